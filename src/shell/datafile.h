@@ -53,5 +53,9 @@ enum DatafileObject {
     DAT_OBJECT_COUNT = 62
 };
 
-/* Returns the data of object number n of the loaded datafile. */
-inline void *datafile_object(int n) { return Datafile[n].dat; }
+/* Returns the data of object number n of the loaded datafile, or none while no datafile is
+   loaded (the world runs headless in tests and tools without one). */
+inline void *datafile_object(int n) { return Datafile ? Datafile[n].dat : nullptr; }
+
+/* The sample of object number n, or none while no datafile is loaded. */
+inline SAMPLE *datafile_sample(int n) { return (SAMPLE *)datafile_object(n); }
