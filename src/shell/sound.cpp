@@ -1,0 +1,36 @@
+/* sound.cpp: sound cues and the looped music. */
+#include "shell/sound.h"
+
+#include "shell/datafile.h"
+#include "ui/display_options.h"
+
+int music_started = 0;
+
+int music_object(int n)
+{
+    return DAT_MUSIC_FIRST + n % 3;
+}
+
+void play_cue(SAMPLE *sample)
+{
+    if (display_options.sound_off || !sample)
+        return;
+    play_sample(sample, 255, 128, 1000, 0);
+}
+
+void start_music(int n)
+{
+    if (!display_options.sound_off) {
+        if (SAMPLE *music = datafile_sample(music_object(n)))
+            play_sample(music, 150, 128, 1000, 1);
+    }
+    music_started = 1;
+}
+
+void stop_music(int n)
+{
+    if (display_options.sound_off)
+        return;
+    if (SAMPLE *music = datafile_sample(music_object(n)))
+        stop_sample(music);
+}

@@ -1,0 +1,23 @@
+/* sound.h: sound cues and the looped music. */
+#pragma once
+
+#include <allegro.h>
+
+/* 1 once the menu music loop has been started; the play loop clears it when a level starts, so
+   the menu starts its music again on the next return. */
+extern int music_started;
+
+/* The datafile object that holds music number n (n >= 0): 38 + n mod 3. */
+int music_object(int n);
+
+/* Plays a sample once at full volume, centre pan, normal pitch, unless sound is off. A null
+   sample (no datafile loaded, as in tests) plays nothing. */
+void play_cue(SAMPLE *sample);
+
+/* Starts music number n looping at volume 150 unless sound is off; sets music_started either
+   way. Called by the main menu (music 2) and the play loop (the level's number). */
+void start_music(int n);
+
+/* Stops music number n unless sound is off (a loop started before sound was switched off keeps
+   playing). */
+void stop_music(int n);

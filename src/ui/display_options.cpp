@@ -1,0 +1,57 @@
+/* display_options.cpp: the in-game settings, their program-start values and mode names. */
+#include "ui/display_options.h"
+
+#include "shell/fatal.h"
+
+const DisplayOptions program_start_options = {
+    .slow_motion = false,
+    .light_mode = LIGHT_AMBIENT,
+    .shading_mode = SHADE_FLAT,
+    .sound_off = false,
+    .music_on = true,
+    .debug_info = false,
+    .viewport_size = 0,
+    .camera_mode = CAMERA_BEHIND,
+    .depth_of_view = 0,
+    .camera_pitch = 0.2f,
+    .camera_height = -120.0f,
+    .camera_distance = 80,
+    .ambient_light = 100,
+    .map_panel_shown = false,
+};
+
+DisplayOptions display_options = program_start_options;
+
+const char *const light_mode_messages[4] = {
+    "ambient light",
+    "fog",
+    "light source",
+    "light source + fog",
+};
+
+const char *const shading_mode_messages[4] = {
+    "flat shading",
+    "random shading",
+    "lineair texture mapping",
+    "persp. correct texture mapping",
+};
+
+const char *const camera_mode_messages[4] = {
+    "Camera position: behind player",
+    "Camera position: long shot",
+    "Camera position: fixed position",
+    "Camera position: helicopter",
+};
+
+const float viewport_scales[VIEWPORT_SIZES] = {1.0f, 0.8f, 0.625f, 0.5f};
+
+void reset_display_options()
+{
+    display_options = program_start_options;
+}
+
+float viewport_scale(int viewport_size)
+{
+    game_assert(viewport_size >= 0 && viewport_size < VIEWPORT_SIZES);
+    return viewport_scales[viewport_size];
+}
