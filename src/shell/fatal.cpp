@@ -1,24 +1,25 @@
-/* fatal.cpp: the fatal-error path (interim: writes error.log and stderr, then exits). */
+/* fatal.cpp: the fatal-error path: error.log, the fatal page and the exit. */
 #include "shell/fatal.h"
 
-#include <cstdarg>
+#include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
 
-void console_reset() {}
-void console_putc(int c) { std::fputc(c, stdout); }
-void console_puts(const char *text) { while (*text) console_putc(*text++); }
-void console_newline() { console_putc('\n'); }
+#include "shell/key_wait.h"
 
-int console_printf(const char *format, ...)
+namespace {
+void show_fatal_page(const char *text)
 {
-    static char buffer[1024];
-    va_list args;
-    va_start(args, format);
-    int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    console_puts(buffer);
-    return n < 0 ? 0 : (n < (int)sizeof buffer ? n : (int)sizeof buffer - 1);
+    int white = makecol(255, 255, 255);
+    int centre_x = SCREEN_W / 2;
+    acquire_bitmap(screen);
+    clear(screen);
+    textout_centre_ex(screen, font, "FATAL ERROR!", centre_x, SCREEN_H / 2 - 40, white, _textmode);
+    textout_centre_ex(screen, font, text, centre_x, SCREEN_H / 2, white, _textmode);
+    textout_centre_ex(screen, font, "Press [Esc] to exit program", centre_x, SCREEN_H / 2 + 40,
+                      white, _textmode);
+    release_bitmap(screen);
+}
 }
 
 void fatal_screen(const char *text)
@@ -28,6 +29,15 @@ void fatal_screen(const char *text)
         std::fclose(log);
     }
     std::fprintf(stderr, "FATAL ERROR! %s\n", text);
+    if (screen) {
+        show_fatal_page(text);
+        // The key array, not the key buffer: keys typed before the page appeared must not
+        // dismiss it, and only Esc does.
+        while (!key_down(KEY_ESC))
+            pause_briefly();
+    }
+    allegro_exit();
+    // A failure must not look like success to whoever started the program.
     std::exit(1);
 }
 

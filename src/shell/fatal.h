@@ -1,31 +1,20 @@
-/* fatal.h: the start-up console and the fatal-error path, the program's only error exit. */
+/* fatal.h: the fatal-error path, the program's only error exit, and its two entries. */
 #pragma once
 
-/* Moves the console cursor to the top left. Called once at start-up. */
-void console_reset();
+#include "shell/console.h"
 
-/* Writes one character at the cursor (line feed, carriage return understood). */
-void console_putc(int c);
-
-/* Writes a NUL-terminated string through console_putc. */
-void console_puts(const char *text);
-
-/* Formats like printf into the console's 1024-character buffer (longer text is cut)
-   and writes it; returns the number of characters written. */
-int console_printf(const char *format, ...) __attribute__((format(printf, 1, 2)));
-
-/* Moves the cursor to the next row, scrolling the console area when it is full. */
-void console_newline();
-
-/* Reports "Assertion failed in FILE at line LINE" through fatal_screen. Never returns. */
+/* Reports "Assertion failed in FILE at line LINE" through fatal_screen. Never returns.
+   Reached through game_assert. */
 [[noreturn]] void assert_failed(int line, const char *file);
 
-/* Returns 0 when condition holds; otherwise reports "Fatal exception: MESSAGE" through
-   fatal_screen and never returns. */
+/* Returns 0 when condition holds and does nothing else; otherwise reports
+   "Fatal exception: MESSAGE" through fatal_screen and never returns. Used for expected
+   failures of data and resources (bad map, missing model file, no memory). */
 int check(int condition, const char *message);
 
-/* Writes text to "error.log", shows the fatal page, waits for Esc and ends the
-   program with status 1. */
+/* Writes text to "error.log" (followed by one more line feed), shows the fatal page, waits for
+   Esc and ends the program with status 1. The text also goes to standard error. Without a
+   screen (headless tools and tests) there is no page to show and no wait. Never returns. */
 [[noreturn]] void fatal_screen(const char *text);
 
 /* Every internal invariant of the program is checked through this. */

@@ -1,0 +1,46 @@
+/* key_wait.cpp: keyboard waits for the screens outside play that yield the processor. */
+#include "shell/key_wait.h"
+
+#include <allegro.h>
+#include <chrono>
+#include <thread>
+
+void pause_briefly()
+{
+    // The library's rest() returns at once while no timer is installed.
+    if (timer_driver)
+        rest(10);
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
+int key_down(int scancode)
+{
+    if (keyboard_needs_poll())
+        poll_keyboard();
+    return key[scancode] ? 1 : 0;
+}
+
+int wait_key()
+{
+    for (;;) {
+        if (keyboard_needs_poll())
+            poll_keyboard();
+        if (keypressed())
+            return readkey();
+        pause_briefly();
+    }
+}
+
+void wait_keys_released(const int *scancodes, int count)
+{
+    for (;;) {
+        int held = 0;
+        for (int i = 0; i < count; i++)
+            held |= key_down(scancodes[i]);
+        if (!held)
+            break;
+        pause_briefly();
+    }
+    clear_keybuf();
+}
