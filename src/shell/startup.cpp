@@ -1,0 +1,133 @@
+/* startup.cpp: the start-up sequence, the shutdown and the colour tables built at start-up. */
+#include "shell/startup.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "shell/console.h"
+#include "shell/datafile.h"
+#include "shell/fatal.h"
+#include "shell/key_wait.h"
+#include "shell/sound.h"
+#include "shell/timer.h"
+#include "ui/display_options.h"
+#include "ui/hud.h"
+#include "ui/video_mode.h"
+
+PALETTE game_palette;
+RGB_MAP rgb_table;
+COLOR_MAP light_table;
+COLOR_MAP trans_table;
+BITMAP *texture_table[4];
+
+namespace {
+const char *const DATAFILE_PATH = "data/pz.dat";
+const char *const SEPARATOR = "--------------------------\n";
+
+void write_credits()
+{
+    console_printf("Programmed by Maren Holt (maren.holt@tirvex.invalid)\n");
+    console_printf("Version: 1,2\n");
+    console_printf("Build: %s\n----------------------------\n", __DATE__);
+    console_printf("Thanks to:\n");
+    console_printf("%s", SEPARATOR);
+    console_printf("Shawn Hargreaves for making the wonderful (Win)Allegro library.\n");
+    console_printf("%s", SEPARATOR);
+    console_printf("Ida Krennel\n");
+    console_printf("Tomas Oberlin\n");
+    console_printf("Pieter Vasse\n");
+    console_printf("For 3D-code help and a few snippets\n");
+    console_printf("%s", SEPARATOR);
+    console_printf("Lotte Brammer\n");
+    console_printf("Kees Dunning\n");
+    console_printf("For designing levels.\n");
+    console_printf("%s", SEPARATOR);
+}
+
+void start_sound(const char *program_path)
+{
+    if (display_options.sound_off) {
+        console_printf("-nosound: Sound disabled\n");
+        return;
+    }
+    // The library picks the digital driver this machine has; no MIDI is played.
+    if (install_sound(DIGI_AUTODETECT, MIDI_NONE, program_path) == 0)
+        console_printf("Digital sound driver: %s\n", digi_driver->name);
+    else
+        console_printf("Can't initialise sound\n");
+}
+
+void build_colour_tables()
+{
+    std::memcpy(game_palette, datafile_object(DAT_GAME_PALETTE), sizeof(PALETTE));
+    set_palette(game_palette);
+    create_rgb_table(&rgb_table, game_palette, nullptr);
+    rgb_map = &rgb_table;
+    console_printf("Create lighting table...\n");
+    create_light_table(&light_table, game_palette, 0, 0, 0, nullptr);
+    color_map = &light_table;
+    create_trans_table(&trans_table, game_palette, 128, 128, 128, nullptr);
+}
+}
+
+BITMAP *create_screen_buffer()
+{
+    BITMAP *buffer = create_bitmap(SCREEN_W, SCREEN_H);
+    check(buffer != nullptr, "Out of memory while creating screen buffer");
+    return buffer;
+}
+
+int start_up(const char *program_path, bool no_sound, BITMAP **buffer)
+{
+    if (allegro_init() != 0) {
+        std::fprintf(stderr, "Tirvex: cannot initialise the game library\n%s\n", allegro_error);
+        return -1;
+    }
+    install_keyboard();
+    install_timer();
+    set_window_title("Tirvex!");
+    console_reset();
+    init_video_mode();
+
+    write_credits();
+    wait_key();
+
+    display_options.sound_off = no_sound;
+    display_options.music_on = true;
+    start_sound(program_path);
+    console_printf("\n");
+    console_printf("In-game screen resolution %dx%d\n", SCREEN_W, SCREEN_H);
+    console_printf("Loading data file %s...\n", DATAFILE_PATH);
+
+    Datafile = load_datafile(DATAFILE_PATH);
+    if (!Datafile) {
+        // The console lives on the screen, which is gone once the library is shut down.
+        console_printf("Error loading data file %s\n", DATAFILE_PATH);
+        std::fprintf(stderr, "Error loading data file %s\n", DATAFILE_PATH);
+        allegro_exit();
+        return 1;
+    }
+    for (int i = 0; i < 4; i++)
+        texture_table[i] = (BITMAP *)datafile_object(DAT_TEXTURE_FIRST + i);
+    // TODO: load_models() from render/bsp/bsp_model.h as soon as the model loader lands.
+
+    build_colour_tables();
+    reset_f1_panel();
+    font = (FONT *)datafile_object(DAT_FONT_GLOBAL);
+
+    console_printf("Set timer interrupt...\n");
+    tick_counter = 0;
+    if (install_int_ex(timer_handler, BPS_TO_TIMER(100)) < 0)
+        console_printf("Cannot allocate timer");
+    set_palette(game_palette);
+    *buffer = create_screen_buffer();
+    music_started = 0;
+    return 0;
+}
+
+void shut_down(BITMAP *buffer)
+{
+    destroy_bitmap(buffer);
+    remove_timer();
+    allegro_exit();
+}

@@ -1,0 +1,34 @@
+/* startup.h: the start-up sequence, the shutdown and the colour tables built at start-up. */
+#pragma once
+
+#include <allegro.h>
+
+/* The palette of play, console, cast and help screens: a copy of datafile object 30. */
+extern PALETTE game_palette;
+
+/* Built from game_palette at start-up; installed as the library's rgb_map (fast makecol). */
+extern RGB_MAP rgb_table;
+
+/* Shades every colour toward black; installed as the library's color_map. */
+extern COLOR_MAP light_table;
+
+/* 50 % translucency; the renderer installs it as color_map for translucent drawing. */
+extern COLOR_MAP trans_table;
+
+/* The four square textures, datafile objects 48 ... 51. */
+extern BITMAP *texture_table[4];
+
+/* Runs the start-up in its fixed order: library, keyboard, timer, window title, console,
+   graphics mode, credits and one key, sound (skipped when no_sound), the datafile, the models,
+   palette and colour tables, the 100 Hz timer and the screen buffer. program_path is passed on
+   to the sound installation. Returns 0 and the new screen buffer in *buffer, or the exit status
+   the program ends with: -1 when the library cannot start, 1 when the datafile cannot be
+   loaded (the library is then already shut down). Called once by main. */
+int start_up(const char *program_path, bool no_sound, BITMAP **buffer);
+
+/* Creates a bitmap of the current screen size, the fatal page when there is no memory for it.
+   Called at start-up and after every video mode change. */
+BITMAP *create_screen_buffer();
+
+/* Destroys the buffer, removes the timer and shuts the library down. Called once by main. */
+void shut_down(BITMAP *buffer);

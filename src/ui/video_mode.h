@@ -1,0 +1,36 @@
+/* video_mode.h: the graphics mode from "wvideo.cfg" and the video mode dialog. */
+#pragma once
+
+/* The content of "wvideo.cfg": one line "driver width height". */
+struct VideoConfig {
+    int driver;     /* the library's graphics driver id as gfx_mode_select returns it */
+    int width;      /* pixels */
+    int height;     /* pixels */
+};
+
+/* Driver 1 (the library's full-screen autodetect) at 640 x 480: the mode without a file. */
+extern const VideoConfig default_video_config;
+
+/* Reads the configuration at path over the defaults; a missing file or a value that cannot be
+   read keeps its default. Never fails. */
+VideoConfig read_video_config(const char *path);
+
+/* Writes config to path as "%d %d %d\n". Returns 1, or 0 when the file cannot be written. */
+int write_video_config(const char *path, const VideoConfig *config);
+
+/* Sets the 8-bit graphics mode of "wvideo.cfg" at start-up; where the configured driver cannot
+   give it, the windowed autodetect at the same size is tried; a width or height outside
+   1..8192 is refused without trying. Returns 1 when a mode is set.
+   Otherwise the text mode is restored, "Error setting graphics mode" and the library's error
+   go to the console and to "error.txt", and the program ends with status 1. */
+int init_video_mode();
+
+/* The video mode dialog of the main menu: lets the player choose a driver and size, sets it
+   and writes it to "wvideo.cfg". Returns 0 once a mode is set (also when the file could not be
+   written) and -1 when the player cancelled, which leaves the screen at 640 x 480 and the file
+   untouched. The caller re-creates its screen-sized buffers and the palette afterwards. */
+int configure_video_mode();
+
+/* Sets palette entries 0 and 16 black, 1 grey and 255 white, and the dialog's foreground
+   (index 0) and background (index 1) colours. */
+void set_gui_colours();
