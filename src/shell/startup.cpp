@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "render/bsp/bsp_model.h"
 #include "shell/console.h"
 #include "shell/datafile.h"
 #include "shell/fatal.h"
@@ -109,7 +110,7 @@ int start_up(const char *program_path, bool no_sound, BITMAP **buffer)
     }
     for (int i = 0; i < 4; i++)
         texture_table[i] = (BITMAP *)datafile_object(DAT_TEXTURE_FIRST + i);
-    // TODO: load_models() from render/bsp/bsp_model.h as soon as the model loader lands.
+    load_models();
 
     build_colour_tables();
     reset_f1_panel();
