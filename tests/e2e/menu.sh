@@ -1,0 +1,28 @@
+# menu.sh: past the credits key the main menu appears, idles cheaply, ignores other keys, comes
+# back after every choice, and Esc ends the program with status 0.
+source "$(dirname "$0")/lib/harness.bash"
+e2e_setup "$1"
+e2e_boot_to_menu
+
+cpu=$(e2e_cpu_percent 4)
+e2e_log "idle in the main menu: ${cpu}% of a core"
+[ "$cpu" -lt 5 ] || e2e_fail "the idle menu uses ${cpu}% of a core"
+
+e2e_key x Return a
+e2e_stays_menu 1 || e2e_fail "a key other than Esc, 1, 2, 3 left the menu"
+
+# 2: the cast screen, then the key help page, which one more key leaves.
+e2e_key 2
+e2e_wait_left_menu 20
+e2e_key space
+e2e_wait_menu_again 20
+
+# 1: play, which comes back to the menu.
+e2e_key 1
+e2e_wait_menu_again 20
+e2e_stays_menu 1 || e2e_fail "the menu did not stay after play returned"
+
+e2e_key Escape
+e2e_wait_exit 20
+e2e_expect_status 0
+e2e_log "ok"
