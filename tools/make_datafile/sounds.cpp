@@ -190,7 +190,8 @@ Sound blocked()
 {
     Sound s = blank(0.24f);
     add_sweep(s, 0.0f, 120.0f, 52.0f, 0.05f, 0.003f, 0.07f, 1.0f);
-    add_sweep(s, 0.0f, 260.0f, 200.0f, 0.02f, 0.002f, 0.02f, 0.35f);
+    /* The knock of the robot's shell: it carries the thud on small speakers. */
+    add_sweep(s, 0.0f, 280.0f, 190.0f, 0.02f, 0.002f, 0.035f, 0.6f);
     NoiseSource noise = noise_source(45);
     StateVariableFilter muffle{};
     for (size_t i = 0; i < s.size(); i++) {
