@@ -217,9 +217,10 @@ TEST_F(ShippedDatafile, CastTextHoldsSevenSectionsInEntryOrder)
     long size = data[DAT_CAST_TEXT].size;
     std::vector<std::string> sections[8];
     long marker[8] = {}, stop[8] = {};
-    for (int entry = 0; entry < 7; entry++)
+    for (int entry = 0; entry < 7; entry++) {
         ASSERT_TRUE(read_cast_section(text, size, entry, sections[entry], &marker[entry], &stop[entry]))
             << "section " << entry;
+    }
     EXPECT_FALSE(read_cast_section(text, size, 7, sections[7], &marker[7], &stop[7]))
         << "only entries 0 to 6 exist";
 
