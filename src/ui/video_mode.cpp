@@ -67,10 +67,10 @@ VideoConfig read_video_config(const char *path)
 {
     VideoConfig config = default_video_config;
     if (FILE *file = std::fopen(path, "r")) {
-        // Values that fail to convert are left alone, so they keep their defaults.
-        if (std::fscanf(file, "%d %d %d\n", &config.driver, &config.width, &config.height) < 0) {
-            // An empty file: nothing read, defaults stand.
-        }
+        // A value that fails to convert is left alone and keeps its default, so how many
+        // were read does not matter.
+        static_cast<void>(
+            std::fscanf(file, "%d %d %d\n", &config.driver, &config.width, &config.height));
         std::fclose(file);
     }
     return config;
