@@ -1,0 +1,77 @@
+/* map_panel.cpp: the sliding map panel with the level's squares and actors. */
+#include "render/map_panel.h"
+
+#include "shell/datafile.h"
+#include "shell/startup.h"
+#include "ui/display_options.h"
+#include "world/actor.h"
+#include "world/level_map.h"
+
+int map_panel_x;
+
+namespace {
+
+const int MAP_CELL = 7;
+const int MAP_PANEL_STEP = 10;
+
+BITMAP *picture(int object)
+{
+    return (BITMAP *)datafile_object(object);
+}
+
+} // namespace
+
+void draw_minimap_tiles(BITMAP *target, int ox, int oy)
+{
+    BITMAP *marker = picture(DAT_MAP_MARKER);
+    if (!marker)
+        return;
+    const int n = level_map.tile_count < MAP_TILE_CAPACITY ? level_map.tile_count : MAP_TILE_CAPACITY;
+    for (int i = 0; i < n; i++) {
+        const MapTile &t = level_map.tiles[i];
+        draw_sprite(target, marker, ox + MAP_CELL * t.x, oy - MAP_CELL * t.z);
+    }
+}
+
+void draw_minimap_actors(BITMAP *target, int ox, int oy)
+{
+    for (int i = 0; i < actor_table.count; i++) {
+        const Actor &a = actor_table.actors[i];
+        if (a.gone || a.map_code < 1 || a.map_code > 7)
+            continue;
+        BITMAP *icon = picture(DAT_MAP_MARKER + a.map_code);
+        if (!icon)
+            continue;
+        const int column = (int)((fixtof(a.x) + 50) / 100);
+        const int row = (int)((fixtof(a.z) + 50) / 100);
+        const fixed angle = a.map_code == 1 ? itofix(192) - a.angle_y : a.angle_y;
+        rotate_sprite(target, icon, ox + MAP_CELL * column, oy - MAP_CELL * row, angle);
+    }
+}
+
+void draw_map_panel(BITMAP *target)
+{
+    const int screen_w = target->w, screen_h = target->h;
+    BITMAP *frame = picture(DAT_MAP_FRAME);
+    BITMAP *overlay = picture(DAT_MAP_OVERLAY);
+    bool drawn = false;
+    if (map_panel_x < 0 && frame && overlay) {
+        set_clip_rect(target, 0, 0, screen_w - 1, screen_h - 1);
+        set_clip_state(target, TRUE);
+        const int left = screen_w + map_panel_x;
+        draw_sprite(target, frame, left, screen_h - (frame->h + 20));
+        COLOR_MAP *saved = color_map;
+        color_map = &trans_table;
+        draw_trans_sprite(target, overlay, left, screen_h - (overlay->h + 20));
+        color_map = saved;
+        draw_minimap_tiles(target, left + 50, screen_h - 90);
+        draw_minimap_actors(target, left + 50, screen_h - 90);
+        drawn = true;
+    }
+    BITMAP *measure = drawn ? overlay : frame;
+    const int panel_w = measure ? measure->w : 0;
+    if (display_options.map_panel_shown && map_panel_x > 5 - panel_w)
+        map_panel_x -= MAP_PANEL_STEP;
+    else if (!display_options.map_panel_shown && map_panel_x < 0)
+        map_panel_x += MAP_PANEL_STEP;
+}

@@ -1,0 +1,38 @@
+/* hud.h: what is drawn over the 3D view: counters, clock, level title and the F1 panel. */
+#pragma once
+
+#include <allegro.h>
+
+/* The one text buffer that the HUD and the debug lines format their numbers into, in turn. */
+extern char hud_text[80];
+
+/* The even second of the last ten whose warning beep has been played; -1 at program start and
+   never reset between levels. */
+extern int last_warned_second;
+
+/* F1 panel: whether it is wanted on screen, and the row of its top edge (at or beyond the
+   bottom edge when hidden). */
+extern bool f1_panel_shown;
+extern int f1_panel_y;
+
+/* Draws the sweet icon and "eaten/total", the teleport icon (lit once active) and the clock icon
+   and remaining time "m:ss" along the top of target. In the last ten seconds the time shows red
+   on even seconds, with one warning beep per even second. Called every frame after the message
+   line. */
+void draw_hud(BITMAP *target);
+
+/* Draws " Level N: name " with a shadow, centred on the screen. Called every frame while the
+   title timer runs. */
+void draw_level_title(BITMAP *target);
+
+/* Hides the F1 panel below the bottom edge of the screen. Called once at start-up. */
+void reset_f1_panel();
+
+/* Switches the F1 panel between wanted and not wanted; it then slides from wherever it is.
+   Called by the F1 key. */
+void toggle_f1_panel();
+
+/* Draws the F1 panel (datafile object 13) at its row when it is not wholly below the screen, then
+   slides it 10 pixels toward where it is wanted. Sets target's clipping to the whole bitmap.
+   Called every frame after the HUD. */
+void draw_f1_panel(BITMAP *target);

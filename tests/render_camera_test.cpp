@@ -1,0 +1,155 @@
+/* render_camera_test.cpp: the eye and view of the four camera modes, the light, the viewport. */
+#include "render_test_support.h"
+
+#include <cmath>
+
+#include "render/camera.h"
+#include "render/viewport.h"
+
+namespace {
+
+struct Seen {
+    double x, y;    /* screen pixel */
+    double depth;   /* camera-space depth */
+};
+
+/* Where a world point appears in a 640 x 480 view. */
+Seen seen_from(Camera &camera, double x, double y, double z)
+{
+    set_viewport(compute_viewport(640, 480, 0));
+    fixed cx, cy, cz, sx, sy;
+    apply_matrix(&camera.matrix, ftofix(x), ftofix(y), ftofix(z), &cx, &cy, &cz);
+    persp_project(cx, cy, cz, &sx, &sy);
+    return Seen{fixtof(sx), fixtof(sy), fixtof(cz)};
+}
+
+bool finite_matrix(const MATRIX &m)
+{
+    for (int i = 0; i < 3; i++)
+        for (int j = 0; j < 3; j++)
+            if (std::abs(m.v[i][j]) > itofix(100))
+                return false;
+    return true;
+}
+
+} // namespace
+
+TEST(RenderCamera, BehindThePlayerTheEyeStandsBackAlongTheHeadingAndLooksAtHim)
+{
+    start_render_library();
+    for (int heading : {0, 64, 128, 192, 40}) {
+        Camera c;
+        build_camera(CAMERA_BEHIND, 0.2f, -120.0f, 200, -140.0f, itofix(heading), itofix(500),
+                     itofix(300), &c);
+        const double a = heading * M_PI / 128;
+        EXPECT_NEAR(fixtof(c.x), 500 + 200 * std::sin(a), 0.5) << heading;
+        EXPECT_NEAR(fixtof(c.z), 300 - 200 * std::cos(a), 0.5) << heading;
+        EXPECT_NEAR(fixtof(c.y), -140.0, 0.01);
+        EXPECT_EQ(c.heading, itofix(heading));
+        /* The player stands in the middle column, below the centre (the view is tilted down
+           by 0.2, less than the angle down to his feet). */
+        Seen p = seen_from(c, 500, 0, 300);
+        EXPECT_NEAR(p.x, 320, 1.5) << heading;
+        EXPECT_GT(p.y, 240) << heading;
+        EXPECT_GT(p.depth, 0);
+        /* A square ahead of him lies higher in the picture. */
+        Seen ahead = seen_from(c, 500 - 300 * std::sin(a), 0, 300 + 300 * std::cos(a));
+        EXPECT_LT(ahead.y, p.y) << heading;
+        EXPECT_NEAR(ahead.x, 320, 1.5) << heading;
+    }
+}
+
+TEST(RenderCamera, LongShotIsAHundredUnitsHigher)
+{
+    Camera behind, long_shot;
+    build_camera(CAMERA_BEHIND, 0.2f, -90.0f, 320, -90.0f, 0, itofix(100), itofix(100), &behind);
+    build_camera(CAMERA_LONG_SHOT, 0.2f, -90.0f, 320, -90.0f, 0, itofix(100), itofix(100), &long_shot);
+    EXPECT_EQ(long_shot.y, behind.y - itofix(100));
+    EXPECT_EQ(long_shot.x, behind.x);
+    EXPECT_EQ(long_shot.z, behind.z);
+}
+
+TEST(RenderCamera, FixedCameraJumpsOverAFiveSquareLatticeAndAimsBelowThePlayer)
+{
+    start_render_library();
+    const int xs[][2] = {{0, 500}, {499, 500}, {500, 1000}, {760, 1000}, {999, 1000}, {1000, 1500}};
+    for (const auto &x : xs) {
+        Camera c;
+        build_camera(CAMERA_FIXED, 0.2f, -150.0f, 200, -150.0f, 0, itofix(x[0]), itofix(x[0] / 2), &c);
+        EXPECT_EQ(fixtoi(c.x), x[1]) << "player x " << x[0];
+        EXPECT_EQ(fixtof(c.y), -150.0);
+        Seen p = seen_from(c, x[0], 0, x[0] / 2);
+        EXPECT_NEAR(p.x, 320, 1.5) << x[0];
+        EXPECT_NEAR(p.y, 240, 1.5) << x[0];
+    }
+    /* The eye always stands on the lattice point beyond the player in x and z, so the view
+       looks between -x (heading 64, as the camera behind a player facing -x) and -z (128). */
+    Camera toward_minus_x, toward_minus_z;
+    build_camera(CAMERA_FIXED, 0.2f, -150.0f, 200, -150.0f, 0, itofix(900), itofix(980), &toward_minus_x);
+    build_camera(CAMERA_FIXED, 0.2f, -150.0f, 200, -150.0f, 0, itofix(990), itofix(550), &toward_minus_z);
+    EXPECT_NEAR(fixtof(toward_minus_x.heading), 64, 8);
+    EXPECT_NEAR(fixtof(toward_minus_z.heading), 128, 8);
+}
+
+TEST(RenderCamera, FixedCameraRightAboveThePlayerStillHasAView)
+{
+    start_render_library();
+    Camera c;
+    /* Just short of the lattice point the eye rounds to: the player stands right below it. */
+    const fixed p = itofix(500) - 655;
+    build_camera(CAMERA_FIXED, 0.2f, -150.0f, 200, -150.0f, itofix(64), p, p, &c);
+    EXPECT_EQ(c.x, itofix(500));
+    EXPECT_EQ(c.z, itofix(500));
+    EXPECT_TRUE(finite_matrix(c.matrix));
+    Seen below = seen_from(c, 500, 0, 500);
+    EXPECT_NEAR(below.x, 320, 1.5);
+    EXPECT_NEAR(below.y, 240, 1.5);
+    EXPECT_NEAR(below.depth, 150, 1.0);
+}
+
+TEST(RenderCamera, HelicopterHangsAtTheSetHeightAndPutsTheHeadingAtTheTop)
+{
+    start_render_library();
+    for (int mode : {(int)CAMERA_HELICOPTER, 7}) {
+        for (int heading : {0, 64, 128, 192}) {
+            Camera c;
+            build_camera(mode, 0.2f, -800.7f, 200, -120.0f, itofix(heading), itofix(700), itofix(400), &c);
+            EXPECT_EQ(c.x, itofix(700));
+            EXPECT_EQ(c.y, itofix(-800));
+            EXPECT_EQ(c.z, itofix(400));
+            Seen p = seen_from(c, 700, 0, 400);
+            EXPECT_NEAR(p.x, 320, 1.5);
+            EXPECT_NEAR(p.y, 240, 1.5);
+            const double a = heading * M_PI / 128;
+            Seen ahead = seen_from(c, 700 - 200 * std::sin(a), 0, 400 + 200 * std::cos(a));
+            EXPECT_LT(ahead.y, 200) << heading;
+            EXPECT_NEAR(ahead.x, 320, 2) << heading;
+        }
+    }
+}
+
+TEST(RenderCamera, LightDirectionsAreUnitVectors)
+{
+    set_play_light();
+    EXPECT_NEAR(fixtof(light_dir[0]), 0.5883, 0.001);
+    EXPECT_NEAR(fixtof(light_dir[1]), -0.7845, 0.001);
+    EXPECT_NEAR(fixtof(light_dir[2]), 0.1961, 0.001);
+    set_cast_light();
+    EXPECT_NEAR(fixtof(light_dir[0]), -0.0234, 0.001);
+    EXPECT_NEAR(fixtof(light_dir[1]), 0.7807, 0.001);
+    EXPECT_NEAR(fixtof(light_dir[2]), -0.6245, 0.001);
+    set_play_light();
+}
+
+TEST(RenderCamera, ViewportScalesAreCentredOnTheScreen)
+{
+    const Viewport full = compute_viewport(640, 480, 0);
+    EXPECT_EQ(full.x, 0); EXPECT_EQ(full.y, 0); EXPECT_EQ(full.w, 640); EXPECT_EQ(full.h, 480);
+    const Viewport four_fifths = compute_viewport(640, 480, 1);
+    EXPECT_EQ(four_fifths.x, 64); EXPECT_EQ(four_fifths.y, 48);
+    EXPECT_EQ(four_fifths.w, 512); EXPECT_EQ(four_fifths.h, 384);
+    const Viewport half = compute_viewport(640, 480, 3);
+    EXPECT_EQ(half.x, 160); EXPECT_EQ(half.y, 120); EXPECT_EQ(half.w, 320); EXPECT_EQ(half.h, 240);
+    const Viewport odd = compute_viewport(1366, 768, 2);
+    EXPECT_EQ(odd.w, 853); EXPECT_EQ(odd.h, 480); EXPECT_EQ(odd.x, 256); EXPECT_EQ(odd.y, 144);
+}

@@ -1,0 +1,190 @@
+/* render_clipping_test.cpp: the frustum planes, the polygon clipper and the sphere test. */
+#include "render_test_support.h"
+
+#include <cmath>
+
+#include "render/camera.h"
+#include "render/clipping.h"
+#include "render/viewport.h"
+
+namespace {
+
+/* The frustum of camera space itself (identity matrix): x = -z, x = z, y = -z, y = z. */
+struct CameraSpaceFrustum {
+    ClipPlane planes[FRUSTUM_PLANES];
+    int count;
+    CameraSpaceFrustum()
+    {
+        MATRIX identity = ::identity_matrix;
+        make_clip_planes(&identity, planes, &count);
+    }
+};
+
+struct TestPolygon {
+    V3D in_vertices[MAX_POLYGON_VERTICES];
+    V3D out_vertices[MAX_POLYGON_VERTICES];
+    Polygon in{in_vertices, 0, MAX_POLYGON_VERTICES};
+    Polygon out{out_vertices, 0, MAX_POLYGON_VERTICES};
+    TestPolygon(std::initializer_list<V3D> corners)
+    {
+        for (const V3D &c : corners)
+            in_vertices[in.count++] = c;
+    }
+};
+
+bool strictly_inside_or_on(const CameraSpaceFrustum &f, const V3D &v)
+{
+    for (int i = 0; i < f.count; i++) {
+        const ClipPlane &p = f.planes[i];
+        if (dot_product(p.a, p.b, p.c, v.x, v.y, v.z) - p.d < -itofix(1) / 100)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(RenderClipping, RejectsPolygonsBehindTheEyeOrBesideTheView)
+{
+    CameraSpaceFrustum f;
+    TestPolygon behind{corner(-1, -1, -10), corner(1, -1, -10), corner(1, 1, -10), corner(-1, 1, -10)};
+    EXPECT_EQ(clip_polygon(f.planes, f.count, &behind.in, &behind.out), 0);
+    EXPECT_EQ(behind.out.count, 0);
+
+    TestPolygon beside{corner(20, -1, 10), corner(30, -1, 10), corner(30, 1, 10), corner(20, 1, 10)};
+    EXPECT_EQ(clip_polygon(f.planes, f.count, &beside.in, &beside.out), 0);
+    EXPECT_EQ(beside.out.count, 0);
+}
+
+TEST(RenderClipping, APointOnAPlaneCountsAsOutside)
+{
+    CameraSpaceFrustum f;
+    /* Outside the right plane, touching it along the edge x = z = 10. */
+    TestPolygon edge{corner(10, -1, 10), corner(20, -1, 10), corner(20, 1, 10), corner(10, 1, 10)};
+    EXPECT_EQ(clip_polygon(f.planes, f.count, &edge.in, &edge.out), 0);
+    /* Touching the top-right corner of the view only. */
+    TestPolygon tip{corner(10, 10, 10), corner(20, 10, 10), corner(20, 20, 10)};
+    EXPECT_EQ(clip_polygon(f.planes, f.count, &tip.in, &tip.out), 0);
+}
+
+TEST(RenderClipping, ACornerBeyondASidePlaneGivesFiveCornersAndAnInsideQuadStaysAsItIs)
+{
+    CameraSpaceFrustum f;
+    TestPolygon cut{corner(-5, -5, 10), corner(5, -5, 10), corner(12, 5, 10, 128, 0),
+                    corner(-5, 5, 10)};
+    EXPECT_EQ(clip_polygon(f.planes, f.count, &cut.in, &cut.out), 3);
+    ASSERT_EQ(cut.out.count, 5);
+    for (int i = 0; i < cut.out.count; i++) {
+        EXPECT_LE(cut.out.vtx[i].x, itofix(10) + 2) << "corner " << i;
+        EXPECT_EQ(cut.out.vtx[i].z, itofix(10));
+    }
+
+    const V3D square[4] = {corner(-5, -5, 10, 0, 0), corner(5, -5, 10, 128, 0),
+                           corner(5, 5, 10, 128, 128), corner(-5, 5, 10, 0, 128)};
+    TestPolygon inside{square[0], square[1], square[2], square[3]};
+    EXPECT_EQ(clip_polygon(f.planes, f.count, &inside.in, &inside.out), 1);
+    ASSERT_EQ(inside.out.count, 4);
+    for (int i = 0; i < 4; i++) {
+        EXPECT_EQ(inside.out.vtx[i].x, square[i].x);
+        EXPECT_EQ(inside.out.vtx[i].y, square[i].y);
+        EXPECT_EQ(inside.out.vtx[i].u, square[i].u);
+        EXPECT_EQ(inside.out.vtx[i].v, square[i].v);
+    }
+}
+
+TEST(RenderClipping, NewCornersTakeTheirTextureCoordinatesFromTheCutEdge)
+{
+    CameraSpaceFrustum f;
+    /* The edge from x = 0 (u 0) to x = 20 (u 200) at depth 10 is cut at x = 10: u 100 there. */
+    TestPolygon p{corner(0, -1, 10, 0, 0), corner(20, -1, 10, 200, 0), corner(0, 1, 10, 0, 50)};
+    ASSERT_NE(clip_polygon(f.planes, f.count, &p.in, &p.out), 0);
+    bool found = false;
+    for (int i = 0; i < p.out.count; i++)
+        if (std::abs(p.out.vtx[i].x - itofix(10)) < 8 && std::abs(p.out.vtx[i].y + itofix(1)) < 8) {
+            EXPECT_NEAR(fixtof(p.out.vtx[i].u), 100.0, 0.01);
+            found = true;
+        }
+    EXPECT_TRUE(found);
+}
+
+TEST(RenderClipping, ATenCornerFaceCutByEveryPlaneFitsAndStaysInside)
+{
+    CameraSpaceFrustum f;
+    V3D vertices[MAX_POLYGON_VERTICES];
+    Polygon in = {vertices, 10, MAX_POLYGON_VERTICES};
+    /* Corners on a circle of radius 11 at depth 10: each plane cuts off exactly one of them. */
+    const int degrees[10] = {0, 30, 60, 90, 120, 180, 210, 270, 300, 330};
+    for (int i = 0; i < 10; i++) {
+        const double a = degrees[i] * M_PI / 180;
+        vertices[i] = corner(11 * std::cos(a), 11 * std::sin(a), 10);
+    }
+    V3D out_vertices[MAX_POLYGON_VERTICES + 2];
+    const V3D canary = corner(123, 456, 789);
+    out_vertices[MAX_POLYGON_VERTICES] = out_vertices[MAX_POLYGON_VERTICES + 1] = canary;
+    Polygon out = {out_vertices, 0, MAX_POLYGON_VERTICES};
+    EXPECT_EQ(clip_polygon(f.planes, f.count, &in, &out), 2);
+    EXPECT_EQ(out.count, 14);
+    for (int i = 0; i < out.count; i++)
+        EXPECT_TRUE(strictly_inside_or_on(f, out.vtx[i])) << "corner " << i;
+    EXPECT_EQ(out_vertices[MAX_POLYGON_VERTICES].x, canary.x);
+
+    /* A buffer too small for the result is left empty, never overrun. */
+    for (int i = 0; i < 10; i++) {
+        const double a = degrees[i] * M_PI / 180;
+        vertices[i] = corner(11 * std::cos(a), 11 * std::sin(a), 10);
+    }
+    V3D small_vertices[12 + 1];
+    small_vertices[12] = canary;
+    Polygon small = {small_vertices, 0, 12};
+    in.count = 10;
+    EXPECT_EQ(clip_polygon(f.planes, f.count, &in, &small), 0);
+    EXPECT_EQ(small.count, 0);
+    EXPECT_EQ(small_vertices[12].x, canary.x);
+}
+
+TEST(RenderClipping, SphereTestRejectsOnlyWhatLiesWhollyOutside)
+{
+    CameraSpaceFrustum f;
+    EXPECT_EQ(sphere_in_frustum(f.planes, f.count, 0, 0, itofix(100), itofix(1)), 1);
+    EXPECT_EQ(sphere_in_frustum(f.planes, f.count, 0, 0, itofix(-100), itofix(10)), 0);
+    /* Just beyond the right plane, but the radius reaches back in. */
+    EXPECT_EQ(sphere_in_frustum(f.planes, f.count, itofix(105), 0, itofix(100), itofix(10)), 1);
+    EXPECT_EQ(sphere_in_frustum(f.planes, f.count, itofix(130), 0, itofix(100), itofix(10)), 0);
+    /* A centre just behind the eye may still be in view. */
+    EXPECT_EQ(sphere_in_frustum(f.planes, f.count, 0, 0, itofix(-2), itofix(10)), 1);
+}
+
+TEST(RenderClipping, WorldFrustumOfACameraMatchesItsViewport)
+{
+    start_render_library();
+    set_viewport(compute_viewport(640, 480, 0));
+    Camera camera;
+    build_camera(CAMERA_BEHIND, 0.2f, -120.0f, 200, -120.0f, itofix(40), itofix(300), itofix(700),
+                 &camera);
+    ClipPlane planes[FRUSTUM_PLANES];
+    int count;
+    make_clip_planes(&camera.matrix, planes, &count);
+    ASSERT_EQ(count, 4);
+    int inside = 0, outside = 0;
+    for (int x = -200; x <= 800; x += 37)
+        for (int y = -300; y <= 100; y += 41)
+            for (int z = 0; z <= 1400; z += 43) {
+                fixed cx, cy, cz;
+                apply_matrix(&camera.matrix, itofix(x), itofix(y), itofix(z), &cx, &cy, &cz);
+                if (cz <= itofix(1))
+                    continue;
+                fixed sx, sy;
+                persp_project(cx, cy, cz, &sx, &sy);
+                const double px = fixtof(sx), py = fixtof(sy);
+                /* Away from the edges, where rounding could go either way. */
+                const bool in_view = px > 2 && px < 638 && py > 2 && py < 478;
+                const bool off_view = px < -2 || px > 642 || py < -2 || py > 482;
+                if (!in_view && !off_view)
+                    continue;
+                const int r = sphere_in_frustum(planes, count, itofix(x), itofix(y), itofix(z), 0);
+                EXPECT_EQ(r, in_view ? 1 : 0) << x << " " << y << " " << z;
+                (in_view ? inside : outside)++;
+            }
+    EXPECT_GT(inside, 50);
+    EXPECT_GT(outside, 50);
+}
