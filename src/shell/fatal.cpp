@@ -4,6 +4,7 @@
 #include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "shell/key_wait.h"
 
@@ -15,7 +16,14 @@ void show_fatal_page(const char *text)
     acquire_bitmap(screen);
     clear(screen);
     textout_centre_ex(screen, font, "FATAL ERROR!", centre_x, SCREEN_H / 2 - 40, white, _textmode);
-    textout_centre_ex(screen, font, text, centre_x, SCREEN_H / 2, white, _textmode);
+    // The messages end in a line feed, which the fonts would draw as a stray glyph; the page
+    // shows the text without it (error.log keeps it).
+    char line[180];
+    std::snprintf(line, sizeof line, "%s", text);
+    size_t length = std::strlen(line);
+    while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r'))
+        line[--length] = '\0';
+    textout_centre_ex(screen, font, line, centre_x, SCREEN_H / 2, white, _textmode);
     textout_centre_ex(screen, font, "Press [Esc] to exit program", centre_x, SCREEN_H / 2 + 40,
                       white, _textmode);
     release_bitmap(screen);

@@ -14,7 +14,8 @@ int check(int condition, const char *message);
 
 /* Writes text to "error.log" (followed by one more line feed), shows the fatal page, waits for
    Esc and ends the program with status 1. The text also goes to standard error. Without a
-   screen (headless tools and tests) there is no page to show and no wait. Never returns. */
+   screen (headless tools and tests) there is no page to show and no wait. The page shows the
+   text without its closing line feed. Never returns. */
 [[noreturn]] void fatal_screen(const char *text);
 
 /* Every internal invariant of the program is checked through this. */
