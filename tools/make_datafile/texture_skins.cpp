@@ -166,9 +166,10 @@ int mibo_fur(int u, int v, int variant)
 {
     float strands = value_noise(u * 0.55f + v * 0.2f, v * 0.18f, 601 + variant);
     float mottle = tile_noise(u, v, 602 + variant, 2.5f);
-    float shade = 11.3f + (strands - 0.5f) * 2.2f + (mottle - 0.5f) * 1.0f;
-    int ramp = mottle + (strands - 0.5f) * 0.3f > 0.66f ? RAMP_MAGENTA : RAMP_VIOLET;
-    return grain_shade(ramp, shade, u, v);
+    float shade = 10.6f + (strands - 0.5f) * 2.2f + (mottle - 0.5f) * 1.0f;
+    if (mottle + (strands - 0.5f) * 0.3f > 0.66f)
+        return grain_shade(RAMP_MAGENTA, shade - 0.7f, u, v);
+    return grain_shade(RAMP_VIOLET, shade, u, v);
 }
 
 int mibo_face(int u, int v, int variant)
@@ -198,7 +199,7 @@ int mibo_face(int u, int v, int variant)
 
 int mibo_belly(int u, int v, int variant)
 {
-    float shade = 13.2f + (value_noise(u * 0.5f, v * 0.2f, 611) - 0.5f) * 1.6f;
+    float shade = 11.2f + (value_noise(u * 0.5f, v * 0.2f, 611) - 0.5f) * 1.4f;
     return grain_shade(RAMP_PINK, shade, u, v);
 }
 
@@ -227,17 +228,17 @@ float feather_shade(int u, int v, int seed)
         if (dy > -2.5f && d < radius) {
             if (d > radius - 1.0f && dy > 0.0f)
                 return -1.0f;
-            return 13.0f - (d / radius) * 1.6f + (value_noise(px * 0.7f, py * 0.7f, seed) - 0.5f) * 0.5f;
+            return 12.2f - (d / radius) * 1.6f + (value_noise(px * 0.7f, py * 0.7f, seed) - 0.5f) * 0.5f;
         }
     }
-    return 11.5f;
+    return 10.8f;
 }
 
 int zipper_feathers(int u, int v, int variant)
 {
     float shade = feather_shade(u, v, 701 + variant);
     if (shade < 0)
-        return dither_shade(RAMP_ORANGE, 12.4f, u, v);
+        return dither_shade(RAMP_ORANGE, 11.6f, u, v);
     return dither_shade(RAMP_YELLOW, shade, u, v);
 }
 
@@ -253,7 +254,7 @@ int zipper_head(int u, int v, int variant)
             return ramp_colour(RAMP_ORANGE, 6);
         return ramp_colour(RAMP_GREY, v > 19 ? 13 : 15);
     }
-    float shade = 12.4f + (value_noise(u * 0.6f, v * 0.6f, 711) - 0.5f) * 0.9f;
+    float shade = 11.6f + (value_noise(u * 0.6f, v * 0.6f, 711) - 0.5f) * 0.9f;
     return dither_shade(RAMP_YELLOW, shade, u, v);
 }
 
@@ -288,14 +289,14 @@ int sweet_stripes(int u, int v, int variant)
     float gloss = std::fabs((u - v) * 0.7071f) < 2.2f ? 1.0f : 0.0f;
     if (band)
         return dither_shade(RAMP_GREY, 14.6f + gloss * 0.4f, u, v);
-    return dither_shade(RAMP_PINK, 11.4f + gloss * 2.2f + (tile_noise(u, v, 801, 2) - 0.5f) * 0.6f, u, v);
+    return dither_shade(RAMP_PINK, 10.8f + gloss * 2.2f + (tile_noise(u, v, 801, 2) - 0.5f) * 0.6f, u, v);
 }
 
 int sweet_wrapper(int u, int v, int variant)
 {
     /* Crinkled foil: folds that run along the twist, with sharp glints. */
     float fold = std::sin(u * 0.9f + value_noise(u * 0.2f, v * 0.25f, 811) * 6.0f);
-    float shade = 12.4f + fold * 1.6f;
+    float shade = 11.4f + fold * 1.3f;
     if (hash_random(u, v, 812) > 0.96f && fold > 0.3f)
         return ramp_colour(RAMP_GREY, 15);
     return dither_shade(RAMP_YELLOW, shade, u, v);
@@ -303,7 +304,7 @@ int sweet_wrapper(int u, int v, int variant)
 
 int sweet_magenta(int u, int v, int variant)
 {
-    float shade = 11.8f + (tile_noise(u, v, 821, 2) - 0.5f) * 0.7f;
+    float shade = 11.0f + (tile_noise(u, v, 821, 2) - 0.5f) * 0.7f;
     return dither_shade(RAMP_MAGENTA, shade, u, v);
 }
 
@@ -380,7 +381,7 @@ int teleport_ring(int u, int v, int variant)
 {
     /* Bands of energy running around the ring. */
     float wave = std::sin(v * 0.78f + std::sin(u * 0.39f) * 0.8f + variant);
-    float shade = 13.0f + wave * 2.0f;
+    float shade = 11.2f + wave * 1.4f;
     return dither_shade(wave > 0.55f ? RAMP_GREY : RAMP_SKY, wave > 0.55f ? 14.5f : shade, u, v);
 }
 
@@ -388,7 +389,7 @@ int teleport_pad(int u, int v, int variant)
 {
     float d = centre_distance(u, v, 16.0f, 16.0f);
     float ring = std::cos(d * 1.15f);
-    float shade = 11.8f + ring * 1.6f + (1.0f - d / 23.0f) * 1.5f;
+    float shade = 10.0f + ring * 1.4f + (1.0f - d / 23.0f) * 1.2f;
     return dither_shade(RAMP_TEAL, shade, u, v);
 }
 
