@@ -1,28 +1,151 @@
-/* fonts.cpp: the three mono fonts, written as glyph grids that dat imports. (interim) */
+/* fonts.cpp: the three mono fonts, written as glyph grids that dat imports. */
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 #include "make_datafile.h"
 
 namespace {
 
-/* Writes the 95 printable ASCII glyphs as a grid of w x h cells, 16 to a row, each cell
-   framed by border colour 255; glyph pixels are colour 1 on 0, which the importer reads
-   as a mono font. */
-void write_grid(const char *path, int w, int h)
+enum { FIRST_CHAR = 32, GLYPH_COUNT = 95, GRID_COLUMNS = 16, GRID_BORDER = 255 };
+
+/* The HUD font: bold sans, rendered without anti-aliasing so every pixel is crisp, and
+   thickened by one pixel to the right so it holds up over a bright backdrop. */
+const char *const large_font_file = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+const int large_font_pixels = 15;
+
+/* One glyph of a font on its way into the grid: colour 1 on 0, w x h. */
+struct GridGlyph {
+    BITMAP *pixels;
+};
+
+/* Writes the glyphs as a grid, GRID_COLUMNS to a row, each cell framed by GRID_BORDER.
+   Cells may differ in width (a proportional font) but share one height: the importer
+   finds every cell by its top-left corner and takes the font's height from the first. */
+void write_grid(const char *path, GridGlyph *glyphs)
 {
-    const int columns = 16, rows = 6;
-    BITMAP *grid = create_bitmap_ex(8, 1 + columns * (w + 1), 1 + rows * (h + 1));
-    clear_to_color(grid, 255);
-    for (int c = 0; c < 95; c++) {
-        int x = 1 + (c % columns) * (w + 1), y = 1 + (c / columns) * (h + 1);
-        rectfill(grid, x, y, x + w - 1, y + h - 1, 0);
-        if (c != 0)
-            rect(grid, x + 1, y + 1, x + w - 2, y + h - 2, 1);
+    int height = glyphs[0].pixels->h;
+    int rows = (GLYPH_COUNT + GRID_COLUMNS - 1) / GRID_COLUMNS;
+    int width = 1;
+    for (int row = 0; row < rows; row++) {
+        int w = 1;
+        for (int c = row * GRID_COLUMNS; c < GLYPH_COUNT && c < (row + 1) * GRID_COLUMNS; c++)
+            w += glyphs[c].pixels->w + 1;
+        if (w > width)
+            width = w;
+    }
+    BITMAP *grid = create_bitmap_ex(8, width, 1 + rows * (height + 1));
+    clear_to_color(grid, GRID_BORDER);
+    int x = 1;
+    for (int c = 0; c < GLYPH_COUNT; c++) {
+        if (c % GRID_COLUMNS == 0)
+            x = 1;
+        int y = 1 + (c / GRID_COLUMNS) * (height + 1);
+        blit(glyphs[c].pixels, grid, 0, 0, x, y, glyphs[c].pixels->w, height);
+        x += glyphs[c].pixels->w + 1;
     }
     save_picture(path, grid);
     destroy_bitmap(grid);
 }
 
+void free_glyphs(GridGlyph *glyphs)
+{
+    for (int c = 0; c < GLYPH_COUNT; c++)
+        destroy_bitmap(glyphs[c].pixels);
+}
+
+void write_sheet_font(const char *path, const GlyphSheet &sheet)
+{
+    GridGlyph glyphs[GLYPH_COUNT];
+    for (int c = 0; c < GLYPH_COUNT; c++) {
+        glyphs[c].pixels = create_bitmap_ex(8, sheet.cell_w, sheet.cell_h);
+        for (int y = 0; y < sheet.cell_h; y++)
+            for (int x = 0; x < sheet.cell_w; x++)
+                putpixel(glyphs[c].pixels, x, y, glyph_pixel(sheet, FIRST_CHAR + c, x, y));
+    }
+    write_grid(path, glyphs);
+    free_glyphs(glyphs);
+}
+
+void fail_font(const char *what)
+{
+    std::fprintf(stderr, "make_datafile: %s (%s)\n", what, large_font_file);
+    std::exit(1);
+}
+
+/* Renders a proportional mono font from a TrueType face: each cell is as wide as the
+   glyph's advance and as high as the tallest ascent plus the deepest descent of the set,
+   so no row is wasted above the capitals or below the descenders. Every stroke is doubled
+   one pixel to the right, inside the advance where the glyph leaves room. */
+void write_truetype_font(const char *path, const char *file, int pixels)
+{
+    FT_Library library;
+    FT_Face face;
+    if (FT_Init_FreeType(&library) != 0)
+        fail_font("cannot start FreeType");
+    if (FT_New_Face(library, file, 0, &face) != 0)
+        fail_font("cannot open the font file");
+    FT_Set_Pixel_Sizes(face, 0, pixels);
+
+    int ascent = 0, descent = 0;
+    for (int c = 0; c < GLYPH_COUNT; c++) {
+        if (FT_Load_Char(face, FIRST_CHAR + c, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
+            fail_font("cannot render a glyph");
+        FT_GlyphSlot g = face->glyph;
+        if (g->bitmap.rows == 0)
+            continue;
+        if (g->bitmap_top > ascent)
+            ascent = g->bitmap_top;
+        if ((int)g->bitmap.rows - g->bitmap_top > descent)
+            descent = (int)g->bitmap.rows - g->bitmap_top;
+    }
+
+    GridGlyph glyphs[GLYPH_COUNT];
+    for (int c = 0; c < GLYPH_COUNT; c++) {
+        FT_Load_Char(face, FIRST_CHAR + c, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO);
+        FT_GlyphSlot g = face->glyph;
+        const FT_Bitmap &b = g->bitmap;
+        /* A glyph that hangs left of its origin is shifted right rather than cut. */
+        int left = g->bitmap_left < 0 ? 0 : g->bitmap_left;
+        int w = (int)(g->advance.x >> 6);
+        if (left + (int)b.width + 1 > w)
+            w = left + (int)b.width + 1;
+        if (w < 1)
+            w = 1;
+        glyphs[c].pixels = create_bitmap_ex(8, w, ascent + descent);
+        clear_to_color(glyphs[c].pixels, 0);
+        for (unsigned y = 0; y < b.rows; y++)
+            for (unsigned x = 0; x < b.width; x++)
+                if ((b.buffer[y * b.pitch + x / 8] >> (7 - x % 8)) & 1) {
+                    int gx = left + (int)x, gy = ascent - g->bitmap_top + (int)y;
+                    putpixel(glyphs[c].pixels, gx, gy, 1);
+                    putpixel(glyphs[c].pixels, gx + 1, gy, 1);
+                }
+    }
+    write_grid(path, glyphs);
+    free_glyphs(glyphs);
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+}
+
 }  // namespace
 
-void make_font_global(const char *path) { write_grid(path, 8, 8); }
-void make_font_large(const char *path) { write_grid(path, 12, 16); }
-void make_font_small(const char *path) { write_grid(path, 5, 7); }
+int glyph_pixel(const GlyphSheet &sheet, int c, int x, int y)
+{
+    if (c < FIRST_CHAR || c >= FIRST_CHAR + GLYPH_COUNT || x < 0 || x >= sheet.cell_w || y < 0
+        || y >= sheet.cell_h)
+        return 0;
+    int index = c - FIRST_CHAR;
+    const char *row = sheet.bands[(index / 4) * sheet.cell_h + y];
+    int offset = (index % 4) * (sheet.cell_w + 1) + x;
+    if ((int)std::strlen(row) <= offset)
+        return 0;
+    return row[offset] == '#';
+}
+
+void make_font_global(const char *path) { write_sheet_font(path, global_font_glyphs); }
+void make_font_large(const char *path) { write_truetype_font(path, large_font_file, large_font_pixels); }
+void make_font_small(const char *path) { write_sheet_font(path, small_font_glyphs); }

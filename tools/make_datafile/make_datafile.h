@@ -77,3 +77,131 @@ void make_music(const char *path, int number);       /* 38, 39, 40: number 0, 1,
 
 /* Writes a mono 16-bit WAV file of `count` samples in -1 ... 1 at `rate` Hz. */
 void save_wav(const char *path, const float *samples, int count, int rate);
+
+/* ---- fonts.cpp, font_global_glyphs.cpp, font_small_glyphs.cpp: the hand-drawn fonts ---- */
+
+/* A hand-drawn font: 95 glyphs (32 ... 126), four side by side per band of cell_h rows,
+   each cell_w characters wide and separated by one blank; '#' marks a set pixel. */
+struct GlyphSheet {
+    const char *const *bands;
+    int cell_w, cell_h;         /* every glyph's cell, spacing included */
+};
+
+extern const GlyphSheet global_font_glyphs;   /* 8 x 8, object 10 */
+extern const GlyphSheet small_font_glyphs;    /* 5 x 7, object 47 */
+
+/* Returns 1 when pixel (x, y) of the cell of character c (32 ... 126) is set, else 0. */
+int glyph_pixel(const GlyphSheet &sheet, int c, int x, int y);
+
+/* ---- screen_paint.cpp: the RGB canvas the screens and the F1 panel are painted on ---- */
+
+#include <vector>
+
+/* A colour with 0 ... 255 per channel, kept in floats while painting. */
+struct Colour {
+    float r, g, b;
+};
+
+/* A picture being painted in full colour; it meets the palette only when saved. */
+struct Canvas {
+    int w, h;
+    std::vector<Colour> pixels;
+    std::vector<float> cover;   /* 0 ... 1 per pixel: how much of it is painted (masked pictures) */
+};
+
+/* Returns a canvas of w x h filled with `fill`; fully covered when `opaque`, else empty. */
+Canvas canvas_create(int w, int h, Colour fill, bool opaque = true);
+
+/* The colour of a palette ramp at a shade (fractional shades mix the two nearest). */
+Colour ramp_rgb(int ramp, float shade);
+
+/* The colour of a 24-bit triple, and the mix of a and b (t = 0: a, t = 1: b). */
+Colour rgb(int r, int g, int b);
+Colour mix(Colour a, Colour b, float t);
+
+/* Lays `colour` over pixel (x, y) with opacity alpha (0 ... 1); outside pixels are ignored. */
+void blend_pixel(Canvas &canvas, int x, int y, Colour colour, float alpha);
+
+/* Anti-aliased filled shapes with a vertical gradient from `top` (at y0) to `bottom` (at y1).
+   Coordinates are in pixels; pixel (x, y) covers x ... x + 1, y ... y + 1. */
+void fill_round_rect(Canvas &canvas, float x0, float y0, float x1, float y1, float radius,
+                     Colour top, Colour bottom, float alpha = 1.0f);
+void fill_ellipse(Canvas &canvas, float cx, float cy, float rx, float ry, Colour top,
+                  Colour bottom, float alpha = 1.0f);
+/* points holds count (x, y) pairs of a simple polygon, convex or not. */
+void fill_polygon(Canvas &canvas, const float *points, int count, Colour top, Colour bottom,
+                  float alpha = 1.0f);
+
+/* A rectangle's edge one pixel wide, inside x0 ... x1, y0 ... y1, with rounded corners. */
+void stroke_round_rect(Canvas &canvas, float x0, float y0, float x1, float y1, float radius,
+                       float width, Colour colour, float alpha = 1.0f);
+
+/* Quantises the canvas to the game palette with an ordered dither of the given strength
+   (0: none, 1: half the distance between neighbouring shades) and saves it as BMP.
+   A masked picture gets colour 0 where it is less than half covered and never elsewhere. */
+void save_canvas(const char *path, const Canvas &canvas, float dither, bool masked = false);
+
+/* ---- screen_text.cpp: anti-aliased text from the game's TrueType faces ---------------- */
+
+enum TextFace { FACE_SANS_BOLD, FACE_SANS, FACE_MONO_BOLD, FACE_COUNT };
+enum TextAlign { ALIGN_LEFT, ALIGN_CENTRE, ALIGN_RIGHT };
+
+/* How a line of text is painted: fill, then outline and drop shadow beneath it. */
+struct TextStyle {
+    TextFace face;
+    int size;                   /* pixel size of the em */
+    Colour top, bottom;         /* fill: a gradient from the top of the capitals to the baseline */
+    Colour outline;
+    float outline_width;        /* pixels; 0 draws no outline */
+    Colour shadow;
+    int shadow_dx, shadow_dy;
+    float shadow_alpha;         /* 0 draws no shadow */
+};
+
+/* A plain style: one colour, no outline, no shadow. */
+TextStyle plain_text(TextFace face, int size, Colour colour);
+
+/* Width in pixels of the text's advance. */
+int text_width(const TextStyle &style, const char *text);
+
+/* Height of the capitals above the baseline, in pixels. */
+int cap_height(const TextStyle &style);
+
+/* Paints a line of text with its baseline at y, aligned on x. */
+void draw_text(Canvas &canvas, const TextStyle &style, float x, float y, const char *text,
+               TextAlign align = ALIGN_LEFT);
+
+/* ---- screens.cpp: the look shared by the menu, cast and level select pictures ---------- */
+
+/* Paints the toy world's sky over the whole canvas: a gradient from deep blue at the top to
+   a pale haze at `haze_y` and drifting clouds. Seeds vary the clouds. */
+void paint_screen_sky(Canvas &canvas, float haze_y, int seed);
+
+/* Paints a block of the toy world floating in the sky, seen from above at an angle: its top
+   face centred on (cx, cy), half as deep as wide (half width a), its sides `depth` high.
+   top_ramp and side_ramp are palette ramps; haze 0 ... 1 fades it into the sky colour. */
+void paint_floating_block(Canvas &canvas, float cx, float cy, float a, float depth,
+                          int top_ramp, int side_ramp, float haze = 0.0f);
+
+/* Paints the robot standing with its feet at (x, y), `scale` 1 being 40 pixels tall. */
+void paint_robot(Canvas &canvas, float x, float y, float scale);
+
+/* Paints a wrapped sweet centred on (cx, cy), `scale` 1 being 32 pixels wide. */
+void paint_sweet(Canvas &canvas, float cx, float cy, float scale, int ramp);
+
+/* Paints a dark glass panel: translucent navy with a light rim. */
+void paint_panel(Canvas &canvas, float x0, float y0, float x1, float y1, float radius,
+                 float alpha = 0.72f);
+
+/* Paints a raised rounded button of the given ramp over x0 ... x1, y0 ... y1 (exclusive). */
+void paint_button(Canvas &canvas, float x0, float y0, float x1, float y1, int ramp);
+
+/* Paints a keyboard key cap with its label over x0 ... x1, y0 ... y1. */
+void paint_keycap(Canvas &canvas, float x0, float y0, float x1, float y1, const char *label,
+                  int size);
+
+/* The style of the screens' headings: warm gradient, navy outline, soft shadow. */
+TextStyle heading_style(int size);
+
+/* White text with a dark drop shadow for labels on the screens. */
+TextStyle label_style(TextFace face, int size);

@@ -1,0 +1,99 @@
+/* screen_f1_panel.cpp: the F1 key card (object 13), a masked sprite that slides up over play. */
+#include "make_datafile.h"
+
+namespace {
+
+/* The card is drawn at x = 10 and slides up in steps of 10 pixels until its top is at or
+   above the screen's height minus its own: 256 rows rest it at y = 220 on a 480-row screen,
+   4 pixels clear of the bottom. 470 columns leave the right quarter of the view free. */
+const int CARD_W = 470, CARD_H = 256;
+
+struct KeyLine {
+    const char *keys;           /* nullptr marks a section heading, named by `what` */
+    const char *what;
+};
+
+const KeyLine left_column[] = {
+    {nullptr, "Moving"},
+    {"Up / Down", "step ahead / back"},
+    {"Left / Right", "turn"},
+    {"Shift+Left/Right", "step aside"},
+    {"Space", "hop on the spot"},
+    {"Space / Enter", "next level / retry"},
+    {"R (hold)", "restart the level"},
+    {"Esc (hold)", "back to the menu"},
+    {nullptr, "Sound and extras"},
+    {"F11 / B", "sound / music"},
+    {"M", "map"},
+    {"F12", "screenshot"},
+    {"F2", "slow-mo, not saved"},
+    {"F3", "debug info"},
+};
+
+const KeyLine right_column[] = {
+    {nullptr, "Camera"},
+    {"F6", "camera position"},
+    {"PgUp / PgDn", "tilt"},
+    {"Q / A", "up / down"},
+    {"T / Y", "up / down, fast"},
+    {"W / S", "back / nearer"},
+    {"G / H", "back / nearer, fast"},
+    {nullptr, "Picture"},
+    {"E / D", "brighter / darker"},
+    {"F7", "light sources"},
+    {"F8", "shading"},
+    {"F5", "depth of view"},
+    {"F4", "view size"},
+};
+
+const int LINE_H = 14, HEADING_H = 19;
+
+void paint_column(Canvas &canvas, const KeyLine *lines, int count, float x, float y, float keys_w)
+{
+    TextStyle heading = plain_text(FACE_SANS_BOLD, 13, ramp_rgb(RAMP_YELLOW, 12.5f));
+    TextStyle key = plain_text(FACE_SANS_BOLD, 11, ramp_rgb(RAMP_SKY, 13.5f));
+    TextStyle what = plain_text(FACE_SANS, 11, ramp_rgb(RAMP_GREY, 15.0f));
+    for (int i = 0; i < count; i++) {
+        if (!lines[i].keys) {
+            if (i > 0)
+                y += 5;
+            draw_text(canvas, heading, x, y + 12, lines[i].what);
+            fill_round_rect(canvas, x, y + 15, x + 206, y + 16, 0, ramp_rgb(RAMP_YELLOW, 9.0f),
+                            ramp_rgb(RAMP_YELLOW, 9.0f), 0.8f);
+            y += HEADING_H;
+            continue;
+        }
+        draw_text(canvas, key, x, y + 11, lines[i].keys);
+        draw_text(canvas, what, x + keys_w, y + 11, lines[i].what);
+        y += LINE_H;
+    }
+}
+
+}  // namespace
+
+void make_f1_panel(const char *path)
+{
+    Canvas canvas = canvas_create(CARD_W, CARD_H, rgb(0, 0, 0), false);
+    fill_round_rect(canvas, 0, 0, CARD_W, CARD_H, 12, ramp_rgb(RAMP_STEEL, 12.0f),
+                    ramp_rgb(RAMP_STEEL, 8.0f));
+    fill_round_rect(canvas, 3, 3, CARD_W - 3, CARD_H - 3, 10, ramp_rgb(RAMP_BLUE, 3.0f),
+                    ramp_rgb(RAMP_BLUE, 3.0f));
+
+    /* The title strip. */
+    fill_round_rect(canvas, 3, 3, CARD_W - 3, 30, 10, ramp_rgb(RAMP_ORANGE, 12.5f),
+                    ramp_rgb(RAMP_ORANGE, 10.5f));
+    fill_round_rect(canvas, 3, 20, CARD_W - 3, 30, 0, ramp_rgb(RAMP_ORANGE, 10.5f),
+                    ramp_rgb(RAMP_ORANGE, 10.0f));
+    TextStyle title = plain_text(FACE_SANS_BOLD, 16, ramp_rgb(RAMP_GREY, 15.0f));
+    title.shadow = ramp_rgb(RAMP_RED, 4.0f);
+    title.shadow_dx = 1;
+    title.shadow_dy = 1;
+    title.shadow_alpha = 0.9f;
+    draw_text(canvas, title, 16, 23, "Keys");
+    TextStyle note = plain_text(FACE_SANS_BOLD, 11, ramp_rgb(RAMP_RED, 3.0f));
+    draw_text(canvas, note, CARD_W - 16, 22, "F1 hides this card", ALIGN_RIGHT);
+
+    paint_column(canvas, left_column, sizeof left_column / sizeof left_column[0], 16, 36, 110);
+    paint_column(canvas, right_column, sizeof right_column / sizeof right_column[0], 250, 36, 86);
+    save_canvas(path, canvas, 0.0f, true);
+}
