@@ -102,7 +102,7 @@ void make_sweet_icon(const char *path)
             /* Wrapper twists: fans of yellow foil on either side. */
             float ax = std::fabs(x + 0.5f - cx);
             float ay = std::fabs(y + 0.5f - cy);
-            if (ax > 6.0f && ax < 11.5f && ay < 1.2f + (ax - 6.0f) * 0.95f) {
+            if (ax > 6.0f && ax < 10.5f && ay < 1.2f + (ax - 6.0f) * 1.05f) {
                 bool fold = ((int)ay + (int)ax) % 3 == 0;
                 int shade = ax < 7.5f ? 10 : (fold ? 11 : (y < cy ? 14 : 12));
                 putpixel(b, x, y, ramp_colour(RAMP_YELLOW, shade));
@@ -115,17 +115,17 @@ void make_sweet_icon(const char *path)
 void make_clock_icon(const char *path)
 {
     BITMAP *b = new_icon();
-    const float cx = ICON / 2.0f, cy = ICON / 2.0f + 1.5f;
-    /* A stopwatch: the crown and two lugs first, the case over them. */
-    rectfill(b, 10, 1, 13, 3, ramp_colour(RAMP_STEEL, 12));
-    hline(b, 10, 1, 13, ramp_colour(RAMP_STEEL, 14));
+    const float cx = ICON / 2.0f, cy = ICON / 2.0f + 1.0f;
+    /* A stopwatch: the crown first, the case over its foot. */
+    rectfill(b, 10, 2, 13, 3, ramp_colour(RAMP_STEEL, 12));
+    hline(b, 10, 2, 13, ramp_colour(RAMP_STEEL, 14));
     rectfill(b, 11, 4, 12, 4, ramp_colour(RAMP_STEEL, 9));
     for (int y = 1; y < ICON - 1; y++) {
         for (int x = 1; x < ICON - 1; x++) {
             float d = distance(x, y, cx, cy);
-            if (d > 9.6f)
+            if (d > 9.0f)
                 continue;
-            if (d > 7.6f) {
+            if (d > 7.0f) {
                 /* Red case, lit on its upper left. */
                 float lit = -((x + 0.5f - cx) * 0.6f + (y + 0.5f - cy) * 0.8f) / d;
                 putpixel(b, x, y, ramp_colour(RAMP_RED, lit > 0.45f ? 13 : (lit > -0.3f ? 11 : 9)));
@@ -137,9 +137,9 @@ void make_clock_icon(const char *path)
     /* Ticks at twelve, three, six and nine. */
     int tick = ramp_colour(RAMP_GREY, 6);
     putpixel(b, (int)cx, (int)cy - 6, tick);
-    putpixel(b, (int)cx + 6, (int)cy, tick);
+    putpixel(b, (int)cx + 5, (int)cy, tick);
     putpixel(b, (int)cx, (int)cy + 5, tick);
-    putpixel(b, (int)cx - 7, (int)cy, tick);
+    putpixel(b, (int)cx - 6, (int)cy, tick);
     /* Hands: one to twelve, one to two o'clock. */
     int hand = ramp_colour(RAMP_GREY, 2);
     vline(b, (int)cx, (int)cy - 5, (int)cy, hand);

@@ -53,7 +53,8 @@ int blast_pixel(const BlastFrame &f, int frame, int x, int y)
     /* One noise field for all frames, so the cloud keeps its shape as it grows. */
     float lumps = fractal_noise(x * 0.11f, y * 0.11f, 310, 3);
     float swirl = fractal_noise(x * 0.2f + frame * 0.7f, y * 0.2f, 320, 2);
-    float edge = f.reach * (0.72f + 0.45f * lumps);
+    /* Kept off the outermost pixels: a stretched frame must not end in a straight cut. */
+    float edge = std::fmin(f.reach * (0.72f + 0.45f * lumps), 0.96f);
     if (r > edge || edge <= 0)
         return 0;
     float inner = 1.0f - r / edge;                    /* 1 at the centre, 0 at the rim */
@@ -96,12 +97,14 @@ const int CURSOR_W = 18, CURSOR_H = 22;
 
 bool in_cursor_arrow(int x, int y)
 {
-    /* A fat arrow pointing right: a shaft and a head whose tip sits at the bar's middle. */
+    /* A fat arrow pointing right: a shaft and a head whose tip sits at the bar's middle
+       (the bar is 22 rows high and the cursor's top is level with the bar's top). The
+       outermost pixels stay clear for the outline. */
     float py = y + 0.5f, px = x + 0.5f;
-    if (px >= 1.5f && px <= 8.0f && py >= 7.0f && py <= 15.0f)
+    if (px >= 2.5f && px <= 8.0f && py >= 7.0f && py <= 15.0f)
         return true;
-    float half_height = (16.5f - px) * 1.05f;
-    return px >= 7.5f && px <= 16.5f && std::fabs(py - 11.0f) <= half_height && py >= 1.5f && py <= 20.5f;
+    float half_height = (15.5f - px) * 1.1f;
+    return px >= 7.5f && px <= 15.5f && std::fabs(py - 11.0f) <= half_height && py >= 2.5f && py <= 19.5f;
 }
 
 /* ---- 61: the completed mark -------------------------------------------------------- */
