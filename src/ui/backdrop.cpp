@@ -11,15 +11,15 @@ void draw_backdrop(BITMAP *target, int x, int y, int w, int h, fixed heading)
 void draw_backdrop_picture(BITMAP *target, BITMAP *sky, int x, int y, int w, int h, fixed heading)
 {
     const int screen_w = target->w, screen_h = target->h;
-    if (!sky) {
-        clear_to_color(target, 0);
-        return;
-    }
-    if (sky->h < h && h >= screen_h)
+    if ((!sky || sky->h < h) && h >= screen_h)
         clear_to_color(target, 0);
     if (w < screen_w && h < screen_h) {
         clear_to_color(target, 0);
         rect(target, x - 1, y - 1, x + w, y + h, makecol(0, 255, 0));
+    }
+    if (!sky) {
+        rectfill(target, x, y, x + w - 1, y + h - 1, 0);
+        return;
     }
     /* Negative when the picture is lower than the view: the blit's clipping then centres it. */
     const int sy = (sky->h - h) / 2;

@@ -1,0 +1,350 @@
+/* render_overlay_test.cpp: backdrop, viewport frame, HUD clock, sliding panels, explosions,
+   FPS estimate and debug lines. */
+#include "render_test_support.h"
+
+#include <cstring>
+#include <string>
+
+#include "render/actor_drawing.h"
+#include "render/map_panel.h"
+#include "render/render_frame.h"
+#include "render/viewport.h"
+#include "shell/datafile.h"
+#include "shell/startup.h"
+#include "shell/timer.h"
+#include "ui/backdrop.h"
+#include "ui/debug_column.h"
+#include "ui/hud.h"
+#include "ui/message_line.h"
+#include "world/actor.h"
+#include "world/level_map.h"
+#include "world/player_motion.h"
+
+namespace {
+
+/* The shipped datafile loaded as the game's, with its palette; put back after each test. */
+class RenderOverlay : public ::testing::Test {
+protected:
+    static DATAFILE *data;
+    DATAFILE *saved_datafile = nullptr;
+    LevelMap saved_map;
+    int saved_actor_count = 0;
+    OptionsGuard guard;
+    BITMAP *picture = nullptr;
+
+    static void SetUpTestSuite()
+    {
+        start_render_library();
+        data = load_datafile(TIRVEX_GAME_DIR "/data/pz.dat");
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (data)
+            unload_datafile(data);
+        data = nullptr;
+    }
+
+    void SetUp() override
+    {
+        start_render_library();
+        ASSERT_NE(data, nullptr) << "no data/pz.dat in " TIRVEX_GAME_DIR;
+        saved_datafile = Datafile;
+        Datafile = data;
+        set_palette((RGB *)data[DAT_GAME_PALETTE].dat);
+        saved_map = level_map;
+        saved_actor_count = actor_table.count;
+        level_map.tile_count = 0;
+        actor_table.count = 0;
+        picture = create_bitmap_ex(8, 640, 480);
+        clear_bitmap(picture);
+    }
+
+    void TearDown() override
+    {
+        destroy_bitmap(picture);
+        Datafile = saved_datafile;
+        level_map = saved_map;
+        actor_table.count = saved_actor_count;
+        clear_message();
+        start_render_library();
+    }
+
+    BITMAP *object(int n) { return (BITMAP *)data[n].dat; }
+};
+
+DATAFILE *RenderOverlay::data = nullptr;
+
+/* A panorama whose every column has its own colour (1 + column mod 250). */
+BITMAP *striped_sky(int w, int h)
+{
+    BITMAP *sky = create_bitmap_ex(8, w, h);
+    for (int x = 0; x < w; x++)
+        vline(sky, x, 0, h - 1, 1 + x % 250);
+    return sky;
+}
+
+} // namespace
+
+TEST(RenderBackdrop, PanoramaWrapsWithoutASeamAndFillsWideViews)
+{
+    start_render_library();
+    BITMAP *sky = striped_sky(1280, 300);
+    for (int width : {640, 1920}) {
+        BITMAP *target = create_bitmap_ex(8, width, 480);
+        clear_to_color(target, 7);
+        /* Heading 10: the source column starts at 1280 - 50 + 0 - 64 = 1166 and wraps. */
+        draw_backdrop_picture(target, sky, 0, 0, width, 480, itofix(10));
+        for (int x = 0; x < width; x++)
+            ASSERT_EQ(getpixel(target, x, 240), 1 + ((1166 + x) % 1280) % 250) << "column " << x;
+        /* Lower than the view: centred, the rest cleared. */
+        EXPECT_EQ(getpixel(target, 100, 89), 0);
+        EXPECT_NE(getpixel(target, 100, 90), 0);
+        EXPECT_NE(getpixel(target, 100, 389), 0);
+        EXPECT_EQ(getpixel(target, 100, 390), 0);
+        destroy_bitmap(target);
+    }
+    /* A quarter turn moves the panorama by 320 pixels; the screen, not the view, anchors it. */
+    BITMAP *target = create_bitmap_ex(8, 640, 480);
+    draw_backdrop_picture(target, sky, 160, 120, 320, 240, itofix(64));
+    EXPECT_EQ(getpixel(target, 160, 240), 1 + ((1280 - 320 + 160 - 64) % 1280) % 250);
+    destroy_bitmap(target);
+    destroy_bitmap(sky);
+}
+
+TEST(RenderBackdrop, AReducedViewIsFramedByAGreenOutlineOnACleanScreen)
+{
+    start_render_library();
+    BITMAP *sky = striped_sky(1280, 600);
+    BITMAP *target = create_bitmap_ex(8, 640, 480);
+    clear_to_color(target, 7);
+    draw_backdrop_picture(target, sky, 160, 120, 320, 240, 0);
+    const int green = makecol(0, 255, 0);
+    EXPECT_EQ(getpixel(target, 159, 119), green);
+    EXPECT_EQ(getpixel(target, 480, 360), green);
+    EXPECT_EQ(getpixel(target, 300, 119), green);
+    EXPECT_EQ(getpixel(target, 159, 200), green);
+    EXPECT_EQ(getpixel(target, 158, 200), 0);
+    EXPECT_EQ(getpixel(target, 10, 10), 0);
+    EXPECT_NE(getpixel(target, 160, 120), green);
+    EXPECT_NE(getpixel(target, 479, 359), 0);
+
+    /* At full size there is no outline and nothing outside to clear. */
+    clear_to_color(target, 255);
+    draw_backdrop_picture(target, sky, 0, 0, 640, 480, 0);
+    EXPECT_EQ(count_colour(target, 255, 0, 0, 639, 479), 0);
+    EXPECT_EQ(getpixel(target, 0, 0), 1 + ((1280 - 64) % 1280) % 250);
+    EXPECT_EQ(getpixel(target, 639, 479), 1 + ((1280 - 64 + 639) % 1280) % 250);
+    destroy_bitmap(target);
+    destroy_bitmap(sky);
+}
+
+TEST_F(RenderOverlay, HalfSizeViewportIsFramedAndTheMessageCentredOnIt)
+{
+    display_options.viewport_size = 3;
+    display_options.debug_info = false;
+    intro = 1;
+    show_message("MMMMMM", 100);
+    render_frame(picture);
+    EXPECT_EQ(viewport.x, 160);
+    EXPECT_EQ(viewport.y, 120);
+    EXPECT_EQ(viewport.w, 320);
+    EXPECT_EQ(viewport.h, 240);
+    const int green = makecol(0, 255, 0);
+    EXPECT_EQ(getpixel(picture, 159, 119), green);
+    EXPECT_EQ(getpixel(picture, 480, 360), green);
+
+    const int text = makecol(100, 255, 100);
+    int left = 640, right = -1, top = 480;
+    for (int y = 0; y < 480; y++)
+        for (int x = 0; x < 640; x++)
+            if (getpixel(picture, x, y) == text) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+            }
+    ASSERT_GE(right, left);
+    EXPECT_NEAR((left + right) / 2.0, 320, 4);
+    EXPECT_GE(top, 240);
+    EXPECT_LE(top, 244);
+}
+
+TEST_F(RenderOverlay, ClockTurnsRedOnEvenSecondsOfTheLastTenWithOneBeepEach)
+{
+    const int green = makecol(0, 255, 0), red = makecol(255, 0, 0);
+    auto clock_colours = [&](int seconds, int *greens, int *reds) {
+        set_level_time(seconds * 100 + 50);
+        clear_bitmap(picture);
+        draw_hud(picture);
+        *greens = count_colour(picture, green, 550, 0, 639, 60);
+        *reds = count_colour(picture, red, 550, 0, 639, 60);
+    };
+    int greens, reds;
+    last_warned_second = -1;
+    clock_colours(11, &greens, &reds);
+    EXPECT_GT(greens, 20);
+    EXPECT_EQ(reds, 0);
+    EXPECT_EQ(last_warned_second, -1);
+    for (int s = 10; s >= 0; s--) {
+        clock_colours(s, &greens, &reds);
+        if (s % 2 == 0) {
+            EXPECT_GT(reds, 20) << s;
+            EXPECT_EQ(greens, 0) << s;
+            EXPECT_EQ(last_warned_second, s);
+        } else {
+            EXPECT_EQ(reds, 0) << s;
+            EXPECT_GT(greens, 20) << s;
+            EXPECT_EQ(last_warned_second, s + 1);
+        }
+    }
+    /* A new level reaching the same second: red again, but that beep has been played. */
+    last_warned_second = 4;
+    clock_colours(4, &greens, &reds);
+    EXPECT_GT(reds, 20);
+    EXPECT_EQ(last_warned_second, 4);
+    set_level_time(0);
+}
+
+TEST_F(RenderOverlay, F1PanelSlidesTenPixelsAFrameAndReversesAtOnce)
+{
+    BITMAP *panel = object(DAT_F1_PANEL);
+    reset_f1_panel();
+    draw_f1_panel(picture);
+    EXPECT_EQ(f1_panel_y, 480);
+    EXPECT_EQ(count_colour(picture, 0, 0, 0, 639, 479), 640 * 480);
+
+    toggle_f1_panel();
+    draw_f1_panel(picture);
+    EXPECT_EQ(f1_panel_y, 470);
+    draw_f1_panel(picture);
+    EXPECT_EQ(f1_panel_y, 460);
+    EXPECT_LT(count_colour(picture, 0, 0, 470, 639, 479), 640 * 10);
+
+    toggle_f1_panel();
+    draw_f1_panel(picture);
+    EXPECT_EQ(f1_panel_y, 470);
+
+    toggle_f1_panel();
+    for (int i = 0; i < 200; i++)
+        draw_f1_panel(picture);
+    EXPECT_LE(f1_panel_y + panel->h, 480);
+    EXPECT_GT(f1_panel_y + panel->h, 480 - 10);
+    toggle_f1_panel();
+    for (int i = 0; i < 200; i++)
+        draw_f1_panel(picture);
+    EXPECT_EQ(f1_panel_y, 480);
+}
+
+TEST_F(RenderOverlay, MapPanelSlidesInUntilItsRightEdgeAndOutAgain)
+{
+    const int overlay_w = object(DAT_MAP_OVERLAY)->w;
+    /* The translucency table is made at start-up from the game palette. */
+    create_trans_table(&trans_table, (RGB *)data[DAT_GAME_PALETTE].dat, 128, 128, 128, nullptr);
+    map_panel_x = 0;
+    display_options.map_panel_shown = true;
+    draw_map_panel(picture);
+    EXPECT_EQ(map_panel_x, -10);
+    EXPECT_EQ(count_colour(picture, 0, 0, 0, 639, 479), 640 * 480);
+    for (int i = 0; i < 4; i++)
+        draw_map_panel(picture);
+    EXPECT_EQ(map_panel_x, -50);
+    EXPECT_LT(count_colour(picture, 0, 600, 0, 639, 479), 40 * 480);
+    EXPECT_EQ(count_colour(picture, 0, 0, 0, 589, 479), 590 * 480);
+    display_options.map_panel_shown = false;
+    draw_map_panel(picture);
+    EXPECT_EQ(map_panel_x, -40);
+    display_options.map_panel_shown = true;
+    for (int i = 0; i < 200; i++)
+        draw_map_panel(picture);
+    EXPECT_LE(map_panel_x, 5 - overlay_w);
+    EXPECT_GT(map_panel_x, 5 - overlay_w - 10);
+    display_options.map_panel_shown = false;
+    for (int i = 0; i < 200; i++)
+        draw_map_panel(picture);
+    EXPECT_EQ(map_panel_x, 0);
+}
+
+TEST_F(RenderOverlay, ExplosionPictureFollowsTheCountdownAndShrinksWithDepth)
+{
+    const int pictures[][2] = {{80, 3}, {65, 3}, {64, 4}, {48, 5}, {33, 5}, {32, 6}, {16, 7}, {1, 7}};
+    for (const auto &p : pictures)
+        EXPECT_EQ(explosion_picture(p[0]), p[1]) << "countdown " << p[0];
+    EXPECT_EQ(explosion_size(640, 100), 320);
+    EXPECT_EQ(explosion_size(640, 400), 80);
+
+    set_viewport(compute_viewport(640, 480, 0));
+    draw_explosion_sprite(picture, 40, 320, 240, 100);
+    int left = 640, right = -1;
+    for (int x = 0; x < 640; x++)
+        if (count_colour(picture, 0, x, 0, x, 479) < 480) {
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    EXPECT_GE(left, 160);
+    EXPECT_LE(right, 479);
+    EXPECT_GT(right - left, 160);
+
+    /* At or behind the eye nothing is drawn; a reduced view clips the picture. */
+    clear_bitmap(picture);
+    draw_explosion_sprite(picture, 40, 320, 240, 0);
+    draw_explosion_sprite(picture, 40, 320, 240, -50);
+    draw_explosion_sprite(picture, 0, 320, 240, 100);
+    EXPECT_EQ(count_colour(picture, 0, 0, 0, 639, 479), 640 * 480);
+    set_viewport(compute_viewport(640, 480, 3));
+    draw_explosion_sprite(picture, 70, 320, 240, 20);
+    EXPECT_EQ(count_colour(picture, 0, 0, 0, 639, 119), 640 * 120);
+    EXPECT_EQ(count_colour(picture, 0, 0, 0, 159, 479), 160 * 480);
+    EXPECT_LT(count_colour(picture, 0, 160, 120, 479, 359), 320 * 240);
+}
+
+TEST(RenderFps, EstimateSettlesOnTheFrameRateAndSurvivesAStoppedClock)
+{
+    char text[80];
+    long now = 1000000;
+    for (int i = 0; i < 300; i++, now += 10)
+        update_fps_text_at(text, sizeof text, now);
+    EXPECT_STREQ(text, "100.0 FPS");
+    for (int i = 0; i < 300; i++, now += 20)
+        update_fps_text_at(text, sizeof text, now);
+    EXPECT_STREQ(text, " 50.0 FPS");
+    /* A clock that stops: after the measurement that ends the running window, the figure
+       stays as it was, with no division by zero. */
+    for (int i = 0; i < 45; i++)
+        update_fps_text_at(text, sizeof text, now);
+    const std::string stopped = text;
+    for (int i = 0; i < 300; i++)
+        update_fps_text_at(text, sizeof text, now);
+    EXPECT_EQ(stopped, text);
+    EXPECT_EQ(std::string(text).find("inf"), std::string::npos);
+    char tiny[4];
+    update_fps_text_at(tiny, sizeof tiny, now);
+    EXPECT_EQ(std::strlen(tiny), 3u);
+}
+
+TEST(RenderDebugLines, DrawnOnlyWhileDebugInfoIsOnAndWrapAtTheBottom)
+{
+    start_render_library();
+    OptionsGuard guard;
+    BITMAP *target = create_bitmap_ex(8, 320, 40);
+    clear_bitmap(target);
+    display_options.debug_info = false;
+    reset_debug_lines();
+    debug_line(target, "hidden");
+    debug_printf(target, "hidden %d", 1);
+    EXPECT_EQ(debug_y, 0);
+    EXPECT_EQ(count_colour(target, 0, 0, 0, 319, 39), 320 * 40);
+
+    display_options.debug_info = true;
+    debug_printf(target, "line %d", 1);
+    const int line_height = debug_y;
+    EXPECT_GT(line_height, 0);
+    EXPECT_GT(320 * line_height - count_colour(target, 0, 0, 0, 319, line_height - 1), 0);
+    while (debug_y != 0 && debug_y <= 40)
+        debug_line(target, "more");
+    EXPECT_EQ(debug_y, 0);
+    /* A text longer than the shared buffer is cut, not overrun. */
+    const std::string long_text(300, 'x');
+    debug_printf(target, "%s", long_text.c_str());
+    EXPECT_EQ(std::strlen(hud_text), sizeof hud_text - 1);
+    destroy_bitmap(target);
+}
