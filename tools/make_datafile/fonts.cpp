@@ -79,7 +79,7 @@ void fail_font(const char *what)
 /* Renders a proportional mono font from a TrueType face: each cell is as wide as the
    glyph's advance and as high as the tallest ascent plus the deepest descent of the set,
    so no row is wasted above the capitals or below the descenders. Every stroke is doubled
-   one pixel to the right, inside the advance where the glyph leaves room. */
+   one pixel to the right. */
 void write_truetype_font(const char *path, const char *file, int pixels)
 {
     FT_Library library;
@@ -108,11 +108,17 @@ void write_truetype_font(const char *path, const char *file, int pixels)
         FT_Load_Char(face, FIRST_CHAR + c, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO);
         FT_GlyphSlot g = face->glyph;
         const FT_Bitmap &b = g->bitmap;
-        /* A glyph that hangs left of its origin is shifted right rather than cut. */
-        int left = g->bitmap_left < 0 ? 0 : g->bitmap_left;
+        /* A glyph that hangs outside its advance widens its cell, except a digit: digits
+           keep one width so the clock does not wobble, and are moved in instead, the
+           doubled column cut at the cell's edge where it must be. */
         int w = (int)(g->advance.x >> 6);
-        if (left + (int)b.width + 1 > w)
-            w = left + (int)b.width + 1;
+        int left = g->bitmap_left < 0 ? 0 : g->bitmap_left;
+        bool digit = FIRST_CHAR + c >= '0' && FIRST_CHAR + c <= '9';
+        if (digit && left + (int)b.width + 1 > w)
+            left = w - (int)b.width - 1 > 0 ? w - (int)b.width - 1 : 0;
+        int inked = left + (int)b.width + (digit ? 0 : 1);
+        if (inked > w)
+            w = inked;
         if (w < 1)
             w = 1;
         glyphs[c].pixels = create_bitmap_ex(8, w, ascent + descent);
@@ -122,7 +128,8 @@ void write_truetype_font(const char *path, const char *file, int pixels)
                 if ((b.buffer[y * b.pitch + x / 8] >> (7 - x % 8)) & 1) {
                     int gx = left + (int)x, gy = ascent - g->bitmap_top + (int)y;
                     putpixel(glyphs[c].pixels, gx, gy, 1);
-                    putpixel(glyphs[c].pixels, gx + 1, gy, 1);
+                    if (gx + 1 < w)
+                        putpixel(glyphs[c].pixels, gx + 1, gy, 1);
                 }
     }
     write_grid(path, glyphs);

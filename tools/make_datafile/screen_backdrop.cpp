@@ -62,8 +62,11 @@ float sky_cloud(float x, float y)
 float bank_edge(float x, float top, int bumps, float height, float thickness, float gaps,
                 int seed, float *presence)
 {
+    /* Two rows of puffs of unlike sizes, so no two neighbours look alike. */
     float phase = x * bumps / SKY_W + 0.9f * wrap_noise(x, top, 160.0f, seed, 2);
-    float billow = std::sqrt(std::fabs(std::sin(3.14159265f * phase)));
+    float small = x * (bumps * 5 / 3) / SKY_W + 0.7f * wrap_noise(x, top + 80.0f, 64.0f, seed + 4, 2);
+    float billow = std::fmax(std::sqrt(std::fabs(std::sin(3.14159265f * phase))),
+                             0.75f * std::sqrt(std::fabs(std::sin(3.14159265f * small))));
     float p = 1.0f - gaps * (1.0f - smooth(0.3f, 0.65f, wrap_noise(x, top + 40.0f, 128.0f, seed + 9, 3)));
     *presence = p;
     float swell = std::sqrt(p);

@@ -23,15 +23,15 @@ void quad(Canvas &canvas, float x0, float y0, float x1, float y1, float x2, floa
 
 void paint_screen_sky(Canvas &canvas, float haze_y, int seed)
 {
-    Colour zenith = ramp_rgb(RAMP_BLUE, 7.5f);
-    Colour middle = ramp_rgb(RAMP_SKY, 10.5f);
+    Colour zenith = ramp_rgb(RAMP_SKY, 9.0f);
+    Colour middle = ramp_rgb(RAMP_SKY, 11.0f);
     Colour haze = ramp_rgb(RAMP_SKY, 13.8f);
     Colour cloud = ramp_rgb(RAMP_GREY, 15.0f);
-    Colour cloud_shade = ramp_rgb(RAMP_STEEL, 12.5f);
+    Colour cloud_shade = ramp_rgb(RAMP_SKY, 13.0f);
     auto cloud_density = [&](float x, float y) {
         /* Clouds gather toward the haze and thin out above. */
-        float layer = smooth(haze_y * 0.3f, haze_y * 0.85f, y);
-        float threshold = 0.7f - 0.2f * layer;
+        float layer = smooth(haze_y * 0.4f, haze_y * 0.9f, y);
+        float threshold = 0.8f - 0.3f * layer;
         return smooth(threshold, threshold + 0.1f, fractal_noise(x / 120.0f, y / 42.0f, seed, 5));
     };
     for (int y = 0; y < canvas.h; y++) {
