@@ -96,7 +96,9 @@ void make_sweet_icon(const char *path)
                 /* The candy: pink and white stripes that wind around it. */
                 bool stripe = (int)std::floor((x - y + 40) / 3.0f) % 2 == 0;
                 float shade = (stripe ? 9.5f : 11.0f) + light * 4.0f;
-                putpixel(b, x, y, dither_shade(stripe ? RAMP_PINK : RAMP_GREY, stripe ? shade : shade + 2.0f, x, y));
+                int colour = stripe ? dither_shade(RAMP_PINK, shade, x, y)
+                                    : dither_shade(RAMP_GREY, shade + 2.0f, x, y);
+                putpixel(b, x, y, colour);
                 continue;
             }
             /* Wrapper twists: fans of yellow foil on either side. */

@@ -8,14 +8,19 @@
    table) share their top left corner at (panel x, screen height - 20 - PANEL_H); the square
    of column c, row r gets its marker at (panel x + 50 + 7 c, screen height - 90 - 7 r), so row
    0 lies PANEL_H - 70 pixels below the panel's top and higher rows climb toward it. The panel
-   is sized for levels of up to 23 columns and 13 rows with this spacing. Its right edge may
+   is sized for levels of up to 23 columns and 14 rows with this spacing. Its right edge may
    end up to 5 pixels beyond the screen, so nothing important lives there.
 
-   Icons are drawn with rotate_sprite around their centre, over the square's marker. The
-   player's icon is an arrow pointing DOWN in the bitmap: the panel turns it by 192 - angle_y
-   (a quarter turn minus the robot's shown heading, as 1/256 turns), which points it up the
-   map for a robot facing +z. The zipper's icon points UP in the bitmap: it is turned by the
-   zipper's own direction, and direction 0 runs toward +z, up the map. */
+   Icons are drawn with rotate_sprite (clockwise for growing angles) around their centre,
+   over the square's marker. The player's icon is an arrow pointing DOWN in the bitmap: the
+   panel turns it by 192 - angle_y, where the robot's angle_y is 64 - its shown heading, so by
+   half a turn plus the heading; a robot facing +z (heading 0) gets an arrow up the map, one
+   facing -z an arrow down. A growing heading turns the robot counter-clockwise on the map
+   (heading 64 faces -x, to the left), so for the two headings along x the arrow only points
+   the robot's way when the panel turns it by 64 + angle_y instead. The zipper's icon points
+   UP in the bitmap: it is turned by the zipper's direction, and direction 0 runs toward +z,
+   up the map, direction 64 toward +x, to the right. Every other icon is round enough to
+   turn freely. */
 
 namespace {
 
@@ -57,8 +62,10 @@ int rim_colour(int x, int y)
     /* Across the bar: -1 at its outer side, 1 at its inner side. */
     float across = (depth - 1.0f) / (BORDER - 2.0f) * 2.0f - 1.0f;
     /* Which way the bar's outer side faces: up or left sides catch the light. */
-    float fx = (x + 0.5f < PANEL_W / 2.0f) ? -1.0f : 1.0f, fy = (y + 0.5f < PANEL_H / 2.0f) ? -1.0f : 1.0f;
-    float sx = std::fmin(x + 0.5f, PANEL_W - x - 0.5f), sy = std::fmin(y + 0.5f, PANEL_H - y - 0.5f);
+    float fx = (x + 0.5f < PANEL_W / 2.0f) ? -1.0f : 1.0f;
+    float fy = (y + 0.5f < PANEL_H / 2.0f) ? -1.0f : 1.0f;
+    float sx = std::fmin(x + 0.5f, PANEL_W - x - 0.5f);
+    float sy = std::fmin(y + 0.5f, PANEL_H - y - 0.5f);
     float facing = sx < sy ? -fx * 0.6f : -fy * 0.8f;         /* >0: outer side faces the light */
     float shade = 11.0f + facing * (-across) * 2.2f + (1.0f - across * across) * 1.6f;
     return dither_shade(RAMP_STEEL, shade, x, y);
@@ -66,7 +73,9 @@ int rim_colour(int x, int y)
 
 bool on_grid(int x, int y)
 {
-    return (x - MAP_LEFT + CELL) % CELL == CELL - 1 || (y - ROW0_TOP + CELL * 30) % CELL == CELL - 1;
+    /* The gaps after each marker; the offsets keep the remainders positive. */
+    return (x - MAP_LEFT + CELL * 40) % CELL == CELL - 1 ||
+           (y - ROW0_TOP + CELL * 40) % CELL == CELL - 1;
 }
 
 /* A small compass rose in the corner that the map never reaches (left of column 0 and below
@@ -93,8 +102,9 @@ void draw_compass(BITMAP *b)
         int tip_x = cx + dx * 9, tip_y = cy + dy * 9;
         int side_x = dy * 3, side_y = -dx * 3;
         int ramp = i == 0 ? RAMP_RED : RAMP_STEEL;
-        triangle(b, tip_x, tip_y, cx, cy, cx + side_x, cy + side_y, ramp_colour(ramp, i == 0 ? 12 : 14));
-        triangle(b, tip_x, tip_y, cx, cy, cx - side_x, cy - side_y, ramp_colour(ramp, i == 0 ? 9 : 10));
+        int lit = ramp_colour(ramp, i == 0 ? 12 : 14), shaded = ramp_colour(ramp, i == 0 ? 9 : 10);
+        triangle(b, tip_x, tip_y, cx, cy, cx + side_x, cy + side_y, lit);
+        triangle(b, tip_x, tip_y, cx, cy, cx - side_x, cy - side_y, shaded);
     }
     circlefill(b, cx, cy, 1, ramp_colour(RAMP_YELLOW, 13));
 }
@@ -218,7 +228,8 @@ void make_map_frame(const char *path)
             if (panel_part(x, y) == PANEL_RIM)
                 putpixel(b, x, y, rim_colour(x, y));
     /* Screws in the rim's corners. */
-    const int screw[4][2] = {{5, 5}, {PANEL_W - 6, 5}, {5, PANEL_H - 6}, {PANEL_W - 6, PANEL_H - 6}};
+    const int screw[4][2] = {
+        {5, 5}, {PANEL_W - 6, 5}, {5, PANEL_H - 6}, {PANEL_W - 6, PANEL_H - 6}};
     for (const auto &s : screw) {
         circlefill(b, s[0], s[1], 2, ramp_colour(RAMP_STEEL, 12));
         putpixel(b, s[0] - 1, s[1] - 1, ramp_colour(RAMP_STEEL, 15));

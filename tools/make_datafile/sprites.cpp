@@ -104,7 +104,8 @@ bool in_cursor_arrow(int x, int y)
     if (px >= 2.5f && px <= 8.0f && py >= 7.0f && py <= 15.0f)
         return true;
     float half_height = (15.5f - px) * 1.1f;
-    return px >= 7.5f && px <= 15.5f && std::fabs(py - 11.0f) <= half_height && py >= 2.5f && py <= 19.5f;
+    return px >= 7.5f && px <= 15.5f && std::fabs(py - 11.0f) <= half_height && py >= 2.5f &&
+           py <= 19.5f;
 }
 
 /* ---- 61: the completed mark -------------------------------------------------------- */
@@ -180,8 +181,10 @@ void make_completed_mark(const char *path)
     for (int y = 1; y < MARK_SIZE - 1; y++) {
         for (int x = 1; x < MARK_SIZE - 1; x++) {
             int inside = 0;
-            for (int s = 0; s < 4; s++)
-                inside += in_star(x + 0.25f + 0.5f * (s & 1), y + 0.25f + 0.5f * (s >> 1), c, c + 0.7f, 10.0f, 4.2f);
+            for (int s = 0; s < 4; s++) {
+                float sx = x + 0.25f + 0.5f * (s & 1), sy = y + 0.25f + 0.5f * (s >> 1);
+                inside += in_star(sx, sy, c, c + 0.7f, 10.0f, 4.2f);
+            }
             if (inside < 2)
                 continue;
             /* Each arm is a ridge: the half facing the upper left is lit. */
@@ -190,10 +193,14 @@ void make_completed_mark(const char *path)
             float nearest = std::round(arm / (6.2832f / 5.0f)) * (6.2832f / 5.0f);
             float side = arm - nearest;
             float ax = std::sin(nearest), ay = -std::cos(nearest);
-            float nx = side > 0 ? -ay : ay, ny = side > 0 ? ax : -ax;   /* the facet's outward side */
+            /* The outward side of the facet the pixel lies on. */
+            float nx = side > 0 ? -ay : ay, ny = side > 0 ? ax : -ax;
             float light = -(nx * 0.6f + ny * 0.8f);
-            int colour = light > 0.25f ? ramp_colour(RAMP_YELLOW, 14)
-                         : light > -0.25f ? ramp_colour(RAMP_YELLOW, 12) : ramp_colour(RAMP_ORANGE, 12);
+            int colour = ramp_colour(RAMP_ORANGE, 12);
+            if (light > 0.25f)
+                colour = ramp_colour(RAMP_YELLOW, 14);
+            else if (light > -0.25f)
+                colour = ramp_colour(RAMP_YELLOW, 12);
             putpixel(b, x, y, colour);
         }
     }

@@ -228,7 +228,8 @@ float feather_shade(int u, int v, int seed)
         if (dy > -2.5f && d < radius) {
             if (d > radius - 1.0f && dy > 0.0f)
                 return -1.0f;
-            return 12.2f - (d / radius) * 1.6f + (value_noise(px * 0.7f, py * 0.7f, seed) - 0.5f) * 0.5f;
+            float grain = value_noise(px * 0.7f, py * 0.7f, seed) - 0.5f;
+            return 12.2f - (d / radius) * 1.6f + grain * 0.5f;
         }
     }
     return 10.8f;
@@ -289,7 +290,8 @@ int sweet_stripes(int u, int v, int variant)
     float gloss = std::fabs((u - v) * 0.7071f) < 2.2f ? 1.0f : 0.0f;
     if (band)
         return dither_shade(RAMP_GREY, 14.6f + gloss * 0.4f, u, v);
-    return dither_shade(RAMP_PINK, 10.8f + gloss * 2.2f + (tile_noise(u, v, 801, 2) - 0.5f) * 0.6f, u, v);
+    float shade = 10.8f + gloss * 2.2f + (tile_noise(u, v, 801, 2) - 0.5f) * 0.6f;
+    return dither_shade(RAMP_PINK, shade, u, v);
 }
 
 int sweet_wrapper(int u, int v, int variant)
@@ -355,7 +357,8 @@ int mine_spike(int u, int v, int variant)
 {
     /* A turned metal part: a bright highlight line left of centre. */
     float across = std::fabs(u + 0.5f - 12.0f);
-    float shade = 7.0f + std::fmax(0.0f, 5.5f - across * 1.4f) + (tile_noise(u, v, 931, 2) - 0.5f) * 0.5f;
+    float shade = 7.0f + std::fmax(0.0f, 5.5f - across * 1.4f);
+    shade += (tile_noise(u, v, 931, 2) - 0.5f) * 0.5f;
     return dither_shade(RAMP_GREY, shade, u, v);
 }
 
@@ -403,7 +406,9 @@ int teleport_base(int u, int v, int variant)
 int teleport_core(int u, int v, int variant)
 {
     float d = centre_distance(u, v, 16.0f, 16.0f) / 22.6f;
-    return dither_shade(d < 0.45f ? RAMP_GREY : RAMP_YELLOW, d < 0.45f ? 15.0f : 15.0f - (d - 0.45f) * 6.0f, u, v);
+    if (d < 0.45f)
+        return ramp_colour(RAMP_GREY, 15);
+    return dither_shade(RAMP_YELLOW, 15.0f - (d - 0.45f) * 6.0f, u, v);
 }
 
 /* ---- the sheets --------------------------------------------------------------------- */

@@ -103,7 +103,8 @@ int paving_texel(int x, int y)
     }
     float pick = hash_random(s.stone, 3, 13);
     int ramp = pick < 0.2f ? RAMP_STONE : RAMP_SAND;
-    float shade = (ramp == RAMP_STONE ? 13.6f : 12.9f) + (hash_random(s.stone, 1, 14) - 0.5f) * 1.1f;
+    float shade = (ramp == RAMP_STONE ? 13.6f : 12.9f);
+    shade += (hash_random(s.stone, 1, 14) - 0.5f) * 1.1f;
     shade += (texture_noise(x, y, 15, 8, 3) - 0.5f) * 1.4f;
     float speck = value_noise(x * 0.9f, y * 0.9f, 16);
     if (speck > 0.83f)
