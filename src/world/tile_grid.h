@@ -1,0 +1,31 @@
+/* tile_grid.h: which square lies under a world point, and who may move from square to square. */
+#pragma once
+
+#include <allegro.h>
+
+#include "world/level_map.h"
+
+/* The square under world point (x, z), the first in the list's current order, or none.
+   Column = trunc((x + 50) / 100) in real arithmetic, so points left of x = -50 (or above
+   z = -50) still fall on column (row) 0 and negative columns are never found. */
+MapTile *tile_at(fixed x, fixed z);
+
+/* The serial of the square under (x, z), or -1 when there is none. */
+int tile_serial_at(fixed x, fixed z);
+
+/* 1 when an actor pushed from (x0, z0) may slide to (x1, z1): both points lie on squares and the
+   target is not higher. Used by pushes and by the zipper's own moves. */
+int can_slide_to(fixed x0, fixed z0, fixed x1, fixed z1);
+
+/* 1 when the player may step from (x0, z0) to (x1, z1): no square at the target (he may step off
+   the grid and fall), or the target is at most 2 levels above the origin square. 0 when the
+   origin has no square. */
+int can_move_to(fixed x0, fixed z0, fixed x1, fixed z1);
+
+/* 1 when a square lies under (x1, z1). Shown in the player debug lines only. */
+int cangoto(fixed x0, fixed z0, fixed x1, fixed z1);
+
+/* The quarter turn nearest heading `angle` (1/256 turns): 0 near 0, 1 near 64, 2 near 128, 3 near
+   192; fills *column and *row with the square of point (x, z). Used by the world renderer for the
+   camera's heading and eye. */
+int view_quadrant_and_tile(fixed angle, fixed x, fixed z, int *column, int *row);
