@@ -1,0 +1,118 @@
+/* map_file.cpp: loading a level file into the square list and the actor table. */
+#include "world/map_file.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "shell/fatal.h"
+#include "shell/timer.h"
+#include "world/actor_table.h"
+#include "world/level_state.h"
+#include "world/map_parser.h"
+#include "world/player_motion.h"
+#include "world/world_assert.h"
+
+namespace {
+
+ParsedMap parsed;   /* the file as read, before it becomes the level; some 8 KB, kept off the stack */
+
+int create_content(const MapSquareLine &square, fixed x, fixed y, fixed z)
+{
+    switch (square.content) {
+    case CONTENT_START:    return create_actor(x, y, z, ACTOR_PLAYER, square.dir, square.content);
+    case CONTENT_TELEPORT: return create_actor(x, y, z, ACTOR_TELEPORT, 0, square.content);
+    case CONTENT_MIBO:     return create_actor(x, y, z, ACTOR_MIBO, square.dir, square.content);
+    case CONTENT_ZIPPER:   return create_actor(x, y, z, ACTOR_ZIPPER, square.dir, square.content);
+    case CONTENT_JAR:      return create_actor(x, y, z, ACTOR_JAR, 0, square.content);
+    case CONTENT_MINE:     return create_actor(x, y, z, ACTOR_MINE, 0, square.content);
+    case CONTENT_SWEET:    return create_actor(x, y, z, ACTOR_SWEET, 0, square.content);
+    default:               return -1;
+    }
+}
+
+int install_map(const MapVerdict &verdict, LevelMap *map)
+{
+    world_assert(map == &level_map, "map");
+    check(verdict.fault == MAP_OK, verdict.message);
+
+    std::memcpy(map->level_name, parsed.name, sizeof map->level_name);
+    map->level_code = parsed.level_code;
+    map->start_tile = nullptr;
+    map->tile_count = 0;
+    for (int i = 0; i < parsed.square_count; i++) {
+        const MapSquareLine &square = parsed.squares[i];
+        MapTile *tile = &map->tiles[i];
+        tile->x = square.x;
+        tile->height = square.height;
+        tile->z = square.z;
+        tile->texture = square.texture;
+        for (int k = 0; k < 4; k++)
+            tile->side_depth[k] = square.side[k] + 1;
+        tile->depth_key = 0;
+        tile->visible = 0;
+        map->tile_count++;
+        tile->serial = map->tile_count;
+
+        fixed x = itofix(100 * square.x);
+        fixed y = itofix(-10 * square.height);
+        fixed z = itofix(100 * square.z);
+        int index = create_content(square, x, y, z);
+        if (square.content == CONTENT_START) {
+            map->start_tile = tile;
+            map->start_dir = square.dir;
+            hero_index = index;
+        } else if (square.content == CONTENT_SWEET) {
+            level_state.sweets_total++;
+        }
+    }
+    check(map->start_tile != nullptr, "No starting position defined in map");
+
+    // Minutes far beyond any level are held at the clock's limit rather than wrapped round.
+    int64_t ticks = (int64_t)parsed.minutes * 6000;
+    if (ticks > INT32_MAX)
+        ticks = INT32_MAX;
+    if (ticks < INT32_MIN)
+        ticks = INT32_MIN;
+    set_level_time((int)ticks);
+    return parsed.square_count;
+}
+
+} // namespace
+
+int load_map(const char *path, LevelMap *map)
+{
+    level_state.sweets_total = 0;
+    level_state.sweets_eaten = 0;
+    FILE *file = std::fopen(path, "r");
+    if (!file)
+        return 0;
+    MapReader reader;
+    map_reader_from_file(&reader, file);
+    MapVerdict verdict = parse_map(&reader, &parsed);
+    std::fclose(file);
+    return install_map(verdict, map);
+}
+
+int load_map_text(const char *text, size_t length, LevelMap *map)
+{
+    level_state.sweets_total = 0;
+    level_state.sweets_eaten = 0;
+    MapReader reader;
+    map_reader_from_text(&reader, text, length);
+    MapVerdict verdict = parse_map(&reader, &parsed);
+    return install_map(verdict, map);
+}
+
+int read_level_header(const char *path, char name[LEVEL_NAME_SIZE], int *level_code)
+{
+    FILE *file = std::fopen(path, "r");
+    if (!file)
+        return 0;
+    MapReader reader;
+    map_reader_from_file(&reader, file);
+    int32_t code = 0;
+    parse_level_header(&reader, name, &code);
+    std::fclose(file);
+    *level_code = code;
+    return 1;
+}

@@ -1,0 +1,274 @@
+/* map_parser.cpp: reads the text of a level file into plain records, reporting what is wrong. */
+#include "world/map_parser.h"
+
+#include <climits>
+#include <cstring>
+
+namespace {
+
+enum { NO_LOOKAHEAD = -2 };
+
+int raw_get(MapReader *reader)
+{
+    if (reader->file)
+        return std::fgetc(reader->file);
+    if (reader->position >= reader->length)
+        return EOF;
+    return (unsigned char)reader->text[reader->position++];
+}
+
+int get_char(MapReader *reader)
+{
+    if (reader->lookahead != NO_LOOKAHEAD) {
+        int c = reader->lookahead;
+        reader->lookahead = NO_LOOKAHEAD;
+        return c;
+    }
+    int c = raw_get(reader);
+    if (c == '\r') {
+        // Level files written on other systems end their lines in CR LF; a text-mode stream
+        // hands those over as a single line feed.
+        int next = raw_get(reader);
+        if (next == '\n')
+            return '\n';
+        reader->lookahead = next;
+    }
+    return c;
+}
+
+void unget_char(MapReader *reader, int c)
+{
+    reader->lookahead = c;
+}
+
+bool is_blank(int c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+enum NumberRead { NUMBER_OK, NUMBER_MISSING, NUMBER_TOO_LONG };
+
+/* Reads one decimal integer the way scanf's %d does: white space, a sign, digits. A number that
+   does not fit 32 bits is reported and held at the nearer limit. */
+NumberRead read_integer(MapReader *reader, int32_t *value)
+{
+    int c = get_char(reader);
+    while (is_blank(c))
+        c = get_char(reader);
+    bool negative = false;
+    if (c == '+' || c == '-') {
+        negative = c == '-';
+        c = get_char(reader);
+    }
+    if (c < '0' || c > '9') {
+        if (c != EOF)
+            unget_char(reader, c);
+        return NUMBER_MISSING;
+    }
+    const int64_t limit = (int64_t)INT32_MAX + 1;
+    int64_t magnitude = 0;
+    while (c >= '0' && c <= '9') {
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > limit)
+            magnitude = limit + 1;
+        c = get_char(reader);
+    }
+    if (c != EOF)
+        unget_char(reader, c);
+    int64_t signed_value = negative ? -magnitude : magnitude;
+    if (signed_value > INT32_MAX) {
+        *value = INT32_MAX;
+        return NUMBER_TOO_LONG;
+    }
+    if (signed_value < INT32_MIN) {
+        *value = INT32_MIN;
+        return NUMBER_TOO_LONG;
+    }
+    *value = (int32_t)signed_value;
+    return NUMBER_OK;
+}
+
+/* The square count. Text that is no number counts as no squares; a number too long for 32 bits
+   keeps its sign, so it is either far too many squares or none. */
+int32_t read_count(MapReader *reader)
+{
+    int32_t count = 0;
+    if (read_integer(reader, &count) == NUMBER_MISSING)
+        return 0;
+    return count;
+}
+
+bool within(int32_t value, int32_t low, int32_t high)
+{
+    return value >= low && value <= high;
+}
+
+bool read_square(MapReader *reader, MapSquareLine *square)
+{
+    int32_t numbers[10];
+    for (int i = 0; i < 10; i++) {
+        if (read_integer(reader, &numbers[i]) != NUMBER_OK)
+            return false;
+    }
+    square->x = numbers[0];
+    square->height = numbers[1];
+    square->z = numbers[2];
+    square->texture = numbers[3];
+    square->content = numbers[4];
+    square->dir = numbers[5];
+    for (int k = 0; k < 4; k++)
+        square->side[k] = numbers[6 + k];
+
+    // Squares the game could not use: unreachable by every query, outside the world's fixed-point
+    // range, or with a texture the renderer's table does not have.
+    if (!within(square->x, 0, MAP_COLUMN_LIMIT) || !within(square->z, 0, MAP_COLUMN_LIMIT))
+        return false;
+    if (!within(square->height, -MAP_HEIGHT_LIMIT, MAP_HEIGHT_LIMIT))
+        return false;
+    if (!within(square->texture, 0, 3))
+        return false;
+    for (int k = 0; k < 4; k++) {
+        if (!within(square->side[k], -1, MAP_HEIGHT_LIMIT))
+            return false;
+    }
+    // The robot moves along its heading: off the four grid directions it would hop between
+    // squares and land beside them.
+    if (square->content == CONTENT_START && square->dir != 0 && square->dir != 64 &&
+        square->dir != 128 && square->dir != 192)
+        return false;
+    return true;
+}
+
+MapVerdict verdict(MapFault fault, int32_t square)
+{
+    MapVerdict result;
+    result.fault = fault;
+    result.square = square;
+    const char *text = "";
+    switch (fault) {
+    case MAP_OK:              text = ""; break;
+    case MAP_EMPTY:           text = "Map is empty (zero squares)"; break;
+    case MAP_TOO_LARGE:       text = "Map too large"; break;
+    case MAP_BAD_SQUARE:      text = nullptr; break;
+    case MAP_TWO_STARTS:      text = "More than one starting position in map"; break;
+    case MAP_NO_START:        text = "No starting position defined in map"; break;
+    case MAP_TOO_MANY_ACTORS: text = "Too many actors"; break;
+    }
+    if (text)
+        std::snprintf(result.message, sizeof result.message, "%s", text);
+    else
+        std::snprintf(result.message, sizeof result.message, "Bad square %d in map", (int)square);
+    return result;
+}
+
+} // namespace
+
+void map_reader_from_file(MapReader *reader, FILE *file)
+{
+    reader->file = file;
+    reader->text = nullptr;
+    reader->length = 0;
+    reader->position = 0;
+    reader->lookahead = NO_LOOKAHEAD;
+}
+
+void map_reader_from_text(MapReader *reader, const char *text, size_t length)
+{
+    reader->file = nullptr;
+    reader->text = text;
+    reader->length = text ? length : 0;
+    reader->position = 0;
+    reader->lookahead = NO_LOOKAHEAD;
+}
+
+size_t map_read_line(MapReader *reader, char *buffer, size_t size)
+{
+    size_t count = 0;
+    while (count + 1 < size) {
+        int c = get_char(reader);
+        if (c == EOF)
+            break;
+        buffer[count++] = (char)c;
+        if (c == '\n')
+            break;
+    }
+    if (size > 0)
+        buffer[count < size ? count : size - 1] = '\0';
+    return count;
+}
+
+int32_t map_decimal_prefix(const char *text)
+{
+    const char *p = text;
+    while (is_blank((unsigned char)*p))
+        p++;
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+        negative = *p == '-';
+        p++;
+    }
+    int64_t magnitude = 0;
+    while (*p >= '0' && *p <= '9') {
+        magnitude = magnitude * 10 + (*p - '0');
+        if (magnitude > (int64_t)INT32_MAX + 1)
+            magnitude = (int64_t)INT32_MAX + 1;
+        p++;
+    }
+    int64_t value = negative ? -magnitude : magnitude;
+    if (value > INT32_MAX)
+        value = INT32_MAX;
+    return (int32_t)value;
+}
+
+void parse_level_header(MapReader *reader, char name[MAP_NAME_BUFFER], int32_t *level_code)
+{
+    char line[MAP_LINE_SIZE];
+    map_read_line(reader, line, sizeof line);
+    size_t read = map_read_line(reader, name, MAP_NAME_BUFFER);
+    // The last byte read goes, whatever it is: the line end of a short name, or the 39th
+    // character of a long one (whose rest then counts as the next line).
+    if (read > 0)
+        name[read - 1] = '\0';
+    map_read_line(reader, line, sizeof line);
+    *level_code = map_decimal_prefix(line);
+}
+
+MapVerdict parse_map(MapReader *reader, ParsedMap *map)
+{
+    map->square_count = 0;
+    map->start_square = -1;
+    parse_level_header(reader, map->name, &map->level_code);
+
+    char line[MAP_LINE_SIZE];
+    map_read_line(reader, line, sizeof line);
+    map_read_line(reader, line, sizeof line);
+    map->minutes = map_decimal_prefix(line);
+    map_read_line(reader, line, sizeof line);
+    map_read_line(reader, line, sizeof line);
+
+    int32_t count = read_count(reader);
+    if (count <= 0)
+        return verdict(MAP_EMPTY, 0);
+    if (count > MAP_SQUARE_LIMIT)
+        return verdict(MAP_TOO_LARGE, 0);
+
+    int actors = 0;
+    for (int32_t i = 0; i < count; i++) {
+        MapSquareLine *square = &map->squares[i];
+        if (!read_square(reader, square))
+            return verdict(MAP_BAD_SQUARE, i + 1);
+        map->square_count = i + 1;
+        if (square->content == CONTENT_START) {
+            if (map->start_square != -1)
+                return verdict(MAP_TWO_STARTS, i + 1);
+            map->start_square = i;
+        }
+        if (square->content >= CONTENT_START && square->content <= CONTENT_SWEET) {
+            if (++actors > MAP_ACTOR_LIMIT)
+                return verdict(MAP_TOO_MANY_ACTORS, i + 1);
+        }
+    }
+    if (map->start_square == -1)
+        return verdict(MAP_NO_START, 0);
+    return verdict(MAP_OK, 0);
+}
