@@ -1,0 +1,143 @@
+/* actor_table.cpp: creating actors, their squares, finding them, and the two per-tick passes. */
+#include "world/actor_table.h"
+
+#include "shell/fatal.h"
+#include "world/actor_behaviours.h"
+#include "world/tile_grid.h"
+#include "world/world_assert.h"
+
+ActorTable actor_table;
+
+int create_actor(fixed x, fixed y, fixed z, int32_t type, int32_t dir, int32_t map_code)
+{
+    check(actor_table.count < ACTOR_CAPACITY, "Too many actors");
+    int index = actor_table.count;
+    Actor *actor = &actor_table.actors[index];
+    actor->type = type;
+    actor->map_code = map_code;
+    actor->dir = dir;
+    actor->x = x;
+    actor->y = y;
+    actor->z = z;
+    actor->gone = 0;
+    actor->timer = 0;
+    actor->angle_x = 0;
+    actor->angle_z = 0;
+    actor->angle_y = itofix(dir);
+    actor->armed = 0;
+    actor->refs = 0;
+    actor->locs[0] = 0;
+    actor->locs[1] = 0;
+    reset_behaviour(actor);
+    world_assert(add_location(index, tile_serial_at(x, z)) == 1, "actors");
+    actor_table.count++;
+    return index;
+}
+
+void clear_actors()
+{
+    actor_table.count = 0;
+}
+
+void reset_behaviour(Actor *actor)
+{
+    actor->motion = nullptr;
+    actor->think = nullptr;
+    if (actor->type == ACTOR_ZIPPER) {
+        actor->think = zipper_think;
+        actor->step_x = 0;
+        actor->step_z = 0;
+        switch (actor->dir) {
+        case 0:   actor->step_z = 1; break;
+        case 64:  actor->step_x = 1; break;
+        case 128: actor->step_z = -1; break;
+        case 192: actor->step_x = -1; break;
+        default:  break;    // a zipper without a grid direction stands still for good
+        }
+    }
+    actor->state = 0;
+}
+
+void set_actor_pose(int index, fixed x, fixed y, fixed z, fixed angle_x, fixed angle_y)
+{
+    Actor *actor = &actor_table.actors[index];
+    actor->x = x;
+    actor->y = y;
+    actor->z = z;
+    actor->angle_x = angle_x;
+    actor->angle_y = angle_y;
+}
+
+void set_motion_for_type(int32_t type)
+{
+    for (int i = 0; i < actor_table.count; i++) {
+        if (actor_table.actors[i].type == type)
+            actor_table.actors[i].motion = spin_step;
+    }
+}
+
+int add_location(int index, int32_t serial)
+{
+    Actor *actor = &actor_table.actors[index];
+    if (actor->locs[0] != 0)
+        actor->locs[1] = serial;
+    else
+        actor->locs[0] = serial;
+    return ++actor->refs;
+}
+
+int remove_location(int index, int32_t serial)
+{
+    Actor *actor = &actor_table.actors[index];
+    actor->refs--;
+    if (actor->locs[0] == serial) {
+        actor->locs[0] = actor->locs[1];
+        actor->locs[1] = 0;
+    }
+    if (actor->locs[1] == serial)
+        actor->locs[1] = 0;
+    return actor->refs;
+}
+
+int actor_at(fixed x, fixed z)
+{
+    int serial = tile_serial_at(x, z);
+    if (serial == -1)
+        return -1;
+    for (int i = 0; i < actor_table.count; i++) {
+        const Actor *actor = &actor_table.actors[i];
+        if (!actor->gone && (actor->locs[0] == serial || actor->locs[1] == serial))
+            return i;
+    }
+    return -1;
+}
+
+void run_think_pass(int32_t ticks)
+{
+    for (int i = 0; i < actor_table.count; i++) {
+        Actor *actor = &actor_table.actors[i];
+        if (actor->timer > 0) {
+            actor->timer -= ticks;
+            if (actor->timer < 1)
+                actor->gone = 1;
+        }
+        if (!actor->gone && actor->think)
+            actor->think(ticks, actor);
+    }
+}
+
+void run_motion_pass(int32_t ticks)
+{
+    for (int i = 0; i < actor_table.count; i++) {
+        Actor *actor = &actor_table.actors[i];
+        if (!actor->gone && actor->motion)
+            actor->motion(ticks, actor);
+    }
+}
+
+fixed sign_fixed(int32_t v)
+{
+    if (v < 0)
+        return -itofix(1);
+    return v > 0 ? itofix(1) : 0;
+}
