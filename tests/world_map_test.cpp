@@ -1,0 +1,296 @@
+/* world_map_test.cpp: the level file format: header quirks, square lines, faults, loading. */
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "shell/timer.h"
+#include "world/actor_table.h"
+#include "world/level_state.h"
+#include "world/map_file.h"
+#include "world/map_parser.h"
+#include "world_test_support.h"
+
+namespace {
+
+const char *const HEADER = "comment\nName\n12\nx\n3\nx\nx\n";
+
+std::string start_line(int x = 0) { return std::to_string(x) + " 0 0 0 1 0 -1 -1 -1 -1\n"; }
+
+MapVerdict parse(const std::string &text, ParsedMap *map)
+{
+    MapReader reader;
+    map_reader_from_text(&reader, text.data(), text.size());
+    return parse_map(&reader, map);
+}
+
+ParsedMap parsed;
+
+/* Lines of `n` squares in a row, the first one the start. */
+std::string row_of_squares(int n)
+{
+    std::string s = std::to_string(n) + "\n" + start_line();
+    for (int i = 1; i < n; i++)
+        s += std::to_string(i % 300) + " 0 " + std::to_string(i / 300) + " 0 0 0 -1 -1 -1 -1\n";
+    return s;
+}
+
+} // namespace
+
+TEST(MapHeader, NameOf38CharactersKeepsThemAll)
+{
+    std::string name(38, 'n');
+    MapVerdict v = parse("c\n" + name + "\n7\nx\n2\nx\nx\n1\n" + start_line(), &parsed);
+    ASSERT_EQ(v.fault, MAP_OK);
+    EXPECT_EQ(std::string(parsed.name), name);
+    EXPECT_EQ(parsed.level_code, 7);
+    EXPECT_EQ(parsed.minutes, 2);
+}
+
+TEST(MapHeader, LongNameSpillsIntoTheNextLineAndShiftsTheHeader)
+{
+    // 39 characters and more: the first 38 stay, the rest of the line is read as line 3, and the
+    // real code line becomes line 4 (ignored), so the time limit comes from line 4's text.
+    std::string name = std::string(38, 'a') + "b42tail";
+    MapVerdict v = parse("c\n" + name + "\n7\n9\nx\nx\n1\n" + start_line(), &parsed);
+    ASSERT_EQ(v.fault, MAP_OK);
+    EXPECT_EQ(std::string(parsed.name), std::string(38, 'a'));
+    EXPECT_EQ(parsed.level_code, 42);   // "42tail\n" by the decimal-prefix rule
+    EXPECT_EQ(parsed.minutes, 9);       // line 4 of the file was read as line 5
+}
+
+TEST(MapHeader, FirstLineLongerThan79SpillsIntoTheName)
+{
+    std::string first(79, 'c');
+    MapVerdict v = parse(first + "NAME\nreal name\n5\nx\n1\nx\n1\n" + start_line(), &parsed);
+    EXPECT_EQ(v.fault, MAP_OK);
+    EXPECT_EQ(std::string(parsed.name), "NAME");
+    EXPECT_EQ(parsed.level_code, 0);    // "real name" has no digits
+}
+
+TEST(MapHeader, DecimalPrefixRule)
+{
+    EXPECT_EQ(map_decimal_prefix("  -17xyz"), -17);
+    EXPECT_EQ(map_decimal_prefix("+8"), 8);
+    EXPECT_EQ(map_decimal_prefix("\t 3 4"), 3);
+    EXPECT_EQ(map_decimal_prefix("minutes: 5"), 0);
+    EXPECT_EQ(map_decimal_prefix(""), 0);
+    EXPECT_EQ(map_decimal_prefix("- 5"), 0);
+    EXPECT_EQ(map_decimal_prefix("99999999999999999999"), INT32_MAX);
+    EXPECT_EQ(map_decimal_prefix("-99999999999999999999"), INT32_MIN);
+}
+
+TEST(MapHeader, LineReadsStopAtTheBufferLikeFgets)
+{
+    MapReader reader;
+    const char text[] = "abcdef\nxy";
+    map_reader_from_text(&reader, text, sizeof text - 1);
+    char buffer[4];
+    EXPECT_EQ(map_read_line(&reader, buffer, sizeof buffer), 3u);
+    EXPECT_STREQ(buffer, "abc");
+    EXPECT_EQ(map_read_line(&reader, buffer, sizeof buffer), 3u);
+    EXPECT_STREQ(buffer, "def");
+    EXPECT_EQ(map_read_line(&reader, buffer, sizeof buffer), 1u);
+    EXPECT_STREQ(buffer, "\n");
+    EXPECT_EQ(map_read_line(&reader, buffer, sizeof buffer), 2u);
+    EXPECT_STREQ(buffer, "xy");
+    EXPECT_EQ(map_read_line(&reader, buffer, sizeof buffer), 0u);
+    EXPECT_STREQ(buffer, "");
+}
+
+TEST(MapHeader, CrLfLinesReadAsInTextMode)
+{
+    std::string name(38, 'w');
+    MapVerdict v = parse("c\r\n" + name + "\r\n11\r\nx\r\n4\r\nx\r\nx\r\n1\r\n0 0 0 0 1 0 -1 -1 -1 -1\r\n",
+                         &parsed);
+    ASSERT_EQ(v.fault, MAP_OK);
+    EXPECT_EQ(std::string(parsed.name), name);
+    EXPECT_EQ(parsed.level_code, 11);
+    EXPECT_EQ(parsed.minutes, 4);
+}
+
+TEST(MapSquares, NumbersAreAStreamAcrossLines)
+{
+    MapVerdict v = parse(std::string(HEADER) + "2 0 0\n0 0 1 0 -1 -1\n-1 -1 1 2 0 3 7 128 0 -1 2 5", &parsed);
+    ASSERT_EQ(v.fault, MAP_OK);
+    ASSERT_EQ(parsed.square_count, 2);
+    const MapSquareLine &s = parsed.squares[1];
+    EXPECT_EQ(s.x, 1);
+    EXPECT_EQ(s.height, 2);
+    EXPECT_EQ(s.z, 0);
+    EXPECT_EQ(s.texture, 3);
+    EXPECT_EQ(s.content, 7);
+    EXPECT_EQ(s.dir, 128);
+    EXPECT_EQ(s.side[0], 0);
+    EXPECT_EQ(s.side[3], 5);
+}
+
+TEST(MapSquares, CountLimits)
+{
+    EXPECT_EQ(parse(std::string(HEADER) + row_of_squares(199), &parsed).fault, MAP_OK);
+    EXPECT_EQ(parsed.square_count, 199);
+
+    MapVerdict v = parse(std::string(HEADER) + row_of_squares(200), &parsed);
+    EXPECT_EQ(v.fault, MAP_TOO_LARGE);
+    EXPECT_STREQ(v.message, "Map too large");
+
+    v = parse(std::string(HEADER) + "0\n", &parsed);
+    EXPECT_EQ(v.fault, MAP_EMPTY);
+    EXPECT_STREQ(v.message, "Map is empty (zero squares)");
+    EXPECT_EQ(parse(std::string(HEADER) + "-3\n", &parsed).fault, MAP_EMPTY);
+    EXPECT_EQ(parse(std::string(HEADER) + "many\n", &parsed).fault, MAP_EMPTY);
+    EXPECT_EQ(parse("", &parsed).fault, MAP_EMPTY);
+    EXPECT_EQ(parse(std::string(HEADER) + "99999999999\n", &parsed).fault, MAP_TOO_LARGE);
+}
+
+TEST(MapSquares, StartRules)
+{
+    std::string two = std::string(HEADER) + "3\n" + start_line(0) + start_line(1) + "garbage";
+    MapVerdict v = parse(two, &parsed);
+    EXPECT_EQ(v.fault, MAP_TWO_STARTS);
+    EXPECT_EQ(v.square, 2);
+    EXPECT_STREQ(v.message, "More than one starting position in map");
+
+    v = parse(std::string(HEADER) + "1\n0 0 0 0 7 0 -1 -1 -1 -1\n", &parsed);
+    EXPECT_EQ(v.fault, MAP_NO_START);
+    EXPECT_STREQ(v.message, "No starting position defined in map");
+
+    // The robot can only face the four grid directions.
+    EXPECT_EQ(parse(std::string(HEADER) + "1\n0 0 0 0 1 32 -1 -1 -1 -1\n", &parsed).fault,
+              MAP_BAD_SQUARE);
+    EXPECT_EQ(parse(std::string(HEADER) + "1\n0 0 0 0 1 192 -1 -1 -1 -1\n", &parsed).fault, MAP_OK);
+}
+
+TEST(MapSquares, BrokenSquaresAreNamed)
+{
+    struct { const char *squares; int bad; } cases[] = {
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 0 0 0 -1 -1 -1\n", 2},        // file ends early
+        {"3\n0 0 0 0 1 0 -1 -1 -1 -1\n", 2},                              // squares missing
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 x 0 0 0 -1 -1 -1 -1\n", 2},     // not a number
+        {"1\n0 0 0 0 1 0 -1 -1 - 1\n", 1},                                // a lone sign
+        {"1\n0 0 0 0 1 0 -1 -1 -1 99999999999\n", 1},                     // too long
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n-1 0 0 0 0 0 -1 -1 -1 -1\n", 2},    // negative column
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n328 0 0 0 0 0 -1 -1 -1 -1\n", 2},   // beyond the world
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 4 0 0 -1 -1 -1 -1\n", 2},     // no such texture
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 0 0 0 -2 -1 -1 -1\n", 2},     // side below -1
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 1001 0 0 0 0 -1 -1 -1 -1\n", 2},  // too high
+    };
+    for (const auto &c : cases) {
+        MapVerdict v = parse(std::string(HEADER) + c.squares, &parsed);
+        EXPECT_EQ(v.fault, MAP_BAD_SQUARE) << c.squares;
+        EXPECT_EQ(v.square, c.bad) << c.squares;
+        EXPECT_EQ(std::string(v.message), "Bad square " + std::to_string(c.bad) + " in map");
+    }
+}
+
+TEST(MapSquares, MoreThan100ActorsIsTooMany)
+{
+    std::string s = std::string(HEADER) + "101\n" + start_line();
+    for (int i = 1; i < 101; i++)
+        s += std::to_string(i) + " 0 0 0 5 0 -1 -1 -1 -1\n";
+    MapVerdict v = parse(s, &parsed);
+    EXPECT_EQ(v.fault, MAP_TOO_MANY_ACTORS);
+    EXPECT_EQ(v.square, 101);
+    EXPECT_STREQ(v.message, "Too many actors");
+}
+
+TEST(MapLoad, SquaresActorsAndClockFromTheFile)
+{
+    std::string text = std::string(HEADER) +
+                       "4\n"
+                       "0 0 0 2 1 64 -1 0 2 -1\n"
+                       "1 1 0 0 7 128 -1 -1 -1 -1\n"      // a sweet ignores its direction
+                       "0 0 1 0 4 192 -1 -1 -1 -1\n"
+                       "1 0 1 0 9 0 -1 -1 -1 -1\n";       // unknown content: nothing
+    clear_actors();
+    ASSERT_EQ(load_map_text(text.data(), text.size(), &level_map), 4);
+    EXPECT_EQ(level_map.tile_count, 4);
+    EXPECT_STREQ(level_map.level_name, "Name");
+    EXPECT_EQ(level_map.level_code, 12);
+    EXPECT_EQ(get_level_time(), 3 * 6000);
+    ASSERT_EQ(level_map.start_tile, &level_map.tiles[0]);
+    EXPECT_EQ(level_map.start_dir, 64);
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(level_map.tiles[i].serial, i + 1);
+    const int expected_depth[4] = {0, 1, 3, 0};
+    for (int k = 0; k < 4; k++)
+        EXPECT_EQ(level_map.tiles[0].side_depth[k], expected_depth[k]);
+    EXPECT_EQ(level_map.tiles[0].texture, 2);
+
+    ASSERT_EQ(actor_table.count, 3);
+    EXPECT_EQ(hero_index, 0);
+    const Actor &sweet = actor_table.actors[1];
+    EXPECT_EQ(sweet.type, ACTOR_SWEET);
+    EXPECT_EQ(sweet.map_code, 7);
+    EXPECT_EQ(sweet.dir, 0);
+    EXPECT_EQ(sweet.y, itofix(-10));
+    EXPECT_EQ(sweet.locs[0], 2);
+    const Actor &zipper = actor_table.actors[2];
+    EXPECT_EQ(zipper.type, ACTOR_ZIPPER);
+    EXPECT_EQ(zipper.angle_y, itofix(192));
+    EXPECT_EQ(zipper.step_x, -1);
+    EXPECT_EQ(level_state.sweets_total, 1);
+    EXPECT_EQ(level_state.sweets_eaten, 0);
+}
+
+TEST(MapLoad, SingleStartSquareIsALevel)
+{
+    std::string text = std::string(HEADER) + "1\n" + start_line();
+    clear_actors();
+    EXPECT_EQ(load_map_text(text.data(), text.size(), &level_map), 1);
+    EXPECT_EQ(actor_table.count, 1);
+    EXPECT_EQ(level_state.sweets_total, 0);
+}
+
+TEST(MapLoad, MissingFileChangesOnlyTheSweetCounts)
+{
+    level_state.sweets_total = 4;
+    level_state.sweets_eaten = 2;
+    set_level_time(1234);
+    clear_actors();
+    EXPECT_EQ(load_map("no/such/map.txt", &level_map), 0);
+    EXPECT_EQ(level_state.sweets_total, 0);
+    EXPECT_EQ(level_state.sweets_eaten, 0);
+    EXPECT_EQ(get_level_time(), 1234);
+    EXPECT_EQ(actor_table.count, 0);
+}
+
+TEST(MapLoad, FileAndHeaderReaderAgree)
+{
+    char path[] = "/tmp/tirvex_map_XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_NE(fd, -1);
+    // The name spills, so every later header line is read one line late: "8" is line 4 (ignored)
+    // and "2" the time limit.
+    std::string text = "first\n" + std::string(40, 'q') + "\n8\n2\nx\nx\n1\n" + start_line();
+    ASSERT_EQ(write(fd, text.data(), text.size()), (ssize_t)text.size());
+    close(fd);
+
+    char name[LEVEL_NAME_SIZE] = "stale";
+    int code = -1;
+    EXPECT_EQ(read_level_header(path, name, &code), 1);
+    EXPECT_EQ(std::string(name), std::string(38, 'q'));
+    EXPECT_EQ(code, 0);     // "qq\n" spilled into line 3
+
+    clear_actors();
+    EXPECT_EQ(load_map(path, &level_map), 1);
+    EXPECT_STREQ(level_map.level_name, name);
+    EXPECT_EQ(get_level_time(), 2 * 6000);
+    std::remove(path);
+
+    EXPECT_EQ(read_level_header("no/such/map.txt", name, &code), 0);
+}
+
+TEST(MapLoadDeathTest, BrokenFileStopsWithItsMessage)
+{
+    std::string text = std::string(HEADER) + "2\n" + start_line() + "1 0 0 0\n";
+    EXPECT_EXIT(
+        {
+            clear_actors();
+            load_map_text(text.data(), text.size(), &level_map);
+        },
+        ::testing::ExitedWithCode(1), "Fatal exception: Bad square 2 in map");
+}
