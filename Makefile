@@ -4,7 +4,7 @@
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config liballegro4-dev libgtest-dev libfreetype-dev \
-            fonts-dejavu-core xvfb xauth xdotool x11-utils x11-apps
+            fonts-dejavu-core xvfb xauth xdotool x11-utils clang libclang-rt-14-dev x11-apps
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps build play test bench clean
