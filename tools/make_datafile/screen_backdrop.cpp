@@ -50,7 +50,7 @@ float range_height(float x, int spacing, float low, float high, int seed, bool *
 /* Density of the loose clouds high in the sky. */
 float sky_cloud(float x, float y)
 {
-    float band = smooth(90, 190, y) * (1 - smooth(240, 290, y));
+    float band = smooth(190, 240, y) * (1 - smooth(270, 300, y));
     float n = wrap_noise(x, y * 2.4f, 128.0f, 77, 5);
     return band * smooth(0.6f, 0.7f, n);
 }
@@ -95,7 +95,7 @@ const CloudBank banks[] = {
 void make_backdrop(const char *path)
 {
     Canvas canvas = canvas_create(SKY_W, SKY_H, rgb(0, 0, 0));
-    Colour zenith = ramp_rgb(RAMP_SKY, 8.0f), middle = ramp_rgb(RAMP_SKY, 11.0f);
+    Colour zenith = ramp_rgb(RAMP_SKY, 5.5f), middle = ramp_rgb(RAMP_SKY, 10.0f);
     Colour haze = ramp_rgb(RAMP_SKY, 13.8f), deep = ramp_rgb(RAMP_SKY, 9.5f);
     Colour abyss = ramp_rgb(RAMP_SKY, 6.5f);
     Colour far_lit = mix(ramp_rgb(RAMP_VIOLET, 12.5f), haze, 0.45f);
@@ -113,9 +113,9 @@ void make_backdrop(const char *path)
         for (int y = 0; y < SKY_H; y++) {
             Colour c;
             if (y < HORIZON) {
-                float t = y / HORIZON;
-                c = t < 0.6f ? mix(zenith, middle, smooth(0, 0.6f, t))
-                             : mix(middle, haze, smooth(0.6f, 1.0f, t));
+                /* Deep at the top, where the HUD's green counters must stand out. */
+                c = y < 230 ? mix(zenith, middle, smooth(0, 230, y))
+                            : mix(middle, haze, smooth(230, HORIZON, y));
                 float w = sky_cloud(x, y);
                 if (w > 0)
                     c = mix(c, wisp, w * 0.85f);
