@@ -57,6 +57,20 @@ void free_glyphs(GridGlyph *glyphs)
         destroy_bitmap(glyphs[c].pixels);
 }
 
+/* Returns 1 when pixel (x, y) of the cell of character c (32 ... 126) is set, else 0. */
+int glyph_pixel(const GlyphSheet &sheet, int c, int x, int y)
+{
+    if (c < FIRST_CHAR || c >= FIRST_CHAR + GLYPH_COUNT || x < 0 || x >= sheet.cell_w || y < 0
+        || y >= sheet.cell_h)
+        return 0;
+    int index = c - FIRST_CHAR;
+    const char *row = sheet.bands[(index / 4) * sheet.cell_h + y];
+    int offset = (index % 4) * (sheet.cell_w + 1) + x;
+    if ((int)std::strlen(row) <= offset)
+        return 0;
+    return row[offset] == '#';
+}
+
 void write_sheet_font(const char *path, const GlyphSheet &sheet)
 {
     GridGlyph glyphs[GLYPH_COUNT];
@@ -139,19 +153,6 @@ void write_truetype_font(const char *path, const char *file, int pixels)
 }
 
 }  // namespace
-
-int glyph_pixel(const GlyphSheet &sheet, int c, int x, int y)
-{
-    if (c < FIRST_CHAR || c >= FIRST_CHAR + GLYPH_COUNT || x < 0 || x >= sheet.cell_w || y < 0
-        || y >= sheet.cell_h)
-        return 0;
-    int index = c - FIRST_CHAR;
-    const char *row = sheet.bands[(index / 4) * sheet.cell_h + y];
-    int offset = (index % 4) * (sheet.cell_w + 1) + x;
-    if ((int)std::strlen(row) <= offset)
-        return 0;
-    return row[offset] == '#';
-}
 
 void make_font_global(const char *path) { write_sheet_font(path, global_font_glyphs); }
 void make_font_large(const char *path) { write_truetype_font(path, large_font_file, large_font_pixels); }

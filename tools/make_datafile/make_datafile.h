@@ -90,9 +90,6 @@ struct GlyphSheet {
 extern const GlyphSheet global_font_glyphs;   /* 8 x 8, object 10 */
 extern const GlyphSheet small_font_glyphs;    /* 5 x 7, object 47 */
 
-/* Returns 1 when pixel (x, y) of the cell of character c (32 ... 126) is set, else 0. */
-int glyph_pixel(const GlyphSheet &sheet, int c, int x, int y);
-
 /* ---- screen_paint.cpp: the RGB canvas the screens and the F1 panel are painted on ---- */
 
 #include <vector>
