@@ -149,13 +149,6 @@ TEST(ActorTable, TeleportSpinIsGivenToTheGoneButNotRun)
     EXPECT_EQ(actor(t).state, 1);
 }
 
-TEST(ActorTable, SignFixed)
-{
-    EXPECT_EQ(sign_fixed(-3), -itofix(1));
-    EXPECT_EQ(sign_fixed(0), 0);
-    EXPECT_EQ(sign_fixed(655360), itofix(1));
-}
-
 TEST(ActorTableDeathTest, The101stActorIsTooMany)
 {
     flat_row(1);

@@ -59,19 +59,6 @@ TEST(Pushing, RefusedPushesLeaveEverythingInPlace)
     }
 }
 
-TEST(Pushing, AMiboCanBePushedAlongARow)
-{
-    play_level(drawn_map({"0P 0M 0. 0."}, 64));
-    int mibo = actor_on(1, 0);
-    move();
-    move();
-    EXPECT_EQ(actor_on(3, 0), mibo);
-    EXPECT_EQ(robot_x(), 200);
-    move();     // nothing beyond the last square: the mibo stays, and so does the robot
-    EXPECT_EQ(actor_on(3, 0), mibo);
-    EXPECT_EQ(robot_x(), 200);
-}
-
 TEST(Pushing, AZipperIsNeverPushedAgainstItsDirection)
 {
     // The zipper faces the robot's square, so it waits unarmed and never moves.

@@ -117,16 +117,3 @@ TEST_F(ShippedLevel, TheFirstLevelCanBeWon)
     EXPECT_EQ(level_state.level_completed, 1);
     EXPECT_EQ(level_state.level_lost, 0);
 }
-
-TEST_F(ShippedLevel, TheFirstLevelsMineIsDeadly)
-{
-    driver_start_level(1);
-    driver_settle(10, 100);
-    play({MOVE_FORWARD, MOVE_TURN_LEFT, MOVE_FORWARD, MOVE_FORWARD,
-          MOVE_TURN_RIGHT, MOVE_FORWARD, MOVE_FORWARD, MOVE_FORWARD,
-          MOVE_TURN_LEFT, MOVE_FORWARD});           // off the ledge straight onto the mine
-    EXPECT_EQ(level_state.level_lost, 1);
-    driver_restart();
-    EXPECT_EQ(level_state.level_lost, 0);
-    EXPECT_EQ(level_state.sweets_eaten, 0);
-}

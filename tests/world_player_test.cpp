@@ -156,21 +156,6 @@ TEST_F(Robot, ClimbsTwoLevelsButNotThree)
     EXPECT_EQ(robot_x(), 0);
 }
 
-TEST_F(Robot, HopHeightFollowsTheFloorBetweenTwoLevels)
-{
-    play_level(drawn_map({"0P 2."}, 64));
-    driver_push(MOVE_FORWARD);
-    driver_frame(1);
-    driver_frame(1);
-    // The next frame's probe already reads the target's floor, so the floor under the robot
-    // goes from 0 to -20 in tenths over the flight.
-    EXPECT_EQ(player_motion.floor_y, itofix(-20));
-    EXPECT_EQ(player_motion.from_floor_y, 0);
-    EXPECT_EQ(player_motion.base_y, itofix(-2));
-    driver_frame(1);
-    EXPECT_EQ(player_motion.base_y, itofix(-4));
-}
-
 TEST_F(Robot, SteppingOffTheGridFallsToGameOver)
 {
     play_level(drawn_map({"0P"}, 64));
@@ -310,15 +295,4 @@ TEST_F(Robot, NoFloorProbeDuringTheSwoop)
     driver_settle(10, 100);
     EXPECT_EQ(player_motion.floor_y, itofix(-30));
     EXPECT_EQ(player_motion.loc_y, itofix(-30));
-}
-
-TEST_F(Robot, StepsDuringTheSwoopAreTaken)
-{
-    begin_level(drawn_map({"0P 0. 0."}, 64));
-    driver_push(MOVE_FORWARD);
-    driver_frame(1);
-    EXPECT_EQ(player_motion.jump_ctr, 11);
-    driver_settle(1, 1000);
-    EXPECT_EQ(robot_x(), 100);
-    EXPECT_EQ(hero().refs, 1);
 }

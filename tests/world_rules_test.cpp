@@ -108,17 +108,13 @@ TEST_F(Rules, AnInactiveTeleportBlocks)
     EXPECT_EQ(level_state.teleport_entered, 0);
 }
 
-TEST_F(Rules, ALostSweetLeavesTheLevelRunning)
+TEST_F(Rules, ALostSweetLeavesTheLevelRunningButUnwinnable)
 {
-    play_level(drawn_map({"0P 0X 0S 0T"}, 192));    // facing away from the mine
-    explode_at(centre(1), 0);
-    EXPECT_EQ(level_state.level_lost, 1);           // the robot stood beside it
     play_level(drawn_map({"0P 0. 0J 0S 0T"}, 64));
     explode_at(centre(2), 0);
     EXPECT_STREQ(message(), "You lost a sweet, you're stuck");
     EXPECT_EQ(level_state.level_lost, 0);
-    driver_run(300, 1);
-    EXPECT_EQ(level_state.teleport_active, 0);
+    driver_run(100, 1);
     for (int i = 0; i < 4; i++)
         move();
     // Jar and sweet are gone; the teleport never opens.
@@ -144,14 +140,6 @@ TEST_F(Rules, TheClockRunsOutOnceAndKeepsSayingSo)
     EXPECT_EQ(level_time.load(), 0);    // stopped the moment the level was lost
     move();
     EXPECT_EQ(robot_x(), 0);
-}
-
-TEST_F(Rules, NoMinutesIsTimeUpAtTheFirstUpdate)
-{
-    begin_level(drawn_map({"0P 0."}, 64, 0));
-    driver_frame(1);
-    EXPECT_EQ(level_state.level_lost, 1);
-    EXPECT_STREQ(message(), "Time is up, your to waaaay to slooooow!");
 }
 
 TEST_F(Rules, StartPlacesTheRobotFromTheMap)
@@ -257,16 +245,4 @@ TEST_F(Rules, ARunningLevelReplaysExactlyFromASnapshot)
     EXPECT_EQ(first_run.level.sweets_eaten, 1);
     EXPECT_EQ(first_run.actors.actors[zipper].gone, 1);
     EXPECT_EQ(first_run.map.tiles[5].texture, 1);
-}
-
-TEST_F(Rules, BothFlagsCanBeSet)
-{
-    // The robot rises in the teleport when the zipper arrives.
-    begin_level(drawn_map({"0> 0. 0P 0T"}, 64));
-    driver_push(MOVE_FORWARD);
-    driver_settle(1, 50);
-    ASSERT_EQ(level_state.level_completed, 1);
-    driver_run(60, 1);
-    EXPECT_EQ(level_state.level_lost, 1);
-    EXPECT_EQ(level_state.level_completed, 1);
 }
