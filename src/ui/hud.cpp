@@ -8,6 +8,7 @@
 #include "shell/sound.h"
 #include "shell/timer.h"
 #include "world/level_map.h"
+#include "world/level_rules.h"
 #include "world/level_state.h"
 
 char hud_text[80];
@@ -69,7 +70,7 @@ void draw_level_title(BITMAP *target)
     FONT *title_font = (FONT *)datafile_object(DAT_FONT_LARGE);
     if (!title_font)
         return;
-    std::snprintf(hud_text, sizeof hud_text, " Level %d: %.38s ", 0 /* current_level: pending */,
+    std::snprintf(hud_text, sizeof hud_text, " Level %d: %.38s ", current_level,
                   level_map.level_name);
     const int cx = target->w / 2, cy = target->h / 2;
     textout_centre_ex(target, title_font, hud_text, cx + 2, cy - 18, makecol(20, 20, 20), -1);

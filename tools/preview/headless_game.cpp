@@ -1,0 +1,92 @@
+/* headless_game.cpp: game data, colour tables and models without a display, for the tools. */
+#include "headless_game.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "render/bsp/bsp_model.h"
+#include "render/camera.h"
+#include "shell/datafile.h"
+#include "shell/startup.h"
+#include "ui/display_options.h"
+
+namespace {
+
+/* The placement the camera key gives each camera mode: height, distance (-1 keeps it) and the
+   light mode it switches to. */
+struct CameraPlacement {
+    float height;
+    int distance;
+    int light_mode;
+};
+
+const CameraPlacement camera_placements[4] = {
+    {-120.0f, 200, LIGHT_SOURCE_FOG},
+    {-90.0f, 320, LIGHT_SOURCE_FOG},
+    {-150.0f, -1, LIGHT_SOURCE_FOG},
+    {-800.0f, -1, LIGHT_AMBIENT},
+};
+
+} // namespace
+
+const char *start_headless_game(const char *game_dir)
+{
+    if (!system_driver && install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+        return "the game library cannot start";
+    set_color_depth(8);
+    if (game_dir && chdir(game_dir) != 0)
+        return "cannot enter the game directory";
+    Datafile = load_datafile("data/pz.dat");
+    if (!Datafile)
+        return "cannot load data/pz.dat";
+    for (int i = 0; i < 4; i++)
+        texture_table[i] = (BITMAP *)datafile_object(DAT_TEXTURE_FIRST + i);
+    load_models();
+    std::memcpy(game_palette, datafile_object(DAT_GAME_PALETTE), sizeof(PALETTE));
+    set_palette(game_palette);
+    create_rgb_table(&rgb_table, game_palette, nullptr);
+    rgb_map = &rgb_table;
+    create_light_table(&light_table, game_palette, 0, 0, 0, nullptr);
+    color_map = &light_table;
+    create_trans_table(&trans_table, game_palette, 128, 128, 128, nullptr);
+    font = (FONT *)datafile_object(DAT_FONT_GLOBAL);
+    set_play_light();
+    return nullptr;
+}
+
+void set_view_options(int camera_mode, int light_mode, int shading_mode)
+{
+    reset_display_options();
+    DisplayOptions &o = display_options;
+    o.light_mode = LIGHT_SOURCE_FOG;
+    o.viewport_size = 0;
+    o.depth_of_view = 0;
+    o.debug_info = false;
+    o.camera_mode = CAMERA_BEHIND;
+    o.camera_height = -120.0f;
+    o.camera_distance = 200;
+
+    const CameraPlacement &p = camera_placements[camera_mode & 3];
+    o.camera_mode = (int16_t)camera_mode;
+    o.camera_height = p.height;
+    if (p.distance >= 0)
+        o.camera_distance = p.distance;
+    o.light_mode = light_mode >= 0 ? light_mode : p.light_mode;
+    o.shading_mode = shading_mode;
+}
+
+int read_map_file(const char *path, char *buffer, size_t size)
+{
+    FILE *in = std::fopen(path, "rb");
+    if (!in)
+        return 0;
+    const size_t n = std::fread(buffer, 1, size - 1, in);
+    const bool whole = std::feof(in) && !std::ferror(in);
+    std::fclose(in);
+    if (!whole)
+        return 0;
+    buffer[n] = '\0';
+    return 1;
+}
