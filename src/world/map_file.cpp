@@ -12,6 +12,8 @@
 #include "world/player_motion.h"
 #include "world/world_assert.h"
 
+static_assert(LEVEL_NAME_SIZE == MAP_NAME_BUFFER, "the reader fills the level's name buffer");
+
 namespace {
 
 ParsedMap parsed;   /* the file as read, before it becomes the level; some 8 KB, kept off the stack */

@@ -40,8 +40,8 @@ fixed wrapping_add(fixed a, fixed b)
 }
 
 enum {
-    STEP_WIND_UP = 12,      /* jump_ctr at the start of a step: two crouched updates, then flight */
-    JUMP_WIND_UP = 13,      /* a jump crouches one update longer */
+    STEP_WIND_UP = 12,      /* jump_ctr at the start of a step: one crouched update, then flight */
+    JUMP_WIND_UP = 13,      /* a jump crouches for two */
     FLIGHT_TICKS = 10,
     LANDING_END = -5,       /* jump_ctr at rest */
     FALL_DEPTH = 250        /* world y below which a falling robot is lost */
