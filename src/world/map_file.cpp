@@ -12,7 +12,7 @@
 #include "world/player_motion.h"
 #include "world/world_assert.h"
 
-static_assert(LEVEL_NAME_SIZE == MAP_NAME_BUFFER, "the reader fills the level's name buffer");
+static_assert((int)LEVEL_NAME_SIZE == (int)MAP_NAME_BUFFER, "the reader fills the level's name buffer");
 
 namespace {
 
