@@ -1,0 +1,430 @@
+/* models_test.cpp: the nine shipped models are sound trees of outward faces that stand in
+   their square, face where their actors go and wear their skin tiles. */
+#include <gtest/gtest.h>
+
+#include <allegro.h>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "render/bsp/bsp_model.h"
+
+namespace {
+
+struct Shipped {
+    const char *file;
+    double lowest_top, highest_top;    /* the model's top lies this high above its square */
+};
+
+const Shipped SHIPPED[MODEL_COUNT] = {
+    {"robot.bsp", 45, 56},  {"mibo.bsp", 30, 40},    {"chicken.bsp", 30, 42},
+    {"sweet.bsp", 15, 25},  {"jar.bsp", 35, 45},     {"bomb.bsp", 25, 36},
+    {"end.bsp", 55, 65},    {"robcr.bsp", 30, 40},   {"robst.bsp", 60, 70},
+};
+
+struct Point {
+    double x, y, z;
+};
+
+Point operator-(Point a, Point b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Point operator*(Point a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+double dot(Point a, Point b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Point cross(Point a, Point b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+/* One model read with the game's parser, with its numbers in doubles for measuring. */
+class Model {
+public:
+    explicit Model(int slot)
+    {
+        std::string path = std::string(TIRVEX_GAME_DIR "/bsp/") + SHIPPED[slot].file;
+        FILE *in = std::fopen(path.c_str(), "r");
+        if (!in) {
+            fault = "cannot open " + path;
+            return;
+        }
+        const char *error = parse_bsp_model(in, nullptr, &model);
+        std::fclose(in);
+        if (error)
+            fault = path + ": " + error;
+    }
+    ~Model() { free_bsp_model(&model); }
+
+    Point vertex(int node, int k) const
+    {
+        const V3D &v = model.vertices[model.nodes[node].vertex_index[k]];
+        return {fixtof(v.x), fixtof(v.y), fixtof(v.z)};
+    }
+    Point normal(int node) const
+    {
+        const BspPlane &p = model.nodes[node].plane;
+        return {fixtof(p.a), fixtof(p.b), fixtof(p.c)};
+    }
+    double distance(int node, Point p) const
+    {
+        return dot(normal(node), p) - fixtof(model.nodes[node].plane.d);
+    }
+    Point centroid(int node) const
+    {
+        Point sum = {0, 0, 0};
+        int n = model.nodes[node].vertex_count;
+        for (int k = 0; k < n; k++)
+            sum = sum + vertex(node, k);
+        return sum * (1.0 / n);
+    }
+    double area(int node) const
+    {
+        Point sum = {0, 0, 0};
+        for (int k = 1; k + 1 < model.nodes[node].vertex_count; k++)
+            sum = sum + cross(vertex(node, k) - vertex(node, 0), vertex(node, k + 1) - vertex(node, 0));
+        return std::sqrt(dot(sum, sum)) / 2;
+    }
+    int index(const BspNode *node) const { return node ? (int)(node - model.nodes) : -1; }
+
+    /* The skin tile all corners of the node's polygon lie in, or -1 when they straddle tiles
+       or touch a tile's outermost texel. */
+    int tile(int node) const
+    {
+        int found = -1;
+        const BspNode &n = model.nodes[node];
+        for (int k = 0; k < n.vertex_count; k++) {
+            double u = fixtof(model.texcoords[n.texcoord_index[k]].u);
+            double v = fixtof(model.texcoords[n.texcoord_index[k]].v);
+            int column = (int)(u / 32), row = (int)(v / 32);
+            double inner_u = u - 32 * column, inner_v = v - 32 * row;
+            // A corner on the far border belongs to the tile before it.
+            if (inner_u < 0.5 && column > 0)
+                column--, inner_u += 32;
+            if (inner_v < 0.5 && row > 0)
+                row--, inner_v += 32;
+            if (inner_u < 1 - 1e-3 || inner_u > 31 + 1e-3 || inner_v < 1 - 1e-3 ||
+                inner_v > 31 + 1e-3 || column > 3 || row > 3)
+                return -1;
+            int t = 4 * row + column;
+            if (found >= 0 && t != found)
+                return -1;
+            found = t;
+        }
+        return found;
+    }
+
+    /* Mean of the corners of all polygons painted with the tile. */
+    Point tile_centre(int wanted) const
+    {
+        Point sum = {0, 0, 0};
+        double weight = 0;
+        for (int i = 0; i < model.node_count; i++)
+            if (tile(i) == wanted) {
+                double a = area(i);
+                sum = sum + centroid(i) * a;
+                weight += a;
+            }
+        return weight > 0 ? sum * (1.0 / weight) : Point{1e9, 1e9, 1e9};
+    }
+
+    double lowest(int axis) const { return extreme(axis, -1); }
+    double highest(int axis) const { return extreme(axis, 1); }
+
+    BspModel model = {};
+    std::string fault;
+
+private:
+    double extreme(int axis, int sign) const
+    {
+        double best = -1e9 * sign;
+        for (int i = 0; i < model.vertex_count; i++) {
+            const V3D &v = model.vertices[i];
+            double value = fixtof(axis == 0 ? v.x : axis == 1 ? v.y : v.z);
+            best = sign > 0 ? std::fmax(best, value) : std::fmin(best, value);
+        }
+        return best;
+    }
+};
+
+/* The first polygon a ray from outside meets must face it, or the viewer would look through a
+   skipped back face into the model. Returns the number of rays that meet a back face first. */
+int rays_seeing_back_faces(const Model &m, int *rays_cast)
+{
+    // Directions spread evenly over the sphere (a Fibonacci lattice).
+    const int directions = 40;
+    int wrong = 0;
+    *rays_cast = 0;
+    for (int target = 0; target < m.model.node_count; target++) {
+        Point aim = m.centroid(target);
+        for (int k = 0; k < directions; k++) {
+            double y = 1 - 2 * (k + 0.5) / directions, r = std::sqrt(1 - y * y);
+            double angle = k * 2.399963;
+            Point toward = {r * std::cos(angle), y, r * std::sin(angle)};
+            Point origin = aim + toward * 400.0;
+            Point ray = toward * -1.0;
+            double nearest = 1e30;
+            bool front_at_nearest = false, ambiguous = false;
+            for (int i = 0; i < m.model.node_count; i++) {
+                Point n = m.normal(i);
+                double along = dot(n, ray);
+                if (std::fabs(along) < 1e-6)
+                    continue;
+                double t = -m.distance(i, origin) / along;
+                Point hit = origin + ray * t;
+                // Inside the convex polygon: on the inner side of every edge.
+                const BspNode &node = m.model.nodes[i];
+                bool inside = true;
+                double margin = 1e9;
+                for (int e = 0; e < node.vertex_count && inside; e++) {
+                    Point a = m.vertex(i, e), b = m.vertex(i, (e + 1) % node.vertex_count);
+                    Point edge = b - a;
+                    double side = dot(cross(edge, hit - a), n) / std::sqrt(dot(edge, edge));
+                    inside = side > -1e-3;
+                    margin = std::fmin(margin, side);
+                }
+                if (!inside)
+                    continue;
+                bool front = along < 0;
+                if (t < nearest - 0.01) {
+                    nearest = t;
+                    front_at_nearest = front;
+                    ambiguous = margin < 1e-3;
+                } else if (t < nearest + 0.01) {
+                    // Coplanar faces meet at one depth; the one facing the eye is drawn.
+                    front_at_nearest = front_at_nearest || front;
+                    ambiguous = ambiguous && margin < 1e-3;
+                }
+            }
+            if (nearest > 1e29 || ambiguous)
+                continue;
+            (*rays_cast)++;
+            if (!front_at_nearest)
+                wrong++;
+        }
+    }
+    return wrong;
+}
+
+/* Where the model's front ends up once an actor is drawn: the matrix of the actor drawing, the
+   quarter turn 64 added to the actor's y angle, built with the library's own matrices. */
+Point turned(Point p, int angle_y)
+{
+    MATRIX y_turn, x_turn, both;
+    get_y_rotate_matrix(&y_turn, itofix(64) + itofix(angle_y));
+    get_x_rotate_matrix(&x_turn, 0);
+    matrix_mul(&x_turn, &y_turn, &both);
+    fixed x, y, z;
+    apply_matrix(&both, ftofix(p.x), ftofix(p.y), ftofix(p.z), &x, &y, &z);
+    return {fixtof(x), fixtof(y), fixtof(z)};
+}
+
+class ShippedModels : public testing::TestWithParam<int> {
+protected:
+    void SetUp() override
+    {
+        if (!system_driver)
+            install_allegro(SYSTEM_NONE, &errno, atexit);
+    }
+};
+
+std::string slot_name(const testing::TestParamInfo<int> &info)
+{
+    std::string file = SHIPPED[info.param].file;
+    return file.substr(0, file.find('.'));
+}
+
+}  // namespace
+
+TEST_P(ShippedModels, LoadWithEveryNodeReachedOnceAndSmallConvexPolygons)
+{
+    Model m(GetParam());
+    ASSERT_TRUE(m.fault.empty()) << m.fault;
+    EXPECT_EQ(m.model.root, &m.model.nodes[0]);
+    EXPECT_LE(m.model.node_count, 260) << "a low-poly model";
+    std::vector<int> reached(m.model.node_count, 0);
+    std::vector<int> stack = {0};
+    while (!stack.empty()) {
+        int i = stack.back();
+        stack.pop_back();
+        reached[i]++;
+        for (const BspNode *child : {m.model.nodes[i].front, m.model.nodes[i].back})
+            if (child)
+                stack.push_back(m.index(child));
+    }
+    for (int i = 0; i < m.model.node_count; i++) {
+        EXPECT_EQ(reached[i], 1) << "node " << i << " is drawn exactly once";
+        const BspNode &node = m.model.nodes[i];
+        // Four frustum planes add a corner each and the drawing takes nine at most.
+        EXPECT_GE(node.vertex_count, 3);
+        EXPECT_LE(node.vertex_count, 5);
+        Point n = m.normal(i);
+        EXPECT_NEAR(dot(n, n), 1.0, 1e-3) << "node " << i;
+        EXPECT_GT(m.area(i), 0.005) << "node " << i;
+        for (int k = 0; k < node.vertex_count; k++) {
+            EXPECT_NEAR(m.distance(i, m.vertex(i, k)), 0.0, 0.02)
+                << "node " << i << " corner " << k << " off its own plane";
+            // Corners turn one way about the normal: convex and wound to match it.
+            Point a = m.vertex(i, k), b = m.vertex(i, (k + 1) % node.vertex_count),
+                  c = m.vertex(i, (k + 2) % node.vertex_count);
+            EXPECT_GT(dot(cross(b - a, c - b), n), -1e-3) << "node " << i << " corner " << k;
+        }
+    }
+}
+
+TEST_P(ShippedModels, FrontSubtreesLieInFrontOfTheirPlaneAndBackSubtreesBehind)
+{
+    Model m(GetParam());
+    ASSERT_TRUE(m.fault.empty()) << m.fault;
+    int worst_node = -1;
+    double worst = 0;
+    for (int i = 0; i < m.model.node_count; i++) {
+        for (int side = 0; side < 2; side++) {
+            const BspNode *start = side == 0 ? m.model.nodes[i].front : m.model.nodes[i].back;
+            std::vector<const BspNode *> stack;
+            if (start)
+                stack.push_back(start);
+            while (!stack.empty()) {
+                const BspNode *node = stack.back();
+                stack.pop_back();
+                int j = m.index(node);
+                for (int k = 0; k < node->vertex_count; k++) {
+                    double s = m.distance(i, m.vertex(j, k));
+                    double wrong_way = side == 0 ? -s : s;
+                    if (wrong_way > worst) {
+                        worst = wrong_way;
+                        worst_node = i;
+                    }
+                }
+                if (node->front)
+                    stack.push_back(node->front);
+                if (node->back)
+                    stack.push_back(node->back);
+            }
+        }
+    }
+    EXPECT_LT(worst, 0.05) << "a corner lies " << worst << " on the wrong side of node "
+                           << worst_node;
+}
+
+TEST_P(ShippedModels, EveryFaceSeenFromOutsideFacesTheViewer)
+{
+    Model m(GetParam());
+    ASSERT_TRUE(m.fault.empty()) << m.fault;
+    int rays = 0;
+    EXPECT_EQ(rays_seeing_back_faces(m, &rays), 0);
+    EXPECT_GT(rays, 10 * m.model.node_count) << "the rays must find the model";
+}
+
+TEST_P(ShippedModels, StandInTheirSquareAndBoundTheirCorners)
+{
+    Model m(GetParam());
+    ASSERT_TRUE(m.fault.empty()) << m.fault;
+    const Shipped &shipped = SHIPPED[GetParam()];
+    if (std::string(shipped.file) == "sweet.bsp") {
+        EXPECT_LE(m.highest(1), -2.0) << "the sweet floats a little";
+        EXPECT_GE(m.highest(1), -8.0);
+    } else {
+        EXPECT_EQ(m.highest(1), 0.0) << "stands on the square";
+    }
+    EXPECT_GE(-m.lowest(1), shipped.lowest_top);
+    EXPECT_LE(-m.lowest(1), shipped.highest_top);
+    for (int axis : {0, 2}) {
+        EXPECT_GE(m.lowest(axis), -50.0);
+        EXPECT_LE(m.highest(axis), 50.0);
+    }
+    // The bounding sphere the frustum test uses holds every corner.
+    Point centre = {fixtof(m.model.centre.x), fixtof(m.model.centre.y), fixtof(m.model.centre.z)};
+    double radius = fixtof(m.model.radius);
+    double farthest = 0;
+    for (int i = 0; i < m.model.vertex_count; i++) {
+        const V3D &v = m.model.vertices[i];
+        Point d = Point{fixtof(v.x), fixtof(v.y), fixtof(v.z)} - centre;
+        farthest = std::fmax(farthest, std::sqrt(dot(d, d)));
+    }
+    EXPECT_NEAR(radius, farthest, 1e-3);
+}
+
+TEST_P(ShippedModels, EveryPolygonWearsOneTileOfItsSkin)
+{
+    Model m(GetParam());
+    ASSERT_TRUE(m.fault.empty()) << m.fault;
+    for (int i = 0; i < m.model.node_count; i++) {
+        int tile = m.tile(i);
+        EXPECT_GE(tile, 0) << "node " << i << " straddles tiles or their borders";
+        EXPECT_EQ(m.model.nodes[i].tag, tile) << "node " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllNine, ShippedModels, testing::Range(0, (int)MODEL_COUNT), slot_name);
+
+TEST(ShippedModelPoses, CrouchedIsLowerAndWiderStretchedTallerAndThinner)
+{
+    Model standing(MODEL_PLAYER), crouched(MODEL_PLAYER_CROUCHED),
+        stretched(MODEL_PLAYER_STRETCHED);
+    ASSERT_TRUE(standing.fault.empty() && crouched.fault.empty() && stretched.fault.empty());
+    double height = -standing.lowest(1), width = standing.highest(0) - standing.lowest(0);
+    EXPECT_LT(-crouched.lowest(1), height - 10);
+    EXPECT_GT(crouched.highest(0) - crouched.lowest(0), width + 4);
+    EXPECT_GT(-stretched.lowest(1), height + 8);
+    EXPECT_LT(stretched.highest(0) - stretched.lowest(0), width - 4);
+}
+
+/* The robot is drawn with angle 64 - h for heading h, which faces grid direction
+   (-sin h, cos h): its visor (tile 1 of skin 55) must lie ahead of its middle, in all three
+   poses. */
+TEST(ShippedModelFacing, TheRobotLooksAlongThePlayersHeading)
+{
+    for (int slot : {MODEL_PLAYER, MODEL_PLAYER_CROUCHED, MODEL_PLAYER_STRETCHED}) {
+        Model m(slot);
+        ASSERT_TRUE(m.fault.empty()) << m.fault;
+        Point visor = m.tile_centre(1);
+        Point middle = {0, visor.y, 0};
+        for (int heading : {0, 64, 128, 192}) {
+            Point offset = turned(visor, 64 - heading) - turned(middle, 64 - heading);
+            double a = heading * 3.14159265358979 / 128;
+            Point ahead = {-std::sin(a), 0, std::cos(a)};
+            EXPECT_GT(dot(offset, ahead), 5.0) << "slot " << slot << " heading " << heading;
+            Point aside = offset - ahead * dot(offset, ahead);
+            EXPECT_LT(std::sqrt(dot(aside, aside)), 1.0) << "the visor is centred";
+        }
+    }
+}
+
+/* Mibos and zippers are drawn with angle d for map direction d, which steps
+   (sin d, cos d): the mibo's face and the zipper's head (tile 1 of their skins) lead. */
+TEST(ShippedModelFacing, MibosAndZippersLookWhereTheyGo)
+{
+    for (int slot : {MODEL_MIBO, MODEL_ZIPPER}) {
+        Model m(slot);
+        ASSERT_TRUE(m.fault.empty()) << m.fault;
+        Point face = m.tile_centre(1);
+        Point middle = {0, face.y, 0};
+        for (int direction : {0, 64, 128, 192}) {
+            Point offset = turned(face, direction) - turned(middle, direction);
+            double a = direction * 3.14159265358979 / 128;
+            Point ahead = {std::sin(a), 0, std::cos(a)};
+            EXPECT_GT(dot(offset, ahead), 5.0) << "slot " << slot << " direction " << direction;
+            Point aside = offset - ahead * dot(offset, ahead);
+            EXPECT_LT(std::sqrt(dot(aside, aside)), 1.0) << "the face is centred";
+        }
+    }
+}
+
+/* The outward test above must not pass by accident: turning one visible face inside out is
+   caught. */
+TEST(ShippedModelChecks, AFaceTurnedInsideOutIsSeen)
+{
+    Model m(MODEL_JAR);
+    ASSERT_TRUE(m.fault.empty()) << m.fault;
+    int rays = 0;
+    ASSERT_EQ(rays_seeing_back_faces(m, &rays), 0);
+    // The jar's bottom: the face lowest down.
+    int bottom = 0;
+    for (int i = 0; i < m.model.node_count; i++)
+        if (m.normal(i).y > 0.99 && m.centroid(i).y > -0.01 && m.area(i) > m.area(bottom))
+            bottom = i;
+    BspPlane &plane = m.model.nodes[bottom].plane;
+    plane = {-plane.a, -plane.b, -plane.c, -plane.d};
+    EXPECT_GT(rays_seeing_back_faces(m, &rays), 0);
+}
