@@ -174,6 +174,20 @@ void draw_text(Canvas &canvas, const TextStyle &style, float x, float y, const c
    a pale haze at `haze_y` and drifting clouds. Seeds vary the clouds. */
 void paint_screen_sky(Canvas &canvas, float haze_y, int seed);
 
+/* A bank of cumulus: billows over a foot line, shaded toward the underside. */
+struct CloudBank {
+    float top;                  /* row of the bank's foot line */
+    int bumps;                  /* puffs across the canvas's width */
+    float height;               /* pixels of the tallest puff */
+    float thickness;            /* rows from the foot line to where the underside fades out */
+    float gaps;                 /* 0: an unbroken bank ... 1: clusters with clear sky between */
+    int seed;
+};
+
+/* Paints a bank of cloud across the whole width; it repeats seamlessly across that width
+   when the canvas is 640 or 1280 wide. */
+void paint_cloud_bank(Canvas &canvas, const CloudBank &bank);
+
 /* Paints a block of the toy world floating in the sky, seen from above at an angle: its top
    face centred on (cx, cy), half as deep as wide (half width a), its sides `depth` high.
    top_ramp and side_ramp are palette ramps; haze 0 ... 1 fades it into the sky colour. */

@@ -55,33 +55,6 @@ float sky_cloud(float x, float y)
     return band * smooth(0.6f, 0.7f, n);
 }
 
-/* The top edge of one bank of cumulus below the horizon: billows of up to `height`
-   pixels over the foot line `top`, `bumps` of them per turn, gathered into clusters where
-   the bank's presence (0 ... 1, returned) allows; where it fails the edge sinks below the
-   bank's underside, so every cluster ends in a rounded taper. */
-float bank_edge(float x, float top, int bumps, float height, float thickness, float gaps,
-                int seed, float *presence)
-{
-    /* Two rows of puffs of unlike sizes, so no two neighbours look alike. */
-    float phase = x * bumps / SKY_W + 0.9f * wrap_noise(x, top, 160.0f, seed, 2);
-    float small = x * (bumps * 5 / 3) / SKY_W + 0.7f * wrap_noise(x, top + 80.0f, 64.0f, seed + 4, 2);
-    float billow = std::fmax(std::sqrt(std::fabs(std::sin(3.14159265f * phase))),
-                             0.75f * std::sqrt(std::fabs(std::sin(3.14159265f * small))));
-    float p = 1.0f - gaps * (1.0f - smooth(0.3f, 0.65f, wrap_noise(x, top + 40.0f, 128.0f, seed + 9, 3)));
-    *presence = p;
-    float swell = std::sqrt(p);
-    return top - height * billow * swell + (1.0f - swell) * thickness * 1.3f;
-}
-
-struct CloudBank {
-    float top;                  /* row of the bank's foot line */
-    int bumps;                  /* puffs per full turn */
-    float height;               /* pixels of the tallest puff */
-    float thickness;            /* rows from the bright crown to the shaded underside */
-    float gaps;                 /* 0: an unbroken bank ... 1: clusters with clear sky between */
-    int seed;
-};
-
 const CloudBank banks[] = {
     {338, 64, 12, 22, 0.25f, 5},
     {372, 40, 22, 34, 0.7f, 6},
@@ -103,7 +76,6 @@ void make_backdrop(const char *path)
     Colour near_lit = mix(ramp_rgb(RAMP_TEAL, 12.0f), haze, 0.35f);
     Colour near_dark = mix(ramp_rgb(RAMP_TEAL, 9.5f), haze, 0.3f);
     Colour snow = ramp_rgb(RAMP_GREY, 15.0f), snow_dark = ramp_rgb(RAMP_SKY, 14.5f);
-    Colour cloud = ramp_rgb(RAMP_GREY, 15.0f), cloud_shade = ramp_rgb(RAMP_SKY, 13.0f);
     Colour wisp = mix(ramp_rgb(RAMP_GREY, 15.0f), ramp_rgb(RAMP_PINK, 14.0f), 0.2f);
 
     for (int x = 0; x < SKY_W; x++) {
@@ -139,24 +111,11 @@ void make_backdrop(const char *path)
                 rock = mix(rock, haze, smooth(near_top, HORIZON + 14, y) * 0.55f);
                 c = mix(c, rock, cover);
             }
-            /* Banks of cloud from the far one to the near one, lit from above: a bright
-               crown at each puff's top, shading toward the underside. */
-            for (const CloudBank &bank : banks) {
-                float presence;
-                float edge = bank_edge(x, bank.top, bank.bumps, bank.height, bank.thickness,
-                                       bank.gaps, bank.seed, &presence);
-                if (y < edge - 1)
-                    continue;
-                float body = std::fmin(1.0f, y - edge + 1.0f);
-                float fade = 1.0f - smooth(bank.top + bank.thickness * 0.3f,
-                                           bank.top + bank.thickness, y);
-                /* Shaded by height in the bank, with a white crown along the edge. */
-                float low = smooth(bank.top - bank.height * 0.5f, bank.top + bank.thickness, y);
-                Colour puff = mix(cloud, cloud_shade, low * smooth(0.0f, 5.0f, y - edge));
-                c = mix(c, puff, body * fade);
-            }
             canvas.pixels[(size_t)y * SKY_W + x] = c;
         }
     }
+    /* Banks of cloud from the far one to the near one. */
+    for (const CloudBank &bank : banks)
+        paint_cloud_bank(canvas, bank);
     save_canvas(path, canvas, 0.7f);
 }

@@ -45,6 +45,9 @@ void make_cast_background(const char *path)
 {
     Canvas canvas = canvas_create(CAST_W, CAST_H, rgb(0, 0, 0));
     paint_screen_sky(canvas, 470.0f, 23);
+    const CloudBank low_clouds[] = {{430, 16, 26, 40, 0.6f, 13}, {476, 10, 36, 60, 0.8f, 14}};
+    for (const CloudBank &bank : low_clouds)
+        paint_cloud_bank(canvas, bank);
     paint_floating_block(canvas, 360, 62, 22, 8, RAMP_SAND, RAMP_STONE, 0.55f);
     paint_floating_block(canvas, 600, 70, 30, 11, RAMP_LIME, RAMP_CLAY, 0.3f);
     paint_sweet(canvas, 598, 62, 0.9f, RAMP_PINK);
@@ -66,6 +69,7 @@ void make_cast_background(const char *path)
 
     TextStyle hint = label_style(FACE_SANS_BOLD, 13);
     float hint_y = VIEW_Y + VIEW_H + 40;
+    paint_panel(canvas, VIEW_X - 2, hint_y - 17, VIEW_X + VIEW_W + 2, hint_y + 8, 10, 0.8f);
     draw_text(canvas, hint, VIEW_X + VIEW_W / 2, hint_y,
               "Left / Right or click: browse     Esc: back", ALIGN_CENTRE);
     save_canvas(path, canvas, 0.6f);

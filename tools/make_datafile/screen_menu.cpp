@@ -21,6 +21,9 @@ const MenuChoice choices[] = {
 void paint_scenery(Canvas &canvas)
 {
     paint_screen_sky(canvas, 470.0f, 11);
+    const CloudBank low_clouds[] = {{418, 18, 26, 40, 0.5f, 3}, {468, 11, 40, 60, 0.8f, 4}};
+    for (const CloudBank &bank : low_clouds)
+        paint_cloud_bank(canvas, bank);
     /* Far blocks first, hazy and small, then the near ones. */
     paint_floating_block(canvas, 560, 250, 26, 9, RAMP_LIME, RAMP_CLAY, 0.55f);
     paint_floating_block(canvas, 92, 220, 20, 7, RAMP_SAND, RAMP_STONE, 0.6f);

@@ -16,6 +16,9 @@ void make_select_background(const char *path)
 {
     Canvas canvas = canvas_create(SELECT_W, SELECT_H, rgb(0, 0, 0));
     paint_screen_sky(canvas, 470.0f, 37);
+    const CloudBank low_clouds[] = {{420, 18, 26, 40, 0.5f, 23}, {470, 11, 40, 60, 0.8f, 24}};
+    for (const CloudBank &bank : low_clouds)
+        paint_cloud_bank(canvas, bank);
 
     paint_floating_block(canvas, 520, 92, 20, 7, RAMP_SAND, RAMP_STONE, 0.6f);
     paint_floating_block(canvas, 120, 96, 18, 6, RAMP_LIME, RAMP_CLAY, 0.6f);

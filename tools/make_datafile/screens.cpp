@@ -52,6 +52,41 @@ void paint_screen_sky(Canvas &canvas, float haze_y, int seed)
     }
 }
 
+void paint_cloud_bank(Canvas &canvas, const CloudBank &bank)
+{
+    Colour cloud = ramp_rgb(RAMP_GREY, 15.0f), cloud_shade = ramp_rgb(RAMP_SKY, 13.0f);
+    /* Noise that repeats across the canvas's width, so a panorama's ends still meet. */
+    auto noise = [&](float x, float y, float scale, int seed, int octaves) {
+        return fractal_noise(x / scale, y / scale, seed, octaves, (int)(canvas.w / scale));
+    };
+    for (int x = 0; x < canvas.w; x++) {
+        /* Two rows of puffs of unlike sizes, so no two neighbours look alike. */
+        float phase = x * bank.bumps / (float)canvas.w + 0.9f * noise(x, bank.top, 160.0f, bank.seed, 2);
+        float small = x * (bank.bumps * 5 / 3) / (float)canvas.w
+                      + 0.7f * noise(x, bank.top + 80.0f, 64.0f, bank.seed + 4, 2);
+        float billow = std::fmax(std::sqrt(std::fabs(std::sin(3.14159265f * phase))),
+                                 0.75f * std::sqrt(std::fabs(std::sin(3.14159265f * small))));
+        /* Where the bank breaks up its edge sinks below its underside, so every cluster
+           ends in a rounded taper. */
+        float presence = 1.0f - bank.gaps * (1.0f - smooth(0.3f, 0.65f,
+                                                           noise(x, bank.top + 40.0f, 128.0f, bank.seed + 9, 3)));
+        float swell = std::sqrt(presence);
+        float edge = bank.top - bank.height * billow * swell + (1.0f - swell) * bank.thickness * 1.3f;
+        for (int y = (int)std::floor(edge) - 1; y < canvas.h; y++) {
+            if (y < 0)
+                continue;
+            float body = std::fmin(1.0f, std::fmax(0.0f, y - edge + 1.0f));
+            float fade = 1.0f - smooth(bank.top + bank.thickness * 0.3f, bank.top + bank.thickness, y);
+            if (fade <= 0)
+                break;
+            /* Shaded by height in the bank, with a white crown along the edge. */
+            float low = smooth(bank.top - bank.height * 0.5f, bank.top + bank.thickness, y);
+            Colour puff = mix(cloud, cloud_shade, low * smooth(0.0f, 5.0f, y - edge));
+            blend_pixel(canvas, x, y, puff, body * fade);
+        }
+    }
+}
+
 void paint_floating_block(Canvas &canvas, float cx, float cy, float a, float depth, int top_ramp,
                           int side_ramp, float haze)
 {
