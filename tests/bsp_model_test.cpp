@@ -158,6 +158,19 @@ TEST_F(BspReader, TexcoordsBecomeTexelsCountedFromTheTop)
     EXPECT_EQ(model.texcoords[2].v, itofix(24));
 }
 
+TEST_F(BspReader, AbsurdTexcoordsSaturateInsteadOfOverflowing)
+{
+    std::vector<std::string> numbers = numbers_of(PYRAMID);
+    numbers[TEXCOORD_COUNT + 1] = "2147483647";
+    numbers[TEXCOORD_COUNT + 2] = "-2147483648";
+    std::string text;
+    for (const std::string &n : numbers)
+        text += n + " ";
+    ASSERT_EQ(parse_text(text, texture, &model), nullptr);
+    EXPECT_EQ(model.texcoords[0].u, 0x7FFFFFFF);
+    EXPECT_EQ(model.texcoords[0].v, 0x7FFFFFFF);
+}
+
 TEST_F(BspReader, WithoutTextureTheSkinSizeIsAssumed)
 {
     ASSERT_EQ(parse_text(PYRAMID, nullptr, &model), nullptr);

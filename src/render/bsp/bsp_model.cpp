@@ -1,6 +1,7 @@
 /* bsp_model.cpp: reads the BSP model files into the model table, trusting nothing in them. */
 #include "render/bsp/bsp_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -190,9 +191,11 @@ const char *read_texcoords(FILE *in, BITMAP *texture, BspModel *model)
             return error;
         if (const char *error = read_number(in, &v))
             return error;
-        // The file counts v from the bottom edge; texels count from the top.
+        // The file counts v from the bottom edge; texels count from the top. Absurd values
+        // saturate instead of overflowing.
         model->texcoords[i].u = fixmul((fixed)u, itofix(w));
-        model->texcoords[i].v = itofix(h) - fixmul((fixed)v, itofix(h));
+        long long flipped = (long long)itofix(h) - fixmul((fixed)v, itofix(h));
+        model->texcoords[i].v = (fixed)std::clamp(flipped, -2147483647LL, 2147483647LL);
     }
     return nullptr;
 }
