@@ -5,6 +5,7 @@
 
 #include "render/bsp/bsp_drawing.h"
 #include "render/bsp/bsp_model.h"
+#include "render/polygon_drawing.h"
 #include "render/viewport.h"
 #include "shell/datafile.h"
 #include "shell/fatal.h"
@@ -116,15 +117,21 @@ void draw_actor(int index, BITMAP *bitmap, const Camera *camera)
     BspDrawing d;
     d.bitmap = bitmap;
     d.model = model;
+    d.colour = cached_makecol(0, 0, 100) & 255;
     MATRIX object;
     actor_matrix(&actor, &object);
     matrix_mul(&object, &camera->matrix, &d.model_to_camera);
     make_clip_planes(&d.model_to_camera, d.planes, &d.plane_count);
+    /* A model wholly in view needs no clipping at all, and most are. */
+    if (sphere_inside_frustum(d.planes, d.plane_count, model->centre.x, model->centre.y,
+                              model->centre.z, model->radius))
+        d.plane_count = 0;
     /* The rotation is orthonormal, so its transpose carries the eye back into model space. */
     normal_to_source(&object, camera->x - actor.x, camera->y - actor.y, camera->z - actor.z,
                      &d.eye_x, &d.eye_y, &d.eye_z);
     d.rotation = object;
     d.rotation.t[0] = d.rotation.t[1] = d.rotation.t[2] = 0;
+    prepare_bsp_drawing(&d);
     draw_bsp_node(&d, &model->nodes[0]);
 }
 

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "shell/fatal.h"
+
 namespace {
 
 /* Signed distance of a corner from a plane, in the plane's own (unnormalised) measure. */
@@ -86,16 +88,38 @@ int clip_polygon_to_plane(const ClipPlane *plane, const Polygon *input, Polygon 
 
 int clip_polygon(const ClipPlane *planes, int count, Polygon *input, Polygon *output)
 {
+    game_assert(count >= 0 && count <= 32);
+    output->count = 0;
+    if (input->count < 1)
+        return 0;
+
+    /* Most faces lie wholly inside most planes: find the planes that some corner lies outside
+       of, and cut only against those. A plane that every corner lies outside of leaves nothing. */
+    unsigned outside_any = 0, outside_all = ~0u;
+    for (int i = 0; i < input->count; i++) {
+        unsigned outside = 0;
+        for (int k = 0; k < count; k++)
+            if (plane_distance(planes[k], input->vtx[i]) <= 0)
+                outside |= 1u << k;
+        outside_any |= outside;
+        outside_all &= outside;
+    }
+    if (outside_all != 0)
+        return 0;
+
     V3D work_vertices[MAX_POLYGON_VERTICES];
     Polygon work = {work_vertices, 0, MAX_POLYGON_VERTICES};
-    output->count = 0;
 
-    /* The planes ping-pong between the local buffer and the input's own array. */
+    /* The cutting planes ping-pong between the local buffer and the input's own array. */
     Polygon *from = input;
     Polygon *to = &work;
     int result = 0;
-    for (int i = 0; i < count; i++) {
-        const int r = clip_polygon_to_plane(&planes[i], from, to);
+    for (int k = 0; k < count; k++) {
+        if (!(outside_any & (1u << k))) {
+            result |= 1;
+            continue;
+        }
+        const int r = clip_polygon_to_plane(&planes[k], from, to);
         if (r == 0)
             return 0;
         result |= r;
@@ -116,6 +140,20 @@ int sphere_in_frustum(const ClipPlane *planes, int count, fixed x, fixed y, fixe
     for (int i = 0; i < count; i++) {
         const ClipPlane &p = planes[i];
         if (dot_product(p.a, p.b, p.c, x, y, z) - p.d + radius < 0)
+            return 0;
+    }
+    return 1;
+}
+
+int sphere_inside_frustum(const ClipPlane *planes, int count, fixed x, fixed y, fixed z,
+                          fixed radius)
+{
+    const double margin = fixtof(radius) + 1.0;
+    for (int i = 0; i < count; i++) {
+        const ClipPlane &p = planes[i];
+        const double a = fixtof(p.a), b = fixtof(p.b), c = fixtof(p.c);
+        const double distance = a * fixtof(x) + b * fixtof(y) + c * fixtof(z) - fixtof(p.d);
+        if (distance <= std::sqrt(a * a + b * b + c * c) * margin)
             return 0;
     }
     return 1;

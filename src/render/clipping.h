@@ -38,3 +38,8 @@ int clip_polygon(const ClipPlane *planes, int count, Polygon *input, Polygon *ou
    The planes carry the camera's field-of-view scale, so the radius acts as a margin in that
    measure. Called once per actor that stands on a drawn square. */
 int sphere_in_frustum(const ClipPlane *planes, int count, fixed x, fixed y, fixed z, fixed radius);
+
+/* Returns 1 when the whole sphere lies inside every plane (measured in true distances, with a
+   unit to spare), so nothing within it needs clipping; else 0. Used by the model drawing. */
+int sphere_inside_frustum(const ClipPlane *planes, int count, fixed x, fixed y, fixed z,
+                          fixed radius);

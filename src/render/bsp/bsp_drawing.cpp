@@ -8,6 +8,43 @@
 #include "shell/fatal.h"
 #include "ui/display_options.h"
 
+namespace {
+
+/* Corners of the model being drawn, already in view and projected, and the drawing each one was
+   made for; models with more corners than this are drawn face by face. */
+const int CORNER_CACHE_SIZE = 4096;
+V3D projected_corners[CORNER_CACHE_SIZE];
+unsigned corner_stamp[CORNER_CACHE_SIZE];
+unsigned current_stamp;
+
+const V3D &projected_corner(const BspDrawing *drawing, int index)
+{
+    V3D &v = projected_corners[index];
+    if (corner_stamp[index] != current_stamp) {
+        const V3D &corner = drawing->model->vertices[index];
+        apply_matrix(const_cast<MATRIX *>(&drawing->model_to_camera), corner.x, corner.y, corner.z,
+                     &v.x, &v.y, &v.z);
+        persp_project(v.x, v.y, v.z, &v.x, &v.y);
+        corner_stamp[index] = current_stamp;
+    }
+    return v;
+}
+
+} // namespace
+
+void prepare_bsp_drawing(BspDrawing *drawing)
+{
+    drawing->shared_corners =
+        drawing->plane_count == 0 && drawing->model->vertex_count <= CORNER_CACHE_SIZE;
+    if (!drawing->shared_corners)
+        return;
+    if (++current_stamp == 0) {
+        for (unsigned &stamp : corner_stamp)
+            stamp = 0;
+        current_stamp = 1;
+    }
+}
+
 void draw_bsp_node(const BspDrawing *drawing, const BspNode *node)
 {
     if (!node)
@@ -36,20 +73,27 @@ void draw_bsp_polygon(const BspDrawing *drawing, const BspNode *node)
     V3D in_vertices[MAX_POLYGON_VERTICES], out_vertices[MAX_POLYGON_VERTICES];
     Polygon in = {in_vertices, n, MAX_POLYGON_VERTICES};
     Polygon out = {out_vertices, 0, MAX_POLYGON_VERTICES};
-    for (int i = 0; i < n; i++) {
-        const V3D &corner = model->vertices[node->vertex_index[i]];
-        const BspTexcoord &t = model->texcoords[node->texcoord_index[i]];
-        V3D &v = in_vertices[i];
-        v.x = corner.x;
-        v.y = corner.y;
-        v.z = corner.z;
-        v.u = t.u;
-        v.v = t.v;
-        v.c = 0;
+    if (drawing->shared_corners) {
+        for (int i = 0; i < n; i++) {
+            V3D &v = out_vertices[i];
+            v = projected_corner(drawing, node->vertex_index[i]);
+            const BspTexcoord &t = model->texcoords[node->texcoord_index[i]];
+            v.u = t.u;
+            v.v = t.v;
+            v.c = 0;
+        }
+        out.count = n;
+    } else {
+        for (int i = 0; i < n; i++) {
+            const V3D &corner = model->vertices[node->vertex_index[i]];
+            const BspTexcoord &t = model->texcoords[node->texcoord_index[i]];
+            in_vertices[i] = V3D{corner.x, corner.y, corner.z, t.u, t.v, 0};
+        }
+        if (!clip_polygon(drawing->planes, drawing->plane_count, &in, &out))
+            return;
+        transform_polygon(&drawing->model_to_camera, &out);
+        project_polygon(&out);
     }
-    if (!clip_polygon(drawing->planes, drawing->plane_count, &in, &out))
-        return;
-    transform_polygon(&drawing->model_to_camera, &out);
 
     int light, colour;
     const int light_mode = display_options.light_mode;
@@ -63,9 +107,7 @@ void draw_bsp_polygon(const BspDrawing *drawing, const BspNode *node)
         colour = 0;
     } else {
         light = 128;
-        colour = display_options.shading_mode == SHADE_RANDOM ? (number & 255)
-                                                              : (cached_makecol(0, 0, 100) & 255);
+        colour = display_options.shading_mode == SHADE_RANDOM ? (number & 255) : drawing->colour;
     }
-    project_polygon(&out);
     draw_polygon(drawing->bitmap, &out, model->texture, colour, light);
 }
