@@ -1,0 +1,253 @@
+/* render_actor_test.cpp: actors drawn as BSP models (order, back faces, light, poses) and as
+   explosions, and which actors a square brings along. */
+#include "render_test_support.h"
+
+#include "render/actor_drawing.h"
+#include "render/bsp/bsp_model.h"
+#include "render/camera.h"
+#include "render/clipping.h"
+#include "render/render_frame.h"
+#include "render/viewport.h"
+#include "shell/datafile.h"
+#include "world/actor.h"
+#include "world/player_motion.h"
+
+namespace {
+
+/* Two square panels facing -z, one behind the other in model space: node 0 the large far one at
+   z = 20, node 1 (its front child) the small near one at z = 0. */
+struct PanelModel {
+    BspNode nodes[2];
+    V3D vertices[8];
+    BspTexcoord texcoords[4];
+    BspModel model{};
+
+    explicit PanelModel(BITMAP *texture)
+    {
+        const double far_size = 50, near_size = 25;
+        const double corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+        for (int i = 0; i < 4; i++) {
+            vertices[i] = corner(corners[i][0] * far_size, corners[i][1] * far_size, 20);
+            vertices[4 + i] = corner(corners[i][0] * near_size, corners[i][1] * near_size, 0);
+            texcoords[i] = BspTexcoord{itofix(corners[i][0] > 0 ? 15 : 0), itofix(corners[i][1] > 0 ? 15 : 0)};
+        }
+        for (int n = 0; n < 2; n++) {
+            BspNode &node = nodes[n];
+            node = BspNode{};
+            node.plane = BspPlane{0, 0, itofix(-1), itofix(n == 0 ? -20 : 0)};
+            node.vertex_count = 4;
+            for (int i = 0; i < 4; i++) {
+                node.vertex_index[i] = 4 * n + i;
+                node.texcoord_index[i] = i;
+            }
+        }
+        nodes[0].front = &nodes[1];
+        model.name = "panels";
+        model.nodes = nodes;
+        model.node_count = 2;
+        model.root = nodes;
+        model.vertices = vertices;
+        model.vertex_count = 8;
+        model.texcoords = texcoords;
+        model.texcoord_count = 4;
+        model.texture = texture;
+        model.centre = BspPoint{0, 0, itofix(10)};
+        model.radius = itofix(75);
+    }
+};
+
+class RenderActors : public ::testing::Test {
+protected:
+    BspModel saved_models[MODEL_COUNT];
+    ActorTable saved_actors;
+    OptionsGuard guard;
+    fixed saved_light[3];
+    int saved_crouch = 0, saved_stretch = 0;
+    BITMAP *picture = nullptr;
+    Camera camera;
+    ClipPlane planes[FRUSTUM_PLANES];
+    int plane_count = 0;
+
+    void SetUp() override
+    {
+        start_render_library();
+        for (int i = 0; i < MODEL_COUNT; i++)
+            saved_models[i] = model_table[i];
+        saved_actors = actor_table;
+        actor_table.count = 0;
+        for (int i = 0; i < 3; i++)
+            saved_light[i] = light_dir[i];
+        saved_crouch = crouch;
+        saved_stretch = stretch;
+        crouch = stretch = 0;
+        picture = create_bitmap_ex(8, 640, 480);
+        clear_to_color(picture, 255);
+        set_viewport(compute_viewport(640, 480, 0));
+        /* The eye at the origin looking along +z, level. */
+        build_camera(CAMERA_BEHIND, 0.0f, -120.0f, 0, 0.0f, 0, 0, 0, &camera);
+        make_clip_planes(&camera.matrix, planes, &plane_count);
+    }
+
+    void TearDown() override
+    {
+        destroy_bitmap(picture);
+        for (int i = 0; i < MODEL_COUNT; i++)
+            model_table[i] = saved_models[i];
+        actor_table = saved_actors;
+        for (int i = 0; i < 3; i++)
+            light_dir[i] = saved_light[i];
+        crouch = saved_crouch;
+        stretch = saved_stretch;
+    }
+
+    /* An actor of `type` at world (x, 0, z) whose model space lines up with the world (the
+       quarter turn every actor gets is undone), standing on the squares given. */
+    int add_actor(int type, double x, double z, int serial, int second_serial = 0)
+    {
+        Actor &a = actor_table.actors[actor_table.count];
+        a = Actor{};
+        a.type = type;
+        a.x = ftofix(x);
+        a.z = ftofix(z);
+        a.angle_y = itofix(-64);
+        a.refs = second_serial ? 2 : 1;
+        a.locs[0] = serial;
+        a.locs[1] = second_serial;
+        return actor_table.count++;
+    }
+
+    int centre() { return getpixel(picture, 320, 240); }
+    /* A point on the far panel only. */
+    int beside() { return getpixel(picture, 320 + 60, 240); }
+};
+
+} // namespace
+
+TEST_F(RenderActors, TheNearerFaceIsPaintedLastAndFacesTurnedAwayAreSkipped)
+{
+    PanelModel panels(nullptr);
+    model_table[ACTOR_MIBO] = panels.model;
+    display_options.light_mode = LIGHT_AMBIENT;
+    display_options.shading_mode = SHADE_RANDOM;
+    const int i = add_actor(ACTOR_MIBO, 0, 300, 1);
+    polys_drawn = 0;
+    draw_actor(i, picture, &camera);
+    EXPECT_EQ(centre(), 1);     /* node 1, the near panel */
+    EXPECT_EQ(beside(), 0);     /* node 0, the far panel around it */
+    EXPECT_EQ(polys_drawn, 2);
+
+    /* Seen from behind both panels face away: nothing is drawn. */
+    Camera behind;
+    build_camera(CAMERA_BEHIND, 0.0f, -120.0f, 0, 0.0f, itofix(128), 0, ftofix(600.0), &behind);
+    clear_to_color(picture, 255);
+    polys_drawn = 0;
+    draw_actor(i, picture, &behind);
+    EXPECT_EQ(polys_drawn, 0);
+    EXPECT_EQ(count_colour(picture, 255, 0, 0, 639, 479), 640 * 480);
+}
+
+TEST_F(RenderActors, LightFollowsTheTurnedNormalAgainstTheLightDirection)
+{
+    PanelModel panels(nullptr);
+    model_table[ACTOR_JAR] = panels.model;
+    display_options.shading_mode = SHADE_FLAT;
+    const int i = add_actor(ACTOR_JAR, 0, 300, 1);
+    for (int mode : {(int)LIGHT_SOURCE, (int)LIGHT_SOURCE_FOG}) {
+        display_options.light_mode = mode;
+        light_dir[0] = 0;
+        light_dir[1] = 0;
+        light_dir[2] = itofix(-1);
+        draw_actor(i, picture, &camera);
+        EXPECT_EQ(centre(), makecol(255, 255, 255)) << mode;
+        light_dir[2] = itofix(1);
+        draw_actor(i, picture, &camera);
+        EXPECT_EQ(centre(), makecol(128, 128, 128)) << mode;
+    }
+    /* Turned a quarter, the panels face -x: a light along -x lights them fully. */
+    actor_table.actors[i].angle_y = 0;
+    actor_table.actors[i].x = ftofix(-200.0);
+    display_options.light_mode = LIGHT_SOURCE;
+    light_dir[0] = itofix(-1);
+    light_dir[2] = 0;
+    Camera from_left;
+    build_camera(CAMERA_BEHIND, 0.0f, -120.0f, 0, 0.0f, itofix(-64), ftofix(-500.0), ftofix(300.0), &from_left);
+    clear_to_color(picture, 255);
+    draw_actor(i, picture, &from_left);
+    EXPECT_EQ(centre(), makecol(255, 255, 255));
+}
+
+TEST_F(RenderActors, TheRobotIsDrawnInItsCrouchedOrStretchedPose)
+{
+    BITMAP *red = solid_bitmap(16, 16, makecol(255, 0, 0));
+    BITMAP *green = solid_bitmap(16, 16, makecol(0, 255, 0));
+    BITMAP *blue = solid_bitmap(16, 16, makecol(0, 0, 255));
+    PanelModel standing(red), crouched(green), stretched(blue);
+    model_table[MODEL_PLAYER] = standing.model;
+    model_table[MODEL_PLAYER_CROUCHED] = crouched.model;
+    model_table[MODEL_PLAYER_STRETCHED] = stretched.model;
+    display_options.light_mode = LIGHT_AMBIENT;
+    display_options.shading_mode = SHADE_PERSPECTIVE_TEXTURE;
+    const int i = add_actor(ACTOR_PLAYER, 0, 300, 1);
+    const int poses[][3] = {{0, 0, makecol(255, 0, 0)}, {1, 0, makecol(0, 255, 0)},
+                            {0, 1, makecol(0, 0, 255)}, {1, 1, makecol(0, 0, 255)}};
+    for (const auto &p : poses) {
+        crouch = p[0];
+        stretch = p[1];
+        draw_actor(i, picture, &camera);
+        EXPECT_EQ(centre(), p[2]) << "crouch " << p[0] << " stretch " << p[1];
+    }
+    /* Other kinds never take the robot's poses. */
+    model_table[ACTOR_SWEET] = standing.model;
+    actor_table.actors[i].type = ACTOR_SWEET;
+    crouch = 1;
+    draw_actor(i, picture, &camera);
+    EXPECT_EQ(centre(), makecol(255, 0, 0));
+    destroy_bitmap(red);
+    destroy_bitmap(green);
+    destroy_bitmap(blue);
+}
+
+TEST_F(RenderActors, ASquareDrawsItsActorsInViewAndCountsAMovingOneTwice)
+{
+    PanelModel panels(nullptr);
+    model_table[ACTOR_MIBO] = panels.model;
+    display_options.light_mode = LIGHT_AMBIENT;
+    display_options.shading_mode = SHADE_RANDOM;
+    add_actor(ACTOR_MIBO, 0, 300, 4);
+    add_actor(ACTOR_MIBO, 0, 400, 4, 5);       /* between squares 4 and 5 */
+    const int gone = add_actor(ACTOR_MIBO, 50, 300, 4);
+    actor_table.actors[gone].gone = 1;
+    add_actor(ACTOR_MIBO, 0, -300, 4);         /* behind the eye */
+    add_actor(ACTOR_MIBO, 0, 500, 6);          /* on another square */
+    EXPECT_EQ(draw_tile_actors(picture, 4, &camera, planes, plane_count), 2);
+    EXPECT_EQ(draw_tile_actors(picture, 5, &camera, planes, plane_count), 1);
+    EXPECT_EQ(draw_tile_actors(picture, 7, &camera, planes, plane_count), 0);
+}
+
+TEST_F(RenderActors, AnExplosionAtOrBehindTheEyeIsNotDrawn)
+{
+    DATAFILE *data = load_datafile(TIRVEX_GAME_DIR "/data/pz.dat");
+    ASSERT_NE(data, nullptr);
+    DATAFILE *saved = Datafile;
+    Datafile = data;
+    PanelModel panels(nullptr);
+    model_table[ACTOR_MINE] = panels.model;
+
+    const int ahead = add_actor(ACTOR_MINE, 0, 90, 1);     /* centre at depth 100 */
+    actor_table.actors[ahead].timer = 70;
+    clear_bitmap(picture);
+    draw_actor(ahead, picture, &camera);
+    /* 640 x 50 / 100 = 320 pixels square around the centre. */
+    EXPECT_LT(count_colour(picture, 0, 170, 100, 470, 380), 300 * 280);
+    EXPECT_EQ(count_colour(picture, 0, 0, 0, 150, 479), 151 * 480);
+
+    for (double z : {-10.0, -200.0, -10.2}) {
+        const int i = add_actor(ACTOR_MINE, 0, z, 1);
+        actor_table.actors[i].timer = 40;
+        clear_bitmap(picture);
+        draw_actor(i, picture, &camera);
+        EXPECT_EQ(count_colour(picture, 0, 0, 0, 639, 479), 640 * 480) << z;
+    }
+    Datafile = saved;
+    unload_datafile(data);
+}
