@@ -17,6 +17,7 @@ inline Vec3 cross(Vec3 a, Vec3 b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
+/* The vector's length, and the vector scaled to length 1 (a zero vector stays zero). */
 double length(Vec3 a);
 Vec3 normalised(Vec3 a);
 

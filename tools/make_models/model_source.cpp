@@ -131,7 +131,7 @@ int tile_number(Cursor &cursor, const std::string &text)
 }
 
 /* key=value tile choices; returns false when the word is not one. */
-bool read_tile_choice(Cursor &cursor, const std::string &word, TileChoice &choice, LatheSpec *lathe)
+bool read_tile_choice(Cursor &cursor, const std::string &word, TileChoice &choice, LatheShape *lathe)
 {
     size_t equals = word.find('=');
     if (equals == std::string::npos)
@@ -161,7 +161,7 @@ void read_solid(ModelSource &model, Cursor &cursor, const std::string &kind)
     bool mirror = false, have_size = false;
     TileChoice choice = {-1, -1, -1, -1, -1, -1, -1, -1};
     std::vector<Vec3> points;
-    LatheSpec lathe = {'y', 8, 0, false, {}, -1, -1, {}};
+    LatheShape lathe = {'y', 8, 0, false, {}, -1, -1, {}};
     bool is_lathe = kind == "lathe";
     int line = cursor.statement->line;
 

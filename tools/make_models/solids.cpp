@@ -141,7 +141,7 @@ bool add_hull(ModelSource &model, const std::vector<Vec3> &input)
     return true;
 }
 
-const char *add_lathe(ModelSource &model, const LatheSpec &lathe)
+const char *add_lathe(ModelSource &model, const LatheShape &lathe)
 {
     size_t ring_count = lathe.rings.size();
     if (ring_count < 2)

@@ -26,7 +26,7 @@ struct LathePatch {
 
 /* A solid of revolution with `sides` flat facets. Angle 0 points along the model's front for
    a y axis, and up (-y) for an x or z axis; facet 0 is centred on angle 0 (plus turn). */
-struct LatheSpec {
+struct LatheShape {
     char axis;                  /* 'x', 'y' or 'z' */
     int sides;
     double turn;                /* degrees */
@@ -41,7 +41,7 @@ struct LatheSpec {
 bool add_hull(ModelSource &model, const std::vector<Vec3> &points);
 
 /* Appends the faces of a lathe centred on the origin. Returns a fault text or none. */
-const char *add_lathe(ModelSource &model, const LatheSpec &lathe);
+const char *add_lathe(ModelSource &model, const LatheShape &lathe);
 
 /* Rotates faces first ... end by rx, ry, rz degrees (about x, then y, then z) and then moves
    them by offset. */
