@@ -1,0 +1,80 @@
+/* render_frame_test.cpp: what one composed frame holds with no squares in view, and where the
+   debug lines of the renderer go. */
+#include "render_test_support.h"
+
+#include "render/render_frame.h"
+#include "render/viewport.h"
+#include "shell/datafile.h"
+#include "ui/debug_column.h"
+#include "ui/message_line.h"
+#include "world/actor.h"
+#include "world/level_map.h"
+#include "world/player_motion.h"
+
+namespace {
+
+/* An empty level and no datafile: the backdrop clears, text is drawn in the library's font. */
+class RenderFrame : public ::testing::Test {
+protected:
+    LevelMap saved_map;
+    int saved_actor_count = 0;
+    DATAFILE *saved_datafile = nullptr;
+    OptionsGuard guard;
+    BITMAP *picture = nullptr;
+
+    void SetUp() override
+    {
+        start_render_library();
+        saved_map = level_map;
+        saved_actor_count = actor_table.count;
+        saved_datafile = Datafile;
+        Datafile = nullptr;
+        level_map.tile_count = 0;
+        actor_table.count = 0;
+        intro = 1;
+        clear_message();
+        picture = create_bitmap_ex(8, 640, 480);
+    }
+
+    void TearDown() override
+    {
+        destroy_bitmap(picture);
+        level_map = saved_map;
+        actor_table.count = saved_actor_count;
+        Datafile = saved_datafile;
+        display_options.debug_info = false;
+    }
+
+    int white_in_rows(int y0, int y1)
+    {
+        return count_colour(picture, makecol(255, 255, 255), 0, y0, 320, y1 - 1);
+    }
+};
+
+} // namespace
+
+TEST_F(RenderFrame, RendererDebugLinesContinueBelowTheDebugBlockOfThePreviousFrame)
+{
+    display_options.debug_info = true;
+    clear_to_color(picture, 3);
+    render_frame(picture);
+    /* The debug block leaves the column below its own 14 lines. */
+    const int line = text_height(font);
+    EXPECT_EQ(debug_y, 14 * line);
+
+    clear_to_color(picture, 3);
+    frames = 41;
+    polys_drawn = 99;
+    render_frame(picture);
+    EXPECT_EQ(frames, 42);
+    EXPECT_EQ(polys_drawn, 0);
+    EXPECT_EQ(actors_drawn, 0);
+    /* Four plane lines, the eye, its cell, then the two counts: rows 14 to 21. */
+    for (int i = 14; i < 22; i++)
+        EXPECT_GT(white_in_rows(i * line, (i + 1) * line), 0) << "line " << i;
+    EXPECT_EQ(white_in_rows(22 * line, 30 * line), 0);
+
+    display_options.debug_info = false;
+    render_frame(picture);
+    EXPECT_EQ(white_in_rows(0, 480), 0);
+}
