@@ -1,7 +1,116 @@
 /* play_loop.cpp: play from level to level until the player goes back to the main menu. */
 #include "shell/play_loop.h"
 
+#include "render/camera.h"
+#include "render/render_frame.h"
+#include "shell/end_screen.h"
+#include "shell/frame_pacing.h"
+#include "shell/key_wait.h"
+#include "shell/sound.h"
+#include "shell/timer.h"
+#include "ui/display_options.h"
+#include "ui/game_keys.h"
+#include "ui/level_select.h"
+#include "ui/progress_file.h"
+#include "world/level_rules.h"
+#include "world/player.h"
+#include "world/player_motion.h"
+
+int level_not_recorded = 0;
+
+namespace {
+
+/* The music numbers 0, 1 and 2 between them cover every music object. */
+const int MUSIC_LOOPS = 3;
+const int MENU_MUSIC = 2;
+
+/* The play-start column of the display options; the fields not set here keep their values. */
+void reset_options_for_play()
+{
+    DisplayOptions &o = display_options;
+    o.light_mode = LIGHT_SOURCE_FOG;
+    o.viewport_size = 0;
+    o.depth_of_view = 0;
+    o.debug_info = false;
+    o.camera_mode = CAMERA_BEHIND;
+    o.camera_height = -120.0f;
+    o.camera_distance = 200;
+}
+
+void show_frame(BITMAP *buffer)
+{
+    wait_for_next_frame();
+    acquire_bitmap(screen);
+    blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
+    release_bitmap(screen);
+}
+
+/* Runs the frames of the level until Esc is held or a completion is confirmed; returns 1 for a
+   confirmed completion. */
+int play_frames(BITMAP *buffer)
+{
+    int confirmed = 0;
+    int first_frame_done = 0;
+    display_options.shading_mode = SHADE_FLAT;
+    start_frame_pacing();
+    while (!key_down(KEY_ESC) && !confirmed) {
+        render_frame(buffer);
+        show_frame(buffer);
+        confirmed = handle_game_keys();
+        player_command();
+        update_player(ticks_since_last());
+        if (!first_frame_done) {
+            // The first frame of a level is drawn flat, every later one fully textured.
+            display_options.shading_mode = SHADE_PERSPECTIVE_TEXTURE;
+            first_frame_done = 1;
+        }
+    }
+    if (!confirmed) {
+        // An Esc press that arrived after this frame's keys were read is still in the buffer;
+        // the level selection must not take it as its own Esc.
+        clear_keybuf();
+    }
+    return confirmed;
+}
+
+} // namespace
+
+void stop_level_music()
+{
+    for (int n = 0; n < MUSIC_LOOPS; n++)
+        stop_music(n);
+}
+
 void play_levels(BITMAP *buffer)
 {
-    // Level select and the levels come with the play loop; until then the menu comes back.
+    set_play_light();
+    frames = 0;
+    moves = 0;
+    reset_options_for_play();
+
+    for (;;) {
+        current_level = select_level(buffer);
+        if (current_level == -1)
+            break;
+        start_level();
+        music_started = 0;
+        stop_music(MENU_MUSIC);
+        if (display_options.music_on)
+            start_music(current_level);
+        // The time spent choosing and loading the level does not reach the game.
+        ticks_since_last();
+
+        const int confirmed = play_frames(buffer);
+        int last_level_done = 0;
+        if (confirmed && !level_not_recorded)
+            last_level_done = record_level_completed(current_level);
+        level_not_recorded = 0;
+        if (display_options.music_on)
+            stop_level_music();
+        if (last_level_done)
+            end_screen(buffer);
+    }
+
+    const int esc = KEY_ESC;
+    wait_keys_released(&esc, 1);
 }

@@ -1,0 +1,60 @@
+/* end_screen.cpp: the congratulation page after the last level. */
+#include "shell/end_screen.h"
+
+#include "shell/datafile.h"
+#include "shell/key_wait.h"
+
+namespace {
+
+struct EndLine {
+    int offset;         /* pixels below the first line */
+    const char *text;
+};
+
+const EndLine END_LINES[5] = {
+    {0, "Congratulations!"},
+    {30, "You have completed all the levels"},
+    {60, "and finished the game of Tirvex!"},
+    {90, "This fabolus game is made by Maren Holt"},
+    {150, "THE END"},
+};
+
+} // namespace
+
+void draw_end_text(BITMAP *target, int colour)
+{
+    FONT *large = (FONT *)datafile_object(DAT_FONT_LARGE);
+    if (!large)
+        large = font;
+    const int y0 = target->h / 2 - 100;
+    const int x = target->w / 2;
+    for (const EndLine &line : END_LINES)
+        textout_centre_ex(target, large, line.text, x, y0 + line.offset, colour, -1);
+}
+
+void end_screen(BITMAP *buffer)
+{
+    PALETTE saved;
+    get_palette(saved);
+    // Chosen while the palette of play is still set, before the screen turns black.
+    const int colour = makecol(200, 200, 255);
+    set_palette(black_palette);
+    clear(buffer);
+    draw_end_text(buffer, colour);
+    acquire_bitmap(screen);
+    blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
+    release_bitmap(screen);
+    fade_in(saved, 1);
+
+    // The key is not read: the level selection that follows takes it as its first key.
+    for (;;) {
+        if (keyboard_needs_poll())
+            poll_keyboard();
+        if (keypressed())
+            break;
+        pause_briefly();
+    }
+    fade_out(1);
+    clear(screen);
+    set_palette(saved);
+}

@@ -1,0 +1,283 @@
+/* game_keys.cpp: the keys of play: moves for the robot, option switches, restart and confirmation. */
+#include "ui/game_keys.h"
+
+#include <allegro.h>
+#include <cstdarg>
+#include <cstdio>
+
+#include "shell/command_queue.h"
+#include "shell/console.h"
+#include "shell/key_wait.h"
+#include "shell/play_loop.h"
+#include "shell/sound.h"
+#include "shell/timer.h"
+#include "ui/display_options.h"
+#include "ui/hud.h"
+#include "ui/level_select.h"
+#include "ui/message_line.h"
+#include "ui/screenshot.h"
+#include "world/level_rules.h"
+#include "world/level_state.h"
+#include "world/player_motion.h"
+
+namespace {
+
+int install_library_timer(void (*handler)(), long speed)
+{
+    return install_int_ex(handler, speed);
+}
+
+const int MESSAGE_TICKS = 100;
+const int HIGHEST_LEVEL_NUMBER = 21;
+
+/* The numeric messages of the keys; each new one overwrites the one before. */
+char options_text[40];
+
+void show_options_text(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+void show_options_text(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(options_text, sizeof options_text, format, args);
+    va_end(args);
+    show_message(options_text, MESSAGE_TICKS);
+}
+
+void apply_camera_preset(int mode)
+{
+    DisplayOptions &o = display_options;
+    switch (mode) {
+    case CAMERA_BEHIND:
+        o.camera_height = -120.0f;
+        o.camera_distance = 200;
+        o.light_mode = LIGHT_SOURCE_FOG;
+        break;
+    case CAMERA_LONG_SHOT:
+        o.camera_height = -90.0f;
+        o.camera_distance = 320;
+        o.light_mode = LIGHT_SOURCE_FOG;
+        break;
+    case CAMERA_FIXED:
+        o.camera_height = -150.0f;
+        o.light_mode = LIGHT_SOURCE_FOG;
+        break;
+    default:
+        o.camera_height = -800.0f;
+        o.light_mode = LIGHT_AMBIENT;
+        break;
+    }
+}
+
+void switch_slow_motion()
+{
+    DisplayOptions &o = display_options;
+    o.slow_motion = !o.slow_motion;
+    show_message(o.slow_motion ? "Slow motion on" : "Slow motion off", MESSAGE_TICKS);
+    // Switching either way spoils the level's record: its time was not played at full speed.
+    level_not_recorded = 1;
+    const long speed = o.slow_motion ? TIMER_PERIOD_SLOW : TIMER_PERIOD_NORMAL;
+    if (install_game_timer(timer_handler, speed) < 0)
+        console_printf("Cannot allocate timer");
+}
+
+void step_depth_of_view()
+{
+    DisplayOptions &o = display_options;
+    o.depth_of_view = o.depth_of_view == 0 ? itofix(300) : o.depth_of_view + itofix(100);
+    if (o.depth_of_view >= itofix(1000))
+        o.depth_of_view = 0;
+    if (o.depth_of_view == 0)
+        show_message("Depth of view: infinite", MESSAGE_TICKS);
+    else
+        show_options_text("Depth of view: %d", fixtoi(o.depth_of_view));
+}
+
+/* F9 and F10 move only onto a level whose map exists: a restart then loads it. */
+void step_level(int step)
+{
+    const int level = current_level + step;
+    if (level < 1 || level > HIGHEST_LEVEL_NUMBER || !level_map_exists(level))
+        return;
+    current_level = level;
+    show_options_text("Map: %d (Type the PassWord)", current_level);
+}
+
+void switch_music()
+{
+    DisplayOptions &o = display_options;
+    o.music_on = !o.music_on;
+    if (o.music_on)
+        start_music(current_level);
+    else
+        stop_level_music();
+}
+
+void push_turn(int plain, int strafe)
+{
+    command_queue_push((key_shifts & KB_SHIFT_FLAG) ? strafe : plain);
+}
+
+void handle_typed_key(int scancode)
+{
+    DisplayOptions &o = display_options;
+    switch (scancode) {
+    case KEY_LEFT:
+        push_turn(MOVE_TURN_LEFT, MOVE_STRAFE_LEFT);
+        break;
+    case KEY_RIGHT:
+        push_turn(MOVE_TURN_RIGHT, MOVE_STRAFE_RIGHT);
+        break;
+    case KEY_UP:
+        command_queue_push(MOVE_FORWARD);
+        break;
+    case KEY_DOWN:
+        command_queue_push(MOVE_BACKWARD);
+        break;
+    case KEY_SPACE:
+        command_queue_push(MOVE_JUMP);
+        break;
+    case KEY_F1:
+        toggle_f1_panel();
+        break;
+    case KEY_F4:
+        o.viewport_size = (int16_t)(o.viewport_size + 1 >= VIEWPORT_SIZES ? 0 : o.viewport_size + 1);
+        show_message("Changed viewport size", MESSAGE_TICKS);
+        break;
+    case KEY_B:
+        switch_music();
+        break;
+    case KEY_M:
+        o.map_panel_shown = !o.map_panel_shown;
+        break;
+    case KEY_F6:
+        o.camera_mode = (int16_t)((o.camera_mode + 1) % 4);
+        apply_camera_preset(o.camera_mode);
+        show_message(camera_mode_messages[o.camera_mode], MESSAGE_TICKS);
+        break;
+    case KEY_F11:
+        o.sound_off = !o.sound_off;
+        show_message(o.sound_off ? "Sound off" : "Sound on", MESSAGE_TICKS);
+        break;
+    case KEY_F12:
+        take_screenshot();
+        break;
+    case KEY_F2:
+        switch_slow_motion();
+        break;
+    case KEY_F3:
+        o.debug_info = !o.debug_info;
+        show_message(o.debug_info ? "Debug info on" : "Debug info off", MESSAGE_TICKS);
+        break;
+    case KEY_F5:
+        step_depth_of_view();
+        break;
+    case KEY_F7:
+        o.light_mode = (o.light_mode + 1) % 4;
+        show_message(light_mode_messages[o.light_mode], MESSAGE_TICKS);
+        break;
+    case KEY_F8:
+        o.shading_mode = (o.shading_mode + 1) % 4;
+        show_message(shading_mode_messages[o.shading_mode], MESSAGE_TICKS);
+        break;
+    case KEY_F9:
+        step_level(-1);
+        break;
+    case KEY_F10:
+        step_level(1);
+        break;
+    default:
+        break;
+    }
+}
+
+enum HeldMessage { HELD_NONE, HELD_HEIGHT, HELD_DISTANCE, HELD_AMBIENT };
+
+/* The camera and light keys held this frame; returns the last value changed, in key order. */
+int handle_held_camera_keys()
+{
+    DisplayOptions &o = display_options;
+    int changed = HELD_NONE;
+    if (key[KEY_PGUP])
+        o.camera_pitch -= 0.05f;
+    if (key[KEY_PGDN])
+        o.camera_pitch += 0.05f;
+    if (key[KEY_Q]) {
+        o.camera_height -= 1.0f;
+        changed = HELD_HEIGHT;
+    }
+    if (key[KEY_A]) {
+        o.camera_height += 1.0f;
+        changed = HELD_HEIGHT;
+    }
+    if (key[KEY_W]) {
+        o.camera_distance += 1;
+        changed = HELD_DISTANCE;
+    }
+    if (key[KEY_S]) {
+        o.camera_distance -= 1;
+        changed = HELD_DISTANCE;
+    }
+    if (key[KEY_T]) {
+        o.camera_height -= 50.0f;
+        changed = HELD_HEIGHT;
+    }
+    if (key[KEY_Y]) {
+        o.camera_height += 50.0f;
+        changed = HELD_HEIGHT;
+    }
+    if (key[KEY_G]) {
+        o.camera_distance += 50;
+        changed = HELD_DISTANCE;
+    }
+    if (key[KEY_H]) {
+        o.camera_distance -= 50;
+        changed = HELD_DISTANCE;
+    }
+    if (key[KEY_E]) {
+        o.ambient_light += 1;
+        changed = HELD_AMBIENT;
+    }
+    if (key[KEY_D]) {
+        o.ambient_light -= 1;
+        changed = HELD_AMBIENT;
+    }
+    return changed;
+}
+
+} // namespace
+
+int (*install_game_timer)(void (*handler)(), long speed) = install_library_timer;
+
+int handle_game_keys()
+{
+    if (keyboard_needs_poll())
+        poll_keyboard();
+    while (keypressed())
+        handle_typed_key(readkey() >> 8);
+
+    if (key[KEY_R]) {
+        start_level();
+        show_message("Reset game", MESSAGE_TICKS);
+    }
+    const bool confirm = key[KEY_SPACE] || key[KEY_ENTER];
+    if (level_state.level_completed && confirm)
+        return 1;
+    if (level_state.level_lost && confirm)
+        start_level();
+
+    switch (handle_held_camera_keys()) {
+    case HELD_HEIGHT:
+        show_options_text("camera height: %g", display_options.camera_height);
+        break;
+    case HELD_DISTANCE:
+        show_options_text("camera distance: %d", display_options.camera_distance);
+        break;
+    case HELD_AMBIENT:
+        show_options_text("ambient light: %d", display_options.ambient_light);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}

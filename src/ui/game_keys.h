@@ -1,0 +1,18 @@
+/* game_keys.h: the keys of play: moves for the robot, option switches, restart and confirmation. */
+#pragma once
+
+/* Installs the game's timer callback at a speed in the library's timer units and returns what
+   install_int_ex returns (negative on failure). The slow-motion key re-installs the timer through
+   it; tests put a recorder in its place. */
+extern int (*install_game_timer)(void (*handler)(), long speed);
+
+/* The keys of one frame of play, in two passes. First every key typed since the previous frame,
+   in typing order: the arrows and Space push move codes onto the command queue (Shift+Left and
+   Shift+Right strafe), the function keys and B and M switch display options and sound, F12 takes
+   a screenshot, F9 and F10 step the level number to a neighbouring map that exists; most changes
+   are confirmed on the message line. Then the held keys, once: R restarts the level, Space or
+   Enter confirm a completed level (returning 1 at once) or restart a lost one, and the camera
+   and light keys change their values by a step every frame. Returns 1 when a completed level
+   was confirmed, else 0. Esc is left to the play loop. Called once per frame by the play loop,
+   after the frame is on the screen. */
+int handle_game_keys();

@@ -1,0 +1,62 @@
+/* level_select.h: the screen before every level: the list of levels, which are open, a cursor. */
+#pragma once
+
+#include <allegro.h>
+
+#include "ui/progress_file.h"
+#include "world/level_map.h"
+
+enum { LEVEL_LIST_MAX = 21 };   /* map files with higher numbers are not listed */
+
+/* The levels found in the map files, by number. */
+struct LevelList {
+    char names[LEVEL_LIST_MAX + 1][LEVEL_NAME_SIZE];    /* indexed by level number; [0] unused */
+    int count;      /* levels 1..count have map files, without a gap */
+};
+
+/* Everything the level select screen shows. */
+struct LevelSelect {
+    LevelList list;
+    ProgressRecord progress;
+    int highest_open;   /* the highest level that may be chosen; 0 when none is listed */
+    int cursor;         /* level number under the cursor */
+};
+
+/* What a key does on the level select screen. */
+enum SelectAction {
+    SELECT_IGNORED = 0,     /* no click, nothing changes */
+    SELECT_MOVED,           /* the cursor moved one level */
+    SELECT_CANCELLED,       /* Esc */
+    SELECT_CHOSEN           /* Enter: the level under the cursor */
+};
+
+/* Returns 1 when the map file "maps//map%02d.txt" of level can be opened and its header read,
+   else 0. The probe of the level list; the level keys F9 and F10 use it too. */
+int level_map_exists(int level);
+
+/* Fills list with the names of levels 1, 2, ... up to 21, stopping at the first number whose map
+   file cannot be opened. Returns the count. */
+int list_levels(LevelList *list);
+
+/* The highest level that may be chosen: the highest listed level completed in progress, plus 1
+   unless it is the last listed level; 1 when none is completed, 0 when no level is listed. */
+int highest_open_level(const ProgressRecord *progress, int level_count);
+
+/* Reads the progress and the level list afresh, and puts the cursor on the highest open level. */
+void open_level_select(LevelSelect *select);
+
+/* Acts on one typed key (scancode): Up and Down move the cursor within 1..highest_open, Esc
+   cancels, Enter chooses; everything else is ignored. Returns the SelectAction; the caller plays
+   the click for every action but SELECT_IGNORED. */
+int level_select_key(LevelSelect *select, int scancode);
+
+/* Draws the background picture centred and one bar per listed level into target (the screen
+   buffer): bright with white text for completed levels and the highest open one, dark with black
+   text otherwise, the cursor arrow and the completed marks. */
+void draw_level_select(BITMAP *target, const LevelSelect *select);
+
+/* The level select screen: fades in, draws into target and copies it to the screen after every
+   key until Enter or Esc, fades out and restores the palette, waits until Esc and Enter are
+   released and empties the key buffer. Returns the chosen level number, or -1 for Esc. With no
+   map file at all Enter returns 0. Called by the play loop before every level. */
+int select_level(BITMAP *target);

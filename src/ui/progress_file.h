@@ -1,0 +1,30 @@
+/* progress_file.h: "tirvex.sav", the record of which levels have been completed. */
+#pragma once
+
+enum {
+    PROGRESS_BYTES = 20,        /* the whole file: byte 0 and one byte for each level 1..19 */
+    PROGRESS_LAST_LEVEL = 19    /* levels above this have no byte and never count as completed */
+};
+
+/* The 20 bytes of the save file as they stand on disk, with no header or line end. */
+struct ProgressRecord {
+    char bytes[PROGRESS_BYTES];     /* byte n: '1' when level n is completed; any other value is
+                                       not completed and is written back as it was read */
+};
+
+/* Fills record with 20 '0' bytes, then reads up to 20 bytes of "tirvex.sav" over them when the
+   file can be opened: a missing file leaves all '0', a short one leaves the rest '0', bytes beyond
+   the 20th are ignored. Called by the level selection and by record_level_completed. */
+void load_progress(ProgressRecord *record);
+
+/* Returns 1 when record marks level as completed (its byte is '1'), else 0; levels outside
+   1..19 are never completed. */
+int progress_level_completed(const ProgressRecord *record, int level);
+
+/* Marks level (1-based) completed: reads the record, sets byte `level` to '1' when level is at
+   most 19, and replaces "tirvex.sav" with the 20 bytes. The bytes go to a temporary file beside
+   it that is then renamed over the old one, so an interrupted write never leaves a torn or empty
+   save. When the file cannot be written the program stops with "No write access for save game
+   file" and the old file is left as it was. Returns 1 when there is no map file for level + 1 (the
+   game is finished), else 0. Called by the play loop after a confirmed completion. */
+int record_level_completed(int level);

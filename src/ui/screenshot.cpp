@@ -1,0 +1,55 @@
+/* screenshot.cpp: saving the picture on the screen as the first free "screenNN.bmp". */
+#include "ui/screenshot.h"
+
+#include <allegro.h>
+#include <cstdio>
+
+#include "ui/message_line.h"
+
+namespace {
+
+/* The last result message; the message line refers to it until the next screenshot. */
+char screenshot_message[64];
+
+/* Size of the picture on the screen. Without a graphics driver (headless tests) the screen is a
+   plain memory bitmap and its own size is the screen's. */
+int screen_width() { return gfx_driver ? SCREEN_W : screen->w; }
+int screen_height() { return gfx_driver ? SCREEN_H : screen->h; }
+
+} // namespace
+
+void free_screenshot_name(char *name, size_t size)
+{
+    for (int n = 1;; n++) {
+        std::snprintf(name, size, "screen%02d.bmp", n);
+        FILE *file = std::fopen(name, "rb");
+        if (!file)
+            return;
+        std::fclose(file);
+    }
+}
+
+void take_screenshot()
+{
+    BITMAP *copy = create_bitmap(screen_width(), screen_height());
+    if (!copy) {
+        show_message("Low on memory: cannot take screen shot", 100);
+        return;
+    }
+    PALETTE palette;
+    get_palette(palette);
+    acquire_bitmap(screen);
+    blit(screen, copy, 0, 0, 0, 0, copy->w, copy->h);
+    release_bitmap(screen);
+
+    char name[32];
+    free_screenshot_name(name, sizeof name);
+    int failed = save_bitmap(name, copy, palette);
+    destroy_bitmap(copy);
+    if (failed) {
+        show_message("File error during screen shot", 100);
+        return;
+    }
+    std::snprintf(screenshot_message, sizeof screenshot_message, "Screen shot saved as %s", name);
+    show_message(screenshot_message, 100);
+}
