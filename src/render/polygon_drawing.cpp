@@ -94,6 +94,17 @@ void draw_polygon(BITMAP *bitmap, Polygon *polygon, BITMAP *texture, int colour,
     }
 
     light_corners(polygon, light);
+
+    /* The library fills the rows from the first whole row at or below the top corner to the
+       last one above the bottom corner: a face that spans none of them would draw nothing, so
+       its setup is spared (far faces of the models often span no row). */
+    fixed top = polygon->vtx[0].y, bottom = top;
+    for (int i = 1; i < n; i++) {
+        top = polygon->vtx[i].y < top ? polygon->vtx[i].y : top;
+        bottom = polygon->vtx[i].y > bottom ? polygon->vtx[i].y : bottom;
+    }
+    if (fixceil(top) == fixceil(bottom))
+        return;
     const bool ambient = display_options.light_mode == LIGHT_AMBIENT;
     int shading = display_options.shading_mode;
     /* Without its picture a textured face still shows, flat in its colour. */
