@@ -106,6 +106,7 @@ void draw_actor(int index, BITMAP *bitmap, const Camera *camera)
 {
     game_assert(index >= 0 && index < actor_table.count);
     const Actor &actor = actor_table.actors[index];
+    game_assert(actor.type >= 0 && actor.type < MODEL_COUNT);
     if (actor.timer > 0) {
         draw_exploding_actor(actor, bitmap, camera);
         return;
