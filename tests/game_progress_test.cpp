@@ -1,0 +1,120 @@
+/* game_progress_test.cpp: "tirvex.sav": reading, recording, the end-of-game answer and the safe
+   replacement of the file. */
+#include <gtest/gtest.h>
+
+#include "game_test_support.h"
+#include "ui/progress_file.h"
+
+namespace {
+
+using namespace game_test;
+
+class ProgressFile : public GameDirectoryTest {
+protected:
+    std::string save() { return read_file(dir / "tirvex.sav"); }
+};
+
+/* In the child of a death test: without a screen the fatal path shows no page and waits for no
+   key, it only writes "error.log" and ends. */
+void stop_without_page(int level)
+{
+    destroy_bitmap(screen);
+    screen = nullptr;
+    record_level_completed(level);
+}
+
+std::string record_bytes(const ProgressRecord &record)
+{
+    return std::string(record.bytes, PROGRESS_BYTES);
+}
+
+} // namespace
+
+TEST_F(ProgressFile, MissingShortAndLongFilesReadOverTwentyZeros)
+{
+    ProgressRecord record;
+    load_progress(&record);
+    EXPECT_EQ(record_bytes(record), std::string(20, '0'));
+
+    write_file(dir / "tirvex.sav", "01x1");
+    load_progress(&record);
+    EXPECT_EQ(record_bytes(record), "01x1" + std::string(16, '0'));
+    EXPECT_EQ(progress_level_completed(&record, 1), 1);
+    EXPECT_EQ(progress_level_completed(&record, 2), 0) << "only '1' counts";
+    EXPECT_EQ(progress_level_completed(&record, 3), 1);
+
+    write_file(dir / "tirvex.sav", std::string(20, '1') + "trailing bytes");
+    load_progress(&record);
+    EXPECT_EQ(record_bytes(record), std::string(20, '1'));
+    EXPECT_EQ(progress_level_completed(&record, 19), 1);
+    EXPECT_EQ(progress_level_completed(&record, 20), 0) << "level 20 has no byte";
+    EXPECT_EQ(progress_level_completed(&record, 0), 0) << "byte 0 is no level";
+}
+
+TEST_F(ProgressFile, FirstCompletionCreatesTheTwentyByteFile)
+{
+    add_map("play_walk.txt", {1, 2});
+    EXPECT_EQ(record_level_completed(1), 0);
+    EXPECT_EQ(save(), "01" + std::string(18, '0'));
+    EXPECT_FALSE(fs::exists(dir / "tirvex.sav.tmp")) << "the temporary file is renamed away";
+}
+
+TEST_F(ProgressFile, RecordingKeepsOtherBytesAndFillsAShortFile)
+{
+    add_map("play_walk.txt", {1, 2, 3, 4, 5, 6});
+    write_file(dir / "tirvex.sav", "01");
+    EXPECT_EQ(record_level_completed(3), 0);
+    EXPECT_EQ(save(), "0101" + std::string(16, '0'));
+
+    std::string with_x = "0100x" + std::string(15, '0');
+    write_file(dir / "tirvex.sav", with_x);
+    EXPECT_EQ(record_level_completed(2), 0);
+    EXPECT_EQ(save(), "0110x" + std::string(15, '0'));
+    ProgressRecord record;
+    load_progress(&record);
+    EXPECT_EQ(progress_level_completed(&record, 4), 0) << "'x' reads as not completed";
+
+    // Recording a level again rewrites the same 20 bytes.
+    EXPECT_EQ(record_level_completed(2), 0);
+    EXPECT_EQ(save(), "0110x" + std::string(15, '0'));
+}
+
+TEST_F(ProgressFile, TheLastLevelAnswersOne)
+{
+    add_map("play_walk.txt", {1, 2, 3});
+    EXPECT_EQ(record_level_completed(2), 0);
+    EXPECT_EQ(record_level_completed(3), 1) << "no map04.txt follows";
+    EXPECT_EQ(save(), "0011" + std::string(16, '0'));
+}
+
+TEST_F(ProgressFile, LevelsBeyondNineteenAreNeverWrittenYetAnswer)
+{
+    add_map("play_walk.txt", {20, 21});
+    write_file(dir / "tirvex.sav", "01");
+    EXPECT_EQ(record_level_completed(20), 0);
+    EXPECT_EQ(record_level_completed(21), 1);
+    EXPECT_EQ(save(), "01" + std::string(18, '0'));
+}
+
+TEST_F(ProgressFile, AFailedWriteStopsTheGameAndLeavesTheOldSaveWhole)
+{
+    const std::string old = "011" + std::string(17, '0');
+    write_file(dir / "tirvex.sav", old);
+    // A directory where the temporary file would go: it cannot be created.
+    fs::create_directory(dir / "tirvex.sav.tmp");
+    EXPECT_EXIT(stop_without_page(4), ::testing::ExitedWithCode(1),
+                "No write access for save game file");
+    EXPECT_EQ(save(), old);
+    EXPECT_EQ(read_file(dir / "error.log"), "Fatal exception: No write access for save game file\n\n");
+}
+
+TEST_F(ProgressFile, AFailedReplacementRemovesTheTemporaryFile)
+{
+    // A directory in the save file's place cannot be replaced by a file.
+    fs::create_directory(dir / "tirvex.sav");
+    fs::create_directory(dir / "tirvex.sav" / "inside");
+    EXPECT_EXIT(stop_without_page(1), ::testing::ExitedWithCode(1),
+                "No write access for save game file");
+    EXPECT_FALSE(fs::exists(dir / "tirvex.sav.tmp"));
+    EXPECT_TRUE(fs::is_directory(dir / "tirvex.sav"));
+}

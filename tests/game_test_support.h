@@ -1,0 +1,120 @@
+/* game_test_support.h: a headless library with a key buffer, a memory screen and a private game
+   directory with test maps, for the tests of the play screens and keys. */
+#pragma once
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+#include <string>
+
+#include "ui/display_options.h"
+
+namespace game_test {
+
+namespace fs = std::filesystem;
+
+/* Without a keyboard driver readkey() reads nothing; with these hooks in place it reads the
+   library's own key buffer, which simulate_keypress fills. */
+inline int no_key() { return 0; }
+
+/* Starts the library without a display and gives it a key buffer. Safe to call from every test. */
+inline void start_headless_library()
+{
+    if (!system_driver)
+        install_allegro(SYSTEM_NONE, &errno, atexit);
+    set_color_depth(8);
+    install_keyboard_hooks(no_key, no_key);
+    clear_keybuf();
+}
+
+/* Types a key into the key buffer, as a press between two frames does. */
+inline void type_key(int scancode) { simulate_keypress(scancode << 8); }
+
+inline void type_keys(std::initializer_list<int> scancodes)
+{
+    for (int scancode : scancodes)
+        type_key(scancode);
+}
+
+/* Releases every key of the key array and the shift keys. */
+inline void release_all_keys()
+{
+    for (int i = 0; i < KEY_MAX; i++)
+        key[i] = 0;
+    key_shifts = 0;
+}
+
+inline std::string test_map_path(const char *name)
+{
+    return std::string(TIRVEX_SOURCE_DIR) + "/tests/maps/" + name;
+}
+
+inline std::string read_file(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void write_file(const fs::path &path, const std::string &bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+/* A fixture that runs every test in an empty directory of its own, with a memory screen and
+   the display options restored afterwards. */
+class GameDirectoryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        start_headless_library();
+        release_all_keys();
+        saved_options = display_options;
+        saved_dir = fs::current_path();
+        dir = fs::temp_directory_path() /
+              ("tirvex_game_" + std::to_string(getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "maps");
+        fs::current_path(dir);
+        screen = create_bitmap_ex(8, 640, 480);
+        clear_to_color(screen, 0);
+    }
+
+    void TearDown() override
+    {
+        destroy_bitmap(screen);
+        screen = nullptr;
+        clear_keybuf();
+        release_all_keys();
+        display_options = saved_options;
+        fs::current_path(saved_dir);
+        fs::remove_all(dir);
+    }
+
+    /* Copies tests/maps/<name> to maps/mapNN.txt for each level number given. */
+    void add_map(const char *name, std::initializer_list<int> levels)
+    {
+        for (int level : levels) {
+            char file[32];
+            std::snprintf(file, sizeof file, "map%02d.txt", level);
+            fs::copy_file(test_map_path(name), dir / "maps" / file,
+                          fs::copy_options::overwrite_existing);
+        }
+    }
+
+    DisplayOptions saved_options;
+    fs::path saved_dir;
+    fs::path dir;
+};
+
+} // namespace game_test
