@@ -86,14 +86,16 @@ protected:
         fs::remove_all(dir);
         fs::create_directories(dir / "maps");
         fs::current_path(dir);
+        saved_screen = screen;
         screen = create_bitmap_ex(8, 640, 480);
         clear_to_color(screen, 0);
     }
 
     void TearDown() override
     {
-        destroy_bitmap(screen);
-        screen = nullptr;
+        if (screen)
+            destroy_bitmap(screen);
+        screen = saved_screen;
         clear_keybuf();
         release_all_keys();
         display_options = saved_options;
@@ -113,6 +115,7 @@ protected:
     }
 
     DisplayOptions saved_options;
+    BITMAP *saved_screen;
     fs::path saved_dir;
     fs::path dir;
 };

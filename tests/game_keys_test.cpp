@@ -1,0 +1,319 @@
+/* game_keys_test.cpp: the in-game keys, typed into the library's key buffer and held in its key
+   array, one handle_game_keys call per frame. */
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "game_test_support.h"
+#include "shell/command_queue.h"
+#include "shell/play_loop.h"
+#include "shell/timer.h"
+#include "ui/game_keys.h"
+#include "ui/hud.h"
+#include "ui/message_line.h"
+#include "world/level_rules.h"
+#include "world/level_state.h"
+#include "world/player_motion.h"
+
+namespace {
+
+using namespace game_test;
+
+/* The timer installations the slow-motion key asks for, and the answer to give. */
+std::vector<long> timer_speeds;
+int timer_answer = 0;
+
+int record_timer(void (*)(), long speed)
+{
+    timer_speeds.push_back(speed);
+    return timer_answer;
+}
+
+class GameKeys : public GameDirectoryTest {
+protected:
+    void SetUp() override
+    {
+        GameDirectoryTest::SetUp();
+        saved_installer = install_game_timer;
+        install_game_timer = record_timer;
+        timer_speeds.clear();
+        timer_answer = 0;
+        add_map("play_walk.txt", {1, 2});
+        reset_display_options();
+        level_not_recorded = 0;
+        current_level = 1;
+        start_level();
+    }
+
+    void TearDown() override
+    {
+        install_game_timer = saved_installer;
+        level_not_recorded = 0;
+        current_level = 1;
+        GameDirectoryTest::TearDown();
+    }
+
+    /* One frame's key handling after typing the keys given. */
+    int frame(std::initializer_list<int> typed = {})
+    {
+        type_keys(typed);
+        return handle_game_keys();
+    }
+
+    std::vector<int> queued_codes()
+    {
+        std::vector<int> codes;
+        for (int code = command_queue_pop(); code != 0; code = command_queue_pop())
+            codes.push_back(code);
+        return codes;
+    }
+
+    std::string message() { return message_line.text ? message_line.text : "(none)"; }
+
+    int (*saved_installer)(void (*)(), long);
+};
+
+} // namespace
+
+TEST_F(GameKeys, MovementKeysQueueTheirCodesInTypingOrder)
+{
+    EXPECT_EQ(frame({KEY_UP, KEY_LEFT, KEY_DOWN, KEY_RIGHT, KEY_SPACE, KEY_Z}), 0);
+    EXPECT_EQ(queued_codes(), (std::vector<int>{72, 75, 80, 77, 57}));
+    EXPECT_EQ(keypressed(), 0) << "every typed key is taken in the same frame";
+
+    key_shifts = KB_SHIFT_FLAG;
+    frame({KEY_LEFT, KEY_RIGHT});
+    key_shifts = 0;
+    frame({KEY_LEFT});
+    EXPECT_EQ(queued_codes(), (std::vector<int>{1001, 1002, 75}));
+    EXPECT_EQ(message(), "(none)") << "movement shows nothing";
+}
+
+TEST_F(GameKeys, DepthOfViewStepsRoundToInfinite)
+{
+    std::vector<std::string> shown;
+    for (int i = 0; i < 8; i++) {
+        frame({KEY_F5});
+        shown.push_back(message());
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{
+                         "Depth of view: 300", "Depth of view: 400", "Depth of view: 500",
+                         "Depth of view: 600", "Depth of view: 700", "Depth of view: 800",
+                         "Depth of view: 900", "Depth of view: infinite"}));
+    EXPECT_EQ(display_options.depth_of_view, 0);
+    EXPECT_EQ(message_line.ticks_left, 100);
+}
+
+TEST_F(GameKeys, CameraPresetsComeRoundToBehindThePlayer)
+{
+    display_options.camera_height = -333.0f;
+    display_options.camera_distance = 77;
+    display_options.light_mode = LIGHT_FOG;
+
+    frame({KEY_F6});
+    EXPECT_EQ(display_options.camera_mode, CAMERA_LONG_SHOT);
+    EXPECT_EQ(display_options.camera_height, -90.0f);
+    EXPECT_EQ(display_options.camera_distance, 320);
+    EXPECT_EQ(display_options.light_mode, LIGHT_SOURCE_FOG);
+    EXPECT_EQ(message(), "Camera position: long shot");
+
+    display_options.camera_distance = 123;
+    frame({KEY_F6});
+    EXPECT_EQ(display_options.camera_mode, CAMERA_FIXED);
+    EXPECT_EQ(display_options.camera_height, -150.0f);
+    EXPECT_EQ(display_options.camera_distance, 123) << "the fixed camera keeps the distance";
+
+    frame({KEY_F6});
+    EXPECT_EQ(display_options.camera_mode, CAMERA_HELICOPTER);
+    EXPECT_EQ(display_options.camera_height, -800.0f);
+    EXPECT_EQ(display_options.light_mode, LIGHT_AMBIENT);
+    EXPECT_EQ(message(), "Camera position: helicopter");
+
+    frame({KEY_F6});
+    EXPECT_EQ(display_options.camera_mode, CAMERA_BEHIND);
+    EXPECT_EQ(display_options.camera_height, -120.0f);
+    EXPECT_EQ(display_options.camera_distance, 200);
+    EXPECT_EQ(display_options.light_mode, LIGHT_SOURCE_FOG);
+    EXPECT_EQ(message(), "Camera position: behind player");
+}
+
+TEST_F(GameKeys, HeldKeysActEveryFrameAndShowTheLastValue)
+{
+    display_options.camera_distance = 200;
+    key[KEY_W] = 1;
+    for (int i = 0; i < 10; i++)
+        frame();
+    key[KEY_W] = 0;
+    EXPECT_EQ(display_options.camera_distance, 210);
+    EXPECT_EQ(message(), "camera distance: 210");
+
+    // Several at once: each acts, the message is the last in key order (E after Q and G).
+    key[KEY_Q] = 1;
+    key[KEY_G] = 1;
+    key[KEY_E] = 1;
+    frame();
+    release_all_keys();
+    EXPECT_EQ(display_options.camera_height, -121.0f);
+    EXPECT_EQ(display_options.camera_distance, 260);
+    EXPECT_EQ(display_options.ambient_light, 101);
+    EXPECT_EQ(message(), "ambient light: 101");
+
+    key[KEY_T] = 1;
+    frame();
+    release_all_keys();
+    EXPECT_EQ(message(), "camera height: -171");
+
+    const float pitch = display_options.camera_pitch;
+    key[KEY_PGDN] = 1;
+    frame();
+    release_all_keys();
+    EXPECT_FLOAT_EQ(display_options.camera_pitch, pitch + 0.05f);
+    EXPECT_EQ(message(), "camera height: -171") << "the pitch shows no message";
+}
+
+TEST_F(GameKeys, LevelKeysStepOnlyOntoMapsThatExist)
+{
+    frame({KEY_F9});
+    EXPECT_EQ(current_level, 1);
+    EXPECT_EQ(message(), "(none)");
+
+    frame({KEY_F10});
+    EXPECT_EQ(current_level, 2);
+    EXPECT_EQ(message(), "Map: 2 (Type the PassWord)");
+    clear_message();
+    frame({KEY_F10});
+    EXPECT_EQ(current_level, 2) << "there is no map03.txt";
+    EXPECT_EQ(message(), "(none)");
+
+    add_map("play_walk.txt", {20, 21, 22});
+    current_level = 21;
+    frame({KEY_F10});
+    EXPECT_EQ(current_level, 21) << "21 is the highest level number";
+    frame({KEY_F9});
+    EXPECT_EQ(current_level, 20);
+    EXPECT_EQ(message(), "Map: 20 (Type the PassWord)");
+}
+
+TEST_F(GameKeys, SpaceOrEnterConfirmACompletedLevelUnlessRComesFirst)
+{
+    level_state.level_completed = 1;
+    key[KEY_R] = 1;
+    key[KEY_ENTER] = 1;
+    EXPECT_EQ(frame(), 0) << "R restarts first, which ends the completion";
+    EXPECT_EQ(level_state.level_completed, 0);
+    EXPECT_EQ(message(), "Reset game");
+    release_all_keys();
+
+    level_state.level_completed = 1;
+    key[KEY_SPACE] = 1;
+    key[KEY_W] = 1;
+    const int distance = display_options.camera_distance;
+    EXPECT_EQ(frame(), 1);
+    EXPECT_EQ(display_options.camera_distance, distance) << "keys after the confirmation wait";
+
+    level_state.level_completed = 0;
+    EXPECT_EQ(frame(), 0) << "Space on a level still running confirms nothing";
+}
+
+TEST_F(GameKeys, SpaceOrEnterRestartALostLevelWithoutAMessage)
+{
+    frame({KEY_UP});
+    EXPECT_EQ(command_queue.read_index != command_queue.write_index, true);
+    level_state.level_lost = 1;
+    show_message("You are dead! Probably cause you are a idiot", 100);
+    key[KEY_ENTER] = 1;
+    EXPECT_EQ(frame(), 0);
+    EXPECT_EQ(level_state.level_lost, 0);
+    EXPECT_EQ(message(), "(none)");
+    EXPECT_EQ(command_queue_pop(), 0) << "the restart empties the queue";
+}
+
+TEST_F(GameKeys, HeldRRestartsInEveryFrame)
+{
+    key[KEY_R] = 1;
+    for (int i = 0; i < 3; i++) {
+        player_motion.x = itofix(555);
+        frame();
+        EXPECT_EQ(player_motion.x, itofix(100)) << "frame " << i;
+        EXPECT_EQ(message(), "Reset game");
+    }
+}
+
+TEST_F(GameKeys, SlowMotionReinstallsTheTimerAndSpoilsTheRecord)
+{
+    frame({KEY_F2});
+    EXPECT_TRUE(display_options.slow_motion);
+    EXPECT_EQ(message(), "Slow motion on");
+    EXPECT_EQ(level_not_recorded, 1);
+    frame({KEY_F2});
+    EXPECT_FALSE(display_options.slow_motion);
+    EXPECT_EQ(message(), "Slow motion off");
+    EXPECT_EQ(level_not_recorded, 1) << "switching back does not clear it";
+    EXPECT_EQ(timer_speeds, (std::vector<long>{397727, 11931}));
+}
+
+TEST_F(GameKeys, ATimerThatCannotBeInstalledIsReportedAndPlayGoesOn)
+{
+    timer_answer = -1;
+    destroy_bitmap(screen);
+    screen = nullptr;   // the console writes to standard output without a screen
+    ::testing::internal::CaptureStdout();
+    frame({KEY_F2});
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    screen = create_bitmap_ex(8, 640, 480);
+    EXPECT_EQ(printed, "Cannot allocate timer");
+    EXPECT_TRUE(display_options.slow_motion);
+}
+
+TEST_F(GameKeys, SwitchesAndTheirMessages)
+{
+    const bool panel = f1_panel_shown;
+    frame({KEY_F1});
+    EXPECT_NE(f1_panel_shown, panel);
+    frame({KEY_F1});
+
+    frame({KEY_F3});
+    EXPECT_TRUE(display_options.debug_info);
+    EXPECT_EQ(message(), "Debug info on");
+    frame({KEY_F3});
+    EXPECT_EQ(message(), "Debug info off");
+
+    frame({KEY_F11});
+    EXPECT_TRUE(display_options.sound_off);
+    EXPECT_EQ(message(), "Sound off");
+    frame({KEY_F11});
+    EXPECT_EQ(message(), "Sound on");
+
+    frame({KEY_F4, KEY_F4, KEY_F4});
+    EXPECT_EQ(display_options.viewport_size, 3);
+    EXPECT_EQ(message(), "Changed viewport size");
+    frame({KEY_F4});
+    EXPECT_EQ(display_options.viewport_size, 0);
+
+    frame({KEY_F7, KEY_F8});
+    EXPECT_EQ(display_options.light_mode, LIGHT_FOG);
+    EXPECT_EQ(display_options.shading_mode, SHADE_RANDOM);
+    EXPECT_EQ(message(), "random shading") << "the last key typed speaks last";
+    frame({KEY_F7, KEY_F7, KEY_F7});
+    EXPECT_EQ(display_options.light_mode, LIGHT_AMBIENT);
+    EXPECT_EQ(message(), "ambient light");
+    frame({KEY_F8, KEY_F8});
+    EXPECT_EQ(message(), "persp. correct texture mapping");
+
+    clear_message();
+    display_options.sound_off = true;   // nothing to play headless either way
+    frame({KEY_B});
+    EXPECT_FALSE(display_options.music_on);
+    frame({KEY_M});
+    EXPECT_TRUE(display_options.map_panel_shown);
+    EXPECT_EQ(message(), "(none)") << "music and map panel switch silently";
+}
+
+TEST_F(GameKeys, EveryScreenshotTypedInAFrameIsTaken)
+{
+    frame({KEY_F12, KEY_F12, KEY_F12});
+    EXPECT_TRUE(fs::exists(dir / "screen01.bmp"));
+    EXPECT_TRUE(fs::exists(dir / "screen02.bmp"));
+    EXPECT_TRUE(fs::exists(dir / "screen03.bmp"));
+    EXPECT_EQ(message(), "Screen shot saved as screen03.bmp");
+}

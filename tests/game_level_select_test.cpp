@@ -1,0 +1,163 @@
+/* game_level_select_test.cpp: the level list from the map files, which levels are open, the
+   cursor, the bars, and the whole screen driven through the key buffer. */
+#include <gtest/gtest.h>
+
+#include "game_test_support.h"
+#include "render_test_support.h"
+#include "ui/level_select.h"
+
+namespace {
+
+using namespace game_test;
+
+class LevelSelection : public GameDirectoryTest {
+protected:
+    /* Five levels, and the completed ones given as the save file's bytes 1.. onward. */
+    void five_levels(const std::string &completed)
+    {
+        add_map("play_walk.txt", {1, 2, 3, 4, 5});
+        if (!completed.empty())
+            write_file(dir / "tirvex.sav", "0" + completed);
+        open_level_select(&select);
+    }
+
+    /* Types the key and returns the action, as the screen's loop sees it. */
+    int press(int scancode) { return level_select_key(&select, scancode); }
+
+    LevelSelect select;
+};
+
+ProgressRecord progress_of(const std::string &bytes)
+{
+    ProgressRecord record;
+    std::string all = bytes + std::string(PROGRESS_BYTES, '0');
+    for (int i = 0; i < PROGRESS_BYTES; i++)
+        record.bytes[i] = all[i];
+    return record;
+}
+
+} // namespace
+
+TEST_F(LevelSelection, TheListStopsAtTheFirstMissingMapAndAtTwentyOne)
+{
+    add_map("play_walk.txt", {1, 2});
+    add_map("play_mine.txt", {3});
+    add_map("play_walk.txt", {5});
+    LevelList list;
+    EXPECT_EQ(list_levels(&list), 3) << "map04.txt is missing";
+    EXPECT_STREQ(list.names[1], "Sweet Walk");
+    EXPECT_STREQ(list.names[3], "Mine Ahead");
+    EXPECT_EQ(level_map_exists(5), 1);
+    EXPECT_EQ(level_map_exists(4), 0);
+
+    for (int level = 1; level <= 23; level++)
+        add_map("play_walk.txt", {level});
+    EXPECT_EQ(list_levels(&list), 21);
+}
+
+TEST_F(LevelSelection, HighestOpenLevelFollowsTheHighestCompletedOnly)
+{
+    ProgressRecord none = progress_of("0");
+    EXPECT_EQ(highest_open_level(&none, 5), 1);
+    EXPECT_EQ(highest_open_level(&none, 0), 0) << "no map at all";
+    ProgressRecord first_three = progress_of("0111");
+    EXPECT_EQ(highest_open_level(&first_three, 5), 4);
+    ProgressRecord one_and_three = progress_of("0101");
+    EXPECT_EQ(highest_open_level(&one_and_three, 5), 4);
+    ProgressRecord all = progress_of("011111");
+    EXPECT_EQ(highest_open_level(&all, 5), 5) << "never beyond the last listed level";
+    ProgressRecord beyond_list = progress_of("0000000001");
+    EXPECT_EQ(highest_open_level(&beyond_list, 5), 1) << "a mark on an unlisted level does not count";
+    ProgressRecord not_one = progress_of("01x");
+    EXPECT_EQ(highest_open_level(&not_one, 5), 2);
+}
+
+TEST_F(LevelSelection, WithoutASaveOnlyTheFirstLevelIsOpen)
+{
+    five_levels("");
+    EXPECT_EQ(select.list.count, 5);
+    EXPECT_EQ(select.cursor, 1);
+    EXPECT_EQ(press(KEY_DOWN), SELECT_IGNORED) << "no click either";
+    EXPECT_EQ(press(KEY_UP), SELECT_IGNORED);
+    EXPECT_EQ(select.cursor, 1);
+    EXPECT_EQ(press(KEY_A), SELECT_IGNORED);
+    EXPECT_EQ(press(KEY_ENTER), SELECT_CHOSEN);
+    EXPECT_EQ(select.cursor, 1);
+}
+
+TEST_F(LevelSelection, CursorStartsOnTheNewlyOpenedLevelAndWalksUp)
+{
+    five_levels("111");
+    EXPECT_EQ(select.highest_open, 4);
+    EXPECT_EQ(select.cursor, 4);
+    EXPECT_EQ(press(KEY_DOWN), SELECT_IGNORED);
+    for (int expected : {3, 2, 1}) {
+        EXPECT_EQ(press(KEY_UP), SELECT_MOVED);
+        EXPECT_EQ(select.cursor, expected);
+    }
+    EXPECT_EQ(press(KEY_UP), SELECT_IGNORED);
+    EXPECT_EQ(press(KEY_ESC), SELECT_CANCELLED);
+}
+
+TEST_F(LevelSelection, AnUncompletedLevelBelowTheHighestCanBeChosen)
+{
+    five_levels("101");
+    EXPECT_EQ(select.cursor, 4);
+    press(KEY_UP);
+    press(KEY_UP);
+    EXPECT_EQ(select.cursor, 2);
+    EXPECT_EQ(press(KEY_ENTER), SELECT_CHOSEN);
+}
+
+TEST_F(LevelSelection, AllCompletedPutsTheCursorOnTheLastLevel)
+{
+    five_levels("11111");
+    EXPECT_EQ(select.cursor, 5);
+    EXPECT_EQ(press(KEY_DOWN), SELECT_IGNORED);
+}
+
+TEST_F(LevelSelection, BarsAreBrightForCompletedAndTheHighestOpenLevel)
+{
+    start_render_library();
+    five_levels("101");
+    BITMAP *target = create_bitmap_ex(8, 640, 480);
+    clear_to_color(target, 0);
+    draw_level_select(target, &select);
+    const int bright = makecol(50, 200, 50);
+    const int dark = makecol(20, 40, 20);
+    ASSERT_NE(bright, dark);
+    // A point of each bar right of its text: bars run from x - 10 to x + 200 at y = 20 i + 35.
+    const int x = 640 / 3 + 150;
+    for (int level = 1; level <= 5; level++) {
+        const bool lit = level == 1 || level == 3 || level == 4;
+        EXPECT_EQ(getpixel(target, x, 20 * level + 35 + 12), lit ? bright : dark) << "level " << level;
+    }
+    // The text of level 2 is black only, that of level 4 white over its black shadow.
+    const int white = makecol(255, 255, 255);
+    EXPECT_EQ(count_colour(target, white, 640 / 3 - 1, 20 * 2 + 34, 640 / 3 + 120, 20 * 2 + 45), 0);
+    EXPECT_GT(count_colour(target, white, 640 / 3 - 1, 20 * 4 + 34, 640 / 3 + 120, 20 * 4 + 45), 10);
+    destroy_bitmap(target);
+}
+
+TEST_F(LevelSelection, TheScreenReturnsTheLevelChosenWithTheKeys)
+{
+    start_render_library();
+    five_levels("11");
+    BITMAP *target = create_bitmap_ex(8, 640, 480);
+    type_keys({KEY_X, KEY_UP, KEY_UP, KEY_DOWN, KEY_ENTER, KEY_DOWN});
+    EXPECT_EQ(select_level(target), 2);
+    EXPECT_EQ(keypressed(), 0) << "the screen empties the key buffer when it closes";
+
+    type_keys({KEY_UP, KEY_ESC});
+    EXPECT_EQ(select_level(target), -1);
+    destroy_bitmap(target);
+}
+
+TEST_F(LevelSelection, WithoutAnyMapEnterAnswersZero)
+{
+    start_render_library();
+    BITMAP *target = create_bitmap_ex(8, 640, 480);
+    type_keys({KEY_DOWN, KEY_ENTER});
+    EXPECT_EQ(select_level(target), 0);
+    destroy_bitmap(target);
+}
