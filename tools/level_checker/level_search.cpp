@@ -311,6 +311,8 @@ void search_level(const char *map_text, const SearchLimits &limits, SearchResult
         else
             result->moves++;
         frame += run_command(step.code, tpf);
+        step.column = player_motion.playerL[0];
+        step.row = player_motion.playerL[1];
     }
     result->frames = frame;
     result->ticks = frame * tpf;

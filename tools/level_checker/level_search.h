@@ -21,6 +21,7 @@ struct SearchLimits {
 struct SearchStep {
     int32_t frame;
     int32_t code;
+    int32_t column, row;        /* the robot's square once the command is done */
 };
 
 enum SearchOutcome {

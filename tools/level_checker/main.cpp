@@ -131,6 +131,45 @@ const char *base_name(const char *path)
     return slash ? slash + 1 : path;
 }
 
+const char *command_name(int32_t code)
+{
+    switch (code) {
+    case SEARCH_WAIT:  return "wait";
+    case 72:           return "up";
+    case 80:           return "down";
+    case 75:           return "left";
+    case 77:           return "right";
+    case 57:           return "jump";
+    case 1001:         return "strafe-left";
+    case 1002:         return "strafe-right";
+    default:           return "?";
+    }
+}
+
+/* The solution as the keys a player would press, with the robot's square after each one that
+   moves it, several to a line. */
+void print_steps()
+{
+    int32_t column = -1, row = -1;
+    int on_line = 0;
+    for (int32_t i = 0; i < result.step_count; i++) {
+        const SearchStep &s = result.steps[i];
+        if (on_line == 0)
+            std::printf("  ");
+        std::printf("%s", command_name(s.code));
+        if (s.column != column || s.row != row)
+            std::printf(" (%d,%d)", (int)s.column, (int)s.row);
+        column = s.column;
+        row = s.row;
+        if (++on_line == 8 || i + 1 == result.step_count) {
+            std::printf("\n");
+            on_line = 0;
+        } else {
+            std::printf(", ");
+        }
+    }
+}
+
 bool record(const CheckerRequest &request, const char *path, const char *level_name)
 {
     char out_path[1024];
@@ -203,10 +242,7 @@ bool check_map(const CheckerRequest &request, const char *path, LevelRow *row)
                 (int)(result.limit_ticks / 100), roomy ? "fits with room to spare" :
                 result.ticks <= result.limit_ticks ? "fits, but takes more than half the limit" :
                 "does not fit the limit", (long long)result.states, row->seconds);
-    std::printf("  ");
-    for (int32_t i = 0; i < result.step_count; i++)
-        std::printf("%s%d", i ? " " : "", (int)result.steps[i].code);
-    std::printf("\n");
+    print_steps();
     if (request.record_dir && !record(request, path, report.name))
         return false;
     return roomy;

@@ -1,0 +1,260 @@
+/* levels_test.cpp: the shipped levels: each recorded solution still wins its level, and the level
+   checker finds every fault of the broken maps on its line. */
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "world/level_state.h"
+#include "world/player_motion.h"
+#include "world/world_driver.h"
+
+namespace {
+
+enum { SHIPPED_LEVELS = 19 };
+
+const std::string source_dir = TIRVEX_SOURCE_DIR;
+const std::string game_dir = TIRVEX_GAME_DIR;
+
+std::string read_file(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool file_exists(const std::string &path)
+{
+    return access(path.c_str(), R_OK) == 0;
+}
+
+std::string level_file(const std::string &dir, int level)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "/map%02d.txt", level);
+    return dir + name;
+}
+
+/* What a replay compares on every frame. */
+struct Outcome {
+    int frame, column, row, sweets, lost, completed;
+};
+
+struct Recording {
+    int ticks_per_frame = 0;
+    std::vector<std::pair<int, int>> moves;     /* frame, move code */
+    std::vector<Outcome> trace;                 /* the outcome from each listed frame on */
+    int end_frame = -1;
+};
+
+/* Reads a recorded solution; returns an empty string or what is wrong with the file. */
+std::string parse_recording(const std::string &text, Recording *r)
+{
+    std::istringstream lines(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(lines, line)) {
+        number++;
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream words(line);
+        std::string key;
+        words >> key;
+        bool ok = true;
+        if (key == "ticks_per_frame") {
+            ok = static_cast<bool>(words >> r->ticks_per_frame) && r->ticks_per_frame > 0;
+        } else if (key == "move") {
+            int frame = 0, code = 0;
+            ok = static_cast<bool>(words >> frame >> code);
+            r->moves.emplace_back(frame, code);
+        } else if (key == "trace") {
+            Outcome o{};
+            ok = static_cast<bool>(words >> o.frame >> o.column >> o.row >> o.sweets >> o.lost >>
+                                   o.completed);
+            r->trace.push_back(o);
+        } else if (key == "end") {
+            ok = static_cast<bool>(words >> r->end_frame);
+        } else {
+            ok = false;
+        }
+        if (!ok)
+            return "line " + std::to_string(number) + " cannot be read: " + line;
+    }
+    if (r->ticks_per_frame <= 0 || r->end_frame < 0 || r->trace.empty())
+        return "the recording lacks its ticks per frame, trace or end";
+    return "";
+}
+
+std::string describe(const Outcome &o)
+{
+    return "robot on square (" + std::to_string(o.column) + "," + std::to_string(o.row) + "), " +
+           std::to_string(o.sweets) + " sweets eaten" + (o.lost ? ", level lost" : "") +
+           (o.completed ? ", level completed" : "");
+}
+
+/* Plays a recording through the world from a fresh start of the level `level`, as the play loop
+   would: the codes typed on their frames, the recorded ticks each frame. Returns an empty string
+   when every frame matches the trace and the level ends completed; otherwise names the level and
+   the first frame where the outcome differs. The working directory must be the game's. */
+std::string replay(int level, const Recording &r)
+{
+    char label[16];
+    std::snprintf(label, sizeof label, "map%02d", level);
+    driver_start_level(level);
+    size_t next_move = 0, next_trace = 0;
+    Outcome expected = r.trace[0];
+    for (int frame = 0; frame < r.end_frame; frame++) {
+        while (next_move < r.moves.size() && r.moves[next_move].first == frame)
+            driver_push(r.moves[next_move++].second);
+        driver_frame(r.ticks_per_frame);
+        while (next_trace < r.trace.size() && r.trace[next_trace].frame <= frame)
+            expected = r.trace[next_trace++];
+        Outcome now{frame, player_motion.playerL[0], player_motion.playerL[1],
+                    level_state.sweets_eaten, level_state.level_lost, level_state.level_completed};
+        if (now.column != expected.column || now.row != expected.row ||
+            now.sweets != expected.sweets || now.lost != expected.lost ||
+            now.completed != expected.completed)
+            return std::string(label) + ": frame " + std::to_string(frame) + ": " + describe(now) +
+                   ", but the recording has " + describe(expected);
+    }
+    if (!level_state.level_completed)
+        return std::string(label) + ": the recording ends at frame " + std::to_string(r.end_frame) +
+               " without the level completed: " +
+               describe(Outcome{0, player_motion.playerL[0], player_motion.playerL[1],
+                                level_state.sweets_eaten, level_state.level_lost, 0});
+    return "";
+}
+
+/* Runs the staged game from its own directory, as the game finds its maps. */
+class LevelFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(getcwd(saved_dir, sizeof saved_dir), nullptr);
+        ASSERT_EQ(chdir(game_dir.c_str()), 0);
+    }
+    void TearDown() override { ASSERT_EQ(chdir(saved_dir), 0); }
+    char saved_dir[4096];
+};
+
+/* Runs a command, collecting what it prints; returns its exit status. */
+int run_command(const std::string &command, std::string *output)
+{
+    FILE *pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return -1;
+    char buffer[4096];
+    size_t got;
+    output->clear();
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output->append(buffer, got);
+    int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string checker()
+{
+    return game_dir + "/level_checker";
+}
+
+} // namespace
+
+TEST_F(LevelFiles, NineteenLevelsShipEachWithItsRecordedSolution)
+{
+    for (int level = 1; level <= SHIPPED_LEVELS; level++) {
+        EXPECT_TRUE(file_exists(level_file("maps", level))) << "level " << level;
+        EXPECT_TRUE(file_exists(level_file(source_dir + "/assets/solutions", level))) << "level " << level;
+    }
+    EXPECT_FALSE(file_exists(level_file("maps", SHIPPED_LEVELS + 1)))
+        << "the progress record holds 19 levels";
+}
+
+TEST_F(LevelFiles, EveryRecordedSolutionStillWinsItsLevel)
+{
+    for (int level = 1; level <= SHIPPED_LEVELS; level++) {
+        std::string path = level_file(source_dir + "/assets/solutions", level);
+        if (!file_exists(path))
+            continue;   // reported by the test above
+        Recording recording;
+        std::string fault = parse_recording(read_file(path), &recording);
+        ASSERT_EQ(fault, "") << path;
+        EXPECT_EQ(replay(level, recording), "");
+        EXPECT_EQ(level_state.level_lost, 0) << "level " << level;
+    }
+}
+
+TEST_F(LevelFiles, AReplayThatGoesAstrayNamesTheLevelAndTheFrame)
+{
+    Recording recording;
+    ASSERT_EQ(parse_recording(read_file(level_file(source_dir + "/assets/solutions", 1)), &recording), "");
+    ASSERT_GE(recording.moves.size(), 2u);
+
+    // The first key typed twelve frames late: the robot is still on its start square on the frame
+    // the recording has it set off for the next.
+    Recording late = recording;
+    late.moves[0].first += 12;
+    std::string fault = replay(1, late);
+    std::string first_step = "frame " + std::to_string(recording.moves[0].first) + ": ";
+    EXPECT_EQ(fault.rfind("map01: " + first_step, 0), 0u) << fault;
+
+    // A recording cut short of the teleport says the level was not completed.
+    Recording short_one = recording;
+    short_one.end_frame = recording.trace.back().frame;
+    short_one.trace.pop_back();
+    fault = replay(1, short_one);
+    EXPECT_NE(fault.find("without the level completed"), std::string::npos) << fault;
+}
+
+TEST(LevelChecker, EveryShippedLevelIsValid)
+{
+    std::string command = checker() + " --validate";
+    for (int level = 1; level <= SHIPPED_LEVELS; level++)
+        command += " " + level_file(source_dir + "/assets/maps", level);
+    std::string output;
+    EXPECT_EQ(run_command(command, &output), 0) << output;
+    EXPECT_EQ(output.find("warning"), std::string::npos) << output;
+}
+
+/* Each broken map says in its first line which line the checker must blame and with what words:
+   "expect LINE: WORDS". Line 1 is free text to the game. */
+TEST(LevelChecker, EveryBrokenMapIsReportedOnTheRightLine)
+{
+    std::string dir = source_dir + "/tests/broken_maps";
+    std::vector<std::string> names;
+    if (DIR *d = opendir(dir.c_str())) {
+        while (dirent *e = readdir(d)) {
+            std::string name = e->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".txt") == 0)
+                names.push_back(name);
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    ASSERT_GE(names.size(), 10u);
+    for (const std::string &name : names) {
+        std::string path = dir + "/" + name;
+        std::string text = read_file(path);
+        std::string first = text.substr(0, text.find('\n'));
+        ASSERT_EQ(first.rfind("expect ", 0), 0u) << name << " does not say what to expect";
+        size_t colon = first.find(": ");
+        ASSERT_NE(colon, std::string::npos) << name;
+        std::string where = path + ":" + first.substr(7, colon - 7) + ": ";
+        std::string words = first.substr(colon + 2);
+
+        std::string output;
+        int status = run_command(checker() + " --validate " + path, &output);
+        EXPECT_EQ(status, 1) << name << "\n" << output;
+        std::string expected = where + words;
+        EXPECT_NE(output.find(expected), std::string::npos)
+            << name << ": expected \"" << expected << "\" in\n" << output;
+    }
+}
