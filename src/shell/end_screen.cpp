@@ -3,6 +3,7 @@
 
 #include "shell/datafile.h"
 #include "shell/key_wait.h"
+#include "shell/palette_fade.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void end_screen(BITMAP *buffer)
     acquire_bitmap(screen);
     blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
     release_bitmap(screen);
-    fade_in(saved, 1);
+    fade_palette_in(saved, 1);
 
     // The key is not read: the level selection that follows takes it as its first key.
     for (;;) {
@@ -54,7 +55,7 @@ void end_screen(BITMAP *buffer)
             break;
         pause_briefly();
     }
-    fade_out(1);
+    fade_palette_out(1);
     clear(screen);
     set_palette(saved);
 }

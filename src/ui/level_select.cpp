@@ -5,6 +5,7 @@
 
 #include "shell/datafile.h"
 #include "shell/key_wait.h"
+#include "shell/palette_fade.h"
 #include "shell/sound.h"
 #include "world/map_file.h"
 
@@ -121,7 +122,7 @@ int select_level(BITMAP *target)
     open_level_select(&select);
 
     if (RGB *palette = (RGB *)datafile_object(DAT_SELECT_PALETTE))
-        fade_in(palette, 32);
+        fade_palette_in(palette, 32);
     clear(target);
 
     SAMPLE *click = datafile_sample(DAT_SAMPLE_CLICK);
@@ -145,7 +146,7 @@ int select_level(BITMAP *target)
         }
     }
 
-    fade_out(8);
+    fade_palette_out(8);
     clear(screen);
     set_palette(saved);
     const int release_keys[2] = {KEY_ESC, KEY_ENTER};
