@@ -45,8 +45,8 @@ TEST_F(LevelSelection, TheListStopsAtTheFirstMissingMapAndAtTwentyOne)
     add_map("play_walk.txt", {5});
     LevelList list;
     EXPECT_EQ(list_levels(&list), 3) << "map04.txt is missing";
-    EXPECT_STREQ(list.names[1], "Sweet Walk");
-    EXPECT_STREQ(list.names[3], "Mine Ahead");
+    EXPECT_STREQ(list.level_names[1], "Sweet Walk");
+    EXPECT_STREQ(list.level_names[3], "Mine Ahead");
     EXPECT_EQ(level_map_exists(5), 1);
     EXPECT_EQ(level_map_exists(4), 0);
 

@@ -37,7 +37,7 @@ int list_levels(LevelList *list)
 {
     list->count = 0;
     for (int level = 1; level <= LEVEL_LIST_MAX; level++) {
-        if (!read_header(level, list->names[level]))
+        if (!read_header(level, list->level_names[level]))
             break;
         list->count = level;
     }
@@ -101,7 +101,7 @@ void draw_level_select(BITMAP *target, const LevelSelect *select)
         const int y = 20 * level + 35;
         const bool bright = level_is_bright(select, level);
         rectfill(target, x - 10, y - 4, x + 200, y + 17, bright ? bright_bar : dark_bar);
-        std::snprintf(line, sizeof line, "%d. %s", level, select->list.names[level]);
+        std::snprintf(line, sizeof line, "%d. %s", level, select->list.level_names[level]);
         textout_ex(target, font, line, x, y, black, -1);
         if (bright)
             textout_ex(target, font, line, x - 1, y - 1, white, -1);

@@ -10,7 +10,7 @@ enum { LEVEL_LIST_MAX = 21 };   /* map files with higher numbers are not listed 
 
 /* The levels found in the map files, by number. */
 struct LevelList {
-    char names[LEVEL_LIST_MAX + 1][LEVEL_NAME_SIZE];    /* indexed by level number; [0] unused */
+    char level_names[LEVEL_LIST_MAX + 1][LEVEL_NAME_SIZE];  /* by level number; [0] unused */
     int count;      /* levels 1..count have map files, without a gap */
 };
 
