@@ -7,7 +7,6 @@
 
 #include "shell/command_queue.h"
 #include "shell/console.h"
-#include "shell/key_wait.h"
 #include "shell/play_loop.h"
 #include "shell/sound.h"
 #include "shell/timer.h"
@@ -22,13 +21,13 @@
 
 namespace {
 
+const int MESSAGE_TICKS = 100;
+const int HIGHEST_LEVEL_NUMBER = 21;    /* the level keys step no further */
+
 int install_library_timer(void (*handler)(), long speed)
 {
     return install_int_ex(handler, speed);
 }
-
-const int MESSAGE_TICKS = 100;
-const int HIGHEST_LEVEL_NUMBER = 21;
 
 /* The numeric messages of the keys; each new one overwrites the one before. */
 char options_text[40];
