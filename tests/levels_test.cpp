@@ -224,6 +224,69 @@ TEST(LevelChecker, EveryShippedLevelIsValid)
     EXPECT_EQ(output.find("warning"), std::string::npos) << output;
 }
 
+/* Writes a small map drawn for the checker into a temporary file and returns its path. */
+std::string temporary_map(const std::string &squares, int count, int minutes = 2)
+{
+    char path[] = "/tmp/tirvex_level_XXXXXX";
+    int fd = mkstemp(path);
+    EXPECT_GE(fd, 0);
+    std::string text = "drawn for a test\nTest\n0\nminutes:\n" + std::to_string(minutes) +
+                       "\n\nsquares:\n" + std::to_string(count) + "\n" + squares;
+    EXPECT_EQ(write(fd, text.data(), text.size()), (ssize_t)text.size());
+    close(fd);
+    return path;
+}
+
+TEST(LevelChecker, FindsTheShortestWayAndProvesAHopelessLevelHopeless)
+{
+    // A sweet one square ahead, the teleport beyond it: two steps.
+    std::string near = temporary_map("0 1 0 0 1 64 -1 -1 -1 -1\n"
+                                     "1 1 0 0 7 0 -1 -1 -1 -1\n"
+                                     "2 1 0 0 2 0 -1 -1 -1 -1\n", 3);
+    std::string output;
+    EXPECT_EQ(run_command(checker() + " " + near, &output), 0) << output;
+    EXPECT_NE(output.find("solved in 2 moves and 0 waits"), std::string::npos) << output;
+    EXPECT_NE(output.find("fits with room to spare"), std::string::npos) << output;
+
+    // The sweet stands three levels up: no way to it among all the states there are.
+    std::string high = temporary_map("0 1 0 0 1 64 -1 -1 -1 -1\n"
+                                     "1 4 0 0 7 0 -1 -1 -1 -1\n"
+                                     "0 1 1 0 2 0 -1 -1 -1 -1\n", 3);
+    EXPECT_EQ(run_command(checker() + " " + high, &output), 1) << output;
+    EXPECT_NE(output.find("cannot be won: no solution among all"), std::string::npos) << output;
+
+    // A jar beside the only sweet, and a zipper that runs into the jar as soon as it has waited
+    // its 30 ticks: the sweet is lost before the robot, five steps away, can reach it. Without
+    // the zipper the same level is won.
+    const std::string rest = "1 1 0 0 0 0 -1 -1 -1 -1\n"
+                             "2 1 0 0 5 0 -1 -1 -1 -1\n"
+                             "2 1 1 0 7 0 -1 -1 -1 -1\n"
+                             "2 1 2 0 0 0 -1 -1 -1 -1\n"
+                             "2 1 3 0 0 0 -1 -1 -1 -1\n"
+                             "2 1 4 0 0 0 -1 -1 -1 -1\n"
+                             "2 1 5 0 0 0 -1 -1 -1 -1\n"
+                             "2 1 6 0 1 128 -1 -1 -1 -1\n"
+                             "3 1 6 0 2 0 -1 -1 -1 -1\n";
+    std::string blast = temporary_map("0 1 0 0 4 64 -1 -1 -1 -1\n" + rest, 10);
+    EXPECT_EQ(run_command(checker() + " " + blast, &output), 1) << output;
+    EXPECT_NE(output.find("cannot be won"), std::string::npos) << output;
+    std::string calm = temporary_map("0 1 0 0 0 0 -1 -1 -1 -1\n" + rest, 10);
+    EXPECT_EQ(run_command(checker() + " " + calm, &output), 0) << output;
+
+    for (const std::string &path : {near, high, blast, calm})
+        std::remove(path.c_str());
+}
+
+TEST(LevelChecker, RefusesAWrongCommandLine)
+{
+    std::string output;
+    EXPECT_EQ(run_command(checker(), &output), 2) << output;
+    EXPECT_EQ(run_command(checker() + " --ticks 0 x.txt", &output), 2) << output;
+    EXPECT_EQ(run_command(checker() + " --bogus x.txt", &output), 2) << output;
+    EXPECT_EQ(run_command(checker() + " /nonexistent/map.txt", &output), 1) << output;
+    EXPECT_NE(output.find("cannot be opened"), std::string::npos) << output;
+}
+
 /* Each broken map says in its first line which line the checker must blame and with what words:
    "expect LINE: WORDS". Line 1 is free text to the game. */
 TEST(LevelChecker, EveryBrokenMapIsReportedOnTheRightLine)
