@@ -8,7 +8,6 @@
 #include "shell/command_queue.h"
 #include "shell/timer.h"
 #include "world/actor.h"
-#include "world/actor_behaviours.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
 #include "world/tile_grid.h"
@@ -203,14 +202,7 @@ bool hopeless()
     return level_state.sweets_eaten + sweets_left < level_state.sweets_total;
 }
 
-} // namespace
-
-int32_t search_action_code(int action)
-{
-    return action >= 0 && action < SEARCH_ACTIONS ? action_codes[action] : SEARCH_WAIT;
-}
-
-int32_t search_wait_frames(int32_t ticks_per_frame)
+int32_t wait_frames(int32_t ticks_per_frame)
 {
     return ticks_per_frame >= 10 ? 1 : (10 + ticks_per_frame - 1) / ticks_per_frame;
 }
@@ -220,7 +212,7 @@ int32_t search_wait_frames(int32_t ticks_per_frame)
 int32_t run_command(int32_t code, int32_t ticks_per_frame)
 {
     if (code == SEARCH_WAIT) {
-        int32_t frames = search_wait_frames(ticks_per_frame);
+        int32_t frames = wait_frames(ticks_per_frame);
         driver_run(frames, ticks_per_frame);
         return frames;
     }
@@ -232,6 +224,8 @@ int32_t run_command(int32_t code, int32_t ticks_per_frame)
     } while (!robot_ready() && !level_over() && frames < COMMAND_FRAME_LIMIT);
     return frames;
 }
+
+} // namespace
 
 void search_level(const char *map_text, const SearchLimits &limits, SearchResult *result)
 {

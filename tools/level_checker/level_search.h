@@ -5,11 +5,12 @@
 
 /* The player's commands as the search types them: the seven move codes, and waiting. */
 enum {
-    SEARCH_WAIT = 0,            /* no key for wait_frames frames */
+    SEARCH_WAIT = 0,            /* no key for about the time of one hop */
     SEARCH_ACTIONS = 8,         /* waiting and the seven move codes */
     SEARCH_MAX_STEPS = 1000     /* longest solution a result holds */
 };
 
+/* How the search plays and when it gives up. A wait lasts the frames of about one hop. */
 struct SearchLimits {
     int32_t ticks_per_frame;    /* game ticks each frame runs, as a steady play loop would see */
     int64_t state_limit;        /* distinct states searched before giving up */
@@ -41,12 +42,6 @@ struct SearchResult {
     int32_t limit_ticks;        /* the level's time limit */
     SearchStep steps[SEARCH_MAX_STEPS];
 };
-
-/* The move code typed by search action `action` (0 .. SEARCH_ACTIONS-1); 0 for waiting. */
-int32_t search_action_code(int action);
-
-/* Frames a wait lasts at `ticks_per_frame`: about the time of one hop. */
-int32_t search_wait_frames(int32_t ticks_per_frame);
 
 /* Breadth-first search over the player's commands for the level in `map_text` (which must be
    valid: the world would stop the program on a broken map). Each command is typed as soon as the

@@ -9,6 +9,7 @@
    command line. */
 #include <allegro.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
