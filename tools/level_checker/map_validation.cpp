@@ -143,7 +143,7 @@ int32_t check_header(const char *text, size_t length, ValidationReport *report, 
                 add(report, line, 0, "the level has no name");
         } else if (!whole_line && got == size - 1) {
             add(report, line, 1,
-                "longer than 79 characters: the rest of the line is read as %s and every later "
+                "longer than 78 characters: the rest of the line is read as %s and every later "
                 "header line one line late", purposes[r + 1 < HEADER_READS ? r + 1 : r]);
         }
         if (r == 4) {
