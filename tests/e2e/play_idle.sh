@@ -8,7 +8,7 @@ e2e_boot_to_menu
 
 e2e_key 1
 e2e_enter_level 1
-sleep 4     # the camera's swoop into the level is over
+e2e_wait_still 30    # the camera has come down into the level
 
 # Frames drawn: each one sleeps once in the main thread before it is shown.
 switches() { awk '/^voluntary_ctxt_switches/ { print $2 }' "/proc/$E2E_PID/task/$E2E_PID/status"; }

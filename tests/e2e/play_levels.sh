@@ -19,11 +19,9 @@ e2e_expect_save 01000000000000000000
 e2e_key Return
 e2e_wait_play 20
 e2e_key Up
-sleep 1.5
+e2e_wait_dead 20
 e2e_key Right Up Up
-sleep 1.5
 e2e_hold space 0.3
-sleep 1
 e2e_key Right Up Up
 e2e_wait_completed 20
 e2e_hold space 0.3

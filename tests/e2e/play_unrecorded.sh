@@ -25,7 +25,7 @@ e2e_wait_select 20 1
 # The screenshot: once the camera has come down, the lower part of the frame stands still.
 e2e_key Return
 e2e_wait_play 20
-sleep 4
+e2e_wait_still 30
 e2e_key F12
 e2e_wait_file "$E2E_GAME/screen01.bmp" 10
 e2e_capture "$E2E_TMP/shot.xwd"

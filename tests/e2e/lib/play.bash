@@ -71,6 +71,13 @@ _e2e_completed_shown() {
         awk '$2 >= 200 && $3 < 150 && $1 < 200 { n++ } END { print n + 0 }')" -gt 0 ]
 }
 
+# "You are dead! Probably cause you are a idiot" reaches further left still.
+_e2e_dead_shown() {
+    e2e_capture "$E2E_TMP/shot.xwd" || return 1
+    [ "$(e2e_rgb 146 240 200 248 1 |
+        awk '$2 >= 200 && $3 < 150 && $1 < 200 { n++ } END { print n + 0 }')" -gt 0 ]
+}
+
 # The end screen: black but for its text lines in the middle.
 _e2e_end_shown() {
     e2e_capture "$E2E_TMP/shot.xwd" || return 1
@@ -101,6 +108,7 @@ e2e_wait_play() { e2e_poll "$1" _e2e_play_shown || e2e_fail "no level on the scr
 e2e_wait_completed() {
     e2e_poll "$1" _e2e_completed_shown || e2e_fail "the level was not completed within $1 s"
 }
+e2e_wait_dead() { e2e_poll "$1" _e2e_dead_shown || e2e_fail "the robot did not die within $1 s"; }
 e2e_wait_end() { e2e_poll "$1" _e2e_end_shown || e2e_fail "no end screen within $1 s"; }
 e2e_wait_cast() { e2e_poll "$1" _e2e_cast_shown || e2e_fail "no cast screen within $1 s"; }
 e2e_wait_help() { e2e_poll "$1" _e2e_help_shown || e2e_fail "no key help page within $1 s"; }
@@ -165,3 +173,15 @@ e2e_same_picture() {
           if (d > 8) bad++ }
         END { if (n == 0 || bad > 0) { printf "%d of %d pixels differ\n", bad, n > "/dev/stderr"; exit 1 } }'
 }
+
+# True when the lower part of the play screen stands still (the camera has come down and the
+# robot rests): two captures a moment apart agree below the message line.
+_e2e_view_still() {
+    e2e_capture "$E2E_TMP/a.xwd" || return 1
+    sleep 0.3
+    e2e_capture "$E2E_TMP/b.xwd" || return 1
+    [ "$(e2e_pixels "$E2E_TMP/a.xwd" 0 260 639 479 4 | cksum)" = \
+      "$(e2e_pixels "$E2E_TMP/b.xwd" 0 260 639 479 4 | cksum)" ]
+}
+
+e2e_wait_still() { e2e_poll "$1" _e2e_view_still || e2e_fail "the view did not come to rest within $1 s"; }
