@@ -109,13 +109,6 @@ TEST_F(LevelSelection, AnUncompletedLevelBelowTheHighestCanBeChosen)
     EXPECT_EQ(press(KEY_ENTER), SELECT_CHOSEN);
 }
 
-TEST_F(LevelSelection, AllCompletedPutsTheCursorOnTheLastLevel)
-{
-    five_levels("11111");
-    EXPECT_EQ(select.cursor, 5);
-    EXPECT_EQ(press(KEY_DOWN), SELECT_IGNORED);
-}
-
 TEST_F(LevelSelection, BarsAreBrightForCompletedAndTheHighestOpenLevel)
 {
     start_render_library();
