@@ -348,3 +348,42 @@ TEST(RenderDebugLines, DrawnOnlyWhileDebugInfoIsOnAndWrapAtTheBottom)
     EXPECT_EQ(std::strlen(hud_text), sizeof hud_text - 1);
     destroy_bitmap(target);
 }
+
+/* The player's map icon is drawn pointing down; on the map +z is up and +x right, so the
+   turned icon must point the way the robot walks: heading 0 up (+z), 64 left (-x),
+   128 down (-z), 192 right (+x). */
+TEST_F(RenderOverlay, PlayerMapArrowPointsTheWayTheRobotFaces)
+{
+    BITMAP *arrow = create_bitmap_ex(8, 9, 9);
+    clear_bitmap(arrow);
+    putpixel(arrow, 4, 8, 77);   /* the tip, at the bottom */
+    void *shipped = data[DAT_MAP_MARKER + 1].dat;
+    data[DAT_MAP_MARKER + 1].dat = arrow;
+
+    actor_table.count = 1;
+    Actor &robot = actor_table.actors[0];
+    std::memset(&robot, 0, sizeof robot);
+    robot.map_code = 1;
+    robot.x = itofix(500);
+    robot.z = itofix(500);
+    const int ox = 100, oy = 300;
+    const int centre_x = ox + 7 * 5 + 4, centre_y = oy - 7 * 5 + 4;
+    const struct { int heading, dx, dy; } cases[] = {{0, 0, -1}, {64, -1, 0}, {128, 0, 1}, {192, 1, 0}};
+    for (const auto &c : cases) {
+        robot.angle_y = itofix(64 - c.heading);   /* as the robot's pose sets it */
+        clear_bitmap(picture);
+        draw_minimap_actors(picture, ox, oy);
+        int tip_x = -1, tip_y = -1;
+        for (int y = centre_y - 8; y <= centre_y + 8; y++)
+            for (int x = centre_x - 8; x <= centre_x + 8; x++)
+                if (getpixel(picture, x, y) == 77) {
+                    tip_x = x;
+                    tip_y = y;
+                }
+        ASSERT_GE(tip_x, 0) << "heading " << c.heading;
+        EXPECT_EQ((tip_x > centre_x + 1) - (tip_x < centre_x - 1), c.dx) << "heading " << c.heading;
+        EXPECT_EQ((tip_y > centre_y + 1) - (tip_y < centre_y - 1), c.dy) << "heading " << c.heading;
+    }
+    data[DAT_MAP_MARKER + 1].dat = shipped;
+    destroy_bitmap(arrow);
+}

@@ -44,7 +44,10 @@ void draw_minimap_actors(BITMAP *target, int ox, int oy)
             continue;
         const int column = (int)((fixtof(a.x) + 50) / 100);
         const int row = (int)((fixtof(a.z) + 50) / 100);
-        const fixed angle = a.map_code == 1 ? itofix(192) - a.angle_y : a.angle_y;
+        // The robot's angle_y grows as its heading turns counter-clockwise on the map, while
+        // rotate_sprite turns clockwise; the offset must therefore add, not subtract, or the
+        // arrow would point right when the robot faces left.
+        const fixed angle = a.map_code == 1 ? itofix(64) + a.angle_y : a.angle_y;
         rotate_sprite(target, icon, ox + MAP_CELL * column, oy - MAP_CELL * row, angle);
     }
 }
