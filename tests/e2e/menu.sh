@@ -1,6 +1,7 @@
 # menu.sh: past the credits key the main menu appears, idles cheaply, ignores other keys, comes
 # back after every choice, and Esc ends the program with status 0.
 source "$(dirname "$0")/lib/harness.bash"
+source "$(dirname "$0")/lib/play.bash"
 e2e_setup "$1"
 e2e_boot_to_menu
 
@@ -11,14 +12,18 @@ e2e_log "idle in the main menu: ${cpu}% of a core"
 e2e_key x Return a
 e2e_stays_menu 1 || e2e_fail "a key other than Esc, 1, 2, 3 left the menu"
 
-# 2: the cast screen, then the key help page, which one more key leaves.
+# 2: the cast screen, Esc to the key help page, which one more key leaves.
 e2e_key 2
-e2e_wait_left_menu 20
+e2e_wait_cast 20
+e2e_key Escape
+e2e_wait_help 20
 e2e_key space
 e2e_wait_menu_again 20
 
-# 1: play, which comes back to the menu.
+# 1: play; Esc in the level select comes back to the menu.
 e2e_key 1
+e2e_wait_select 20 1
+e2e_key Escape
 e2e_wait_menu_again 20
 e2e_stays_menu 1 || e2e_fail "the menu did not stay after play returned"
 
