@@ -65,12 +65,7 @@ void show_actor(int index)
 
 void set_cast_options()
 {
-    DisplayOptions &o = display_options;
-    o.light_mode = LIGHT_SOURCE_FOG;
-    o.viewport_size = 0;
-    o.depth_of_view = 0;
-    o.debug_info = false;
-    o.camera_mode = CAMERA_BEHIND;
+    set_view_start_options();
     set_cast_light();
 }
 

@@ -24,19 +24,6 @@ namespace {
 const int MUSIC_LOOPS = 3;
 const int MENU_MUSIC = 2;
 
-/* The play-start column of the display options; the fields not set here keep their values. */
-void reset_options_for_play()
-{
-    DisplayOptions &o = display_options;
-    o.light_mode = LIGHT_SOURCE_FOG;
-    o.viewport_size = 0;
-    o.depth_of_view = 0;
-    o.debug_info = false;
-    o.camera_mode = CAMERA_BEHIND;
-    o.camera_height = -120.0f;
-    o.camera_distance = 200;
-}
-
 void show_frame(BITMAP *buffer)
 {
     wait_for_next_frame();
@@ -86,7 +73,7 @@ void play_levels(BITMAP *buffer)
     set_play_light();
     frames = 0;
     moves = 0;
-    reset_options_for_play();
+    set_play_start_options();
 
     for (;;) {
         current_level = select_level(buffer);

@@ -50,6 +50,47 @@ void reset_display_options()
     display_options = program_start_options;
 }
 
+void set_view_start_options()
+{
+    DisplayOptions &o = display_options;
+    o.light_mode = LIGHT_SOURCE_FOG;
+    o.viewport_size = 0;
+    o.depth_of_view = 0;
+    o.debug_info = false;
+    o.camera_mode = CAMERA_BEHIND;
+}
+
+void apply_camera_preset(int mode)
+{
+    DisplayOptions &o = display_options;
+    switch (mode) {
+    case CAMERA_BEHIND:
+        o.camera_height = -120.0f;
+        o.camera_distance = 200;
+        o.light_mode = LIGHT_SOURCE_FOG;
+        break;
+    case CAMERA_LONG_SHOT:
+        o.camera_height = -90.0f;
+        o.camera_distance = 320;
+        o.light_mode = LIGHT_SOURCE_FOG;
+        break;
+    case CAMERA_FIXED:
+        o.camera_height = -150.0f;
+        o.light_mode = LIGHT_SOURCE_FOG;
+        break;
+    default:
+        o.camera_height = -800.0f;
+        o.light_mode = LIGHT_AMBIENT;
+        break;
+    }
+}
+
+void set_play_start_options()
+{
+    set_view_start_options();
+    apply_camera_preset(CAMERA_BEHIND);
+}
+
 float viewport_scale(int viewport_size)
 {
     game_assert(viewport_size >= 0 && viewport_size < VIEWPORT_SIZES);

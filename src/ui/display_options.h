@@ -63,6 +63,22 @@ extern const float viewport_scales[VIEWPORT_SIZES];
 /* Puts every option back to its program-start value. Called once at start-up (and by tests). */
 void reset_display_options();
 
+/* Sets the options a fresh view starts from: light source + fog, the full viewport, infinite
+   depth of view, no debug text and the camera behind the robot. Camera height and distance and
+   the remaining options keep their values. Called by the cast screen and by
+   set_play_start_options. */
+void set_view_start_options();
+
+/* Loads the camera height, camera distance (behind, long shot only) and light mode that the
+   camera key brings with camera mode `mode` (any value above 2 is the helicopter); camera_mode
+   itself is left alone. Called by the camera key and the designer tools. */
+void apply_camera_preset(int mode);
+
+/* Sets the options play starts with: set_view_start_options, then the placement of the camera
+   behind the robot. The options not named there keep their values. Called by the play loop when
+   play begins and by the designer tools. */
+void set_play_start_options();
+
 /* Returns the scale of viewport_size; a size outside 0..3 is an assertion failure (the fatal
    page). Read by the frame composition. */
 float viewport_scale(int viewport_size);

@@ -43,31 +43,6 @@ void show_options_text(const char *format, ...)
     show_message(options_text, MESSAGE_TICKS);
 }
 
-void apply_camera_preset(int mode)
-{
-    DisplayOptions &o = display_options;
-    switch (mode) {
-    case CAMERA_BEHIND:
-        o.camera_height = -120.0f;
-        o.camera_distance = 200;
-        o.light_mode = LIGHT_SOURCE_FOG;
-        break;
-    case CAMERA_LONG_SHOT:
-        o.camera_height = -90.0f;
-        o.camera_distance = 320;
-        o.light_mode = LIGHT_SOURCE_FOG;
-        break;
-    case CAMERA_FIXED:
-        o.camera_height = -150.0f;
-        o.light_mode = LIGHT_SOURCE_FOG;
-        break;
-    default:
-        o.camera_height = -800.0f;
-        o.light_mode = LIGHT_AMBIENT;
-        break;
-    }
-}
-
 void switch_slow_motion()
 {
     DisplayOptions &o = display_options;

@@ -12,25 +12,6 @@
 #include "shell/startup.h"
 #include "ui/display_options.h"
 
-namespace {
-
-/* The placement the camera key gives each camera mode: height, distance (-1 keeps it) and the
-   light mode it switches to. */
-struct CameraPlacement {
-    float height;
-    int distance;
-    int light_mode;
-};
-
-const CameraPlacement camera_placements[4] = {
-    {-120.0f, 200, LIGHT_SOURCE_FOG},
-    {-90.0f, 320, LIGHT_SOURCE_FOG},
-    {-150.0f, -1, LIGHT_SOURCE_FOG},
-    {-800.0f, -1, LIGHT_AMBIENT},
-};
-
-} // namespace
-
 const char *start_headless_game(const char *game_dir)
 {
     if (!system_driver && install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
@@ -59,21 +40,12 @@ const char *start_headless_game(const char *game_dir)
 void set_view_options(int camera_mode, int light_mode, int shading_mode)
 {
     reset_display_options();
+    set_play_start_options();
     DisplayOptions &o = display_options;
-    o.light_mode = LIGHT_SOURCE_FOG;
-    o.viewport_size = 0;
-    o.depth_of_view = 0;
-    o.debug_info = false;
-    o.camera_mode = CAMERA_BEHIND;
-    o.camera_height = -120.0f;
-    o.camera_distance = 200;
-
-    const CameraPlacement &p = camera_placements[camera_mode & 3];
     o.camera_mode = (int16_t)camera_mode;
-    o.camera_height = p.height;
-    if (p.distance >= 0)
-        o.camera_distance = p.distance;
-    o.light_mode = light_mode >= 0 ? light_mode : p.light_mode;
+    apply_camera_preset(camera_mode);
+    if (light_mode >= 0)
+        o.light_mode = light_mode;
     o.shading_mode = shading_mode;
 }
 
