@@ -3,39 +3,13 @@
 
 #include <allegro.h>
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 
-#include "shell/datafile.h"
+#include "datafile_test_support.h"
 
 namespace {
 
-class ShippedArt : public ::testing::Test {
-protected:
-    static DATAFILE *data;
-
-    static void SetUpTestSuite()
-    {
-        if (!system_driver)
-            install_allegro(SYSTEM_NONE, &errno, atexit);
-        set_color_depth(8);
-        data = load_datafile(TIRVEX_GAME_DIR "/data/pz.dat");
-    }
-
-    static void TearDownTestSuite()
-    {
-        if (data)
-            unload_datafile(data);
-        data = nullptr;
-    }
-
-    void SetUp() override { ASSERT_NE(data, nullptr) << "cannot load " TIRVEX_GAME_DIR "/data/pz.dat"; }
-
-    static BITMAP *bitmap(int n) { return (BITMAP *)data[n].dat; }
-};
-
-DATAFILE *ShippedArt::data = nullptr;
+class ShippedArt : public ShippedData {};
 
 /* Sprites drawn whole with draw_sprite or stretch_sprite: an opaque pixel on the outer row or
    column would show as a straight cut through the explosion or a clipped outline. */

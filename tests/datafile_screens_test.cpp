@@ -2,41 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <allegro.h>
-#include <cerrno>
-#include <cstdlib>
 #include <set>
 #include <string>
 
-#include "shell/datafile.h"
+#include "datafile_test_support.h"
 
 namespace {
 
-class ShippedScreens : public ::testing::Test {
-protected:
-    static DATAFILE *data;
-
-    static void SetUpTestSuite()
-    {
-        if (!system_driver)
-            install_allegro(SYSTEM_NONE, &errno, atexit);
-        set_color_depth(8);
-        data = load_datafile(TIRVEX_GAME_DIR "/data/pz.dat");
-    }
-
-    static void TearDownTestSuite()
-    {
-        if (data)
-            unload_datafile(data);
-        data = nullptr;
-    }
-
-    void SetUp() override { ASSERT_NE(data, nullptr) << "cannot load " TIRVEX_GAME_DIR "/data/pz.dat"; }
-
-    static BITMAP *bitmap(int n) { return (BITMAP *)data[n].dat; }
-    static FONT *font_object(int n) { return (FONT *)data[n].dat; }
-};
-
-DATAFILE *ShippedScreens::data = nullptr;
+class ShippedScreens : public ShippedData {};
 
 /* The pixels a character sets, as a string of 0 and 1 over its cell. */
 std::string glyph_pixels(FONT *f, int c)

@@ -3,7 +3,6 @@
 
 #include <allegro.h>
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/datafile.h"
+#include "datafile_test_support.h"
 
 namespace {
 
@@ -27,38 +26,7 @@ const int CAST_DESCRIPTION_ROOM = CAST_SCREEN_W - (CAST_SCREEN_W / 2 + 90);
 const int CAST_TITLE_ROOM = 210;
 const int CAST_LINES = 30, CAST_LINE_CHARS = 79;
 
-class ShippedDatafile : public ::testing::Test {
-protected:
-    static DATAFILE *data;
-    static int count;  /* objects before the end marker, the dat tool's info object included */
-
-    static void SetUpTestSuite()
-    {
-        if (!system_driver)
-            install_allegro(SYSTEM_NONE, &errno, atexit);
-        /* As at start-up: the screen is 8-bit when the datafile loads, so pictures stay 8-bit. */
-        set_color_depth(8);
-        data = load_datafile(TIRVEX_GAME_DIR "/data/pz.dat");
-        count = 0;
-        while (data && data[count].type != DAT_END)
-            count++;
-    }
-
-    static void TearDownTestSuite()
-    {
-        if (data)
-            unload_datafile(data);
-        data = nullptr;
-    }
-
-    void SetUp() override { ASSERT_NE(data, nullptr) << "cannot load " TIRVEX_GAME_DIR "/data/pz.dat"; }
-
-    static BITMAP *bitmap(int n) { return (BITMAP *)data[n].dat; }
-    static SAMPLE *sample(int n) { return (SAMPLE *)data[n].dat; }
-};
-
-DATAFILE *ShippedDatafile::data = nullptr;
-int ShippedDatafile::count = 0;
+class ShippedDatafile : public ShippedData {};
 
 /* ---- kinds --------------------------------------------------------------------------- */
 
