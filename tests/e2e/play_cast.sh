@@ -70,7 +70,4 @@ e2e_wait_help 20
 xdotool mousemove 320 240
 e2e_key space
 e2e_wait_menu_again 20
-e2e_key Escape
-e2e_wait_exit 20
-e2e_expect_status 0
-e2e_log "ok"
+e2e_quit_from_menu

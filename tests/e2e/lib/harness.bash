@@ -217,6 +217,14 @@ e2e_boot_to_menu() {
     E2E_MENU_SUM=$(e2e_screen_sum "$E2E_TMP/menu.xwd")
 }
 
+# e2e_quit_from_menu: Esc in the main menu ends the game with status 0; the test has passed.
+e2e_quit_from_menu() {
+    e2e_key Escape
+    e2e_wait_exit 20
+    e2e_expect_status 0
+    e2e_log "ok"
+}
+
 # e2e_cpu_percent SECONDS: the game's processor use over the next SECONDS, in percent of one
 # core (user and system time of all its threads).
 e2e_cpu_percent() {

@@ -128,6 +128,28 @@ e2e_enter_level() {
     e2e_wait_play 20
 }
 
+# e2e_play_first_level MAP...: the game copy with these test maps, booted and into level 1.
+e2e_play_first_level() {
+    e2e_use_maps "$@"
+    e2e_boot_to_menu
+    e2e_key 1
+    e2e_enter_level 1
+}
+
+# e2e_quit_from_select: from the level select back to the main menu and out of the game.
+e2e_quit_from_select() {
+    e2e_key Escape
+    e2e_wait_menu_again 20
+    e2e_quit_from_menu
+}
+
+# e2e_leave_level: holding Esc leaves the level for the level select; the game ends cleanly.
+e2e_leave_level() {
+    e2e_hold Escape 0.3
+    e2e_wait_select 20 1
+    e2e_quit_from_select
+}
+
 # e2e_expect_save BYTES: tirvex.sav holds exactly these 20 bytes.
 e2e_expect_save() {
     [ -f "$E2E_GAME/tirvex.sav" ] || e2e_fail "no tirvex.sav"
