@@ -66,11 +66,11 @@ std::vector<std::string> numbers_of(const std::string &text)
     return numbers;
 }
 
-/* The numbers of text joined by the separator cycle. */
-std::string rejoin(const std::string &text, const std::vector<std::string> &separators)
+/* The numbers joined by the separators, taken in turn. */
+std::string joined(const std::vector<std::string> &numbers,
+                   const std::vector<std::string> &separators = {" "})
 {
     std::string out;
-    std::vector<std::string> numbers = numbers_of(text);
     for (size_t i = 0; i < numbers.size(); i++)
         out += numbers[i] + separators[i % separators.size()];
     return out;
@@ -81,10 +81,7 @@ std::string pyramid_with(size_t k, const std::string &value)
 {
     std::vector<std::string> numbers = numbers_of(PYRAMID);
     numbers[k] = value;
-    std::string out;
-    for (const std::string &n : numbers)
-        out += n + " ";
-    return out;
+    return joined(numbers);
 }
 
 /* Positions of numbers in the pyramid: count, then 28 per node, and so on. */
@@ -137,15 +134,6 @@ TEST_F(BspReader, LoadsNodesChildrenPlanesAndCorners)
     EXPECT_EQ(model.vertices[4].y, -1310720);
 }
 
-TEST_F(BspReader, VertexTextureFieldsAreKeptButMeanNothing)
-{
-    ASSERT_EQ(parse_text(PYRAMID, texture, &model), nullptr);
-    EXPECT_EQ(model.vertices[4].u, -7);
-    EXPECT_EQ(model.vertices[4].v, 99999);
-    EXPECT_EQ(model.vertices[4].c, -1);
-    EXPECT_EQ(model.vertices[0].x, -655360);
-}
-
 TEST_F(BspReader, TexcoordsBecomeTexelsCountedFromTheTop)
 {
     ASSERT_EQ(parse_text(PYRAMID, texture, &model), nullptr);
@@ -163,10 +151,7 @@ TEST_F(BspReader, AbsurdTexcoordsSaturateInsteadOfOverflowing)
     std::vector<std::string> numbers = numbers_of(PYRAMID);
     numbers[TEXCOORD_COUNT + 1] = "2147483647";
     numbers[TEXCOORD_COUNT + 2] = "-2147483648";
-    std::string text;
-    for (const std::string &n : numbers)
-        text += n + " ";
-    ASSERT_EQ(parse_text(text, texture, &model), nullptr);
+    ASSERT_EQ(parse_text(joined(numbers), texture, &model), nullptr);
     EXPECT_EQ(model.texcoords[0].u, 0x7FFFFFFF);
     EXPECT_EQ(model.texcoords[0].v, 0x7FFFFFFF);
 }
@@ -201,7 +186,7 @@ TEST_F(BspReader, NumbersMayBeSplitOverLinesInAnyWay)
     };
     for (const auto &separators : layouts) {
         BspModel other = {};
-        ASSERT_EQ(parse_text(rejoin(PYRAMID, separators), texture, &other), nullptr);
+        ASSERT_EQ(parse_text(joined(numbers_of(PYRAMID), separators), texture, &other), nullptr);
         ASSERT_EQ(other.node_count, reference.node_count);
         for (int i = 0; i < other.node_count; i++) {
             EXPECT_EQ(other.nodes[i].plane.d, reference.nodes[i].plane.d);
@@ -327,23 +312,17 @@ TEST_F(BspReader, CyclesAreCaughtFromNodeZeroAndFromTheRootLine)
     std::vector<std::string> numbers = numbers_of(PYRAMID);
     numbers[node_field(3, 2)] = "-1";
     numbers[node_field(4, 1)] = "4";
-    auto joined = [&]() {
-        std::string text;
-        for (const std::string &n : numbers)
-            text += n + " ";
-        return text;
-    };
     // Drawing from node 0 never gets there, so the file is usable...
-    EXPECT_EQ(parse_text(joined(), texture, &model), nullptr);
+    EXPECT_EQ(parse_text(joined(numbers), texture, &model), nullptr);
     free_bsp_model(&model);
     // ...unless the root line names the looping node.
     numbers[ROOT] = "4";
-    EXPECT_STREQ(parse_text(joined(), texture, &model), "node reached twice in the tree");
+    EXPECT_STREQ(parse_text(joined(numbers), texture, &model), "node reached twice in the tree");
     // And a loop through node 0 is caught whatever the root line says.
     numbers[node_field(4, 1)] = "0";
     numbers[node_field(3, 2)] = "4";
     numbers[ROOT] = "2";
-    EXPECT_STREQ(parse_text(joined(), texture, &model), "node reached twice in the tree");
+    EXPECT_STREQ(parse_text(joined(numbers), texture, &model), "node reached twice in the tree");
 }
 
 /* Random damage to a good file must give a clean verdict: either a fault, or a model whose
@@ -413,6 +392,15 @@ protected:
         text << in.rdbuf();
         return text.str();
     }
+    /* Loads the file in a child process, which must stop the game; what it left in error.log. */
+    std::string fatal_log(const std::string &name)
+    {
+        EXPECT_EXIT({
+            fs::current_path(directory);
+            load_bsp_model(MODEL_JAR, "jar", name.c_str(), nullptr);
+        }, testing::ExitedWithCode(1), "");
+        return error_log();
+    }
     fs::path directory;
 };
 
@@ -434,36 +422,17 @@ TEST_F(BspLoading, FillsTheSlotWithNameAndTexture)
     destroy_bitmap(skin);
 }
 
-TEST_F(BspLoading, AMissingFileStopsWithItsPath)
+TEST_F(BspLoading, AFileThatCannotBeUsedStopsTheGameNamingItAndItsFault)
 {
-    EXPECT_EXIT({
-        fs::current_path(directory);
-        load_bsp_model(MODEL_MIBO, "mibo", "bsp/mibo.bsp", nullptr);
-    }, testing::ExitedWithCode(1), "");
-    EXPECT_EQ(error_log(), "Fatal exception: bsp/mibo.bsp\n\n");
-}
-
-TEST_F(BspLoading, ABrokenFileStopsNamingTheFileAndTheFault)
-{
+    EXPECT_EQ(fatal_log("bsp/mibo.bsp"), "Fatal exception: bsp/mibo.bsp\n\n");
     write("bsp/jar.bsp", pyramid_with(node_field(2, 6), "77"));
-    EXPECT_EXIT({
-        fs::current_path(directory);
-        load_bsp_model(MODEL_JAR, "jar", "bsp/jar.bsp", nullptr);
-    }, testing::ExitedWithCode(1), "");
-    EXPECT_EQ(error_log(), "Fatal exception: bsp/jar.bsp: vertex index out of range\n\n");
-}
+    EXPECT_EQ(fatal_log("bsp/jar.bsp"), "Fatal exception: bsp/jar.bsp: vertex index out of range\n\n");
 
-TEST_F(BspLoading, AVeryLongPathIsCutToFitTheFatalPage)
-{
+    // "Fatal exception: %s\n" must stay within 179 characters; the log adds one more line feed.
     std::string name = "bsp/" + std::string(200, 'm') + ".bsp";
     write(name.c_str(), "3 junk");
-    EXPECT_EXIT({
-        fs::current_path(directory);
-        load_bsp_model(MODEL_MINE, "mine", name.c_str(), nullptr);
-    }, testing::ExitedWithCode(1), "");
-    std::string log = error_log();
+    std::string log = fatal_log(name);
     EXPECT_EQ(log.rfind("Fatal exception: bsp/mmm", 0), 0u);
-    // "Fatal exception: %s\n" must stay within 179 characters; the log adds one more line feed.
     EXPECT_LE(log.size(), 179u + 1u);
 }
 

@@ -31,41 +31,22 @@ protected:
 };
 }
 
-TEST_F(VideoConfigTest, MissingFileGivesFullScreen640By480)
+/* Three numbers separated by any white space; what cannot be read keeps its default, and a
+   missing file gives full screen at 640 x 480. */
+TEST_F(VideoConfigTest, ReadsWhatItCanAndKeepsTheDefaultsForTheRest)
 {
-    VideoConfig config = read_video_config(path.c_str());
-    EXPECT_EQ(config.driver, GFX_AUTODETECT_FULLSCREEN);
-    EXPECT_EQ(config.driver, 1);
-    EXPECT_EQ(config.width, 640);
-    EXPECT_EQ(config.height, 480);
-}
-
-TEST_F(VideoConfigTest, ThreeNumbersWithoutLineEndOrWithOtherWhiteSpace)
-{
-    VideoConfig config = read_text("0 800 600");
-    EXPECT_EQ(config.driver, 0);
-    EXPECT_EQ(config.width, 800);
-    EXPECT_EQ(config.height, 600);
-    config = read_text("  2\n1024\t768\n");
-    EXPECT_EQ(config.driver, 2);
-    EXPECT_EQ(config.width, 1024);
-    EXPECT_EQ(config.height, 768);
-}
-
-TEST_F(VideoConfigTest, ValuesThatCannotBeReadKeepTheirDefaults)
-{
-    VideoConfig config = read_text("0");
-    EXPECT_EQ(config.driver, 0);
-    EXPECT_EQ(config.width, 640);
-    EXPECT_EQ(config.height, 480);
-    config = read_text("7 wide 300");
-    EXPECT_EQ(config.driver, 7);
-    EXPECT_EQ(config.width, 640);
-    EXPECT_EQ(config.height, 480);
-    config = read_text("");
-    EXPECT_EQ(config.driver, 1);
-    config = read_text("garbage");
-    EXPECT_EQ(config.driver, 1);
+    struct { const char *text; int driver, width, height; } cases[] = {
+        {nullptr, GFX_AUTODETECT_FULLSCREEN, 640, 480}, {"0 800 600", 0, 800, 600},
+        {"  2\n1024\t768\n", 2, 1024, 768},          {"0", 0, 640, 480},
+        {"7 wide 300", 7, 640, 480},                  {"", 1, 640, 480},
+        {"garbage", 1, 640, 480},
+    };
+    for (const auto &c : cases) {
+        VideoConfig config = c.text ? read_text(c.text) : read_video_config(path.c_str());
+        EXPECT_EQ(config.driver, c.driver) << (c.text ? c.text : "no file");
+        EXPECT_EQ(config.width, c.width) << (c.text ? c.text : "no file");
+        EXPECT_EQ(config.height, c.height) << (c.text ? c.text : "no file");
+    }
 }
 
 TEST_F(VideoConfigTest, WrittenFileIsOneLineThatReadsBack)
