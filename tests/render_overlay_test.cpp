@@ -1,5 +1,6 @@
 /* render_overlay_test.cpp: backdrop, viewport frame, HUD clock, sliding panels, explosions,
    FPS estimate and debug lines. */
+#include "datafile_test_support.h"
 #include "render_test_support.h"
 
 #include <cstring>
@@ -23,32 +24,20 @@
 namespace {
 
 /* The shipped datafile loaded as the game's, with its palette; put back after each test. */
-class RenderOverlay : public ::testing::Test {
+class RenderOverlay : public ShippedData {
 protected:
-    static DATAFILE *data;
     DATAFILE *saved_datafile = nullptr;
     LevelMap saved_map;
     int saved_actor_count = 0;
     OptionsGuard guard;
     BITMAP *picture = nullptr;
 
-    static void SetUpTestSuite()
-    {
-        start_render_library();
-        data = load_datafile(TIRVEX_GAME_DIR "/data/pz.dat");
-    }
-
-    static void TearDownTestSuite()
-    {
-        if (data)
-            unload_datafile(data);
-        data = nullptr;
-    }
-
     void SetUp() override
     {
+        ShippedData::SetUp();
+        if (HasFatalFailure())
+            return;
         start_render_library();
-        ASSERT_NE(data, nullptr) << "no data/pz.dat in " TIRVEX_GAME_DIR;
         saved_datafile = Datafile;
         Datafile = data;
         set_palette((RGB *)data[DAT_GAME_PALETTE].dat);
@@ -69,11 +58,7 @@ protected:
         clear_message();
         start_render_library();
     }
-
-    BITMAP *object(int n) { return (BITMAP *)data[n].dat; }
 };
-
-DATAFILE *RenderOverlay::data = nullptr;
 
 /* A panorama whose every column has its own colour (1 + column mod 250). */
 BITMAP *striped_sky(int w, int h)
@@ -207,7 +192,7 @@ TEST_F(RenderOverlay, ClockTurnsRedOnEvenSecondsOfTheLastTenWithOneBeepEach)
 
 TEST_F(RenderOverlay, F1PanelSlidesTenPixelsAFrameAndReversesAtOnce)
 {
-    BITMAP *panel = object(DAT_F1_PANEL);
+    BITMAP *panel = bitmap(DAT_F1_PANEL);
     reset_f1_panel();
     draw_f1_panel(picture);
     EXPECT_EQ(f1_panel_y, 480);
@@ -237,7 +222,7 @@ TEST_F(RenderOverlay, F1PanelSlidesTenPixelsAFrameAndReversesAtOnce)
 
 TEST_F(RenderOverlay, MapPanelSlidesInUntilItsRightEdgeAndOutAgain)
 {
-    const int overlay_w = object(DAT_MAP_OVERLAY)->w;
+    const int overlay_w = bitmap(DAT_MAP_OVERLAY)->w;
     /* The translucency table is made at start-up from the game palette. */
     create_trans_table(&trans_table, (RGB *)data[DAT_GAME_PALETTE].dat, 128, 128, 128, nullptr);
     map_panel_x = 0;

@@ -40,7 +40,7 @@ std::string row_of_squares(int n)
 
 } // namespace
 
-TEST(MapHeader, NameOf38CharactersKeepsThemAll)
+TEST(MapHeader, ANameKeeps38CharactersAndTheRestOfALongerLineSpillsIntoTheHeader)
 {
     std::string name(38, 'n');
     MapVerdict v = parse("c\n" + name + "\n7\nx\n2\nx\nx\n1\n" + start_line(), &parsed);
@@ -48,14 +48,10 @@ TEST(MapHeader, NameOf38CharactersKeepsThemAll)
     EXPECT_EQ(std::string(parsed.name), name);
     EXPECT_EQ(parsed.level_code, 7);
     EXPECT_EQ(parsed.minutes, 2);
-}
 
-TEST(MapHeader, LongNameSpillsIntoTheNextLineAndShiftsTheHeader)
-{
-    // 39 characters and more: the first 38 stay, the rest of the line is read as line 3, and the
-    // real code line becomes line 4 (ignored), so the time limit comes from line 4's text.
-    std::string name = std::string(38, 'a') + "b42tail";
-    MapVerdict v = parse("c\n" + name + "\n7\n9\nx\nx\n1\n" + start_line(), &parsed);
+    // 39 characters and more: the rest of the line is read as line 3, and the real code line
+    // becomes line 4 (ignored), so the time limit comes from line 4's text.
+    v = parse("c\n" + std::string(38, 'a') + "b42tail\n7\n9\nx\nx\n1\n" + start_line(), &parsed);
     ASSERT_EQ(v.fault, MAP_OK);
     EXPECT_EQ(std::string(parsed.name), std::string(38, 'a'));
     EXPECT_EQ(parsed.level_code, 42);   // "42tail\n" by the decimal-prefix rule
