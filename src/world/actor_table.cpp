@@ -16,14 +16,10 @@ int create_actor(fixed x, fixed y, fixed z, int32_t type, int32_t dir, int32_t m
     actor->type = type;
     actor->map_code = map_code;
     actor->dir = dir;
-    actor->x = x;
-    actor->y = y;
-    actor->z = z;
+    set_actor_pose(index, x, y, z, 0, itofix(dir));
+    actor->angle_z = 0;
     actor->gone = 0;
     actor->timer = 0;
-    actor->angle_x = 0;
-    actor->angle_z = 0;
-    actor->angle_y = itofix(dir);
     actor->armed = 0;
     actor->refs = 0;
     actor->locs[0] = 0;
