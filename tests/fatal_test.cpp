@@ -1,14 +1,12 @@
-/* fatal_test.cpp: check, assert_failed and the fatal page: error.log, the Esc wait, exit status. */
+/* fatal_test.cpp: check, assert_failed and the fatal page: error.log and the exit status. */
 #include <gtest/gtest.h>
 
 #include <allegro.h>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <unistd.h>
 
 #include "shell/fatal.h"
@@ -60,58 +58,24 @@ TEST_F(FatalTest, CheckWithTrueConditionReturnsZeroAndWritesNothing)
     fs::current_path(before);
 }
 
-TEST_F(FatalTest, FailedCheckWritesTheMessageAndAnEmptyLineAndExitsWithStatusOne)
+/* The page's Esc is held, so each child draws the page, leaves it and exits. */
+TEST_F(FatalTest, FailedChecksAndAssertionsLeaveTheirLineInErrorLogAndExitWithStatusOne)
 {
-    EXPECT_EXIT({
-        enter_child_with_page();
-        check(0, "Map too large");
-    }, testing::ExitedWithCode(1), "Fatal exception: Map too large");
+    EXPECT_EXIT({ enter_child_with_page(); check(0, "Map too large"); },
+                testing::ExitedWithCode(1), "Fatal exception: Map too large");
     EXPECT_EQ(read_file("error.log"), "Fatal exception: Map too large\n\n");
-}
 
-TEST_F(FatalTest, AssertionNamesTheSourceFileAndLine)
-{
-    EXPECT_EXIT({
-        enter_child_with_page();
-        assert_failed(123, "src/world/actor_table.cpp");
-    }, testing::ExitedWithCode(1), "");
+    EXPECT_EXIT({ enter_child_with_page(); assert_failed(123, "src/world/actor_table.cpp"); },
+                testing::ExitedWithCode(1), "");
     EXPECT_EQ(read_file("error.log"),
               "Assertion failed in src/world/actor_table.cpp at line 123\n\n");
-}
 
-TEST_F(FatalTest, OverlongMessageIsCutToTheFatalBuffer)
-{
+    // An overlong message: 179 characters of "Fatal exception: ppp..." and the log's line feed.
     std::string path(400, 'p');
-    EXPECT_EXIT({
-        enter_child_with_page();
-        check(0, path.c_str());
-    }, testing::ExitedWithCode(1), "");
-    // 179 characters of "Fatal exception: ppp..." and the log's own line feed.
+    EXPECT_EXIT({ enter_child_with_page(); check(0, path.c_str()); }, testing::ExitedWithCode(1), "");
     std::string log = read_file("error.log");
     EXPECT_EQ(log.size(), 180u);
     EXPECT_EQ(log.substr(0, 20), "Fatal exception: ppp");
-}
-
-TEST_F(FatalTest, FatalPageIgnoresEveryKeyButEsc)
-{
-    EXPECT_EXIT({
-        fs::current_path(directory);
-        screen = create_bitmap_ex(8, 640, 480);
-        key[KEY_ESC] = 0;
-        key[KEY_SPACE] = 1;
-        key[KEY_ENTER] = 1;
-        std::thread esc_later([] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            // Still here while other keys are held: mark it, then let Esc end the wait.
-            if (FILE *mark = std::fopen("still_waiting", "w"))
-                std::fclose(mark);
-            key[KEY_ESC] = 1;
-        });
-        esc_later.detach();
-        check(0, "Too many actors");
-    }, testing::ExitedWithCode(1), "");
-    EXPECT_TRUE(fs::exists(directory / "still_waiting"));
-    EXPECT_EQ(read_file("error.log"), "Fatal exception: Too many actors\n\n");
 }
 
 TEST_F(FatalTest, WithoutAScreenTheProgramEndsAtOnce)
