@@ -43,8 +43,8 @@ float ring_light(int x, int y, float cx, float cy, float inner, float outer)
     float dx = (x + 0.5f - cx) / d, dy = (y + 0.5f - cy) / d;
     float nx = dx * across, ny = dy * across;
     float diffuse = std::fmax(0.0f, -0.5f * nx - 0.6f * ny + 0.62f * nz);
-    float spec = std::pow(std::fmax(0.0f, -0.3f * nx - 0.4f * ny + 0.87f * nz), 18.0f);
-    return 0.2f + 0.8f * diffuse + 0.4f * spec;
+    float specular = std::pow(std::fmax(0.0f, -0.3f * nx - 0.4f * ny + 0.87f * nz), 18.0f);
+    return 0.2f + 0.8f * diffuse + 0.4f * specular;
 }
 
 }  // namespace

@@ -100,9 +100,9 @@ float sphere_light(float px, float py, float cx, float cy, float r)
     /* Blinn half vector between the light and the eye (0, 0, 1). */
     float hx = lx, hy = ly, hz = lz + 1.0f;
     float hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-    float spec = (nx * hx + ny * hy + nz * hz) / hl;
-    spec = spec > 0 ? std::pow(spec, 24.0f) : 0;
-    return 0.25f + 0.75f * diffuse + 0.35f * spec;
+    float specular = (nx * hx + ny * hy + nz * hz) / hl;
+    specular = specular > 0 ? std::pow(specular, 24.0f) : 0;
+    return 0.25f + 0.75f * diffuse + 0.35f * specular;
 }
 
 float hash_random(int a, int b, int seed)
