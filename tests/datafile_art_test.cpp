@@ -86,13 +86,6 @@ void hue_and_saturation(int r, int g, int b, float *hue, float *saturation)
         *hue = 60.0f * ((r - g) / span + 4.0f);
 }
 
-TEST_F(ShippedArt, GamePaletteKeepsBlackAndWhiteAtTheirIndices)
-{
-    const RGB *palette = (const RGB *)data[DAT_GAME_PALETTE].dat;
-    EXPECT_TRUE(palette[0].r == 0 && palette[0].g == 0 && palette[0].b == 0);
-    EXPECT_TRUE(palette[15].r == 63 && palette[15].g == 63 && palette[15].b == 63);
-}
-
 /* The light table darkens every texel toward black; with a palette of hue ramps the darker
    colour must come from the same hue, or lit squares and models shift colour with distance
    and facing. Counted over the light levels that play reaches on near and middle faces. */

@@ -123,13 +123,13 @@ TEST_F(ShippedDatafile, GlobalFontFitsTheConsoleCell)
     }
 }
 
-TEST_F(ShippedDatafile, PalettesKeepIndexZeroBlackAndStayInRange)
+TEST_F(ShippedDatafile, PalettesKeepBlackAtZeroWhiteAtFifteenAndStayInRange)
 {
+    const RGB *game = (const RGB *)data[DAT_GAME_PALETTE].dat;
+    EXPECT_TRUE(game[15].r == 63 && game[15].g == 63 && game[15].b == 63) << "white at 15";
     for (int n : {DAT_GAME_PALETTE, DAT_SELECT_PALETTE, DAT_MENU_PALETTE}) {
         const RGB *palette = (const RGB *)data[n].dat;
-        EXPECT_EQ(palette[0].r, 0) << "palette " << n;
-        EXPECT_EQ(palette[0].g, 0) << "palette " << n;
-        EXPECT_EQ(palette[0].b, 0) << "palette " << n;
+        EXPECT_TRUE(palette[0].r == 0 && palette[0].g == 0 && palette[0].b == 0) << "palette " << n;
         /* The library's palettes hold 6-bit channels; larger values wrap into wrong colours. */
         for (int i = 0; i < 256; i++)
             EXPECT_TRUE(palette[i].r < 64 && palette[i].g < 64 && palette[i].b < 64)
