@@ -27,7 +27,7 @@ std::string line(const CastText &text, int i) { return text.lines[i]; }
 
 } // namespace
 
-TEST(CastText, ASectionRunsToTheNextMarker)
+TEST(CastText, ASectionRunsToTheNextMarkerWhateverTheLineEnds)
 {
     const std::string text = "[CAST0]\nRobot\nThat's you.\n[CAST1]\nMibo\nSoft.\n\nRound.\n";
     CastText robot = parse(text, 0);
@@ -38,20 +38,17 @@ TEST(CastText, ASectionRunsToTheNextMarker)
     ASSERT_EQ(mibo.line_count, 4) << "an empty line is a line";
     EXPECT_EQ(line(mibo, 2), "");
     EXPECT_EQ(line(mibo, 3), "Round.");
-}
 
-TEST(CastText, CarriageReturnsAndBareLineFeedsReadTheSame)
-{
-    CastText lf = parse("[CAST2]\nZipper\nRuns.\nFast.", 2);
     CastText crlf = parse("[CAST2]\r\nZipper\r\nRuns.\r\nFast.\r\n", 2);
-    ASSERT_EQ(lf.line_count, 3);
     ASSERT_EQ(crlf.line_count, 3);
-    for (int i = 0; i < 3; i++)
-        EXPECT_EQ(line(lf, i), line(crlf, i));
+    EXPECT_EQ(line(crlf, 1), "Runs.");
     EXPECT_EQ(line(crlf, 2), "Fast.");
+    CastText unended = parse("[CAST2]\nZipper\nRuns.\nFast.", 2);
+    ASSERT_EQ(unended.line_count, 3);
+    EXPECT_EQ(line(unended, 2), "Fast.");
 }
 
-TEST(CastText, AMissingSectionShowsItsMarker)
+TEST(CastText, AMissingSectionShowsItsMarkerAndABareOneHasNoLines)
 {
     CastText missing = parse("[CAST0]\nRobot\n", 5);
     ASSERT_EQ(missing.line_count, 1);
@@ -64,6 +61,10 @@ TEST(CastText, AMissingSectionShowsItsMarker)
     CastText empty;
     parse_cast_text(nullptr, 0, 4, &empty);
     EXPECT_EQ(line(empty, 0), "[CAST4]");
+
+    CastText bare = parse("[CAST3][CAST4]\nJar\n", 3);
+    EXPECT_EQ(bare.line_count, 0);
+    EXPECT_EQ(line(bare, 0), "");
 }
 
 TEST(CastText, AtMostThirtyLinesOfSeventyNineCharacters)
@@ -80,13 +81,6 @@ TEST(CastText, AtMostThirtyLinesOfSeventyNineCharacters)
     ASSERT_EQ(wide.line_count, 2);
     EXPECT_EQ(line(wide, 0), std::string(79, 'w'));
     EXPECT_EQ(line(wide, 1), "next") << "the rest of a long line is dropped";
-}
-
-TEST(CastText, ASectionDirectlyFollowedByTheNextHasNoLines)
-{
-    CastText bare = parse("[CAST3][CAST4]\nJar\n", 3);
-    EXPECT_EQ(bare.line_count, 0);
-    EXPECT_EQ(line(bare, 0), "");
 }
 
 TEST(CastScreen, ClickAreasLieAboveTheViewAtSixFortyByFourEighty)
@@ -118,15 +112,9 @@ protected:
         for (int i = 0; i < 6; i++)
             palette[i + 1] = entries[i];
         set_palette(palette);
-        saved_rgb_map = rgb_map;
         rgb_map = nullptr;
     }
-    void TearDown() override
-    {
-        rgb_map = saved_rgb_map;
-        GameDirectoryTest::TearDown();
-    }
-    RGB_MAP *saved_rgb_map;
+    Keep<RGB_MAP *> rgb_table{rgb_map};
 };
 
 TEST_F(CastScreenRun, RightStopsAtTheLastEntryAndEscLeaves)

@@ -57,19 +57,17 @@ TEST_F(LevelSelection, TheListStopsAtTheFirstMissingMapAndAtTwentyOne)
 
 TEST_F(LevelSelection, HighestOpenLevelFollowsTheHighestCompletedOnly)
 {
-    ProgressRecord none = progress_of("0");
-    EXPECT_EQ(highest_open_level(&none, 5), 1);
-    EXPECT_EQ(highest_open_level(&none, 0), 0) << "no map at all";
-    ProgressRecord first_three = progress_of("0111");
-    EXPECT_EQ(highest_open_level(&first_three, 5), 4);
-    ProgressRecord one_and_three = progress_of("0101");
-    EXPECT_EQ(highest_open_level(&one_and_three, 5), 4);
-    ProgressRecord all = progress_of("011111");
-    EXPECT_EQ(highest_open_level(&all, 5), 5) << "never beyond the last listed level";
-    ProgressRecord beyond_list = progress_of("0000000001");
-    EXPECT_EQ(highest_open_level(&beyond_list, 5), 1) << "a mark on an unlisted level does not count";
-    ProgressRecord not_one = progress_of("01x");
-    EXPECT_EQ(highest_open_level(&not_one, 5), 2);
+    const struct { const char *bytes; int listed, open; } cases[] = {
+        {"0", 5, 1}, {"0", 0, 0},                /* no map at all */
+        {"0111", 5, 4}, {"0101", 5, 4},
+        {"011111", 5, 5},                       /* never beyond the last listed level */
+        {"0000000001", 5, 1},                   /* a mark on an unlisted level does not count */
+        {"01x", 5, 2},
+    };
+    for (const auto &c : cases) {
+        ProgressRecord record = progress_of(c.bytes);
+        EXPECT_EQ(highest_open_level(&record, c.listed), c.open) << c.bytes << ", " << c.listed;
+    }
 }
 
 TEST_F(LevelSelection, WithoutASaveOnlyTheFirstLevelIsOpen)
@@ -97,10 +95,8 @@ TEST_F(LevelSelection, CursorStartsOnTheNewlyOpenedLevelAndWalksUp)
     }
     EXPECT_EQ(press(KEY_UP), SELECT_IGNORED);
     EXPECT_EQ(press(KEY_ESC), SELECT_CANCELLED);
-}
 
-TEST_F(LevelSelection, AnUncompletedLevelBelowTheHighestCanBeChosen)
-{
+    /* An uncompleted level below the highest open one can be chosen too. */
     five_levels("101");
     EXPECT_EQ(select.cursor, 4);
     press(KEY_UP);

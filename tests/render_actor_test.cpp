@@ -58,11 +58,11 @@ struct PanelModel {
 
 class RenderActors : public ::testing::Test {
 protected:
-    BspModel saved_models[MODEL_COUNT];
-    ActorTable saved_actors;
+    Keep<decltype(model_table)> models{model_table};
+    Keep<ActorTable> actors{actor_table};
+    Keep<decltype(light_dir)> light{light_dir};
+    Keep<int32_t> crouched{crouch}, stretched{stretch};
     OptionsGuard guard;
-    fixed saved_light[3];
-    int saved_crouch = 0, saved_stretch = 0;
     BITMAP *picture = nullptr;
     Camera camera;
     ClipPlane planes[FRUSTUM_PLANES];
@@ -71,14 +71,7 @@ protected:
     void SetUp() override
     {
         start_render_library();
-        for (int i = 0; i < MODEL_COUNT; i++)
-            saved_models[i] = model_table[i];
-        saved_actors = actor_table;
         actor_table.count = 0;
-        for (int i = 0; i < 3; i++)
-            saved_light[i] = light_dir[i];
-        saved_crouch = crouch;
-        saved_stretch = stretch;
         crouch = stretch = 0;
         picture = create_bitmap_ex(8, 640, 480);
         clear_to_color(picture, 255);
@@ -88,17 +81,7 @@ protected:
         make_clip_planes(&camera.matrix, planes, &plane_count);
     }
 
-    void TearDown() override
-    {
-        destroy_bitmap(picture);
-        for (int i = 0; i < MODEL_COUNT; i++)
-            model_table[i] = saved_models[i];
-        actor_table = saved_actors;
-        for (int i = 0; i < 3; i++)
-            light_dir[i] = saved_light[i];
-        crouch = saved_crouch;
-        stretch = saved_stretch;
-    }
+    void TearDown() override { destroy_bitmap(picture); }
 
     /* An actor of `type` at world (x, 0, z) whose model space lines up with the world (the
        quarter turn every actor gets is undone), standing on the squares given. */

@@ -44,27 +44,21 @@ bool strictly_inside_or_on(const CameraSpaceFrustum &f, const V3D &v)
 
 } // namespace
 
-TEST(RenderClipping, RejectsPolygonsBehindTheEyeOrBesideTheView)
+TEST(RenderClipping, RejectsPolygonsBehindBesideOrOnlyTouchingTheView)
 {
     CameraSpaceFrustum f;
-    TestPolygon behind{corner(-1, -1, -10), corner(1, -1, -10), corner(1, 1, -10), corner(-1, 1, -10)};
-    EXPECT_EQ(clip_polygon(f.planes, f.count, &behind.in, &behind.out), 0);
-    EXPECT_EQ(behind.out.count, 0);
-
-    TestPolygon beside{corner(20, -1, 10), corner(30, -1, 10), corner(30, 1, 10), corner(20, 1, 10)};
-    EXPECT_EQ(clip_polygon(f.planes, f.count, &beside.in, &beside.out), 0);
-    EXPECT_EQ(beside.out.count, 0);
-}
-
-TEST(RenderClipping, APointOnAPlaneCountsAsOutside)
-{
-    CameraSpaceFrustum f;
-    /* Outside the right plane, touching it along the edge x = z = 10. */
-    TestPolygon edge{corner(10, -1, 10), corner(20, -1, 10), corner(20, 1, 10), corner(10, 1, 10)};
-    EXPECT_EQ(clip_polygon(f.planes, f.count, &edge.in, &edge.out), 0);
-    /* Touching the top-right corner of the view only. */
-    TestPolygon tip{corner(10, 10, 10), corner(20, 10, 10), corner(20, 20, 10)};
-    EXPECT_EQ(clip_polygon(f.planes, f.count, &tip.in, &tip.out), 0);
+    TestPolygon rejected[] = {
+        {corner(-1, -1, -10), corner(1, -1, -10), corner(1, 1, -10), corner(-1, 1, -10)},
+        {corner(20, -1, 10), corner(30, -1, 10), corner(30, 1, 10), corner(20, 1, 10)},
+        /* A point on a plane counts as outside: touching the right plane along x = z = 10,
+           then touching only the top-right corner of the view. */
+        {corner(10, -1, 10), corner(20, -1, 10), corner(20, 1, 10), corner(10, 1, 10)},
+        {corner(10, 10, 10), corner(20, 10, 10), corner(20, 20, 10)},
+    };
+    for (TestPolygon &p : rejected) {
+        EXPECT_EQ(clip_polygon(f.planes, f.count, &p.in, &p.out), 0) << &p - rejected;
+        EXPECT_EQ(p.out.count, 0) << &p - rejected;
+    }
 }
 
 TEST(RenderClipping, ACornerBeyondASidePlaneGivesFiveCornersAndAnInsideQuadStaysAsItIs)
@@ -114,10 +108,14 @@ TEST(RenderClipping, ATenCornerFaceCutByEveryPlaneFitsAndStaysInside)
     Polygon in = {vertices, 10, MAX_POLYGON_VERTICES};
     /* Corners on a circle of radius 11 at depth 10: each plane cuts off exactly one of them. */
     const int degrees[10] = {0, 30, 60, 90, 120, 180, 210, 270, 300, 330};
-    for (int i = 0; i < 10; i++) {
-        const double a = degrees[i] * M_PI / 180;
-        vertices[i] = corner(11 * std::cos(a), 11 * std::sin(a), 10);
-    }
+    auto make_face = [&] {
+        for (int i = 0; i < 10; i++) {
+            const double a = degrees[i] * M_PI / 180;
+            vertices[i] = corner(11 * std::cos(a), 11 * std::sin(a), 10);
+        }
+        in.count = 10;
+    };
+    make_face();
     V3D out_vertices[MAX_POLYGON_VERTICES + 2];
     const V3D canary = corner(123, 456, 789);
     out_vertices[MAX_POLYGON_VERTICES] = out_vertices[MAX_POLYGON_VERTICES + 1] = canary;
@@ -129,14 +127,10 @@ TEST(RenderClipping, ATenCornerFaceCutByEveryPlaneFitsAndStaysInside)
     EXPECT_EQ(out_vertices[MAX_POLYGON_VERTICES].x, canary.x);
 
     /* A buffer too small for the result is left empty, never overrun. */
-    for (int i = 0; i < 10; i++) {
-        const double a = degrees[i] * M_PI / 180;
-        vertices[i] = corner(11 * std::cos(a), 11 * std::sin(a), 10);
-    }
+    make_face();
     V3D small_vertices[12 + 1];
     small_vertices[12] = canary;
     Polygon small = {small_vertices, 0, 12};
-    in.count = 10;
     EXPECT_EQ(clip_polygon(f.planes, f.count, &in, &small), 0);
     EXPECT_EQ(small.count, 0);
     EXPECT_EQ(small_vertices[12].x, canary.x);

@@ -16,21 +16,15 @@ namespace {
 /* An empty level and no datafile: the backdrop clears, text is drawn in the library's font. */
 class RenderFrame : public ::testing::Test {
 protected:
-    LevelMap saved_map;
-    int saved_actor_count = 0;
-    DATAFILE *saved_datafile = nullptr;
+    EmptyLevelGuard level;
+    Keep<DATAFILE *> datafile{Datafile};
     OptionsGuard guard;
     BITMAP *picture = nullptr;
 
     void SetUp() override
     {
         start_render_library();
-        saved_map = level_map;
-        saved_actor_count = actor_table.count;
-        saved_datafile = Datafile;
         Datafile = nullptr;
-        level_map.tile_count = 0;
-        actor_table.count = 0;
         intro = 1;
         clear_message();
         picture = create_bitmap_ex(8, 640, 480);
@@ -39,9 +33,6 @@ protected:
     void TearDown() override
     {
         destroy_bitmap(picture);
-        level_map = saved_map;
-        actor_table.count = saved_actor_count;
-        Datafile = saved_datafile;
         display_options.debug_info = false;
     }
 

@@ -15,8 +15,7 @@ namespace {
 /* The level's squares and actors, and the texture table, put back after each test. */
 class RenderSquares : public ::testing::Test {
 protected:
-    LevelMap saved_map;
-    int saved_actor_count;
+    EmptyLevelGuard level;
     BITMAP *saved_textures[4];
     BITMAP *textures[4];
     OptionsGuard guard;
@@ -28,10 +27,6 @@ protected:
     void SetUp() override
     {
         start_render_library();
-        saved_map = level_map;
-        saved_actor_count = actor_table.count;
-        actor_table.count = 0;
-        level_map.tile_count = 0;
         colour[0] = makecol(255, 0, 0);
         colour[1] = makecol(0, 255, 0);
         colour[2] = makecol(0, 0, 255);
@@ -53,8 +48,6 @@ protected:
             texture_table[i] = saved_textures[i];
             destroy_bitmap(textures[i]);
         }
-        level_map = saved_map;
-        actor_table.count = saved_actor_count;
     }
 
     MapTile &add_square(int x, int height, int z, int texture, int side0 = 0, int side1 = 0,

@@ -7,9 +7,13 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <type_traits>
 
 #include "render/polygon.h"
 #include "ui/display_options.h"
+#include "world/actor.h"
+#include "world/level_map.h"
 
 /* Starts the library without a display, in 8-bit colour, with a palette of four 64-step ramps:
    greys 0..63, reds 64..127, greens 128..191, blues 192..255, and a light table installed as
@@ -65,4 +69,26 @@ inline int count_colour(BITMAP *b, int c, int x0, int y0, int x1, int y1)
 struct OptionsGuard {
     DisplayOptions saved = display_options;
     ~OptionsGuard() { display_options = saved; }
+};
+
+/* A global record or table as it was when the guard was made, put back when the guard goes. */
+template <class T> struct Keep {
+    static_assert(std::is_trivially_copyable_v<T>);
+    T &place;
+    T saved;
+    explicit Keep(T &p) : place(p) { std::memcpy(&saved, &p, sizeof(T)); }
+    ~Keep() { std::memcpy(&place, &saved, sizeof(T)); }
+};
+
+/* An empty level (no squares, no actors) while a test runs; the level's squares and actor count
+   are put back when it ends. */
+struct EmptyLevelGuard {
+    LevelMap saved_map = level_map;
+    int saved_actor_count = actor_table.count;
+    EmptyLevelGuard() { level_map.tile_count = actor_table.count = 0; }
+    ~EmptyLevelGuard()
+    {
+        level_map = saved_map;
+        actor_table.count = saved_actor_count;
+    }
 };
