@@ -234,22 +234,9 @@ TEST_F(RenderOverlay, ExplosionPictureFollowsTheCountdownAndShrinksWithDepth)
     EXPECT_EQ(explosion_size(640, 100), 320);
     EXPECT_EQ(explosion_size(640, 400), 80);
 
+    /* A spent countdown draws nothing; a reduced view clips the picture. (Its size on screen
+       and the eye's plane are seen through draw_actor in the actor tests.) */
     set_viewport(compute_viewport(640, 480, 0));
-    draw_explosion_sprite(picture, 40, 320, 240, 100);
-    int left = 640, right = -1;
-    for (int x = 0; x < 640; x++)
-        if (count_colour(picture, 0, x, 0, x, 479) < 480) {
-            left = std::min(left, x);
-            right = std::max(right, x);
-        }
-    EXPECT_GE(left, 160);
-    EXPECT_LE(right, 479);
-    EXPECT_GT(right - left, 160);
-
-    /* At or behind the eye nothing is drawn; a reduced view clips the picture. */
-    clear_bitmap(picture);
-    draw_explosion_sprite(picture, 40, 320, 240, 0);
-    draw_explosion_sprite(picture, 40, 320, 240, -50);
     draw_explosion_sprite(picture, 0, 320, 240, 100);
     EXPECT_EQ(count_colour(picture, 0, 0, 0, 639, 479), 640 * 480);
     set_viewport(compute_viewport(640, 480, 3));
