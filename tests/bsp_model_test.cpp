@@ -108,46 +108,38 @@ protected:
 
 }  // namespace
 
-TEST_F(BspReader, LoadsNodesChildrenPlanesAndCorners)
+TEST_F(BspReader, LoadsTheTreeCornersTexelsAndBounds)
 {
     ASSERT_EQ(parse_text(PYRAMID, texture, &model), nullptr);
     ASSERT_EQ(model.node_count, 5);
     BspNode *n = model.nodes;
+    EXPECT_EQ(model.root, &n[0]);
     EXPECT_EQ(n[0].tag, 9);
-    EXPECT_EQ(n[0].front, &n[1]);
-    EXPECT_EQ(n[0].back, nullptr);
-    EXPECT_EQ(n[2].front, nullptr);
-    EXPECT_EQ(n[2].back, &n[3]);
-    EXPECT_EQ(n[3].back, &n[4]);
-    EXPECT_EQ(n[4].front, nullptr);    // a leaf: no child on either side
-    EXPECT_EQ(n[4].back, nullptr);
+    EXPECT_TRUE(n[0].front == &n[1] && n[0].back == nullptr);
+    EXPECT_TRUE(n[2].front == nullptr && n[2].back == &n[3] && n[3].back == &n[4]);
+    EXPECT_TRUE(n[4].front == nullptr && n[4].back == nullptr);
     EXPECT_EQ(n[0].vertex_count, 4);
     EXPECT_EQ(n[1].vertex_count, 3);
-    EXPECT_EQ(n[2].plane.a, 46341);
-    EXPECT_EQ(n[2].plane.b, -46341);
-    EXPECT_EQ(n[0].plane.b, 65536);
-    int corners[] = {1, 4, 2};
-    for (int k = 0; k < 3; k++)
-        EXPECT_EQ(n[2].vertex_index[k], corners[k]);
-    EXPECT_EQ(model.root, &n[0]);
+    EXPECT_TRUE(n[2].plane.a == 46341 && n[2].plane.b == -46341 && n[0].plane.b == 65536);
+    EXPECT_TRUE(n[2].vertex_index[0] == 1 && n[2].vertex_index[1] == 4 && n[2].vertex_index[2] == 2);
     EXPECT_EQ(model.vertex_count, 5);
     EXPECT_EQ(model.vertices[4].y, -1310720);
-}
-
-TEST_F(BspReader, TexcoordsBecomeTexelsCountedFromTheTop)
-{
-    ASSERT_EQ(parse_text(PYRAMID, texture, &model), nullptr);
+    // Texcoords become texels of the 64 x 32 texture, v counted from the top.
     ASSERT_EQ(model.texcoord_count, 3);
-    EXPECT_EQ(model.texcoords[0].u, 0);              // (0, 0): bottom left
-    EXPECT_EQ(model.texcoords[0].v, itofix(32));
-    EXPECT_EQ(model.texcoords[1].u, itofix(64));     // (1, 1): top right
-    EXPECT_EQ(model.texcoords[1].v, 0);
-    EXPECT_EQ(model.texcoords[2].u, itofix(32));
-    EXPECT_EQ(model.texcoords[2].v, itofix(24));
+    EXPECT_TRUE(model.texcoords[0].u == 0 && model.texcoords[0].v == itofix(32));
+    EXPECT_TRUE(model.texcoords[1].u == itofix(64) && model.texcoords[1].v == 0);
+    EXPECT_TRUE(model.texcoords[2].u == itofix(32) && model.texcoords[2].v == itofix(24));
+    // Four base corners at y 0 and the apex at y -20: mean y -4; the apex is farthest, 16 away.
+    EXPECT_TRUE(model.centre.x == 0 && model.centre.y == itofix(-4) && model.centre.z == 0);
+    EXPECT_NEAR(fixtof(model.radius), 16.0, 1e-4);
 }
 
-TEST_F(BspReader, AbsurdTexcoordsSaturateInsteadOfOverflowing)
+TEST_F(BspReader, WithoutTextureTheSkinSizeIsAssumedAndAbsurdTexcoordsSaturate)
 {
+    ASSERT_EQ(parse_text(PYRAMID, nullptr, &model), nullptr);
+    EXPECT_EQ(model.texcoords[1].u, itofix(BSP_SKIN_SIZE));
+    EXPECT_EQ(model.texcoords[0].v, itofix(BSP_SKIN_SIZE));
+    free_bsp_model(&model);
     std::vector<std::string> numbers = numbers_of(PYRAMID);
     numbers[TEXCOORD_COUNT + 1] = "2147483647";
     numbers[TEXCOORD_COUNT + 2] = "-2147483648";
@@ -156,35 +148,12 @@ TEST_F(BspReader, AbsurdTexcoordsSaturateInsteadOfOverflowing)
     EXPECT_EQ(model.texcoords[0].v, 0x7FFFFFFF);
 }
 
-TEST_F(BspReader, WithoutTextureTheSkinSizeIsAssumed)
-{
-    ASSERT_EQ(parse_text(PYRAMID, nullptr, &model), nullptr);
-    EXPECT_EQ(model.texcoords[1].u, itofix(BSP_SKIN_SIZE));
-    EXPECT_EQ(model.texcoords[0].v, itofix(BSP_SKIN_SIZE));
-}
-
-TEST_F(BspReader, CentreIsTheVertexMeanAndRadiusTheFarthestVertex)
-{
-    ASSERT_EQ(parse_text(PYRAMID, texture, &model), nullptr);
-    // Vertices: four base corners at y 0 and the apex at y -20; mean y = -4.
-    EXPECT_EQ(model.centre.x, 0);
-    EXPECT_EQ(model.centre.y, itofix(-4));
-    EXPECT_EQ(model.centre.z, 0);
-    // Base corners lie sqrt(10² + 10² + 4²) = 14.7 away, the apex 16 away.
-    EXPECT_NEAR(fixtof(model.radius), 16.0, 1e-4);
-}
-
 TEST_F(BspReader, NumbersMayBeSplitOverLinesInAnyWay)
 {
     BspModel reference = {};
     ASSERT_EQ(parse_text(PYRAMID, texture, &reference), nullptr);
-    const std::vector<std::vector<std::string>> layouts = {
-        {" "},                       // everything on one line
-        {"\n"},                      // one number per line
-        {"\t", "\r\n", "   ", "\n\n \t"},
-        {" ", " ", "\n", " ", " ", " ", " ", "\n"},
-    };
-    for (const auto &separators : layouts) {
+    for (const std::vector<std::string> &separators :
+         {std::vector<std::string>{"\n"}, {"\t", "\r\n", "   ", "\n\n \t"}}) {
         BspModel other = {};
         ASSERT_EQ(parse_text(joined(numbers_of(PYRAMID), separators), texture, &other), nullptr);
         ASSERT_EQ(other.node_count, reference.node_count);
@@ -196,30 +165,11 @@ TEST_F(BspReader, NumbersMayBeSplitOverLinesInAnyWay)
             for (int k = 0; k < BSP_FILE_CORNERS; k++)
                 EXPECT_EQ(other.nodes[i].texcoord_index[k], reference.nodes[i].texcoord_index[k]);
         }
-        for (int i = 0; i < other.vertex_count; i++)
-            EXPECT_EQ(other.vertices[i].z, reference.vertices[i].z);
-        for (int i = 0; i < other.texcoord_count; i++)
-            EXPECT_EQ(other.texcoords[i].v, reference.texcoords[i].v);
-        EXPECT_EQ(other.radius, reference.radius);
+        EXPECT_EQ(other.vertices[3].z, reference.vertices[3].z);
+        EXPECT_EQ(other.texcoords[2].v, reference.texcoords[2].v);
         free_bsp_model(&other);
     }
     free_bsp_model(&reference);
-}
-
-TEST_F(BspReader, AnUnbalancedChainAndARootOtherThanNodeZeroLoad)
-{
-    // Node 3 -> 2 -> 1 -> 0 through front children only; the root line names node 3.
-    std::string chain = "4\n";
-    for (int i = 0; i < 4; i++)
-        chain += "0 " + std::to_string(i - 1) +
-                 " -1 3 0 1 2 0 0 0 0 0 0 0  0 0 65536 0  0 0 0 0 0 0 0 0 0 0\n";
-    chain += "3\n0 0 0 0 0 0\n65536 0 0 0 0 0\n0 65536 0 0 0 0\n3\n1\n0 0\n";
-    ASSERT_EQ(parse_text(chain, texture, &model), nullptr);
-    EXPECT_EQ(model.root, &model.nodes[3]);
-    int length = 0;
-    for (BspNode *node = model.root; node; node = node->front)
-        length++;
-    EXPECT_EQ(length, 4);
 }
 
 TEST_F(BspReader, NoTexcoordsLoadWithEveryIndexOnOneSharedEntry)
@@ -244,8 +194,6 @@ TEST_F(BspReader, EveryBrokenFileIsRefusedWithItsFault)
     std::string pyramid = PYRAMID;
     const std::vector<Case> cases = {
         {"empty file", "", "file ends early"},
-        {"blank file", " \n\t\n", "file ends early"},
-        {"negative node count", pyramid_with(0, "-1"), "node count out of range"},
         {"no nodes", pyramid_with(0, "0"), "node count out of range"},
         {"absurd node count", pyramid_with(0, "2000000000"), "node count out of range"},
         {"cut inside a node", pyramid.substr(0, pyramid.find("46341 -46341 0 0")),
@@ -255,8 +203,6 @@ TEST_F(BspReader, EveryBrokenFileIsRefusedWithItsFault)
         {"back child below -1", pyramid_with(node_field(1, 2), "-2"), "child index out of range"},
         {"two corners", pyramid_with(node_field(1, 3), "2"), "corner count out of range"},
         {"eleven corners", pyramid_with(node_field(1, 3), "11"), "corner count out of range"},
-        {"negative corner count", pyramid_with(node_field(1, 3), "-3"),
-         "corner count out of range"},
         {"vertex index past the end", pyramid_with(node_field(2, 6), "5"),
          "vertex index out of range"},
         {"negative vertex index", pyramid_with(node_field(0, 4), "-1"),
@@ -266,7 +212,6 @@ TEST_F(BspReader, EveryBrokenFileIsRefusedWithItsFault)
         {"negative texcoord index", pyramid_with(node_field(3, 18), "-4"),
          "texcoord index out of range"},
         {"no vertices", pyramid_with(VERTEX_COUNT, "0"), "vertex count out of range"},
-        {"negative vertex count", pyramid_with(VERTEX_COUNT, "-5"), "vertex count out of range"},
         {"absurd vertex count", pyramid_with(VERTEX_COUNT, "99999999"),
          "vertex count out of range"},
         {"cut inside the vertices", pyramid.substr(0, pyramid.find("655360 0 655360 0")),
@@ -285,7 +230,6 @@ TEST_F(BspReader, EveryBrokenFileIsRefusedWithItsFault)
         {"a lone sign", pyramid_with(3, "-"), "malformed number"},
         {"two signs", pyramid_with(3, "--1"), "malformed number"},
         {"a decimal point", pyramid_with(VERTEX_COUNT + 1, "1.5"), "malformed number"},
-        {"beyond 32 bits", pyramid_with(VERTEX_COUNT + 1, "4294967296"), "number out of range"},
         {"just beyond int", pyramid_with(VERTEX_COUNT + 1, "2147483648"), "number out of range"},
         {"node that is its own child", pyramid_with(node_field(3, 1), "3"),
          "node reached twice in the tree"},
@@ -306,14 +250,18 @@ TEST_F(BspReader, EveryBrokenFileIsRefusedWithItsFault)
     }
 }
 
-TEST_F(BspReader, CyclesAreCaughtFromNodeZeroAndFromTheRootLine)
+TEST_F(BspReader, TheRootLineMayNameAnyNodeAndCyclesAreCaughtFromItAndFromNodeZero)
 {
     // Cut node 4 off the tree and let it point at itself.
     std::vector<std::string> numbers = numbers_of(PYRAMID);
     numbers[node_field(3, 2)] = "-1";
     numbers[node_field(4, 1)] = "4";
-    // Drawing from node 0 never gets there, so the file is usable...
+    // Drawing from node 0 or 2 never gets there, so the file is usable...
     EXPECT_EQ(parse_text(joined(numbers), texture, &model), nullptr);
+    free_bsp_model(&model);
+    numbers[ROOT] = "2";
+    ASSERT_EQ(parse_text(joined(numbers), texture, &model), nullptr);
+    EXPECT_EQ(model.root, &model.nodes[2]);
     free_bsp_model(&model);
     // ...unless the root line names the looping node.
     numbers[ROOT] = "4";
@@ -352,13 +300,11 @@ TEST_F(BspReader, DamagedFilesNeverYieldUnusableModels)
             ASSERT_GE(result.node_count, 1);
             for (int i = 0; i < result.node_count; i++) {
                 const BspNode &node = result.nodes[i];
-                ASSERT_GE(node.vertex_count, 3);
-                ASSERT_LE(node.vertex_count, 10);
+                ASSERT_TRUE(node.vertex_count >= 3 && node.vertex_count <= 10) << text;
                 for (int k = 0; k < node.vertex_count; k++) {
-                    ASSERT_LT(node.vertex_index[k], result.vertex_count);
-                    ASSERT_GE(node.vertex_index[k], 0);
-                    ASSERT_LT(node.texcoord_index[k], std::max(result.texcoord_count, 1));
-                    ASSERT_GE(node.texcoord_index[k], 0);
+                    int vertex = node.vertex_index[k], texcoord = node.texcoord_index[k];
+                    ASSERT_TRUE(vertex >= 0 && vertex < result.vertex_count) << text;
+                    ASSERT_TRUE(texcoord >= 0 && texcoord < std::max(result.texcoord_count, 1)) << text;
                 }
             }
         }
@@ -368,6 +314,7 @@ TEST_F(BspReader, DamagedFilesNeverYieldUnusableModels)
 
 namespace {
 
+/* Runs each test inside a fresh directory holding a bsp folder, as the game runs in its own. */
 class BspLoading : public testing::Test {
 protected:
     void SetUp() override
@@ -378,59 +325,49 @@ protected:
                      testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(directory);
         fs::create_directories(directory / "bsp");
+        before = fs::current_path();
+        fs::current_path(directory);
     }
-    void TearDown() override { fs::remove_all(directory); }
-
-    void write(const char *name, const std::string &text)
+    void TearDown() override
     {
-        std::ofstream(directory / name, std::ios::binary) << text;
-    }
-    std::string error_log()
-    {
-        std::ifstream in(directory / "error.log", std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        fs::current_path(before);
+        fs::remove_all(directory);
     }
     /* Loads the file in a child process, which must stop the game; what it left in error.log. */
     std::string fatal_log(const std::string &name)
     {
-        EXPECT_EXIT({
-            fs::current_path(directory);
-            load_bsp_model(MODEL_JAR, "jar", name.c_str(), nullptr);
-        }, testing::ExitedWithCode(1), "");
-        return error_log();
+        EXPECT_EXIT(load_bsp_model(MODEL_JAR, "jar", name.c_str(), nullptr),
+                    testing::ExitedWithCode(1), "");
+        std::stringstream text;
+        text << std::ifstream("error.log", std::ios::binary).rdbuf();
+        return text.str();
     }
-    fs::path directory;
+    fs::path directory, before;
 };
 
 }  // namespace
 
 TEST_F(BspLoading, FillsTheSlotWithNameAndTexture)
 {
-    write("bsp/robot.bsp", PYRAMID);
-    fs::path before = fs::current_path();
-    fs::current_path(directory);
-    BITMAP *skin = create_bitmap_ex(8, 128, 128);
+    std::ofstream("bsp/robot.bsp") << PYRAMID;
+    BITMAP *skin = create_bitmap_ex(8, 32, 128);
     load_bsp_model(MODEL_PLAYER, "player", "bsp/robot.bsp", skin);
-    fs::current_path(before);
     EXPECT_STREQ(model_table[MODEL_PLAYER].name, "player");
     EXPECT_EQ(model_table[MODEL_PLAYER].texture, skin);
     EXPECT_EQ(model_table[MODEL_PLAYER].node_count, 5);
-    EXPECT_EQ(model_table[MODEL_PLAYER].texcoords[1].u, itofix(128));
+    EXPECT_EQ(model_table[MODEL_PLAYER].texcoords[1].u, itofix(32));
     free_bsp_model(&model_table[MODEL_PLAYER]);
     destroy_bitmap(skin);
 }
 
 TEST_F(BspLoading, AFileThatCannotBeUsedStopsTheGameNamingItAndItsFault)
 {
-    EXPECT_EQ(fatal_log("bsp/mibo.bsp"), "Fatal exception: bsp/mibo.bsp\n\n");
-    write("bsp/jar.bsp", pyramid_with(node_field(2, 6), "77"));
+    std::ofstream("bsp/jar.bsp") << pyramid_with(node_field(2, 6), "77");
     EXPECT_EQ(fatal_log("bsp/jar.bsp"), "Fatal exception: bsp/jar.bsp: vertex index out of range\n\n");
 
     // "Fatal exception: %s\n" must stay within 179 characters; the log adds one more line feed.
     std::string name = "bsp/" + std::string(200, 'm') + ".bsp";
-    write(name.c_str(), "3 junk");
+    std::ofstream(name) << "3 junk";
     std::string log = fatal_log(name);
     EXPECT_EQ(log.rfind("Fatal exception: bsp/mmm", 0), 0u);
     EXPECT_LE(log.size(), 179u + 1u);
@@ -438,7 +375,6 @@ TEST_F(BspLoading, AFileThatCannotBeUsedStopsTheGameNamingItAndItsFault)
 
 TEST_F(BspLoading, LoadModelsAnnouncesItselfAndFillsAllNineSlotsFromTheGame)
 {
-    fs::path before = fs::current_path();
     fs::current_path(TIRVEX_GAME_DIR);
     DATAFILE *saved = Datafile;
     Datafile = nullptr;    // without data every skin is assumed 128 x 128
@@ -446,7 +382,6 @@ TEST_F(BspLoading, LoadModelsAnnouncesItselfAndFillsAllNineSlotsFromTheGame)
     load_models();
     std::string printed = testing::internal::GetCapturedStdout();
     Datafile = saved;
-    fs::current_path(before);
     EXPECT_EQ(printed, "Load BSP models...\n");
     const char *names[MODEL_COUNT] = {"player", "mibo",     "zipper", "sweet", "jar",
                                       "mine",   "teleport", "player", "player"};

@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "datafile_test_support.h"
+#include "shell/cast_text.h"
 
 namespace {
 
@@ -24,7 +26,6 @@ const int DAT_TOOL_INFO = DAT_ID('i', 'n', 'f', 'o');
 const int CAST_SCREEN_W = 640;
 const int CAST_DESCRIPTION_ROOM = CAST_SCREEN_W - (CAST_SCREEN_W / 2 + 90);
 const int CAST_TITLE_ROOM = 210;
-const int CAST_LINES = 30, CAST_LINE_CHARS = 79;
 
 class ShippedDatafile : public ShippedData {};
 
@@ -61,54 +62,34 @@ TEST_F(ShippedDatafile, HoldsEveryObjectAtItsNumberWithItsKind)
     ASSERT_EQ(objects, DAT_OBJECT_COUNT);
     for (int n = 0; n < DAT_OBJECT_COUNT; n++) {
         EXPECT_NE(data[n].dat, nullptr) << "object " << n;
-        if (expected_kind(n)) {
-            EXPECT_EQ(data[n].type, expected_kind(n)) << "object " << n;
-        }
+        EXPECT_TRUE(!expected_kind(n) || data[n].type == expected_kind(n)) << "object " << n;
     }
 }
 
 /* ---- pictures ------------------------------------------------------------------------ */
 
-bool power_of_two(int v)
-{
-    return v > 0 && (v & (v - 1)) == 0;
-}
-
 TEST_F(ShippedDatafile, PicturesAreEightBitAtTheSizesTheGameDrawsThem)
 {
-    for (int n = 0; n < DAT_OBJECT_COUNT; n++) {
-        if (data[n].type == DAT_BITMAP) {
-            EXPECT_EQ(bitmap_color_depth(bitmap(n)), 8) << "object " << n;
-        }
-    }
+    for (int n = 0; n < DAT_OBJECT_COUNT; n++)
+        EXPECT_TRUE(data[n].type != DAT_BITMAP || bitmap_color_depth(bitmap(n)) == 8) << "object " << n;
 
-    for (int n : {DAT_CAST_BACKGROUND, DAT_SELECT_BACKGROUND, DAT_MENU_PICTURE}) {
-        EXPECT_EQ(bitmap(n)->w, 640) << "object " << n;
-        EXPECT_EQ(bitmap(n)->h, 480) << "object " << n;
-    }
-    /* 5 pixels per 1/256 turn: the panorama wraps once per full turn. */
-    EXPECT_EQ(bitmap(DAT_BACKDROP)->w, 1280);
+    for (int n : {DAT_CAST_BACKGROUND, DAT_SELECT_BACKGROUND, DAT_MENU_PICTURE})
+        EXPECT_TRUE(bitmap(n)->w == 640 && bitmap(n)->h == 480) << "object " << n;
 
     /* The texture mappers wrap coordinates by masking, which needs power-of-two sides. */
     for (int n = DAT_TEXTURE_FIRST; n <= DAT_MODEL_TEXTURE_JAR; n++) {
-        EXPECT_TRUE(power_of_two(bitmap(n)->w)) << "object " << n << " width " << bitmap(n)->w;
-        EXPECT_TRUE(power_of_two(bitmap(n)->h)) << "object " << n << " height " << bitmap(n)->h;
+        int w = bitmap(n)->w, h = bitmap(n)->h;
+        EXPECT_TRUE(w > 0 && h > 0 && (w & (w - 1)) == 0 && (h & (h - 1)) == 0)
+            << "object " << n << " is " << w << " x " << h;
     }
     for (int n = DAT_TEXTURE_FIRST; n <= DAT_TEXTURE_SIDE; n++)
         EXPECT_EQ(bitmap(n)->w, bitmap(n)->h) << "square texture " << n;
 
     /* Map squares lie 7 pixels apart: a marker or icon much larger would smear its neighbours,
        much smaller would leave the map in pieces. */
-    for (int n = DAT_MAP_MARKER; n <= DAT_MAP_MARKER + 7; n++) {
-        EXPECT_GE(bitmap(n)->w, 5) << "map icon " << n;
-        EXPECT_LE(bitmap(n)->w, 9) << "map icon " << n;
-        EXPECT_GE(bitmap(n)->h, 5) << "map icon " << n;
-        EXPECT_LE(bitmap(n)->h, 9) << "map icon " << n;
-    }
-
-    /* The overlay is laid over the frame, and the slide uses either one's width. */
-    EXPECT_EQ(bitmap(DAT_MAP_OVERLAY)->w, bitmap(DAT_MAP_FRAME)->w);
-    EXPECT_EQ(bitmap(DAT_MAP_OVERLAY)->h, bitmap(DAT_MAP_FRAME)->h);
+    for (int n = DAT_MAP_MARKER; n <= DAT_MAP_MARKER + 7; n++)
+        EXPECT_TRUE(std::min(bitmap(n)->w, bitmap(n)->h) >= 5 && std::max(bitmap(n)->w, bitmap(n)->h) <= 9)
+            << "map icon " << n << " is " << bitmap(n)->w << " x " << bitmap(n)->h;
 }
 
 /* ---- fonts and palettes -------------------------------------------------------------- */
@@ -139,73 +120,41 @@ TEST_F(ShippedDatafile, PalettesKeepBlackAtZeroWhiteAtFifteenAndStayInRange)
 
 /* ---- the cast text ------------------------------------------------------------------- */
 
-/* Reads one section the way the cast screen does: find the marker, skip one CR and one LF,
-   take lines until a "[", the end of the object or the 30th line. Lines are kept whole, so
-   overlong ones show up. Returns false when the marker is missing; else sets where the
-   marker stands and where reading stopped. */
-bool read_cast_section(const char *text, long size, int entry, std::vector<std::string> &lines,
-                       long *marker_at, long *stop_at)
+/* The lines of section entry as they stand in the text, from the line after its marker to the
+   next section's marker or the end; empty when the marker is missing or out of order. */
+std::vector<std::string> lines_as_written(const std::string &text, int entry)
 {
-    char marker[16];
-    std::snprintf(marker, sizeof marker, "[CAST%d]", entry);
-    long length = (long)std::strlen(marker), p = -1;
-    for (long i = 0; i + length <= size && p < 0; i++)
-        if (std::memcmp(text + i, marker, length) == 0)
-            p = i;
-    lines.clear();
-    if (p < 0)
-        return false;
-    *marker_at = p;
-    p += length;
-    if (p < size && text[p] == '\r')
-        p++;
-    if (p < size && text[p] == '\n')
-        p++;
-    while (p < size && text[p] != '[' && (int)lines.size() < CAST_LINES) {
-        long end = p;
-        while (end < size && text[end] != '\r' && text[end] != '\n')
-            end++;
-        lines.emplace_back(text + p, text + end);
-        p = end;
-        if (p < size && text[p] == '\r')
-            p++;
-        if (p < size && text[p] == '\n')
-            p++;
-    }
-    *stop_at = p;
-    return true;
+    size_t start = text.find("[CAST" + std::to_string(entry) + "]");
+    size_t end = std::min(text.find("[CAST" + std::to_string(entry + 1) + "]"), text.size());
+    if (start == std::string::npos || end < start)
+        return {};
+    start = std::min(text.find('\n', start), end - 1) + 1;
+    std::vector<std::string> lines;
+    std::istringstream in(text.substr(start, end - start));
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line.empty() || line.back() != '\r' ? line : line.substr(0, line.size() - 1));
+    return lines;
 }
 
+/* The cast screen's reader stops at a line opening with "[", after 30 lines and cuts lines to
+   79 characters; each section must come through it whole, and fit its place on the screen. */
 TEST_F(ShippedDatafile, CastTextHoldsSevenSectionsInEntryOrderThatFitTheCastScreen)
 {
-    const char *text = (const char *)data[DAT_CAST_TEXT].dat;
-    long size = data[DAT_CAST_TEXT].size;
+    const char *data_text = (const char *)data[DAT_CAST_TEXT].dat;
+    std::string text(data_text, data_text + data[DAT_CAST_TEXT].size);
+    EXPECT_EQ(text.find("[CAST7]"), std::string::npos) << "only entries 0 to 6 exist";
     FONT *global = font_object(DAT_FONT_GLOBAL);
-    std::vector<std::string> sections[8];
-    long marker[8] = {}, stop[8] = {};
     for (int entry = 0; entry < 7; entry++) {
-        ASSERT_TRUE(read_cast_section(text, size, entry, sections[entry], &marker[entry], &stop[entry]))
-            << "section " << entry;
-    }
-    EXPECT_FALSE(read_cast_section(text, size, 7, sections[7], &marker[7], &stop[7]))
-        << "only entries 0 to 6 exist";
-
-    for (int entry = 0; entry < 7; entry++) {
-        const std::vector<std::string> &lines = sections[entry];
-        if (entry > 0) {
-            EXPECT_GT(marker[entry], marker[entry - 1]) << "section " << entry << " out of order";
-        }
-        ASSERT_GE(lines.size(), 2u) << "section " << entry << " needs a title and a description";
-        EXPECT_FALSE(lines[0].empty()) << "section " << entry << " has no title";
-        /* Reading must run to the next marker (or the end): a stray "[" or the 30-line limit
-           would cut the description short. */
-        long next = entry < 6 ? marker[entry + 1] : size;
-        EXPECT_EQ(stop[entry], next) << "section " << entry << " is cut after line " << lines.size();
-        for (size_t i = 0; i < lines.size(); i++) {
-            EXPECT_LE((int)lines[i].size(), CAST_LINE_CHARS) << "section " << entry << " line " << i;
-            int room = i == 0 ? CAST_TITLE_ROOM : CAST_DESCRIPTION_ROOM;
-            EXPECT_LE(text_length(global, lines[i].c_str()), room)
-                << "section " << entry << " line " << i << " runs off the screen: " << lines[i];
+        std::vector<std::string> written = lines_as_written(text, entry);
+        ASSERT_GE(written.size(), 2u) << "section " << entry << " needs a title and a description";
+        EXPECT_FALSE(written[0].empty()) << "section " << entry << " has no title";
+        static CastText shown;
+        parse_cast_text(data_text, text.size(), entry, &shown);
+        EXPECT_EQ(shown.line_count, (int)written.size()) << "section " << entry << " is cut short";
+        for (int i = 0; i < std::min(shown.line_count, (int)written.size()); i++) {
+            EXPECT_EQ(shown.lines[i], written[i]) << "section " << entry << " line " << i;
+            EXPECT_LE(text_length(global, written[i].c_str()), i == 0 ? CAST_TITLE_ROOM : CAST_DESCRIPTION_ROOM)
+                << "section " << entry << " line " << i << " runs off the screen: " << written[i];
         }
     }
 }
