@@ -34,13 +34,11 @@ inline void start_headless_library()
     clear_keybuf();
 }
 
-/* Types a key into the key buffer, as a press between two frames does. */
-inline void type_key(int scancode) { simulate_keypress(scancode << 8); }
-
+/* Types the keys into the key buffer in order, as presses between two frames do. */
 inline void type_keys(std::initializer_list<int> scancodes)
 {
     for (int scancode : scancodes)
-        type_key(scancode);
+        simulate_keypress(scancode << 8);
 }
 
 /* Releases every key of the key array and the shift keys. */

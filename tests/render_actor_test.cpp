@@ -161,18 +161,17 @@ TEST_F(RenderActors, LightFollowsTheTurnedNormalAgainstTheLightDirection)
 
 TEST_F(RenderActors, TheRobotIsDrawnInItsCrouchedOrStretchedPose)
 {
-    BITMAP *red = solid_bitmap(16, 16, makecol(255, 0, 0));
-    BITMAP *green = solid_bitmap(16, 16, makecol(0, 255, 0));
-    BITMAP *blue = solid_bitmap(16, 16, makecol(0, 0, 255));
-    PanelModel standing(red), crouched(green), stretched(blue);
+    const int red = makecol(255, 0, 0), green = makecol(0, 255, 0), blue = makecol(0, 0, 255);
+    BITMAP *textures[3] = {solid_bitmap(16, 16, red), solid_bitmap(16, 16, green),
+                           solid_bitmap(16, 16, blue)};
+    PanelModel standing(textures[0]), crouched(textures[1]), stretched(textures[2]);
     model_table[MODEL_PLAYER] = standing.model;
     model_table[MODEL_PLAYER_CROUCHED] = crouched.model;
     model_table[MODEL_PLAYER_STRETCHED] = stretched.model;
     display_options.light_mode = LIGHT_AMBIENT;
     display_options.shading_mode = SHADE_PERSPECTIVE_TEXTURE;
     const int i = add_actor(ACTOR_PLAYER, 0, 300, 1);
-    const int poses[][3] = {{0, 0, makecol(255, 0, 0)}, {1, 0, makecol(0, 255, 0)},
-                            {0, 1, makecol(0, 0, 255)}, {1, 1, makecol(0, 0, 255)}};
+    const int poses[][3] = {{0, 0, red}, {1, 0, green}, {0, 1, blue}, {1, 1, blue}};
     for (const auto &p : poses) {
         crouch = p[0];
         stretch = p[1];
@@ -184,10 +183,9 @@ TEST_F(RenderActors, TheRobotIsDrawnInItsCrouchedOrStretchedPose)
     actor_table.actors[i].type = ACTOR_SWEET;
     crouch = 1;
     draw_actor(i, picture, &camera);
-    EXPECT_EQ(centre(), makecol(255, 0, 0));
-    destroy_bitmap(red);
-    destroy_bitmap(green);
-    destroy_bitmap(blue);
+    EXPECT_EQ(centre(), red);
+    for (BITMAP *t : textures)
+        destroy_bitmap(t);
 }
 
 TEST_F(RenderActors, ASquareDrawsItsActorsInViewAndCountsAMovingOneTwice)
