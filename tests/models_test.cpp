@@ -96,30 +96,21 @@ public:
     }
 
     /* The skin tile all corners of the node's polygon lie in, or -1 when they straddle tiles
-       or touch a tile's outermost texel. */
+       or touch a tile's outermost texel. The corners' mean picks the tile to try. */
     int tile(int node) const
     {
-        int found = -1;
         const BspNode &n = model.nodes[node];
+        auto texel = [&](int k) { return model.texcoords[n.texcoord_index[k]]; };
+        double mean_u = 0, mean_v = 0;
+        for (int k = 0; k < n.vertex_count; k++)
+            mean_u += fixtof(texel(k).u) / n.vertex_count, mean_v += fixtof(texel(k).v) / n.vertex_count;
+        int column = (int)(mean_u / 32), row = (int)(mean_v / 32);
         for (int k = 0; k < n.vertex_count; k++) {
-            double u = fixtof(model.texcoords[n.texcoord_index[k]].u);
-            double v = fixtof(model.texcoords[n.texcoord_index[k]].v);
-            int column = (int)(u / 32), row = (int)(v / 32);
-            double inner_u = u - 32 * column, inner_v = v - 32 * row;
-            // A corner on the far border belongs to the tile before it.
-            if (inner_u < 0.5 && column > 0)
-                column--, inner_u += 32;
-            if (inner_v < 0.5 && row > 0)
-                row--, inner_v += 32;
-            if (inner_u < 1 - 1e-3 || inner_u > 31 + 1e-3 || inner_v < 1 - 1e-3 ||
-                inner_v > 31 + 1e-3 || column > 3 || row > 3)
+            double inner_u = fixtof(texel(k).u) - 32 * column, inner_v = fixtof(texel(k).v) - 32 * row;
+            if (std::fmin(inner_u, inner_v) < 1 - 1e-3 || std::fmax(inner_u, inner_v) > 31 + 1e-3)
                 return -1;
-            int t = 4 * row + column;
-            if (found >= 0 && t != found)
-                return -1;
-            found = t;
         }
-        return found;
+        return column <= 3 && row <= 3 ? 4 * row + column : -1;
     }
 
     /* Mean of the corners of all polygons painted with the tile. */
