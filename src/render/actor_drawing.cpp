@@ -23,6 +23,10 @@ const int EXPLOSION_PICTURES = 5;
    for a centre right in front of the eye. */
 const int EXPLOSION_MAX_SIZE = 16384;
 
+/* Screen offsets from the view's centre that the fixed-point projection holds with room to
+   spare; past it a sprite, at most EXPLOSION_MAX_SIZE wide, cannot reach any screen. */
+const double PROJECTION_SAFE = 30000.0;
+
 /* The model an actor is drawn with: the robot's pose variants replace its standing model. */
 int model_slot(const Actor &actor)
 {
@@ -45,14 +49,24 @@ void draw_exploding_actor(const Actor &actor, BITMAP *bitmap, const Camera *came
     const int depth = fixtoi(cz);
     if (depth < 1)
         return;
-    /* Projected in doubles: a centre close to the eye lies far outside the view, beyond what
-       the fixed-point projection can hold. */
-    double sx = fixtof(cx) / fixtof(cz) * fixtof(_persp_xscale) + fixtof(_persp_xoffset);
-    double sy = fixtof(cy) / fixtof(cz) * fixtof(_persp_yscale) + fixtof(_persp_yoffset);
-    sx = sx < -1e6 ? -1e6 : (sx > 1e6 ? 1e6 : sx);
-    sy = sy < -1e6 ? -1e6 : (sy > 1e6 ? 1e6 : sy);
-    draw_explosion_sprite(bitmap, actor.timer, (int)std::floor(sx + 0.5), (int)std::floor(sy + 0.5),
-                          depth);
+    // The library's projection, as every model corner is projected. A centre close to the eye
+    // may lie so far outside the view that the fixed-point result would overflow; such a sprite
+    // is off screen whatever its exact place, so it is placed in doubles, held far outside.
+    const double rx = std::fabs(fixtof(cx) / fixtof(cz) * fixtof(_persp_xscale));
+    const double ry = std::fabs(fixtof(cy) / fixtof(cz) * fixtof(_persp_yscale));
+    int x, y;
+    if (rx < PROJECTION_SAFE && ry < PROJECTION_SAFE) {
+        fixed sx, sy;
+        persp_project(cx, cy, cz, &sx, &sy);
+        x = fixtoi(sx);
+        y = fixtoi(sy);
+    } else {
+        double sx = fixtof(cx) / fixtof(cz) * fixtof(_persp_xscale) + fixtof(_persp_xoffset);
+        double sy = fixtof(cy) / fixtof(cz) * fixtof(_persp_yscale) + fixtof(_persp_yoffset);
+        x = (int)(sx < -1e6 ? -1e6 : (sx > 1e6 ? 1e6 : sx));
+        y = (int)(sy < -1e6 ? -1e6 : (sy > 1e6 ? 1e6 : sy));
+    }
+    draw_explosion_sprite(bitmap, actor.timer, x, y, depth);
 }
 
 } // namespace

@@ -205,6 +205,8 @@ void cast_screen(BITMAP *buffer)
 
     int first_frame_done = 0;
     display_options.shading_mode = SHADE_FLAT;
+    // The library's text background, kept by every later screen that draws in its text mode.
+    _textmode = -1;
     const int centre_x = buffer->w / 2;
     const int centre_y = buffer->h / 2;
     SAMPLE *click = datafile_sample(DAT_SAMPLE_CLICK);

@@ -41,6 +41,8 @@ void end_screen(BITMAP *buffer)
     const int colour = makecol(200, 200, 255);
     set_palette(black_palette);
     clear(buffer);
+    // Text drawn after this page (the console, the fatal page) keeps a transparent background.
+    _textmode = -1;
     draw_end_text(buffer, colour);
     acquire_bitmap(screen);
     blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);

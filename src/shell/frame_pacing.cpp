@@ -31,10 +31,15 @@ bool before(const timespec &a, const timespec &b)
 
 } // namespace
 
+int frame_rate_for(int reported)
+{
+    // The display's own rate, whatever it is; a driver that reports none gets the default.
+    return reported > 0 ? reported : FRAME_RATE_DEFAULT;
+}
+
 void start_frame_pacing()
 {
-    const int reported = gfx_driver ? get_refresh_rate() : 0;
-    frame_rate = reported > FRAME_RATE_DEFAULT ? reported : FRAME_RATE_DEFAULT;
+    frame_rate = frame_rate_for(gfx_driver ? get_refresh_rate() : 0);
     frame_period_ns = NANOSECONDS / frame_rate;
     clock_gettime(CLOCK_MONOTONIC, &next_frame);
     add_ns(&next_frame, frame_period_ns);

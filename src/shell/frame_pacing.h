@@ -4,8 +4,12 @@
 /* Frames per second paced when the display does not report a usable refresh rate. */
 enum { FRAME_RATE_DEFAULT = 60 };
 
+/* The frames a second paced for a display that reports `reported` Hz: that rate itself, or
+   FRAME_RATE_DEFAULT when it reports none (0 or less). */
+int frame_rate_for(int reported);
+
 /* Starts pacing from now at the display's refresh rate (get_refresh_rate), or at 60 frames a
-   second when it reports none or less. Called before the first frame of a level and of the cast
+   second when it reports none. Called before the first frame of a level and of the cast
    screen. */
 void start_frame_pacing();
 

@@ -21,3 +21,7 @@ void start_music(int n);
 /* Stops music number n unless sound is off (a loop started before sound was switched off keeps
    playing). */
 void stop_music(int n);
+
+/* The name the start-up console gives the installed digital driver: its name, or for the
+   library's silent driver (no sound hardware) its description, never an empty text. */
+const char *digi_driver_name(const DIGI_DRIVER *driver);

@@ -53,7 +53,7 @@ void start_sound(const char *program_path)
     }
     // The library picks the digital driver this machine has; no MIDI is played.
     if (install_sound(DIGI_AUTODETECT, MIDI_NONE, program_path) == 0)
-        console_printf("Digital sound driver: %s\n", digi_driver->name);
+        console_printf("Digital sound driver: %s\n", digi_driver_name(digi_driver));
     else
         console_printf("Can't initialise sound\n");
 }
