@@ -127,7 +127,10 @@ TEST(MapSquares, BrokenSquaresAreNamed)
         {"1\n0 0 0 0 1 0 -1 -1 - 1\n", 1},                                // a lone sign
         {"1\n0 0 0 0 1 0 -1 -1 -1 99999999999\n", 1},                     // too long
         {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n-1 0 0 0 0 0 -1 -1 -1 -1\n", 2},    // negative column
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n328 0 0 0 0 0 -1 -1 -1 -1\n", 2},   // beyond the world
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n327 0 0 0 0 0 -1 -1 -1 -1\n", 2},   // beyond the world
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n0 0 327 0 0 0 -1 -1 -1 -1\n", 2},   // a row too
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 0 0 0 -1 -1 3276 -1\n", 2},   // a face too deep
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 -1000 0 0 0 0 2276 -1 -1 -1\n", 2},
         {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 4 0 0 -1 -1 -1 -1\n", 2},     // no such texture
         {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 0 0 0 -2 -1 -1 -1\n", 2},     // side below -1
         {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 1001 0 0 0 0 -1 -1 -1 -1\n", 2},  // too high
@@ -138,6 +141,51 @@ TEST(MapSquares, BrokenSquaresAreNamed)
         EXPECT_EQ(v.square, c.bad) << c.squares;
         EXPECT_EQ(std::string(v.message), "Bad square " + std::to_string(c.bad) + " in map");
     }
+}
+
+TEST(MapSquares, EveryLineEndIsOneLineEnd)
+{
+    // LF, CR LF and a bare CR, mixed in one file: each ends a header line, and in the square
+    // data each is white space; no character next to one is lost.
+    const std::string text = "c\rName\r\n12\nx\r3\r\nx\rx\n2\r"
+                             "0 0 0 0 1 0 -1 -1 -1 -1\r12 0 0 0 7 0 -1 -1 -1 -1\r";
+    MapVerdict v = parse(text, &parsed);
+    ASSERT_EQ(v.fault, MAP_OK) << v.message;
+    EXPECT_STREQ(parsed.name, "Name");
+    EXPECT_EQ(parsed.level_code, 12);
+    EXPECT_EQ(parsed.minutes, 3);
+    EXPECT_EQ(parsed.squares[0].side[3], -1);
+    EXPECT_EQ(parsed.squares[1].x, 12);
+    EXPECT_EQ(parsed.squares[1].content, CONTENT_SWEET);
+
+    char name[MAP_NAME_BUFFER];
+    int32_t code = 0;
+    MapReader reader;
+    map_reader_from_text(&reader, "\r\rName\r5\r", 9);
+    parse_level_header(&reader, name, &code);
+    EXPECT_STREQ(name, "");     // the second bare CR is an empty name line
+    EXPECT_EQ(code, 0);         // "Name" is line 3
+}
+
+TEST(MapSquares, FarthestSquaresKeepTheWorldInRange)
+{
+    // The largest column and row, and the deepest face the fixed-point world can hold.
+    std::string text = std::string(HEADER) + "3\n326 0 326 0 1 64 -1 -1 -1 -1\n"
+                       "325 0 326 0 0 0 3275 -1 -1 -1\n326 -1000 325 0 0 0 -1 2275 -1 -1\n";
+    MapVerdict v = parse(text, &parsed);
+    ASSERT_EQ(v.fault, MAP_OK) << v.message;
+
+    // The robot steps off the +x edge of column 326 and falls: every point of its hop stays
+    // between the square it left and the one beyond, never wrapping round the fixed range.
+    begin_level(text);
+    driver_settle(10, 1000);
+    driver_push(MOVE_FORWARD);
+    for (int frame = 0; frame < 100; frame++) {
+        driver_frame(2);
+        ASSERT_GE(robot_x(), 32600) << "frame " << frame;
+        ASSERT_LE(robot_x(), 32700) << "frame " << frame;
+    }
+    EXPECT_EQ(robot_x(), 32700);
 }
 
 TEST(MapSquares, MoreThan100ActorsIsTooMany)

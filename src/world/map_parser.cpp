@@ -6,8 +6,6 @@
 
 namespace {
 
-enum { NO_LOOKAHEAD = -2 };
-
 int raw_get(MapReader *reader)
 {
     if (reader->file)
@@ -17,28 +15,26 @@ int raw_get(MapReader *reader)
     return (unsigned char)reader->text[reader->position++];
 }
 
-int get_char(MapReader *reader)
-{
-    if (reader->lookahead != NO_LOOKAHEAD) {
-        int c = reader->lookahead;
-        reader->lookahead = NO_LOOKAHEAD;
-        return c;
-    }
-    int c = raw_get(reader);
-    if (c == '\r') {
-        // Level files written on other systems end their lines in CR LF; a text-mode stream
-        // hands those over as a single line feed.
-        int next = raw_get(reader);
-        if (next == '\n')
-            return '\n';
-        reader->lookahead = next;
-    }
-    return c;
-}
-
 void unget_char(MapReader *reader, int c)
 {
-    reader->lookahead = c;
+    // Two places suffice: the character after a bare CR, and the one a number reader gives back.
+    if (reader->pushed_count < 2)
+        reader->pushed[reader->pushed_count++] = c;
+}
+
+int get_char(MapReader *reader)
+{
+    // A pushed CR is the raw character after another CR, not yet turned into a line end.
+    int c = reader->pushed_count > 0 ? reader->pushed[--reader->pushed_count] : raw_get(reader);
+    if (c == '\r') {
+        // Level files written on other systems end their lines in CR LF, or in a bare CR as old
+        // editors did; each reads as a single line feed, as a text-mode stream hands CR LF over.
+        int next = raw_get(reader);
+        if (next != '\n' && next != EOF)
+            unget_char(reader, next);
+        return '\n';
+    }
+    return c;
 }
 
 bool is_blank(int c)
@@ -127,8 +123,11 @@ bool read_square(MapReader *reader, MapSquareLine *square)
         return false;
     if (!within(square->texture, 0, 3))
         return false;
+    // A side face reaches from the top 10 world units a level down to 10 * (side + 1 - height);
+    // the height is already bounded, so the sum is computed in 64 bits only for huge sides.
     for (int k = 0; k < 4; k++) {
-        if (!within(square->side[k], -1, MAP_HEIGHT_LIMIT))
+        const int64_t bottom = 10 * ((int64_t)square->side[k] + 1 - square->height);
+        if (square->side[k] < -1 || bottom > MAP_FACE_BOTTOM_LIMIT)
             return false;
     }
     // The robot moves along its heading: off the four grid directions it would hop between
@@ -169,7 +168,7 @@ void map_reader_from_file(MapReader *reader, FILE *file)
     reader->text = nullptr;
     reader->length = 0;
     reader->position = 0;
-    reader->lookahead = NO_LOOKAHEAD;
+    reader->pushed_count = 0;
 }
 
 void map_reader_from_text(MapReader *reader, const char *text, size_t length)
@@ -178,7 +177,7 @@ void map_reader_from_text(MapReader *reader, const char *text, size_t length)
     reader->text = text;
     reader->length = text ? length : 0;
     reader->position = 0;
-    reader->lookahead = NO_LOOKAHEAD;
+    reader->pushed_count = 0;
 }
 
 size_t map_read_line(MapReader *reader, char *buffer, size_t size)

@@ -13,8 +13,12 @@ enum {
     MAP_LINE_SIZE = 80,         /* one header line: 79 characters and the terminator */
     MAP_NAME_BUFFER = 40,       /* the name line: 39 bytes read, the last one removed */
     MAP_MESSAGE_SIZE = 64,
-    MAP_COLUMN_LIMIT = 327,     /* columns and rows 0..327: world x and z stay within 32767 */
-    MAP_HEIGHT_LIMIT = 1000     /* heights -1000..1000 and side faces at most 1001 levels deep */
+    /* Columns and rows 0..326: a step or a push one square beyond the last one still aims at a
+       world x or z of at most 32700, inside the fixed-point range. */
+    MAP_COLUMN_LIMIT = 326,
+    MAP_HEIGHT_LIMIT = 1000,    /* heights -1000..1000: square tops within world y +-10000 */
+    /* A side face reaches down to world y 10 * (side + 1 - height), at most this. */
+    MAP_FACE_BOTTOM_LIMIT = 32767
 };
 
 /* Content codes of a square: what stands on it when the level starts. */
@@ -30,13 +34,14 @@ enum MapContent {
 };
 
 /* A character source read the way the game reads a text file: from an open file or from memory,
-   with a CR LF pair read as one line end as a text-mode stream does. */
+   with every line end (LF, CR LF or a bare CR) read as one line feed. */
 struct MapReader {
     FILE *file;                 /* read from here when set, else from text */
     const char *text;
     size_t length;
     size_t position;            /* next byte of text */
-    int lookahead;              /* a character read ahead, or -2 when none */
+    int pushed[2];              /* characters read ahead, the last one pushed on top */
+    int pushed_count;
 };
 
 /* One square line, as read. */
@@ -97,7 +102,8 @@ void parse_level_header(MapReader *reader, char name[MAP_NAME_BUFFER], int32_t *
 
 /* Reads a whole level file into *map. Returns MAP_OK, or the first fault in file order with its
    message: no or a non-positive square count, 200 or more squares, a square line with a missing,
-   malformed or out-of-range number (columns and rows 0..327, heights within MAP_HEIGHT_LIMIT,
-   texture 0..3, sides -1..MAP_HEIGHT_LIMIT, a start direction other than 0, 64, 128 or 192), a
+   malformed or out-of-range number (columns and rows 0..MAP_COLUMN_LIMIT, heights within
+   MAP_HEIGHT_LIMIT, texture 0..3, sides -1 or more with the face's bottom at most
+   MAP_FACE_BOTTOM_LIMIT, a start direction other than 0, 64, 128 or 192), a
    second start square, more than 100 actors, or no start square at all. */
 MapVerdict parse_map(MapReader *reader, ParsedMap *map);

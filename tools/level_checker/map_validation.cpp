@@ -81,7 +81,8 @@ int split_words(const char *text, size_t length, size_t offset, int32_t line)
     size_t i = offset;
     while (i < length && count < TOKEN_LIMIT) {
         if (is_space(text[i])) {
-            if (text[i] == '\n')
+            // LF, CR LF and a bare CR each end a line, as the game's reader takes them.
+            if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= length || text[i + 1] != '\n')))
                 line++;
             i++;
             continue;
@@ -168,7 +169,7 @@ int32_t check_header(const char *text, size_t length, ValidationReport *report, 
         else if (got == size - 1)
             late = true;
     }
-    *offset = reader.position - (reader.lookahead != -2 ? 1 : 0);
+    *offset = reader.position - reader.pushed_count;
     return line;
 }
 
@@ -224,9 +225,13 @@ void check_square(int32_t first, int32_t square, int32_t cell_count, ValidationR
             "there", (int)square, (int)content);
     for (int k = 0; k < 4; k++) {
         int32_t side = t[6 + k].value;
-        if (side < -1 || side > MAP_HEIGHT_LIMIT)
-            add(report, line, 1, "square %d: side face %d of %d (-1 for none, 0 to %d for its depth)",
-                (int)square, k, (int)side, (int)MAP_HEIGHT_LIMIT);
+        const int64_t bottom = 10 * ((int64_t)side + 1 - height);
+        if (side < -1)
+            add(report, line, 1, "square %d: side face %d of %d (-1 for none, 0 or more for its "
+                "depth)", (int)square, k, (int)side);
+        else if (bottom > MAP_FACE_BOTTOM_LIMIT)
+            add(report, line, 1, "square %d: side face %d of %d reaches world y %lld, beyond %d",
+                (int)square, k, (int)side, (long long)bottom, (int)MAP_FACE_BOTTOM_LIMIT);
     }
     if (content == CONTENT_START && !grid_direction(dir))
         add(report, line, 1, "square %d: start direction %d (0, 64, 128 or 192)", (int)square, (int)dir);
