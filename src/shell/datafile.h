@@ -53,6 +53,21 @@ enum DatafileObject {
     DAT_OBJECT_COUNT = 62
 };
 
+enum { DATAFILE_MESSAGE_SIZE = 200 };
+
+/* Loads the game datafile at `path` into Datafile, the library's loader handed only a file whose
+   bytes hold together (check_datafile_layout), and then checks every object number the program
+   uses for its kind (check_datafile_kinds). Returns 1; or 0 with Datafile left none and the
+   fault in `message`: "Error loading data file PATH" followed by what is wrong with the file,
+   or "PATH: object N is not a KIND". Called at start-up and by the preview tool. */
+int load_game_datafile(const char *path, char message[DATAFILE_MESSAGE_SIZE]);
+
+/* Checks that every object number the program uses is there with the kind it is used as
+   (bitmap, palette, font, sample, data), its pictures at least one pixel in size and the
+   textures a power of two wide and high, as the texture mappers need. Returns 1, or 0 with
+   "PATH: object N is not a KIND" (or what else is wrong with it) in `message`. */
+int check_datafile_kinds(const DATAFILE *data, const char *path, char message[DATAFILE_MESSAGE_SIZE]);
+
 /* Returns the data of object number n of the loaded datafile, or none while no datafile is
    loaded (the world runs headless in tests and tools without one). */
 inline void *datafile_object(int n) { return Datafile ? Datafile[n].dat : nullptr; }

@@ -100,11 +100,11 @@ int start_up(const char *program_path, bool no_sound, BITMAP **buffer)
     console_printf("In-game screen resolution %dx%d\n", SCREEN_W, SCREEN_H);
     console_printf("Loading data file %s...\n", DATAFILE_PATH);
 
-    Datafile = load_datafile(DATAFILE_PATH);
-    if (!Datafile) {
+    char fault[DATAFILE_MESSAGE_SIZE];
+    if (!load_game_datafile(DATAFILE_PATH, fault)) {
         // The console lives on the screen, which is gone once the library is shut down.
-        console_printf("Error loading data file %s\n", DATAFILE_PATH);
-        std::fprintf(stderr, "Error loading data file %s\n", DATAFILE_PATH);
+        console_printf("%s\n", fault);
+        std::fprintf(stderr, "%s\n", fault);
         allegro_exit();
         return 1;
     }

@@ -1,6 +1,6 @@
 #!/bin/sh
 # run_fuzz.sh: runs a fuzz target for a few seconds with a fixed seed over a fresh copy of the
-# seed maps. Usage: run_fuzz.sh BINARY CORPUS_DIR SEED_DIR...
+# seed files. Usage: run_fuzz.sh BINARY CORPUS_DIR SEED_DIR...
 set -e
 binary=$1
 corpus=$2
@@ -8,7 +8,7 @@ shift 2
 rm -rf "$corpus"
 mkdir -p "$corpus"
 for dir in "$@"; do
-  for seed in "$dir"/*.txt; do
+  for seed in "$dir"/*; do
     [ -f "$seed" ] && cp "$seed" "$corpus"/
   done
 done

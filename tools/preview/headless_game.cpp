@@ -19,9 +19,9 @@ const char *start_headless_game(const char *game_dir)
     set_color_depth(8);
     if (game_dir && chdir(game_dir) != 0)
         return "cannot enter the game directory";
-    Datafile = load_datafile("data/pz.dat");
-    if (!Datafile)
-        return "cannot load data/pz.dat";
+    static char fault[DATAFILE_MESSAGE_SIZE];
+    if (!load_game_datafile("data/pz.dat", fault))
+        return fault;
     for (int i = 0; i < 4; i++)
         texture_table[i] = (BITMAP *)datafile_object(DAT_TEXTURE_FIRST + i);
     load_models();

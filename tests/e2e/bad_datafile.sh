@@ -1,0 +1,42 @@
+# bad_datafile.sh: a missing, empty, cut, damaged or foreign "data/pz.dat", or one with the wrong
+# kind of object at a number the game uses, ends the program with status 1 and a message naming
+# the file and the fault after the credits key, without reaching the menu and without a crash.
+source "$(dirname "$0")/lib/harness.bash"
+e2e_setup "$1"
+dat="$E2E_GAME/data/pz.dat"
+cp "$dat" "$E2E_TMP/good.dat"
+size=$(stat -c %s "$E2E_TMP/good.dat")
+
+# offset_of TEXT: the byte offset of the first TEXT in the good file.
+offset_of() { grep -obUaF "$1" "$E2E_TMP/good.dat" | head -n 1 | cut -d: -f1; }
+# patch OFFSET BYTES: overwrites bytes of the datafile in place (BYTES as printf escapes).
+patch() { printf "$2" | dd of="$dat" bs=1 seek="$1" conv=notrunc status=none; }
+
+# Each case: a name, how the file is spoilt, and the message the game must give.
+run_case() {
+    local name=$1 spoil=$2 message=$3
+    cp "$E2E_TMP/good.dat" "$dat"
+    eval "$spoil"
+    e2e_start
+    e2e_wait_window 20
+    e2e_wait_credits 20
+    e2e_running || e2e_fail "$name: the game ended before the credits key"
+    e2e_key space
+    e2e_wait_exit 20
+    e2e_expect_status 1
+    grep -qF "$message" "$E2E_GAME/err.txt" ||
+        e2e_fail "$name: no \"$message\" on standard error: $(cat "$E2E_GAME/err.txt")"
+    e2e_log "$name: $(cat "$E2E_GAME/err.txt")"
+}
+
+bitmap=$(offset_of "BMP ")       # the type of object 1, a bitmap 640 pixels wide
+palette=$(offset_of "PAL ")      # the type of object 30, the game palette
+run_case missing "rm -f '$dat'" "Error loading data file data/pz.dat: No such file or directory"
+run_case empty ": >'$dat'" "Error loading data file data/pz.dat: the file is empty"
+run_case "cut at 5 %" "truncate -s $((size / 20)) '$dat'" "Error loading data file data/pz.dat: truncated at object"
+run_case "cut at half" "truncate -s $((size / 2)) '$dat'" "Error loading data file data/pz.dat: truncated at object"
+run_case foreign "patch 0 'GIF8'" "Error loading data file data/pz.dat: not a datafile"
+run_case "damaged bitmap" "patch $((bitmap + 14)) '\377\377'" \
+    "Error loading data file data/pz.dat: object 1: a 65535x480 picture is too large"
+run_case "palette as data" "patch $palette 'DATA'" "data/pz.dat: object 30 is not a palette"
+e2e_log "ok"
