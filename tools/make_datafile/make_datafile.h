@@ -8,9 +8,11 @@
 /* The palette is 16 ramps of 16 shades: index = ramp * 16 + shade. Shade 0 is near black,
    shade 11 the full colour, shades 12 ... 15 tint toward white. Pictures and textures paint
    from the upper shades and leave the dark ones to the light table and the fog.
-   Ramp 0 is grey: index 0 is pure black (transparent in masked sprites), 15 pure white. */
+   Ramp 0 is grey: index 0 is pure black (transparent in masked sprites), 15 pure white.
+   Ramp 5 is no ramp: it holds the exact colours the game asks for by value (interface texts,
+   frames and the flat-shaded faces), which makecol then finds in every palette. */
 enum PaletteRamp {
-    RAMP_GREY, RAMP_RED, RAMP_ORANGE, RAMP_YELLOW, RAMP_LIME, RAMP_GREEN, RAMP_TEAL,
+    RAMP_GREY, RAMP_RED, RAMP_ORANGE, RAMP_YELLOW, RAMP_LIME, RAMP_NAMED, RAMP_TEAL,
     RAMP_SKY, RAMP_BLUE, RAMP_VIOLET, RAMP_MAGENTA, RAMP_PINK, RAMP_CLAY, RAMP_SAND,
     RAMP_STONE, RAMP_STEEL, RAMP_COUNT
 };

@@ -1,4 +1,4 @@
-/* palette.cpp: the game palette, sixteen hue ramps from near black to a white tint. */
+/* palette.cpp: the game palette, fifteen hue ramps from near black to a white tint and the named colours. */
 #include <cmath>
 
 #include "make_datafile.h"
@@ -14,7 +14,7 @@ const int ramp_top[RAMP_COUNT][3] = {
     {240, 130, 30},   /* orange */
     {245, 215, 50},   /* yellow */
     {140, 215, 50},   /* lime */
-    {40, 170, 70},    /* green */
+    {40, 170, 70},    /* named colours: handled apart */
     {30, 170, 160},   /* teal */
     {80, 170, 240},   /* sky */
     {50, 80, 220},    /* blue */
@@ -27,6 +27,16 @@ const int ramp_top[RAMP_COUNT][3] = {
     {120, 140, 165},  /* steel: cool grey-blue */
 };
 
+/* The colours the game draws by value with makecol, 8 bits per channel: the message line, HUD
+   and title texts, the console, the screens' texts and frames, and the faces of flat shading
+   (the squares' tops and sides, the models' default, and the greys of the lit modes). */
+const int named_colours[SHADES_PER_RAMP][3] = {
+    {0, 255, 0}, {255, 0, 0}, {100, 255, 100}, {50, 255, 50},
+    {50, 255, 255}, {200, 200, 255}, {50, 200, 50}, {0, 100, 100},
+    {0, 0, 255}, {0, 0, 128}, {0, 128, 0}, {0, 0, 100},
+    {20, 20, 20}, {128, 128, 128}, {192, 192, 192}, {40, 170, 70},
+};
+
 }  // namespace
 
 void make_palette()
@@ -34,7 +44,11 @@ void make_palette()
     for (int ramp = 0; ramp < RAMP_COUNT; ramp++) {
         for (int shade = 0; shade < SHADES_PER_RAMP; shade++) {
             float r, g, b;
-            if (ramp == RAMP_GREY) {
+            if (ramp == RAMP_NAMED) {
+                r = named_colours[shade][0];
+                g = named_colours[shade][1];
+                b = named_colours[shade][2];
+            } else if (ramp == RAMP_GREY) {
                 r = g = b = 255.0f * shade / 15.0f;
             } else if (shade <= SHADE_FULL) {
                 /* Darker shades fall off a little faster than linear so the light table
