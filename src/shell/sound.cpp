@@ -38,14 +38,14 @@ void stop_music(int n)
 const char *digi_driver_name(const DIGI_DRIVER *driver)
 {
     // The library's silent driver, installed where there is no sound hardware, has an empty
-    // name; its description, or failing that its plain name, says what it is.
+    // name; its plain name ("No sound"), or failing that its description, says what it is.
     if (!driver)
         return "No sound";
     if (driver->name && driver->name[0])
         return driver->name;
-    if (driver->desc && driver->desc[0])
-        return driver->desc;
     if (driver->ascii_name && driver->ascii_name[0])
         return driver->ascii_name;
+    if (driver->desc && driver->desc[0])
+        return driver->desc;
     return "No sound";
 }

@@ -23,5 +23,5 @@ void start_music(int n);
 void stop_music(int n);
 
 /* The name the start-up console gives the installed digital driver: its name, or for the
-   library's silent driver (no sound hardware) its description, never an empty text. */
+   library's silent driver (no sound hardware) its plain name "No sound", never an empty text. */
 const char *digi_driver_name(const DIGI_DRIVER *driver);
