@@ -79,7 +79,6 @@ TEST_F(GameKeys, MovementKeysQueueTheirCodesInTypingOrder)
     EXPECT_EQ(frame({KEY_UP, KEY_LEFT, KEY_DOWN, KEY_RIGHT, KEY_SPACE, KEY_Z}), 0);
     EXPECT_EQ(queued_codes(), (std::vector<int>{72, 75, 80, 77, 57}));
     EXPECT_EQ(keypressed(), 0) << "every typed key is taken in the same frame";
-
     key_shifts = KB_SHIFT_FLAG;
     frame({KEY_LEFT, KEY_RIGHT});
     key_shifts = 0;
@@ -88,16 +87,41 @@ TEST_F(GameKeys, MovementKeysQueueTheirCodesInTypingOrder)
     EXPECT_EQ(message(), "(none)") << "movement shows nothing";
 }
 
-TEST_F(GameKeys, DepthOfViewStepsRoundToInfinite)
+/* Each switch confirms itself on the message line for 100 ticks; with several keys typed in one
+   frame the last one speaks. */
+TEST_F(GameKeys, SwitchesStepThroughTheirValuesAndSayWhatTheyChose)
 {
-    for (int depth = 300; depth <= 900; depth += 100) {
-        frame({KEY_F5});
-        EXPECT_EQ(message(), "Depth of view: " + std::to_string(depth));
+    const struct { std::initializer_list<int> typed; const char *shown; bool (*done)(); } steps[] = {
+        {{KEY_F3}, "Debug info on", [] { return display_options.debug_info; }},
+        {{KEY_F3}, "Debug info off", [] { return !display_options.debug_info; }},
+        {{KEY_F11}, "Sound off", [] { return display_options.sound_off; }},
+        {{KEY_F11}, "Sound on", [] { return !display_options.sound_off; }},
+        {{KEY_F4, KEY_F4, KEY_F4}, "Changed viewport size", [] { return display_options.viewport_size == 3; }},
+        {{KEY_F4}, "Changed viewport size", [] { return display_options.viewport_size == 0; }},
+        {{KEY_F7, KEY_F8}, "random shading",
+         [] { return display_options.light_mode == LIGHT_FOG && display_options.shading_mode == SHADE_RANDOM; }},
+        {{KEY_F7, KEY_F7, KEY_F7}, "ambient light", [] { return display_options.light_mode == LIGHT_AMBIENT; }},
+        {{KEY_F8, KEY_F8}, "persp. correct texture mapping",
+         [] { return display_options.shading_mode == SHADE_PERSPECTIVE_TEXTURE; }},
+        {{KEY_F5, KEY_F5}, "Depth of view: 400", [] { return display_options.depth_of_view != 0; }},
+        {{KEY_F5, KEY_F5, KEY_F5, KEY_F5, KEY_F5}, "Depth of view: 900", [] { return true; }},
+        {{KEY_F5}, "Depth of view: infinite", [] { return display_options.depth_of_view == 0; }},
+    };
+    for (const auto &step : steps) {
+        clear_message();
+        frame(step.typed);
+        EXPECT_EQ(message(), step.shown);
+        EXPECT_TRUE(step.done()) << step.shown;
+        EXPECT_EQ(message_line.ticks_left, 100) << step.shown;
     }
-    frame({KEY_F5});
-    EXPECT_EQ(message(), "Depth of view: infinite");
-    EXPECT_EQ(display_options.depth_of_view, 0);
-    EXPECT_EQ(message_line.ticks_left, 100);
+    const bool panel = f1_panel_shown;
+    frame({KEY_F1});
+    EXPECT_NE(f1_panel_shown, panel);
+    clear_message();
+    display_options.sound_off = true;   // nothing to play headless either way
+    frame({KEY_B, KEY_M});
+    EXPECT_TRUE(!display_options.music_on && display_options.map_panel_shown);
+    EXPECT_EQ(message(), "(none)") << "the key card, music and map panel switch silently";
 }
 
 TEST_F(GameKeys, CameraPresetsComeRoundToBehindThePlayer)
@@ -130,14 +154,12 @@ TEST_F(GameKeys, HeldKeysActEveryFrameAndShowTheLastValue)
     key[KEY_W] = 1;
     for (int i = 0; i < 10; i++)
         frame();
-    key[KEY_W] = 0;
+    release_all_keys();
     EXPECT_EQ(display_options.camera_distance, 210);
     EXPECT_EQ(message(), "camera distance: 210");
 
     // Several at once: each acts, the message is the last in key order (E after Q and G).
-    key[KEY_Q] = 1;
-    key[KEY_G] = 1;
-    key[KEY_E] = 1;
+    hold_keys({KEY_Q, KEY_G, KEY_E});
     frame();
     release_all_keys();
     EXPECT_EQ(display_options.camera_height, -121.0f);
@@ -149,7 +171,6 @@ TEST_F(GameKeys, HeldKeysActEveryFrameAndShowTheLastValue)
     frame();
     release_all_keys();
     EXPECT_EQ(message(), "camera height: -171");
-
     const float pitch = display_options.camera_pitch;
     key[KEY_PGDN] = 1;
     frame();
@@ -163,7 +184,6 @@ TEST_F(GameKeys, LevelKeysStepOnlyOntoMapsThatExist)
     frame({KEY_F9});
     EXPECT_EQ(current_level, 1);
     EXPECT_EQ(message(), "(none)");
-
     frame({KEY_F10});
     EXPECT_EQ(current_level, 2);
     EXPECT_EQ(message(), "Map: 2 (Type the PassWord)");
@@ -178,52 +198,41 @@ TEST_F(GameKeys, LevelKeysStepOnlyOntoMapsThatExist)
     EXPECT_EQ(current_level, 21) << "21 is the highest level number";
     frame({KEY_F9});
     EXPECT_EQ(current_level, 20);
-    EXPECT_EQ(message(), "Map: 20 (Type the PassWord)");
 }
 
-TEST_F(GameKeys, SpaceOrEnterConfirmACompletedLevelUnlessRComesFirst)
+/* Space and Enter end a completed or lost level; R, held, restarts in every frame, and before
+   a confirmation. */
+TEST_F(GameKeys, SpaceOrEnterEndACompletedOrLostLevelAndHeldRRestartsFirst)
 {
     level_state.level_completed = 1;
-    key[KEY_R] = 1;
-    key[KEY_ENTER] = 1;
+    hold_keys({KEY_R, KEY_ENTER});
     EXPECT_EQ(frame(), 0) << "R restarts first, which ends the completion";
     EXPECT_EQ(level_state.level_completed, 0);
     EXPECT_EQ(message(), "Reset game");
+    for (int i = 0; i < 2; i++) {
+        player_motion.x = itofix(555);
+        frame();
+        EXPECT_EQ(player_motion.x, itofix(100)) << "frame " << i;
+    }
     release_all_keys();
 
     level_state.level_completed = 1;
-    key[KEY_SPACE] = 1;
-    key[KEY_W] = 1;
+    hold_keys({KEY_SPACE, KEY_W});
     const int distance = display_options.camera_distance;
     EXPECT_EQ(frame(), 1);
     EXPECT_EQ(display_options.camera_distance, distance) << "keys after the confirmation wait";
-
     level_state.level_completed = 0;
     EXPECT_EQ(frame(), 0) << "Space on a level still running confirms nothing";
-}
+    release_all_keys();
 
-TEST_F(GameKeys, SpaceOrEnterRestartALostLevelWithoutAMessage)
-{
     frame({KEY_UP});
-    EXPECT_EQ(command_queue.read_index != command_queue.write_index, true);
     level_state.level_lost = 1;
     show_message("You are dead! Probably cause you are a idiot", 100);
     key[KEY_ENTER] = 1;
     EXPECT_EQ(frame(), 0);
     EXPECT_EQ(level_state.level_lost, 0);
-    EXPECT_EQ(message(), "(none)");
+    EXPECT_EQ(message(), "(none)") << "the restart after a loss says nothing";
     EXPECT_EQ(command_queue_pop(), 0) << "the restart empties the queue";
-}
-
-TEST_F(GameKeys, HeldRRestartsInEveryFrame)
-{
-    key[KEY_R] = 1;
-    for (int i = 0; i < 3; i++) {
-        player_motion.x = itofix(555);
-        frame();
-        EXPECT_EQ(player_motion.x, itofix(100)) << "frame " << i;
-        EXPECT_EQ(message(), "Reset game");
-    }
 }
 
 TEST_F(GameKeys, SlowMotionReinstallsTheTimerAndSpoilsTheRecord)
@@ -237,10 +246,8 @@ TEST_F(GameKeys, SlowMotionReinstallsTheTimerAndSpoilsTheRecord)
     EXPECT_EQ(message(), "Slow motion off");
     EXPECT_EQ(level_not_recorded, 1) << "switching back does not clear it";
     EXPECT_EQ(timer_speeds, (std::vector<long>{397727, 11931}));
-}
 
-TEST_F(GameKeys, ATimerThatCannotBeInstalledIsReportedAndPlayGoesOn)
-{
+    // A timer that cannot be installed is reported on the console; play goes on.
     timer_answer = -1;
     destroy_bitmap(screen);
     screen = nullptr;   // the console writes to standard output without a screen
@@ -250,50 +257,6 @@ TEST_F(GameKeys, ATimerThatCannotBeInstalledIsReportedAndPlayGoesOn)
     screen = create_bitmap_ex(8, 640, 480);
     EXPECT_EQ(printed, "Cannot allocate timer");
     EXPECT_TRUE(display_options.slow_motion);
-}
-
-TEST_F(GameKeys, SwitchesAndTheirMessages)
-{
-    const bool panel = f1_panel_shown;
-    frame({KEY_F1});
-    EXPECT_NE(f1_panel_shown, panel);
-    frame({KEY_F1});
-
-    frame({KEY_F3});
-    EXPECT_TRUE(display_options.debug_info);
-    EXPECT_EQ(message(), "Debug info on");
-    frame({KEY_F3});
-    EXPECT_EQ(message(), "Debug info off");
-
-    frame({KEY_F11});
-    EXPECT_TRUE(display_options.sound_off);
-    EXPECT_EQ(message(), "Sound off");
-    frame({KEY_F11});
-    EXPECT_EQ(message(), "Sound on");
-
-    frame({KEY_F4, KEY_F4, KEY_F4});
-    EXPECT_EQ(display_options.viewport_size, 3);
-    EXPECT_EQ(message(), "Changed viewport size");
-    frame({KEY_F4});
-    EXPECT_EQ(display_options.viewport_size, 0);
-
-    frame({KEY_F7, KEY_F8});
-    EXPECT_EQ(display_options.light_mode, LIGHT_FOG);
-    EXPECT_EQ(display_options.shading_mode, SHADE_RANDOM);
-    EXPECT_EQ(message(), "random shading") << "the last key typed speaks last";
-    frame({KEY_F7, KEY_F7, KEY_F7});
-    EXPECT_EQ(display_options.light_mode, LIGHT_AMBIENT);
-    EXPECT_EQ(message(), "ambient light");
-    frame({KEY_F8, KEY_F8});
-    EXPECT_EQ(message(), "persp. correct texture mapping");
-
-    clear_message();
-    display_options.sound_off = true;   // nothing to play headless either way
-    frame({KEY_B});
-    EXPECT_FALSE(display_options.music_on);
-    frame({KEY_M});
-    EXPECT_TRUE(display_options.map_panel_shown);
-    EXPECT_EQ(message(), "(none)") << "music and map panel switch silently";
 }
 
 TEST_F(GameKeys, EveryScreenshotTypedInAFrameIsTaken)

@@ -13,6 +13,7 @@
 #include <initializer_list>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "ui/display_options.h"
 
@@ -41,6 +42,13 @@ inline void type_keys(std::initializer_list<int> scancodes)
         simulate_keypress(scancode << 8);
 }
 
+/* Holds the keys down in the key array, as the keys that act while held are read. */
+inline void hold_keys(std::initializer_list<int> scancodes)
+{
+    for (int scancode : scancodes)
+        key[scancode] = 1;
+}
+
 /* Releases every key of the key array and the shift keys. */
 inline void release_all_keys()
 {
@@ -48,6 +56,42 @@ inline void release_all_keys()
         key[i] = 0;
     key_shifts = 0;
 }
+
+/* Stands in for a sound card while it lives: every sample the library is asked to start is
+   written down with its volume and whether it loops, and every voice stopped is counted. */
+class SoundRecorder {
+public:
+    struct Played {
+        const SAMPLE *sample;
+        int volume;
+        bool loops;
+    };
+    static inline std::vector<Played> played;
+    static inline int stops = 0;
+
+    SoundRecorder()
+    {
+        played.clear();
+        stops = 0;
+        driver.voices = 8;
+        driver.init_voice = [](int, const SAMPLE *s) { played.push_back({s, -1, false}); };
+        driver.set_volume = [](int, int volume) { played.back().volume = volume; };
+        driver.loop_voice = [](int, int mode) { played.back().loops = mode & PLAYMODE_LOOP; };
+        driver.stop_voice = [](int) { stops++; };
+        driver.release_voice = driver.start_voice = driver.stop_volume_ramp = [](int) {};
+        driver.stop_frequency_sweep = driver.stop_pan_sweep = driver.release_voice;
+        driver.set_position = driver.set_frequency = driver.set_pan = [](int, int) {};
+        driver.get_position = driver.get_volume = driver.get_frequency = driver.get_pan = [](int) { return 0; };
+        driver.ramp_volume = driver.sweep_frequency = driver.sweep_pan = [](int, int, int) {};
+        driver.set_tremolo = driver.set_vibrato = driver.ramp_volume;
+        digi_driver = &driver;
+    }
+    ~SoundRecorder() { digi_driver = saved; }
+
+private:
+    DIGI_DRIVER driver{};
+    DIGI_DRIVER *saved = digi_driver;
+};
 
 inline std::string test_map_path(const char *name)
 {

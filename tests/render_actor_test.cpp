@@ -205,22 +205,38 @@ TEST_F(RenderActors, ASquareDrawsItsActorsInViewAndCountsAMovingOneTwice)
     EXPECT_EQ(draw_tile_actors(picture, 7, &camera, planes, plane_count), 0);
 }
 
-TEST_F(RenderActors, AnExplosionAtOrBehindTheEyeIsNotDrawn)
+/* An exploding actor is its countdown's picture, 640 x 50 / depth pixels square, centred where
+   the library's projection puts the model's centre; at or behind the eye it is not drawn. */
+TEST_F(RenderActors, AnExplosionCoversItsSquareAroundTheProjectedCentreAndNothingAtTheEye)
 {
     DATAFILE *data = load_datafile(TIRVEX_GAME_DIR "/data/pz.dat");
     ASSERT_NE(data, nullptr);
-    DATAFILE *saved = Datafile;
+    Keep<DATAFILE *> datafile{Datafile};
     Datafile = data;
     PanelModel panels(nullptr);
     model_table[ACTOR_MINE] = panels.model;
 
-    const int ahead = add_actor(ACTOR_MINE, 0, 90, 1);     /* centre at depth 100 */
+    /* The model's centre, 10 ahead of the actor, lands at depth 100 and right of the middle. */
+    const int ahead = add_actor(ACTOR_MINE, 30, 90, 1);
     actor_table.actors[ahead].timer = 70;
+    fixed cx, cy, cz, sx, sy;
+    apply_matrix(&camera.matrix, itofix(30), 0, itofix(100), &cx, &cy, &cz);
+    persp_project(cx, cy, cz, &sx, &sy);
+    const int x = fixtoi(sx), y = fixtoi(sy);
+    EXPECT_TRUE(x > 420 && y == 240) << x << ", " << y;
+    BITMAP *expected = create_bitmap_ex(8, 640, 480);
+    clear_bitmap(expected);
+    stretch_sprite(expected, (BITMAP *)data[explosion_picture(70)].dat, x - 160, y - 160, 320, 320);
     clear_bitmap(picture);
     draw_actor(ahead, picture, &camera);
-    /* 640 x 50 / 100 = 320 pixels square around the centre. */
-    EXPECT_LT(count_colour(picture, 0, 170, 100, 470, 380), 300 * 280);
-    EXPECT_EQ(count_colour(picture, 0, 0, 0, 150, 479), 151 * 480);
+    int differing = 0;
+    for (int py = 0; py < 480; py++)
+        for (int px = 0; px < 640; px++)
+            differing += getpixel(picture, px, py) != getpixel(expected, px, py);
+    EXPECT_EQ(differing, 0);
+    /* Compared pixel for pixel, so the picture must show: an eighth of its square at least. */
+    EXPECT_LT(count_colour(expected, 0, x - 160, y - 160, x + 159, y + 159), 320 * 320 * 7 / 8);
+    destroy_bitmap(expected);
 
     for (double z : {-10.0, -200.0, -10.2}) {
         const int i = add_actor(ACTOR_MINE, 0, z, 1);
@@ -229,6 +245,5 @@ TEST_F(RenderActors, AnExplosionAtOrBehindTheEyeIsNotDrawn)
         draw_actor(i, picture, &camera);
         EXPECT_EQ(count_colour(picture, 0, 0, 0, 639, 479), 640 * 480) << z;
     }
-    Datafile = saved;
     unload_datafile(data);
 }
