@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "game_test_support.h"
 #include "render_test_support.h"
@@ -16,86 +17,55 @@ namespace {
 
 using namespace game_test;
 
-CastText parse(const std::string &text, int index)
+/* The lines section `index` of text comes out as. */
+std::vector<std::string> lines_of(const std::string &text, int index)
 {
-    CastText out;
-    parse_cast_text(text.data(), text.size(), index, &out);
-    return out;
+    static CastText out;
+    parse_cast_text(text.empty() ? nullptr : text.data(), text.size(), index, &out);
+    return std::vector<std::string>(out.lines, out.lines + out.line_count);
 }
-
-std::string line(const CastText &text, int i) { return text.lines[i]; }
 
 } // namespace
 
-TEST(CastText, ASectionRunsToTheNextMarkerWhateverTheLineEnds)
+TEST(CastText, ASectionRunsToTheNextMarkerOrTheEndWhateverTheLineEnds)
 {
-    const std::string text = "[CAST0]\nRobot\nThat's you.\n[CAST1]\nMibo\nSoft.\n\nRound.\n";
-    CastText robot = parse(text, 0);
-    ASSERT_EQ(robot.line_count, 2);
-    EXPECT_EQ(line(robot, 0), "Robot");
-    EXPECT_EQ(line(robot, 1), "That's you.");
-    CastText mibo = parse(text, 1);
-    ASSERT_EQ(mibo.line_count, 4) << "an empty line is a line";
-    EXPECT_EQ(line(mibo, 2), "");
-    EXPECT_EQ(line(mibo, 3), "Round.");
+    using Lines = std::vector<std::string>;
+    const std::string two = "[CAST0]\nRobot\nThat's you.\n[CAST1]\nMibo\nSoft.\n\nRound.\n";
+    const struct { std::string text; int index; Lines lines; } cases[] = {
+        {two, 0, {"Robot", "That's you."}},
+        {two, 1, {"Mibo", "Soft.", "", "Round."}},              // an empty line is a line
+        {"[CAST2]\r\nZipper\r\nRuns.\r\nFast.\r\n", 2, {"Zipper", "Runs.", "Fast."}},
+        {"[CAST2]\nZipper\nRuns.\nFast.", 2, {"Zipper", "Runs.", "Fast."}},
+        // A missing section shows its marker, also when the marker is cut by the end.
+        {"[CAST0]\nRobot\n", 5, {"[CAST5]"}},
+        {"[CAST0]\nRobot\n[CAST3", 3, {"[CAST3]"}},
+        {"", 4, {"[CAST4]"}},
+        {"[CAST3][CAST4]\nJar\n", 3, {}},
+        // At most 79 characters of a line, the rest dropped.
+        {"[CAST1]\n" + std::string(100, 'w') + "\nnext\n", 1, {std::string(79, 'w'), "next"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(lines_of(c.text, c.index), c.lines) << c.text;
 
-    CastText crlf = parse("[CAST2]\r\nZipper\r\nRuns.\r\nFast.\r\n", 2);
-    ASSERT_EQ(crlf.line_count, 3);
-    EXPECT_EQ(line(crlf, 1), "Runs.");
-    EXPECT_EQ(line(crlf, 2), "Fast.");
-    CastText unended = parse("[CAST2]\nZipper\nRuns.\nFast.", 2);
-    ASSERT_EQ(unended.line_count, 3);
-    EXPECT_EQ(line(unended, 2), "Fast.");
-}
-
-TEST(CastText, AMissingSectionShowsItsMarkerAndABareOneHasNoLines)
-{
-    CastText missing = parse("[CAST0]\nRobot\n", 5);
-    ASSERT_EQ(missing.line_count, 1);
-    EXPECT_EQ(line(missing, 0), "[CAST5]");
-
-    // A marker cut by the end of the data is not found.
-    CastText cut = parse("[CAST0]\nRobot\n[CAST3", 3);
-    EXPECT_EQ(line(cut, 0), "[CAST3]");
-
-    CastText empty;
-    parse_cast_text(nullptr, 0, 4, &empty);
-    EXPECT_EQ(line(empty, 0), "[CAST4]");
-
-    CastText bare = parse("[CAST3][CAST4]\nJar\n", 3);
-    EXPECT_EQ(bare.line_count, 0);
-    EXPECT_EQ(line(bare, 0), "");
-}
-
-TEST(CastText, AtMostThirtyLinesOfSeventyNineCharacters)
-{
-    std::string text = "[CAST6]\n";
+    std::string many = "[CAST6]\n";
     for (int i = 0; i < 40; i++)
-        text += "line " + std::to_string(i) + "\n";
-    text += std::string(100, 'w') + "\n";
-    CastText many = parse(text, 6);
-    EXPECT_EQ(many.line_count, 30);
-    EXPECT_EQ(line(many, 29), "line 29");
-
-    CastText wide = parse("[CAST1]\n" + std::string(100, 'w') + "\nnext\n", 1);
-    ASSERT_EQ(wide.line_count, 2);
-    EXPECT_EQ(line(wide, 0), std::string(79, 'w'));
-    EXPECT_EQ(line(wide, 1), "next") << "the rest of a long line is dropped";
+        many += "line " + std::to_string(i) + "\n";
+    const Lines thirty = lines_of(many, 6);
+    EXPECT_EQ(thirty.size(), 30u);
+    EXPECT_EQ(thirty.back(), "line 29");
 }
 
 TEST(CastScreen, ClickAreasLieAboveTheViewAtSixFortyByFourEighty)
 {
-    struct Probe {
-        int x, y, area;
-    };
-    const Probe probes[] = {
+    /* Corners of each area and the points just outside them. */
+    const int probes[][3] = {
         {64, 125, CAST_AREA_PREVIOUS}, {144, 150, CAST_AREA_PREVIOUS}, {63, 130, CAST_AREA_NONE},
         {155, 130, CAST_AREA_EXIT},    {235, 130, CAST_AREA_EXIT},     {150, 130, CAST_AREA_NONE},
         {245, 130, CAST_AREA_NEXT},    {325, 150, CAST_AREA_NEXT},     {326, 130, CAST_AREA_NONE},
         {100, 124, CAST_AREA_NONE},    {100, 151, CAST_AREA_NONE},
     };
-    for (const Probe &p : probes)
-        EXPECT_EQ(cast_area_at(p.x, p.y, 320, 240), p.area) << p.x << ", " << p.y;
+    for (const auto &p : probes)
+        EXPECT_EQ(cast_area_at(p[0], p[1], 320, 240), p[2]) << p[0] << ", " << p[1];
 }
 
 /* A palette in which every colour the cast screen asks for has an entry of its own. */

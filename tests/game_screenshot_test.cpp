@@ -37,6 +37,7 @@ TEST_F(Screenshot, NamesCountFromOneAndFillTheFirstGap)
     EXPECT_EQ(next_name(), "screen100.bmp");
 }
 
+/* The play tests compare a screenshot with the screen it was taken of; here the palette. */
 TEST_F(Screenshot, SavesTheScreenWithThePaletteAndSaysWhere)
 {
     PALETTE palette;
@@ -46,31 +47,22 @@ TEST_F(Screenshot, SavesTheScreenWithThePaletteAndSaysWhere)
     for (int y = 0; y < 480; y++)
         for (int x = 0; x < 640; x++)
             putpixel(screen, x, y, (x / 8 + y) & 255);
-
     take_screenshot();
-    ASSERT_TRUE(fs::exists(dir / "screen01.bmp"));
-    ASSERT_NE(message_line.text, nullptr);
     EXPECT_STREQ(message_line.text, "Screen shot saved as screen01.bmp");
     EXPECT_EQ(message_line.ticks_left, 100);
-
     PALETTE read_palette;
     BITMAP *copy = load_bitmap("screen01.bmp", read_palette);
     ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->w, 640);
-    EXPECT_EQ(copy->h, 480);
-    EXPECT_EQ(bitmap_color_depth(copy), 8);
+    EXPECT_TRUE(copy->w == 640 && copy->h == 480 && bitmap_color_depth(copy) == 8);
     int differing = 0;
     for (int y = 0; y < 480; y += 7)
         for (int x = 0; x < 640; x += 5)
             differing += getpixel(copy, x, y) != getpixel(screen, x, y);
     EXPECT_EQ(differing, 0);
-    EXPECT_EQ(read_palette[200].r, palette[200].r);
-    EXPECT_EQ(read_palette[200].g, palette[200].g);
+    for (int i : {1, 100, 200, 255})
+        EXPECT_TRUE(read_palette[i].r == palette[i].r && read_palette[i].g == palette[i].g &&
+                    read_palette[i].b == palette[i].b) << "entry " << i;
     destroy_bitmap(copy);
-
-    take_screenshot();
-    EXPECT_TRUE(fs::exists(dir / "screen02.bmp"));
-    EXPECT_STREQ(message_line.text, "Screen shot saved as screen02.bmp");
 }
 
 TEST_F(Screenshot, ASaveThatFailsIsReported)
@@ -78,7 +70,6 @@ TEST_F(Screenshot, ASaveThatFailsIsReported)
     // A link into a directory that does not exist: the name reads as free, yet cannot be written.
     fs::create_symlink("no_such_directory/picture.bmp", dir / "screen01.bmp");
     take_screenshot();
-    ASSERT_NE(message_line.text, nullptr);
     EXPECT_STREQ(message_line.text, "File error during screen shot");
     EXPECT_FALSE(fs::exists(dir / "screen02.bmp"));
 }
