@@ -1,83 +1,77 @@
-/* clock_and_sound_test.cpp: ticks, the level clock, the music numbers and the sound switch. */
+/* clock_and_sound_test.cpp: ticks, the level clock, and what the music calls ask the library to
+   play, heard through a recording sound driver. */
 #include <gtest/gtest.h>
 
+#include "game_test_support.h"
+#include "render_test_support.h"
+#include "shell/datafile.h"
 #include "shell/sound.h"
 #include "shell/timer.h"
 #include "ui/display_options.h"
 #include "world/level_state.h"
 
-namespace {
-class ClockTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        level_state = LevelState{};
-        ticks_since_last();
-    }
-    void TearDown() override { level_state = LevelState{}; }
-};
-}
-
-TEST_F(ClockTest, TicksSinceLastHandsOutEachTickOnce)
+TEST(Clock, TicksAreHandedOutOnceAndTheLevelClockStopsForAWonOrLostLevel)
 {
+    level_state = LevelState{};
+    ticks_since_last();
     advance_clock(7);
     EXPECT_EQ(ticks_since_last(), 7);
     EXPECT_EQ(ticks_since_last(), 0);
     advance_clock(1);
     advance_clock(2);
     EXPECT_EQ(ticks_since_last(), 3);
-}
 
-TEST_F(ClockTest, LevelClockRunsDownAndReadsZeroBelowZero)
-{
-    set_level_time(6000);
-    advance_clock(250);
-    EXPECT_EQ(get_level_time(), 5750);
+    // It runs down below zero, which reads as zero.
     set_level_time(3);
     advance_clock(8);
-    EXPECT_EQ(level_time.load(), -5);
-    EXPECT_EQ(get_level_time(), 0);
-}
+    EXPECT_TRUE(level_time.load() == -5 && get_level_time() == 0);
 
-TEST_F(ClockTest, LevelClockStopsWhenTheLevelIsWonOrLostWhileTicksGoOn)
-{
     set_level_time(500);
-    level_state.level_completed = 1;
-    int ticks_before = tick_counter;
-    advance_clock(40);
-    EXPECT_EQ(get_level_time(), 500);
-    EXPECT_EQ(tick_counter - ticks_before, 40);
-
-    level_state.level_completed = 0;
-    level_state.level_lost = 1;
-    advance_clock(40);
-    EXPECT_EQ(get_level_time(), 500);
-    EXPECT_EQ(ticks_since_last(), 80);
+    ticks_since_last();
+    for (int *flag : {&level_state.level_completed, &level_state.level_lost}) {
+        *flag = 1;
+        advance_clock(40);
+        EXPECT_EQ(get_level_time(), 500);
+        EXPECT_EQ(ticks_since_last(), 40) << "the ticks go on";
+        *flag = 0;
+    }
+    advance_clock(250);
+    EXPECT_EQ(get_level_time(), 250);
+    ticks_since_last();
 }
 
-TEST(Sound, MusicNumbersCycleThroughTheThreeLoops)
+/* Music n is object 38 + n mod 3, looped at volume 150; with the sound off nothing is started or
+   stopped, but the menu's music counts as started all the same. */
+TEST(Sound, MusicLoopsTheThreePiecesInTurnAndTheSoundSwitchSilencesIt)
 {
-    EXPECT_EQ(music_object(0), 38);
-    EXPECT_EQ(music_object(1), 39);
-    EXPECT_EQ(music_object(2), 40);
-    EXPECT_EQ(music_object(3), 38);
-    EXPECT_EQ(music_object(4), 39);
-}
-
-TEST(Sound, StartingMusicMarksItStartedWithSoundOffOrWithoutData)
-{
+    start_render_library();
+    DATAFILE *data = load_datafile(TIRVEX_GAME_DIR "/data/pz.dat");
+    ASSERT_NE(data, nullptr);
+    Keep<DATAFILE *> datafile{Datafile};
+    Datafile = data;
+    OptionsGuard options;
+    game_test::SoundRecorder sound;
+    const auto &played = game_test::SoundRecorder::played;
+    display_options.sound_off = false;
+    for (int n = 0; n < 5; n++) {
+        game_test::SoundRecorder::played.clear();
+        music_started = 0;
+        start_music(n);
+        ASSERT_EQ(played.size(), 1u) << n;
+        EXPECT_EQ(played[0].sample, data[DAT_MUSIC_FIRST + n % 3].dat) << n;
+        EXPECT_TRUE(played[0].volume == 150 && played[0].loops && music_started == 1) << n;
+        const int stops = game_test::SoundRecorder::stops;
+        stop_music(n);
+        EXPECT_GT(game_test::SoundRecorder::stops, stops) << n;
+    }
     display_options.sound_off = true;
+    game_test::SoundRecorder::played.clear();
+    const int stops = game_test::SoundRecorder::stops;
     music_started = 0;
     start_music(2);
-    EXPECT_EQ(music_started, 1);
+    play_cue((SAMPLE *)data[DAT_SAMPLE_BEEP].dat);
     stop_music(2);
-
-    // Headless, with no datafile and no sound driver: nothing plays and nothing breaks.
-    display_options.sound_off = false;
-    music_started = 0;
-    start_music(5);
+    EXPECT_TRUE(played.empty() && game_test::SoundRecorder::stops == stops);
     EXPECT_EQ(music_started, 1);
-    play_cue(nullptr);
-    stop_music(5);
-    reset_display_options();
+    unload_datafile(data);
 }
