@@ -78,7 +78,6 @@ TEST_F(FaceLights, TopsAndSidesShowTheirColourOrTheGreyOfTheirLight)
         for (int shading : {(int)SHADE_FLAT, (int)SHADE_RANDOM}) {
             display_options.light_mode = light;
             display_options.shading_mode = shading;
-            display_options.ambient_light = 100;
             const bool greys = shading == SHADE_FLAT && light != LIGHT_AMBIENT;
             int sides_seen = 0;
             for (int heading : {0, 64, 128, 192}) {

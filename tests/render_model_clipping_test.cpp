@@ -24,7 +24,6 @@ protected:
     BITMAP *skin = nullptr;
     Camera camera;
     ClipPlane planes[FRUSTUM_PLANES];
-    const Viewport view{160, 120, 320, 240};
 
     void SetUp() override
     {
@@ -54,13 +53,12 @@ protected:
         destroy_bitmap(picture);
     }
 
-    /* The coordinate (0 x, 1 y) that puts the model's centre on plane p at depth z, the other
-       coordinate being `other`. */
-    double on_plane(int p, int axis, double other, double z)
+    /* Where plane p (left, right, top, bottom) crosses the depth z: x for the left and right
+       planes, y for the others, since the eye looks level along +z. */
+    double edge(int p, double z)
     {
         const ClipPlane &q = planes[p];
-        const double a = fixtof(axis == 0 ? q.a : q.b), b = fixtof(axis == 0 ? q.b : q.a);
-        return (fixtof(q.d) - b * other - fixtof(q.c) * z) / a;
+        return (fixtof(q.d) - fixtof(q.c) * z) / fixtof(p < 2 ? q.a : q.b);
     }
 };
 
@@ -69,33 +67,28 @@ protected:
 TEST_F(ModelAtTheEdge, IsDrawnUpToTheViewEdgeAndNotBeyond)
 {
     const BspModel &m = model_table[MODEL_MIBO];
-    const double depth = 200, cx = fixtof(m.centre.x), cy = fixtof(m.centre.y), cz = fixtof(m.centre.z);
-    /* Planes 0..3 are the left, right, top and bottom edges; -1 leaves the centre on the axis. */
+    const double z = 200;
+    /* The centre on a side plane and on the axis otherwise (-1), and a strip just inside the edge. */
     const struct { int x_plane, y_plane, x0, y0, x1, y1; } edges[] = {
-        {0, -1, 160, 120, 161, 359}, {1, -1, 478, 120, 479, 359},
-        {-1, 2, 160, 120, 479, 121}, {-1, 3, 160, 358, 479, 359},
-        {0, 2, 160, 120, 161, 359},
+        {0, -1, 160, 120, 161, 359}, {1, -1, 478, 120, 479, 359}, {-1, 2, 160, 120, 479, 121},
+        {-1, 3, 160, 358, 479, 359}, {0, 2, 160, 120, 161, 359},
     };
+    display_options.light_mode = LIGHT_AMBIENT;
     for (int shading : {(int)SHADE_LINEAR_TEXTURE, (int)SHADE_PERSPECTIVE_TEXTURE})
         for (const auto &e : edges) {
-            display_options.light_mode = LIGHT_AMBIENT;
             display_options.shading_mode = shading;
-            const double y = e.y_plane < 0 ? 0 : on_plane(e.y_plane, 1, 0, depth);
-            const double x = e.x_plane < 0 ? 0 : on_plane(e.x_plane, 0, y, depth);
             Actor &a = actor_table.actors[0];
-            a.x = ftofix(x - cx);
-            a.y = ftofix(y - cy);
-            a.z = ftofix(depth - cz);
+            a.x = ftofix(e.x_plane < 0 ? 0 : edge(e.x_plane, z)) - m.centre.x;
+            a.y = ftofix(e.y_plane < 0 ? 0 : edge(e.y_plane, z)) - m.centre.y;
+            a.z = ftofix(z) - m.centre.z;
             clear_to_color(picture, 255);
             set_clip(picture, 0, 0, 0, 0);
             draw_actor(0, picture, &camera);
-            const int inside = count_colour(picture, 7, view.x, view.y, view.x + view.w - 1,
-                                            view.y + view.h - 1);
-            EXPECT_GT(inside, 200) << "edge " << &e - edges << " shading " << shading;
-            EXPECT_GT(count_colour(picture, 7, e.x0, e.y0, e.x1, e.y1), 20)
-                << "drawn up to edge " << &e - edges;
-            rectfill(picture, view.x, view.y, view.x + view.w - 1, view.y + view.h - 1, 255);
+            const int at = &e - edges;
+            EXPECT_GT(count_colour(picture, 7, 160, 120, 479, 359), 200) << at << ", " << shading;
+            EXPECT_GT(count_colour(picture, 7, e.x0, e.y0, e.x1, e.y1), 20) << at << ", " << shading;
+            rectfill(picture, 160, 120, 479, 359, 255);
             EXPECT_EQ(count_colour(picture, 255, 0, 0, 639, 479), 640 * 480)
-                << "drawn beyond edge " << &e - edges << " shading " << shading;
+                << "drawn beyond edge " << at << ", shading " << shading;
         }
 }

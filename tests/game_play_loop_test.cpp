@@ -1,0 +1,140 @@
+/* game_play_loop_test.cpp: play_levels run headless by a scripted player behind the keyboard:
+   the options play starts with, the flat first frame of every level, and which completions are
+   recorded. */
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "game_test_support.h"
+#include "render_test_support.h"
+#include "render/render_frame.h"
+#include "shell/play_loop.h"
+#include "shell/startup.h"
+#include "shell/timer.h"
+#include "ui/game_keys.h"
+#include "world/level_state.h"
+
+namespace {
+
+using namespace game_test;
+
+/* The player: reached through the keypressed hook, which the level selection polls, and every
+   frame's key handling and every emptying of the key buffer call once. Two calls in a row with
+   no new frame and no key typed come from the level selection. Each new frame also plays the
+   timer's part. */
+struct Script {
+    int level = -1, last_frames = 0, idle_calls = 0, frame_in_level = 0, grey = 0;
+    bool typed = false, aborted = false;
+    int grey_pixels[2][2];                  /* per level, in its first two frames */
+    DisplayOptions at_first_frame;
+    std::vector<std::string> saves;         /* "tirvex.sav" at each level selection */
+};
+Script script;
+
+/* Level 1 is chosen twice: the first time finished in slow motion, switched on at its first
+   frame and off again before the completion is confirmed; the second time at normal speed. */
+int scripted_keypressed()
+{
+    Script &s = script;
+    const bool new_frame = frames != s.last_frames;
+    s.idle_calls = new_frame || s.typed ? 0 : s.idle_calls + 1;
+    s.last_frames = frames;
+    s.typed = false;
+    auto type = [&](std::initializer_list<int> scancodes) {
+        type_keys(scancodes);
+        return s.typed = true;
+    };
+    if (s.idle_calls == 2) {
+        key[KEY_SPACE] = key[KEY_ESC] = 0;
+        s.saves.push_back(read_file("tirvex.sav"));
+        s.frame_in_level = 0;
+        return type({++s.level < 2 ? KEY_ENTER : KEY_ESC});
+    }
+    if (!new_frame)
+        return 0;
+    advance_clock(4);
+    if (s.level == 0 && s.frame_in_level == 0)
+        s.at_first_frame = display_options;
+    if (s.level < 2 && s.frame_in_level < 2)
+        s.grey_pixels[s.level][s.frame_in_level] = count_colour(screen, s.grey, 0, 0, 639, 479);
+    if (frames > 600 && !s.aborted) {
+        key[KEY_ESC] = 1;   /* leave, so that a broken script cannot hang the run */
+        s.aborted = true;
+        s.level = 2;
+    }
+    if (s.frame_in_level++ == 0)
+        return s.level == 0 ? type({KEY_F2, KEY_UP, KEY_UP}) : type({KEY_UP, KEY_UP});
+    if (!level_state.level_completed)
+        return 0;
+    key[KEY_SPACE] = 1;
+    return s.level == 0 ? type({KEY_F2}) : 0;
+}
+
+class PlayLoop : public GameDirectoryTest {
+protected:
+    Keep<decltype(texture_table)> textures{texture_table};
+    Keep<int (*)(void (*)(), long)> installer{install_game_timer};
+    BITMAP *texture = nullptr;
+
+    void SetUp() override
+    {
+        GameDirectoryTest::SetUp();
+        start_render_library();
+        texture = solid_bitmap(128, 128, makecol(255, 0, 0));
+        for (BITMAP *&t : texture_table)
+            t = texture;
+        install_game_timer = [](void (*)(), long) { return 0; };
+        script = Script{};
+        script.grey = makecol(192, 192, 192);
+        install_keyboard_hooks(scripted_keypressed, no_key);
+    }
+
+    void TearDown() override
+    {
+        install_keyboard_hooks(no_key, no_key);
+        level_not_recorded = 0;
+        GameDirectoryTest::TearDown();
+        destroy_bitmap(texture);
+    }
+};
+
+} // namespace
+
+TEST_F(PlayLoop, StartsFromThePlayValuesDrawsEachFirstFrameFlatAndRecordsOnlyTheNormalLevel)
+{
+    add_map("play_walk.txt", {1, 2});
+    /* As the cast screen and a session of play may leave them. */
+    DisplayOptions &o = display_options;
+    o.light_mode = LIGHT_AMBIENT;
+    o.shading_mode = SHADE_RANDOM;
+    o.viewport_size = 3;
+    o.depth_of_view = itofix(500);
+    o.debug_info = true;
+    o.camera_mode = CAMERA_HELICOPTER;
+    o.camera_height = -800.0f;
+    o.camera_distance = 90;
+    o.ambient_light = 60;
+    o.music_on = false;
+    o.sound_off = true;
+
+    play_levels(screen);
+    ASSERT_FALSE(script.aborted) << "the script did not get through both levels";
+
+    /* The play-start values; ambient light and sound are not among them. */
+    const DisplayOptions &f = script.at_first_frame;
+    EXPECT_EQ(std::tuple(f.light_mode, f.viewport_size, f.depth_of_view, f.debug_info, f.camera_mode,
+                         f.camera_height, f.camera_distance, f.ambient_light, f.sound_off),
+              std::tuple(LIGHT_SOURCE_FOG, 0, 0, false, CAMERA_BEHIND, -120.0f, 200, 60, true));
+
+    for (int level = 0; level < 2; level++) {
+        /* Flat under the light every top is one grey; textured, none is. */
+        EXPECT_GT(script.grey_pixels[level][0], 2000) << level;
+        EXPECT_LT(script.grey_pixels[level][1] * 20, script.grey_pixels[level][0]) << level;
+    }
+
+    /* No file before the first level nor after it; recorded after the second. */
+    EXPECT_EQ(script.saves, (std::vector<std::string>{"", "", "01" + std::string(18, '0')}));
+    EXPECT_EQ(level_not_recorded, 0);
+}
