@@ -47,8 +47,7 @@ TEST_F(LevelSelection, TheListStopsAtTheFirstMissingMapAndAtTwentyOne)
     EXPECT_EQ(list_levels(&list), 3) << "map04.txt is missing";
     EXPECT_STREQ(list.level_names[1], "Sweet Walk");
     EXPECT_STREQ(list.level_names[3], "Mine Ahead");
-    EXPECT_EQ(level_map_exists(5), 1);
-    EXPECT_EQ(level_map_exists(4), 0);
+    EXPECT_TRUE(level_map_exists(5) == 1 && level_map_exists(4) == 0);
 
     for (int level = 1; level <= 23; level++)
         add_map("play_walk.txt", {level});
@@ -70,24 +69,19 @@ TEST_F(LevelSelection, HighestOpenLevelFollowsTheHighestCompletedOnly)
     }
 }
 
-TEST_F(LevelSelection, WithoutASaveOnlyTheFirstLevelIsOpen)
+/* Up and Down move the cursor over the open levels only, and say so; Enter chooses, Esc
+   cancels, other keys do nothing. */
+TEST_F(LevelSelection, TheCursorStartsOnTheNewestOpenLevelAndMovesOverOpenLevelsOnly)
 {
     five_levels("");
-    EXPECT_EQ(select.list.count, 5);
-    EXPECT_EQ(select.cursor, 1);
-    EXPECT_EQ(press(KEY_DOWN), SELECT_IGNORED) << "no click either";
-    EXPECT_EQ(press(KEY_UP), SELECT_IGNORED);
-    EXPECT_EQ(select.cursor, 1);
-    EXPECT_EQ(press(KEY_A), SELECT_IGNORED);
+    EXPECT_TRUE(select.list.count == 5 && select.cursor == 1);
+    for (int scancode : {KEY_DOWN, KEY_UP, KEY_A})
+        EXPECT_EQ(press(scancode), SELECT_IGNORED) << "no click either";
     EXPECT_EQ(press(KEY_ENTER), SELECT_CHOSEN);
     EXPECT_EQ(select.cursor, 1);
-}
 
-TEST_F(LevelSelection, CursorStartsOnTheNewlyOpenedLevelAndWalksUp)
-{
     five_levels("111");
-    EXPECT_EQ(select.highest_open, 4);
-    EXPECT_EQ(select.cursor, 4);
+    EXPECT_TRUE(select.highest_open == 4 && select.cursor == 4);
     EXPECT_EQ(press(KEY_DOWN), SELECT_IGNORED);
     for (int expected : {3, 2, 1}) {
         EXPECT_EQ(press(KEY_UP), SELECT_MOVED);

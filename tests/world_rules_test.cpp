@@ -95,16 +95,6 @@ TEST_F(Rules, TheLastOfThreeSweetsActivatesTheTeleport)
     EXPECT_EQ(level_state.level_completed, 1);
 }
 
-TEST_F(Rules, AnInactiveTeleportBlocks)
-{
-    play_level(drawn_map({"0P 0T 0S"}, 64));
-    move();
-    EXPECT_EQ(robot_x(), 0);
-    EXPECT_STREQ(message(), "Eat all sweets to activate teleport");
-    EXPECT_EQ(message_line.ticks_left, 99);
-    EXPECT_TRUE(cue_log.plays[DAT_SAMPLE_BLOCKED] == 1 && level_state.teleport_entered == 0);
-}
-
 TEST_F(Rules, ALostSweetLeavesTheLevelRunningButUnwinnable)
 {
     play_level(drawn_map({"0P 0. 0J 0S 0T"}, 64));
@@ -112,11 +102,16 @@ TEST_F(Rules, ALostSweetLeavesTheLevelRunningButUnwinnable)
     EXPECT_STREQ(message(), "You lost a sweet, you're stuck");
     EXPECT_EQ(level_state.level_lost, 0);
     driver_run(100, 1);
-    for (int i = 0; i < 4; i++)
+    for (int i = 0; i < 3; i++)
         move();
-    // Jar and sweet are gone; the teleport never opens.
+    // Jar and sweet are gone; the teleport never opens and blocks the way.
+    clear_cue_log();
+    driver_push(MOVE_FORWARD);
+    driver_frame(1);
     EXPECT_EQ(robot_x(), 300);
     EXPECT_STREQ(message(), "Eat all sweets to activate teleport");
+    EXPECT_EQ(message_line.ticks_left, 99);
+    EXPECT_TRUE(cue_log.last == DAT_SAMPLE_BLOCKED && level_state.teleport_entered == 0);
     EXPECT_EQ(level_state.level_completed, 0);
 }
 

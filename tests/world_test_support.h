@@ -4,6 +4,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <initializer_list>
 #include <string>
 
@@ -29,20 +30,14 @@ inline std::string drawn_map(std::initializer_list<const char *> rows, int playe
         int x = 0;
         for (const char *p = row; p[0] && p[1]; x++) {
             if (p[0] != '-') {
-                int code = 0, dir = 0;
-                switch (p[1]) {
-                case 'P': code = 1; dir = player_dir; break;
-                case 'T': code = 2; break;
-                case 'M': code = 3; break;
-                case 'J': code = 5; break;
-                case 'X': code = 6; break;
-                case 'S': code = 7; break;
-                case '>': code = 4; dir = 64; break;
-                case '<': code = 4; dir = 192; break;
-                case 'v': code = 4; dir = 0; break;
-                case '^': code = 4; dir = 128; break;
-                default: break;
-                }
+                // Contents by map code; zippers by their direction, 0 +z, 64 +x, 128 -z, 192 -x.
+                static const char contents[] = ".PTMZJXS", ways[] = "v>^<";
+                const char *kind = std::strchr(contents, p[1]), *way = std::strchr(ways, p[1]);
+                int code = kind ? (int)(kind - contents) : 0, dir = 0;
+                if (way)
+                    code = 4, dir = 64 * (int)(way - ways);
+                if (code == 1)
+                    dir = player_dir;
                 squares += std::to_string(x) + " " + std::string(1, p[0]) + " " + std::to_string(z) +
                            " 0 " + std::to_string(code) + " " + std::to_string(dir) +
                            " -1 -1 -1 -1\n";
