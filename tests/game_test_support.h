@@ -78,9 +78,12 @@ public:
         driver.set_volume = [](int, int volume) { played.back().volume = volume; };
         driver.loop_voice = [](int, int mode) { played.back().loops = mode & PLAYMODE_LOOP; };
         driver.stop_voice = [](int) { stops++; };
-        // What play_sample and stop_sample call besides; the rest they never reach.
-        driver.release_voice = driver.start_voice = [](int) {};
-        driver.set_frequency = driver.set_pan = [](int, int) {};
+        driver.release_voice = driver.start_voice = driver.stop_volume_ramp = [](int) {};
+        driver.stop_frequency_sweep = driver.stop_pan_sweep = driver.release_voice;
+        driver.set_position = driver.set_frequency = driver.set_pan = [](int, int) {};
+        driver.get_position = driver.get_volume = driver.get_frequency = driver.get_pan = [](int) { return 0; };
+        driver.ramp_volume = driver.sweep_frequency = driver.sweep_pan = [](int, int, int) {};
+        driver.set_tremolo = driver.set_vibrato = driver.ramp_volume;
         digi_driver = &driver;
     }
     ~SoundRecorder() { digi_driver = saved; }

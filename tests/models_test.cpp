@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "render/actor_drawing.h"
 #include "render/bsp/bsp_model.h"
+#include "world/actor.h"
 
 namespace {
 
@@ -43,40 +45,30 @@ class Model {
 public:
     explicit Model(int slot)
     {
-        std::string path = std::string(TIRVEX_GAME_DIR "/bsp/") + SHIPPED[slot].file;
+        const std::string path = std::string(TIRVEX_GAME_DIR "/bsp/") + SHIPPED[slot].file;
         FILE *in = std::fopen(path.c_str(), "r");
-        if (!in) {
-            fault = "cannot open " + path;
-            return;
-        }
-        const char *error = parse_bsp_model(in, nullptr, &model);
-        std::fclose(in);
+        const char *error = in ? parse_bsp_model(in, nullptr, &model) : "cannot be opened";
+        if (in)
+            std::fclose(in);
         if (error)
             fault = path + ": " + error;
     }
     ~Model() { free_bsp_model(&model); }
 
-    Point vertex(int node, int k) const
-    {
-        const V3D &v = model.vertices[model.nodes[node].vertex_index[k]];
-        return {fixtof(v.x), fixtof(v.y), fixtof(v.z)};
-    }
+    static Point point(const V3D &v) { return {fixtof(v.x), fixtof(v.y), fixtof(v.z)}; }
+    Point vertex(int node, int k) const { return point(model.vertices[model.nodes[node].vertex_index[k]]); }
     Point normal(int node) const
     {
         const BspPlane &p = model.nodes[node].plane;
         return {fixtof(p.a), fixtof(p.b), fixtof(p.c)};
     }
-    double distance(int node, Point p) const
-    {
-        return dot(normal(node), p) - fixtof(model.nodes[node].plane.d);
-    }
+    double distance(int node, Point p) const { return dot(normal(node), p) - fixtof(model.nodes[node].plane.d); }
     Point centroid(int node) const
     {
         Point sum = {0, 0, 0};
-        int n = model.nodes[node].vertex_count;
-        for (int k = 0; k < n; k++)
+        for (int k = 0; k < model.nodes[node].vertex_count; k++)
             sum = sum + vertex(node, k);
-        return sum * (1.0 / n);
+        return sum * (1.0 / model.nodes[node].vertex_count);
     }
     double area(int node) const
     {
@@ -119,11 +111,8 @@ public:
         Point sum = {0, 0, 0};
         double weight = 0;
         for (int i = 0; i < model.node_count; i++)
-            if (tile(i) == wanted) {
-                double a = area(i);
-                sum = sum + centroid(i) * a;
-                weight += a;
-            }
+            if (tile(i) == wanted)
+                sum = sum + centroid(i) * area(i), weight += area(i);
         return weight > 0 ? sum * (1.0 / weight) : Point{1e9, 1e9, 1e9};
     }
 
@@ -132,8 +121,8 @@ public:
     {
         double best = -1e9 * sign;
         for (int i = 0; i < model.vertex_count; i++) {
-            const V3D &v = model.vertices[i];
-            best = sign * std::fmax(sign * best, sign * fixtof(axis == 0 ? v.x : axis == 1 ? v.y : v.z));
+            const Point v = point(model.vertices[i]);
+            best = sign * std::fmax(sign * best, sign * (axis == 0 ? v.x : axis == 1 ? v.y : v.z));
         }
         return best;
     }
@@ -183,36 +172,31 @@ int rays_seeing_back_faces(const Model &m, int *rays_cast)
                 if (!inside)
                     continue;
                 bool front = along < 0;
-                if (t < nearest - 0.01) {
-                    nearest = t;
-                    front_at_nearest = front;
-                    ambiguous = margin < 1e-3;
-                } else if (t < nearest + 0.01) {
-                    // Coplanar faces meet at one depth; the one facing the eye is drawn.
-                    front_at_nearest = front_at_nearest || front;
-                    ambiguous = ambiguous && margin < 1e-3;
-                }
+                // Coplanar faces meet at one depth; the one facing the eye is drawn.
+                if (t < nearest - 0.01)
+                    nearest = t, front_at_nearest = front, ambiguous = margin < 1e-3;
+                else if (t < nearest + 0.01)
+                    front_at_nearest = front_at_nearest || front, ambiguous = ambiguous && margin < 1e-3;
             }
             if (nearest > 1e29 || ambiguous)
                 continue;
             (*rays_cast)++;
-            if (!front_at_nearest)
-                wrong++;
+            wrong += !front_at_nearest;
         }
     }
     return wrong;
 }
 
-/* Where the model's front ends up once an actor is drawn: the matrix of the actor drawing, the
-   quarter turn 64 added to the actor's y angle, built with the library's own matrices. */
+/* Where a model point ends up, seen from the actor's position, once the actor is drawn with
+   y angle angle_y: through the actor drawing's own matrix. */
 Point turned(Point p, int angle_y)
 {
-    MATRIX y_turn, x_turn, both;
-    get_y_rotate_matrix(&y_turn, itofix(64) + itofix(angle_y));
-    get_x_rotate_matrix(&x_turn, 0);
-    matrix_mul(&x_turn, &y_turn, &both);
+    Actor actor{};
+    actor.angle_y = itofix(angle_y);
+    MATRIX matrix;
+    actor_matrix(&actor, &matrix);
     fixed x, y, z;
-    apply_matrix(&both, ftofix(p.x), ftofix(p.y), ftofix(p.z), &x, &y, &z);
+    apply_matrix(&matrix, ftofix(p.x), ftofix(p.y), ftofix(p.z), &x, &y, &z);
     return {fixtof(x), fixtof(y), fixtof(z)};
 }
 

@@ -32,27 +32,16 @@ struct PanelModel {
             texcoords[i] = BspTexcoord{itofix(corners[i][0] > 0 ? 15 : 0), itofix(corners[i][1] > 0 ? 15 : 0)};
         }
         for (int n = 0; n < 2; n++) {
-            BspNode &node = nodes[n];
-            node = BspNode{};
-            node.plane = BspPlane{0, 0, itofix(-1), itofix(n == 0 ? -20 : 0)};
-            node.vertex_count = 4;
-            for (int i = 0; i < 4; i++) {
-                node.vertex_index[i] = 4 * n + i;
-                node.texcoord_index[i] = i;
-            }
+            nodes[n] = BspNode{};
+            nodes[n].plane = BspPlane{0, 0, itofix(-1), itofix(n == 0 ? -20 : 0)};
+            nodes[n].vertex_count = 4;
+            for (int i = 0; i < 4; i++)
+                nodes[n].vertex_index[i] = 4 * n + i, nodes[n].texcoord_index[i] = i;
         }
         nodes[0].front = &nodes[1];
-        model.name = "panels";
-        model.nodes = nodes;
-        model.node_count = 2;
-        model.root = nodes;
-        model.vertices = vertices;
-        model.vertex_count = 8;
-        model.texcoords = texcoords;
-        model.texcoord_count = 4;
-        model.texture = texture;
-        model.centre = BspPoint{0, 0, itofix(10)};
-        model.radius = itofix(75);
+        model.name = "panels", model.nodes = model.root = nodes, model.node_count = 2;
+        model.vertices = vertices, model.vertex_count = 8, model.texcoords = texcoords, model.texcoord_count = 4;
+        model.texture = texture, model.centre = BspPoint{0, 0, itofix(10)}, model.radius = itofix(75);
     }
 };
 
@@ -89,13 +78,8 @@ protected:
     {
         Actor &a = actor_table.actors[actor_table.count];
         a = Actor{};
-        a.type = type;
-        a.x = ftofix(x);
-        a.z = ftofix(z);
-        a.angle_y = itofix(-64);
-        a.refs = second_serial ? 2 : 1;
-        a.locs[0] = serial;
-        a.locs[1] = second_serial;
+        a.type = type, a.x = ftofix(x), a.z = ftofix(z), a.angle_y = itofix(-64);
+        a.refs = second_serial ? 2 : 1, a.locs[0] = serial, a.locs[1] = second_serial;
         return actor_table.count++;
     }
 
@@ -137,9 +121,7 @@ TEST_F(RenderActors, LightFollowsTheTurnedNormalAgainstTheLightDirection)
     const int i = add_actor(ACTOR_JAR, 0, 300, 1);
     for (int mode : {(int)LIGHT_SOURCE, (int)LIGHT_SOURCE_FOG}) {
         display_options.light_mode = mode;
-        light_dir[0] = 0;
-        light_dir[1] = 0;
-        light_dir[2] = itofix(-1);
+        light_dir[0] = light_dir[1] = 0, light_dir[2] = itofix(-1);
         draw_actor(i, picture, &camera);
         EXPECT_EQ(centre(), makecol(255, 255, 255)) << mode;
         light_dir[2] = itofix(1);
@@ -150,8 +132,7 @@ TEST_F(RenderActors, LightFollowsTheTurnedNormalAgainstTheLightDirection)
     actor_table.actors[i].angle_y = 0;
     actor_table.actors[i].x = ftofix(-200.0);
     display_options.light_mode = LIGHT_SOURCE;
-    light_dir[0] = itofix(-1);
-    light_dir[2] = 0;
+    light_dir[0] = itofix(-1), light_dir[2] = 0;
     Camera from_left;
     build_camera(CAMERA_BEHIND, 0.0f, -120.0f, 0, 0.0f, itofix(-64), ftofix(-500.0), ftofix(300.0), &from_left);
     clear_to_color(picture, 255);
@@ -173,8 +154,7 @@ TEST_F(RenderActors, TheRobotIsDrawnInItsCrouchedOrStretchedPose)
     const int i = add_actor(ACTOR_PLAYER, 0, 300, 1);
     const int poses[][3] = {{0, 0, red}, {1, 0, green}, {0, 1, blue}, {1, 1, blue}};
     for (const auto &p : poses) {
-        crouch = p[0];
-        stretch = p[1];
+        crouch = p[0], stretch = p[1];
         draw_actor(i, picture, &camera);
         EXPECT_EQ(centre(), p[2]) << "crouch " << p[0] << " stretch " << p[1];
     }
