@@ -3,28 +3,11 @@
    tests look at the hop tick by tick and at what those replays never meet. */
 #include <gtest/gtest.h>
 
-#include "shell/command_queue.h"
-#include "ui/display_options.h"
-#include "ui/message_line.h"
 #include "world/level_state.h"
 #include "world/player.h"
-#include "world/world_cues.h"
 #include "world_test_support.h"
 
-namespace {
-
-class Robot : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        reset_display_options();
-        clear_cue_log();
-    }
-};
-
-bool queue_empty() { return command_queue.read_index == command_queue.write_index; }
-
-} // namespace
+class Robot : public WorldTest {};
 
 TEST_F(Robot, AStepWindsUpForOneUpdateFliesTenTicksAndCrouchesOnLanding)
 {

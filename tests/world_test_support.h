@@ -13,6 +13,10 @@
 #include "world/level_map.h"
 #include "world/player_motion.h"
 #include "world/tile_grid.h"
+#include "shell/command_queue.h"
+#include "ui/display_options.h"
+#include "ui/message_line.h"
+#include "world/world_cues.h"
 #include "world/world_driver.h"
 
 /* A level drawn row by row (row z = 0 first, column x = 0 leftmost), one cell of two characters
@@ -84,3 +88,26 @@ inline void play_level(const std::string &text)
     begin_level(text);
     driver_settle(10, 1000);
 }
+
+/* Queues one move with an empty cue log and plays until the robot stands still again. */
+inline void move(int code = MOVE_FORWARD)
+{
+    clear_cue_log();
+    driver_push(code);
+    driver_settle(1, 500);
+}
+
+/* The message line's text, or an empty one. */
+inline const char *message() { return message_line.text ? message_line.text : ""; }
+
+inline bool queue_empty() { return command_queue.read_index == command_queue.write_index; }
+
+/* The play-time display options and an empty cue log for every test. */
+class WorldTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        reset_display_options();
+        clear_cue_log();
+    }
+};
