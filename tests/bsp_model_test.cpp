@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "render/bsp/bsp_model.h"
+#include "game_test_support.h"
 #include "shell/datafile.h"
 
 namespace {
@@ -259,41 +260,24 @@ TEST_F(BspReader, DamagedFilesNeverYieldUnusableModels)
 
 namespace {
 
-/* Runs each test inside a fresh directory holding a bsp folder, as the game runs in its own. */
-class BspLoading : public testing::Test {
+/* Runs each test inside a private game directory, as the game runs in its own. */
+class BspLoading : public game_test::GameDirectoryTest {
 protected:
-    void SetUp() override
-    {
-        start_library();
-        directory = fs::temp_directory_path() /
-                    ("tirvex_bsp_" + std::to_string(getpid()) + "_" +
-                     testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(directory);
-        fs::create_directories(directory / "bsp");
-        before = fs::current_path();
-        fs::current_path(directory);
-    }
-    void TearDown() override
-    {
-        fs::current_path(before);
-        fs::remove_all(directory);
-    }
-    /* Loads the file in a child process, which must stop the game; what it left in error.log. */
+    /* Loads the file in a child process, which must stop the game (no screen: no page to wait
+       on); what it left in error.log. */
     std::string fatal_log(const std::string &name)
     {
-        EXPECT_EXIT(load_bsp_model(MODEL_JAR, "jar", name.c_str(), nullptr),
+        EXPECT_EXIT({ screen = nullptr; load_bsp_model(MODEL_JAR, "jar", name.c_str(), nullptr); },
                     testing::ExitedWithCode(1), "");
-        std::stringstream text;
-        text << std::ifstream("error.log", std::ios::binary).rdbuf();
-        return text.str();
+        return game_test::read_file(dir / "error.log");
     }
-    fs::path directory, before;
 };
 
 }  // namespace
 
 TEST_F(BspLoading, AFileThatCannotBeUsedStopsTheGameNamingItAndItsFault)
 {
+    fs::create_directory(dir / "bsp");
     std::ofstream("bsp/jar.bsp") << pyramid_with(node_field(2, 6), "77");
     EXPECT_EQ(fatal_log("bsp/jar.bsp"), "Fatal exception: bsp/jar.bsp: vertex index out of range\n\n");
     // A long name is cut with the rest of the message, not overrun.

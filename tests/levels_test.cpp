@@ -2,13 +2,13 @@
    checker finds every fault of the broken maps on its line. */
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,6 +17,7 @@
 #include "world/level_state.h"
 #include "world/player_motion.h"
 #include "world/world_driver.h"
+#include "world_test_support.h"
 
 namespace {
 
@@ -156,14 +157,11 @@ TEST_F(LevelFiles, EveryRecordedSolutionStillWinsItsLevel)
     }
 }
 
-/* Writes a small map drawn for the checker into a temporary file and returns its path. */
-std::string temporary_map(const std::string &squares, int count, int minutes = 2)
+/* Writes a level into a temporary file and returns its path. */
+std::string map_file(const std::string &text)
 {
     char path[] = "/tmp/tirvex_level_XXXXXX";
-    int fd = mkstemp(path);
-    EXPECT_GE(fd, 0);
-    std::string text = "drawn for a test\nTest\n0\nminutes:\n" + std::to_string(minutes) +
-                       "\n\nsquares:\n" + std::to_string(count) + "\n" + squares;
+    const int fd = mkstemp(path);
     EXPECT_EQ(write(fd, text.data(), text.size()), (ssize_t)text.size());
     close(fd);
     return path;
@@ -171,40 +169,29 @@ std::string temporary_map(const std::string &squares, int count, int minutes = 2
 
 TEST(LevelChecker, FindsTheShortestWayAndProvesAHopelessLevelHopeless)
 {
-    // A sweet one square ahead, the teleport beyond it: two steps.
-    std::string near = temporary_map("0 1 0 0 1 64 -1 -1 -1 -1\n"
-                                     "1 1 0 0 7 0 -1 -1 -1 -1\n"
-                                     "2 1 0 0 2 0 -1 -1 -1 -1\n", 3);
     std::string output;
+    // A sweet one square ahead, the teleport beyond it: two steps.
+    const std::string near = map_file(drawn_map({"1P 1S 1T"}, 64, 2));
     EXPECT_EQ(run_command(checker() + " " + near, &output), 0) << output;
     EXPECT_NE(output.find("solved in 2 moves and 0 waits"), std::string::npos) << output;
     EXPECT_NE(output.find("fits with room to spare"), std::string::npos) << output;
 
     // The sweet stands three levels up: no way to it among all the states there are.
-    std::string high = temporary_map("0 1 0 0 1 64 -1 -1 -1 -1\n"
-                                     "1 4 0 0 7 0 -1 -1 -1 -1\n"
-                                     "0 1 1 0 2 0 -1 -1 -1 -1\n", 3);
+    const std::string high = map_file(drawn_map({"1P 4S", "1T"}, 64, 2));
     EXPECT_EQ(run_command(checker() + " " + high, &output), 1) << output;
     EXPECT_NE(output.find("cannot be won: no solution among all"), std::string::npos) << output;
 
     // A jar beside the only sweet, and a zipper that runs into the jar as soon as it has waited
     // its 30 ticks: the sweet is lost before the robot, five steps away, can reach it. Without
     // the zipper the same level is won.
-    const std::string rest = "1 1 0 0 0 0 -1 -1 -1 -1\n"
-                             "2 1 0 0 5 0 -1 -1 -1 -1\n"
-                             "2 1 1 0 7 0 -1 -1 -1 -1\n"
-                             "2 1 2 0 0 0 -1 -1 -1 -1\n"
-                             "2 1 3 0 0 0 -1 -1 -1 -1\n"
-                             "2 1 4 0 0 0 -1 -1 -1 -1\n"
-                             "2 1 5 0 0 0 -1 -1 -1 -1\n"
-                             "2 1 6 0 1 128 -1 -1 -1 -1\n"
-                             "3 1 6 0 2 0 -1 -1 -1 -1\n";
-    std::string blast = temporary_map("0 1 0 0 4 64 -1 -1 -1 -1\n" + rest, 10);
+    auto zipper_level = [](const char *first_row) {
+        return map_file(drawn_map({first_row, "-- -- 1S", "-- -- 1.", "-- -- 1.", "-- -- 1.",
+                                   "-- -- 1.", "-- -- 1P 1T"}, 128, 2));
+    };
+    const std::string blast = zipper_level("1> 1. 1J"), calm = zipper_level("1. 1. 1J");
     EXPECT_EQ(run_command(checker() + " " + blast, &output), 1) << output;
     EXPECT_NE(output.find("cannot be won"), std::string::npos) << output;
-    std::string calm = temporary_map("0 1 0 0 0 0 -1 -1 -1 -1\n" + rest, 10);
     EXPECT_EQ(run_command(checker() + " " + calm, &output), 0) << output;
-
     for (const std::string &path : {near, high, blast, calm})
         std::remove(path.c_str());
 }
@@ -223,16 +210,11 @@ TEST(LevelChecker, RefusesAWrongCommandLine)
    "expect LINE: WORDS". Line 1 is free text to the game. */
 TEST(LevelChecker, EveryBrokenMapIsReportedOnTheRightLine)
 {
-    std::string dir = source_dir + "/tests/broken_maps";
+    const std::string dir = source_dir + "/tests/broken_maps";
     std::vector<std::string> names;
-    if (DIR *d = opendir(dir.c_str())) {
-        while (dirent *e = readdir(d)) {
-            std::string name = e->d_name;
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".txt") == 0)
-                names.push_back(name);
-        }
-        closedir(d);
-    }
+    for (const auto &entry : std::filesystem::directory_iterator(dir))
+        if (entry.path().extension() == ".txt")
+            names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     ASSERT_GE(names.size(), 10u);
     for (const std::string &name : names) {
