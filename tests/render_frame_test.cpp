@@ -57,9 +57,7 @@ TEST_F(RenderFrame, RendererDebugLinesContinueBelowTheDebugBlockOfThePreviousFra
     frames = 41;
     polys_drawn = 99;
     render_frame(picture);
-    EXPECT_EQ(frames, 42);
-    EXPECT_EQ(polys_drawn, 0);
-    EXPECT_EQ(actors_drawn, 0);
+    EXPECT_TRUE(frames == 42 && polys_drawn == 0 && actors_drawn == 0);
     /* Four plane lines, the eye, its cell, then the two counts: rows 14 to 21. */
     for (int i = 14; i < 22; i++)
         EXPECT_GT(white_in_rows(i * line, (i + 1) * line), 0) << "line " << i;

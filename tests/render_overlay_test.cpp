@@ -41,8 +41,7 @@ protected:
         start_render_library();
         Datafile = data;
         set_palette((RGB *)data[DAT_GAME_PALETTE].dat);
-        picture = create_bitmap_ex(8, 640, 480);
-        clear_bitmap(picture);
+        picture = solid_bitmap(640, 480, 0);
     }
 
     void TearDown() override
@@ -255,14 +254,12 @@ TEST(RenderDebugLines, DrawnOnlyWhileDebugInfoIsOnAndWrapAtTheBottom)
 {
     start_render_library();
     OptionsGuard guard;
-    BITMAP *target = create_bitmap_ex(8, 320, 40);
-    clear_bitmap(target);
+    BITMAP *target = solid_bitmap(320, 40, 0);
     display_options.debug_info = false;
     reset_debug_lines();
     debug_line(target, "hidden");
     debug_printf(target, "hidden %d", 1);
-    EXPECT_EQ(debug_y, 0);
-    EXPECT_EQ(count_colour(target, 0, 0, 0, 319, 39), 320 * 40);
+    EXPECT_TRUE(debug_y == 0 && count_colour(target, 0, 0, 0, 319, 39) == 320 * 40);
 
     display_options.debug_info = true;
     debug_printf(target, "line %d", 1);
@@ -292,10 +289,8 @@ TEST_F(RenderOverlay, PlayerMapArrowPointsTheWayTheRobotFaces)
 
     actor_table.count = 1;
     Actor &robot = actor_table.actors[0];
-    std::memset(&robot, 0, sizeof robot);
-    robot.map_code = 1;
-    robot.x = itofix(500);
-    robot.z = itofix(500);
+    robot = Actor{};
+    robot.map_code = 1, robot.x = robot.z = itofix(500);
     const int ox = 100, oy = 300;
     const int centre_x = ox + 7 * 5 + 4, centre_y = oy - 7 * 5 + 4;
     const struct { int heading, dx, dy; } cases[] = {{0, 0, -1}, {64, -1, 0}, {128, 0, 1}, {192, 1, 0}};

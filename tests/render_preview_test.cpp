@@ -27,12 +27,11 @@ std::bitset<256> colours_of(DATAFILE *data, int object)
 /* Share of the pixels of a rectangle whose colour is in `set`. */
 double share(BITMAP *b, const std::bitset<256> &set, int x0, int y0, int x1, int y1)
 {
-    int hits = 0, all = 0;
+    int hits = 0;
     for (int y = y0; y <= y1; y++)
-        for (int x = x0; x <= x1; x++, all++)
-            if (set.test(getpixel(b, x, y) & 255))
-                hits++;
-    return all ? (double)hits / all : 0.0;
+        for (int x = x0; x <= x1; x++)
+            hits += set.test(getpixel(b, x, y) & 255);
+    return (double)hits / ((x1 - x0 + 1) * (y1 - y0 + 1));
 }
 
 } // namespace
@@ -52,9 +51,7 @@ TEST(RenderPreview, StartViewOfTheFirstLevelShowsSkySquaresAndRobot)
     PALETTE palette;
     BITMAP *picture = load_bitmap(out.c_str(), palette);
     ASSERT_NE(picture, nullptr);
-    ASSERT_EQ(picture->w, 640);
-    ASSERT_EQ(picture->h, 480);
-    ASSERT_EQ(bitmap_color_depth(picture), 8);
+    ASSERT_TRUE(picture->w == 640 && picture->h == 480 && bitmap_color_depth(picture) == 8);
 
     const std::bitset<256> sky = colours_of(data, DAT_BACKDROP);
     std::bitset<256> squares;
@@ -62,8 +59,7 @@ TEST(RenderPreview, StartViewOfTheFirstLevelShowsSkySquaresAndRobot)
         squares |= colours_of(data, t);
     const std::bitset<256> robot_only = colours_of(data, DAT_MODEL_TEXTURE_PLAYER) & ~squares & ~sky;
     const std::bitset<256> squares_only = squares & ~sky;
-    ASSERT_GT(robot_only.count(), 3u);
-    ASSERT_GT(squares_only.count(), 3u);
+    ASSERT_TRUE(robot_only.count() > 3 && squares_only.count() > 3);
 
     /* The sky above the horizon, below the HUD. */
     EXPECT_GT(share(picture, sky, 0, 60, 639, 150), 0.97);
