@@ -1,5 +1,5 @@
 /* game_keys_test.cpp: the in-game keys, typed into the library's key buffer and held in its key
-   array, one handle_game_keys call per frame. */
+   array, one handle_game_keys call per frame, and the ring that carries their move codes. */
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -264,4 +264,28 @@ TEST_F(GameKeys, EveryScreenshotTypedInAFrameIsTaken)
     frame({KEY_F12, KEY_F12, KEY_F12});
     EXPECT_TRUE(fs::exists(dir / "screen03.bmp")) << "names fill the first gap: 01 and 02 went first";
     EXPECT_EQ(message(), "Screen shot saved as screen03.bmp");
+}
+
+TEST(CommandQueue, CodesComeOutInOrderAcrossTheRingsEndAndAFullQueueRefusesMore)
+{
+    command_queue_reset();
+    EXPECT_EQ(command_queue_pop(), 0);
+    // Three rounds of 150 carry the indices past the end of the 200 slots twice.
+    for (int round = 0; round < 3; round++) {
+        for (int i = 1; i <= 150; i++)
+            ASSERT_EQ(command_queue_push(round * 1000 + i), 1);
+        for (int i = 1; i <= 150; i++)
+            ASSERT_EQ(command_queue_pop(), round * 1000 + i);
+        EXPECT_EQ(command_queue_pop(), 0);
+    }
+    // One slot always stays free: the 200th code is dropped and the 199 before it kept.
+    for (int i = 1; i <= 199; i++)
+        ASSERT_EQ(command_queue_push(i), 1);
+    EXPECT_EQ(command_queue_push(500), 0);
+    for (int i = 1; i <= 199; i++)
+        ASSERT_EQ(command_queue_pop(), i);
+    EXPECT_EQ(command_queue_pop(), 0);
+    command_queue_push(7);
+    command_queue_reset();
+    EXPECT_EQ(command_queue_pop(), 0);
 }
