@@ -31,47 +31,34 @@ class ShippedDatafile : public ShippedData {};
 
 /* ---- pictures ------------------------------------------------------------------------ */
 
-TEST_F(ShippedDatafile, PicturesAreEightBitAtTheSizesTheGameDrawsThem)
+TEST_F(ShippedDatafile, PicturesFontsAndPalettesHaveTheShapesTheGameDrawsWith)
 {
     for (int n = 0; n < DAT_OBJECT_COUNT; n++)
         EXPECT_TRUE(data[n].type != DAT_BITMAP || bitmap_color_depth(bitmap(n)) == 8) << "object " << n;
-
     for (int n : {DAT_CAST_BACKGROUND, DAT_SELECT_BACKGROUND, DAT_MENU_PICTURE})
         EXPECT_TRUE(bitmap(n)->w == 640 && bitmap(n)->h == 480) << "object " << n;
-
     for (int n = DAT_TEXTURE_FIRST; n <= DAT_TEXTURE_SIDE; n++)
         EXPECT_EQ(bitmap(n)->w, bitmap(n)->h) << "square texture " << n;
-
     /* Map squares lie 7 pixels apart: a marker or icon much larger would smear its neighbours,
        much smaller would leave the map in pieces. */
     for (int n = DAT_MAP_MARKER; n <= DAT_MAP_MARKER + 7; n++)
         EXPECT_TRUE(std::min(bitmap(n)->w, bitmap(n)->h) >= 5 && std::max(bitmap(n)->w, bitmap(n)->h) <= 9)
             << "map icon " << n << " is " << bitmap(n)->w << " x " << bitmap(n)->h;
-}
 
-/* ---- fonts and palettes -------------------------------------------------------------- */
-
-TEST_F(ShippedDatafile, GlobalFontFitsTheConsoleCell)
-{
+    /* The console's cells are 8 pixels square. */
     FONT *global = font_object(DAT_FONT_GLOBAL);
     EXPECT_EQ(text_height(global), 8);
-    for (int c = 32; c < 127; c++) {
-        char glyph[2] = {(char)c, 0};
+    for (char glyph[2] = {32, 0}; glyph[0] < 127; glyph[0]++)
         EXPECT_LE(text_length(global, glyph), 8) << "character '" << glyph << "'";
-    }
-}
 
-TEST_F(ShippedDatafile, PalettesKeepBlackAtZeroWhiteAtFifteenAndStayInRange)
-{
+    /* The library's palettes hold 6-bit channels; larger values wrap into wrong colours. */
     const RGB *game = (const RGB *)data[DAT_GAME_PALETTE].dat;
     EXPECT_TRUE(game[15].r == 63 && game[15].g == 63 && game[15].b == 63) << "white at 15";
     for (int n : {DAT_GAME_PALETTE, DAT_SELECT_PALETTE, DAT_MENU_PALETTE}) {
         const RGB *palette = (const RGB *)data[n].dat;
-        EXPECT_TRUE(palette[0].r == 0 && palette[0].g == 0 && palette[0].b == 0) << "palette " << n;
-        /* The library's palettes hold 6-bit channels; larger values wrap into wrong colours. */
+        EXPECT_TRUE(palette[0].r == 0 && palette[0].g == 0 && palette[0].b == 0) << "black at 0 in " << n;
         for (int i = 0; i < 256; i++)
-            EXPECT_TRUE(palette[i].r < 64 && palette[i].g < 64 && palette[i].b < 64)
-                << "palette " << n << " entry " << i;
+            EXPECT_TRUE(palette[i].r < 64 && palette[i].g < 64 && palette[i].b < 64) << n << " entry " << i;
     }
 }
 
@@ -138,14 +125,11 @@ const int effects[] = {DAT_SAMPLE_EXPLOSION, DAT_SAMPLE_STEP, DAT_SAMPLE_COMPLET
                        DAT_SAMPLE_BEEP, DAT_SAMPLE_CLICK, DAT_SAMPLE_BLOCKED, DAT_SAMPLE_SWEET};
 const int music[] = {DAT_MUSIC_FIRST, DAT_MUSIC_FIRST + 1, DAT_MUSIC_FIRST + 2};
 
+/* 16-bit mono at the one rate; looping plays from loop_start to loop_end: the whole sample. */
 void expect_format(const SAMPLE *s, int n)
 {
-    EXPECT_EQ(s->bits, 16) << "sample " << n;
-    EXPECT_EQ(s->stereo, 0) << "sample " << n;
-    EXPECT_EQ(s->freq, SAMPLE_RATE) << "sample " << n;
-    /* Looping plays from loop_start to loop_end: the whole sample. */
-    EXPECT_EQ(s->loop_start, 0u) << "sample " << n;
-    EXPECT_EQ(s->loop_end, s->len) << "sample " << n;
+    EXPECT_TRUE(s->bits == 16 && s->stereo == 0 && s->freq == SAMPLE_RATE) << "sample " << n;
+    EXPECT_TRUE(s->loop_start == 0 && s->loop_end == s->len) << "sample " << n;
 }
 
 TEST_F(ShippedDatafile, EffectsAreShortLoudAndStartAndEndInSilence)
@@ -153,12 +137,10 @@ TEST_F(ShippedDatafile, EffectsAreShortLoudAndStartAndEndInSilence)
     for (int n : effects) {
         const SAMPLE *s = sample(n);
         expect_format(s, n);
-        ASSERT_GT(s->len, 0u) << "sample " << n;
-        EXPECT_LT(s->len, 3u * SAMPLE_RATE) << "sample " << n;
+        ASSERT_TRUE(s->len > 0 && s->len < 3u * SAMPLE_RATE) << "sample " << n;
         EXPECT_GE(peak(s), 0.7f) << "sample " << n;
         /* A sample that starts or stops away from silence clicks. */
-        EXPECT_LT(std::fabs(level(s, 0)), 0.01f) << "sample " << n;
-        EXPECT_LT(std::fabs(level(s, s->len - 1)), 0.01f) << "sample " << n;
+        EXPECT_TRUE(std::fabs(level(s, 0)) < 0.01f && std::fabs(level(s, s->len - 1)) < 0.01f) << "sample " << n;
     }
 }
 
@@ -171,9 +153,7 @@ TEST_F(ShippedDatafile, MusicLoopsLastTwentyToSixtySecondsAndJoinWithoutAClick)
     for (int n : music) {
         const SAMPLE *s = sample(n);
         expect_format(s, n);
-        EXPECT_GE(s->len, 20u * SAMPLE_RATE) << "music " << n;
-        EXPECT_LE(s->len, 60u * SAMPLE_RATE) << "music " << n;
-        ASSERT_GT(s->len, 2u);
+        ASSERT_TRUE(s->len >= 20u * SAMPLE_RATE && s->len <= 60u * SAMPLE_RATE) << "music " << n;
 
         /* The jump from the last sample back to the first must look like any step inside the
            loop: no larger than the 99th percentile of the steps between neighbours. */
@@ -181,9 +161,8 @@ TEST_F(ShippedDatafile, MusicLoopsLastTwentyToSixtySecondsAndJoinWithoutAClick)
         for (unsigned long i = 0; i + 1 < s->len; i++)
             steps[i] = std::fabs(level(s, i + 1) - level(s, i));
         std::nth_element(steps.begin(), steps.begin() + steps.size() * 99 / 100, steps.end());
-        float typical = steps[steps.size() * 99 / 100];
-        float seam = std::fabs(level(s, 0) - level(s, s->len - 1));
-        EXPECT_LE(seam, typical) << "music " << n << " clicks at its loop point";
+        EXPECT_LE(std::fabs(level(s, 0) - level(s, s->len - 1)), steps[steps.size() * 99 / 100])
+            << "music " << n << " clicks at its loop point";
 
         float loudest = peak(s);
         EXPECT_GT(loudest, 0.2f) << "music " << n << " is nearly silent";
