@@ -140,10 +140,8 @@ TEST_F(GameKeys, CameraPresetsComeRoundToBehindThePlayer)
         if (p.mode == CAMERA_FIXED)
             display_options.camera_distance = 123;
         frame({KEY_F6});
-        EXPECT_EQ(display_options.camera_mode, p.mode);
-        EXPECT_EQ(display_options.camera_height, p.height) << p.mode;
-        EXPECT_EQ(display_options.camera_distance, p.distance) << p.mode;
-        EXPECT_EQ(display_options.light_mode, p.light) << p.mode;
+        EXPECT_TRUE(display_options.camera_mode == p.mode && display_options.camera_height == p.height) << p.mode;
+        EXPECT_TRUE(display_options.camera_distance == p.distance && display_options.light_mode == p.light) << p.mode;
         EXPECT_EQ(message(), p.shown);
     }
 }
@@ -159,22 +157,19 @@ TEST_F(GameKeys, HeldKeysActEveryFrameAndShowTheLastValue)
     EXPECT_EQ(message(), "camera distance: 210");
 
     // Several at once: each acts, the message is the last in key order (E after Q and G).
-    hold_keys({KEY_Q, KEY_G, KEY_E});
-    frame();
-    release_all_keys();
-    EXPECT_EQ(display_options.camera_height, -121.0f);
-    EXPECT_EQ(display_options.camera_distance, 260);
+    auto held_frame = [&](std::initializer_list<int> keys) {
+        hold_keys(keys);
+        frame();
+        release_all_keys();
+    };
+    held_frame({KEY_Q, KEY_G, KEY_E});
+    EXPECT_TRUE(display_options.camera_height == -121.0f && display_options.camera_distance == 260);
     EXPECT_EQ(display_options.ambient_light, 101);
     EXPECT_EQ(message(), "ambient light: 101");
-
-    key[KEY_T] = 1;
-    frame();
-    release_all_keys();
+    held_frame({KEY_T});
     EXPECT_EQ(message(), "camera height: -171");
     const float pitch = display_options.camera_pitch;
-    key[KEY_PGDN] = 1;
-    frame();
-    release_all_keys();
+    held_frame({KEY_PGDN});
     EXPECT_FLOAT_EQ(display_options.camera_pitch, pitch + 0.05f);
     EXPECT_EQ(message(), "camera height: -171") << "the pitch shows no message";
 }
@@ -182,15 +177,13 @@ TEST_F(GameKeys, HeldKeysActEveryFrameAndShowTheLastValue)
 TEST_F(GameKeys, LevelKeysStepOnlyOntoMapsThatExist)
 {
     frame({KEY_F9});
-    EXPECT_EQ(current_level, 1);
-    EXPECT_EQ(message(), "(none)");
+    EXPECT_TRUE(current_level == 1 && message() == "(none)");
     frame({KEY_F10});
     EXPECT_EQ(current_level, 2);
     EXPECT_EQ(message(), "Map: 2 (Type the PassWord)");
     clear_message();
     frame({KEY_F10});
-    EXPECT_EQ(current_level, 2) << "there is no map03.txt";
-    EXPECT_EQ(message(), "(none)");
+    EXPECT_TRUE(current_level == 2 && message() == "(none)") << "there is no map03.txt";
 
     add_map("play_walk.txt", {20, 21, 22});
     current_level = 21;
@@ -238,12 +231,9 @@ TEST_F(GameKeys, SpaceOrEnterEndACompletedOrLostLevelAndHeldRRestartsFirst)
 TEST_F(GameKeys, SlowMotionReinstallsTheTimerAndSpoilsTheRecord)
 {
     frame({KEY_F2});
-    EXPECT_TRUE(display_options.slow_motion);
-    EXPECT_EQ(message(), "Slow motion on");
-    EXPECT_EQ(level_not_recorded, 1);
+    EXPECT_TRUE(display_options.slow_motion && message() == "Slow motion on" && level_not_recorded == 1);
     frame({KEY_F2});
-    EXPECT_FALSE(display_options.slow_motion);
-    EXPECT_EQ(message(), "Slow motion off");
+    EXPECT_TRUE(!display_options.slow_motion && message() == "Slow motion off");
     EXPECT_EQ(level_not_recorded, 1) << "switching back does not clear it";
     EXPECT_EQ(timer_speeds, (std::vector<long>{397727, 11931}));
 
