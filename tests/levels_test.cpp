@@ -167,7 +167,7 @@ std::string map_file(const std::string &text)
     return path;
 }
 
-TEST(LevelChecker, FindsTheShortestWayAndProvesAHopelessLevelHopeless)
+TEST(LevelChecker, FindsTheShortestWayProvesAHopelessLevelHopelessAndRefusesABadCommandLine)
 {
     std::string output;
     // A sweet one square ahead, the teleport beyond it: two steps.
@@ -194,11 +194,8 @@ TEST(LevelChecker, FindsTheShortestWayAndProvesAHopelessLevelHopeless)
     EXPECT_EQ(run_command(checker() + " " + calm, &output), 0) << output;
     for (const std::string &path : {near, high, blast, calm})
         std::remove(path.c_str());
-}
 
-TEST(LevelChecker, RefusesAWrongCommandLine)
-{
-    std::string output;
+    // A wrong command line is refused with status 2, a missing file with 1.
     EXPECT_EQ(run_command(checker(), &output), 2) << output;
     EXPECT_EQ(run_command(checker() + " --ticks 0 x.txt", &output), 2) << output;
     EXPECT_EQ(run_command(checker() + " --bogus x.txt", &output), 2) << output;

@@ -55,10 +55,8 @@ TEST(RenderClipping, RejectsPolygonsBehindBesideOrOnlyTouchingTheView)
         {corner(10, -1, 10), corner(20, -1, 10), corner(20, 1, 10), corner(10, 1, 10)},
         {corner(10, 10, 10), corner(20, 10, 10), corner(20, 20, 10)},
     };
-    for (TestPolygon &p : rejected) {
-        EXPECT_EQ(clip_polygon(f.planes, f.count, &p.in, &p.out), 0) << &p - rejected;
-        EXPECT_EQ(p.out.count, 0) << &p - rejected;
-    }
+    for (TestPolygon &p : rejected)
+        EXPECT_TRUE(clip_polygon(f.planes, f.count, &p.in, &p.out) == 0 && p.out.count == 0) << &p - rejected;
 }
 
 TEST(RenderClipping, ACornerBeyondASidePlaneGivesFiveCornersAndAnInsideQuadStaysAsItIs)
