@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 #include "shell/timer.h"
@@ -72,14 +73,9 @@ TEST(MapSquares, NumbersAreAStreamAcrossLines)
     ASSERT_EQ(v.fault, MAP_OK);
     ASSERT_EQ(parsed.square_count, 2);
     const MapSquareLine &s = parsed.squares[1];
-    EXPECT_EQ(s.x, 1);
-    EXPECT_EQ(s.height, 2);
-    EXPECT_EQ(s.z, 0);
-    EXPECT_EQ(s.texture, 3);
-    EXPECT_EQ(s.content, 7);
-    EXPECT_EQ(s.dir, 128);
-    EXPECT_EQ(s.side[0], 0);
-    EXPECT_EQ(s.side[3], 5);
+    const std::vector<int32_t> fields = {s.x, s.height, s.z, s.texture, s.content, s.dir,
+                                         s.side[0], s.side[1], s.side[2], s.side[3]};
+    EXPECT_EQ(fields, (std::vector<int32_t>{1, 2, 0, 3, 7, 128, 0, -1, 2, 5}));
 }
 
 TEST(MapSquares, CountLimits)
@@ -225,15 +221,11 @@ TEST(MapLoad, SquaresActorsAndClockFromTheFile)
     ASSERT_EQ(actor_table.count, 3);
     EXPECT_EQ(hero_index, 0);
     const Actor &sweet = actor_table.actors[1];
-    EXPECT_EQ(sweet.type, ACTOR_SWEET);
-    EXPECT_EQ(sweet.map_code, 7);
-    EXPECT_EQ(sweet.dir, 0);
-    EXPECT_EQ(sweet.y, itofix(-10));
-    EXPECT_EQ(sweet.locs[0], 2);
+    EXPECT_EQ((std::vector<int>{sweet.type, sweet.map_code, sweet.dir, sweet.y, sweet.locs[0]}),
+              (std::vector<int>{ACTOR_SWEET, 7, 0, itofix(-10), 2}));
     const Actor &zipper = actor_table.actors[2];
-    EXPECT_EQ(zipper.type, ACTOR_ZIPPER);
-    EXPECT_EQ(zipper.angle_y, itofix(192));
-    EXPECT_EQ(zipper.step_x, -1);
+    EXPECT_EQ((std::vector<int>{zipper.type, zipper.angle_y, zipper.step_x}),
+              (std::vector<int>{ACTOR_ZIPPER, itofix(192), -1}));
     EXPECT_EQ(level_state.sweets_total, 1);
     EXPECT_EQ(level_state.sweets_eaten, 0);
 }
