@@ -10,21 +10,15 @@
 #include "shell/fatal.h"
 
 namespace {
-class ConsoleTest : public testing::Test {
+
+/* The console on a 640 x 480 memory screen in a directory of its own, where the fatal path
+   writes its error.log. */
+class ConsoleTest : public game_test::GameDirectoryTest {
 protected:
     void SetUp() override
     {
-        if (!system_driver)
-            install_allegro(SYSTEM_NONE, &errno, atexit);
-        saved_screen = screen;
-        screen = create_bitmap_ex(8, 640, 480);
-        clear_bitmap(screen);
+        GameDirectoryTest::SetUp();
         console_reset();
-    }
-    void TearDown() override
-    {
-        destroy_bitmap(screen);
-        screen = saved_screen;
     }
 
     /* 1 when the 8x8 cell with its top left at (x, y) shows exactly the glyph of c (a space
@@ -44,9 +38,10 @@ protected:
         return same;
     }
 
-    BITMAP *saved_screen = nullptr;
+    std::string log() { return game_test::read_file(dir / "error.log"); }
 };
-}
+
+} // namespace
 
 TEST_F(ConsoleTest, EightyCharactersFillARowAndCarriageReturnGoesBackToItsStart)
 {
@@ -92,36 +87,19 @@ TEST_F(ConsoleTest, PrintfFormatsAndCutsTextLongerThanItsBuffer)
     EXPECT_TRUE(console.cursor_y == 12 * 8 && console.cursor_x == 63 * 8);
 }
 
-namespace {
-
-/* Each child has the fatal page's Esc already held, so the page is drawn and left at once. */
-class FatalPath : public game_test::GameDirectoryTest {
-protected:
-    std::string log() { return game_test::read_file(dir / "error.log"); }
-};
-
-void fail_check(const char *message)
-{
-    key[KEY_ESC] = 1;
-    check(0, message);
-}
-
-} // namespace
-
-TEST_F(FatalPath, FailedChecksAndAssertionsLeaveTheirLineInErrorLogAndExitWithStatusOne)
+TEST_F(ConsoleTest, FailedChecksAndAssertionsLeaveTheirLineInErrorLogAndExitWithStatusOne)
 {
     EXPECT_EQ(check(1, "Map too large"), 0);
     EXPECT_FALSE(game_test::fs::exists(dir / "error.log"));
 
-    EXPECT_EXIT(fail_check("Map too large"), testing::ExitedWithCode(1), "Fatal exception: Map too large");
-    EXPECT_EQ(log(), "Fatal exception: Map too large\n\n");
+    // Each child has the fatal page's Esc already held, so the page is drawn and left at once.
     EXPECT_EXIT({ key[KEY_ESC] = 1; assert_failed(123, "src/world/actor_table.cpp"); },
                 testing::ExitedWithCode(1), "");
     EXPECT_EQ(log(), "Assertion failed in src/world/actor_table.cpp at line 123\n\n");
 
     // An overlong message: 179 characters of "Fatal exception: ppp..." and the log's line feed.
     const std::string path(400, 'p');
-    EXPECT_EXIT(fail_check(path.c_str()), testing::ExitedWithCode(1), "");
+    EXPECT_EXIT({ key[KEY_ESC] = 1; check(0, path.c_str()); }, testing::ExitedWithCode(1), "");
     EXPECT_EQ(log(), "Fatal exception: " + std::string(179 - 17, 'p') + "\n");
 
     // Without a screen there is no page to wait on: the program ends at once.

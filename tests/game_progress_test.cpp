@@ -23,11 +23,6 @@ void stop_without_page(int level)
     record_level_completed(level);
 }
 
-std::string record_bytes(const ProgressRecord &record)
-{
-    return std::string(record.bytes, PROGRESS_BYTES);
-}
-
 } // namespace
 
 TEST_F(ProgressFile, MissingShortAndLongFilesReadOverTwentyZerosAndOnlyOneCounts)
@@ -43,7 +38,7 @@ TEST_F(ProgressFile, MissingShortAndLongFilesReadOverTwentyZerosAndOnlyOneCounts
             write_file(dir / "tirvex.sav", c.file);
         ProgressRecord record;
         load_progress(&record);
-        EXPECT_EQ(record_bytes(record), c.read) << c.file;
+        EXPECT_EQ(std::string(record.bytes, PROGRESS_BYTES), c.read) << c.file;
         // Byte 0 is no level and level 20 has no byte; only '1' marks a completed level.
         for (int level = 0; level <= 20; level++)
             EXPECT_EQ(progress_level_completed(&record, level),
@@ -70,25 +65,23 @@ TEST_F(ProgressFile, RecordingKeepsOtherBytesFillsAShortFileAndSaysWhenNoLevelFo
     EXPECT_EQ(save(), "0110x01" + std::string(13, '0')) << "levels beyond 19 are never written";
 }
 
-TEST_F(ProgressFile, AFailedWriteStopsTheGameAndLeavesTheOldSaveWhole)
+/* The temporary file cannot be created where a directory stands, and a directory in the save
+   file's place cannot be replaced by a file. */
+TEST_F(ProgressFile, AFailedWriteOrReplacementStopsTheGameAndLeavesTheOldSaveWhole)
 {
     const std::string old = "011" + std::string(17, '0');
     write_file(dir / "tirvex.sav", old);
-    // A directory where the temporary file would go: it cannot be created.
     fs::create_directory(dir / "tirvex.sav.tmp");
     EXPECT_EXIT(stop_without_page(4), ::testing::ExitedWithCode(1),
                 "No write access for save game file");
     EXPECT_EQ(save(), old);
     EXPECT_EQ(read_file(dir / "error.log"), "Fatal exception: No write access for save game file\n\n");
-}
 
-TEST_F(ProgressFile, AFailedReplacementRemovesTheTemporaryFile)
-{
-    // A directory in the save file's place cannot be replaced by a file.
-    fs::create_directory(dir / "tirvex.sav");
-    fs::create_directory(dir / "tirvex.sav" / "inside");
+    fs::remove_all(dir / "tirvex.sav");
+    fs::remove_all(dir / "tirvex.sav.tmp");
+    fs::create_directories(dir / "tirvex.sav" / "inside");
     EXPECT_EXIT(stop_without_page(1), ::testing::ExitedWithCode(1),
                 "No write access for save game file");
-    EXPECT_FALSE(fs::exists(dir / "tirvex.sav.tmp"));
+    EXPECT_FALSE(fs::exists(dir / "tirvex.sav.tmp")) << "the temporary file is removed";
     EXPECT_TRUE(fs::is_directory(dir / "tirvex.sav"));
 }

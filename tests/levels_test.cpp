@@ -9,11 +9,11 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "game_test_support.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
 #include "world/world_driver.h"
@@ -25,14 +25,6 @@ enum { SHIPPED_LEVELS = 19 };
 
 const std::string source_dir = TIRVEX_SOURCE_DIR;
 const std::string game_dir = TIRVEX_GAME_DIR;
-
-std::string read_file(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string level_file(const std::string &dir, int level)
 {
@@ -115,13 +107,9 @@ std::string replay(int level, const Recording &r)
 /* Runs the staged game from its own directory, as the game finds its maps. */
 class LevelFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_NE(getcwd(saved_dir, sizeof saved_dir), nullptr);
-        ASSERT_EQ(chdir(game_dir.c_str()), 0);
-    }
-    void TearDown() override { ASSERT_EQ(chdir(saved_dir), 0); }
-    char saved_dir[4096];
+    void SetUp() override { std::filesystem::current_path(game_dir); }
+    void TearDown() override { std::filesystem::current_path(saved_dir); }
+    const std::filesystem::path saved_dir = std::filesystem::current_path();
 };
 
 /* Runs a command, collecting what it prints; returns its exit status. */
@@ -139,10 +127,7 @@ int run_command(const std::string &command, std::string *output)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string checker()
-{
-    return game_dir + "/level_checker";
-}
+const std::string checker = game_dir + "/level_checker";
 
 } // namespace
 
@@ -151,7 +136,7 @@ TEST_F(LevelFiles, EveryRecordedSolutionStillWinsItsLevel)
     for (int level = 1; level <= SHIPPED_LEVELS; level++) {
         std::string path = level_file(source_dir + "/assets/solutions", level);
         Recording recording;
-        std::string fault = parse_recording(read_file(path), &recording);
+        std::string fault = parse_recording(game_test::read_file(path), &recording);
         ASSERT_EQ(fault, "") << path;   // a missing file reads as a recording without its end
         EXPECT_EQ(replay(level, recording), "") << "level " << level;
     }
@@ -172,13 +157,13 @@ TEST(LevelChecker, FindsTheShortestWayProvesAHopelessLevelHopelessAndRefusesABad
     std::string output;
     // A sweet one square ahead, the teleport beyond it: two steps.
     const std::string near = map_file(drawn_map({"1P 1S 1T"}, 64, 2));
-    EXPECT_EQ(run_command(checker() + " " + near, &output), 0) << output;
+    EXPECT_EQ(run_command(checker + " " + near, &output), 0) << output;
     EXPECT_NE(output.find("solved in 2 moves and 0 waits"), std::string::npos) << output;
     EXPECT_NE(output.find("fits with room to spare"), std::string::npos) << output;
 
     // The sweet stands three levels up: no way to it among all the states there are.
     const std::string high = map_file(drawn_map({"1P 4S", "1T"}, 64, 2));
-    EXPECT_EQ(run_command(checker() + " " + high, &output), 1) << output;
+    EXPECT_EQ(run_command(checker + " " + high, &output), 1) << output;
     EXPECT_NE(output.find("cannot be won: no solution among all"), std::string::npos) << output;
 
     // A jar beside the only sweet, and a zipper that runs into the jar as soon as it has waited
@@ -189,17 +174,17 @@ TEST(LevelChecker, FindsTheShortestWayProvesAHopelessLevelHopelessAndRefusesABad
                                    "-- -- 1.", "-- -- 1P 1T"}, 128, 2));
     };
     const std::string blast = zipper_level("1> 1. 1J"), calm = zipper_level("1. 1. 1J");
-    EXPECT_EQ(run_command(checker() + " " + blast, &output), 1) << output;
+    EXPECT_EQ(run_command(checker + " " + blast, &output), 1) << output;
     EXPECT_NE(output.find("cannot be won"), std::string::npos) << output;
-    EXPECT_EQ(run_command(checker() + " " + calm, &output), 0) << output;
+    EXPECT_EQ(run_command(checker + " " + calm, &output), 0) << output;
     for (const std::string &path : {near, high, blast, calm})
         std::remove(path.c_str());
 
     // A wrong command line is refused with status 2, a missing file with 1.
-    EXPECT_EQ(run_command(checker(), &output), 2) << output;
-    EXPECT_EQ(run_command(checker() + " --ticks 0 x.txt", &output), 2) << output;
-    EXPECT_EQ(run_command(checker() + " --bogus x.txt", &output), 2) << output;
-    EXPECT_EQ(run_command(checker() + " /nonexistent/map.txt", &output), 1) << output;
+    EXPECT_EQ(run_command(checker, &output), 2) << output;
+    EXPECT_EQ(run_command(checker + " --ticks 0 x.txt", &output), 2) << output;
+    EXPECT_EQ(run_command(checker + " --bogus x.txt", &output), 2) << output;
+    EXPECT_EQ(run_command(checker + " /nonexistent/map.txt", &output), 1) << output;
     EXPECT_NE(output.find("cannot be opened"), std::string::npos) << output;
 }
 
@@ -216,7 +201,7 @@ TEST(LevelChecker, EveryBrokenMapIsReportedOnTheRightLine)
     ASSERT_GE(names.size(), 10u);
     for (const std::string &name : names) {
         std::string path = dir + "/" + name;
-        std::string text = read_file(path);
+        std::string text = game_test::read_file(path);
         std::string first = text.substr(0, text.find('\n'));
         if (!first.empty() && first.back() == '\r')
             first.pop_back();   // a map written with CR LF line ends
@@ -227,7 +212,7 @@ TEST(LevelChecker, EveryBrokenMapIsReportedOnTheRightLine)
         std::string words = first.substr(colon + 2);
 
         std::string output;
-        int status = run_command(checker() + " --validate " + path, &output);
+        int status = run_command(checker + " --validate " + path, &output);
         EXPECT_EQ(status, 1) << name << "\n" << output;
         std::string expected = where + words;
         EXPECT_NE(output.find(expected), std::string::npos)

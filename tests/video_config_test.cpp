@@ -2,22 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <allegro.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "game_test_support.h"
 #include "ui/video_mode.h"
+
+class VideoConfigFile : public game_test::GameDirectoryTest {};
 
 /* Three numbers separated by any white space; what cannot be read keeps its default, and a
    missing file gives full screen at 640 x 480. What is written is one line that reads back. */
-TEST(VideoConfig, ReadsWhatItCanKeepsTheDefaultsForTheRestAndWritesOneLine)
+TEST_F(VideoConfigFile, ReadsWhatItCanKeepsTheDefaultsForTheRestAndWritesOneLine)
 {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("tirvex_wvideo_" + std::to_string(getpid()) + ".cfg");
-    std::filesystem::remove(path);
     const struct { const char *text; int driver, width, height; } cases[] = {
         {nullptr, GFX_AUTODETECT_FULLSCREEN, 640, 480}, {"0 800 600", 0, 800, 600},
         {"  2\n1024\t768\n", 2, 1024, 768},          {"0", 0, 640, 480},
@@ -26,19 +22,16 @@ TEST(VideoConfig, ReadsWhatItCanKeepsTheDefaultsForTheRestAndWritesOneLine)
     };
     for (const auto &c : cases) {
         if (c.text)
-            std::ofstream(path, std::ios::binary) << c.text;
-        const VideoConfig config = read_video_config(path.c_str());
+            game_test::write_file("wvideo.cfg", c.text);
+        const VideoConfig config = read_video_config("wvideo.cfg");
         EXPECT_TRUE(config.driver == c.driver && config.width == c.width && config.height == c.height)
             << (c.text ? c.text : "no file") << ": " << config.driver << " " << config.width << " " << config.height;
     }
 
     const VideoConfig chosen = {GFX_AUTODETECT_WINDOWED, 800, 600};
-    ASSERT_EQ(write_video_config(path.c_str(), &chosen), 1);
-    std::stringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    EXPECT_EQ(text.str(), std::to_string(GFX_AUTODETECT_WINDOWED) + " 800 600\n");
-    const VideoConfig back = read_video_config(path.c_str());
+    ASSERT_EQ(write_video_config("wvideo.cfg", &chosen), 1);
+    EXPECT_EQ(game_test::read_file("wvideo.cfg"), std::to_string(GFX_AUTODETECT_WINDOWED) + " 800 600\n");
+    const VideoConfig back = read_video_config("wvideo.cfg");
     EXPECT_TRUE(back.driver == chosen.driver && back.width == 800 && back.height == 600);
     EXPECT_EQ(write_video_config("/nonexistent-dir/wvideo.cfg", &chosen), 0);
-    std::filesystem::remove(path);
 }

@@ -11,15 +11,22 @@
 
 namespace {
 
+/* The level's squares become these (column, height, row) triples, serials in order. */
+void set_squares(std::initializer_list<std::array<int, 3>> tiles)
+{
+    level_map.tile_count = 0;
+    for (const auto &t : tiles) {
+        const int serial = level_map.tile_count + 1;
+        level_map.tiles[level_map.tile_count++] = MapTile{.x = t[0], .height = t[1], .z = t[2], .serial = serial};
+    }
+}
+
 /* A row of flat squares 0..n-1 on row 0, and an empty actor table. */
 void flat_row(int n)
 {
-    level_map.tile_count = n;
-    for (int i = 0; i < n; i++) {
-        level_map.tiles[i] = MapTile{};
-        level_map.tiles[i].x = i;
-        level_map.tiles[i].serial = i + 1;
-    }
+    level_map.tile_count = 0;
+    for (int i = 0; i < n; i++)
+        level_map.tiles[level_map.tile_count++] = MapTile{.x = i, .serial = i + 1};
     clear_actors();
 }
 
@@ -147,22 +154,6 @@ TEST(ActorTableDeathTest, ASlideEndingWithTheWrongSquareCountIsCaught)
     EXPECT_EXIT(run_motion_pass(10), ::testing::ExitedWithCode(1),
                 "Assertion failed in actors at line [0-9]+");
 }
-
-namespace {
-
-/* The level's squares become these (column, height, row) triples, serials in order. */
-void set_squares(std::initializer_list<std::array<int, 3>> tiles)
-{
-    level_map.tile_count = 0;
-    for (const auto &t : tiles) {
-        MapTile &tile = level_map.tiles[level_map.tile_count++];
-        tile = MapTile{};
-        tile.x = t[0], tile.height = t[1], tile.z = t[2];
-        tile.serial = level_map.tile_count;
-    }
-}
-
-} // namespace
 
 TEST(TileGrid, PointsTruncateTowardZeroAfterAddingHalfASquare)
 {

@@ -5,8 +5,7 @@ e2e_setup "$1"
 printf '1 100000 100000\n' >"$E2E_GAME/wvideo.cfg"
 e2e_start
 e2e_wait_file "$E2E_GAME/error.txt" 20
-e2e_wait_exit 20
-e2e_expect_status 1
+e2e_expect_exit 1
 [ "$(head -n 1 "$E2E_GAME/error.txt")" = "Error setting graphics mode" ] ||
     e2e_fail "error.txt does not start with the graphics mode error"
 grep -q "Error setting graphics mode" "$E2E_GAME/out.txt" ||

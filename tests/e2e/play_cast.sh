@@ -34,8 +34,7 @@ stays() {
 
 click_at() { xdotool mousemove "$1" "$2" click 1; }
 
-e2e_key 2
-e2e_wait_cast 20
+e2e_open_cast
 sleep 0.3
 sums=("$(entry_sum)")
 for i in 1 2 3 4 5 6; do
@@ -56,18 +55,11 @@ stays click_at 285 137
 [ "$(step e2e_key Left)" = "${sums[5]}" ] || e2e_fail "Left did not show entry 5"
 stays click_at 330 137
 
-xdotool mousemove 320 240
 e2e_key Escape
-e2e_wait_help 20
-e2e_key space
-e2e_wait_menu_again 20
+e2e_help_to_menu
 
 # The exit button leaves the same way.
-e2e_key 2
-e2e_wait_cast 20
+e2e_open_cast
 click_at 195 137
-e2e_wait_help 20
-xdotool mousemove 320 240
-e2e_key space
-e2e_wait_menu_again 20
+e2e_help_to_menu
 e2e_quit_from_menu

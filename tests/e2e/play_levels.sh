@@ -7,13 +7,11 @@ e2e_setup "$1"
 e2e_play_first_level play_walk play_mine
 e2e_key Up Up
 e2e_wait_completed 20
-e2e_hold space 0.3
-e2e_wait_select 20 2
+e2e_confirm_to_select 2
 e2e_expect_save 01000000000000000000
 
 # Level 2: the mine straight ahead; the lost level ignores the arrows until Space restarts it.
-e2e_key Return
-e2e_wait_play 20
+e2e_enter_level 2
 e2e_key Up
 e2e_wait_dead 20
 e2e_key Right Up Up

@@ -6,12 +6,10 @@ e2e_setup "$1"
 e2e_play_first_level play_walk play_mine
 e2e_key F2 F2 Up Up
 e2e_wait_completed 20
-e2e_hold space 0.3
-e2e_wait_select 20 1
+e2e_confirm_to_select 1
 [ -e "$E2E_GAME/tirvex.sav" ] && e2e_fail "a level played in slow motion was recorded"
 
-e2e_key Return
-e2e_wait_play 20
+e2e_enter_level 1
 e2e_key Up Up
 e2e_wait_completed 20
 e2e_hold Escape 0.3
@@ -19,8 +17,7 @@ e2e_wait_select 20 1
 [ -e "$E2E_GAME/tirvex.sav" ] && e2e_fail "a level left with Esc was recorded"
 
 # The screenshot: once the camera has come down, the lower part of the frame stands still.
-e2e_key Return
-e2e_wait_play 20
+e2e_enter_level 1
 e2e_wait_still 30
 e2e_key F12
 e2e_wait_file "$E2E_GAME/screen01.bmp" 10

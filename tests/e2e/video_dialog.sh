@@ -13,7 +13,6 @@ e2e_wait_menu_again 20
 cmp -s "$E2E_GAME/wvideo.cfg" "$E2E_TMP/wvideo.before" || e2e_fail "wvideo.cfg changed"
 
 e2e_key Escape
-e2e_wait_exit 20
-e2e_expect_status 0
+e2e_expect_exit 0
 cmp -s "$E2E_GAME/wvideo.cfg" "$E2E_TMP/wvideo.before" || e2e_fail "wvideo.cfg changed"
 e2e_log "ok"

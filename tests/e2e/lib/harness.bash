@@ -93,6 +93,12 @@ e2e_expect_status() {
     [ "$E2E_STATUS" = "$1" ] || e2e_fail "exit status $E2E_STATUS, expected $1"
 }
 
+# e2e_expect_exit STATUS: waits for the game to end and checks its exit status.
+e2e_expect_exit() {
+    e2e_wait_exit 20
+    e2e_expect_status "$1"
+}
+
 e2e_wait_file() {
     e2e_poll "$2" test -e "$1" || e2e_fail "no $1 within $2 s"
 }
@@ -206,12 +212,17 @@ e2e_wait_credits() { e2e_poll "$1" _e2e_credits_shown || e2e_fail "no credits wi
 e2e_wait_menu() { e2e_poll "$1" _e2e_menu_shown || e2e_fail "no main menu within $1 s"; }
 e2e_wait_dialog() { e2e_poll "$1" _e2e_dialog_shown || e2e_fail "no video dialog within $1 s"; }
 
-# e2e_boot_to_menu: starts the game, passes the credits with a key and waits for the menu.
-e2e_boot_to_menu() {
+# e2e_pass_credits ARGS...: starts the game and passes the credits with a key.
+e2e_pass_credits() {
     e2e_start "$@"
     e2e_wait_window 20
     e2e_wait_credits 20
     e2e_key space
+}
+
+# e2e_boot_to_menu: starts the game, passes the credits with a key and waits for the menu.
+e2e_boot_to_menu() {
+    e2e_pass_credits "$@"
     e2e_wait_menu 60
     e2e_capture "$E2E_TMP/menu.xwd"
     E2E_MENU_SUM=$(e2e_screen_sum "$E2E_TMP/menu.xwd")
@@ -220,8 +231,7 @@ e2e_boot_to_menu() {
 # e2e_quit_from_menu: Esc in the main menu ends the game with status 0; the test has passed.
 e2e_quit_from_menu() {
     e2e_key Escape
-    e2e_wait_exit 20
-    e2e_expect_status 0
+    e2e_expect_exit 0
     e2e_log "ok"
 }
 

@@ -113,6 +113,28 @@ e2e_wait_end() { e2e_poll "$1" _e2e_end_shown || e2e_fail "no end screen within 
 e2e_wait_cast() { e2e_poll "$1" _e2e_cast_shown || e2e_fail "no cast screen within $1 s"; }
 e2e_wait_help() { e2e_poll "$1" _e2e_help_shown || e2e_fail "no key help page within $1 s"; }
 
+# e2e_open_cast: menu choice 2 shows the cast screen.
+e2e_open_cast() {
+    e2e_key 2
+    e2e_wait_cast 20
+}
+
+# e2e_help_to_menu: once the key help page is up, one key leaves it for the main menu (the
+# pointer back in the middle, where the menu was first seen).
+e2e_help_to_menu() {
+    xdotool mousemove 320 240
+    e2e_wait_help 20
+    e2e_key space
+    e2e_wait_menu_again 20
+}
+
+# e2e_confirm_to_select N: Space held on a completed level comes back to the level select with
+# the cursor on level N.
+e2e_confirm_to_select() {
+    e2e_hold space 0.3
+    e2e_wait_select 20 "$1"
+}
+
 # e2e_hold KEY SECONDS: holds a key down, as the keys of play that act while held need.
 e2e_hold() {
     e2e_running || e2e_fail "the game ended before holding $1"
