@@ -3,13 +3,9 @@
 #include "render_test_support.h"
 
 #include "render/actor_drawing.h"
-#include "render/bsp/bsp_model.h"
-#include "render/camera.h"
-#include "render/clipping.h"
 #include "render/render_frame.h"
 #include "render/viewport.h"
 #include "shell/datafile.h"
-#include "world/actor.h"
 #include "world/player_motion.h"
 
 namespace {
@@ -45,32 +41,18 @@ struct PanelModel {
     }
 };
 
-class RenderActors : public ::testing::Test {
+class RenderActors : public ActorView {
 protected:
-    Keep<decltype(model_table)> models{model_table};
-    Keep<ActorTable> actors{actor_table};
     Keep<decltype(light_dir)> light{light_dir};
     Keep<int32_t> crouched{crouch}, stretched{stretch};
-    OptionsGuard guard;
-    BITMAP *picture = nullptr;
-    Camera camera;
-    ClipPlane planes[FRUSTUM_PLANES];
-    int plane_count = 0;
 
     void SetUp() override
     {
-        start_render_library();
-        actor_table.count = 0;
+        ActorView::SetUp();
         crouch = stretch = 0;
-        picture = create_bitmap_ex(8, 640, 480);
         clear_to_color(picture, 255);
         set_viewport(compute_viewport(640, 480, 0));
-        /* The eye at the origin looking along +z, level. */
-        build_camera(CAMERA_BEHIND, 0.0f, -120.0f, 0, 0.0f, 0, 0, 0, &camera);
-        make_clip_planes(&camera.matrix, planes, &plane_count);
     }
-
-    void TearDown() override { destroy_bitmap(picture); }
 
     /* An actor of `type` at world (x, 0, z) whose model space lines up with the world (the
        quarter turn every actor gets is undone), standing on the squares given. */
@@ -180,9 +162,10 @@ TEST_F(RenderActors, ASquareDrawsItsActorsInViewAndCountsAMovingOneTwice)
     actor_table.actors[gone].gone = 1;
     add_actor(ACTOR_MIBO, 0, -300, 4);         /* behind the eye */
     add_actor(ACTOR_MIBO, 0, 500, 6);          /* on another square */
-    EXPECT_EQ(draw_tile_actors(picture, 4, &camera, planes, plane_count), 2);
-    EXPECT_EQ(draw_tile_actors(picture, 5, &camera, planes, plane_count), 1);
-    EXPECT_EQ(draw_tile_actors(picture, 7, &camera, planes, plane_count), 0);
+    const Frustum view(camera.matrix);
+    EXPECT_EQ(draw_tile_actors(picture, 4, &camera, view.planes, view.count), 2);
+    EXPECT_EQ(draw_tile_actors(picture, 5, &camera, view.planes, view.count), 1);
+    EXPECT_EQ(draw_tile_actors(picture, 7, &camera, view.planes, view.count), 0);
 }
 
 /* An exploding actor is its countdown's picture, 640 x 50 / depth pixels square, centred where
@@ -199,21 +182,17 @@ TEST_F(RenderActors, AnExplosionCoversItsSquareAroundTheProjectedCentreAndNothin
     /* The model's centre, 10 ahead of the actor, lands at depth 100 and right of the middle. */
     const int ahead = add_actor(ACTOR_MINE, 30, 90, 1);
     actor_table.actors[ahead].timer = 70;
-    fixed cx, cy, cz, sx, sy;
-    apply_matrix(&camera.matrix, itofix(30), 0, itofix(100), &cx, &cy, &cz);
-    persp_project(cx, cy, cz, &sx, &sy);
-    const int x = fixtoi(sx), y = fixtoi(sy);
+    const ScreenPoint centre = screen_point(camera, 30, 0, 100);
+    const int x = fixtoi(centre.x), y = fixtoi(centre.y);
     EXPECT_TRUE(x > 420 && y == 240) << x << ", " << y;
     BITMAP *expected = create_bitmap_ex(8, 640, 480);
     clear_bitmap(expected);
     stretch_sprite(expected, (BITMAP *)data[explosion_picture(70)].dat, x - 160, y - 160, 320, 320);
     clear_bitmap(picture);
     draw_actor(ahead, picture, &camera);
-    int differing = 0;
     for (int py = 0; py < 480; py++)
         for (int px = 0; px < 640; px++)
-            differing += getpixel(picture, px, py) != getpixel(expected, px, py);
-    EXPECT_EQ(differing, 0);
+            ASSERT_EQ(getpixel(picture, px, py), getpixel(expected, px, py)) << px << ", " << py;
     /* Compared pixel for pixel, so the picture must show: an eighth of its square at least. */
     EXPECT_LT(count_colour(expected, 0, x - 160, y - 160, x + 159, y + 159), 320 * 320 * 7 / 8);
     destroy_bitmap(expected);

@@ -3,21 +3,12 @@
 #include "render_test_support.h"
 
 #include <cmath>
-#include <cstring>
-
-#include "render/clipping.h"
 
 namespace {
 
 /* The frustum of camera space itself (identity matrix): x = -z, x = z, y = -z, y = z. */
-struct CameraSpaceFrustum {
-    ClipPlane planes[FRUSTUM_PLANES];
-    int count;
-    CameraSpaceFrustum()
-    {
-        MATRIX identity = ::identity_matrix;
-        make_clip_planes(&identity, planes, &count);
-    }
+struct CameraSpaceFrustum : Frustum {
+    CameraSpaceFrustum() : Frustum(::identity_matrix) {}
 };
 
 struct TestPolygon {

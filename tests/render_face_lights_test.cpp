@@ -4,8 +4,6 @@
 
 #include <cmath>
 
-#include "render/camera.h"
-#include "render/clipping.h"
 #include "render/squares.h"
 #include "render/viewport.h"
 #include "world/tile_grid.h"
@@ -24,12 +22,7 @@ protected:
     void SetUp() override
     {
         start_render_library();
-        MapTile &t = level_map.tiles[level_map.tile_count++];
-        t = MapTile{};
-        t.height = 8;
-        for (int &depth : t.side_depth)
-            depth = 8;
-        t.serial = 1;
+        add_square(0, 8, 0, 0, 8);
         picture = create_bitmap_ex(8, 640, 480);
         set_viewport(compute_viewport(640, 480, 0));
     }
@@ -42,23 +35,13 @@ protected:
         const double a = heading * M_PI / 128;
         build_camera(CAMERA_BEHIND, 0.4f, -120.0f, 200, -250.0f, itofix(heading),
                      ftofix(250 * std::sin(a)), ftofix(-250 * std::cos(a)), &camera);
-        ClipPlane planes[FRUSTUM_PLANES];
-        int count;
-        make_clip_planes(&camera.matrix, planes, &count);
+        const Frustum view(camera.matrix);
         int column, row;
         const int quadrant = view_quadrant_and_tile(camera.heading, camera.x, camera.z, &column, &row);
         clear_to_color(picture, 255);
         sort_tiles(column, row);
-        draw_squares(picture, &camera, planes, count, quadrant, column, row);
+        draw_squares(picture, &camera, view.planes, view.count, quadrant, column, row);
         return side_order(quadrant).facing;
-    }
-
-    int pixel_at(double x, double y, double z)
-    {
-        fixed cx, cy, cz, sx, sy;
-        apply_matrix(&camera.matrix, ftofix(x), ftofix(y), ftofix(z), &cx, &cy, &cz);
-        persp_project(cx, cy, cz, &sx, &sy);
-        return getpixel(picture, fixtoi(sx), fixtoi(sy));
     }
 };
 
@@ -83,9 +66,9 @@ TEST_F(FaceLights, TopsAndSidesShowTheirColourOrTheGreyOfTheirLight)
             for (int heading : {0, 64, 128, 192}) {
                 const int side = draw_from(heading);
                 sides_seen |= 1 << side;
-                EXPECT_EQ(pixel_at(0, -80, 0), greys ? grey_top : blue)
+                EXPECT_EQ(pixel_seen(picture, camera, 0, -80, 0), greys ? grey_top : blue)
                     << "top, light " << light << " shading " << shading << " heading " << heading;
-                EXPECT_EQ(pixel_at(SIDE_MIDDLE[side][0], -40, SIDE_MIDDLE[side][1]),
+                EXPECT_EQ(pixel_seen(picture, camera, SIDE_MIDDLE[side][0], -40, SIDE_MIDDLE[side][1]),
                           greys ? grey_side[side] : green)
                     << "side " << side << ", light " << light << " shading " << shading;
             }

@@ -1,10 +1,5 @@
 /* render_overlay_test.cpp: backdrop, viewport frame, message line, HUD clock, sliding panels,
    explosions, FPS estimate and debug lines. */
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <allegro.h>
-#include <cstring>
 #include <string>
 #include <utility>
 
@@ -15,15 +10,12 @@
 #include "render/render_frame.h"
 #include "render/viewport.h"
 #include "render_test_support.h"
-#include "shell/datafile.h"
 #include "shell/startup.h"
 #include "shell/timer.h"
 #include "ui/backdrop.h"
 #include "ui/debug_column.h"
 #include "ui/hud.h"
 #include "ui/message_line.h"
-#include "world/actor.h"
-#include "world/level_map.h"
 #include "world/player_motion.h"
 
 namespace {
@@ -113,14 +105,10 @@ TEST_F(RenderOverlay, AHalfSizeViewIsFramedAndShowsTheMessage)
     const int green = makecol(0, 255, 0);
     EXPECT_TRUE(getpixel(picture, 159, 119) == green && getpixel(picture, 480, 360) == green);
     const int text = makecol(100, 255, 100);
-    int left = 640, right = -1, top = 480;
-    for (int y = 0; y < 480; y++)
-        for (int x = 0; x < 640; x++)
-            if (getpixel(picture, x, y) == text)
-                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y);
-    ASSERT_GE(right, left);
-    EXPECT_NEAR((left + right) / 2.0, 320, 4);
-    EXPECT_TRUE(top >= 240 && top <= 244) << top;
+    const Box message = box_of(picture, [&](int c) { return c == text; });
+    ASSERT_GE(message.right, message.left);
+    EXPECT_NEAR((message.left + message.right) / 2.0, 320, 4);
+    EXPECT_TRUE(message.top >= 240 && message.top <= 244) << message.top;
 }
 
 /* Each clock value is drawn twice, as two frames within one second: the beep belongs to the
@@ -192,7 +180,7 @@ TEST_F(RenderOverlay, TheKeyCardAndTheMapPanelSlideTenPixelsAFrameAndTurnAtOnce)
         p.show(true);
         frames(2);
         EXPECT_EQ(*p.at, p.hidden + 20 * way) << name;
-        const int drawn = 640 * 480 - count_colour(picture, 0, 0, 0, 639, 479);
+        const int drawn = 640 * 480 - count_colour(picture, 0);
         const int band = (p.band[2] - p.band[0] + 1) * (p.band[3] - p.band[1] + 1);
         EXPECT_GT(drawn, 0) << name;
         EXPECT_EQ(band - count_colour(picture, 0, p.band[0], p.band[1], p.band[2], p.band[3]), drawn) << name;
@@ -219,7 +207,7 @@ TEST_F(RenderOverlay, ExplosionPictureFollowsTheCountdownAndShrinksWithDepth)
        and the eye's plane are seen through draw_actor in the actor tests.) */
     set_viewport(compute_viewport(640, 480, 0));
     draw_explosion_sprite(picture, 0, 320, 240, 100);
-    EXPECT_EQ(count_colour(picture, 0, 0, 0, 639, 479), 640 * 480);
+    EXPECT_EQ(count_colour(picture, 0), 640 * 480);
     set_viewport(compute_viewport(640, 480, 3));
     draw_explosion_sprite(picture, 70, 320, 240, 20);
     EXPECT_EQ(count_colour(picture, 0, 0, 0, 639, 119), 640 * 120);
@@ -251,17 +239,13 @@ TEST(RenderFps, EstimateSettlesOnTheFrameRateAndSurvivesAStoppedClock)
     EXPECT_EQ(std::strlen(tiny), 3u);
 }
 
-TEST(RenderDebugLines, DrawnOnlyWhileDebugInfoIsOnAndWrapAtTheBottom)
+/* That nothing is drawn with the debug information off is seen in the frame tests. */
+TEST(RenderDebugLines, WrapAtTheBottomAndCutOverlongTexts)
 {
     start_render_library();
     OptionsGuard guard;
     BITMAP *target = solid_bitmap(320, 40, 0);
-    display_options.debug_info = false;
     reset_debug_lines();
-    debug_line(target, "hidden");
-    debug_printf(target, "hidden %d", 1);
-    EXPECT_TRUE(debug_y == 0 && count_colour(target, 0, 0, 0, 319, 39) == 320 * 40);
-
     display_options.debug_info = true;
     debug_printf(target, "line %d", 1);
     const int line_height = debug_y;
@@ -299,14 +283,10 @@ TEST_F(RenderOverlay, PlayerMapArrowPointsTheWayTheRobotFaces)
         robot.angle_y = itofix(64 - c.heading);   /* as the robot's pose sets it */
         clear_bitmap(picture);
         draw_minimap_actors(picture, ox, oy);
-        int tip_x = -1, tip_y = -1;
-        for (int y = centre_y - 8; y <= centre_y + 8; y++)
-            for (int x = centre_x - 8; x <= centre_x + 8; x++)
-                if (getpixel(picture, x, y) == 77) {
-                    tip_x = x;
-                    tip_y = y;
-                }
-        ASSERT_GE(tip_x, 0) << "heading " << c.heading;
+        const Box tip = box_of(picture, [](int colour) { return colour == 77; });
+        const int tip_x = tip.left, tip_y = tip.top;
+        ASSERT_TRUE(tip.right == tip_x && std::abs(tip_x - centre_x) <= 8 && std::abs(tip_y - centre_y) <= 8)
+            << "heading " << c.heading;
         EXPECT_EQ((tip_x > centre_x + 1) - (tip_x < centre_x - 1), c.dx) << "heading " << c.heading;
         EXPECT_EQ((tip_y > centre_y + 1) - (tip_y < centre_y - 1), c.dy) << "heading " << c.heading;
     }
@@ -356,26 +336,20 @@ TEST(MessageLine, DrawsAtMostSeventyNineCharactersFromTheViewsMiddleDown)
     if (!system_driver)
         install_allegro(SYSTEM_NONE, &errno, atexit);
     BITMAP *target = create_bitmap_ex(8, 1000, 200);
-    int left, right, top;
     auto draw = [&] {
         clear_bitmap(target);
         draw_message_line(target, 0, 0, 1000, 200);
-        left = 1000, right = -1, top = 200;
-        for (int y = 0; y < 200; y++)
-            for (int x = 0; x < 1000; x++)
-                if (getpixel(target, x, y))
-                    left = std::min(left, x), right = std::max(right, x), top = std::min(top, y);
+        return box_of(target, [](int c) { return c != 0; });
     };
     clear_message();
-    draw();
-    EXPECT_EQ(right, -1);
+    EXPECT_EQ(draw().right, -1);
     const std::string long_text(120, 'M');
     show_message(long_text.c_str(), 100);
-    draw();
+    const Box text = draw();
     // 79 glyphs of the 8-pixel font centred on x 500 span columns 184 to 815, from row 100.
-    EXPECT_TRUE(left >= 184 && left <= 186) << left;
-    EXPECT_TRUE(right >= 813 && right <= 815) << right;
-    EXPECT_EQ(top, 100);
+    EXPECT_TRUE(text.left >= 184 && text.left <= 186) << text.left;
+    EXPECT_TRUE(text.right >= 813 && text.right <= 815) << text.right;
+    EXPECT_EQ(text.top, 100);
     destroy_bitmap(target);
     clear_message();
 }

@@ -4,16 +4,12 @@
 
 #include <cmath>
 
-#include "render/camera.h"
-#include "render/clipping.h"
 #include "render/polygon_drawing.h"
 #include "render/render_frame.h"
 #include "render/squares.h"
 #include "render/viewport.h"
 #include "render_test_support.h"
 #include "shell/startup.h"
-#include "world/actor.h"
-#include "world/level_map.h"
 
 namespace {
 
@@ -53,17 +49,6 @@ protected:
         }
     }
 
-    MapTile &add_square(int x, int height, int z, int texture, int side0 = 0, int side1 = 0,
-                        int side2 = 0, int side3 = 0)
-    {
-        MapTile &t = level_map.tiles[level_map.tile_count++];
-        t = MapTile{};
-        t.x = x, t.height = height, t.z = z, t.texture = texture;
-        t.side_depth[0] = side0, t.side_depth[1] = side1, t.side_depth[2] = side2, t.side_depth[3] = side3;
-        t.serial = level_map.tile_count;
-        return t;
-    }
-
     /* The camera behind a player at (0, 0) facing +z, the squares drawn far to near. */
     Camera draw_world()
     {
@@ -71,22 +56,11 @@ protected:
         set_viewport(compute_viewport(640, 480, 0));
         Camera camera;
         build_camera(CAMERA_BEHIND, 0.2f, -120.0f, 200, -120.0f, 0, 0, 0, &camera);
-        ClipPlane planes[FRUSTUM_PLANES];
-        int count;
-        make_clip_planes(&camera.matrix, planes, &count);
+        const Frustum view(camera.matrix);
         sort_tiles(0, -2);
         polys_drawn = 0;
-        draw_squares(picture, &camera, planes, count, 0, 0, -2);
+        draw_squares(picture, &camera, view.planes, view.count, 0, 0, -2);
         return camera;
-    }
-
-    /* The pixel where a world point appears. */
-    int pixel_at(Camera &camera, double x, double y, double z)
-    {
-        fixed cx, cy, cz, sx, sy;
-        apply_matrix(&camera.matrix, ftofix(x), ftofix(y), ftofix(z), &cx, &cy, &cz);
-        persp_project(cx, cy, cz, &sx, &sy);
-        return getpixel(picture, fixtoi(sx), fixtoi(sy));
     }
 };
 
@@ -96,23 +70,25 @@ TEST_F(RenderSquares, FacesRunAlongTheirEdgesWithTheirTextureCoordinates)
 {
     V3D vertices[SQUARE_POLYGON_VERTICES];
     Polygon p = {vertices, 0, SQUARE_POLYGON_VERTICES};
-    build_tile_top(2, -3.0f, 5, &p);
-    ASSERT_EQ(p.count, 4);
-    const int top[4][4] = {{250, 550, 0, 0}, {150, 550, 128, 0}, {150, 450, 128, 128}, {250, 450, 0, 128}};
-    for (int i = 0; i < 4; i++) {
-        const V3D &v = vertices[i];
-        EXPECT_TRUE(v.x == itofix(top[i][0]) && v.y == itofix(-30) && v.z == itofix(top[i][1])) << i;
-        EXPECT_TRUE(v.u == itofix(top[i][2]) && v.v == itofix(top[i][3])) << i;
+    /* The top of square (2, 5) three levels up, then its side 1 (-x edge), two levels deep: from
+       (c - 0.5, r + 0.5) to (c - 0.5, r - 0.5), then down. Corners as x, y, z, u, v. */
+    const int expected[2][4][5] = {
+        {{250, -30, 550, 0, 0}, {150, -30, 550, 128, 0}, {150, -30, 450, 128, 128}, {250, -30, 450, 0, 128}},
+        {{150, -30, 550, 0, 0}, {150, -30, 450, 255, 0}, {150, -10, 450, 255, 30}, {150, -10, 550, 0, 30}},
+    };
+    for (int face = 0; face < 2; face++) {
+        if (face == 0)
+            build_tile_top(2, -3.0f, 5, &p);
+        else
+            build_tile_side(2, -3.0f, 5, 1, 2, &p);
+        ASSERT_EQ(p.count, 4);
+        for (int i = 0; i < 4; i++) {
+            const V3D &v = vertices[i];
+            const int *e = expected[face][i];
+            EXPECT_TRUE(v.x == itofix(e[0]) && v.y == itofix(e[1]) && v.z == itofix(e[2])) << face << ", " << i;
+            EXPECT_TRUE(v.u == itofix(e[3]) && v.v == itofix(e[4])) << face << ", " << i;
+        }
     }
-    /* Side 1 (-x edge), two levels deep: from (c - 0.5, r + 0.5) to (c - 0.5, r - 0.5), then down. */
-    build_tile_side(2, -3.0f, 5, 1, 2, &p);
-    const int side[4][4] = {{150, 550, 0, -30}, {150, 450, 255, -30}, {150, 450, 255, -10}, {150, 550, 0, -10}};
-    for (int i = 0; i < 4; i++) {
-        const V3D &v = vertices[i];
-        EXPECT_TRUE(v.x == itofix(side[i][0]) && v.z == itofix(side[i][1])) << i;
-        EXPECT_TRUE(v.u == itofix(side[i][2]) && v.y == itofix(side[i][3])) << i;
-    }
-    EXPECT_EQ(vertices[2].v, itofix(30));
 }
 
 TEST_F(RenderSquares, SortPutsTheFarthestFirstAndKeepsEqualDistancesInPlace)
@@ -155,12 +131,12 @@ TEST_F(RenderSquares, LateralSidesShowOnlyOffTheEyesColumnOrRow)
 TEST_F(RenderSquares, ANearerBlockCoversTheSquareBehindIt)
 {
     /* Listed near first: the sort must still draw it last. */
-    add_square(0, 8, 2, 0, 8, 8, 8, 8);
+    add_square(0, 8, 2, 0, 8);
     add_square(0, 0, 4, 1);
     Camera camera = draw_world();
-    const int behind = pixel_at(camera, 0, 0, 400);
+    const int behind = pixel_seen(picture, camera, 0, 0, 400);
     EXPECT_TRUE(behind == colour[0] || behind == colour[3]) << behind;
-    EXPECT_GT(count_colour(picture, colour[3], 0, 0, 639, 479), 1000);
+    EXPECT_GT(count_colour(picture, colour[3]), 1000);
 
     /* Flat on the floor, the block no longer hides it. */
     for (int i = 0; i < level_map.tile_count; i++)
@@ -170,23 +146,23 @@ TEST_F(RenderSquares, ANearerBlockCoversTheSquareBehindIt)
                 d = 0;
         }
     camera = draw_world();
-    EXPECT_EQ(pixel_at(camera, 0, 0, 400), colour[1]);
-    EXPECT_EQ(count_colour(picture, colour[3], 0, 0, 639, 479), 0);
+    EXPECT_EQ(pixel_seen(picture, camera, 0, 0, 400), colour[1]);
+    EXPECT_EQ(count_colour(picture, colour[3]), 0);
 }
 
 TEST_F(RenderSquares, OnlyTheSidesThatCanFaceTheEyeAreDrawn)
 {
     /* In the eye's own column, looking along +z: facing side and top only. */
-    add_square(0, 5, 3, 0, 5, 5, 5, 5);
+    add_square(0, 5, 3, 0, 5);
     draw_world();
     EXPECT_EQ(polys_drawn, 2);
-    EXPECT_GT(count_colour(picture, colour[3], 0, 0, 639, 479), 100);
+    EXPECT_GT(count_colour(picture, colour[3]), 100);
 
     /* Without depth on the facing side, only the top. */
     level_map.tiles[0].side_depth[2] = 0;
     draw_world();
     EXPECT_EQ(polys_drawn, 1);
-    EXPECT_EQ(count_colour(picture, colour[3], 0, 0, 639, 479), 0);
+    EXPECT_EQ(count_colour(picture, colour[3]), 0);
 
     /* Off the column, one lateral side as well. */
     level_map.tiles[0].side_depth[2] = 5;
@@ -200,7 +176,7 @@ TEST_F(RenderSquares, OnlyTheSidesThatCanFaceTheEyeAreDrawn)
     draw_world();
     EXPECT_EQ(polys_drawn, 0);
     EXPECT_EQ(level_map.tiles[0].visible, 0);
-    EXPECT_EQ(count_colour(picture, 0, 0, 0, 639, 479), 640 * 480);
+    EXPECT_EQ(count_colour(picture, 0), 640 * 480);
 }
 
 namespace {
@@ -219,40 +195,43 @@ struct ScreenSquare {
     }
 };
 
-struct Picture {
-    BITMAP *bitmap = create_bitmap_ex(8, 100, 100);
-    Picture() { clear_bitmap(bitmap); }
-    ~Picture() { destroy_bitmap(bitmap); }
-    int centre() const { return getpixel(bitmap, 50, 50); }
-};
+/* A 100 x 100 picture and a red 16 x 16 texture, with the display options put back. */
+class RenderPolygon : public ::testing::Test {
+protected:
+    OptionsGuard guard;
+    BITMAP *picture = nullptr;
+    BITMAP *texture = nullptr;
+    int red = 0;
 
-int drawn_colour(int light_mode, int shading_mode, int colour, int light, BITMAP *texture = nullptr)
-{
-    display_options.light_mode = light_mode;
-    display_options.shading_mode = shading_mode;
-    ScreenSquare s(100);
-    Picture p;
-    draw_polygon(p.bitmap, &s.polygon, texture, colour, light);
-    return p.centre();
-}
+    void SetUp() override
+    {
+        start_render_library();
+        red = makecol(255, 0, 0);
+        picture = solid_bitmap(100, 100, 0);
+        texture = solid_bitmap(16, 16, red);
+    }
+
+    void TearDown() override
+    {
+        destroy_bitmap(texture);
+        destroy_bitmap(picture);
+    }
+
+    int centre() const { return getpixel(picture, 50, 50); }
+};
 
 } // namespace
 
 /* The colours of flat and random shading in each light mode are read off real squares in the
    face light tests. */
-TEST(RenderPolygon, FogAndLightSourceSetTheCornerLights)
+TEST_F(RenderPolygon, FogAndLightSourceSetTheCornerLights)
 {
-    start_render_library();
-    OptionsGuard guard;
-    Picture p;
     display_options.shading_mode = SHADE_PERSPECTIVE_TEXTURE;
-    BITMAP *texture = solid_bitmap(16, 16, makecol(255, 0, 0));
-
     display_options.light_mode = LIGHT_FOG;
     const int fog[][2] = {{0, 255}, {100, 205}, {508, 1}, {510, 0}, {600, 0}, {3000, 0}};
     for (const auto &f : fog) {
         ScreenSquare s(f[0] == 0 ? 0.001 : f[0]);
-        draw_polygon(p.bitmap, &s.polygon, texture, 0, 128);
+        draw_polygon(picture, &s.polygon, texture, 0, 128);
         EXPECT_EQ(s.vertices[0].c, f[1]) << "depth " << f[0];
     }
 
@@ -261,40 +240,36 @@ TEST(RenderPolygon, FogAndLightSourceSetTheCornerLights)
     const int source_fog[][3] = {{128, 400, 128}, {128, 100, 203}, {255, 1, 255}, {0, 2000, 0}, {0, 403, 0}};
     for (const auto &f : source_fog) {
         ScreenSquare s(f[1]);
-        draw_polygon(p.bitmap, &s.polygon, texture, 0, f[0]);
+        draw_polygon(picture, &s.polygon, texture, 0, f[0]);
         EXPECT_EQ(s.vertices[2].c, f[2]) << "light " << f[0] << " depth " << f[1];
     }
 
     display_options.light_mode = LIGHT_SOURCE;
     ScreenSquare s(700);
-    draw_polygon(p.bitmap, &s.polygon, texture, 0, 77);
+    draw_polygon(picture, &s.polygon, texture, 0, 77);
     EXPECT_TRUE(s.vertices[0].c == 77 && s.vertices[3].c == 77) << "no fog: the face light at every corner";
-    destroy_bitmap(texture);
 }
 
-TEST(RenderPolygon, TexturedModesAreLitOnlyOutsideTheAmbientLight)
+TEST_F(RenderPolygon, TexturedModesAreLitOnlyOutsideTheAmbientLight)
 {
-    start_render_library();
-    OptionsGuard guard;
-    const int red = makecol(255, 0, 0);
-    BITMAP *texture = solid_bitmap(16, 16, red);
-    for (int shading : {(int)SHADE_LINEAR_TEXTURE, (int)SHADE_PERSPECTIVE_TEXTURE}) {
-        EXPECT_EQ(drawn_colour(LIGHT_AMBIENT, shading, 0, 0, texture), red);
-        /* Light 64 everywhere: the texel darkened through the light table. */
-        EXPECT_EQ(drawn_colour(LIGHT_SOURCE, shading, 0, 64, texture), color_map->data[64][red]);
-        EXPECT_NE(color_map->data[64][red], red);
-    }
-    destroy_bitmap(texture);
+    /* Lit with 64 everywhere, the texel darkens through the light table. */
+    ASSERT_NE(color_map->data[64][red], red);
+    const int modes[][3] = {{LIGHT_AMBIENT, 0, red}, {LIGHT_SOURCE, 64, color_map->data[64][red]}};
+    for (int shading : {(int)SHADE_LINEAR_TEXTURE, (int)SHADE_PERSPECTIVE_TEXTURE})
+        for (const auto &m : modes) {
+            display_options.light_mode = m[0];
+            display_options.shading_mode = shading;
+            ScreenSquare s(100);
+            draw_polygon(picture, &s.polygon, texture, 0, m[1]);
+            EXPECT_EQ(centre(), m[2]) << "light mode " << m[0] << ", shading " << shading;
+        }
 }
 
-TEST(RenderPolygon, CountsEveryPolygonAndDrawsManyCornersButNothingAtTheEye)
+TEST_F(RenderPolygon, CountsEveryPolygonAndDrawsManyCornersButNothingAtTheEye)
 {
-    start_render_library();
-    OptionsGuard guard;
     display_options.light_mode = LIGHT_AMBIENT;
     display_options.shading_mode = SHADE_RANDOM;
     polys_drawn = 0;
-    Picture p;
     /* Fourteen corners: a ten-cornered model face after four frustum cuts. */
     V3D vertices[MAX_POLYGON_VERTICES];
     Polygon many = {vertices, 14, MAX_POLYGON_VERTICES};
@@ -302,15 +277,13 @@ TEST(RenderPolygon, CountsEveryPolygonAndDrawsManyCornersButNothingAtTheEye)
         const double a = 2 * M_PI * i / 14;
         vertices[i] = corner(50 + 40 * std::cos(a), 50 + 40 * std::sin(a), 100);
     }
-    draw_polygon(p.bitmap, &many, nullptr, 7, 0);
-    EXPECT_EQ(p.centre(), 7);
-    EXPECT_EQ(getpixel(p.bitmap, 50, 88), 7);
-    EXPECT_EQ(getpixel(p.bitmap, 3, 3), 0);
+    draw_polygon(picture, &many, nullptr, 7, 0);
+    EXPECT_TRUE(centre() == 7 && getpixel(picture, 50, 88) == 7 && getpixel(picture, 3, 3) == 0);
 
-    Picture q;
+    clear_bitmap(picture);
     ScreenSquare at_eye(100);
     at_eye.vertices[2].z = 0;
-    draw_polygon(q.bitmap, &at_eye.polygon, nullptr, 7, 0);
-    EXPECT_EQ(q.centre(), 0);
+    draw_polygon(picture, &at_eye.polygon, nullptr, 7, 0);
+    EXPECT_EQ(centre(), 0);
     EXPECT_EQ(polys_drawn, 2);
 }

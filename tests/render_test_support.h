@@ -5,11 +5,15 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
 
+#include "render/bsp/bsp_model.h"
+#include "render/camera.h"
+#include "render/clipping.h"
 #include "render/polygon.h"
 #include "ui/display_options.h"
 #include "world/actor.h"
@@ -54,8 +58,9 @@ inline BITMAP *solid_bitmap(int w, int h, int colour)
     return b;
 }
 
-/* Pixels of colour c inside the rectangle x0..x1, y0..y1 (inclusive, clipped to the bitmap). */
-inline int count_colour(BITMAP *b, int c, int x0, int y0, int x1, int y1)
+/* Pixels of colour c inside the rectangle x0..x1, y0..y1 (inclusive, clipped to the bitmap; the
+   whole bitmap by default). */
+inline int count_colour(BITMAP *b, int c, int x0 = 0, int y0 = 0, int x1 = 1 << 30, int y1 = 1 << 30)
 {
     int n = 0;
     for (int y = y0 < 0 ? 0 : y0; y <= y1 && y < b->h; y++)
@@ -64,6 +69,46 @@ inline int count_colour(BITMAP *b, int c, int x0, int y0, int x1, int y1)
                 n++;
     return n;
 }
+
+/* The smallest rectangle holding every pixel whose colour passes `wanted`; right is -1 when none does. */
+struct Box {
+    int left, top, right, bottom;
+};
+template <class Wanted> Box box_of(BITMAP *b, Wanted wanted)
+{
+    Box box{b->w, b->h, -1, -1};
+    for (int y = 0; y < b->h; y++)
+        for (int x = 0; x < b->w; x++)
+            if (wanted(getpixel(b, x, y)))
+                box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
+    return box;
+}
+
+/* Where a world point lands on the screen through the camera (in pixels), and its depth. */
+struct ScreenPoint {
+    fixed x, y, depth;
+};
+inline ScreenPoint screen_point(const Camera &camera, double x, double y, double z)
+{
+    fixed cx, cy, cz, sx, sy;
+    apply_matrix(const_cast<MATRIX *>(&camera.matrix), ftofix(x), ftofix(y), ftofix(z), &cx, &cy, &cz);
+    persp_project(cx, cy, cz, &sx, &sy);
+    return {sx, sy, cz};
+}
+
+/* The colour drawn where a world point appears. */
+inline int pixel_seen(BITMAP *b, const Camera &camera, double x, double y, double z)
+{
+    const ScreenPoint p = screen_point(camera, x, y, z);
+    return getpixel(b, fixtoi(p.x), fixtoi(p.y));
+}
+
+/* The clipping planes of a view's matrix. */
+struct Frustum {
+    ClipPlane planes[FRUSTUM_PLANES];
+    int count = 0;
+    explicit Frustum(const MATRIX &matrix) { make_clip_planes(&matrix, planes, &count); }
+};
 
 /* Display options as a test sets them, restored when it ends. */
 struct OptionsGuard {
@@ -91,4 +136,38 @@ struct EmptyLevelGuard {
         level_map = saved_map;
         actor_table.count = saved_actor_count;
     }
+};
+
+/* A square of the level at column x, row z, `height` levels up, with all four sides `sides` deep;
+   serials count from 1 in the order squares are added. */
+inline MapTile &add_square(int x, int height, int z, int texture = 0, int sides = 0)
+{
+    MapTile &t = level_map.tiles[level_map.tile_count++];
+    t = MapTile{};
+    t.x = x, t.height = height, t.z = z, t.texture = texture;
+    for (int &depth : t.side_depth)
+        depth = sides;
+    t.serial = level_map.tile_count;
+    return t;
+}
+
+/* The models and actors of the game kept aside, a 640 x 480 picture and the eye at the origin
+   looking level along +z, for drawing single actors. */
+class ActorView : public ::testing::Test {
+protected:
+    Keep<decltype(model_table)> models{model_table};
+    Keep<ActorTable> actors{actor_table};
+    OptionsGuard guard;
+    BITMAP *picture = nullptr;
+    Camera camera;
+
+    void SetUp() override
+    {
+        start_render_library();
+        actor_table.count = 0;
+        picture = create_bitmap_ex(8, 640, 480);
+        build_camera(CAMERA_BEHIND, 0.0f, -120.0f, 0, 0.0f, 0, 0, 0, &camera);
+    }
+
+    void TearDown() override { destroy_bitmap(picture); }
 };
