@@ -77,7 +77,7 @@ protected:
 /* Stepping through the entries, stopping at both ends and leaving are seen in the cast play test. */
 TEST_F(CastScreenRun, AFrameShowsTheViewTitleAndDescription)
 {
-    BITMAP *buffer = create_bitmap_ex(8, 640, 480);
+    BITMAP *buffer = screen;
     parse_cast_text("[CAST0]\nRobot\nThat's you.\n", 24, 0, &cast_text);
     clear_actors();
     draw_cast_screen(buffer);
@@ -90,5 +90,4 @@ TEST_F(CastScreenRun, AFrameShowsTheViewTitleAndDescription)
     const int cyan = makecol(50, 255, 255);
     EXPECT_GT(count_colour(buffer, cyan, 410, 158, 639, 200), 10);
     EXPECT_EQ(count_colour(buffer, cyan, 0, 0, 639, 157), 0) << "the description stays off the title bar";
-    destroy_bitmap(buffer);
 }

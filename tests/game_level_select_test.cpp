@@ -103,9 +103,7 @@ TEST_F(LevelSelection, BarsAreBrightForCompletedAndTheHighestOpenLevel)
 {
     start_render_library();
     five_levels("101");
-    BITMAP *target = create_bitmap_ex(8, 640, 480);
-    clear_to_color(target, 0);
-    draw_level_select(target, &select);
+    draw_level_select(screen, &select);
     const int bright = makecol(50, 200, 50);
     const int dark = makecol(20, 40, 20);
     ASSERT_NE(bright, dark);
@@ -113,13 +111,12 @@ TEST_F(LevelSelection, BarsAreBrightForCompletedAndTheHighestOpenLevel)
     const int x = 640 / 3 + 150;
     for (int level = 1; level <= 5; level++) {
         const bool lit = level == 1 || level == 3 || level == 4;
-        EXPECT_EQ(getpixel(target, x, 20 * level + 35 + 12), lit ? bright : dark) << "level " << level;
+        EXPECT_EQ(getpixel(screen, x, 20 * level + 35 + 12), lit ? bright : dark) << "level " << level;
     }
     // The text of level 2 is black only, that of level 4 white over its black shadow.
     const int white = makecol(255, 255, 255);
-    EXPECT_EQ(count_colour(target, white, 640 / 3 - 1, 20 * 2 + 34, 640 / 3 + 120, 20 * 2 + 45), 0);
-    EXPECT_GT(count_colour(target, white, 640 / 3 - 1, 20 * 4 + 34, 640 / 3 + 120, 20 * 4 + 45), 10);
-    destroy_bitmap(target);
+    EXPECT_EQ(count_colour(screen, white, 640 / 3 - 1, 20 * 2 + 34, 640 / 3 + 120, 20 * 2 + 45), 0);
+    EXPECT_GT(count_colour(screen, white, 640 / 3 - 1, 20 * 4 + 34, 640 / 3 + 120, 20 * 4 + 45), 10);
 }
 
 TEST_F(LevelSelection, TheScreenReturnsTheLevelChosenWithTheKeys)

@@ -93,11 +93,6 @@ private:
     DIGI_DRIVER *saved = digi_driver;
 };
 
-inline std::string test_map_path(const char *name)
-{
-    return std::string(TIRVEX_SOURCE_DIR) + "/tests/maps/" + name;
-}
-
 inline std::string read_file(const fs::path &path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -151,7 +146,7 @@ protected:
         for (int level : levels) {
             char file[32];
             std::snprintf(file, sizeof file, "map%02d.txt", level);
-            fs::copy_file(test_map_path(name), dir / "maps" / file,
+            fs::copy_file(fs::path(TIRVEX_SOURCE_DIR) / "tests/maps" / name, dir / "maps" / file,
                           fs::copy_options::overwrite_existing);
         }
     }

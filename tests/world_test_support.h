@@ -72,7 +72,6 @@ inline MapTile *square(int column, int row) { return tile_at(centre(column), cen
 
 /* The robot's position in whole world units. */
 inline int robot_x() { return fixtoi(player_motion.x); }
-inline int robot_z() { return fixtoi(player_motion.z); }
 
 /* Starts the level from text, kept here for driver_restart. */
 inline void begin_level(const std::string &text)
