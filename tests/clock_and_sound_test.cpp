@@ -2,6 +2,7 @@
    play, heard through a recording sound driver. */
 #include <gtest/gtest.h>
 
+#include "datafile_test_support.h"
 #include "game_test_support.h"
 #include "render_test_support.h"
 #include "shell/datafile.h"
@@ -42,11 +43,11 @@ TEST(Clock, TicksAreHandedOutOnceAndTheLevelClockStopsForAWonOrLostLevel)
 
 /* Music n is object 38 + n mod 3, looped at volume 150; with the sound off nothing is started or
    stopped, but the menu's music counts as started all the same. */
-TEST(Sound, MusicLoopsTheThreePiecesInTurnAndTheSoundSwitchSilencesIt)
+class Sound : public ShippedData {};
+
+TEST_F(Sound, MusicLoopsTheThreePiecesInTurnAndTheSoundSwitchSilencesIt)
 {
     start_render_library();
-    DATAFILE *data = load_datafile(TIRVEX_GAME_DIR "/data/pz.dat");
-    ASSERT_NE(data, nullptr);
     Keep<DATAFILE *> datafile{Datafile};
     Datafile = data;
     OptionsGuard options;
@@ -73,5 +74,4 @@ TEST(Sound, MusicLoopsTheThreePiecesInTurnAndTheSoundSwitchSilencesIt)
     stop_music(2);
     EXPECT_TRUE(played.empty() && game_test::SoundRecorder::stops == stops);
     EXPECT_EQ(music_started, 1);
-    unload_datafile(data);
 }
