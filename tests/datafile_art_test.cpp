@@ -1,33 +1,18 @@
 /* datafile_art_test.cpp: the shipped pictures and fonts fit the way the game draws and lights them:
    sprites, the map panel, the light table, the glyphs, the HUD, the cast buttons, the panorama
    and the key card. */
-#include <gtest/gtest.h>
-
-#include <allegro.h>
-#include <algorithm>
 #include <cmath>
 #include <set>
 #include <string>
 
 #include "datafile_test_support.h"
+#include "render_test_support.h"
 
 namespace {
 
-class ShippedArt : public ShippedData {};
-
-/* Pixels of colour c in the rectangle (the whole bitmap by default). */
-int count_colour(BITMAP *b, int c, int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1)
-{
-    int n = 0;
-    for (int y = y0; y <= (y1 < 0 ? b->h - 1 : y1); y++)
-        for (int x = x0; x <= (x1 < 0 ? b->w - 1 : x1); x++)
-            n += getpixel(b, x, y) == c;
-    return n;
-}
-
 /* Sprites drawn whole with draw_sprite or stretch_sprite: an opaque pixel on the outer row or
    column would show as a straight cut through the explosion or a clipped outline. */
-TEST_F(ShippedArt, FreeStandingSpritesLeaveTheirOuterPixelsClear)
+TEST_F(ShippedData, FreeStandingSpritesLeaveTheirOuterPixelsClear)
 {
     const int sprites[] = {3, 4, 5, 6, 7, DAT_CURSOR, DAT_TELEPORT_ICON_OFF, DAT_TELEPORT_ICON_ON,
                            DAT_SWEET_ICON, DAT_CLOCK_ICON, DAT_COMPLETED_MARK};
@@ -42,7 +27,7 @@ TEST_F(ShippedArt, FreeStandingSpritesLeaveTheirOuterPixelsClear)
 /* The panel draws the frame, the overlay through the translucency table on top of it, then
    a marker for column c, row r at (50 + 7c, H - 70 - 7r) inside the panel, H the panel's
    height. Its right edge may rest up to 5 pixels beyond the screen. */
-TEST_F(ShippedArt, MapPanelOverlayKeepsOffTheFrameAndCoversAWholeLevel)
+TEST_F(ShippedData, MapPanelOverlayKeepsOffTheFrameAndCoversAWholeLevel)
 {
     BITMAP *frame = bitmap(DAT_MAP_FRAME), *overlay = bitmap(DAT_MAP_OVERLAY);
     ASSERT_EQ(frame->w, overlay->w);
@@ -65,27 +50,17 @@ TEST_F(ShippedArt, MapPanelOverlayKeepsOffTheFrameAndCoversAWholeLevel)
 
 /* ---- lighting ---------------------------------------------------------------------- */
 
-void hue_and_saturation(int r, int g, int b, float *hue, float *saturation)
+/* Hue and saturation do not depend on the scale, so the palette's 6-bit channels will do. */
+void hue_and_saturation(const RGB &c, float *hue, float *saturation)
 {
-    int top = std::max(r, std::max(g, b)), low = std::min(r, std::min(g, b));
-    *saturation = top > 0 ? (top - low) / (float)top : 0.0f;
-    if (top == low) {
-        *hue = 0.0f;
-        return;
-    }
-    float span = (float)(top - low);
-    if (top == r)
-        *hue = 60.0f * std::fmod((g - b) / span + 6.0f, 6.0f);
-    else if (top == g)
-        *hue = 60.0f * ((b - r) / span + 2.0f);
-    else
-        *hue = 60.0f * ((r - g) / span + 4.0f);
+    float value;
+    rgb_to_hsv(c.r, c.g, c.b, hue, saturation, &value);
 }
 
 /* The light table darkens every texel toward black; with a palette of hue ramps the darker
    colour must come from the same hue, or lit squares and models shift colour with distance
    and facing. Counted over the light levels that play reaches on near and middle faces. */
-TEST_F(ShippedArt, DarkeningTexturesThroughTheLightTableKeepsTheirHue)
+TEST_F(ShippedData, DarkeningTexturesThroughTheLightTableKeepsTheirHue)
 {
     RGB *palette = (RGB *)data[DAT_GAME_PALETTE].dat;
     /* As at start-up: the colour lookup table exists when the light table is built. */
@@ -104,13 +79,13 @@ TEST_F(ShippedArt, DarkeningTexturesThroughTheLightTableKeepsTheirHue)
             for (int x = 0; x < b->w; x++) {
                 int c = getpixel(b, x, y);
                 float hue, saturation;
-                hue_and_saturation(palette[c].r, palette[c].g, palette[c].b, &hue, &saturation);
+                hue_and_saturation(palette[c], &hue, &saturation);
                 if (saturation < 0.3f)
                     continue;
                 for (int level = 100; level < 255; level += 30) {
                     const RGB &d = palette[light.data[level][c]];
                     float dark_hue, dark_saturation;
-                    hue_and_saturation(d.r, d.g, d.b, &dark_hue, &dark_saturation);
+                    hue_and_saturation(d, &dark_hue, &dark_saturation);
                     float turn = std::fabs(dark_hue - hue);
                     turn = std::min(turn, 360.0f - turn);
                     coloured++;
@@ -125,7 +100,6 @@ TEST_F(ShippedArt, DarkeningTexturesThroughTheLightTableKeepsTheirHue)
 }
 
 /* ---- fonts and full-screen pictures ---------------------------------------------- */
-
 
 /* The pixels a character sets, as a string of 0 and 1 over its cell. */
 std::string glyph_pixels(FONT *f, int c)
@@ -144,7 +118,7 @@ std::string glyph_pixels(FONT *f, int c)
 }
 
 /* A grid that the importer cut at the wrong place shows as blank or repeated glyphs. */
-TEST_F(ShippedArt, EveryFontHasNinetyFiveDistinctGlyphs)
+TEST_F(ShippedData, EveryFontHasNinetyFiveDistinctGlyphs)
 {
     for (int n : {DAT_FONT_GLOBAL, DAT_FONT_LARGE, DAT_FONT_SMALL}) {
         FONT *f = font_object(n);
@@ -161,7 +135,7 @@ TEST_F(ShippedArt, EveryFontHasNinetyFiveDistinctGlyphs)
 
 /* The HUD draws the sweets counter right of the sweet icon and left of the teleport icon at
    x = 90, and the clock at SCREEN_W - 90; the level title is centred on the screen. */
-TEST_F(ShippedArt, HudTextsFitTheirPlacesAtSixHundredAndFortyColumns)
+TEST_F(ShippedData, HudTextsFitTheirPlacesAtSixHundredAndFortyColumns)
 {
     FONT *hud = font_object(DAT_FONT_LARGE);
     int counter_x = bitmap(DAT_SWEET_ICON)->w + 20;
@@ -182,7 +156,7 @@ TEST_F(ShippedArt, HudTextsFitTheirPlacesAtSixHundredAndFortyColumns)
 
 /* The edge of each button lies on the edge of its click area: a few pixels inside and a few
    outside differ along most of each side. */
-TEST_F(ShippedArt, CastButtonsLieOverTheirClickAreas)
+TEST_F(ShippedData, CastButtonsLieOverTheirClickAreas)
 {
     BITMAP *b = bitmap(DAT_CAST_BACKGROUND);
     const int areas[3][2] = {{64, 144}, {155, 235}, {245, 325}};
@@ -203,13 +177,8 @@ TEST_F(ShippedArt, CastButtonsLieOverTheirClickAreas)
     }
 }
 
-int colour_distance(const RGB &a, const RGB &b)
-{
-    return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
-}
-
 /* The panorama's last column continues into its first as smoothly as any two neighbours. */
-TEST_F(ShippedArt, BackdropJoinsItsEndsWithoutASeam)
+TEST_F(ShippedData, BackdropJoinsItsEndsWithoutASeam)
 {
     BITMAP *sky = bitmap(DAT_BACKDROP);
     const RGB *palette = (const RGB *)data[DAT_GAME_PALETTE].dat;
@@ -218,8 +187,10 @@ TEST_F(ShippedArt, BackdropJoinsItsEndsWithoutASeam)
 
     auto step = [&](int xa, int xb) {
         long sum = 0;
-        for (int y = 0; y < sky->h; y++)
-            sum += colour_distance(palette[getpixel(sky, xa, y)], palette[getpixel(sky, xb, y)]);
+        for (int y = 0; y < sky->h; y++) {
+            const RGB &a = palette[getpixel(sky, xa, y)], &b = palette[getpixel(sky, xb, y)];
+            sum += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+        }
         return sum / (double)sky->h;
     };
     double typical = 0;
@@ -230,7 +201,7 @@ TEST_F(ShippedArt, BackdropJoinsItsEndsWithoutASeam)
 
 /* The card is drawn at x = 10 and rests at the bottom; it must fit the screen below the HUD
    row, and its outside must be transparent so it reads as a card. */
-TEST_F(ShippedArt, KeyCardFitsThePlayScreenAsAMaskedCard)
+TEST_F(ShippedData, KeyCardFitsThePlayScreenAsAMaskedCard)
 {
     BITMAP *card = bitmap(DAT_F1_PANEL);
     EXPECT_TRUE(10 + card->w <= 640 && card->h <= 480 - 50) << card->w << " x " << card->h;

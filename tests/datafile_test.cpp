@@ -1,12 +1,6 @@
 /* datafile_test.cpp: the shipped data/pz.dat holds every object the game reads, in the shape it reads it. */
-#include <gtest/gtest.h>
-
-#include <allegro.h>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,18 +14,15 @@ const int SAMPLE_RATE = 22050;
 
 /* Where the cast screen puts its texts on a 640 x 480 screen: the description starts at
    SCREEN_W / 2 + 90 and the title bar spans 210 pixels. */
-const int CAST_SCREEN_W = 640;
-const int CAST_DESCRIPTION_ROOM = CAST_SCREEN_W - (CAST_SCREEN_W / 2 + 90);
+const int CAST_DESCRIPTION_ROOM = 640 - (640 / 2 + 90);
 const int CAST_TITLE_ROOM = 210;
-
-class ShippedDatafile : public ShippedData {};
 
 /* The kinds at each number and the textures' power-of-two sides are checked by the game's own
    loader, in the datafile check tests; here what that check does not look at. */
 
 /* ---- pictures ------------------------------------------------------------------------ */
 
-TEST_F(ShippedDatafile, PicturesFontsAndPalettesHaveTheShapesTheGameDrawsWith)
+TEST_F(ShippedData, PicturesFontsAndPalettesHaveTheShapesTheGameDrawsWith)
 {
     for (int n = 0; n < DAT_OBJECT_COUNT; n++)
         EXPECT_TRUE(data[n].type != DAT_BITMAP || bitmap_color_depth(bitmap(n)) == 8) << "object " << n;
@@ -82,7 +73,7 @@ std::vector<std::string> lines_as_written(const std::string &text, int entry)
 
 /* The cast screen's reader stops at a line opening with "[", after 30 lines and cuts lines to
    79 characters; each section must come through it whole, and fit its place on the screen. */
-TEST_F(ShippedDatafile, CastTextHoldsSevenSectionsInEntryOrderThatFitTheCastScreen)
+TEST_F(ShippedData, CastTextHoldsSevenSectionsInEntryOrderThatFitTheCastScreen)
 {
     const char *data_text = (const char *)data[DAT_CAST_TEXT].dat;
     std::string text(data_text, data_text + data[DAT_CAST_TEXT].size);
@@ -132,7 +123,7 @@ void expect_format(const SAMPLE *s, int n)
     EXPECT_TRUE(s->loop_start == 0 && s->loop_end == s->len) << "sample " << n;
 }
 
-TEST_F(ShippedDatafile, EffectsAreShortLoudAndStartAndEndInSilence)
+TEST_F(ShippedData, EffectsAreShortLoudAndStartAndEndInSilence)
 {
     for (int n : effects) {
         const SAMPLE *s = sample(n);
@@ -144,7 +135,7 @@ TEST_F(ShippedDatafile, EffectsAreShortLoudAndStartAndEndInSilence)
     }
 }
 
-TEST_F(ShippedDatafile, MusicLoopsLastTwentyToSixtySecondsAndJoinWithoutAClick)
+TEST_F(ShippedData, MusicLoopsLastTwentyToSixtySecondsAndJoinWithoutAClick)
 {
     float quietest_effect = 1.0f;
     for (int n : effects)

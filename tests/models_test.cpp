@@ -1,18 +1,12 @@
 /* models_test.cpp: the nine shipped models are sound trees of outward faces that stand in
    their square, face where their actors go and wear their skin tiles. */
-#include <gtest/gtest.h>
-
-#include <allegro.h>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "render/actor_drawing.h"
-#include "render/bsp/bsp_model.h"
-#include "world/actor.h"
+#include "render_test_support.h"
 
 namespace {
 
@@ -116,18 +110,17 @@ public:
         return weight > 0 ? sum * (1.0 / weight) : Point{1e9, 1e9, 1e9};
     }
 
-    /* The least (sign -1) or greatest (sign 1) coordinate on the axis (0 x, 1 y, 2 z). */
-    double extreme(int axis, int sign) const
+    /* The least and the greatest coordinate on the axis (0 x, 1 y, 2 z). */
+    double lowest(int axis) const { return -highest(axis, -1); }
+    double highest(int axis, double sign = 1) const
     {
-        double best = -1e9 * sign;
+        double best = -1e9;
         for (int i = 0; i < model.vertex_count; i++) {
-            const Point v = point(model.vertices[i]);
-            best = sign * std::fmax(sign * best, sign * (axis == 0 ? v.x : axis == 1 ? v.y : v.z));
+            const V3D &v = model.vertices[i];
+            best = std::fmax(best, sign * fixtof(axis == 0 ? v.x : axis == 1 ? v.y : v.z));
         }
         return best;
     }
-    double lowest(int axis) const { return extreme(axis, -1); }
-    double highest(int axis) const { return extreme(axis, 1); }
 
     BspModel model = {};
     std::string fault;
@@ -202,11 +195,7 @@ Point turned(Point p, int angle_y)
 
 class ShippedModels : public testing::TestWithParam<int> {
 protected:
-    void SetUp() override
-    {
-        if (!system_driver)
-            install_allegro(SYSTEM_NONE, &errno, atexit);
-    }
+    void SetUp() override { start_render_library(); }
 };
 
 std::string slot_name(const testing::TestParamInfo<int> &info)

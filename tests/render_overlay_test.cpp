@@ -266,8 +266,7 @@ TEST(RenderDebugLines, WrapAtTheBottomAndCutOverlongTexts)
    128 down (-z), 192 right (+x). */
 TEST_F(RenderOverlay, PlayerMapArrowPointsTheWayTheRobotFaces)
 {
-    BITMAP *arrow = create_bitmap_ex(8, 9, 9);
-    clear_bitmap(arrow);
+    BITMAP *arrow = solid_bitmap(9, 9, 0);
     putpixel(arrow, 4, 8, 77);   /* the tip, at the bottom */
     void *shipped = data[DAT_MAP_MARKER + 1].dat;
     data[DAT_MAP_MARKER + 1].dat = arrow;
