@@ -91,18 +91,14 @@ TEST_F(Robot, LongUpdatesCoverTheSameGroundAndASecondCodeWaitsForTheLanding)
 TEST_F(Robot, ClimbsTwoLevelsButNotThreeAndDropsAnyNumber)
 {
     play_level(drawn_map({"0P 2. 5."}, 64));
-    driver_push(MOVE_FORWARD);
-    driver_settle(1, 100);
+    move();
     EXPECT_EQ(robot_x(), 100);
     EXPECT_TRUE(player_motion.loc_y == itofix(-20) && player_motion.floor_y == itofix(-20));
-    clear_cue_log();
-    driver_push(MOVE_FORWARD);
-    driver_settle(1, 100);
+    move();
     EXPECT_EQ(robot_x(), 100);
     EXPECT_TRUE(queue_empty());     // the code is spent
     EXPECT_EQ(cue_log.last, 0);     // and not a sound
-    driver_push(MOVE_BACKWARD);
-    driver_settle(1, 100);
+    move(MOVE_BACKWARD);
     EXPECT_EQ(robot_x(), 0);
 }
 
