@@ -57,10 +57,10 @@ std::string joined(const std::vector<std::string> &numbers,
     return out;
 }
 
-/* The pyramid with number k (0-based, in file order) replaced by value. */
-std::string pyramid_with(size_t k, const std::string &value)
+/* The pyramid (or a file made from it) with number k (0-based, in file order) replaced by value. */
+std::string pyramid_with(size_t k, const std::string &value, const std::string &base = PYRAMID)
 {
-    std::vector<std::string> numbers = numbers_of(PYRAMID);
+    std::vector<std::string> numbers = numbers_of(base);
     numbers[k] = value;
     return joined(numbers);
 }
@@ -123,10 +123,9 @@ TEST_F(BspReader, WithoutTextureTheSkinSizeIsAssumedAbsurdTexcoordsSaturateAndNo
     ASSERT_EQ(parse_text(PYRAMID, nullptr, &model), nullptr);
     EXPECT_TRUE(model.texcoords[1].u == itofix(BSP_SKIN_SIZE) && model.texcoords[0].v == itofix(BSP_SKIN_SIZE));
     free_bsp_model(&model);
-    std::vector<std::string> numbers = numbers_of(PYRAMID);
-    numbers[TEXCOORD_COUNT + 1] = "2147483647";
-    numbers[TEXCOORD_COUNT + 2] = "-2147483648";
-    ASSERT_EQ(parse_text(joined(numbers), texture, &model), nullptr);
+    const std::string absurd =
+        pyramid_with(TEXCOORD_COUNT + 2, "-2147483648", pyramid_with(TEXCOORD_COUNT + 1, "2147483647"));
+    ASSERT_EQ(parse_text(absurd, texture, &model), nullptr);
     EXPECT_TRUE(model.texcoords[0].u == 0x7FFFFFFF && model.texcoords[0].v == 0x7FFFFFFF);
 
     // No texcoords at all: every corner uses one shared entry.
@@ -183,21 +182,15 @@ TEST_F(BspReader, TheRootLineMayNameAnyNodeAndCyclesAreCaughtFromItAndFromNodeZe
 {
     // Cut node 4 off the tree and let it point at itself. Drawing from node 2 never gets there,
     // so the file is usable...
-    std::vector<std::string> numbers = numbers_of(PYRAMID);
-    numbers[node_field(3, 2)] = "-1";
-    numbers[node_field(4, 1)] = "4";
-    numbers[ROOT] = "2";
-    ASSERT_EQ(parse_text(joined(numbers), texture, &model), nullptr);
+    const std::string cut_off = pyramid_with(node_field(4, 1), "4", pyramid_with(node_field(3, 2), "-1"));
+    ASSERT_EQ(parse_text(pyramid_with(ROOT, "2", cut_off), texture, &model), nullptr);
     EXPECT_EQ(model.root, &model.nodes[2]);
     free_bsp_model(&model);
     // ...unless the root line names the looping node.
-    numbers[ROOT] = "4";
-    EXPECT_STREQ(parse_text(joined(numbers), texture, &model), "node reached twice in the tree");
+    EXPECT_STREQ(parse_text(pyramid_with(ROOT, "4", cut_off), texture, &model), "node reached twice in the tree");
     // And a loop through node 0 is caught whatever the root line says.
-    numbers[node_field(4, 1)] = "0";
-    numbers[node_field(3, 2)] = "4";
-    numbers[ROOT] = "2";
-    EXPECT_STREQ(parse_text(joined(numbers), texture, &model), "node reached twice in the tree");
+    const std::string through_zero = pyramid_with(ROOT, "2", pyramid_with(node_field(4, 1), "0"));
+    EXPECT_STREQ(parse_text(through_zero, texture, &model), "node reached twice in the tree");
 }
 
 namespace {

@@ -21,20 +21,23 @@ const Shipped SHIPPED[MODEL_COUNT] = {
     {"end.bsp", 55, 65},    {"robcr.bsp", 30, 40},   {"robst.bsp", 60, 70},
 };
 
-struct Point {
-    double x, y, z;
-};
-
-Point operator-(Point a, Point b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Point operator*(Point a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-double dot(Point a, Point b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Point cross(Point a, Point b)
+/* Points and directions in the library's float vectors (u, v and c unused). */
+V3D_f vec(double x, double y, double z) { return {(float)x, (float)y, (float)z, 0, 0, 0}; }
+V3D_f point(fixed x, fixed y, fixed z) { return vec(fixtof(x), fixtof(y), fixtof(z)); }
+V3D_f point(const V3D &v) { return point(v.x, v.y, v.z); }
+V3D_f operator-(V3D_f a, V3D_f b) { return vec(a.x - b.x, a.y - b.y, a.z - b.z); }
+V3D_f operator+(V3D_f a, V3D_f b) { return vec(a.x + b.x, a.y + b.y, a.z + b.z); }
+V3D_f operator*(V3D_f a, double s) { return vec(a.x * s, a.y * s, a.z * s); }
+float dot(V3D_f a, V3D_f b) { return dot_product_f(a.x, a.y, a.z, b.x, b.y, b.z); }
+float length(V3D_f a) { return vector_length_f(a.x, a.y, a.z); }
+V3D_f cross(V3D_f a, V3D_f b)
 {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+    V3D_f c{};
+    cross_product_f(a.x, a.y, a.z, b.x, b.y, b.z, &c.x, &c.y, &c.z);
+    return c;
 }
 
-/* One model read with the game's parser, with its numbers in doubles for measuring. */
+/* One model read with the game's parser, with its numbers in floats for measuring. */
 class Model {
 public:
     explicit Model(int slot)
@@ -46,30 +49,34 @@ public:
             std::fclose(in);
         if (error)
             fault = path + ": " + error;
+        for (int i = 0; i < model.vertex_count; i++) {
+            const V3D_f v = point(model.vertices[i]);
+            low = vec(std::fmin(low.x, v.x), std::fmin(low.y, v.y), std::fmin(low.z, v.z));
+            high = vec(std::fmax(high.x, v.x), std::fmax(high.y, v.y), std::fmax(high.z, v.z));
+        }
     }
     ~Model() { free_bsp_model(&model); }
 
-    static Point point(const V3D &v) { return {fixtof(v.x), fixtof(v.y), fixtof(v.z)}; }
-    Point vertex(int node, int k) const { return point(model.vertices[model.nodes[node].vertex_index[k]]); }
-    Point normal(int node) const
+    V3D_f vertex(int node, int k) const { return point(model.vertices[model.nodes[node].vertex_index[k]]); }
+    V3D_f normal(int node) const
     {
         const BspPlane &p = model.nodes[node].plane;
-        return {fixtof(p.a), fixtof(p.b), fixtof(p.c)};
+        return point(p.a, p.b, p.c);
     }
-    double distance(int node, Point p) const { return dot(normal(node), p) - fixtof(model.nodes[node].plane.d); }
-    Point centroid(int node) const
+    double distance(int node, V3D_f p) const { return dot(normal(node), p) - fixtof(model.nodes[node].plane.d); }
+    V3D_f centroid(int node) const
     {
-        Point sum = {0, 0, 0};
+        V3D_f sum{};
         for (int k = 0; k < model.nodes[node].vertex_count; k++)
             sum = sum + vertex(node, k);
         return sum * (1.0 / model.nodes[node].vertex_count);
     }
     double area(int node) const
     {
-        Point sum = {0, 0, 0};
+        V3D_f sum{};
         for (int k = 1; k + 1 < model.nodes[node].vertex_count; k++)
             sum = sum + cross(vertex(node, k) - vertex(node, 0), vertex(node, k + 1) - vertex(node, 0));
-        return std::sqrt(dot(sum, sum)) / 2;
+        return length(sum) / 2;
     }
     /* Calls visit with the index of node and of every node below it. */
     template <class Visit> void walk(const BspNode *node, Visit visit) const
@@ -100,29 +107,18 @@ public:
     }
 
     /* Mean of the corners of all polygons painted with the tile. */
-    Point tile_centre(int wanted) const
+    V3D_f tile_centre(int wanted) const
     {
-        Point sum = {0, 0, 0};
+        V3D_f sum{};
         double weight = 0;
         for (int i = 0; i < model.node_count; i++)
             if (tile(i) == wanted)
                 sum = sum + centroid(i) * area(i), weight += area(i);
-        return weight > 0 ? sum * (1.0 / weight) : Point{1e9, 1e9, 1e9};
-    }
-
-    /* The least and the greatest coordinate on the axis (0 x, 1 y, 2 z). */
-    double lowest(int axis) const { return -highest(axis, -1); }
-    double highest(int axis, double sign = 1) const
-    {
-        double best = -1e9;
-        for (int i = 0; i < model.vertex_count; i++) {
-            const V3D &v = model.vertices[i];
-            best = std::fmax(best, sign * fixtof(axis == 0 ? v.x : axis == 1 ? v.y : v.z));
-        }
-        return best;
+        return weight > 0 ? sum * (1.0 / weight) : vec(1e9, 1e9, 1e9);
     }
 
     BspModel model = {};
+    V3D_f low = vec(1e9, 1e9, 1e9), high = vec(-1e9, -1e9, -1e9);    /* the corners' bounding box */
     std::string fault;
 };
 
@@ -135,30 +131,30 @@ int rays_seeing_back_faces(const Model &m, int *rays_cast)
     int wrong = 0;
     *rays_cast = 0;
     for (int target = 0; target < m.model.node_count; target++) {
-        Point aim = m.centroid(target);
+        V3D_f aim = m.centroid(target);
         for (int k = 0; k < directions; k++) {
             double y = 1 - 2 * (k + 0.5) / directions, r = std::sqrt(1 - y * y);
             double angle = k * 2.399963;
-            Point toward = {r * std::cos(angle), y, r * std::sin(angle)};
-            Point origin = aim + toward * 400.0;
-            Point ray = toward * -1.0;
+            V3D_f toward = vec(r * std::cos(angle), y, r * std::sin(angle));
+            V3D_f origin = aim + toward * 400.0;
+            V3D_f ray = toward * -1.0;
             double nearest = 1e30;
             bool front_at_nearest = false, ambiguous = false;
             for (int i = 0; i < m.model.node_count; i++) {
-                Point n = m.normal(i);
+                V3D_f n = m.normal(i);
                 double along = dot(n, ray);
                 if (std::fabs(along) < 1e-6)
                     continue;
                 double t = -m.distance(i, origin) / along;
-                Point hit = origin + ray * t;
+                V3D_f hit = origin + ray * t;
                 // Inside the convex polygon: on the inner side of every edge.
                 const BspNode &node = m.model.nodes[i];
                 bool inside = true;
                 double margin = 1e9;
                 for (int e = 0; e < node.vertex_count && inside; e++) {
-                    Point a = m.vertex(i, e), b = m.vertex(i, (e + 1) % node.vertex_count);
-                    Point edge = b - a;
-                    double side = dot(cross(edge, hit - a), n) / std::sqrt(dot(edge, edge));
+                    V3D_f a = m.vertex(i, e), b = m.vertex(i, (e + 1) % node.vertex_count);
+                    V3D_f edge = b - a;
+                    double side = dot(cross(edge, hit - a), n) / length(edge);
                     inside = side > -1e-3;
                     margin = std::fmin(margin, side);
                 }
@@ -182,7 +178,7 @@ int rays_seeing_back_faces(const Model &m, int *rays_cast)
 
 /* Where a model point ends up, seen from the actor's position, once the actor is drawn with
    y angle angle_y: through the actor drawing's own matrix. */
-Point turned(Point p, int angle_y)
+V3D_f turned(V3D_f p, int angle_y)
 {
     Actor actor{};
     actor.angle_y = itofix(angle_y);
@@ -190,13 +186,10 @@ Point turned(Point p, int angle_y)
     actor_matrix(&actor, &matrix);
     fixed x, y, z;
     apply_matrix(&matrix, ftofix(p.x), ftofix(p.y), ftofix(p.z), &x, &y, &z);
-    return {fixtof(x), fixtof(y), fixtof(z)};
+    return point(x, y, z);
 }
 
-class ShippedModels : public testing::TestWithParam<int> {
-protected:
-    void SetUp() override { start_render_library(); }
-};
+class ShippedModels : public testing::TestWithParam<int> {};
 
 std::string slot_name(const testing::TestParamInfo<int> &info)
 {
@@ -219,14 +212,14 @@ TEST_P(ShippedModels, AreTreesOfSmallFlatConvexFacesEachReachedOnceAndSplitByIts
         const BspNode &node = m.model.nodes[i];
         // Four frustum planes add a corner each and the drawing takes nine at most.
         EXPECT_TRUE(node.vertex_count >= 3 && node.vertex_count <= 5) << "node " << i;
-        Point n = m.normal(i);
+        V3D_f n = m.normal(i);
         EXPECT_NEAR(dot(n, n), 1.0, 1e-3) << "node " << i;
         EXPECT_GT(m.area(i), 0.005) << "node " << i;
         for (int k = 0; k < node.vertex_count; k++) {
             EXPECT_NEAR(m.distance(i, m.vertex(i, k)), 0.0, 0.02)
                 << "node " << i << " corner " << k << " off its own plane";
             // Corners turn one way about the normal: convex and wound to match it.
-            Point a = m.vertex(i, k), b = m.vertex(i, (k + 1) % node.vertex_count),
+            V3D_f a = m.vertex(i, k), b = m.vertex(i, (k + 1) % node.vertex_count),
                   c = m.vertex(i, (k + 2) % node.vertex_count);
             EXPECT_GT(dot(cross(b - a, c - b), n), -1e-3) << "node " << i << " corner " << k;
         }
@@ -250,10 +243,9 @@ TEST_P(ShippedModels, ShowOnlyOutwardFacesStandInTheirSquareAndWearOneSkinTileAF
 
     const Shipped &shipped = SHIPPED[GetParam()];
     const bool floats = std::string(shipped.file) == "sweet.bsp";    // the sweet floats a little
-    EXPECT_TRUE(floats ? m.highest(1) <= -2.0 && m.highest(1) >= -8.0 : m.highest(1) == 0.0) << m.highest(1);
-    EXPECT_TRUE(-m.lowest(1) >= shipped.lowest_top && -m.lowest(1) <= shipped.highest_top) << -m.lowest(1);
-    for (int axis : {0, 2})
-        EXPECT_TRUE(m.lowest(axis) >= -50.0 && m.highest(axis) <= 50.0) << "axis " << axis;
+    EXPECT_TRUE(floats ? m.high.y <= -2.0 && m.high.y >= -8.0 : m.high.y == 0.0) << m.high.y;
+    EXPECT_TRUE(-m.low.y >= shipped.lowest_top && -m.low.y <= shipped.highest_top) << -m.low.y;
+    EXPECT_TRUE(m.low.x >= -50 && m.high.x <= 50 && m.low.z >= -50 && m.high.z <= 50) << "off its square";
     for (int i = 0; i < m.model.node_count; i++)
         EXPECT_GE(m.tile(i), 0) << "node " << i << " straddles tiles or their borders";
 }
@@ -265,11 +257,11 @@ TEST(ShippedModelPoses, CrouchedIsLowerAndWiderStretchedTallerAndThinner)
     Model standing(MODEL_PLAYER), crouched(MODEL_PLAYER_CROUCHED),
         stretched(MODEL_PLAYER_STRETCHED);
     ASSERT_TRUE(standing.fault.empty() && crouched.fault.empty() && stretched.fault.empty());
-    double height = -standing.lowest(1), width = standing.highest(0) - standing.lowest(0);
-    EXPECT_LT(-crouched.lowest(1), height - 10);
-    EXPECT_GT(crouched.highest(0) - crouched.lowest(0), width + 4);
-    EXPECT_GT(-stretched.lowest(1), height + 8);
-    EXPECT_LT(stretched.highest(0) - stretched.lowest(0), width - 4);
+    double height = -standing.low.y, width = standing.high.x - standing.low.x;
+    EXPECT_LT(-crouched.low.y, height - 10);
+    EXPECT_GT(crouched.high.x - crouched.low.x, width + 4);
+    EXPECT_GT(-stretched.low.y, height + 8);
+    EXPECT_LT(stretched.high.x - stretched.low.x, width - 4);
 }
 
 /* The robot is drawn with angle 64 - h for heading h, which faces grid direction (-sin h, cos h);
@@ -282,16 +274,16 @@ TEST(ShippedModelFacing, EveryMovingActorLooksWhereItGoes)
         const bool robot = slot != MODEL_MIBO && slot != MODEL_ZIPPER;
         Model m(slot);
         ASSERT_TRUE(m.fault.empty()) << m.fault;
-        Point lead = m.tile_centre(1);
-        Point middle = {0, lead.y, 0};
+        V3D_f lead = m.tile_centre(1);
+        V3D_f middle = vec(0, lead.y, 0);
         for (int way : {0, 64, 128, 192}) {
             const int angle = robot ? 64 - way : way;
-            Point offset = turned(lead, angle) - turned(middle, angle);
+            V3D_f offset = turned(lead, angle) - turned(middle, angle);
             double a = way * 3.14159265358979 / 128;
-            Point ahead = {robot ? -std::sin(a) : std::sin(a), 0, std::cos(a)};
+            V3D_f ahead = vec(robot ? -std::sin(a) : std::sin(a), 0, std::cos(a));
             EXPECT_GT(dot(offset, ahead), 5.0) << "slot " << slot << " way " << way;
-            Point aside = offset - ahead * dot(offset, ahead);
-            EXPECT_LT(std::sqrt(dot(aside, aside)), 1.0) << "slot " << slot << " leads off centre";
+            V3D_f aside = offset - ahead * dot(offset, ahead);
+            EXPECT_LT(length(aside), 1.0) << "slot " << slot << " leads off centre";
         }
     }
 }

@@ -20,11 +20,10 @@ struct PanelModel {
 
     explicit PanelModel(BITMAP *texture)
     {
-        const double far_size = 50, near_size = 25;
         const double corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
         for (int i = 0; i < 4; i++) {
-            vertices[i] = corner(corners[i][0] * far_size, corners[i][1] * far_size, 20);
-            vertices[4 + i] = corner(corners[i][0] * near_size, corners[i][1] * near_size, 0);
+            vertices[i] = corner(corners[i][0] * 50, corners[i][1] * 50, 20);
+            vertices[4 + i] = corner(corners[i][0] * 25, corners[i][1] * 25, 0);
             texcoords[i] = BspTexcoord{itofix(corners[i][0] > 0 ? 15 : 0), itofix(corners[i][1] > 0 ? 15 : 0)};
         }
         for (int n = 0; n < 2; n++) {
@@ -41,15 +40,19 @@ struct PanelModel {
     }
 };
 
+/* The panels without a texture, drawn unlit in random colours unless a test says otherwise. */
 class RenderActors : public ActorView {
 protected:
     Keep<decltype(light_dir)> light{light_dir};
     Keep<int32_t> crouched{crouch}, stretched{stretch};
+    PanelModel panels{nullptr};
 
     void SetUp() override
     {
         ActorView::SetUp();
         crouch = stretch = 0;
+        display_options.light_mode = LIGHT_AMBIENT;
+        display_options.shading_mode = SHADE_RANDOM;
         clear_to_color(picture, 255);
         set_viewport(compute_viewport(640, 480, 0));
     }
@@ -74,10 +77,7 @@ protected:
 
 TEST_F(RenderActors, TheNearerFaceIsPaintedLastAndFacesTurnedAwayAreSkipped)
 {
-    PanelModel panels(nullptr);
     model_table[ACTOR_MIBO] = panels.model;
-    display_options.light_mode = LIGHT_AMBIENT;
-    display_options.shading_mode = SHADE_RANDOM;
     const int i = add_actor(ACTOR_MIBO, 0, 300, 1);
     polys_drawn = 0;
     draw_actor(i, picture, &camera);
@@ -97,7 +97,6 @@ TEST_F(RenderActors, TheNearerFaceIsPaintedLastAndFacesTurnedAwayAreSkipped)
 
 TEST_F(RenderActors, LightFollowsTheTurnedNormalAgainstTheLightDirection)
 {
-    PanelModel panels(nullptr);
     model_table[ACTOR_JAR] = panels.model;
     display_options.shading_mode = SHADE_FLAT;
     const int i = add_actor(ACTOR_JAR, 0, 300, 1);
@@ -131,7 +130,6 @@ TEST_F(RenderActors, TheRobotIsDrawnInItsCrouchedOrStretchedPose)
     model_table[MODEL_PLAYER] = standing.model;
     model_table[MODEL_PLAYER_CROUCHED] = crouched.model;
     model_table[MODEL_PLAYER_STRETCHED] = stretched.model;
-    display_options.light_mode = LIGHT_AMBIENT;
     display_options.shading_mode = SHADE_PERSPECTIVE_TEXTURE;
     const int i = add_actor(ACTOR_PLAYER, 0, 300, 1);
     const int poses[][3] = {{0, 0, red}, {1, 0, green}, {0, 1, blue}, {1, 1, blue}};
@@ -152,10 +150,7 @@ TEST_F(RenderActors, TheRobotIsDrawnInItsCrouchedOrStretchedPose)
 
 TEST_F(RenderActors, ASquareDrawsItsActorsInViewAndCountsAMovingOneTwice)
 {
-    PanelModel panels(nullptr);
     model_table[ACTOR_MIBO] = panels.model;
-    display_options.light_mode = LIGHT_AMBIENT;
-    display_options.shading_mode = SHADE_RANDOM;
     add_actor(ACTOR_MIBO, 0, 300, 4);
     add_actor(ACTOR_MIBO, 0, 400, 4, 5);       /* between squares 4 and 5 */
     const int gone = add_actor(ACTOR_MIBO, 50, 300, 4);
@@ -176,17 +171,15 @@ TEST_F(RenderActors, AnExplosionCoversItsSquareAroundTheProjectedCentreAndNothin
     ASSERT_NE(data, nullptr);
     Keep<DATAFILE *> datafile{Datafile};
     Datafile = data;
-    PanelModel panels(nullptr);
     model_table[ACTOR_MINE] = panels.model;
 
     /* The model's centre, 10 ahead of the actor, lands at depth 100 and right of the middle. */
     const int ahead = add_actor(ACTOR_MINE, 30, 90, 1);
     actor_table.actors[ahead].timer = 70;
     const ScreenPoint centre = screen_point(camera, 30, 0, 100);
-    const int x = fixtoi(centre.x), y = fixtoi(centre.y);
+    const int x = (int)std::lround(centre.x), y = (int)std::lround(centre.y);
     EXPECT_TRUE(x > 420 && y == 240) << x << ", " << y;
-    BITMAP *expected = create_bitmap_ex(8, 640, 480);
-    clear_bitmap(expected);
+    BITMAP *expected = solid_bitmap(640, 480, 0);
     stretch_sprite(expected, (BITMAP *)data[explosion_picture(70)].dat, x - 160, y - 160, 320, 320);
     clear_bitmap(picture);
     draw_actor(ahead, picture, &camera);

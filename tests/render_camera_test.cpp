@@ -8,24 +8,19 @@
 
 namespace {
 
-struct Seen {
-    double x, y;    /* screen pixel */
-    double depth;   /* camera-space depth */
+/* A 640 x 480 view, where screen_point shows where a world point appears. */
+class RenderCamera : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+            set_viewport(compute_viewport(640, 480, 0));
+    }
 };
-
-/* Where a world point appears in a 640 x 480 view. */
-Seen seen_from(const Camera &camera, double x, double y, double z)
-{
-    set_viewport(compute_viewport(640, 480, 0));
-    const ScreenPoint p = screen_point(camera, x, y, z);
-    return Seen{fixtof(p.x), fixtof(p.y), fixtof(p.depth)};
-}
 
 } // namespace
 
-TEST(RenderCamera, BehindThePlayerTheEyeStandsBackAlongTheHeadingAndLooksAtHim)
+TEST_F(RenderCamera, BehindThePlayerTheEyeStandsBackAlongTheHeadingAndLooksAtHim)
 {
-    start_render_library();
     for (int heading : {0, 64, 128, 192, 40}) {
         Camera c;
         build_camera(CAMERA_BEHIND, 0.2f, -120.0f, 200, -140.0f, itofix(heading), itofix(500),
@@ -36,10 +31,10 @@ TEST(RenderCamera, BehindThePlayerTheEyeStandsBackAlongTheHeadingAndLooksAtHim)
         EXPECT_TRUE(std::fabs(fixtof(c.y) + 140.0) < 0.01 && c.heading == itofix(heading));
         /* The player stands in the middle column, below the centre (the view is tilted down
            by 0.2, less than the angle down to his feet). */
-        Seen p = seen_from(c, 500, 0, 300);
+        ScreenPoint p = screen_point(c, 500, 0, 300);
         EXPECT_TRUE(std::fabs(p.x - 320) < 1.5 && p.y > 240 && p.depth > 0) << heading;
         /* A square ahead of him lies higher in the picture. */
-        Seen ahead = seen_from(c, 500 - 300 * std::sin(a), 0, 300 + 300 * std::cos(a));
+        ScreenPoint ahead = screen_point(c, 500 - 300 * std::sin(a), 0, 300 + 300 * std::cos(a));
         EXPECT_TRUE(ahead.y < p.y && std::fabs(ahead.x - 320) < 1.5) << heading;
         /* The long shot is the same eye a hundred units higher. */
         Camera long_shot;
@@ -49,15 +44,14 @@ TEST(RenderCamera, BehindThePlayerTheEyeStandsBackAlongTheHeadingAndLooksAtHim)
     }
 }
 
-TEST(RenderCamera, FixedCameraJumpsOverAFiveSquareLatticeAndAimsBelowThePlayer)
+TEST_F(RenderCamera, FixedCameraJumpsOverAFiveSquareLatticeAndAimsBelowThePlayer)
 {
-    start_render_library();
     const int xs[][2] = {{0, 500}, {499, 500}, {500, 1000}, {760, 1000}, {999, 1000}, {1000, 1500}};
     for (const auto &x : xs) {
         Camera c;
         build_camera(CAMERA_FIXED, 0.2f, -150.0f, 200, -150.0f, 0, itofix(x[0]), itofix(x[0] / 2), &c);
         EXPECT_TRUE(fixtoi(c.x) == x[1] && fixtof(c.y) == -150.0) << "player x " << x[0];
-        Seen p = seen_from(c, x[0], 0, x[0] / 2);
+        ScreenPoint p = screen_point(c, x[0], 0, x[0] / 2);
         EXPECT_TRUE(std::fabs(p.x - 320) < 1.5 && std::fabs(p.y - 240) < 1.5) << x[0];
     }
     /* The eye always stands on the lattice point beyond the player in x and z, so the view
@@ -74,32 +68,31 @@ TEST(RenderCamera, FixedCameraJumpsOverAFiveSquareLatticeAndAimsBelowThePlayer)
     const fixed p = itofix(500) - 655;
     build_camera(CAMERA_FIXED, 0.2f, -150.0f, 200, -150.0f, itofix(64), p, p, &above);
     EXPECT_TRUE(above.x == itofix(500) && above.z == itofix(500));
-    Seen below = seen_from(above, 500, 0, 500);
+    ScreenPoint below = screen_point(above, 500, 0, 500);
     EXPECT_TRUE(std::fabs(below.x - 320) < 1.5 && std::fabs(below.y - 240) < 1.5) << below.x << ", " << below.y;
     EXPECT_NEAR(below.depth, 150, 1.0);
-    const Seen aside = seen_from(above, 510, 0, 500);
+    const ScreenPoint aside = screen_point(above, 510, 0, 500);
     const double off = std::hypot(aside.x - 320, aside.y - 240);
     EXPECT_TRUE(off > 5 && off < 100) << "ten units aside land " << off << " pixels off";
 }
 
-TEST(RenderCamera, HelicopterHangsAtTheSetHeightAndPutsTheHeadingAtTheTop)
+TEST_F(RenderCamera, HelicopterHangsAtTheSetHeightAndPutsTheHeadingAtTheTop)
 {
-    start_render_library();
     for (int mode : {(int)CAMERA_HELICOPTER, 7}) {
         for (int heading : {0, 64, 128, 192}) {
             Camera c;
             build_camera(mode, 0.2f, -800.7f, 200, -120.0f, itofix(heading), itofix(700), itofix(400), &c);
             EXPECT_TRUE(c.x == itofix(700) && c.y == itofix(-800) && c.z == itofix(400));
-            Seen p = seen_from(c, 700, 0, 400);
+            ScreenPoint p = screen_point(c, 700, 0, 400);
             EXPECT_TRUE(std::fabs(p.x - 320) < 1.5 && std::fabs(p.y - 240) < 1.5) << heading;
             const double a = heading * M_PI / 128;
-            Seen ahead = seen_from(c, 700 - 200 * std::sin(a), 0, 400 + 200 * std::cos(a));
+            ScreenPoint ahead = screen_point(c, 700 - 200 * std::sin(a), 0, 400 + 200 * std::cos(a));
             EXPECT_TRUE(ahead.y < 200 && std::fabs(ahead.x - 320) < 2) << heading;
         }
     }
 }
 
-TEST(RenderCamera, ViewportScalesAreCentredOnTheScreen)
+TEST_F(RenderCamera, ViewportScalesAreCentredOnTheScreen)
 {
     const int cases[][7] = {{640, 480, 0, 0, 0, 640, 480},    {640, 480, 1, 64, 48, 512, 384},
                             {640, 480, 3, 160, 120, 320, 240}, {1366, 768, 2, 256, 144, 853, 480}};

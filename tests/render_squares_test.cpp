@@ -1,7 +1,5 @@
 /* render_squares_test.cpp: square faces, the depth sort, side choice, painter's order, and the light
    values and polygon types of draw_polygon, seen in the colours drawn. */
-#include <gtest/gtest.h>
-
 #include <cmath>
 
 #include "render/polygon_drawing.h"
@@ -17,7 +15,7 @@ namespace {
 class RenderSquares : public ::testing::Test {
 protected:
     EmptyLevelGuard level;
-    BITMAP *saved_textures[4];
+    Keep<decltype(texture_table)> saved_textures{texture_table};
     BITMAP *textures[4];
     OptionsGuard guard;
     BITMAP *picture = nullptr;
@@ -31,7 +29,6 @@ protected:
         const int rgb[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
         for (int i = 0; i < 4; i++) {
             colour[i] = makecol(rgb[i][0], rgb[i][1], rgb[i][2]);
-            saved_textures[i] = texture_table[i];
             textures[i] = solid_bitmap(128, 128, colour[i]);
             texture_table[i] = textures[i];
         }
@@ -43,10 +40,8 @@ protected:
     void TearDown() override
     {
         destroy_bitmap(picture);
-        for (int i = 0; i < 4; i++) {
-            texture_table[i] = saved_textures[i];
-            destroy_bitmap(textures[i]);
-        }
+        for (BITMAP *texture : textures)
+            destroy_bitmap(texture);
     }
 
     /* The camera behind a player at (0, 0) facing +z, the squares drawn far to near. */
@@ -93,12 +88,9 @@ TEST_F(RenderSquares, FacesRunAlongTheirEdgesWithTheirTextureCoordinates)
 
 TEST_F(RenderSquares, SortPutsTheFarthestFirstAndKeepsEqualDistancesInPlace)
 {
-    add_square(0, 0, 0, 0);     /* serial 1, distance 0 from (0, 0) */
-    add_square(3, 0, 0, 0);     /* 2: 9 */
-    add_square(0, 0, 3, 0);     /* 3: 9 */
-    add_square(1, 0, 1, 0);     /* 4: 2 */
-    add_square(5, 0, 5, 0);     /* 5: 50 */
-    add_square(0, 0, 3, 0);     /* 6: 9, same square as 3 */
+    /* Serials 1 to 6, at squared distances 0, 9, 9, 2, 50 and 9 from (0, 0); 6 is on square 3. */
+    for (const auto &[x, z] : {std::pair{0, 0}, {3, 0}, {0, 3}, {1, 1}, {5, 5}, {0, 3}})
+        add_square(x, 0, z);
     sort_tiles(0, 0);
     const int serials[6] = {5, 2, 3, 6, 4, 1};
     const int keys[6] = {50, 9, 9, 9, 2, 0};
@@ -139,12 +131,9 @@ TEST_F(RenderSquares, ANearerBlockCoversTheSquareBehindIt)
     EXPECT_GT(count_colour(picture, colour[3]), 1000);
 
     /* Flat on the floor, the block no longer hides it. */
-    for (int i = 0; i < level_map.tile_count; i++)
-        if (level_map.tiles[i].serial == 1) {
-            level_map.tiles[i].height = 0;
-            for (int &d : level_map.tiles[i].side_depth)
-                d = 0;
-        }
+    level_map.tile_count = 0;
+    add_square(0, 0, 2, 0);
+    add_square(0, 0, 4, 1);
     camera = draw_world();
     EXPECT_EQ(pixel_seen(picture, camera, 0, 0, 400), colour[1]);
     EXPECT_EQ(count_colour(picture, colour[3]), 0);

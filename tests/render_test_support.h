@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -86,21 +87,21 @@ template <class Wanted> Box box_of(BITMAP *b, Wanted wanted)
 
 /* Where a world point lands on the screen through the camera (in pixels), and its depth. */
 struct ScreenPoint {
-    fixed x, y, depth;
+    double x, y, depth;
 };
 inline ScreenPoint screen_point(const Camera &camera, double x, double y, double z)
 {
     fixed cx, cy, cz, sx, sy;
     apply_matrix(const_cast<MATRIX *>(&camera.matrix), ftofix(x), ftofix(y), ftofix(z), &cx, &cy, &cz);
     persp_project(cx, cy, cz, &sx, &sy);
-    return {sx, sy, cz};
+    return {fixtof(sx), fixtof(sy), fixtof(cz)};
 }
 
 /* The colour drawn where a world point appears. */
 inline int pixel_seen(BITMAP *b, const Camera &camera, double x, double y, double z)
 {
     const ScreenPoint p = screen_point(camera, x, y, z);
-    return getpixel(b, fixtoi(p.x), fixtoi(p.y));
+    return getpixel(b, (int)std::floor(p.x + 0.5), (int)std::floor(p.y + 0.5));
 }
 
 /* The clipping planes of a view's matrix. */
