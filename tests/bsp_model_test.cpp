@@ -104,8 +104,7 @@ TEST_F(BspReader, LoadsTheTreeCornersTexelsAndBoundsHoweverTheNumbersAreSplitOve
         EXPECT_TRUE(n[0].vertex_count == 4 && n[1].vertex_count == 3);
         EXPECT_TRUE(n[2].plane.a == 46341 && n[2].plane.b == -46341 && n[3].plane.c == 46341);
         EXPECT_TRUE(n[2].vertex_index[0] == 1 && n[2].vertex_index[1] == 4 && n[2].vertex_index[2] == 2);
-        const int *corner_texcoords = n[0].texcoord_index;
-        EXPECT_TRUE(corner_texcoords[1] == 1 && corner_texcoords[2] == 2 && corner_texcoords[3] == 0);
+        EXPECT_TRUE(n[0].texcoord_index[1] == 1 && n[0].texcoord_index[2] == 2 && n[0].texcoord_index[3] == 0);
         EXPECT_TRUE(model.vertex_count == 5 && model.vertices[4].y == -1310720);
         // Texcoords become texels of the 64 x 32 texture, v counted from the top.
         ASSERT_EQ(model.texcoord_count, 3);

@@ -149,16 +149,12 @@ int rays_seeing_back_faces(const Model &m, int *rays_cast)
                 V3D_f hit = origin + ray * t;
                 // Inside the convex polygon: on the inner side of every edge.
                 const BspNode &node = m.model.nodes[i];
-                bool inside = true;
                 double margin = 1e9;
-                for (int e = 0; e < node.vertex_count && inside; e++) {
-                    V3D_f a = m.vertex(i, e), b = m.vertex(i, (e + 1) % node.vertex_count);
-                    V3D_f edge = b - a;
-                    double side = dot(cross(edge, hit - a), n) / length(edge);
-                    inside = side > -1e-3;
-                    margin = std::fmin(margin, side);
+                for (int e = 0; e < node.vertex_count; e++) {
+                    V3D_f a = m.vertex(i, e), edge = m.vertex(i, (e + 1) % node.vertex_count) - a;
+                    margin = std::fmin(margin, dot(cross(edge, hit - a), n) / length(edge));
                 }
-                if (!inside)
+                if (margin <= -1e-3)
                     continue;
                 bool front = along < 0;
                 // Coplanar faces meet at one depth; the one facing the eye is drawn.

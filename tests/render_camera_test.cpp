@@ -13,7 +13,16 @@ class RenderCamera : public ::testing::Test {
 protected:
     void SetUp() override
     {
-            set_viewport(compute_viewport(640, 480, 0));
+        start_render_library();
+        set_viewport(compute_viewport(640, 480, 0));
+    }
+
+    /* The camera of `mode` tilted down by 0.2, 200 back, for a player at (x, z) facing `heading`. */
+    static Camera view(int mode, float height, float eye_y, int heading, fixed x, fixed z)
+    {
+        Camera c;
+        build_camera(mode, 0.2f, height, 200, eye_y, itofix(heading), x, z, &c);
+        return c;
     }
 };
 
@@ -22,9 +31,7 @@ protected:
 TEST_F(RenderCamera, BehindThePlayerTheEyeStandsBackAlongTheHeadingAndLooksAtHim)
 {
     for (int heading : {0, 64, 128, 192, 40}) {
-        Camera c;
-        build_camera(CAMERA_BEHIND, 0.2f, -120.0f, 200, -140.0f, itofix(heading), itofix(500),
-                     itofix(300), &c);
+        const Camera c = view(CAMERA_BEHIND, -120, -140, heading, itofix(500), itofix(300));
         const double a = heading * M_PI / 128;
         EXPECT_NEAR(fixtof(c.x), 500 + 200 * std::sin(a), 0.5) << heading;
         EXPECT_NEAR(fixtof(c.z), 300 - 200 * std::cos(a), 0.5) << heading;
@@ -37,9 +44,7 @@ TEST_F(RenderCamera, BehindThePlayerTheEyeStandsBackAlongTheHeadingAndLooksAtHim
         ScreenPoint ahead = screen_point(c, 500 - 300 * std::sin(a), 0, 300 + 300 * std::cos(a));
         EXPECT_TRUE(ahead.y < p.y && std::fabs(ahead.x - 320) < 1.5) << heading;
         /* The long shot is the same eye a hundred units higher. */
-        Camera long_shot;
-        build_camera(CAMERA_LONG_SHOT, 0.2f, -120.0f, 200, -140.0f, itofix(heading), itofix(500),
-                     itofix(300), &long_shot);
+        const Camera long_shot = view(CAMERA_LONG_SHOT, -120, -140, heading, itofix(500), itofix(300));
         EXPECT_TRUE(long_shot.y == c.y - itofix(100) && long_shot.x == c.x && long_shot.z == c.z);
     }
 }
@@ -48,25 +53,20 @@ TEST_F(RenderCamera, FixedCameraJumpsOverAFiveSquareLatticeAndAimsBelowThePlayer
 {
     const int xs[][2] = {{0, 500}, {499, 500}, {500, 1000}, {760, 1000}, {999, 1000}, {1000, 1500}};
     for (const auto &x : xs) {
-        Camera c;
-        build_camera(CAMERA_FIXED, 0.2f, -150.0f, 200, -150.0f, 0, itofix(x[0]), itofix(x[0] / 2), &c);
+        const Camera c = view(CAMERA_FIXED, -150, -150, 0, itofix(x[0]), itofix(x[0] / 2));
         EXPECT_TRUE(fixtoi(c.x) == x[1] && fixtof(c.y) == -150.0) << "player x " << x[0];
         ScreenPoint p = screen_point(c, x[0], 0, x[0] / 2);
         EXPECT_TRUE(std::fabs(p.x - 320) < 1.5 && std::fabs(p.y - 240) < 1.5) << x[0];
     }
     /* The eye always stands on the lattice point beyond the player in x and z, so the view
        looks between -x (heading 64, as the camera behind a player facing -x) and -z (128). */
-    Camera toward_minus_x, toward_minus_z;
-    build_camera(CAMERA_FIXED, 0.2f, -150.0f, 200, -150.0f, 0, itofix(900), itofix(980), &toward_minus_x);
-    build_camera(CAMERA_FIXED, 0.2f, -150.0f, 200, -150.0f, 0, itofix(990), itofix(550), &toward_minus_z);
-    EXPECT_NEAR(fixtof(toward_minus_x.heading), 64, 8);
-    EXPECT_NEAR(fixtof(toward_minus_z.heading), 128, 8);
+    EXPECT_NEAR(fixtof(view(CAMERA_FIXED, -150, -150, 0, itofix(900), itofix(980)).heading), 64, 8);
+    EXPECT_NEAR(fixtof(view(CAMERA_FIXED, -150, -150, 0, itofix(990), itofix(550)).heading), 128, 8);
 
     /* Just short of the lattice point the eye rounds to, the player stands right below it (a
        look straight down must still give a usable view). */
-    Camera above;
     const fixed p = itofix(500) - 655;
-    build_camera(CAMERA_FIXED, 0.2f, -150.0f, 200, -150.0f, itofix(64), p, p, &above);
+    const Camera above = view(CAMERA_FIXED, -150, -150, 64, p, p);
     EXPECT_TRUE(above.x == itofix(500) && above.z == itofix(500));
     ScreenPoint below = screen_point(above, 500, 0, 500);
     EXPECT_TRUE(std::fabs(below.x - 320) < 1.5 && std::fabs(below.y - 240) < 1.5) << below.x << ", " << below.y;
@@ -80,8 +80,7 @@ TEST_F(RenderCamera, HelicopterHangsAtTheSetHeightAndPutsTheHeadingAtTheTop)
 {
     for (int mode : {(int)CAMERA_HELICOPTER, 7}) {
         for (int heading : {0, 64, 128, 192}) {
-            Camera c;
-            build_camera(mode, 0.2f, -800.7f, 200, -120.0f, itofix(heading), itofix(700), itofix(400), &c);
+            const Camera c = view(mode, -800.7f, -120, heading, itofix(700), itofix(400));
             EXPECT_TRUE(c.x == itofix(700) && c.y == itofix(-800) && c.z == itofix(400));
             ScreenPoint p = screen_point(c, 700, 0, 400);
             EXPECT_TRUE(std::fabs(p.x - 320) < 1.5 && std::fabs(p.y - 240) < 1.5) << heading;

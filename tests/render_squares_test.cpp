@@ -108,16 +108,15 @@ TEST_F(RenderSquares, SortPutsTheFarthestFirstAndKeepsEqualDistancesInPlace)
    here the edge cases of the column and row tests. */
 TEST_F(RenderSquares, LateralSidesShowOnlyOffTheEyesColumnOrRow)
 {
-    /* Eye at (5, 5). Looking along +z (quadrant 0), a square to the +x shows its -x side. */
-    EXPECT_EQ(side_visible_right(0, 7, 9, 5, 5), 1);
-    EXPECT_EQ(side_visible_left(0, 7, 9, 5, 5), 0);
-    EXPECT_EQ(side_visible_left(0, 3, 9, 5, 5), 1);
-    EXPECT_EQ(side_visible_right(0, 5, 9, 5, 5) + side_visible_left(0, 5, 9, 5, 5), 0);
-    /* Along +x (1) the rows decide, along -z (2) and -x (3) the other way round. */
-    EXPECT_EQ(side_visible_right(1, 9, 6, 5, 5) + side_visible_left(1, 9, 4, 5, 5), 2);
-    EXPECT_EQ(side_visible_right(2, 4, 0, 5, 5) + side_visible_left(2, 6, 0, 5, 5), 2);
-    EXPECT_EQ(side_visible_right(3, 0, 4, 5, 5) + side_visible_left(3, 0, 6, 5, 5), 2);
-    EXPECT_EQ(side_visible_right(3, 0, 5, 5, 5) + side_visible_left(3, 0, 5, 5, 5), 0);
+    /* Eye at (5, 5). Looking along +z (quadrant 0), a square to the +x shows its -x side; along
+       +x (1) the rows decide, along -z (2) and -x (3) the other way round. Each case: quadrant,
+       column, row, then whether the right and the left side show. */
+    const int cases[][5] = {{0, 7, 9, 1, 0}, {0, 3, 9, 0, 1}, {0, 5, 9, 0, 0}, {1, 9, 6, 1, 0}, {1, 9, 4, 0, 1},
+                            {2, 4, 0, 1, 0}, {2, 6, 0, 0, 1}, {3, 0, 4, 1, 0}, {3, 0, 6, 0, 1}, {3, 0, 5, 0, 0}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(side_visible_right(c[0], c[1], c[2], 5, 5), c[3]) << c[0] << ": " << c[1] << ", " << c[2];
+        EXPECT_EQ(side_visible_left(c[0], c[1], c[2], 5, 5), c[4]) << c[0] << ": " << c[1] << ", " << c[2];
+    }
 }
 
 TEST_F(RenderSquares, ANearerBlockCoversTheSquareBehindIt)

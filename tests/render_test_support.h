@@ -129,14 +129,9 @@ template <class T> struct Keep {
 /* An empty level (no squares, no actors) while a test runs; the level's squares and actor count
    are put back when it ends. */
 struct EmptyLevelGuard {
-    LevelMap saved_map = level_map;
-    int saved_actor_count = actor_table.count;
+    Keep<LevelMap> map{level_map};
+    Keep<decltype(actor_table.count)> actor_count{actor_table.count};
     EmptyLevelGuard() { level_map.tile_count = actor_table.count = 0; }
-    ~EmptyLevelGuard()
-    {
-        level_map = saved_map;
-        actor_table.count = saved_actor_count;
-    }
 };
 
 /* A square of the level at column x, row z, `height` levels up, with all four sides `sides` deep;
