@@ -88,7 +88,7 @@ TEST_F(Robot, LongUpdatesCoverTheSameGroundAndASecondCodeWaitsForTheLanding)
     EXPECT_EQ(robot_x(), 300);
 }
 
-TEST_F(Robot, ClimbsTwoLevelsButNotThreeAndDropsAnyNumber)
+TEST_F(Robot, ClimbsTwoLevelsButNotThreeDropsAnyNumberAndFindsColumnZeroLeftOfItself)
 {
     play_level(drawn_map({"0P 2. 5."}, 64));
     move();
@@ -100,6 +100,10 @@ TEST_F(Robot, ClimbsTwoLevelsButNotThreeAndDropsAnyNumber)
     EXPECT_EQ(cue_log.last, 0);     // and not a sound
     move(MOVE_BACKWARD);
     EXPECT_EQ(robot_x(), 0);
+    // A point 100 units left of column 0 still lies on column 0: the step there meets the robot
+    // itself, which cannot be pushed.
+    move(MOVE_BACKWARD);
+    EXPECT_TRUE(robot_x() == 0 && falling == 0 && cue_log.plays[DAT_SAMPLE_BLOCKED] == 1);
 }
 
 TEST_F(Robot, SteppingOffTheGridFallsAndTumblesToGameOver)
@@ -124,15 +128,6 @@ TEST_F(Robot, SteppingOffTheGridFallsAndTumblesToGameOver)
     EXPECT_EQ(level_state.level_lost, 1);
     EXPECT_STREQ(message_line.text, "Game Over");
     EXPECT_EQ(player_motion.loc_y, itofix(252));
-}
-
-TEST_F(Robot, TheMinusXEdgeOfColumnZeroFoldsBackOntoItself)
-{
-    // A point 100 units left of column 0 still lies on column 0: the step there meets the robot
-    // itself, which cannot be pushed.
-    play_level(drawn_map({"0P 0."}, 192));
-    move();
-    EXPECT_TRUE(robot_x() == 0 && falling == 0 && cue_log.plays[DAT_SAMPLE_BLOCKED] == 1);
 }
 
 TEST_F(Robot, TurnsAreImmediateAndTheShownHeadingFollowsWithoutOvershooting)
@@ -166,7 +161,7 @@ TEST_F(Robot, TurnsAreImmediateAndTheShownHeadingFollowsWithoutOvershooting)
     intro = 0;
 }
 
-TEST_F(Robot, TheSwoopDescendsFor280TicksWithoutAFloorProbe)
+TEST_F(Robot, TheSwoopDescendsFor280TicksWithoutAFloorProbeUnlessTheCameraIsHigher)
 {
     play_level(drawn_map({"0P 3."}, 64));
     ASSERT_EQ(player_motion.floor_y, 0);
@@ -183,10 +178,8 @@ TEST_F(Robot, TheSwoopDescendsFor280TicksWithoutAFloorProbe)
     EXPECT_TRUE(intro == 0 && camera_y == -120.0f && display_options.camera_pitch == 0.2f);
     driver_settle(10, 100);
     EXPECT_TRUE(player_motion.floor_y == itofix(-30) && player_motion.loc_y == itofix(-30));
-}
 
-TEST_F(Robot, AHighCameraEndsTheSwoopAtOnce)
-{
+    // A camera set higher than the swoop's start ends it at once.
     display_options.camera_height = -800.0f;
     begin_level(drawn_map({"0P 0."}, 64));
     driver_frame(1);
