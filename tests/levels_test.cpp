@@ -26,13 +26,6 @@ enum { SHIPPED_LEVELS = 19 };
 const std::string source_dir = TIRVEX_SOURCE_DIR;
 const std::string game_dir = TIRVEX_GAME_DIR;
 
-std::string level_file(const std::string &dir, int level)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, "/map%02d.txt", level);
-    return dir + name;
-}
-
 /* What a replay compares on every frame: the robot's square, sweets eaten, lost, completed. */
 using Outcome = std::array<int, 5>;
 
@@ -134,7 +127,9 @@ const std::string checker = game_dir + "/level_checker";
 TEST_F(LevelFiles, EveryRecordedSolutionStillWinsItsLevel)
 {
     for (int level = 1; level <= SHIPPED_LEVELS; level++) {
-        std::string path = level_file(source_dir + "/assets/solutions", level);
+        char name[16];
+        std::snprintf(name, sizeof name, "map%02d.txt", level);
+        const std::string path = source_dir + "/assets/solutions/" + name;
         Recording recording;
         std::string fault = parse_recording(game_test::read_file(path), &recording);
         ASSERT_EQ(fault, "") << path;   // a missing file reads as a recording without its end
@@ -152,20 +147,22 @@ std::string map_file(const std::string &text)
     return path;
 }
 
-TEST(LevelChecker, FindsTheShortestWayProvesAHopelessLevelHopelessAndRefusesABadCommandLine)
+/* Runs the checker with the arguments given and expects its exit status and, in what it prints,
+   the words given. */
+void expect_checker(const std::string &arguments, int status, const std::string &words)
 {
     std::string output;
-    // A sweet one square ahead, the teleport beyond it: two steps.
+    EXPECT_EQ(run_command(checker + " " + arguments, &output), status) << arguments << "\n" << output;
+    EXPECT_NE(output.find(words), std::string::npos)
+        << arguments << ": expected \"" << words << "\" in\n" << output;
+}
+
+TEST(LevelChecker, FindsTheShortestWayProvesAHopelessLevelHopelessAndRefusesABadCommandLine)
+{
+    // A sweet one square ahead, the teleport beyond it: two steps. The sweet three levels up can
+    // be reached in none of all the states there are.
     const std::string near = map_file(drawn_map({"1P 1S 1T"}, 64, 2));
-    EXPECT_EQ(run_command(checker + " " + near, &output), 0) << output;
-    EXPECT_NE(output.find("solved in 2 moves and 0 waits"), std::string::npos) << output;
-    EXPECT_NE(output.find("fits with room to spare"), std::string::npos) << output;
-
-    // The sweet stands three levels up: no way to it among all the states there are.
     const std::string high = map_file(drawn_map({"1P 4S", "1T"}, 64, 2));
-    EXPECT_EQ(run_command(checker + " " + high, &output), 1) << output;
-    EXPECT_NE(output.find("cannot be won: no solution among all"), std::string::npos) << output;
-
     // A jar beside the only sweet, and a zipper that runs into the jar as soon as it has waited
     // its 30 ticks: the sweet is lost before the robot, five steps away, can reach it. Without
     // the zipper the same level is won.
@@ -174,18 +171,22 @@ TEST(LevelChecker, FindsTheShortestWayProvesAHopelessLevelHopelessAndRefusesABad
                                    "-- -- 1.", "-- -- 1P 1T"}, 128, 2));
     };
     const std::string blast = zipper_level("1> 1. 1J"), calm = zipper_level("1. 1. 1J");
-    EXPECT_EQ(run_command(checker + " " + blast, &output), 1) << output;
-    EXPECT_NE(output.find("cannot be won"), std::string::npos) << output;
-    EXPECT_EQ(run_command(checker + " " + calm, &output), 0) << output;
+    const struct { std::string arguments; int status; const char *words; } runs[] = {
+        {near, 0, "solved in 2 moves and 0 waits"},
+        {near, 0, "fits with room to spare"},
+        {high, 1, "cannot be won: no solution among all"},
+        {blast, 1, "cannot be won"},
+        {calm, 0, "solved"},
+        // A wrong command line is refused with status 2, a missing file with 1.
+        {"", 2, ""},
+        {"--ticks 0 x.txt", 2, ""},
+        {"--bogus x.txt", 2, ""},
+        {"/nonexistent/map.txt", 1, "cannot be opened"},
+    };
+    for (const auto &run : runs)
+        expect_checker(run.arguments, run.status, run.words);
     for (const std::string &path : {near, high, blast, calm})
         std::remove(path.c_str());
-
-    // A wrong command line is refused with status 2, a missing file with 1.
-    EXPECT_EQ(run_command(checker, &output), 2) << output;
-    EXPECT_EQ(run_command(checker + " --ticks 0 x.txt", &output), 2) << output;
-    EXPECT_EQ(run_command(checker + " --bogus x.txt", &output), 2) << output;
-    EXPECT_EQ(run_command(checker + " /nonexistent/map.txt", &output), 1) << output;
-    EXPECT_NE(output.find("cannot be opened"), std::string::npos) << output;
 }
 
 /* Each broken map says in its first line which line the checker must blame and with what words:
@@ -209,13 +210,6 @@ TEST(LevelChecker, EveryBrokenMapIsReportedOnTheRightLine)
         size_t colon = first.find(": ");
         ASSERT_NE(colon, std::string::npos) << name;
         std::string where = path + ":" + first.substr(7, colon - 7) + ": ";
-        std::string words = first.substr(colon + 2);
-
-        std::string output;
-        int status = run_command(checker + " --validate " + path, &output);
-        EXPECT_EQ(status, 1) << name << "\n" << output;
-        std::string expected = where + words;
-        EXPECT_NE(output.find(expected), std::string::npos)
-            << name << ": expected \"" << expected << "\" in\n" << output;
+        expect_checker("--validate " + path, 1, where + first.substr(colon + 2));
     }
 }
