@@ -43,7 +43,7 @@ protected:
 
 } // namespace
 
-TEST_F(ConsoleTest, EightyCharactersFillARowAndCarriageReturnGoesBackToItsStart)
+TEST_F(ConsoleTest, EightyCharactersFillARowCarriageReturnGoesBackToItsStartAndPrintfCutsLongText)
 {
     console_puts(std::string(79, 'A').c_str());
     EXPECT_EQ(console.cursor_x, 632);
@@ -61,6 +61,16 @@ TEST_F(ConsoleTest, EightyCharactersFillARowAndCarriageReturnGoesBackToItsStart)
     console_putc('\n');
     EXPECT_TRUE(console.cursor_x == 0 && console.cursor_y == 16);
     EXPECT_TRUE(cell_shows(0, 8, ' '));
+
+    // Printing is formatted, and cut at the end of its 1024-byte buffer.
+    console_reset();
+    EXPECT_EQ(console_printf("In-game screen resolution %dx%d\n", 640, 480), 34);
+    EXPECT_EQ(console.cursor_y, 8);
+    console_reset();
+    const std::string long_text(2000, 'x');
+    EXPECT_EQ(console_printf("%s", long_text.c_str()), 1023);
+    // 1023 characters are 12 full rows and 63 more cells.
+    EXPECT_TRUE(console.cursor_y == 12 * 8 && console.cursor_x == 63 * 8);
 }
 
 TEST_F(ConsoleTest, LineFeedOnTheLastRowScrollsTheAreaUpByOneRow)
@@ -74,17 +84,6 @@ TEST_F(ConsoleTest, LineFeedOnTheLastRowScrollsTheAreaUpByOneRow)
     EXPECT_TRUE(cell_shows(0, 464, 'Z') && cell_shows(8, 464, 'Z'));
     EXPECT_TRUE(cell_shows(0, 472, ' '));
     EXPECT_TRUE(cell_shows(0, 0, ' ')) << "the first row scrolled off the top";
-}
-
-TEST_F(ConsoleTest, PrintfFormatsAndCutsTextLongerThanItsBuffer)
-{
-    EXPECT_EQ(console_printf("In-game screen resolution %dx%d\n", 640, 480), 34);
-    EXPECT_EQ(console.cursor_y, 8);
-    console_reset();
-    const std::string long_text(2000, 'x');
-    EXPECT_EQ(console_printf("%s", long_text.c_str()), 1023);
-    // 1023 characters are 12 full rows and 63 more cells.
-    EXPECT_TRUE(console.cursor_y == 12 * 8 && console.cursor_x == 63 * 8);
 }
 
 TEST_F(ConsoleTest, FailedChecksAndAssertionsLeaveTheirLineInErrorLogAndExitWithStatusOne)

@@ -2,6 +2,8 @@
    cursor, the bars, and the whole screen driven through the key buffer. */
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "game_test_support.h"
 #include "render_test_support.h"
 #include "ui/level_select.h"
@@ -26,15 +28,6 @@ protected:
 
     LevelSelect select;
 };
-
-ProgressRecord progress_of(const std::string &bytes)
-{
-    ProgressRecord record;
-    std::string all = bytes + std::string(PROGRESS_BYTES, '0');
-    for (int i = 0; i < PROGRESS_BYTES; i++)
-        record.bytes[i] = all[i];
-    return record;
-}
 
 } // namespace
 
@@ -64,7 +57,8 @@ TEST_F(LevelSelection, HighestOpenLevelFollowsTheHighestCompletedOnly)
         {"01x", 5, 2},
     };
     for (const auto &c : cases) {
-        ProgressRecord record = progress_of(c.bytes);
+        ProgressRecord record;
+        std::memcpy(record.bytes, (c.bytes + std::string(PROGRESS_BYTES, '0')).data(), PROGRESS_BYTES);
         EXPECT_EQ(highest_open_level(&record, c.listed), c.open) << c.bytes << ", " << c.listed;
     }
 }

@@ -90,7 +90,7 @@ TEST(ActorTable, ActorAtSkipsTheGoneAndPrefersTheEarliest)
     EXPECT_EQ(actor_at(centre(5), 0), -1);
 }
 
-TEST(ActorTable, ThinkPassCountsDownExplosionsFirst)
+TEST(ActorTable, ThinkPassCountsDownExplosionsFirstAndMotionPassSpinsOnlyAStandingTeleport)
 {
     flat_row(1);
     int a = create_actor(0, 0, 0, ACTOR_MIBO, 0, 3);
@@ -113,10 +113,8 @@ TEST(ActorTable, ThinkPassCountsDownExplosionsFirst)
     thinks_seen = 0;
     run_motion_pass(0);
     EXPECT_EQ(thinks_seen, 1);
-}
 
-TEST(ActorTable, TeleportSpinIsGivenToTheGoneButNotRun)
-{
+    // The teleport's spin is given to a gone teleport too, but not run for it.
     flat_row(2);
     int t = create_actor(0, 0, 0, ACTOR_TELEPORT, 0, 2);
     int m = create_actor(centre(1), 0, 0, ACTOR_MIBO, 0, 3);
@@ -133,7 +131,7 @@ TEST(ActorTable, TeleportSpinIsGivenToTheGoneButNotRun)
     EXPECT_EQ(actor(t).state, 1);
 }
 
-TEST(ActorTableDeathTest, The101stActorIsTooMany)
+TEST(ActorTableDeathTest, The101stActorAndASlideEndingWithTheWrongSquareCountAreFatal)
 {
     flat_row(1);
     for (int i = 0; i < ACTOR_CAPACITY; i++)
@@ -141,14 +139,10 @@ TEST(ActorTableDeathTest, The101stActorIsTooMany)
     EXPECT_EQ(actor_table.count, 100);
     EXPECT_EXIT(create_actor(0, 0, 0, ACTOR_SWEET, 0, 7), ::testing::ExitedWithCode(1),
                 "Fatal exception: Too many actors");
-}
 
-TEST(ActorTableDeathTest, ASlideEndingWithTheWrongSquareCountIsCaught)
-{
-    flat_row(2);
-    int i = create_actor(0, 0, 0, ACTOR_JAR, 0, 5);
     // A slide that never reserved its target: arriving leaves no square at all.
-    Actor &a = actor(i);
+    flat_row(2);
+    Actor &a = actor(create_actor(0, 0, 0, ACTOR_JAR, 0, 5));
     a.state = 1, a.step_x = 1, a.step_z = 0, a.from_x = a.from_z = 0, a.progress = 0;
     a.motion = slide_step;
     EXPECT_EXIT(run_motion_pass(10), ::testing::ExitedWithCode(1),

@@ -42,7 +42,7 @@ TEST(Pushing, RefusedPushesLeaveEverythingInPlace)
     }
 }
 
-TEST(Pushing, AZipperPushedSidewaysGoesOnInItsOwnDirection)
+TEST(Pushing, AStandingZipperPushedSidewaysGoesOnInItsOwnDirectionAWaitingOneHoldsItsSquares)
 {
     // The zipper faces the edge (no square to its right), so it stays until pushed up a row.
     play_level(drawn_map({"0. 0. 0. 0.",
@@ -56,15 +56,13 @@ TEST(Pushing, AZipperPushedSidewaysGoesOnInItsOwnDirection)
     driver_run(200, 1);
     EXPECT_TRUE(actor(zipper).x == centre(3) && actor(zipper).z == centre(0));
     EXPECT_TRUE(actor(zipper).armed == 0 && actor(zipper).refs == 1) << "stopped by the row's end";
-}
 
-TEST(Pushing, AWaitingZipperHoldsItsSquares)
-{
+    // With a square ahead it reserves it and waits: then it cannot be pushed.
     begin_level(drawn_map({"0. 0. 0.",
                            "0. 0> 0.",
                            "-- 0P --"}, 128));
     driver_frame(1);
-    int zipper = actor_on(1, 1);
+    zipper = actor_on(1, 1);
     ASSERT_LT(actor(zipper).state, 0);
     EXPECT_EQ(actor_on(2, 1), zipper);  // the reserved square is taken already
     clear_cue_log();
