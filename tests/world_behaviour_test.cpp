@@ -172,7 +172,7 @@ TEST(Explosions, AMineChainsThroughJarsAndMinesOnlyInItsOrder)
     EXPECT_EQ(actor_on(1, 1), -1);
 }
 
-TEST(Explosions, NeighboursAreSetOffMinusXPlusXMinusZPlusZ)
+TEST(Explosions, NeighboursAreSetOffMinusXPlusXMinusZPlusZAndOnlyTheFirstActorOnASquare)
 {
     // The last message tells which of two neighbours was reached last.
     const char *dead = "You are dead! Probably cause you are a idiot";
@@ -189,10 +189,8 @@ TEST(Explosions, NeighboursAreSetOffMinusXPlusXMinusZPlusZ)
         move();
         EXPECT_STREQ(message(), c.last) << *c.rows.begin();
     }
-}
 
-TEST(Explosions, OnlyTheFirstActorOnASquareIsBlasted)
-{
+    // Only the first actor on a square is blasted.
     play_level(drawn_map({"0P 0. 0."}, 64));
     // A second actor on the robot's square, later in the table.
     int extra = create_actor(0, 0, 0, ACTOR_JAR, 0, 5);
