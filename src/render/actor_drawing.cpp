@@ -52,19 +52,17 @@ void draw_exploding_actor(const Actor &actor, BITMAP *bitmap, const Camera *came
     // The library's projection, as every model corner is projected. A centre close to the eye
     // may lie so far outside the view that the fixed-point result would overflow; such a sprite
     // is off screen whatever its exact place, so it is placed in doubles, held far outside.
-    const double rx = std::fabs(fixtof(cx) / fixtof(cz) * fixtof(_persp_xscale));
-    const double ry = std::fabs(fixtof(cy) / fixtof(cz) * fixtof(_persp_yscale));
+    const double dx = fixtof(cx) / fixtof(cz) * fixtof(_persp_xscale);
+    const double dy = fixtof(cy) / fixtof(cz) * fixtof(_persp_yscale);
     int x, y;
-    if (rx < PROJECTION_SAFE && ry < PROJECTION_SAFE) {
+    if (std::fabs(dx) < PROJECTION_SAFE && std::fabs(dy) < PROJECTION_SAFE) {
         fixed sx, sy;
         persp_project(cx, cy, cz, &sx, &sy);
         x = fixtoi(sx);
         y = fixtoi(sy);
     } else {
-        double sx = fixtof(cx) / fixtof(cz) * fixtof(_persp_xscale) + fixtof(_persp_xoffset);
-        double sy = fixtof(cy) / fixtof(cz) * fixtof(_persp_yscale) + fixtof(_persp_yoffset);
-        x = (int)(sx < -1e6 ? -1e6 : (sx > 1e6 ? 1e6 : sx));
-        y = (int)(sy < -1e6 ? -1e6 : (sy > 1e6 ? 1e6 : sy));
+        x = (int)std::fmax(-1e6, std::fmin(1e6, dx + fixtof(_persp_xoffset)));
+        y = (int)std::fmax(-1e6, std::fmin(1e6, dy + fixtof(_persp_yoffset)));
     }
     draw_explosion_sprite(bitmap, actor.timer, x, y, depth);
 }
