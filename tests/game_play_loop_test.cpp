@@ -43,7 +43,8 @@ int scripted_keypressed()
         return s.typed = true;
     };
     if (s.idle_calls == 2) {
-        key[KEY_SPACE] = key[KEY_ESC] = 0;
+        key[KEY_SPACE] = 0;
+        key[KEY_ESC] = 0;
         s.frame_in_level = 0;
         return type({++s.level < 2 ? KEY_ENTER : KEY_ESC});
     }

@@ -67,7 +67,7 @@ TEST_F(ModelAtTheEdge, IsDrawnUpToTheViewEdgeAndNotBeyond)
             a.y = ftofix(e.y_plane < 0 ? 0 : edge(e.y_plane, z)) - m.centre.y;
             a.z = ftofix(z) - m.centre.z;
             clear_to_color(picture, 255);
-            set_clip(picture, 0, 0, 0, 0);
+            set_clip_state(picture, FALSE);
             draw_actor(0, picture, &camera);
             const int at = &e - edges;
             EXPECT_GT(count_colour(picture, 7, 160, 120, 479, 359), 200) << at << ", " << shading;

@@ -16,8 +16,12 @@ void set_squares(std::initializer_list<std::array<int, 3>> tiles)
 {
     level_map.tile_count = 0;
     for (const auto &t : tiles) {
-        const int serial = level_map.tile_count + 1;
-        level_map.tiles[level_map.tile_count++] = MapTile{.x = t[0], .height = t[1], .z = t[2], .serial = serial};
+        MapTile tile = {};
+        tile.x = t[0];
+        tile.height = t[1];
+        tile.z = t[2];
+        tile.serial = level_map.tile_count + 1;
+        level_map.tiles[level_map.tile_count++] = tile;
     }
 }
 
@@ -25,8 +29,12 @@ void set_squares(std::initializer_list<std::array<int, 3>> tiles)
 void flat_row(int n)
 {
     level_map.tile_count = 0;
-    for (int i = 0; i < n; i++)
-        level_map.tiles[level_map.tile_count++] = MapTile{.x = i, .serial = i + 1};
+    for (int i = 0; i < n; i++) {
+        MapTile tile = {};
+        tile.x = i;
+        tile.serial = i + 1;
+        level_map.tiles[level_map.tile_count++] = tile;
+    }
     clear_actors();
 }
 
