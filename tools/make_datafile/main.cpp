@@ -1,4 +1,4 @@
-/* main.cpp: make_datafile OUTDIR writes every object's source file and the packing manifest. */
+/* main.cpp: make_datafile OUTDIR writes every object's source file, the manifest and the icons. */
 #include <allegro.h>
 #include <cerrno>
 #include <cstdio>
@@ -151,6 +151,11 @@ int main(int argc, char *argv[])
         std::fprintf(list, "%s %s\n", entry.type, entry.file);
     }
     std::fclose(list);
+    /* The desktop icons go beside the datafile's sources but not into it. */
+    for (int size : {128, 256}) {
+        std::snprintf(path, sizeof path, "%s/tirvex-%d.png", argv[1], size);
+        make_icon(path, size);
+    }
     return 0;
 }
 END_OF_MAIN()

@@ -218,3 +218,8 @@ TextStyle heading_style(int size);
 
 /* White text with a dark drop shadow for labels on the screens. */
 TextStyle label_style(TextFace face, int size);
+
+/* ---- icon.cpp: the desktop icon, kept apart from the datafile -------------------------- */
+
+/* Writes the game's icon, size x size pixels, as an RGBA PNG with a transparent background. */
+void make_icon(const char *path, int size);

@@ -1,0 +1,88 @@
+/* icon.cpp: the game's desktop icon, the robot on a floating block with a sweet, as RGBA PNG. */
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "make_datafile.h"
+
+namespace {
+
+/* Lays a dark rim of `width` pixels around everything painted so far, beneath it, so the
+   silhouette reads on a light desktop as well as on a dark one. */
+void outline_silhouette(Canvas &canvas, float width, Colour colour, float alpha)
+{
+    const int reach = (int)std::ceil(width) + 1;
+    std::vector<float> rim(canvas.cover.size(), 0.0f);
+    for (int y = 0; y < canvas.h; y++) {
+        for (int x = 0; x < canvas.w; x++) {
+            float strongest = 0;
+            for (int dy = -reach; dy <= reach; dy++) {
+                for (int dx = -reach; dx <= reach; dx++) {
+                    int sx = x + dx, sy = y + dy;
+                    if (sx < 0 || sy < 0 || sx >= canvas.w || sy >= canvas.h)
+                        continue;
+                    /* Soft edge: full within `width`, fading over the next pixel. */
+                    float fall = width + 0.5f - std::sqrt((float)(dx * dx + dy * dy));
+                    fall = std::clamp(fall, 0.0f, 1.0f);
+                    strongest = std::max(strongest, fall * canvas.cover[(size_t)sy * canvas.w + sx]);
+                }
+            }
+            rim[(size_t)y * canvas.w + x] = strongest * alpha;
+        }
+    }
+    /* The rim goes under the picture: the painted pixel stays over it. */
+    for (size_t i = 0; i < rim.size(); i++) {
+        float top = canvas.cover[i], under = rim[i] * (1 - top);
+        float cover = top + under;
+        if (cover <= 0)
+            continue;
+        canvas.pixels[i] = mix(colour, canvas.pixels[i], top / cover);
+        canvas.cover[i] = cover;
+    }
+}
+
+/* Paints the icon on a size x size canvas; every measure is laid out for 256 and scaled. */
+Canvas paint_icon(int size)
+{
+    Canvas canvas = canvas_create(size, size, ramp_rgb(RAMP_SKY, 13.5f), false);
+    const float k = size / 256.0f;
+    /* The robot's block: a grass top over clay sides, its rock point just inside the frame. */
+    const float cx = 128 * k, cy = 146 * k;
+    paint_floating_block(canvas, cx, cy, 106 * k, 26 * k, RAMP_LIME, RAMP_CLAY);
+    paint_robot(canvas, cx - 18 * k, cy + 6 * k, 2.8f * k);
+    /* The sweet waits on the block's right hand, a little behind the robot. */
+    paint_sweet(canvas, cx + 58 * k, cy - 2 * k, 1.6f * k, RAMP_MAGENTA);
+    outline_silhouette(canvas, std::max(1.0f, 2.5f * k), ramp_rgb(RAMP_BLUE, 1.5f), 0.9f);
+    return canvas;
+}
+
+void save_png(const char *path, const Canvas &canvas)
+{
+    std::vector<png_byte> rgba((size_t)canvas.w * canvas.h * 4);
+    for (size_t i = 0; i < canvas.pixels.size(); i++) {
+        const Colour &c = canvas.pixels[i];
+        const float channel[4] = {c.r, c.g, c.b, canvas.cover[i] * 255.0f};
+        for (int j = 0; j < 4; j++)
+            rgba[i * 4 + j] = (png_byte)std::lround(std::clamp(channel[j], 0.0f, 255.0f));
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = (png_uint_32)canvas.w;
+    image.height = (png_uint_32)canvas.h;
+    image.format = PNG_FORMAT_RGBA;
+    if (!png_image_write_to_file(&image, path, 0, rgba.data(), 0, nullptr)) {
+        std::fprintf(stderr, "make_datafile: cannot write %s: %s\n", path, image.message);
+        std::exit(1);
+    }
+}
+
+}  // namespace
+
+void make_icon(const char *path, int size)
+{
+    save_png(path, paint_icon(size));
+}
