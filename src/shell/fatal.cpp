@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shell/game_paths.h"
 #include "shell/key_wait.h"
 
 namespace {
@@ -32,7 +33,8 @@ void show_fatal_page(const char *text)
 
 void fatal_screen(const char *text)
 {
-    if (FILE *log = std::fopen("error.log", "w")) {
+    char path[GAME_PATH_SIZE];
+    if (FILE *log = std::fopen(user_file_path("error.log", path, sizeof path), "w")) {
         std::fprintf(log, "%s\n", text);
         std::fclose(log);
     }

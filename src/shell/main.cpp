@@ -1,23 +1,57 @@
 /* main.cpp: the program's entry: start-up, the main menu loop and the shutdown. */
 #include <allegro.h>
-#include <cstring>
+#include <cstdio>
+#include <cstdlib>
 
 #include "shell/cast_screen.h"
+#include "shell/command_line.h"
+#include "shell/game_paths.h"
 #include "shell/main_menu.h"
 #include "shell/play_loop.h"
 #include "shell/sound.h"
 #include "shell/startup.h"
 #include "ui/video_mode.h"
 
+namespace {
+
+enum { OPTION_NOSOUND, OPTION_DATA, OPTION_HOME };
+
+const CommandOption GAME_OPTIONS[] = {
+    {"nosound", nullptr, "start without sound", 0, 0},
+    {"data", "DIR", "read data/pz.dat, maps/ and bsp/ from DIR", 0, 0},
+    {"home", "DIR", "keep tirvex.sav, wvideo.cfg and the screenshots in DIR", 0, 0},
+};
+
+const CommandSyntax GAME_SYNTAX = {
+    "tirvex", "Tirvex, a 3D puzzle game: eat every sweet and reach the teleport in time.", "",
+    0, 0, GAME_OPTIONS, 3};
+
+/* Empty counts as unset. */
+const char *environment(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value && value[0] ? value : nullptr;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    bool no_sound = false;
-    for (int i = 1; i < argc; i++)
-        if (std::strcmp(argv[i], "-nosound") == 0)
-            no_sound = true;
+    CommandLine line;
+    int status = read_command_line(argc, argv, &GAME_SYNTAX, game_version(), &line);
+    if (status >= 0)
+        return status;
+
+    const PlaceRequest places = {line.text[OPTION_DATA], line.text[OPTION_HOME],
+                                 environment("XDG_DATA_HOME"), environment("HOME"), argv[0]};
+    char fault[GAME_PATH_SIZE + 128], notice[GAME_PATH_SIZE + 128];
+    if (!find_game_places(&places, fault, notice, sizeof fault)) {
+        std::fprintf(stderr, "tirvex: %s\n", fault);
+        return 1;
+    }
 
     BITMAP *screen_buffer = nullptr;
-    int status = start_up(argv[0], no_sound, &screen_buffer);
+    status = start_up(argv[0], line.given[OPTION_NOSOUND], notice, &screen_buffer);
     if (status != 0)
         return status;
 

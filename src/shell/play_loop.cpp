@@ -11,6 +11,7 @@
 #include "ui/display_options.h"
 #include "ui/game_keys.h"
 #include "ui/level_select.h"
+#include "ui/message_line.h"
 #include "ui/progress_file.h"
 #include "world/level_rules.h"
 #include "world/player.h"
@@ -80,6 +81,8 @@ void play_levels(BITMAP *buffer)
         if (current_level == -1)
             break;
         start_level();
+        if (const char *notice = unsaved_progress_notice())
+            show_message(notice, 300);
         music_started = 0;
         stop_music(MENU_MUSIC);
         if (display_options.music_on)

@@ -78,7 +78,7 @@ BITMAP *create_screen_buffer()
     return buffer;
 }
 
-int start_up(const char *program_path, bool no_sound, BITMAP **buffer)
+int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP **buffer)
 {
     if (allegro_init() != 0) {
         std::fprintf(stderr, "Tirvex: cannot initialise the game library\n%s\n", allegro_error);
@@ -98,6 +98,8 @@ int start_up(const char *program_path, bool no_sound, BITMAP **buffer)
     start_sound(program_path);
     console_printf("\n");
     console_printf("In-game screen resolution %dx%d\n", SCREEN_W, SCREEN_H);
+    if (notice[0])
+        console_printf("%s\n", notice);
     console_printf("Loading data file %s...\n", DATAFILE_PATH);
 
     char fault[DATAFILE_MESSAGE_SIZE];

@@ -24,7 +24,13 @@ int progress_level_completed(const ProgressRecord *record, int level);
 /* Marks level (1-based) completed: reads the record, sets byte `level` to '1' when level is at
    most 19, and replaces "tirvex.sav" with the 20 bytes. The bytes go to a temporary file beside
    it that is then renamed over the old one, so an interrupted write never leaves a torn or empty
-   save. When the file cannot be written the program stops with "No write access for save game
+   save. Nothing is written while the player's folder is unwritable (home_unwritable). When the
+   file cannot be written the program stops with "No write access for save game
    file" and the old file is left as it was. Returns 1 when there is no map file for level + 1 (the
    game is finished), else 0. Called by the play loop after a confirmed completion. */
 int record_level_completed(int level);
+
+/* Returns "No write access: progress is not saved" the first time it is called while the
+   player's folder cannot be written, nullptr otherwise and ever after. Called by the play loop
+   at each level start, which shows it on the message line. */
+const char *unsaved_progress_notice();

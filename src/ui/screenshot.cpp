@@ -4,6 +4,7 @@
 #include <allegro.h>
 #include <cstdio>
 
+#include "shell/game_paths.h"
 #include "ui/message_line.h"
 
 namespace {
@@ -22,7 +23,8 @@ void free_screenshot_name(char *name, size_t size)
 {
     for (int n = 1;; n++) {
         std::snprintf(name, size, "screen%02d.bmp", n);
-        FILE *file = std::fopen(name, "rb");
+        char path[GAME_PATH_SIZE];
+        FILE *file = std::fopen(user_file_path(name, path, sizeof path), "rb");
         if (!file)
             return;
         std::fclose(file);
@@ -44,7 +46,8 @@ void take_screenshot()
 
     char name[32];
     free_screenshot_name(name, sizeof name);
-    int failed = save_bitmap(name, copy, palette);
+    char path[GAME_PATH_SIZE];
+    int failed = save_bitmap(user_file_path(name, path, sizeof path), copy, palette);
     destroy_bitmap(copy);
     if (failed) {
         show_message("File error during screen shot", 100);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "shell/console.h"
+#include "shell/game_paths.h"
 #include "shell/key_wait.h"
 
 const VideoConfig default_video_config = {GFX_AUTODETECT_FULLSCREEN, 640, 480};
@@ -46,7 +47,8 @@ int set_mode_or_window(int driver, int width, int height)
     std::snprintf(error, sizeof error, "%s", allegro_error);
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     console_printf("Error setting graphics mode\n%s\n\n", error);
-    if (FILE *file = std::fopen(ERROR_FILE, "w")) {
+    char path[GAME_PATH_SIZE];
+    if (FILE *file = std::fopen(user_file_path(ERROR_FILE, path, sizeof path), "w")) {
         std::fprintf(file, "Error setting graphics mode\n%s\n\n", error);
         std::fclose(file);
     }
@@ -100,7 +102,8 @@ void set_gui_colours()
 
 int init_video_mode()
 {
-    VideoConfig config = read_video_config(CONFIG_FILE);
+    char path[GAME_PATH_SIZE];
+    VideoConfig config = read_video_config(user_file_path(CONFIG_FILE, path, sizeof path));
     set_color_depth(8);
     if (set_mode_or_window(config.driver, config.width, config.height) != 0)
         give_up_on_graphics();
@@ -136,7 +139,8 @@ int configure_video_mode()
                       -1);
     wait_key();
     VideoConfig chosen = {driver, width, height};
-    if (!write_video_config(CONFIG_FILE, &chosen))
+    char path[GAME_PATH_SIZE];
+    if (!write_video_config(user_file_path(CONFIG_FILE, path, sizeof path), &chosen))
         textprintf_centre_ex(screen, font, width / 2, height / 2 + 20, MESSAGE_COLOUR, -1,
                              "Error: cannot write to %s file", CONFIG_FILE);
     remove_mouse();

@@ -1,9 +1,10 @@
 /* main.cpp: level_checker, proves that level files load as meant and can be won in time.
 
    level_checker [--validate] [--record DIR] [--ticks N] [--states N] [--depth N] MAP...
+   (installed as tirvex-check)
 
    Validates each MAP, then searches for its shortest solution and tells whether it takes at most
-   half the level's time limit. --validate stops after the validation; --record writes each
+   half the level's time limit. Options take one dash or two alike. --validate stops after the validation; --record writes each
    solution to DIR under the map file's name, as the replay the tests play back. The exit status
    is 0 when every map is valid and solved with that room to spare, 1 otherwise, 2 for a wrong
    command line. */
@@ -18,6 +19,8 @@
 #include "level_search.h"
 #include "map_validation.h"
 #include "solution_record.h"
+#include "shell/command_line.h"
+#include "shell/game_paths.h"
 #include "ui/display_options.h"
 
 namespace {
@@ -51,53 +54,43 @@ char map_text[MAP_TEXT_SIZE + 1];
 SearchResult result;                /* some 8 KB of steps, kept off the stack */
 LevelRow rows[MAX_MAPS];
 
-void usage()
+enum { OPTION_VALIDATE, OPTION_RECORD, OPTION_TICKS, OPTION_STATES, OPTION_DEPTH };
+
+const CommandOption CHECKER_OPTIONS[] = {
+    {"validate", nullptr, "only check the files, do not search", 0, 0},
+    {"record", "DIR", "write each solution to DIR under the map's name", 0, 0},
+    {"ticks", "N", "timer ticks a frame, 1 to 100 (default 2)", 1, 100},
+    {"states", "N", "search at most N states (default 4000000)", 1, 100000000},
+    {"depth", "N", "search at most N moves deep (default 600)", 1, SEARCH_MAX_STEPS},
+};
+
+const char *base_name(const char *path)
 {
-    std::fprintf(stderr,
-                 "usage: level_checker [--validate] [--record DIR] [--ticks N] [--states N] "
-                 "[--depth N] MAP...\n");
+    const char *slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
 }
 
-bool parse_number(const char *text, int64_t low, int64_t high, int64_t *out)
+/* Reads the command line into r. Returns -1 to go on, or the exit status to end with. */
+int parse_request(int argc, char **argv, CheckerRequest *r)
 {
-    char *end = nullptr;
-    long long v = std::strtoll(text, &end, 10);
-    if (!end || *end || v < low || v > high)
-        return false;
-    *out = v;
-    return true;
-}
-
-bool parse_request(int argc, char **argv, CheckerRequest *r)
-{
-    for (int i = 1; i < argc; i++) {
-        const char *a = argv[i];
-        const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
-        int64_t n = 0;
-        if (!std::strcmp(a, "--validate")) {
-            r->validate_only = true;
-        } else if (!std::strcmp(a, "--record") && value) {
-            r->record_dir = value;
-            i++;
-        } else if (!std::strcmp(a, "--ticks") && value && parse_number(value, 1, 100, &n)) {
-            r->ticks_per_frame = (int32_t)n;
-            i++;
-        } else if (!std::strcmp(a, "--states") && value && parse_number(value, 1, 100000000, &n)) {
-            r->state_limit = n;
-            i++;
-        } else if (!std::strcmp(a, "--depth") && value && parse_number(value, 1, SEARCH_MAX_STEPS, &n)) {
-            r->depth_limit = (int32_t)n;
-            i++;
-        } else if (a[0] == '-' && a[1] == '-') {
-            return false;
-        } else if (r->map_count < MAX_MAPS) {
-            r->maps[r->map_count++] = a;
-        } else {
-            std::fprintf(stderr, "level_checker: at most %d maps at a time\n", (int)MAX_MAPS);
-            return false;
-        }
-    }
-    return r->map_count > 0;
+    const CommandSyntax syntax = {
+        base_name(argv[0]), "Validates level files and proves each can be won in time.",
+        "MAP...", 1, MAX_MAPS, CHECKER_OPTIONS, 5};
+    CommandLine line;
+    int status = read_command_line(argc, argv, &syntax, game_version(), &line);
+    if (status >= 0)
+        return status;
+    r->validate_only = line.given[OPTION_VALIDATE];
+    r->record_dir = line.text[OPTION_RECORD];
+    if (line.given[OPTION_TICKS])
+        r->ticks_per_frame = (int32_t)line.number[OPTION_TICKS];
+    if (line.given[OPTION_STATES])
+        r->state_limit = line.number[OPTION_STATES];
+    if (line.given[OPTION_DEPTH])
+        r->depth_limit = (int32_t)line.number[OPTION_DEPTH];
+    for (int i = 0; i < line.operand_count; i++)
+        r->maps[r->map_count++] = line.operands[i];
+    return -1;
 }
 
 /* Reads a whole map file. Returns its length, or -1 (with a message) when it cannot be used. */
@@ -126,11 +119,6 @@ long read_map(const char *path)
     return (long)length;
 }
 
-const char *base_name(const char *path)
-{
-    const char *slash = std::strrchr(path, '/');
-    return slash ? slash + 1 : path;
-}
 
 const char *command_name(int32_t code)
 {
@@ -280,10 +268,9 @@ void print_table(const CheckerRequest &request)
 int main(int argc, char **argv)
 {
     CheckerRequest request;
-    if (!parse_request(argc, argv, &request)) {
-        usage();
-        return 2;
-    }
+    int status = parse_request(argc, argv, &request);
+    if (status >= 0)
+        return status;
     // Only the fixed-point tables of the library are used; nothing is shown or heard.
     install_allegro(SYSTEM_NONE, &errno, atexit);
     display_options = program_start_options;

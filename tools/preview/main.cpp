@@ -4,8 +4,8 @@
    preview MAP OUT.bmp [--camera 0-3] [--light 0-3] [--shading 0-3] [--size WxH]
                        [--viewport 0-3] [--game DIR] [--turn N]
 
-   MAP is a level file; the game directory (default: the working directory) provides data/pz.dat
-   and bsp/. --turn turns the robot N quarter turns to the left (negative: right) before the
+   MAP is a level file; the game directory (default: found as the game finds its data) provides
+   data/pz.dat and bsp/. Installed as tirvex-preview; options take one dash or two alike. --turn turns the robot N quarter turns to the left (negative: right) before the
    picture is taken. */
 #include <allegro.h>
 #include <climits>
@@ -17,6 +17,8 @@
 
 #include "headless_game.h"
 #include "render/render_frame.h"
+#include "shell/command_line.h"
+#include "shell/game_paths.h"
 #include "shell/startup.h"
 #include "ui/display_options.h"
 #include "ui/message_line.h"
@@ -41,60 +43,59 @@ struct PreviewRequest {
     int turns = 0;
 };
 
-void usage()
+enum { OPTION_CAMERA, OPTION_LIGHT, OPTION_SHADING, OPTION_SIZE, OPTION_VIEWPORT, OPTION_GAME,
+       OPTION_TURN };
+
+const CommandOption PREVIEW_OPTIONS[] = {
+    {"camera", "0-3", "behind, long shot, fixed, helicopter (default 0)", 0, 3},
+    {"light", "0-3", "light mode (default: the camera's own)", 0, 3},
+    {"shading", "0-3", "shading mode (default 3, perspective textures)", 0, 3},
+    {"size", "WxH", "picture size, 64x48 to 8192x8192 (default 640x480)", 0, 0},
+    {"viewport", "0-3", "viewport size (default 0, the whole picture)", 0, 3},
+    {"game", "DIR", "the folder of data/pz.dat and bsp/ (default: as the game finds it)", 0, 0},
+    {"turn", "N", "quarter turns to the left first, -8 to 8 (negative: right)", -8, 8},
+};
+
+const char *base_name(const char *path)
 {
-    std::fprintf(stderr,
-                 "usage: preview MAP OUT.bmp [--camera 0-3] [--light 0-3] [--shading 0-3]\n"
-                 "               [--size WxH] [--viewport 0-3] [--game DIR] [--turn N]\n");
+    const char *slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
 }
 
-bool parse_mode(const char *text, int *out, int low, int high)
+/* Reads the command line into r. Returns -1 to go on, or the exit status to end with. */
+int parse_request(int argc, char **argv, PreviewRequest *r)
 {
-    char *end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (!end || *end || v < low || v > high)
-        return false;
-    *out = (int)v;
-    return true;
-}
-
-bool parse_request(int argc, char **argv, PreviewRequest *r)
-{
-    int positional = 0;
-    for (int i = 1; i < argc; i++) {
-        const char *a = argv[i];
-        const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
-        bool ok = true;
-        if (!std::strcmp(a, "--camera") && value)
-            ok = parse_mode(value, &r->camera, 0, 3), i++;
-        else if (!std::strcmp(a, "--light") && value)
-            ok = parse_mode(value, &r->light, 0, 3), i++;
-        else if (!std::strcmp(a, "--shading") && value)
-            ok = parse_mode(value, &r->shading, 0, 3), i++;
-        else if (!std::strcmp(a, "--viewport") && value)
-            ok = parse_mode(value, &r->viewport, 0, 3), i++;
-        else if (!std::strcmp(a, "--turn") && value)
-            ok = parse_mode(value, &r->turns, -8, 8), i++;
-        else if (!std::strcmp(a, "--game") && value)
-            r->game_dir = value, i++;
-        else if (!std::strcmp(a, "--size") && value) {
-            ok = std::sscanf(value, "%dx%d", &r->width, &r->height) == 2 && r->width >= 64 &&
-                 r->height >= 48 && r->width <= 8192 && r->height <= 8192;
-            i++;
-        } else if (a[0] == '-' && a[1] == '-')
-            ok = false;
-        else if (positional == 0)
-            r->map_path = a, positional++;
-        else if (positional == 1)
-            r->out_path = a, positional++;
-        else
-            ok = false;
-        if (!ok) {
-            std::fprintf(stderr, "preview: bad argument near \"%s\"\n", a);
-            return false;
+    const CommandSyntax syntax = {
+        base_name(argv[0]), "Draws the start view of a level into a BMP file, as the game shows it.",
+        "MAP OUT.bmp", 2, 2, PREVIEW_OPTIONS, 7};
+    CommandLine line;
+    int status = read_command_line(argc, argv, &syntax, game_version(), &line);
+    if (status >= 0)
+        return status;
+    if (line.given[OPTION_CAMERA])
+        r->camera = (int)line.number[OPTION_CAMERA];
+    if (line.given[OPTION_LIGHT])
+        r->light = (int)line.number[OPTION_LIGHT];
+    if (line.given[OPTION_SHADING])
+        r->shading = (int)line.number[OPTION_SHADING];
+    if (line.given[OPTION_VIEWPORT])
+        r->viewport = (int)line.number[OPTION_VIEWPORT];
+    if (line.given[OPTION_TURN])
+        r->turns = (int)line.number[OPTION_TURN];
+    r->game_dir = line.text[OPTION_GAME];
+    if (const char *size = line.text[OPTION_SIZE]) {
+        char end = 0;
+        if (std::sscanf(size, "%dx%d%c", &r->width, &r->height, &end) != 2 || r->width < 64 ||
+            r->height < 48 || r->width > 8192 || r->height > 8192) {
+            std::fprintf(stderr, "%s: --size wants WxH from 64x48 to 8192x8192: %s\n",
+                         syntax.program, size);
+            print_usage(stderr, &syntax);
+            return 2;
         }
     }
-    return r->map_path && r->out_path;
+    r->map_path = line.operands[0];
+    r->out_path = line.operands[1];
+    return -1;
 }
 
 /* A path given relative to where the tool was started, made absolute before entering the game
@@ -114,16 +115,17 @@ std::string absolute(const char *path)
 int main(int argc, char **argv)
 {
     PreviewRequest request;
-    if (!parse_request(argc, argv, &request)) {
-        usage();
-        return 2;
-    }
+    int status = parse_request(argc, argv, &request);
+    if (status >= 0)
+        return status;
     if (!read_map_file(request.map_path, map_text, sizeof map_text)) {
         std::fprintf(stderr, "preview: cannot read the map file %s\n", request.map_path);
         return 1;
     }
     const std::string out_path = absolute(request.out_path);
-    if (const char *error = start_headless_game(request.game_dir)) {
+    // Without --game the data is looked for where the game looks for it.
+    const char *game_dir = request.game_dir ? request.game_dir : find_data_folder(argv[0]);
+    if (const char *error = start_headless_game(game_dir[0] ? game_dir : nullptr)) {
         std::fprintf(stderr, "preview: %s\n", error);
         return 1;
     }

@@ -1,0 +1,192 @@
+/* game_paths.cpp: where the game finds its data and keeps each player's files. */
+#include "shell/game_paths.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The build system defines both for this file alone, so that a new prefix recompiles only it.
+#ifndef TIRVEX_DATA_DIR
+#define TIRVEX_DATA_DIR "/usr/local/share/games/tirvex"
+#endif
+#ifndef TIRVEX_VERSION
+#define TIRVEX_VERSION "1.2"
+#endif
+
+char home_folder[GAME_PATH_SIZE];
+bool home_unwritable;
+
+namespace {
+
+/* Room left in a path for "/data/pz.dat" or a file name after the folder. */
+const size_t FOLDER_LIMIT = GAME_PATH_SIZE - 64;
+
+bool holds_datafile(const char *folder)
+{
+    char path[GAME_PATH_SIZE + 64];
+    std::snprintf(path, sizeof path, "%s%sdata/pz.dat", folder, folder[0] ? "/" : "");
+    struct stat s;
+    return stat(path, &s) == 0 && S_ISREG(s.st_mode) && access(path, R_OK) == 0;
+}
+
+/* Writes path, made absolute against the working directory, into out. Returns false when it
+   does not fit. */
+bool make_absolute(const char *path, char *out)
+{
+    if (path[0] == '/')
+        return std::snprintf(out, FOLDER_LIMIT, "%s", path) < (int)FOLDER_LIMIT;
+    char here[GAME_PATH_SIZE];
+    if (!getcwd(here, sizeof here))
+        return false;
+    return std::snprintf(out, FOLDER_LIMIT, "%s/%s", here, path) < (int)FOLDER_LIMIT;
+}
+
+/* The folder of the running program: from the kernel when it tells, else from argv[0]. */
+bool program_folder(const char *program_path, char *out)
+{
+    ssize_t n = readlink("/proc/self/exe", out, FOLDER_LIMIT - 1);
+    if (n > 0) {
+        out[n] = '\0';
+    } else {
+        if (!program_path || !std::strchr(program_path, '/') || !make_absolute(program_path, out))
+            return false;
+    }
+    char *slash = std::strrchr(out, '/');
+    if (!slash)
+        return false;
+    *(slash == out ? slash + 1 : slash) = '\0';
+    return true;
+}
+
+/* Creates the folder and every missing parent, the new ones with mode 0700 (earlier players'
+   files are nobody else's business), and makes sure files can be written in it. Returns 0, or
+   the errno that stopped it. */
+int prepare_folder(const char *folder)
+{
+    char path[GAME_PATH_SIZE];
+    std::snprintf(path, sizeof path, "%s", folder);
+    for (char *p = path + 1;; p++) {
+        if (*p != '/' && *p != '\0')
+            continue;
+        char kept = *p;
+        *p = '\0';
+        if (mkdir(path, 0700) != 0 && errno != EEXIST)
+            return errno;
+        *p = kept;
+        if (kept == '\0')
+            break;
+    }
+    struct stat s;
+    if (stat(folder, &s) != 0)
+        return errno;
+    if (!S_ISDIR(s.st_mode))
+        return ENOTDIR;
+    return access(folder, W_OK | X_OK) == 0 ? 0 : errno;
+}
+
+/* Sets home_folder from the environment when neither the option nor the working directory
+   decides it. */
+void choose_user_folder(const PlaceRequest *r, const char *start_folder)
+{
+    const char *xdg = r->xdg_data_home;
+    if (xdg && xdg[0] == '/')
+        std::snprintf(home_folder, FOLDER_LIMIT, "%s/tirvex", xdg);
+    else if (r->home && r->home[0] == '/')
+        std::snprintf(home_folder, FOLDER_LIMIT, "%s/.local/share/tirvex", r->home);
+    else
+        // No home to keep files in: the working directory the game was started from.
+        std::snprintf(home_folder, FOLDER_LIMIT, "%s", start_folder);
+}
+
+/* The folder of the program and the installed layout around it, for find_data_folder. */
+char beside[GAME_PATH_SIZE], installed_beside[GAME_PATH_SIZE + 32];
+
+} // namespace
+
+const char *find_data_folder(const char *program_path)
+{
+    if (holds_datafile(""))
+        return "";
+    const bool known = program_folder(program_path, beside);
+    std::snprintf(installed_beside, sizeof installed_beside, "%s/../share/games/tirvex",
+                  known ? beside : "");
+    if (holds_datafile(TIRVEX_DATA_DIR))
+        return TIRVEX_DATA_DIR;
+    if (known && holds_datafile(installed_beside))
+        return installed_beside;
+    if (known && holds_datafile(beside))
+        return beside;
+    // Nowhere: the loader names the missing file as it always has.
+    std::fprintf(stderr, "tirvex: no data/pz.dat in the working directory, in %s or beside the "
+                         "program\n", TIRVEX_DATA_DIR);
+    return "";
+}
+
+int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t size)
+{
+    fault[0] = notice[0] = '\0';
+    home_folder[0] = '\0';
+    home_unwritable = false;
+
+    char start_folder[GAME_PATH_SIZE] = "";
+    if (!getcwd(start_folder, FOLDER_LIMIT))
+        start_folder[0] = '\0';
+
+    // The folder the data comes from; empty for the working directory.
+    const char *data = "";
+    bool data_here = false;
+    if (r->data_option) {
+        if (!holds_datafile(r->data_option)) {
+            std::snprintf(fault, size, "the data folder %s holds no readable data/pz.dat",
+                          r->data_option);
+            return 0;
+        }
+        data = r->data_option;
+    } else {
+        data = find_data_folder(r->program_path);
+        data_here = !data[0];
+    }
+
+    if (r->home_option) {
+        if (!make_absolute(r->home_option, home_folder)) {
+            std::snprintf(fault, size, "the folder %s cannot be used for the player's files",
+                          r->home_option);
+            return 0;
+        }
+    } else if (!data_here) {
+        choose_user_folder(r, start_folder);
+    }
+
+    if (data[0] && chdir(data) != 0) {
+        std::snprintf(fault, size, "cannot enter the data folder %s: %s", data,
+                      std::strerror(errno));
+        return 0;
+    }
+
+    if (home_folder[0]) {
+        int error = prepare_folder(home_folder);
+        if (error) {
+            home_unwritable = true;
+            std::snprintf(notice, size,
+                          "Cannot keep the player's files in %s: %s. Progress will not be saved.",
+                          home_folder, std::strerror(error));
+            std::fprintf(stderr, "tirvex: %s\n", notice);
+        }
+    }
+    return 1;
+}
+
+const char *user_file_path(const char *name, char *out, size_t size)
+{
+    if (home_folder[0])
+        std::snprintf(out, size, "%s/%s", home_folder, name);
+    else
+        std::snprintf(out, size, "%s", name);
+    return out;
+}
+
+const char *installed_data_folder() { return TIRVEX_DATA_DIR; }
+
+const char *game_version() { return TIRVEX_VERSION; }

@@ -1,0 +1,51 @@
+/* game_paths.h: where the game finds its data and keeps each player's files. */
+#pragma once
+
+#include <cstddef>
+
+enum { GAME_PATH_SIZE = 4096 };
+
+/* The per-user folder of tirvex.sav, wvideo.cfg, error.log, error.txt and the screenshots,
+   as an absolute path; empty while these live in the working directory. */
+extern char home_folder[GAME_PATH_SIZE];
+
+/* Set when the per-user folder could not be created or written: progress is then not saved. */
+extern bool home_unwritable;
+
+/* What start-up is given to find the two places with: the --data and --home options (nullptr
+   when absent), the values of XDG_DATA_HOME and HOME (nullptr when unset) and the program path
+   (argv[0]). */
+struct PlaceRequest {
+    const char *data_option;
+    const char *home_option;
+    const char *xdg_data_home;
+    const char *home;
+    const char *program_path;
+};
+
+/* Finds the data folder (the one that holds data/pz.dat): the --data folder; else the working
+   directory when it holds data/pz.dat; else the installed data folder; else the installed
+   layout around the program ("../share/games/tirvex" from its folder); else the program's own
+   folder. Then enters it, so that "data/pz.dat", "maps//mapNN.txt" and "bsp/..." are read from
+   there, and sets home_folder: the --home folder; else the working directory when the data came
+   from there; else $XDG_DATA_HOME/tirvex (XDG_DATA_HOME empty or not absolute counts as
+   unset); else $HOME/.local/share/tirvex. The folder is created with mode 0700 where missing;
+   when it cannot be created or written, home_unwritable is set and a message goes to
+   standard error and into notice. When no folder holds data/pz.dat the working directory
+   stays the data folder, and the datafile loader reports the missing file. Returns 1, or 0
+   with the fault in fault when the --data folder holds no data/pz.dat or cannot be entered.
+   Both buffers hold size bytes. Called once by main, before start-up. */
+int find_game_places(const PlaceRequest *request, char *fault, char *notice, size_t size);
+
+/* Returns the folder that holds data/pz.dat: "" for the working directory when it holds one,
+   else the installed data folder, else "../share/games/tirvex" from the program's folder,
+   else the program's folder; "" (with a note on standard error) when none does. The result
+   stays valid until the next call. Used by find_game_places and the tools that draw. */
+const char *find_data_folder(const char *program_path);
+
+/* Writes into out (size bytes) the path of the per-user file name and returns out. */
+const char *user_file_path(const char *name, char *out, size_t size);
+
+/* The data folder compiled into this build, and the version of the game ("1.2"). */
+const char *installed_data_folder();
+const char *game_version();
