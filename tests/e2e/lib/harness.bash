@@ -71,10 +71,15 @@ e2e_setup() {
     e2e_log "display $DISPLAY, game copy $E2E_GAME"
 }
 
-# e2e_start ARGS...: starts the game (always silent: there is no sound card) in the copy.
+E2E_PROGRAM="./tirvex"  # the program e2e_start runs
+E2E_RUN_DIR=""          # the folder it starts in; the game copy when empty
+
+# e2e_start ARGS...: starts the game (always silent: there is no sound card) in the copy, its
+# output kept in the copy's out.txt and err.txt.
 e2e_start() {
     E2E_STATUS=""
-    (cd "$E2E_GAME" && exec ./tirvex -nosound "$@" >out.txt 2>err.txt) &
+    (cd "${E2E_RUN_DIR:-$E2E_GAME}" &&
+     exec $E2E_PROGRAM -nosound "$@" >"$E2E_GAME/out.txt" 2>"$E2E_GAME/err.txt") &
     E2E_PID=$!
 }
 

@@ -1,0 +1,158 @@
+/* game_places_test.cpp: the command line, where the data is found and where the player's files
+   are kept, and a save that cannot be kept. */
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "game_test_support.h"
+#include "shell/command_line.h"
+#include "shell/game_paths.h"
+#include "ui/progress_file.h"
+
+namespace {
+
+using namespace game_test;
+
+const CommandOption OPTIONS[] = {
+    {"nosound", nullptr, "silent", 0, 0},
+    {"data", "DIR", "data", 0, 0},
+    {"states", "N", "states", 1, 1000},
+};
+const CommandSyntax SYNTAX = {"prog", "A program.", "MAP...", 0, 2, OPTIONS, 3};
+
+/* Reads the words as a command line; returns the status and leaves the result in line. */
+int read_words(std::vector<const char *> words, CommandLine *line)
+{
+    words.insert(words.begin(), "prog");
+    return read_command_line((int)words.size(), const_cast<char **>(words.data()), &SYNTAX,
+                             "9.9", line);
+}
+
+class GamePlaces : public GameDirectoryTest {
+protected:
+    void TearDown() override
+    {
+        home_folder[0] = '\0';
+        home_unwritable = false;
+        GameDirectoryTest::TearDown();
+    }
+
+    /* Runs the search with these options and environment from the test's directory. */
+    bool find(const char *data, const char *home, const char *xdg, const char *home_env)
+    {
+        fs::current_path(dir);
+        const PlaceRequest r = {data, home, xdg, home_env, "/nonexistent/tirvex"};
+        return find_game_places(&r, fault, notice, sizeof fault) == 1;
+    }
+
+    void make_data(const fs::path &folder)
+    {
+        fs::create_directories(folder / "data");
+        write_file(folder / "data/pz.dat", "x");
+    }
+
+    char fault[GAME_PATH_SIZE + 128], notice[GAME_PATH_SIZE + 128];
+};
+
+} // namespace
+
+TEST(CommandLine, OneDashOrTwoValuesNumbersAndOperands)
+{
+    CommandLine line;
+    EXPECT_EQ(read_words({"-nosound", "--data", "d1", "MAP", "--states=7"}, &line), -1);
+    EXPECT_TRUE(line.given[0]);
+    EXPECT_STREQ(line.text[1], "d1");
+    EXPECT_EQ(line.number[2], 7);
+    ASSERT_EQ(line.operand_count, 1);
+    EXPECT_STREQ(line.operands[0], "MAP");
+
+    EXPECT_EQ(read_words({"--nosound", "-data=d2", "--", "-not-an-option"}, &line), -1);
+    EXPECT_TRUE(line.given[0]);
+    EXPECT_STREQ(line.text[1], "d2");
+    EXPECT_FALSE(line.given[2]);
+    EXPECT_STREQ(line.operands[0], "-not-an-option");
+
+    EXPECT_EQ(read_words({"--help"}, &line), 0);
+    EXPECT_EQ(read_words({"-version"}, &line), 0);
+    // Everything else is a wrong command line: status 2.
+    const std::string long_name = "--" + std::string(80, 'x');
+    const std::vector<std::vector<const char *>> wrong = {
+        {"--bogus"}, {"-n"}, {"--data"}, {"--nosound=1"}, {"--states", "0"},
+        {"--states", "1001"}, {"--states", "7x"}, {"--states", "99999999999999999999"},
+        {"a", "b", "c"}, {long_name.c_str()},
+    };
+    for (const auto &words : wrong)
+        EXPECT_EQ(read_words(words, &line), 2) << words[0];
+}
+
+TEST_F(GamePlaces, DataInTheWorkingDirectoryKeepsEverythingThere)
+{
+    make_data(dir);
+    ASSERT_TRUE(find(nullptr, nullptr, "/tmp/xdg", "/tmp/home"));
+    EXPECT_STREQ(home_folder, "");
+    EXPECT_EQ(fs::current_path(), dir);
+    char path[64];
+    EXPECT_STREQ(user_file_path("tirvex.sav", path, sizeof path), "tirvex.sav");
+}
+
+TEST_F(GamePlaces, DataElsewhereSendsThePlayersFilesHome)
+{
+    make_data(dir / "share");
+    const std::string xdg = (dir / "xdg").string(), home = (dir / "home").string();
+    // The --data folder is entered; XDG_DATA_HOME wins over HOME; a relative one is ignored.
+    ASSERT_TRUE(find("share", nullptr, xdg.c_str(), home.c_str()));
+    EXPECT_EQ(fs::current_path(), dir / "share");
+    EXPECT_EQ(std::string(home_folder), xdg + "/tirvex");
+    struct stat s;
+    ASSERT_EQ(stat(home_folder, &s), 0);
+    EXPECT_EQ(s.st_mode & 0777, 0700u) << "a new player's folder is private";
+    char path[GAME_PATH_SIZE];
+    EXPECT_EQ(std::string(user_file_path("screen01.bmp", path, sizeof path)),
+              xdg + "/tirvex/screen01.bmp");
+
+    ASSERT_TRUE(find("share", nullptr, "relative/xdg", home.c_str()));
+    EXPECT_EQ(std::string(home_folder), home + "/.local/share/tirvex");
+    EXPECT_TRUE(fs::is_directory(home_folder));
+    ASSERT_TRUE(find("share", "mine", nullptr, nullptr));
+    EXPECT_EQ(std::string(home_folder), (dir / "mine").string());
+    EXPECT_FALSE(home_unwritable);
+
+    // A --data folder without a datafile is refused before anything is entered.
+    EXPECT_FALSE(find("nowhere", nullptr, xdg.c_str(), nullptr));
+    EXPECT_NE(std::string(fault).find("nowhere holds no readable data/pz.dat"), std::string::npos);
+    EXPECT_EQ(fs::current_path(), dir);
+}
+
+TEST_F(GamePlaces, AnUnusableHomeIsReportedOnceAndProgressIsNotSaved)
+{
+    make_data(dir / "share");
+    write_file(dir / "plain_file", "");
+    const std::string xdg = (dir / "plain_file").string();
+    ASSERT_TRUE(find("share", nullptr, xdg.c_str(), nullptr));
+    EXPECT_TRUE(home_unwritable);
+    EXPECT_NE(std::string(notice).find("plain_file/tirvex: Not a directory"), std::string::npos)
+        << notice;
+
+    // Completing a level goes on without a fatal stop and writes nothing anywhere.
+    fs::create_directories("maps");
+    fs::copy_file(fs::path(TIRVEX_SOURCE_DIR) / "tests/maps/play_walk.txt", "maps/map02.txt");
+    EXPECT_EQ(record_level_completed(1), 0);
+    EXPECT_FALSE(fs::exists(dir / "share/tirvex.sav"));
+    EXPECT_STREQ(unsaved_progress_notice(), "No write access: progress is not saved");
+    EXPECT_EQ(unsaved_progress_notice(), nullptr);
+}
+
+TEST_F(GamePlaces, ProgressGoesToThePlayersFolder)
+{
+    make_data(dir / "share");
+    fs::create_directories(dir / "share/maps");
+    fs::copy_file(fs::path(TIRVEX_SOURCE_DIR) / "tests/maps/play_walk.txt", dir / "share/maps/map02.txt");
+    const std::string home = (dir / "home").string();
+    ASSERT_TRUE(find("share", nullptr, nullptr, home.c_str()));
+    EXPECT_EQ(record_level_completed(1), 0);
+    EXPECT_EQ(read_file(home + "/.local/share/tirvex/tirvex.sav"), "01" + std::string(18, '0'));
+    ProgressRecord record;
+    load_progress(&record);
+    EXPECT_EQ(progress_level_completed(&record, 1), 1);
+    EXPECT_FALSE(fs::exists(dir / "share/tirvex.sav"));
+    EXPECT_EQ(unsaved_progress_notice(), nullptr);
+}
