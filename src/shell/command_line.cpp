@@ -129,3 +129,9 @@ int read_command_line(int argc, char **argv, const CommandSyntax *syntax, const 
         return refuse(syntax, "too few arguments:", syntax->operands);
     return -1;
 }
+
+const char *program_name(const char *path)
+{
+    const char *slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
+}

@@ -48,3 +48,6 @@ void print_usage(FILE *out, const CommandSyntax *syntax);
 
 /* Returns the index in the syntax of the option of that name (without dashes), or -1. */
 int option_index(const CommandSyntax *syntax, const char *name);
+
+/* Returns the file name of a program path (argv[0]): the name the messages give. */
+const char *program_name(const char *path);

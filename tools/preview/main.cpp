@@ -56,17 +56,11 @@ const CommandOption PREVIEW_OPTIONS[] = {
     {"turn", "N", "quarter turns to the left first, -8 to 8 (negative: right)", -8, 8},
 };
 
-const char *base_name(const char *path)
-{
-    const char *slash = std::strrchr(path, '/');
-    return slash ? slash + 1 : path;
-}
-
 /* Reads the command line into r. Returns -1 to go on, or the exit status to end with. */
 int parse_request(int argc, char **argv, PreviewRequest *r)
 {
     const CommandSyntax syntax = {
-        base_name(argv[0]), "Draws the start view of a level into a BMP file, as the game shows it.",
+        program_name(argv[0]), "Draws the start view of a level into a BMP file, as the game shows it.",
         "MAP OUT.bmp", 2, 2, PREVIEW_OPTIONS, 7};
     CommandLine line;
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);
