@@ -130,7 +130,7 @@ int read_command_line(int argc, char **argv, const CommandSyntax *syntax, const 
     return -1;
 }
 
-const char *program_name(const char *path)
+const char *path_file_name(const char *path)
 {
     const char *slash = std::strrchr(path, '/');
     return slash ? slash + 1 : path;

@@ -49,5 +49,6 @@ void print_usage(FILE *out, const CommandSyntax *syntax);
 /* Returns the index in the syntax of the option of that name (without dashes), or -1. */
 int option_index(const CommandSyntax *syntax, const char *name);
 
-/* Returns the file name of a program path (argv[0]): the name the messages give. */
-const char *program_name(const char *path);
+/* Returns the last part of a path: the file name of a map, or of the program (argv[0]) for
+   the name its messages give. */
+const char *path_file_name(const char *path);

@@ -68,7 +68,7 @@ const CommandOption CHECKER_OPTIONS[] = {
 int parse_request(int argc, char **argv, CheckerRequest *r)
 {
     const CommandSyntax syntax = {
-        program_name(argv[0]), "Validates level files and proves each can be won in time.",
+        path_file_name(argv[0]), "Validates level files and proves each can be won in time.",
         "MAP...", 1, MAX_MAPS, CHECKER_OPTIONS, 5};
     CommandLine line;
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);
@@ -156,13 +156,13 @@ void print_steps()
 bool record(const CheckerRequest &request, const char *path, const char *level_name)
 {
     char out_path[1024];
-    std::snprintf(out_path, sizeof out_path, "%s/%s", request.record_dir, program_name(path));
+    std::snprintf(out_path, sizeof out_path, "%s/%s", request.record_dir, path_file_name(path));
     FILE *out = std::fopen(out_path, "w");
     if (!out) {
         std::printf("%s: cannot write the solution to %s\n", path, out_path);
         return false;
     }
-    int completed = write_solution(out, map_text, program_name(path), level_name,
+    int completed = write_solution(out, map_text, path_file_name(path), level_name,
                                    request.ticks_per_frame, result);
     bool written = std::fclose(out) == 0;
     if (!completed || !written) {
@@ -240,16 +240,16 @@ void print_table(const CheckerRequest &request)
     for (int i = 0; i < request.map_count; i++) {
         const LevelRow &r = rows[i];
         if (!r.valid) {
-            std::printf("%-28s invalid\n", program_name(r.path));
+            std::printf("%-28s invalid\n", path_file_name(r.path));
             continue;
         }
         states += r.states;
         seconds += r.seconds;
         if (r.outcome != SEARCH_SOLVED)
-            std::printf("%-28s %6s %6s %9s %9d %10lld %9.2f\n", program_name(r.path), "-", "-", "-",
+            std::printf("%-28s %6s %6s %9s %9d %10lld %9.2f\n", path_file_name(r.path), "-", "-", "-",
                         (int)(r.limit_ticks / 100), (long long)r.states, r.seconds);
         else
-            std::printf("%-28s %6d %6d %9.2f %9d %10lld %9.2f\n", program_name(r.path), (int)r.moves,
+            std::printf("%-28s %6d %6d %9.2f %9d %10lld %9.2f\n", path_file_name(r.path), (int)r.moves,
                         (int)r.waits, r.ticks / 100.0, (int)(r.limit_ticks / 100),
                         (long long)r.states, r.seconds);
     }

@@ -60,7 +60,7 @@ const CommandOption PREVIEW_OPTIONS[] = {
 int parse_request(int argc, char **argv, PreviewRequest *r)
 {
     const CommandSyntax syntax = {
-        program_name(argv[0]), "Draws the start view of a level into a BMP file, as the game shows it.",
+        path_file_name(argv[0]), "Draws the start view of a level into a BMP file, as the game shows it.",
         "MAP OUT.bmp", 2, 2, PREVIEW_OPTIONS, 7};
     CommandLine line;
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);
