@@ -1,13 +1,19 @@
-# Tirvex: the two commands a newcomer needs, `make play` and `make test`.
-# Both install the Debian packages the build needs when they are missing.
+# Tirvex: the two commands a newcomer needs, `make play` and `make test`, and the install.
+# Each installs the Debian packages it needs when they are missing: playing needs only the
+# build tools and libraries, the tests add their own.
 
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
-PACKAGES := cmake g++ make pkg-config liballegro4-dev libgtest-dev libfreetype-dev \
-            fonts-dejavu-core xvfb xauth xdotool x11-utils clang libclang-rt-14-dev x11-apps
+PREFIX   ?= /usr/local
+DESTDIR  ?=
+PLAY_PACKAGES := cmake g++ make pkg-config liballegro4-dev libfreetype-dev fonts-dejavu-core \
+                 libpng-dev
+TEST_PACKAGES := libgtest-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev x11-apps \
+                 dpkg-dev
+PACKAGES ?= $(PLAY_PACKAGES)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build play test bench clean
+.PHONY: all deps test-deps build play test bench install uninstall deb clean
 
 all: build
 
@@ -28,8 +34,29 @@ build: deps
 play: build
 	cd $(BUILD)/game && ./tirvex
 
-test: build
+test-deps:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PLAY_PACKAGES) $(TEST_PACKAGES)"
+
+test: test-deps build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The installed data folder is compiled in, so the prefix is set before building.
+install: deps
+	cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD)
+
+# Removes exactly the files an install of this tree puts there, found by staging one afresh,
+# and then the game's own folders when they are left empty.
+uninstall:
+	@[ -f $(BUILD)/cmake_install.cmake ] || { echo "nothing built in $(BUILD): run make install first"; exit 1; }
+	@stage=$$(mktemp -d); \
+	DESTDIR=$$stage cmake --install $(BUILD) --prefix $(PREFIX) >/dev/null && \
+	(cd $$stage$(PREFIX) && find . -type f -o -type l) | while read -r f; do \
+	  rm -f "$(DESTDIR)$(PREFIX)/$${f#./}" && echo "removed $(DESTDIR)$(PREFIX)/$${f#./}"; done; \
+	rm -rf $$stage; \
+	for d in data maps bsp; do rmdir "$(DESTDIR)$(PREFIX)/share/games/tirvex/$$d" 2>/dev/null; done; \
+	rmdir "$(DESTDIR)$(PREFIX)/share/games/tirvex" 2>/dev/null; true
 
 bench: build
 	@if [ -x $(BUILD)/tools/bench/render_bench ]; then cd $(BUILD)/game && ../tools/bench/render_bench; \
