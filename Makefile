@@ -9,9 +9,13 @@ DESTDIR  ?=
 PLAY_PACKAGES := cmake g++ make pkg-config liballegro4-dev libfreetype-dev fonts-dejavu-core \
                  libpng-dev
 TEST_PACKAGES := libgtest-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev x11-apps \
-                 dpkg-dev
+                 dpkg-dev lintian desktop-file-utils appstream file
 PACKAGES ?= $(PLAY_PACKAGES)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+VERSION  := 1.2
+DEB_BUILD := $(BUILD)/deb-build
+DEB_ROOT  := $(BUILD)/deb-root
 
 .PHONY: all deps test-deps build play test bench install uninstall deb clean
 
@@ -61,6 +65,19 @@ uninstall:
 bench: build
 	@if [ -x $(BUILD)/tools/bench/render_bench ]; then cd $(BUILD)/game && ../tools/bench/render_bench; \
 	else echo "no benchmark built yet"; fi
+
+# The package is built apart from the development build: installed under /usr, with Debian's
+# hardening flags and without the tests.
+deb:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PLAY_PACKAGES) dpkg-dev"
+	CPPFLAGS="$$(dpkg-buildflags --get CPPFLAGS)" CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+	      -DTIRVEX_TESTS=OFF >/dev/null
+	cmake --build $(DEB_BUILD) -j $(JOBS)
+	rm -rf $(DEB_ROOT)
+	DESTDIR=$(CURDIR)/$(DEB_ROOT) cmake --install $(DEB_BUILD) >/dev/null
+	bash tools/package_deb/make_deb.sh $(DEB_ROOT) $(BUILD) $(VERSION)
 
 clean:
 	rm -rf $(BUILD)
