@@ -7,7 +7,7 @@
 # ROOT is changed in place: binaries stripped, the documentation added, the modes made
 # regular, DEBIAN/ written. Prints the path of the package.
 set -euo pipefail
-root=$1 out=$2 version=$3
+root=$(cd "$1" && pwd) out=$2 version=$3
 here=$(cd "$(dirname "$0")" && pwd)
 arch=$(dpkg --print-architecture)
 [ -x "$root/usr/games/tirvex" ] || { echo "make_deb.sh: no usr/games/tirvex in $root" >&2; exit 1; }
