@@ -13,7 +13,7 @@ TEST_PACKAGES := libgtest-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-
 PACKAGES ?= $(PLAY_PACKAGES)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-VERSION  := 1.2
+VERSION  := $(shell grep -m1 -o 'tirvex VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 DEB_BUILD := $(BUILD)/deb-build
 DEB_ROOT  := $(BUILD)/deb-root
 
@@ -67,13 +67,14 @@ bench: build
 	else echo "no benchmark built yet"; fi
 
 # The package is built apart from the development build: installed under /usr, with Debian's
-# hardening flags and without the tests.
+# hardening flags (all of them, bindnow included) and without the tests. The flags are given on
+# the command line, so a changed flag reaches a build folder configured before.
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 deb:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(PLAY_PACKAGES) dpkg-dev"
-	CPPFLAGS="$$(dpkg-buildflags --get CPPFLAGS)" CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
-	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
 	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
-	      -DTIRVEX_TESTS=OFF >/dev/null
+	      -DTIRVEX_TESTS=OFF "-DCMAKE_CXX_FLAGS=$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
+	      "-DCMAKE_EXE_LINKER_FLAGS=$$($(DEB_FLAGS) LDFLAGS)" >/dev/null
 	cmake --build $(DEB_BUILD) -j $(JOBS)
 	rm -rf $(DEB_ROOT)
 	DESTDIR=$(CURDIR)/$(DEB_ROOT) cmake --install $(DEB_BUILD) >/dev/null

@@ -4,43 +4,64 @@
 #
 #   make_deb.sh ROOT OUTDIR VERSION
 #
-# ROOT is changed in place: binaries stripped, the documentation added, the modes made
-# regular, DEBIAN/ written. Prints the path of the package.
+# ROOT is changed in place: programs stripped, the copyright and changelog added, the modes made
+# regular, DEBIAN/ written from control.in. Prints the path of OUTDIR/tirvex_VERSION_ARCH.deb.
 set -euo pipefail
-root=$(cd "$1" && pwd) out=$2 version=$3
+if [ $# -ne 3 ]; then
+    echo "usage: make_deb.sh ROOT OUTDIR VERSION" >&2
+    exit 2
+fi
+root=$(cd "$1" && pwd)
+outdir=$(mkdir -p "$2" && cd "$2" && pwd)
+version=$3
 here=$(cd "$(dirname "$0")" && pwd)
 arch=$(dpkg --print-architecture)
 [ -x "$root/usr/games/tirvex" ] || { echo "make_deb.sh: no usr/games/tirvex in $root" >&2; exit 1; }
 
-for f in "$root"/usr/games/*; do
-    strip --remove-section=.comment --remove-section=.note --strip-unneeded "$f"
-done
+# The sources open with a comment line of their own, which the package does without.
+drop_comment() { sed '1{/^#/d}' "$1"; }
+
+rm -rf "$root/DEBIAN"
 doc="$root/usr/share/doc/tirvex"
 mkdir -p "$doc"
-cp "$here/copyright" "$doc/copyright"
-gzip -9n <"$here/changelog" >"$doc/changelog.gz"
+drop_comment "$here/copyright" >"$doc/copyright"
+drop_comment "$here/changelog" | gzip -9n >"$doc/changelog.gz"
 
-# dpkg-shlibdeps reads debian/control of the folder it runs in; a scratch one serves.
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/debian"
-printf 'Source: tirvex\n\nPackage: tirvex\nArchitecture: any\n' >"$work/debian/control"
-binaries=("$root"/usr/games/*)
-depends=$(cd "$work" && dpkg-shlibdeps -O "${binaries[@]}" 2>/dev/null | sed -n 's/^shlibs:Depends=//p')
-[ -n "$depends" ] || { echo "make_deb.sh: dpkg-shlibdeps found no libraries" >&2; exit 1; }
+# Programs lose their symbols and build notes; everything else is data.
+elves=()
+while IFS= read -r -d '' f; do
+    if [ "$(od -An -tx1 -N4 "$f" | tr -d ' ')" = 7f454c46 ]; then
+        strip --remove-section=.comment --remove-section=.note --strip-unneeded "$f"
+        elves+=("$f")
+    fi
+done < <(find "$root" -type f -print0)
+[ "${#elves[@]}" -gt 0 ] || { echo "make_deb.sh: no program in $root" >&2; exit 1; }
 
 find "$root" -type d -exec chmod 0755 {} +
 find "$root" -type f -exec chmod 0644 {} +
-chmod 0755 "$root"/usr/games/*
-rm -rf "$root/DEBIAN"
-mkdir -p "$root/DEBIAN"
-size=$(du -sk --exclude=DEBIAN "$root" | cut -f1)
-sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@SIZE@/$size/" \
-    -e "s/@DEPENDS@/$depends/" "$here/control.in" >"$root/DEBIAN/control"
-(cd "$root" && find usr -type f -exec md5sum {} + | sort -k 2) >"$root/DEBIAN/md5sums"
+chmod 0755 "${elves[@]}"
+
+# dpkg-shlibdeps reads the package names from a debian/control, so it runs beside a minimal one.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir "$scratch/debian"
+printf 'Source: tirvex\n\nPackage: tirvex\nArchitecture: any\n' >"$scratch/debian/control"
+substvars=$(cd "$scratch" && dpkg-shlibdeps -O "${elves[@]/#/-e}" 2>"$scratch/shlibdeps.log") || {
+    cat "$scratch/shlibdeps.log" >&2
+    exit 1
+}
+depends=$(sed -n 's/^shlibs:Depends=//p' <<<"$substvars")
+[ -n "$depends" ] || { echo "make_deb.sh: dpkg-shlibdeps found no dependency" >&2; exit 1; }
+
+installed_size=$(du -sk --apparent-size "$root" | cut -f1)
+
+mkdir "$root/DEBIAN"
+drop_comment "$here/control.in" | sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" \
+    -e "s/@SIZE@/$installed_size/" -e "s/@DEPENDS@/$depends/" >"$root/DEBIAN/control"
+(cd "$root" && find . -path ./DEBIAN -prune -o -type f -printf '%P\0' | LC_ALL=C sort -z |
+    xargs -0 md5sum) >"$root/DEBIAN/md5sums"
 chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
 
-mkdir -p "$out"
-package="$out/tirvex_${version}_${arch}.deb"
-dpkg-deb --root-owner-group -Zxz --build "$root" "$package" >/dev/null
-echo "$package"
+deb="$outdir/tirvex_${version}_${arch}.deb"
+dpkg-deb --root-owner-group -Zxz --build "$root" "$deb" >/dev/null
+echo "$deb"
