@@ -187,6 +187,4 @@ const char *user_file_path(const char *name, char *out, size_t size)
     return out;
 }
 
-const char *installed_data_folder() { return TIRVEX_DATA_DIR; }
-
 const char *game_version() { return TIRVEX_VERSION; }

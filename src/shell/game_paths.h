@@ -46,6 +46,5 @@ const char *find_data_folder(const char *program_path);
 /* Writes into out (size bytes) the path of the per-user file name and returns out. */
 const char *user_file_path(const char *name, char *out, size_t size);
 
-/* The data folder compiled into this build, and the version of the game ("1.2"). */
-const char *installed_data_folder();
+/* The version of the game ("1.2"), for --version. */
 const char *game_version();
