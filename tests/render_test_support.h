@@ -19,6 +19,7 @@
 #include "ui/display_options.h"
 #include "world/actor.h"
 #include "world/level_map.h"
+#include "world/tile_grid.h"
 
 /* Starts the library without a display, in 8-bit colour, with a palette of four 64-step ramps:
    greys 0..63, reds 64..127, greens 128..191, blues 192..255, and a light table installed as
@@ -132,6 +133,7 @@ struct EmptyLevelGuard {
     Keep<LevelMap> map{level_map};
     Keep<decltype(actor_table.count)> actor_count{actor_table.count};
     EmptyLevelGuard() { level_map.tile_count = actor_table.count = 0; }
+    ~EmptyLevelGuard() { drop_tile_index(); }
 };
 
 /* A square of the level at column x, row z, `height` levels up, with all four sides `sides` deep;
@@ -144,6 +146,7 @@ inline MapTile &add_square(int x, int height, int z, int texture = 0, int sides 
     for (int &depth : t.side_depth)
         depth = sides;
     t.serial = level_map.tile_count;
+    index_tiles();
     return t;
 }
 

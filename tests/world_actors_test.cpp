@@ -2,6 +2,7 @@
    the grid under it (squares under world points, step and slide heights, view quadrants). */
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include "world/actor_behaviours.h"
@@ -23,6 +24,7 @@ void set_squares(std::initializer_list<std::array<int, 3>> tiles)
         tile.serial = level_map.tile_count + 1;
         level_map.tiles[level_map.tile_count++] = tile;
     }
+    index_tiles();
 }
 
 /* A row of flat squares 0..n-1 on row 0, and an empty actor table. */
@@ -35,6 +37,7 @@ void flat_row(int n)
         tile.serial = i + 1;
         level_map.tiles[level_map.tile_count++] = tile;
     }
+    index_tiles();
     clear_actors();
 }
 
@@ -179,6 +182,54 @@ TEST(TileGrid, PointsTruncateTowardZeroAfterAddingHalfASquare)
     EXPECT_EQ(tile_serial_at(itofix(100), 0), 2);
     std::swap(level_map.tiles[1], level_map.tiles[2]);
     EXPECT_EQ(tile_serial_at(itofix(100), 0), 3);
+}
+
+/* The square under (column, row) found by going through the whole list, first or last match. */
+const MapTile *search_list(int column, int row, bool last)
+{
+    const MapTile *found = nullptr;
+    for (int i = 0; i < level_map.tile_count; i++) {
+        const MapTile &t = level_map.tiles[i];
+        if (t.x == column && t.z == row && (last || !found))
+            found = &t;
+    }
+    return found;
+}
+
+TEST(TileGrid, TheIndexAnswersAsTheListDoesWhateverTheOrder)
+{
+    // A ragged map with holes, a doubled cell and squares at the grid's far edge.
+    set_squares({{0, 0, 0}, {1, 2, 0}, {3, 1, 0}, {1, 5, 2}, {2, 0, 2}, {2, 7, 2}, {326, 0, 326},
+                 {0, 4, 3}});
+    auto agree = [](const char *when) {
+        for (int row = -2; row <= 5; row++) {
+            for (int column = -2; column <= 5; column++) {
+                // A point left of a column falls on the one to its right (truncation to zero).
+                fixed x = itofix(100 * column), z = itofix(100 * row);
+                EXPECT_EQ(tile_at(x, z), search_list(column < 0 ? column + 1 : column, row < 0 ? row + 1 : row, false))
+                    << when << " at " << column << "," << row;
+                EXPECT_EQ(last_tile_on(column, row), search_list(column, row, true))
+                    << when << " at " << column << "," << row;
+            }
+        }
+        EXPECT_EQ(tile_serial_at(itofix(32600), itofix(32600)), 7) << when;
+        EXPECT_EQ(tile_at(itofix(32700), itofix(32600)), nullptr) << when;
+    };
+    agree("as loaded");
+    // The renderer sorts the list in place every frame; the index must not go stale.
+    std::reverse(level_map.tiles, level_map.tiles + level_map.tile_count);
+    agree("reversed");
+    std::rotate(level_map.tiles, level_map.tiles + 3, level_map.tiles + level_map.tile_count);
+    agree("rotated");
+    // A list of another length is searched until it is indexed again.
+    level_map.tiles[level_map.tile_count++] = MapTile{4, 0, 4, 0, {}, 0, 0, 9};
+    EXPECT_EQ(tile_serial_at(itofix(400), itofix(400)), 9);
+    index_tiles();
+    agree("grown and indexed");
+    // A square beyond the grid's columns leaves the whole list unindexed, and still found.
+    set_squares({{0, 0, 0}, {327, 0, 1}});
+    EXPECT_EQ(tile_serial_at(itofix(32700), itofix(100)), 2);
+    EXPECT_EQ(tile_serial_at(0, 0), 1);
 }
 
 TEST(TileGrid, StepsClimbTwoLevelsSlidesNoneAndBothDropAnyNumber)

@@ -10,6 +10,7 @@
 #include "world/level_state.h"
 #include "world/map_parser.h"
 #include "world/player_motion.h"
+#include "world/tile_grid.h"
 #include "world/world_assert.h"
 
 static_assert((int)LEVEL_NAME_SIZE == (int)MAP_NAME_BUFFER, "the reader fills the level's name buffer");
@@ -41,6 +42,7 @@ int install_map(const MapVerdict &verdict, LevelMap *map)
     map->level_code = parsed.level_code;
     map->start_tile = nullptr;
     map->tile_count = 0;
+    drop_tile_index();      // the actors are placed while the list fills
     for (int i = 0; i < parsed.square_count; i++) {
         const MapSquareLine &square = parsed.squares[i];
         MapTile *tile = &map->tiles[i];
@@ -68,6 +70,7 @@ int install_map(const MapVerdict &verdict, LevelMap *map)
         }
     }
     check(map->start_tile != nullptr, "No starting position defined in map");
+    index_tiles();
 
     // Minutes far beyond any level are held at the clock's limit rather than wrapped round.
     int64_t ticks = (int64_t)parsed.minutes * 6000;

@@ -287,12 +287,10 @@ void probe_floor()
     PlayerMotion &p = player_motion;
     if (p.jump_ctr == 0)
         falling = 1;
-    for (int i = 0; i < level_map.tile_count; i++) {
-        const MapTile &tile = level_map.tiles[i];
-        if (tile.x == p.playerL[0] && tile.z == p.playerL[1]) {
-            p.floor_y = itofix(-10 * tile.height);
-            if (p.jump_ctr == 0)
-                falling = 0;
-        }
+    // Of several squares on one cell the last in the list decides, as a pass over all would.
+    if (const MapTile *tile = last_tile_on(p.playerL[0], p.playerL[1])) {
+        p.floor_y = itofix(-10 * tile->height);
+        if (p.jump_ctr == 0)
+            falling = 0;
     }
 }

@@ -5,10 +5,23 @@
 
 #include "world/level_map.h"
 
+/* Indexes level_map's squares by grid cell, so that the lookups below need not search the list.
+   The map loader calls it once the list is filled; code that builds or edits the list by hand
+   calls it again (until then the lookups search the list whenever its length differs from the
+   indexed one). Reordering the list, as the renderer does, needs no new index. */
+void index_tiles();
+
+/* Forgets the index: the lookups search the list until index_tiles runs again. */
+void drop_tile_index();
+
 /* The square under world point (x, z), the first in the list's current order, or none.
    Column = trunc((x + 50) / 100) in real arithmetic, so points left of x = -50 (or above
    z = -50) still fall on column (row) 0 and negative columns are never found. */
 MapTile *tile_at(fixed x, fixed z);
+
+/* The square at grid (column, row), the last in the list's current order, or none. Used by the
+   floor probe, for which the last of several squares on one cell decides. */
+const MapTile *last_tile_on(int column, int row);
 
 /* The serial of the square under (x, z), or -1 when there is none. */
 int tile_serial_at(fixed x, fixed z);
