@@ -1,16 +1,23 @@
 /* level_search.cpp: finds the shortest way to win a level by trying every command the player has. */
 #include "level_search.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
-#include <unordered_set>
-#include <vector>
 
+#include "map_validation.h"
+#include "search_state.h"
 #include "shell/command_queue.h"
 #include "shell/timer.h"
+#include "state_layer.h"
+#include "state_table.h"
+#include "ui/display_options.h"
 #include "world/actor.h"
+#include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
 #include "world/tile_grid.h"
+#include "world/world_cues.h"
 #include "world/world_driver.h"
 #include "world/world_snapshot.h"
 
@@ -21,149 +28,98 @@ const int32_t action_codes[SEARCH_ACTIONS] = {
     MOVE_STRAFE_LEFT, MOVE_STRAFE_RIGHT, MOVE_JUMP
 };
 
-/* A command that has not given the robot back after this many frames has gone wrong. */
-enum { COMMAND_FRAME_LIMIT = 400 };
-
-/* Where a state of the search came from, to read the solution back. */
-struct SearchNode {
-    int32_t parent;     /* index of the node it was reached from; -1 for the start */
-    int16_t action;
+enum {
+    COMMAND_FRAME_LIMIT = 400,  /* a command that has not given the robot back by then went wrong */
+    CLOCK_EVERY = 64,           /* states expanded between looks at the clock */
+    ACTION_BITS = 3             /* a parent link is the parent's serial and the action taken */
 };
 
-/* The part of the world a command can change, packed for the stored layers of the search. The
-   squares are left out: the rules only ever scorch their texture, which no rule reads. */
-struct PackedHead {
-    PlayerMotion motion;
-    int32_t crouch, stretch, falling, intro, tumble, moves, title_timer, level_time;
-    fixed rot_y;
-    float camera_y, camera_pitch;
-    LevelState level;
-    MessageLine message;
-    int read_index, write_index;
-    int32_t frame;      /* frames run since the level's start */
+const int64_t STATE_SERIAL_LIMIT = (int64_t)1 << (32 - ACTION_BITS);
+
+/* The one search there is: the level's start, the states seen, the depth being expanded and the
+   one after it, and for every state the link to the state it was reached from. A state's serial
+   is its place in the order states were reached; the states of one depth have consecutive
+   serials, so a layer needs no serials of its own. */
+struct Search {
+    SearchOutcome outcome;
+    SearchLimits limits;
+    char *text;                 /* the map, copied */
+    size_t length;
+    int32_t limit_ticks;
+    size_t words;               /* 32-bit words of a state record */
+    uint32_t *base;             /* the start's record, which the layers are stored against */
+    uint32_t *parent_record;    /* the state being expanded */
+    uint32_t *child_record;
+    StateTable seen;
+    StateLayer layers[2];
+    int current;                /* layers[current] is being expanded into the other */
+    uint64_t read_offset;
+    int64_t read_index;         /* states of the current layer expanded */
+    int64_t layer_first;        /* serial of the current layer's first state */
+    int32_t depth;
+    uint32_t *parents;          /* by serial: parent serial << ACTION_BITS | action */
+    int64_t parent_capacity;
+    int64_t states;
+    int64_t solved_parent;      /* the state whose command solved the level, and the command */
+    int32_t solved_action;
+    int64_t peak_memory;
+    double seconds;
 };
 
-WorldSnapshot scratch;  /* the world of the level's start, overwritten by each unpacked state */
-
-size_t packed_size()
+Search idle_search()
 {
-    return sizeof(PackedHead) + (size_t)actor_table.count * sizeof(Actor);
+    Search s{};
+    s.outcome = SEARCH_IDLE;
+    return s;
 }
 
-void pack_world(uint8_t *out, int32_t frame)
-{
-    take_snapshot(&scratch);
-    PackedHead head;
-    std::memset(&head, 0, sizeof head);
-    head.motion = scratch.motion;
-    head.crouch = scratch.crouch;
-    head.stretch = scratch.stretch;
-    head.falling = scratch.falling;
-    head.intro = scratch.intro;
-    head.tumble = scratch.tumble;
-    head.moves = scratch.moves;
-    head.title_timer = scratch.title_timer;
-    head.level_time = scratch.level_time;
-    head.rot_y = scratch.rot_y;
-    head.camera_y = scratch.camera_y;
-    head.camera_pitch = scratch.camera_pitch;
-    head.level = scratch.level;
-    head.message = scratch.message;
-    head.read_index = scratch.queue.read_index;
-    head.write_index = scratch.queue.write_index;
-    head.frame = frame;
-    std::memcpy(out, &head, sizeof head);
-    std::memcpy(out + sizeof head, scratch.actors.actors, (size_t)scratch.actors.count * sizeof(Actor));
-}
+Search search = idle_search();
+WorldSnapshot level_start;      /* the world of the level's start, squares included */
 
-/* Puts the packed state back into the world; returns its frame. */
-int32_t unpack_world(const uint8_t *in)
-{
-    PackedHead head;
-    std::memcpy(&head, in, sizeof head);
-    scratch.motion = head.motion;
-    scratch.crouch = head.crouch;
-    scratch.stretch = head.stretch;
-    scratch.falling = head.falling;
-    scratch.intro = head.intro;
-    scratch.tumble = head.tumble;
-    scratch.moves = head.moves;
-    scratch.title_timer = head.title_timer;
-    scratch.level_time = head.level_time;
-    scratch.rot_y = head.rot_y;
-    scratch.camera_y = head.camera_y;
-    scratch.camera_pitch = head.camera_pitch;
-    scratch.level = head.level;
-    scratch.message = head.message;
-    scratch.queue.read_index = head.read_index;
-    scratch.queue.write_index = head.write_index;
-    std::memcpy(scratch.actors.actors, in + sizeof head, (size_t)scratch.actors.count * sizeof(Actor));
-    restore_snapshot(&scratch);
-    return head.frame;
-}
-
-/* 64-bit mixing of the state words that decide what can still happen. */
-struct StateHash {
-    uint64_t h = 0x9e3779b97f4a7c15ull;
-    void add(uint64_t v)
-    {
-        h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
-        h *= 0xff51afd7ed558ccdull;
-        h ^= h >> 33;
-    }
+/* The world of whoever runs the search, put back after each slice. */
+struct CallerWorld {
+    WorldSnapshot world;
+    int tick_counter;
+    CueLog cues;
+    bool sound_off;
 };
 
-uint64_t pointer_word(const void *p)
+CallerWorld caller;
+
+int64_t memory_held()
 {
-    uint64_t v = 0;
-    std::memcpy(&v, &p, sizeof p < sizeof v ? sizeof p : sizeof v);
-    return v;
+    return (int64_t)(state_table_bytes(search.seen) + search.layers[0].capacity +
+                     search.layers[1].capacity) +
+           search.parent_capacity * (int64_t)sizeof(uint32_t) +
+           3 * (int64_t)(search.words * sizeof(uint32_t)) + (int64_t)search.length;
 }
 
-/* Leaves out the clock, the camera, the drawn heading and poses, messages, a spinning
-   teleport's angle and the stale fields of actors at rest: two states equal in the rest play on
-   alike. */
-uint64_t hash_world()
+void note_memory()
 {
-    StateHash s;
-    const PlayerMotion &p = player_motion;
-    s.add((uint32_t)p.x);
-    s.add((uint32_t)p.z);
-    s.add((uint32_t)p.playerL[0]);
-    s.add((uint32_t)p.playerL[1]);
-    s.add((uint32_t)((p.player_rot_y >> 16) & 255));
-    s.add((uint32_t)level_state.sweets_eaten);
-    s.add((uint32_t)level_state.teleport_active);
-    s.add((uint32_t)level_state.teleport_entered);
-    for (int i = 0; i < actor_table.count; i++) {
-        const Actor &a = actor_table.actors[i];
-        s.add((uint32_t)a.gone);
-        if (a.gone)
-            continue;
-        s.add((uint32_t)a.timer);
-        s.add((uint32_t)a.refs);
-        s.add((uint32_t)a.locs[0]);
-        s.add((uint32_t)a.locs[1]);
-        if (i == hero_index)
-            continue;       // its pose is a copy of the robot's motion
-        s.add((uint32_t)a.x);
-        s.add((uint32_t)a.y);
-        s.add((uint32_t)a.z);
-        if (a.type == ACTOR_TELEPORT)
-            continue;       // its state is the spin angle
-        s.add((uint32_t)a.state);
-        s.add((uint32_t)a.armed);
-        s.add(pointer_word((const void *)a.motion));
-        s.add(pointer_word((const void *)a.think));
-        if (a.state != 0 || a.type == ACTOR_ZIPPER) {
-            s.add((uint32_t)a.step_x);
-            s.add((uint32_t)a.step_z);
-            s.add((uint32_t)a.progress);
-            s.add((uint32_t)a.from_x);
-            s.add((uint32_t)a.from_z);
-        }
-    }
-    return s.h;
+    int64_t held = memory_held();
+    if (held > search.peak_memory)
+        search.peak_memory = held;
+}
+
+/* Saves the caller's world and puts the level's start in its place, silent. */
+void enter_level()
+{
+    take_snapshot(&caller.world);
+    caller.tick_counter = tick_counter.load(std::memory_order_relaxed);
+    caller.cues = cue_log;
+    caller.sound_off = display_options.sound_off;
+    display_options.sound_off = true;
+    restore_snapshot(&level_start);
+    index_tiles();
+}
+
+void leave_level()
+{
+    restore_snapshot(&caller.world);
+    index_tiles();
+    tick_counter.store(caller.tick_counter, std::memory_order_relaxed);
+    cue_log = caller.cues;
+    display_options.sound_off = caller.sound_off;
 }
 
 bool robot_ready()
@@ -225,76 +181,264 @@ int32_t run_command(int32_t code, int32_t ticks_per_frame)
     return frames;
 }
 
-} // namespace
-
-void search_level(const char *map_text, const SearchLimits &limits, SearchResult *result)
+/* Makes room for one more parent link within the memory allowed. */
+bool room_for_parent()
 {
-    std::memset(result, 0, sizeof *result);
-    result->outcome = SEARCH_GAVE_UP;
-    const int32_t tpf = limits.ticks_per_frame;
+    if (search.states < search.parent_capacity)
+        return true;
+    int64_t capacity = search.parent_capacity ? 2 * search.parent_capacity : 1 << 16;
+    if (memory_held() + capacity * (int64_t)sizeof(uint32_t) > search.limits.memory_limit)
+        return false;
+    uint32_t *grown = (uint32_t *)std::realloc(search.parents, (size_t)capacity * sizeof(uint32_t));
+    if (!grown)
+        return false;
+    search.parents = grown;
+    search.parent_capacity = capacity;
+    return true;
+}
 
-    driver_start_text(map_text);
-    result->limit_ticks = level_time.load();
-    take_snapshot(&scratch);
-    const size_t record = packed_size();
+/* Bytes the search may still take besides the part being grown. */
+uint64_t memory_besides(uint64_t part)
+{
+    return (uint64_t)memory_held() - part;
+}
 
-    std::vector<SearchNode> nodes;
-    std::unordered_set<uint64_t> seen;
-    std::vector<uint8_t> layer(record), next_layer;
-    std::vector<int32_t> layer_nodes(1, 0), next_nodes;
-    nodes.push_back(SearchNode{-1, 0});
-    pack_world(layer.data(), 0);
-    seen.insert(hash_world());
-    result->states = 1;
+/* Adds the world as it stands, reached from state `parent` by `action`, unless it was reached
+   before. Sets the outcome when a limit is met. */
+void reach(int64_t parent, int action, int32_t frame)
+{
+    Search &s = search;
+    StateLayer &next = s.layers[1 - s.current];
+    StateInsert inserted = state_table_insert(&s.seen, state_key(),
+                                              memory_besides(state_table_bytes(s.seen)),
+                                              (uint64_t)s.limits.memory_limit);
+    if (inserted == STATE_SEEN)
+        return;
+    if (inserted == STATE_NO_ROOM || !room_for_parent()) {
+        s.outcome = SEARCH_MEMORY_LIMIT;
+        return;
+    }
+    take_state((uint8_t *)s.child_record, frame);
+    if (!layer_append(&next, s.child_record, s.base, s.words, memory_besides(next.capacity),
+                      (uint64_t)s.limits.memory_limit)) {
+        s.outcome = SEARCH_MEMORY_LIMIT;
+        return;
+    }
+    s.parents[s.states++] = (uint32_t)parent << ACTION_BITS | (uint32_t)action;
+    note_memory();
+    if (s.states >= s.limits.state_limit)
+        s.outcome = SEARCH_STATE_LIMIT;
+}
 
-    int32_t solved_node = -1;
-    for (int32_t depth = 0; depth < limits.depth_limit && solved_node < 0; depth++) {
-        next_layer.clear();
-        next_nodes.clear();
-        for (size_t n = 0; n < layer_nodes.size() && solved_node < 0; n++) {
-            const uint8_t *state = layer.data() + n * record;
-            for (int action = 0; action < SEARCH_ACTIONS; action++) {
-                int32_t frame = unpack_world(state);
-                frame += run_command(action_codes[action], tpf);
-                if (level_state.level_completed) {
-                    nodes.push_back(SearchNode{layer_nodes[n], (int16_t)action});
-                    solved_node = (int32_t)nodes.size() - 1;
-                    break;
-                }
-                if (hopeless() || !robot_ready())
-                    continue;
-                if (!seen.insert(hash_world()).second)
-                    continue;
-                nodes.push_back(SearchNode{layer_nodes[n], (int16_t)action});
-                next_nodes.push_back((int32_t)nodes.size() - 1);
-                next_layer.resize(next_layer.size() + record);
-                pack_world(next_layer.data() + next_layer.size() - record, frame);
-                if ((int64_t)seen.size() >= limits.state_limit)
-                    break;
-            }
-            if ((int64_t)seen.size() >= limits.state_limit)
-                break;
-        }
-        result->states = (int64_t)seen.size();
-        if (solved_node >= 0 || (int64_t)seen.size() >= limits.state_limit)
-            break;
-        if (next_nodes.empty()) {
-            result->outcome = SEARCH_NO_SOLUTION;
+/* Tries every command on the next state of the current layer. */
+void expand_next()
+{
+    Search &s = search;
+    const StateLayer &layer = s.layers[s.current];
+    s.read_offset = layer_read(layer, s.read_offset, s.base, s.words, s.parent_record);
+    int64_t parent = s.layer_first + s.read_index++;
+    for (int action = 0; action < SEARCH_ACTIONS && s.outcome == SEARCH_RUNNING; action++) {
+        int32_t frame = put_state((const uint8_t *)s.parent_record);
+        frame += run_command(action_codes[action], s.limits.ticks_per_frame);
+        if (level_state.level_completed) {
+            s.solved_parent = parent;
+            s.solved_action = action;
+            s.outcome = SEARCH_SOLVED;
             return;
         }
-        layer.swap(next_layer);
-        layer_nodes.swap(next_nodes);
+        if (hopeless() || !robot_ready())
+            continue;
+        reach(parent, action, frame);
     }
-    if (solved_node < 0)
-        return;
+}
 
-    // Read the commands back from the solving node, then play them once more from the start to
+/* The current layer is done: the next one is expanded from its start, unless there is none or
+   it lies at the depth limit. */
+void next_layer()
+{
+    Search &s = search;
+    StateLayer &done = s.layers[s.current];
+    StateLayer &next = s.layers[1 - s.current];
+    if (next.count == 0) {
+        s.outcome = SEARCH_NO_SOLUTION;
+        return;
+    }
+    s.depth++;
+    if (s.depth >= s.limits.depth_limit) {
+        s.outcome = SEARCH_DEPTH_LIMIT;
+        return;
+    }
+    s.layer_first += done.count;
+    layer_clear(&done);
+    s.current = 1 - s.current;
+    s.read_offset = 0;
+    s.read_index = 0;
+}
+
+void free_search()
+{
+    Search &s = search;
+    std::free(s.text);
+    std::free(s.base);
+    std::free(s.parent_record);
+    std::free(s.child_record);
+    std::free(s.parents);
+    state_table_free(&s.seen);
+    layer_free(&s.layers[0]);
+    layer_free(&s.layers[1]);
+    s.text = nullptr;
+    s.base = s.parent_record = s.child_record = nullptr;
+    s.parents = nullptr;
+    s.parent_capacity = 0;
+    s.length = 0;
+    s.words = 0;
+}
+
+double seconds_since(std::chrono::steady_clock::time_point t)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+} // namespace
+
+void search_start_world(const char *map_text)
+{
+    // A fresh game's robot: a level keeps some of the robot's record from the level before (the
+    // floor a hop in the swoop starts from), and the search must not depend on what ran before.
+    player_motion = PlayerMotion{};
+    crouch = stretch = tumble = 0;
+    moves = 0;
+    start_level_from_text(map_text, std::strlen(map_text));
+    index_tiles();
+}
+
+SearchOutcome search_start(const char *map_text, size_t length, const SearchLimits &limits)
+{
+    search_end();
+    Search &s = search;
+    s = idle_search();
+    s.outcome = SEARCH_INVALID_MAP;
+    s.limits = limits;
+    // A parent link holds a serial in 29 bits, and a solution fits a result.
+    if (s.limits.state_limit > STATE_SERIAL_LIMIT)
+        s.limits.state_limit = STATE_SERIAL_LIMIT;
+    if (s.limits.depth_limit > SEARCH_MAX_STEPS)
+        s.limits.depth_limit = SEARCH_MAX_STEPS;
+    s.solved_parent = -1;
+    static ValidationReport report;
+    validate_map(map_text, length, &report);
+    if (report.faults > 0)
+        return s.outcome;
+
+    s.text = (char *)std::malloc(length + 1);
+    if (!s.text) {
+        s.outcome = SEARCH_MEMORY_LIMIT;
+        return s.outcome;
+    }
+    std::memcpy(s.text, map_text, length);
+    s.text[length] = '\0';
+    s.length = length + 1;
+
+    take_snapshot(&caller.world);
+    caller.tick_counter = tick_counter.load(std::memory_order_relaxed);
+    caller.cues = cue_log;
+    caller.sound_off = display_options.sound_off;
+    display_options.sound_off = true;
+    search_start_world(s.text);
+    s.limit_ticks = level_time.load();
+    take_snapshot(&level_start);
+    s.words = state_record_size() / sizeof(uint32_t);
+    s.base = (uint32_t *)std::calloc(s.words, sizeof(uint32_t));
+    s.parent_record = (uint32_t *)std::calloc(s.words, sizeof(uint32_t));
+    s.child_record = (uint32_t *)std::calloc(s.words, sizeof(uint32_t));
+    s.outcome = SEARCH_MEMORY_LIMIT;
+    if (s.base && s.parent_record && s.child_record) {
+        take_state((uint8_t *)s.base, 0);
+        const uint64_t limit = (uint64_t)s.limits.memory_limit;
+        if (state_table_insert(&s.seen, state_key(), memory_besides(0), limit) == STATE_NEW &&
+            room_for_parent() &&
+            layer_append(&s.layers[0], s.base, s.base, s.words, memory_besides(0), limit)) {
+            s.parents[s.states++] = 0;
+            s.outcome = s.states >= s.limits.state_limit ? SEARCH_STATE_LIMIT :
+                        s.limits.depth_limit < 1 ? SEARCH_DEPTH_LIMIT : SEARCH_RUNNING;
+        }
+        note_memory();
+    }
+    leave_level();
+    if (s.outcome != SEARCH_RUNNING)
+        free_search();
+    return s.outcome;
+}
+
+SearchOutcome search_run(int64_t state_budget, int64_t ms_budget)
+{
+    Search &s = search;
+    if (s.outcome != SEARCH_RUNNING)
+        return s.outcome;
+    const auto started = std::chrono::steady_clock::now();
+    const int64_t stop_at = state_budget > INT64_MAX - s.states ? INT64_MAX : s.states + state_budget;
+    enter_level();
+    int since_clock = 0;
+    while (s.outcome == SEARCH_RUNNING) {
+        if (s.read_index == s.layers[s.current].count) {
+            next_layer();
+            continue;
+        }
+        if (s.states >= stop_at)
+            break;
+        if (ms_budget > 0 && ++since_clock >= CLOCK_EVERY) {
+            since_clock = 0;
+            if (seconds_since(started) * 1000 >= (double)ms_budget)
+                break;
+        }
+        expand_next();
+    }
+    leave_level();
+    s.seconds += seconds_since(started);
+    if (s.outcome != SEARCH_RUNNING && s.outcome != SEARCH_SOLVED)
+        free_search();      // a solved search keeps its links until the solution is read
+    return s.outcome;
+}
+
+void search_progress(SearchProgress *p)
+{
+    const Search &s = search;
+    p->outcome = s.outcome;
+    p->states = s.states;
+    p->depth = s.depth;
+    p->frontier = s.layers[s.current].count;
+    p->memory = s.text ? memory_held() : 0;
+    p->peak_memory = s.peak_memory;
+    p->seconds = s.seconds;
+}
+
+void search_cancel()
+{
+    if (search.outcome == SEARCH_RUNNING || search.outcome == SEARCH_SOLVED)
+        search.outcome = SEARCH_CANCELLED;
+    free_search();
+}
+
+bool search_solution(SearchResult *result)
+{
+    const Search &s = search;
+    std::memset(result, 0, sizeof *result);
+    result->outcome = s.outcome;
+    result->states = s.states;
+    result->limit_ticks = s.limit_ticks;
+    if (s.outcome != SEARCH_SOLVED || !s.parents)
+        return false;
+
+    // The commands back from the solving one to the start, then played forward once more to
     // learn the frame each is typed on.
     int32_t chain[SEARCH_MAX_STEPS];
     int32_t length = 0;
-    for (int32_t n = solved_node; nodes[n].parent >= 0 && length < SEARCH_MAX_STEPS; n = nodes[n].parent)
-        chain[length++] = nodes[n].action;
-    driver_start_text(map_text);
+    chain[length++] = s.solved_action;
+    for (int64_t n = s.solved_parent; n > 0 && length < SEARCH_MAX_STEPS; n = s.parents[n] >> ACTION_BITS)
+        chain[length++] = (int32_t)(s.parents[n] & ((1u << ACTION_BITS) - 1));
+
+    enter_level();
+    const int32_t tpf = s.limits.ticks_per_frame;
     int32_t frame = 0;
     for (int32_t i = length - 1; i >= 0; i--) {
         SearchStep &step = result->steps[result->step_count++];
@@ -308,7 +452,23 @@ void search_level(const char *map_text, const SearchLimits &limits, SearchResult
         step.column = player_motion.playerL[0];
         step.row = player_motion.playerL[1];
     }
+    const bool completed = level_state.level_completed;
+    leave_level();
     result->frames = frame;
     result->ticks = frame * tpf;
-    result->outcome = level_state.level_completed ? SEARCH_SOLVED : SEARCH_GAVE_UP;
+    return completed;
+}
+
+void search_end()
+{
+    free_search();
+}
+
+bool search_level(const char *map_text, const SearchLimits &limits, SearchResult *result)
+{
+    if (search_start(map_text, std::strlen(map_text), limits) == SEARCH_RUNNING)
+        search_run(INT64_MAX, 0);
+    bool solved = search_solution(result);
+    search_end();
+    return solved;
 }

@@ -1,6 +1,7 @@
 /* level_search.h: finds the shortest way to win a level by trying every command the player has. */
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 /* The player's commands as the search types them: the seven move codes, and waiting. */
@@ -10,11 +11,37 @@ enum {
     SEARCH_MAX_STEPS = 1000     /* longest solution a result holds */
 };
 
-/* How the search plays and when it gives up. A wait lasts the frames of about one hop. */
+/* How the search plays and when it stops. A wait lasts the frames of about one hop. */
 struct SearchLimits {
     int32_t ticks_per_frame;    /* game ticks each frame runs, as a steady play loop would see */
-    int64_t state_limit;        /* distinct states searched before giving up */
-    int32_t depth_limit;        /* commands (waits included) before giving up */
+    int64_t state_limit;        /* distinct states searched before giving up, at most 2^29 */
+    int32_t depth_limit;        /* commands (waits included) before giving up, at most
+                                   SEARCH_MAX_STEPS */
+    int64_t memory_limit;       /* bytes the search may hold before giving up */
+};
+
+/* Where a search stands. The ones past SEARCH_RUNNING are final. */
+enum SearchOutcome {
+    SEARCH_SOLVED = 0,
+    SEARCH_NO_SOLUTION,         /* every reachable state was tried */
+    SEARCH_STATE_LIMIT,         /* the state limit was reached first */
+    SEARCH_DEPTH_LIMIT,         /* the depth limit was reached first */
+    SEARCH_MEMORY_LIMIT,        /* the memory limit was reached first */
+    SEARCH_CANCELLED,           /* search_cancel was called */
+    SEARCH_INVALID_MAP,         /* the map has faults the game would stop on */
+    SEARCH_RUNNING,             /* more to do: call search_run again */
+    SEARCH_IDLE                 /* no search started */
+};
+
+/* What a search has done so far. */
+struct SearchProgress {
+    SearchOutcome outcome;
+    int64_t states;             /* distinct states reached */
+    int32_t depth;              /* commands of the states being expanded */
+    int64_t frontier;           /* states at that depth */
+    int64_t memory;             /* bytes held now */
+    int64_t peak_memory;        /* most bytes held at once */
+    double seconds;             /* time spent in search_run */
 };
 
 /* One command of a solution: the code typed (0 for a wait) and the frame it is typed on, counted
@@ -23,12 +50,6 @@ struct SearchStep {
     int32_t frame;
     int32_t code;
     int32_t column, row;        /* the robot's square once the command is done */
-};
-
-enum SearchOutcome {
-    SEARCH_SOLVED = 0,
-    SEARCH_NO_SOLUTION,         /* every reachable state was tried */
-    SEARCH_GAVE_UP              /* the state or depth limit was reached first */
 };
 
 struct SearchResult {
@@ -43,10 +64,41 @@ struct SearchResult {
     SearchStep steps[SEARCH_MAX_STEPS];
 };
 
-/* Breadth-first search over the player's commands for the level in `map_text` (which must be
-   valid: the world would stop the program on a broken map). Each command is typed as soon as the
-   robot takes one, and frames run as the play loop runs them until the robot takes the next.
-   States that differ only in the clock, the camera or the drawn pose count as one. Fills *result
-   with the shortest solution in commands. Starts and runs the world; leaves it in some state of
-   the search. Called by the level checker. */
-void search_level(const char *map_text, const SearchLimits &limits, SearchResult *result);
+/* Begins a breadth-first search over the player's commands for the level in `map_text`
+   (`length` bytes, copied), ending any search before. The level is started as the first level of
+   a fresh game would be: what it plays from is the same whichever level ran before. A map with
+   faults is not started: the outcome is SEARCH_INVALID_MAP. Leaves the running world as it was.
+   Returns the outcome, SEARCH_RUNNING when there is a search to run. Called by the level checker
+   and the level editor. */
+SearchOutcome search_start(const char *map_text, size_t length, const SearchLimits &limits);
+
+/* Runs the search begun by search_start until it ends, `state_budget` more states have been
+   reached or `ms_budget` milliseconds have passed (checked every few states; 0 for no time
+   budget). Each command is typed as soon as the robot takes one, and frames run as the play loop
+   runs them until the robot takes the next. States that differ only in the clock, the camera or
+   the drawn pose count as one. The world of the caller is put back before it returns, sound
+   stays silent meanwhile. Returns the outcome. */
+SearchOutcome search_run(int64_t state_budget, int64_t ms_budget);
+
+/* Fills *progress with where the search stands. */
+void search_progress(SearchProgress *progress);
+
+/* Ends the running search: its outcome becomes SEARCH_CANCELLED, and its memory is freed. */
+void search_cancel();
+
+/* Fills *result with the outcome, the states searched and the level's time limit; once solved,
+   also with the shortest solution in commands, each with the frame it is typed on, found by
+   playing it once more from the level's start. Leaves the running world as it was. Returns
+   false when there is no solution to read (or its replay did not complete the level). */
+bool search_solution(SearchResult *result);
+
+/* Frees what the search holds; its outcome stays readable. */
+void search_end();
+
+/* Starts the level in `map_text` through the world driver as the search plays it: as the first
+   level of a fresh game. Used to replay a solution the search has found. */
+void search_start_world(const char *map_text);
+
+/* The whole search in one call with the limits given; fills *result and returns as
+   search_solution does, and frees the search. Called by the level checker and the tests. */
+bool search_level(const char *map_text, const SearchLimits &limits, SearchResult *result);

@@ -1,17 +1,20 @@
 /* main.cpp: level_checker, proves that level files load as meant and can be won in time.
 
-   level_checker [--validate] [--record DIR] [--ticks N] [--states N] [--depth N] MAP...
+   level_checker [--validate] [--record DIR] [--ticks N] [--states N] [--depth N] [--memory MB]
+                 MAP...
    (installed as tirvex-check)
 
    Validates each MAP, then searches for its shortest solution and tells whether it takes at most
-   half the level's time limit. Options take one dash or two alike. --validate stops after the validation; --record writes each
-   solution to DIR under the map file's name, as the replay the tests play back. The exit status
-   is 0 when every map is valid and solved with that room to spare, 1 otherwise, 2 for a wrong
-   command line. */
+   half the level's time limit. Options take one dash or two alike. --validate stops after the
+   validation; --record writes each solution to DIR under the map file's name, as the replay the
+   tests play back. On a terminal a progress line on stderr shows the search as it runs. The exit
+   status is that of the first map that does not pass (see CheckerStatus), 0 when all pass. */
 #include <allegro.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,8 +30,22 @@ namespace {
 
 enum {
     MAP_TEXT_SIZE = 256 * 1024,     /* far beyond any map: 199 squares of ten numbers */
-    MAX_MAPS = 100
+    MAX_MAPS = 100,
+    SLICE_MS = 100                  /* search time between two updates of the progress line */
 };
+
+/* The exit statuses, one for each way a map can fail. */
+enum CheckerStatus {
+    STATUS_PASS = 0,
+    STATUS_FAILS = 1,               /* unreadable, invalid, too slow for its limit, not recorded */
+    STATUS_COMMAND_LINE = 2,
+    STATUS_NO_SOLUTION = 3,         /* every reachable state tried: it cannot be won */
+    STATUS_STATE_LIMIT = 4,         /* the search stopped at --states */
+    STATUS_DEPTH_LIMIT = 5,         /* ... at --depth */
+    STATUS_MEMORY_LIMIT = 6         /* ... at --memory */
+};
+
+const int64_t MEGABYTE = 1024 * 1024;
 
 struct CheckerRequest {
     bool validate_only = false;
@@ -36,6 +53,7 @@ struct CheckerRequest {
     int32_t ticks_per_frame = 2;
     int64_t state_limit = 4000000;
     int32_t depth_limit = 600;
+    int64_t memory_limit = 256 * MEGABYTE;
     const char *maps[MAX_MAPS];
     int map_count = 0;
 };
@@ -47,6 +65,7 @@ struct LevelRow {
     SearchOutcome outcome;
     int32_t moves, waits, ticks, limit_ticks;
     int64_t states;
+    int64_t peak_memory;
     double seconds;
 };
 
@@ -54,7 +73,7 @@ char map_text[MAP_TEXT_SIZE + 1];
 SearchResult result;                /* some 8 KB of steps, kept off the stack */
 LevelRow rows[MAX_MAPS];
 
-enum { OPTION_VALIDATE, OPTION_RECORD, OPTION_TICKS, OPTION_STATES, OPTION_DEPTH };
+enum { OPTION_VALIDATE, OPTION_RECORD, OPTION_TICKS, OPTION_STATES, OPTION_DEPTH, OPTION_MEMORY };
 
 const CommandOption CHECKER_OPTIONS[] = {
     {"validate", nullptr, "only check the files, do not search", 0, 0},
@@ -62,6 +81,7 @@ const CommandOption CHECKER_OPTIONS[] = {
     {"ticks", "N", "timer ticks a frame, 1 to 100 (default 2)", 1, 100},
     {"states", "N", "search at most N states (default 4000000)", 1, 100000000},
     {"depth", "N", "search at most N moves deep (default 600)", 1, SEARCH_MAX_STEPS},
+    {"memory", "MB", "search in at most MB megabytes (default 256)", 1, 65536},
 };
 
 /* Reads the command line into r. Returns -1 to go on, or the exit status to end with. */
@@ -69,7 +89,7 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
 {
     const CommandSyntax syntax = {
         path_file_name(argv[0]), "Validates level files and proves each can be won in time.",
-        "MAP...", 1, MAX_MAPS, CHECKER_OPTIONS, 5};
+        "MAP...", 1, MAX_MAPS, CHECKER_OPTIONS, 6};
     CommandLine line;
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)
@@ -82,6 +102,8 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
         r->state_limit = line.number[OPTION_STATES];
     if (line.given[OPTION_DEPTH])
         r->depth_limit = (int32_t)line.number[OPTION_DEPTH];
+    if (line.given[OPTION_MEMORY])
+        r->memory_limit = line.number[OPTION_MEMORY] * MEGABYTE;
     for (int i = 0; i < line.operand_count; i++)
         r->maps[r->map_count++] = line.operands[i];
     return -1;
@@ -174,33 +196,86 @@ bool record(const CheckerRequest &request, const char *path, const char *level_n
     return true;
 }
 
-/* Validates, solves and records one map; returns true when it passes. */
-bool check_map(const CheckerRequest &request, const char *path, LevelRow *row)
+/* The search in slices, with a progress line on stderr between them when stderr is a terminal
+   (cleared at the end, so that only the results stay). */
+void run_search(const char *path, long length, const CheckerRequest &request)
+{
+    SearchLimits limits{request.ticks_per_frame, request.state_limit, request.depth_limit,
+                        request.memory_limit};
+    if (search_start(map_text, (size_t)length, limits) != SEARCH_RUNNING)
+        return;
+    const bool show = isatty(2);
+    bool shown = false;
+    while (search_run(INT64_MAX, show ? SLICE_MS : 0) == SEARCH_RUNNING) {
+        SearchProgress p;
+        search_progress(&p);
+        std::fprintf(stderr, "\r%s: %lld states, depth %d, frontier %lld, %.0f MB, %.0f states/s ",
+                     path_file_name(path), (long long)p.states, (int)p.depth,
+                     (long long)p.frontier, (double)p.memory / MEGABYTE,
+                     p.seconds > 0 ? (double)p.states / p.seconds : 0.0);
+        shown = true;
+    }
+    if (shown)
+        std::fprintf(stderr, "\r\033[K");
+}
+
+/* Says why the search stopped when it did not solve the level; returns the exit status. */
+int report_unsolved(const char *path, const SearchProgress &p, const CheckerRequest &request)
+{
+    const long long states = (long long)p.states;
+    switch (p.outcome) {
+    case SEARCH_NO_SOLUTION:
+        std::printf("%s: cannot be won: no solution among all %lld reachable states\n", path, states);
+        return STATUS_NO_SOLUTION;
+    case SEARCH_STATE_LIMIT:
+        std::printf("%s: no solution found: the search stopped at the state limit of %lld states "
+                    "(--states), at depth %d\n", path, (long long)request.state_limit, (int)p.depth);
+        return STATUS_STATE_LIMIT;
+    case SEARCH_DEPTH_LIMIT:
+        std::printf("%s: no solution found: the search stopped at the depth limit of %d commands "
+                    "(--depth), after %lld states\n", path, (int)request.depth_limit, states);
+        return STATUS_DEPTH_LIMIT;
+    case SEARCH_MEMORY_LIMIT:
+        std::printf("%s: no solution found: the search stopped at the memory limit of %lld MB "
+                    "(--memory), after %lld states at depth %d\n", path,
+                    (long long)(request.memory_limit / MEGABYTE), states, (int)p.depth);
+        return STATUS_MEMORY_LIMIT;
+    default:
+        std::printf("%s: the search could not be run\n", path);
+        return STATUS_FAILS;
+    }
+}
+
+/* Validates, solves and records one map; returns its exit status, STATUS_PASS when it passes. */
+int check_map(const CheckerRequest &request, const char *path, LevelRow *row)
 {
     row->path = path;
     row->valid = false;
-    row->outcome = SEARCH_GAVE_UP;
+    row->outcome = SEARCH_IDLE;
     long length = read_map(path);
     if (length < 0)
-        return false;
+        return STATUS_FAILS;
     static ValidationReport report;
     validate_map(map_text, (size_t)length, &report);
     print_validation(stdout, path, report);
     if (report.faults > 0) {
         std::printf("%s: invalid, %d faults\n", path, (int)report.faults);
-        return false;
+        return STATUS_FAILS;
     }
     row->valid = true;
     std::printf("%s: valid: \"%s\", %d squares over %d x %d, %d actors, %d sweets, %d minutes\n",
                 path, report.name, (int)report.squares, (int)report.columns, (int)report.rows,
                 (int)report.actors, (int)report.sweets, (int)report.minutes);
     if (request.validate_only)
-        return true;
+        return STATUS_PASS;
 
-    SearchLimits limits{request.ticks_per_frame, request.state_limit, request.depth_limit};
-    auto started = std::chrono::steady_clock::now();
-    search_level(map_text, limits, &result);
-    row->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    run_search(path, length, request);
+    SearchProgress progress;
+    search_progress(&progress);
+    const bool replayed = search_solution(&result);
+    search_end();
+    row->seconds = progress.seconds;
+    row->peak_memory = progress.peak_memory;
     row->outcome = result.outcome;
     row->states = result.states;
     row->moves = result.moves;
@@ -208,15 +283,11 @@ bool check_map(const CheckerRequest &request, const char *path, LevelRow *row)
     row->ticks = result.ticks;
     row->limit_ticks = result.limit_ticks;
 
-    if (result.outcome == SEARCH_NO_SOLUTION) {
-        std::printf("%s: cannot be won: no solution among all %lld reachable states\n", path,
-                    (long long)result.states);
-        return false;
-    }
-    if (result.outcome == SEARCH_GAVE_UP) {
-        std::printf("%s: no solution found within the search limits (%lld states)\n", path,
-                    (long long)result.states);
-        return false;
+    if (result.outcome != SEARCH_SOLVED)
+        return report_unsolved(path, progress, request);
+    if (!replayed) {
+        std::printf("%s: the solution found does not complete the level when played again\n", path);
+        return STATUS_FAILS;
     }
     bool roomy = 2 * (int64_t)result.ticks <= result.limit_ticks;
     std::printf("%s: solved in %d moves and %d waits, %.2f s of game time of the %d s limit: %s; "
@@ -227,34 +298,47 @@ bool check_map(const CheckerRequest &request, const char *path, LevelRow *row)
                 "does not fit the limit", (long long)result.states, row->seconds);
     print_steps();
     if (request.record_dir && !record(request, path, report.name))
-        return false;
-    return roomy;
+        return STATUS_FAILS;
+    return roomy ? STATUS_PASS : STATUS_FAILS;
 }
 
+double states_a_second(int64_t states, double seconds)
+{
+    return seconds > 0 ? (double)states / seconds : 0.0;
+}
+
+/* The closing table: each map's solution and what its search took, then the totals and the
+   most memory the checker held at once. */
 void print_table(const CheckerRequest &request)
 {
-    std::printf("\n%-28s %6s %6s %9s %9s %10s %9s\n", "map", "moves", "waits", "time s", "limit s",
-                "states", "search s");
-    int64_t states = 0;
+    std::printf("\n%-24s %6s %6s %8s %8s %10s %8s %10s %8s\n", "map", "moves", "waits", "time s",
+                "limit s", "states", "search s", "states/s", "peak MB");
+    int64_t states = 0, peak = 0;
     double seconds = 0;
     for (int i = 0; i < request.map_count; i++) {
         const LevelRow &r = rows[i];
         if (!r.valid) {
-            std::printf("%-28s invalid\n", path_file_name(r.path));
+            std::printf("%-24s invalid\n", path_file_name(r.path));
             continue;
         }
         states += r.states;
         seconds += r.seconds;
+        peak = r.peak_memory > peak ? r.peak_memory : peak;
         if (r.outcome != SEARCH_SOLVED)
-            std::printf("%-28s %6s %6s %9s %9d %10lld %9.2f\n", path_file_name(r.path), "-", "-", "-",
-                        (int)(r.limit_ticks / 100), (long long)r.states, r.seconds);
+            std::printf("%-24s %6s %6s %8s %8d", path_file_name(r.path), "-", "-", "-",
+                        (int)(r.limit_ticks / 100));
         else
-            std::printf("%-28s %6d %6d %9.2f %9d %10lld %9.2f\n", path_file_name(r.path), (int)r.moves,
-                        (int)r.waits, r.ticks / 100.0, (int)(r.limit_ticks / 100),
-                        (long long)r.states, r.seconds);
+            std::printf("%-24s %6d %6d %8.2f %8d", path_file_name(r.path), (int)r.moves,
+                        (int)r.waits, r.ticks / 100.0, (int)(r.limit_ticks / 100));
+        std::printf(" %10lld %8.2f %10.0f %8.1f\n", (long long)r.states, r.seconds,
+                    states_a_second(r.states, r.seconds), (double)r.peak_memory / MEGABYTE);
     }
-    std::printf("%-28s %6s %6s %9s %9s %10lld %9.2f\n", "total", "", "", "", "", (long long)states,
-                seconds);
+    std::printf("%-24s %6s %6s %8s %8s %10lld %8.2f %10.0f %8.1f\n", "total", "", "", "", "",
+                (long long)states, seconds, states_a_second(states, seconds),
+                (double)peak / MEGABYTE);
+    struct rusage usage;
+    if (getrusage(RUSAGE_SELF, &usage) == 0)
+        std::printf("peak resident memory of the checker: %.1f MB\n", usage.ru_maxrss / 1024.0);
 }
 
 } // namespace
@@ -270,10 +354,13 @@ int main(int argc, char **argv)
     display_options = program_start_options;
     display_options.sound_off = true;
 
-    bool all_pass = true;
-    for (int i = 0; i < request.map_count; i++)
-        all_pass = check_map(request, request.maps[i], &rows[i]) && all_pass;
+    int first_fault = STATUS_PASS;
+    for (int i = 0; i < request.map_count; i++) {
+        int map_status = check_map(request, request.maps[i], &rows[i]);
+        if (first_fault == STATUS_PASS)
+            first_fault = map_status;
+    }
     if (!request.validate_only && request.map_count > 1)
         print_table(request);
-    return all_pass ? 0 : 1;
+    return first_fault;
 }

@@ -42,7 +42,7 @@ int write_solution(FILE *out, const char *map_text, const char *map_name, const 
     std::fprintf(out, "# trace FRAME COLUMN ROW SWEETS LOST COMPLETED: the outcome after that "
                       "frame, whenever it changes\n");
 
-    driver_start_text(map_text);
+    search_start_world(map_text);
     int32_t next = 0;
     Outcome last{};
     bool first = true;

@@ -1,0 +1,78 @@
+/* state_table.cpp: the set of states the search has seen, by 128-bit key, in a bounded budget of memory. */
+#include "state_table.h"
+
+#include <cstdlib>
+
+namespace {
+
+enum { FIRST_CAPACITY = 1 << 12 };
+
+bool is_free(const StateKey &k)
+{
+    return k.low == 0 && k.high == 0;
+}
+
+/* Puts a key known to be absent into a table with room. */
+void place(StateKey *slots, uint64_t capacity, StateKey key)
+{
+    uint64_t i = key.low & (capacity - 1);
+    while (!is_free(slots[i]))
+        i = (i + 1) & (capacity - 1);
+    slots[i] = key;
+}
+
+bool grow(StateTable *t, uint64_t other_bytes, uint64_t limit_bytes)
+{
+    uint64_t capacity = t->capacity ? 2 * t->capacity : FIRST_CAPACITY;
+    if (other_bytes + state_table_bytes(*t) + capacity * sizeof(StateKey) > limit_bytes)
+        return false;
+    // calloc: pages of a fresh table are zero, and only those touched cost memory.
+    StateKey *slots = (StateKey *)std::calloc(capacity, sizeof(StateKey));
+    if (!slots)
+        return false;
+    for (uint64_t i = 0; i < t->capacity; i++) {
+        if (!is_free(t->slots[i]))
+            place(slots, capacity, t->slots[i]);
+    }
+    std::free(t->slots);
+    t->slots = slots;
+    t->capacity = capacity;
+    return true;
+}
+
+} // namespace
+
+StateInsert state_table_insert(StateTable *t, StateKey key, uint64_t other_bytes,
+                               uint64_t limit_bytes)
+{
+    if (is_free(key))
+        key.low = 1;    // the free mark is not a key; one in 2^128 keys moves over
+    if (t->capacity) {
+        uint64_t i = key.low & (t->capacity - 1);
+        for (; !is_free(t->slots[i]); i = (i + 1) & (t->capacity - 1)) {
+            if (t->slots[i].low == key.low && t->slots[i].high == key.high)
+                return STATE_SEEN;
+        }
+        if (10 * (t->count + 1) <= 7 * t->capacity) {
+            t->slots[i] = key;
+            t->count++;
+            return STATE_NEW;
+        }
+    }
+    if (!grow(t, other_bytes, limit_bytes))
+        return STATE_NO_ROOM;
+    place(t->slots, t->capacity, key);
+    t->count++;
+    return STATE_NEW;
+}
+
+uint64_t state_table_bytes(const StateTable &t)
+{
+    return t.capacity * sizeof(StateKey);
+}
+
+void state_table_free(StateTable *t)
+{
+    std::free(t->slots);
+    *t = StateTable{nullptr, 0, 0};
+}
