@@ -88,8 +88,8 @@ CallerWorld caller;
 
 int64_t memory_held()
 {
-    return (int64_t)(state_table_bytes(search.seen) + search.layers[0].capacity +
-                     search.layers[1].capacity) +
+    return (int64_t)(state_table_bytes(search.seen) + layer_bytes(search.layers[0]) +
+                     layer_bytes(search.layers[1])) +
            search.parent_capacity * (int64_t)sizeof(uint32_t) +
            3 * (int64_t)(search.words * sizeof(uint32_t)) + (int64_t)search.length;
 }
@@ -132,6 +132,12 @@ bool level_over()
     return level_state.level_completed || level_state.level_lost || falling;
 }
 
+bool over_no_square()
+{
+    return tile_serial_at(itofix(100 * player_motion.playerL[0]),
+                          itofix(100 * player_motion.playerL[1])) == -1;
+}
+
 /* A state from which the level can no longer be won: the robot is lost, falling or about to
    fall (it has landed over no square; during the swoop it would hover there, unable to move
    onto a square again), a sweet is gone for good, the teleport is blown up, or time is out. */
@@ -139,8 +145,7 @@ bool hopeless()
 {
     if (level_state.level_lost || falling || get_level_time() < 1)
         return true;
-    if (tile_serial_at(itofix(100 * player_motion.playerL[0]),
-                       itofix(100 * player_motion.playerL[1])) == -1)
+    if (over_no_square())
         return true;
     int sweets_left = 0;
     bool teleport = false;
@@ -164,8 +169,10 @@ int32_t wait_frames(int32_t ticks_per_frame)
 }
 
 /* Types one command (or waits) at a state where the robot takes commands and runs frames until
-   it takes the next one or the level is over. Returns the frames run. */
-int32_t run_command(int32_t code, int32_t ticks_per_frame)
+   it takes the next one or the level is over. With `cut` set, a step that has left for no square
+   ends as soon as it starts: the robot will land over nothing, which is hopeless, and no rule
+   moves its square meanwhile; *cut then tells so. Returns the frames run. */
+int32_t run_command(int32_t code, int32_t ticks_per_frame, bool *cut)
 {
     if (code == SEARCH_WAIT) {
         int32_t frames = wait_frames(ticks_per_frame);
@@ -177,6 +184,10 @@ int32_t run_command(int32_t code, int32_t ticks_per_frame)
     do {
         driver_frame(ticks_per_frame);
         frames++;
+        if (cut && frames == 1 && !robot_ready() && over_no_square()) {
+            *cut = true;
+            break;
+        }
     } while (!robot_ready() && !level_over() && frames < COMMAND_FRAME_LIMIT);
     return frames;
 }
@@ -219,7 +230,7 @@ void reach(int64_t parent, int action, int32_t frame)
         return;
     }
     take_state((uint8_t *)s.child_record, frame);
-    if (!layer_append(&next, s.child_record, s.base, s.words, memory_besides(next.capacity),
+    if (!layer_append(&next, s.child_record, memory_besides(layer_bytes(next)),
                       (uint64_t)s.limits.memory_limit)) {
         s.outcome = SEARCH_MEMORY_LIMIT;
         return;
@@ -235,11 +246,14 @@ void expand_next()
 {
     Search &s = search;
     const StateLayer &layer = s.layers[s.current];
-    s.read_offset = layer_read(layer, s.read_offset, s.base, s.words, s.parent_record);
+    s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
     int64_t parent = s.layer_first + s.read_index++;
     for (int action = 0; action < SEARCH_ACTIONS && s.outcome == SEARCH_RUNNING; action++) {
         int32_t frame = put_state((const uint8_t *)s.parent_record);
-        frame += run_command(action_codes[action], s.limits.ticks_per_frame);
+        bool cut = false;
+        frame += run_command(action_codes[action], s.limits.ticks_per_frame, &cut);
+        if (cut)
+            continue;
         if (level_state.level_completed) {
             s.solved_parent = parent;
             s.solved_action = action;
@@ -269,10 +283,12 @@ void next_layer()
         return;
     }
     s.layer_first += done.count;
-    layer_clear(&done);
     s.current = 1 - s.current;
     s.read_offset = 0;
     s.read_index = 0;
+    std::memcpy(s.parent_record, s.base, s.words * sizeof(uint32_t));
+    if (!layer_begin(&done, s.base, s.words))
+        s.outcome = SEARCH_MEMORY_LIMIT;
 }
 
 void free_search()
@@ -355,9 +371,12 @@ SearchOutcome search_start(const char *map_text, size_t length, const SearchLimi
     if (s.base && s.parent_record && s.child_record) {
         take_state((uint8_t *)s.base, 0);
         const uint64_t limit = (uint64_t)s.limits.memory_limit;
-        if (state_table_insert(&s.seen, state_key(), memory_besides(0), limit) == STATE_NEW &&
+        std::memcpy(s.parent_record, s.base, s.words * sizeof(uint32_t));
+        if (layer_begin(&s.layers[0], s.base, s.words) &&
+            layer_begin(&s.layers[1], s.base, s.words) &&
+            state_table_insert(&s.seen, state_key(), memory_besides(0), limit) == STATE_NEW &&
             room_for_parent() &&
-            layer_append(&s.layers[0], s.base, s.base, s.words, memory_besides(0), limit)) {
+            layer_append(&s.layers[0], s.base, memory_besides(layer_bytes(s.layers[0])), limit)) {
             s.parents[s.states++] = 0;
             s.outcome = s.states >= s.limits.state_limit ? SEARCH_STATE_LIMIT :
                         s.limits.depth_limit < 1 ? SEARCH_DEPTH_LIMIT : SEARCH_RUNNING;
@@ -448,7 +467,7 @@ bool search_solution(SearchResult *result)
             result->waits++;
         else
             result->moves++;
-        frame += run_command(step.code, tpf);
+        frame += run_command(step.code, tpf, nullptr);
         step.column = player_motion.playerL[0];
         step.row = player_motion.playerL[1];
     }

@@ -28,27 +28,63 @@ struct StateHead {
 
 static_assert(sizeof(StateHead) % 8 == 0 && sizeof(Actor) % 4 == 0, "records are whole words");
 
-/* Two lanes of multiply-and-rotate mixing, each finished with a full avalanche: a 128-bit key
-   whose lanes fail independently. */
-struct KeyHash {
-    uint64_t a = 0x243f6a8885a308d3ull, b = 0x13198a2e03707344ull;
-    void add(uint64_t v)
-    {
-        a = (a ^ v) * 0x87c37b91114253d5ull;
-        a = (a << 31) | (a >> 33);
-        b = (b + v) * 0x4cf5ad432745937full;
-        b ^= b >> 29;
-    }
+/* The words of a key are gathered first and then mixed in one pass: eight lanes, each word fed
+   to two of them by different mixing, so that a difference in any word must be cancelled in 128
+   bits of lane at once; the lanes run side by side in the processor, not one after another. */
+enum { KEY_WORDS = 16 + 10 * ACTOR_CAPACITY };
+
+struct KeyWords {
+    uint64_t words[KEY_WORDS];
+    int count;
+    void add(uint64_t v) { words[count++] = v; }
     void add2(uint32_t v, uint32_t w) { add((uint64_t)v | (uint64_t)w << 32); }
-    static uint64_t finish(uint64_t h)
-    {
-        h ^= h >> 33;
-        h *= 0xff51afd7ed558ccdull;
-        h ^= h >> 33;
-        h *= 0xc4ceb9fe1a85ec53ull;
-        return h ^ (h >> 33);
-    }
 };
+
+inline uint64_t rotate(uint64_t v, int by)
+{
+    return (v << by) | (v >> (64 - by));
+}
+
+inline uint64_t finish(uint64_t h)
+{
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdull;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ull;
+    return h ^ (h >> 33);
+}
+
+/* One word into a lane of each kind. */
+inline void mix_word(uint64_t &a, uint64_t &b, uint64_t v)
+{
+    a = rotate((a ^ v) * 0x87c37b91114253d5ull, 31);
+    b = rotate((b + v) * 0x4cf5ad432745937full, 27);
+}
+
+StateKey mix_words(KeyWords &k)
+{
+    while (k.count % 4 != 0)
+        k.add(0x5bd1e9955bd1e995ull);
+    // Eight lanes in eight registers: written out, so that none of them goes through memory.
+    uint64_t a0 = 0x243f6a8885a308d3ull, a1 = 0x13198a2e03707344ull, a2 = 0xa4093822299f31d0ull,
+             a3 = 0x082efa98ec4e6c89ull;
+    uint64_t b0 = 0x452821e638d01377ull, b1 = 0xbe5466cf34e90c6cull, b2 = 0xc0ac29b7c97c50ddull,
+             b3 = 0x3f84d5b5b5470917ull;
+    const uint64_t *w = k.words;
+    for (int i = 0; i < k.count; i += 4) {
+        mix_word(a0, b0, w[i]);
+        mix_word(a1, b1, w[i + 1]);
+        mix_word(a2, b2, w[i + 2]);
+        mix_word(a3, b3, w[i + 3]);
+    }
+    const uint64_t n = (uint64_t)k.count;
+    uint64_t low = finish(a0 ^ n) + rotate(finish(a1), 17) + rotate(finish(a2), 31) +
+                   rotate(finish(a3), 47);
+    uint64_t high = finish(b0 + n) ^ rotate(finish(b1), 13) ^ rotate(finish(b2), 29) ^
+                    rotate(finish(b3), 43);
+    return StateKey{finish(low), finish(high ^ low)};
+}
+
 
 uint32_t pointer_word(const void *p)
 {
@@ -122,7 +158,8 @@ int32_t put_state(const uint8_t *in)
 
 StateKey state_key()
 {
-    KeyHash s;
+    static KeyWords s;
+    s.count = 0;
     const PlayerMotion &p = player_motion;
     s.add2((uint32_t)p.x, (uint32_t)p.z);
     s.add2((uint32_t)p.playerL[0], (uint32_t)p.playerL[1]);
@@ -154,5 +191,5 @@ StateKey state_key()
             s.add((uint32_t)a.from_z);
         }
     }
-    return StateKey{KeyHash::finish(s.a), KeyHash::finish(s.b ^ s.a)};
+    return mix_words(s);
 }

@@ -1,4 +1,4 @@
-/* state_layer.cpp: one depth of the search's states, each kept as its difference from the level's start. */
+/* state_layer.cpp: one depth of the search's states, each kept as its difference from the one before. */
 #include "state_layer.h"
 
 #include <cstdlib>
@@ -26,17 +26,44 @@ uint32_t get16(const uint8_t *at)
     return (uint32_t)at[0] | (uint32_t)at[1] << 8;
 }
 
+/* Words from `i` on that equal the last record's, up to `words`. Compares four at a time
+   first: most of a record is alike. */
+size_t alike_from(const uint32_t *record, const uint32_t *last, size_t i, size_t words)
+{
+    while (i + 4 <= words && std::memcmp(record + i, last + i, 16) == 0)
+        i += 4;
+    while (i < words && record[i] == last[i])
+        i++;
+    return i;
+}
+
 } // namespace
 
-bool layer_append(StateLayer *layer, const uint32_t *record, const uint32_t *base, size_t words,
-                  uint64_t other_bytes, uint64_t limit_bytes)
+bool layer_begin(StateLayer *layer, const uint32_t *base, size_t words)
 {
+    if (layer->words != words) {
+        std::free(layer->last);
+        layer->last = (uint32_t *)std::malloc(words * sizeof(uint32_t));
+        layer->words = layer->last ? words : 0;
+        if (!layer->last)
+            return false;
+    }
+    std::memcpy(layer->last, base, words * sizeof(uint32_t));
+    layer->size = 0;
+    layer->count = 0;
+    return true;
+}
+
+bool layer_append(StateLayer *layer, const uint32_t *record, uint64_t other_bytes,
+                  uint64_t limit_bytes)
+{
+    const size_t words = layer->words;
     uint64_t need = layer->size + worst_case(words);
     if (need > layer->capacity) {
-        uint64_t capacity = layer->capacity ? layer->capacity : FIRST_CAPACITY;
+        uint64_t capacity = layer->capacity ? layer->capacity : (uint64_t)FIRST_CAPACITY;
         while (capacity < need)
             capacity *= 2;
-        if (other_bytes + capacity > limit_bytes)
+        if (other_bytes + capacity + words * sizeof(uint32_t) > limit_bytes)
             return false;
         uint8_t *bytes = (uint8_t *)std::realloc(layer->bytes, capacity);
         if (!bytes)
@@ -45,18 +72,26 @@ bool layer_append(StateLayer *layer, const uint32_t *record, const uint32_t *bas
         layer->capacity = capacity;
     }
     // Runs of (words alike, words that differ), each count in 16 bits, then the differing words.
+    uint32_t *last = layer->last;
     uint8_t *out = layer->bytes + layer->size;
     size_t i = 0;
     while (i < words) {
-        size_t skip = 0;
-        while (i < words && record[i] == base[i] && skip < RUN_LIMIT)
-            i++, skip++;
+        size_t from = i;
+        i = alike_from(record, last, i, words);
+        size_t skip = i - from;
+        while (skip > RUN_LIMIT) {
+            put16(out, RUN_LIMIT);
+            put16(out + 2, 0);
+            out += 4;
+            skip -= RUN_LIMIT;
+        }
         size_t start = i, run = 0;
-        while (i < words && record[i] != base[i] && run < RUN_LIMIT)
+        while (i < words && record[i] != last[i] && run < RUN_LIMIT)
             i++, run++;
         put16(out, (uint32_t)skip);
         put16(out + 2, (uint32_t)run);
         std::memcpy(out + 4, record + start, run * 4);
+        std::memcpy(last + start, record + start, run * 4);
         out += 4 + run * 4;
     }
     layer->size = (uint64_t)(out - layer->bytes);
@@ -64,30 +99,28 @@ bool layer_append(StateLayer *layer, const uint32_t *record, const uint32_t *bas
     return true;
 }
 
-uint64_t layer_read(const StateLayer &layer, uint64_t offset, const uint32_t *base, size_t words,
-                    uint32_t *out)
+uint64_t layer_read(const StateLayer &layer, uint64_t offset, uint32_t *record)
 {
-    std::memcpy(out, base, words * 4);
     const uint8_t *in = layer.bytes + offset;
     size_t i = 0;
-    while (i < words) {
+    while (i < layer.words) {
         size_t skip = get16(in), run = get16(in + 2);
         i += skip;
-        std::memcpy(out + i, in + 4, run * 4);
+        std::memcpy(record + i, in + 4, run * 4);
         i += run;
         in += 4 + run * 4;
     }
     return (uint64_t)(in - layer.bytes);
 }
 
-void layer_clear(StateLayer *layer)
+uint64_t layer_bytes(const StateLayer &layer)
 {
-    layer->size = 0;
-    layer->count = 0;
+    return layer.capacity + layer.words * sizeof(uint32_t);
 }
 
 void layer_free(StateLayer *layer)
 {
     std::free(layer->bytes);
-    *layer = StateLayer{nullptr, 0, 0, 0};
+    std::free(layer->last);
+    *layer = StateLayer{nullptr, 0, 0, 0, nullptr, 0};
 }

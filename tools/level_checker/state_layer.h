@@ -1,31 +1,38 @@
-/* state_layer.h: one depth of the search's states, each kept as its difference from the level's start. */
+/* state_layer.h: one depth of the search's states, each kept as its difference from the one before. */
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 /* States appended in order and read back in order. A state is a record of `words` 32-bit words;
-   it is stored as the runs of words that differ from a base record (the level's start), so an
-   actor that has not moved costs nothing. */
+   it is stored as the runs of words that differ from the state appended before it (the first
+   from a base record, the level's start). States reached one after another are mostly alike, so
+   a state costs about what one command changed. */
 struct StateLayer {
     uint8_t *bytes;
     uint64_t size;          /* bytes in use */
     uint64_t capacity;      /* bytes held */
     int64_t count;          /* states appended */
+    uint32_t *last;         /* the state appended last, `words` words */
+    size_t words;
 };
 
-/* Appends `record`, stored against `base`. Grows the layer only while `other_bytes` (what the
-   caller holds besides) and the grown layer fit in `limit_bytes`; returns false, appending
-   nothing, when they would not. */
-bool layer_append(StateLayer *layer, const uint32_t *record, const uint32_t *base, size_t words,
-                  uint64_t other_bytes, uint64_t limit_bytes);
+/* Empties the layer for states of `words` words stored from `base`, keeping its memory. Returns
+   false when there is no memory for its copy of the last state. */
+bool layer_begin(StateLayer *layer, const uint32_t *base, size_t words);
 
-/* Reads the state stored at byte `offset` into `out` and returns the offset of the next one. */
-uint64_t layer_read(const StateLayer &layer, uint64_t offset, const uint32_t *base, size_t words,
-                    uint32_t *out);
+/* Appends `record`. Grows the layer only while `other_bytes` (what the caller holds besides)
+   and the grown layer fit in `limit_bytes`; returns false, appending nothing, when they would
+   not. */
+bool layer_append(StateLayer *layer, const uint32_t *record, uint64_t other_bytes,
+                  uint64_t limit_bytes);
 
-/* Empties the layer, keeping its memory for the next depth. */
-void layer_clear(StateLayer *layer);
+/* Reads the state stored at byte `offset` into `record`, which holds the state read before it
+   (the base for the first), and returns the offset of the next one. */
+uint64_t layer_read(const StateLayer &layer, uint64_t offset, uint32_t *record);
+
+/* Bytes the layer holds. */
+uint64_t layer_bytes(const StateLayer &layer);
 
 /* Frees the layer's memory and empties it. */
 void layer_free(StateLayer *layer);
