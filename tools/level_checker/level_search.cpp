@@ -5,7 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <unistd.h>
+
 #include "map_validation.h"
+#include "search_helper.h"
 #include "search_state.h"
 #include "shell/command_queue.h"
 #include "shell/timer.h"
@@ -31,8 +34,15 @@ const int32_t action_codes[SEARCH_ACTIONS] = {
 enum {
     COMMAND_FRAME_LIMIT = 400,  /* a command that has not given the robot back by then went wrong */
     CLOCK_EVERY = 64,           /* states expanded between looks at the clock */
-    ACTION_BITS = 3             /* a parent link is the parent's serial and the action taken */
+    ACTION_BITS = 3,            /* a parent link is the parent's serial and the action taken */
+    HELPER_LAYER_MIN = 1024,    /* states of a depth worth a helper process */
+    HELPER_SHARE = 45,          /* percent of a depth the helper takes: the search has its own
+                                   part and then the helper's findings to take in */
+    HELPER_WAIT_US = 200        /* pause between two looks at a helper still running */
 };
+
+const uint64_t MEGABYTE = 1024 * 1024;
+const uint64_t HELPER_RESERVE_MAX = 1024 * MEGABYTE;
 
 const int64_t STATE_SERIAL_LIMIT = (int64_t)1 << (32 - ACTION_BITS);
 
@@ -64,12 +74,35 @@ struct Search {
     int32_t solved_action;
     int64_t peak_memory;
     double seconds;
+    SearchHelper helper;        /* a second process on the last part of the current layer */
+    int64_t helper_from;        /* the first state of the layer it expands; -1 for none */
+    uint64_t helper_reserve;    /* memory counted for it: its findings and its own table */
+    bool merging;               /* it has ended, and its findings are being taken in */
+    uint64_t merge_offset;
+};
+
+/* What a helper writes: a header, then its findings in the order found, each followed by the
+   runs in which the state found differs from the state it was reached from. */
+struct HelperHeader {
+    uint64_t used;              /* bytes written, the header included */
+    int64_t parents_done;       /* states of the layer from helper_from on fully expanded */
+    uint64_t own_bytes;         /* the most its own table held */
+};
+
+struct HelperFinding {
+    StateKey key;
+    int32_t parent;             /* in the layer */
+    int16_t action;
+    int16_t solved;             /* the command completed the level: nothing follows */
+    uint32_t bytes;             /* of runs that follow */
+    uint32_t spare;
 };
 
 Search idle_search()
 {
     Search s{};
     s.outcome = SEARCH_IDLE;
+    s.helper_from = -1;
     return s;
 }
 
@@ -91,12 +124,15 @@ int64_t memory_held()
     return (int64_t)(state_table_bytes(search.seen) + layer_bytes(search.layers[0]) +
                      layer_bytes(search.layers[1])) +
            search.parent_capacity * (int64_t)sizeof(uint32_t) +
-           3 * (int64_t)(search.words * sizeof(uint32_t)) + (int64_t)search.length;
+           3 * (int64_t)(search.words * sizeof(uint32_t)) + (int64_t)search.length +
+           (int64_t)search.helper_reserve;
 }
 
-void note_memory()
+/* Notes the most memory held at once: with a helper, what it has taken rather than what is
+   counted for it against the limit. */
+void note_memory(uint64_t helper_bytes = 0)
 {
-    int64_t held = memory_held();
+    int64_t held = memory_held() - (int64_t)search.helper_reserve + (int64_t)helper_bytes;
     if (held > search.peak_memory)
         search.peak_memory = held;
 }
@@ -214,13 +250,14 @@ uint64_t memory_besides(uint64_t part)
     return (uint64_t)memory_held() - part;
 }
 
-/* Adds the world as it stands, reached from state `parent` by `action`, unless it was reached
-   before. Sets the outcome when a limit is met. */
-void reach(int64_t parent, int action, int32_t frame)
+/* Adds the state with `key`, reached from state `parent` by `action`, unless it was reached
+   before: the world as it stands, or with `runs` set, the parent record changed by them. Sets the
+   outcome when a limit is met. */
+void reach(StateKey key, int64_t parent, int action, int32_t frame, const uint8_t *runs)
 {
     Search &s = search;
     StateLayer &next = s.layers[1 - s.current];
-    StateInsert inserted = state_table_insert(&s.seen, state_key(),
+    StateInsert inserted = state_table_insert(&s.seen, key,
                                               memory_besides(state_table_bytes(s.seen)),
                                               (uint64_t)s.limits.memory_limit);
     if (inserted == STATE_SEEN)
@@ -229,7 +266,12 @@ void reach(int64_t parent, int action, int32_t frame)
         s.outcome = SEARCH_MEMORY_LIMIT;
         return;
     }
-    take_state((uint8_t *)s.child_record, frame);
+    if (runs) {
+        std::memcpy(s.child_record, s.parent_record, s.words * sizeof(uint32_t));
+        decode_runs(runs, s.words, s.child_record);
+    } else {
+        take_state((uint8_t *)s.child_record, frame);
+    }
     if (!layer_append(&next, s.child_record, memory_besides(layer_bytes(next)),
                       (uint64_t)s.limits.memory_limit)) {
         s.outcome = SEARCH_MEMORY_LIMIT;
@@ -241,6 +283,22 @@ void reach(int64_t parent, int action, int32_t frame)
         s.outcome = SEARCH_STATE_LIMIT;
 }
 
+/* Plays `action` on the state in parent_record. Returns 1 when it completes the level, -1 when
+   it leads nowhere (hopeless, or the robot not ready), 0 for a state to keep; *frame is its
+   frame. */
+int play(int action, int32_t *frame)
+{
+    Search &s = search;
+    *frame = put_state((const uint8_t *)s.parent_record);
+    bool cut = false;
+    *frame += run_command(action_codes[action], s.limits.ticks_per_frame, &cut);
+    if (cut)
+        return -1;
+    if (level_state.level_completed)
+        return 1;
+    return hopeless() || !robot_ready() ? -1 : 0;
+}
+
 /* Tries every command on the next state of the current layer. */
 void expand_next()
 {
@@ -249,21 +307,153 @@ void expand_next()
     s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
     int64_t parent = s.layer_first + s.read_index++;
     for (int action = 0; action < SEARCH_ACTIONS && s.outcome == SEARCH_RUNNING; action++) {
-        int32_t frame = put_state((const uint8_t *)s.parent_record);
-        bool cut = false;
-        frame += run_command(action_codes[action], s.limits.ticks_per_frame, &cut);
-        if (cut)
-            continue;
-        if (level_state.level_completed) {
+        int32_t frame;
+        int played = play(action, &frame);
+        if (played > 0) {
             s.solved_parent = parent;
             s.solved_action = action;
             s.outcome = SEARCH_SOLVED;
             return;
         }
-        if (hopeless() || !robot_ready())
-            continue;
-        reach(parent, action, frame);
+        if (played == 0)
+            reach(state_key(), parent, action, frame, nullptr);
     }
+}
+
+/* The helper's work, in its own process: expands the layer from helper_from on as expand_next
+   would, leaving out what the search already held at the fork and what it found itself before,
+   and writes the rest as findings. Stops early, after a whole state, when its memory is full. */
+void help(uint8_t *shared, uint64_t capacity)
+{
+    Search &s = search;
+    const StateLayer &layer = s.layers[s.current];
+    HelperHeader header{sizeof(HelperHeader), 0, 0};
+    uint64_t offset = s.read_offset;
+    int64_t k = s.read_index;
+    for (; k < s.helper_from; k++)
+        offset = layer_read(layer, offset, s.parent_record);
+    StateTable own{nullptr, 0, 0};
+    const uint64_t own_limit = s.helper_reserve - capacity;
+    const uint64_t finding_most = sizeof(HelperFinding) + runs_worst_case(s.words);
+    bool full = false;
+    for (; k < layer.count && !full; k++) {
+        offset = layer_read(layer, offset, s.parent_record);
+        const uint64_t used_before = header.used;
+        for (int action = 0; action < SEARCH_ACTIONS && !full; action++) {
+            int32_t frame;
+            int played = play(action, &frame);
+            if (played < 0)
+                continue;
+            HelperFinding f{state_key(), (int32_t)k, (int16_t)action, (int16_t)(played > 0), 0, 0};
+            if (!f.solved) {
+                if (state_table_holds(s.seen, f.key))
+                    continue;
+                StateInsert inserted = state_table_insert(&own, f.key, 0, own_limit);
+                if (inserted == STATE_SEEN)
+                    continue;
+                if (inserted == STATE_NO_ROOM || header.used + finding_most > capacity) {
+                    full = true;
+                    break;
+                }
+                take_state((uint8_t *)s.child_record, frame);
+                f.bytes = (uint32_t)encode_runs(s.child_record, s.parent_record, s.words,
+                                                shared + header.used + sizeof f, nullptr);
+            }
+            std::memcpy(shared + header.used, &f, sizeof f);
+            header.used += sizeof f + f.bytes;
+            if (f.solved) {
+                header.parents_done = k - s.helper_from + 1;
+                header.own_bytes = state_table_bytes(own);
+                std::memcpy(shared, &header, sizeof header);
+                return;     // nothing after it counts
+            }
+        }
+        if (full)
+            header.used = used_before;  // this state is left whole to the search
+        else
+            header.parents_done = k - s.helper_from + 1;
+    }
+    header.own_bytes = state_table_bytes(own);
+    std::memcpy(shared, &header, sizeof header);
+}
+
+void drop_helper()
+{
+    helper_stop(&search.helper);
+    search.helper_from = -1;
+    search.helper_reserve = 0;
+    search.merging = false;
+}
+
+/* Starts a helper on the last part of the layer about to be expanded, when it is large and there
+   is memory to spare. */
+void start_helper()
+{
+    Search &s = search;
+    const int64_t count = s.layers[s.current].count;
+    if (s.limits.helper_processes < 1 || count < HELPER_LAYER_MIN)
+        return;
+    const uint64_t held = (uint64_t)memory_held(), limit = (uint64_t)s.limits.memory_limit;
+    uint64_t reserve = held < limit ? (limit - held) / 4 : 0;
+    if (reserve > HELPER_RESERVE_MAX)
+        reserve = HELPER_RESERVE_MAX;
+    if (reserve < MEGABYTE)
+        return;
+    s.helper_from = count - count * HELPER_SHARE / 100;
+    s.helper_reserve = reserve;
+    if (!helper_start(&s.helper, reserve / 4 * 3, help))
+        drop_helper();
+}
+
+/* Looks whether the helper has ended (waiting for it with `wait`). Returns false while it runs;
+   once it has ended its findings are to be taken in, or if it failed, the search does its part. */
+bool take_helper(bool wait)
+{
+    HelperState state = helper_poll(&search.helper, wait);
+    if (state == HELPER_RUNNING)
+        return false;
+    if (state == HELPER_FAILED) {
+        drop_helper();
+        return true;
+    }
+    HelperHeader header;
+    std::memcpy(&header, search.helper.shared, sizeof header);
+    note_memory(header.used + header.own_bytes);
+    search.merging = true;
+    search.merge_offset = sizeof(HelperHeader);
+    return true;
+}
+
+/* Takes in the helper's next finding, as expand_next would have reached it; after the last,
+   skips the states it expanded and lets the search go on from there. */
+void merge_next()
+{
+    Search &s = search;
+    const StateLayer &layer = s.layers[s.current];
+    HelperHeader header;
+    std::memcpy(&header, s.helper.shared, sizeof header);
+    if (s.merge_offset >= header.used) {
+        const int64_t done = s.helper_from + header.parents_done;
+        for (; s.read_index < done; s.read_index++)
+            s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
+        drop_helper();
+        return;
+    }
+    HelperFinding f;
+    std::memcpy(&f, s.helper.shared + s.merge_offset, sizeof f);
+    const uint8_t *runs = s.helper.shared + s.merge_offset + sizeof f;
+    s.merge_offset += sizeof f + f.bytes;
+    for (; s.read_index <= f.parent; s.read_index++)
+        s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
+    const int64_t parent = s.layer_first + f.parent;
+    if (f.solved) {
+        s.solved_parent = parent;
+        s.solved_action = f.action;
+        s.outcome = SEARCH_SOLVED;
+        return;
+    }
+    int32_t frame = 0;
+    reach(f.key, parent, f.action, frame, runs);
 }
 
 /* The current layer is done: the next one is expanded from its start, unless there is none or
@@ -289,11 +479,14 @@ void next_layer()
     std::memcpy(s.parent_record, s.base, s.words * sizeof(uint32_t));
     if (!layer_begin(&done, s.base, s.words))
         s.outcome = SEARCH_MEMORY_LIMIT;
+    else
+        start_helper();
 }
 
 void free_search()
 {
     Search &s = search;
+    drop_helper();
     std::free(s.text);
     std::free(s.base);
     std::free(s.parent_record);
@@ -399,7 +592,8 @@ SearchOutcome search_run(int64_t state_budget, int64_t ms_budget)
     enter_level();
     int since_clock = 0;
     while (s.outcome == SEARCH_RUNNING) {
-        if (s.read_index == s.layers[s.current].count) {
+        const bool helper_part = s.helper_from >= 0 && s.read_index >= s.helper_from;
+        if (!helper_part && s.read_index == s.layers[s.current].count) {
             next_layer();
             continue;
         }
@@ -410,8 +604,17 @@ SearchOutcome search_run(int64_t state_budget, int64_t ms_budget)
             if (seconds_since(started) * 1000 >= (double)ms_budget)
                 break;
         }
-        expand_next();
+        if (!helper_part) {
+            expand_next();
+        } else if (s.merging) {
+            merge_next();
+        } else if (!take_helper(ms_budget <= 0)) {
+            usleep(HELPER_WAIT_US);
+            since_clock = CLOCK_EVERY;      // look at the clock before waiting again
+        }
     }
+    if (s.outcome != SEARCH_RUNNING)
+        drop_helper();
     leave_level();
     s.seconds += seconds_since(started);
     if (s.outcome != SEARCH_RUNNING && s.outcome != SEARCH_SOLVED)

@@ -18,6 +18,8 @@ struct SearchLimits {
     int32_t depth_limit;        /* commands (waits included) before giving up, at most
                                    SEARCH_MAX_STEPS */
     int64_t memory_limit;       /* bytes the search may hold before giving up */
+    int32_t helper_processes;   /* 1: a second process takes part of each large depth, 0: none;
+                                   the outcome and solution are the same either way */
 };
 
 /* Where a search stands. The ones past SEARCH_RUNNING are final. */

@@ -1,7 +1,7 @@
 /* main.cpp: level_checker, proves that level files load as meant and can be won in time.
 
    level_checker [--validate] [--record DIR] [--ticks N] [--states N] [--depth N] [--memory MB]
-                 MAP...
+                 [--jobs N] MAP...
    (installed as tirvex-check)
 
    Validates each MAP, then searches for its shortest solution and tells whether it takes at most
@@ -54,6 +54,7 @@ struct CheckerRequest {
     int64_t state_limit = 4000000;
     int32_t depth_limit = 600;
     int64_t memory_limit = 256 * MEGABYTE;
+    int32_t jobs = 2;
     const char *maps[MAX_MAPS];
     int map_count = 0;
 };
@@ -73,7 +74,8 @@ char map_text[MAP_TEXT_SIZE + 1];
 SearchResult result;                /* some 8 KB of steps, kept off the stack */
 LevelRow rows[MAX_MAPS];
 
-enum { OPTION_VALIDATE, OPTION_RECORD, OPTION_TICKS, OPTION_STATES, OPTION_DEPTH, OPTION_MEMORY };
+enum { OPTION_VALIDATE, OPTION_RECORD, OPTION_TICKS, OPTION_STATES, OPTION_DEPTH, OPTION_MEMORY,
+       OPTION_JOBS };
 
 const CommandOption CHECKER_OPTIONS[] = {
     {"validate", nullptr, "only check the files, do not search", 0, 0},
@@ -82,6 +84,7 @@ const CommandOption CHECKER_OPTIONS[] = {
     {"states", "N", "search at most N states (default 4000000)", 1, 100000000},
     {"depth", "N", "search at most N moves deep (default 600)", 1, SEARCH_MAX_STEPS},
     {"memory", "MB", "search in at most MB megabytes (default 256)", 1, 65536},
+    {"jobs", "N", "processes searching a large depth, 1 or 2 (default 2)", 1, 2},
 };
 
 /* Reads the command line into r. Returns -1 to go on, or the exit status to end with. */
@@ -89,7 +92,7 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
 {
     const CommandSyntax syntax = {
         path_file_name(argv[0]), "Validates level files and proves each can be won in time.",
-        "MAP...", 1, MAX_MAPS, CHECKER_OPTIONS, 6};
+        "MAP...", 1, MAX_MAPS, CHECKER_OPTIONS, 7};
     CommandLine line;
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)
@@ -104,6 +107,8 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
         r->depth_limit = (int32_t)line.number[OPTION_DEPTH];
     if (line.given[OPTION_MEMORY])
         r->memory_limit = line.number[OPTION_MEMORY] * MEGABYTE;
+    if (line.given[OPTION_JOBS])
+        r->jobs = (int32_t)line.number[OPTION_JOBS];
     for (int i = 0; i < line.operand_count; i++)
         r->maps[r->map_count++] = line.operands[i];
     return -1;
@@ -201,7 +206,7 @@ bool record(const CheckerRequest &request, const char *path, const char *level_n
 void run_search(const char *path, long length, const CheckerRequest &request)
 {
     SearchLimits limits{request.ticks_per_frame, request.state_limit, request.depth_limit,
-                        request.memory_limit};
+                        request.memory_limit, request.jobs - 1};
     if (search_start(map_text, (size_t)length, limits) != SEARCH_RUNNING)
         return;
     const bool show = isatty(2);
@@ -336,9 +341,10 @@ void print_table(const CheckerRequest &request)
     std::printf("%-24s %6s %6s %8s %8s %10lld %8.2f %10.0f %8.1f\n", "total", "", "", "", "",
                 (long long)states, seconds, states_a_second(states, seconds),
                 (double)peak / MEGABYTE);
-    struct rusage usage;
-    if (getrusage(RUSAGE_SELF, &usage) == 0)
-        std::printf("peak resident memory of the checker: %.1f MB\n", usage.ru_maxrss / 1024.0);
+    struct rusage self, helpers;
+    if (getrusage(RUSAGE_SELF, &self) == 0 && getrusage(RUSAGE_CHILDREN, &helpers) == 0)
+        std::printf("peak resident memory of the checker: %.1f MB, of its helper process: %.1f MB\n",
+                    self.ru_maxrss / 1024.0, helpers.ru_maxrss / 1024.0);
 }
 
 } // namespace

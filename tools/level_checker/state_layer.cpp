@@ -8,13 +8,6 @@ namespace {
 
 enum { RUN_LIMIT = 0xffff, FIRST_CAPACITY = 1 << 16 };
 
-/* The most bytes a record of `words` words can take: a run header of 4 bytes at worst for
-   every second word, and the words themselves. */
-uint64_t worst_case(size_t words)
-{
-    return 4 * (uint64_t)words + 4 * ((uint64_t)words / 2 + 2);
-}
-
 void put16(uint8_t *at, uint32_t v)
 {
     at[0] = (uint8_t)v;
@@ -39,6 +32,54 @@ size_t alike_from(const uint32_t *record, const uint32_t *last, size_t i, size_t
 
 } // namespace
 
+size_t encode_runs(const uint32_t *record, const uint32_t *reference, size_t words, uint8_t *out,
+                   uint32_t *update)
+{
+    // Runs of (words alike, words that differ), each count in 16 bits, then the differing words.
+    uint8_t *at = out;
+    size_t i = 0;
+    while (i < words) {
+        size_t from = i;
+        i = alike_from(record, reference, i, words);
+        size_t skip = i - from;
+        while (skip > RUN_LIMIT) {
+            put16(at, RUN_LIMIT);
+            put16(at + 2, 0);
+            at += 4;
+            skip -= RUN_LIMIT;
+        }
+        size_t start = i, run = 0;
+        while (i < words && record[i] != reference[i] && run < RUN_LIMIT)
+            i++, run++;
+        put16(at, (uint32_t)skip);
+        put16(at + 2, (uint32_t)run);
+        std::memcpy(at + 4, record + start, run * 4);
+        if (update)
+            std::memcpy(update + start, record + start, run * 4);
+        at += 4 + run * 4;
+    }
+    return (size_t)(at - out);
+}
+
+size_t decode_runs(const uint8_t *in, size_t words, uint32_t *record)
+{
+    const uint8_t *at = in;
+    size_t i = 0;
+    while (i < words) {
+        size_t skip = get16(at), run = get16(at + 2);
+        i += skip;
+        std::memcpy(record + i, at + 4, run * 4);
+        i += run;
+        at += 4 + run * 4;
+    }
+    return (size_t)(at - in);
+}
+
+uint64_t runs_worst_case(size_t words)
+{
+    return 4 * (uint64_t)words + 4 * ((uint64_t)words / 2 + 2);
+}
+
 bool layer_begin(StateLayer *layer, const uint32_t *base, size_t words)
 {
     if (layer->words != words) {
@@ -58,7 +99,7 @@ bool layer_append(StateLayer *layer, const uint32_t *record, uint64_t other_byte
                   uint64_t limit_bytes)
 {
     const size_t words = layer->words;
-    uint64_t need = layer->size + worst_case(words);
+    uint64_t need = layer->size + runs_worst_case(words);
     if (need > layer->capacity) {
         uint64_t capacity = layer->capacity ? layer->capacity : (uint64_t)FIRST_CAPACITY;
         while (capacity < need)
@@ -71,29 +112,8 @@ bool layer_append(StateLayer *layer, const uint32_t *record, uint64_t other_byte
         layer->bytes = bytes;
         layer->capacity = capacity;
     }
-    // Runs of (words alike, words that differ), each count in 16 bits, then the differing words.
-    uint32_t *last = layer->last;
     uint8_t *out = layer->bytes + layer->size;
-    size_t i = 0;
-    while (i < words) {
-        size_t from = i;
-        i = alike_from(record, last, i, words);
-        size_t skip = i - from;
-        while (skip > RUN_LIMIT) {
-            put16(out, RUN_LIMIT);
-            put16(out + 2, 0);
-            out += 4;
-            skip -= RUN_LIMIT;
-        }
-        size_t start = i, run = 0;
-        while (i < words && record[i] != last[i] && run < RUN_LIMIT)
-            i++, run++;
-        put16(out, (uint32_t)skip);
-        put16(out + 2, (uint32_t)run);
-        std::memcpy(out + 4, record + start, run * 4);
-        std::memcpy(last + start, record + start, run * 4);
-        out += 4 + run * 4;
-    }
+    out += encode_runs(record, layer->last, words, out, layer->last);
     layer->size = (uint64_t)(out - layer->bytes);
     layer->count++;
     return true;
@@ -101,16 +121,7 @@ bool layer_append(StateLayer *layer, const uint32_t *record, uint64_t other_byte
 
 uint64_t layer_read(const StateLayer &layer, uint64_t offset, uint32_t *record)
 {
-    const uint8_t *in = layer.bytes + offset;
-    size_t i = 0;
-    while (i < layer.words) {
-        size_t skip = get16(in), run = get16(in + 2);
-        i += skip;
-        std::memcpy(record + i, in + 4, run * 4);
-        i += run;
-        in += 4 + run * 4;
-    }
-    return (uint64_t)(in - layer.bytes);
+    return offset + decode_runs(layer.bytes + offset, layer.words, record);
 }
 
 uint64_t layer_bytes(const StateLayer &layer)

@@ -36,3 +36,16 @@ uint64_t layer_bytes(const StateLayer &layer);
 
 /* Frees the layer's memory and empties it. */
 void layer_free(StateLayer *layer);
+
+/* Writes to `out` the runs of words in which `record` differs from `reference` (`words` words
+   each) and returns the bytes written, at most runs_worst_case(words). With `update` set, the
+   differing words are copied there too. Used by the layers and by the search's helper. */
+size_t encode_runs(const uint32_t *record, const uint32_t *reference, size_t words, uint8_t *out,
+                   uint32_t *update);
+
+/* Applies runs written by encode_runs to `record`, which holds the reference; returns the bytes
+   read. */
+size_t decode_runs(const uint8_t *in, size_t words, uint32_t *record);
+
+/* The most bytes encode_runs writes for a record of `words` words. */
+uint64_t runs_worst_case(size_t words);

@@ -1,6 +1,8 @@
 /* state_table.cpp: the set of states the search has seen, by 128-bit key, in a bounded budget of memory. */
 #include "state_table.h"
 
+#include <sys/mman.h>
+
 #include <cstdlib>
 
 namespace {
@@ -21,20 +23,36 @@ void place(StateKey *slots, uint64_t capacity, StateKey key)
     slots[i] = key;
 }
 
+/* Zeroed slots, taken from the system only as they are touched. Shared, not copied, with a
+   helper process forked from the search: the search goes on writing the table meanwhile, and
+   copying every page it writes would cost more than the helper saves. A helper that sees a key
+   the search has just added leaves that state to the search, which holds it already. */
+StateKey *new_slots(uint64_t capacity)
+{
+    void *slots = mmap(nullptr, capacity * sizeof(StateKey), PROT_READ | PROT_WRITE,
+                       MAP_SHARED | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    return slots == MAP_FAILED ? nullptr : (StateKey *)slots;
+}
+
+void free_slots(StateKey *slots, uint64_t capacity)
+{
+    if (slots)
+        munmap(slots, capacity * sizeof(StateKey));
+}
+
 bool grow(StateTable *t, uint64_t other_bytes, uint64_t limit_bytes)
 {
-    uint64_t capacity = t->capacity ? 2 * t->capacity : FIRST_CAPACITY;
+    uint64_t capacity = t->capacity ? 2 * t->capacity : (uint64_t)FIRST_CAPACITY;
     if (other_bytes + state_table_bytes(*t) + capacity * sizeof(StateKey) > limit_bytes)
         return false;
-    // calloc: pages of a fresh table are zero, and only those touched cost memory.
-    StateKey *slots = (StateKey *)std::calloc(capacity, sizeof(StateKey));
+    StateKey *slots = new_slots(capacity);
     if (!slots)
         return false;
     for (uint64_t i = 0; i < t->capacity; i++) {
         if (!is_free(t->slots[i]))
             place(slots, capacity, t->slots[i]);
     }
-    std::free(t->slots);
+    free_slots(t->slots, t->capacity);
     t->slots = slots;
     t->capacity = capacity;
     return true;
@@ -66,6 +84,19 @@ StateInsert state_table_insert(StateTable *t, StateKey key, uint64_t other_bytes
     return STATE_NEW;
 }
 
+bool state_table_holds(const StateTable &t, StateKey key)
+{
+    if (is_free(key))
+        key.low = 1;
+    if (!t.capacity)
+        return false;
+    for (uint64_t i = key.low & (t.capacity - 1); !is_free(t.slots[i]); i = (i + 1) & (t.capacity - 1)) {
+        if (t.slots[i].low == key.low && t.slots[i].high == key.high)
+            return true;
+    }
+    return false;
+}
+
 uint64_t state_table_bytes(const StateTable &t)
 {
     return t.capacity * sizeof(StateKey);
@@ -73,6 +104,6 @@ uint64_t state_table_bytes(const StateTable &t)
 
 void state_table_free(StateTable *t)
 {
-    std::free(t->slots);
+    free_slots(t->slots, t->capacity);
     *t = StateTable{nullptr, 0, 0};
 }

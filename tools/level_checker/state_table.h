@@ -25,6 +25,9 @@ enum StateInsert {
 StateInsert state_table_insert(StateTable *table, StateKey key, uint64_t other_bytes,
                                uint64_t limit_bytes);
 
+/* True when `key` is held. Changes nothing: a helper process asks its copy of the table. */
+bool state_table_holds(const StateTable &table, StateKey key);
+
 /* Bytes the table holds. */
 uint64_t state_table_bytes(const StateTable &table);
 
