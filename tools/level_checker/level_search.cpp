@@ -177,12 +177,18 @@ bool over_no_square()
 /* A state from which the level can no longer be won: the robot is lost, falling or about to
    fall (it has landed over no square; during the swoop it would hover there, unable to move
    onto a square again), a sweet is gone for good, the teleport is blown up, or time is out. */
+bool spoiled();
+
 bool hopeless()
 {
     if (level_state.level_lost || falling || get_level_time() < 1)
         return true;
-    if (over_no_square())
-        return true;
+    return over_no_square() || spoiled();
+}
+
+/* A sweet or the teleport is gone or blown up: the level cannot be won any more. */
+bool spoiled()
+{
     int sweets_left = 0;
     bool teleport = false;
     for (int i = 0; i < actor_table.count; i++) {
@@ -205,26 +211,41 @@ int32_t wait_frames(int32_t ticks_per_frame)
 }
 
 /* Types one command (or waits) at a state where the robot takes commands and runs frames until
-   it takes the next one or the level is over. With `cut` set, a step that has left for no square
-   ends as soon as it starts: the robot will land over nothing, which is hopeless, and no rule
-   moves its square meanwhile; *cut then tells so. Returns the frames run. */
+   it takes the next one or the level is over. With `cut` set, a command ends as soon as its end
+   is known to be hopeless, and *cut tells so: a step that has left for no square (the robot will
+   land over nothing, and no rule moves its square meanwhile), or a blast that has spoilt the
+   level (what is blown up stays lost, and a command eats nothing after its first frame) unless
+   the robot is on its way into the teleport. Returns the frames run. */
 int32_t run_command(int32_t code, int32_t ticks_per_frame, bool *cut)
 {
-    if (code == SEARCH_WAIT) {
-        int32_t frames = wait_frames(ticks_per_frame);
-        driver_run(frames, ticks_per_frame);
-        return frames;
-    }
-    driver_push(code);
+    const int32_t frame_limit = code == SEARCH_WAIT ? wait_frames(ticks_per_frame) :
+                                                      (int32_t)COMMAND_FRAME_LIMIT;
+    if (code != SEARCH_WAIT)
+        driver_push(code);
     int32_t frames = 0;
-    do {
+    int32_t blasts = cue_log.plays[DAT_SAMPLE_EXPLOSION];
+    for (;;) {
         driver_frame(ticks_per_frame);
         frames++;
-        if (cut && frames == 1 && !robot_ready() && over_no_square()) {
-            *cut = true;
-            break;
+        if (cut) {
+            if (frames == 1 && !robot_ready() && over_no_square()) {
+                *cut = true;
+                break;
+            }
+            if (cue_log.plays[DAT_SAMPLE_EXPLOSION] != blasts) {
+                blasts = cue_log.plays[DAT_SAMPLE_EXPLOSION];
+                if (!level_state.teleport_entered && spoiled()) {
+                    *cut = true;
+                    break;
+                }
+            }
         }
-    } while (!robot_ready() && !level_over() && frames < COMMAND_FRAME_LIMIT);
+        if (frames >= frame_limit)
+            break;
+        // A wait runs its frames whatever happens; what ends it early ends the level too.
+        if (code == SEARCH_WAIT ? cut && level_over() : robot_ready() || level_over())
+            break;
+    }
     return frames;
 }
 
