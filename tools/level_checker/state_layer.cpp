@@ -19,10 +19,12 @@ uint32_t get16(const uint8_t *at)
     return (uint32_t)at[0] | (uint32_t)at[1] << 8;
 }
 
-/* Words from `i` on that equal the last record's, up to `words`. Compares four at a time
-   first: most of a record is alike. */
+/* Words from `i` on that equal the last record's, up to `words`. Compares sixteen and then
+   four at a time first: most of a record is alike. */
 size_t alike_from(const uint32_t *record, const uint32_t *last, size_t i, size_t words)
 {
+    while (i + 16 <= words && std::memcmp(record + i, last + i, 64) == 0)
+        i += 16;
     while (i + 4 <= words && std::memcmp(record + i, last + i, 16) == 0)
         i += 4;
     while (i < words && record[i] == last[i])
