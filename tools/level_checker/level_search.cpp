@@ -36,12 +36,14 @@ enum {
     CLOCK_EVERY = 64,           /* states expanded between looks at the clock */
     ACTION_BITS = 3,            /* a parent link is the parent's serial and the action taken */
     HELPER_LAYER_MIN = 1024,    /* states of a depth worth a helper process */
-    HELPER_SHARE = 45,          /* percent of a depth the helper takes: the search has its own
-                                   part and then the helper's findings to take in */
     HELPER_WAIT_US = 200        /* pause between two looks at a helper still running */
 };
 
 const uint64_t MEGABYTE = 1024 * 1024;
+/* The part of a depth a helper takes at first, and the bounds of what it may take later. The
+   search has its own part and then the helper's findings to take in, and the helper works
+   somewhat slower (it writes its findings out), so at first the helper takes less than half. */
+const double HELPER_SHARE = 0.45, HELPER_SHARE_LEAST = 0.2, HELPER_SHARE_MOST = 0.8;
 const uint64_t HELPER_RESERVE_MAX = 1024 * MEGABYTE;
 
 const int64_t STATE_SERIAL_LIMIT = (int64_t)1 << (32 - ACTION_BITS);
@@ -79,6 +81,10 @@ struct Search {
     uint64_t helper_reserve;    /* memory counted for it: its findings and its own table */
     bool merging;               /* it has ended, and its findings are being taken in */
     uint64_t merge_offset;
+    double helper_share;        /* the part of the next large depth it takes */
+    double fork_time;           /* when it started, */
+    double reached_time;        /* when the search came to its part (0 before) */
+    double helper_end_time;     /* and when it ended, all on the system's steady clock */
 };
 
 /* What a helper writes: a header, then its findings in the order found, each followed by the
@@ -87,6 +93,7 @@ struct HelperHeader {
     uint64_t used;              /* bytes written, the header included */
     int64_t parents_done;       /* states of the layer from helper_from on fully expanded */
     uint64_t own_bytes;         /* the most its own table held */
+    double end_time;            /* when it ended, on the system's steady clock */
 };
 
 struct HelperFinding {
@@ -98,11 +105,18 @@ struct HelperFinding {
     uint32_t spare;
 };
 
+/* Seconds on the steady clock, which a helper process shares with the search. */
+double steady_seconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 Search idle_search()
 {
     Search s{};
     s.outcome = SEARCH_IDLE;
     s.helper_from = -1;
+    s.helper_share = HELPER_SHARE;
     return s;
 }
 
@@ -348,7 +362,7 @@ void help(uint8_t *shared, uint64_t capacity)
 {
     Search &s = search;
     const StateLayer &layer = s.layers[s.current];
-    HelperHeader header{sizeof(HelperHeader), 0, 0};
+    HelperHeader header{sizeof(HelperHeader), 0, 0, 0};
     uint64_t offset = s.read_offset;
     int64_t k = s.read_index;
     for (; k < s.helper_from; k++)
@@ -385,6 +399,7 @@ void help(uint8_t *shared, uint64_t capacity)
             if (f.solved) {
                 header.parents_done = k - s.helper_from + 1;
                 header.own_bytes = state_table_bytes(own);
+                header.end_time = steady_seconds();
                 std::memcpy(shared, &header, sizeof header);
                 return;     // nothing after it counts
             }
@@ -395,6 +410,7 @@ void help(uint8_t *shared, uint64_t capacity)
             header.parents_done = k - s.helper_from + 1;
     }
     header.own_bytes = state_table_bytes(own);
+    header.end_time = steady_seconds();
     std::memcpy(shared, &header, sizeof header);
 }
 
@@ -420,8 +436,10 @@ void start_helper()
         reserve = HELPER_RESERVE_MAX;
     if (reserve < MEGABYTE)
         return;
-    s.helper_from = count - count * HELPER_SHARE / 100;
+    s.helper_from = count - (int64_t)((double)count * s.helper_share);
     s.helper_reserve = reserve;
+    s.fork_time = steady_seconds();
+    s.reached_time = 0;
     if (!helper_start(&s.helper, reserve / 4 * 3, help))
         drop_helper();
 }
@@ -430,6 +448,8 @@ void start_helper()
    once it has ended its findings are to be taken in, or if it failed, the search does its part. */
 bool take_helper(bool wait)
 {
+    if (search.reached_time == 0)
+        search.reached_time = steady_seconds();
     HelperState state = helper_poll(&search.helper, wait);
     if (state == HELPER_RUNNING)
         return false;
@@ -440,9 +460,27 @@ bool take_helper(bool wait)
     HelperHeader header;
     std::memcpy(&header, search.helper.shared, sizeof header);
     note_memory(header.used + header.own_bytes);
+    search.helper_end_time = header.end_time;
     search.merging = true;
     search.merge_offset = sizeof(HelperHeader);
     return true;
+}
+
+/* Sets the helper's part of the next large depth so that it and the search, at the pace each
+   had on this one, come to its end together: neither waits for the other. Which part it takes
+   changes nothing but the time. */
+void balance_helper(int64_t helper_parents)
+{
+    Search &s = search;
+    const double own_time = s.reached_time - s.fork_time, helper_time = s.helper_end_time - s.fork_time;
+    const int64_t own_parents = s.helper_from;
+    if (own_parents < 1 || helper_parents < 1 || own_time <= 0 || helper_time <= 0)
+        return;
+    const double own_pace = (double)own_parents / own_time;
+    const double helper_pace = (double)helper_parents / helper_time;
+    double share = 0.5 * s.helper_share + 0.5 * helper_pace / (own_pace + helper_pace);
+    s.helper_share = share < HELPER_SHARE_LEAST ? HELPER_SHARE_LEAST :
+                     share > HELPER_SHARE_MOST ? HELPER_SHARE_MOST : share;
 }
 
 /* Takes in the helper's next finding, as expand_next would have reached it; after the last,
@@ -457,6 +495,7 @@ void merge_next()
         const int64_t done = s.helper_from + header.parents_done;
         for (; s.read_index < done; s.read_index++)
             s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
+        balance_helper(header.parents_done);
         drop_helper();
         return;
     }
