@@ -92,6 +92,17 @@ MapTile *tile_at(fixed x, fixed z)
 {
     int column = grid_index(x);
     int row = grid_index(z);
+    // The common case first, in line: an indexed cell of one square that is where it was.
+    if (indexed_count == level_map.tile_count && on_grid(column, row)) {
+        const int16_t entry = grid_cells[row * GRID_SIDE + column];
+        if (entry == CELL_EMPTY)
+            return nullptr;
+        if (entry >= 0 && entry < level_map.tile_count) {
+            MapTile *tile = &level_map.tiles[entry];
+            if (tile->x == column && tile->z == row)
+                return tile;
+        }
+    }
     int16_t *cell = indexed_cell(column, row);
     if (!cell || *cell == CELL_SHARED)
         return first_tile_on(column, row);
