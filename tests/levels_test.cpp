@@ -170,8 +170,8 @@ TEST(LevelChecker, FindsTheShortestWayProvesAHopelessLevelHopelessAndRefusesABad
     const struct { std::string arguments; int status; const char *words; } runs[] = {
         {near, 0, "solved in 2 moves and 0 waits"},
         {near, 0, "fits with room to spare"},
-        {high, 1, "cannot be won: no solution among all"},
-        {blast, 1, "cannot be won"},
+        {high, 3, "cannot be won: no solution among all"},
+        {blast, 3, "cannot be won"},
         {calm, 0, "solved"},
         // A wrong command line is refused with status 2, a missing file with 1.
         {"", 2, ""},
@@ -183,6 +183,68 @@ TEST(LevelChecker, FindsTheShortestWayProvesAHopelessLevelHopelessAndRefusesABad
         expect_checker(run.arguments, run.status, run.words);
     for (const std::string &path : {near, high, blast, calm})
         std::remove(path.c_str());
+}
+
+/* A level of 199 squares in a 20 by 10 field with 100 actors: the robot, the teleport, a sweet
+   on a tower it cannot climb, and 97 mibos to push about. It cannot be won, and there are more
+   ways to push the mibos than any memory holds. */
+std::string crowded_map()
+{
+    std::string text = "drawn for a test\nCrowded\n7\nminutes:\n9\n\nsquares:\n199\n";
+    int mibos = 0;
+    for (int z = 0; z < 10; z++) {
+        for (int x = 0; x < 20; x++) {
+            if (x == 19 && z == 9)
+                continue;
+            int height = 1, code = 0;
+            if (x == 0 && z == 0)
+                code = 1;
+            else if (x == 18 && z == 9)
+                code = 2;
+            else if (x == 10 && z == 5)
+                height = 5, code = 7;
+            else if ((x + z) % 2 == 1 && mibos < 97)
+                code = 3, mibos++;
+            text += std::to_string(x) + " " + std::to_string(height) + " " + std::to_string(z) +
+                    " 0 " + std::to_string(code) + " 0 -1 -1 -1 -1\n";
+        }
+    }
+    return text;
+}
+
+// Each bound ends the search with its own exit status, distinct from a level that cannot be
+// won (3) and from an invalid one (1), and says which bound and after how many states. A huge
+// level stops cleanly at the memory bound. The progress line goes to a terminal only.
+TEST_F(LevelFiles, EachBoundHasItsOwnStatusAndSaysWhereItStopped)
+{
+    const std::string crowded = map_file(crowded_map());
+    const struct { std::string arguments; int status; const char *words; } runs[] = {
+        {"--states 1000 maps/map11.txt", 4, "stopped at the state limit of 1000 states (--states)"},
+        {"--depth 3 maps/map11.txt", 5, "stopped at the depth limit of 3 commands (--depth), after"},
+        {"--memory 1 maps/map11.txt", 6, "stopped at the memory limit of 1 MB (--memory), after"},
+        {"--memory 4 " + crowded, 6, "stopped at the memory limit of 4 MB (--memory), after"},
+        {"--memory 0 maps/map11.txt", 2, ""},
+        {"--jobs 3 maps/map11.txt", 2, ""},
+        // The first map that fails decides the status.
+        {"--states 1000 maps/map11.txt maps/map01.txt", 4, "map01.txt: solved"},
+        {"maps/map01.txt --states 100 maps/map11.txt", 4, "total"},
+    };
+    for (const auto &run : runs)
+        expect_checker(run.arguments, run.status, run.words);
+    std::remove(crowded.c_str());
+
+    // Not a terminal: nothing but the results, all on standard output.
+    const std::string errors = "/tmp/tirvex_checker_errors_" + std::to_string(getpid());
+    ASSERT_EQ(std::system((checker + " maps/map14.txt >/dev/null 2>" + errors).c_str()), 0);
+    EXPECT_EQ(game_test::read_file(errors), "");
+    // A terminal: the progress line, rewritten in place, then cleared.
+    std::string shown;
+    ASSERT_EQ(run_command("script -qec '" + checker + " maps/map14.txt >/dev/null' /dev/null", &shown),
+              0);
+    EXPECT_NE(shown.find("map14.txt: "), std::string::npos) << shown;
+    EXPECT_NE(shown.find(" states/s"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\r\033[K"), std::string::npos) << shown;
+    std::remove(errors.c_str());
 }
 
 /* Each broken map says in its first line which line the checker must blame and with what words:

@@ -1,0 +1,213 @@
+/* level_search_test.cpp: the checker's search run in slices, with and without its helper process,
+   its bounds, and the records it keeps its states in. */
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "game_test_support.h"
+#include "level_search.h"
+#include "state_layer.h"
+#include "state_table.h"
+#include "world/level_state.h"
+#include "world/world_snapshot.h"
+#include "world_test_support.h"
+
+namespace {
+
+const std::string source_dir = TIRVEX_SOURCE_DIR;
+
+std::string shipped_map(int level)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "/assets/maps/map%02d.txt", level);
+    return game_test::read_file(source_dir + name);
+}
+
+SearchLimits limits(int helpers, int64_t states = 4000000, int32_t depth = 600,
+                    int64_t memory = 256 << 20)
+{
+    return SearchLimits{2, states, depth, memory, helpers};
+}
+
+SearchResult one_run, sliced;   /* some 16 KB each, kept off the stack */
+
+/* Runs the search to its end in slices of `state_budget` states (or `ms_budget` ms), checking
+   between slices that the world is the caller's. Returns the outcome. */
+SearchOutcome run_in_slices(const std::string &text, const SearchLimits &l, int64_t state_budget,
+                            int64_t ms_budget)
+{
+    static WorldSnapshot before, after;
+    take_snapshot(&before);
+    SearchOutcome outcome = search_start(text.data(), text.size(), l);
+    int slices = 0;
+    while (outcome == SEARCH_RUNNING) {
+        outcome = search_run(state_budget, ms_budget);
+        slices++;
+        take_snapshot(&after);
+        EXPECT_EQ(std::memcmp(&before.actors, &after.actors, sizeof before.actors), 0);
+        EXPECT_EQ(std::memcmp(&before.motion, &after.motion, sizeof before.motion), 0);
+        EXPECT_EQ(before.map.tile_count, after.map.tile_count);
+        EXPECT_EQ(before.level.sweets_eaten, after.level.sweets_eaten);
+    }
+    EXPECT_GT(slices, 1) << "the search ran in one slice: the budget did not stop it";
+    return outcome;
+}
+
+void expect_same_solution(const SearchResult &a, const SearchResult &b, const char *what)
+{
+    EXPECT_EQ(a.outcome, b.outcome) << what;
+    EXPECT_EQ(a.states, b.states) << what;
+    EXPECT_EQ(a.frames, b.frames) << what;
+    ASSERT_EQ(a.step_count, b.step_count) << what;
+    for (int32_t i = 0; i < a.step_count; i++) {
+        EXPECT_EQ(a.steps[i].frame, b.steps[i].frame) << what << ", step " << i;
+        EXPECT_EQ(a.steps[i].code, b.steps[i].code) << what << ", step " << i;
+    }
+}
+
+} // namespace
+
+// The slices and the helper process change only how the time is spent: the states reached, the
+// solution and every frame it is typed on are those of one long run in one process. Level 11
+// has some 41,000 states, its largest depths large enough for the helper.
+TEST(LevelSearch, SlicesAndTheHelperFindTheSameWayAsOneRun)
+{
+    const std::string text = shipped_map(11);
+    static const std::string own = drawn_map({"1P 1. 1S", "-- 1M 1T"}, 64);
+    driver_start_text(own.c_str());     // the caller's own level, which the search leaves alone
+
+    ASSERT_TRUE(search_level(text.c_str(), limits(0), &one_run));
+    EXPECT_EQ(one_run.outcome, SEARCH_SOLVED);
+    EXPECT_EQ(one_run.moves, 14);
+    EXPECT_GT(one_run.states, 40000);
+
+    const struct { int helpers; int64_t states, ms; const char *what; } ways[] = {
+        {0, 997, 0, "slices of 997 states"},
+        {1, 1500, 0, "slices of 1500 states with the helper"},
+        {1, INT64_MAX, 5, "slices of 5 ms with the helper"},
+    };
+    for (const auto &way : ways) {
+        EXPECT_EQ(run_in_slices(text, limits(way.helpers), way.states, way.ms), SEARCH_SOLVED)
+            << way.what;
+        ASSERT_TRUE(search_solution(&sliced)) << way.what;
+        search_end();
+        expect_same_solution(one_run, sliced, way.what);
+    }
+}
+
+// Each bound ends the search with its own outcome where it says, and frees what it held; a map
+// with faults is not searched, and one whose sweet is out of reach is proven hopeless.
+TEST(LevelSearch, EachBoundEndsTheSearchWithItsOwnOutcome)
+{
+    const std::string text = shipped_map(11);
+    SearchProgress p;
+
+    EXPECT_EQ(run_in_slices(text, limits(1, 5000), 700, 0), SEARCH_STATE_LIMIT);
+    search_progress(&p);
+    EXPECT_EQ(p.states, 5000);
+    EXPECT_EQ(p.memory, 0);         // freed at the end
+    EXPECT_FALSE(search_solution(&sliced));
+
+    search_start(text.data(), text.size(), limits(0, 4000000, 4));
+    EXPECT_EQ(search_run(INT64_MAX, 0), SEARCH_DEPTH_LIMIT);
+    search_progress(&p);
+    EXPECT_EQ(p.depth, 4);
+
+    const int64_t memory = 1 << 20;
+    search_start(text.data(), text.size(), limits(1, 4000000, 600, memory));
+    EXPECT_EQ(search_run(INT64_MAX, 0), SEARCH_MEMORY_LIMIT);
+    search_progress(&p);
+    EXPECT_GT(p.states, 1000);
+    EXPECT_LE(p.peak_memory, memory);
+
+    search_start(text.data(), text.size(), limits(1));
+    EXPECT_EQ(search_run(3000, 0), SEARCH_RUNNING);
+    search_progress(&p);
+    EXPECT_GE(p.states, 3000);
+    EXPECT_GT(p.frontier, 0);
+    EXPECT_GT(p.memory, 0);
+    search_cancel();
+    EXPECT_EQ(search_run(INT64_MAX, 0), SEARCH_CANCELLED);
+    search_progress(&p);
+    EXPECT_EQ(p.memory, 0);
+
+    const std::string broken = "a level\nwith no squares\n1\nminutes:\n2\n\nsquares:\n0\n";
+    EXPECT_EQ(search_start(broken.data(), broken.size(), limits(0)), SEARCH_INVALID_MAP);
+
+    const std::string high = drawn_map({"1P 4S", "1T"}, 64, 2);
+    EXPECT_FALSE(search_level(high.c_str(), limits(1), &sliced));
+    EXPECT_EQ(sliced.outcome, SEARCH_NO_SOLUTION);
+    EXPECT_GT(sliced.states, 10);
+}
+
+// A layer gives back every state in the order appended, whatever it differs in from the one
+// before: nothing, a word, every word.
+TEST(StateLayer, GivesBackEveryStateInOrder)
+{
+    const size_t words = 700;
+    std::mt19937 random(12);
+    std::vector<uint32_t> base(words), record(words), read(words);
+    for (uint32_t &w : base)
+        w = random();
+    std::vector<std::vector<uint32_t>> appended;
+    StateLayer layer{};
+    ASSERT_TRUE(layer_begin(&layer, base.data(), words));
+    record = base;
+    for (int n = 0; n < 3000; n++) {
+        int changes = n % 50 == 0 ? (int)words : (int)(random() % 6);
+        for (int c = 0; c < changes; c++)
+            record[changes == (int)words ? (size_t)c : random() % words] = random();
+        ASSERT_TRUE(layer_append(&layer, record.data(), 0, 1u << 30));
+        appended.push_back(record);
+    }
+    read = base;
+    uint64_t offset = 0;
+    for (const auto &expected : appended) {
+        offset = layer_read(layer, offset, read.data());
+        ASSERT_EQ(read, expected);
+    }
+    EXPECT_EQ(offset, layer.size);
+    // Not allowed to grow: states go in while they fit, then nothing more is appended.
+    uint64_t size;
+    int64_t count;
+    do {
+        size = layer.size;
+        count = layer.count;
+        for (uint32_t &w : record)
+            w = random();
+    } while (layer_append(&layer, record.data(), 0, layer_bytes(layer)));
+    EXPECT_EQ(layer.size, size);
+    EXPECT_EQ(layer.count, count);
+    EXPECT_GT(count, 3000);
+    layer_free(&layer);
+}
+
+// The table holds each key once, zero included, and says when it may not grow.
+TEST(StateTable, HoldsEachKeyOnceWithinItsMemory)
+{
+    StateTable table{nullptr, 0, 0};
+    std::mt19937_64 random(5);
+    std::vector<StateKey> keys(50000);
+    for (StateKey &k : keys)
+        k = StateKey{random(), random()};
+    keys[7] = StateKey{0, 0};
+    for (const StateKey &k : keys)
+        ASSERT_EQ(state_table_insert(&table, k, 0, 1u << 30), STATE_NEW);
+    for (const StateKey &k : keys) {
+        ASSERT_EQ(state_table_insert(&table, k, 0, 1u << 30), STATE_SEEN);
+        ASSERT_TRUE(state_table_holds(table, k));
+    }
+    EXPECT_FALSE(state_table_holds(table, StateKey{1, 2}));
+    EXPECT_EQ(table.count, keys.size());
+    EXPECT_LE(10 * table.count, 7 * table.capacity);
+    // Full to seven tenths and not allowed to grow: the next new key finds no room.
+    StateInsert last = STATE_NEW;
+    for (int n = 0; n < 1000000 && last == STATE_NEW; n++)
+        last = state_table_insert(&table, StateKey{random(), random()}, 0, state_table_bytes(table));
+    EXPECT_EQ(last, STATE_NO_ROOM);
+    state_table_free(&table);
+    EXPECT_EQ(table.capacity, 0u);
+}
