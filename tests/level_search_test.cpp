@@ -136,6 +136,10 @@ TEST(LevelSearch, EachBoundEndsTheSearchWithItsOwnOutcome)
 
     const std::string broken = "a level\nwith no squares\n1\nminutes:\n2\n\nsquares:\n0\n";
     EXPECT_EQ(search_start(broken.data(), broken.size(), limits(0)), SEARCH_INVALID_MAP);
+    // A NUL would end the text early for the world: what follows it was never checked.
+    std::string cut = drawn_map({"1P 1S 1T"}, 64, 2);
+    cut[cut.find("squares:")] = '\0';
+    EXPECT_EQ(search_start(cut.data(), cut.size(), limits(0)), SEARCH_INVALID_MAP);
 
     const std::string high = drawn_map({"1P 4S", "1T"}, 64, 2);
     EXPECT_FALSE(search_level(high.c_str(), limits(1), &sliced));

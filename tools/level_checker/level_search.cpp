@@ -151,14 +151,20 @@ void note_memory(uint64_t helper_bytes = 0)
         search.peak_memory = held;
 }
 
-/* Saves the caller's world and puts the level's start in its place, silent. */
-void enter_level()
+/* Saves the caller's world and silences it. */
+void save_caller()
 {
     take_snapshot(&caller.world);
     caller.tick_counter = tick_counter.load(std::memory_order_relaxed);
     caller.cues = cue_log;
     caller.sound_off = display_options.sound_off;
     display_options.sound_off = true;
+}
+
+/* Saves the caller's world and puts the level's start in its place, silent. */
+void enter_level()
+{
+    save_caller();
     restore_snapshot(&level_start);
     index_tiles();
 }
@@ -594,9 +600,10 @@ SearchOutcome search_start(const char *map_text, size_t length, const SearchLimi
     if (s.limits.depth_limit > SEARCH_MAX_STEPS)
         s.limits.depth_limit = SEARCH_MAX_STEPS;
     s.solved_parent = -1;
+    // The world reads the text up to a NUL, so one inside would hide the rest from the check.
     static ValidationReport report;
     validate_map(map_text, length, &report);
-    if (report.faults > 0)
+    if (report.faults > 0 || std::memchr(map_text, '\0', length))
         return s.outcome;
 
     s.text = (char *)std::malloc(length + 1);
@@ -608,11 +615,7 @@ SearchOutcome search_start(const char *map_text, size_t length, const SearchLimi
     s.text[length] = '\0';
     s.length = length + 1;
 
-    take_snapshot(&caller.world);
-    caller.tick_counter = tick_counter.load(std::memory_order_relaxed);
-    caller.cues = cue_log;
-    caller.sound_off = display_options.sound_off;
-    display_options.sound_off = true;
+    save_caller();
     search_start_world(s.text);
     s.limit_ticks = level_time.load();
     take_snapshot(&level_start);
