@@ -35,7 +35,7 @@ enum {
     COMMAND_FRAME_LIMIT = 400,  /* a command that has not given the robot back by then went wrong */
     CLOCK_EVERY = 64,           /* states expanded between looks at the clock */
     ACTION_BITS = 3,            /* a parent link is the parent's serial and the action taken */
-    HELPER_LAYER_MIN = 1024,    /* states of a depth worth a helper process */
+    HELPER_LAYER_MIN = 512,    /* states of a depth worth a helper process */
     HELPER_WAIT_US = 200        /* pause between two looks at a helper still running */
 };
 
