@@ -35,14 +35,14 @@ enum {
     COMMAND_FRAME_LIMIT = 400,  /* a command that has not given the robot back by then went wrong */
     CLOCK_EVERY = 64,           /* states expanded between looks at the clock */
     ACTION_BITS = 3,            /* a parent link is the parent's serial and the action taken */
-    HELPER_LAYER_MIN = 512,    /* states of a depth worth a helper process */
+    HELPER_LAYER_MIN = 512,     /* states of a depth worth a helper process */
     HELPER_WAIT_US = 200        /* pause between two looks at a helper still running */
 };
 
 const uint64_t MEGABYTE = 1024 * 1024;
-/* The part of a depth a helper takes at first, and the bounds of what it may take later. The
-   search has its own part and then the helper's findings to take in, and the helper works
-   somewhat slower (it writes its findings out), so at first the helper takes less than half. */
+/* The part of a depth a helper takes at first, and the bounds of what it may take later, when
+   its part follows the pace of the two processes. The search has its own part and then the
+   helper's findings to take in, so at first the helper takes less than half. */
 const double HELPER_SHARE = 0.45, HELPER_SHARE_LEAST = 0.2, HELPER_SHARE_MOST = 0.8;
 const uint64_t HELPER_RESERVE_MAX = 1024 * MEGABYTE;
 
