@@ -81,6 +81,7 @@ struct Search {
     uint64_t helper_reserve;    /* memory counted for it: its findings and its own table */
     bool merging;               /* it has ended, and its findings are being taken in */
     uint64_t merge_offset;
+    bool merge_in_step;         /* the next layer's last state is the finding before */
     double helper_share;        /* the part of the next large depth it takes */
     double fork_time;           /* when it started, */
     double reached_time;        /* when the search came to its part (0 before) */
@@ -291,37 +292,49 @@ uint64_t memory_besides(uint64_t part)
     return (uint64_t)memory_held() - part;
 }
 
-/* Adds the state with `key`, reached from state `parent` by `action`, unless it was reached
-   before: the world as it stands, or with `runs` set, the parent record changed by them. Sets the
-   outcome when a limit is met. */
-void reach(StateKey key, int64_t parent, int action, int32_t frame, const uint8_t *runs)
+/* Adds `key` to the states seen and makes room for its link. Returns false when it was seen
+   before, or when there is no room (the outcome then says so). */
+bool admit(StateKey key)
 {
     Search &s = search;
-    StateLayer &next = s.layers[1 - s.current];
     StateInsert inserted = state_table_insert(&s.seen, key,
                                               memory_besides(state_table_bytes(s.seen)),
                                               (uint64_t)s.limits.memory_limit);
     if (inserted == STATE_SEEN)
-        return;
+        return false;
     if (inserted == STATE_NO_ROOM || !room_for_parent()) {
         s.outcome = SEARCH_MEMORY_LIMIT;
+        return false;
+    }
+    return true;
+}
+
+/* Links the state just appended to the next layer to state `parent` and `action`; sets the
+   outcome when the state limit is met. */
+void link(int64_t parent, int action)
+{
+    Search &s = search;
+    s.parents[s.states++] = (uint32_t)parent << ACTION_BITS | (uint32_t)action;
+    note_memory();
+    if (s.states >= s.limits.state_limit)
+        s.outcome = SEARCH_STATE_LIMIT;
+}
+
+/* Adds the world as it stands, with `key` and `frame`, reached from state `parent` by `action`,
+   unless it was reached before. Sets the outcome when a limit is met. */
+void reach(StateKey key, int64_t parent, int action, int32_t frame)
+{
+    Search &s = search;
+    if (!admit(key))
         return;
-    }
-    if (runs) {
-        std::memcpy(s.child_record, s.parent_record, s.words * sizeof(uint32_t));
-        decode_runs(runs, s.words, s.child_record);
-    } else {
-        take_state((uint8_t *)s.child_record, frame);
-    }
+    take_state((uint8_t *)s.child_record, frame);
+    StateLayer &next = s.layers[1 - s.current];
     if (!layer_append(&next, s.child_record, memory_besides(layer_bytes(next)),
                       (uint64_t)s.limits.memory_limit)) {
         s.outcome = SEARCH_MEMORY_LIMIT;
         return;
     }
-    s.parents[s.states++] = (uint32_t)parent << ACTION_BITS | (uint32_t)action;
-    note_memory();
-    if (s.states >= s.limits.state_limit)
-        s.outcome = SEARCH_STATE_LIMIT;
+    link(parent, action);
 }
 
 /* Plays `action` on the state in parent_record. Returns 1 when it completes the level, -1 when
@@ -357,7 +370,7 @@ void expand_next()
             return;
         }
         if (played == 0)
-            reach(state_key(), parent, action, frame, nullptr);
+            reach(state_key(), parent, action, frame);
     }
 }
 
@@ -375,6 +388,14 @@ void help(uint8_t *shared, uint64_t capacity)
         offset = layer_read(layer, offset, s.parent_record);
     StateTable own{nullptr, 0, 0};
     const uint64_t own_limit = s.helper_reserve - capacity;
+    // Each finding is written as its difference from the one before, the first from the start:
+    // as the search's layers store them, so that it can take them in as they are.
+    uint32_t *chain = (uint32_t *)std::malloc(s.words * sizeof(uint32_t));
+    if (!chain) {
+        std::memcpy(shared, &header, sizeof header);    // nothing done: the search does it all
+        return;
+    }
+    std::memcpy(chain, s.base, s.words * sizeof(uint32_t));
     const uint64_t finding_most = sizeof(HelperFinding) + runs_worst_case(s.words);
     bool full = false;
     for (; k < layer.count && !full; k++) {
@@ -397,8 +418,8 @@ void help(uint8_t *shared, uint64_t capacity)
                     break;
                 }
                 take_state((uint8_t *)s.child_record, frame);
-                f.bytes = (uint32_t)encode_runs(s.child_record, s.parent_record, s.words,
-                                                shared + header.used + sizeof f, nullptr);
+                f.bytes = (uint32_t)encode_runs(s.child_record, chain, s.words,
+                                                shared + header.used + sizeof f, chain);
             }
             std::memcpy(shared + header.used, &f, sizeof f);
             header.used += sizeof f + f.bytes;
@@ -469,6 +490,8 @@ bool take_helper(bool wait)
     search.helper_end_time = header.end_time;
     search.merging = true;
     search.merge_offset = sizeof(HelperHeader);
+    search.merge_in_step = false;
+    std::memcpy(search.child_record, search.base, search.words * sizeof(uint32_t));
     return true;
 }
 
@@ -490,7 +513,9 @@ void balance_helper(int64_t helper_parents)
 }
 
 /* Takes in the helper's next finding, as expand_next would have reached it; after the last,
-   skips the states it expanded and lets the search go on from there. */
+   skips the states it expanded and lets the search go on from there. The findings follow one
+   another as the layer's states do, each stored as its difference from the one before: while
+   every finding has gone into the layer, the next goes in as it is. */
 void merge_next()
 {
     Search &s = search;
@@ -509,8 +534,6 @@ void merge_next()
     std::memcpy(&f, s.helper.shared + s.merge_offset, sizeof f);
     const uint8_t *runs = s.helper.shared + s.merge_offset + sizeof f;
     s.merge_offset += sizeof f + f.bytes;
-    for (; s.read_index <= f.parent; s.read_index++)
-        s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
     const int64_t parent = s.layer_first + f.parent;
     if (f.solved) {
         s.solved_parent = parent;
@@ -518,8 +541,21 @@ void merge_next()
         s.outcome = SEARCH_SOLVED;
         return;
     }
-    int32_t frame = 0;
-    reach(f.key, parent, f.action, frame, runs);
+    // child_record follows the findings, whether they go into the layer or not.
+    decode_runs(runs, s.words, s.child_record);
+    if (!admit(f.key)) {
+        s.merge_in_step = false;
+        return;
+    }
+    StateLayer &next = s.layers[1 - s.current];
+    const uint64_t other = memory_besides(layer_bytes(next)), limit = (uint64_t)s.limits.memory_limit;
+    if (!(s.merge_in_step ? layer_append_runs(&next, runs, f.bytes, other, limit) :
+                            layer_append(&next, s.child_record, other, limit))) {
+        s.outcome = SEARCH_MEMORY_LIMIT;
+        return;
+    }
+    s.merge_in_step = true;
+    link(parent, f.action);
 }
 
 /* The current layer is done: the next one is expanded from its start, unless there is none or

@@ -97,26 +97,49 @@ bool layer_begin(StateLayer *layer, const uint32_t *base, size_t words)
     return true;
 }
 
+namespace {
+
+/* Makes room for `bytes` more, growing only while `other_bytes` and the grown layer fit in
+   `limit_bytes`. */
+bool room_for(StateLayer *layer, uint64_t bytes, uint64_t other_bytes, uint64_t limit_bytes)
+{
+    uint64_t need = layer->size + bytes;
+    if (need <= layer->capacity)
+        return true;
+    uint64_t capacity = layer->capacity ? layer->capacity : (uint64_t)FIRST_CAPACITY;
+    while (capacity < need)
+        capacity *= 2;
+    if (other_bytes + capacity + layer->words * sizeof(uint32_t) > limit_bytes)
+        return false;
+    uint8_t *grown = (uint8_t *)std::realloc(layer->bytes, capacity);
+    if (!grown)
+        return false;
+    layer->bytes = grown;
+    layer->capacity = capacity;
+    return true;
+}
+
+} // namespace
+
 bool layer_append(StateLayer *layer, const uint32_t *record, uint64_t other_bytes,
                   uint64_t limit_bytes)
 {
-    const size_t words = layer->words;
-    uint64_t need = layer->size + runs_worst_case(words);
-    if (need > layer->capacity) {
-        uint64_t capacity = layer->capacity ? layer->capacity : (uint64_t)FIRST_CAPACITY;
-        while (capacity < need)
-            capacity *= 2;
-        if (other_bytes + capacity + words * sizeof(uint32_t) > limit_bytes)
-            return false;
-        uint8_t *bytes = (uint8_t *)std::realloc(layer->bytes, capacity);
-        if (!bytes)
-            return false;
-        layer->bytes = bytes;
-        layer->capacity = capacity;
-    }
-    uint8_t *out = layer->bytes + layer->size;
-    out += encode_runs(record, layer->last, words, out, layer->last);
-    layer->size = (uint64_t)(out - layer->bytes);
+    if (!room_for(layer, runs_worst_case(layer->words), other_bytes, limit_bytes))
+        return false;
+    layer->size += encode_runs(record, layer->last, layer->words, layer->bytes + layer->size,
+                               layer->last);
+    layer->count++;
+    return true;
+}
+
+bool layer_append_runs(StateLayer *layer, const uint8_t *runs, size_t bytes, uint64_t other_bytes,
+                       uint64_t limit_bytes)
+{
+    if (!room_for(layer, bytes, other_bytes, limit_bytes))
+        return false;
+    std::memcpy(layer->bytes + layer->size, runs, bytes);
+    decode_runs(runs, layer->words, layer->last);
+    layer->size += bytes;
     layer->count++;
     return true;
 }

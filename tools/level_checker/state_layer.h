@@ -27,6 +27,11 @@ bool layer_begin(StateLayer *layer, const uint32_t *base, size_t words);
 bool layer_append(StateLayer *layer, const uint32_t *record, uint64_t other_bytes,
                   uint64_t limit_bytes);
 
+/* Appends the state that differs from the one appended last by `runs` (`bytes` of them, as
+   encode_runs writes them), as layer_append does, without comparing it again. */
+bool layer_append_runs(StateLayer *layer, const uint8_t *runs, size_t bytes, uint64_t other_bytes,
+                       uint64_t limit_bytes);
+
 /* Reads the state stored at byte `offset` into `record`, which holds the state read before it
    (the base for the first), and returns the offset of the next one. */
 uint64_t layer_read(const StateLayer &layer, uint64_t offset, uint32_t *record);
