@@ -1,0 +1,271 @@
+/* level_edit_test.cpp: the level editor's model: each edit and its undo, the automatic side
+   faces, blocks, and the map text it reads and writes. */
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "edit_history.h"
+#include "edit_level.h"
+#include "game_test_support.h"
+#include "level_file.h"
+#include "map_validation.h"
+#include "world/actor.h"
+#include "world/level_map.h"
+#include "world/level_state.h"
+#include "world/world_driver.h"
+
+namespace {
+
+const std::string source_dir = TIRVEX_SOURCE_DIR;
+
+EditLevel level, before;        /* some 10 KB each, kept off the stack */
+
+const EditSquare &at(const EditLevel &l, int x, int z)
+{
+    int i = find_square(l, x, z);
+    EXPECT_GE(i, 0) << "no square on " << x << "," << z;
+    return l.squares[i < 0 ? 0 : i];
+}
+
+/* A row of three squares at height 1 with the start, a sweet and the teleport. */
+void three_squares(EditLevel *l)
+{
+    new_level(l);
+    ASSERT_TRUE(add_square(l, 0, 0, 1));
+    ASSERT_TRUE(add_square(l, 1, 0, 1));
+    ASSERT_TRUE(add_square(l, 2, 0, 1));
+    ASSERT_TRUE(set_content(l, 0, 0, CONTENT_START, 64));
+    ASSERT_TRUE(set_content(l, 1, 0, CONTENT_SWEET, 0));
+    ASSERT_TRUE(set_content(l, 2, 0, CONTENT_TELEPORT, 0));
+}
+
+} // namespace
+
+// Every shipped map read and written without an edit gives the same squares in the same order,
+// and for these files the very same text.
+TEST(LevelFile, EveryShippedMapComesBackAsItWas)
+{
+    static ParsedMap original, written;
+    for (int n = 1; n <= 19; n++) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/assets/maps/map%02d.txt", n);
+        const std::string text = game_test::read_file(source_dir + name);
+        ASSERT_EQ(read_level_text(text.data(), text.size(), &level).fault, MAP_OK) << name;
+        const std::string again = level_text(level);
+        MapReader reader;
+        map_reader_from_text(&reader, text.data(), text.size());
+        ASSERT_EQ(parse_map(&reader, &original).fault, MAP_OK);
+        map_reader_from_text(&reader, again.data(), again.size());
+        ASSERT_EQ(parse_map(&reader, &written).fault, MAP_OK) << name;
+        EXPECT_STREQ(original.name, written.name);
+        EXPECT_EQ(original.minutes, written.minutes);
+        ASSERT_EQ(original.square_count, written.square_count);
+        for (int i = 0; i < original.square_count; i++) {
+            const MapSquareLine &a = original.squares[i], &b = written.squares[i];
+            EXPECT_TRUE(a.x == b.x && a.height == b.height && a.z == b.z && a.texture == b.texture &&
+                        a.content == b.content && a.dir == b.dir && a.side[0] == b.side[0] &&
+                        a.side[1] == b.side[1] && a.side[2] == b.side[2] && a.side[3] == b.side[3])
+                << name << " square " << i + 1;
+        }
+        EXPECT_EQ(again, text) << name;
+        // An automatic side recomputed changes nothing: those that differ were taken as by hand.
+        before = level;
+        update_sides(&level);
+        EXPECT_EQ(level_text(level), again) << name;
+    }
+    // A map the game would stop on is not opened.
+    const std::string two_starts = "x\nTwo starts\n0\n\n1\n\n\n2\n0 1 0 0 1 0 -1 -1 -1 -1\n"
+                                   "1 1 0 0 1 0 -1 -1 -1 -1\n";
+    EXPECT_EQ(read_level_text(two_starts.data(), two_starts.size(), &level).fault, MAP_TWO_STARTS);
+    EXPECT_EQ(level.square_count, 0);
+}
+
+// Each edit changes what it says and undo puts the level back exactly, redo makes it again;
+// an edit that cannot be made changes nothing.
+TEST(EditLevel, EachEditIsUndoneAndRedone)
+{
+    EditHistory history;
+    new_level(&level);
+    std::vector<std::string> texts{level_text(level)};
+    auto edit = [&](bool made) {
+        ASSERT_TRUE(made);
+        history_note(&history, before);
+        texts.push_back(level_text(level));
+    };
+    auto next = [&]() { before = level; };
+
+    next(); edit(add_square(&level, 4, 2, 3));
+    next(); edit(add_square(&level, 5, 2, 1));
+    next(); edit(raise_square(&level, 5, 2, 2));
+    EXPECT_EQ(at(level, 5, 2).height, 3);
+    next(); edit(cycle_texture(&level, 4, 2));
+    EXPECT_EQ(at(level, 4, 2).texture, 1);
+    next(); edit(set_content(&level, 4, 2, CONTENT_START, 192));
+    next(); edit(set_content(&level, 5, 2, CONTENT_START, 64));   // the start moves
+    EXPECT_EQ(at(level, 4, 2).content, CONTENT_NOTHING);
+    EXPECT_EQ(at(level, 5, 2).dir, 64);
+    next(); edit(set_content(&level, 4, 2, CONTENT_JAR, 64));
+    EXPECT_EQ(at(level, 4, 2).dir, 0);      // a jar has no direction
+    next(); edit(rename_level(&level, "Two squares"));
+    next(); edit(set_minutes(&level, 7));
+    EXPECT_EQ(level_minutes(level), 7);
+    next(); edit(remove_square(&level, 4, 2));
+
+    // Refused: a taken cell, an empty one, off the map, a name too long or with a line end, no
+    // time, a direction off the grid, a height beyond the map's range.
+    const std::string now = level_text(level);
+    EXPECT_FALSE(add_square(&level, 5, 2, 0));
+    EXPECT_FALSE(add_square(&level, -1, 0, 0));
+    EXPECT_FALSE(add_square(&level, 0, 327, 0));
+    EXPECT_FALSE(remove_square(&level, 9, 9));
+    EXPECT_FALSE(raise_square(&level, 5, 2, 998));
+    EXPECT_FALSE(rename_level(&level, "a name of thirty-nine characters, or so"));
+    EXPECT_FALSE(rename_level(&level, "two\nlines"));
+    EXPECT_FALSE(set_minutes(&level, 0));
+    EXPECT_FALSE(set_content(&level, 5, 2, CONTENT_MIBO, 32));
+    EXPECT_FALSE(set_content(&level, 5, 2, 8, 0));
+    EXPECT_EQ(level_text(level), now);
+
+    for (size_t i = texts.size() - 1; i > 0; i--) {
+        ASSERT_TRUE(history_undo(&history, &level));
+        EXPECT_EQ(level_text(level), texts[i - 1]) << "undo to " << i - 1;
+    }
+    EXPECT_FALSE(history_undo(&history, &level));
+    for (size_t i = 1; i < texts.size(); i++) {
+        ASSERT_TRUE(history_redo(&history, &level));
+        EXPECT_EQ(level_text(level), texts[i]) << "redo to " << i;
+    }
+    EXPECT_FALSE(history_redo(&history, &level));
+    // A new edit after an undo ends the redo.
+    ASSERT_TRUE(history_undo(&history, &level));
+    before = level;
+    ASSERT_TRUE(add_square(&level, 0, 0, 0));
+    history_note(&history, before);
+    EXPECT_FALSE(history_redo(&history, &level));
+}
+
+// Sides follow the neighbours: a face down to a lower square, none toward one as high or higher,
+// a cliff of the chosen depth where there is none, a hole opening cliffs; a side set by hand
+// stays until it is reset.
+TEST(EditLevel, SideFacesFollowTheNeighboursUnlessSetByHand)
+{
+    enum { PLUS_Z, MINUS_X, MINUS_Z, PLUS_X };
+    new_level(&level);
+    ASSERT_TRUE(add_square(&level, 1, 1, 4));
+    ASSERT_TRUE(add_square(&level, 2, 1, 1));
+    ASSERT_TRUE(add_square(&level, 3, 1, 1));
+    EXPECT_EQ(at(level, 1, 1).side[PLUS_X], 2);     // three levels down to its neighbour
+    EXPECT_EQ(at(level, 2, 1).side[MINUS_X], -1);   // toward the higher one: no face
+    EXPECT_EQ(at(level, 2, 1).side[PLUS_X], -1);    // level with its neighbour
+    EXPECT_EQ(at(level, 1, 1).side[MINUS_X], EDIT_CLIFF_DEFAULT - 1);
+    EXPECT_EQ(at(level, 2, 1).side[PLUS_Z], EDIT_CLIFF_DEFAULT - 1);
+
+    ASSERT_TRUE(raise_square(&level, 3, 1, -2));    // a step down from the middle one
+    EXPECT_EQ(at(level, 2, 1).side[PLUS_X], 1);
+    ASSERT_TRUE(remove_square(&level, 2, 1));       // a hole: both sides of it are cliffs now
+    EXPECT_EQ(at(level, 1, 1).side[PLUS_X], EDIT_CLIFF_DEFAULT - 1);
+    EXPECT_EQ(at(level, 3, 1).side[MINUS_X], EDIT_CLIFF_DEFAULT - 1);
+    ASSERT_TRUE(set_cliff_depth(&level, 3));
+    EXPECT_EQ(at(level, 3, 1).side[MINUS_X], 2);
+
+    ASSERT_TRUE(set_side(&level, 3, 1, MINUS_X, -1));
+    ASSERT_TRUE(add_square(&level, 2, 1, -5));
+    EXPECT_EQ(at(level, 3, 1).side[MINUS_X], -1);   // kept by hand
+    EXPECT_EQ(at(level, 1, 1).side[PLUS_X], 8);     // automatic: nine levels down
+    ASSERT_TRUE(reset_side(&level, 3, 1, MINUS_X));
+    EXPECT_EQ(at(level, 3, 1).side[MINUS_X], 3);   // four levels down to -5
+    EXPECT_FALSE(set_side(&level, 3, 1, 4, 0));
+    EXPECT_FALSE(set_side(&level, 3, 1, PLUS_Z, -2));
+
+    // Read back, the sides set by hand are known again as such: they differ from the automatic.
+    // (The level has no start yet: work in progress, which the editor reads all the same.)
+    ASSERT_TRUE(set_side(&level, 1, 1, PLUS_Z, 0));
+    const std::string text = level_text(level);
+    ASSERT_EQ(read_level_text(text.data(), text.size(), &before).fault, MAP_NO_START);
+    EXPECT_EQ(before.square_count, 3);
+    EXPECT_TRUE(at(before, 1, 1).side_by_hand[PLUS_Z]);
+    EXPECT_FALSE(at(before, 1, 1).side_by_hand[PLUS_X]);
+    EXPECT_EQ(before.cliff_depth, 3);
+}
+
+// A block lifted and put elsewhere brings its squares with their heights, contents and hand-set
+// sides, in place of what was there; a block that would leave the map changes nothing.
+TEST(EditLevel, BlocksAreCopiedPastedAndMoved)
+{
+    static EditBlock block;
+    three_squares(&level);
+    ASSERT_TRUE(add_square(&level, 1, 1, 3));
+    ASSERT_TRUE(set_side(&level, 1, 1, 0, 0));
+    copy_block(level, 2, 1, 1, 0, &block);          // corners in any order
+    EXPECT_EQ(block.columns, 2);
+    EXPECT_EQ(block.rows, 2);
+    EXPECT_EQ(block.square_count, 3);
+
+    ASSERT_TRUE(paste_block(&level, block, 5, 5));
+    EXPECT_EQ(level.square_count, 7);
+    EXPECT_EQ(at(level, 5, 5).content, CONTENT_SWEET);
+    EXPECT_EQ(at(level, 6, 5).content, CONTENT_TELEPORT);
+    EXPECT_EQ(at(level, 5, 6).height, 3);
+    EXPECT_TRUE(at(level, 5, 6).side_by_hand[0]);
+    // Over squares already there: they are replaced, in their places in the list.
+    ASSERT_TRUE(paste_block(&level, block, 0, 0));
+    EXPECT_EQ(at(level, 0, 0).content, CONTENT_SWEET);
+    EXPECT_EQ(level.squares[0].x, 0);
+    const std::string now = level_text(level);
+    EXPECT_FALSE(paste_block(&level, block, 326, 0));
+    EXPECT_EQ(level_text(level), now);
+
+    // A moved block leaves its cells empty; the start travels with it.
+    three_squares(&level);
+    ASSERT_TRUE(move_block(&level, 0, 0, 1, 0, 0, 3));
+    EXPECT_EQ(level.square_count, 3);
+    EXPECT_EQ(find_square(level, 0, 0), -1);
+    EXPECT_EQ(at(level, 0, 3).content, CONTENT_START);
+    EXPECT_EQ(at(level, 1, 3).content, CONTENT_SWEET);
+    EXPECT_EQ(at(level, 2, 0).content, CONTENT_TELEPORT);
+}
+
+// The text written is a map without faults that the world loads as written, and saving keeps the
+// version it replaces as NAME~.
+TEST(LevelFile, WhatIsWrittenLoadsAndSavingKeepsThePreviousVersion)
+{
+    three_squares(&level);
+    ASSERT_TRUE(rename_level(&level, "Three squares"));
+    const std::string text = level_text(level);
+    static ValidationReport report;
+    validate_map(text.data(), text.size(), &report);
+    EXPECT_EQ(report.faults, 0);
+    EXPECT_EQ(report.warnings, 0);
+    driver_start_text(text.c_str());
+    EXPECT_EQ(level_map.tile_count, 3);
+    EXPECT_STREQ(level_map.level_name, "Three squares");
+    EXPECT_EQ(actor_table.count, 3);
+    EXPECT_EQ(level_state.sweets_total, 1);
+    EXPECT_EQ(level_map.tiles[0].side_depth[1], EDIT_CLIFF_DEFAULT);    // the cliff behind the start
+
+    char folder[] = "/tmp/tirvex_edit_XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/mine.txt";
+    EXPECT_EQ(save_level_file(level, path.c_str()), "");
+    EXPECT_EQ(game_test::read_file(path), text);
+    ASSERT_TRUE(set_minutes(&level, 4));
+    EXPECT_EQ(save_level_file(level, path.c_str()), "");
+    EXPECT_EQ(game_test::read_file(path), level_text(level));
+    EXPECT_EQ(game_test::read_file(path + "~"), text);
+    // A folder that cannot be written: a message naming the file, the saved map as it was.
+    chmod(folder, 0500);
+    if (access(folder, W_OK) != 0) {
+        ASSERT_TRUE(set_minutes(&level, 5));
+        const std::string fault = save_level_file(level, path.c_str());
+        EXPECT_NE(fault.find(path), std::string::npos) << fault;
+        EXPECT_EQ(game_test::read_file(path + "~"), text);
+    }
+    chmod(folder, 0700);
+    std::remove(path.c_str());
+    std::remove((path + "~").c_str());
+    rmdir(folder);
+}

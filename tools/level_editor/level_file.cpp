@@ -1,0 +1,129 @@
+/* level_file.cpp: reads a map into the editor's level and writes it back in the map format. */
+#include "level_file.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+/* One header line as the game reads it, without its line end. */
+void read_header_line(MapReader *reader, char *line, size_t size)
+{
+    char buffer[MAP_LINE_SIZE];
+    size_t got = map_read_line(reader, buffer, size);
+    if (got > 0 && buffer[got - 1] == '\n')
+        buffer[--got] = '\0';
+    std::snprintf(line, MAP_LINE_SIZE, "%s", buffer);
+}
+
+/* The depth most faces toward no square have: what the designer used for cliffs. */
+int32_t usual_cliff(const EditLevel &level)
+{
+    static int32_t counts[MAP_HEIGHT_LIMIT + 1];
+    std::memset(counts, 0, sizeof counts);
+    int32_t best = EDIT_CLIFF_DEFAULT, best_count = 0;
+    for (int i = 0; i < level.square_count; i++) {
+        const EditSquare &square = level.squares[i];
+        for (int edge = 0; edge < EDIT_EDGES; edge++) {
+            const int32_t depth = square.side[edge] + 1;
+            if (depth < 1 || depth > MAP_HEIGHT_LIMIT)
+                continue;
+            static const int32_t dx[EDIT_EDGES] = {0, -1, 0, 1}, dz[EDIT_EDGES] = {1, 0, -1, 0};
+            if (find_square(level, square.x + dx[edge], square.z + dz[edge]) >= 0)
+                continue;
+            if (++counts[depth] > best_count) {
+                best_count = counts[depth];
+                best = depth;
+            }
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+MapVerdict read_level_text(const char *text, size_t length, EditLevel *level)
+{
+    static ParsedMap parsed;
+    MapReader reader;
+    map_reader_from_text(&reader, text, length);
+    MapVerdict verdict = parse_map(&reader, &parsed);
+    new_level(level);
+    level->header[1][0] = '\0';
+    // A level still without its start is work in progress: every square has been read.
+    if (verdict.fault != MAP_OK && verdict.fault != MAP_NO_START)
+        return verdict;
+
+    map_reader_from_text(&reader, text, length);
+    read_header_line(&reader, level->header[0], MAP_LINE_SIZE);
+    // The name line is read as the game reads it, the name kept as the game has it.
+    char name_line[MAP_NAME_BUFFER];
+    map_read_line(&reader, name_line, sizeof name_line);
+    std::snprintf(level->header[1], MAP_LINE_SIZE, "%s", parsed.name);
+    for (int i = 2; i < EDIT_HEADER_LINES; i++)
+        read_header_line(&reader, level->header[i], MAP_LINE_SIZE);
+
+    level->square_count = parsed.square_count;
+    for (int i = 0; i < parsed.square_count; i++) {
+        const MapSquareLine &line = parsed.squares[i];
+        EditSquare &square = level->squares[i];
+        square = EditSquare{line.x, line.height, line.z, line.texture, line.content, line.dir,
+                            {line.side[0], line.side[1], line.side[2], line.side[3]}, {0, 0, 0, 0}};
+    }
+    level->cliff_depth = usual_cliff(*level);
+    for (int i = 0; i < level->square_count; i++) {
+        EditSquare &square = level->squares[i];
+        for (int edge = 0; edge < EDIT_EDGES; edge++)
+            square.side_by_hand[edge] = square.side[edge] != automatic_side(*level, square, edge);
+    }
+    return verdict;
+}
+
+std::string level_text(const EditLevel &level)
+{
+    std::string text;
+    for (int i = 0; i < EDIT_HEADER_LINES; i++)
+        text += std::string(level.header[i]) + "\n";
+    text += std::to_string(level.square_count) + "\n";
+    char line[160];
+    for (int i = 0; i < level.square_count; i++) {
+        const EditSquare &s = level.squares[i];
+        std::snprintf(line, sizeof line, "%d %d %d %d %d %d %d %d %d %d\n", (int)s.x, (int)s.height,
+                      (int)s.z, (int)s.texture, (int)s.content, (int)s.dir, (int)s.side[0],
+                      (int)s.side[1], (int)s.side[2], (int)s.side[3]);
+        text += line;
+    }
+    return text;
+}
+
+std::string save_level_file(const EditLevel &level, const char *path)
+{
+    const std::string text = level_text(level);
+    const std::string temporary = std::string(path) + ".new", previous = std::string(path) + "~";
+    FILE *out = std::fopen(temporary.c_str(), "wb");
+    if (!out)
+        return temporary + ": cannot be written: " + std::strerror(errno);
+    bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    written = std::fflush(out) == 0 && written;
+    written = fsync(fileno(out)) == 0 && written;
+    if (std::fclose(out) != 0 || !written) {
+        std::remove(temporary.c_str());
+        return temporary + ": cannot be written in full";
+    }
+    // The old file becomes NAME~ by a second name, so that a failed rename leaves it in place.
+    if (access(path, F_OK) == 0) {
+        std::remove(previous.c_str());
+        if (link(path, previous.c_str()) != 0) {
+            std::remove(temporary.c_str());
+            return previous + ": the previous version cannot be kept: " + std::strerror(errno);
+        }
+    }
+    if (std::rename(temporary.c_str(), path) != 0) {
+        std::remove(temporary.c_str());
+        return std::string(path) + ": cannot be replaced: " + std::strerror(errno);
+    }
+    return "";
+}

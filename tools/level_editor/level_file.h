@@ -1,0 +1,24 @@
+/* level_file.h: reads a map into the editor's level and writes it back in the map format. */
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "edit_level.h"
+
+/* Reads `length` bytes of map text into *level the way the game reads them: the header lines
+   as the game sees them, the squares in file order. A side whose value is what the editor would
+   give it is automatic, any other is taken as set by hand; the cliff depth is the one most
+   edges without a square beside them have. Returns the parser's verdict: a level with a fault
+   the game would stop on is not for editing (*level is then empty), but for one without a start
+   yet, which is work in progress. */
+MapVerdict read_level_text(const char *text, size_t length, EditLevel *level);
+
+/* The level as map text in the canonical layout: the seven header lines, the square count on a
+   line, then one square a line in order, numbers separated by one blank, LF line ends. */
+std::string level_text(const EditLevel &level);
+
+/* Writes the level to `path`: to a temporary file beside it first, then renamed over it, the
+   file it replaces kept as `path`~. Returns an empty string, or what went wrong (the old file is
+   then as it was). */
+std::string save_level_file(const EditLevel &level, const char *path);
