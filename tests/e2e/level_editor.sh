@@ -1,0 +1,53 @@
+# level_editor.sh: the level editor builds a three-square level (start, sweet, teleport) from
+# keys, proves it and saves it; the level checker then validates and solves the saved file.
+# Leaving with an unsaved change asks first; a map with faults is not opened.
+source "$(dirname "$0")/lib/harness.bash"
+e2e_setup "$1"
+editor="$E2E_GAME/tirvex_edit"
+[ -x "$editor" ] || e2e_fail "no level editor in $1"
+mkdir -p "$E2E_TMP/levels"
+map="$E2E_TMP/levels/map01.txt"
+
+# edit_start ARGS...: the editor in the game copy, its output kept in out.txt and err.txt.
+edit_start() {
+    (cd "$E2E_GAME" && exec ./tirvex_edit "$@" >"$E2E_GAME/out.txt" 2>"$E2E_GAME/err.txt") &
+    E2E_PID=$!
+    e2e_poll 20 eval 'xdotool search --name "^Tirvex level editor$" >/dev/null 2>&1' ||
+        e2e_fail "no editor window within 20 s"
+    xdotool mousemove 320 240
+}
+said() { grep -q "$1" "$E2E_GAME/out.txt"; }
+
+edit_start "$map"
+# A row of three squares; the start turned to face +x, a sweet, the teleport.
+e2e_key space Right space Right space Left Left r 1 Right 7 Right 2
+e2e_key F5
+e2e_poll 60 said "won in 2 moves" || e2e_fail "the editor did not prove the level"
+e2e_key F2
+e2e_poll 20 said "saved $map" || e2e_fail "the editor did not save the level"
+e2e_key Escape
+e2e_expect_exit 0
+
+output=$("$E2E_GAME/level_checker" "$map") || { echo "$output"; e2e_fail "the saved level does not pass"; }
+grep -q "solved in 2 moves" <<<"$output" || { echo "$output"; e2e_fail "the checker's solution differs"; }
+grep -q "warning" <<<"$output" && { echo "$output"; e2e_fail "the saved level draws a warning"; }
+
+# An unsaved change: the first Esc asks, the second leaves without saving.
+saved=$(cat "$map")
+edit_start "$map"
+e2e_key Delete
+e2e_key Escape
+sleep 0.5
+e2e_running || e2e_fail "the editor left at once with an unsaved change"
+e2e_key Escape
+e2e_expect_exit 0
+[ "$(cat "$map")" = "$saved" ] || e2e_fail "leaving without saving changed the file"
+[ ! -e "$map~" ] || e2e_fail "a backup was made without a second save"
+
+# A map the game would stop on is not opened: its faults, exit status 1, the file untouched.
+printf 'x\nTwo starts\n0\n\n1\n\n\n2\n0 1 0 0 1 0 -1 -1 -1 -1\n1 1 0 0 1 0 -1 -1 -1 -1\n' >"$E2E_TMP/bad.txt"
+(cd "$E2E_GAME" && ./tirvex_edit "$E2E_TMP/bad.txt" >"$E2E_GAME/out.txt" 2>"$E2E_GAME/err.txt")
+[ $? -eq 1 ] || e2e_fail "a broken map was opened"
+grep -q "bad.txt:10: " "$E2E_GAME/err.txt" || e2e_fail "no line-numbered fault for the broken map"
+grep -q "not opened for editing" "$E2E_GAME/err.txt" || e2e_fail "no word that the map was refused"
+e2e_log "passed"
