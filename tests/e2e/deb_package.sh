@@ -17,11 +17,11 @@ package=$(bash "$source_dir/tools/package_deb/make_deb.sh" "$tmp/root" "$tmp" 1.
     fail "the package was not built"
 
 expected=$( {
-    printf '%s\n' usr/games/tirvex usr/games/tirvex-check usr/games/tirvex-preview \
+    printf '%s\n' usr/games/tirvex usr/games/tirvex-check usr/games/tirvex-edit usr/games/tirvex-preview \
         usr/share/applications/tirvex.desktop usr/share/doc/tirvex/changelog.gz \
         usr/share/doc/tirvex/copyright usr/share/games/tirvex/data/pz.dat \
         usr/share/icons/hicolor/128x128/apps/tirvex.png usr/share/icons/hicolor/256x256/apps/tirvex.png \
-        usr/share/man/man6/tirvex.6.gz usr/share/man/man6/tirvex-check.6.gz \
+        usr/share/man/man6/tirvex.6.gz usr/share/man/man6/tirvex-check.6.gz usr/share/man/man6/tirvex-edit.6.gz \
         usr/share/man/man6/tirvex-preview.6.gz usr/share/metainfo/invalid.tirvex.Tirvex.metainfo.xml
     for m in robot robcr robst mibo chicken sweet jar bomb end; do echo "usr/share/games/tirvex/bsp/$m.bsp"; done
     for n in $(seq -w 1 19); do echo "usr/share/games/tirvex/maps/map$n.txt"; done
@@ -53,7 +53,7 @@ fi
 # make install and make uninstall into a scratch DESTDIR leave nothing behind; the build's
 # prefix is given at install time so the build the other tests run is not reconfigured.
 DESTDIR="$tmp/staged" cmake --install "$build" --prefix /usr >/dev/null || fail "install failed"
-[ "$(find "$tmp/staged" -type f | wc -l)" -eq 39 ] || fail "the install holds $(find "$tmp/staged" -type f | wc -l) files, not 39"
+[ "$(find "$tmp/staged" -type f | wc -l)" -eq 41 ] || fail "the install holds $(find "$tmp/staged" -type f | wc -l) files, not 41"
 make -s -C "$source_dir" BUILD="$(cd "$build" && pwd)" PREFIX=/usr DESTDIR="$tmp/staged" uninstall >/dev/null ||
     fail "make uninstall failed"
 left=$(find "$tmp/staged" -type f)
