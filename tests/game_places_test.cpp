@@ -32,15 +32,17 @@ protected:
     void TearDown() override
     {
         home_folder[0] = '\0';
+        levels_folder[0] = levels_progress_folder[0] = '\0';
         home_unwritable = false;
         GameDirectoryTest::TearDown();
     }
 
     /* Runs the search with these options and environment from the test's directory. */
-    bool find(const char *data, const char *home, const char *xdg, const char *home_env)
+    bool find(const char *data, const char *home, const char *xdg, const char *home_env,
+              const char *levels = nullptr)
     {
         fs::current_path(dir);
-        const PlaceRequest r = {data, home, xdg, home_env, "/nonexistent/tirvex"};
+        const PlaceRequest r = {data, home, xdg, home_env, "/nonexistent/tirvex", levels};
         return find_game_places(&r, fault, notice, sizeof fault) == 1;
     }
 
@@ -155,4 +157,37 @@ TEST_F(GamePlaces, ProgressGoesToThePlayersFolder)
     EXPECT_EQ(progress_level_completed(&record, 1), 1);
     EXPECT_FALSE(fs::exists(dir / "share/tirvex.sav"));
     EXPECT_EQ(unsaved_progress_notice(), nullptr);
+}
+
+// A folder of levels: its maps are played instead of the shipped ones, and its progress is kept
+// beside them, apart from the shipped levels' record; where the folder cannot be written, under
+// its name in the player's folder. A folder without map01.txt is refused.
+TEST_F(GamePlaces, AFolderOfLevelsKeepsItsOwnProgress)
+{
+    make_data(dir / "share");
+    fs::create_directories(dir / "mine");
+    fs::copy_file(fs::path(TIRVEX_SOURCE_DIR) / "tests/maps/play_walk.txt", dir / "mine/map01.txt");
+    fs::copy_file(fs::path(TIRVEX_SOURCE_DIR) / "tests/maps/play_walk.txt", dir / "mine/map02.txt");
+    const std::string home = (dir / "home").string();
+    ASSERT_TRUE(find("share", nullptr, nullptr, home.c_str(), "mine"));
+    char path[GAME_PATH_SIZE];
+    EXPECT_EQ(std::string(level_file_path(2, path, sizeof path)), (dir / "mine/map02.txt").string());
+    EXPECT_EQ(record_level_completed(1), 0);    // map02 follows
+    EXPECT_EQ(record_level_completed(2), 1);    // the last of the folder
+    EXPECT_EQ(read_file(dir / "mine/tirvex.sav"), "011" + std::string(17, '0'));
+    EXPECT_FALSE(fs::exists(home + "/.local/share/tirvex/tirvex.sav"));
+
+    if (geteuid() != 0) {   // a folder root cannot be kept from writing
+        fs::permissions(dir / "mine", fs::perms::owner_read | fs::perms::owner_exec);
+        ASSERT_TRUE(find("share", nullptr, nullptr, home.c_str(), "mine"));
+        EXPECT_EQ(record_level_completed(1), 0);
+        EXPECT_EQ(read_file(home + "/.local/share/tirvex/levels/mine/tirvex.sav"), "01" + std::string(18, '0'));
+        fs::permissions(dir / "mine", fs::perms::owner_all);
+    }
+
+    EXPECT_FALSE(find("share", nullptr, nullptr, home.c_str(), "share"));
+    EXPECT_NE(std::string(fault).find("share holds no readable map01.txt"), std::string::npos) << fault;
+    // Without the option the shipped maps are read as before.
+    ASSERT_TRUE(find("share", nullptr, nullptr, home.c_str()));
+    EXPECT_STREQ(level_file_path(3, path, sizeof path), "maps//map03.txt");
 }

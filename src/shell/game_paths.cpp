@@ -16,6 +16,8 @@
 #endif
 
 char home_folder[GAME_PATH_SIZE];
+char levels_folder[GAME_PATH_SIZE];
+char levels_progress_folder[GAME_PATH_SIZE];
 bool home_unwritable;
 
 namespace {
@@ -100,6 +102,45 @@ void choose_user_folder(const PlaceRequest *r, const char *start_folder)
         std::snprintf(home_folder, FOLDER_LIMIT, "%s", start_folder);
 }
 
+/* Sets levels_folder and the folder of its progress record for --levels DIR (made absolute
+   while the working directory is still the one the game was started in). Returns 0 with the
+   fault when DIR holds no readable map01.txt. */
+int choose_levels_folder(const char *option, char *fault, size_t size)
+{
+    if (!make_absolute(option, levels_folder)) {
+        std::snprintf(fault, size, "the folder of levels %s cannot be used", option);
+        return 0;
+    }
+    char first[GAME_PATH_SIZE + 16];
+    std::snprintf(first, sizeof first, "%s/map01.txt", levels_folder);
+    if (access(first, R_OK) != 0) {
+        std::snprintf(fault, size, "%s holds no readable map01.txt: not a folder of levels",
+                      levels_folder);
+        return 0;
+    }
+    return 1;
+}
+
+/* The progress of a folder of levels: beside its maps when the folder can be written, else in
+   the player's folder under the folder's name. */
+void choose_levels_progress(char *notice, size_t size)
+{
+    if (access(levels_folder, W_OK) == 0) {
+        std::snprintf(levels_progress_folder, FOLDER_LIMIT, "%s", levels_folder);
+        return;
+    }
+    const char *name = std::strrchr(levels_folder, '/');
+    name = name && name[1] ? name + 1 : "levels";
+    std::snprintf(levels_progress_folder, FOLDER_LIMIT, "%s%slevels/%s", home_folder,
+                  home_folder[0] ? "/" : "", name);
+    if (int error = prepare_folder(levels_progress_folder)) {
+        home_unwritable = true;
+        std::snprintf(notice, size, "Cannot keep the progress of %s in %s: %s. Progress will not be saved.",
+                      levels_folder, levels_progress_folder, std::strerror(error));
+        std::fprintf(stderr, "tirvex: %s\n", notice);
+    }
+}
+
 /* The folder of the program and the installed layout around it, for find_data_folder. */
 char beside[GAME_PATH_SIZE], installed_beside[GAME_PATH_SIZE + 32];
 
@@ -128,11 +169,14 @@ int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t si
 {
     fault[0] = notice[0] = '\0';
     home_folder[0] = '\0';
+    levels_folder[0] = levels_progress_folder[0] = '\0';
     home_unwritable = false;
 
     char start_folder[GAME_PATH_SIZE] = "";
     if (!getcwd(start_folder, FOLDER_LIMIT))
         start_folder[0] = '\0';
+    if (r->levels_option && !choose_levels_folder(r->levels_option, fault, size))
+        return 0;
 
     // The folder the data comes from; empty for the working directory.
     const char *data = "";
@@ -175,6 +219,8 @@ int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t si
             std::fprintf(stderr, "tirvex: %s\n", notice);
         }
     }
+    if (levels_folder[0] && !home_unwritable)
+        choose_levels_progress(notice, size);
     return 1;
 }
 
@@ -184,6 +230,23 @@ const char *user_file_path(const char *name, char *out, size_t size)
         std::snprintf(out, size, "%s/%s", home_folder, name);
     else
         std::snprintf(out, size, "%s", name);
+    return out;
+}
+
+const char *progress_file_path(const char *name, char *out, size_t size)
+{
+    if (!levels_progress_folder[0])
+        return user_file_path(name, out, size);
+    std::snprintf(out, size, "%s/%s", levels_progress_folder, name);
+    return out;
+}
+
+const char *level_file_path(int level, char *out, size_t size)
+{
+    if (levels_folder[0])
+        std::snprintf(out, size, "%s/map%02d.txt", levels_folder, level);
+    else
+        std::snprintf(out, size, "maps//map%02d.txt", level);
     return out;
 }
 

@@ -12,6 +12,14 @@ extern char home_folder[GAME_PATH_SIZE];
 /* Set when the per-user folder could not be created or written: progress is then not saved. */
 extern bool home_unwritable;
 
+/* The folder of levels given with --levels, as an absolute path; empty for the shipped maps. */
+extern char levels_folder[GAME_PATH_SIZE];
+
+/* Where the progress record of that folder's levels is kept: the folder itself when it can be
+   written, else a folder of the same name under "levels" in the per-user folder; empty for the
+   shipped maps, whose record is the per-user tirvex.sav. */
+extern char levels_progress_folder[GAME_PATH_SIZE];
+
 /* What start-up is given to find the two places with: the --data and --home options (nullptr
    when absent), the values of XDG_DATA_HOME and HOME (nullptr when unset) and the program path
    (argv[0]). */
@@ -21,6 +29,7 @@ struct PlaceRequest {
     const char *xdg_data_home;
     const char *home;
     const char *program_path;
+    const char *levels_option;  /* --levels DIR, nullptr when absent */
 };
 
 /* Finds the data folder (the one that holds data/pz.dat): the --data folder; else the working
@@ -34,7 +43,9 @@ struct PlaceRequest {
    standard error and into notice. When no folder holds data/pz.dat the working directory
    stays the data folder, and the datafile loader reports the missing file. Returns 1, or 0
    with the fault in fault when the --data folder holds no data/pz.dat or cannot be entered.
-   Both buffers hold size bytes. Called once by main, before start-up. */
+   With --levels, levels_folder and levels_progress_folder are set (the latter created where
+   missing) and a folder without a readable map01.txt is a fault. Both buffers hold size bytes.
+   Called once by main, before start-up. */
 int find_game_places(const PlaceRequest *request, char *fault, char *notice, size_t size);
 
 /* Returns the folder that holds data/pz.dat: "" for the working directory when it holds one,
@@ -45,6 +56,14 @@ const char *find_data_folder(const char *program_path);
 
 /* Writes into out (size bytes) the path of the per-user file name and returns out. */
 const char *user_file_path(const char *name, char *out, size_t size);
+
+/* The path of the progress file `name` of the levels being played: in levels_progress_folder
+   when levels come from --levels, else as user_file_path. Returns out. */
+const char *progress_file_path(const char *name, char *out, size_t size);
+
+/* The path of level `level`'s map file: "maps//mapNN.txt" in the data folder, or
+   levels_folder/mapNN.txt with --levels. Returns out. */
+const char *level_file_path(int level, char *out, size_t size);
 
 /* The version of the game ("1.2"), for --version. */
 const char *game_version();

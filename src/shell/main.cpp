@@ -14,17 +14,18 @@
 
 namespace {
 
-enum { OPTION_NOSOUND, OPTION_DATA, OPTION_HOME };
+enum { OPTION_NOSOUND, OPTION_DATA, OPTION_HOME, OPTION_LEVELS };
 
 const CommandOption GAME_OPTIONS[] = {
     {"nosound", nullptr, "start without sound", 0, 0},
     {"data", "DIR", "read data/pz.dat, maps/ and bsp/ from DIR", 0, 0},
     {"home", "DIR", "keep tirvex.sav, wvideo.cfg and the screenshots in DIR", 0, 0},
+    {"levels", "DIR", "play DIR/map01.txt, map02.txt, ... with their own progress", 0, 0},
 };
 
 const CommandSyntax GAME_SYNTAX = {
     "tirvex", "Tirvex, a 3D puzzle game: eat every sweet and reach the teleport in time.", "",
-    0, 0, GAME_OPTIONS, 3};
+    0, 0, GAME_OPTIONS, 4};
 
 /* Empty counts as unset. */
 const char *environment(const char *name)
@@ -43,7 +44,8 @@ int main(int argc, char *argv[])
         return status;
 
     const PlaceRequest places = {line.text[OPTION_DATA], line.text[OPTION_HOME],
-                                 environment("XDG_DATA_HOME"), environment("HOME"), argv[0]};
+                                 environment("XDG_DATA_HOME"), environment("HOME"), argv[0],
+                                 line.text[OPTION_LEVELS]};
     char fault[GAME_PATH_SIZE + 128], notice[GAME_PATH_SIZE + 128];
     if (!find_game_places(&places, fault, notice, sizeof fault)) {
         std::fprintf(stderr, "tirvex: %s\n", fault);

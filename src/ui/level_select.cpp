@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "shell/datafile.h"
+#include "shell/game_paths.h"
 #include "shell/key_wait.h"
 #include "shell/palette_fade.h"
 #include "shell/sound.h"
@@ -13,8 +14,8 @@ namespace {
 
 int read_header(int level, char name[LEVEL_NAME_SIZE])
 {
-    char path[32];
-    std::snprintf(path, sizeof path, "maps//map%02d.txt", level);
+    char path[GAME_PATH_SIZE];
+    level_file_path(level, path, sizeof path);
     int code;
     return read_level_header(path, name, &code);
 }

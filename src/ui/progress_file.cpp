@@ -25,7 +25,7 @@ bool told_not_saved = false;
 int write_temporary(const ProgressRecord *record)
 {
     char temp_path[GAME_PATH_SIZE];
-    user_file_path(SAVE_TEMP_PATH, temp_path, sizeof temp_path);
+    progress_file_path(SAVE_TEMP_PATH, temp_path, sizeof temp_path);
     FILE *file = std::fopen(temp_path, "wb");
     if (!file)
         return 0;
@@ -44,7 +44,7 @@ void load_progress(ProgressRecord *record)
 {
     std::memset(record->bytes, '0', PROGRESS_BYTES);
     char path[GAME_PATH_SIZE];
-    FILE *file = std::fopen(user_file_path(SAVE_PATH, path, sizeof path), "rb");
+    FILE *file = std::fopen(progress_file_path(SAVE_PATH, path, sizeof path), "rb");
     if (!file)
         return;
     // A short read leaves the '0' bytes it did not reach.
@@ -71,8 +71,8 @@ int record_level_completed(int level)
     // message line; play goes on without saving.
     if (!home_unwritable) {
         char path[GAME_PATH_SIZE], temp_path[GAME_PATH_SIZE];
-        user_file_path(SAVE_PATH, path, sizeof path);
-        user_file_path(SAVE_TEMP_PATH, temp_path, sizeof temp_path);
+        progress_file_path(SAVE_PATH, path, sizeof path);
+        progress_file_path(SAVE_TEMP_PATH, temp_path, sizeof temp_path);
         check(write_temporary(&record), NO_WRITE_ACCESS);
         if (std::rename(temp_path, path) != 0) {
             std::remove(temp_path);
@@ -80,8 +80,8 @@ int record_level_completed(int level)
         }
     }
 
-    char path[32];
-    std::snprintf(path, sizeof path, "maps//map%02d.txt", level + 1);
+    char path[GAME_PATH_SIZE];
+    level_file_path(level + 1, path, sizeof path);
     char name[LEVEL_NAME_SIZE];
     int code;
     return read_level_header(path, name, &code) ? 0 : 1;

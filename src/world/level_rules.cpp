@@ -6,6 +6,7 @@
 #include "shell/command_queue.h"
 #include "shell/datafile.h"
 #include "shell/fatal.h"
+#include "shell/game_paths.h"
 #include "ui/display_options.h"
 #include "ui/message_line.h"
 #include "world/actor.h"
@@ -65,8 +66,8 @@ void place_player()
 void start_level()
 {
     prepare_level();
-    char path[32];
-    std::snprintf(path, sizeof path, "maps//map%02d.txt", current_level);
+    char path[GAME_PATH_SIZE];
+    level_file_path(current_level, path, sizeof path);
     level_map.tile_count = load_map(path, &level_map);
     place_player();
 }

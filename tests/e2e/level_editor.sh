@@ -1,7 +1,9 @@
 # level_editor.sh: the level editor builds a three-square level (start, sweet, teleport) from
-# keys, proves it and saves it; the level checker then validates and solves the saved file.
-# Leaving with an unsaved change asks first; a map with faults is not opened.
+# keys, proves it and saves it; the level checker then validates and solves the saved file, and
+# the game plays it from its folder with --levels, keeping that folder's own progress. Leaving
+# with an unsaved change asks first; a map with faults is not opened.
 source "$(dirname "$0")/lib/harness.bash"
+source "$(dirname "$0")/lib/play.bash"
 e2e_setup "$1"
 editor="$E2E_GAME/tirvex_edit"
 [ -x "$editor" ] || e2e_fail "no level editor in $1"
@@ -50,4 +52,22 @@ printf 'x\nTwo starts\n0\n\n1\n\n\n2\n0 1 0 0 1 0 -1 -1 -1 -1\n1 1 0 0 1 0 -1 -1
 [ $? -eq 1 ] || e2e_fail "a broken map was opened"
 grep -q "bad.txt:10: " "$E2E_GAME/err.txt" || e2e_fail "no line-numbered fault for the broken map"
 grep -q "not opened for editing" "$E2E_GAME/err.txt" || e2e_fail "no word that the map was refused"
+# The game plays the folder: the level completed is recorded beside it, not in the shipped
+# levels' record. A folder without map01.txt is refused with status 1.
+e2e_boot_to_menu --levels "$E2E_TMP/levels"
+e2e_key 1
+e2e_enter_level 1
+e2e_key Up Up
+e2e_wait_completed 20
+e2e_hold space 0.3
+e2e_wait_end 30
+[ "$(cat "$E2E_TMP/levels/tirvex.sav" 2>/dev/null)" = "01000000000000000000" ] ||
+    e2e_fail "the folder's progress is not 01000000000000000000"
+[ ! -e "$E2E_GAME/tirvex.sav" ] || e2e_fail "the shipped levels' progress was written"
+e2e_key space
+e2e_wait_select 30 1
+e2e_quit_from_select
+e2e_start --levels "$E2E_TMP"
+e2e_expect_exit 1
+grep -q "holds no readable map01.txt" "$E2E_GAME/err.txt" || e2e_fail "no message for a folder without map01.txt"
 e2e_log "passed"
