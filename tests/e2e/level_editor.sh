@@ -25,6 +25,15 @@ edit_start "$map"
 e2e_key space Right space Right space Left Left r 1 Right 7 Right 2
 e2e_key F5
 e2e_poll 60 said "won in 2 moves" || e2e_fail "the editor did not prove the level"
+# W shows the way in the 3D view; P plays the level with the game's keys, Space confirms.
+e2e_key w
+e2e_poll 30 said "the way shown: level completed" || e2e_fail "the way was not shown to its end"
+e2e_key p
+e2e_wait_play 20
+e2e_key Up Up
+e2e_wait_completed 20
+e2e_hold space 0.3
+e2e_poll 20 said "playtest: level completed" || e2e_fail "the playtest did not complete the level"
 e2e_key F2
 e2e_poll 20 said "saved $map" || e2e_fail "the editor did not save the level"
 e2e_key Escape

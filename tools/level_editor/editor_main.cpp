@@ -15,6 +15,7 @@
 #include <string>
 
 #include "edit_history.h"
+#include "editor_play.h"
 #include "edit_level.h"
 #include "editor_screen.h"
 #include "headless_game.h"
@@ -48,12 +49,30 @@ struct Editor {
     int32_t direction;              /* of the next content placed that has one */
     bool naming;                    /* typing the level's name */
     std::string name;
+    bool solved;                    /* the last proof found a way, kept in solution */
 };
+
+SearchResult solution;              /* some 16 KB, kept off the stack */
+BITMAP *screen_buffer, *world_view;
 
 Editor editor;
 volatile int close_pressed = 0;
 
 void on_close_button() { close_pressed = 1; }
+
+/* Button presses as the library's mouse thread sees them: a click between two looks of the main
+   loop is not lost. */
+volatile int presses = 0, press_x = 0, press_y = 0;
+
+void on_mouse(int flags)
+{
+    if (flags & (MOUSE_FLAG_LEFT_DOWN | MOUSE_FLAG_RIGHT_DOWN)) {
+        presses = presses | (flags & MOUSE_FLAG_LEFT_DOWN ? 1 : 2);
+        press_x = mouse_x;
+        press_y = mouse_y;
+    }
+}
+END_OF_STATIC_FUNCTION(on_mouse)
 
 void say(int line, const std::string &text)
 {
@@ -104,6 +123,7 @@ void edited(bool made, const char *refused)
     }
     history_note(&e.history, e.before);
     e.changed = true;
+    e.solved = false;
     e.quit_asked = false;
     say(1, "");
     refresh();
@@ -150,12 +170,13 @@ void prove_slice()
         return;
     }
     e.proving = false;
-    static SearchResult result;
+    SearchResult &result = solution;
     const bool solved = search_solution(&result);
     search_end();
+    e.solved = solved && outcome == SEARCH_SOLVED;
     switch (outcome) {
     case SEARCH_SOLVED:
-        std::snprintf(text, sizeof text, solved ? "won in %d moves and %d waits, %.2f s of the %d s limit (%lld states)" :
+        std::snprintf(text, sizeof text, solved ? "won in %d moves and %d waits, %.2f s of the %d s limit (%lld states); W shows it" :
                       "found a way that did not replay", (int)result.moves, (int)result.waits,
                       result.ticks / 100.0, (int)(result.limit_ticks / 100), (long long)p.states);
         break;
@@ -206,6 +227,25 @@ void content_key(int content)
     Editor &e = editor;
     edited(set_content(&e.level, e.view.cursor_x, e.view.cursor_z, content, e.direction),
            "no square here, or too many actors");
+}
+
+void redraw()
+{
+    draw_editor(screen_buffer, world_view, editor.level, editor.view);
+    blit(screen_buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+}
+
+/* Brings the camera nearer (steps < 0) or takes it further away. */
+void zoom(int steps)
+{
+    DisplayOptions &o = display_options;
+    const int distance = o.camera_distance + 40 * steps;
+    const float height = o.camera_height - 20.0f * (float)steps;
+    if (distance < 40 || distance > 1200 || height > -20.0f || height < -900.0f)
+        return;
+    o.camera_distance = distance;
+    o.camera_height = height;
+    refresh();
 }
 
 /* Handles one key of editing. Returns false when the editor is to end. */
@@ -338,6 +378,47 @@ bool edit_key(int k)
         set_view_options(display_options.camera_mode, -1, display_options.shading_mode);
         display_options.sound_off = true;   // the editor has no sound
         return true;
+    case KEY_P:
+        playtest(e.world_text, screen_buffer) ? report("playtest: level completed") :
+                                               report("playtest left");
+        set_view_options(display_options.camera_mode, -1, SHADE_PERSPECTIVE_TEXTURE);
+        display_options.sound_off = true;
+        refresh();
+        return true;
+    case KEY_W:
+        if (!e.solved) {
+            say(1, "no way to show: prove the level first (F5)");
+            return true;
+        }
+        report(watch_solution(e.world_text, solution, redraw) ? "the way shown: level completed" :
+                                                               "the showing stopped");
+        refresh();
+        return true;
+    case KEY_L:
+        display_options.light_mode = (display_options.light_mode + 1) % 4;
+        say(1, light_mode_messages[display_options.light_mode]);
+        return true;
+    case KEY_S:
+        display_options.shading_mode = (display_options.shading_mode + 1) % 4;
+        say(1, shading_mode_messages[display_options.shading_mode]);
+        return true;
+    case KEY_MINUS:
+    case KEY_EQUALS:
+        zoom(scan == KEY_MINUS ? 1 : -1);
+        return true;
+    case KEY_E:
+        e.view.edge = (e.view.edge + 1) % EDIT_EDGES;
+        return true;
+    case KEY_F6:
+    case KEY_F7: {
+        int at = find_square(e.level, x, z);
+        int32_t side = at < 0 ? 0 : e.level.squares[at].side[e.view.edge] + (scan == KEY_F7 ? 1 : -1);
+        edited(at >= 0 && set_side(&e.level, x, z, e.view.edge, side), "no square here, or no such side");
+        return true;
+    }
+    case KEY_F8:
+        edited(reset_side(&e.level, x, z, e.view.edge), "no square here");
+        return true;
     case KEY_COMMA:
     case KEY_STOP:
         driver_push(scan == KEY_COMMA ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
@@ -351,6 +432,50 @@ bool edit_key(int k)
     if (ascii >= '0' && ascii <= '7')
         content_key(ascii - '0');
     return true;
+}
+
+/* The mouse: on the grid a left click selects the cell and adds a square where there is none, a
+   right click removes the square, the wheel raises and lowers it; on the 3D view the wheel
+   zooms and the buttons turn the robot and the view with it. Returns true when anything
+   changed. */
+bool mouse_edit()
+{
+    Editor &e = editor;
+    static int wheel_before = 0;
+    const int wheel = mouse_z, turned = wheel - wheel_before;
+    const int pressed = presses;
+    const int mx = pressed ? press_x : mouse_x, my = pressed ? press_y : mouse_y;
+    presses = 0;
+    wheel_before = wheel;
+    if (!pressed && !turned)
+        return false;
+    if (mx < GRID_WIDTH && my < GRID_HEIGHT) {
+        e.view.cursor_x = e.view.first_x + mx / GRID_CELL;
+        e.view.cursor_z = e.view.first_z + my / GRID_CELL;
+        const int x = e.view.cursor_x, z = e.view.cursor_z;
+        e.before = e.level;
+        if (pressed & 1) {
+            if (find_square(e.level, x, z) < 0)
+                edited(add_square(&e.level, x, z, e.height), "no room for another square");
+        } else if (pressed & 2) {
+            edited(remove_square(&e.level, x, z), "no square here");
+        } else if (turned) {
+            edited(raise_square(&e.level, x, z, turned), "no square here");
+        }
+        return true;
+    }
+    if (mx >= VIEW_X && my < VIEW_HEIGHT && e.view.world_valid) {
+        if (turned)
+            zoom(-turned);
+        if (pressed & 3) {
+            driver_push(pressed & 1 ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
+            driver_settle(1, 500);
+            for (int i = 0; i < 2000 && rot_y != player_motion.player_rot_y; i++)
+                driver_frame(1);
+        }
+        return true;
+    }
+    return false;
 }
 
 int open_map(const char *path)
@@ -434,9 +559,16 @@ int main(int argc, char **argv)
     say(2, "arrows move, Space adds, Del removes, PgUp/PgDn height, T texture, 0-7 content,");
     say(3, "R turns, N names, [ ] time, F5 proves, F2 saves, Ctrl+Z/Y undo/redo, Esc leaves");
     refresh();
-    BITMAP *buffer = create_bitmap(SCREEN_W, SCREEN_H);
-    BITMAP *world_view = create_bitmap(VIEW_WIDTH, VIEW_HEIGHT);
-    bool running = buffer && world_view;
+    screen_buffer = create_bitmap(SCREEN_W, SCREEN_H);
+    world_view = create_bitmap(VIEW_WIDTH, VIEW_HEIGHT);
+    bool running = screen_buffer && world_view;
+    const bool mouse = install_mouse() >= 0;
+    if (mouse) {
+        show_os_cursor(MOUSE_CURSOR_ARROW);
+        LOCK_VARIABLE(presses);
+        LOCK_FUNCTION(on_mouse);
+        mouse_callback = on_mouse;
+    }
     bool dirty = true;
     while (running) {
         if (close_pressed) {
@@ -452,13 +584,14 @@ int main(int argc, char **argv)
                 running = edit_key(k);
             dirty = true;
         }
+        if (running && mouse && !e.naming && !e.proving)
+            dirty = mouse_edit() || dirty;
         if (e.proving) {
             prove_slice();
             dirty = true;
         }
         if (dirty) {
-            draw_editor(buffer, world_view, e.level, e.view);
-            blit(buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+            redraw();
             dirty = false;
         } else {
             rest(10);
@@ -466,7 +599,7 @@ int main(int argc, char **argv)
     }
     search_end();
     destroy_bitmap(world_view);
-    destroy_bitmap(buffer);
+    destroy_bitmap(screen_buffer);
     allegro_exit();
     return 0;
 }

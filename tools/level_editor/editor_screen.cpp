@@ -107,10 +107,20 @@ void draw_editor(BITMAP *target, BITMAP *world_view, const EditLevel &level, con
         std::snprintf(cell, sizeof cell, "cell %d,%d: empty", (int)view.cursor_x, (int)view.cursor_z);
     } else {
         const EditSquare &s = level.squares[at];
-        std::snprintf(cell, sizeof cell, "cell %d,%d: height %d texture %d content %d dir %d",
+        std::snprintf(cell, sizeof cell, "cell %d,%d: height %d tex %d what %d dir %d",
                       (int)s.x, (int)s.z, (int)s.height, (int)s.texture, (int)s.content, (int)s.dir);
+        static const char *const edges[EDIT_EDGES] = {"+z", "-x", "-z", "+x"};
+        char side[100];
+        std::snprintf(side, sizeof side, "side %s (E): %d, %s", edges[view.edge & 3],
+                      (int)s.side[view.edge & 3],
+                      s.side_by_hand[view.edge & 3] ? "set by hand (F8 resets)" : "automatic");
+        textout_ex(target, font, side, VIEW_X + 4, VIEW_HEIGHT + 32, makecol(200, 200, 200), -1);
     }
     textout_ex(target, font, cell, VIEW_X + 4, VIEW_HEIGHT + 20, makecol(200, 200, 200), -1);
+    textout_ex(target, font, "P plays, W shows the way, V L S camera light", VIEW_X + 4,
+               VIEW_HEIGHT + 52, makecol(170, 170, 190), -1);
+    textout_ex(target, font, "shading, - = zoom, F6 F7 side", VIEW_X + 4, VIEW_HEIGHT + 64,
+               makecol(170, 170, 190), -1);
     for (int i = 0; i < EDITOR_STATUS_LINES; i++)
         textout_ex(target, font, view.lines[i], 4, GRID_HEIGHT + 6 + 18 * i,
                    i == 0 ? makecol(255, 200, 120) : i == 1 ? makecol(255, 255, 255) :

@@ -11,6 +11,7 @@ struct EditorView {
     int32_t mark_x, mark_z;         /* the other corner of the selected block; -1 for none */
     int32_t first_x, first_z;       /* the cell in the grid's top left corner */
     bool world_valid;               /* the 3D view shows the level (it has no faults) */
+    int edge;                       /* the side of the selected square the side keys set */
     char lines[4][100];             /* the status: validation, what happened, the keys */
 };
 
