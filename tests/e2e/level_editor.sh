@@ -19,6 +19,11 @@ edit_start() {
     xdotool mousemove 320 240
 }
 said() { grep -q "$1" "$E2E_GAME/out.txt"; }
+# The playtest fills the window: the HUD's green sweet count where the editor has its grid.
+playtest_shown() {
+    e2e_capture "$E2E_TMP/shot.xwd" || return 1
+    [ "$(e2e_green_count 40 8 80 28)" -gt 10 ]
+}
 
 edit_start "$map"
 # A row of three squares; the start turned to face +x, a sweet, the teleport.
@@ -29,7 +34,7 @@ e2e_poll 60 said "won in 2 moves" || e2e_fail "the editor did not prove the leve
 e2e_key w
 e2e_poll 30 said "the way shown: level completed" || e2e_fail "the way was not shown to its end"
 e2e_key p
-e2e_wait_play 20
+e2e_poll 20 playtest_shown || e2e_fail "no playtest on the screen within 20 s"
 e2e_key Up Up
 e2e_wait_completed 20
 e2e_hold space 0.3
