@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "render/render_frame.h"
+#include "shell/datafile.h"
 
 namespace {
 
@@ -51,9 +52,16 @@ void draw_grid(BITMAP *target, const EditLevel &level, const EditorView &view)
             std::snprintf(text, sizeof text, "%d", (int)s.height);
             textout_ex(target, font, text, px + 2, py + 1, makecol(255, 255, 255), -1);
             if (s.content > 0 && s.content <= 7) {
-                char mark[3] = {content_letters[s.content], 0, 0};
+                // The map panel's icon for what stands there, else its letter; an arrow for
+                // the direction of a start, mibo or zipper.
+                BITMAP *icon = (BITMAP *)datafile_object(DAT_MAP_MARKER + s.content);
+                char mark[3] = {icon ? ' ' : content_letters[s.content], 0, 0};
                 if (s.content == 1 || s.content == 3 || s.content == 4)
                     mark[1] = direction_marks[(s.dir / 64) & 3];
+                if (icon && icon->w <= GRID_CELL && icon->h <= GRID_CELL / 2)
+                    draw_sprite(target, icon, px + 2, py + GRID_CELL - 1 - icon->h);
+                else
+                    mark[0] = content_letters[s.content];
                 textout_ex(target, font, mark, px + 2, py + 8, makecol(255, 230, 60), -1);
             }
         }
