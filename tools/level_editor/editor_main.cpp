@@ -88,6 +88,14 @@ void report(const std::string &text)
     std::fflush(stdout);
 }
 
+/* Runs the world until the swoop is over and the robot stands still, facing where it turned. */
+void settle_view(int frame_limit)
+{
+    driver_settle(1, frame_limit);
+    for (int i = 0; i < 2000 && rot_y != player_motion.player_rot_y; i++)
+        driver_frame(1);
+}
+
 /* Validates the level as written and starts it in the world for the 3D view when it is valid. */
 void refresh()
 {
@@ -107,10 +115,15 @@ void refresh()
     e.view.world_valid = report.faults == 0;
     if (e.view.world_valid) {
         driver_start_text(e.world_text.c_str());
-        driver_settle(1, 5000);
-        for (int i = 0; i < 2000 && rot_y != player_motion.player_rot_y; i++)
-            driver_frame(1);
+        settle_view(5000);
     }
+}
+
+/* Turns the robot, and the view with it, by a move code of the turn keys. */
+void turn_view(int code)
+{
+    driver_push(code);
+    settle_view(500);
 }
 
 /* Makes an edit that changed the level undoable, and shows it. */
@@ -277,18 +290,12 @@ bool edit_key(int k)
         follow_cursor(&v);
         return true;
     }
-    if (ctrl && scan == KEY_Z) {
-        if (history_undo(&e.history, &e.level)) {
+    if (ctrl && (scan == KEY_Z || scan == KEY_Y)) {
+        const bool undo = scan == KEY_Z;
+        if (undo ? history_undo(&e.history, &e.level) : history_redo(&e.history, &e.level)) {
             e.changed = true;
-            say(1, "undone");
-            refresh();
-        }
-        return true;
-    }
-    if (ctrl && scan == KEY_Y) {
-        if (history_redo(&e.history, &e.level)) {
-            e.changed = true;
-            say(1, "redone");
+            e.solved = false;
+            say(1, undo ? "undone" : "redone");
             refresh();
         }
         return true;
@@ -421,10 +428,7 @@ bool edit_key(int k)
         return true;
     case KEY_COMMA:
     case KEY_STOP:
-        driver_push(scan == KEY_COMMA ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
-        driver_settle(1, 500);
-        for (int i = 0; i < 2000 && rot_y != player_motion.player_rot_y; i++)
-            driver_frame(1);
+        turn_view(scan == KEY_COMMA ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
         return true;
     default:
         break;
@@ -467,12 +471,8 @@ bool mouse_edit()
     if (mx >= VIEW_X && my < VIEW_HEIGHT && e.view.world_valid) {
         if (turned)
             zoom(-turned);
-        if (pressed & 3) {
-            driver_push(pressed & 1 ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
-            driver_settle(1, 500);
-            for (int i = 0; i < 2000 && rot_y != player_motion.player_rot_y; i++)
-                driver_frame(1);
-        }
+        if (pressed & 3)
+            turn_view(pressed & 1 ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
         return true;
     }
     return false;
