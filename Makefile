@@ -59,7 +59,7 @@ uninstall:
 	(cd $$stage$(PREFIX) && find . -type f -o -type l) | while read -r f; do \
 	  rm -f "$(DESTDIR)$(PREFIX)/$${f#./}" && echo "removed $(DESTDIR)$(PREFIX)/$${f#./}"; done; \
 	rm -rf $$stage; \
-	for d in data maps bsp; do rmdir "$(DESTDIR)$(PREFIX)/share/games/tirvex/$$d" 2>/dev/null; done; \
+	for d in data maps solutions bsp; do rmdir "$(DESTDIR)$(PREFIX)/share/games/tirvex/$$d" 2>/dev/null; done; \
 	rmdir "$(DESTDIR)$(PREFIX)/share/games/tirvex" 2>/dev/null; true
 
 # The renderer's benchmark, then the level checker over the shipped levels: its closing table

@@ -78,7 +78,8 @@ BITMAP *create_screen_buffer()
     return buffer;
 }
 
-int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP **buffer)
+int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP **buffer,
+             bool wait_credits)
 {
     if (allegro_init() != 0) {
         std::fprintf(stderr, "Tirvex: cannot initialise the game library\n%s\n", allegro_error);
@@ -91,7 +92,8 @@ int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP
     init_video_mode();
 
     write_credits();
-    wait_key();
+    if (wait_credits)
+        wait_key();
 
     display_options.sound_off = no_sound;
     display_options.music_on = true;

@@ -25,6 +25,7 @@ expected=$( {
         usr/share/man/man6/tirvex-preview.6.gz usr/share/metainfo/invalid.tirvex.Tirvex.metainfo.xml
     for m in robot robcr robst mibo chicken sweet jar bomb end; do echo "usr/share/games/tirvex/bsp/$m.bsp"; done
     for n in $(seq -w 1 19); do echo "usr/share/games/tirvex/maps/map$n.txt"; done
+    for n in $(seq -w 1 19); do echo "usr/share/games/tirvex/solutions/map$n.txt"; done
 } | sort)
 files=$(dpkg-deb -c "$package" | awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' | sort)
 [ "$files" = "$expected" ] || fail "the package's files differ: $(diff <(echo "$expected") <(echo "$files"))"
@@ -53,7 +54,7 @@ fi
 # make install and make uninstall into a scratch DESTDIR leave nothing behind; the build's
 # prefix is given at install time so the build the other tests run is not reconfigured.
 DESTDIR="$tmp/staged" cmake --install "$build" --prefix /usr >/dev/null || fail "install failed"
-[ "$(find "$tmp/staged" -type f | wc -l)" -eq 41 ] || fail "the install holds $(find "$tmp/staged" -type f | wc -l) files, not 41"
+[ "$(find "$tmp/staged" -type f | wc -l)" -eq 60 ] || fail "the install holds $(find "$tmp/staged" -type f | wc -l) files, not 60"
 make -s -C "$source_dir" BUILD="$(cd "$build" && pwd)" PREFIX=/usr DESTDIR="$tmp/staged" uninstall >/dev/null ||
     fail "make uninstall failed"
 left=$(find "$tmp/staged" -type f)

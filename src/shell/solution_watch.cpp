@@ -1,0 +1,77 @@
+/* solution_watch.cpp: --watch N, the recorded way through a shipped level played by the robot. */
+#include "shell/solution_watch.h"
+
+#include <cstdio>
+
+#include "render/camera.h"
+#include "render/render_frame.h"
+#include "shell/game_paths.h"
+#include "shell/key_wait.h"
+#include "shell/timer.h"
+#include "ui/display_options.h"
+#include "ui/level_select.h"
+#include "ui/message_line.h"
+#include "world/level_map.h"
+#include "world/level_rules.h"
+#include "world/level_state.h"
+#include "world/solution_file.h"
+
+namespace {
+
+enum { AFTER_FRAMES = 75 };     /* frames shown once the level is completed */
+
+const char *const DEMONSTRATION = "Demonstration: the recorded way through this level";
+
+Solution solution;              /* some 16 KB, kept off the stack */
+
+void show(BITMAP *buffer)
+{
+    render_frame(buffer);
+    acquire_bitmap(screen);
+    blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
+    release_bitmap(screen);
+}
+
+} // namespace
+
+int watch_solution(int level, BITMAP *buffer)
+{
+    char map_path[GAME_PATH_SIZE], path[64], fault[SOLUTION_FAULT_SIZE];
+    if (!level_map_exists(level)) {
+        std::fprintf(stderr, "tirvex: %s: no such level to watch\n",
+                     level_file_path(level, map_path, sizeof map_path));
+        return 1;
+    }
+    std::snprintf(path, sizeof path, "solutions/map%02d.txt", level);
+    if (!read_solution(path, &solution, fault, sizeof fault)) {
+        std::fprintf(stderr, "tirvex: %s\n", fault);
+        return 1;
+    }
+    // The frames run the recorded ticks, not the timer's: the timer would run the clock twice.
+    remove_int(timer_handler);
+    set_play_light();
+    set_play_start_options();
+    display_options.sound_off = true;
+    current_level = level;
+    start_level();
+    show_message(DEMONSTRATION, 100 * 60);
+    int32_t next = 0, frame = 0;
+    bool left = false;
+    for (; frame < solution.end_frame + AFTER_FRAMES && !left; frame++) {
+        play_solution_frame(solution, frame, &next);     // past the end: no moves, play goes on
+        show(buffer);
+        rest(10 * solution.ticks_per_frame);    // the frame's ticks at 100 a second
+        left = key_down(KEY_ESC);
+    }
+    if (left)
+        std::printf("level %d (%s): watching left with Esc\n", level, level_map.level_name);
+    else if (level_state.level_completed)
+        std::printf("level %d (%s): the recorded way completes it in %.2f s of game time\n", level,
+                    level_map.level_name, solution.end_frame * solution.ticks_per_frame / 100.0);
+    else {
+        std::printf("level %d (%s): the recorded way does not complete it\n", level,
+                    level_map.level_name);
+        return 1;
+    }
+    return 0;
+}
