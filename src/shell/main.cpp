@@ -2,6 +2,8 @@
 #include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <unistd.h>
 
 #include "shell/cast_screen.h"
 #include "shell/command_line.h"
@@ -9,13 +11,17 @@
 #include "shell/main_menu.h"
 #include "shell/play_loop.h"
 #include "shell/solution_watch.h"
+#include "shell/timer.h"
+#include "ui/demo_input.h"
+#include "ui/game_keys.h"
 #include "shell/sound.h"
 #include "shell/startup.h"
 #include "ui/video_mode.h"
 
 namespace {
 
-enum { OPTION_NOSOUND, OPTION_DATA, OPTION_HOME, OPTION_LEVELS, OPTION_WATCH };
+enum { OPTION_NOSOUND, OPTION_DATA, OPTION_HOME, OPTION_LEVELS, OPTION_WATCH, OPTION_RECORD,
+       OPTION_PLAYDEMO, OPTION_TIMEDEMO };
 
 const CommandOption GAME_OPTIONS[] = {
     {"nosound", nullptr, "start without sound", 0, 0},
@@ -23,17 +29,35 @@ const CommandOption GAME_OPTIONS[] = {
     {"home", "DIR", "keep tirvex.sav, wvideo.cfg and the screenshots in DIR", 0, 0},
     {"levels", "DIR", "play DIR/map01.txt, map02.txt, ... with their own progress", 0, 0},
     {"watch", "N", "watch the robot play the recorded way through level N, 1 to 19", 1, 19},
+    {"record", "FILE", "play as usual and record the game into the demo FILE", 0, 0},
+    {"playdemo", "FILE", "play the demo FILE back, then end", 0, 0},
+    {"timedemo", "FILE", "play the demo FILE back as fast as it can be drawn and time it", 0, 0},
 };
 
 const CommandSyntax GAME_SYNTAX = {
     "tirvex", "Tirvex, a 3D puzzle game: eat every sweet and reach the teleport in time.", "",
-    0, 0, GAME_OPTIONS, 5};
+    0, 0, GAME_OPTIONS, 8};
 
 /* Empty counts as unset. */
 const char *environment(const char *name)
 {
     const char *value = std::getenv(name);
     return value && value[0] ? value : nullptr;
+}
+
+/* A demo's path, absolute: the game enters its data folder before it reads or writes one. */
+std::string absolute_path(const char *path)
+{
+    char here[GAME_PATH_SIZE];
+    if (path[0] == '/' || !getcwd(here, sizeof here))
+        return path;
+    return std::string(here) + "/" + path;
+}
+
+/* A playback runs the recorded ticks: the timer (and the slow-motion key's timer) stays off. */
+int no_game_timer(void (*)(), long)
+{
+    return 0;
 }
 
 } // namespace
@@ -49,6 +73,17 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "tirvex: --watch shows a shipped level; it does not go with --levels\n");
         return 2;
     }
+    const int demo_options = line.given[OPTION_WATCH] + line.given[OPTION_RECORD] +
+                             line.given[OPTION_PLAYDEMO] + line.given[OPTION_TIMEDEMO];
+    if (demo_options > 1) {
+        std::fprintf(stderr, "tirvex: --watch, -record, -playdemo and -timedemo go one at a time\n");
+        return 2;
+    }
+    const char *demo_option = line.given[OPTION_RECORD] ? line.text[OPTION_RECORD] :
+                              line.given[OPTION_PLAYDEMO] ? line.text[OPTION_PLAYDEMO] :
+                              line.text[OPTION_TIMEDEMO];
+    const std::string demo_path = demo_option ? absolute_path(demo_option) : "";
+    const bool playback = line.given[OPTION_PLAYDEMO] || line.given[OPTION_TIMEDEMO];
     const PlaceRequest places = {line.text[OPTION_DATA], line.text[OPTION_HOME],
                                  environment("XDG_DATA_HOME"), environment("HOME"), argv[0],
                                  line.text[OPTION_LEVELS]};
@@ -57,12 +92,32 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "tirvex: %s\n", fault);
         return 1;
     }
+    char demo_fault[DEMO_FAULT_SIZE];
+    if (playback && !demo_playback_start(demo_path.c_str(), line.given[OPTION_TIMEDEMO], demo_fault,
+                                         sizeof demo_fault)) {
+        std::fprintf(stderr, "tirvex: %s\n", demo_fault);
+        return 1;
+    }
+    if (line.given[OPTION_RECORD] && !demo_record_start(demo_path.c_str(), demo_fault, sizeof demo_fault)) {
+        std::fprintf(stderr, "tirvex: %s\n", demo_fault);
+        return 1;
+    }
 
     BITMAP *screen_buffer = nullptr;
     const bool watch = line.given[OPTION_WATCH];
-    status = start_up(argv[0], line.given[OPTION_NOSOUND], notice, &screen_buffer, !watch);
+    status = start_up(argv[0], line.given[OPTION_NOSOUND], notice, &screen_buffer,
+                      !watch && !playback);
     if (status != 0)
         return status;
+    if (playback) {
+        // Straight to the recorded play, then out: no menu.
+        remove_int(timer_handler);
+        install_game_timer = no_game_timer;
+        play_levels(screen_buffer);
+        status = demo_finish();
+        shut_down(screen_buffer);
+        return status;
+    }
     if (watch) {
         // Straight to the recorded way, then out: no menu.
         status = watch_solution((int)line.number[OPTION_WATCH], screen_buffer);
@@ -94,6 +149,7 @@ int main(int argc, char *argv[])
             break;
         }
     }
+    demo_finish();
     shut_down(screen_buffer);
     return 0;
 }

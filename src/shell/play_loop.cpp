@@ -8,6 +8,7 @@
 #include "shell/key_wait.h"
 #include "shell/sound.h"
 #include "shell/timer.h"
+#include "ui/demo_input.h"
 #include "ui/display_options.h"
 #include "ui/game_keys.h"
 #include "ui/level_select.h"
@@ -27,7 +28,10 @@ const int MENU_MUSIC = 2;
 
 void show_frame(BITMAP *buffer)
 {
-    wait_for_next_frame();
+    if (demo_mode == DEMO_OFF || demo_mode == DEMO_RECORD)
+        wait_for_next_frame();
+    else
+        demo_wait_frame();      // a demo's pace: its recorded ticks, or none for a timedemo
     acquire_bitmap(screen);
     blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
     release_bitmap(screen);
@@ -41,12 +45,14 @@ int play_frames(BITMAP *buffer)
     int first_frame_done = 0;
     display_options.shading_mode = SHADE_FLAT;
     start_frame_pacing();
-    while (!key_down(KEY_ESC) && !confirmed) {
+    while (!demo_escape_held() && !confirmed) {
         render_frame(buffer);
         show_frame(buffer);
         confirmed = handle_game_keys();
         player_command();
-        update_player(ticks_since_last());
+        update_player(demo_ticks_since_last());
+        if (!demo_frame_done())
+            break;              // a demo played back that went astray
         if (!first_frame_done) {
             // The first frame of a level is drawn flat, every later one fully textured.
             display_options.shading_mode = SHADE_PERSPECTIVE_TEXTURE;
@@ -58,7 +64,13 @@ int play_frames(BITMAP *buffer)
         // the level selection must not take it as its own Esc.
         clear_keybuf();
     }
+    demo_level_done(confirmed != 0);
     return confirmed;
+}
+
+int choose_level(void *buffer)
+{
+    return select_level((BITMAP *)buffer);
 }
 
 } // namespace
@@ -77,7 +89,7 @@ void play_levels(BITMAP *buffer)
     set_play_start_options();
 
     for (;;) {
-        current_level = select_level(buffer);
+        current_level = demo_select_level(choose_level, buffer);
         if (current_level == -1)
             break;
         start_level();
@@ -92,15 +104,16 @@ void play_levels(BITMAP *buffer)
 
         const int confirmed = play_frames(buffer);
         int last_level_done = 0;
-        if (confirmed && !level_not_recorded)
+        if (confirmed && !level_not_recorded && demo_writes_allowed())
             last_level_done = record_level_completed(current_level);
         level_not_recorded = 0;
         if (display_options.music_on)
             stop_level_music();
-        if (last_level_done)
+        if (last_level_done && demo_mode != DEMO_PLAYBACK && demo_mode != DEMO_TIMEDEMO)
             end_screen(buffer);
     }
 
     const int esc = KEY_ESC;
-    wait_keys_released(&esc, 1);
+    if (demo_mode == DEMO_OFF || demo_mode == DEMO_RECORD)
+        wait_keys_released(&esc, 1);
 }

@@ -10,6 +10,7 @@
 #include "shell/play_loop.h"
 #include "shell/sound.h"
 #include "shell/timer.h"
+#include "ui/demo_input.h"
 #include "ui/display_options.h"
 #include "ui/hud.h"
 #include "ui/level_select.h"
@@ -89,7 +90,7 @@ void switch_music()
 
 void push_turn(int plain, int strafe)
 {
-    command_queue_push((key_shifts & KB_SHIFT_FLAG) ? strafe : plain);
+    command_queue_push(demo_shift_held() ? strafe : plain);
 }
 
 void handle_typed_key(int scancode)
@@ -172,47 +173,47 @@ int handle_held_camera_keys()
 {
     DisplayOptions &o = display_options;
     int changed = HELD_NONE;
-    if (key[KEY_PGUP])
+    if (demo_key_held(KEY_PGUP))
         o.camera_pitch -= 0.05f;
-    if (key[KEY_PGDN])
+    if (demo_key_held(KEY_PGDN))
         o.camera_pitch += 0.05f;
-    if (key[KEY_Q]) {
+    if (demo_key_held(KEY_Q)) {
         o.camera_height -= 1.0f;
         changed = HELD_HEIGHT;
     }
-    if (key[KEY_A]) {
+    if (demo_key_held(KEY_A)) {
         o.camera_height += 1.0f;
         changed = HELD_HEIGHT;
     }
-    if (key[KEY_W]) {
+    if (demo_key_held(KEY_W)) {
         o.camera_distance += 1;
         changed = HELD_DISTANCE;
     }
-    if (key[KEY_S]) {
+    if (demo_key_held(KEY_S)) {
         o.camera_distance -= 1;
         changed = HELD_DISTANCE;
     }
-    if (key[KEY_T]) {
+    if (demo_key_held(KEY_T)) {
         o.camera_height -= 50.0f;
         changed = HELD_HEIGHT;
     }
-    if (key[KEY_Y]) {
+    if (demo_key_held(KEY_Y)) {
         o.camera_height += 50.0f;
         changed = HELD_HEIGHT;
     }
-    if (key[KEY_G]) {
+    if (demo_key_held(KEY_G)) {
         o.camera_distance += 50;
         changed = HELD_DISTANCE;
     }
-    if (key[KEY_H]) {
+    if (demo_key_held(KEY_H)) {
         o.camera_distance -= 50;
         changed = HELD_DISTANCE;
     }
-    if (key[KEY_E]) {
+    if (demo_key_held(KEY_E)) {
         o.ambient_light += 1;
         changed = HELD_AMBIENT;
     }
-    if (key[KEY_D]) {
+    if (demo_key_held(KEY_D)) {
         o.ambient_light -= 1;
         changed = HELD_AMBIENT;
     }
@@ -227,14 +228,14 @@ int handle_game_keys()
 {
     if (keyboard_needs_poll())
         poll_keyboard();
-    while (keypressed())
-        handle_typed_key(readkey() >> 8);
+    while (demo_key_typed())
+        handle_typed_key(demo_read_key() >> 8);
 
-    if (key[KEY_R]) {
+    if (demo_key_held(KEY_R)) {
         start_level();
         show_message("Reset game", MESSAGE_TICKS);
     }
-    const bool confirm = key[KEY_SPACE] || key[KEY_ENTER];
+    const bool confirm = demo_key_held(KEY_SPACE) || demo_key_held(KEY_ENTER);
     if (level_state.level_completed && confirm)
         return 1;
     if (level_state.level_lost && confirm)

@@ -1,0 +1,506 @@
+/* demo_input.cpp: what play reads of the keyboard and the timer, recorded to a demo file or played
+   back from one, so that a game replays exactly.
+
+   The file is text. Its first line is "tirvex-demo 1". Then, for each level played: "level N",
+   one "f" line a frame holding what play read that frame, in the order it read it ("e" Esc held,
+   "rCODE" a key typed, "s" Shift held with an arrow, "hSCANCODE" a held key, "tTICKS" the ticks
+   of the update, and "@COLUMN,ROW,SWEETS,LOST,COMPLETED" after the update when that changed),
+   and "end c" (confirmed completion) or "end x" (Esc) with the robot's square and sweets. A
+   selection left without a level is "level -1". Keys and held keys read as not pressed are not
+   written. Lines starting with '#' are comments. */
+#include "ui/demo_input.h"
+
+#include <allegro.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "shell/timer.h"
+#include "ui/level_select.h"
+#include "world/level_map.h"
+#include "world/level_rules.h"
+#include "world/level_state.h"
+#include "world/player_motion.h"
+
+DemoMode demo_mode = DEMO_OFF;
+
+namespace {
+
+const char *const VERSION_LINE = "tirvex-demo 1";
+
+/* What the player can see of a level's state, compared frame by frame. */
+struct Outcome {
+    int column, row, sweets, lost, completed;
+    bool operator==(const Outcome &o) const
+    {
+        return column == o.column && row == o.row && sweets == o.sweets && lost == o.lost &&
+               completed == o.completed;
+    }
+};
+
+Outcome outcome_now()
+{
+    return Outcome{player_motion.playerL[0], player_motion.playerL[1], level_state.sweets_eaten,
+                   level_state.level_lost, level_state.level_completed};
+}
+
+std::string outcome_token(const Outcome &o)
+{
+    char text[80];
+    std::snprintf(text, sizeof text, "@%d,%d,%d,%d,%d", o.column, o.row, o.sweets, o.lost,
+                  o.completed);
+    return text;
+}
+
+struct Demo {
+    std::string path;
+    FILE *out;                      /* recording */
+    std::string pending;            /* recording: the tokens of the frame being played */
+    std::vector<std::string> lines; /* playback: the whole file */
+    std::vector<int> line_numbers;
+    size_t next_line;
+    std::vector<std::string> tokens;    /* playback: the tokens of the frame being played */
+    size_t next_token;
+    bool in_frame;
+    Outcome last;
+    bool level_started;
+    int frame;                      /* frames of the current level */
+    bool diverged, stopped;
+    long long ticks;                /* playback: recorded ticks so far, for its pace */
+    long long frames_drawn;
+    std::chrono::steady_clock::time_point started;
+    bool was_lost;
+    bool clock_known;               /* playback: the level clock seen since the level started */
+    int clock_start, clock_before;  /* its value at the level's (re)start, and a frame ago */
+};
+
+Demo demo;
+
+bool playing()
+{
+    return demo_mode == DEMO_PLAYBACK || demo_mode == DEMO_TIMEDEMO;
+}
+
+void diverge(const std::string &what)
+{
+    if (demo.diverged)
+        return;
+    demo.diverged = true;
+    std::printf("%s: the demo diverges in level %d (%s) at frame %d: %s\n", demo.path.c_str(),
+                current_level, level_map.level_name, demo.frame, what.c_str());
+    std::fflush(stdout);
+}
+
+/* Playback: the next token of the frame being played, opening its line when none is open. */
+const std::string *peek()
+{
+    if (!demo.in_frame) {
+        if (demo.next_line >= demo.lines.size() || demo.lines[demo.next_line][0] != 'f') {
+            diverge("the recording has no more frames for this level");
+            return nullptr;
+        }
+        demo.tokens.clear();
+        const std::string &line = demo.lines[demo.next_line++];
+        for (size_t i = 1; i < line.size();) {
+            while (i < line.size() && line[i] == ' ')
+                i++;
+            size_t j = line.find(' ', i);
+            if (j == std::string::npos)
+                j = line.size();
+            if (j > i)
+                demo.tokens.push_back(line.substr(i, j - i));
+            i = j;
+        }
+        demo.next_token = 0;
+        demo.in_frame = true;
+    }
+    return demo.next_token < demo.tokens.size() ? &demo.tokens[demo.next_token] : nullptr;
+}
+
+/* Playback: takes the next token when it starts with `kind` (and, given, equals `whole`). */
+bool take(char kind, const char *whole = nullptr)
+{
+    if (demo.diverged || demo.stopped)
+        return false;
+    const std::string *t = peek();
+    if (!t || (*t)[0] != kind || (whole && *t != whole))
+        return false;
+    demo.next_token++;
+    return true;
+}
+
+void note(const std::string &token)
+{
+    if (!demo.pending.empty())
+        demo.pending += ' ';
+    demo.pending += token;
+}
+
+bool number_token(const std::string &t, size_t from)
+{
+    if (t.size() <= from)
+        return false;
+    for (size_t i = from; i < t.size(); i++)
+        if (!(t[i] >= '0' && t[i] <= '9') && !(t[i] == '-' && i == from))
+            return false;
+    return true;
+}
+
+/* The fault of one line of a demo, or none. */
+const char *line_fault(const std::string &line, bool in_level)
+{
+    if (line.rfind("level ", 0) == 0) {
+        if (in_level)
+            return "a level starts before the one above it ends";
+        char *end = nullptr;
+        long level = std::strtol(line.c_str() + 6, &end, 10);
+        if (*end != '\0' || (level != -1 && (level < 1 || level > 99)))
+            return "a level number must be -1 or 1 to 99";
+        if (level > 0 && !level_map_exists((int)level))
+            return "no map for this level number";
+        return nullptr;
+    }
+    if (line == "f" || line.rfind("f ", 0) == 0) {
+        if (!in_level)
+            return "a frame outside a level";
+        size_t i = 1;
+        while (i < line.size()) {
+            while (i < line.size() && line[i] == ' ')
+                i++;
+            size_t j = line.find(' ', i);
+            if (j == std::string::npos)
+                j = line.size();
+            const std::string t = line.substr(i, j - i);
+            i = j;
+            if (t.empty())
+                continue;
+            bool ok = t == "e" || t == "s" ||
+                      ((t[0] == 'r' || t[0] == 'h' || t[0] == 't') && number_token(t, 1));
+            if (t[0] == '@') {
+                int v[5], n = 0;
+                ok = std::sscanf(t.c_str() + 1, "%d,%d,%d,%d,%d%n", &v[0], &v[1], &v[2], &v[3],
+                                 &v[4], &n) == 5 && (size_t)n == t.size() - 1;
+            }
+            if (!ok)
+                return "a frame holds something that is not a recorded input";
+        }
+        return nullptr;
+    }
+    if (line.rfind("end ", 0) == 0) {
+        if (!in_level)
+            return "an end outside a level";
+        char kind = 0;
+        int column, row, sweets, n = 0;
+        if (std::sscanf(line.c_str() + 4, "%c %d %d %d%n", &kind, &column, &row, &sweets, &n) != 4 ||
+            (kind != 'c' && kind != 'x') || (size_t)n != line.size() - 4)
+            return "an end needs c or x, the robot's square and the sweets";
+        return nullptr;
+    }
+    return "not a line of a demo";
+}
+
+double level_seconds()
+{
+    // The game time since the level last started: the clock then, less what it has left.
+    return (demo.clock_start - get_level_time()) / 100.0;
+}
+
+} // namespace
+
+bool demo_record_start(const char *path, char *fault, size_t size)
+{
+    demo = Demo{};
+    demo.path = path;
+    demo.out = std::fopen(path, "w");
+    if (!demo.out || std::fprintf(demo.out, "%s\n", VERSION_LINE) < 0 || std::fflush(demo.out) != 0) {
+        std::snprintf(fault, size, "%s: cannot be written", path);
+        if (demo.out)
+            std::fclose(demo.out);
+        demo.out = nullptr;
+        return false;
+    }
+    demo_mode = DEMO_RECORD;
+    return true;
+}
+
+bool demo_playback_start(const char *path, bool timed, char *fault, size_t size)
+{
+    demo = Demo{};
+    demo.path = path;
+    FILE *in = std::fopen(path, "r");
+    if (!in) {
+        std::snprintf(fault, size, "%s: cannot be read", path);
+        return false;
+    }
+    char buffer[4096];
+    int number = 0;
+    bool in_level = false, first = true;
+    const char *why = nullptr;
+    while (!why && std::fgets(buffer, sizeof buffer, in)) {
+        number++;
+        size_t length = std::strlen(buffer);
+        if (length == sizeof buffer - 1 && buffer[length - 1] != '\n') {
+            why = "a line too long for a demo";
+            break;
+        }
+        while (length > 0 && (buffer[length - 1] == '\n' || buffer[length - 1] == '\r'))
+            buffer[--length] = '\0';
+        const std::string line = buffer;
+        if (first) {
+            first = false;
+            if (line != VERSION_LINE)
+                why = "not a Tirvex demo: the first line is not \"tirvex-demo 1\"";
+            continue;
+        }
+        if (line.empty() || line[0] == '#')
+            continue;
+        why = line_fault(line, in_level);
+        if (why)
+            break;
+        if (line.rfind("level ", 0) == 0)
+            in_level = line != "level -1";
+        else if (line.rfind("end ", 0) == 0)
+            in_level = false;
+        demo.lines.push_back(line);
+        demo.line_numbers.push_back(number);
+    }
+    std::fclose(in);
+    if (!why && first)
+        why = "empty: not a Tirvex demo";
+    if (!why && in_level)
+        why = "truncated: the last level has no end";
+    if (why) {
+        std::snprintf(fault, size, "%s:%d: %s", path, number, why);
+        return false;
+    }
+    demo_mode = timed ? DEMO_TIMEDEMO : DEMO_PLAYBACK;
+    demo.started = std::chrono::steady_clock::now();
+    return true;
+}
+
+bool demo_key_typed()
+{
+    if (playing()) {
+        const std::string *t = demo.diverged || demo.stopped ? nullptr : peek();
+        return t && (*t)[0] == 'r';
+    }
+    return keypressed();
+}
+
+int demo_read_key()
+{
+    if (playing()) {
+        const std::string *t = peek();
+        if (!t || (*t)[0] != 'r')
+            return 0;
+        demo.next_token++;
+        return std::atoi(t->c_str() + 1);
+    }
+    const int k = readkey();
+    if (demo_mode == DEMO_RECORD)
+        note("r" + std::to_string(k));
+    return k;
+}
+
+bool demo_key_held(int scancode)
+{
+    const std::string token = "h" + std::to_string(scancode);
+    if (playing())
+        return take('h', token.c_str());
+    const bool held = key[scancode] != 0;
+    if (held && demo_mode == DEMO_RECORD)
+        note(token);
+    return held;
+}
+
+bool demo_shift_held()
+{
+    if (playing())
+        return take('s', "s");
+    const bool held = (key_shifts & KB_SHIFT_FLAG) != 0;
+    if (held && demo_mode == DEMO_RECORD)
+        note("s");
+    return held;
+}
+
+bool demo_escape_held()
+{
+    if (keyboard_needs_poll())
+        poll_keyboard();
+    if (playing()) {
+        if (demo.diverged || demo.stopped)
+            return true;
+        if (key[KEY_ESC]) {
+            demo.stopped = true;    // the viewer's Esc ends the playback
+            return true;
+        }
+        // After a confirmed completion the loop ends without reading on: no frame follows.
+        if (!demo.in_frame &&
+            (demo.next_line >= demo.lines.size() || demo.lines[demo.next_line][0] != 'f'))
+            return false;
+        return take('e', "e");
+    }
+    const bool held = key[KEY_ESC] != 0;
+    if (held && demo_mode == DEMO_RECORD)
+        note("e");
+    return held;
+}
+
+int demo_ticks_since_last()
+{
+    if (playing()) {
+        const std::string *t = peek();
+        if (!t || (*t)[0] != 't') {
+            diverge("the recording has other inputs in this frame");
+            return 0;
+        }
+        demo.next_token++;
+        const int ticks = std::atoi(t->c_str() + 1);
+        // A clock that went up was set again by a restart.
+        const int clock = get_level_time();
+        if (!demo.clock_known || clock > demo.clock_before)
+            demo.clock_start = clock;
+        demo.clock_known = true;
+        advance_clock(ticks);   // the timer's part, as it ran while the demo was recorded
+        demo.clock_before = get_level_time();
+        demo.ticks += ticks;
+        return ticks;
+    }
+    const int ticks = ticks_since_last();
+    if (demo_mode == DEMO_RECORD)
+        note("t" + std::to_string(ticks));
+    return ticks;
+}
+
+int demo_select_level(int (*choose)(void *), void *context)
+{
+    demo.level_started = false;
+    demo.frame = 0;
+    demo.was_lost = false;
+    demo.clock_known = false;
+    if (playing()) {
+        if (demo.diverged || demo.stopped || demo.next_line >= demo.lines.size())
+            return -1;
+        const std::string &line = demo.lines[demo.next_line++];
+        return std::atoi(line.c_str() + 6);
+    }
+    const int level = choose(context);
+    if (demo_mode == DEMO_RECORD) {
+        std::fprintf(demo.out, "level %d\n", level);
+        std::fflush(demo.out);
+    }
+    return level;
+}
+
+void demo_wait_frame()
+{
+    if (demo_mode == DEMO_TIMEDEMO) {
+        demo.frames_drawn++;
+        return;
+    }
+    if (demo_mode != DEMO_PLAYBACK)
+        return;
+    // The recorded pace: every tick played is 10 ms after the start.
+    std::this_thread::sleep_until(demo.started + std::chrono::milliseconds(10 * demo.ticks));
+}
+
+bool demo_frame_done()
+{
+    const Outcome now = outcome_now();
+    const bool changed = !demo.level_started || !(now == demo.last);
+    demo.level_started = true;
+    demo.last = now;
+    if (demo_mode == DEMO_RECORD) {
+        if (changed)
+            note(outcome_token(now));
+        std::fprintf(demo.out, "f %s\n", demo.pending.c_str());
+        demo.pending.clear();
+    } else if (playing() && !demo.diverged && !demo.stopped) {
+        const std::string *t = peek();
+        const bool recorded = t && (*t)[0] == '@';
+        if (recorded && *t != outcome_token(now))
+            diverge("the robot's square, sweets or outcome are " + outcome_token(now) +
+                    ", the recording has " + *t);
+        else if (changed && !recorded)
+            diverge("the level's outcome changed to " + outcome_token(now) + ", not in the recording");
+        else if (!changed && recorded)
+            diverge("the recording has " + *t + ", the level stayed at " + outcome_token(now));
+        if (recorded)
+            demo.next_token++;
+        if (!demo.diverged && demo.next_token != demo.tokens.size())
+            diverge("the recording has inputs in this frame that play did not read");
+        demo.in_frame = false;
+        if (!demo.was_lost && level_state.level_lost && !demo.diverged) {
+            const char *why = get_level_time() < 1 ? "time is up" :
+                              falling ? "fell off the grid" : "blown up or run over";
+            std::printf("level %d (%s): lost: %s\n", current_level, level_map.level_name, why);
+        }
+    }
+    demo.was_lost = level_state.level_lost;
+    demo.frame++;
+    return !demo.diverged;
+}
+
+void demo_level_done(bool confirmed)
+{
+    const Outcome now = outcome_now();
+    char end[80];
+    std::snprintf(end, sizeof end, "end %c %d %d %d", confirmed ? 'c' : 'x', now.column, now.row,
+                  now.sweets);
+    if (demo_mode == DEMO_RECORD) {
+        if (!demo.pending.empty())
+            std::fprintf(demo.out, "f %s\n", demo.pending.c_str());
+        demo.pending.clear();
+        std::fprintf(demo.out, "%s\n", end);
+        std::fflush(demo.out);
+        return;
+    }
+    if (!playing())
+        return;
+    if (demo.stopped) {
+        std::printf("level %d (%s): playback stopped with Esc\n", current_level, level_map.level_name);
+        return;
+    }
+    if (demo.diverged)
+        return;
+    demo.in_frame = false;
+    if (demo.next_line >= demo.lines.size() || demo.lines[demo.next_line] != end) {
+        diverge(std::string("the level ends with \"") + end + "\", the recording with \"" +
+                (demo.next_line < demo.lines.size() ? demo.lines[demo.next_line] : "nothing") + "\"");
+        return;
+    }
+    demo.next_line++;
+    if (confirmed)
+        std::printf("level %d (%s): completed in %.2f s of game time\n", current_level,
+                    level_map.level_name, level_seconds());
+    else
+        std::printf("level %d (%s): left with Esc\n", current_level, level_map.level_name);
+    std::fflush(stdout);
+}
+
+bool demo_writes_allowed()
+{
+    return !playing();
+}
+
+int demo_finish()
+{
+    if (demo_mode == DEMO_RECORD && demo.out) {
+        std::fclose(demo.out);
+        demo.out = nullptr;
+    }
+    if (demo_mode == DEMO_TIMEDEMO) {
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - demo.started).count();
+        std::printf("timedemo: %lld frames in %.2f s: %.1f frames a second\n", demo.frames_drawn,
+                    seconds, seconds > 0 ? (double)demo.frames_drawn / seconds : 0.0);
+    }
+    const bool diverged = demo.diverged;
+    demo_mode = DEMO_OFF;
+    return diverged ? 1 : 0;
+}

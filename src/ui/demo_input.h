@@ -1,0 +1,61 @@
+/* demo_input.h: what play reads of the keyboard and the timer, recorded to a demo file or played
+   back from one, so that a game replays exactly. */
+#pragma once
+
+#include <cstddef>
+
+enum DemoMode {
+    DEMO_OFF = 0,       /* the keyboard and the timer, as they are */
+    DEMO_RECORD,        /* as they are, and written to the demo file */
+    DEMO_PLAYBACK,      /* from the demo file, at its pace */
+    DEMO_TIMEDEMO       /* from the demo file, as fast as frames can be drawn */
+};
+
+extern DemoMode demo_mode;
+
+enum { DEMO_FAULT_SIZE = 400 };
+
+/* Starts recording into `path` (created or emptied, its version line written). Returns false
+   with the fault when the file cannot be written. Called by main for -record. */
+bool demo_record_start(const char *path, char *fault, size_t size);
+
+/* Reads the demo file at `path` for playback (or a timedemo with `timed`) and checks all of it:
+   the version line, every line's form, every level number having a map and every level its
+   end. Returns false with the fault naming the file and the line. Called by main for -playdemo
+   and -timedemo, once the data folder is known. */
+bool demo_playback_start(const char *path, bool timed, char *fault, size_t size);
+
+/* The inputs of play, in the order play reads them. Off, the library's own; recording, the
+   same, noted in the current frame's line; playing back, the recorded ones. */
+bool demo_key_typed();              /* keypressed() */
+int demo_read_key();                /* readkey() */
+bool demo_key_held(int scancode);   /* key[scancode] */
+bool demo_shift_held();             /* key_shifts & KB_SHIFT_FLAG */
+bool demo_escape_held();            /* Esc held: the play loop's end; also the real Esc in
+                                       playback, which ends it */
+int demo_ticks_since_last();        /* ticks_since_last(); in playback the recorded ticks,
+                                       with the level clock advanced by them */
+
+/* The level chosen in the level selection: recorded, or in playback the recorded one without
+   the screen; -1 when the demo has no more levels. `choose` runs the real selection. */
+int demo_select_level(int (*choose)(void *), void *context);
+
+/* Waits for the next frame: the display's pace; in playback the recorded ticks' pace; in a
+   timedemo not at all. */
+void demo_wait_frame();
+
+/* After each frame's update: notes the level's outcome (robot square, sweets, lost, completed)
+   when it changed; in playback checks it against the recording. Returns false when playback
+   has diverged (the message is then printed). */
+bool demo_frame_done();
+
+/* At the end of a level's frames (`confirmed` completion, else Esc): writes and flushes the
+   level's end, or in playback prints the attempt's line. */
+void demo_level_done(bool confirmed);
+
+/* True while play may write files (the progress record): never in playback. */
+bool demo_writes_allowed();
+
+/* Ends the demo: closes the file; for a timedemo prints frames, seconds and frames a second.
+   Returns the exit status: 0, or 1 when playback diverged. */
+int demo_finish();

@@ -1,0 +1,62 @@
+# demo_playback.sh: -record a game that completes level 1, dies once in level 2, restarts it and
+# leaves; -playdemo plays it back straight from the start with the same outcomes and leaves
+# tirvex.sav as it was; -timedemo prints its figures; a demo edited to diverge stops with the
+# level and frame; a foreign or truncated demo is refused with its line.
+source "$(dirname "$0")/lib/harness.bash"
+source "$(dirname "$0")/lib/play.bash"
+e2e_setup "$1"
+demo="$E2E_TMP/game.demo"
+
+e2e_use_maps play_walk play_mine
+e2e_boot_to_menu -record "$demo"
+e2e_key 1
+e2e_enter_level 1
+e2e_key Up Up
+e2e_wait_completed 20
+e2e_hold space 0.3
+e2e_enter_level 2
+e2e_key Up
+e2e_wait_dead 20
+e2e_hold space 0.3
+e2e_wait_play 20
+e2e_hold Escape 0.3
+e2e_wait_select 20 2
+e2e_quit_from_select
+grep -q "^tirvex-demo 1$" "$demo" || e2e_fail "the demo has no version line"
+[ "$(grep -c '^end ' "$demo")" -eq 2 ] || e2e_fail "the demo does not hold two level ends"
+saved=$(od -An -c "$E2E_GAME/tirvex.sav" | tr -d ' \n')
+
+cp "$demo" /tmp/ed/last.demo
+e2e_start -playdemo "$demo"
+e2e_wait_exit 60
+e2e_expect_status 0
+expected="level 1 (Sweet Walk): completed in
+level 2 (Mine Ahead): lost: blown up or run over
+level 2 (Mine Ahead): left with Esc"
+got=$(sed 's/ completed in .*/ completed in/' "$E2E_GAME/out.txt" | grep '^level ')
+[ "$got" = "$expected" ] || e2e_fail "the playback printed: $got"
+[ "$(od -An -c "$E2E_GAME/tirvex.sav" | tr -d ' \n')" = "$saved" ] || e2e_fail "the playback changed tirvex.sav"
+
+e2e_start -timedemo "$demo"
+e2e_wait_exit 60
+e2e_expect_status 0
+grep -q "^timedemo: [0-9]* frames in [0-9.]* s: [0-9.]* frames a second$" "$E2E_GAME/out.txt" ||
+    e2e_fail "no timedemo figures"
+
+# The robot's square edited in the first trace of level 1: playback stops there.
+sed '0,/@/s/@\([0-9-]*\),/@9\1,/' "$demo" >"$E2E_TMP/diverged.demo"
+e2e_start -playdemo "$E2E_TMP/diverged.demo"
+e2e_wait_exit 60
+e2e_expect_status 1
+grep -q "diverged.demo: the demo diverges in level 1 (Sweet Walk) at frame [0-9]*:" "$E2E_GAME/out.txt" ||
+    e2e_fail "no divergence named with its level and frame"
+
+printf 'not a demo\n' >"$E2E_TMP/foreign.demo"
+head -n 3 "$demo" >"$E2E_TMP/truncated.demo"
+for name in foreign truncated; do
+    e2e_start -playdemo "$E2E_TMP/$name.demo"
+    e2e_wait_exit 20
+    e2e_expect_status 1
+    grep -q "$name.demo:[0-9]*: " "$E2E_GAME/err.txt" || e2e_fail "no line named for the $name demo"
+done
+e2e_log "passed"
