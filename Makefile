@@ -67,6 +67,13 @@ uninstall:
 bench: build
 	@if [ -x $(BUILD)/tools/bench/render_bench ]; then cd $(BUILD)/game && ../tools/bench/render_bench; \
 	else echo "no benchmark built yet"; fi
+	@echo; echo "timedemo of the game recorded by the test suite (make test records it):"
+	@if [ -f $(BUILD)/demos/walk_and_mine.demo ]; then cd $(BUILD)/game && \
+	  if [ -n "$$DISPLAY" ]; then run=""; elif command -v xvfb-run >/dev/null; then \
+	    run="xvfb-run -a -s '-screen 0 640x480x24'"; else run=none; fi; \
+	  if [ "$$run" = none ]; then echo "no display and no xvfb-run: skipped"; else \
+	  eval $$run ./tirvex -nosound --levels ../demos/levels -timedemo ../demos/walk_and_mine.demo | grep timedemo; fi; \
+	else echo "no demo recorded yet: run make test first"; fi
 	@echo; echo "level checker, every shipped level:"
 	@cd $(BUILD)/game && ./level_checker maps/map*.txt | sed -n '/^map  /,$$p'
 

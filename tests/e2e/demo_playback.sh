@@ -26,7 +26,6 @@ grep -q "^tirvex-demo 1$" "$demo" || e2e_fail "the demo has no version line"
 [ "$(grep -c '^end ' "$demo")" -eq 2 ] || e2e_fail "the demo does not hold two level ends"
 saved=$(od -An -c "$E2E_GAME/tirvex.sav" | tr -d ' \n')
 
-cp "$demo" /tmp/ed/last.demo
 e2e_start -playdemo "$demo"
 e2e_wait_exit 60
 e2e_expect_status 0
@@ -53,10 +52,16 @@ grep -q "diverged.demo: the demo diverges in level 1 (Sweet Walk) at frame [0-9]
 
 printf 'not a demo\n' >"$E2E_TMP/foreign.demo"
 head -n 3 "$demo" >"$E2E_TMP/truncated.demo"
-for name in foreign truncated; do
+printf 'tirvex-demo 1\nlevel 7\nf t2\nend x 0 0 0\n' >"$E2E_TMP/nomap.demo"
+for name in foreign truncated nomap; do
     e2e_start -playdemo "$E2E_TMP/$name.demo"
     e2e_wait_exit 20
     e2e_expect_status 1
     grep -q "$name.demo:[0-9]*: " "$E2E_GAME/err.txt" || e2e_fail "no line named for the $name demo"
 done
+# The demo and its levels stay beside the build for make bench's timedemo.
+bench="$1/../demos"
+mkdir -p "$bench/levels"
+cp "$demo" "$bench/walk_and_mine.demo"
+cp "$E2E_GAME/maps/map01.txt" "$E2E_GAME/maps/map02.txt" "$bench/levels/"
 e2e_log "passed"
