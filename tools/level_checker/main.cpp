@@ -1,14 +1,16 @@
 /* main.cpp: level_checker, proves that level files load as meant and can be won in time.
 
-   level_checker [--validate] [--record DIR] [--ticks N] [--states N] [--depth N] [--memory MB]
-                 [--jobs N] MAP...
+   level_checker [--validate] [--record DIR] [--markdown FILE] [--ticks N] [--states N]
+                 [--depth N] [--memory MB] [--jobs N] MAP...
    (installed as tirvex-check)
 
    Validates each MAP, then searches for its shortest solution and tells whether it takes at most
    half the level's time limit. Options take one dash or two alike. --validate stops after the
    validation; --record writes each solution to DIR under the map file's name, as the replay the
-   tests play back. On a terminal a progress line on stderr shows the search as it runs. The exit
-   status is that of the first map that does not pass (see CheckerStatus), 0 when all pass. */
+   tests play back; --markdown writes a Markdown table of the maps to FILE (the README's table of
+   the shipped levels). On a terminal a progress line on stderr shows the search as it runs. The
+   exit status is that of the first map that does not pass (see CheckerStatus), 0 when all
+   pass. */
 #include <allegro.h>
 
 #include <sys/resource.h>
@@ -20,6 +22,7 @@
 #include <cstring>
 
 #include "level_search.h"
+#include "level_table.h"
 #include "map_validation.h"
 #include "solution_record.h"
 #include "shell/command_line.h"
@@ -50,6 +53,7 @@ const int64_t MEGABYTE = 1024 * 1024;
 struct CheckerRequest {
     bool validate_only = false;
     const char *record_dir = nullptr;
+    const char *markdown_path = nullptr;
     int32_t ticks_per_frame = 2;
     int64_t state_limit = 4000000;
     int32_t depth_limit = 600;
@@ -73,13 +77,15 @@ struct LevelRow {
 char map_text[MAP_TEXT_SIZE + 1];
 SearchResult result;                /* some 8 KB of steps, kept off the stack */
 LevelRow rows[MAX_MAPS];
+LevelTableRow table_rows[MAX_MAPS];
 
-enum { OPTION_VALIDATE, OPTION_RECORD, OPTION_TICKS, OPTION_STATES, OPTION_DEPTH, OPTION_MEMORY,
-       OPTION_JOBS };
+enum { OPTION_VALIDATE, OPTION_RECORD, OPTION_MARKDOWN, OPTION_TICKS, OPTION_STATES, OPTION_DEPTH,
+       OPTION_MEMORY, OPTION_JOBS, OPTION_COUNT };
 
 const CommandOption CHECKER_OPTIONS[] = {
     {"validate", nullptr, "only check the files, do not search", 0, 0},
     {"record", "DIR", "write each solution to DIR under the map's name", 0, 0},
+    {"markdown", "FILE", "write a Markdown table of the maps to FILE", 0, 0},
     {"ticks", "N", "timer ticks a frame, 1 to 100 (default 2)", 1, 100},
     {"states", "N", "search at most N states (default 4000000)", 1, 100000000},
     {"depth", "N", "search at most N moves deep (default 600)", 1, SEARCH_MAX_STEPS},
@@ -92,13 +98,14 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
 {
     const CommandSyntax syntax = {
         path_file_name(argv[0]), "Validates level files and proves each can be won in time.",
-        "MAP...", 1, MAX_MAPS, CHECKER_OPTIONS, 7};
+        "MAP...", 1, MAX_MAPS, CHECKER_OPTIONS, OPTION_COUNT};
     CommandLine line;
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)
         return status;
     r->validate_only = line.given[OPTION_VALIDATE];
     r->record_dir = line.text[OPTION_RECORD];
+    r->markdown_path = line.text[OPTION_MARKDOWN];
     if (line.given[OPTION_TICKS])
         r->ticks_per_frame = (int32_t)line.number[OPTION_TICKS];
     if (line.given[OPTION_STATES])
@@ -251,8 +258,10 @@ int report_unsolved(const char *path, const SearchProgress &p, const CheckerRequ
     }
 }
 
-/* Validates, solves and records one map; returns its exit status, STATUS_PASS when it passes. */
-int check_map(const CheckerRequest &request, const char *path, LevelRow *row)
+/* Validates, solves and records one map; returns its exit status, STATUS_PASS when it passes.
+   Fills *row for the closing table and the texts of *table_row for --markdown. */
+int check_map(const CheckerRequest &request, const char *path, LevelRow *row,
+              LevelTableRow *table_row)
 {
     row->path = path;
     row->valid = false;
@@ -260,6 +269,7 @@ int check_map(const CheckerRequest &request, const char *path, LevelRow *row)
     long length = read_map(path);
     if (length < 0)
         return STATUS_FAILS;
+    level_table_texts(map_text, table_row);
     static ValidationReport report;
     validate_map(map_text, (size_t)length, &report);
     print_validation(stdout, path, report);
@@ -347,6 +357,35 @@ void print_table(const CheckerRequest &request)
                     self.ru_maxrss / 1024.0, helpers.ru_maxrss / 1024.0);
 }
 
+/* Writes the Markdown table of all maps to --markdown's file; returns false (with a message)
+   when it cannot be written. */
+bool write_markdown(const CheckerRequest &request)
+{
+    for (int i = 0; i < request.map_count; i++) {
+        const LevelRow &r = rows[i];
+        LevelTableRow &t = table_rows[i];
+        t.file_name = path_file_name(r.path);
+        t.solved = r.valid && r.outcome == SEARCH_SOLVED;
+        t.moves = r.moves;
+        t.waits = r.waits;
+        t.ticks = r.ticks;
+        t.limit_ticks = r.limit_ticks;
+        t.states = r.states;
+    }
+    FILE *out = std::fopen(request.markdown_path, "w");
+    if (!out) {
+        std::printf("%s: the table cannot be written: %s\n", request.markdown_path,
+                    std::strerror(errno));
+        return false;
+    }
+    write_level_table(out, table_rows, request.map_count);
+    if (std::fclose(out) != 0) {
+        std::printf("%s: the table could not be written\n", request.markdown_path);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -362,11 +401,13 @@ int main(int argc, char **argv)
 
     int first_fault = STATUS_PASS;
     for (int i = 0; i < request.map_count; i++) {
-        int map_status = check_map(request, request.maps[i], &rows[i]);
+        int map_status = check_map(request, request.maps[i], &rows[i], &table_rows[i]);
         if (first_fault == STATUS_PASS)
             first_fault = map_status;
     }
     if (!request.validate_only && request.map_count > 1)
         print_table(request);
+    if (request.markdown_path && !write_markdown(request) && first_fault == STATUS_PASS)
+        first_fault = STATUS_FAILS;
     return first_fault;
 }

@@ -1,0 +1,30 @@
+/* level_table.h: the levels checked as a Markdown table, for the level checker's --markdown. */
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+enum { LEVEL_TABLE_TEXT_SIZE = 160 };
+
+/* One row: the map file, the two texts of its header, and its solution when one was found. */
+struct LevelTableRow {
+    const char *file_name;                  /* the map file's name, without its folder */
+    char idea[LEVEL_TABLE_TEXT_SIZE];       /* the first line, without "Tirvex level N: " */
+    char name[LEVEL_TABLE_TEXT_SIZE];       /* the second line, the level's name */
+    bool solved;                            /* false: the figures are shown as "-" */
+    int32_t moves, waits, ticks, limit_ticks;
+    int64_t states;
+};
+
+/* Fills row->idea and row->name from the first two lines of the NUL-terminated map text (lines
+   end in LF, CR LF or a bare CR; blanks around them are dropped, a missing line is empty). A
+   first line that begins "Tirvex level N:" keeps only what follows it. Touches nothing else of
+   *row. Called by the level checker for every map it can read. */
+void level_table_texts(const char *map_text, LevelTableRow *row);
+
+/* Writes the Markdown table of the `count` rows to `out`, in their order: a heading row, the
+   alignment row, then one row a map with its number (the NN of mapNN.txt, otherwise the file
+   name), name, idea, moves, waits, game time in seconds with two decimals, limit in seconds and
+   states searched. A '|' in a text is escaped. The same rows give the same bytes. Called by the
+   level checker once all maps are checked. */
+void write_level_table(FILE *out, const LevelTableRow *rows, int count);
