@@ -17,7 +17,7 @@ VERSION  := $(shell grep -m1 -o 'tirvex VERSION [0-9.]*' CMakeLists.txt | cut -d
 DEB_BUILD := $(BUILD)/deb-build
 DEB_ROOT  := $(BUILD)/deb-root
 
-.PHONY: all deps test-deps build play test bench install uninstall deb clean
+.PHONY: all deps test-deps build play test bench level-table install uninstall deb clean
 
 all: build
 
@@ -76,6 +76,15 @@ bench: build
 	else echo "no demo recorded yet: run make test first"; fi
 	@echo; echo "level checker, every shipped level:"
 	@cd $(BUILD)/game && ./level_checker maps/map*.txt | sed -n '/^map  /,$$p'
+
+# The README's table of the shipped levels, made by the level checker over the staged maps (the
+# same run as the test that checks the table is up to date).
+level-table: build
+	@cd $(BUILD)/game && ./level_checker --markdown ../level_table.md maps/map*.txt \
+	  >../level_table.log || { grep -v '^  ' ../level_table.log | grep -v ': valid: '; \
+	  echo "a shipped level does not pass: the README's level table is left as it was"; exit 1; }
+	sh tools/level_table/splice_readme.sh README.md $(BUILD)/level_table.md
+	@echo "README.md: the level table of $$(ls $(BUILD)/game/maps/map*.txt | wc -l) maps"
 
 # The package is built apart from the development build: installed under /usr, with Debian's
 # hardening flags (all of them, bindnow included) and without the tests. The flags are given on

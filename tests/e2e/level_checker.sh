@@ -1,21 +1,31 @@
 # level_checker.sh: every shipped level is valid without a warning, and the level checker wins it
-# within half its time limit, searching from scratch with the game's own world code; the preview
-# tool draws one.
+# within half its time limit, searching from scratch with the game's own world code, and the
+# README's level table is the one that run writes; the preview tool draws one.
 game_dir="$1"
+source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
+tmp="$(mktemp -d)" && trap 'rm -rf "$tmp"' EXIT
 checker="$game_dir/level_checker"
 [ -x "$checker" ] || { echo "FAIL: no level checker in $game_dir"; exit 1; }
 maps=("$game_dir"/maps/map*.txt)
 [ "${#maps[@]}" -eq 19 ] || { echo "FAIL: ${#maps[@]} level files, 19 expected"; exit 1; }
-if ! output=$("$checker" "${maps[@]}"); then
+if ! output=$("$checker" --markdown "$tmp/levels.md" "${maps[@]}"); then
     echo "$output"
     echo "FAIL: a shipped level is invalid, cannot be won or takes more than half its time limit"
     exit 1
 fi
 echo "$output"
 if grep -q 'warning' <<<"$output"; then echo "FAIL: a shipped level draws a warning"; exit 1; fi
+# make level-table splices the same table into the README; doing that to a copy changes nothing.
+cp "$source_dir/README.md" "$tmp/README.md"
+sh "$source_dir/tools/level_table/splice_readme.sh" "$tmp/README.md" "$tmp/levels.md" ||
+    { echo "FAIL: the level table cannot be put in the README"; exit 1; }
+if ! diff -u "$source_dir/README.md" "$tmp/README.md"; then
+    echo "FAIL: the README's level table is out of date: run make level-table"
+    exit 1
+fi
 # The preview tool draws the first level's long shot as a 640x480 8-bit picture, mostly lit.
 source "$(dirname "$0")/lib/play.bash"
-shot="$(mktemp --suffix=.bmp)" && trap 'rm -f "$shot"' EXIT
+shot="$tmp/preview.bmp"
 (cd "$game_dir" && ../tools/preview/preview maps/map01.txt "$shot" --camera 1 >/dev/null) ||
     { echo "FAIL: the preview tool failed"; exit 1; }
 [ "$(e2e_bmp_size "$shot")" = "640 480 8" ] || { echo "FAIL: preview size $(e2e_bmp_size "$shot")"; exit 1; }
