@@ -1,6 +1,7 @@
 # level_checker.sh: every shipped level is valid without a warning, and the level checker wins it
 # within half its time limit, searching from scratch with the game's own world code, and the
-# README's level table is the one that run writes; the preview tool draws one.
+# README's level table is the one that run writes; the campaign keeps its shape; the preview tool
+# draws one.
 game_dir="$1"
 source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
 tmp="$(mktemp -d)" && trap 'rm -rf "$tmp"' EXIT
@@ -15,6 +16,33 @@ if ! output=$("$checker" --markdown "$tmp/levels.md" "${maps[@]}"); then
 fi
 echo "$output"
 if grep -q 'warning' <<<"$output"; then echo "FAIL: a shipped level draws a warning"; exit 1; fi
+# The campaign's shape: short lessons, then combinations, then long hard levels; at least two
+# races from level 7 on (the shortest way takes a quarter of the clock or more); the states
+# searched grow from each third of the campaign to the next.
+if ! shape=$(awk -F'|' '
+    $2 ~ /^ *[0-9][0-9] *$/ {
+        n = $2 + 0; moves = $5 + 0; share = $7 / $8; states = $9 + 0
+        if (n <= 6 && (moves < 10 || moves > 40)) bad = bad " level " n " takes " moves " moves, not 10 to 40;"
+        if (n >= 7 && n <= 12 && (moves < 30 || moves > 80)) bad = bad " level " n " takes " moves " moves, not 30 to 80;"
+        if (n >= 13 && moves < 60) bad = bad " level " n " takes " moves " moves, not 60 or more;"
+        if (moves > longest) longest = moves
+        if (n >= 7 && share >= 0.25) races++
+        third = n <= 6 ? 1 : n <= 12 ? 2 : 3
+        sum[third] += states; count[third]++
+    }
+    END {
+        if (longest < 100) bad = bad " the longest level takes " longest " moves, not 100 or more;"
+        if (races < 2) bad = bad " " races + 0 " races from level 7 on, not 2;"
+        for (t = 1; t <= 3; t++) mean[t] = count[t] ? sum[t] / count[t] : 0
+        if (!(mean[1] < mean[2] && mean[2] < mean[3])) bad = bad " the states do not rise by thirds;"
+        if (bad != "") { print bad; exit 1 }
+        printf "campaign: longest %d moves, %d races, states a level by thirds %d, %d, %d\n",
+               longest, races, mean[1], mean[2], mean[3]
+    }' "$tmp/levels.md"); then
+    echo "FAIL: the campaign misses its shape:$shape"
+    exit 1
+fi
+echo "$shape"
 # make level-table splices the same table into the README; doing that to a copy changes nothing.
 cp "$source_dir/README.md" "$tmp/README.md"
 sh "$source_dir/tools/level_table/splice_readme.sh" "$tmp/README.md" "$tmp/levels.md" ||
