@@ -11,6 +11,7 @@
 #include "ui/demo_input.h"
 #include "ui/display_options.h"
 #include "ui/game_keys.h"
+#include "ui/level_shading.h"
 #include "ui/level_select.h"
 #include "ui/message_line.h"
 #include "ui/progress_file.h"
@@ -42,8 +43,7 @@ void show_frame(BITMAP *buffer)
 int play_frames(BITMAP *buffer)
 {
     int confirmed = 0;
-    int first_frame_done = 0;
-    display_options.shading_mode = SHADE_FLAT;
+    start_level_shading();
     start_frame_pacing();
     while (!demo_escape_held() && !confirmed) {
         render_frame(buffer);
@@ -53,11 +53,7 @@ int play_frames(BITMAP *buffer)
         update_player(demo_ticks_since_last());
         if (!demo_frame_done())
             break;              // a demo played back that went astray
-        if (!first_frame_done) {
-            // The first frame of a level is drawn flat, every later one fully textured.
-            display_options.shading_mode = SHADE_PERSPECTIVE_TEXTURE;
-            first_frame_done = 1;
-        }
+        level_frame_drawn();
     }
     if (!confirmed) {
         // An Esc press that arrived after this frame's keys were read is still in the buffer;
