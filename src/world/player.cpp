@@ -44,7 +44,8 @@ enum {
     JUMP_WIND_UP = 13,      /* a jump crouches for two */
     FLIGHT_TICKS = 10,
     LANDING_END = -5,       /* jump_ctr at rest */
-    FALL_DEPTH = 250        /* world y below which a falling robot is lost */
+    FALL_DEPTH = 250,       /* world y below which a falling robot is lost */
+    FALL_TICK_LIMIT = 4000  /* ticks of one update a fall runs at most: 3 a tick from y -10000 */
 };
 
 void start_step(int code)
@@ -190,8 +191,12 @@ int move_robot(int32_t ticks)
 
 void swoop(int32_t ticks)
 {
-    display_options.camera_pitch += (2 * ticks) * 1.35f / -560.0f;
-    camera_y += 2 * ticks;
+    // The rise is reckoned in float: 2 * ticks overflows an int past a billion ticks (a frame
+    // after a long stall, or a driver's large step), and below 2^23 ticks the float product is
+    // the int one exactly, so normal frames swoop as they always did.
+    const float rise = 2.0f * (float)ticks;
+    display_options.camera_pitch += rise * 1.35f / -560.0f;
+    camera_y += rise;
     if (camera_y >= display_options.camera_height) {
         camera_y = display_options.camera_height;
         intro = 0;
@@ -207,6 +212,10 @@ void fall_or_pose(int32_t ticks)
         return;
     }
     if (p.loc_y <= itofix(FALL_DEPTH)) {
+        // A fall from the highest square (y -10000) ends within FALL_TICK_LIMIT ticks, so a
+        // longer update falls no further, and 3 ticks in fixed point stay within its range.
+        if (ticks > FALL_TICK_LIMIT)
+            ticks = FALL_TICK_LIMIT;
         p.loc_y += itofix(3 * ticks);
         camera_y = fixtof(p.loc_y) + display_options.camera_height;
         tumble += 2 * ticks;
