@@ -7,11 +7,14 @@
    of the update, and "@COLUMN,ROW,SWEETS,LOST,COMPLETED" after the update when that changed),
    and "end c" (confirmed completion) or "end x" (Esc) with the robot's square and sweets. A
    selection left without a level is "level -1". Keys and held keys read as not pressed are not
-   written. Lines starting with '#' are comments. */
+   written. Lines starting with '#' are comments. Every number is range-checked when the file is
+   read, so playback does no arithmetic on a number play could not have produced. */
 #include "ui/demo_input.h"
 
 #include <allegro.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -141,14 +144,70 @@ void note(const std::string &token)
     demo.pending += token;
 }
 
-bool number_token(const std::string &t, size_t from)
+/* The robot's square may lie off the grid (0 to 326) after steps off its edge. */
+const long SQUARE_LOW = -1000, SQUARE_HIGH = 1000, SWEETS_HIGH = 199;
+
+/* Reads the whole number at text[0..] up to `stop` (or the end) into *value; true when it is
+   written as digits with at most a leading '-' and lies within low..high. A number too long
+   for a long is out of range. `*next` is left past it. */
+bool ranged_number(const char *text, char stop, long low, long high, long *value,
+                   const char **next = nullptr)
 {
-    if (t.size() <= from)
+    if (!((text[0] >= '0' && text[0] <= '9') || (text[0] == '-' && text[1] >= '0' && text[1] <= '9')))
         return false;
-    for (size_t i = from; i < t.size(); i++)
-        if (!(t[i] >= '0' && t[i] <= '9') && !(t[i] == '-' && i == from))
-            return false;
-    return true;
+    char *end = nullptr;
+    errno = 0;
+    *value = std::strtol(text, &end, 10);
+    if (next)
+        *next = end;
+    return errno == 0 && *end == stop && *value >= low && *value <= high;
+}
+
+/* The number of a token already checked by line_fault: its digits after the kind letter. */
+int token_number(const std::string &t)
+{
+    return (int)std::strtol(t.c_str() + 1, nullptr, 10);
+}
+
+/* An outcome token's or end line's square and sweets after `text`, separated by `separator`. */
+bool square_and_sweets(const char *text, char separator, char stop, const char **next)
+{
+    long v;
+    return ranged_number(text, separator, SQUARE_LOW, SQUARE_HIGH, &v, &text) &&
+           ranged_number(text + 1, separator, SQUARE_LOW, SQUARE_HIGH, &v, &text) &&
+           ranged_number(text + 1, stop, 0, SWEETS_HIGH, &v, next);
+}
+
+/* The fault of one token of a frame line, or none. */
+const char *token_fault(const std::string &t)
+{
+    long v;
+    const char *text = t.c_str();
+    switch (t[0]) {
+    case 'e':
+    case 's':
+        return t.size() == 1 ? nullptr : "a frame holds something that is not a recorded input";
+    case 't':
+        return ranged_number(text + 1, '\0', 0, DEMO_TICKS_LIMIT, &v) ? nullptr :
+               "a frame's ticks must be a number from 0 to 6000";
+    case 'r':
+        // readkey(): the scancode in the high byte, the character in the low.
+        return ranged_number(text + 1, '\0', 0, (KEY_MAX << 8) - 1, &v) ? nullptr :
+               "a typed key's code must be a number from 0 to 32511";
+    case 'h':
+        return ranged_number(text + 1, '\0', 1, KEY_MAX - 1, &v) ? nullptr :
+               "a held key's scancode must be a number from 1 to 126";
+    case '@': {
+        const char *rest = nullptr;
+        return square_and_sweets(text + 1, ',', ',', &rest) &&
+               ranged_number(rest + 1, ',', 0, 1, &v, &rest) &&
+               ranged_number(rest + 1, '\0', 0, 1, &v) ? nullptr :
+               "an outcome needs the robot's square (-1000 to 1000), sweets (0 to 199) and two "
+               "flags (0 or 1)";
+    }
+    default:
+        return "a frame holds something that is not a recorded input";
+    }
 }
 
 /* The fault of one line of a demo, or none. */
@@ -157,9 +216,8 @@ const char *line_fault(const std::string &line, bool in_level)
     if (line.rfind("level ", 0) == 0) {
         if (in_level)
             return "a level starts before the one above it ends";
-        char *end = nullptr;
-        long level = std::strtol(line.c_str() + 6, &end, 10);
-        if (*end != '\0' || (level != -1 && (level < 1 || level > 99)))
+        long level;
+        if (!ranged_number(line.c_str() + 6, '\0', -1, 99, &level) || level == 0)
             return "a level number must be -1 or 1 to 99";
         if (level > 0 && !level_map_exists((int)level))
             return "no map for this level number";
@@ -179,26 +237,19 @@ const char *line_fault(const std::string &line, bool in_level)
             i = j;
             if (t.empty())
                 continue;
-            bool ok = t == "e" || t == "s" ||
-                      ((t[0] == 'r' || t[0] == 'h' || t[0] == 't') && number_token(t, 1));
-            if (t[0] == '@') {
-                int v[5], n = 0;
-                ok = std::sscanf(t.c_str() + 1, "%d,%d,%d,%d,%d%n", &v[0], &v[1], &v[2], &v[3],
-                                 &v[4], &n) == 5 && (size_t)n == t.size() - 1;
-            }
-            if (!ok)
-                return "a frame holds something that is not a recorded input";
+            if (const char *why = token_fault(t))
+                return why;
         }
         return nullptr;
     }
     if (line.rfind("end ", 0) == 0) {
         if (!in_level)
             return "an end outside a level";
-        char kind = 0;
-        int column, row, sweets, n = 0;
-        if (std::sscanf(line.c_str() + 4, "%c %d %d %d%n", &kind, &column, &row, &sweets, &n) != 4 ||
-            (kind != 'c' && kind != 'x') || (size_t)n != line.size() - 4)
-            return "an end needs c or x, the robot's square and the sweets";
+        const char *rest = nullptr;
+        if (line.size() < 7 || (line[4] != 'c' && line[4] != 'x') || line[5] != ' ' ||
+            !square_and_sweets(line.c_str() + 6, ' ', '\0', &rest))
+            return "an end needs c or x, the robot's square (-1000 to 1000) and the sweets "
+                   "(0 to 199)";
         return nullptr;
     }
     return "not a line of a demo";
@@ -235,6 +286,13 @@ bool demo_playback_start(const char *path, bool timed, char *fault, size_t size)
     FILE *in = std::fopen(path, "r");
     if (!in) {
         std::snprintf(fault, size, "%s: cannot be read", path);
+        return false;
+    }
+    // A folder opens for reading but reads as nothing; a pipe or device is no recording.
+    struct stat status;
+    if (fstat(fileno(in), &status) != 0 || !S_ISREG(status.st_mode)) {
+        std::snprintf(fault, size, "%s: not a regular file", path);
+        std::fclose(in);
         return false;
     }
     char buffer[4096];
@@ -299,7 +357,7 @@ int demo_read_key()
         if (!t || (*t)[0] != 'r')
             return 0;
         demo.next_token++;
-        return std::atoi(t->c_str() + 1);
+        return token_number(*t);
     }
     const int k = readkey();
     if (demo_mode == DEMO_RECORD)
@@ -360,7 +418,7 @@ int demo_ticks_since_last()
             return 0;
         }
         demo.next_token++;
-        const int ticks = std::atoi(t->c_str() + 1);
+        const int ticks = token_number(*t);
         // A clock that went up was set again by a restart.
         const int clock = get_level_time();
         if (!demo.clock_known || clock > demo.clock_before)
@@ -371,7 +429,13 @@ int demo_ticks_since_last()
         demo.ticks += ticks;
         return ticks;
     }
-    const int ticks = ticks_since_last();
+    // A frame after a stall of over a minute (the machine suspended, the process stopped) runs
+    // a minute: the world's arithmetic stays within its range, and the demo can be read back.
+    int ticks = ticks_since_last();
+    if (ticks > DEMO_TICKS_LIMIT)
+        ticks = DEMO_TICKS_LIMIT;
+    else if (ticks < 0)
+        ticks = 0;      // the tick counter wrapped round, after 248 days
     if (demo_mode == DEMO_RECORD)
         note("t" + std::to_string(ticks));
     return ticks;
@@ -387,7 +451,7 @@ int demo_select_level(int (*choose)(void *), void *context)
         if (demo.diverged || demo.stopped || demo.next_line >= demo.lines.size())
             return -1;
         const std::string &line = demo.lines[demo.next_line++];
-        return std::atoi(line.c_str() + 6);
+        return (int)std::strtol(line.c_str() + 6, nullptr, 10);   // checked when read
     }
     const int level = choose(context);
     if (demo_mode == DEMO_RECORD) {

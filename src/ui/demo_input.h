@@ -13,16 +13,25 @@ enum DemoMode {
 
 extern DemoMode demo_mode;
 
-enum { DEMO_FAULT_SIZE = 400 };
+enum {
+    DEMO_FAULT_SIZE = 400,
+    /* The most ticks one frame's update may run: a minute of game time, the shortest time limit
+       a level can have. The timer delivers two or three between two frames, a few hundred
+       after a stall; play runs a longer gap as this many, and a demo frame holding more is
+       refused. */
+    DEMO_TICKS_LIMIT = 6000
+};
 
 /* Starts recording into `path` (created or emptied, its version line written). Returns false
    with the fault when the file cannot be written. Called by main for -record. */
 bool demo_record_start(const char *path, char *fault, size_t size);
 
 /* Reads the demo file at `path` for playback (or a timedemo with `timed`) and checks all of it:
-   the version line, every line's form, every level number having a map and every level its
-   end. Returns false with the fault naming the file and the line. Called by main for -playdemo
-   and -timedemo, once the data folder is known. */
+   a regular file, the version line, every line's form, every number within its range (ticks 0
+   to DEMO_TICKS_LIMIT, key codes and scancodes of the keyboard, levels -1 or 1 to 99, squares
+   -1000 to 1000, sweets 0 to 199, flags 0 or 1), every level number having a map and every
+   level its end. Returns false with the fault naming the file and the line. Called by main for
+   -playdemo and -timedemo, once the data folder is known, before the window opens. */
 bool demo_playback_start(const char *path, bool timed, char *fault, size_t size);
 
 /* The inputs of play, in the order play reads them. Off, the library's own; recording, the
@@ -33,8 +42,9 @@ bool demo_key_held(int scancode);   /* key[scancode] */
 bool demo_shift_held();             /* key_shifts & KB_SHIFT_FLAG */
 bool demo_escape_held();            /* Esc held: the play loop's end; also the real Esc in
                                        playback, which ends it */
-int demo_ticks_since_last();        /* ticks_since_last(); in playback the recorded ticks,
-                                       with the level clock advanced by them */
+int demo_ticks_since_last();        /* ticks_since_last(), at most DEMO_TICKS_LIMIT; in
+                                       playback the recorded ticks, with the level clock
+                                       advanced by them */
 
 /* The level chosen in the level selection: recorded, or in playback the recorded one without
    the screen; -1 when the demo has no more levels. `choose` runs the real selection. */
