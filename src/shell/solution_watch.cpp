@@ -10,6 +10,7 @@
 #include "shell/timer.h"
 #include "ui/display_options.h"
 #include "ui/level_select.h"
+#include "ui/level_shading.h"
 #include "ui/message_line.h"
 #include "world/level_map.h"
 #include "world/level_rules.h"
@@ -55,23 +56,32 @@ int watch_solution(int level, BITMAP *buffer)
     current_level = level;
     start_level();
     show_message(DEMONSTRATION, 100 * 60);
-    int32_t next = 0, frame = 0;
+    start_level_shading();
+    // As play does: draw, then the frame's move and update. The end line is held against the
+    // world after every frame, so a wrong one stops the watch where it shows, and the watch is
+    // over AFTER_FRAMES frames after the completion it promised.
+    int32_t next = 0, frames = 0;
     bool left = false;
-    for (; frame < solution.end_frame + AFTER_FRAMES && !left; frame++) {
-        play_solution_frame(solution, frame, &next);     // past the end: no moves, play goes on
+    while (!left && frames < solution.end_frame + AFTER_FRAMES) {
         show(buffer);
+        play_solution_frame(solution, frames, &next);   // past the end: no moves, play goes on
+        frames++;
+        level_frame_drawn();
+        if (frames <= solution.end_frame &&
+            !solution_agrees(solution, path, frames, level_state.level_completed != 0,
+                             level_state.level_lost != 0, fault, sizeof fault)) {
+            std::fprintf(stderr, "tirvex: %s\n", fault);
+            std::printf("level %d (%s): the recorded way does not complete it as recorded\n",
+                        level, level_map.level_name);
+            return 1;
+        }
         rest(10 * solution.ticks_per_frame);    // the frame's ticks at 100 a second
         left = key_down(KEY_ESC);
     }
     if (left)
         std::printf("level %d (%s): watching left with Esc\n", level, level_map.level_name);
-    else if (level_state.level_completed)
+    else
         std::printf("level %d (%s): the recorded way completes it in %.2f s of game time\n", level,
                     level_map.level_name, solution.end_frame * solution.ticks_per_frame / 100.0);
-    else {
-        std::printf("level %d (%s): the recorded way does not complete it\n", level,
-                    level_map.level_name);
-        return 1;
-    }
     return 0;
 }
