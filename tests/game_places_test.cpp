@@ -2,6 +2,9 @@
    are kept, and a save that cannot be kept. */
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include "game_test_support.h"
 #include "shell/command_line.h"
@@ -33,7 +36,8 @@ protected:
     {
         home_folder[0] = '\0';
         levels_folder[0] = levels_progress_folder[0] = '\0';
-        home_unwritable = false;
+        home_unwritable = progress_unwritable = false;
+        forget_progress_state();
         GameDirectoryTest::TearDown();
     }
 
@@ -190,4 +194,47 @@ TEST_F(GamePlaces, AFolderOfLevelsKeepsItsOwnProgress)
     // Without the option the shipped maps are read as before.
     ASSERT_TRUE(find("share", nullptr, nullptr, home.c_str()));
     EXPECT_STREQ(level_file_path(3, path, sizeof path), "maps//map03.txt");
+}
+
+/* A folder of levels keeps its own record even when the player's folder cannot be used. Mends
+   the fault where such a folder opened with the shipped levels' progress. Where neither place can
+   be written, nothing is saved and the record is never the shipped levels' one. */
+TEST_F(GamePlaces, AFolderOfLevelsKeepsItsOwnRecordWhenThePlayersFolderIsUnusable)
+{
+    make_data(dir / "share");
+    write_file(dir / "share/tirvex.sav", std::string(20, '1'));     // the shipped levels' record
+    fs::create_directories(dir / "mine");
+    fs::copy_file(fs::path(TIRVEX_SOURCE_DIR) / "tests/maps/play_walk.txt", dir / "mine/map01.txt");
+    write_file(dir / "plain_file", "");
+    const std::string xdg = (dir / "plain_file").string();
+    ASSERT_TRUE(find("share", nullptr, xdg.c_str(), nullptr, "mine"));
+    EXPECT_TRUE(home_unwritable);
+    EXPECT_FALSE(progress_unwritable);
+    EXPECT_EQ(std::string(levels_progress_folder), (dir / "mine").string());
+    EXPECT_EQ(std::string(notice).find("Progress will not be saved"), std::string::npos) << notice;
+    ProgressRecord record;
+    load_progress(&record);
+    EXPECT_EQ(progress_level_completed(&record, 1), 0) << "not the shipped levels' progress";
+    EXPECT_EQ(record_level_completed(1), 1);
+    EXPECT_EQ(read_file(dir / "mine/tirvex.sav"), "01" + std::string(18, '0'));
+    EXPECT_EQ(unsaved_progress_notice(), nullptr);
+
+    // An ordinary user who can write neither the folder of levels nor the player's folder.
+    fs::permissions(dir, fs::perms::all);
+    fs::permissions(dir / "share", fs::perms::all);
+    fs::remove(dir / "mine/tirvex.sav");
+    EXPECT_EXIT(
+        {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                std::_Exit(3);
+            const bool found = find("share", nullptr, xdg.c_str(), nullptr, "mine");
+            ProgressRecord seen;
+            load_progress(&seen);
+            record_level_completed(1);
+            std::_Exit(found && progress_unwritable && levels_progress_folder[0] &&
+                               !progress_level_completed(&seen, 1) &&
+                               !fs::exists(dir / "mine/tirvex.sav")
+                           ? 0 : 4);
+        },
+        ::testing::ExitedWithCode(0), "Progress will not be saved");
 }

@@ -33,11 +33,23 @@ void show_fatal_page(const char *text)
 
 void fatal_screen(const char *text)
 {
+    fatal_screen_detail(text, nullptr);
+}
+
+void fatal_screen_detail(const char *text, const char *detail)
+{
+    // The detail comes first, so that the log still ends in the text and its empty line, and
+    // whoever reads it learns where to look before what went wrong.
+    const bool detailed = detail && detail[0];
     char path[GAME_PATH_SIZE];
     if (FILE *log = std::fopen(user_file_path("error.log", path, sizeof path), "w")) {
+        if (detailed)
+            std::fprintf(log, "%s\n", detail);
         std::fprintf(log, "%s\n", text);
         std::fclose(log);
     }
+    if (detailed)
+        std::fprintf(stderr, "tirvex: %s\n", detail);
     std::fprintf(stderr, "FATAL ERROR! %s\n", text);
     if (screen) {
         show_fatal_page(text);
@@ -60,9 +72,19 @@ void assert_failed(int line, const char *file)
 
 int check(int condition, const char *message)
 {
+    return check_detail(condition, message, nullptr);
+}
+
+int check_detail(int condition, const char *message, const char *detail)
+{
     if (condition)
         return 0;
+    fail_check(message, detail);
+}
+
+void fail_check(const char *message, const char *detail)
+{
     char text[180];
     std::snprintf(text, sizeof text, "Fatal exception: %s\n", message);
-    fatal_screen(text);
+    fatal_screen_detail(text, detail);
 }

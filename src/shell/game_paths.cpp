@@ -19,6 +19,7 @@ char home_folder[GAME_PATH_SIZE];
 char levels_folder[GAME_PATH_SIZE];
 char levels_progress_folder[GAME_PATH_SIZE];
 bool home_unwritable;
+bool progress_unwritable;
 
 namespace {
 
@@ -113,7 +114,8 @@ int choose_levels_folder(const char *option, char *fault, size_t size)
     }
     char first[GAME_PATH_SIZE + 16];
     std::snprintf(first, sizeof first, "%s/map01.txt", levels_folder);
-    if (access(first, R_OK) != 0) {
+    struct stat s;
+    if (stat(first, &s) != 0 || !S_ISREG(s.st_mode) || access(first, R_OK) != 0) {
         std::snprintf(fault, size, "%s holds no readable map01.txt: not a folder of levels",
                       levels_folder);
         return 0;
@@ -122,8 +124,10 @@ int choose_levels_folder(const char *option, char *fault, size_t size)
 }
 
 /* The progress of a folder of levels: beside its maps when the folder can be written, else in
-   the player's folder under the folder's name. */
-void choose_levels_progress(char *notice, size_t size)
+   the player's folder under the folder's name. Never the shipped levels' record: where neither
+   place can be written, the record is read from the second place (where an earlier run may have
+   kept it) and progress is not saved. home_error is why the player's folder is unusable, or 0. */
+void choose_levels_progress(int home_error, char *notice, size_t size)
 {
     if (access(levels_folder, W_OK) == 0) {
         std::snprintf(levels_progress_folder, FOLDER_LIMIT, "%s", levels_folder);
@@ -133,8 +137,8 @@ void choose_levels_progress(char *notice, size_t size)
     name = name && name[1] ? name + 1 : "levels";
     std::snprintf(levels_progress_folder, FOLDER_LIMIT, "%s%slevels/%s", home_folder,
                   home_folder[0] ? "/" : "", name);
-    if (int error = prepare_folder(levels_progress_folder)) {
-        home_unwritable = true;
+    if (int error = home_error ? home_error : prepare_folder(levels_progress_folder)) {
+        progress_unwritable = true;
         std::snprintf(notice, size, "Cannot keep the progress of %s in %s: %s. Progress will not be saved.",
                       levels_folder, levels_progress_folder, std::strerror(error));
         std::fprintf(stderr, "tirvex: %s\n", notice);
@@ -170,7 +174,7 @@ int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t si
     fault[0] = notice[0] = '\0';
     home_folder[0] = '\0';
     levels_folder[0] = levels_progress_folder[0] = '\0';
-    home_unwritable = false;
+    home_unwritable = progress_unwritable = false;
 
     char start_folder[GAME_PATH_SIZE] = "";
     if (!getcwd(start_folder, FOLDER_LIMIT))
@@ -209,18 +213,24 @@ int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t si
         return 0;
     }
 
-    if (home_folder[0]) {
-        int error = prepare_folder(home_folder);
-        if (error) {
-            home_unwritable = true;
-            std::snprintf(notice, size,
-                          "Cannot keep the player's files in %s: %s. Progress will not be saved.",
-                          home_folder, std::strerror(error));
-            std::fprintf(stderr, "tirvex: %s\n", notice);
-        }
+    int home_error = home_folder[0] ? prepare_folder(home_folder) : 0;
+    home_unwritable = home_error != 0;
+    // A folder of levels that can be written keeps its own record, even when the player's
+    // folder cannot.
+    if (levels_folder[0])
+        choose_levels_progress(home_error, notice, size);
+    else
+        progress_unwritable = home_unwritable;
+    if (home_error && !progress_unwritable) {
+        std::snprintf(notice, size, "Cannot keep the player's files in %s: %s.", home_folder,
+                      std::strerror(home_error));
+        std::fprintf(stderr, "tirvex: %s\n", notice);
+    } else if (home_error && !levels_folder[0]) {
+        std::snprintf(notice, size,
+                      "Cannot keep the player's files in %s: %s. Progress will not be saved.",
+                      home_folder, std::strerror(home_error));
+        std::fprintf(stderr, "tirvex: %s\n", notice);
     }
-    if (levels_folder[0] && !home_unwritable)
-        choose_levels_progress(notice, size);
     return 1;
 }
 

@@ -9,8 +9,13 @@ enum { GAME_PATH_SIZE = 4096 };
    as an absolute path; empty while these live in the working directory. */
 extern char home_folder[GAME_PATH_SIZE];
 
-/* Set when the per-user folder could not be created or written: progress is then not saved. */
+/* Set when the per-user folder could not be created or written. */
 extern bool home_unwritable;
+
+/* Set when the progress record of the levels being played has no folder it can be written in
+   (the per-user folder for the shipped levels; for --levels, neither the folder of levels nor
+   its place in the per-user folder): progress is then not saved. */
+extern bool progress_unwritable;
 
 /* The folder of levels given with --levels, as an absolute path; empty for the shipped maps. */
 extern char levels_folder[GAME_PATH_SIZE];
@@ -40,7 +45,8 @@ struct PlaceRequest {
    from there; else $XDG_DATA_HOME/tirvex (XDG_DATA_HOME empty or not absolute counts as
    unset); else $HOME/.local/share/tirvex. The folder is created with mode 0700 where missing;
    when it cannot be created or written, home_unwritable is set and a message goes to
-   standard error and into notice. When no folder holds data/pz.dat the working directory
+   standard error and into notice. progress_unwritable is set, with a message, when the
+   progress record has nowhere to be written. When no folder holds data/pz.dat the working directory
    stays the data folder, and the datafile loader reports the missing file. Returns 1, or 0
    with the fault in fault when the --data folder holds no data/pz.dat or cannot be entered.
    With --levels, levels_folder and levels_progress_folder are set (the latter created where

@@ -2,6 +2,7 @@
 #include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include "shell/timer.h"
 #include "ui/demo_input.h"
 #include "ui/game_keys.h"
+#include "ui/progress_file.h"
 #include "shell/sound.h"
 #include "shell/startup.h"
 #include "ui/video_mode.h"
@@ -105,6 +107,15 @@ int main(int argc, char *argv[])
 
     BITMAP *screen_buffer = nullptr;
     const bool watch = line.given[OPTION_WATCH];
+    // A save that is there but cannot be read is never written over; the player hears why now,
+    // not after the first completed level. Watching and playback write no progress.
+    if (!watch && !playback && !progress_unwritable) {
+        if (const char *reason = probe_progress_file()) {
+            size_t used = std::strlen(notice);
+            std::snprintf(notice + used, sizeof notice - used, "%s%s: progress is not saved.",
+                          used ? "\n" : "", reason);
+        }
+    }
     status = start_up(argv[0], line.given[OPTION_NOSOUND], notice, &screen_buffer,
                       !watch && !playback);
     if (status != 0)

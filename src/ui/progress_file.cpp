@@ -1,8 +1,12 @@
 /* progress_file.cpp: reading and safely rewriting "tirvex.sav", the completed levels. */
 #include "ui/progress_file.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "shell/fatal.h"
@@ -13,29 +17,155 @@
 namespace {
 
 const char *const SAVE_PATH = "tirvex.sav";
-const char *const SAVE_TEMP_PATH = "tirvex.sav.tmp";
 const char *const NO_WRITE_ACCESS = "No write access for save game file";
 const char *const NOT_SAVED = "No write access: progress is not saved";
+const char *const NOT_READ = "tirvex.sav cannot be read: progress is not saved";
+
+enum { FAULT_SIZE = GAME_PATH_SIZE + 128 };
 
 bool told_not_saved = false;
 
-/* Writes the record to the temporary file and makes sure it has reached the disk before the
-   rename makes it the save file. Returns 1 on success; on any failure the temporary file is
-   removed and 0 returned. */
-int write_temporary(const ProgressRecord *record)
+/* Set once tirvex.sav was found but could not be read whole: it is never written over, since
+   what it holds is not known. unread_reason says why. */
+bool save_unread = false;
+char unread_reason[FAULT_SIZE];
+
+enum ReadResult { READ_WHOLE, READ_MISSING, READ_FAILED };
+
+/* Reads up to 20 bytes of the file at path over record. A missing file is no progress; a file
+   that exists but cannot be read (no permission, a directory, an I/O error) is READ_FAILED with
+   the path and the system's reason in reason. */
+ReadResult read_record(const char *path, ProgressRecord *record, char *reason, size_t size)
 {
-    char temp_path[GAME_PATH_SIZE];
-    progress_file_path(SAVE_TEMP_PATH, temp_path, sizeof temp_path);
-    FILE *file = std::fopen(temp_path, "wb");
-    if (!file)
-        return 0;
-    bool ok = std::fwrite(record->bytes, 1, PROGRESS_BYTES, file) == PROGRESS_BYTES;
-    ok = std::fflush(file) == 0 && ok;
-    ok = fsync(fileno(file)) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok)
-        std::remove(temp_path);
-    return ok ? 1 : 0;
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return READ_MISSING;
+        std::snprintf(reason, size, "%s: %s", path, std::strerror(errno));
+        return READ_FAILED;
+    }
+    // A short file leaves the '0' bytes it did not reach; a read error leaves the file unknown.
+    size_t got = 0;
+    while (got < PROGRESS_BYTES) {
+        ssize_t n = read(fd, record->bytes + got, PROGRESS_BYTES - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            std::snprintf(reason, size, "%s: %s", path, std::strerror(errno));
+            close(fd);
+            return READ_FAILED;
+        }
+        if (n == 0)
+            break;
+        got += (size_t)n;
+    }
+    close(fd);
+    return READ_WHOLE;
+}
+
+/* Stops the game with the fixed message on the page, and the file and the system's reason in
+   error.log and on standard error. */
+[[noreturn]] void save_failed(const char *path, int error)
+{
+    char detail[FAULT_SIZE];
+    std::snprintf(detail, sizeof detail, "%s: %s", path, std::strerror(error));
+    fail_check(NO_WRITE_ACCESS, detail);
+}
+
+/* Writes all 20 bytes to fd and makes sure they reached the disk. Returns 0, or the errno. */
+int write_all(int fd, const ProgressRecord *record)
+{
+    size_t done = 0;
+    while (done < PROGRESS_BYTES) {
+        ssize_t n = write(fd, record->bytes + done, PROGRESS_BYTES - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        done += (size_t)n;
+    }
+    return fsync(fd) == 0 ? 0 : errno;
+}
+
+/* Writes the record over the save file itself, as when the folder takes no new file. Never
+   follows a link. Does not return on failure. */
+void write_in_place(const char *path, const ProgressRecord *record)
+{
+    int fd = open(path, O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        save_failed(path, errno);
+    int error = write_all(fd, record);
+    if (close(fd) != 0 && !error)
+        error = errno;
+    if (error)
+        save_failed(path, error);
+}
+
+/* Makes sure a rename in folder has reached the disk. */
+void sync_folder(const char *path)
+{
+    char folder[GAME_PATH_SIZE];
+    std::snprintf(folder, sizeof folder, "%s", path);
+    char *slash = std::strrchr(folder, '/');
+    if (slash)
+        *(slash == folder ? slash + 1 : slash) = '\0';
+    else
+        std::snprintf(folder, sizeof folder, ".");
+    int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+/* Replaces the save file at path with the record. The bytes go to a new file of a name nobody
+   can foresee, made beside it (no link or file standing anywhere is followed or truncated), that
+   reaches the disk before the rename makes it the save, so an interrupted write never leaves a
+   torn or empty save. A save file that is itself read-only stops the game, as opening it for
+   writing would; where the folder takes no new file but the save can be written, it is written
+   in place. Does not return on failure, and then the old file is as it was. */
+void replace_save(const char *path, const ProgressRecord *record)
+{
+    struct stat old;
+    const bool exists = lstat(path, &old) == 0;
+    if (exists && access(path, W_OK) != 0)
+        save_failed(path, errno);
+
+    char temp_path[GAME_PATH_SIZE + 16];
+    std::snprintf(temp_path, sizeof temp_path, "%s.XXXXXX", path);
+    int fd = mkstemp(temp_path);
+    if (fd < 0) {
+        const int error = errno;
+        if (exists && (error == EACCES || error == EPERM || error == EROFS)) {
+            write_in_place(path, record);
+            return;
+        }
+        save_failed(temp_path, error);
+    }
+    // The new file gets the old one's permissions, or those a plain create would give.
+    mode_t mode = 0;
+    if (exists && S_ISREG(old.st_mode)) {
+        mode = old.st_mode & 07777;
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    int error = fchmod(fd, mode) == 0 ? 0 : errno;
+    if (!error)
+        error = write_all(fd, record);
+    if (close(fd) != 0 && !error)
+        error = errno;
+    const char *failed = temp_path;
+    if (!error && std::rename(temp_path, path) != 0) {
+        error = errno;
+        failed = path;
+    }
+    if (error) {
+        unlink(temp_path);
+        save_failed(failed, error);
+    }
+    sync_folder(path);
 }
 
 } // namespace
@@ -43,14 +173,24 @@ int write_temporary(const ProgressRecord *record)
 void load_progress(ProgressRecord *record)
 {
     std::memset(record->bytes, '0', PROGRESS_BYTES);
-    char path[GAME_PATH_SIZE];
-    FILE *file = std::fopen(progress_file_path(SAVE_PATH, path, sizeof path), "rb");
-    if (!file)
-        return;
-    // A short read leaves the '0' bytes it did not reach.
-    size_t got = std::fread(record->bytes, 1, PROGRESS_BYTES, file);
-    (void)got;
-    std::fclose(file);
+    char path[GAME_PATH_SIZE], reason[FAULT_SIZE];
+    progress_file_path(SAVE_PATH, path, sizeof path);
+    if (read_record(path, record, reason, sizeof reason) == READ_FAILED) {
+        // Whatever was read is not trusted; what could not be read is not written over.
+        std::memset(record->bytes, '0', PROGRESS_BYTES);
+        if (!save_unread) {
+            save_unread = true;
+            std::snprintf(unread_reason, sizeof unread_reason, "%s", reason);
+            std::fprintf(stderr, "tirvex: %s: progress is not saved\n", reason);
+        }
+    }
+}
+
+const char *probe_progress_file()
+{
+    ProgressRecord record;
+    load_progress(&record);
+    return save_unread ? unread_reason : nullptr;
 }
 
 int progress_level_completed(const ProgressRecord *record, int level)
@@ -67,17 +207,11 @@ int record_level_completed(int level)
     if (level >= 1 && level <= PROGRESS_LAST_LEVEL)
         record.bytes[level] = '1';
 
-    // A player's folder that could not be made was reported at start-up and once on the
-    // message line; play goes on without saving.
-    if (!home_unwritable) {
-        char path[GAME_PATH_SIZE], temp_path[GAME_PATH_SIZE];
-        progress_file_path(SAVE_PATH, path, sizeof path);
-        progress_file_path(SAVE_TEMP_PATH, temp_path, sizeof temp_path);
-        check(write_temporary(&record), NO_WRITE_ACCESS);
-        if (std::rename(temp_path, path) != 0) {
-            std::remove(temp_path);
-            check(0, NO_WRITE_ACCESS);
-        }
+    // A record that has no folder to live in, or that could not be read, was reported at
+    // start-up and once on the message line; play goes on without saving.
+    if (!progress_unwritable && !save_unread) {
+        char path[GAME_PATH_SIZE];
+        replace_save(progress_file_path(SAVE_PATH, path, sizeof path), &record);
     }
 
     char path[GAME_PATH_SIZE];
@@ -89,8 +223,15 @@ int record_level_completed(int level)
 
 const char *unsaved_progress_notice()
 {
-    if (!home_unwritable || told_not_saved)
+    if ((!progress_unwritable && !save_unread) || told_not_saved)
         return nullptr;
     told_not_saved = true;
-    return NOT_SAVED;
+    return progress_unwritable ? NOT_SAVED : NOT_READ;
+}
+
+void forget_progress_state()
+{
+    told_not_saved = false;
+    save_unread = false;
+    unread_reason[0] = '\0';
 }
