@@ -1,12 +1,17 @@
 /* level_edit_test.cpp: the level editor's model: each edit and its undo, the automatic side
-   faces, blocks, and the map text it reads and writes. */
+   faces, blocks, and the map text it reads and writes and how it saves it. */
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "edit_history.h"
 #include "edit_level.h"
@@ -268,4 +273,61 @@ TEST(LevelFile, WhatIsWrittenLoadsAndSavingKeepsThePreviousVersion)
     std::remove(path.c_str());
     std::remove((path + "~").c_str());
     rmdir(folder);
+}
+
+// Saving never writes through a name fixed in advance: the editor used to truncate and fill
+// NAME.new, so a link planted there overwrote the file it pointed at. Now the link and its file
+// are left alone, the map is saved right, with the mode a plain create gives, and no temporary
+// file stays; a link at the map's own name is replaced, its file untouched; a failure names the
+// path and the system's reason.
+TEST(LevelFile, SavingFollowsNoLinkAndLeavesNoTemporaryFile)
+{
+    char folder[] = "/tmp/tirvex_edit_links_XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string dir = folder, path = dir + "/mine.txt", victim = dir + "/victim.txt";
+    game_test::write_file(victim, "not a map: keep me\n");
+    ASSERT_EQ(symlink(victim.c_str(), (path + ".new").c_str()), 0);
+    three_squares(&level);
+    ASSERT_TRUE(rename_level(&level, "Linked"));
+    const mode_t mask = umask(027);
+
+    EXPECT_EQ(save_level_file(level, path.c_str()), "");
+    ASSERT_TRUE(set_minutes(&level, 3));
+    EXPECT_EQ(save_level_file(level, path.c_str()), "");        // over a map already there
+    umask(mask);
+    EXPECT_EQ(game_test::read_file(victim), "not a map: keep me\n");
+    char target[256] = {};
+    ASSERT_GT(readlink((path + ".new").c_str(), target, sizeof target - 1), 0) << "the link is gone";
+    EXPECT_EQ(std::string(target), victim);
+    EXPECT_EQ(game_test::read_file(path), level_text(level));
+    static EditLevel back;
+    const std::string saved = game_test::read_file(path);
+    ASSERT_EQ(read_level_text(saved.data(), saved.size(), &back).fault, MAP_OK);
+    EXPECT_STREQ(level_name(back), "Linked");
+    EXPECT_EQ(level_minutes(back), 3);
+    struct stat made;
+    ASSERT_EQ(lstat(path.c_str(), &made), 0);
+    EXPECT_TRUE(S_ISREG(made.st_mode));
+    EXPECT_EQ(made.st_mode & 0777, 0640u);
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"mine.txt", "mine.txt.new", "mine.txt~", "victim.txt"}));
+
+    // The map's own name a link: the save replaces the link and the file it named stays.
+    const std::string linked = dir + "/linked.txt";
+    ASSERT_EQ(symlink(victim.c_str(), linked.c_str()), 0);
+    EXPECT_EQ(save_level_file(level, linked.c_str()), "");
+    EXPECT_EQ(game_test::read_file(victim), "not a map: keep me\n");
+    EXPECT_EQ(game_test::read_file(linked), level_text(level));
+    ASSERT_EQ(lstat(linked.c_str(), &made), 0);
+    EXPECT_TRUE(S_ISREG(made.st_mode));
+
+    // A folder that is not there: the message names the map and the reason.
+    const std::string nowhere = dir + "/no such folder/map.txt";
+    const std::string fault = save_level_file(level, nowhere.c_str());
+    EXPECT_NE(fault.find(nowhere), std::string::npos) << fault;
+    EXPECT_NE(fault.find(std::strerror(ENOENT)), std::string::npos) << fault;
+    std::filesystem::remove_all(dir);
 }

@@ -1,7 +1,9 @@
 # level_editor.sh: the level editor builds a three-square level (start, sweet, teleport) from
 # keys, proves it and saves it; the level checker then validates and solves the saved file, and
 # the game plays it from its folder with --levels, keeping that folder's own progress. Leaving
-# with an unsaved change asks first; a map with faults is not opened.
+# with an unsaved change asks first; a map with faults is not opened. A playtest of a level with
+# faults is refused and the editor goes on; the window's close button ends a playtest and the
+# editor; no playtest folder and no error.log are left behind.
 source "$(dirname "$0")/lib/harness.bash"
 source "$(dirname "$0")/lib/play.bash"
 e2e_setup "$1"
@@ -10,9 +12,13 @@ editor="$E2E_GAME/tirvex_edit"
 mkdir -p "$E2E_TMP/levels"
 map="$E2E_TMP/levels/map01.txt"
 
+# The editor's temporary folders go here, to be seen to go.
+mkdir -p "$E2E_TMP/tmp"
+
 # edit_start ARGS...: the editor in the game copy, its output kept in out.txt and err.txt.
 edit_start() {
-    (cd "$E2E_GAME" && exec ./tirvex_edit "$@" >"$E2E_GAME/out.txt" 2>"$E2E_GAME/err.txt") &
+    (cd "$E2E_GAME" && TMPDIR="$E2E_TMP/tmp" exec ./tirvex_edit "$@" \
+        >"$E2E_GAME/out.txt" 2>"$E2E_GAME/err.txt") &
     E2E_PID=$!
     e2e_poll 20 eval 'xdotool search --name "^Tirvex level editor$" >/dev/null 2>&1' ||
         e2e_fail "no editor window within 20 s"
@@ -24,6 +30,75 @@ playtest_shown() {
     e2e_capture "$E2E_TMP/shot.xwd" || return 1
     [ "$(e2e_green_count 40 8 80 28)" -gt 10 ]
 }
+# nothing_left WHEN: no playtest folder in the editor's temporary folder, no error.log where it
+# was started.
+nothing_left() {
+    local left
+    left=$(ls -A "$E2E_TMP/tmp")
+    [ -z "$left" ] || e2e_fail "$1: left behind in the temporary folder: $left"
+    [ ! -e "$E2E_GAME/error.log" ] || e2e_fail "$1: error.log written in the working directory"
+}
+# close_window: the window manager's close button, as a WM_DELETE_WINDOW message to the editor's
+# window (xdotool has no command for it; the X library is called through Python's ctypes).
+close_window() {
+    local window
+    window=$(xdotool search --name "^Tirvex level editor$" | head -n 1)
+    [ -n "$window" ] || e2e_fail "no editor window to close"
+    python3 - "$window" <<'PY' || e2e_fail "the close message could not be sent"
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+class Message(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+class Event(ctypes.Union):
+    _fields_ = [("message", Message), ("pad", ctypes.c_long * 24)]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                         ctypes.POINTER(Event)]
+x.XFlush.argtypes = x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+display = x.XOpenDisplay(None)
+if not display:
+    sys.exit(1)
+event = Event()
+event.message.type = 33                     # ClientMessage
+event.message.window = int(sys.argv[1])
+event.message.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.message.format = 32
+event.message.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+ok = x.XSendEvent(display, int(sys.argv[1]), 0, 0, ctypes.byref(event))
+x.XFlush(display)
+x.XCloseDisplay(display)
+sys.exit(0 if ok else 1)
+PY
+}
+
+# P on a level the world would stop on is refused on the status line and the editor goes on
+# (it used to end on the game's fatal page, the level unsaved, its playtest folder and an
+# error.log left behind): a new file with nothing in it, then three squares and a teleport but
+# no start. Saved afterwards, the level is as edited.
+draft="$E2E_TMP/draft.txt"
+edit_start "$draft"
+e2e_key p
+e2e_poll 20 said "cannot playtest: line 8: square count 0" || e2e_fail "an empty level was not refused"
+e2e_key space Right space Right space 2 p
+e2e_poll 20 said "cannot playtest: line 8: none of the 3 squares is a starting position" ||
+    e2e_fail "a level without a start was not refused"
+e2e_running || e2e_fail "the editor ended on a playtest without a start"
+xdotool search --name "^Tirvex level editor$" >/dev/null || e2e_fail "the editor's window is gone"
+nothing_left "a refused playtest"
+e2e_key F2
+e2e_poll 20 said "saved $draft, with faults" || e2e_fail "the level was not saved after the refusal"
+e2e_key Escape
+e2e_expect_exit 0
+[ "$(sed -n 8p "$draft")" = 3 ] || e2e_fail "the saved level does not hold three squares"
+grep -q "^2 1 0 0 2 " "$draft" || e2e_fail "the saved level lost its teleport"
+grep -q "^[0-9-]* [0-9-]* [0-9-]* [0-9-]* 1 " "$draft" && e2e_fail "the saved level gained a start"
+nothing_left "the editor left after a refused playtest"
 
 edit_start "$map"
 # A row of three squares; the start turned to face +x, a sweet, the teleport.
@@ -41,8 +116,21 @@ e2e_hold space 0.3
 e2e_poll 20 said "playtest: level completed" || e2e_fail "the playtest did not complete the level"
 e2e_key F2
 e2e_poll 20 said "saved $map" || e2e_fail "the editor did not save the level"
-e2e_key Escape
+# The close button in a playtest ends it and, nothing being unsaved, the editor: its playtest
+# folder goes with it. Without Python, Esc ends them instead.
+e2e_key p
+e2e_poll 20 playtest_shown || e2e_fail "no second playtest on the screen within 20 s"
+ls "$E2E_TMP/tmp" | grep -q "^tirvex_edit_play_" || e2e_fail "no playtest folder in TMPDIR"
+if command -v python3 >/dev/null; then
+    close_window
+else
+    e2e_log "no python3: the close button is not tried"
+    e2e_hold Escape 0.3
+    e2e_poll 20 said "playtest left" || e2e_fail "Esc did not end the playtest"
+    e2e_key Escape
+fi
 e2e_expect_exit 0
+nothing_left "the editor closed in a playtest"
 
 output=$("$E2E_GAME/level_checker" "$map") || { echo "$output"; e2e_fail "the saved level does not pass"; }
 grep -q "solved in 2 moves" <<<"$output" || { echo "$output"; e2e_fail "the checker's solution differs"; }
@@ -53,7 +141,7 @@ saved=$(cat "$map")
 edit_start "$map"
 e2e_key Delete
 e2e_key Escape
-sleep 0.5
+e2e_poll 20 said "unsaved changes" || e2e_fail "no question on leaving with an unsaved change"
 e2e_running || e2e_fail "the editor left at once with an unsaved change"
 e2e_key Escape
 e2e_expect_exit 0

@@ -261,6 +261,34 @@ void zoom(int steps)
     refresh();
 }
 
+/* Esc or the window's close button: true when the editor may end now; with unsaved changes
+   the first time only asks. */
+bool leave_asked()
+{
+    Editor &e = editor;
+    if (!e.changed || e.quit_asked)
+        return true;
+    e.quit_asked = true;
+    report("unsaved changes: Esc again leaves without saving, F2 saves");
+    return false;
+}
+
+/* The window's close button, pressed while editing, proving, naming or playing: a proof or a
+   name being typed is dropped, then it leaves as Esc does. Returns false when the editor is to
+   end. */
+bool close_button()
+{
+    Editor &e = editor;
+    if (e.proving) {
+        search_cancel();
+        e.proving = false;
+        say(1, "proof stopped");
+    }
+    e.naming = false;
+    editor.view.mark_x = editor.view.mark_z = -1;
+    return !leave_asked();
+}
+
 /* Handles one key of editing. Returns false when the editor is to end. */
 bool edit_key(int k)
 {
@@ -327,12 +355,7 @@ bool edit_key(int k)
             v.mark_x = v.mark_z = -1;
             return true;
         }
-        if (e.changed && !e.quit_asked) {
-            e.quit_asked = true;
-            say(1, "unsaved changes: Esc again leaves without saving, F2 saves");
-            return true;
-        }
-        return false;
+        return !leave_asked();
     case KEY_F2:
         save();
         return true;
@@ -386,8 +409,7 @@ bool edit_key(int k)
         display_options.sound_off = true;   // the editor has no sound
         return true;
     case KEY_P:
-        playtest(e.world_text, screen_buffer) ? report("playtest: level completed") :
-                                               report("playtest left");
+        report(playtest(e.world_text, screen_buffer, &close_pressed));
         set_view_options(display_options.camera_mode, -1, SHADE_PERSPECTIVE_TEXTURE);
         display_options.sound_off = true;
         refresh();
@@ -397,8 +419,8 @@ bool edit_key(int k)
             say(1, "no way to show: prove the level first (F5)");
             return true;
         }
-        report(watch_solution(e.world_text, solution, redraw) ? "the way shown: level completed" :
-                                                               "the showing stopped");
+        report(watch_solution(e.world_text, solution, redraw, &close_pressed) ?
+               "the way shown: level completed" : "the showing stopped");
         refresh();
         return true;
     case KEY_L:
@@ -573,7 +595,7 @@ int main(int argc, char **argv)
     while (running) {
         if (close_pressed) {
             close_pressed = 0;
-            running = edit_key(KEY_ESC << 8);
+            running = close_button();
             dirty = true;
         }
         while (running && keypressed()) {

@@ -2,12 +2,9 @@
    the robot along the way the search found. */
 #include "editor_play.h"
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
+#include "play_folder.h"
 #include "render/render_frame.h"
 #include "shell/frame_pacing.h"
 #include "shell/game_paths.h"
@@ -20,58 +17,81 @@
 #include "world/player.h"
 #include "world/world_driver.h"
 
-int playtest(const std::string &map_text, BITMAP *buffer)
+namespace {
+
+/* Whether the game's keys will start the level again this frame, reading its file anew. */
+bool restart_held()
 {
-    char folder[] = "/tmp/tirvex_edit_play_XXXXXX";
-    if (!mkdtemp(folder))
-        return 0;
-    const std::string path = std::string(folder) + "/map01.txt";
-    FILE *out = std::fopen(path.c_str(), "wb");
-    bool written = out && std::fwrite(map_text.data(), 1, map_text.size(), out) == map_text.size();
-    if (out)
-        written = std::fclose(out) == 0 && written;
-    int completed = 0;
-    if (written) {
-        char kept[GAME_PATH_SIZE];
-        std::snprintf(kept, sizeof kept, "%s", levels_folder);
-        std::snprintf(levels_folder, sizeof levels_folder, "%s", folder);
-        set_play_start_options();
-        display_options.sound_off = true;
-        current_level = 1;
-        install_int_ex(timer_handler, BPS_TO_TIMER(100));
-        start_level();
-        clear_keybuf();
-        ticks_since_last();
-        start_frame_pacing();
-        // The play loop's frame, as the game runs it.
-        int confirmed = 0;
-        while (!key_down(KEY_ESC) && !confirmed) {
-            render_frame(buffer);
-            wait_for_next_frame();
-            blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
-            confirmed = handle_game_keys();
-            player_command();
-            update_player(ticks_since_last());
-        }
-        remove_int(timer_handler);
-        completed = confirmed || level_state.level_completed;
-        const int esc = KEY_ESC;
-        wait_keys_released(&esc, 1);
-        clear_keybuf();
-        std::snprintf(levels_folder, sizeof levels_folder, "%s", kept);
-    }
-    std::remove(path.c_str());
-    rmdir(folder);
-    return completed;
+    const bool confirm = key_down(KEY_SPACE) || key_down(KEY_ENTER);
+    return key_down(KEY_R) || (level_state.level_lost && confirm);
 }
 
-int watch_solution(const std::string &map_text, const SearchResult &result, void (*draw)())
+} // namespace
+
+std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *close_asked)
 {
+    // The world stops the whole program on a map it cannot load: such a level is refused here,
+    // with the fault the designer has to mend.
+    const std::string refusal = play_refusal(map_text);
+    if (!refusal.empty())
+        return "cannot playtest: " + refusal;
+    std::string fault = open_play_folder(map_text);
+    if (!fault.empty())
+        return "cannot playtest: " + fault;
+
+    char kept_levels[GAME_PATH_SIZE], kept_home[GAME_PATH_SIZE];
+    std::snprintf(kept_levels, sizeof kept_levels, "%s", levels_folder);
+    std::snprintf(kept_home, sizeof kept_home, "%s", home_folder);
+    std::snprintf(levels_folder, sizeof levels_folder, "%s", play_folder());
+    std::snprintf(home_folder, sizeof home_folder, "%s", play_folder());
+    set_play_start_options();
+    display_options.sound_off = true;
+    current_level = 1;
+    install_int_ex(timer_handler, BPS_TO_TIMER(100));
+    start_level();
+    clear_keybuf();
+    ticks_since_last();
+    start_frame_pacing();
+    // The play loop's frame, as the game runs it.
+    int confirmed = 0;
+    while (!key_down(KEY_ESC) && !confirmed && !*close_asked) {
+        render_frame(buffer);
+        wait_for_next_frame();
+        blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
+        // A restart reads the map file again, and the world stops the program on one it cannot
+        // read: the file must still be there as written.
+        if (restart_held() && !(fault = ready_play_file(map_text)).empty())
+            break;
+        confirmed = handle_game_keys();
+        player_command();
+        update_player(ticks_since_last());
+    }
+    remove_int(timer_handler);
+    const bool completed = confirmed || level_state.level_completed;
+    const int esc = KEY_ESC;
+    if (!*close_asked)
+        wait_keys_released(&esc, 1);
+    clear_keybuf();
+    std::snprintf(levels_folder, sizeof levels_folder, "%s", kept_levels);
+    std::snprintf(home_folder, sizeof home_folder, "%s", kept_home);
+    close_play_folder();
+    if (!fault.empty())
+        return "playtest stopped: " + fault;
+    return completed ? "playtest: level completed" : "playtest left";
+}
+
+int watch_solution(const std::string &map_text, const SearchResult &result, void (*draw)(),
+                   volatile int *close_asked)
+{
+    // The found way belongs to a level that was proved, so valid; the check keeps a level that
+    // is not from reaching the world, which would stop the program on it.
+    if (!play_refusal(map_text).empty())
+        return 0;
     search_start_world(map_text.c_str());
     const int32_t ticks = result.ticks / (result.frames > 0 ? result.frames : 1);
     clear_keybuf();
     int32_t next = 0;
-    for (int32_t frame = 0; frame < result.frames; frame++) {
+    for (int32_t frame = 0; frame < result.frames && !*close_asked; frame++) {
         while (next < result.step_count && result.steps[next].frame == frame) {
             if (result.steps[next].code != SEARCH_WAIT)
                 driver_push(result.steps[next].code);

@@ -1,6 +1,8 @@
 /* level_file.cpp: reads a map into the editor's level and writes it back in the map format. */
 #include "level_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -41,6 +43,41 @@ int32_t usual_cliff(const EditLevel &level)
         }
     }
     return best;
+}
+
+/* The mode a plain create gives a new file: what the user's file mask lets through of 0666.
+   The mask can only be read by setting it, so it is set back at once. */
+mode_t created_mode()
+{
+    const mode_t mask = umask(077);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+/* Writes text into the open file fd, in full and on the disk, with the mode a new file gets,
+   and closes it. Returns an empty string, or the system's reason it could not. */
+std::string write_whole(int fd, const std::string &text)
+{
+    int error = 0;
+    size_t done = 0;
+    while (done < text.size() && !error) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n > 0)
+            done += (size_t)n;
+        else if (n < 0 && errno != EINTR)
+            error = errno;
+        else if (n == 0)
+            error = EIO;
+    }
+    // mkstemp makes the file for its owner alone; the map is given the mode a save made anew
+    // always had.
+    if (!error && fchmod(fd, created_mode()) != 0)
+        error = errno;
+    if (!error && fsync(fd) != 0)
+        error = errno;
+    if (close(fd) != 0 && !error)
+        error = errno;
+    return error ? std::strerror(error) : "";
 }
 
 } // namespace
@@ -101,29 +138,38 @@ std::string level_text(const EditLevel &level)
 
 std::string save_level_file(const EditLevel &level, const char *path)
 {
-    const std::string text = level_text(level);
-    const std::string temporary = std::string(path) + ".new", previous = std::string(path) + "~";
-    FILE *out = std::fopen(temporary.c_str(), "wb");
-    if (!out)
-        return temporary + ": cannot be written: " + std::strerror(errno);
-    bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    written = std::fflush(out) == 0 && written;
-    written = fsync(fileno(out)) == 0 && written;
-    if (std::fclose(out) != 0 || !written) {
-        std::remove(temporary.c_str());
-        return temporary + ": cannot be written in full";
+    const std::string text = level_text(level), target = path, previous = target + "~";
+    // The new version is made under a name no one can have set up beforehand, beside the map so
+    // that the rename stays in its folder: a link or a stranger's file at a fixed name would be
+    // followed or truncated.
+    std::string temporary = target + ".new.XXXXXX";
+    const int fd = mkostemp(&temporary[0], O_CLOEXEC);
+    if (fd < 0)
+        return target + ": cannot be saved: no new file beside it: " + std::strerror(errno);
+    const std::string fault = write_whole(fd, text);
+    if (!fault.empty()) {
+        unlink(temporary.c_str());
+        return target + ": cannot be written: " + fault;
     }
     // The old file becomes NAME~ by a second name, so that a failed rename leaves it in place.
-    if (access(path, F_OK) == 0) {
-        std::remove(previous.c_str());
+    // Both calls act on the name itself: a link standing at either is not followed.
+    struct stat old;
+    if (lstat(path, &old) == 0) {
+        if (unlink(previous.c_str()) != 0 && errno != ENOENT) {
+            const int error = errno;
+            unlink(temporary.c_str());
+            return previous + ": the previous version cannot be kept: " + std::strerror(error);
+        }
         if (link(path, previous.c_str()) != 0) {
-            std::remove(temporary.c_str());
-            return previous + ": the previous version cannot be kept: " + std::strerror(errno);
+            const int error = errno;
+            unlink(temporary.c_str());
+            return previous + ": the previous version cannot be kept: " + std::strerror(error);
         }
     }
-    if (std::rename(temporary.c_str(), path) != 0) {
-        std::remove(temporary.c_str());
-        return std::string(path) + ": cannot be replaced: " + std::strerror(errno);
+    if (rename(temporary.c_str(), path) != 0) {
+        const int error = errno;
+        unlink(temporary.c_str());
+        return target + ": cannot be replaced: " + std::strerror(error);
     }
     return "";
 }

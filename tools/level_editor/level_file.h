@@ -18,7 +18,10 @@ MapVerdict read_level_text(const char *text, size_t length, EditLevel *level);
    line, then one square a line in order, numbers separated by one blank, LF line ends. */
 std::string level_text(const EditLevel &level);
 
-/* Writes the level to `path`: to a temporary file beside it first, then renamed over it, the
-   file it replaces kept as `path`~. Returns an empty string, or what went wrong (the old file is
-   then as it was). */
+/* Writes the level to `path`: to a new file beside it first (`path`.new.XXXXXX, made
+   exclusively, so that nothing standing at a fixed name is followed or truncated, and given the
+   mode a plain create would, 0666 less the file mask), then renamed over it, the file it
+   replaces kept as `path`~. A link at `path` is replaced, not followed. Returns an empty string,
+   or what went wrong, naming the path and the system's reason (the old file is then as it
+   was, and no temporary file is left). Called by the editor's save key. */
 std::string save_level_file(const EditLevel &level, const char *path);
