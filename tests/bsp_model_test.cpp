@@ -164,6 +164,8 @@ TEST_F(BspReader, EveryBrokenFileIsRefusedWithItsFault)
         {"number out of range", {pyramid_with(VERTEX_COUNT + 1, "2147483648")}},
         // A node that is its own child, a leaf pointing back at node 0, a node with two parents.
         {"node reached twice in the tree", {at_node(3, 1, "3"), at_node(4, 2, "0"), at_node(1, 2, "2")}},
+        // Mends the fault where a model with more after its last record loaded silently.
+        {"text after the last texcoord", {pyramid + "7\n", pyramid + "\n\n  x", pyramid + "0 0"}},
     };
     for (const auto &[expected, texts] : cases) {
         for (const std::string &text : texts) {
@@ -175,6 +177,13 @@ TEST_F(BspReader, EveryBrokenFileIsRefusedWithItsFault)
             EXPECT_TRUE(!broken.nodes && !broken.vertices && broken.node_count == 0) << text;
         }
     }
+}
+
+TEST_F(BspReader, BlankLinesAfterTheLastRecordAreNoFault)
+{
+    BspModel model = {};
+    EXPECT_EQ(parse_text(std::string(PYRAMID) + "\n\r\n \t\n", texture, &model), nullptr);
+    free_bsp_model(&model);
 }
 
 TEST_F(BspReader, TheRootLineMayNameAnyNodeAndCyclesAreCaughtFromItAndFromNodeZero)

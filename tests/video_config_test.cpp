@@ -35,3 +35,18 @@ TEST_F(VideoConfigFile, ReadsWhatItCanKeepsTheDefaultsForTheRestAndWritesOneLine
     EXPECT_TRUE(back.driver == chosen.driver && back.width == 800 && back.height == 600);
     EXPECT_EQ(write_video_config("/nonexistent-dir/wvideo.cfg", &chosen), 0);
 }
+
+/* A number too large for an int is not read (the C library's %d would leave it undefined): it
+   keeps its default like any value that cannot be read, and the note names the file. */
+TEST_F(VideoConfigFile, ANumberTooLargeKeepsItsDefaultAndTheNoteNamesTheFile)
+{
+    game_test::write_file("wvideo.cfg", "0 99999999999999999999 600\n");
+    char note[256];
+    const VideoConfig config = read_video_config("wvideo.cfg", note, sizeof note);
+    EXPECT_TRUE(config.driver == 0 && config.width == 640 && config.height == 480);
+    EXPECT_STREQ(note, "wvideo.cfg: the width is too large a number; the default 640 is kept");
+    game_test::write_file("wvideo.cfg", "-2147483648 2147483647 -0\n");
+    const VideoConfig edges = read_video_config("wvideo.cfg", note, sizeof note);
+    EXPECT_TRUE(edges.driver == INT32_MIN && edges.width == INT32_MAX && edges.height == 0);
+    EXPECT_STREQ(note, "");
+}

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "shell/timer.h"
@@ -278,4 +279,66 @@ TEST(MapLoadDeathTest, BrokenFileStopsWithItsMessage)
             load_map_text(text.data(), text.size(), &level_map);
         },
         ::testing::ExitedWithCode(1), "Fatal exception: Bad square 2 in map");
+}
+
+/* The fatal page keeps its fixed message; the verdict also says on which line and what is wrong
+   there, for error.log and standard error. */
+TEST(MapSquares, FaultsNameTheirLineAndWhatIsWrong)
+{
+    // HEADER is seven lines, so the count is on line 8 and the first square on line 9.
+    const struct { const char *squares; int line; const char *reason; } cases[] = {
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 x 0 0 0 -1 -1 -1 -1\n", 10, "row is not a number"},
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 4 0 0 -1 -1 -1 -1\n", 10, "texture 4 is not within 0..3"},
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n\n\n327 0 0 0 0 0 -1 -1 -1 -1\n", 12,
+         "column 327 is not within 0..326"},
+        {"1\n0 0 0 0 1 0 -1 -1 -1 99999999999\n", 9, "side 4 does not fit 32 bits"},
+        {"1\r\n0 0 0 0 1 32 -1 -1 -1 -1\r\n", 9, "start direction 32 is not 0, 64, 128 or 192"},
+        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 0 0 0 -1 -1 3276 -1\n", 10, "side 3 depth 3276 is out of range"},
+        {"3\n0 0 0 0 1 0 -1 -1 -1 -1\n", 10, "the file ends before the column"},
+    };
+    for (const auto &c : cases) {
+        MapVerdict v = parse(std::string(HEADER) + c.squares, &parsed);
+        EXPECT_EQ(v.fault, MAP_BAD_SQUARE) << c.squares;
+        EXPECT_EQ(v.line, c.line) << c.squares;
+        EXPECT_STREQ(v.reason, c.reason) << c.squares;
+    }
+    MapVerdict two = parse(std::string(HEADER) + "2\n" + start_line() + start_line(1), &parsed);
+    EXPECT_EQ(two.fault, MAP_TWO_STARTS);
+    EXPECT_EQ(two.line, 10);
+    EXPECT_EQ(parse(std::string(HEADER) + "0\n", &parsed).line, 8);
+}
+
+/* A broken level file names itself, its line and the fault in error.log and on standard error;
+   a directory standing where a map should be counts as no map at all (it ends the level list)
+   rather than as an empty one. */
+TEST(MapLoadDeathTest, ABrokenFileNamesItselfAndADirectoryIsNoMap)
+{
+    char folder[] = "/tmp/tirvex_maps_XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/map01.txt";
+    const std::string text = std::string(HEADER) + "2\n" + start_line() + "1 0 0 0\n";
+    FILE *file = std::fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs(text.c_str(), file);
+    std::fclose(file);
+    EXPECT_EXIT(
+        {
+            clear_actors();
+            load_map(path.c_str(), &level_map);
+        },
+        ::testing::ExitedWithCode(1),
+        path + " line 11: Bad square 2 in map: the file ends before the content\n"
+               "FATAL ERROR! Fatal exception: Bad square 2 in map");
+    std::remove(path.c_str());
+
+    const std::string directory = std::string(folder) + "/map02.txt";
+    ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
+    char name[LEVEL_NAME_SIZE];
+    int code;
+    EXPECT_EQ(read_level_header(directory.c_str(), name, &code), 0);
+    clear_actors();
+    EXPECT_EQ(load_map(directory.c_str(), &level_map), 0);
+    EXPECT_EQ(std::string(map_open_fault()), directory + ": not a regular file");
+    rmdir(directory.c_str());
+    rmdir(folder);
 }

@@ -2,6 +2,7 @@
 #include "shell/startup.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "render/bsp/bsp_model.h"
@@ -82,8 +83,16 @@ int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP
              bool wait_credits)
 {
     if (allegro_init() != 0) {
-        std::fprintf(stderr, "Tirvex: cannot initialise the game library\n%s\n", allegro_error);
-        return -1;
+        // On this system the library only fails to start where there is no window system to
+        // talk to; say so in the player's words rather than the library's.
+        const char *display = std::getenv("DISPLAY");
+        if (!display || !display[0])
+            std::fprintf(stderr, "tirvex: no display to open the game's window on (DISPLAY is "
+                                 "not set); start it from a desktop session\n");
+        else
+            std::fprintf(stderr, "tirvex: cannot open the game's window on display %s%s%s\n",
+                         display, allegro_error[0] ? ": " : "", allegro_error);
+        return 1;
     }
     install_keyboard();
     install_timer();

@@ -4,6 +4,7 @@
 #include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 #include "shell/console.h"
 #include "shell/game_paths.h"
@@ -41,15 +42,18 @@ int set_mode_or_window(int driver, int width, int height)
     return -1;
 }
 
+/* The line naming wvideo.cfg and what it asked for, when the failed mode came from it. */
+char mode_source[GAME_PATH_SIZE + 64];
+
 [[noreturn]] void give_up_on_graphics()
 {
     char error[ALLEGRO_ERROR_SIZE];
     std::snprintf(error, sizeof error, "%s", allegro_error);
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
-    console_printf("Error setting graphics mode\n%s\n\n", error);
+    console_printf("Error setting graphics mode\n%s\n%s\n", error, mode_source);
     char path[GAME_PATH_SIZE];
     if (FILE *file = std::fopen(user_file_path(ERROR_FILE, path, sizeof path), "w")) {
-        std::fprintf(file, "Error setting graphics mode\n%s\n\n", error);
+        std::fprintf(file, "Error setting graphics mode\n%s\n%s\n", error, mode_source);
         std::fclose(file);
     }
     std::exit(1);
@@ -63,18 +67,66 @@ void set_dialog_mode()
     clear(screen);
     set_gui_colours();
 }
+
+/* Reads one decimal integer as the C library's %d conversion does (white space, a sign,
+   digits), but refuses one that does not fit an int instead of leaving it undefined. Returns
+   1 with the value, 0 when there is no number here, -1 when it is too large. */
+int read_config_number(FILE *file, int *value)
+{
+    int c = std::fgetc(file);
+    while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f')
+        c = std::fgetc(file);
+    bool negative = false;
+    if (c == '+' || c == '-') {
+        negative = c == '-';
+        c = std::fgetc(file);
+    }
+    if (c < '0' || c > '9')
+        return 0;
+    long long magnitude = 0;
+    bool too_large = false;
+    while (c >= '0' && c <= '9') {
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > 2147483648LL) {
+            too_large = true;
+            magnitude = 2147483648LL;
+        }
+        c = std::fgetc(file);
+    }
+    const long long signed_value = negative ? -magnitude : magnitude;
+    if (too_large || signed_value > 2147483647LL)
+        return -1;
+    *value = (int)signed_value;
+    return 1;
 }
 
-VideoConfig read_video_config(const char *path)
+} // namespace
+
+VideoConfig read_video_config(const char *path, char *note, size_t note_size)
 {
     VideoConfig config = default_video_config;
-    if (FILE *file = std::fopen(path, "r")) {
-        // A value that fails to convert is left alone and keeps its default, so how many
-        // were read does not matter.
-        static_cast<void>(
-            std::fscanf(file, "%d %d %d\n", &config.driver, &config.width, &config.height));
-        std::fclose(file);
+    if (note && note_size)
+        note[0] = '\0';
+    FILE *file = std::fopen(path, "r");
+    if (!file)
+        return config;
+    // As with "%d %d %d": reading stops at the first value that cannot be read, which keeps its
+    // default, as do the values after it.
+    int *const fields[3] = {&config.driver, &config.width, &config.height};
+    const char *const names[3] = {"driver", "width", "height"};
+    for (int i = 0; i < 3; i++) {
+        int value = 0;
+        const int read = read_config_number(file, &value);
+        if (read == 1) {
+            *fields[i] = value;
+            continue;
+        }
+        if (read < 0 && note && note_size)
+            std::snprintf(note, note_size, "%s: the %s is too large a number; the default %d is kept",
+                          path, names[i], *fields[i]);
+        break;
     }
+    std::fclose(file);
     return config;
 }
 
@@ -102,11 +154,19 @@ void set_gui_colours()
 
 int init_video_mode()
 {
-    char path[GAME_PATH_SIZE];
-    VideoConfig config = read_video_config(user_file_path(CONFIG_FILE, path, sizeof path));
+    char path[GAME_PATH_SIZE], note[GAME_PATH_SIZE + 96];
+    user_file_path(CONFIG_FILE, path, sizeof path);
+    VideoConfig config = read_video_config(path, note, sizeof note);
+    if (note[0])
+        std::fprintf(stderr, "tirvex: %s\n", note);
     set_color_depth(8);
-    if (set_mode_or_window(config.driver, config.width, config.height) != 0)
+    if (set_mode_or_window(config.driver, config.width, config.height) != 0) {
+        // Name the file the mode came from, so the player knows what to mend or delete.
+        if (access(path, F_OK) == 0)
+            std::snprintf(mode_source, sizeof mode_source, "%s asks for driver %d, %dx%d\n", path,
+                          config.driver, config.width, config.height);
         give_up_on_graphics();
+    }
     return 1;
 }
 

@@ -1,6 +1,8 @@
 /* video_mode.h: the graphics mode from "wvideo.cfg" and the video mode dialog. */
 #pragma once
 
+#include <cstddef>
+
 /* The content of "wvideo.cfg": one line "driver width height". */
 struct VideoConfig {
     int driver;     /* the library's graphics driver id as gfx_mode_select returns it */
@@ -12,8 +14,9 @@ struct VideoConfig {
 extern const VideoConfig default_video_config;
 
 /* Reads the configuration at path over the defaults; a missing file or a value that cannot be
-   read keeps its default. Never fails. */
-VideoConfig read_video_config(const char *path);
+   read keeps its default, as do the values after it. A number too large for an int is not
+   read: note (note_size bytes, when given) then names the file and the value. Never fails. */
+VideoConfig read_video_config(const char *path, char *note = nullptr, size_t note_size = 0);
 
 /* Writes config to path as "%d %d %d\n". Returns 1, or 0 when the file cannot be written. */
 int write_video_config(const char *path, const VideoConfig *config);

@@ -32,9 +32,10 @@ void prepare_level()
     clear_actors();
 }
 
-void place_player()
+/* source: what to name in error.log when there is no map to place the player on. */
+void place_player(const char *source)
 {
-    check(level_map.tile_count > 0, "Can't load the map\n");
+    check_detail(level_map.tile_count > 0, "Can't load the map\n", source);
     level_state.teleport_active = level_state.sweets_eaten >= level_state.sweets_total ? 1 : 0;
     if (level_state.teleport_active)
         set_motion_for_type(ACTOR_TELEPORT);
@@ -69,14 +70,14 @@ void start_level()
     char path[GAME_PATH_SIZE];
     level_file_path(current_level, path, sizeof path);
     level_map.tile_count = load_map(path, &level_map);
-    place_player();
+    place_player(map_open_fault());
 }
 
 void start_level_from_text(const char *text, size_t length)
 {
     prepare_level();
     level_map.tile_count = load_map_text(text, length, &level_map);
-    place_player();
+    place_player(nullptr);
 }
 
 void player_dies()

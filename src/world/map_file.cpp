@@ -1,8 +1,10 @@
 /* map_file.cpp: loading a level file into the square list and the actor table. */
 #include "world/map_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "shell/fatal.h"
 #include "shell/timer.h"
@@ -19,6 +21,28 @@ namespace {
 
 ParsedMap parsed;   /* the file as read, before it becomes the level; some 8 KB, kept off the stack */
 
+/* Why the last load_map found no file to read, for map_open_fault. */
+char open_fault[256];
+
+/* Opens path for reading when it is a regular file. A directory or a device opens, but is no
+   level: it counts as missing, with the reason in open_fault. */
+FILE *open_map_file(const char *path)
+{
+    struct stat s;
+    if (stat(path, &s) != 0) {
+        std::snprintf(open_fault, sizeof open_fault, "%s: %s", path, std::strerror(errno));
+        return nullptr;
+    }
+    if (!S_ISREG(s.st_mode)) {
+        std::snprintf(open_fault, sizeof open_fault, "%s: not a regular file", path);
+        return nullptr;
+    }
+    FILE *file = std::fopen(path, "r");
+    if (!file)
+        std::snprintf(open_fault, sizeof open_fault, "%s: %s", path, std::strerror(errno));
+    return file;
+}
+
 int create_content(const MapSquareLine &square, fixed x, fixed y, fixed z)
 {
     switch (square.content) {
@@ -33,10 +57,26 @@ int create_content(const MapSquareLine &square, fixed x, fixed y, fixed z)
     }
 }
 
-int install_map(const MapVerdict &verdict, LevelMap *map)
+/* The page keeps the fixed message; the log and standard error learn the file, the line and
+   what is wrong there. */
+void check_verdict(const MapVerdict &verdict, const char *source)
+{
+    if (verdict.fault == MAP_OK)
+        return;
+    char detail[512];
+    int used = verdict.line > 0
+                   ? std::snprintf(detail, sizeof detail, "%s line %d: %s", source,
+                                   (int)verdict.line, verdict.message)
+                   : std::snprintf(detail, sizeof detail, "%s: %s", source, verdict.message);
+    if (verdict.reason[0] && used > 0 && used < (int)sizeof detail)
+        std::snprintf(detail + used, sizeof detail - used, ": %s", verdict.reason);
+    check_detail(0, verdict.message, detail);
+}
+
+int install_map(const MapVerdict &verdict, LevelMap *map, const char *source)
 {
     world_assert(map == &level_map, "map");
-    check(verdict.fault == MAP_OK, verdict.message);
+    check_verdict(verdict, source);
 
     std::memcpy(map->level_name, parsed.name, sizeof map->level_name);
     map->level_code = parsed.level_code;
@@ -69,7 +109,11 @@ int install_map(const MapVerdict &verdict, LevelMap *map)
             level_state.sweets_total++;
         }
     }
-    check(map->start_tile != nullptr, "No starting position defined in map");
+    if (!map->start_tile) {
+        char detail[320];
+        std::snprintf(detail, sizeof detail, "%s: no square holds the start (content 1)", source);
+        check_detail(0, "No starting position defined in map", detail);
+    }
     index_tiles();
 
     // Minutes far beyond any level are held at the clock's limit rather than wrapped round.
@@ -88,14 +132,19 @@ int load_map(const char *path, LevelMap *map)
 {
     level_state.sweets_total = 0;
     level_state.sweets_eaten = 0;
-    FILE *file = std::fopen(path, "r");
+    FILE *file = open_map_file(path);
     if (!file)
         return 0;
     MapReader reader;
     map_reader_from_file(&reader, file);
     MapVerdict verdict = parse_map(&reader, &parsed);
     std::fclose(file);
-    return install_map(verdict, map);
+    return install_map(verdict, map, path);
+}
+
+const char *map_open_fault()
+{
+    return open_fault;
 }
 
 int load_map_text(const char *text, size_t length, LevelMap *map)
@@ -105,12 +154,12 @@ int load_map_text(const char *text, size_t length, LevelMap *map)
     MapReader reader;
     map_reader_from_text(&reader, text, length);
     MapVerdict verdict = parse_map(&reader, &parsed);
-    return install_map(verdict, map);
+    return install_map(verdict, map, "the level text");
 }
 
 int read_level_header(const char *path, char name[LEVEL_NAME_SIZE], int *level_code)
 {
-    FILE *file = std::fopen(path, "r");
+    FILE *file = open_map_file(path);
     if (!file)
         return 0;
     MapReader reader;

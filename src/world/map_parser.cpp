@@ -32,9 +32,19 @@ int get_char(MapReader *reader)
         int next = raw_get(reader);
         if (next != '\n' && next != EOF)
             unget_char(reader, next);
-        return '\n';
+        c = '\n';
     }
+    if (c == '\n')
+        reader->line++;
     return c;
+}
+
+/* Gives back a character get_char returned, and the line it may have ended. */
+void give_back(MapReader *reader, int c)
+{
+    if (c == '\n')
+        reader->line--;
+    unget_char(reader, c);
 }
 
 bool is_blank(int c)
@@ -42,7 +52,7 @@ bool is_blank(int c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-enum NumberRead { NUMBER_OK, NUMBER_MISSING, NUMBER_TOO_LONG };
+enum NumberRead { NUMBER_OK, NUMBER_MISSING, NUMBER_END, NUMBER_TOO_LONG };
 
 /* Reads one decimal integer the way scanf's %d does: white space, a sign, digits. A number that
    does not fit 32 bits is reported and held at the nearer limit. */
@@ -56,9 +66,10 @@ NumberRead read_integer(MapReader *reader, int32_t *value)
         negative = c == '-';
         c = get_char(reader);
     }
+    if (c == EOF)
+        return NUMBER_END;
     if (c < '0' || c > '9') {
-        if (c != EOF)
-            unget_char(reader, c);
+        give_back(reader, c);
         return NUMBER_MISSING;
     }
     const int64_t limit = (int64_t)INT32_MAX + 1;
@@ -70,7 +81,7 @@ NumberRead read_integer(MapReader *reader, int32_t *value)
         c = get_char(reader);
     }
     if (c != EOF)
-        unget_char(reader, c);
+        give_back(reader, c);
     int64_t signed_value = negative ? -magnitude : magnitude;
     if (signed_value > INT32_MAX) {
         *value = INT32_MAX;
@@ -89,7 +100,8 @@ NumberRead read_integer(MapReader *reader, int32_t *value)
 int32_t read_count(MapReader *reader)
 {
     int32_t count = 0;
-    if (read_integer(reader, &count) == NUMBER_MISSING)
+    const NumberRead read = read_integer(reader, &count);
+    if (read == NUMBER_MISSING || read == NUMBER_END)
         return 0;
     return count;
 }
@@ -99,12 +111,31 @@ bool within(int32_t value, int32_t low, int32_t high)
     return value >= low && value <= high;
 }
 
-bool read_square(MapReader *reader, MapSquareLine *square)
+/* The ten numbers of a square line, in file order, as a fault names them. */
+const char *const SQUARE_FIELDS[10] = {"column", "height", "row", "texture", "content",
+                                       "direction", "side 1", "side 2", "side 3", "side 4"};
+
+/* Reads one square. Returns true, or false with what is wrong in reason (MAP_MESSAGE_SIZE
+   bytes) and the line it is on in *line. */
+bool read_square(MapReader *reader, MapSquareLine *square, char *reason, int32_t *line)
 {
     int32_t numbers[10];
     for (int i = 0; i < 10; i++) {
-        if (read_integer(reader, &numbers[i]) != NUMBER_OK)
+        const NumberRead read = read_integer(reader, &numbers[i]);
+        *line = reader->line;
+        if (read == NUMBER_END) {
+            std::snprintf(reason, MAP_MESSAGE_SIZE, "the file ends before the %s",
+                          SQUARE_FIELDS[i]);
             return false;
+        }
+        if (read == NUMBER_MISSING) {
+            std::snprintf(reason, MAP_MESSAGE_SIZE, "%s is not a number", SQUARE_FIELDS[i]);
+            return false;
+        }
+        if (read == NUMBER_TOO_LONG) {
+            std::snprintf(reason, MAP_MESSAGE_SIZE, "%s does not fit 32 bits", SQUARE_FIELDS[i]);
+            return false;
+        }
     }
     square->x = numbers[0];
     square->height = numbers[1];
@@ -117,32 +148,44 @@ bool read_square(MapReader *reader, MapSquareLine *square)
 
     // Squares the game could not use: unreachable by every query, outside the world's fixed-point
     // range, or with a texture the renderer's table does not have.
-    if (!within(square->x, 0, MAP_COLUMN_LIMIT) || !within(square->z, 0, MAP_COLUMN_LIMIT))
-        return false;
-    if (!within(square->height, -MAP_HEIGHT_LIMIT, MAP_HEIGHT_LIMIT))
-        return false;
-    if (!within(square->texture, 0, 3))
-        return false;
+    const struct { int field; int32_t low, high; } ranges[4] = {
+        {0, 0, MAP_COLUMN_LIMIT}, {2, 0, MAP_COLUMN_LIMIT},
+        {1, -MAP_HEIGHT_LIMIT, MAP_HEIGHT_LIMIT}, {3, 0, 3}};
+    for (const auto &r : ranges) {
+        if (!within(numbers[r.field], r.low, r.high)) {
+            std::snprintf(reason, MAP_MESSAGE_SIZE, "%s %d is not within %d..%d",
+                          SQUARE_FIELDS[r.field], (int)numbers[r.field], (int)r.low, (int)r.high);
+            return false;
+        }
+    }
     // A side face reaches from the top 10 world units a level down to 10 * (side + 1 - height);
     // the height is already bounded, so the sum is computed in 64 bits only for huge sides.
     for (int k = 0; k < 4; k++) {
         const int64_t bottom = 10 * ((int64_t)square->side[k] + 1 - square->height);
-        if (square->side[k] < -1 || bottom > MAP_FACE_BOTTOM_LIMIT)
+        if (square->side[k] < -1 || bottom > MAP_FACE_BOTTOM_LIMIT) {
+            std::snprintf(reason, MAP_MESSAGE_SIZE, "side %d depth %d is out of range", k + 1,
+                          (int)square->side[k]);
             return false;
+        }
     }
     // The robot moves along its heading: off the four grid directions it would hop between
     // squares and land beside them.
     if (square->content == CONTENT_START && square->dir != 0 && square->dir != 64 &&
-        square->dir != 128 && square->dir != 192)
+        square->dir != 128 && square->dir != 192) {
+        std::snprintf(reason, MAP_MESSAGE_SIZE, "start direction %d is not 0, 64, 128 or 192",
+                      (int)square->dir);
         return false;
+    }
     return true;
 }
 
-MapVerdict verdict(MapFault fault, int32_t square)
+MapVerdict verdict(MapFault fault, int32_t square, int32_t line = 0, const char *reason = "")
 {
     MapVerdict result;
     result.fault = fault;
     result.square = square;
+    result.line = line;
+    std::snprintf(result.reason, sizeof result.reason, "%s", reason);
     const char *text = "";
     switch (fault) {
     case MAP_OK:              text = ""; break;
@@ -169,6 +212,7 @@ void map_reader_from_file(MapReader *reader, FILE *file)
     reader->length = 0;
     reader->position = 0;
     reader->pushed_count = 0;
+    reader->line = 1;
 }
 
 void map_reader_from_text(MapReader *reader, const char *text, size_t length)
@@ -178,6 +222,7 @@ void map_reader_from_text(MapReader *reader, const char *text, size_t length)
     reader->length = text ? length : 0;
     reader->position = 0;
     reader->pushed_count = 0;
+    reader->line = 1;
 }
 
 size_t map_read_line(MapReader *reader, char *buffer, size_t size)
@@ -246,25 +291,28 @@ MapVerdict parse_map(MapReader *reader, ParsedMap *map)
     map_read_line(reader, line, sizeof line);
 
     int32_t count = read_count(reader);
+    const int32_t count_line = reader->line;
     if (count <= 0)
-        return verdict(MAP_EMPTY, 0);
+        return verdict(MAP_EMPTY, 0, count_line);
     if (count > MAP_SQUARE_LIMIT)
-        return verdict(MAP_TOO_LARGE, 0);
+        return verdict(MAP_TOO_LARGE, 0, count_line);
 
     int actors = 0;
     for (int32_t i = 0; i < count; i++) {
         MapSquareLine *square = &map->squares[i];
-        if (!read_square(reader, square))
-            return verdict(MAP_BAD_SQUARE, i + 1);
+        char reason[MAP_MESSAGE_SIZE];
+        int32_t line = 0;
+        if (!read_square(reader, square, reason, &line))
+            return verdict(MAP_BAD_SQUARE, i + 1, line, reason);
         map->square_count = i + 1;
         if (square->content == CONTENT_START) {
             if (map->start_square != -1)
-                return verdict(MAP_TWO_STARTS, i + 1);
+                return verdict(MAP_TWO_STARTS, i + 1, line);
             map->start_square = i;
         }
         if (square->content >= CONTENT_START && square->content <= CONTENT_SWEET) {
             if (++actors > MAP_ACTOR_LIMIT)
-                return verdict(MAP_TOO_MANY_ACTORS, i + 1);
+                return verdict(MAP_TOO_MANY_ACTORS, i + 1, line);
         }
     }
     if (map->start_square == -1)

@@ -42,6 +42,7 @@ struct MapReader {
     size_t position;            /* next byte of text */
     int pushed[2];              /* characters read ahead, the last one pushed on top */
     int pushed_count;
+    int32_t line;               /* 1-based line of the next character, for the fault messages */
 };
 
 /* One square line, as read. */
@@ -79,7 +80,10 @@ enum MapFault {
 struct MapVerdict {
     MapFault fault;
     int32_t square;                     /* 1-based square the fault was found at, 0 for none */
+    int32_t line;                       /* 1-based line it was found on, 0 for the whole file */
     char message[MAP_MESSAGE_SIZE];     /* empty when fault is MAP_OK */
+    char reason[MAP_MESSAGE_SIZE];      /* what is wrong with a bad square ("column is not a
+                                           number"), else empty */
 };
 
 /* Readers over an open file (the caller closes it) or over `length` bytes of text (kept alive by

@@ -1,5 +1,6 @@
-# bad_video_mode.sh: a mode in "wvideo.cfg" that cannot be set writes "error.txt" and ends the
-# program with status 1 before anything else happens.
+# bad_video_mode.sh: a mode in "wvideo.cfg" that cannot be set writes "error.txt" naming the file
+# and ends the program with status 1 before anything else happens; without any display the game
+# says so and ends with status 1.
 source "$(dirname "$0")/lib/harness.bash"
 e2e_setup "$1"
 printf '1 100000 100000\n' >"$E2E_GAME/wvideo.cfg"
@@ -8,6 +9,15 @@ e2e_wait_file "$E2E_GAME/error.txt" 20
 e2e_expect_exit 1
 [ "$(head -n 1 "$E2E_GAME/error.txt")" = "Error setting graphics mode" ] ||
     e2e_fail "error.txt does not start with the graphics mode error"
+grep -q "wvideo.cfg asks for driver 1, 100000x100000" "$E2E_GAME/error.txt" ||
+    e2e_fail "error.txt does not name wvideo.cfg and what it asked for"
 grep -q "Error setting graphics mode" "$E2E_GAME/out.txt" ||
     e2e_fail "the console did not report the error"
+
+# No display at all: a message that says so, and status 1 as the manual page lists (the library
+# alone would end it with 255).
+status=0
+(cd "$E2E_GAME" && env -u DISPLAY timeout 20 ./tirvex -nosound >out2.txt 2>err2.txt) || status=$?
+[ "$status" = 1 ] || e2e_fail "without a display the game ended with status $status, not 1"
+grep -q "no display" "$E2E_GAME/err2.txt" || e2e_fail "without a display nothing says so: $(cat "$E2E_GAME/err2.txt")"
 e2e_log "ok"

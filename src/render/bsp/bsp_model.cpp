@@ -271,6 +271,14 @@ const char *parse_into(FILE *in, BITMAP *texture, BspModel *model)
         error = read_texcoords(in, texture, model);
     if (!error)
         error = check_indices(model);
+    if (!error) {
+        // Anything after the last record means the file is not the model its counts describe.
+        int c = std::getc(in);
+        while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f')
+            c = std::getc(in);
+        if (c != EOF)
+            error = "text after the last texcoord";
+    }
 
     delete[] scratch;
     delete[] seen;
