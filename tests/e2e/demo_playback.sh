@@ -1,7 +1,8 @@
 # demo_playback.sh: -record a game that completes level 1, dies once in level 2, restarts it and
 # leaves; -playdemo plays it back straight from the start with the same outcomes and leaves
 # tirvex.sav as it was; -timedemo prints its figures; a demo edited to diverge stops with the
-# level and frame; a foreign or truncated demo is refused with its line.
+# level and frame; a foreign or truncated demo, or one with ticks out of range, is refused with
+# its line, and a folder by name.
 source "$(dirname "$0")/lib/harness.bash"
 source "$(dirname "$0")/lib/play.bash"
 e2e_setup "$1"
@@ -53,12 +54,23 @@ grep -q "diverged.demo: the demo diverges in level 1 (Sweet Walk) at frame [0-9]
 printf 'not a demo\n' >"$E2E_TMP/foreign.demo"
 head -n 3 "$demo" >"$E2E_TMP/truncated.demo"
 printf 'tirvex-demo 1\nlevel 7\nf t2\nend x 0 0 0\n' >"$E2E_TMP/nomap.demo"
-for name in foreign truncated nomap; do
-    e2e_start -playdemo "$E2E_TMP/$name.demo"
+# Ticks play could not have recorded: atoi took them, and two billion overflowed the swoop.
+printf 'tirvex-demo 1\nlevel 1\nf t2000000000\nend x 0 0 0\n' >"$E2E_TMP/huge.demo"
+printf 'tirvex-demo 1\nlevel 1\nf t2\nf t-1000\nend x 0 0 0\n' >"$E2E_TMP/negative.demo"
+for name in foreign:1 truncated:3 nomap:2 huge:3 negative:4; do
+    e2e_start -playdemo "$E2E_TMP/${name%:*}.demo"
     e2e_wait_exit 20
     e2e_expect_status 1
-    grep -q "$name.demo:[0-9]*: " "$E2E_GAME/err.txt" || e2e_fail "no line named for the $name demo"
+    grep -q "${name%:*}.demo:${name#*:}: " "$E2E_GAME/err.txt" || e2e_fail "no line named for the ${name%:*} demo"
 done
+grep -q "negative.demo:4: a frame's ticks must be a number from 0 to 6000" "$E2E_GAME/err.txt" ||
+    e2e_fail "the negative ticks are not named as the fault"
+# A folder read as an empty demo ("dir.demo:0: empty").
+mkdir "$E2E_TMP/dir.demo"
+e2e_start -playdemo "$E2E_TMP/dir.demo"
+e2e_wait_exit 20
+e2e_expect_status 1
+grep -q "dir.demo: not a regular file" "$E2E_GAME/err.txt" || e2e_fail "the folder is not named as such"
 # The demo and its levels stay beside the build for make bench's timedemo.
 bench="$1/../demos"
 mkdir -p "$bench/levels"
