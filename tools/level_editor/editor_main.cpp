@@ -22,6 +22,7 @@
 #include "level_file.h"
 #include "level_search.h"
 #include "map_validation.h"
+#include "play_folder.h"
 #include "shell/command_line.h"
 #include "shell/game_paths.h"
 #include "ui/display_options.h"
@@ -285,7 +286,7 @@ bool close_button()
         say(1, "proof stopped");
     }
     e.naming = false;
-    editor.view.mark_x = editor.view.mark_z = -1;
+    e.view.mark_x = e.view.mark_z = -1;
     return !leave_asked();
 }
 
@@ -408,12 +409,19 @@ bool edit_key(int k)
         set_view_options(display_options.camera_mode, -1, display_options.shading_mode);
         display_options.sound_off = true;   // the editor has no sound
         return true;
-    case KEY_P:
+    case KEY_P: {
+        // A refused playtest leaves the view as the designer set it.
+        const std::string refusal = play_refusal(e.world_text);
+        if (!refusal.empty()) {
+            report("cannot playtest: " + refusal);
+            return true;
+        }
         report(playtest(e.world_text, screen_buffer, &close_pressed));
         set_view_options(display_options.camera_mode, -1, SHADE_PERSPECTIVE_TEXTURE);
         display_options.sound_off = true;
         refresh();
         return true;
+    }
     case KEY_W:
         if (!e.solved) {
             say(1, "no way to show: prove the level first (F5)");
