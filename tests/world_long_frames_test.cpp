@@ -10,7 +10,9 @@ namespace {
 class LongFrames : public WorldTest {};
 
 // The swoop added 2 * ticks in int, which overflowed from about 1.07 billion ticks (a demo
-// frame "t2000000000" under UBSan); the fall's 3 * ticks overflowed the same way.
+// frame "t2000000000" under UBSan); the fall's 3 * ticks overflowed the same way, and the
+// shown heading's step went through ftofix past its range, which writes the library's errno,
+// a null pointer in a world run without the library.
 TEST_F(LongFrames, AHugeUpdateEndsTheSwoopAndAFallAsSmallOnesDo)
 {
     begin_level(drawn_map({"0P 0."}, 64));

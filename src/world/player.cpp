@@ -264,7 +264,10 @@ void player_command()
 
 void smooth_heading(int32_t ticks)
 {
-    fixed d = ftofix((intro ? 0.4 : 2.0) * ticks);
+    // Past 32767 ftofix saturates but reports it through the library's errno, which a headless
+    // world has not got; a turn of that many 1/256 turns reaches its target in any case.
+    const double step = (intro ? 0.4 : 2.0) * ticks;
+    fixed d = step > 32767.0 ? (fixed)0x7FFFFFFF : ftofix(step);
     fixed target = player_motion.player_rot_y;
     if (rot_y < target)
         rot_y = target - rot_y < d ? target : rot_y + d;
