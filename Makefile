@@ -9,7 +9,7 @@ DESTDIR  ?=
 PLAY_PACKAGES := cmake g++ make pkg-config liballegro4-dev libfreetype-dev fonts-dejavu-core \
                  libpng-dev
 TEST_PACKAGES := libgtest-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev x11-apps \
-                 dpkg-dev lintian desktop-file-utils appstream file
+                 dpkg-dev lintian desktop-file-utils appstream file python3
 PACKAGES ?= $(PLAY_PACKAGES)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
