@@ -9,6 +9,7 @@
 
 #include "map_validation.h"
 #include "search_helper.h"
+#include "search_play.h"
 #include "search_state.h"
 #include "shell/command_queue.h"
 #include "shell/timer.h"
@@ -26,13 +27,7 @@
 
 namespace {
 
-const int32_t action_codes[SEARCH_ACTIONS] = {
-    SEARCH_WAIT, MOVE_FORWARD, MOVE_TURN_LEFT, MOVE_TURN_RIGHT, MOVE_BACKWARD,
-    MOVE_STRAFE_LEFT, MOVE_STRAFE_RIGHT, MOVE_JUMP
-};
-
 enum {
-    COMMAND_FRAME_LIMIT = 400,  /* a command that has not given the robot back by then went wrong */
     CLOCK_EVERY = 64,           /* states expanded between looks at the clock */
     ACTION_BITS = 3,            /* a parent link is the parent's serial and the action taken */
     HELPER_LAYER_MIN = 512,     /* states of a depth worth a helper process */
@@ -58,6 +53,7 @@ struct Search {
     char *text;                 /* the map, copied */
     size_t length;
     int32_t limit_ticks;
+    int32_t start_frame;        /* frames run before the first command (a delayed start) */
     size_t words;               /* 32-bit words of a state record */
     uint32_t *base;             /* the start's record, which the layers are stored against */
     uint32_t *parent_record;    /* the state being expanded */
@@ -124,16 +120,6 @@ Search idle_search()
 Search search = idle_search();
 WorldSnapshot level_start;      /* the world of the level's start, squares included */
 
-/* The world of whoever runs the search, put back after each slice. */
-struct CallerWorld {
-    WorldSnapshot world;
-    int tick_counter;
-    CueLog cues;
-    bool sound_off;
-};
-
-CallerWorld caller;
-
 int64_t memory_held()
 {
     return (int64_t)(state_table_bytes(search.seen) + layer_bytes(search.layers[0]) +
@@ -152,122 +138,10 @@ void note_memory(uint64_t helper_bytes = 0)
         search.peak_memory = held;
 }
 
-/* Saves the caller's world and silences it. */
-void save_caller()
-{
-    take_snapshot(&caller.world);
-    caller.tick_counter = tick_counter.load(std::memory_order_relaxed);
-    caller.cues = cue_log;
-    caller.sound_off = display_options.sound_off;
-    display_options.sound_off = true;
-}
-
 /* Saves the caller's world and puts the level's start in its place, silent. */
 void enter_level()
 {
-    save_caller();
-    restore_snapshot(&level_start);
-    index_tiles();
-}
-
-void leave_level()
-{
-    restore_snapshot(&caller.world);
-    index_tiles();
-    tick_counter.store(caller.tick_counter, std::memory_order_relaxed);
-    cue_log = caller.cues;
-    display_options.sound_off = caller.sound_off;
-}
-
-bool robot_ready()
-{
-    return player_motion.jump_ctr < 1;
-}
-
-bool level_over()
-{
-    return level_state.level_completed || level_state.level_lost || falling;
-}
-
-bool over_no_square()
-{
-    return tile_serial_at(itofix(100 * player_motion.playerL[0]),
-                          itofix(100 * player_motion.playerL[1])) == -1;
-}
-
-/* A state from which the level can no longer be won: the robot is lost, falling or about to
-   fall (it has landed over no square; during the swoop it would hover there, unable to move
-   onto a square again), a sweet is gone for good, the teleport is blown up, or time is out. */
-bool spoiled();
-
-bool hopeless()
-{
-    if (level_state.level_lost || falling || get_level_time() < 1)
-        return true;
-    return over_no_square() || spoiled();
-}
-
-/* A sweet or the teleport is gone or blown up: the level cannot be won any more. */
-bool spoiled()
-{
-    int sweets_left = 0;
-    bool teleport = false;
-    for (int i = 0; i < actor_table.count; i++) {
-        const Actor &a = actor_table.actors[i];
-        if (a.gone || a.timer > 0)
-            continue;
-        if (a.type == ACTOR_SWEET)
-            sweets_left++;
-        if (a.type == ACTOR_TELEPORT)
-            teleport = true;
-    }
-    if (!teleport)
-        return true;
-    return level_state.sweets_eaten + sweets_left < level_state.sweets_total;
-}
-
-int32_t wait_frames(int32_t ticks_per_frame)
-{
-    return ticks_per_frame >= 10 ? 1 : (10 + ticks_per_frame - 1) / ticks_per_frame;
-}
-
-/* Types one command (or waits) at a state where the robot takes commands and runs frames until
-   it takes the next one or the level is over. With `cut` set, a command ends as soon as its end
-   is known to be hopeless, and *cut tells so: a step that has left for no square (the robot will
-   land over nothing, and no rule moves its square meanwhile), or a blast that has spoilt the
-   level (what is blown up stays lost, and a command eats nothing after its first frame) unless
-   the robot is on its way into the teleport. Returns the frames run. */
-int32_t run_command(int32_t code, int32_t ticks_per_frame, bool *cut)
-{
-    const int32_t frame_limit = code == SEARCH_WAIT ? wait_frames(ticks_per_frame) :
-                                                      (int32_t)COMMAND_FRAME_LIMIT;
-    if (code != SEARCH_WAIT)
-        driver_push(code);
-    int32_t frames = 0;
-    int32_t blasts = cue_log.plays[DAT_SAMPLE_EXPLOSION];
-    for (;;) {
-        driver_frame(ticks_per_frame);
-        frames++;
-        if (cut) {
-            if (frames == 1 && !robot_ready() && over_no_square()) {
-                *cut = true;
-                break;
-            }
-            if (cue_log.plays[DAT_SAMPLE_EXPLOSION] != blasts) {
-                blasts = cue_log.plays[DAT_SAMPLE_EXPLOSION];
-                if (!level_state.teleport_entered && spoiled()) {
-                    *cut = true;
-                    break;
-                }
-            }
-        }
-        if (frames >= frame_limit)
-            break;
-        // A wait runs its frames whatever happens; what ends it early ends the level too.
-        if (code == SEARCH_WAIT ? cut && level_over() : robot_ready() || level_over())
-            break;
-    }
-    return frames;
+    enter_world(&level_start);
 }
 
 /* Makes room for one more parent link within the memory allowed. */
@@ -654,6 +528,8 @@ SearchOutcome search_start(const char *map_text, size_t length, const SearchLimi
     save_caller();
     search_start_world(s.text);
     s.limit_ticks = level_time.load();
+    if (s.limits.start_delay_ticks >= 0)
+        s.start_frame = run_start_delay(s.limits.ticks_per_frame, s.limits.start_delay_ticks);
     take_snapshot(&level_start);
     s.words = state_record_size() / sizeof(uint32_t);
     s.base = (uint32_t *)std::calloc(s.words, sizeof(uint32_t));
@@ -661,7 +537,7 @@ SearchOutcome search_start(const char *map_text, size_t length, const SearchLimi
     s.child_record = (uint32_t *)std::calloc(s.words, sizeof(uint32_t));
     s.outcome = SEARCH_MEMORY_LIMIT;
     if (s.base && s.parent_record && s.child_record) {
-        take_state((uint8_t *)s.base, 0);
+        take_state((uint8_t *)s.base, s.start_frame);
         const uint64_t limit = (uint64_t)s.limits.memory_limit;
         std::memcpy(s.parent_record, s.base, s.words * sizeof(uint32_t));
         if (layer_begin(&s.layers[0], s.base, s.words) &&
@@ -760,7 +636,7 @@ bool search_solution(SearchResult *result)
 
     enter_level();
     const int32_t tpf = s.limits.ticks_per_frame;
-    int32_t frame = 0;
+    int32_t frame = s.start_frame;
     for (int32_t i = length - 1; i >= 0; i--) {
         SearchStep &step = result->steps[result->step_count++];
         step.frame = frame;

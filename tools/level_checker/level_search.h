@@ -20,6 +20,8 @@ struct SearchLimits {
     int64_t memory_limit;       /* bytes the search may hold before giving up */
     int32_t helper_processes;   /* 1: a second process takes part of each large depth, 0: none;
                                    the outcome and solution are the same either way */
+    int32_t start_delay_ticks = -1; /* -1: commands from the level's first frame; else no command
+                                   until the camera swoop has ended and this many ticks more */
 };
 
 /* Where a search stands. The ones past SEARCH_RUNNING are final. */
