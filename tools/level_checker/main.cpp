@@ -1,14 +1,15 @@
 /* main.cpp: level_checker, proves that level files load as meant and can be won in time.
 
    level_checker [--validate] [--record DIR] [--markdown FILE] [--ticks N] [--states N]
-                 [--depth N] [--memory MB] [--jobs N] MAP...
+                 [--depth N] [--memory MB] [--jobs N] [--fair] [--start-delay TICKS] MAP...
    (installed as tirvex-check)
 
    Validates each MAP, then searches for its shortest solution and tells whether it takes at most
    half the level's time limit. Options take one dash or two alike. --validate stops after the
    validation; --record writes each solution to DIR under the map file's name, as the replay the
    tests play back; --markdown writes a Markdown table of the maps to FILE (the README's table of
-   the shipped levels). On a terminal a progress line on stderr shows the search as it runs. The
+   the shipped levels); --fair analyses each map solved for fairness to a human (every reachable
+   position, the traps, decisions and wrong ways, a delayed start and the frame rates). On a terminal a progress line on stderr shows the search as it runs. The
    exit status is that of the first map that does not pass (see CheckerStatus), 0 when all
    pass. */
 #include <allegro.h>
@@ -21,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "level_analysis.h"
 #include "level_search.h"
 #include "level_table.h"
 #include "map_validation.h"
@@ -59,6 +61,8 @@ struct CheckerRequest {
     int32_t depth_limit = 600;
     int64_t memory_limit = 256 * MEGABYTE;
     int32_t jobs = 2;
+    bool fair = false;
+    int32_t start_delay = ANALYSIS_START_DELAY;
     const char *maps[MAX_MAPS];
     int map_count = 0;
 };
@@ -72,6 +76,8 @@ struct LevelRow {
     int64_t states;
     int64_t peak_memory;
     double seconds;
+    bool analysed;
+    LevelAnalysis analysis;
 };
 
 char map_text[MAP_TEXT_SIZE + 1];
@@ -80,7 +86,7 @@ LevelRow rows[MAX_MAPS];
 LevelTableRow table_rows[MAX_MAPS];
 
 enum { OPTION_VALIDATE, OPTION_RECORD, OPTION_MARKDOWN, OPTION_TICKS, OPTION_STATES, OPTION_DEPTH,
-       OPTION_MEMORY, OPTION_JOBS, OPTION_COUNT };
+       OPTION_MEMORY, OPTION_JOBS, OPTION_FAIR, OPTION_START_DELAY, OPTION_COUNT };
 
 const CommandOption CHECKER_OPTIONS[] = {
     {"validate", nullptr, "only check the files, do not search", 0, 0},
@@ -91,6 +97,8 @@ const CommandOption CHECKER_OPTIONS[] = {
     {"depth", "N", "search at most N moves deep (default 600)", 1, SEARCH_MAX_STEPS},
     {"memory", "MB", "search in at most MB megabytes (default 256)", 1, 65536},
     {"jobs", "N", "processes searching a large depth, 1 or 2 (default 2)", 1, 2},
+    {"fair", nullptr, "analyse each map solved for fairness to a human", 0, 0},
+    {"start-delay", "TICKS", "with --fair, the delayed start tried (default 100)", 0, 100000},
 };
 
 /* Reads the command line into r. Returns -1 to go on, or the exit status to end with. */
@@ -116,6 +124,9 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
         r->memory_limit = line.number[OPTION_MEMORY] * MEGABYTE;
     if (line.given[OPTION_JOBS])
         r->jobs = (int32_t)line.number[OPTION_JOBS];
+    r->fair = line.given[OPTION_FAIR];
+    if (line.given[OPTION_START_DELAY])
+        r->start_delay = (int32_t)line.number[OPTION_START_DELAY];
     for (int i = 0; i < line.operand_count; i++)
         r->maps[r->map_count++] = line.operands[i];
     return -1;
@@ -258,6 +269,68 @@ int report_unsolved(const char *path, const SearchProgress &p, const CheckerRequ
     }
 }
 
+const char *progress_name = "";
+bool progress_shown = false;
+
+/* The analysis's progress line on stderr, on a terminal only. */
+void show_analysis_progress(const char *stage, int64_t count)
+{
+    if (!isatty(2))
+        return;
+    std::fprintf(stderr, "\r\033[K%s: fairness: %s %lld", progress_name, stage, (long long)count);
+    progress_shown = true;
+}
+
+/* The commands of a way, as the keys a player would press, after an indent. */
+void print_codes(const int32_t *codes, int32_t count)
+{
+    for (int32_t i = 0; i < count; i++)
+        std::printf("%s%s%s", i % 12 == 0 ? "  " : "", command_name(codes[i]),
+                    i + 1 == count ? "\n" : i % 12 == 11 ? ",\n" : ", ");
+}
+
+/* Analyses the map in map_text for fairness and prints what was found. */
+void analyse(const char *path, const CheckerRequest &request, LevelRow *row)
+{
+    progress_name = path_file_name(path);
+    AnalysisLimits limits{request.ticks_per_frame, 2 * request.memory_limit, request.start_delay,
+                          ANALYSIS_SLOWEST_RATE, show_analysis_progress};
+    LevelAnalysis &a = row->analysis;
+    row->analysed = analyse_level(map_text, limits, &a);
+    if (progress_shown)
+        std::fprintf(stderr, "\r\033[K");
+    progress_shown = false;
+    if (!row->analysed)
+        return;
+    if (!a.complete) {
+        std::printf("%s: fairness: %lld positions reached before the memory limit of %lld MB: "
+                    "traps, decisions and wrong ways not known\n", path, (long long)a.positions,
+                    (long long)(limits.memory_limit / MEGABYTE));
+    } else {
+        std::printf("%s: fairness: %lld positions, %lld cannot be won (%.1f %%); shortest way %d "
+                    "commands with %d decisions and %d wrong ways; a trap at %lld positions\n",
+                    path, (long long)a.positions, (long long)a.unwinnable,
+                    100.0 * analysis_unwinnable_share(a), (int)a.shortest, (int)a.decisions,
+                    (int)a.wrong_ways, (long long)a.trap_positions);
+        if (a.trap_length > 0) {
+            std::printf("%s: the first trap, %d commands from the start (the last one springs it):\n",
+                        path, (int)a.trap_length);
+            print_codes(a.trap_codes, a.trap_length);
+        }
+    }
+    char rates[64] = "";
+    int used = 0;
+    for (int32_t rate = 1; rate <= a.slowest_rate; rate++)
+        if (!a.rate_wins[rate])
+            used += std::snprintf(rates + used, sizeof rates - (size_t)used, "%s%d", used ? "," : "",
+                                  (int)rate);
+    std::printf("%s: fairness: after a start delay of %d ticks %s; at 1 to %d ticks a frame %s%s; "
+                "clock margin %.1f; analysed in %.2f s\n",
+                path, (int)a.start_delay_ticks, a.start_delay_wins ? "it can be won" : "it CANNOT be won",
+                (int)a.slowest_rate, used ? "it cannot be won at " : "it can always be won", rates,
+                analysis_clock_margin(a), a.seconds);
+}
+
 /* Validates, solves and records one map; returns its exit status, STATUS_PASS when it passes.
    Fills *row for the closing table and the texts of *table_row for --markdown. */
 int check_map(const CheckerRequest &request, const char *path, LevelRow *row,
@@ -314,6 +387,8 @@ int check_map(const CheckerRequest &request, const char *path, LevelRow *row,
     print_steps();
     if (request.record_dir && !record(request, path, report.name))
         return STATUS_FAILS;
+    if (request.fair)
+        analyse(path, request, row);
     return roomy ? STATUS_PASS : STATUS_FAILS;
 }
 

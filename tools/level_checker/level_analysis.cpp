@@ -1,0 +1,539 @@
+/* level_analysis.cpp: whether a level is fair to a human: every position a player can reach, which
+   of them can still be won, and the mistakes, decisions and wrong ways along the shortest way. */
+#include "level_analysis.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+#include "map_validation.h"
+#include "search_play.h"
+#include "search_state.h"
+#include "state_layer.h"
+#include "shell/timer.h"
+#include "world/actor.h"
+#include "world/actor_table.h"
+#include "world/level_state.h"
+#include "world/player_motion.h"
+#include "world/world_snapshot.h"
+
+namespace {
+
+/* What a command from a position leads to: another position (its serial), or one of these. */
+enum : uint32_t {
+    EDGE_FIRST_END = 0xFFFFFFF0u,
+    EDGE_WIN = EDGE_FIRST_END,      /* the level is completed */
+    EDGE_OVER,                      /* the robot is lost, falls or is stuck, or time is up */
+    EDGE_SWEET_LOST,                /* robot alive, a sweet blown up: the game says so */
+    EDGE_TELEPORT_LOST,             /* robot alive, the teleport blown up: nothing says so */
+    EDGE_UNKNOWN                    /* not explored: the memory ran out first */
+};
+
+enum {
+    PROGRESS_EVERY = 1 << 14,       /* positions expanded between two progress calls */
+    FIRST_CAPACITY = 1 << 12,
+    NO_WAY = -1
+};
+
+const uint64_t EMPTY_SERIAL = 0xFFFFFFFFu;
+
+/* Positions by key: open addressing over a power-of-two table, grown at half full so that the
+   look-ups, which miss the cache anyway, probe little. */
+struct PositionIndex {
+    StateKey *keys;
+    uint32_t *serials;          /* EMPTY_SERIAL marks a free slot */
+    uint64_t capacity;
+    uint64_t count;
+};
+
+/* Everything the exploration holds: for each position in the order reached, the outcome of each
+   of its commands and the position and command it was first reached by. */
+struct Exploration {
+    PositionIndex index;
+    uint32_t *edges;            /* SEARCH_ACTIONS a position */
+    uint32_t *parents;
+    uint8_t *parent_actions;
+    int64_t count;
+    int64_t capacity;
+    StateLayer layers[2];
+    uint32_t *base, *record, *child;
+    size_t words;
+    int64_t limit;
+    int64_t peak;
+};
+
+Exploration ex;
+WorldSnapshot analysis_start;
+
+uint64_t index_bytes(const PositionIndex &t)
+{
+    return t.capacity * (sizeof(StateKey) + sizeof(uint32_t));
+}
+
+int64_t held_bytes()
+{
+    return (int64_t)(index_bytes(ex.index) + layer_bytes(ex.layers[0]) + layer_bytes(ex.layers[1])) +
+           ex.capacity * (int64_t)(SEARCH_ACTIONS * sizeof(uint32_t) + sizeof(uint32_t) + 1);
+}
+
+void note_peak()
+{
+    if (held_bytes() > ex.peak)
+        ex.peak = held_bytes();
+}
+
+uint64_t slot_of(StateKey key, uint64_t capacity)
+{
+    return (key.low ^ (key.high >> 7)) & (capacity - 1);
+}
+
+bool grow_index()
+{
+    PositionIndex &t = ex.index;
+    const uint64_t capacity = t.capacity ? 2 * t.capacity : (uint64_t)FIRST_CAPACITY;
+    const uint64_t bytes = capacity * (sizeof(StateKey) + sizeof(uint32_t));
+    if (held_bytes() + (int64_t)bytes > ex.limit)
+        return false;
+    StateKey *keys = (StateKey *)std::malloc(capacity * sizeof(StateKey));
+    uint32_t *serials = (uint32_t *)std::malloc(capacity * sizeof(uint32_t));
+    if (!keys || !serials) {
+        std::free(keys);
+        std::free(serials);
+        return false;
+    }
+    std::memset(serials, 0xFF, capacity * sizeof(uint32_t));
+    for (uint64_t i = 0; i < t.capacity; i++) {
+        if (t.serials[i] == EMPTY_SERIAL)
+            continue;
+        uint64_t j = slot_of(t.keys[i], capacity);
+        while (serials[j] != EMPTY_SERIAL)
+            j = (j + 1) & (capacity - 1);
+        keys[j] = t.keys[i];
+        serials[j] = t.serials[i];
+    }
+    std::free(t.keys);
+    std::free(t.serials);
+    t.keys = keys;
+    t.serials = serials;
+    t.capacity = capacity;
+    return true;
+}
+
+bool grow_positions()
+{
+    const int64_t capacity = ex.capacity ? 2 * ex.capacity : (int64_t)FIRST_CAPACITY;
+    const int64_t more = (capacity - ex.capacity) *
+                         (int64_t)(SEARCH_ACTIONS * sizeof(uint32_t) + sizeof(uint32_t) + 1);
+    if (held_bytes() + more > ex.limit || capacity >= (int64_t)EDGE_FIRST_END)
+        return false;
+    uint32_t *edges = (uint32_t *)std::realloc(ex.edges, (size_t)capacity * SEARCH_ACTIONS * sizeof(uint32_t));
+    if (edges)
+        ex.edges = edges;
+    uint32_t *parents = (uint32_t *)std::realloc(ex.parents, (size_t)capacity * sizeof(uint32_t));
+    if (parents)
+        ex.parents = parents;
+    uint8_t *actions = (uint8_t *)std::realloc(ex.parent_actions, (size_t)capacity);
+    if (actions)
+        ex.parent_actions = actions;
+    if (!edges || !parents || !actions)
+        return false;
+    ex.capacity = capacity;
+    return true;
+}
+
+/* The serial of the position with `key`: found, or added with the next serial (*added set).
+   Returns EMPTY_SERIAL when there is no room for it. */
+uint32_t find_or_add(StateKey key, bool *added)
+{
+    *added = false;
+    PositionIndex &t = ex.index;
+    if (2 * (t.count + 1) > t.capacity && !grow_index())
+        return (uint32_t)EMPTY_SERIAL;
+    uint64_t i = slot_of(key, t.capacity);
+    while (t.serials[i] != EMPTY_SERIAL) {
+        if (t.keys[i].low == key.low && t.keys[i].high == key.high)
+            return t.serials[i];
+        i = (i + 1) & (t.capacity - 1);
+    }
+    if (ex.count >= ex.capacity && !grow_positions())
+        return (uint32_t)EMPTY_SERIAL;
+    t.keys[i] = key;
+    t.serials[i] = (uint32_t)ex.count;
+    t.count++;
+    *added = true;
+    return (uint32_t)ex.count++;
+}
+
+void free_exploration()
+{
+    std::free(ex.index.keys);
+    std::free(ex.index.serials);
+    std::free(ex.edges);
+    std::free(ex.parents);
+    std::free(ex.parent_actions);
+    layer_free(&ex.layers[0]);
+    layer_free(&ex.layers[1]);
+    std::free(ex.base);
+    std::free(ex.record);
+    std::free(ex.child);
+    ex = Exploration{};
+}
+
+/* What a command played on the world has led to, when it leads to no position to keep. The robot
+   is alive when a blast has spoilt the level and the level is not lost. */
+uint32_t ending(bool cut)
+{
+    if (level_state.level_completed)
+        return EDGE_WIN;
+    const bool alive = !level_state.level_lost && !falling && !over_no_square();
+    if (alive && (cut || spoiled())) {
+        // Both count as mistakes; only the lost sweet is announced.
+        int sweets_left = 0;
+        for (int i = 0; i < actor_table.count; i++) {
+            const Actor &a = actor_table.actors[i];
+            if (!a.gone && a.timer <= 0 && a.type == ACTOR_SWEET)
+                sweets_left++;
+        }
+        const bool sweet_lost = level_state.sweets_eaten + sweets_left < level_state.sweets_total;
+        return sweet_lost ? EDGE_SWEET_LOST : EDGE_TELEPORT_LOST;
+    }
+    return EDGE_OVER;
+}
+
+/* Explores every position reachable from the level's start, breadth first: positions are states
+   of the world with the robot at rest (taking commands) and the level still winnable as far as the
+   world shows. Returns true when every one was explored, false at the memory limit. */
+bool explore(const AnalysisLimits &limits)
+{
+    ex.words = state_record_size() / sizeof(uint32_t);
+    ex.base = (uint32_t *)std::calloc(ex.words, sizeof(uint32_t));
+    ex.record = (uint32_t *)std::calloc(ex.words, sizeof(uint32_t));
+    ex.child = (uint32_t *)std::calloc(ex.words, sizeof(uint32_t));
+    if (!ex.base || !ex.record || !ex.child)
+        return false;
+    take_state((uint8_t *)ex.base, 0);
+    bool added;
+    if (find_or_add(state_key(), &added) == EMPTY_SERIAL || !layer_begin(&ex.layers[0], ex.base, ex.words) ||
+        !layer_begin(&ex.layers[1], ex.base, ex.words) ||
+        !layer_append(&ex.layers[0], ex.base, (uint64_t)held_bytes(), (uint64_t)ex.limit))
+        return false;
+    ex.parents[0] = 0;
+    ex.parent_actions[0] = 0;
+
+    int current = 0;
+    int64_t first = 0;          // serial of the current layer's first position
+    int64_t expanded = 0;
+    while (ex.layers[current].count > 0) {
+        StateLayer &layer = ex.layers[current];
+        StateLayer &next = ex.layers[1 - current];
+        layer_begin(&next, ex.base, ex.words);
+        std::memcpy(ex.record, ex.base, ex.words * sizeof(uint32_t));
+        uint64_t offset = 0;
+        for (int64_t k = 0; k < layer.count; k++) {
+            offset = layer_read(layer, offset, ex.record);
+            const int64_t serial = first + k;
+            // The edges move when they grow: each is reached afresh.
+#define EDGE(a) ex.edges[serial * SEARCH_ACTIONS + (a)]
+            for (int action = 0; action < SEARCH_ACTIONS; action++) {
+                int32_t frame = put_state((const uint8_t *)ex.record);
+                bool cut = false;
+                frame += run_command(action_codes[action], limits.ticks_per_frame, &cut);
+                if (cut || level_state.level_completed || hopeless() || !robot_ready()) {
+                    EDGE(action) = ending(cut);
+                    continue;
+                }
+                const uint32_t found = find_or_add(state_key(), &added);
+                if (found == EMPTY_SERIAL) {
+                    // Out of memory: what is left unexplored stays unknown.
+                    for (int a = action; a < SEARCH_ACTIONS; a++)
+                        EDGE(a) = EDGE_UNKNOWN;
+                    for (int64_t s = serial + 1; s < ex.count; s++)
+                        for (int a = 0; a < SEARCH_ACTIONS; a++)
+                            ex.edges[s * SEARCH_ACTIONS + a] = EDGE_UNKNOWN;
+                    note_peak();
+                    return false;
+                }
+                EDGE(action) = found;
+                if (added) {
+                    ex.parents[found] = (uint32_t)serial;
+                    ex.parent_actions[found] = (uint8_t)action;
+                    take_state((uint8_t *)ex.child, frame);
+                    if (!layer_append(&next, ex.child, (uint64_t)held_bytes() - layer_bytes(next),
+                                      (uint64_t)ex.limit)) {
+                        ex.count--;     // not kept: the position stays unexplored
+                        for (int a = action; a < SEARCH_ACTIONS; a++)
+                            EDGE(a) = EDGE_UNKNOWN;
+                        for (int64_t s = serial + 1; s < ex.count; s++)
+                            for (int a = 0; a < SEARCH_ACTIONS; a++)
+                                ex.edges[s * SEARCH_ACTIONS + a] = EDGE_UNKNOWN;
+                        note_peak();
+                        return false;
+                    }
+                }
+            }
+            if (++expanded % PROGRESS_EVERY == 0) {
+                note_peak();
+                if (limits.progress)
+                    limits.progress("exploring", ex.count);
+            }
+        }
+        first += layer.count;
+        current = 1 - current;
+#undef EDGE
+    }
+    note_peak();
+    return true;
+}
+
+bool is_position(uint32_t edge)
+{
+    return edge < EDGE_FIRST_END;
+}
+
+/* Commands to win from each position (the winning one included), NO_WAY where it cannot be won:
+   a breadth-first pass backwards from the commands that win, over the reversed edges. Returns
+   nullptr when there is no memory for it. */
+int32_t *ways_to_win()
+{
+    const int64_t n = ex.count;
+    int32_t *way = (int32_t *)std::malloc((size_t)n * sizeof(int32_t));
+    uint32_t *start = (uint32_t *)std::calloc((size_t)n + 1, sizeof(uint32_t));
+    uint32_t *queue = (uint32_t *)std::malloc((size_t)n * sizeof(uint32_t));
+    if (!way || !start || !queue) {
+        std::free(way);
+        std::free(start);
+        std::free(queue);
+        return nullptr;
+    }
+    // The reversed edges in one array, grouped by the position they lead to.
+    uint64_t total = 0;
+    for (int64_t e = 0; e < n * SEARCH_ACTIONS; e++) {
+        if (is_position(ex.edges[e])) {
+            start[ex.edges[e] + 1]++;
+            total++;
+        }
+    }
+    for (int64_t s = 0; s < n; s++)
+        start[s + 1] += start[s];
+    uint32_t *from = (uint32_t *)std::malloc((size_t)(total ? total : 1) * sizeof(uint32_t));
+    uint32_t *fill = (uint32_t *)std::malloc((size_t)n * sizeof(uint32_t));
+    if (!from || !fill) {
+        std::free(way);
+        std::free(start);
+        std::free(queue);
+        std::free(from);
+        std::free(fill);
+        return nullptr;
+    }
+    std::memcpy(fill, start, (size_t)n * sizeof(uint32_t));
+    for (int64_t e = 0; e < n * SEARCH_ACTIONS; e++)
+        if (is_position(ex.edges[e]))
+            from[fill[ex.edges[e]]++] = (uint32_t)(e / SEARCH_ACTIONS);
+    std::free(fill);
+
+    int64_t head = 0, tail = 0;
+    for (int64_t s = 0; s < n; s++) {
+        way[s] = NO_WAY;
+        for (int a = 0; a < SEARCH_ACTIONS; a++) {
+            if (ex.edges[s * SEARCH_ACTIONS + a] == EDGE_WIN) {
+                way[s] = 1;
+                queue[tail++] = (uint32_t)s;
+                break;
+            }
+        }
+    }
+    while (head < tail) {
+        const uint32_t s = queue[head++];
+        for (uint32_t i = start[s]; i < start[s + 1]; i++) {
+            const uint32_t p = from[i];
+            if (way[p] == NO_WAY) {
+                way[p] = way[s] + 1;
+                queue[tail++] = p;
+            }
+        }
+    }
+    std::free(start);
+    std::free(queue);
+    std::free(from);
+    return way;
+}
+
+/* A mistake: the robot alive and on the grid, the level no longer winnable. */
+bool is_mistake(uint32_t edge, const int32_t *way)
+{
+    return edge == EDGE_SWEET_LOST || edge == EDGE_TELEPORT_LOST ||
+           (is_position(edge) && way[edge] == NO_WAY);
+}
+
+bool is_trap(uint32_t edge, const int32_t *way)
+{
+    return is_mistake(edge, way) && edge != EDGE_SWEET_LOST;
+}
+
+/* The first command of a shortest way from position s: the lowest that wins or leads one
+   command nearer. */
+int next_on_way(int64_t s, const int32_t *way)
+{
+    for (int a = 0; a < SEARCH_ACTIONS; a++) {
+        const uint32_t e = ex.edges[s * SEARCH_ACTIONS + a];
+        if ((e == EDGE_WIN && way[s] == 1) || (is_position(e) && way[e] == way[s] - 1))
+            return a;
+    }
+    return -1;
+}
+
+/* Walks the shortest way from the start, counting its decisions and wrong ways, and replays it
+   for its game time. */
+void measure_way(const int32_t *way, const AnalysisLimits &limits, LevelAnalysis *out)
+{
+    out->shortest = way[0];
+    out->decisions = out->wrong_ways = 0;
+    enter_world(&analysis_start);
+    int32_t frames = 0;
+    int64_t s = 0;
+    for (int32_t step = 0; step < way[0]; step++) {
+        const int chosen = next_on_way(s, way);
+        bool decision = false, wrong = false;
+        for (int a = 0; a < SEARCH_ACTIONS; a++) {
+            const uint32_t e = ex.edges[s * SEARCH_ACTIONS + a];
+            if (a == chosen)
+                continue;
+            decision = decision || is_mistake(e, way);
+            wrong = wrong || (is_position(e) && way[e] != NO_WAY &&
+                              1 + way[e] - way[s] >= ANALYSIS_WRONG_WAY_EXTRA);
+        }
+        out->decisions += decision;
+        out->wrong_ways += wrong;
+        frames += run_command(action_codes[chosen], limits.ticks_per_frame, nullptr);
+        s = ex.edges[s * SEARCH_ACTIONS + chosen];
+        if (!is_position((uint32_t)s))
+            break;
+    }
+    out->shortest_ticks = frames * limits.ticks_per_frame;
+    leave_level();
+}
+
+/* Counts the positions that cannot be won and those where a trap is available, and writes the
+   way to the first trap found (the nearest to the start). */
+void count_traps(const int32_t *way, LevelAnalysis *out)
+{
+    out->unwinnable = 0;
+    out->trap_positions = 0;
+    out->trap_length = 0;
+    int64_t first_trap = -1;
+    int first_action = 0;
+    for (int64_t s = 0; s < ex.count; s++) {
+        if (way[s] == NO_WAY) {
+            out->unwinnable++;
+            continue;
+        }
+        for (int a = 0; a < SEARCH_ACTIONS; a++) {
+            if (is_trap(ex.edges[s * SEARCH_ACTIONS + a], way)) {
+                out->trap_positions++;
+                if (first_trap < 0) {
+                    first_trap = s;
+                    first_action = a;
+                }
+                break;
+            }
+        }
+    }
+    if (first_trap < 0)
+        return;
+    int32_t backwards[SEARCH_MAX_STEPS];
+    int32_t length = 0;
+    backwards[length++] = first_action;
+    for (int64_t s = first_trap; s > 0 && length < SEARCH_MAX_STEPS; s = ex.parents[s])
+        backwards[length++] = ex.parent_actions[s];
+    for (int32_t i = 0; i < length; i++)
+        out->trap_codes[i] = action_codes[backwards[length - 1 - i]];
+    out->trap_length = length;
+}
+
+/* Whether the level can be won at `ticks_per_frame`, or after a start delay of `delay` ticks
+   (-1 for none): the search's own answer. */
+bool search_wins(const char *map_text, int32_t ticks_per_frame, int32_t delay, int64_t memory_limit)
+{
+    SearchLimits limits{ticks_per_frame, (int64_t)1 << 29, SEARCH_MAX_STEPS, memory_limit, 1};
+    limits.start_delay_ticks = delay;
+    static SearchResult result;     // some 16 KB of steps, kept off the stack
+    return search_level(map_text, limits, &result);
+}
+
+double seconds_since(std::chrono::steady_clock::time_point t)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+} // namespace
+
+bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnalysis *out)
+{
+    const auto began = std::chrono::steady_clock::now();
+    std::memset(out, 0, sizeof *out);
+    out->outcome = SEARCH_INVALID_MAP;
+    out->shortest = out->decisions = out->wrong_ways = -1;
+    out->unwinnable = out->trap_positions = -1;
+    out->start_delay_ticks = limits.start_delay_ticks;
+    out->slowest_rate = limits.slowest_rate < ANALYSIS_SLOWEST_RATE ? limits.slowest_rate
+                                                                   : (int32_t)ANALYSIS_SLOWEST_RATE;
+    static ValidationReport report;
+    const size_t length = std::strlen(map_text);
+    validate_map(map_text, length, &report);
+    if (report.faults > 0)
+        return false;
+
+    save_caller();
+    search_start_world(map_text);
+    out->limit_ticks = level_time.load();
+    take_snapshot(&analysis_start);
+    free_exploration();
+    ex.limit = limits.memory_limit;
+    out->complete = explore(limits);
+    out->positions = ex.count;
+    out->peak_memory = ex.peak;
+    leave_level();
+
+    // What no more memory can be had for stays unknown rather than guessed.
+    int32_t *way = out->complete ? ways_to_win() : nullptr;
+    out->complete = way != nullptr;
+    out->outcome = out->complete ? (way[0] == NO_WAY ? SEARCH_NO_SOLUTION : SEARCH_SOLVED)
+                                 : SEARCH_MEMORY_LIMIT;
+    if (way) {
+        if (limits.progress)
+            limits.progress("counting", ex.count);
+        count_traps(way, out);
+        if (way[0] != NO_WAY)
+            measure_way(way, limits, out);
+    }
+    std::free(way);
+    free_exploration();
+
+    if (limits.start_delay_ticks >= 0) {
+        if (limits.progress)
+            limits.progress("delayed start", 0);
+        out->start_delay_wins = search_wins(map_text, limits.ticks_per_frame,
+                                            limits.start_delay_ticks, limits.memory_limit);
+    }
+    for (int32_t rate = 1; rate <= out->slowest_rate; rate++) {
+        if (rate == limits.ticks_per_frame && out->complete) {
+            out->rate_wins[rate] = out->outcome == SEARCH_SOLVED;
+            continue;
+        }
+        if (limits.progress)
+            limits.progress("frame rates", rate);
+        out->rate_wins[rate] = search_wins(map_text, rate, -1, limits.memory_limit);
+    }
+    out->seconds = seconds_since(began);
+    return true;
+}
+
+double analysis_clock_margin(const LevelAnalysis &a)
+{
+    return a.shortest_ticks > 0 ? (double)a.limit_ticks / a.shortest_ticks : 0.0;
+}
+
+double analysis_unwinnable_share(const LevelAnalysis &a)
+{
+    return a.positions > 0 && a.unwinnable > 0 ? (double)a.unwinnable / (double)a.positions : 0.0;
+}

@@ -1,0 +1,66 @@
+/* level_analysis.h: whether a level is fair to a human: every position a player can reach, which of
+   them can still be won, and the mistakes, decisions and wrong ways along the shortest way. */
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "level_search.h"
+
+enum {
+    ANALYSIS_WRONG_WAY_EXTRA = 6,   /* commands a detour must add to count as a wrong way */
+    ANALYSIS_SLOWEST_RATE = 8,      /* frame rates tried: 1 to this many ticks a frame */
+    ANALYSIS_START_DELAY = 100      /* ticks a player looks after the swoop before acting */
+};
+
+/* How the analysis plays and what it may hold. */
+struct AnalysisLimits {
+    int32_t ticks_per_frame;    /* the rate the positions are explored at */
+    int64_t memory_limit;       /* bytes the exploration may hold; past it the figures are bounded */
+    int32_t start_delay_ticks;  /* the delayed start tried; -1 leaves the test out */
+    int32_t slowest_rate;       /* frame rates 1..this are tried; 0 leaves them out */
+    /* Called now and then with what is being done and the positions reached; may be nullptr. */
+    void (*progress)(const char *stage, int64_t positions);
+};
+
+/* What the analysis found. A figure is exact when `complete` is set; otherwise the exploration
+   stopped at the memory limit, and counts of traps and unwinnable positions only cover what was
+   reached (at least that many), decisions and wrong ways are not known (-1). */
+struct LevelAnalysis {
+    SearchOutcome outcome;      /* SEARCH_SOLVED, SEARCH_NO_SOLUTION, SEARCH_MEMORY_LIMIT or
+                                   SEARCH_INVALID_MAP */
+    bool complete;              /* every reachable position was explored */
+    int64_t positions;          /* positions reachable from the start (robot at rest, level on) */
+    int64_t unwinnable;         /* of them, positions from which the level cannot be won */
+    int32_t shortest;           /* commands of the shortest way, waits included; -1 for none */
+    int32_t shortest_ticks;     /* its game time */
+    int32_t limit_ticks;        /* the level's time limit */
+    int32_t decisions;          /* positions on the shortest way where another command is a mistake */
+    int32_t wrong_ways;         /* ... where another command costs ANALYSIS_WRONG_WAY_EXTRA or more */
+    int64_t trap_positions;     /* winnable positions where a trap (a silent mistake) is available */
+    int32_t trap_length;        /* commands of trap_codes: the way to the first trap found, the
+                                   trap itself last; 0 for none */
+    int32_t trap_codes[SEARCH_MAX_STEPS];
+    int32_t start_delay_ticks;  /* the delay tried, -1 for none */
+    bool start_delay_wins;      /* the level can be won after it */
+    int32_t slowest_rate;       /* the rates tried: 1..slowest_rate */
+    bool rate_wins[ANALYSIS_SLOWEST_RATE + 1];  /* by ticks a frame */
+    int64_t peak_memory;        /* most bytes held by the exploration */
+    double seconds;
+};
+
+/* Analyses the level in `map_text` (NUL-terminated): explores every position reachable with the
+   player's commands, finds which can still be won and how many commands that takes, and from that
+   the shortest way, its decisions and wrong ways, the traps and the share of positions that cannot
+   be won; then searches the level again after a delayed start and at every frame rate asked for.
+   Definitions: a mistake is a command from a winnable position after which the robot is alive and
+   on the grid but the level cannot be won; a trap is a mistake the game does not announce (it
+   announces only a lost sweet). Leaves the running world as it was. Returns false when the map
+   has faults (outcome SEARCH_INVALID_MAP). Called by the level checker and its tests. */
+bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnalysis *analysis);
+
+/* The clock margin: the time limit over the shortest way's game time; 0 without a way. */
+double analysis_clock_margin(const LevelAnalysis &analysis);
+
+/* The share of reachable positions that cannot be won, 0 to 1. */
+double analysis_unwinnable_share(const LevelAnalysis &analysis);
