@@ -20,7 +20,7 @@ namespace {
 std::string table_text(const LevelTableRow *rows, int count)
 {
     FILE *out = std::tmpfile();
-    write_level_table(out, rows, count);
+    write_level_table(out, rows, count, false);
     std::string text(std::ftell(out), '\0');
     std::rewind(out);
     EXPECT_EQ(std::fread(text.data(), 1, text.size(), out), text.size());

@@ -77,6 +77,35 @@ void put_level(FILE *out, const char *file_name)
         put_text(out, file_name);
 }
 
+/* The fairness columns of one row. */
+void put_fairness(FILE *out, const LevelTableRow &r)
+{
+    if (!r.analysed) {
+        std::fprintf(out, " - | - | - | - | - | - | - | - |");
+        return;
+    }
+    if (r.decisions >= 0)
+        std::fprintf(out, " %d | %d |", (int)r.decisions, (int)r.wrong_ways);
+    else
+        std::fprintf(out, " ? | ? |");
+    if (r.traps >= 0)
+        std::fprintf(out, " %lld | %.1f |", (long long)r.traps, 100.0 * r.unwinnable_share);
+    else
+        std::fprintf(out, " ? | ? |");
+    std::fprintf(out, " %s |", r.delay_wins ? "yes" : "no");
+    if (r.failing_rate)
+        std::fprintf(out, " not %d |", (int)r.failing_rate);
+    else
+        std::fprintf(out, " 1-%d |", (int)r.slowest_rate);
+    std::fprintf(out, " %.1f |", r.margin);
+    if (r.shared_with) {
+        std::fprintf(out, " %d %% (", (int)r.shared_percent);
+        put_level(out, r.shared_with);
+        std::fprintf(out, ") |");
+    } else
+        std::fprintf(out, " - |");
+}
+
 } // namespace
 
 void level_table_texts(const char *map_text, LevelTableRow *row)
@@ -86,10 +115,13 @@ void level_table_texts(const char *map_text, LevelTableRow *row)
     drop_level_prefix(row->idea);
 }
 
-void write_level_table(FILE *out, const LevelTableRow *rows, int count)
+void write_level_table(FILE *out, const LevelTableRow *rows, int count, bool fair)
 {
-    std::fprintf(out, "| Level | Name | Idea | Moves | Waits | Game time s | Limit s | States |\n");
-    std::fprintf(out, "| --- | --- | --- | ---: | ---: | ---: | ---: | ---: |\n");
+    std::fprintf(out, "| Level | Name | Idea | Moves | Waits | Game time s | Limit s | States |%s\n",
+                 fair ? " Decisions | Wrong ways | Traps | Cannot be won % | Start delay | Rates |"
+                        " Margin | Shared |" : "");
+    std::fprintf(out, "| --- | --- | --- | ---: | ---: | ---: | ---: | ---: |%s\n",
+                 fair ? " ---: | ---: | ---: | ---: | --- | --- | ---: | ---: |" : "");
     for (int i = 0; i < count; i++) {
         const LevelTableRow &r = rows[i];
         std::fprintf(out, "| ");
@@ -99,9 +131,12 @@ void write_level_table(FILE *out, const LevelTableRow *rows, int count)
         std::fprintf(out, " | ");
         put_text(out, r.idea);
         if (r.solved)
-            std::fprintf(out, " | %d | %d | %.2f | %d | %lld |\n", (int)r.moves, (int)r.waits,
+            std::fprintf(out, " | %d | %d | %.2f | %d | %lld |", (int)r.moves, (int)r.waits,
                          r.ticks / 100.0, (int)(r.limit_ticks / 100), (long long)r.states);
         else
-            std::fprintf(out, " | - | - | - | - | - |\n");
+            std::fprintf(out, " | - | - | - | - | - |");
+        if (fair)
+            put_fairness(out, r);
+        std::fprintf(out, "\n");
     }
 }

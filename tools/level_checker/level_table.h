@@ -14,6 +14,17 @@ struct LevelTableRow {
     bool solved;                            /* false: the figures are shown as "-" */
     int32_t moves, waits, ticks, limit_ticks;
     int64_t states;
+    /* The fairness analysis, when the table is written with it. */
+    bool analysed;                          /* false: its figures are shown as "-" */
+    int32_t decisions, wrong_ways;          /* -1 when not known */
+    int64_t traps;                          /* positions where a trap is available, -1 unknown */
+    double unwinnable_share;                /* 0 to 1; below 0 when not known */
+    bool delay_wins;
+    int32_t failing_rate;                   /* the slowest rate it cannot be won at, 0 for none */
+    int32_t slowest_rate;
+    double margin;
+    int32_t shared_percent;                 /* most of its squares another level shares, */
+    const char *shared_with;                /* and that level's map file name (nullptr: none) */
 };
 
 /* Fills row->idea and row->name from the first two lines of the NUL-terminated map text (lines
@@ -25,6 +36,8 @@ void level_table_texts(const char *map_text, LevelTableRow *row);
 /* Writes the Markdown table of the `count` rows to `out`, in their order: a heading row, the
    alignment row, then one row a map with its number (the NN of mapNN.txt, otherwise the file
    name), name, idea, moves, waits, game time in seconds with two decimals, limit in seconds and
-   states searched. A '|' in a text is escaped. The same rows give the same bytes. Called by the
-   level checker once all maps are checked. */
-void write_level_table(FILE *out, const LevelTableRow *rows, int count);
+   states searched; with `fair`, then decisions, wrong ways, positions with a trap, the share of
+   positions that cannot be won, whether a delayed start can be won, the frame rates it can be won
+   at, the clock margin and the most squares another level shares. A '|' in a text is escaped.
+   The same rows give the same bytes. Called by the level checker once all maps are checked. */
+void write_level_table(FILE *out, const LevelTableRow *rows, int count, bool fair);

@@ -21,8 +21,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "level_analysis.h"
+#include "level_overlap.h"
 #include "level_search.h"
 #include "level_table.h"
 #include "map_validation.h"
@@ -78,12 +80,16 @@ struct LevelRow {
     double seconds;
     bool analysed;
     LevelAnalysis analysis;
+    int32_t shared_percent;     /* most of its squares another map of the run shares, */
+    int shared_with;            /* and which (-1: none) */
 };
 
 char map_text[MAP_TEXT_SIZE + 1];
 SearchResult result;                /* some 8 KB of steps, kept off the stack */
 LevelRow rows[MAX_MAPS];
 LevelTableRow table_rows[MAX_MAPS];
+LevelSquares map_squares[MAX_MAPS];     /* for the squares one level shares with another */
+bool squares_read[MAX_MAPS];
 
 enum { OPTION_VALIDATE, OPTION_RECORD, OPTION_MARKDOWN, OPTION_TICKS, OPTION_STATES, OPTION_DEPTH,
        OPTION_MEMORY, OPTION_JOBS, OPTION_FAIR, OPTION_START_DELAY, OPTION_COUNT };
@@ -432,6 +438,63 @@ void print_table(const CheckerRequest &request)
                     self.ru_maxrss / 1024.0, helpers.ru_maxrss / 1024.0);
 }
 
+/* For each map, the most of its squares another map of the run shares (of the smaller one's
+   squares, under the best shift), and which; the pairs sharing more than half are named. */
+void compare_maps(const CheckerRequest &request)
+{
+    for (int i = 0; i < request.map_count; i++) {
+        rows[i].shared_percent = 0;
+        rows[i].shared_with = -1;
+    }
+    for (int i = 0; i < request.map_count; i++) {
+        for (int j = i + 1; j < request.map_count; j++) {
+            if (!squares_read[i] || !squares_read[j])
+                continue;
+            const int32_t percent = (int32_t)(100.0 * shared_share(map_squares[i], map_squares[j]) + 0.5);
+            for (int k : {i, j}) {
+                const int other = k == i ? j : i;
+                if (percent > rows[k].shared_percent || rows[k].shared_with < 0) {
+                    rows[k].shared_percent = percent;
+                    rows[k].shared_with = other;
+                }
+            }
+            if (percent > 50)
+                std::printf("%s and %s share %d %% of the smaller one's squares\n",
+                            path_file_name(request.maps[i]), path_file_name(request.maps[j]),
+                            (int)percent);
+        }
+    }
+}
+
+/* The fairness table: each analysed map's figures, and the analysis's time in all. */
+void print_fairness_table(const CheckerRequest &request)
+{
+    std::printf("\n%-24s %9s %8s %6s %9s %8s %7s %6s %7s %9s %6s\n", "map", "positions",
+                "decision", "wrong", "traps", "unwon %", "delay", "rates", "margin", "fair s",
+                "shared");
+    double seconds = 0;
+    for (int i = 0; i < request.map_count; i++) {
+        const LevelRow &r = rows[i];
+        if (!r.analysed)
+            continue;
+        const LevelAnalysis &a = r.analysis;
+        seconds += a.seconds;
+        int32_t failing = 0;
+        for (int32_t rate = 1; rate <= a.slowest_rate; rate++)
+            if (!a.rate_wins[rate])
+                failing = rate;
+        char rates[16];
+        std::snprintf(rates, sizeof rates, failing ? "not %d" : "1-%d", failing ? (int)failing : (int)a.slowest_rate);
+        std::printf("%-24s %9lld %8d %6d %9lld %8.1f %7s %6s %7.1f %9.2f %5d%%\n",
+                    path_file_name(r.path), (long long)a.positions, (int)a.decisions,
+                    (int)a.wrong_ways, (long long)a.trap_positions,
+                    100.0 * analysis_unwinnable_share(a), a.start_delay_wins ? "yes" : "no", rates,
+                    analysis_clock_margin(a), a.seconds, (int)r.shared_percent);
+    }
+    std::printf("%-24s %9s %8s %6s %9s %8s %7s %6s %7s %9.2f\n", "total", "", "", "", "", "", "",
+                "", "", seconds);
+}
+
 /* Writes the Markdown table of all maps to --markdown's file; returns false (with a message)
    when it cannot be written. */
 bool write_markdown(const CheckerRequest &request)
@@ -446,6 +509,21 @@ bool write_markdown(const CheckerRequest &request)
         t.ticks = r.ticks;
         t.limit_ticks = r.limit_ticks;
         t.states = r.states;
+        const LevelAnalysis &a = r.analysis;
+        t.analysed = r.analysed && t.solved;
+        t.decisions = a.complete ? a.decisions : -1;
+        t.wrong_ways = a.complete ? a.wrong_ways : -1;
+        t.traps = a.complete ? a.trap_positions : -1;
+        t.unwinnable_share = a.complete ? analysis_unwinnable_share(a) : -1.0;
+        t.delay_wins = a.start_delay_wins;
+        t.slowest_rate = a.slowest_rate;
+        t.failing_rate = 0;
+        for (int32_t rate = 1; rate <= a.slowest_rate; rate++)
+            if (!a.rate_wins[rate])
+                t.failing_rate = rate;
+        t.margin = analysis_clock_margin(a);
+        t.shared_percent = r.shared_percent;
+        t.shared_with = r.shared_with >= 0 ? path_file_name(rows[r.shared_with].path) : nullptr;
     }
     FILE *out = std::fopen(request.markdown_path, "w");
     if (!out) {
@@ -453,7 +531,7 @@ bool write_markdown(const CheckerRequest &request)
                     std::strerror(errno));
         return false;
     }
-    write_level_table(out, table_rows, request.map_count);
+    write_level_table(out, table_rows, request.map_count, request.fair);
     if (std::fclose(out) != 0) {
         std::printf("%s: the table could not be written\n", request.markdown_path);
         return false;
@@ -477,11 +555,17 @@ int main(int argc, char **argv)
     int first_fault = STATUS_PASS;
     for (int i = 0; i < request.map_count; i++) {
         int map_status = check_map(request, request.maps[i], &rows[i], &table_rows[i]);
+        squares_read[i] = rows[i].valid && read_level_squares(map_text, &map_squares[i]);
         if (first_fault == STATUS_PASS)
             first_fault = map_status;
     }
-    if (!request.validate_only && request.map_count > 1)
+    if (request.fair)
+        compare_maps(request);
+    if (!request.validate_only && request.map_count > 1) {
         print_table(request);
+        if (request.fair)
+            print_fairness_table(request);
+    }
     if (request.markdown_path && !write_markdown(request) && first_fault == STATUS_PASS)
         first_fault = STATUS_FAILS;
     return first_fault;
