@@ -2,6 +2,9 @@
    of them can still be won, and the mistakes, decisions and wrong ways along the shortest way. */
 #include "level_analysis.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -451,10 +454,10 @@ void count_traps(const int32_t *way, LevelAnalysis *out)
 }
 
 /* Whether the level can be won at `ticks_per_frame`, or after a start delay of `delay` ticks
-   (-1 for none): the search's own answer. */
+   (-1 for none): the search's own answer, in this process alone. */
 bool search_wins(const char *map_text, int32_t ticks_per_frame, int32_t delay, int64_t memory_limit)
 {
-    SearchLimits limits{ticks_per_frame, (int64_t)1 << 29, SEARCH_MAX_STEPS, memory_limit, 1};
+    SearchLimits limits{ticks_per_frame, (int64_t)1 << 29, SEARCH_MAX_STEPS, memory_limit, 0};
     limits.start_delay_ticks = delay;
     static SearchResult result;     // some 16 KB of steps, kept off the stack
     return search_level(map_text, limits, &result);
@@ -463,6 +466,69 @@ bool search_wins(const char *map_text, int32_t ticks_per_frame, int32_t delay, i
 double seconds_since(std::chrono::steady_clock::time_point t)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+
+/* The searches besides the exploration: after the start delay, and at every rate but the
+   exploration's own (which the exploration answers). */
+struct OtherSearches {
+    bool delay_wins;
+    bool rate_wins[ANALYSIS_SLOWEST_RATE + 1];
+};
+
+void run_other_searches(const char *map_text, const AnalysisLimits &limits, int32_t slowest,
+                        OtherSearches *found)
+{
+    std::memset(found, 0, sizeof *found);
+    if (limits.start_delay_ticks >= 0)
+        found->delay_wins = search_wins(map_text, limits.ticks_per_frame, limits.start_delay_ticks,
+                                        limits.memory_limit);
+    for (int32_t rate = 1; rate <= slowest; rate++)
+        if (rate != limits.ticks_per_frame)
+            found->rate_wins[rate] = search_wins(map_text, rate, -1, limits.memory_limit);
+}
+
+/* Starts the other searches in a process of their own, which runs on the second core while this
+   one explores; returns its pid (its answer comes through *pipe_out), or -1 when none could be
+   made and they are to be run here. */
+pid_t start_other_searches(const char *map_text, const AnalysisLimits &limits, int32_t slowest,
+                           int *pipe_out)
+{
+    int ends[2];
+    if (pipe(ends) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child < 0) {
+        close(ends[0]);
+        close(ends[1]);
+        return -1;
+    }
+    if (child == 0) {
+        close(ends[0]);
+        OtherSearches found;
+        run_other_searches(map_text, limits, slowest, &found);
+        const bool written = write(ends[1], &found, sizeof found) == (ssize_t)sizeof found;
+        _exit(written ? 0 : 1);
+    }
+    close(ends[1]);
+    *pipe_out = ends[0];
+    return child;
+}
+
+/* The answer of the process started by start_other_searches; false when it gave none. */
+bool finish_other_searches(pid_t child, int pipe_in, OtherSearches *found)
+{
+    size_t got = 0;
+    while (got < sizeof *found) {
+        const ssize_t n = read(pipe_in, (char *)found + got, sizeof *found - got);
+        if (n <= 0)
+            break;
+        got += (size_t)n;
+    }
+    close(pipe_in);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return got == sizeof *found && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace
@@ -482,6 +548,9 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     validate_map(map_text, length, &report);
     if (report.faults > 0)
         return false;
+
+    int pipe_in = -1;
+    const pid_t child = start_other_searches(map_text, limits, out->slowest_rate, &pipe_in);
 
     save_caller();
     search_start_world(map_text);
@@ -509,20 +578,19 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     std::free(way);
     free_exploration();
 
-    if (limits.start_delay_ticks >= 0) {
-        if (limits.progress)
-            limits.progress("delayed start", 0);
-        out->start_delay_wins = search_wins(map_text, limits.ticks_per_frame,
-                                            limits.start_delay_ticks, limits.memory_limit);
-    }
+    OtherSearches found;
+    if (limits.progress)
+        limits.progress("delayed start and frame rates", 0);
+    if (child < 0 || !finish_other_searches(child, pipe_in, &found))
+        run_other_searches(map_text, limits, out->slowest_rate, &found);
+    out->start_delay_wins = limits.start_delay_ticks >= 0 && found.delay_wins;
     for (int32_t rate = 1; rate <= out->slowest_rate; rate++) {
-        if (rate == limits.ticks_per_frame && out->complete) {
+        if (rate != limits.ticks_per_frame)
+            out->rate_wins[rate] = found.rate_wins[rate];
+        else if (out->complete)
             out->rate_wins[rate] = out->outcome == SEARCH_SOLVED;
-            continue;
-        }
-        if (limits.progress)
-            limits.progress("frame rates", rate);
-        out->rate_wins[rate] = search_wins(map_text, rate, -1, limits.memory_limit);
+        else
+            out->rate_wins[rate] = search_wins(map_text, rate, -1, limits.memory_limit);
     }
     out->seconds = seconds_since(began);
     return true;
