@@ -2,6 +2,11 @@
 #include "search_state.h"
 
 #include <cstring>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "shell/command_queue.h"
 #include "shell/timer.h"
@@ -28,16 +33,18 @@ struct StateHead {
 
 static_assert(sizeof(StateHead) % 8 == 0 && sizeof(Actor) % 4 == 0, "records are whole words");
 
-/* The words of a key are gathered first and then mixed in one pass: eight lanes, each word fed
-   to two of them by different mixing, so that a difference in any word must be cancelled in 128
-   bits of lane at once; the lanes run side by side in the processor, not one after another. */
-enum { KEY_WORDS = 16 + 10 * ACTOR_CAPACITY };
+/* A key is the sum, half by half, of 128-bit hashes of its parts: the robot and the level, and
+   each actor with its place in the table. A part's words go into two 64-bit lanes by different
+   mixing, its place and its length with them, so that parts that differ must cancel in 128 bits
+   of sum at once. An actor that stands as it stood when last hashed keeps its hash: most of a
+   level stands still through a command, so an actor mostly costs a comparison of its record. */
+struct PartHash {
+    uint64_t low, high;
+};
 
-struct KeyWords {
-    uint64_t words[KEY_WORDS];
-    int count;
-    void add(uint64_t v) { words[count++] = v; }
-    void add2(uint32_t v, uint32_t w) { add((uint64_t)v | (uint64_t)w << 32); }
+struct Lanes {
+    uint64_t a, b;
+    uint64_t words;
 };
 
 inline uint64_t rotate(uint64_t v, int by)
@@ -54,37 +61,31 @@ inline uint64_t finish(uint64_t h)
     return h ^ (h >> 33);
 }
 
+/* The lanes of part `place`: 0 the robot and the level, 1 + i the actor in slot i. */
+inline Lanes lanes_of(uint64_t place)
+{
+    return Lanes{0x243f6a8885a308d3ull ^ place * 0x9e3779b97f4a7c15ull,
+                 0x452821e638d01377ull + place * 0xc2b2ae3d27d4eb4full, 0};
+}
+
 /* One word into a lane of each kind. */
-inline void mix_word(uint64_t &a, uint64_t &b, uint64_t v)
+inline void mix(Lanes &l, uint64_t v)
 {
-    a = rotate((a ^ v) * 0x87c37b91114253d5ull, 31);
-    b = rotate((b + v) * 0x4cf5ad432745937full, 27);
+    l.a = rotate((l.a ^ v) * 0x87c37b91114253d5ull, 31);
+    l.b = rotate((l.b + v) * 0x4cf5ad432745937full, 27);
+    l.words++;
 }
 
-StateKey mix_words(KeyWords &k)
+inline PartHash finish_part(const Lanes &l)
 {
-    while (k.count % 4 != 0)
-        k.add(0x5bd1e9955bd1e995ull);
-    // Eight lanes in eight registers: written out, so that none of them goes through memory.
-    uint64_t a0 = 0x243f6a8885a308d3ull, a1 = 0x13198a2e03707344ull, a2 = 0xa4093822299f31d0ull,
-             a3 = 0x082efa98ec4e6c89ull;
-    uint64_t b0 = 0x452821e638d01377ull, b1 = 0xbe5466cf34e90c6cull, b2 = 0xc0ac29b7c97c50ddull,
-             b3 = 0x3f84d5b5b5470917ull;
-    const uint64_t *w = k.words;
-    for (int i = 0; i < k.count; i += 4) {
-        mix_word(a0, b0, w[i]);
-        mix_word(a1, b1, w[i + 1]);
-        mix_word(a2, b2, w[i + 2]);
-        mix_word(a3, b3, w[i + 3]);
-    }
-    const uint64_t n = (uint64_t)k.count;
-    uint64_t low = finish(a0 ^ n) + rotate(finish(a1), 17) + rotate(finish(a2), 31) +
-                   rotate(finish(a3), 47);
-    uint64_t high = finish(b0 + n) ^ rotate(finish(b1), 13) ^ rotate(finish(b2), 29) ^
-                    rotate(finish(b3), 43);
-    return StateKey{finish(low), finish(high ^ low)};
+    return PartHash{finish(l.a ^ l.words), finish(rotate(l.b, 32) + l.words)};
 }
 
+/* Two 32-bit values as one word. */
+inline uint64_t join(uint32_t low, uint32_t high)
+{
+    return (uint64_t)low | (uint64_t)high << 32;
+}
 
 uint32_t pointer_word(const void *p)
 {
@@ -98,6 +99,80 @@ uint32_t float_word(float f)
     uint32_t v;
     std::memcpy(&v, &f, sizeof v);
     return v;
+}
+
+/* The hash of the actor in slot `i`, from what decides what it can still do. */
+PartHash actor_hash(int i, const Actor &a)
+{
+    Lanes l = lanes_of(1 + (uint64_t)i);
+    if (a.gone) {
+        mix(l, 1);
+        return finish_part(l);
+    }
+    mix(l, join((uint32_t)a.timer, (uint32_t)a.refs));
+    mix(l, join((uint32_t)a.locs[0], (uint32_t)a.locs[1]));
+    if (i == hero_index)
+        return finish_part(l);      // its pose is a copy of the robot's motion
+    if (a.type == ACTOR_TELEPORT) {
+        mix(l, join((uint32_t)a.x, (uint32_t)a.z));
+        mix(l, (uint32_t)a.y);
+        return finish_part(l);      // its state is the spin angle
+    }
+    mix(l, join((uint32_t)a.x, (uint32_t)a.z));
+    mix(l, join((uint32_t)a.y, (uint32_t)a.state));
+    mix(l, join((uint32_t)a.armed, pointer_word((const void *)a.motion)));
+    mix(l, pointer_word((const void *)a.think));
+    if (a.state != 0 || a.type == ACTOR_ZIPPER) {
+        mix(l, join((uint32_t)a.step_x, (uint32_t)a.step_z));
+        mix(l, join((uint32_t)a.progress, (uint32_t)a.from_x));
+        mix(l, (uint32_t)a.from_z);
+    }
+    return finish_part(l);
+}
+
+/* The actor of a slot as it stood when last hashed, and its hash: a pure memo of actor_hash for
+   the slots that are neither the robot nor a teleport, whose records change with what they
+   draw (and so are hashed afresh each time). */
+struct ActorMemo {
+    Actor seen;
+    PartHash hash;
+    bool held;
+};
+
+ActorMemo memos[ACTOR_CAPACITY];
+
+#if defined(__SSE2__)
+/* The bytes of blocks K of two records compared sixteen at a time, written out by the compiler:
+   a loop of a few rounds would cost as much again in its counting. */
+template <size_t... K>
+inline __m128i alike_blocks(const uint8_t *p, const uint8_t *q, std::index_sequence<K...>)
+{
+    __m128i alike = _mm_set1_epi8(-1);
+    ((alike = _mm_and_si128(alike, _mm_cmpeq_epi8(_mm_loadu_si128((const __m128i *)(p + 16 * K)),
+                                                  _mm_loadu_si128((const __m128i *)(q + 16 * K))))),
+     ...);
+    return alike;
+}
+#endif
+
+inline bool same_record(const Actor &a, const Actor &b)
+{
+#if defined(__SSE2__)
+    enum { BLOCKS = sizeof(Actor) / 16, REST = sizeof(Actor) % 16 };
+    static_assert(REST % 8 == 0, "an actor's record is a whole number of 8-byte words");
+    const uint8_t *p = (const uint8_t *)&a, *q = (const uint8_t *)&b;
+    const __m128i alike = alike_blocks(p, q, std::make_index_sequence<BLOCKS>());
+    uint64_t rest = 0;
+    for (int k = 0; k < REST / 8; k++) {
+        uint64_t x, y;
+        std::memcpy(&x, p + 16 * BLOCKS + 8 * k, 8);
+        std::memcpy(&y, q + 16 * BLOCKS + 8 * k, 8);
+        rest |= x ^ y;
+    }
+    return _mm_movemask_epi8(alike) == 0xffff && rest == 0;
+#else
+    return std::memcmp(&a, &b, sizeof a) == 0;
+#endif
 }
 
 } // namespace
@@ -158,38 +233,32 @@ int32_t put_state(const uint8_t *in)
 
 StateKey state_key()
 {
-    static KeyWords s;
-    s.count = 0;
     const PlayerMotion &p = player_motion;
-    s.add2((uint32_t)p.x, (uint32_t)p.z);
-    s.add2((uint32_t)p.playerL[0], (uint32_t)p.playerL[1]);
-    s.add2((uint32_t)((p.player_rot_y >> 16) & 255), (uint32_t)level_state.sweets_eaten);
-    s.add2((uint32_t)level_state.teleport_active, (uint32_t)level_state.teleport_entered);
+    const LevelState &level = level_state;
+    Lanes head = lanes_of(0);
+    mix(head, join((uint32_t)p.x, (uint32_t)p.z));
+    mix(head, join((uint32_t)p.playerL[0], (uint32_t)p.playerL[1]));
+    mix(head, join((uint32_t)((p.player_rot_y >> 16) & 255), (uint32_t)level.sweets_eaten));
+    mix(head, join((uint32_t)level.teleport_active, (uint32_t)level.teleport_entered));
     // While the camera swoops the floor is not probed, and a hop moves the swoop's end.
-    s.add2((uint32_t)intro, intro ? float_word(camera_y) : 0);
+    mix(head, join((uint32_t)intro, intro ? float_word(camera_y) : 0));
+    PartHash sum = finish_part(head);
     for (int i = 0; i < actor_table.count; i++) {
         const Actor &a = actor_table.actors[i];
-        if (a.gone) {
-            s.add(1);
-            continue;
+        PartHash h;
+        if (i == hero_index || a.type == ACTOR_TELEPORT) {
+            h = actor_hash(i, a);
+        } else {
+            ActorMemo &m = memos[i];
+            if (!m.held || !same_record(m.seen, a)) {
+                m.seen = a;
+                m.hash = actor_hash(i, a);
+                m.held = true;
+            }
+            h = m.hash;
         }
-        s.add2((uint32_t)a.timer, (uint32_t)a.refs << 1);
-        s.add2((uint32_t)a.locs[0], (uint32_t)a.locs[1]);
-        if (i == hero_index)
-            continue;       // its pose is a copy of the robot's motion
-        s.add2((uint32_t)a.x, (uint32_t)a.z);
-        if (a.type == ACTOR_TELEPORT) {
-            s.add((uint32_t)a.y);
-            continue;       // its state is the spin angle
-        }
-        s.add2((uint32_t)a.y, (uint32_t)a.state);
-        s.add2((uint32_t)a.armed, pointer_word((const void *)a.motion));
-        s.add(pointer_word((const void *)a.think));
-        if (a.state != 0 || a.type == ACTOR_ZIPPER) {
-            s.add2((uint32_t)a.step_x, (uint32_t)a.step_z);
-            s.add2((uint32_t)a.progress, (uint32_t)a.from_x);
-            s.add((uint32_t)a.from_z);
-        }
+        sum.low += h.low;
+        sum.high += h.high;
     }
-    return mix_words(s);
+    return StateKey{sum.low, sum.high};
 }
