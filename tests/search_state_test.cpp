@@ -1,0 +1,146 @@
+/* search_state_test.cpp: a state's key tells apart the worlds that can play on differently, and
+   only those, whatever states were keyed before it. */
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "search_state.h"
+#include "shell/timer.h"
+#include "world/actor_behaviours.h"
+#include "world/level_state.h"
+#include "world_test_support.h"
+
+namespace {
+
+/* One actor of each kind, all at rest: the robot, a mibo, a jar, a zipper held by the wall it
+   faces, a mine, a sweet and the teleport. */
+const std::string one_of_each = drawn_map({"1P 1M 1. 1J 1. 5. 1<", "1X 1. 1S 1. 1T 1. 1."}, 64);
+
+int slot_of(int type)
+{
+    for (int i = 0; i < actor_table.count; i++) {
+        if (actor(i).type == type)
+            return i;
+    }
+    return -1;
+}
+
+bool operator==(StateKey a, StateKey b)
+{
+    return a.low == b.low && a.high == b.high;
+}
+
+struct Change {
+    const char *what;
+    std::function<void()> apply;
+};
+
+/* The level with the swoop over and the robot at rest, taken as a record. */
+std::vector<uint8_t> settled_level()
+{
+    begin_level(one_of_each);
+    driver_settle(2, 2000);
+    EXPECT_EQ(intro, 0);
+    for (int i = 0; i < actor_table.count; i++)
+        EXPECT_TRUE(!actor(i).gone && actor(i).state == 0) << "actor " << i << " has moved";
+    std::vector<uint8_t> record(state_record_size());
+    take_state(record.data(), 0);
+    return record;
+}
+
+} // namespace
+
+// What is drawn and what is counted but never read by the rules is left out of the key: the
+// clock, the camera, messages, the shown heading and poses, the teleport's spin and the slide
+// fields a resting actor keeps from its last slide.
+TEST(StateKey, LeavesOutWhatCannotChangeThePlay)
+{
+    const std::vector<uint8_t> start = settled_level();
+    const StateKey base = state_key();
+    const int mibo = slot_of(ACTOR_MIBO), teleport = slot_of(ACTOR_TELEPORT), mine = slot_of(ACTOR_MINE);
+    const Change changes[] = {
+        {"the clock", [] { set_level_time(get_level_time() - 500); }},
+        {"the title's and message's timers", [] { title_timer = 7; message_line.ticks_left = 90; }},
+        {"the shown heading", [] { rot_y += itofix(20); }},
+        {"the camera", [] { camera_y += 40.0f; display_options.camera_pitch += 3.0f; }},
+        {"the robot's drawn pose", [] { crouch = 1; stretch = 1; moves += 9; hero().x += itofix(7);
+                                        hero().angle_y += itofix(30); hero().angle_x = itofix(5); }},
+        {"the teleport's spin", [teleport] { actor(teleport).state = 77; actor(teleport).angle_y = itofix(77); }},
+        {"a resting mibo's last slide", [mibo] { actor(mibo).step_x = -1; actor(mibo).progress = itofix(60);
+                                                 actor(mibo).from_x = itofix(900); actor(mibo).from_z = 3; }},
+        {"a mine's drawn heading", [mine] { actor(mine).angle_y = itofix(100); }},
+    };
+    for (const Change &change : changes) {
+        put_state(start.data());
+        change.apply();
+        EXPECT_TRUE(state_key() == base) << change.what;
+    }
+}
+
+// Everything a rule reads is in the key: each change gives another key, and putting the world
+// back gives the first key again, so an actor's hash kept from before never outlives its record.
+TEST(StateKey, TellsApartEveryChangeTheRulesRead)
+{
+    const std::vector<uint8_t> start = settled_level();
+    const StateKey base = state_key();
+    const int mibo = slot_of(ACTOR_MIBO), zipper = slot_of(ACTOR_ZIPPER), jar = slot_of(ACTOR_JAR),
+              mine = slot_of(ACTOR_MINE), sweet = slot_of(ACTOR_SWEET), teleport = slot_of(ACTOR_TELEPORT);
+    PlayerMotion &p = player_motion;
+    std::vector<Change> changes = {
+        {"the robot's place", [&p] { p.x += itofix(1); }},
+        {"the robot's row", [&p] { p.z -= itofix(1); }},
+        {"the robot's square", [&p] { p.playerL[0]++; }},
+        {"the robot's heading", [&p] { p.player_rot_y += itofix(64); }},
+        {"a sweet eaten", [] { level_state.sweets_eaten++; }},
+        {"the teleport woken", [] { level_state.teleport_active = 1; }},
+        {"the teleport entered", [] { level_state.teleport_entered = 1; }},
+        {"the swoop running", [] { intro = 1; }},
+        {"the robot's fuse", [] { hero().timer = 40; }},
+        {"the robot between two squares", [] { hero().refs = 2; hero().locs[1] = 3; }},
+        {"the teleport moved", [teleport] { actor(teleport).y -= itofix(10); }},
+        {"the teleport blown up", [teleport] { actor(teleport).gone = 1; }},
+        {"a zipper's stopped direction", [zipper] { actor(zipper).step_x = -actor(zipper).step_x; }},
+        {"a zipper let go", [zipper] { actor(zipper).armed = 1; }},
+        {"a mibo sliding", [mibo] { actor(mibo).state = 1; actor(mibo).motion = slide_step; }},
+        {"a jar's think", [jar] { actor(jar).think = zipper_think; }},
+        {"a sweet eaten away", [sweet] { actor(sweet).gone = 1; }},
+    };
+    for (int slot : {mibo, zipper, jar, mine, sweet}) {
+        changes.push_back({"an actor's fuse", [slot] { actor(slot).timer = 30; }});
+        changes.push_back({"an actor's square", [slot] { actor(slot).locs[0]++; }});
+        changes.push_back({"an actor's place", [slot] { actor(slot).x += itofix(100); }});
+        changes.push_back({"an actor's height", [slot] { actor(slot).y += itofix(10); }});
+        changes.push_back({"an actor's row", [slot] { actor(slot).z -= 1; }});
+        changes.push_back({"an actor gone", [slot] { actor(slot).gone = 1; }});
+    }
+    // A sliding actor's slide counts, field by field.
+    const Change slides[] = {
+        {"its step", [mibo] { actor(mibo).step_z = 1; }},
+        {"its progress", [mibo] { actor(mibo).progress += itofix(10); }},
+        {"its start", [mibo] { actor(mibo).from_x += itofix(100); }},
+        {"its start row", [mibo] { actor(mibo).from_z += itofix(100); }},
+    };
+    for (const Change &change : changes) {
+        put_state(start.data());
+        change.apply();
+        EXPECT_FALSE(state_key() == base) << change.what;
+        put_state(start.data());
+        EXPECT_TRUE(state_key() == base) << change.what << ", put back";
+    }
+    put_state(start.data());
+    actor(mibo).state = 1;
+    const StateKey sliding = state_key();
+    for (const Change &change : slides) {
+        put_state(start.data());
+        actor(mibo).state = 1;
+        change.apply();
+        EXPECT_FALSE(state_key() == sliding) << change.what;
+    }
+    // The camera's height counts while it swoops: a hop then moves where the swoop ends.
+    put_state(start.data());
+    intro = 1;
+    const StateKey swooping = state_key();
+    camera_y += 25.0f;
+    EXPECT_FALSE(state_key() == swooping);
+}
