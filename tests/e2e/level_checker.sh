@@ -1,7 +1,7 @@
 # level_checker.sh: every shipped level is valid without a warning, and the level checker wins it
-# within half its time limit, searching from scratch with the game's own world code, and the
-# README's level table is the one that run writes; the campaign keeps its shape; the preview tool
-# draws one.
+# within half its time limit, searching from scratch with the game's own world code, and proves
+# it fair to a human; the README's level table is the one that run writes; the campaign keeps its
+# shape and its fairness rules; the preview tool draws one.
 game_dir="$1"
 source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
 tmp="$(mktemp -d)" && trap 'rm -rf "$tmp"' EXIT
@@ -9,7 +9,7 @@ checker="$game_dir/level_checker"
 [ -x "$checker" ] || { echo "FAIL: no level checker in $game_dir"; exit 1; }
 maps=("$game_dir"/maps/map*.txt)
 [ "${#maps[@]}" -eq 19 ] || { echo "FAIL: ${#maps[@]} level files, 19 expected"; exit 1; }
-if ! output=$("$checker" --markdown "$tmp/levels.md" "${maps[@]}"); then
+if ! output=$("$checker" --fair --markdown "$tmp/levels.md" "${maps[@]}"); then
     echo "$output"
     echo "FAIL: a shipped level is invalid, cannot be won or takes more than half its time limit"
     exit 1
@@ -17,16 +17,29 @@ fi
 echo "$output"
 if grep -q 'warning' <<<"$output"; then echo "FAIL: a shipped level draws a warning"; exit 1; fi
 # The campaign's shape: short lessons, then combinations, then long hard levels; at least two
-# races from level 7 on (the shortest way takes a quarter of the clock or more); the states
-# searched grow from each third of the campaign to the next.
+# races from level 7 on (a clock margin of 3 to 5), every other level a margin of 2 or more; the
+# states searched grow from each third of the campaign to the next. Its fairness: every level can
+# be won by a player who looks for a second after the swoop, and at every frame rate from 12.5 to
+# 100 a second; the lessons (1 to 6) have no trap and at least one wrong way, every later level
+# at least three decisions; no level shares more than half its squares with another.
 if ! shape=$(awk -F'|' '
     $2 ~ /^ *[0-9][0-9] *$/ {
-        n = $2 + 0; moves = $5 + 0; share = $7 / $8; states = $9 + 0
+        n = $2 + 0; moves = $5 + 0; states = $9 + 0
+        decisions = $10 + 0; wrong = $11 + 0; traps = $12; delay = $14; rates = $15
+        margin = $16 + 0; shared = $17 + 0
+        gsub(/ /, "", traps); gsub(/ /, "", delay); gsub(/ /, "", rates)
+        if (delay != "yes") bad = bad " level " n " cannot be won after a start delay;"
+        if (rates != "1-8") bad = bad " level " n " cannot be won at every frame rate (" rates ");"
+        if (n <= 6 && traps != "0") bad = bad " level " n " has a trap at " traps " positions;"
+        if (n <= 6 && wrong < 1) bad = bad " level " n " has no wrong way;"
+        if (n >= 7 && decisions < 3) bad = bad " level " n " has " decisions " decisions, not 3 or more;"
+        if (margin < 2) bad = bad " level " n " has a clock margin of " margin ", under 2;"
+        if (shared > 50) bad = bad " level " n " shares " shared " % of its squares with another;"
         if (n <= 6 && (moves < 10 || moves > 40)) bad = bad " level " n " takes " moves " moves, not 10 to 40;"
         if (n >= 7 && n <= 12 && (moves < 30 || moves > 80)) bad = bad " level " n " takes " moves " moves, not 30 to 80;"
         if (n >= 13 && moves < 60) bad = bad " level " n " takes " moves " moves, not 60 or more;"
         if (moves > longest) longest = moves
-        if (n >= 7 && share >= 0.25) races++
+        if (n >= 7 && margin >= 3 && margin <= 5) races++
         third = n <= 6 ? 1 : n <= 12 ? 2 : 3
         sum[third] += states; count[third]++
     }
@@ -36,7 +49,7 @@ if ! shape=$(awk -F'|' '
         for (t = 1; t <= 3; t++) mean[t] = count[t] ? sum[t] / count[t] : 0
         if (!(mean[1] < mean[2] && mean[2] < mean[3])) bad = bad " the states do not rise by thirds;"
         if (bad != "") { print bad; exit 1 }
-        printf "campaign: longest %d moves, %d races, states a level by thirds %d, %d, %d\n",
+        printf "campaign: longest %d moves, %d races, states a level by thirds %d, %d, %d; fair\n",
                longest, races, mean[1], mean[2], mean[3]
     }' "$tmp/levels.md"); then
     echo "FAIL: the campaign misses its shape:$shape"
