@@ -87,6 +87,7 @@ inline uint64_t join(uint32_t low, uint32_t high)
     return (uint64_t)low | (uint64_t)high << 32;
 }
 
+/* A procedure's address as 32 bits: the few an actor runs differ there. */
 uint32_t pointer_word(const void *p)
 {
     uint64_t v = 0;
@@ -94,6 +95,7 @@ uint32_t pointer_word(const void *p)
     return (uint32_t)(v ^ (v >> 32));
 }
 
+/* A float's bits, not its value: no conversion, and equal floats give equal words. */
 uint32_t float_word(float f)
 {
     uint32_t v;
