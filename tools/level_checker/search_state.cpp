@@ -95,7 +95,7 @@ uint32_t pointer_word(const void *p)
     return (uint32_t)(v ^ (v >> 32));
 }
 
-/* A float's bits, not its value: no conversion, and equal floats give equal words. */
+/* A float's bits as a word, without converting it. */
 uint32_t float_word(float f)
 {
     uint32_t v;
