@@ -203,6 +203,15 @@ uint32_t ending(bool cut)
     return EDGE_OVER;
 }
 
+/* Out of memory at command `action` of position `serial`: that command's outcome and every one
+   not yet played stay unknown. */
+void mark_unexplored(int64_t serial, int action)
+{
+    for (int64_t e = serial * SEARCH_ACTIONS + action; e < ex.count * SEARCH_ACTIONS; e++)
+        ex.edges[e] = EDGE_UNKNOWN;
+    note_peak();
+}
+
 /* Explores every position reachable from the level's start, breadth first: positions are states
    of the world with the robot at rest (taking commands) and the level still winnable as far as the
    world shows. Returns true when every one was explored, false at the memory limit. */
@@ -247,13 +256,7 @@ bool explore(const AnalysisLimits &limits)
                 }
                 const uint32_t found = find_or_add(state_key(), &added);
                 if (found == EMPTY_SERIAL) {
-                    // Out of memory: what is left unexplored stays unknown.
-                    for (int a = action; a < SEARCH_ACTIONS; a++)
-                        EDGE(a) = EDGE_UNKNOWN;
-                    for (int64_t s = serial + 1; s < ex.count; s++)
-                        for (int a = 0; a < SEARCH_ACTIONS; a++)
-                            ex.edges[s * SEARCH_ACTIONS + a] = EDGE_UNKNOWN;
-                    note_peak();
+                    mark_unexplored(serial, action);
                     return false;
                 }
                 EDGE(action) = found;
@@ -264,12 +267,7 @@ bool explore(const AnalysisLimits &limits)
                     if (!layer_append(&next, ex.child, (uint64_t)held_bytes() - layer_bytes(next),
                                       (uint64_t)ex.limit)) {
                         ex.count--;     // not kept: the position stays unexplored
-                        for (int a = action; a < SEARCH_ACTIONS; a++)
-                            EDGE(a) = EDGE_UNKNOWN;
-                        for (int64_t s = serial + 1; s < ex.count; s++)
-                            for (int a = 0; a < SEARCH_ACTIONS; a++)
-                                ex.edges[s * SEARCH_ACTIONS + a] = EDGE_UNKNOWN;
-                        note_peak();
+                        mark_unexplored(serial, action);
                         return false;
                     }
                 }
