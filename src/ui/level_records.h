@@ -3,8 +3,52 @@
 
 #include <allegro.h>
 
+#include <cstddef>
+#include <cstdint>
+
+enum {
+    RECORDS_LEVEL_LIMIT = 99,       /* levels 1..99 keep records, as many as a demo may name */
+    RECORD_NONE = -1,               /* no completion of that kind yet */
+    RECORDS_FAULT_SIZE = 4400       /* a path and what is wrong with the file */
+};
+
+/* The two kinds of completion kept apart: without any undo or hint, and with some. */
+enum RecordKind { RECORD_UNHELPED = 0, RECORD_HELPED = 1, RECORD_KINDS = 2 };
+
+/* The player's records of one level: for each kind, the fewest moves and the shortest game time
+   (ticks) of any completion of that kind, RECORD_NONE while there is none. The two need not come
+   from the same completion. */
+struct LevelRecord {
+    int32_t moves[RECORD_KINDS];
+    int32_t ticks[RECORD_KINDS];
+};
+
+enum ParState {
+    PAR_NOT_KNOWN = 0,              /* no recorded solution to read it from */
+    PAR_KNOWN
+};
+
+/* A level's par: the moves (move codes typed), waits and game time of the shortest way the
+   checker proved. */
+struct LevelPar {
+    ParState state;
+    int32_t moves, waits, ticks;
+};
+
+/* The attempt under way: its level, its map's time limit in ticks (for the time taken so far),
+   and the commands taken, undos and hints asked for since it began. */
+struct RecordsAttempt {
+    int level;
+    int32_t limit_ticks;
+    int32_t commands, undos, hints;
+};
+
+extern RecordsAttempt records_attempt;
+
 /* Begins an attempt at level `level` (a level start or restart): this attempt's commands, undos
-   and hints go back to 0. Called by the play loop and the restart keys. */
+   and hints go back to 0. Reads the level's time limit from its map file, its par, and the
+   records file (a broken one is reported once, on standard error and the message line). Called
+   by the play loop and the restart keys. */
 void records_attempt_started(int level);
 
 /* Counts a command the robot took, an undo and a hint into the attempt. Called by the game keys
@@ -13,16 +57,54 @@ void records_note_command();
 void records_note_undo();
 void records_note_hint();
 
+/* Returns the game time of the attempt so far: the level's time limit less the level clock, so
+   that an undo, which puts the clock back, takes its time back too. What the play loop passes to
+   records_level_completed. */
+int records_attempt_ticks();
+
+/* Returns the moves of the attempt's way as it stands: commands taken less those undone. */
+int records_attempt_moves();
+
 /* A completion of `level` confirmed after `ticks` of game time: when it beats the player's record
    (fewest commands, shortest time; kept apart for completions with and without undo or hints),
    the records file beside tirvex.sav is rewritten (temp and rename; a records file that could not
-   be read is never written over). Called by the play loop where the completion is recorded. */
+   be read is never written over). Writes nothing in demo playback. Called by the play loop where
+   the completion is recorded. */
 void records_level_completed(int level, int ticks);
 
 /* Set while Tab is held in play: the frame draws the records panel. */
 extern bool records_panel_held;
 
-/* Draws the records panel over the view in `target`: the level's name, its par, the player's
-   records, and this attempt's commands, undos and time. Called by the frame's drawing while
-   records_panel_held is set. */
+/* Draws the records panel over the view in `target` while records_panel_held is set: the level's
+   name, its par, the player's records, and this attempt's commands, undos and time; draws nothing
+   otherwise. Also puts a pending notice about the records file on the message line, since the
+   level's start clears it. Called by the frame's drawing every frame. */
 void draw_records_panel(BITMAP *target);
+
+/* Reads the records file ("tirvex-records.txt" beside tirvex.sav) into the table. A missing file
+   is no records. A file that cannot be read whole, or whose text is not a records file, leaves the
+   table empty, is reported once (standard error now, the message line at the next frame) and
+   from then on is never written over. Returns false for such a file. Called at each attempt's
+   start and before each rewrite. */
+bool load_records();
+
+/* Returns the records of `level` as last read or won; RECORD_NONE throughout for a level outside
+   1..RECORDS_LEVEL_LIMIT. */
+LevelRecord level_record(int level);
+
+/* Reads the par from the first line of a recorded solution at `path` ("... 24 moves and 0 waits,
+   288 ticks of game time."). Returns false, with par->state PAR_NOT_KNOWN, when the file cannot
+   be read or its first line says no such thing. Used for the shipped levels, whose solutions are
+   installed beside the maps. */
+bool read_solution_par(const char *path, LevelPar *par);
+
+/* Returns the par of `level`: for a shipped level, from "solutions/mapNN.txt"; for a --levels
+   folder, not known yet. */
+LevelPar level_par(int level);
+
+/* Returns the fault of the records file as first reported ("PATH line 3: ..."), or nullptr. */
+const char *records_fault();
+
+/* Forgets the table, the attempt and a fault already reported, as at the start of a run. For
+   tests. */
+void forget_records_state();

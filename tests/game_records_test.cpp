@@ -1,0 +1,344 @@
+/* game_records_test.cpp: the player's records per level (with and without help), their file and
+   its faults, the par of the shipped levels, and the Tab panel. */
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "game_test_support.h"
+#include "shell/game_paths.h"
+#include "shell/timer.h"
+#include "ui/demo_input.h"
+#include "ui/level_records.h"
+#include "ui/message_line.h"
+#include "world/solution_file.h"
+
+namespace {
+
+using namespace game_test;
+
+const int WALK_LIMIT = 3 * 6000;    /* play_walk.txt gives 3 minutes */
+
+Solution solution;                  /* some 16 KB, kept off the stack */
+
+class Records : public GameDirectoryTest {
+protected:
+    void SetUp() override
+    {
+        GameDirectoryTest::SetUp();
+        forget_records_state();
+        add_map("play_walk.txt", {1, 2, 3});
+    }
+    void TearDown() override
+    {
+        forget_records_state();
+        clear_message();
+        demo_mode = DEMO_OFF;
+        GameDirectoryTest::TearDown();
+    }
+    std::string records() { return read_file(dir / "tirvex-records.txt"); }
+
+    /* Plays an attempt at `level` to a confirmed completion: `commands` commands, `undos` undos
+       and `hints` hints, with `ticks` of the clock gone at the end. */
+    static void complete(int level, int commands, int undos, int hints, int ticks)
+    {
+        records_attempt_started(level);
+        set_level_time(WALK_LIMIT);
+        for (int i = 0; i < commands; i++)
+            records_note_command();
+        for (int i = 0; i < undos; i++)
+            records_note_undo();
+        for (int i = 0; i < hints; i++)
+            records_note_hint();
+        set_level_time(WALK_LIMIT - ticks);
+        records_level_completed(level, records_attempt_ticks());
+    }
+    static void expect_record(int level, int kind, int moves, int ticks)
+    {
+        const LevelRecord r = level_record(level);
+        EXPECT_EQ(r.moves[kind], moves) << "level " << level << " kind " << kind;
+        EXPECT_EQ(r.ticks[kind], ticks) << "level " << level << " kind " << kind;
+    }
+};
+
+const std::string HEADER = "tirvex-records 1\n";
+
+std::string body(const std::string &file)
+{
+    // The lines after the header and its comment, which only say what the figures are.
+    std::string out;
+    size_t at = 0;
+    while (at < file.size()) {
+        size_t end = file.find('\n', at);
+        const std::string line = file.substr(at, end - at);
+        if (line.rfind("level ", 0) == 0)
+            out += line + "\n";
+        at = end == std::string::npos ? file.size() : end + 1;
+    }
+    return out;
+}
+
+} // namespace
+
+/* Without help and with it are kept apart; each figure is the best of its kind, from whichever
+   completion set it; an undone command does not count as a move; no file before a completion,
+   none rewritten when nothing is beaten, none ever in demo playback. */
+TEST_F(Records, CompletionsWithAndWithoutHelpKeepTheirOwnBests)
+{
+    records_attempt_started(1);
+    EXPECT_FALSE(fs::exists(dir / "tirvex-records.txt")) << "a level's start writes nothing";
+
+    complete(1, 20, 0, 0, 300);
+    expect_record(1, RECORD_UNHELPED, 20, 300);
+    expect_record(1, RECORD_HELPED, RECORD_NONE, RECORD_NONE);
+    EXPECT_EQ(body(records()), "level 1 20 300 - -\n");
+    EXPECT_EQ(records().rfind(HEADER, 0), 0u);
+
+    complete(1, 19, 3, 0, 250);     // 16 moves once 3 are undone: a helped record
+    expect_record(1, RECORD_UNHELPED, 20, 300);
+    expect_record(1, RECORD_HELPED, 16, 250);
+    complete(1, 30, 0, 1, 200);     // a hint: helped, faster but longer
+    expect_record(1, RECORD_HELPED, 16, 200);
+    complete(1, 18, 0, 0, 400);     // fewer moves, slower: each figure its own best
+    expect_record(1, RECORD_UNHELPED, 18, 300);
+    complete(2, 5, 0, 0, 90);
+    EXPECT_EQ(body(records()), "level 1 18 300 16 200\nlevel 2 5 90 - -\n");
+
+    // Nothing beaten: the file is not rewritten (its inode stays).
+    const auto before = fs::last_write_time(dir / "tirvex-records.txt");
+    struct stat old_info, new_info;
+    stat("tirvex-records.txt", &old_info);
+    complete(1, 40, 0, 0, 900);
+    stat("tirvex-records.txt", &new_info);
+    EXPECT_EQ(old_info.st_ino, new_info.st_ino);
+    EXPECT_EQ(fs::last_write_time(dir / "tirvex-records.txt"), before);
+
+    // Demo playback never writes, however good the completion.
+    demo_mode = DEMO_PLAYBACK;
+    complete(2, 1, 0, 0, 10);
+    demo_mode = DEMO_TIMEDEMO;
+    complete(3, 1, 0, 0, 10);
+    demo_mode = DEMO_OFF;
+    EXPECT_EQ(body(records()), "level 1 18 300 16 200\nlevel 2 5 90 - -\n");
+    for (const auto &entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().filename().string().find("tirvex-records.txt."), std::string::npos)
+            << "no temporary file left: " << entry.path();
+}
+
+/* The attempt's time is the level clock's: an undo that puts the clock back takes its time back,
+   and a level start reads the time limit from the level's own map. */
+TEST_F(Records, TheAttemptsTimeFollowsTheLevelClock)
+{
+    records_attempt_started(2);
+    EXPECT_EQ(records_attempt.limit_ticks, WALK_LIMIT);
+    set_level_time(WALK_LIMIT - 700);
+    EXPECT_EQ(records_attempt_ticks(), 700);
+    set_level_time(WALK_LIMIT - 400);
+    EXPECT_EQ(records_attempt_ticks(), 400);
+    records_note_command();
+    records_note_command();
+    records_note_undo();
+    EXPECT_EQ(records_attempt_moves(), 1);
+    EXPECT_EQ(records_attempt.undos, 1);
+    records_attempt_started(2);
+    EXPECT_EQ(records_attempt_moves(), 0) << "a restart begins a new attempt";
+    EXPECT_EQ(records_attempt.undos, 0);
+    records_attempt_started(9);
+    EXPECT_EQ(records_attempt.limit_ticks, 0) << "no map";
+    EXPECT_EQ(records_attempt_ticks(), 0);
+}
+
+/* What is written reads back the same; a file written by hand with comments, blank lines and
+   CR LF ends reads too, and its other levels survive a rewrite. */
+TEST_F(Records, TheFileReadsBackAsWritten)
+{
+    write_file(dir / "tirvex-records.txt",
+               "tirvex-records 1\r\n# by hand\r\n\r\nlevel 19 130 1700 - -\r\nlevel 7 - - 55 "
+               "700\r\nlevel 3 40 500 38 480\r\n");
+    ASSERT_TRUE(load_records());
+    expect_record(19, RECORD_UNHELPED, 130, 1700);
+    expect_record(7, RECORD_HELPED, 55, 700);
+    expect_record(7, RECORD_UNHELPED, RECORD_NONE, RECORD_NONE);
+    expect_record(3, RECORD_HELPED, 38, 480);
+    complete(1, 12, 0, 0, 150);
+    EXPECT_EQ(body(records()), "level 1 12 150 - -\nlevel 3 40 500 38 480\nlevel 7 - - 55 700\n"
+                               "level 19 130 1700 - -\n");
+    const std::string written = records();
+    forget_records_state();
+    ASSERT_TRUE(load_records());
+    expect_record(1, RECORD_UNHELPED, 12, 150);
+    expect_record(19, RECORD_UNHELPED, 130, 1700);
+    complete(3, 41, 0, 0, 501);
+    EXPECT_EQ(records(), written) << "nothing beaten, the same bytes";
+
+    // Records of a --levels folder live beside its own tirvex.sav.
+    fs::create_directories(dir / "mine");
+    std::snprintf(levels_progress_folder, sizeof levels_progress_folder, "%s",
+                  (dir / "mine").c_str());
+    forget_records_state();
+    complete(1, 9, 0, 0, 100);
+    levels_progress_folder[0] = '\0';
+    EXPECT_EQ(body(read_file(dir / "mine" / "tirvex-records.txt")), "level 1 9 100 - -\n");
+    EXPECT_EQ(records(), written);
+}
+
+/* A file that is not a records file is reported with its line, once on the message line, and
+   left byte for byte: the completions of the run still show, but are not written. */
+TEST_F(Records, ABrokenFileIsReportedOnceAndLeftByteForByte)
+{
+    const struct { std::string text, fault; } cases[] = {
+        {"", "tirvex-records.txt: empty"},
+        {"tirvex-save 1\nlevel 1 2 3 - -\n", "tirvex-records.txt line 1: not a records file"},
+        {HEADER + "level 1 2 3 - -\nlevel 0 2 3 - -\n", "line 3: level 0 is not 1 to 99"},
+        {HEADER + "level 100 2 3 - -\n", "line 2: level 100 is not 1 to 99"},
+        {HEADER + "level 4 2 3 - -\n#\nlevel 4 2 3 - -\n", "line 4: level 4 a second time"},
+        {HEADER + "level 1 2 3 -\n", "line 2: not \"level N MOVES TICKS MOVES TICKS\""},
+        {HEADER + "level 1 2 3 - - 9\n", "line 2: not \"level N"},
+        {HEADER + "lvl 1 2 3 - -\n", "line 2: not \"level N"},
+        {HEADER + "level 1 2 -3 - -\n", "line 2: a record is not \"-\" or 0 to 999999999"},
+        {HEADER + "level 1 2 3x - -\n", "line 2: a record is not"},
+        {HEADER + "level 1 2 1000000000 - -\n", "line 2: a record is not"},
+        {HEADER + "level 1 2 - - -\n", "line 2: moves without a time"},
+        {HEADER + "level 1 " + std::string(300, '9') + "\n", "line 2: longer than 200"},
+        {HEADER + std::string("level 1 2 3 - -\n\0", 17), "holds a zero byte"},
+        {std::string(20000, '#'), "larger than 16384 bytes"},
+    };
+    for (const auto &c : cases) {
+        forget_records_state();
+        clear_message();
+        write_file(dir / "tirvex-records.txt", c.text);
+        complete(1, 4, 0, 0, 50);
+        EXPECT_EQ(records(), c.text) << "written over: " << c.fault;
+        ASSERT_NE(records_fault(), nullptr) << c.fault;
+        EXPECT_NE(std::string(records_fault()).find(c.fault), std::string::npos)
+            << records_fault();
+        expect_record(1, RECORD_UNHELPED, 4, 50);   // the run's own, shown on the panel
+        draw_records_panel(screen);
+        ASSERT_NE(message_line.text, nullptr);
+        EXPECT_STREQ(message_line.text, "tirvex-records.txt cannot be read: records are not saved");
+        clear_message();
+        complete(1, 3, 0, 0, 40);
+        draw_records_panel(screen);
+        EXPECT_EQ(message_line.text, nullptr) << "told once";
+        // Mended meanwhile, it is still not written in this run: what it held was not known.
+        write_file(dir / "tirvex-records.txt", HEADER);
+        complete(1, 2, 0, 0, 30);
+        EXPECT_EQ(records(), HEADER);
+    }
+}
+
+namespace {
+
+/* In the child of a death test, as an ordinary user where the test runs as root (root reads
+   every file whatever its mode): a level start and a completion. Exit status 3 when the user
+   cannot be changed. */
+void complete_as_player()
+{
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+        std::_Exit(3);
+    records_attempt_started(1);
+    set_level_time(WALK_LIMIT - 100);
+    records_note_command();
+    records_level_completed(1, records_attempt_ticks());
+    std::_Exit(records_fault() ? 0 : 4);
+}
+
+} // namespace
+
+/* A records file that cannot be read (no permission, a directory in its place) is never written
+   over, and no temporary file is left beside it. */
+TEST_F(Records, AnUnreadableFileIsNeverWrittenOver)
+{
+    fs::create_directories(dir / "tirvex-records.txt" / "inside");
+    complete(1, 4, 0, 0, 50);
+    EXPECT_TRUE(fs::is_directory(dir / "tirvex-records.txt" / "inside"));
+    ASSERT_NE(records_fault(), nullptr);
+    EXPECT_NE(std::string(records_fault()).find("tirvex-records.txt: Is a directory"),
+              std::string::npos) << records_fault();
+    forget_records_state();
+
+    fs::remove_all(dir / "tirvex-records.txt");
+    const std::string old = HEADER + "level 1 30 400 - -\n";
+    write_file(dir / "tirvex-records.txt", old);
+    fs::permissions(dir / "tirvex-records.txt", fs::perms::none);
+    fs::permissions(dir, fs::perms::all);
+    EXPECT_EXIT(complete_as_player(), ::testing::ExitedWithCode(0),
+                "tirvex-records.txt: Permission denied: records are not saved");
+    fs::permissions(dir / "tirvex-records.txt", fs::perms::owner_all);
+    fs::permissions(dir, fs::perms::owner_all);
+    EXPECT_EQ(records(), old) << "kept byte for byte";
+    for (const auto &entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().filename().string().find("tirvex-records.txt."), std::string::npos)
+            << "no temporary file left: " << entry.path();
+}
+
+/* Every shipped level's par, read from its staged solution as the game reads it, is that
+   solution's moves and game time; a --levels folder has none yet, and a first line that does not
+   give the figures gives no par. */
+TEST_F(Records, TheParOfEveryShippedLevelIsItsRecordedSolutions)
+{
+    fs::current_path(TIRVEX_GAME_DIR);
+    char fault[SOLUTION_FAULT_SIZE];
+    for (int level = 1; level <= 19; level++) {
+        char path[64];
+        std::snprintf(path, sizeof path, "solutions/map%02d.txt", level);
+        ASSERT_TRUE(read_solution(path, &solution, fault, sizeof fault)) << fault;
+        const LevelPar par = level_par(level);
+        ASSERT_EQ(par.state, PAR_KNOWN) << path;
+        EXPECT_EQ(par.moves, solution.move_count) << path;
+        EXPECT_EQ(par.ticks, solution.end_frame * solution.ticks_per_frame) << path;
+    }
+    EXPECT_EQ(level_par(20).state, PAR_NOT_KNOWN);
+    std::snprintf(levels_folder, sizeof levels_folder, "%s", TIRVEX_GAME_DIR "/maps");
+    EXPECT_EQ(level_par(1).state, PAR_NOT_KNOWN);
+    levels_folder[0] = '\0';
+    fs::current_path(dir);
+
+    const struct { const char *line; bool known; int moves, waits, ticks; } lines[] = {
+        {"# Solution of map01.txt, \"A: \"b\": 24 moves and 2 waits, 288 ticks of game time.\n",
+         true, 24, 2, 288},
+        {"# Solution of map01.txt, \"x\": 24 moves and 2 waits, 288 ticks.\n", false, 0, 0, 0},
+        {"# Solution of map01.txt, \"x\": 24 moves and 2 waits, 0 ticks of game time.\n", false,
+         0, 0, 0},
+        {"ticks_per_frame 2\n", false, 0, 0, 0},
+        {"", false, 0, 0, 0},
+    };
+    for (const auto &l : lines) {
+        write_file(dir / "solution.txt", l.line);
+        LevelPar par;
+        EXPECT_EQ(read_solution_par("solution.txt", &par), l.known) << l.line;
+        EXPECT_EQ(par.state == PAR_KNOWN, l.known) << l.line;
+        EXPECT_EQ(par.moves + par.waits + par.ticks, l.moves + l.waits + l.ticks) << l.line;
+    }
+}
+
+/* The panel shows only while Tab is held, over the middle of the view below the HUD row. */
+TEST_F(Records, ThePanelIsDrawnOnlyWhileTabIsHeld)
+{
+    complete(1, 20, 0, 0, 300);
+    records_attempt_started(1);
+    BITMAP *picture = create_bitmap_ex(8, 640, 480);
+    clear_to_color(picture, 0);
+    records_panel_held = false;
+    draw_records_panel(picture);
+    int drawn = 0;
+    for (int y = 0; y < 480; y++)
+        for (int x = 0; x < 640; x++)
+            drawn += getpixel(picture, x, y) != 0;
+    EXPECT_EQ(drawn, 0);
+
+    records_panel_held = true;
+    draw_records_panel(picture);
+    records_panel_held = false;
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 480; y++)
+        for (int x = 0; x < 640; x++)
+            (x >= 120 && x < 520 && y >= 50 && y < 250 ? inside : outside) += getpixel(picture, x, y) != 0;
+    EXPECT_GT(inside, 2000);
+    EXPECT_EQ(outside, 0);
+    destroy_bitmap(picture);
+}
