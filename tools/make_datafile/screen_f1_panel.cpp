@@ -4,9 +4,9 @@
 namespace {
 
 /* The card is drawn at x = 10 and slides up in steps of 10 pixels until its top is at or
-   above the screen's height minus its own: 256 rows rest it at y = 220 on a 480-row screen,
+   above the screen's height minus its own: 306 rows rest it at y = 170 on a 480-row screen,
    4 pixels clear of the bottom. 470 columns leave the right quarter of the view free. */
-const int CARD_W = 470, CARD_H = 256;
+const int CARD_W = 470, CARD_H = 306;
 
 struct KeyLine {
     const char *keys;           /* nullptr marks a section heading, named by `what` */
@@ -44,6 +44,10 @@ const KeyLine right_column[] = {
     {"F8", "shading"},
     {"F5", "depth of view"},
     {"F4", "view size"},
+    {nullptr, "Undo and help"},
+    {"Backspace / U", "undo the last step"},
+    {"I", "hint: the next step"},
+    {"Tab (hold)", "par and records"},
 };
 
 const int LINE_H = 14, HEADING_H = 19;
@@ -94,6 +98,6 @@ void make_f1_panel(const char *path)
     draw_text(canvas, note, CARD_W - 16, 22, "F1 hides this card", ALIGN_RIGHT);
 
     paint_column(canvas, left_column, sizeof left_column / sizeof left_column[0], 16, 36, 110);
-    paint_column(canvas, right_column, sizeof right_column / sizeof right_column[0], 250, 36, 86);
+    paint_column(canvas, right_column, sizeof right_column / sizeof right_column[0], 250, 36, 98);
     save_canvas(path, canvas, 0.0f, true);
 }
