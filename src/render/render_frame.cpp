@@ -10,6 +10,7 @@
 #include "ui/debug_column.h"
 #include "ui/display_options.h"
 #include "ui/hud.h"
+#include "ui/level_records.h"
 #include "ui/message_line.h"
 #include "world/player.h"
 #include "world/tile_grid.h"
@@ -64,4 +65,5 @@ void render_frame(BITMAP *bitmap)
         draw_level_title(bitmap);
     draw_debug_block(bitmap);
     draw_map_panel(bitmap);
+    draw_records_panel(bitmap);
 }
