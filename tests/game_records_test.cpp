@@ -147,6 +147,15 @@ TEST_F(Records, TheAttemptsTimeFollowsTheLevelClock)
     records_attempt_started(2);
     EXPECT_EQ(records_attempt_moves(), 0) << "a restart begins a new attempt";
     EXPECT_EQ(records_attempt.undos, 0);
+    // An undo of a restart goes back to the attempt the restart ended, the undo counted there.
+    records_note_command();
+    records_note_command();
+    records_attempt_started(2);
+    records_note_undo();
+    records_restart_undone();
+    EXPECT_EQ(records_attempt.commands, 2);
+    EXPECT_EQ(records_attempt.undos, 1);
+    EXPECT_EQ(records_attempt_moves(), 1);
     records_attempt_started(9);
     EXPECT_EQ(records_attempt.limit_ticks, 0) << "no map";
     EXPECT_EQ(records_attempt_ticks(), 0);

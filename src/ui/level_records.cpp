@@ -51,6 +51,9 @@ const char *pending_notice = nullptr;
 
 LevelPar attempt_par;
 
+/* The attempt a restart ended, for an undo that puts the restart back. */
+RecordsAttempt kept_attempt;
+
 /* The file as read, and as written; a static buffer, the file being small. */
 char file_text[RECORDS_FILE_LIMIT + 1];
 
@@ -446,6 +449,7 @@ LevelPar level_par(int level)
 
 void records_attempt_started(int level)
 {
+    kept_attempt = records_attempt;
     records_attempt = RecordsAttempt{level, map_limit_ticks(level), 0, 0, 0};
     attempt_par = level_par(level);
     load_records();
@@ -464,6 +468,14 @@ void records_note_undo()
 void records_note_hint()
 {
     records_attempt.hints++;
+}
+
+void records_restart_undone()
+{
+    if (kept_attempt.level == records_attempt.level) {
+        records_attempt = kept_attempt;
+        records_attempt.undos++;
+    }
 }
 
 int records_attempt_ticks()
@@ -529,7 +541,7 @@ void draw_records_panel(BITMAP *target)
         title_font = font;
     const int line_h = text_height(font) + 6;
     const int title_h = text_height(title_font) + 10;
-    const int rows = 6;
+    const int rows = records_unread ? 6 : 5;
     const int w = 400, h = title_h + 10 + rows * line_h + 8;
     const int x = (target->w - w) / 2, y = 50;
     const int x_moves = x + 250, x_time = x + w - 14;
@@ -605,5 +617,6 @@ void forget_records_state()
     told_not_written = false;
     pending_notice = nullptr;
     records_attempt = RecordsAttempt{0, 0, 0, 0, 0};
+    kept_attempt = records_attempt;
     attempt_par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0};
 }

@@ -57,6 +57,12 @@ void records_note_command();
 void records_note_undo();
 void records_note_hint();
 
+/* An undo has put back the level as it stood before a restart: the attempt the restart ended
+   goes on, with this undo counted into it (a records_note_undo for the same undo, made before
+   this call, went to the attempt the restart began and is dropped with it). Only the last
+   restart's attempt is kept. Called by the undo keys. */
+void records_restart_undone();
+
 /* Returns the game time of the attempt so far: the level's time limit less the level clock, so
    that an undo, which puts the clock back, takes its time back too. What the play loop passes to
    records_level_completed. */
