@@ -12,6 +12,7 @@
 #include "game_test_support.h"
 #include "shell/game_paths.h"
 #include "shell/timer.h"
+#include "search/level_search.h"
 #include "ui/demo_input.h"
 #include "ui/level_records.h"
 #include "ui/message_line.h"
@@ -215,6 +216,9 @@ TEST_F(Records, ABrokenFileIsReportedOnceAndLeftByteForByte)
         {HEADER + "level 1 " + std::string(300, '9') + "\n", "line 2: longer than 200"},
         {HEADER + std::string("level 1 2 3 - -\n\0", 17), "holds a zero byte"},
         {std::string(20000, '#'), "larger than 16384 bytes"},
+        {HEADER + "par 1 00ff 3 0\n", "line 2: not \"par N HASH MOVES WAITS TICKS\""},
+        {HEADER + "par 1 00ff 3 0 - \n", "line 2: a par figure is not"},
+        {HEADER + "par 1 1 3 0 30\npar 1 1 3 0 30\n", "line 3: a second par of level 1"},
     };
     for (const auto &c : cases) {
         forget_records_state();
@@ -350,4 +354,74 @@ TEST_F(Records, ThePanelIsDrawnOnlyWhileTabIsHeld)
     EXPECT_GT(inside, 2000);
     EXPECT_EQ(outside, 0);
     destroy_bitmap(picture);
+}
+
+namespace {
+
+/* Waits, a bounded time, for the par search under way to give its answer. */
+bool par_search_ends()
+{
+    for (int i = 0; i < 3000; i++) {
+        if (!poll_par_search())
+            return true;
+        usleep(10000);
+    }
+    return false;
+}
+
+SearchResult expected;      /* some 40 KB, kept off the stack */
+
+} // namespace
+
+/* A --levels map's par is worked out on its first play, by the checker's search in a process of
+   its own, and kept in the records file beside the folder's progress from the next completion;
+   a changed map gets a new one, and demo playback starts none. */
+TEST_F(Records, ALevelsFoldersParIsWorkedOutOnFirstPlayAndKept)
+{
+    const fs::path mine = dir / "mine";
+    fs::create_directories(mine);
+    fs::copy_file(fs::path(TIRVEX_SOURCE_DIR) / "tests/maps/play_walk.txt", mine / "map01.txt");
+    std::snprintf(levels_folder, sizeof levels_folder, "%s", mine.c_str());
+    std::snprintf(levels_progress_folder, sizeof levels_progress_folder, "%s", mine.c_str());
+    const std::string map = read_file(mine / "map01.txt");
+    ASSERT_TRUE(search_level(map.c_str(), SearchLimits{2, 4000000, 600, 256LL << 20, 0}, &expected));
+
+    demo_mode = DEMO_PLAYBACK;
+    records_attempt_started(1);
+    EXPECT_EQ(level_par(1).state, PAR_NOT_KNOWN);
+    EXPECT_FALSE(poll_par_search()) << "no search in playback";
+    demo_mode = DEMO_OFF;
+
+    records_attempt_started(1);
+    EXPECT_EQ(level_par(1).state, PAR_WORKING);
+    records_attempt_started(1);     // a restart: the same search goes on
+    ASSERT_TRUE(par_search_ends());
+    LevelPar par = level_par(1);
+    ASSERT_EQ(par.state, PAR_KNOWN);
+    EXPECT_EQ(par.moves, expected.moves);
+    EXPECT_EQ(par.waits, expected.waits);
+    EXPECT_EQ(par.ticks, expected.ticks);
+    EXPECT_FALSE(fs::exists(mine / "tirvex-records.txt")) << "written only after a completion";
+
+    set_level_time(WALK_LIMIT - 500);
+    records_note_command();
+    records_level_completed(1, records_attempt_ticks());
+    const std::string file = read_file(mine / "tirvex-records.txt");
+    char line[96];
+    std::snprintf(line, sizeof line, "\npar 1 %016llx %d %d %d\n", (unsigned long long)par.map_hash,
+                  (int)expected.moves, (int)expected.waits, (int)expected.ticks);
+    EXPECT_NE(file.find(line), std::string::npos) << file;
+
+    // The next run reads it back and searches no more; a changed map is searched again.
+    forget_records_state();
+    records_attempt_started(1);
+    EXPECT_FALSE(poll_par_search());
+    EXPECT_EQ(level_par(1).moves, expected.moves);
+    write_file(mine / "map01.txt", "changed " + map);
+    records_attempt_started(1);
+    EXPECT_EQ(level_par(1).state, PAR_WORKING);
+    forget_records_state();         // stops it
+    EXPECT_FALSE(poll_par_search());
+    levels_folder[0] = levels_progress_folder[0] = '\0';
+    EXPECT_EQ(read_file(mine / "tirvex-records.txt"), file);
 }

@@ -6,14 +6,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "shell/datafile.h"
 #include "shell/game_paths.h"
 #include "shell/startup.h"
 #include "shell/timer.h"
+#include "search/level_search.h"
 #include "ui/demo_input.h"
 #include "ui/message_line.h"
 #include "world/level_map.h"
@@ -34,8 +39,13 @@ enum {
     RECORDS_FILE_LIMIT = 16384,
     RECORDS_LINE_LIMIT = 200,
     RECORD_NUMBER_LIMIT = 999999999,
-    MESSAGE_TICKS = 300
+    MESSAGE_TICKS = 300,
+    /* A map of 199 squares is under 16 KB; a longer file gets no par worked out. */
+    PAR_MAP_LIMIT = 32768
 };
+
+/* The par search's bounds: the level checker's own, so the par is the one it would prove. */
+const SearchLimits PAR_LIMITS{2, 4000000, 600, 256LL * 1024 * 1024, 0};
 
 LevelRecord table[RECORDS_LEVEL_LIMIT + 1];
 
@@ -53,6 +63,22 @@ LevelPar attempt_par;
 
 /* The attempt a restart ended, for an undo that puts the restart back. */
 RecordsAttempt kept_attempt;
+
+/* The pars of a --levels folder's maps: as kept in the records file, or worked out in this run
+   (par_unsaved until a rewrite of the file takes them). */
+LevelPar kept_pars[RECORDS_LEVEL_LIMIT + 1];
+bool par_unsaved[RECORDS_LEVEL_LIMIT + 1];
+
+/* The par search under way in a child process, and the pipe its answer comes through. */
+pid_t par_child = -1;
+int par_pipe = -1;
+int par_level = 0;
+uint64_t par_hash = 0;
+char par_answer[64];
+size_t par_answer_length = 0;
+
+/* A --levels map's text, read for its hash and the par search. */
+char map_text[PAR_MAP_LIMIT];
 
 /* The file as read, and as written; a static buffer, the file being small. */
 char file_text[RECORDS_FILE_LIMIT + 1];
@@ -150,14 +176,49 @@ bool read_field(const char *field, int32_t *value)
     return *value <= RECORD_NUMBER_LIMIT;
 }
 
-/* Parses file_text into into, or returns false with the path, the line and the fault. */
-bool parse_records(const char *path, size_t length, LevelRecord *into, char *fault, size_t size)
+/* Reads a "par N HASH MOVES WAITS TICKS" line into pars. Returns false with the fault. */
+bool parse_par_line(const char *path, int number, const char *line, LevelPar *pars, bool *seen,
+                    char *fault, size_t size)
+{
+    int level = 0, end = 0;
+    unsigned long long hash = 0;
+    char fields[3][16];
+    if (std::sscanf(line, "par %d %16llx %15s %15s %15s %n", &level, &hash, fields[0], fields[1],
+                    fields[2], &end) != 5 || line[end] != '\0') {
+        std::snprintf(fault, size, "%s line %d: not \"par N HASH MOVES WAITS TICKS\"", path, number);
+        return false;
+    }
+    if (level < 1 || level > RECORDS_LEVEL_LIMIT) {
+        std::snprintf(fault, size, "%s line %d: level %d is not 1 to %d", path, number, level,
+                      RECORDS_LEVEL_LIMIT);
+        return false;
+    }
+    if (seen[level]) {
+        std::snprintf(fault, size, "%s line %d: a second par of level %d", path, number, level);
+        return false;
+    }
+    seen[level] = true;
+    LevelPar par{PAR_KNOWN, 0, 0, 0, (uint64_t)hash};
+    if (!read_field(fields[0], &par.moves) || !read_field(fields[1], &par.waits) ||
+        !read_field(fields[2], &par.ticks) || par.moves == RECORD_NONE ||
+        par.waits == RECORD_NONE || par.ticks == RECORD_NONE) {
+        std::snprintf(fault, size, "%s line %d: a par figure is not 0 to %d", path, number,
+                      RECORD_NUMBER_LIMIT);
+        return false;
+    }
+    pars[level] = par;
+    return true;
+}
+
+/* Parses file_text into into and pars, or returns false with the path, the line and the fault. */
+bool parse_records(const char *path, size_t length, LevelRecord *into, LevelPar *pars,
+                   char *fault, size_t size)
 {
     if (std::memchr(file_text, '\0', length)) {
         std::snprintf(fault, size, "%s: holds a zero byte, not a records file", path);
         return false;
     }
-    bool seen[RECORDS_LEVEL_LIMIT + 1] = {};
+    bool seen[RECORDS_LEVEL_LIMIT + 1] = {}, par_seen[RECORDS_LEVEL_LIMIT + 1] = {};
     char line[RECORDS_LINE_LIMIT + 1];
     const char *at = file_text, *end = file_text + length;
     for (int number = 1; at < end; number++) {
@@ -184,6 +245,11 @@ bool parse_records(const char *path, size_t length, LevelRecord *into, char *fau
         }
         if (line[0] == '\0' || line[0] == '#')
             continue;
+        if (std::strncmp(line, "par ", 4) == 0) {
+            if (!parse_par_line(path, number, line, pars, par_seen, fault, size))
+                return false;
+            continue;
+        }
 
         char word[16], fields[4][16], extra[2];
         int level = 0;
@@ -256,6 +322,23 @@ size_t format_records()
         used += (size_t)std::snprintf(file_text + used, sizeof file_text - used,
                                       "level %d %s %s %s %s\n", level, figures[0][0],
                                       figures[0][1], figures[1][0], figures[1][1]);
+    }
+    bool heading = false;
+    for (int level = 1; level <= RECORDS_LEVEL_LIMIT; level++) {
+        const LevelPar &par = kept_pars[level];
+        if (par.state != PAR_KNOWN)
+            continue;
+        if (!heading) {
+            used += (size_t)std::snprintf(
+                file_text + used, sizeof file_text - used,
+                "# The pars worked out for the maps of this folder: the hash of the map's text,\n"
+                "# then the shortest way's moves, waits and game time (ticks).\n");
+            heading = true;
+        }
+        used += (size_t)std::snprintf(file_text + used, sizeof file_text - used,
+                                      "par %d %016llx %d %d %d\n", level,
+                                      (unsigned long long)par.map_hash, (int)par.moves,
+                                      (int)par.waits, (int)par.ticks);
     }
     return used;
 }
@@ -352,6 +435,70 @@ int32_t map_limit_ticks(int level)
     return ticks;
 }
 
+/* Reads the map of `level` into map_text. Returns its length, or 0 when it cannot be read or is
+   too long. */
+size_t read_map_text(int level)
+{
+    char path[GAME_PATH_SIZE];
+    level_file_path(level, path, sizeof path);
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    size_t got = 0;
+    for (;;) {
+        ssize_t n = read(fd, map_text + got, sizeof map_text - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0 || (got += (size_t)n) == sizeof map_text)
+            break;
+    }
+    close(fd);
+    return got == sizeof map_text ? 0 : got;
+}
+
+/* FNV-1a over the map's bytes: tells a map changed since its par was worked out. */
+uint64_t map_hash(size_t length)
+{
+    uint64_t hash = 14695981039346656037ull;
+    for (size_t i = 0; i < length; i++)
+        hash = (hash ^ (unsigned char)map_text[i]) * 1099511628211ull;
+    return hash;
+}
+
+/* Stops the par search under way, if any, and forgets it. */
+void stop_par_search()
+{
+    if (par_child > 0) {
+        kill(par_child, SIGKILL);
+        waitpid(par_child, nullptr, 0);
+    }
+    if (par_pipe >= 0)
+        close(par_pipe);
+    par_child = -1;
+    par_pipe = -1;
+    par_level = 0;
+    par_answer_length = 0;
+}
+
+/* In the child: works out the par of the map in map_text and writes "SOLVED MOVES WAITS TICKS"
+   to fd. Never returns; touches none of the parent's files or the display. */
+[[noreturn]] void par_search_child(size_t length, int fd, pid_t parent)
+{
+    // Ends with the game, and gives way to it.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(0);
+    setpriority(PRIO_PROCESS, 0, 10);
+    map_text[length < sizeof map_text ? length : sizeof map_text - 1] = '\0';
+    static SearchResult result;
+    const bool solved = search_level(map_text, PAR_LIMITS, &result);
+    char line[64];
+    const int n = std::snprintf(line, sizeof line, "%d %d %d %d\n", solved ? 1 : 0,
+                                (int)result.moves, (int)result.waits, (int)result.ticks);
+    (void)!write(fd, line, (size_t)n);
+    _exit(0);
+}
+
 bool helped()
 {
     return records_attempt.undos > 0 || records_attempt.hints > 0;
@@ -378,6 +525,7 @@ bool load_records()
     progress_file_path(RECORDS_NAME, path, sizeof path);
     size_t length = 0;
     static LevelRecord read[RECORDS_LEVEL_LIMIT + 1];
+    static LevelPar read_pars[RECORDS_LEVEL_LIMIT + 1];
     switch (read_whole(path, &length, fault, sizeof fault)) {
     case READ_MISSING:
         if (!records_unread)
@@ -391,15 +539,24 @@ bool load_records()
     }
     for (LevelRecord &record : read)
         record = LevelRecord{{RECORD_NONE, RECORD_NONE}, {RECORD_NONE, RECORD_NONE}};
-    if (!parse_records(path, length, read, fault, sizeof fault)) {
+    for (LevelPar &par : read_pars)
+        par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
+    if (!parse_records(path, length, read, read_pars, fault, sizeof fault)) {
         report_unread(fault);
         return false;
     }
     // After a fault the table holds what this run won; a file mended meanwhile is read again
     // but still never written.
-    if (!records_unread)
-        std::memcpy(table, read, sizeof table);
-    return !records_unread;
+    if (records_unread)
+        return false;
+    std::memcpy(table, read, sizeof table);
+    // A par worked out in this run and not yet written stays; one the search could not find
+    // stays for the run.
+    for (int level = 1; level <= RECORDS_LEVEL_LIMIT; level++) {
+        if (!par_unsaved[level] && read_pars[level].state == PAR_KNOWN)
+            kept_pars[level] = read_pars[level];
+    }
+    return true;
 }
 
 LevelRecord level_record(int level)
@@ -412,7 +569,7 @@ LevelRecord level_record(int level)
 
 bool read_solution_par(const char *path, LevelPar *par)
 {
-    *par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0};
+    *par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
     FILE *file = std::fopen(path, "rb");
     if (!file)
         return false;
@@ -432,15 +589,26 @@ bool read_solution_par(const char *path, LevelPar *par)
         return false;
     if (moves < 0 || waits < 0 || ticks <= 0)
         return false;
-    *par = LevelPar{PAR_KNOWN, moves, waits, ticks};
+    *par = LevelPar{PAR_KNOWN, moves, waits, ticks, 0};
     return true;
 }
 
 LevelPar level_par(int level)
 {
-    LevelPar par{PAR_NOT_KNOWN, 0, 0, 0};
-    if (levels_folder[0] || level < 1 || level > RECORDS_LEVEL_LIMIT)
+    LevelPar par{PAR_NOT_KNOWN, 0, 0, 0, 0};
+    if (level < 1 || level > RECORDS_LEVEL_LIMIT)
         return par;
+    if (levels_folder[0]) {
+        const size_t length = read_map_text(level);
+        if (length == 0)
+            return par;
+        const uint64_t hash = map_hash(length);
+        if (kept_pars[level].state != PAR_NOT_KNOWN && kept_pars[level].map_hash == hash)
+            return kept_pars[level];
+        if (par_child > 0 && par_level == level && par_hash == hash)
+            par.state = PAR_WORKING;
+        return par;
+    }
     char path[64];
     std::snprintf(path, sizeof path, "solutions/map%02d.txt", level);
     read_solution_par(path, &par);
@@ -451,8 +619,81 @@ void records_attempt_started(int level)
 {
     kept_attempt = records_attempt;
     records_attempt = RecordsAttempt{level, map_limit_ticks(level), 0, 0, 0};
-    attempt_par = level_par(level);
     load_records();
+    start_par_search(level);
+    attempt_par = level_par(level);
+}
+
+void start_par_search(int level)
+{
+    if (!levels_folder[0] || !demo_writes_allowed() || level < 1 || level > RECORDS_LEVEL_LIMIT)
+        return;
+    const size_t length = read_map_text(level);
+    if (length == 0)
+        return;
+    const uint64_t hash = map_hash(length);
+    if (kept_pars[level].state != PAR_NOT_KNOWN && kept_pars[level].map_hash == hash)
+        return;
+    if (par_child > 0 && par_level == level && par_hash == hash)
+        return;
+    stop_par_search();
+
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return;
+    const pid_t parent = getpid();
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        par_search_child(length, fds[1], parent);
+    }
+    close(fds[1]);
+    if (child < 0) {
+        close(fds[0]);
+        return;
+    }
+    fcntl(fds[0], F_SETFL, O_NONBLOCK);
+    par_child = child;
+    par_pipe = fds[0];
+    par_level = level;
+    par_hash = hash;
+    par_answer_length = 0;
+}
+
+bool poll_par_search()
+{
+    if (par_child <= 0)
+        return false;
+    for (;;) {
+        const ssize_t n = read(par_pipe, par_answer + par_answer_length,
+                               sizeof par_answer - 1 - par_answer_length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return true;            // nothing yet
+        par_answer_length += (size_t)(n > 0 ? n : 0);
+        if (n > 0 && par_answer_length < sizeof par_answer - 1 &&
+            !std::memchr(par_answer, '\n', par_answer_length))
+            continue;
+        break;
+    }
+    // An answer, or the child's end without one (killed, or out of memory).
+    par_answer[par_answer_length] = '\0';
+    int solved = 0, moves = 0, waits = 0, ticks = 0;
+    const bool parsed =
+        std::sscanf(par_answer, "%d %d %d %d", &solved, &moves, &waits, &ticks) == 4;
+    const int level = par_level;
+    LevelPar par{PAR_NONE_FOUND, 0, 0, 0, par_hash};
+    if (parsed && solved && moves >= 0 && waits >= 0 && ticks > 0)
+        par = LevelPar{PAR_KNOWN, moves, waits, ticks, par_hash};
+    kept_pars[level] = par;
+    // Only a par found is kept in the file: a search that ran out of bounds may be luckier with
+    // another build, and costs nothing until the level is played again.
+    par_unsaved[level] = par.state == PAR_KNOWN;
+    stop_par_search();
+    if (records_attempt.level == level)
+        attempt_par = par;
+    return false;
 }
 
 void records_note_command()
@@ -509,14 +750,21 @@ void records_level_completed(int level, int ticks)
         record.ticks[kind] = ticks;
         better = true;
     }
+    bool new_par = false;
+    for (bool unsaved : par_unsaved)
+        new_par = new_par || unsaved;
     // Without a folder to write in, progress_file said so at start-up and on the message line.
-    if (!better || !readable || progress_unwritable)
+    if (!(better || new_par) || !readable || progress_unwritable)
         return;
     char path[GAME_PATH_SIZE];
     progress_file_path(RECORDS_NAME, path, sizeof path);
     const size_t length = format_records();
     const char *failed = nullptr;
-    if (const int error = replace_records(path, length, &failed)) {
+    const int error = replace_records(path, length, &failed);
+    if (!error) {
+        for (bool &unsaved : par_unsaved)
+            unsaved = false;
+    } else {
         std::fprintf(stderr, "tirvex: %s: %s: records are not saved\n", failed,
                      std::strerror(error));
         if (!told_not_written) {
@@ -528,6 +776,7 @@ void records_level_completed(int level, int ticks)
 
 void draw_records_panel(BITMAP *target)
 {
+    poll_par_search();
     if (pending_notice) {
         show_message(pending_notice, MESSAGE_TICKS);
         pending_notice = nullptr;
@@ -578,7 +827,9 @@ void draw_records_panel(BITMAP *target)
         format_pair(attempt_par.moves, attempt_par.ticks, moves_text, time_text, sizeof moves_text);
         row("Par", yellow);
     } else {
-        std::snprintf(moves_text, sizeof moves_text, "not known yet");
+        std::snprintf(moves_text, sizeof moves_text, "%s",
+                      attempt_par.state == PAR_WORKING  ? "working it out" :
+                      attempt_par.state == PAR_NONE_FOUND ? "no way found" : "not known");
         time_text[0] = '\0';
         row("Par", yellow);
     }
@@ -618,5 +869,10 @@ void forget_records_state()
     pending_notice = nullptr;
     records_attempt = RecordsAttempt{0, 0, 0, 0, 0};
     kept_attempt = records_attempt;
-    attempt_par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0};
+    attempt_par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
+    stop_par_search();
+    for (int level = 0; level <= RECORDS_LEVEL_LIMIT; level++) {
+        kept_pars[level] = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
+        par_unsaved[level] = false;
+    }
 }

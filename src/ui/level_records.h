@@ -24,15 +24,19 @@ struct LevelRecord {
 };
 
 enum ParState {
-    PAR_NOT_KNOWN = 0,              /* no recorded solution to read it from */
-    PAR_KNOWN
+    PAR_NOT_KNOWN = 0,              /* no recorded solution to read it from, nor worked out yet */
+    PAR_KNOWN,
+    PAR_WORKING,                    /* a --levels map's search is under way */
+    PAR_NONE_FOUND                  /* its search ended without a way (none, or a bound reached) */
 };
 
 /* A level's par: the moves (move codes typed), waits and game time of the shortest way the
-   checker proved. */
+   checker proved. For a --levels map also the hash of the map's text it was worked out for, so
+   that a map changed since gets a new one. */
 struct LevelPar {
     ParState state;
     int32_t moves, waits, ticks;
+    uint64_t map_hash;
 };
 
 /* The attempt under way: its level, its map's time limit in ticks (for the time taken so far),
@@ -46,9 +50,10 @@ struct RecordsAttempt {
 extern RecordsAttempt records_attempt;
 
 /* Begins an attempt at level `level` (a level start or restart): this attempt's commands, undos
-   and hints go back to 0. Reads the level's time limit from its map file, its par, and the
-   records file (a broken one is reported once, on standard error and the message line). Called
-   by the play loop and the restart keys. */
+   and hints go back to 0. Reads the level's time limit from its map file, the records file (a
+   broken one is reported once, on standard error and the message line) and its par, starting
+   the search for a --levels map's par where it is not known. Called by the play loop and the
+   restart keys. */
 void records_attempt_started(int level);
 
 /* Counts a command the robot took, an undo and a hint into the attempt. Called by the game keys
@@ -105,8 +110,20 @@ LevelRecord level_record(int level);
 bool read_solution_par(const char *path, LevelPar *par);
 
 /* Returns the par of `level`: for a shipped level, from "solutions/mapNN.txt"; for a --levels
-   folder, not known yet. */
+   map, the one kept in the records file or worked out in this run for the map as it is now,
+   else PAR_WORKING while its search runs, or PAR_NOT_KNOWN. */
 LevelPar level_par(int level);
+
+/* For a --levels map whose par is not known: starts the checker's search on it (its own limits:
+   2 ticks a frame, 4,000,000 states, 600 commands, 256 MB) in a child process of low priority,
+   so that play and the hint's search go on untouched; a search already under way for another
+   level is stopped. Nothing in demo playback. Called at each attempt's start. */
+void start_par_search(int level);
+
+/* Takes the answer of the par search when it has come (without waiting): the par is then known
+   for the run, and kept in the records file from the next completion's rewrite. Returns true
+   while a search is still under way. Called every frame by draw_records_panel. */
+bool poll_par_search();
 
 /* Returns the fault of the records file as first reported ("PATH line 3: ..."), or nullptr. */
 const char *records_fault();
