@@ -28,6 +28,7 @@ int32_t intro;
 int32_t tumble;
 float camera_y;
 int32_t moves;
+void (*command_taken_hook)() = nullptr;
 
 namespace {
 
@@ -47,6 +48,22 @@ enum {
     FALL_DEPTH = 250,       /* world y below which a falling robot is lost */
     FALL_TICK_LIMIT = 4000  /* ticks of one update a fall runs at most: 3 a tick from y -10000 */
 };
+
+bool is_move_code(int code)
+{
+    switch (code) {
+    case MOVE_TURN_LEFT:
+    case MOVE_TURN_RIGHT:
+    case MOVE_JUMP:
+    case MOVE_FORWARD:
+    case MOVE_BACKWARD:
+    case MOVE_STRAFE_LEFT:
+    case MOVE_STRAFE_RIGHT:
+        return true;
+    default:
+        return false;
+    }
+}
 
 void start_step(int code)
 {
@@ -237,9 +254,11 @@ void player_command()
     if (p.jump_ctr >= 1 || level_state.level_completed || level_state.level_lost || falling)
         return;
     int code = command_queue_pop();
+    if (!is_move_code(code))
+        return;     // none waiting, or not a move code: taken and dropped
+    if (command_taken_hook)
+        command_taken_hook();
     switch (code) {
-    case 0:
-        return;
     case MOVE_TURN_LEFT:
         world_cue(DAT_SAMPLE_CLICK);
         p.player_rot_y += itofix(64);
@@ -251,14 +270,9 @@ void player_command()
     case MOVE_JUMP:
         start_jump();
         return;
-    case MOVE_FORWARD:
-    case MOVE_BACKWARD:
-    case MOVE_STRAFE_LEFT:
-    case MOVE_STRAFE_RIGHT:
-        start_step(code);
-        return;
     default:
-        return;     // not a move code: taken and dropped
+        start_step(code);   // forward, back or a strafe step
+        return;
     }
 }
 

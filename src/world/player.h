@@ -9,6 +9,12 @@
    by the play loop, after the in-game keys and before update_player. */
 void player_command();
 
+/* Called by player_command once it has taken a move code and just before it starts the turn,
+   step, strafe step or jump, so the world can be kept as it stood before the command; none by
+   default. The game's undo history sets it while a level is played; the world itself never reads
+   the keyboard or draws. */
+extern void (*command_taken_hook)();
+
 /* Advances the game by `ticks` (0 or more): message timers, the time-up rule, the actors' think
    and motion passes, the shown heading, the hop, the win in the teleport, the camera swoop, the
    fall, and finally the robot's pose in its actor record. Called once per frame by the play loop

@@ -1,0 +1,272 @@
+/* undo_history.cpp: the level as it stood before each command the robot took, kept compactly, and
+   the step back to it.
+
+   The newest step is kept whole, as the world's snapshot (some 20 KB); every older one only as
+   the words in which it differs from the step after it, in a ring of words. Stepping back puts the
+   newest step in place and rebuilds the one below it from its changes; dropping the oldest step
+   frees its changes and nothing else depends on them. A command changes a few hundred bytes of
+   the world, so a step costs that much, not the whole snapshot. */
+#include "ui/undo_history.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "shell/timer.h"
+#include "ui/display_options.h"
+#include "ui/message_line.h"
+#include "world/level_map.h"
+#include "world/level_rules.h"
+#include "world/player_motion.h"
+#include "world/tile_grid.h"
+#include "world/world_snapshot.h"
+
+UndoAttempt undo_attempt;
+
+namespace {
+
+const int MESSAGE_TICKS = 100;
+
+enum {
+    WORLD_WORDS = sizeof(WorldSnapshot) / 4,
+    POOL_WORDS = UNDO_POOL_BYTES / 4,
+    MERGE_GAP = 1   /* equal words between two changed ones kept in one run: a run's header costs one */
+};
+
+static_assert(sizeof(WorldSnapshot) % 4 == 0, "the world is compared a word at a time");
+static_assert(WORLD_WORDS < 65536, "a run's place and length fit in 16 bits each");
+
+struct UndoStep {
+    uint32_t start;         /* first word of its changes in the pool */
+    uint32_t words;         /* their length; 0 for the newest step, kept whole */
+    UndoAttempt attempt;    /* the attempt as it stood then */
+    int32_t restart;        /* kept before a restart rather than a command */
+};
+
+UndoStep steps[UNDO_STEP_LIMIT];    /* a ring: the oldest at first_step */
+int first_step = 0;
+int step_count = 0;
+uint32_t pool[POOL_WORDS];          /* a ring of the older steps' changes, oldest first */
+
+uint32_t newest[WORLD_WORDS];       /* the newest step, whole */
+uint32_t incoming[WORLD_WORDS];
+uint32_t changes[WORLD_WORDS + 2];  /* being encoded: a run costs one word more than it holds,
+                                       and two equal words part runs, so at most this */
+WorldSnapshot world;                /* the world on its way in or out */
+MapTile tiles_by_serial[MAP_TILE_CAPACITY];
+
+bool dropped = false;               /* a step has been dropped since undo_clear */
+bool drop_told = false;
+int moves_back = 0;                 /* commands undone since the last step kept */
+char message_text[48];
+
+UndoStep &step_at(int place)
+{
+    return steps[(first_step + place) % UNDO_STEP_LIMIT];
+}
+
+/* The world in a form that changes only where play changes it: the renderer reorders the squares
+   by their distance every frame and leaves marks in them, so they are kept in file order without
+   the marks (the lookups and the next frame's sort take them in any order). The command queue and
+   the message line are not kept: a step back empties the one and speaks on the other. */
+void normalise(WorldSnapshot *w)
+{
+    const int count = w->map.tile_count;
+    bool in_order = count >= 0 && count <= MAP_TILE_CAPACITY;
+    for (int i = 0; in_order && i < count; i++)
+        in_order = w->map.tiles[i].serial >= 1 && w->map.tiles[i].serial <= count;
+    if (in_order) {
+        std::memset(tiles_by_serial, 0, sizeof tiles_by_serial);
+        for (int i = 0; i < count; i++)
+            tiles_by_serial[w->map.tiles[i].serial - 1] = w->map.tiles[i];
+        for (int i = 0; in_order && i < count; i++)
+            in_order = tiles_by_serial[i].serial == i + 1;  // serials distinct: a permutation
+        if (in_order)
+            std::memcpy(w->map.tiles, tiles_by_serial, sizeof(MapTile) * count);
+    }
+    for (int i = 0; i < count && i < MAP_TILE_CAPACITY; i++) {
+        w->map.tiles[i].depth_key = 0;
+        w->map.tiles[i].visible = 0;
+    }
+    w->queue = CommandQueue{};
+    w->message = MessageLine{};
+}
+
+/* Writes into `out` the runs of words where `older` differs from `newer`, each a header (place,
+   and length above 16 bits) and the older words, after a first word counting the runs. Returns
+   the words written. */
+uint32_t encode(const uint32_t *older, const uint32_t *newer, uint32_t *out)
+{
+    uint32_t n = 1, runs = 0;
+    for (uint32_t i = 0; i < WORLD_WORDS;) {
+        if (older[i] == newer[i]) {
+            i++;
+            continue;
+        }
+        uint32_t end = i + 1;
+        for (uint32_t j = end; j < WORLD_WORDS && j - end <= MERGE_GAP; j++)
+            if (older[j] != newer[j])
+                end = j + 1;
+        out[n++] = i | (end - i) << 16;
+        std::memcpy(out + n, older + i, (end - i) * 4);
+        n += end - i;
+        runs++;
+        i = end;
+    }
+    out[0] = runs;
+    return n;
+}
+
+/* Turns `world_words` (the step after) into the step the changes were encoded for. */
+void apply(uint32_t *world_words, const uint32_t *delta)
+{
+    const uint32_t runs = delta[0];
+    const uint32_t *p = delta + 1;
+    for (uint32_t r = 0; r < runs; r++) {
+        const uint32_t place = *p & 0xffff, length = *p >> 16;
+        std::memcpy(world_words + place, p + 1, length * 4);
+        p += 1 + length;
+    }
+}
+
+void drop_oldest()
+{
+    first_step = (first_step + 1) % UNDO_STEP_LIMIT;
+    step_count--;
+    dropped = true;
+}
+
+/* The place in the pool for `words` words of changes, dropping the oldest steps until they fit.
+   The changes lie in the order of their steps, so the free room is after the newest's and
+   before the oldest's, round the end of the ring. */
+uint32_t room_for(uint32_t words)
+{
+    for (;;) {
+        if (step_count < 2)
+            return 0;   // only the newest step, which has no changes stored: the pool is empty
+        const UndoStep &oldest = step_at(0);
+        const UndoStep &last = step_at(step_count - 2);
+        const uint32_t low = oldest.start, high = last.start + last.words;
+        if (last.start >= low) {
+            if (POOL_WORDS - high >= words)
+                return high;
+            if (low >= words)
+                return 0;
+        } else if (low - high >= words) {
+            return high;
+        }
+        drop_oldest();
+    }
+}
+
+void keep_step(bool restart)
+{
+    take_snapshot(&world);
+    normalise(&world);
+    std::memcpy(incoming, &world, sizeof world);
+    if (step_count == UNDO_STEP_LIMIT)
+        drop_oldest();
+    if (step_count > 0) {
+        const uint32_t words = encode(newest, incoming, changes);
+        const uint32_t at = room_for(words);
+        std::memcpy(pool + at, changes, words * 4);
+        UndoStep &below = step_at(step_count - 1);
+        below.start = at;
+        below.words = words;
+    }
+    step_at(step_count) = UndoStep{0, 0, undo_attempt, restart ? 1 : 0};
+    step_count++;
+    std::memcpy(newest, incoming, sizeof newest);
+    moves_back = 0;
+    if (dropped && !drop_told) {
+        std::snprintf(message_text, sizeof message_text, "Undo keeps the last %d moves only",
+                      step_count);
+        show_message(message_text, MESSAGE_TICKS);
+        drop_told = true;
+    }
+}
+
+} // namespace
+
+void undo_clear()
+{
+    first_step = 0;
+    step_count = 0;
+    dropped = false;
+    drop_told = false;
+    moves_back = 0;
+}
+
+void undo_attempt_started()
+{
+    undo_attempt = UndoAttempt{current_level, 0, level_time.load()};
+}
+
+int undo_attempt_ticks()
+{
+    return undo_attempt.start_clock - get_level_time();
+}
+
+void undo_keep_command()
+{
+    keep_step(false);
+    undo_attempt.commands++;
+}
+
+bool undo_keep_restart()
+{
+    if (undo_attempt.commands == 0)
+        return false;
+    keep_step(true);
+    return true;
+}
+
+bool undo_step_back()
+{
+    if (step_count == 0) {
+        show_message(dropped ? "No more undo: older moves were dropped" : "Nothing to undo",
+                     MESSAGE_TICKS);
+        return false;
+    }
+    const UndoStep top = step_at(step_count - 1);
+    std::memcpy(&world, newest, sizeof world);
+    step_count--;
+    if (step_count > 0) {
+        UndoStep &below = step_at(step_count - 1);
+        apply(newest, pool + below.start);
+        below.start = 0;
+        below.words = 0;
+    }
+
+    // The player's own tilt of the camera stays, unless the swoop of a level start sets it.
+    const float pitch = display_options.camera_pitch;
+    const bool swooping = intro != 0;
+    restore_snapshot(&world);
+    if (!swooping && !intro)
+        display_options.camera_pitch = pitch;
+    index_tiles();  // a step back over a restart may bring back another level's squares
+
+    undo_attempt = top.attempt;
+    if (top.restart) {
+        current_level = top.attempt.level;
+        show_message("Undo: restart undone", MESSAGE_TICKS);
+    } else {
+        moves_back++;
+        std::snprintf(message_text, sizeof message_text,
+                      moves_back == 1 ? "Undo: %d move back" : "Undo: %d moves back", moves_back);
+        show_message(message_text, MESSAGE_TICKS);
+    }
+    return true;
+}
+
+int undo_steps()
+{
+    return step_count;
+}
+
+size_t undo_bytes()
+{
+    size_t bytes = step_count > 0 ? sizeof newest : 0;
+    for (int i = 0; i < step_count; i++)
+        bytes += step_at(i).words * 4;
+    return bytes;
+}

@@ -1,0 +1,55 @@
+/* undo_history.h: the level as it stood before each command the robot took, kept compactly, and
+   the step back to it (Backspace or U in play). */
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+enum {
+    UNDO_STEP_LIMIT = 4096,             /* steps kept; the oldest is dropped beyond */
+    UNDO_POOL_BYTES = 4 * 1024 * 1024   /* room for the steps' changes; the oldest go when full */
+};
+
+/* The attempt under way: the level whose map was loaded, the commands the robot has taken since
+   it (re)started and the level clock then. Kept with every step and put back with it. */
+struct UndoAttempt {
+    int32_t level;
+    int32_t commands;
+    int32_t start_clock;
+};
+
+extern UndoAttempt undo_attempt;
+
+/* Forgets every step: a level is entered from the level selection. Called by the play loop. */
+void undo_clear();
+
+/* Begins an attempt at current_level as start_level has just placed it: no command taken, the
+   clock as it stands. Called by the play loop after each start_level and by the restart keys. */
+void undo_attempt_started();
+
+/* The game time of the attempt so far, in ticks: its clock at the start less the clock now. Read by
+   the play loop for the records of a completion. */
+int undo_attempt_ticks();
+
+/* Keeps the world as it stands as the newest step and counts a command into the attempt. Called
+   (through command_taken_hook) once the robot has taken a command and before it acts on it. When
+   the history is full the oldest step is dropped, and the first time after undo_clear the message
+   line says so. */
+void undo_keep_command();
+
+/* Keeps the world as it stands before a restart, when the robot has taken a command since the
+   attempt began (a restart of a level untouched, as held R repeats, keeps nothing). Returns true
+   when a step was kept. Called by the restart keys just before start_level. */
+bool undo_keep_restart();
+
+/* Puts the newest step back and forgets it: the whole world (robot, actors, squares, explosions
+   under way, sweets, teleport, clock, flags) and the attempt, with the command queue empty and the
+   message line confirming the step ("Undo: 3 moves back", or "Undo: restart undone"); undoing a
+   restart also gives current_level back. Returns true when a step was undone, false when none
+   was left (the message line then says so). Called by the undo keys. */
+bool undo_step_back();
+
+/* The steps kept, and the bytes they take: the newest kept whole plus the changes of the others.
+   For the tests and the debug column. */
+int undo_steps();
+size_t undo_bytes();
