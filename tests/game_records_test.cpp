@@ -16,6 +16,7 @@
 #include "ui/demo_input.h"
 #include "ui/level_records.h"
 #include "ui/message_line.h"
+#include "world/level_map.h"
 #include "world/solution_file.h"
 
 namespace {
@@ -306,6 +307,14 @@ TEST_F(Records, TheParOfEveryShippedLevelIsItsRecordedSolutions)
         EXPECT_EQ(par.ticks, solution.end_frame * solution.ticks_per_frame) << path;
     }
     EXPECT_EQ(level_par(20).state, PAR_NOT_KNOWN);
+    fs::current_path(dir);
+    fs::create_directories(dir / "solutions");
+    fs::copy_file(fs::path(TIRVEX_GAME_DIR) / "solutions/map01.txt", dir / "solutions/map01.txt");
+    EXPECT_EQ(level_par(1).state, PAR_NOT_KNOWN) << "the solution is of another map than map01.txt";
+    fs::copy_file(fs::path(TIRVEX_GAME_DIR) / "maps/map01.txt", dir / "maps/map01.txt",
+                  fs::copy_options::overwrite_existing);
+    EXPECT_EQ(level_par(1).state, PAR_KNOWN);
+    fs::current_path(TIRVEX_GAME_DIR);
     std::snprintf(levels_folder, sizeof levels_folder, "%s", TIRVEX_GAME_DIR "/maps");
     EXPECT_EQ(level_par(1).state, PAR_NOT_KNOWN);
     levels_folder[0] = '\0';
@@ -323,7 +332,10 @@ TEST_F(Records, TheParOfEveryShippedLevelIsItsRecordedSolutions)
     for (const auto &l : lines) {
         write_file(dir / "solution.txt", l.line);
         LevelPar par;
-        EXPECT_EQ(read_solution_par("solution.txt", &par), l.known) << l.line;
+        char name[LEVEL_NAME_SIZE];
+        EXPECT_EQ(read_solution_par("solution.txt", &par, name, sizeof name), l.known) << l.line;
+        if (l.known)
+            EXPECT_STREQ(name, "A: \"b");
         EXPECT_EQ(par.state == PAR_KNOWN, l.known) << l.line;
         EXPECT_EQ(par.moves + par.waits + par.ticks, l.moves + l.waits + l.ticks) << l.line;
     }

@@ -22,6 +22,7 @@
 #include "ui/demo_input.h"
 #include "ui/message_line.h"
 #include "world/level_map.h"
+#include "world/map_file.h"
 #include "world/map_parser.h"
 
 RecordsAttempt records_attempt;
@@ -567,8 +568,10 @@ LevelRecord level_record(int level)
     return table[level];
 }
 
-bool read_solution_par(const char *path, LevelPar *par)
+bool read_solution_par(const char *path, LevelPar *par, char *name, size_t name_size)
 {
+    if (name && name_size)
+        name[0] = '\0';
     *par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
     FILE *file = std::fopen(path, "rb");
     if (!file)
@@ -589,6 +592,9 @@ bool read_solution_par(const char *path, LevelPar *par)
         return false;
     if (moves < 0 || waits < 0 || ticks <= 0)
         return false;
+    const char *open_quote = std::strchr(line, '"');
+    if (name && name_size && open_quote && open_quote < figures)
+        std::snprintf(name, name_size, "%.*s", (int)(figures - open_quote - 1), open_quote + 1);
     *par = LevelPar{PAR_KNOWN, moves, waits, ticks, 0};
     return true;
 }
@@ -609,9 +615,15 @@ LevelPar level_par(int level)
             par.state = PAR_WORKING;
         return par;
     }
-    char path[64];
+    char path[GAME_PATH_SIZE], solved_name[LEVEL_NAME_SIZE], name[LEVEL_NAME_SIZE];
     std::snprintf(path, sizeof path, "solutions/map%02d.txt", level);
-    read_solution_par(path, &par);
+    if (!read_solution_par(path, &par, solved_name, sizeof solved_name))
+        return par;
+    // The solution must be of the map as it is, not of one put in its place.
+    int code;
+    if (!read_level_header(level_file_path(level, path, sizeof path), name, &code) ||
+        std::strcmp(name, solved_name) != 0)
+        par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
     return par;
 }
 

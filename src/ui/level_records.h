@@ -103,13 +103,16 @@ bool load_records();
    1..RECORDS_LEVEL_LIMIT. */
 LevelRecord level_record(int level);
 
-/* Reads the par from the first line of a recorded solution at `path` ("... 24 moves and 0 waits,
-   288 ticks of game time."). Returns false, with par->state PAR_NOT_KNOWN, when the file cannot
-   be read or its first line says no such thing. Used for the shipped levels, whose solutions are
-   installed beside the maps. */
-bool read_solution_par(const char *path, LevelPar *par);
+/* Reads the par from the first line of a recorded solution at `path` ("# Solution of
+   map01.txt, "First Steps": 24 moves and 0 waits, 288 ticks of game time."), and the level's
+   name into `name` (`name_size` bytes) when given. Returns false, with par->state PAR_NOT_KNOWN,
+   when the file cannot be read or its first line says no such thing. Used for the shipped
+   levels, whose solutions are installed beside the maps. */
+bool read_solution_par(const char *path, LevelPar *par, char *name = nullptr,
+                       size_t name_size = 0);
 
-/* Returns the par of `level`: for a shipped level, from "solutions/mapNN.txt"; for a --levels
+/* Returns the par of `level`: for a shipped level, from "solutions/mapNN.txt" when it names the
+   level the map does (a map put in a shipped one's place has none); for a --levels
    map, the one kept in the records file or worked out in this run for the map as it is now,
    else PAR_WORKING while its search runs, or PAR_NOT_KNOWN. */
 LevelPar level_par(int level);
