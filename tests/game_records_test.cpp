@@ -334,8 +334,9 @@ TEST_F(Records, TheParOfEveryShippedLevelIsItsRecordedSolutions)
         LevelPar par;
         char name[LEVEL_NAME_SIZE];
         EXPECT_EQ(read_solution_par("solution.txt", &par, name, sizeof name), l.known) << l.line;
-        if (l.known)
+        if (l.known) {
             EXPECT_STREQ(name, "A: \"b");
+        }
         EXPECT_EQ(par.state == PAR_KNOWN, l.known) << l.line;
         EXPECT_EQ(par.moves + par.waits + par.ticks, l.moves + l.waits + l.ticks) << l.line;
     }
