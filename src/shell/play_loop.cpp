@@ -11,10 +11,13 @@
 #include "ui/demo_input.h"
 #include "ui/display_options.h"
 #include "ui/game_keys.h"
+#include "ui/hint.h"
+#include "ui/level_records.h"
 #include "ui/level_shading.h"
 #include "ui/level_select.h"
 #include "ui/message_line.h"
 #include "ui/progress_file.h"
+#include "ui/undo_history.h"
 #include "world/level_rules.h"
 #include "world/player.h"
 #include "world/player_motion.h"
@@ -26,6 +29,25 @@ namespace {
 /* The music numbers 0, 1 and 2 between them cover every music object. */
 const int MUSIC_LOOPS = 3;
 const int MENU_MUSIC = 2;
+
+/* The robot takes a command: the world as it stood is kept for undo, the command counts into the
+   attempt, and a hint shown is stale. Set as the world's command_taken_hook while a level is
+   played. */
+void command_taken()
+{
+    undo_keep_command();
+    records_note_command();
+    hint_cancel();
+}
+
+/* A slice of the hint's search: it plays commands on a world of its own, which are none of the
+   player's, so the hook is off meanwhile. */
+void think_about_hint()
+{
+    command_taken_hook = nullptr;
+    hint_frame();
+    command_taken_hook = command_taken;
+}
 
 void show_frame(BITMAP *buffer)
 {
@@ -45,16 +67,23 @@ int play_frames(BITMAP *buffer)
     int confirmed = 0;
     start_level_shading();
     start_frame_pacing();
+    command_taken_hook = command_taken;
     while (!demo_escape_held() && !confirmed) {
         render_frame(buffer);
         show_frame(buffer);
         confirmed = handle_game_keys();
         player_command();
-        update_player(demo_ticks_since_last());
+        const int ticks = demo_ticks_since_last();
+        update_player(ticks);
+        note_frame_ticks(ticks);
+        think_about_hint();
         if (!demo_frame_done())
             break;              // a demo played back that went astray
         level_frame_drawn();
     }
+    command_taken_hook = nullptr;
+    hint_cancel();
+    records_panel_held = false;
     if (!confirmed) {
         // An Esc press that arrived after this frame's keys were read is still in the buffer;
         // the level selection must not take it as its own Esc.
@@ -89,6 +118,10 @@ void play_levels(BITMAP *buffer)
         if (current_level == -1)
             break;
         start_level();
+        undo_clear();
+        undo_attempt_started();
+        hint_cancel();
+        records_attempt_started(current_level);
         if (const char *notice = unsaved_progress_notice())
             show_message(notice, 300);
         music_started = 0;
@@ -100,8 +133,10 @@ void play_levels(BITMAP *buffer)
 
         const int confirmed = play_frames(buffer);
         int last_level_done = 0;
-        if (confirmed && !level_not_recorded && demo_writes_allowed())
+        if (confirmed && !level_not_recorded && demo_writes_allowed()) {
             last_level_done = record_level_completed(current_level);
+            records_level_completed(current_level, undo_attempt_ticks());
+        }
         level_not_recorded = 0;
         if (display_options.music_on)
             stop_level_music();

@@ -12,18 +12,32 @@
 #include "shell/timer.h"
 #include "ui/demo_input.h"
 #include "ui/display_options.h"
+#include "ui/hint.h"
 #include "ui/hud.h"
+#include "ui/level_records.h"
 #include "ui/level_select.h"
 #include "ui/message_line.h"
 #include "ui/screenshot.h"
+#include "ui/undo_history.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
+#include "world/player.h"
 #include "world/player_motion.h"
 
 namespace {
 
 const int MESSAGE_TICKS = 100;
 const int HIGHEST_LEVEL_NUMBER = 21;    /* the level keys step no further */
+/* Undo held: the first step at the press, then after UNDO_REPEAT_DELAY ticks one every
+   UNDO_REPEAT_TICKS, some seven a second. The keyboard's own repeat is not used: its rate is the
+   desktop's, and much faster. */
+const int UNDO_REPEAT_DELAY = 40;
+const int UNDO_REPEAT_TICKS = 15;
+
+int32_t frame_ticks = 0;        /* ticks of the updates since the keys were last read */
+bool undo_key_was_held = false; /* Backspace or U held when the keys were last read */
+bool undo_typed = false;        /* a typed undo key stepped back in this frame's first pass */
+int32_t undo_held_ticks = 0;    /* how long it has been held, less the repeats made */
 
 int install_library_timer(void (*handler)(), long speed)
 {
@@ -86,6 +100,64 @@ void switch_music()
         start_music(current_level);
     else
         stop_level_music();
+}
+
+/* One step back, and what it makes stale: a hint, and it counts into the attempt's record. */
+void step_back()
+{
+    if (!undo_step_back())
+        return;
+    hint_cancel();
+    records_note_undo();
+}
+
+/* A typed undo key steps back once, unless the key was already held at the last read: then it is
+   the keyboard's own repeat, and the held key's repeat takes its place. */
+void undo_key_typed()
+{
+    if (undo_key_was_held)
+        return;
+    step_back();
+    undo_typed = true;
+}
+
+/* The undo keys held: a press seen first here (it came between the two passes) steps back once,
+   and a key held on steps back again at the repeat's pace. */
+void undo_keys_held()
+{
+    const bool held = demo_key_held(KEY_BACKSPACE) || demo_key_held(KEY_U);
+    if (held && !undo_key_was_held) {
+        undo_held_ticks = 0;
+        if (!undo_typed)
+            step_back();
+    } else if (held) {
+        undo_held_ticks += frame_ticks;
+        if (undo_held_ticks >= UNDO_REPEAT_DELAY) {
+            undo_held_ticks -= UNDO_REPEAT_TICKS;
+            step_back();
+        }
+    }
+    undo_key_was_held = held;
+}
+
+/* The search behind a hint plays the world's commands on a copy of its own: they are no commands
+   of the player's, so the undo history must not keep them. */
+void ask_for_hint()
+{
+    void (*hook)() = command_taken_hook;
+    command_taken_hook = nullptr;
+    hint_request();
+    command_taken_hook = hook;
+    records_note_hint();
+}
+
+void restart_level()
+{
+    undo_keep_restart();
+    start_level();
+    undo_attempt_started();
+    hint_cancel();
+    records_attempt_started(current_level);
 }
 
 void push_turn(int plain, int strafe)
@@ -161,6 +233,13 @@ void handle_typed_key(int scancode)
     case KEY_F10:
         step_level(1);
         break;
+    case KEY_BACKSPACE:
+    case KEY_U:
+        undo_key_typed();
+        break;
+    case KEY_I:
+        ask_for_hint();
+        break;
     default:
         break;
     }
@@ -224,22 +303,33 @@ int handle_held_camera_keys()
 
 int (*install_game_timer)(void (*handler)(), long speed) = install_library_timer;
 
+void note_frame_ticks(int32_t ticks)
+{
+    frame_ticks += ticks;
+}
+
 int handle_game_keys()
 {
     if (keyboard_needs_poll())
         poll_keyboard();
+    undo_typed = false;
     while (demo_key_typed())
         handle_typed_key(demo_read_key() >> 8);
 
     if (demo_key_held(KEY_R)) {
-        start_level();
+        restart_level();
         show_message("Reset game", MESSAGE_TICKS);
     }
     const bool confirm = demo_key_held(KEY_SPACE) || demo_key_held(KEY_ENTER);
-    if (level_state.level_completed && confirm)
+    if (level_state.level_completed && confirm) {
+        frame_ticks = 0;
         return 1;
+    }
     if (level_state.level_lost && confirm)
-        start_level();
+        restart_level();
+    undo_keys_held();
+    frame_ticks = 0;
+    records_panel_held = demo_key_held(KEY_TAB);
 
     switch (handle_held_camera_keys()) {
     case HELD_HEIGHT:

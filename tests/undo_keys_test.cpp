@@ -1,0 +1,205 @@
+/* undo_keys_test.cpp: Backspace and U in play, typed and held, after a loss and a restart, and
+   the hint and records keys beside them, one handle_game_keys call a frame as play makes it. */
+#include <gtest/gtest.h>
+
+#include "game_test_support.h"
+#include "render_test_support.h"
+#include "shell/command_queue.h"
+#include "shell/play_loop.h"
+#include "shell/timer.h"
+#include "ui/game_keys.h"
+#include "ui/level_records.h"
+#include "ui/message_line.h"
+#include "ui/undo_history.h"
+#include "world/actor.h"
+#include "world/level_rules.h"
+#include "world/level_state.h"
+#include "world/player.h"
+#include "world/player_motion.h"
+
+namespace {
+
+using namespace game_test;
+
+void keep_command()
+{
+    undo_keep_command();
+}
+
+class UndoKeys : public GameDirectoryTest {
+protected:
+    void SetUp() override
+    {
+        GameDirectoryTest::SetUp();
+        add_map("play_walk.txt", {1});
+        add_map("play_mine.txt", {2});
+        reset_display_options();
+        level_not_recorded = 0;
+        enter(1);
+        command_taken_hook = keep_command;
+    }
+
+    void TearDown() override
+    {
+        command_taken_hook = nullptr;
+        undo_clear();
+        records_panel_held = false;
+        GameDirectoryTest::TearDown();
+    }
+
+    /* A level entered as the play loop enters it, played until the robot may move. */
+    void enter(int level)
+    {
+        current_level = level;
+        start_level();
+        undo_clear();
+        undo_attempt_started();
+        for (int i = 0; i < 200 && intro; i++)
+            frame();
+        frame();
+    }
+
+    /* One frame as the play loop runs it, after typing the keys given; returns the keys' answer. */
+    int frame(std::initializer_list<int> typed = {}, int ticks = 2)
+    {
+        type_keys(typed);
+        probe_floor();
+        const int confirmed = handle_game_keys();
+        player_command();
+        advance_clock(ticks);
+        update_player(ticks);
+        note_frame_ticks(ticks);
+        return confirmed;
+    }
+
+    /* Frames until the robot stands at rest. */
+    void settle()
+    {
+        for (int i = 0; i < 100 && player_motion.jump_ctr > -5; i++)
+            frame();
+    }
+
+    int column() { return player_motion.playerL[0]; }
+    int row() { return player_motion.playerL[1]; }
+    std::string message() { return message_line.text ? message_line.text : "(none)"; }
+
+    Keep<int> level{current_level};
+    Keep<int> recorded{level_not_recorded};
+};
+
+} // namespace
+
+TEST_F(UndoKeys, BackspaceAndUStepBackOneCommandEachAndSaySo)
+{
+    frame({KEY_BACKSPACE});
+    EXPECT_EQ(message(), "Nothing to undo");
+    EXPECT_EQ(message_line.ticks_left, 100 - 2);
+
+    // The sweet one square ahead, the teleport beyond it.
+    frame({KEY_UP});
+    settle();
+    ASSERT_TRUE(row() == 1 && level_state.sweets_eaten == 1);
+    frame({KEY_UP});
+    settle();
+    ASSERT_TRUE(level_state.level_completed);
+
+    frame({KEY_U});
+    EXPECT_TRUE(row() == 1 && !level_state.level_completed && level_state.sweets_eaten == 1);
+    EXPECT_EQ(message(), "Undo: 1 move back");
+    frame({KEY_BACKSPACE});
+    EXPECT_TRUE(row() == 0 && level_state.sweets_eaten == 0 && actor_table.actors[1].gone == 0);
+    EXPECT_EQ(message(), "Undo: 2 moves back");
+    EXPECT_EQ(undo_steps(), 0);
+
+    // An arrow typed after Backspace in the same frame is the next command.
+    frame({KEY_UP});
+    settle();
+    frame({KEY_BACKSPACE, KEY_UP});
+    EXPECT_EQ(undo_steps(), 1) << "stepped back, and the step taken again kept";
+    settle();
+    EXPECT_TRUE(row() == 1 && level_state.sweets_eaten == 1) << "the step is taken again";
+}
+
+/* Held, the key steps back at the press, again 40 ticks later and every 15 ticks after, however
+   fast the keyboard repeats its typed key meanwhile. */
+TEST_F(UndoKeys, HeldUndoRepeatsAtItsOwnPaceBackToTheStart)
+{
+    const fixed heading = player_motion.player_rot_y;
+    for (int i = 0; i < 12; i++)
+        frame({KEY_LEFT});
+    ASSERT_EQ(undo_steps(), 12);
+
+    key[KEY_BACKSPACE] = 1;
+    std::vector<int> undone_at;
+    for (int f = 0; f <= 50; f++) {
+        const int before = undo_steps();
+        frame({KEY_BACKSPACE});     // the keyboard's own repeat, every frame
+        if (undo_steps() < before)
+            undone_at.push_back(f);
+    }
+    EXPECT_EQ(undone_at, (std::vector<int>{0, 20, 28, 35, 43, 50}));
+    key[KEY_BACKSPACE] = 0;
+    frame();
+    frame({KEY_BACKSPACE});
+    EXPECT_EQ(undo_steps(), 5) << "a new press steps back at once";
+
+    key[KEY_U] = 1;
+    for (int f = 0; f < 100 && undo_steps() > 0; f++)
+        frame();
+    key[KEY_U] = 0;
+    EXPECT_EQ(player_motion.player_rot_y, heading);
+    frame();
+    frame({KEY_U});
+    EXPECT_EQ(message(), "Nothing to undo");
+}
+
+/* Space after a loss and R restart the level; each restart is undone as a step of its own, and
+   the loss behind it comes back before the command that led to it. */
+TEST_F(UndoKeys, RestartsAfterALossAndByRAreUndone)
+{
+    enter(2);   // a mine straight ahead
+    frame({KEY_UP});
+    settle();
+    ASSERT_TRUE(level_state.level_lost);
+    const int mine = 1;
+    ASSERT_EQ(actor_table.actors[mine].type, ACTOR_MINE);
+
+    hold_keys({KEY_SPACE});
+    frame();
+    release_all_keys();
+    ASSERT_TRUE(!level_state.level_lost && intro);
+    frame({KEY_BACKSPACE});
+    EXPECT_EQ(message(), "Undo: restart undone");
+    EXPECT_TRUE(level_state.level_lost && !intro && row() == 1);
+    frame({KEY_BACKSPACE});
+    EXPECT_EQ(message(), "Undo: 1 move back");
+    EXPECT_TRUE(!level_state.level_lost && row() == 0 && actor_table.actors[mine].timer == 0);
+
+    // Turn to the sweet, then R held for several frames: one restart to undo.
+    frame({KEY_RIGHT});
+    hold_keys({KEY_R});
+    for (int i = 0; i < 5; i++)
+        frame();
+    release_all_keys();
+    EXPECT_EQ(undo_steps(), 2);
+    frame({KEY_BACKSPACE});
+    EXPECT_EQ(message(), "Undo: restart undone");
+    EXPECT_EQ(player_motion.player_rot_y, itofix(-64)) << "turned right, as before the restart";
+}
+
+TEST_F(UndoKeys, TabHeldShowsTheRecordsPanelAndIAsksForAHintWithoutACommand)
+{
+    hold_keys({KEY_TAB});
+    frame();
+    EXPECT_TRUE(records_panel_held);
+    frame();
+    EXPECT_TRUE(records_panel_held);
+    release_all_keys();
+    frame();
+    EXPECT_FALSE(records_panel_held);
+
+    frame({KEY_I});
+    EXPECT_EQ(undo_steps(), 0) << "a hint is no command of the robot's";
+    EXPECT_EQ(command_queue_pop(), 0);
+    EXPECT_EQ(command_taken_hook, keep_command) << "the hook is back after the hint's search";
+}
