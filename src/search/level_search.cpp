@@ -31,7 +31,10 @@ enum {
     CLOCK_EVERY = 64,           /* states expanded between looks at the clock */
     ACTION_BITS = 3,            /* a parent link is the parent's serial and the action taken */
     HELPER_LAYER_MIN = 512,     /* states of a depth worth a helper process */
-    HELPER_WAIT_US = 200        /* pause between two looks at a helper still running */
+    HELPER_WAIT_US = 200,       /* pause between two looks at a helper still running */
+    HERE_SETTLE_FRAMES = 2000,  /* frames a robot under way is given to come to rest */
+    LED_WEIGHT = 3,             /* a led search's rank: commands, and this many per square to go */
+    LED_SWEET_STRETCH = 8       /* squares counted for each sweet left beyond the nearest */
 };
 
 const uint64_t MEGABYTE = 1024 * 1024;
@@ -42,6 +45,15 @@ const double HELPER_SHARE = 0.45, HELPER_SHARE_LEAST = 0.2, HELPER_SHARE_MOST = 
 const uint64_t HELPER_RESERVE_MAX = 1024 * MEGABYTE;
 
 const int64_t STATE_SERIAL_LIMIT = (int64_t)1 << (32 - ACTION_BITS);
+
+/* A state a led search has reached and not expanded yet. */
+struct OpenState {
+    int32_t rank;               /* commands so far plus the weighted distance still to go */
+    uint32_t serial;
+    uint64_t offset;            /* of its runs in the arena */
+    int32_t depth;              /* commands from the start */
+    uint32_t spare;
+};
 
 /* The one search there is: the level's start, the states seen, the depth being expanded and the
    one after it, and for every state the link to the state it was reached from. A state's serial
@@ -82,6 +94,13 @@ struct Search {
     double fork_time;           /* when it started, */
     double reached_time;        /* when the search came to its part (0 before) */
     double helper_end_time;     /* and when it ended, all on the system's steady clock */
+    bool depth_cut;             /* a led search left a state unexpanded at the depth limit */
+    /* A led search (limits.led): the states still to expand, best first, each kept in `arena`
+       as its difference from the start. */
+    OpenState *open;            /* a binary heap on (rank, serial) */
+    int64_t open_count, open_capacity;
+    uint8_t *arena;
+    uint64_t arena_used, arena_capacity;
 };
 
 /* What a helper writes: a header, then its findings in the order found, each followed by the
@@ -126,7 +145,8 @@ int64_t memory_held()
                      layer_bytes(search.layers[1])) +
            search.parent_capacity * (int64_t)sizeof(uint32_t) +
            3 * (int64_t)(search.words * sizeof(uint32_t)) + (int64_t)search.length +
-           (int64_t)search.helper_reserve;
+           (int64_t)search.helper_reserve + (int64_t)search.arena_capacity +
+           search.open_capacity * (int64_t)sizeof(OpenState);
 }
 
 /* Notes the most memory held at once: with a helper, what it has taken rather than what is
@@ -459,6 +479,142 @@ void next_layer()
         start_helper();
 }
 
+/* How far the world as it stands is from a win, in squares a robot walks: to the nearest sweet
+   left and from there on, sweet to sweet, then to the teleport; each sweet left counts a
+   stretch of its own. A guide, not a bound: pushes and detours are not foreseen. */
+int32_t distance_to_go()
+{
+    const int32_t column = player_motion.playerL[0], row = player_motion.playerL[1];
+    int32_t nearest = -1, sweets = 0, teleport = 0;
+    for (int i = 0; i < actor_table.count; i++) {
+        const Actor &a = actor_table.actors[i];
+        if (a.gone || (a.type != ACTOR_SWEET && a.type != ACTOR_TELEPORT))
+            continue;
+        const int32_t dx = fixtoi(a.x) / 100 - column, dz = fixtoi(a.z) / 100 - row;
+        const int32_t d = (dx < 0 ? -dx : dx) + (dz < 0 ? -dz : dz);
+        if (a.type == ACTOR_TELEPORT) {
+            teleport = d;
+            continue;
+        }
+        sweets++;
+        if (nearest < 0 || d < nearest)
+            nearest = d;
+    }
+    return sweets > 0 ? nearest + LED_SWEET_STRETCH * sweets : teleport;
+}
+
+bool open_before(const OpenState &a, const OpenState &b)
+{
+    return a.rank != b.rank ? a.rank < b.rank : a.serial < b.serial;
+}
+
+/* Adds the world as it stands, with `key` and `frame`, reached from state `parent` by `action` at
+   `depth` commands, to the open states unless it was reached before. Sets the outcome when a
+   limit is met. */
+void reach_led(StateKey key, int64_t parent, int action, int32_t frame, int32_t depth)
+{
+    Search &s = search;
+    if (!admit(key))
+        return;
+    const uint64_t most = runs_worst_case(s.words);
+    const uint64_t limit = (uint64_t)s.limits.memory_limit;
+    if (s.arena_used + most > s.arena_capacity) {
+        uint64_t grown = s.arena_capacity ? 2 * s.arena_capacity : (uint64_t)1 << 20;
+        while (grown < s.arena_used + most)
+            grown *= 2;
+        if ((uint64_t)memory_held() + grown - s.arena_capacity > limit) {
+            s.outcome = SEARCH_MEMORY_LIMIT;
+            return;
+        }
+        uint8_t *arena = (uint8_t *)std::realloc(s.arena, grown);
+        if (!arena) {
+            s.outcome = SEARCH_MEMORY_LIMIT;
+            return;
+        }
+        s.arena = arena;
+        s.arena_capacity = grown;
+    }
+    if (s.open_count == s.open_capacity) {
+        const int64_t grown = s.open_capacity ? 2 * s.open_capacity : 1 << 12;
+        if (memory_held() + (grown - s.open_capacity) * (int64_t)sizeof(OpenState) >
+            (int64_t)limit) {
+            s.outcome = SEARCH_MEMORY_LIMIT;
+            return;
+        }
+        OpenState *open = (OpenState *)std::realloc(s.open, (size_t)grown * sizeof(OpenState));
+        if (!open) {
+            s.outcome = SEARCH_MEMORY_LIMIT;
+            return;
+        }
+        s.open = open;
+        s.open_capacity = grown;
+    }
+    const int32_t rank = depth + LED_WEIGHT * distance_to_go();
+    take_state((uint8_t *)s.child_record, frame);
+    OpenState entry{rank, (uint32_t)s.states, s.arena_used, depth, 0};
+    s.arena_used += encode_runs(s.child_record, s.base, s.words, s.arena + s.arena_used, nullptr);
+    int64_t i = s.open_count++;
+    while (i > 0 && open_before(entry, s.open[(i - 1) / 2])) {
+        s.open[i] = s.open[(i - 1) / 2];
+        i = (i - 1) / 2;
+    }
+    s.open[i] = entry;
+    link(parent, action);
+}
+
+/* Takes the best open state off the heap. */
+OpenState pop_led()
+{
+    Search &s = search;
+    const OpenState best = s.open[0];
+    const OpenState last = s.open[--s.open_count];
+    int64_t i = 0;
+    for (;;) {
+        int64_t child = 2 * i + 1;
+        if (child >= s.open_count)
+            break;
+        if (child + 1 < s.open_count && open_before(s.open[child + 1], s.open[child]))
+            child++;
+        if (!open_before(s.open[child], last))
+            break;
+        s.open[i] = s.open[child];
+        i = child;
+    }
+    s.open[i] = last;
+    return best;
+}
+
+/* Tries every command on the best open state of a led search. */
+void expand_led()
+{
+    Search &s = search;
+    if (s.open_count == 0) {
+        s.outcome = SEARCH_NO_SOLUTION;
+        return;
+    }
+    const OpenState best = pop_led();
+    if (best.depth >= s.limits.depth_limit) {
+        s.depth_cut = true;
+        return;
+    }
+    std::memcpy(s.parent_record, s.base, s.words * sizeof(uint32_t));
+    if (best.serial != 0)       // the start is the base itself
+        decode_runs(s.arena + best.offset, s.words, s.parent_record);
+    s.depth = best.depth;
+    for (int action = 0; action < SEARCH_ACTIONS && s.outcome == SEARCH_RUNNING; action++) {
+        int32_t frame;
+        int played = play(action, &frame);
+        if (played > 0) {
+            s.solved_parent = best.serial;
+            s.solved_action = action;
+            s.outcome = SEARCH_SOLVED;
+            return;
+        }
+        if (played == 0)
+            reach_led(state_key(), best.serial, action, frame, best.depth + 1);
+    }
+}
+
 void free_search()
 {
     Search &s = search;
@@ -471,6 +627,12 @@ void free_search()
     state_table_free(&s.seen);
     layer_free(&s.layers[0]);
     layer_free(&s.layers[1]);
+    std::free(s.open);
+    std::free(s.arena);
+    s.open = nullptr;
+    s.open_count = s.open_capacity = 0;
+    s.arena = nullptr;
+    s.arena_used = s.arena_capacity = 0;
     s.text = nullptr;
     s.base = s.parent_record = s.child_record = nullptr;
     s.parents = nullptr;
@@ -497,39 +659,16 @@ void search_start_world(const char *map_text)
     index_tiles();
 }
 
-SearchOutcome search_start(const char *map_text, size_t length, const SearchLimits &limits)
+namespace {
+
+/* Ends a search begun in the world as it now stands, which is its start (the caller's world saved
+   before): the level's start and its record, the states seen and the first layer; puts the
+   caller's world back. `start_frame` counts the frames run before the first command. Returns the
+   outcome, SEARCH_RUNNING when there is a search to run. */
+SearchOutcome begin_here(int32_t start_frame)
 {
-    search_end();
     Search &s = search;
-    s = idle_search();
-    s.outcome = SEARCH_INVALID_MAP;
-    s.limits = limits;
-    // A parent link holds a serial in 29 bits, and a solution fits a result.
-    if (s.limits.state_limit > STATE_SERIAL_LIMIT)
-        s.limits.state_limit = STATE_SERIAL_LIMIT;
-    if (s.limits.depth_limit > SEARCH_MAX_STEPS)
-        s.limits.depth_limit = SEARCH_MAX_STEPS;
-    s.solved_parent = -1;
-    // The world reads the text up to a NUL, so one inside would hide the rest from the check.
-    static ValidationReport report;
-    validate_map(map_text, length, &report);
-    if (report.faults > 0 || std::memchr(map_text, '\0', length))
-        return s.outcome;
-
-    s.text = (char *)std::malloc(length + 1);
-    if (!s.text) {
-        s.outcome = SEARCH_MEMORY_LIMIT;
-        return s.outcome;
-    }
-    std::memcpy(s.text, map_text, length);
-    s.text[length] = '\0';
-    s.length = length + 1;
-
-    save_caller();
-    search_start_world(s.text);
-    s.limit_ticks = level_time.load();
-    if (s.limits.start_delay_ticks >= 0)
-        s.start_frame = run_start_delay(s.limits.ticks_per_frame, s.limits.start_delay_ticks);
+    s.start_frame = start_frame;
     take_snapshot(&level_start);
     s.words = state_record_size() / sizeof(uint32_t);
     s.base = (uint32_t *)std::calloc(s.words, sizeof(uint32_t));
@@ -548,6 +687,17 @@ SearchOutcome search_start(const char *map_text, size_t length, const SearchLimi
             s.parents[s.states++] = 0;
             s.outcome = s.states >= s.limits.state_limit ? SEARCH_STATE_LIMIT :
                         s.limits.depth_limit < 1 ? SEARCH_DEPTH_LIMIT : SEARCH_RUNNING;
+            if (s.outcome == SEARCH_RUNNING && s.limits.led) {
+                // The start goes on the heap as the first open state: its runs are none.
+                s.open = (OpenState *)std::malloc(sizeof(OpenState));
+                s.open_capacity = s.open ? 1 : 0;
+                if (s.open) {
+                    s.open[0] = OpenState{0, 0, 0, 0, 0};
+                    s.open_count = 1;
+                } else {
+                    s.outcome = SEARCH_MEMORY_LIMIT;
+                }
+            }
         }
         note_memory();
     }
@@ -555,6 +705,75 @@ SearchOutcome search_start(const char *map_text, size_t length, const SearchLimi
     if (s.outcome != SEARCH_RUNNING)
         free_search();
     return s.outcome;
+}
+
+/* A fresh search with `limits`, bounded to what a parent link and a result can hold; the outcome
+   stays SEARCH_INVALID_MAP until it has a start. */
+void reset_search(const SearchLimits &limits)
+{
+    search_end();
+    Search &s = search;
+    s = idle_search();
+    s.outcome = SEARCH_INVALID_MAP;
+    s.limits = limits;
+    if (s.limits.state_limit > STATE_SERIAL_LIMIT)
+        s.limits.state_limit = STATE_SERIAL_LIMIT;
+    if (s.limits.depth_limit > SEARCH_MAX_STEPS)
+        s.limits.depth_limit = SEARCH_MAX_STEPS;
+    s.solved_parent = -1;
+}
+
+} // namespace
+
+SearchOutcome search_start(const char *map_text, size_t length, const SearchLimits &limits)
+{
+    reset_search(limits);
+    Search &s = search;
+    // The world reads the text up to a NUL, so one inside would hide the rest from the check.
+    static ValidationReport report;
+    validate_map(map_text, length, &report);
+    if (report.faults > 0 || std::memchr(map_text, '\0', length))
+        return s.outcome;
+
+    s.text = (char *)std::malloc(length + 1);
+    if (!s.text) {
+        s.outcome = SEARCH_MEMORY_LIMIT;
+        return s.outcome;
+    }
+    std::memcpy(s.text, map_text, length);
+    s.text[length] = '\0';
+    s.length = length + 1;
+
+    save_caller();
+    search_start_world(s.text);
+    s.limit_ticks = level_time.load();
+    int32_t start_frame = 0;
+    if (s.limits.start_delay_ticks >= 0)
+        start_frame = run_start_delay(s.limits.ticks_per_frame, s.limits.start_delay_ticks);
+    return begin_here(start_frame);
+}
+
+SearchOutcome search_start_here(const SearchLimits &limits)
+{
+    reset_search(limits);
+    Search &s = search;
+    save_caller();
+    // The world as it stands goes on as the play loop would run it, with no key, until the robot
+    // takes a command and none is waiting: the search types only into a robot at rest.
+    int32_t frames = 0;
+    while ((!robot_ready() || command_queue.read_index != command_queue.write_index) &&
+           !level_over() && frames < HERE_SETTLE_FRAMES) {
+        driver_frame(s.limits.ticks_per_frame);
+        frames++;
+    }
+    s.limit_ticks = level_time.load();
+    if (level_over() || hopeless() || !robot_ready()) {
+        // Completed already, or lost: there is nothing to search for.
+        s.outcome = level_state.level_completed ? SEARCH_SOLVED : SEARCH_NO_SOLUTION;
+        leave_level();
+        return s.outcome;
+    }
+    return begin_here(frames);
 }
 
 SearchOutcome search_run(int64_t state_budget, int64_t ms_budget)
@@ -566,7 +785,19 @@ SearchOutcome search_run(int64_t state_budget, int64_t ms_budget)
     const int64_t stop_at = state_budget > INT64_MAX - s.states ? INT64_MAX : s.states + state_budget;
     enter_level();
     int since_clock = 0;
-    while (s.outcome == SEARCH_RUNNING) {
+    while (s.outcome == SEARCH_RUNNING && s.limits.led) {
+        if (s.states >= stop_at)
+            break;
+        if (ms_budget > 0 && ++since_clock >= CLOCK_EVERY) {
+            since_clock = 0;
+            if (seconds_since(started) * 1000 >= (double)ms_budget)
+                break;
+        }
+        expand_led();
+        if (s.outcome == SEARCH_NO_SOLUTION && s.depth_cut)
+            s.outcome = SEARCH_DEPTH_LIMIT;     // not every state was tried
+    }
+    while (s.outcome == SEARCH_RUNNING && !s.limits.led) {
         const bool helper_part = s.helper_from >= 0 && s.read_index >= s.helper_from;
         if (!helper_part && s.read_index == s.layers[s.current].count) {
             next_layer();
@@ -603,8 +834,8 @@ void search_progress(SearchProgress *p)
     p->outcome = s.outcome;
     p->states = s.states;
     p->depth = s.depth;
-    p->frontier = s.layers[s.current].count;
-    p->memory = s.text ? memory_held() : 0;
+    p->frontier = s.limits.led ? s.open_count : s.layers[s.current].count;
+    p->memory = s.base ? memory_held() : 0;
     p->peak_memory = s.peak_memory;
     p->seconds = s.seconds;
 }
@@ -648,6 +879,8 @@ bool search_solution(SearchResult *result)
         frame += run_command(step.code, tpf, nullptr);
         step.column = player_motion.playerL[0];
         step.row = player_motion.playerL[1];
+        step.key = state_key();
+        step.clock = level_time.load();
     }
     const bool completed = level_state.level_completed;
     leave_level();

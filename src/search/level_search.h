@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "search_state.h"
+
 /* The player's commands as the search types them: the seven move codes, and waiting. */
 enum {
     SEARCH_WAIT = 0,            /* no key for about the time of one hop */
@@ -22,6 +24,9 @@ struct SearchLimits {
                                    the outcome and solution are the same either way */
     int32_t start_delay_ticks = -1; /* -1: commands from the level's first frame; else no command
                                    until the camera swoop has ended and this many ticks more */
+    bool led = false;           /* false: breadth first, the shortest way; true: the states
+                                   nearest the sweets and the teleport first, for any way found
+                                   sooner (no helper process then) */
 };
 
 /* Where a search stands. The ones past SEARCH_RUNNING are final. */
@@ -49,11 +54,13 @@ struct SearchProgress {
 };
 
 /* One command of a solution: the code typed (0 for a wait) and the frame it is typed on, counted
-   from the level's start. */
+   from the level's start (or from the world a search_start_here took). */
 struct SearchStep {
     int32_t frame;
     int32_t code;
     int32_t column, row;        /* the robot's square once the command is done */
+    int32_t clock;              /* the level clock then, ticks */
+    StateKey key;               /* the key of the state then */
 };
 
 struct SearchResult {
@@ -76,10 +83,20 @@ struct SearchResult {
    and the level editor. */
 SearchOutcome search_start(const char *map_text, size_t length, const SearchLimits &limits);
 
-/* Runs the search begun by search_start until it ends, `state_budget` more states have been
-   reached or `ms_budget` milliseconds have passed (checked every few states; 0 for no time
-   budget). Each command is typed as soon as the robot takes one, and frames run as the play loop
-   runs them until the robot takes the next. States that differ only in the clock, the camera or
+/* Begins a breadth-first search over the player's commands from the world as it stands (the
+   game's level mid-play), ending any search before. The world is first run on as the play loop
+   would run it with no key until the robot is at rest with no command waiting; that is the
+   search's start. A level completed by then gives SEARCH_SOLVED with no command to read, a lost
+   or hopeless one SEARCH_NO_SOLUTION. The start delay of `limits` is not used. Leaves the running
+   world as it was. Returns the outcome, SEARCH_RUNNING when there is a search to run; then
+   search_run, search_solution and the rest work on it as on a search begun by search_start, the
+   frames of a solution counted from the world as it stood. Called by the game's hint. */
+SearchOutcome search_start_here(const SearchLimits &limits);
+
+/* Runs the search begun by search_start or search_start_here until it ends, `state_budget`
+   more states have been reached or `ms_budget` milliseconds have passed (checked every few
+   states; 0 for no time budget). Each command is typed as soon as the robot takes one, and
+   frames run as the play loop runs them until the robot takes the next. States that differ only in the clock, the camera or
    the drawn pose count as one. The world of the caller is put back before it returns, sound
    stays silent meanwhile. Returns the outcome. */
 SearchOutcome search_run(int64_t state_budget, int64_t ms_budget);
