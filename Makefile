@@ -62,7 +62,8 @@ uninstall:
 	for d in data maps solutions bsp; do rmdir "$(DESTDIR)$(PREFIX)/share/games/tirvex/$$d" 2>/dev/null; done; \
 	rmdir "$(DESTDIR)$(PREFIX)/share/games/tirvex" 2>/dev/null; true
 
-# The renderer's benchmark, the timedemo, then the level checker over the shipped levels: its
+# The renderer's benchmark, the timedemo, the hint's answer times on positions of random play in
+# every shipped level against their targets, then the level checker over the shipped levels: its
 # closing tables give states, seconds, states a second and peak memory for each level and in all,
 # and each level's fairness analysis with the seconds it took.
 # Each runs to its end whatever the one before gave; a missed target is printed beside its
@@ -82,6 +83,9 @@ bench: build
 	    grep timedemo $(BUILD)/timedemo.log; \
 	  else cat $(BUILD)/timedemo.log; failed="$$failed timedemo"; fi; \
 	else echo "no demo recorded yet: run make test first"; fi; \
+	echo; if [ -x $(BUILD)/tools/bench/hint_bench ]; then \
+	  (cd $(BUILD)/game && ../tools/bench/hint_bench) || failed="$$failed hint_bench"; \
+	else echo "no hint benchmark built yet"; failed="$$failed hint_bench"; fi; \
 	echo; echo "level checker, every shipped level:"; \
 	(cd $(BUILD)/game && ./level_checker --fair maps/map*.txt >../level_checker_bench.log); \
 	status=$$?; sed -n '/^map  /,$$p' $(BUILD)/level_checker_bench.log; \

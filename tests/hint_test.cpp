@@ -1,0 +1,176 @@
+/* hint_test.cpp: the game's hint on the shipped levels: followed alone from the start it completes
+   every one, from a trap the analysis springs it says no way is left, while it thinks the world
+   stands still, and a command or a cancel makes it stale. */
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "game_test_support.h"
+#include "level_analysis.h"
+#include "level_search.h"
+#include "search_play.h"
+#include "shell/timer.h"
+#include "ui/hint.h"
+#include "ui/message_line.h"
+#include "world/level_state.h"
+#include "world/player_motion.h"
+#include "world/world_snapshot.h"
+#include "world_test_support.h"
+
+namespace {
+
+const std::string source_dir = TIRVEX_SOURCE_DIR;
+const int TICKS = 2;            /* the rate the hint's search plays at */
+
+std::string shipped_map(int level)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "/assets/maps/map%02d.txt", level);
+    return game_test::read_file(source_dir + name);
+}
+
+/* Asks for a hint and lets it think, a slice at a time, as the play loop would. */
+HintOutcome ask(int *code)
+{
+    hint_request();
+    while (hint_thinking())
+        hint_frame();
+    double seconds;
+    return hint_outcome(code, &seconds);
+}
+
+/* Follows the hints alone from the world as it stands, each command played as the search plays
+   it; with `afresh` every hint is searched for anew. Returns the commands taken, or -1 when a
+   hint is missing or the level does not end completed. */
+int follow_hints(bool afresh, const char *what)
+{
+    static WorldSnapshot before, after;
+    for (int taken = 0; taken < SEARCH_MAX_STEPS; taken++) {
+        if (level_state.level_completed)
+            return taken;
+        if (level_state.level_lost || falling) {
+            ADD_FAILURE() << what << ": lost after " << taken << " hinted commands";
+            return -1;
+        }
+        if (afresh)
+            hint_reset();
+        take_snapshot(&before);
+        int code = -1;
+        const HintOutcome outcome = ask(&code);
+        if (outcome != HINT_COMMAND) {
+            ADD_FAILURE() << what << ": hint " << taken << " is no command but " << outcome;
+            return -1;
+        }
+        take_snapshot(&after);
+        EXPECT_EQ(std::memcmp(&before.actors, &after.actors, sizeof before.actors), 0) << what;
+        EXPECT_EQ(std::memcmp(&before.motion, &after.motion, sizeof before.motion), 0) << what;
+        EXPECT_EQ(before.level_time, after.level_time) << what;
+        int column, row, shown_code;
+        EXPECT_TRUE(hint_shown(&column, &row, &shown_code)) << what;
+        EXPECT_EQ(shown_code, code) << what;
+        run_command(code, TICKS, nullptr);
+        hint_cancel();          // the robot took a command: the hint shown is stale
+        EXPECT_FALSE(hint_shown(&column, &row, &shown_code)) << what;
+    }
+    ADD_FAILURE() << what << ": not completed after " << SEARCH_MAX_STEPS << " hinted commands";
+    return -1;
+}
+
+} // namespace
+
+/* Every shipped level is won by a player who only ever does what the hint says, from the first
+   frame; the search leaves the world it looks at as it was. Only the first hint of a level
+   searches: the rest follow the way it found. */
+TEST(Hint, FollowedAloneItCompletesEveryShippedLevel)
+{
+    for (int level = 1; level <= 19; level++) {
+        const std::string text = shipped_map(level);
+        search_start_world(text.c_str());
+        hint_reset();
+        const std::string what = "level " + std::to_string(level);
+        const int taken = follow_hints(false, what.c_str());
+        EXPECT_GT(taken, 0) << what;
+        hint_reset();
+    }
+}
+
+/* Searched for afresh before every command, from positions the first search only passed
+   through, the hints still lead to the end: in a level whose runners move while the robot
+   stands, and in one of pushes. */
+TEST(Hint, SearchedAfreshAtEveryStepItStillCompletesTheLevel)
+{
+    for (int level : {5, 6}) {
+        const std::string text = shipped_map(level);
+        search_start_world(text.c_str());
+        const std::string what = "level " + std::to_string(level) + " afresh";
+        EXPECT_GT(follow_hints(true, what.c_str()), 0) << what;
+        hint_reset();
+    }
+}
+
+/* The fairness analysis springs the first trap it finds; from there the level cannot be won,
+   and the hint proves it and says so instead of leading anywhere. */
+TEST(Hint, FromATrapTheAnalysisSpringsItSaysNoWayIsLeft)
+{
+    static LevelAnalysis analysis;
+    for (int level : {7, 9}) {
+        const std::string text = shipped_map(level);
+        ASSERT_TRUE(analyse_level(text.c_str(), AnalysisLimits{TICKS, 64 << 20, -1, 0, nullptr},
+                                  &analysis));
+        ASSERT_GT(analysis.trap_length, 0) << "level " << level << " has no trap to spring";
+        search_start_world(text.c_str());
+        for (int32_t i = 0; i < analysis.trap_length; i++)
+            run_command(analysis.trap_codes[i], TICKS, nullptr);
+        ASSERT_FALSE(level_state.level_lost || falling) << "a trap leaves the robot alive";
+        hint_reset();
+        int code = -1;
+        EXPECT_EQ(ask(&code), HINT_NO_WAY) << "level " << level;
+        ASSERT_TRUE(message_line.text);
+        EXPECT_STREQ(message_line.text, "No way to win from here: undo (Backspace) or restart (R)");
+        int column, row;
+        EXPECT_FALSE(hint_shown(&column, &row, &code)) << "no arrow without a way";
+        hint_reset();
+    }
+}
+
+/* While the hint thinks the play loop goes on updating the world, and every slice puts it back
+   as it stood when the hint was asked for: the clock does not run and nothing moves. A cancel
+   ends the search and takes "Thinking..." off the message line. */
+TEST(Hint, WhileItThinksTheWorldStandsAndACancelEndsIt)
+{
+    const std::string text = shipped_map(15);     // the longest search of the shipped levels
+    search_start_world(text.c_str());
+    driver_run(20, TICKS);
+    static WorldSnapshot asked;
+    take_snapshot(&asked);
+    hint_reset();
+    hint_request();
+    ASSERT_TRUE(hint_thinking()) << "level 15's first hint takes more than a slice";
+    ASSERT_TRUE(message_line.text);
+    EXPECT_STREQ(message_line.text, "Thinking...");
+    for (int frame = 0; frame < 3 && hint_thinking(); frame++) {
+        driver_frame(TICKS);    // the play loop's update
+        hint_frame();
+        EXPECT_EQ(level_time.load(), asked.level_time);
+        EXPECT_EQ(std::memcmp(&player_motion, &asked.motion, sizeof player_motion), 0);
+        EXPECT_EQ(std::memcmp(&actor_table, &asked.actors, sizeof actor_table), 0);
+    }
+    ASSERT_TRUE(hint_thinking());
+    hint_cancel();
+    EXPECT_FALSE(hint_thinking());
+    EXPECT_EQ(message_line.text, nullptr);
+    int code;
+    double seconds;
+    EXPECT_EQ(hint_outcome(&code, &seconds), HINT_NONE);
+
+    // Asked again, it answers; asked once more where nothing has moved, it shows the same
+    // answer again without a search.
+    int first = -1, again = -1;
+    ASSERT_EQ(ask(&first), HINT_COMMAND);
+    hint_request();
+    EXPECT_FALSE(hint_thinking());
+    EXPECT_EQ(hint_outcome(&again, &seconds), HINT_COMMAND);
+    EXPECT_EQ(again, first);
+    hint_reset();
+}
