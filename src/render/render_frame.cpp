@@ -3,6 +3,7 @@
 
 #include "render/camera.h"
 #include "render/clipping.h"
+#include "render/hint_arrow.h"
 #include "render/map_panel.h"
 #include "render/squares.h"
 #include "render/viewport.h"
@@ -58,6 +59,7 @@ void render_frame(BITMAP *bitmap)
     debug_printf(bitmap, "polys drawn: %d", polys_drawn);
     debug_printf(bitmap, "actors drawn: %d", actors_drawn);
 
+    draw_hint_arrow(bitmap, &camera, planes, plane_count);
     draw_message_line(bitmap, viewport.x, viewport.y, viewport.w, viewport.h);
     draw_hud(bitmap);
     draw_f1_panel(bitmap);
