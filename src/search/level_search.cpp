@@ -33,7 +33,7 @@ enum {
     HELPER_LAYER_MIN = 512,     /* states of a depth worth a helper process */
     HELPER_WAIT_US = 200,       /* pause between two looks at a helper still running */
     HERE_SETTLE_FRAMES = 2000,  /* frames a robot under way is given to come to rest */
-    LED_WEIGHT = 3,             /* a led search's rank: commands, and this many per square to go */
+    LED_WEIGHT = 12,            /* a led search's rank: commands, and this many per square to go */
     LED_SWEET_STRETCH = 8       /* squares counted for each sweet left beyond the nearest */
 };
 
