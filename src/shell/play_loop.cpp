@@ -42,6 +42,26 @@ void command_taken()
 
 /* A slice of the hint's search: it plays commands on a world of its own, which are none of the
    player's, so the hook is off meanwhile. */
+/* Set from an Esc press that cancelled the hint's search until Esc is let go, so that the same
+   press does not go on to leave the level. */
+bool esc_cancelled_hint = false;
+
+/* Whether Esc held this frame leaves the level. While the hint is thinking, Esc cancels the
+   search instead: the player asked for it and may not want to wait. Reads Esc once a frame, as
+   a demo records it. */
+bool esc_leaves_level()
+{
+    if (!demo_escape_held()) {
+        esc_cancelled_hint = false;
+        return false;
+    }
+    if (hint_thinking()) {
+        hint_cancel();
+        esc_cancelled_hint = true;
+    }
+    return !esc_cancelled_hint;
+}
+
 void think_about_hint()
 {
     command_taken_hook = nullptr;
@@ -68,7 +88,8 @@ int play_frames(BITMAP *buffer)
     start_level_shading();
     start_frame_pacing();
     command_taken_hook = command_taken;
-    while (!demo_escape_held() && !confirmed) {
+    esc_cancelled_hint = false;
+    while (!esc_leaves_level() && !confirmed) {
         render_frame(buffer);
         show_frame(buffer);
         confirmed = handle_game_keys();
