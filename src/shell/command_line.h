@@ -19,7 +19,7 @@ enum { COMMAND_MAX_OPTIONS = 16, COMMAND_MAX_OPERANDS = 100 };
 /* What a program takes on its command line; --help and --version come with every program. */
 struct CommandSyntax {
     const char *program;        /* the name the messages give */
-    const char *summary;        /* one line for --help: what the program does */
+    const char *summary;        /* the first lines of --help: what the program does */
     const char *operands;       /* the synopsis of the operands ("MAP...", "MAP OUT.bmp"), or "" */
     int min_operands, max_operands;
     const CommandOption *options;

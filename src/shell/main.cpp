@@ -37,7 +37,11 @@ const CommandOption GAME_OPTIONS[] = {
 };
 
 const CommandSyntax GAME_SYNTAX = {
-    "tirvex", "Tirvex, a 3D puzzle game: eat every sweet and reach the teleport in time.", "",
+    "tirvex",
+    "Tirvex, a 3D puzzle game: eat every sweet and reach the teleport in time.\n"
+    "In a level Backspace or U undoes the robot's last move, I asks for a hint, and Tab held\n"
+    "shows the level's par and your records, kept in tirvex-records.txt beside tirvex.sav.",
+    "",
     0, 0, GAME_OPTIONS, 8};
 
 /* Empty counts as unset. */
