@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "shell/datafile.h"
+#include "shell/file_replace.h"
 #include "shell/game_paths.h"
 #include "shell/startup.h"
 #include "shell/timer.h"
@@ -342,77 +343,6 @@ size_t format_records()
                                       (int)par.waits, (int)par.ticks);
     }
     return used;
-}
-
-/* Writes all `length` bytes to fd and makes sure they reached the disk. Returns 0, or the errno. */
-int write_all(int fd, const char *bytes, size_t length)
-{
-    size_t done = 0;
-    while (done < length) {
-        ssize_t n = write(fd, bytes + done, length - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : ENOSPC;
-        done += (size_t)n;
-    }
-    return fsync(fd) == 0 ? 0 : errno;
-}
-
-/* Makes sure a rename in the folder of path has reached the disk. */
-void sync_folder(const char *path)
-{
-    char folder[GAME_PATH_SIZE];
-    std::snprintf(folder, sizeof folder, "%s", path);
-    char *slash = std::strrchr(folder, '/');
-    if (slash)
-        *(slash == folder ? slash + 1 : slash) = '\0';
-    else
-        std::snprintf(folder, sizeof folder, ".");
-    int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
-
-/* Replaces the records file at path with `length` bytes of file_text: a new file of a name
-   nobody can foresee made beside it (no link is followed), on the disk before the rename makes
-   it the records file, so a killed game never leaves a torn one. Returns 0, or the errno with
-   the path it concerns in *failed; the old file is then as it was. */
-int replace_records(const char *path, size_t length, const char **failed)
-{
-    static char temp_path[GAME_PATH_SIZE + 16];
-    std::snprintf(temp_path, sizeof temp_path, "%s.XXXXXX", path);
-    *failed = temp_path;
-    int fd = mkstemp(temp_path);
-    if (fd < 0)
-        return errno;
-    // The new file gets the old one's permissions, or those a plain create would give.
-    struct stat old;
-    mode_t mode;
-    if (lstat(path, &old) == 0 && S_ISREG(old.st_mode)) {
-        mode = old.st_mode & 07777;
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    int error = fchmod(fd, mode) == 0 ? 0 : errno;
-    if (!error)
-        error = write_all(fd, file_text, length);
-    if (close(fd) != 0 && !error)
-        error = errno;
-    if (!error && std::rename(temp_path, path) != 0) {
-        error = errno;
-        *failed = path;
-    }
-    if (error) {
-        unlink(temp_path);
-        return error;
-    }
-    sync_folder(path);
-    return 0;
 }
 
 /* Reads the map of `level` for its time limit, as the map loader sets the clock from it. */
@@ -772,7 +702,8 @@ void records_level_completed(int level, int ticks)
     progress_file_path(RECORDS_NAME, path, sizeof path);
     const size_t length = format_records();
     const char *failed = nullptr;
-    const int error = replace_records(path, length, &failed);
+    // A new file beside it, on the disk before the rename: a killed game never leaves a torn one.
+    const int error = file_replace(path, file_text, length, &failed);
     if (!error) {
         for (bool &unsaved : par_unsaved)
             unsaved = false;

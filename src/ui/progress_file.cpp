@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "shell/fatal.h"
+#include "shell/file_replace.h"
 #include "shell/game_paths.h"
 #include "world/level_map.h"
 #include "world/map_file.h"
@@ -72,21 +73,6 @@ ReadResult read_record(const char *path, ProgressRecord *record, char *reason, s
     fail_check(NO_WRITE_ACCESS, detail);
 }
 
-/* Writes all 20 bytes to fd and makes sure they reached the disk. Returns 0, or the errno. */
-int write_all(int fd, const ProgressRecord *record)
-{
-    size_t done = 0;
-    while (done < PROGRESS_BYTES) {
-        ssize_t n = write(fd, record->bytes + done, PROGRESS_BYTES - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : ENOSPC;
-        done += (size_t)n;
-    }
-    return fsync(fd) == 0 ? 0 : errno;
-}
-
 /* Writes the record over the save file itself, as when the folder takes no new file. Never
    follows a link. Does not return on failure. */
 void write_in_place(const char *path, const ProgressRecord *record)
@@ -94,28 +80,11 @@ void write_in_place(const char *path, const ProgressRecord *record)
     int fd = open(path, O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         save_failed(path, errno);
-    int error = write_all(fd, record);
+    int error = write_all_synced(fd, record->bytes, PROGRESS_BYTES);
     if (close(fd) != 0 && !error)
         error = errno;
     if (error)
         save_failed(path, error);
-}
-
-/* Makes sure a rename in folder has reached the disk. */
-void sync_folder(const char *path)
-{
-    char folder[GAME_PATH_SIZE];
-    std::snprintf(folder, sizeof folder, "%s", path);
-    char *slash = std::strrchr(folder, '/');
-    if (slash)
-        *(slash == folder ? slash + 1 : slash) = '\0';
-    else
-        std::snprintf(folder, sizeof folder, ".");
-    int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
 }
 
 /* Replaces the save file at path with the record. The bytes go to a new file of a name nobody
@@ -131,41 +100,16 @@ void replace_save(const char *path, const ProgressRecord *record)
     if (exists && access(path, W_OK) != 0)
         save_failed(path, errno);
 
-    char temp_path[GAME_PATH_SIZE + 16];
-    std::snprintf(temp_path, sizeof temp_path, "%s.XXXXXX", path);
-    int fd = mkstemp(temp_path);
-    if (fd < 0) {
-        const int error = errno;
-        if (exists && (error == EACCES || error == EPERM || error == EROFS)) {
-            write_in_place(path, record);
-            return;
-        }
-        save_failed(temp_path, error);
-    }
-    // The new file gets the old one's permissions, or those a plain create would give.
-    mode_t mode = 0;
-    if (exists && S_ISREG(old.st_mode)) {
-        mode = old.st_mode & 07777;
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    int error = fchmod(fd, mode) == 0 ? 0 : errno;
+    const char *failed = nullptr;
+    const int error = file_replace(path, record->bytes, PROGRESS_BYTES, &failed);
     if (!error)
-        error = write_all(fd, record);
-    if (close(fd) != 0 && !error)
-        error = errno;
-    const char *failed = temp_path;
-    if (!error && std::rename(temp_path, path) != 0) {
-        error = errno;
-        failed = path;
+        return;
+    // The folder takes no new file, but the save itself can be written.
+    if (failed != path && exists && (error == EACCES || error == EPERM || error == EROFS)) {
+        write_in_place(path, record);
+        return;
     }
-    if (error) {
-        unlink(temp_path);
-        save_failed(failed, error);
-    }
-    sync_folder(path);
+    save_failed(failed, error);
 }
 
 } // namespace
