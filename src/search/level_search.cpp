@@ -776,6 +776,23 @@ SearchOutcome search_start_here(const SearchLimits &limits)
     return begin_here(frames);
 }
 
+namespace {
+
+/* Whether this slice of the search has used its budget: the states, or (looked at every
+   CLOCK_EVERY states) the milliseconds since it began. */
+bool slice_over(std::chrono::steady_clock::time_point started, int64_t stop_at, int64_t ms_budget,
+                int *since_clock)
+{
+    if (search.states >= stop_at)
+        return true;
+    if (ms_budget <= 0 || ++*since_clock < CLOCK_EVERY)
+        return false;
+    *since_clock = 0;
+    return seconds_since(started) * 1000 >= (double)ms_budget;
+}
+
+} // namespace
+
 SearchOutcome search_run(int64_t state_budget, int64_t ms_budget)
 {
     Search &s = search;
@@ -786,13 +803,8 @@ SearchOutcome search_run(int64_t state_budget, int64_t ms_budget)
     enter_level();
     int since_clock = 0;
     while (s.outcome == SEARCH_RUNNING && s.limits.led) {
-        if (s.states >= stop_at)
+        if (slice_over(started, stop_at, ms_budget, &since_clock))
             break;
-        if (ms_budget > 0 && ++since_clock >= CLOCK_EVERY) {
-            since_clock = 0;
-            if (seconds_since(started) * 1000 >= (double)ms_budget)
-                break;
-        }
         expand_led();
         if (s.outcome == SEARCH_NO_SOLUTION && s.depth_cut)
             s.outcome = SEARCH_DEPTH_LIMIT;     // not every state was tried
@@ -803,13 +815,8 @@ SearchOutcome search_run(int64_t state_budget, int64_t ms_budget)
             next_layer();
             continue;
         }
-        if (s.states >= stop_at)
+        if (slice_over(started, stop_at, ms_budget, &since_clock))
             break;
-        if (ms_budget > 0 && ++since_clock >= CLOCK_EVERY) {
-            since_clock = 0;
-            if (seconds_since(started) * 1000 >= (double)ms_budget)
-                break;
-        }
         if (!helper_part) {
             expand_next();
         } else if (s.merging) {
