@@ -178,6 +178,27 @@ bool read_field(const char *field, int32_t *value)
     return *value <= RECORD_NUMBER_LIMIT;
 }
 
+/* A line's level must be 1 to RECORDS_LEVEL_LIMIT and not met before in its kind of line
+   (seen); marks it seen. Otherwise writes the fault, with `twice` (a format taking the level)
+   saying what a repeat is. */
+bool first_of_level(const char *path, int number, int level, const char *twice, bool *seen,
+                    char *fault, size_t size)
+{
+    if (level < 1 || level > RECORDS_LEVEL_LIMIT) {
+        std::snprintf(fault, size, "%s line %d: level %d is not 1 to %d", path, number, level,
+                      RECORDS_LEVEL_LIMIT);
+        return false;
+    }
+    if (seen[level]) {
+        char what[64];
+        std::snprintf(what, sizeof what, twice, level);
+        std::snprintf(fault, size, "%s line %d: %s", path, number, what);
+        return false;
+    }
+    seen[level] = true;
+    return true;
+}
+
 /* Reads a "par N HASH MOVES WAITS TICKS" line into pars. Returns false with the fault. */
 bool parse_par_line(const char *path, int number, const char *line, LevelPar *pars, bool *seen,
                     char *fault, size_t size)
@@ -190,16 +211,8 @@ bool parse_par_line(const char *path, int number, const char *line, LevelPar *pa
         std::snprintf(fault, size, "%s line %d: not \"par N HASH MOVES WAITS TICKS\"", path, number);
         return false;
     }
-    if (level < 1 || level > RECORDS_LEVEL_LIMIT) {
-        std::snprintf(fault, size, "%s line %d: level %d is not 1 to %d", path, number, level,
-                      RECORDS_LEVEL_LIMIT);
+    if (!first_of_level(path, number, level, "a second par of level %d", seen, fault, size))
         return false;
-    }
-    if (seen[level]) {
-        std::snprintf(fault, size, "%s line %d: a second par of level %d", path, number, level);
-        return false;
-    }
-    seen[level] = true;
     LevelPar par{PAR_KNOWN, 0, 0, 0, (uint64_t)hash};
     if (!read_field(fields[0], &par.moves) || !read_field(fields[1], &par.waits) ||
         !read_field(fields[2], &par.ticks) || par.moves == RECORD_NONE ||
@@ -262,16 +275,8 @@ bool parse_records(const char *path, size_t length, LevelRecord *into, LevelPar 
                           "%s line %d: not \"level N MOVES TICKS MOVES TICKS\"", path, number);
             return false;
         }
-        if (level < 1 || level > RECORDS_LEVEL_LIMIT) {
-            std::snprintf(fault, size, "%s line %d: level %d is not 1 to %d", path, number, level,
-                          RECORDS_LEVEL_LIMIT);
+        if (!first_of_level(path, number, level, "level %d a second time", seen, fault, size))
             return false;
-        }
-        if (seen[level]) {
-            std::snprintf(fault, size, "%s line %d: level %d a second time", path, number, level);
-            return false;
-        }
-        seen[level] = true;
         LevelRecord record;
         for (int kind = 0; kind < RECORD_KINDS; kind++) {
             if (!read_field(fields[2 * kind], &record.moves[kind]) ||
