@@ -11,6 +11,7 @@
 #include "level_search.h"
 #include "state_layer.h"
 #include "state_table.h"
+#include "ui/display_options.h"
 #include "world/level_state.h"
 #include "world/world_snapshot.h"
 #include "world_test_support.h"
@@ -96,6 +97,16 @@ TEST(LevelSearch, SlicesAndTheHelperFindTheSameWayAsOneRun)
         search_end();
         expect_same_solution(one_run, sliced, way.what);
     }
+    // Nor does the caller's view: the editor shows its level from the long shot, and the swoop,
+    // which ends at the camera's height, used to end at the editor's, so that its proof reached
+    // other states than the checker's.
+    display_options.camera_height = -90.0f;
+    EXPECT_EQ(run_in_slices(text, limits(0), 5000, 0), SEARCH_SOLVED);
+    ASSERT_TRUE(search_solution(&sliced));
+    search_end();
+    expect_same_solution(one_run, sliced, "the caller's camera at the long shot");
+    EXPECT_EQ(display_options.camera_height, -90.0f) << "the caller's camera was not put back";
+    display_options.camera_height = program_start_options.camera_height;
 }
 
 // Each bound ends the search with its own outcome where it says, and frees what it held; a map

@@ -744,6 +744,7 @@ SearchOutcome search_start(const char *map_text, size_t length, const SearchLimi
     s.text[length] = '\0';
     s.length = length + 1;
 
+    search_camera_height = program_start_options.camera_height;
     save_caller();
     search_start_world(s.text);
     s.limit_ticks = level_time.load();
@@ -757,6 +758,7 @@ SearchOutcome search_start_here(const SearchLimits &limits)
 {
     reset_search(limits);
     Search &s = search;
+    search_camera_height = display_options.camera_height;
     save_caller();
     // The world as it stands goes on as the play loop would run it, with no key, until the robot
     // takes a command and none is waiting: the search types only into a robot at rest.

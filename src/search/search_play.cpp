@@ -29,11 +29,14 @@ struct CallerWorld {
     int tick_counter;
     CueLog cues;
     bool sound_off;
+    float camera_height;
 };
 
 CallerWorld caller;
 
 } // namespace
+
+float search_camera_height = program_start_options.camera_height;
 
 void save_caller()
 {
@@ -42,6 +45,8 @@ void save_caller()
     caller.cues = cue_log;
     caller.sound_off = display_options.sound_off;
     display_options.sound_off = true;
+    caller.camera_height = display_options.camera_height;
+    display_options.camera_height = search_camera_height;
 }
 
 void enter_world(const WorldSnapshot *start)
@@ -58,6 +63,7 @@ void leave_level()
     tick_counter.store(caller.tick_counter, std::memory_order_relaxed);
     cue_log = caller.cues;
     display_options.sound_off = caller.sound_off;
+    display_options.camera_height = caller.camera_height;
 }
 
 bool robot_ready()

@@ -9,8 +9,16 @@
 /* The move code each of the search's actions types, SEARCH_WAIT for none. */
 extern const int32_t action_codes[SEARCH_ACTIONS];
 
-/* Saves the caller's world (the world, the tick counter, the cue log and the sound switch) and
-   silences it; leave_level puts it back. Called around every slice of a search or analysis. */
+/* The camera height the searched world plays with. The camera's swoop at a level's start ends
+   at this height, so it decides the frame of the first command: a search started from a map uses
+   a fresh game's camera, whatever view its caller shows (the editor's long shot, a zoom), and a
+   search from the world as it stands uses the player's. Set by search_start and
+   search_start_here. */
+extern float search_camera_height;
+
+/* Saves the caller's world (the world, the tick counter, the cue log, the sound switch and the
+   camera height) and silences it, the camera at search_camera_height; leave_level puts it back.
+   Called around every slice of a search or analysis. */
 void save_caller();
 
 /* save_caller, then puts `start` in the world's place. */
