@@ -1,5 +1,6 @@
 /* level_edit_test.cpp: the level editor's model: each edit and its undo, the automatic side
-   faces, blocks, and the map text it reads and writes and how it saves it. */
+   faces, painting, blocks turned and mirrored, typed fields, a folder's numbers, and the map text
+   it reads and writes and how it saves it. */
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -17,6 +18,8 @@
 #include "edit_level.h"
 #include "game_test_support.h"
 #include "level_file.h"
+#include "level_folder.h"
+#include "text_field.h"
 #include "map_validation.h"
 #include "world/actor.h"
 #include "world/level_map.h"
@@ -232,6 +235,140 @@ TEST(EditLevel, BlocksAreCopiedPastedAndMoved)
     EXPECT_EQ(at(level, 0, 3).content, CONTENT_START);
     EXPECT_EQ(at(level, 1, 3).content, CONTENT_SWEET);
     EXPECT_EQ(at(level, 2, 0).content, CONTENT_TELEPORT);
+}
+
+// The mouse's paint makes a square what the brush says in one edit, leaves a content under a
+// floor brush, and makes no edit over a square already so; a block turned four times or mirrored
+// twice is as it was, its directions and hand-set sides turning with its squares.
+TEST(EditLevel, PaintTurnMirrorAndTheirUndo)
+{
+    EditHistory history;
+    three_squares(&level);
+    const std::string start = level_text(level);
+    before = level;
+    ASSERT_TRUE(paint_square(&level, 1, 0, EditBrush{2, 3, CONTENT_NOTHING, 0}));
+    ASSERT_TRUE(paint_square(&level, 1, 1, EditBrush{2, 3, CONTENT_NOTHING, 0}));
+    history_note(&history, before);                 // one drag, one edit
+    EXPECT_EQ(at(level, 1, 0).height, 2);
+    EXPECT_EQ(at(level, 1, 0).texture, 3);
+    EXPECT_EQ(at(level, 1, 0).content, CONTENT_SWEET);     // floor paint keeps what stands there
+    EXPECT_EQ(at(level, 1, 1).height, 2);
+    EXPECT_FALSE(paint_square(&level, 1, 1, EditBrush{2, 3, CONTENT_NOTHING, 0}));
+    ASSERT_TRUE(paint_square(&level, 2, 0, EditBrush{1, 0, CONTENT_START, 128}));
+    EXPECT_EQ(at(level, 2, 0).content, CONTENT_START);     // the start moves here
+    EXPECT_EQ(at(level, 0, 0).content, CONTENT_NOTHING);
+    EXPECT_FALSE(paint_square(&level, 4, 4, EditBrush{MAP_HEIGHT_LIMIT + 1, 0, 0, 0}));
+    ASSERT_TRUE(history_undo(&history, &level));
+    EXPECT_EQ(level_text(level), start);            // the drag undone at once
+    three_squares(&level);
+
+    // What a paste covers: the sweet on (1,0) would become a jar; the start stays a start.
+    static EditBlock block, turned;
+    ASSERT_TRUE(set_content(&level, 2, 0, CONTENT_JAR, 0));
+    copy_block(level, 0, 0, 2, 0, &block);
+    int32_t covered, replaced;
+    paste_covers(level, block, 0, 0, &covered, &replaced);
+    EXPECT_EQ(covered, 3);
+    EXPECT_EQ(replaced, 0);
+    paste_covers(level, block, -1, 0, &covered, &replaced);
+    EXPECT_EQ(covered, 2);
+    EXPECT_EQ(replaced, 2);                         // start over sweet, sweet over jar
+
+    // A row along +x turned clockwise stands along -z: its first square on top, the start facing
+    // +x (64) faces -z (128), and the side set by hand on +z is now on +x.
+    ASSERT_TRUE(set_side(&level, 0, 0, 0, 0));
+    copy_block(level, 0, 0, 2, 0, &block);
+    turned = block;
+    turn_block(&turned);
+    EXPECT_EQ(turned.columns, 1);
+    EXPECT_EQ(turned.rows, 3);
+    ASSERT_TRUE(paste_block(&level, turned, 5, 5));
+    EXPECT_EQ(at(level, 5, 7).content, CONTENT_START);
+    EXPECT_EQ(at(level, 5, 7).dir, 128);
+    EXPECT_TRUE(at(level, 5, 7).side_by_hand[3]);
+    EXPECT_EQ(at(level, 5, 5).content, CONTENT_JAR);
+    for (int i = 0; i < 3; i++)
+        turn_block(&turned);
+    EXPECT_EQ(std::memcmp(&turned, &block, sizeof block), 0) << "four turns are not the block";
+    // Mirrored, the start on the right faces -x; twice, the block is as it was.
+    turned = block;
+    mirror_block(&turned);
+    EXPECT_EQ(turned.squares[0].x, 2);
+    EXPECT_EQ(turned.squares[0].dir, 192);
+    EXPECT_TRUE(turned.squares[0].side_by_hand[0]);
+    mirror_block(&turned);
+    EXPECT_EQ(std::memcmp(&turned, &block, sizeof block), 0);
+
+    EXPECT_TRUE(set_idea(&level, "Tirvex level 1: an idea"));
+    EXPECT_STREQ(level.header[0], "Tirvex level 1: an idea");
+    EXPECT_FALSE(set_idea(&level, "two\nlines"));
+    EXPECT_FALSE(set_idea(&level, std::string(80, 'x').c_str()));
+}
+
+// A field starts with the old text selected: a letter replaces it, an arrow keeps it for adding
+// to, Backspace takes it all or one letter; Enter and Esc end it.
+TEST(TextField, TypingReplacesTheOldTextUnlessAnArrowKeepsIt)
+{
+    auto key = [](int scan, int ascii = 0) { return scan << 8 | ascii; };
+    TextField f;
+    field_begin(&f, "New level", 38);
+    EXPECT_EQ(field_key(&f, key(KEY_B, 'B')), FIELD_TYPING);
+    field_key(&f, key(KEY_I, 'i'));
+    EXPECT_STREQ(f.text, "Bi");
+    field_begin(&f, "New level", 38);
+    field_key(&f, key(KEY_END));
+    field_key(&f, key(KEY_SPACE, ' '));
+    field_key(&f, key(KEY_2, '2'));
+    EXPECT_STREQ(f.text, "New level 2");
+    field_key(&f, key(KEY_BACKSPACE));
+    EXPECT_STREQ(f.text, "New level ");
+    EXPECT_EQ(field_key(&f, key(KEY_ENTER, 13)), FIELD_DONE);
+    field_begin(&f, "abc", 3);
+    field_key(&f, key(KEY_BACKSPACE));
+    EXPECT_STREQ(f.text, "");
+    for (const char *c = "wxyz"; *c; c++)
+        field_key(&f, key(KEY_W, *c));
+    EXPECT_STREQ(f.text, "wxy");                    // no more than the limit
+    EXPECT_EQ(field_key(&f, key(KEY_ESC, 27)), FIELD_DROPPED);
+}
+
+// A folder's levels: the next free number is the first gap, the neighbours skip gaps, and
+// moving a level renumbers the ones between, each replaced map kept with ~.
+TEST(LevelFolder, NumbersNeighboursAndRenumbering)
+{
+    const std::string dir = ::testing::TempDir() + "tirvex_folder_test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    auto put = [&](int n, const char *text) {
+        FILE *f = std::fopen(folder_map_path(dir, n).c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs(text, f);
+        std::fclose(f);
+    };
+    auto text = [&](int n) { return game_test::read_file(folder_map_path(dir, n)); };
+    EXPECT_EQ(folder_next_free(dir), 1);
+    for (int n = 1; n <= 4; n++)
+        put(n, std::to_string(n).c_str());
+    put(7, "7");
+    EXPECT_EQ(folder_next_free(dir), 5);
+    EXPECT_EQ(folder_neighbour(dir, 4, 1), 7);
+    EXPECT_EQ(folder_neighbour(dir, 7, 1), 0);
+    EXPECT_EQ(folder_neighbour(dir, 1, -1), 0);
+    std::string folder;
+    EXPECT_EQ(folder_map_number(folder_map_path(dir, 7), &folder), 7);
+    EXPECT_EQ(folder, dir);
+    EXPECT_EQ(folder_map_number("levels/map7.txt", &folder), 0);
+
+    ASSERT_EQ(folder_move_level(dir, 4, 1), "");
+    EXPECT_EQ(text(1) + text(2) + text(3) + text(4), "4123");
+    EXPECT_EQ(game_test::read_file(folder_map_path(dir, 1) + "~"), "1");
+    ASSERT_EQ(folder_move_level(dir, 1, 3), "");
+    EXPECT_EQ(text(1) + text(2) + text(3) + text(4), "1243");
+    // Not through a gap, nor to a number the folder lacks: nothing moves.
+    EXPECT_NE(folder_move_level(dir, 4, 7), "");
+    EXPECT_EQ(text(4) + text(7), "37");
+    EXPECT_FALSE(std::filesystem::exists(dir + "/.renumber.txt"));
+    std::filesystem::remove_all(dir);
 }
 
 // The text written is a map without faults that the world loads as written, and saving keeps the

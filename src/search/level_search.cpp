@@ -101,6 +101,7 @@ struct Search {
     int64_t open_count, open_capacity;
     uint8_t *arena;
     uint64_t arena_used, arena_capacity;
+    SearchNearest nearest;
 };
 
 /* What a helper writes: a header, then its findings in the order found, each followed by the
@@ -110,6 +111,7 @@ struct HelperHeader {
     int64_t parents_done;       /* states of the layer from helper_from on fully expanded */
     uint64_t own_bytes;         /* the most its own table held */
     double end_time;            /* when it ended, on the system's steady clock */
+    SearchNearest nearest;      /* over the states it kept and those the search held at the fork */
 };
 
 struct HelperFinding {
@@ -247,6 +249,73 @@ int play(int action, int32_t *frame)
     return hopeless() || !robot_ready() ? -1 : 0;
 }
 
+/* The fewer of a distance so far (-1 for none) and a new one. */
+int32_t nearer(int32_t so_far, int32_t distance)
+{
+    return so_far < 0 || distance < so_far ? distance : so_far;
+}
+
+/* Notes how near the world as it stands, a state the search keeps, is to a win. A sweet gone
+   from a kept state was eaten: one blown up leaves the level hopeless, and such states are not
+   kept. */
+void note_nearest(SearchNearest *n)
+{
+    int32_t sweet = 0, eaten = 0, teleport = -1;
+    for (int i = 0; i < actor_table.count; i++) {
+        const Actor &a = actor_table.actors[i];
+        if (a.type == ACTOR_TELEPORT && !a.gone) {
+            const int32_t dx = fixtoi(a.x) / 100 - player_motion.playerL[0];
+            const int32_t dz = fixtoi(a.z) / 100 - player_motion.playerL[1];
+            teleport = nearer(teleport, (dx < 0 ? -dx : dx) + (dz < 0 ? -dz : dz));
+        } else if (a.type == ACTOR_SWEET) {
+            if (a.gone) {
+                eaten++;
+                if (sweet < SEARCH_SWEETS_FOLLOWED)
+                    n->eaten |= (uint64_t)1 << sweet;
+            }
+            sweet++;
+        }
+    }
+    if (eaten > n->most_eaten)
+        n->most_eaten = eaten;
+    if (teleport >= 0) {
+        n->teleport_distance = nearer(n->teleport_distance, teleport);
+        if (eaten == sweet)
+            n->open_distance = nearer(n->open_distance, teleport);
+    }
+}
+
+/* Starts the record of how near the search comes to a win from its start, the world as it
+   stands: the level's sweets and where they lie. */
+void begin_nearest(SearchNearest *n)
+{
+    *n = SearchNearest{};
+    n->teleport_distance = n->open_distance = -1;
+    for (int i = 0; i < actor_table.count; i++) {
+        const Actor &a = actor_table.actors[i];
+        if (a.type != ACTOR_SWEET)
+            continue;
+        if (n->sweets < SEARCH_SWEETS_FOLLOWED) {
+            n->sweet_column[n->sweets] = fixtoi(a.x) / 100;
+            n->sweet_row[n->sweets] = fixtoi(a.z) / 100;
+        }
+        n->sweets++;
+    }
+    note_nearest(n);
+}
+
+/* Takes in what a helper noted of how near it came. */
+void merge_nearest(SearchNearest *n, const SearchNearest &helper)
+{
+    n->eaten |= helper.eaten;
+    if (helper.most_eaten > n->most_eaten)
+        n->most_eaten = helper.most_eaten;
+    if (helper.teleport_distance >= 0)
+        n->teleport_distance = nearer(n->teleport_distance, helper.teleport_distance);
+    if (helper.open_distance >= 0)
+        n->open_distance = nearer(n->open_distance, helper.open_distance);
+}
+
 /* Tries every command on the next state of the current layer. */
 void expand_next()
 {
@@ -263,8 +332,10 @@ void expand_next()
             s.outcome = SEARCH_SOLVED;
             return;
         }
-        if (played == 0)
+        if (played == 0) {
+            note_nearest(&s.nearest);
             reach(state_key(), parent, action, frame);
+        }
     }
 }
 
@@ -275,7 +346,7 @@ void help(uint8_t *shared, uint64_t capacity)
 {
     Search &s = search;
     const StateLayer &layer = s.layers[s.current];
-    HelperHeader header{sizeof(HelperHeader), 0, 0, 0};
+    HelperHeader header{sizeof(HelperHeader), 0, 0, 0, {}};
     uint64_t offset = s.read_offset;
     int64_t k = s.read_index;
     for (; k < s.helper_from; k++)
@@ -300,6 +371,8 @@ void help(uint8_t *shared, uint64_t capacity)
             int played = play(action, &frame);
             if (played < 0)
                 continue;
+            if (played == 0)
+                note_nearest(&s.nearest);
             HelperFinding f{state_key(), (int32_t)k, (int16_t)action, (int16_t)(played > 0), 0, 0};
             if (!f.solved) {
                 if (state_table_holds(s.seen, f.key))
@@ -321,6 +394,7 @@ void help(uint8_t *shared, uint64_t capacity)
                 header.parents_done = k - s.helper_from + 1;
                 header.own_bytes = state_table_bytes(own);
                 header.end_time = steady_seconds();
+                header.nearest = s.nearest;
                 std::memcpy(shared, &header, sizeof header);
                 return;     // nothing after it counts
             }
@@ -332,6 +406,7 @@ void help(uint8_t *shared, uint64_t capacity)
     }
     header.own_bytes = state_table_bytes(own);
     header.end_time = steady_seconds();
+    header.nearest = s.nearest;
     std::memcpy(shared, &header, sizeof header);
 }
 
@@ -382,6 +457,7 @@ bool take_helper(bool wait)
     std::memcpy(&header, search.helper.shared, sizeof header);
     note_memory(header.used + header.own_bytes);
     search.helper_end_time = header.end_time;
+    merge_nearest(&search.nearest, header.nearest);
     search.merging = true;
     search.merge_offset = sizeof(HelperHeader);
     search.merge_in_step = false;
@@ -610,8 +686,10 @@ void expand_led()
             s.outcome = SEARCH_SOLVED;
             return;
         }
-        if (played == 0)
+        if (played == 0) {
+            note_nearest(&s.nearest);
             reach_led(state_key(), best.serial, action, frame, best.depth + 1);
+        }
     }
 }
 
@@ -670,6 +748,7 @@ SearchOutcome begin_here(int32_t start_frame)
     Search &s = search;
     s.start_frame = start_frame;
     take_snapshot(&level_start);
+    begin_nearest(&s.nearest);
     s.words = state_record_size() / sizeof(uint32_t);
     s.base = (uint32_t *)std::calloc(s.words, sizeof(uint32_t));
     s.parent_record = (uint32_t *)std::calloc(s.words, sizeof(uint32_t));
@@ -847,6 +926,11 @@ void search_progress(SearchProgress *p)
     p->memory = s.base ? memory_held() : 0;
     p->peak_memory = s.peak_memory;
     p->seconds = s.seconds;
+}
+
+void search_nearest(SearchNearest *nearest)
+{
+    *nearest = search.nearest;
 }
 
 void search_cancel()

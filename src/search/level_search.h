@@ -75,6 +75,21 @@ struct SearchResult {
     SearchStep steps[SEARCH_MAX_STEPS];
 };
 
+enum { SEARCH_SWEETS_FOLLOWED = 64 };
+
+/* How near the search came to a win, over every state it kept: what tells a designer why a
+   level cannot be won. */
+struct SearchNearest {
+    int32_t sweets;             /* sweets in the level */
+    int32_t most_eaten;         /* most sweets eaten in one state */
+    int32_t teleport_distance;  /* fewest squares, along columns and rows, between the robot and
+                                   the teleport in any state; -1 without a teleport */
+    int32_t open_distance;      /* the same in states with every sweet eaten; -1 for none */
+    uint64_t eaten;             /* bit i: the level's sweet i (in map order, the first
+                                   SEARCH_SWEETS_FOLLOWED) is eaten in some state */
+    int32_t sweet_column[SEARCH_SWEETS_FOLLOWED], sweet_row[SEARCH_SWEETS_FOLLOWED];
+};
+
 /* Begins a breadth-first search over the player's commands for the level in `map_text`
    (`length` bytes, copied), ending any search before. The level is started as the first level of
    a fresh game would be: what it plays from is the same whichever level ran before. A map with
@@ -123,3 +138,8 @@ void search_start_world(const char *map_text);
 /* The whole search in one call with the limits given; fills *result and returns as
    search_solution does, and frees the search. Called by the level checker and the tests. */
 bool search_level(const char *map_text, const SearchLimits &limits, SearchResult *result);
+
+/* How near the search begun last came to a win, over the states kept so far (the helper's
+   included once it has handed them over). Called by the editor after a proof that found no
+   way. */
+void search_nearest(SearchNearest *nearest);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -194,6 +195,46 @@ bool rename_level(EditLevel *level, const char *name)
     return true;
 }
 
+bool set_idea(EditLevel *level, const char *idea)
+{
+    size_t length = std::strlen(idea);
+    if (length >= MAP_LINE_SIZE)
+        return false;
+    for (size_t i = 0; i < length; i++) {
+        if ((unsigned char)idea[i] < 32)
+            return false;
+    }
+    std::snprintf(level->header[0], MAP_LINE_SIZE, "%s", idea);
+    return true;
+}
+
+bool paint_square(EditLevel *level, int32_t x, int32_t z, const EditBrush &brush)
+{
+    static EditLevel result;
+    result = *level;
+    int at = find_square(result, x, z);
+    if (at < 0) {
+        if (!add_square(&result, x, z, brush.height))
+            return false;
+        at = find_square(result, x, z);
+    } else if (result.squares[at].height != brush.height &&
+               !raise_square(&result, x, z, brush.height - result.squares[at].height)) {
+        return false;
+    }
+    result.squares[at].texture = brush.texture & 3;
+    const EditSquare &square = result.squares[at];
+    if (brush.content != CONTENT_NOTHING &&
+        (square.content != brush.content || (directed(brush.content) && square.dir != brush.dir)) &&
+        !set_content(&result, x, z, brush.content, brush.dir))
+        return false;
+    if (result.square_count == level->square_count &&
+        std::memcmp(result.squares, level->squares,
+                    sizeof(EditSquare) * (size_t)result.square_count) == 0)
+        return false;   // already so: a drag over it makes no edit
+    *level = result;
+    return true;
+}
+
 bool set_minutes(EditLevel *level, int32_t minutes)
 {
     if (minutes < 1 || minutes > EDIT_MINUTES_LIMIT)
@@ -271,6 +312,67 @@ bool paste_block(EditLevel *level, const EditBlock &block, int32_t x, int32_t z)
     update_sides(&result);
     *level = result;
     return true;
+}
+
+void paste_covers(const EditLevel &level, const EditBlock &block, int32_t x, int32_t z,
+                  int32_t *covered, int32_t *replaced)
+{
+    *covered = *replaced = 0;
+    for (int i = 0; i < block.square_count; i++) {
+        const EditSquare &square = block.squares[i];
+        const int at = find_square(level, square.x + x, square.z + z);
+        if (at < 0)
+            continue;
+        ++*covered;
+        const EditSquare &there = level.squares[at];
+        if (there.content != CONTENT_NOTHING &&
+            (there.content != square.content || there.dir != square.dir))
+            ++*replaced;
+    }
+}
+
+namespace {
+
+/* A direction turned a quarter turn clockwise on the grid: +z (0) to +x (64) and on. */
+int32_t turned(int32_t dir)
+{
+    return (dir + 64) % 256;
+}
+
+} // namespace
+
+void turn_block(EditBlock *block)
+{
+    for (int i = 0; i < block->square_count; i++) {
+        EditSquare &square = block->squares[i];
+        // Clockwise with +z up: the top row becomes the right column.
+        const int32_t x = square.x;
+        square.x = square.z;
+        square.z = block->columns - 1 - x;
+        if (directed(square.content))
+            square.dir = turned(square.dir);
+        // The +z side faces +x after the turn, -x faces +z, -z faces -x, +x faces -z.
+        EditSquare before = square;
+        for (int edge = 0; edge < EDIT_EDGES; edge++) {
+            square.side[(edge + 3) % EDIT_EDGES] = before.side[edge];
+            square.side_by_hand[(edge + 3) % EDIT_EDGES] = before.side_by_hand[edge];
+        }
+    }
+    const int32_t columns = block->columns;
+    block->columns = block->rows;
+    block->rows = columns;
+}
+
+void mirror_block(EditBlock *block)
+{
+    for (int i = 0; i < block->square_count; i++) {
+        EditSquare &square = block->squares[i];
+        square.x = block->columns - 1 - square.x;
+        if (directed(square.content))
+            square.dir = (256 - square.dir) % 256;
+        std::swap(square.side[1], square.side[3]);
+        std::swap(square.side_by_hand[1], square.side_by_hand[3]);
+    }
 }
 
 bool move_block(EditLevel *level, int32_t x0, int32_t z0, int32_t x1, int32_t z1, int32_t dx,

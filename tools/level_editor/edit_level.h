@@ -56,6 +56,12 @@ int32_t automatic_side(const EditLevel &level, const EditSquare &square, int edg
 /* Gives every side not set by hand its automatic value. Every edit below calls it. */
 void update_sides(EditLevel *level);
 
+/* What the mouse paints: a square of this height and texture, and this content facing `dir`.
+   Content CONTENT_NOTHING paints floor and leaves what stands on a square there. */
+struct EditBrush {
+    int32_t height, texture, content, dir;
+};
+
 /* The edits. Each returns false, changing nothing, when it cannot be made (a cell taken or
    empty, a value out of the map's range, no room for another square). Called by the editor,
    which keeps a copy of the level before each one for undoing it. */
@@ -66,6 +72,14 @@ bool cycle_texture(EditLevel *level, int32_t x, int32_t z);
 /* Places content `content` (MapContent) facing `dir`; a second start moves the start here. */
 bool set_content(EditLevel *level, int32_t x, int32_t z, int32_t content, int32_t dir);
 bool rename_level(EditLevel *level, const char *name);
+/* Sets the level's first line, the idea the level table prints (at most MAP_LINE_SIZE - 1
+   characters, no line end). */
+bool set_idea(EditLevel *level, const char *idea);
+/* Makes the square on (x, z) what `brush` paints: a new one where there is none, else the
+   square there with the brush's height and texture, and its content unless the brush's is
+   CONTENT_NOTHING. False, changing nothing, when the square cannot be made or the content not
+   placed, or when the square is already so. Called for each cell a held button passes over. */
+bool paint_square(EditLevel *level, int32_t x, int32_t z, const EditBrush &brush);
 bool set_minutes(EditLevel *level, int32_t minutes);
 /* Sets a side by hand (-1 for no face); it keeps its value until reset_side. */
 bool set_side(EditLevel *level, int32_t x, int32_t z, int edge, int32_t side);
@@ -78,6 +92,16 @@ void copy_block(const EditLevel &level, int32_t x0, int32_t z0, int32_t x1, int3
 /* Puts the block's squares with its corner on (x, z), in place of the squares there. False when
    a square would leave the map's columns or there is no room. */
 bool paste_block(EditLevel *level, const EditBlock &block, int32_t x, int32_t z);
+/* What pasting `block` with its corner on (x, z) would cover: *covered squares standing there
+   already, *replaced of them holding a content that the block's square would change. */
+void paste_covers(const EditLevel &level, const EditBlock &block, int32_t x, int32_t z,
+                  int32_t *covered, int32_t *replaced);
+/* Turns the block a quarter turn clockwise as the grid shows it (+x right, +z up): squares,
+   the directions of what stands on them, and their sides set by hand turn together. */
+void turn_block(EditBlock *block);
+/* Mirrors the block left to right as the grid shows it (x reversed), with the directions and
+   sides set by hand. */
+void mirror_block(EditBlock *block);
 /* Moves the rectangle's squares by (dx, dz), in place of the squares where they land. */
 bool move_block(EditLevel *level, int32_t x0, int32_t z0, int32_t x1, int32_t z1, int32_t dx,
                 int32_t dz);
