@@ -110,7 +110,8 @@ TEST(LevelSearch, SlicesAndTheHelperFindTheSameWayAsOneRun)
 }
 
 // Each bound ends the search with its own outcome where it says, and frees what it held; a map
-// with faults is not searched, and one whose sweet is out of reach is proven hopeless.
+// with faults is not searched, and one whose sweet is out of reach is proven hopeless, with how
+// near it came to a win.
 TEST(LevelSearch, EachBoundEndsTheSearchWithItsOwnOutcome)
 {
     const std::string text = shipped_map(11);
@@ -152,10 +153,21 @@ TEST(LevelSearch, EachBoundEndsTheSearchWithItsOwnOutcome)
     cut[cut.find("squares:")] = '\0';
     EXPECT_EQ(search_start(cut.data(), cut.size(), limits(0)), SEARCH_INVALID_MAP);
 
-    const std::string high = drawn_map({"1P 4S", "1T"}, 64, 2);
+    // The sweet on the tower cannot be reached: the search says how near it came, the first
+    // sweet eaten and the second never, the robot next to the teleport but never with both.
+    const std::string high = drawn_map({"1P 1S 4S", "1T"}, 64, 2);
     EXPECT_FALSE(search_level(high.c_str(), limits(1), &sliced));
     EXPECT_EQ(sliced.outcome, SEARCH_NO_SOLUTION);
     EXPECT_GT(sliced.states, 10);
+    SearchNearest n;
+    search_nearest(&n);
+    EXPECT_EQ(n.sweets, 2);
+    EXPECT_EQ(n.most_eaten, 1);
+    EXPECT_EQ(n.eaten, 1u);
+    EXPECT_EQ(n.sweet_column[1], 2);
+    EXPECT_EQ(n.sweet_row[1], 0);
+    EXPECT_EQ(n.teleport_distance, 1);
+    EXPECT_EQ(n.open_distance, -1);
 }
 
 // A layer gives back every state in the order appended, whatever it differs in from the one
