@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -602,4 +603,88 @@ double analysis_clock_margin(const LevelAnalysis &a)
 double analysis_unwinnable_share(const LevelAnalysis &a)
 {
     return a.positions > 0 && a.unwinnable > 0 ? (double)a.unwinnable / (double)a.positions : 0.0;
+}
+
+const char *command_name(int32_t code)
+{
+    switch (code) {
+    case SEARCH_WAIT:       return "wait";
+    case MOVE_FORWARD:      return "up";
+    case MOVE_BACKWARD:     return "down";
+    case MOVE_TURN_LEFT:    return "left";
+    case MOVE_TURN_RIGHT:   return "right";
+    case MOVE_JUMP:         return "jump";
+    case MOVE_STRAFE_LEFT:  return "strafe-left";
+    case MOVE_STRAFE_RIGHT: return "strafe-right";
+    default:                return "?";
+    }
+}
+
+void describe_analysis(const LevelAnalysis &a, int64_t memory_limit, AnalysisLine line, void *context)
+{
+    char text[400];
+    if (!a.complete) {
+        std::snprintf(text, sizeof text, "fairness: %lld positions reached before the memory limit of "
+                      "%lld MB: traps, decisions and wrong ways not known", (long long)a.positions,
+                      (long long)(memory_limit / (1024 * 1024)));
+        line(context, text, false);
+    } else {
+        std::snprintf(text, sizeof text, "fairness: %lld positions, %lld cannot be won (%.1f %%); "
+                      "shortest way %d commands with %d decisions and %d wrong ways; a trap at %lld "
+                      "positions", (long long)a.positions, (long long)a.unwinnable,
+                      100.0 * analysis_unwinnable_share(a), (int)a.shortest, (int)a.decisions,
+                      (int)a.wrong_ways, (long long)a.trap_positions);
+        line(context, text, false);
+        if (a.trap_length > 0) {
+            std::snprintf(text, sizeof text, "the first trap, %d commands from the start (the last "
+                          "one springs it):", (int)a.trap_length);
+            line(context, text, false);
+            // Twelve commands a line, a comma after each but the last.
+            int used = 0;
+            for (int32_t i = 0; i < a.trap_length; i++) {
+                used += std::snprintf(text + used, sizeof text - (size_t)used, "%s%s%s",
+                                      i % 12 == 0 ? "  " : "", command_name(a.trap_codes[i]),
+                                      i + 1 == a.trap_length ? "" : i % 12 == 11 ? "," : ", ");
+                if (i % 12 == 11 || i + 1 == a.trap_length) {
+                    line(context, text, true);
+                    used = 0;
+                }
+            }
+        }
+    }
+    char rates[64] = "";
+    int used = 0;
+    for (int32_t rate = 1; rate <= a.slowest_rate; rate++)
+        if (!a.rate_wins[rate])
+            used += std::snprintf(rates + used, sizeof rates - (size_t)used, "%s%d", used ? "," : "",
+                                  (int)rate);
+    std::snprintf(text, sizeof text, "fairness: after a start delay of %d ticks %s; at 1 to %d ticks "
+                  "a frame %s%s; clock margin %.1f; analysed in %.2f s", (int)a.start_delay_ticks,
+                  a.start_delay_wins ? "it can be won" : "it CANNOT be won", (int)a.slowest_rate,
+                  used ? "it cannot be won at " : "it can always be won", rates,
+                  analysis_clock_margin(a), a.seconds);
+    line(context, text, false);
+}
+
+void describe_way(const SearchResult &way, AnalysisLine line, void *context)
+{
+    char text[400];
+    int used = 0, on_line = 0;
+    int32_t column = -1, row = -1;
+    for (int32_t i = 0; i < way.step_count; i++) {
+        const SearchStep &s = way.steps[i];
+        used += std::snprintf(text + used, sizeof text - (size_t)used, "%s%s", on_line == 0 ? "  " : "",
+                              command_name(s.code));
+        if (s.column != column || s.row != row)
+            used += std::snprintf(text + used, sizeof text - (size_t)used, " (%d,%d)", (int)s.column,
+                                  (int)s.row);
+        column = s.column;
+        row = s.row;
+        if (++on_line == 8 || i + 1 == way.step_count) {
+            line(context, text, true);
+            used = on_line = 0;
+        } else {
+            used += std::snprintf(text + used, sizeof text - (size_t)used, ", ");
+        }
+    }
 }

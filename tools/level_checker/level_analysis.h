@@ -64,3 +64,23 @@ double analysis_clock_margin(const LevelAnalysis &analysis);
 
 /* The share of reachable positions that cannot be won, 0 to 1. */
 double analysis_unwinnable_share(const LevelAnalysis &analysis);
+
+/* The name of a command as the checker and the editor list a way: "up", "left", "strafe-left",
+   "jump", "wait" ("?" for any other code). */
+const char *command_name(int32_t code);
+
+/* One line of an analysis's or a way's description: `indented` for the lines listing a trap's commands,
+   which follow the line before. */
+typedef void (*AnalysisLine)(void *context, const char *text, bool indented);
+
+/* Describes what the analysis found, a line at a time through `line`: the positions and the share
+   that cannot be won, the shortest way's decisions and wrong ways, the traps with the commands to
+   the first, then the delayed start, the frame rates and the clock margin. `memory_limit` is the
+   analysis's, named when it stopped there. Called by the level checker, which puts the map's path
+   before each line not indented, and by the level editor's proof report. */
+void describe_analysis(const LevelAnalysis &analysis, int64_t memory_limit, AnalysisLine line,
+                       void *context);
+
+/* Describes a way as the keys a player would press, with the robot's square after each one that
+   moves it, eight to a line, each line indented. Called by the checker and the editor. */
+void describe_way(const SearchResult &way, AnalysisLine line, void *context);

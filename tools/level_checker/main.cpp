@@ -165,44 +165,6 @@ long read_map(const char *path)
 }
 
 
-const char *command_name(int32_t code)
-{
-    switch (code) {
-    case SEARCH_WAIT:  return "wait";
-    case 72:           return "up";
-    case 80:           return "down";
-    case 75:           return "left";
-    case 77:           return "right";
-    case 57:           return "jump";
-    case 1001:         return "strafe-left";
-    case 1002:         return "strafe-right";
-    default:           return "?";
-    }
-}
-
-/* The solution as the keys a player would press, with the robot's square after each one that
-   moves it, several to a line. */
-void print_steps()
-{
-    int32_t column = -1, row = -1;
-    int on_line = 0;
-    for (int32_t i = 0; i < result.step_count; i++) {
-        const SearchStep &s = result.steps[i];
-        if (on_line == 0)
-            std::printf("  ");
-        std::printf("%s", command_name(s.code));
-        if (s.column != column || s.row != row)
-            std::printf(" (%d,%d)", (int)s.column, (int)s.row);
-        column = s.column;
-        row = s.row;
-        if (++on_line == 8 || i + 1 == result.step_count) {
-            std::printf("\n");
-            on_line = 0;
-        } else {
-            std::printf(", ");
-        }
-    }
-}
 
 bool record(const CheckerRequest &request, const char *path, const char *level_name)
 {
@@ -287,12 +249,14 @@ void show_analysis_progress(const char *stage, int64_t count)
     progress_shown = true;
 }
 
-/* The commands of a way, as the keys a player would press, after an indent. */
-void print_codes(const int32_t *codes, int32_t count)
+/* Prints a line of the analysis's description after the map's path, a trap's commands as they
+   stand. */
+void print_analysis_line(void *path, const char *text, bool indented)
 {
-    for (int32_t i = 0; i < count; i++)
-        std::printf("%s%s%s", i % 12 == 0 ? "  " : "", command_name(codes[i]),
-                    i + 1 == count ? "\n" : i % 12 == 11 ? ",\n" : ", ");
+    if (indented)
+        std::printf("%s\n", text);
+    else
+        std::printf("%s: %s\n", (const char *)path, text);
 }
 
 /* Analyses the map in map_text for fairness and prints what was found. */
@@ -308,33 +272,7 @@ void analyse(const char *path, const CheckerRequest &request, LevelRow *row)
     progress_shown = false;
     if (!row->analysed)
         return;
-    if (!a.complete) {
-        std::printf("%s: fairness: %lld positions reached before the memory limit of %lld MB: "
-                    "traps, decisions and wrong ways not known\n", path, (long long)a.positions,
-                    (long long)(limits.memory_limit / MEGABYTE));
-    } else {
-        std::printf("%s: fairness: %lld positions, %lld cannot be won (%.1f %%); shortest way %d "
-                    "commands with %d decisions and %d wrong ways; a trap at %lld positions\n",
-                    path, (long long)a.positions, (long long)a.unwinnable,
-                    100.0 * analysis_unwinnable_share(a), (int)a.shortest, (int)a.decisions,
-                    (int)a.wrong_ways, (long long)a.trap_positions);
-        if (a.trap_length > 0) {
-            std::printf("%s: the first trap, %d commands from the start (the last one springs it):\n",
-                        path, (int)a.trap_length);
-            print_codes(a.trap_codes, a.trap_length);
-        }
-    }
-    char rates[64] = "";
-    int used = 0;
-    for (int32_t rate = 1; rate <= a.slowest_rate; rate++)
-        if (!a.rate_wins[rate])
-            used += std::snprintf(rates + used, sizeof rates - (size_t)used, "%s%d", used ? "," : "",
-                                  (int)rate);
-    std::printf("%s: fairness: after a start delay of %d ticks %s; at 1 to %d ticks a frame %s%s; "
-                "clock margin %.1f; analysed in %.2f s\n",
-                path, (int)a.start_delay_ticks, a.start_delay_wins ? "it can be won" : "it CANNOT be won",
-                (int)a.slowest_rate, used ? "it cannot be won at " : "it can always be won", rates,
-                analysis_clock_margin(a), a.seconds);
+    describe_analysis(a, limits.memory_limit, print_analysis_line, (void *)path);
 }
 
 /* Validates, solves and records one map; returns its exit status, STATUS_PASS when it passes.
@@ -390,7 +328,7 @@ int check_map(const CheckerRequest &request, const char *path, LevelRow *row,
                 (int)(result.limit_ticks / 100), roomy ? "fits with room to spare" :
                 result.ticks <= result.limit_ticks ? "fits, but takes more than half the limit" :
                 "does not fit the limit", (long long)result.states, row->seconds);
-    print_steps();
+    describe_way(result, print_analysis_line, nullptr);
     if (request.record_dir && !record(request, path, report.name))
         return STATUS_FAILS;
     if (request.fair)
