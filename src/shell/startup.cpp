@@ -12,6 +12,7 @@
 #include "shell/key_wait.h"
 #include "shell/sound.h"
 #include "shell/timer.h"
+#include "shell/window_identity.h"
 #include "ui/display_options.h"
 #include "ui/hud.h"
 #include "ui/video_mode.h"
@@ -30,7 +31,7 @@ void write_credits()
 {
     console_printf("Programmed by Maren Holt (maren.holt@tirvex.invalid)\n");
     console_printf("Version: 1,2\n");
-    console_printf("Build: %s\n----------------------------\n", __DATE__);
+    console_printf("Build: %s\n----------------------------\n", TIRVEX_BUILD_DATE);
     console_printf("Thanks to:\n");
     console_printf("%s", SEPARATOR);
     console_printf("Shawn Hargreaves for making the wonderful (Win)Allegro library.\n");
@@ -82,6 +83,7 @@ BITMAP *create_screen_buffer()
 int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP **buffer,
              bool wait_credits)
 {
+    set_window_identity("tirvex", "Tirvex");
     if (allegro_init() != 0) {
         // On this system the library only fails to start where there is no window system to
         // talk to; say so in the player's words rather than the library's.
