@@ -1,5 +1,6 @@
 /* startup.cpp: the start-up sequence, the shutdown and the colour tables built at start-up. */
 #include "shell/startup.h"
+#include "shell/screen_scale.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -75,7 +76,7 @@ void build_colour_tables()
 
 BITMAP *create_screen_buffer()
 {
-    BITMAP *buffer = create_bitmap(SCREEN_W, SCREEN_H);
+    BITMAP *buffer = create_bitmap(picture_w(), picture_h());
     check(buffer != nullptr, "Out of memory while creating screen buffer");
     return buffer;
 }
@@ -110,7 +111,7 @@ int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP
     display_options.music_on = true;
     start_sound(program_path);
     console_printf("\n");
-    console_printf("In-game screen resolution %dx%d\n", SCREEN_W, SCREEN_H);
+    console_printf("In-game screen resolution %dx%d\n", picture_w(), picture_h());
     if (notice[0])
         console_printf("%s\n", notice);
     console_printf("Loading data file %s...\n", DATAFILE_PATH);
