@@ -9,15 +9,14 @@ DESTDIR  ?=
 PLAY_PACKAGES := cmake g++ make pkg-config liballegro4-dev libfreetype-dev fonts-dejavu-core \
                  libpng-dev
 TEST_PACKAGES := libgtest-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev x11-apps \
-                 dpkg-dev lintian desktop-file-utils appstream file python3
+                 dpkg-dev debhelper lintian desktop-file-utils appstream file python3
+# What dpkg-buildpackage needs beyond playing: debian/control's other build dependencies.
+DEB_PACKAGES  := dpkg-dev debhelper libgtest-dev lintian
 PACKAGES ?= $(PLAY_PACKAGES)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-VERSION  := $(shell grep -m1 -o 'tirvex VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
-DEB_BUILD := $(BUILD)/deb-build
-DEB_ROOT  := $(BUILD)/deb-root
-
-.PHONY: all deps test-deps build play test bench level-table install uninstall deb clean
+.PHONY: all deps test-deps build play test bench level-table readme-picture install uninstall \
+        deb reproducible-check clean
 
 all: build
 
@@ -101,19 +100,45 @@ level-table: build
 	sh tools/level_table/splice_readme.sh README.md $(BUILD)/level_table.md
 	@echo "README.md: the level table of $$(ls $(BUILD)/game/maps/map*.txt | wc -l) maps"
 
-# The package is built apart from the development build: installed under /usr, with Debian's
-# hardening flags (all of them, bindnow included) and without the tests. The flags are given on
-# the command line, so a changed flag reaches a build folder configured before.
-DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+# The README's picture: level 15 as the long-shot camera first shows it, drawn by the preview
+# tool and kept in the repository as doc/screenshot.png.
+readme-picture: deps
+	@$(MAKE) --no-print-directory deps PACKAGES=python3
+	cmake -S . -B $(BUILD) >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target preview game_data
+	cd $(BUILD)/game && ../tools/preview/preview --camera 1 maps/map15.txt ../readme-picture.bmp >/dev/null
+	python3 tools/readme_picture/bmp_to_png.py $(BUILD)/readme-picture.bmp doc/screenshot.png
+	@echo "doc/screenshot.png: drawn again"
+
+# The Debian packages, built by dpkg-buildpackage from a clean copy of the tree (debian/): the
+# source package, tirvex, tirvex-data and the debug symbols, with the .changes, left in
+# $(BUILD); lintian's verdict follows. DEB_BUILD_OPTIONS=nocheck skips the tests of the build.
 deb:
-	@$(MAKE) --no-print-directory deps PACKAGES="$(PLAY_PACKAGES) dpkg-dev"
-	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
-	      -DTIRVEX_TESTS=OFF "-DCMAKE_CXX_FLAGS=$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
-	      "-DCMAKE_EXE_LINKER_FLAGS=$$($(DEB_FLAGS) LDFLAGS)" >/dev/null
-	cmake --build $(DEB_BUILD) -j $(JOBS)
-	rm -rf $(DEB_ROOT)
-	DESTDIR=$(CURDIR)/$(DEB_ROOT) cmake --install $(DEB_BUILD) >/dev/null
-	bash tools/package_deb/make_deb.sh $(DEB_ROOT) $(BUILD) $(VERSION)
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PLAY_PACKAGES) $(DEB_PACKAGES)"
+	@changes=$$(bash tools/package_deb/build_packages.sh . $(BUILD)/deb-work $(BUILD) -J$(JOBS)) && \
+	ls -1 $$(dirname $$changes)/*_$$(dpkg-parsechangelog -SVersion)[_.]* && \
+	lintian --info --pedantic --fail-on error,warning $$changes
+
+# The packages built twice, from copies in two folders of different names and depths, minutes
+# apart and under another time zone and umask, then compared byte for byte: the source package
+# and every binary package (the .buildinfo records the build's own folder and time, and the
+# .changes its checksum). The tests are left out (nocheck): they do not shape what is shipped.
+# diffoscope, where installed, shows what differs.
+REPRO := $(BUILD)/reproducible
+reproducible-check:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PLAY_PACKAGES) $(DEB_PACKAGES)"
+	rm -rf $(REPRO)
+	DEB_BUILD_OPTIONS="nocheck $(DEB_BUILD_OPTIONS)" bash tools/package_deb/build_packages.sh \
+	    . $(REPRO)/first $(REPRO)/one -J$(JOBS) >/dev/null
+	cd $(REPRO) && mkdir -p second/a/much/longer/path && \
+	DEB_BUILD_OPTIONS="nocheck $(DEB_BUILD_OPTIONS)" TZ=Pacific/Kiritimati bash -c 'umask 002 && \
+	    bash $(CURDIR)/tools/package_deb/build_packages.sh $(CURDIR) second/a/much/longer/path two \
+	    -J$(JOBS)' >/dev/null
+	@cd $(REPRO) && status=0; for f in $$(cd one && ls | grep -v '\.buildinfo$$\|\.changes$$'); do \
+	  if cmp -s one/$$f two/$$f; then echo "identical: $$f"; \
+	  else echo "DIFFERENT: $$f"; status=1; \
+	    if command -v diffoscope >/dev/null; then diffoscope one/$$f two/$$f | head -n 60; fi; fi; \
+	done; [ $$status = 0 ] && echo "make reproducible-check: the two builds are identical"; exit $$status
 
 clean:
 	rm -rf $(BUILD)

@@ -43,10 +43,11 @@ protected:
 
     /* Runs the search with these options and environment from the test's directory. */
     bool find(const char *data, const char *home, const char *xdg, const char *home_env,
-              const char *levels = nullptr)
+              const char *levels = nullptr, const char *xdg_config = nullptr)
     {
         fs::current_path(dir);
-        const PlaceRequest r = {data, home, xdg, home_env, "/nonexistent/tirvex", levels};
+        const PlaceRequest r = {data, home, xdg, home_env, "/nonexistent/tirvex", levels,
+                                xdg_config};
         return find_game_places(&r, fault, notice, sizeof fault) == 1;
     }
 
@@ -98,6 +99,34 @@ TEST_F(GamePlaces, DataInTheWorkingDirectoryKeepsEverythingThere)
     EXPECT_EQ(fs::current_path(), dir);
     char path[64];
     EXPECT_STREQ(user_file_path("tirvex.sav", path, sizeof path), "tirvex.sav");
+}
+
+TEST_F(GamePlaces, SettingsLiveInTheConfigFolderAndAnOldVideoModeMovesThereOnce)
+{
+    make_data(dir / "share");
+    const std::string data_home = (dir / "xdg").string(), config = (dir / "config").string();
+    const std::string home = (dir / "home").string();
+    fs::create_directories(data_home + "/tirvex");
+    write_file(data_home + "/tirvex/wvideo.cfg", "2 800 600\n");
+    ASSERT_TRUE(find("share", nullptr, data_home.c_str(), home.c_str(), nullptr, config.c_str()));
+    EXPECT_EQ(std::string(config_folder), config + "/tirvex");
+    char path[GAME_PATH_SIZE];
+    EXPECT_EQ(std::string(config_file_path("keys.cfg", path, sizeof path)), config + "/tirvex/keys.cfg");
+    EXPECT_EQ(read_file(config + "/tirvex/wvideo.cfg"), "2 800 600\n");
+    EXPECT_FALSE(fs::exists(data_home + "/tirvex/wvideo.cfg"));
+    // Moved once: a later one left beside the save does not replace the player's settings.
+    write_file(data_home + "/tirvex/wvideo.cfg", "1 640 480\n");
+    ASSERT_TRUE(find("share", nullptr, data_home.c_str(), home.c_str(), nullptr, config.c_str()));
+    EXPECT_EQ(read_file(config + "/tirvex/wvideo.cfg"), "2 800 600\n");
+
+    // Without XDG_CONFIG_HOME, ~/.config; with --home, that folder; the game's own folder as ever.
+    ASSERT_TRUE(find("share", nullptr, data_home.c_str(), home.c_str()));
+    EXPECT_EQ(std::string(config_folder), home + "/.config/tirvex");
+    ASSERT_TRUE(find("share", "mine", data_home.c_str(), home.c_str(), nullptr, config.c_str()));
+    EXPECT_STREQ(config_folder, home_folder);
+    make_data(dir);
+    ASSERT_TRUE(find(nullptr, nullptr, data_home.c_str(), home.c_str(), nullptr, config.c_str()));
+    EXPECT_STREQ(config_file_path("wvideo.cfg", path, sizeof path), "wvideo.cfg");
 }
 
 TEST_F(GamePlaces, DataElsewhereSendsThePlayersFilesHome)

@@ -1,5 +1,6 @@
 /* cast_screen.cpp: the gallery that presents each kind of actor as a rotating model. */
 #include "shell/cast_screen.h"
+#include "shell/screen_scale.h"
 
 #include <atomic>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include "shell/sound.h"
 #include "shell/timer.h"
 #include "ui/debug_column.h"
+#include "ui/demo_input.h"
 #include "ui/display_options.h"
 #include "world/actor.h"
 #include "world/actor_table.h"
@@ -50,8 +52,9 @@ std::atomic<int> press_y{0};
 void note_mouse_press(int flags)
 {
     if (flags & MOUSE_FLAG_LEFT_DOWN) {
-        press_x = mouse_x;
-        press_y = mouse_y;
+        // In the picture's pixels, whatever the enlargement.
+        press_x = picture_x(mouse_x);
+        press_y = picture_y(mouse_y);
         press_pending = 1;
     }
 }
@@ -220,6 +223,7 @@ void cast_screen(BITMAP *buffer)
             break;
         if (keyboard_needs_poll())
             poll_keyboard();
+        pad_menu_keys();
         if (keypressed() && handle_key(readkey() >> 8, &index))
             break;
 
@@ -230,12 +234,10 @@ void cast_screen(BITMAP *buffer)
 
         show_mouse(nullptr);
         draw_cast_screen(buffer);
-        show_mouse(buffer);
+        draw_pointer(buffer);
 
         wait_for_next_frame();
-        acquire_bitmap(screen);
-        blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
-        release_bitmap(screen);
+        present_frame(buffer);
 
         // The camera circles the actor by 1/256 turn a tick. The first frame takes every tick
         // since the clock was last read, so the sum wraps round whole turns instead of
@@ -252,7 +254,6 @@ void cast_screen(BITMAP *buffer)
     remove_mouse();
     const int esc = KEY_ESC;
     wait_keys_released(&esc, 1);
-    acquire_bitmap(screen);
-    clear(screen);
-    release_bitmap(screen);
+    clear(picture());
+    present_picture();
 }

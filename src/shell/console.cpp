@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "shell/screen_scale.h"
+
 ConsoleState console = {0, 0};
 
 namespace {
@@ -18,19 +20,20 @@ char format_buffer[1024];
 
 void scroll_up_one_row()
 {
+    BITMAP *page = picture();
     BITMAP *strip = create_bitmap(AREA_W, CELL);
     // Without memory for the strip the old rows simply stay; the bottom row is cleared anyway.
     if (strip) {
         for (int row = 0; row <= console.cursor_y; row += CELL) {
-            acquire_bitmap(screen);
-            blit(screen, strip, 0, row + CELL, 0, 0, AREA_W, CELL);
-            blit(strip, screen, 0, 0, 0, row, AREA_W, CELL);
-            release_bitmap(screen);
+            acquire_bitmap(page);
+            blit(page, strip, 0, row + CELL, 0, 0, AREA_W, CELL);
+            blit(strip, page, 0, 0, 0, row, AREA_W, CELL);
+            release_bitmap(page);
         }
     }
-    acquire_bitmap(screen);
-    rectfill(screen, 0, console.cursor_y, AREA_W - 1, AREA_H - 1, 0);
-    release_bitmap(screen);
+    acquire_bitmap(page);
+    rectfill(page, 0, console.cursor_y, AREA_W - 1, AREA_H - 1, 0);
+    release_bitmap(page);
     if (strip)
         destroy_bitmap(strip);
 }
@@ -69,10 +72,11 @@ void console_putc(int c)
     }
     if (screen) {
         char glyph[2] = {(char)c, '\0'};
-        acquire_bitmap(screen);
-        textout_ex(screen, font, glyph, console.cursor_x, console.cursor_y,
+        BITMAP *page = picture();
+        acquire_bitmap(page);
+        textout_ex(page, font, glyph, console.cursor_x, console.cursor_y,
                    makecol(100, 255, 100), _textmode);
-        release_bitmap(screen);
+        release_bitmap(page);
     }
     console.cursor_x += CELL;
     if (console.cursor_x > LAST_COLUMN_X) {
@@ -85,6 +89,9 @@ void console_puts(const char *text)
 {
     while (*text)
         console_putc((unsigned char)*text++);
+    // Shown once a line or so, not once a glyph: enlarged, every showing copies the picture.
+    if (screen)
+        present_picture();
 }
 
 int console_printf(const char *format, ...)

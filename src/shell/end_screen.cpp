@@ -1,5 +1,6 @@
 /* end_screen.cpp: the congratulation page after the last level. */
 #include "shell/end_screen.h"
+#include "shell/screen_scale.h"
 
 #include "shell/datafile.h"
 #include "shell/key_wait.h"
@@ -44,9 +45,7 @@ void end_screen(BITMAP *buffer)
     // Text drawn after this page (the console, the fatal page) keeps a transparent background.
     _textmode = -1;
     draw_end_text(buffer, colour);
-    acquire_bitmap(screen);
-    blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
-    release_bitmap(screen);
+    present_frame(buffer);
     fade_palette_in(saved, 1);
 
     // The key is not read: the level selection that follows takes it as its first key.
@@ -58,6 +57,7 @@ void end_screen(BITMAP *buffer)
         pause_briefly();
     }
     fade_palette_out(1);
-    clear(screen);
+    clear(picture());
+    present_picture();
     set_palette(saved);
 }

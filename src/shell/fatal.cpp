@@ -1,5 +1,6 @@
 /* fatal.cpp: the fatal-error path: error.log, the fatal page and the exit. */
 #include "shell/fatal.h"
+#include "shell/screen_scale.h"
 
 #include <allegro.h>
 #include <cstdio>
@@ -13,10 +14,12 @@ namespace {
 void show_fatal_page(const char *text)
 {
     int white = makecol(255, 255, 255);
-    int centre_x = SCREEN_W / 2;
-    acquire_bitmap(screen);
-    clear(screen);
-    textout_centre_ex(screen, font, "FATAL ERROR!", centre_x, SCREEN_H / 2 - 40, white, _textmode);
+    int centre_x = picture_w() / 2;
+    const int centre_y = picture_h() / 2;
+    BITMAP *page = picture();
+    acquire_bitmap(page);
+    clear(page);
+    textout_centre_ex(page, font, "FATAL ERROR!", centre_x, centre_y - 40, white, _textmode);
     // The messages end in a line feed, which the fonts would draw as a stray glyph; the page
     // shows the text without it (error.log keeps it).
     char line[180];
@@ -24,10 +27,11 @@ void show_fatal_page(const char *text)
     size_t length = std::strlen(line);
     while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r'))
         line[--length] = '\0';
-    textout_centre_ex(screen, font, line, centre_x, SCREEN_H / 2, white, _textmode);
-    textout_centre_ex(screen, font, "Press [Esc] to exit program", centre_x, SCREEN_H / 2 + 40,
+    textout_centre_ex(page, font, line, centre_x, centre_y, white, _textmode);
+    textout_centre_ex(page, font, "Press [Esc] to exit program", centre_x, centre_y + 40,
                       white, _textmode);
-    release_bitmap(screen);
+    release_bitmap(page);
+    present_picture();
 }
 }
 

@@ -16,6 +16,7 @@
 #endif
 
 char home_folder[GAME_PATH_SIZE];
+char config_folder[GAME_PATH_SIZE];
 char levels_folder[GAME_PATH_SIZE];
 char levels_progress_folder[GAME_PATH_SIZE];
 bool home_unwritable;
@@ -103,6 +104,50 @@ void choose_user_folder(const PlaceRequest *r, const char *start_folder)
         std::snprintf(home_folder, FOLDER_LIMIT, "%s", start_folder);
 }
 
+/* The settings' folder when neither --home nor the working directory decides it. */
+void choose_config_folder(const PlaceRequest *r)
+{
+    const char *xdg = r->xdg_config_home;
+    if (xdg && xdg[0] == '/')
+        std::snprintf(config_folder, FOLDER_LIMIT, "%s/tirvex", xdg);
+    else if (r->home && r->home[0] == '/')
+        std::snprintf(config_folder, FOLDER_LIMIT, "%s/.config/tirvex", r->home);
+    else
+        std::snprintf(config_folder, FOLDER_LIMIT, "%s", home_folder);
+}
+
+/* An earlier version kept wvideo.cfg with the save: it moves once to the settings' folder, by
+   rename, or by copy where the two folders lie on different file systems. A file that cannot
+   be moved stays where it is and is not read. */
+void move_old_settings()
+{
+    if (!std::strcmp(config_folder, home_folder))
+        return;
+    char old_path[GAME_PATH_SIZE + 16], new_path[GAME_PATH_SIZE + 16];
+    std::snprintf(old_path, sizeof old_path, "%s/wvideo.cfg", home_folder);
+    std::snprintf(new_path, sizeof new_path, "%s/wvideo.cfg", config_folder);
+    struct stat s;
+    if (stat(old_path, &s) != 0 || !S_ISREG(s.st_mode) || stat(new_path, &s) == 0)
+        return;
+    if (rename(old_path, new_path) == 0)
+        return;
+    FILE *in = std::fopen(old_path, "rb");
+    FILE *out = in ? std::fopen(new_path, "wb") : nullptr;
+    char bytes[256];
+    size_t n = 0;
+    bool copied = in && out;
+    while (copied && (n = std::fread(bytes, 1, sizeof bytes, in)) > 0)
+        copied = std::fwrite(bytes, 1, n, out) == n;
+    if (in)
+        std::fclose(in);
+    if (out && std::fclose(out) != 0)
+        copied = false;
+    if (copied)
+        unlink(old_path);
+    else if (out)
+        unlink(new_path);
+}
+
 /* Sets levels_folder and the folder of its progress record for --levels DIR (made absolute
    while the working directory is still the one the game was started in). Returns 0 with the
    fault when DIR holds no readable map01.txt. */
@@ -172,7 +217,7 @@ const char *find_data_folder(const char *program_path)
 int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t size)
 {
     fault[0] = notice[0] = '\0';
-    home_folder[0] = '\0';
+    home_folder[0] = config_folder[0] = '\0';
     levels_folder[0] = levels_progress_folder[0] = '\0';
     home_unwritable = progress_unwritable = false;
 
@@ -203,8 +248,10 @@ int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t si
                           r->home_option);
             return 0;
         }
+        std::snprintf(config_folder, FOLDER_LIMIT, "%s", home_folder);
     } else if (!data_here) {
         choose_user_folder(r, start_folder);
+        choose_config_folder(r);
     }
 
     if (data[0] && chdir(data) != 0) {
@@ -215,6 +262,10 @@ int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t si
 
     int home_error = home_folder[0] ? prepare_folder(home_folder) : 0;
     home_unwritable = home_error != 0;
+    // The settings' folder is made now, so that the dialog and Alt+Enter can write into it.
+    if (config_folder[0] && std::strcmp(config_folder, home_folder) != 0 &&
+        prepare_folder(config_folder) == 0 && home_folder[0] && !home_error)
+        move_old_settings();
     // A folder of levels that can be written keeps its own record, even when the player's
     // folder cannot.
     if (levels_folder[0])
@@ -238,6 +289,15 @@ const char *user_file_path(const char *name, char *out, size_t size)
 {
     if (home_folder[0])
         std::snprintf(out, size, "%s/%s", home_folder, name);
+    else
+        std::snprintf(out, size, "%s", name);
+    return out;
+}
+
+const char *config_file_path(const char *name, char *out, size_t size)
+{
+    if (config_folder[0])
+        std::snprintf(out, size, "%s/%s", config_folder, name);
     else
         std::snprintf(out, size, "%s", name);
     return out;

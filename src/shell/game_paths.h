@@ -9,6 +9,11 @@ enum { GAME_PATH_SIZE = 4096 };
    as an absolute path; empty while these live in the working directory. */
 extern char home_folder[GAME_PATH_SIZE];
 
+/* The folder of the player's settings, wvideo.cfg and keys.cfg, as an absolute path: the
+   --home folder; else empty (the working directory) where the player's files are kept there;
+   else $XDG_CONFIG_HOME/tirvex, or $HOME/.config/tirvex. */
+extern char config_folder[GAME_PATH_SIZE];
+
 /* Set when the per-user folder could not be created or written. */
 extern bool home_unwritable;
 
@@ -35,6 +40,7 @@ struct PlaceRequest {
     const char *home;
     const char *program_path;
     const char *levels_option;  /* --levels DIR, nullptr when absent */
+    const char *xdg_config_home;    /* XDG_CONFIG_HOME, nullptr when unset */
 };
 
 /* Finds the data folder (the one that holds data/pz.dat): the --data folder; else the working
@@ -49,6 +55,8 @@ struct PlaceRequest {
    progress record has nowhere to be written. When no folder holds data/pz.dat the working directory
    stays the data folder, and the datafile loader reports the missing file. Returns 1, or 0
    with the fault in fault when the --data folder holds no data/pz.dat or cannot be entered.
+   config_folder is set beside it; a wvideo.cfg left in the per-user folder by an earlier
+   version is moved into config_folder (created with mode 0700) when that has none.
    With --levels, levels_folder and levels_progress_folder are set (the latter created where
    missing) and a folder without a readable map01.txt is a fault. Both buffers hold size bytes.
    Called once by main, before start-up. */
@@ -59,6 +67,10 @@ int find_game_places(const PlaceRequest *request, char *fault, char *notice, siz
    else the program's folder; "" (with a note on standard error) when none does. The result
    stays valid until the next call. Used by find_game_places and the tools that draw. */
 const char *find_data_folder(const char *program_path);
+
+/* Writes into out (size bytes) the path of the settings file name (in config_folder) and returns
+   out. */
+const char *config_file_path(const char *name, char *out, size_t size);
 
 /* Writes into out (size bytes) the path of the per-user file name and returns out. */
 const char *user_file_path(const char *name, char *out, size_t size);

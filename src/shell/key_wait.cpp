@@ -1,5 +1,7 @@
 /* key_wait.cpp: keyboard waits for the screens outside play that yield the processor. */
 #include "shell/key_wait.h"
+#include "shell/screen_scale.h"
+#include "ui/demo_input.h"
 
 #include <allegro.h>
 #include <chrono>
@@ -7,6 +9,9 @@
 
 void pause_briefly()
 {
+    // A waiting screen is where Alt+Enter is carried out when nothing is drawn.
+    window_switch_if_asked();
+    pad_menu_keys();
     // The library's rest() returns at once while no timer is installed.
     if (timer_driver)
         rest(10);

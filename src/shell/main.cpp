@@ -11,10 +11,12 @@
 #include "shell/game_paths.h"
 #include "shell/main_menu.h"
 #include "shell/play_loop.h"
+#include "shell/screen_scale.h"
 #include "shell/solution_watch.h"
 #include "shell/timer.h"
 #include "ui/demo_input.h"
 #include "ui/game_keys.h"
+#include "ui/key_map.h"
 #include "ui/progress_file.h"
 #include "shell/sound.h"
 #include "shell/startup.h"
@@ -23,26 +25,34 @@
 namespace {
 
 enum { OPTION_NOSOUND, OPTION_DATA, OPTION_HOME, OPTION_LEVELS, OPTION_WATCH, OPTION_RECORD,
-       OPTION_PLAYDEMO, OPTION_TIMEDEMO };
+       OPTION_PLAYDEMO, OPTION_TIMEDEMO, OPTION_SCALE, OPTION_WINDOW, OPTION_FULLSCREEN };
 
 const CommandOption GAME_OPTIONS[] = {
     {"nosound", nullptr, "start without sound", 0, 0},
     {"data", "DIR", "read data/pz.dat, maps/ and bsp/ from DIR", 0, 0},
-    {"home", "DIR", "keep tirvex.sav, wvideo.cfg and the screenshots in DIR", 0, 0},
+    {"home", "DIR", "keep tirvex.sav, wvideo.cfg, keys.cfg and the screenshots in DIR", 0, 0},
     {"levels", "DIR", "play DIR/map01.txt, map02.txt, ... with their own progress", 0, 0},
     {"watch", "N", "watch the robot play the recorded way through level N, 1 to 19", 1, 19},
     {"record", "FILE", "play as usual and record the game into the demo FILE", 0, 0},
     {"playdemo", "FILE", "play the demo FILE back, then end", 0, 0},
     {"timedemo", "FILE", "play the demo FILE back as fast as it can be drawn and time it", 0, 0},
+    {"scale", "N", "enlarge the picture N times, 1 to 8 (the largest that fits by default)", 1, 8},
+    {"window", nullptr, "play in a window this time", 0, 0},
+    {"fullscreen", nullptr, "play full screen this time", 0, 0},
 };
 
 const CommandSyntax GAME_SYNTAX = {
     "tirvex",
     "Tirvex, a 3D puzzle game: eat every sweet and reach the teleport in time.\n"
     "In a level Backspace or U undoes the robot's last move, I asks for a hint, and Tab held\n"
-    "shows the level's par and your records, kept in tirvex-records.txt beside tirvex.sav.",
+    "shows the level's par and your records, kept in tirvex-records.txt beside tirvex.sav.\n"
+    "The picture is enlarged by the largest whole factor that fits the desktop; Alt+Enter\n"
+    "switches between window and full screen. A gamepad present at start plays too: d-pad or\n"
+    "left stick to step and turn, a shoulder button held to strafe, A jump or confirm, B undo,\n"
+    "X hint, Y camera, Back restart, Start held to leave. keys.cfg in ~/.config/tirvex moves\n"
+    "the keys of play, a line an action: step-forward = UP W.",
     "",
-    0, 0, GAME_OPTIONS, 8};
+    0, 0, GAME_OPTIONS, 11};
 
 /* Empty counts as unset. */
 const char *environment(const char *name)
@@ -90,9 +100,13 @@ int main(int argc, char *argv[])
                               line.text[OPTION_TIMEDEMO];
     const std::string demo_path = demo_option ? absolute_path(demo_option) : "";
     const bool playback = line.given[OPTION_PLAYDEMO] || line.given[OPTION_TIMEDEMO];
+    if (line.given[OPTION_WINDOW] && line.given[OPTION_FULLSCREEN]) {
+        std::fprintf(stderr, "tirvex: --window and --fullscreen go one at a time\n");
+        return 2;
+    }
     const PlaceRequest places = {line.text[OPTION_DATA], line.text[OPTION_HOME],
                                  environment("XDG_DATA_HOME"), environment("HOME"), argv[0],
-                                 line.text[OPTION_LEVELS]};
+                                 line.text[OPTION_LEVELS], environment("XDG_CONFIG_HOME")};
     char fault[GAME_PATH_SIZE + 128], notice[GAME_PATH_SIZE + 128];
     if (!find_game_places(&places, fault, notice, sizeof fault)) {
         std::fprintf(stderr, "tirvex: %s\n", fault);
@@ -111,6 +125,10 @@ int main(int argc, char *argv[])
 
     BITMAP *screen_buffer = nullptr;
     const bool watch = line.given[OPTION_WATCH];
+    forced_scale = line.given[OPTION_SCALE] ? (int)line.number[OPTION_SCALE] : 0;
+    window_choice = line.given[OPTION_WINDOW] ? WINDOW_CHOICE_WINDOW :
+                    line.given[OPTION_FULLSCREEN] ? WINDOW_CHOICE_FULLSCREEN : WINDOW_CHOICE_CONFIG;
+    video_config_writable = !watch && !playback;
     // A save that is there but cannot be read is never written over; the player hears why now,
     // not after the first completed level. Watching and playback write no progress.
     if (!watch && !playback && !progress_unwritable) {
@@ -120,10 +138,14 @@ int main(int argc, char *argv[])
                           used ? "\n" : "", reason);
         }
     }
+    // The player's keys are read before the window opens, so their faults are the first lines.
+    char keys_path[GAME_PATH_SIZE];
+    load_key_map(config_file_path("keys.cfg", keys_path, sizeof keys_path), stderr);
     status = start_up(argv[0], line.given[OPTION_NOSOUND], notice, &screen_buffer,
                       !watch && !playback);
     if (status != 0)
         return status;
+    start_pad();
     if (playback) {
         // Straight to the recorded play, then out: no menu.
         remove_int(timer_handler);

@@ -1,5 +1,6 @@
 /* main_menu.cpp: the main menu picture and the key help page. */
 #include "shell/main_menu.h"
+#include "shell/screen_scale.h"
 
 #include <allegro.h>
 
@@ -48,11 +49,13 @@ int main_menu()
     PALETTE saved;
     get_palette(saved);
     set_palette(black_palette);
-    acquire_bitmap(screen);
-    clear(screen);
-    blit(picture, screen, 0, 0, (SCREEN_W - picture->w) / 2, (SCREEN_H - picture->h) / 2,
+    BITMAP *page = ::picture();
+    acquire_bitmap(page);
+    clear(page);
+    blit(picture, page, 0, 0, (picture_w() - picture->w) / 2, (picture_h() - picture->h) / 2,
          picture->w, picture->h);
-    release_bitmap(screen);
+    release_bitmap(page);
+    present_picture();
     fade_in(menu_palette, 8);
     clear_keybuf();
 
@@ -62,7 +65,8 @@ int main_menu()
 
     play_cue(datafile_sample(DAT_SAMPLE_CLICK));
     fade_out(4);
-    clear(screen);
+    clear(::picture());
+    present_picture();
     set_palette(saved);
     wait_keys_released(CHOICE_KEYS, 4);
     return choice;
@@ -71,11 +75,13 @@ int main_menu()
 void key_help_screen()
 {
     int white = makecol(255, 255, 255);
-    acquire_bitmap(screen);
-    clear(screen);
+    BITMAP *page = picture();
+    acquire_bitmap(page);
+    clear(page);
     for (const HelpLine &line : HELP_LINES)
-        textout_centre_ex(screen, font, line.text, SCREEN_W / 2, SCREEN_H / 2 + line.offset,
+        textout_centre_ex(page, font, line.text, picture_w() / 2, picture_h() / 2 + line.offset,
                           white, _textmode);
-    release_bitmap(screen);
+    release_bitmap(page);
+    present_picture();
     wait_key();
 }

@@ -1,5 +1,6 @@
 /* play_loop.cpp: play from level to level until the player goes back to the main menu. */
 #include "shell/play_loop.h"
+#include "shell/screen_scale.h"
 
 #include "render/camera.h"
 #include "render/render_frame.h"
@@ -75,9 +76,7 @@ void show_frame(BITMAP *buffer)
         wait_for_next_frame();
     else
         demo_wait_frame();      // a demo's pace: its recorded ticks, or none for a timedemo
-    acquire_bitmap(screen);
-    blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
-    release_bitmap(screen);
+    present_frame(buffer);
 }
 
 /* Runs the frames of the level until Esc is held or a completion is confirmed; returns 1 for a

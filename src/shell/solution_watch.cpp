@@ -1,5 +1,6 @@
 /* solution_watch.cpp: --watch N, the recorded way through a shipped level played by the robot. */
 #include "shell/solution_watch.h"
+#include "shell/screen_scale.h"
 
 #include <cstdio>
 
@@ -28,9 +29,7 @@ Solution solution;              /* some 16 KB, kept off the stack */
 void show(BITMAP *buffer)
 {
     render_frame(buffer);
-    acquire_bitmap(screen);
-    blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
-    release_bitmap(screen);
+    present_frame(buffer);
 }
 
 } // namespace

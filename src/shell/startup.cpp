@@ -1,5 +1,6 @@
 /* startup.cpp: the start-up sequence, the shutdown and the colour tables built at start-up. */
 #include "shell/startup.h"
+#include "shell/screen_scale.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "shell/key_wait.h"
 #include "shell/sound.h"
 #include "shell/timer.h"
+#include "shell/window_identity.h"
 #include "ui/display_options.h"
 #include "ui/hud.h"
 #include "ui/video_mode.h"
@@ -30,7 +32,7 @@ void write_credits()
 {
     console_printf("Programmed by Maren Holt (maren.holt@tirvex.invalid)\n");
     console_printf("Version: 1,2\n");
-    console_printf("Build: %s\n----------------------------\n", __DATE__);
+    console_printf("Build: %s\n----------------------------\n", TIRVEX_BUILD_DATE);
     console_printf("Thanks to:\n");
     console_printf("%s", SEPARATOR);
     console_printf("Shawn Hargreaves for making the wonderful (Win)Allegro library.\n");
@@ -74,7 +76,7 @@ void build_colour_tables()
 
 BITMAP *create_screen_buffer()
 {
-    BITMAP *buffer = create_bitmap(SCREEN_W, SCREEN_H);
+    BITMAP *buffer = create_bitmap(picture_w(), picture_h());
     check(buffer != nullptr, "Out of memory while creating screen buffer");
     return buffer;
 }
@@ -82,6 +84,7 @@ BITMAP *create_screen_buffer()
 int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP **buffer,
              bool wait_credits)
 {
+    set_window_identity("tirvex", "Tirvex");
     if (allegro_init() != 0) {
         // On this system the library only fails to start where there is no window system to
         // talk to; say so in the player's words rather than the library's.
@@ -108,7 +111,7 @@ int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP
     display_options.music_on = true;
     start_sound(program_path);
     console_printf("\n");
-    console_printf("In-game screen resolution %dx%d\n", SCREEN_W, SCREEN_H);
+    console_printf("In-game screen resolution %dx%d\n", picture_w(), picture_h());
     if (notice[0])
         console_printf("%s\n", notice);
     console_printf("Loading data file %s...\n", DATAFILE_PATH);

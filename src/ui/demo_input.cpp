@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "shell/timer.h"
+#include "ui/key_map.h"
 #include "ui/level_select.h"
 #include "world/level_map.h"
 #include "world/level_rules.h"
@@ -33,6 +34,98 @@
 DemoMode demo_mode = DEMO_OFF;
 
 namespace {
+
+/* The gamepad: what its buttons and directions stand for in play. */
+struct PadKey {
+    int pad_input;      /* PAD_UP ... or a button number */
+    int scancode;       /* the key play reads for it */
+    bool typed;         /* a press types the key (held keys act while held) */
+};
+const PadKey PAD_PLAY_KEYS[] = {
+    {PAD_UP, KEY_UP, true}, {PAD_DOWN, KEY_DOWN, true},
+    {PAD_LEFT, KEY_LEFT, true}, {PAD_RIGHT, KEY_RIGHT, true},
+    {PAD_A, KEY_SPACE, true}, {PAD_B, KEY_BACKSPACE, true},
+    {PAD_X, KEY_I, true}, {PAD_Y, KEY_F6, true},
+    {PAD_BACK, KEY_R, false}, {PAD_START, KEY_ESC, false},
+};
+/* Outside play the pad types the keys of the menus and the level select. */
+const PadKey PAD_MENU_KEYS[] = {
+    {PAD_UP, KEY_UP, true}, {PAD_DOWN, KEY_DOWN, true},
+    {PAD_LEFT, KEY_LEFT, true}, {PAD_RIGHT, KEY_RIGHT, true},
+    {PAD_A, KEY_ENTER, true}, {PAD_B, KEY_ESC, true},
+    {PAD_X, KEY_2, true}, {PAD_Y, KEY_3, true}, {PAD_START, KEY_1, true},
+};
+/* A direction held repeats as the keyboard's keys do: after REPEAT_DELAY polls, then every
+   REPEAT_EVERY. */
+const int REPEAT_DELAY = 18, REPEAT_EVERY = 6;
+const int PAD_QUEUE = 32;
+
+PadState pad_now, pad_before;
+int pad_held_polls[PAD_INPUTS];
+int pad_queue[PAD_QUEUE];       /* keys the pad typed in play, read before the keyboard's */
+int pad_queue_head = 0, pad_queue_count = 0;
+
+/* The library's joystick: the first stick's directions (d-pad or left stick) and buttons. */
+void read_library_pad(PadState *state)
+{
+    *state = PadState{};
+    if (num_joysticks < 1 || poll_joystick() != 0)
+        return;
+    const JOYSTICK_INFO &j = joy[0];
+    state->present = true;
+    for (int s = 0; s < j.num_sticks && s < 2; s++) {
+        // The d-pad and the left stick are the first two sticks where the driver has both.
+        const JOYSTICK_STICK_INFO &stick = j.stick[s];
+        if (stick.num_axis < 2)
+            continue;
+        state->input[PAD_LEFT] |= stick.axis[0].d1 != 0;
+        state->input[PAD_RIGHT] |= stick.axis[0].d2 != 0;
+        state->input[PAD_UP] |= stick.axis[1].d1 != 0;
+        state->input[PAD_DOWN] |= stick.axis[1].d2 != 0;
+    }
+    for (int b = 0; b < j.num_buttons && PAD_A + b < PAD_INPUTS; b++)
+        state->input[PAD_A + b] = j.button[b].b != 0;
+}
+
+/* Reads the pad once and calls `typed` for every key its presses and repeats type. */
+void poll_pad(const PadKey *keys, int count, void (*typed)(int scancode))
+{
+    pad_before = pad_now;
+    read_pad(&pad_now);
+    for (int i = 0; i < PAD_INPUTS; i++)
+        pad_held_polls[i] = pad_now.input[i] ? pad_held_polls[i] + 1 : 0;
+    for (int i = 0; i < count; i++) {
+        const int n = pad_held_polls[keys[i].pad_input];
+        const bool direction = keys[i].pad_input <= PAD_RIGHT;
+        const bool repeat = direction && n > REPEAT_DELAY && (n - REPEAT_DELAY) % REPEAT_EVERY == 0;
+        if (keys[i].typed && (n == 1 || repeat))
+            typed(keys[i].scancode);
+    }
+}
+
+void queue_pad_key(int scancode)
+{
+    if (pad_queue_count < PAD_QUEUE)
+        pad_queue[(pad_queue_head + pad_queue_count++) % PAD_QUEUE] = scancode << 8;
+}
+
+void type_menu_key(int scancode)
+{
+    simulate_keypress(scancode << 8);
+}
+
+/* Whether the pad holds the key play reads as `scancode`; a shoulder button is Shift. */
+bool pad_holds(int scancode)
+{
+    if (!pad_now.present)
+        return false;
+    if (scancode == KEY_LSHIFT)
+        return pad_now.input[PAD_LB] || pad_now.input[PAD_RB];
+    for (const PadKey &k : PAD_PLAY_KEYS)
+        if (k.scancode == scancode && pad_now.input[k.pad_input])
+            return true;
+    return false;
+}
 
 const char *const VERSION_LINE = "tirvex-demo 1";
 
@@ -347,7 +440,7 @@ bool demo_key_typed()
         const std::string *t = demo.diverged || demo.stopped ? nullptr : peek();
         return t && (*t)[0] == 'r';
     }
-    return keypressed();
+    return pad_queue_count > 0 || keypressed();
 }
 
 int demo_read_key()
@@ -359,7 +452,14 @@ int demo_read_key()
         demo.next_token++;
         return token_number(*t);
     }
-    const int k = readkey();
+    int k = 0;
+    if (pad_queue_count > 0) {
+        k = pad_queue[pad_queue_head];
+        pad_queue_head = (pad_queue_head + 1) % PAD_QUEUE;
+        pad_queue_count--;
+    } else {
+        k = play_typed_key(readkey());
+    }
     if (demo_mode == DEMO_RECORD)
         note("r" + std::to_string(k));
     return k;
@@ -370,7 +470,7 @@ bool demo_key_held(int scancode)
     const std::string token = "h" + std::to_string(scancode);
     if (playing())
         return take('h', token.c_str());
-    const bool held = key[scancode] != 0;
+    const bool held = play_key_held(scancode) || pad_holds(scancode);
     if (held && demo_mode == DEMO_RECORD)
         note(token);
     return held;
@@ -380,7 +480,9 @@ bool demo_shift_held()
 {
     if (playing())
         return take('s', "s");
-    const bool held = (key_shifts & KB_SHIFT_FLAG) != 0;
+    const bool keyboard = keys_moved ? play_key_held(KEY_LSHIFT) || play_key_held(KEY_RSHIFT) :
+                                       (key_shifts & KB_SHIFT_FLAG) != 0;
+    const bool held = keyboard || pad_holds(KEY_LSHIFT);
     if (held && demo_mode == DEMO_RECORD)
         note("s");
     return held;
@@ -403,7 +505,7 @@ bool demo_escape_held()
             return false;
         return take('e', "e");
     }
-    const bool held = key[KEY_ESC] != 0;
+    const bool held = play_key_held(KEY_ESC) || pad_holds(KEY_ESC);
     if (held && demo_mode == DEMO_RECORD)
         note("e");
     return held;
@@ -545,6 +647,34 @@ void demo_level_done(bool confirmed)
     else
         std::printf("level %d (%s): left with Esc\n", current_level, level_map.level_name);
     std::fflush(stdout);
+}
+
+void (*read_pad)(PadState *state) = read_library_pad;
+
+void start_pad()
+{
+    // No pad, no message: the game plays from the keyboard as ever.
+    install_joystick(JOY_TYPE_AUTODETECT);
+}
+
+void demo_poll_pad()
+{
+    if (!playing())
+        poll_pad(PAD_PLAY_KEYS, (int)(sizeof PAD_PLAY_KEYS / sizeof PAD_PLAY_KEYS[0]), queue_pad_key);
+}
+
+void pad_menu_keys()
+{
+    if (!playing())
+        poll_pad(PAD_MENU_KEYS, (int)(sizeof PAD_MENU_KEYS / sizeof PAD_MENU_KEYS[0]), type_menu_key);
+}
+
+void forget_pad()
+{
+    pad_now = pad_before = PadState{};
+    for (int &n : pad_held_polls)
+        n = 0;
+    pad_queue_head = pad_queue_count = 0;
 }
 
 bool demo_writes_allowed()

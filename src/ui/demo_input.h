@@ -36,9 +36,10 @@ bool demo_playback_start(const char *path, bool timed, char *fault, size_t size)
 
 /* The inputs of play, in the order play reads them. Off, the library's own; recording, the
    same, noted in the current frame's line; playing back, the recorded ones. */
-bool demo_key_typed();              /* keypressed() */
-int demo_read_key();                /* readkey() */
-bool demo_key_held(int scancode);   /* key[scancode] */
+bool demo_key_typed();              /* keypressed(), or a key the pad typed */
+int demo_read_key();                /* readkey(), through the player's keys (key_map.h); the
+                                       pad's keys first */
+bool demo_key_held(int scancode);   /* key[scancode], through the player's keys, or the pad */
 bool demo_shift_held();             /* key_shifts & KB_SHIFT_FLAG */
 bool demo_escape_held();            /* Esc held: the play loop's end; also the real Esc in
                                        playback, which ends it */
@@ -62,6 +63,39 @@ bool demo_frame_done();
 /* At the end of a level's frames (`confirmed` completion, else Esc): writes and flushes the
    level's end, or in playback prints the attempt's line. */
 void demo_level_done(bool confirmed);
+
+/* The gamepad, read once a frame of play and once a pass of a waiting screen. */
+enum PadInput {
+    PAD_UP, PAD_DOWN, PAD_LEFT, PAD_RIGHT,      /* the d-pad or the left stick */
+    PAD_A, PAD_B, PAD_X, PAD_Y, PAD_LB, PAD_RB, PAD_BACK, PAD_START,   /* buttons 0 to 7 */
+    PAD_INPUTS
+};
+struct PadState {
+    bool present;
+    bool input[PAD_INPUTS];     /* held now */
+};
+
+/* Reads the pad: the library's joystick (the first one) unless a test puts a stand-in here. */
+extern void (*read_pad)(PadState *state);
+
+/* Installs the library's joystick support; a machine without a pad says nothing. Called once
+   by main after start-up. */
+void start_pad();
+
+/* Play's read of the pad, at the start of its keys each frame: the d-pad types the arrows
+   (repeating while held, as keys do), A Space (jump), B Backspace (undo), X I (hint), Y F6
+   (camera); held, A and B act as Space and Backspace held, Back as R (restart), Start as Esc
+   (leave) and either shoulder button as Shift (strafe). What play reads of the pad is recorded
+   in a demo as the keys it stands for. Nothing in playback. */
+void demo_poll_pad();
+
+/* The pad on the screens outside play: the d-pad types the arrows, A Enter, B Esc, Start 1
+   (play), X 2 (cast) and Y 3 (video mode), into the key buffer those screens read. Called by
+   their waits. */
+void pad_menu_keys();
+
+/* Forgets the pad's last state and the keys it typed that play has not read. */
+void forget_pad();
 
 /* True while play may write files (the progress record): never in playback. */
 bool demo_writes_allowed();

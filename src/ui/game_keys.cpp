@@ -313,6 +313,7 @@ int handle_game_keys()
     if (keyboard_needs_poll())
         poll_keyboard();
     undo_typed = false;
+    demo_poll_pad();
     while (demo_key_typed())
         handle_typed_key(demo_read_key() >> 8);
 

@@ -1,5 +1,6 @@
 /* level_select.cpp: the screen before every level: the list of levels, which are open, a cursor. */
 #include "ui/level_select.h"
+#include "shell/screen_scale.h"
 
 #include <cstdio>
 
@@ -130,9 +131,7 @@ int select_level(BITMAP *target)
     int result = -1;
     for (;;) {
         draw_level_select(target, &select);
-        acquire_bitmap(screen);
-        blit(target, screen, 0, 0, 0, 0, target->w, target->h);
-        release_bitmap(screen);
+        present_frame(target);
 
         const int action = level_select_key(&select, wait_key() >> 8);
         if (action != SELECT_IGNORED)
@@ -148,7 +147,8 @@ int select_level(BITMAP *target)
     }
 
     fade_palette_out(8);
-    clear(screen);
+    clear(picture());
+    present_picture();
     set_palette(saved);
     const int release_keys[2] = {KEY_ESC, KEY_ENTER};
     wait_keys_released(release_keys, 2);

@@ -1,5 +1,6 @@
 /* screenshot.cpp: saving the picture on the screen as the first free "screenNN.bmp". */
 #include "ui/screenshot.h"
+#include "shell/screen_scale.h"
 
 #include <allegro.h>
 #include <cstdio>
@@ -11,11 +12,6 @@ namespace {
 
 /* The last result message; the message line refers to it until the next screenshot. */
 char screenshot_message[64];
-
-/* Size of the picture on the screen. Without a graphics driver (headless tests) the screen is a
-   plain memory bitmap and its own size is the screen's. */
-int screen_width() { return gfx_driver ? SCREEN_W : screen->w; }
-int screen_height() { return gfx_driver ? SCREEN_H : screen->h; }
 
 } // namespace
 
@@ -33,16 +29,18 @@ void free_screenshot_name(char *name, size_t size)
 
 void take_screenshot()
 {
-    BITMAP *copy = create_bitmap(screen_width(), screen_height());
+    // The picture at the mode's own size, however much it is enlarged on the screen.
+    BITMAP *copy = create_bitmap(picture_w(), picture_h());
     if (!copy) {
         show_message("Low on memory: cannot take screen shot", 100);
         return;
     }
     PALETTE palette;
     get_palette(palette);
-    acquire_bitmap(screen);
-    blit(screen, copy, 0, 0, 0, 0, copy->w, copy->h);
-    release_bitmap(screen);
+    BITMAP *shown = picture();
+    acquire_bitmap(shown);
+    blit(shown, copy, 0, 0, 0, 0, copy->w, copy->h);
+    release_bitmap(shown);
 
     char name[32];
     free_screenshot_name(name, sizeof name);

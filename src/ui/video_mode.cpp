@@ -9,8 +9,11 @@
 #include "shell/console.h"
 #include "shell/game_paths.h"
 #include "shell/key_wait.h"
+#include "shell/screen_scale.h"
 
 const VideoConfig default_video_config = {GFX_AUTODETECT_FULLSCREEN, 640, 480};
+int window_choice = WINDOW_CHOICE_CONFIG;
+bool video_config_writable = true;
 
 namespace {
 const char *const CONFIG_FILE = "wvideo.cfg";
@@ -30,13 +33,13 @@ int set_mode_or_window(int driver, int width, int height)
                       height);
         return -1;
     }
-    if (set_gfx_mode(driver, width, height, 0, 0) == 0)
+    if (set_scaled_mode(driver, width, height) == 0)
         return 0;
     if (driver == GFX_AUTODETECT_WINDOWED)
         return -1;
     char first_error[ALLEGRO_ERROR_SIZE];
     std::snprintf(first_error, sizeof first_error, "%s", allegro_error);
-    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, 0, 0) == 0)
+    if (set_scaled_mode(GFX_AUTODETECT_WINDOWED, width, height) == 0)
         return 0;
     std::snprintf(allegro_error, ALLEGRO_ERROR_SIZE, "%s", first_error);
     return -1;
@@ -59,12 +62,54 @@ char mode_source[GAME_PATH_SIZE + 64];
     std::exit(1);
 }
 
+/* The mode the game runs in now: its driver, as far as window or full screen goes. */
+int current_driver()
+{
+    return is_windowed_mode() ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
+}
+
+/* The dialog keeps the player's window or full screen once enlarged; unenlarged it is the
+   library's automatic choice, as it always was. */
+int dialog_driver()
+{
+    return screen_layout.factor > 1 ? current_driver() : GFX_AUTODETECT;
+}
+
+/* Alt+Enter: the same mode in a window or full screen, the picture and palette kept, and the
+   choice written to "wvideo.cfg" with the mode (never by a demo's playback or a watch). */
+void switch_window_or_full_screen()
+{
+    const int width = picture_w(), height = picture_h();
+    BITMAP *kept = create_bitmap(width, height);
+    if (!kept)
+        return;     // no memory to keep the picture: the switch waits for the next Alt+Enter
+    blit(picture(), kept, 0, 0, 0, 0, width, height);
+    PALETTE palette;
+    get_palette(palette);
+    const int was = current_driver();
+    const int wanted = was == GFX_AUTODETECT_WINDOWED ? GFX_AUTODETECT_FULLSCREEN :
+                                                        GFX_AUTODETECT_WINDOWED;
+    show_mouse(nullptr);
+    if (set_scaled_mode(wanted, width, height) != 0 && set_mode_or_window(was, width, height) != 0)
+        give_up_on_graphics();
+    set_palette(palette);
+    blit(kept, picture(), 0, 0, 0, 0, width, height);
+    destroy_bitmap(kept);
+    present_picture();
+    if (video_config_writable) {
+        VideoConfig chosen = {current_driver(), width, height};
+        char path[GAME_PATH_SIZE];
+        write_video_config(config_file_path(CONFIG_FILE, path, sizeof path), &chosen);
+    }
+}
+
 /* The dialog's own screen: a plain 640 x 480 mode with the dialog colours. */
 void set_dialog_mode()
 {
-    if (set_mode_or_window(GFX_AUTODETECT, 640, 480) != 0)
+    if (set_mode_or_window(dialog_driver(), 640, 480) != 0)
         give_up_on_graphics();
     clear(screen);
+    clear(picture());
     set_gui_colours();
 }
 
@@ -155,10 +200,14 @@ void set_gui_colours()
 int init_video_mode()
 {
     char path[GAME_PATH_SIZE], note[GAME_PATH_SIZE + 96];
-    user_file_path(CONFIG_FILE, path, sizeof path);
+    config_file_path(CONFIG_FILE, path, sizeof path);
     VideoConfig config = read_video_config(path, note, sizeof note);
     if (note[0])
         std::fprintf(stderr, "tirvex: %s\n", note);
+    if (window_choice == WINDOW_CHOICE_WINDOW)
+        config.driver = GFX_AUTODETECT_WINDOWED;
+    else if (window_choice == WINDOW_CHOICE_FULLSCREEN)
+        config.driver = GFX_AUTODETECT_FULLSCREEN;
     set_color_depth(8);
     if (set_mode_or_window(config.driver, config.width, config.height) != 0) {
         // Name the file the mode came from, so the player knows what to mend or delete.
@@ -167,6 +216,8 @@ int init_video_mode()
                           config.driver, config.width, config.height);
         give_up_on_graphics();
     }
+    window_switch = switch_window_or_full_screen;
+    note_window_switch_keys();
     return 1;
 }
 
@@ -179,30 +230,38 @@ int configure_video_mode()
     install_mouse();
     for (;;) {
         set_gui_colours();
-        if (!gfx_mode_select(&driver, &width, &height)) {
+        scale_dialogs(true);
+        const int chosen = gfx_mode_select(&driver, &width, &height);
+        scale_dialogs(false);
+        if (!chosen) {
             remove_mouse();
             return -1;
         }
-        if (set_gfx_mode(driver, width, height, 0, 0) == 0)
+        if (set_scaled_mode(driver, width, height) == 0)
             break;
         char error[ALLEGRO_ERROR_SIZE];
         std::snprintf(error, sizeof error, "%s", allegro_error);
         set_dialog_mode();
-        textprintf_centre_ex(screen, font, SCREEN_W / 2, 10, MESSAGE_COLOUR, _textmode,
+        textprintf_centre_ex(picture(), font, picture_w() / 2, 10, MESSAGE_COLOUR, _textmode,
                              "Error setting graphics mode: %s (Press any key)", error);
+        present_picture();
         wait_key();
     }
-    clear(screen);
-    textprintf_centre_ex(screen, font, width / 2, height / 2, MESSAGE_COLOUR, -1, "%d x %d",
+    BITMAP *page = picture();
+    clear(page);
+    textprintf_centre_ex(page, font, width / 2, height / 2, MESSAGE_COLOUR, -1, "%d x %d",
                          width, height);
-    textout_centre_ex(screen, font, "press any key", width / 2, height / 2 + 20, MESSAGE_COLOUR,
+    textout_centre_ex(page, font, "press any key", width / 2, height / 2 + 20, MESSAGE_COLOUR,
                       -1);
+    present_picture();
     wait_key();
     VideoConfig chosen = {driver, width, height};
     char path[GAME_PATH_SIZE];
-    if (!write_video_config(user_file_path(CONFIG_FILE, path, sizeof path), &chosen))
-        textprintf_centre_ex(screen, font, width / 2, height / 2 + 20, MESSAGE_COLOUR, -1,
+    if (!write_video_config(config_file_path(CONFIG_FILE, path, sizeof path), &chosen)) {
+        textprintf_centre_ex(page, font, width / 2, height / 2 + 20, MESSAGE_COLOUR, -1,
                              "Error: cannot write to %s file", CONFIG_FILE);
+        present_picture();
+    }
     remove_mouse();
     return 0;
 }

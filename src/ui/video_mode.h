@@ -13,6 +13,14 @@ struct VideoConfig {
 /* Driver 1 (the library's full-screen autodetect) at 640 x 480: the mode without a file. */
 extern const VideoConfig default_video_config;
 
+/* --window and --fullscreen: this run's choice over the driver of "wvideo.cfg". */
+enum WindowChoice { WINDOW_CHOICE_CONFIG, WINDOW_CHOICE_WINDOW, WINDOW_CHOICE_FULLSCREEN };
+extern int window_choice;
+
+/* False while nothing may be written (a demo's playback, a watch): Alt+Enter then switches
+   without remembering it. Set by main. */
+extern bool video_config_writable;
+
 /* Reads the configuration at path over the defaults; a missing file or a value that cannot be
    read keeps its default, as do the values after it. A number too large for an int is not
    read: note (note_size bytes, when given) then names the file and the value. Never fails. */
@@ -21,15 +29,18 @@ VideoConfig read_video_config(const char *path, char *note = nullptr, size_t not
 /* Writes config to path as "%d %d %d\n". Returns 1, or 0 when the file cannot be written. */
 int write_video_config(const char *path, const VideoConfig *config);
 
-/* Sets the 8-bit graphics mode of "wvideo.cfg" at start-up; where the configured driver cannot
-   give it, the windowed autodetect at the same size is tried; a width or height outside
+/* Sets the 8-bit graphics mode of "wvideo.cfg" (in the configuration folder) at start-up, in a
+   window or full screen as window_choice says, enlarged by screen_scale.h; where the configured
+   driver cannot give it, the windowed autodetect at the same size is tried; from then on
+   Alt+Enter switches between window and full screen at any screen; a width or height outside
    1..8192 is refused without trying. Returns 1 when a mode is set.
    Otherwise the text mode is restored, "Error setting graphics mode" and the library's error
    go to the console and to "error.txt", and the program ends with status 1. */
 int init_video_mode();
 
 /* The video mode dialog of the main menu: lets the player choose a driver and size, sets it
-   and writes it to "wvideo.cfg". Returns 0 once a mode is set (also when the file could not be
+   and writes it to "wvideo.cfg"; the dialog is drawn in the picture and shown enlarged like
+   every screen, the mouse read through the factor. Returns 0 once a mode is set (also when the file could not be
    written) and -1 when the player cancelled, which leaves the screen at 640 x 480 and the file
    untouched. The caller re-creates its screen-sized buffers and the palette afterwards. */
 int configure_video_mode();

@@ -25,6 +25,7 @@
 #include "play_folder.h"
 #include "shell/command_line.h"
 #include "shell/game_paths.h"
+#include "shell/window_identity.h"
 #include "ui/display_options.h"
 #include "world/level_rules.h"
 #include "world/player_motion.h"
@@ -556,6 +557,7 @@ int main(int argc, char **argv)
     if (open_map(line.operands[0]) != 0)
         return 1;
 
+    set_window_identity("tirvex-edit", "Tirvex-edit");
     if (allegro_init() != 0 || install_keyboard() != 0 || install_timer() != 0) {
         std::fprintf(stderr, "%s: the game library cannot start\n", syntax.program);
         return 1;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "make_datafile.h"
@@ -80,9 +82,62 @@ void save_png(const char *path, const Canvas &canvas)
     }
 }
 
+/* The XPM name of palette entry n: three characters of a 64-letter alphabet, never a quote or
+   a backslash. */
+std::string xpm_code(int n)
+{
+    static const char letters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-";
+    return {letters[n / 4096 % 64], letters[n / 64 % 64], letters[n % 64]};
+}
+
 }  // namespace
 
 void make_icon(const char *path, int size)
 {
     save_png(path, paint_icon(size));
+}
+
+/* XPM has no partial cover: a pixel at least half painted shows, the rest is the desktop's. */
+void make_window_icon(const char *path, int size)
+{
+    const Canvas canvas = paint_icon(size);
+    std::map<long, int> codes;   /* 0xRRGGBB, or -1 for the transparent pixel, to its entry */
+    std::vector<long> pixels(canvas.pixels.size());
+    for (size_t i = 0; i < pixels.size(); i++) {
+        const Colour &c = canvas.pixels[i];
+        auto channel = [](float v) { return (long)std::lround(std::clamp(v, 0.0f, 255.0f)); };
+        pixels[i] = canvas.cover[i] < 0.5f ? -1
+                                           : channel(c.r) << 16 | channel(c.g) << 8 | channel(c.b);
+        codes.emplace(pixels[i], 0);
+    }
+    int next = 0;
+    for (auto &code : codes)
+        code.second = next++;
+
+    FILE *f = std::fopen(path, "w");
+    if (!f) {
+        std::fprintf(stderr, "make_datafile: cannot write %s\n", path);
+        std::exit(1);
+    }
+    std::fprintf(f, "/* window_icon.cpp: the game's icon for the X11 window in XPM, written by "
+                    "make_datafile. */\n");
+    std::fprintf(f, "extern const char *const tirvex_window_icon[] = {\n\"%d %d %zu 3\",\n", size, size,
+                 codes.size());
+    for (const auto &[colour, n] : codes) {
+        if (colour < 0)
+            std::fprintf(f, "\"%s c None\",\n", xpm_code(n).c_str());
+        else
+            std::fprintf(f, "\"%s c #%06lX\",\n", xpm_code(n).c_str(), colour);
+    }
+    for (int y = 0; y < size; y++) {
+        std::string row;
+        for (int x = 0; x < size; x++)
+            row += xpm_code(codes[pixels[(size_t)y * size + x]]);
+        std::fprintf(f, "\"%s\"%s\n", row.c_str(), y + 1 < size ? "," : "};");
+    }
+    if (std::fclose(f) != 0) {
+        std::fprintf(stderr, "make_datafile: cannot write %s\n", path);
+        std::exit(1);
+    }
 }

@@ -1,4 +1,5 @@
-/* main.cpp: make_datafile OUTDIR writes every object's source file, the manifest and the icons. */
+/* main.cpp: make_datafile OUTDIR writes every object's source file, the manifest and the icons;
+   --settle and --window-icon finish the packed datafile and write the window's icon. */
 #include <allegro.h>
 #include <cerrno>
 #include <cstdio>
@@ -114,14 +115,21 @@ const ManifestEntry manifest[] = {
     PLAIN(61, "BMP", "o61_completed_mark.bmp", make_completed_mark),
 };
 
+/* Window icon: 64 pixels, what window managers ask for of an application's icon. */
+const int WINDOW_ICON_SIZE = 64;
+
 }  // namespace
 
 int main(int argc, char *argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_datafile OUTDIR\n");
+    const bool settle = argc == 3 && std::strcmp(argv[1], "--settle") == 0;
+    const bool window_icon = argc == 3 && std::strcmp(argv[1], "--window-icon") == 0;
+    if (argc != 2 && !settle && !window_icon) {
+        std::fprintf(stderr, "usage: make_datafile OUTDIR | --settle FILE.dat | --window-icon FILE.cpp\n");
         return 2;
     }
+    if (settle)
+        return settle_datafile(argv[2]);
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
         std::fprintf(stderr, "make_datafile: cannot initialise the game library\n");
         return 1;
@@ -129,6 +137,10 @@ int main(int argc, char *argv[])
     set_color_depth(8);
     make_palette();
     set_palette(game_colours);
+    if (window_icon) {
+        make_window_icon(argv[2], WINDOW_ICON_SIZE);
+        return 0;
+    }
 
     char path[1024];
     std::snprintf(path, sizeof path, "%s/manifest.txt", argv[1]);

@@ -223,3 +223,14 @@ TextStyle label_style(TextFace face, int size);
 
 /* Writes the game's icon, size x size pixels, as an RGBA PNG with a transparent background. */
 void make_icon(const char *path, int size);
+
+/* Writes the same icon as a C++ source file defining tirvex_window_icon, an XPM picture that the
+   game and the editor hand the library for their windows (src/shell/window_identity.cpp). */
+void make_window_icon(const char *path, int size);
+
+/* ---- settle_datafile.cpp ---------------------------------------------------------------- */
+
+/* Zeroes the bytes of the datafile at path that dat fills from uninitialised memory (the
+   palettes' fourth bytes), so that the same sources always pack to the same file. Returns 0,
+   or 1 after a message naming the file and its fault. Called by pack_datafile.sh. */
+int settle_datafile(const char *path);

@@ -1,0 +1,46 @@
+/* key_map.h: the player's own keys for play, read from "keys.cfg". */
+#pragma once
+
+#include <cstdio>
+
+enum { KEY_ACTIONS = 38, KEYS_PER_ACTION = 4 };
+
+/* One action of play and the keys the game gives it: the first is the scancode play reads for
+   the action, whichever key the player moved it to. */
+struct KeyAction {
+    const char *name;               /* "step-forward", as keys.cfg writes it */
+    int defaults[3];                /* scancodes, 0 after the last */
+};
+
+extern const KeyAction key_actions[KEY_ACTIONS];
+
+/* The scancode play reads a physical key as, by scancode: the key itself while keys.cfg moves
+   nothing, the action's first default key for a key the player gave it, 0 for a key that does
+   nothing now. */
+extern int play_key_of[128];
+
+/* Set while keys.cfg has moved some key: the reads of play then go through play_key_of. */
+extern bool keys_moved;
+
+/* The scancode of a key name as the library names its keys (KEY_UP is "UP", KEY_9_PAD
+   "9_PAD"), case not minded; 0 for no key. */
+int key_by_name(const char *name);
+
+/* Every action at its default keys. */
+void reset_key_map();
+
+/* Reads keys.cfg at path over the defaults: '#' starts a comment, a line is "action = KEY ...",
+   at most KEYS_PER_ACTION keys. A line with an unknown action or key, without keys, an action
+   given twice, or a key that an earlier line gave another action is refused with the file and
+   the line on report, and the action keeps its default keys; a key given to an action is taken
+   from the default keys of every other action. A missing file is no fault. Returns the number
+   of lines refused. Called by main at start-up. */
+int load_key_map(const char *path, FILE *report);
+
+/* A typed key (readkey's value) as play reads it: its scancode through play_key_of, the
+   character kept. */
+int play_typed_key(int value);
+
+/* Whether a key play reads as `scancode` is held (key[]). Enter does not count while Alt is
+   held: Alt+Enter switches the window. */
+bool play_key_held(int scancode);

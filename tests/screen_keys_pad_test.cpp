@@ -1,0 +1,226 @@
+/* screen_keys_pad_test.cpp: the enlargement's layout, the player's keys from keys.cfg as play
+   and a demo read them, and the gamepad's stand-in playing a level through. */
+#include <gtest/gtest.h>
+
+#include "game_test_support.h"
+#include "render_test_support.h"
+#include "shell/command_queue.h"
+#include "shell/play_loop.h"
+#include "shell/screen_scale.h"
+#include "shell/timer.h"
+#include "ui/demo_input.h"
+#include "ui/game_keys.h"
+#include "ui/key_map.h"
+#include "ui/undo_history.h"
+#include "world/level_rules.h"
+#include "world/level_state.h"
+#include "world/player.h"
+#include "world/player_motion.h"
+#include "world/solution_file.h"
+
+namespace {
+
+using namespace game_test;
+
+TEST(ScreenLayout, LargestWholeFactorThatFitsFullScreenOrNinetyPercentInAWindow)
+{
+    struct Case {
+        int desktop_w, desktop_h;
+        bool fullscreen;
+        int forced, factor, screen_w, screen_h, left, top;
+    };
+    const Case cases[] = {
+        {1920, 1080, true, 0, 2, 1920, 1080, 320, 60},
+        {1920, 1080, false, 0, 2, 1280, 960, 0, 0},
+        {3840, 2160, true, 0, 4, 3840, 2160, 640, 120},
+        {3840, 2160, false, 0, 4, 2560, 1920, 0, 0},
+        // A desktop no larger than twice the mode is the mode itself, as before.
+        {640, 480, true, 0, 1, 640, 480, 0, 0},
+        {1280, 1000, false, 0, 1, 640, 480, 0, 0},
+        {1280, 960, true, 0, 2, 1280, 960, 0, 0},
+        // --scale is taken as asked, even beyond the desktop.
+        {1920, 1080, true, 1, 1, 640, 480, 0, 0},
+        {1920, 1080, false, 3, 3, 1920, 1440, 0, 0},
+        {7680, 4320, true, 0, 8, 7680, 4320, 1280, 240},
+    };
+    for (const Case &c : cases) {
+        const ScreenLayout l = plan_layout(640, 480, c.desktop_w, c.desktop_h, c.fullscreen, c.forced);
+        EXPECT_EQ(l.factor, c.factor) << c.desktop_w << "x" << c.desktop_h << " " << c.fullscreen;
+        EXPECT_EQ(l.screen_w, c.screen_w) << c.desktop_w;
+        EXPECT_EQ(l.screen_h, c.screen_h) << c.desktop_w;
+        EXPECT_EQ(l.left, c.left) << c.desktop_w;
+        EXPECT_EQ(l.top, c.top) << c.desktop_w;
+    }
+    EXPECT_EQ(plan_layout(800, 600, 3840, 2160, true, 0).factor, 3);
+}
+
+/* Play's keys one frame at a time, as in the undo tests, with keys.cfg and the pad's stand-in. */
+class PlayerKeys : public GameDirectoryTest {
+protected:
+    void SetUp() override
+    {
+        GameDirectoryTest::SetUp();
+        reset_display_options();
+        forget_pad();
+        read_pad = stand_in;
+        pad = PadState{};
+    }
+
+    void TearDown() override
+    {
+        read_pad = saved_read_pad;
+        forget_pad();
+        reset_key_map();
+        undo_clear();
+        GameDirectoryTest::TearDown();
+    }
+
+    void enter(int level)
+    {
+        current_level = level;
+        start_level();
+        for (int i = 0; i < 300 && intro; i++)
+            frame();
+        frame();
+    }
+
+    int frame(std::initializer_list<int> typed = {})
+    {
+        type_keys(typed);
+        probe_floor();
+        const int confirmed = handle_game_keys();
+        player_command();
+        advance_clock(2);
+        update_player(2);
+        note_frame_ticks(2);
+        return confirmed;
+    }
+
+    void settle()
+    {
+        for (int i = 0; i < 100 && player_motion.jump_ctr > -5; i++)
+            frame();
+    }
+
+    int load(const std::string &text)
+    {
+        write_file(dir / "keys.cfg", text);
+        report = std::tmpfile();
+        const int refused = load_key_map((dir / "keys.cfg").c_str(), report);
+        std::rewind(report);
+        char line[400];
+        reported.clear();
+        while (std::fgets(line, sizeof line, report))
+            reported += line;
+        std::fclose(report);
+        return refused;
+    }
+
+    static void stand_in(PadState *state) { *state = pad; }
+    static inline PadState pad;
+
+    void (*saved_read_pad)(PadState *) = read_pad;
+    FILE *report = nullptr;
+    std::string reported;
+    Keep<int> level{current_level};
+};
+
+TEST_F(PlayerKeys, KeysCfgMovesStepForwardToWAndUpStepsNoMore)
+{
+    add_map("play_walk.txt", {1});
+    const std::string path = (dir / "keys.cfg").string();
+    EXPECT_EQ(load("# my keys\n\nstep-forward = W   # the left hand\nundo = Z\n"), 0) << reported;
+    EXPECT_EQ(reported, "");
+    EXPECT_EQ(play_key_of[KEY_W], KEY_UP);
+    EXPECT_EQ(play_key_of[KEY_UP], 0) << "Up does nothing now";
+    EXPECT_EQ(play_key_of[KEY_Z], KEY_BACKSPACE);
+    EXPECT_EQ(play_key_of[KEY_U], 0);
+    EXPECT_EQ(play_key_of[KEY_S], KEY_S) << "the other camera keys keep theirs";
+
+    enter(1);
+    const int row_before = player_motion.playerL[1];
+    frame({KEY_UP});
+    settle();
+    EXPECT_EQ(player_motion.playerL[1], row_before) << "Up does not step";
+    frame({KEY_W});
+    settle();
+    EXPECT_EQ(player_motion.playerL[1], row_before + 1) << "W steps";
+    // W held is no camera key any more: the distance stays.
+    const int distance = display_options.camera_distance;
+    hold_keys({KEY_W});
+    frame();
+    release_all_keys();
+    EXPECT_EQ(display_options.camera_distance, distance);
+}
+
+TEST_F(PlayerKeys, BadLinesAreReportedWithTheirNumberAndKeepTheActionsDefaults)
+{
+    EXPECT_EQ(load("jump = J\nflyaway = F\nturn-left = NOKEY\nstep-back =\nturn-right = J\n"
+                   "jump = K\nno equals sign\nhint = 1 2 3 4 5\n"), 7);
+    const std::string path = (dir / "keys.cfg").string();
+    for (const char *expected : {":2: no action \"flyaway\"", ":3: no key \"NOKEY\"",
+                                 ":4: no key for step-back",
+                                 ":5: J is given to jump on line 1: two actions on one key",
+                                 ":6: jump is given on line 1 already", ":7: not \"action = KEY",
+                                 ":8: more than 4 keys"})
+        EXPECT_NE(reported.find(path + expected), std::string::npos) << expected << "\n" << reported;
+    EXPECT_EQ(play_key_of[KEY_J], KEY_SPACE);
+    EXPECT_EQ(play_key_of[KEY_RIGHT], KEY_RIGHT) << "a refused line keeps the default";
+    EXPECT_EQ(play_key_of[KEY_DOWN], KEY_DOWN);
+    EXPECT_EQ(play_key_of[KEY_I], KEY_I);
+    // A missing file is the game's own keys.
+    EXPECT_EQ(load_key_map((dir / "none.cfg").c_str(), stderr), 0);
+    EXPECT_FALSE(keys_moved);
+}
+
+TEST_F(PlayerKeys, ADemoRecordsWhatPlayReadSoItPlaysBackUnderAnyKeys)
+{
+    add_map("play_walk.txt", {1});
+    load("step-forward = W\n");
+    const std::string demo = (dir / "walk.demo").string();
+    char fault[DEMO_FAULT_SIZE];
+    ASSERT_TRUE(demo_record_start(demo.c_str(), fault, sizeof fault)) << fault;
+    enter(1);
+    frame({KEY_W});
+    demo_frame_done();
+    demo_finish();
+    const std::string text = read_file(demo);
+    EXPECT_NE(text.find(" r" + std::to_string(KEY_UP << 8)), std::string::npos) << text;
+    EXPECT_EQ(text.find(" r" + std::to_string(KEY_W << 8)), std::string::npos) << text;
+}
+
+/* The stand-in pad alone: each move of the level's recorded solution as a press of the d-pad
+   (a shoulder button held for a strafe), then A held to confirm the completion. */
+TEST_F(PlayerKeys, TheGamepadStandInPlaysLevelOneToCompletion)
+{
+    fs::copy_file(fs::path(TIRVEX_GAME_DIR) / "maps/map01.txt", dir / "maps/map01.txt");
+    Solution *solution = new Solution;
+    char fault[SOLUTION_FAULT_SIZE];
+    ASSERT_TRUE(read_solution((fs::path(TIRVEX_GAME_DIR) / "solutions/map01.txt").c_str(),
+                              solution, fault, sizeof fault)) << fault;
+    enter(1);
+    for (int i = 0; i < solution->move_count; i++) {
+        pad = PadState{};
+        pad.present = true;
+        switch (solution->moves[i].code) {
+        case MOVE_FORWARD: pad.input[PAD_UP] = true; break;
+        case MOVE_BACKWARD: pad.input[PAD_DOWN] = true; break;
+        case MOVE_TURN_LEFT: pad.input[PAD_LEFT] = true; break;
+        case MOVE_TURN_RIGHT: pad.input[PAD_RIGHT] = true; break;
+        case MOVE_STRAFE_LEFT: pad.input[PAD_LEFT] = pad.input[PAD_LB] = true; break;
+        case MOVE_STRAFE_RIGHT: pad.input[PAD_RIGHT] = pad.input[PAD_RB] = true; break;
+        default: pad.input[PAD_A] = true; break;
+        }
+        frame();
+        pad = PadState{true, {}};
+        frame();
+        settle();
+        ASSERT_FALSE(level_state.level_lost) << "move " << i;
+    }
+    delete solution;
+    ASSERT_TRUE(level_state.level_completed);
+    pad.input[PAD_A] = true;
+    EXPECT_EQ(frame(), 1) << "A held confirms the completed level";
+}
+
+} // namespace
