@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -321,3 +322,23 @@ const char *level_file_path(int level, char *out, size_t size)
 }
 
 const char *game_version() { return TIRVEX_VERSION; }
+
+const char *player_levels_folder(char *out, size_t size)
+{
+    char start_folder[GAME_PATH_SIZE] = "";
+    if (!getcwd(start_folder, FOLDER_LIMIT))
+        return nullptr;
+    // The same choice as the game's, made on a copy: home_folder is the running game's.
+    char kept[GAME_PATH_SIZE];
+    std::memcpy(kept, home_folder, sizeof kept);
+    PlaceRequest r{};
+    r.xdg_data_home = std::getenv("XDG_DATA_HOME");
+    r.home = std::getenv("HOME");
+    if (holds_datafile(""))
+        std::snprintf(home_folder, FOLDER_LIMIT, "%s", start_folder);
+    else
+        choose_user_folder(&r, start_folder);
+    const int written = std::snprintf(out, size, "%.*s/levels", (int)FOLDER_LIMIT, home_folder);
+    std::memcpy(home_folder, kept, sizeof kept);
+    return written > 0 && (size_t)written < size && prepare_folder(out) == 0 ? out : nullptr;
+}

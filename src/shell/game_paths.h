@@ -85,3 +85,10 @@ const char *level_file_path(int level, char *out, size_t size);
 
 /* The version of the game ("1.2"), for --version. */
 const char *game_version();
+
+/* The player's own folder of levels: "levels" in the per-user folder as find_game_places
+   chooses it without --home (the working directory when it holds data/pz.dat, as the game's
+   build folder does), created where missing. Writes it into out (size bytes) and returns out,
+   or nullptr when it cannot be made. Called by the level editor started without a map, and for
+   --levels without a folder. */
+const char *player_levels_folder(char *out, size_t size);

@@ -1,31 +1,39 @@
-/* editor_main.cpp: tirvex_edit, the level editor: builds a level on a grid, shows it in 3D through
-   the game's renderer, and proves it can be won with the level checker's search.
+/* editor_main.cpp: tirvex_edit, the level editor: builds a level on a grid drawn as the game's map
+   panel draws it, paints it with the mouse, shows it in 3D through the game's renderer, and
+   proves it can be won with the level checker's search.
 
-   tirvex_edit [--game DIR] MAP
+   tirvex_edit [--game DIR] [MAP]
    (installed as tirvex-edit)
 
    MAP is opened when it exists (a map with faults the game would stop on is refused, with the
-   checker's faults, exit status 1) and is made when it does not. Keys: see the README. */
+   checker's faults, exit status 1) and is made when it does not. Without MAP the player's own
+   folder of levels is opened. Keys: the help page (F1), the README and tirvex-edit(6). */
 #include <allegro.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "edit_history.h"
-#include "editor_play.h"
 #include "edit_level.h"
+#include "editor_help.h"
+#include "editor_play.h"
+#include "editor_proof.h"
 #include "editor_screen.h"
 #include "headless_game.h"
 #include "level_file.h"
-#include "level_search.h"
+#include "level_folder.h"
 #include "map_validation.h"
 #include "play_folder.h"
 #include "shell/command_line.h"
 #include "shell/game_paths.h"
 #include "shell/window_identity.h"
+#include "text_field.h"
 #include "ui/display_options.h"
 #include "world/level_rules.h"
 #include "world/player_motion.h"
@@ -35,26 +43,38 @@ namespace {
 
 enum { MAP_TEXT_SIZE = 64 * 1024, PROVE_SLICE_MS = 40 };
 
+/* What a typed field is for. */
+enum Typing { TYPING_NONE, TYPING_NAME, TYPING_IDEA, TYPING_NUMBER };
+
+/* What a held mouse button does on the grid. */
+enum Drag { DRAG_NONE, DRAG_PAINT, DRAG_ERASE, DRAG_SELECT };
+
 /* Everything the editor holds. */
 struct Editor {
-    std::string path;
+    std::string path;               /* the map's file, absolute */
+    std::string dir;                /* its folder */
+    int number;                     /* its level number in the folder, 0 for a name not mapNN */
     EditLevel level, before;
+    std::string saved_text;         /* the map's text as the file holds it */
     EditHistory history;
     EditBlock block;
     bool block_held;
     EditorView view;
     std::string world_text;         /* the map text the world was started from */
-    bool changed;                   /* since the last save */
-    bool quit_asked;                /* Esc once with unsaved changes */
-    bool proving;
-    int32_t height;                 /* of the next square added */
-    int32_t direction;              /* of the next content placed that has one */
-    bool naming;                    /* typing the level's name */
-    std::string name;
-    bool solved;                    /* the last proof found a way, kept in solution */
+    int asked_key;                  /* a key that does what was asked about when pressed again
+                                       (Esc leaving unsaved, Ctrl+V pasting over contents, a
+                                       folder key leaving unsaved); 0 for none */
+    Typing typing;
+    TextField field;
+    TextPage page;
+    bool page_shown;
+    int keys_refused;               /* keys pressed while a proof ran */
+    Drag drag;
+    EditLevel drag_before;          /* the level when a paint or erase drag began */
+    bool drag_changed;
+    int32_t drag_x, drag_z;         /* the last cell it passed */
 };
 
-SearchResult solution;              /* some 16 KB, kept off the stack */
 BITMAP *screen_buffer, *world_view;
 
 Editor editor;
@@ -76,18 +96,41 @@ void on_mouse(int flags)
 }
 END_OF_STATIC_FUNCTION(on_mouse)
 
-void say(int line, const std::string &text)
+void say(const std::string &text)
 {
-    std::snprintf(editor.view.lines[line], sizeof editor.view.lines[line], "%s", text.c_str());
+    editor.view.message = text;
 }
 
-/* Says what came of a save or a proof, on the status line and on standard output, so that a
-   script driving the editor can follow it. */
+/* Says what came of a save, a proof or a page, on the status line and on standard output, so
+   that a script driving the editor can follow it. */
 void report(const std::string &text)
 {
-    say(1, text);
+    say(text);
     std::printf("%s\n", text.c_str());
     std::fflush(stdout);
+}
+
+bool unsaved()
+{
+    return level_text(editor.level) != editor.saved_text;
+}
+
+/* The map's file and its place in the folder, as the screen shows it. */
+void describe_place()
+{
+    Editor &e = editor;
+    std::string dir;
+    e.number = folder_map_number(e.path, &dir);
+    e.dir = dir;
+    const std::string name = e.path.substr(e.path.rfind('/') + 1);
+    if (e.number == 0) {
+        e.view.place = name;
+        return;
+    }
+    bool present[FOLDER_LEVEL_LIMIT + 1];
+    const int count = folder_levels(e.dir, present);
+    e.view.place = name + ": " + std::to_string(count) + (count == 1 ? " level" : " levels") +
+                   " in its folder";
 }
 
 /* Runs the world until the swoop is over and the robot stands still, facing where it turned. */
@@ -107,12 +150,13 @@ void refresh()
     validate_map(e.world_text.data(), e.world_text.size(), &report);
     if (report.message_count > 0) {
         const ValidationMessage &m = report.messages[0];
-        char text[200];
-        std::snprintf(text, sizeof text, "%d faults, %d warnings; line %d: %s", (int)report.faults,
-                      (int)report.warnings, (int)m.line, m.text);
-        say(0, text);
+        char text[300];
+        std::snprintf(text, sizeof text, "%d fault%s, %d warning%s (F3 lists them); line %d: %s",
+                      (int)report.faults, report.faults == 1 ? "" : "s", (int)report.warnings,
+                      report.warnings == 1 ? "" : "s", (int)m.line, m.text);
+        e.view.validation = text;
     } else {
-        say(0, "valid: no faults, no warnings");
+        e.view.validation = "valid: no faults, no warnings";
     }
     e.view.world_valid = report.faults == 0;
     if (e.view.world_valid) {
@@ -128,20 +172,23 @@ void turn_view(int code)
     settle_view(500);
 }
 
-/* Makes an edit that changed the level undoable, and shows it. */
+/* Makes an edit that changed the level from `before` undoable, and shows it. */
+void note_edit(const EditLevel &before)
+{
+    history_note(&editor.history, before);
+    proof_forget();
+    refresh();
+}
+
+/* After an edit: undoable and shown when made, else the refusal said. */
 void edited(bool made, const char *refused)
 {
-    Editor &e = editor;
     if (!made) {
-        say(1, refused);
+        say(refused);
         return;
     }
-    history_note(&e.history, e.before);
-    e.changed = true;
-    e.solved = false;
-    e.quit_asked = false;
-    say(1, "");
-    refresh();
+    say("");
+    note_edit(editor.before);
 }
 
 void save()
@@ -152,102 +199,162 @@ void save()
         report("not saved: " + fault);
         return;
     }
-    e.changed = false;
+    e.saved_text = level_text(e.level);
     static ValidationReport checked;
     validate_map(e.world_text.data(), e.world_text.size(), &checked);
     report(checked.faults > 0 ? "saved " + e.path + ", with faults: work in progress" : "saved " + e.path);
+    describe_place();
 }
 
-void start_proof()
+/* Reads the map at `path` into *level and its text into *text. Returns an empty string, or why
+   it is not for editing (the faults go to `faults` as the checker prints them, when not null). */
+std::string read_map(const std::string &path, EditLevel *level, std::string *text, FILE *faults)
 {
-    Editor &e = editor;
-    SearchLimits limits{2, 4000000, 600, 256 << 20, 1};
-    SearchOutcome outcome = search_start(e.world_text.data(), e.world_text.size(), limits);
-    if (outcome == SEARCH_INVALID_MAP) {
-        report("cannot prove a level with faults");
-        return;
+    FILE *in = std::fopen(path.c_str(), "rb");
+    if (!in) {
+        if (errno != ENOENT)
+            return path + ": cannot be opened: " + std::strerror(errno);
+        new_level(level);
+        *text = level_text(*level);
+        return "";
     }
-    e.proving = outcome == SEARCH_RUNNING;
-    say(1, "proving...");
+    static char bytes[MAP_TEXT_SIZE + 1];
+    const size_t length = std::fread(bytes, 1, sizeof bytes, in);
+    std::fclose(in);
+    if (length > MAP_TEXT_SIZE)
+        return path + ": larger than " + std::to_string((int)MAP_TEXT_SIZE) + " bytes: no map is that long";
+    MapVerdict verdict = read_level_text(bytes, length, level);
+    if (verdict.fault != MAP_OK && verdict.fault != MAP_NO_START) {
+        if (faults) {
+            static ValidationReport report;
+            validate_map(bytes, length, &report);
+            print_validation(faults, path.c_str(), report);
+        }
+        return path + ": not opened for editing: " + verdict.message;
+    }
+    *text = std::string(bytes, length);
+    return "";
 }
 
-void prove_slice()
+/* Makes the map at `path` the one edited: its level, a fresh history, the view at its start.
+   Returns an empty string, or why it was not opened (the level edited is then as it was). */
+std::string open_map(const std::string &path, FILE *faults)
 {
     Editor &e = editor;
-    SearchOutcome outcome = search_run(INT64_MAX, PROVE_SLICE_MS);
-    SearchProgress p;
-    search_progress(&p);
-    char text[160];
-    if (outcome == SEARCH_RUNNING) {
-        std::snprintf(text, sizeof text, "proving: %lld states, depth %d (Esc stops)",
-                      (long long)p.states, (int)p.depth);
-        say(1, text);
-        return;
-    }
-    e.proving = false;
-    SearchResult &result = solution;
-    const bool solved = search_solution(&result);
-    search_end();
-    e.solved = solved && outcome == SEARCH_SOLVED;
-    switch (outcome) {
-    case SEARCH_SOLVED:
-        std::snprintf(text, sizeof text, solved ? "won in %d moves and %d waits, %.2f s of the %d s limit (%lld states); W shows it" :
-                      "found a way that did not replay", (int)result.moves, (int)result.waits,
-                      result.ticks / 100.0, (int)(result.limit_ticks / 100), (long long)p.states);
-        break;
-    case SEARCH_NO_SOLUTION:
-        std::snprintf(text, sizeof text, "cannot be won: no way among all %lld states", (long long)p.states);
-        break;
-    case SEARCH_STATE_LIMIT:
-        std::snprintf(text, sizeof text, "no way found within the state limit (%lld states)", (long long)p.states);
-        break;
-    case SEARCH_DEPTH_LIMIT:
-        std::snprintf(text, sizeof text, "no way found within the depth limit (%lld states)", (long long)p.states);
-        break;
-    case SEARCH_MEMORY_LIMIT:
-        std::snprintf(text, sizeof text, "no way found within the memory limit (%lld states)", (long long)p.states);
-        break;
-    default:
-        std::snprintf(text, sizeof text, "proof stopped");
-        break;
-    }
-    report(text);
+    static EditLevel level;
+    std::string text;
+    const std::string fault = read_map(path, &level, &text, faults);
+    if (!fault.empty())
+        return fault;
+    e.level = level;
+    // A file that comes back as it was read counts as saved; one the editor writes otherwise
+    // (another layout, Windows line ends) is unsaved until it is saved in the editor's layout.
+    e.saved_text = text;
+    e.path = path;
+    e.history = EditHistory{};
+    e.asked_key = 0;
+    e.view.mark_x = e.view.mark_z = -1;
+    proof_forget();
+    describe_place();
+    return "";
 }
 
-/* Typing the level's name: letters go in, Enter ends, Esc drops it. */
-void name_key(int k)
+/* Typing a field: the name, the idea line or a level number. Enter takes it, Esc drops it. */
+void field_done()
 {
     Editor &e = editor;
-    const int scan = k >> 8, ascii = k & 0xff;
-    if (scan == KEY_ENTER || scan == KEY_ENTER_PAD) {
-        e.naming = false;
-        e.before = e.level;
-        edited(rename_level(&e.level, e.name.c_str()), "a name is at most 38 characters");
-        return;
+    const Typing typing = e.typing;
+    e.typing = TYPING_NONE;
+    e.before = e.level;
+    if (typing == TYPING_NAME) {
+        edited(rename_level(&e.level, e.field.text), "a name is at most 38 characters");
+    } else if (typing == TYPING_IDEA) {
+        edited(set_idea(&e.level, e.field.text), "the first line is at most 79 characters");
+    } else if (typing == TYPING_NUMBER) {
+        const int to = std::atoi(e.field.text);
+        const std::string fault = folder_move_level(e.dir, e.number, to);
+        if (!fault.empty()) {
+            report("not renumbered: " + fault);
+            return;
+        }
+        const std::string was = e.path.substr(e.path.rfind('/') + 1);
+        e.path = folder_map_path(e.dir, to);
+        describe_place();
+        report(was + " is now " + e.path.substr(e.path.rfind('/') + 1) +
+               (e.number == to ? "; the levels between moved to make room (old maps kept as NAME~)" : ""));
     }
-    if (scan == KEY_ESC) {
-        e.naming = false;
-        say(1, "");
-        return;
-    }
-    if (scan == KEY_BACKSPACE && !e.name.empty())
-        e.name.pop_back();
-    else if (ascii >= 32 && ascii < 127 && e.name.size() < EDIT_NAME_LIMIT)
-        e.name += (char)ascii;
-    say(1, "name: " + e.name + "_  (Enter keeps it)");
 }
 
-void content_key(int content)
+void field_key_typed(int k)
 {
     Editor &e = editor;
-    edited(set_content(&e.level, e.view.cursor_x, e.view.cursor_z, content, e.direction),
-           "no square here, or too many actors");
+    const FieldResult result = field_key(&e.field, k);
+    if (result == FIELD_DONE) {
+        field_done();
+        return;
+    }
+    if (result == FIELD_DROPPED) {
+        e.typing = TYPING_NONE;
+        say("");
+        return;
+    }
+    static const char *const prompts[] = {"", "name: ", "first line: ", "new number: "};
+    say(std::string(prompts[e.typing]) + (e.field.selected ? "[" : "") + e.field.text +
+        (e.field.selected ? "]" : "") + "_  (Enter keeps it, Esc drops it)");
+}
+
+void begin_typing(Typing typing, const char *text, int limit)
+{
+    Editor &e = editor;
+    e.typing = typing;
+    field_begin(&e.field, text, limit);
+    field_key_typed(0);
 }
 
 void redraw()
 {
-    draw_editor(screen_buffer, world_view, editor.level, editor.view);
+    draw_editor(screen_buffer, world_view, editor.level, editor.view,
+                editor.page_shown ? &editor.page : nullptr);
     blit(screen_buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+}
+
+/* Shows a page, its lines also on standard output for a script to read. */
+void show_page()
+{
+    Editor &e = editor;
+    e.page_shown = true;
+    std::printf("page: %s\n", e.page.title.c_str());
+    for (const std::string &line : e.page.lines)
+        std::printf("| %s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+void faults_page()
+{
+    Editor &e = editor;
+    static ValidationReport report;
+    validate_map(e.world_text.data(), e.world_text.size(), &report);
+    page_begin(&e.page, "Faults and warnings (F3)");
+    char text[300];
+    std::snprintf(text, sizeof text, "%d faults, %d warnings%s", (int)report.faults, (int)report.warnings,
+                  report.faults ? ": the game cannot play the level until the faults are mended" : "");
+    page_add(&e.page, text);
+    page_add(&e.page, "");
+    for (int i = 0; i < report.message_count; i++) {
+        const ValidationMessage &m = report.messages[i];
+        std::snprintf(text, sizeof text, "line %d: %s: %s", (int)m.line,
+                      m.fault ? "fault" : "warning", m.text);
+        page_add(&e.page, text, 4);
+    }
+    show_page();
+}
+
+/* The analysis's progress on the status line while the proof's report is made. */
+void report_progress(const char *stage, int64_t positions)
+{
+    say("explaining the proof: " + std::string(stage) + " " + std::to_string((long long)positions) +
+        " (keys wait)");
+    redraw();
 }
 
 /* Brings the camera nearer (steps < 0) or takes it further away. */
@@ -263,152 +370,230 @@ void zoom(int steps)
     refresh();
 }
 
-/* Esc or the window's close button: true when the editor may end now; with unsaved changes
-   the first time only asks. */
-bool leave_asked()
+/* A key that leaves the level edited (Esc, a folder key): true when it may go now; with unsaved
+   changes the first press only asks, and the same key again goes. */
+bool leave_asked(int key, const std::string &going)
 {
     Editor &e = editor;
-    if (!e.changed || e.quit_asked)
+    if (!unsaved() || e.asked_key == key)
         return true;
-    e.quit_asked = true;
-    report("unsaved changes: Esc again leaves without saving, F2 saves");
+    e.asked_key = key;
+    report("unsaved changes: " + going + " again leaves without saving, F2 saves, any other key stays");
     return false;
 }
 
-/* The window's close button, pressed while editing, proving, naming or playing: a proof or a
-   name being typed is dropped, then it leaves as Esc does. Returns false when the editor is to
-   end. */
+/* Opens the folder's level `number`, or a new one when the folder has none by that number. */
+void open_level(int number)
+{
+    Editor &e = editor;
+    const std::string path = folder_map_path(e.dir, number);
+    const std::string fault = open_map(path, nullptr);
+    if (!fault.empty()) {
+        report(fault);
+        return;
+    }
+    refresh();
+    report("opened " + path);
+}
+
+/* The folder keys: the previous or next level (step -1 or 1) or a new one (step 0). */
+void folder_key(int key, int step)
+{
+    Editor &e = editor;
+    if (e.dir.empty() || (step != 0 && e.number == 0)) {
+        say("this map is not mapNN.txt in a folder of levels");
+        return;
+    }
+    const int number = step == 0 ? folder_next_free(e.dir) : folder_neighbour(e.dir, e.number, step);
+    if (number == 0) {
+        say(step == 0 ? "the folder has 99 levels: no number is free" :
+            step > 0 ? "this is the folder's last level" : "this is the folder's first level");
+        return;
+    }
+    if (!leave_asked(key, step == 0 ? "Ctrl+N" : step > 0 ? "Ctrl+PgDn" : "Ctrl+PgUp"))
+        return;
+    open_level(number);
+}
+
+/* The window's close button, pressed while editing, proving, typing or reading a page: a proof
+   or a field is dropped, then it leaves as Esc does. Returns false when the editor is to end. */
 bool close_button()
 {
     Editor &e = editor;
-    if (e.proving) {
-        search_cancel();
-        e.proving = false;
-        say(1, "proof stopped");
+    if (proof_state() == PROOF_RUNNING) {
+        proof_cancel();
+        say("proof stopped");
     }
-    e.naming = false;
+    e.typing = TYPING_NONE;
+    e.page_shown = false;
     e.view.mark_x = e.view.mark_z = -1;
-    return !leave_asked();
+    return !leave_asked(KEY_ESC << 8, "the close button or Esc");
 }
 
-/* Handles one key of editing. Returns false when the editor is to end. */
-bool edit_key(int k)
+/* Ctrl+V: pastes the clipboard at the cursor, first asking when it would replace contents. */
+void paste(int key)
+{
+    Editor &e = editor;
+    if (!e.block_held) {
+        say("nothing to paste: Ctrl+C copies a block first");
+        return;
+    }
+    int32_t covered, replaced;
+    paste_covers(e.level, e.block, e.view.cursor_x, e.view.cursor_z, &covered, &replaced);
+    if (replaced > 0 && e.asked_key != key) {
+        e.asked_key = key;
+        report("the paste covers " + std::to_string(covered) + " squares and replaces " +
+               std::to_string(replaced) + " contents: Ctrl+V again pastes, any other key keeps them");
+        return;
+    }
+    e.before = e.level;
+    if (!paste_block(&e.level, e.block, e.view.cursor_x, e.view.cursor_z)) {
+        say("no room: the block would leave the map or hold too many squares or actors");
+        return;
+    }
+    note_edit(e.before);
+    report("pasted " + std::to_string(e.block.square_count) + " squares, " + std::to_string(covered) +
+           " of them over squares already there" +
+           (replaced ? ", " + std::to_string(replaced) + " contents replaced" : ""));
+}
+
+/* Ctrl+C, Ctrl+X: the block marked, or the cursor's cell, to the clipboard (cut removes it). */
+void copy(bool cut)
 {
     Editor &e = editor;
     EditorView &v = e.view;
-    const int scan = k >> 8, ascii = k & 0xff;
-    const bool ctrl = key_shifts & KB_CTRL_FLAG, shift = key_shifts & KB_SHIFT_FLAG;
-    const int x = v.cursor_x, z = v.cursor_z;
-    e.before = e.level;
-    if (e.proving) {
-        if (scan == KEY_ESC) {
-            search_cancel();
-            e.proving = false;
-            say(1, "proof stopped");
+    const int x0 = v.mark_x < 0 ? v.cursor_x : v.mark_x, z0 = v.mark_x < 0 ? v.cursor_z : v.mark_z;
+    copy_block(e.level, x0, z0, v.cursor_x, v.cursor_z, &e.block);
+    e.block_held = true;
+    v.mark_x = v.mark_z = -1;
+    if (!cut) {
+        say(std::to_string(e.block.square_count) + " squares copied (Ctrl+R turns them, Ctrl+M mirrors)");
+        return;
+    }
+    const int left = x0 < v.cursor_x ? x0 : v.cursor_x, low = z0 < v.cursor_z ? z0 : v.cursor_z;
+    bool made = e.block.square_count > 0;
+    for (int i = 0; i < e.block.square_count && made; i++)
+        made = remove_square(&e.level, e.block.squares[i].x + left, e.block.squares[i].z + low);
+    edited(made, "nothing to cut");
+    if (made)
+        say(std::to_string(e.block.square_count) + " squares cut");
+}
+
+void content_key(int content)
+{
+    Editor &e = editor;
+    edited(set_content(&e.level, e.view.cursor_x, e.view.cursor_z, content, e.view.brush.dir),
+           "no square here, or too many actors");
+}
+
+/* The keys with Ctrl held. */
+void ctrl_key(int k)
+{
+    Editor &e = editor;
+    switch (k >> 8) {
+    case KEY_Z:
+    case KEY_Y: {
+        const bool undo = (k >> 8) == KEY_Z;
+        if (!(undo ? history_undo(&e.history, &e.level) : history_redo(&e.history, &e.level))) {
+            say(undo ? "nothing to undo" : "nothing to redo");
+            return;
         }
-        return true;
+        proof_forget();
+        say(std::string(undo ? "undone" : "redone") + (unsaved() ? "" : ": as saved"));
+        refresh();
+        return;
     }
-    int dx = scan == KEY_RIGHT ? 1 : scan == KEY_LEFT ? -1 : 0;
-    int dz = scan == KEY_DOWN ? 1 : scan == KEY_UP ? -1 : 0;
-    if (dx || dz) {
-        if (shift && v.mark_x < 0) {
-            v.mark_x = x;
-            v.mark_z = z;
+    case KEY_C:
+    case KEY_X:
+        copy((k >> 8) == KEY_X);
+        return;
+    case KEY_V:
+        paste(k);
+        return;
+    case KEY_R:
+    case KEY_M:
+        if (!e.block_held) {
+            say("nothing to turn: Ctrl+C copies a block first");
+            return;
         }
-        v.cursor_x = x + dx < 0 ? 0 : x + dx > MAP_COLUMN_LIMIT ? MAP_COLUMN_LIMIT : x + dx;
-        v.cursor_z = z + dz < 0 ? 0 : z + dz > MAP_COLUMN_LIMIT ? MAP_COLUMN_LIMIT : z + dz;
-        follow_cursor(&v);
-        return true;
-    }
-    if (ctrl && (scan == KEY_Z || scan == KEY_Y)) {
-        const bool undo = scan == KEY_Z;
-        if (undo ? history_undo(&e.history, &e.level) : history_redo(&e.history, &e.level)) {
-            e.changed = true;
-            e.solved = false;
-            say(1, undo ? "undone" : "redone");
-            refresh();
-        }
-        return true;
-    }
-    if (ctrl && (scan == KEY_C || scan == KEY_X)) {
-        const int x0 = v.mark_x < 0 ? x : v.mark_x, z0 = v.mark_x < 0 ? z : v.mark_z;
-        copy_block(e.level, x0, z0, x, z, &e.block);
-        e.block_held = true;
-        if (scan == KEY_X) {
-            bool made = true;
-            for (int i = 0; i < e.block.square_count && made; i++) {
-                const int left = x0 < x ? x0 : x, top = z0 < z ? z0 : z;
-                made = remove_square(&e.level, e.block.squares[i].x + left, e.block.squares[i].z + top);
-            }
-            edited(made && e.block.square_count > 0, "nothing to cut");
-        } else {
-            say(1, std::to_string(e.block.square_count) + " squares copied");
-        }
-        v.mark_x = v.mark_z = -1;
-        return true;
-    }
-    if (ctrl && scan == KEY_V) {
-        edited(e.block_held && paste_block(&e.level, e.block, x, z), "nothing to paste, or no room");
-        return true;
-    }
-    switch (scan) {
-    case KEY_ESC:
-        if (v.mark_x >= 0) {
-            v.mark_x = v.mark_z = -1;
-            return true;
-        }
-        return !leave_asked();
-    case KEY_F2:
-        save();
-        return true;
-    case KEY_F5:
-        start_proof();
-        return true;
-    case KEY_INSERT:
-    case KEY_SPACE:
-        edited(add_square(&e.level, x, z, e.height), "this cell has a square, or there are 199");
-        return true;
-    case KEY_DEL:
-        edited(remove_square(&e.level, x, z), "no square here");
-        return true;
-    case KEY_PGUP:
-    case KEY_PGDN: {
-        bool made = raise_square(&e.level, x, z, scan == KEY_PGUP ? 1 : -1);
-        if (made)
-            e.height = e.level.squares[find_square(e.level, x, z)].height;
-        edited(made, "no square here");
-        return true;
-    }
-    case KEY_T:
-        edited(cycle_texture(&e.level, x, z), "no square here");
-        return true;
-    case KEY_R: {
-        e.direction = (e.direction + 64) % 256;
-        int at = find_square(e.level, x, z);
-        if (at >= 0 && e.level.squares[at].content != CONTENT_NOTHING)
-            content_key(e.level.squares[at].content);
+        if ((k >> 8) == KEY_R)
+            turn_block(&e.block);
         else
-            say(1, "direction " + std::to_string(e.direction));
-        return true;
-    }
+            mirror_block(&e.block);
+        say(std::string("the clipboard ") + ((k >> 8) == KEY_R ? "turned clockwise" : "mirrored") +
+            ": " + std::to_string(e.block.columns) + " by " + std::to_string(e.block.rows) + " cells");
+        return;
+    case KEY_PGUP:
+    case KEY_PGDN:
+        folder_key(k, (k >> 8) == KEY_PGUP ? -1 : 1);
+        return;
     case KEY_N:
-        e.naming = true;
-        e.name = level_name(e.level);
-        say(1, "name: " + e.name + "_  (Enter keeps it)");
-        return true;
-    case KEY_OPENBRACE:
-    case KEY_CLOSEBRACE:
-        edited(set_minutes(&e.level, level_minutes(e.level) + (scan == KEY_OPENBRACE ? -1 : 1)),
-               "the time limit is 1 to 99 minutes");
-        return true;
-    case KEY_K:
-        edited(set_cliff_depth(&e.level, e.level.cliff_depth % 12 + 1), "");
-        say(1, "cliffs " + std::to_string(e.level.cliff_depth) + " levels deep");
-        return true;
+        folder_key(k, 0);
+        return;
+    case KEY_G:
+        if (e.number == 0) {
+            say("this map is not mapNN.txt in a folder of levels");
+        } else if (unsaved()) {
+            say("save first (F2): renumbering moves the files");
+        } else {
+            begin_typing(TYPING_NUMBER, std::to_string(e.number).c_str(), 2);
+        }
+        return;
+    default:
+        return;
+    }
+}
+
+/* The keys that change the view, not the level. Returns false for any other key. */
+bool view_key(int scan)
+{
+    Editor &e = editor;
+    switch (scan) {
     case KEY_V:
         display_options.camera_mode = (int16_t)((display_options.camera_mode + 1) % 4);
         set_view_options(display_options.camera_mode, -1, display_options.shading_mode);
         display_options.sound_off = true;   // the editor has no sound
+        return true;
+    case KEY_L:
+        display_options.light_mode = (display_options.light_mode + 1) % 4;
+        say(light_mode_messages[display_options.light_mode]);
+        return true;
+    case KEY_S:
+        display_options.shading_mode = (display_options.shading_mode + 1) % 4;
+        say(shading_mode_messages[display_options.shading_mode]);
+        return true;
+    case KEY_F:
+        e.view.follow = !e.view.follow;
+        say(e.view.follow ? "the 3D view follows the cursor (F: the robot)" : "the 3D view follows the robot");
+        return true;
+    case KEY_MINUS:
+    case KEY_EQUALS:
+        zoom(scan == KEY_MINUS ? 1 : -1);
+        return true;
+    case KEY_COMMA:
+    case KEY_STOP:
+        turn_view(scan == KEY_COMMA ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
+        return true;
+    default:
+        return false;
+    }
+}
+
+/* The keys that prove, play and explain. Returns false for any other key. */
+bool proof_key(int scan)
+{
+    Editor &e = editor;
+    switch (scan) {
+    case KEY_F5:
+        say(proof_start(e.world_text));
+        return true;
+    case KEY_A:
+        proof_report(&e.page, e.world_text, report_progress);
+        say("");
+        show_page();
+        return true;
+    case KEY_F3:
+        faults_page();
         return true;
     case KEY_P: {
         // A refused playtest leaves the view as the designer set it.
@@ -423,33 +608,83 @@ bool edit_key(int k)
         refresh();
         return true;
     }
-    case KEY_W:
-        if (!e.solved) {
-            say(1, "no way to show: prove the level first (F5)");
+    case KEY_W: {
+        const std::string refusal = proof_way_refusal();
+        if (!refusal.empty()) {
+            say(refusal);
             return true;
         }
-        report(watch_solution(e.world_text, solution, redraw, &close_pressed) ?
+        report(watch_solution(e.world_text, proof_way(), redraw, &close_pressed) ?
                "the way shown: level completed" : "the showing stopped");
         refresh();
         return true;
-    case KEY_L:
-        display_options.light_mode = (display_options.light_mode + 1) % 4;
-        say(1, light_mode_messages[display_options.light_mode]);
+    }
+    default:
+        return false;
+    }
+}
+
+/* The keys that change the square under the cursor or the level's lines. Returns false for any
+   other key. */
+bool level_key(int scan, int ascii)
+{
+    Editor &e = editor;
+    EditBrush &brush = e.view.brush;
+    const int x = e.view.cursor_x, z = e.view.cursor_z;
+    const int at = find_square(e.level, x, z);
+    switch (scan) {
+    case KEY_INSERT:
+    case KEY_SPACE:
+        edited(paint_square(&e.level, x, z, brush), "already so, or no room for another square");
         return true;
-    case KEY_S:
-        display_options.shading_mode = (display_options.shading_mode + 1) % 4;
-        say(1, shading_mode_messages[display_options.shading_mode]);
+    case KEY_DEL:
+        edited(remove_square(&e.level, x, z), "no square here");
         return true;
-    case KEY_MINUS:
-    case KEY_EQUALS:
-        zoom(scan == KEY_MINUS ? 1 : -1);
+    case KEY_PGUP:
+    case KEY_PGDN: {
+        const int step = scan == KEY_PGUP ? 1 : -1;
+        if (at < 0) {
+            if (brush.height + step >= -MAP_HEIGHT_LIMIT && brush.height + step <= MAP_HEIGHT_LIMIT)
+                brush.height += step;
+            say("the brush paints at height " + std::to_string(brush.height));
+            return true;
+        }
+        const bool made = raise_square(&e.level, x, z, step);
+        if (made)
+            brush.height = e.level.squares[at].height;
+        edited(made, "no higher or lower: heights are -1000 to 1000");
+        return true;
+    }
+    case KEY_T:
+        if (at >= 0)
+            brush.texture = (e.level.squares[at].texture + 1) % 4;
+        edited(cycle_texture(&e.level, x, z), "no square here");
+        return true;
+    case KEY_R:
+        brush.dir = (brush.dir + 64) % 256;
+        if (at >= 0 && e.level.squares[at].content != CONTENT_NOTHING)
+            content_key(e.level.squares[at].content);
+        return true;
+    case KEY_N:
+        begin_typing(TYPING_NAME, level_name(e.level), EDIT_NAME_LIMIT);
+        return true;
+    case KEY_I:
+        begin_typing(TYPING_IDEA, e.level.header[0], MAP_LINE_SIZE - 1);
+        return true;
+    case KEY_OPENBRACE:
+    case KEY_CLOSEBRACE:
+        edited(set_minutes(&e.level, level_minutes(e.level) + (scan == KEY_OPENBRACE ? -1 : 1)),
+               "the time limit is 1 to 99 minutes");
+        return true;
+    case KEY_K:
+        edited(set_cliff_depth(&e.level, e.level.cliff_depth % 12 + 1), "");
+        say("cliffs " + std::to_string(e.level.cliff_depth) + " levels deep");
         return true;
     case KEY_E:
         e.view.edge = (e.view.edge + 1) % EDIT_EDGES;
         return true;
     case KEY_F6:
     case KEY_F7: {
-        int at = find_square(e.level, x, z);
         int32_t side = at < 0 ? 0 : e.level.squares[at].side[e.view.edge] + (scan == KEY_F7 ? 1 : -1);
         edited(at >= 0 && set_side(&e.level, x, z, e.view.edge, side), "no square here, or no such side");
         return true;
@@ -457,21 +692,151 @@ bool edit_key(int k)
     case KEY_F8:
         edited(reset_side(&e.level, x, z, e.view.edge), "no square here");
         return true;
-    case KEY_COMMA:
-    case KEY_STOP:
-        turn_view(scan == KEY_COMMA ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
-        return true;
     default:
         break;
     }
-    if (ascii >= '0' && ascii <= '7')
+    if (ascii >= '0' && ascii <= '7') {
         content_key(ascii - '0');
+        return true;
+    }
+    return false;
+}
+
+/* Handles one key of editing, with the shift keys as they were when it was typed. Returns false
+   when the editor is to end. */
+bool edit_key(int k, int shifts)
+{
+    Editor &e = editor;
+    EditorView &v = e.view;
+    const int scan = k >> 8, ascii = k & 0xff;
+    e.before = e.level;
+    // A question is answered by the same key again; any other key leaves it unanswered.
+    const int asked = e.asked_key;
+    e.asked_key = 0;
+    if (scan == KEY_F1 || ascii == '?' || scan == KEY_H) {
+        help_page(&e.page);
+        show_page();
+        return true;
+    }
+    if (scan == KEY_ESC) {
+        if (v.mark_x >= 0) {
+            v.mark_x = v.mark_z = -1;
+            return true;
+        }
+        e.asked_key = asked;
+        return !leave_asked(k, "Esc");
+    }
+    if (shifts & KB_CTRL_FLAG) {
+        e.asked_key = asked;
+        ctrl_key(k);
+        if (e.asked_key == asked && e.asked_key != 0 && (k >> 8) != (asked >> 8))
+            e.asked_key = 0;
+        return true;
+    }
+    const int dx = scan == KEY_RIGHT ? 1 : scan == KEY_LEFT ? -1 : 0;
+    const int dz = scan == KEY_UP ? 1 : scan == KEY_DOWN ? -1 : 0;   // up the grid is +z
+    if (dx || dz) {
+        if ((shifts & KB_SHIFT_FLAG) && v.mark_x < 0) {
+            v.mark_x = v.cursor_x;
+            v.mark_z = v.cursor_z;
+        }
+        v.cursor_x = v.cursor_x + dx < 0 ? 0 : v.cursor_x + dx > MAP_COLUMN_LIMIT ? MAP_COLUMN_LIMIT : v.cursor_x + dx;
+        v.cursor_z = v.cursor_z + dz < 0 ? 0 : v.cursor_z + dz > MAP_COLUMN_LIMIT ? MAP_COLUMN_LIMIT : v.cursor_z + dz;
+        follow_cursor(&v);
+        return true;
+    }
+    if (scan == KEY_F2) {
+        save();
+        return true;
+    }
+    if (!view_key(scan) && !proof_key(scan) && !level_key(scan, ascii) && ascii >= 32)
+        say(std::string("no key ") + (char)ascii + ": F1 lists the keys");
     return true;
 }
 
-/* The mouse: on the grid a left click selects the cell and adds a square where there is none, a
-   right click removes the square, the wheel raises and lowers it; on the 3D view the wheel
-   zooms and the buttons turn the robot and the view with it. Returns true when anything
+/* A key typed while a proof runs: Esc stops it; any other is not taken, and the progress line
+   says so. */
+void proof_running_key(int k)
+{
+    if ((k >> 8) == KEY_ESC) {
+        proof_cancel();
+        report("proof stopped");
+        editor.keys_refused = 0;
+        return;
+    }
+    editor.keys_refused++;
+}
+
+/* A held button on the grid: paints or erases each cell it passes, or stretches the selection.
+   The pointer may have moved several cells since the last look: the cells on the line between
+   are painted too. A drag is one edit. */
+void drag_over(int32_t x, int32_t z)
+{
+    Editor &e = editor;
+    if (x == e.drag_x && z == e.drag_z)
+        return;
+    const int32_t from_x = e.drag_x < 0 ? x : e.drag_x, from_z = e.drag_x < 0 ? z : e.drag_z;
+    e.drag_x = x;
+    e.drag_z = z;
+    e.view.cursor_x = x;
+    e.view.cursor_z = z;
+    if (e.drag == DRAG_SELECT)
+        return;
+    const int32_t dx = x - from_x, dz = z - from_z;
+    const int32_t steps = std::max(std::abs(dx), std::abs(dz));
+    bool made = false;
+    for (int32_t i = from_x == x && from_z == z ? 0 : 1; i <= steps; i++) {
+        const int32_t cx = from_x + (int32_t)std::lround((double)dx * i / (steps ? steps : 1));
+        const int32_t cz = from_z + (int32_t)std::lround((double)dz * i / (steps ? steps : 1));
+        made = (e.drag == DRAG_PAINT ? paint_square(&e.level, cx, cz, e.view.brush) :
+                remove_square(&e.level, cx, cz)) || made;
+    }
+    if (made) {
+        e.drag_changed = true;
+        refresh();
+    }
+}
+
+void drag_end()
+{
+    Editor &e = editor;
+    if (e.drag_changed) {
+        history_note(&e.history, e.drag_before);
+        proof_forget();
+        say("");
+    }
+    e.drag = DRAG_NONE;
+}
+
+/* A click on the palette: the brush's content, texture, height or way. */
+void palette_click(int px, int py)
+{
+    EditBrush &brush = editor.view.brush;
+    int32_t value = 0;
+    switch (palette_at(px, py, &value)) {
+    case PICK_CONTENT:
+        brush.content = value;
+        say(std::string("the brush paints ") + (value ? content_name(value) : "floor, keeping contents"));
+        break;
+    case PICK_TEXTURE:
+        brush.texture = value;
+        break;
+    case PICK_LOWER:
+    case PICK_HIGHER:
+        brush.height += palette_at(px, py, &value) == PICK_LOWER ? (brush.height > -MAP_HEIGHT_LIMIT ? -1 : 0) :
+                        (brush.height < MAP_HEIGHT_LIMIT ? 1 : 0);
+        break;
+    case PICK_TURN:
+        brush.dir = (brush.dir + 64) % 256;
+        break;
+    default:
+        break;
+    }
+}
+
+/* The mouse: on the grid the left button held paints, the right erases, with Shift the left
+   selects a block, the wheel raises and lowers; on the palette a click picks; on the 3D view the
+   wheel zooms and the buttons turn the robot and the view with it. Returns true when anything
    changed. */
 bool mouse_edit()
 {
@@ -479,24 +844,48 @@ bool mouse_edit()
     static int wheel_before = 0;
     const int wheel = mouse_z, turned = wheel - wheel_before;
     const int pressed = presses;
-    const int mx = pressed ? press_x : mouse_x, my = pressed ? press_y : mouse_y;
+    const int buttons = mouse_b;
     presses = 0;
     wheel_before = wheel;
+    int32_t x, z;
+    if (e.drag != DRAG_NONE) {
+        if (grid_cell_at(e.view, mouse_x, mouse_y, &x, &z))
+            drag_over(x, z);
+        if (!(buttons & (e.drag == DRAG_ERASE ? 2 : 1)))
+            drag_end();
+        return true;
+    }
     if (!pressed && !turned)
         return false;
-    if (mx < GRID_WIDTH && my < GRID_HEIGHT) {
-        e.view.cursor_x = e.view.first_x + mx / GRID_CELL;
-        e.view.cursor_z = e.view.first_z + my / GRID_CELL;
-        const int x = e.view.cursor_x, z = e.view.cursor_z;
-        e.before = e.level;
-        if (pressed & 1) {
-            if (find_square(e.level, x, z) < 0)
-                edited(add_square(&e.level, x, z, e.height), "no room for another square");
-        } else if (pressed & 2) {
-            edited(remove_square(&e.level, x, z), "no square here");
-        } else if (turned) {
+    const int mx = pressed ? press_x : mouse_x, my = pressed ? press_y : mouse_y;
+    if (grid_cell_at(e.view, mx, my, &x, &z)) {
+        e.asked_key = 0;
+        if (pressed) {
+            e.drag = (pressed & 1) ? (key_shifts & KB_SHIFT_FLAG ? DRAG_SELECT : DRAG_PAINT) : DRAG_ERASE;
+            e.drag_before = e.level;
+            e.drag_changed = false;
+            e.drag_x = e.drag_z = -1;
+            if (e.drag == DRAG_SELECT) {
+                e.view.mark_x = x;
+                e.view.mark_z = z;
+            } else {
+                e.view.mark_x = e.view.mark_z = -1;
+            }
+            drag_over(x, z);
+            if (!(buttons & (e.drag == DRAG_ERASE ? 2 : 1)))
+                drag_end();     // a click shorter than a look of the loop
+        } else {
+            e.view.cursor_x = x;
+            e.view.cursor_z = z;
+            e.before = e.level;
             edited(raise_square(&e.level, x, z, turned), "no square here");
+            if (find_square(e.level, x, z) >= 0)
+                e.view.brush.height = e.level.squares[find_square(e.level, x, z)].height;
         }
+        return true;
+    }
+    if ((pressed & 1) && palette_at(mx, my, &x) != PICK_NONE) {
+        palette_click(mx, my);
         return true;
     }
     if (mx >= VIEW_X && my < VIEW_HEIGHT && e.view.world_valid) {
@@ -509,35 +898,36 @@ bool mouse_edit()
     return false;
 }
 
-int open_map(const char *path)
+/* The map to open without one named: the first level of the player's own folder of levels, or
+   a new map01.txt there. */
+std::string default_map()
+{
+    char folder[GAME_PATH_SIZE];
+    if (!player_levels_folder(folder, sizeof folder))
+        return "";
+    const int first = folder_neighbour(folder, 0, 1);
+    return folder_map_path(folder, first ? first : 1);
+}
+
+/* One key, to whatever has it now: a page, a field, a running proof, or editing. Returns false
+   when the editor is to end. */
+bool take_key(int k, int shifts)
 {
     Editor &e = editor;
-    e.path = path;
-    FILE *in = std::fopen(path, "rb");
-    if (!in) {
-        if (errno != ENOENT) {
-            std::fprintf(stderr, "%s: cannot be opened: %s\n", path, std::strerror(errno));
-            return 1;
-        }
-        new_level(&e.level);
-        return 0;
+    if (e.page_shown) {
+        if (!page_key(&e.page, k))
+            e.page_shown = false;
+        return true;
     }
-    static char text[MAP_TEXT_SIZE + 1];
-    const size_t length = std::fread(text, 1, sizeof text, in);
-    std::fclose(in);
-    if (length > MAP_TEXT_SIZE) {
-        std::fprintf(stderr, "%s: larger than %d bytes: no map is that long\n", path, (int)MAP_TEXT_SIZE);
-        return 1;
+    if (e.typing != TYPING_NONE) {
+        field_key_typed(k);
+        return true;
     }
-    MapVerdict verdict = read_level_text(text, length, &e.level);
-    if (verdict.fault != MAP_OK && verdict.fault != MAP_NO_START) {
-        static ValidationReport report;
-        validate_map(text, length, &report);
-        print_validation(stderr, path, report);
-        std::fprintf(stderr, "%s: not opened for editing: %s\n", path, verdict.message);
-        return 1;
+    if (proof_state() == PROOF_RUNNING) {
+        proof_running_key(k);
+        return true;
     }
-    return 0;
+    return edit_key(k, shifts);
 }
 
 } // namespace
@@ -548,14 +938,30 @@ int main(int argc, char **argv)
         {"game", "DIR", "the folder of data/pz.dat and bsp/ (default: as the game finds it)", 0, 0},
     };
     const CommandSyntax syntax = {path_file_name(argv[0]),
-                                  "Builds a level, shows it in 3D and proves it can be won.",
-                                  "MAP", 1, 1, options, 1};
+                                  "Builds a level, shows it in 3D and proves it can be won. Without "
+                                  "MAP, the player's own folder of levels is opened.",
+                                  "[MAP]", 0, 1, options, 1};
     CommandLine line;
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)
         return status;
-    if (open_map(line.operands[0]) != 0)
+    std::string path = line.operand_count > 0 ? line.operands[0] : default_map();
+    if (path.empty()) {
+        std::fprintf(stderr, "%s: no folder of levels of your own could be made; name a MAP\n",
+                     syntax.program);
         return 1;
+    }
+    // The map's path is kept as given: make it absolute before the game's folder is entered.
+    if (path[0] != '/') {
+        char here[4096];
+        if (getcwd(here, sizeof here))
+            path = std::string(here) + "/" + path;
+    }
+    const std::string fault = open_map(path, stderr);
+    if (!fault.empty()) {
+        std::fprintf(stderr, "%s\n", fault.c_str());
+        return 1;
+    }
 
     set_window_identity("tirvex-edit", "Tirvex-edit");
     if (allegro_init() != 0 || install_keyboard() != 0 || install_timer() != 0) {
@@ -571,12 +977,6 @@ int main(int argc, char **argv)
     set_window_title("Tirvex level editor");
     set_close_button_callback(on_close_button);
     const char *game_dir = line.text[0] ? line.text[0] : find_data_folder(argv[0]);
-    // The map's path is kept as given: make it absolute before the game's folder is entered.
-    if (editor.path[0] != '/') {
-        char here[4096];
-        if (getcwd(here, sizeof here))
-            editor.path = std::string(here) + "/" + editor.path;
-    }
     if (const char *error = start_headless_game(game_dir[0] ? game_dir : nullptr)) {
         allegro_exit();
         std::fprintf(stderr, "%s: %s\n", syntax.program, error);
@@ -587,9 +987,9 @@ int main(int argc, char **argv)
 
     Editor &e = editor;
     e.view.mark_x = e.view.mark_z = -1;
-    e.height = 1;
-    say(2, "arrows move, Space adds, Del removes, PgUp/PgDn height, T texture, 0-7 content,");
-    say(3, "R turns, N names, [ ] time, F5 proves, F2 saves, Ctrl+Z/Y undo/redo, Esc leaves");
+    e.view.top_z = GRID_ROWS - 1;
+    e.view.brush = EditBrush{1, 0, CONTENT_NOTHING, 0};
+    say("F1: help on every key and the mouse");
     refresh();
     screen_buffer = create_bitmap(SCREEN_W, SCREEN_H);
     world_view = create_bitmap(VIEW_WIDTH, VIEW_HEIGHT);
@@ -610,16 +1010,32 @@ int main(int argc, char **argv)
         }
         while (running && keypressed()) {
             const int k = readkey();
-            if (editor.naming)
-                name_key(k);
-            else
-                running = edit_key(k);
+            running = take_key(k, key_shifts);
             dirty = true;
         }
-        if (running && mouse && !e.naming && !e.proving)
-            dirty = mouse_edit() || dirty;
-        if (e.proving) {
-            prove_slice();
+        if (running && mouse && e.typing == TYPING_NONE && proof_state() != PROOF_RUNNING) {
+            if (e.page_shown) {
+                static int wheel_before = mouse_z;
+                if (mouse_z != wheel_before) {
+                    page_scroll(&e.page, 3 * (wheel_before - mouse_z));
+                    wheel_before = mouse_z;
+                    dirty = true;
+                }
+                presses = 0;
+            } else {
+                dirty = mouse_edit() || dirty;
+            }
+        }
+        if (proof_state() == PROOF_RUNNING) {
+            std::string said = proof_slice(PROVE_SLICE_MS);
+            if (proof_state() == PROOF_RUNNING && e.keys_refused > 0)
+                said += "; " + std::to_string(e.keys_refused) + " keys not taken";
+            if (proof_state() != PROOF_RUNNING) {
+                e.keys_refused = 0;
+                report(said);
+            } else {
+                say(said);
+            }
             dirty = true;
         }
         if (dirty) {
@@ -629,7 +1045,7 @@ int main(int argc, char **argv)
             rest(10);
         }
     }
-    search_end();
+    proof_cancel();
     destroy_bitmap(world_view);
     destroy_bitmap(screen_buffer);
     allegro_exit();

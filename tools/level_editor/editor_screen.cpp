@@ -13,10 +13,10 @@ namespace {
 
 enum {
     PALETTE_Y = VIEW_HEIGHT + 2,    /* two rows of four contents, then the textures */
-    PALETTE_CELL_W = 80, CONTENT_CELL_H = 22, TEXTURE_ROW_H = 15,
+    PALETTE_CELL_W = 80, CONTENT_CELL_H = 20, TEXTURE_ROW_H = 13,
     TEXTURE_Y = PALETTE_Y + 2 * CONTENT_CELL_H,
     BRUSH_Y = TEXTURE_Y + TEXTURE_ROW_H + 2,
-    DETAILS_Y = BRUSH_Y + 13,
+    DETAILS_Y = BRUSH_Y + 12, DETAILS_LINE = 11,
     STATUS_LINE = 12, STATUS_ROWS = 10,
     KEY_ROWS = 2, VALIDATION_ROWS = 3
 };
@@ -82,7 +82,7 @@ void draw_square(BITMAP *target, const EditSquare &s, int px, int py)
     rectfill(target, px + 1, py + 1, px + GRID_CELL - 2, py + GRID_CELL - 2, texture_colour(s.texture, s.height));
     char text[8];
     std::snprintf(text, sizeof text, "%d", (int)s.height);
-    textout_ex(target, font, text, px + 2, py + 1, makecol(255, 255, 255), -1);
+    textout_ex(target, font, text, px + 3, py + 1, makecol(255, 255, 255), -1);
     if (s.content == CONTENT_START) {
         // The robot: a white arrow the way it faces.
         draw_heading(target, px + 4, py + 4, 12, s.dir, makecol(255, 255, 255), makecol(0, 0, 0));
@@ -130,9 +130,9 @@ void draw_grid(BITMAP *target, const EditLevel &level, const EditorView &view)
             draw_square(target, level.squares[at], px, py);
             // A step toward column -1 or row -1 stays on the square: that edge is a wall.
             if (x == 0)
-                rectfill(target, px, py, px + 2, py + GRID_CELL - 1, wall);
+                rectfill(target, px, py, px + 1, py + GRID_CELL - 1, wall);
             if (z == 0)
-                rectfill(target, px, py + GRID_CELL - 3, px + GRID_CELL - 1, py + GRID_CELL - 1, wall);
+                rectfill(target, px, py + GRID_CELL - 2, px + GRID_CELL - 1, py + GRID_CELL - 1, wall);
         }
     }
     for (int r = 0; r < GRID_ROWS; r++) {
@@ -162,7 +162,7 @@ void draw_palette(BITMAP *target, const EditorView &view)
             draw_heading(target, x + 14, y + 1, 9, view.brush.dir, makecol(255, 255, 255), makecol(0, 0, 0));
         else if (BITMAP *icon = content_icon(content))
             draw_sprite(target, icon, x + 14, y + 2);
-        textout_ex(target, font, content_names[content], x + 3, y + 12, is ? chosen : text, -1);
+        textout_ex(target, font, content_names[content], x + 3, y + 11, is ? chosen : text, -1);
     }
     for (int texture = 0; texture < 4; texture++) {
         const int x = VIEW_X + texture * PALETTE_CELL_W, y = TEXTURE_Y;
@@ -199,17 +199,17 @@ void draw_details(BITMAP *target, const EditLevel &level, const EditorView &view
         std::snprintf(line, sizeof line, "cell %d,%d: height %d, tex %d, %s", (int)s.x, (int)s.z,
                       (int)s.height, (int)s.texture, content_names[s.content & 7]);
     }
-    textout_ex(target, font, line, VIEW_X + 3, DETAILS_Y + 12, makecol(200, 200, 200), -1);
+    textout_ex(target, font, line, VIEW_X + 3, DETAILS_Y + DETAILS_LINE, makecol(200, 200, 200), -1);
     if (at >= 0) {
         const EditSquare &s = level.squares[at];
         static const char *const edges[EDIT_EDGES] = {"+z", "-x", "-z", "+x"};
         std::snprintf(line, sizeof line, "side %s (E): %d, %s", edges[view.edge & 3],
                       (int)s.side[view.edge & 3],
                       s.side_by_hand[view.edge & 3] ? "by hand (F8 resets)" : "automatic");
-        textout_ex(target, font, line, VIEW_X + 3, DETAILS_Y + 24, makecol(200, 200, 200), -1);
+        textout_ex(target, font, line, VIEW_X + 3, DETAILS_Y + 2 * DETAILS_LINE, makecol(200, 200, 200), -1);
     }
     std::snprintf(line, sizeof line, "%.39s", view.place.c_str());
-    textout_ex(target, font, line, VIEW_X + 3, DETAILS_Y + 36, makecol(170, 170, 190), -1);
+    textout_ex(target, font, line, VIEW_X + 3, DETAILS_Y + 3 * DETAILS_LINE, makecol(170, 170, 190), -1);
 }
 
 /* The status under the grid: the faults' summary, what came of the last key, each wrapped, and
