@@ -237,8 +237,9 @@ TEST(EditLevel, BlocksAreCopiedPastedAndMoved)
     EXPECT_EQ(at(level, 2, 0).content, CONTENT_TELEPORT);
 }
 
-// The mouse's paint makes a square what the brush says in one edit, leaves a content under a
-// floor brush, and makes no edit over a square already so; a block turned four times or mirrored
+// The mouse's paint makes a square what the brush says in one edit: the floor brush shapes the
+// ground and keeps contents, a content brush leaves the ground; over a square already so it
+// makes no edit; a block turned four times or mirrored
 // twice is as it was, its directions and hand-set sides turning with its squares.
 TEST(EditLevel, PaintTurnMirrorAndTheirUndo)
 {
@@ -254,8 +255,14 @@ TEST(EditLevel, PaintTurnMirrorAndTheirUndo)
     EXPECT_EQ(at(level, 1, 0).content, CONTENT_SWEET);     // floor paint keeps what stands there
     EXPECT_EQ(at(level, 1, 1).height, 2);
     EXPECT_FALSE(paint_square(&level, 1, 1, EditBrush{2, 3, CONTENT_NOTHING, 0}));
-    ASSERT_TRUE(paint_square(&level, 2, 0, EditBrush{1, 0, CONTENT_START, 128}));
+    ASSERT_TRUE(paint_square(&level, 2, 0, EditBrush{5, 2, CONTENT_START, 128}));
     EXPECT_EQ(at(level, 2, 0).content, CONTENT_START);     // the start moves here
+    EXPECT_EQ(at(level, 2, 0).height, 1);                  // a content brush leaves the ground
+    EXPECT_EQ(at(level, 2, 0).texture, 0);
+    ASSERT_TRUE(paint_square(&level, 3, 3, EditBrush{5, 2, CONTENT_JAR, 0}));
+    EXPECT_EQ(at(level, 3, 3).height, 5);                  // a new square has the brush's all
+    EXPECT_EQ(at(level, 3, 3).texture, 2);
+    EXPECT_EQ(at(level, 3, 3).content, CONTENT_JAR);
     EXPECT_EQ(at(level, 0, 0).content, CONTENT_NOTHING);
     EXPECT_FALSE(paint_square(&level, 4, 4, EditBrush{MAP_HEIGHT_LIMIT + 1, 0, 0, 0}));
     ASSERT_TRUE(history_undo(&history, &level));

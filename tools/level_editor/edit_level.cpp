@@ -217,11 +217,14 @@ bool paint_square(EditLevel *level, int32_t x, int32_t z, const EditBrush &brush
         if (!add_square(&result, x, z, brush.height))
             return false;
         at = find_square(result, x, z);
-    } else if (result.squares[at].height != brush.height &&
-               !raise_square(&result, x, z, brush.height - result.squares[at].height)) {
-        return false;
+        result.squares[at].texture = brush.texture & 3;
+    } else if (brush.content == CONTENT_NOTHING) {
+        // The floor brush shapes the ground; a content brush only puts things on it.
+        if (result.squares[at].height != brush.height &&
+            !raise_square(&result, x, z, brush.height - result.squares[at].height))
+            return false;
+        result.squares[at].texture = brush.texture & 3;
     }
-    result.squares[at].texture = brush.texture & 3;
     const EditSquare &square = result.squares[at];
     if (brush.content != CONTENT_NOTHING &&
         (square.content != brush.content || (directed(brush.content) && square.dir != brush.dir)) &&

@@ -57,7 +57,8 @@ int32_t automatic_side(const EditLevel &level, const EditSquare &square, int edg
 void update_sides(EditLevel *level);
 
 /* What the mouse paints: a square of this height and texture, and this content facing `dir`.
-   Content CONTENT_NOTHING paints floor and leaves what stands on a square there. */
+   Content CONTENT_NOTHING is the floor brush, which shapes the ground and leaves what stands on
+   a square; a content brush puts its content on a square there, leaving its height and texture. */
 struct EditBrush {
     int32_t height, texture, content, dir;
 };
@@ -75,9 +76,9 @@ bool rename_level(EditLevel *level, const char *name);
 /* Sets the level's first line, the idea the level table prints (at most MAP_LINE_SIZE - 1
    characters, no line end). */
 bool set_idea(EditLevel *level, const char *idea);
-/* Makes the square on (x, z) what `brush` paints: a new one where there is none, else the
-   square there with the brush's height and texture, and its content unless the brush's is
-   CONTENT_NOTHING. False, changing nothing, when the square cannot be made or the content not
+/* Makes the square on (x, z) what `brush` paints: a new one of the brush's height and texture
+   where there is none; where there is one, the floor brush's height and texture, or a content
+   brush's content. False, changing nothing, when the square cannot be made or the content not
    placed, or when the square is already so. Called for each cell a held button passes over. */
 bool paint_square(EditLevel *level, int32_t x, int32_t z, const EditBrush &brush);
 bool set_minutes(EditLevel *level, int32_t minutes);

@@ -23,8 +23,10 @@ const char *const help_lines[] = {
     "Bottom: the faults (F3 lists every one), what the last key did, and the main keys.",
     "",
     "THE MOUSE",
-    "Left button on the grid, held: paints each square it passes with the brush's height, "
-    "texture and content (content 0, floor, leaves what stands there). One drag is one edit.",
+    "Left button on the grid, held: paints each cell it passes. With the floor brush (content "
+    "0) it makes squares of the brush's height and texture, or gives squares there that height "
+    "and texture, leaving what stands on them; with a content brush it puts that content on the "
+    "squares (an empty cell gets a square of the brush's height first). One drag is one edit.",
     "Right button on the grid, held: erases the squares it passes.",
     "Shift + left button, dragged: selects a block (for Ctrl+C, Ctrl+X).",
     "Wheel on the grid: raises or lowers the square under the pointer.",

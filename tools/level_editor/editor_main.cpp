@@ -82,17 +82,24 @@ volatile int close_pressed = 0;
 
 void on_close_button() { close_pressed = 1; }
 
-/* Button presses as the library's mouse thread sees them: a click between two looks of the main
-   loop is not lost. */
-volatile int presses = 0, press_x = 0, press_y = 0;
+/* Button changes as the library's mouse thread sees them, in order, each with where the pointer
+   was: clicks and drags between two looks of the main loop are not lost, nor their order. */
+enum { MOUSE_EVENTS = 64 };
+volatile int event_flags[MOUSE_EVENTS], event_x[MOUSE_EVENTS], event_y[MOUSE_EVENTS];
+volatile int events_written = 0, events_read = 0;
+
+const int BUTTON_FLAGS = MOUSE_FLAG_LEFT_DOWN | MOUSE_FLAG_LEFT_UP | MOUSE_FLAG_RIGHT_DOWN |
+                         MOUSE_FLAG_RIGHT_UP;
 
 void on_mouse(int flags)
 {
-    if (flags & (MOUSE_FLAG_LEFT_DOWN | MOUSE_FLAG_RIGHT_DOWN)) {
-        presses = presses | (flags & MOUSE_FLAG_LEFT_DOWN ? 1 : 2);
-        press_x = mouse_x;
-        press_y = mouse_y;
-    }
+    const int at = events_written, next = (at + 1) % MOUSE_EVENTS;
+    if (!(flags & BUTTON_FLAGS) || next == events_read)
+        return;     // not a button, or a queue full of clicks the editor has not looked at
+    event_flags[at] = flags;
+    event_x[at] = mouse_x;
+    event_y[at] = mouse_y;
+    events_written = next;
 }
 END_OF_STATIC_FUNCTION(on_mouse)
 
@@ -834,68 +841,97 @@ void palette_click(int px, int py)
     }
 }
 
-/* The mouse: on the grid the left button held paints, the right erases, with Shift the left
-   selects a block, the wheel raises and lowers; on the palette a click picks; on the 3D view the
-   wheel zooms and the buttons turn the robot and the view with it. Returns true when anything
-   changed. */
+/* Notches the wheel turned since the last look, up positive. */
+int wheel_turned()
+{
+    static int seen = 0;
+    const int turned = mouse_z - seen;
+    seen = mouse_z;
+    return turned;
+}
+
+/* A button going down or up at (mx, my): on the grid a drag begins (the left button paints, or
+   with Shift selects; the right erases) or ends where it was let go; on the palette a left click
+   picks; on the 3D view the buttons turn the robot and the view with it. */
+void mouse_button(int flags, int mx, int my)
+{
+    Editor &e = editor;
+    int32_t x, z;
+    const bool down = flags & (MOUSE_FLAG_LEFT_DOWN | MOUSE_FLAG_RIGHT_DOWN);
+    const bool left = flags & (MOUSE_FLAG_LEFT_DOWN | MOUSE_FLAG_LEFT_UP);
+    if (!down) {
+        if (e.drag != DRAG_NONE && left == (e.drag != DRAG_ERASE)) {
+            if (grid_cell_at(e.view, mx, my, &x, &z))
+                drag_over(x, z);
+            drag_end();
+        }
+        return;
+    }
+    if (e.drag != DRAG_NONE)
+        return;         // the other button, during a drag
+    e.asked_key = 0;
+    if (grid_cell_at(e.view, mx, my, &x, &z)) {
+        e.drag = left ? (key_shifts & KB_SHIFT_FLAG ? DRAG_SELECT : DRAG_PAINT) : DRAG_ERASE;
+        e.drag_before = e.level;
+        e.drag_changed = false;
+        e.drag_x = e.drag_z = -1;
+        e.view.mark_x = e.drag == DRAG_SELECT ? x : -1;
+        e.view.mark_z = e.drag == DRAG_SELECT ? z : -1;
+        drag_over(x, z);
+        return;
+    }
+    int32_t value;
+    if (left && palette_at(mx, my, &value) != PICK_NONE) {
+        palette_click(mx, my);
+        return;
+    }
+    if (mx >= VIEW_X && my < VIEW_HEIGHT && e.view.world_valid)
+        turn_view(left ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
+}
+
+/* The mouse since the last look: its button changes in order, a drag following the pointer, and
+   the wheel, which raises or lowers the square under the pointer on the grid and zooms on the
+   3D view. Returns true when anything changed. */
 bool mouse_edit()
 {
     Editor &e = editor;
-    static int wheel_before = 0;
-    const int wheel = mouse_z, turned = wheel - wheel_before;
-    const int pressed = presses;
-    const int buttons = mouse_b;
-    presses = 0;
-    wheel_before = wheel;
+    bool changed = false;
+    while (events_read != events_written) {
+        const int at = events_read;
+        mouse_button(event_flags[at], event_x[at], event_y[at]);
+        events_read = (at + 1) % MOUSE_EVENTS;
+        changed = true;
+    }
     int32_t x, z;
     if (e.drag != DRAG_NONE) {
         if (grid_cell_at(e.view, mouse_x, mouse_y, &x, &z))
             drag_over(x, z);
-        if (!(buttons & (e.drag == DRAG_ERASE ? 2 : 1)))
-            drag_end();
-        return true;
+        changed = true;
     }
-    if (!pressed && !turned)
-        return false;
-    const int mx = pressed ? press_x : mouse_x, my = pressed ? press_y : mouse_y;
-    if (grid_cell_at(e.view, mx, my, &x, &z)) {
-        e.asked_key = 0;
-        if (pressed) {
-            e.drag = (pressed & 1) ? (key_shifts & KB_SHIFT_FLAG ? DRAG_SELECT : DRAG_PAINT) : DRAG_ERASE;
-            e.drag_before = e.level;
-            e.drag_changed = false;
-            e.drag_x = e.drag_z = -1;
-            if (e.drag == DRAG_SELECT) {
-                e.view.mark_x = x;
-                e.view.mark_z = z;
-            } else {
-                e.view.mark_x = e.view.mark_z = -1;
-            }
-            drag_over(x, z);
-            if (!(buttons & (e.drag == DRAG_ERASE ? 2 : 1)))
-                drag_end();     // a click shorter than a look of the loop
-        } else {
-            e.view.cursor_x = x;
-            e.view.cursor_z = z;
-            e.before = e.level;
-            edited(raise_square(&e.level, x, z, turned), "no square here");
-            if (find_square(e.level, x, z) >= 0)
-                e.view.brush.height = e.level.squares[find_square(e.level, x, z)].height;
-        }
-        return true;
+    const int turned = wheel_turned();
+    if (!turned || e.drag != DRAG_NONE)
+        return changed;
+    if (grid_cell_at(e.view, mouse_x, mouse_y, &x, &z)) {
+        e.view.cursor_x = x;
+        e.view.cursor_z = z;
+        e.before = e.level;
+        edited(raise_square(&e.level, x, z, turned), "no square here");
+        const int at = find_square(e.level, x, z);
+        if (at >= 0)
+            e.view.brush.height = e.level.squares[at].height;
+    } else if (mouse_x >= VIEW_X && mouse_y < VIEW_HEIGHT && e.view.world_valid) {
+        zoom(-turned);
     }
-    if ((pressed & 1) && palette_at(mx, my, &x) != PICK_NONE) {
-        palette_click(mx, my);
-        return true;
-    }
-    if (mx >= VIEW_X && my < VIEW_HEIGHT && e.view.world_valid) {
-        if (turned)
-            zoom(-turned);
-        if (pressed & 3)
-            turn_view(pressed & 1 ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
-        return true;
-    }
-    return false;
+    return true;
+}
+
+/* Drops the mouse's button changes not looked at (while a page, a field or a proof has the
+   keys), ending a drag under way as it stands. */
+void drop_mouse_events()
+{
+    events_read = events_written;
+    if (editor.drag != DRAG_NONE)
+        drag_end();
 }
 
 /* The map to open without one named: the first level of the player's own folder of levels, or
@@ -965,7 +1001,7 @@ int main(int argc, char **argv)
 
     set_window_identity("tirvex-edit", "Tirvex-edit");
     if (allegro_init() != 0 || install_keyboard() != 0 || install_timer() != 0) {
-        std::fprintf(stderr, "%s: the game library cannot start\n", syntax.program);
+        std::fprintf(stderr, "%s: the game library cannot start: %s\n", syntax.program, allegro_error);
         return 1;
     }
     set_color_depth(8);
@@ -997,7 +1033,10 @@ int main(int argc, char **argv)
     const bool mouse = install_mouse() >= 0;
     if (mouse) {
         show_os_cursor(MOUSE_CURSOR_ARROW);
-        LOCK_VARIABLE(presses);
+        LOCK_VARIABLE(event_flags);
+        LOCK_VARIABLE(event_x);
+        LOCK_VARIABLE(event_y);
+        LOCK_VARIABLE(events_written);
         LOCK_FUNCTION(on_mouse);
         mouse_callback = on_mouse;
     }
@@ -1008,23 +1047,23 @@ int main(int argc, char **argv)
             running = close_button();
             dirty = true;
         }
+        // The mouse first: a click made before a key was typed is taken before it.
+        if (running && mouse) {
+            if (e.page_shown || e.typing != TYPING_NONE || proof_state() == PROOF_RUNNING) {
+                drop_mouse_events();
+                const int turned = wheel_turned();
+                if (e.page_shown && turned) {
+                    page_scroll(&e.page, -3 * turned);
+                    dirty = true;
+                }
+            } else {
+                dirty = mouse_edit() || dirty;
+            }
+        }
         while (running && keypressed()) {
             const int k = readkey();
             running = take_key(k, key_shifts);
             dirty = true;
-        }
-        if (running && mouse && e.typing == TYPING_NONE && proof_state() != PROOF_RUNNING) {
-            if (e.page_shown) {
-                static int wheel_before = mouse_z;
-                if (mouse_z != wheel_before) {
-                    page_scroll(&e.page, 3 * (wheel_before - mouse_z));
-                    wheel_before = mouse_z;
-                    dirty = true;
-                }
-                presses = 0;
-            } else {
-                dirty = mouse_edit() || dirty;
-            }
         }
         if (proof_state() == PROOF_RUNNING) {
             std::string said = proof_slice(PROVE_SLICE_MS);
