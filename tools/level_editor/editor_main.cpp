@@ -103,6 +103,12 @@ void on_mouse(int flags)
 }
 END_OF_STATIC_FUNCTION(on_mouse)
 
+/* "1 square", "2 squares". */
+std::string counted(int count, const char *thing)
+{
+    return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
+}
+
 void say(const std::string &text)
 {
     editor.view.message = text;
@@ -449,8 +455,8 @@ void paste(int key)
     paste_covers(e.level, e.block, e.view.cursor_x, e.view.cursor_z, &covered, &replaced);
     if (replaced > 0 && e.asked_key != key) {
         e.asked_key = key;
-        report("the paste covers " + std::to_string(covered) + " squares and replaces " +
-               std::to_string(replaced) + " contents: Ctrl+V again pastes, any other key keeps them");
+        report("the paste covers " + counted(covered, "square") + " and replaces " +
+               counted(replaced, "content") + ": Ctrl+V again pastes, any other key keeps them");
         return;
     }
     e.before = e.level;
@@ -459,9 +465,8 @@ void paste(int key)
         return;
     }
     note_edit(e.before);
-    report("pasted " + std::to_string(e.block.square_count) + " squares, " + std::to_string(covered) +
-           " of them over squares already there" +
-           (replaced ? ", " + std::to_string(replaced) + " contents replaced" : ""));
+    report("pasted " + counted(e.block.square_count, "square") + ", " + std::to_string(covered) +
+           " over squares already there" + (replaced ? ", " + counted(replaced, "content") + " replaced" : ""));
 }
 
 /* Ctrl+C, Ctrl+X: the block marked, or the cursor's cell, to the clipboard (cut removes it). */
@@ -502,11 +507,11 @@ void ctrl_key(int k)
     case KEY_Y: {
         const bool undo = (k >> 8) == KEY_Z;
         if (!(undo ? history_undo(&e.history, &e.level) : history_redo(&e.history, &e.level))) {
-            say(undo ? "nothing to undo" : "nothing to redo");
+            report(undo ? "nothing to undo" : "nothing to redo");
             return;
         }
         proof_forget();
-        say(std::string(undo ? "undone" : "redone") + (unsaved() ? "" : ": as saved"));
+        report(std::string(undo ? "undone" : "redone") + (unsaved() ? "" : ": as saved"));
         refresh();
         return;
     }
@@ -1012,6 +1017,18 @@ int main(int argc, char **argv)
     }
     set_window_title("Tirvex level editor");
     set_close_button_callback(on_close_button);
+    // The mouse is taken from the moment the window is there, as the keys are: what a designer
+    // does while the level and the models load is done once they have.
+    const bool mouse = install_mouse() >= 0;
+    if (mouse) {
+        show_os_cursor(MOUSE_CURSOR_ARROW);
+        LOCK_VARIABLE(event_flags);
+        LOCK_VARIABLE(event_x);
+        LOCK_VARIABLE(event_y);
+        LOCK_VARIABLE(events_written);
+        LOCK_FUNCTION(on_mouse);
+        mouse_callback = on_mouse;
+    }
     const char *game_dir = line.text[0] ? line.text[0] : find_data_folder(argv[0]);
     if (const char *error = start_headless_game(game_dir[0] ? game_dir : nullptr)) {
         allegro_exit();
@@ -1030,16 +1047,6 @@ int main(int argc, char **argv)
     screen_buffer = create_bitmap(SCREEN_W, SCREEN_H);
     world_view = create_bitmap(VIEW_WIDTH, VIEW_HEIGHT);
     bool running = screen_buffer && world_view;
-    const bool mouse = install_mouse() >= 0;
-    if (mouse) {
-        show_os_cursor(MOUSE_CURSOR_ARROW);
-        LOCK_VARIABLE(event_flags);
-        LOCK_VARIABLE(event_x);
-        LOCK_VARIABLE(event_y);
-        LOCK_VARIABLE(events_written);
-        LOCK_FUNCTION(on_mouse);
-        mouse_callback = on_mouse;
-    }
     bool dirty = true;
     while (running) {
         if (close_pressed) {
