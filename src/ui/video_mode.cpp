@@ -99,6 +99,7 @@ void switch_window_or_full_screen()
     if (video_config_writable) {
         VideoConfig chosen = {current_driver(), width, height};
         char path[GAME_PATH_SIZE];
+        prepare_config_folder();
         write_video_config(config_file_path(CONFIG_FILE, path, sizeof path), &chosen);
     }
 }
@@ -257,6 +258,7 @@ int configure_video_mode()
     wait_key();
     VideoConfig chosen = {driver, width, height};
     char path[GAME_PATH_SIZE];
+    prepare_config_folder();
     if (!write_video_config(config_file_path(CONFIG_FILE, path, sizeof path), &chosen)) {
         textprintf_centre_ex(page, font, width / 2, height / 2 + 20, MESSAGE_COLOUR, -1,
                              "Error: cannot write to %s file", CONFIG_FILE);
