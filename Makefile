@@ -104,14 +104,14 @@ level-table: build
 	@echo "README.md: the level table of $$(ls $(BUILD)/game/maps/map*.txt | wc -l) maps"
 
 # The README's picture: level 15 as the long-shot camera first shows it, drawn by the preview
-# tool and kept in the repository as doc/screenshot.png.
+# tool and kept in the repository as screenshots/tirvex.png.
 readme-picture: deps
 	@$(MAKE) --no-print-directory deps PACKAGES=python3
 	cmake -S . -B $(BUILD) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target preview game_data
 	cd $(BUILD)/game && ../tools/preview/preview --camera 1 maps/map15.txt ../readme-picture.bmp >/dev/null
-	python3 tools/readme_picture/bmp_to_png.py $(BUILD)/readme-picture.bmp doc/screenshot.png
-	@echo "doc/screenshot.png: drawn again"
+	python3 tools/readme_picture/bmp_to_png.py $(BUILD)/readme-picture.bmp screenshots/tirvex.png
+	@echo "screenshots/tirvex.png: drawn again"
 
 # The Debian packages, built by dpkg-buildpackage from a clean copy of the tree (debian/): the
 # source package, tirvex, tirvex-data and the debug symbols, with the .changes, left in
