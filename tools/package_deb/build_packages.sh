@@ -31,6 +31,8 @@ else
     (cd "$source_dir" && tar --exclude='./build' --exclude='./build-*' --exclude='./obj-*' -cf - .) |
         tar -C "$tree" -xf -
 fi
+# The source tarball keeps the modes: make them the same whatever the umask of the clone or now.
+chmod -R u=rwX,go=rX "$tree"
 
 (cd "$tree" && dpkg-buildpackage -us -uc "$@") >"$work/build.log" 2>&1 || {
     tail -n 40 "$work/build.log" >&2
