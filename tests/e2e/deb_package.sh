@@ -103,7 +103,7 @@ fi
 
 # The packaged game without a display: the status and the message its manual page gives.
 dpkg-deb -x "$deb" "$tmp/unpacked"
-env -u DISPLAY "$tmp/unpacked/usr/games/tirvex" >"$tmp/out.txt" 2>"$tmp/err.txt" </dev/null
+(cd "$tmp" && env -u DISPLAY "$tmp/unpacked/usr/games/tirvex" >out.txt 2>err.txt </dev/null)
 status=$?
 [ "$status" = 1 ] || fail "without a display the game ends with status $status, not 1"
 grep -q "no display" "$tmp/err.txt" || fail "without a display the game does not say so: $(cat "$tmp/err.txt")"
