@@ -65,6 +65,7 @@ uninstall:
 # every shipped level against their targets, then the level checker over the shipped levels: its
 # closing tables give states, seconds, states a second and peak memory for each level and in all,
 # and each level's fairness analysis with the seconds it took.
+# The timedemo is also played with the picture enlarged 1, 2 and 4 times for the CPU in play.
 # Each runs to its end whatever the one before gave; a missed target is printed beside its
 # figure, and only a benchmark that could not run fails the target, once all have run.
 bench: build
@@ -82,6 +83,8 @@ bench: build
 	    grep timedemo $(BUILD)/timedemo.log; \
 	  else cat $(BUILD)/timedemo.log; failed="$$failed timedemo"; fi; \
 	else echo "no demo recorded yet: run make test first"; fi; \
+	echo; echo "play with the picture enlarged 1, 2 and 4 times (the same demo):"; \
+	sh tools/bench/scale_bench.sh $(abspath $(BUILD))/game $(abspath $(BUILD))/demos || failed="$$failed scale_bench"; \
 	echo; if [ -x $(BUILD)/tools/bench/hint_bench ]; then \
 	  (cd $(BUILD)/game && ../tools/bench/hint_bench) || failed="$$failed hint_bench"; \
 	else echo "no hint benchmark built yet"; failed="$$failed hint_bench"; fi; \
@@ -101,14 +104,14 @@ level-table: build
 	@echo "README.md: the level table of $$(ls $(BUILD)/game/maps/map*.txt | wc -l) maps"
 
 # The README's picture: level 15 as the long-shot camera first shows it, drawn by the preview
-# tool and kept in the repository as doc/screenshot.png.
+# tool and kept in the repository as screenshots/tirvex.png.
 readme-picture: deps
 	@$(MAKE) --no-print-directory deps PACKAGES=python3
 	cmake -S . -B $(BUILD) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target preview game_data
 	cd $(BUILD)/game && ../tools/preview/preview --camera 1 maps/map15.txt ../readme-picture.bmp >/dev/null
-	python3 tools/readme_picture/bmp_to_png.py $(BUILD)/readme-picture.bmp doc/screenshot.png
-	@echo "doc/screenshot.png: drawn again"
+	python3 tools/readme_picture/bmp_to_png.py $(BUILD)/readme-picture.bmp screenshots/tirvex.png
+	@echo "screenshots/tirvex.png: drawn again"
 
 # The Debian packages, built by dpkg-buildpackage from a clean copy of the tree (debian/): the
 # source package, tirvex, tirvex-data and the debug symbols, with the .changes, left in

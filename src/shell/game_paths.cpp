@@ -105,6 +105,15 @@ void choose_user_folder(const PlaceRequest *r, const char *start_folder)
         std::snprintf(home_folder, FOLDER_LIMIT, "%s", start_folder);
 }
 
+} // namespace
+
+int prepare_config_folder()
+{
+    return config_folder[0] ? prepare_folder(config_folder) : 0;
+}
+
+namespace {
+
 /* The settings' folder when neither --home nor the working directory decides it. */
 void choose_config_folder(const PlaceRequest *r)
 {
@@ -128,7 +137,8 @@ void move_old_settings()
     std::snprintf(old_path, sizeof old_path, "%s/wvideo.cfg", home_folder);
     std::snprintf(new_path, sizeof new_path, "%s/wvideo.cfg", config_folder);
     struct stat s;
-    if (stat(old_path, &s) != 0 || !S_ISREG(s.st_mode) || stat(new_path, &s) == 0)
+    if (stat(old_path, &s) != 0 || !S_ISREG(s.st_mode) || stat(new_path, &s) == 0 ||
+        prepare_config_folder() != 0)
         return;
     if (rename(old_path, new_path) == 0)
         return;
@@ -263,9 +273,8 @@ int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t si
 
     int home_error = home_folder[0] ? prepare_folder(home_folder) : 0;
     home_unwritable = home_error != 0;
-    // The settings' folder is made now, so that the dialog and Alt+Enter can write into it.
-    if (config_folder[0] && std::strcmp(config_folder, home_folder) != 0 &&
-        prepare_folder(config_folder) == 0 && home_folder[0] && !home_error)
+    if (config_folder[0] && std::strcmp(config_folder, home_folder) != 0 && home_folder[0] &&
+        !home_error)
         move_old_settings();
     // A folder of levels that can be written keeps its own record, even when the player's
     // folder cannot.

@@ -68,6 +68,11 @@ int find_game_places(const PlaceRequest *request, char *fault, char *notice, siz
    stays valid until the next call. Used by find_game_places and the tools that draw. */
 const char *find_data_folder(const char *program_path);
 
+/* Creates config_folder (mode 0700) where missing, before a settings file is written: it is
+   made only then, so a player who never changes a setting finds nothing there. Returns 0, or
+   the errno that stopped it. */
+int prepare_config_folder();
+
 /* Writes into out (size bytes) the path of the settings file name (in config_folder) and returns
    out. */
 const char *config_file_path(const char *name, char *out, size_t size);

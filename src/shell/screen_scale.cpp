@@ -7,8 +7,6 @@
 #include "shell/screen_scale.h"
 
 #include <atomic>
-#include <chrono>
-#include <cstring>
 
 ScreenLayout screen_layout = {1, 0, 0, 0, 0};
 int forced_scale = 0;
@@ -91,48 +89,6 @@ void carry_out_switch()
 {
     if (switch_asked.exchange(0) && window_switch)
         window_switch();
-}
-
-/* The library's dialogs while scale_dialogs is on: the mouse read through the factor, and the
-   dialog shown enlarged whenever it or the pointer changed. The dialog reads the mouse in every
-   pass of its loop, which makes that read the place to show it. */
-int (*library_mouse_x)() = nullptr;
-int (*library_mouse_y)() = nullptr;
-BITMAP *dialog_shown = nullptr;     /* the picture as last shown, to see a change */
-BITMAP *blank_pointer = nullptr;    /* keeps the library from drawing at the unmapped point */
-int shown_mouse_x = -1, shown_mouse_y = -1;
-
-void show_dialog()
-{
-    const bool moved = mouse_x != shown_mouse_x || mouse_y != shown_mouse_y;
-    bool changed = false;
-    for (int y = 0; y < picture_bitmap->h && !changed; y++)
-        changed = std::memcmp(picture_bitmap->line[y], dialog_shown->line[y], picture_bitmap->w) != 0;
-    if (!moved && !changed)
-        return;
-    blit(picture_bitmap, dialog_shown, 0, 0, 0, 0, picture_bitmap->w, picture_bitmap->h);
-    shown_mouse_x = mouse_x;
-    shown_mouse_y = mouse_y;
-    show_enlarged(picture_bitmap);
-    set_mouse_sprite(nullptr);      // the library's arrow, to draw it by hand
-    BITMAP *arrow = mouse_sprite;
-    const int f = screen_layout.factor;
-    if (arrow)
-        stretch_sprite(screen, arrow, screen_layout.left + picture_x(mouse_x) * f - mouse_x_focus * f,
-                       screen_layout.top + picture_y(mouse_y) * f - mouse_y_focus * f,
-                       arrow->w * f, arrow->h * f);
-    set_mouse_sprite(blank_pointer);
-}
-
-int dialog_mouse_x()
-{
-    show_dialog();
-    return picture_x(mouse_x);
-}
-
-int dialog_mouse_y()
-{
-    return picture_y(mouse_y);
 }
 
 } // namespace
@@ -259,40 +215,6 @@ void note_window_switch_keys()
 {
     switch_asked = 0;
     keyboard_callback = filter_window_switch;
-}
-
-void scale_dialogs(bool on)
-{
-    if (on && picture_bitmap && !dialog_shown) {
-        dialog_shown = create_bitmap(picture_bitmap->w, picture_bitmap->h);
-        blank_pointer = create_bitmap(1, 1);
-        if (!dialog_shown || !blank_pointer)
-            return;     // no memory: the dialog works unenlarged in the picture's corner
-        clear_to_color(blank_pointer, bitmap_mask_color(blank_pointer));
-        clear_to_color(dialog_shown, 255);
-        shown_mouse_x = shown_mouse_y = -1;
-        gui_set_screen(picture_bitmap);
-        library_mouse_x = gui_mouse_x;
-        library_mouse_y = gui_mouse_y;
-        gui_mouse_x = dialog_mouse_x;
-        gui_mouse_y = dialog_mouse_y;
-        set_mouse_sprite(blank_pointer);
-        return;
-    }
-    if (!on && library_mouse_x) {
-        gui_mouse_x = library_mouse_x;
-        gui_mouse_y = library_mouse_y;
-        library_mouse_x = library_mouse_y = nullptr;
-        gui_set_screen(nullptr);
-        set_mouse_sprite(nullptr);
-    }
-    if (!on) {
-        if (dialog_shown)
-            destroy_bitmap(dialog_shown);
-        if (blank_pointer)
-            destroy_bitmap(blank_pointer);
-        dialog_shown = blank_pointer = nullptr;
-    }
 }
 
 void window_switch_if_asked()

@@ -69,7 +69,3 @@ void note_window_switch_keys();
 /* Carries out an Alt+Enter typed meanwhile and shows the picture again. Called by the waits of
    the screens that stand still (pause_briefly). */
 void window_switch_if_asked();
-
-/* Makes the library's dialogs (the video mode dialog) draw on the picture and read the mouse
-   through the factor, shown enlarged as they go; off again with false. Nothing at factor 1. */
-void scale_dialogs(bool on);

@@ -68,13 +68,6 @@ int current_driver()
     return is_windowed_mode() ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
 }
 
-/* The dialog keeps the player's window or full screen once enlarged; unenlarged it is the
-   library's automatic choice, as it always was. */
-int dialog_driver()
-{
-    return screen_layout.factor > 1 ? current_driver() : GFX_AUTODETECT;
-}
-
 /* Alt+Enter: the same mode in a window or full screen, the picture and palette kept, and the
    choice written to "wvideo.cfg" with the mode (never by a demo's playback or a watch). */
 void switch_window_or_full_screen()
@@ -99,14 +92,20 @@ void switch_window_or_full_screen()
     if (video_config_writable) {
         VideoConfig chosen = {current_driver(), width, height};
         char path[GAME_PATH_SIZE];
+        prepare_config_folder();
         write_video_config(config_file_path(CONFIG_FILE, path, sizeof path), &chosen);
     }
 }
 
-/* The dialog's own screen: a plain 640 x 480 mode with the dialog colours. */
+/* The dialog's own screen: a plain 640 x 480 mode with the dialog colours, never enlarged: the
+   library's dialog draws on the screen itself. */
 void set_dialog_mode()
 {
-    if (set_mode_or_window(dialog_driver(), 640, 480) != 0)
+    const int asked = forced_scale;
+    forced_scale = 1;
+    const int failed = set_mode_or_window(GFX_AUTODETECT, 640, 480);
+    forced_scale = asked;
+    if (failed != 0)
         give_up_on_graphics();
     clear(screen);
     clear(picture());
@@ -230,11 +229,13 @@ int configure_video_mode()
     install_mouse();
     for (;;) {
         set_gui_colours();
-        scale_dialogs(true);
-        const int chosen = gfx_mode_select(&driver, &width, &height);
-        scale_dialogs(false);
-        if (!chosen) {
+        if (!gfx_mode_select(&driver, &width, &height)) {
             remove_mouse();
+            // Back to 640 x 480 enlarged, where this desktop enlarges it.
+            int desktop_w, desktop_h;
+            if (get_desktop_resolution(&desktop_w, &desktop_h) == 0 &&
+                plan_layout(640, 480, desktop_w, desktop_h, !is_windowed_mode(), forced_scale).factor > 1)
+                set_mode_or_window(GFX_AUTODETECT, 640, 480);
             return -1;
         }
         if (set_scaled_mode(driver, width, height) == 0)
@@ -257,6 +258,7 @@ int configure_video_mode()
     wait_key();
     VideoConfig chosen = {driver, width, height};
     char path[GAME_PATH_SIZE];
+    prepare_config_folder();
     if (!write_video_config(config_file_path(CONFIG_FILE, path, sizeof path), &chosen)) {
         textprintf_centre_ex(page, font, width / 2, height / 2 + 20, MESSAGE_COLOUR, -1,
                              "Error: cannot write to %s file", CONFIG_FILE);

@@ -39,8 +39,8 @@ int write_video_config(const char *path, const VideoConfig *config);
 int init_video_mode();
 
 /* The video mode dialog of the main menu: lets the player choose a driver and size, sets it
-   and writes it to "wvideo.cfg"; the dialog is drawn in the picture and shown enlarged like
-   every screen, the mouse read through the factor. Returns 0 once a mode is set (also when the file could not be
+   and writes it to "wvideo.cfg"; the dialog itself runs in a plain 640 x 480 mode, and the
+   mode chosen is enlarged like every screen. Returns 0 once a mode is set (also when the file could not be
    written) and -1 when the player cancelled, which leaves the screen at 640 x 480 and the file
    untouched. The caller re-creates its screen-sized buffers and the palette afterwards. */
 int configure_video_mode();

@@ -20,14 +20,17 @@ const KeyLine left_column[] = {
     {"Shift+Left/Right", "step aside"},
     {"Space", "hop on the spot"},
     {"Space / Enter", "next level / retry"},
-    {"R (hold)", "restart the level"},
-    {"Esc (hold)", "back to the menu"},
+    {"R, Back (hold)", "restart the level"},
+    {"Esc, Start (hold)", "back to the menu"},
     {nullptr, "Sound and extras"},
     {"F11 / B", "sound / music"},
     {"M", "map"},
     {"F12", "screenshot"},
     {"F2", "slow-mo, not saved"},
     {"F3", "debug info"},
+    {nullptr, "Gamepad"},
+    {"Pad / LB, RB", "step, turn / aside"},
+    {"A  B  X  Y", "hop undo hint cam"},
 };
 
 const KeyLine right_column[] = {
