@@ -27,7 +27,8 @@ endforeach()
 
 # Desktop entry, icons (painted by make_datafile) and the software centre's description.
 set(INSTALL_SOURCES ${CMAKE_SOURCE_DIR}/assets/install)
-install(FILES ${INSTALL_SOURCES}/tirvex.desktop DESTINATION share/applications)
+install(FILES ${INSTALL_SOURCES}/tirvex.desktop ${INSTALL_SOURCES}/tirvex-edit.desktop
+        DESTINATION share/applications)
 foreach(size 128 256)
   install(FILES ${CMAKE_BINARY_DIR}/icons/tirvex-${size}.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME tirvex.png)

@@ -1,5 +1,6 @@
 /* main.cpp: the program's entry: start-up, the main menu loop and the shutdown. */
 #include <allegro.h>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,7 +32,8 @@ const CommandOption GAME_OPTIONS[] = {
     {"nosound", nullptr, "start without sound", 0, 0},
     {"data", "DIR", "read data/pz.dat, maps/ and bsp/ from DIR", 0, 0},
     {"home", "DIR", "keep tirvex.sav, wvideo.cfg, keys.cfg and the screenshots in DIR", 0, 0},
-    {"levels", "DIR", "play DIR/map01.txt, map02.txt, ... with their own progress", 0, 0},
+    {"levels", "DIR", "play DIR/map01.txt, map02.txt, ... with their own progress; without DIR, "
+                      "the player's own levels (levels/ in the player's folder)", 0, 0},
     {"watch", "N", "watch the robot play the recorded way through level N, 1 to 19", 1, 19},
     {"record", "FILE", "play as usual and record the game into the demo FILE", 0, 0},
     {"playdemo", "FILE", "play the demo FILE back, then end", 0, 0},
@@ -76,14 +78,46 @@ int no_game_timer(void (*)(), long)
     return 0;
 }
 
+/* The command line with a --levels that names no folder (the last word, or one before another
+   option) given an empty value, which stands for the player's own folder of levels. */
+char **levels_without_folder(int argc, char *argv[])
+{
+    static char empty_levels[] = "--levels=";
+    static char *words[COMMAND_MAX_OPERANDS + 2 * COMMAND_MAX_OPTIONS + 2];
+    if (argc >= (int)(sizeof words / sizeof words[0]))
+        return argv;    // too long to be right: the reader says why
+    for (int i = 0; i < argc; i++) {
+        const bool bare = i > 0 && (!std::strcmp(argv[i], "--levels") || !std::strcmp(argv[i], "-levels"));
+        words[i] = bare && (i + 1 == argc || argv[i + 1][0] == '-') ? empty_levels : argv[i];
+    }
+    words[argc] = nullptr;
+    return words;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     CommandLine line;
-    int status = read_command_line(argc, argv, &GAME_SYNTAX, game_version(), &line);
+    int status = read_command_line(argc, levels_without_folder(argc, argv), &GAME_SYNTAX,
+                                   game_version(), &line);
     if (status >= 0)
         return status;
+    char own_levels[GAME_PATH_SIZE];
+    if (line.given[OPTION_LEVELS] && !line.text[OPTION_LEVELS][0]) {
+        line.text[OPTION_LEVELS] = player_levels_folder(own_levels, sizeof own_levels);
+        if (!line.text[OPTION_LEVELS]) {
+            std::fprintf(stderr, "tirvex: the folder of your own levels cannot be made: %s\n",
+                         std::strerror(errno));
+            return 1;
+        }
+        const std::string first = std::string(own_levels) + "/map01.txt";
+        if (access(first.c_str(), F_OK) != 0) {
+            std::fprintf(stderr, "tirvex: %s holds no levels of your own yet: tirvex-edit makes "
+                         "them there\n", own_levels);
+            return 1;
+        }
+    }
 
     if (line.given[OPTION_WATCH] && line.given[OPTION_LEVELS]) {
         std::fprintf(stderr, "tirvex: --watch shows a shipped level; it does not go with --levels\n");

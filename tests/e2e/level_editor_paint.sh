@@ -4,6 +4,7 @@
 # over a content asks first. The grid shows the level as the game's map panel does: a square
 # top right on the grid is top right on the panel in a playtest. The folder keys open the next
 # map; the fault page lists every fault whole; Esc, another key, Esc does not leave unsaved.
+# Without a map the editor opens the player's own folder of levels, which --levels plays.
 source "$(dirname "$0")/lib/harness.bash"
 source "$(dirname "$0")/lib/play.bash"
 e2e_setup "$1"
@@ -188,4 +189,17 @@ e2e_poll 20 said "nothing to undo" || e2e_fail "Ctrl+Z with nothing left does no
 said "undone: as saved" || e2e_fail "undone back to the file, the level was not said to be as saved"
 e2e_key Escape
 e2e_expect_exit 0
+
+# Without a map the editor opens the player's own folder of levels (in the game's own folder
+# the player's folder is that folder), and the game plays it with --levels and no folder.
+edit_start
+e2e_key space Right space Right space Left Left r 1 Right 7 Right 2 F2
+e2e_poll 20 said "saved $E2E_GAME/levels/map01.txt" || e2e_fail "the player's own first level was not saved"
+e2e_key Escape
+e2e_expect_exit 0
+e2e_boot_to_menu --levels
+e2e_key 1
+e2e_enter_level 1
+e2e_key Up Up
+e2e_wait_completed 20
 e2e_log "passed"
