@@ -189,6 +189,14 @@ void present_frame(BITMAP *frame)
     show_enlarged(picture_bitmap);
 }
 
+void present_overlay(BITMAP *frame)
+{
+    if (picture_bitmap)
+        show_enlarged(frame);
+    else
+        blit(frame, screen, 0, 0, 0, 0, frame->w, frame->h);
+}
+
 int picture_x(int screen_x)
 {
     return clamp((screen_x - screen_layout.left) / screen_layout.factor, 0, picture_w() - 1);

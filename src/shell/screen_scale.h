@@ -50,6 +50,10 @@ void present_picture();
    screen, the level select and the end screen. */
 void present_frame(BITMAP *frame);
 
+/* Shows `frame`, of the picture's size, enlarged as it stands, leaving the picture alone: for a
+   frame that is the picture with something drawn over it (the video mode dialog's pointer). */
+void present_overlay(BITMAP *frame);
+
 /* Maps a point of the screen (the library's mouse_x, mouse_y) to the picture's pixels. */
 int picture_x(int screen_x);
 int picture_y(int screen_y);

@@ -4,6 +4,7 @@
 #include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <unistd.h>
 
 #include "shell/console.h"
@@ -97,19 +98,71 @@ void switch_window_or_full_screen()
     }
 }
 
-/* The dialog's own screen: a plain 640 x 480 mode with the dialog colours, never enlarged: the
-   library's dialog draws on the screen itself. */
+/* The dialog's own screen: 640 x 480, enlarged as every screen is, with the dialog colours. */
 void set_dialog_mode()
 {
-    const int asked = forced_scale;
-    forced_scale = 1;
-    const int failed = set_mode_or_window(GFX_AUTODETECT, 640, 480);
-    forced_scale = asked;
-    if (failed != 0)
+    if (set_mode_or_window(GFX_AUTODETECT, 640, 480) != 0)
         give_up_on_graphics();
     clear(screen);
     clear(picture());
     set_gui_colours();
+}
+
+/* The library's dialog keeps the program in a loop of its own and draws on the GUI's bitmap,
+   the picture when the screen is enlarged. Every turn of that loop it asks where the pointer is
+   through gui_mouse_x and gui_mouse_y: these stand-ins map the place through the factor, and
+   now and then show the picture enlarged with the pointer drawn over it. */
+int (*library_mouse_x)() = nullptr;
+int (*library_mouse_y)() = nullptr;
+BITMAP *dialog_frame = nullptr;
+clock_t dialog_shown = 0;
+int screen_w_kept = 0, screen_h_kept = 0;
+
+int dialog_mouse_x()
+{
+    const clock_t now = std::clock();
+    if (dialog_frame && now - dialog_shown >= CLOCKS_PER_SEC / 50) {
+        dialog_shown = now;
+        blit(picture(), dialog_frame, 0, 0, 0, 0, dialog_frame->w, dialog_frame->h);
+        draw_pointer(dialog_frame);
+        present_overlay(dialog_frame);
+    }
+    return picture_x(library_mouse_x());
+}
+
+int dialog_mouse_y()
+{
+    return picture_y(library_mouse_y());
+}
+
+/* Points the library's dialog at the enlarged picture (true), or back at the screen (false).
+   Nothing to do at factor 1, where the picture is the screen. */
+void enlarge_dialog(bool on)
+{
+    if (on && picture() != screen && !dialog_frame) {
+        dialog_frame = create_bitmap(picture_w(), picture_h());
+        if (!dialog_frame)
+            return;     // no memory for the frame: the dialog draws on the picture unseen
+        gui_set_screen(picture());
+        library_mouse_x = gui_mouse_x;
+        library_mouse_y = gui_mouse_y;
+        gui_mouse_x = dialog_mouse_x;
+        gui_mouse_y = dialog_mouse_y;
+        show_mouse(nullptr);
+        // The dialog centres itself on SCREEN_W x SCREEN_H: the picture's size while it runs.
+        screen_w_kept = gfx_driver->w;
+        screen_h_kept = gfx_driver->h;
+        gfx_driver->w = picture_w();
+        gfx_driver->h = picture_h();
+    } else if (!on && dialog_frame) {
+        gfx_driver->w = screen_w_kept;
+        gfx_driver->h = screen_h_kept;
+        gui_mouse_x = library_mouse_x;
+        gui_mouse_y = library_mouse_y;
+        gui_set_screen(nullptr);
+        destroy_bitmap(dialog_frame);
+        dialog_frame = nullptr;
+    }
 }
 
 /* Reads one decimal integer as the C library's %d conversion does (white space, a sign,
@@ -229,7 +282,10 @@ int configure_video_mode()
     install_mouse();
     for (;;) {
         set_gui_colours();
-        if (!gfx_mode_select(&driver, &width, &height)) {
+        enlarge_dialog(true);
+        const int chosen = gfx_mode_select(&driver, &width, &height);
+        enlarge_dialog(false);
+        if (!chosen) {
             remove_mouse();
             // Back to 640 x 480 enlarged, where this desktop enlarges it.
             int desktop_w, desktop_h;

@@ -1,5 +1,5 @@
 # scale_1080.sh: on a 1920x1080 desktop the 640x480 picture fills 1280x960, every 2x2 block one
-# colour and black around it; a click on the cast screen's next button lands through the factor;
+# colour and black around it; the video mode dialog is enlarged too and its Cancel clicked; a click on the cast screen's next button lands through the factor;
 # Alt+Enter twice in a level comes back to the same mode with the level going on; a screenshot
 # keeps the picture's own 640x480.
 source "$(dirname "$0")/lib/harness.bash"
@@ -25,6 +25,21 @@ _select_shown() { [ "$(e2e_picture_green 360 64 366 70)" -gt 10 ]; }
 
 e2e_poll 60 _still || e2e_fail "no main menu standing still"
 menu=$still_sum
+
+# The video mode dialog is enlarged like every screen, its box twice its size and sharp (the
+# pointer over it), and a click on its Cancel button lands through the factor.
+xdotool mousemove 960 540
+e2e_key 3
+_dialog_big() {
+    e2e_capture "$E2E_TMP/big.xwd" || return 1
+    read -r box_left box_top box_w box_h sharp < <(e2e_picture "$E2E_TMP/big.xwd" 2) || return 1
+    [ "$sharp" = 1 ] && [ "$box_w" -gt 400 ] && [ "$box_w" -lt 1280 ] && [ "$box_h" -gt 200 ]
+}
+e2e_poll 20 _dialog_big || e2e_fail "no enlarged video mode dialog: $(e2e_picture "$E2E_TMP/big.xwd" 2)"
+# The library's dialog looks at the button now and then: held as a hand holds it, not a blink.
+xdotool mousemove $((box_left + box_w * 787 / 1000)) $((box_top + box_h * 86 / 100)) \
+        mousedown 1 sleep 0.2 mouseup 1
+e2e_poll 30 eval '_still && [ "$still_sum" = "$menu" ]' || e2e_fail "Cancel, clicked, did not bring the menu back"
 e2e_key 2
 e2e_expect_picture 1280 960
 e2e_log "picture at $E2E_LEFT,$E2E_TOP"
@@ -32,7 +47,11 @@ e2e_log "picture at $E2E_LEFT,$E2E_TOP"
 # The title and description of the entry, which stand still while the model turns.
 entry_sum() { e2e_picture_sum 400 130 632 330; }
 _entry_is() { [ "$(entry_sum)" = "$1" ]; }
-first=$(entry_sum)
+# The first entry as it stands once drawn whole: the same in two looks (taken while the screen
+# was still coming up, it matched no later look, and the previous button seemed not to act).
+first=""
+_entry_settled() { local now; now=$(entry_sum) && [ "$now" = "$first" ] || { first=$now; false; }; }
+e2e_poll 20 _entry_settled || e2e_fail "the cast screen's first entry does not stand still"
 e2e_click_picture 285 137
 e2e_poll 10 eval '! _entry_is "$first"' || e2e_fail "the next button did not act"
 e2e_click_picture 104 137
