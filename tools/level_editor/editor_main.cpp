@@ -61,7 +61,7 @@ struct Editor {
     bool block_held;
     EditorView view;
     std::string world_text;         /* the map text the world was started from */
-    int asked_key;                  /* a key that does what was asked about when pressed again
+    int asked_key;                  /* the scancode that does what was asked about when pressed again
                                        (Esc leaving unsaved, Ctrl+V pasting over contents, a
                                        folder key leaving unsaved); 0 for none */
     Typing typing;
@@ -383,14 +383,15 @@ void zoom(int steps)
     refresh();
 }
 
-/* A key that leaves the level edited (Esc, a folder key): true when it may go now; with unsaved
-   changes the first press only asks, and the same key again goes. */
-bool leave_asked(int key, const std::string &going)
+/* A key that leaves the level edited (Esc, a folder key), by its scancode: true when it may go
+   now; with unsaved changes the first press only asks, and the same key again goes. `asked` is
+   the scancode the question before this key waited for, 0 for none. */
+bool leave_asked(int scan, int asked, const std::string &going)
 {
     Editor &e = editor;
-    if (!unsaved() || e.asked_key == key)
+    if (!unsaved() || asked == scan)
         return true;
-    e.asked_key = key;
+    e.asked_key = scan;
     report("unsaved changes: " + going + " again leaves without saving, F2 saves, any other key stays");
     return false;
 }
@@ -410,7 +411,7 @@ void open_level(int number)
 }
 
 /* The folder keys: the previous or next level (step -1 or 1) or a new one (step 0). */
-void folder_key(int key, int step)
+void folder_key(int scan, int asked, int step)
 {
     Editor &e = editor;
     if (e.dir.empty() || (step != 0 && e.number == 0)) {
@@ -423,7 +424,7 @@ void folder_key(int key, int step)
             step > 0 ? "this is the folder's last level" : "this is the folder's first level");
         return;
     }
-    if (!leave_asked(key, step == 0 ? "Ctrl+N" : step > 0 ? "Ctrl+PgDn" : "Ctrl+PgUp"))
+    if (!leave_asked(scan, asked, step == 0 ? "Ctrl+N" : step > 0 ? "Ctrl+PgDn" : "Ctrl+PgUp"))
         return;
     open_level(number);
 }
@@ -440,11 +441,14 @@ bool close_button()
     e.typing = TYPING_NONE;
     e.page_shown = false;
     e.view.mark_x = e.view.mark_z = -1;
-    return !leave_asked(KEY_ESC << 8, "the close button or Esc");
+    const int asked = e.asked_key;
+    e.asked_key = 0;
+    return !leave_asked(KEY_ESC, asked, "the close button or Esc");
 }
 
-/* Ctrl+V: pastes the clipboard at the cursor, first asking when it would replace contents. */
-void paste(int key)
+/* Ctrl+V: pastes the clipboard at the cursor, first asking when it would replace contents (and
+   again for every paste that would: `asked` is the question waiting before this key). */
+void paste(int scan, int asked)
 {
     Editor &e = editor;
     if (!e.block_held) {
@@ -453,8 +457,8 @@ void paste(int key)
     }
     int32_t covered, replaced;
     paste_covers(e.level, e.block, e.view.cursor_x, e.view.cursor_z, &covered, &replaced);
-    if (replaced > 0 && e.asked_key != key) {
-        e.asked_key = key;
+    if (replaced > 0 && asked != scan) {
+        e.asked_key = scan;
         report("the paste covers " + counted(covered, "square") + " and replaces " +
                counted(replaced, "content") + ": Ctrl+V again pastes, any other key keeps them");
         return;
@@ -498,8 +502,8 @@ void content_key(int content)
            "no square here, or too many actors");
 }
 
-/* The keys with Ctrl held. */
-void ctrl_key(int k)
+/* The keys with Ctrl held; `asked` is the scancode a question waited for before this key. */
+void ctrl_key(int k, int asked)
 {
     Editor &e = editor;
     switch (k >> 8) {
@@ -520,7 +524,7 @@ void ctrl_key(int k)
         copy((k >> 8) == KEY_X);
         return;
     case KEY_V:
-        paste(k);
+        paste(k >> 8, asked);
         return;
     case KEY_R:
     case KEY_M:
@@ -537,10 +541,10 @@ void ctrl_key(int k)
         return;
     case KEY_PGUP:
     case KEY_PGDN:
-        folder_key(k, (k >> 8) == KEY_PGUP ? -1 : 1);
+        folder_key(k >> 8, asked, (k >> 8) == KEY_PGUP ? -1 : 1);
         return;
     case KEY_N:
-        folder_key(k, 0);
+        folder_key(k >> 8, asked, 0);
         return;
     case KEY_G:
         if (e.number == 0) {
@@ -735,14 +739,10 @@ bool edit_key(int k, int shifts)
             v.mark_x = v.mark_z = -1;
             return true;
         }
-        e.asked_key = asked;
-        return !leave_asked(k, "Esc");
+        return !leave_asked(KEY_ESC, asked, "Esc");
     }
     if (shifts & KB_CTRL_FLAG) {
-        e.asked_key = asked;
-        ctrl_key(k);
-        if (e.asked_key == asked && e.asked_key != 0 && (k >> 8) != (asked >> 8))
-            e.asked_key = 0;
+        ctrl_key(k, asked);
         return true;
     }
     const int dx = scan == KEY_RIGHT ? 1 : scan == KEY_LEFT ? -1 : 0;
