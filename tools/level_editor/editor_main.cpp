@@ -24,7 +24,9 @@
 #include "editor_help.h"
 #include "editor_play.h"
 #include "editor_proof.h"
+#include "editor_mouse.h"
 #include "editor_screen.h"
+#include "editor_state.h"
 #include "headless_game.h"
 #include "level_file.h"
 #include "level_folder.h"
@@ -43,65 +45,11 @@ namespace {
 
 enum { MAP_TEXT_SIZE = 64 * 1024, PROVE_SLICE_MS = 40 };
 
-/* What a typed field is for. */
-enum Typing { TYPING_NONE, TYPING_NAME, TYPING_IDEA, TYPING_NUMBER };
-
-/* What a held mouse button does on the grid. */
-enum Drag { DRAG_NONE, DRAG_PAINT, DRAG_ERASE, DRAG_SELECT };
-
-/* Everything the editor holds. */
-struct Editor {
-    std::string path;               /* the map's file, absolute */
-    std::string dir;                /* its folder */
-    int number;                     /* its level number in the folder, 0 for a name not mapNN */
-    EditLevel level, before;
-    std::string saved_text;         /* the map's text as the file holds it */
-    EditHistory history;
-    EditBlock block;
-    bool block_held;
-    EditorView view;
-    std::string world_text;         /* the map text the world was started from */
-    int asked_key;                  /* the scancode that does what was asked about when pressed again
-                                       (Esc leaving unsaved, Ctrl+V pasting over contents, a
-                                       folder key leaving unsaved); 0 for none */
-    Typing typing;
-    TextField field;
-    TextPage page;
-    bool page_shown;
-    int keys_refused;               /* keys pressed while a proof ran */
-    Drag drag;
-    EditLevel drag_before;          /* the level when a paint or erase drag began */
-    bool drag_changed;
-    int32_t drag_x, drag_z;         /* the last cell it passed */
-};
-
 BITMAP *screen_buffer, *world_view;
 
-Editor editor;
 volatile int close_pressed = 0;
 
 void on_close_button() { close_pressed = 1; }
-
-/* Button changes as the library's mouse thread sees them, in order, each with where the pointer
-   was: clicks and drags between two looks of the main loop are not lost, nor their order. */
-enum { MOUSE_EVENTS = 64 };
-volatile int event_flags[MOUSE_EVENTS], event_x[MOUSE_EVENTS], event_y[MOUSE_EVENTS];
-volatile int events_written = 0, events_read = 0;
-
-const int BUTTON_FLAGS = MOUSE_FLAG_LEFT_DOWN | MOUSE_FLAG_LEFT_UP | MOUSE_FLAG_RIGHT_DOWN |
-                         MOUSE_FLAG_RIGHT_UP;
-
-void on_mouse(int flags)
-{
-    const int at = events_written, next = (at + 1) % MOUSE_EVENTS;
-    if (!(flags & BUTTON_FLAGS) || next == events_read)
-        return;     // not a button, or a queue full of clicks the editor has not looked at
-    event_flags[at] = flags;
-    event_x[at] = mouse_x;
-    event_y[at] = mouse_y;
-    events_written = next;
-}
-END_OF_STATIC_FUNCTION(on_mouse)
 
 /* "1 square", "2 squares". */
 std::string counted(int count, const char *thing)
@@ -109,10 +57,6 @@ std::string counted(int count, const char *thing)
     return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
-void say(const std::string &text)
-{
-    editor.view.message = text;
-}
 
 /* Says what came of a save, a proof or a page, on the status line and on standard output, so
    that a script driving the editor can follow it. */
@@ -154,55 +98,9 @@ void settle_view(int frame_limit)
         driver_frame(1);
 }
 
-/* Validates the level as written and starts it in the world for the 3D view when it is valid. */
-void refresh()
-{
-    Editor &e = editor;
-    e.world_text = level_text(e.level);
-    static ValidationReport report;
-    validate_map(e.world_text.data(), e.world_text.size(), &report);
-    if (report.message_count > 0) {
-        const ValidationMessage &m = report.messages[0];
-        char text[300];
-        std::snprintf(text, sizeof text, "%d fault%s, %d warning%s (F3 lists them); line %d: %s",
-                      (int)report.faults, report.faults == 1 ? "" : "s", (int)report.warnings,
-                      report.warnings == 1 ? "" : "s", (int)m.line, m.text);
-        e.view.validation = text;
-    } else {
-        e.view.validation = "valid: no faults, no warnings";
-    }
-    e.view.world_valid = report.faults == 0;
-    if (e.view.world_valid) {
-        driver_start_text(e.world_text.c_str());
-        settle_view(5000);
-    }
-}
 
-/* Turns the robot, and the view with it, by a move code of the turn keys. */
-void turn_view(int code)
-{
-    driver_push(code);
-    settle_view(500);
-}
 
-/* Makes an edit that changed the level from `before` undoable, and shows it. */
-void note_edit(const EditLevel &before)
-{
-    history_note(&editor.history, before);
-    proof_forget();
-    refresh();
-}
 
-/* After an edit: undoable and shown when made, else the refusal said. */
-void edited(bool made, const char *refused)
-{
-    if (!made) {
-        say(refused);
-        return;
-    }
-    say("");
-    note_edit(editor.before);
-}
 
 void save()
 {
@@ -370,18 +268,6 @@ void report_progress(const char *stage, int64_t positions)
     redraw();
 }
 
-/* Brings the camera nearer (steps < 0) or takes it further away. */
-void zoom(int steps)
-{
-    DisplayOptions &o = display_options;
-    const int distance = o.camera_distance + 40 * steps;
-    const float height = o.camera_height - 20.0f * (float)steps;
-    if (distance < 40 || distance > 1200 || height > -20.0f || height < -900.0f)
-        return;
-    o.camera_distance = distance;
-    o.camera_height = height;
-    refresh();
-}
 
 /* A key that leaves the level edited (Esc, a folder key), by its scancode: true when it may go
    now; with unsaved changes the first press only asks, and the same key again goes. `asked` is
@@ -779,166 +665,6 @@ void proof_running_key(int k)
     editor.keys_refused++;
 }
 
-/* A held button on the grid: paints or erases each cell it passes, or stretches the selection.
-   The pointer may have moved several cells since the last look: the cells on the line between
-   are painted too. A drag is one edit. */
-void drag_over(int32_t x, int32_t z)
-{
-    Editor &e = editor;
-    if (x == e.drag_x && z == e.drag_z)
-        return;
-    const int32_t from_x = e.drag_x < 0 ? x : e.drag_x, from_z = e.drag_x < 0 ? z : e.drag_z;
-    e.drag_x = x;
-    e.drag_z = z;
-    e.view.cursor_x = x;
-    e.view.cursor_z = z;
-    if (e.drag == DRAG_SELECT)
-        return;
-    const int32_t dx = x - from_x, dz = z - from_z;
-    const int32_t steps = std::max(std::abs(dx), std::abs(dz));
-    bool made = false;
-    for (int32_t i = from_x == x && from_z == z ? 0 : 1; i <= steps; i++) {
-        const int32_t cx = from_x + (int32_t)std::lround((double)dx * i / (steps ? steps : 1));
-        const int32_t cz = from_z + (int32_t)std::lround((double)dz * i / (steps ? steps : 1));
-        made = (e.drag == DRAG_PAINT ? paint_square(&e.level, cx, cz, e.view.brush) :
-                remove_square(&e.level, cx, cz)) || made;
-    }
-    if (made) {
-        e.drag_changed = true;
-        refresh();
-    }
-}
-
-void drag_end()
-{
-    Editor &e = editor;
-    if (e.drag_changed) {
-        history_note(&e.history, e.drag_before);
-        proof_forget();
-        say("");
-    }
-    e.drag = DRAG_NONE;
-}
-
-/* A click on the palette: the brush's content, texture, height or way. */
-void palette_click(int px, int py)
-{
-    EditBrush &brush = editor.view.brush;
-    int32_t value = 0;
-    switch (palette_at(px, py, &value)) {
-    case PICK_CONTENT:
-        brush.content = value;
-        say(std::string("the brush paints ") + (value ? content_name(value) : "floor, keeping contents"));
-        break;
-    case PICK_TEXTURE:
-        brush.texture = value;
-        break;
-    case PICK_LOWER:
-    case PICK_HIGHER:
-        brush.height += palette_at(px, py, &value) == PICK_LOWER ? (brush.height > -MAP_HEIGHT_LIMIT ? -1 : 0) :
-                        (brush.height < MAP_HEIGHT_LIMIT ? 1 : 0);
-        break;
-    case PICK_TURN:
-        brush.dir = (brush.dir + 64) % 256;
-        break;
-    default:
-        break;
-    }
-}
-
-/* Notches the wheel turned since the last look, up positive. */
-int wheel_turned()
-{
-    static int seen = 0;
-    const int turned = mouse_z - seen;
-    seen = mouse_z;
-    return turned;
-}
-
-/* A button going down or up at (mx, my): on the grid a drag begins (the left button paints, or
-   with Shift selects; the right erases) or ends where it was let go; on the palette a left click
-   picks; on the 3D view the buttons turn the robot and the view with it. */
-void mouse_button(int flags, int mx, int my)
-{
-    Editor &e = editor;
-    int32_t x, z;
-    const bool down = flags & (MOUSE_FLAG_LEFT_DOWN | MOUSE_FLAG_RIGHT_DOWN);
-    const bool left = flags & (MOUSE_FLAG_LEFT_DOWN | MOUSE_FLAG_LEFT_UP);
-    if (!down) {
-        if (e.drag != DRAG_NONE && left == (e.drag != DRAG_ERASE)) {
-            if (grid_cell_at(e.view, mx, my, &x, &z))
-                drag_over(x, z);
-            drag_end();
-        }
-        return;
-    }
-    if (e.drag != DRAG_NONE)
-        return;         // the other button, during a drag
-    e.asked_key = 0;
-    if (grid_cell_at(e.view, mx, my, &x, &z)) {
-        e.drag = left ? (key_shifts & KB_SHIFT_FLAG ? DRAG_SELECT : DRAG_PAINT) : DRAG_ERASE;
-        e.drag_before = e.level;
-        e.drag_changed = false;
-        e.drag_x = e.drag_z = -1;
-        e.view.mark_x = e.drag == DRAG_SELECT ? x : -1;
-        e.view.mark_z = e.drag == DRAG_SELECT ? z : -1;
-        drag_over(x, z);
-        return;
-    }
-    int32_t value;
-    if (left && palette_at(mx, my, &value) != PICK_NONE) {
-        palette_click(mx, my);
-        return;
-    }
-    if (mx >= VIEW_X && my < VIEW_HEIGHT && e.view.world_valid)
-        turn_view(left ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
-}
-
-/* The mouse since the last look: its button changes in order, a drag following the pointer, and
-   the wheel, which raises or lowers the square under the pointer on the grid and zooms on the
-   3D view. Returns true when anything changed. */
-bool mouse_edit()
-{
-    Editor &e = editor;
-    bool changed = false;
-    while (events_read != events_written) {
-        const int at = events_read;
-        mouse_button(event_flags[at], event_x[at], event_y[at]);
-        events_read = (at + 1) % MOUSE_EVENTS;
-        changed = true;
-    }
-    int32_t x, z;
-    if (e.drag != DRAG_NONE) {
-        if (grid_cell_at(e.view, mouse_x, mouse_y, &x, &z))
-            drag_over(x, z);
-        changed = true;
-    }
-    const int turned = wheel_turned();
-    if (!turned || e.drag != DRAG_NONE)
-        return changed;
-    if (grid_cell_at(e.view, mouse_x, mouse_y, &x, &z)) {
-        e.view.cursor_x = x;
-        e.view.cursor_z = z;
-        e.before = e.level;
-        edited(raise_square(&e.level, x, z, turned), "no square here");
-        const int at = find_square(e.level, x, z);
-        if (at >= 0)
-            e.view.brush.height = e.level.squares[at].height;
-    } else if (mouse_x >= VIEW_X && mouse_y < VIEW_HEIGHT && e.view.world_valid) {
-        zoom(-turned);
-    }
-    return true;
-}
-
-/* Drops the mouse's button changes not looked at (while a page, a field or a proof has the
-   keys), ending a drag under way as it stands. */
-void drop_mouse_events()
-{
-    events_read = events_written;
-    if (editor.drag != DRAG_NONE)
-        drag_end();
-}
-
 /* The map to open without one named: the first level of the player's own folder of levels, or
    a new map01.txt there. */
 std::string default_map()
@@ -972,6 +698,71 @@ bool take_key(int k, int shifts)
 }
 
 } // namespace
+
+Editor editor;
+
+void say(const std::string &text)
+{
+    editor.view.message = text;
+}
+
+void refresh()
+{
+    Editor &e = editor;
+    e.world_text = level_text(e.level);
+    static ValidationReport report;
+    validate_map(e.world_text.data(), e.world_text.size(), &report);
+    if (report.message_count > 0) {
+        const ValidationMessage &m = report.messages[0];
+        char text[300];
+        std::snprintf(text, sizeof text, "%d fault%s, %d warning%s (F3 lists them); line %d: %s",
+                      (int)report.faults, report.faults == 1 ? "" : "s", (int)report.warnings,
+                      report.warnings == 1 ? "" : "s", (int)m.line, m.text);
+        e.view.validation = text;
+    } else {
+        e.view.validation = "valid: no faults, no warnings";
+    }
+    e.view.world_valid = report.faults == 0;
+    if (e.view.world_valid) {
+        driver_start_text(e.world_text.c_str());
+        settle_view(5000);
+    }
+}
+
+void turn_view(int code)
+{
+    driver_push(code);
+    settle_view(500);
+}
+
+void note_edit(const EditLevel &before)
+{
+    history_note(&editor.history, before);
+    proof_forget();
+    refresh();
+}
+
+void edited(bool made, const char *refused)
+{
+    if (!made) {
+        say(refused);
+        return;
+    }
+    say("");
+    note_edit(editor.before);
+}
+
+void zoom(int steps)
+{
+    DisplayOptions &o = display_options;
+    const int distance = o.camera_distance + 40 * steps;
+    const float height = o.camera_height - 20.0f * (float)steps;
+    if (distance < 40 || distance > 1200 || height > -20.0f || height < -900.0f)
+        return;
+    o.camera_distance = distance;
+    o.camera_height = height;
+    refresh();
+}
 
 int main(int argc, char **argv)
 {
@@ -1019,16 +810,7 @@ int main(int argc, char **argv)
     set_close_button_callback(on_close_button);
     // The mouse is taken from the moment the window is there, as the keys are: what a designer
     // does while the level and the models load is done once they have.
-    const bool mouse = install_mouse() >= 0;
-    if (mouse) {
-        show_os_cursor(MOUSE_CURSOR_ARROW);
-        LOCK_VARIABLE(event_flags);
-        LOCK_VARIABLE(event_x);
-        LOCK_VARIABLE(event_y);
-        LOCK_VARIABLE(events_written);
-        LOCK_FUNCTION(on_mouse);
-        mouse_callback = on_mouse;
-    }
+    const bool mouse = install_editor_mouse();
     const char *game_dir = line.text[0] ? line.text[0] : find_data_folder(argv[0]);
     if (const char *error = start_headless_game(game_dir[0] ? game_dir : nullptr)) {
         allegro_exit();
