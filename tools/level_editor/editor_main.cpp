@@ -11,9 +11,7 @@
 #include <allegro.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
