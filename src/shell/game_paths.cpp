@@ -91,18 +91,24 @@ int prepare_folder(const char *folder)
     return access(folder, W_OK | X_OK) == 0 ? 0 : errno;
 }
 
+/* Writes into out (FOLDER_LIMIT bytes) the XDG folder of the game: $XDG_x_HOME/tirvex when that
+   is an absolute path, else $HOME/`under_home`/tirvex, else `otherwise`. */
+void choose_xdg_folder(char *out, const char *xdg, const char *home, const char *under_home,
+                       const char *otherwise)
+{
+    if (xdg && xdg[0] == '/')
+        std::snprintf(out, FOLDER_LIMIT, "%s/tirvex", xdg);
+    else if (home && home[0] == '/')
+        std::snprintf(out, FOLDER_LIMIT, "%s/%s/tirvex", home, under_home);
+    else
+        std::snprintf(out, FOLDER_LIMIT, "%s", otherwise);
+}
+
 /* Sets home_folder from the environment when neither the option nor the working directory
-   decides it. */
+   decides it; with no home to keep files in, the working directory the game was started from. */
 void choose_user_folder(const PlaceRequest *r, const char *start_folder)
 {
-    const char *xdg = r->xdg_data_home;
-    if (xdg && xdg[0] == '/')
-        std::snprintf(home_folder, FOLDER_LIMIT, "%s/tirvex", xdg);
-    else if (r->home && r->home[0] == '/')
-        std::snprintf(home_folder, FOLDER_LIMIT, "%s/.local/share/tirvex", r->home);
-    else
-        // No home to keep files in: the working directory the game was started from.
-        std::snprintf(home_folder, FOLDER_LIMIT, "%s", start_folder);
+    choose_xdg_folder(home_folder, r->xdg_data_home, r->home, ".local/share", start_folder);
 }
 
 } // namespace
@@ -114,16 +120,11 @@ int prepare_config_folder()
 
 namespace {
 
-/* The settings' folder when neither --home nor the working directory decides it. */
+/* The settings' folder when neither --home nor the working directory decides it; with no home,
+   the player's folder. */
 void choose_config_folder(const PlaceRequest *r)
 {
-    const char *xdg = r->xdg_config_home;
-    if (xdg && xdg[0] == '/')
-        std::snprintf(config_folder, FOLDER_LIMIT, "%s/tirvex", xdg);
-    else if (r->home && r->home[0] == '/')
-        std::snprintf(config_folder, FOLDER_LIMIT, "%s/.config/tirvex", r->home);
-    else
-        std::snprintf(config_folder, FOLDER_LIMIT, "%s", home_folder);
+    choose_xdg_folder(config_folder, r->xdg_config_home, r->home, ".config", home_folder);
 }
 
 /* An earlier version kept wvideo.cfg with the save: it moves once to the settings' folder, by
