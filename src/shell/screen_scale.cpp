@@ -97,13 +97,18 @@ ScreenLayout plan_layout(int picture_w, int picture_h, int desktop_w, int deskto
                          bool fullscreen, int forced_factor)
 {
     ScreenLayout plan = {1, picture_w, picture_h, 0, 0};
-    if (forced_factor >= 1 && forced_factor <= SCALE_LARGEST)
+    const bool forced = forced_factor >= 1 && forced_factor <= SCALE_LARGEST;
+    if (forced)
         plan.factor = forced_factor;
     else if (fullscreen)
         plan.factor = fitting_factor(picture_w, picture_h, desktop_w, desktop_h);
     else
         plan.factor = fitting_factor(picture_w, picture_h, desktop_w * WINDOW_SHARE_PERCENT / 100,
                                      desktop_h * WINDOW_SHARE_PERCENT / 100);
+    // A desktop no larger than twice the mode keeps the mode, as it always did: at exactly
+    // twice, full screen would otherwise enlarge it.
+    if (!forced && desktop_w <= 2 * picture_w && desktop_h <= 2 * picture_h)
+        plan.factor = 1;
     if (plan.factor == 1)
         return plan;
     plan.screen_w = picture_w * plan.factor;

@@ -47,3 +47,8 @@ bool hint_thinking();
 /* hint_cancel, and forgets the way found before as well, so that the next request searches
    afresh. Called by the tests and the benchmark between positions they time. */
 void hint_reset();
+
+/* With `on`, the search's slices and its bound are counted in states, as in a demo, whatever the
+   mode: its answer then is the same on a busy machine as on a quiet one. Off at start. Called by
+   the tests. */
+void hint_pace_by_states(bool on);

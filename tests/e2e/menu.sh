@@ -7,7 +7,10 @@ e2e_boot_to_menu
 
 cpu=$(e2e_cpu_percent 4)
 e2e_log "idle in the main menu: ${cpu}% of a core"
-[ "$cpu" -lt 5 ] || e2e_fail "the idle menu uses ${cpu}% of a core"
+# The menu waits between looks at the keyboard: a few percent of a core. A loop that spins
+# takes the whole core, or half of it on a machine kept busy; the bound lies far from both, so
+# a busy machine, which adds switches to the menu's few, does not fail it (it did at 5 %).
+[ "$cpu" -lt 25 ] || e2e_fail "the idle menu uses ${cpu}% of a core"
 
 e2e_key x Return a
 e2e_stays_menu 1 || e2e_fail "a key other than Esc, 1, 2, 3 left the menu"
