@@ -206,7 +206,6 @@ void draw_level_select(BITMAP *target, const LevelSelect *select)
             draw_sprite(target, mark, x + 187, y - 10);
         if (select->list.level_faults[level][0]) {
             // A level of a --levels folder that cannot be played yet: a work in progress.
-            rectfill(target, x - 10, y - 4, x - 7, y + 17, fault_red);
             textout_ex(target, font, "faults", x + 206, y, fault_red, -1);
         }
     }

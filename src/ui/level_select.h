@@ -70,8 +70,8 @@ int level_select_key(LevelSelect *select, int scancode);
 
 /* Draws the background picture centred and one bar per listed level into target (the screen
    buffer): bright with white text for completed levels and the highest open one, dark with black
-   text otherwise, the cursor arrow and the completed marks; a level with faults has a red bar
-   and the word "faults" beside it, and a refusal is written in a box at the bottom. */
+   text otherwise, the cursor arrow and the completed marks; a level with faults has
+   the word "faults" beside its bar, and a refusal is written in a box at the bottom. */
 void draw_level_select(BITMAP *target, const LevelSelect *select);
 
 /* The level select screen: fades in, draws into target and copies it to the screen after every
