@@ -7,7 +7,8 @@
 
    MAP is opened when it exists (a map with faults the game would stop on is refused, with the
    checker's faults, exit status 1) and is made when it does not. Without MAP the player's own
-   folder of levels is opened. Keys: the help page (F1), the README and tirvex-edit(6). */
+   folder of levels is opened, a first map with such faults shown on a page in the window before
+   the editor ends. A renumbering of the map's folder that was stopped is finished first. Keys: the help page (F1), the README and tirvex-edit(6). */
 #include <allegro.h>
 #include <unistd.h>
 
