@@ -272,11 +272,12 @@ void faults_page()
 void refusal_page(const std::string &path, const std::string &fault, bool ending)
 {
     Editor &e = editor;
-    page_begin(&e.page, path.substr(path.rfind('/') + 1) + ": not opened for editing");
+    page_begin(&e.page, path.empty() ? "No folder of levels" :
+                        path.substr(path.rfind('/') + 1) + ": not opened for editing");
     page_add(&e.page, fault);
     page_add(&e.page, "");
     static char bytes[MAP_TEXT_SIZE];
-    if (FILE *in = std::fopen(path.c_str(), "rb")) {
+    if (FILE *in = path.empty() ? nullptr : std::fopen(path.c_str(), "rb")) {
         const size_t length = std::fread(bytes, 1, sizeof bytes, in);
         std::fclose(in);
         add_findings(&e.page, bytes, length);
@@ -842,28 +843,30 @@ int main(int argc, char **argv)
     // a page in the window before the editor ends: there is no terminal to read it on.
     const bool named = line.operand_count > 0;
     std::string path = named ? line.operands[0] : default_map();
+    std::string fault, renumbered;
     if (path.empty()) {
-        std::fprintf(stderr, "%s: no folder of levels of your own could be made; name a MAP\n",
-                     syntax.program);
-        return 1;
-    }
-    // The map's path is kept as given: make it absolute before the game's folder is entered.
-    if (path[0] != '/') {
-        char here[4096];
-        if (getcwd(here, sizeof here))
-            path = std::string(here) + "/" + path;
-    }
-    std::string renumbered = finish_folder(path);
-    if (!renumbered.empty()) {
-        std::printf("%s\n", renumbered.c_str());
-        if (!named)
-            path = default_map();   // the folder's first level may have another number now
-    }
-    const std::string fault = open_map(path, stderr);
-    if (!fault.empty()) {
-        std::fprintf(stderr, "%s\n", fault.c_str());
-        if (named)
-            return 1;
+        fault = std::string("no folder of levels of your own could be made: ") +
+                std::strerror(errno) + "; name a MAP";
+        std::fprintf(stderr, "%s: %s\n", syntax.program, fault.c_str());
+    } else {
+        // The map's path is kept as given: make it absolute before the game's folder is entered.
+        if (path[0] != '/') {
+            char here[4096];
+            if (getcwd(here, sizeof here))
+                path = std::string(here) + "/" + path;
+        }
+        renumbered = finish_folder(path);
+        if (!renumbered.empty()) {
+            std::printf("%s\n", renumbered.c_str());
+            if (!named)
+                path = default_map();   // the folder's first level may have another number now
+        }
+        fault = open_map(path, stderr);
+        if (!fault.empty()) {
+            std::fprintf(stderr, "%s\n", fault.c_str());
+            if (named)
+                return 1;
+        }
     }
 
     set_window_identity("tirvex-edit", "Tirvex-edit");
