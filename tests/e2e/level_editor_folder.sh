@@ -4,7 +4,7 @@
 # standard error alone). A renumbering (Ctrl+G) killed by a signal, once while it makes the
 # backups and once after its journal, is undone or finished when the editor opens the folder
 # again: every level there once, no number missing, nothing hidden left; a link planted at a
-# backup's name is never written through.
+# backup's name is never written through. The folder keys show a broken map's page and stay.
 source "$(dirname "$0")/lib/harness.bash"
 source "$(dirname "$0")/lib/play.bash"
 e2e_setup "$1"
@@ -99,4 +99,14 @@ said "a renumbering that was stopped is finished: map03.txt is now map01.txt" ||
 folder_is 3 1 2
 [ ! -L "$levels/map02.txt~" ] || e2e_fail "the link at map02.txt~ was left for a backup"
 cmp -s "$levels/map02.txt~" "$shipped/map02.txt" || e2e_fail "map02.txt~ is not the old map02.txt"
+# The folder keys onto a broken map show its page too, and the editor stays on its level.
+cp "$E2E_TMP/bad.txt" "$levels/map04.txt"
+edit_start "$levels/map03.txt"
+e2e_key ctrl+Next
+e2e_poll 20 said "^page: map04.txt: not opened for editing" || e2e_fail "no page for the broken map04.txt"
+e2e_key Escape
+e2e_running || e2e_fail "the editor ended on the broken map04.txt"
+e2e_key Escape
+e2e_expect_exit 0
+cmp -s "$levels/map04.txt" "$E2E_TMP/bad.txt" || e2e_fail "the broken map04.txt was changed"
 e2e_log "passed"
