@@ -6,6 +6,7 @@
 
 #include "game_test_support.h"
 #include "render_test_support.h"
+#include "shell/game_paths.h"
 #include "ui/level_select.h"
 
 namespace {
@@ -128,4 +129,53 @@ TEST_F(LevelSelection, TheScreenReturnsTheLevelChosenWithTheKeys)
     type_keys({KEY_UP, KEY_ESC});
     EXPECT_EQ(select_level(target), -1);
     destroy_bitmap(target);
+}
+
+/* A --levels folder with a level saved with faults (a work in progress: no start yet): the level
+   is marked and Enter on it is refused with its file, line and fault, the cursor staying in the
+   list; it used to be chosen and end the game on the fatal page without the file's name. The
+   shipped levels are never judged so: their faults keep the fatal page. */
+TEST_F(LevelSelection, ALevelWithFaultsOfAFolderIsMarkedAndRefused)
+{
+    add_map("play_walk.txt", {1, 2, 3});
+    std::string text = read_file(dir / "maps/map02.txt");
+    text.replace(text.find("1 0 0 0 1 0"), 11, "1 0 0 0 0 0");   // the start taken away
+    write_file(dir / "maps/map02.txt", text);
+    write_file(dir / "tirvex.sav", "011");
+
+    open_level_select(&select);
+    EXPECT_EQ(select.list.level_faults[2][0], '\0') << "the shipped levels are not judged";
+
+    std::snprintf(levels_folder, sizeof levels_folder, "%s", (dir / "maps").c_str());
+    open_level_select(&select);
+    EXPECT_EQ(select.list.count, 3);
+    EXPECT_STREQ(select.list.level_faults[1], "");
+    EXPECT_STREQ(select.list.level_faults[3], "");
+    EXPECT_EQ(std::string(select.list.level_faults[2]).rfind("line 8: ", 0), 0u)
+        << select.list.level_faults[2];
+    ASSERT_EQ(select.cursor, 3);
+    EXPECT_EQ(press(KEY_ENTER), SELECT_CHOSEN);
+    EXPECT_EQ(press(KEY_UP), SELECT_MOVED);
+    EXPECT_EQ(press(KEY_ENTER), SELECT_REFUSED);
+    const std::string refusal = select.refusal;
+    EXPECT_NE(refusal.find((dir / "maps/map02.txt").string() + " line 8: "), std::string::npos) << refusal;
+    EXPECT_NE(refusal.find("starting position"), std::string::npos) << refusal;
+    EXPECT_EQ(select.cursor, 2);
+
+    // The mark and the refusal are drawn: red where the shipped list has none.
+    clear_to_color(screen, 0);
+    draw_level_select(screen, &select);
+    int red = 0;
+    for (int y = screen->h - 60; y < screen->h; y++)
+        for (int x = 0; x < screen->w; x++) {
+            RGB c;
+            get_color(getpixel(screen, x, y), &c);
+            red += c.r > 2 * c.g && c.r > 40;
+        }
+    EXPECT_GT(red, 100) << "the refusal's box";
+    EXPECT_EQ(press(KEY_DOWN), SELECT_MOVED);
+    EXPECT_STREQ(select.refusal, "") << "a moved cursor leaves the refusal";
+    char fault[LEVEL_FAULT_SIZE];
+    EXPECT_STREQ(level_fault(2, fault, sizeof fault), select.list.level_faults[2]);
+    levels_folder[0] = '\0';
 }

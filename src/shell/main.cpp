@@ -9,7 +9,9 @@
 
 #include "shell/cast_screen.h"
 #include "shell/command_line.h"
+#include "shell/fault_window.h"
 #include "shell/game_paths.h"
+#include "shell/level_folder_journal.h"
 #include "shell/main_menu.h"
 #include "shell/play_loop.h"
 #include "shell/screen_scale.h"
@@ -103,21 +105,29 @@ int main(int argc, char *argv[])
                                    game_version(), &line);
     if (status >= 0)
         return status;
+    // "Play my levels" from the desktop: what stops it is said in the game's window, as no
+    // terminal shows standard error there.
     char own_levels[GAME_PATH_SIZE];
+    static char refusal[2 * GAME_PATH_SIZE];
     if (line.given[OPTION_LEVELS] && !line.text[OPTION_LEVELS][0]) {
         line.text[OPTION_LEVELS] = player_levels_folder(own_levels, sizeof own_levels);
-        if (!line.text[OPTION_LEVELS]) {
-            std::fprintf(stderr, "tirvex: the folder of your own levels cannot be made: %s\n",
-                         std::strerror(errno));
-            return 1;
-        }
-        const std::string first = std::string(own_levels) + "/map01.txt";
-        if (access(first.c_str(), F_OK) != 0) {
-            std::fprintf(stderr, "tirvex: %s holds no levels of your own yet: tirvex-edit makes "
-                         "them there\n", own_levels);
-            return 1;
-        }
+        if (!line.text[OPTION_LEVELS])
+            std::snprintf(refusal, sizeof refusal, "The folder of your own levels cannot be made: "
+                          "%s.", std::strerror(errno));
     }
+    // A renumbering of the folder that was stopped halfway is finished before a map is read.
+    char renumbered[RENUMBER_NOTE_SIZE] = "";
+    if (line.given[OPTION_LEVELS] && line.text[OPTION_LEVELS] && line.text[OPTION_LEVELS][0] &&
+        finish_renumbering(line.text[OPTION_LEVELS], renumbered, sizeof renumbered) != 0)
+        std::fprintf(stderr, "tirvex: %s\n", renumbered);
+    if (line.text[OPTION_LEVELS] == own_levels &&
+        access((std::string(own_levels) + "/map01.txt").c_str(), F_OK) != 0)
+        std::snprintf(refusal, sizeof refusal,
+                      "You have no levels of your own yet.\n\n"
+                      "Your levels go in the folder %s as map01.txt, map02.txt and on, and are "
+                      "played in that order.\n\n"
+                      "The Tirvex Level Editor (tirvex-edit) makes them there: start it from the "
+                      "desktop's menu, build a level and save it with F2.", own_levels);
 
     if (line.given[OPTION_WATCH] && line.given[OPTION_LEVELS]) {
         std::fprintf(stderr, "tirvex: --watch shows a shipped level; it does not go with --levels\n");
@@ -140,11 +150,21 @@ int main(int argc, char *argv[])
     }
     const PlaceRequest places = {line.text[OPTION_DATA], line.text[OPTION_HOME],
                                  environment("XDG_DATA_HOME"), environment("HOME"), argv[0],
-                                 line.text[OPTION_LEVELS], environment("XDG_CONFIG_HOME")};
-    char fault[GAME_PATH_SIZE + 128], notice[GAME_PATH_SIZE + 128];
+                                 refusal[0] ? nullptr : line.text[OPTION_LEVELS],
+                                 environment("XDG_CONFIG_HOME")};
+    char fault[GAME_PATH_SIZE + 128], notice[(size_t)GAME_PATH_SIZE + RENUMBER_NOTE_SIZE];
     if (!find_game_places(&places, fault, notice, sizeof fault)) {
         std::fprintf(stderr, "tirvex: %s\n", fault);
         return 1;
+    }
+    forced_scale = line.given[OPTION_SCALE] ? (int)line.number[OPTION_SCALE] : 0;
+    window_choice = line.given[OPTION_WINDOW] ? WINDOW_CHOICE_WINDOW :
+                    line.given[OPTION_FULLSCREEN] ? WINDOW_CHOICE_FULLSCREEN : WINDOW_CHOICE_CONFIG;
+    if (refusal[0])
+        return show_fault_window(refusal);
+    if (renumbered[0]) {
+        const size_t used = std::strlen(notice);
+        std::snprintf(notice + used, sizeof notice - used, "%s%s", used ? "\n" : "", renumbered);
     }
     char demo_fault[DEMO_FAULT_SIZE];
     if (playback && !demo_playback_start(demo_path.c_str(), line.given[OPTION_TIMEDEMO], demo_fault,
@@ -159,9 +179,6 @@ int main(int argc, char *argv[])
 
     BITMAP *screen_buffer = nullptr;
     const bool watch = line.given[OPTION_WATCH];
-    forced_scale = line.given[OPTION_SCALE] ? (int)line.number[OPTION_SCALE] : 0;
-    window_choice = line.given[OPTION_WINDOW] ? WINDOW_CHOICE_WINDOW :
-                    line.given[OPTION_FULLSCREEN] ? WINDOW_CHOICE_FULLSCREEN : WINDOW_CHOICE_CONFIG;
     video_config_writable = !watch && !playback;
     // A save that is there but cannot be read is never written over; the player hears why now,
     // not after the first completed level. Watching and playback write no progress.

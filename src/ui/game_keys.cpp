@@ -82,12 +82,18 @@ void step_depth_of_view()
         show_options_text("Depth of view: %d", fixtoi(o.depth_of_view));
 }
 
-/* F9 and F10 move only onto a level whose map exists: a restart then loads it. */
+/* F9 and F10 move only onto a level whose map exists: a restart then loads it. A level of a
+   --levels folder with faults is not moved onto: the restart would stop the game on it. */
 void step_level(int step)
 {
     const int level = current_level + step;
     if (level < 1 || level > HIGHEST_LEVEL_NUMBER || !level_map_exists(level))
         return;
+    char fault[LEVEL_FAULT_SIZE];
+    if (level_fault(level, fault, sizeof fault)[0]) {
+        show_options_text("Map %d has faults: %s", level, fault);
+        return;
+    }
     current_level = level;
     show_options_text("Map: %d (Type the PassWord)", current_level);
 }

@@ -3,8 +3,11 @@
 #include "shell/screen_scale.h"
 
 #include <cstdio>
+#include <cstring>
 
+#include "search/map_validation.h"
 #include "shell/datafile.h"
+#include "shell/fault_window.h"
 #include "shell/game_paths.h"
 #include "shell/key_wait.h"
 #include "shell/palette_fade.h"
@@ -27,6 +30,86 @@ bool level_is_bright(const LevelSelect *select, int level)
     return progress_level_completed(&select->progress, level) || level == select->highest_open;
 }
 
+/* Reads at most `size` bytes of the file at path into bytes. Returns how many, -1 when it
+   cannot be read. */
+long read_map_bytes(const char *path, char *bytes, size_t size)
+{
+    FILE *in = std::fopen(path, "rb");
+    if (!in)
+        return -1;
+    const size_t got = std::fread(bytes, 1, size, in);
+    const bool failed = std::ferror(in);
+    std::fclose(in);
+    return failed ? -1 : (long)got;
+}
+
+} // namespace
+
+const char *level_fault(int level, char *out, size_t size)
+{
+    out[0] = '\0';
+    if (!levels_folder[0])
+        return out;
+    // Larger than any map the editor writes; a file larger still is judged by its beginning.
+    enum { MAP_READ_SIZE = 1024 * 1024 };
+    static char bytes[MAP_READ_SIZE];
+    static ValidationReport report;
+    char path[GAME_PATH_SIZE];
+    const long length = read_map_bytes(level_file_path(level, path, sizeof path), bytes, sizeof bytes);
+    if (length < 0) {
+        std::snprintf(out, size, "cannot be read");
+        return out;
+    }
+    validate_map(bytes, (size_t)length, &report);
+    if (report.faults == 0)
+        return out;
+    for (int i = 0; i < report.message_count; i++) {
+        if (report.messages[i].fault) {
+            std::snprintf(out, size, "line %d: %s", (int)report.messages[i].line,
+                          report.messages[i].text);
+            return out;
+        }
+    }
+    std::snprintf(out, size, "%d faults", (int)report.faults);
+    return out;
+}
+
+namespace {
+
+/* The refusal of a level with faults: its file, line and fault, and what to do about it. */
+void refuse_level(LevelSelect *select, int level)
+{
+    char path[GAME_PATH_SIZE];
+    std::snprintf(select->refusal, sizeof select->refusal,
+                  "Level %d has faults and cannot be played: %s %s. Mend it in the Level Editor.",
+                  level, level_file_path(level, path, sizeof path),
+                  select->list.level_faults[level]);
+}
+
+/* The refusal in a box across the bottom of the screen, broken at blanks into its lines. */
+void draw_refusal(BITMAP *target, const char *text)
+{
+    static char lines[LEVEL_REFUSAL_SIZE + 64];
+    // The widest glyph of the game's font sets the columns, so no line runs out of the box.
+    const int glyph = text_length(font, "W") > 0 ? text_length(font, "W") : 8;
+    const int row = text_height(font) + 2;
+    break_lines(text, (target->w - 32) / glyph, lines, sizeof lines);
+    int count = 1;
+    for (const char *p = lines; *p; p++)
+        count += *p == '\n';
+    const int height = row * count + 12, top = target->h - height - 8;
+    rectfill(target, 8, top, target->w - 9, top + height, makecol(0, 0, 0));
+    rect(target, 8, top, target->w - 9, top + height, makecol(255, 60, 40));
+    int y = top + 6;
+    for (char *line = lines; line; y += row) {
+        char *end = std::strchr(line, '\n');
+        if (end)
+            *end = '\0';
+        textout_ex(target, font, line, 16, y, makecol(255, 255, 255), -1);
+        line = end ? end + 1 : nullptr;
+    }
+}
+
 } // namespace
 
 int level_map_exists(int level)
@@ -41,6 +124,7 @@ int list_levels(LevelList *list)
     for (int level = 1; level <= LEVEL_LIST_MAX; level++) {
         if (!read_header(level, list->level_names[level]))
             break;
+        level_fault(level, list->level_faults[level], LEVEL_FAULT_SIZE);
         list->count = level;
     }
     return list->count;
@@ -61,10 +145,13 @@ void open_level_select(LevelSelect *select)
     list_levels(&select->list);
     select->highest_open = highest_open_level(&select->progress, select->list.count);
     select->cursor = select->highest_open;
+    select->refusal[0] = '\0';
 }
 
 int level_select_key(LevelSelect *select, int scancode)
 {
+    if (scancode == KEY_UP || scancode == KEY_DOWN || scancode == KEY_ESC)
+        select->refusal[0] = '\0';
     switch (scancode) {
     case KEY_UP:
         if (select->cursor <= 1)
@@ -79,6 +166,11 @@ int level_select_key(LevelSelect *select, int scancode)
     case KEY_ESC:
         return SELECT_CANCELLED;
     case KEY_ENTER:
+        if (select->cursor >= 1 && select->cursor <= select->list.count &&
+            select->list.level_faults[select->cursor][0]) {
+            refuse_level(select, select->cursor);
+            return SELECT_REFUSED;
+        }
         return SELECT_CHOSEN;
     default:
         return SELECT_IGNORED;
@@ -96,6 +188,7 @@ void draw_level_select(BITMAP *target, const LevelSelect *select)
     const int dark_bar = makecol(20, 40, 20);
     const int black = makecol(0, 0, 0);
     const int white = makecol(255, 255, 255);
+    const int fault_red = makecol(255, 60, 40);
     char line[64];
 
     for (int level = 1; level <= select->list.count; level++) {
@@ -111,7 +204,13 @@ void draw_level_select(BITMAP *target, const LevelSelect *select)
             draw_sprite(target, arrow, x - 5 - arrow->w, y - 4);
         if (progress_level_completed(&select->progress, level) && mark)
             draw_sprite(target, mark, x + 187, y - 10);
+        if (select->list.level_faults[level][0]) {
+            // A level of a --levels folder that cannot be played yet: a work in progress.
+            textout_ex(target, font, "faults", x + 206, y, fault_red, -1);
+        }
     }
+    if (select->refusal[0])
+        draw_refusal(target, select->refusal);
 }
 
 int select_level(BITMAP *target)

@@ -7,7 +7,8 @@
 
    MAP is opened when it exists (a map with faults the game would stop on is refused, with the
    checker's faults, exit status 1) and is made when it does not. Without MAP the player's own
-   folder of levels is opened. Keys: the help page (F1), the README and tirvex-edit(6). */
+   folder of levels is opened, a first map with such faults shown on a page in the window before
+   the editor ends. A renumbering of the map's folder that was stopped is finished first. Keys: the help page (F1), the README and tirvex-edit(6). */
 #include <allegro.h>
 #include <unistd.h>
 
@@ -32,6 +33,7 @@
 #include "play_folder.h"
 #include "shell/command_line.h"
 #include "shell/game_paths.h"
+#include "shell/level_folder_journal.h"
 #include "shell/window_identity.h"
 #include "text_field.h"
 #include "ui/display_options.h"
@@ -238,23 +240,53 @@ void show_page()
     std::fflush(stdout);
 }
 
+/* The checker's findings on `length` bytes of map text, a line each, onto the page. */
+void add_findings(TextPage *page, const char *text, size_t length)
+{
+    static ValidationReport report;
+    validate_map(text, length, &report);
+    char line[300];
+    std::snprintf(line, sizeof line, "%d faults, %d warnings%s", (int)report.faults, (int)report.warnings,
+                  report.faults ? ": the game cannot play the level until the faults are mended" : "");
+    page_add(page, line);
+    page_add(page, "");
+    for (int i = 0; i < report.message_count; i++) {
+        const ValidationMessage &m = report.messages[i];
+        std::snprintf(line, sizeof line, "line %d: %s: %s", (int)m.line,
+                      m.fault ? "fault" : "warning", m.text);
+        page_add(page, line, 4);
+    }
+}
+
 void faults_page()
 {
     Editor &e = editor;
-    static ValidationReport report;
-    validate_map(e.world_text.data(), e.world_text.size(), &report);
     page_begin(&e.page, "Faults and warnings (F3)");
-    char text[300];
-    std::snprintf(text, sizeof text, "%d faults, %d warnings%s", (int)report.faults, (int)report.warnings,
-                  report.faults ? ": the game cannot play the level until the faults are mended" : "");
-    page_add(&e.page, text);
+    add_findings(&e.page, e.world_text.data(), e.world_text.size());
+    show_page();
+}
+
+/* The page of a map that cannot be opened for editing: why, and the checker's findings on it,
+   so that a designer who started the editor from the desktop sees what a terminal would have
+   shown. `ending` says the editor ends when the page closes. */
+void refusal_page(const std::string &path, const std::string &fault, bool ending)
+{
+    Editor &e = editor;
+    page_begin(&e.page, path.empty() ? "No folder of levels" :
+                        path.substr(path.rfind('/') + 1) + ": not opened for editing");
+    page_add(&e.page, fault);
     page_add(&e.page, "");
-    for (int i = 0; i < report.message_count; i++) {
-        const ValidationMessage &m = report.messages[i];
-        std::snprintf(text, sizeof text, "line %d: %s: %s", (int)m.line,
-                      m.fault ? "fault" : "warning", m.text);
-        page_add(&e.page, text, 4);
+    static char bytes[MAP_TEXT_SIZE];
+    if (FILE *in = path.empty() ? nullptr : std::fopen(path.c_str(), "rb")) {
+        const size_t length = std::fread(bytes, 1, sizeof bytes, in);
+        std::fclose(in);
+        add_findings(&e.page, bytes, length);
+        page_add(&e.page, "");
+        page_add(&e.page, "The game cannot read this file as a level. Mend the lines above in a text "
+                          "editor, or move the file out of its folder, and open it again.");
     }
+    if (ending)
+        page_add(&e.page, "Esc closes the page and ends the editor.");
     show_page();
 }
 
@@ -288,6 +320,7 @@ void open_level(int number)
     const std::string fault = open_map(path, nullptr);
     if (!fault.empty()) {
         report(fault);
+        refusal_page(path, fault, false);
         return;
     }
     refresh();
@@ -674,6 +707,37 @@ std::string default_map()
     return folder_map_path(folder, first ? first : 1);
 }
 
+/* Finishes a renumbering of the map's folder that was stopped, before a map of it is read.
+   Returns what was done, or why it could not be, for the status line; empty when nothing was. */
+std::string finish_folder(const std::string &path)
+{
+    std::string dir;
+    if (folder_map_number(path, &dir) == 0)
+        return "";
+    char note[RENUMBER_NOTE_SIZE];
+    finish_renumbering(dir.c_str(), note, sizeof note);
+    return note;
+}
+
+/* Shows the page already made until a key that is not the page's own, or the close button,
+   closes it. */
+void run_page_alone()
+{
+    Editor &e = editor;
+    for (;;) {
+        draw_page(screen_buffer, e.page);
+        blit(screen_buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+        if (close_pressed)
+            return;
+        if (const int turned = wheel_turned())
+            page_scroll(&e.page, -3 * turned);
+        drop_mouse_events();
+        if (keypressed() && !page_key(&e.page, readkey()))
+            return;
+        rest(10);
+    }
+}
+
 /* One key, to whatever has it now: a page, a field, a running proof, or editing. Returns false
    when the editor is to end. */
 bool take_key(int k, int shifts)
@@ -775,22 +839,34 @@ int main(int argc, char **argv)
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)
         return status;
-    std::string path = line.operand_count > 0 ? line.operands[0] : default_map();
+    // Started without a map (as the desktop starts it), a map that cannot be opened is shown on
+    // a page in the window before the editor ends: there is no terminal to read it on.
+    const bool named = line.operand_count > 0;
+    std::string path = named ? line.operands[0] : default_map();
+    std::string fault, renumbered;
     if (path.empty()) {
-        std::fprintf(stderr, "%s: no folder of levels of your own could be made; name a MAP\n",
-                     syntax.program);
-        return 1;
-    }
-    // The map's path is kept as given: make it absolute before the game's folder is entered.
-    if (path[0] != '/') {
-        char here[4096];
-        if (getcwd(here, sizeof here))
-            path = std::string(here) + "/" + path;
-    }
-    const std::string fault = open_map(path, stderr);
-    if (!fault.empty()) {
-        std::fprintf(stderr, "%s\n", fault.c_str());
-        return 1;
+        fault = std::string("no folder of levels of your own could be made: ") +
+                std::strerror(errno) + "; name a MAP";
+        std::fprintf(stderr, "%s: %s\n", syntax.program, fault.c_str());
+    } else {
+        // The map's path is kept as given: make it absolute before the game's folder is entered.
+        if (path[0] != '/') {
+            char here[4096];
+            if (getcwd(here, sizeof here))
+                path = std::string(here) + "/" + path;
+        }
+        renumbered = finish_folder(path);
+        if (!renumbered.empty()) {
+            std::printf("%s\n", renumbered.c_str());
+            if (!named)
+                path = default_map();   // the folder's first level may have another number now
+        }
+        fault = open_map(path, stderr);
+        if (!fault.empty()) {
+            std::fprintf(stderr, "%s\n", fault.c_str());
+            if (named)
+                return 1;
+        }
     }
 
     set_window_identity("tirvex-edit", "Tirvex-edit");
@@ -822,10 +898,20 @@ int main(int argc, char **argv)
     e.view.mark_x = e.view.mark_z = -1;
     e.view.top_z = GRID_ROWS - 1;
     e.view.brush = EditBrush{1, 0, CONTENT_NOTHING, 0};
-    say("F1: help on every key and the mouse");
-    refresh();
+    say(renumbered.empty() ? "F1: help on every key and the mouse" : renumbered);
     screen_buffer = create_bitmap(SCREEN_W, SCREEN_H);
     world_view = create_bitmap(VIEW_WIDTH, VIEW_HEIGHT);
+    if (!fault.empty()) {
+        if (screen_buffer) {
+            refusal_page(path, fault, true);
+            run_page_alone();
+        }
+        destroy_bitmap(world_view);
+        destroy_bitmap(screen_buffer);
+        allegro_exit();
+        return 1;
+    }
+    refresh();
     bool running = screen_buffer && world_view;
     bool dirty = true;
     while (running) {

@@ -25,9 +25,9 @@ int folder_neighbour(const std::string &dir, int number, int step);
 int folder_next_free(const std::string &dir);
 
 /* Gives level `from` of `dir` the number `to`, the levels between moving one number up or down
-   to make room (moving 5 to 2 makes 2, 3, 4 into 3, 4, 5). Every map whose name gets another
-   file is first copied to its name with ~ appended. Both numbers must be levels the folder
-   holds, and so every one between. Returns an empty string, or what went wrong, naming the
-   file; a failure before the first rename changes nothing but backups. Called by the editor's
-   renumbering key. */
+   to make room (moving 5 to 2 makes 2, 3, 4 into 3, 4, 5), through renumber_folder_level: every
+   map whose name gets another file is first copied to its name with ~ appended, and a program
+   stopped halfway loses no level (the folder's next opening finishes the renumbering). Both
+   numbers must be levels the folder holds, and so every one between. Returns an empty string,
+   or what went wrong, naming the file. Called by the editor's renumbering key. */
 std::string folder_move_level(const std::string &dir, int from, int to);
