@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -67,19 +68,38 @@ protected:
     }
 };
 
-const std::string HEADER = "tirvex-records 1\n";
+const std::string HEADER = "tirvex-records 2\n";
+const std::string FIRST_HEADER = "tirvex-records 1\n";
 
+/* The hash a level line carries for the map of `level` in the working folder ("-" for none). */
+std::string map_key(int level)
+{
+    char path[64];
+    std::snprintf(path, sizeof path, "maps/map%02d.txt", level);
+    const std::string text = fs::exists(path) ? read_file(path) : std::string();
+    char key[24];
+    std::snprintf(key, sizeof key, "%016llx",
+                  (unsigned long long)map_text_hash(text.data(), text.size()));
+    return key;
+}
+
+/* The level lines of a records file, without the hash of the map when it is the map the level
+   has now (a hash of another map stays, to be seen). */
 std::string body(const std::string &file)
 {
-    // The lines after the header and its comment, which only say what the figures are.
     std::string out;
     size_t at = 0;
     while (at < file.size()) {
         size_t end = file.find('\n', at);
-        const std::string line = file.substr(at, end - at);
-        if (line.rfind("level ", 0) == 0)
-            out += line + "\n";
+        std::string line = file.substr(at, end - at);
         at = end == std::string::npos ? file.size() : end + 1;
+        int level = 0, skip = 0;
+        char hash[24];
+        if (std::sscanf(line.c_str(), "level %d %23s %n", &level, hash, &skip) != 2)
+            continue;
+        if (map_key(level) == hash)
+            line = "level " + std::to_string(level) + " " + line.substr((size_t)skip);
+        out += line + "\n";
     }
     return out;
 }
@@ -150,14 +170,18 @@ TEST_F(Records, TheAttemptsTimeFollowsTheLevelClock)
     EXPECT_EQ(records_attempt_moves(), 0) << "a restart begins a new attempt";
     EXPECT_EQ(records_attempt.undos, 0);
     // An undo of a restart goes back to the attempt the restart ended, the undo counted there.
+    // Its moves are all there again: the undo of a restart used to take one of them off, as
+    // though a command had been undone.
     records_note_command();
     records_note_command();
+    const RecordsAttempt ended = records_attempt;
     records_attempt_started(2);
-    records_note_undo();
-    records_restart_undone();
+    records_note_hint();
+    records_restart_undone(ended);
     EXPECT_EQ(records_attempt.commands, 2);
     EXPECT_EQ(records_attempt.undos, 1);
-    EXPECT_EQ(records_attempt_moves(), 1);
+    EXPECT_EQ(records_attempt.hints, 1) << "help asked for after the restart still counts";
+    EXPECT_EQ(records_attempt_moves(), 2);
     records_attempt_started(9);
     EXPECT_EQ(records_attempt.limit_ticks, 0) << "no map";
     EXPECT_EQ(records_attempt_ticks(), 0);
@@ -207,8 +231,12 @@ TEST_F(Records, ABrokenFileIsReportedOnceAndLeftByteForByte)
         {HEADER + "level 1 2 3 - -\nlevel 0 2 3 - -\n", "line 3: level 0 is not 1 to 99"},
         {HEADER + "level 100 2 3 - -\n", "line 2: level 100 is not 1 to 99"},
         {HEADER + "level 4 2 3 - -\n#\nlevel 4 2 3 - -\n", "line 4: level 4 a second time"},
-        {HEADER + "level 1 2 3 -\n", "line 2: not \"level N MOVES TICKS MOVES TICKS\""},
-        {HEADER + "level 1 2 3 - - 9\n", "line 2: not \"level N"},
+        {HEADER + "level 1 2 3 -\n", "line 2: not \"level N HASH MOVES TICKS MOVES TICKS\""},
+        {HEADER + "level 1 ab 2 3 - - 9\n", "line 2: not \"level N"},
+        {HEADER + "level 1 xy 2 3 - -\n", "line 2: the map's hash is not"},
+        {HEADER + "level 1 12345678901234567 2 3 - -\n", "line 2: the map's hash is not"},
+        {HEADER + "level 1 ab 2 3 - -\nlevel 1 00ab 4 5 - -\n", "line 3: level 1 of map "
+                                                                "00000000000000ab a second time"},
         {HEADER + "lvl 1 2 3 - -\n", "line 2: not \"level N"},
         {HEADER + "level 1 2 -3 - -\n", "line 2: a record is not \"-\" or 0 to 999999999"},
         {HEADER + "level 1 2 3x - -\n", "line 2: a record is not"},
@@ -437,4 +465,121 @@ TEST_F(Records, ALevelsFoldersParIsWorkedOutOnFirstPlayAndKept)
     EXPECT_FALSE(poll_par_search());
     levels_folder[0] = levels_progress_folder[0] = '\0';
     EXPECT_EQ(read_file(mine / "tirvex-records.txt"), file);
+}
+
+namespace {
+
+/* `text` padded with comment lines to exactly `size` bytes. */
+std::string padded(std::string text, size_t size)
+{
+    while (text.size() < size) {
+        const size_t line = std::min<size_t>(size - text.size(), 100);
+        text += line == 1 ? std::string("\n") : "#" + std::string(line - 2, 'x') + "\n";
+    }
+    return text;
+}
+
+} // namespace
+
+/* A file of exactly 16,384 bytes is a records file like any: it used to be refused as "larger
+   than 16384 bytes", and then never written again. One byte more is refused. */
+TEST_F(Records, TheSizeLimitIncludesItsOwnLength)
+{
+    const std::string full = padded(HEADER + "level 1 20 300 - -\n", 16384);
+    ASSERT_EQ(full.size(), 16384u);
+    write_file(dir / "tirvex-records.txt", full);
+    ASSERT_TRUE(load_records()) << records_fault();
+    expect_record(1, RECORD_UNHELPED, 20, 300);
+    complete(1, 10, 0, 0, 100);
+    EXPECT_EQ(body(records()), "level 1 10 100 - -\n") << "written again";
+
+    forget_records_state();
+    const std::string over = padded(HEADER + "level 1 20 300 - -\n", 16385);
+    write_file(dir / "tirvex-records.txt", over);
+    EXPECT_FALSE(load_records());
+    ASSERT_NE(records_fault(), nullptr);
+    EXPECT_NE(std::string(records_fault()).find("larger than 16384 bytes"), std::string::npos);
+    complete(1, 9, 0, 0, 90);
+    EXPECT_EQ(records(), over);
+}
+
+/* A record belongs to the map it was won on, as its hash says: a map put under another number,
+   or edited, starts with none, and the records of the map it replaced stay in the file for it.
+   Records used to be kept by level number alone, so that a renumbered map took another's. */
+TEST_F(Records, ARecordBelongsToTheMapItWasWonOn)
+{
+    add_map("play_mine.txt", {2});
+    complete(1, 20, 0, 0, 300);
+    complete(2, 6, 0, 0, 80);
+    const std::string walk = map_key(1), mine = map_key(2);
+    ASSERT_NE(walk, mine);
+
+    // The two maps swap numbers: neither level shows a record any more.
+    // (The panel shows the records of the map the attempt began on: each level is begun again.)
+    add_map("play_mine.txt", {1});
+    add_map("play_walk.txt", {2});
+    records_attempt_started(1);
+    expect_record(1, RECORD_UNHELPED, RECORD_NONE, RECORD_NONE);
+    records_attempt_started(2);
+    expect_record(2, RECORD_UNHELPED, RECORD_NONE, RECORD_NONE);
+    complete(1, 7, 0, 0, 90);
+    const std::string file = records();
+    EXPECT_NE(file.find("level 1 " + walk + " 20 300 - -\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("level 1 " + mine + " 7 90 - -\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("level 2 " + mine + " 6 80 - -\n"), std::string::npos) << file;
+
+    // Swapped back, each has its own again; an edited map has none.
+    add_map("play_walk.txt", {1});
+    add_map("play_mine.txt", {2});
+    records_attempt_started(1);
+    expect_record(1, RECORD_UNHELPED, 20, 300);
+    records_attempt_started(2);
+    expect_record(2, RECORD_UNHELPED, 6, 80);
+    write_file(dir / "maps" / "map02.txt", read_file(dir / "maps" / "map02.txt") + "\n");
+    records_attempt_started(2);
+    expect_record(2, RECORD_UNHELPED, RECORD_NONE, RECORD_NONE);
+
+    // A first file's level lines, without a hash, are taken for the maps the levels have as it
+    // is read, and written with their hashes from the next rewrite on.
+    forget_records_state();
+    write_file(dir / "tirvex-records.txt", FIRST_HEADER + "level 1 30 400 - -\nlevel 3 - - 8 9\n");
+    records_attempt_started(1);
+    expect_record(1, RECORD_UNHELPED, 30, 400);
+    expect_record(3, RECORD_HELPED, 8, 9);
+    complete(1, 25, 0, 0, 500);
+    EXPECT_NE(records().find("level 1 " + walk + " 25 400 - -\n"), std::string::npos) << records();
+    EXPECT_NE(records().find("level 3 " + map_key(3) + " - - 8 9\n"), std::string::npos);
+}
+
+/* A par is the checker's proved shortest way: a completion in fewer moves than it was counted
+   wrong (an undone restart once made 16 moves count as 13), and records nothing, neither its
+   moves nor its time; one in as many is recorded. */
+TEST_F(Records, ACompletionInFewerMovesThanTheParRecordsNothing)
+{
+    const fs::path mine = dir / "mine";
+    fs::create_directories(mine);
+    fs::copy_file(fs::path(TIRVEX_SOURCE_DIR) / "tests/maps/play_walk.txt", mine / "map01.txt");
+    const std::string map = read_file(mine / "map01.txt");
+    char par_line[96];
+    std::snprintf(par_line, sizeof par_line, "par 1 %016llx 5 0 300\n",
+                  (unsigned long long)map_text_hash(map.data(), map.size()));
+    const std::string file = HEADER + par_line;
+    write_file(mine / "tirvex-records.txt", file);
+    std::snprintf(levels_folder, sizeof levels_folder, "%s", mine.c_str());
+    std::snprintf(levels_progress_folder, sizeof levels_progress_folder, "%s", mine.c_str());
+
+    ::testing::internal::CaptureStderr();
+    complete(1, 4, 0, 0, 50);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(level_par(1).moves, 5);
+    EXPECT_FALSE(poll_par_search()) << "the par is known: no search";
+    EXPECT_NE(said.find("level 1 completed in 4 moves, fewer than its par of 5: not recorded"),
+              std::string::npos) << said;
+    expect_record(1, RECORD_UNHELPED, RECORD_NONE, RECORD_NONE);
+    EXPECT_EQ(read_file(mine / "tirvex-records.txt"), file);
+
+    complete(1, 5, 0, 0, 60);
+    expect_record(1, RECORD_UNHELPED, 5, 60);
+    levels_folder[0] = levels_progress_folder[0] = '\0';
+    EXPECT_NE(read_file(mine / "tirvex-records.txt").find(par_line), std::string::npos);
 }

@@ -26,6 +26,13 @@ void keep_command()
     undo_keep_command();
 }
 
+/* The play loop's hook: the command kept for undo and counted into the attempt's record. */
+void keep_and_count_command()
+{
+    undo_keep_command();
+    records_note_command();
+}
+
 class UndoKeys : public GameDirectoryTest {
 protected:
     void SetUp() override
@@ -202,4 +209,47 @@ TEST_F(UndoKeys, TabHeldShowsTheRecordsPanelAndIAsksForAHintWithoutACommand)
     EXPECT_EQ(undo_steps(), 0) << "a hint is no command of the robot's";
     EXPECT_EQ(command_queue_pop(), 0);
     EXPECT_EQ(command_taken_hook, keep_command) << "the hook is back after the hint's search";
+}
+
+/* An undone restart gives back the attempt it ended, its moves counted again: the undo of a
+   restart used to leave the new attempt's count (0 moves), so that a completion recorded fewer
+   moves than were made; and undone restarts one after the other each give back their own. */
+TEST_F(UndoKeys, AnUndoneRestartGivesBackTheAttemptsMoves)
+{
+    forget_records_state();
+    command_taken_hook = keep_and_count_command;
+    records_attempt_started(1);
+    frame({KEY_UP});                // the sweet
+    settle();
+    ASSERT_EQ(records_attempt_moves(), 1);
+    auto restart = [&] {
+        hold_keys({KEY_R});
+        frame();
+        release_all_keys();
+        for (int i = 0; i < 200 && intro; i++)
+            frame();
+        frame();
+    };
+    restart();
+    EXPECT_EQ(records_attempt_moves(), 0);
+    frame({KEY_LEFT});
+    settle();
+    restart();
+    frame({KEY_BACKSPACE});
+    EXPECT_EQ(message(), "Undo: restart undone");
+    EXPECT_EQ(records_attempt_moves(), 1) << "the turn before the second restart";
+    frame({KEY_BACKSPACE});
+    EXPECT_EQ(records_attempt_moves(), 0);
+    frame({KEY_BACKSPACE});
+    EXPECT_EQ(message(), "Undo: restart undone");
+    EXPECT_EQ(records_attempt_moves(), 1) << "the step to the sweet before the first restart";
+    EXPECT_EQ(records_attempt.undos, 3);
+
+    frame({KEY_UP});                // the teleport
+    settle();
+    ASSERT_TRUE(level_state.level_completed);
+    EXPECT_EQ(records_attempt_moves(), 2);
+    records_level_completed(1, records_attempt_ticks());
+    EXPECT_EQ(level_record(1).moves[RECORD_HELPED], 2);
+    forget_records_state();
 }

@@ -152,11 +152,15 @@ void play_levels(BITMAP *buffer)
         ticks_since_last();
 
         const int confirmed = play_frames(buffer);
+        // The par search belongs to the level: an answer already come is taken (and written
+        // with the completion), else it stops here rather than run on in the menus.
+        poll_par_search();
         int last_level_done = 0;
         if (confirmed && !level_not_recorded && demo_writes_allowed()) {
             last_level_done = record_level_completed(current_level);
             records_level_completed(current_level, undo_attempt_ticks());
         }
+        stop_par_search();
         level_not_recorded = 0;
         if (display_options.music_on)
             stop_level_music();

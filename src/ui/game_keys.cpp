@@ -108,13 +108,12 @@ void switch_music()
         stop_level_music();
 }
 
-/* One step back, and what it makes stale: a hint, and it counts into the attempt's record. */
+/* One step back (the undo history counts it into the attempt's record), and what it makes
+   stale: a hint. */
 void step_back()
 {
-    if (!undo_step_back())
-        return;
-    hint_cancel();
-    records_note_undo();
+    if (undo_step_back())
+        hint_cancel();
 }
 
 /* A typed undo key steps back once, unless the key was already held at the last read: then it is

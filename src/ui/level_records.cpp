@@ -8,6 +8,7 @@
 #include <cstring>
 #include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -28,19 +29,16 @@
 
 RecordsAttempt records_attempt;
 bool records_panel_held = false;
+bool par_search_allowed = true;
+void (*par_child_hook)() = nullptr;
 
 namespace {
 
 const char *const RECORDS_NAME = "tirvex-records.txt";
-const char *const RECORDS_HEADER = "tirvex-records 1";
 const char *const NOT_READ = "tirvex-records.txt cannot be read: records are not saved";
 const char *const NOT_WRITTEN = "tirvex-records.txt cannot be written: records are not saved";
 
 enum {
-    /* A records file holds a line of some 40 bytes a level; anything near this is not one. */
-    RECORDS_FILE_LIMIT = 16384,
-    RECORDS_LINE_LIMIT = 200,
-    RECORD_NUMBER_LIMIT = 999999999,
     MESSAGE_TICKS = 300,
     /* A map of 199 squares is under 16 KB; a longer file gets no par worked out. */
     PAR_MAP_LIMIT = 32768
@@ -49,7 +47,8 @@ enum {
 /* The par search's bounds: the level checker's own, so the par is the one it would prove. */
 const SearchLimits PAR_LIMITS{2, 4000000, 600, 256LL * 1024 * 1024, 0};
 
-LevelRecord table[RECORDS_LEVEL_LIMIT + 1];
+/* Every map's records, as last read or won. */
+RecordsTable table;
 
 /* Set once the records file was found but could not be read whole, or was not a records file:
    it is never written over in this run, since what it holds is not known. */
@@ -62,9 +61,6 @@ bool told_not_written = false;
 const char *pending_notice = nullptr;
 
 LevelPar attempt_par;
-
-/* The attempt a restart ended, for an undo that puts the restart back. */
-RecordsAttempt kept_attempt;
 
 /* The pars of a --levels folder's maps: as kept in the records file, or worked out in this run
    (par_unsaved until a rewrite of the file takes them). */
@@ -82,8 +78,9 @@ size_t par_answer_length = 0;
 /* A --levels map's text, read for its hash and the par search. */
 char map_text[PAR_MAP_LIMIT];
 
-/* The file as read, and as written; a static buffer, the file being small. */
-char file_text[RECORDS_FILE_LIMIT + 1];
+/* The file as read, and as written; a static buffer, the file being small. One byte more than
+   a records file may hold tells a longer one, and one more ends the text. */
+char file_text[RECORDS_FILE_LIMIT + 2];
 
 /* The map being played, parsed for its time limit; some 8 KB, kept off the stack. */
 ParsedMap attempt_map;
@@ -91,14 +88,11 @@ ParsedMap attempt_map;
 /* Panel text, formatted a line at a time. */
 char panel_line[96];
 
+const LevelRecord NO_RECORD{{RECORD_NONE, RECORD_NONE}, {RECORD_NONE, RECORD_NONE}};
+
 void empty_table()
 {
-    for (LevelRecord &record : table) {
-        for (int kind = 0; kind < RECORD_KINDS; kind++) {
-            record.moves[kind] = RECORD_NONE;
-            record.ticks[kind] = RECORD_NONE;
-        }
-    }
+    table.count = 0;
 }
 
 bool table_ready = false;
@@ -150,7 +144,7 @@ ReadResult read_whole(const char *path, size_t *length, char *fault, size_t size
         if (n == 0)
             break;
         got += (size_t)n;
-        if (got == sizeof file_text - 1) {
+        if (got > RECORDS_FILE_LIMIT) {
             std::snprintf(fault, size, "%s: larger than %d bytes, not a records file", path,
                           RECORDS_FILE_LIMIT);
             close(fd);
@@ -161,193 +155,6 @@ ReadResult read_whole(const char *path, size_t *length, char *fault, size_t size
     file_text[got] = '\0';
     *length = got;
     return READ_WHOLE;
-}
-
-/* Reads one number field of a level line: "-" for none, else 0 to RECORD_NUMBER_LIMIT in
-   decimal digits. Returns false for anything else. */
-bool read_field(const char *field, int32_t *value)
-{
-    if (std::strcmp(field, "-") == 0) {
-        *value = RECORD_NONE;
-        return true;
-    }
-    size_t digits = std::strspn(field, "0123456789");
-    if (digits == 0 || field[digits] != '\0' || digits > 9)
-        return false;
-    *value = (int32_t)std::strtol(field, nullptr, 10);
-    return *value <= RECORD_NUMBER_LIMIT;
-}
-
-/* A line's level must be 1 to RECORDS_LEVEL_LIMIT and not met before in its kind of line
-   (seen); marks it seen. Otherwise writes the fault, with `twice` (a format taking the level)
-   saying what a repeat is. */
-bool first_of_level(const char *path, int number, int level, const char *twice, bool *seen,
-                    char *fault, size_t size)
-{
-    if (level < 1 || level > RECORDS_LEVEL_LIMIT) {
-        std::snprintf(fault, size, "%s line %d: level %d is not 1 to %d", path, number, level,
-                      RECORDS_LEVEL_LIMIT);
-        return false;
-    }
-    if (seen[level]) {
-        char what[64];
-        std::snprintf(what, sizeof what, twice, level);
-        std::snprintf(fault, size, "%s line %d: %s", path, number, what);
-        return false;
-    }
-    seen[level] = true;
-    return true;
-}
-
-/* Reads a "par N HASH MOVES WAITS TICKS" line into pars. Returns false with the fault. */
-bool parse_par_line(const char *path, int number, const char *line, LevelPar *pars, bool *seen,
-                    char *fault, size_t size)
-{
-    int level = 0, end = 0;
-    unsigned long long hash = 0;
-    char fields[3][16];
-    if (std::sscanf(line, "par %d %16llx %15s %15s %15s %n", &level, &hash, fields[0], fields[1],
-                    fields[2], &end) != 5 || line[end] != '\0') {
-        std::snprintf(fault, size, "%s line %d: not \"par N HASH MOVES WAITS TICKS\"", path, number);
-        return false;
-    }
-    if (!first_of_level(path, number, level, "a second par of level %d", seen, fault, size))
-        return false;
-    LevelPar par{PAR_KNOWN, 0, 0, 0, (uint64_t)hash};
-    if (!read_field(fields[0], &par.moves) || !read_field(fields[1], &par.waits) ||
-        !read_field(fields[2], &par.ticks) || par.moves == RECORD_NONE ||
-        par.waits == RECORD_NONE || par.ticks == RECORD_NONE) {
-        std::snprintf(fault, size, "%s line %d: a par figure is not 0 to %d", path, number,
-                      RECORD_NUMBER_LIMIT);
-        return false;
-    }
-    pars[level] = par;
-    return true;
-}
-
-/* Parses file_text into into and pars, or returns false with the path, the line and the fault. */
-bool parse_records(const char *path, size_t length, LevelRecord *into, LevelPar *pars,
-                   char *fault, size_t size)
-{
-    if (std::memchr(file_text, '\0', length)) {
-        std::snprintf(fault, size, "%s: holds a zero byte, not a records file", path);
-        return false;
-    }
-    bool seen[RECORDS_LEVEL_LIMIT + 1] = {}, par_seen[RECORDS_LEVEL_LIMIT + 1] = {};
-    char line[RECORDS_LINE_LIMIT + 1];
-    const char *at = file_text, *end = file_text + length;
-    for (int number = 1; at < end; number++) {
-        const char *stop = (const char *)std::memchr(at, '\n', (size_t)(end - at));
-        size_t line_length = (size_t)((stop ? stop : end) - at);
-        if (line_length > RECORDS_LINE_LIMIT) {
-            std::snprintf(fault, size, "%s line %d: longer than %d characters", path, number,
-                          RECORDS_LINE_LIMIT);
-            return false;
-        }
-        std::memcpy(line, at, line_length);
-        line[line_length] = '\0';
-        if (line_length > 0 && line[line_length - 1] == '\r')
-            line[--line_length] = '\0';
-        at = stop ? stop + 1 : end;
-
-        if (number == 1) {
-            if (std::strcmp(line, RECORDS_HEADER) != 0) {
-                std::snprintf(fault, size, "%s line 1: not a records file (no \"%s\")", path,
-                              RECORDS_HEADER);
-                return false;
-            }
-            continue;
-        }
-        if (line[0] == '\0' || line[0] == '#')
-            continue;
-        if (std::strncmp(line, "par ", 4) == 0) {
-            if (!parse_par_line(path, number, line, pars, par_seen, fault, size))
-                return false;
-            continue;
-        }
-
-        char word[16], fields[4][16], extra[2];
-        int level = 0;
-        int count = std::sscanf(line, "%15s %d %15s %15s %15s %15s %1s", word, &level, fields[0],
-                                fields[1], fields[2], fields[3], extra);
-        if (count != 6 || std::strcmp(word, "level") != 0) {
-            std::snprintf(fault, size,
-                          "%s line %d: not \"level N MOVES TICKS MOVES TICKS\"", path, number);
-            return false;
-        }
-        if (!first_of_level(path, number, level, "level %d a second time", seen, fault, size))
-            return false;
-        LevelRecord record;
-        for (int kind = 0; kind < RECORD_KINDS; kind++) {
-            if (!read_field(fields[2 * kind], &record.moves[kind]) ||
-                !read_field(fields[2 * kind + 1], &record.ticks[kind])) {
-                std::snprintf(fault, size, "%s line %d: a record is not \"-\" or 0 to %d", path,
-                              number, RECORD_NUMBER_LIMIT);
-                return false;
-            }
-            // Both figures come from completions: either both are there or neither.
-            if ((record.moves[kind] == RECORD_NONE) != (record.ticks[kind] == RECORD_NONE)) {
-                std::snprintf(fault, size, "%s line %d: moves without a time, or a time without "
-                              "moves", path, number);
-                return false;
-            }
-        }
-        into[level] = record;
-    }
-    if (length == 0) {
-        std::snprintf(fault, size, "%s: empty, not a records file", path);
-        return false;
-    }
-    return true;
-}
-
-/* Formats the table as the records file's text into file_text. Returns its length. */
-size_t format_records()
-{
-    size_t used = (size_t)std::snprintf(
-        file_text, sizeof file_text,
-        "%s\n# Each level completed: the fewest moves and the shortest game time (ticks, 100 a\n"
-        "# second) without undo or hints, then with them; - for none yet.\n",
-        RECORDS_HEADER);
-    for (int level = 1; level <= RECORDS_LEVEL_LIMIT; level++) {
-        const LevelRecord &r = table[level];
-        bool any = false;
-        for (int kind = 0; kind < RECORD_KINDS; kind++)
-            any = any || r.moves[kind] != RECORD_NONE;
-        if (!any)
-            continue;
-        char figures[RECORD_KINDS][2][16];
-        for (int kind = 0; kind < RECORD_KINDS; kind++) {
-            if (r.moves[kind] == RECORD_NONE) {
-                std::snprintf(figures[kind][0], sizeof figures[kind][0], "-");
-                std::snprintf(figures[kind][1], sizeof figures[kind][1], "-");
-            } else {
-                std::snprintf(figures[kind][0], sizeof figures[kind][0], "%d", (int)r.moves[kind]);
-                std::snprintf(figures[kind][1], sizeof figures[kind][1], "%d", (int)r.ticks[kind]);
-            }
-        }
-        used += (size_t)std::snprintf(file_text + used, sizeof file_text - used,
-                                      "level %d %s %s %s %s\n", level, figures[0][0],
-                                      figures[0][1], figures[1][0], figures[1][1]);
-    }
-    bool heading = false;
-    for (int level = 1; level <= RECORDS_LEVEL_LIMIT; level++) {
-        const LevelPar &par = kept_pars[level];
-        if (par.state != PAR_KNOWN)
-            continue;
-        if (!heading) {
-            used += (size_t)std::snprintf(
-                file_text + used, sizeof file_text - used,
-                "# The pars worked out for the maps of this folder: the hash of the map's text,\n"
-                "# then the shortest way's moves, waits and game time (ticks).\n");
-            heading = true;
-        }
-        used += (size_t)std::snprintf(file_text + used, sizeof file_text - used,
-                                      "par %d %016llx %d %d %d\n", level,
-                                      (unsigned long long)par.map_hash, (int)par.moves,
-                                      (int)par.waits, (int)par.ticks);
-    }
-    return used;
 }
 
 /* Reads the map of `level` for its time limit, as the map loader sets the clock from it. */
@@ -392,38 +199,82 @@ size_t read_map_text(int level)
     return got == sizeof map_text ? 0 : got;
 }
 
-/* FNV-1a over the map's bytes: tells a map changed since its par was worked out. */
+/* The hash of the map in map_text: tells a map changed since its par was worked out. */
 uint64_t map_hash(size_t length)
 {
-    uint64_t hash = 14695981039346656037ull;
-    for (size_t i = 0; i < length; i++)
-        hash = (hash ^ (unsigned char)map_text[i]) * 1099511628211ull;
-    return hash;
+    return map_text_hash(map_text, length);
 }
 
-/* Stops the par search under way, if any, and forgets it. */
-void stop_par_search()
+/* The hash of the map `level` has now: the key of its records. A map that cannot be read has
+   the hash of no text, as good as any: there is no playing it. */
+uint64_t level_map_hash(int level)
 {
-    if (par_child > 0) {
-        kill(par_child, SIGKILL);
-        waitpid(par_child, nullptr, 0);
+    return map_hash(read_map_text(level));
+}
+
+/* Keeps the records file's size bounded: when the table is full, forgets the maps no level has
+   now (edited, or taken away), keeping the current ones'. */
+void make_room()
+{
+    if (table.count < RECORDS_MAP_LIMIT)
+        return;
+    int kept = 0;
+    for (int i = 0; i < table.count; i++) {
+        if (level_map_hash(table.maps[i].level) == table.maps[i].map_hash)
+            table.maps[kept++] = table.maps[i];
     }
-    if (par_pipe >= 0)
-        close(par_pipe);
-    par_child = -1;
-    par_pipe = -1;
-    par_level = 0;
-    par_answer_length = 0;
+    table.count = kept;
+}
+
+/* The process that started the par search: another process forked from the game and ending
+   with exit() must not stop it. */
+pid_t par_owner = 0;
+
+void stop_par_search_at_exit()
+{
+    if (getpid() == par_owner)
+        stop_par_search();
+}
+
+/* In the child, first of all: the library's signal handlers are the game's, and would shut the
+   game's display down from here (a SIGTERM to the child used to break the game's connection to
+   the X server), so every signal gets its default action and then none stays blocked (all are
+   blocked across the fork); and every file
+   but standard input, output and error and the answer's pipe is closed, the display's
+   connection among them. Returns the pipe's descriptor, 3. */
+int leave_the_games_state(int fd)
+{
+    for (int signal = 1; signal < NSIG; signal++) {
+        if (signal != SIGKILL && signal != SIGSTOP)
+            std::signal(signal, SIG_DFL);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    const int answer = 3;
+    if (fd != answer && dup2(fd, answer) < 0)
+        _exit(1);
+    if (close_range(answer + 1, ~0u, 0) != 0) {
+        const long open_max = sysconf(_SC_OPEN_MAX);
+        for (long other = answer + 1; other < (open_max > 0 && open_max < 65536 ? open_max : 65536);
+             other++)
+            close((int)other);
+    }
+    return answer;
 }
 
 /* In the child: works out the par of the map in map_text and writes "SOLVED MOVES WAITS TICKS"
-   to fd. Never returns; touches none of the parent's files or the display. */
+   to fd. Never returns, and ends with _exit: the game's exit handlers would shut the display
+   down; touches none of the parent's files or the display. */
 [[noreturn]] void par_search_child(size_t length, int fd, pid_t parent)
 {
     // Ends with the game, and gives way to it.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent)
         _exit(0);
+    fd = leave_the_games_state(fd);
+    if (par_child_hook)
+        par_child_hook();
     setpriority(PRIO_PROCESS, 0, 10);
     map_text[length < sizeof map_text ? length : sizeof map_text - 1] = '\0';
     static SearchResult result;
@@ -460,7 +311,7 @@ bool load_records()
     char path[GAME_PATH_SIZE], fault[RECORDS_FAULT_SIZE];
     progress_file_path(RECORDS_NAME, path, sizeof path);
     size_t length = 0;
-    static LevelRecord read[RECORDS_LEVEL_LIMIT + 1];
+    static RecordsTable read;
     static LevelPar read_pars[RECORDS_LEVEL_LIMIT + 1];
     switch (read_whole(path, &length, fault, sizeof fault)) {
     case READ_MISSING:
@@ -473,11 +324,8 @@ bool load_records()
     case READ_WHOLE:
         break;
     }
-    for (LevelRecord &record : read)
-        record = LevelRecord{{RECORD_NONE, RECORD_NONE}, {RECORD_NONE, RECORD_NONE}};
-    for (LevelPar &par : read_pars)
-        par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
-    if (!parse_records(path, length, read, read_pars, fault, sizeof fault)) {
+    if (!parse_records_text(file_text, length, path, level_map_hash, &read, read_pars, fault,
+                            sizeof fault)) {
         report_unread(fault);
         return false;
     }
@@ -485,7 +333,7 @@ bool load_records()
     // but still never written.
     if (records_unread)
         return false;
-    std::memcpy(table, read, sizeof table);
+    table = read;
     // A par worked out in this run and not yet written stays; one the search could not find
     // stays for the run.
     for (int level = 1; level <= RECORDS_LEVEL_LIMIT; level++) {
@@ -499,39 +347,13 @@ LevelRecord level_record(int level)
 {
     ready_table();
     if (level < 1 || level > RECORDS_LEVEL_LIMIT)
-        return LevelRecord{{RECORD_NONE, RECORD_NONE}, {RECORD_NONE, RECORD_NONE}};
-    return table[level];
-}
-
-bool read_solution_par(const char *path, LevelPar *par, char *name, size_t name_size)
-{
-    if (name && name_size)
-        name[0] = '\0';
-    *par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
-    FILE *file = std::fopen(path, "rb");
-    if (!file)
-        return false;
-    char line[256];
-    const bool got = std::fgets(line, sizeof line, file) != nullptr;
-    std::fclose(file);
-    if (!got)
-        return false;
-    // The level's name is quoted before the figures and may hold anything, so the figures are
-    // read after the last closing quote and colon.
-    const char *figures = nullptr;
-    for (const char *at = std::strstr(line, "\": "); at; at = std::strstr(at + 1, "\": "))
-        figures = at;
-    int moves, waits, ticks, end = 0;
-    if (!figures || std::sscanf(figures, "\": %d moves and %d waits, %d ticks of game time.%n",
-                                &moves, &waits, &ticks, &end) != 3 || end == 0)
-        return false;
-    if (moves < 0 || waits < 0 || ticks <= 0)
-        return false;
-    const char *open_quote = std::strchr(line, '"');
-    if (name && name_size && open_quote && open_quote < figures)
-        std::snprintf(name, name_size, "%.*s", (int)(figures - open_quote - 1), open_quote + 1);
-    *par = LevelPar{PAR_KNOWN, moves, waits, ticks, 0};
-    return true;
+        return NO_RECORD;
+    // The attempt's map is hashed as it starts; the panel asks every frame.
+    const uint64_t hash = level == records_attempt.level && records_attempt.map_hash
+                              ? records_attempt.map_hash
+                              : level_map_hash(level);
+    const MapRecord *known = find_map_record(&table, level, hash);
+    return known ? known->record : NO_RECORD;
 }
 
 LevelPar level_par(int level)
@@ -564,8 +386,7 @@ LevelPar level_par(int level)
 
 void records_attempt_started(int level)
 {
-    kept_attempt = records_attempt;
-    records_attempt = RecordsAttempt{level, map_limit_ticks(level), 0, 0, 0};
+    records_attempt = RecordsAttempt{level, level_map_hash(level), map_limit_ticks(level), 0, 0, 0, 0};
     load_records();
     start_par_search(level);
     attempt_par = level_par(level);
@@ -573,7 +394,8 @@ void records_attempt_started(int level)
 
 void start_par_search(int level)
 {
-    if (!levels_folder[0] || !demo_writes_allowed() || level < 1 || level > RECORDS_LEVEL_LIMIT)
+    if (!levels_folder[0] || !par_search_allowed || !demo_writes_allowed() || level < 1 ||
+        level > RECORDS_LEVEL_LIMIT)
         return;
     const size_t length = read_map_text(level);
     if (length == 0)
@@ -588,12 +410,24 @@ void start_par_search(int level)
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
         return;
+    // A child left at the exit would be killed by the kernel (it asks to die with the game), but
+    // reaped by nobody until the game's own end.
+    static bool stop_at_exit = false;
+    if (!stop_at_exit)
+        stop_at_exit = std::atexit(stop_par_search_at_exit) == 0;
+    par_owner = getpid();
     const pid_t parent = getpid();
+    // Every signal is held back across the fork: one sent to the child before it has put the
+    // game's handlers away then waits, and gets the default action.
+    sigset_t all, kept;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &kept);
     const pid_t child = fork();
     if (child == 0) {
         close(fds[0]);
         par_search_child(length, fds[1], parent);
     }
+    pthread_sigmask(SIG_SETMASK, &kept, nullptr);
     close(fds[1]);
     if (child < 0) {
         close(fds[0]);
@@ -604,6 +438,21 @@ void start_par_search(int level)
     par_pipe = fds[0];
     par_level = level;
     par_hash = hash;
+    par_answer_length = 0;
+}
+
+void stop_par_search()
+{
+    if (par_child > 0) {
+        kill(par_child, SIGKILL);
+        while (waitpid(par_child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
+    if (par_pipe >= 0)
+        close(par_pipe);
+    par_child = -1;
+    par_pipe = -1;
+    par_level = 0;
     par_answer_length = 0;
 }
 
@@ -650,6 +499,7 @@ void records_note_command()
 
 void records_note_undo()
 {
+    records_attempt.undone++;
     records_attempt.undos++;
 }
 
@@ -658,12 +508,12 @@ void records_note_hint()
     records_attempt.hints++;
 }
 
-void records_restart_undone()
+void records_restart_undone(const RecordsAttempt &ended)
 {
-    if (kept_attempt.level == records_attempt.level) {
-        records_attempt = kept_attempt;
-        records_attempt.undos++;
-    }
+    const RecordsAttempt begun = records_attempt;
+    records_attempt = ended;
+    records_attempt.undos += begun.undos + 1;
+    records_attempt.hints += begun.hints;
 }
 
 int records_attempt_ticks()
@@ -674,7 +524,7 @@ int records_attempt_ticks()
 
 int records_attempt_moves()
 {
-    const int moves = records_attempt.commands - records_attempt.undos;
+    const int moves = records_attempt.commands - records_attempt.undone;
     return moves > 0 ? moves : 0;
 }
 
@@ -687,15 +537,36 @@ void records_level_completed(int level, int ticks)
     const bool readable = load_records();
     const int kind = helped() ? RECORD_HELPED : RECORD_UNHELPED;
     const int32_t moves = records_attempt_moves();
-    LevelRecord &record = table[level];
+    // The map the attempt began on, as the panel showed its records.
+    const uint64_t hash = records_attempt.level == level ? records_attempt.map_hash
+                                                         : level_map_hash(level);
+    const LevelPar par = level_par(level);
     bool better = false;
-    if (record.moves[kind] == RECORD_NONE || moves < record.moves[kind]) {
-        record.moves[kind] = moves;
-        better = true;
-    }
-    if (record.ticks[kind] == RECORD_NONE || ticks < record.ticks[kind]) {
-        record.ticks[kind] = ticks;
-        better = true;
+    if (par.state == PAR_KNOWN && moves < par.moves) {
+        // Fewer moves than the checker's shortest way: the count went wrong somewhere, and
+        // clamping it to the par would record a way nobody was seen to take.
+        std::fprintf(stderr, "tirvex: level %d completed in %d moves, fewer than its par of %d: "
+                     "not recorded\n", level, (int)moves, (int)par.moves);
+    } else {
+        MapRecord *known = find_map_record(&table, level, hash);
+        if (!known) {
+            make_room();
+            if (table.count < RECORDS_MAP_LIMIT) {   // always: at most 99 maps are current
+                table.maps[table.count] = MapRecord{level, hash, NO_RECORD};
+                known = &table.maps[table.count++];
+            }
+        }
+        static LevelRecord unkept;
+        unkept = NO_RECORD;
+        LevelRecord &record = known ? known->record : unkept;
+        if (record.moves[kind] == RECORD_NONE || moves < record.moves[kind]) {
+            record.moves[kind] = moves;
+            better = true;
+        }
+        if (record.ticks[kind] == RECORD_NONE || ticks < record.ticks[kind]) {
+            record.ticks[kind] = ticks;
+            better = true;
+        }
     }
     bool new_par = false;
     for (bool unsaved : par_unsaved)
@@ -705,7 +576,7 @@ void records_level_completed(int level, int ticks)
         return;
     char path[GAME_PATH_SIZE];
     progress_file_path(RECORDS_NAME, path, sizeof path);
-    const size_t length = format_records();
+    const size_t length = format_records_text(table, kept_pars, file_text, sizeof file_text);
     const char *failed = nullptr;
     // A new file beside it, on the disk before the rename: a killed game never leaves a torn one.
     const int error = file_replace(path, file_text, length, &failed);
@@ -815,8 +686,7 @@ void forget_records_state()
     unread_fault[0] = '\0';
     told_not_written = false;
     pending_notice = nullptr;
-    records_attempt = RecordsAttempt{0, 0, 0, 0, 0};
-    kept_attempt = records_attempt;
+    records_attempt = RecordsAttempt{0, 0, 0, 0, 0, 0, 0};
     attempt_par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
     stop_par_search();
     for (int level = 0; level <= RECORDS_LEVEL_LIMIT; level++) {

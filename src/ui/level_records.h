@@ -6,45 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 
-enum {
-    RECORDS_LEVEL_LIMIT = 99,       /* levels 1..99 keep records, as many as a demo may name */
-    RECORD_NONE = -1,               /* no completion of that kind yet */
-    RECORDS_FAULT_SIZE = 4400       /* a path and what is wrong with the file */
-};
+#include "ui/records_file.h"
 
-/* The two kinds of completion kept apart: without any undo or hint, and with some. */
-enum RecordKind { RECORD_UNHELPED = 0, RECORD_HELPED = 1, RECORD_KINDS = 2 };
-
-/* The player's records of one level: for each kind, the fewest moves and the shortest game time
-   (ticks) of any completion of that kind, RECORD_NONE while there is none. The two need not come
-   from the same completion. */
-struct LevelRecord {
-    int32_t moves[RECORD_KINDS];
-    int32_t ticks[RECORD_KINDS];
-};
-
-enum ParState {
-    PAR_NOT_KNOWN = 0,              /* no recorded solution to read it from, nor worked out yet */
-    PAR_KNOWN,
-    PAR_WORKING,                    /* a --levels map's search is under way */
-    PAR_NONE_FOUND                  /* its search ended without a way (none, or a bound reached) */
-};
-
-/* A level's par: the moves (move codes typed), waits and game time of the shortest way the
-   checker proved. For a --levels map also the hash of the map's text it was worked out for, so
-   that a map changed since gets a new one. */
-struct LevelPar {
-    ParState state;
-    int32_t moves, waits, ticks;
-    uint64_t map_hash;
-};
-
-/* The attempt under way: its level, its map's time limit in ticks (for the time taken so far),
-   and the commands taken, undos and hints asked for since it began. */
+/* The attempt under way: its level and the hash of its map's text (the key of its records), its
+   map's time limit in ticks (for the time taken so far), the commands taken and those of them
+   undone, and the undos (of commands and of restarts) and hints asked for since it began. */
 struct RecordsAttempt {
     int level;
+    uint64_t map_hash;
     int32_t limit_ticks;
-    int32_t commands, undos, hints;
+    int32_t commands, undone, undos, hints;
 };
 
 extern RecordsAttempt records_attempt;
@@ -56,17 +27,17 @@ extern RecordsAttempt records_attempt;
    restart keys. */
 void records_attempt_started(int level);
 
-/* Counts a command the robot took, an undo and a hint into the attempt. Called by the game keys
-   and the undo history. */
+/* Counts a command the robot took, an undo of one and a hint into the attempt. Called by the
+   play loop, the undo history and the game keys. */
 void records_note_command();
 void records_note_undo();
 void records_note_hint();
 
-/* An undo has put back the level as it stood before a restart: the attempt the restart ended
-   goes on, with this undo counted into it (a records_note_undo for the same undo, made before
-   this call, went to the attempt the restart began and is dropped with it). Only the last
-   restart's attempt is kept. Called by the undo keys. */
-void records_restart_undone();
+/* An undo has put back the level as it stood before a restart: `ended`, the attempt the restart
+   ended (as the undo history kept it with the restart), goes on with its commands and moves,
+   and the undos and hints of the attempt the restart began count into it with this undo: help
+   was asked for either way. Called by the undo history. */
+void records_restart_undone(const RecordsAttempt &ended);
 
 /* Returns the game time of the attempt so far: the level's time limit less the level clock, so
    that an undo, which puts the clock back, takes its time back too. What the play loop passes to
@@ -77,10 +48,13 @@ int records_attempt_ticks();
 int records_attempt_moves();
 
 /* A completion of `level` confirmed after `ticks` of game time: when it beats the player's record
-   (fewest commands, shortest time; kept apart for completions with and without undo or hints),
-   the records file beside tirvex.sav is rewritten (temp and rename; a records file that could not
-   be read is never written over). Writes nothing in demo playback. Called by the play loop where
-   the completion is recorded. */
+   of the level's map (fewest commands, shortest time; kept apart for completions with and
+   without undo or hints), the records file beside tirvex.sav is rewritten (temp and rename; a
+   records file that could not be read is never written over). A completion in fewer moves than
+   the level's known par is not recorded at all: the par is the checker's proved shortest way, so
+   such a count is wrong, and neither its moves nor its time can be trusted (standard error says
+   so). Writes nothing in demo playback. Called by the play loop where the completion is
+   recorded. */
 void records_level_completed(int level, int ticks);
 
 /* Set while Tab is held in play: the frame draws the records panel. */
@@ -99,17 +73,9 @@ void draw_records_panel(BITMAP *target);
    start and before each rewrite. */
 bool load_records();
 
-/* Returns the records of `level` as last read or won; RECORD_NONE throughout for a level outside
-   1..RECORDS_LEVEL_LIMIT. */
+/* Returns the records of the map `level` has now, as last read or won; RECORD_NONE throughout for
+   a map without any and a level outside 1..RECORDS_LEVEL_LIMIT. */
 LevelRecord level_record(int level);
-
-/* Reads the par from the first line of a recorded solution at `path` ("# Solution of
-   map01.txt, "First Steps": 24 moves and 0 waits, 288 ticks of game time."), and the level's
-   name into `name` (`name_size` bytes) when given. Returns false, with par->state PAR_NOT_KNOWN,
-   when the file cannot be read or its first line says no such thing. Used for the shipped
-   levels, whose solutions are installed beside the maps. */
-bool read_solution_par(const char *path, LevelPar *par, char *name = nullptr,
-                       size_t name_size = 0);
 
 /* Returns the par of `level`: for a shipped level, from "solutions/mapNN.txt" when it names the
    level the map does (a map put in a shipped one's place has none); for a --levels
@@ -120,12 +86,28 @@ LevelPar level_par(int level);
 /* For a --levels map whose par is not known: starts the checker's search on it (its own limits:
    2 ticks a frame, 4,000,000 states, 600 commands, 256 MB) in a child process of low priority,
    so that play and the hint's search go on untouched; a search already under way for another
-   level is stopped. Nothing in demo playback. Called at each attempt's start. */
+   level is stopped. The child has the default action for every signal, shares no file but its
+   pipe, and ends with _exit: a kill of it by any signal only leaves the par not found, and it
+   never touches the display or runs the game's exit handlers. Nothing in demo playback, nor
+   while par_search_allowed is cleared. Called at each attempt's start. */
 void start_par_search(int level);
 
-/* Takes the answer of the par search when it has come (without waiting): the par is then known
-   for the run, and kept in the records file from the next completion's rewrite. Returns true
-   while a search is still under way. Called every frame by draw_records_panel. */
+/* Stops the par search under way, if any (kill and reap), and forgets it: its level is left.
+   Called by the play loop when a level is left, and at the program's exit. */
+void stop_par_search();
+
+/* Cleared by the level editor's playtest: its map is a temporary file, gone before a search
+   could end, and the editor checks its levels itself. Set otherwise. */
+extern bool par_search_allowed;
+
+/* For tests: called in the par search's child, its signals and files already its own, before it
+   searches (a test holds the child there to signal it). */
+extern void (*par_child_hook)();
+
+/* Takes the answer of the par search when it has come (without waiting), and reaps the child
+   once it has ended, whether it answered or was killed (then no way found): the par is then
+   known for the run, and kept in the records file from the next completion's rewrite. Returns
+   true while a search is still under way. Called every frame by draw_records_panel. */
 bool poll_par_search();
 
 /* Returns the fault of the records file as first reported ("PATH line 3: ..."), or nullptr. */

@@ -13,6 +13,7 @@
 
 #include "shell/timer.h"
 #include "ui/display_options.h"
+#include "ui/level_records.h"
 #include "ui/message_line.h"
 #include "world/level_map.h"
 #include "world/level_rules.h"
@@ -39,6 +40,7 @@ struct UndoStep {
     uint32_t start;         /* first word of its changes in the pool */
     uint32_t words;         /* their length; 0 for the newest step, kept whole */
     UndoAttempt attempt;    /* the attempt as it stood then */
+    RecordsAttempt records; /* its counts for the records, as they stood then */
     int32_t restart;        /* kept before a restart rather than a command */
 };
 
@@ -173,7 +175,7 @@ void keep_step(bool restart)
         below.start = at;
         below.words = words;
     }
-    step_at(step_count) = UndoStep{0, 0, undo_attempt, restart ? 1 : 0};
+    step_at(step_count) = UndoStep{0, 0, undo_attempt, records_attempt, restart ? 1 : 0};
     step_count++;
     std::memcpy(newest, incoming, sizeof newest);
     moves_back = 0;
@@ -248,8 +250,10 @@ bool undo_step_back()
     undo_attempt = top.attempt;
     if (top.restart) {
         current_level = top.attempt.level;
+        records_restart_undone(top.records);
         show_message("Undo: restart undone", MESSAGE_TICKS);
     } else {
+        records_note_undo();
         moves_back++;
         std::snprintf(message_text, sizeof message_text,
                       moves_back == 1 ? "Undo: %d move back" : "Undo: %d moves back", moves_back);

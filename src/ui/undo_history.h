@@ -45,8 +45,10 @@ bool undo_keep_restart();
 /* Puts the newest step back and forgets it: the whole world (robot, actors, squares, explosions
    under way, sweets, teleport, clock, flags) and the attempt, with the command queue empty and the
    message line confirming the step ("Undo: 3 moves back", or "Undo: restart undone"); undoing a
-   restart also gives current_level back. Returns true when a step was undone, false when none
-   was left (the message line then says so). Called by the undo keys. */
+   restart also gives current_level back. The records' attempt follows: a command undone counts
+   as an undo of one move, and a restart undone gives back the attempt it ended, as kept with it
+   (so that the moves made before it count again). Returns true when a step was undone, false
+   when none was left (the message line then says so). Called by the undo keys. */
 bool undo_step_back();
 
 /* The steps kept, and the bytes they take: the newest kept whole plus the changes of the others.
