@@ -21,8 +21,17 @@ bool helper_start(SearchHelper *helper, uint64_t capacity, HelperWork work)
         return false;
     }
     if (pid == 0) {
-        // The helper: its own copy of everything. _exit, not exit: the library's exit handlers
-        // belong to the first process (they would close its window).
+        // The helper: its own copy of everything. The library's signal handlers are the first
+        // process's too, and would shut its window down from here when the helper is sent a
+        // signal: every signal gets its default action. _exit, not exit: the library's exit
+        // handlers belong to the first process (they would close its window).
+        for (int number = 1; number < NSIG; number++) {
+            if (number != SIGKILL && number != SIGSTOP)
+                signal(number, SIG_DFL);
+        }
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
         work((uint8_t *)shared, capacity);
         _exit(0);
     }
