@@ -36,6 +36,7 @@
 #include "shell/level_folder_journal.h"
 #include "shell/window_identity.h"
 #include "text_field.h"
+#include "typed_keys.h"
 #include "ui/display_options.h"
 #include "world/level_rules.h"
 #include "world/player_motion.h"
@@ -732,7 +733,8 @@ void run_page_alone()
         if (const int turned = wheel_turned())
             page_scroll(&e.page, -3 * turned);
         drop_mouse_events();
-        if (keypressed() && !page_key(&e.page, readkey()))
+        int k, shifts;
+        if (typed_key_next(&k, &shifts) && !page_key(&e.page, k))
             return;
         rest(10);
     }
@@ -874,6 +876,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s: the game library cannot start: %s\n", syntax.program, allegro_error);
         return 1;
     }
+    typed_keys_install();
     set_color_depth(8);
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0 &&
         set_gfx_mode(GFX_AUTODETECT, 640, 480, 0, 0) != 0) {
@@ -933,9 +936,9 @@ int main(int argc, char **argv)
                 dirty = mouse_edit() || dirty;
             }
         }
-        while (running && keypressed()) {
-            const int k = readkey();
-            running = take_key(k, key_shifts);
+        int k, shifts;
+        while (running && typed_key_next(&k, &shifts)) {
+            running = take_key(k, shifts);
             dirty = true;
         }
         if (proof_state() == PROOF_RUNNING) {
