@@ -16,9 +16,9 @@ const char *const DEMO_VERSION_LINE = "tirvex-demo 1";
 
 namespace {
 
-/* A line a frame: an hour of play is a few megabytes. Anything far larger is not a recording,
-   and would only fill the memory. */
-const long long DEMO_SIZE_LIMIT = 256LL * 1024 * 1024;
+/* A line a frame: an hour of play is some ten megabytes. Anything far larger is not a
+   recording, and its lines would only fill the memory. */
+const long long DEMO_SIZE_LIMIT = 64LL * 1024 * 1024;
 
 /* The robot's square may lie off the grid (0 to 326) after steps off its edge. */
 const long SQUARE_LOW = -1000, SQUARE_HIGH = 1000, SWEETS_HIGH = 199;

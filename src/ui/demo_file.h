@@ -9,7 +9,7 @@
 extern const char *const DEMO_VERSION_LINE;
 
 /* Reads the demo at path whole and checks it: a regular file (a FIFO, a device or a folder is
-   refused without waiting), at most 256 MB, the version line, every line's form and every
+   refused without waiting), at most 64 MB, the version line, every line's form and every
    number within its range, levels with a map, a last level that ends. Fills lines with the lines
    after the version line that are not empty or comments, and numbers with their line numbers.
    Returns false with "PATH:LINE: fault" (or "PATH: fault" for the file itself) in fault (size

@@ -59,6 +59,12 @@ const PACKFILE_VTABLE MEMORY_VTABLE = {memory_close, memory_getc, memory_ungetc,
 /* The bitmap file of copy with palette, in memory. Returns false when memory runs out. */
 bool bitmap_file(BITMAP *copy, PALETTE palette, MemoryFile *file)
 {
+    try {
+        // An 8-bit file: header, palette and rows padded to four bytes.
+        file->bytes.reserve(54 + 256 * 4 + (size_t)((copy->w + 3) & ~3) * copy->h);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
     PACKFILE *packfile = pack_fopen_vtable(&MEMORY_VTABLE, file);
     if (!packfile)
         return false;
