@@ -1,5 +1,6 @@
 /* demo_file_test.cpp: what the demo reader refuses before a window opens: numbers play could
    not have recorded, and paths that are not files. */
+#include "file_safety_support.h"
 #include "game_test_support.h"
 
 #include "ui/demo_input.h"
@@ -70,9 +71,28 @@ TEST_F(DemoFile, APathThatIsNotARegularFileIsRefusedByName)
     fs::create_directory(dir / "dir.demo");
     char fault[DEMO_FAULT_SIZE];
     ASSERT_FALSE(demo_playback_start((dir / "dir.demo").c_str(), false, fault, sizeof fault));
-    EXPECT_EQ(std::string(fault), (dir / "dir.demo").string() + ": not a regular file");
+    EXPECT_EQ(std::string(fault), (dir / "dir.demo").string() + ": not a regular file (a folder)");
     ASSERT_FALSE(demo_playback_start("/dev/null", false, fault, sizeof fault));
-    EXPECT_EQ(std::string(fault), "/dev/null: not a regular file");
+    EXPECT_EQ(std::string(fault), "/dev/null: not a regular file (a device)");
+    EXPECT_EQ(demo_mode, DEMO_OFF);
+}
+
+// A FIFO given as a demo to play was opened and waited on for a writer; one given to record
+// into too. Both are refused at once, and a device is never recorded into.
+TEST_F(DemoFile, AFifoToPlayOrToRecordIntoIsRefusedAtOnce)
+{
+    const std::string fifo = (dir / "fifo.demo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    char fault[DEMO_FAULT_SIZE];
+    ASSERT_TRUE(file_safety::returns_within(10, [&] {
+        demo_playback_start(fifo.c_str(), false, fault, sizeof fault);
+        demo_record_start(fifo.c_str(), fault, sizeof fault);
+    })) << "waits on the FIFO";
+    ASSERT_FALSE(demo_playback_start(fifo.c_str(), false, fault, sizeof fault));
+    EXPECT_EQ(std::string(fault), fifo + ": not a regular file (a FIFO)");
+    ASSERT_FALSE(demo_record_start(fifo.c_str(), fault, sizeof fault));
+    EXPECT_EQ(std::string(fault), fifo + ": not a regular file, no recording is written there");
+    ASSERT_FALSE(demo_record_start("/dev/null", fault, sizeof fault));
     EXPECT_EQ(demo_mode, DEMO_OFF);
 }
 

@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
+#include "file_safety_support.h"
 #include "game_test_support.h"
+#include "shell/game_paths.h"
 #include "ui/progress_file.h"
 
 namespace {
@@ -105,7 +110,8 @@ TEST_F(ProgressFile, AnUnreadableSaveIsToldOnceAndNeverWrittenOver)
     fs::create_directories(dir / "tirvex.sav" / "inside");
     const char *reason = probe_progress_file();
     ASSERT_NE(reason, nullptr);
-    EXPECT_NE(std::string(reason).find("tirvex.sav: Is a directory"), std::string::npos) << reason;
+    EXPECT_NE(std::string(reason).find("tirvex.sav: not a regular file (a folder)"), std::string::npos)
+        << reason;
     EXPECT_EQ(record_level_completed(1), 0) << "the game goes on";
     EXPECT_TRUE(fs::is_directory(dir / "tirvex.sav" / "inside"));
     EXPECT_STREQ(unsaved_progress_notice(), "tirvex.sav cannot be read: progress is not saved");
@@ -195,4 +201,174 @@ TEST_F(ProgressFile, AFullDiskNamesTheFileAndTheCauseAndLeavesTheOldSaveWhole)
     EXPECT_EQ(save_in(small), OLD_SAVE);
     fs::current_path(dir);
     umount2(small.c_str(), MNT_DETACH);
+}
+
+namespace {
+
+/* In the child of a death test: a completion that may stop the game; status 0 when it goes on. */
+void complete_in_child(int level)
+{
+    destroy_bitmap(screen);
+    screen = nullptr;
+    record_level_completed(level);
+    std::_Exit(0);
+}
+
+/* In the child of a death test, as an ordinary user: a completion in a folder that takes no new
+   file, with no file allowed to grow past 0 bytes, as a game killed while its write was under
+   way. Status 1 when the game stopped, 0 when it went on. */
+void complete_with_no_room(int level)
+{
+    destroy_bitmap(screen);
+    screen = nullptr;
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+        std::_Exit(3);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit none{0, 0};
+    setrlimit(RLIMIT_FSIZE, &none);
+    record_level_completed(level);
+    std::_Exit(0);
+}
+
+/* In the child of a death test, as an ordinary user: the game's places found with --home home
+   (or with XDG_DATA_HOME xdg when home is null) and data from share, then a completion. */
+void complete_in_folder_of_player(const char *share, const char *home, const char *xdg, int level)
+{
+    destroy_bitmap(screen);
+    screen = nullptr;
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+        std::_Exit(3);
+    const PlaceRequest r = {share, home, xdg, nullptr, "/nonexistent/tirvex", nullptr, nullptr};
+    char fault[GAME_PATH_SIZE + 128], notice[GAME_PATH_SIZE + 128];
+    if (find_game_places(&r, fault, notice, sizeof fault) != 1)
+        std::_Exit(4);
+    record_level_completed(level);
+    std::_Exit(progress_unwritable ? 5 : 0);
+}
+
+} // namespace
+
+/* A FIFO at the save's name was opened and waited on for a writer: the game stopped before its
+   window opened. It is refused at once, named, and never written over; a device too. */
+TEST_F(ProgressFile, AFifoOrADeviceAtTheSaveIsRefusedAtOnceAndNeverWrittenOver)
+{
+    add_map("play_walk.txt", {2});
+    ASSERT_EQ(mkfifo("tirvex.sav", 0600), 0);
+    ASSERT_TRUE(file_safety::returns_within(10, [] { probe_progress_file(); })) << "waits on the FIFO";
+    const char *reason = probe_progress_file();
+    ASSERT_NE(reason, nullptr);
+    EXPECT_NE(std::string(reason).find("tirvex.sav: not a regular file (a FIFO)"), std::string::npos)
+        << reason;
+    ASSERT_TRUE(file_safety::returns_within(10, [] { record_level_completed(1); }));
+    EXPECT_EQ(record_level_completed(1), 0);
+    struct stat s;
+    ASSERT_EQ(lstat("tirvex.sav", &s), 0);
+    EXPECT_TRUE(S_ISFIFO(s.st_mode)) << "left as it was";
+    forget_progress_state();
+
+    fs::remove(dir / "tirvex.sav");
+    fs::create_symlink("/dev/zero", dir / "tirvex.sav");
+    reason = probe_progress_file();
+    ASSERT_NE(reason, nullptr);
+    EXPECT_NE(std::string(reason).find("not a regular file (a device)"), std::string::npos) << reason;
+}
+
+/* A link to nothing at the save's name stopped the game at the first completion ("No write
+   access": the check followed the link). It is replaced as a missing save is; what a link points
+   at is never made or written, a player's file it leads to only read. */
+TEST_F(ProgressFile, ALinkAtTheSaveIsReplacedAndNeverWrittenThrough)
+{
+    add_map("play_walk.txt", {2, 4});
+    fs::create_symlink(dir / "made_through_the_link", dir / "tirvex.sav");
+    EXPECT_EXIT(complete_in_child(1), ::testing::ExitedWithCode(0), "");
+    EXPECT_FALSE(fs::is_symlink(dir / "tirvex.sav"));
+    EXPECT_EQ(save(), "01" + std::string(18, '0'));
+    EXPECT_FALSE(fs::exists(dir / "made_through_the_link"));
+
+    fs::remove(dir / "tirvex.sav");
+    write_file(dir / "victim", OLD_SAVE);
+    fs::create_symlink(dir / "victim", dir / "tirvex.sav");
+    EXPECT_EQ(record_level_completed(3), 0);
+    EXPECT_EQ(save(), "0111" + std::string(16, '0')) << "the progress read through the link is kept";
+    EXPECT_FALSE(fs::is_symlink(dir / "tirvex.sav"));
+    EXPECT_EQ(read_file(dir / "victim"), OLD_SAVE);
+}
+
+/* The write in place cut the save to 0 bytes before writing it: a game killed in between lost
+   all progress. A write that cannot be made (here no byte may be written at all) now leaves the
+   old save whole. */
+TEST_F(ProgressFile, AWriteInPlaceThatFailsLeavesTheOldSaveWhole)
+{
+    add_map("play_walk.txt", {2});
+    write_file(dir / "tirvex.sav", OLD_SAVE);
+    fs::permissions(dir / "tirvex.sav", fs::perms::all);
+    fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                             fs::perms::others_read | fs::perms::others_exec);
+    // No message can be seen: the limit holds for the file standard error is kept in too.
+    EXPECT_EXIT(complete_with_no_room(1), ::testing::ExitedWithCode(1), "");
+    fs::permissions(dir, fs::perms::owner_all);
+    EXPECT_EQ(save(), OLD_SAVE);
+}
+
+/* With --home, or the XDG folder, a folder that takes no new file saved nothing at all, though
+   tirvex.sav there could be written; the working folder's save was written in place. Every
+   folder now writes it in place. */
+TEST_F(ProgressFile, AWritableSaveInAFolderThatTakesNoNewFileIsWrittenInEveryFolder)
+{
+    const fs::path share = dir / "share";
+    fs::create_directories(share / "data");
+    fs::create_directories(share / "maps");
+    write_file(share / "data/pz.dat", "x");
+    fs::copy_file(fs::path(TIRVEX_SOURCE_DIR) / "tests/maps/play_walk.txt", share / "maps/map03.txt");
+    const fs::perms read_only = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(dir, read_only);
+    fs::permissions(share, read_only);
+    for (const char *option : {"home", "xdg"}) {
+        const bool home = std::string(option) == "home";
+        const fs::path folder = home ? dir / "mine" : dir / "xdg" / "tirvex";
+        fs::create_directories(folder);
+        write_file(folder / "tirvex.sav", OLD_SAVE);
+        fs::permissions(folder / "tirvex.sav", fs::perms::all);
+        fs::permissions(folder, read_only);
+        const std::string h = folder.string(), x = (dir / "xdg").string();
+        EXPECT_EXIT(complete_in_folder_of_player(share.c_str(), home ? h.c_str() : nullptr,
+                                                 home ? nullptr : x.c_str(), 3),
+                    ::testing::ExitedWithCode(0), "") << option;
+        EXPECT_EQ(save_in(folder), "0111" + std::string(16, '0')) << option;
+        fs::current_path(dir);
+    }
+}
+
+/* Two games on one folder each read the save, set their level and wrote it back: the one that
+   wrote last lost the other's completion. Under the folder's lock, every completion lands; one
+   game a level, all let go at once. */
+TEST_F(ProgressFile, GamesCompletingAtOnceOnOneFolderAllKeepTheirCompletions)
+{
+    add_map("play_walk.txt", {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20});
+    std::vector<std::function<void()>> games;
+    for (int level = 1; level <= PROGRESS_LAST_LEVEL; level++)
+        games.push_back([level] { record_level_completed(level); });
+    ASSERT_TRUE(file_safety::run_together(games));
+    EXPECT_EQ(save(), "0" + std::string(19, '1'));
+}
+
+/* error.log was written through a link planted at its name, into whatever file it named. The
+   log replaces the link; the file it led to is untouched. */
+TEST_F(ProgressFile, ErrorLogReplacesALinkAtItsName)
+{
+    add_map("play_walk.txt", {5});
+    write_file(dir / "tirvex.sav", OLD_SAVE);
+    fs::permissions(dir / "tirvex.sav", fs::perms::owner_read | fs::perms::group_read |
+                                            fs::perms::others_read);
+    write_file(dir / "victim", "the player's own file");
+    fs::permissions(dir / "victim", fs::perms::all);
+    fs::create_symlink(dir / "victim", dir / "error.log");
+    fs::permissions(dir, fs::perms::all);
+    EXPECT_EXIT(record_as_player(4), ::testing::ExitedWithCode(1), "No write access");
+    fs::permissions(dir, fs::perms::owner_all);
+    EXPECT_EQ(read_file(dir / "victim"), "the player's own file");
+    EXPECT_FALSE(fs::is_symlink(dir / "error.log"));
+    EXPECT_EQ(read_file(dir / "error.log"), "tirvex.sav: Permission denied\n"
+                                            "Fatal exception: No write access for save game file\n\n");
 }

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "file_safety_support.h"
 #include "game_test_support.h"
 #include "shell/game_paths.h"
 #include "shell/timer.h"
@@ -299,7 +300,7 @@ TEST_F(Records, AnUnreadableFileIsNeverWrittenOver)
     complete(1, 4, 0, 0, 50);
     EXPECT_TRUE(fs::is_directory(dir / "tirvex-records.txt" / "inside"));
     ASSERT_NE(records_fault(), nullptr);
-    EXPECT_NE(std::string(records_fault()).find("tirvex-records.txt: Is a directory"),
+    EXPECT_NE(std::string(records_fault()).find("tirvex-records.txt: not a regular file (a folder)"),
               std::string::npos) << records_fault();
     forget_records_state();
 
@@ -582,4 +583,35 @@ TEST_F(Records, ACompletionInFewerMovesThanTheParRecordsNothing)
     expect_record(1, RECORD_UNHELPED, 5, 60);
     levels_folder[0] = levels_progress_folder[0] = '\0';
     EXPECT_NE(read_file(mine / "tirvex-records.txt").find(par_line), std::string::npos);
+}
+
+/* A FIFO at the records file's name was opened and waited on for a writer: entering a level gave
+   a black screen for ever. It is refused at once, named, and never written over. */
+TEST_F(Records, AFifoAtTheRecordsFileIsRefusedAtOnce)
+{
+    ASSERT_EQ(mkfifo("tirvex-records.txt", 0600), 0);
+    ASSERT_TRUE(file_safety::returns_within(10, [] { complete(1, 4, 0, 0, 50); }))
+        << "waits on the FIFO";
+    complete(1, 4, 0, 0, 50);
+    ASSERT_NE(records_fault(), nullptr);
+    EXPECT_NE(std::string(records_fault()).find("tirvex-records.txt: not a regular file (a FIFO)"),
+              std::string::npos) << records_fault();
+    struct stat s;
+    ASSERT_EQ(lstat("tirvex-records.txt", &s), 0);
+    EXPECT_TRUE(S_ISFIFO(s.st_mode));
+}
+
+/* Two games on one folder each read the records, added their level's and wrote them back: the
+   one that wrote last lost the other's. Under the folder's lock every record lands; one game a
+   level, all let go at once. */
+TEST_F(Records, GamesCompletingAtOnceOnOneFolderAllKeepTheirRecords)
+{
+    add_map("play_walk.txt", {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19});
+    std::vector<std::function<void()>> games;
+    for (int level = 1; level <= 19; level++)
+        games.push_back([level] { complete(level, level, 0, 0, 100 + level); });
+    ASSERT_TRUE(file_safety::run_together(games));
+    load_records();
+    for (int level = 1; level <= 19; level++)
+        expect_record(level, RECORD_UNHELPED, level, 100 + level);
 }

@@ -2,6 +2,9 @@
    and a demo read them, and the gamepad's stand-in playing a level through. */
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "file_safety_support.h"
 #include "game_test_support.h"
 #include "render_test_support.h"
 #include "shell/command_queue.h"
@@ -227,3 +230,45 @@ TEST_F(PlayerKeys, TheGamepadStandInPlaysLevelOneToCompletion)
 }
 
 } // namespace
+
+/* keys.cfg as /dev/zero was read for ever before the window opened, as a FIFO it waited for a
+   writer, and 3 MB of noise printed some 13,000 lines. What is not a regular file, or is over
+   64 KB, is refused in one line naming it; a file of many bad lines shows ten and counts the
+   rest. */
+TEST_F(PlayerKeys, AFifoADeviceOrNoiseIsRefusedInAFewLines)
+{
+    const std::string path = (dir / "keys.cfg").string();
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    ASSERT_TRUE(file_safety::returns_within(10, [&] { load_key_map(path.c_str(), stderr); }))
+        << "waits on the FIFO";
+    ASSERT_TRUE(file_safety::returns_within(10, [] { load_key_map("/dev/zero", stderr); }))
+        << "reads the device for ever";
+    for (const auto &[name, fault] : {std::pair<std::string, std::string>{path, "not a regular file (a FIFO)"},
+                                      {"/dev/zero", "not a regular file (a device)"}}) {
+        report = std::tmpfile();
+        EXPECT_EQ(load_key_map(name.c_str(), report), 1);
+        std::rewind(report);
+        char line[400] = "";
+        ASSERT_NE(std::fgets(line, sizeof line, report), nullptr);
+        EXPECT_EQ(std::string(line), "tirvex: " + name + ": " + fault + "; every action keeps its keys\n");
+        EXPECT_EQ(std::fgets(line, sizeof line, report), nullptr) << "one line";
+        std::fclose(report);
+    }
+    fs::remove(path);
+
+    std::string noise(3 * 1024 * 1024, 'x');
+    for (size_t i = 0; i < noise.size(); i += 37)
+        noise[i] = '\n';
+    EXPECT_EQ(load(noise), 1);
+    EXPECT_EQ(reported, "tirvex: " + path + ": larger than 65536 bytes, too large to be one; every "
+                        "action keeps its keys\n");
+
+    std::string bad;
+    for (int i = 0; i < 100; i++)
+        bad += "no equals sign\n";
+    EXPECT_EQ(load(bad), 100);
+    EXPECT_EQ(std::count(reported.begin(), reported.end(), '\n'), 11) << reported;
+    EXPECT_NE(reported.find(path + ":10: not"), std::string::npos);
+    EXPECT_NE(reported.find("tirvex: " + path + ": and 90 more lines refused\n"), std::string::npos);
+    EXPECT_FALSE(keys_moved);
+}

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shell/file_replace.h"
 #include "shell/game_paths.h"
 #include "shell/key_wait.h"
 
@@ -45,13 +46,15 @@ void fatal_screen_detail(const char *text, const char *detail)
     // The detail comes first, so that the log still ends in the text and its empty line, and
     // whoever reads it learns where to look before what went wrong.
     const bool detailed = detail && detail[0];
+    // A new file renamed over the old log: a link planted at error.log is never written through.
+    static char log[GAME_PATH_SIZE + 512];
+    const int length = std::snprintf(log, sizeof log, "%s%s%s\n", detailed ? detail : "",
+                                     detailed ? "\n" : "", text);
     char path[GAME_PATH_SIZE];
-    if (FILE *log = std::fopen(user_file_path("error.log", path, sizeof path), "w")) {
-        if (detailed)
-            std::fprintf(log, "%s\n", detail);
-        std::fprintf(log, "%s\n", text);
-        std::fclose(log);
-    }
+    const char *failed = nullptr;
+    const size_t size = length < (int)sizeof log ? (size_t)length : sizeof log - 1;
+    if (file_replace(user_file_path("error.log", path, sizeof path), log, size, &failed) != 0)
+        file_overwrite_in_place(path, log, size);   // a folder that takes no new file
     if (detailed)
         std::fprintf(stderr, "tirvex: %s\n", detail);
     std::fprintf(stderr, "FATAL ERROR! %s\n", text);

@@ -5,8 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "shell/file_read.h"
+#include "shell/file_replace.h"
 
 // The build system defines both for this file alone, so that a new prefix recompiles only it.
 #ifndef TIRVEX_DATA_DIR
@@ -91,6 +95,16 @@ int prepare_folder(const char *folder)
     return access(folder, W_OK | X_OK) == 0 ? 0 : errno;
 }
 
+/* Whether the folder holds a tirvex.sav that is a regular file this player may write: a folder
+   that takes no new file still keeps progress then, written in place. */
+bool save_writable_in_place(const char *folder)
+{
+    char path[GAME_PATH_SIZE + 16];
+    std::snprintf(path, sizeof path, "%s/tirvex.sav", folder);
+    struct stat s;
+    return lstat(path, &s) == 0 && S_ISREG(s.st_mode) && access(path, W_OK) == 0;
+}
+
 /* Writes into out (FOLDER_LIMIT bytes) the XDG folder of the game: $XDG_x_HOME/tirvex when that
    is an absolute path, else $HOME/`under_home`/tirvex, else `otherwise`. */
 void choose_xdg_folder(char *out, const char *xdg, const char *home, const char *under_home,
@@ -128,8 +142,9 @@ void choose_config_folder(const PlaceRequest *r)
 }
 
 /* An earlier version kept wvideo.cfg with the save: it moves once to the settings' folder, by
-   rename, or by copy where the two folders lie on different file systems. A file that cannot
-   be moved stays where it is and is not read. */
+   rename, or by copy where the two folders lie on different file systems. Neither way replaces
+   a file that stands at the new name, follows a link there, or moves anything but a regular
+   file. A file that cannot be moved stays where it is and is not read. */
 void move_old_settings()
 {
     if (!std::strcmp(config_folder, home_folder))
@@ -138,26 +153,34 @@ void move_old_settings()
     std::snprintf(old_path, sizeof old_path, "%s/wvideo.cfg", home_folder);
     std::snprintf(new_path, sizeof new_path, "%s/wvideo.cfg", config_folder);
     struct stat s;
-    if (stat(old_path, &s) != 0 || !S_ISREG(s.st_mode) || stat(new_path, &s) == 0 ||
+    if (lstat(old_path, &s) != 0 || !S_ISREG(s.st_mode) || lstat(new_path, &s) == 0 ||
         prepare_config_folder() != 0)
         return;
-    if (rename(old_path, new_path) == 0)
+    if (renameat2(AT_FDCWD, old_path, AT_FDCWD, new_path, RENAME_NOREPLACE) == 0)
         return;
-    FILE *in = std::fopen(old_path, "rb");
-    FILE *out = in ? std::fopen(new_path, "wb") : nullptr;
-    char bytes[256];
-    size_t n = 0;
-    bool copied = in && out;
-    while (copied && (n = std::fread(bytes, 1, sizeof bytes, in)) > 0)
-        copied = std::fwrite(bytes, 1, n, out) == n;
-    if (in)
-        std::fclose(in);
-    if (out && std::fclose(out) != 0)
-        copied = false;
-    if (copied)
+    if (errno == EINVAL || errno == ENOSYS) {
+        // A file system without the no-replace rename: link() never replaces either.
+        if (link(old_path, new_path) == 0) {
+            unlink(old_path);
+            return;
+        }
+    }
+    if (errno != EXDEV)
+        return;
+    enum { SETTINGS_LIMIT = 4096 };
+    char bytes[SETTINGS_LIMIT], fault[GAME_PATH_SIZE + 64];
+    int fd = open_regular_file(old_path, SETTINGS_LIMIT, fault, sizeof fault);
+    if (fd < 0)
+        return;
+    size_t got = 0;
+    ssize_t n = 0;
+    while (got < sizeof bytes && ((n = read(fd, bytes + got, sizeof bytes - got)) > 0 ||
+                                  (n < 0 && errno == EINTR)))
+        got += n > 0 ? (size_t)n : 0;
+    close(fd);
+    const char *failed = nullptr;
+    if (n >= 0 && file_create(new_path, bytes, got, &failed) == 0)
         unlink(old_path);
-    else if (out)
-        unlink(new_path);
 }
 
 /* Sets levels_folder and the folder of its progress record for --levels DIR (made absolute
@@ -186,7 +209,7 @@ int choose_levels_folder(const char *option, char *fault, size_t size)
    kept it) and progress is not saved. home_error is why the player's folder is unusable, or 0. */
 void choose_levels_progress(int home_error, char *notice, size_t size)
 {
-    if (access(levels_folder, W_OK) == 0) {
+    if (access(levels_folder, W_OK) == 0 || save_writable_in_place(levels_folder)) {
         std::snprintf(levels_progress_folder, FOLDER_LIMIT, "%s", levels_folder);
         return;
     }
@@ -194,7 +217,8 @@ void choose_levels_progress(int home_error, char *notice, size_t size)
     name = name && name[1] ? name + 1 : "levels";
     std::snprintf(levels_progress_folder, FOLDER_LIMIT, "%s%slevels/%s", home_folder,
                   home_folder[0] ? "/" : "", name);
-    if (int error = home_error ? home_error : prepare_folder(levels_progress_folder)) {
+    int error = home_error ? home_error : prepare_folder(levels_progress_folder);
+    if (error && !save_writable_in_place(levels_progress_folder)) {
         progress_unwritable = true;
         std::snprintf(notice, size, "Cannot keep the progress of %s in %s: %s. Progress will not be saved.",
                       levels_folder, levels_progress_folder, std::strerror(error));
@@ -282,7 +306,7 @@ int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t si
     if (levels_folder[0])
         choose_levels_progress(home_error, notice, size);
     else
-        progress_unwritable = home_unwritable;
+        progress_unwritable = home_unwritable && !save_writable_in_place(home_folder);
     if (home_error && !progress_unwritable) {
         std::snprintf(notice, size, "Cannot keep the player's files in %s: %s.", home_folder,
                       std::strerror(home_error));

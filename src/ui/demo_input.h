@@ -22,7 +22,8 @@ enum {
     DEMO_TICKS_LIMIT = 6000
 };
 
-/* Starts recording into `path` (created or emptied, its version line written). Returns false
+/* Starts recording into `path` (created or emptied, its version line written; what is not a
+   regular file, a FIFO or a device, is refused without waiting). Returns false
    with the fault when the file cannot be written. Called by main for -record. */
 bool demo_record_start(const char *path, char *fault, size_t size);
 

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <strings.h>
 
+#include "shell/file_read.h"
+
 const KeyAction key_actions[KEY_ACTIONS] = {
     {"step-forward", {KEY_UP}}, {"step-back", {KEY_DOWN}},
     {"turn-left", {KEY_LEFT}}, {"turn-right", {KEY_RIGHT}},
@@ -64,6 +66,13 @@ const KeyName KEY_NAMES[] = {
 
 const int NO_ACTION = -1;
 
+/* A keys.cfg is some 40 lines; anything far larger is no keys file. */
+const long long KEYS_FILE_LIMIT = 65536;
+
+/* A broken file must not bury the window's start under its complaints: the first few are
+   shown, then how many more there were. */
+const int COMPLAINTS_SHOWN = 10;
+
 /* The action whose default keys hold the scancode, or NO_ACTION. */
 int default_action_of(int scancode)
 {
@@ -112,9 +121,14 @@ void reset_key_map()
 int load_key_map(const char *path, FILE *report)
 {
     reset_key_map();
-    FILE *file = std::fopen(path, "r");
-    if (!file)
-        return 0;
+    char fault[1024];
+    FILE *file = fopen_regular(path, KEYS_FILE_LIMIT, fault, sizeof fault);
+    if (!file) {
+        if (!fault[0])
+            return 0;
+        std::fprintf(report, "tirvex: %s; every action keeps its keys\n", fault);
+        return 1;
+    }
     int given[KEY_ACTIONS][KEYS_PER_ACTION + 1] = {};    /* the file's keys, 0 after the last */
     int given_line[KEY_ACTIONS] = {};
     int key_line[128] = {}, key_owner[128];
@@ -160,8 +174,9 @@ int load_key_map(const char *path, FILE *report)
                 std::snprintf(why, sizeof why, "no key for %s", key_actions[action].name);
         }
         if (why[0]) {
-            std::fprintf(report, "tirvex: %s:%d: %s; the action keeps its keys\n", path, number,
-                         why);
+            if (refused < COMPLAINTS_SHOWN)
+                std::fprintf(report, "tirvex: %s:%d: %s; the action keeps its keys\n", path,
+                             number, why);
             refused++;
             continue;
         }
@@ -173,6 +188,9 @@ int load_key_map(const char *path, FILE *report)
         }
     }
     std::fclose(file);
+    if (refused > COMPLAINTS_SHOWN)
+        std::fprintf(report, "tirvex: %s: and %d more lines refused\n", path,
+                     refused - COMPLAINTS_SHOWN);
 
     // Default keys of the actions the file moved, and defaults another action took, do nothing.
     for (int k = 1; k < 128; k++) {

@@ -33,8 +33,10 @@ void reset_key_map();
    at most KEYS_PER_ACTION keys. A line with an unknown action or key, without keys, an action
    given twice, or a key that an earlier line gave another action is refused with the file and
    the line on report, and the action keeps its default keys; a key given to an action is taken
-   from the default keys of every other action. A missing file is no fault. Returns the number
-   of lines refused. Called by main at start-up. */
+   from the default keys of every other action; only the first ten refusals are printed, then
+   "and N more lines refused". A missing file is no fault; what is not a regular file (a FIFO, a
+   device) or is over 64 KB is not read, with one line saying so, and counts as one refusal.
+   Never waits. Returns the number of lines refused. Called by main at start-up. */
 int load_key_map(const char *path, FILE *report);
 
 /* A typed key (readkey's value) as play reads it: its scancode through play_key_of, the

@@ -16,6 +16,8 @@
 #include <unistd.h>
 
 #include "shell/datafile.h"
+#include "shell/file_lock.h"
+#include "shell/file_read.h"
 #include "shell/file_replace.h"
 #include "shell/game_paths.h"
 #include "shell/startup.h"
@@ -120,17 +122,13 @@ void report_unread(const char *fault)
 enum ReadResult { READ_WHOLE, READ_MISSING, READ_FAILED };
 
 /* Reads the whole file at path into file_text. A missing file is READ_MISSING; one that exists
-   but cannot be read whole (no permission, a directory, an I/O error, too large to be a records
-   file) is READ_FAILED with the path and the reason in fault. */
+   but cannot be read whole (no permission, a directory, a FIFO or a device, an I/O error, too
+   large to be a records file) is READ_FAILED with the path and the reason in fault. */
 ReadResult read_whole(const char *path, size_t *length, char *fault, size_t size)
 {
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return READ_MISSING;
-        std::snprintf(fault, size, "%s: %s", path, std::strerror(errno));
-        return READ_FAILED;
-    }
+    int fd = open_regular_file(path, RECORDS_FILE_LIMIT, fault, size);
+    if (fd < 0)
+        return fault[0] ? READ_FAILED : READ_MISSING;
     size_t got = 0;
     for (;;) {
         ssize_t n = read(fd, file_text + got, sizeof file_text - 1 - got);
@@ -533,7 +531,11 @@ void records_level_completed(int level, int ticks)
     if (!demo_writes_allowed() || level < 1 || level > RECORDS_LEVEL_LIMIT || ticks < 0)
         return;
     // Read again first: another game may have won a record meanwhile, and a file broken since
-    // the level began must not be written over.
+    // the level began must not be written over. The folder stays locked until the write, so
+    // that game cannot write in between.
+    char locked_path[GAME_PATH_SIZE];
+    const int lock = progress_unwritable ? -1 :
+        lock_player_folder(progress_file_path(RECORDS_NAME, locked_path, sizeof locked_path));
     const bool readable = load_records();
     const int kind = helped() ? RECORD_HELPED : RECORD_UNHELPED;
     const int32_t moves = records_attempt_moves();
@@ -572,14 +574,17 @@ void records_level_completed(int level, int ticks)
     for (bool unsaved : par_unsaved)
         new_par = new_par || unsaved;
     // Without a folder to write in, progress_file said so at start-up and on the message line.
-    if (!(better || new_par) || !readable || progress_unwritable)
+    if (!(better || new_par) || !readable || progress_unwritable) {
+        unlock_player_folder(lock);
         return;
+    }
     char path[GAME_PATH_SIZE];
     progress_file_path(RECORDS_NAME, path, sizeof path);
     const size_t length = format_records_text(table, kept_pars, file_text, sizeof file_text);
     const char *failed = nullptr;
     // A new file beside it, on the disk before the rename: a killed game never leaves a torn one.
     const int error = file_replace(path, file_text, length, &failed);
+    unlock_player_folder(lock);
     if (!error) {
         for (bool &unsaved : par_unsaved)
             unsaved = false;

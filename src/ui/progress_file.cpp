@@ -5,11 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "shell/fatal.h"
+#include "shell/file_lock.h"
+#include "shell/file_read.h"
 #include "shell/file_replace.h"
 #include "shell/game_paths.h"
 #include "world/level_map.h"
@@ -22,7 +23,11 @@ const char *const NO_WRITE_ACCESS = "No write access for save game file";
 const char *const NOT_SAVED = "No write access: progress is not saved";
 const char *const NOT_READ = "tirvex.sav cannot be read: progress is not saved";
 
-enum { FAULT_SIZE = GAME_PATH_SIZE + 128 };
+enum {
+    FAULT_SIZE = GAME_PATH_SIZE + 128,
+    /* A save is 20 bytes; one far larger was never written by the game. */
+    SAVE_SIZE_LIMIT = 65536
+};
 
 bool told_not_saved = false;
 
@@ -33,18 +38,15 @@ char unread_reason[FAULT_SIZE];
 
 enum ReadResult { READ_WHOLE, READ_MISSING, READ_FAILED };
 
-/* Reads up to 20 bytes of the file at path over record. A missing file is no progress; a file
-   that exists but cannot be read (no permission, a directory, an I/O error) is READ_FAILED with
-   the path and the system's reason in reason. */
+/* Reads up to 20 bytes of the file at path over record. A missing file (or a link to nothing)
+   is no progress; a file that exists but cannot be read (no permission, a directory, a FIFO or
+   a device, far too large, an I/O error) is READ_FAILED with the path and the reason in
+   reason. */
 ReadResult read_record(const char *path, ProgressRecord *record, char *reason, size_t size)
 {
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return READ_MISSING;
-        std::snprintf(reason, size, "%s: %s", path, std::strerror(errno));
-        return READ_FAILED;
-    }
+    int fd = open_regular_file(path, SAVE_SIZE_LIMIT, reason, size);
+    if (fd < 0)
+        return reason[0] ? READ_FAILED : READ_MISSING;
     // A short file leaves the '0' bytes it did not reach; a read error leaves the file unknown.
     size_t got = 0;
     while (got < PROGRESS_BYTES) {
@@ -73,17 +75,12 @@ ReadResult read_record(const char *path, ProgressRecord *record, char *reason, s
     fail_check(NO_WRITE_ACCESS, detail);
 }
 
-/* Writes the record over the save file itself, as when the folder takes no new file. Never
-   follows a link. Does not return on failure. */
+/* Writes the record over the save file itself, as when the folder takes no new file: never
+   follows a link, never cuts the old bytes before the new ones stand there, and reads them
+   back. Does not return on failure. */
 void write_in_place(const char *path, const ProgressRecord *record)
 {
-    int fd = open(path, O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        save_failed(path, errno);
-    int error = write_all_synced(fd, record->bytes, PROGRESS_BYTES);
-    if (close(fd) != 0 && !error)
-        error = errno;
-    if (error)
+    if (int error = file_overwrite_in_place(path, record->bytes, PROGRESS_BYTES))
         save_failed(path, error);
 }
 
@@ -92,11 +89,12 @@ void write_in_place(const char *path, const ProgressRecord *record)
    reaches the disk before the rename makes it the save, so an interrupted write never leaves a
    torn or empty save. A save file that is itself read-only stops the game, as opening it for
    writing would; where the folder takes no new file but the save can be written, it is written
-   in place. Does not return on failure, and then the old file is as it was. */
+   in place. A link at the name is replaced as a missing file is, never written through. Does not
+   return on failure, and then the old file is as it was. */
 void replace_save(const char *path, const ProgressRecord *record)
 {
     struct stat old;
-    const bool exists = lstat(path, &old) == 0;
+    const bool exists = lstat(path, &old) == 0 && S_ISREG(old.st_mode);
     if (exists && access(path, W_OK) != 0)
         save_failed(path, errno);
 
@@ -146,6 +144,11 @@ int progress_level_completed(const ProgressRecord *record, int level)
 
 int record_level_completed(int level)
 {
+    char path[GAME_PATH_SIZE];
+    progress_file_path(SAVE_PATH, path, sizeof path);
+    // Another game on the folder must not write between this read and this write, or one of
+    // the two completions is lost.
+    const int lock = progress_unwritable ? -1 : lock_player_folder(path);
     ProgressRecord record;
     load_progress(&record);
     if (level >= 1 && level <= PROGRESS_LAST_LEVEL)
@@ -153,12 +156,10 @@ int record_level_completed(int level)
 
     // A record that has no folder to live in, or that could not be read, was reported at
     // start-up and once on the message line; play goes on without saving.
-    if (!progress_unwritable && !save_unread) {
-        char path[GAME_PATH_SIZE];
-        replace_save(progress_file_path(SAVE_PATH, path, sizeof path), &record);
-    }
+    if (!progress_unwritable && !save_unread)
+        replace_save(path, &record);
+    unlock_player_folder(lock);
 
-    char path[GAME_PATH_SIZE];
     level_file_path(level + 1, path, sizeof path);
     char name[LEVEL_NAME_SIZE];
     int code;

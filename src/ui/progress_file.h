@@ -15,7 +15,7 @@ struct ProgressRecord {
 /* Fills record with 20 '0' bytes, then reads up to 20 bytes of "tirvex.sav" over them when the
    file can be opened: a missing file leaves all '0', a short one leaves the rest '0', bytes beyond
    the 20th are ignored. A file that exists but cannot be read whole (no permission, a directory,
-   an I/O error) also reads as all '0', and from then on is never written over: the first time,
+   a FIFO or a device, over 64 KB, an I/O error) also reads as all '0', and from then on is never written over: the first time,
    standard error says so and why. Called by the level selection and by record_level_completed. */
 void load_progress(ProgressRecord *record);
 
@@ -32,7 +32,9 @@ int progress_level_completed(const ProgressRecord *record, int level);
    most 19, and replaces "tirvex.sav" with the 20 bytes. The bytes go to a new file of its own
    beside it (created exclusively, so no link is followed) that reaches the disk before it is
    renamed over the old one, so an interrupted write never leaves a torn or empty save; where the
-   folder takes no new file but the save can be written, it is written in place. Nothing is
+   folder takes no new file but the save can be written, it is written in place without being
+   cut first, and read back. A link at the name is replaced as a missing file is. The folder is
+   locked from the read to the write, so two games on it both keep their completions. Nothing is
    written while the record has no writable folder (progress_unwritable) or could not be read.
    A save file that cannot be written stops the program with "No write access for save game
    file", the path and the system's reason going to error.log and standard error, and the old

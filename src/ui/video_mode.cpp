@@ -4,15 +4,16 @@
 #include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <unistd.h>
 
 #include "shell/console.h"
+#include "shell/file_replace.h"
 #include "shell/game_paths.h"
 #include "shell/key_wait.h"
 #include "shell/screen_scale.h"
 
-const VideoConfig default_video_config = {GFX_AUTODETECT_FULLSCREEN, 640, 480};
 int window_choice = WINDOW_CHOICE_CONFIG;
 bool video_config_writable = true;
 
@@ -49,18 +50,45 @@ int set_mode_or_window(int driver, int width, int height)
 /* The line naming wvideo.cfg and what it asked for, when the failed mode came from it. */
 char mode_source[GAME_PATH_SIZE + 64];
 
+/* The line saying wvideo.cfg's driver was not used, kept for error.txt should no mode be set. */
+char driver_note[GAME_PATH_SIZE + 128];
+
+/* Writes text as "error.txt" in the player's folder, through a new file renamed over the old
+   one (no link standing there is followed). */
+void write_error_file(const char *text)
+{
+    char path[GAME_PATH_SIZE];
+    const char *failed = nullptr;
+    file_replace(user_file_path(ERROR_FILE, path, sizeof path), text, std::strlen(text), &failed);
+}
+
 [[noreturn]] void give_up_on_graphics()
 {
     char error[ALLEGRO_ERROR_SIZE];
     std::snprintf(error, sizeof error, "%s", allegro_error);
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     console_printf("Error setting graphics mode\n%s\n%s\n", error, mode_source);
-    char path[GAME_PATH_SIZE];
-    if (FILE *file = std::fopen(user_file_path(ERROR_FILE, path, sizeof path), "w")) {
-        std::fprintf(file, "Error setting graphics mode\n%s\n%s\n", error, mode_source);
-        std::fclose(file);
-    }
+    char text[ALLEGRO_ERROR_SIZE + sizeof mode_source + sizeof driver_note + 64];
+    std::snprintf(text, sizeof text, "Error setting graphics mode\n%s\n%s\n%s", error, mode_source,
+                  driver_note);
+    write_error_file(text);
     std::exit(1);
+}
+
+/* Whether the library knows the driver id: the autodetects, the safe mode, or a driver of this
+   system's list, as the video mode dialog offers them. Anything else (the text mode -1 sets no
+   screen at all) is not a graphics mode. */
+bool known_driver(int id)
+{
+    if (id == GFX_AUTODETECT || id == GFX_AUTODETECT_FULLSCREEN || id == GFX_AUTODETECT_WINDOWED ||
+        id == GFX_SAFE)
+        return true;
+    _DRIVER_INFO *list = system_driver && system_driver->gfx_drivers ? system_driver->gfx_drivers() :
+                                                                        _gfx_driver_list;
+    for (; list && list->id; list++)
+        if (list->id == id)
+            return true;
+    return false;
 }
 
 /* The mode the game runs in now: its driver, as far as window or full screen goes. */
@@ -165,76 +193,7 @@ void enlarge_dialog(bool on)
     }
 }
 
-/* Reads one decimal integer as the C library's %d conversion does (white space, a sign,
-   digits), but refuses one that does not fit an int instead of leaving it undefined. Returns
-   1 with the value, 0 when there is no number here, -1 when it is too large. */
-int read_config_number(FILE *file, int *value)
-{
-    int c = std::fgetc(file);
-    while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f')
-        c = std::fgetc(file);
-    bool negative = false;
-    if (c == '+' || c == '-') {
-        negative = c == '-';
-        c = std::fgetc(file);
-    }
-    if (c < '0' || c > '9')
-        return 0;
-    long long magnitude = 0;
-    bool too_large = false;
-    while (c >= '0' && c <= '9') {
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > 2147483648LL) {
-            too_large = true;
-            magnitude = 2147483648LL;
-        }
-        c = std::fgetc(file);
-    }
-    const long long signed_value = negative ? -magnitude : magnitude;
-    if (too_large || signed_value > 2147483647LL)
-        return -1;
-    *value = (int)signed_value;
-    return 1;
-}
-
 } // namespace
-
-VideoConfig read_video_config(const char *path, char *note, size_t note_size)
-{
-    VideoConfig config = default_video_config;
-    if (note && note_size)
-        note[0] = '\0';
-    FILE *file = std::fopen(path, "r");
-    if (!file)
-        return config;
-    // As with "%d %d %d": reading stops at the first value that cannot be read, which keeps its
-    // default, as do the values after it.
-    int *const fields[3] = {&config.driver, &config.width, &config.height};
-    const char *const names[3] = {"driver", "width", "height"};
-    for (int i = 0; i < 3; i++) {
-        int value = 0;
-        const int read = read_config_number(file, &value);
-        if (read == 1) {
-            *fields[i] = value;
-            continue;
-        }
-        if (read < 0 && note && note_size)
-            std::snprintf(note, note_size, "%s: the %s is too large a number; the default %d is kept",
-                          path, names[i], *fields[i]);
-        break;
-    }
-    std::fclose(file);
-    return config;
-}
-
-int write_video_config(const char *path, const VideoConfig *config)
-{
-    FILE *file = std::fopen(path, "w");
-    if (!file)
-        return 0;
-    std::fprintf(file, "%d %d %d\n", config->driver, config->width, config->height);
-    return std::fclose(file) == 0 ? 1 : 0;
-}
 
 void set_gui_colours()
 {
@@ -256,6 +215,14 @@ int init_video_mode()
     VideoConfig config = read_video_config(path, note, sizeof note);
     if (note[0])
         std::fprintf(stderr, "tirvex: %s\n", note);
+    if (!known_driver(config.driver)) {
+        // As if there were no file; error.txt tells the player why the mode is not theirs.
+        std::snprintf(driver_note, sizeof driver_note, "%s asks for driver %d, which is no "
+                      "graphics driver here: the default mode is used\n", path, config.driver);
+        std::fprintf(stderr, "tirvex: %s", driver_note);
+        write_error_file(driver_note);
+        config = default_video_config;
+    }
     if (window_choice == WINDOW_CHOICE_WINDOW)
         config.driver = GFX_AUTODETECT_WINDOWED;
     else if (window_choice == WINDOW_CHOICE_FULLSCREEN)
@@ -263,7 +230,7 @@ int init_video_mode()
     set_color_depth(8);
     if (set_mode_or_window(config.driver, config.width, config.height) != 0) {
         // Name the file the mode came from, so the player knows what to mend or delete.
-        if (access(path, F_OK) == 0)
+        if (!driver_note[0] && access(path, F_OK) == 0)
             std::snprintf(mode_source, sizeof mode_source, "%s asks for driver %d, %dx%d\n", path,
                           config.driver, config.width, config.height);
         give_up_on_graphics();

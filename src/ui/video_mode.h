@@ -3,15 +3,7 @@
 
 #include <cstddef>
 
-/* The content of "wvideo.cfg": one line "driver width height". */
-struct VideoConfig {
-    int driver;     /* the library's graphics driver id as gfx_mode_select returns it */
-    int width;      /* pixels */
-    int height;     /* pixels */
-};
-
-/* Driver 1 (the library's full-screen autodetect) at 640 x 480: the mode without a file. */
-extern const VideoConfig default_video_config;
+#include "ui/video_config.h"
 
 /* --window and --fullscreen: this run's choice over the driver of "wvideo.cfg". */
 enum WindowChoice { WINDOW_CHOICE_CONFIG, WINDOW_CHOICE_WINDOW, WINDOW_CHOICE_FULLSCREEN };
@@ -20,14 +12,6 @@ extern int window_choice;
 /* False while nothing may be written (a demo's playback, a watch): Alt+Enter then switches
    without remembering it. Set by main. */
 extern bool video_config_writable;
-
-/* Reads the configuration at path over the defaults; a missing file or a value that cannot be
-   read keeps its default, as do the values after it. A number too large for an int is not
-   read: note (note_size bytes, when given) then names the file and the value. Never fails. */
-VideoConfig read_video_config(const char *path, char *note = nullptr, size_t note_size = 0);
-
-/* Writes config to path as "%d %d %d\n". Returns 1, or 0 when the file cannot be written. */
-int write_video_config(const char *path, const VideoConfig *config);
 
 /* Sets the 8-bit graphics mode of "wvideo.cfg" (in the configuration folder) at start-up, in a
    window or full screen as window_choice says, enlarged by screen_scale.h; where the configured

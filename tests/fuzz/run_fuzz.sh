@@ -1,6 +1,6 @@
 #!/bin/sh
-# run_fuzz.sh: runs a fuzz target for a few seconds with a fixed seed over a fresh copy of the
-# seed files. Usage: run_fuzz.sh BINARY CORPUS_DIR SEED_DIR...
+# run_fuzz.sh: runs a fuzz target for a few seconds (FUZZ_SECONDS, 5 when unset) with a fixed seed
+# over a fresh copy of the seed files. Usage: run_fuzz.sh BINARY CORPUS_DIR SEED_DIR...
 set -e
 binary=$1
 corpus=$2
@@ -12,4 +12,4 @@ for dir in "$@"; do
     [ -f "$seed" ] && cp "$seed" "$corpus"/
   done
 done
-exec "$binary" -seed=1 -max_total_time=5 -max_len=4096 -print_final_stats=1 "$corpus"
+exec "$binary" -seed=1 -max_total_time="${FUZZ_SECONDS:-5}" -max_len=4096 -print_final_stats=1 "$corpus"

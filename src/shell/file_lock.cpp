@@ -1,0 +1,52 @@
+/* file_lock.cpp: the lock two games on one folder take around changing a file there. */
+#include "shell/file_lock.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "shell/game_paths.h"
+
+namespace {
+
+/* Another game holds the lock only while it writes a small file; a game stopped while holding
+   it must not freeze this one for good. */
+const int LOCK_TRIES = 600;
+const long LOCK_PAUSE_NS = 5 * 1000 * 1000;
+
+} // namespace
+
+int lock_player_folder(const char *path)
+{
+    char folder[GAME_PATH_SIZE];
+    std::snprintf(folder, sizeof folder, "%s", path);
+    char *slash = std::strrchr(folder, '/');
+    if (slash)
+        *(slash == folder ? slash + 1 : slash) = '\0';
+    else
+        std::snprintf(folder, sizeof folder, ".");
+    int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    for (int tries = 0; tries < LOCK_TRIES; tries++) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return fd;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            break;
+        const timespec pause{0, LOCK_PAUSE_NS};
+        nanosleep(&pause, nullptr);
+    }
+    std::fprintf(stderr, "tirvex: %s: cannot lock the folder; writing without the lock\n", folder);
+    close(fd);
+    return -1;
+}
+
+void unlock_player_folder(int handle)
+{
+    if (handle >= 0)
+        close(handle);      // closing the only descriptor releases the flock
+}
