@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "file_safety_support.h"
@@ -17,6 +18,7 @@
 #include "search/level_search.h"
 #include "ui/demo_input.h"
 #include "ui/level_records.h"
+#include "ui/level_select.h"
 #include "ui/message_line.h"
 #include "world/level_map.h"
 #include "world/solution_file.h"
@@ -614,4 +616,31 @@ TEST_F(Records, GamesCompletingAtOnceOnOneFolderAllKeepTheirRecords)
     load_records();
     for (int level = 1; level <= 19; level++)
         expect_record(level, RECORD_UNHELPED, level, 100 + level);
+}
+
+/* A FIFO at a map's name in a --levels folder, the player's own: starting its attempt (the map's
+   time limit and text for the par), checking it for the level list and reading a solution there
+   used to open it and wait for a writer for ever. Each now gives up on it at once. */
+TEST_F(Records, AFifoAtAMapOfALevelsFolderHoldsNothingUp)
+{
+    const fs::path mine = dir / "mine";
+    fs::create_directories(mine);
+    ASSERT_EQ(mkfifo((mine / "map01.txt").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((mine / "solution.txt").c_str(), 0600), 0);
+    std::snprintf(levels_folder, sizeof levels_folder, "%s", mine.c_str());
+    std::snprintf(levels_progress_folder, sizeof levels_progress_folder, "%s", mine.c_str());
+    EXPECT_TRUE(file_safety::returns_within(10, [] { records_attempt_started(1); }));
+    EXPECT_TRUE(file_safety::returns_within(10, [] {
+        char fault[512];
+        if (!level_fault(1, fault, sizeof fault)[0])
+            _exit(1);
+    })) << "the level list waits on it, or finds no fault in it";
+    EXPECT_TRUE(file_safety::returns_within(10, [mine] {
+        static Solution solution;
+        char fault[512];
+        if (read_solution((mine / "solution.txt").c_str(), &solution, fault, sizeof fault) ||
+            !std::strstr(fault, "not a regular file"))
+            _exit(1);
+    })) << "a solution that is a FIFO is waited on, or taken";
+    levels_folder[0] = levels_progress_folder[0] = '\0';
 }

@@ -43,7 +43,8 @@ const char *const NOT_WRITTEN = "tirvex-records.txt cannot be written: records a
 enum {
     MESSAGE_TICKS = 300,
     /* A map of 199 squares is under 16 KB; a longer file gets no par worked out. */
-    PAR_MAP_LIMIT = 32768
+    PAR_MAP_LIMIT = 32768,
+    MAP_FILE_LIMIT = 16 << 20       /* a map read for its time limit: far beyond any real one */
 };
 
 /* The par search's bounds: the level checker's own, so the par is the one it would prove. */
@@ -160,7 +161,9 @@ int32_t map_limit_ticks(int level)
 {
     char path[GAME_PATH_SIZE];
     level_file_path(level, path, sizeof path);
-    FILE *file = std::fopen(path, "rb");
+    // A map of a --levels folder is the player's: a FIFO there must not hold the game up.
+    char fault[GAME_PATH_SIZE + 64];
+    FILE *file = fopen_regular(path, MAP_FILE_LIMIT, fault, sizeof fault);
     if (!file)
         return 0;
     struct stat info;
@@ -182,7 +185,8 @@ size_t read_map_text(int level)
 {
     char path[GAME_PATH_SIZE];
     level_file_path(level, path, sizeof path);
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    char fault[GAME_PATH_SIZE + 64];
+    int fd = open_regular_file(path, PAR_MAP_LIMIT, fault, sizeof fault);
     if (fd < 0)
         return 0;
     size_t got = 0;

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "world/player_motion.h"
 #include "world/world_driver.h"
@@ -56,9 +58,13 @@ bool read_solution(const char *path, Solution *s, char *fault, size_t size)
     s->end_frame = -1;
     s->end_line = 0;
     s->move_count = 0;
-    FILE *in = std::fopen(path, "r");
+    // Opened without waiting: a FIFO at the name is refused below, not waited on.
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    FILE *in = fd < 0 ? nullptr : fdopen(fd, "r");
     if (!in) {
         std::snprintf(fault, size, "%s: cannot be read: %s", path, std::strerror(errno));
+        if (fd >= 0)
+            close(fd);
         return false;
     }
     // A folder opens for reading but reads as nothing; a pipe or device is no recording.
