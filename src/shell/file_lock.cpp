@@ -13,9 +13,10 @@
 
 namespace {
 
-/* Another game holds the lock only while it writes a small file; a game stopped while holding
-   it must not freeze this one for good. */
-const int LOCK_TRIES = 600;
+/* Another game holds the lock only while it writes a small file, a fraction of a second even on
+   a busy disk; a game stopped while holding it must not freeze this one for good. Ten seconds
+   lie far beyond the first and are short enough for the second. */
+const int LOCK_TRIES = 2000;
 const long LOCK_PAUSE_NS = 5 * 1000 * 1000;
 
 } // namespace
