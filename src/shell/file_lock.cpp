@@ -9,6 +9,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "shell/file_replace.h"
 #include "shell/game_paths.h"
 
 namespace {
@@ -24,13 +25,7 @@ const long LOCK_PAUSE_NS = 5 * 1000 * 1000;
 int lock_player_folder(const char *path)
 {
     char folder[GAME_PATH_SIZE];
-    std::snprintf(folder, sizeof folder, "%s", path);
-    char *slash = std::strrchr(folder, '/');
-    if (slash)
-        *(slash == folder ? slash + 1 : slash) = '\0';
-    else
-        std::snprintf(folder, sizeof folder, ".");
-    int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = open_folder_of(path, folder, sizeof folder);
     if (fd < 0)
         return -1;
     for (int tries = 0; tries < LOCK_TRIES; tries++) {

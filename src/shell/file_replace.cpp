@@ -18,14 +18,7 @@ namespace {
 /* Makes sure a rename in the folder of path has reached the disk. */
 void sync_folder(const char *path)
 {
-    char folder[GAME_PATH_SIZE];
-    std::snprintf(folder, sizeof folder, "%s", path);
-    char *slash = std::strrchr(folder, '/');
-    if (slash)
-        *(slash == folder ? slash + 1 : slash) = '\0';
-    else
-        std::snprintf(folder, sizeof folder, ".");
-    int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = open_folder_of(path, nullptr, 0);
     if (fd >= 0) {
         fsync(fd);
         close(fd);
@@ -63,6 +56,22 @@ int write_temp_beside(const char *path, const void *bytes, size_t length, char *
 }
 
 } // namespace
+
+int open_folder_of(const char *path, char *folder, size_t size)
+{
+    char own[GAME_PATH_SIZE];
+    if (!folder) {
+        folder = own;
+        size = sizeof own;
+    }
+    std::snprintf(folder, size, "%s", path);
+    char *slash = std::strrchr(folder, '/');
+    if (slash)
+        *(slash == folder ? slash + 1 : slash) = '\0';
+    else
+        std::snprintf(folder, size, ".");
+    return open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
 
 int write_all_synced(int fd, const void *bytes, size_t length)
 {

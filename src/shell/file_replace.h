@@ -4,6 +4,11 @@
 
 #include <cstddef>
 
+/* Opens the folder that holds path ("." for a bare name) for reading, as a descriptor to sync or
+   lock, with its name in folder (size bytes) when folder is given. Returns the descriptor, or -1
+   with errno set. */
+int open_folder_of(const char *path, char *folder, size_t size);
+
 /* Writes all `length` bytes to fd and makes sure they reached the disk. Returns 0, or the errno.
    Used by file_replace and by the save file's write in place. */
 int write_all_synced(int fd, const void *bytes, size_t length);
