@@ -66,3 +66,20 @@ FILE *fopen_regular(const char *path, long long limit, char *fault, size_t size)
     }
     return file;
 }
+
+long read_up_to(int fd, void *bytes, size_t size)
+{
+    char *at = (char *)bytes;
+    size_t got = 0;
+    while (got < size) {
+        const ssize_t n = read(fd, at + got, size - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        got += (size_t)n;
+    }
+    return (long)got;
+}

@@ -12,5 +12,9 @@
    files: tirvex.sav, the records, wvideo.cfg, keys.cfg and the demos. */
 int open_regular_file(const char *path, long long limit, char *fault, size_t size);
 
+/* Reads from fd until `size` bytes or the end of the file, going on after a signal. Returns the
+   bytes read, or -1 on a read error. */
+long read_up_to(int fd, void *bytes, size_t size);
+
 /* open_regular_file as a stream opened "r". Returns nullptr as it returns -1. */
 FILE *fopen_regular(const char *path, long long limit, char *fault, size_t size);

@@ -172,14 +172,10 @@ void move_old_settings()
     int fd = open_regular_file(old_path, SETTINGS_LIMIT, fault, sizeof fault);
     if (fd < 0)
         return;
-    size_t got = 0;
-    ssize_t n = 0;
-    while (got < sizeof bytes && ((n = read(fd, bytes + got, sizeof bytes - got)) > 0 ||
-                                  (n < 0 && errno == EINTR)))
-        got += n > 0 ? (size_t)n : 0;
+    const long got = read_up_to(fd, bytes, sizeof bytes);
     close(fd);
     const char *failed = nullptr;
-    if (n >= 0 && file_create(new_path, bytes, got, &failed) == 0)
+    if (got >= 0 && file_create(new_path, bytes, (size_t)got, &failed) == 0)
         unlink(old_path);
 }
 

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "map_validation.h"
+#include "shell/file_read.h"
 #include "ui/level_records.h"
 
 namespace {
@@ -73,13 +74,11 @@ bool map_intact(const std::string &map_text)
     const int fd = open(map_path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
-    size_t got = 0;
-    ssize_t n = 0;
-    while (got < sizeof back && ((n = read(fd, back + got, sizeof back - got)) > 0 ||
-                                 (n < 0 && errno == EINTR)))
-        got += n > 0 ? (size_t)n : 0;
+    // A map as long as the buffer or longer is never taken as intact: the file may go on.
+    const long got = read_up_to(fd, back, sizeof back);
     close(fd);
-    return n == 0 && got == map_text.size() && std::memcmp(back, map_text.data(), got) == 0;
+    return got >= 0 && (size_t)got < sizeof back && (size_t)got == map_text.size() &&
+           std::memcmp(back, map_text.data(), (size_t)got) == 0;
 }
 
 void close_at_exit() { close_play_folder(); }
