@@ -10,34 +10,35 @@
 #include "shell/timer.h"
 #include "ui/display_options.h"
 #include "world/level_state.h"
+#include "world/world_clock.h"
 
 TEST(Clock, TicksAreHandedOutOnceAndTheLevelClockStopsForAWonOrLostLevel)
 {
-    level_state = LevelState{};
+    world.level = LevelState{};
     ticks_since_last();
-    advance_clock(7);
+    run_level_clock(world, 7);
     EXPECT_EQ(ticks_since_last(), 7);
     EXPECT_EQ(ticks_since_last(), 0);
-    advance_clock(1);
-    advance_clock(2);
+    run_level_clock(world, 1);
+    run_level_clock(world, 2);
     EXPECT_EQ(ticks_since_last(), 3);
 
     // It runs down below zero, which reads as zero.
-    set_level_time(3);
-    advance_clock(8);
-    EXPECT_TRUE(level_time.load() == -5 && get_level_time() == 0);
+    world.clock = 3;
+    run_level_clock(world, 8);
+    EXPECT_TRUE(world.clock == -5 && level_clock_left(world) == 0);
 
-    set_level_time(500);
+    world.clock = 500;
     ticks_since_last();
-    for (int *flag : {&level_state.level_completed, &level_state.level_lost}) {
+    for (int *flag : {&world.level.level_completed, &world.level.level_lost}) {
         *flag = 1;
-        advance_clock(40);
-        EXPECT_EQ(get_level_time(), 500);
+        run_level_clock(world, 40);
+        EXPECT_EQ(level_clock_left(world), 500);
         EXPECT_EQ(ticks_since_last(), 40) << "the ticks go on";
         *flag = 0;
     }
-    advance_clock(250);
-    EXPECT_EQ(get_level_time(), 250);
+    run_level_clock(world, 250);
+    EXPECT_EQ(level_clock_left(world), 250);
     ticks_since_last();
 }
 

@@ -18,6 +18,7 @@
 #include "shell/game_paths.h"
 #include "world/level_map.h"
 #include "world/world_driver.h"
+#include "test_world.h"
 
 namespace fs = std::filesystem;
 
@@ -99,8 +100,8 @@ TEST(PlayRefusal, ALevelTheWorldWouldStopOnIsRefusedWithItsFirstFault)
     ASSERT_TRUE(set_content(&level, 0, 0, CONTENT_START, 64));
     const std::string playable = level_text(level);
     EXPECT_EQ(play_refusal(playable), "");
-    driver_start_text(playable.c_str());
-    EXPECT_EQ(level_map.tile_count, 2);
+    driver_start_text(world, playable.c_str());
+    EXPECT_EQ(world.map.tile_count, 2);
 }
 
 // The folder is the editor's own under TMPDIR and holds the level as map01.txt; a map file gone,

@@ -79,7 +79,7 @@ TEST_F(CastScreenRun, AFrameShowsTheViewTitleAndDescription)
 {
     BITMAP *buffer = screen;
     parse_cast_text("[CAST0]\nRobot\nThat's you.\n", 24, 0, &cast_text);
-    clear_actors();
+    clear_actors(world);
     draw_cast_screen(buffer);
     // The view's frame at (47, 159)-(368, 400) and its blue inside.
     const int green = makecol(0, 255, 0), blue = makecol(0, 0, 255);

@@ -5,16 +5,18 @@
 #include <vector>
 
 #include "game_test_support.h"
+#include "play/play_session.h"
 #include "render_test_support.h"
-#include "shell/command_queue.h"
 #include "shell/play_loop.h"
 #include "shell/timer.h"
 #include "ui/game_keys.h"
 #include "ui/hud.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
+#include "world/world_clock.h"
+#include "world/world_messages.h"
 
 namespace {
 
@@ -41,8 +43,8 @@ protected:
         add_map("play_walk.txt", {1, 2});
         reset_display_options();
         level_not_recorded = 0;
-        current_level = 1;
-        start_level();
+        session.level = 1;
+        start_level(world, session.level);
     }
 
     /* One frame's key handling after typing the keys given. */
@@ -55,16 +57,16 @@ protected:
     std::vector<int> queued_codes()
     {
         std::vector<int> codes;
-        for (int code = command_queue_pop(); code != 0; code = command_queue_pop())
+        for (int code = command_queue_pop(world); code != 0; code = command_queue_pop(world))
             codes.push_back(code);
         return codes;
     }
 
-    std::string message() { return message_line.text ? message_line.text : "(none)"; }
+    std::string message() { return world.message.text ? world.message.text : "(none)"; }
 
     Keep<int (*)(void (*)(), long)> installer{install_game_timer};
     Keep<int> recorded{level_not_recorded};
-    Keep<int> level{current_level};
+    Keep<int> level{session.level};
 };
 
 } // namespace
@@ -107,16 +109,16 @@ TEST_F(GameKeys, SwitchesStepThroughTheirValuesAndSayWhatTheyChose)
         {{KEY_F5}, "Depth of view: infinite", [] { return display_options.depth_of_view == 0; }},
     };
     for (const auto &step : steps) {
-        clear_message();
+        clear_message(world);
         frame(step.typed);
         EXPECT_EQ(message(), step.shown);
         EXPECT_TRUE(step.done()) << step.shown;
-        EXPECT_EQ(message_line.ticks_left, 100) << step.shown;
+        EXPECT_EQ(world.message.ticks_left, 100) << step.shown;
     }
     const bool panel = f1_panel_shown;
     frame({KEY_F1});
     EXPECT_NE(f1_panel_shown, panel);
-    clear_message();
+    clear_message(world);
     display_options.sound_off = true;   // nothing to play headless either way
     frame({KEY_B, KEY_M});
     EXPECT_TRUE(!display_options.music_on && display_options.map_panel_shown);
@@ -167,64 +169,64 @@ TEST_F(GameKeys, HeldKeysActEveryFrameAndShowTheLastValue)
     EXPECT_EQ(message(), "ambient light: 101");
     held_frame({KEY_T});
     EXPECT_EQ(message(), "camera height: -171");
-    const float pitch = display_options.camera_pitch;
+    const float pitch = world.camera_pitch;
     held_frame({KEY_PGDN});
-    EXPECT_FLOAT_EQ(display_options.camera_pitch, pitch + 0.05f);
+    EXPECT_FLOAT_EQ(world.camera_pitch, pitch + 0.05f);
     EXPECT_EQ(message(), "camera height: -171") << "the pitch shows no message";
 }
 
 TEST_F(GameKeys, LevelKeysStepOnlyOntoMapsThatExist)
 {
     frame({KEY_F9});
-    EXPECT_TRUE(current_level == 1 && message() == "(none)");
+    EXPECT_TRUE(session.level == 1 && message() == "(none)");
     frame({KEY_F10});
-    EXPECT_EQ(current_level, 2);
+    EXPECT_EQ(session.level, 2);
     EXPECT_EQ(message(), "Map: 2 (Type the PassWord)");
-    clear_message();
+    clear_message(world);
     frame({KEY_F10});
-    EXPECT_TRUE(current_level == 2 && message() == "(none)") << "there is no map03.txt";
+    EXPECT_TRUE(session.level == 2 && message() == "(none)") << "there is no map03.txt";
 
     add_map("play_walk.txt", {20, 21, 22});
-    current_level = 21;
+    session.level = 21;
     frame({KEY_F10});
-    EXPECT_EQ(current_level, 21) << "21 is the highest level number";
+    EXPECT_EQ(session.level, 21) << "21 is the highest level number";
     frame({KEY_F9});
-    EXPECT_EQ(current_level, 20);
+    EXPECT_EQ(session.level, 20);
 }
 
 /* Space and Enter end a completed or lost level; R, held, restarts in every frame, and before
    a confirmation. */
 TEST_F(GameKeys, SpaceOrEnterEndACompletedOrLostLevelAndHeldRRestartsFirst)
 {
-    level_state.level_completed = 1;
+    world.level.level_completed = 1;
     hold_keys({KEY_R, KEY_ENTER});
     EXPECT_EQ(frame(), 0) << "R restarts first, which ends the completion";
-    EXPECT_EQ(level_state.level_completed, 0);
+    EXPECT_EQ(world.level.level_completed, 0);
     EXPECT_EQ(message(), "Reset game");
     for (int i = 0; i < 2; i++) {
-        player_motion.x = itofix(555);
+        world.motion.x = itofix(555);
         frame();
-        EXPECT_EQ(player_motion.x, itofix(100)) << "frame " << i;
+        EXPECT_EQ(world.motion.x, itofix(100)) << "frame " << i;
     }
     release_all_keys();
 
-    level_state.level_completed = 1;
+    world.level.level_completed = 1;
     hold_keys({KEY_SPACE, KEY_W});
     const int distance = display_options.camera_distance;
     EXPECT_EQ(frame(), 1);
     EXPECT_EQ(display_options.camera_distance, distance) << "keys after the confirmation wait";
-    level_state.level_completed = 0;
+    world.level.level_completed = 0;
     EXPECT_EQ(frame(), 0) << "Space on a level still running confirms nothing";
     release_all_keys();
 
     frame({KEY_UP});
-    level_state.level_lost = 1;
-    show_message("You are dead! Probably cause you are a idiot", 100);
+    world.level.level_lost = 1;
+    show_message(world, "You are dead! Probably cause you are a idiot", 100);
     key[KEY_ENTER] = 1;
     EXPECT_EQ(frame(), 0);
-    EXPECT_EQ(level_state.level_lost, 0);
+    EXPECT_EQ(world.level.level_lost, 0);
     EXPECT_EQ(message(), "(none)") << "the restart after a loss says nothing";
-    EXPECT_EQ(command_queue_pop(), 0) << "the restart empties the queue";
+    EXPECT_EQ(command_queue_pop(world), 0) << "the restart empties the queue";
 }
 
 TEST_F(GameKeys, SlowMotionReinstallsTheTimerAndSpoilsTheRecord)
@@ -250,19 +252,19 @@ TEST_F(GameKeys, SlowMotionReinstallsTheTimerAndSpoilsTheRecord)
 
 TEST(CommandQueue, CodesComeOutInOrderAcrossTheRingsEndAndAFullQueueRefusesMore)
 {
-    command_queue_reset();
-    EXPECT_EQ(command_queue_pop(), 0);
+    command_queue_reset(world);
+    EXPECT_EQ(command_queue_pop(world), 0);
     // 150 codes in and out bring the indices near the end of the 200 slots.
     for (int i = 1; i <= 150; i++) {
-        ASSERT_EQ(command_queue_push(i), 1);
-        ASSERT_EQ(command_queue_pop(), i);
+        ASSERT_EQ(command_queue_push(world, i), 1);
+        ASSERT_EQ(command_queue_pop(world), i);
     }
     // Across the end: one slot always stays free, so the 200th code is dropped and the 199 before
     // it kept.
     for (int i = 1; i <= 199; i++)
-        ASSERT_EQ(command_queue_push(i), 1);
-    EXPECT_EQ(command_queue_push(500), 0);
+        ASSERT_EQ(command_queue_push(world, i), 1);
+    EXPECT_EQ(command_queue_push(world, 500), 0);
     for (int i = 1; i <= 199; i++)
-        ASSERT_EQ(command_queue_pop(), i);
-    EXPECT_EQ(command_queue_pop(), 0);
+        ASSERT_EQ(command_queue_pop(world), i);
+    EXPECT_EQ(command_queue_pop(world), 0);
 }

@@ -13,6 +13,7 @@
 #include "shell/timer.h"
 #include "ui/game_keys.h"
 #include "world/level_state.h"
+#include "world/world_clock.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ int scripted_keypressed()
     }
     if (!new_frame)
         return 0;
-    advance_clock(4);
+    run_level_clock(world, 4);
     if (s.level == 0 && s.frame_in_level == 0)
         s.at_first_frame = display_options;
     if (s.level < 2 && s.frame_in_level < 2)
@@ -62,7 +63,7 @@ int scripted_keypressed()
     }
     if (s.frame_in_level++ == 0)
         return type({KEY_UP, KEY_UP});
-    key[KEY_SPACE] = level_state.level_completed;
+    key[KEY_SPACE] = world.level.level_completed;
     return 0;
 }
 

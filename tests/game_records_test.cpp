@@ -19,9 +19,11 @@
 #include "ui/demo_input.h"
 #include "ui/level_records.h"
 #include "ui/level_select.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "world/level_map.h"
 #include "world/solution_file.h"
+#include "world/world_messages.h"
+#include "test_world.h"
 
 namespace {
 
@@ -42,7 +44,7 @@ protected:
     void TearDown() override
     {
         forget_records_state();
-        clear_message();
+        clear_message(world);
         demo_mode = DEMO_OFF;
         GameDirectoryTest::TearDown();
     }
@@ -53,14 +55,14 @@ protected:
     static void complete(int level, int commands, int undos, int hints, int ticks)
     {
         records_attempt_started(level);
-        set_level_time(WALK_LIMIT);
+        world.clock = WALK_LIMIT;
         for (int i = 0; i < commands; i++)
             records_note_command();
         for (int i = 0; i < undos; i++)
             records_note_undo();
         for (int i = 0; i < hints; i++)
             records_note_hint();
-        set_level_time(WALK_LIMIT - ticks);
+        world.clock = WALK_LIMIT - ticks;
         records_level_completed(level, records_attempt_ticks());
     }
     static void expect_record(int level, int kind, int moves, int ticks)
@@ -160,9 +162,9 @@ TEST_F(Records, TheAttemptsTimeFollowsTheLevelClock)
 {
     records_attempt_started(2);
     EXPECT_EQ(records_attempt.limit_ticks, WALK_LIMIT);
-    set_level_time(WALK_LIMIT - 700);
+    world.clock = WALK_LIMIT - 700;
     EXPECT_EQ(records_attempt_ticks(), 700);
-    set_level_time(WALK_LIMIT - 400);
+    world.clock = WALK_LIMIT - 400;
     EXPECT_EQ(records_attempt_ticks(), 400);
     records_note_command();
     records_note_command();
@@ -254,7 +256,7 @@ TEST_F(Records, ABrokenFileIsReportedOnceAndLeftByteForByte)
     };
     for (const auto &c : cases) {
         forget_records_state();
-        clear_message();
+        clear_message(world);
         write_file(dir / "tirvex-records.txt", c.text);
         complete(1, 4, 0, 0, 50);
         EXPECT_EQ(records(), c.text) << "written over: " << c.fault;
@@ -263,12 +265,12 @@ TEST_F(Records, ABrokenFileIsReportedOnceAndLeftByteForByte)
             << records_fault();
         expect_record(1, RECORD_UNHELPED, 4, 50);   // the run's own, shown on the panel
         draw_records_panel(screen);
-        ASSERT_NE(message_line.text, nullptr);
-        EXPECT_STREQ(message_line.text, "tirvex-records.txt cannot be read: records are not saved");
-        clear_message();
+        ASSERT_NE(world.message.text, nullptr);
+        EXPECT_STREQ(world.message.text, "tirvex-records.txt cannot be read: records are not saved");
+        clear_message(world);
         complete(1, 3, 0, 0, 40);
         draw_records_panel(screen);
-        EXPECT_EQ(message_line.text, nullptr) << "told once";
+        EXPECT_EQ(world.message.text, nullptr) << "told once";
         // Mended meanwhile, it is still not written in this run: what it held was not known.
         write_file(dir / "tirvex-records.txt", HEADER);
         complete(1, 2, 0, 0, 30);
@@ -286,7 +288,7 @@ void complete_as_player()
     if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
         std::_Exit(3);
     records_attempt_started(1);
-    set_level_time(WALK_LIMIT - 100);
+    world.clock = WALK_LIMIT - 100;
     records_note_command();
     records_level_completed(1, records_attempt_ticks());
     std::_Exit(records_fault() ? 0 : 4);
@@ -447,7 +449,7 @@ TEST_F(Records, ALevelsFoldersParIsWorkedOutOnFirstPlayAndKept)
     EXPECT_EQ(par.ticks, expected.ticks);
     EXPECT_FALSE(fs::exists(mine / "tirvex-records.txt")) << "written only after a completion";
 
-    set_level_time(WALK_LIMIT - 500);
+    world.clock = WALK_LIMIT - 500;
     records_note_command();
     records_level_completed(1, records_attempt_ticks());
     const std::string file = read_file(mine / "tirvex-records.txt");

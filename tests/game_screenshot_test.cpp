@@ -4,8 +4,9 @@
 #include "file_safety_support.h"
 #include "game_test_support.h"
 #include "shell/game_paths.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "ui/screenshot.h"
+#include "test_world.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ TEST_F(Screenshot, ALinkOrAFifoAtANameIsPassedOverAndNeverWrittenThrough)
     })) << "waits on the FIFO";
     EXPECT_EQ(next_name(), "screen04.bmp");
     take_screenshot();
-    EXPECT_STREQ(message_line.text, "Screen shot saved as screen04.bmp");
+    EXPECT_STREQ(world.message.text, "Screen shot saved as screen04.bmp");
     EXPECT_EQ(read_file(dir / "victim"), "the player's own file");
     EXPECT_FALSE(fs::exists(dir / "no_such_directory"));
     const std::string picture = read_file(dir / "screen04.bmp");
@@ -71,6 +72,6 @@ TEST_F(Screenshot, ASaveThatFailsIsReported)
     std::snprintf(home_folder, sizeof home_folder, "%s", (dir / "gone").c_str());
     take_screenshot();
     home_folder[0] = '\0';
-    EXPECT_STREQ(message_line.text, "File error during screen shot");
+    EXPECT_STREQ(world.message.text, "File error during screen shot");
     EXPECT_FALSE(fs::exists(dir / "screen01.bmp"));
 }

@@ -8,14 +8,13 @@
 
 #include "game_test_support.h"
 #include "level_analysis.h"
-#include "level_search.h"
-#include "search_play.h"
+#include "search/level_search.h"
+#include "search/search_play.h"
 #include "shell/timer.h"
 #include "ui/hint.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
-#include "world/world_snapshot.h"
 #include "world_test_support.h"
 
 namespace {
@@ -45,31 +44,31 @@ HintOutcome ask(int *code)
    hint is missing or the level does not end completed. */
 int follow_hints(bool afresh, const char *what)
 {
-    static WorldSnapshot before, after;
+    static World before, after;
     for (int taken = 0; taken < SEARCH_MAX_STEPS; taken++) {
-        if (level_state.level_completed)
+        if (world.level.level_completed)
             return taken;
-        if (level_state.level_lost || falling) {
+        if (world.level.level_lost || world.falling) {
             ADD_FAILURE() << what << ": lost after " << taken << " hinted commands";
             return -1;
         }
         if (afresh)
             hint_reset();
-        take_snapshot(&before);
+        before = world;
         int code = -1;
         const HintOutcome outcome = ask(&code);
         if (outcome != HINT_COMMAND) {
             ADD_FAILURE() << what << ": hint " << taken << " is no command but " << outcome;
             return -1;
         }
-        take_snapshot(&after);
+        after = world;
         EXPECT_EQ(std::memcmp(&before.actors, &after.actors, sizeof before.actors), 0) << what;
         EXPECT_EQ(std::memcmp(&before.motion, &after.motion, sizeof before.motion), 0) << what;
-        EXPECT_EQ(before.level_time, after.level_time) << what;
+        EXPECT_EQ(before.clock, after.clock) << what;
         int column, row, shown_code;
         EXPECT_TRUE(hint_shown(&column, &row, &shown_code)) << what;
         EXPECT_EQ(shown_code, code) << what;
-        run_command(code, TICKS, nullptr);
+        run_command(world, code, TICKS, nullptr);
         hint_cancel();          // the robot took a command: the hint shown is stale
         EXPECT_FALSE(hint_shown(&column, &row, &shown_code)) << what;
     }
@@ -94,7 +93,7 @@ TEST_F(Hint, FollowedAloneItCompletesEveryShippedLevel)
 {
     for (int level = 1; level <= 19; level++) {
         const std::string text = shipped_map(level);
-        search_start_world(text.c_str());
+        search_start_world(world, text.c_str());
         hint_reset();
         const std::string what = "level " + std::to_string(level);
         const int taken = follow_hints(false, what.c_str());
@@ -110,7 +109,7 @@ TEST_F(Hint, SearchedAfreshAtEveryStepItStillCompletesTheLevel)
 {
     for (int level : {5, 6}) {
         const std::string text = shipped_map(level);
-        search_start_world(text.c_str());
+        search_start_world(world, text.c_str());
         const std::string what = "level " + std::to_string(level) + " afresh";
         EXPECT_GT(follow_hints(true, what.c_str()), 0) << what;
         hint_reset();
@@ -127,15 +126,15 @@ TEST_F(Hint, FromATrapTheAnalysisSpringsItSaysNoWayIsLeft)
         ASSERT_TRUE(analyse_level(text.c_str(), AnalysisLimits{TICKS, 64 << 20, -1, 0, nullptr},
                                   &analysis));
         ASSERT_GT(analysis.trap_length, 0) << "level " << level << " has no trap to spring";
-        search_start_world(text.c_str());
+        search_start_world(world, text.c_str());
         for (int32_t i = 0; i < analysis.trap_length; i++)
-            run_command(analysis.trap_codes[i], TICKS, nullptr);
-        ASSERT_FALSE(level_state.level_lost || falling) << "a trap leaves the robot alive";
+            run_command(world, analysis.trap_codes[i], TICKS, nullptr);
+        ASSERT_FALSE(world.level.level_lost || world.falling) << "a trap leaves the robot alive";
         hint_reset();
         int code = -1;
         EXPECT_EQ(ask(&code), HINT_NO_WAY) << "level " << level;
-        ASSERT_TRUE(message_line.text);
-        EXPECT_STREQ(message_line.text, "No way to win from here: undo (Backspace) or restart (R)");
+        ASSERT_TRUE(world.message.text);
+        EXPECT_STREQ(world.message.text, "No way to win from here: undo (Backspace) or restart (R)");
         int column, row;
         EXPECT_FALSE(hint_shown(&column, &row, &code)) << "no arrow without a way";
         hint_reset();
@@ -148,26 +147,26 @@ TEST_F(Hint, FromATrapTheAnalysisSpringsItSaysNoWayIsLeft)
 TEST_F(Hint, WhileItThinksTheWorldStandsAndACancelEndsIt)
 {
     const std::string text = shipped_map(15);     // the longest search of the shipped levels
-    search_start_world(text.c_str());
-    driver_run(20, TICKS);
-    static WorldSnapshot asked;
-    take_snapshot(&asked);
+    search_start_world(world, text.c_str());
+    driver_run(world, 20, TICKS);
+    static World asked;
+    asked = world;
     hint_reset();
     hint_request();
     ASSERT_TRUE(hint_thinking()) << "level 15's first hint takes more than a slice";
-    ASSERT_TRUE(message_line.text);
-    EXPECT_STREQ(message_line.text, "Thinking...");
+    ASSERT_TRUE(world.message.text);
+    EXPECT_STREQ(world.message.text, "Thinking...");
     for (int frame = 0; frame < 3 && hint_thinking(); frame++) {
-        driver_frame(TICKS);    // the play loop's update
+        driver_frame(world, TICKS);    // the play loop's update
         hint_frame();
-        EXPECT_EQ(level_time.load(), asked.level_time);
-        EXPECT_EQ(std::memcmp(&player_motion, &asked.motion, sizeof player_motion), 0);
-        EXPECT_EQ(std::memcmp(&actor_table, &asked.actors, sizeof actor_table), 0);
+        EXPECT_EQ(world.clock, asked.clock);
+        EXPECT_EQ(std::memcmp(&world.motion, &asked.motion, sizeof world.motion), 0);
+        EXPECT_EQ(std::memcmp(&world.actors, &asked.actors, sizeof world.actors), 0);
     }
     ASSERT_TRUE(hint_thinking());
     hint_cancel();
     EXPECT_FALSE(hint_thinking());
-    EXPECT_EQ(message_line.text, nullptr);
+    EXPECT_EQ(world.message.text, nullptr);
     int code;
     double seconds;
     EXPECT_EQ(hint_outcome(&code, &seconds), HINT_NONE);

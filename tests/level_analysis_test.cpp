@@ -45,13 +45,13 @@ TEST(LevelAnalysis, ATrapIsFoundWithTheCommandsThatSpringIt)
     const int32_t code = analysis.trap_codes[0];
     EXPECT_TRUE(code == MOVE_STRAFE_LEFT || code == MOVE_STRAFE_RIGHT) << code;
 
-    driver_start_text(text.c_str());
-    driver_push(code);
+    driver_start_text(world, text.c_str());
+    driver_push(world, code);
     for (int frame = 0; frame < 100; frame++)
-        driver_frame(2);
-    EXPECT_EQ(player_motion.playerL[0], 0);
-    EXPECT_EQ(player_motion.playerL[1], 1);
-    EXPECT_FALSE(level_state.level_lost) << "alive, so a mistake, and nothing said: a trap";
+        driver_frame(world, 2);
+    EXPECT_EQ(world.motion.playerL[0], 0);
+    EXPECT_EQ(world.motion.playerL[1], 1);
+    EXPECT_FALSE(world.level.level_lost) << "alive, so a mistake, and nothing said: a trap";
 }
 
 /* A runner comes down the only corridor: a player who acts at once steps aside onto the

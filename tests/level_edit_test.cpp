@@ -20,11 +20,12 @@
 #include "level_file.h"
 #include "level_folder.h"
 #include "text_field.h"
-#include "map_validation.h"
+#include "search/map_validation.h"
 #include "world/actor.h"
 #include "world/level_map.h"
 #include "world/level_state.h"
 #include "world/world_driver.h"
+#include "test_world.h"
 
 namespace {
 
@@ -389,12 +390,12 @@ TEST(LevelFile, WhatIsWrittenLoadsAndSavingKeepsThePreviousVersion)
     validate_map(text.data(), text.size(), &report);
     EXPECT_EQ(report.faults, 0);
     EXPECT_EQ(report.warnings, 0);
-    driver_start_text(text.c_str());
-    EXPECT_EQ(level_map.tile_count, 3);
-    EXPECT_STREQ(level_map.level_name, "Three squares");
-    EXPECT_EQ(actor_table.count, 3);
-    EXPECT_EQ(level_state.sweets_total, 1);
-    EXPECT_EQ(level_map.tiles[0].side_depth[1], EDIT_CLIFF_DEFAULT);    // the cliff behind the start
+    driver_start_text(world, text.c_str());
+    EXPECT_EQ(world.map.tile_count, 3);
+    EXPECT_STREQ(world.map.level_name, "Three squares");
+    EXPECT_EQ(world.actors.count, 3);
+    EXPECT_EQ(world.level.sweets_total, 1);
+    EXPECT_EQ(world.map.tiles[0].side_depth[1], EDIT_CLIFF_DEFAULT);    // the cliff behind the start
 
     char folder[] = "/tmp/tirvex_edit_XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);

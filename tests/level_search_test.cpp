@@ -8,12 +8,11 @@
 #include <vector>
 
 #include "game_test_support.h"
-#include "level_search.h"
-#include "state_layer.h"
-#include "state_table.h"
+#include "search/level_search.h"
+#include "search/state_layer.h"
+#include "search/state_table.h"
 #include "ui/display_options.h"
 #include "world/level_state.h"
-#include "world/world_snapshot.h"
 #include "world_test_support.h"
 
 namespace {
@@ -40,14 +39,14 @@ SearchResult one_run, sliced;   /* some 16 KB each, kept off the stack */
 SearchOutcome run_in_slices(const std::string &text, const SearchLimits &l, int64_t state_budget,
                             int64_t ms_budget)
 {
-    static WorldSnapshot before, after;
-    take_snapshot(&before);
+    static World before, after;
+    before = world;
     SearchOutcome outcome = search_start(text.data(), text.size(), l);
     int slices = 0;
     while (outcome == SEARCH_RUNNING) {
         outcome = search_run(state_budget, ms_budget);
         slices++;
-        take_snapshot(&after);
+        after = world;
         EXPECT_EQ(std::memcmp(&before.actors, &after.actors, sizeof before.actors), 0);
         EXPECT_EQ(std::memcmp(&before.motion, &after.motion, sizeof before.motion), 0);
         EXPECT_EQ(before.map.tile_count, after.map.tile_count);
@@ -78,7 +77,7 @@ TEST(LevelSearch, SlicesAndTheHelperFindTheSameWayAsOneRun)
 {
     const std::string text = shipped_map(9);
     static const std::string own = drawn_map({"1P 1. 1S", "-- 1M 1T"}, 64);
-    driver_start_text(own.c_str());     // the caller's own level, which the search leaves alone
+    driver_start_text(world, own.c_str());     // the caller's own level, which the search leaves alone
 
     ASSERT_TRUE(search_level(text.c_str(), limits(0), &one_run));
     EXPECT_EQ(one_run.outcome, SEARCH_SOLVED);

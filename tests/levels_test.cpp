@@ -78,22 +78,22 @@ std::string describe(const Outcome &o)
    the outcome differs. The working directory must be the game's. */
 std::string replay(int level, const Recording &r)
 {
-    driver_start_level(level);
+    driver_start_level(world, level);
     size_t next_move = 0, next_trace = 0;
     Outcome expected = r.trace[0].second, now{};
     for (int frame = 0; frame < r.end_frame; frame++) {
         while (next_move < r.moves.size() && r.moves[next_move].first == frame)
-            driver_push(r.moves[next_move++].second);
-        driver_frame(r.ticks_per_frame);
+            driver_push(world, r.moves[next_move++].second);
+        driver_frame(world, r.ticks_per_frame);
         while (next_trace < r.trace.size() && r.trace[next_trace].first <= frame)
             expected = r.trace[next_trace++].second;
-        now = {player_motion.playerL[0], player_motion.playerL[1], level_state.sweets_eaten,
-               level_state.level_lost, level_state.level_completed};
+        now = {world.motion.playerL[0], world.motion.playerL[1], world.level.sweets_eaten,
+               world.level.level_lost, world.level.level_completed};
         if (now != expected)
             return "frame " + std::to_string(frame) + ": " + describe(now) +
                    ", but the recording has " + describe(expected);
     }
-    if (!level_state.level_completed)
+    if (!world.level.level_completed)
         return "the recording ends without the level completed: " + describe(now);
     return "";
 }

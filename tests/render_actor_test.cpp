@@ -44,13 +44,13 @@ struct PanelModel {
 class RenderActors : public ActorView {
 protected:
     Keep<decltype(light_dir)> light{light_dir};
-    Keep<int32_t> crouched{crouch}, stretched{stretch};
+    Keep<int32_t> crouched{world.crouch}, stretched{world.stretch};
     PanelModel panels{nullptr};
 
     void SetUp() override
     {
         ActorView::SetUp();
-        crouch = stretch = 0;
+        world.crouch = world.stretch = 0;
         display_options.light_mode = LIGHT_AMBIENT;
         display_options.shading_mode = SHADE_RANDOM;
         clear_to_color(picture, 255);
@@ -61,11 +61,11 @@ protected:
        quarter turn every actor gets is undone), standing on the squares given. */
     int add_actor(int type, double x, double z, int serial, int second_serial = 0)
     {
-        Actor &a = actor_table.actors[actor_table.count];
+        Actor &a = world.actors.actors[world.actors.count];
         a = Actor{};
         a.type = type, a.x = ftofix(x), a.z = ftofix(z), a.angle_y = itofix(-64);
         a.refs = second_serial ? 2 : 1, a.locs[0] = serial, a.locs[1] = second_serial;
-        return actor_table.count++;
+        return world.actors.count++;
     }
 
     int centre() { return getpixel(picture, 320, 240); }
@@ -80,7 +80,7 @@ TEST_F(RenderActors, TheNearerFaceIsPaintedLastAndFacesTurnedAwayAreSkipped)
     model_table[ACTOR_MIBO] = panels.model;
     const int i = add_actor(ACTOR_MIBO, 0, 300, 1);
     polys_drawn = 0;
-    draw_actor(i, picture, &camera);
+    draw_actor(world, i, picture, &camera);
     EXPECT_EQ(centre(), 1);     /* node 1, the near panel */
     EXPECT_EQ(beside(), 0);     /* node 0, the far panel around it */
     EXPECT_EQ(polys_drawn, 2);
@@ -90,7 +90,7 @@ TEST_F(RenderActors, TheNearerFaceIsPaintedLastAndFacesTurnedAwayAreSkipped)
     build_camera(CAMERA_BEHIND, 0.0f, -120.0f, 0, 0.0f, itofix(128), 0, ftofix(600.0), &behind);
     clear_to_color(picture, 255);
     polys_drawn = 0;
-    draw_actor(i, picture, &behind);
+    draw_actor(world, i, picture, &behind);
     EXPECT_EQ(polys_drawn, 0);
     EXPECT_EQ(count_colour(picture, 255, 0, 0, 639, 479), 640 * 480);
 }
@@ -103,21 +103,21 @@ TEST_F(RenderActors, LightFollowsTheTurnedNormalAgainstTheLightDirection)
     for (int mode : {(int)LIGHT_SOURCE, (int)LIGHT_SOURCE_FOG}) {
         display_options.light_mode = mode;
         light_dir[0] = light_dir[1] = 0, light_dir[2] = itofix(-1);
-        draw_actor(i, picture, &camera);
+        draw_actor(world, i, picture, &camera);
         EXPECT_EQ(centre(), makecol(255, 255, 255)) << mode;
         light_dir[2] = itofix(1);
-        draw_actor(i, picture, &camera);
+        draw_actor(world, i, picture, &camera);
         EXPECT_EQ(centre(), makecol(128, 128, 128)) << mode;
     }
     /* Turned a quarter, the panels face -x: a light along -x lights them fully. */
-    actor_table.actors[i].angle_y = 0;
-    actor_table.actors[i].x = ftofix(-200.0);
+    world.actors.actors[i].angle_y = 0;
+    world.actors.actors[i].x = ftofix(-200.0);
     display_options.light_mode = LIGHT_SOURCE;
     light_dir[0] = itofix(-1), light_dir[2] = 0;
     Camera from_left;
     build_camera(CAMERA_BEHIND, 0.0f, -120.0f, 0, 0.0f, itofix(-64), ftofix(-500.0), ftofix(300.0), &from_left);
     clear_to_color(picture, 255);
-    draw_actor(i, picture, &from_left);
+    draw_actor(world, i, picture, &from_left);
     EXPECT_EQ(centre(), makecol(255, 255, 255));
 }
 
@@ -134,15 +134,15 @@ TEST_F(RenderActors, TheRobotIsDrawnInItsCrouchedOrStretchedPose)
     const int i = add_actor(ACTOR_PLAYER, 0, 300, 1);
     const int poses[][3] = {{0, 0, red}, {1, 0, green}, {0, 1, blue}, {1, 1, blue}};
     for (const auto &p : poses) {
-        crouch = p[0], stretch = p[1];
-        draw_actor(i, picture, &camera);
+        world.crouch = p[0], world.stretch = p[1];
+        draw_actor(world, i, picture, &camera);
         EXPECT_EQ(centre(), p[2]) << "crouch " << p[0] << " stretch " << p[1];
     }
     /* Other kinds never take the robot's poses. */
     model_table[ACTOR_SWEET] = standing.model;
-    actor_table.actors[i].type = ACTOR_SWEET;
-    crouch = 1;
-    draw_actor(i, picture, &camera);
+    world.actors.actors[i].type = ACTOR_SWEET;
+    world.crouch = 1;
+    draw_actor(world, i, picture, &camera);
     EXPECT_EQ(centre(), red);
     for (BITMAP *t : textures)
         destroy_bitmap(t);
@@ -154,13 +154,13 @@ TEST_F(RenderActors, ASquareDrawsItsActorsInViewAndCountsAMovingOneTwice)
     add_actor(ACTOR_MIBO, 0, 300, 4);
     add_actor(ACTOR_MIBO, 0, 400, 4, 5);       /* between squares 4 and 5 */
     const int gone = add_actor(ACTOR_MIBO, 50, 300, 4);
-    actor_table.actors[gone].gone = 1;
+    world.actors.actors[gone].gone = 1;
     add_actor(ACTOR_MIBO, 0, -300, 4);         /* behind the eye */
     add_actor(ACTOR_MIBO, 0, 500, 6);          /* on another square */
     const Frustum view(camera.matrix);
-    EXPECT_EQ(draw_tile_actors(picture, 4, &camera, view.planes, view.count), 2);
-    EXPECT_EQ(draw_tile_actors(picture, 5, &camera, view.planes, view.count), 1);
-    EXPECT_EQ(draw_tile_actors(picture, 7, &camera, view.planes, view.count), 0);
+    EXPECT_EQ(draw_tile_actors(world, picture, 4, &camera, view.planes, view.count), 2);
+    EXPECT_EQ(draw_tile_actors(world, picture, 5, &camera, view.planes, view.count), 1);
+    EXPECT_EQ(draw_tile_actors(world, picture, 7, &camera, view.planes, view.count), 0);
 }
 
 /* An exploding actor is its countdown's picture, 640 x 50 / depth pixels square, centred where
@@ -175,14 +175,14 @@ TEST_F(RenderActors, AnExplosionCoversItsSquareAroundTheProjectedCentreAndNothin
 
     /* The model's centre, 10 ahead of the actor, lands at depth 100 and right of the middle. */
     const int ahead = add_actor(ACTOR_MINE, 30, 90, 1);
-    actor_table.actors[ahead].timer = 70;
+    world.actors.actors[ahead].timer = 70;
     const ScreenPoint centre = screen_point(camera, 30, 0, 100);
     const int x = (int)std::lround(centre.x), y = (int)std::lround(centre.y);
     EXPECT_TRUE(x > 420 && y == 240) << x << ", " << y;
     BITMAP *expected = solid_bitmap(640, 480, 0);
     stretch_sprite(expected, (BITMAP *)data[explosion_picture(70)].dat, x - 160, y - 160, 320, 320);
     clear_bitmap(picture);
-    draw_actor(ahead, picture, &camera);
+    draw_actor(world, ahead, picture, &camera);
     for (int py = 0; py < 480; py++)
         for (int px = 0; px < 640; px++)
             ASSERT_EQ(getpixel(picture, px, py), getpixel(expected, px, py)) << px << ", " << py;
@@ -192,9 +192,9 @@ TEST_F(RenderActors, AnExplosionCoversItsSquareAroundTheProjectedCentreAndNothin
 
     for (double z : {-10.0, -200.0, -10.2}) {
         const int i = add_actor(ACTOR_MINE, 0, z, 1);
-        actor_table.actors[i].timer = 40;
+        world.actors.actors[i].timer = 40;
         clear_bitmap(picture);
-        draw_actor(i, picture, &camera);
+        draw_actor(world, i, picture, &camera);
         EXPECT_EQ(count_colour(picture, 0, 0, 0, 639, 479), 640 * 480) << z;
     }
     unload_datafile(data);

@@ -39,8 +39,11 @@ protected:
         int column, row;
         const int quadrant = view_quadrant_and_tile(camera.heading, camera.x, camera.z, &column, &row);
         clear_to_color(picture, 255);
-        sort_tiles(column, row);
-        draw_squares(picture, &camera, view.planes, view.count, quadrant, column, row);
+        static SquareOrder order;
+        int visible;
+        sort_tiles(world, column, row, &order);
+        draw_squares(picture, world, order, &camera, view.planes, view.count, quadrant, column, row,
+                     &visible);
         return side_order(quadrant).facing;
     }
 };

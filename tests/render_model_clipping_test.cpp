@@ -24,10 +24,10 @@ protected:
         ASSERT_EQ(parse_bsp_model(in, skin, &model_table[MODEL_MIBO]), nullptr);
         std::fclose(in);
         model_table[MODEL_MIBO].texture = skin;
-        actor_table.count = 1;
-        actor_table.actors[0] = Actor{};
-        actor_table.actors[0].type = ACTOR_MIBO;
-        actor_table.actors[0].angle_y = itofix(40);
+        world.actors.count = 1;
+        world.actors.actors[0] = Actor{};
+        world.actors.actors[0].type = ACTOR_MIBO;
+        world.actors.actors[0].angle_y = itofix(40);
         set_viewport(compute_viewport(640, 480, 3));
     }
 
@@ -62,13 +62,13 @@ TEST_F(ModelAtTheEdge, IsDrawnUpToTheViewEdgeAndNotBeyond)
     for (int shading : {(int)SHADE_LINEAR_TEXTURE, (int)SHADE_PERSPECTIVE_TEXTURE})
         for (const auto &e : edges) {
             display_options.shading_mode = shading;
-            Actor &a = actor_table.actors[0];
+            Actor &a = world.actors.actors[0];
             a.x = ftofix(e.x_plane < 0 ? 0 : edge(e.x_plane, z)) - m.centre.x;
             a.y = ftofix(e.y_plane < 0 ? 0 : edge(e.y_plane, z)) - m.centre.y;
             a.z = ftofix(z) - m.centre.z;
             clear_to_color(picture, 255);
             set_clip_state(picture, FALSE);
-            draw_actor(0, picture, &camera);
+            draw_actor(world, 0, picture, &camera);
             const int at = &e - edges;
             EXPECT_GT(count_colour(picture, 7, 160, 120, 479, 359), 200) << at << ", " << shading;
             EXPECT_GT(count_colour(picture, 7, e.x0, e.y0, e.x1, e.y1), 20) << at << ", " << shading;

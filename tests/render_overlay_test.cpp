@@ -15,8 +15,9 @@
 #include "ui/backdrop.h"
 #include "ui/debug_column.h"
 #include "ui/hud.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "world/player_motion.h"
+#include "world/world_messages.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ protected:
     void TearDown() override
     {
         destroy_bitmap(picture);
-        clear_message();
+        clear_message(world);
         start_render_library();
     }
 };
@@ -99,9 +100,9 @@ TEST_F(RenderOverlay, AHalfSizeViewIsFramedAndShowsTheMessage)
 {
     display_options.viewport_size = 3;
     display_options.debug_info = false;
-    intro = 1;
-    show_message("MMMMMM", 100);
-    render_frame(picture);
+    world.intro = 1;
+    show_message(world, "MMMMMM", 100);
+    render_frame(picture, world, FrameOverlay{1, false, 0, 0, 0});
     const int green = makecol(0, 255, 0);
     EXPECT_TRUE(getpixel(picture, 159, 119) == green && getpixel(picture, 480, 360) == green);
     const int text = makecol(100, 255, 100);
@@ -120,9 +121,9 @@ TEST_F(RenderOverlay, TheClockTurnsRedAndBeepsOnceOnEachEvenSecondOfTheLastTen)
     const int green = makecol(0, 255, 0), red = makecol(255, 0, 0);
     auto draw_clock = [&](int hundredths) {
         game_test::SoundRecorder::played.clear();
-        set_level_time(hundredths);
+        world.clock = hundredths;
         clear_bitmap(picture);
-        draw_hud(picture);
+        draw_hud(world, picture);
     };
     last_warned_second = -1;
     for (int seconds : {71, 70, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}) {
@@ -148,7 +149,7 @@ TEST_F(RenderOverlay, TheClockTurnsRedAndBeepsOnceOnEachEvenSecondOfTheLastTen)
     draw_clock(250);
     EXPECT_TRUE(played.empty());
     EXPECT_EQ(last_warned_second, 2);
-    set_level_time(0);
+    world.clock = 0;
 }
 
 /* Both panels are drawn where they stand, then moved: ten pixels a frame toward their resting
@@ -165,7 +166,8 @@ TEST_F(RenderOverlay, TheKeyCardAndTheMapPanelSlideTenPixelsAFrameAndTurnAtOnce)
     } panels[] = {
         {[](bool on) { if (f1_panel_shown != on) toggle_f1_panel(); }, draw_f1_panel, &f1_panel_y, 480,
          480 - bitmap(DAT_F1_PANEL)->h, {0, 470, 639, 479}},
-        {[](bool on) { display_options.map_panel_shown = on; }, draw_map_panel, &map_panel_x, 0,
+        {[](bool on) { display_options.map_panel_shown = on; },
+         [](BITMAP *target) { draw_map_panel(world, target); }, &map_panel_x, 0,
          5 - bitmap(DAT_MAP_OVERLAY)->w, {630, 0, 639, 479}},
     };
     for (const auto &p : panels) {
@@ -230,11 +232,11 @@ TEST(DebugColumn, EstimatesTheFrameRateWrapsAndContinuesBelowTheLastBlock)
     Datafile = nullptr;    /* no backdrop picture, the library's font */
     display_options.debug_info = true;
     BITMAP *picture = solid_bitmap(640, 480, 3);
-    render_frame(picture);
+    render_frame(picture, world, FrameOverlay{1, false, 0, 0, 0});
     const int line = text_height(font), white = makecol(255, 255, 255);
     ASSERT_EQ(debug_y, 14 * line) << "the debug block's 14 lines";
     /* Four plane lines, the eye, its cell and the two counts fill rows 14 to 21, nothing below. */
-    render_frame(picture);
+    render_frame(picture, world, FrameOverlay{1, false, 0, 0, 0});
     for (int row = 14; row < 30; row++)
         EXPECT_EQ(count_colour(picture, white, 0, row * line, 320, (row + 1) * line - 1) > 0, row < 22) << row;
     while (debug_y != 0 && debug_y <= 480)
@@ -255,8 +257,8 @@ TEST_F(RenderOverlay, PlayerMapArrowPointsTheWayTheRobotFaces)
     void *shipped = data[DAT_MAP_MARKER + 1].dat;
     data[DAT_MAP_MARKER + 1].dat = arrow;
 
-    actor_table.count = 1;
-    Actor &robot = actor_table.actors[0];
+    world.actors.count = 1;
+    Actor &robot = world.actors.actors[0];
     robot = Actor{};
     robot.map_code = 1, robot.x = robot.z = itofix(500);
     const int ox = 100, oy = 300;
@@ -265,7 +267,7 @@ TEST_F(RenderOverlay, PlayerMapArrowPointsTheWayTheRobotFaces)
     for (const auto &c : cases) {
         robot.angle_y = itofix(64 - c.heading);   /* as the robot's pose sets it */
         clear_bitmap(picture);
-        draw_minimap_actors(picture, ox, oy);
+        draw_minimap_actors(world, picture, ox, oy);
         const Box tip = box_of(picture, [](int colour) { return colour == 77; });
         ASSERT_TRUE(tip.right == tip.left && std::abs(tip.left - centre_x) <= 8 && std::abs(tip.top - centre_y) <= 8)
             << "heading " << c.heading;
@@ -278,28 +280,28 @@ TEST_F(RenderOverlay, PlayerMapArrowPointsTheWayTheRobotFaces)
 
 TEST(MessageLine, ANewMessageReplacesTheOldAndTheLastTickSurvivesOneMoreUpdate)
 {
-    show_message("fog", 100);
-    count_down_messages(60);
-    show_message("flat shading", 100);
-    count_down_messages(99);
-    count_down_messages(1);
-    EXPECT_EQ(message_line.ticks_left, 0);
-    EXPECT_STREQ(message_line.text, "flat shading");
-    count_down_messages(1);
-    EXPECT_EQ(message_line.text, nullptr);
+    show_message(world, "fog", 100);
+    count_down_messages(world, 60);
+    show_message(world, "flat shading", 100);
+    count_down_messages(world, 99);
+    count_down_messages(world, 1);
+    EXPECT_EQ(world.message.ticks_left, 0);
+    EXPECT_STREQ(world.message.text, "flat shading");
+    count_down_messages(world, 1);
+    EXPECT_EQ(world.message.text, nullptr);
 }
 
 TEST(MessageLine, TheTitleTimerStopsAtZeroOrJustBelow)
 {
-    show_message("Level completed: press Space", 9999);
-    title_timer = 200;
+    show_message(world, "Level completed: press Space", 9999);
+    world.title_timer = 200;
     for (int update = 0; update < 50; update++)
-        count_down_messages(3);
-    EXPECT_NE(message_line.text, nullptr);
-    EXPECT_EQ(title_timer, 50);
-    count_down_messages(60);
-    count_down_messages(60);
-    EXPECT_EQ(title_timer, -10);
+        count_down_messages(world, 3);
+    EXPECT_NE(world.message.text, nullptr);
+    EXPECT_EQ(world.title_timer, 50);
+    count_down_messages(world, 60);
+    count_down_messages(world, 60);
+    EXPECT_EQ(world.title_timer, -10);
 }
 
 /* The centring on a reduced view is seen in the frame tests; here the cut at 79 characters. */
@@ -309,18 +311,18 @@ TEST(MessageLine, DrawsAtMostSeventyNineCharactersFromTheViewsMiddleDown)
     BITMAP *target = create_bitmap_ex(8, 1000, 200);
     auto draw = [&] {
         clear_bitmap(target);
-        draw_message_line(target, 0, 0, 1000, 200);
+        draw_message_line(target, world.message, 0, 0, 1000, 200);
         return box_of(target, [](int c) { return c != 0; });
     };
-    clear_message();
+    clear_message(world);
     EXPECT_EQ(draw().right, -1);
     const std::string long_text(120, 'M');
-    show_message(long_text.c_str(), 100);
+    show_message(world, long_text.c_str(), 100);
     const Box text = draw();
     // 79 glyphs of the 8-pixel font centred on x 500 span columns 184 to 815, from row 100.
     EXPECT_TRUE(text.left >= 184 && text.left <= 186) << text.left;
     EXPECT_TRUE(text.right >= 813 && text.right <= 815) << text.right;
     EXPECT_EQ(text.top, 100);
     destroy_bitmap(target);
-    clear_message();
+    clear_message(world);
 }

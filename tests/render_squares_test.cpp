@@ -37,6 +37,8 @@ protected:
         picture = create_bitmap_ex(8, 640, 480);
     }
 
+    int visible = 0;   /* squares in view in the last drawing */
+
     void TearDown() override
     {
         destroy_bitmap(picture);
@@ -52,9 +54,10 @@ protected:
         Camera camera;
         build_camera(CAMERA_BEHIND, 0.2f, -120.0f, 200, -120.0f, 0, 0, 0, &camera);
         const Frustum view(camera.matrix);
-        sort_tiles(0, -2);
+        static SquareOrder order;
+        sort_tiles(world, 0, -2, &order);
         polys_drawn = 0;
-        draw_squares(picture, &camera, view.planes, view.count, 0, 0, -2);
+        draw_squares(picture, world, order, &camera, view.planes, view.count, 0, 0, -2, &visible);
         return camera;
     }
 };
@@ -91,17 +94,27 @@ TEST_F(RenderSquares, SortPutsTheFarthestFirstAndKeepsEqualDistancesInPlace)
     /* Serials 1 to 6, at squared distances 0, 9, 9, 2, 50 and 9 from (0, 0); 6 is on square 3. */
     for (const auto &[x, z] : {std::pair{0, 0}, {3, 0}, {0, 3}, {1, 1}, {5, 5}, {0, 3}})
         add_square(x, 0, z);
-    sort_tiles(0, 0);
+    SquareOrder order{};
+    order.starts = world.starts;
+    sort_tiles(world, 0, 0, &order);
     const int serials[6] = {5, 2, 3, 6, 4, 1};
     const int keys[6] = {50, 9, 9, 9, 2, 0};
+    ASSERT_EQ(order.count, 6);
     for (int i = 0; i < 6; i++) {
-        EXPECT_EQ(level_map.tiles[i].serial, serials[i]) << i;
-        EXPECT_EQ(level_map.tiles[i].depth_key, keys[i]) << i;
+        EXPECT_EQ(world.map.tiles[order.tiles[i]].serial, serials[i]) << i;
+        EXPECT_EQ(order.keys[i], keys[i]) << i;
     }
-    /* From elsewhere the order changes, each record keeping its serial. */
-    sort_tiles(5, 5);
-    EXPECT_EQ(level_map.tiles[0].serial, 1);
-    EXPECT_EQ(level_map.tiles[5].serial, 5);
+    /* From elsewhere the order changes; the world's own list is only read. */
+    sort_tiles(world, 5, 5, &order);
+    EXPECT_EQ(world.map.tiles[order.tiles[0]].serial, 1);
+    EXPECT_EQ(world.map.tiles[order.tiles[5]].serial, 5);
+    for (int i = 0; i < 6; i++)
+        EXPECT_EQ(world.map.tiles[i].serial, i + 1) << "the list keeps the map's order";
+    /* A new level start begins again from the list's own order. */
+    world.starts++;
+    sort_tiles(world, 0, 0, &order);
+    EXPECT_EQ(order.starts, world.starts);
+    EXPECT_EQ(world.map.tiles[order.tiles[0]].serial, 5);
 }
 
 /* Which sides a square shows is seen through whole drawings below and in the face light tests;
@@ -130,7 +143,7 @@ TEST_F(RenderSquares, ANearerBlockCoversTheSquareBehindIt)
     EXPECT_GT(count_colour(picture, colour[3]), 1000);
 
     /* Flat on the floor, the block no longer hides it. */
-    level_map.tile_count = 0;
+    world.map.tile_count = 0;
     add_square(0, 0, 2, 0);
     add_square(0, 0, 4, 1);
     camera = draw_world();
@@ -147,23 +160,23 @@ TEST_F(RenderSquares, OnlyTheSidesThatCanFaceTheEyeAreDrawn)
     EXPECT_GT(count_colour(picture, colour[3]), 100);
 
     /* Without depth on the facing side, only the top. */
-    level_map.tiles[0].side_depth[2] = 0;
+    world.map.tiles[0].side_depth[2] = 0;
     draw_world();
     EXPECT_EQ(polys_drawn, 1);
     EXPECT_EQ(count_colour(picture, colour[3]), 0);
 
     /* Off the column, one lateral side as well. */
-    level_map.tiles[0].side_depth[2] = 5;
-    level_map.tiles[0].x = 1;
+    world.map.tiles[0].side_depth[2] = 5;
+    world.map.tiles[0].x = 1;
     draw_world();
     EXPECT_EQ(polys_drawn, 3);
 
     /* Behind the eye nothing at all, sides or not. */
-    level_map.tiles[0].x = 0;
-    level_map.tiles[0].z = -5;
+    world.map.tiles[0].x = 0;
+    world.map.tiles[0].z = -5;
     draw_world();
     EXPECT_EQ(polys_drawn, 0);
-    EXPECT_EQ(level_map.tiles[0].visible, 0);
+    EXPECT_EQ(visible, 0);
     EXPECT_EQ(count_colour(picture, 0), 640 * 480);
 }
 

@@ -20,6 +20,7 @@
 #include "world/actor.h"
 #include "world/level_map.h"
 #include "world/tile_grid.h"
+#include "test_world.h"
 
 /* Starts the library without a display, in 8-bit colour, with a palette of four 64-step ramps:
    greys 0..63, reds 64..127, greens 128..191, blues 192..255, and a light table installed as
@@ -130,23 +131,23 @@ template <class T> struct Keep {
 /* An empty level (no squares, no actors) while a test runs; the level's squares and actor count
    are put back when it ends. */
 struct EmptyLevelGuard {
-    Keep<LevelMap> map{level_map};
-    Keep<decltype(actor_table.count)> actor_count{actor_table.count};
-    EmptyLevelGuard() { level_map.tile_count = actor_table.count = 0; }
-    ~EmptyLevelGuard() { drop_tile_index(); }
+    Keep<LevelMap> map{world.map};
+    Keep<decltype(world.actors.count)> actor_count{world.actors.count};
+    EmptyLevelGuard() { world.map.tile_count = world.actors.count = 0; }
+    ~EmptyLevelGuard() { drop_tile_index(world); }
 };
 
 /* A square of the level at column x, row z, `height` levels up, with all four sides `sides` deep;
    serials count from 1 in the order squares are added. */
 inline MapTile &add_square(int x, int height, int z, int texture = 0, int sides = 0)
 {
-    MapTile &t = level_map.tiles[level_map.tile_count++];
+    MapTile &t = world.map.tiles[world.map.tile_count++];
     t = MapTile{};
     t.x = x, t.height = height, t.z = z, t.texture = texture;
     for (int &depth : t.side_depth)
         depth = sides;
-    t.serial = level_map.tile_count;
-    index_tiles();
+    t.serial = world.map.tile_count;
+    index_tiles(world);
     return t;
 }
 
@@ -155,7 +156,7 @@ inline MapTile &add_square(int x, int height, int z, int texture = 0, int sides 
 class ActorView : public ::testing::Test {
 protected:
     Keep<decltype(model_table)> models{model_table};
-    Keep<ActorTable> actors{actor_table};
+    Keep<ActorTable> actors{world.actors};
     OptionsGuard guard;
     BITMAP *picture = nullptr;
     Camera camera;
@@ -163,7 +164,7 @@ protected:
     void SetUp() override
     {
         start_render_library();
-        actor_table.count = 0;
+        world.actors.count = 0;
         picture = create_bitmap_ex(8, 640, 480);
         build_camera(CAMERA_BEHIND, 0.0f, -120.0f, 0, 0.0f, 0, 0, 0, &camera);
     }

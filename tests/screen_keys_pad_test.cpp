@@ -6,8 +6,8 @@
 
 #include "file_safety_support.h"
 #include "game_test_support.h"
+#include "play/play_session.h"
 #include "render_test_support.h"
-#include "shell/command_queue.h"
 #include "shell/play_loop.h"
 #include "shell/screen_scale.h"
 #include "shell/timer.h"
@@ -20,6 +20,7 @@
 #include "world/player.h"
 #include "world/player_motion.h"
 #include "world/solution_file.h"
+#include "world/world_clock.h"
 
 namespace {
 
@@ -83,9 +84,9 @@ protected:
 
     void enter(int level)
     {
-        current_level = level;
-        start_level();
-        for (int i = 0; i < 300 && intro; i++)
+        session.level = level;
+        start_level(world, session.level);
+        for (int i = 0; i < 300 && world.intro; i++)
             frame();
         frame();
     }
@@ -93,18 +94,18 @@ protected:
     int frame(std::initializer_list<int> typed = {})
     {
         type_keys(typed);
-        probe_floor();
+        probe_floor(world);
         const int confirmed = handle_game_keys();
-        player_command();
-        advance_clock(2);
-        update_player(2);
+        player_command(world);
+        run_level_clock(world, 2);
+        update_player(world, 2);
         note_frame_ticks(2);
         return confirmed;
     }
 
     void settle()
     {
-        for (int i = 0; i < 100 && player_motion.jump_ctr > -5; i++)
+        for (int i = 0; i < 100 && world.motion.jump_ctr > -5; i++)
             frame();
     }
 
@@ -128,7 +129,7 @@ protected:
     void (*saved_read_pad)(PadState *) = read_pad;
     FILE *report = nullptr;
     std::string reported;
-    Keep<int> level{current_level};
+    Keep<int> level{session.level};
 };
 
 TEST_F(PlayerKeys, KeysCfgMovesStepForwardToWAndUpStepsNoMore)
@@ -144,13 +145,13 @@ TEST_F(PlayerKeys, KeysCfgMovesStepForwardToWAndUpStepsNoMore)
     EXPECT_EQ(play_key_of[KEY_S], KEY_S) << "the other camera keys keep theirs";
 
     enter(1);
-    const int row_before = player_motion.playerL[1];
+    const int row_before = world.motion.playerL[1];
     frame({KEY_UP});
     settle();
-    EXPECT_EQ(player_motion.playerL[1], row_before) << "Up does not step";
+    EXPECT_EQ(world.motion.playerL[1], row_before) << "Up does not step";
     frame({KEY_W});
     settle();
-    EXPECT_EQ(player_motion.playerL[1], row_before + 1) << "W steps";
+    EXPECT_EQ(world.motion.playerL[1], row_before + 1) << "W steps";
     // W held is no camera key any more: the distance stays.
     const int distance = display_options.camera_distance;
     hold_keys({KEY_W});
@@ -221,10 +222,10 @@ TEST_F(PlayerKeys, TheGamepadStandInPlaysLevelOneToCompletion)
         pad = PadState{true, {}};
         frame();
         settle();
-        ASSERT_FALSE(level_state.level_lost) << "move " << i;
+        ASSERT_FALSE(world.level.level_lost) << "move " << i;
     }
     delete solution;
-    ASSERT_TRUE(level_state.level_completed);
+    ASSERT_TRUE(world.level.level_completed);
     pad.input[PAD_A] = true;
     EXPECT_EQ(frame(), 1) << "A held confirms the completed level";
 }

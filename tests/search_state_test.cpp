@@ -5,10 +5,11 @@
 #include <functional>
 #include <vector>
 
-#include "search_state.h"
+#include "search/search_state.h"
 #include "shell/timer.h"
 #include "world/actor_behaviours.h"
 #include "world/level_state.h"
+#include "world/world_clock.h"
 #include "world_test_support.h"
 
 namespace {
@@ -19,7 +20,7 @@ const std::string one_of_each = drawn_map({"1P 1M 1. 1J 1. 5. 1<", "1X 1. 1S 1. 
 
 int slot_of(int type)
 {
-    for (int i = 0; i < actor_table.count; i++) {
+    for (int i = 0; i < world.actors.count; i++) {
         if (actor(i).type == type)
             return i;
     }
@@ -31,6 +32,8 @@ bool operator==(StateKey a, StateKey b)
     return a.low == b.low && a.high == b.high;
 }
 
+StateHasher hasher;     /* the memo of the keys the tests take */
+
 struct Change {
     const char *what;
     std::function<void()> apply;
@@ -40,12 +43,12 @@ struct Change {
 std::vector<uint8_t> settled_level()
 {
     begin_level(one_of_each);
-    driver_settle(2, 2000);
-    EXPECT_EQ(intro, 0);
-    for (int i = 0; i < actor_table.count; i++)
+    driver_settle(world, 2, 2000);
+    EXPECT_EQ(world.intro, 0);
+    for (int i = 0; i < world.actors.count; i++)
         EXPECT_TRUE(!actor(i).gone && actor(i).state == 0) << "actor " << i << " has moved";
-    std::vector<uint8_t> record(state_record_size());
-    take_state(record.data(), 0);
+    std::vector<uint8_t> record(state_record_size(world));
+    take_state(world, record.data(), 0);
     return record;
 }
 
@@ -57,14 +60,14 @@ std::vector<uint8_t> settled_level()
 TEST(StateKey, LeavesOutWhatCannotChangeThePlay)
 {
     const std::vector<uint8_t> start = settled_level();
-    const StateKey base = state_key();
+    const StateKey base = state_key(world, &hasher);
     const int mibo = slot_of(ACTOR_MIBO), teleport = slot_of(ACTOR_TELEPORT), mine = slot_of(ACTOR_MINE);
     const Change changes[] = {
-        {"the clock", [] { set_level_time(get_level_time() - 500); }},
-        {"the title's and message's timers", [] { title_timer = 7; message_line.ticks_left = 90; }},
-        {"the shown heading", [] { rot_y += itofix(20); }},
-        {"the camera", [] { camera_y += 40.0f; display_options.camera_pitch += 3.0f; }},
-        {"the robot's drawn pose", [] { crouch = 1; stretch = 1; moves += 9; hero().x += itofix(7);
+        {"the clock", [] { world.clock = level_clock_left(world) - 500; }},
+        {"the title's and message's timers", [] { world.title_timer = 7; world.message.ticks_left = 90; }},
+        {"the shown heading", [] { world.rot_y += itofix(20); }},
+        {"the camera", [] { world.camera_y += 40.0f; world.camera_pitch += 3.0f; }},
+        {"the robot's drawn pose", [] { world.crouch = 1; world.stretch = 1; world.moves += 9; hero().x += itofix(7);
                                         hero().angle_y += itofix(30); hero().angle_x = itofix(5); }},
         {"the teleport's spin", [teleport] { actor(teleport).state = 77; actor(teleport).angle_y = itofix(77); }},
         {"a resting mibo's last slide", [mibo] { actor(mibo).step_x = -1; actor(mibo).progress = itofix(60);
@@ -72,9 +75,9 @@ TEST(StateKey, LeavesOutWhatCannotChangeThePlay)
         {"a mine's drawn heading", [mine] { actor(mine).angle_y = itofix(100); }},
     };
     for (const Change &change : changes) {
-        put_state(start.data());
+        put_state(world, start.data());
         change.apply();
-        EXPECT_TRUE(state_key() == base) << change.what;
+        EXPECT_TRUE(state_key(world, &hasher) == base) << change.what;
     }
 }
 
@@ -83,19 +86,19 @@ TEST(StateKey, LeavesOutWhatCannotChangeThePlay)
 TEST(StateKey, TellsApartEveryChangeTheRulesRead)
 {
     const std::vector<uint8_t> start = settled_level();
-    const StateKey base = state_key();
+    const StateKey base = state_key(world, &hasher);
     const int mibo = slot_of(ACTOR_MIBO), zipper = slot_of(ACTOR_ZIPPER), jar = slot_of(ACTOR_JAR),
               mine = slot_of(ACTOR_MINE), sweet = slot_of(ACTOR_SWEET), teleport = slot_of(ACTOR_TELEPORT);
-    PlayerMotion &p = player_motion;
+    PlayerMotion &p = world.motion;
     std::vector<Change> changes = {
         {"the robot's place", [&p] { p.x += itofix(1); }},
         {"the robot's row", [&p] { p.z -= itofix(1); }},
         {"the robot's square", [&p] { p.playerL[0]++; }},
         {"the robot's heading", [&p] { p.player_rot_y += itofix(64); }},
-        {"a sweet eaten", [] { level_state.sweets_eaten++; }},
-        {"the teleport woken", [] { level_state.teleport_active = 1; }},
-        {"the teleport entered", [] { level_state.teleport_entered = 1; }},
-        {"the swoop running", [] { intro = 1; }},
+        {"a sweet eaten", [] { world.level.sweets_eaten++; }},
+        {"the teleport woken", [] { world.level.teleport_active = 1; }},
+        {"the teleport entered", [] { world.level.teleport_entered = 1; }},
+        {"the swoop running", [] { world.intro = 1; }},
         {"the robot's fuse", [] { hero().timer = 40; }},
         {"the robot between two squares", [] { hero().refs = 2; hero().locs[1] = 3; }},
         {"the teleport moved", [teleport] { actor(teleport).y -= itofix(10); }},
@@ -122,25 +125,25 @@ TEST(StateKey, TellsApartEveryChangeTheRulesRead)
         {"its start row", [mibo] { actor(mibo).from_z += itofix(100); }},
     };
     for (const Change &change : changes) {
-        put_state(start.data());
+        put_state(world, start.data());
         change.apply();
-        EXPECT_FALSE(state_key() == base) << change.what;
-        put_state(start.data());
-        EXPECT_TRUE(state_key() == base) << change.what << ", put back";
+        EXPECT_FALSE(state_key(world, &hasher) == base) << change.what;
+        put_state(world, start.data());
+        EXPECT_TRUE(state_key(world, &hasher) == base) << change.what << ", put back";
     }
-    put_state(start.data());
+    put_state(world, start.data());
     actor(mibo).state = 1;
-    const StateKey sliding = state_key();
+    const StateKey sliding = state_key(world, &hasher);
     for (const Change &change : slides) {
-        put_state(start.data());
+        put_state(world, start.data());
         actor(mibo).state = 1;
         change.apply();
-        EXPECT_FALSE(state_key() == sliding) << change.what;
+        EXPECT_FALSE(state_key(world, &hasher) == sliding) << change.what;
     }
     // The camera's height counts while it swoops: a hop then moves where the swoop ends.
-    put_state(start.data());
-    intro = 1;
-    const StateKey swooping = state_key();
-    camera_y += 25.0f;
-    EXPECT_FALSE(state_key() == swooping);
+    put_state(world, start.data());
+    world.intro = 1;
+    const StateKey swooping = state_key(world, &hasher);
+    world.camera_y += 25.0f;
+    EXPECT_FALSE(state_key(world, &hasher) == swooping);
 }

@@ -16,6 +16,7 @@
 #include "world/solution_file.h"
 #include "world/world_driver.h"
 #include "world/player_motion.h"
+#include "test_world.h"
 
 namespace {
 
@@ -47,14 +48,14 @@ TEST(SolutionFile, EveryShippedSolutionWatchedCompletesItsLevel)
         std::snprintf(path, sizeof path, "solutions/map%02d.txt", level);
         ASSERT_TRUE(read_solution(path, &solution, fault, sizeof fault)) << fault;
         EXPECT_EQ(solution.ticks_per_frame, 2);
-        player_motion = PlayerMotion{};     // as in a game started with --watch
-        driver_start_level(level);
+        world.motion = PlayerMotion{};     // as in a game started with --watch
+        driver_start_level(world, level);
         int32_t next = 0;
         for (int32_t frame = 0; frame < solution.end_frame; frame++) {
-            ASSERT_FALSE(level_state.level_completed) << path << " completes early, frame " << frame;
-            play_solution_frame(solution, frame, &next);
+            ASSERT_FALSE(world.level.level_completed) << path << " completes early, frame " << frame;
+            play_solution_frame(world, solution, frame, &next);
         }
-        EXPECT_TRUE(level_state.level_completed) << path;
+        EXPECT_TRUE(world.level.level_completed) << path;
         EXPECT_EQ(next, solution.move_count) << path;
     }
     std::filesystem::current_path(saved);
@@ -118,14 +119,14 @@ TEST(SolutionFile, AnEndLineOtherThanWhereTheLevelCompletesIsRefusedWithItsLine)
         const std::string path = written(text.substr(0, end) + end_text);
         char fault[SOLUTION_FAULT_SIZE] = "";
         EXPECT_TRUE(read_solution(path.c_str(), &solution, fault, sizeof fault)) << fault;
-        player_motion = PlayerMotion{};
-        driver_start_level(1);
+        world.motion = PlayerMotion{};
+        driver_start_level(world, 1);
         int32_t next = 0;
         std::string result;
         for (int32_t frames = 1; frames <= solution.end_frame && result.empty(); frames++) {
-            play_solution_frame(solution, frames - 1, &next);
-            if (!solution_agrees(solution, path.c_str(), frames, level_state.level_completed,
-                                 level_state.level_lost, fault, sizeof fault))
+            play_solution_frame(world, solution, frames - 1, &next);
+            if (!solution_agrees(solution, path.c_str(), frames, world.level.level_completed,
+                                 world.level.level_lost, fault, sizeof fault))
                 result = fault;
         }
         std::remove(path.c_str());

@@ -11,54 +11,57 @@
 #include <vector>
 
 #include "shell/timer.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "ui/undo_history.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player.h"
 #include "world/player_motion.h"
 #include "world/solution_file.h"
+#include "world/world_clock.h"
 #include "world/world_driver.h"
-#include "world/world_snapshot.h"
+#include "world/world_messages.h"
 #include "world_test_support.h"
 
 namespace {
 
 enum { SHIPPED_LEVELS = 19 };
 
-/* The world as take_snapshot gives it, less what a step back sets on purpose: the command queue
-   (emptied) and the message line (the confirmation). */
-struct World {
-    WorldSnapshot s{};
+/* The world as it stands, less what a step back sets on purpose: the command queue (emptied),
+   the message line (the confirmation) and the sounds heard (they stay heard). */
+struct Kept {
+    World s;
 };
 
-World world_now()
+Kept world_now()
 {
-    World w;
-    take_snapshot(&w.s);
-    w.s.queue = CommandQueue{};
-    w.s.message = MessageLine{};
-    return w;
+    Kept k;
+    k.s = world;
+    k.s.queue = CommandQueue{};
+    k.s.message = MessageLine{};
+    k.s.cues = CueLog{};
+    return k;
 }
 
-/* Where two worlds first differ, by the snapshot's field, or "" when they are the same. */
-std::string difference(const World &a, const World &b)
+/* Where two worlds first differ, by the world's field, or "" when they are the same. */
+std::string difference(const Kept &a, const Kept &b)
 {
     const unsigned char *x = reinterpret_cast<const unsigned char *>(&a.s);
     const unsigned char *y = reinterpret_cast<const unsigned char *>(&b.s);
     size_t at = 0;
-    while (at < sizeof(WorldSnapshot) && x[at] == y[at])
+    while (at < sizeof(World) && x[at] == y[at])
         at++;
-    if (at == sizeof(WorldSnapshot))
+    if (at == sizeof(World))
         return "";
     const struct { const char *name; size_t offset; } fields[] = {
-        {"map", offsetof(WorldSnapshot, map)}, {"actors", offsetof(WorldSnapshot, actors)},
-        {"motion", offsetof(WorldSnapshot, motion)}, {"hero_index", offsetof(WorldSnapshot, hero_index)},
-        {"pose", offsetof(WorldSnapshot, crouch)}, {"falling", offsetof(WorldSnapshot, falling)},
-        {"intro", offsetof(WorldSnapshot, intro)}, {"camera", offsetof(WorldSnapshot, camera_y)},
-        {"moves", offsetof(WorldSnapshot, moves)}, {"level", offsetof(WorldSnapshot, level)},
-        {"clock", offsetof(WorldSnapshot, level_time)}, {"title", offsetof(WorldSnapshot, title_timer)},
-        {"queue", offsetof(WorldSnapshot, queue)},
+        {"map", offsetof(World, map)}, {"index", offsetof(World, tile_index)},
+        {"actors", offsetof(World, actors)}, {"motion", offsetof(World, motion)},
+        {"hero_index", offsetof(World, hero_index)}, {"pose", offsetof(World, crouch)},
+        {"falling", offsetof(World, falling)}, {"intro", offsetof(World, intro)},
+        {"camera", offsetof(World, camera_y)}, {"moves", offsetof(World, moves)},
+        {"level", offsetof(World, level)}, {"clock", offsetof(World, clock)},
+        {"title", offsetof(World, title_timer)}, {"queue", offsetof(World, queue)},
+        {"cues", offsetof(World, cues)}, {"starts", offsetof(World, starts)},
     };
     const char *name = "?";
     for (const auto &f : fields)
@@ -67,9 +70,9 @@ std::string difference(const World &a, const World &b)
     return std::string(name) + " (byte " + std::to_string(at) + ")";
 }
 
-/* Every world the hook was called in, in order: the reference a step back must give again. */
-std::vector<World> taken;
-bool keeping = true;    /* the hook also keeps the step in the undo history */
+/* Every world a command was taken in, in order: the reference a step back must give again. */
+std::vector<Kept> taken;
+bool keeping = true;    /* noting a command also keeps the step in the undo history */
 
 void note_command()
 {
@@ -81,25 +84,59 @@ void note_command()
 const int32_t move_codes[] = {MOVE_FORWARD, MOVE_BACKWARD, MOVE_TURN_LEFT, MOVE_TURN_RIGHT,
                               MOVE_JUMP, MOVE_STRAFE_LEFT, MOVE_STRAFE_RIGHT};
 
-/* The rest of a frame whose keys and first half ran before a step back: the queued command and
-   the update, as the play loop goes on after its keys. */
+/* The rest of a frame whose keys and first half ran before a step back: the queued command (the
+   world before it noted, as the play session keeps it for undo) and the update, as the play loop
+   goes on after its keys. */
 void finish_frame(int32_t ticks)
 {
-    player_command();
-    update_player(ticks);
+    if (command_ready(world))
+        note_command();
+    player_command(world);
+    update_player(world, ticks);
 }
 
-/* Reorders the squares and marks them, as the renderer does every frame. */
-void draw_squares()
+/* One frame as the world driver runs it, the world before a command noted. */
+void frame(int32_t ticks)
 {
-    std::reverse(level_map.tiles, level_map.tiles + level_map.tile_count);
-    for (int i = 0; i < level_map.tile_count; i++) {
-        level_map.tiles[i].depth_key = 1000 - i;
-        level_map.tiles[i].visible = 1;
+    run_level_clock(world, ticks);
+    probe_floor(world);
+    finish_frame(ticks);
+}
+
+void run(int frames, int32_t ticks)
+{
+    for (int i = 0; i < frames; i++)
+        frame(ticks);
+}
+
+/* Frames until the robot stands at rest, as driver_settle runs them. */
+void settle(int32_t ticks, int limit)
+{
+    for (int i = 0; i < limit; i++) {
+        const PlayerMotion &p = world.motion;
+        if (!world.intro && p.jump_ctr <= -5 && queue_empty() && world.rot_y == p.player_rot_y &&
+            p.loc_y == p.floor_y)
+            return;
+        frame(ticks);
     }
 }
 
-/* The world test's hook and the history for every test, and none after. */
+/* A frame of a recorded solution, as play_solution_frame plays it. */
+void solution_frame(const Solution &solution, int32_t at, int32_t *next)
+{
+    while (*next < solution.move_count && solution.moves[*next].frame == at)
+        driver_push(world, solution.moves[(*next)++].code);
+    frame(solution.ticks_per_frame);
+}
+
+/* A move played to rest, as move() does. */
+void step(int code)
+{
+    driver_push(world, code);
+    settle(1, 500);
+}
+
+/* The history for every test, and none after. */
 class Undo : public WorldTest {
 protected:
     void SetUp() override
@@ -108,12 +145,10 @@ protected:
         taken.clear();
         keeping = true;
         undo_clear();
-        command_taken_hook = note_command;
-        moves = 0;
+        world.moves = 0;
     }
     void TearDown() override
     {
-        command_taken_hook = nullptr;
         undo_clear();
     }
 
@@ -128,9 +163,9 @@ protected:
     /* Runs frames of `ticks` until the level is lost, at most `limit`; returns whether it was. */
     bool run_until_lost(int32_t ticks, int limit)
     {
-        for (int i = 0; i < limit && !level_state.level_lost; i++)
-            driver_frame(ticks);
-        return level_state.level_lost;
+        for (int i = 0; i < limit && !world.level.level_lost; i++)
+            frame(ticks);
+        return world.level.level_lost;
     }
 };
 
@@ -171,23 +206,23 @@ TEST_F(UndoShippedLevels, WrongCommandsUndoneGiveBackTheSolutionsWorldExactly)
         // Played straight, noting the world before every command and the frame it came on. Every
         // run starts from the same world: the robot's floor is not probed during the swoop, and
         // a command then starts from the floor the level before left.
-        static WorldSnapshot before_start;
-        take_snapshot(&before_start);
+        static World before_start;
+        before_start = world;
         std::vector<int> command_frames;
         keeping = false;
-        moves = 0;
-        driver_start_level(level);
+        world.moves = 0;
+        driver_start_level(world, level);
         taken.clear();
         int32_t next = 0;
         for (int32_t frame = 0; frame < solution.end_frame; frame++) {
             const size_t before = taken.size();
-            play_solution_frame(solution, frame, &next);
+            solution_frame(solution, frame, &next);
             if (taken.size() != before)
                 command_frames.push_back(frame);
         }
-        ASSERT_TRUE(level_state.level_completed) << "level " << level;
-        const World finished = world_now();
-        const std::vector<World> straight = taken;
+        ASSERT_TRUE(world.level.level_completed) << "level " << level;
+        const Kept finished = world_now();
+        const std::vector<Kept> straight = taken;
         ASSERT_EQ((int)command_frames.size(), solution.move_count) << "level " << level;
         for (int i = 0; i < solution.move_count; i++)
             ASSERT_EQ(command_frames[i], solution.moves[i].frame)
@@ -197,29 +232,29 @@ TEST_F(UndoShippedLevels, WrongCommandsUndoneGiveBackTheSolutionsWorldExactly)
             const int k = solution.move_count * point / 5;
             const int32_t at_frame = solution.moves[k].frame;
             keeping = true;
-            restore_snapshot(&before_start);
-            moves = 0;
-            driver_start_level(level);
+            world = before_start;
+            world.moves = 0;
+            driver_start_level(world, level);
             undo_clear();
             undo_attempt_started();
             taken.clear();
             next = 0;
             for (int32_t frame = 0; frame < at_frame; frame++)
-                play_solution_frame(solution, frame, &next);
+                solution_frame(solution, frame, &next);
 
             bool first = true;
             for (int32_t code : move_codes) {
                 if (code == solution.moves[k].code)
                     continue;
-                driver_push(code);
+                driver_push(world, code);
                 if (first)
-                    driver_frame(ticks);
+                    frame(ticks);
                 else
                     finish_frame(ticks);
                 first = false;
                 const bool lost = run_until_lost(ticks, 300 / ticks);
-                falls += lost && falling;
-                blasts += lost && !falling;
+                falls += lost && world.falling;
+                blasts += lost && !world.falling;
                 alive += !lost;
                 ASSERT_TRUE(undo_step_back());
                 const std::string where = difference(world_now(), straight[k]);
@@ -229,20 +264,20 @@ TEST_F(UndoShippedLevels, WrongCommandsUndoneGiveBackTheSolutionsWorldExactly)
                 EXPECT_EQ(undo_steps(), k) << "level " << level;
             }
             if (k >= 2) {
-                const size_t changes = undo_bytes() - sizeof(WorldSnapshot);
+                const size_t changes = undo_bytes() - sizeof(World);
                 most_bytes_a_step = std::max(most_bytes_a_step, changes / (k - 1));
                 all_changes += changes;
                 all_steps += k - 1;
             }
 
-            driver_push(solution.moves[k].code);
+            driver_push(world, solution.moves[k].code);
             finish_frame(ticks);
             next = k + 1;
             for (int32_t frame = at_frame + 1; frame < solution.end_frame; frame++) {
-                ASSERT_FALSE(level_state.level_completed) << "level " << level << " won early";
-                play_solution_frame(solution, frame, &next);
+                ASSERT_FALSE(world.level.level_completed) << "level " << level << " won early";
+                solution_frame(solution, frame, &next);
             }
-            ASSERT_TRUE(level_state.level_completed) << "level " << level << ", point " << point;
+            ASSERT_TRUE(world.level.level_completed) << "level " << level << ", point " << point;
             EXPECT_EQ(difference(world_now(), finished), "") << "level " << level << ", point " << point;
         }
     }
@@ -254,7 +289,7 @@ TEST_F(UndoShippedLevels, WrongCommandsUndoneGiveBackTheSolutionsWorldExactly)
     EXPECT_LT(most_bytes_a_step, 2000u) << "bytes a step but the newest, kept whole";
     std::printf("undo: %zu bytes a step on average, at most %zu over a stretch of a shipped "
                 "level (the newest kept whole: %zu bytes)\n",
-                all_changes / std::max<size_t>(1, all_steps), most_bytes_a_step, sizeof(WorldSnapshot));
+                all_changes / std::max<size_t>(1, all_steps), most_bytes_a_step, sizeof(World));
 }
 
 /* Fallen, blown up, run over, out of time: the command that led there is undone, the clock and
@@ -263,80 +298,76 @@ TEST_F(Undo, EachKindOfLossIsUndoneWithTheCommandThatLedThere)
 {
     // Off the edge behind the start (a point left of column 0 still counts as on it).
     start(drawn_map({"-- 1P 1. 1T"}, 64));
-    driver_settle(10, 1000);
-    driver_push(MOVE_BACKWARD);
+    settle(10, 1000);
+    driver_push(world, MOVE_BACKWARD);
     ASSERT_TRUE(run_until_lost(2, 2000));
-    EXPECT_TRUE(falling);
+    EXPECT_TRUE(world.falling);
     ASSERT_TRUE(undo_step_back());
     EXPECT_EQ(difference(world_now(), taken.back()), "");
-    EXPECT_TRUE(!falling && !level_state.level_lost && player_motion.playerL[0] == 1);
+    EXPECT_TRUE(!world.falling && !world.level.level_lost && world.motion.playerL[0] == 1);
 
     // Onto a mine: the mine, its square's scorch and the explosion under way all go back.
     start(drawn_map({"1P 1X 1T"}, 64));
-    driver_settle(10, 1000);
-    driver_push(MOVE_FORWARD);
-    driver_run(5, 2);
+    settle(10, 1000);
+    driver_push(world, MOVE_FORWARD);
+    run(5, 2);
     const int mine = actor_on(1, 0);
     ASSERT_GT(actor(mine).timer, 0) << "the explosion is under way";
     ASSERT_TRUE(run_until_lost(2, 2000));
     ASSERT_TRUE(undo_step_back());
     EXPECT_EQ(difference(world_now(), taken.back()), "");
-    EXPECT_TRUE(actor(mine).timer == 0 && square(1, 0)->texture == 0 && !level_state.level_lost);
+    EXPECT_TRUE(actor(mine).timer == 0 && square(1, 0)->texture == 0 && !world.level.level_lost);
 
     // Run over: the runner waits behind the robot until it steps away.
     start(drawn_map({"1> 1P 1. 1. 1T"}, 64));
-    driver_settle(10, 1000);
+    settle(10, 1000);
     const int runner = actor_on(0, 0);
-    driver_push(MOVE_FORWARD);
+    driver_push(world, MOVE_FORWARD);
     ASSERT_TRUE(run_until_lost(2, 2000));
-    EXPECT_FALSE(falling);
+    EXPECT_FALSE(world.falling);
     ASSERT_TRUE(undo_step_back());
     EXPECT_EQ(difference(world_now(), taken.back()), "");
     EXPECT_TRUE(actor_on(0, 0) == runner && actor(runner).state == 0);
 
     // Out of time: a turn, then the minute runs out.
     start(drawn_map({"1P 1. 1T"}, 64, 1));
-    driver_settle(10, 1000);
-    driver_push(MOVE_TURN_LEFT);
+    settle(10, 1000);
+    driver_push(world, MOVE_TURN_LEFT);
     ASSERT_TRUE(run_until_lost(50, 200));
-    EXPECT_LT(get_level_time(), 1);
+    EXPECT_LT(level_clock_left(world), 1);
     ASSERT_TRUE(undo_step_back());
     EXPECT_EQ(difference(world_now(), taken.back()), "");
-    EXPECT_GT(get_level_time(), 5000);
-    EXPECT_FALSE(level_state.level_lost);
-    driver_frame(2);
-    EXPECT_FALSE(level_state.level_lost) << "the clock runs on from where it was";
+    EXPECT_GT(level_clock_left(world), 5000);
+    EXPECT_FALSE(world.level.level_lost);
+    frame(2);
+    EXPECT_FALSE(world.level.level_lost) << "the clock runs on from where it was";
 }
 
 /* A restart is a step of its own; a restart with no command since the last one keeps nothing, so
-   held R, which restarts every frame, is undone at once. The squares the renderer has reordered
-   come back in their own order. */
+   held R, which restarts every frame, is undone at once. */
 TEST_F(Undo, ARestartIsUndoneAsAStepAndHeldRestartsKeepOne)
 {
     start(drawn_map({"1P 1. 1S 1. 1T"}, 64));
-    driver_settle(10, 1000);
-    move(MOVE_FORWARD);
-    move(MOVE_FORWARD);
-    ASSERT_EQ(level_state.sweets_eaten, 1);
-    const World before_restart = world_now();
+    settle(10, 1000);
+    step(MOVE_FORWARD);
+    step(MOVE_FORWARD);
+    ASSERT_EQ(world.level.sweets_eaten, 1);
+    const Kept before_restart = world_now();
     const UndoAttempt attempt = undo_attempt;
-    draw_squares();
-    for (int frame = 0; frame < 3; frame++) {
+    for (int restart = 0; restart < 3; restart++) {
         undo_keep_restart();
-        driver_restart();
+        driver_restart(world);
         undo_attempt_started();
-        driver_frame(2);
+        frame(2);
     }
     EXPECT_EQ(undo_steps(), 3) << "two commands and one restart";
-    draw_squares();
     ASSERT_TRUE(undo_step_back());
     EXPECT_STREQ(message(), "Undo: restart undone");
     EXPECT_EQ(difference(world_now(), before_restart), "");
     EXPECT_EQ(undo_attempt.commands, attempt.commands);
-    draw_squares();
     ASSERT_TRUE(undo_step_back());
     EXPECT_EQ(difference(world_now(), taken[1]), "");
-    EXPECT_EQ(level_state.sweets_eaten, 0) << "the sweet is back";
+    EXPECT_EQ(world.level.sweets_eaten, 0) << "the sweet is back";
     ASSERT_TRUE(undo_step_back());
     EXPECT_EQ(difference(world_now(), taken[0]), "");
     EXPECT_STREQ(message(), "Undo: 2 moves back");
@@ -374,14 +405,14 @@ TEST_F(Undo, TheOldestStepsAreDroppedAndSaidSoAndTheRestComeBackExactly)
 {
     const std::string level_a = big_map(0), level_b = big_map(1);
     start(level_a);
-    driver_settle(10, 1000);
+    settle(10, 1000);
     int shown = 0;
     for (int i = 0; i < UNDO_STEP_LIMIT + 200; i++) {
-        driver_push(i % 2 ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
-        driver_frame(1);
-        if (message_line.text && std::strcmp(message_line.text, "Undo keeps the last 4096 moves only") == 0) {
+        driver_push(world, i % 2 ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
+        frame(1);
+        if (world.message.text && std::strcmp(world.message.text, "Undo keeps the last 4096 moves only") == 0) {
             shown++;
-            clear_message();
+            clear_message(world);
         }
     }
     EXPECT_EQ(undo_steps(), UNDO_STEP_LIMIT);
@@ -396,10 +427,10 @@ TEST_F(Undo, TheOldestStepsAreDroppedAndSaidSoAndTheRestComeBackExactly)
 
     // Restarts into the other level and back: every change is a whole map and its actors.
     start(level_a);
-    std::vector<World> kept;
+    std::vector<Kept> kept;
     for (int i = 0; i < 700; i++) {
-        driver_push(MOVE_TURN_LEFT);
-        driver_frame(1);
+        driver_push(world, MOVE_TURN_LEFT);
+        frame(1);
         kept.push_back(taken.back());
         kept.push_back(world_now());
         undo_keep_restart();

@@ -3,19 +3,20 @@
 #include <gtest/gtest.h>
 
 #include "game_test_support.h"
+#include "play/play_session.h"
 #include "render_test_support.h"
-#include "shell/command_queue.h"
 #include "shell/play_loop.h"
 #include "shell/timer.h"
 #include "ui/game_keys.h"
 #include "ui/level_records.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "ui/undo_history.h"
 #include "world/actor.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player.h"
 #include "world/player_motion.h"
+#include "world/world_clock.h"
 
 namespace {
 
@@ -26,12 +27,16 @@ void keep_command()
     undo_keep_command();
 }
 
-/* The play loop's hook: the command kept for undo and counted into the attempt's record. */
+/* What the play loop does as the robot takes a command: the command kept for undo and counted
+   into the attempt's record. */
 void keep_and_count_command()
 {
     undo_keep_command();
     records_note_command();
 }
+
+/* What a frame does as the robot takes a command, as the test has set it. */
+void (*on_command)() = keep_command;
 
 class UndoKeys : public GameDirectoryTest {
 protected:
@@ -43,12 +48,12 @@ protected:
         reset_display_options();
         level_not_recorded = 0;
         enter(1);
-        command_taken_hook = keep_command;
+        on_command = keep_command;
     }
 
     void TearDown() override
     {
-        command_taken_hook = nullptr;
+        on_command = keep_command;
         undo_clear();
         records_panel_held = false;
         GameDirectoryTest::TearDown();
@@ -57,11 +62,11 @@ protected:
     /* A level entered as the play loop enters it, played until the robot may move. */
     void enter(int level)
     {
-        current_level = level;
-        start_level();
+        session.level = level;
+        start_level(world, session.level);
         undo_clear();
         undo_attempt_started();
-        for (int i = 0; i < 200 && intro; i++)
+        for (int i = 0; i < 200 && world.intro; i++)
             frame();
         frame();
     }
@@ -70,11 +75,13 @@ protected:
     int frame(std::initializer_list<int> typed = {}, int ticks = 2)
     {
         type_keys(typed);
-        probe_floor();
+        probe_floor(world);
         const int confirmed = handle_game_keys();
-        player_command();
-        advance_clock(ticks);
-        update_player(ticks);
+        if (command_ready(world))
+            on_command();
+        player_command(world);
+        run_level_clock(world, ticks);
+        update_player(world, ticks);
         note_frame_ticks(ticks);
         return confirmed;
     }
@@ -82,15 +89,15 @@ protected:
     /* Frames until the robot stands at rest. */
     void settle()
     {
-        for (int i = 0; i < 100 && player_motion.jump_ctr > -5; i++)
+        for (int i = 0; i < 100 && world.motion.jump_ctr > -5; i++)
             frame();
     }
 
-    int column() { return player_motion.playerL[0]; }
-    int row() { return player_motion.playerL[1]; }
-    std::string message() { return message_line.text ? message_line.text : "(none)"; }
+    int column() { return world.motion.playerL[0]; }
+    int row() { return world.motion.playerL[1]; }
+    std::string message() { return world.message.text ? world.message.text : "(none)"; }
 
-    Keep<int> level{current_level};
+    Keep<int> level{session.level};
     Keep<int> recorded{level_not_recorded};
 };
 
@@ -100,21 +107,21 @@ TEST_F(UndoKeys, BackspaceAndUStepBackOneCommandEachAndSaySo)
 {
     frame({KEY_BACKSPACE});
     EXPECT_EQ(message(), "Nothing to undo");
-    EXPECT_EQ(message_line.ticks_left, 100 - 2);
+    EXPECT_EQ(world.message.ticks_left, 100 - 2);
 
     // The sweet one square ahead, the teleport beyond it.
     frame({KEY_UP});
     settle();
-    ASSERT_TRUE(row() == 1 && level_state.sweets_eaten == 1);
+    ASSERT_TRUE(row() == 1 && world.level.sweets_eaten == 1);
     frame({KEY_UP});
     settle();
-    ASSERT_TRUE(level_state.level_completed);
+    ASSERT_TRUE(world.level.level_completed);
 
     frame({KEY_U});
-    EXPECT_TRUE(row() == 1 && !level_state.level_completed && level_state.sweets_eaten == 1);
+    EXPECT_TRUE(row() == 1 && !world.level.level_completed && world.level.sweets_eaten == 1);
     EXPECT_EQ(message(), "Undo: 1 move back");
     frame({KEY_BACKSPACE});
-    EXPECT_TRUE(row() == 0 && level_state.sweets_eaten == 0 && actor_table.actors[1].gone == 0);
+    EXPECT_TRUE(row() == 0 && world.level.sweets_eaten == 0 && world.actors.actors[1].gone == 0);
     EXPECT_EQ(message(), "Undo: 2 moves back");
     EXPECT_EQ(undo_steps(), 0);
 
@@ -124,14 +131,14 @@ TEST_F(UndoKeys, BackspaceAndUStepBackOneCommandEachAndSaySo)
     frame({KEY_BACKSPACE, KEY_UP});
     EXPECT_EQ(undo_steps(), 1) << "stepped back, and the step taken again kept";
     settle();
-    EXPECT_TRUE(row() == 1 && level_state.sweets_eaten == 1) << "the step is taken again";
+    EXPECT_TRUE(row() == 1 && world.level.sweets_eaten == 1) << "the step is taken again";
 }
 
 /* Held, the key steps back at the press, again 40 ticks later and every 15 ticks after, however
    fast the keyboard repeats its typed key meanwhile. */
 TEST_F(UndoKeys, HeldUndoRepeatsAtItsOwnPaceBackToTheStart)
 {
-    const fixed heading = player_motion.player_rot_y;
+    const fixed heading = world.motion.player_rot_y;
     for (int i = 0; i < 12; i++)
         frame({KEY_LEFT});
     ASSERT_EQ(undo_steps(), 12);
@@ -154,7 +161,7 @@ TEST_F(UndoKeys, HeldUndoRepeatsAtItsOwnPaceBackToTheStart)
     for (int f = 0; f < 100 && undo_steps() > 0; f++)
         frame();
     key[KEY_U] = 0;
-    EXPECT_EQ(player_motion.player_rot_y, heading);
+    EXPECT_EQ(world.motion.player_rot_y, heading);
     frame();
     frame({KEY_U});
     EXPECT_EQ(message(), "Nothing to undo");
@@ -167,20 +174,20 @@ TEST_F(UndoKeys, RestartsAfterALossAndByRAreUndone)
     enter(2);   // a mine straight ahead
     frame({KEY_UP});
     settle();
-    ASSERT_TRUE(level_state.level_lost);
+    ASSERT_TRUE(world.level.level_lost);
     const int mine = 1;
-    ASSERT_EQ(actor_table.actors[mine].type, ACTOR_MINE);
+    ASSERT_EQ(world.actors.actors[mine].type, ACTOR_MINE);
 
     hold_keys({KEY_SPACE});
     frame();
     release_all_keys();
-    ASSERT_TRUE(!level_state.level_lost && intro);
+    ASSERT_TRUE(!world.level.level_lost && world.intro);
     frame({KEY_BACKSPACE});
     EXPECT_EQ(message(), "Undo: restart undone");
-    EXPECT_TRUE(level_state.level_lost && !intro && row() == 1);
+    EXPECT_TRUE(world.level.level_lost && !world.intro && row() == 1);
     frame({KEY_BACKSPACE});
     EXPECT_EQ(message(), "Undo: 1 move back");
-    EXPECT_TRUE(!level_state.level_lost && row() == 0 && actor_table.actors[mine].timer == 0);
+    EXPECT_TRUE(!world.level.level_lost && row() == 0 && world.actors.actors[mine].timer == 0);
 
     // Turn to the sweet, then R held for several frames: one restart to undo.
     frame({KEY_RIGHT});
@@ -191,7 +198,7 @@ TEST_F(UndoKeys, RestartsAfterALossAndByRAreUndone)
     EXPECT_EQ(undo_steps(), 2);
     frame({KEY_BACKSPACE});
     EXPECT_EQ(message(), "Undo: restart undone");
-    EXPECT_EQ(player_motion.player_rot_y, itofix(-64)) << "turned right, as before the restart";
+    EXPECT_EQ(world.motion.player_rot_y, itofix(-64)) << "turned right, as before the restart";
 }
 
 TEST_F(UndoKeys, TabHeldShowsTheRecordsPanelAndIAsksForAHintWithoutACommand)
@@ -207,8 +214,7 @@ TEST_F(UndoKeys, TabHeldShowsTheRecordsPanelAndIAsksForAHintWithoutACommand)
 
     frame({KEY_I});
     EXPECT_EQ(undo_steps(), 0) << "a hint is no command of the robot's";
-    EXPECT_EQ(command_queue_pop(), 0);
-    EXPECT_EQ(command_taken_hook, keep_command) << "the hook is back after the hint's search";
+    EXPECT_EQ(command_queue_pop(world), 0);
 }
 
 /* An undone restart gives back the attempt it ended, its moves counted again: the undo of a
@@ -217,7 +223,7 @@ TEST_F(UndoKeys, TabHeldShowsTheRecordsPanelAndIAsksForAHintWithoutACommand)
 TEST_F(UndoKeys, AnUndoneRestartGivesBackTheAttemptsMoves)
 {
     forget_records_state();
-    command_taken_hook = keep_and_count_command;
+    on_command = keep_and_count_command;
     records_attempt_started(1);
     frame({KEY_UP});                // the sweet
     settle();
@@ -226,7 +232,7 @@ TEST_F(UndoKeys, AnUndoneRestartGivesBackTheAttemptsMoves)
         hold_keys({KEY_R});
         frame();
         release_all_keys();
-        for (int i = 0; i < 200 && intro; i++)
+        for (int i = 0; i < 200 && world.intro; i++)
             frame();
         frame();
     };
@@ -247,7 +253,7 @@ TEST_F(UndoKeys, AnUndoneRestartGivesBackTheAttemptsMoves)
 
     frame({KEY_UP});                // the teleport
     settle();
-    ASSERT_TRUE(level_state.level_completed);
+    ASSERT_TRUE(world.level.level_completed);
     EXPECT_EQ(records_attempt_moves(), 2);
     records_level_completed(1, records_attempt_ticks());
     EXPECT_EQ(level_record(1).moves[RECORD_HELPED], 2);

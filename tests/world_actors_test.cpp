@@ -15,36 +15,36 @@ namespace {
 /* The level's squares become these (column, height, row) triples, serials in order. */
 void set_squares(std::initializer_list<std::array<int, 3>> tiles)
 {
-    level_map.tile_count = 0;
+    world.map.tile_count = 0;
     for (const auto &t : tiles) {
         MapTile tile = {};
         tile.x = t[0];
         tile.height = t[1];
         tile.z = t[2];
-        tile.serial = level_map.tile_count + 1;
-        level_map.tiles[level_map.tile_count++] = tile;
+        tile.serial = world.map.tile_count + 1;
+        world.map.tiles[world.map.tile_count++] = tile;
     }
-    index_tiles();
+    index_tiles(world);
 }
 
 /* A row of flat squares 0..n-1 on row 0, and an empty actor table. */
 void flat_row(int n)
 {
-    level_map.tile_count = 0;
+    world.map.tile_count = 0;
     for (int i = 0; i < n; i++) {
         MapTile tile = {};
         tile.x = i;
         tile.serial = i + 1;
-        level_map.tiles[level_map.tile_count++] = tile;
+        world.map.tiles[world.map.tile_count++] = tile;
     }
-    index_tiles();
-    clear_actors();
+    index_tiles(world);
+    clear_actors(world);
 }
 
 int thinks_seen;
 int32_t last_ticks;
 
-void count_think(int32_t ticks, Actor *)
+void count_think(World &, int32_t ticks, Actor *)
 {
     thinks_seen++;
     last_ticks = ticks;
@@ -57,7 +57,7 @@ TEST(ActorTable, ZipperStepsFollowItsDirection)
     flat_row(1);
     struct { int dir, x, z; } cases[] = {{0, 0, 1}, {64, 1, 0}, {128, 0, -1}, {192, -1, 0}, {100, 0, 0}};
     for (const auto &c : cases) {
-        int i = create_actor(0, 0, 0, ACTOR_ZIPPER, c.dir, 4);
+        int i = create_actor(world, 0, 0, 0, ACTOR_ZIPPER, c.dir, 4);
         EXPECT_TRUE(actor(i).step_x == c.x && actor(i).step_z == c.z) << c.dir;
         EXPECT_EQ(actor(i).think, zipper_think);
     }
@@ -66,79 +66,79 @@ TEST(ActorTable, ZipperStepsFollowItsDirection)
 TEST(ActorTable, LocationSlotsAndCountAreKeptApart)
 {
     flat_row(8);
-    int i = create_actor(0, 0, 0, ACTOR_JAR, 0, 5);
-    remove_location(i, 1);
+    int i = create_actor(world, 0, 0, 0, ACTOR_JAR, 0, 5);
+    remove_location(world, i, 1);
     EXPECT_EQ(actor(i).refs, 0);
-    EXPECT_EQ(add_location(i, 5), 1);
-    EXPECT_EQ(add_location(i, 7), 2);
+    EXPECT_EQ(add_location(world, i, 5), 1);
+    EXPECT_EQ(add_location(world, i, 7), 2);
     EXPECT_TRUE(actor(i).locs[0] == 5 && actor(i).locs[1] == 7);
-    EXPECT_EQ(remove_location(i, 5), 1);
+    EXPECT_EQ(remove_location(world, i, 5), 1);
     EXPECT_TRUE(actor(i).locs[0] == 7 && actor(i).locs[1] == 0);
     // A serial that is not held still lowers the count.
-    EXPECT_EQ(remove_location(i, 3), 0);
+    EXPECT_EQ(remove_location(world, i, 3), 0);
     EXPECT_EQ(actor(i).locs[0], 7);
     // With the first slot taken, every new square goes to the second, replacing what was there.
-    EXPECT_EQ(add_location(i, 2), 1);
-    EXPECT_EQ(add_location(i, 4), 2);
+    EXPECT_EQ(add_location(world, i, 2), 1);
+    EXPECT_EQ(add_location(world, i, 4), 2);
     EXPECT_TRUE(actor(i).locs[0] == 7 && actor(i).locs[1] == 4);
-    EXPECT_EQ(remove_location(i, 4), 1);
+    EXPECT_EQ(remove_location(world, i, 4), 1);
     EXPECT_EQ(actor(i).locs[1], 0);
 }
 
 TEST(ActorTable, ActorAtSkipsTheGoneAndPrefersTheEarliest)
 {
     flat_row(3);
-    int sweet = create_actor(centre(1), 0, 0, ACTOR_SWEET, 0, 7);
-    int player = create_actor(centre(1), 0, 0, ACTOR_PLAYER, 0, 1);
+    int sweet = create_actor(world, centre(1), 0, 0, ACTOR_SWEET, 0, 7);
+    int player = create_actor(world, centre(1), 0, 0, ACTOR_PLAYER, 0, 1);
     EXPECT_EQ(actor_on(1, 0), sweet);
     actor(sweet).gone = 1;
     EXPECT_EQ(actor_on(1, 0), player);
     // A moving actor is found on both squares, an exploding one until it is gone.
-    add_location(player, 3);
+    add_location(world, player, 3);
     actor(player).timer = 40;
     EXPECT_EQ(actor_on(2, 0), player);
     EXPECT_EQ(actor_on(0, 0), -1);
-    EXPECT_EQ(actor_at(centre(5), 0), -1);
+    EXPECT_EQ(actor_at(world, centre(5), 0), -1);
 }
 
 TEST(ActorTable, ThinkPassCountsDownExplosionsFirstAndMotionPassSpinsOnlyAStandingTeleport)
 {
     flat_row(1);
-    int a = create_actor(0, 0, 0, ACTOR_MIBO, 0, 3);
-    int b = create_actor(0, 0, 0, ACTOR_MIBO, 0, 3);
+    int a = create_actor(world, 0, 0, 0, ACTOR_MIBO, 0, 3);
+    int b = create_actor(world, 0, 0, 0, ACTOR_MIBO, 0, 3);
     actor(a).think = count_think;
     actor(b).think = count_think;
     actor(a).timer = 3;
     actor(b).timer = 4;
     thinks_seen = 0;
-    run_think_pass(3);
+    run_think_pass(world, 3);
     EXPECT_TRUE(actor(a).gone == 1 && actor(b).gone == 0 && actor(b).timer == 1);
     EXPECT_EQ(thinks_seen, 1) << "the actor gone in this pass thinks no more";
 
     // A pass of no ticks still calls every callback.
     thinks_seen = 0;
-    run_think_pass(0);
+    run_think_pass(world, 0);
     EXPECT_TRUE(thinks_seen == 1 && last_ticks == 0 && actor(b).gone == 0);
 
     actor(b).motion = count_think;
     thinks_seen = 0;
-    run_motion_pass(0);
+    run_motion_pass(world, 0);
     EXPECT_EQ(thinks_seen, 1);
 
     // The teleport's spin is given to a gone teleport too, but not run for it.
     flat_row(2);
-    int t = create_actor(0, 0, 0, ACTOR_TELEPORT, 0, 2);
-    int m = create_actor(centre(1), 0, 0, ACTOR_MIBO, 0, 3);
+    int t = create_actor(world, 0, 0, 0, ACTOR_TELEPORT, 0, 2);
+    int m = create_actor(world, centre(1), 0, 0, ACTOR_MIBO, 0, 3);
     actor(t).gone = 1;
-    set_motion_for_type(ACTOR_TELEPORT);
+    set_motion_for_type(world, ACTOR_TELEPORT);
     EXPECT_EQ(actor(t).motion, spin_step);
     EXPECT_EQ(actor(m).motion, nullptr);
-    run_motion_pass(5);
+    run_motion_pass(world, 5);
     EXPECT_EQ(actor(t).state, 0);
     actor(t).gone = 0;
-    run_motion_pass(5);
+    run_motion_pass(world, 5);
     EXPECT_TRUE(actor(t).state == 5 && actor(t).angle_y == itofix(5));
-    run_motion_pass(252);
+    run_motion_pass(world, 252);
     EXPECT_EQ(actor(t).state, 1);
 }
 
@@ -146,17 +146,17 @@ TEST(ActorTableDeathTest, The101stActorAndASlideEndingWithTheWrongSquareCountAre
 {
     flat_row(1);
     for (int i = 0; i < ACTOR_CAPACITY; i++)
-        create_actor(0, 0, 0, ACTOR_SWEET, 0, 7);
-    EXPECT_EQ(actor_table.count, 100);
-    EXPECT_EXIT(create_actor(0, 0, 0, ACTOR_SWEET, 0, 7), ::testing::ExitedWithCode(1),
+        create_actor(world, 0, 0, 0, ACTOR_SWEET, 0, 7);
+    EXPECT_EQ(world.actors.count, 100);
+    EXPECT_EXIT(create_actor(world, 0, 0, 0, ACTOR_SWEET, 0, 7), ::testing::ExitedWithCode(1),
                 "Fatal exception: Too many actors");
 
     // A slide that never reserved its target: arriving leaves no square at all.
     flat_row(2);
-    Actor &a = actor(create_actor(0, 0, 0, ACTOR_JAR, 0, 5));
+    Actor &a = actor(create_actor(world, 0, 0, 0, ACTOR_JAR, 0, 5));
     a.state = 1, a.step_x = 1, a.step_z = 0, a.from_x = a.from_z = 0, a.progress = 0;
     a.motion = slide_step;
-    EXPECT_EXIT(run_motion_pass(10), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(run_motion_pass(world, 10), ::testing::ExitedWithCode(1),
                 "Assertion failed in actors at line [0-9]+");
 }
 
@@ -169,27 +169,27 @@ TEST(TileGrid, PointsTruncateTowardZeroAfterAddingHalfASquare)
         {-150.0, -1}, {300.0, -1},
     };
     for (const auto &p : points) {
-        MapTile *t = tile_at(ftofix(p.x), 0);
+        MapTile *t = tile_at(world, ftofix(p.x), 0);
         EXPECT_EQ(t ? t->x : -1, p.column) << p.x;
     }
-    EXPECT_EQ(tile_serial_at(itofix(200), 0), 3);
-    EXPECT_EQ(tile_serial_at(0, itofix(100)), -1);
+    EXPECT_EQ(tile_serial_at(world, itofix(200), 0), 3);
+    EXPECT_EQ(tile_serial_at(world, 0, itofix(100)), -1);
     set_squares({{-1, 0, 0}});
-    EXPECT_TRUE(tile_at(itofix(-100), 0) == nullptr && tile_at(0, itofix(-100)) == nullptr);
+    EXPECT_TRUE(tile_at(world, itofix(-100), 0) == nullptr && tile_at(world, 0, itofix(-100)) == nullptr);
 
     // Of two squares on one place the first in the current order wins; the renderer reorders.
     set_squares({{0, 0, 0}, {1, 4, 0}, {1, 9, 0}});
-    EXPECT_EQ(tile_serial_at(itofix(100), 0), 2);
-    std::swap(level_map.tiles[1], level_map.tiles[2]);
-    EXPECT_EQ(tile_serial_at(itofix(100), 0), 3);
+    EXPECT_EQ(tile_serial_at(world, itofix(100), 0), 2);
+    std::swap(world.map.tiles[1], world.map.tiles[2]);
+    EXPECT_EQ(tile_serial_at(world, itofix(100), 0), 3);
 }
 
 /* The square under (column, row) found by going through the whole list, first or last match. */
 const MapTile *search_list(int column, int row, bool last)
 {
     const MapTile *found = nullptr;
-    for (int i = 0; i < level_map.tile_count; i++) {
-        const MapTile &t = level_map.tiles[i];
+    for (int i = 0; i < world.map.tile_count; i++) {
+        const MapTile &t = world.map.tiles[i];
         if (t.x == column && t.z == row && (last || !found))
             found = &t;
     }
@@ -206,51 +206,51 @@ TEST(TileGrid, TheIndexAnswersAsTheListDoesWhateverTheOrder)
             for (int column = -2; column <= 5; column++) {
                 // A point left of a column falls on the one to its right (truncation to zero).
                 fixed x = itofix(100 * column), z = itofix(100 * row);
-                EXPECT_EQ(tile_at(x, z), search_list(column < 0 ? column + 1 : column, row < 0 ? row + 1 : row, false))
+                EXPECT_EQ(tile_at(world, x, z), search_list(column < 0 ? column + 1 : column, row < 0 ? row + 1 : row, false))
                     << when << " at " << column << "," << row;
-                EXPECT_EQ(last_tile_on(column, row), search_list(column, row, true))
+                EXPECT_EQ(last_tile_on(world, column, row), search_list(column, row, true))
                     << when << " at " << column << "," << row;
             }
         }
-        EXPECT_EQ(tile_serial_at(itofix(32600), itofix(32600)), 7) << when;
-        EXPECT_EQ(tile_at(itofix(32700), itofix(32600)), nullptr) << when;
+        EXPECT_EQ(tile_serial_at(world, itofix(32600), itofix(32600)), 7) << when;
+        EXPECT_EQ(tile_at(world, itofix(32700), itofix(32600)), nullptr) << when;
     };
     agree("as loaded");
     // The renderer sorts the list in place every frame; the index must not go stale.
-    std::reverse(level_map.tiles, level_map.tiles + level_map.tile_count);
+    std::reverse(world.map.tiles, world.map.tiles + world.map.tile_count);
     agree("reversed");
-    std::rotate(level_map.tiles, level_map.tiles + 3, level_map.tiles + level_map.tile_count);
+    std::rotate(world.map.tiles, world.map.tiles + 3, world.map.tiles + world.map.tile_count);
     agree("rotated");
     // A list of another length is searched until it is indexed again.
-    level_map.tiles[level_map.tile_count++] = MapTile{4, 0, 4, 0, {}, 0, 0, 9};
-    EXPECT_EQ(tile_serial_at(itofix(400), itofix(400)), 9);
-    index_tiles();
+    world.map.tiles[world.map.tile_count++] = MapTile{4, 0, 4, 0, {}, 9};
+    EXPECT_EQ(tile_serial_at(world, itofix(400), itofix(400)), 9);
+    index_tiles(world);
     agree("grown and indexed");
     // A square beyond the grid's columns leaves the whole list unindexed, and still found.
     set_squares({{0, 0, 0}, {327, 0, 1}});
-    EXPECT_EQ(tile_serial_at(itofix(32700), itofix(100)), 2);
-    EXPECT_EQ(tile_serial_at(0, 0), 1);
+    EXPECT_EQ(tile_serial_at(world, itofix(32700), itofix(100)), 2);
+    EXPECT_EQ(tile_serial_at(world, 0, 0), 1);
 }
 
 TEST(TileGrid, StepsClimbTwoLevelsSlidesNoneAndBothDropAnyNumber)
 {
     for (int h = 0; h <= 3; h++) {
         set_squares({{0, 0, 0}, {1, h, 0}});
-        EXPECT_EQ(can_move_to(0, 0, itofix(100), 0), h <= 2 ? 1 : 0) << "height " << h;
-        EXPECT_EQ(can_slide_to(0, 0, itofix(100), 0), h == 0 ? 1 : 0) << "height " << h;
+        EXPECT_EQ(can_move_to(world, 0, 0, itofix(100), 0), h <= 2 ? 1 : 0) << "height " << h;
+        EXPECT_EQ(can_slide_to(world, 0, 0, itofix(100), 0), h == 0 ? 1 : 0) << "height " << h;
     }
     set_squares({{0, 9, 0}, {1, -20, 0}});
-    EXPECT_EQ(can_move_to(0, 0, itofix(100), 0) + can_slide_to(0, 0, itofix(100), 0), 2);
-    EXPECT_EQ(can_slide_to(itofix(100), 0, 0, 0), 0);
+    EXPECT_EQ(can_move_to(world, 0, 0, itofix(100), 0) + can_slide_to(world, 0, 0, itofix(100), 0), 2);
+    EXPECT_EQ(can_slide_to(world, itofix(100), 0, 0, 0), 0);
 
     set_squares({{0, 0, 0}});
     // Toward nothing: the player may go (and fall), a pushed actor may not.
-    EXPECT_EQ(can_move_to(0, 0, itofix(100), 0), 1);
-    EXPECT_EQ(can_slide_to(0, 0, itofix(100), 0), 0);
-    EXPECT_TRUE(cangoto(0, 0, itofix(100), 0) == 0 && cangoto(0, 0, 0, 0) == 1);
+    EXPECT_EQ(can_move_to(world, 0, 0, itofix(100), 0), 1);
+    EXPECT_EQ(can_slide_to(world, 0, 0, itofix(100), 0), 0);
+    EXPECT_TRUE(cangoto(world, 0, 0, itofix(100), 0) == 0 && cangoto(world, 0, 0, 0, 0) == 1);
     // From nothing: refused, except that a missing target is answered first.
-    EXPECT_EQ(can_move_to(itofix(300), 0, 0, 0) + can_slide_to(itofix(300), 0, 0, 0), 0);
-    EXPECT_EQ(can_move_to(itofix(300), 0, itofix(400), 0), 1);
+    EXPECT_EQ(can_move_to(world, itofix(300), 0, 0, 0) + can_slide_to(world, itofix(300), 0, 0, 0), 0);
+    EXPECT_EQ(can_move_to(world, itofix(300), 0, itofix(400), 0), 1);
 }
 
 TEST(TileGrid, ViewQuadrantOfAHeading)

@@ -7,7 +7,8 @@
 #include "shell/timer.h"
 #include "world/actor_behaviours.h"
 #include "world/level_state.h"
-#include "world/world_snapshot.h"
+#include "world/world_clock.h"
+#include "shell/datafile.h"
 #include "world_test_support.h"
 
 TEST(Pushing, AJarGoesOntoALowerSquareAtItsOldHeight)
@@ -20,7 +21,7 @@ TEST(Pushing, AJarGoesOntoALowerSquareAtItsOldHeight)
     EXPECT_EQ(actor(jar).y, itofix(-20));   // the height it had two levels up
     EXPECT_TRUE(actor(jar).refs == 1 && actor(jar).state == 0 && actor(jar).motion == nullptr);
     EXPECT_TRUE(robot_x() == 100 && hero().refs == 1 && hero().locs[0] == square(1, 0)->serial);
-    EXPECT_TRUE(cue_log.plays[DAT_SAMPLE_PUSH] == 1 && cue_log.plays[DAT_SAMPLE_STEP] == 1);
+    EXPECT_TRUE(world.cues.plays[DAT_SAMPLE_PUSH] == 1 && world.cues.plays[DAT_SAMPLE_STEP] == 1);
 }
 
 TEST(Pushing, RefusedPushesLeaveEverythingInPlace)
@@ -32,13 +33,13 @@ TEST(Pushing, RefusedPushesLeaveEverythingInPlace)
         play_level(drawn_map({layout}, 64));
         int pushed = actor_on(1, 0);
         move();
-        EXPECT_TRUE(robot_x() == 0 && player_motion.step_x == 0) << layout;
+        EXPECT_TRUE(robot_x() == 0 && world.motion.step_x == 0) << layout;
         EXPECT_TRUE(actor_on(1, 0) == pushed && actor(pushed).x == centre(1) && actor(pushed).refs == 1)
             << layout;
-        EXPECT_EQ(cue_log.last, DAT_SAMPLE_BLOCKED) << layout;
-        EXPECT_EQ(cue_log.plays[DAT_SAMPLE_BLOCKED], 1) << layout << ": the only cue";
-        driver_run(300, 1);
-        EXPECT_TRUE(level_state.level_lost == 0 && actor(pushed).state == 0) << layout;
+        EXPECT_EQ(world.cues.last, DAT_SAMPLE_BLOCKED) << layout;
+        EXPECT_EQ(world.cues.plays[DAT_SAMPLE_BLOCKED], 1) << layout << ": the only cue";
+        driver_run(world, 300, 1);
+        EXPECT_TRUE(world.level.level_lost == 0 && actor(pushed).state == 0) << layout;
     }
 }
 
@@ -53,7 +54,7 @@ TEST(Pushing, AStandingZipperPushedSidewaysGoesOnInItsOwnDirectionAWaitingOneHol
     move();
     EXPECT_EQ(actor_on(1, 0), zipper);
     EXPECT_EQ(actor(zipper).think, zipper_think);
-    driver_run(200, 1);
+    driver_run(world, 200, 1);
     EXPECT_TRUE(actor(zipper).x == centre(3) && actor(zipper).z == centre(0));
     EXPECT_TRUE(actor(zipper).armed == 0 && actor(zipper).refs == 1) << "stopped by the row's end";
 
@@ -61,15 +62,15 @@ TEST(Pushing, AStandingZipperPushedSidewaysGoesOnInItsOwnDirectionAWaitingOneHol
     begin_level(drawn_map({"0. 0. 0.",
                            "0. 0> 0.",
                            "-- 0P --"}, 128));
-    driver_frame(1);
+    driver_frame(world, 1);
     zipper = actor_on(1, 1);
     ASSERT_LT(actor(zipper).state, 0);
     EXPECT_EQ(actor_on(2, 1), zipper);  // the reserved square is taken already
-    clear_cue_log();
-    driver_push(MOVE_FORWARD);
-    driver_frame(1);
-    EXPECT_EQ(cue_log.plays[DAT_SAMPLE_BLOCKED], 1);
-    EXPECT_TRUE(player_motion.step_z == 0 && player_motion.jump_ctr < 1);
+    clear_cue_log(world);
+    driver_push(world, MOVE_FORWARD);
+    driver_frame(world, 1);
+    EXPECT_EQ(world.cues.plays[DAT_SAMPLE_BLOCKED], 1);
+    EXPECT_TRUE(world.motion.step_z == 0 && world.motion.jump_ctr < 1);
     EXPECT_TRUE(actor(zipper).x == centre(1) && actor(zipper).z == centre(1));
 }
 
@@ -77,24 +78,24 @@ TEST(Zipper, WaitsThirtyTicksThenRunsArmedAndKills)
 {
     begin_level(drawn_map({"0> 0. 0. 0P"}, 192));
     int zipper = actor_on(0, 0);
-    driver_frame(1);
+    driver_frame(world, 1);
     EXPECT_TRUE(actor(zipper).state == -2 && actor(zipper).refs == 2);
-    driver_run(28, 1);
+    driver_run(world, 28, 1);
     EXPECT_TRUE(actor(zipper).x == 0 && actor(zipper).armed == 0);
-    driver_frame(1);    // the 30th tick of waiting: armed, and off at once
+    driver_frame(world, 1);    // the 30th tick of waiting: armed, and off at once
     EXPECT_TRUE(actor(zipper).armed == 1 && actor(zipper).x == itofix(10));
     EXPECT_TRUE(actor(zipper).think == nullptr && actor(zipper).motion == slide_step);
 
     // Armed, it runs on without stopping and reaches the robot's square.
-    driver_run(9 + 10, 1);
+    driver_run(world, 9 + 10, 1);
     EXPECT_EQ(actor(zipper).x, centre(2));
-    EXPECT_EQ(level_state.level_lost, 0);
-    driver_frame(1);
-    EXPECT_EQ(level_state.level_lost, 1);
+    EXPECT_EQ(world.level.level_lost, 0);
+    driver_frame(world, 1);
+    EXPECT_EQ(world.level.level_lost, 1);
     EXPECT_STREQ(message(), "You are dead! Probably cause you are a idiot");
     EXPECT_EQ(hero().timer, 79);    // counted down once already, later in the same pass
     EXPECT_EQ(square(3, 0)->texture, 1);
-    driver_run(80, 1);
+    driver_run(world, 80, 1);
     EXPECT_EQ(hero().gone, 1);
     EXPECT_TRUE(actor(zipper).x == centre(3) && actor(zipper).armed == 0 && actor(zipper).refs == 1);
 }
@@ -106,40 +107,40 @@ TEST(Zipper, StoppedByAMiboItWaitsAgainAndRunningIntoAJarSetsItOffAndVanishes)
     int mibo = actor_on(2, 0);
     int jar = actor_on(4, 0);
     int sweet = actor_on(5, 0);
-    driver_run(39, 1);      // waited and slid to column 1, armed
+    driver_run(world, 39, 1);      // waited and slid to column 1, armed
     EXPECT_TRUE(actor(zipper).x == centre(1) && actor(zipper).armed == 1);
-    driver_frame(1);        // the mibo blocks: disarmed
+    driver_frame(world, 1);        // the mibo blocks: disarmed
     EXPECT_TRUE(actor(zipper).armed == 0 && actor(zipper).state == 0);
     actor(mibo).gone = 1;   // the way clears
-    driver_frame(1);
+    driver_frame(world, 1);
     EXPECT_EQ(actor(zipper).state, -2);  // reserves and waits again
-    driver_run(48, 1);
+    driver_run(world, 48, 1);
     ASSERT_TRUE(actor(zipper).x == centre(3) && actor(zipper).armed == 1);
-    driver_frame(1);        // into the jar
+    driver_frame(world, 1);        // into the jar
     EXPECT_EQ(actor(zipper).gone, 1);
     // Both come after the zipper in the table, so this pass has counted them down once.
     EXPECT_TRUE(actor(jar).timer == 79 && actor(sweet).timer == 79);
     EXPECT_STREQ(message(), "You lost a sweet, you're stuck");
-    EXPECT_EQ(message_line.ticks_left, 200);
+    EXPECT_EQ(world.message.ticks_left, 200);
     // The jar's chain blasted the zipper's own square too, but the zipper is gone at once.
     for (int x = 2; x <= 5; x++)
         EXPECT_EQ(square(x, 0)->texture, x > 2) << x;
     EXPECT_EQ(square(0, 1)->texture, 0);
-    EXPECT_EQ(level_state.level_lost, 0);
+    EXPECT_EQ(world.level.level_lost, 0);
 }
 
 TEST(Zipper, ABlastedZipperRunsUntilItsCountdownEnds)
 {
     begin_level(drawn_map({"0> 0. 0. 0. 0. 0. 0. 0.", "0X 0P"}, 192));
     int zipper = actor_on(0, 0);
-    driver_push(MOVE_FORWARD);
-    driver_frame(1);        // the robot walks into the mine before the zipper first thinks
+    driver_push(world, MOVE_FORWARD);
+    driver_frame(world, 1);        // the robot walks into the mine before the zipper first thinks
     EXPECT_EQ(actor(zipper).timer, 79);
-    EXPECT_EQ(level_state.level_lost, 1);
-    driver_run(78, 1);
+    EXPECT_EQ(world.level.level_lost, 1);
+    driver_run(world, 78, 1);
     EXPECT_GT(actor(zipper).x, centre(1));
     EXPECT_EQ(actor(zipper).gone, 0);
-    driver_frame(1);
+    driver_frame(world, 1);
     EXPECT_EQ(actor(zipper).gone, 1);
 }
 
@@ -153,12 +154,12 @@ TEST(Explosions, AMineChainsThroughJarsAndMinesOnlyInItsOrder)
                           "0J"}, 64));
     const int spared = actor_on(0, 3);
     move();
-    EXPECT_EQ(level_state.level_lost, 1);
+    EXPECT_EQ(world.level.level_lost, 1);
     // The robot's death came first (-x), the sweet behind the +x jar later.
     EXPECT_STREQ(message(), "You lost a sweet, you're stuck");
     // Eight blasts, each with its cue: the mine, the robot, three jars, the sweet, the teleport
     // and the mibo (beside the lower jar). Squares without an actor are not scorched.
-    EXPECT_EQ(cue_log.plays[DAT_SAMPLE_EXPLOSION], 8);
+    EXPECT_EQ(world.cues.plays[DAT_SAMPLE_EXPLOSION], 8);
     for (int z = 0; z < 3; z++)
         for (int x = 0; x < 3; x++)
             EXPECT_EQ(square(x, z)->texture, (x == 0 && z == 0) || (x == 2 && z == 0) ? 0 : 1)
@@ -166,8 +167,8 @@ TEST(Explosions, AMineChainsThroughJarsAndMinesOnlyInItsOrder)
     EXPECT_TRUE(actor(spared).timer == 0 && square(0, 3)->texture == 0) << "a mibo passes nothing on";
     // The step still went ahead, into the exploding mine's square.
     EXPECT_EQ(robot_x(), 100);
-    driver_run(80, 1);
-    for (int i = 0; i < actor_table.count; i++)
+    driver_run(world, 80, 1);
+    for (int i = 0; i < world.actors.count; i++)
         EXPECT_EQ(actor(i).gone, i != spared) << "actor " << i;
     EXPECT_EQ(actor_on(1, 1), -1);
 }
@@ -193,14 +194,14 @@ TEST(Explosions, NeighboursAreSetOffMinusXPlusXMinusZPlusZAndOnlyTheFirstActorOn
     // Only the first actor on a square is blasted.
     play_level(drawn_map({"0P 0. 0."}, 64));
     // A second actor on the robot's square, later in the table.
-    int extra = create_actor(0, 0, 0, ACTOR_JAR, 0, 5);
-    explode_at(0, 0);
+    int extra = create_actor(world, 0, 0, 0, ACTOR_JAR, 0, 5);
+    explode_at(world, 0, 0);
     EXPECT_EQ(hero().timer, 80);
     EXPECT_EQ(actor(extra).timer, 0);
     // An actor already exploding is not set off again.
-    clear_cue_log();
-    explode_at(0, 0);
-    EXPECT_EQ(cue_log.plays[DAT_SAMPLE_EXPLOSION], 0);
+    clear_cue_log(world);
+    explode_at(world, 0, 0);
+    EXPECT_EQ(world.cues.plays[DAT_SAMPLE_EXPLOSION], 0);
 }
 
 class Rules : public WorldTest {};
@@ -209,88 +210,88 @@ TEST_F(Rules, TheLastSweetOpensTheTeleportAndTheFirstStepInWins)
 {
     // Without sweets it spins from the start.
     play_level(drawn_map({"0P 0T"}, 64));
-    EXPECT_TRUE(level_state.teleport_active == 1 && actor(1).motion == spin_step && actor(1).state > 0);
+    EXPECT_TRUE(world.level.teleport_active == 1 && actor(1).motion == spin_step && actor(1).state > 0);
 
     play_level(drawn_map({"0P 0S 0S 0S 0T"}, 64));
     int teleport = actor_on(4, 0);
-    EXPECT_EQ(level_state.sweets_total, 3);
-    EXPECT_EQ(level_state.teleport_active, 0);
+    EXPECT_EQ(world.level.sweets_total, 3);
+    EXPECT_EQ(world.level.teleport_active, 0);
     for (int i = 1; i <= 2; i++) {
         move();
         EXPECT_STREQ(message(), "Yum yum...");
-        EXPECT_TRUE(actor(i).gone == 1 && actor_on(i, 0) == hero_index) << "eaten and stepped on";
-        EXPECT_TRUE(cue_log.plays[DAT_SAMPLE_SWEET] == 1 && level_state.sweets_eaten == i);
-        EXPECT_TRUE(level_state.teleport_active == 0 && actor(teleport).motion == nullptr);
+        EXPECT_TRUE(actor(i).gone == 1 && actor_on(i, 0) == world.hero_index) << "eaten and stepped on";
+        EXPECT_TRUE(world.cues.plays[DAT_SAMPLE_SWEET] == 1 && world.level.sweets_eaten == i);
+        EXPECT_TRUE(world.level.teleport_active == 0 && actor(teleport).motion == nullptr);
     }
-    driver_push(MOVE_FORWARD);
-    driver_frame(1);
+    driver_push(world, MOVE_FORWARD);
+    driver_frame(world, 1);
     EXPECT_STREQ(message(), "Teleport activated!");
-    EXPECT_TRUE(level_state.teleport_active == 1 && actor(teleport).motion == spin_step);
+    EXPECT_TRUE(world.level.teleport_active == 1 && actor(teleport).motion == spin_step);
     // The 100 ticks of the sweet's message run on: shown through tick 100, gone at the next.
-    driver_run(99, 1);
+    driver_run(world, 99, 1);
     EXPECT_STREQ(message(), "Teleport activated!");
-    driver_frame(1);
+    driver_frame(world, 1);
     EXPECT_STREQ(message(), "");
 
-    clear_cue_log();
-    driver_push(MOVE_FORWARD);
-    driver_frame(1);
-    EXPECT_TRUE(level_state.teleport_entered == 1 && level_state.level_completed == 0);
-    driver_run(10, 1);
-    EXPECT_EQ(level_state.level_completed, 1);
+    clear_cue_log(world);
+    driver_push(world, MOVE_FORWARD);
+    driver_frame(world, 1);
+    EXPECT_TRUE(world.level.teleport_entered == 1 && world.level.level_completed == 0);
+    driver_run(world, 10, 1);
+    EXPECT_EQ(world.level.level_completed, 1);
     EXPECT_STREQ(message(), "Level completed: press Space");
-    EXPECT_EQ(message_line.ticks_left, 9999);
-    EXPECT_EQ(cue_log.plays[DAT_SAMPLE_COMPLETED], 1);
+    EXPECT_EQ(world.message.ticks_left, 9999);
+    EXPECT_EQ(world.cues.plays[DAT_SAMPLE_COMPLETED], 1);
 
     // The clock stops, commands are refused, and the robot rises and turns for as long as the
     // player waits.
-    int clock = get_level_time();
+    int clock = level_clock_left(world);
     int ticks = tick_counter.load();
-    fixed y = player_motion.loc_y;
-    fixed heading = player_motion.player_rot_y;
-    driver_push(MOVE_BACKWARD);
-    driver_run(1001, 10);
-    EXPECT_TRUE(get_level_time() == clock && tick_counter.load() == ticks + 10010);
-    EXPECT_EQ(player_motion.loc_y, y - itofix(10010));
-    EXPECT_EQ(player_motion.player_rot_y, heading + itofix(10010));
-    EXPECT_EQ(command_queue_pop(), MOVE_BACKWARD);
-    EXPECT_EQ(level_state.level_completed, 1);
+    fixed y = world.motion.loc_y;
+    fixed heading = world.motion.player_rot_y;
+    driver_push(world, MOVE_BACKWARD);
+    driver_run(world, 1001, 10);
+    EXPECT_TRUE(level_clock_left(world) == clock && tick_counter.load() == ticks + 10010);
+    EXPECT_EQ(world.motion.loc_y, y - itofix(10010));
+    EXPECT_EQ(world.motion.player_rot_y, heading + itofix(10010));
+    EXPECT_EQ(command_queue_pop(world), MOVE_BACKWARD);
+    EXPECT_EQ(world.level.level_completed, 1);
 }
 
 TEST_F(Rules, ALostSweetLeavesTheLevelRunningButUnwinnable)
 {
     play_level(drawn_map({"0P 0. 0J 0S 0T"}, 64));
-    explode_at(centre(2), 0);
+    explode_at(world, centre(2), 0);
     EXPECT_STREQ(message(), "You lost a sweet, you're stuck");
-    EXPECT_EQ(level_state.level_lost, 0);
-    driver_run(100, 1);
+    EXPECT_EQ(world.level.level_lost, 0);
+    driver_run(world, 100, 1);
     for (int i = 0; i < 3; i++)
         move();
     // Jar and sweet are gone; the teleport never opens and blocks the way.
-    clear_cue_log();
-    driver_push(MOVE_FORWARD);
-    driver_frame(1);
+    clear_cue_log(world);
+    driver_push(world, MOVE_FORWARD);
+    driver_frame(world, 1);
     EXPECT_EQ(robot_x(), 300);
     EXPECT_STREQ(message(), "Eat all sweets to activate teleport");
-    EXPECT_EQ(message_line.ticks_left, 99);
-    EXPECT_TRUE(cue_log.last == DAT_SAMPLE_BLOCKED && level_state.teleport_entered == 0);
-    EXPECT_EQ(level_state.level_completed, 0);
+    EXPECT_EQ(world.message.ticks_left, 99);
+    EXPECT_TRUE(world.cues.last == DAT_SAMPLE_BLOCKED && world.level.teleport_entered == 0);
+    EXPECT_EQ(world.level.level_completed, 0);
 }
 
 TEST_F(Rules, TheClockRunsOutOnceAndKeepsSayingSo)
 {
     play_level(drawn_map({"0P 0."}, 64, 1));
-    int left = get_level_time();
+    int left = level_clock_left(world);
     EXPECT_GT(left, 5000);
-    driver_run(left - 1, 1);
-    EXPECT_TRUE(get_level_time() == 1 && level_state.level_lost == 0);
-    driver_frame(1);
-    EXPECT_EQ(level_state.level_lost, 1);
+    driver_run(world, left - 1, 1);
+    EXPECT_TRUE(level_clock_left(world) == 1 && world.level.level_lost == 0);
+    driver_frame(world, 1);
+    EXPECT_EQ(world.level.level_lost, 1);
     EXPECT_STREQ(message(), "Time is up, your to waaaay to slooooow!");
-    EXPECT_EQ(message_line.ticks_left, 200);
-    driver_run(500, 1);
+    EXPECT_EQ(world.message.ticks_left, 200);
+    driver_run(world, 500, 1);
     EXPECT_STREQ(message(), "Time is up, your to waaaay to slooooow!");
-    EXPECT_EQ(level_time.load(), 0);    // stopped the moment the level was lost
+    EXPECT_EQ(world.clock, 0);    // stopped the moment the level was lost
     move();
     EXPECT_EQ(robot_x(), 0);
 }
@@ -302,21 +303,21 @@ TEST_F(Rules, RestartBringsTheWholeLevelBack)
     play_level(drawn_map({"0P 0S 0X 0T"}, 64, 2));
     move();
     move();     // into the mine: dead
-    driver_run(100, 1);
-    ASSERT_EQ(level_state.level_lost, 1);
+    driver_run(world, 100, 1);
+    ASSERT_EQ(world.level.level_lost, 1);
     ASSERT_EQ(square(2, 0)->texture, 1);
-    driver_push(MOVE_FORWARD);      // typed before the restart: dropped
+    driver_push(world, MOVE_FORWARD);      // typed before the restart: dropped
 
-    driver_restart();
-    EXPECT_TRUE(level_state.level_lost == 0 && level_state.sweets_eaten == 0);
-    EXPECT_TRUE(level_state.sweets_total == 1 && level_state.teleport_active == 0);
-    ASSERT_EQ(actor_table.count, 4);
-    for (int i = 0; i < actor_table.count; i++)
+    driver_restart(world);
+    EXPECT_TRUE(world.level.level_lost == 0 && world.level.sweets_eaten == 0);
+    EXPECT_TRUE(world.level.sweets_total == 1 && world.level.teleport_active == 0);
+    ASSERT_EQ(world.actors.count, 4);
+    for (int i = 0; i < world.actors.count; i++)
         EXPECT_TRUE(actor(i).gone == 0 && actor(i).timer == 0 && actor(i).refs == 1) << i;
     EXPECT_EQ(square(2, 0)->texture, 0);
-    EXPECT_EQ(get_level_time(), 2 * 6000);
-    EXPECT_TRUE(message_line.text == nullptr && command_queue_pop() == 0);
-    EXPECT_TRUE(intro == 1 && camera_y == -680.0f && title_timer == 200);
+    EXPECT_EQ(level_clock_left(world), 2 * 6000);
+    EXPECT_TRUE(world.message.text == nullptr && command_queue_pop(world) == 0);
+    EXPECT_TRUE(world.intro == 1 && world.camera_y == -680.0f && world.title_timer == 200);
     EXPECT_EQ(robot_x(), 0);
 }
 
@@ -324,24 +325,24 @@ TEST_F(Rules, ARunningLevelReplaysExactlyFromASnapshot)
 {
     begin_level(drawn_map({"0P 0S 0. 0J 0. 0T",
                            "0> 0. 0. 0. 0. 0X"}, 64, 3));
-    driver_run(20, 1);
+    driver_run(world, 20, 1);
     const int zipper = 4;
     ASSERT_EQ(actor(zipper).type, ACTOR_ZIPPER);
-    static WorldSnapshot saved, first_run, second_run;
-    take_snapshot(&saved);
+    static World saved, first_run, second_run;
+    saved = world;
     auto play_on = [] {
-        driver_push(MOVE_FORWARD);
-        driver_push(MOVE_TURN_RIGHT);
-        driver_push(MOVE_FORWARD);
-        driver_run(40, 3);
-        driver_push(MOVE_JUMP);
-        driver_run(60, 2);
+        driver_push(world, MOVE_FORWARD);
+        driver_push(world, MOVE_TURN_RIGHT);
+        driver_push(world, MOVE_FORWARD);
+        driver_run(world, 40, 3);
+        driver_push(world, MOVE_JUMP);
+        driver_run(world, 60, 2);
     };
     play_on();
-    take_snapshot(&first_run);
-    restore_snapshot(&saved);
+    first_run = world;
+    world = saved;
     play_on();
-    take_snapshot(&second_run);
+    second_run = world;
 
     EXPECT_EQ(std::memcmp(&first_run, &second_run, sizeof first_run), 0) << "byte for byte";
     // Something really happened in between: a sweet eaten, the zipper run into the mine.

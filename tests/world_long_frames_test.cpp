@@ -16,24 +16,24 @@ class LongFrames : public WorldTest {};
 TEST_F(LongFrames, AHugeUpdateEndsTheSwoopAndAFallAsSmallOnesDo)
 {
     begin_level(drawn_map({"0P 0."}, 64));
-    ASSERT_EQ(intro, 1);
-    driver_frame(2000000000);
-    EXPECT_EQ(intro, 0);
-    EXPECT_EQ(camera_y, display_options.camera_height);
-    EXPECT_EQ(display_options.camera_pitch, 0.2f);
+    ASSERT_EQ(world.intro, 1);
+    driver_frame(world, 2000000000);
+    EXPECT_EQ(world.intro, 0);
+    EXPECT_EQ(world.camera_y, display_options.camera_height);
+    EXPECT_EQ(world.camera_pitch, 0.2f);
 
     play_level(drawn_map({"0P"}, 64));
-    tumble = 0;     // a level start keeps the angle of an earlier fall
-    driver_push(MOVE_FORWARD);
-    driver_run(12, 1);              // off the edge: landed over no square, the fall begun
-    ASSERT_EQ(falling, 1);
-    driver_frame(2000000000);       // the clock runs out too, but the fall is what is drawn
-    EXPECT_GT(player_motion.loc_y, itofix(250));
-    EXPECT_LT(player_motion.loc_y, itofix(250 + 3 * 4000));
-    EXPECT_TRUE(tumble >= 0 && tumble <= 256 + 2 * 4000);
-    driver_frame(1);
-    EXPECT_EQ(level_state.level_lost, 1);
-    EXPECT_STREQ(message_line.text, "Game Over");
+    world.tumble = 0;     // a level start keeps the angle of an earlier fall
+    driver_push(world, MOVE_FORWARD);
+    driver_run(world, 12, 1);              // off the edge: landed over no square, the fall begun
+    ASSERT_EQ(world.falling, 1);
+    driver_frame(world, 2000000000);       // the clock runs out too, but the fall is what is drawn
+    EXPECT_GT(world.motion.loc_y, itofix(250));
+    EXPECT_LT(world.motion.loc_y, itofix(250 + 3 * 4000));
+    EXPECT_TRUE(world.tumble >= 0 && world.tumble <= 256 + 2 * 4000);
+    driver_frame(world, 1);
+    EXPECT_EQ(world.level.level_lost, 1);
+    EXPECT_STREQ(world.message.text, "Game Over");
 }
 
 } // namespace

@@ -14,9 +14,12 @@
 #include "world/level_state.h"
 #include "world/map_file.h"
 #include "world/map_parser.h"
+#include "world/world_clock.h"
 #include "world_test_support.h"
 
 namespace {
+
+char fault[MAP_FAULT_SIZE];    /* why the last load_map found nothing to read */
 
 const char *const HEADER = "comment\nName\n12\nx\n3\nx\nx\n";
 
@@ -175,10 +178,10 @@ TEST(MapSquares, FarthestSquaresKeepTheWorldInRange)
     // The robot steps off the +x edge of column 326 and falls: every point of its hop stays
     // between the square it left and the one beyond, never wrapping round the fixed range.
     begin_level(text);
-    driver_settle(10, 1000);
-    driver_push(MOVE_FORWARD);
+    driver_settle(world, 10, 1000);
+    driver_push(world, MOVE_FORWARD);
     for (int frame = 0; frame < 100; frame++) {
-        driver_frame(2);
+        driver_frame(world, 2);
         ASSERT_GE(robot_x(), 32600) << "frame " << frame;
         ASSERT_LE(robot_x(), 32700) << "frame " << frame;
     }
@@ -204,44 +207,44 @@ TEST(MapLoad, SquaresActorsAndClockFromTheFile)
                        "1 1 0 0 7 128 -1 -1 -1 -1\n"      // a sweet ignores its direction
                        "0 0 1 0 4 192 -1 -1 -1 -1\n"
                        "1 0 1 0 9 0 -1 -1 -1 -1\n";       // unknown content: nothing
-    clear_actors();
-    ASSERT_EQ(load_map_text(text.data(), text.size(), &level_map), 4);
-    EXPECT_EQ(level_map.tile_count, 4);
-    EXPECT_STREQ(level_map.level_name, "Name");
-    EXPECT_EQ(level_map.level_code, 12);
-    EXPECT_EQ(get_level_time(), 3 * 6000);
-    ASSERT_EQ(level_map.start_tile, &level_map.tiles[0]);
-    EXPECT_EQ(level_map.start_dir, 64);
+    clear_actors(world);
+    ASSERT_EQ(load_map_text(world, text.data(), text.size()), 4);
+    EXPECT_EQ(world.map.tile_count, 4);
+    EXPECT_STREQ(world.map.level_name, "Name");
+    EXPECT_EQ(world.map.level_code, 12);
+    EXPECT_EQ(level_clock_left(world), 3 * 6000);
+    ASSERT_EQ(world.map.start_index, 0);
+    EXPECT_EQ(world.map.start_dir, 64);
     for (int i = 0; i < 4; i++)
-        EXPECT_EQ(level_map.tiles[i].serial, i + 1);
+        EXPECT_EQ(world.map.tiles[i].serial, i + 1);
     const int expected_depth[4] = {0, 1, 3, 0};
     for (int k = 0; k < 4; k++)
-        EXPECT_EQ(level_map.tiles[0].side_depth[k], expected_depth[k]);
-    EXPECT_EQ(level_map.tiles[0].texture, 2);
+        EXPECT_EQ(world.map.tiles[0].side_depth[k], expected_depth[k]);
+    EXPECT_EQ(world.map.tiles[0].texture, 2);
 
-    ASSERT_EQ(actor_table.count, 3);
-    EXPECT_EQ(hero_index, 0);
-    const Actor &sweet = actor_table.actors[1];
+    ASSERT_EQ(world.actors.count, 3);
+    EXPECT_EQ(world.hero_index, 0);
+    const Actor &sweet = world.actors.actors[1];
     EXPECT_EQ((std::vector<int>{sweet.type, sweet.map_code, sweet.dir, sweet.y, sweet.locs[0]}),
               (std::vector<int>{ACTOR_SWEET, 7, 0, itofix(-10), 2}));
-    const Actor &zipper = actor_table.actors[2];
+    const Actor &zipper = world.actors.actors[2];
     EXPECT_EQ((std::vector<int>{zipper.type, zipper.angle_y, zipper.step_x}),
               (std::vector<int>{ACTOR_ZIPPER, itofix(192), -1}));
-    EXPECT_EQ(level_state.sweets_total, 1);
-    EXPECT_EQ(level_state.sweets_eaten, 0);
+    EXPECT_EQ(world.level.sweets_total, 1);
+    EXPECT_EQ(world.level.sweets_eaten, 0);
 }
 
 TEST(MapLoad, MissingFileChangesOnlyTheSweetCounts)
 {
-    level_state.sweets_total = 4;
-    level_state.sweets_eaten = 2;
-    set_level_time(1234);
-    clear_actors();
-    EXPECT_EQ(load_map("no/such/map.txt", &level_map), 0);
-    EXPECT_EQ(level_state.sweets_total, 0);
-    EXPECT_EQ(level_state.sweets_eaten, 0);
-    EXPECT_EQ(get_level_time(), 1234);
-    EXPECT_EQ(actor_table.count, 0);
+    world.level.sweets_total = 4;
+    world.level.sweets_eaten = 2;
+    world.clock = 1234;
+    clear_actors(world);
+    EXPECT_EQ(load_map(world, "no/such/map.txt", fault), 0);
+    EXPECT_EQ(world.level.sweets_total, 0);
+    EXPECT_EQ(world.level.sweets_eaten, 0);
+    EXPECT_EQ(level_clock_left(world), 1234);
+    EXPECT_EQ(world.actors.count, 0);
 }
 
 TEST(MapLoad, FileAndHeaderReaderAgree)
@@ -261,10 +264,10 @@ TEST(MapLoad, FileAndHeaderReaderAgree)
     EXPECT_EQ(std::string(name), std::string(38, 'q'));
     EXPECT_EQ(code, 0);     // "qq\n" spilled into line 3
 
-    clear_actors();
-    EXPECT_EQ(load_map(path, &level_map), 1);
-    EXPECT_STREQ(level_map.level_name, name);
-    EXPECT_EQ(get_level_time(), 2 * 6000);
+    clear_actors(world);
+    EXPECT_EQ(load_map(world, path, fault), 1);
+    EXPECT_STREQ(world.map.level_name, name);
+    EXPECT_EQ(level_clock_left(world), 2 * 6000);
     std::remove(path);
 
     EXPECT_EQ(read_level_header("no/such/map.txt", name, &code), 0);
@@ -275,8 +278,8 @@ TEST(MapLoadDeathTest, BrokenFileStopsWithItsMessage)
     std::string text = std::string(HEADER) + "2\n" + start_line() + "1 0 0 0\n";
     EXPECT_EXIT(
         {
-            clear_actors();
-            load_map_text(text.data(), text.size(), &level_map);
+            clear_actors(world);
+            load_map_text(world, text.data(), text.size());
         },
         ::testing::ExitedWithCode(1), "Fatal exception: Bad square 2 in map");
 }
@@ -323,8 +326,8 @@ TEST(MapLoadDeathTest, ABrokenFileNamesItselfAndADirectoryIsNoMap)
     std::fclose(file);
     EXPECT_EXIT(
         {
-            clear_actors();
-            load_map(path.c_str(), &level_map);
+            clear_actors(world);
+            load_map(world, path.c_str(), fault);
         },
         ::testing::ExitedWithCode(1),
         path + " line 11: Bad square 2 in map: the file ends before the content\n"
@@ -336,9 +339,9 @@ TEST(MapLoadDeathTest, ABrokenFileNamesItselfAndADirectoryIsNoMap)
     char name[LEVEL_NAME_SIZE];
     int code;
     EXPECT_EQ(read_level_header(directory.c_str(), name, &code), 0);
-    clear_actors();
-    EXPECT_EQ(load_map(directory.c_str(), &level_map), 0);
-    EXPECT_EQ(std::string(map_open_fault()), directory + ": not a regular file");
+    clear_actors(world);
+    EXPECT_EQ(load_map(world, directory.c_str(), fault), 0);
+    EXPECT_EQ(std::string(fault), directory + ": not a regular file");
     rmdir(directory.c_str());
     rmdir(folder);
 }

@@ -13,11 +13,11 @@
 #include "world/level_map.h"
 #include "world/player_motion.h"
 #include "world/tile_grid.h"
-#include "shell/command_queue.h"
 #include "ui/display_options.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "world/world_cues.h"
 #include "world/world_driver.h"
+#include "test_world.h"
 
 /* A level drawn row by row (row z = 0 first, column x = 0 leftmost), one cell of two characters
    per square separated by blanks: a height digit (or '-' for no square) and what stands there:
@@ -61,45 +61,46 @@ inline std::string drawn_map(std::initializer_list<const char *> rows, int playe
 inline fixed centre(int column) { return itofix(100 * column); }
 
 /* Index of the actor standing on square (column, row), or -1. */
-inline int actor_on(int column, int row) { return actor_at(centre(column), centre(row)); }
+inline int actor_on(int column, int row) { return actor_at(world, centre(column), centre(row)); }
 
-inline Actor &actor(int index) { return actor_table.actors[index]; }
+inline Actor &actor(int index) { return world.actors.actors[index]; }
 
-inline Actor &hero() { return actor_table.actors[hero_index]; }
+inline Actor &hero() { return world.actors.actors[world.hero_index]; }
 
 /* The square at (column, row), or none. */
-inline MapTile *square(int column, int row) { return tile_at(centre(column), centre(row)); }
+inline MapTile *square(int column, int row) { return tile_at(world, centre(column), centre(row)); }
 
 /* The robot's position in whole world units. */
-inline int robot_x() { return fixtoi(player_motion.x); }
+inline int robot_x() { return fixtoi(world.motion.x); }
 
 /* Starts the level from text, kept here for driver_restart. */
 inline void begin_level(const std::string &text)
 {
     static std::string kept;
     kept = text;
-    driver_start_text(kept.c_str());
+    world.camera_height = display_options.camera_height;
+    driver_start_text(world, kept.c_str());
 }
 
 /* Starts the level and runs 10-tick frames until the swoop is over and the robot stands still. */
 inline void play_level(const std::string &text)
 {
     begin_level(text);
-    driver_settle(10, 1000);
+    driver_settle(world, 10, 1000);
 }
 
 /* Queues one move with an empty cue log and plays until the robot stands still again. */
 inline void move(int code = MOVE_FORWARD)
 {
-    clear_cue_log();
-    driver_push(code);
-    driver_settle(1, 500);
+    clear_cue_log(world);
+    driver_push(world, code);
+    driver_settle(world, 1, 500);
 }
 
 /* The message line's text, or an empty one. */
-inline const char *message() { return message_line.text ? message_line.text : ""; }
+inline const char *message() { return world.message.text ? world.message.text : ""; }
 
-inline bool queue_empty() { return command_queue.read_index == command_queue.write_index; }
+inline bool queue_empty() { return world.queue.read_index == world.queue.write_index; }
 
 /* The play-time display options and an empty cue log for every test. */
 class WorldTest : public ::testing::Test {
@@ -107,6 +108,6 @@ protected:
     void SetUp() override
     {
         reset_display_options();
-        clear_cue_log();
+        clear_cue_log(world);
     }
 };

@@ -28,19 +28,19 @@ const int EXPLOSION_MAX_SIZE = 16384;
 const double PROJECTION_SAFE = 30000.0;
 
 /* The model an actor is drawn with: the robot's pose variants replace its standing model. */
-int model_slot(const Actor &actor)
+int model_slot(const World &w, const Actor &actor)
 {
     game_assert(actor.type >= 0 && actor.type < MODEL_COUNT);
     if (actor.type == ACTOR_PLAYER) {
-        if (stretch)
+        if (w.stretch)
             return MODEL_PLAYER_STRETCHED;
-        if (crouch)
+        if (w.crouch)
             return MODEL_PLAYER_CROUCHED;
     }
     return actor.type;
 }
 
-void draw_exploding_actor(const Actor &actor, BITMAP *bitmap, const Camera *camera)
+void draw_exploding_actor(const World &w, const Actor &actor, BITMAP *bitmap, const Camera *camera)
 {
     const BspModel &model = model_table[actor.type];
     fixed cx, cy, cz;
@@ -114,16 +114,16 @@ void draw_explosion_sprite(BITMAP *bitmap, int t, int x, int y, int depth)
     set_clip_rect(bitmap, 0, 0, bitmap->w - 1, bitmap->h - 1);
 }
 
-void draw_actor(int index, BITMAP *bitmap, const Camera *camera)
+void draw_actor(const World &w, int index, BITMAP *bitmap, const Camera *camera)
 {
-    game_assert(index >= 0 && index < actor_table.count);
-    const Actor &actor = actor_table.actors[index];
+    game_assert(index >= 0 && index < w.actors.count);
+    const Actor &actor = w.actors.actors[index];
     game_assert(actor.type >= 0 && actor.type < MODEL_COUNT);
     if (actor.timer > 0) {
-        draw_exploding_actor(actor, bitmap, camera);
+        draw_exploding_actor(w, actor, bitmap, camera);
         return;
     }
-    const BspModel *model = &model_table[model_slot(actor)];
+    const BspModel *model = &model_table[model_slot(w, actor)];
     if (model->node_count < 1 || !model->nodes)
         return;
 
@@ -148,12 +148,12 @@ void draw_actor(int index, BITMAP *bitmap, const Camera *camera)
     draw_bsp_node(&d, &model->nodes[0]);
 }
 
-int draw_tile_actors(BITMAP *bitmap, int serial, const Camera *camera, const ClipPlane *planes,
+int draw_tile_actors(const World &w, BITMAP *bitmap, int serial, const Camera *camera, const ClipPlane *planes,
                      int plane_count)
 {
     int drawn = 0;
-    for (int i = 0; i < actor_table.count; i++) {
-        const Actor &actor = actor_table.actors[i];
+    for (int i = 0; i < w.actors.count; i++) {
+        const Actor &actor = w.actors.actors[i];
         if (actor.gone || (actor.locs[0] != serial && actor.locs[1] != serial))
             continue;
         game_assert(actor.type >= 0 && actor.type < MODEL_COUNT);
@@ -164,8 +164,8 @@ int draw_tile_actors(BITMAP *bitmap, int serial, const Camera *camera, const Cli
         debug_printf(bitmap, "tile=%2d actor=%2d type=%d state=%d x=%2d z=%2d refs=%d locs=(%2d,%2d) occ=%d",
                      serial, i, (int)actor.type, (int)actor.state, fixtoi(actor.x) / 100,
                      fixtoi(actor.z) / 100, (int)actor.refs, (int)actor.locs[0],
-                     (int)actor.locs[1], actor_at(actor.x, actor.z));
-        draw_actor(i, bitmap, camera);
+                     (int)actor.locs[1], actor_at(w, actor.x, actor.z));
+        draw_actor(w, i, bitmap, camera);
         drawn++;
     }
     return drawn;

@@ -1,6 +1,8 @@
 /* actor_drawing.h: drawing the actors standing on a square, as models or as explosions. */
 #pragma once
 
+#include "world/world.h"
+
 #include <allegro.h>
 
 #include "render/camera.h"
@@ -10,14 +12,14 @@
 /* Draws every actor, in table order, that is not gone and stands on the square `serial` and
    whose bounding sphere may be in view of the world-space frustum. Returns the number drawn.
    Called by the world pass right after the square itself. */
-int draw_tile_actors(BITMAP *bitmap, int serial, const Camera *camera, const ClipPlane *planes,
+int draw_tile_actors(const World &w, BITMAP *bitmap, int serial, const Camera *camera, const ClipPlane *planes,
                      int plane_count);
 
 /* Draws actor `index` (an assertion stops the program outside the table): while its explosion
    countdown runs as the explosion picture, otherwise as its model (the robot in its crouched or
    stretched pose when those flags are set) walked back to front. Used by the world pass and the
    cast screen. */
-void draw_actor(int index, BITMAP *bitmap, const Camera *camera);
+void draw_actor(const World &w, int index, BITMAP *bitmap, const Camera *camera);
 
 /* Sets *out to the actor's model-to-world matrix: the x rotation, then the y rotation by a
    quarter turn plus angle_y, then the move to its position. */

@@ -5,6 +5,7 @@
 
 #include "ui/display_options.h"
 #include "world/player_motion.h"
+#include "world/world.h"
 
 fixed light_dir[3];
 
@@ -106,9 +107,9 @@ void build_camera(int mode, float pitch, float height, int distance, float camer
         out->heading = rot_y;
 }
 
-void setup_camera(Camera *out)
+void setup_camera(const World &w, Camera *out)
 {
     const DisplayOptions &o = display_options;
-    build_camera(o.camera_mode, o.camera_pitch, o.camera_height, o.camera_distance,
-                 camera_y, rot_y, player_motion.x, player_motion.z, out);
+    build_camera(o.camera_mode, w.camera_pitch, o.camera_height, o.camera_distance,
+                 w.camera_y, w.rot_y, w.motion.x, w.motion.z, out);
 }

@@ -1,6 +1,8 @@
 /* camera.h: the eye and camera matrix of a frame, and the light direction of the light modes. */
 #pragma once
 
+#include "world/world.h"
+
 #include <allegro.h>
 
 /* The camera of one frame. */
@@ -26,6 +28,6 @@ void set_cast_light();
 void build_camera(int mode, float pitch, float height, int distance, float camera_y,
                   fixed rot_y, fixed player_x, fixed player_z, Camera *out);
 
-/* Builds this frame's camera from the display options and the player's motion record.
-   Called once per frame by render_frame. */
-void setup_camera(Camera *out);
+/* Builds this frame's camera of world w from the display options, the world's pitch and eye
+   height and the player's motion record. Called once per frame by render_frame. */
+void setup_camera(const World &w, Camera *out);

@@ -5,8 +5,8 @@
 
 #include "render/polygon.h"
 #include "render/polygon_drawing.h"
-#include "ui/hint.h"
 #include "world/player_motion.h"
+#include "world/world.h"
 
 namespace {
 
@@ -42,13 +42,14 @@ const Mark WAIT = {2, {{4, {{-22, 5, 0}, {22, 5, 0}, {22, 15, 0}, {-22, 15, 0}}}
 
 const float LIFT = 3;       /* above the floor, so that the square's top does not hide it */
 
-/* Draws `mark` turned by `quarter` quarter turns to the left of the robot's heading (and with
-   `mirror`, left and right swapped) over the square at (x, z) whose top is at world y `floor`. */
+/* Draws `mark` turned by `quarter` quarter turns to the left of `heading` (and with `mirror`,
+   left and right swapped) over the square at (x, z) whose top is at world y `floor`. */
 void draw_mark(BITMAP *bitmap, const Camera *camera, const ClipPlane *planes, int plane_count,
-               const Mark &mark, int quarter, bool mirror, float x, float floor, float z)
+               fixed heading, const Mark &mark, int quarter, bool mirror, float x, float floor,
+               float z)
 {
     // A heading a faces (-sin a, cos a); a quarter turn to the left adds 64.
-    const double turns = fixtof(player_motion.player_rot_y) / 256.0 + quarter / 4.0;
+    const double turns = fixtof(heading) / 256.0 + quarter / 4.0;
     const double a = turns * 2 * M_PI;
     const float fx = (float)-std::sin(a), fz = (float)std::cos(a);
     const double l = a + M_PI / 2;
@@ -93,38 +94,36 @@ void draw_mark(BITMAP *bitmap, const Camera *camera, const ClipPlane *planes, in
 
 } // namespace
 
-void draw_hint_arrow(BITMAP *bitmap, const Camera *camera, const ClipPlane *planes,
-                     int plane_count)
+void draw_hint_arrow(BITMAP *bitmap, const World &w, const Camera *camera,
+                     const ClipPlane *planes, int plane_count, int column, int row, int code)
 {
-    int column, row, code;
-    if (!hint_shown(&column, &row, &code))
-        return;
+    const fixed heading = w.motion.player_rot_y;
     const float x = column * 100.0f, z = row * 100.0f;
-    const float floor = fixtof(player_motion.floor_y);
+    const float floor = fixtof(w.motion.floor_y);
     switch (code) {
     case MOVE_FORWARD:
-        draw_mark(bitmap, camera, planes, plane_count, STRAIGHT, 0, false, x, floor, z);
+        draw_mark(bitmap, camera, planes, plane_count, heading, STRAIGHT, 0, false, x, floor, z);
         break;
     case MOVE_BACKWARD:
-        draw_mark(bitmap, camera, planes, plane_count, STRAIGHT, 2, false, x, floor, z);
+        draw_mark(bitmap, camera, planes, plane_count, heading, STRAIGHT, 2, false, x, floor, z);
         break;
     case MOVE_STRAFE_LEFT:
-        draw_mark(bitmap, camera, planes, plane_count, STRAIGHT, 1, false, x, floor, z);
+        draw_mark(bitmap, camera, planes, plane_count, heading, STRAIGHT, 1, false, x, floor, z);
         break;
     case MOVE_STRAFE_RIGHT:
-        draw_mark(bitmap, camera, planes, plane_count, STRAIGHT, -1, false, x, floor, z);
+        draw_mark(bitmap, camera, planes, plane_count, heading, STRAIGHT, -1, false, x, floor, z);
         break;
     case MOVE_TURN_LEFT:
-        draw_mark(bitmap, camera, planes, plane_count, TURN_LEFT, 0, false, x, floor, z);
+        draw_mark(bitmap, camera, planes, plane_count, heading, TURN_LEFT, 0, false, x, floor, z);
         break;
     case MOVE_TURN_RIGHT:
-        draw_mark(bitmap, camera, planes, plane_count, TURN_LEFT, 0, true, x, floor, z);
+        draw_mark(bitmap, camera, planes, plane_count, heading, TURN_LEFT, 0, true, x, floor, z);
         break;
     case MOVE_JUMP:
-        draw_mark(bitmap, camera, planes, plane_count, JUMP, 0, false, x, floor, z);
+        draw_mark(bitmap, camera, planes, plane_count, heading, JUMP, 0, false, x, floor, z);
         break;
     default:
-        draw_mark(bitmap, camera, planes, plane_count, WAIT, 0, false, x, floor, z);
+        draw_mark(bitmap, camera, planes, plane_count, heading, WAIT, 0, false, x, floor, z);
         break;
     }
 }

@@ -6,6 +6,7 @@
 #include "ui/display_options.h"
 #include "world/actor.h"
 #include "world/level_map.h"
+#include "world/world.h"
 
 int map_panel_x;
 
@@ -21,22 +22,22 @@ BITMAP *picture(int object)
 
 } // namespace
 
-void draw_minimap_tiles(BITMAP *target, int ox, int oy)
+void draw_minimap_tiles(const World &w, BITMAP *target, int ox, int oy)
 {
     BITMAP *marker = picture(DAT_MAP_MARKER);
     if (!marker)
         return;
-    const int n = level_map.tile_count < MAP_TILE_CAPACITY ? level_map.tile_count : MAP_TILE_CAPACITY;
+    const int n = w.map.tile_count < MAP_TILE_CAPACITY ? w.map.tile_count : MAP_TILE_CAPACITY;
     for (int i = 0; i < n; i++) {
-        const MapTile &t = level_map.tiles[i];
+        const MapTile &t = w.map.tiles[i];
         draw_sprite(target, marker, ox + MAP_CELL * t.x, oy - MAP_CELL * t.z);
     }
 }
 
-void draw_minimap_actors(BITMAP *target, int ox, int oy)
+void draw_minimap_actors(const World &w, BITMAP *target, int ox, int oy)
 {
-    for (int i = 0; i < actor_table.count; i++) {
-        const Actor &a = actor_table.actors[i];
+    for (int i = 0; i < w.actors.count; i++) {
+        const Actor &a = w.actors.actors[i];
         if (a.gone || a.map_code < 1 || a.map_code > 7)
             continue;
         BITMAP *icon = picture(DAT_MAP_MARKER + a.map_code);
@@ -52,7 +53,7 @@ void draw_minimap_actors(BITMAP *target, int ox, int oy)
     }
 }
 
-void draw_map_panel(BITMAP *target)
+void draw_map_panel(const World &w, BITMAP *target)
 {
     const int screen_w = target->w, screen_h = target->h;
     BITMAP *frame = picture(DAT_MAP_FRAME);
@@ -67,8 +68,8 @@ void draw_map_panel(BITMAP *target)
         color_map = &trans_table;
         draw_trans_sprite(target, overlay, left, screen_h - (overlay->h + 20));
         color_map = saved;
-        draw_minimap_tiles(target, left + 50, screen_h - 90);
-        draw_minimap_actors(target, left + 50, screen_h - 90);
+        draw_minimap_tiles(w, target, left + 50, screen_h - 90);
+        draw_minimap_actors(w, target, left + 50, screen_h - 90);
         drawn = true;
     }
     BITMAP *measure = drawn ? overlay : frame;

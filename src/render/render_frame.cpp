@@ -11,16 +11,22 @@
 #include "ui/debug_column.h"
 #include "ui/display_options.h"
 #include "ui/hud.h"
-#include "ui/level_records.h"
-#include "ui/message_line.h"
-#include "world/player.h"
+#include "render/message_line.h"
 #include "world/tile_grid.h"
 
 int frames;
 int polys_drawn;
 int actors_drawn;
+int squares_in_view;
 
-void render_frame(BITMAP *bitmap)
+namespace {
+
+/* The squares' drawing order of the last frame: where this frame's sort starts. */
+SquareOrder square_order;
+
+} // namespace
+
+void render_frame(BITMAP *bitmap, const World &w, const FrameOverlay &overlay)
 {
     frames++;
     polys_drawn = 0;
@@ -33,7 +39,7 @@ void render_frame(BITMAP *bitmap)
     set_clip_state(bitmap, TRUE);
 
     Camera camera;
-    setup_camera(&camera);
+    setup_camera(w, &camera);
     ClipPlane planes[FRUSTUM_PLANES];
     int plane_count;
     make_clip_planes(&camera.matrix, planes, &plane_count);
@@ -51,21 +57,21 @@ void render_frame(BITMAP *bitmap)
                                                 &eye_row);
     debug_printf(bitmap, "cam_tile_x/z= (%d, %d)", eye_column, eye_row);
 
-    sort_tiles(eye_column, eye_row);
-    actors_drawn += draw_squares(bitmap, &camera, planes, plane_count, quadrant, eye_column,
-                                 eye_row);
+    sort_tiles(w, eye_column, eye_row, &square_order);
+    actors_drawn += draw_squares(bitmap, w, square_order, &camera, planes, plane_count, quadrant,
+                                 eye_column, eye_row, &squares_in_view);
 
-    probe_floor();
     debug_printf(bitmap, "polys drawn: %d", polys_drawn);
     debug_printf(bitmap, "actors drawn: %d", actors_drawn);
 
-    draw_hint_arrow(bitmap, &camera, planes, plane_count);
-    draw_message_line(bitmap, viewport.x, viewport.y, viewport.w, viewport.h);
-    draw_hud(bitmap);
+    if (overlay.hint_shown)
+        draw_hint_arrow(bitmap, w, &camera, planes, plane_count, overlay.hint_column,
+                        overlay.hint_row, overlay.hint_code);
+    draw_message_line(bitmap, w.message, viewport.x, viewport.y, viewport.w, viewport.h);
+    draw_hud(w, bitmap);
     draw_f1_panel(bitmap);
-    if (title_timer > 0)
-        draw_level_title(bitmap);
-    draw_debug_block(bitmap);
-    draw_map_panel(bitmap);
-    draw_records_panel(bitmap);
+    if (w.title_timer > 0)
+        draw_level_title(w, bitmap, overlay.level);
+    draw_debug_block(w, bitmap);
+    draw_map_panel(w, bitmap);
 }

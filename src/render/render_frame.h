@@ -3,6 +3,8 @@
 
 #include <allegro.h>
 
+#include "world/world.h"
+
 /* Frames composed since play was last started from the main menu; the play loop resets it. */
 extern int frames;
 
@@ -12,8 +14,22 @@ extern int polys_drawn;
 /* Actor drawings made in this frame (an actor between two squares counts twice). */
 extern int actors_drawn;
 
-/* Draws one frame of play into bitmap (the size of the screen): viewport and camera, backdrop,
-   the squares far to near with their actors, the player's floor probe, then the message line,
-   HUD, F1 panel, level title, debug column and map panel. Never clears the bitmap as a whole and
-   never touches the screen. Called once per frame by the play loop and by the preview tool. */
-void render_frame(BITMAP *bitmap);
+/* Squares with some of their top in view in this frame. */
+extern int squares_in_view;
+
+/* What the play around the world hands the frame to draw over it. */
+struct FrameOverlay {
+    int level;          /* the number the level title shows */
+    bool hint_shown;    /* the hint's arrow on square (hint_column, hint_row) for move hint_code */
+    int hint_column;
+    int hint_row;
+    int hint_code;
+};
+
+/* Draws one frame of play of world w into bitmap (the size of the screen): viewport and camera,
+   backdrop, the squares far to near with their actors, then the hint's arrow, the message line,
+   HUD, F1 panel, level title, debug column and map panel. Only reads the world: the drawing order
+   it keeps from frame to frame is its own. Never clears the bitmap as a whole and never touches
+   the screen. Called once per frame by the play loop (which then draws the records panel over
+   it) and by the preview tool. */
+void render_frame(BITMAP *bitmap, const World &w, const FrameOverlay &overlay);

@@ -5,6 +5,7 @@
 #include "render/polygon_drawing.h"
 #include "shell/fatal.h"
 #include "shell/startup.h"
+#include "world/world.h"
 
 namespace {
 
@@ -89,29 +90,40 @@ void draw_tile_side(BITMAP *bitmap, const MapTile *tile, int side, const MATRIX 
     draw_polygon(bitmap, &out, texture_table[3], cached_makecol(0, 128, 0), SIDE_LIGHT[side]);
 }
 
-void sort_tiles(int eye_column, int eye_row)
+void sort_tiles(const World &w, int eye_column, int eye_row, SquareOrder *order)
 {
-    MapTile *tiles = level_map.tiles;
-    int n = level_map.tile_count;
+    int n = w.map.tile_count;
     if (n > MAP_TILE_CAPACITY)
         n = MAP_TILE_CAPACITY;
-    for (int i = 0; i < n; i++) {
-        const int dx = tiles[i].x - eye_column, dz = tiles[i].z - eye_row;
-        tiles[i].depth_key = dx * dx + dz * dz;
+    if (order->count != n || order->starts != w.starts) {
+        for (int i = 0; i < n; i++)
+            order->tiles[i] = (int16_t)i;
+        order->count = n;
+        order->starts = w.starts;
     }
-    /* The list is nearly in order from the previous frame, so an insertion sort does little work;
+    int16_t *tiles = order->tiles;
+    int32_t *keys = order->keys;
+    for (int i = 0; i < n; i++) {
+        const MapTile &tile = w.map.tiles[tiles[i]];
+        const int dx = tile.x - eye_column, dz = tile.z - eye_row;
+        keys[i] = dx * dx + dz * dz;
+    }
+    /* The order is nearly right from the previous frame, so an insertion sort does little work;
        it is stable, so squares at equal distance do not swap places from frame to frame (which
        would make overlapping ones flicker), and it needs no memory of its own. */
     for (int i = 1; i < n; i++) {
-        if (tiles[i].depth_key <= tiles[i - 1].depth_key)
+        if (keys[i] <= keys[i - 1])
             continue;
-        const MapTile moving = tiles[i];
+        const int16_t moving = tiles[i];
+        const int32_t key = keys[i];
         int j = i;
-        while (j > 0 && tiles[j - 1].depth_key < moving.depth_key) {
+        while (j > 0 && keys[j - 1] < key) {
             tiles[j] = tiles[j - 1];
+            keys[j] = keys[j - 1];
             j--;
         }
         tiles[j] = moving;
+        keys[j] = key;
     }
 }
 
@@ -143,8 +155,9 @@ int side_visible_left(int quadrant, int column, int row, int eye_column, int eye
     assert_failed(__LINE__, __FILE__);
 }
 
-int draw_squares(BITMAP *bitmap, const Camera *camera, const ClipPlane *planes, int plane_count,
-                 int quadrant, int eye_column, int eye_row)
+int draw_squares(BITMAP *bitmap, const World &w, const SquareOrder &order, const Camera *camera,
+                 const ClipPlane *planes, int plane_count, int quadrant, int eye_column,
+                 int eye_row, int *visible)
 {
     const SideOrder sides = side_order(quadrant);
     const int top_colour = cached_makecol(0, 0, 128);
@@ -152,14 +165,12 @@ int draw_squares(BITMAP *bitmap, const Camera *camera, const ClipPlane *planes, 
     Polygon in = {in_vertices, 0, SQUARE_POLYGON_VERTICES};
     Polygon out = {out_vertices, 0, SQUARE_POLYGON_VERTICES};
     int drawn = 0;
-    int n = level_map.tile_count;
-    if (n > MAP_TILE_CAPACITY)
-        n = MAP_TILE_CAPACITY;
-    for (int i = 0; i < n; i++) {
-        MapTile &tile = level_map.tiles[i];
+    *visible = 0;
+    for (int i = 0; i < order.count; i++) {
+        const MapTile &tile = w.map.tiles[order.tiles[i]];
         build_tile_top(tile.x, (float)-tile.height, tile.z, &in);
-        tile.visible = clip_polygon(planes, plane_count, &in, &out);
-        if (tile.visible) {
+        if (clip_polygon(planes, plane_count, &in, &out)) {
+            ++*visible;
             draw_tile_side(bitmap, &tile, sides.facing, &camera->matrix, planes, plane_count);
             if (side_visible_right(quadrant, tile.x, tile.z, eye_column, eye_row))
                 draw_tile_side(bitmap, &tile, sides.first_lateral, &camera->matrix, planes, plane_count);
@@ -169,7 +180,7 @@ int draw_squares(BITMAP *bitmap, const Camera *camera, const ClipPlane *planes, 
             project_polygon(&out);
             draw_polygon(bitmap, &out, top_texture(tile), top_colour, TOP_LIGHT);
         }
-        drawn += draw_tile_actors(bitmap, tile.serial, camera, planes, plane_count);
+        drawn += draw_tile_actors(w, bitmap, tile.serial, camera, planes, plane_count);
     }
     return drawn;
 }

@@ -7,6 +7,7 @@
 #include "render/clipping.h"
 #include "render/polygon.h"
 #include "world/level_map.h"
+#include "world/world.h"
 
 /* The sides of a square that can face the eye from one quadrant: the side facing it and the two
    lateral ones (side numbers 0 +z, 1 -x, 2 -z, 3 +x). */
@@ -29,9 +30,20 @@ void build_tile_side(int column, float top, int row, int side, int depth, Polygo
 void draw_tile_side(BITMAP *bitmap, const MapTile *tile, int side, const MATRIX *camera_matrix,
                     const ClipPlane *planes, int plane_count);
 
-/* Sets every square's depth_key to its squared cell distance from (eye_column, eye_row) and
-   sorts the tile list in place, farthest first. Equal distances keep their previous order. */
-void sort_tiles(int eye_column, int eye_row);
+/* The squares in drawing order, farthest first, as indices into the world's list, with the
+   squared cell distance of each from the eye. Kept by the renderer from frame to frame: the order
+   of the last frame is where the next sort starts, so squares at equal distance keep their order. */
+struct SquareOrder {
+    int16_t tiles[MAP_TILE_CAPACITY];
+    int32_t keys[MAP_TILE_CAPACITY];
+    int32_t count;
+    int32_t starts;     /* the world's level start the order belongs to */
+};
+
+/* Gives every square its squared cell distance from (eye_column, eye_row) and sorts *order,
+   farthest first. Equal distances keep their previous order; a new level start or a different
+   number of squares starts again from the list's own order. The world is only read. */
+void sort_tiles(const World &w, int eye_column, int eye_row, SquareOrder *order);
 
 /* The facing and lateral sides for view quadrant 0..3 (assertion otherwise). */
 SideOrder side_order(int quadrant);
@@ -41,9 +53,10 @@ SideOrder side_order(int quadrant);
 int side_visible_right(int quadrant, int column, int row, int eye_column, int eye_row);
 int side_visible_left(int quadrant, int column, int row, int eye_column, int eye_row);
 
-/* The world pass: for every square in list order (sort_tiles first), clip its top face and store
-   the result in `visible`; when any of it is in view draw the facing side, the lateral sides that
-   can be seen, then the top; then, in view or not, the actors standing on it. Returns the number
-   of actor drawings made. Called once per frame by render_frame. */
-int draw_squares(BITMAP *bitmap, const Camera *camera, const ClipPlane *planes, int plane_count,
-                 int quadrant, int eye_column, int eye_row);
+/* The world pass: for every square in `order` (sort_tiles first), clip its top face; when any of
+   it is in view draw the facing side, the lateral sides that can be seen, then the top; then, in
+   view or not, the actors standing on it. Returns the number of actor drawings made and counts
+   the squares in view into *visible. Called once per frame by render_frame. */
+int draw_squares(BITMAP *bitmap, const World &w, const SquareOrder &order, const Camera *camera,
+                 const ClipPlane *planes, int plane_count, int quadrant, int eye_column,
+                 int eye_row, int *visible);

@@ -1,5 +1,5 @@
 /* level_search.cpp: finds the shortest way to win a level by trying every command the player has. */
-#include "level_search.h"
+#include "search/level_search.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -7,23 +7,20 @@
 
 #include <unistd.h>
 
-#include "map_validation.h"
-#include "search_helper.h"
-#include "search_play.h"
-#include "search_state.h"
-#include "shell/command_queue.h"
-#include "shell/timer.h"
-#include "state_layer.h"
-#include "state_table.h"
-#include "ui/display_options.h"
+#include "search/map_validation.h"
+#include "search/search_helper.h"
+#include "search/search_play.h"
+#include "search/search_state.h"
+#include "search/state_layer.h"
+#include "search/state_table.h"
 #include "world/actor.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
 #include "world/tile_grid.h"
 #include "world/world_cues.h"
+#include "world/world_clock.h"
 #include "world/world_driver.h"
-#include "world/world_snapshot.h"
 
 namespace {
 
@@ -102,6 +99,9 @@ struct Search {
     uint8_t *arena;
     uint64_t arena_used, arena_capacity;
     SearchNearest nearest;
+    World world;                /* the world the search plays on, its own */
+    World level_start;          /* the world of the level's start, squares included */
+    StateHasher hasher;         /* the memo of the keys taken on `world` */
 };
 
 /* What a helper writes: a header, then its findings in the order found, each followed by the
@@ -139,7 +139,6 @@ Search idle_search()
 }
 
 Search search = idle_search();
-WorldSnapshot level_start;      /* the world of the level's start, squares included */
 
 int64_t memory_held()
 {
@@ -160,10 +159,10 @@ void note_memory(uint64_t helper_bytes = 0)
         search.peak_memory = held;
 }
 
-/* Saves the caller's world and puts the level's start in its place, silent. */
+/* Puts the level's start in the search's world. */
 void enter_level()
 {
-    enter_world(&level_start);
+    search.world = search.level_start;
 }
 
 /* Makes room for one more parent link within the memory allowed. */
@@ -223,7 +222,7 @@ void reach(StateKey key, int64_t parent, int action, int32_t frame)
     Search &s = search;
     if (!admit(key))
         return;
-    take_state((uint8_t *)s.child_record, frame);
+    take_state(s.world, (uint8_t *)s.child_record, frame);
     StateLayer &next = s.layers[1 - s.current];
     if (!layer_append(&next, s.child_record, memory_besides(layer_bytes(next)),
                       (uint64_t)s.limits.memory_limit)) {
@@ -239,14 +238,14 @@ void reach(StateKey key, int64_t parent, int action, int32_t frame)
 int play(int action, int32_t *frame)
 {
     Search &s = search;
-    *frame = put_state((const uint8_t *)s.parent_record);
+    *frame = put_state(s.world, (const uint8_t *)s.parent_record);
     bool cut = false;
-    *frame += run_command(action_codes[action], s.limits.ticks_per_frame, &cut);
+    *frame += run_command(s.world, action_codes[action], s.limits.ticks_per_frame, &cut);
     if (cut)
         return -1;
-    if (level_state.level_completed)
+    if (s.world.level.level_completed)
         return 1;
-    return hopeless() || !robot_ready() ? -1 : 0;
+    return hopeless(s.world) || !robot_ready(s.world) ? -1 : 0;
 }
 
 /* The fewer of a distance so far (-1 for none) and a new one. */
@@ -258,14 +257,14 @@ int32_t nearer(int32_t so_far, int32_t distance)
 /* Notes how near the world as it stands, a state the search keeps, is to a win. A sweet gone
    from a kept state was eaten: one blown up leaves the level hopeless, and such states are not
    kept. */
-void note_nearest(SearchNearest *n)
+void note_nearest(const World &w, SearchNearest *n)
 {
     int32_t sweet = 0, eaten = 0, teleport = -1;
-    for (int i = 0; i < actor_table.count; i++) {
-        const Actor &a = actor_table.actors[i];
+    for (int i = 0; i < w.actors.count; i++) {
+        const Actor &a = w.actors.actors[i];
         if (a.type == ACTOR_TELEPORT && !a.gone) {
-            const int32_t dx = fixtoi(a.x) / 100 - player_motion.playerL[0];
-            const int32_t dz = fixtoi(a.z) / 100 - player_motion.playerL[1];
+            const int32_t dx = fixtoi(a.x) / 100 - w.motion.playerL[0];
+            const int32_t dz = fixtoi(a.z) / 100 - w.motion.playerL[1];
             teleport = nearer(teleport, (dx < 0 ? -dx : dx) + (dz < 0 ? -dz : dz));
         } else if (a.type == ACTOR_SWEET) {
             if (a.gone) {
@@ -287,12 +286,12 @@ void note_nearest(SearchNearest *n)
 
 /* Starts the record of how near the search comes to a win from its start, the world as it
    stands: the level's sweets and where they lie. */
-void begin_nearest(SearchNearest *n)
+void begin_nearest(const World &w, SearchNearest *n)
 {
     *n = SearchNearest{};
     n->teleport_distance = n->open_distance = -1;
-    for (int i = 0; i < actor_table.count; i++) {
-        const Actor &a = actor_table.actors[i];
+    for (int i = 0; i < w.actors.count; i++) {
+        const Actor &a = w.actors.actors[i];
         if (a.type != ACTOR_SWEET)
             continue;
         if (n->sweets < SEARCH_SWEETS_FOLLOWED) {
@@ -301,7 +300,7 @@ void begin_nearest(SearchNearest *n)
         }
         n->sweets++;
     }
-    note_nearest(n);
+    note_nearest(w, n);
 }
 
 /* Takes in what a helper noted of how near it came. */
@@ -333,8 +332,8 @@ void expand_next()
             return;
         }
         if (played == 0) {
-            note_nearest(&s.nearest);
-            reach(state_key(), parent, action, frame);
+            note_nearest(s.world, &s.nearest);
+            reach(state_key(s.world, &s.hasher), parent, action, frame);
         }
     }
 }
@@ -372,8 +371,8 @@ void help(uint8_t *shared, uint64_t capacity)
             if (played < 0)
                 continue;
             if (played == 0)
-                note_nearest(&s.nearest);
-            HelperFinding f{state_key(), (int32_t)k, (int16_t)action, (int16_t)(played > 0), 0, 0};
+                note_nearest(s.world, &s.nearest);
+            HelperFinding f{state_key(s.world, &s.hasher), (int32_t)k, (int16_t)action, (int16_t)(played > 0), 0, 0};
             if (!f.solved) {
                 if (state_table_holds(s.seen, f.key))
                     continue;
@@ -384,7 +383,7 @@ void help(uint8_t *shared, uint64_t capacity)
                     full = true;
                     break;
                 }
-                take_state((uint8_t *)s.child_record, frame);
+                take_state(s.world, (uint8_t *)s.child_record, frame);
                 f.bytes = (uint32_t)encode_runs(s.child_record, chain, s.words,
                                                 shared + header.used + sizeof f, chain);
             }
@@ -558,12 +557,12 @@ void next_layer()
 /* How far the world as it stands is from a win, in squares a robot walks: to the nearest sweet
    left and from there on, sweet to sweet, then to the teleport; each sweet left counts a
    stretch of its own. A guide, not a bound: pushes and detours are not foreseen. */
-int32_t distance_to_go()
+int32_t distance_to_go(const World &w)
 {
-    const int32_t column = player_motion.playerL[0], row = player_motion.playerL[1];
+    const int32_t column = w.motion.playerL[0], row = w.motion.playerL[1];
     int32_t nearest = -1, sweets = 0, teleport = 0;
-    for (int i = 0; i < actor_table.count; i++) {
-        const Actor &a = actor_table.actors[i];
+    for (int i = 0; i < w.actors.count; i++) {
+        const Actor &a = w.actors.actors[i];
         if (a.gone || (a.type != ACTOR_SWEET && a.type != ACTOR_TELEPORT))
             continue;
         const int32_t dx = fixtoi(a.x) / 100 - column, dz = fixtoi(a.z) / 100 - row;
@@ -625,8 +624,8 @@ void reach_led(StateKey key, int64_t parent, int action, int32_t frame, int32_t 
         s.open = open;
         s.open_capacity = grown;
     }
-    const int32_t rank = depth + LED_WEIGHT * distance_to_go();
-    take_state((uint8_t *)s.child_record, frame);
+    const int32_t rank = depth + LED_WEIGHT * distance_to_go(s.world);
+    take_state(s.world, (uint8_t *)s.child_record, frame);
     OpenState entry{rank, (uint32_t)s.states, s.arena_used, depth, 0};
     s.arena_used += encode_runs(s.child_record, s.base, s.words, s.arena + s.arena_used, nullptr);
     int64_t i = s.open_count++;
@@ -687,8 +686,8 @@ void expand_led()
             return;
         }
         if (played == 0) {
-            note_nearest(&s.nearest);
-            reach_led(state_key(), best.serial, action, frame, best.depth + 1);
+            note_nearest(s.world, &s.nearest);
+            reach_led(state_key(s.world, &s.hasher), best.serial, action, frame, best.depth + 1);
         }
     }
 }
@@ -726,15 +725,14 @@ double seconds_since(std::chrono::steady_clock::time_point t)
 
 } // namespace
 
-void search_start_world(const char *map_text)
+void search_start_world(World &w, const char *map_text)
 {
-    // A fresh game's robot: a level keeps some of the robot's record from the level before (the
+    // A fresh game's world: a level keeps some of the robot's record from the level before (the
     // floor a hop in the swoop starts from), and the search must not depend on what ran before.
-    player_motion = PlayerMotion{};
-    crouch = stretch = tumble = 0;
-    moves = 0;
-    start_level_from_text(map_text, std::strlen(map_text));
-    index_tiles();
+    w = World{};
+    w.camera_height = DEFAULT_CAMERA_HEIGHT;
+    w.source_text = map_text;
+    start_level_from_text(w, map_text, std::strlen(map_text));
 }
 
 namespace {
@@ -747,20 +745,20 @@ SearchOutcome begin_here(int32_t start_frame)
 {
     Search &s = search;
     s.start_frame = start_frame;
-    take_snapshot(&level_start);
-    begin_nearest(&s.nearest);
-    s.words = state_record_size() / sizeof(uint32_t);
+    s.level_start = s.world;
+    begin_nearest(s.world, &s.nearest);
+    s.words = state_record_size(s.world) / sizeof(uint32_t);
     s.base = (uint32_t *)std::calloc(s.words, sizeof(uint32_t));
     s.parent_record = (uint32_t *)std::calloc(s.words, sizeof(uint32_t));
     s.child_record = (uint32_t *)std::calloc(s.words, sizeof(uint32_t));
     s.outcome = SEARCH_MEMORY_LIMIT;
     if (s.base && s.parent_record && s.child_record) {
-        take_state((uint8_t *)s.base, s.start_frame);
+        take_state(s.world, (uint8_t *)s.base, s.start_frame);
         const uint64_t limit = (uint64_t)s.limits.memory_limit;
         std::memcpy(s.parent_record, s.base, s.words * sizeof(uint32_t));
         if (layer_begin(&s.layers[0], s.base, s.words) &&
             layer_begin(&s.layers[1], s.base, s.words) &&
-            state_table_insert(&s.seen, state_key(), memory_besides(0), limit) == STATE_NEW &&
+            state_table_insert(&s.seen, state_key(s.world, &s.hasher), memory_besides(0), limit) == STATE_NEW &&
             room_for_parent() &&
             layer_append(&s.layers[0], s.base, memory_besides(layer_bytes(s.layers[0])), limit)) {
             s.parents[s.states++] = 0;
@@ -780,7 +778,6 @@ SearchOutcome begin_here(int32_t start_frame)
         }
         note_memory();
     }
-    leave_level();
     if (s.outcome != SEARCH_RUNNING)
         free_search();
     return s.outcome;
@@ -823,35 +820,31 @@ SearchOutcome search_start(const char *map_text, size_t length, const SearchLimi
     s.text[length] = '\0';
     s.length = length + 1;
 
-    search_camera_height = program_start_options.camera_height;
-    save_caller();
-    search_start_world(s.text);
-    s.limit_ticks = level_time.load();
+    search_start_world(s.world, s.text);
+    s.limit_ticks = s.world.clock;
     int32_t start_frame = 0;
     if (s.limits.start_delay_ticks >= 0)
-        start_frame = run_start_delay(s.limits.ticks_per_frame, s.limits.start_delay_ticks);
+        start_frame = run_start_delay(s.world, s.limits.ticks_per_frame, s.limits.start_delay_ticks);
     return begin_here(start_frame);
 }
 
-SearchOutcome search_start_here(const SearchLimits &limits)
+SearchOutcome search_start_here(const World &from, const SearchLimits &limits)
 {
     reset_search(limits);
     Search &s = search;
-    search_camera_height = display_options.camera_height;
-    save_caller();
+    s.world = from;
     // The world as it stands goes on as the play loop would run it, with no key, until the robot
     // takes a command and none is waiting: the search types only into a robot at rest.
     int32_t frames = 0;
-    while ((!robot_ready() || command_queue.read_index != command_queue.write_index) &&
-           !level_over() && frames < HERE_SETTLE_FRAMES) {
-        driver_frame(s.limits.ticks_per_frame);
+    while ((!robot_ready(s.world) || s.world.queue.read_index != s.world.queue.write_index) &&
+           !level_over(s.world) && frames < HERE_SETTLE_FRAMES) {
+        driver_frame(s.world, s.limits.ticks_per_frame);
         frames++;
     }
-    s.limit_ticks = level_time.load();
-    if (level_over() || hopeless() || !robot_ready()) {
+    s.limit_ticks = s.world.clock;
+    if (level_over(s.world) || hopeless(s.world) || !robot_ready(s.world)) {
         // Completed already, or lost: there is nothing to search for.
-        s.outcome = level_state.level_completed ? SEARCH_SOLVED : SEARCH_NO_SOLUTION;
-        leave_level();
+        s.outcome = s.world.level.level_completed ? SEARCH_SOLVED : SEARCH_NO_SOLUTION;
         return s.outcome;
     }
     return begin_here(frames);
@@ -909,7 +902,6 @@ SearchOutcome search_run(int64_t state_budget, int64_t ms_budget)
     }
     if (s.outcome != SEARCH_RUNNING)
         drop_helper();
-    leave_level();
     s.seconds += seconds_since(started);
     if (s.outcome != SEARCH_RUNNING && s.outcome != SEARCH_SOLVED)
         free_search();      // a solved search keeps its links until the solution is read
@@ -942,7 +934,7 @@ void search_cancel()
 
 bool search_solution(SearchResult *result)
 {
-    const Search &s = search;
+    Search &s = search;
     std::memset(result, 0, sizeof *result);
     result->outcome = s.outcome;
     result->states = s.states;
@@ -969,14 +961,13 @@ bool search_solution(SearchResult *result)
             result->waits++;
         else
             result->moves++;
-        frame += run_command(step.code, tpf, nullptr);
-        step.column = player_motion.playerL[0];
-        step.row = player_motion.playerL[1];
-        step.key = state_key();
-        step.clock = level_time.load();
+        frame += run_command(s.world, step.code, tpf, nullptr);
+        step.column = s.world.motion.playerL[0];
+        step.row = s.world.motion.playerL[1];
+        step.key = state_key(s.world, &s.hasher);
+        step.clock = s.world.clock;
     }
-    const bool completed = level_state.level_completed;
-    leave_level();
+    const bool completed = s.world.level.level_completed;
     result->frames = frame;
     result->ticks = frame * tpf;
     return completed;

@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "search_state.h"
+#include "world/world.h"
+
+#include "search/search_state.h"
 
 /* The player's commands as the search types them: the seven move codes, and waiting. */
 enum {
@@ -98,22 +100,20 @@ struct SearchNearest {
    and the level editor. */
 SearchOutcome search_start(const char *map_text, size_t length, const SearchLimits &limits);
 
-/* Begins a breadth-first search over the player's commands from the world as it stands (the
-   game's level mid-play), ending any search before. The world is first run on as the play loop
+/* Begins a breadth-first search over the player's commands from world `from` as it stands (the
+   game's level mid-play), ending any search before. The search plays on a copy of its own. The world is first run on as the play loop
    would run it with no key until the robot is at rest with no command waiting; that is the
    search's start. A level completed by then gives SEARCH_SOLVED with no command to read, a lost
-   or hopeless one SEARCH_NO_SOLUTION. The start delay of `limits` is not used. Leaves the running
-   world as it was. Returns the outcome, SEARCH_RUNNING when there is a search to run; then
+   or hopeless one SEARCH_NO_SOLUTION. The start delay of `limits` is not used. Returns the outcome, SEARCH_RUNNING when there is a search to run; then
    search_run, search_solution and the rest work on it as on a search begun by search_start, the
    frames of a solution counted from the world as it stood. Called by the game's hint. */
-SearchOutcome search_start_here(const SearchLimits &limits);
+SearchOutcome search_start_here(const World &from, const SearchLimits &limits);
 
 /* Runs the search begun by search_start or search_start_here until it ends, `state_budget`
    more states have been reached or `ms_budget` milliseconds have passed (checked every few
    states; 0 for no time budget). Each command is typed as soon as the robot takes one, and
    frames run as the play loop runs them until the robot takes the next. States that differ only in the clock, the camera or
-   the drawn pose count as one. The world of the caller is put back before it returns, sound
-   stays silent meanwhile. Returns the outcome. */
+   the drawn pose count as one. The search plays on a world of its own. Returns the outcome. */
 SearchOutcome search_run(int64_t state_budget, int64_t ms_budget);
 
 /* Fills *progress with where the search stands. */
@@ -124,16 +124,16 @@ void search_cancel();
 
 /* Fills *result with the outcome, the states searched and the level's time limit; once solved,
    also with the shortest solution in commands, each with the frame it is typed on, found by
-   playing it once more from the level's start. Leaves the running world as it was. Returns
-   false when there is no solution to read (or its replay did not complete the level). */
+   playing it once more from the level's start. Returns false when there is no solution to read (or its replay did not complete the level). */
 bool search_solution(SearchResult *result);
 
 /* Frees what the search holds; its outcome stays readable. */
 void search_end();
 
-/* Starts the level in `map_text` through the world driver as the search plays it: as the first
-   level of a fresh game. Used to replay a solution the search has found. */
-void search_start_world(const char *map_text);
+/* Starts the level in `map_text` (kept alive by the caller) in w as the search plays it: as the
+   first level of a fresh game, with the default camera. Used to replay a solution the search has
+   found. */
+void search_start_world(World &w, const char *map_text);
 
 /* The whole search in one call with the limits given; fills *result and returns as
    search_solution does, and frees the search. Called by the level checker and the tests. */

@@ -1,13 +1,12 @@
 /* search_play.cpp: how the search plays one command on the world, and what it reads of the outcome. */
-#include "search_play.h"
+#include "search/search_play.h"
 
-#include "shell/command_queue.h"
-#include "shell/timer.h"
-#include "ui/display_options.h"
+#include "shell/datafile.h"
 #include "world/actor.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
 #include "world/tile_grid.h"
+#include "world/world_clock.h"
 #include "world/world_cues.h"
 #include "world/world_driver.h"
 
@@ -23,78 +22,37 @@ enum {
     START_FRAME_LIMIT = 100000  /* a swoop that has not ended by then never will */
 };
 
-/* The world of whoever runs the search, put back after each slice. */
-struct CallerWorld {
-    WorldSnapshot world;
-    int tick_counter;
-    CueLog cues;
-    bool sound_off;
-    float camera_height;
-};
-
-CallerWorld caller;
-
 } // namespace
 
-float search_camera_height = program_start_options.camera_height;
-
-void save_caller()
+bool robot_ready(const World &w)
 {
-    take_snapshot(&caller.world);
-    caller.tick_counter = tick_counter.load(std::memory_order_relaxed);
-    caller.cues = cue_log;
-    caller.sound_off = display_options.sound_off;
-    display_options.sound_off = true;
-    caller.camera_height = display_options.camera_height;
-    display_options.camera_height = search_camera_height;
+    return w.motion.jump_ctr < 1;
 }
 
-void enter_world(const WorldSnapshot *start)
+bool level_over(const World &w)
 {
-    save_caller();
-    restore_snapshot(start);
-    index_tiles();
+    return w.level.level_completed || w.level.level_lost || w.falling;
 }
 
-void leave_level()
+bool over_no_square(const World &w)
 {
-    restore_snapshot(&caller.world);
-    index_tiles();
-    tick_counter.store(caller.tick_counter, std::memory_order_relaxed);
-    cue_log = caller.cues;
-    display_options.sound_off = caller.sound_off;
-    display_options.camera_height = caller.camera_height;
+    return tile_serial_at(w, itofix(100 * w.motion.playerL[0]),
+                          itofix(100 * w.motion.playerL[1])) == -1;
 }
 
-bool robot_ready()
+bool hopeless(const World &w)
 {
-    return player_motion.jump_ctr < 1;
-}
-
-bool level_over()
-{
-    return level_state.level_completed || level_state.level_lost || falling;
-}
-
-bool over_no_square()
-{
-    return tile_serial_at(itofix(100 * player_motion.playerL[0]),
-                          itofix(100 * player_motion.playerL[1])) == -1;
-}
-
-bool hopeless()
-{
-    if (level_state.level_lost || falling || get_level_time() < 1)
+    if (w.level.level_lost || w.falling || level_clock_left(w) < 1)
         return true;
-    return over_no_square() || spoiled();
+    return over_no_square(w) || spoiled(w);
 }
 
-bool spoiled()
+bool spoiled(const World &w)
 {
     int sweets_left = 0;
     bool teleport = false;
-    for (int i = 0; i < actor_table.count; i++) {
-        const Actor &a = actor_table.actors[i];
+    for (int i = 0; i < w.actors.count; i++) {
+        const Actor &a = w.actors.actors[i];
         if (a.gone || a.timer > 0)
             continue;
         if (a.type == ACTOR_SWEET)
@@ -104,7 +62,7 @@ bool spoiled()
     }
     if (!teleport)
         return true;
-    return level_state.sweets_eaten + sweets_left < level_state.sweets_total;
+    return w.level.sweets_eaten + sweets_left < w.level.sweets_total;
 }
 
 int32_t wait_frames(int32_t ticks_per_frame)
@@ -112,25 +70,25 @@ int32_t wait_frames(int32_t ticks_per_frame)
     return ticks_per_frame >= 10 ? 1 : (10 + ticks_per_frame - 1) / ticks_per_frame;
 }
 
-int32_t run_command(int32_t code, int32_t ticks_per_frame, bool *cut)
+int32_t run_command(World &w, int32_t code, int32_t ticks_per_frame, bool *cut)
 {
     const int32_t frame_limit = code == SEARCH_WAIT ? wait_frames(ticks_per_frame) :
                                                       (int32_t)COMMAND_FRAME_LIMIT;
     if (code != SEARCH_WAIT)
-        driver_push(code);
+        driver_push(w, code);
     int32_t frames = 0;
-    int32_t blasts = cue_log.plays[DAT_SAMPLE_EXPLOSION];
+    int32_t blasts = w.cues.plays[DAT_SAMPLE_EXPLOSION];
     for (;;) {
-        driver_frame(ticks_per_frame);
+        driver_frame(w, ticks_per_frame);
         frames++;
         if (cut) {
-            if (frames == 1 && !robot_ready() && over_no_square()) {
+            if (frames == 1 && !robot_ready(w) && over_no_square(w)) {
                 *cut = true;
                 break;
             }
-            if (cue_log.plays[DAT_SAMPLE_EXPLOSION] != blasts) {
-                blasts = cue_log.plays[DAT_SAMPLE_EXPLOSION];
-                if (!level_state.teleport_entered && spoiled()) {
+            if (w.cues.plays[DAT_SAMPLE_EXPLOSION] != blasts) {
+                blasts = w.cues.plays[DAT_SAMPLE_EXPLOSION];
+                if (!w.level.teleport_entered && spoiled(w)) {
                     *cut = true;
                     break;
                 }
@@ -139,21 +97,21 @@ int32_t run_command(int32_t code, int32_t ticks_per_frame, bool *cut)
         if (frames >= frame_limit)
             break;
         // A wait runs its frames whatever happens; what ends it early ends the level too.
-        if (code == SEARCH_WAIT ? cut && level_over() : robot_ready() || level_over())
+        if (code == SEARCH_WAIT ? cut && level_over(w) : robot_ready(w) || level_over(w))
             break;
     }
     return frames;
 }
 
-int32_t run_start_delay(int32_t ticks_per_frame, int32_t delay_ticks)
+int32_t run_start_delay(World &w, int32_t ticks_per_frame, int32_t delay_ticks)
 {
     int32_t frames = 0;
-    while (intro && !level_over() && frames < START_FRAME_LIMIT) {
-        driver_frame(ticks_per_frame);
+    while (w.intro && !level_over(w) && frames < START_FRAME_LIMIT) {
+        driver_frame(w, ticks_per_frame);
         frames++;
     }
-    for (int32_t ticks = 0; ticks < delay_ticks && !level_over(); ticks += ticks_per_frame) {
-        driver_frame(ticks_per_frame);
+    for (int32_t ticks = 0; ticks < delay_ticks && !level_over(w); ticks += ticks_per_frame) {
+        driver_frame(w, ticks_per_frame);
         frames++;
     }
     return frames;

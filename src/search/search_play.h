@@ -3,46 +3,28 @@
 
 #include <cstdint>
 
-#include "level_search.h"
-#include "world/world_snapshot.h"
+#include "search/level_search.h"
+#include "world/world.h"
 
 /* The move code each of the search's actions types, SEARCH_WAIT for none. */
 extern const int32_t action_codes[SEARCH_ACTIONS];
 
-/* The camera height the searched world plays with. The camera's swoop at a level's start ends
-   at this height, so it decides the frame of the first command: a search started from a map uses
-   a fresh game's camera, whatever view its caller shows (the editor's long shot, a zoom), and a
-   search from the world as it stands uses the player's. Set by search_start and
-   search_start_here. */
-extern float search_camera_height;
-
-/* Saves the caller's world (the world, the tick counter, the cue log, the sound switch and the
-   camera height) and silences it, the camera at search_camera_height; leave_level puts it back.
-   Called around every slice of a search or analysis. */
-void save_caller();
-
-/* save_caller, then puts `start` in the world's place. */
-void enter_world(const WorldSnapshot *start);
-
-/* Puts back the world saved by save_caller. */
-void leave_level();
-
 /* True when the robot takes a command now. */
-bool robot_ready();
+bool robot_ready(const World &w);
 
 /* True when the level is completed or lost, or the robot falls. */
-bool level_over();
+bool level_over(const World &w);
 
 /* True when the robot's square is no square of the level. */
-bool over_no_square();
+bool over_no_square(const World &w);
 
 /* A sweet or the teleport is gone or blown up: the level cannot be won any more. */
-bool spoiled();
+bool spoiled(const World &w);
 
 /* A state from which the level can no longer be won: the robot is lost, falling or about to
    fall (it has landed over no square; during the swoop it would hover there, unable to move
    onto a square again), a sweet is gone for good, the teleport is blown up, or time is out. */
-bool hopeless();
+bool hopeless(const World &w);
 
 /* Frames a wait lasts at this rate: about one hop. */
 int32_t wait_frames(int32_t ticks_per_frame);
@@ -53,9 +35,9 @@ int32_t wait_frames(int32_t ticks_per_frame);
    land over nothing, and no rule moves its square meanwhile), or a blast that has spoilt the
    level (what is blown up stays lost, and a command eats nothing after its first frame) unless
    the robot is on its way into the teleport. Returns the frames run. */
-int32_t run_command(int32_t code, int32_t ticks_per_frame, bool *cut);
+int32_t run_command(World &w, int32_t code, int32_t ticks_per_frame, bool *cut);
 
 /* Runs frames with no command from the level's start until the camera swoop has ended and
    `delay_ticks` more game ticks have passed (a player who takes a moment to look). Returns the
    frames run. */
-int32_t run_start_delay(int32_t ticks_per_frame, int32_t delay_ticks);
+int32_t run_start_delay(World &w, int32_t ticks_per_frame, int32_t delay_ticks);

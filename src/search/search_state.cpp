@@ -1,5 +1,5 @@
 /* search_state.cpp: the part of the running world a command can change, as a record the search keeps. */
-#include "search_state.h"
+#include "search/search_state.h"
 
 #include <cstring>
 #include <utility>
@@ -8,13 +8,10 @@
 #include <emmintrin.h>
 #endif
 
-#include "shell/command_queue.h"
-#include "shell/timer.h"
-#include "ui/display_options.h"
-#include "ui/message_line.h"
 #include "world/actor.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
+#include "world/world.h"
 
 namespace {
 
@@ -104,7 +101,7 @@ uint32_t float_word(float f)
 }
 
 /* The hash of the actor in slot `i`, from what decides what it can still do. */
-PartHash actor_hash(int i, const Actor &a)
+PartHash actor_hash(int i, const Actor &a, int32_t hero_index)
 {
     Lanes l = lanes_of(1 + (uint64_t)i);
     if (a.gone) {
@@ -132,16 +129,6 @@ PartHash actor_hash(int i, const Actor &a)
     return finish_part(l);
 }
 
-/* The actor of a slot as it stood when last hashed, and its hash: a pure memo of actor_hash for
-   the slots that are neither the robot nor a teleport, whose records change with what they
-   draw (and so are hashed afresh each time). */
-struct ActorMemo {
-    Actor seen;
-    PartHash hash;
-    bool held;
-};
-
-ActorMemo memos[ACTOR_CAPACITY];
 
 #if defined(__SSE2__)
 /* The bytes of blocks K of two records compared sixteen at a time, written out by the compiler:
@@ -179,85 +166,87 @@ inline bool same_record(const Actor &a, const Actor &b)
 
 } // namespace
 
-size_t state_record_size()
+size_t state_record_size(const World &w)
 {
-    return sizeof(StateHead) + (size_t)actor_table.count * sizeof(Actor);
+    return sizeof(StateHead) + (size_t)w.actors.count * sizeof(Actor);
 }
 
-void take_state(uint8_t *out, int32_t frame)
+void take_state(const World &w, uint8_t *out, int32_t frame)
 {
     StateHead head;
     std::memset(&head, 0, sizeof head);     // the padding too: equal states, equal bytes
-    head.motion = player_motion;
-    head.crouch = crouch;
-    head.stretch = stretch;
-    head.falling = falling;
-    head.intro = intro;
-    head.tumble = tumble;
-    head.moves = moves;
-    head.title_timer = title_timer;
-    head.level_time = level_time.load(std::memory_order_relaxed);
-    head.rot_y = rot_y;
-    head.camera_y = camera_y;
-    head.camera_pitch = display_options.camera_pitch;
-    head.level = level_state;
-    head.message = message_line;
-    head.read_index = command_queue.read_index;
-    head.write_index = command_queue.write_index;
+    head.motion = w.motion;
+    head.crouch = w.crouch;
+    head.stretch = w.stretch;
+    head.falling = w.falling;
+    head.intro = w.intro;
+    head.tumble = w.tumble;
+    head.moves = w.moves;
+    head.title_timer = w.title_timer;
+    head.level_time = w.clock;
+    head.rot_y = w.rot_y;
+    head.camera_y = w.camera_y;
+    head.camera_pitch = w.camera_pitch;
+    head.level = w.level;
+    head.message = w.message;
+    head.read_index = w.queue.read_index;
+    head.write_index = w.queue.write_index;
     head.frame = frame;
     std::memcpy(out, &head, sizeof head);
-    std::memcpy(out + sizeof head, actor_table.actors, (size_t)actor_table.count * sizeof(Actor));
+    std::memcpy(out + sizeof head, w.actors.actors, (size_t)w.actors.count * sizeof(Actor));
 }
 
-int32_t put_state(const uint8_t *in)
+int32_t put_state(World &w, const uint8_t *in)
 {
     StateHead head;
     std::memcpy(&head, in, sizeof head);
-    player_motion = head.motion;
-    crouch = head.crouch;
-    stretch = head.stretch;
-    falling = head.falling;
-    intro = head.intro;
-    tumble = head.tumble;
-    moves = head.moves;
-    title_timer = head.title_timer;
-    level_time.store(head.level_time, std::memory_order_relaxed);
-    rot_y = head.rot_y;
-    camera_y = head.camera_y;
-    display_options.camera_pitch = head.camera_pitch;
-    level_state = head.level;
-    message_line = head.message;
-    command_queue.read_index = head.read_index;
-    command_queue.write_index = head.write_index;
-    std::memcpy(actor_table.actors, in + sizeof head, (size_t)actor_table.count * sizeof(Actor));
+    w.motion = head.motion;
+    w.crouch = head.crouch;
+    w.stretch = head.stretch;
+    w.falling = head.falling;
+    w.intro = head.intro;
+    w.tumble = head.tumble;
+    w.moves = head.moves;
+    w.title_timer = head.title_timer;
+    w.clock = head.level_time;
+    w.rot_y = head.rot_y;
+    w.camera_y = head.camera_y;
+    w.camera_pitch = head.camera_pitch;
+    w.level = head.level;
+    w.message = head.message;
+    w.queue.read_index = head.read_index;
+    w.queue.write_index = head.write_index;
+    std::memcpy(w.actors.actors, in + sizeof head, (size_t)w.actors.count * sizeof(Actor));
     return head.frame;
 }
 
-StateKey state_key()
+StateKey state_key(const World &w, StateHasher *hasher)
 {
-    const PlayerMotion &p = player_motion;
-    const LevelState &level = level_state;
+    const PlayerMotion &p = w.motion;
+    const LevelState &level = w.level;
     Lanes head = lanes_of(0);
     mix(head, join((uint32_t)p.x, (uint32_t)p.z));
     mix(head, join((uint32_t)p.playerL[0], (uint32_t)p.playerL[1]));
     mix(head, join((uint32_t)((p.player_rot_y >> 16) & 255), (uint32_t)level.sweets_eaten));
     mix(head, join((uint32_t)level.teleport_active, (uint32_t)level.teleport_entered));
     // While the camera swoops the floor is not probed, and a hop moves the swoop's end.
-    mix(head, join((uint32_t)intro, intro ? float_word(camera_y) : 0));
+    mix(head, join((uint32_t)w.intro, w.intro ? float_word(w.camera_y) : 0));
     PartHash sum = finish_part(head);
-    for (int i = 0; i < actor_table.count; i++) {
-        const Actor &a = actor_table.actors[i];
+    for (int i = 0; i < w.actors.count; i++) {
+        const Actor &a = w.actors.actors[i];
         PartHash h;
-        if (i == hero_index || a.type == ACTOR_TELEPORT) {
-            h = actor_hash(i, a);
+        if (i == w.hero_index || a.type == ACTOR_TELEPORT) {
+            h = actor_hash(i, a, w.hero_index);
         } else {
-            ActorMemo &m = memos[i];
+            ActorMemo &m = hasher->memos[i];
             if (!m.held || !same_record(m.seen, a)) {
                 m.seen = a;
-                m.hash = actor_hash(i, a);
+                const PartHash fresh = actor_hash(i, a, w.hero_index);
+                m.low = fresh.low;
+                m.high = fresh.high;
                 m.held = true;
             }
-            h = m.hash;
+            h = PartHash{m.low, m.high};
         }
         sum.low += h.low;
         sum.high += h.high;

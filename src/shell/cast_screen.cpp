@@ -1,5 +1,6 @@
 /* cast_screen.cpp: the gallery that presents each kind of actor as a rotating model. */
 #include "shell/cast_screen.h"
+#include "world/world.h"
 #include "shell/screen_scale.h"
 
 #include <atomic>
@@ -59,11 +60,14 @@ void note_mouse_press(int flags)
     }
 }
 
+/* The scene of the screen: one actor on no square, and the viewer's eye circling it. */
+World cast_world;
+
 void show_actor(int index)
 {
-    clear_actors();
+    clear_actors(cast_world);
     load_cast_text(index);
-    create_actor(0, 0, 0, cast_types[index], 0, 0);
+    create_actor(cast_world, 0, 0, 0, cast_types[index], 0, 0);
 }
 
 void set_cast_options()
@@ -75,15 +79,15 @@ void set_cast_options()
 /* The viewer circles the origin, looking at the actor from slightly above. */
 void place_viewer()
 {
-    PlayerMotion &p = player_motion;
+    PlayerMotion &p = cast_world.motion;
     p.player_rot_y = 0;
     p.x = 0;
     p.z = 0;
     p.loc_y = 0;
-    camera_y = -70.0f;
+    cast_world.camera_y = -70.0f;
     display_options.camera_distance = 90;
-    display_options.camera_pitch = 0.5f;
-    rot_y = itofix(128) + p.player_rot_y;
+    cast_world.camera_pitch = 0.5f;
+    cast_world.rot_y = itofix(128) + p.player_rot_y;
 }
 
 /* Steps the entry index by a click; returns 1 when the click leaves the screen. */
@@ -172,7 +176,7 @@ void draw_cast_screen(BITMAP *target)
     if (BITMAP *background = (BITMAP *)datafile_object(DAT_CAST_BACKGROUND))
         blit(background, target, 0, 0, (target->w - background->w) / 2,
              (target->h - background->h) / 2, background->w, background->h);
-    draw_debug_block(target);
+    draw_debug_block(cast_world, target);
 
     const int x = target->w / 2 - 272;
     const int y = target->h / 2 - 80;
@@ -185,9 +189,9 @@ void draw_cast_screen(BITMAP *target)
     rectfill(target, x - 1, y - 1, x + VIEW_W, y + VIEW_H, makecol(0, 0, 255));
 
     Camera camera;
-    setup_camera(&camera);
-    if (actor_table.count > 0)
-        draw_actor(0, target, &camera);
+    setup_camera(cast_world, &camera);
+    if (cast_world.actors.count > 0)
+        draw_actor(cast_world, 0, target, &camera);
 
     // Back to the whole bitmap: the texts are clipped to it, so a small screen stays safe.
     set_clip_rect(target, 0, 0, target->w - 1, target->h - 1);
@@ -242,7 +246,7 @@ void cast_screen(BITMAP *buffer)
         // The camera circles the actor by 1/256 turn a tick. The first frame takes every tick
         // since the clock was last read, so the sum wraps round whole turns instead of
         // overflowing.
-        rot_y = (fixed)((uint32_t)rot_y + ((uint32_t)ticks_since_last() << 16));
+        cast_world.rot_y = (fixed)((uint32_t)cast_world.rot_y + ((uint32_t)ticks_since_last() << 16));
         if (!first_frame_done) {
             display_options.shading_mode = SHADE_PERSPECTIVE_TEXTURE;
             first_frame_done = 1;

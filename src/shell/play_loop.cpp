@@ -1,5 +1,6 @@
 /* play_loop.cpp: play from level to level until the player goes back to the main menu. */
 #include "shell/play_loop.h"
+#include "play/play_session.h"
 #include "shell/screen_scale.h"
 
 #include "render/camera.h"
@@ -16,12 +17,13 @@
 #include "ui/level_records.h"
 #include "ui/level_shading.h"
 #include "ui/level_select.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "ui/progress_file.h"
 #include "ui/undo_history.h"
 #include "world/level_rules.h"
 #include "world/player.h"
 #include "world/player_motion.h"
+#include "world/world_messages.h"
 
 int level_not_recorded = 0;
 
@@ -31,9 +33,8 @@ namespace {
 const int MUSIC_LOOPS = 3;
 const int MENU_MUSIC = 2;
 
-/* The robot takes a command: the world as it stood is kept for undo, the command counts into the
-   attempt, and a hint shown is stale. Set as the world's command_taken_hook while a level is
-   played. */
+/* The robot is about to take a command: the world as it stands is kept for undo, the command
+   counts into the attempt, and a hint shown is stale. */
 void command_taken()
 {
     undo_keep_command();
@@ -41,8 +42,6 @@ void command_taken()
     hint_cancel();
 }
 
-/* A slice of the hint's search: it plays commands on a world of its own, which are none of the
-   player's, so the hook is off meanwhile. */
 /* Set from an Esc press that cancelled the hint's search until Esc is let go, so that the same
    press does not go on to leave the level. */
 bool esc_cancelled_hint = false;
@@ -63,12 +62,6 @@ bool esc_leaves_level()
     return !esc_cancelled_hint;
 }
 
-void think_about_hint()
-{
-    command_taken_hook = nullptr;
-    hint_frame();
-    command_taken_hook = command_taken;
-}
 
 void show_frame(BITMAP *buffer)
 {
@@ -86,22 +79,29 @@ int play_frames(BITMAP *buffer)
     int confirmed = 0;
     start_level_shading();
     start_frame_pacing();
-    command_taken_hook = command_taken;
     esc_cancelled_hint = false;
+    World &w = session.world;
     while (!esc_leaves_level() && !confirmed) {
-        render_frame(buffer);
+        probe_floor(w);
+        FrameOverlay overlay{session.level, false, 0, 0, 0};
+        overlay.hint_shown = hint_shown(&overlay.hint_column, &overlay.hint_row, &overlay.hint_code);
+        render_frame(buffer, w, overlay);
+        draw_records_panel(buffer);
         show_frame(buffer);
         confirmed = handle_game_keys();
-        player_command();
+        w.camera_height = display_options.camera_height;
+        if (command_ready(w))
+            command_taken();
+        player_command(w);
         const int ticks = demo_ticks_since_last();
-        update_player(ticks);
+        update_player(w, ticks);
+        play_pending_cues(w);
         note_frame_ticks(ticks);
-        think_about_hint();
+        hint_frame();
         if (!demo_frame_done())
             break;              // a demo played back that went astray
         level_frame_drawn();
     }
-    command_taken_hook = nullptr;
     hint_cancel();
     records_panel_held = false;
     if (!confirmed) {
@@ -130,24 +130,24 @@ void play_levels(BITMAP *buffer)
 {
     set_play_light();
     frames = 0;
-    moves = 0;
+    session.world.moves = 0;
     set_play_start_options();
 
     for (;;) {
-        current_level = demo_select_level(choose_level, buffer);
-        if (current_level == -1)
+        session.level = demo_select_level(choose_level, buffer);
+        if (session.level == -1)
             break;
-        start_level();
+        start_level(session.world, session.level);
         undo_clear();
         undo_attempt_started();
         hint_cancel();
-        records_attempt_started(current_level);
+        records_attempt_started(session.level);
         if (const char *notice = unsaved_progress_notice())
-            show_message(notice, 300);
+            show_message(session.world, notice, 300);
         music_started = 0;
         stop_music(MENU_MUSIC);
         if (display_options.music_on)
-            start_music(current_level);
+            start_music(session.level);
         // The time spent choosing and loading the level does not reach the game.
         ticks_since_last();
 
@@ -157,8 +157,8 @@ void play_levels(BITMAP *buffer)
         poll_par_search();
         int last_level_done = 0;
         if (confirmed && !level_not_recorded && demo_writes_allowed()) {
-            last_level_done = record_level_completed(current_level);
-            records_level_completed(current_level, undo_attempt_ticks());
+            last_level_done = record_level_completed(session.level);
+            records_level_completed(session.level, undo_attempt_ticks());
         }
         stop_par_search();
         level_not_recorded = 0;

@@ -1,5 +1,6 @@
 /* solution_watch.cpp: --watch N, the recorded way through a shipped level played by the robot. */
 #include "shell/solution_watch.h"
+#include "play/play_session.h"
 #include "shell/screen_scale.h"
 
 #include <cstdio>
@@ -12,11 +13,12 @@
 #include "ui/display_options.h"
 #include "ui/level_select.h"
 #include "ui/level_shading.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "world/level_map.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/solution_file.h"
+#include "world/world_messages.h"
 
 namespace {
 
@@ -28,7 +30,7 @@ Solution solution;              /* some 16 KB, kept off the stack */
 
 void show(BITMAP *buffer)
 {
-    render_frame(buffer);
+    render_frame(buffer, session.world, FrameOverlay{session.level, false, 0, 0, 0});
     present_frame(buffer);
 }
 
@@ -52,9 +54,10 @@ int watch_solution(int level, BITMAP *buffer)
     set_play_light();
     set_play_start_options();
     display_options.sound_off = true;
-    current_level = level;
-    start_level();
-    show_message(DEMONSTRATION, 100 * 60);
+    session.level = level;
+    session.world.camera_height = display_options.camera_height;
+    start_level(session.world, session.level);
+    show_message(session.world, DEMONSTRATION, 100 * 60);
     start_level_shading();
     // As play does: draw, then the frame's move and update. The end line is held against the
     // world after every frame, so a wrong one stops the watch where it shows, and the watch is
@@ -63,24 +66,24 @@ int watch_solution(int level, BITMAP *buffer)
     bool left = false;
     while (!left && frames < solution.end_frame + AFTER_FRAMES) {
         show(buffer);
-        play_solution_frame(solution, frames, &next);   // past the end: no moves, play goes on
+        play_solution_frame(session.world, solution, frames, &next);   // past the end: no moves, play goes on
         frames++;
         level_frame_drawn();
         if (frames <= solution.end_frame &&
-            !solution_agrees(solution, path, frames, level_state.level_completed != 0,
-                             level_state.level_lost != 0, fault, sizeof fault)) {
+            !solution_agrees(solution, path, frames, session.world.level.level_completed != 0,
+                             session.world.level.level_lost != 0, fault, sizeof fault)) {
             std::fprintf(stderr, "tirvex: %s\n", fault);
             std::printf("level %d (%s): the recorded way does not complete it as recorded\n",
-                        level, level_map.level_name);
+                        level, session.world.map.level_name);
             return 1;
         }
         rest(10 * solution.ticks_per_frame);    // the frame's ticks at 100 a second
         left = key_down(KEY_ESC);
     }
     if (left)
-        std::printf("level %d (%s): watching left with Esc\n", level, level_map.level_name);
+        std::printf("level %d (%s): watching left with Esc\n", level, session.world.map.level_name);
     else
         std::printf("level %d (%s): the recorded way completes it in %.2f s of game time\n", level,
-                    level_map.level_name, solution.end_frame * solution.ticks_per_frame / 100.0);
+                    session.world.map.level_name, solution.end_frame * solution.ticks_per_frame / 100.0);
     return 0;
 }

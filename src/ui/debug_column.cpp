@@ -91,23 +91,23 @@ void update_fps_text_at(char *buffer, size_t size, long now_ms)
     std::snprintf(buffer, size, "%5.1f FPS", fps);
 }
 
-void draw_debug_block(BITMAP *target)
+void draw_debug_block(const World &w, BITMAP *target)
 {
     reset_debug_lines();
     debug_printf(target, "frames: %d", frames);
     debug_printf(target, "tick_counter: %d", tick_counter.load());
-    debug_printf(target, "moves: %d", (int)moves);
+    debug_printf(target, "moves: %d", (int)w.moves);
     /* The estimate advances every frame, shown or not. */
     char fps_text[80];
     update_fps_text(fps_text, sizeof fps_text);
     debug_line(target, fps_text);
 
-    const PlayerMotion &p = player_motion;
+    const PlayerMotion &p = w.motion;
     debug_printf(target, "loc_y: %3.5f floor_y: %3.5f base_y:%3.5f", fixtof(p.loc_y),
                  fixtof(p.floor_y), fixtof(p.base_y));
-    debug_printf(target, "camera_y: %3.5f", camera_y);
-    debug_printf(target, "jump_ctr: %d c%d s%d", (int)p.jump_ctr, (int)crouch, (int)stretch);
-    debug_printf(target, "rot_y: %d", integer_part(rot_y));
+    debug_printf(target, "camera_y: %3.5f", w.camera_y);
+    debug_printf(target, "jump_ctr: %d c%d s%d", (int)p.jump_ctr, (int)w.crouch, (int)w.stretch);
+    debug_printf(target, "rot_y: %d", integer_part(w.rot_y));
     debug_printf(target, "player_rot_y: %d", integer_part(p.player_rot_y));
     debug_printf(target, "player at: (%d, %d)", integer_part(p.x), integer_part(p.z));
     debug_printf(target, "playerL at: (%d, %d)", (int)p.playerL[0], (int)p.playerL[1]);
@@ -115,9 +115,9 @@ void draw_debug_block(BITMAP *target)
         const fixed ahead_x = p.x - fixmul(itofix(100), fixsin(p.player_rot_y));
         const fixed ahead_z = p.z + fixmul(itofix(100), fixcos(p.player_rot_y));
         debug_printf(target, "cangoto(%d %d):%d", fixtoi(ahead_x), fixtoi(ahead_z),
-                     cangoto(p.x, p.z, ahead_x, ahead_z));
+                     cangoto(w, p.x, p.z, ahead_x, ahead_z));
         debug_printf(target, "can_slide_to(%d %d):%d", fixtoi(ahead_x), fixtoi(ahead_z),
-                     can_slide_to(p.x, p.z, ahead_x, ahead_z));
+                     can_slide_to(w, p.x, p.z, ahead_x, ahead_z));
     }
-    debug_printf(target, "hero index:%d", (int)hero_index);
+    debug_printf(target, "hero index:%d", (int)w.hero_index);
 }

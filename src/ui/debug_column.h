@@ -1,6 +1,8 @@
 /* debug_column.h: the column of debug text at the left edge, and the frames-per-second estimate. */
 #pragma once
 
+#include "world/world.h"
+
 #include <allegro.h>
 #include <cstddef>
 
@@ -30,4 +32,4 @@ void update_fps_text_at(char *buffer, size_t size, long now_ms);
 /* The debug block: puts the column back to the top and prints the frame, tick and update
    counters, the FPS estimate (advanced every frame, shown or not) and the player's motion state.
    Called every frame after the level title; the renderer's lines of the next frame follow it. */
-void draw_debug_block(BITMAP *target);
+void draw_debug_block(const World &w, BITMAP *target);

@@ -10,6 +10,7 @@
    written. Lines starting with '#' are comments. Every number is range-checked when the file is
    read, so playback does no arithmetic on a number play could not have produced. */
 #include "ui/demo_input.h"
+#include "play/play_session.h"
 #include "ui/demo_file.h"
 
 #include <allegro.h>
@@ -33,6 +34,7 @@
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
+#include "world/world_clock.h"
 
 DemoMode demo_mode = DEMO_OFF;
 
@@ -142,8 +144,8 @@ struct Outcome {
 
 Outcome outcome_now()
 {
-    return Outcome{player_motion.playerL[0], player_motion.playerL[1], level_state.sweets_eaten,
-                   level_state.level_lost, level_state.level_completed};
+    return Outcome{session.world.motion.playerL[0], session.world.motion.playerL[1], session.world.level.sweets_eaten,
+                   session.world.level.level_lost, session.world.level.level_completed};
 }
 
 std::string outcome_token(const Outcome &o)
@@ -189,7 +191,7 @@ void diverge(const std::string &what)
         return;
     demo.diverged = true;
     std::printf("%s: the demo diverges in level %d (%s) at frame %d: %s\n", demo.path.c_str(),
-                current_level, level_map.level_name, demo.frame, what.c_str());
+                session.level, session.world.map.level_name, demo.frame, what.c_str());
     std::fflush(stdout);
 }
 
@@ -241,7 +243,7 @@ void note(const std::string &token)
 double level_seconds()
 {
     // The game time since the level last started: the clock then, less what it has left.
-    return (demo.clock_start - get_level_time()) / 100.0;
+    return (demo.clock_start - level_clock_left(session.world)) / 100.0;
 }
 
 } // namespace
@@ -375,12 +377,12 @@ int demo_ticks_since_last()
         demo.next_token++;
         const int ticks = demo_token_number(*t);
         // A clock that went up was set again by a restart.
-        const int clock = get_level_time();
+        const int clock = level_clock_left(session.world);
         if (!demo.clock_known || clock > demo.clock_before)
             demo.clock_start = clock;
         demo.clock_known = true;
-        advance_clock(ticks);   // the timer's part, as it ran while the demo was recorded
-        demo.clock_before = get_level_time();
+        run_level_clock(session.world, ticks);   // as it ran while the demo was recorded
+        demo.clock_before = level_clock_left(session.world);
         demo.ticks += ticks;
         return ticks;
     }
@@ -393,6 +395,7 @@ int demo_ticks_since_last()
         ticks = 0;      // the tick counter wrapped round, after 248 days
     if (demo_mode == DEMO_RECORD)
         note("t" + std::to_string(ticks));
+    run_level_clock(session.world, ticks);
     return ticks;
 }
 
@@ -454,13 +457,13 @@ bool demo_frame_done()
         if (!demo.diverged && demo.next_token != demo.tokens.size())
             diverge("the recording has inputs in this frame that play did not read");
         demo.in_frame = false;
-        if (!demo.was_lost && level_state.level_lost && !demo.diverged) {
-            const char *why = get_level_time() < 1 ? "time is up" :
-                              falling ? "fell off the grid" : "blown up or run over";
-            std::printf("level %d (%s): lost: %s\n", current_level, level_map.level_name, why);
+        if (!demo.was_lost && session.world.level.level_lost && !demo.diverged) {
+            const char *why = level_clock_left(session.world) < 1 ? "time is up" :
+                              session.world.falling ? "fell off the grid" : "blown up or run over";
+            std::printf("level %d (%s): lost: %s\n", session.level, session.world.map.level_name, why);
         }
     }
-    demo.was_lost = level_state.level_lost;
+    demo.was_lost = session.world.level.level_lost;
     demo.frame++;
     return !demo.diverged;
 }
@@ -482,7 +485,7 @@ void demo_level_done(bool confirmed)
     if (!playing())
         return;
     if (demo.stopped) {
-        std::printf("level %d (%s): playback stopped with Esc\n", current_level, level_map.level_name);
+        std::printf("level %d (%s): playback stopped with Esc\n", session.level, session.world.map.level_name);
         return;
     }
     if (demo.diverged)
@@ -495,10 +498,10 @@ void demo_level_done(bool confirmed)
     }
     demo.next_line++;
     if (confirmed)
-        std::printf("level %d (%s): completed in %.2f s of game time\n", current_level,
-                    level_map.level_name, level_seconds());
+        std::printf("level %d (%s): completed in %.2f s of game time\n", session.level,
+                    session.world.map.level_name, level_seconds());
     else
-        std::printf("level %d (%s): left with Esc\n", current_level, level_map.level_name);
+        std::printf("level %d (%s): left with Esc\n", session.level, session.world.map.level_name);
     std::fflush(stdout);
 }
 

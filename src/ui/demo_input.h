@@ -45,8 +45,8 @@ bool demo_shift_held();             /* key_shifts & KB_SHIFT_FLAG */
 bool demo_escape_held();            /* Esc held: the play loop's end; also the real Esc in
                                        playback, which ends it */
 int demo_ticks_since_last();        /* ticks_since_last(), at most DEMO_TICKS_LIMIT; in
-                                       playback the recorded ticks, with the level clock
-                                       advanced by them */
+                                       playback the recorded ticks; the session's level clock
+                                       run by them */
 
 /* The level chosen in the level selection: recorded, or in playback the recorded one without
    the screen; -1 when the demo has no more levels. `choose` runs the real selection. */

@@ -2,6 +2,7 @@
 #include "ui/display_options.h"
 
 #include "shell/fatal.h"
+#include "world/world.h"
 
 const DisplayOptions program_start_options = {
     .slow_motion = false,
@@ -13,8 +14,7 @@ const DisplayOptions program_start_options = {
     .viewport_size = 0,
     .camera_mode = CAMERA_BEHIND,
     .depth_of_view = 0,
-    .camera_pitch = 0.2f,
-    .camera_height = -120.0f,
+    .camera_height = DEFAULT_CAMERA_HEIGHT,
     .camera_distance = 80,
     .ambient_light = 100,
     .map_panel_shown = false,

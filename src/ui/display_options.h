@@ -39,7 +39,6 @@ struct DisplayOptions {
     int16_t viewport_size;  /* index into viewport_scales, 0..3 */
     int16_t camera_mode;    /* CameraMode */
     fixed depth_of_view;    /* world units; 0 is infinite, else 300..900 */
-    float camera_pitch;     /* radians */
     float camera_height;    /* world units above the robot; more negative is higher */
     int camera_distance;    /* world units behind the robot */
     int ambient_light;

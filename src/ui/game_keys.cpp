@@ -5,7 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "shell/command_queue.h"
+#include "play/play_session.h"
 #include "shell/console.h"
 #include "shell/play_loop.h"
 #include "shell/sound.h"
@@ -16,13 +16,15 @@
 #include "ui/hud.h"
 #include "ui/level_records.h"
 #include "ui/level_select.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "ui/screenshot.h"
 #include "ui/undo_history.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player.h"
 #include "world/player_motion.h"
+#include "world/world_clock.h"
+#include "world/world_messages.h"
 
 namespace {
 
@@ -55,14 +57,14 @@ void show_options_text(const char *format, ...)
     va_start(args, format);
     std::vsnprintf(options_text, sizeof options_text, format, args);
     va_end(args);
-    show_message(options_text, MESSAGE_TICKS);
+    show_message(session.world, options_text, MESSAGE_TICKS);
 }
 
 void switch_slow_motion()
 {
     DisplayOptions &o = display_options;
     o.slow_motion = !o.slow_motion;
-    show_message(o.slow_motion ? "Slow motion on" : "Slow motion off", MESSAGE_TICKS);
+    show_message(session.world, o.slow_motion ? "Slow motion on" : "Slow motion off", MESSAGE_TICKS);
     // Switching either way spoils the level's record: its time was not played at full speed.
     level_not_recorded = 1;
     const long speed = o.slow_motion ? TIMER_PERIOD_SLOW : TIMER_PERIOD_NORMAL;
@@ -77,7 +79,7 @@ void step_depth_of_view()
     if (o.depth_of_view >= itofix(1000))
         o.depth_of_view = 0;
     if (o.depth_of_view == 0)
-        show_message("Depth of view: infinite", MESSAGE_TICKS);
+        show_message(session.world, "Depth of view: infinite", MESSAGE_TICKS);
     else
         show_options_text("Depth of view: %d", fixtoi(o.depth_of_view));
 }
@@ -86,7 +88,7 @@ void step_depth_of_view()
    --levels folder with faults is not moved onto: the restart would stop the game on it. */
 void step_level(int step)
 {
-    const int level = current_level + step;
+    const int level = session.level + step;
     if (level < 1 || level > HIGHEST_LEVEL_NUMBER || !level_map_exists(level))
         return;
     char fault[LEVEL_FAULT_SIZE];
@@ -94,8 +96,8 @@ void step_level(int step)
         show_options_text("Map %d has faults: %s", level, fault);
         return;
     }
-    current_level = level;
-    show_options_text("Map: %d (Type the PassWord)", current_level);
+    session.level = level;
+    show_options_text("Map: %d (Type the PassWord)", session.level);
 }
 
 void switch_music()
@@ -103,7 +105,7 @@ void switch_music()
     DisplayOptions &o = display_options;
     o.music_on = !o.music_on;
     if (o.music_on)
-        start_music(current_level);
+        start_music(session.level);
     else
         stop_level_music();
 }
@@ -145,29 +147,24 @@ void undo_keys_held()
     undo_key_was_held = held;
 }
 
-/* The search behind a hint plays the world's commands on a copy of its own: they are no commands
-   of the player's, so the undo history must not keep them. */
 void ask_for_hint()
 {
-    void (*hook)() = command_taken_hook;
-    command_taken_hook = nullptr;
     hint_request();
-    command_taken_hook = hook;
     records_note_hint();
 }
 
 void restart_level()
 {
     undo_keep_restart();
-    start_level();
+    start_level(session.world, session.level);
     undo_attempt_started();
     hint_cancel();
-    records_attempt_started(current_level);
+    records_attempt_started(session.level);
 }
 
 void push_turn(int plain, int strafe)
 {
-    command_queue_push(demo_shift_held() ? strafe : plain);
+    command_queue_push(session.world, demo_shift_held() ? strafe : plain);
 }
 
 void handle_typed_key(int scancode)
@@ -181,20 +178,20 @@ void handle_typed_key(int scancode)
         push_turn(MOVE_TURN_RIGHT, MOVE_STRAFE_RIGHT);
         break;
     case KEY_UP:
-        command_queue_push(MOVE_FORWARD);
+        command_queue_push(session.world, MOVE_FORWARD);
         break;
     case KEY_DOWN:
-        command_queue_push(MOVE_BACKWARD);
+        command_queue_push(session.world, MOVE_BACKWARD);
         break;
     case KEY_SPACE:
-        command_queue_push(MOVE_JUMP);
+        command_queue_push(session.world, MOVE_JUMP);
         break;
     case KEY_F1:
         toggle_f1_panel();
         break;
     case KEY_F4:
         o.viewport_size = (int16_t)(o.viewport_size + 1 >= VIEWPORT_SIZES ? 0 : o.viewport_size + 1);
-        show_message("Changed viewport size", MESSAGE_TICKS);
+        show_message(session.world, "Changed viewport size", MESSAGE_TICKS);
         break;
     case KEY_B:
         switch_music();
@@ -205,11 +202,11 @@ void handle_typed_key(int scancode)
     case KEY_F6:
         o.camera_mode = (int16_t)((o.camera_mode + 1) % 4);
         apply_camera_preset(o.camera_mode);
-        show_message(camera_mode_messages[o.camera_mode], MESSAGE_TICKS);
+        show_message(session.world, camera_mode_messages[o.camera_mode], MESSAGE_TICKS);
         break;
     case KEY_F11:
         o.sound_off = !o.sound_off;
-        show_message(o.sound_off ? "Sound off" : "Sound on", MESSAGE_TICKS);
+        show_message(session.world, o.sound_off ? "Sound off" : "Sound on", MESSAGE_TICKS);
         break;
     case KEY_F12:
         take_screenshot();
@@ -219,18 +216,18 @@ void handle_typed_key(int scancode)
         break;
     case KEY_F3:
         o.debug_info = !o.debug_info;
-        show_message(o.debug_info ? "Debug info on" : "Debug info off", MESSAGE_TICKS);
+        show_message(session.world, o.debug_info ? "Debug info on" : "Debug info off", MESSAGE_TICKS);
         break;
     case KEY_F5:
         step_depth_of_view();
         break;
     case KEY_F7:
         o.light_mode = (o.light_mode + 1) % 4;
-        show_message(light_mode_messages[o.light_mode], MESSAGE_TICKS);
+        show_message(session.world, light_mode_messages[o.light_mode], MESSAGE_TICKS);
         break;
     case KEY_F8:
         o.shading_mode = (o.shading_mode + 1) % 4;
-        show_message(shading_mode_messages[o.shading_mode], MESSAGE_TICKS);
+        show_message(session.world, shading_mode_messages[o.shading_mode], MESSAGE_TICKS);
         break;
     case KEY_F9:
         step_level(-1);
@@ -258,9 +255,9 @@ int handle_held_camera_keys()
     DisplayOptions &o = display_options;
     int changed = HELD_NONE;
     if (demo_key_held(KEY_PGUP))
-        o.camera_pitch -= 0.05f;
+        session.world.camera_pitch -= 0.05f;
     if (demo_key_held(KEY_PGDN))
-        o.camera_pitch += 0.05f;
+        session.world.camera_pitch += 0.05f;
     if (demo_key_held(KEY_Q)) {
         o.camera_height -= 1.0f;
         changed = HELD_HEIGHT;
@@ -324,14 +321,14 @@ int handle_game_keys()
 
     if (demo_key_held(KEY_R)) {
         restart_level();
-        show_message("Reset game", MESSAGE_TICKS);
+        show_message(session.world, "Reset game", MESSAGE_TICKS);
     }
     const bool confirm = demo_key_held(KEY_SPACE) || demo_key_held(KEY_ENTER);
-    if (level_state.level_completed && confirm) {
+    if (session.world.level.level_completed && confirm) {
         frame_ticks = 0;
         return 1;
     }
-    if (level_state.level_lost && confirm)
+    if (session.world.level.level_lost && confirm)
         restart_level();
     undo_keys_held();
     frame_ticks = 0;

@@ -6,18 +6,19 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "level_search.h"
-#include "search_state.h"
-#include "shell/command_queue.h"
+#include "search/level_search.h"
+#include "play/play_session.h"
+#include "search/search_state.h"
 #include "shell/timer.h"
 #include "ui/demo_input.h"
 #include "ui/display_options.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "world/actor.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
 #include "world/tile_grid.h"
-#include "world/world_snapshot.h"
+#include "world/world_clock.h"
+#include "world/world_messages.h"
 
 namespace {
 
@@ -63,7 +64,8 @@ struct Hint {
 };
 
 Hint hint;
-WorldSnapshot held;             /* the world as it stood when the hint was asked for */
+World held;                     /* the world as it stood when the hint was asked for */
+StateHasher hasher;             /* the memo of the keys taken of the game's world */
 char answer_text[80];
 const char THINKING_TEXT[] = "Thinking...";
 
@@ -83,16 +85,16 @@ bool same_key(const StateKey &a, const StateKey &b)
 /* The robot takes a command now and none waits: the position is one the search keys. */
 bool robot_at_rest()
 {
-    return player_motion.jump_ctr < 1 && command_queue.read_index == command_queue.write_index &&
-           !level_state.level_completed && !level_state.level_lost && !falling;
+    return session.world.motion.jump_ctr < 1 && session.world.queue.read_index == session.world.queue.write_index &&
+           !session.world.level.level_completed && !session.world.level.level_lost && !session.world.falling;
 }
 
 /* What a wait waits for: a zipper on the move, a blast under way, or nothing in particular. */
 const char *wait_text()
 {
     bool zipper = false, blast = false;
-    for (int i = 0; i < actor_table.count; i++) {
-        const Actor &a = actor_table.actors[i];
+    for (int i = 0; i < session.world.actors.count; i++) {
+        const Actor &a = session.world.actors.actors[i];
         if (a.gone)
             continue;
         if (a.timer > 0)
@@ -122,7 +124,7 @@ const char *command_text(int code)
 void show_answer(const char *text)
 {
     std::snprintf(answer_text, sizeof answer_text, "%s", text);
-    show_message(answer_text, ANSWER_TICKS);
+    show_message(session.world, answer_text, ANSWER_TICKS);
 }
 
 /* Notes that the answer shown is for the position as it stands, when the robot is at rest. */
@@ -130,7 +132,7 @@ void note_position()
 {
     hint.key_known = robot_at_rest();
     if (hint.key_known)
-        hint.key = state_key();
+        hint.key = state_key(session.world, &hasher);
 }
 
 /* Shows the command `code` as the hint, with its arrow on the robot's square, for the position
@@ -141,8 +143,8 @@ void show_command(int code, double seconds)
     hint.code = code;
     hint.seconds = seconds;
     hint.shown = true;
-    hint.column = player_motion.playerL[0];
-    hint.row = player_motion.playerL[1];
+    hint.column = session.world.motion.playerL[0];
+    hint.row = session.world.motion.playerL[1];
     note_position();
     show_answer(command_text(code));
 }
@@ -156,8 +158,8 @@ void finish(SearchOutcome outcome, double seconds)
         // The search began in the world as it stood, which the play loop has held still since.
         way_start_known = robot_at_rest();
         if (way_start_known)
-            way_start = state_key();
-        way_start_clock = level_time.load();
+            way_start = state_key(session.world, &hasher);
+        way_start_clock = session.world.clock;
         show_command(way.steps[0].code, seconds);
     } else if (outcome == SEARCH_SOLVED) {
         hint.outcome = HINT_NONE;       // the level is completed already
@@ -181,7 +183,7 @@ bool answer_from_way()
 {
     if (!way_known || !robot_at_rest())
         return false;
-    const StateKey now = state_key();
+    const StateKey now = state_key(session.world, &hasher);
     const int32_t end_clock = way.steps[way.step_count - 1].clock;
     for (int32_t i = -1; i + 1 < way.step_count; i++) {
         if (i < 0 ? !way_start_known || !same_key(now, way_start) : !same_key(now, way.steps[i].key))
@@ -189,7 +191,7 @@ bool answer_from_way()
         // The rest of the way takes the game time it took when found; a player slower than the
         // search may not have that left.
         const int32_t needed = (i < 0 ? way_start_clock : way.steps[i].clock) - end_clock;
-        if (get_level_time() - needed < CLOCK_SPARE_TICKS)
+        if (level_clock_left(session.world) - needed < CLOCK_SPARE_TICKS)
             return false;
         show_command(way.steps[i + 1].code, 0);
         return true;
@@ -208,7 +210,7 @@ SearchOutcome start_search(bool led)
     limits.helper_processes = 0;    // no second process forked from the game
     limits.led = led;
     hint.led = led;
-    return search_start_here(limits);
+    return search_start_here(session.world, limits);
 }
 
 /* Where the search stands after a slice (or its start) that gave `outcome` in `seconds` of its
@@ -225,7 +227,7 @@ void go_on(SearchOutcome outcome, double seconds)
     }
     if (outcome == SEARCH_RUNNING) {
         hint.outcome = HINT_THINKING;
-        show_message(THINKING_TEXT, THINKING_TICKS);
+        show_message(session.world, THINKING_TEXT, THINKING_TICKS);
     } else {
         finish(outcome, hint.spent + seconds);
     }
@@ -236,15 +238,18 @@ void go_on(SearchOutcome outcome, double seconds)
    meanwhile, the message line and the camera pitch (the swoop's own aside), stays. */
 void hold_world()
 {
-    const MessageLine message = message_line;
-    const int title = title_timer;
-    const float pitch = display_options.camera_pitch;
-    restore_snapshot(&held);
-    index_tiles();
-    message_line = message;
-    title_timer = title;
-    if (!intro)
-        display_options.camera_pitch = pitch;
+    const MessageLine message = session.world.message;
+    const int title = session.world.title_timer;
+    const float pitch = session.world.camera_pitch;
+    const float height = session.world.camera_height;
+    const CueLog cues = session.world.cues;
+    session.world = held;
+    session.world.message = message;
+    session.world.title_timer = title;
+    session.world.camera_height = height;
+    session.world.cues = cues;
+    if (!session.world.intro)
+        session.world.camera_pitch = pitch;
 }
 
 /* Milliseconds of search this frame can spare: what is left of the frame time aimed at once the
@@ -263,21 +268,21 @@ int64_t slice_ms()
 
 void hint_request()
 {
-    if (level_state.level_completed || hint.outcome == HINT_THINKING)
+    if (session.world.level.level_completed || hint.outcome == HINT_THINKING)
         return;
     // An answer still standing is shown again: a command, or no way from a position that has
     // not moved since.
     const bool standing = hint.outcome == HINT_COMMAND ? hint.shown && hint.code != 0 :
                           hint.outcome == HINT_NO_WAY && hint.key_known && robot_at_rest() &&
-                              same_key(state_key(), hint.key);
+                              same_key(state_key(session.world, &hasher), hint.key);
     if (standing) {
-        show_message(answer_text, ANSWER_TICKS);
+        show_message(session.world, answer_text, ANSWER_TICKS);
         return;
     }
     hint_cancel();
     if (answer_from_way())
         return;
-    take_snapshot(&held);
+    held = session.world;
     hint.slices = 0;
     hint.slice_timed = false;
     hint.spent = 0;
@@ -287,7 +292,7 @@ void hint_request()
 void hint_frame()
 {
     if (hint.outcome == HINT_THINKING) {
-        if (command_queue.write_index != held.queue.write_index) {
+        if (session.world.queue.write_index != held.queue.write_index) {
             // A command typed while the robot was still under way: it cancels the hint as one
             // taken does, and the world goes on from here to take it.
             hint_cancel();
@@ -323,11 +328,11 @@ void hint_frame()
         return;
     if (hint.code == 0) {
         // A wait is for a world that moves: it lasts as long as its message.
-        hint.shown = message_line.text == answer_text;
+        hint.shown = session.world.message.text == answer_text;
         return;
     }
     if (robot_at_rest()) {
-        const StateKey now = state_key();
+        const StateKey now = state_key(session.world, &hasher);
         if (!hint.key_known) {
             hint.key = now;         // the robot has come to rest where the search began
             hint.key_known = true;
@@ -342,8 +347,8 @@ void hint_cancel()
     if (hint.outcome == HINT_THINKING) {
         search_cancel();
         search_end();
-        if (message_line.text == THINKING_TEXT)
-            clear_message();
+        if (session.world.message.text == THINKING_TEXT)
+            clear_message(session.world);
     }
     hint.outcome = HINT_NONE;
     hint.shown = false;

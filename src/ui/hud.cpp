@@ -6,9 +6,8 @@
 
 #include "shell/datafile.h"
 #include "shell/sound.h"
-#include "shell/timer.h"
 #include "world/level_map.h"
-#include "world/level_rules.h"
+#include "world/world_clock.h"
 #include "world/level_state.h"
 
 char hud_text[80];
@@ -34,23 +33,23 @@ void draw_icon(BITMAP *target, int object, int x, int y)
 
 } // namespace
 
-void draw_hud(BITMAP *target)
+void draw_hud(const World &w, BITMAP *target)
 {
     FONT *hud_font = (FONT *)datafile_object(DAT_FONT_LARGE);
     const int green = makecol(0, 255, 0);
 
     BITMAP *sweet = picture(DAT_SWEET_ICON);
     draw_icon(target, DAT_SWEET_ICON, 10, HUD_ROW);
-    std::snprintf(hud_text, sizeof hud_text, "%d/%d", level_state.sweets_eaten,
-                  level_state.sweets_total);
+    std::snprintf(hud_text, sizeof hud_text, "%d/%d", w.level.sweets_eaten,
+                  w.level.sweets_total);
     if (hud_font)
         textout_ex(target, hud_font, hud_text, (sweet ? sweet->w : 0) + 20, HUD_ROW, green, -1);
 
-    draw_icon(target, level_state.teleport_active ? DAT_TELEPORT_ICON_ON : DAT_TELEPORT_ICON_OFF,
+    draw_icon(target, w.level.teleport_active ? DAT_TELEPORT_ICON_ON : DAT_TELEPORT_ICON_OFF,
               90, HUD_ROW);
     draw_icon(target, DAT_CLOCK_ICON, target->w - 130, HUD_ROW);
 
-    const int s = get_level_time() / 100;
+    const int s = level_clock_left(w) / 100;
     const int m = s / 60, sec = s % 60;
     int colour = green;
     if (m == 0 && sec <= 10 && sec % 2 == 0) {
@@ -65,13 +64,13 @@ void draw_hud(BITMAP *target)
         textout_ex(target, hud_font, hud_text, target->w - 90, HUD_ROW, colour, -1);
 }
 
-void draw_level_title(BITMAP *target)
+void draw_level_title(const World &w, BITMAP *target, int level)
 {
     FONT *title_font = (FONT *)datafile_object(DAT_FONT_LARGE);
     if (!title_font)
         return;
-    std::snprintf(hud_text, sizeof hud_text, " Level %d: %.38s ", current_level,
-                  level_map.level_name);
+    std::snprintf(hud_text, sizeof hud_text, " Level %d: %.38s ", level,
+                  w.map.level_name);
     const int cx = target->w / 2, cy = target->h / 2;
     textout_centre_ex(target, title_font, hud_text, cx + 2, cy - 18, makecol(20, 20, 20), -1);
     textout_centre_ex(target, title_font, hud_text, cx, cy - 20, makecol(50, 255, 50), -1);

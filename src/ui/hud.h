@@ -1,6 +1,8 @@
 /* hud.h: what is drawn over the 3D view: counters, clock, level title and the F1 panel. */
 #pragma once
 
+#include "world/world.h"
+
 #include <allegro.h>
 
 /* The one text buffer that the HUD and the debug lines format their numbers into, in turn. */
@@ -19,11 +21,11 @@ extern int f1_panel_y;
    and remaining time "m:ss" along the top of target. In the last ten seconds the time shows red
    on even seconds, with one warning beep per even second. Called every frame after the message
    line. */
-void draw_hud(BITMAP *target);
+void draw_hud(const World &w, BITMAP *target);
 
-/* Draws " Level N: name " with a shadow, centred on the screen. Called every frame while the
+/* Draws " Level N: name " (N = level) with a shadow, centred on the screen. Called every frame while the
    title timer runs. */
-void draw_level_title(BITMAP *target);
+void draw_level_title(const World &w, BITMAP *target, int level);
 
 /* Hides the F1 panel below the bottom edge of the screen. Called once at start-up. */
 void reset_f1_panel();

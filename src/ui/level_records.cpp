@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "play/play_session.h"
 #include "shell/datafile.h"
 #include "shell/file_lock.h"
 #include "shell/file_read.h"
@@ -24,10 +25,10 @@
 #include "shell/timer.h"
 #include "search/level_search.h"
 #include "ui/demo_input.h"
-#include "ui/message_line.h"
 #include "world/level_map.h"
 #include "world/map_file.h"
 #include "world/map_parser.h"
+#include "world/world_messages.h"
 
 RecordsAttempt records_attempt;
 bool records_panel_held = false;
@@ -520,7 +521,7 @@ void records_restart_undone(const RecordsAttempt &ended)
 
 int records_attempt_ticks()
 {
-    const int elapsed = records_attempt.limit_ticks - level_time.load(std::memory_order_relaxed);
+    const int elapsed = records_attempt.limit_ticks - session.world.clock;
     return elapsed > 0 ? elapsed : 0;
 }
 
@@ -606,7 +607,7 @@ void draw_records_panel(BITMAP *target)
 {
     poll_par_search();
     if (pending_notice) {
-        show_message(pending_notice, MESSAGE_TICKS);
+        show_message(session.world, pending_notice, MESSAGE_TICKS);
         pending_notice = nullptr;
     }
     if (!records_panel_held)
@@ -638,7 +639,7 @@ void draw_records_panel(BITMAP *target)
     const int grey = makecol(235, 235, 235), sky = makecol(120, 200, 255);
     const int yellow = makecol(255, 230, 90), green = makecol(100, 255, 100);
     std::snprintf(panel_line, sizeof panel_line, "Level %d: %.38s", records_attempt.level,
-                  level_map.level_name);
+                  session.world.map.level_name);
     textout_ex(target, title_font, panel_line, x + 11, y + 6, makecol(90, 20, 10), -1);
     textout_ex(target, title_font, panel_line, x + 10, y + 5, grey, -1);
 

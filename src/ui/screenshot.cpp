@@ -1,5 +1,6 @@
 /* screenshot.cpp: saving the picture on the screen as the first free "screenNN.bmp". */
 #include "ui/screenshot.h"
+#include "play/play_session.h"
 #include "shell/screen_scale.h"
 
 #include <allegro.h>
@@ -11,7 +12,8 @@
 
 #include "shell/file_replace.h"
 #include "shell/game_paths.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
+#include "world/world_messages.h"
 
 namespace {
 
@@ -97,7 +99,7 @@ void take_screenshot()
     // The picture at the mode's own size, however much it is enlarged on the screen.
     BITMAP *copy = create_bitmap(picture_w(), picture_h());
     if (!copy) {
-        show_message("Low on memory: cannot take screen shot", 100);
+        show_message(session.world, "Low on memory: cannot take screen shot", 100);
         return;
     }
     PALETTE palette;
@@ -111,7 +113,7 @@ void take_screenshot()
     const bool made = bitmap_file(copy, palette, &file);
     destroy_bitmap(copy);
     if (!made) {
-        show_message("Low on memory: cannot take screen shot", 100);
+        show_message(session.world, "Low on memory: cannot take screen shot", 100);
         return;
     }
     char name[32];
@@ -124,9 +126,9 @@ void take_screenshot()
                             file.bytes.size(), &failed);
     }
     if (error) {
-        show_message("File error during screen shot", 100);
+        show_message(session.world, "File error during screen shot", 100);
         return;
     }
     std::snprintf(screenshot_message, sizeof screenshot_message, "Screen shot saved as %s", name);
-    show_message(screenshot_message, 100);
+    show_message(session.world, screenshot_message, 100);
 }

@@ -11,15 +11,17 @@
 #include <cstdio>
 #include <cstring>
 
+#include "play/play_session.h"
 #include "shell/timer.h"
 #include "ui/display_options.h"
 #include "ui/level_records.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "world/level_map.h"
 #include "world/level_rules.h"
 #include "world/player_motion.h"
 #include "world/tile_grid.h"
-#include "world/world_snapshot.h"
+#include "world/world_clock.h"
+#include "world/world_messages.h"
 
 UndoAttempt undo_attempt;
 
@@ -28,12 +30,12 @@ namespace {
 const int MESSAGE_TICKS = 100;
 
 enum {
-    WORLD_WORDS = sizeof(WorldSnapshot) / 4,
+    WORLD_WORDS = sizeof(World) / 4,
     POOL_WORDS = UNDO_POOL_BYTES / 4,
     MERGE_GAP = 1   /* equal words between two changed ones kept in one run: a run's header costs one */
 };
 
-static_assert(sizeof(WorldSnapshot) % 4 == 0, "the world is compared a word at a time");
+static_assert(sizeof(World) % 4 == 0, "the world is compared a word at a time");
 static_assert(WORLD_WORDS < 65536, "a run's place and length fit in 16 bits each");
 
 struct UndoStep {
@@ -53,8 +55,7 @@ uint32_t newest[WORLD_WORDS];       /* the newest step, whole */
 uint32_t incoming[WORLD_WORDS];
 uint32_t changes[WORLD_WORDS + 2];  /* being encoded: a run costs one word more than it holds,
                                        and two equal words part runs, so at most this */
-WorldSnapshot world;                /* the world on its way in or out */
-MapTile tiles_by_serial[MAP_TILE_CAPACITY];
+World world;                        /* the world on its way in or out */
 
 bool dropped = false;               /* a step has been dropped since undo_clear */
 bool drop_told = false;
@@ -66,31 +67,14 @@ UndoStep &step_at(int place)
     return steps[(first_step + place) % UNDO_STEP_LIMIT];
 }
 
-/* The world in a form that changes only where play changes it: the renderer reorders the squares
-   by their distance every frame and leaves marks in them, so they are kept in file order without
-   the marks (the lookups and the next frame's sort take them in any order). The command queue and
-   the message line are not kept: a step back empties the one and speaks on the other. */
-void normalise(WorldSnapshot *w)
+/* The world in a form that changes only where play changes it: the command queue, the message
+   line and the cues waiting to be played are not kept, as a step back empties the one, speaks on
+   the other and plays nothing. */
+void normalise(World *w)
 {
-    const int count = w->map.tile_count;
-    bool in_order = count >= 0 && count <= MAP_TILE_CAPACITY;
-    for (int i = 0; in_order && i < count; i++)
-        in_order = w->map.tiles[i].serial >= 1 && w->map.tiles[i].serial <= count;
-    if (in_order) {
-        std::memset(tiles_by_serial, 0, sizeof tiles_by_serial);
-        for (int i = 0; i < count; i++)
-            tiles_by_serial[w->map.tiles[i].serial - 1] = w->map.tiles[i];
-        for (int i = 0; in_order && i < count; i++)
-            in_order = tiles_by_serial[i].serial == i + 1;  // serials distinct: a permutation
-        if (in_order)
-            std::memcpy(w->map.tiles, tiles_by_serial, sizeof(MapTile) * count);
-    }
-    for (int i = 0; i < count && i < MAP_TILE_CAPACITY; i++) {
-        w->map.tiles[i].depth_key = 0;
-        w->map.tiles[i].visible = 0;
-    }
     w->queue = CommandQueue{};
     w->message = MessageLine{};
+    w->cues.pending_count = 0;
 }
 
 /* Writes into `out` the runs of words where `older` differs from `newer`, each a header (place,
@@ -162,7 +146,7 @@ uint32_t room_for(uint32_t words)
 
 void keep_step(bool restart)
 {
-    take_snapshot(&world);
+    world = session.world;
     normalise(&world);
     std::memcpy(incoming, &world, sizeof world);
     if (step_count == UNDO_STEP_LIMIT)
@@ -182,7 +166,7 @@ void keep_step(bool restart)
     if (dropped && !drop_told) {
         std::snprintf(message_text, sizeof message_text, "Undo keeps the last %d moves only",
                       step_count);
-        show_message(message_text, MESSAGE_TICKS);
+        show_message(session.world, message_text, MESSAGE_TICKS);
         drop_told = true;
     }
 }
@@ -200,12 +184,12 @@ void undo_clear()
 
 void undo_attempt_started()
 {
-    undo_attempt = UndoAttempt{current_level, 0, level_time.load()};
+    undo_attempt = UndoAttempt{session.level, 0, session.world.clock};
 }
 
 int undo_attempt_ticks()
 {
-    return undo_attempt.start_clock - get_level_time();
+    return undo_attempt.start_clock - level_clock_left(session.world);
 }
 
 void undo_keep_command()
@@ -225,7 +209,7 @@ bool undo_keep_restart()
 bool undo_step_back()
 {
     if (step_count == 0) {
-        show_message(dropped ? "No more undo: older moves were dropped" : "Nothing to undo",
+        show_message(session.world, dropped ? "No more undo: older moves were dropped" : "Nothing to undo",
                      MESSAGE_TICKS);
         return false;
     }
@@ -240,24 +224,29 @@ bool undo_step_back()
     }
 
     // The player's own tilt of the camera stays, unless the swoop of a level start sets it.
-    const float pitch = display_options.camera_pitch;
-    const bool swooping = intro != 0;
-    restore_snapshot(&world);
-    if (!swooping && !intro)
-        display_options.camera_pitch = pitch;
-    index_tiles();  // a step back over a restart may bring back another level's squares
+    const float pitch = session.world.camera_pitch;
+    const bool swooping = session.world.intro != 0;
+    // The camera height is the player's own setting, given to the world rather than kept by it,
+    // and the sounds heard stay heard.
+    const float height = session.world.camera_height;
+    const CueLog cues = session.world.cues;
+    session.world = world;
+    session.world.camera_height = height;
+    session.world.cues = cues;
+    if (!swooping && !session.world.intro)
+        session.world.camera_pitch = pitch;
 
     undo_attempt = top.attempt;
     if (top.restart) {
-        current_level = top.attempt.level;
+        session.level = top.attempt.level;
         records_restart_undone(top.records);
-        show_message("Undo: restart undone", MESSAGE_TICKS);
+        show_message(session.world, "Undo: restart undone", MESSAGE_TICKS);
     } else {
         records_note_undo();
         moves_back++;
         std::snprintf(message_text, sizeof message_text,
                       moves_back == 1 ? "Undo: %d move back" : "Undo: %d moves back", moves_back);
-        show_message(message_text, MESSAGE_TICKS);
+        show_message(session.world, message_text, MESSAGE_TICKS);
     }
     return true;
 }

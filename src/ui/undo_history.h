@@ -23,7 +23,7 @@ extern UndoAttempt undo_attempt;
 /* Forgets every step: a level is entered from the level selection. Called by the play loop. */
 void undo_clear();
 
-/* Begins an attempt at current_level as start_level has just placed it: no command taken, the
+/* Begins an attempt at session.level as start_level has just placed it: no command taken, the
    clock as it stands. Called by the play loop after each start_level and by the restart keys. */
 void undo_attempt_started();
 
@@ -45,7 +45,7 @@ bool undo_keep_restart();
 /* Puts the newest step back and forgets it: the whole world (robot, actors, squares, explosions
    under way, sweets, teleport, clock, flags) and the attempt, with the command queue empty and the
    message line confirming the step ("Undo: 3 moves back", or "Undo: restart undone"); undoing a
-   restart also gives current_level back. The records' attempt follows: a command undone counts
+   restart also gives session.level back. The records' attempt follows: a command undone counts
    as an undo of one move, and a restart undone gives back the attempt it ended, as kept with it
    (so that the moves made before it count again). Returns true when a step was undone, false
    when none was left (the message line then says so). Called by the undo keys. */

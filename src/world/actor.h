@@ -4,6 +4,7 @@
 #include <allegro.h>
 #include <cstdint>
 
+
 enum { ACTOR_CAPACITY = 100 };
 
 /* The kind of an actor; the same number selects its 3D model. */
@@ -18,9 +19,10 @@ enum ActorType {
 };
 
 struct Actor;
+struct World;
 
-/* A per-tick callback of the think or motion pass: (elapsed ticks, the actor). */
-typedef void (*ActorProc)(int32_t ticks, Actor *actor);
+/* A per-tick callback of the think or motion pass: (the world, elapsed ticks, the actor). */
+typedef void (*ActorProc)(World &w, int32_t ticks, Actor *actor);
 
 struct Actor {
     int32_t type;       /* ActorType */
@@ -49,6 +51,3 @@ struct ActorTable {
     Actor actors[ACTOR_CAPACITY];
     int32_t count;      /* records in use; removed actors keep their slot */
 };
-
-/* The actors of the level being played; emptied at each level start. */
-extern ActorTable actor_table;

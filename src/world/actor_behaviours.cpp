@@ -19,29 +19,29 @@ enum {
     SLIDE_SPEED = 10        /* world units a tick, the same as the player's hop */
 };
 
-int index_of(const Actor *actor)
+int index_of(World &w, const Actor *actor)
 {
-    return (int)(actor - actor_table.actors);
+    return (int)(actor - w.actors.actors);
 }
 
 } // namespace
 
-int bump_actor(int index, fixed step_x, fixed step_z)
+int bump_actor(World &w, int index, fixed step_x, fixed step_z)
 {
-    Actor *actor = &actor_table.actors[index];
+    Actor *actor = &w.actors.actors[index];
     if (actor->gone)
         return 1;
     switch (actor->type) {
     case ACTOR_MINE:
         // The chain reaches the player's own square too; he dies, but his step still goes ahead.
-        explode_at(actor->x, actor->z);
+        explode_at(w, actor->x, actor->z);
         return 1;
     case ACTOR_SWEET:
         actor->gone = 1;
-        sweet_eaten();
+        sweet_eaten(w);
         return 1;
     case ACTOR_TELEPORT:
-        return try_teleport();
+        return try_teleport(w);
     default:
         break;
     }
@@ -50,9 +50,9 @@ int bump_actor(int index, fixed step_x, fixed step_z)
     fixed sz = sign_fixed(step_z);
     fixed target_x = actor->x + sx * SQUARE;
     fixed target_z = actor->z + sz * SQUARE;
-    if (!can_slide_to(actor->x, actor->z, target_x, target_z))
+    if (!can_slide_to(w, actor->x, actor->z, target_x, target_z))
         return 0;
-    if (actor_at(target_x, target_z) != -1)
+    if (actor_at(w, target_x, target_z) != -1)
         return 0;
     int unit_x = fixtoi(sx);
     int unit_z = fixtoi(sz);
@@ -61,7 +61,7 @@ int bump_actor(int index, fixed step_x, fixed step_z)
     if (actor->state != 0)
         return 0;
 
-    world_cue(DAT_SAMPLE_PUSH);
+    world_cue(w, DAT_SAMPLE_PUSH);
     actor->motion = slide_step;
     actor->step_x = unit_x;
     actor->step_z = unit_z;
@@ -69,11 +69,11 @@ int bump_actor(int index, fixed step_x, fixed step_z)
     actor->from_x = actor->x;
     actor->from_z = actor->z;
     actor->state = 1;
-    world_assert(add_location(index, tile_serial_at(target_x, target_z)) == 2, "actors");
+    world_assert(add_location(w, index, tile_serial_at(w, target_x, target_z)) == 2, "actors");
     return 1;
 }
 
-void slide_step(int32_t ticks, Actor *actor)
+void slide_step(World &w, int32_t ticks, Actor *actor)
 {
     // Summed wide: a long stall of the game must not wrap the distance round.
     int64_t progress = (int64_t)actor->progress + (int64_t)itofix(SLIDE_SPEED) * ticks;
@@ -81,7 +81,7 @@ void slide_step(int32_t ticks, Actor *actor)
     if (actor->progress >= itofix(SQUARE)) {
         actor->progress = itofix(SQUARE);
         actor->state = 0;
-        world_assert(remove_location(index_of(actor), tile_serial_at(actor->from_x, actor->from_z)) == 1,
+        world_assert(remove_location(w, index_of(w, actor), tile_serial_at(w, actor->from_x, actor->from_z)) == 1,
                      "actors");
     }
     // The height stays: an actor that slides down onto a lower square keeps its old y.
@@ -91,7 +91,7 @@ void slide_step(int32_t ticks, Actor *actor)
         reset_behaviour(actor);
 }
 
-void spin_step(int32_t ticks, Actor *actor)
+void spin_step(World &w, int32_t ticks, Actor *actor)
 {
     actor->state += ticks;
     if (actor->state > 256)
@@ -99,27 +99,27 @@ void spin_step(int32_t ticks, Actor *actor)
     actor->angle_y = itofix(actor->state);
 }
 
-void zipper_think(int32_t ticks, Actor *zipper)
+void zipper_think(World &w, int32_t ticks, Actor *zipper)
 {
     if (zipper->state == 0) {
         fixed target_x = zipper->x + itofix(SQUARE) * zipper->step_x;
         fixed target_z = zipper->z + itofix(SQUARE) * zipper->step_z;
-        if (!can_slide_to(zipper->x, zipper->z, target_x, target_z)) {
+        if (!can_slide_to(w, zipper->x, zipper->z, target_x, target_z)) {
             zipper->armed = 0;
             return;
         }
-        int other = actor_at(target_x, target_z);
+        int other = actor_at(w, target_x, target_z);
         if (other != -1) {
             if (!zipper->armed)
                 return;
-            switch (actor_table.actors[other].type) {
+            switch (w.actors.actors[other].type) {
             case ACTOR_PLAYER:
-                blast_actor(other, target_x, target_z);
-                player_dies();
+                blast_actor(w, other, target_x, target_z);
+                player_dies(w);
                 break;      // and runs on into his square
             case ACTOR_JAR:
             case ACTOR_MINE:
-                explode_at(target_x, target_z);
+                explode_at(w, target_x, target_z);
                 zipper->gone = 1;
                 return;
             default:        // mibo, zipper, sweet, teleport
@@ -131,7 +131,7 @@ void zipper_think(int32_t ticks, Actor *zipper)
         zipper->progress = 0;
         zipper->from_x = zipper->x;
         zipper->from_z = zipper->z;
-        world_assert(add_location(index_of(zipper), tile_serial_at(target_x, target_z)) == 2,
+        world_assert(add_location(w, index_of(w, zipper), tile_serial_at(w, target_x, target_z)) == 2,
                      "actors");
     }
     if (zipper->state < 0) {
@@ -147,42 +147,42 @@ void zipper_think(int32_t ticks, Actor *zipper)
     }
 }
 
-void scorch_square(fixed x, fixed z)
+void scorch_square(World &w, fixed x, fixed z)
 {
-    world_cue(DAT_SAMPLE_EXPLOSION);
-    if (MapTile *tile = tile_at(x, z))
+    world_cue(w, DAT_SAMPLE_EXPLOSION);
+    if (MapTile *tile = tile_at(w, x, z))
         tile->texture = 1;
 }
 
-void blast_actor(int index, fixed x, fixed z)
+void blast_actor(World &w, int index, fixed x, fixed z)
 {
-    actor_table.actors[index].timer = EXPLOSION_TICKS;
-    scorch_square(x, z);
+    w.actors.actors[index].timer = EXPLOSION_TICKS;
+    scorch_square(w, x, z);
 }
 
-void explode_at(fixed x, fixed z)
+void explode_at(World &w, fixed x, fixed z)
 {
-    int index = actor_at(x, z);
+    int index = actor_at(w, x, z);
     if (index == -1)
         return;
-    if (actor_table.actors[index].timer > 0)
+    if (w.actors.actors[index].timer > 0)
         return;
-    blast_actor(index, x, z);
-    switch (actor_table.actors[index].type) {
+    blast_actor(w, index, x, z);
+    switch (w.actors.actors[index].type) {
     case ACTOR_PLAYER:
-        player_dies();
+        player_dies(w);
         break;
     case ACTOR_SWEET:
-        sweet_lost();
+        sweet_lost(w);
         break;
     case ACTOR_JAR:
     case ACTOR_MINE: {
         // Every blasted actor already has its timer, so the chain cannot come back to it.
         const fixed square = itofix(SQUARE);
-        explode_at(x - square, z);
-        explode_at(x + square, z);
-        explode_at(x, z - square);
-        explode_at(x, z + square);
+        explode_at(w, x - square, z);
+        explode_at(w, x + square, z);
+        explode_at(w, x, z - square);
+        explode_at(w, x, z + square);
         break;
     }
     default:

@@ -6,17 +6,15 @@
 #include "world/tile_grid.h"
 #include "world/world_assert.h"
 
-ActorTable actor_table;
-
-int create_actor(fixed x, fixed y, fixed z, int32_t type, int32_t dir, int32_t map_code)
+int create_actor(World &w, fixed x, fixed y, fixed z, int32_t type, int32_t dir, int32_t map_code)
 {
-    check(actor_table.count < ACTOR_CAPACITY, "Too many actors");
-    int index = actor_table.count;
-    Actor *actor = &actor_table.actors[index];
+    check(w.actors.count < ACTOR_CAPACITY, "Too many actors");
+    int index = w.actors.count;
+    Actor *actor = &w.actors.actors[index];
     actor->type = type;
     actor->map_code = map_code;
     actor->dir = dir;
-    set_actor_pose(index, x, y, z, 0, itofix(dir));
+    set_actor_pose(w, index, x, y, z, 0, itofix(dir));
     actor->angle_z = 0;
     actor->gone = 0;
     actor->timer = 0;
@@ -25,14 +23,14 @@ int create_actor(fixed x, fixed y, fixed z, int32_t type, int32_t dir, int32_t m
     actor->locs[0] = 0;
     actor->locs[1] = 0;
     reset_behaviour(actor);
-    world_assert(add_location(index, tile_serial_at(x, z)) == 1, "actors");
-    actor_table.count++;
+    world_assert(add_location(w, index, tile_serial_at(w, x, z)) == 1, "actors");
+    w.actors.count++;
     return index;
 }
 
-void clear_actors()
+void clear_actors(World &w)
 {
-    actor_table.count = 0;
+    w.actors.count = 0;
 }
 
 void reset_behaviour(Actor *actor)
@@ -54,9 +52,9 @@ void reset_behaviour(Actor *actor)
     actor->state = 0;
 }
 
-void set_actor_pose(int index, fixed x, fixed y, fixed z, fixed angle_x, fixed angle_y)
+void set_actor_pose(World &w, int index, fixed x, fixed y, fixed z, fixed angle_x, fixed angle_y)
 {
-    Actor *actor = &actor_table.actors[index];
+    Actor *actor = &w.actors.actors[index];
     actor->x = x;
     actor->y = y;
     actor->z = z;
@@ -64,17 +62,17 @@ void set_actor_pose(int index, fixed x, fixed y, fixed z, fixed angle_x, fixed a
     actor->angle_y = angle_y;
 }
 
-void set_motion_for_type(int32_t type)
+void set_motion_for_type(World &w, int32_t type)
 {
-    for (int i = 0; i < actor_table.count; i++) {
-        if (actor_table.actors[i].type == type)
-            actor_table.actors[i].motion = spin_step;
+    for (int i = 0; i < w.actors.count; i++) {
+        if (w.actors.actors[i].type == type)
+            w.actors.actors[i].motion = spin_step;
     }
 }
 
-int add_location(int index, int32_t serial)
+int add_location(World &w, int index, int32_t serial)
 {
-    Actor *actor = &actor_table.actors[index];
+    Actor *actor = &w.actors.actors[index];
     if (actor->locs[0] != 0)
         actor->locs[1] = serial;
     else
@@ -82,9 +80,9 @@ int add_location(int index, int32_t serial)
     return ++actor->refs;
 }
 
-int remove_location(int index, int32_t serial)
+int remove_location(World &w, int index, int32_t serial)
 {
-    Actor *actor = &actor_table.actors[index];
+    Actor *actor = &w.actors.actors[index];
     actor->refs--;
     if (actor->locs[0] == serial) {
         actor->locs[0] = actor->locs[1];
@@ -95,39 +93,39 @@ int remove_location(int index, int32_t serial)
     return actor->refs;
 }
 
-int actor_at(fixed x, fixed z)
+int actor_at(const World &w, fixed x, fixed z)
 {
-    int serial = tile_serial_at(x, z);
+    int serial = tile_serial_at(w, x, z);
     if (serial == -1)
         return -1;
-    for (int i = 0; i < actor_table.count; i++) {
-        const Actor *actor = &actor_table.actors[i];
+    for (int i = 0; i < w.actors.count; i++) {
+        const Actor *actor = &w.actors.actors[i];
         if (!actor->gone && (actor->locs[0] == serial || actor->locs[1] == serial))
             return i;
     }
     return -1;
 }
 
-void run_think_pass(int32_t ticks)
+void run_think_pass(World &w, int32_t ticks)
 {
-    for (int i = 0; i < actor_table.count; i++) {
-        Actor *actor = &actor_table.actors[i];
+    for (int i = 0; i < w.actors.count; i++) {
+        Actor *actor = &w.actors.actors[i];
         if (actor->timer > 0) {
             actor->timer -= ticks;
             if (actor->timer < 1)
                 actor->gone = 1;
         }
         if (!actor->gone && actor->think)
-            actor->think(ticks, actor);
+            actor->think(w, ticks, actor);
     }
 }
 
-void run_motion_pass(int32_t ticks)
+void run_motion_pass(World &w, int32_t ticks)
 {
-    for (int i = 0; i < actor_table.count; i++) {
-        Actor *actor = &actor_table.actors[i];
+    for (int i = 0; i < w.actors.count; i++) {
+        Actor *actor = &w.actors.actors[i];
         if (!actor->gone && actor->motion)
-            actor->motion(ticks, actor);
+            actor->motion(w, ticks, actor);
     }
 }
 

@@ -2,44 +2,45 @@
 #pragma once
 
 #include "world/actor.h"
+#include "world/world.h"
 
 /* Appends an actor of `type` at world (x, y, z) facing `dir` on the square under (x, z) and returns
    its index. The 101st actor of a level ends the program with "Too many actors". Called by the
    map loader, in map order. */
-int create_actor(fixed x, fixed y, fixed z, int32_t type, int32_t dir, int32_t map_code);
+int create_actor(World &w, fixed x, fixed y, fixed z, int32_t type, int32_t dir, int32_t map_code);
 
 /* Empties the table. Called at each level start, before the map is loaded. */
-void clear_actors();
+void clear_actors(World &w);
 
 /* Gives the actor its idle callbacks and state 0; a zipper gets back zipper_think and the unit
    step of its own dir. Called at creation and when a slide ends. */
 void reset_behaviour(Actor *actor);
 
 /* Writes the actor's position and two angles. The player's update calls it every update. */
-void set_actor_pose(int index, fixed x, fixed y, fixed z, fixed angle_x, fixed angle_y);
+void set_actor_pose(World &w, int index, fixed x, fixed y, fixed z, fixed angle_x, fixed angle_y);
 
 /* Gives every actor of `type`, gone or not, the motion callback spin_step. Used when the
    teleport becomes active. */
-void set_motion_for_type(int32_t type);
+void set_motion_for_type(World &w, int32_t type);
 
 /* Records that actor `index` stands on square `serial` (second slot when the first is taken);
    returns refs afterwards. */
-int add_location(int index, int32_t serial);
+int add_location(World &w, int index, int32_t serial);
 
 /* Releases square `serial` of actor `index`; refs drops by one even when the serial was not held.
    Returns refs afterwards. */
-int remove_location(int index, int32_t serial);
+int remove_location(World &w, int index, int32_t serial);
 
 /* Index of the first actor, not gone, that stands on the square under (x, z); -1 when none. A
    moving actor is found on both of its squares, an exploding one until it is gone. */
-int actor_at(fixed x, fixed z);
+int actor_at(const World &w, fixed x, fixed z);
 
 /* Runs the explosion countdowns and the think callbacks, in table order. Once per game update,
    before run_motion_pass. */
-void run_think_pass(int32_t ticks);
+void run_think_pass(World &w, int32_t ticks);
 
 /* Runs the motion callbacks of the actors not gone, in table order. Once per game update. */
-void run_motion_pass(int32_t ticks);
+void run_motion_pass(World &w, int32_t ticks);
 
 /* -1.0, 0 or 1.0 as fixed, by the sign of v. */
 fixed sign_fixed(int32_t v);

@@ -11,6 +11,3 @@ struct LevelState {
     int32_t level_completed;    /* the level is won */
     int32_t level_lost;         /* died, fell off or ran out of time */
 };
-
-/* The one level being played. The timer callback reads level_completed and level_lost. */
-extern LevelState level_state;

@@ -6,8 +6,9 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include <memory>
+
 #include "shell/fatal.h"
-#include "shell/timer.h"
 #include "world/actor_table.h"
 #include "world/level_state.h"
 #include "world/map_parser.h"
@@ -19,40 +20,39 @@ static_assert((int)LEVEL_NAME_SIZE == (int)MAP_NAME_BUFFER, "the reader fills th
 
 namespace {
 
-ParsedMap parsed;   /* the file as read, before it becomes the level; some 8 KB, kept off the stack */
-
-/* Why the last load_map found no file to read, for map_open_fault. */
-char open_fault[256];
-
 /* Opens path for reading when it is a regular file. A directory or a device opens, but is no
-   level: it counts as missing, with the reason in open_fault. */
-FILE *open_map_file(const char *path)
+   level: it counts as missing, with the reason in `open_fault` (MAP_FAULT_SIZE bytes) when one is
+   given. */
+FILE *open_map_file(const char *path, char *open_fault)
 {
+    char ignored[MAP_FAULT_SIZE];
+    if (!open_fault)
+        open_fault = ignored;
     struct stat s;
     if (stat(path, &s) != 0) {
-        std::snprintf(open_fault, sizeof open_fault, "%s: %s", path, std::strerror(errno));
+        std::snprintf(open_fault, MAP_FAULT_SIZE, "%s: %s", path, std::strerror(errno));
         return nullptr;
     }
     if (!S_ISREG(s.st_mode)) {
-        std::snprintf(open_fault, sizeof open_fault, "%s: not a regular file", path);
+        std::snprintf(open_fault, MAP_FAULT_SIZE, "%s: not a regular file", path);
         return nullptr;
     }
     FILE *file = std::fopen(path, "r");
     if (!file)
-        std::snprintf(open_fault, sizeof open_fault, "%s: %s", path, std::strerror(errno));
+        std::snprintf(open_fault, MAP_FAULT_SIZE, "%s: %s", path, std::strerror(errno));
     return file;
 }
 
-int create_content(const MapSquareLine &square, fixed x, fixed y, fixed z)
+int create_content(World &w, const MapSquareLine &square, fixed x, fixed y, fixed z)
 {
     switch (square.content) {
-    case CONTENT_START:    return create_actor(x, y, z, ACTOR_PLAYER, square.dir, square.content);
-    case CONTENT_TELEPORT: return create_actor(x, y, z, ACTOR_TELEPORT, 0, square.content);
-    case CONTENT_MIBO:     return create_actor(x, y, z, ACTOR_MIBO, square.dir, square.content);
-    case CONTENT_ZIPPER:   return create_actor(x, y, z, ACTOR_ZIPPER, square.dir, square.content);
-    case CONTENT_JAR:      return create_actor(x, y, z, ACTOR_JAR, 0, square.content);
-    case CONTENT_MINE:     return create_actor(x, y, z, ACTOR_MINE, 0, square.content);
-    case CONTENT_SWEET:    return create_actor(x, y, z, ACTOR_SWEET, 0, square.content);
+    case CONTENT_START:    return create_actor(w, x, y, z, ACTOR_PLAYER, square.dir, square.content);
+    case CONTENT_TELEPORT: return create_actor(w, x, y, z, ACTOR_TELEPORT, 0, square.content);
+    case CONTENT_MIBO:     return create_actor(w, x, y, z, ACTOR_MIBO, square.dir, square.content);
+    case CONTENT_ZIPPER:   return create_actor(w, x, y, z, ACTOR_ZIPPER, square.dir, square.content);
+    case CONTENT_JAR:      return create_actor(w, x, y, z, ACTOR_JAR, 0, square.content);
+    case CONTENT_MINE:     return create_actor(w, x, y, z, ACTOR_MINE, 0, square.content);
+    case CONTENT_SWEET:    return create_actor(w, x, y, z, ACTOR_SWEET, 0, square.content);
     default:               return -1;
     }
 }
@@ -73,16 +73,16 @@ void check_verdict(const MapVerdict &verdict, const char *source)
     check_detail(0, verdict.message, detail);
 }
 
-int install_map(const MapVerdict &verdict, LevelMap *map, const char *source)
+int install_map(World &w, const MapVerdict &verdict, const ParsedMap &parsed, const char *source)
 {
-    world_assert(map == &level_map, "map");
+    LevelMap *map = &w.map;
     check_verdict(verdict, source);
 
     std::memcpy(map->level_name, parsed.name, sizeof map->level_name);
     map->level_code = parsed.level_code;
-    map->start_tile = nullptr;
+    map->start_index = -1;
     map->tile_count = 0;
-    drop_tile_index();      // the actors are placed while the list fills
+    drop_tile_index(w);      // the actors are placed while the list fills
     for (int i = 0; i < parsed.square_count; i++) {
         const MapSquareLine &square = parsed.squares[i];
         MapTile *tile = &map->tiles[i];
@@ -92,29 +92,27 @@ int install_map(const MapVerdict &verdict, LevelMap *map, const char *source)
         tile->texture = square.texture;
         for (int k = 0; k < 4; k++)
             tile->side_depth[k] = square.side[k] + 1;
-        tile->depth_key = 0;
-        tile->visible = 0;
         map->tile_count++;
         tile->serial = map->tile_count;
 
         fixed x = itofix(100 * square.x);
         fixed y = itofix(-10 * square.height);
         fixed z = itofix(100 * square.z);
-        int index = create_content(square, x, y, z);
+        int index = create_content(w, square, x, y, z);
         if (square.content == CONTENT_START) {
-            map->start_tile = tile;
+            map->start_index = i;
             map->start_dir = square.dir;
-            hero_index = index;
+            w.hero_index = index;
         } else if (square.content == CONTENT_SWEET) {
-            level_state.sweets_total++;
+            w.level.sweets_total++;
         }
     }
-    if (!map->start_tile) {
+    if (map->start_index < 0) {
         char detail[320];
         std::snprintf(detail, sizeof detail, "%s: no square holds the start (content 1)", source);
         check_detail(0, "No starting position defined in map", detail);
     }
-    index_tiles();
+    index_tiles(w);
 
     // Minutes far beyond any level are held at the clock's limit rather than wrapped round.
     int64_t ticks = (int64_t)parsed.minutes * 6000;
@@ -122,44 +120,43 @@ int install_map(const MapVerdict &verdict, LevelMap *map, const char *source)
         ticks = INT32_MAX;
     if (ticks < INT32_MIN)
         ticks = INT32_MIN;
-    set_level_time((int)ticks);
+    w.clock = (int)ticks;
     return parsed.square_count;
 }
 
 } // namespace
 
-int load_map(const char *path, LevelMap *map)
+int load_map(World &w, const char *path, char open_fault[MAP_FAULT_SIZE])
 {
-    level_state.sweets_total = 0;
-    level_state.sweets_eaten = 0;
-    FILE *file = open_map_file(path);
+    w.level.sweets_total = 0;
+    w.level.sweets_eaten = 0;
+    FILE *file = open_map_file(path, open_fault);
     if (!file)
         return 0;
     MapReader reader;
     map_reader_from_file(&reader, file);
-    MapVerdict verdict = parse_map(&reader, &parsed);
+    // Some 8 KB: on the heap, as a level starts seldom and a search thread's stack is its own.
+    std::unique_ptr<ParsedMap> parsed(new ParsedMap);
+    MapVerdict verdict = parse_map(&reader, parsed.get());
     std::fclose(file);
-    return install_map(verdict, map, path);
+    return install_map(w, verdict, *parsed, path);
 }
 
-const char *map_open_fault()
+int load_map_text(World &w, const char *text, size_t length)
 {
-    return open_fault;
-}
-
-int load_map_text(const char *text, size_t length, LevelMap *map)
-{
-    level_state.sweets_total = 0;
-    level_state.sweets_eaten = 0;
+    w.level.sweets_total = 0;
+    w.level.sweets_eaten = 0;
     MapReader reader;
     map_reader_from_text(&reader, text, length);
-    MapVerdict verdict = parse_map(&reader, &parsed);
-    return install_map(verdict, map, "the level text");
+    std::unique_ptr<ParsedMap> parsed(new ParsedMap);
+    MapVerdict verdict = parse_map(&reader, parsed.get());
+    return install_map(w, verdict, *parsed, "the level text");
 }
 
-int read_level_header(const char *path, char name[LEVEL_NAME_SIZE], int *level_code)
+int read_level_header(const char *path, char name[LEVEL_NAME_SIZE], int *level_code,
+                      char *open_fault)
 {
-    FILE *file = open_map_file(path);
+    FILE *file = open_map_file(path, open_fault);
     if (!file)
         return 0;
     MapReader reader;

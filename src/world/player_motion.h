@@ -32,15 +32,3 @@ struct PlayerMotion {
     fixed from_x;           /* where the current step started */
     fixed from_z;
 };
-
-extern PlayerMotion player_motion;
-
-extern int32_t hero_index;  /* the robot's record in the actor table; set by the map loader */
-extern int32_t crouch;      /* drawn in the crouched pose */
-extern int32_t stretch;     /* drawn in the stretched pose */
-extern fixed rot_y;         /* heading shown, following player_rot_y; the camera looks along it */
-extern int32_t falling;     /* the robot has left the grid */
-extern int32_t intro;       /* the camera swoop at level start is running */
-extern int32_t tumble;      /* tumbling angle of the falling robot, 0..256 */
-extern float camera_y;      /* world y of the camera eye */
-extern int32_t moves;       /* update_player calls since play was started from the menu */

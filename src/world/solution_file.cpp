@@ -165,9 +165,9 @@ bool solution_agrees(const Solution &s, const char *path, int32_t frames, bool c
     return false;
 }
 
-void play_solution_frame(const Solution &s, int32_t frame, int32_t *next_move)
+void play_solution_frame(World &w, const Solution &s, int32_t frame, int32_t *next_move)
 {
     while (*next_move < s.move_count && s.moves[*next_move].frame == frame)
-        driver_push(s.moves[(*next_move)++].code);
-    driver_frame(s.ticks_per_frame);
+        driver_push(w, s.moves[(*next_move)++].code);
+    driver_frame(w, s.ticks_per_frame);
 }

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "world/world.h"
+
 enum {
     SOLUTION_MOVE_LIMIT = 2000,     /* move codes a solution may hold */
     SOLUTION_FRAME_LIMIT = 1000000, /* frames a solution may run */
@@ -49,4 +51,4 @@ bool solution_agrees(const Solution &solution, const char *path, int32_t frames,
 /* Plays frame `frame` of the solution through the world driver: types the moves of that frame,
    then runs the frame with the solution's ticks. `next_move` is the index of the first move not
    yet typed, kept by the caller from 0 on. Called by the game's --watch and the tests. */
-void play_solution_frame(const Solution &solution, int32_t frame, int32_t *next_move);
+void play_solution_frame(World &w, const Solution &solution, int32_t frame, int32_t *next_move);

@@ -6,21 +6,15 @@
 
 #include "world/map_parser.h"
 
-LevelMap level_map;
-
 namespace {
 
 enum {
     GRID_SIDE = MAP_COLUMN_LIMIT + 1,   /* the columns and rows a map file can name */
-    CELL_EMPTY = -1,
+    CELL_FREE = -1,                     /* an unused slot of the index */
     CELL_SHARED = -2                    /* more than one square: the list order decides */
 };
 
-/* For each cell of the grid, the list index of its one square, or CELL_EMPTY or CELL_SHARED.
-   The renderer reorders the list, so an index is checked before use and mended when stale;
-   that it is empty or shared does not change with the order. */
-int16_t grid_cells[GRID_SIDE * GRID_SIDE];
-int32_t indexed_count = -1;             /* tile_count when indexed; -1 when there is no index */
+static_assert(TILE_INDEX_SLOTS >= 2 * MAP_TILE_CAPACITY, "the index keeps slots free");
 
 int grid_index(fixed coordinate)
 {
@@ -35,126 +29,121 @@ bool on_grid(int column, int row)
     return column >= 0 && column < GRID_SIDE && row >= 0 && row < GRID_SIDE;
 }
 
-MapTile *first_tile_on(int column, int row)
+/* The slot of the index that holds `cell`, or the free slot where it would go. */
+inline int index_slot(const TileIndex &index, int32_t cell)
 {
-    for (int i = 0; i < level_map.tile_count; i++) {
-        MapTile *tile = &level_map.tiles[i];
+    uint32_t slot = ((uint32_t)cell * 0x9E3779B1u) >> 23;      // 512 slots
+    while (index.cells[slot] != cell && index.cells[slot] != CELL_FREE)
+        slot = (slot + 1) & (TILE_INDEX_SLOTS - 1);
+    return (int)slot;
+}
+
+const MapTile *first_tile_on(const World &w, int column, int row)
+{
+    for (int i = 0; i < w.map.tile_count; i++) {
+        const MapTile *tile = &w.map.tiles[i];
         if (tile->x == column && tile->z == row)
             return tile;
     }
     return nullptr;
 }
 
-/* The cell's entry when the index holds the list as it is, else nullptr: then search the list. */
-int16_t *indexed_cell(int column, int row)
+const MapTile *last_tile_on_list(const World &w, int column, int row)
 {
-    static int16_t empty = CELL_EMPTY;
-    if (indexed_count != level_map.tile_count)
-        return nullptr;
-    if (!on_grid(column, row))
-        return &empty;      // every indexed square lies on the grid
-    return &grid_cells[row * GRID_SIDE + column];
+    for (int i = w.map.tile_count - 1; i >= 0; i--) {
+        const MapTile *tile = &w.map.tiles[i];
+        if (tile->x == column && tile->z == row)
+            return tile;
+    }
+    return nullptr;
 }
 
-/* The one square of an indexed cell, mending the entry if the list was reordered. */
-MapTile *sole_tile(int16_t *cell, int column, int row)
+/* The cell's entry: the list index of its one square, CELL_FREE when it has none, CELL_SHARED
+   when it has several or when there is no index to ask (then the list is searched). */
+inline int cell_entry(const World &w, int column, int row)
 {
-    MapTile *tile = &level_map.tiles[*cell];
-    if (*cell < level_map.tile_count && tile->x == column && tile->z == row)
-        return tile;
-    tile = first_tile_on(column, row);
-    *cell = (int16_t)(tile - level_map.tiles);
-    return tile;
+    if (w.tile_index.indexed_count != w.map.tile_count)
+        return CELL_SHARED;
+    if (!on_grid(column, row))
+        return CELL_FREE;   // every indexed square lies on the grid
+    const int32_t cell = row * GRID_SIDE + column;
+    const int slot = index_slot(w.tile_index, cell);
+    return w.tile_index.cells[slot] == CELL_FREE ? CELL_FREE : w.tile_index.tiles[slot];
 }
 
 } // namespace
 
-void index_tiles()
+void index_tiles(World &w)
 {
-    std::memset(grid_cells, 0xff, sizeof grid_cells);   // every cell CELL_EMPTY
-    indexed_count = -1;
-    for (int i = 0; i < level_map.tile_count; i++) {
-        const MapTile &tile = level_map.tiles[i];
+    TileIndex &index = w.tile_index;
+    std::memset(index.cells, 0xff, sizeof index.cells);     // every slot CELL_FREE
+    index.indexed_count = -1;
+    for (int i = 0; i < w.map.tile_count; i++) {
+        const MapTile &tile = w.map.tiles[i];
         if (!on_grid(tile.x, tile.z))
             return;     // no index: every lookup searches the list
-        int16_t &cell = grid_cells[tile.z * GRID_SIDE + tile.x];
-        cell = cell == CELL_EMPTY ? (int16_t)i : (int16_t)CELL_SHARED;
+        const int32_t cell = tile.z * GRID_SIDE + tile.x;
+        const int slot = index_slot(index, cell);
+        index.tiles[slot] = index.cells[slot] == CELL_FREE ? (int16_t)i : (int16_t)CELL_SHARED;
+        index.cells[slot] = cell;
     }
-    indexed_count = level_map.tile_count;
+    index.indexed_count = w.map.tile_count;
 }
 
-void drop_tile_index()
+void drop_tile_index(World &w)
 {
-    indexed_count = -1;
+    w.tile_index.indexed_count = -1;
 }
 
-MapTile *tile_at(fixed x, fixed z)
+const MapTile *tile_at(const World &w, fixed x, fixed z)
 {
-    int column = grid_index(x);
-    int row = grid_index(z);
-    // The common case first, in line: an indexed cell of one square that is where it was.
-    if (indexed_count == level_map.tile_count && on_grid(column, row)) {
-        const int16_t entry = grid_cells[row * GRID_SIDE + column];
-        if (entry == CELL_EMPTY)
-            return nullptr;
-        if (entry >= 0 && entry < level_map.tile_count) {
-            MapTile *tile = &level_map.tiles[entry];
-            if (tile->x == column && tile->z == row)
-                return tile;
-        }
-    }
-    int16_t *cell = indexed_cell(column, row);
-    if (!cell || *cell == CELL_SHARED)
-        return first_tile_on(column, row);
-    return *cell == CELL_EMPTY ? nullptr : sole_tile(cell, column, row);
+    const int column = grid_index(x);
+    const int row = grid_index(z);
+    const int entry = cell_entry(w, column, row);
+    if (entry >= 0)
+        return &w.map.tiles[entry];
+    return entry == CELL_FREE ? nullptr : first_tile_on(w, column, row);
 }
 
-const MapTile *last_tile_on(int column, int row)
+const MapTile *last_tile_on(const World &w, int column, int row)
 {
-    int16_t *cell = indexed_cell(column, row);
-    if (cell && *cell == CELL_EMPTY)
-        return nullptr;
-    if (cell && *cell >= 0)
-        return sole_tile(cell, column, row);
-    for (int i = level_map.tile_count - 1; i >= 0; i--) {
-        const MapTile *tile = &level_map.tiles[i];
-        if (tile->x == column && tile->z == row)
-            return tile;
-    }
-    return nullptr;
+    const int entry = cell_entry(w, column, row);
+    if (entry >= 0)
+        return &w.map.tiles[entry];
+    return entry == CELL_FREE ? nullptr : last_tile_on_list(w, column, row);
 }
 
-int tile_serial_at(fixed x, fixed z)
+int tile_serial_at(const World &w, fixed x, fixed z)
 {
-    MapTile *tile = tile_at(x, z);
+    const MapTile *tile = tile_at(w, x, z);
     return tile ? tile->serial : -1;
 }
 
-int can_slide_to(fixed x0, fixed z0, fixed x1, fixed z1)
+int can_slide_to(const World &w, fixed x0, fixed z0, fixed x1, fixed z1)
 {
-    MapTile *target = tile_at(x1, z1);
+    const MapTile *target = tile_at(w, x1, z1);
     if (!target)
         return 0;
-    MapTile *origin = tile_at(x0, z0);
+    const MapTile *origin = tile_at(w, x0, z0);
     if (!origin)
         return 0;
     return target->height <= origin->height ? 1 : 0;
 }
 
-int can_move_to(fixed x0, fixed z0, fixed x1, fixed z1)
+int can_move_to(const World &w, fixed x0, fixed z0, fixed x1, fixed z1)
 {
-    MapTile *target = tile_at(x1, z1);
+    const MapTile *target = tile_at(w, x1, z1);
     if (!target)
         return 1;
-    MapTile *origin = tile_at(x0, z0);
+    const MapTile *origin = tile_at(w, x0, z0);
     if (!origin)
         return 0;
     return target->height <= origin->height + 2 ? 1 : 0;
 }
 
-int cangoto(fixed x0, fixed z0, fixed x1, fixed z1)
+int cangoto(const World &w, fixed x0, fixed z0, fixed x1, fixed z1)
 {
-    return tile_at(x1, z1) ? 1 : 0;
+    return tile_at(w, x1, z1) ? 1 : 0;
 }
 
 int view_quadrant_and_tile(fixed angle, fixed x, fixed z, int *column, int *row)

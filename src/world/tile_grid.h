@@ -4,39 +4,46 @@
 #include <allegro.h>
 
 #include "world/level_map.h"
+#include "world/world.h"
 
 /* Indexes level_map's squares by grid cell, so that the lookups below need not search the list.
    The map loader calls it once the list is filled; code that builds or edits the list by hand
    calls it again (until then the lookups search the list whenever its length differs from the
-   indexed one). Reordering the list, as the renderer does, needs no new index. */
-void index_tiles();
+   indexed one). */
+void index_tiles(World &w);
 
 /* Forgets the index: the lookups search the list until index_tiles runs again. */
-void drop_tile_index();
+void drop_tile_index(World &w);
 
 /* The square under world point (x, z), the first in the list's current order, or none.
    Column = trunc((x + 50) / 100) in real arithmetic, so points left of x = -50 (or above
    z = -50) still fall on column (row) 0 and negative columns are never found. */
-MapTile *tile_at(fixed x, fixed z);
+const MapTile *tile_at(const World &w, fixed x, fixed z);
+
+/* tile_at for a world the caller may change (a blast scorches the square it finds). */
+inline MapTile *tile_at(World &w, fixed x, fixed z)
+{
+    return const_cast<MapTile *>(tile_at(static_cast<const World &>(w), x, z));
+}
 
 /* The square at grid (column, row), the last in the list's current order, or none. Used by the
    floor probe, for which the last of several squares on one cell decides. */
-const MapTile *last_tile_on(int column, int row);
+const MapTile *last_tile_on(const World &w, int column, int row);
 
 /* The serial of the square under (x, z), or -1 when there is none. */
-int tile_serial_at(fixed x, fixed z);
+int tile_serial_at(const World &w, fixed x, fixed z);
 
 /* 1 when an actor pushed from (x0, z0) may slide to (x1, z1): both points lie on squares and the
    target is not higher. Used by pushes and by the zipper's own moves. */
-int can_slide_to(fixed x0, fixed z0, fixed x1, fixed z1);
+int can_slide_to(const World &w, fixed x0, fixed z0, fixed x1, fixed z1);
 
 /* 1 when the player may step from (x0, z0) to (x1, z1): no square at the target (he may step off
    the grid and fall), or the target is at most 2 levels above the origin square. 0 when the
    origin has no square. */
-int can_move_to(fixed x0, fixed z0, fixed x1, fixed z1);
+int can_move_to(const World &w, fixed x0, fixed z0, fixed x1, fixed z1);
 
 /* 1 when a square lies under (x1, z1). Shown in the player debug lines only. */
-int cangoto(fixed x0, fixed z0, fixed x1, fixed z1);
+int cangoto(const World &w, fixed x0, fixed z0, fixed x1, fixed z1);
 
 /* The quarter turn nearest heading `angle` (1/256 turns): 0 near 0, 1 near 64, 2 near 128, 3 near
    192; fills *column and *row with the square of point (x, z). Used by the world renderer for the

@@ -1,20 +1,22 @@
-/* world_cues.cpp: the sound cues of the world, played and counted. */
+/* world_cues.cpp: the sound cues of the world, counted and left for the world's owner to play. */
 #include "world/world_cues.h"
 
-#include "shell/sound.h"
+#include "shell/datafile.h"
 
-CueLog cue_log;
+static_assert(DAT_OBJECT_COUNT <= WORLD_CUE_KINDS, "every datafile object can be counted");
 
-void world_cue(int object)
+void world_cue(World &w, int object)
 {
+    CueLog &cues = w.cues;
     if (object > 0 && object < DAT_OBJECT_COUNT) {
-        cue_log.plays[object]++;
-        cue_log.last = object;
+        cues.plays[object]++;
+        cues.last = object;
     }
-    play_cue(datafile_sample(object));
+    if (cues.pending_count < PENDING_CUE_LIMIT)
+        cues.pending[cues.pending_count++] = object;
 }
 
-void clear_cue_log()
+void clear_cue_log(World &w)
 {
-    cue_log = CueLog{};
+    w.cues = CueLog{};
 }

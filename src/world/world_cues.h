@@ -1,22 +1,12 @@
-/* world_cues.h: the sound cues of the world, played and counted. */
+/* world_cues.h: the sound cues of the world, counted and left for the world's owner to play. */
 #pragma once
 
-#include <cstdint>
+#include "world/world.h"
 
-#include "shell/datafile.h"
+/* Counts datafile sample `object` in w.cues and leaves it among the pending cues (up to
+   PENDING_CUE_LIMIT an update) for the world's owner to play. Every sound of the world goes
+   through here; the world itself plays nothing. */
+void world_cue(World &w, int object);
 
-/* How often each datafile sample has been cued since the log was last cleared. Lets a headless
-   run (tests, the level checker) hear what the player would have heard. */
-struct CueLog {
-    int32_t plays[DAT_OBJECT_COUNT];    /* by datafile object number */
-    int32_t last;                       /* object of the latest cue; 0 before any */
-};
-
-extern CueLog cue_log;
-
-/* Plays datafile sample `object` through play_cue (silent without a datafile or with sound off)
-   and counts it in cue_log. Every sound of the world goes through here. */
-void world_cue(int object);
-
-/* Empties cue_log. */
-void clear_cue_log();
+/* Empties w.cues: the counts and the pending cues. */
+void clear_cue_log(World &w);

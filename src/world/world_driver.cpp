@@ -3,70 +3,61 @@
 
 #include <cstring>
 
-#include "shell/command_queue.h"
-#include "shell/timer.h"
 #include "world/level_rules.h"
 #include "world/player.h"
 #include "world/player_motion.h"
+#include "world/world_clock.h"
 
-namespace {
-
-const char *started_text = nullptr;     /* map text of the running level; none for a file */
-int started_file_level = 0;
-
-} // namespace
-
-void driver_start_text(const char *map_text)
+void driver_start_text(World &w, const char *map_text)
 {
-    started_text = map_text;
-    start_level_from_text(map_text, std::strlen(map_text));
+    w.source_text = map_text;
+    start_level_from_text(w, map_text, std::strlen(map_text));
 }
 
-void driver_start_level(int level)
+void driver_start_level(World &w, int level)
 {
-    started_text = nullptr;
-    started_file_level = level;
-    current_level = level;
-    start_level();
+    w.source_text = nullptr;
+    w.source_level = level;
+    start_level(w, level);
 }
 
-void driver_restart()
+void driver_restart(World &w)
 {
-    if (started_text)
-        start_level_from_text(started_text, std::strlen(started_text));
+    if (w.source_text)
+        start_level_from_text(w, w.source_text, std::strlen(w.source_text));
     else
-        driver_start_level(started_file_level);
+        driver_start_level(w, w.source_level);
 }
 
-void driver_push(int code)
+void driver_push(World &w, int code)
 {
-    command_queue_push(code);
+    command_queue_push(w, code);
 }
 
-void driver_frame(int32_t ticks)
+void driver_frame(World &w, int32_t ticks)
 {
-    advance_clock(ticks);
-    probe_floor();
-    player_command();
-    update_player(ticks);
+    run_level_clock(w, ticks);
+    probe_floor(w);
+    player_command(w);
+    update_player(w, ticks);
 }
 
-void driver_run(int frames, int32_t ticks)
+void driver_run(World &w, int frames, int32_t ticks)
 {
     for (int i = 0; i < frames; i++)
-        driver_frame(ticks);
+        driver_frame(w, ticks);
 }
 
-int driver_settle(int32_t ticks, int frame_limit)
+int driver_settle(World &w, int32_t ticks, int frame_limit)
 {
     int frames = 0;
     while (frames < frame_limit) {
-        const PlayerMotion &p = player_motion;
-        bool queue_empty = command_queue.read_index == command_queue.write_index;
-        if (!intro && p.jump_ctr <= -5 && queue_empty && rot_y == p.player_rot_y &&
+        const PlayerMotion &p = w.motion;
+        bool queue_empty = w.queue.read_index == w.queue.write_index;
+        if (!w.intro && p.jump_ctr <= -5 && queue_empty && w.rot_y == p.player_rot_y &&
             p.loc_y == p.floor_y)
             break;
-        driver_frame(ticks);
+        driver_frame(w, ticks);
         frames++;
     }
     return frames;

@@ -13,8 +13,8 @@
 #include "world/world_driver.h"
 
 /* The reader's file plays its moves through the world, which is not linked here. */
-void driver_push(int) {}
-void driver_frame(int32_t) {}
+void driver_push(World &, int) {}
+void driver_frame(World &, int32_t) {}
 
 namespace {
 

@@ -20,14 +20,14 @@
 #include <random>
 #include <vector>
 
-#include "level_search.h"
-#include "search_play.h"
+#include "search/level_search.h"
+#include "search/search_play.h"
 #include "world/tile_grid.h"
 #include "ui/display_options.h"
 #include "ui/hint.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
-#include "world/world_snapshot.h"
+#include "play/play_session.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ const int FOLLOW_LONGEST = 1500;    /* hints followed before an answer is called
 const int LEVELS_MOST = 19;
 
 char map_text[64 * 1024];
-WorldSnapshot position;
+World position;
 
 struct LevelFigures {
     int level;
@@ -62,7 +62,7 @@ bool read_map(int level)
 
 bool playing()
 {
-    return !level_state.level_completed && !level_state.level_lost && !falling;
+    return !session.world.level.level_completed && !session.world.level.level_lost && !session.world.falling;
 }
 
 /* Random play from the level's start for `length` commands, or until no command tried keeps the
@@ -72,18 +72,17 @@ bool playing()
    where the robot takes a command and the level goes on. */
 void sample_position(std::mt19937 &random, int length)
 {
-    static WorldSnapshot before;
-    search_start_world(map_text);
+    static World before;
+    search_start_world(session.world, map_text);
     for (int done = 0, refused = 0; done < length && refused < 2 * SEARCH_ACTIONS;) {
-        take_snapshot(&before);
+        before = session.world;
         const int action = (int)(random() % SEARCH_ACTIONS);
-        run_command(action_codes[action], TICKS, nullptr);
-        if (playing() && !hopeless() && player_motion.jump_ctr < 1) {
+        run_command(session.world, action_codes[action], TICKS, nullptr);
+        if (playing() && !hopeless(session.world) && session.world.motion.jump_ctr < 1) {
             done++;
             refused = 0;
         } else {
-            restore_snapshot(&before);
-            index_tiles();
+            session.world = before;
             refused++;
         }
     }
@@ -103,9 +102,9 @@ bool follow_hints(int first_code)
 {
     int code = first_code;
     for (int step = 0; step < FOLLOW_LONGEST; step++) {
-        run_command(code, TICKS, nullptr);
+        run_command(session.world, code, TICKS, nullptr);
         hint_cancel();          // a command taken makes the hint stale, as in play
-        if (level_state.level_completed)
+        if (session.world.level.level_completed)
             return true;
         if (!playing())
             return false;
@@ -171,7 +170,7 @@ int main(int argc, char **argv)
         LevelFigures f{level, {}, 0, 0, 0, 0, 0};
         for (int n = 0; n < positions; n++) {
             sample_position(random, (int)(random() % (WALK_LONGEST + 1)));
-            take_snapshot(&position);
+            position = session.world;
             hint_reset();
             int code = 0;
             double searched = 0;

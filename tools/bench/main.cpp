@@ -21,7 +21,7 @@
 #include "render/viewport.h"
 #include "shell/startup.h"
 #include "ui/display_options.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "world/actor.h"
 #include "world/level_map.h"
 #include "world/level_rules.h"
@@ -112,14 +112,8 @@ double full_viewport_fill_ms(BITMAP *bitmap)
     return mean_ms([&] { polygon3d(bitmap, POLYTYPE_PTEX_LIT, texture_table[0], 4, list); });
 }
 
-int visible_squares()
-{
-    int n = 0;
-    for (int i = 0; i < level_map.tile_count; i++)
-        if (level_map.tiles[i].visible)
-            n++;
-    return n;
-}
+/* The reference level, started once and then only drawn. */
+World world;
 
 } // namespace
 
@@ -147,17 +141,18 @@ int main(int argc, char **argv)
         return 1;
     }
     set_view_options(CAMERA_BEHIND, LIGHT_SOURCE_FOG, SHADE_PERSPECTIVE_TEXTURE);
-    current_level = 1;
-    driver_start_text(level_text);
-    driver_settle(1, 5000);
-    for (int i = 0; i < 1000 && title_timer > 0; i++)
-        driver_frame(1);
+    world.camera_height = display_options.camera_height;
+    driver_start_text(world, level_text);
+    const FrameOverlay overlay{1, false, 0, 0, 0};
+    driver_settle(world, 1, 5000);
+    for (int i = 0; i < 1000 && world.title_timer > 0; i++)
+        driver_frame(world, 1);
 
     int actors = 0;
-    for (int i = 0; i < actor_table.count; i++)
-        actors += !actor_table.actors[i].gone;
+    for (int i = 0; i < world.actors.count; i++)
+        actors += !world.actors.actors[i].gone;
     std::printf("Reference level: %d squares, %d actors; camera behind the robot.\n\n",
-                (int)level_map.tile_count, actors);
+                (int)world.map.tile_count, actors);
     std::printf("%-10s %-20s %-32s %9s %9s %8s %8s %7s %7s\n", "size", "light", "shading",
                 "fps", "frame ms", "fill ms", "fills", "polys", "actors");
 
@@ -175,11 +170,11 @@ int main(int argc, char **argv)
         // fill, then the frame beside it.
         display_options.light_mode = LIGHT_SOURCE_FOG;
         display_options.shading_mode = SHADE_PERSPECTIVE_TEXTURE;
-        render_frame(bitmap);
+        render_frame(bitmap, world, overlay);
         double fill_rounds[ROUNDS], frame_rounds[ROUNDS];
         for (int r = 0; r < ROUNDS; r++) {
             fill_rounds[r] = full_viewport_fill_ms(bitmap);
-            frame_rounds[r] = mean_ms([&] { render_frame(bitmap); });
+            frame_rounds[r] = mean_ms([&] { render_frame(bitmap, world, overlay); });
         }
         const Rounds fill = rounds_of(fill_rounds);
         if (size.w == 640) {
@@ -191,9 +186,9 @@ int main(int argc, char **argv)
             for (int shading = 0; shading < 4; shading++) {
                 display_options.light_mode = light;
                 display_options.shading_mode = shading;
-                render_frame(bitmap);
+                render_frame(bitmap, world, overlay);
                 const long before = allocation_count();
-                const double frame_ms = mean_ms([&] { render_frame(bitmap); });
+                const double frame_ms = mean_ms([&] { render_frame(bitmap, world, overlay); });
                 frame_allocations += allocation_count() - before;
                 std::printf("%4dx%-5d %-20s %-32s %9.1f %9.3f %8.3f %8.2f %7d %7d\n", size.w,
                             size.h, light_mode_messages[light], shading_mode_messages[shading],
@@ -201,8 +196,8 @@ int main(int argc, char **argv)
                             polys_drawn, actors_drawn);
                 if (light == LIGHT_SOURCE_FOG && shading == SHADE_PERSPECTIVE_TEXTURE &&
                     size.w == 640)
-                    std::printf("%10s squares in view: %d of %d\n", "", visible_squares(),
-                                (int)level_map.tile_count);
+                    std::printf("%10s squares in view: %d of %d\n", "", squares_in_view,
+                                (int)world.map.tile_count);
             }
         std::printf("%10s reference fill, the quickest of %d rounds: %.3f ms (median %.3f, slowest "
                     "%.3f: spread %.0f %% of the quickest)\n\n", "", ROUNDS, fill.low, fill.median,

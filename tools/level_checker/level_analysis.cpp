@@ -10,16 +10,16 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "map_validation.h"
-#include "search_play.h"
-#include "search_state.h"
-#include "state_layer.h"
+#include "search/map_validation.h"
+#include "search/search_play.h"
+#include "search/search_state.h"
+#include "search/state_layer.h"
 #include "shell/timer.h"
 #include "world/actor.h"
 #include "world/actor_table.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
-#include "world/world_snapshot.h"
+#include "world/world.h"
 
 namespace {
 
@@ -67,7 +67,9 @@ struct Exploration {
 };
 
 Exploration ex;
-WorldSnapshot analysis_start;
+World world;                    /* the world the analysis plays on, its own */
+World analysis_start;           /* its level's start */
+StateHasher hasher;             /* the memo of the keys taken of it */
 
 uint64_t index_bytes(const PositionIndex &t)
 {
@@ -187,18 +189,18 @@ void free_exploration()
    is alive when a blast has spoilt the level and the level is not lost. */
 uint32_t ending(bool cut)
 {
-    if (level_state.level_completed)
+    if (world.level.level_completed)
         return EDGE_WIN;
-    const bool alive = !level_state.level_lost && !falling && !over_no_square();
-    if (alive && (cut || spoiled())) {
+    const bool alive = !world.level.level_lost && !world.falling && !over_no_square(world);
+    if (alive && (cut || spoiled(world))) {
         // Both count as mistakes; only the lost sweet is announced.
         int sweets_left = 0;
-        for (int i = 0; i < actor_table.count; i++) {
-            const Actor &a = actor_table.actors[i];
+        for (int i = 0; i < world.actors.count; i++) {
+            const Actor &a = world.actors.actors[i];
             if (!a.gone && a.timer <= 0 && a.type == ACTOR_SWEET)
                 sweets_left++;
         }
-        const bool sweet_lost = level_state.sweets_eaten + sweets_left < level_state.sweets_total;
+        const bool sweet_lost = world.level.sweets_eaten + sweets_left < world.level.sweets_total;
         return sweet_lost ? EDGE_SWEET_LOST : EDGE_TELEPORT_LOST;
     }
     return EDGE_OVER;
@@ -218,15 +220,15 @@ void mark_unexplored(int64_t serial, int action)
    world shows. Returns true when every one was explored, false at the memory limit. */
 bool explore(const AnalysisLimits &limits)
 {
-    ex.words = state_record_size() / sizeof(uint32_t);
+    ex.words = state_record_size(world) / sizeof(uint32_t);
     ex.base = (uint32_t *)std::calloc(ex.words, sizeof(uint32_t));
     ex.record = (uint32_t *)std::calloc(ex.words, sizeof(uint32_t));
     ex.child = (uint32_t *)std::calloc(ex.words, sizeof(uint32_t));
     if (!ex.base || !ex.record || !ex.child)
         return false;
-    take_state((uint8_t *)ex.base, 0);
+    take_state(world, (uint8_t *)ex.base, 0);
     bool added;
-    if (find_or_add(state_key(), &added) == EMPTY_SERIAL || !layer_begin(&ex.layers[0], ex.base, ex.words) ||
+    if (find_or_add(state_key(world, &hasher), &added) == EMPTY_SERIAL || !layer_begin(&ex.layers[0], ex.base, ex.words) ||
         !layer_begin(&ex.layers[1], ex.base, ex.words) ||
         !layer_append(&ex.layers[0], ex.base, (uint64_t)held_bytes(), (uint64_t)ex.limit))
         return false;
@@ -248,14 +250,14 @@ bool explore(const AnalysisLimits &limits)
             // The edges move when they grow: each is reached afresh.
 #define EDGE(a) ex.edges[serial * SEARCH_ACTIONS + (a)]
             for (int action = 0; action < SEARCH_ACTIONS; action++) {
-                int32_t frame = put_state((const uint8_t *)ex.record);
+                int32_t frame = put_state(world, (const uint8_t *)ex.record);
                 bool cut = false;
-                frame += run_command(action_codes[action], limits.ticks_per_frame, &cut);
-                if (cut || level_state.level_completed || hopeless() || !robot_ready()) {
+                frame += run_command(world, action_codes[action], limits.ticks_per_frame, &cut);
+                if (cut || world.level.level_completed || hopeless(world) || !robot_ready(world)) {
                     EDGE(action) = ending(cut);
                     continue;
                 }
-                const uint32_t found = find_or_add(state_key(), &added);
+                const uint32_t found = find_or_add(state_key(world, &hasher), &added);
                 if (found == EMPTY_SERIAL) {
                     mark_unexplored(serial, action);
                     return false;
@@ -264,7 +266,7 @@ bool explore(const AnalysisLimits &limits)
                 if (added) {
                     ex.parents[found] = (uint32_t)serial;
                     ex.parent_actions[found] = (uint8_t)action;
-                    take_state((uint8_t *)ex.child, frame);
+                    take_state(world, (uint8_t *)ex.child, frame);
                     if (!layer_append(&next, ex.child, (uint64_t)held_bytes() - layer_bytes(next),
                                       (uint64_t)ex.limit)) {
                         ex.count--;     // not kept: the position stays unexplored
@@ -390,7 +392,7 @@ void measure_way(const int32_t *way, const AnalysisLimits &limits, LevelAnalysis
 {
     out->shortest = way[0];
     out->decisions = out->wrong_ways = 0;
-    enter_world(&analysis_start);
+    world = analysis_start;
     int32_t frames = 0;
     int64_t s = 0;
     for (int32_t step = 0; step < way[0]; step++) {
@@ -406,13 +408,12 @@ void measure_way(const int32_t *way, const AnalysisLimits &limits, LevelAnalysis
         }
         out->decisions += decision;
         out->wrong_ways += wrong;
-        frames += run_command(action_codes[chosen], limits.ticks_per_frame, nullptr);
+        frames += run_command(world, action_codes[chosen], limits.ticks_per_frame, nullptr);
         s = ex.edges[s * SEARCH_ACTIONS + chosen];
         if (!is_position((uint32_t)s))
             break;
     }
     out->shortest_ticks = frames * limits.ticks_per_frame;
-    leave_level();
 }
 
 /* Counts the positions that cannot be won and those where a trap is available, and writes the
@@ -551,16 +552,14 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     int pipe_in = -1;
     const pid_t child = start_other_searches(map_text, limits, out->slowest_rate, &pipe_in);
 
-    save_caller();
-    search_start_world(map_text);
-    out->limit_ticks = level_time.load();
-    take_snapshot(&analysis_start);
+    search_start_world(world, map_text);
+    out->limit_ticks = world.clock;
+    analysis_start = world;
     free_exploration();
     ex.limit = limits.memory_limit;
     out->complete = explore(limits);
     out->positions = ex.count;
     out->peak_memory = ex.peak;
-    leave_level();
 
     // What no more memory can be had for stays unknown rather than guessed.
     int32_t *way = out->complete ? ways_to_win() : nullptr;

@@ -25,9 +25,9 @@
 
 #include "level_analysis.h"
 #include "level_overlap.h"
-#include "level_search.h"
+#include "search/level_search.h"
 #include "level_table.h"
-#include "map_validation.h"
+#include "search/map_validation.h"
 #include "solution_record.h"
 #include "shell/command_line.h"
 #include "shell/game_paths.h"

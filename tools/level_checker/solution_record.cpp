@@ -1,8 +1,6 @@
 /* solution_record.cpp: writes a level's solution as a replay the tests play back. */
 #include "solution_record.h"
 
-#include "world/level_state.h"
-#include "world/player_motion.h"
 #include "world/world_driver.h"
 
 namespace {
@@ -12,10 +10,10 @@ struct Outcome {
     int32_t column, row, sweets, lost, completed;
 };
 
-Outcome outcome_now()
+Outcome outcome_now(const World &w)
 {
-    return Outcome{player_motion.playerL[0], player_motion.playerL[1], level_state.sweets_eaten,
-                   level_state.level_lost, level_state.level_completed};
+    return Outcome{w.motion.playerL[0], w.motion.playerL[1], w.level.sweets_eaten,
+                   w.level.level_lost, w.level.level_completed};
 }
 
 bool same(const Outcome &a, const Outcome &b)
@@ -42,18 +40,19 @@ int write_solution(FILE *out, const char *map_text, const char *map_name, const 
     std::fprintf(out, "# trace FRAME COLUMN ROW SWEETS LOST COMPLETED: the outcome after that "
                       "frame, whenever it changes\n");
 
-    search_start_world(map_text);
+    World w;
+    search_start_world(w, map_text);
     int32_t next = 0;
     Outcome last{};
     bool first = true;
     for (int32_t frame = 0; frame < result.frames; frame++) {
         while (next < result.step_count && result.steps[next].frame == frame) {
             if (result.steps[next].code != SEARCH_WAIT)
-                driver_push(result.steps[next].code);
+                driver_push(w, result.steps[next].code);
             next++;
         }
-        driver_frame(ticks_per_frame);
-        Outcome now = outcome_now();
+        driver_frame(w, ticks_per_frame);
+        Outcome now = outcome_now(w);
         if (first || !same(now, last))
             std::fprintf(out, "trace %d %d %d %d %d %d\n", (int)frame, (int)now.column, (int)now.row,
                          (int)now.sweets, (int)now.lost, (int)now.completed);
@@ -61,7 +60,7 @@ int write_solution(FILE *out, const char *map_text, const char *map_name, const 
         last = now;
     }
     std::fprintf(out, "end %d\n", (int)result.frames);
-    if (!level_state.level_completed) {
+    if (!w.level.level_completed) {
         std::fprintf(out, "# The replay did not complete the level.\n");
         return 0;
     }

@@ -29,7 +29,8 @@
 #include "headless_game.h"
 #include "level_file.h"
 #include "level_folder.h"
-#include "map_validation.h"
+#include "play/play_session.h"
+#include "search/map_validation.h"
 #include "play_folder.h"
 #include "shell/command_line.h"
 #include "shell/game_paths.h"
@@ -94,9 +95,9 @@ void describe_place()
 /* Runs the world until the swoop is over and the robot stands still, facing where it turned. */
 void settle_view(int frame_limit)
 {
-    driver_settle(1, frame_limit);
-    for (int i = 0; i < 2000 && rot_y != player_motion.player_rot_y; i++)
-        driver_frame(1);
+    driver_settle(session.world, 1, frame_limit);
+    for (int i = 0; i < 2000 && session.world.rot_y != session.world.motion.player_rot_y; i++)
+        driver_frame(session.world, 1);
 }
 
 
@@ -788,14 +789,15 @@ void refresh()
     }
     e.view.world_valid = report.faults == 0;
     if (e.view.world_valid) {
-        driver_start_text(e.world_text.c_str());
+        session.world.camera_height = display_options.camera_height;
+        driver_start_text(session.world, e.world_text.c_str());
         settle_view(5000);
     }
 }
 
 void turn_view(int code)
 {
-    driver_push(code);
+    driver_push(session.world, code);
     settle_view(500);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "play/play_session.h"
 #include "play_folder.h"
 #include "render/render_frame.h"
 #include "shell/frame_pacing.h"
@@ -15,6 +16,7 @@
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player.h"
+#include "world/world_clock.h"
 #include "world/world_driver.h"
 
 namespace {
@@ -23,7 +25,7 @@ namespace {
 bool restart_held()
 {
     const bool confirm = key_down(KEY_SPACE) || key_down(KEY_ENTER);
-    return key_down(KEY_R) || (level_state.level_lost && confirm);
+    return key_down(KEY_R) || (session.world.level.level_lost && confirm);
 }
 
 } // namespace
@@ -46,16 +48,18 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
     std::snprintf(home_folder, sizeof home_folder, "%s", play_folder());
     set_play_start_options();
     display_options.sound_off = true;
-    current_level = 1;
+    session.level = 1;
     install_int_ex(timer_handler, BPS_TO_TIMER(100));
-    start_level();
+    session.world.camera_height = display_options.camera_height;
+    start_level(session.world, session.level);
     clear_keybuf();
     ticks_since_last();
     start_frame_pacing();
     // The play loop's frame, as the game runs it.
     int confirmed = 0;
     while (!key_down(KEY_ESC) && !confirmed && !*close_asked) {
-        render_frame(buffer);
+        probe_floor(session.world);
+        render_frame(buffer, session.world, FrameOverlay{session.level, false, 0, 0, 0});
         wait_for_next_frame();
         blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
         // A restart reads the map file again, and the world stops the program on one it cannot
@@ -63,11 +67,14 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
         if (restart_held() && !(fault = ready_play_file(map_text)).empty())
             break;
         confirmed = handle_game_keys();
-        player_command();
-        update_player(ticks_since_last());
+        player_command(session.world);
+        const int ticks = ticks_since_last();
+        run_level_clock(session.world, ticks);
+        update_player(session.world, ticks);
+        play_pending_cues(session.world);
     }
     remove_int(timer_handler);
-    const bool completed = confirmed || level_state.level_completed;
+    const bool completed = confirmed || session.world.level.level_completed;
     const int esc = KEY_ESC;
     if (!*close_asked)
         wait_keys_released(&esc, 1);
@@ -87,21 +94,21 @@ int watch_solution(const std::string &map_text, const SearchResult &result, void
     // is not from reaching the world, which would stop the program on it.
     if (!play_refusal(map_text).empty())
         return 0;
-    search_start_world(map_text.c_str());
+    search_start_world(session.world, map_text.c_str());
     const int32_t ticks = result.ticks / (result.frames > 0 ? result.frames : 1);
     clear_keybuf();
     int32_t next = 0;
     for (int32_t frame = 0; frame < result.frames && !*close_asked; frame++) {
         while (next < result.step_count && result.steps[next].frame == frame) {
             if (result.steps[next].code != SEARCH_WAIT)
-                driver_push(result.steps[next].code);
+                driver_push(session.world, result.steps[next].code);
             next++;
         }
-        driver_frame(ticks);
+        driver_frame(session.world, ticks);
         draw();
         rest(10 * ticks);       // the ticks of the frame, at 100 a second
         if (keypressed() && (readkey() >> 8) == KEY_ESC)
             return 0;
     }
-    return level_state.level_completed;
+    return session.world.level.level_completed;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "play/play_session.h"
 #include "render/render_frame.h"
 #include "shell/datafile.h"
 #include "ui/display_options.h"
@@ -245,19 +246,17 @@ void draw_view(BITMAP *target, BITMAP *world_view, const EditLevel &level, const
                           VIEW_HEIGHT / 2, makecol(255, 120, 120), -1);
         return;
     }
-    const fixed x = player_motion.x, z = player_motion.z;
-    const float eye = camera_y;
+    static World shown;     /* the world as the view shows it: some 25 KB, off the stack */
+    shown = session.world;
     if (view.follow) {
         const int at = find_square(level, view.cursor_x, view.cursor_z);
-        player_motion.x = itofix(100 * view.cursor_x);
-        player_motion.z = itofix(100 * view.cursor_z);
-        camera_y = -10.0f * (float)(at < 0 ? 0 : level.squares[at].height) + display_options.camera_height;
+        shown.motion.x = itofix(100 * view.cursor_x);
+        shown.motion.z = itofix(100 * view.cursor_z);
+        shown.camera_y = -10.0f * (float)(at < 0 ? 0 : level.squares[at].height) +
+                         display_options.camera_height;
     }
     clear_bitmap(world_view);
-    render_frame(world_view);
-    player_motion.x = x;
-    player_motion.z = z;
-    camera_y = eye;
+    render_frame(world_view, shown, FrameOverlay{session.level, false, 0, 0, 0});
     blit(world_view, target, 0, 0, VIEW_X, 0, VIEW_WIDTH, VIEW_HEIGHT);
 }
 

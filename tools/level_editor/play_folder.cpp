@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "map_validation.h"
+#include "search/map_validation.h"
 #include "shell/file_read.h"
 #include "ui/level_records.h"
 

@@ -21,7 +21,7 @@
 #include "shell/game_paths.h"
 #include "shell/startup.h"
 #include "ui/display_options.h"
-#include "ui/message_line.h"
+#include "render/message_line.h"
 #include "world/level_rules.h"
 #include "world/player_motion.h"
 #include "world/world_driver.h"
@@ -130,17 +130,20 @@ int main(int argc, char **argv)
     /* The level's number, for its title, from a name like "map07.txt". */
     const char *name = std::strrchr(request.map_path, '/');
     name = name ? name + 1 : request.map_path;
-    if (std::sscanf(name, "map%d", &current_level) != 1)
-        current_level = 1;
-    driver_start_text(map_text);
+    int level = 1;
+    if (std::sscanf(name, "map%d", &level) != 1)
+        level = 1;
+    static World world;     /* some 25 KB: off the stack */
+    world.camera_height = display_options.camera_height;
+    driver_start_text(world, map_text);
     /* Quarter turns are typed like the arrow keys; the swoop and the turns run out. */
     for (int i = 0; i < request.turns; i++)
-        driver_push(MOVE_TURN_LEFT);
+        driver_push(world, MOVE_TURN_LEFT);
     for (int i = 0; i < -request.turns; i++)
-        driver_push(MOVE_TURN_RIGHT);
-    driver_settle(1, 5000);
-    for (int i = 0; i < 2000 && (rot_y != player_motion.player_rot_y || title_timer > 0); i++)
-        driver_frame(1);
+        driver_push(world, MOVE_TURN_RIGHT);
+    driver_settle(world, 1, 5000);
+    for (int i = 0; i < 2000 && (world.rot_y != world.motion.player_rot_y || world.title_timer > 0); i++)
+        driver_frame(world, 1);
 
     BITMAP *picture = create_bitmap(request.width, request.height);
     if (!picture) {
@@ -148,7 +151,7 @@ int main(int argc, char **argv)
         return 1;
     }
     clear_bitmap(picture);
-    render_frame(picture);
+    render_frame(picture, world, FrameOverlay{level, false, 0, 0, 0});
     if (save_bitmap(out_path.c_str(), picture, game_palette) != 0) {
         std::fprintf(stderr, "preview: cannot write %s\n", out_path.c_str());
         destroy_bitmap(picture);

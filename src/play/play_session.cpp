@@ -1,0 +1,16 @@
+/* play_session.cpp: the one level being played, owned in one place. */
+#include "play/play_session.h"
+
+#include "shell/datafile.h"
+#include "shell/sound.h"
+#include "world/world.h"
+
+PlaySession session = {World{}, 1};
+
+void play_pending_cues(World &w)
+{
+    CueLog &cues = w.cues;
+    for (int i = 0; i < cues.pending_count; i++)
+        play_cue(datafile_sample(cues.pending[i]));
+    cues.pending_count = 0;
+}
