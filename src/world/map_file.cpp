@@ -135,8 +135,9 @@ int load_map(World &w, const char *path, char open_fault[MAP_FAULT_SIZE])
         return 0;
     MapReader reader;
     map_reader_from_file(&reader, file);
-    // Some 8 KB: on the heap, as a level starts seldom and a search thread's stack is its own.
-    std::unique_ptr<ParsedMap> parsed(new ParsedMap);
+    // Some 8 KB: on the heap, as a level starts seldom and a thread's stack is small.
+    // Zeroed: the name's buffer is kept whole, its tail too.
+    std::unique_ptr<ParsedMap> parsed = std::make_unique<ParsedMap>();
     MapVerdict verdict = parse_map(&reader, parsed.get());
     std::fclose(file);
     return install_map(w, verdict, *parsed, path);
@@ -148,7 +149,7 @@ int load_map_text(World &w, const char *text, size_t length)
     w.level.sweets_eaten = 0;
     MapReader reader;
     map_reader_from_text(&reader, text, length);
-    std::unique_ptr<ParsedMap> parsed(new ParsedMap);
+    std::unique_ptr<ParsedMap> parsed = std::make_unique<ParsedMap>();
     MapVerdict verdict = parse_map(&reader, parsed.get());
     return install_map(w, verdict, *parsed, "the level text");
 }

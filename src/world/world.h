@@ -41,6 +41,7 @@ struct TileIndex {
     int32_t cells[TILE_INDEX_SLOTS];    /* row * grid side + column; -1 for an empty slot */
     int16_t tiles[TILE_INDEX_SLOTS];    /* list index of the cell's one square, or -2: shared */
     int32_t indexed_count = -1;         /* tile_count when indexed; -1 when there is no index */
+    int32_t spare = 0;                  /* keeps the record a whole number of 8-byte words */
 };
 
 /* How often each sound has been cued, by datafile object, and the cues of the latest updates
@@ -75,12 +76,19 @@ struct World {
     int32_t moves;          /* updates since play was started from the menu */
     LevelState level;
     int32_t clock;          /* the level clock in ticks; may run below 0 */
-    MessageLine message;
     int32_t title_timer;    /* ticks for which the level title is still shown */
+    MessageLine message;
     CommandQueue queue;
     CueLog cues;
-    int32_t starts;         /* level starts in this world: what others keep of a level (the
-                               renderer's drawing order) belongs to one start */
-    const char *source_text;    /* map text the level was started from (kept by the caller), or */
+    const char *source_text;    /* map text the level was started from (kept by the caller), */
     int32_t source_level;       /* else the level whose file it was started from: for a restart */
+    int32_t starts;             /* level starts in this world: what others keep of a level (the
+                                   renderer's drawing order) belongs to one start */
 };
+
+/* No gaps between the fields: a world is compared and kept for undo a word at a time. */
+static_assert(sizeof(World) == sizeof(LevelMap) + sizeof(TileIndex) + sizeof(ActorTable) +
+                                   sizeof(PlayerMotion) + 13 * sizeof(int32_t) + sizeof(LevelState) +
+                                   sizeof(MessageLine) + sizeof(CommandQueue) + sizeof(CueLog) +
+                                   sizeof(const char *) + 2 * sizeof(int32_t),
+              "a World has no padding");
