@@ -5,9 +5,9 @@
 #include "datafile_test_support.h"
 #include "game_test_support.h"
 #include "render_test_support.h"
-#include "shell/datafile.h"
-#include "shell/sound.h"
-#include "shell/timer.h"
+#include "base/datafile.h"
+#include "base/sound.h"
+#include "base/timer.h"
 #include "ui/display_options.h"
 #include "world/level_state.h"
 

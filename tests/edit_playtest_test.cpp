@@ -14,8 +14,8 @@
 #include "game_test_support.h"
 #include "level_file.h"
 #include "play_folder.h"
-#include "shell/fatal.h"
-#include "shell/game_paths.h"
+#include "base/fatal.h"
+#include "base/game_paths.h"
 #include "world/level_map.h"
 #include "world/world_driver.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "shell/timer.h"
+#include "base/timer.h"
 #include "world/actor_behaviours.h"
 #include "world/level_state.h"
 #include "world/world_snapshot.h"

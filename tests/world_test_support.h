@@ -8,14 +8,14 @@
 #include <initializer_list>
 #include <string>
 
+#include "ui/display_options.h"
+#include "ui/message_line.h"
 #include "world/actor.h"
 #include "world/actor_table.h"
+#include "world/command_queue.h"
 #include "world/level_map.h"
 #include "world/player_motion.h"
 #include "world/tile_grid.h"
-#include "shell/command_queue.h"
-#include "ui/display_options.h"
-#include "ui/message_line.h"
 #include "world/world_cues.h"
 #include "world/world_driver.h"
 

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
+#include "base/fatal.h"
 #include "render/render_frame.h"
-#include "shell/fatal.h"
 #include "ui/display_options.h"
 
 namespace {

@@ -1,10 +1,10 @@
 /* squares.cpp: building, sorting and drawing the faces of the level's squares. */
 #include "render/squares.h"
 
+#include "base/fatal.h"
 #include "render/actor_drawing.h"
+#include "render/colour_tables.h"
 #include "render/polygon_drawing.h"
-#include "shell/fatal.h"
-#include "shell/startup.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 /* search_play.cpp: how the search plays one command on the world, and what it reads of the outcome. */
 #include "search_play.h"
 
-#include "shell/command_queue.h"
-#include "shell/timer.h"
+#include "base/timer.h"
 #include "ui/display_options.h"
 #include "world/actor.h"
+#include "world/command_queue.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
 #include "world/tile_grid.h"

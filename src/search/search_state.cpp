@@ -8,11 +8,11 @@
 #include <emmintrin.h>
 #endif
 
-#include "shell/command_queue.h"
-#include "shell/timer.h"
+#include "base/timer.h"
 #include "ui/display_options.h"
 #include "ui/message_line.h"
 #include "world/actor.h"
+#include "world/command_queue.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
 

@@ -1,7 +1,7 @@
 /* backdrop.cpp: the sky panorama behind the 3D view. */
 #include "ui/backdrop.h"
 
-#include "shell/datafile.h"
+#include "base/datafile.h"
 
 void draw_backdrop(BITMAP *target, int x, int y, int w, int h, fixed heading)
 {

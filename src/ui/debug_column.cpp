@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <ctime>
 
+#include "base/datafile.h"
+#include "base/timer.h"
 #include "render/render_frame.h"
-#include "shell/datafile.h"
-#include "shell/timer.h"
 #include "ui/display_options.h"
 #include "ui/hud.h"
 #include "world/player_motion.h"

@@ -26,7 +26,7 @@
 #include <thread>
 #include <vector>
 
-#include "shell/timer.h"
+#include "base/timer.h"
 #include "ui/key_map.h"
 #include "ui/level_select.h"
 #include "world/level_map.h"

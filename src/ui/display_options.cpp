@@ -1,7 +1,7 @@
 /* display_options.cpp: the in-game settings, their program-start values and mode names. */
 #include "ui/display_options.h"
 
-#include "shell/fatal.h"
+#include "base/fatal.h"
 
 const DisplayOptions program_start_options = {
     .slow_motion = false,

@@ -5,11 +5,10 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "shell/command_queue.h"
-#include "shell/console.h"
-#include "shell/play_loop.h"
-#include "shell/sound.h"
-#include "shell/timer.h"
+#include "app/play_loop.h"
+#include "base/console.h"
+#include "base/sound.h"
+#include "base/timer.h"
 #include "ui/demo_input.h"
 #include "ui/display_options.h"
 #include "ui/hint.h"
@@ -19,6 +18,7 @@
 #include "ui/message_line.h"
 #include "ui/screenshot.h"
 #include "ui/undo_history.h"
+#include "world/command_queue.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player.h"

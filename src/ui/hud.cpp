@@ -4,9 +4,9 @@
 #include <climits>
 #include <cstdio>
 
-#include "shell/datafile.h"
-#include "shell/sound.h"
-#include "shell/timer.h"
+#include "base/datafile.h"
+#include "base/sound.h"
+#include "base/timer.h"
 #include "world/level_map.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"

@@ -15,13 +15,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "shell/datafile.h"
-#include "shell/file_lock.h"
-#include "shell/file_read.h"
-#include "shell/file_replace.h"
-#include "shell/game_paths.h"
-#include "shell/startup.h"
-#include "shell/timer.h"
+#include "base/datafile.h"
+#include "base/file_lock.h"
+#include "base/file_read.h"
+#include "base/file_replace.h"
+#include "base/game_paths.h"
+#include "base/timer.h"
+#include "render/colour_tables.h"
 #include "search/level_search.h"
 #include "ui/demo_input.h"
 #include "ui/message_line.h"

@@ -1,6 +1,6 @@
 /* screenshot.cpp: saving the picture on the screen as the first free "screenNN.bmp". */
 #include "ui/screenshot.h"
-#include "shell/screen_scale.h"
+#include "base/screen_scale.h"
 
 #include <allegro.h>
 #include <cerrno>
@@ -9,8 +9,8 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "shell/file_replace.h"
-#include "shell/game_paths.h"
+#include "base/file_replace.h"
+#include "base/game_paths.h"
 #include "ui/message_line.h"
 
 namespace {

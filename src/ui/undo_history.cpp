@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/timer.h"
+#include "base/timer.h"
 #include "ui/display_options.h"
 #include "ui/level_records.h"
 #include "ui/message_line.h"

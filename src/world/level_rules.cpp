@@ -3,14 +3,14 @@
 
 #include <cstdio>
 
-#include "shell/command_queue.h"
-#include "shell/datafile.h"
-#include "shell/fatal.h"
-#include "shell/game_paths.h"
+#include "base/datafile.h"
+#include "base/fatal.h"
+#include "base/game_paths.h"
 #include "ui/display_options.h"
 #include "ui/message_line.h"
 #include "world/actor.h"
 #include "world/actor_table.h"
+#include "world/command_queue.h"
 #include "world/level_map.h"
 #include "world/level_state.h"
 #include "world/map_file.h"

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <sys/stat.h>
 
-#include "shell/fatal.h"
-#include "shell/timer.h"
+#include "base/fatal.h"
+#include "base/timer.h"
 #include "world/actor_table.h"
 #include "world/level_state.h"
 #include "world/map_parser.h"

@@ -3,13 +3,13 @@
 
 #include <cstdint>
 
-#include "shell/command_queue.h"
-#include "shell/datafile.h"
-#include "shell/timer.h"
+#include "base/datafile.h"
+#include "base/timer.h"
 #include "ui/display_options.h"
 #include "ui/message_line.h"
 #include "world/actor_behaviours.h"
 #include "world/actor_table.h"
+#include "world/command_queue.h"
 #include "world/level_map.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"

@@ -1,7 +1,7 @@
 /* world_cues.cpp: the sound cues of the world, played and counted. */
 #include "world/world_cues.h"
 
-#include "shell/sound.h"
+#include "base/sound.h"
 
 CueLog cue_log;
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "shell/datafile.h"
+#include "base/datafile.h"
 
 /* How often each datafile sample has been cued since the log was last cleared. Lets a headless
    run (tests, the level checker) hear what the player would have heard. */

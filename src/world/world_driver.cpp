@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "shell/command_queue.h"
-#include "shell/timer.h"
+#include "base/timer.h"
+#include "world/command_queue.h"
 #include "world/level_rules.h"
 #include "world/player.h"
 #include "world/player_motion.h"

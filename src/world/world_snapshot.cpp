@@ -1,7 +1,7 @@
 /* world_snapshot.cpp: the whole state of a running level as one plain record, to copy and restore. */
 #include "world/world_snapshot.h"
 
-#include "shell/timer.h"
+#include "base/timer.h"
 #include "ui/display_options.h"
 
 void take_snapshot(WorldSnapshot *snapshot)

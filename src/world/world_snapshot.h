@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "shell/command_queue.h"
 #include "ui/message_line.h"
 #include "world/actor.h"
+#include "world/command_queue.h"
 #include "world/level_map.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"

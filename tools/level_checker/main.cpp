@@ -29,8 +29,8 @@
 #include "level_table.h"
 #include "map_validation.h"
 #include "solution_record.h"
-#include "shell/command_line.h"
-#include "shell/game_paths.h"
+#include "app/command_line.h"
+#include "base/game_paths.h"
 #include "ui/display_options.h"
 
 namespace {

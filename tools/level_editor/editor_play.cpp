@@ -5,11 +5,11 @@
 #include <cstdio>
 
 #include "play_folder.h"
+#include "app/frame_pacing.h"
+#include "base/game_paths.h"
+#include "base/key_wait.h"
+#include "base/timer.h"
 #include "render/render_frame.h"
-#include "shell/frame_pacing.h"
-#include "shell/game_paths.h"
-#include "shell/key_wait.h"
-#include "shell/timer.h"
 #include "ui/display_options.h"
 #include "ui/game_keys.h"
 #include "world/level_rules.h"

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
+#include "base/datafile.h"
 #include "render/render_frame.h"
-#include "shell/datafile.h"
 #include "ui/display_options.h"
 #include "world/player_motion.h"
 

@@ -16,10 +16,10 @@
 #include <unistd.h>
 
 #include "headless_game.h"
+#include "app/command_line.h"
+#include "base/game_paths.h"
+#include "render/colour_tables.h"
 #include "render/render_frame.h"
-#include "shell/command_line.h"
-#include "shell/game_paths.h"
-#include "shell/startup.h"
 #include "ui/display_options.h"
 #include "ui/message_line.h"
 #include "world/level_rules.h"

@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
+#include "base/fatal.h"
 #include "render/camera.h"
 #include "render/polygon_drawing.h"
-#include "shell/fatal.h"
 #include "ui/display_options.h"
 
 namespace {

@@ -1,7 +1,7 @@
 /* sound.cpp: sound cues and the looped music. */
-#include "shell/sound.h"
+#include "base/sound.h"
 
-#include "shell/datafile.h"
+#include "base/datafile.h"
 #include "ui/display_options.h"
 
 int music_started = 0;

@@ -1,5 +1,5 @@
 /* command_queue.cpp: the ring of move codes. */
-#include "shell/command_queue.h"
+#include "world/command_queue.h"
 
 CommandQueue command_queue;
 

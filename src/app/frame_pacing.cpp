@@ -1,7 +1,7 @@
 /* frame_pacing.cpp: sleeps between frames so that play runs at the display's rate without
    spinning a core. The library's own retrace wait is simulated on X11 and holds each frame for
    about 27 ms, which would keep play near 36 frames a second. */
-#include "shell/frame_pacing.h"
+#include "app/frame_pacing.h"
 
 #include <allegro.h>
 #include <cerrno>

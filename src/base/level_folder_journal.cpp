@@ -1,6 +1,6 @@
 /* level_folder_journal.cpp: renumbering the levels of a folder through a journal, and finishing
    a renumbering that was stopped halfway. */
-#include "shell/level_folder_journal.h"
+#include "base/level_folder_journal.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/file_replace.h"
+#include "base/file_replace.h"
 
 void (*renumber_step_hook)(int step) = nullptr;
 

@@ -4,7 +4,7 @@
    memory bitmap of that size, and presenting it is one stretch_blit to the screen: with a whole
    factor every pixel becomes a square block of one colour, and the copy writes each pixel of the
    enlarged picture once, as the plain blit it replaces writes each pixel of the mode. */
-#include "shell/screen_scale.h"
+#include "base/screen_scale.h"
 
 #include <atomic>
 

@@ -1,11 +1,11 @@
 /* console.cpp: the start-up text console drawn straight onto the screen. */
-#include "shell/console.h"
+#include "base/console.h"
 
 #include <allegro.h>
 #include <cstdarg>
 #include <cstdio>
 
-#include "shell/screen_scale.h"
+#include "base/screen_scale.h"
 
 ConsoleState console = {0, 0};
 

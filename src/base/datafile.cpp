@@ -1,12 +1,12 @@
 /* datafile.cpp: the one loaded game datafile, checked before and after the library loads it. */
-#include "shell/datafile.h"
+#include "base/datafile.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "shell/datafile_layout.h"
+#include "base/datafile_layout.h"
 
 DATAFILE *Datafile = nullptr;
 

@@ -1,5 +1,5 @@
 /* file_read.cpp: opening a player's file for reading without ever waiting on a FIFO or a device. */
-#include "shell/file_read.h"
+#include "base/file_read.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,15 +1,15 @@
 /* fatal.cpp: the fatal-error path: error.log, the fatal page and the exit. */
-#include "shell/fatal.h"
-#include "shell/screen_scale.h"
+#include "base/fatal.h"
+#include "base/screen_scale.h"
 
 #include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/file_replace.h"
-#include "shell/game_paths.h"
-#include "shell/key_wait.h"
+#include "base/file_replace.h"
+#include "base/game_paths.h"
+#include "base/key_wait.h"
 
 namespace {
 void show_fatal_page(const char *text)

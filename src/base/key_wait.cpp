@@ -1,6 +1,6 @@
 /* key_wait.cpp: keyboard waits for the screens outside play that yield the processor. */
-#include "shell/key_wait.h"
-#include "shell/screen_scale.h"
+#include "base/key_wait.h"
+#include "base/screen_scale.h"
 #include "ui/demo_input.h"
 
 #include <allegro.h>

@@ -1,11 +1,11 @@
 /* palette_fade.cpp: palette fades that sleep between their steps instead of spinning a core. The
    library's own fades poll its retrace counter in a tight loop, which keeps a core busy for the
    whole fade: almost two seconds at the slowest speed. */
-#include "shell/palette_fade.h"
+#include "base/palette_fade.h"
 
 #include <chrono>
 
-#include "shell/key_wait.h"
+#include "base/key_wait.h"
 
 namespace {
 

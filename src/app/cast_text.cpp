@@ -1,10 +1,10 @@
 /* cast_text.cpp: the title and description of one cast entry, read from the cast text object. */
-#include "shell/cast_text.h"
+#include "app/cast_text.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "shell/datafile.h"
+#include "base/datafile.h"
 
 CastText cast_text;
 

@@ -1,5 +1,5 @@
 /* window_identity.cpp: the name, class and icon by which the desktop knows a window of ours. */
-#include "shell/window_identity.h"
+#include "base/window_identity.h"
 
 #include <allegro.h>
 #ifdef ALLEGRO_WITH_XWINDOWS

@@ -1,22 +1,7 @@
-/* startup.h: the start-up sequence, the shutdown and the colour tables built at start-up. */
+/* startup.h: the start-up sequence (which fills the colour tables) and the shutdown. */
 #pragma once
 
 #include <allegro.h>
-
-/* The palette of play, console, cast and help screens: a copy of datafile object 30. */
-extern PALETTE game_palette;
-
-/* Built from game_palette at start-up; installed as the library's rgb_map (fast makecol). */
-extern RGB_MAP rgb_table;
-
-/* Shades every colour toward black; installed as the library's color_map. */
-extern COLOR_MAP light_table;
-
-/* 50 % translucency; the renderer installs it as color_map for translucent drawing. */
-extern COLOR_MAP trans_table;
-
-/* The four square textures, datafile objects 48 ... 51. */
-extern BITMAP *texture_table[4];
 
 /* Runs the start-up in its fixed order: library, keyboard, timer, window title, console,
    graphics mode, credits and one key (none without wait_credits, for --watch), sound (skipped when no_sound), the datafile, the models,

@@ -1,10 +1,10 @@
 /* end_screen.cpp: the congratulation page after the last level. */
-#include "shell/end_screen.h"
-#include "shell/screen_scale.h"
+#include "app/end_screen.h"
+#include "base/screen_scale.h"
 
-#include "shell/datafile.h"
-#include "shell/key_wait.h"
-#include "shell/palette_fade.h"
+#include "base/datafile.h"
+#include "base/key_wait.h"
+#include "base/palette_fade.h"
 
 namespace {
 

@@ -1,28 +1,23 @@
-/* startup.cpp: the start-up sequence, the shutdown and the colour tables built at start-up. */
-#include "shell/startup.h"
-#include "shell/screen_scale.h"
+/* startup.cpp: the start-up sequence (which fills the colour tables) and the shutdown. */
+#include "app/startup.h"
+#include "base/screen_scale.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "base/console.h"
+#include "base/datafile.h"
+#include "base/fatal.h"
+#include "base/key_wait.h"
+#include "base/sound.h"
+#include "base/timer.h"
+#include "base/window_identity.h"
 #include "render/bsp/bsp_model.h"
-#include "shell/console.h"
-#include "shell/datafile.h"
-#include "shell/fatal.h"
-#include "shell/key_wait.h"
-#include "shell/sound.h"
-#include "shell/timer.h"
-#include "shell/window_identity.h"
+#include "render/colour_tables.h"
 #include "ui/display_options.h"
 #include "ui/hud.h"
 #include "ui/video_mode.h"
-
-PALETTE game_palette;
-RGB_MAP rgb_table;
-COLOR_MAP light_table;
-COLOR_MAP trans_table;
-BITMAP *texture_table[4];
 
 namespace {
 const char *const DATAFILE_PATH = "data/pz.dat";

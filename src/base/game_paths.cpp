@@ -1,5 +1,5 @@
 /* game_paths.cpp: where the game finds its data and keeps each player's files. */
-#include "shell/game_paths.h"
+#include "base/game_paths.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -9,8 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "shell/file_read.h"
-#include "shell/file_replace.h"
+#include "base/file_read.h"
+#include "base/file_replace.h"
 
 // The build system defines both for this file alone, so that a new prefix recompiles only it.
 #ifndef TIRVEX_DATA_DIR

@@ -1,6 +1,6 @@
 /* file_replace.cpp: writing a player's file so that a killed game never leaves it torn, and no
    link or special file at its name is written through. */
-#include "shell/file_replace.h"
+#include "base/file_replace.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,7 +11,7 @@
 #include <sys/types.h>
 #include <unistd.h>
 
-#include "shell/game_paths.h"
+#include "base/game_paths.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 /* solution_watch.cpp: --watch N, the recorded way through a shipped level played by the robot. */
-#include "shell/solution_watch.h"
-#include "shell/screen_scale.h"
+#include "app/solution_watch.h"
+#include "base/screen_scale.h"
 
 #include <cstdio>
 
+#include "base/game_paths.h"
+#include "base/key_wait.h"
+#include "base/timer.h"
 #include "render/camera.h"
 #include "render/render_frame.h"
-#include "shell/game_paths.h"
-#include "shell/key_wait.h"
-#include "shell/timer.h"
 #include "ui/display_options.h"
 #include "ui/level_select.h"
 #include "ui/level_shading.h"

@@ -1,5 +1,5 @@
 /* timer.cpp: the timer callback, elapsed ticks and the level clock. */
-#include "shell/timer.h"
+#include "base/timer.h"
 
 #include "world/level_state.h"
 

@@ -1,5 +1,5 @@
 /* file_lock.cpp: the lock two games on one folder take around changing a file there. */
-#include "shell/file_lock.h"
+#include "base/file_lock.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -9,8 +9,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "shell/file_replace.h"
-#include "shell/game_paths.h"
+#include "base/file_replace.h"
+#include "base/game_paths.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 /* command_line.cpp: the one command-line reader of the game and every tool. */
-#include "shell/command_line.h"
+#include "app/command_line.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,19 +1,19 @@
 /* cast_screen.cpp: the gallery that presents each kind of actor as a rotating model. */
-#include "shell/cast_screen.h"
-#include "shell/screen_scale.h"
+#include "app/cast_screen.h"
+#include "base/screen_scale.h"
 
 #include <atomic>
 #include <cstdint>
 
+#include "app/cast_text.h"
+#include "app/frame_pacing.h"
+#include "base/datafile.h"
+#include "base/key_wait.h"
+#include "base/sound.h"
+#include "base/timer.h"
 #include "render/actor_drawing.h"
 #include "render/camera.h"
 #include "render/viewport.h"
-#include "shell/cast_text.h"
-#include "shell/datafile.h"
-#include "shell/frame_pacing.h"
-#include "shell/key_wait.h"
-#include "shell/sound.h"
-#include "shell/timer.h"
 #include "ui/debug_column.h"
 #include "ui/demo_input.h"
 #include "ui/display_options.h"

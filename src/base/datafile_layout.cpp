@@ -1,6 +1,6 @@
 /* datafile_layout.cpp: checks that the bytes of a datafile hold together before the library reads
    them. */
-#include "shell/datafile_layout.h"
+#include "base/datafile_layout.h"
 
 #include <cstdarg>
 #include <cstdint>

@@ -1,7 +1,7 @@
 /* fatal.h: the fatal-error path, the program's only error exit, and its two entries. */
 #pragma once
 
-#include "shell/console.h"
+#include "base/console.h"
 
 /* Reports "Assertion failed in FILE at line LINE" through fatal_screen. Never returns.
    Reached through game_assert. */

@@ -1,14 +1,14 @@
 /* fault_window.cpp: the game's window opened only to say why the game cannot go on. */
-#include "shell/fault_window.h"
+#include "base/fault_window.h"
 
 #include <allegro.h>
 #include <cstdio>
 #include <cstring>
 
-#include "shell/console.h"
-#include "shell/key_wait.h"
-#include "shell/screen_scale.h"
-#include "shell/window_identity.h"
+#include "base/console.h"
+#include "base/key_wait.h"
+#include "base/screen_scale.h"
+#include "base/window_identity.h"
 #include "ui/video_mode.h"
 
 namespace {

@@ -1,12 +1,12 @@
 /* main_menu.cpp: the main menu picture and the key help page. */
-#include "shell/main_menu.h"
-#include "shell/screen_scale.h"
+#include "app/main_menu.h"
+#include "base/screen_scale.h"
 
 #include <allegro.h>
 
-#include "shell/datafile.h"
-#include "shell/key_wait.h"
-#include "shell/sound.h"
+#include "base/datafile.h"
+#include "base/key_wait.h"
+#include "base/sound.h"
 
 namespace {
 const int CHOICE_KEYS[4] = {KEY_ESC, KEY_1, KEY_2, KEY_3};
