@@ -8,7 +8,7 @@
 #include "base/datafile.h"
 #include "base/sound.h"
 #include "base/timer.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 #include "world/level_state.h"
 
 TEST(Clock, TicksAreHandedOutOnceAndTheLevelClockStopsForAWonOrLostLevel)

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/display_options.h"
+#include "render/display_options.h"
 
 namespace game_test {
 

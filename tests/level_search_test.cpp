@@ -11,7 +11,7 @@
 #include "level_search.h"
 #include "state_layer.h"
 #include "state_table.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 #include "world/level_state.h"
 #include "world/world_snapshot.h"
 #include "world_test_support.h"

@@ -11,10 +11,10 @@
 #include "render/viewport.h"
 #include "render_test_support.h"
 #include "base/timer.h"
+#include "render/backdrop.h"
 #include "render/colour_tables.h"
-#include "ui/backdrop.h"
-#include "ui/debug_column.h"
-#include "ui/hud.h"
+#include "render/debug_column.h"
+#include "render/hud.h"
 #include "ui/message_line.h"
 #include "world/player_motion.h"
 

@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "ui/display_options.h"
+#include "render/display_options.h"
 #include "ui/message_line.h"
 #include "world/actor.h"
 #include "world/actor_table.h"

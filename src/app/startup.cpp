@@ -15,8 +15,8 @@
 #include "base/window_identity.h"
 #include "render/bsp/bsp_model.h"
 #include "render/colour_tables.h"
-#include "ui/display_options.h"
-#include "ui/hud.h"
+#include "render/display_options.h"
+#include "render/hud.h"
 #include "ui/video_mode.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include "base/sound.h"
 
 #include "base/datafile.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 
 int music_started = 0;
 

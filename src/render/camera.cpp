@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "ui/display_options.h"
+#include "render/display_options.h"
 #include "world/player_motion.h"
 
 fixed light_dir[3];

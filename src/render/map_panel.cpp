@@ -3,7 +3,7 @@
 
 #include "base/datafile.h"
 #include "render/colour_tables.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 #include "world/actor.h"
 #include "world/level_map.h"
 

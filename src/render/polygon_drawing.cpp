@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "base/fatal.h"
+#include "render/display_options.h"
 #include "render/render_frame.h"
-#include "ui/display_options.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "world/command_queue.h"
 #include "state_layer.h"
 #include "state_table.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 #include "world/actor.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"

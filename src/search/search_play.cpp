@@ -2,7 +2,7 @@
 #include "search_play.h"
 
 #include "base/timer.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 #include "world/actor.h"
 #include "world/command_queue.h"
 #include "world/level_state.h"

@@ -9,7 +9,7 @@
 #endif
 
 #include "base/timer.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 #include "ui/message_line.h"
 #include "world/actor.h"
 #include "world/command_queue.h"

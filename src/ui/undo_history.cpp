@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "base/timer.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 #include "ui/level_records.h"
 #include "ui/message_line.h"
 #include "world/level_map.h"

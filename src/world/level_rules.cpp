@@ -6,7 +6,7 @@
 #include "base/datafile.h"
 #include "base/fatal.h"
 #include "base/game_paths.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 #include "ui/message_line.h"
 #include "world/actor.h"
 #include "world/actor_table.h"

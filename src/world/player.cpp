@@ -5,7 +5,7 @@
 
 #include "base/datafile.h"
 #include "base/timer.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 #include "ui/message_line.h"
 #include "world/actor_behaviours.h"
 #include "world/actor_table.h"

@@ -2,7 +2,7 @@
 #include "world/world_snapshot.h"
 
 #include "base/timer.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 
 void take_snapshot(WorldSnapshot *snapshot)
 {

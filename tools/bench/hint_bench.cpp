@@ -22,11 +22,11 @@
 
 #include "level_search.h"
 #include "search_play.h"
-#include "world/tile_grid.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 #include "ui/hint.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
+#include "world/tile_grid.h"
 #include "world/world_snapshot.h"
 
 namespace {

@@ -31,7 +31,7 @@
 #include "solution_record.h"
 #include "app/command_line.h"
 #include "base/game_paths.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 
 namespace {
 

@@ -37,7 +37,7 @@
 #include "base/window_identity.h"
 #include "text_field.h"
 #include "typed_keys.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 #include "world/level_rules.h"
 #include "world/player_motion.h"
 #include "world/world_driver.h"

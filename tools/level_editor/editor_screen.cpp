@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "base/datafile.h"
+#include "render/display_options.h"
 #include "render/render_frame.h"
-#include "ui/display_options.h"
 #include "world/player_motion.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "render/bsp/bsp_model.h"
 #include "render/camera.h"
 #include "render/colour_tables.h"
-#include "ui/display_options.h"
+#include "render/display_options.h"
 
 const char *start_headless_game(const char *game_dir)
 {

@@ -5,8 +5,8 @@
 
 #include "base/fatal.h"
 #include "render/camera.h"
+#include "render/display_options.h"
 #include "render/polygon_drawing.h"
-#include "ui/display_options.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 /* backdrop.cpp: the sky panorama behind the 3D view. */
-#include "ui/backdrop.h"
+#include "render/backdrop.h"
 
 #include "base/datafile.h"
 

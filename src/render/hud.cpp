@@ -1,5 +1,5 @@
 /* hud.cpp: sweets counter, teleport icon, level clock with its warning, level title, F1 panel. */
-#include "ui/hud.h"
+#include "render/hud.h"
 
 #include <climits>
 #include <cstdio>

@@ -1,5 +1,5 @@
 /* debug_column.cpp: debug text lines, the debug block and the frames-per-second estimate. */
-#include "ui/debug_column.h"
+#include "render/debug_column.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -7,9 +7,9 @@
 
 #include "base/datafile.h"
 #include "base/timer.h"
+#include "render/display_options.h"
+#include "render/hud.h"
 #include "render/render_frame.h"
-#include "ui/display_options.h"
-#include "ui/hud.h"
 #include "world/player_motion.h"
 #include "world/tile_grid.h"
 

@@ -1,5 +1,5 @@
 /* display_options.cpp: the in-game settings, their program-start values and mode names. */
-#include "ui/display_options.h"
+#include "render/display_options.h"
 
 #include "base/fatal.h"
 
