@@ -8,9 +8,9 @@
 
 #include "game_test_support.h"
 #include "level_analysis.h"
-#include "level_search.h"
-#include "search_play.h"
 #include "base/timer.h"
+#include "search/level_search.h"
+#include "search/search_play.h"
 #include "ui/hint.h"
 #include "ui/message_line.h"
 #include "world/level_state.h"

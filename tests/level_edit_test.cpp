@@ -20,7 +20,7 @@
 #include "level_file.h"
 #include "level_folder.h"
 #include "text_field.h"
-#include "map_validation.h"
+#include "search/map_validation.h"
 #include "world/actor.h"
 #include "world/level_map.h"
 #include "world/level_state.h"

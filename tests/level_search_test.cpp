@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "game_test_support.h"
-#include "level_search.h"
-#include "state_layer.h"
-#include "state_table.h"
 #include "render/display_options.h"
+#include "search/level_search.h"
+#include "search/state_layer.h"
+#include "search/state_table.h"
 #include "world/level_state.h"
 #include "world/world_snapshot.h"
 #include "world_test_support.h"

@@ -5,8 +5,8 @@
 #include <functional>
 #include <vector>
 
-#include "search_state.h"
 #include "base/timer.h"
+#include "search/search_state.h"
 #include "world/actor_behaviours.h"
 #include "world/level_state.h"
 #include "world_test_support.h"

@@ -1,5 +1,5 @@
 /* level_search.cpp: finds the shortest way to win a level by trying every command the player has. */
-#include "level_search.h"
+#include "search/level_search.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -7,16 +7,16 @@
 
 #include <unistd.h>
 
-#include "map_validation.h"
-#include "search_helper.h"
-#include "search_play.h"
-#include "search_state.h"
 #include "base/timer.h"
-#include "world/command_queue.h"
-#include "state_layer.h"
-#include "state_table.h"
 #include "render/display_options.h"
+#include "search/map_validation.h"
+#include "search/search_helper.h"
+#include "search/search_play.h"
+#include "search/search_state.h"
+#include "search/state_layer.h"
+#include "search/state_table.h"
 #include "world/actor.h"
+#include "world/command_queue.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "search_state.h"
+#include "search/search_state.h"
 
 /* The player's commands as the search types them: the seven move codes, and waiting. */
 enum {

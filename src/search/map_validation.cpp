@@ -1,5 +1,5 @@
 /* map_validation.cpp: finds what is wrong in a level file and says on which line. */
-#include "map_validation.h"
+#include "search/map_validation.h"
 
 #include <algorithm>
 #include <cstdarg>

@@ -1,5 +1,5 @@
 /* search_helper.cpp: a second process that works on part of the search while the first does the rest. */
-#include "search_helper.h"
+#include "search/search_helper.h"
 
 #include <signal.h>
 #include <sys/mman.h>

@@ -1,5 +1,5 @@
 /* search_play.cpp: how the search plays one command on the world, and what it reads of the outcome. */
-#include "search_play.h"
+#include "search/search_play.h"
 
 #include "base/timer.h"
 #include "render/display_options.h"

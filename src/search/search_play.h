@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "level_search.h"
+#include "search/level_search.h"
 #include "world/world_snapshot.h"
 
 /* The move code each of the search's actions types, SEARCH_WAIT for none. */

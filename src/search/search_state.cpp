@@ -1,5 +1,5 @@
 /* search_state.cpp: the part of the running world a command can change, as a record the search keeps. */
-#include "search_state.h"
+#include "search/search_state.h"
 
 #include <cstring>
 #include <utility>

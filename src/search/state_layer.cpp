@@ -1,5 +1,5 @@
 /* state_layer.cpp: one depth of the search's states, each kept as its difference from the one before. */
-#include "state_layer.h"
+#include "search/state_layer.h"
 
 #include <cstdlib>
 #include <cstring>

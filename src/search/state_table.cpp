@@ -1,5 +1,5 @@
 /* state_table.cpp: the set of states the search has seen, by 128-bit key, in a bounded budget of memory. */
-#include "state_table.h"
+#include "search/state_table.h"
 
 #include <sys/mman.h>
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "search_state.h"
+#include "search/search_state.h"
 
 /* Open addressing with linear probing over a power-of-two table; a zero key marks a free slot.
    Grows at seven tenths full. */

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "level_search.h"
-#include "search_state.h"
 #include "base/timer.h"
 #include "render/display_options.h"
+#include "search/level_search.h"
+#include "search/search_state.h"
 #include "ui/demo_input.h"
 #include "ui/message_line.h"
 #include "world/actor.h"

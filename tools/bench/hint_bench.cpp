@@ -20,9 +20,9 @@
 #include <random>
 #include <vector>
 
-#include "level_search.h"
-#include "search_play.h"
 #include "render/display_options.h"
+#include "search/level_search.h"
+#include "search/search_play.h"
 #include "ui/hint.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"

@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "map_validation.h"
-#include "search_play.h"
-#include "search_state.h"
-#include "state_layer.h"
 #include "base/timer.h"
+#include "search/map_validation.h"
+#include "search/search_play.h"
+#include "search/search_state.h"
+#include "search/state_layer.h"
 #include "world/actor.h"
 #include "world/actor_table.h"
 #include "world/level_state.h"

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "level_search.h"
+#include "search/level_search.h"
 
 enum {
     ANALYSIS_WRONG_WAY_EXTRA = 6,   /* commands a detour must add to count as a wrong way */

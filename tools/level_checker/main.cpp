@@ -25,9 +25,9 @@
 
 #include "level_analysis.h"
 #include "level_overlap.h"
-#include "level_search.h"
+#include "search/level_search.h"
 #include "level_table.h"
-#include "map_validation.h"
+#include "search/map_validation.h"
 #include "solution_record.h"
 #include "app/command_line.h"
 #include "base/game_paths.h"

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "level_search.h"
+#include "search/level_search.h"
 
 /* Plays the solution in *result once more from the level's start through the world driver and
    writes it to `out`: the ticks per frame, each move code with the frame it is typed on, and a

@@ -29,7 +29,7 @@
 #include "headless_game.h"
 #include "level_file.h"
 #include "level_folder.h"
-#include "map_validation.h"
+#include "search/map_validation.h"
 #include "play_folder.h"
 #include "app/command_line.h"
 #include "base/game_paths.h"

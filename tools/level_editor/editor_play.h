@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "level_search.h"
+#include "search/level_search.h"
 
 /* Plays the level in `map_text` full screen through the game's own frame: its keys, rules, HUD
    and message line, until Esc is held, a completion is confirmed or *close_asked is set (the

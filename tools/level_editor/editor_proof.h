@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "level_search.h"
+#include "search/level_search.h"
 #include "text_page.h"
 
 enum ProofState { PROOF_NONE, PROOF_RUNNING, PROOF_WON, PROOF_NOT_WON };

@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "map_validation.h"
 #include "base/file_read.h"
+#include "search/map_validation.h"
 #include "ui/level_records.h"
 
 namespace {
