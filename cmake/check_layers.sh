@@ -1,5 +1,5 @@
 #!/bin/sh
-# check_layers.sh: lists every include in src/ that runs up the layers; fails on one no exception allows.
+# check_layers.sh: lists the includes of src/ that run up the layers; fails on one not allowed.
 #
 # Usage: check_layers.sh SRC_DIR "base world ..." "world:render,ui search:ui ..."
 # The second argument is the layer order from the bottom, the third the exceptions still declared

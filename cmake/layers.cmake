@@ -4,13 +4,14 @@
 # tirvex_<name> builds src/<name> (but a main.cpp, which is a program's), links the layer
 # declared before it, and gives whatever links it the include folder layers/<name>/ of the build
 # tree, in which <name> links to src/<name>. So "world/player.h" resolves only in the layers from
-# world up and in what links them, and an include that runs down-to-up fails to compile. src/
+# world up and in what links them, and an include that runs up the layers fails to compile. src/
 # itself is on no include path. Adding a layer is one more call, in its place.
 #
 # A layer that still includes a higher one names it in ALSO_SEES_FOR_NOW: it then sees that
 # layer's own headers (not those the higher layer sees; a header of it that includes the higher
-# layer's needs its users to link that layer too) and the programs link the two in either order. Drop the name once its includes are gone; cmake/check_layers.sh (the ctest "layers")
-# lists them, and says when an exception is no longer needed.
+# layer's needs its users to link that layer too) and the programs link the two in either order.
+# Drop the name once its includes are gone; cmake/check_layers.sh (the ctest "layers") lists
+# them, and says when an exception is no longer needed.
 
 set(TIRVEX_LAYERS "")
 set(TIRVEX_LAYER_EXCEPTIONS "")
