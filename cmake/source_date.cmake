@@ -2,7 +2,7 @@
 # It is SOURCE_DATE_EPOCH when set (dpkg-buildpackage sets it from debian/changelog), else the
 # time of the last commit, else the date of debian/changelog's newest entry. The datafile's
 # objects are dated by it (TIRVEX_SOURCE_DATE_EPOCH, tools/make_datafile) and the credits'
-# "Build:" line gives it in the compiler's date form (TIRVEX_BUILD_DATE, src/shell/startup.cpp),
+# "Build:" line gives it in the compiler's date form (TIRVEX_BUILD_DATE, src/app/startup.cpp),
 # or the version where no date can be had.
 set(TIRVEX_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
 if(NOT TIRVEX_SOURCE_DATE_EPOCH)
@@ -31,5 +31,5 @@ else()
   set(TIRVEX_SOURCE_DATE_EPOCH 0)
   set(TIRVEX_BUILD_DATE "version ${PROJECT_VERSION}")
 endif()
-set_source_files_properties(${CMAKE_SOURCE_DIR}/src/shell/startup.cpp PROPERTIES
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/startup.cpp PROPERTIES
   COMPILE_DEFINITIONS "TIRVEX_BUILD_DATE=\"${TIRVEX_BUILD_DATE}\"")

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "game_test_support.h"
+#include "base/datafile.h"
 #include "render/bsp/bsp_model.h"
-#include "shell/datafile.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "game_test_support.h"
-#include "shell/console.h"
-#include "shell/fatal.h"
+#include "base/console.h"
+#include "base/fatal.h"
 
 namespace {
 

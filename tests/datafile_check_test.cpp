@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "datafile_test_support.h"
-#include "shell/datafile.h"
-#include "shell/datafile_layout.h"
+#include "base/datafile.h"
+#include "base/datafile_layout.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "datafile_test_support.h"
-#include "shell/cast_text.h"
+#include "app/cast_text.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "shell/datafile.h"
+#include "base/datafile.h"
 
 /* Derive a fixture per test file; each suite loads the file as the game does at start-up, with
    the screen 8-bit, so pictures stay 8-bit. */

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shell/fault_window.h"
+#include "ui/fault_window.h"
 
 /* Lines break at blanks and never run past the columns; a word longer than a line is cut; the
    text's own line feeds stay; the buffer's end is never passed. */

@@ -7,8 +7,8 @@
 
 #include "game_test_support.h"
 #include "render_test_support.h"
-#include "shell/cast_screen.h"
-#include "shell/cast_text.h"
+#include "app/cast_screen.h"
+#include "app/cast_text.h"
 #include "world/actor.h"
 #include "world/actor_table.h"
 #include "world/player_motion.h"

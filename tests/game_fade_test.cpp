@@ -5,7 +5,7 @@
 #include <ctime>
 
 #include "game_test_support.h"
-#include "shell/palette_fade.h"
+#include "base/palette_fade.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include "game_test_support.h"
 #include "play/play_session.h"
 #include "render_test_support.h"
-#include "shell/play_loop.h"
-#include "shell/timer.h"
+#include "app/play_loop.h"
+#include "base/timer.h"
 #include "ui/game_keys.h"
-#include "ui/hud.h"
+#include "render/hud.h"
 #include "render/message_line.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
@@ -42,7 +42,7 @@ protected:
         timer_answer = 0;
         add_map("play_walk.txt", {1, 2});
         reset_display_options();
-        level_not_recorded = 0;
+        session.not_recorded = false;
         session.level = 1;
         start_level(world, session.level);
     }
@@ -65,7 +65,7 @@ protected:
     std::string message() { return world.message.text ? world.message.text : "(none)"; }
 
     Keep<int (*)(void (*)(), long)> installer{install_game_timer};
-    Keep<int> recorded{level_not_recorded};
+    Keep<bool> recorded{session.not_recorded};
     Keep<int> level{session.level};
 };
 
@@ -232,10 +232,10 @@ TEST_F(GameKeys, SpaceOrEnterEndACompletedOrLostLevelAndHeldRRestartsFirst)
 TEST_F(GameKeys, SlowMotionReinstallsTheTimerAndSpoilsTheRecord)
 {
     frame({KEY_F2});
-    EXPECT_TRUE(display_options.slow_motion && message() == "Slow motion on" && level_not_recorded == 1);
+    EXPECT_TRUE(display_options.slow_motion && message() == "Slow motion on" && session.not_recorded);
     frame({KEY_F2});
     EXPECT_TRUE(!display_options.slow_motion && message() == "Slow motion off");
-    EXPECT_EQ(level_not_recorded, 1) << "switching back does not clear it";
+    EXPECT_TRUE(session.not_recorded) << "switching back does not clear it";
     EXPECT_EQ(timer_speeds, (std::vector<long>{397727, 11931}));
 
     // A timer that cannot be installed is reported on the console; play goes on.

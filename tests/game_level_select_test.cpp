@@ -6,7 +6,7 @@
 
 #include "game_test_support.h"
 #include "render_test_support.h"
-#include "shell/game_paths.h"
+#include "base/game_paths.h"
 #include "ui/level_select.h"
 
 namespace {

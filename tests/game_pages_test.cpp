@@ -9,9 +9,9 @@
 #include "datafile_test_support.h"
 #include "game_test_support.h"
 #include "render_test_support.h"
-#include "shell/end_screen.h"
-#include "shell/fatal.h"
-#include "shell/main_menu.h"
+#include "app/end_screen.h"
+#include "app/main_menu.h"
+#include "base/fatal.h"
 
 namespace {
 

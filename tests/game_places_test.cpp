@@ -7,8 +7,8 @@
 #include <cstdlib>
 
 #include "game_test_support.h"
-#include "shell/command_line.h"
-#include "shell/game_paths.h"
+#include "app/command_line.h"
+#include "base/game_paths.h"
 #include "ui/progress_file.h"
 
 namespace {

@@ -7,10 +7,10 @@
 
 #include "game_test_support.h"
 #include "render_test_support.h"
+#include "app/play_loop.h"
+#include "base/timer.h"
+#include "render/colour_tables.h"
 #include "render/render_frame.h"
-#include "shell/play_loop.h"
-#include "shell/startup.h"
-#include "shell/timer.h"
 #include "ui/game_keys.h"
 #include "world/level_state.h"
 #include "world/world_clock.h"

@@ -13,7 +13,7 @@
 
 #include "file_safety_support.h"
 #include "game_test_support.h"
-#include "shell/game_paths.h"
+#include "base/game_paths.h"
 #include "ui/progress_file.h"
 
 namespace {

@@ -13,8 +13,8 @@
 
 #include "file_safety_support.h"
 #include "game_test_support.h"
-#include "shell/game_paths.h"
-#include "shell/timer.h"
+#include "base/game_paths.h"
+#include "base/timer.h"
 #include "search/level_search.h"
 #include "ui/demo_input.h"
 #include "ui/level_records.h"

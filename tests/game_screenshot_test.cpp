@@ -3,7 +3,7 @@
 
 #include "file_safety_support.h"
 #include "game_test_support.h"
-#include "shell/game_paths.h"
+#include "base/game_paths.h"
 #include "render/message_line.h"
 #include "ui/screenshot.h"
 #include "test_world.h"

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/display_options.h"
+#include "base/display_options.h"
 
 namespace game_test {
 

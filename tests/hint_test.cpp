@@ -10,7 +10,7 @@
 #include "level_analysis.h"
 #include "search/level_search.h"
 #include "search/search_play.h"
-#include "shell/timer.h"
+#include "base/timer.h"
 #include "ui/hint.h"
 #include "render/message_line.h"
 #include "world/level_state.h"

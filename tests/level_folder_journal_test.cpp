@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "game_test_support.h"
-#include "shell/level_folder_journal.h"
+#include "base/level_folder_journal.h"
 
 namespace {
 

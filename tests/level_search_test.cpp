@@ -11,7 +11,7 @@
 #include "search/level_search.h"
 #include "search/state_layer.h"
 #include "search/state_table.h"
-#include "ui/display_options.h"
+#include "base/display_options.h"
 #include "world/level_state.h"
 #include "world_test_support.h"
 

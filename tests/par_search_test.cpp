@@ -12,7 +12,7 @@
 
 #include "game_test_support.h"
 #include "play_folder.h"
-#include "shell/game_paths.h"
+#include "base/game_paths.h"
 #include "ui/level_records.h"
 
 namespace {

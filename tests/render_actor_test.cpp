@@ -2,10 +2,10 @@
    explosions, and which actors a square brings along. */
 #include "render_test_support.h"
 
+#include "base/datafile.h"
 #include "render/actor_drawing.h"
 #include "render/render_frame.h"
 #include "render/viewport.h"
-#include "shell/datafile.h"
 #include "world/player_motion.h"
 
 namespace {

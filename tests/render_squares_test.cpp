@@ -7,7 +7,7 @@
 #include "render/squares.h"
 #include "render/viewport.h"
 #include "render_test_support.h"
-#include "shell/startup.h"
+#include "render/colour_tables.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "search/search_state.h"
-#include "shell/timer.h"
+#include "base/timer.h"
 #include "world/actor_behaviours.h"
 #include "world/level_state.h"
 #include "world/world_clock.h"

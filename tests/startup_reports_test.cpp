@@ -4,8 +4,8 @@
 
 #include <allegro.h>
 
-#include "shell/frame_pacing.h"
-#include "shell/sound.h"
+#include "app/frame_pacing.h"
+#include "base/sound.h"
 
 TEST(FramePacing, FollowsWhateverRateTheDisplayReports)
 {

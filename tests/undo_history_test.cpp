@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/timer.h"
+#include "base/timer.h"
 #include "render/message_line.h"
 #include "ui/undo_history.h"
 #include "world/level_rules.h"

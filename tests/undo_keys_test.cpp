@@ -5,8 +5,8 @@
 #include "game_test_support.h"
 #include "play/play_session.h"
 #include "render_test_support.h"
-#include "shell/play_loop.h"
-#include "shell/timer.h"
+#include "app/play_loop.h"
+#include "base/timer.h"
 #include "ui/game_keys.h"
 #include "ui/level_records.h"
 #include "render/message_line.h"
@@ -46,7 +46,7 @@ protected:
         add_map("play_walk.txt", {1});
         add_map("play_mine.txt", {2});
         reset_display_options();
-        level_not_recorded = 0;
+        session.not_recorded = false;
         enter(1);
         on_command = keep_command;
     }
@@ -98,7 +98,7 @@ protected:
     std::string message() { return world.message.text ? world.message.text : "(none)"; }
 
     Keep<int> level{session.level};
-    Keep<int> recorded{level_not_recorded};
+    Keep<bool> recorded{session.not_recorded};
 };
 
 } // namespace

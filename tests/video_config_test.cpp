@@ -11,7 +11,7 @@
 
 #include "file_safety_support.h"
 #include "game_test_support.h"
-#include "shell/game_paths.h"
+#include "base/game_paths.h"
 #include "ui/video_mode.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "world/actor_behaviours.h"
 #include "world/level_state.h"
 #include "world/world_clock.h"
-#include "shell/datafile.h"
+#include "base/datafile.h"
 #include "world_test_support.h"
 
 TEST(Pushing, AJarGoesOntoALowerSquareAtItsOldHeight)

@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "shell/timer.h"
+#include "base/timer.h"
 #include "world/actor_table.h"
 #include "world/level_state.h"
 #include "world/map_file.h"

@@ -5,7 +5,7 @@
 
 #include "world/level_state.h"
 #include "world/player.h"
-#include "shell/datafile.h"
+#include "base/datafile.h"
 #include "world_test_support.h"
 
 class Robot : public WorldTest {};

@@ -13,7 +13,7 @@
 #include "world/level_map.h"
 #include "world/player_motion.h"
 #include "world/tile_grid.h"
-#include "ui/display_options.h"
+#include "base/display_options.h"
 #include "render/message_line.h"
 #include "world/world_cues.h"
 #include "world/world_driver.h"

@@ -1,11 +1,11 @@
 /* play_session.cpp: the one level being played, owned in one place. */
 #include "play/play_session.h"
 
-#include "shell/datafile.h"
-#include "shell/sound.h"
+#include "base/datafile.h"
+#include "base/sound.h"
 #include "world/world.h"
 
-PlaySession session = {World{}, 1};
+PlaySession session = {World{}, 1, false};
 
 void play_pending_cues(World &w)
 {

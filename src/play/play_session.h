@@ -10,6 +10,8 @@ struct PlaySession {
     World world;
     int level;      /* the number of the level being played: chosen in the level selection (and
                        stepped by the level keys), read for the map file and the level title */
+    bool not_recorded;  /* set by the slow-motion key: a completion confirmed while it is set
+                           is not recorded; the play loop clears it after every level */
 };
 
 /* The game's session: the play loop, the editor's playtest and the screens over play act on it. */

@@ -3,13 +3,13 @@
 
 #include <cmath>
 
+#include "base/datafile.h"
+#include "base/fatal.h"
 #include "render/bsp/bsp_drawing.h"
 #include "render/bsp/bsp_model.h"
+#include "render/debug_column.h"
 #include "render/polygon_drawing.h"
 #include "render/viewport.h"
-#include "shell/datafile.h"
-#include "shell/fatal.h"
-#include "ui/debug_column.h"
 #include "world/actor_table.h"
 #include "world/player_motion.h"
 

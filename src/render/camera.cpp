@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "ui/display_options.h"
+#include "base/display_options.h"
 #include "world/player_motion.h"
 #include "world/world.h"
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "shell/fatal.h"
+#include "base/fatal.h"
 
 namespace {
 

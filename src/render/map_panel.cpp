@@ -1,9 +1,9 @@
 /* map_panel.cpp: the sliding map panel with the level's squares and actors. */
 #include "render/map_panel.h"
 
-#include "shell/datafile.h"
-#include "shell/startup.h"
-#include "ui/display_options.h"
+#include "base/datafile.h"
+#include "render/colour_tables.h"
+#include "base/display_options.h"
 #include "world/actor.h"
 #include "world/level_map.h"
 #include "world/world.h"

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
+#include "base/fatal.h"
+#include "base/display_options.h"
 #include "render/render_frame.h"
-#include "shell/fatal.h"
-#include "ui/display_options.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include "render/actor_drawing.h"
 #include "render/polygon_drawing.h"
-#include "shell/fatal.h"
-#include "shell/startup.h"
+#include "base/fatal.h"
+#include "render/colour_tables.h"
 #include "world/world.h"
 
 namespace {

@@ -1,7 +1,7 @@
 /* viewport.cpp: the 3D view rectangle and the projection onto it. */
 #include "render/viewport.h"
 
-#include "ui/display_options.h"
+#include "base/display_options.h"
 
 Viewport viewport;
 

@@ -1,7 +1,7 @@
 /* search_play.cpp: how the search plays one command on the world, and what it reads of the outcome. */
 #include "search/search_play.h"
 
-#include "shell/datafile.h"
+#include "base/datafile.h"
 #include "world/actor.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"

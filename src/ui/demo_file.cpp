@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/file_read.h"
+#include "base/file_read.h"
 #include "ui/demo_input.h"
 #include "ui/level_select.h"
 

@@ -27,7 +27,8 @@
 #include <thread>
 #include <vector>
 
-#include "shell/timer.h"
+#include "base/key_wait.h"
+#include "base/timer.h"
 #include "ui/key_map.h"
 #include "ui/level_select.h"
 #include "world/level_map.h"
@@ -511,6 +512,7 @@ void start_pad()
 {
     // No pad, no message: the game plays from the keyboard as ever.
     install_joystick(JOY_TYPE_AUTODETECT);
+    set_wait_input(pad_menu_keys);
 }
 
 void demo_poll_pad()

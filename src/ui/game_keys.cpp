@@ -6,14 +6,13 @@
 #include <cstdio>
 
 #include "play/play_session.h"
-#include "shell/console.h"
-#include "shell/play_loop.h"
-#include "shell/sound.h"
-#include "shell/timer.h"
+#include "base/console.h"
+#include "base/sound.h"
+#include "base/timer.h"
 #include "ui/demo_input.h"
-#include "ui/display_options.h"
+#include "base/display_options.h"
 #include "ui/hint.h"
-#include "ui/hud.h"
+#include "render/hud.h"
 #include "ui/level_records.h"
 #include "ui/level_select.h"
 #include "render/message_line.h"
@@ -66,7 +65,7 @@ void switch_slow_motion()
     o.slow_motion = !o.slow_motion;
     show_message(session.world, o.slow_motion ? "Slow motion on" : "Slow motion off", MESSAGE_TICKS);
     // Switching either way spoils the level's record: its time was not played at full speed.
-    level_not_recorded = 1;
+    session.not_recorded = true;
     const long speed = o.slow_motion ? TIMER_PERIOD_SLOW : TIMER_PERIOD_NORMAL;
     if (install_game_timer(timer_handler, speed) < 0)
         console_printf("Cannot allocate timer");

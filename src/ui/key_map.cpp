@@ -10,7 +10,7 @@
 #include <cstring>
 #include <strings.h>
 
-#include "shell/file_read.h"
+#include "base/file_read.h"
 
 const KeyAction key_actions[KEY_ACTIONS] = {
     {"step-forward", {KEY_UP}}, {"step-back", {KEY_DOWN}},

@@ -4,15 +4,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/datafile.h"
+#include "ui/fault_window.h"
+#include "base/file_read.h"
+#include "base/game_paths.h"
+#include "base/key_wait.h"
+#include "base/palette_fade.h"
+#include "base/screen_scale.h"
+#include "base/sound.h"
 #include "search/map_validation.h"
-#include "shell/datafile.h"
-#include "shell/fault_window.h"
-#include "shell/file_read.h"
-#include "shell/game_paths.h"
-#include "shell/key_wait.h"
-#include "shell/palette_fade.h"
-#include "shell/screen_scale.h"
-#include "shell/sound.h"
 #include "world/map_file.h"
 
 namespace {

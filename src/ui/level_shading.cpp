@@ -1,7 +1,7 @@
 /* level_shading.cpp: the shading a level is drawn in, flat for its first frame, textured after. */
 #include "ui/level_shading.h"
 
-#include "ui/display_options.h"
+#include "base/display_options.h"
 
 namespace {
 

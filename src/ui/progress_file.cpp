@@ -8,11 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "shell/fatal.h"
-#include "shell/file_lock.h"
-#include "shell/file_read.h"
-#include "shell/file_replace.h"
-#include "shell/game_paths.h"
+#include "base/fatal.h"
+#include "base/file_lock.h"
+#include "base/file_read.h"
+#include "base/file_replace.h"
+#include "base/game_paths.h"
 #include "world/level_map.h"
 #include "world/map_file.h"
 

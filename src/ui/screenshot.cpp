@@ -1,7 +1,7 @@
 /* screenshot.cpp: saving the picture on the screen as the first free "screenNN.bmp". */
 #include "ui/screenshot.h"
 #include "play/play_session.h"
-#include "shell/screen_scale.h"
+#include "base/screen_scale.h"
 
 #include <allegro.h>
 #include <cerrno>
@@ -10,8 +10,8 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "shell/file_replace.h"
-#include "shell/game_paths.h"
+#include "base/file_replace.h"
+#include "base/game_paths.h"
 #include "render/message_line.h"
 #include "world/world_messages.h"
 

@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "play/play_session.h"
-#include "shell/timer.h"
-#include "ui/display_options.h"
+#include "base/timer.h"
+#include "base/display_options.h"
 #include "ui/level_records.h"
 #include "render/message_line.h"
 #include "world/level_map.h"

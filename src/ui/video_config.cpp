@@ -4,9 +4,9 @@
 #include <allegro.h>
 #include <cstdio>
 
-#include "shell/file_read.h"
-#include "shell/file_replace.h"
-#include "shell/game_paths.h"
+#include "base/file_read.h"
+#include "base/file_replace.h"
+#include "base/game_paths.h"
 
 const VideoConfig default_video_config = {GFX_AUTODETECT_FULLSCREEN, 640, 480};
 

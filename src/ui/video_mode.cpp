@@ -8,11 +8,11 @@
 #include <ctime>
 #include <unistd.h>
 
-#include "shell/console.h"
-#include "shell/file_replace.h"
-#include "shell/game_paths.h"
-#include "shell/key_wait.h"
-#include "shell/screen_scale.h"
+#include "base/console.h"
+#include "base/file_replace.h"
+#include "base/game_paths.h"
+#include "base/key_wait.h"
+#include "base/screen_scale.h"
 
 int window_choice = WINDOW_CHOICE_CONFIG;
 bool video_config_writable = true;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "shell/datafile.h"
+#include "base/datafile.h"
 #include "world/actor_table.h"
 #include "world/level_rules.h"
 #include "world/tile_grid.h"

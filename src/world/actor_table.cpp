@@ -1,7 +1,7 @@
 /* actor_table.cpp: creating actors, their squares, finding them, and the two per-tick passes. */
 #include "world/actor_table.h"
 
-#include "shell/fatal.h"
+#include "base/fatal.h"
 #include "world/actor_behaviours.h"
 #include "world/tile_grid.h"
 #include "world/world_assert.h"

@@ -3,9 +3,9 @@
 
 #include <cstdio>
 
-#include "shell/datafile.h"
-#include "shell/fatal.h"
-#include "shell/game_paths.h"
+#include "base/datafile.h"
+#include "base/fatal.h"
+#include "base/game_paths.h"
 #include "world/actor.h"
 #include "world/actor_table.h"
 #include "world/level_map.h"

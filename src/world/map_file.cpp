@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "shell/fatal.h"
+#include "base/fatal.h"
 #include "world/actor_table.h"
 #include "world/level_state.h"
 #include "world/map_parser.h"

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "shell/datafile.h"
+#include "base/datafile.h"
 #include "world/actor_behaviours.h"
 #include "world/actor_table.h"
 #include "world/level_map.h"

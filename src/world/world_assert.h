@@ -1,7 +1,7 @@
 /* world_assert.h: the world's consistency checks, reported with the name of their module. */
 #pragma once
 
-#include "shell/fatal.h"
+#include "base/fatal.h"
 
 /* Stops the program through assert_failed naming `module` ("actors", "map", "player", "level")
    and the line, when condition is false. */

@@ -1,7 +1,7 @@
 /* world_cues.cpp: the sound cues of the world, counted and left for the world's owner to play. */
 #include "world/world_cues.h"
 
-#include "shell/datafile.h"
+#include "base/datafile.h"
 
 static_assert(DAT_OBJECT_COUNT <= WORLD_CUE_KINDS, "every datafile object can be counted");
 

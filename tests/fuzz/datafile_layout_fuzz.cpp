@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "shell/datafile_layout.h"
+#include "base/datafile_layout.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

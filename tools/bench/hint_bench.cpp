@@ -23,7 +23,7 @@
 #include "search/level_search.h"
 #include "search/search_play.h"
 #include "world/tile_grid.h"
-#include "ui/display_options.h"
+#include "base/display_options.h"
 #include "ui/hint.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"

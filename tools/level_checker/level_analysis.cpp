@@ -14,7 +14,7 @@
 #include "search/search_play.h"
 #include "search/search_state.h"
 #include "search/state_layer.h"
-#include "shell/timer.h"
+#include "base/timer.h"
 #include "world/actor.h"
 #include "world/actor_table.h"
 #include "world/level_state.h"

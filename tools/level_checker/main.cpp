@@ -29,9 +29,9 @@
 #include "level_table.h"
 #include "search/map_validation.h"
 #include "solution_record.h"
-#include "shell/command_line.h"
-#include "shell/game_paths.h"
-#include "ui/display_options.h"
+#include "app/command_line.h"
+#include "base/game_paths.h"
+#include "base/display_options.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "play/play_session.h"
 #include "render/render_frame.h"
-#include "shell/datafile.h"
-#include "ui/display_options.h"
+#include "base/datafile.h"
+#include "base/display_options.h"
 #include "world/player_motion.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "shell/level_folder_journal.h"
+#include "base/level_folder_journal.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "search/map_validation.h"
-#include "shell/file_read.h"
+#include "base/file_read.h"
 #include "ui/level_records.h"
 
 namespace {

@@ -225,7 +225,7 @@ TextStyle label_style(TextFace face, int size);
 void make_icon(const char *path, int size);
 
 /* Writes the same icon as a C++ source file defining tirvex_window_icon, an XPM picture that the
-   game and the editor hand the library for their windows (src/shell/window_identity.cpp). */
+   game and the editor hand the library for their windows (src/base/window_identity.cpp). */
 void make_window_icon(const char *path, int size);
 
 /* ---- settle_datafile.cpp ---------------------------------------------------------------- */

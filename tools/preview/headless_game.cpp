@@ -6,11 +6,11 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "base/datafile.h"
 #include "render/bsp/bsp_model.h"
 #include "render/camera.h"
-#include "shell/datafile.h"
-#include "shell/startup.h"
-#include "ui/display_options.h"
+#include "render/colour_tables.h"
+#include "base/display_options.h"
 
 const char *start_headless_game(const char *game_dir)
 {

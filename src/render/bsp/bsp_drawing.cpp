@@ -3,10 +3,10 @@
 
 #include <cstdint>
 
+#include "base/fatal.h"
 #include "render/camera.h"
+#include "base/display_options.h"
 #include "render/polygon_drawing.h"
-#include "shell/fatal.h"
-#include "ui/display_options.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <new>
 
-#include "shell/datafile.h"
-#include "shell/fatal.h"
+#include "base/datafile.h"
+#include "base/fatal.h"
 
 BspModel model_table[MODEL_COUNT];
 

@@ -1,0 +1,68 @@
+/* cast_text.cpp: the title and description of one cast entry, read from the cast text object. */
+#include "app/cast_text.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "base/datafile.h"
+
+CastText cast_text;
+
+namespace {
+
+/* Where marker first stands in data, or size when it stands nowhere wholly inside it. */
+size_t find_marker(const char *data, size_t size, const char *marker)
+{
+    const size_t length = std::strlen(marker);
+    for (size_t at = 0; at + length <= size; at++)
+        if (std::memcmp(data + at, marker, length) == 0)
+            return at;
+    return size;
+}
+
+/* Steps over one carriage return, then one line feed, where they stand. */
+size_t skip_line_end(const char *data, size_t size, size_t at)
+{
+    if (at < size && data[at] == '\r')
+        at++;
+    if (at < size && data[at] == '\n')
+        at++;
+    return at;
+}
+
+} // namespace
+
+void parse_cast_text(const char *data, size_t size, int index, CastText *out)
+{
+    std::memset(out, 0, sizeof *out);
+    char marker[24];
+    std::snprintf(marker, sizeof marker, "[CAST%d]", index);
+    size_t at = data ? find_marker(data, size, marker) : size;
+    if (!data || at == size) {
+        std::snprintf(out->lines[0], CAST_LINE_SIZE, "%s", marker);
+        out->line_count = 1;
+        return;
+    }
+    at = skip_line_end(data, size, at + std::strlen(marker));
+    while (at < size && data[at] != '[' && out->line_count < CAST_TEXT_LINES) {
+        char *line = out->lines[out->line_count];
+        size_t length = 0;
+        for (; at < size && data[at] != '\r' && data[at] != '\n'; at++)
+            if (length < CAST_LINE_SIZE - 1)
+                line[length++] = data[at];
+        line[length] = '\0';
+        at = skip_line_end(data, size, at);
+        out->line_count++;
+    }
+}
+
+void load_cast_text(int index)
+{
+    const char *data = nullptr;
+    size_t size = 0;
+    if (Datafile) {
+        data = (const char *)Datafile[DAT_CAST_TEXT].dat;
+        size = (size_t)Datafile[DAT_CAST_TEXT].size;
+    }
+    parse_cast_text(data, size, index, &cast_text);
+}

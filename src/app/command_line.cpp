@@ -1,0 +1,137 @@
+/* command_line.cpp: the one command-line reader of the game and every tool. */
+#include "app/command_line.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const CommandOption HELP_OPTION = {"help", nullptr, "show this help and exit", 0, 0};
+const CommandOption VERSION_OPTION = {"version", nullptr, "show the version and exit", 0, 0};
+
+/* Writes the fault and the usage line to standard error; returns the exit status 2. */
+int refuse(const CommandSyntax *syntax, const char *fault, const char *argument)
+{
+    std::fprintf(stderr, "%s: %s %s\n", syntax->program, fault, argument);
+    print_usage(stderr, syntax);
+    return 2;
+}
+
+void print_help(const CommandSyntax *syntax)
+{
+    std::printf("%s\n", syntax->summary);
+    print_usage(stdout, syntax);
+    std::printf("Options (one dash or two alike):\n");
+    char left[64];
+    for (int i = -2; i < syntax->option_count; i++) {
+        const CommandOption &o = i == -2 ? HELP_OPTION : i == -1 ? VERSION_OPTION : syntax->options[i];
+        std::snprintf(left, sizeof left, "--%s%s%s", o.name, o.value_name ? " " : "",
+                      o.value_name ? o.value_name : "");
+        std::printf("  %-20s %s\n", left, o.help);
+    }
+}
+
+/* Reads a whole number of the option's range; returns false for anything else. */
+bool read_number(const char *text, const CommandOption &o, int64_t *out)
+{
+    char *end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(text, &end, 10);
+    if (end == text || *end || errno == ERANGE || v < o.low || v > o.high)
+        return false;
+    *out = v;
+    return true;
+}
+
+} // namespace
+
+void print_usage(FILE *out, const CommandSyntax *syntax)
+{
+    std::fprintf(out, "usage: %s", syntax->program);
+    for (int i = 0; i < syntax->option_count; i++) {
+        const CommandOption &o = syntax->options[i];
+        std::fprintf(out, " [--%s%s%s]", o.name, o.value_name ? " " : "",
+                     o.value_name ? o.value_name : "");
+    }
+    std::fprintf(out, "%s%s\n", syntax->operands[0] ? " " : "", syntax->operands);
+}
+
+int option_index(const CommandSyntax *syntax, const char *name)
+{
+    for (int i = 0; i < syntax->option_count; i++)
+        if (!std::strcmp(syntax->options[i].name, name))
+            return i;
+    return -1;
+}
+
+int read_command_line(int argc, char **argv, const CommandSyntax *syntax, const char *version,
+                      CommandLine *line)
+{
+    std::memset(line, 0, sizeof *line);
+    bool options_over = false;
+    for (int i = 1; i < argc; i++) {
+        const char *a = argv[i];
+        if (options_over || a[0] != '-' || a[1] == '\0') {
+            if (line->operand_count >= syntax->max_operands ||
+                line->operand_count >= COMMAND_MAX_OPERANDS)
+                return refuse(syntax, "one argument too many:", a);
+            line->operands[line->operand_count++] = a;
+            continue;
+        }
+        if (!std::strcmp(a, "--")) {
+            options_over = true;
+            continue;
+        }
+        // One dash or two; a value may follow an '=' within the same argument.
+        const char *name = a + (a[1] == '-' ? 2 : 1);
+        const char *equals = std::strchr(name, '=');
+        char bare[64];
+        size_t length = equals ? (size_t)(equals - name) : std::strlen(name);
+        if (length >= sizeof bare)
+            return refuse(syntax, "unknown option", a);
+        std::memcpy(bare, name, length);
+        bare[length] = '\0';
+
+        if (!equals && !std::strcmp(bare, "help")) {
+            print_help(syntax);
+            return 0;
+        }
+        if (!equals && !std::strcmp(bare, "version")) {
+            std::printf("%s %s\n", syntax->program, version);
+            return 0;
+        }
+        int k = option_index(syntax, bare);
+        if (k < 0)
+            return refuse(syntax, "unknown option", a);
+        const CommandOption &o = syntax->options[k];
+        if (!o.value_name) {
+            if (equals)
+                return refuse(syntax, "takes no value:", a);
+            line->given[k] = true;
+            continue;
+        }
+        const char *value = equals ? equals + 1 : (i + 1 < argc ? argv[++i] : nullptr);
+        if (!value)
+            return refuse(syntax, "wants a value:", a);
+        if (o.low < o.high && !read_number(value, o, &line->number[k])) {
+            char fault[96];
+            std::snprintf(fault, sizeof fault, "wants a whole number from %lld to %lld:",
+                          (long long)o.low, (long long)o.high);
+            std::fprintf(stderr, "%s: %s %s %s\n", syntax->program, a, fault, value);
+            print_usage(stderr, syntax);
+            return 2;
+        }
+        line->given[k] = true;
+        line->text[k] = value;
+    }
+    if (line->operand_count < syntax->min_operands)
+        return refuse(syntax, "too few arguments:", syntax->operands);
+    return -1;
+}
+
+const char *path_file_name(const char *path)
+{
+    const char *slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
+}

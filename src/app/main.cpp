@@ -1,0 +1,245 @@
+/* main.cpp: the program's entry: start-up, the main menu loop and the shutdown. */
+#include <allegro.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "app/cast_screen.h"
+#include "app/command_line.h"
+#include "app/main_menu.h"
+#include "app/play_loop.h"
+#include "app/solution_watch.h"
+#include "app/startup.h"
+#include "ui/fault_window.h"
+#include "base/game_paths.h"
+#include "base/level_folder_journal.h"
+#include "base/screen_scale.h"
+#include "base/sound.h"
+#include "base/timer.h"
+#include "render/colour_tables.h"
+#include "ui/demo_input.h"
+#include "ui/game_keys.h"
+#include "ui/key_map.h"
+#include "ui/progress_file.h"
+#include "ui/video_mode.h"
+
+namespace {
+
+enum { OPTION_NOSOUND, OPTION_DATA, OPTION_HOME, OPTION_LEVELS, OPTION_WATCH, OPTION_RECORD,
+       OPTION_PLAYDEMO, OPTION_TIMEDEMO, OPTION_SCALE, OPTION_WINDOW, OPTION_FULLSCREEN };
+
+const CommandOption GAME_OPTIONS[] = {
+    {"nosound", nullptr, "start without sound", 0, 0},
+    {"data", "DIR", "read data/pz.dat, maps/ and bsp/ from DIR", 0, 0},
+    {"home", "DIR", "keep tirvex.sav, wvideo.cfg, keys.cfg and the screenshots in DIR", 0, 0},
+    {"levels", "DIR", "play DIR/map01.txt, map02.txt, ... with their own progress; without DIR, "
+                      "the player's own levels (levels/ in the player's folder)", 0, 0},
+    {"watch", "N", "watch the robot play the recorded way through level N, 1 to 19", 1, 19},
+    {"record", "FILE", "play as usual and record the game into the demo FILE", 0, 0},
+    {"playdemo", "FILE", "play the demo FILE back, then end", 0, 0},
+    {"timedemo", "FILE", "play the demo FILE back as fast as it can be drawn and time it", 0, 0},
+    {"scale", "N", "enlarge the picture N times, 1 to 8 (the largest that fits by default)", 1, 8},
+    {"window", nullptr, "play in a window this time", 0, 0},
+    {"fullscreen", nullptr, "play full screen this time", 0, 0},
+};
+
+const CommandSyntax GAME_SYNTAX = {
+    "tirvex",
+    "Tirvex, a 3D puzzle game: eat every sweet and reach the teleport in time.\n"
+    "In a level Backspace or U undoes the robot's last move, I asks for a hint, and Tab held\n"
+    "shows the level's par and your records, kept in tirvex-records.txt beside tirvex.sav.\n"
+    "The picture is enlarged by the largest whole factor that fits the desktop; Alt+Enter\n"
+    "switches between window and full screen. A gamepad present at start plays too: d-pad or\n"
+    "left stick to step and turn, a shoulder button held to strafe, A jump or confirm, B undo,\n"
+    "X hint, Y camera, Back restart, Start held to leave. keys.cfg in ~/.config/tirvex moves\n"
+    "the keys of play, a line an action: step-forward = UP W.",
+    "",
+    0, 0, GAME_OPTIONS, 11};
+
+/* Empty counts as unset. */
+const char *environment(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value && value[0] ? value : nullptr;
+}
+
+/* A demo's path, absolute: the game enters its data folder before it reads or writes one. */
+std::string absolute_path(const char *path)
+{
+    char here[GAME_PATH_SIZE];
+    if (path[0] == '/' || !getcwd(here, sizeof here))
+        return path;
+    return std::string(here) + "/" + path;
+}
+
+/* A playback runs the recorded ticks: the timer (and the slow-motion key's timer) stays off. */
+int no_game_timer(void (*)(), long)
+{
+    return 0;
+}
+
+/* The command line with a --levels that names no folder (the last word, or one before another
+   option) given an empty value, which stands for the player's own folder of levels. */
+char **levels_without_folder(int argc, char *argv[])
+{
+    static char empty_levels[] = "--levels=";
+    static char *words[COMMAND_MAX_OPERANDS + 2 * COMMAND_MAX_OPTIONS + 2];
+    if (argc >= (int)(sizeof words / sizeof words[0]))
+        return argv;    // too long to be right: the reader says why
+    for (int i = 0; i < argc; i++) {
+        const bool bare = i > 0 && (!std::strcmp(argv[i], "--levels") || !std::strcmp(argv[i], "-levels"));
+        words[i] = bare && (i + 1 == argc || argv[i + 1][0] == '-') ? empty_levels : argv[i];
+    }
+    words[argc] = nullptr;
+    return words;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    CommandLine line;
+    int status = read_command_line(argc, levels_without_folder(argc, argv), &GAME_SYNTAX,
+                                   game_version(), &line);
+    if (status >= 0)
+        return status;
+    // "Play my levels" from the desktop: what stops it is said in the game's window, as no
+    // terminal shows standard error there.
+    char own_levels[GAME_PATH_SIZE];
+    static char refusal[2 * GAME_PATH_SIZE];
+    if (line.given[OPTION_LEVELS] && !line.text[OPTION_LEVELS][0]) {
+        line.text[OPTION_LEVELS] = player_levels_folder(own_levels, sizeof own_levels);
+        if (!line.text[OPTION_LEVELS])
+            std::snprintf(refusal, sizeof refusal, "The folder of your own levels cannot be made: "
+                          "%s.", std::strerror(errno));
+    }
+    // A renumbering of the folder that was stopped halfway is finished before a map is read.
+    char renumbered[RENUMBER_NOTE_SIZE] = "";
+    if (line.given[OPTION_LEVELS] && line.text[OPTION_LEVELS] && line.text[OPTION_LEVELS][0] &&
+        finish_renumbering(line.text[OPTION_LEVELS], renumbered, sizeof renumbered) != 0)
+        std::fprintf(stderr, "tirvex: %s\n", renumbered);
+    if (line.text[OPTION_LEVELS] == own_levels &&
+        access((std::string(own_levels) + "/map01.txt").c_str(), F_OK) != 0)
+        std::snprintf(refusal, sizeof refusal,
+                      "You have no levels of your own yet.\n\n"
+                      "Your levels go in the folder %s as map01.txt, map02.txt and on, and are "
+                      "played in that order.\n\n"
+                      "The Tirvex Level Editor (tirvex-edit) makes them there: start it from the "
+                      "desktop's menu, build a level and save it with F2.", own_levels);
+
+    if (line.given[OPTION_WATCH] && line.given[OPTION_LEVELS]) {
+        std::fprintf(stderr, "tirvex: --watch shows a shipped level; it does not go with --levels\n");
+        return 2;
+    }
+    const int demo_options = line.given[OPTION_WATCH] + line.given[OPTION_RECORD] +
+                             line.given[OPTION_PLAYDEMO] + line.given[OPTION_TIMEDEMO];
+    if (demo_options > 1) {
+        std::fprintf(stderr, "tirvex: --watch, -record, -playdemo and -timedemo go one at a time\n");
+        return 2;
+    }
+    const char *demo_option = line.given[OPTION_RECORD] ? line.text[OPTION_RECORD] :
+                              line.given[OPTION_PLAYDEMO] ? line.text[OPTION_PLAYDEMO] :
+                              line.text[OPTION_TIMEDEMO];
+    const std::string demo_path = demo_option ? absolute_path(demo_option) : "";
+    const bool playback = line.given[OPTION_PLAYDEMO] || line.given[OPTION_TIMEDEMO];
+    if (line.given[OPTION_WINDOW] && line.given[OPTION_FULLSCREEN]) {
+        std::fprintf(stderr, "tirvex: --window and --fullscreen go one at a time\n");
+        return 2;
+    }
+    const PlaceRequest places = {line.text[OPTION_DATA], line.text[OPTION_HOME],
+                                 environment("XDG_DATA_HOME"), environment("HOME"), argv[0],
+                                 refusal[0] ? nullptr : line.text[OPTION_LEVELS],
+                                 environment("XDG_CONFIG_HOME")};
+    char fault[GAME_PATH_SIZE + 128], notice[(size_t)GAME_PATH_SIZE + RENUMBER_NOTE_SIZE];
+    if (!find_game_places(&places, fault, notice, sizeof fault)) {
+        std::fprintf(stderr, "tirvex: %s\n", fault);
+        return 1;
+    }
+    forced_scale = line.given[OPTION_SCALE] ? (int)line.number[OPTION_SCALE] : 0;
+    window_choice = line.given[OPTION_WINDOW] ? WINDOW_CHOICE_WINDOW :
+                    line.given[OPTION_FULLSCREEN] ? WINDOW_CHOICE_FULLSCREEN : WINDOW_CHOICE_CONFIG;
+    if (refusal[0])
+        return show_fault_window(refusal);
+    if (renumbered[0]) {
+        const size_t used = std::strlen(notice);
+        std::snprintf(notice + used, sizeof notice - used, "%s%s", used ? "\n" : "", renumbered);
+    }
+    char demo_fault[DEMO_FAULT_SIZE];
+    if (playback && !demo_playback_start(demo_path.c_str(), line.given[OPTION_TIMEDEMO], demo_fault,
+                                         sizeof demo_fault)) {
+        std::fprintf(stderr, "tirvex: %s\n", demo_fault);
+        return 1;
+    }
+    if (line.given[OPTION_RECORD] && !demo_record_start(demo_path.c_str(), demo_fault, sizeof demo_fault)) {
+        std::fprintf(stderr, "tirvex: %s\n", demo_fault);
+        return 1;
+    }
+
+    BITMAP *screen_buffer = nullptr;
+    const bool watch = line.given[OPTION_WATCH];
+    video_config_writable = !watch && !playback;
+    // A save that is there but cannot be read is never written over; the player hears why now,
+    // not after the first completed level. Watching and playback write no progress.
+    if (!watch && !playback && !progress_unwritable) {
+        if (const char *reason = probe_progress_file()) {
+            size_t used = std::strlen(notice);
+            std::snprintf(notice + used, sizeof notice - used, "%s%s: progress is not saved.",
+                          used ? "\n" : "", reason);
+        }
+    }
+    // The player's keys are read before the window opens, so their faults are the first lines.
+    char keys_path[GAME_PATH_SIZE];
+    load_key_map(config_file_path("keys.cfg", keys_path, sizeof keys_path), stderr);
+    status = start_up(argv[0], line.given[OPTION_NOSOUND], notice, &screen_buffer,
+                      !watch && !playback);
+    if (status != 0)
+        return status;
+    start_pad();
+    if (playback) {
+        // Straight to the recorded play, then out: no menu.
+        remove_int(timer_handler);
+        install_game_timer = no_game_timer;
+        play_levels(screen_buffer);
+        status = demo_finish();
+        shut_down(screen_buffer);
+        return status;
+    }
+    if (watch) {
+        // Straight to the recorded way, then out: no menu.
+        status = watch_solution((int)line.number[OPTION_WATCH], screen_buffer);
+        shut_down(screen_buffer);
+        return status;
+    }
+
+    for (;;) {
+        if (!music_started)
+            start_music(2);
+        int choice = main_menu();
+        if (choice == MENU_QUIT)
+            break;
+        switch (choice) {
+        case MENU_PLAY:
+            play_levels(screen_buffer);
+            break;
+        case MENU_CAST:
+            cast_screen(screen_buffer);
+            key_help_screen();
+            break;
+        case MENU_VIDEO:
+            configure_video_mode();
+            destroy_bitmap(screen_buffer);
+            screen_buffer = create_screen_buffer();
+            set_palette(game_palette);
+            break;
+        default:
+            break;
+        }
+    }
+    demo_finish();
+    shut_down(screen_buffer);
+    return 0;
+}
+END_OF_MAIN()

@@ -1,0 +1,164 @@
+/* play_loop.cpp: play from level to level until the player goes back to the main menu. */
+#include "app/play_loop.h"
+#include "play/play_session.h"
+#include "base/screen_scale.h"
+
+#include "render/camera.h"
+#include "render/render_frame.h"
+#include "app/end_screen.h"
+#include "app/frame_pacing.h"
+#include "base/key_wait.h"
+#include "base/sound.h"
+#include "base/timer.h"
+#include "ui/demo_input.h"
+#include "base/display_options.h"
+#include "ui/game_keys.h"
+#include "ui/hint.h"
+#include "ui/level_records.h"
+#include "ui/level_shading.h"
+#include "ui/level_select.h"
+#include "render/message_line.h"
+#include "ui/progress_file.h"
+#include "ui/undo_history.h"
+#include "world/level_rules.h"
+#include "world/player.h"
+#include "world/player_motion.h"
+#include "world/world_messages.h"
+
+namespace {
+
+const int MENU_MUSIC = 2;
+
+/* The robot is about to take a command: the world as it stands is kept for undo, the command
+   counts into the attempt, and a hint shown is stale. */
+void command_taken()
+{
+    undo_keep_command();
+    records_note_command();
+    hint_cancel();
+}
+
+/* Set from an Esc press that cancelled the hint's search until Esc is let go, so that the same
+   press does not go on to leave the level. */
+bool esc_cancelled_hint = false;
+
+/* Whether Esc held this frame leaves the level. While the hint is thinking, Esc cancels the
+   search instead: the player asked for it and may not want to wait. Reads Esc once a frame, as
+   a demo records it. */
+bool esc_leaves_level()
+{
+    if (!demo_escape_held()) {
+        esc_cancelled_hint = false;
+        return false;
+    }
+    if (hint_thinking()) {
+        hint_cancel();
+        esc_cancelled_hint = true;
+    }
+    return !esc_cancelled_hint;
+}
+
+
+void show_frame(BITMAP *buffer)
+{
+    if (demo_mode == DEMO_OFF || demo_mode == DEMO_RECORD)
+        wait_for_next_frame();
+    else
+        demo_wait_frame();      // a demo's pace: its recorded ticks, or none for a timedemo
+    present_frame(buffer);
+}
+
+/* Runs the frames of the level until Esc is held or a completion is confirmed; returns 1 for a
+   confirmed completion. */
+int play_frames(BITMAP *buffer)
+{
+    int confirmed = 0;
+    start_level_shading();
+    start_frame_pacing();
+    esc_cancelled_hint = false;
+    World &w = session.world;
+    while (!esc_leaves_level() && !confirmed) {
+        probe_floor(w);
+        FrameOverlay overlay{session.level, false, 0, 0, 0};
+        overlay.hint_shown = hint_shown(&overlay.hint_column, &overlay.hint_row, &overlay.hint_code);
+        render_frame(buffer, w, overlay);
+        draw_records_panel(buffer);
+        show_frame(buffer);
+        confirmed = handle_game_keys();
+        w.camera_height = display_options.camera_height;
+        if (command_ready(w))
+            command_taken();
+        player_command(w);
+        const int ticks = demo_ticks_since_last();
+        update_player(w, ticks);
+        play_pending_cues(w);
+        note_frame_ticks(ticks);
+        hint_frame();
+        if (!demo_frame_done())
+            break;              // a demo played back that went astray
+        level_frame_drawn();
+    }
+    hint_cancel();
+    records_panel_held = false;
+    if (!confirmed) {
+        // An Esc press that arrived after this frame's keys were read is still in the buffer;
+        // the level selection must not take it as its own Esc.
+        clear_keybuf();
+    }
+    demo_level_done(confirmed != 0);
+    return confirmed;
+}
+
+int choose_level(void *buffer)
+{
+    return select_level((BITMAP *)buffer);
+}
+
+} // namespace
+
+void play_levels(BITMAP *buffer)
+{
+    set_play_light();
+    frames = 0;
+    session.world.moves = 0;
+    set_play_start_options();
+
+    for (;;) {
+        session.level = demo_select_level(choose_level, buffer);
+        if (session.level == -1)
+            break;
+        start_level(session.world, session.level);
+        undo_clear();
+        undo_attempt_started();
+        hint_cancel();
+        records_attempt_started(session.level);
+        if (const char *notice = unsaved_progress_notice())
+            show_message(session.world, notice, 300);
+        music_started = 0;
+        stop_music(MENU_MUSIC);
+        if (display_options.music_on)
+            start_music(session.level);
+        // The time spent choosing and loading the level does not reach the game.
+        ticks_since_last();
+
+        const int confirmed = play_frames(buffer);
+        // The par search belongs to the level: an answer already come is taken (and written
+        // with the completion), else it stops here rather than run on in the menus.
+        poll_par_search();
+        int last_level_done = 0;
+        if (confirmed && !session.not_recorded && demo_writes_allowed()) {
+            last_level_done = record_level_completed(session.level);
+            records_level_completed(session.level, undo_attempt_ticks());
+        }
+        stop_par_search();
+        session.not_recorded = false;
+        if (display_options.music_on)
+            stop_level_music();
+        if (last_level_done && demo_mode != DEMO_PLAYBACK && demo_mode != DEMO_TIMEDEMO)
+            end_screen(buffer);
+    }
+
+    const int esc = KEY_ESC;
+    if (demo_mode == DEMO_OFF || demo_mode == DEMO_RECORD)
+        wait_keys_released(&esc, 1);
+}

@@ -1,0 +1,89 @@
+/* solution_watch.cpp: --watch N, the recorded way through a shipped level played by the robot. */
+#include "app/solution_watch.h"
+#include "play/play_session.h"
+#include "base/screen_scale.h"
+
+#include <cstdio>
+
+#include "render/camera.h"
+#include "render/render_frame.h"
+#include "base/game_paths.h"
+#include "base/key_wait.h"
+#include "base/timer.h"
+#include "base/display_options.h"
+#include "ui/level_select.h"
+#include "ui/level_shading.h"
+#include "render/message_line.h"
+#include "world/level_map.h"
+#include "world/level_rules.h"
+#include "world/level_state.h"
+#include "world/solution_file.h"
+#include "world/world_messages.h"
+
+namespace {
+
+enum { AFTER_FRAMES = 75 };     /* frames shown once the level is completed */
+
+const char *const DEMONSTRATION = "Demonstration: the recorded way through this level";
+
+Solution solution;              /* some 16 KB, kept off the stack */
+
+void show(BITMAP *buffer)
+{
+    render_frame(buffer, session.world, FrameOverlay{session.level, false, 0, 0, 0});
+    present_frame(buffer);
+}
+
+} // namespace
+
+int watch_solution(int level, BITMAP *buffer)
+{
+    char map_path[GAME_PATH_SIZE], path[64], fault[SOLUTION_FAULT_SIZE];
+    if (!level_map_exists(level)) {
+        std::fprintf(stderr, "tirvex: %s: no such level to watch\n",
+                     level_file_path(level, map_path, sizeof map_path));
+        return 1;
+    }
+    std::snprintf(path, sizeof path, "solutions/map%02d.txt", level);
+    if (!read_solution(path, &solution, fault, sizeof fault)) {
+        std::fprintf(stderr, "tirvex: %s\n", fault);
+        return 1;
+    }
+    // The frames run the recorded ticks, not the timer's: the timer would run the clock twice.
+    remove_int(timer_handler);
+    set_play_light();
+    set_play_start_options();
+    display_options.sound_off = true;
+    session.level = level;
+    session.world.camera_height = display_options.camera_height;
+    start_level(session.world, session.level);
+    show_message(session.world, DEMONSTRATION, 100 * 60);
+    start_level_shading();
+    // As play does: draw, then the frame's move and update. The end line is held against the
+    // world after every frame, so a wrong one stops the watch where it shows, and the watch is
+    // over AFTER_FRAMES frames after the completion it promised.
+    int32_t next = 0, frames = 0;
+    bool left = false;
+    while (!left && frames < solution.end_frame + AFTER_FRAMES) {
+        show(buffer);
+        play_solution_frame(session.world, solution, frames, &next);   // past the end: no moves, play goes on
+        frames++;
+        level_frame_drawn();
+        if (frames <= solution.end_frame &&
+            !solution_agrees(solution, path, frames, session.world.level.level_completed != 0,
+                             session.world.level.level_lost != 0, fault, sizeof fault)) {
+            std::fprintf(stderr, "tirvex: %s\n", fault);
+            std::printf("level %d (%s): the recorded way does not complete it as recorded\n",
+                        level, session.world.map.level_name);
+            return 1;
+        }
+        rest(10 * solution.ticks_per_frame);    // the frame's ticks at 100 a second
+        left = key_down(KEY_ESC);
+    }
+    if (left)
+        std::printf("level %d (%s): watching left with Esc\n", level, session.world.map.level_name);
+    else
+        std::printf("level %d (%s): the recorded way completes it in %.2f s of game time\n", level,
+                    session.world.map.level_name, solution.end_frame * solution.ticks_per_frame / 100.0);
+    return 0;
+}

@@ -1,0 +1,109 @@
+/* console.cpp: the start-up text console drawn straight onto the screen. */
+#include "base/console.h"
+
+#include <allegro.h>
+#include <cstdarg>
+#include <cstdio>
+
+#include "base/screen_scale.h"
+
+ConsoleState console = {0, 0};
+
+namespace {
+constexpr int CELL = 8;             /* pixels per character and per row */
+constexpr int AREA_W = 640;
+constexpr int AREA_H = 480;
+constexpr int LAST_COLUMN_X = AREA_W - CELL;
+constexpr int LAST_ROW_Y = AREA_H - CELL;
+
+char format_buffer[1024];
+
+void scroll_up_one_row()
+{
+    BITMAP *page = picture();
+    BITMAP *strip = create_bitmap(AREA_W, CELL);
+    // Without memory for the strip the old rows simply stay; the bottom row is cleared anyway.
+    if (strip) {
+        for (int row = 0; row <= console.cursor_y; row += CELL) {
+            acquire_bitmap(page);
+            blit(page, strip, 0, row + CELL, 0, 0, AREA_W, CELL);
+            blit(strip, page, 0, 0, 0, row, AREA_W, CELL);
+            release_bitmap(page);
+        }
+    }
+    acquire_bitmap(page);
+    rectfill(page, 0, console.cursor_y, AREA_W - 1, AREA_H - 1, 0);
+    release_bitmap(page);
+    if (strip)
+        destroy_bitmap(strip);
+}
+}
+
+void console_reset()
+{
+    console.cursor_x = 0;
+    console.cursor_y = 0;
+}
+
+void console_newline()
+{
+    console.cursor_y += CELL;
+    if (console.cursor_y > LAST_ROW_Y) {
+        console.cursor_y -= CELL;
+        if (screen)
+            scroll_up_one_row();
+    }
+}
+
+void console_putc(int c)
+{
+    if (!screen) {
+        std::fputc(c, stdout);
+        std::fflush(stdout);
+    }
+    if (c == '\n') {
+        console_newline();
+        console.cursor_x = 0;
+        return;
+    }
+    if (c == '\r') {
+        console.cursor_x = 0;
+        return;
+    }
+    if (screen) {
+        char glyph[2] = {(char)c, '\0'};
+        BITMAP *page = picture();
+        acquire_bitmap(page);
+        textout_ex(page, font, glyph, console.cursor_x, console.cursor_y,
+                   makecol(100, 255, 100), _textmode);
+        release_bitmap(page);
+    }
+    console.cursor_x += CELL;
+    if (console.cursor_x > LAST_COLUMN_X) {
+        console_newline();
+        console.cursor_x = 0;
+    }
+}
+
+void console_puts(const char *text)
+{
+    while (*text)
+        console_putc((unsigned char)*text++);
+    // Shown once a line or so, not once a glyph: enlarged, every showing copies the picture.
+    if (screen)
+        present_picture();
+}
+
+int console_printf(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    int length = std::vsnprintf(format_buffer, sizeof format_buffer, format, args);
+    va_end(args);
+    if (length < 0) {
+        format_buffer[0] = '\0';
+        length = 0;
+    }
+    console_puts(format_buffer);
+    return length < (int)sizeof format_buffer ? length : (int)sizeof format_buffer - 1;
+}

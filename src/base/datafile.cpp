@@ -1,0 +1,153 @@
+/* datafile.cpp: the one loaded game datafile, checked before and after the library loads it. */
+#include "base/datafile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "base/datafile_layout.h"
+
+DATAFILE *Datafile = nullptr;
+
+namespace {
+
+enum ObjectKind { KIND_BITMAP, KIND_TEXTURE, KIND_PALETTE, KIND_FONT, KIND_SAMPLE, KIND_DATA };
+
+/* The objects the program uses, by number, and what each must be. */
+struct UsedObjects {
+    int first, last;
+    ObjectKind kind;
+};
+
+const UsedObjects USED_OBJECTS[] = {
+    {DAT_CAST_BACKGROUND, DAT_CURSOR, KIND_BITMAP},
+    {DAT_FONT_GLOBAL, DAT_FONT_LARGE, KIND_FONT},
+    {DAT_F1_PANEL, DAT_MENU_PICTURE, KIND_BITMAP},
+    {DAT_GAME_PALETTE, DAT_MENU_PALETTE, KIND_PALETTE},
+    {DAT_BACKDROP, DAT_BACKDROP, KIND_BITMAP},
+    {DAT_SAMPLE_EXPLOSION, DAT_SAMPLE_PUSH, KIND_SAMPLE},
+    {DAT_SAMPLE_BEEP, DAT_SAMPLE_SWEET, KIND_SAMPLE},
+    {DAT_FONT_SMALL, DAT_FONT_SMALL, KIND_FONT},
+    {DAT_TEXTURE_FIRST, DAT_MODEL_TEXTURE_JAR, KIND_TEXTURE},
+    {DAT_CAST_TEXT, DAT_CAST_TEXT, KIND_DATA},
+    {DAT_COMPLETED_MARK, DAT_COMPLETED_MARK, KIND_BITMAP},
+};
+
+const char *kind_name(ObjectKind kind)
+{
+    switch (kind) {
+    case KIND_BITMAP: return "bitmap";
+    case KIND_TEXTURE: return "bitmap";
+    case KIND_PALETTE: return "palette";
+    case KIND_FONT: return "font";
+    case KIND_SAMPLE: return "sample";
+    case KIND_DATA: return "block of data";
+    }
+    return "";
+}
+
+int type_of(ObjectKind kind)
+{
+    switch (kind) {
+    case KIND_BITMAP: case KIND_TEXTURE: return DAT_BITMAP;
+    case KIND_PALETTE: return DAT_PALETTE;
+    case KIND_FONT: return DAT_FONT;
+    case KIND_SAMPLE: return DAT_SAMPLE;
+    case KIND_DATA: return DAT_DATA;
+    }
+    return DAT_END;
+}
+
+bool power_of_two(int n) { return n > 0 && (n & (n - 1)) == 0; }
+
+/* Reads the whole file. Returns 0 with the reason in `message` when it cannot. */
+int read_whole_file(const char *path, std::vector<unsigned char> *bytes, char *message)
+{
+    FILE *file = std::fopen(path, "rb");
+    if (!file) {
+        std::snprintf(message, DATAFILE_MESSAGE_SIZE, "Error loading data file %s: %s", path,
+                      std::strerror(errno));
+        return 0;
+    }
+    unsigned char block[65536];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, file)) > 0)
+        bytes->insert(bytes->end(), block, block + n);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        std::snprintf(message, DATAFILE_MESSAGE_SIZE, "Error loading data file %s: cannot read it",
+                      path);
+        return 0;
+    }
+    return 1;
+}
+
+} // namespace
+
+int check_datafile_kinds(const DATAFILE *data, const char *path, char message[DATAFILE_MESSAGE_SIZE])
+{
+    int count = 0;
+    while (data[count].type != DAT_END)
+        count++;
+    for (const UsedObjects &used : USED_OBJECTS) {
+        for (int n = used.first; n <= used.last; n++) {
+            if (n >= count) {
+                std::snprintf(message, DATAFILE_MESSAGE_SIZE,
+                              "%s: object %d is missing (the file holds %d objects)", path, n, count);
+                return 0;
+            }
+            if (data[n].type != type_of(used.kind) || !data[n].dat) {
+                std::snprintf(message, DATAFILE_MESSAGE_SIZE, "%s: object %d is not a %s", path, n,
+                              kind_name(used.kind));
+                return 0;
+            }
+            if (used.kind != KIND_BITMAP && used.kind != KIND_TEXTURE)
+                continue;
+            const BITMAP *picture = (const BITMAP *)data[n].dat;
+            if (picture->w < 1 || picture->h < 1) {
+                std::snprintf(message, DATAFILE_MESSAGE_SIZE, "%s: object %d is an empty bitmap",
+                              path, n);
+                return 0;
+            }
+            // The texture mappers wrap coordinates with masks of the texture's size.
+            if (used.kind == KIND_TEXTURE && (!power_of_two(picture->w) || !power_of_two(picture->h))) {
+                std::snprintf(message, DATAFILE_MESSAGE_SIZE,
+                              "%s: object %d is a %dx%d texture, not a power of two wide and high",
+                              path, n, picture->w, picture->h);
+                return 0;
+            }
+        }
+    }
+    return 1;
+}
+
+int load_game_datafile(const char *path, char message[DATAFILE_MESSAGE_SIZE])
+{
+    message[0] = '\0';
+    Datafile = nullptr;
+    // The library trusts every size in the file; a cut or damaged file would crash it.
+    std::vector<unsigned char> bytes;
+    if (!read_whole_file(path, &bytes, message))
+        return 0;
+    char fault[DATAFILE_FAULT_SIZE];
+    if (!check_datafile_layout(bytes.data(), bytes.size(), fault)) {
+        std::snprintf(message, DATAFILE_MESSAGE_SIZE, "Error loading data file %s: %s", path, fault);
+        return 0;
+    }
+    bytes.clear();
+    bytes.shrink_to_fit();
+
+    DATAFILE *data = load_datafile(path);
+    if (!data) {
+        std::snprintf(message, DATAFILE_MESSAGE_SIZE, "Error loading data file %s", path);
+        return 0;
+    }
+    if (!check_datafile_kinds(data, path, message)) {
+        unload_datafile(data);
+        return 0;
+    }
+    Datafile = data;
+    return 1;
+}

@@ -1,0 +1,89 @@
+/* fault_window.cpp: the game's window opened only to say why the game cannot go on. */
+#include "ui/fault_window.h"
+
+#include <allegro.h>
+#include <cstdio>
+#include <cstring>
+
+#include "base/console.h"
+#include "base/key_wait.h"
+#include "base/screen_scale.h"
+#include "base/window_identity.h"
+#include "ui/video_mode.h"
+
+namespace {
+
+enum { CONSOLE_COLUMNS = 80, TEXT_SIZE = 8192 };
+
+volatile int close_clicked = 0;
+
+void on_close() { close_clicked = 1; }
+
+} // namespace
+
+void break_lines(const char *text, int columns, char *out, size_t size)
+{
+    size_t used = 0;
+    int column = 0, blanks = 0;     /* blanks seen after the last word, not yet written */
+    auto put = [&](char c) {
+        if (used + 1 < size)
+            out[used++] = c;
+    };
+    for (const char *p = text; *p;) {
+        if (*p == ' ') {
+            blanks++;
+            p++;
+            continue;
+        }
+        if (*p == '\n') {
+            put(*p++);
+            column = blanks = 0;
+            continue;
+        }
+        const char *end = p;
+        while (*end && *end != ' ' && *end != '\n')
+            end++;
+        // A word goes on after its blanks where it fits, else on a line of its own; the blanks
+        // at a break are dropped.
+        if (column > 0 && column + blanks + (int)(end - p) > columns) {
+            put('\n');
+            column = 0;
+        }
+        for (; column > 0 && blanks > 0; blanks--, column++)
+            put(' ');
+        blanks = 0;
+        for (; p < end; p++, column++) {
+            if (column == columns) {
+                put('\n');
+                column = 0;
+            }
+            put(*p);
+        }
+    }
+    out[used] = '\0';
+}
+
+int show_fault_window(const char *text)
+{
+    std::fprintf(stderr, "tirvex: %s\n", text);
+    set_window_identity("tirvex", "Tirvex");
+    if (allegro_init() != 0)
+        return 1;
+    install_keyboard();
+    install_timer();
+    set_window_title("Tirvex!");
+    set_close_button_callback(on_close);
+    console_reset();
+    init_video_mode();
+    clear(picture());
+    static char lines[TEXT_SIZE];
+    // The last column is left empty: a line of all 80 would wrap onto an empty row.
+    break_lines(text, CONSOLE_COLUMNS - 1, lines, sizeof lines);
+    console_puts(lines);
+    console_puts("\n\nPress a key to end.\n");
+    clear_keybuf();
+    while (!close_clicked && !keypressed())
+        pause_briefly();
+    allegro_exit();
+    return 1;
+}
