@@ -9,6 +9,7 @@
 #include "render_test_support.h"
 #include "app/play_loop.h"
 #include "base/timer.h"
+#include "render/viewport.h"
 #include "ui/game_keys.h"
 #include "render/hud.h"
 #include "render/message_line.h"
@@ -125,26 +126,50 @@ TEST_F(GameKeys, SwitchesStepThroughTheirValuesAndSayWhatTheyChose)
     EXPECT_EQ(message(), "(none)") << "the key card, music and map panel switch silently";
 }
 
-TEST_F(GameKeys, CameraPresetsComeRoundToBehindThePlayer)
+/* F6 steps through the four camera presets. What a player needs of them: each is a view of its
+   own, each shows the robot, and the fourth press brings back the view play starts with. */
+TEST_F(GameKeys, CameraPresetsEachShowTheRobotAndComeRoundToBehindThePlayer)
 {
-    display_options.camera_distance = 77;
-    /* The distance is set to 123 before the fixed camera, which keeps it. */
-    const struct { int mode; float height; int distance, light; const char *shown; } presets[] = {
-        {CAMERA_LONG_SHOT, -90.0f, 320, LIGHT_SOURCE_FOG, "Camera position: long shot"},
-        {CAMERA_FIXED, -150.0f, 123, LIGHT_SOURCE_FOG, "Camera position: fixed position"},
-        {CAMERA_HELICOPTER, -800.0f, 123, LIGHT_AMBIENT, "Camera position: helicopter"},
-        {CAMERA_BEHIND, -120.0f, 200, LIGHT_SOURCE_FOG, "Camera position: behind player"},
-    };
-    for (const auto &p : presets) {
-        display_options.camera_height = -333.0f;
-        display_options.light_mode = LIGHT_FOG;
-        if (p.mode == CAMERA_FIXED)
-            display_options.camera_distance = 123;
+    set_play_start_options();
+    /* The level's opening swoop looks straight down; it ends on the pitch play goes on with. */
+    world.camera_pitch = 0.2f;
+    const DisplayOptions start = display_options;
+    set_viewport(compute_viewport(640, 480, 0));
+    const fixed px = itofix(730), pz = itofix(420);
+    std::vector<int> modes;
+    std::vector<std::vector<fixed>> eyes;
+    for (int press = 1; press <= 4; press++) {
+        clear_message(world);
         frame({KEY_F6});
-        EXPECT_TRUE(display_options.camera_mode == p.mode && display_options.camera_height == p.height) << p.mode;
-        EXPECT_TRUE(display_options.camera_distance == p.distance && display_options.light_mode == p.light) << p.mode;
-        EXPECT_EQ(message(), p.shown);
+        const DisplayOptions &o = display_options;
+        modes.push_back(o.camera_mode);
+        EXPECT_EQ(message(), camera_mode_messages[o.camera_mode]) << "press " << press;
+        /* The robot standing on the floor, facing four ways: his feet and a point sixty units
+           above them land inside the picture, in front of the eye. The eye settles at the
+           camera height above the floor he stands on. */
+        for (int heading : {0, 64, 100, 192}) {
+            Camera c;
+            build_camera(o.camera_mode, world.camera_pitch, o.camera_height, o.camera_distance,
+                         o.camera_height, itofix(heading), px, pz, &c);
+            if (heading == 0)
+                eyes.push_back({c.x, c.y, c.z});
+            for (double y : {0.0, -60.0}) {
+                const ScreenPoint p = screen_point(c, fixtof(px), y, fixtof(pz));
+                EXPECT_TRUE(p.depth > 0 && p.x >= 0 && p.x < 640 && p.y >= 0 && p.y < 480)
+                    << "mode " << o.camera_mode << ", heading " << heading << ", height " << -y
+                    << ": the robot lands at " << p.x << ", " << p.y << " depth " << p.depth;
+            }
+        }
     }
+    for (size_t i = 0; i < modes.size(); i++)
+        for (size_t j = i + 1; j < modes.size(); j++) {
+            EXPECT_NE(modes[i], modes[j]) << "presses " << i + 1 << " and " << j + 1;
+            EXPECT_NE(eyes[i], eyes[j]) << "presses " << i + 1 << " and " << j + 1 << " show the same view";
+        }
+    const DisplayOptions &o = display_options;
+    EXPECT_TRUE(o.camera_mode == start.camera_mode && o.camera_height == start.camera_height &&
+                o.camera_distance == start.camera_distance && o.light_mode == start.light_mode)
+        << "four presses come back to the view play starts with";
 }
 
 TEST_F(GameKeys, HeldKeysActEveryFrameAndShowTheLastValue)

@@ -1,7 +1,9 @@
 /* render_camera_test.cpp: the eye and view of the four camera modes, the light, the viewport. */
 #include "render_test_support.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "render/viewport.h"
@@ -91,14 +93,30 @@ TEST_F(RenderCamera, HelicopterHangsAtTheSetHeightAndPutsTheHeadingAtTheTop)
     }
 }
 
-TEST_F(RenderCamera, ViewportScalesAreCentredOnTheScreen)
+/* F4 shrinks the view step by step; on any screen each step is smaller, keeps the screen's shape
+   and stays centred, and the full size fills the screen. */
+TEST_F(RenderCamera, ViewportSizesShrinkCentredAndKeepTheScreensShape)
 {
-    const int cases[][7] = {{640, 480, 0, 0, 0, 640, 480},    {640, 480, 1, 64, 48, 512, 384},
-                            {640, 480, 3, 160, 120, 320, 240}, {1366, 768, 2, 256, 144, 853, 480}};
-    for (const auto &c : cases) {
-        const Viewport v = compute_viewport(c[0], c[1], c[2]);
-        EXPECT_EQ((std::vector<int>{v.x, v.y, v.w, v.h}), (std::vector<int>{c[3], c[4], c[5], c[6]}))
-            << c[0] << " x " << c[1] << " size " << c[2];
+    const int screens[][2] = {{640, 480}, {800, 600}, {1366, 768}, {1920, 1080}, {320, 200}};
+    for (const auto &s : screens) {
+        const int screen_w = s[0], screen_h = s[1];
+        Viewport previous{0, 0, screen_w + 1, screen_h + 1};
+        for (int size = 0; size < VIEWPORT_SIZES; size++) {
+            const Viewport v = compute_viewport(screen_w, screen_h, size);
+            const std::string where = std::to_string(screen_w) + " x " + std::to_string(screen_h) + " size " +
+                                      std::to_string(size);
+            if (size == 0) {
+                EXPECT_TRUE(v.x == 0 && v.y == 0 && v.w == screen_w && v.h == screen_h) << where;
+            }
+            EXPECT_TRUE(v.w < previous.w && v.h < previous.h) << where << " is no smaller";
+            EXPECT_TRUE(v.x >= 0 && v.y >= 0 && v.x + v.w <= screen_w && v.y + v.h <= screen_h) << where;
+            EXPECT_LE(std::abs(2 * v.x + v.w - screen_w), 1) << where << " is off centre";
+            EXPECT_LE(std::abs(2 * v.y + v.h - screen_h), 1) << where << " is off centre";
+            /* Width over height as the screen's, to a pixel's rounding. */
+            EXPECT_LE(std::abs((long)v.w * screen_h - (long)v.h * screen_w), (long)std::max(screen_w, screen_h)) << where;
+            EXPECT_GE(v.w * 2, screen_w) << where << " leaves too little to play on";
+            previous = v;
+        }
     }
     EXPECT_EXIT(compute_viewport(640, 480, 4), testing::ExitedWithCode(1), "Assertion failed in");
 }
