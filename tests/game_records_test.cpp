@@ -57,13 +57,13 @@ protected:
         records_attempt_started(level);
         world.clock = WALK_LIMIT;
         for (int i = 0; i < commands; i++)
-            records_note_command();
+            records_note_command(session.attempt);
         for (int i = 0; i < undos; i++)
-            records_note_undo();
+            records_note_undo(session.attempt);
         for (int i = 0; i < hints; i++)
-            records_note_hint();
+            records_note_hint(session.attempt);
         world.clock = WALK_LIMIT - ticks;
-        records_level_completed(level, records_attempt_ticks());
+        records_level_completed(level, records_attempt_ticks(session.attempt, world.clock));
     }
     static void expect_record(int level, int kind, int moves, int ticks)
     {
@@ -161,35 +161,35 @@ TEST_F(Records, CompletionsWithAndWithoutHelpKeepTheirOwnBests)
 TEST_F(Records, TheAttemptsTimeFollowsTheLevelClock)
 {
     records_attempt_started(2);
-    EXPECT_EQ(records_attempt.limit_ticks, WALK_LIMIT);
+    EXPECT_EQ(session.attempt.limit_ticks, WALK_LIMIT);
     world.clock = WALK_LIMIT - 700;
-    EXPECT_EQ(records_attempt_ticks(), 700);
+    EXPECT_EQ(records_attempt_ticks(session.attempt, world.clock), 700);
     world.clock = WALK_LIMIT - 400;
-    EXPECT_EQ(records_attempt_ticks(), 400);
-    records_note_command();
-    records_note_command();
-    records_note_undo();
-    EXPECT_EQ(records_attempt_moves(), 1);
-    EXPECT_EQ(records_attempt.undos, 1);
+    EXPECT_EQ(records_attempt_ticks(session.attempt, world.clock), 400);
+    records_note_command(session.attempt);
+    records_note_command(session.attempt);
+    records_note_undo(session.attempt);
+    EXPECT_EQ(records_attempt_moves(session.attempt), 1);
+    EXPECT_EQ(session.attempt.undos, 1);
     records_attempt_started(2);
-    EXPECT_EQ(records_attempt_moves(), 0) << "a restart begins a new attempt";
-    EXPECT_EQ(records_attempt.undos, 0);
+    EXPECT_EQ(records_attempt_moves(session.attempt), 0) << "a restart begins a new attempt";
+    EXPECT_EQ(session.attempt.undos, 0);
     // An undo of a restart goes back to the attempt the restart ended, the undo counted there.
     // Its moves are all there again: the undo of a restart used to take one of them off, as
     // though a command had been undone.
-    records_note_command();
-    records_note_command();
-    const RecordsAttempt ended = records_attempt;
+    records_note_command(session.attempt);
+    records_note_command(session.attempt);
+    const RecordsAttempt ended = session.attempt;
     records_attempt_started(2);
-    records_note_hint();
-    records_restart_undone(ended);
-    EXPECT_EQ(records_attempt.commands, 2);
-    EXPECT_EQ(records_attempt.undos, 1);
-    EXPECT_EQ(records_attempt.hints, 1) << "help asked for after the restart still counts";
-    EXPECT_EQ(records_attempt_moves(), 2);
+    records_note_hint(session.attempt);
+    records_restart_undone(session.attempt, ended);
+    EXPECT_EQ(session.attempt.commands, 2);
+    EXPECT_EQ(session.attempt.undos, 1);
+    EXPECT_EQ(session.attempt.hints, 1) << "help asked for after the restart still counts";
+    EXPECT_EQ(records_attempt_moves(session.attempt), 2);
     records_attempt_started(9);
-    EXPECT_EQ(records_attempt.limit_ticks, 0) << "no map";
-    EXPECT_EQ(records_attempt_ticks(), 0);
+    EXPECT_EQ(session.attempt.limit_ticks, 0) << "no map";
+    EXPECT_EQ(records_attempt_ticks(session.attempt, world.clock), 0);
 }
 
 /* What is written reads back the same; a file written by hand with comments, blank lines and
@@ -289,8 +289,8 @@ void complete_as_player()
         std::_Exit(3);
     records_attempt_started(1);
     world.clock = WALK_LIMIT - 100;
-    records_note_command();
-    records_level_completed(1, records_attempt_ticks());
+    records_note_command(session.attempt);
+    records_level_completed(1, records_attempt_ticks(session.attempt, world.clock));
     std::_Exit(records_fault() ? 0 : 4);
 }
 
@@ -450,8 +450,8 @@ TEST_F(Records, ALevelsFoldersParIsWorkedOutOnFirstPlayAndKept)
     EXPECT_FALSE(fs::exists(mine / "tirvex-records.txt")) << "written only after a completion";
 
     world.clock = WALK_LIMIT - 500;
-    records_note_command();
-    records_level_completed(1, records_attempt_ticks());
+    records_note_command(session.attempt);
+    records_level_completed(1, records_attempt_ticks(session.attempt, world.clock));
     const std::string file = read_file(mine / "tirvex-records.txt");
     char line[96];
     std::snprintf(line, sizeof line, "\npar 1 %016llx %d %d %d\n", (unsigned long long)par.map_hash,

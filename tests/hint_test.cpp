@@ -11,7 +11,7 @@
 #include "search/level_search.h"
 #include "search/search_play.h"
 #include "base/timer.h"
-#include "ui/hint.h"
+#include "play/hint.h"
 #include "render/message_line.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"

@@ -17,6 +17,13 @@
 
 namespace {
 
+/* The tests' search, run as the checker and the editor run theirs. */
+LevelSearch &searcher()
+{
+    static LevelSearch *search = search_create();
+    return *search;
+}
+
 const std::string source_dir = TIRVEX_SOURCE_DIR;
 
 std::string shipped_map(int level)
@@ -41,10 +48,10 @@ SearchOutcome run_in_slices(const std::string &text, const SearchLimits &l, int6
 {
     static World before, after;
     before = world;
-    SearchOutcome outcome = search_start(text.data(), text.size(), l);
+    SearchOutcome outcome = search_start(searcher(), text.data(), text.size(), l);
     int slices = 0;
     while (outcome == SEARCH_RUNNING) {
-        outcome = search_run(state_budget, ms_budget);
+        outcome = search_run(searcher(), state_budget, ms_budget);
         slices++;
         after = world;
         EXPECT_EQ(std::memcmp(&before.actors, &after.actors, sizeof before.actors), 0);
@@ -92,8 +99,8 @@ TEST(LevelSearch, SlicesAndTheHelperFindTheSameWayAsOneRun)
     for (const auto &way : ways) {
         EXPECT_EQ(run_in_slices(text, limits(way.helpers), way.states, way.ms), SEARCH_SOLVED)
             << way.what;
-        ASSERT_TRUE(search_solution(&sliced)) << way.what;
-        search_end();
+        ASSERT_TRUE(search_solution(searcher(), &sliced)) << way.what;
+        search_end(searcher());
         expect_same_solution(one_run, sliced, way.what);
     }
     // Nor does the caller's view: the editor shows its level from the long shot, and the swoop,
@@ -101,8 +108,8 @@ TEST(LevelSearch, SlicesAndTheHelperFindTheSameWayAsOneRun)
     // other states than the checker's.
     display_options.camera_height = -90.0f;
     EXPECT_EQ(run_in_slices(text, limits(0), 5000, 0), SEARCH_SOLVED);
-    ASSERT_TRUE(search_solution(&sliced));
-    search_end();
+    ASSERT_TRUE(search_solution(searcher(), &sliced));
+    search_end(searcher());
     expect_same_solution(one_run, sliced, "the caller's camera at the long shot");
     EXPECT_EQ(display_options.camera_height, -90.0f) << "the caller's camera was not put back";
     display_options.camera_height = program_start_options.camera_height;
@@ -117,49 +124,51 @@ TEST(LevelSearch, EachBoundEndsTheSearchWithItsOwnOutcome)
     SearchProgress p;
 
     EXPECT_EQ(run_in_slices(text, limits(1, 5000), 700, 0), SEARCH_STATE_LIMIT);
-    search_progress(&p);
+    search_progress(searcher(), &p);
     EXPECT_EQ(p.states, 5000);
     EXPECT_EQ(p.memory, 0);         // freed at the end
-    EXPECT_FALSE(search_solution(&sliced));
+    EXPECT_FALSE(search_solution(searcher(), &sliced));
 
-    search_start(text.data(), text.size(), limits(0, 4000000, 4));
-    EXPECT_EQ(search_run(INT64_MAX, 0), SEARCH_DEPTH_LIMIT);
-    search_progress(&p);
+    search_start(searcher(), text.data(), text.size(), limits(0, 4000000, 4));
+    EXPECT_EQ(search_run(searcher(), INT64_MAX, 0), SEARCH_DEPTH_LIMIT);
+    search_progress(searcher(), &p);
     EXPECT_EQ(p.depth, 4);
 
     const int64_t memory = 1 << 20;
-    search_start(text.data(), text.size(), limits(1, 4000000, 600, memory));
-    EXPECT_EQ(search_run(INT64_MAX, 0), SEARCH_MEMORY_LIMIT);
-    search_progress(&p);
+    search_start(searcher(), text.data(), text.size(), limits(1, 4000000, 600, memory));
+    EXPECT_EQ(search_run(searcher(), INT64_MAX, 0), SEARCH_MEMORY_LIMIT);
+    search_progress(searcher(), &p);
     EXPECT_GT(p.states, 1000);
     EXPECT_LE(p.peak_memory, memory);
 
-    search_start(text.data(), text.size(), limits(1));
-    EXPECT_EQ(search_run(3000, 0), SEARCH_RUNNING);
-    search_progress(&p);
+    search_start(searcher(), text.data(), text.size(), limits(1));
+    EXPECT_EQ(search_run(searcher(), 3000, 0), SEARCH_RUNNING);
+    search_progress(searcher(), &p);
     EXPECT_GE(p.states, 3000);
     EXPECT_GT(p.frontier, 0);
     EXPECT_GT(p.memory, 0);
-    search_cancel();
-    EXPECT_EQ(search_run(INT64_MAX, 0), SEARCH_CANCELLED);
-    search_progress(&p);
+    search_cancel(searcher());
+    EXPECT_EQ(search_run(searcher(), INT64_MAX, 0), SEARCH_CANCELLED);
+    search_progress(searcher(), &p);
     EXPECT_EQ(p.memory, 0);
 
     const std::string broken = "a level\nwith no squares\n1\nminutes:\n2\n\nsquares:\n0\n";
-    EXPECT_EQ(search_start(broken.data(), broken.size(), limits(0)), SEARCH_INVALID_MAP);
+    EXPECT_EQ(search_start(searcher(), broken.data(), broken.size(), limits(0)), SEARCH_INVALID_MAP);
     // A NUL would end the text early for the world: what follows it was never checked.
     std::string cut = drawn_map({"1P 1S 1T"}, 64, 2);
     cut[cut.find("squares:")] = '\0';
-    EXPECT_EQ(search_start(cut.data(), cut.size(), limits(0)), SEARCH_INVALID_MAP);
+    EXPECT_EQ(search_start(searcher(), cut.data(), cut.size(), limits(0)), SEARCH_INVALID_MAP);
 
     // The sweet on the tower cannot be reached: the search says how near it came, the first
     // sweet eaten and the second never, the robot next to the teleport but never with both.
     const std::string high = drawn_map({"1P 1S 4S", "1T"}, 64, 2);
-    EXPECT_FALSE(search_level(high.c_str(), limits(1), &sliced));
+    search_start(searcher(), high.data(), high.size(), limits(1));
+    search_run(searcher(), INT64_MAX, 0);
+    EXPECT_FALSE(search_solution(searcher(), &sliced));
     EXPECT_EQ(sliced.outcome, SEARCH_NO_SOLUTION);
     EXPECT_GT(sliced.states, 10);
     SearchNearest n;
-    search_nearest(&n);
+    search_nearest(searcher(), &n);
     EXPECT_EQ(n.sweets, 2);
     EXPECT_EQ(n.most_eaten, 1);
     EXPECT_EQ(n.eaten, 1u);

@@ -14,7 +14,7 @@
 #include "ui/demo_input.h"
 #include "ui/game_keys.h"
 #include "ui/key_map.h"
-#include "ui/undo_history.h"
+#include "play/undo_history.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player.h"

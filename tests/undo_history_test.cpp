@@ -12,7 +12,7 @@
 
 #include "base/timer.h"
 #include "render/message_line.h"
-#include "ui/undo_history.h"
+#include "play/undo_history.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player.h"

@@ -10,7 +10,7 @@
 #include "ui/game_keys.h"
 #include "ui/level_records.h"
 #include "render/message_line.h"
-#include "ui/undo_history.h"
+#include "play/undo_history.h"
 #include "world/actor.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
@@ -32,7 +32,7 @@ void keep_command()
 void keep_and_count_command()
 {
     undo_keep_command();
-    records_note_command();
+    records_note_command(session.attempt);
 }
 
 /* What a frame does as the robot takes a command, as the test has set it. */
@@ -227,7 +227,7 @@ TEST_F(UndoKeys, AnUndoneRestartGivesBackTheAttemptsMoves)
     records_attempt_started(1);
     frame({KEY_UP});                // the sweet
     settle();
-    ASSERT_EQ(records_attempt_moves(), 1);
+    ASSERT_EQ(records_attempt_moves(session.attempt), 1);
     auto restart = [&] {
         hold_keys({KEY_R});
         frame();
@@ -237,25 +237,25 @@ TEST_F(UndoKeys, AnUndoneRestartGivesBackTheAttemptsMoves)
         frame();
     };
     restart();
-    EXPECT_EQ(records_attempt_moves(), 0);
+    EXPECT_EQ(records_attempt_moves(session.attempt), 0);
     frame({KEY_LEFT});
     settle();
     restart();
     frame({KEY_BACKSPACE});
     EXPECT_EQ(message(), "Undo: restart undone");
-    EXPECT_EQ(records_attempt_moves(), 1) << "the turn before the second restart";
+    EXPECT_EQ(records_attempt_moves(session.attempt), 1) << "the turn before the second restart";
     frame({KEY_BACKSPACE});
-    EXPECT_EQ(records_attempt_moves(), 0);
+    EXPECT_EQ(records_attempt_moves(session.attempt), 0);
     frame({KEY_BACKSPACE});
     EXPECT_EQ(message(), "Undo: restart undone");
-    EXPECT_EQ(records_attempt_moves(), 1) << "the step to the sweet before the first restart";
-    EXPECT_EQ(records_attempt.undos, 3);
+    EXPECT_EQ(records_attempt_moves(session.attempt), 1) << "the step to the sweet before the first restart";
+    EXPECT_EQ(session.attempt.undos, 3);
 
     frame({KEY_UP});                // the teleport
     settle();
     ASSERT_TRUE(world.level.level_completed);
-    EXPECT_EQ(records_attempt_moves(), 2);
-    records_level_completed(1, records_attempt_ticks());
+    EXPECT_EQ(records_attempt_moves(session.attempt), 2);
+    records_level_completed(1, records_attempt_ticks(session.attempt, world.clock));
     EXPECT_EQ(level_record(1).moves[RECORD_HELPED], 2);
     forget_records_state();
 }

@@ -13,13 +13,13 @@
 #include "ui/demo_input.h"
 #include "base/display_options.h"
 #include "ui/game_keys.h"
-#include "ui/hint.h"
+#include "play/hint.h"
 #include "ui/level_records.h"
 #include "ui/level_shading.h"
 #include "ui/level_select.h"
 #include "render/message_line.h"
 #include "ui/progress_file.h"
-#include "ui/undo_history.h"
+#include "play/undo_history.h"
 #include "world/level_rules.h"
 #include "world/player.h"
 #include "world/player_motion.h"
@@ -28,15 +28,6 @@
 namespace {
 
 const int MENU_MUSIC = 2;
-
-/* The robot is about to take a command: the world as it stands is kept for undo, the command
-   counts into the attempt, and a hint shown is stale. */
-void command_taken()
-{
-    undo_keep_command();
-    records_note_command();
-    hint_cancel();
-}
 
 /* Set from an Esc press that cancelled the hint's search until Esc is let go, so that the same
    press does not go on to leave the level. */
@@ -58,7 +49,6 @@ bool esc_leaves_level()
     return !esc_cancelled_hint;
 }
 
-
 void show_frame(BITMAP *buffer)
 {
     if (demo_mode == DEMO_OFF || demo_mode == DEMO_RECORD)
@@ -76,24 +66,18 @@ int play_frames(BITMAP *buffer)
     start_level_shading();
     start_frame_pacing();
     esc_cancelled_hint = false;
-    World &w = session.world;
+    // A demo's hints think for the frames they thought for when it was recorded.
+    hint_pace_by_states(demo_mode != DEMO_OFF);
     while (!esc_leaves_level() && !confirmed) {
-        probe_floor(w);
-        FrameOverlay overlay{session.level, false, 0, 0, 0};
-        overlay.hint_shown = hint_shown(&overlay.hint_column, &overlay.hint_row, &overlay.hint_code);
-        render_frame(buffer, w, overlay);
+        probe_floor(session.world);
+        render_frame(buffer, session.world, session_overlay(session));
         draw_records_panel(buffer);
         show_frame(buffer);
         confirmed = handle_game_keys();
-        w.camera_height = display_options.camera_height;
-        if (command_ready(w))
-            command_taken();
-        player_command(w);
+        session.world.camera_height = display_options.camera_height;
         const int ticks = demo_ticks_since_last();
-        update_player(w, ticks);
-        play_pending_cues(w);
+        session_step(session, ticks);
         note_frame_ticks(ticks);
-        hint_frame();
         if (!demo_frame_done())
             break;              // a demo played back that went astray
         level_frame_drawn();

@@ -3,9 +3,13 @@
 
 #include "base/datafile.h"
 #include "base/sound.h"
+#include "play/hint.h"
+#include "play/undo_history.h"
+#include "world/level_rules.h"
+#include "world/player.h"
 #include "world/world.h"
 
-PlaySession session = {World{}, 1, false};
+PlaySession session = {World{}, 1, false, RecordsAttempt{}};
 
 void play_pending_cues(World &w)
 {
@@ -13,4 +17,46 @@ void play_pending_cues(World &w)
     for (int i = 0; i < cues.pending_count; i++)
         play_cue(datafile_sample(cues.pending[i]));
     cues.pending_count = 0;
+}
+
+void session_step(PlaySession &s, int ticks)
+{
+    if (command_ready(s.world)) {
+        undo_keep_command();
+        records_note_command(s.attempt);
+        hint_cancel();
+    }
+    player_command(s.world);
+    update_player(s.world, ticks);
+    play_pending_cues(s.world);
+    hint_frame();
+}
+
+void session_restart(PlaySession &s)
+{
+    undo_keep_restart();
+    start_level(s.world, s.level);
+    undo_attempt_started();
+    hint_cancel();
+}
+
+bool session_step_back(PlaySession &s)
+{
+    if (!undo_step_back())
+        return false;
+    hint_cancel();
+    return true;
+}
+
+void session_ask_hint(PlaySession &s)
+{
+    hint_request();
+    records_note_hint(s.attempt);
+}
+
+FrameOverlay session_overlay(const PlaySession &s)
+{
+    FrameOverlay overlay{s.level, false, 0, 0, 0};
+    overlay.hint_shown = hint_shown(&overlay.hint_column, &overlay.hint_row, &overlay.hint_code);
+    return overlay;
 }

@@ -1,7 +1,9 @@
 /* level_search.cpp: finds the shortest way to win a level by trying every command the player has. */
 #include "search/level_search.h"
 
+#include <atomic>
 #include <chrono>
+#include <new>
 #include <cstdlib>
 #include <cstring>
 
@@ -27,7 +29,7 @@ namespace {
 enum {
     CLOCK_EVERY = 64,           /* states expanded between looks at the clock */
     ACTION_BITS = 3,            /* a parent link is the parent's serial and the action taken */
-    HELPER_LAYER_MIN = 512,     /* states of a depth worth a helper process */
+    HELPER_LAYER_MIN = 512,     /* states of a depth worth a helper thread */
     HELPER_WAIT_US = 200,       /* pause between two looks at a helper still running */
     HERE_SETTLE_FRAMES = 2000,  /* frames a robot under way is given to come to rest */
     LED_WEIGHT = 12,            /* a led search's rank: commands, and this many per square to go */
@@ -52,7 +54,26 @@ struct OpenState {
     uint32_t spare;
 };
 
-/* The one search there is: the level's start, the states seen, the depth being expanded and the
+/* What a helper thread works with: the parts of the search it only reads while it runs (the
+   depth being expanded, the start's record, the limits) and its own world, memo and records. */
+struct HelperJob {
+    const StateLayer *layer;
+    const uint32_t *base;
+    size_t words;
+    SearchLimits limits;
+    uint64_t read_offset;       /* where the search stood in the layer as the helper began, */
+    int64_t read_index;
+    uint32_t *read_record;      /* and the state it had read last: the layer's records follow
+                                   one another as differences */
+    int64_t from;               /* the first state of the helper's part */
+    uint64_t own_limit;         /* bytes its own table may take */
+    StateTable seen;            /* the states the search had seen as the helper began, or none */
+    World world;
+    StateHasher hasher;
+    SearchNearest nearest;      /* how near it came, from what the search had noted */
+};
+
+/* A search: the level's start, the states seen, the depth being expanded and the
    one after it, and for every state the link to the state it was reached from. A state's serial
    is its place in the order states were reached; the states of one depth have consecutive
    serials, so a layer needs no serials of its own. */
@@ -81,14 +102,15 @@ struct Search {
     int32_t solved_action;
     int64_t peak_memory;
     double seconds;
-    SearchHelper helper;        /* a second process on the last part of the current layer */
+    SearchHelper helper;        /* a second thread on the last part of the current layer */
+    HelperJob *helper_job;      /* what it works with; none when no helper runs */
     int64_t helper_from;        /* the first state of the layer it expands; -1 for none */
     uint64_t helper_reserve;    /* memory counted for it: its findings and its own table */
     bool merging;               /* it has ended, and its findings are being taken in */
     uint64_t merge_offset;
     bool merge_in_step;         /* the next layer's last state is the finding before */
     double helper_share;        /* the part of the next large depth it takes */
-    double fork_time;           /* when it started, */
+    double helper_start_time;           /* when it started, */
     double reached_time;        /* when the search came to its part (0 before) */
     double helper_end_time;     /* and when it ended, all on the system's steady clock */
     bool depth_cut;             /* a led search left a state unexpanded at the depth limit */
@@ -111,7 +133,7 @@ struct HelperHeader {
     int64_t parents_done;       /* states of the layer from helper_from on fully expanded */
     uint64_t own_bytes;         /* the most its own table held */
     double end_time;            /* when it ended, on the system's steady clock */
-    SearchNearest nearest;      /* over the states it kept and those the search held at the fork */
+    SearchNearest nearest;      /* over the states it kept and those the search held as it began */
 };
 
 struct HelperFinding {
@@ -123,7 +145,7 @@ struct HelperFinding {
     uint32_t spare;
 };
 
-/* Seconds on the steady clock, which a helper process shares with the search. */
+/* Seconds on the steady clock, which the helper thread shares with the search. */
 double steady_seconds()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -138,66 +160,73 @@ Search idle_search()
     return s;
 }
 
-Search search = idle_search();
+} // namespace
 
-int64_t memory_held()
+/* A search: its record, and the request to stop that another thread may make while it runs. */
+struct LevelSearch {
+    Search s = idle_search();
+    std::atomic<bool> stop_asked{false};
+};
+
+namespace {
+
+int64_t memory_held(const Search &s)
 {
-    return (int64_t)(state_table_bytes(search.seen) + layer_bytes(search.layers[0]) +
-                     layer_bytes(search.layers[1])) +
-           search.parent_capacity * (int64_t)sizeof(uint32_t) +
-           3 * (int64_t)(search.words * sizeof(uint32_t)) + (int64_t)search.length +
-           (int64_t)search.helper_reserve + (int64_t)search.arena_capacity +
-           search.open_capacity * (int64_t)sizeof(OpenState);
+    return (int64_t)(state_table_bytes(s.seen) + layer_bytes(s.layers[0]) +
+                     layer_bytes(s.layers[1])) +
+           s.parent_capacity * (int64_t)sizeof(uint32_t) +
+           3 * (int64_t)(s.words * sizeof(uint32_t)) + (int64_t)s.length +
+           (int64_t)s.helper_reserve + (int64_t)s.arena_capacity +
+           s.open_capacity * (int64_t)sizeof(OpenState);
 }
 
 /* Notes the most memory held at once: with a helper, what it has taken rather than what is
    counted for it against the limit. */
-void note_memory(uint64_t helper_bytes = 0)
+void note_memory(Search &s, uint64_t helper_bytes = 0)
 {
-    int64_t held = memory_held() - (int64_t)search.helper_reserve + (int64_t)helper_bytes;
-    if (held > search.peak_memory)
-        search.peak_memory = held;
+    int64_t held = memory_held(s) - (int64_t)s.helper_reserve + (int64_t)helper_bytes;
+    if (held > s.peak_memory)
+        s.peak_memory = held;
 }
 
 /* Puts the level's start in the search's world. */
-void enter_level()
+void enter_level(Search &s)
 {
-    search.world = search.level_start;
+    s.world = s.level_start;
 }
 
 /* Makes room for one more parent link within the memory allowed. */
-bool room_for_parent()
+bool room_for_parent(Search &s)
 {
-    if (search.states < search.parent_capacity)
+    if (s.states < s.parent_capacity)
         return true;
-    int64_t capacity = search.parent_capacity ? 2 * search.parent_capacity : 1 << 16;
-    if (memory_held() + capacity * (int64_t)sizeof(uint32_t) > search.limits.memory_limit)
+    int64_t capacity = s.parent_capacity ? 2 * s.parent_capacity : 1 << 16;
+    if (memory_held(s) + capacity * (int64_t)sizeof(uint32_t) > s.limits.memory_limit)
         return false;
-    uint32_t *grown = (uint32_t *)std::realloc(search.parents, (size_t)capacity * sizeof(uint32_t));
+    uint32_t *grown = (uint32_t *)std::realloc(s.parents, (size_t)capacity * sizeof(uint32_t));
     if (!grown)
         return false;
-    search.parents = grown;
-    search.parent_capacity = capacity;
+    s.parents = grown;
+    s.parent_capacity = capacity;
     return true;
 }
 
 /* Bytes the search may still take besides the part being grown. */
-uint64_t memory_besides(uint64_t part)
+uint64_t memory_besides(Search &s, uint64_t part)
 {
-    return (uint64_t)memory_held() - part;
+    return (uint64_t)memory_held(s) - part;
 }
 
 /* Adds `key` to the states seen and makes room for its link. Returns false when it was seen
    before, or when there is no room (the outcome then says so). */
-bool admit(StateKey key)
+bool admit(Search &s, StateKey key)
 {
-    Search &s = search;
     StateInsert inserted = state_table_insert(&s.seen, key,
-                                              memory_besides(state_table_bytes(s.seen)),
+                                              memory_besides(s, state_table_bytes(s.seen)),
                                               (uint64_t)s.limits.memory_limit);
     if (inserted == STATE_SEEN)
         return false;
-    if (inserted == STATE_NO_ROOM || !room_for_parent()) {
+    if (inserted == STATE_NO_ROOM || !room_for_parent(s)) {
         s.outcome = SEARCH_MEMORY_LIMIT;
         return false;
     }
@@ -206,46 +235,50 @@ bool admit(StateKey key)
 
 /* Links the state just appended to the next layer to state `parent` and `action`; sets the
    outcome when the state limit is met. */
-void link(int64_t parent, int action)
+void link(Search &s, int64_t parent, int action)
 {
-    Search &s = search;
     s.parents[s.states++] = (uint32_t)parent << ACTION_BITS | (uint32_t)action;
-    note_memory();
+    note_memory(s);
     if (s.states >= s.limits.state_limit)
         s.outcome = SEARCH_STATE_LIMIT;
 }
 
 /* Adds the world as it stands, with `key` and `frame`, reached from state `parent` by `action`,
    unless it was reached before. Sets the outcome when a limit is met. */
-void reach(StateKey key, int64_t parent, int action, int32_t frame)
+void reach(Search &s, StateKey key, int64_t parent, int action, int32_t frame)
 {
-    Search &s = search;
-    if (!admit(key))
+    if (!admit(s, key))
         return;
     take_state(s.world, (uint8_t *)s.child_record, frame);
     StateLayer &next = s.layers[1 - s.current];
-    if (!layer_append(&next, s.child_record, memory_besides(layer_bytes(next)),
+    if (!layer_append(&next, s.child_record, memory_besides(s, layer_bytes(next)),
                       (uint64_t)s.limits.memory_limit)) {
         s.outcome = SEARCH_MEMORY_LIMIT;
         return;
     }
-    link(parent, action);
+    link(s, parent, action);
 }
 
-/* Plays `action` on the state in parent_record. Returns 1 when it completes the level, -1 when
-   it leads nowhere (hopeless, or the robot not ready), 0 for a state to keep; *frame is its
-   frame. */
-int play(int action, int32_t *frame)
+/* Plays `action` on world w from the state in parent_record. Returns 1 when it completes the
+   level, -1 when it leads nowhere (hopeless, or the robot not ready), 0 for a state to keep;
+   *frame is its frame. */
+int play_on(World &w, const SearchLimits &limits, const uint32_t *parent_record, int action,
+            int32_t *frame)
 {
-    Search &s = search;
-    *frame = put_state(s.world, (const uint8_t *)s.parent_record);
+    *frame = put_state(w, (const uint8_t *)parent_record);
     bool cut = false;
-    *frame += run_command(s.world, action_codes[action], s.limits.ticks_per_frame, &cut);
+    *frame += run_command(w, action_codes[action], limits.ticks_per_frame, &cut);
     if (cut)
         return -1;
-    if (s.world.level.level_completed)
+    if (w.level.level_completed)
         return 1;
-    return hopeless(s.world) || !robot_ready(s.world) ? -1 : 0;
+    return hopeless(w) || !robot_ready(w) ? -1 : 0;
+}
+
+/* play_on on the search's own world and the state it is expanding. */
+int play(Search &s, int action, int32_t *frame)
+{
+    return play_on(s.world, s.limits, s.parent_record, action, frame);
 }
 
 /* The fewer of a distance so far (-1 for none) and a new one. */
@@ -316,15 +349,14 @@ void merge_nearest(SearchNearest *n, const SearchNearest &helper)
 }
 
 /* Tries every command on the next state of the current layer. */
-void expand_next()
+void expand_next(Search &s)
 {
-    Search &s = search;
     const StateLayer &layer = s.layers[s.current];
     s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
     int64_t parent = s.layer_first + s.read_index++;
     for (int action = 0; action < SEARCH_ACTIONS && s.outcome == SEARCH_RUNNING; action++) {
         int32_t frame;
-        int played = play(action, &frame);
+        int played = play(s, action, &frame);
         if (played > 0) {
             s.solved_parent = parent;
             s.solved_action = action;
@@ -333,99 +365,110 @@ void expand_next()
         }
         if (played == 0) {
             note_nearest(s.world, &s.nearest);
-            reach(state_key(s.world, &s.hasher), parent, action, frame);
+            reach(s, state_key(s.world, &s.hasher), parent, action, frame);
         }
     }
 }
 
-/* The helper's work, in its own process: expands the layer from helper_from on as expand_next
-   would, leaving out what the search already held at the fork and what it found itself before,
-   and writes the rest as findings. Stops early, after a whole state, when its memory is full. */
-void help(uint8_t *shared, uint64_t capacity)
+/* The helper's work, on its own thread: expands the layer from `from` on as expand_next would,
+   on a world of its own, leaving out what the search had seen as it began and what it found
+   itself before, and writes the rest as findings. Stops early, after a whole state, when its
+   memory is full or it is asked to stop. */
+void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomic<bool> &stop)
 {
-    Search &s = search;
-    const StateLayer &layer = s.layers[s.current];
+    HelperJob &job = *(HelperJob *)job_memory;
+    const StateLayer &layer = *job.layer;
     HelperHeader header{sizeof(HelperHeader), 0, 0, 0, {}};
-    uint64_t offset = s.read_offset;
-    int64_t k = s.read_index;
-    for (; k < s.helper_from; k++)
-        offset = layer_read(layer, offset, s.parent_record);
-    StateTable own{nullptr, 0, 0};
-    const uint64_t own_limit = s.helper_reserve - capacity;
-    // Each finding is written as its difference from the one before, the first from the start:
-    // as the search's layers store them, so that it can take them in as they are.
-    uint32_t *chain = (uint32_t *)std::malloc(s.words * sizeof(uint32_t));
-    if (!chain) {
+    // Its own records: the state being expanded, the child reached, and the chain of findings,
+    // each written as its difference from the one before (the first from the start), as the
+    // search's layers store them, so that it can take them in as they are.
+    const size_t bytes = job.words * sizeof(uint32_t);
+    uint32_t *parent_record = job.read_record;
+    uint32_t *child_record = (uint32_t *)std::malloc(bytes);
+    uint32_t *chain = (uint32_t *)std::malloc(bytes);
+    if (!child_record || !chain) {
+        std::free(child_record);
+        std::free(chain);
         std::memcpy(shared, &header, sizeof header);    // nothing done: the search does it all
         return;
     }
-    std::memcpy(chain, s.base, s.words * sizeof(uint32_t));
-    const uint64_t finding_most = sizeof(HelperFinding) + runs_worst_case(s.words);
-    bool full = false;
-    for (; k < layer.count && !full; k++) {
-        offset = layer_read(layer, offset, s.parent_record);
+    uint64_t offset = job.read_offset;
+    int64_t k = job.read_index;
+    for (; k < job.from; k++)
+        offset = layer_read(layer, offset, parent_record);
+    StateTable own{nullptr, 0, 0};
+    std::memcpy(chain, job.base, bytes);
+    const uint64_t finding_most = sizeof(HelperFinding) + runs_worst_case(job.words);
+    bool full = false, solved = false;
+    for (; k < layer.count && !full && !solved && !stop.load(std::memory_order_relaxed); k++) {
+        offset = layer_read(layer, offset, parent_record);
         const uint64_t used_before = header.used;
         for (int action = 0; action < SEARCH_ACTIONS && !full; action++) {
             int32_t frame;
-            int played = play(action, &frame);
+            int played = play_on(job.world, job.limits, parent_record, action, &frame);
             if (played < 0)
                 continue;
             if (played == 0)
-                note_nearest(s.world, &s.nearest);
-            HelperFinding f{state_key(s.world, &s.hasher), (int32_t)k, (int16_t)action, (int16_t)(played > 0), 0, 0};
+                note_nearest(job.world, &job.nearest);
+            HelperFinding f{state_key(job.world, &job.hasher), (int32_t)k, (int16_t)action,
+                            (int16_t)(played > 0), 0, 0};
             if (!f.solved) {
-                if (state_table_holds(s.seen, f.key))
+                if (state_table_holds(job.seen, f.key))
                     continue;
-                StateInsert inserted = state_table_insert(&own, f.key, 0, own_limit);
+                StateInsert inserted = state_table_insert(&own, f.key, 0, job.own_limit);
                 if (inserted == STATE_SEEN)
                     continue;
                 if (inserted == STATE_NO_ROOM || header.used + finding_most > capacity) {
                     full = true;
                     break;
                 }
-                take_state(s.world, (uint8_t *)s.child_record, frame);
-                f.bytes = (uint32_t)encode_runs(s.child_record, chain, s.words,
+                take_state(job.world, (uint8_t *)child_record, frame);
+                f.bytes = (uint32_t)encode_runs(child_record, chain, job.words,
                                                 shared + header.used + sizeof f, chain);
             }
             std::memcpy(shared + header.used, &f, sizeof f);
             header.used += sizeof f + f.bytes;
             if (f.solved) {
-                header.parents_done = k - s.helper_from + 1;
-                header.own_bytes = state_table_bytes(own);
-                header.end_time = steady_seconds();
-                header.nearest = s.nearest;
-                std::memcpy(shared, &header, sizeof header);
-                return;     // nothing after it counts
+                solved = true;  // nothing after it counts
+                break;
             }
         }
         if (full)
             header.used = used_before;  // this state is left whole to the search
         else
-            header.parents_done = k - s.helper_from + 1;
+            header.parents_done = k - job.from + 1;
     }
-    header.own_bytes = state_table_bytes(own);
+    header.own_bytes = state_table_bytes(own) + state_table_bytes(job.seen);
     header.end_time = steady_seconds();
-    header.nearest = s.nearest;
+    header.nearest = job.nearest;
     std::memcpy(shared, &header, sizeof header);
+    state_table_free(&own);
+    std::free(child_record);
+    std::free(chain);
 }
 
-void drop_helper()
+void drop_helper(Search &s)
 {
-    helper_stop(&search.helper);
-    search.helper_from = -1;
-    search.helper_reserve = 0;
-    search.merging = false;
+    helper_stop(&s.helper);
+    if (s.helper_job) {
+        state_table_free(&s.helper_job->seen);
+        std::free(s.helper_job->read_record);
+        delete s.helper_job;
+        s.helper_job = nullptr;
+    }
+    s.helper_from = -1;
+    s.helper_reserve = 0;
+    s.merging = false;
 }
 
 /* Starts a helper on the last part of the layer about to be expanded, when it is large and there
    is memory to spare. */
-void start_helper()
+void start_helper(Search &s)
 {
-    Search &s = search;
     const int64_t count = s.layers[s.current].count;
-    if (s.limits.helper_processes < 1 || count < HELPER_LAYER_MIN)
+    if (s.limits.helper_threads < 1 || count < HELPER_LAYER_MIN)
         return;
-    const uint64_t held = (uint64_t)memory_held(), limit = (uint64_t)s.limits.memory_limit;
+    const uint64_t held = (uint64_t)memory_held(s), limit = (uint64_t)s.limits.memory_limit;
     uint64_t reserve = held < limit ? (limit - held) / 4 : 0;
     if (reserve > HELPER_RESERVE_MAX)
         reserve = HELPER_RESERVE_MAX;
@@ -433,44 +476,71 @@ void start_helper()
         return;
     s.helper_from = count - (int64_t)((double)count * s.helper_share);
     s.helper_reserve = reserve;
-    s.fork_time = steady_seconds();
+    s.helper_start_time = steady_seconds();
     s.reached_time = 0;
-    if (!helper_start(&s.helper, reserve / 4 * 3, help))
-        drop_helper();
+    // The helper's own world and a copy of the states seen so far: the search goes on changing
+    // its own meanwhile. What the copy takes comes out of the helper's share of the memory.
+    const uint64_t capacity = reserve / 4 * 3;
+    HelperJob *job = new (std::nothrow) HelperJob();
+    if (!job) {
+        drop_helper(s);
+        return;
+    }
+    s.helper_job = job;
+    job->layer = &s.layers[s.current];
+    job->base = s.base;
+    job->words = s.words;
+    job->limits = s.limits;
+    job->read_offset = s.read_offset;
+    job->read_index = s.read_index;
+    job->read_record = (uint32_t *)std::malloc(s.words * sizeof(uint32_t));
+    if (!job->read_record) {
+        drop_helper(s);
+        return;
+    }
+    std::memcpy(job->read_record, s.parent_record, s.words * sizeof(uint32_t));
+    job->from = s.helper_from;
+    job->world = s.world;
+    job->nearest = s.nearest;
+    job->seen = StateTable{nullptr, 0, 0};
+    if (state_table_bytes(s.seen) < (reserve - capacity) / 2)
+        state_table_copy(s.seen, &job->seen);
+    job->own_limit = reserve - capacity - state_table_bytes(job->seen);
+    if (!helper_start(&s.helper, capacity, help, job))
+        drop_helper(s);
 }
 
 /* Looks whether the helper has ended (waiting for it with `wait`). Returns false while it runs;
    once it has ended its findings are to be taken in, or if it failed, the search does its part. */
-bool take_helper(bool wait)
+bool take_helper(Search &s, bool wait)
 {
-    if (search.reached_time == 0)
-        search.reached_time = steady_seconds();
-    HelperState state = helper_poll(&search.helper, wait);
+    if (s.reached_time == 0)
+        s.reached_time = steady_seconds();
+    HelperState state = helper_poll(&s.helper, wait);
     if (state == HELPER_RUNNING)
         return false;
     if (state == HELPER_FAILED) {
-        drop_helper();
+        drop_helper(s);
         return true;
     }
     HelperHeader header;
-    std::memcpy(&header, search.helper.shared, sizeof header);
-    note_memory(header.used + header.own_bytes);
-    search.helper_end_time = header.end_time;
-    merge_nearest(&search.nearest, header.nearest);
-    search.merging = true;
-    search.merge_offset = sizeof(HelperHeader);
-    search.merge_in_step = false;
-    std::memcpy(search.child_record, search.base, search.words * sizeof(uint32_t));
+    std::memcpy(&header, s.helper.shared, sizeof header);
+    note_memory(s, header.used + header.own_bytes);
+    s.helper_end_time = header.end_time;
+    merge_nearest(&s.nearest, header.nearest);
+    s.merging = true;
+    s.merge_offset = sizeof(HelperHeader);
+    s.merge_in_step = false;
+    std::memcpy(s.child_record, s.base, s.words * sizeof(uint32_t));
     return true;
 }
 
 /* Sets the helper's part of the next large depth so that it and the search, at the pace each
    had on this one, come to its end together: neither waits for the other. Which part it takes
    changes nothing but the time. */
-void balance_helper(int64_t helper_parents)
+void balance_helper(Search &s, int64_t helper_parents)
 {
-    Search &s = search;
-    const double own_time = s.reached_time - s.fork_time, helper_time = s.helper_end_time - s.fork_time;
+    const double own_time = s.reached_time - s.helper_start_time, helper_time = s.helper_end_time - s.helper_start_time;
     const int64_t own_parents = s.helper_from;
     if (own_parents < 1 || helper_parents < 1 || own_time <= 0 || helper_time <= 0)
         return;
@@ -485,9 +555,8 @@ void balance_helper(int64_t helper_parents)
    skips the states it expanded and lets the search go on from there. The findings follow one
    another as the layer's states do, each stored as its difference from the one before: while
    every finding has gone into the layer, the next goes in as it is. */
-void merge_next()
+void merge_next(Search &s)
 {
-    Search &s = search;
     const StateLayer &layer = s.layers[s.current];
     HelperHeader header;
     std::memcpy(&header, s.helper.shared, sizeof header);
@@ -495,8 +564,8 @@ void merge_next()
         const int64_t done = s.helper_from + header.parents_done;
         for (; s.read_index < done; s.read_index++)
             s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
-        balance_helper(header.parents_done);
-        drop_helper();
+        balance_helper(s, header.parents_done);
+        drop_helper(s);
         return;
     }
     HelperFinding f;
@@ -512,26 +581,25 @@ void merge_next()
     }
     // child_record follows the findings, whether they go into the layer or not.
     decode_runs(runs, s.words, s.child_record);
-    if (!admit(f.key)) {
+    if (!admit(s, f.key)) {
         s.merge_in_step = false;
         return;
     }
     StateLayer &next = s.layers[1 - s.current];
-    const uint64_t other = memory_besides(layer_bytes(next)), limit = (uint64_t)s.limits.memory_limit;
+    const uint64_t other = memory_besides(s, layer_bytes(next)), limit = (uint64_t)s.limits.memory_limit;
     if (!(s.merge_in_step ? layer_append_runs(&next, runs, f.bytes, other, limit) :
                             layer_append(&next, s.child_record, other, limit))) {
         s.outcome = SEARCH_MEMORY_LIMIT;
         return;
     }
     s.merge_in_step = true;
-    link(parent, f.action);
+    link(s, parent, f.action);
 }
 
 /* The current layer is done: the next one is expanded from its start, unless there is none or
    it lies at the depth limit. */
-void next_layer()
+void next_layer(Search &s)
 {
-    Search &s = search;
     StateLayer &done = s.layers[s.current];
     StateLayer &next = s.layers[1 - s.current];
     if (next.count == 0) {
@@ -551,7 +619,7 @@ void next_layer()
     if (!layer_begin(&done, s.base, s.words))
         s.outcome = SEARCH_MEMORY_LIMIT;
     else
-        start_helper();
+        start_helper(s);
 }
 
 /* How far the world as it stands is from a win, in squares a robot walks: to the nearest sweet
@@ -586,10 +654,9 @@ bool open_before(const OpenState &a, const OpenState &b)
 /* Adds the world as it stands, with `key` and `frame`, reached from state `parent` by `action` at
    `depth` commands, to the open states unless it was reached before. Sets the outcome when a
    limit is met. */
-void reach_led(StateKey key, int64_t parent, int action, int32_t frame, int32_t depth)
+void reach_led(Search &s, StateKey key, int64_t parent, int action, int32_t frame, int32_t depth)
 {
-    Search &s = search;
-    if (!admit(key))
+    if (!admit(s, key))
         return;
     const uint64_t most = runs_worst_case(s.words);
     const uint64_t limit = (uint64_t)s.limits.memory_limit;
@@ -597,7 +664,7 @@ void reach_led(StateKey key, int64_t parent, int action, int32_t frame, int32_t 
         uint64_t grown = s.arena_capacity ? 2 * s.arena_capacity : (uint64_t)1 << 20;
         while (grown < s.arena_used + most)
             grown *= 2;
-        if ((uint64_t)memory_held() + grown - s.arena_capacity > limit) {
+        if ((uint64_t)memory_held(s) + grown - s.arena_capacity > limit) {
             s.outcome = SEARCH_MEMORY_LIMIT;
             return;
         }
@@ -611,7 +678,7 @@ void reach_led(StateKey key, int64_t parent, int action, int32_t frame, int32_t 
     }
     if (s.open_count == s.open_capacity) {
         const int64_t grown = s.open_capacity ? 2 * s.open_capacity : 1 << 12;
-        if (memory_held() + (grown - s.open_capacity) * (int64_t)sizeof(OpenState) >
+        if (memory_held(s) + (grown - s.open_capacity) * (int64_t)sizeof(OpenState) >
             (int64_t)limit) {
             s.outcome = SEARCH_MEMORY_LIMIT;
             return;
@@ -634,13 +701,12 @@ void reach_led(StateKey key, int64_t parent, int action, int32_t frame, int32_t 
         i = (i - 1) / 2;
     }
     s.open[i] = entry;
-    link(parent, action);
+    link(s, parent, action);
 }
 
 /* Takes the best open state off the heap. */
-OpenState pop_led()
+OpenState pop_led(Search &s)
 {
-    Search &s = search;
     const OpenState best = s.open[0];
     const OpenState last = s.open[--s.open_count];
     int64_t i = 0;
@@ -659,15 +725,14 @@ OpenState pop_led()
     return best;
 }
 
-/* Tries every command on the best open state of a led search. */
-void expand_led()
+/* Tries every command on the best open state of a led s. */
+void expand_led(Search &s)
 {
-    Search &s = search;
     if (s.open_count == 0) {
         s.outcome = SEARCH_NO_SOLUTION;
         return;
     }
-    const OpenState best = pop_led();
+    const OpenState best = pop_led(s);
     if (best.depth >= s.limits.depth_limit) {
         s.depth_cut = true;
         return;
@@ -678,7 +743,7 @@ void expand_led()
     s.depth = best.depth;
     for (int action = 0; action < SEARCH_ACTIONS && s.outcome == SEARCH_RUNNING; action++) {
         int32_t frame;
-        int played = play(action, &frame);
+        int played = play(s, action, &frame);
         if (played > 0) {
             s.solved_parent = best.serial;
             s.solved_action = action;
@@ -687,15 +752,14 @@ void expand_led()
         }
         if (played == 0) {
             note_nearest(s.world, &s.nearest);
-            reach_led(state_key(s.world, &s.hasher), best.serial, action, frame, best.depth + 1);
+            reach_led(s, state_key(s.world, &s.hasher), best.serial, action, frame, best.depth + 1);
         }
     }
 }
 
-void free_search()
+void free_search(Search &s)
 {
-    Search &s = search;
-    drop_helper();
+    drop_helper(s);
     std::free(s.text);
     std::free(s.base);
     std::free(s.parent_record);
@@ -741,9 +805,8 @@ namespace {
    before): the level's start and its record, the states seen and the first layer; puts the
    caller's world back. `start_frame` counts the frames run before the first command. Returns the
    outcome, SEARCH_RUNNING when there is a search to run. */
-SearchOutcome begin_here(int32_t start_frame)
+SearchOutcome begin_here(Search &s, int32_t start_frame)
 {
-    Search &s = search;
     s.start_frame = start_frame;
     s.level_start = s.world;
     begin_nearest(s.world, &s.nearest);
@@ -758,9 +821,9 @@ SearchOutcome begin_here(int32_t start_frame)
         std::memcpy(s.parent_record, s.base, s.words * sizeof(uint32_t));
         if (layer_begin(&s.layers[0], s.base, s.words) &&
             layer_begin(&s.layers[1], s.base, s.words) &&
-            state_table_insert(&s.seen, state_key(s.world, &s.hasher), memory_besides(0), limit) == STATE_NEW &&
-            room_for_parent() &&
-            layer_append(&s.layers[0], s.base, memory_besides(layer_bytes(s.layers[0])), limit)) {
+            state_table_insert(&s.seen, state_key(s.world, &s.hasher), memory_besides(s, 0), limit) == STATE_NEW &&
+            room_for_parent(s) &&
+            layer_append(&s.layers[0], s.base, memory_besides(s, layer_bytes(s.layers[0])), limit)) {
             s.parents[s.states++] = 0;
             s.outcome = s.states >= s.limits.state_limit ? SEARCH_STATE_LIMIT :
                         s.limits.depth_limit < 1 ? SEARCH_DEPTH_LIMIT : SEARCH_RUNNING;
@@ -776,19 +839,18 @@ SearchOutcome begin_here(int32_t start_frame)
                 }
             }
         }
-        note_memory();
+        note_memory(s);
     }
     if (s.outcome != SEARCH_RUNNING)
-        free_search();
+        free_search(s);
     return s.outcome;
 }
 
 /* A fresh search with `limits`, bounded to what a parent link and a result can hold; the outcome
    stays SEARCH_INVALID_MAP until it has a start. */
-void reset_search(const SearchLimits &limits)
+void reset_search(Search &s, const SearchLimits &limits)
 {
-    search_end();
-    Search &s = search;
+    free_search(s);
     s = idle_search();
     s.outcome = SEARCH_INVALID_MAP;
     s.limits = limits;
@@ -801,12 +863,14 @@ void reset_search(const SearchLimits &limits)
 
 } // namespace
 
-SearchOutcome search_start(const char *map_text, size_t length, const SearchLimits &limits)
+SearchOutcome search_start(LevelSearch &search, const char *map_text, size_t length,
+                           const SearchLimits &limits)
 {
-    reset_search(limits);
-    Search &s = search;
+    Search &s = search.s;
+    search.stop_asked = false;
+    reset_search(s, limits);
     // The world reads the text up to a NUL, so one inside would hide the rest from the check.
-    static ValidationReport report;
+    thread_local ValidationReport report;   // kept off the stack, one to a thread
     validate_map(map_text, length, &report);
     if (report.faults > 0 || std::memchr(map_text, '\0', length))
         return s.outcome;
@@ -825,13 +889,14 @@ SearchOutcome search_start(const char *map_text, size_t length, const SearchLimi
     int32_t start_frame = 0;
     if (s.limits.start_delay_ticks >= 0)
         start_frame = run_start_delay(s.world, s.limits.ticks_per_frame, s.limits.start_delay_ticks);
-    return begin_here(start_frame);
+    return begin_here(s, start_frame);
 }
 
-SearchOutcome search_start_here(const World &from, const SearchLimits &limits)
+SearchOutcome search_start_here(LevelSearch &search, const World &from, const SearchLimits &limits)
 {
-    reset_search(limits);
-    Search &s = search;
+    Search &s = search.s;
+    search.stop_asked = false;
+    reset_search(s, limits);
     s.world = from;
     // The world as it stands goes on as the play loop would run it, with no key, until the robot
     // takes a command and none is waiting: the search types only into a robot at rest.
@@ -847,17 +912,18 @@ SearchOutcome search_start_here(const World &from, const SearchLimits &limits)
         s.outcome = s.world.level.level_completed ? SEARCH_SOLVED : SEARCH_NO_SOLUTION;
         return s.outcome;
     }
-    return begin_here(frames);
+    return begin_here(s, frames);
 }
 
 namespace {
 
 /* Whether this slice of the search has used its budget: the states, or (looked at every
    CLOCK_EVERY states) the milliseconds since it began. */
-bool slice_over(std::chrono::steady_clock::time_point started, int64_t stop_at, int64_t ms_budget,
+bool slice_over(Search &s, const std::atomic<bool> &stop_asked,
+                std::chrono::steady_clock::time_point started, int64_t stop_at, int64_t ms_budget,
                 int *since_clock)
 {
-    if (search.states >= stop_at)
+    if (s.states >= stop_at || stop_asked.load(std::memory_order_relaxed))
         return true;
     if (ms_budget <= 0 || ++*since_clock < CLOCK_EVERY)
         return false;
@@ -867,74 +933,76 @@ bool slice_over(std::chrono::steady_clock::time_point started, int64_t stop_at, 
 
 } // namespace
 
-SearchOutcome search_run(int64_t state_budget, int64_t ms_budget)
+SearchOutcome search_run(LevelSearch &search, int64_t state_budget, int64_t ms_budget)
 {
-    Search &s = search;
+    Search &s = search.s;
     if (s.outcome != SEARCH_RUNNING)
         return s.outcome;
     const auto started = std::chrono::steady_clock::now();
     const int64_t stop_at = state_budget > INT64_MAX - s.states ? INT64_MAX : s.states + state_budget;
-    enter_level();
+    enter_level(s);
     int since_clock = 0;
     while (s.outcome == SEARCH_RUNNING && s.limits.led) {
-        if (slice_over(started, stop_at, ms_budget, &since_clock))
+        if (slice_over(s, search.stop_asked, started, stop_at, ms_budget, &since_clock))
             break;
-        expand_led();
+        expand_led(s);
         if (s.outcome == SEARCH_NO_SOLUTION && s.depth_cut)
             s.outcome = SEARCH_DEPTH_LIMIT;     // not every state was tried
     }
     while (s.outcome == SEARCH_RUNNING && !s.limits.led) {
         const bool helper_part = s.helper_from >= 0 && s.read_index >= s.helper_from;
         if (!helper_part && s.read_index == s.layers[s.current].count) {
-            next_layer();
+            next_layer(s);
             continue;
         }
-        if (slice_over(started, stop_at, ms_budget, &since_clock))
+        if (slice_over(s, search.stop_asked, started, stop_at, ms_budget, &since_clock))
             break;
         if (!helper_part) {
-            expand_next();
+            expand_next(s);
         } else if (s.merging) {
-            merge_next();
-        } else if (!take_helper(ms_budget <= 0)) {
+            merge_next(s);
+        } else if (!take_helper(s, ms_budget <= 0)) {
             usleep(HELPER_WAIT_US);
             since_clock = CLOCK_EVERY;      // look at the clock before waiting again
         }
     }
     if (s.outcome != SEARCH_RUNNING)
-        drop_helper();
+        drop_helper(s);
     s.seconds += seconds_since(started);
     if (s.outcome != SEARCH_RUNNING && s.outcome != SEARCH_SOLVED)
-        free_search();      // a solved search keeps its links until the solution is read
+        free_search(s);      // a solved search keeps its links until the solution is read
     return s.outcome;
 }
 
-void search_progress(SearchProgress *p)
+void search_progress(const LevelSearch &search, SearchProgress *p)
 {
-    const Search &s = search;
+    const Search &s = search.s;
     p->outcome = s.outcome;
     p->states = s.states;
     p->depth = s.depth;
     p->frontier = s.limits.led ? s.open_count : s.layers[s.current].count;
-    p->memory = s.base ? memory_held() : 0;
+    p->memory = s.base ? memory_held(s) : 0;
     p->peak_memory = s.peak_memory;
     p->seconds = s.seconds;
 }
 
-void search_nearest(SearchNearest *nearest)
+void search_nearest(const LevelSearch &search, SearchNearest *nearest)
 {
-    *nearest = search.nearest;
+    const Search &s = search.s;
+    *nearest = s.nearest;
 }
 
-void search_cancel()
+void search_cancel(LevelSearch &search)
 {
-    if (search.outcome == SEARCH_RUNNING || search.outcome == SEARCH_SOLVED)
-        search.outcome = SEARCH_CANCELLED;
-    free_search();
+    Search &s = search.s;
+    if (s.outcome == SEARCH_RUNNING || s.outcome == SEARCH_SOLVED)
+        s.outcome = SEARCH_CANCELLED;
+    free_search(s);
 }
 
-bool search_solution(SearchResult *result)
+bool search_solution(LevelSearch &search, SearchResult *result)
 {
-    Search &s = search;
+    Search &s = search.s;
     std::memset(result, 0, sizeof *result);
     result->outcome = s.outcome;
     result->states = s.states;
@@ -950,7 +1018,7 @@ bool search_solution(SearchResult *result)
     for (int64_t n = s.solved_parent; n > 0 && length < SEARCH_MAX_STEPS; n = s.parents[n] >> ACTION_BITS)
         chain[length++] = (int32_t)(s.parents[n] & ((1u << ACTION_BITS) - 1));
 
-    enter_level();
+    enter_level(s);
     const int32_t tpf = s.limits.ticks_per_frame;
     int32_t frame = s.start_frame;
     for (int32_t i = length - 1; i >= 0; i--) {
@@ -973,16 +1041,41 @@ bool search_solution(SearchResult *result)
     return completed;
 }
 
-void search_end()
+void search_end(LevelSearch &search)
 {
-    free_search();
+    Search &s = search.s;
+    free_search(s);
+}
+
+LevelSearch *search_create()
+{
+    return new (std::nothrow) LevelSearch();
+}
+
+void search_destroy(LevelSearch *search)
+{
+    if (!search)
+        return;
+    free_search(search->s);
+    delete search;
+}
+
+void search_stop_soon(LevelSearch &search)
+{
+    search.stop_asked.store(true, std::memory_order_relaxed);
 }
 
 bool search_level(const char *map_text, const SearchLimits &limits, SearchResult *result)
 {
-    if (search_start(map_text, std::strlen(map_text), limits) == SEARCH_RUNNING)
-        search_run(INT64_MAX, 0);
-    bool solved = search_solution(result);
-    search_end();
+    LevelSearch *search = search_create();
+    if (!search) {
+        std::memset(result, 0, sizeof *result);
+        result->outcome = SEARCH_MEMORY_LIMIT;
+        return false;
+    }
+    if (search_start(*search, map_text, std::strlen(map_text), limits) == SEARCH_RUNNING)
+        search_run(*search, INT64_MAX, 0);
+    bool solved = search_solution(*search, result);
+    search_destroy(search);
     return solved;
 }

@@ -22,7 +22,7 @@ struct SearchLimits {
     int32_t depth_limit;        /* commands (waits included) before giving up, at most
                                    SEARCH_MAX_STEPS */
     int64_t memory_limit;       /* bytes the search may hold before giving up */
-    int32_t helper_processes;   /* 1: a second process takes part of each large depth, 0: none;
+    int32_t helper_threads;     /* 1: a second thread takes part of each large depth, 0: none;
                                    the outcome and solution are the same either way */
     int32_t start_delay_ticks = -1; /* -1: commands from the level's first frame; else no command
                                    until the camera swoop has ended and this many ticks more */
@@ -92,54 +92,71 @@ struct SearchNearest {
     int32_t sweet_column[SEARCH_SWEETS_FOLLOWED], sweet_row[SEARCH_SWEETS_FOLLOWED];
 };
 
+/* A search, with everything it holds: made by search_create, one for each search that may run
+   at once. Searches share nothing, so each may run on a thread of its own; one search is used by
+   one thread at a time (search_stop_soon aside). */
+struct LevelSearch;
+
+/* A new search, idle; nullptr when there is no memory for it. */
+LevelSearch *search_create();
+
+/* Frees the search and all it holds. A null search is nothing to free. */
+void search_destroy(LevelSearch *search);
+
 /* Begins a breadth-first search over the player's commands for the level in `map_text`
-   (`length` bytes, copied), ending any search before. The level is started as the first level of
-   a fresh game would be: what it plays from is the same whichever level ran before. A map with
-   faults is not started: the outcome is SEARCH_INVALID_MAP. Leaves the running world as it was.
-   Returns the outcome, SEARCH_RUNNING when there is a search to run. Called by the level checker
-   and the level editor. */
-SearchOutcome search_start(const char *map_text, size_t length, const SearchLimits &limits);
+   (`length` bytes, copied), ending the search's run before. The level is started as the first
+   level of a fresh game would be: what it plays from is the same whichever level ran before. A
+   map with faults is not started: the outcome is SEARCH_INVALID_MAP. Returns the outcome,
+   SEARCH_RUNNING when there is a search to run. Called by the level checker and the editor. */
+SearchOutcome search_start(LevelSearch &search, const char *map_text, size_t length,
+                           const SearchLimits &limits);
 
 /* Begins a breadth-first search over the player's commands from world `from` as it stands (the
-   game's level mid-play), ending any search before. The search plays on a copy of its own. The world is first run on as the play loop
-   would run it with no key until the robot is at rest with no command waiting; that is the
-   search's start. A level completed by then gives SEARCH_SOLVED with no command to read, a lost
-   or hopeless one SEARCH_NO_SOLUTION. The start delay of `limits` is not used. Returns the outcome, SEARCH_RUNNING when there is a search to run; then
-   search_run, search_solution and the rest work on it as on a search begun by search_start, the
-   frames of a solution counted from the world as it stood. Called by the game's hint. */
-SearchOutcome search_start_here(const World &from, const SearchLimits &limits);
+   game's level mid-play), ending the search's run before. The search plays on a copy of its
+   own. The copy is first run on as the play loop would run it with no key until the robot is at
+   rest with no command waiting; that is the search's start. A level completed by then gives
+   SEARCH_SOLVED with no command to read, a lost or hopeless one SEARCH_NO_SOLUTION. The start
+   delay of `limits` is not used. Returns the outcome, SEARCH_RUNNING when there is a search to
+   run; then search_run, search_solution and the rest work on it as on a search begun by
+   search_start, the frames of a solution counted from the world as it stood. Called by the
+   game's hint. */
+SearchOutcome search_start_here(LevelSearch &search, const World &from, const SearchLimits &limits);
 
-/* Runs the search begun by search_start or search_start_here until it ends, `state_budget`
-   more states have been reached or `ms_budget` milliseconds have passed (checked every few
-   states; 0 for no time budget). Each command is typed as soon as the robot takes one, and
-   frames run as the play loop runs them until the robot takes the next. States that differ only in the clock, the camera or
-   the drawn pose count as one. The search plays on a world of its own. Returns the outcome. */
-SearchOutcome search_run(int64_t state_budget, int64_t ms_budget);
+/* Runs the search until it ends, `state_budget` more states have been reached,
+   `ms_budget` milliseconds have passed (checked every few states; 0 for no time budget) or
+   search_stop_soon was called. Each command is typed as soon as the robot takes one, and frames
+   run as the play loop runs them until the robot takes the next. States that differ only in the
+   clock, the camera or the drawn pose count as one. Returns the outcome. */
+SearchOutcome search_run(LevelSearch &search, int64_t state_budget, int64_t ms_budget);
+
+/* Asks a search_run under way, on another thread, to return soon (after the state it is on),
+   the search still running. The next search_start clears the request. */
+void search_stop_soon(LevelSearch &search);
 
 /* Fills *progress with where the search stands. */
-void search_progress(SearchProgress *progress);
+void search_progress(const LevelSearch &search, SearchProgress *progress);
 
 /* Ends the running search: its outcome becomes SEARCH_CANCELLED, and its memory is freed. */
-void search_cancel();
+void search_cancel(LevelSearch &search);
 
 /* Fills *result with the outcome, the states searched and the level's time limit; once solved,
    also with the shortest solution in commands, each with the frame it is typed on, found by
-   playing it once more from the level's start. Returns false when there is no solution to read (or its replay did not complete the level). */
-bool search_solution(SearchResult *result);
+   playing it once more from the level's start. Returns false when there is no solution to read
+   (or its replay did not complete the level). */
+bool search_solution(LevelSearch &search, SearchResult *result);
 
 /* Frees what the search holds; its outcome stays readable. */
-void search_end();
+void search_end(LevelSearch &search);
 
 /* Starts the level in `map_text` (kept alive by the caller) in w as the search plays it: as the
    first level of a fresh game, with the default camera. Used to replay a solution the search has
    found. */
 void search_start_world(World &w, const char *map_text);
 
-/* The whole search in one call with the limits given; fills *result and returns as
-   search_solution does, and frees the search. Called by the level checker and the tests. */
+/* The whole search in one call with the limits given, on a search of its own; fills *result and
+   returns as search_solution does. Called by the level checker and the tests, on any thread. */
 bool search_level(const char *map_text, const SearchLimits &limits, SearchResult *result);
 
-/* How near the search begun last came to a win, over the states kept so far (the helper's
-   included once it has handed them over). Called by the editor after a proof that found no
-   way. */
-void search_nearest(SearchNearest *nearest);
+/* How near the search came to a win, over the states kept so far (the helper's included once it
+   has handed them over). Called by the editor after a proof that found no way. */
+void search_nearest(const LevelSearch &search, SearchNearest *nearest);

@@ -24,9 +24,11 @@ struct Token {
     char word[24];          /* the word as written, cut short for messages */
 };
 
-Token tokens[TOKEN_LIMIT];  /* kept off the stack: a full map is some 2000 words */
-int token_count;
-ParsedMap parsed;
+/* Off the stack (a full map is some 2000 words), and one set to a thread: maps are validated on
+   two threads at once by the level checker. */
+thread_local Token tokens[TOKEN_LIMIT];
+thread_local int token_count;
+thread_local ParsedMap parsed;
 
 void add(ValidationReport *report, int32_t line, int32_t fault, const char *format, ...)
 {
@@ -194,7 +196,7 @@ struct Cell {
     int32_t x, z, square, line;
 };
 
-Cell cells[MAP_SQUARE_LIMIT];
+thread_local Cell cells[MAP_SQUARE_LIMIT];
 
 void check_square(int32_t first, int32_t square, int32_t cell_count, ValidationReport *report)
 {

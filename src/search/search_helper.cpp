@@ -1,69 +1,75 @@
-/* search_helper.cpp: a second process that works on part of the search while the first does the rest. */
+/* search_helper.cpp: a second thread that works on part of the search while the first does the rest. */
 #include "search/search_helper.h"
 
-#include <signal.h>
 #include <sys/mman.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <thread>
 
-bool helper_start(SearchHelper *helper, uint64_t capacity, HelperWork work)
+/* The thread, the request to stop and the word that it has ended. */
+struct HelperRun {
+    std::thread thread;
+    std::atomic<bool> stop{false};
+    std::mutex lock;
+    std::condition_variable ended_signal;
+    bool ended = false;
+};
+
+bool helper_start(SearchHelper *helper, uint64_t capacity, HelperWork work, void *job)
 {
-    *helper = SearchHelper{0, nullptr, 0};
+    *helper = SearchHelper{nullptr, nullptr, 0};
     void *shared = mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
-                        MAP_SHARED | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (shared == MAP_FAILED)
         return false;
-    pid_t pid = fork();
-    if (pid < 0) {
+    HelperRun *run = new (std::nothrow) HelperRun;
+    if (!run) {
         munmap(shared, capacity);
         return false;
     }
-    if (pid == 0) {
-        // The helper: its own copy of everything. The library's signal handlers are the first
-        // process's too, and would shut its window down from here when the helper is sent a
-        // signal: every signal gets its default action. _exit, not exit: the library's exit
-        // handlers belong to the first process (they would close its window).
-        for (int number = 1; number < NSIG; number++) {
-            if (number != SIGKILL && number != SIGSTOP)
-                signal(number, SIG_DFL);
-        }
-        sigset_t none;
-        sigemptyset(&none);
-        sigprocmask(SIG_SETMASK, &none, nullptr);
-        work((uint8_t *)shared, capacity);
-        _exit(0);
+    try {
+        run->thread = std::thread([run, work, job, shared, capacity] {
+            work(job, (uint8_t *)shared, capacity, run->stop);
+            std::lock_guard<std::mutex> hold(run->lock);
+            run->ended = true;
+            run->ended_signal.notify_all();
+        });
+    } catch (...) {
+        delete run;
+        munmap(shared, capacity);
+        return false;
     }
-    *helper = SearchHelper{pid, (uint8_t *)shared, capacity};
+    *helper = SearchHelper{run, (uint8_t *)shared, capacity};
     return true;
 }
 
 HelperState helper_poll(SearchHelper *helper, bool wait)
 {
-    if (helper->pid == 0)
+    HelperRun *run = helper->run;
+    if (!run)
         return HELPER_FAILED;
-    const pid_t pid = helper->pid;
-    int status = 0;
-    pid_t ended;
-    do
-        ended = waitpid(pid, &status, wait ? 0 : WNOHANG);
-    while (ended < 0 && errno == EINTR);
-    if (ended == 0)
+    std::unique_lock<std::mutex> hold(run->lock);
+    if (wait)
+        run->ended_signal.wait(hold, [run] { return run->ended; });
+    if (!run->ended)
         return HELPER_RUNNING;
-    helper->pid = 0;    // ended, or not ours to wait for any more
-    return ended == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? HELPER_DONE :
-           HELPER_FAILED;
+    hold.unlock();
+    run->thread.join();
+    delete run;
+    helper->run = nullptr;
+    return HELPER_DONE;
 }
 
 void helper_stop(SearchHelper *helper)
 {
-    if (helper->pid > 0) {
-        kill(helper->pid, SIGKILL);
-        while (waitpid(helper->pid, nullptr, 0) < 0 && errno == EINTR) {
-        }
+    if (HelperRun *run = helper->run) {
+        run->stop.store(true, std::memory_order_relaxed);
+        run->thread.join();
+        delete run;
     }
     if (helper->shared)
         munmap(helper->shared, helper->capacity);
-    *helper = SearchHelper{0, nullptr, 0};
+    *helper = SearchHelper{nullptr, nullptr, 0};
 }

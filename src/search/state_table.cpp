@@ -3,6 +3,8 @@
 
 #include <sys/mman.h>
 
+#include <cstring>
+
 #include <cstdlib>
 
 namespace {
@@ -23,14 +25,11 @@ void place(StateKey *slots, uint64_t capacity, StateKey key)
     slots[i] = key;
 }
 
-/* Zeroed slots, taken from the system only as they are touched. Shared, not copied, with a
-   helper process forked from the search: the search goes on writing the table meanwhile, and
-   copying every page it writes would cost more than the helper saves. A helper that sees a key
-   the search has just added leaves that state to the search, which holds it already. */
+/* Zeroed slots, taken from the system only as they are touched. */
 StateKey *new_slots(uint64_t capacity)
 {
     void *slots = mmap(nullptr, capacity * sizeof(StateKey), PROT_READ | PROT_WRITE,
-                       MAP_SHARED | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     return slots == MAP_FAILED ? nullptr : (StateKey *)slots;
 }
 
@@ -100,6 +99,19 @@ bool state_table_holds(const StateTable &t, StateKey key)
 uint64_t state_table_bytes(const StateTable &t)
 {
     return t.capacity * sizeof(StateKey);
+}
+
+bool state_table_copy(const StateTable &from, StateTable *to)
+{
+    *to = StateTable{nullptr, 0, 0};
+    if (from.capacity == 0)
+        return true;
+    StateKey *slots = new_slots(from.capacity);
+    if (!slots)
+        return false;
+    std::memcpy(slots, from.slots, from.capacity * sizeof(StateKey));
+    *to = StateTable{slots, from.capacity, from.count};
+    return true;
 }
 
 void state_table_free(StateTable *t)

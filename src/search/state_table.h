@@ -25,8 +25,12 @@ enum StateInsert {
 StateInsert state_table_insert(StateTable *table, StateKey key, uint64_t other_bytes,
                                uint64_t limit_bytes);
 
-/* True when `key` is held. Changes nothing: a helper process asks its copy of the table. */
+/* True when `key` is held. Changes nothing. */
 bool state_table_holds(const StateTable &table, StateKey key);
+
+/* Makes *to a copy of `from`, which another thread may then ask while `from` grows on. Returns
+   false, *to empty, when there is no memory for it. */
+bool state_table_copy(const StateTable &from, StateTable *to);
 
 /* Bytes the table holds. */
 uint64_t state_table_bytes(const StateTable &table);

@@ -11,13 +11,13 @@
 #include "base/timer.h"
 #include "ui/demo_input.h"
 #include "base/display_options.h"
-#include "ui/hint.h"
+#include "play/hint.h"
 #include "render/hud.h"
 #include "ui/level_records.h"
 #include "ui/level_select.h"
 #include "render/message_line.h"
 #include "ui/screenshot.h"
-#include "ui/undo_history.h"
+#include "play/undo_history.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player.h"
@@ -113,8 +113,7 @@ void switch_music()
    stale: a hint. */
 void step_back()
 {
-    if (undo_step_back())
-        hint_cancel();
+    session_step_back(session);
 }
 
 /* A typed undo key steps back once, unless the key was already held at the last read: then it is
@@ -148,16 +147,12 @@ void undo_keys_held()
 
 void ask_for_hint()
 {
-    hint_request();
-    records_note_hint();
+    session_ask_hint(session);
 }
 
 void restart_level()
 {
-    undo_keep_restart();
-    start_level(session.world, session.level);
-    undo_attempt_started();
-    hint_cancel();
+    session_restart(session);
     records_attempt_started(session.level);
 }
 

@@ -30,7 +30,6 @@
 #include "world/map_parser.h"
 #include "world/world_messages.h"
 
-RecordsAttempt records_attempt;
 bool records_panel_held = false;
 bool par_search_allowed = true;
 void (*par_child_hook)() = nullptr;
@@ -291,7 +290,7 @@ int leave_the_games_state(int fd)
 
 bool helped()
 {
-    return records_attempt.undos > 0 || records_attempt.hints > 0;
+    return session.attempt.undos > 0 || session.attempt.hints > 0;
 }
 
 /* "53 moves" and "6.36 s" for a figure pair, or "-" for none. */
@@ -352,8 +351,8 @@ LevelRecord level_record(int level)
     if (level < 1 || level > RECORDS_LEVEL_LIMIT)
         return NO_RECORD;
     // The attempt's map is hashed as it starts; the panel asks every frame.
-    const uint64_t hash = level == records_attempt.level && records_attempt.map_hash
-                              ? records_attempt.map_hash
+    const uint64_t hash = level == session.attempt.level && session.attempt.map_hash
+                              ? session.attempt.map_hash
                               : level_map_hash(level);
     const MapRecord *known = find_map_record(&table, level, hash);
     return known ? known->record : NO_RECORD;
@@ -389,7 +388,7 @@ LevelPar level_par(int level)
 
 void records_attempt_started(int level)
 {
-    records_attempt = RecordsAttempt{level, level_map_hash(level), map_limit_ticks(level), 0, 0, 0, 0};
+    session.attempt = RecordsAttempt{level, level_map_hash(level), map_limit_ticks(level), 0, 0, 0, 0};
     load_records();
     start_par_search(level);
     attempt_par = level_par(level);
@@ -490,45 +489,9 @@ bool poll_par_search()
     // another build, and costs nothing until the level is played again.
     par_unsaved[level] = par.state == PAR_KNOWN;
     stop_par_search();
-    if (records_attempt.level == level)
+    if (session.attempt.level == level)
         attempt_par = par;
     return false;
-}
-
-void records_note_command()
-{
-    records_attempt.commands++;
-}
-
-void records_note_undo()
-{
-    records_attempt.undone++;
-    records_attempt.undos++;
-}
-
-void records_note_hint()
-{
-    records_attempt.hints++;
-}
-
-void records_restart_undone(const RecordsAttempt &ended)
-{
-    const RecordsAttempt begun = records_attempt;
-    records_attempt = ended;
-    records_attempt.undos += begun.undos + 1;
-    records_attempt.hints += begun.hints;
-}
-
-int records_attempt_ticks()
-{
-    const int elapsed = records_attempt.limit_ticks - session.world.clock;
-    return elapsed > 0 ? elapsed : 0;
-}
-
-int records_attempt_moves()
-{
-    const int moves = records_attempt.commands - records_attempt.undone;
-    return moves > 0 ? moves : 0;
 }
 
 void records_level_completed(int level, int ticks)
@@ -543,9 +506,9 @@ void records_level_completed(int level, int ticks)
         lock_player_folder(progress_file_path(RECORDS_NAME, locked_path, sizeof locked_path));
     const bool readable = load_records();
     const int kind = helped() ? RECORD_HELPED : RECORD_UNHELPED;
-    const int32_t moves = records_attempt_moves();
+    const int32_t moves = records_attempt_moves(session.attempt);
     // The map the attempt began on, as the panel showed its records.
-    const uint64_t hash = records_attempt.level == level ? records_attempt.map_hash
+    const uint64_t hash = session.attempt.level == level ? session.attempt.map_hash
                                                          : level_map_hash(level);
     const LevelPar par = level_par(level);
     bool better = false;
@@ -638,7 +601,7 @@ void draw_records_panel(BITMAP *target)
 
     const int grey = makecol(235, 235, 235), sky = makecol(120, 200, 255);
     const int yellow = makecol(255, 230, 90), green = makecol(100, 255, 100);
-    std::snprintf(panel_line, sizeof panel_line, "Level %d: %.38s", records_attempt.level,
+    std::snprintf(panel_line, sizeof panel_line, "Level %d: %.38s", session.attempt.level,
                   session.world.map.level_name);
     textout_ex(target, title_font, panel_line, x + 11, y + 6, makecol(90, 20, 10), -1);
     textout_ex(target, title_font, panel_line, x + 10, y + 5, grey, -1);
@@ -662,20 +625,20 @@ void draw_records_panel(BITMAP *target)
         time_text[0] = '\0';
         row("Par", yellow);
     }
-    const LevelRecord record = level_record(records_attempt.level);
+    const LevelRecord record = level_record(session.attempt.level);
     format_pair(record.moves[RECORD_UNHELPED], record.ticks[RECORD_UNHELPED], moves_text,
                 time_text, sizeof moves_text);
     row("Your best", grey);
     format_pair(record.moves[RECORD_HELPED], record.ticks[RECORD_HELPED], moves_text, time_text,
                 sizeof moves_text);
     row("With undo or hints", grey);
-    format_pair(records_attempt_moves(), records_attempt_ticks(), moves_text, time_text,
+    format_pair(records_attempt_moves(session.attempt), records_attempt_ticks(session.attempt, session.world.clock), moves_text, time_text,
                 sizeof moves_text);
     row("This attempt", green);
 
-    std::snprintf(panel_line, sizeof panel_line, "%d undo%s, %d hint%s", (int)records_attempt.undos,
-                  records_attempt.undos == 1 ? "" : "s", (int)records_attempt.hints,
-                  records_attempt.hints == 1 ? "" : "s");
+    std::snprintf(panel_line, sizeof panel_line, "%d undo%s, %d hint%s", (int)session.attempt.undos,
+                  session.attempt.undos == 1 ? "" : "s", (int)session.attempt.hints,
+                  session.attempt.hints == 1 ? "" : "s");
     textout_right_ex(target, font, panel_line, x_time, row_y, green, -1);
     row_y += line_h;
     if (records_unread)
@@ -696,7 +659,7 @@ void forget_records_state()
     unread_fault[0] = '\0';
     told_not_written = false;
     pending_notice = nullptr;
-    records_attempt = RecordsAttempt{0, 0, 0, 0, 0, 0, 0};
+    session.attempt = RecordsAttempt{0, 0, 0, 0, 0, 0, 0};
     attempt_par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
     stop_par_search();
     for (int level = 0; level <= RECORDS_LEVEL_LIMIT; level++) {

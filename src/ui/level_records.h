@@ -6,19 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "play/attempt.h"
 #include "ui/records_file.h"
 
-/* The attempt under way: its level and the hash of its map's text (the key of its records), its
-   map's time limit in ticks (for the time taken so far), the commands taken and those of them
-   undone, and the undos (of commands and of restarts) and hints asked for since it began. */
-struct RecordsAttempt {
-    int level;
-    uint64_t map_hash;
-    int32_t limit_ticks;
-    int32_t commands, undone, undos, hints;
-};
-
-extern RecordsAttempt records_attempt;
 
 /* Begins an attempt at level `level` (a level start or restart): this attempt's commands, undos
    and hints go back to 0. Reads the level's time limit from its map file, the records file (a
@@ -27,25 +17,6 @@ extern RecordsAttempt records_attempt;
    restart keys. */
 void records_attempt_started(int level);
 
-/* Counts a command the robot took, an undo of one and a hint into the attempt. Called by the
-   play loop, the undo history and the game keys. */
-void records_note_command();
-void records_note_undo();
-void records_note_hint();
-
-/* An undo has put back the level as it stood before a restart: `ended`, the attempt the restart
-   ended (as the undo history kept it with the restart), goes on with its commands and moves,
-   and the undos and hints of the attempt the restart began count into it with this undo: help
-   was asked for either way. Called by the undo history. */
-void records_restart_undone(const RecordsAttempt &ended);
-
-/* Returns the game time of the attempt so far: the level's time limit less the level clock, so
-   that an undo, which puts the clock back, takes its time back too. What the play loop passes to
-   records_level_completed. */
-int records_attempt_ticks();
-
-/* Returns the moves of the attempt's way as it stands: commands taken less those undone. */
-int records_attempt_moves();
 
 /* A completion of `level` confirmed after `ticks` of game time: when it beats the player's record
    of the level's map (fewest commands, shortest time; kept apart for completions with and

@@ -24,7 +24,7 @@
 #include "search/search_play.h"
 #include "world/tile_grid.h"
 #include "base/display_options.h"
-#include "ui/hint.h"
+#include "play/hint.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
 #include "play/play_session.h"
@@ -179,9 +179,7 @@ int main(int argc, char **argv)
             const double seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
             f.seconds.push_back(seconds);
-            SearchProgress progress;
-            search_progress(&progress);
-            f.peak_mb = std::max(f.peak_mb, (double)progress.peak_memory / (1 << 20));
+            f.peak_mb = std::max(f.peak_mb, (double)hint_peak_memory() / (1 << 20));
             if (outcome == HINT_COMMAND) {
                 f.commands++;
                 if (follow_hints(code))

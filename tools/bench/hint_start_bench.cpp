@@ -12,7 +12,7 @@
 #include "base/display_options.h"
 #include "play/play_session.h"
 #include "search/level_search.h"
-#include "ui/hint.h"
+#include "play/hint.h"
 
 namespace {
 

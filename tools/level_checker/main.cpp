@@ -35,6 +35,8 @@
 
 namespace {
 
+LevelSearch *search = search_create();   /* the checker's search, one level after another */
+
 enum {
     MAP_TEXT_SIZE = 256 * 1024,     /* far beyond any map: 199 squares of ten numbers */
     MAX_MAPS = 100,
@@ -193,13 +195,13 @@ void run_search(const char *path, long length, const CheckerRequest &request)
 {
     SearchLimits limits{request.ticks_per_frame, request.state_limit, request.depth_limit,
                         request.memory_limit, request.jobs - 1};
-    if (search_start(map_text, (size_t)length, limits) != SEARCH_RUNNING)
+    if (search_start(*search, map_text, (size_t)length, limits) != SEARCH_RUNNING)
         return;
     const bool show = isatty(2);
     bool shown = false;
-    while (search_run(INT64_MAX, show ? SLICE_MS : 0) == SEARCH_RUNNING) {
+    while (search_run(*search, INT64_MAX, show ? SLICE_MS : 0) == SEARCH_RUNNING) {
         SearchProgress p;
-        search_progress(&p);
+        search_progress(*search, &p);
         std::fprintf(stderr, "\r%s: %lld states, depth %d, frontier %lld, %.0f MB, %.0f states/s ",
                      path_file_name(path), (long long)p.states, (int)p.depth,
                      (long long)p.frontier, (double)p.memory / MEGABYTE,
@@ -303,9 +305,9 @@ int check_map(const CheckerRequest &request, const char *path, LevelRow *row,
 
     run_search(path, length, request);
     SearchProgress progress;
-    search_progress(&progress);
-    const bool replayed = search_solution(&result);
-    search_end();
+    search_progress(*search, &progress);
+    const bool replayed = search_solution(*search, &result);
+    search_end(*search);
     row->seconds = progress.seconds;
     row->peak_memory = progress.peak_memory;
     row->outcome = result.outcome;

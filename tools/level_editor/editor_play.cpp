@@ -4,7 +4,9 @@
 
 #include <cstdio>
 
+#include "play/hint.h"
 #include "play/play_session.h"
+#include "play/undo_history.h"
 #include "play_folder.h"
 #include "app/frame_pacing.h"
 #include "base/game_paths.h"
@@ -13,6 +15,7 @@
 #include "base/display_options.h"
 #include "render/render_frame.h"
 #include "ui/game_keys.h"
+#include "ui/level_records.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
 #include "world/player.h"
@@ -52,6 +55,13 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
     install_int_ex(timer_handler, BPS_TO_TIMER(100));
     session.world.camera_height = display_options.camera_height;
     start_level(session.world, session.level);
+    // The game's session: undo, the hint and the records panel as in play. The records are the
+    // play folder's, which goes with the playtest: the player's own are never written.
+    undo_clear();
+    undo_attempt_started();
+    hint_pace_by_states(false);
+    hint_reset();
+    records_attempt_started(session.level);
     clear_keybuf();
     ticks_since_last();
     start_frame_pacing();
@@ -59,7 +69,8 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
     int confirmed = 0;
     while (!key_down(KEY_ESC) && !confirmed && !*close_asked) {
         probe_floor(session.world);
-        render_frame(buffer, session.world, FrameOverlay{session.level, false, 0, 0, 0});
+        render_frame(buffer, session.world, session_overlay(session));
+        draw_records_panel(buffer);
         wait_for_next_frame();
         blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
         // A restart reads the map file again, and the world stops the program on one it cannot
@@ -67,12 +78,14 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
         if (restart_held() && !(fault = ready_play_file(map_text)).empty())
             break;
         confirmed = handle_game_keys();
-        player_command(session.world);
+        session.world.camera_height = display_options.camera_height;
         const int ticks = ticks_since_last();
         run_level_clock(session.world, ticks);
-        update_player(session.world, ticks);
-        play_pending_cues(session.world);
+        session_step(session, ticks);
     }
+    hint_cancel();
+    undo_clear();
+    records_panel_held = false;
     remove_int(timer_handler);
     const bool completed = confirmed || session.world.level.level_completed;
     const int esc = KEY_ESC;

@@ -7,6 +7,8 @@
 
 namespace {
 
+LevelSearch *search = search_create();   /* the proof's search, run a slice a frame */
+
 /* The level checker's defaults: the same search over the same states. */
 const SearchLimits PROOF_LIMITS{2, 4000000, 600, 256LL << 20, 1};
 const int64_t ANALYSIS_MEMORY = 2 * PROOF_LIMITS.memory_limit;
@@ -67,7 +69,7 @@ void add_line(void *page, const char *text, bool indented)
 std::string proof_start(const std::string &map_text)
 {
     proof_forget();
-    if (search_start(map_text.data(), map_text.size(), PROOF_LIMITS) != SEARCH_RUNNING)
+    if (search_start(*search, map_text.data(), map_text.size(), PROOF_LIMITS) != SEARCH_RUNNING)
         return "cannot prove a level with faults (F3 lists them)";
     proof.state = PROOF_RUNNING;
     return "proving...";
@@ -77,18 +79,18 @@ std::string proof_slice(int ms)
 {
     if (proof.state != PROOF_RUNNING)
         return proof.summary;
-    const SearchOutcome outcome = search_run(INT64_MAX, ms);
+    const SearchOutcome outcome = search_run(*search, INT64_MAX, ms);
     SearchProgress p;
-    search_progress(&p);
+    search_progress(*search, &p);
     char text[400];
     if (outcome == SEARCH_RUNNING) {
         std::snprintf(text, sizeof text, "proving: %lld states, depth %d (Esc stops; other keys wait)",
                       (long long)p.states, (int)p.depth);
         return text;
     }
-    const bool replayed = search_solution(&way);
-    search_nearest(&proof.nearest);
-    search_end();
+    const bool replayed = search_solution(*search, &way);
+    search_nearest(*search, &proof.nearest);
+    search_end(*search);
     proof.outcome = outcome;
     proof.states = p.states;
     proof.state = outcome == SEARCH_SOLVED && replayed ? PROOF_WON : PROOF_NOT_WON;
@@ -123,15 +125,15 @@ std::string proof_slice(int ms)
 void proof_cancel()
 {
     if (proof.state == PROOF_RUNNING)
-        search_cancel();
-    search_end();
+        search_cancel(*search);
+    search_end(*search);
     proof_forget();
 }
 
 void proof_forget()
 {
     if (proof.state == PROOF_RUNNING)
-        search_end();
+        search_end(*search);
     proof = Proof{PROOF_NONE, SEARCH_IDLE, 0, "", {}, false};
 }
 

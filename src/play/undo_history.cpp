@@ -6,7 +6,7 @@
    newest step in place and rebuilds the one below it from its changes; dropping the oldest step
    frees its changes and nothing else depends on them. A command changes a few hundred bytes of
    the world, so a step costs that much, not the whole snapshot. */
-#include "ui/undo_history.h"
+#include "play/undo_history.h"
 
 #include <cstdio>
 #include <cstring>
@@ -14,7 +14,7 @@
 #include "play/play_session.h"
 #include "base/timer.h"
 #include "base/display_options.h"
-#include "ui/level_records.h"
+#include "play/attempt.h"
 #include "render/message_line.h"
 #include "world/level_map.h"
 #include "world/level_rules.h"
@@ -159,7 +159,7 @@ void keep_step(bool restart)
         below.start = at;
         below.words = words;
     }
-    step_at(step_count) = UndoStep{0, 0, undo_attempt, records_attempt, restart ? 1 : 0};
+    step_at(step_count) = UndoStep{0, 0, undo_attempt, session.attempt, restart ? 1 : 0};
     step_count++;
     std::memcpy(newest, incoming, sizeof newest);
     moves_back = 0;
@@ -239,10 +239,10 @@ bool undo_step_back()
     undo_attempt = top.attempt;
     if (top.restart) {
         session.level = top.attempt.level;
-        records_restart_undone(top.records);
+        records_restart_undone(session.attempt, top.records);
         show_message(session.world, "Undo: restart undone", MESSAGE_TICKS);
     } else {
-        records_note_undo();
+        records_note_undo(session.attempt);
         moves_back++;
         std::snprintf(message_text, sizeof message_text,
                       moves_back == 1 ? "Undo: %d move back" : "Undo: %d moves back", moves_back);

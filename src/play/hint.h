@@ -1,6 +1,8 @@
 /* hint.h: the next command of a winning way from the position as it stands, found by the game's
-   own search while play goes on drawing. */
+   own search on a thread of its own while play goes on drawing. */
 #pragma once
+
+#include <cstdint>
 
 /* Starts looking for a hint from the world as it stands (I in play). A search already under way
    goes on; a hint already shown is shown again. When the position is one the last answer's way
@@ -8,16 +10,24 @@
    searching. Called by the game keys. */
 void hint_request();
 
-/* Runs the search under way for a slice of a few milliseconds, so that play keeps drawing, and
-   when it ends shows its answer on the message line ("Hint: step forward", or "No way to win from
-   here: undo (Backspace) or restart (R)", or that none was found in time). While it runs the
-   message line says "Thinking...", and the world is held as it stood when the hint was asked for
-   (put back every frame, the message line and camera pitch aside), so that the answer is for the
-   position the player sees; in a demo the slices are counted in states, so that playback thinks
-   for the frames the recording did. Forgets a hint shown once the world no longer stands as it
-   did. Called by the play loop once a frame, after the frame's update; does nothing when no hint
-   is asked for. */
+/* Looks after the hint asked for, once a frame: while its search runs, the world of the session
+   is held as it stood when the hint was asked for (put back every frame, the message line, the
+   camera and the sounds heard aside), so that the answer is for the position the player sees,
+   and the message line says "Thinking..."; the search itself runs on a thread of its own, so
+   that every frame is drawn on time. Once it has ended, shows its answer on the message line
+   ("Hint: step forward", or "No way to win from here: undo (Backspace) or restart (R)", or that
+   none was found in time). Paced by states (hint_pace_by_states), the search runs instead a
+   slice of states a frame on this thread, so that a demo's playback thinks for the frames its
+   recording did. Forgets a hint shown once the world no longer stands as it did. Called by the
+   play session once a frame, after the frame's update; does nothing when no hint is asked for. */
 void hint_frame();
+
+/* Waits until the search under way, if any, has ended (its answer is shown by the next
+   hint_frame). For the tests and the benchmarks. */
+void hint_wait();
+
+/* The most memory the hint's last search held, in bytes. For the benchmark. */
+int64_t hint_peak_memory();
 
 /* Forgets a hint shown and cancels a search under way: a command taken, an undo, a restart or a
    new level makes it stale. Called by the game keys and the play loop. */
@@ -48,7 +58,8 @@ bool hint_thinking();
    afresh. Called by the tests and the benchmark between positions they time. */
 void hint_reset();
 
-/* With `on`, the search's slices and its bound are counted in states, as in a demo, whatever the
-   mode: its answer then is the same on a busy machine as on a quiet one. Off at start. Called by
-   the tests. */
+/* With `on`, the search runs in slices of states a frame, and its bound is counted in them: its
+   answer then comes on the same frame whatever the machine's speed. Set by the play loop in a
+   demo, recorded or played back, and by the tests; off at start. A hint under way is cancelled
+   when the pace changes. */
 void hint_pace_by_states(bool on);

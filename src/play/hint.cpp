@@ -1,22 +1,18 @@
 /* hint.cpp: the next command of a winning way from the position as it stands, found by the game's
-   own search while play goes on drawing. */
-#include "ui/hint.h"
+   own search on a thread of its own while play goes on drawing. */
+#include "play/hint.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <thread>
 
-#include "search/level_search.h"
 #include "play/play_session.h"
+#include "search/level_search.h"
 #include "search/search_state.h"
-#include "base/timer.h"
-#include "ui/demo_input.h"
-#include "base/display_options.h"
-#include "render/message_line.h"
 #include "world/actor.h"
-#include "world/level_state.h"
 #include "world/player_motion.h"
-#include "world/tile_grid.h"
 #include "world/world_clock.h"
 #include "world/world_messages.h"
 
@@ -27,24 +23,18 @@ enum {
                                    rate the shipped levels' solutions are proven at */
     ANSWER_TICKS = 400,         /* how long an answer stays on the message line */
     THINKING_TICKS = 100,       /* "Thinking..." is shown afresh every frame while it lasts */
-    DEMO_SLICES = 400,          /* the bound of a search in a demo, in slices: about 5 s */
+    PACED_SLICES = 400,         /* the bound of a paced search, in slices: about 5 s */
     CLOCK_SPARE_TICKS = 50      /* a way found before is followed on only with this much time left
                                    beyond what it takes: the player has been slower than it */
 };
 
-/* A slice's milliseconds: the first, before a frame's own time is known, the fewest and most, and
-   what a frame with its slice aims at (35 frames a second, above the 30 asked). */
-const int64_t SLICE_FIRST_MS = 8, SLICE_LEAST_MS = 3, SLICE_MOST_MS = 20;
-const double FRAME_TARGET_MS = 28;
-/* A slice in a demo: a count of states, so that the search ends on the same frame when the demo
-   is played back. */
-const int64_t DEMO_SLICE_STATES = 1500;
+/* A paced slice: a count of states, so that a demo's search ends on the same frame when it is
+   played back, and a test's on a busy machine as on a quiet one. */
+const int64_t PACED_SLICE_STATES = 1500;
 const double SEARCH_SECONDS = 5.0;                  /* the search's bound, in its own time */
 const int64_t SEARCH_MEMORY = (int64_t)256 << 20;   /* and in memory, as the level checker's */
 
-typedef std::chrono::steady_clock Clock;
-
-bool paced_by_states = false;   /* slices and bound counted in states outside a demo too */
+bool paced_by_states = false;   /* slices a frame, counted in states, instead of a thread */
 
 /* The hint being asked for or shown. */
 struct Hint {
@@ -55,15 +45,27 @@ struct Hint {
     int column, row;            /* the robot's square it is drawn on */
     bool key_known;             /* key is the position the answer is for */
     StateKey key;
-    int32_t slices;             /* slices run */
+    int32_t slices;             /* paced slices run */
     bool led;                   /* the search under way is led toward the sweets (else breadth
                                    first, which proves that no way is left) */
     double spent;               /* seconds of the led search before a breadth-first one */
-    bool slice_timed;           /* slice_end is the end of the frame's slice before */
-    Clock::time_point slice_end;
+};
+
+/* The search of a hint under way. Unpaced, it runs on `thread` from start to answer: the play
+   loop's thread touches the search only to ask it to stop (and then waits for the thread), and
+   reads what it found once `done` is set. */
+struct Thinking {
+    LevelSearch *search;        /* made at the first request, kept for the next */
+    std::thread thread;
+    std::atomic<bool> done{false};
+    SearchOutcome outcome;      /* written by the thread before done */
+    double seconds;
+    bool solved;                /* the way is in found */
+    SearchResult found;         /* some 40 KB of steps */
 };
 
 Hint hint;
+Thinking thinking;
 World held;                     /* the world as it stood when the hint was asked for */
 StateHasher hasher;             /* the memo of the keys taken of the game's world */
 char answer_text[80];
@@ -85,8 +87,9 @@ bool same_key(const StateKey &a, const StateKey &b)
 /* The robot takes a command now and none waits: the position is one the search keys. */
 bool robot_at_rest()
 {
-    return session.world.motion.jump_ctr < 1 && session.world.queue.read_index == session.world.queue.write_index &&
-           !session.world.level.level_completed && !session.world.level.level_lost && !session.world.falling;
+    const World &w = session.world;
+    return w.motion.jump_ctr < 1 && w.queue.read_index == w.queue.write_index &&
+           !w.level.level_completed && !w.level.level_lost && !w.falling;
 }
 
 /* What a wait waits for: a zipper on the move, a blast under way, or nothing in particular. */
@@ -149,13 +152,14 @@ void show_command(int code, double seconds)
     show_answer(command_text(code));
 }
 
-/* The search has ended with `outcome` (SEARCH_RUNNING: its time is up): shows its answer and
-   frees it. */
-void finish(SearchOutcome outcome, double seconds)
+/* The search has ended with `outcome` (SEARCH_RUNNING: its time is up), with its way in `found`
+   when `solved`: shows its answer. */
+void finish(SearchOutcome outcome, bool solved, const SearchResult &found, double seconds)
 {
-    if (outcome == SEARCH_SOLVED && search_solution(&way) && way.step_count > 0) {
+    if (solved && found.step_count > 0) {
+        way = found;
         way_known = true;
-        // The search began in the world as it stood, which the play loop has held still since.
+        // The search began in the world as it stood, which the session has held still since.
         way_start_known = robot_at_rest();
         if (way_start_known)
             way_start = state_key(session.world, &hasher);
@@ -174,7 +178,6 @@ void finish(SearchOutcome outcome, double seconds)
                         "No way found within 1000 commands: undo or restart" :
                         "No way found in the memory allowed: undo or restart");
     }
-    search_end();
 }
 
 /* The next command of the way found before, when the position as it stands is one it passes
@@ -199,43 +202,74 @@ bool answer_from_way()
     return false;
 }
 
-/* Begins a search from the world as it stands, `led` toward the sweets or breadth first. */
-SearchOutcome start_search(bool led)
+/* Begins a search of `search` from world `from`, `led` toward the sweets or breadth first. */
+SearchOutcome start_search(LevelSearch &search, const World &from, bool led)
 {
     SearchLimits limits{};
     limits.ticks_per_frame = HINT_TICKS_PER_FRAME;
     limits.state_limit = INT64_MAX;
     limits.depth_limit = SEARCH_MAX_STEPS;
     limits.memory_limit = SEARCH_MEMORY;
-    limits.helper_processes = 0;    // no second process forked from the game
+    limits.helper_threads = 0;      // the play loop's own thread is the other core's
     limits.led = led;
-    hint.led = led;
-    return search_start_here(session.world, limits);
+    return search_start_here(search, from, limits);
 }
 
-/* Where the search stands after a slice (or its start) that gave `outcome` in `seconds` of its
-   own: thinking on, or its answer. A led search finds a way soonest, but it keeps each position
-   with the clock it was first reached with, which a detour may have run down: its "no way" is
-   proven again breadth first, which reaches every position by the fewest commands. */
-void go_on(SearchOutcome outcome, double seconds)
+/* A led search finds a way soonest, but it keeps each position with the clock it was first
+   reached with, which a detour may have run down: its "no way" is proven again breadth first,
+   which reaches every position by the fewest commands. Returns true when the led search gave
+   way to a breadth-first one (its outcome in *outcome). */
+bool prove_breadth_first(LevelSearch &search, const World &from, SearchOutcome *outcome)
 {
-    if (hint.led && (outcome == SEARCH_NO_SOLUTION || outcome == SEARCH_DEPTH_LIMIT)) {
-        search_end();
-        hint.spent += seconds;
-        seconds = 0;
-        outcome = start_search(false);
+    if (!hint.led || (*outcome != SEARCH_NO_SOLUTION && *outcome != SEARCH_DEPTH_LIMIT))
+        return false;
+    search_end(search);
+    hint.led = false;
+    *outcome = start_search(search, from, false);
+    return true;
+}
+
+/* The unpaced search, on its own thread: the led search, its proof if it finds no way, and the
+   way's replay, all on the search's own world, within SEARCH_SECONDS of its own time. */
+void think(SearchOutcome outcome)
+{
+    LevelSearch &search = *thinking.search;
+    double spent = 0;           // seconds of the searches before the one under way
+    SearchProgress progress{};
+    for (;;) {
+        search_progress(search, &progress);
+        if (outcome == SEARCH_RUNNING) {
+            const double left_ms = (SEARCH_SECONDS - spent - progress.seconds) * 1000;
+            outcome = search_run(search, INT64_MAX, left_ms < 1 ? 1 : (int64_t)left_ms);
+            search_progress(search, &progress);
+        }
+        if (outcome == SEARCH_RUNNING)
+            break;              // out of time, or asked to stop
+        const double seconds = progress.seconds;
+        if (!prove_breadth_first(search, held, &outcome))
+            break;
+        spent += seconds;
     }
-    if (outcome == SEARCH_RUNNING) {
-        hint.outcome = HINT_THINKING;
-        show_message(session.world, THINKING_TEXT, THINKING_TICKS);
-    } else {
-        finish(outcome, hint.spent + seconds);
-    }
+    search_progress(search, &progress);
+    thinking.outcome = outcome;
+    thinking.seconds = spent + progress.seconds;
+    thinking.solved = outcome == SEARCH_SOLVED && search_solution(search, &thinking.found);
+    search_end(search);
+    thinking.done.store(true, std::memory_order_release);
+}
+
+/* Waits for the thread of a search under way, if any, having asked it to stop. */
+void join_thinking()
+{
+    if (!thinking.thread.joinable())
+        return;
+    search_stop_soon(*thinking.search);
+    thinking.thread.join();
 }
 
 /* Puts the world back as it stood when the hint was asked for: the search's answer is for that
    position, so nothing moves and the clock stands while it thinks. What the player's keys change
-   meanwhile, the message line and the camera pitch (the swoop's own aside), stays. */
+   meanwhile, the message line, the camera and the sounds heard, stays. */
 void hold_world()
 {
     const MessageLine message = session.world.message;
@@ -252,16 +286,25 @@ void hold_world()
         session.world.camera_pitch = pitch;
 }
 
-/* Milliseconds of search this frame can spare: what is left of the frame time aimed at once the
-   rest of the frame (drawing, the keys, the update) has had its share. */
-int64_t slice_ms()
+/* A paced slice of the search, on the play loop's thread. */
+void think_a_slice()
 {
-    if (!hint.slice_timed)
-        return SLICE_FIRST_MS;
-    const double rest = std::chrono::duration<double, std::milli>(Clock::now() - hint.slice_end).count();
-    const double ms = FRAME_TARGET_MS - rest;
-    return ms < (double)SLICE_LEAST_MS ? SLICE_LEAST_MS :
-           ms > (double)SLICE_MOST_MS  ? SLICE_MOST_MS : (int64_t)ms;
+    LevelSearch &search = *thinking.search;
+    SearchOutcome outcome = search_run(search, PACED_SLICE_STATES, 0);
+    hint.slices++;
+    SearchProgress progress;
+    search_progress(search, &progress);
+    if (prove_breadth_first(search, held, &outcome)) {
+        hint.spent += progress.seconds;
+        progress.seconds = 0;
+    }
+    if (outcome == SEARCH_RUNNING && hint.slices < PACED_SLICES) {
+        show_message(session.world, THINKING_TEXT, THINKING_TICKS);
+        return;
+    }
+    thinking.solved = outcome == SEARCH_SOLVED && search_solution(search, &thinking.found);
+    search_end(search);
+    finish(outcome, thinking.solved, thinking.found, hint.spent + progress.seconds);
 }
 
 } // namespace
@@ -282,11 +325,40 @@ void hint_request()
     hint_cancel();
     if (answer_from_way())
         return;
+    if (!thinking.search && !(thinking.search = search_create())) {
+        finish(SEARCH_MEMORY_LIMIT, false, way, 0);
+        return;
+    }
     held = session.world;
     hint.slices = 0;
-    hint.slice_timed = false;
     hint.spent = 0;
-    go_on(start_search(true), 0);
+    hint.led = true;
+    hint.outcome = HINT_THINKING;
+    const SearchOutcome outcome = start_search(*thinking.search, held, true);
+    thinking.done.store(false, std::memory_order_relaxed);
+    thinking.seconds = 0;
+    if (paced_by_states) {
+        if (outcome == SEARCH_RUNNING) {
+            show_message(session.world, THINKING_TEXT, THINKING_TICKS);
+            return;
+        }
+        SearchOutcome proved = outcome;
+        if (prove_breadth_first(*thinking.search, held, &proved) && proved == SEARCH_RUNNING) {
+            show_message(session.world, THINKING_TEXT, THINKING_TICKS);
+            return;
+        }
+        thinking.solved = proved == SEARCH_SOLVED && search_solution(*thinking.search, &thinking.found);
+        search_end(*thinking.search);
+        finish(proved, thinking.solved, thinking.found, 0);
+        return;
+    }
+    show_message(session.world, THINKING_TEXT, THINKING_TICKS);
+    try {
+        thinking.thread = std::thread(think, outcome);
+    } catch (...) {
+        search_end(*thinking.search);
+        finish(SEARCH_MEMORY_LIMIT, false, way, 0);
+    }
 }
 
 void hint_frame()
@@ -299,29 +371,16 @@ void hint_frame()
             return;
         }
         hold_world();
-        // A demo's frames are paced by their recorded ticks, not by the clock: there the slices
-        // are counted in states, so that recording and playback think for the same frames. The
-        // tests count them so too, so that a busy machine gives the answer a quiet one does.
-        const bool demo = demo_mode != DEMO_OFF || paced_by_states;
-        SearchProgress progress;
-        search_progress(&progress);
-        int64_t ms = 0;
-        if (!demo) {
-            ms = slice_ms();
-            const double left_ms = (SEARCH_SECONDS - hint.spent - progress.seconds) * 1000;
-            if (left_ms < (double)ms)
-                ms = left_ms < 1 ? 1 : (int64_t)left_ms;
+        if (paced_by_states) {
+            think_a_slice();
+            return;
         }
-        const SearchOutcome outcome = search_run(demo ? DEMO_SLICE_STATES : INT64_MAX, ms);
-        hint.slice_end = Clock::now();
-        hint.slice_timed = true;
-        hint.slices++;
-        search_progress(&progress);
-        if (outcome == SEARCH_RUNNING &&
-            (demo ? hint.slices >= DEMO_SLICES : hint.spent + progress.seconds >= SEARCH_SECONDS))
-            finish(SEARCH_RUNNING, hint.spent + progress.seconds);
-        else
-            go_on(outcome, progress.seconds);
+        if (!thinking.done.load(std::memory_order_acquire)) {
+            show_message(session.world, THINKING_TEXT, THINKING_TICKS);
+            return;
+        }
+        thinking.thread.join();
+        finish(thinking.outcome, thinking.solved, thinking.found, thinking.seconds);
         return;
     }
     if (hint.outcome != HINT_COMMAND || !hint.shown)
@@ -345,8 +404,9 @@ void hint_frame()
 void hint_cancel()
 {
     if (hint.outcome == HINT_THINKING) {
-        search_cancel();
-        search_end();
+        join_thinking();
+        search_cancel(*thinking.search);
+        search_end(*thinking.search);
         if (session.world.message.text == THINKING_TEXT)
             clear_message(session.world);
     }
@@ -376,8 +436,18 @@ bool hint_thinking()
     return hint.outcome == HINT_THINKING;
 }
 
+void hint_wait()
+{
+    if (hint.outcome == HINT_THINKING && !paced_by_states && thinking.thread.joinable()) {
+        while (!thinking.done.load(std::memory_order_acquire))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 void hint_pace_by_states(bool on)
 {
+    if (on != paced_by_states)
+        hint_cancel();
     paced_by_states = on;
 }
 
@@ -385,4 +455,13 @@ void hint_reset()
 {
     hint_cancel();
     way_known = false;
+}
+
+int64_t hint_peak_memory()
+{
+    if (!thinking.search)
+        return 0;
+    SearchProgress progress;
+    search_progress(*thinking.search, &progress);
+    return progress.peak_memory;
 }

@@ -1,0 +1,34 @@
+/* attempt.h: what the records count of the attempt under way: commands, undos, hints, time. */
+#pragma once
+
+#include <cstdint>
+
+/* The attempt under way: its level and the hash of its map's text (the key of its records), its
+   map's time limit in ticks (for the time taken so far), the commands taken and those of them
+   undone, and the undos (of commands and of restarts) and hints asked for since it began. */
+struct RecordsAttempt {
+    int level;
+    uint64_t map_hash;
+    int32_t limit_ticks;
+    int32_t commands, undone, undos, hints;
+};
+
+/* Counts a command the robot took, an undo of one and a hint into the attempt. Called by the
+   play session as it keeps the command, steps back and asks for the hint. */
+void records_note_command(RecordsAttempt &attempt);
+void records_note_undo(RecordsAttempt &attempt);
+void records_note_hint(RecordsAttempt &attempt);
+
+/* An undo has put back the level as it stood before a restart: `ended`, the attempt the restart
+   ended (as the undo history kept it with the restart), goes on with its commands and moves,
+   and the undos and hints of the attempt the restart began count into it with this undo: help
+   was asked for either way. Called by the undo history. */
+void records_restart_undone(RecordsAttempt &attempt, const RecordsAttempt &ended);
+
+/* Returns the game time of the attempt so far: the level's time limit less the level clock
+   `clock`, so that an undo, which puts the clock back, takes its time back too. What the play
+   loop passes to records_level_completed. */
+int records_attempt_ticks(const RecordsAttempt &attempt, int32_t clock);
+
+/* Returns the moves of the attempt's way as it stands: commands taken less those undone. */
+int records_attempt_moves(const RecordsAttempt &attempt);
