@@ -181,3 +181,54 @@ TEST_F(Hint, WhileItThinksTheWorldStandsAndACancelEndsIt)
     EXPECT_EQ(again, first);
     hint_reset();
 }
+
+/* In play the hint's search runs on a thread of its own: the request returns at once, thinking,
+   and the frames go on, the world held as it was asked about, until the answer comes; it is the
+   answer the paced search gives. A cancel stops a search under way on its thread. */
+TEST(HintThread, TheRequestReturnsAtOnceAndTheFramesGoOnUntilTheAnswer)
+{
+    hint_pace_by_states(false);
+    const std::string text = drawn_map({"1P 1. 1S 1. 1T"}, 64);
+    begin_level(text);
+    driver_settle(world, TICKS, 2000);
+    static World asked;
+    asked = world;
+    hint_reset();
+    hint_request();
+    ASSERT_TRUE(hint_thinking()) << "the request waits for no search";
+    int frames = 0;
+    while (hint_thinking()) {
+        driver_frame(world, TICKS);     // the play loop's update, then the hint's frame
+        hint_frame();
+        if (hint_thinking()) {
+            EXPECT_STREQ(world.message.text, "Thinking...");
+            EXPECT_EQ(world.clock, asked.clock);
+            EXPECT_EQ(std::memcmp(&world.motion, &asked.motion, sizeof world.motion), 0);
+        }
+        if (++frames >= 3)
+            hint_wait();    // what matters is that frames ran: the answer is waited for
+    }
+    int code = 0;
+    double seconds = 0;
+    EXPECT_EQ(hint_outcome(&code, &seconds), HINT_COMMAND);
+    EXPECT_EQ(code, MOVE_FORWARD);
+    int paced = 0;
+    hint_reset();
+    hint_pace_by_states(true);
+    ASSERT_EQ(ask(&paced), HINT_COMMAND);
+    EXPECT_EQ(paced, code) << "the paced search answers alike";
+
+    // Level 15's first hint takes a while; a cancel right after the request ends it at once.
+    hint_pace_by_states(false);
+    const std::string fifteen = shipped_map(15);
+    search_start_world(world, fifteen.c_str());
+    driver_run(world, 20, TICKS);
+    hint_reset();
+    hint_request();
+    ASSERT_TRUE(hint_thinking());
+    hint_cancel();
+    EXPECT_FALSE(hint_thinking());
+    EXPECT_EQ(hint_outcome(&code, &seconds), HINT_NONE);
+    EXPECT_EQ(world.message.text, nullptr);
+    hint_reset();
+}

@@ -2,6 +2,8 @@
    its bounds, and the records it keeps its states in. */
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <cstring>
 #include <random>
 #include <string>
@@ -77,8 +79,8 @@ void expect_same_solution(const SearchResult &a, const SearchResult &b, const ch
 
 } // namespace
 
-// The slices and the helper process change only how the time is spent: the states reached, the
-// solution and every frame it is typed on are those of one long run in one process. Level 9
+// The slices and the helper thread change only how the time is spent: the states reached, the
+// solution and every frame it is typed on are those of one long run on one thread. Level 9
 // has some 23,000 states, its largest depths large enough for the helper.
 TEST(LevelSearch, SlicesAndTheHelperFindTheSameWayAsOneRun)
 {
@@ -118,6 +120,22 @@ TEST(LevelSearch, SlicesAndTheHelperFindTheSameWayAsOneRun)
 // Each bound ends the search with its own outcome where it says, and frees what it held; a map
 // with faults is not searched, and one whose sweet is out of reach is proven hopeless, with how
 // near it came to a win.
+// A search shares nothing with another: two at once, each on its thread and one of them with a
+// helper thread of its own, find what each finds alone, state for state. (The world and the
+// search were globals, and the checker had to fork a process for a second core.)
+TEST(LevelSearch, TwoSearchesAtOnceOnTwoThreadsFindWhatEachFindsAlone)
+{
+    const std::string nine = shipped_map(9), eleven = shipped_map(11);
+    static SearchResult alone_nine, alone_eleven, both_nine, both_eleven;
+    ASSERT_TRUE(search_level(nine.c_str(), limits(1), &alone_nine));
+    ASSERT_TRUE(search_level(eleven.c_str(), limits(0), &alone_eleven));
+    std::thread other([&] { search_level(nine.c_str(), limits(1), &both_nine); });
+    search_level(eleven.c_str(), limits(0), &both_eleven);
+    other.join();
+    expect_same_solution(alone_nine, both_nine, "level 9 beside level 11");
+    expect_same_solution(alone_eleven, both_eleven, "level 11 beside level 9");
+}
+
 TEST(LevelSearch, EachBoundEndsTheSearchWithItsOwnOutcome)
 {
     const std::string text = shipped_map(11);

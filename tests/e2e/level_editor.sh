@@ -105,15 +105,21 @@ edit_start "$map"
 e2e_key space Right space Right space Left Left r 1 Right 7 Right 2
 e2e_key F5
 e2e_poll 60 said "won in 2 moves" || e2e_fail "the editor did not prove the level"
-# W shows the way in the 3D view; P plays the level with the game's keys, Space confirms.
+# W shows the way in the 3D view; P plays the level with the game's keys, Space confirms. The
+# playtest has the game's undo and hint (it used to say "Nothing to undo", and I did nothing):
+# the step onto the sweet is undone, the hint asked for, and the level won in two moves.
 e2e_key w
 e2e_poll 30 said "the way shown: level completed" || e2e_fail "the way was not shown to its end"
 e2e_key p
 e2e_poll 20 playtest_shown || e2e_fail "no playtest on the screen within 20 s"
+e2e_key Up
+e2e_key BackSpace
+e2e_key i
 e2e_key Up Up
 e2e_wait_completed 20
 e2e_hold space 0.3
-e2e_poll 20 said "playtest: level completed" || e2e_fail "the playtest did not complete the level"
+e2e_poll 20 said "playtest: level completed in 2 moves, 1 undo, 1 hint" ||
+    e2e_fail "the playtest did not complete the level with one undo and one hint: $(tail -1 "$E2E_GAME/out.txt")"
 e2e_key F2
 e2e_poll 20 said "saved $map" || e2e_fail "the editor did not save the level"
 # The close button in a playtest ends it and, nothing being unsaved, the editor: its playtest

@@ -1,28 +1,75 @@
-/* hint_start_bench.cpp: how long the first hint from a level's start takes, and the longest slice
-   of it, the share one frame of play gives the search while the hint thinks.
+/* hint_start_bench.cpp: the frames of play while the first hint from a level's start thinks:
+   how long the hint takes, and the longest frame drawn meanwhile, with the search on its own
+   thread as the game runs it, and paced a slice a frame as a demo runs it.
 
    hint_start_bench [LEVEL]   (default 15; run from the game directory) */
 #include <allegro.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "base/display_options.h"
-#include "play/play_session.h"
-#include "search/level_search.h"
+#include "headless_game.h"
 #include "play/hint.h"
+#include "play/play_session.h"
+#include "render/render_frame.h"
+#include "world/level_rules.h"
+#include "world/player.h"
+#include "world/world_clock.h"
 
 namespace {
 
-char map_text[64 * 1024];
-
 using Clock = std::chrono::steady_clock;
 
-double seconds_since(Clock::time_point start)
+enum { TICKS = 2 };     /* a frame's ticks at 50 frames a second */
+
+double ms_since(Clock::time_point start)
 {
-    return std::chrono::duration<double>(Clock::now() - start).count();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+/* One frame as the play loop runs it, drawn into picture; returns its milliseconds. */
+double frame(BITMAP *picture)
+{
+    const Clock::time_point start = Clock::now();
+    probe_floor(session.world);
+    render_frame(picture, session.world, session_overlay(session));
+    run_level_clock(session.world, TICKS);
+    session_step(session, TICKS);
+    return ms_since(start);
+}
+
+/* From the level's start with the swoop over, asks for the hint and draws frames until it has
+   answered; prints the figures. */
+void measure(int level, bool paced, BITMAP *picture)
+{
+    hint_pace_by_states(paced);
+    hint_reset();
+    start_level(session.world, level);
+    for (int i = 0; i < 2000 && session.world.intro; i++)
+        frame(picture);
+    const Clock::time_point asked = Clock::now();
+    session_ask_hint(session);
+    const double request_ms = ms_since(asked);
+    std::vector<double> frames;
+    while (hint_thinking() && frames.size() < 100000)
+        frames.push_back(frame(picture));
+    const double total_ms = ms_since(asked);
+    int code = 0;
+    double searched = 0;
+    const HintOutcome outcome = hint_outcome(&code, &searched);
+    std::vector<double> sorted = frames;
+    std::sort(sorted.begin(), sorted.end());
+    const double longest = sorted.empty() ? 0 : sorted.back();
+    const double median = sorted.empty() ? 0 : sorted[sorted.size() / 2];
+    static const char *const names[] = {"none", "thinking", "command", "no way", "not found"};
+    std::printf("level %d, %s: %s (move code %d) after %.3f s; %zu frames drawn meanwhile, "
+                "median %.2f ms, longest %.2f ms; the request's own frame %.2f ms\n",
+                level, paced ? "paced a slice a frame (demo)" : "on its own thread (play)",
+                names[outcome], code, total_ms / 1000, frames.size(), median, longest, request_ms);
 }
 
 } // namespace
@@ -30,43 +77,21 @@ double seconds_since(Clock::time_point start)
 int main(int argc, char **argv)
 {
     const int level = argc > 1 ? std::atoi(argv[1]) : 15;
-    char path[64];
-    std::snprintf(path, sizeof path, "maps/map%02d.txt", level);
-    FILE *f = std::fopen(path, "rb");
-    if (!f) {
-        std::fprintf(stderr, "%s cannot be read (run from the game directory)\n", path);
+    if (const char *error = start_headless_game(nullptr)) {
+        std::fprintf(stderr, "hint_start_bench: %s (run from the game directory)\n", error);
         return 1;
     }
-    const size_t n = std::fread(map_text, 1, sizeof map_text - 1, f);
-    std::fclose(f);
-    map_text[n] = '\0';
-    // Only the fixed-point tables of the library are used; nothing is shown or heard.
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    display_options = program_start_options;
+    set_view_options(CAMERA_BEHIND, -1, SHADE_PERSPECTIVE_TEXTURE);
     display_options.sound_off = true;
-    search_start_world(session.world, map_text);
-    hint_reset();
-
-    /* As the play loop asks: the request in one frame, then a slice a frame until the answer. */
-    const Clock::time_point started = Clock::now();
-    hint_request();
-    const double request = seconds_since(started);
-    double longest = request;
-    int slices = 0;
-    while (hint_thinking()) {
-        const Clock::time_point slice = Clock::now();
-        hint_frame();
-        const double took = seconds_since(slice);
-        longest = took > longest ? took : longest;
-        slices++;
+    session.world.camera_height = display_options.camera_height;
+    BITMAP *picture = create_bitmap(640, 480);
+    if (!picture) {
+        std::fprintf(stderr, "hint_start_bench: no memory for a picture\n");
+        return 1;
     }
-    const double total = seconds_since(started);
-    int code = 0;
-    double searched = 0;
-    const HintOutcome outcome = hint_outcome(&code, &searched);
-    static const char *const outcome_names[] = {"none", "thinking", "command", "no way", "not found"};
-    std::printf("level %d start: %s (move code %d) in %.3f s, %d slices, longest %.1f ms "
-                "(the request itself %.1f ms)\n",
-                level, outcome_names[outcome], code, total, slices, longest * 1000, request * 1000);
+    measure(level, false, picture);
+    measure(level, true, picture);
+    hint_reset();
+    destroy_bitmap(picture);
     return 0;
 }

@@ -2,13 +2,12 @@
    of them can still be won, and the mistakes, decisions and wrong ways along the shortest way. */
 #include "level_analysis.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <thread>
 
 #include "search/map_validation.h"
 #include "search/search_play.h"
@@ -454,12 +453,12 @@ void count_traps(const int32_t *way, LevelAnalysis *out)
 }
 
 /* Whether the level can be won at `ticks_per_frame`, or after a start delay of `delay` ticks
-   (-1 for none): the search's own answer, in this process alone. */
+   (-1 for none): the search's own answer, on a search of its own. */
 bool search_wins(const char *map_text, int32_t ticks_per_frame, int32_t delay, int64_t memory_limit)
 {
     SearchLimits limits{ticks_per_frame, (int64_t)1 << 29, SEARCH_MAX_STEPS, memory_limit, 0};
     limits.start_delay_ticks = delay;
-    static SearchResult result;     // some 16 KB of steps, kept off the stack
+    thread_local SearchResult result;   // some 40 KB of steps, off the stack, one to a thread
     return search_level(map_text, limits, &result);
 }
 
@@ -488,49 +487,6 @@ void run_other_searches(const char *map_text, const AnalysisLimits &limits, int3
             found->rate_wins[rate] = search_wins(map_text, rate, -1, limits.memory_limit);
 }
 
-/* Starts the other searches in a process of their own, which runs on the second core while this
-   one explores; returns its pid (its answer comes through *pipe_out), or -1 when none could be
-   made and they are to be run here. */
-pid_t start_other_searches(const char *map_text, const AnalysisLimits &limits, int32_t slowest,
-                           int *pipe_out)
-{
-    int ends[2];
-    if (pipe(ends) != 0)
-        return -1;
-    const pid_t child = fork();
-    if (child < 0) {
-        close(ends[0]);
-        close(ends[1]);
-        return -1;
-    }
-    if (child == 0) {
-        close(ends[0]);
-        OtherSearches found;
-        run_other_searches(map_text, limits, slowest, &found);
-        const bool written = write(ends[1], &found, sizeof found) == (ssize_t)sizeof found;
-        _exit(written ? 0 : 1);
-    }
-    close(ends[1]);
-    *pipe_out = ends[0];
-    return child;
-}
-
-/* The answer of the process started by start_other_searches; false when it gave none. */
-bool finish_other_searches(pid_t child, int pipe_in, OtherSearches *found)
-{
-    size_t got = 0;
-    while (got < sizeof *found) {
-        const ssize_t n = read(pipe_in, (char *)found + got, sizeof *found - got);
-        if (n <= 0)
-            break;
-        got += (size_t)n;
-    }
-    close(pipe_in);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return got == sizeof *found && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 } // namespace
 
 bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnalysis *out)
@@ -549,8 +505,18 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     if (report.faults > 0)
         return false;
 
-    int pipe_in = -1;
-    const pid_t child = start_other_searches(map_text, limits, out->slowest_rate, &pipe_in);
+    // The other searches run on a second thread while this one explores: they share nothing
+    // with the exploration but the map's text.
+    OtherSearches found;
+    std::thread others;
+    if (limits.threads > 1) {
+        try {
+            others = std::thread(run_other_searches, map_text, std::cref(limits), out->slowest_rate,
+                                 &found);
+        } catch (...) {
+            // No thread to be had: they run here, after the exploration.
+        }
+    }
 
     search_start_world(world, map_text);
     out->limit_ticks = world.clock;
@@ -576,10 +542,11 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     std::free(way);
     free_exploration();
 
-    OtherSearches found;
     if (limits.progress)
         limits.progress("delayed start and frame rates", 0);
-    if (child < 0 || !finish_other_searches(child, pipe_in, &found))
+    if (others.joinable())
+        others.join();
+    else
         run_other_searches(map_text, limits, out->slowest_rate, &found);
     out->start_delay_wins = limits.start_delay_ticks >= 0 && found.delay_wins;
     for (int32_t rate = 1; rate <= out->slowest_rate; rate++) {

@@ -21,6 +21,9 @@ struct AnalysisLimits {
     int32_t slowest_rate;       /* frame rates 1..this are tried; 0 leaves them out */
     /* Called now and then with what is being done and the positions reached; may be nullptr. */
     void (*progress)(const char *stage, int64_t positions);
+    /* 2: the delayed start and the other rates are searched on a second thread while the
+       positions are explored; 1: after them, on this one. */
+    int32_t threads = 2;
 };
 
 /* What the analysis found. A figure is exact when `complete` is set; otherwise the exploration

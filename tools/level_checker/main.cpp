@@ -104,7 +104,7 @@ const CommandOption CHECKER_OPTIONS[] = {
     {"states", "N", "search at most N states (default 4000000)", 1, 100000000},
     {"depth", "N", "search at most N moves deep (default 600)", 1, SEARCH_MAX_STEPS},
     {"memory", "MB", "search in at most MB megabytes (default 256)", 1, 65536},
-    {"jobs", "N", "processes searching a large depth, 1 or 2 (default 2)", 1, 2},
+    {"jobs", "N", "threads searching at once, 1 or 2 (default 2)", 1, 2},
     {"fair", nullptr, "analyse each map solved for fairness to a human", 0, 0},
     {"start-delay", "TICKS", "with --fair, the delayed start tried (default 100)", 0, 100000},
 };
@@ -266,7 +266,7 @@ void analyse(const char *path, const CheckerRequest &request, LevelRow *row)
 {
     progress_name = path_file_name(path);
     AnalysisLimits limits{request.ticks_per_frame, 2 * request.memory_limit, request.start_delay,
-                          ANALYSIS_SLOWEST_RATE, show_analysis_progress};
+                          ANALYSIS_SLOWEST_RATE, show_analysis_progress, request.jobs};
     LevelAnalysis &a = row->analysis;
     row->analysed = analyse_level(map_text, limits, &a);
     if (progress_shown)

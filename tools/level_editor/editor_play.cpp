@@ -97,7 +97,15 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
     close_play_folder();
     if (!fault.empty())
         return "playtest stopped: " + fault;
-    return completed ? "playtest: level completed" : "playtest left";
+    if (!completed)
+        return "playtest left";
+    // What the attempt took, help included, as the records panel counts it.
+    const RecordsAttempt &a = session.attempt;
+    char figures[96];
+    std::snprintf(figures, sizeof figures, " in %d move%s, %d undo%s, %d hint%s",
+                  records_attempt_moves(a), records_attempt_moves(a) == 1 ? "" : "s", (int)a.undos,
+                  a.undos == 1 ? "" : "s", (int)a.hints, a.hints == 1 ? "" : "s");
+    return std::string("playtest: level completed") + figures;
 }
 
 int watch_solution(const std::string &map_text, const SearchResult &result, void (*draw)(),
