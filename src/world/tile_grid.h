@@ -6,7 +6,7 @@
 #include "world/level_map.h"
 #include "world/world.h"
 
-/* Indexes level_map's squares by grid cell, so that the lookups below need not search the list.
+/* Indexes w's squares by grid cell, so that the lookups below need not search the list.
    The map loader calls it once the list is filled; code that builds or edits the list by hand
    calls it again (until then the lookups search the list whenever its length differs from the
    indexed one). */
