@@ -3,7 +3,9 @@
 #include "play/play_session.h"
 #include "base/screen_scale.h"
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "render/camera.h"
 #include "render/render_frame.h"
@@ -64,7 +66,12 @@ int watch_solution(int level, BITMAP *buffer)
     // over AFTER_FRAMES frames after the completion it promised.
     int32_t next = 0, frames = 0;
     bool left = false;
+    // The recorded pace: frame n is shown n frames' ticks after the first, at 100 ticks a second,
+    // however long drawing takes (a sleep after each frame made the watch slower than the game).
+    const auto started = std::chrono::steady_clock::now();
     while (!left && frames < solution.end_frame + AFTER_FRAMES) {
+        std::this_thread::sleep_until(started + std::chrono::milliseconds(
+                                                    10 * (int64_t)frames * solution.ticks_per_frame));
         show(buffer);
         play_solution_frame(session.world, solution, frames, &next);   // past the end: no moves, play goes on
         frames++;
@@ -77,7 +84,6 @@ int watch_solution(int level, BITMAP *buffer)
                         level, session.world.map.level_name);
             return 1;
         }
-        rest(10 * solution.ticks_per_frame);    // the frame's ticks at 100 a second
         left = key_down(KEY_ESC);
     }
     if (left)

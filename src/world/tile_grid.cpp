@@ -68,7 +68,7 @@ inline int cell_entry(const World &w, int column, int row)
         return CELL_FREE;   // every indexed square lies on the grid
     const int32_t cell = row * GRID_SIDE + column;
     const int slot = index_slot(w.tile_index, cell);
-    return w.tile_index.cells[slot] == CELL_FREE ? CELL_FREE : w.tile_index.tiles[slot];
+    return w.tile_index.cells[slot] == CELL_FREE ? (int)CELL_FREE : (int)w.tile_index.tiles[slot];
 }
 
 } // namespace
