@@ -32,11 +32,11 @@ std::string shipped_map(int level)
 /* Asks for a hint and lets it think, a slice at a time, as the play loop would. */
 HintOutcome ask(int *code)
 {
-    hint_request();
-    while (hint_thinking())
-        hint_frame();
+    hint_request(session);
+    while (hint_thinking(session))
+        hint_frame(session);
     double seconds;
-    return hint_outcome(code, &seconds);
+    return hint_outcome(session, code, &seconds);
 }
 
 /* Follows the hints alone from the world as it stands, each command played as the search plays
@@ -53,7 +53,7 @@ int follow_hints(bool afresh, const char *what)
             return -1;
         }
         if (afresh)
-            hint_reset();
+            hint_reset(session);
         before = world;
         int code = -1;
         const HintOutcome outcome = ask(&code);
@@ -66,11 +66,11 @@ int follow_hints(bool afresh, const char *what)
         EXPECT_EQ(std::memcmp(&before.motion, &after.motion, sizeof before.motion), 0) << what;
         EXPECT_EQ(before.clock, after.clock) << what;
         int column, row, shown_code;
-        EXPECT_TRUE(hint_shown(&column, &row, &shown_code)) << what;
+        EXPECT_TRUE(hint_shown(session, &column, &row, &shown_code)) << what;
         EXPECT_EQ(shown_code, code) << what;
         run_command(world, code, TICKS, nullptr);
-        hint_cancel();          // the robot took a command: the hint shown is stale
-        EXPECT_FALSE(hint_shown(&column, &row, &shown_code)) << what;
+        hint_cancel(session);          // the robot took a command: the hint shown is stale
+        EXPECT_FALSE(hint_shown(session, &column, &row, &shown_code)) << what;
     }
     ADD_FAILURE() << what << ": not completed after " << SEARCH_MAX_STEPS << " hinted commands";
     return -1;
@@ -82,8 +82,8 @@ int follow_hints(bool afresh, const char *what)
    busy machine level 15's first hint ran into the 5 s bound and answered nothing. */
 class Hint : public ::testing::Test {
 protected:
-    void SetUp() override { hint_pace_by_states(true); }
-    void TearDown() override { hint_pace_by_states(false); }
+    void SetUp() override { hint_pace_by_states(session, true); }
+    void TearDown() override { hint_pace_by_states(session, false); }
 };
 
 /* Every shipped level is won by a player who only ever does what the hint says, from the first
@@ -94,11 +94,11 @@ TEST_F(Hint, FollowedAloneItCompletesEveryShippedLevel)
     for (int level = 1; level <= 19; level++) {
         const std::string text = shipped_map(level);
         search_start_world(world, text.c_str());
-        hint_reset();
+        hint_reset(session);
         const std::string what = "level " + std::to_string(level);
         const int taken = follow_hints(false, what.c_str());
         EXPECT_GT(taken, 0) << what;
-        hint_reset();
+        hint_reset(session);
     }
 }
 
@@ -112,7 +112,7 @@ TEST_F(Hint, SearchedAfreshAtEveryStepItStillCompletesTheLevel)
         search_start_world(world, text.c_str());
         const std::string what = "level " + std::to_string(level) + " afresh";
         EXPECT_GT(follow_hints(true, what.c_str()), 0) << what;
-        hint_reset();
+        hint_reset(session);
     }
 }
 
@@ -130,14 +130,14 @@ TEST_F(Hint, FromATrapTheAnalysisSpringsItSaysNoWayIsLeft)
         for (int32_t i = 0; i < analysis.trap_length; i++)
             run_command(world, analysis.trap_codes[i], TICKS, nullptr);
         ASSERT_FALSE(world.level.level_lost || world.falling) << "a trap leaves the robot alive";
-        hint_reset();
+        hint_reset(session);
         int code = -1;
         EXPECT_EQ(ask(&code), HINT_NO_WAY) << "level " << level;
         ASSERT_TRUE(world.message.text);
         EXPECT_STREQ(world.message.text, "No way to win from here: undo (Backspace) or restart (R)");
         int column, row;
-        EXPECT_FALSE(hint_shown(&column, &row, &code)) << "no arrow without a way";
-        hint_reset();
+        EXPECT_FALSE(hint_shown(session, &column, &row, &code)) << "no arrow without a way";
+        hint_reset(session);
     }
 }
 
@@ -151,35 +151,35 @@ TEST_F(Hint, WhileItThinksTheWorldStandsAndACancelEndsIt)
     driver_run(world, 20, TICKS);
     static World asked;
     asked = world;
-    hint_reset();
-    hint_request();
-    ASSERT_TRUE(hint_thinking()) << "level 15's first hint takes more than a slice";
+    hint_reset(session);
+    hint_request(session);
+    ASSERT_TRUE(hint_thinking(session)) << "level 15's first hint takes more than a slice";
     ASSERT_TRUE(world.message.text);
     EXPECT_STREQ(world.message.text, "Thinking...");
-    for (int frame = 0; frame < 3 && hint_thinking(); frame++) {
+    for (int frame = 0; frame < 3 && hint_thinking(session); frame++) {
         driver_frame(world, TICKS);    // the play loop's update
-        hint_frame();
+        hint_frame(session);
         EXPECT_EQ(world.clock, asked.clock);
         EXPECT_EQ(std::memcmp(&world.motion, &asked.motion, sizeof world.motion), 0);
         EXPECT_EQ(std::memcmp(&world.actors, &asked.actors, sizeof world.actors), 0);
     }
-    ASSERT_TRUE(hint_thinking());
-    hint_cancel();
-    EXPECT_FALSE(hint_thinking());
+    ASSERT_TRUE(hint_thinking(session));
+    hint_cancel(session);
+    EXPECT_FALSE(hint_thinking(session));
     EXPECT_EQ(world.message.text, nullptr);
     int code;
     double seconds;
-    EXPECT_EQ(hint_outcome(&code, &seconds), HINT_NONE);
+    EXPECT_EQ(hint_outcome(session, &code, &seconds), HINT_NONE);
 
     // Asked again, it answers; asked once more where nothing has moved, it shows the same
     // answer again without a search.
     int first = -1, again = -1;
     ASSERT_EQ(ask(&first), HINT_COMMAND);
-    hint_request();
-    EXPECT_FALSE(hint_thinking());
-    EXPECT_EQ(hint_outcome(&again, &seconds), HINT_COMMAND);
+    hint_request(session);
+    EXPECT_FALSE(hint_thinking(session));
+    EXPECT_EQ(hint_outcome(session, &again, &seconds), HINT_COMMAND);
     EXPECT_EQ(again, first);
-    hint_reset();
+    hint_reset(session);
 }
 
 /* In play the hint's search runs on a thread of its own: the request returns at once, thinking,
@@ -187,48 +187,48 @@ TEST_F(Hint, WhileItThinksTheWorldStandsAndACancelEndsIt)
    answer the paced search gives. A cancel stops a search under way on its thread. */
 TEST(HintThread, TheRequestReturnsAtOnceAndTheFramesGoOnUntilTheAnswer)
 {
-    hint_pace_by_states(false);
+    hint_pace_by_states(session, false);
     const std::string text = drawn_map({"1P 1. 1S 1. 1T"}, 64);
     begin_level(text);
     driver_settle(world, TICKS, 2000);
     static World asked;
     asked = world;
-    hint_reset();
-    hint_request();
-    ASSERT_TRUE(hint_thinking()) << "the request waits for no search";
+    hint_reset(session);
+    hint_request(session);
+    ASSERT_TRUE(hint_thinking(session)) << "the request waits for no search";
     int frames = 0;
-    while (hint_thinking()) {
+    while (hint_thinking(session)) {
         driver_frame(world, TICKS);     // the play loop's update, then the hint's frame
-        hint_frame();
-        if (hint_thinking()) {
+        hint_frame(session);
+        if (hint_thinking(session)) {
             EXPECT_STREQ(world.message.text, "Thinking...");
             EXPECT_EQ(world.clock, asked.clock);
             EXPECT_EQ(std::memcmp(&world.motion, &asked.motion, sizeof world.motion), 0);
         }
         if (++frames >= 3)
-            hint_wait();    // what matters is that frames ran: the answer is waited for
+            hint_wait(session);    // what matters is that frames ran: the answer is waited for
     }
     int code = 0;
     double seconds = 0;
-    EXPECT_EQ(hint_outcome(&code, &seconds), HINT_COMMAND);
+    EXPECT_EQ(hint_outcome(session, &code, &seconds), HINT_COMMAND);
     EXPECT_EQ(code, MOVE_FORWARD);
     int paced = 0;
-    hint_reset();
-    hint_pace_by_states(true);
+    hint_reset(session);
+    hint_pace_by_states(session, true);
     ASSERT_EQ(ask(&paced), HINT_COMMAND);
     EXPECT_EQ(paced, code) << "the paced search answers alike";
 
     // Level 15's first hint takes a while; a cancel right after the request ends it at once.
-    hint_pace_by_states(false);
+    hint_pace_by_states(session, false);
     const std::string fifteen = shipped_map(15);
     search_start_world(world, fifteen.c_str());
     driver_run(world, 20, TICKS);
-    hint_reset();
-    hint_request();
-    ASSERT_TRUE(hint_thinking());
-    hint_cancel();
-    EXPECT_FALSE(hint_thinking());
-    EXPECT_EQ(hint_outcome(&code, &seconds), HINT_NONE);
+    hint_reset(session);
+    hint_request(session);
+    ASSERT_TRUE(hint_thinking(session));
+    hint_cancel(session);
+    EXPECT_FALSE(hint_thinking(session));
+    EXPECT_EQ(hint_outcome(session, &code, &seconds), HINT_NONE);
     EXPECT_EQ(world.message.text, nullptr);
-    hint_reset();
+    hint_reset(session);
 }

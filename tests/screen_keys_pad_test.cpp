@@ -78,7 +78,7 @@ protected:
         read_pad = saved_read_pad;
         forget_pad();
         reset_key_map();
-        undo_clear();
+        undo_clear(session);
         GameDirectoryTest::TearDown();
     }
 

@@ -78,7 +78,7 @@ void note_command()
 {
     taken.push_back(world_now());
     if (keeping)
-        undo_keep_command();
+        undo_keep_command(session);
 }
 
 const int32_t move_codes[] = {MOVE_FORWARD, MOVE_BACKWARD, MOVE_TURN_LEFT, MOVE_TURN_RIGHT,
@@ -144,19 +144,19 @@ protected:
         WorldTest::SetUp();
         taken.clear();
         keeping = true;
-        undo_clear();
+        undo_clear(session);
         world.moves = 0;
     }
     void TearDown() override
     {
-        undo_clear();
+        undo_clear(session);
     }
 
     void start(const std::string &text)
     {
         begin_level(text);
-        undo_clear();
-        undo_attempt_started();
+        undo_clear(session);
+        undo_attempt_started(session);
         taken.clear();
     }
 
@@ -235,8 +235,8 @@ TEST_F(UndoShippedLevels, WrongCommandsUndoneGiveBackTheSolutionsWorldExactly)
             world = before_start;
             world.moves = 0;
             driver_start_level(world, level);
-            undo_clear();
-            undo_attempt_started();
+            undo_clear(session);
+            undo_attempt_started(session);
             taken.clear();
             next = 0;
             for (int32_t frame = 0; frame < at_frame; frame++)
@@ -256,15 +256,15 @@ TEST_F(UndoShippedLevels, WrongCommandsUndoneGiveBackTheSolutionsWorldExactly)
                 falls += lost && world.falling;
                 blasts += lost && !world.falling;
                 alive += !lost;
-                ASSERT_TRUE(undo_step_back());
+                ASSERT_TRUE(undo_step_back(session));
                 const std::string where = difference(world_now(), straight[k]);
                 ASSERT_EQ(where, "") << "level " << level << ", command " << k << ", wrong code "
                                      << code << (lost ? " (lost)" : "");
                 EXPECT_STREQ(message(), "Undo: 1 move back");
-                EXPECT_EQ(undo_steps(), k) << "level " << level;
+                EXPECT_EQ(undo_steps(session), k) << "level " << level;
             }
             if (k >= 2) {
-                const size_t changes = undo_bytes() - sizeof(World);
+                const size_t changes = undo_bytes(session) - sizeof(World);
                 most_bytes_a_step = std::max(most_bytes_a_step, changes / (k - 1));
                 all_changes += changes;
                 all_steps += k - 1;
@@ -302,7 +302,7 @@ TEST_F(Undo, EachKindOfLossIsUndoneWithTheCommandThatLedThere)
     driver_push(world, MOVE_BACKWARD);
     ASSERT_TRUE(run_until_lost(2, 2000));
     EXPECT_TRUE(world.falling);
-    ASSERT_TRUE(undo_step_back());
+    ASSERT_TRUE(undo_step_back(session));
     EXPECT_EQ(difference(world_now(), taken.back()), "");
     EXPECT_TRUE(!world.falling && !world.level.level_lost && world.motion.playerL[0] == 1);
 
@@ -314,7 +314,7 @@ TEST_F(Undo, EachKindOfLossIsUndoneWithTheCommandThatLedThere)
     const int mine = actor_on(1, 0);
     ASSERT_GT(actor(mine).timer, 0) << "the explosion is under way";
     ASSERT_TRUE(run_until_lost(2, 2000));
-    ASSERT_TRUE(undo_step_back());
+    ASSERT_TRUE(undo_step_back(session));
     EXPECT_EQ(difference(world_now(), taken.back()), "");
     EXPECT_TRUE(actor(mine).timer == 0 && square(1, 0)->texture == 0 && !world.level.level_lost);
 
@@ -325,7 +325,7 @@ TEST_F(Undo, EachKindOfLossIsUndoneWithTheCommandThatLedThere)
     driver_push(world, MOVE_FORWARD);
     ASSERT_TRUE(run_until_lost(2, 2000));
     EXPECT_FALSE(world.falling);
-    ASSERT_TRUE(undo_step_back());
+    ASSERT_TRUE(undo_step_back(session));
     EXPECT_EQ(difference(world_now(), taken.back()), "");
     EXPECT_TRUE(actor_on(0, 0) == runner && actor(runner).state == 0);
 
@@ -335,7 +335,7 @@ TEST_F(Undo, EachKindOfLossIsUndoneWithTheCommandThatLedThere)
     driver_push(world, MOVE_TURN_LEFT);
     ASSERT_TRUE(run_until_lost(50, 200));
     EXPECT_LT(level_clock_left(world), 1);
-    ASSERT_TRUE(undo_step_back());
+    ASSERT_TRUE(undo_step_back(session));
     EXPECT_EQ(difference(world_now(), taken.back()), "");
     EXPECT_GT(level_clock_left(world), 5000);
     EXPECT_FALSE(world.level.level_lost);
@@ -353,25 +353,25 @@ TEST_F(Undo, ARestartIsUndoneAsAStepAndHeldRestartsKeepOne)
     step(MOVE_FORWARD);
     ASSERT_EQ(world.level.sweets_eaten, 1);
     const Kept before_restart = world_now();
-    const UndoAttempt attempt = undo_attempt;
+    const UndoAttempt attempt = undo_attempt(session);
     for (int restart = 0; restart < 3; restart++) {
-        undo_keep_restart();
+        undo_keep_restart(session);
         driver_restart(world);
-        undo_attempt_started();
+        undo_attempt_started(session);
         frame(2);
     }
-    EXPECT_EQ(undo_steps(), 3) << "two commands and one restart";
-    ASSERT_TRUE(undo_step_back());
+    EXPECT_EQ(undo_steps(session), 3) << "two commands and one restart";
+    ASSERT_TRUE(undo_step_back(session));
     EXPECT_STREQ(message(), "Undo: restart undone");
     EXPECT_EQ(difference(world_now(), before_restart), "");
-    EXPECT_EQ(undo_attempt.commands, attempt.commands);
-    ASSERT_TRUE(undo_step_back());
+    EXPECT_EQ(undo_attempt(session).commands, attempt.commands);
+    ASSERT_TRUE(undo_step_back(session));
     EXPECT_EQ(difference(world_now(), taken[1]), "");
     EXPECT_EQ(world.level.sweets_eaten, 0) << "the sweet is back";
-    ASSERT_TRUE(undo_step_back());
+    ASSERT_TRUE(undo_step_back(session));
     EXPECT_EQ(difference(world_now(), taken[0]), "");
     EXPECT_STREQ(message(), "Undo: 2 moves back");
-    EXPECT_FALSE(undo_step_back());
+    EXPECT_FALSE(undo_step_back(session));
     EXPECT_STREQ(message(), "Nothing to undo");
 }
 
@@ -415,14 +415,14 @@ TEST_F(Undo, TheOldestStepsAreDroppedAndSaidSoAndTheRestComeBackExactly)
             clear_message(world);
         }
     }
-    EXPECT_EQ(undo_steps(), UNDO_STEP_LIMIT);
+    EXPECT_EQ(undo_steps(session), UNDO_STEP_LIMIT);
     EXPECT_EQ(shown, 1) << "said once, not at every command";
-    EXPECT_LT(undo_bytes(), (size_t)UNDO_STEP_LIMIT * 200) << "a turn changes a few words";
+    EXPECT_LT(undo_bytes(session), (size_t)UNDO_STEP_LIMIT * 200) << "a turn changes a few words";
     for (int i = 0; i < UNDO_STEP_LIMIT; i++) {
-        ASSERT_TRUE(undo_step_back());
+        ASSERT_TRUE(undo_step_back(session));
         ASSERT_EQ(difference(world_now(), taken[taken.size() - 1 - i]), "") << "step back " << i;
     }
-    EXPECT_FALSE(undo_step_back());
+    EXPECT_FALSE(undo_step_back(session));
     EXPECT_STREQ(message(), "No more undo: older moves were dropped");
 
     // Restarts into the other level and back: every change is a whole map and its actors.
@@ -433,16 +433,16 @@ TEST_F(Undo, TheOldestStepsAreDroppedAndSaidSoAndTheRestComeBackExactly)
         frame(1);
         kept.push_back(taken.back());
         kept.push_back(world_now());
-        undo_keep_restart();
+        undo_keep_restart(session);
         begin_level(i % 2 ? level_a : level_b);
-        undo_attempt_started();
+        undo_attempt_started(session);
     }
-    const int steps = undo_steps();
+    const int steps = undo_steps(session);
     EXPECT_LT(steps, 1400) << "the ring of changes is full";
     EXPECT_GT(steps, 200);
     for (int i = 0; i < steps; i++) {
-        ASSERT_TRUE(undo_step_back());
+        ASSERT_TRUE(undo_step_back(session));
         ASSERT_EQ(difference(world_now(), kept[kept.size() - 1 - i]), "") << "step back " << i;
     }
-    EXPECT_FALSE(undo_step_back());
+    EXPECT_FALSE(undo_step_back(session));
 }

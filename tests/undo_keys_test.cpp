@@ -24,14 +24,14 @@ using namespace game_test;
 
 void keep_command()
 {
-    undo_keep_command();
+    undo_keep_command(session);
 }
 
 /* What the play loop does as the robot takes a command: the command kept for undo and counted
    into the attempt's record. */
 void keep_and_count_command()
 {
-    undo_keep_command();
+    undo_keep_command(session);
     records_note_command(session.attempt);
 }
 
@@ -54,7 +54,7 @@ protected:
     void TearDown() override
     {
         on_command = keep_command;
-        undo_clear();
+        undo_clear(session);
         records_panel_held = false;
         GameDirectoryTest::TearDown();
     }
@@ -64,8 +64,8 @@ protected:
     {
         session.level = level;
         start_level(world, session.level);
-        undo_clear();
-        undo_attempt_started();
+        undo_clear(session);
+        undo_attempt_started(session);
         for (int i = 0; i < 200 && world.intro; i++)
             frame();
         frame();
@@ -123,13 +123,13 @@ TEST_F(UndoKeys, BackspaceAndUStepBackOneCommandEachAndSaySo)
     frame({KEY_BACKSPACE});
     EXPECT_TRUE(row() == 0 && world.level.sweets_eaten == 0 && world.actors.actors[1].gone == 0);
     EXPECT_EQ(message(), "Undo: 2 moves back");
-    EXPECT_EQ(undo_steps(), 0);
+    EXPECT_EQ(undo_steps(session), 0);
 
     // An arrow typed after Backspace in the same frame is the next command.
     frame({KEY_UP});
     settle();
     frame({KEY_BACKSPACE, KEY_UP});
-    EXPECT_EQ(undo_steps(), 1) << "stepped back, and the step taken again kept";
+    EXPECT_EQ(undo_steps(session), 1) << "stepped back, and the step taken again kept";
     settle();
     EXPECT_TRUE(row() == 1 && world.level.sweets_eaten == 1) << "the step is taken again";
 }
@@ -141,24 +141,24 @@ TEST_F(UndoKeys, HeldUndoRepeatsAtItsOwnPaceBackToTheStart)
     const fixed heading = world.motion.player_rot_y;
     for (int i = 0; i < 12; i++)
         frame({KEY_LEFT});
-    ASSERT_EQ(undo_steps(), 12);
+    ASSERT_EQ(undo_steps(session), 12);
 
     key[KEY_BACKSPACE] = 1;
     std::vector<int> undone_at;
     for (int f = 0; f <= 50; f++) {
-        const int before = undo_steps();
+        const int before = undo_steps(session);
         frame({KEY_BACKSPACE});     // the keyboard's own repeat, every frame
-        if (undo_steps() < before)
+        if (undo_steps(session) < before)
             undone_at.push_back(f);
     }
     EXPECT_EQ(undone_at, (std::vector<int>{0, 20, 28, 35, 43, 50}));
     key[KEY_BACKSPACE] = 0;
     frame();
     frame({KEY_BACKSPACE});
-    EXPECT_EQ(undo_steps(), 5) << "a new press steps back at once";
+    EXPECT_EQ(undo_steps(session), 5) << "a new press steps back at once";
 
     key[KEY_U] = 1;
-    for (int f = 0; f < 100 && undo_steps() > 0; f++)
+    for (int f = 0; f < 100 && undo_steps(session) > 0; f++)
         frame();
     key[KEY_U] = 0;
     EXPECT_EQ(world.motion.player_rot_y, heading);
@@ -195,7 +195,7 @@ TEST_F(UndoKeys, RestartsAfterALossAndByRAreUndone)
     for (int i = 0; i < 5; i++)
         frame();
     release_all_keys();
-    EXPECT_EQ(undo_steps(), 2);
+    EXPECT_EQ(undo_steps(session), 2);
     frame({KEY_BACKSPACE});
     EXPECT_EQ(message(), "Undo: restart undone");
     EXPECT_EQ(world.motion.player_rot_y, itofix(-64)) << "turned right, as before the restart";
@@ -213,7 +213,7 @@ TEST_F(UndoKeys, TabHeldShowsTheRecordsPanelAndIAsksForAHintWithoutACommand)
     EXPECT_FALSE(records_panel_held);
 
     frame({KEY_I});
-    EXPECT_EQ(undo_steps(), 0) << "a hint is no command of the robot's";
+    EXPECT_EQ(undo_steps(session), 0) << "a hint is no command of the robot's";
     EXPECT_EQ(command_queue_pop(world), 0);
 }
 

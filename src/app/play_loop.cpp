@@ -42,8 +42,8 @@ bool esc_leaves_level()
         esc_cancelled_hint = false;
         return false;
     }
-    if (hint_thinking()) {
-        hint_cancel();
+    if (hint_thinking(session)) {
+        hint_cancel(session);
         esc_cancelled_hint = true;
     }
     return !esc_cancelled_hint;
@@ -67,7 +67,7 @@ int play_frames(BITMAP *buffer)
     start_frame_pacing();
     esc_cancelled_hint = false;
     // A demo's hints think for the frames they thought for when it was recorded.
-    hint_pace_by_states(demo_mode != DEMO_OFF);
+    hint_pace_by_states(session, demo_mode != DEMO_OFF);
     while (!esc_leaves_level() && !confirmed) {
         probe_floor(session.world);
         render_frame(buffer, session.world, session_overlay(session));
@@ -82,7 +82,7 @@ int play_frames(BITMAP *buffer)
             break;              // a demo played back that went astray
         level_frame_drawn();
     }
-    hint_cancel();
+    hint_cancel(session);
     records_panel_held = false;
     if (!confirmed) {
         // An Esc press that arrived after this frame's keys were read is still in the buffer;
@@ -112,9 +112,9 @@ void play_levels(BITMAP *buffer)
         if (session.level == -1)
             break;
         start_level(session.world, session.level);
-        undo_clear();
-        undo_attempt_started();
-        hint_cancel();
+        undo_clear(session);
+        undo_attempt_started(session);
+        hint_cancel(session);
         records_attempt_started(session.level);
         if (const char *notice = unsaved_progress_notice())
             show_message(session.world, notice, 300);
@@ -132,7 +132,7 @@ void play_levels(BITMAP *buffer)
         int last_level_done = 0;
         if (confirmed && !session.not_recorded && demo_writes_allowed()) {
             last_level_done = record_level_completed(session.level);
-            records_level_completed(session.level, undo_attempt_ticks());
+            records_level_completed(session.level, undo_attempt_ticks(session));
         }
         stop_par_search();
         session.not_recorded = false;

@@ -34,7 +34,6 @@ const int64_t PACED_SLICE_STATES = 1500;
 const double SEARCH_SECONDS = 5.0;                  /* the search's bound, in its own time */
 const int64_t SEARCH_MEMORY = (int64_t)256 << 20;   /* and in memory, as the level checker's */
 
-bool paced_by_states = false;   /* slices a frame, counted in states, instead of a thread */
 
 /* The hint being asked for or shown. */
 struct Hint {
@@ -64,20 +63,36 @@ struct Thinking {
     SearchResult found;         /* some 40 KB of steps */
 };
 
-Hint hint;
-Thinking thinking;
-World held;                     /* the world as it stood when the hint was asked for */
-StateHasher hasher;             /* the memo of the keys taken of the game's world */
-char answer_text[80];
+} // namespace
+
+/* The session's hint: the one being asked for or shown, its search, and the way found before. */
+struct HintState {
+    Hint hint;
+    Thinking thinking;
+    World held;                 /* the world as it stood when the hint was asked for */
+    StateHasher hasher;         /* the memo of the keys taken of the session's world */
+    char answer_text[80];
+    bool paced_by_states;       /* slices a frame, counted in states, instead of a thread */
+    /* The last winning way found, and the position it starts from: a player who follows it
+       gets its next command without a search. */
+    SearchResult way;
+    bool way_known;
+    bool way_start_known;
+    StateKey way_start;
+    int32_t way_start_clock;
+};
+
+namespace {
+
 const char THINKING_TEXT[] = "Thinking...";
 
-/* The last winning way found, and the position it starts from: a player who follows it gets its
-   next command without a search. */
-SearchResult way;
-bool way_known;
-bool way_start_known;
-StateKey way_start;
-int32_t way_start_clock;
+/* The session's hint state, made when it is first needed. */
+HintState &hint_state(PlaySession &s)
+{
+    if (!s.hint)
+        s.hint = new HintState();
+    return *s.hint;
+}
 
 bool same_key(const StateKey &a, const StateKey &b)
 {
@@ -85,19 +100,18 @@ bool same_key(const StateKey &a, const StateKey &b)
 }
 
 /* The robot takes a command now and none waits: the position is one the search keys. */
-bool robot_at_rest()
+bool robot_at_rest(const World &w)
 {
-    const World &w = session.world;
     return w.motion.jump_ctr < 1 && w.queue.read_index == w.queue.write_index &&
            !w.level.level_completed && !w.level.level_lost && !w.falling;
 }
 
 /* What a wait waits for: a zipper on the move, a blast under way, or nothing in particular. */
-const char *wait_text()
+const char *wait_text(const World &w)
 {
     bool zipper = false, blast = false;
-    for (int i = 0; i < session.world.actors.count; i++) {
-        const Actor &a = session.world.actors.actors[i];
+    for (int i = 0; i < w.actors.count; i++) {
+        const Actor &a = w.actors.actors[i];
         if (a.gone)
             continue;
         if (a.timer > 0)
@@ -109,7 +123,7 @@ const char *wait_text()
                     "Hint: wait a moment";
 }
 
-const char *command_text(int code)
+const char *command_text(const World &w, int code)
 {
     switch (code) {
     case MOVE_FORWARD: return "Hint: step forward";
@@ -119,59 +133,60 @@ const char *command_text(int code)
     case MOVE_STRAFE_LEFT: return "Hint: strafe left";
     case MOVE_STRAFE_RIGHT: return "Hint: strafe right";
     case MOVE_JUMP: return "Hint: jump";
-    default: return wait_text();
+    default: return wait_text(w);
     }
 }
 
 /* Shows `text` as the answer, on the message line from a buffer of its own. */
-void show_answer(const char *text)
+void show_answer(PlaySession &s, HintState &h, const char *text)
 {
-    std::snprintf(answer_text, sizeof answer_text, "%s", text);
-    show_message(session.world, answer_text, ANSWER_TICKS);
+    std::snprintf(h.answer_text, sizeof h.answer_text, "%s", text);
+    show_message(s.world, h.answer_text, ANSWER_TICKS);
 }
 
 /* Notes that the answer shown is for the position as it stands, when the robot is at rest. */
-void note_position()
+void note_position(PlaySession &s, HintState &h)
 {
-    hint.key_known = robot_at_rest();
-    if (hint.key_known)
-        hint.key = state_key(session.world, &hasher);
+    h.hint.key_known = robot_at_rest(s.world);
+    if (h.hint.key_known)
+        h.hint.key = state_key(s.world, &h.hasher);
 }
 
 /* Shows the command `code` as the hint, with its arrow on the robot's square, for the position
    as it stands (or, while the robot is still under way, the one it comes to rest in). */
-void show_command(int code, double seconds)
+void show_command(PlaySession &s, HintState &h, int code, double seconds)
 {
-    hint.outcome = HINT_COMMAND;
-    hint.code = code;
-    hint.seconds = seconds;
-    hint.shown = true;
-    hint.column = session.world.motion.playerL[0];
-    hint.row = session.world.motion.playerL[1];
-    note_position();
-    show_answer(command_text(code));
+    h.hint.outcome = HINT_COMMAND;
+    h.hint.code = code;
+    h.hint.seconds = seconds;
+    h.hint.shown = true;
+    h.hint.column = s.world.motion.playerL[0];
+    h.hint.row = s.world.motion.playerL[1];
+    note_position(s, h);
+    show_answer(s, h, command_text(s.world, code));
 }
 
 /* The search has ended with `outcome` (SEARCH_RUNNING: its time is up), with its way in `found`
    when `solved`: shows its answer. */
-void finish(SearchOutcome outcome, bool solved, const SearchResult &found, double seconds)
+void finish(PlaySession &s, HintState &h, SearchOutcome outcome, bool solved,
+            const SearchResult &found, double seconds)
 {
     if (solved && found.step_count > 0) {
-        way = found;
-        way_known = true;
+        h.way = found;
+        h.way_known = true;
         // The search began in the world as it stood, which the session has held still since.
-        way_start_known = robot_at_rest();
-        if (way_start_known)
-            way_start = state_key(session.world, &hasher);
-        way_start_clock = session.world.clock;
-        show_command(way.steps[0].code, seconds);
+        h.way_start_known = robot_at_rest(s.world);
+        if (h.way_start_known)
+            h.way_start = state_key(s.world, &h.hasher);
+        h.way_start_clock = s.world.clock;
+        show_command(s, h, h.way.steps[0].code, seconds);
     } else if (outcome == SEARCH_SOLVED) {
-        hint.outcome = HINT_NONE;       // the level is completed already
+        h.hint.outcome = HINT_NONE;       // the level is completed already
     } else {
-        hint.outcome = outcome == SEARCH_NO_SOLUTION ? HINT_NO_WAY : HINT_NOT_FOUND;
-        hint.seconds = seconds;
-        note_position();
-        show_answer(outcome == SEARCH_NO_SOLUTION ?
+        h.hint.outcome = outcome == SEARCH_NO_SOLUTION ? HINT_NO_WAY : HINT_NOT_FOUND;
+        h.hint.seconds = seconds;
+        note_position(s, h);
+        show_answer(s, h, outcome == SEARCH_NO_SOLUTION ?
                         "No way to win from here: undo (Backspace) or restart (R)" :
                     outcome == SEARCH_RUNNING ? "No way found in 5 s: undo or restart" :
                     outcome == SEARCH_DEPTH_LIMIT ?
@@ -182,21 +197,21 @@ void finish(SearchOutcome outcome, bool solved, const SearchResult &found, doubl
 
 /* The next command of the way found before, when the position as it stands is one it passes
    through with time enough left for the rest of it. */
-bool answer_from_way()
+bool answer_from_way(PlaySession &s, HintState &h)
 {
-    if (!way_known || !robot_at_rest())
+    if (!h.way_known || !robot_at_rest(s.world))
         return false;
-    const StateKey now = state_key(session.world, &hasher);
-    const int32_t end_clock = way.steps[way.step_count - 1].clock;
-    for (int32_t i = -1; i + 1 < way.step_count; i++) {
-        if (i < 0 ? !way_start_known || !same_key(now, way_start) : !same_key(now, way.steps[i].key))
+    const StateKey now = state_key(s.world, &h.hasher);
+    const int32_t end_clock = h.way.steps[h.way.step_count - 1].clock;
+    for (int32_t i = -1; i + 1 < h.way.step_count; i++) {
+        if (i < 0 ? !h.way_start_known || !same_key(now, h.way_start) : !same_key(now, h.way.steps[i].key))
             continue;
         // The rest of the way takes the game time it took when found; a player slower than the
         // search may not have that left.
-        const int32_t needed = (i < 0 ? way_start_clock : way.steps[i].clock) - end_clock;
-        if (level_clock_left(session.world) - needed < CLOCK_SPARE_TICKS)
+        const int32_t needed = (i < 0 ? h.way_start_clock : h.way.steps[i].clock) - end_clock;
+        if (level_clock_left(s.world) - needed < CLOCK_SPARE_TICKS)
             return false;
-        show_command(way.steps[i + 1].code, 0);
+        show_command(s, h, h.way.steps[i + 1].code, 0);
         return true;
     }
     return false;
@@ -219,21 +234,22 @@ SearchOutcome start_search(LevelSearch &search, const World &from, bool led)
    reached with, which a detour may have run down: its "no way" is proven again breadth first,
    which reaches every position by the fewest commands. Returns true when the led search gave
    way to a breadth-first one (its outcome in *outcome). */
-bool prove_breadth_first(LevelSearch &search, const World &from, SearchOutcome *outcome)
+bool prove_breadth_first(HintState &h, LevelSearch &search, const World &from,
+                         SearchOutcome *outcome)
 {
-    if (!hint.led || (*outcome != SEARCH_NO_SOLUTION && *outcome != SEARCH_DEPTH_LIMIT))
+    if (!h.hint.led || (*outcome != SEARCH_NO_SOLUTION && *outcome != SEARCH_DEPTH_LIMIT))
         return false;
     search_end(search);
-    hint.led = false;
+    h.hint.led = false;
     *outcome = start_search(search, from, false);
     return true;
 }
 
 /* The unpaced search, on its own thread: the led search, its proof if it finds no way, and the
    way's replay, all on the search's own world, within SEARCH_SECONDS of its own time. */
-void think(SearchOutcome outcome)
+void think(HintState &h, SearchOutcome outcome)
 {
-    LevelSearch &search = *thinking.search;
+    LevelSearch &search = *h.thinking.search;
     double spent = 0;           // seconds of the searches before the one under way
     SearchProgress progress{};
     for (;;) {
@@ -246,222 +262,234 @@ void think(SearchOutcome outcome)
         if (outcome == SEARCH_RUNNING)
             break;              // out of time, or asked to stop
         const double seconds = progress.seconds;
-        if (!prove_breadth_first(search, held, &outcome))
+        if (!prove_breadth_first(h, search, h.held, &outcome))
             break;
         spent += seconds;
     }
     search_progress(search, &progress);
-    thinking.outcome = outcome;
-    thinking.seconds = spent + progress.seconds;
-    thinking.solved = outcome == SEARCH_SOLVED && search_solution(search, &thinking.found);
+    h.thinking.outcome = outcome;
+    h.thinking.seconds = spent + progress.seconds;
+    h.thinking.solved = outcome == SEARCH_SOLVED && search_solution(search, &h.thinking.found);
     search_end(search);
-    thinking.done.store(true, std::memory_order_release);
+    h.thinking.done.store(true, std::memory_order_release);
 }
 
 /* Waits for the thread of a search under way, if any, having asked it to stop. */
-void join_thinking()
+void join_thinking(HintState &h)
 {
-    if (!thinking.thread.joinable())
+    if (!h.thinking.thread.joinable())
         return;
-    search_stop_soon(*thinking.search);
-    thinking.thread.join();
+    search_stop_soon(*h.thinking.search);
+    h.thinking.thread.join();
 }
 
 /* Puts the world back as it stood when the hint was asked for: the search's answer is for that
    position, so nothing moves and the clock stands while it thinks. What the player's keys change
    meanwhile, the message line, the camera and the sounds heard, stays. */
-void hold_world()
+void hold_world(PlaySession &s, HintState &h)
 {
-    const MessageLine message = session.world.message;
-    const int title = session.world.title_timer;
-    const float pitch = session.world.camera_pitch;
-    const float height = session.world.camera_height;
-    const CueLog cues = session.world.cues;
-    session.world = held;
-    session.world.message = message;
-    session.world.title_timer = title;
-    session.world.camera_height = height;
-    session.world.cues = cues;
-    if (!session.world.intro)
-        session.world.camera_pitch = pitch;
+    const MessageLine message = s.world.message;
+    const int title = s.world.title_timer;
+    const float pitch = s.world.camera_pitch;
+    const float height = s.world.camera_height;
+    const CueLog cues = s.world.cues;
+    s.world = h.held;
+    s.world.message = message;
+    s.world.title_timer = title;
+    s.world.camera_height = height;
+    s.world.cues = cues;
+    if (!s.world.intro)
+        s.world.camera_pitch = pitch;
 }
 
 /* A paced slice of the search, on the play loop's thread. */
-void think_a_slice()
+void think_a_slice(PlaySession &s, HintState &h)
 {
-    LevelSearch &search = *thinking.search;
+    LevelSearch &search = *h.thinking.search;
     SearchOutcome outcome = search_run(search, PACED_SLICE_STATES, 0);
-    hint.slices++;
+    h.hint.slices++;
     SearchProgress progress;
     search_progress(search, &progress);
-    if (prove_breadth_first(search, held, &outcome)) {
-        hint.spent += progress.seconds;
+    if (prove_breadth_first(h, search, h.held, &outcome)) {
+        h.hint.spent += progress.seconds;
         progress.seconds = 0;
     }
-    if (outcome == SEARCH_RUNNING && hint.slices < PACED_SLICES) {
-        show_message(session.world, THINKING_TEXT, THINKING_TICKS);
+    if (outcome == SEARCH_RUNNING && h.hint.slices < PACED_SLICES) {
+        show_message(s.world, THINKING_TEXT, THINKING_TICKS);
         return;
     }
-    thinking.solved = outcome == SEARCH_SOLVED && search_solution(search, &thinking.found);
+    h.thinking.solved = outcome == SEARCH_SOLVED && search_solution(search, &h.thinking.found);
     search_end(search);
-    finish(outcome, thinking.solved, thinking.found, hint.spent + progress.seconds);
+    finish(s, h, outcome, h.thinking.solved, h.thinking.found, h.hint.spent + progress.seconds);
 }
 
 } // namespace
 
-void hint_request()
+void hint_request(PlaySession &s)
 {
-    if (session.world.level.level_completed || hint.outcome == HINT_THINKING)
+    HintState &h = hint_state(s);
+    if (s.world.level.level_completed || h.hint.outcome == HINT_THINKING)
         return;
     // An answer still standing is shown again: a command, or no way from a position that has
     // not moved since.
-    const bool standing = hint.outcome == HINT_COMMAND ? hint.shown && hint.code != 0 :
-                          hint.outcome == HINT_NO_WAY && hint.key_known && robot_at_rest() &&
-                              same_key(state_key(session.world, &hasher), hint.key);
+    const bool standing = h.hint.outcome == HINT_COMMAND ? h.hint.shown && h.hint.code != 0 :
+                          h.hint.outcome == HINT_NO_WAY && h.hint.key_known && robot_at_rest(s.world) &&
+                              same_key(state_key(s.world, &h.hasher), h.hint.key);
     if (standing) {
-        show_message(session.world, answer_text, ANSWER_TICKS);
+        show_message(s.world, h.answer_text, ANSWER_TICKS);
         return;
     }
-    hint_cancel();
-    if (answer_from_way())
+    hint_cancel(s);
+    if (answer_from_way(s, h))
         return;
-    if (!thinking.search && !(thinking.search = search_create())) {
-        finish(SEARCH_MEMORY_LIMIT, false, way, 0);
+    if (!h.thinking.search && !(h.thinking.search = search_create())) {
+        finish(s, h, SEARCH_MEMORY_LIMIT, false, h.way, 0);
         return;
     }
-    held = session.world;
-    hint.slices = 0;
-    hint.spent = 0;
-    hint.led = true;
-    hint.outcome = HINT_THINKING;
-    const SearchOutcome outcome = start_search(*thinking.search, held, true);
-    thinking.done.store(false, std::memory_order_relaxed);
-    thinking.seconds = 0;
-    if (paced_by_states) {
+    h.held = s.world;
+    h.hint.slices = 0;
+    h.hint.spent = 0;
+    h.hint.led = true;
+    h.hint.outcome = HINT_THINKING;
+    const SearchOutcome outcome = start_search(*h.thinking.search, h.held, true);
+    h.thinking.done.store(false, std::memory_order_relaxed);
+    h.thinking.seconds = 0;
+    if (h.paced_by_states) {
         if (outcome == SEARCH_RUNNING) {
-            show_message(session.world, THINKING_TEXT, THINKING_TICKS);
+            show_message(s.world, THINKING_TEXT, THINKING_TICKS);
             return;
         }
         SearchOutcome proved = outcome;
-        if (prove_breadth_first(*thinking.search, held, &proved) && proved == SEARCH_RUNNING) {
-            show_message(session.world, THINKING_TEXT, THINKING_TICKS);
+        if (prove_breadth_first(h, *h.thinking.search, h.held, &proved) && proved == SEARCH_RUNNING) {
+            show_message(s.world, THINKING_TEXT, THINKING_TICKS);
             return;
         }
-        thinking.solved = proved == SEARCH_SOLVED && search_solution(*thinking.search, &thinking.found);
-        search_end(*thinking.search);
-        finish(proved, thinking.solved, thinking.found, 0);
+        h.thinking.solved = proved == SEARCH_SOLVED && search_solution(*h.thinking.search, &h.thinking.found);
+        search_end(*h.thinking.search);
+        finish(s, h, proved, h.thinking.solved, h.thinking.found, 0);
         return;
     }
-    show_message(session.world, THINKING_TEXT, THINKING_TICKS);
+    show_message(s.world, THINKING_TEXT, THINKING_TICKS);
     try {
-        thinking.thread = std::thread(think, outcome);
+        h.thinking.thread = std::thread(think, std::ref(h), outcome);
     } catch (...) {
-        search_end(*thinking.search);
-        finish(SEARCH_MEMORY_LIMIT, false, way, 0);
+        search_end(*h.thinking.search);
+        finish(s, h, SEARCH_MEMORY_LIMIT, false, h.way, 0);
     }
 }
 
-void hint_frame()
+void hint_frame(PlaySession &s)
 {
-    if (hint.outcome == HINT_THINKING) {
-        if (session.world.queue.write_index != held.queue.write_index) {
+    HintState &h = hint_state(s);
+    if (h.hint.outcome == HINT_THINKING) {
+        if (s.world.queue.write_index != h.held.queue.write_index) {
             // A command typed while the robot was still under way: it cancels the hint as one
             // taken does, and the world goes on from here to take it.
-            hint_cancel();
+            hint_cancel(s);
             return;
         }
-        hold_world();
-        if (paced_by_states) {
-            think_a_slice();
+        hold_world(s, h);
+        if (h.paced_by_states) {
+            think_a_slice(s, h);
             return;
         }
-        if (!thinking.done.load(std::memory_order_acquire)) {
-            show_message(session.world, THINKING_TEXT, THINKING_TICKS);
+        if (!h.thinking.done.load(std::memory_order_acquire)) {
+            show_message(s.world, THINKING_TEXT, THINKING_TICKS);
             return;
         }
-        thinking.thread.join();
-        finish(thinking.outcome, thinking.solved, thinking.found, thinking.seconds);
+        h.thinking.thread.join();
+        finish(s, h, h.thinking.outcome, h.thinking.solved, h.thinking.found, h.thinking.seconds);
         return;
     }
-    if (hint.outcome != HINT_COMMAND || !hint.shown)
+    if (h.hint.outcome != HINT_COMMAND || !h.hint.shown)
         return;
-    if (hint.code == 0) {
+    if (h.hint.code == 0) {
         // A wait is for a world that moves: it lasts as long as its message.
-        hint.shown = session.world.message.text == answer_text;
+        h.hint.shown = s.world.message.text == h.answer_text;
         return;
     }
-    if (robot_at_rest()) {
-        const StateKey now = state_key(session.world, &hasher);
-        if (!hint.key_known) {
-            hint.key = now;         // the robot has come to rest where the search began
-            hint.key_known = true;
-        } else if (!same_key(now, hint.key)) {
-            hint.shown = false;     // something has moved: the arrow may lead astray now
+    if (robot_at_rest(s.world)) {
+        const StateKey now = state_key(s.world, &h.hasher);
+        if (!h.hint.key_known) {
+            h.hint.key = now;         // the robot has come to rest where the search began
+            h.hint.key_known = true;
+        } else if (!same_key(now, h.hint.key)) {
+            h.hint.shown = false;     // something has moved: the arrow may lead astray now
         }
     }
 }
 
-void hint_cancel()
+void hint_cancel(PlaySession &s)
 {
-    if (hint.outcome == HINT_THINKING) {
-        join_thinking();
-        search_cancel(*thinking.search);
-        search_end(*thinking.search);
-        if (session.world.message.text == THINKING_TEXT)
-            clear_message(session.world);
+    HintState &h = hint_state(s);
+    if (h.hint.outcome == HINT_THINKING) {
+        join_thinking(h);
+        search_cancel(*h.thinking.search);
+        search_end(*h.thinking.search);
+        if (s.world.message.text == THINKING_TEXT)
+            clear_message(s.world);
     }
-    hint.outcome = HINT_NONE;
-    hint.shown = false;
+    h.hint.outcome = HINT_NONE;
+    h.hint.shown = false;
 }
 
-bool hint_shown(int *column, int *row, int *code)
+bool hint_shown(const PlaySession &s, int *column, int *row, int *code)
 {
-    if (hint.outcome != HINT_COMMAND || !hint.shown)
+    if (!s.hint)
         return false;
-    *column = hint.column;
-    *row = hint.row;
-    *code = hint.code;
+    const HintState &h = *s.hint;
+    if (h.hint.outcome != HINT_COMMAND || !h.hint.shown)
+        return false;
+    *column = h.hint.column;
+    *row = h.hint.row;
+    *code = h.hint.code;
     return true;
 }
 
-HintOutcome hint_outcome(int *code, double *seconds)
+HintOutcome hint_outcome(PlaySession &s, int *code, double *seconds)
 {
-    *code = hint.outcome == HINT_COMMAND ? hint.code : 0;
-    *seconds = hint.seconds;
-    return hint.outcome;
+    HintState &h = hint_state(s);
+    *code = h.hint.outcome == HINT_COMMAND ? h.hint.code : 0;
+    *seconds = h.hint.seconds;
+    return h.hint.outcome;
 }
 
-bool hint_thinking()
+bool hint_thinking(PlaySession &s)
 {
-    return hint.outcome == HINT_THINKING;
+    HintState &h = hint_state(s);
+    return h.hint.outcome == HINT_THINKING;
 }
 
-void hint_wait()
+void hint_wait(PlaySession &s)
 {
-    if (hint.outcome == HINT_THINKING && !paced_by_states && thinking.thread.joinable()) {
-        while (!thinking.done.load(std::memory_order_acquire))
+    HintState &h = hint_state(s);
+    if (h.hint.outcome == HINT_THINKING && !h.paced_by_states && h.thinking.thread.joinable()) {
+        while (!h.thinking.done.load(std::memory_order_acquire))
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
-void hint_pace_by_states(bool on)
+void hint_pace_by_states(PlaySession &s, bool on)
 {
-    if (on != paced_by_states)
-        hint_cancel();
-    paced_by_states = on;
+    HintState &h = hint_state(s);
+    if (on != h.paced_by_states)
+        hint_cancel(s);
+    h.paced_by_states = on;
 }
 
-void hint_reset()
+void hint_reset(PlaySession &s)
 {
-    hint_cancel();
-    way_known = false;
+    HintState &h = hint_state(s);
+    hint_cancel(s);
+    h.way_known = false;
 }
 
-int64_t hint_peak_memory()
+int64_t hint_peak_memory(PlaySession &s)
 {
-    if (!thinking.search)
+    HintState &h = hint_state(s);
+    if (!h.thinking.search)
         return 0;
     SearchProgress progress;
-    search_progress(*thinking.search, &progress);
+    search_progress(*h.thinking.search, &progress);
     return progress.peak_memory;
 }

@@ -4,11 +4,13 @@
 
 #include <cstdint>
 
+struct PlaySession;
+
 /* Starts looking for a hint from the world as it stands (I in play). A search already under way
    goes on; a hint already shown is shown again. When the position is one the last answer's way
    passes through (the player has followed it), the answer is its next command at once, without
    searching. Called by the game keys. */
-void hint_request();
+void hint_request(PlaySession &s);
 
 /* Looks after the hint asked for, once a frame: while its search runs, the world of the session
    is held as it stood when the hint was asked for (put back every frame, the message line, the
@@ -20,22 +22,22 @@ void hint_request();
    slice of states a frame on this thread, so that a demo's playback thinks for the frames its
    recording did. Forgets a hint shown once the world no longer stands as it did. Called by the
    play session once a frame, after the frame's update; does nothing when no hint is asked for. */
-void hint_frame();
+void hint_frame(PlaySession &s);
 
 /* Waits until the search under way, if any, has ended (its answer is shown by the next
    hint_frame). For the tests and the benchmarks. */
-void hint_wait();
+void hint_wait(PlaySession &s);
 
 /* The most memory the hint's last search held, in bytes. For the benchmark. */
-int64_t hint_peak_memory();
+int64_t hint_peak_memory(PlaySession &s);
 
 /* Forgets a hint shown and cancels a search under way: a command taken, an undo, a restart or a
    new level makes it stale. Called by the game keys and the play loop. */
-void hint_cancel();
+void hint_cancel(PlaySession &s);
 
 /* True while a hint is shown: *column and *row are the robot's square, *code the move code (0 for
    a wait) the arrow there shows. Called by the frame's drawing. */
-bool hint_shown(int *column, int *row, int *code);
+bool hint_shown(const PlaySession &s, int *column, int *row, int *code);
 
 /* What the last hint request has come to. */
 enum HintOutcome {
@@ -49,17 +51,17 @@ enum HintOutcome {
 /* The outcome of the last request, with the command's move code (0 for a wait) in *code for
    HINT_COMMAND and the search's seconds in *seconds (0 for an answer from the way before).
    Called by the tests and the benchmark. */
-HintOutcome hint_outcome(int *code, double *seconds);
+HintOutcome hint_outcome(PlaySession &s, int *code, double *seconds);
 
 /* True while hint_frame has a search to run. Called by the tests and the benchmark. */
-bool hint_thinking();
+bool hint_thinking(PlaySession &s);
 
 /* hint_cancel, and forgets the way found before as well, so that the next request searches
    afresh. Called by the tests and the benchmark between positions they time. */
-void hint_reset();
+void hint_reset(PlaySession &s);
 
 /* With `on`, the search runs in slices of states a frame, and its bound is counted in them: its
    answer then comes on the same frame whatever the machine's speed. Set by the play loop in a
    demo, recorded or played back, and by the tests; off at start. A hint under way is cancelled
    when the pace changes. */
-void hint_pace_by_states(bool on);
+void hint_pace_by_states(PlaySession &s, bool on);

@@ -9,7 +9,7 @@
 #include "world/player.h"
 #include "world/world.h"
 
-PlaySession session = {World{}, 1, false, RecordsAttempt{}};
+PlaySession session = {World{}, 1, false, RecordsAttempt{}, nullptr, nullptr};
 
 void play_pending_cues(World &w)
 {
@@ -22,41 +22,41 @@ void play_pending_cues(World &w)
 void session_step(PlaySession &s, int ticks)
 {
     if (command_ready(s.world)) {
-        undo_keep_command();
+        undo_keep_command(s);
         records_note_command(s.attempt);
-        hint_cancel();
+        hint_cancel(s);
     }
     player_command(s.world);
     update_player(s.world, ticks);
     play_pending_cues(s.world);
-    hint_frame();
+    hint_frame(s);
 }
 
 void session_restart(PlaySession &s)
 {
-    undo_keep_restart();
+    undo_keep_restart(s);
     start_level(s.world, s.level);
-    undo_attempt_started();
-    hint_cancel();
+    undo_attempt_started(s);
+    hint_cancel(s);
 }
 
 bool session_step_back(PlaySession &s)
 {
-    if (!undo_step_back())
+    if (!undo_step_back(s))
         return false;
-    hint_cancel();
+    hint_cancel(s);
     return true;
 }
 
 void session_ask_hint(PlaySession &s)
 {
-    hint_request();
+    hint_request(s);
     records_note_hint(s.attempt);
 }
 
 FrameOverlay session_overlay(const PlaySession &s)
 {
     FrameOverlay overlay{s.level, false, 0, 0, 0};
-    overlay.hint_shown = hint_shown(&overlay.hint_column, &overlay.hint_row, &overlay.hint_code);
+    overlay.hint_shown = hint_shown(s, &overlay.hint_column, &overlay.hint_row, &overlay.hint_code);
     return overlay;
 }

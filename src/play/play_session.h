@@ -5,9 +5,12 @@
 #include "render/render_frame.h"
 #include "world/world.h"
 
-/* What the game keeps of the level being played. The world is the running level itself; what
-   is drawn is read from it, and everything that changes it (the keys' commands, undo, the
-   hint's search, a restart) goes through this record. */
+struct HintState;
+struct UndoHistory;
+
+/* What the game keeps of the level being played, its one owner. The world is the running level
+   itself; what is drawn is read from it, and everything that changes it (the keys' commands,
+   undo, the hint's search, a restart) goes through this record and the procedures below. */
 struct PlaySession {
     World world;
     int level;      /* the number of the level being played: chosen in the level selection (and
@@ -15,6 +18,8 @@ struct PlaySession {
     bool not_recorded;  /* set by the slow-motion key: a completion confirmed while it is set
                            is not recorded; the play loop clears it after every level */
     RecordsAttempt attempt; /* what the records count of the attempt under way */
+    UndoHistory *undo;      /* the world before each command, for undo: made when first needed */
+    HintState *hint;        /* the hint asked for or shown, and its search: likewise */
 };
 
 /* The game's session: the play loop, the editor's playtest and the screens over play act on it. */

@@ -23,8 +23,6 @@
 #include "world/world_clock.h"
 #include "world/world_messages.h"
 
-UndoAttempt undo_attempt;
-
 namespace {
 
 const int MESSAGE_TICKS = 100;
@@ -46,25 +44,39 @@ struct UndoStep {
     int32_t restart;        /* kept before a restart rather than a command */
 };
 
-UndoStep steps[UNDO_STEP_LIMIT];    /* a ring: the oldest at first_step */
-int first_step = 0;
-int step_count = 0;
-uint32_t pool[POOL_WORDS];          /* a ring of the older steps' changes, oldest first */
+} // namespace
 
-uint32_t newest[WORLD_WORDS];       /* the newest step, whole */
-uint32_t incoming[WORLD_WORDS];
-uint32_t changes[WORLD_WORDS + 2];  /* being encoded: a run costs one word more than it holds,
-                                       and two equal words part runs, so at most this */
-World world;                        /* the world on its way in or out */
+/* The history of the session's level: its steps, the ring of their changes and the newest whole. */
+struct UndoHistory {
+    UndoStep steps[UNDO_STEP_LIMIT];    /* a ring: the oldest at first_step */
+    int first_step = 0;
+    int step_count = 0;
+    uint32_t pool[POOL_WORDS];          /* a ring of the older steps' changes, oldest first */
+    uint32_t newest[WORLD_WORDS];       /* the newest step, whole */
+    uint32_t incoming[WORLD_WORDS];
+    uint32_t changes[WORLD_WORDS + 2];  /* being encoded: a run costs one word more than it holds,
+                                           and two equal words part runs, so at most this */
+    World world;                        /* the world on its way in or out */
+    bool dropped = false;               /* a step has been dropped since undo_clear */
+    bool drop_told = false;
+    int moves_back = 0;                 /* commands undone since the last step kept */
+    char message_text[48];
+    UndoAttempt attempt;                /* the attempt under way */
+};
 
-bool dropped = false;               /* a step has been dropped since undo_clear */
-bool drop_told = false;
-int moves_back = 0;                 /* commands undone since the last step kept */
-char message_text[48];
+namespace {
 
-UndoStep &step_at(int place)
+/* The session's history, made when it is first needed: some 4.5 MB. */
+UndoHistory &history(PlaySession &s)
 {
-    return steps[(first_step + place) % UNDO_STEP_LIMIT];
+    if (!s.undo)
+        s.undo = new UndoHistory();
+    return *s.undo;
+}
+
+UndoStep &step_at(UndoHistory &h, int place)
+{
+    return h.steps[(h.first_step + place) % UNDO_STEP_LIMIT];
 }
 
 /* The world in a form that changes only where play changes it: the command queue, the message
@@ -114,23 +126,23 @@ void apply(uint32_t *world_words, const uint32_t *delta)
     }
 }
 
-void drop_oldest()
+void drop_oldest(UndoHistory &h)
 {
-    first_step = (first_step + 1) % UNDO_STEP_LIMIT;
-    step_count--;
-    dropped = true;
+    h.first_step = (h.first_step + 1) % UNDO_STEP_LIMIT;
+    h.step_count--;
+    h.dropped = true;
 }
 
 /* The place in the pool for `words` words of changes, dropping the oldest steps until they fit.
    The changes lie in the order of their steps, so the free room is after the newest's and
    before the oldest's, round the end of the ring. */
-uint32_t room_for(uint32_t words)
+uint32_t room_for(UndoHistory &h, uint32_t words)
 {
     for (;;) {
-        if (step_count < 2)
+        if (h.step_count < 2)
             return 0;   // only the newest step, which has no changes stored: the pool is empty
-        const UndoStep &oldest = step_at(0);
-        const UndoStep &last = step_at(step_count - 2);
+        const UndoStep &oldest = step_at(h, 0);
+        const UndoStep &last = step_at(h, h.step_count - 2);
         const uint32_t low = oldest.start, high = last.start + last.words;
         if (last.start >= low) {
             if (POOL_WORDS - high >= words)
@@ -140,126 +152,140 @@ uint32_t room_for(uint32_t words)
         } else if (low - high >= words) {
             return high;
         }
-        drop_oldest();
+        drop_oldest(h);
     }
 }
 
-void keep_step(bool restart)
+void keep_step(PlaySession &s, bool restart)
 {
-    world = session.world;
-    normalise(&world);
-    std::memcpy(incoming, &world, sizeof world);
-    if (step_count == UNDO_STEP_LIMIT)
-        drop_oldest();
-    if (step_count > 0) {
-        const uint32_t words = encode(newest, incoming, changes);
-        const uint32_t at = room_for(words);
-        std::memcpy(pool + at, changes, words * 4);
-        UndoStep &below = step_at(step_count - 1);
+    UndoHistory &h = history(s);
+    h.world = s.world;
+    normalise(&h.world);
+    std::memcpy(h.incoming, &h.world, sizeof h.world);
+    if (h.step_count == UNDO_STEP_LIMIT)
+        drop_oldest(h);
+    if (h.step_count > 0) {
+        const uint32_t words = encode(h.newest, h.incoming, h.changes);
+        const uint32_t at = room_for(h, words);
+        std::memcpy(h.pool + at, h.changes, words * 4);
+        UndoStep &below = step_at(h, h.step_count - 1);
         below.start = at;
         below.words = words;
     }
-    step_at(step_count) = UndoStep{0, 0, undo_attempt, session.attempt, restart ? 1 : 0};
-    step_count++;
-    std::memcpy(newest, incoming, sizeof newest);
-    moves_back = 0;
-    if (dropped && !drop_told) {
-        std::snprintf(message_text, sizeof message_text, "Undo keeps the last %d moves only",
-                      step_count);
-        show_message(session.world, message_text, MESSAGE_TICKS);
-        drop_told = true;
+    step_at(h, h.step_count) = UndoStep{0, 0, h.attempt, s.attempt, restart ? 1 : 0};
+    h.step_count++;
+    std::memcpy(h.newest, h.incoming, sizeof h.newest);
+    h.moves_back = 0;
+    if (h.dropped && !h.drop_told) {
+        std::snprintf(h.message_text, sizeof h.message_text, "Undo keeps the last %d moves only",
+                      h.step_count);
+        show_message(s.world, h.message_text, MESSAGE_TICKS);
+        h.drop_told = true;
     }
 }
 
 } // namespace
 
-void undo_clear()
+void undo_clear(PlaySession &s)
 {
-    first_step = 0;
-    step_count = 0;
-    dropped = false;
-    drop_told = false;
-    moves_back = 0;
+    UndoHistory &h = history(s);
+    h.first_step = 0;
+    h.step_count = 0;
+    h.dropped = false;
+    h.drop_told = false;
+    h.moves_back = 0;
 }
 
-void undo_attempt_started()
+void undo_attempt_started(PlaySession &s)
 {
-    undo_attempt = UndoAttempt{session.level, 0, session.world.clock};
+    UndoHistory &h = history(s);
+    h.attempt = UndoAttempt{s.level, 0, s.world.clock};
 }
 
-int undo_attempt_ticks()
+int undo_attempt_ticks(PlaySession &s)
 {
-    return undo_attempt.start_clock - level_clock_left(session.world);
+    UndoHistory &h = history(s);
+    return h.attempt.start_clock - level_clock_left(s.world);
 }
 
-void undo_keep_command()
+void undo_keep_command(PlaySession &s)
 {
-    keep_step(false);
-    undo_attempt.commands++;
+    UndoHistory &h = history(s);
+    keep_step(s, false);
+    h.attempt.commands++;
 }
 
-bool undo_keep_restart()
+bool undo_keep_restart(PlaySession &s)
 {
-    if (undo_attempt.commands == 0)
+    UndoHistory &h = history(s);
+    if (h.attempt.commands == 0)
         return false;
-    keep_step(true);
+    keep_step(s, true);
     return true;
 }
 
-bool undo_step_back()
+bool undo_step_back(PlaySession &s)
 {
-    if (step_count == 0) {
-        show_message(session.world, dropped ? "No more undo: older moves were dropped" : "Nothing to undo",
+    UndoHistory &h = history(s);
+    if (h.step_count == 0) {
+        show_message(s.world, h.dropped ? "No more undo: older moves were dropped" : "Nothing to undo",
                      MESSAGE_TICKS);
         return false;
     }
-    const UndoStep top = step_at(step_count - 1);
-    std::memcpy(&world, newest, sizeof world);
-    step_count--;
-    if (step_count > 0) {
-        UndoStep &below = step_at(step_count - 1);
-        apply(newest, pool + below.start);
+    const UndoStep top = step_at(h, h.step_count - 1);
+    std::memcpy(&h.world, h.newest, sizeof h.world);
+    h.step_count--;
+    if (h.step_count > 0) {
+        UndoStep &below = step_at(h, h.step_count - 1);
+        apply(h.newest, h.pool + below.start);
         below.start = 0;
         below.words = 0;
     }
 
     // The player's own tilt of the camera stays, unless the swoop of a level start sets it.
-    const float pitch = session.world.camera_pitch;
-    const bool swooping = session.world.intro != 0;
+    const float pitch = s.world.camera_pitch;
+    const bool swooping = s.world.intro != 0;
     // The camera height is the player's own setting, given to the world rather than kept by it,
     // and the sounds heard stay heard.
-    const float height = session.world.camera_height;
-    const CueLog cues = session.world.cues;
-    session.world = world;
-    session.world.camera_height = height;
-    session.world.cues = cues;
-    if (!swooping && !session.world.intro)
-        session.world.camera_pitch = pitch;
+    const float height = s.world.camera_height;
+    const CueLog cues = s.world.cues;
+    s.world = h.world;
+    s.world.camera_height = height;
+    s.world.cues = cues;
+    if (!swooping && !s.world.intro)
+        s.world.camera_pitch = pitch;
 
-    undo_attempt = top.attempt;
+    h.attempt = top.attempt;
     if (top.restart) {
-        session.level = top.attempt.level;
-        records_restart_undone(session.attempt, top.records);
-        show_message(session.world, "Undo: restart undone", MESSAGE_TICKS);
+        s.level = top.attempt.level;
+        records_restart_undone(s.attempt, top.records);
+        show_message(s.world, "Undo: restart undone", MESSAGE_TICKS);
     } else {
-        records_note_undo(session.attempt);
-        moves_back++;
-        std::snprintf(message_text, sizeof message_text,
-                      moves_back == 1 ? "Undo: %d move back" : "Undo: %d moves back", moves_back);
-        show_message(session.world, message_text, MESSAGE_TICKS);
+        records_note_undo(s.attempt);
+        h.moves_back++;
+        std::snprintf(h.message_text, sizeof h.message_text,
+                      h.moves_back == 1 ? "Undo: %d move back" : "Undo: %d moves back", h.moves_back);
+        show_message(s.world, h.message_text, MESSAGE_TICKS);
     }
     return true;
 }
 
-int undo_steps()
+const UndoAttempt &undo_attempt(PlaySession &s)
 {
-    return step_count;
+    return history(s).attempt;
 }
 
-size_t undo_bytes()
+int undo_steps(PlaySession &s)
 {
-    size_t bytes = step_count > 0 ? sizeof newest : 0;
-    for (int i = 0; i < step_count; i++)
-        bytes += step_at(i).words * 4;
+    UndoHistory &h = history(s);
+    return h.step_count;
+}
+
+size_t undo_bytes(PlaySession &s)
+{
+    UndoHistory &h = history(s);
+    size_t bytes = h.step_count > 0 ? sizeof h.newest : 0;
+    for (int i = 0; i < h.step_count; i++)
+        bytes += step_at(h, i).words * 4;
     return bytes;
 }

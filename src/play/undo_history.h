@@ -18,40 +18,43 @@ struct UndoAttempt {
     int32_t start_clock;
 };
 
-extern UndoAttempt undo_attempt;
+struct PlaySession;
+
+/* The undo history's attempt under way. */
+const UndoAttempt &undo_attempt(PlaySession &s);
 
 /* Forgets every step: a level is entered from the level selection. Called by the play loop. */
-void undo_clear();
+void undo_clear(PlaySession &s);
 
-/* Begins an attempt at session.level as start_level has just placed it: no command taken, the
+/* Begins an attempt at s.level as start_level has just placed it: no command taken, the
    clock as it stands. Called by the play loop after each start_level and by the restart keys. */
-void undo_attempt_started();
+void undo_attempt_started(PlaySession &s);
 
 /* The game time of the attempt so far, in ticks: its clock at the start less the clock now. Read by
    the play loop for the records of a completion. */
-int undo_attempt_ticks();
+int undo_attempt_ticks(PlaySession &s);
 
 /* Keeps the world as it stands as the newest step and counts a command into the attempt. Called
-   (through command_taken_hook) once the robot has taken a command and before it acts on it. When
+   by the session's step once the robot is about to take a command. When
    the history is full the oldest step is dropped, and the first time after undo_clear the message
    line says so. */
-void undo_keep_command();
+void undo_keep_command(PlaySession &s);
 
 /* Keeps the world as it stands before a restart, when the robot has taken a command since the
    attempt began (a restart of a level untouched, as held R repeats, keeps nothing). Returns true
    when a step was kept. Called by the restart keys just before start_level. */
-bool undo_keep_restart();
+bool undo_keep_restart(PlaySession &s);
 
 /* Puts the newest step back and forgets it: the whole world (robot, actors, squares, explosions
    under way, sweets, teleport, clock, flags) and the attempt, with the command queue empty and the
    message line confirming the step ("Undo: 3 moves back", or "Undo: restart undone"); undoing a
-   restart also gives session.level back. The records' attempt follows: a command undone counts
+   restart also gives s.level back. The records' attempt follows: a command undone counts
    as an undo of one move, and a restart undone gives back the attempt it ended, as kept with it
    (so that the moves made before it count again). Returns true when a step was undone, false
    when none was left (the message line then says so). Called by the undo keys. */
-bool undo_step_back();
+bool undo_step_back(PlaySession &s);
 
 /* The steps kept, and the bytes they take: the newest kept whole plus the changes of the others.
    For the tests and the debug column. */
-int undo_steps();
-size_t undo_bytes();
+int undo_steps(PlaySession &s);
+size_t undo_bytes(PlaySession &s);

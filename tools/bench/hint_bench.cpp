@@ -94,12 +94,12 @@ void sample_position(std::mt19937 &random, int length)
    the frame after it has come. */
 HintOutcome answer(int *code, double *seconds)
 {
-    hint_request();
-    while (hint_thinking()) {
-        hint_wait();
-        hint_frame();
+    hint_request(session);
+    while (hint_thinking(session)) {
+        hint_wait(session);
+        hint_frame(session);
     }
-    return hint_outcome(code, seconds);
+    return hint_outcome(session, code, seconds);
 }
 
 /* Follows the hints from the position as it stands: true when they complete the level. */
@@ -108,7 +108,7 @@ bool follow_hints(int first_code)
     int code = first_code;
     for (int step = 0; step < FOLLOW_LONGEST; step++) {
         run_command(session.world, code, TICKS, nullptr);
-        hint_cancel();          // a command taken makes the hint stale, as in play
+        hint_cancel(session);          // a command taken makes the hint stale, as in play
         if (session.world.level.level_completed)
             return true;
         if (!playing())
@@ -177,7 +177,7 @@ int main(int argc, char **argv)
         for (int n = 0; n < positions; n++) {
             sample_position(random, (int)(random() % (WALK_LONGEST + 1)));
             position = session.world;
-            hint_reset();
+            hint_reset(session);
             int code = 0;
             double searched = 0;
             const auto started = std::chrono::steady_clock::now();
@@ -185,7 +185,7 @@ int main(int argc, char **argv)
             const double seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
             f.seconds.push_back(seconds);
-            f.peak_mb = std::max(f.peak_mb, (double)hint_peak_memory() / (1 << 20));
+            f.peak_mb = std::max(f.peak_mb, (double)hint_peak_memory(session) / (1 << 20));
             if (outcome == HINT_COMMAND) {
                 f.commands++;
                 if (follow_hints(code))
@@ -196,7 +196,7 @@ int main(int argc, char **argv)
             } else {
                 f.not_found++;
             }
-            hint_reset();
+            hint_reset(session);
         }
         const bool level_met = percentile(f.seconds, 0.5) < TARGET_MEDIAN &&
                                percentile(f.seconds, 0.95) < TARGET_P95;

@@ -46,8 +46,8 @@ double frame(BITMAP *picture)
    answered; prints the figures. */
 void measure(int level, bool paced, BITMAP *picture)
 {
-    hint_pace_by_states(paced);
-    hint_reset();
+    hint_pace_by_states(session, paced);
+    hint_reset(session);
     start_level(session.world, level);
     for (int i = 0; i < 2000 && session.world.intro; i++)
         frame(picture);
@@ -55,12 +55,12 @@ void measure(int level, bool paced, BITMAP *picture)
     session_ask_hint(session);
     const double request_ms = ms_since(asked);
     std::vector<double> frames;
-    while (hint_thinking() && frames.size() < 100000)
+    while (hint_thinking(session) && frames.size() < 100000)
         frames.push_back(frame(picture));
     const double total_ms = ms_since(asked);
     int code = 0;
     double searched = 0;
-    const HintOutcome outcome = hint_outcome(&code, &searched);
+    const HintOutcome outcome = hint_outcome(session, &code, &searched);
     std::vector<double> sorted = frames;
     std::sort(sorted.begin(), sorted.end());
     const double longest = sorted.empty() ? 0 : sorted.back();
@@ -91,7 +91,7 @@ int main(int argc, char **argv)
     }
     measure(level, false, picture);
     measure(level, true, picture);
-    hint_reset();
+    hint_reset(session);
     destroy_bitmap(picture);
     return 0;
 }

@@ -57,10 +57,10 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
     start_level(session.world, session.level);
     // The game's session: undo, the hint and the records panel as in play. The records are the
     // play folder's, which goes with the playtest: the player's own are never written.
-    undo_clear();
-    undo_attempt_started();
-    hint_pace_by_states(false);
-    hint_reset();
+    undo_clear(session);
+    undo_attempt_started(session);
+    hint_pace_by_states(session, false);
+    hint_reset(session);
     records_attempt_started(session.level);
     clear_keybuf();
     ticks_since_last();
@@ -83,8 +83,8 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
         run_level_clock(session.world, ticks);
         session_step(session, ticks);
     }
-    hint_cancel();
-    undo_clear();
+    hint_cancel(session);
+    undo_clear(session);
     records_panel_held = false;
     remove_int(timer_handler);
     const bool completed = confirmed || session.world.level.level_completed;
