@@ -1,4 +1,4 @@
-/* level_search_test.cpp: the checker's search run in slices, with and without its helper process,
+/* level_search_test.cpp: the checker's search run in slices, with and without its helper thread,
    its bounds, and the records it keeps its states in. */
 #include <gtest/gtest.h>
 

@@ -28,7 +28,7 @@ struct SearchLimits {
                                    until the camera swoop has ended and this many ticks more */
     bool led = false;           /* false: breadth first, the shortest way; true: the states
                                    nearest the sweets and the teleport first, for any way found
-                                   sooner (no helper process then) */
+                                   sooner (no helper thread then) */
 };
 
 /* Where a search stands. The ones past SEARCH_RUNNING are final. */

@@ -372,10 +372,10 @@ void print_table(const CheckerRequest &request)
     std::printf("%-24s %6s %6s %8s %8s %10lld %8.2f %10.0f %8.1f\n", "total", "", "", "", "",
                 (long long)states, seconds, states_a_second(states, seconds),
                 (double)peak / MEGABYTE);
-    struct rusage self, helpers;
-    if (getrusage(RUSAGE_SELF, &self) == 0 && getrusage(RUSAGE_CHILDREN, &helpers) == 0)
-        std::printf("peak resident memory of the checker: %.1f MB, of its helper process: %.1f MB\n",
-                    self.ru_maxrss / 1024.0, helpers.ru_maxrss / 1024.0);
+    struct rusage self;
+    if (getrusage(RUSAGE_SELF, &self) == 0)
+        std::printf("peak resident memory of the checker, its helper thread included: %.1f MB\n",
+                    self.ru_maxrss / 1024.0);
 }
 
 /* For each map, the most of its squares another map of the run shares (of the smaller one's
