@@ -68,6 +68,8 @@ int play_frames(BITMAP *buffer)
     esc_cancelled_hint = false;
     // A demo's hints think for the frames they thought for when it was recorded.
     hint_pace_by_states(session, demo_mode != DEMO_OFF);
+    // In play the hint thinks ahead from the level's start, so that it answers at once.
+    hint_think_ahead(session);
     while (!esc_leaves_level() && !confirmed) {
         probe_floor(session.world);
         render_frame(buffer, session.world, session_overlay(session));

@@ -6,14 +6,22 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 #include <thread>
+
+#include <time.h>
 
 #include "play/play_session.h"
 #include "search/level_search.h"
+#include "search/search_play.h"
 #include "search/search_state.h"
+#include "search/win_table.h"
 #include "world/actor.h"
 #include "world/player_motion.h"
 #include "world/world_clock.h"
+#include "world/world_driver.h"
 #include "world/world_messages.h"
 
 namespace {
@@ -24,8 +32,10 @@ enum {
     ANSWER_TICKS = 400,         /* how long an answer stays on the message line */
     THINKING_TICKS = 100,       /* "Thinking..." is shown afresh every frame while it lasts */
     PACED_SLICES = 400,         /* the bound of a paced search, in slices: about 5 s */
-    CLOCK_SPARE_TICKS = 50      /* a way found before is followed on only with this much time left
+    CLOCK_SPARE_TICKS = 50,     /* a way found before is followed on only with this much time left
                                    beyond what it takes: the player has been slower than it */
+    SETTLE_FRAMES = 2000        /* frames a robot under way is given to come to rest, as the
+                                   search gives it */
 };
 
 /* A paced slice: a count of states, so that a demo's search ends on the same frame when it is
@@ -33,6 +43,11 @@ enum {
 const int64_t PACED_SLICE_STATES = 1500;
 const double SEARCH_SECONDS = 5.0;                  /* the search's bound, in its own time */
 const int64_t SEARCH_MEMORY = (int64_t)256 << 20;   /* and in memory, as the level checker's */
+/* The table of every position from the level's start, explored ahead while the player plays:
+   the memory it may take (the shipped levels take at most some 40 MB), and how long a hint
+   asked before it is done waits for it before searching by itself. */
+const int64_t AHEAD_MEMORY = (int64_t)160 << 20;
+const double AHEAD_WAIT_SECONDS = 2.0;
 
 
 /* The hint being asked for or shown. */
@@ -61,6 +76,25 @@ struct Thinking {
     double seconds;
     bool solved;                /* the way is in found */
     SearchResult found;         /* some 40 KB of steps */
+    int64_t states;             /* states its searches reached (none for an answer looked up) */
+    std::atomic<bool> stop{false};  /* asked to stop while it waits for the table */
+    StateHasher hasher;         /* the memo of the keys the thread takes */
+};
+
+/* Thinking ahead: from a level's start on, every position reachable from it is explored on a
+   thread of its own, with the fewest commands that win from each; a hint asked once it is done
+   is looked up. Only in unpaced play: a demo's hints think as they were recorded. */
+struct Ahead {
+    WinTable *table;            /* made at the first level, kept for the next */
+    std::thread thread;
+    std::atomic<bool> done{false};  /* the table is built (or gave up): readable */
+    std::atomic<bool> stop{false};
+    World from;                 /* the level's start, the thread's to read */
+    bool started;               /* for the start below */
+    StateKey start_key;
+    uint32_t start_squares;     /* a sum over the squares: the same actors on other squares are
+                                   another level */
+    double cpu_seconds;         /* the thread's processor time */
 };
 
 } // namespace
@@ -80,6 +114,7 @@ struct HintState {
     bool way_start_known;
     StateKey way_start;
     int32_t way_start_clock;
+    Ahead ahead;
 };
 
 namespace {
@@ -217,6 +252,139 @@ bool answer_from_way(PlaySession &s, HintState &h)
     return false;
 }
 
+/* The processor time of the calling thread, in seconds. */
+double thread_cpu_seconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+}
+
+/* A sum over the level's squares, which the keys leave out. */
+uint32_t squares_sum(const World &w)
+{
+    uint32_t sum = 0;
+    for (int i = 0; i < w.map.tile_count; i++) {
+        const MapTile &t = w.map.tiles[i];
+        sum = sum * 31u + (uint32_t)(t.x * 977 + t.z * 131 + t.height);
+    }
+    return sum;
+}
+
+/* The table ahead's thread: builds it, then says so. */
+void build_ahead(Ahead &a)
+{
+    const double cpu = thread_cpu_seconds();
+    win_table_build(*a.table, a.from, HINT_TICKS_PER_FRAME, AHEAD_MEMORY, a.stop);
+    a.cpu_seconds = thread_cpu_seconds() - cpu;
+    a.done.store(true, std::memory_order_release);
+}
+
+/* Stops the table ahead's thread, if one runs, and forgets its level. */
+void stop_ahead(Ahead &a)
+{
+    if (a.thread.joinable()) {
+        a.stop.store(true, std::memory_order_relaxed);
+        a.thread.join();
+    }
+    a.started = false;
+}
+
+/* The game's session at its exit: a thread still building would outlive what it reads. */
+void stop_ahead_at_exit()
+{
+    if (session.hint)
+        stop_ahead(session.hint->ahead);
+}
+
+/* The table ahead once built whole, else nullptr. Read by the thinking thread too: the flags
+   it reads are set before that thread starts or are atomic. */
+const WinTable *built_table(const Ahead &a)
+{
+    if (!a.started || !a.done.load(std::memory_order_acquire))
+        return nullptr;
+    WinTableFigures figures;
+    win_table_figures(*a.table, &figures);
+    return figures.outcome == WIN_TABLE_COMPLETE ? a.table : nullptr;
+}
+
+/* Plays `count` actions of a way on w, as the search's solution is replayed, into *found.
+   Returns true when they complete the level: the clock left suffices. */
+bool play_way(World &w, int32_t frame, const int32_t *actions, int32_t count, StateHasher &hasher,
+              SearchResult *found)
+{
+    std::memset(found, 0, sizeof *found);
+    found->outcome = SEARCH_SOLVED;
+    found->limit_ticks = w.clock;
+    for (int32_t i = 0; i < count && !level_over(w); i++) {
+        SearchStep &step = found->steps[found->step_count++];
+        step.frame = frame;
+        step.code = action_codes[actions[i]];
+        if (step.code == SEARCH_WAIT)
+            found->waits++;
+        else
+            found->moves++;
+        frame += run_command(w, step.code, HINT_TICKS_PER_FRAME, nullptr);
+        step.column = w.motion.playerL[0];
+        step.row = w.motion.playerL[1];
+        step.key = state_key(w, &hasher);
+        step.clock = w.clock;
+    }
+    found->frames = frame;
+    found->ticks = frame * HINT_TICKS_PER_FRAME;
+    return w.level.level_completed && found->step_count == count;
+}
+
+/* What `table` says of world `from` as the search would start from it (run on with no key
+   until the robot is at rest): SEARCH_SOLVED with its way played out in *found (so that the
+   clock left is known to suffice), SEARCH_NO_SOLUTION when it proves that no way is left, or
+   SEARCH_IDLE when it cannot tell and a search must. */
+SearchOutcome look_up(const WinTable &table, const World &from, StateHasher &hasher,
+                      SearchResult *found)
+{
+    World *w = new (std::nothrow) World(from);
+    if (!w)
+        return SEARCH_IDLE;
+    int32_t frames = 0;
+    while ((!robot_ready(*w) || w->queue.read_index != w->queue.write_index) && !level_over(*w) &&
+           frames < SETTLE_FRAMES) {
+        driver_frame(*w, HINT_TICKS_PER_FRAME);
+        frames++;
+    }
+    SearchOutcome outcome = SEARCH_IDLE;
+    if (!level_over(*w) && !hopeless(*w) && robot_ready(*w)) {
+        const StateKey key = state_key(*w, &hasher);
+        int32_t commands = 0, first = 0;
+        const WinTableAnswer answer = win_table_lookup(table, key, &commands, &first);
+        static thread_local int32_t actions[SEARCH_MAX_STEPS];
+        if (answer == WIN_TABLE_NO_WAY) {
+            outcome = SEARCH_NO_SOLUTION;
+        } else if (answer == WIN_TABLE_WAY) {
+            const int32_t count = win_table_way(table, key, actions, SEARCH_MAX_STEPS);
+            if (count > 0 && play_way(*w, frames, actions, count, hasher, found))
+                outcome = SEARCH_SOLVED;
+        }
+    }
+    delete w;
+    return outcome;
+}
+
+/* Answers at once from the table ahead, when it is built and knows the position as it stands. */
+bool answer_from_table(PlaySession &s, HintState &h)
+{
+    const WinTable *table = h.paced_by_states ? nullptr : built_table(h.ahead);
+    if (!table)
+        return false;
+    const auto started = std::chrono::steady_clock::now();
+    const SearchOutcome outcome = look_up(*table, s.world, h.hasher, &h.thinking.found);
+    if (outcome == SEARCH_IDLE)
+        return false;
+    h.thinking.states = 0;
+    finish(s, h, outcome, outcome == SEARCH_SOLVED, h.thinking.found,
+           std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    return true;
+}
+
 /* Begins a search of `search` from world `from`, `led` toward the sweets or breadth first. */
 SearchOutcome start_search(LevelSearch &search, const World &from, bool led)
 {
@@ -252,6 +420,30 @@ void think(HintState &h, SearchOutcome outcome)
     LevelSearch &search = *h.thinking.search;
     double spent = 0;           // seconds of the searches before the one under way
     SearchProgress progress{};
+    h.thinking.states = 0;
+    if (h.ahead.started && !h.ahead.done.load(std::memory_order_acquire)) {
+        // The table ahead is being built: it answers at once when done, so it is waited for a
+        // while before the search takes the other core from it.
+        const auto started = std::chrono::steady_clock::now();
+        double waited = 0;
+        while (!h.ahead.done.load(std::memory_order_acquire) &&
+               !h.thinking.stop.load(std::memory_order_relaxed) && waited < AHEAD_WAIT_SECONDS) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        }
+        const WinTable *table = built_table(h.ahead);
+        const SearchOutcome looked = table ? look_up(*table, h.held, h.thinking.hasher, &h.thinking.found) :
+                                             SEARCH_IDLE;
+        if (looked != SEARCH_IDLE) {
+            search_end(search);
+            h.thinking.outcome = looked;
+            h.thinking.seconds = waited;
+            h.thinking.solved = looked == SEARCH_SOLVED;
+            h.thinking.done.store(true, std::memory_order_release);
+            return;
+        }
+        spent = waited;
+    }
     for (;;) {
         search_progress(search, &progress);
         if (outcome == SEARCH_RUNNING) {
@@ -259,6 +451,7 @@ void think(HintState &h, SearchOutcome outcome)
             outcome = search_run(search, INT64_MAX, left_ms < 1 ? 1 : (int64_t)left_ms);
             search_progress(search, &progress);
         }
+        h.thinking.states += progress.states;
         if (outcome == SEARCH_RUNNING)
             break;              // out of time, or asked to stop
         const double seconds = progress.seconds;
@@ -279,6 +472,7 @@ void join_thinking(HintState &h)
 {
     if (!h.thinking.thread.joinable())
         return;
+    h.thinking.stop.store(true, std::memory_order_relaxed);
     search_stop_soon(*h.thinking.search);
     h.thinking.thread.join();
 }
@@ -340,7 +534,7 @@ void hint_request(PlaySession &s)
         return;
     }
     hint_cancel(s);
-    if (answer_from_way(s, h))
+    if (answer_from_way(s, h) || answer_from_table(s, h))
         return;
     if (!h.thinking.search && !(h.thinking.search = search_create())) {
         finish(s, h, SEARCH_MEMORY_LIMIT, false, h.way, 0);
@@ -370,6 +564,7 @@ void hint_request(PlaySession &s)
         return;
     }
     show_message(s.world, THINKING_TEXT, THINKING_TICKS);
+    h.thinking.stop.store(false, std::memory_order_relaxed);
     try {
         h.thinking.thread = std::thread(think, std::ref(h), outcome);
     } catch (...) {
@@ -474,7 +669,70 @@ void hint_pace_by_states(PlaySession &s, bool on)
     HintState &h = hint_state(s);
     if (on != h.paced_by_states)
         hint_cancel(s);
+    if (on)
+        stop_ahead(h.ahead);    // a demo thinks as it was recorded, without the table
     h.paced_by_states = on;
+}
+
+void hint_think_ahead(PlaySession &s)
+{
+    HintState &h = hint_state(s);
+    if (h.paced_by_states || !robot_at_rest(s.world))
+        return;
+    Ahead &a = h.ahead;
+    const StateKey key = state_key(s.world, &h.hasher);
+    const uint32_t squares = squares_sum(s.world);
+    if (a.started && same_key(key, a.start_key) && squares == a.start_squares)
+        return;                 // this level's table, built or under way
+    stop_ahead(a);
+    static bool stop_at_exit = false;
+    if (!stop_at_exit)
+        stop_at_exit = std::atexit(stop_ahead_at_exit) == 0;
+    if (!a.table && !(a.table = win_table_create()))
+        return;
+    a.from = s.world;
+    a.start_key = key;
+    a.start_squares = squares;
+    a.cpu_seconds = 0;
+    a.done.store(false, std::memory_order_relaxed);
+    a.stop.store(false, std::memory_order_relaxed);
+    a.started = true;
+    try {
+        a.thread = std::thread(build_ahead, std::ref(a));
+    } catch (...) {
+        a.started = false;
+    }
+}
+
+bool hint_ahead_figures(PlaySession &s, HintAheadFigures *figures)
+{
+    HintState &h = hint_state(s);
+    *figures = HintAheadFigures{};
+    if (!h.ahead.started)
+        return false;
+    figures->done = h.ahead.done.load(std::memory_order_acquire);
+    if (figures->done) {
+        WinTableFigures f;
+        win_table_figures(*h.ahead.table, &f);
+        figures->complete = f.outcome == WIN_TABLE_COMPLETE;
+        figures->positions = f.positions;
+        figures->winnable = f.winnable;
+        figures->memory = f.memory;
+        figures->peak_memory = f.peak_memory;
+        figures->seconds = f.seconds;
+        figures->cpu_seconds = h.ahead.cpu_seconds;
+    }
+    return true;
+}
+
+void hint_forget_ahead(PlaySession &s)
+{
+    stop_ahead(hint_state(s).ahead);
+}
+
+int64_t hint_states(PlaySession &s)
+{
+    return hint_state(s).thinking.states;
 }
 
 void hint_reset(PlaySession &s)

@@ -65,3 +65,30 @@ void hint_reset(PlaySession &s);
    demo, recorded or played back, and by the tests; off at start. A hint under way is cancelled
    when the pace changes. */
 void hint_pace_by_states(PlaySession &s, bool on);
+
+/* Starts thinking ahead about the level as it stands at its start (unpaced play only): on a
+   thread of its own, every position reachable from here is explored once, with the fewest
+   commands that win from each, so that a hint asked later is looked up at once, or proven to
+   have no way. Nothing new is started when the table is for this start already (a restart), or
+   while paced. Called by the play loop as a level's play begins. */
+void hint_think_ahead(PlaySession &s);
+
+/* What thinking ahead has done for the level. */
+struct HintAheadFigures {
+    bool done;                  /* the table is built, or gave up */
+    bool complete;              /* it holds every position reachable from the level's start */
+    int64_t positions, winnable;
+    int64_t memory, peak_memory;    /* bytes the table holds, and held at most while built */
+    double seconds, cpu_seconds;    /* its time, and the processor time of its thread */
+};
+
+/* Fills *figures; false when nothing was started. For the benchmark. */
+bool hint_ahead_figures(PlaySession &s, HintAheadFigures *figures);
+
+/* Stops thinking ahead and forgets the table, so that the next hint_think_ahead starts afresh.
+   For the tests and the benchmark. */
+void hint_forget_ahead(PlaySession &s);
+
+/* States the last answer's searches reached: 0 for an answer looked up or from the way before.
+   For the benchmark, a figure that does not depend on the machine's speed. */
+int64_t hint_states(PlaySession &s);

@@ -1,15 +1,27 @@
 /* hint_bench.cpp: how long the game's hint takes to answer, and whether its answers are right, on
-   positions sampled from random play in every shipped level. Each level gets its positions from
-   random commands played from its start with a seed of its own (the same positions every run);
-   from each, the hint is asked for as the game asks (its search on a thread of its own) and
-   timed, then checked: a command is followed, hint after hint, until the level is completed;
-   "no way" is the search's proof that every reachable state was tried. Each level is judged by
-   itself against the targets (median under 0.1 s, 95th percentile under 0.5 s), and the levels
-   that miss are named; over all, none over 5 s and every answer right. A missed target is
-   reported, not a failure: the status is 1 only when a level cannot be read. Run from the game
-   directory (make bench).
+   positions sampled from random play in every shipped level. Each level gets two sets of
+   positions, the same every run: set "a", 0 to 60 random commands played back to back from its
+   start (seed: the level's number), and set "b", 20 to 200 random commands with a pause of 1 to
+   25 frames after about one command in four, as a player who stops to look (seed: the level's
+   number plus 100); a command that ends the level or visibly spoils it is taken back.
 
-   hint_bench [--positions N] [--levels N]   (N positions a level, default 50; the first N levels) */
+   As in play, the hint thinks ahead from the level's start: a thread explores every position
+   reachable from it (hint_think_ahead) while the player plays. The bench gives it the time a
+   player would have had and no more: the level is started with the thread, and each position is
+   asked about once the game time of the commands and pauses that led to it (50 frames a second)
+   has passed since, in that order; a hint asked before the table is done waits for it or
+   searches, as the game's does. The answers are timed first, then checked: a command is followed,
+   hint after hint, until the level is completed; "no way" is proven by every reachable state.
+   Each level and set is judged by itself against the targets (median under 0.1 s, 95th percentile
+   under 0.5 s), and the levels that miss are named; over all, none over 5 s and every answer
+   right. Beside the seconds, the states the hint's own searches reached (a figure that does not
+   depend on the machine), and per level the table's positions, its build time and the
+   processor time it cost during play. A missed target is reported, not a failure: the status is
+   1 only when a level cannot be read. Run from the game directory (make bench).
+
+   hint_bench [--positions N] [--levels N] [--no-ahead]
+     N positions a set and level (default 50); the first N levels; --no-ahead: no table, the
+     hint searches every time (as before the table) */
 #include <allegro.h>
 
 #include <algorithm>
@@ -19,6 +31,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "search/level_search.h"
@@ -28,25 +41,39 @@
 #include "play/hint.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
+#include "world/world_driver.h"
 #include "play/play_session.h"
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 /* Each level by itself: the median answer and the 95th percentile; none at all over the bound. */
 const double TARGET_MEDIAN = 0.1, TARGET_P95 = 0.5, TARGET_MAX = 5.0;
 const int TICKS = 2;                /* the rate the hint's search plays at */
-const int WALK_LONGEST = 60;        /* commands of random play before a position is taken */
+const double FRAME_SECONDS = 0.02;  /* a frame of play at 50 frames a second */
+const int WALK_LONGEST = 60;        /* set a: commands of random play before a position is taken */
+const int LONG_FEWEST = 20, LONG_MOST = 200;    /* set b: the same */
+const int PAUSE_ONE_IN = 4, PAUSE_LONGEST = 25; /* set b: how often a pause comes, its frames */
 const int FOLLOW_LONGEST = 1500;    /* hints followed before an answer is called wrong */
 const int LEVELS_MOST = 19;
+const int SETS = 2;
 
 char map_text[64 * 1024];
-World position;
 
-struct LevelFigures {
-    int level;
+/* A position to ask about: the world, and the game time the play that led to it took. */
+struct Position {
+    World world;
+    double game_seconds;
+    int set;
+};
+
+/* What a set of a level came to. */
+struct SetFigures {
     std::vector<double> seconds;
-    int commands, no_way, not_found, right;
-    double peak_mb;
+    std::vector<double> states;     /* of the answers searched for */
+    int commands = 0, no_way = 0, not_found = 0, right = 0, looked_up = 0;
+    double peak_mb = 0;
 };
 
 bool read_map(int level)
@@ -70,24 +97,34 @@ bool playing()
 /* Random play from the level's start for `length` commands, or until no command tried keeps the
    level going: a command that ends it or visibly spoils it (a step into the void, a blast that
    takes a sweet, run over) is taken back and another drawn, so that play reaches the level's
-   later parts as a player who looks before stepping does; the silent dead ends stay in. Ends
-   where the robot takes a command and the level goes on. */
-void sample_position(std::mt19937 &random, int length)
+   later parts as a player who looks before stepping does; the silent dead ends stay in. With
+   `pauses`, about one command in PAUSE_ONE_IN is followed by some frames with no key (taken back
+   too when the level ends meanwhile). Ends where the robot takes a command and the level goes
+   on. Returns the frames played. */
+int sample_position(std::mt19937 &random, int length, bool pauses)
 {
     static World before;
     search_start_world(session.world, map_text);
+    int frames = 0;
     for (int done = 0, refused = 0; done < length && refused < 2 * SEARCH_ACTIONS;) {
         before = session.world;
         const int action = (int)(random() % SEARCH_ACTIONS);
-        run_command(session.world, action_codes[action], TICKS, nullptr);
+        int played = run_command(session.world, action_codes[action], TICKS, nullptr);
+        if (pauses && random() % PAUSE_ONE_IN == 0) {
+            const int pause = 1 + (int)(random() % PAUSE_LONGEST);
+            for (int i = 0; i < pause && playing(); i++, played++)
+                driver_frame(session.world, TICKS);
+        }
         if (playing() && !hopeless(session.world) && session.world.motion.jump_ctr < 1) {
             done++;
             refused = 0;
+            frames += played;
         } else {
             session.world = before;
             refused++;
         }
     }
+    return frames;
 }
 
 /* Asks for the hint as the game does, its search on a thread of its own, and takes the answer
@@ -134,24 +171,35 @@ const char *met(bool ok)
     return ok ? "met" : "missed";
 }
 
+/* Waits until the table ahead is done or `at` has come, whichever is first. */
+void wait_for_game_time(Clock::time_point at, bool ahead)
+{
+    HintAheadFigures figures;
+    while (ahead && Clock::now() < at && hint_ahead_figures(session, &figures) && !figures.done)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     int positions = 50, levels = LEVELS_MOST;
+    bool ahead = true;
     for (int i = 1; i < argc; i++) {
         const char *a = argv[i][0] == '-' && argv[i][1] == '-' ? argv[i] + 1 : argv[i];
         if (!std::strcmp(a, "-positions") && i + 1 < argc)
             positions = std::atoi(argv[++i]);
         else if (!std::strcmp(a, "-levels") && i + 1 < argc)
             levels = std::atoi(argv[++i]);
+        else if (!std::strcmp(a, "-no-ahead"))
+            ahead = false;
         else {
-            std::fprintf(stderr, "usage: hint_bench [--positions N] [--levels N]\n");
+            std::fprintf(stderr, "usage: hint_bench [--positions N] [--levels N] [--no-ahead]\n");
             return 2;
         }
     }
     if (positions < 1 || levels < 1 || levels > LEVELS_MOST) {
-        std::fprintf(stderr, "usage: hint_bench [--positions N] [--levels N]\n");
+        std::fprintf(stderr, "usage: hint_bench [--positions N] [--levels N] [--no-ahead]\n");
         return 2;
     }
     // Only the fixed-point tables of the library are used; nothing is shown or heard.
@@ -159,63 +207,132 @@ int main(int argc, char **argv)
     display_options = program_start_options;
     display_options.sound_off = true;
 
-    std::printf("hint from positions of random play, %d a level (seed: the level's number):\n",
-                positions);
-    std::printf("level  positions  median s  95th %% s   most s  commands  no way  not found  right  peak MB  target\n");
+    std::printf("hint from positions of random play, %d a set and level: a = 0-%d commands (seed: the "
+                "level's number), b = %d-%d commands with pauses (seed: the number + 100);\n",
+                positions, WALK_LONGEST, LONG_FEWEST, LONG_MOST);
+    std::printf("%s\n", ahead ? "thinking ahead from the level's start, each position asked about once "
+                                "its game time has passed" : "no thinking ahead: every answer searched");
+    std::printf("level set  median s  95th %% s   most s  commands  no way  not found  right  "
+                "looked up  states median  states 95th %%  peak MB  target\n");
     std::vector<double> all;
     std::vector<int> missed;
     int all_right = 0, all_count = 0, all_not_found = 0;
-    double all_peak = 0;
+    double all_peak = 0, all_cpu = 0;
+    std::vector<HintAheadFigures> tables;
+    static std::vector<Position> asked;
     for (int level = 1; level <= levels; level++) {
         if (!read_map(level)) {
             std::fprintf(stderr, "maps/map%02d.txt cannot be read (run from the game directory)\n",
                          level);
             return 1;
         }
-        std::mt19937 random((unsigned)level);
-        LevelFigures f{level, {}, 0, 0, 0, 0, 0};
+        asked.clear();
+        asked.reserve((size_t)(SETS * positions));
+        std::mt19937 random_a((unsigned)level), random_b((unsigned)level + 100);
         for (int n = 0; n < positions; n++) {
-            sample_position(random, (int)(random() % (WALK_LONGEST + 1)));
-            position = session.world;
+            const int frames = sample_position(random_a, (int)(random_a() % (WALK_LONGEST + 1)), false);
+            asked.push_back(Position{session.world, frames * FRAME_SECONDS, 0});
+        }
+        for (int n = 0; n < positions; n++) {
+            const int length = LONG_FEWEST + (int)(random_b() % (LONG_MOST - LONG_FEWEST + 1));
+            const int frames = sample_position(random_b, length, true);
+            asked.push_back(Position{session.world, frames * FRAME_SECONDS, 1});
+        }
+        std::stable_sort(asked.begin(), asked.end(), [](const Position &a, const Position &b) {
+            return a.game_seconds < b.game_seconds;
+        });
+
+        // The level starts, and with it the thinking ahead; each position is asked about once
+        // its game time has passed. The answers are checked afterwards, so that checking gives
+        // the thread no time a player would not have given it.
+        hint_reset(session);
+        hint_forget_ahead(session);
+        search_start_world(session.world, map_text);
+        const Clock::time_point level_start = Clock::now();
+        if (ahead)
+            hint_think_ahead(session);
+        SetFigures f[SETS];
+        std::vector<int> codes, outcomes;
+        for (const Position &p : asked) {
+            wait_for_game_time(level_start + std::chrono::duration_cast<Clock::duration>(
+                                                 std::chrono::duration<double>(p.game_seconds)),
+                               ahead);
+            session.world = p.world;
             hint_reset(session);
             int code = 0;
             double searched = 0;
-            const auto started = std::chrono::steady_clock::now();
+            const auto started = Clock::now();
             const HintOutcome outcome = answer(&code, &searched);
-            const double seconds =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-            f.seconds.push_back(seconds);
-            f.peak_mb = std::max(f.peak_mb, (double)hint_peak_memory(session) / (1 << 20));
-            if (outcome == HINT_COMMAND) {
-                f.commands++;
-                if (follow_hints(code))
-                    f.right++;
-            } else if (outcome == HINT_NO_WAY) {
-                f.no_way++;
-                f.right++;      // every state reachable from the position was tried
-            } else {
-                f.not_found++;
-            }
-            hint_reset(session);
+            const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+            SetFigures &sf = f[p.set];
+            sf.seconds.push_back(seconds);
+            sf.peak_mb = std::max(sf.peak_mb, (double)hint_peak_memory(session) / (1 << 20));
+            if (hint_states(session) > 0)
+                sf.states.push_back((double)hint_states(session));
+            else
+                sf.looked_up++;
+            codes.push_back(code);
+            outcomes.push_back(outcome);
         }
-        const bool level_met = percentile(f.seconds, 0.5) < TARGET_MEDIAN &&
-                               percentile(f.seconds, 0.95) < TARGET_P95;
+        HintAheadFigures table{};
+        if (ahead) {
+            while (hint_ahead_figures(session, &table) && !table.done)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        tables.push_back(table);
+        for (size_t i = 0; i < asked.size(); i++) {
+            SetFigures &sf = f[asked[i].set];
+            if (outcomes[i] == HINT_COMMAND) {
+                sf.commands++;
+                session.world = asked[i].world;
+                hint_reset(session);
+                if (follow_hints(codes[i]))
+                    sf.right++;
+            } else if (outcomes[i] == HINT_NO_WAY) {
+                sf.no_way++;
+                sf.right++;      // every state reachable from the position was tried
+            } else {
+                sf.not_found++;
+            }
+        }
+        hint_reset(session);
+        bool level_met = true;
+        for (int set = 0; set < SETS; set++) {
+            const SetFigures &sf = f[set];
+            const bool set_met = percentile(sf.seconds, 0.5) < TARGET_MEDIAN &&
+                                 percentile(sf.seconds, 0.95) < TARGET_P95;
+            level_met = level_met && set_met;
+            std::printf("%5d  %c   %8.3f  %8.3f  %7.3f  %8d  %6d  %9d  %5d  %9d  %13.0f  %14.0f  %7.1f  %s\n",
+                        level, 'a' + set, percentile(sf.seconds, 0.5), percentile(sf.seconds, 0.95),
+                        percentile(sf.seconds, 1.0), sf.commands, sf.no_way, sf.not_found,
+                        sf.right, sf.looked_up, percentile(sf.states, 0.5),
+                        percentile(sf.states, 0.95), sf.peak_mb, met(set_met));
+            all.insert(all.end(), sf.seconds.begin(), sf.seconds.end());
+            all_right += sf.right;
+            all_count += (int)sf.seconds.size();
+            all_not_found += sf.not_found;
+            all_peak = std::max(all_peak, sf.peak_mb);
+        }
+        std::fflush(stdout);
         if (!level_met)
             missed.push_back(level);
-        std::printf("%5d  %9d  %8.3f  %8.3f  %7.3f  %8d  %6d  %9d  %5d  %7.1f  %s\n", level,
-                    positions, percentile(f.seconds, 0.5), percentile(f.seconds, 0.95),
-                    percentile(f.seconds, 1.0), f.commands, f.no_way, f.not_found, f.right,
-                    f.peak_mb, met(level_met));
-        std::fflush(stdout);
-        all.insert(all.end(), f.seconds.begin(), f.seconds.end());
-        all_right += f.right;
-        all_count += positions;
-        all_not_found += f.not_found;
-        all_peak = std::max(all_peak, f.peak_mb);
     }
     const double median = percentile(all, 0.5), p95 = percentile(all, 0.95), most = percentile(all, 1.0);
-    std::printf("all    %9d  %8.3f  %8.3f  %7.3f  %28s  %5d  %7.1f\n", all_count, median, p95, most,
-                "", all_right, all_peak);
+    std::printf("all   %9.3f  %8.3f  %7.3f  %31s  %5d  %52s %7.1f\n", median, p95, most, "",
+                all_right, "", all_peak);
+    if (ahead) {
+        std::printf("\nthinking ahead, once a level from its start, on a thread of its own while the player plays:\n");
+        std::printf("level  complete  positions  winnable  build s   cpu s  table MB  peak MB\n");
+        for (size_t i = 0; i < tables.size(); i++) {
+            const HintAheadFigures &t = tables[i];
+            std::printf("%5zu  %8s  %9lld  %8lld  %7.2f  %6.2f  %8.1f  %7.1f\n", i + 1,
+                        t.complete ? "yes" : "no", (long long)t.positions, (long long)t.winnable,
+                        t.seconds, t.cpu_seconds, (double)t.memory / (1 << 20),
+                        (double)t.peak_memory / (1 << 20));
+            all_cpu += t.cpu_seconds;
+        }
+        std::printf("all    %45s  %6.2f\n", "", all_cpu);
+    }
     std::printf("targets: on every level a median under %.1f s and a 95th percentile under %.1f s: %s",
                 TARGET_MEDIAN, TARGET_P95, met(missed.empty()));
     for (size_t i = 0; i < missed.size(); i++)
@@ -223,7 +340,6 @@ int main(int argc, char **argv)
     std::printf("%s; most %.3f s under %.1f s: %s; right %d of %d (%d not found in time): %s\n",
                 missed.empty() ? "" : ")", most, TARGET_MAX, met(most < TARGET_MAX), all_right,
                 all_count, all_not_found, met(all_right == all_count));
-
-
+    hint_forget_ahead(session);
     return 0;
 }

@@ -1,0 +1,66 @@
+/* win_table.h: every position reachable from a level's start, each with the fewest commands that
+   win from it, explored once so that the hint can answer by looking up. */
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "search/search_state.h"
+#include "world/world.h"
+
+/* A table of positions: made by win_table_create, filled once by win_table_build, then only
+   read. Readers on other threads must wait until the build has returned. */
+struct WinTable;
+
+/* How a build ended. */
+enum WinTableOutcome {
+    WIN_TABLE_EMPTY = 0,        /* not built */
+    WIN_TABLE_COMPLETE,         /* every reachable position is in it */
+    WIN_TABLE_TOO_LARGE,        /* the memory or the depth allowed ran out: nothing is kept */
+    WIN_TABLE_STOPPED           /* asked to stop: nothing is kept */
+};
+
+/* What a build did: CPU-independent figures besides the seconds. */
+struct WinTableFigures {
+    WinTableOutcome outcome;
+    int64_t positions;          /* positions reached, the start included */
+    int64_t winnable;           /* of them, positions from which the level can be won */
+    int64_t peak_memory;        /* most bytes held while building */
+    int64_t memory;             /* bytes the finished table holds */
+    double seconds;             /* time the build took */
+    bool clock_ran_out;         /* some command on the way ran the clock out: a position may
+                                   then count as lost for want of time, not of a way */
+};
+
+/* Where a position stands in the table. */
+enum WinTableAnswer {
+    WIN_TABLE_UNKNOWN = 0,      /* not in it (the world differs, or the table is not complete) */
+    WIN_TABLE_WAY,              /* a way of *commands commands wins from it */
+    WIN_TABLE_NO_WAY            /* no command sequence wins from it */
+};
+
+/* A new, empty table; nullptr when there is no memory for it. */
+WinTable *win_table_create();
+
+/* Frees the table and all it holds. A null table is nothing to free. */
+void win_table_destroy(WinTable *table);
+
+/* Explores every position reachable by the player's commands from world `from` (the robot at
+   rest, with no command waiting, as at a level's start), playing at `ticks_per_frame` as the
+   search does, and labels each with the fewest commands that win from it. Holds at most
+   `memory_limit` bytes; stops soon after `stop` is set. Whatever the table held before is
+   dropped. Runs on the caller's thread (the hint's background thread). Returns the outcome. */
+WinTableOutcome win_table_build(WinTable &table, const World &from, int32_t ticks_per_frame,
+                                int64_t memory_limit, const std::atomic<bool> &stop);
+
+/* Fills *figures with what the last build did. */
+void win_table_figures(const WinTable &table, WinTableFigures *figures);
+
+/* Where the position with `key` stands: for WIN_TABLE_WAY, *commands is the length of the
+   shortest way and *action (an index into action_codes) its first command. */
+WinTableAnswer win_table_lookup(const WinTable &table, StateKey key, int32_t *commands,
+                                int32_t *action);
+
+/* The shortest way from the position with `key`: at most `most` actions (indices into
+   action_codes) written to `actions`. Returns their count; -1 when the table knows no way. */
+int32_t win_table_way(const WinTable &table, StateKey key, int32_t *actions, int32_t most);
