@@ -44,10 +44,10 @@ const int64_t PACED_SLICE_STATES = 1500;
 const double SEARCH_SECONDS = 5.0;                  /* the search's bound, in its own time */
 const int64_t SEARCH_MEMORY = (int64_t)256 << 20;   /* and in memory, as the level checker's */
 /* The table of every position from the level's start, explored ahead while the player plays:
-   the memory it may take (the shipped levels take at most some 40 MB), and how long a hint
-   asked before it is done waits for it before searching by itself. */
+   the memory it may take (the shipped levels' take at most 50 MB while built), and the slices a
+   hint asked before it is done searches in, looking between them whether it is. */
 const int64_t AHEAD_MEMORY = (int64_t)160 << 20;
-const double AHEAD_WAIT_SECONDS = 2.0;
+const double AHEAD_SLICE_MS = 20;
 
 
 /* The hint being asked for or shown. */
@@ -414,52 +414,54 @@ bool prove_breadth_first(HintState &h, LevelSearch &search, const World &from,
 }
 
 /* The unpaced search, on its own thread: the led search, its proof if it finds no way, and the
-   way's replay, all on the search's own world, within SEARCH_SECONDS of its own time. */
+   way's replay, all on the search's own world, within SEARCH_SECONDS of its own time. While the
+   table ahead is being built, the search runs in short slices, and the table answers instead
+   as soon as it is done. */
 void think(HintState &h, SearchOutcome outcome)
 {
     LevelSearch &search = *h.thinking.search;
     double spent = 0;           // seconds of the searches before the one under way
     SearchProgress progress{};
     h.thinking.states = 0;
-    if (h.ahead.started && !h.ahead.done.load(std::memory_order_acquire)) {
-        // The table ahead is being built: it answers at once when done, so it is waited for a
-        // while before the search takes the other core from it.
-        const auto started = std::chrono::steady_clock::now();
-        double waited = 0;
-        while (!h.ahead.done.load(std::memory_order_acquire) &&
-               !h.thinking.stop.load(std::memory_order_relaxed) && waited < AHEAD_WAIT_SECONDS) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        }
-        const WinTable *table = built_table(h.ahead);
-        const SearchOutcome looked = table ? look_up(*table, h.held, h.thinking.hasher, &h.thinking.found) :
-                                             SEARCH_IDLE;
-        if (looked != SEARCH_IDLE) {
-            search_end(search);
-            h.thinking.outcome = looked;
-            h.thinking.seconds = waited;
-            h.thinking.solved = looked == SEARCH_SOLVED;
-            h.thinking.done.store(true, std::memory_order_release);
-            return;
-        }
-        spent = waited;
-    }
+    bool table_pending = h.ahead.started && !h.ahead.done.load(std::memory_order_acquire);
+    bool counted = false;       // the states of the search under way are in h.thinking.states
     for (;;) {
+        if (table_pending && h.ahead.done.load(std::memory_order_acquire)) {
+            table_pending = false;
+            const WinTable *table = built_table(h.ahead);
+            const SearchOutcome looked = table ? look_up(*table, h.held, h.thinking.hasher,
+                                                         &h.thinking.found) : SEARCH_IDLE;
+            if (looked != SEARCH_IDLE) {
+                search_progress(search, &progress);
+                search_end(search);
+                h.thinking.outcome = looked;
+                h.thinking.seconds = spent + progress.seconds;
+                h.thinking.states = 0;
+                h.thinking.solved = looked == SEARCH_SOLVED;
+                h.thinking.done.store(true, std::memory_order_release);
+                return;
+            }
+        }
         search_progress(search, &progress);
         if (outcome == SEARCH_RUNNING) {
             const double left_ms = (SEARCH_SECONDS - spent - progress.seconds) * 1000;
-            outcome = search_run(search, INT64_MAX, left_ms < 1 ? 1 : (int64_t)left_ms);
-            search_progress(search, &progress);
+            if (left_ms < 1 || h.thinking.stop.load(std::memory_order_relaxed))
+                break;          // out of time, or asked to stop
+            const double slice = table_pending && left_ms > AHEAD_SLICE_MS ? AHEAD_SLICE_MS : left_ms;
+            outcome = search_run(search, INT64_MAX, slice < 1 ? 1 : (int64_t)slice);
+            continue;
         }
-        h.thinking.states += progress.states;
-        if (outcome == SEARCH_RUNNING)
-            break;              // out of time, or asked to stop
         const double seconds = progress.seconds;
+        h.thinking.states += progress.states;
+        counted = true;
         if (!prove_breadth_first(h, search, h.held, &outcome))
             break;
+        counted = false;
         spent += seconds;
     }
     search_progress(search, &progress);
+    if (!counted)
+        h.thinking.states += progress.states;
     h.thinking.outcome = outcome;
     h.thinking.seconds = spent + progress.seconds;
     h.thinking.solved = outcome == SEARCH_SOLVED && search_solution(search, &h.thinking.found);

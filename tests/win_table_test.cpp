@@ -1,0 +1,262 @@
+/* win_table_test.cpp: the table of every position from a level's start that the hint builds ahead:
+   it reaches what the fairness analysis reaches and agrees on which positions can be won, its
+   ways win and its "no way" is the analysis's trap; and the hint answers from it at once. */
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "game_test_support.h"
+#include "level_analysis.h"
+#include "play/hint.h"
+#include "search/level_search.h"
+#include "search/search_play.h"
+#include "search/win_table.h"
+#include "world/level_state.h"
+#include "world_test_support.h"
+
+namespace {
+
+const std::string source_dir = TIRVEX_SOURCE_DIR;
+const int TICKS = 2;                    /* the rate the hint's search plays at */
+const int64_t MEMORY = (int64_t)64 << 20;
+const int AHEAD_POLLS = 600000;         /* looks at a table being built before giving up: far
+                                           more than a build of the levels below takes */
+
+std::string shipped_map(int level)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "/assets/maps/map%02d.txt", level);
+    return game_test::read_file(source_dir + name);
+}
+
+/* The key of the world as it stands. */
+StateKey key_of(const World &w)
+{
+    static StateHasher hasher;
+    return state_key(w, &hasher);
+}
+
+/* A table built from the start of `text`, as the hint builds it. */
+WinTable *built(const std::string &text, WinTableFigures *figures)
+{
+    search_start_world(world, text.c_str());
+    WinTable *table = win_table_create();
+    std::atomic<bool> stop{false};
+    win_table_build(*table, world, TICKS, MEMORY, stop);
+    win_table_figures(*table, figures);
+    return table;
+}
+
+/* Waits, a look a millisecond and a bounded number of looks, until the hint's table ahead is
+   done. */
+bool wait_for_table(HintAheadFigures *figures)
+{
+    for (int i = 0; i < AHEAD_POLLS; i++) {
+        if (hint_ahead_figures(session, figures) && figures->done)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+} // namespace
+
+/* Built from a level's start, the table holds exactly the positions the fairness analysis
+   explores, knows as many to be winnable, and from the start the shortest way it knows is the
+   analysis's: two explorations written apart agree, in levels of pushes, chains and runners. */
+TEST(HintTable, HoldsWhatTheAnalysisReachesAndKnowsWhichCanBeWon)
+{
+    static LevelAnalysis analysis;
+    for (int level : {7, 9, 10, 12}) {
+        const std::string text = shipped_map(level);
+        const std::string what = "level " + std::to_string(level);
+        ASSERT_TRUE(analyse_level(text.c_str(), AnalysisLimits{TICKS, MEMORY, -1, 0, nullptr},
+                                  &analysis)) << what;
+        ASSERT_TRUE(analysis.complete) << what;
+        WinTableFigures figures;
+        WinTable *table = built(text, &figures);
+        ASSERT_EQ(figures.outcome, WIN_TABLE_COMPLETE) << what;
+        EXPECT_EQ(figures.positions, analysis.positions) << what;
+        EXPECT_EQ(figures.winnable, analysis.positions - analysis.unwinnable) << what;
+        EXPECT_FALSE(figures.clock_ran_out) << what;
+        int32_t commands = -1, action = -1;
+        EXPECT_EQ(win_table_lookup(*table, key_of(world), &commands, &action), WIN_TABLE_WAY) << what;
+        EXPECT_EQ(commands, analysis.shortest) << what;
+        win_table_destroy(table);
+    }
+}
+
+/* The way the table gives from the start, played command by command as the search plays, ends
+   with the level completed after exactly as many commands as it said; each position on it is
+   one command nearer. */
+TEST(HintTable, ItsWayPlayedOutCompletesTheLevel)
+{
+    for (int level : {6, 9, 12}) {
+        const std::string what = "level " + std::to_string(level);
+        WinTableFigures figures;
+        WinTable *table = built(shipped_map(level), &figures);
+        static int32_t actions[SEARCH_MAX_STEPS];
+        const int32_t count = win_table_way(*table, key_of(world), actions, SEARCH_MAX_STEPS);
+        ASSERT_GT(count, 0) << what;
+        for (int32_t i = 0; i < count; i++) {
+            ASSERT_FALSE(world.level.level_completed) << what << ": won before the way's end";
+            int32_t left = -1, action = -1;
+            ASSERT_EQ(win_table_lookup(*table, key_of(world), &left, &action), WIN_TABLE_WAY) << what;
+            EXPECT_EQ(left, count - i) << what;
+            EXPECT_EQ(action, actions[i]) << what;
+            run_command(world, action_codes[actions[i]], TICKS, nullptr);
+        }
+        EXPECT_TRUE(world.level.level_completed) << what;
+        win_table_destroy(table);
+    }
+}
+
+/* From the first trap the analysis springs the table knows that no way is left; a world of
+   another level is no position of it. */
+TEST(HintTable, ATrapHasNoWayAndAnotherLevelIsUnknown)
+{
+    static LevelAnalysis analysis;
+    const std::string text = shipped_map(7);
+    ASSERT_TRUE(analyse_level(text.c_str(), AnalysisLimits{TICKS, MEMORY, -1, 0, nullptr}, &analysis));
+    ASSERT_GT(analysis.trap_length, 0);
+    WinTableFigures figures;
+    WinTable *table = built(text, &figures);
+    for (int32_t i = 0; i < analysis.trap_length; i++)
+        run_command(world, analysis.trap_codes[i], TICKS, nullptr);
+    int32_t commands = -1, action = -1;
+    EXPECT_EQ(win_table_lookup(*table, key_of(world), &commands, &action), WIN_TABLE_NO_WAY);
+    static int32_t actions[SEARCH_MAX_STEPS];
+    EXPECT_EQ(win_table_way(*table, key_of(world), actions, SEARCH_MAX_STEPS), -1);
+
+    const std::string other = shipped_map(9);
+    search_start_world(world, other.c_str());
+    EXPECT_EQ(win_table_lookup(*table, key_of(world), &commands, &action), WIN_TABLE_UNKNOWN);
+    win_table_destroy(table);
+}
+
+/* A build asked to stop, or one without the memory for the level, keeps nothing: every
+   position is unknown, so that the hint searches instead of trusting half a table. */
+TEST(HintTable, AStoppedOrTooLargeBuildKeepsNothing)
+{
+    const std::string text = shipped_map(9);
+    search_start_world(world, text.c_str());
+    WinTable *table = win_table_create();
+    std::atomic<bool> stop{true};
+    EXPECT_EQ(win_table_build(*table, world, TICKS, MEMORY, stop), WIN_TABLE_STOPPED);
+    int32_t commands = -1, action = -1;
+    EXPECT_EQ(win_table_lookup(*table, key_of(world), &commands, &action), WIN_TABLE_UNKNOWN);
+    stop = false;
+    EXPECT_EQ(win_table_build(*table, world, TICKS, 64 << 10, stop), WIN_TABLE_TOO_LARGE);
+    EXPECT_EQ(win_table_lookup(*table, key_of(world), &commands, &action), WIN_TABLE_UNKNOWN);
+    WinTableFigures figures;
+    win_table_figures(*table, &figures);
+    EXPECT_EQ(figures.memory, 0);
+    EXPECT_LE(figures.peak_memory, 64 << 10);
+    win_table_destroy(table);
+}
+
+/* In play the hint thinks ahead from the level's start; once the table is built, a hint is
+   answered on the request itself, without a search, and followed alone it completes the level;
+   from a trap it says at once that no way is left. */
+TEST(HintAhead, OnceBuiltTheHintIsLookedUpAtOnce)
+{
+    hint_pace_by_states(session, false);
+    const std::string text = shipped_map(9);
+    static LevelAnalysis analysis;
+    ASSERT_TRUE(analyse_level(text.c_str(), AnalysisLimits{TICKS, MEMORY, -1, 0, nullptr}, &analysis));
+    search_start_world(world, text.c_str());
+    hint_reset(session);
+    hint_forget_ahead(session);
+    hint_think_ahead(session);
+    HintAheadFigures figures;
+    ASSERT_TRUE(wait_for_table(&figures));
+    EXPECT_TRUE(figures.complete);
+    EXPECT_EQ(figures.positions, analysis.positions);
+
+    int taken = 0;
+    for (; taken < SEARCH_MAX_STEPS && !world.level.level_completed; taken++) {
+        hint_reset(session);
+        hint_request(session);
+        ASSERT_FALSE(hint_thinking(session)) << "command " << taken << " was searched for";
+        int code = -1;
+        double seconds = 0;
+        ASSERT_EQ(hint_outcome(session, &code, &seconds), HINT_COMMAND) << "command " << taken;
+        EXPECT_EQ(hint_states(session), 0);
+        run_command(world, code, TICKS, nullptr);
+        hint_cancel(session);
+    }
+    EXPECT_TRUE(world.level.level_completed);
+    EXPECT_EQ(taken, analysis.shortest) << "the table's way is a shortest one";
+
+    // A restart of the level keeps the table; a trap is answered from it.
+    search_start_world(world, text.c_str());
+    hint_think_ahead(session);
+    ASSERT_TRUE(hint_ahead_figures(session, &figures));
+    EXPECT_TRUE(figures.done) << "the same start builds nothing anew";
+    for (int32_t i = 0; i < analysis.trap_length; i++)
+        run_command(world, analysis.trap_codes[i], TICKS, nullptr);
+    hint_reset(session);
+    hint_request(session);
+    EXPECT_FALSE(hint_thinking(session));
+    int code = -1;
+    double seconds = 0;
+    EXPECT_EQ(hint_outcome(session, &code, &seconds), HINT_NO_WAY);
+    hint_reset(session);
+    hint_forget_ahead(session);
+}
+
+/* A hint asked while the table is still being built is answered all the same, by its search or
+   by the table once done, and the answer wins. */
+TEST(HintAhead, AskedBeforeTheTableIsBuiltItStillAnswers)
+{
+    hint_pace_by_states(session, false);
+    const std::string text = shipped_map(12);
+    search_start_world(world, text.c_str());
+    hint_reset(session);
+    hint_forget_ahead(session);
+    hint_think_ahead(session);
+    hint_request(session);
+    for (int i = 0; i < AHEAD_POLLS && hint_thinking(session); i++) {
+        hint_wait(session);
+        hint_frame(session);
+    }
+    int code = -1;
+    double seconds = 0;
+    ASSERT_EQ(hint_outcome(session, &code, &seconds), HINT_COMMAND);
+    HintAheadFigures figures;
+    ASSERT_TRUE(wait_for_table(&figures));
+    for (int taken = 0; taken < SEARCH_MAX_STEPS && !world.level.level_completed; taken++) {
+        run_command(world, code, TICKS, nullptr);
+        hint_cancel(session);
+        if (world.level.level_completed || world.level.level_lost)
+            break;
+        hint_request(session);
+        ASSERT_FALSE(hint_thinking(session));
+        ASSERT_EQ(hint_outcome(session, &code, &seconds), HINT_COMMAND);
+    }
+    EXPECT_TRUE(world.level.level_completed);
+    hint_reset(session);
+    hint_forget_ahead(session);
+}
+
+/* A demo's hint is paced by states and must think as it was recorded: paced, nothing is built
+   ahead, and pacing stops a build under way. */
+TEST(HintAhead, PacedNothingIsBuiltAhead)
+{
+    const std::string text = shipped_map(9);
+    search_start_world(world, text.c_str());
+    hint_forget_ahead(session);
+    hint_pace_by_states(session, true);
+    hint_think_ahead(session);
+    HintAheadFigures figures;
+    EXPECT_FALSE(hint_ahead_figures(session, &figures));
+    hint_pace_by_states(session, false);
+    hint_think_ahead(session);
+    EXPECT_TRUE(hint_ahead_figures(session, &figures));
+    hint_pace_by_states(session, true);
+    EXPECT_FALSE(hint_ahead_figures(session, &figures)) << "pacing stops the build";
+    hint_pace_by_states(session, false);
+}
