@@ -15,6 +15,8 @@
 #include "search/search_play.h"
 #include "search/win_table.h"
 #include "world/level_state.h"
+#include "world/player_motion.h"
+#include "world/world_driver.h"
 #include "world_test_support.h"
 
 namespace {
@@ -259,4 +261,94 @@ TEST(HintAhead, PacedNothingIsBuiltAhead)
     hint_pace_by_states(session, true);
     EXPECT_FALSE(hint_ahead_figures(session, &figures)) << "pacing stops the build";
     hint_pace_by_states(session, false);
+}
+
+namespace {
+
+/* A led search from world w, led by `known` (or not), run to its end; *states are its states. */
+SearchOutcome led_search(LevelSearch &search, const World &w, const WinTable *known,
+                         int32_t depth_limit, int64_t *states)
+{
+    SearchLimits limits{};
+    limits.ticks_per_frame = TICKS;
+    limits.state_limit = INT64_MAX;
+    limits.depth_limit = depth_limit;
+    limits.memory_limit = MEMORY;
+    limits.helper_threads = 0;
+    limits.led = true;
+    limits.known = known;
+    SearchOutcome outcome = search_start_here(search, w, limits);
+    if (outcome == SEARCH_RUNNING)
+        outcome = search_run(search, INT64_MAX, 0);
+    SearchProgress progress;
+    search_progress(search, &progress);
+    *states = progress.states;
+    return outcome;
+}
+
+} // namespace
+
+/* A led search that tried every state with the clock never running out has proven that no way
+   is left, whatever clock a state was first reached with; one that some clock ran out in, or
+   that reached its depth limit, has not, and the hint proves it breadth first. */
+TEST(HintLedSearch, ItsNoWayIsProvenOnlyWhenNoClockRanOut)
+{
+    static LevelAnalysis analysis;
+    const std::string text = shipped_map(7);
+    ASSERT_TRUE(analyse_level(text.c_str(), AnalysisLimits{TICKS, MEMORY, -1, 0, nullptr}, &analysis));
+    search_start_world(world, text.c_str());
+    for (int32_t i = 0; i < analysis.trap_length; i++)
+        run_command(world, analysis.trap_codes[i], TICKS, nullptr);
+    LevelSearch *search = search_create();
+    int64_t states = 0;
+    EXPECT_EQ(led_search(*search, world, nullptr, SEARCH_MAX_STEPS, &states), SEARCH_NO_SOLUTION);
+    EXPECT_TRUE(search_led_proven(*search));
+
+    EXPECT_EQ(led_search(*search, world, nullptr, 3, &states), SEARCH_DEPTH_LIMIT);
+    EXPECT_FALSE(search_led_proven(*search));
+
+    // A clock that runs out within a few commands: every way ends lost for time.
+    static World late;
+    late = world;
+    late.clock = 40;
+    EXPECT_EQ(led_search(*search, late, nullptr, SEARCH_MAX_STEPS, &states), SEARCH_NO_SOLUTION);
+    EXPECT_FALSE(search_led_proven(*search)) << "lost for time is not proven lost";
+
+    // And a winnable position is no proof of anything.
+    search_start_world(world, text.c_str());
+    EXPECT_EQ(led_search(*search, world, nullptr, SEARCH_MAX_STEPS, &states), SEARCH_SOLVED);
+    EXPECT_FALSE(search_led_proven(*search));
+    search_destroy(search);
+}
+
+/* From a position the table does not know (frames of 3 ticks, so that a runner stands at
+   another moment), a led search the table leads finds a way that wins, in fewer states than
+   alone. */
+TEST(HintLedSearch, LedByTheTableItFindsAWayFromAPositionTheTableDoesNotKnow)
+{
+    const std::string text = shipped_map(13);
+    WinTableFigures figures;
+    WinTable *table = built(text, &figures);
+    ASSERT_EQ(figures.outcome, WIN_TABLE_COMPLETE);
+    // The table's positions are played at 2 ticks a frame; a play loop that runs 3 (a frame
+    // late) catches a runner at a moment between them.
+    search_start_world(world, text.c_str());
+    run_command(world, MOVE_FORWARD, TICKS, nullptr);
+    int32_t commands = -1, action = -1;
+    for (int frames = 0; frames < 400 && win_table_lookup(*table, key_of(world), &commands, &action) !=
+                                             WIN_TABLE_UNKNOWN; frames++)
+        driver_frame(world, 3);
+    ASSERT_EQ(win_table_lookup(*table, key_of(world), &commands, &action), WIN_TABLE_UNKNOWN)
+        << "every frame is a position of the table";
+    ASSERT_TRUE(robot_ready(world));
+    LevelSearch *search = search_create();
+    int64_t alone = 0, led = 0;
+    ASSERT_EQ(led_search(*search, world, nullptr, SEARCH_MAX_STEPS, &alone), SEARCH_SOLVED);
+    ASSERT_EQ(led_search(*search, world, table, SEARCH_MAX_STEPS, &led), SEARCH_SOLVED);
+    EXPECT_LT(led, alone);
+    static SearchResult result;
+    ASSERT_TRUE(search_solution(*search, &result)) << "the way found wins when played out";
+    EXPECT_GT(result.step_count, 0);
+    search_destroy(search);
+    win_table_destroy(table);
 }

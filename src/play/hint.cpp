@@ -386,7 +386,8 @@ bool answer_from_table(PlaySession &s, HintState &h)
 }
 
 /* Begins a search of `search` from world `from`, `led` toward the sweets or breadth first. */
-SearchOutcome start_search(LevelSearch &search, const World &from, bool led)
+SearchOutcome start_search(LevelSearch &search, const World &from, bool led,
+                           const WinTable *known = nullptr)
 {
     SearchLimits limits{};
     limits.ticks_per_frame = HINT_TICKS_PER_FRAME;
@@ -395,17 +396,23 @@ SearchOutcome start_search(LevelSearch &search, const World &from, bool led)
     limits.memory_limit = SEARCH_MEMORY;
     limits.helper_threads = 0;      // the play loop's own thread is the other core's
     limits.led = led;
+    limits.known = led ? known : nullptr;
     return search_start_here(search, from, limits);
 }
 
 /* A led search finds a way soonest, but it keeps each position with the clock it was first
    reached with, which a detour may have run down: its "no way" is proven again breadth first,
-   which reaches every position by the fewest commands. Returns true when the led search gave
-   way to a breadth-first one (its outcome in *outcome). */
+   which reaches every position by the fewest commands. Unless no clock ran out in the led
+   search at all (nor did it reach the depth limit): then the clock played no part, and it has
+   proven it already. That is not used when paced, so that a demo's hint takes the states it
+   took when recorded. Returns true when the led search gave way to a breadth-first one (its
+   outcome in *outcome). */
 bool prove_breadth_first(HintState &h, LevelSearch &search, const World &from,
                          SearchOutcome *outcome)
 {
     if (!h.hint.led || (*outcome != SEARCH_NO_SOLUTION && *outcome != SEARCH_DEPTH_LIMIT))
+        return false;
+    if (!h.paced_by_states && search_led_proven(search))
         return false;
     search_end(search);
     h.hint.led = false;
@@ -440,6 +447,16 @@ void think(HintState &h, SearchOutcome outcome)
                 h.thinking.solved = looked == SEARCH_SOLVED;
                 h.thinking.done.store(true, std::memory_order_release);
                 return;
+            }
+            if (table && outcome == SEARCH_RUNNING) {
+                // A position the table does not know: a led search that it leads goes
+                // straight for the positions it knows, so it starts again with it.
+                search_progress(search, &progress);
+                h.thinking.states += progress.states;
+                spent += progress.seconds;
+                search_end(search);
+                h.hint.led = true;
+                outcome = start_search(search, h.held, true, table);
             }
         }
         search_progress(search, &progress);
@@ -547,7 +564,8 @@ void hint_request(PlaySession &s)
     h.hint.spent = 0;
     h.hint.led = true;
     h.hint.outcome = HINT_THINKING;
-    const SearchOutcome outcome = start_search(*h.thinking.search, h.held, true);
+    const SearchOutcome outcome = start_search(*h.thinking.search, h.held, true,
+                                               h.paced_by_states ? nullptr : built_table(h.ahead));
     h.thinking.done.store(false, std::memory_order_relaxed);
     h.thinking.seconds = 0;
     if (h.paced_by_states) {

@@ -15,6 +15,7 @@
 #include "search/search_state.h"
 #include "search/state_layer.h"
 #include "search/state_table.h"
+#include "search/win_table.h"
 #include "world/actor.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
@@ -44,6 +45,8 @@ const double HELPER_SHARE = 0.45, HELPER_SHARE_LEAST = 0.2, HELPER_SHARE_MOST = 
 const uint64_t HELPER_RESERVE_MAX = 1024 * MEGABYTE;
 
 const int64_t STATE_SERIAL_LIMIT = (int64_t)1 << (32 - ACTION_BITS);
+/* The rank of a led search's state whose way its table knows: below every other. */
+const int32_t KNOWN_RANK = INT32_MIN / 2;
 
 /* A state a led search has reached and not expanded yet. */
 struct OpenState {
@@ -114,6 +117,7 @@ struct Search {
     double reached_time;        /* when the search came to its part (0 before) */
     double helper_end_time;     /* and when it ended, all on the system's steady clock */
     bool depth_cut;             /* a led search left a state unexpanded at the depth limit */
+    bool clock_cut;             /* ... or a command's end for lost as the clock ran out */
     /* A led search (limits.led): the states still to expand, best first, each kept in `arena`
        as its difference from the start. */
     OpenState *open;            /* a binary heap on (rank, serial) */
@@ -656,6 +660,15 @@ bool open_before(const OpenState &a, const OpenState &b)
    limit is met. */
 void reach_led(Search &s, StateKey key, int64_t parent, int action, int32_t frame, int32_t depth)
 {
+    int32_t known = -1;         // commands the table knows to win from here; -1 for none
+    if (s.limits.known) {
+        int32_t commands = 0, first = 0;
+        const WinTableAnswer answer = win_table_lookup(*s.limits.known, key, &commands, &first);
+        if (answer == WIN_TABLE_NO_WAY)
+            return;             // proven lost: nothing to keep
+        if (answer == WIN_TABLE_WAY)
+            known = commands;
+    }
     if (!admit(s, key))
         return;
     const uint64_t most = runs_worst_case(s.words);
@@ -691,7 +704,8 @@ void reach_led(Search &s, StateKey key, int64_t parent, int action, int32_t fram
         s.open = open;
         s.open_capacity = grown;
     }
-    const int32_t rank = depth + LED_WEIGHT * distance_to_go(s.world);
+    const int32_t rank = known >= 0 ? KNOWN_RANK + depth + known :
+                                      depth + LED_WEIGHT * distance_to_go(s.world);
     take_state(s.world, (uint8_t *)s.child_record, frame);
     OpenState entry{rank, (uint32_t)s.states, s.arena_used, depth, 0};
     s.arena_used += encode_runs(s.child_record, s.base, s.words, s.arena + s.arena_used, nullptr);
@@ -744,6 +758,8 @@ void expand_led(Search &s)
     for (int action = 0; action < SEARCH_ACTIONS && s.outcome == SEARCH_RUNNING; action++) {
         int32_t frame;
         int played = play(s, action, &frame);
+        if (played < 0 && level_clock_left(s.world) < 1)
+            s.clock_cut = true;
         if (played > 0) {
             s.solved_parent = best.serial;
             s.solved_action = action;
@@ -972,6 +988,12 @@ SearchOutcome search_run(LevelSearch &search, int64_t state_budget, int64_t ms_b
     if (s.outcome != SEARCH_RUNNING && s.outcome != SEARCH_SOLVED)
         free_search(s);      // a solved search keeps its links until the solution is read
     return s.outcome;
+}
+
+bool search_led_proven(const LevelSearch &search)
+{
+    const Search &s = search.s;
+    return s.limits.led && s.outcome == SEARCH_NO_SOLUTION && !s.depth_cut && !s.clock_cut;
 }
 
 void search_progress(const LevelSearch &search, SearchProgress *p)

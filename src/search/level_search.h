@@ -15,6 +15,8 @@ enum {
     SEARCH_MAX_STEPS = 1000     /* longest solution a result holds */
 };
 
+struct WinTable;
+
 /* How the search plays and when it stops. A wait lasts the frames of about one hop. */
 struct SearchLimits {
     int32_t ticks_per_frame;    /* game ticks each frame runs, as a steady play loop would see */
@@ -29,6 +31,9 @@ struct SearchLimits {
     bool led = false;           /* false: breadth first, the shortest way; true: the states
                                    nearest the sweets and the teleport first, for any way found
                                    sooner (no helper thread then) */
+    const WinTable *known = nullptr;    /* a led search's table of positions, built whole, or
+                                   none: a state it knows to be lost is not kept, and one it
+                                   knows a way from goes first, the shorter way first */
 };
 
 /* Where a search stands. The ones past SEARCH_RUNNING are final. */
@@ -132,6 +137,12 @@ SearchOutcome search_run(LevelSearch &search, int64_t state_budget, int64_t ms_b
 /* Asks a search_run under way, on another thread, to return soon (after the state it is on),
    the search still running. The next search_start clears the request. */
 void search_stop_soon(LevelSearch &search);
+
+/* True when a led search has ended with no solution after trying every state reachable, none
+   of them left for lost only because the clock ran out on the way it was reached by, nor cut at
+   the depth limit: its "no way" then holds whatever way a state is reached by, and needs no
+   breadth-first proof. Called by the game's hint. */
+bool search_led_proven(const LevelSearch &search);
 
 /* Fills *progress with where the search stands. */
 void search_progress(const LevelSearch &search, SearchProgress *progress);

@@ -1,9 +1,12 @@
 /* hint_bench.cpp: how long the game's hint takes to answer, and whether its answers are right, on
    positions sampled from random play in every shipped level. Each level gets two sets of
    positions, the same every run: set "a", 0 to 60 random commands played back to back from its
-   start (seed: the level's number), and set "b", 20 to 200 random commands with a pause of 1 to
-   25 frames after about one command in four, as a player who stops to look (seed: the level's
-   number plus 100); a command that ends the level or visibly spoils it is taken back.
+   start at 2 ticks a frame, as the search plays (seed: the level's number), and set "b", 20 to
+   200 random commands with a pause of 1 to 25 frames after about one command in four, as a
+   player who stops to look, and frames of 1 or 3 ticks now and then among those of 2, as the
+   play loop's timer gives them (seed: the level's number plus 100), which leaves runners at
+   moments the search never plays; a command that ends the level or visibly spoils it is taken
+   back.
 
    As in play, the hint thinks ahead from the level's start: a thread explores every position
    reachable from it (hint_think_ahead) while the player plays. The bench gives it the time a
@@ -55,6 +58,8 @@ const double FRAME_SECONDS = 0.02;  /* a frame of play at 50 frames a second */
 const int WALK_LONGEST = 60;        /* set a: commands of random play before a position is taken */
 const int LONG_FEWEST = 20, LONG_MOST = 200;    /* set b: the same */
 const int PAUSE_ONE_IN = 4, PAUSE_LONGEST = 25; /* set b: how often a pause comes, its frames */
+const int ODD_TICKS_ONE_IN = 4;     /* set b: one frame in this many runs 1 or 3 ticks, not 2 */
+const int COMMAND_FRAMES_MOST = 400;    /* a command that has not ended by then went wrong */
 const int FOLLOW_LONGEST = 1500;    /* hints followed before an answer is called wrong */
 const int LEVELS_MOST = 19;
 const int SETS = 2;
@@ -94,14 +99,39 @@ bool playing()
     return !session.world.level.level_completed && !session.world.level.level_lost && !session.world.falling;
 }
 
+/* A frame's ticks in set b: mostly 2, now and then 1 or 3 (2 on average). */
+int frame_ticks(std::mt19937 &random)
+{
+    if (random() % ODD_TICKS_ONE_IN != 0)
+        return TICKS;
+    return random() % 2 == 0 ? TICKS - 1 : TICKS + 1;
+}
+
+/* Types `code` (or waits) and runs frames as run_command does, but each of the ticks
+   frame_ticks draws. Returns the frames run. */
+int run_command_unsteady(World &w, int code, std::mt19937 &random)
+{
+    const int limit = code == SEARCH_WAIT ? wait_frames(TICKS) : COMMAND_FRAMES_MOST;
+    if (code != SEARCH_WAIT)
+        driver_push(w, code);
+    int frames = 0;
+    while (frames < limit) {
+        driver_frame(w, frame_ticks(random));
+        frames++;
+        if (code != SEARCH_WAIT && (robot_ready(w) || level_over(w)))
+            break;
+    }
+    return frames;
+}
+
 /* Random play from the level's start for `length` commands, or until no command tried keeps the
    level going: a command that ends it or visibly spoils it (a step into the void, a blast that
    takes a sweet, run over) is taken back and another drawn, so that play reaches the level's
    later parts as a player who looks before stepping does; the silent dead ends stay in. With
-   `pauses`, about one command in PAUSE_ONE_IN is followed by some frames with no key (taken back
-   too when the level ends meanwhile). Ends where the robot takes a command and the level goes
-   on. Returns the frames played. */
-int sample_position(std::mt19937 &random, int length, bool pauses)
+   `unsteady`, the frames run unsteady ticks, and about one command in PAUSE_ONE_IN is followed
+   by some frames with no key (taken back too when the level ends meanwhile). Ends where the
+   robot takes a command and the level goes on. Returns the frames played. */
+int sample_position(std::mt19937 &random, int length, bool unsteady)
 {
     static World before;
     search_start_world(session.world, map_text);
@@ -109,11 +139,12 @@ int sample_position(std::mt19937 &random, int length, bool pauses)
     for (int done = 0, refused = 0; done < length && refused < 2 * SEARCH_ACTIONS;) {
         before = session.world;
         const int action = (int)(random() % SEARCH_ACTIONS);
-        int played = run_command(session.world, action_codes[action], TICKS, nullptr);
-        if (pauses && random() % PAUSE_ONE_IN == 0) {
+        int played = unsteady ? run_command_unsteady(session.world, action_codes[action], random) :
+                                run_command(session.world, action_codes[action], TICKS, nullptr);
+        if (unsteady && random() % PAUSE_ONE_IN == 0) {
             const int pause = 1 + (int)(random() % PAUSE_LONGEST);
             for (int i = 0; i < pause && playing(); i++, played++)
-                driver_frame(session.world, TICKS);
+                driver_frame(session.world, frame_ticks(random));
         }
         if (playing() && !hopeless(session.world) && session.world.motion.jump_ctr < 1) {
             done++;
@@ -208,7 +239,7 @@ int main(int argc, char **argv)
     display_options.sound_off = true;
 
     std::printf("hint from positions of random play, %d a set and level: a = 0-%d commands (seed: the "
-                "level's number), b = %d-%d commands with pauses (seed: the number + 100);\n",
+                "level's number), b = %d-%d commands with pauses and unsteady ticks (seed: the number + 100);\n",
                 positions, WALK_LONGEST, LONG_FEWEST, LONG_MOST);
     std::printf("%s\n", ahead ? "thinking ahead from the level's start, each position asked about once "
                                 "its game time has passed" : "no thinking ahead: every answer searched");
