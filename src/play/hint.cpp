@@ -704,6 +704,7 @@ void hint_think_ahead(PlaySession &s)
     const uint32_t squares = squares_sum(s.world);
     if (a.started && same_key(key, a.start_key) && squares == a.start_squares)
         return;                 // this level's table, built or under way
+    hint_cancel(s);             // a search under way may be reading the table to be dropped
     stop_ahead(a);
     static bool stop_at_exit = false;
     if (!stop_at_exit)
@@ -747,6 +748,7 @@ bool hint_ahead_figures(PlaySession &s, HintAheadFigures *figures)
 
 void hint_forget_ahead(PlaySession &s)
 {
+    hint_cancel(s);
     stop_ahead(hint_state(s).ahead);
 }
 

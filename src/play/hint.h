@@ -8,8 +8,8 @@ struct PlaySession;
 
 /* Starts looking for a hint from the world as it stands (I in play). A search already under way
    goes on; a hint already shown is shown again. When the position is one the last answer's way
-   passes through (the player has followed it), the answer is its next command at once, without
-   searching. Called by the game keys. */
+   passes through (the player has followed it), or one the table built ahead knows (see
+   hint_think_ahead), the answer is there at once, without searching. Called by the game keys. */
 void hint_request(PlaySession &s);
 
 /* Looks after the hint asked for, once a frame: while its search runs, the world of the session
@@ -70,7 +70,8 @@ void hint_pace_by_states(PlaySession &s, bool on);
    thread of its own, every position reachable from here is explored once, with the fewest
    commands that win from each, so that a hint asked later is looked up at once, or proven to
    have no way. Nothing new is started when the table is for this start already (a restart), or
-   while paced. Called by the play loop as a level's play begins. */
+   while paced; starting anew cancels a hint under way. Called by the play loop as a level's
+   play begins. */
 void hint_think_ahead(PlaySession &s);
 
 /* What thinking ahead has done for the level. */
@@ -85,8 +86,8 @@ struct HintAheadFigures {
 /* Fills *figures; false when nothing was started. For the benchmark. */
 bool hint_ahead_figures(PlaySession &s, HintAheadFigures *figures);
 
-/* Stops thinking ahead and forgets the table, so that the next hint_think_ahead starts afresh.
-   For the tests and the benchmark. */
+/* Cancels a search under way, stops thinking ahead and forgets the table, so that the next
+   hint_think_ahead starts afresh. For the tests and the benchmark. */
 void hint_forget_ahead(PlaySession &s);
 
 /* States the last answer's searches reached: 0 for an answer looked up or from the way before.

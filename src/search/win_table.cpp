@@ -119,10 +119,19 @@ bool make_room(WinTable &t, uint64_t other, uint64_t limit)
 }
 
 /* Labels every position with the fewest commands that win from it: breadth first backwards
-   from the positions one command from a win, along the commands reversed. */
-bool label(WinTable &t)
+   from the positions one command from a win, along the commands reversed. What it takes for
+   that, besides the table, must fit in `limit` bytes too. */
+bool label(WinTable &t, uint64_t limit)
 {
     const int64_t n = t.positions;
+    int64_t links = 0;
+    for (int64_t p = 0; p < n * SEARCH_ACTIONS; p++)
+        links += t.edges[p] < EDGE_NONE;
+    const uint64_t needed = held_bytes(t) + (uint64_t)(3 * n + 1 + links) * sizeof(uint32_t);
+    if (needed > limit)
+        return false;
+    if ((int64_t)needed > t.figures.peak_memory)
+        t.figures.peak_memory = (int64_t)needed;
     uint32_t *first = (uint32_t *)std::calloc((size_t)n + 1, sizeof(uint32_t));
     uint32_t *queue = (uint32_t *)std::malloc((size_t)n * sizeof(uint32_t) + 1);
     if (!first || !queue) {
@@ -131,12 +140,9 @@ bool label(WinTable &t)
         return false;
     }
     // Each position's predecessors, grouped by position (counted, then placed).
-    int64_t links = 0;
     for (int64_t p = 0; p < n * SEARCH_ACTIONS; p++) {
-        if (t.edges[p] < EDGE_NONE) {
+        if (t.edges[p] < EDGE_NONE)
             first[t.edges[p] + 1]++;
-            links++;
-        }
     }
     for (int64_t p = 0; p < n; p++)
         first[p + 1] += first[p];
@@ -326,7 +332,7 @@ WinTableOutcome win_table_build(WinTable &t, const World &from, int32_t ticks_pe
     delete hasher;
     delete world;
     if (ok)
-        ok = label(t);
+        ok = label(t, limit);
     if (ok)
         f.outcome = WIN_TABLE_COMPLETE;
     else
