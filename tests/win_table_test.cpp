@@ -273,7 +273,7 @@ SearchOutcome led_search(LevelSearch &search, const World &w, const WinTable *kn
     limits.ticks_per_frame = TICKS;
     limits.state_limit = INT64_MAX;
     limits.depth_limit = depth_limit;
-    limits.memory_limit = MEMORY;
+    limits.memory_limit = (int64_t)256 << 20;     // as the hint's search
     limits.helper_threads = 0;
     limits.led = true;
     limits.known = known;
@@ -351,4 +351,73 @@ TEST(HintLedSearch, LedByTheTableItFindsAWayFromAPositionTheTableDoesNotKnow)
     EXPECT_GT(result.step_count, 0);
     search_destroy(search);
     win_table_destroy(table);
+}
+
+namespace {
+
+/* The level's recorded solution, as shipped. */
+const Solution &shipped_solution(int level)
+{
+    static Solution solution;
+    char path[128], fault[SOLUTION_FAULT_SIZE];
+    std::snprintf(path, sizeof path, "%s/assets/solutions/map%02d.txt", source_dir.c_str(), level);
+    EXPECT_TRUE(read_solution(path, &solution, fault, sizeof fault)) << fault;
+    return solution;
+}
+
+} // namespace
+
+/* A book made from a level's recorded solution knows the way from the start and from every
+   position the solution types a move at, each with the moves still to come; a position off it
+   is unknown (a book proves nothing lost), and another level's solution makes no book. */
+TEST(HintTable, ABookOfTheRecordedSolutionKnowsItsPositions)
+{
+    const std::string text = shipped_map(15);
+    const Solution &solution = shipped_solution(15);
+    search_start_world(world, text.c_str());
+    WinTable *book = win_table_create();
+    ASSERT_EQ(win_table_build_book(*book, world, solution), WIN_TABLE_ONE_WAY);
+    WinTableFigures figures;
+    win_table_figures(*book, &figures);
+    EXPECT_GT(figures.positions, solution.move_count / 2);
+    EXPECT_LE(figures.positions, solution.move_count);
+    int32_t commands = -1, action = -1;
+    EXPECT_EQ(win_table_lookup(*book, key_of(world), &commands, &action), WIN_TABLE_WAY);
+    EXPECT_EQ(commands, solution.move_count);
+    run_command(world, solution.moves[0].code, TICKS, nullptr);
+    EXPECT_EQ(win_table_lookup(*book, key_of(world), &commands, &action), WIN_TABLE_WAY);
+    EXPECT_EQ(commands, solution.move_count - 1);
+    run_command(world, MOVE_TURN_LEFT, TICKS, nullptr);
+    EXPECT_EQ(win_table_lookup(*book, key_of(world), &commands, &action), WIN_TABLE_UNKNOWN);
+
+    const std::string other = shipped_map(14);
+    search_start_world(world, other.c_str());
+    EXPECT_EQ(win_table_build_book(*book, world, solution), WIN_TABLE_TOO_LARGE);
+    search_start_world(world, other.c_str());
+    EXPECT_EQ(win_table_lookup(*book, key_of(world), &commands, &action), WIN_TABLE_UNKNOWN);
+    win_table_destroy(book);
+}
+
+/* A few commands off the recorded way at level 15's start, where a led search alone tries some
+   hundred thousand states, the search the book leads finds a way that wins in a hundredth of
+   them. */
+TEST(HintLedSearch, LedByTheBookItFindsAWayNearTheStartInFewStates)
+{
+    const std::string text = shipped_map(15);
+    search_start_world(world, text.c_str());
+    WinTable *book = win_table_create();
+    ASSERT_EQ(win_table_build_book(*book, world, shipped_solution(15)), WIN_TABLE_ONE_WAY);
+    for (int code : {MOVE_FORWARD, MOVE_JUMP, MOVE_FORWARD, MOVE_TURN_LEFT, MOVE_TURN_RIGHT})
+        run_command(world, code, TICKS, nullptr);
+    int32_t commands = -1, action = -1;
+    ASSERT_EQ(win_table_lookup(*book, key_of(world), &commands, &action), WIN_TABLE_UNKNOWN);
+    LevelSearch *search = search_create();
+    int64_t alone = 0, led = 0;
+    ASSERT_EQ(led_search(*search, world, nullptr, SEARCH_MAX_STEPS, &alone), SEARCH_SOLVED);
+    ASSERT_EQ(led_search(*search, world, book, SEARCH_MAX_STEPS, &led), SEARCH_SOLVED);
+    EXPECT_LT(led * 100, alone) << led << " states led, " << alone << " alone";
+    static SearchResult result;
+    EXPECT_TRUE(search_solution(*search, &result)) << "the way found wins when played out";
+    search_destroy(search);
+    win_table_destroy(book);
 }

@@ -21,6 +21,7 @@
 #include "world/actor.h"
 #include "world/player_motion.h"
 #include "world/world_clock.h"
+#include "world/solution_file.h"
 #include "world/world_driver.h"
 #include "world/world_messages.h"
 
@@ -86,6 +87,9 @@ struct Thinking {
    is looked up. Only in unpaced play: a demo's hints think as they were recorded. */
 struct Ahead {
     WinTable *table;            /* made at the first level, kept for the next */
+    WinTable *book;             /* the level's recorded solution, when it has one: the positions
+                                   it passes through lead a search from the first frame on */
+    bool book_ready;
     std::thread thread;
     std::atomic<bool> done{false};  /* the table is built (or gave up): readable */
     std::atomic<bool> stop{false};
@@ -306,6 +310,34 @@ const WinTable *built_table(const Ahead &a)
     WinTableFigures figures;
     win_table_figures(*a.table, &figures);
     return figures.outcome == WIN_TABLE_COMPLETE ? a.table : nullptr;
+}
+
+/* The book of the level's recorded solution (solutions/mapNN.txt, shipped with the levels
+   for --watch), when there is one that wins from the start as it stands at the hint's rate;
+   else the book is left out. */
+void read_book(PlaySession &s, Ahead &a)
+{
+    a.book_ready = false;
+    char path[64];
+    std::snprintf(path, sizeof path, "solutions/map%02d.txt", s.level);
+    static Solution solution;
+    char fault[SOLUTION_FAULT_SIZE];
+    if (!read_solution(path, &solution, fault, sizeof fault) ||
+        solution.ticks_per_frame != HINT_TICKS_PER_FRAME)
+        return;
+    if (!a.book && !(a.book = win_table_create()))
+        return;
+    a.book_ready = win_table_build_book(*a.book, s.world, solution) == WIN_TABLE_ONE_WAY;
+}
+
+/* What leads a led search in unpaced play: the table ahead once built, else the book. */
+const WinTable *lead_table(const HintState &h)
+{
+    if (h.paced_by_states)
+        return nullptr;
+    if (const WinTable *table = built_table(h.ahead))
+        return table;
+    return h.ahead.started && h.ahead.book_ready ? h.ahead.book : nullptr;
 }
 
 /* Plays `count` actions of a way on w, as the search's solution is replayed, into *found.
@@ -564,8 +596,7 @@ void hint_request(PlaySession &s)
     h.hint.spent = 0;
     h.hint.led = true;
     h.hint.outcome = HINT_THINKING;
-    const SearchOutcome outcome = start_search(*h.thinking.search, h.held, true,
-                                               h.paced_by_states ? nullptr : built_table(h.ahead));
+    const SearchOutcome outcome = start_search(*h.thinking.search, h.held, true, lead_table(h));
     h.thinking.done.store(false, std::memory_order_relaxed);
     h.thinking.seconds = 0;
     if (h.paced_by_states) {
@@ -711,6 +742,7 @@ void hint_think_ahead(PlaySession &s)
         stop_at_exit = std::atexit(stop_ahead_at_exit) == 0;
     if (!a.table && !(a.table = win_table_create()))
         return;
+    read_book(s, a);
     a.from = s.world;
     a.start_key = key;
     a.start_squares = squares;

@@ -213,7 +213,7 @@ int32_t best_action(const WinTable &t, int64_t p, uint32_t *next)
 
 int64_t serial_of(const WinTable &t, StateKey key)
 {
-    if (t.figures.outcome != WIN_TABLE_COMPLETE)
+    if (t.figures.outcome != WIN_TABLE_COMPLETE && t.figures.outcome != WIN_TABLE_ONE_WAY)
         return -1;
     const Slot *slot = slot_of(t.slots, t.slot_count, key);
     return slot->serial == FREE_SLOT ? -1 : (int64_t)slot->serial;
@@ -339,6 +339,50 @@ WinTableOutcome win_table_build(WinTable &t, const World &from, int32_t ticks_pe
         drop(t);
     f.positions = t.positions;
     f.memory = (int64_t)held_bytes(t);
+    f.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return f.outcome;
+}
+
+WinTableOutcome win_table_build_book(WinTable &t, const World &from, const Solution &solution)
+{
+    const auto started = std::chrono::steady_clock::now();
+    drop(t);
+    t.figures = WinTableFigures{};
+    WinTableFigures &f = t.figures;
+    f.outcome = WIN_TABLE_TOO_LARGE;
+    World *world = new (std::nothrow) World(from);
+    StateHasher *hasher = new (std::nothrow) StateHasher();
+    bool ok = world && hasher;
+    int32_t next = 0;
+    // The positions as the search keys them: the robot at rest, nothing waiting, a move due.
+    for (int32_t frame = 0; ok && frame < solution.end_frame && !level_over(*world); frame++) {
+        if (next < solution.move_count && solution.moves[next].frame == frame &&
+            robot_ready(*world) && world->queue.read_index == world->queue.write_index) {
+            const StateKey key = state_key(*world, hasher);
+            if (!t.slots || slot_of(t.slots, t.slot_count, key)->serial == FREE_SLOT) {
+                ok = make_room(t, 0, UINT64_MAX);
+                if (!ok)
+                    break;
+                const uint32_t serial = (uint32_t)t.positions++;
+                *slot_of(t.slots, t.slot_count, key) = Slot{key, serial};
+                t.commands[serial] = (uint16_t)(solution.move_count - next);
+                for (int a = 0; a < SEARCH_ACTIONS; a++)
+                    t.edges[(int64_t)serial * SEARCH_ACTIONS + a] = EDGE_NONE;
+            }
+        }
+        play_solution_frame(*world, solution, frame, &next);
+    }
+    ok = ok && world->level.level_completed;
+    delete hasher;
+    delete world;
+    if (ok) {
+        f.outcome = WIN_TABLE_ONE_WAY;
+        f.winnable = t.positions;
+    } else {
+        drop(t);
+    }
+    f.positions = t.positions;
+    f.memory = f.peak_memory = (int64_t)held_bytes(t);
     f.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return f.outcome;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "search/search_state.h"
+#include "world/solution_file.h"
 #include "world/world.h"
 
 /* A table of positions: made by win_table_create, filled once by win_table_build, then only
@@ -17,7 +18,9 @@ enum WinTableOutcome {
     WIN_TABLE_EMPTY = 0,        /* not built */
     WIN_TABLE_COMPLETE,         /* every reachable position is in it */
     WIN_TABLE_TOO_LARGE,        /* the memory or the depth allowed ran out: nothing is kept */
-    WIN_TABLE_STOPPED           /* asked to stop: nothing is kept */
+    WIN_TABLE_STOPPED,          /* asked to stop: nothing is kept */
+    WIN_TABLE_ONE_WAY           /* only the positions of one winning way are in it (a book):
+                                   it knows no position to be lost, and gives no way itself */
 };
 
 /* What a build did: CPU-independent figures besides the seconds. */
@@ -52,6 +55,14 @@ void win_table_destroy(WinTable *table);
    dropped. Runs on the caller's thread (the hint's background thread). Returns the outcome. */
 WinTableOutcome win_table_build(WinTable &table, const World &from, int32_t ticks_per_frame,
                                 int64_t memory_limit, const std::atomic<bool> &stop);
+
+/* Makes the table a book of one winning way: the positions at which `solution` (a level's
+   recorded solution, its frames counted from world `from`, the level's start) types its moves,
+   each with the moves still to come. Looked up, such a position has a way of that many commands
+   (win_table_way gives none); every other position is unknown. Returns WIN_TABLE_ONE_WAY, or
+   WIN_TABLE_TOO_LARGE (nothing kept) when the solution played from `from` does not complete the
+   level at its end frame. Whatever the table held before is dropped. */
+WinTableOutcome win_table_build_book(WinTable &table, const World &from, const Solution &solution);
 
 /* Fills *figures with what the last build did. */
 void win_table_figures(const WinTable &table, WinTableFigures *figures);

@@ -9,10 +9,12 @@
    back.
 
    As in play, the hint thinks ahead from the level's start: a thread explores every position
-   reachable from it (hint_think_ahead) while the player plays. The bench gives it the time a
-   player would have had and no more: the level is started with the thread, and each position is
-   asked about once the game time of the commands and pauses that led to it (50 frames a second)
-   has passed since, in that order; a hint asked before the table is done waits for it or
+   reachable from it (hint_think_ahead) while the player plays, and the level's recorded
+   solution leads its searches meanwhile. The bench gives the thread the time a player would
+   have had and no more: the level is started with it, and each position is asked about once
+   the game time of the commands and pauses that led to it (50 frames a second) has passed
+   since, in that order; when a build has run longer than a position's game time and was not
+   done by then, it is started again for that position. A hint asked before the table is done
    searches, as the game's does. The answers are timed first, then checked: a command is followed,
    hint after hint, until the level is completed; "no way" is proven by every reachable state.
    Each level and set is judged by itself against the targets (median under 0.1 s, 95th percentile
@@ -276,15 +278,26 @@ int main(int argc, char **argv)
         // The level starts, and with it the thinking ahead; each position is asked about once
         // its game time has passed. The answers are checked afterwards, so that checking gives
         // the thread no time a player would not have given it.
-        hint_reset(session);
-        hint_forget_ahead(session);
-        search_start_world(session.world, map_text);
-        const Clock::time_point level_start = Clock::now();
-        if (ahead)
-            hint_think_ahead(session);
+        session.level = level;
+        Clock::time_point level_start = Clock::now();
+        int builds = 0;
         SetFigures f[SETS];
         std::vector<int> codes, outcomes;
         for (const Position &p : asked) {
+            // The table has had the position's game time since its level started, and no more:
+            // unless it was done by then, a build that has run longer is started again for it.
+            HintAheadFigures table;
+            const bool in_time = hint_ahead_figures(session, &table) && table.done &&
+                                 table.seconds <= p.game_seconds;
+            const double since = std::chrono::duration<double>(Clock::now() - level_start).count();
+            if (ahead && (builds == 0 || (!in_time && since > p.game_seconds))) {
+                hint_reset(session);
+                hint_forget_ahead(session);
+                search_start_world(session.world, map_text);
+                level_start = Clock::now();
+                hint_think_ahead(session);
+                builds++;
+            }
             wait_for_game_time(level_start + std::chrono::duration_cast<Clock::duration>(
                                                  std::chrono::duration<double>(p.game_seconds)),
                                ahead);
