@@ -20,8 +20,8 @@
 #include "search/win_table.h"
 #include "world/actor.h"
 #include "world/player_motion.h"
-#include "world/world_clock.h"
 #include "world/solution_file.h"
+#include "world/world_clock.h"
 #include "world/world_driver.h"
 #include "world/world_messages.h"
 
@@ -78,13 +78,14 @@ struct Thinking {
     bool solved;                /* the way is in found */
     SearchResult found;         /* some 40 KB of steps */
     int64_t states;             /* states its searches reached (none for an answer looked up) */
-    std::atomic<bool> stop{false};  /* asked to stop while it waits for the table */
+    std::atomic<bool> stop{false};  /* asked to stop: looked at between slices of its search */
     StateHasher hasher;         /* the memo of the keys the thread takes */
 };
 
 /* Thinking ahead: from a level's start on, every position reachable from it is explored on a
    thread of its own, with the fewest commands that win from each; a hint asked once it is done
-   is looked up. Only in unpaced play: a demo's hints think as they were recorded. */
+   is looked up, and until then the level's recorded solution leads the search. Only in unpaced
+   play: a demo's hints think as they were recorded. */
 struct Ahead {
     WinTable *table;            /* made at the first level, kept for the next */
     WinTable *book;             /* the level's recorded solution, when it has one: the positions
@@ -94,7 +95,7 @@ struct Ahead {
     std::atomic<bool> done{false};  /* the table is built (or gave up): readable */
     std::atomic<bool> stop{false};
     World from;                 /* the level's start, the thread's to read */
-    bool started;               /* for the start below */
+    bool started;               /* a table is built, or being built, for the start below */
     StateKey start_key;
     uint32_t start_squares;     /* a sum over the squares: the same actors on other squares are
                                    another level */
