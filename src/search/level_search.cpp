@@ -70,7 +70,7 @@ struct HelperJob {
     StateTable *own;            /* its own table: the states it found, emptied as it begins */
     StateTable seen;            /* the states the search had seen as the helper began, or none:
                                    the search's helper_seen, which it leaves alone meanwhile */
-    World world;
+    World world, spare_world;   /* its worlds, one for each command in turn, as the search's */
     StateHasher hasher;
     SearchNearest nearest;      /* how near it came, from what the search had noted */
 };
@@ -502,36 +502,58 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
     for (; k < layer.count && !full && !solved && !stop.load(std::memory_order_relaxed); k++) {
         offset = layer_read(layer, offset, parent_record);
         const uint64_t used_before = header.used;
-        for (int action = 0; action < SEARCH_ACTIONS && !full; action++) {
-            int32_t frame;
-            int played = play_on(job.world, job.limits, parent_record, action, &frame);
-            if (played < 0)
-                continue;
-            if (played == 0)
-                note_nearest(job.world, &job.nearest);
-            HelperFinding f{state_key(job.world, &job.hasher), (int32_t)k, (int16_t)action,
-                            (int16_t)(played > 0), 0, 0};
-            if (!f.solved) {
-                if (state_table_holds(job.seen, f.key))
-                    continue;
-                StateInsert inserted = state_table_insert(&own, f.key, 0, job.own_limit);
+        // Writes the finding of `action`, the state it reached on world w or, `solving`, the
+        // command that completes the level, unless the search or the helper had it before.
+        // Returns false when there is no room for it.
+        auto write = [&](const World &w, StateKey key, int action, int32_t frame, bool solving) {
+            HelperFinding f{key, (int32_t)k, (int16_t)action, (int16_t)solving, 0, 0};
+            if (!solving) {
+                if (state_table_holds(job.seen, key))
+                    return true;
+                StateInsert inserted = state_table_insert(&own, key, 0, job.own_limit);
                 if (inserted == STATE_SEEN)
-                    continue;
-                if (inserted == STATE_NO_ROOM || header.used + finding_most > capacity) {
-                    full = true;
-                    break;
-                }
-                take_state(job.world, (uint8_t *)child_record, frame);
+                    return true;
+                if (inserted == STATE_NO_ROOM || header.used + finding_most > capacity)
+                    return false;
+                take_state(w, (uint8_t *)child_record, frame);
                 f.bytes = (uint32_t)encode_runs(child_record, chain, job.words,
                                                 shared + header.used + sizeof f, chain);
             }
             std::memcpy(shared + header.used, &f, sizeof f);
             header.used += sizeof f + f.bytes;
-            if (f.solved) {
+            return true;
+        };
+        // As in expand_next: each state is looked up after the next command, on the other world.
+        World *worlds[2] = {&job.world, &job.spare_world};
+        Pending pending{-1, {0, 0}, 0};
+        for (int action = 0; action < SEARCH_ACTIONS && !full && !solved; action++) {
+            World &w = *worlds[action & 1];
+            int32_t frame;
+            int played = play_on(w, job.limits, parent_record, action, &frame);
+            if (pending.action >= 0) {
+                full = !write(*worlds[pending.action & 1], pending.key, pending.action,
+                              pending.frame, false);
+                pending.action = -1;
+                if (full)
+                    break;
+            }
+            if (played < 0)
+                continue;
+            if (played == 0)
+                note_nearest(w, &job.nearest);
+            const StateKey key = state_key(w, &job.hasher);
+            if (played > 0) {
+                write(w, key, action, frame, true);
                 solved = true;  // nothing after it counts
-                break;
+            } else {
+                state_table_prefetch(job.seen, key);
+                state_table_prefetch(own, key);
+                pending = Pending{action, key, frame};
             }
         }
+        if (pending.action >= 0 && !full && !solved)
+            full = !write(*worlds[pending.action & 1], pending.key, pending.action, pending.frame,
+                          false);
         if (full)
             header.used = used_before;  // this state is left whole to the search
         else
@@ -599,6 +621,7 @@ void start_helper(Search &s)
     std::memcpy(job->read_record, s.parent_record, s.words * sizeof(uint32_t));
     job->from = s.helper_from;
     job->world = s.world;
+    job->spare_world = s.world;
     job->nearest = s.nearest;
     job->seen = seen_kept ? s.helper_seen : StateTable{nullptr, 0, 0};
     job->own_limit = reserve - capacity;

@@ -3,7 +3,7 @@
 
 #include <sys/mman.h>
 
-
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -29,17 +29,29 @@ void place(StateKey *slots, uint64_t capacity, StateKey key)
 /* Zeroed slots, taken from the system only as they are touched. */
 StateKey *new_slots(uint64_t capacity)
 {
-    void *slots = mmap(nullptr, capacity * sizeof(StateKey), PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (slots == MAP_FAILED)
-        return nullptr;
-#if defined(MADV_HUGEPAGE)
+    const uint64_t bytes = capacity * sizeof(StateKey);
     // Every look is at a slot of its own, far from the last: in large pages the processor finds
-    // the page of each at once instead of walking the page tables. A hint; refused, it costs
-    // only the time.
-    if (capacity * sizeof(StateKey) >= HUGE_PAGE_BYTES)
-        madvise(slots, capacity * sizeof(StateKey), MADV_HUGEPAGE);
+    // the page of each at once instead of walking the page tables. A large table is placed on a
+    // large page's boundary so that all of it can be; the pages are a hint, and refused they
+    // cost only the time.
+    const uint64_t slack = bytes >= HUGE_PAGE_BYTES ? HUGE_PAGE_BYTES : 0;
+    void *mapped = mmap(nullptr, bytes + slack, PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (mapped == MAP_FAILED)
+        return nullptr;
+    uint8_t *slots = (uint8_t *)mapped;
+    if (slack) {
+        const uintptr_t at = (uintptr_t)mapped;
+        const uint64_t head = (HUGE_PAGE_BYTES - at % HUGE_PAGE_BYTES) % HUGE_PAGE_BYTES;
+        if (head)
+            munmap(mapped, head);
+        if (slack - head)
+            munmap(slots + head + bytes, slack - head);
+        slots += head;
+#if defined(MADV_HUGEPAGE)
+        madvise(slots, bytes, MADV_HUGEPAGE);
 #endif
+    }
     return (StateKey *)slots;
 }
 

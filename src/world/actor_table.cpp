@@ -98,6 +98,11 @@ int actor_at(const World &w, fixed x, fixed z)
     int serial = tile_serial_at(w, x, z);
     if (serial == -1)
         return -1;
+    return actor_on_serial(w, serial);
+}
+
+int actor_on_serial(const World &w, int32_t serial)
+{
     for (int i = 0; i < w.actors.count; i++) {
         const Actor *actor = &w.actors.actors[i];
         if (!actor->gone && (actor->locs[0] == serial || actor->locs[1] == serial))

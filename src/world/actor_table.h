@@ -35,6 +35,9 @@ int remove_location(World &w, int index, int32_t serial);
    moving actor is found on both of its squares, an exploding one until it is gone. */
 int actor_at(const World &w, fixed x, fixed z);
 
+/* actor_at for the square of serial `serial`, for a caller that has found the square already. */
+int actor_on_serial(const World &w, int32_t serial);
+
 /* Which of the two passes below an update has to run, as the actors stand. */
 enum ActorPasses {
     PASSES_BOTH = 0,
