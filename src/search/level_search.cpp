@@ -255,10 +255,10 @@ bool catch_up_helper_seen(Search &s)
     }
     enum { AHEAD = 8 };     /* keys whose slots are fetched ahead of their insert */
     const uint64_t allowed = (uint64_t)s.limits.memory_limit / 4;
+    const uint64_t other = (uint64_t)memory_held(s) - state_table_bytes(s.helper_seen);
     for (int64_t i = 0; i < s.fresh_count; i++) {
         if (i + AHEAD < s.fresh_count)
             state_table_prefetch(s.helper_seen, s.fresh[i + AHEAD]);
-        const uint64_t other = (uint64_t)memory_held(s) - state_table_bytes(s.helper_seen);
         if (state_table_insert(&s.helper_seen, s.fresh[i], other, allowed) == STATE_NO_ROOM) {
             drop_helper_seen(s);
             return false;
