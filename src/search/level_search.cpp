@@ -222,10 +222,10 @@ void drop_helper_seen(Search &s)
     s.helper_seen_off = true;
 }
 
-/* Notes `key`, just seen, for the helpers to leave out. */
+/* Notes `key`, just seen, for the helpers to leave out (a led search has none). */
 void note_fresh(Search &s, StateKey key)
 {
-    if (s.limits.helper_threads < 1 || s.helper_seen_off)
+    if (s.limits.helper_threads < 1 || s.limits.led || s.helper_seen_off)
         return;
     if (s.fresh_count == s.fresh_capacity) {
         const int64_t grown = s.fresh_capacity ? 2 * s.fresh_capacity : 1 << 12;
