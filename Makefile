@@ -70,7 +70,8 @@ uninstall:
 # The renderer's benchmark, the timedemo, the hint's answer times on positions of random play in
 # every shipped level against their targets, then the level checker over the shipped levels: its
 # closing tables give states, seconds, states a second and peak memory for each level and in all,
-# and each level's fairness analysis with the seconds it took.
+# and each level's fairness analysis with the seconds it took. Last, the checker's processor time
+# against the first release's on that release's maps (built once into build/first-release).
 # The timedemo is also played with the picture enlarged 1, 2 and 4 times for the CPU in play.
 # Each runs to its end whatever the one before gave; a missed target is printed beside its
 # figure, and only a benchmark that could not run fails the target, once all have run.
@@ -98,6 +99,7 @@ bench: build
 	(cd $(BUILD)/game && ./level_checker --fair maps/map*.txt >../level_checker_bench.log); \
 	status=$$?; sed -n '/^map  /,$$p' $(BUILD)/level_checker_bench.log; \
 	[ $$status -eq 0 ] || failed="$$failed level_checker"; \
+	echo; bash tools/bench/checker_release_bench.sh . $(BUILD) || failed="$$failed checker_release_bench"; \
 	if [ -n "$$failed" ]; then echo; echo "make bench: did not run to its end:$$failed"; exit 1; fi
 
 # The README's table of the shipped levels, made by the level checker over the staged maps (the

@@ -70,8 +70,10 @@ struct HelperJob {
                                    one another as differences */
     int64_t from;               /* the first state of the helper's part */
     uint64_t own_limit;         /* bytes its own table may take */
-    StateTable seen;            /* the states the search had seen as the helper began, or none */
-    World world;
+    StateTable *own;            /* its own table: the states it found, emptied as it begins */
+    StateTable seen;            /* the states the search had seen as the helper began, or none:
+                                   the search's helper_seen, which it leaves alone meanwhile */
+    World world, spare_world;   /* its worlds, one for each command in turn, as the search's */
     StateHasher hasher;
     SearchNearest nearest;      /* how near it came, from what the search had noted */
 };
@@ -92,6 +94,13 @@ struct Search {
     uint32_t *parent_record;    /* the state being expanded */
     uint32_t *child_record;
     StateTable seen;
+    /* What a helper leaves out: the states seen as it began. Kept beside `seen` and brought up
+       to date from `fresh` as a helper starts, where a copy of `seen` for every large depth
+       cost a third again of the search's time in copying and in fresh pages. */
+    StateTable helper_seen;
+    StateKey *fresh;            /* the states seen since, in the order seen */
+    int64_t fresh_count, fresh_capacity;
+    bool helper_seen_off;       /* too little memory for them: helpers run without */
     StateLayer layers[2];
     int current;                /* layers[current] is being expanded into the other */
     uint64_t read_offset;
@@ -109,6 +118,9 @@ struct Search {
     HelperJob *helper_job;      /* what it works with; none when no helper runs */
     int64_t helper_from;        /* the first state of the layer it expands; -1 for none */
     uint64_t helper_reserve;    /* memory counted for it: its findings and its own table */
+    StateTable helper_own;      /* a helper's own table, kept from one helper to the next, */
+    uint64_t helper_kept;       /* and the most bytes of findings one has written: what the
+                                   helpers hold while none runs */
     bool merging;               /* it has ended, and its findings are being taken in */
     uint64_t merge_offset;
     bool merge_in_step;         /* the next layer's last state is the finding before */
@@ -125,7 +137,8 @@ struct Search {
     uint8_t *arena;
     uint64_t arena_used, arena_capacity;
     SearchNearest nearest;
-    World world;                /* the world the search plays on, its own */
+    World world;                /* the world the search plays on, its own, */
+    World spare_world;          /* and a second: each command plays on the other one */
     World level_start;          /* the world of the level's start, squares included */
     StateHasher hasher;         /* the memo of the keys taken on `world` */
 };
@@ -177,10 +190,13 @@ namespace {
 int64_t memory_held(const Search &s)
 {
     return (int64_t)(state_table_bytes(s.seen) + layer_bytes(s.layers[0]) +
-                     layer_bytes(s.layers[1])) +
+                     layer_bytes(s.layers[1]) + state_table_bytes(s.helper_seen)) +
+           s.fresh_capacity * (int64_t)sizeof(StateKey) +
            s.parent_capacity * (int64_t)sizeof(uint32_t) +
            3 * (int64_t)(s.words * sizeof(uint32_t)) + (int64_t)s.length +
-           (int64_t)s.helper_reserve + (int64_t)s.arena_capacity +
+           (int64_t)(s.helper_reserve ? s.helper_reserve :
+                                        s.helper_kept + state_table_bytes(s.helper_own)) +
+           (int64_t)s.arena_capacity +
            s.open_capacity * (int64_t)sizeof(OpenState);
 }
 
@@ -197,6 +213,63 @@ void note_memory(Search &s, uint64_t helper_bytes = 0)
 void enter_level(Search &s)
 {
     s.world = s.level_start;
+    s.spare_world = s.level_start;
+}
+
+/* Gives up the states kept for helpers: they run without them from now on. */
+void drop_helper_seen(Search &s)
+{
+    state_table_free(&s.helper_seen);
+    std::free(s.fresh);
+    s.fresh = nullptr;
+    s.fresh_count = s.fresh_capacity = 0;
+    s.helper_seen_off = true;
+}
+
+/* Notes `key`, just seen, for the helpers to leave out (a led search has none). */
+void note_fresh(Search &s, StateKey key)
+{
+    if (s.limits.helper_threads < 1 || s.limits.led || s.helper_seen_off)
+        return;
+    if (s.fresh_count == s.fresh_capacity) {
+        const int64_t grown = s.fresh_capacity ? 2 * s.fresh_capacity : 1 << 12;
+        StateKey *fresh = (StateKey *)std::realloc(s.fresh, (size_t)grown * sizeof(StateKey));
+        if (!fresh) {
+            // A helper may be reading the states kept: they go at the next helper's start.
+            std::free(s.fresh);
+            s.fresh = nullptr;
+            s.fresh_count = s.fresh_capacity = 0;
+            s.helper_seen_off = true;
+            return;
+        }
+        s.fresh = fresh;
+        s.fresh_capacity = grown;
+    }
+    s.fresh[s.fresh_count++] = key;
+}
+
+/* Brings the helpers' states up to date with the states seen. They may take memory only while
+   the search holds at most a quarter of what it may (a helper is worth it only with memory to
+   spare); past that they are given up. Returns false when there are none. */
+bool catch_up_helper_seen(Search &s)
+{
+    if (s.helper_seen_off) {
+        drop_helper_seen(s);
+        return false;
+    }
+    enum { AHEAD = 8 };     /* keys whose slots are fetched ahead of their insert */
+    const uint64_t allowed = (uint64_t)s.limits.memory_limit / 4;
+    const uint64_t other = (uint64_t)memory_held(s) - state_table_bytes(s.helper_seen);
+    for (int64_t i = 0; i < s.fresh_count; i++) {
+        if (i + AHEAD < s.fresh_count)
+            state_table_prefetch(s.helper_seen, s.fresh[i + AHEAD]);
+        if (state_table_insert(&s.helper_seen, s.fresh[i], other, allowed) == STATE_NO_ROOM) {
+            drop_helper_seen(s);
+            return false;
+        }
+    }
+    s.fresh_count = 0;
+    return true;
 }
 
 /* Makes room for one more parent link within the memory allowed. */
@@ -234,6 +307,7 @@ bool admit(Search &s, StateKey key)
         s.outcome = SEARCH_MEMORY_LIMIT;
         return false;
     }
+    note_fresh(s, key);
     return true;
 }
 
@@ -247,13 +321,13 @@ void link(Search &s, int64_t parent, int action)
         s.outcome = SEARCH_STATE_LIMIT;
 }
 
-/* Adds the world as it stands, with `key` and `frame`, reached from state `parent` by `action`,
+/* Adds world w as it stands, with `key` and `frame`, reached from state `parent` by `action`,
    unless it was reached before. Sets the outcome when a limit is met. */
-void reach(Search &s, StateKey key, int64_t parent, int action, int32_t frame)
+void reach(Search &s, const World &w, StateKey key, int64_t parent, int action, int32_t frame)
 {
     if (!admit(s, key))
         return;
-    take_state(s.world, (uint8_t *)s.child_record, frame);
+    take_state(w, (uint8_t *)s.child_record, frame);
     StateLayer &next = s.layers[1 - s.current];
     if (!layer_append(&next, s.child_record, memory_besides(s, layer_bytes(next)),
                       (uint64_t)s.limits.memory_limit)) {
@@ -284,6 +358,13 @@ int play(Search &s, int action, int32_t *frame)
 {
     return play_on(s.world, s.limits, s.parent_record, action, frame);
 }
+
+/* A state a command has reached, waiting for its look in the table. */
+struct Pending {
+    int action;         /* -1: none */
+    StateKey key;
+    int32_t frame;
+};
 
 /* The fewer of a distance so far (-1 for none) and a new one. */
 int32_t nearer(int32_t so_far, int32_t distance)
@@ -352,15 +433,27 @@ void merge_nearest(SearchNearest *n, const SearchNearest &helper)
         n->open_distance = nearer(n->open_distance, helper.open_distance);
 }
 
-/* Tries every command on the next state of the current layer. */
+/* Tries every command on the next state of the current layer. A state reached is looked up in
+   the table only after the next command has played, on the other world: the table is far larger
+   than the caches, and its slot arrives from memory meanwhile. The states go in in the order of
+   the commands, as they would one by one. */
 void expand_next(Search &s)
 {
     const StateLayer &layer = s.layers[s.current];
     s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
     int64_t parent = s.layer_first + s.read_index++;
-    for (int action = 0; action < SEARCH_ACTIONS && s.outcome == SEARCH_RUNNING; action++) {
+    World *worlds[2] = {&s.world, &s.spare_world};
+    Pending pending{-1, {0, 0}, 0};
+    for (int action = 0; action < SEARCH_ACTIONS; action++) {
+        World &w = *worlds[action & 1];
         int32_t frame;
-        int played = play(s, action, &frame);
+        int played = play_on(w, s.limits, s.parent_record, action, &frame);
+        if (pending.action >= 0) {
+            reach(s, *worlds[pending.action & 1], pending.key, parent, pending.action, pending.frame);
+            pending.action = -1;
+            if (s.outcome != SEARCH_RUNNING)
+                return;
+        }
         if (played > 0) {
             s.solved_parent = parent;
             s.solved_action = action;
@@ -368,10 +461,13 @@ void expand_next(Search &s)
             return;
         }
         if (played == 0) {
-            note_nearest(s.world, &s.nearest);
-            reach(s, state_key(s.world, &s.hasher), parent, action, frame);
+            note_nearest(w, &s.nearest);
+            pending = Pending{action, state_key(w, &s.hasher), frame};
+            state_table_prefetch(s.seen, pending.key);
         }
     }
+    if (pending.action >= 0)
+        reach(s, *worlds[pending.action & 1], pending.key, parent, pending.action, pending.frame);
 }
 
 /* The helper's work, on its own thread: expands the layer from `from` on as expand_next would,
@@ -400,53 +496,77 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
     int64_t k = job.read_index;
     for (; k < job.from; k++)
         offset = layer_read(layer, offset, parent_record);
-    StateTable own{nullptr, 0, 0};
+    StateTable &own = *job.own;
+    if (state_table_bytes(own) > job.own_limit)
+        state_table_free(&own);
+    state_table_clear(&own);
     std::memcpy(chain, job.base, bytes);
     const uint64_t finding_most = sizeof(HelperFinding) + runs_worst_case(job.words);
     bool full = false, solved = false;
     for (; k < layer.count && !full && !solved && !stop.load(std::memory_order_relaxed); k++) {
         offset = layer_read(layer, offset, parent_record);
         const uint64_t used_before = header.used;
-        for (int action = 0; action < SEARCH_ACTIONS && !full; action++) {
-            int32_t frame;
-            int played = play_on(job.world, job.limits, parent_record, action, &frame);
-            if (played < 0)
-                continue;
-            if (played == 0)
-                note_nearest(job.world, &job.nearest);
-            HelperFinding f{state_key(job.world, &job.hasher), (int32_t)k, (int16_t)action,
-                            (int16_t)(played > 0), 0, 0};
-            if (!f.solved) {
-                if (state_table_holds(job.seen, f.key))
-                    continue;
-                StateInsert inserted = state_table_insert(&own, f.key, 0, job.own_limit);
+        // Writes the finding of `action`, the state it reached on world w or, `solving`, the
+        // command that completes the level, unless the search or the helper had it before.
+        // Returns false when there is no room for it.
+        auto write = [&](const World &w, StateKey key, int action, int32_t frame, bool solving) {
+            HelperFinding f{key, (int32_t)k, (int16_t)action, (int16_t)solving, 0, 0};
+            if (!solving) {
+                if (state_table_holds(job.seen, key))
+                    return true;
+                StateInsert inserted = state_table_insert(&own, key, 0, job.own_limit);
                 if (inserted == STATE_SEEN)
-                    continue;
-                if (inserted == STATE_NO_ROOM || header.used + finding_most > capacity) {
-                    full = true;
-                    break;
-                }
-                take_state(job.world, (uint8_t *)child_record, frame);
+                    return true;
+                if (inserted == STATE_NO_ROOM || header.used + finding_most > capacity)
+                    return false;
+                take_state(w, (uint8_t *)child_record, frame);
                 f.bytes = (uint32_t)encode_runs(child_record, chain, job.words,
                                                 shared + header.used + sizeof f, chain);
             }
             std::memcpy(shared + header.used, &f, sizeof f);
             header.used += sizeof f + f.bytes;
-            if (f.solved) {
+            return true;
+        };
+        // As in expand_next: each state is looked up after the next command, on the other world.
+        World *worlds[2] = {&job.world, &job.spare_world};
+        Pending pending{-1, {0, 0}, 0};
+        for (int action = 0; action < SEARCH_ACTIONS && !full && !solved; action++) {
+            World &w = *worlds[action & 1];
+            int32_t frame;
+            int played = play_on(w, job.limits, parent_record, action, &frame);
+            if (pending.action >= 0) {
+                full = !write(*worlds[pending.action & 1], pending.key, pending.action,
+                              pending.frame, false);
+                pending.action = -1;
+                if (full)
+                    break;
+            }
+            if (played < 0)
+                continue;
+            if (played == 0)
+                note_nearest(w, &job.nearest);
+            const StateKey key = state_key(w, &job.hasher);
+            if (played > 0) {
+                write(w, key, action, frame, true);
                 solved = true;  // nothing after it counts
-                break;
+            } else {
+                state_table_prefetch(job.seen, key);
+                state_table_prefetch(own, key);
+                pending = Pending{action, key, frame};
             }
         }
+        if (pending.action >= 0 && !full && !solved)
+            full = !write(*worlds[pending.action & 1], pending.key, pending.action, pending.frame,
+                          false);
         if (full)
             header.used = used_before;  // this state is left whole to the search
         else
             header.parents_done = k - job.from + 1;
     }
-    header.own_bytes = state_table_bytes(own) + state_table_bytes(job.seen);
+    header.own_bytes = state_table_bytes(own);     // the states seen are the search's
     header.end_time = steady_seconds();
     header.nearest = job.nearest;
     std::memcpy(shared, &header, sizeof header);
-    state_table_free(&own);
     std::free(child_record);
     std::free(chain);
 }
@@ -455,7 +575,6 @@ void drop_helper(Search &s)
 {
     helper_stop(&s.helper);
     if (s.helper_job) {
-        state_table_free(&s.helper_job->seen);
         std::free(s.helper_job->read_record);
         delete s.helper_job;
         s.helper_job = nullptr;
@@ -472,6 +591,7 @@ void start_helper(Search &s)
     const int64_t count = s.layers[s.current].count;
     if (s.limits.helper_threads < 1 || count < HELPER_LAYER_MIN)
         return;
+    const bool seen_kept = catch_up_helper_seen(s);
     const uint64_t held = (uint64_t)memory_held(s), limit = (uint64_t)s.limits.memory_limit;
     uint64_t reserve = held < limit ? (limit - held) / 4 : 0;
     if (reserve > HELPER_RESERVE_MAX)
@@ -482,8 +602,8 @@ void start_helper(Search &s)
     s.helper_reserve = reserve;
     s.helper_start_time = steady_seconds();
     s.reached_time = 0;
-    // The helper's own world and a copy of the states seen so far: the search goes on changing
-    // its own meanwhile. What the copy takes comes out of the helper's share of the memory.
+    // The helper's own world, and the states seen so far, which the search leaves alone while it
+    // runs.
     const uint64_t capacity = reserve / 4 * 3;
     HelperJob *job = new (std::nothrow) HelperJob();
     if (!job) {
@@ -505,11 +625,11 @@ void start_helper(Search &s)
     std::memcpy(job->read_record, s.parent_record, s.words * sizeof(uint32_t));
     job->from = s.helper_from;
     job->world = s.world;
+    job->spare_world = s.world;
     job->nearest = s.nearest;
-    job->seen = StateTable{nullptr, 0, 0};
-    if (state_table_bytes(s.seen) < (reserve - capacity) / 2)
-        state_table_copy(s.seen, &job->seen);
-    job->own_limit = reserve - capacity - state_table_bytes(job->seen);
+    job->seen = seen_kept ? s.helper_seen : StateTable{nullptr, 0, 0};
+    job->own_limit = reserve - capacity;
+    job->own = &s.helper_own;
     if (!helper_start(&s.helper, capacity, help, job))
         drop_helper(s);
 }
@@ -530,6 +650,8 @@ bool take_helper(Search &s, bool wait)
     HelperHeader header;
     std::memcpy(&header, s.helper.shared, sizeof header);
     note_memory(s, header.used + header.own_bytes);
+    if (header.used > s.helper_kept)
+        s.helper_kept = header.used;
     s.helper_end_time = header.end_time;
     merge_nearest(&s.nearest, header.nearest);
     s.merging = true;
@@ -776,12 +898,19 @@ void expand_led(Search &s)
 void free_search(Search &s)
 {
     drop_helper(s);
+    helper_free(&s.helper);
+    state_table_free(&s.helper_own);
+    s.helper_kept = 0;
     std::free(s.text);
     std::free(s.base);
     std::free(s.parent_record);
     std::free(s.child_record);
     std::free(s.parents);
     state_table_free(&s.seen);
+    state_table_free(&s.helper_seen);
+    std::free(s.fresh);
+    s.fresh = nullptr;
+    s.fresh_count = s.fresh_capacity = 0;
     layer_free(&s.layers[0]);
     layer_free(&s.layers[1]);
     std::free(s.open);
@@ -841,6 +970,7 @@ SearchOutcome begin_here(Search &s, int32_t start_frame)
             room_for_parent(s) &&
             layer_append(&s.layers[0], s.base, memory_besides(s, layer_bytes(s.layers[0])), limit)) {
             s.parents[s.states++] = 0;
+            note_fresh(s, state_key(s.world, &s.hasher));
             s.outcome = s.states >= s.limits.state_limit ? SEARCH_STATE_LIMIT :
                         s.limits.depth_limit < 1 ? SEARCH_DEPTH_LIMIT : SEARCH_RUNNING;
             if (s.outcome == SEARCH_RUNNING && s.limits.led) {

@@ -19,29 +19,33 @@ struct HelperRun {
 
 bool helper_start(SearchHelper *helper, uint64_t capacity, HelperWork work, void *job)
 {
-    *helper = SearchHelper{nullptr, nullptr, 0};
-    void *shared = mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (shared == MAP_FAILED)
-        return false;
-    HelperRun *run = new (std::nothrow) HelperRun;
-    if (!run) {
-        munmap(shared, capacity);
-        return false;
+    helper_stop(helper);
+    if (helper->mapped < capacity) {
+        helper_free(helper);
+        void *fresh = mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
+                           MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (fresh == MAP_FAILED)
+            return false;
+        helper->shared = (uint8_t *)fresh;
+        helper->mapped = capacity;
     }
+    uint8_t *shared = helper->shared;
+    HelperRun *run = new (std::nothrow) HelperRun;
+    if (!run)
+        return false;
     try {
         run->thread = std::thread([run, work, job, shared, capacity] {
-            work(job, (uint8_t *)shared, capacity, run->stop);
+            work(job, shared, capacity, run->stop);
             std::lock_guard<std::mutex> hold(run->lock);
             run->ended = true;
             run->ended_signal.notify_all();
         });
     } catch (...) {
         delete run;
-        munmap(shared, capacity);
         return false;
     }
-    *helper = SearchHelper{run, (uint8_t *)shared, capacity};
+    helper->run = run;
+    helper->capacity = capacity;
     return true;
 }
 
@@ -69,7 +73,14 @@ void helper_stop(SearchHelper *helper)
         run->thread.join();
         delete run;
     }
+    helper->run = nullptr;
+    helper->capacity = 0;
+}
+
+void helper_free(SearchHelper *helper)
+{
+    helper_stop(helper);
     if (helper->shared)
-        munmap(helper->shared, helper->capacity);
-    *helper = SearchHelper{nullptr, nullptr, 0};
+        munmap(helper->shared, helper->mapped);
+    *helper = SearchHelper{nullptr, nullptr, 0, 0};
 }

@@ -13,6 +13,8 @@ struct SearchHelper {
     HelperRun *run;         /* the thread and its flags; none when no helper runs */
     uint8_t *shared;        /* `capacity` bytes written by the helper, read by the search after */
     uint64_t capacity;
+    uint64_t mapped;        /* bytes mapped at `shared`, kept from one helper to the next: the
+                               pages a helper has written are not taken from the system again */
 };
 
 /* The helper's work: writes into `shared` (`capacity` bytes), looking at `stop` between its
@@ -20,9 +22,9 @@ struct SearchHelper {
 typedef void (*HelperWork)(void *job, uint8_t *shared, uint64_t capacity,
                            const std::atomic<bool> &stop);
 
-/* Maps `capacity` bytes (taken only as they are written) and starts a thread that runs `work`
-   on `job` and them. Returns false, with nothing started, when either fails: the search then
-   does the work itself. */
+/* Maps `capacity` bytes (taken only as they are written), or reuses the bytes the helper before
+   had when they are as many, and starts a thread that runs `work` on `job` and them. Returns
+   false, with nothing started, when either fails: the search then does the work itself. */
 bool helper_start(SearchHelper *helper, uint64_t capacity, HelperWork work, void *job);
 
 enum HelperState {
@@ -34,5 +36,9 @@ enum HelperState {
 /* Whether the helper has ended, waiting for it with `wait` set. */
 HelperState helper_poll(SearchHelper *helper, bool wait);
 
-/* Asks the helper to stop if it still runs, waits for its thread and unmaps its memory. */
+/* Asks the helper to stop if it still runs and waits for its thread. Its memory stays mapped for
+   the next helper. */
 void helper_stop(SearchHelper *helper);
+
+/* helper_stop, and unmaps the memory. */
+void helper_free(SearchHelper *helper);

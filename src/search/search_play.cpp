@@ -4,6 +4,7 @@
 #include "base/datafile.h"
 #include "world/actor.h"
 #include "world/level_state.h"
+#include "world/player.h"
 #include "world/player_motion.h"
 #include "world/tile_grid.h"
 #include "world/world_clock.h"
@@ -78,8 +79,28 @@ int32_t run_command(World &w, int32_t code, int32_t ticks_per_frame, bool *cut)
         driver_push(w, code);
     int32_t frames = 0;
     int32_t blasts = w.cues.plays[DAT_SAMPLE_EXPLOSION];
+    // Most frames of a command are a hop or a wait in which nothing but the robot moves: every
+    // idle zipper finds its way barred as it did the frame before. Those run without the actors'
+    // think pass, the costliest part of a frame, once two frames in a row have begun with the
+    // actors settled and the robot taking no command (so that the think pass of the first saw
+    // what the second's would: the robot's squares change only as it takes a command or lands,
+    // after which jump_ctr is 0). The frame after one run so needs no new look at the actors.
+    bool settled_before = false;        // the frame before began settled, with no command taken
+    ActorPasses carried = PASSES_BOTH;  // the passes of the frame before, when it left some out
     for (;;) {
-        driver_frame(w, ticks_per_frame);
+        ActorPasses passes = PASSES_BOTH;
+        if (command_ready(w) || w.motion.jump_ctr == 0) {
+            settled_before = false;
+        } else if (carried != PASSES_BOTH) {
+            passes = carried;
+        } else {
+            const ActorPasses settled = settled_passes(w);
+            if (settled_before)
+                passes = settled;
+            settled_before = settled != PASSES_BOTH;
+        }
+        driver_frame_passes(w, ticks_per_frame, passes);
+        carried = passes;
         frames++;
         if (cut) {
             if (frames == 1 && !robot_ready(w) && over_no_square(w)) {

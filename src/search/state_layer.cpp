@@ -19,13 +19,28 @@ uint32_t get16(const uint8_t *at)
     return (uint32_t)at[0] | (uint32_t)at[1] << 8;
 }
 
+/* True when `n` words at a and b are alike, n a multiple of 2, compared in line eight bytes at a
+   time: a call of memcmp for so few costs more than the comparison. */
+template <size_t N>
+inline bool alike_words(const uint32_t *a, const uint32_t *b)
+{
+    uint64_t differ = 0;
+    for (size_t k = 0; k < N; k += 2) {
+        uint64_t x, y;
+        std::memcpy(&x, a + k, 8);
+        std::memcpy(&y, b + k, 8);
+        differ |= x ^ y;
+    }
+    return differ == 0;
+}
+
 /* Words from `i` on that equal the last record's, up to `words`. Compares sixteen and then
    four at a time first: most of a record is alike. */
 size_t alike_from(const uint32_t *record, const uint32_t *last, size_t i, size_t words)
 {
-    while (i + 16 <= words && std::memcmp(record + i, last + i, 64) == 0)
+    while (i + 16 <= words && alike_words<16>(record + i, last + i))
         i += 16;
-    while (i + 4 <= words && std::memcmp(record + i, last + i, 16) == 0)
+    while (i + 4 <= words && alike_words<4>(record + i, last + i))
         i += 4;
     while (i < words && record[i] == last[i])
         i++;

@@ -25,15 +25,18 @@ enum StateInsert {
 StateInsert state_table_insert(StateTable *table, StateKey key, uint64_t other_bytes,
                                uint64_t limit_bytes);
 
+/* Asks the processor to fetch the slot where `key` is looked for, so that an insert or a look
+   made a little later finds it at hand: the table is far larger than the caches. Changes nothing. */
+void state_table_prefetch(const StateTable &table, StateKey key);
+
 /* True when `key` is held. Changes nothing. */
 bool state_table_holds(const StateTable &table, StateKey key);
 
-/* Makes *to a copy of `from`, which another thread may then ask while `from` grows on. Returns
-   false, *to empty, when there is no memory for it. */
-bool state_table_copy(const StateTable &from, StateTable *to);
-
 /* Bytes the table holds. */
 uint64_t state_table_bytes(const StateTable &table);
+
+/* Empties the table, keeping its memory for the keys to come. */
+void state_table_clear(StateTable *table);
 
 /* Frees the table and empties it. */
 void state_table_free(StateTable *table);

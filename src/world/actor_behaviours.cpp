@@ -104,11 +104,15 @@ void zipper_think(World &w, int32_t ticks, Actor *zipper)
     if (zipper->state == 0) {
         fixed target_x = zipper->x + itofix(SQUARE) * zipper->step_x;
         fixed target_z = zipper->z + itofix(SQUARE) * zipper->step_z;
-        if (!can_slide_to(w, zipper->x, zipper->z, target_x, target_z)) {
+        // can_slide_to and actor_at, with the square ahead found once: an idle zipper looks
+        // every update.
+        const MapTile *target = tile_at(w, target_x, target_z);
+        const MapTile *origin = target ? tile_at(w, zipper->x, zipper->z) : nullptr;
+        if (!origin || target->height > origin->height) {
             zipper->armed = 0;
             return;
         }
-        int other = actor_at(w, target_x, target_z);
+        int other = actor_on_serial(w, target->serial);
         if (other != -1) {
             if (!zipper->armed)
                 return;
@@ -131,8 +135,7 @@ void zipper_think(World &w, int32_t ticks, Actor *zipper)
         zipper->progress = 0;
         zipper->from_x = zipper->x;
         zipper->from_z = zipper->z;
-        world_assert(add_location(w, index_of(w, zipper), tile_serial_at(w, target_x, target_z)) == 2,
-                     "actors");
+        world_assert(add_location(w, index_of(w, zipper), target->serial) == 2, "actors");
     }
     if (zipper->state < 0) {
         zipper->state -= ticks;

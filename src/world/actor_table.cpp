@@ -98,12 +98,37 @@ int actor_at(const World &w, fixed x, fixed z)
     int serial = tile_serial_at(w, x, z);
     if (serial == -1)
         return -1;
+    return actor_on_serial(w, serial);
+}
+
+int actor_on_serial(const World &w, int32_t serial)
+{
     for (int i = 0; i < w.actors.count; i++) {
         const Actor *actor = &w.actors.actors[i];
         if (!actor->gone && (actor->locs[0] == serial || actor->locs[1] == serial))
             return i;
     }
     return -1;
+}
+
+ActorPasses settled_passes(const World &w)
+{
+    bool motions = false;
+    for (int i = 0; i < w.actors.count; i++) {
+        const Actor *actor = &w.actors.actors[i];
+        if (actor->timer > 0)
+            return PASSES_BOTH;     // counted down gone or not
+        if (actor->gone)
+            continue;
+        if (actor->think && (actor->think != zipper_think || actor->state != 0))
+            return PASSES_BOTH;
+        if (actor->motion) {
+            if (actor->motion != spin_step)
+                return PASSES_BOTH;
+            motions = true;
+        }
+    }
+    return motions ? PASSES_MOTION : PASSES_NONE;
 }
 
 void run_think_pass(World &w, int32_t ticks)

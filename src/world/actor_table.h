@@ -35,6 +35,24 @@ int remove_location(World &w, int index, int32_t serial);
    moving actor is found on both of its squares, an exploding one until it is gone. */
 int actor_at(const World &w, fixed x, fixed z);
 
+/* actor_at for the square of serial `serial`, for a caller that has found the square already. */
+int actor_on_serial(const World &w, int32_t serial);
+
+/* Which of the two passes below an update has to run, as the actors stand. */
+enum ActorPasses {
+    PASSES_BOTH = 0,
+    PASSES_MOTION = 1,      /* the think pass only repeats what the last one did */
+    PASSES_NONE = 2         /* and no actor has a motion callback either */
+};
+
+/* The passes an update needs when the think pass that last ran left the actors as they stand and
+   nothing has moved since, neither the robot's squares nor any other actor's: PASSES_BOTH while
+   an explosion counts down (even of an actor gone), an actor thinks that is not a zipper at rest,
+   or one has a motion callback other than a teleport's spin; else an idle zipper only finds its
+   way barred again, as it did the update before, and no think callback changes anything. Lets
+   a search leave out frame work that cannot change the world. */
+ActorPasses settled_passes(const World &w);
+
 /* Runs the explosion countdowns and the think callbacks, in table order. Once per game update,
    before run_motion_pass. */
 void run_think_pass(World &w, int32_t ticks);

@@ -272,6 +272,8 @@ void player_command(World &w)
 
 void smooth_heading(World &w, int32_t ticks)
 {
+    if (w.rot_y == w.motion.player_rot_y)
+        return;     // come round: most frames, and the step's arithmetic in double costs
     // Past 32767 ftofix saturates but reports it through the library's errno, which a headless
     // world has not got; a turn of that many 1/256 turns reaches its target in any case.
     const double step = (w.intro ? 0.4 : 2.0) * ticks;
@@ -285,12 +287,19 @@ void smooth_heading(World &w, int32_t ticks)
 
 void update_player(World &w, int32_t ticks)
 {
+    update_player_passes(w, ticks, PASSES_BOTH);
+}
+
+void update_player_passes(World &w, int32_t ticks, ActorPasses passes)
+{
     w.moves++;
     count_down_messages(w, ticks);
     if (level_clock_left(w) < 1)
         time_up(w);
-    run_think_pass(w, ticks);
-    run_motion_pass(w, ticks);
+    if (passes == PASSES_BOTH)
+        run_think_pass(w, ticks);
+    if (passes != PASSES_NONE)
+        run_motion_pass(w, ticks);
     smooth_heading(w, ticks);
     count_pose(w);
     if (move_robot(w, ticks))

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "world/actor_table.h"
 #include "world/world.h"
 
 /* Takes at most one move code from the command queue, when the robot is at rest (or landing) and
@@ -21,6 +22,10 @@ bool command_ready(const World &w);
    fall, and finally the robot's pose in its actor record. Called once per frame by the play loop
    with the ticks elapsed since the previous call. */
 void update_player(World &w, int32_t ticks);
+
+/* update_player with only the actor passes `passes` names (see settled_passes), for an update in
+   which the ones left out would change nothing: the same world as update_player's, sooner. */
+void update_player_passes(World &w, int32_t ticks, ActorPasses passes);
 
 /* Turns the shown heading rot_y toward player_rot_y by 2 (0.4 during the swoop) 1/256 turns a
    tick, never past it. Part of update_player. */

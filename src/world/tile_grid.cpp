@@ -64,6 +64,15 @@ inline int cell_entry(const World &w, int column, int row)
 {
     if (w.tile_index.indexed_count != w.map.tile_count)
         return CELL_SHARED;
+    const TileIndex &index = w.tile_index;
+    if (index.window_width > 0) {
+        // Every square lies in the window: a cell outside it, on the grid or not, has none.
+        const uint32_t c = (uint32_t)(column - index.window_column);
+        const uint32_t r = (uint32_t)(row - index.window_row);
+        if (c >= (uint32_t)index.window_width || r >= (uint32_t)index.window_height)
+            return CELL_FREE;
+        return index.window[r * (uint32_t)index.window_width + c];
+    }
     if (!on_grid(column, row))
         return CELL_FREE;   // every indexed square lies on the grid
     const int32_t cell = row * GRID_SIDE + column;
@@ -77,15 +86,42 @@ void index_tiles(World &w)
 {
     TileIndex &index = w.tile_index;
     std::memset(index.cells, 0xff, sizeof index.cells);     // every slot CELL_FREE
+    std::memset(index.tiles, 0, sizeof index.tiles);
+    std::memset(index.window, 0xff, sizeof index.window);   // every cell CELL_FREE
+    index.window_column = index.window_row = index.window_width = index.window_height = 0;
     index.indexed_count = -1;
+    int first_column = GRID_SIDE, first_row = GRID_SIDE, last_column = -1, last_row = -1;
     for (int i = 0; i < w.map.tile_count; i++) {
         const MapTile &tile = w.map.tiles[i];
         if (!on_grid(tile.x, tile.z))
             return;     // no index: every lookup searches the list
-        const int32_t cell = tile.z * GRID_SIDE + tile.x;
-        const int slot = index_slot(index, cell);
-        index.tiles[slot] = index.cells[slot] == CELL_FREE ? (int16_t)i : (int16_t)CELL_SHARED;
-        index.cells[slot] = cell;
+        first_column = tile.x < first_column ? tile.x : first_column;
+        last_column = tile.x > last_column ? tile.x : last_column;
+        first_row = tile.z < first_row ? tile.z : first_row;
+        last_row = tile.z > last_row ? tile.z : last_row;
+    }
+    const int width = last_column - first_column + 1, height = last_row - first_row + 1;
+    const bool windowed = w.map.tile_count > 0 && width * height <= TILE_WINDOW_CELLS;
+    for (int i = 0; i < w.map.tile_count; i++) {
+        const MapTile &tile = w.map.tiles[i];
+        int16_t *entry;
+        if (windowed) {
+            entry = &index.window[(tile.z - first_row) * width + tile.x - first_column];
+        } else {
+            const int32_t cell = tile.z * GRID_SIDE + tile.x;
+            const int slot = index_slot(index, cell);
+            entry = &index.tiles[slot];
+            if (index.cells[slot] == CELL_FREE)
+                *entry = CELL_FREE;
+            index.cells[slot] = cell;
+        }
+        *entry = *entry == CELL_FREE ? (int16_t)i : (int16_t)CELL_SHARED;
+    }
+    if (windowed) {
+        index.window_column = first_column;
+        index.window_row = first_row;
+        index.window_width = width;
+        index.window_height = height;
     }
     index.indexed_count = w.map.tile_count;
 }

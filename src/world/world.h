@@ -12,6 +12,7 @@
 enum {
     COMMAND_QUEUE_SLOTS = 200,
     TILE_INDEX_SLOTS = 512,     /* a power of two over twice the squares a map can hold */
+    TILE_WINDOW_CELLS = 1024,   /* cells of the rectangle round a map that the index keeps whole */
     WORLD_CUE_KINDS = 64,       /* datafile objects a cue may name: every sample lies below */
     PENDING_CUE_LIMIT = 32      /* cues one update may leave for the owner to play */
 };
@@ -35,11 +36,18 @@ struct MessageLine {
     int32_t ticks_left; /* game ticks the text stays visible */
 };
 
-/* Where each grid cell's square lies in the list, hashed by cell: the list is at most 199
-   squares on a grid of 327 by 327, so a small open table holds it. */
+/* Where each grid cell's square lies in the list. The list is at most 199 squares on a grid of
+   327 by 327: the rectangle round them is kept cell by cell when it is small, as every level the
+   game ships is, since the search asks for squares hundreds of millions of times; a wider one is
+   hashed by cell into a small open table. */
 struct TileIndex {
     int32_t cells[TILE_INDEX_SLOTS];    /* row * grid side + column; -1 for an empty slot */
     int16_t tiles[TILE_INDEX_SLOTS];    /* list index of the cell's one square, or -2: shared */
+    int16_t window[TILE_WINDOW_CELLS];  /* by (row - window_row) * window_width + column -
+                                           window_column: as `tiles`, -1 for no square */
+    int32_t window_column, window_row;  /* the rectangle's first column and row, */
+    int32_t window_width;               /* and its size; 0 wide when the table is used */
+    int32_t window_height;
     int32_t indexed_count = -1;         /* tile_count when indexed; -1 when there is no index */
     int32_t spare = 0;                  /* keeps the record a whole number of 8-byte words */
 };

@@ -36,10 +36,15 @@ void driver_push(World &w, int code)
 
 void driver_frame(World &w, int32_t ticks)
 {
+    driver_frame_passes(w, ticks, PASSES_BOTH);
+}
+
+void driver_frame_passes(World &w, int32_t ticks, ActorPasses passes)
+{
     run_level_clock(w, ticks);
     probe_floor(w);
     player_command(w);
-    update_player(w, ticks);
+    update_player_passes(w, ticks, passes);
 }
 
 void driver_run(World &w, int frames, int32_t ticks)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "world/actor_table.h"
 #include "world/world.h"
 
 /* Starts a level from map text (kept alive by the caller for driver_restart) the way start_level
@@ -23,6 +24,9 @@ void driver_push(World &w, int code);
 /* Runs one frame of play with `ticks` elapsed since the previous one: first the level clock
    runs down by ticks (stopping once the level is won or lost), then probe_floor, player_command and update_player(ticks). */
 void driver_frame(World &w, int32_t ticks);
+
+/* driver_frame with only the actor passes `passes` names (update_player_passes). */
+void driver_frame_passes(World &w, int32_t ticks, ActorPasses passes);
 
 /* Runs `frames` frames of `ticks` each. */
 void driver_run(World &w, int frames, int32_t ticks);

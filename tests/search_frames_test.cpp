@@ -1,0 +1,102 @@
+/* search_frames_test.cpp: the frames the search leaves the actors' think pass out of change
+   nothing: a command it plays leaves the world whole frames of the play loop leave. */
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "search/level_search.h"
+#include "search/search_play.h"
+#include "world/actor_behaviours.h"
+#include "world/world_driver.h"
+#include "world_test_support.h"
+
+namespace {
+
+std::string shipped_map(int level)
+{
+    char path[256];
+    std::snprintf(path, sizeof path, "%s/assets/maps/map%02d.txt", TIRVEX_SOURCE_DIR, level);
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int slot_of(int type)
+{
+    for (int i = 0; i < world.actors.count; i++) {
+        if (actor(i).type == type)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+// One actor of each kind at rest, the zipper held by the wall it faces: nothing would think
+// anything new. A countdown (even of an actor gone), a slide, a waiting zipper need both passes;
+// the teleport's spin needs the motion pass alone.
+TEST(SettledPasses, NameThePassesThatCanStillChangeSomething)
+{
+    begin_level(drawn_map({"1P 1M 1. 1J 1. 5. 1<", "1X 1. 1S 1. 1T 1. 1."}, 64));
+    driver_settle(world, 2, 2000);
+    const World rest = world;
+    EXPECT_EQ(settled_passes(world), PASSES_NONE);
+
+    actor(slot_of(ACTOR_JAR)).timer = 5;
+    EXPECT_EQ(settled_passes(world), PASSES_BOTH) << "a countdown";
+    actor(slot_of(ACTOR_JAR)).gone = 1;
+    EXPECT_EQ(settled_passes(world), PASSES_BOTH) << "a countdown of an actor gone";
+
+    world = rest;
+    actor(slot_of(ACTOR_MIBO)).motion = slide_step;
+    EXPECT_EQ(settled_passes(world), PASSES_BOTH) << "a slide";
+
+    world = rest;
+    actor(slot_of(ACTOR_ZIPPER)).state = -3;
+    EXPECT_EQ(settled_passes(world), PASSES_BOTH) << "a zipper waiting to run";
+
+    world = rest;
+    actor(slot_of(ACTOR_ZIPPER)).gone = 1;
+    actor(slot_of(ACTOR_ZIPPER)).state = -3;
+    EXPECT_EQ(settled_passes(world), PASSES_NONE) << "a zipper gone";
+
+    world = rest;
+    set_motion_for_type(world, ACTOR_TELEPORT);
+    EXPECT_EQ(settled_passes(world), PASSES_MOTION) << "the teleport spinning";
+}
+
+// Random commands in every shipped level, the level started again when it ends: pushes, slides,
+// running zippers and blasts all come by. After each, the world the search played on equals,
+// byte for byte, one that ran the same code through as many whole frames.
+TEST(SearchFrames, EveryCommandLeavesTheWorldWholeFramesLeave)
+{
+    std::mt19937 random(20261208);
+    static World whole;     // two worlds of some 25 KB each, kept off the stack
+    static World played;
+    for (int level = 1; level <= 19; level++) {
+        const std::string text = shipped_map(level);
+        ASSERT_FALSE(text.empty()) << "map " << level;
+        search_start_world(played, text.c_str());
+        whole = played;
+        for (int n = 0; n < 300; n++) {
+            if (level_over(played) || !robot_ready(played)) {
+                search_start_world(played, text.c_str());
+                whole = played;
+            }
+            const int32_t code = action_codes[random() % SEARCH_ACTIONS];
+            bool cut = false;
+            const int32_t frames = run_command(played, code, 2, n % 2 ? &cut : nullptr);
+            if (code != SEARCH_WAIT)
+                driver_push(whole, code);
+            for (int32_t f = 0; f < frames; f++)
+                driver_frame(whole, 2);
+            ASSERT_EQ(std::memcmp(&played, &whole, sizeof(World)), 0)
+                << "level " << level << ", command " << n << " (code " << code << ")";
+        }
+    }
+}
