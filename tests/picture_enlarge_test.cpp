@@ -89,7 +89,7 @@ TEST(PictureEnlarge, EachPixelBecomesABlockAtTheOffsetAndNothingElseIsWritten)
                     ASSERT_EQ(reinterpret_cast<uintptr_t>(b.target->line[0]) % 16, 0u)
                         << "the streamed stores need 16-byte rows to be tried";
                 }
-                enlarge_rows(b.source, 0, h, pixels, factor, b.target->line, left, top);
+                enlarge_rows(b.source, nullptr, 0, h, pixels, factor, b.target->line, left, top);
                 expect_enlarged(b, pixels, factor, left, top, 0, h);
             }
         }
@@ -102,10 +102,47 @@ TEST(PictureEnlarge, OnlyTheRowsAskedForAreWritten)
     for (int i = 0; i < 256; i++)
         pixels[i] = 0xff000000u | (unsigned)i;
     Bitmaps b = make_bitmaps(9, 6, 9 * 4, 6 * 4);
-    enlarge_rows(b.source, 2, 4, pixels, 4, b.target->line, 0, 0);
+    enlarge_rows(b.source, nullptr, 2, 4, pixels, 4, b.target->line, 0, 0);
     expect_enlarged(b, pixels, 4, 0, 0, 2, 4);
     // The rest of the picture afterwards joins them, as a later frame's changed rows do.
-    enlarge_rows(b.source, 0, 2, pixels, 4, b.target->line, 0, 0);
-    enlarge_rows(b.source, 4, 6, pixels, 4, b.target->line, 0, 0);
+    enlarge_rows(b.source, nullptr, 0, 2, pixels, 4, b.target->line, 0, 0);
+    enlarge_rows(b.source, nullptr, 4, 6, pixels, 4, b.target->line, 0, 0);
     expect_enlarged(b, pixels, 4, 0, 0, 0, 6);
+}
+
+TEST(PictureEnlarge, OnlyThePixelsThatDifferFromTheLastFrameAreWritten)
+{
+    uint32_t pixels[256];
+    for (int i = 0; i < 256; i++)
+        pixels[i] = 0xff000000u | (unsigned)i;
+    // Both the streamed (left 0) and the plain (left 1) stores, at factors 2, 3 and 4.
+    for (int factor : {2, 3, 4}) {
+        for (int left : {0, 1}) {
+            const int w = 37, h = 4;
+            Bitmaps b = make_bitmaps(w, h, (left + w * factor + 3) / 4 * 4, h * factor);
+            BITMAP *previous = create_bitmap_ex(8, w, h);
+            blit(b.source, previous, 0, 0, 0, 0, w, h);
+            // Changed: the first pixel, one in the middle, the last (a group cut short), and
+            // a run across two groups of the last row.
+            const int changed[][2] = {{0, 0}, {17, 1}, {36, 2}, {6, 3}, {9, 3}};
+            for (const auto &c : changed)
+                b.source->line[c[1]][c[0]] ^= 0x80;
+            enlarge_rows(b.source, previous, 0, h, pixels, factor, b.target->line, left, 0);
+            // The changed pixels' blocks are written; the untouched rows keep the sentinel.
+            for (const auto &c : changed)
+                EXPECT_EQ(at(b.target, left + c[0] * factor + factor - 1, c[1] * factor + factor - 1),
+                          pixels[b.source->line[c[1]][c[0]]]) << factor << " " << c[0] << "," << c[1];
+            int written = 0;
+            for (int y = 0; y < b.target->h; y++)
+                for (int x = 0; x < b.target->w; x++)
+                    written += at(b.target, x, y) != SENTINEL;
+            // The groups of 8 that hold a change, no more: 8 + 8 + the last 5 + two groups of 8.
+            EXPECT_EQ(written, (8 + 8 + 5 + 16) * factor * factor) << factor;
+            // Written on the frame before, the rest already shows the picture: now it is whole.
+            enlarge_rows(previous, nullptr, 0, h, pixels, factor, b.target->line, left, 0);
+            enlarge_rows(b.source, previous, 0, h, pixels, factor, b.target->line, left, 0);
+            expect_enlarged(b, pixels, factor, left, 0, 0, h);
+            destroy_bitmap(previous);
+        }
+    }
 }

@@ -130,21 +130,34 @@ void changed_rows(const BITMAP *source, int *first, int *end)
     *end = bottom;
 }
 
-/* Shows rows first to end - 1 of shown_bitmap enlarged on the 32-bit screen, in one put. */
-void show_shown_rows(int first, int end)
+/* Shows rows first to end - 1 of source enlarged on the 32-bit screen, in one put: only the
+   pixels that differ from shown_bitmap when the screen holds it, else all; then notes them shown. */
+void show_rows(const BITMAP *source, int first, int end)
 {
     const ScreenLayout &l = screen_layout;
-    const int w = shown_bitmap->w * l.factor, y = l.top + first * l.factor;
+    const int w = source->w * l.factor, y = l.top + first * l.factor;
     const int h = (end - first) * l.factor;
+    const BITMAP *previous = shown_valid ? shown_bitmap : nullptr;
     if (unsigned char *const *rows = x11_lock_screen()) {
-        enlarge_rows(shown_bitmap, first, end, shown_pixels, l.factor, rows, l.left, l.top);
+        enlarge_rows(source, previous, first, end, shown_pixels, l.factor, rows, l.left, l.top);
         x11_put_screen(l.left, y, w, h);
-    } else if (enlarged_bitmap) {
-        enlarge_rows(shown_bitmap, first, end, shown_pixels, l.factor, enlarged_bitmap->line, 0, 0);
+    } else {
+        if (!enlarged_bitmap) {
+            // The screen image could be written when the mode was set, and no longer can.
+            enlarged_bitmap = create_bitmap_ex(32, w, source->h * l.factor);
+            if (!enlarged_bitmap)
+                return;     // no memory: the screen keeps what it shows
+            previous = nullptr;
+        }
+        enlarge_rows(source, previous, first, end, shown_pixels, l.factor, enlarged_bitmap->line,
+                     0, 0);
         acquire_bitmap(screen);
         blit(enlarged_bitmap, screen, 0, first * l.factor, l.left, y, w, h);
         release_bitmap(screen);
     }
+    if (source != shown_bitmap)
+        blit(const_cast<BITMAP *>(source), shown_bitmap, 0, first, 0, first, source->w, end - first);
+    shown_valid = true;
 }
 
 void show_enlarged(BITMAP *source)
@@ -169,11 +182,8 @@ void show_enlarged(BITMAP *source)
     }
     int first, end;
     changed_rows(source, &first, &end);
-    if (first == end)
-        return;
-    blit(source, shown_bitmap, 0, first, 0, first, source->w, end - first);
-    show_shown_rows(first, end);
-    shown_valid = true;
+    if (first < end)
+        show_rows(source, first, end);
 }
 
 int clamp(int value, int low, int high)
@@ -304,7 +314,8 @@ void set_picture_palette(const RGB *palette)
         return;
     std::memcpy(shown_palette, palette, sizeof shown_palette);
     palette_pixels(shown_palette, shown_pixels);
-    show_shown_rows(0, shown_bitmap->h);
+    shown_valid = false;    // every pixel in its new colour
+    show_rows(shown_bitmap, 0, shown_bitmap->h);
 }
 
 void present_overlay(BITMAP *frame)
