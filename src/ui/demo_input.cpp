@@ -183,22 +183,6 @@ struct Demo {
 
 Demo demo;
 
-/* With TIRVEX_BENCH_MARKS set, a line on standard output at the moments a benchmark measures
-   between (tools/bench/scale_bench.sh), with the processor time the game has taken so far and
-   the monotonic clock:
-   read by the game itself, it is there even when the game has ended before the benchmark
-   looks. Flushed so it is seen at once. */
-void bench_mark(const char *moment)
-{
-    if (std::getenv("TIRVEX_BENCH_MARKS")) {
-        timespec cpu = {0, 0}, wall = {0, 0};
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
-        clock_gettime(CLOCK_MONOTONIC, &wall);
-        std::printf("bench: %s, processor time %.3f s, clock %.3f s\n", moment,
-                    cpu.tv_sec + cpu.tv_nsec / 1e9, wall.tv_sec + wall.tv_nsec / 1e9);
-        std::fflush(stdout);
-    }
-}
 
 bool playing()
 {
@@ -430,7 +414,7 @@ int demo_select_level(int (*choose)(void *), void *context)
         if (!demo.diverged && !demo.stopped && demo.next_line < demo.lines.size())
             level = (int)std::strtol(demo.lines[demo.next_line++].c_str() + 6, nullptr, 10);  // checked when read
         if (level == -1)
-            bench_mark("over");
+            demo_bench_mark("over");
         return level;
     }
     const int level = choose(context);
@@ -454,7 +438,7 @@ void demo_wait_frame()
         // frames of a slow start-up came unpaced until they had caught up with it.
         demo.marked_start = true;
         demo.started = std::chrono::steady_clock::now();
-        bench_mark("first frame");
+        demo_bench_mark("first frame");
     }
     // The recorded pace: every tick played is 10 ms after the start.
     std::this_thread::sleep_until(demo.started + std::chrono::milliseconds(10 * demo.ticks));
@@ -535,6 +519,19 @@ void demo_level_done(bool confirmed)
 }
 
 void (*read_pad)(PadState *state) = read_library_pad;
+
+void demo_bench_mark(const char *moment)
+{
+    if (std::getenv("TIRVEX_BENCH_MARKS")) {
+        timespec cpu = {0, 0}, wall = {0, 0};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+        clock_gettime(CLOCK_MONOTONIC, &wall);
+        std::printf("bench: %s, processor time %.3f s, clock %.3f s\n", moment,
+                    cpu.tv_sec + cpu.tv_nsec / 1e9, wall.tv_sec + wall.tv_nsec / 1e9);
+        std::fflush(stdout);
+    }
+}
+
 
 void start_pad()
 {
