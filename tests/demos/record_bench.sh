@@ -1,7 +1,8 @@
 # record_bench.sh GAME_DIR OUT_DIR: records bench.demo, the paced play make bench measures at
 # each picture factor (tools/bench/scale_bench.sh): shipped level 15 played as level 1, the robot
 # turning on its square a quarter turn at a time with the camera behind it, so the whole view
-# changes through most frames, for at least 1,250 frames (25 s at 50 frames a second) and then
+# changes through most frames, for at least 1,250 frames (the one kept has 1,517: 25 s at the
+# 60 frames a second play is paced at without a refresh rate) and then
 # Esc. Turning in place is safe anywhere, and the level's two minutes are far off. Writes
 # OUT_DIR/bench.demo; playing it back needs the same map as level 1, as the script does.
 

@@ -2,12 +2,13 @@
 # scale_bench.sh: the processor time paced play takes at picture factors 1, 2 and 4, the game's
 # and the X server's apart, in a 2560x1920 Xvfb window at each factor; then the unpaced frames a
 # second of the same demo. The demo is tests/demos/bench.demo (shipped level 15 as level 1, the
-# robot turning so the view changes through most frames, over 1,500 frames: 30 s at its pace).
+# robot turning so the view changes through most frames: 1,517 frames, 25 s at its pace).
 # The game, started with TIRVEX_BENCH_MARKS, prints a line with its processor time when the
 # demo's first frame is shown and one when it is over; Xvfb's (/proc/PID/stat) is read as each
 # line appears, so start-up and shutting down are left out. Each factor is played three
 # times and the least and the median are printed, as % of one core, the game's beside its target.
-# Usage: scale_bench.sh GAME_DIR [DEMO_DIR]; run by make bench. DEMO_DIR is not used any more.
+# RUNS and FACTORS in the environment change the playbacks a factor and the factors.
+# Usage: scale_bench.sh GAME_DIR; run by make bench.
 game=$(cd "$1" && pwd) || exit 1
 here=$(cd "$(dirname "$0")" && pwd)
 demo="$here/../../tests/demos/bench.demo"
