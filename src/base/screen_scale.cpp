@@ -70,12 +70,17 @@ void destroy_enlarging_bitmaps()
 }
 
 /* Sets the enlarged mode: 32 bits when the display gives them, else 8 as before. Every other
-   bitmap of the game stays 8-bit, so the colour depth is 8 again at once. */
+   bitmap of the game stays 8-bit, so the colour depth is 8 again at once. A desktop of 256
+   colours keeps the 8-bit screen, whose palette is the display's: through 32 bits the colours
+   would be matched to the display's own. */
 bool set_enlarged_mode(int driver, int screen_w, int screen_h)
 {
-    set_color_depth(32);
-    const bool deep = set_gfx_mode(driver, screen_w, screen_h, 0, 0) == 0;
-    set_color_depth(8);
+    bool deep = false;
+    if (desktop_color_depth() != 8) {
+        set_color_depth(32);
+        deep = set_gfx_mode(driver, screen_w, screen_h, 0, 0) == 0;
+        set_color_depth(8);
+    }
     return deep || set_gfx_mode(driver, screen_w, screen_h, 0, 0) == 0;
 }
 
