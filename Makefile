@@ -72,7 +72,8 @@ uninstall:
 # closing tables give states, seconds, states a second and peak memory for each level and in all,
 # and each level's fairness analysis with the seconds it took. Last, the checker's processor time
 # against the first release's on that release's maps (built once into build/first-release).
-# The timedemo is also played with the picture enlarged 1, 2 and 4 times for the CPU in play.
+# Before the hint, paced play of tests/demos/bench.demo with the picture enlarged 1, 2 and 4
+# times: the game's and the X server's processor time, start-up left out.
 # Each runs to its end whatever the one before gave; a missed target is printed beside its
 # figure, and only a benchmark that could not run fails the target, once all have run.
 bench: build
@@ -90,8 +91,8 @@ bench: build
 	    grep timedemo $(BUILD)/timedemo.log; \
 	  else cat $(BUILD)/timedemo.log; failed="$$failed timedemo"; fi; \
 	else echo "no demo recorded yet: run make test first"; fi; \
-	echo; echo "play with the picture enlarged 1, 2 and 4 times (the same demo):"; \
-	sh tools/bench/scale_bench.sh $(abspath $(BUILD))/game $(abspath $(BUILD))/demos || failed="$$failed scale_bench"; \
+	echo; echo "play with the picture enlarged 1, 2 and 4 times (tests/demos/bench.demo):"; \
+	sh tools/bench/scale_bench.sh $(abspath $(BUILD))/game || failed="$$failed scale_bench"; \
 	echo; if [ -x $(BUILD)/tools/bench/hint_bench ]; then \
 	  (cd $(BUILD)/game && ../tools/bench/hint_bench) || failed="$$failed hint_bench"; \
 	else echo "no hint benchmark built yet"; failed="$$failed hint_bench"; fi; \

@@ -40,7 +40,7 @@ void end_screen(BITMAP *buffer)
     get_palette(saved);
     // Chosen while the palette of play is still set, before the screen turns black.
     const int colour = makecol(200, 200, 255);
-    set_palette(black_palette);
+    set_picture_palette(black_palette);
     clear(buffer);
     // Text drawn after this page (the console, the fatal page) keeps a transparent background.
     _textmode = -1;
@@ -59,5 +59,5 @@ void end_screen(BITMAP *buffer)
     fade_palette_out(1);
     clear(picture());
     present_picture();
-    set_palette(saved);
+    set_picture_palette(saved);
 }

@@ -232,7 +232,7 @@ int main(int argc, char *argv[])
             configure_video_mode();
             destroy_bitmap(screen_buffer);
             screen_buffer = create_screen_buffer();
-            set_palette(game_palette);
+            set_picture_palette(game_palette);
             break;
         default:
             break;

@@ -6,6 +6,7 @@
 
 #include "base/datafile.h"
 #include "base/key_wait.h"
+#include "base/palette_fade.h"
 #include "base/sound.h"
 
 namespace {
@@ -48,7 +49,7 @@ int main_menu()
     RGB *menu_palette = (RGB *)datafile_object(DAT_MENU_PALETTE);
     PALETTE saved;
     get_palette(saved);
-    set_palette(black_palette);
+    set_picture_palette(black_palette);
     BITMAP *page = ::picture();
     acquire_bitmap(page);
     clear(page);
@@ -56,7 +57,7 @@ int main_menu()
          picture->w, picture->h);
     release_bitmap(page);
     present_picture();
-    fade_in(menu_palette, 8);
+    fade_palette_in(menu_palette, 8);
     clear_keybuf();
 
     int choice = -1;
@@ -64,10 +65,10 @@ int main_menu()
         choice = choice_of_key(wait_key() >> 8);
 
     play_cue(datafile_sample(DAT_SAMPLE_CLICK));
-    fade_out(4);
+    fade_palette_out(4);
     clear(::picture());
     present_picture();
-    set_palette(saved);
+    set_picture_palette(saved);
     wait_keys_released(CHOICE_KEYS, 4);
     return choice;
 }

@@ -13,6 +13,7 @@
 #include "base/key_wait.h"
 #include "base/timer.h"
 #include "base/display_options.h"
+#include "ui/demo_input.h"
 #include "ui/level_select.h"
 #include "ui/level_shading.h"
 #include "render/message_line.h"
@@ -73,6 +74,8 @@ int watch_solution(int level, BITMAP *buffer)
         std::this_thread::sleep_until(started + std::chrono::milliseconds(
                                                     10 * (int64_t)frames * solution.ticks_per_frame));
         show(buffer);
+        if (frames == 0)
+            demo_bench_mark("first frame");
         play_solution_frame(session.world, solution, frames, &next);   // past the end: no moves, play goes on
         frames++;
         level_frame_drawn();
@@ -86,6 +89,7 @@ int watch_solution(int level, BITMAP *buffer)
         }
         left = key_down(KEY_ESC);
     }
+    demo_bench_mark("over");
     if (left)
         std::printf("level %d (%s): watching left with Esc\n", level, session.world.map.level_name);
     else

@@ -59,7 +59,7 @@ void start_sound(const char *program_path)
 void build_colour_tables()
 {
     std::memcpy(game_palette, datafile_object(DAT_GAME_PALETTE), sizeof(PALETTE));
-    set_palette(game_palette);
+    set_picture_palette(game_palette);
     create_rgb_table(&rgb_table, game_palette, nullptr);
     rgb_map = &rgb_table;
     console_printf("Create lighting table...\n");
@@ -131,7 +131,7 @@ int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP
     tick_counter = 0;
     if (install_int_ex(timer_handler, BPS_TO_TIMER(100)) < 0)
         console_printf("Cannot allocate timer");
-    set_palette(game_palette);
+    set_picture_palette(game_palette);
     *buffer = create_screen_buffer();
     music_started = 0;
     return 0;

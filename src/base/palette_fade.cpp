@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "base/key_wait.h"
+#include "base/screen_scale.h"
 
 namespace {
 
@@ -33,12 +34,12 @@ void fade_palette(const RGB *from, const RGB *to, int speed)
             break;
         if (step != last) {
             fade_interpolate(from, to, between, (int)step, 0, PAL_SIZE - 1);
-            set_palette(between);
+            set_picture_palette(between);
             last = (int)step;
         }
         pause_briefly();
     }
-    set_palette(to);
+    set_picture_palette(to);
 }
 
 void fade_palette_in(const RGB *to, int speed)

@@ -26,9 +26,11 @@ extern ScreenLayout screen_layout;
 /* The factor --scale asked for, 0 for the largest that fits. Set by main before start-up. */
 extern int forced_scale;
 
-/* Sets the 8-bit graphics mode for a picture of width x height with driver (the library's id),
-   enlarged as plan_layout says on this desktop; where the enlarged mode cannot be set, falls
-   back to the mode itself. Creates the picture's bitmap when enlarged. Returns 0, or -1 with
+/* Sets the graphics mode for a picture of width x height with driver (the library's id),
+   enlarged as plan_layout says on this desktop: 8-bit at factor 1, else 32-bit where the display
+   gives it (8-bit where not); where the enlarged mode cannot be set, falls back to the mode
+   itself. Creates the picture's 8-bit bitmap when enlarged; the colour depth for new bitmaps
+   stays 8. Returns 0, or -1 with
    the library's error in allegro_error. Called by the video mode code for every mode it sets. */
 int set_scaled_mode(int driver, int width, int height);
 
@@ -53,6 +55,12 @@ void present_frame(BITMAP *frame);
 /* Shows `frame`, of the picture's size, enlarged as it stands, leaving the picture alone: for a
    frame that is the picture with something drawn over it (the video mode dialog's pointer). */
 void present_overlay(BITMAP *frame);
+
+/* Sets the palette, as the library's set_palette, and shows the picture on the screen in it:
+   an 8-bit screen's hardware palette recolours what is shown, and on an enlarged 32-bit screen
+   this shows it again in the new colours. Every palette change of the game, fades included,
+   comes through here. */
+void set_picture_palette(const RGB *palette);
 
 /* Maps a point of the screen (the library's mouse_x, mouse_y) to the picture's pixels. */
 int picture_x(int screen_x);

@@ -65,6 +65,12 @@ bool demo_frame_done();
    level's end, or in playback prints the attempt's line. */
 void demo_level_done(bool confirmed);
 
+/* With TIRVEX_BENCH_MARKS in the environment, prints "bench: MOMENT, processor time S s, clock
+   S s" on standard output (flushed): the game's processor time and the monotonic clock at the
+   moments a benchmark measures between (tools/bench/scale_bench.sh). Playback marks its first
+   frame and its end ("first frame", "over"); so does --watch. Else does nothing. */
+void demo_bench_mark(const char *moment);
+
 /* The gamepad, read once a frame of play and once a pass of a waiting screen. */
 enum PadInput {
     PAD_UP, PAD_DOWN, PAD_LEFT, PAD_RIGHT,      /* the d-pad or the left stick */

@@ -220,7 +220,7 @@ int select_level(BITMAP *target)
 {
     PALETTE saved;
     get_palette(saved);
-    set_palette(black_palette);
+    set_picture_palette(black_palette);
 
     static LevelSelect select;
     open_level_select(&select);
@@ -251,7 +251,7 @@ int select_level(BITMAP *target)
     fade_palette_out(8);
     clear(picture());
     present_picture();
-    set_palette(saved);
+    set_picture_palette(saved);
     const int release_keys[2] = {KEY_ESC, KEY_ENTER};
     wait_keys_released(release_keys, 2);
     return result;

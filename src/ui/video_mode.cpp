@@ -114,7 +114,7 @@ void switch_window_or_full_screen()
     show_mouse(nullptr);
     if (set_scaled_mode(wanted, width, height) != 0 && set_mode_or_window(was, width, height) != 0)
         give_up_on_graphics();
-    set_palette(palette);
+    set_picture_palette(palette);
     blit(kept, picture(), 0, 0, 0, 0, width, height);
     destroy_bitmap(kept);
     present_picture();
@@ -197,13 +197,16 @@ void enlarge_dialog(bool on)
 
 void set_gui_colours()
 {
-    RGB black = {0, 0, 0, 0};
-    RGB grey = {48, 48, 48, 0};
-    RGB white = {63, 63, 63, 0};
-    set_color(0, &black);
-    set_color(16, &black);
-    set_color(1, &grey);
-    set_color(255, &white);
+    const RGB black = {0, 0, 0, 0};
+    const RGB grey = {48, 48, 48, 0};
+    const RGB white = {63, 63, 63, 0};
+    PALETTE palette;
+    get_palette(palette);
+    palette[0] = black;
+    palette[16] = black;
+    palette[1] = grey;
+    palette[255] = white;
+    set_picture_palette(palette);
     gui_fg_color = 0;
     gui_bg_color = 1;
 }
