@@ -321,12 +321,16 @@ void link(Search &s, int64_t parent, int action)
         s.outcome = SEARCH_STATE_LIMIT;
 }
 
+void note_nearest(const World &w, SearchNearest *n);
+
 /* Adds world w as it stands, with `key` and `frame`, reached from state `parent` by `action`,
    unless it was reached before. Sets the outcome when a limit is met. */
 void reach(Search &s, const World &w, StateKey key, int64_t parent, int action, int32_t frame)
 {
     if (!admit(s, key))
         return;
+    // Noted for the states kept alone: one reached again is the state noted then.
+    note_nearest(w, &s.nearest);
     take_state(w, (uint8_t *)s.child_record, frame);
     StateLayer &next = s.layers[1 - s.current];
     if (!layer_append(&next, s.child_record, memory_besides(s, layer_bytes(next)),
@@ -461,7 +465,6 @@ void expand_next(Search &s)
             return;
         }
         if (played == 0) {
-            note_nearest(w, &s.nearest);
             pending = Pending{action, state_key(w, &s.hasher), frame};
             state_table_prefetch(s.seen, pending.key);
         }
@@ -519,6 +522,7 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
                     return true;
                 if (inserted == STATE_NO_ROOM || header.used + finding_most > capacity)
                     return false;
+                note_nearest(w, &job.nearest);
                 take_state(w, (uint8_t *)child_record, frame);
                 f.bytes = (uint32_t)encode_runs(child_record, chain, job.words,
                                                 shared + header.used + sizeof f, chain);
@@ -543,8 +547,6 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
             }
             if (played < 0)
                 continue;
-            if (played == 0)
-                note_nearest(w, &job.nearest);
             const StateKey key = state_key(w, &job.hasher);
             if (played > 0) {
                 write(w, key, action, frame, true);

@@ -20,7 +20,9 @@ namespace {
 
 enum {
     COMMAND_FRAME_LIMIT = 400,  /* a command that has not given the robot back by then went wrong */
-    START_FRAME_LIMIT = 100000  /* a swoop that has not ended by then never will */
+    START_FRAME_LIMIT = 100000, /* a swoop that has not ended by then never will */
+    SLIDE_SPEED_PER_TICK = 10,  /* world units a sliding actor moves in a tick, */
+    SLIDE_LENGTH = 100          /* and from one square to the next */
 };
 
 } // namespace
@@ -85,6 +87,10 @@ int32_t run_command(World &w, int32_t code, int32_t ticks_per_frame, bool *cut)
     // actors settled and the robot taking no command (so that the think pass of the first saw
     // what the second's would: the robot's squares change only as it takes a command or lands,
     // after which jump_ctr is 0). The frame after one run so needs no new look at the actors.
+    // That holds while a slide lasts more than one frame: one begun and ended in a frame leaves
+    // the actors settled where the think pass saw them elsewhere, as a running zipper is at
+    // every frame's start at 10 ticks a frame and more.
+    const bool slides_span_frames = ticks_per_frame * SLIDE_SPEED_PER_TICK < SLIDE_LENGTH;
     bool settled_before = false;        // the frame before began settled, with no command taken
     ActorPasses carried = PASSES_BOTH;  // the passes of the frame before, when it left some out
     for (;;) {
@@ -97,7 +103,7 @@ int32_t run_command(World &w, int32_t code, int32_t ticks_per_frame, bool *cut)
             const ActorPasses settled = settled_passes(w);
             if (settled_before)
                 passes = settled;
-            settled_before = settled != PASSES_BOTH;
+            settled_before = slides_span_frames && settled != PASSES_BOTH;
         }
         driver_frame_passes(w, ticks_per_frame, passes);
         carried = passes;

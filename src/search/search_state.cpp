@@ -9,6 +9,7 @@
 #endif
 
 #include "world/actor.h"
+#include "world/actor_table.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
 #include "world/world.h"
@@ -26,6 +27,7 @@ struct StateHead {
     int32_t read_index, write_index;
     int32_t frame;
     int32_t spare;      /* keeps the head a whole number of 8-byte words */
+    uint64_t live[2];   /* the actors the passes have anything to do for (find_live_actors) */
 };
 
 static_assert(sizeof(StateHead) % 8 == 0 && sizeof(Actor) % 4 == 0, "records are whole words");
@@ -192,6 +194,7 @@ void take_state(const World &w, uint8_t *out, int32_t frame)
     head.read_index = w.queue.read_index;
     head.write_index = w.queue.write_index;
     head.frame = frame;
+    find_live_actors(w, head.live);
     std::memcpy(out, &head, sizeof head);
     std::memcpy(out + sizeof head, w.actors.actors, (size_t)w.actors.count * sizeof(Actor));
 }
@@ -217,6 +220,8 @@ int32_t put_state(World &w, const uint8_t *in)
     w.queue.read_index = head.read_index;
     w.queue.write_index = head.write_index;
     std::memcpy(w.actors.actors, in + sizeof head, (size_t)w.actors.count * sizeof(Actor));
+    // Most actors of a state stand still for good: the frames played on from it look at the rest.
+    limit_passes_to(w, head.live);
     return head.frame;
 }
 

@@ -34,7 +34,8 @@ size_t state_record_size(const World &w);
    rule reads. Called by the search for every new state. */
 void take_state(const World &w, uint8_t *out, int32_t frame);
 
-/* Puts a record written by take_state back into world w; returns its frame. */
+/* Puts a record written by take_state back into world w, the passes of its frames to
+   come limited to the actors that were live in it (limit_passes_to); returns its frame. */
 int32_t put_state(World &w, const uint8_t *in);
 
 /* The key of world w as it stands, memoised in *hasher: what decides what can still happen. Leaves out the clock,

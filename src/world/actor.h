@@ -50,4 +50,7 @@ struct Actor {
 struct ActorTable {
     Actor actors[ACTOR_CAPACITY];
     int32_t count;      /* records in use; removed actors keep their slot */
+    int32_t live_known; /* 1: `live` names every actor the passes have anything to do for;
+                           0: the passes look at every actor */
+    uint64_t live[2];   /* bit i of word i / 64: actor i may count down or have a callback */
 };

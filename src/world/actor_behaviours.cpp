@@ -62,6 +62,7 @@ int bump_actor(World &w, int index, fixed step_x, fixed step_z)
         return 0;
 
     world_cue(w, DAT_SAMPLE_PUSH);
+    mark_live(w, index);
     actor->motion = slide_step;
     actor->step_x = unit_x;
     actor->step_z = unit_z;
@@ -160,6 +161,7 @@ void scorch_square(World &w, fixed x, fixed z)
 void blast_actor(World &w, int index, fixed x, fixed z)
 {
     w.actors.actors[index].timer = EXPLOSION_TICKS;
+    mark_live(w, index);
     scorch_square(w, x, z);
 }
 

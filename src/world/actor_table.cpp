@@ -23,6 +23,7 @@ int create_actor(World &w, fixed x, fixed y, fixed z, int32_t type, int32_t dir,
     actor->locs[0] = 0;
     actor->locs[1] = 0;
     reset_behaviour(actor);
+    mark_live(w, index);
     world_assert(add_location(w, index, tile_serial_at(w, x, z)) == 1, "actors");
     w.actors.count++;
     return index;
@@ -31,6 +32,55 @@ int create_actor(World &w, fixed x, fixed y, fixed z, int32_t type, int32_t dir,
 void clear_actors(World &w)
 {
     w.actors.count = 0;
+    w.actors.live_known = 0;
+    w.actors.live[0] = w.actors.live[1] = 0;
+}
+
+namespace {
+
+static_assert(ACTOR_CAPACITY <= 128, "the live actors are two words of bits");
+
+/* Whether the passes have anything to do for the actor. */
+inline bool is_live(const Actor &actor)
+{
+    return (actor.timer > 0) | (!actor.gone & ((actor.think != nullptr) | (actor.motion != nullptr)));
+}
+
+/* The index of the first actor from `from` on that the passes must look at, or count. */
+inline int next_live(const World &w, int from)
+{
+    const ActorTable &t = w.actors;
+    if (!t.live_known)
+        return from;
+    for (int word = from >> 6; word < 2; word++) {
+        uint64_t bits = t.live[word];
+        if (word == from >> 6)
+            bits &= ~(uint64_t)0 << (from & 63);
+        if (bits)
+            return word * 64 + __builtin_ctzll(bits);
+    }
+    return t.count;
+}
+
+} // namespace
+
+void mark_live(World &w, int index)
+{
+    w.actors.live[index >> 6] |= (uint64_t)1 << (index & 63);
+}
+
+void find_live_actors(const World &w, uint64_t live[2])
+{
+    live[0] = live[1] = 0;
+    for (int i = 0; i < w.actors.count; i++)
+        live[i >> 6] |= (uint64_t)is_live(w.actors.actors[i]) << (i & 63);
+}
+
+void limit_passes_to(World &w, const uint64_t live[2])
+{
+    w.actors.live[0] = live[0];
+    w.actors.live[1] = live[1];
+    w.actors.live_known = 1;
 }
 
 void reset_behaviour(Actor *actor)
@@ -65,8 +115,10 @@ void set_actor_pose(World &w, int index, fixed x, fixed y, fixed z, fixed angle_
 void set_motion_for_type(World &w, int32_t type)
 {
     for (int i = 0; i < w.actors.count; i++) {
-        if (w.actors.actors[i].type == type)
+        if (w.actors.actors[i].type == type) {
             w.actors.actors[i].motion = spin_step;
+            mark_live(w, i);
+        }
     }
 }
 
@@ -133,7 +185,8 @@ ActorPasses settled_passes(const World &w)
 
 void run_think_pass(World &w, int32_t ticks)
 {
-    for (int i = 0; i < w.actors.count; i++) {
+    // The next live actor is found afresh after each: a think may set a later one counting down.
+    for (int i = next_live(w, 0); i < w.actors.count; i = next_live(w, i + 1)) {
         Actor *actor = &w.actors.actors[i];
         if (actor->timer > 0) {
             actor->timer -= ticks;
@@ -147,7 +200,7 @@ void run_think_pass(World &w, int32_t ticks)
 
 void run_motion_pass(World &w, int32_t ticks)
 {
-    for (int i = 0; i < w.actors.count; i++) {
+    for (int i = next_live(w, 0); i < w.actors.count; i = next_live(w, i + 1)) {
         Actor *actor = &w.actors.actors[i];
         if (!actor->gone && actor->motion)
             actor->motion(w, ticks, actor);

@@ -53,6 +53,22 @@ enum ActorPasses {
    a search leave out frame work that cannot change the world. */
 ActorPasses settled_passes(const World &w);
 
+/* Fills `live` (ACTOR_CAPACITY bits, actor i at bit i % 64 of word i / 64) with the actors the
+   passes below have anything to do for as the world stands: a countdown, or a callback on an
+   actor not gone. */
+void find_live_actors(const World &w, uint64_t live[2]);
+
+/* Makes the passes look only at the actors of `live` (from find_live_actors) from now on, and at
+   any actor later given a countdown or a callback, until the level is loaded again. An actor
+   that no longer needs them stays in, which only costs a look. The search does this on each
+   world it puts a state into, where the passes are much of the work of a frame and most actors
+   stand still for good. Code that writes those fields itself must not, or must call it again. */
+void limit_passes_to(World &w, const uint64_t live[2]);
+
+/* Marks actor `index` as one the passes must look at: called by whatever gives an actor a
+   countdown or a callback. */
+void mark_live(World &w, int index);
+
 /* Runs the explosion countdowns and the think callbacks, in table order. Once per game update,
    before run_motion_pass. */
 void run_think_pass(World &w, int32_t ticks);
