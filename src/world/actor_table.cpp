@@ -43,7 +43,7 @@ static_assert(ACTOR_CAPACITY <= 128, "the live actors are two words of bits");
 /* Whether the passes have anything to do for the actor. */
 inline bool is_live(const Actor &actor)
 {
-    return (actor.timer > 0) | (!actor.gone & ((actor.think != nullptr) | (actor.motion != nullptr)));
+    return (actor.timer > 0) | ((actor.gone == 0) & ((actor.think != nullptr) | (actor.motion != nullptr)));
 }
 
 /* The index of the first actor from `from` on that the passes must look at, or count. */

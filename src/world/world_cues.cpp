@@ -3,7 +3,7 @@
 
 #include "base/datafile.h"
 
-static_assert(DAT_OBJECT_COUNT <= WORLD_CUE_KINDS, "every datafile object can be counted");
+static_assert((int)DAT_OBJECT_COUNT <= (int)WORLD_CUE_KINDS, "every datafile object can be counted");
 
 void world_cue(World &w, int object)
 {
