@@ -7,7 +7,7 @@ JOBS     ?= $(shell nproc)
 PREFIX   ?= /usr/local
 DESTDIR  ?=
 PLAY_PACKAGES := cmake g++ make pkg-config liballegro4-dev libfreetype-dev fonts-dejavu-core \
-                 libpng-dev
+                 libpng-dev libxrender-dev
 TEST_PACKAGES := libgtest-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev x11-apps strace \
                  dpkg-dev debhelper lintian desktop-file-utils appstream file python3
 # What dpkg-buildpackage needs beyond playing: debian/control's other build dependencies.

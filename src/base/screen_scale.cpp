@@ -1,9 +1,10 @@
 /* screen_scale.cpp: the picture of the chosen mode, shown enlarged by a whole factor on a larger screen.
 
    The screens keep drawing at the mode's size (640 x 480 by default) in 256 colours. Enlarged,
-   they draw into an 8-bit memory bitmap of that size on a 32-bit screen, and presenting it looks
-   each pixel up in the palette and writes it as a square block of one colour: one pass over the
-   enlarged picture and one put to the display a frame. An 8-bit enlarged screen would cost two
+   they draw into an 8-bit memory bitmap of that size on a 32-bit screen. Presenting it looks each
+   pixel up in the palette into an image of the picture's size that the X server enlarges onto
+   the window (x11_render_scale.cpp); where the server cannot, the game writes each pixel as a
+   square block of one colour itself: one pass over the enlarged picture and one put a frame. An 8-bit enlarged screen would cost two
    passes and a put for every row, as the library converts and sends the screen row by row while
    a stretch_blit writes it (a third of a core at factor 4). Only the rows that changed since the
    last frame are enlarged and put; a palette change recolours the whole picture, as the hardware
@@ -16,6 +17,7 @@
 #include <cstring>
 
 #include "base/picture_enlarge.h"
+#include "base/x11_render_scale.h"
 #include "base/x11_screen.h"
 
 ScreenLayout screen_layout = {1, 0, 0, 0, 0};
@@ -61,6 +63,7 @@ void set_plain_layout()
 
 void destroy_enlarging_bitmaps()
 {
+    x11_scaler_stop();
     for (BITMAP **b : {&picture_bitmap, &shown_bitmap, &enlarged_bitmap}) {
         if (*b)
             destroy_bitmap(*b);
@@ -92,7 +95,7 @@ bool make_presenting_bitmaps(const ScreenLayout &plan, int width, int height)
     shown_bitmap = create_bitmap_ex(8, width, height);
     if (!shown_bitmap)
         return false;
-    if (x11_screen_writable())
+    if (x11_scaler_start(width, height, plan.factor, plan.left, plan.top) || x11_screen_writable())
         return true;
     enlarged_bitmap = create_bitmap_ex(32, width * plan.factor, height * plan.factor);
     return enlarged_bitmap != nullptr;
@@ -103,20 +106,21 @@ bool try_layout(int driver, const ScreenLayout &plan, int width, int height)
 {
     if (!set_enlarged_mode(driver, plan.screen_w, plan.screen_h))
         return false;
+    ScreenLayout set = plan;
+    // The mode may be larger than asked (a desktop that rounds): centre on what was given.
+    set.screen_w = SCREEN_W;
+    set.screen_h = SCREEN_H;
+    set.left = (SCREEN_W - width * plan.factor) / 2;
+    set.top = (SCREEN_H - height * plan.factor) / 2;
+    clear_bitmap(screen);
     picture_bitmap = create_bitmap_ex(8, width, height);
-    if (!picture_bitmap || !make_presenting_bitmaps(plan, width, height)) {
+    if (!picture_bitmap || !make_presenting_bitmaps(set, width, height)) {
         // No memory for the picture: the mode itself will do.
         destroy_enlarging_bitmaps();
         return false;
     }
     clear_bitmap(picture_bitmap);
-    screen_layout = plan;
-    // The mode may be larger than asked (a desktop that rounds): centre on what was given.
-    screen_layout.screen_w = SCREEN_W;
-    screen_layout.screen_h = SCREEN_H;
-    screen_layout.left = (SCREEN_W - width * plan.factor) / 2;
-    screen_layout.top = (SCREEN_H - height * plan.factor) / 2;
-    clear_bitmap(screen);
+    screen_layout = set;
     return true;
 }
 
@@ -143,7 +147,11 @@ void show_rows(const BITMAP *source, int first, int end)
     const int w = source->w * l.factor, y = l.top + first * l.factor;
     const int h = (end - first) * l.factor;
     const BITMAP *previous = shown_valid ? shown_bitmap : nullptr;
-    if (unsigned char *const *rows = x11_lock_screen()) {
+    if (unsigned char *const *rows = x11_scaler_lock()) {
+        // The server enlarges: the game only looks the rows up at the picture's own size.
+        enlarge_rows(source, previous, first, end, shown_pixels, 1, rows, 0, 0);
+        x11_scaler_put(first, end);
+    } else if (unsigned char *const *rows = x11_lock_screen()) {
         enlarge_rows(source, previous, first, end, shown_pixels, l.factor, rows, l.left, l.top);
         x11_put_screen(l.left, y, w, h);
     } else {

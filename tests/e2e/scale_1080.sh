@@ -1,5 +1,7 @@
 # scale_1080.sh: on a 1920x1080 desktop the 640x480 picture fills 1280x960, every 2x2 block one
-# colour and black around it; the video mode dialog is enlarged too and its Cancel clicked; a click on the cast screen's next button lands through the factor;
+# colour and black around it; a window laid over it and taken away leaves it whole; the video
+# mode dialog is enlarged too and its Cancel clicked; a click on the cast screen's next button
+# lands through the factor;
 # Alt+Enter twice in a level comes back to the same mode with the level going on; a screenshot
 # keeps the picture's own 640x480.
 source "$(dirname "$0")/lib/harness.bash"
@@ -25,6 +27,15 @@ _select_shown() { [ "$(e2e_picture_green 360 64 366 70)" -gt 10 ]; }
 
 e2e_poll 60 _still || e2e_fail "no main menu standing still"
 menu=$still_sum
+
+# A window laid over the menu and taken away: the menu comes back whole, though the game draws
+# nothing new while it stands still (the uncovered part is drawn again from the picture).
+xlogo -geometry 600x400+200+200 &
+cover=$!
+e2e_poll 20 eval '_still && [ "$still_sum" != "$menu" ]' || e2e_fail "the covering window did not show"
+kill "$cover"
+wait "$cover" 2>/dev/null
+e2e_poll 20 eval '_still && [ "$still_sum" = "$menu" ]' || e2e_fail "the uncovered menu was not drawn again"
 
 # The video mode dialog is enlarged like every screen, its box twice its size and sharp (the
 # pointer over it), and a click on its Cancel button lands through the factor.
