@@ -50,7 +50,7 @@ e2e_poll() {
 }
 
 # e2e_setup GAME_DIR: copies the game, starts Xvfb on a free display (E2E_SCREEN pixels, 640x480
-# unless set), exports DISPLAY.
+# unless set; E2E_XVFB_ARGS, if set, added to its command line), exports DISPLAY.
 e2e_setup() {
     local game_dir="$1"
     [ -x "$game_dir/tirvex" ] || e2e_fail "no game in $game_dir"
@@ -64,7 +64,8 @@ e2e_setup() {
     rm -f "$E2E_GAME"/wvideo.cfg "$E2E_GAME"/error.log "$E2E_GAME"/error.txt \
           "$E2E_GAME"/tirvex.sav "$E2E_GAME"/screen*.bmp
     # -displayfd picks a free display and writes its number once the server accepts clients.
-    Xvfb -displayfd 1 -screen 0 "${E2E_SCREEN:-640x480}x24" -nolisten tcp -noreset \
+    # shellcheck disable=SC2086 # E2E_XVFB_ARGS is a list of words
+    Xvfb -displayfd 1 -screen 0 "${E2E_SCREEN:-640x480}x24" -nolisten tcp -noreset ${E2E_XVFB_ARGS:-} \
         >"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
     E2E_XVFB_PID=$!
     e2e_poll 20 grep -qs "[0-9]" "$E2E_TMP/display" || e2e_fail "Xvfb did not start"
