@@ -80,6 +80,37 @@ TEST(LevelAnalysis, AWinThatNeedsAFastFrameRateIsFound)
         EXPECT_EQ(analysis.rate_wins[rate], rate <= 2) << rate << " ticks a frame";
 }
 
+/* A player who thinks before each command: the side lane's runner seals the road while the
+   robot still stands at the start, so the level that a quick hand wins cannot be won so; on a
+   plain walk the thinking adds to the way's game time, and the margin is the limit over both. */
+TEST(LevelAnalysis, AThinkingPlayersPaceIsSearchedAndItsMarginMeasured)
+{
+    AnalysisLimits thinking = limits();
+    thinking.think_ticks = ANALYSIS_THINK_TICKS;
+    const std::string race =
+        drawn_map({"0P 0. 0. 0. 0T", "-- -- 0. -- --", "-- -- 0^ -- --"}, FACING_X);
+    ASSERT_TRUE(analyse_level(race.c_str(), thinking, &analysis));
+    EXPECT_EQ(analysis.outcome, SEARCH_SOLVED) << "at a machine's pace";
+    EXPECT_EQ(analysis.think_ticks, ANALYSIS_THINK_TICKS);
+    EXPECT_FALSE(analysis.think_wins);
+    EXPECT_EQ(analysis.think_way_ticks, 0);
+    EXPECT_EQ(analysis_human_margin(analysis), 0.0);
+
+    const std::string walk = drawn_map({"0P 0. 0. 0. 0T"}, FACING_X);
+    ASSERT_TRUE(analyse_level(walk.c_str(), thinking, &analysis));
+    ASSERT_TRUE(analysis.think_wins);
+    EXPECT_EQ(analysis.shortest, 4);
+    EXPECT_EQ(analysis.think_way_ticks, analysis.shortest_ticks + 4 * ANALYSIS_THINK_TICKS)
+        << "each of the four hops thought about first";
+    EXPECT_DOUBLE_EQ(analysis_human_margin(analysis),
+                     (double)analysis.limit_ticks / analysis.think_way_ticks);
+
+    // Left out unless asked for.
+    ASSERT_TRUE(analyse_level(walk.c_str(), limits(), &analysis));
+    EXPECT_EQ(analysis.think_ticks, -1);
+    EXPECT_FALSE(analysis.think_wins);
+}
+
 /* A road at height 3 with a sidestep down into a pocket halfway: from the road the way on is two
    hops; through the pocket it is the sidestep and then seven commands (six extra: a wrong way),
    or with a shorter pocket five (four extra: not one). Neither is a mistake. */

@@ -177,6 +177,9 @@ TEST(LevelChecker, FindsTheShortestWayProvesAHopelessLevelHopelessAndRefusesABad
         {"", 2, ""},
         {"--ticks 0 x.txt", 2, ""},
         {"--bogus x.txt", 2, ""},
+        {"--think 0.4s x.txt", 2, ""},
+        {"--think -1 x.txt", 2, ""},
+        {"--fair --think 0.25 " + near, 0, "thinking 0.25 s before each command it can be won"},
         {"/nonexistent/map.txt", 1, "cannot be opened"},
     };
     for (const auto &run : runs)

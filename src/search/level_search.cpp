@@ -348,6 +348,11 @@ int play_on(World &w, const SearchLimits &limits, const uint32_t *parent_record,
             int32_t *frame)
 {
     *frame = put_state(w, (const uint8_t *)parent_record);
+    if (limits.think_ticks > 0 && action_codes[action] != SEARCH_WAIT) {
+        *frame += run_think(w, limits.ticks_per_frame, limits.think_ticks);
+        if (level_over(w) || hopeless(w))
+            return -1;
+    }
     bool cut = false;
     *frame += run_command(w, action_codes[action], limits.ticks_per_frame, &cut);
     if (cut)
@@ -1177,8 +1182,10 @@ bool search_solution(LevelSearch &search, SearchResult *result)
     int32_t frame = s.start_frame;
     for (int32_t i = length - 1; i >= 0; i--) {
         SearchStep &step = result->steps[result->step_count++];
-        step.frame = frame;
         step.code = action_codes[chain[i]];
+        if (s.limits.think_ticks > 0 && step.code != SEARCH_WAIT)
+            frame += run_think(s.world, tpf, s.limits.think_ticks);
+        step.frame = frame;
         if (step.code == SEARCH_WAIT)
             result->waits++;
         else

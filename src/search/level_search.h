@@ -28,6 +28,8 @@ struct SearchLimits {
                                    the outcome and solution are the same either way */
     int32_t start_delay_ticks = -1; /* -1: commands from the level's first frame; else no command
                                    until the camera swoop has ended and this many ticks more */
+    int32_t think_ticks = 0;    /* game ticks a player thinks before each command but a wait,
+                                   the level going on meanwhile: a person's pace, not a machine's */
     bool led = false;           /* false: breadth first, the shortest way; true: the states
                                    nearest the sweets and the teleport first, for any way found
                                    sooner (no helper thread then) */

@@ -143,3 +143,13 @@ int32_t run_start_delay(World &w, int32_t ticks_per_frame, int32_t delay_ticks)
     }
     return frames;
 }
+
+int32_t run_think(World &w, int32_t ticks_per_frame, int32_t think_ticks)
+{
+    int32_t frames = 0;
+    for (int32_t ticks = 0; ticks < think_ticks && !level_over(w); ticks += ticks_per_frame) {
+        driver_frame(w, ticks_per_frame);
+        frames++;
+    }
+    return frames;
+}

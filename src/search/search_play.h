@@ -41,3 +41,7 @@ int32_t run_command(World &w, int32_t code, int32_t ticks_per_frame, bool *cut);
    `delay_ticks` more game ticks have passed (a player who takes a moment to look). Returns the
    frames run. */
 int32_t run_start_delay(World &w, int32_t ticks_per_frame, int32_t delay_ticks);
+
+/* Runs frames with no command while a player at rest thinks for `think_ticks` game ticks (the
+   whole frames that cover them), or until the level is over. Returns the frames run. */
+int32_t run_think(World &w, int32_t ticks_per_frame, int32_t think_ticks);

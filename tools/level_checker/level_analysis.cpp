@@ -462,6 +462,17 @@ bool search_wins(const char *map_text, int32_t ticks_per_frame, int32_t delay, i
     return search_level(map_text, limits, &result);
 }
 
+/* The game time of the shortest way when a player thinks `think_ticks` before each command but
+   a wait; 0 when there is none. */
+int32_t search_at_pace(const char *map_text, int32_t ticks_per_frame, int32_t think_ticks,
+                       int64_t memory_limit)
+{
+    SearchLimits limits{ticks_per_frame, (int64_t)1 << 29, SEARCH_MAX_STEPS, memory_limit, 0};
+    limits.think_ticks = think_ticks;
+    thread_local SearchResult result;
+    return search_level(map_text, limits, &result) ? result.ticks : 0;
+}
+
 double seconds_since(std::chrono::steady_clock::time_point t)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
@@ -473,6 +484,7 @@ double seconds_since(std::chrono::steady_clock::time_point t)
 struct OtherSearches {
     bool delay_wins;
     bool rate_wins[ANALYSIS_SLOWEST_RATE + 1];
+    int32_t think_way_ticks;
 };
 
 void run_other_searches(const char *map_text, const AnalysisLimits &limits, int32_t slowest,
@@ -485,6 +497,9 @@ void run_other_searches(const char *map_text, const AnalysisLimits &limits, int3
     for (int32_t rate = 1; rate <= slowest; rate++)
         if (rate != limits.ticks_per_frame)
             found->rate_wins[rate] = search_wins(map_text, rate, -1, limits.memory_limit);
+    if (limits.think_ticks >= 0)
+        found->think_way_ticks = search_at_pace(map_text, limits.ticks_per_frame,
+                                                limits.think_ticks, limits.memory_limit);
 }
 
 } // namespace
@@ -497,6 +512,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     out->shortest = out->decisions = out->wrong_ways = -1;
     out->unwinnable = out->trap_positions = -1;
     out->start_delay_ticks = limits.start_delay_ticks;
+    out->think_ticks = limits.think_ticks;
     out->slowest_rate = limits.slowest_rate < ANALYSIS_SLOWEST_RATE ? limits.slowest_rate
                                                                    : (int32_t)ANALYSIS_SLOWEST_RATE;
     static ValidationReport report;
@@ -549,6 +565,8 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     else
         run_other_searches(map_text, limits, out->slowest_rate, &found);
     out->start_delay_wins = limits.start_delay_ticks >= 0 && found.delay_wins;
+    out->think_way_ticks = found.think_way_ticks;
+    out->think_wins = limits.think_ticks >= 0 && found.think_way_ticks > 0;
     for (int32_t rate = 1; rate <= out->slowest_rate; rate++) {
         if (rate != limits.ticks_per_frame)
             out->rate_wins[rate] = found.rate_wins[rate];
@@ -564,6 +582,11 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
 double analysis_clock_margin(const LevelAnalysis &a)
 {
     return a.shortest_ticks > 0 ? (double)a.limit_ticks / a.shortest_ticks : 0.0;
+}
+
+double analysis_human_margin(const LevelAnalysis &a)
+{
+    return a.think_way_ticks > 0 ? (double)a.limit_ticks / a.think_way_ticks : 0.0;
 }
 
 double analysis_unwinnable_share(const LevelAnalysis &a)
@@ -630,6 +653,16 @@ void describe_analysis(const LevelAnalysis &a, int64_t memory_limit, AnalysisLin
                   used ? "it cannot be won at " : "it can always be won", rates,
                   analysis_clock_margin(a), a.seconds);
     line(context, text, false);
+    if (a.think_ticks >= 0) {
+        if (a.think_wins)
+            std::snprintf(text, sizeof text, "fairness: thinking %.2f s before each command it can "
+                          "be won, in %.2f s of game time; human margin %.2f", a.think_ticks / 100.0,
+                          a.think_way_ticks / 100.0, analysis_human_margin(a));
+        else
+            std::snprintf(text, sizeof text, "fairness: thinking %.2f s before each command it "
+                          "CANNOT be won", a.think_ticks / 100.0);
+        line(context, text, false);
+    }
 }
 
 void describe_way(const SearchResult &way, AnalysisLine line, void *context)

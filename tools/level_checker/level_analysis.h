@@ -10,7 +10,9 @@
 enum {
     ANALYSIS_WRONG_WAY_EXTRA = 6,   /* commands a detour must add to count as a wrong way */
     ANALYSIS_SLOWEST_RATE = 8,      /* frame rates tried: 1 to this many ticks a frame */
-    ANALYSIS_START_DELAY = 100      /* ticks a player looks after the swoop before acting */
+    ANALYSIS_START_DELAY = 100,     /* ticks a player looks after the swoop before acting */
+    ANALYSIS_THINK_TICKS = 40       /* ticks a player thinks before each command, at a person's
+                                       pace: 0.4 s */
 };
 
 /* How the analysis plays and what it may hold. */
@@ -24,6 +26,9 @@ struct AnalysisLimits {
     /* 2: the delayed start and the other rates are searched on a second thread while the
        positions are explored; 1: after them, on this one. */
     int32_t threads = 2;
+    /* A player's thinking before each command but a wait, in game ticks, tried by a search of
+       its own beside the others; -1 leaves it out. */
+    int32_t think_ticks = -1;
 };
 
 /* What the analysis found. A figure is exact when `complete` is set; otherwise the exploration
@@ -48,6 +53,10 @@ struct LevelAnalysis {
     bool start_delay_wins;      /* the level can be won after it */
     int32_t slowest_rate;       /* the rates tried: 1..slowest_rate */
     bool rate_wins[ANALYSIS_SLOWEST_RATE + 1];  /* by ticks a frame */
+    int32_t think_ticks;        /* the thinking tried, -1 for none */
+    bool think_wins;            /* the level can be won at that pace */
+    int32_t think_way_ticks;    /* the game time of the shortest way at that pace, thinking
+                                   included; 0 without one */
     int64_t peak_memory;        /* most bytes held by the exploration */
     double seconds;
 };
@@ -64,6 +73,10 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
 
 /* The clock margin: the time limit over the shortest way's game time; 0 without a way. */
 double analysis_clock_margin(const LevelAnalysis &analysis);
+
+/* The clock margin at a person's pace: the time limit over the game time of the shortest way
+   when every command but a wait is thought about first; 0 without such a way. */
+double analysis_human_margin(const LevelAnalysis &analysis);
 
 /* The share of reachable positions that cannot be won, 0 to 1. */
 double analysis_unwinnable_share(const LevelAnalysis &analysis);

@@ -81,7 +81,7 @@ void put_level(FILE *out, const char *file_name)
 void put_fairness(FILE *out, const LevelTableRow &r)
 {
     if (!r.analysed) {
-        std::fprintf(out, " - | - | - | - | - | - | - | - |");
+        std::fprintf(out, " - | - | - | - | - | - | - | - | - |");
         return;
     }
     if (r.decisions >= 0)
@@ -98,6 +98,12 @@ void put_fairness(FILE *out, const LevelTableRow &r)
     else
         std::fprintf(out, " 1-%d |", (int)r.slowest_rate);
     std::fprintf(out, " %.1f |", r.margin);
+    if (!r.think_tried)
+        std::fprintf(out, " - |");
+    else if (r.human_margin > 0)
+        std::fprintf(out, " %.2f |", r.human_margin);
+    else
+        std::fprintf(out, " no |");
     if (r.shared_with) {
         std::fprintf(out, " %d %% (", (int)r.shared_percent);
         put_level(out, r.shared_with);
@@ -119,9 +125,9 @@ void write_level_table(FILE *out, const LevelTableRow *rows, int count, bool fai
 {
     std::fprintf(out, "| Level | Name | Idea | Moves | Waits | Game time s | Limit s | States |%s\n",
                  fair ? " Decisions | Wrong ways | Traps | Cannot be won % | Start delay | Rates |"
-                        " Margin | Shared |" : "");
+                        " Margin | Human margin | Shared |" : "");
     std::fprintf(out, "| --- | --- | --- | ---: | ---: | ---: | ---: | ---: |%s\n",
-                 fair ? " ---: | ---: | ---: | ---: | --- | --- | ---: | ---: |" : "");
+                 fair ? " ---: | ---: | ---: | ---: | --- | --- | ---: | ---: | ---: |" : "");
     for (int i = 0; i < count; i++) {
         const LevelTableRow &r = rows[i];
         std::fprintf(out, "| ");

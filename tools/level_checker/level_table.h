@@ -23,6 +23,8 @@ struct LevelTableRow {
     int32_t failing_rate;                   /* the slowest rate it cannot be won at, 0 for none */
     int32_t slowest_rate;
     double margin;
+    bool think_tried;                       /* the thinking pace was tried, */
+    double human_margin;                    /* and the margin at it; 0: it cannot be won so */
     int32_t shared_percent;                 /* most of its squares another level shares, */
     const char *shared_with;                /* and that level's map file name (nullptr: none) */
 };
@@ -38,6 +40,7 @@ void level_table_texts(const char *map_text, LevelTableRow *row);
    name), name, idea, moves, waits, game time in seconds with two decimals, limit in seconds and
    states searched; with `fair`, then decisions, wrong ways, positions with a trap, the share of
    positions that cannot be won, whether a delayed start can be won, the frame rates it can be won
-   at, the clock margin and the most squares another level shares. A '|' in a text is escaped.
+   at, the clock margin, the margin at a thinking player's pace ("no" when it cannot be won so,
+   "-" when not tried) and the most squares another level shares. A '|' in a text is escaped.
    The same rows give the same bytes. Called by the level checker once all maps are checked. */
 void write_level_table(FILE *out, const LevelTableRow *rows, int count, bool fair);

@@ -1,7 +1,8 @@
 /* main.cpp: level_checker, proves that level files load as meant and can be won in time.
 
    level_checker [--validate] [--record DIR] [--markdown FILE] [--ticks N] [--states N]
-                 [--depth N] [--memory MB] [--jobs N] [--fair] [--start-delay TICKS] MAP...
+                 [--depth N] [--memory MB] [--jobs N] [--fair] [--start-delay TICKS]
+                 [--think SECONDS] MAP...
    (installed as tirvex-check)
 
    Validates each MAP, then searches for its shortest solution and tells whether it takes at most
@@ -9,7 +10,9 @@
    validation; --record writes each solution to DIR under the map file's name, as the replay the
    tests play back; --markdown writes a Markdown table of the maps to FILE (the README's table of
    the shipped levels); --fair analyses each map solved for fairness to a human (every reachable
-   position, the traps, decisions and wrong ways, a delayed start and the frame rates). On a terminal a progress line on stderr shows the search as it runs. The
+   position, the traps, decisions and wrong ways, a delayed start, the frame rates, and the pace
+   of a player who thinks --think seconds before each command). On a terminal a progress line on
+   stderr shows the search as it runs. The
    exit status is that of the first map that does not pass (see CheckerStatus), 0 when all
    pass. */
 #include <allegro.h>
@@ -67,6 +70,7 @@ struct CheckerRequest {
     int32_t jobs = 2;
     bool fair = false;
     int32_t start_delay = ANALYSIS_START_DELAY;
+    int32_t think_ticks = ANALYSIS_THINK_TICKS;
     const char *maps[MAX_MAPS];
     int map_count = 0;
 };
@@ -94,7 +98,7 @@ LevelSquares map_squares[MAX_MAPS];     /* for the squares one level shares with
 bool squares_read[MAX_MAPS];
 
 enum { OPTION_VALIDATE, OPTION_RECORD, OPTION_MARKDOWN, OPTION_TICKS, OPTION_STATES, OPTION_DEPTH,
-       OPTION_MEMORY, OPTION_JOBS, OPTION_FAIR, OPTION_START_DELAY, OPTION_COUNT };
+       OPTION_MEMORY, OPTION_JOBS, OPTION_FAIR, OPTION_START_DELAY, OPTION_THINK, OPTION_COUNT };
 
 const CommandOption CHECKER_OPTIONS[] = {
     {"validate", nullptr, "only check the files, do not search", 0, 0},
@@ -107,7 +111,20 @@ const CommandOption CHECKER_OPTIONS[] = {
     {"jobs", "N", "threads searching at once, 1 or 2 (default 2)", 1, 2},
     {"fair", nullptr, "analyse each map solved for fairness to a human", 0, 0},
     {"start-delay", "TICKS", "with --fair, the delayed start tried (default 100)", 0, 100000},
+    {"think", "SECONDS", "with --fair, a player's thinking before each command (default 0.4)", 0, 0},
 };
+
+/* Reads --think's seconds (0 to 60, to the hundredth) as game ticks; false for anything else. */
+bool read_think(const char *text, int32_t *ticks)
+{
+    char *end = nullptr;
+    errno = 0;
+    const double seconds = std::strtod(text, &end);
+    if (end == text || *end || errno == ERANGE || !(seconds >= 0.0 && seconds <= 60.0))
+        return false;
+    *ticks = (int32_t)(seconds * 100.0 + 0.5);
+    return true;
+}
 
 /* Reads the command line into r. Returns -1 to go on, or the exit status to end with. */
 int parse_request(int argc, char **argv, CheckerRequest *r)
@@ -135,6 +152,12 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
     r->fair = line.given[OPTION_FAIR];
     if (line.given[OPTION_START_DELAY])
         r->start_delay = (int32_t)line.number[OPTION_START_DELAY];
+    if (line.given[OPTION_THINK] && !read_think(line.text[OPTION_THINK], &r->think_ticks)) {
+        std::fprintf(stderr, "%s: --think wants seconds from 0 to 60: %s\n",
+                     path_file_name(argv[0]), line.text[OPTION_THINK]);
+        print_usage(stderr, &syntax);
+        return STATUS_COMMAND_LINE;
+    }
     for (int i = 0; i < line.operand_count; i++)
         r->maps[r->map_count++] = line.operands[i];
     return -1;
@@ -266,7 +289,8 @@ void analyse(const char *path, const CheckerRequest &request, LevelRow *row)
 {
     progress_name = path_file_name(path);
     AnalysisLimits limits{request.ticks_per_frame, 2 * request.memory_limit, request.start_delay,
-                          ANALYSIS_SLOWEST_RATE, show_analysis_progress, request.jobs};
+                          ANALYSIS_SLOWEST_RATE, show_analysis_progress, request.jobs,
+                          request.think_ticks};
     LevelAnalysis &a = row->analysis;
     row->analysed = analyse_level(map_text, limits, &a);
     if (progress_shown)
@@ -409,9 +433,9 @@ void compare_maps(const CheckerRequest &request)
 /* The fairness table: each analysed map's figures, and the analysis's time in all. */
 void print_fairness_table(const CheckerRequest &request)
 {
-    std::printf("\n%-24s %9s %8s %6s %9s %8s %7s %6s %7s %9s %6s\n", "map", "positions",
-                "decision", "wrong", "traps", "unwon %", "delay", "rates", "margin", "fair s",
-                "shared");
+    std::printf("\n%-24s %9s %8s %6s %9s %8s %7s %6s %7s %7s %9s %6s\n", "map", "positions",
+                "decision", "wrong", "traps", "unwon %", "delay", "rates", "margin", "human",
+                "fair s", "shared");
     double seconds = 0;
     for (int i = 0; i < request.map_count; i++) {
         const LevelRow &r = rows[i];
@@ -425,14 +449,19 @@ void print_fairness_table(const CheckerRequest &request)
                 failing = rate;
         char rates[16];
         std::snprintf(rates, sizeof rates, failing ? "not %d" : "1-%d", failing ? (int)failing : (int)a.slowest_rate);
-        std::printf("%-24s %9lld %8d %6d %9lld %8.1f %7s %6s %7.1f %9.2f %5d%%\n",
+        char human[16];
+        if (a.think_wins)
+            std::snprintf(human, sizeof human, "%.2f", analysis_human_margin(a));
+        else
+            std::snprintf(human, sizeof human, "%s", a.think_ticks >= 0 ? "no" : "-");
+        std::printf("%-24s %9lld %8d %6d %9lld %8.1f %7s %6s %7.1f %7s %9.2f %5d%%\n",
                     path_file_name(r.path), (long long)a.positions, (int)a.decisions,
                     (int)a.wrong_ways, (long long)a.trap_positions,
                     100.0 * analysis_unwinnable_share(a), a.start_delay_wins ? "yes" : "no", rates,
-                    analysis_clock_margin(a), a.seconds, (int)r.shared_percent);
+                    analysis_clock_margin(a), human, a.seconds, (int)r.shared_percent);
     }
-    std::printf("%-24s %9s %8s %6s %9s %8s %7s %6s %7s %9.2f\n", "total", "", "", "", "", "", "",
-                "", "", seconds);
+    std::printf("%-24s %9s %8s %6s %9s %8s %7s %6s %7s %7s %9.2f\n", "total", "", "", "", "", "",
+                "", "", "", "", seconds);
 }
 
 /* Writes the Markdown table of all maps to --markdown's file; returns false (with a message)
@@ -462,6 +491,8 @@ bool write_markdown(const CheckerRequest &request)
             if (!a.rate_wins[rate])
                 t.failing_rate = rate;
         t.margin = analysis_clock_margin(a);
+        t.think_tried = a.think_ticks >= 0;
+        t.human_margin = a.think_wins ? analysis_human_margin(a) : 0.0;
         t.shared_percent = r.shared_percent;
         t.shared_with = r.shared_with >= 0 ? path_file_name(rows[r.shared_with].path) : nullptr;
     }
