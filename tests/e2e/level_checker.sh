@@ -26,7 +26,7 @@ if ! shape=$(awk -F'|' '
     $2 ~ /^ *[0-9][0-9] *$/ {
         n = $2 + 0; moves = $5 + 0; states = $9 + 0
         decisions = $10 + 0; wrong = $11 + 0; traps = $12; delay = $14; rates = $15
-        margin = $16 + 0; shared = $17 + 0
+        margin = $16 + 0; human = $17; shared = $18 + 0
         gsub(/ /, "", traps); gsub(/ /, "", delay); gsub(/ /, "", rates)
         if (delay != "yes") bad = bad " level " n " cannot be won after a start delay;"
         if (rates != "1-8") bad = bad " level " n " cannot be won at every frame rate (" rates ");"
