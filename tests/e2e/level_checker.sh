@@ -17,11 +17,14 @@ fi
 echo "$output"
 if grep -q 'warning' <<<"$output"; then echo "FAIL: a shipped level draws a warning"; exit 1; fi
 # The campaign's shape: short lessons, then combinations, then long hard levels; at least two
-# races from level 7 on (a clock margin of 3 to 5), every other level a margin of 2 or more; the
-# states searched grow from each third of the campaign to the next. Its fairness: every level can
-# be won by a player who looks for a second after the swoop, and at every frame rate from 12.5 to
-# 100 a second; the lessons (1 to 6) have no trap and at least one wrong way, every later level
-# at least three decisions; no level shares more than half its squares with another.
+# races from level 7 on (a human margin of 1.25 to 1.6: a player who thinks 0.4 s before each
+# command has a quarter to three fifths of the way's time to spare), every level a clock margin
+# of 2 or more; the states searched grow from each third of the campaign to the next. Its
+# fairness: every level can be won by a player who looks for a second after the swoop, at every
+# frame rate from 12.5 to 100 a second, and by a player who thinks before each command with a
+# human margin of 1.25 or more; the lessons (1 to 6) have no trap and at least one wrong way,
+# every later level at least three decisions; no level shares more than half its squares with
+# another.
 if ! shape=$(awk -F'|' '
     $2 ~ /^ *[0-9][0-9] *$/ {
         n = $2 + 0; moves = $5 + 0; states = $9 + 0
@@ -34,12 +37,15 @@ if ! shape=$(awk -F'|' '
         if (n <= 6 && wrong < 1) bad = bad " level " n " has no wrong way;"
         if (n >= 7 && decisions < 3) bad = bad " level " n " has " decisions " decisions, not 3 or more;"
         if (margin < 2) bad = bad " level " n " has a clock margin of " margin ", under 2;"
+        gsub(/ /, "", human)
+        if (human == "no" || human + 0 < 1.25)
+            bad = bad " level " n " has a human margin of " human ", under 1.25;"
         if (shared > 50) bad = bad " level " n " shares " shared " % of its squares with another;"
         if (n <= 6 && (moves < 10 || moves > 40)) bad = bad " level " n " takes " moves " moves, not 10 to 40;"
         if (n >= 7 && n <= 12 && (moves < 30 || moves > 80)) bad = bad " level " n " takes " moves " moves, not 30 to 80;"
         if (n >= 13 && moves < 60) bad = bad " level " n " takes " moves " moves, not 60 or more;"
         if (moves > longest) longest = moves
-        if (n >= 7 && margin >= 3 && margin <= 5) races++
+        if (n >= 7 && human + 0 >= 1.25 && human + 0 <= 1.6) races++
         third = n <= 6 ? 1 : n <= 12 ? 2 : 3
         sum[third] += states; count[third]++
     }
