@@ -62,6 +62,8 @@ e2e_poll 60 said "won in" || { cat "$design"; e2e_fail "the painted level was no
 # The proof's report: the way's commands and the fairness analysis.
 key a
 e2e_poll 60 said "fairness: after a start delay" || e2e_fail "the proof's report has no fairness analysis"
+e2e_poll 60 said "fairness: thinking 0.40 s before each command" ||
+    e2e_fail "the proof's report has no human pace"
 said "^| *up" || e2e_fail "the proof's report lists no commands of the way"
 key Escape
 # A paste over the jar asks first; another key keeps the jar; asked again, Ctrl+V pastes, and

@@ -191,6 +191,7 @@ void proof_report(TextPage *page, const std::string &map_text,
     if (!proof.analysed) {
         AnalysisLimits limits{PROOF_LIMITS.ticks_per_frame, ANALYSIS_MEMORY, ANALYSIS_START_DELAY,
                               ANALYSIS_SLOWEST_RATE, progress};
+        limits.think_ticks = ANALYSIS_THINK_TICKS;     // the pace the shipped levels are held to
         proof.analysed = analyse_level(map_text.c_str(), limits, &analysis);
     }
     if (!proof.analysed) {
