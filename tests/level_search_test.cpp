@@ -241,7 +241,7 @@ TEST(StateLayer, GivesBackEveryStateInOrder)
 // The table holds each key once, zero included, and says when it may not grow.
 TEST(StateTable, HoldsEachKeyOnceWithinItsMemory)
 {
-    StateTable table{nullptr, 0, 0};
+    StateTable table{};
     std::mt19937_64 random(5);
     std::vector<StateKey> keys(50000);
     for (StateKey &k : keys)
@@ -263,4 +263,55 @@ TEST(StateTable, HoldsEachKeyOnceWithinItsMemory)
     EXPECT_EQ(last, STATE_NO_ROOM);
     state_table_free(&table);
     EXPECT_EQ(table.capacity, 0u);
+}
+
+// A view shared with another thread finds every key held when it was taken and none never
+// inserted while the owner inserts and grows the table meanwhile; the slots it reads stay in
+// place, and counted, until it is given back. (The helper used to read a second table kept up to
+// date beside the first, as costly in memory and an insert for every state.)
+TEST(StateTable, AViewReadOnAnotherThreadWhileTheOwnerGrowsTheTable)
+{
+    StateTable table{};
+    std::mt19937_64 random(11);
+    std::vector<StateKey> before(2000), later(60000), never(2000);
+    for (auto *keys : {&before, &later, &never}) {
+        for (StateKey &k : *keys)
+            k = StateKey{random(), random()};
+    }
+    for (const StateKey &k : before)
+        ASSERT_EQ(state_table_insert(&table, k, 0, 1u << 30), STATE_NEW);
+    const uint64_t shared_capacity = table.capacity;
+    const StateTable view = state_table_share(&table);
+    int missed = 0, false_finds = 0;
+    std::thread reader([&] {
+        for (int pass = 0; pass < 20; pass++) {
+            for (const StateKey &k : before)
+                missed += !state_table_holds_shared(view, k);
+            for (const StateKey &k : never)
+                false_finds += state_table_holds_shared(view, k);
+            for (size_t i = pass; i < later.size(); i += 97)
+                state_table_holds_shared(view, later[i]);   // either answer, read whole
+        }
+    });
+    for (const StateKey &k : later)
+        ASSERT_EQ(state_table_insert(&table, k, 0, 1u << 30), STATE_NEW);
+    reader.join();
+    EXPECT_EQ(missed, 0);
+    EXPECT_EQ(false_finds, 0);
+    ASSERT_GT(table.capacity, shared_capacity) << "the table was meant to grow under the view";
+    EXPECT_EQ(state_table_bytes(table), (table.capacity + shared_capacity) * sizeof(StateKey));
+    for (const StateKey &k : before)
+        EXPECT_TRUE(state_table_holds_shared(view, k));
+    state_table_unshare(&table);
+    EXPECT_EQ(state_table_bytes(table), table.capacity * sizeof(StateKey));
+    for (auto *keys : {&before, &later}) {
+        for (const StateKey &k : *keys)
+            ASSERT_TRUE(state_table_holds(table, k));
+    }
+    // Shared again and given back without a growth between: the view's slots are the table's.
+    state_table_share(&table);
+    state_table_unshare(&table);
+    EXPECT_TRUE(state_table_holds(table, before[0]));
+    EXPECT_EQ(state_table_bytes(table), table.capacity * sizeof(StateKey));
+    state_table_free(&table);
 }

@@ -58,9 +58,12 @@ struct OpenState {
 };
 
 /* What a helper thread works with: the parts of the search it only reads while it runs (the
-   depth being expanded, the start's record, the limits) and its own world, memo and records. */
-struct HelperJob {
-    const StateLayer *layer;
+   depth being expanded, the start's record, the limits) and its own world, memo and records.
+   Copies, not pointers into the search: the search writes the next depth's layer beside the
+   current one and its own fields beside the helper's table at every state, and a line of memory
+   written by one processor and read by the other passes between them each time. */
+struct alignas(64) HelperJob {
+    StateLayer layer;           /* a copy of the layer being expanded, which neither changes */
     const uint32_t *base;
     size_t words;
     SearchLimits limits;
@@ -70,9 +73,10 @@ struct HelperJob {
                                    one another as differences */
     int64_t from;               /* the first state of the helper's part */
     uint64_t own_limit;         /* bytes its own table may take */
-    StateTable *own;            /* its own table: the states it found, emptied as it begins */
-    StateTable seen;            /* the states the search had seen as the helper began, or none:
-                                   the search's helper_seen, which it leaves alone meanwhile */
+    StateTable own;             /* its own table: the states it found, emptied as it begins;
+                                   the search's helper_own, handed back once the helper ends */
+    StateTable seen;            /* a view of the states the search has seen, which it goes on
+                                   adding to meanwhile (state_table_share) */
     World world, spare_world;   /* its worlds, one for each command in turn, as the search's */
     StateHasher hasher;
     SearchNearest nearest;      /* how near it came, from what the search had noted */
@@ -93,14 +97,10 @@ struct Search {
     uint32_t *base;             /* the start's record, which the layers are stored against */
     uint32_t *parent_record;    /* the state being expanded */
     uint32_t *child_record;
+    /* The states seen. A helper looks its states up here as the search adds to it: a copy of
+       its own for each large depth cost a third again of the search's time, and one kept up to
+       date beside it a sixth and as much memory as this. */
     StateTable seen;
-    /* What a helper leaves out: the states seen as it began. Kept beside `seen` and brought up
-       to date from `fresh` as a helper starts, where a copy of `seen` for every large depth
-       cost a third again of the search's time in copying and in fresh pages. */
-    StateTable helper_seen;
-    StateKey *fresh;            /* the states seen since, in the order seen */
-    int64_t fresh_count, fresh_capacity;
-    bool helper_seen_off;       /* too little memory for them: helpers run without */
     StateLayer layers[2];
     int current;                /* layers[current] is being expanded into the other */
     uint64_t read_offset;
@@ -190,8 +190,7 @@ namespace {
 int64_t memory_held(const Search &s)
 {
     return (int64_t)(state_table_bytes(s.seen) + layer_bytes(s.layers[0]) +
-                     layer_bytes(s.layers[1]) + state_table_bytes(s.helper_seen)) +
-           s.fresh_capacity * (int64_t)sizeof(StateKey) +
+                     layer_bytes(s.layers[1])) +
            s.parent_capacity * (int64_t)sizeof(uint32_t) +
            3 * (int64_t)(s.words * sizeof(uint32_t)) + (int64_t)s.length +
            (int64_t)(s.helper_reserve ? s.helper_reserve :
@@ -214,62 +213,6 @@ void enter_level(Search &s)
 {
     s.world = s.level_start;
     s.spare_world = s.level_start;
-}
-
-/* Gives up the states kept for helpers: they run without them from now on. */
-void drop_helper_seen(Search &s)
-{
-    state_table_free(&s.helper_seen);
-    std::free(s.fresh);
-    s.fresh = nullptr;
-    s.fresh_count = s.fresh_capacity = 0;
-    s.helper_seen_off = true;
-}
-
-/* Notes `key`, just seen, for the helpers to leave out (a led search has none). */
-void note_fresh(Search &s, StateKey key)
-{
-    if (s.limits.helper_threads < 1 || s.limits.led || s.helper_seen_off)
-        return;
-    if (s.fresh_count == s.fresh_capacity) {
-        const int64_t grown = s.fresh_capacity ? 2 * s.fresh_capacity : 1 << 12;
-        StateKey *fresh = (StateKey *)std::realloc(s.fresh, (size_t)grown * sizeof(StateKey));
-        if (!fresh) {
-            // A helper may be reading the states kept: they go at the next helper's start.
-            std::free(s.fresh);
-            s.fresh = nullptr;
-            s.fresh_count = s.fresh_capacity = 0;
-            s.helper_seen_off = true;
-            return;
-        }
-        s.fresh = fresh;
-        s.fresh_capacity = grown;
-    }
-    s.fresh[s.fresh_count++] = key;
-}
-
-/* Brings the helpers' states up to date with the states seen. They may take memory only while
-   the search holds at most a quarter of what it may (a helper is worth it only with memory to
-   spare); past that they are given up. Returns false when there are none. */
-bool catch_up_helper_seen(Search &s)
-{
-    if (s.helper_seen_off) {
-        drop_helper_seen(s);
-        return false;
-    }
-    enum { AHEAD = 8 };     /* keys whose slots are fetched ahead of their insert */
-    const uint64_t allowed = (uint64_t)s.limits.memory_limit / 4;
-    const uint64_t other = (uint64_t)memory_held(s) - state_table_bytes(s.helper_seen);
-    for (int64_t i = 0; i < s.fresh_count; i++) {
-        if (i + AHEAD < s.fresh_count)
-            state_table_prefetch(s.helper_seen, s.fresh[i + AHEAD]);
-        if (state_table_insert(&s.helper_seen, s.fresh[i], other, allowed) == STATE_NO_ROOM) {
-            drop_helper_seen(s);
-            return false;
-        }
-    }
-    s.fresh_count = 0;
-    return true;
 }
 
 /* Makes room for one more parent link within the memory allowed. */
@@ -307,7 +250,6 @@ bool admit(Search &s, StateKey key)
         s.outcome = SEARCH_MEMORY_LIMIT;
         return false;
     }
-    note_fresh(s, key);
     return true;
 }
 
@@ -474,13 +416,14 @@ void expand_next(Search &s)
 }
 
 /* The helper's work, on its own thread: expands the layer from `from` on as expand_next would,
-   on a world of its own, leaving out what the search had seen as it began and what it found
-   itself before, and writes the rest as findings. Stops early, after a whole state, when its
+   on a world of its own, leaving out what the search has seen (as far as it can tell while the
+   search adds to it) and what it found itself before, and writes the rest as findings: a state
+   it misses the search leaves out as it takes the findings in. Stops early, after a whole state, when its
    memory is full or it is asked to stop. */
 void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomic<bool> &stop)
 {
     HelperJob &job = *(HelperJob *)job_memory;
-    const StateLayer &layer = *job.layer;
+    const StateLayer &layer = job.layer;
     HelperHeader header{sizeof(HelperHeader), 0, 0, 0, {}};
     // Its own records: the state being expanded, the child reached, and the chain of findings,
     // each written as its difference from the one before (the first from the start), as the
@@ -499,7 +442,7 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
     int64_t k = job.read_index;
     for (; k < job.from; k++)
         offset = layer_read(layer, offset, parent_record);
-    StateTable &own = *job.own;
+    StateTable &own = job.own;
     if (state_table_bytes(own) > job.own_limit)
         state_table_free(&own);
     state_table_clear(&own);
@@ -515,7 +458,7 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
         auto write = [&](const World &w, StateKey key, int action, int32_t frame, bool solving) {
             HelperFinding f{key, (int32_t)k, (int16_t)action, (int16_t)solving, 0, 0};
             if (!solving) {
-                if (state_table_holds(job.seen, key))
+                if (state_table_holds_shared(job.seen, key))
                     return true;
                 StateInsert inserted = state_table_insert(&own, key, 0, job.own_limit);
                 if (inserted == STATE_SEEN)
@@ -576,7 +519,12 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
 void drop_helper(Search &s)
 {
     helper_stop(&s.helper);
+    state_table_unshare(&s.seen);
     if (s.helper_job) {
+        if (s.helper_job->own.capacity) {
+            state_table_free(&s.helper_own);
+            s.helper_own = s.helper_job->own;
+        }
         std::free(s.helper_job->read_record);
         delete s.helper_job;
         s.helper_job = nullptr;
@@ -593,7 +541,6 @@ void start_helper(Search &s)
     const int64_t count = s.layers[s.current].count;
     if (s.limits.helper_threads < 1 || count < HELPER_LAYER_MIN)
         return;
-    const bool seen_kept = catch_up_helper_seen(s);
     const uint64_t held = (uint64_t)memory_held(s), limit = (uint64_t)s.limits.memory_limit;
     uint64_t reserve = held < limit ? (limit - held) / 4 : 0;
     if (reserve > HELPER_RESERVE_MAX)
@@ -604,8 +551,9 @@ void start_helper(Search &s)
     s.helper_reserve = reserve;
     s.helper_start_time = steady_seconds();
     s.reached_time = 0;
-    // The helper's own world, and the states seen so far, which the search leaves alone while it
-    // runs.
+    // The helper's own world, and a view of the states seen, which the search adds to while it
+    // runs: what the search finds meanwhile comes before the helper's part in the layer's order,
+    // so a state it has seen is one the helper may leave out.
     const uint64_t capacity = reserve / 4 * 3;
     HelperJob *job = new (std::nothrow) HelperJob();
     if (!job) {
@@ -613,7 +561,7 @@ void start_helper(Search &s)
         return;
     }
     s.helper_job = job;
-    job->layer = &s.layers[s.current];
+    job->layer = s.layers[s.current];
     job->base = s.base;
     job->words = s.words;
     job->limits = s.limits;
@@ -629,9 +577,10 @@ void start_helper(Search &s)
     job->world = s.world;
     job->spare_world = s.world;
     job->nearest = s.nearest;
-    job->seen = seen_kept ? s.helper_seen : StateTable{nullptr, 0, 0};
+    job->seen = state_table_share(&s.seen);
     job->own_limit = reserve - capacity;
-    job->own = &s.helper_own;
+    job->own = s.helper_own;
+    s.helper_own = StateTable{};
     if (!helper_start(&s.helper, capacity, help, job))
         drop_helper(s);
 }
@@ -909,10 +858,6 @@ void free_search(Search &s)
     std::free(s.child_record);
     std::free(s.parents);
     state_table_free(&s.seen);
-    state_table_free(&s.helper_seen);
-    std::free(s.fresh);
-    s.fresh = nullptr;
-    s.fresh_count = s.fresh_capacity = 0;
     layer_free(&s.layers[0]);
     layer_free(&s.layers[1]);
     std::free(s.open);
@@ -972,7 +917,6 @@ SearchOutcome begin_here(Search &s, int32_t start_frame)
             room_for_parent(s) &&
             layer_append(&s.layers[0], s.base, memory_besides(s, layer_bytes(s.layers[0])), limit)) {
             s.parents[s.states++] = 0;
-            note_fresh(s, state_key(s.world, &s.hasher));
             s.outcome = s.states >= s.limits.state_limit ? SEARCH_STATE_LIMIT :
                         s.limits.depth_limit < 1 ? SEARCH_DEPTH_LIMIT : SEARCH_RUNNING;
             if (s.outcome == SEARCH_RUNNING && s.limits.led) {

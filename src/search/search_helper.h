@@ -7,7 +7,7 @@
 struct HelperRun;
 
 /* A helper thread and what it writes. It works on a world of its own and only reads what the
-   search leaves alone meanwhile; it writes its findings to memory of its own, which the search
+   search leaves alone meanwhile or writes so that it may be read (the states seen); it writes its findings to memory of its own, which the search
    reads back in order once it has ended, so the outcome is the one a single thread would reach. */
 struct SearchHelper {
     HelperRun *run;         /* the thread and its flags; none when no helper runs */
