@@ -32,6 +32,7 @@ enum {
     ACTION_BITS = 3,            /* a parent link is the parent's serial and the action taken */
     HELPER_LAYER_MIN = 512,     /* states of a depth worth a helper thread */
     HELPER_WAIT_US = 200,       /* pause between two looks at a helper still running */
+    MERGE_AHEAD = 8,            /* findings whose slots are fetched before they are looked up */
     HERE_SETTLE_FRAMES = 2000,  /* frames a robot under way is given to come to rest */
     LED_WEIGHT = 12,            /* a led search's rank: commands, and this many per square to go */
     LED_SWEET_STRETCH = 8       /* squares counted for each sweet left beyond the nearest */
@@ -123,6 +124,7 @@ struct Search {
                                    helpers hold while none runs */
     bool merging;               /* it has ended, and its findings are being taken in */
     uint64_t merge_offset;
+    uint64_t merge_ahead;       /* the finding whose slot in `seen` is fetched next, ahead */
     bool merge_in_step;         /* the next layer's last state is the finding before */
     double helper_share;        /* the part of the next large depth it takes */
     double helper_start_time;           /* when it started, */
@@ -585,6 +587,18 @@ void start_helper(Search &s)
         drop_helper(s);
 }
 
+/* Asks for the slot in `seen` of the finding at merge_ahead, and moves on to the next: its look
+   comes MERGE_AHEAD findings later, with the slot at hand by then. */
+void fetch_finding_ahead(Search &s, uint64_t used)
+{
+    if (s.merge_ahead >= used)
+        return;
+    HelperFinding f;
+    std::memcpy(&f, s.helper.shared + s.merge_ahead, sizeof f);
+    state_table_prefetch(s.seen, f.key);
+    s.merge_ahead += sizeof f + f.bytes;
+}
+
 /* Looks whether the helper has ended (waiting for it with `wait`). Returns false while it runs;
    once it has ended its findings are to be taken in, or if it failed, the search does its part. */
 bool take_helper(Search &s, bool wait)
@@ -607,6 +621,9 @@ bool take_helper(Search &s, bool wait)
     merge_nearest(&s.nearest, header.nearest);
     s.merging = true;
     s.merge_offset = sizeof(HelperHeader);
+    s.merge_ahead = s.merge_offset;
+    for (int n = 0; n < MERGE_AHEAD; n++)
+        fetch_finding_ahead(s, header.used);
     s.merge_in_step = false;
     std::memcpy(s.child_record, s.base, s.words * sizeof(uint32_t));
     return true;
@@ -639,14 +656,19 @@ void merge_next(Search &s)
     std::memcpy(&header, s.helper.shared, sizeof header);
     if (s.merge_offset >= header.used) {
         const int64_t done = s.helper_from + header.parents_done;
-        for (; s.read_index < done; s.read_index++)
-            s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
+        if (done == layer.count) {
+            s.read_index = done;    // the layer is done: the next one starts afresh
+        } else {
+            for (; s.read_index < done; s.read_index++)
+                s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
+        }
         balance_helper(s, header.parents_done);
         drop_helper(s);
         return;
     }
     HelperFinding f;
     std::memcpy(&f, s.helper.shared + s.merge_offset, sizeof f);
+    fetch_finding_ahead(s, header.used);
     const uint8_t *runs = s.helper.shared + s.merge_offset + sizeof f;
     s.merge_offset += sizeof f + f.bytes;
     const int64_t parent = s.layer_first + f.parent;
