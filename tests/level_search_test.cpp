@@ -11,6 +11,7 @@
 
 #include "game_test_support.h"
 #include "search/level_search.h"
+#include "search/search_helper.h"
 #include "search/state_layer.h"
 #include "search/state_table.h"
 #include "base/display_options.h"
@@ -314,4 +315,60 @@ TEST(StateTable, AViewReadOnAnotherThreadWhileTheOwnerGrowsTheTable)
     EXPECT_TRUE(state_table_holds(table, before[0]));
     EXPECT_EQ(state_table_bytes(table), table.capacity * sizeof(StateKey));
     state_table_free(&table);
+}
+
+// The helper's thread runs each work given in turn, the same thread from the first to the last;
+// a work is found ended once, is stopped on request, and the memory grows for a larger one.
+// (A thread was started and ended for every large depth, at a twentieth of the search's time.)
+TEST(SearchHelper, OneThreadRunsEachWorkInTurnAndStopsWhenAsked)
+{
+    struct Job {
+        std::thread::id thread;
+        uint64_t value;
+        bool stopped;
+    };
+    auto write_value = [](void *memory, uint8_t *shared, uint64_t capacity, const std::atomic<bool> &) {
+        Job &job = *(Job *)memory;
+        job.thread = std::this_thread::get_id();
+        std::memcpy(shared + capacity - sizeof job.value, &job.value, sizeof job.value);
+    };
+    auto until_stopped = [](void *memory, uint8_t *, uint64_t, const std::atomic<bool> &stop) {
+        Job &job = *(Job *)memory;
+        job.thread = std::this_thread::get_id();
+        // Bounded by a count no stop request takes as long to come as, not by a time.
+        for (long spins = 0; spins < (1L << 28); spins++) {
+            if (stop.load(std::memory_order_relaxed)) {
+                job.stopped = true;
+                return;
+            }
+            std::this_thread::yield();
+        }
+    };
+    SearchHelper helper{};
+    EXPECT_EQ(helper_poll(&helper, true), HELPER_FAILED) << "no work given";
+    Job first{{}, 0x1234, false}, second{{}, 0, false}, third{{}, 0x5678, false};
+    ASSERT_TRUE(helper_start(&helper, 4096, write_value, &first));
+    EXPECT_EQ(helper_poll(&helper, true), HELPER_DONE);
+    EXPECT_EQ(helper_poll(&helper, true), HELPER_FAILED) << "a work is found ended once";
+    uint64_t read;
+    std::memcpy(&read, helper.shared + 4096 - sizeof read, sizeof read);
+    EXPECT_EQ(read, first.value);
+
+    ASSERT_TRUE(helper_start(&helper, 4096, until_stopped, &second));
+    EXPECT_EQ(helper_poll(&helper, false), HELPER_RUNNING);
+    helper_stop(&helper);
+    EXPECT_TRUE(second.stopped);
+    EXPECT_EQ(helper_poll(&helper, false), HELPER_FAILED);
+
+    ASSERT_TRUE(helper_start(&helper, 1 << 20, write_value, &third));
+    EXPECT_EQ(helper_poll(&helper, true), HELPER_DONE);
+    EXPECT_GE(helper.mapped, 1u << 20);
+    std::memcpy(&read, helper.shared + (1 << 20) - sizeof read, sizeof read);
+    EXPECT_EQ(read, third.value);
+    EXPECT_EQ(first.thread, second.thread);
+    EXPECT_EQ(second.thread, third.thread);
+    EXPECT_NE(first.thread, std::this_thread::get_id());
+    helper_free(&helper);
+    EXPECT_EQ(helper.run, nullptr);
+    EXPECT_EQ(helper.shared, nullptr);
 }
