@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "base/datafile.h"
 #include "search/map_validation.h"
 #include "search/search_helper.h"
 #include "search/search_play.h"
@@ -285,26 +286,29 @@ void reach(Search &s, const World &w, StateKey key, int64_t parent, int action, 
     link(s, parent, action);
 }
 
-/* Plays `action` on world w from the state in parent_record. Returns 1 when it completes the
-   level, -1 when it leads nowhere (hopeless, or the robot not ready), 0 for a state to keep;
-   *frame is its frame. */
+/* Plays `action` on world w from the state in parent_record, one the search kept (so not
+   hopeless) unless `from_start`. Returns 1 when it completes the level, -1 when it leads nowhere
+   (hopeless, or the robot not ready), 0 for a state to keep; *frame is its frame. */
 int play_on(World &w, const SearchLimits &limits, const uint32_t *parent_record, int action,
-            int32_t *frame)
+            int32_t *frame, bool from_start = false)
 {
     *frame = put_state(w, (const uint8_t *)parent_record);
+    const int32_t blasts = w.cues.plays[DAT_SAMPLE_EXPLOSION];
     bool cut = false;
     *frame += run_command(w, action_codes[action], limits.ticks_per_frame, &cut);
     if (cut)
         return -1;
     if (w.level.level_completed)
         return 1;
-    return hopeless(w) || !robot_ready(w) ? -1 : 0;
+    // The start of a search begun on a map was not looked at: it may have lost a sweet already.
+    const bool lost = from_start ? hopeless(w) : hopeless_since(w, blasts);
+    return lost || !robot_ready(w) ? -1 : 0;
 }
 
-/* play_on on the search's own world and the state it is expanding. */
-int play(Search &s, int action, int32_t *frame)
+/* play_on on the search's own world and the state it is expanding, `serial`. */
+int play(Search &s, int action, int32_t *frame, int64_t serial)
 {
-    return play_on(s.world, s.limits, s.parent_record, action, frame);
+    return play_on(s.world, s.limits, s.parent_record, action, frame, serial == 0);
 }
 
 /* A state a command has reached, waiting for its look in the table. */
@@ -395,7 +399,7 @@ void expand_next(Search &s)
     for (int action = 0; action < SEARCH_ACTIONS; action++) {
         World &w = *worlds[action & 1];
         int32_t frame;
-        int played = play_on(w, s.limits, s.parent_record, action, &frame);
+        int played = play_on(w, s.limits, s.parent_record, action, &frame, parent == 0);
         if (pending.action >= 0) {
             reach(s, *worlds[pending.action & 1], pending.key, parent, pending.action, pending.frame);
             pending.action = -1;
@@ -852,7 +856,7 @@ void expand_led(Search &s)
     s.depth = best.depth;
     for (int action = 0; action < SEARCH_ACTIONS && s.outcome == SEARCH_RUNNING; action++) {
         int32_t frame;
-        int played = play(s, action, &frame);
+        int played = play(s, action, &frame, best.serial);
         if (played < 0 && level_clock_left(s.world) < 1)
             s.clock_cut = true;
         if (played > 0) {
