@@ -178,3 +178,50 @@ TEST(SearchFrames, OnlyABlastSpoilsALevelACommandBeganSound)
     EXPECT_GT(blasts_seen, 0);
     EXPECT_GT(spoiled_seen, 0);
 }
+
+// The search keys every world it plays from a state with the actors the command cannot have
+// changed taken from its memo: those keys are the keys taken afresh, over random walks through
+// every shipped level where each state's eight commands are played in turn on two worlds, as the
+// search plays them, sweets eaten and things blown up among them.
+TEST(SearchFrames, KeysOfWorldsPlayedFromAStateAreTheKeysTakenAfresh)
+{
+    std::mt19937 random(20261209);
+    static World walk, worlds[2];
+    static StateHasher played_hasher, fresh_hasher;
+    std::vector<uint32_t> record;
+    int keys = 0, sweets_eaten = 0;
+    for (int level = 1; level <= 19; level++) {
+        const std::string text = shipped_map(level);
+        ASSERT_FALSE(text.empty()) << "map " << level;
+        search_start_world(walk, text.c_str());
+        worlds[0] = worlds[1] = walk;
+        record.assign(state_record_size(walk) / 4, 0);
+        for (int n = 0; n < 120; n++) {
+            if (level_over(walk) || !robot_ready(walk) || hopeless(walk)) {
+                search_start_world(walk, text.c_str());
+                worlds[0] = worlds[1] = walk;
+            }
+            take_state(walk, (uint8_t *)record.data(), 0);
+            state_key_begin_put(&played_hasher, (const uint8_t *)record.data());
+            for (int action = 0; action < SEARCH_ACTIONS; action++) {
+                World &w = worlds[action & 1];
+                put_state(w, (const uint8_t *)record.data());
+                const int32_t eaten = w.level.sweets_eaten;
+                bool cut = false;
+                run_command(w, action_codes[action], 2, &cut);
+                if (cut || !robot_ready(w))
+                    continue;
+                sweets_eaten += w.level.sweets_eaten != eaten;
+                fresh_hasher = StateHasher{};
+                const StateKey played = state_key_played(w, &played_hasher);
+                const StateKey fresh = state_key(w, &fresh_hasher);
+                ASSERT_TRUE(played.low == fresh.low && played.high == fresh.high)
+                    << "level " << level << ", state " << n << ", action " << action;
+                keys++;
+            }
+            run_command(walk, action_codes[random() % SEARCH_ACTIONS], 2, nullptr);
+        }
+    }
+    EXPECT_GT(keys, 10000);
+    EXPECT_GT(sweets_eaten, 0);
+}

@@ -394,6 +394,7 @@ void expand_next(Search &s)
     const StateLayer &layer = s.layers[s.current];
     s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
     int64_t parent = s.layer_first + s.read_index++;
+    state_key_begin_put(&s.hasher, (const uint8_t *)s.parent_record);
     World *worlds[2] = {&s.world, &s.spare_world};
     Pending pending{-1, {0, 0}, 0};
     for (int action = 0; action < SEARCH_ACTIONS; action++) {
@@ -413,7 +414,7 @@ void expand_next(Search &s)
             return;
         }
         if (played == 0) {
-            pending = Pending{action, state_key(w, &s.hasher), frame};
+            pending = Pending{action, state_key_played(w, &s.hasher), frame};
             state_table_prefetch(s.seen, pending.key);
         }
     }
@@ -457,6 +458,7 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
     bool full = false, solved = false;
     for (; k < layer.count && !full && !solved && !stop.load(std::memory_order_relaxed); k++) {
         offset = layer_read(layer, offset, parent_record);
+        state_key_begin_put(&job.hasher, (const uint8_t *)parent_record);
         const uint64_t used_before = header.used;
         // Writes the finding of `action`, the state it reached on world w or, `solving`, the
         // command that completes the level, unless the search or the helper had it before.
@@ -496,7 +498,7 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
             }
             if (played < 0)
                 continue;
-            const StateKey key = state_key(w, &job.hasher);
+            const StateKey key = state_key_played(w, &job.hasher);
             if (played > 0) {
                 write(w, key, action, frame, true);
                 solved = true;  // nothing after it counts
