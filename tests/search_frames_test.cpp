@@ -179,16 +179,17 @@ TEST(SearchFrames, OnlyABlastSpoilsALevelACommandBeganSound)
     EXPECT_GT(spoiled_seen, 0);
 }
 
-// The search keys every world it plays from a state with the actors the command cannot have
-// changed taken from its memo: those keys are the keys taken afresh, over random walks through
-// every shipped level where each state's eight commands are played in turn on two worlds, as the
-// search plays them, sweets eaten and things blown up among them.
-TEST(SearchFrames, KeysOfWorldsPlayedFromAStateAreTheKeysTakenAfresh)
+// The search puts a state back into a world it played on from that state by copying only the
+// actors the command can have changed, and keys it with those actors alone compared with its
+// memo: the worlds and their keys are the ones a whole put and a key taken afresh give, over
+// random walks through every shipped level where each state's eight commands are played in turn
+// on two worlds, as the search plays them, sweets eaten and things blown up among them.
+TEST(SearchFrames, WorldsPlayedAgainFromAStateAndTheirKeysAreTheOnesTakenAfresh)
 {
     std::mt19937 random(20261209);
-    static World walk, worlds[2];
+    static World walk, worlds[2], whole;
     static StateHasher played_hasher, fresh_hasher;
-    std::vector<uint32_t> record;
+    std::vector<uint32_t> record, played_record, whole_record;
     int keys = 0, sweets_eaten = 0;
     for (int level = 1; level <= 19; level++) {
         const std::string text = shipped_map(level);
@@ -196,6 +197,7 @@ TEST(SearchFrames, KeysOfWorldsPlayedFromAStateAreTheKeysTakenAfresh)
         search_start_world(walk, text.c_str());
         worlds[0] = worlds[1] = walk;
         record.assign(state_record_size(walk) / 4, 0);
+        played_record = whole_record = record;
         for (int n = 0; n < 120; n++) {
             if (level_over(walk) || !robot_ready(walk) || hopeless(walk)) {
                 search_start_world(walk, text.c_str());
@@ -205,7 +207,16 @@ TEST(SearchFrames, KeysOfWorldsPlayedFromAStateAreTheKeysTakenAfresh)
             state_key_begin_put(&played_hasher, (const uint8_t *)record.data());
             for (int action = 0; action < SEARCH_ACTIONS; action++) {
                 World &w = worlds[action & 1];
-                put_state(w, (const uint8_t *)record.data());
+                if (action >= 2)
+                    put_state_again(w, (const uint8_t *)record.data());
+                else
+                    put_state(w, (const uint8_t *)record.data());
+                whole = w;
+                put_state(whole, (const uint8_t *)record.data());
+                take_state(w, (uint8_t *)played_record.data(), 0);
+                take_state(whole, (uint8_t *)whole_record.data(), 0);
+                ASSERT_EQ(played_record, whole_record)
+                    << "put again: level " << level << ", state " << n << ", action " << action;
                 const int32_t eaten = w.level.sweets_eaten;
                 bool cut = false;
                 run_command(w, action_codes[action], 2, &cut);

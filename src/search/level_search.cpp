@@ -287,12 +287,14 @@ void reach(Search &s, const World &w, StateKey key, int64_t parent, int action, 
 }
 
 /* Plays `action` on world w from the state in parent_record, one the search kept (so not
-   hopeless) unless `from_start`. Returns 1 when it completes the level, -1 when it leads nowhere
-   (hopeless, or the robot not ready), 0 for a state to keep; *frame is its frame. */
+   hopeless) unless `from_start`; `again`: w was put from it before, and played on since. Returns
+   1 when it completes the level, -1 when it leads nowhere (hopeless, or the robot not ready), 0
+   for a state to keep; *frame is its frame. */
 int play_on(World &w, const SearchLimits &limits, const uint32_t *parent_record, int action,
-            int32_t *frame, bool from_start = false)
+            int32_t *frame, bool from_start, bool again)
 {
-    *frame = put_state(w, (const uint8_t *)parent_record);
+    *frame = again ? put_state_again(w, (const uint8_t *)parent_record) :
+                     put_state(w, (const uint8_t *)parent_record);
     const int32_t blasts = w.cues.plays[DAT_SAMPLE_EXPLOSION];
     bool cut = false;
     *frame += run_command(w, action_codes[action], limits.ticks_per_frame, &cut);
@@ -305,10 +307,11 @@ int play_on(World &w, const SearchLimits &limits, const uint32_t *parent_record,
     return lost || !robot_ready(w) ? -1 : 0;
 }
 
-/* play_on on the search's own world and the state it is expanding, `serial`. */
+/* play_on on the search's own world and the state it is expanding, `serial`, its commands in
+   order from the first. */
 int play(Search &s, int action, int32_t *frame, int64_t serial)
 {
-    return play_on(s.world, s.limits, s.parent_record, action, frame, serial == 0);
+    return play_on(s.world, s.limits, s.parent_record, action, frame, serial == 0, action > 0);
 }
 
 /* A state a command has reached, waiting for its look in the table. */
@@ -400,7 +403,8 @@ void expand_next(Search &s)
     for (int action = 0; action < SEARCH_ACTIONS; action++) {
         World &w = *worlds[action & 1];
         int32_t frame;
-        int played = play_on(w, s.limits, s.parent_record, action, &frame, parent == 0);
+        int played = play_on(w, s.limits, s.parent_record, action, &frame, parent == 0,
+                             action >= 2);
         if (pending.action >= 0) {
             reach(s, *worlds[pending.action & 1], pending.key, parent, pending.action, pending.frame);
             pending.action = -1;
@@ -488,7 +492,7 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
         for (int action = 0; action < SEARCH_ACTIONS && !full && !solved; action++) {
             World &w = *worlds[action & 1];
             int32_t frame;
-            int played = play_on(w, job.limits, parent_record, action, &frame);
+            int played = play_on(w, job.limits, parent_record, action, &frame, false, action >= 2);
             if (pending.action >= 0) {
                 full = !write(*worlds[pending.action & 1], pending.key, pending.action,
                               pending.frame, false);

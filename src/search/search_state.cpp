@@ -199,10 +199,11 @@ void take_state(const World &w, uint8_t *out, int32_t frame)
     std::memcpy(out + sizeof head, w.actors.actors, (size_t)w.actors.count * sizeof(Actor));
 }
 
-int32_t put_state(World &w, const uint8_t *in)
+namespace {
+
+/* Puts the head of a state record back into world w. */
+void put_head(World &w, const StateHead &head)
 {
-    StateHead head;
-    std::memcpy(&head, in, sizeof head);
     w.motion = head.motion;
     w.crouch = head.crouch;
     w.stretch = head.stretch;
@@ -219,8 +220,43 @@ int32_t put_state(World &w, const uint8_t *in)
     w.message = head.message;
     w.queue.read_index = head.read_index;
     w.queue.write_index = head.write_index;
+}
+
+} // namespace
+
+int32_t put_state(World &w, const uint8_t *in)
+{
+    StateHead head;
+    std::memcpy(&head, in, sizeof head);
+    put_head(w, head);
     std::memcpy(w.actors.actors, in + sizeof head, (size_t)w.actors.count * sizeof(Actor));
     // Most actors of a state stand still for good: the frames played on from it look at the rest.
+    limit_passes_to(w, head.live);
+    return head.frame;
+}
+
+int32_t put_state_again(World &w, const uint8_t *in)
+{
+    StateHead head;
+    std::memcpy(&head, in, sizeof head);
+    const bool every = !w.actors.live_known || w.level.sweets_eaten != head.level.sweets_eaten;
+    put_head(w, head);
+    const Actor *actors = (const Actor *)(in + sizeof head);
+    if (every) {
+        std::memcpy(w.actors.actors, actors, (size_t)w.actors.count * sizeof(Actor));
+    } else {
+        // Every actor a command changes is live in w, the robot's aside: a sweet eaten is not.
+        uint64_t changed[2] = {w.actors.live[0], w.actors.live[1]};
+        if (w.hero_index >= 0 && w.hero_index < ACTOR_CAPACITY)
+            changed[w.hero_index >> 6] |= (uint64_t)1 << (w.hero_index & 63);
+        for (int word = 0; word < 2; word++) {
+            for (uint64_t bits = changed[word]; bits; bits &= bits - 1) {
+                const int i = word * 64 + __builtin_ctzll(bits);
+                if (i < w.actors.count)
+                    std::memcpy(&w.actors.actors[i], &actors[i], sizeof(Actor));
+            }
+        }
+    }
     limit_passes_to(w, head.live);
     return head.frame;
 }

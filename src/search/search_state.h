@@ -44,6 +44,12 @@ void take_state(const World &w, uint8_t *out, int32_t frame);
    come limited to the actors that were live in it (limit_passes_to); returns its frame. */
 int32_t put_state(World &w, const uint8_t *in);
 
+/* put_state for world w last put from this same record (by either) and played on since: copies
+   back only the actors that can have changed meanwhile, those the passes look at in w and the
+   robot's (every actor after a sweet is eaten). Called by the search for the commands after
+   the first it plays on each world from a state. */
+int32_t put_state_again(World &w, const uint8_t *in);
+
 /* The key of world w as it stands, memoised in *hasher: what decides what can still happen. Leaves out the clock,
    the camera (but for the swoop, whose end changes when the floor is probed), the drawn heading
    and poses, messages, a spinning teleport's angle and the stale fields of actors at rest. */
