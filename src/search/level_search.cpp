@@ -125,6 +125,7 @@ struct Search {
                                    helpers hold while none runs */
     bool merging;               /* it has ended, and its findings are being taken in */
     uint64_t merge_offset;
+    uint64_t merge_used;        /* bytes of findings the helper wrote, its header's `used` */
     uint64_t merge_ahead;       /* the finding whose slot in `seen` is fetched next, ahead */
     bool merge_in_step;         /* the next layer's last state is the finding before */
     double helper_share;        /* the part of the next large depth it takes */
@@ -631,6 +632,7 @@ bool take_helper(Search &s, bool wait)
     merge_nearest(&s.nearest, header.nearest);
     s.merging = true;
     s.merge_offset = sizeof(HelperHeader);
+    s.merge_used = header.used;
     s.merge_ahead = s.merge_offset;
     for (int n = 0; n < MERGE_AHEAD; n++)
         fetch_finding_ahead(s, header.used);
@@ -662,9 +664,9 @@ void balance_helper(Search &s, int64_t helper_parents)
 void merge_next(Search &s)
 {
     const StateLayer &layer = s.layers[s.current];
-    HelperHeader header;
-    std::memcpy(&header, s.helper.shared, sizeof header);
-    if (s.merge_offset >= header.used) {
+    if (s.merge_offset >= s.merge_used) {
+        HelperHeader header;
+        std::memcpy(&header, s.helper.shared, sizeof header);
         const int64_t done = s.helper_from + header.parents_done;
         if (done == layer.count) {
             s.read_index = done;    // the layer is done: the next one starts afresh
@@ -678,7 +680,7 @@ void merge_next(Search &s)
     }
     HelperFinding f;
     std::memcpy(&f, s.helper.shared + s.merge_offset, sizeof f);
-    fetch_finding_ahead(s, header.used);
+    fetch_finding_ahead(s, s.merge_used);
     const uint8_t *runs = s.helper.shared + s.merge_offset + sizeof f;
     s.merge_offset += sizeof f + f.bytes;
     const int64_t parent = s.layer_first + f.parent;
@@ -688,13 +690,19 @@ void merge_next(Search &s)
         s.outcome = SEARCH_SOLVED;
         return;
     }
-    // child_record follows the findings, whether they go into the layer or not.
-    decode_runs(runs, s.words, s.child_record);
+    // child_record follows the findings, whether they go into the layer or not; while every
+    // finding has gone in, the layer's last state is the finding before, and it follows them.
+    StateLayer &next = s.layers[1 - s.current];
+    if (!s.merge_in_step)
+        decode_runs(runs, s.words, s.child_record);
     if (!admit(s, f.key)) {
+        if (s.merge_in_step) {
+            std::memcpy(s.child_record, next.last, s.words * sizeof(uint32_t));
+            decode_runs(runs, s.words, s.child_record);
+        }
         s.merge_in_step = false;
         return;
     }
-    StateLayer &next = s.layers[1 - s.current];
     const uint64_t other = memory_besides(s, layer_bytes(next)), limit = (uint64_t)s.limits.memory_limit;
     if (!(s.merge_in_step ? layer_append_runs(&next, runs, f.bytes, other, limit) :
                             layer_append(&next, s.child_record, other, limit))) {
