@@ -11,6 +11,7 @@
 
 #include "game_test_support.h"
 #include "search/level_search.h"
+#include "search/search_helper.h"
 #include "search/state_layer.h"
 #include "search/state_table.h"
 #include "base/display_options.h"
@@ -241,7 +242,7 @@ TEST(StateLayer, GivesBackEveryStateInOrder)
 // The table holds each key once, zero included, and says when it may not grow.
 TEST(StateTable, HoldsEachKeyOnceWithinItsMemory)
 {
-    StateTable table{nullptr, 0, 0};
+    StateTable table{};
     std::mt19937_64 random(5);
     std::vector<StateKey> keys(50000);
     for (StateKey &k : keys)
@@ -263,4 +264,111 @@ TEST(StateTable, HoldsEachKeyOnceWithinItsMemory)
     EXPECT_EQ(last, STATE_NO_ROOM);
     state_table_free(&table);
     EXPECT_EQ(table.capacity, 0u);
+}
+
+// A view shared with another thread finds every key held when it was taken and none never
+// inserted while the owner inserts and grows the table meanwhile; the slots it reads stay in
+// place, and counted, until it is given back. (The helper used to read a second table kept up to
+// date beside the first, as costly in memory and an insert for every state.)
+TEST(StateTable, AViewReadOnAnotherThreadWhileTheOwnerGrowsTheTable)
+{
+    StateTable table{};
+    std::mt19937_64 random(11);
+    std::vector<StateKey> before(2000), later(60000), never(2000);
+    for (auto *keys : {&before, &later, &never}) {
+        for (StateKey &k : *keys)
+            k = StateKey{random(), random()};
+    }
+    for (const StateKey &k : before)
+        ASSERT_EQ(state_table_insert(&table, k, 0, 1u << 30), STATE_NEW);
+    const uint64_t shared_capacity = table.capacity;
+    const StateTable view = state_table_share(&table);
+    int missed = 0, false_finds = 0;
+    std::thread reader([&] {
+        for (int pass = 0; pass < 20; pass++) {
+            for (const StateKey &k : before)
+                missed += !state_table_holds_shared(view, k);
+            for (const StateKey &k : never)
+                false_finds += state_table_holds_shared(view, k);
+            for (size_t i = pass; i < later.size(); i += 97)
+                state_table_holds_shared(view, later[i]);   // either answer, read whole
+        }
+    });
+    for (const StateKey &k : later)
+        ASSERT_EQ(state_table_insert(&table, k, 0, 1u << 30), STATE_NEW);
+    reader.join();
+    EXPECT_EQ(missed, 0);
+    EXPECT_EQ(false_finds, 0);
+    ASSERT_GT(table.capacity, shared_capacity) << "the table was meant to grow under the view";
+    EXPECT_EQ(state_table_bytes(table), (table.capacity + shared_capacity) * sizeof(StateKey));
+    for (const StateKey &k : before)
+        EXPECT_TRUE(state_table_holds_shared(view, k));
+    state_table_unshare(&table);
+    EXPECT_EQ(state_table_bytes(table), table.capacity * sizeof(StateKey));
+    for (auto *keys : {&before, &later}) {
+        for (const StateKey &k : *keys)
+            ASSERT_TRUE(state_table_holds(table, k));
+    }
+    // Shared again and given back without a growth between: the view's slots are the table's.
+    state_table_share(&table);
+    state_table_unshare(&table);
+    EXPECT_TRUE(state_table_holds(table, before[0]));
+    EXPECT_EQ(state_table_bytes(table), table.capacity * sizeof(StateKey));
+    state_table_free(&table);
+}
+
+// The helper's thread runs each work given in turn, the same thread from the first to the last;
+// a work is found ended once, is stopped on request, and the memory grows for a larger one.
+// (A thread was started and ended for every large depth, at a twentieth of the search's time.)
+TEST(SearchHelper, OneThreadRunsEachWorkInTurnAndStopsWhenAsked)
+{
+    struct Job {
+        std::thread::id thread;
+        uint64_t value;
+        bool stopped;
+    };
+    auto write_value = [](void *memory, uint8_t *shared, uint64_t capacity, const std::atomic<bool> &) {
+        Job &job = *(Job *)memory;
+        job.thread = std::this_thread::get_id();
+        std::memcpy(shared + capacity - sizeof job.value, &job.value, sizeof job.value);
+    };
+    auto until_stopped = [](void *memory, uint8_t *, uint64_t, const std::atomic<bool> &stop) {
+        Job &job = *(Job *)memory;
+        job.thread = std::this_thread::get_id();
+        // Bounded by a count no stop request takes as long to come as, not by a time.
+        for (long spins = 0; spins < (1L << 28); spins++) {
+            if (stop.load(std::memory_order_relaxed)) {
+                job.stopped = true;
+                return;
+            }
+            std::this_thread::yield();
+        }
+    };
+    SearchHelper helper{};
+    EXPECT_EQ(helper_poll(&helper, true), HELPER_FAILED) << "no work given";
+    Job first{{}, 0x1234, false}, second{{}, 0, false}, third{{}, 0x5678, false};
+    ASSERT_TRUE(helper_start(&helper, 4096, write_value, &first));
+    EXPECT_EQ(helper_poll(&helper, true), HELPER_DONE);
+    EXPECT_EQ(helper_poll(&helper, true), HELPER_FAILED) << "a work is found ended once";
+    uint64_t read;
+    std::memcpy(&read, helper.shared + 4096 - sizeof read, sizeof read);
+    EXPECT_EQ(read, first.value);
+
+    ASSERT_TRUE(helper_start(&helper, 4096, until_stopped, &second));
+    EXPECT_EQ(helper_poll(&helper, false), HELPER_RUNNING);
+    helper_stop(&helper);
+    EXPECT_TRUE(second.stopped);
+    EXPECT_EQ(helper_poll(&helper, false), HELPER_FAILED);
+
+    ASSERT_TRUE(helper_start(&helper, 1 << 20, write_value, &third));
+    EXPECT_EQ(helper_poll(&helper, true), HELPER_DONE);
+    EXPECT_GE(helper.mapped, 1u << 20);
+    std::memcpy(&read, helper.shared + (1 << 20) - sizeof read, sizeof read);
+    EXPECT_EQ(read, third.value);
+    EXPECT_EQ(first.thread, second.thread);
+    EXPECT_EQ(second.thread, third.thread);
+    EXPECT_NE(first.thread, std::this_thread::get_id());
+    helper_free(&helper);
+    EXPECT_EQ(helper.run, nullptr);
+    EXPECT_EQ(helper.shared, nullptr);
 }

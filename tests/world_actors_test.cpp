@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "world/actor_behaviours.h"
 #include "world/actor_table.h"
@@ -140,6 +141,61 @@ TEST(ActorTable, ThinkPassCountsDownExplosionsFirstAndMotionPassSpinsOnlyAStandi
     EXPECT_TRUE(actor(t).state == 5 && actor(t).angle_y == itofix(5));
     run_motion_pass(world, 252);
     EXPECT_EQ(actor(t).state, 1);
+}
+
+namespace {
+
+/* The actors a pass called, in order; the one at `marks_from` marks `marked` live as it thinks. */
+std::vector<int> called;
+int marks_from = -1, marked = -1;
+
+void note_call(World &w, int32_t, Actor *a)
+{
+    const int index = (int)(a - w.actors.actors);
+    called.push_back(index);
+    if (index == marks_from)
+        mark_live(w, marked);
+}
+
+} // namespace
+
+// Limited to the live actors, a pass calls them in table order on both sides of the 64th, and an
+// actor marked live by an earlier one's callback in the same pass; the others not at all.
+TEST(ActorTable, APassOverTheLiveActorsCallsThemInOrderAcrossBothWordsOfBits)
+{
+    flat_row(1);
+    for (int i = 0; i < ACTOR_CAPACITY; i++)
+        create_actor(world, 0, 0, 0, ACTOR_MIBO, 0, 3);
+    for (int i = 0; i < ACTOR_CAPACITY; i++) {
+        actor(i).think = note_call;
+        actor(i).motion = note_call;
+    }
+    const std::vector<int> live = {0, 3, 63, 64, 65, 99};
+    uint64_t bits[2] = {0, 0};
+    for (int i : live)
+        bits[i >> 6] |= (uint64_t)1 << (i & 63);
+    limit_passes_to(world, bits);
+    marks_from = 63;
+    marked = 70;
+    called.clear();
+    run_think_pass(world, 2);
+    EXPECT_EQ(called, (std::vector<int>{0, 3, 63, 64, 65, 70, 99}));
+    marks_from = 0;
+    marked = 1;     // the very next slot, in the motion pass
+    called.clear();
+    run_motion_pass(world, 2);
+    EXPECT_EQ(called, (std::vector<int>{0, 1, 3, 63, 64, 65, 70, 99}));
+    called.clear();
+    const uint64_t none[2] = {0, 0};
+    limit_passes_to(world, none);
+    marks_from = -1;
+    run_think_pass(world, 2);
+    EXPECT_TRUE(called.empty());
+    world.actors.live_known = 0;    // not limited: every actor, in order
+    run_think_pass(world, 2);
+    EXPECT_EQ((int)called.size(), ACTOR_CAPACITY);
+    EXPECT_TRUE(std::is_sorted(called.begin(), called.end()));
+    clear_actors(world);
 }
 
 TEST(ActorTableDeathTest, The101stActorAndASlideEndingWithTheWrongSquareCountAreFatal)

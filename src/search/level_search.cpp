@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "base/datafile.h"
 #include "search/map_validation.h"
 #include "search/search_helper.h"
 #include "search/search_play.h"
@@ -32,6 +33,7 @@ enum {
     ACTION_BITS = 3,            /* a parent link is the parent's serial and the action taken */
     HELPER_LAYER_MIN = 512,     /* states of a depth worth a helper thread */
     HELPER_WAIT_US = 200,       /* pause between two looks at a helper still running */
+    MERGE_AHEAD = 8,            /* findings whose slots are fetched before they are looked up */
     HERE_SETTLE_FRAMES = 2000,  /* frames a robot under way is given to come to rest */
     LED_WEIGHT = 12,            /* a led search's rank: commands, and this many per square to go */
     LED_SWEET_STRETCH = 8       /* squares counted for each sweet left beyond the nearest */
@@ -58,9 +60,12 @@ struct OpenState {
 };
 
 /* What a helper thread works with: the parts of the search it only reads while it runs (the
-   depth being expanded, the start's record, the limits) and its own world, memo and records. */
-struct HelperJob {
-    const StateLayer *layer;
+   depth being expanded, the start's record, the limits) and its own world, memo and records.
+   Copies, not pointers into the search: the search writes the next depth's layer beside the
+   current one and its own fields beside the helper's table at every state, and a line of memory
+   written by one processor and read by the other passes between them each time. */
+struct alignas(64) HelperJob {
+    StateLayer layer;           /* a copy of the layer being expanded, which neither changes */
     const uint32_t *base;
     size_t words;
     SearchLimits limits;
@@ -70,9 +75,10 @@ struct HelperJob {
                                    one another as differences */
     int64_t from;               /* the first state of the helper's part */
     uint64_t own_limit;         /* bytes its own table may take */
-    StateTable *own;            /* its own table: the states it found, emptied as it begins */
-    StateTable seen;            /* the states the search had seen as the helper began, or none:
-                                   the search's helper_seen, which it leaves alone meanwhile */
+    StateTable own;             /* its own table: the states it found, emptied as it begins;
+                                   the search's helper_own, handed back once the helper ends */
+    StateTable seen;            /* a view of the states the search has seen, which it goes on
+                                   adding to meanwhile (state_table_share) */
     World world, spare_world;   /* its worlds, one for each command in turn, as the search's */
     StateHasher hasher;
     SearchNearest nearest;      /* how near it came, from what the search had noted */
@@ -93,14 +99,10 @@ struct Search {
     uint32_t *base;             /* the start's record, which the layers are stored against */
     uint32_t *parent_record;    /* the state being expanded */
     uint32_t *child_record;
+    /* The states seen. A helper looks its states up here as the search adds to it: a copy of
+       its own for each large depth cost a third again of the search's time, and one kept up to
+       date beside it a sixth and as much memory as this. */
     StateTable seen;
-    /* What a helper leaves out: the states seen as it began. Kept beside `seen` and brought up
-       to date from `fresh` as a helper starts, where a copy of `seen` for every large depth
-       cost a third again of the search's time in copying and in fresh pages. */
-    StateTable helper_seen;
-    StateKey *fresh;            /* the states seen since, in the order seen */
-    int64_t fresh_count, fresh_capacity;
-    bool helper_seen_off;       /* too little memory for them: helpers run without */
     StateLayer layers[2];
     int current;                /* layers[current] is being expanded into the other */
     uint64_t read_offset;
@@ -123,6 +125,8 @@ struct Search {
                                    helpers hold while none runs */
     bool merging;               /* it has ended, and its findings are being taken in */
     uint64_t merge_offset;
+    uint64_t merge_used;        /* bytes of findings the helper wrote, its header's `used` */
+    uint64_t merge_ahead;       /* the finding whose slot in `seen` is fetched next, ahead */
     bool merge_in_step;         /* the next layer's last state is the finding before */
     double helper_share;        /* the part of the next large depth it takes */
     double helper_start_time;           /* when it started, */
@@ -190,8 +194,7 @@ namespace {
 int64_t memory_held(const Search &s)
 {
     return (int64_t)(state_table_bytes(s.seen) + layer_bytes(s.layers[0]) +
-                     layer_bytes(s.layers[1]) + state_table_bytes(s.helper_seen)) +
-           s.fresh_capacity * (int64_t)sizeof(StateKey) +
+                     layer_bytes(s.layers[1])) +
            s.parent_capacity * (int64_t)sizeof(uint32_t) +
            3 * (int64_t)(s.words * sizeof(uint32_t)) + (int64_t)s.length +
            (int64_t)(s.helper_reserve ? s.helper_reserve :
@@ -214,62 +217,6 @@ void enter_level(Search &s)
 {
     s.world = s.level_start;
     s.spare_world = s.level_start;
-}
-
-/* Gives up the states kept for helpers: they run without them from now on. */
-void drop_helper_seen(Search &s)
-{
-    state_table_free(&s.helper_seen);
-    std::free(s.fresh);
-    s.fresh = nullptr;
-    s.fresh_count = s.fresh_capacity = 0;
-    s.helper_seen_off = true;
-}
-
-/* Notes `key`, just seen, for the helpers to leave out (a led search has none). */
-void note_fresh(Search &s, StateKey key)
-{
-    if (s.limits.helper_threads < 1 || s.limits.led || s.helper_seen_off)
-        return;
-    if (s.fresh_count == s.fresh_capacity) {
-        const int64_t grown = s.fresh_capacity ? 2 * s.fresh_capacity : 1 << 12;
-        StateKey *fresh = (StateKey *)std::realloc(s.fresh, (size_t)grown * sizeof(StateKey));
-        if (!fresh) {
-            // A helper may be reading the states kept: they go at the next helper's start.
-            std::free(s.fresh);
-            s.fresh = nullptr;
-            s.fresh_count = s.fresh_capacity = 0;
-            s.helper_seen_off = true;
-            return;
-        }
-        s.fresh = fresh;
-        s.fresh_capacity = grown;
-    }
-    s.fresh[s.fresh_count++] = key;
-}
-
-/* Brings the helpers' states up to date with the states seen. They may take memory only while
-   the search holds at most a quarter of what it may (a helper is worth it only with memory to
-   spare); past that they are given up. Returns false when there are none. */
-bool catch_up_helper_seen(Search &s)
-{
-    if (s.helper_seen_off) {
-        drop_helper_seen(s);
-        return false;
-    }
-    enum { AHEAD = 8 };     /* keys whose slots are fetched ahead of their insert */
-    const uint64_t allowed = (uint64_t)s.limits.memory_limit / 4;
-    const uint64_t other = (uint64_t)memory_held(s) - state_table_bytes(s.helper_seen);
-    for (int64_t i = 0; i < s.fresh_count; i++) {
-        if (i + AHEAD < s.fresh_count)
-            state_table_prefetch(s.helper_seen, s.fresh[i + AHEAD]);
-        if (state_table_insert(&s.helper_seen, s.fresh[i], other, allowed) == STATE_NO_ROOM) {
-            drop_helper_seen(s);
-            return false;
-        }
-    }
-    s.fresh_count = 0;
-    return true;
 }
 
 /* Makes room for one more parent link within the memory allowed. */
@@ -307,7 +254,6 @@ bool admit(Search &s, StateKey key)
         s.outcome = SEARCH_MEMORY_LIMIT;
         return false;
     }
-    note_fresh(s, key);
     return true;
 }
 
@@ -341,16 +287,21 @@ void reach(Search &s, const World &w, StateKey key, int64_t parent, int action, 
     link(s, parent, action);
 }
 
-/* Plays `action` on world w from the state in parent_record. Returns 1 when it completes the
-   level, -1 when it leads nowhere (hopeless, or the robot not ready), 0 for a state to keep;
-   *frame is its frame. */
+/* Plays `action` on world w from the state in parent_record, one the search kept (so not
+   hopeless) unless `from_start`; `again`: w was put from it before, and played on since. Returns
+   1 when it completes the level, -1 when it leads nowhere (hopeless, or the robot not ready), 0
+   for a state to keep; *frame is its frame. */
 int play_on(World &w, const SearchLimits &limits, const uint32_t *parent_record, int action,
-            int32_t *frame)
+            int32_t *frame, bool from_start, bool again)
 {
-    *frame = put_state(w, (const uint8_t *)parent_record);
+    *frame = again ? put_state_again(w, (const uint8_t *)parent_record) :
+                     put_state(w, (const uint8_t *)parent_record);
+    const int32_t blasts = w.cues.plays[DAT_SAMPLE_EXPLOSION];
+    // A person's pace: the level goes on while the player thinks; what it blows up meanwhile
+    // counts with the command's own blasts below.
     if (limits.think_ticks > 0 && action_codes[action] != SEARCH_WAIT) {
         *frame += run_think(w, limits.ticks_per_frame, limits.think_ticks);
-        if (level_over(w) || hopeless(w))
+        if (level_over(w))
             return -1;
     }
     bool cut = false;
@@ -359,13 +310,16 @@ int play_on(World &w, const SearchLimits &limits, const uint32_t *parent_record,
         return -1;
     if (w.level.level_completed)
         return 1;
-    return hopeless(w) || !robot_ready(w) ? -1 : 0;
+    // The start of a search begun on a map was not looked at: it may have lost a sweet already.
+    const bool lost = from_start ? hopeless(w) : hopeless_since(w, blasts);
+    return lost || !robot_ready(w) ? -1 : 0;
 }
 
-/* play_on on the search's own world and the state it is expanding. */
-int play(Search &s, int action, int32_t *frame)
+/* play_on on the search's own world and the state it is expanding, `serial`, its commands in
+   order from the first. */
+int play(Search &s, int action, int32_t *frame, int64_t serial)
 {
-    return play_on(s.world, s.limits, s.parent_record, action, frame);
+    return play_on(s.world, s.limits, s.parent_record, action, frame, serial == 0, action > 0);
 }
 
 /* A state a command has reached, waiting for its look in the table. */
@@ -451,12 +405,14 @@ void expand_next(Search &s)
     const StateLayer &layer = s.layers[s.current];
     s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
     int64_t parent = s.layer_first + s.read_index++;
+    state_key_begin_put(&s.hasher, (const uint8_t *)s.parent_record);
     World *worlds[2] = {&s.world, &s.spare_world};
     Pending pending{-1, {0, 0}, 0};
     for (int action = 0; action < SEARCH_ACTIONS; action++) {
         World &w = *worlds[action & 1];
         int32_t frame;
-        int played = play_on(w, s.limits, s.parent_record, action, &frame);
+        int played = play_on(w, s.limits, s.parent_record, action, &frame, parent == 0,
+                             action >= 2);
         if (pending.action >= 0) {
             reach(s, *worlds[pending.action & 1], pending.key, parent, pending.action, pending.frame);
             pending.action = -1;
@@ -470,7 +426,7 @@ void expand_next(Search &s)
             return;
         }
         if (played == 0) {
-            pending = Pending{action, state_key(w, &s.hasher), frame};
+            pending = Pending{action, state_key_played(w, &s.hasher), frame};
             state_table_prefetch(s.seen, pending.key);
         }
     }
@@ -479,13 +435,14 @@ void expand_next(Search &s)
 }
 
 /* The helper's work, on its own thread: expands the layer from `from` on as expand_next would,
-   on a world of its own, leaving out what the search had seen as it began and what it found
-   itself before, and writes the rest as findings. Stops early, after a whole state, when its
+   on a world of its own, leaving out what the search has seen (as far as it can tell while the
+   search adds to it) and what it found itself before, and writes the rest as findings: a state
+   it misses the search leaves out as it takes the findings in. Stops early, after a whole state, when its
    memory is full or it is asked to stop. */
 void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomic<bool> &stop)
 {
     HelperJob &job = *(HelperJob *)job_memory;
-    const StateLayer &layer = *job.layer;
+    const StateLayer &layer = job.layer;
     HelperHeader header{sizeof(HelperHeader), 0, 0, 0, {}};
     // Its own records: the state being expanded, the child reached, and the chain of findings,
     // each written as its difference from the one before (the first from the start), as the
@@ -504,7 +461,7 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
     int64_t k = job.read_index;
     for (; k < job.from; k++)
         offset = layer_read(layer, offset, parent_record);
-    StateTable &own = *job.own;
+    StateTable &own = job.own;
     if (state_table_bytes(own) > job.own_limit)
         state_table_free(&own);
     state_table_clear(&own);
@@ -513,6 +470,7 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
     bool full = false, solved = false;
     for (; k < layer.count && !full && !solved && !stop.load(std::memory_order_relaxed); k++) {
         offset = layer_read(layer, offset, parent_record);
+        state_key_begin_put(&job.hasher, (const uint8_t *)parent_record);
         const uint64_t used_before = header.used;
         // Writes the finding of `action`, the state it reached on world w or, `solving`, the
         // command that completes the level, unless the search or the helper had it before.
@@ -520,7 +478,7 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
         auto write = [&](const World &w, StateKey key, int action, int32_t frame, bool solving) {
             HelperFinding f{key, (int32_t)k, (int16_t)action, (int16_t)solving, 0, 0};
             if (!solving) {
-                if (state_table_holds(job.seen, key))
+                if (state_table_holds_shared(job.seen, key))
                     return true;
                 StateInsert inserted = state_table_insert(&own, key, 0, job.own_limit);
                 if (inserted == STATE_SEEN)
@@ -542,7 +500,7 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
         for (int action = 0; action < SEARCH_ACTIONS && !full && !solved; action++) {
             World &w = *worlds[action & 1];
             int32_t frame;
-            int played = play_on(w, job.limits, parent_record, action, &frame);
+            int played = play_on(w, job.limits, parent_record, action, &frame, false, action >= 2);
             if (pending.action >= 0) {
                 full = !write(*worlds[pending.action & 1], pending.key, pending.action,
                               pending.frame, false);
@@ -552,7 +510,7 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
             }
             if (played < 0)
                 continue;
-            const StateKey key = state_key(w, &job.hasher);
+            const StateKey key = state_key_played(w, &job.hasher);
             if (played > 0) {
                 write(w, key, action, frame, true);
                 solved = true;  // nothing after it counts
@@ -581,7 +539,12 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
 void drop_helper(Search &s)
 {
     helper_stop(&s.helper);
+    state_table_unshare(&s.seen);
     if (s.helper_job) {
+        if (s.helper_job->own.capacity) {
+            state_table_free(&s.helper_own);
+            s.helper_own = s.helper_job->own;
+        }
         std::free(s.helper_job->read_record);
         delete s.helper_job;
         s.helper_job = nullptr;
@@ -598,7 +561,6 @@ void start_helper(Search &s)
     const int64_t count = s.layers[s.current].count;
     if (s.limits.helper_threads < 1 || count < HELPER_LAYER_MIN)
         return;
-    const bool seen_kept = catch_up_helper_seen(s);
     const uint64_t held = (uint64_t)memory_held(s), limit = (uint64_t)s.limits.memory_limit;
     uint64_t reserve = held < limit ? (limit - held) / 4 : 0;
     if (reserve > HELPER_RESERVE_MAX)
@@ -609,8 +571,9 @@ void start_helper(Search &s)
     s.helper_reserve = reserve;
     s.helper_start_time = steady_seconds();
     s.reached_time = 0;
-    // The helper's own world, and the states seen so far, which the search leaves alone while it
-    // runs.
+    // The helper's own world, and a view of the states seen, which the search adds to while it
+    // runs: what the search finds meanwhile comes before the helper's part in the layer's order,
+    // so a state it has seen is one the helper may leave out.
     const uint64_t capacity = reserve / 4 * 3;
     HelperJob *job = new (std::nothrow) HelperJob();
     if (!job) {
@@ -618,7 +581,7 @@ void start_helper(Search &s)
         return;
     }
     s.helper_job = job;
-    job->layer = &s.layers[s.current];
+    job->layer = s.layers[s.current];
     job->base = s.base;
     job->words = s.words;
     job->limits = s.limits;
@@ -634,11 +597,24 @@ void start_helper(Search &s)
     job->world = s.world;
     job->spare_world = s.world;
     job->nearest = s.nearest;
-    job->seen = seen_kept ? s.helper_seen : StateTable{nullptr, 0, 0};
+    job->seen = state_table_share(&s.seen);
     job->own_limit = reserve - capacity;
-    job->own = &s.helper_own;
+    job->own = s.helper_own;
+    s.helper_own = StateTable{};
     if (!helper_start(&s.helper, capacity, help, job))
         drop_helper(s);
+}
+
+/* Asks for the slot in `seen` of the finding at merge_ahead, and moves on to the next: its look
+   comes MERGE_AHEAD findings later, with the slot at hand by then. */
+void fetch_finding_ahead(Search &s, uint64_t used)
+{
+    if (s.merge_ahead >= used)
+        return;
+    HelperFinding f;
+    std::memcpy(&f, s.helper.shared + s.merge_ahead, sizeof f);
+    state_table_prefetch(s.seen, f.key);
+    s.merge_ahead += sizeof f + f.bytes;
 }
 
 /* Looks whether the helper has ended (waiting for it with `wait`). Returns false while it runs;
@@ -663,6 +639,10 @@ bool take_helper(Search &s, bool wait)
     merge_nearest(&s.nearest, header.nearest);
     s.merging = true;
     s.merge_offset = sizeof(HelperHeader);
+    s.merge_used = header.used;
+    s.merge_ahead = s.merge_offset;
+    for (int n = 0; n < MERGE_AHEAD; n++)
+        fetch_finding_ahead(s, header.used);
     s.merge_in_step = false;
     std::memcpy(s.child_record, s.base, s.words * sizeof(uint32_t));
     return true;
@@ -691,18 +671,23 @@ void balance_helper(Search &s, int64_t helper_parents)
 void merge_next(Search &s)
 {
     const StateLayer &layer = s.layers[s.current];
-    HelperHeader header;
-    std::memcpy(&header, s.helper.shared, sizeof header);
-    if (s.merge_offset >= header.used) {
+    if (s.merge_offset >= s.merge_used) {
+        HelperHeader header;
+        std::memcpy(&header, s.helper.shared, sizeof header);
         const int64_t done = s.helper_from + header.parents_done;
-        for (; s.read_index < done; s.read_index++)
-            s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
+        if (done == layer.count) {
+            s.read_index = done;    // the layer is done: the next one starts afresh
+        } else {
+            for (; s.read_index < done; s.read_index++)
+                s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
+        }
         balance_helper(s, header.parents_done);
         drop_helper(s);
         return;
     }
     HelperFinding f;
     std::memcpy(&f, s.helper.shared + s.merge_offset, sizeof f);
+    fetch_finding_ahead(s, s.merge_used);
     const uint8_t *runs = s.helper.shared + s.merge_offset + sizeof f;
     s.merge_offset += sizeof f + f.bytes;
     const int64_t parent = s.layer_first + f.parent;
@@ -712,13 +697,19 @@ void merge_next(Search &s)
         s.outcome = SEARCH_SOLVED;
         return;
     }
-    // child_record follows the findings, whether they go into the layer or not.
-    decode_runs(runs, s.words, s.child_record);
+    // child_record follows the findings, whether they go into the layer or not; while every
+    // finding has gone in, the layer's last state is the finding before, and it follows them.
+    StateLayer &next = s.layers[1 - s.current];
+    if (!s.merge_in_step)
+        decode_runs(runs, s.words, s.child_record);
     if (!admit(s, f.key)) {
+        if (s.merge_in_step) {
+            std::memcpy(s.child_record, next.last, s.words * sizeof(uint32_t));
+            decode_runs(runs, s.words, s.child_record);
+        }
         s.merge_in_step = false;
         return;
     }
-    StateLayer &next = s.layers[1 - s.current];
     const uint64_t other = memory_besides(s, layer_bytes(next)), limit = (uint64_t)s.limits.memory_limit;
     if (!(s.merge_in_step ? layer_append_runs(&next, runs, f.bytes, other, limit) :
                             layer_append(&next, s.child_record, other, limit))) {
@@ -886,7 +877,7 @@ void expand_led(Search &s)
     s.depth = best.depth;
     for (int action = 0; action < SEARCH_ACTIONS && s.outcome == SEARCH_RUNNING; action++) {
         int32_t frame;
-        int played = play(s, action, &frame);
+        int played = play(s, action, &frame, best.serial);
         if (played < 0 && level_clock_left(s.world) < 1)
             s.clock_cut = true;
         if (played > 0) {
@@ -914,10 +905,6 @@ void free_search(Search &s)
     std::free(s.child_record);
     std::free(s.parents);
     state_table_free(&s.seen);
-    state_table_free(&s.helper_seen);
-    std::free(s.fresh);
-    s.fresh = nullptr;
-    s.fresh_count = s.fresh_capacity = 0;
     layer_free(&s.layers[0]);
     layer_free(&s.layers[1]);
     std::free(s.open);
@@ -977,7 +964,6 @@ SearchOutcome begin_here(Search &s, int32_t start_frame)
             room_for_parent(s) &&
             layer_append(&s.layers[0], s.base, memory_besides(s, layer_bytes(s.layers[0])), limit)) {
             s.parents[s.states++] = 0;
-            note_fresh(s, state_key(s.world, &s.hasher));
             s.outcome = s.states >= s.limits.state_limit ? SEARCH_STATE_LIMIT :
                         s.limits.depth_limit < 1 ? SEARCH_DEPTH_LIMIT : SEARCH_RUNNING;
             if (s.outcome == SEARCH_RUNNING && s.limits.led) {

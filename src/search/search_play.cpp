@@ -50,6 +50,13 @@ bool hopeless(const World &w)
     return over_no_square(w) || spoiled(w);
 }
 
+bool hopeless_since(const World &w, int32_t blasts_before)
+{
+    if (w.level.level_lost || w.falling || level_clock_left(w) < 1 || over_no_square(w))
+        return true;
+    return w.cues.plays[DAT_SAMPLE_EXPLOSION] != blasts_before && spoiled(w);
+}
+
 bool spoiled(const World &w)
 {
     int sweets_left = 0;

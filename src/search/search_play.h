@@ -26,6 +26,12 @@ bool spoiled(const World &w);
    onto a square again), a sweet is gone for good, the teleport is blown up, or time is out. */
 bool hopeless(const World &w);
 
+/* hopeless for world w one command on from a state that was not: the sweets and the teleport
+   are looked at only when something has been blown up since (the explosions counted in w.cues
+   were `blasts_before` at that state), as nothing else takes one away for good (a sweet eaten
+   counts as eaten as it goes). Called by the search for every command it plays. */
+bool hopeless_since(const World &w, int32_t blasts_before);
+
 /* Frames a wait lasts at this rate: about one hop. */
 int32_t wait_frames(int32_t ticks_per_frame);
 

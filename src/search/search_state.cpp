@@ -199,10 +199,11 @@ void take_state(const World &w, uint8_t *out, int32_t frame)
     std::memcpy(out + sizeof head, w.actors.actors, (size_t)w.actors.count * sizeof(Actor));
 }
 
-int32_t put_state(World &w, const uint8_t *in)
+namespace {
+
+/* Puts the head of a state record back into world w. */
+void put_head(World &w, const StateHead &head)
 {
-    StateHead head;
-    std::memcpy(&head, in, sizeof head);
     w.motion = head.motion;
     w.crouch = head.crouch;
     w.stretch = head.stretch;
@@ -219,13 +220,51 @@ int32_t put_state(World &w, const uint8_t *in)
     w.message = head.message;
     w.queue.read_index = head.read_index;
     w.queue.write_index = head.write_index;
+}
+
+} // namespace
+
+int32_t put_state(World &w, const uint8_t *in)
+{
+    StateHead head;
+    std::memcpy(&head, in, sizeof head);
+    put_head(w, head);
     std::memcpy(w.actors.actors, in + sizeof head, (size_t)w.actors.count * sizeof(Actor));
     // Most actors of a state stand still for good: the frames played on from it look at the rest.
     limit_passes_to(w, head.live);
     return head.frame;
 }
 
-StateKey state_key(const World &w, StateHasher *hasher)
+int32_t put_state_again(World &w, const uint8_t *in)
+{
+    StateHead head;
+    std::memcpy(&head, in, sizeof head);
+    const bool every = !w.actors.live_known || w.level.sweets_eaten != head.level.sweets_eaten;
+    put_head(w, head);
+    const Actor *actors = (const Actor *)(in + sizeof head);
+    if (every) {
+        std::memcpy(w.actors.actors, actors, (size_t)w.actors.count * sizeof(Actor));
+    } else {
+        // Every actor a command changes is live in w, the robot's aside: a sweet eaten is not.
+        uint64_t changed[2] = {w.actors.live[0], w.actors.live[1]};
+        if (w.hero_index >= 0 && w.hero_index < ACTOR_CAPACITY)
+            changed[w.hero_index >> 6] |= (uint64_t)1 << (w.hero_index & 63);
+        for (int word = 0; word < 2; word++) {
+            for (uint64_t bits = changed[word]; bits; bits &= bits - 1) {
+                const int i = word * 64 + __builtin_ctzll(bits);
+                if (i < w.actors.count)
+                    std::memcpy(&w.actors.actors[i], &actors[i], sizeof(Actor));
+            }
+        }
+    }
+    limit_passes_to(w, head.live);
+    return head.frame;
+}
+
+namespace {
+
+/* The part of a key that is the robot and the level. */
+PartHash head_hash(const World &w)
 {
     const PlayerMotion &p = w.motion;
     const LevelState &level = w.level;
@@ -236,25 +275,107 @@ StateKey state_key(const World &w, StateHasher *hasher)
     mix(head, join((uint32_t)level.teleport_active, (uint32_t)level.teleport_entered));
     // While the camera swoops the floor is not probed, and a hop moves the swoop's end.
     mix(head, join((uint32_t)w.intro, w.intro ? float_word(w.camera_y) : 0));
-    PartHash sum = finish_part(head);
+    return finish_part(head);
+}
+
+/* Brings the memo of the actor in slot i up to date with `a`; true when it changed. */
+inline bool remember(ActorMemo &m, int i, const Actor &a, int32_t hero_index)
+{
+    if (m.held && same_record(m.seen, a))
+        return false;
+    m.seen = a;
+    const PartHash fresh = actor_hash(i, a, hero_index);
+    m.low = fresh.low;
+    m.high = fresh.high;
+    m.held = true;
+    return true;
+}
+
+/* The key of world w with every actor compared with the memo; notes the memo's sum and the
+   actors hashed afresh each time (the robot's and the teleports'). */
+StateKey key_of_every_actor(const World &w, StateHasher *hasher)
+{
+    PartHash sum = head_hash(w), memo_sum{0, 0};
+    hasher->fresh[0] = hasher->fresh[1] = 0;
     for (int i = 0; i < w.actors.count; i++) {
         const Actor &a = w.actors.actors[i];
-        PartHash h;
         if (i == w.hero_index || a.type == ACTOR_TELEPORT) {
-            h = actor_hash(i, a, w.hero_index);
+            const PartHash h = actor_hash(i, a, w.hero_index);
+            sum.low += h.low;
+            sum.high += h.high;
+            hasher->fresh[i >> 6] |= (uint64_t)1 << (i & 63);
         } else {
             ActorMemo &m = hasher->memos[i];
-            if (!m.held || !same_record(m.seen, a)) {
-                m.seen = a;
-                const PartHash fresh = actor_hash(i, a, w.hero_index);
-                m.low = fresh.low;
-                m.high = fresh.high;
-                m.held = true;
-            }
-            h = PartHash{m.low, m.high};
+            remember(m, i, a, w.hero_index);
+            memo_sum.low += m.low;
+            memo_sum.high += m.high;
         }
-        sum.low += h.low;
-        sum.high += h.high;
     }
-    return StateKey{sum.low, sum.high};
+    hasher->memo_low = memo_sum.low;
+    hasher->memo_high = memo_sum.high;
+    return StateKey{sum.low + memo_sum.low, sum.high + memo_sum.high};
+}
+
+/* The key of world w with only the actors of `look` compared with the memo, the rest as the memo
+   holds them (their sum kept), after a key_of_every_actor of a world of the same level. */
+StateKey key_looking_at(const World &w, StateHasher *hasher, const uint64_t look[2])
+{
+    PartHash sum = head_hash(w);
+    for (int word = 0; word < 2; word++) {
+        for (uint64_t bits = hasher->fresh[word]; bits; bits &= bits - 1) {
+            const int i = word * 64 + __builtin_ctzll(bits);
+            const PartHash h = actor_hash(i, w.actors.actors[i], w.hero_index);
+            sum.low += h.low;
+            sum.high += h.high;
+        }
+        for (uint64_t bits = look[word] & ~hasher->fresh[word]; bits; bits &= bits - 1) {
+            const int i = word * 64 + __builtin_ctzll(bits);
+            if (i >= w.actors.count)
+                break;
+            ActorMemo &m = hasher->memos[i];
+            const uint64_t low = m.low, high = m.high;
+            if (remember(m, i, w.actors.actors[i], w.hero_index)) {
+                hasher->memo_low += m.low - low;
+                hasher->memo_high += m.high - high;
+            }
+        }
+    }
+    return StateKey{sum.low + hasher->memo_low, sum.high + hasher->memo_high};
+}
+
+} // namespace
+
+StateKey state_key(const World &w, StateHasher *hasher)
+{
+    hasher->known = false;      // no state put is known
+    return key_of_every_actor(w, hasher);
+}
+
+void state_key_begin_put(StateHasher *hasher, const uint8_t *record)
+{
+    StateHead head;
+    std::memcpy(&head, record, sizeof head);
+    hasher->known = false;      // the memo holds another state's records
+    hasher->put_sweets = head.level.sweets_eaten;
+}
+
+StateKey state_key_played(const World &w, StateHasher *hasher)
+{
+    // Every actor a command changes is live in w but a sweet it eats; the memo of the others
+    // holds their record in the state put, unless an earlier key left it elsewhere (look).
+    const bool every = !w.actors.live_known || w.level.sweets_eaten != hasher->put_sweets;
+    StateKey key;
+    if (!hasher->known) {
+        key = key_of_every_actor(w, hasher);
+    } else {
+        const uint64_t all[2] = {~(uint64_t)0, ~(uint64_t)0};
+        const uint64_t look[2] = {hasher->look[0] | w.actors.live[0],
+                                  hasher->look[1] | w.actors.live[1]};
+        key = key_looking_at(w, hasher, every ? all : look);
+    }
+    // Now the memo holds w's records, which differ from the state put's only where w is live.
+    hasher->known = true;
+    hasher->look[0] = every ? ~(uint64_t)0 : w.actors.live[0];
+    hasher->look[1] = every ? ~(uint64_t)0 : w.actors.live[1];
+    return key;
 }

@@ -23,6 +23,12 @@ struct ActorMemo {
    each thread that keys states, as it is written while keys are taken. Zeroed, it is empty. */
 struct StateHasher {
     ActorMemo memos[ACTOR_CAPACITY];
+    /* What state_key_played keeps between the keys of the worlds put from one state: */
+    bool known;             /* false: the memo holds the records of no world put from it yet */
+    uint64_t look[2];       /* the actors whose memo may not hold their record in that state */
+    int32_t put_sweets;     /* the sweets eaten in it */
+    uint64_t fresh[2];      /* the actors hashed afresh each time: the robot and the teleports */
+    uint64_t memo_low, memo_high;   /* the sum of the memo's hashes of the other actors */
 };
 
 /* Bytes of one state record of world w: a fixed head and its actors, a whole number of 32-bit
@@ -38,7 +44,24 @@ void take_state(const World &w, uint8_t *out, int32_t frame);
    come limited to the actors that were live in it (limit_passes_to); returns its frame. */
 int32_t put_state(World &w, const uint8_t *in);
 
+/* put_state for world w last put from this same record (by either) and played on since: copies
+   back only the actors that can have changed meanwhile, those the passes look at in w and the
+   robot's (every actor after a sweet is eaten). Called by the search for the commands after
+   the first it plays on each world from a state. */
+int32_t put_state_again(World &w, const uint8_t *in);
+
 /* The key of world w as it stands, memoised in *hasher: what decides what can still happen. Leaves out the clock,
    the camera (but for the swoop, whose end changes when the floor is probed), the drawn heading
    and poses, messages, a spinning teleport's angle and the stale fields of actors at rest. */
 StateKey state_key(const World &w, StateHasher *hasher);
+
+/* Tells the memo that the worlds keyed next with state_key_played are put from `record` (written
+   by take_state), each played on by a command, until the next call. Called by the search for
+   every state it expands. */
+void state_key_begin_put(StateHasher *hasher, const uint8_t *record);
+
+/* state_key of world w put from the record of the last state_key_begin_put and played on since:
+   the same key, with only the actors compared with the memo that can differ from that record or
+   from the memo. An actor the passes do not look at is changed only by one that marks it for
+   them (mark_live), but for a sweet eaten: after one every actor is compared. */
+StateKey state_key_played(const World &w, StateHasher *hasher);

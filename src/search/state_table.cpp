@@ -3,6 +3,7 @@
 
 #include <sys/mman.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -73,7 +74,10 @@ bool grow(StateTable *t, uint64_t other_bytes, uint64_t limit_bytes)
         if (!is_free(t->slots[i]))
             place(slots, capacity, t->slots[i]);
     }
-    free_slots(t->slots, t->capacity);
+    if (t->slots && t->slots == t->shared)
+        t->shared_capacity = t->capacity;   // a reader still looks there
+    else
+        free_slots(t->slots, t->capacity);
     t->slots = slots;
     t->capacity = capacity;
     return true;
@@ -93,7 +97,10 @@ StateInsert state_table_insert(StateTable *t, StateKey key, uint64_t other_bytes
                 return STATE_SEEN;
         }
         if (10 * (t->count + 1) <= 7 * t->capacity) {
-            t->slots[i] = key;
+            // A reader on another thread may be looking at this slot: each word is stored
+            // whole, so that it sees each either free or the key's, never a key not there.
+            std::atomic_ref<uint64_t>(t->slots[i].high).store(key.high, std::memory_order_relaxed);
+            std::atomic_ref<uint64_t>(t->slots[i].low).store(key.low, std::memory_order_relaxed);
             t->count++;
             return STATE_NEW;
         }
@@ -124,9 +131,41 @@ bool state_table_holds(const StateTable &t, StateKey key)
     return false;
 }
 
+StateTable state_table_share(StateTable *t)
+{
+    t->shared = t->slots;
+    t->shared_capacity = 0;
+    return StateTable{t->slots, t->capacity, t->count, nullptr, 0};
+}
+
+void state_table_unshare(StateTable *t)
+{
+    if (t->shared_capacity)
+        free_slots(t->shared, t->shared_capacity);
+    t->shared = nullptr;
+    t->shared_capacity = 0;
+}
+
+bool state_table_holds_shared(const StateTable &view, StateKey key)
+{
+    if (is_free(key))
+        key.low = 1;
+    if (!view.capacity)
+        return false;
+    // The owner may be writing a slot as it is read: a word is either still zero or the key's.
+    for (uint64_t i = key.low & (view.capacity - 1);; i = (i + 1) & (view.capacity - 1)) {
+        const uint64_t low = std::atomic_ref<uint64_t>(view.slots[i].low).load(std::memory_order_relaxed);
+        const uint64_t high = std::atomic_ref<uint64_t>(view.slots[i].high).load(std::memory_order_relaxed);
+        if (low == key.low && high == key.high)
+            return true;
+        if (low == 0 && high == 0)
+            return false;
+    }
+}
+
 uint64_t state_table_bytes(const StateTable &t)
 {
-    return t.capacity * sizeof(StateKey);
+    return (t.capacity + t.shared_capacity) * sizeof(StateKey);
 }
 
 void state_table_clear(StateTable *t)
@@ -138,6 +177,7 @@ void state_table_clear(StateTable *t)
 
 void state_table_free(StateTable *t)
 {
+    state_table_unshare(t);
     free_slots(t->slots, t->capacity);
-    *t = StateTable{nullptr, 0, 0};
+    *t = StateTable{};
 }

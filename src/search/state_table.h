@@ -6,11 +6,14 @@
 #include "search/search_state.h"
 
 /* Open addressing with linear probing over a power-of-two table; a zero key marks a free slot.
-   Grows at seven tenths full. */
+   Grows at seven tenths full. One other thread may look keys up while the owner inserts (see
+   state_table_share): a slot goes only from free to its key, word by word. */
 struct StateTable {
     StateKey *slots;
     uint64_t capacity;      /* slots; 0 before the first insert */
     uint64_t count;         /* keys held */
+    StateKey *shared;       /* the slots a reader was given, kept past a growth until it is done; */
+    uint64_t shared_capacity;   /* their slots, 0 when they are not kept apart from `slots` */
 };
 
 enum StateInsert {
@@ -31,6 +34,20 @@ void state_table_prefetch(const StateTable &table, StateKey key);
 
 /* True when `key` is held. Changes nothing. */
 bool state_table_holds(const StateTable &table, StateKey key);
+
+/* A view of the table as it stands for another thread to look keys up in with
+   state_table_holds_shared while the owner goes on inserting, until state_table_unshare: a
+   growth meanwhile leaves the view's slots in place (counted in the table's bytes). One view at
+   a time. */
+StateTable state_table_share(StateTable *table);
+
+/* Ends the view state_table_share gave, freeing its slots if the table has grown since. Called
+   once the reader is done. */
+void state_table_unshare(StateTable *table);
+
+/* True when `key` is in `view`, read while its owner may be inserting: a key being written may
+   be missed, never one that is not there found. */
+bool state_table_holds_shared(const StateTable &view, StateKey key);
 
 /* Bytes the table holds. */
 uint64_t state_table_bytes(const StateTable &table);

@@ -52,12 +52,17 @@ inline int next_live(const World &w, int from)
     const ActorTable &t = w.actors;
     if (!t.live_known)
         return from;
-    for (int word = from >> 6; word < 2; word++) {
-        uint64_t bits = t.live[word];
-        if (word == from >> 6)
-            bits &= ~(uint64_t)0 << (from & 63);
+    // The two words written out: a pass asks once for every actor it looks at, every frame.
+    if (from < 64) {
+        const uint64_t bits = t.live[0] & (~(uint64_t)0 << from);
         if (bits)
-            return word * 64 + __builtin_ctzll(bits);
+            return __builtin_ctzll(bits);
+        from = 64;
+    }
+    if (from < 128) {
+        const uint64_t bits = t.live[1] & (~(uint64_t)0 << (from - 64));
+        if (bits)
+            return 64 + __builtin_ctzll(bits);
     }
     return t.count;
 }
