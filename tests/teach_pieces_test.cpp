@@ -8,6 +8,7 @@
 
 #include "game_test_support.h"
 #include "base/timer.h"
+#include "render/map_panel.h"
 #include "ui/key_card.h"
 #include "ui/key_map.h"
 #include "ui/lessons_file.h"
@@ -234,4 +235,26 @@ TEST(PauseTime, ThePausedTicksNeverReachTheGame)
     resume_game_time();     // nor does a second resume
     tick_counter += 5;
     EXPECT_EQ(ticks_since_last(), 7) << "two before the pause, five after it";
+}
+
+/* The map's heights: the lowest square darkest, the highest lightest, each channel rising with
+   the height, and a level of one height in the middle of the ramp. */
+TEST(MapHeights, ShadesRiseWithTheHeightFromTheLowestToTheHighest)
+{
+    start_headless_library();
+    set_color_depth(32);    // makecol's channels as they are, no palette between
+    int last_r = -1, last_g = -1, last_b = -1;
+    for (int h = -3; h <= 9; h++) {
+        const int c = map_height_shade(h, -3, 9);
+        EXPECT_GT(getr32(c), last_r) << h;
+        EXPECT_GT(getg32(c), last_g) << h;
+        EXPECT_GT(getb32(c), last_b) << h;
+        last_r = getr32(c), last_g = getg32(c), last_b = getb32(c);
+    }
+    EXPECT_EQ(map_height_shade(-3, -3, 9), makecol32(30, 40, 110));
+    EXPECT_EQ(map_height_shade(9, -3, 9), makecol32(255, 255, 255));
+    const int flat = map_height_shade(4, 4, 4);
+    EXPECT_GT(getr32(flat), 30);
+    EXPECT_LT(getr32(flat), 255);
+    set_color_depth(8);
 }

@@ -124,7 +124,7 @@ void draw_cursor_idea(BITMAP *target, const LevelSelect *select, int bars_x)
     bool faults = false;
     for (int level = 1; level <= select->list.count; level++)
         faults = faults || select->list.level_faults[level][0];
-    const int left = bars_x + (faults ? 262 : 222), right = target->w - 8;
+    const int left = bars_x + (faults ? 270 : 236), right = target->w - 8;
     if (right - left < 80)
         return;     // a screen too narrow for it
     const int line_h = text_height(font) + 3;
