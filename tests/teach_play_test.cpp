@@ -255,3 +255,34 @@ TEST_F(TeachPlay, TheIdeasAreTheMapsFirstLines)
     EXPECT_STREQ(list.level_ideas[1], level_idea(1));
     EXPECT_STREQ(list.level_ideas[2], "changed");
 }
+
+/* Undo gives the level clock back, as the README says plainly now, and a completion that used it
+   is recorded as helped, never as the player's own best: the time undone is not in it. */
+TEST_F(TeachPlay, UndoGivesTheClockBackAndItsCompletionIsRecordedAsHelped)
+{
+    forget_records_state();
+    enter(1);
+    const int start = level_clock_left(world);
+    frame({KEY_UP});                // the sweet
+    for (int i = 0; i < 200; i++)
+        frame();                    // four seconds of game time
+    const int before_undo = level_clock_left(world);
+    ASSERT_LE(before_undo, start - 400);
+    frame({KEY_BACKSPACE});
+    EXPECT_GT(level_clock_left(world), start - 100) << "the clock as it stood before the step";
+    EXPECT_EQ(world.level.sweets_eaten, 0);
+    frame({KEY_UP});
+    for (int i = 0; i < 30; i++)
+        frame();
+    frame({KEY_UP});
+    for (int i = 0; i < 30 && !world.level.level_completed; i++)
+        frame();
+    ASSERT_TRUE(world.level.level_completed);
+    const int ticks = records_attempt_ticks(session.attempt, world.clock);
+    EXPECT_LT(ticks, 400) << "the four seconds undone are not counted";
+    records_level_completed(1, ticks);
+    EXPECT_EQ(level_record(1).ticks[RECORD_HELPED], ticks);
+    EXPECT_EQ(level_record(1).moves[RECORD_HELPED], 2);
+    EXPECT_EQ(level_record(1).moves[RECORD_UNHELPED], RECORD_NONE) << "not the player's own best";
+    forget_records_state();
+}
