@@ -286,3 +286,18 @@ TEST_F(TeachPlay, UndoGivesTheClockBackAndItsCompletionIsRecordedAsHelped)
     EXPECT_EQ(level_record(1).moves[RECORD_UNHELPED], RECORD_NONE) << "not the player's own best";
     forget_records_state();
 }
+
+/* A pause asked for and not taken (the editor's playtest has none) lapses at the next frame's
+   keys: the keys typed then are read as ever. */
+TEST_F(TeachPlay, APauseNotTakenHoldsNoKeyBack)
+{
+    enter(1);
+    const int row = world.motion.playerL[1];
+    frame({KEY_P});
+    EXPECT_TRUE(pause_requested);
+    frame({KEY_UP});
+    EXPECT_FALSE(pause_requested);
+    for (int i = 0; i < 30; i++)
+        frame();
+    EXPECT_EQ(world.motion.playerL[1], row + 1) << "Up was read";
+}

@@ -327,7 +327,9 @@ int handle_game_keys()
         poll_keyboard();
     undo_typed = false;
     demo_poll_pad();
-    // The keys typed after the pause key are left for the pause, which any key ends.
+    // A request the caller did not act on (the editor's playtest has no pause) lapses, and the
+    // keys typed after the pause key are left for the pause, which any key ends.
+    pause_requested = false;
     while (!pause_requested && demo_key_typed())
         handle_typed_key(demo_read_key() >> 8);
 

@@ -25,7 +25,8 @@ extern int (*install_game_timer)(void (*handler)(), long speed);
 int handle_game_keys();
 
 /* Set by the pause key (P unless keys.cfg moves it), never in a demo played back: the play loop
-   then pauses before its next frame, and clears it. */
+   then pauses before its next frame, and clears it. The next handle_game_keys clears it too, so a
+   caller without a pause (the editor's playtest) loses no key to it. */
 extern bool pause_requested;
 
 /* Counts the ticks of a frame's update toward the repeat of a held key. Called by the play loop
