@@ -301,3 +301,35 @@ TEST_F(TeachPlay, APauseNotTakenHoldsNoKeyBack)
         frame();
     EXPECT_EQ(world.motion.playerL[1], row + 1) << "Up was read";
 }
+
+/* The level select adds the idea of the level under the cursor beside the list, right of the
+   bars and level with the cursor's; the list itself is drawn as before, and a level without an
+   idea adds nothing. */
+TEST_F(TeachPlay, TheLevelSelectShowsTheCursorsIdeaBesideTheList)
+{
+    LevelSelect *select = new LevelSelect{};
+    open_level_select(select);
+    ASSERT_EQ(select->list.count, 2);
+    BITMAP *with = create_bitmap_ex(8, 640, 480), *without = create_bitmap_ex(8, 640, 480);
+    clear_bitmap(with);
+    clear_bitmap(without);
+    select->cursor = 2;
+    draw_level_select(with, select);
+    select->list.level_ideas[2][0] = '\0';
+    draw_level_select(without, select);
+    int beside = 0, elsewhere = 0, top = 480, bottom = 0;
+    for (int y = 0; y < 480; y++)
+        for (int x = 0; x < 640; x++)
+            if (getpixel(with, x, y) != getpixel(without, x, y)) {
+                (x > 640 / 3 + 220 ? beside : elsewhere)++;
+                top = y < top ? y : top;
+                bottom = y > bottom ? y : bottom;
+            }
+    EXPECT_GT(beside, 100);
+    EXPECT_EQ(elsewhere, 0) << "the list is as it was";
+    EXPECT_EQ(top, 20 * 2 + 35 - 4) << "level with the cursor's bar";
+    EXPECT_LT(bottom, 480 - 8);
+    destroy_bitmap(with);
+    destroy_bitmap(without);
+    delete select;
+}
