@@ -1,5 +1,6 @@
 # pause_clock.sh: P pauses play: the view dims, "Paused" stands in its middle and the HUD clock
 # stands still however long the pause lasts; any key ends the pause and the clock runs again.
+# The game was recorded as a demo meanwhile: it holds no pause and plays back to the same end.
 source "$(dirname "$0")/lib/harness.bash"
 source "$(dirname "$0")/lib/play.bash"
 e2e_setup "$1"
@@ -26,7 +27,11 @@ _stays_still() {
     done
 }
 
-e2e_play_first_level play_walk
+demo="$E2E_TMP/pause.demo"
+e2e_use_maps play_walk play_mine
+e2e_boot_to_menu -record "$demo"
+e2e_key 1
+e2e_enter_level 1
 # The clock runs: its digits change within a few seconds.
 e2e_capture "$E2E_TMP/c.xwd"
 e2e_poll 10 _clock_is_not "$(clock_sum "$E2E_TMP/c.xwd")" || e2e_fail "the clock does not run"
@@ -42,4 +47,15 @@ e2e_key space
 e2e_poll 10 eval '_e2e_play_shown' || e2e_fail "a key did not end the pause"
 e2e_capture "$E2E_TMP/c.xwd"
 e2e_poll 10 _clock_is_not "$(clock_sum "$E2E_TMP/c.xwd")" || e2e_fail "the clock did not run again"
-e2e_leave_level
+e2e_key Up Up
+e2e_wait_completed 20
+e2e_confirm_to_select 2
+e2e_quit_from_select
+
+grep -q " r$((16 << 8))\b" "$demo" && e2e_fail "the demo holds the pause key"
+e2e_start -playdemo "$demo"
+e2e_wait_exit 60
+e2e_expect_status 0
+grep -q "^level 1 (Sweet Walk): completed in" "$E2E_GAME/out.txt" ||
+    e2e_fail "the playback did not end as recorded: $(grep '^level' "$E2E_GAME/out.txt")"
+e2e_log "ok"
