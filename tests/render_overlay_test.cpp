@@ -331,3 +331,51 @@ TEST(MessageLine, DrawsAtMostSeventyNineCharactersFromTheViewsMiddleDown)
     destroy_bitmap(target);
     clear_message(world);
 }
+
+/* The key card at rest: with neither an idea nor moved keys it is its picture alone, pixel for
+   pixel; an idea puts the "This level" box just above it and leaves the card as it was; a moved
+   key writes over its own row of the key column and nowhere else. */
+TEST_F(RenderOverlay, TheKeyCardAddsTheIdeaAboveItAndMovedKeysInTheirRowsOnly)
+{
+    create_trans_table(&trans_table, (RGB *)data[DAT_GAME_PALETTE].dat, 128, 128, 128, nullptr);
+    BITMAP *card = bitmap(DAT_F1_PANEL);
+    const int top = 480 - card->h;
+    auto at_rest = [&](BITMAP *target, const char *idea, const char *const *keys) {
+        clear_bitmap(target);
+        reset_f1_panel();
+        toggle_f1_panel();
+        for (int i = 0; i < 100; i++)
+            draw_f1_panel(target, idea, keys);
+        clear_bitmap(target);
+        draw_f1_panel(target, idea, keys);
+    };
+    auto differing = [](BITMAP *a, BITMAP *b, int x0, int y0, int x1, int y1) {
+        int n = 0;
+        for (int y = y0; y <= y1; y++)
+            for (int x = x0; x <= x1; x++)
+                n += getpixel(a, x, y) != getpixel(b, x, y);
+        return n;
+    };
+    BITMAP *plain = solid_bitmap(640, 480, 0), *other = solid_bitmap(640, 480, 0);
+    at_rest(plain, nullptr, nullptr);
+    ASSERT_TRUE(f1_panel_y <= top && f1_panel_y > top - 10) << f1_panel_y;
+    at_rest(other, "", nullptr);
+    EXPECT_EQ(differing(plain, other, 0, 0, 639, 479), 0) << "an empty idea is no idea";
+
+    at_rest(other, "push a jar into the zipper's lane, then let the zipper go", nullptr);
+    EXPECT_EQ(differing(plain, other, 0, f1_panel_y, 639, 479), 0) << "the card stays its picture";
+    EXPECT_GT(differing(plain, other, 10, f1_panel_y - 60, 10 + card->w - 1, f1_panel_y - 5), 500);
+    EXPECT_EQ(differing(plain, other, 0, 0, 639, f1_panel_y - 70), 0) << "a small box, just above";
+
+    const char *keys[KEY_CARD_ROWS] = {};
+    keys[25] = "Z / Del";       // the right column's "Backspace / U", twelfth line
+    at_rest(other, nullptr, keys);
+    const int row_top = f1_panel_y + 36 + 3 * 19 + 2 * 5 + 11 * 14;
+    const int changed = differing(plain, other, 0, 0, 639, 479);
+    EXPECT_GT(changed, 20);
+    EXPECT_EQ(differing(plain, other, 250 + 10 - 1, row_top + 1, 250 + 10 + 98 - 5, row_top + 13),
+              changed) << "all of it in the key's cell";
+    destroy_bitmap(plain);
+    destroy_bitmap(other);
+    reset_f1_panel();
+}

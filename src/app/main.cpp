@@ -193,6 +193,12 @@ int main(int argc, char *argv[])
     // The player's keys are read before the window opens, so their faults are the first lines.
     char keys_path[GAME_PATH_SIZE];
     load_key_map(config_file_path("keys.cfg", keys_path, sizeof keys_path), stderr);
+    if (key_map_fault[0]) {
+        // As the unreadable save: on the console now, and once on the first level's message line.
+        size_t used = std::strlen(notice);
+        std::snprintf(notice + used, sizeof notice - used, "%s%s: the action keeps its keys.",
+                      used ? "\n" : "", key_map_fault);
+    }
     status = start_up(argv[0], line.given[OPTION_NOSOUND], notice, &screen_buffer,
                       !watch && !playback);
     if (status != 0)

@@ -7,6 +7,7 @@
 #include "render/render_frame.h"
 #include "app/end_screen.h"
 #include "app/frame_pacing.h"
+#include "app/pause_screen.h"
 #include "base/key_wait.h"
 #include "base/sound.h"
 #include "base/timer.h"
@@ -14,6 +15,9 @@
 #include "base/display_options.h"
 #include "ui/game_keys.h"
 #include "play/hint.h"
+#include "ui/key_card.h"
+#include "ui/key_map.h"
+#include "ui/lessons.h"
 #include "ui/level_records.h"
 #include "ui/level_shading.h"
 #include "ui/level_select.h"
@@ -71,14 +75,24 @@ int play_frames(BITMAP *buffer)
     // In play the hint thinks ahead from the level's start, so that it answers at once.
     hint_think_ahead(session);
     while (!esc_leaves_level() && !confirmed) {
+        if (pause_requested) {
+            // Between two frames: the one before is on the screen, the next is drawn after.
+            pause_requested = false;
+            run_pause(buffer);
+        }
         probe_floor(session.world);
-        render_frame(buffer, session.world, session_overlay(session));
+        FrameOverlay overlay = session_overlay(session);
+        overlay.idea = level_idea(session.level);
+        overlay.card_keys = key_card_overlay();
+        overlay.message_note = lessons_note();
+        render_frame(buffer, session.world, overlay);
         draw_records_panel(buffer);
         show_frame(buffer);
         confirmed = handle_game_keys();
         session.world.camera_height = display_options.camera_height;
         const int ticks = demo_ticks_since_last();
         session_step(session, ticks);
+        lessons_frame_done(session);
         note_frame_ticks(ticks);
         if (!demo_frame_done())
             break;              // a demo played back that went astray
@@ -86,6 +100,7 @@ int play_frames(BITMAP *buffer)
     }
     hint_cancel(session);
     records_panel_held = false;
+    pause_requested = false;
     if (!confirmed) {
         // An Esc press that arrived after this frame's keys were read is still in the buffer;
         // the level selection must not take it as its own Esc.
@@ -118,8 +133,11 @@ void play_levels(BITMAP *buffer)
         undo_attempt_started(session);
         hint_cancel(session);
         records_attempt_started(session.level);
+        lessons_level_started();
         if (const char *notice = unsaved_progress_notice())
             show_message(session.world, notice, 300);
+        else if (const char *keys_notice = key_map_notice())
+            show_message(session.world, keys_notice, 300);
         music_started = 0;
         stop_music(MENU_MUSIC);
         if (display_options.music_on)

@@ -17,6 +17,7 @@ const DisplayOptions program_start_options = {
     .camera_distance = 80,
     .ambient_light = 100,
     .map_panel_shown = false,
+    .map_heights = false,
 };
 
 DisplayOptions display_options = program_start_options;

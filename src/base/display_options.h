@@ -43,6 +43,7 @@ struct DisplayOptions {
     int camera_distance;    /* world units behind the robot */
     int ambient_light;
     bool map_panel_shown;
+    bool map_heights;       /* the map panel shades each square by its height */
 };
 
 /* The one set of options of the running program. */

@@ -20,3 +20,10 @@ void timer_handler();
 /* Returns the ticks elapsed since the previous call and marks them consumed. One reading point
    is shared by every caller (the play loop and the cast screen). */
 int ticks_since_last();
+
+/* The pause: from pause_game_time to resume_game_time the timer goes on counting tick_counter,
+   but those ticks are never returned by ticks_since_last, so the game's time, and with it the
+   level clock, a recorded time and a demo, take no note of the paused stretch; the ticks counted
+   before the pause are still returned. Called by the play loop around its pause. */
+void pause_game_time();
+void resume_game_time();

@@ -88,7 +88,104 @@ void toggle_f1_panel()
     f1_panel_shown = !f1_panel_shown;
 }
 
-void draw_f1_panel(BITMAP *target)
+namespace {
+
+/* Where the key card's picture (made with the datafile) writes its key column: each column's
+   sections, a heading and its lines, from the card's row 36 down; a heading takes 19 rows (and
+   5 more before all but the first), a line 14. */
+struct CardColumn {
+    int x;              /* the keys' left edge */
+    int keys_w;         /* their width, up to what the key does */
+    int sections[3];    /* lines under each heading */
+};
+const CardColumn CARD_COLUMNS[2] = {{16, 110, {7, 5, 2}}, {250, 98, {6, 5, 3}}};
+const int CARD_TOP = 36, CARD_HEADING_H = 19, CARD_HEADING_GAP = 5, CARD_LINE_H = 14;
+
+/* Writes the given key texts over the card's key column, the card at (left, top). */
+void draw_card_keys(BITMAP *target, BITMAP *panel, int left, int top,
+                    const char *const *card_keys)
+{
+    // The card's own blue, from a place in its body no text reaches.
+    const int background = getpixel(panel, 6, CARD_TOP + 4);
+    const int sky = makecol(120, 200, 255);
+    int row = 0;
+    for (const CardColumn &c : CARD_COLUMNS) {
+        int y = CARD_TOP;
+        for (int s = 0; s < 3; s++) {
+            y += (s > 0 ? CARD_HEADING_GAP : 0) + CARD_HEADING_H;
+            for (int line = 0; line < c.sections[s]; line++, row++, y += CARD_LINE_H) {
+                if (row >= KEY_CARD_ROWS || !card_keys[row])
+                    continue;
+                const int x0 = left + c.x - 1, y0 = top + y + 1;
+                const int x1 = left + c.x + c.keys_w - 5, y1 = top + y + CARD_LINE_H - 1;
+                rectfill(target, x0, y0, x1, y1, background);
+                // A long name stops at the cell's edge rather than run into what the key does.
+                set_clip_rect(target, x0, y0, x1, y1);
+                textout_ex(target, font, card_keys[row], left + c.x, top + y + 3, sky, -1);
+                set_clip_rect(target, 0, 0, target->w - 1, target->h - 1);
+            }
+        }
+    }
+}
+
+/* The "This level" box above the card, the card's width, its bottom 4 rows above the card. */
+void draw_idea_box(BITMAP *target, int left, int card_top, int width, const char *idea)
+{
+    FONT *heading_font = (FONT *)datafile_object(DAT_FONT_LARGE);
+    if (!heading_font)
+        heading_font = font;
+    const int line_h = text_height(font) + 3;
+    const int lines = draw_wrapped_text(target, font, idea, 0, 0, width - 24, line_h, 0, false);
+    const int heading_h = text_height(heading_font) + 6;
+    const int h = 8 + heading_h + lines * line_h + 6;
+    const int top = card_top - 4 - h;
+    rectfill(target, left, top, left + width - 1, top + h - 1, makecol(10, 20, 70));
+    rect(target, left, top, left + width - 1, top + h - 1, makecol(150, 160, 190));
+    textout_ex(target, heading_font, "This level", left + 12, top + 6, makecol(255, 230, 90), -1);
+    draw_wrapped_text(target, font, idea, left + 12, top + 8 + heading_h, width - 24, line_h,
+                      makecol(235, 235, 235));
+}
+
+} // namespace
+
+int draw_wrapped_text(BITMAP *target, FONT *f, const char *text, int x, int y, int width,
+                      int line_h, int colour, bool draw)
+{
+    char line[256] = "";
+    int lines = 0;
+    auto put_line = [&]() {
+        if (draw)
+            textout_ex(target, f, line, x, y + lines * line_h, colour, -1);
+        lines++;
+        line[0] = '\0';
+    };
+    const char *p = text;
+    while (*p) {
+        while (*p == ' ')
+            p++;
+        const char *end = p;
+        while (*end && *end != ' ')
+            end++;
+        if (end == p)
+            break;
+        char word[128];
+        std::snprintf(word, sizeof word, "%.*s", (int)(end - p), p);
+        char wider[256];
+        std::snprintf(wider, sizeof wider, "%s%s%s", line, line[0] ? " " : "", word);
+        if (line[0] && text_length(f, wider) > width) {
+            put_line();
+            std::snprintf(line, sizeof line, "%s", word);
+        } else {
+            std::snprintf(line, sizeof line, "%s", wider);
+        }
+        p = end;
+    }
+    if (line[0])
+        put_line();
+    return lines;
+}
+
+void draw_f1_panel(BITMAP *target, const char *idea, const char *const *card_keys)
 {
     const int screen_h = target->h;
     if (f1_panel_y > screen_h)
@@ -96,11 +193,21 @@ void draw_f1_panel(BITMAP *target)
     set_clip_rect(target, 0, 0, target->w - 1, target->h - 1);
     set_clip_state(target, TRUE);
     BITMAP *panel = picture(DAT_F1_PANEL);
-    if (f1_panel_y < screen_h && panel)
+    if (f1_panel_y < screen_h && panel) {
         draw_sprite(target, panel, 10, f1_panel_y);
+        if (card_keys)
+            draw_card_keys(target, panel, 10, f1_panel_y, card_keys);
+        if (idea && idea[0])
+            draw_idea_box(target, 10, f1_panel_y, panel->w, idea);
+    }
     const int panel_h = panel ? panel->h : 0;
     if (f1_panel_shown && f1_panel_y > screen_h - panel_h)
         f1_panel_y -= F1_PANEL_STEP;
     else if (!f1_panel_shown && f1_panel_y < screen_h)
         f1_panel_y += F1_PANEL_STEP;
+}
+
+void draw_f1_panel(BITMAP *target)
+{
+    draw_f1_panel(target, nullptr, nullptr);
 }

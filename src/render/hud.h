@@ -34,7 +34,24 @@ void reset_f1_panel();
    Called by the F1 key. */
 void toggle_f1_panel();
 
+/* The rows of the key card's key column (the keys, left of what they do): the left column's
+   fourteen from the top, then the right column's; each text at most KEY_CARD_TEXT - 1
+   characters. */
+enum { KEY_CARD_ROWS = 28, KEY_CARD_TEXT = 40 };
+
 /* Draws the F1 panel (datafile object 13) at its row when it is not wholly below the screen, then
    slides it 10 pixels toward where it is wanted. Sets target's clipping to the whole bitmap.
-   Called every frame after the HUD. */
+   With an idea (not empty), a box above the card, sliding with it, says "This level" and the
+   idea, broken at blanks into lines; given card_keys (KEY_CARD_ROWS texts, nullptr for a row the
+   picture says right), each row given is written over the picture's key column. Without both the
+   card is its picture alone. Called every frame after the HUD. */
+void draw_f1_panel(BITMAP *target, const char *idea, const char *const *card_keys);
+
+/* The card alone: its picture, without an idea or keys moved. */
 void draw_f1_panel(BITMAP *target);
+
+/* Draws text with f in colour into target from (x, y) down, broken at blanks into lines no wider
+   than width pixels (a word wider still stands alone), each line_h pixels below the one before.
+   Returns the number of lines drawn; with draw false only counts them. */
+int draw_wrapped_text(BITMAP *target, FONT *f, const char *text, int x, int y, int width,
+                      int line_h, int colour, bool draw = true);

@@ -32,6 +32,34 @@ void draw_minimap_tiles(const World &w, BITMAP *target, int ox, int oy)
         const MapTile &t = w.map.tiles[i];
         draw_sprite(target, marker, ox + MAP_CELL * t.x, oy - MAP_CELL * t.z);
     }
+    if (display_options.map_heights)
+        draw_minimap_heights(w, target, ox, oy);
+}
+
+int map_height_shade(int height, int lowest, int highest)
+{
+    // From a deep blue for the lowest square to near white for the highest; one height, mid way.
+    const int span = highest - lowest;
+    const int t = span > 0 ? (height - lowest) * 255 / span : 128;
+    return makecol(30 + t * 225 / 255, 40 + t * 215 / 255, 110 + t * 145 / 255);
+}
+
+void draw_minimap_heights(const World &w, BITMAP *target, int ox, int oy)
+{
+    const int n = w.map.tile_count < MAP_TILE_CAPACITY ? w.map.tile_count : MAP_TILE_CAPACITY;
+    if (n < 1)
+        return;
+    int lowest = w.map.tiles[0].height, highest = lowest;
+    for (int i = 1; i < n; i++) {
+        lowest = w.map.tiles[i].height < lowest ? w.map.tiles[i].height : lowest;
+        highest = w.map.tiles[i].height > highest ? w.map.tiles[i].height : highest;
+    }
+    for (int i = 0; i < n; i++) {
+        const MapTile &t = w.map.tiles[i];
+        const int x = ox + MAP_CELL * t.x, y = oy - MAP_CELL * t.z;
+        rectfill(target, x + 1, y + 1, x + MAP_CELL - 2, y + MAP_CELL - 2,
+                 map_height_shade(t.height, lowest, highest));
+    }
 }
 
 void draw_minimap_actors(const World &w, BITMAP *target, int ox, int oy)

@@ -14,8 +14,17 @@ extern int map_panel_x;
    target's clipping to the whole bitmap. The last drawing of every frame. */
 void draw_map_panel(const World &w, BITMAP *target);
 
-/* Draws the square marker for every square, at (ox + 7 column, oy - 7 row). */
+/* Draws the square marker for every square, at (ox + 7 column, oy - 7 row); with the map
+   heights switched on (display_options.map_heights), each square's middle then shows its
+   height (draw_minimap_heights). */
 void draw_minimap_tiles(const World &w, BITMAP *target, int ox, int oy);
+
+/* Fills the middle of every square's cell with the shade of its height among the level's. */
+void draw_minimap_heights(const World &w, BITMAP *target, int ox, int oy);
+
+/* The colour of a square of `height` in a level whose squares span lowest..highest: darker
+   lower, lighter higher, a middle shade when all are alike. */
+int map_height_shade(int height, int lowest, int highest);
 
 /* Draws the icon of every actor not gone at its square, turned to its heading. */
 void draw_minimap_actors(const World &w, BITMAP *target, int ox, int oy);

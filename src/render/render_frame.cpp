@@ -67,9 +67,10 @@ void render_frame(BITMAP *bitmap, const World &w, const FrameOverlay &overlay)
     if (overlay.hint_shown)
         draw_hint_arrow(bitmap, w, &camera, planes, plane_count, overlay.hint_column,
                         overlay.hint_row, overlay.hint_code);
-    draw_message_line(bitmap, w.message, viewport.x, viewport.y, viewport.w, viewport.h);
+    draw_message_line(bitmap, w.message, viewport.x, viewport.y, viewport.w, viewport.h,
+                      overlay.message_note);
     draw_hud(w, bitmap);
-    draw_f1_panel(bitmap);
+    draw_f1_panel(bitmap, overlay.idea, overlay.card_keys);
     if (w.title_timer > 0)
         draw_level_title(w, bitmap, overlay.level);
     draw_debug_block(w, bitmap);

@@ -24,6 +24,10 @@ struct FrameOverlay {
     int hint_column;
     int hint_row;
     int hint_code;
+    const char *idea = nullptr;     /* the level's idea, shown above the key card; none if empty */
+    const char *const *card_keys = nullptr; /* the key card's key column as keys.cfg moved it
+                                               (draw_f1_panel); nullptr: the card's picture */
+    const char *message_note = nullptr;     /* a line under the message line, while one shows */
 };
 
 /* Draws one frame of play of world w into bitmap (the size of the screen): viewport and camera,

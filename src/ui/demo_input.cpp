@@ -319,7 +319,8 @@ int demo_read_key()
     } else {
         k = play_typed_key(readkey());
     }
-    if (demo_mode == DEMO_RECORD)
+    // A pause is not play: the recording goes on as if it had not come (game_keys.h).
+    if (demo_mode == DEMO_RECORD && (k >> 8) != KEY_P)
         note("r" + std::to_string(k));
     return k;
 }

@@ -13,6 +13,7 @@
 #include "base/display_options.h"
 #include "play/hint.h"
 #include "render/hud.h"
+#include "ui/key_card.h"
 #include "ui/level_records.h"
 #include "ui/level_select.h"
 #include "render/message_line.h"
@@ -147,6 +148,11 @@ void undo_keys_held()
 
 void ask_for_hint()
 {
+    // After a loss the one way on is back: the hint would only say that no way is left.
+    if (session.world.level.level_lost) {
+        show_message(session.world, undo_first_text(), MESSAGE_TICKS);
+        return;
+    }
     session_ask_hint(session);
 }
 
@@ -236,6 +242,16 @@ void handle_typed_key(int scancode)
     case KEY_I:
         ask_for_hint();
         break;
+    case KEY_P:
+        // A demo played back never pauses: what it shows was recorded without the pauses.
+        if (demo_mode == DEMO_OFF || demo_mode == DEMO_RECORD)
+            pause_requested = true;
+        break;
+    case KEY_L:
+        o.map_heights = !o.map_heights;
+        show_message(session.world, o.map_heights ? "Map heights on" : "Map heights off",
+                     MESSAGE_TICKS);
+        break;
     default:
         break;
     }
@@ -298,6 +314,7 @@ int handle_held_camera_keys()
 } // namespace
 
 int (*install_game_timer)(void (*handler)(), long speed) = install_library_timer;
+bool pause_requested = false;
 
 void note_frame_ticks(int32_t ticks)
 {
@@ -310,7 +327,10 @@ int handle_game_keys()
         poll_keyboard();
     undo_typed = false;
     demo_poll_pad();
-    while (demo_key_typed())
+    // A request the caller did not act on (the editor's playtest has no pause) lapses, and the
+    // keys typed after the pause key are left for the pause, which any key ends.
+    pause_requested = false;
+    while (!pause_requested && demo_key_typed())
         handle_typed_key(demo_read_key() >> 8);
 
     if (demo_key_held(KEY_R)) {

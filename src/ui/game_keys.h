@@ -12,7 +12,9 @@ extern int (*install_game_timer)(void (*handler)(), long speed);
    in typing order: the arrows and Space push move codes onto the command queue (Shift+Left and
    Shift+Right strafe), the function keys and B and M switch display options and sound, F12 takes
    a screenshot, F9 and F10 step the level number to a neighbouring map that exists, Backspace and
-   U step back one command (undo_history.h), I asks for a hint (hint.h); most changes are
+   U step back one command (undo_history.h), I asks for a hint (hint.h), or after a loss says to
+   undo first, P asks for a pause (the keys typed after it wait for it to end), L switches the
+   map panel's heights; most changes are
    confirmed on the message line. Then the held keys, once: R restarts the level, Space or Enter
    confirm a completed level (returning 1 at once) or restart a lost one, Backspace or U held
    keep stepping back some seven times a second, Tab sets records_panel_held while held, and the
@@ -21,6 +23,11 @@ extern int (*install_game_timer)(void (*handler)(), long speed);
    confirmed, else 0. Esc is left to the play loop. Called once per frame by the play loop, after
    the frame is on the screen. */
 int handle_game_keys();
+
+/* Set by the pause key (P unless keys.cfg moves it), never in a demo played back: the play loop
+   then pauses before its next frame, and clears it. The next handle_game_keys clears it too, so a
+   caller without a pause (the editor's playtest) loses no key to it. */
+extern bool pause_requested;
 
 /* Counts the ticks of a frame's update toward the repeat of a held key. Called by the play loop
    once a frame with the ticks it gives update_player, so that a demo repeats exactly. */

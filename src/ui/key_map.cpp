@@ -32,10 +32,13 @@ const KeyAction key_actions[KEY_ACTIONS] = {
     {"camera-farther", {KEY_W}}, {"camera-nearer", {KEY_S}},
     {"camera-farther-more", {KEY_G}}, {"camera-nearer-more", {KEY_H}},
     {"light-up", {KEY_E}}, {"light-down", {KEY_D}},
+    // Keys of play that came later, on keys nothing else had.
+    {"pause", {KEY_P}}, {"map-heights", {KEY_L}},
 };
 
 int play_key_of[128];
 bool keys_moved = false;
+char key_map_fault[160];
 
 namespace {
 
@@ -111,11 +114,41 @@ int key_by_name(const char *name)
     return 0;
 }
 
+const char *key_name_of(int scancode)
+{
+    for (const KeyName &k : KEY_NAMES)
+        if (k.scancode == scancode)
+            return k.name;
+    return nullptr;
+}
+
 void reset_key_map()
 {
     for (int k = 0; k < 128; k++)
         play_key_of[k] = k;
     keys_moved = false;
+    key_map_fault[0] = '\0';
+}
+
+namespace {
+
+bool key_map_fault_told = false;
+
+/* The file's own name: the message line has room for some 79 characters, a path takes them. */
+const char *file_name_of(const char *path)
+{
+    const char *slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
+}
+
+} // namespace
+
+const char *key_map_notice()
+{
+    if (!key_map_fault[0] || key_map_fault_told)
+        return nullptr;
+    key_map_fault_told = true;
+    return key_map_fault;
 }
 
 int load_key_map(const char *path, FILE *report)
@@ -127,6 +160,7 @@ int load_key_map(const char *path, FILE *report)
         if (!fault[0])
             return 0;
         std::fprintf(report, "tirvex: %s; every action keeps its keys\n", fault);
+        std::snprintf(key_map_fault, sizeof key_map_fault, "%.150s", fault);
         return 1;
     }
     int given[KEY_ACTIONS][KEYS_PER_ACTION + 1] = {};    /* the file's keys, 0 after the last */
@@ -174,6 +208,9 @@ int load_key_map(const char *path, FILE *report)
                 std::snprintf(why, sizeof why, "no key for %s", key_actions[action].name);
         }
         if (why[0]) {
+            if (refused == 0)
+                std::snprintf(key_map_fault, sizeof key_map_fault, "%.40s:%d: %.100s",
+                              file_name_of(path), number, why);
             if (refused < COMPLAINTS_SHOWN)
                 std::fprintf(report, "tirvex: %s:%d: %s; the action keeps its keys\n", path,
                              number, why);
@@ -191,6 +228,10 @@ int load_key_map(const char *path, FILE *report)
     if (refused > COMPLAINTS_SHOWN)
         std::fprintf(report, "tirvex: %s: and %d more lines refused\n", path,
                      refused - COMPLAINTS_SHOWN);
+    if (refused > 1) {
+        const size_t used = std::strlen(key_map_fault);
+        std::snprintf(key_map_fault + used, sizeof key_map_fault - used, " (%d more)", refused - 1);
+    }
 
     // Default keys of the actions the file moved, and defaults another action took, do nothing.
     for (int k = 1; k < 128; k++) {

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-enum { KEY_ACTIONS = 38, KEYS_PER_ACTION = 4 };
+enum { KEY_ACTIONS = 40, KEYS_PER_ACTION = 4 };
 
 /* One action of play and the keys the game gives it: the first is the scancode play reads for
    the action, whichever key the player moved it to. */
@@ -26,6 +26,9 @@ extern bool keys_moved;
    "9_PAD"), case not minded; 0 for no key. */
 int key_by_name(const char *name);
 
+/* The name keys.cfg gives the key of a scancode ("BACKSPACE"), or nullptr. */
+const char *key_name_of(int scancode);
+
 /* Every action at its default keys. */
 void reset_key_map();
 
@@ -46,3 +49,12 @@ int play_typed_key(int value);
 /* Whether a key play reads as `scancode` is held (key[]). Enter does not count while Alt is
    held: Alt+Enter switches the window. */
 bool play_key_held(int scancode);
+
+/* The first refusal of the last load_key_map, for the player's eyes: the file's own name, the
+   line and the fault ("keys.cfg:3: no key \"NOKEY\"") and how many more lines were refused;
+   "" when none was. */
+extern char key_map_fault[160];
+
+/* key_map_fault once, for the message line of the first level played; nullptr when there is
+   none or it was given already. */
+const char *key_map_notice();

@@ -29,6 +29,8 @@
 #include "world/map_file.h"
 #include "world/map_parser.h"
 #include "world/world_messages.h"
+#include "render/hud.h"
+#include "ui/lessons.h"
 
 bool records_panel_held = false;
 bool par_search_allowed = true;
@@ -583,7 +585,13 @@ void draw_records_panel(BITMAP *target)
     const int line_h = text_height(font) + 6;
     const int title_h = text_height(title_font) + 10;
     const int rows = records_unread ? 6 : 5;
-    const int w = 400, h = title_h + 10 + rows * line_h + 8;
+    // The level's idea, under the title: what the level is there to teach.
+    const char *idea = level_idea(session.attempt.level);
+    const int idea_line_h = text_height(font) + 3;
+    const int idea_lines = idea[0] ? draw_wrapped_text(target, font, idea, 0, 0, 400 - 28,
+                                                       idea_line_h, 0, false) : 0;
+    const int idea_h = idea_lines ? 8 + idea_lines * idea_line_h : 0;
+    const int w = 400, h = title_h + idea_h + 10 + rows * line_h + 8;
     const int x = (target->w - w) / 2, y = 50;
     const int x_moves = x + 250, x_time = x + w - 14;
 
@@ -606,8 +614,11 @@ void draw_records_panel(BITMAP *target)
     textout_ex(target, title_font, panel_line, x + 11, y + 6, makecol(90, 20, 10), -1);
     textout_ex(target, title_font, panel_line, x + 10, y + 5, grey, -1);
 
+    if (idea_lines)
+        draw_wrapped_text(target, font, idea, x + 14, y + title_h + 8, w - 28, idea_line_h,
+                          makecol(255, 230, 90));
     char moves_text[24], time_text[24];
-    int row_y = y + title_h + 10;
+    int row_y = y + title_h + idea_h + 10;
     auto row = [&](const char *label, int colour) {
         textout_ex(target, font, label, x + 14, row_y, sky, -1);
         textout_right_ex(target, font, moves_text, x_moves, row_y, colour, -1);

@@ -12,6 +12,7 @@
 #include "base/palette_fade.h"
 #include "base/screen_scale.h"
 #include "base/sound.h"
+#include "render/hud.h"
 #include "search/map_validation.h"
 #include "world/map_file.h"
 
@@ -113,6 +114,33 @@ void draw_refusal(BITMAP *target, const char *text)
     }
 }
 
+/* The idea of the level under the cursor, in a box right of the bars (and of the word "faults"
+   where a level has it), its top level with the cursor's bar, kept on the screen. */
+void draw_cursor_idea(BITMAP *target, const LevelSelect *select, int bars_x)
+{
+    const int cursor = select->cursor;
+    if (cursor < 1 || cursor > select->list.count || !select->list.level_ideas[cursor][0])
+        return;
+    bool faults = false;
+    for (int level = 1; level <= select->list.count; level++)
+        faults = faults || select->list.level_faults[level][0];
+    const int left = bars_x + (faults ? 270 : 236), right = target->w - 8;
+    if (right - left < 80)
+        return;     // a screen too narrow for it
+    const int line_h = text_height(font) + 3;
+    const char *idea = select->list.level_ideas[cursor];
+    const int lines = draw_wrapped_text(target, font, idea, 0, 0, right - left - 12, line_h, 0,
+                                        false);
+    const int h = lines * line_h + 10;
+    int top = 20 * cursor + 35 - 4;
+    if (top + h > target->h - 8)
+        top = target->h - 8 - h;
+    rectfill(target, left, top, right, top + h, makecol(0, 0, 0));
+    rect(target, left, top, right, top + h, makecol(50, 200, 50));
+    draw_wrapped_text(target, font, idea, left + 6, top + 6, right - left - 12, line_h,
+                      makecol(255, 255, 255));
+}
+
 } // namespace
 
 int level_map_exists(int level)
@@ -128,6 +156,9 @@ int list_levels(LevelList *list)
         if (!read_header(level, list->level_names[level]))
             break;
         level_fault(level, list->level_faults[level], LEVEL_FAULT_SIZE);
+        char path[GAME_PATH_SIZE];
+        read_level_idea(level_file_path(level, path, sizeof path), list->level_ideas[level],
+                        LEVEL_IDEA_SIZE);
         list->count = level;
     }
     return list->count;
@@ -212,6 +243,7 @@ void draw_level_select(BITMAP *target, const LevelSelect *select)
             textout_ex(target, font, "faults", x + 206, y, fault_red, -1);
         }
     }
+    draw_cursor_idea(target, select, target->w / 3);
     if (select->refusal[0])
         draw_refusal(target, select->refusal);
 }

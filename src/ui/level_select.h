@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "ui/progress_file.h"
+#include "world/level_idea.h"
 #include "world/level_map.h"
 
 enum {
@@ -17,6 +18,7 @@ enum {
 struct LevelList {
     char level_names[LEVEL_LIST_MAX + 1][LEVEL_NAME_SIZE];  /* by level number; [0] unused */
     char level_faults[LEVEL_LIST_MAX + 1][LEVEL_FAULT_SIZE];    /* level_fault's, by number */
+    char level_ideas[LEVEL_LIST_MAX + 1][LEVEL_IDEA_SIZE];  /* each map's first line, by number */
     int count;      /* levels 1..count have map files, without a gap */
 };
 
@@ -52,7 +54,7 @@ int level_map_exists(int level);
 const char *level_fault(int level, char *out, size_t size);
 
 /* Fills list with the names of levels 1, 2, ... up to 21, stopping at the first number whose map
-   file cannot be opened, and with each one's level_fault. Returns the count. */
+   file cannot be opened, and with each one's level_fault and idea. Returns the count. */
 int list_levels(LevelList *list);
 
 /* The highest level that may be chosen: the highest listed level completed in progress, plus 1
@@ -71,7 +73,8 @@ int level_select_key(LevelSelect *select, int scancode);
 /* Draws the background picture centred and one bar per listed level into target (the screen
    buffer): bright with white text for completed levels and the highest open one, dark with black
    text otherwise, the cursor arrow and the completed marks; a level with faults has
-   the word "faults" beside its bar, and a refusal is written in a box at the bottom. */
+   the word "faults" beside its bar, and a refusal is written in a box at the bottom. Right of
+   the bars, level by the cursor's bar, a box gives the idea of the level under the cursor. */
 void draw_level_select(BITMAP *target, const LevelSelect *select);
 
 /* The level select screen: fades in, draws into target and copies it to the screen after every

@@ -1,0 +1,67 @@
+/* pause_screen.cpp: the pause of play: the view dimmed and "Paused" until a key is pressed. */
+#include "app/pause_screen.h"
+
+#include "app/frame_pacing.h"
+#include "base/datafile.h"
+#include "base/key_wait.h"
+#include "base/screen_scale.h"
+#include "base/timer.h"
+#include "render/colour_tables.h"
+
+namespace {
+
+bool any_key_held()
+{
+    if (keyboard_needs_poll())
+        poll_keyboard();
+    for (int k = 1; k < KEY_MAX; k++)
+        if (key[k])
+            return true;
+    return false;
+}
+
+/* Shows the paused picture once more at the display's pace, and lets the program's other
+   inputs (the pad) run. */
+void show_paused(BITMAP *buffer)
+{
+    wait_for_next_frame();
+    present_frame(buffer);
+    pause_briefly();
+}
+
+} // namespace
+
+void dim_picture(BITMAP *bitmap)
+{
+    COLOR_MAP *saved = color_map;
+    color_map = &trans_table;
+    drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+    set_clip_rect(bitmap, 0, 0, bitmap->w - 1, bitmap->h - 1);
+    rectfill(bitmap, 0, 0, bitmap->w - 1, bitmap->h - 1, makecol(0, 0, 0));
+    solid_mode();
+    color_map = saved;
+}
+
+void run_pause(BITMAP *buffer)
+{
+    pause_game_time();
+    dim_picture(buffer);
+    FONT *large = (FONT *)datafile_object(DAT_FONT_LARGE);
+    if (!large)
+        large = font;
+    const int cx = buffer->w / 2, cy = buffer->h / 2 - text_height(large) / 2;
+    textout_centre_ex(buffer, large, "Paused", cx + 2, cy + 2, makecol(20, 20, 20), -1);
+    textout_centre_ex(buffer, large, "Paused", cx, cy, makecol(255, 255, 255), -1);
+    start_frame_pacing();
+    // The pause key and what came with it are let go first; then a new press ends the pause.
+    while (any_key_held())
+        show_paused(buffer);
+    clear_keybuf();
+    while (!keypressed())
+        show_paused(buffer);
+    while (any_key_held())
+        show_paused(buffer);
+    clear_keybuf();
+    start_frame_pacing();
+    resume_game_time();
+}

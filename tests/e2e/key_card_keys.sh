@@ -1,0 +1,50 @@
+# key_card_keys.sh: the key card (F1) shows the level's idea above it under "This level", and
+# under a keys.cfg that moves undo to Z it writes the moved row of its key column, and only
+# that row, over its picture. A bad line of keys.cfg is named, with the file and the line, on
+# standard error.
+source "$(dirname "$0")/lib/harness.bash"
+source "$(dirname "$0")/lib/play.bash"
+e2e_setup "$1"
+
+# The card at rest: 306 rows high, its top at 170 on a 480-row screen; the right column's
+# twelfth line ("Backspace / U") has its keys at x 259..353, rows 428..440.
+card() { e2e_pixels "$1" 10 170 479 479 1; }
+undo_cell() { e2e_pixels "$1" 259 428 353 440 1 | cksum; }
+# The card without the undo row: its rows above and below it.
+card_but_undo() { { e2e_pixels "$1" 10 170 479 427 1; e2e_pixels "$1" 10 441 479 479 1; } | cksum; }
+
+_card_at_rest() {
+    e2e_capture "$E2E_TMP/a.xwd" || return 1
+    e2e_lit "$E2E_TMP/a.xwd" 20 180 460 200 2 || return 1
+    sleep 0.3
+    e2e_capture "$E2E_TMP/b.xwd" || return 1
+    [ "$(card "$E2E_TMP/a.xwd" | cksum)" = "$(card "$E2E_TMP/b.xwd" | cksum)" ]
+}
+
+# show_card SHOT: into the level, the view at rest, F1 until the card rests; SHOT is the
+# screen with it, SHOT.before the one without it.
+show_card() {
+    e2e_play_first_level play_walk
+    e2e_wait_still 30
+    e2e_capture "$1.before"
+    e2e_key F1
+    e2e_poll 20 _card_at_rest || e2e_fail "the key card did not come to rest"
+    cp "$E2E_TMP/b.xwd" "$1"
+    e2e_leave_level
+}
+
+show_card "$E2E_TMP/plain.xwd"
+# "This level" and the idea: a box just above the card, where the view was before.
+[ "$(e2e_pixels "$E2E_TMP/plain.xwd" 12 120 470 165 1 | cksum)" != \
+  "$(e2e_pixels "$E2E_TMP/plain.xwd.before" 12 120 470 165 1 | cksum)" ] ||
+    e2e_fail "no idea box above the key card"
+
+printf 'undo = Z\nstep-back = NOKEY\n' >"$E2E_GAME/keys.cfg"
+show_card "$E2E_TMP/moved.xwd"
+grep -q "keys.cfg:2: no key \"NOKEY\"" "$E2E_GAME/err.txt" ||
+    e2e_fail "the bad line of keys.cfg was not named: $(cat "$E2E_GAME/err.txt")"
+[ "$(undo_cell "$E2E_TMP/plain.xwd")" != "$(undo_cell "$E2E_TMP/moved.xwd")" ] ||
+    e2e_fail "the card's undo row does not show the moved key"
+[ "$(card_but_undo "$E2E_TMP/plain.xwd")" = "$(card_but_undo "$E2E_TMP/moved.xwd")" ] ||
+    e2e_fail "the card changed beyond the undo row"
+e2e_log "ok"
