@@ -13,7 +13,7 @@ void draw_message_line(BITMAP *target, const MessageLine &message, int view_x, i
         // shadow end above row 260 of a full view, where the view below the line begins.
         const int x = view_x + view_w / 2, y = view_y + view_h / 2 + text_height(font) + 3;
         textout_centre_ex(target, font, line, x + 1, y + 1, makecol(0, 0, 0), -1);
-        textout_centre_ex(target, font, line, x, y, makecol(190, 255, 190), -1);
+        textout_centre_ex(target, font, line, x, y, makecol(100, 255, 100), -1);
     }
     if (!message.text)
         return;

@@ -5,12 +5,12 @@ source "$(dirname "$0")/lib/harness.bash"
 source "$(dirname "$0")/lib/play.bash"
 e2e_setup "$1"
 
-# The line under the message line, centred, wider than the death message: its pale green
-# (green well above blue, red high too) left of where the message's text begins.
+# The line under the message line, centred, wider than the death message: its green (well
+# above red and blue) left of where the message's text begins.
 _note_shown() {
     e2e_capture "$E2E_TMP/shot.xwd" || return 1
     [ "$(e2e_rgb 92 250 140 262 1 |
-        awk '$2 >= 220 && $1 >= 170 && $2 - $3 >= 40 { n++ } END { print n + 0 }')" -gt 10 ]
+        awk '$2 >= 220 && $2 - $1 >= 40 && $2 - $3 >= 40 { n++ } END { print n + 0 }')" -gt 10 ]
 }
 _note_gone() { ! _note_shown; }
 
