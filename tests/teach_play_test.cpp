@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "game_test_support.h"
+#include "play/hint.h"
 #include "play/play_session.h"
 #include "play/undo_history.h"
 #include "render_test_support.h"
@@ -42,6 +43,8 @@ protected:
     {
         demo_mode = DEMO_OFF;
         pause_requested = false;
+        // A hint still thinking would hold the next test's world still.
+        hint_cancel(session);
         undo_clear(session);
         forget_lessons_state();
         reset_key_map();
