@@ -133,6 +133,27 @@ TEST(LevelAnalysis, AWrongWayCostsSixCommandsOrMore)
     EXPECT_EQ(analysis.wrong_ways, 0);
 }
 
+/* A step is forced where every other step is blocked, goes back or kills: a road with only a
+   wall beside it is all walk, a road two squares wide none, and a sidestep into a dead end is a
+   choice (a bad one) rather than a wall. */
+TEST(LevelAnalysis, AStepWithNoOtherWayOnButBackIsForced)
+{
+    const std::string open_road = drawn_map({"0P 0. 0. 0T", "0. 0. 0. 0."}, FACING_X);
+    ASSERT_TRUE(analyse_level(open_road.c_str(), limits(), &analysis));
+    EXPECT_EQ(analysis.way_steps, 3);
+    EXPECT_EQ(analysis.forced_steps, 0);
+
+    const std::string walk = drawn_map({"0P 0. 1. 2. 2T", "-- 3. -- -- --"}, FACING_X);
+    ASSERT_TRUE(analyse_level(walk.c_str(), limits(), &analysis));
+    EXPECT_EQ(analysis.way_steps, 4);
+    EXPECT_EQ(analysis.forced_steps, 4) << "the square of three beside the road is a wall";
+
+    const std::string trap = drawn_map({"3P 3. 3T", "0. -- --"}, FACING_X);
+    ASSERT_TRUE(analyse_level(trap.c_str(), limits(), &analysis));
+    EXPECT_EQ(analysis.way_steps, 2);
+    EXPECT_EQ(analysis.forced_steps, 1) << "the start's sidestep into the pit is a choice";
+}
+
 /* Where the positions do not fit the memory, the figures that need all of them are not known
    rather than guessed; a map with faults is not analysed. */
 TEST(LevelAnalysis, ABoundedExplorationSaysWhatItDoesNotKnow)

@@ -385,17 +385,67 @@ int next_on_way(int64_t s, const int32_t *way)
     return -1;
 }
 
-/* Walks the shortest way from the start, counting its decisions and wrong ways, and replays it
-   for its game time. */
+/* Whether command `action` from position s, the position `world` holds, is a step: one that
+   takes the robot to another square. */
+bool moves_robot(int64_t s, int action, const AnalysisLimits &limits)
+{
+    const int32_t code = action_codes[action];
+    if (code != MOVE_FORWARD && code != MOVE_BACKWARD && code != MOVE_STRAFE_LEFT &&
+        code != MOVE_STRAFE_RIGHT)
+        return false;
+    const uint32_t e = ex.edges[s * SEARCH_ACTIONS + action];
+    if (e == EDGE_WIN)
+        return true;
+    static World after;
+    after = world;
+    run_command(after, code, limits.ticks_per_frame, nullptr);
+    return after.motion.playerL[0] != world.motion.playerL[0] ||
+           after.motion.playerL[1] != world.motion.playerL[1];
+}
+
+/* Whether, from position s (held by `world`), a step other than `chosen` takes the robot alive to
+   a square other than the one it came from: a choice on the way, good or bad. A step that can
+   only go on or back is a walk. */
+bool other_step_on(int64_t s, int chosen, const int32_t came_from[2],
+                   const AnalysisLimits &limits)
+{
+    static World after;
+    for (int a = 0; a < SEARCH_ACTIONS; a++) {
+        const int32_t code = action_codes[a];
+        if (a == chosen || (code != MOVE_FORWARD && code != MOVE_BACKWARD &&
+                            code != MOVE_STRAFE_LEFT && code != MOVE_STRAFE_RIGHT))
+            continue;
+        const uint32_t e = ex.edges[s * SEARCH_ACTIONS + a];
+        if (e == EDGE_OVER || e == EDGE_UNKNOWN)
+            continue;
+        after = world;
+        run_command(after, code, limits.ticks_per_frame, nullptr);
+        const int32_t *at = after.motion.playerL;
+        const int32_t *here = world.motion.playerL;
+        if ((at[0] != here[0] || at[1] != here[1]) && (at[0] != came_from[0] || at[1] != came_from[1]))
+            return true;
+    }
+    return false;
+}
+
+/* Walks the shortest way from the start, counting its decisions, wrong ways and forced steps,
+   and replays it for its game time. */
 void measure_way(const int32_t *way, const AnalysisLimits &limits, LevelAnalysis *out)
 {
     out->shortest = way[0];
-    out->decisions = out->wrong_ways = 0;
+    out->decisions = out->wrong_ways = out->way_steps = out->forced_steps = 0;
     world = analysis_start;
     int32_t frames = 0;
     int64_t s = 0;
+    int32_t came_from[2] = {world.motion.playerL[0], world.motion.playerL[1]};
     for (int32_t step = 0; step < way[0]; step++) {
         const int chosen = next_on_way(s, way);
+        if (moves_robot(s, chosen, limits)) {
+            out->way_steps++;
+            out->forced_steps += !other_step_on(s, chosen, came_from, limits);
+            came_from[0] = world.motion.playerL[0];
+            came_from[1] = world.motion.playerL[1];
+        }
         bool decision = false, wrong = false;
         for (int a = 0; a < SEARCH_ACTIONS; a++) {
             const uint32_t e = ex.edges[s * SEARCH_ACTIONS + a];
@@ -510,6 +560,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     std::memset(out, 0, sizeof *out);
     out->outcome = SEARCH_INVALID_MAP;
     out->shortest = out->decisions = out->wrong_ways = -1;
+    out->way_steps = out->forced_steps = -1;
     out->unwinnable = out->trap_positions = -1;
     out->start_delay_ticks = limits.start_delay_ticks;
     out->think_ticks = limits.think_ticks;
@@ -624,6 +675,12 @@ void describe_analysis(const LevelAnalysis &a, int64_t memory_limit, AnalysisLin
                       100.0 * analysis_unwinnable_share(a), (int)a.shortest, (int)a.decisions,
                       (int)a.wrong_ways, (long long)a.trap_positions);
         line(context, text, false);
+        if (a.way_steps > 0) {
+            std::snprintf(text, sizeof text, "fairness: %d of the way's %d steps are forced (no other "
+                          "step but back leaves the robot standing): %.0f %% a walk", (int)a.forced_steps,
+                          (int)a.way_steps, 100.0 * a.forced_steps / a.way_steps);
+            line(context, text, false);
+        }
         if (a.trap_length > 0) {
             std::snprintf(text, sizeof text, "the first trap, %d commands from the start (the last "
                           "one springs it):", (int)a.trap_length);

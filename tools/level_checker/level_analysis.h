@@ -45,6 +45,9 @@ struct LevelAnalysis {
     int32_t limit_ticks;        /* the level's time limit */
     int32_t decisions;          /* positions on the shortest way where another command is a mistake */
     int32_t wrong_ways;         /* ... where another command costs ANALYSIS_WRONG_WAY_EXTRA or more */
+    int32_t way_steps;          /* commands of the shortest way that move the robot to another square */
+    int32_t forced_steps;       /* ... taken where every other step is blocked, goes back or kills:
+                                   the way is a walk there */
     int64_t trap_positions;     /* winnable positions where a trap (a silent mistake) is available */
     int32_t trap_length;        /* commands of trap_codes: the way to the first trap found, the
                                    trap itself last; 0 for none */
