@@ -204,13 +204,14 @@ TEST_F(UndoShippedLevels, WrongCommandsUndoneGiveBackTheSolutionsWorldExactly)
         const int32_t ticks = solution.ticks_per_frame;
 
         // Played straight, noting the world before every command and the frame it came on. Every
-        // run starts from the same world: the robot's floor is not probed during the swoop, and
-        // a command then starts from the floor the level before left.
+        // run starts from a fresh game's world, the one the solution was recorded in: the robot's
+        // floor is not probed during the swoop, and a command then starts from the floor the
+        // level before left (whatever test ran before this one).
         static World before_start;
-        before_start = world;
+        before_start = World{};
         std::vector<int> command_frames;
         keeping = false;
-        world.moves = 0;
+        world = before_start;
         driver_start_level(world, level);
         taken.clear();
         int32_t next = 0;
