@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "base/picture_enlarge.h"
+#include "base/window_identity.h"
 #include "base/x11_render_scale.h"
 #include "base/x11_screen.h"
 
@@ -253,7 +254,10 @@ ScreenLayout plan_layout(int picture_w, int picture_h, int desktop_w, int deskto
     return plan;
 }
 
-int set_scaled_mode(int driver, int width, int height)
+namespace {
+
+/* set_scaled_mode's work, but for the window's names and icon. */
+int set_layout_mode(int driver, int width, int height)
 {
     destroy_enlarging_bitmaps();
     screen_layout = ScreenLayout{1, width, height, 0, 0};
@@ -276,6 +280,17 @@ int set_scaled_mode(int driver, int width, int height)
     if (set_gfx_mode(driver, width, height, 0, 0) != 0)
         return -1;
     set_plain_layout();
+    return 0;
+}
+
+} // namespace
+
+int set_scaled_mode(int driver, int width, int height)
+{
+    if (set_layout_mode(driver, width, height) != 0)
+        return -1;
+    // A mode may come with a window of its own (full screen lays one over the desktop).
+    mark_windows();
     return 0;
 }
 
