@@ -1,7 +1,8 @@
 # installed_desktop_files.sh: an install under /usr in a temporary root puts the icon in the icon
 # theme at 16, 24, 32, 48, 64, 128 and 256 pixels (RGBA PNGs of those sizes) and as SVG (a
-# well-formed picture of the painted shapes on a 256-unit square), and desktop entries and
-# metainfo that desktop-file-validate and appstreamcli validate pass.
+# well-formed picture of the painted shapes on a 256-unit square, which drawn is the 256 pixel
+# icon), and desktop entries and metainfo that desktop-file-validate and appstreamcli validate
+# pass.
 source "$(dirname "$0")/lib/harness.bash"
 fail() { e2e_fail "$*"; }
 build="$1/.."
@@ -44,6 +45,13 @@ for e in shapes:
         if e.get(name) is not None:
             assert -8 <= float(e.get(name)) <= 264, (name, e.get(name))
 PY
+# Drawn, the SVG's shapes are the painted icon: the same colours wherever both are solid (a
+# gradient turned over or a shape out of place would differ there), nothing where the painted
+# one is bare.
+read -r covered difference outside < <(python3 "$(dirname "$0")/lib/svg_icon.py" "$svg" \
+    "$icons/256x256/apps/tirvex.png") || fail "the scalable icon could not be drawn"
+[ "$covered" -gt 15000 ] && awk -v d="$difference" 'BEGIN { exit !(d < 2) }' && [ "$outside" -lt 64 ] ||
+    fail "the scalable icon is not the painted one: $covered pixels alike in place, mean difference $difference, $outside drawn where the painted icon is bare"
 
 for entry in "$root"/usr/share/applications/*.desktop; do
     desktop-file-validate "$entry" || fail "$(basename "$entry") is invalid"
