@@ -768,14 +768,21 @@ bool take_key(int k, int shifts)
 }
 
 /* Alt+Enter: the editor between a window and full screen, as the game switches; nothing is
-   remembered for the next start. */
+   remembered for the next start. Where the display gives neither any more, the editor cannot go
+   on: unsaved changes are saved first (the previous file kept as NAME~), so none is lost. */
 void switch_editor_window()
 {
-    if (switch_window_kind() != 0) {
-        std::fprintf(stderr, "tirvex_edit: no graphics mode after Alt+Enter: %s\n", allegro_error);
-        std::exit(1);
+    if (switch_window_kind() == 0) {
+        show_os_cursor(MOUSE_CURSOR_ARROW);
+        return;
     }
-    show_os_cursor(MOUSE_CURSOR_ARROW);
+    std::fprintf(stderr, "tirvex_edit: no window or full screen after Alt+Enter: %s\n", allegro_error);
+    if (unsaved()) {
+        const std::string fault = save_level_file(editor.level, editor.path.c_str());
+        std::fprintf(stderr, "tirvex_edit: %s%s\n", fault.empty() ? "saved " : "not saved: ",
+                     fault.empty() ? editor.path.c_str() : fault.c_str());
+    }
+    std::exit(1);
 }
 
 } // namespace
