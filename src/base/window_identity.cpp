@@ -2,6 +2,8 @@
 #include "base/window_identity.h"
 
 #include <allegro.h>
+
+#include <cstdint>
 #ifdef ALLEGRO_WITH_XWINDOWS
 #include <unistd.h>
 
@@ -9,7 +11,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
-#include <cstdint>
 #include <cstring>
 #include <vector>
 
