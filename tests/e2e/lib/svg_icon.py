@@ -3,8 +3,9 @@
 # ellipses and even-odd polygons, each a vertical gradient or one colour, with an opacity),
 # sampling each pixel 4 x 4 times as the painter does, the rim filter left out, and reads the
 # PNG (8-bit RGBA, not interlaced) with zlib alone.
-#   svg_icon.py SVG PNG [OUT.png]   prints "COVERED MEAN_DIFFERENCE OUTSIDE" and, with OUT, writes
-#                                   the drawn SVG as a PNG to look at
+#   svg_icon.py SVG PNG   prints "COVERED MEAN_DIFFERENCE OUTSIDE": how many pixels both leave
+#                         solid, how far apart their colours are there on average (of 255),
+#                         and how many the SVG covers where the PNG is bare
 import math
 import re
 import struct
@@ -49,16 +50,6 @@ def read_png(path):
         rows.append(line)
         previous = line
     return w, h, rows
-
-
-def write_png(path, pixels):
-    raw = b''.join(b'\0' + bytes(v for p in row for v in p) for row in pixels)
-
-    def chunk(kind, body):
-        return struct.pack('>I', len(body)) + kind + body + struct.pack('>I', zlib.crc32(kind + body))
-    with open(path, 'wb') as f:
-        f.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', SIZE, SIZE, 8, 6, 0, 0, 0)) +
-                chunk(b'IDAT', zlib.compress(raw)) + chunk(b'IEND', b''))
 
 
 def colour(text):
@@ -153,9 +144,6 @@ def main():
             elif cover >= 0.5 and png[3] < 128:
                 outside += 1        # drawn by the SVG where the painter left the desktop's
     print(covered, round(difference / max(covered, 1), 2), outside)
-    if len(sys.argv) > 3:
-        write_png(sys.argv[3], [[tuple(int(round(min(max(v, 0), 255))) for v in (r, g, b, cover * 255))
-                                 for r, g, b, cover in row] for row in picture])
 
 
 main()
