@@ -29,10 +29,11 @@ endforeach()
 set(INSTALL_SOURCES ${CMAKE_SOURCE_DIR}/assets/install)
 install(FILES ${INSTALL_SOURCES}/tirvex.desktop ${INSTALL_SOURCES}/tirvex-edit.desktop
         DESTINATION share/applications)
-foreach(size 128 256)
+foreach(size 16 24 32 48 64 128 256)
   install(FILES ${CMAKE_BINARY_DIR}/icons/tirvex-${size}.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME tirvex.png)
 endforeach()
+install(FILES ${CMAKE_BINARY_DIR}/icons/tirvex.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${INSTALL_SOURCES}/invalid.tirvex.Tirvex.metainfo.xml DESTINATION share/metainfo)
 
 # Manual pages, compressed at build time without a name or time stamp in the gzip header.

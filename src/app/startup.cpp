@@ -26,6 +26,8 @@ const char *const SEPARATOR = "--------------------------\n";
 void write_credits()
 {
     console_printf("Programmed by Maren Holt (maren.holt@tirvex.invalid)\n");
+    // The credits' own line, kept as the credits have always read; the release number that
+    // packages and scripts read is --version's.
     console_printf("Version: 1,2\n");
     console_printf("Build: %s\n----------------------------\n", TIRVEX_BUILD_DATE);
     console_printf("Thanks to:\n");

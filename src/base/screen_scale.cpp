@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "base/picture_enlarge.h"
+#include "base/window_identity.h"
 #include "base/x11_render_scale.h"
 #include "base/x11_screen.h"
 
@@ -31,6 +32,7 @@ const int WINDOW_SHARE_PERCENT = 90;
 
 BITMAP *picture_bitmap = nullptr;       /* the picture when enlarged, else none */
 std::atomic<int> switch_asked{0};       /* Alt+Enter typed, not yet carried out */
+int (*next_keyboard_callback)(int) = nullptr;   /* the callback note_window_switch_keys found */
 
 /* On a 32-bit screen: the picture as it is shown now, to find the rows a frame changes and to
    recolour on a palette change; its pixels looked up; and, for a screen the game cannot write
@@ -211,7 +213,7 @@ int filter_window_switch(int k)
         switch_asked = 1;
         return 0;
     }
-    return k;
+    return next_keyboard_callback ? next_keyboard_callback(k) : k;
 }
 
 void carry_out_switch()
@@ -252,7 +254,10 @@ ScreenLayout plan_layout(int picture_w, int picture_h, int desktop_w, int deskto
     return plan;
 }
 
-int set_scaled_mode(int driver, int width, int height)
+namespace {
+
+/* set_scaled_mode's work, but for the window's names and icon. */
+int set_layout_mode(int driver, int width, int height)
 {
     destroy_enlarging_bitmaps();
     screen_layout = ScreenLayout{1, width, height, 0, 0};
@@ -275,6 +280,17 @@ int set_scaled_mode(int driver, int width, int height)
     if (set_gfx_mode(driver, width, height, 0, 0) != 0)
         return -1;
     set_plain_layout();
+    return 0;
+}
+
+} // namespace
+
+int set_scaled_mode(int driver, int width, int height)
+{
+    if (set_layout_mode(driver, width, height) != 0)
+        return -1;
+    // A mode may come with a window of its own (full screen lays one over the desktop).
+    mark_windows();
     return 0;
 }
 
@@ -364,7 +380,33 @@ void draw_pointer(BITMAP *frame)
 void note_window_switch_keys()
 {
     switch_asked = 0;
+    if (keyboard_callback != filter_window_switch)
+        next_keyboard_callback = keyboard_callback;
     keyboard_callback = filter_window_switch;
+}
+
+int switch_window_kind()
+{
+    const int width = picture_w(), height = picture_h();
+    BITMAP *kept = create_bitmap_ex(8, width, height);
+    if (!kept)
+        return 0;   // no memory to keep the picture: the switch waits for the next Alt+Enter
+    blit(picture(), kept, 0, 0, 0, 0, width, height);
+    PALETTE palette;
+    get_palette(palette);
+    const int was = is_windowed_mode() ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
+    const int wanted = was == GFX_AUTODETECT_WINDOWED ? GFX_AUTODETECT_FULLSCREEN :
+                                                        GFX_AUTODETECT_WINDOWED;
+    show_mouse(nullptr);
+    if (set_scaled_mode(wanted, width, height) != 0 && set_scaled_mode(was, width, height) != 0) {
+        destroy_bitmap(kept);
+        return -1;
+    }
+    set_picture_palette(palette);
+    blit(kept, picture(), 0, 0, 0, 0, width, height);
+    destroy_bitmap(kept);
+    present_picture();
+    return 0;
 }
 
 void window_switch_if_asked()

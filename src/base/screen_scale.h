@@ -74,9 +74,16 @@ void draw_pointer(BITMAP *frame);
    carried out by present_picture on the main thread: window_switch runs it. */
 extern void (*window_switch)();
 
-/* Installs the keyboard callback that notes Alt+Enter (and keeps it from the key buffer). Called
-   once the keyboard is installed. */
+/* Installs the keyboard callback that notes Alt+Enter (and keeps it from the key buffer); every
+   other key goes on to the callback installed before, if any (the editor's, which notes the
+   shift keys held with each key). Called once the keyboard is installed. */
 void note_window_switch_keys();
+
+/* Alt+Enter's switch: the same picture in a window when full screen, full screen when in a
+   window, enlarged as set_scaled_mode says, the picture and the palette kept. Where the other
+   kind cannot be set, the kind it was is set again. Returns 0, or -1 (allegro_error says why)
+   when neither could be set and there is no screen. The caller's window_switch. */
+int switch_window_kind();
 
 /* Carries out an Alt+Enter typed meanwhile and shows the picture again. Called by the waits of
    the screens that stand still (pause_briefly). */

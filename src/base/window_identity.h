@@ -7,3 +7,11 @@
    icon in set_gfx_mode, so this is called before both; on a system without X11 it does nothing.
    Callers: start_up, and the editor's main. */
 void set_window_identity(const char *name, const char *window_class);
+
+/* Gives each X11 window of the library (the one the desktop manages and, in full screen, the
+   one laid over the desktop that no window manager sees) the class set_window_identity gave,
+   the title set_window_title gave as WM_NAME and as UTF-8 _NET_WM_NAME, _NET_WM_PID with the
+   host's name, and _NET_WM_ICON: the game's icon at 16, 24, 32, 48, 64, 128 and 256 pixels. The
+   icon, some 350 KB, is sent only to a window that does not carry it yet. Called after every
+   graphics mode the game or the editor sets (set_scaled_mode); nothing to do without X11. */
+void mark_windows();

@@ -101,25 +101,10 @@ int current_driver()
    choice written to "wvideo.cfg" with the mode (never by a demo's playback or a watch). */
 void switch_window_or_full_screen()
 {
-    const int width = picture_w(), height = picture_h();
-    BITMAP *kept = create_bitmap(width, height);
-    if (!kept)
-        return;     // no memory to keep the picture: the switch waits for the next Alt+Enter
-    blit(picture(), kept, 0, 0, 0, 0, width, height);
-    PALETTE palette;
-    get_palette(palette);
-    const int was = current_driver();
-    const int wanted = was == GFX_AUTODETECT_WINDOWED ? GFX_AUTODETECT_FULLSCREEN :
-                                                        GFX_AUTODETECT_WINDOWED;
-    show_mouse(nullptr);
-    if (set_scaled_mode(wanted, width, height) != 0 && set_mode_or_window(was, width, height) != 0)
+    if (switch_window_kind() != 0)
         give_up_on_graphics();
-    set_picture_palette(palette);
-    blit(kept, picture(), 0, 0, 0, 0, width, height);
-    destroy_bitmap(kept);
-    present_picture();
     if (video_config_writable) {
-        VideoConfig chosen = {current_driver(), width, height};
+        VideoConfig chosen = {current_driver(), picture_w(), picture_h()};
         char path[GAME_PATH_SIZE];
         prepare_config_folder();
         write_video_config(config_file_path(CONFIG_FILE, path, sizeof path), &chosen);

@@ -71,6 +71,7 @@ const char *const help_lines[] = {
     "KEYS: THE VIEW",
     "F: the 3D view follows the cursor, or the robot.   V: camera.   L: light.   S: shading.",
     "- and =: zoom.   , and .: turn the robot and the view.",
+    "Alt+Enter: full screen, or back to the window.",
     "F1, ?, H: this page (arrows, PgUp, PgDn and the wheel scroll; any other key closes it).",
 };
 

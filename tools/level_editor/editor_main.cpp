@@ -2,13 +2,16 @@
    panel draws it, paints it with the mouse, shows it in 3D through the game's renderer, and
    proves it can be won with the level checker's search.
 
-   tirvex_edit [--game DIR] [MAP]
+   tirvex_edit [--game DIR] [--scale N] [MAP]
    (installed as tirvex-edit)
 
    MAP is opened when it exists (a map with faults the game would stop on is refused, with the
    checker's faults, exit status 1) and is made when it does not. Without MAP the player's own
    folder of levels is opened, a first map with such faults shown on a page in the window before
-   the editor ends. A renumbering of the map's folder that was stopped is finished first. Keys: the help page (F1), the README and tirvex-edit(6). */
+   the editor ends. A renumbering of the map's folder that was stopped is finished first. The
+   640x480 picture is enlarged by a whole factor as the game's is (--scale N forces it), and
+   Alt+Enter switches between window and full screen. Keys: the help page (F1), the README and
+   tirvex-edit(6). */
 #include <allegro.h>
 #include <unistd.h>
 
@@ -35,6 +38,7 @@
 #include "app/command_line.h"
 #include "base/game_paths.h"
 #include "base/level_folder_journal.h"
+#include "base/screen_scale.h"
 #include "base/window_identity.h"
 #include "text_field.h"
 #include "typed_keys.h"
@@ -46,6 +50,7 @@
 namespace {
 
 enum { MAP_TEXT_SIZE = 64 * 1024, PROVE_SLICE_MS = 40 };
+enum { OPTION_GAME, OPTION_SCALE };     /* the editor's options, in the order main lists them */
 
 BITMAP *screen_buffer, *world_view;
 
@@ -228,7 +233,7 @@ void redraw()
 {
     draw_editor(screen_buffer, world_view, editor.level, editor.view,
                 editor.page_shown ? &editor.page : nullptr);
-    blit(screen_buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+    present_frame(screen_buffer);
 }
 
 /* Shows a page, its lines also on standard output for a script to read. */
@@ -728,7 +733,7 @@ void run_page_alone()
     Editor &e = editor;
     for (;;) {
         draw_page(screen_buffer, e.page);
-        blit(screen_buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
+        present_frame(screen_buffer);
         if (close_pressed)
             return;
         if (const int turned = wheel_turned())
@@ -760,6 +765,24 @@ bool take_key(int k, int shifts)
         return true;
     }
     return edit_key(k, shifts);
+}
+
+/* Alt+Enter: the editor between a window and full screen, as the game switches; nothing is
+   remembered for the next start. Where the display gives neither any more, the editor cannot go
+   on: unsaved changes are saved first (the previous file kept as NAME~), so none is lost. */
+void switch_editor_window()
+{
+    if (switch_window_kind() == 0) {
+        show_os_cursor(MOUSE_CURSOR_ARROW);
+        return;
+    }
+    std::fprintf(stderr, "tirvex_edit: no window or full screen after Alt+Enter: %s\n", allegro_error);
+    if (unsaved()) {
+        const std::string fault = save_level_file(editor.level, editor.path.c_str());
+        std::fprintf(stderr, "tirvex_edit: %s%s\n", fault.empty() ? "saved " : "not saved: ",
+                     fault.empty() ? editor.path.c_str() : fault.c_str());
+    }
+    std::exit(1);
 }
 
 } // namespace
@@ -834,11 +857,12 @@ int main(int argc, char **argv)
 {
     static const CommandOption options[] = {
         {"game", "DIR", "the folder of data/pz.dat and bsp/ (default: as the game finds it)", 0, 0},
+        {"scale", "N", "enlarge the window N times, 1 to 8 (the largest that fits by default)", 1, 8},
     };
     const CommandSyntax syntax = {path_file_name(argv[0]),
                                   "Builds a level, shows it in 3D and proves it can be won. Without "
                                   "MAP, the player's own folder of levels is opened.",
-                                  "[MAP]", 0, 1, options, 1};
+                                  "[MAP]", 0, 1, options, 2};
     CommandLine line;
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)
@@ -880,17 +904,21 @@ int main(int argc, char **argv)
     }
     typed_keys_install();
     set_color_depth(8);
-    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0 &&
-        set_gfx_mode(GFX_AUTODETECT, 640, 480, 0, 0) != 0) {
+    // The title first: the window's names are given with each mode the enlarging sets.
+    set_window_title("Tirvex level editor");
+    forced_scale = line.given[OPTION_SCALE] ? (int)line.number[OPTION_SCALE] : 0;
+    if (set_scaled_mode(GFX_AUTODETECT_WINDOWED, 640, 480) != 0 &&
+        set_scaled_mode(GFX_AUTODETECT, 640, 480) != 0) {
         std::fprintf(stderr, "%s: no 640x480 window: %s\n", syntax.program, allegro_error);
         return 1;
     }
-    set_window_title("Tirvex level editor");
+    window_switch = switch_editor_window;
+    note_window_switch_keys();
     set_close_button_callback(on_close_button);
     // The mouse is taken from the moment the window is there, as the keys are: what a designer
     // does while the level and the models load is done once they have.
     const bool mouse = install_editor_mouse();
-    const char *game_dir = line.text[0] ? line.text[0] : find_data_folder(argv[0]);
+    const char *game_dir = line.text[OPTION_GAME] ? line.text[OPTION_GAME] : find_data_folder(argv[0]);
     if (const char *error = start_headless_game(game_dir[0] ? game_dir : nullptr)) {
         allegro_exit();
         std::fprintf(stderr, "%s: %s\n", syntax.program, error);
@@ -904,7 +932,7 @@ int main(int argc, char **argv)
     e.view.top_z = GRID_ROWS - 1;
     e.view.brush = EditBrush{1, 0, CONTENT_NOTHING, 0};
     say(renumbered.empty() ? "F1: help on every key and the mouse" : renumbered);
-    screen_buffer = create_bitmap(SCREEN_W, SCREEN_H);
+    screen_buffer = create_bitmap(picture_w(), picture_h());
     world_view = create_bitmap(VIEW_WIDTH, VIEW_HEIGHT);
     if (!fault.empty()) {
         if (screen_buffer) {
@@ -959,6 +987,7 @@ int main(int argc, char **argv)
             redraw();
             dirty = false;
         } else {
+            window_switch_if_asked();
             rest(10);
         }
     }

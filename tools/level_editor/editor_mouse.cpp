@@ -11,6 +11,7 @@
 
 #include "editor_proof.h"
 #include "editor_state.h"
+#include "base/screen_scale.h"
 #include "world/player_motion.h"
 
 namespace {
@@ -35,6 +36,20 @@ void on_mouse(int flags)
     events_written = next;
 }
 END_OF_STATIC_FUNCTION(on_mouse)
+
+/* The point of the 640x480 picture under the screen point (sx, sy) of the window, which shows the
+   picture enlarged by the screen's factor; false in the black around it (full screen), where
+   a click must not land on the nearest cell of the grid's edge. */
+bool picture_point(int sx, int sy, int *px, int *py)
+{
+    const ScreenLayout &l = screen_layout;
+    const int x = sx - l.left, y = sy - l.top;
+    if (x < 0 || y < 0)
+        return false;
+    *px = x / l.factor;
+    *py = y / l.factor;
+    return *px < picture_w() && *py < picture_h();
+}
 
 /* A held button on the grid: paints or erases each cell it passes, or stretches the selection.
    The pointer may have moved several cells since the last look: the cells on the line between
@@ -103,13 +118,15 @@ void palette_click(int px, int py)
     }
 }
 
-/* A button going down or up at (mx, my): on the grid a drag begins (the left button paints, or
-   with Shift selects; the right erases) or ends where it was let go; on the palette a left click
-   picks; on the 3D view the buttons turn the robot and the view with it. */
-void mouse_button(int flags, int mx, int my)
+/* A button going down or up at the screen point (sx, sy): on the grid a drag begins (the left
+   button paints, or with Shift selects; the right erases) or ends where it was let go; on the
+   palette a left click picks; on the 3D view the buttons turn the robot and the view with it. */
+void mouse_button(int flags, int sx, int sy)
 {
     Editor &e = editor;
     int32_t x, z;
+    int mx = -1, my = -1;
+    picture_point(sx, sy, &mx, &my);
     const bool down = flags & (MOUSE_FLAG_LEFT_DOWN | MOUSE_FLAG_RIGHT_DOWN);
     const bool left = flags & (MOUSE_FLAG_LEFT_DOWN | MOUSE_FLAG_LEFT_UP);
     if (!down) {
@@ -138,7 +155,7 @@ void mouse_button(int flags, int mx, int my)
         palette_click(mx, my);
         return;
     }
-    if (mx >= VIEW_X && my < VIEW_HEIGHT && e.view.world_valid)
+    if (mx >= VIEW_X && my >= 0 && my < VIEW_HEIGHT && e.view.world_valid)
         turn_view(left ? MOVE_TURN_LEFT : MOVE_TURN_RIGHT);
 }
 
@@ -164,15 +181,17 @@ bool mouse_edit()
         changed = true;
     }
     int32_t x, z;
+    int mx = -1, my = -1;
+    picture_point(mouse_x, mouse_y, &mx, &my);
     if (e.drag != DRAG_NONE) {
-        if (grid_cell_at(e.view, mouse_x, mouse_y, &x, &z))
+        if (grid_cell_at(e.view, mx, my, &x, &z))
             drag_over(x, z);
         changed = true;
     }
     const int turned = wheel_turned();
     if (!turned || e.drag != DRAG_NONE)
         return changed;
-    if (grid_cell_at(e.view, mouse_x, mouse_y, &x, &z)) {
+    if (grid_cell_at(e.view, mx, my, &x, &z)) {
         e.view.cursor_x = x;
         e.view.cursor_z = z;
         e.before = e.level;
@@ -180,7 +199,7 @@ bool mouse_edit()
         const int at = find_square(e.level, x, z);
         if (at >= 0)
             e.view.brush.height = e.level.squares[at].height;
-    } else if (mouse_x >= VIEW_X && mouse_y < VIEW_HEIGHT && e.view.world_valid) {
+    } else if (mx >= VIEW_X && my >= 0 && my < VIEW_HEIGHT && e.view.world_valid) {
         zoom(-turned);
     }
     return true;

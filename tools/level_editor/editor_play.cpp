@@ -11,6 +11,7 @@
 #include "app/frame_pacing.h"
 #include "base/game_paths.h"
 #include "base/key_wait.h"
+#include "base/screen_scale.h"
 #include "base/timer.h"
 #include "base/display_options.h"
 #include "render/render_frame.h"
@@ -72,7 +73,7 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
         render_frame(buffer, session.world, session_overlay(session));
         draw_records_panel(buffer);
         wait_for_next_frame();
-        blit(buffer, screen, 0, 0, 0, 0, buffer->w, buffer->h);
+        present_frame(buffer);
         // A restart reads the map file again, and the world stops the program on one it cannot
         // read: the file must still be there as written.
         if (restart_held() && !(fault = ready_play_file(map_text)).empty())

@@ -1,8 +1,10 @@
-/* icon.cpp: the game's desktop icon, the robot on a floating block with a sweet, as RGBA PNG. */
+/* icon.cpp: the game's desktop icon, the robot on a floating block with a sweet, as RGBA PNG,
+   as SVG and as the window's icon. */
 #include <png.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -47,10 +49,19 @@ void outline_silhouette(Canvas &canvas, float width, Colour colour, float alpha)
     }
 }
 
-/* Paints the icon on a size x size canvas; every measure is laid out for 256 and scaled. */
-Canvas paint_icon(int size)
+/* The dark rim around the icon's silhouette: its width at 256 pixels, its colour and opacity. */
+const float RIM_WIDTH = 2.5f, RIM_ALPHA = 0.9f;
+Colour rim_colour()
+{
+    return ramp_rgb(RAMP_BLUE, 1.5f);
+}
+
+/* Paints the icon on a size x size canvas; every measure is laid out for 256 and scaled. With
+   `shapes`, the shapes are also written there as SVG elements. */
+Canvas paint_icon(int size, std::string *shapes = nullptr)
 {
     Canvas canvas = canvas_create(size, size, ramp_rgb(RAMP_SKY, 13.5f), false);
+    canvas.vector_shapes = shapes;
     const float k = size / 256.0f;
     /* The robot's block: a grass top over clay sides, its rock point just inside the frame. */
     const float cx = 128 * k, cy = 146 * k;
@@ -58,7 +69,7 @@ Canvas paint_icon(int size)
     paint_robot(canvas, cx - 18 * k, cy + 6 * k, 2.8f * k);
     /* The sweet waits on the block's right hand, a little behind the robot. */
     paint_sweet(canvas, cx + 58 * k, cy - 2 * k, 1.6f * k, RAMP_MAGENTA);
-    outline_silhouette(canvas, std::max(1.0f, 2.5f * k), ramp_rgb(RAMP_BLUE, 1.5f), 0.9f);
+    outline_silhouette(canvas, std::max(1.0f, RIM_WIDTH * k), rim_colour(), RIM_ALPHA);
     return canvas;
 }
 
@@ -91,17 +102,67 @@ std::string xpm_code(int n)
     return {letters[n / 4096 % 64], letters[n / 64 % 64], letters[n % 64]};
 }
 
+FILE *open_output(const char *path)
+{
+    FILE *f = std::fopen(path, "w");
+    if (!f) {
+        std::fprintf(stderr, "make_datafile: cannot write %s\n", path);
+        std::exit(1);
+    }
+    return f;
+}
+
+void close_output(FILE *f, const char *path)
+{
+    if (std::fclose(f) != 0) {
+        std::fprintf(stderr, "make_datafile: cannot write %s\n", path);
+        std::exit(1);
+    }
+}
+
+/* _NET_WM_ICON's colour of a painted pixel: 0xAARRGGBB, not premultiplied. */
+uint32_t argb(const Canvas &canvas, size_t i)
+{
+    auto channel = [](float v) { return (uint32_t)std::lround(std::clamp(v, 0.0f, 255.0f)); };
+    const Colour &c = canvas.pixels[i];
+    return channel(canvas.cover[i] * 255.0f) << 24 | channel(c.r) << 16 | channel(c.g) << 8 |
+           channel(c.b);
+}
+
 }  // namespace
+
+const int ICON_SIZES[ICON_SIZE_COUNT] = {16, 24, 32, 48, 64, 128, 256};
 
 void make_icon(const char *path, int size)
 {
     save_png(path, paint_icon(size));
 }
 
+void make_icon_svg(const char *path)
+{
+    std::string shapes;
+    paint_icon(256, &shapes);
+    FILE *f = open_output(path);
+    std::fprintf(f, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                    "<!-- tirvex.svg: the game's icon, the shapes make_datafile paints. -->\n"
+                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+                    "viewBox=\"0 0 256 256\">\n");
+    // The rim: the silhouette grown by its width, in the rim's colour, laid under the shapes.
+    std::fprintf(f, "<filter id=\"rim\" x=\"-0.05\" y=\"-0.05\" width=\"1.1\" height=\"1.1\">"
+                    "<feMorphology in=\"SourceAlpha\" operator=\"dilate\" radius=\"%g\" result=\"grown\"/>"
+                    "<feFlood flood-color=\"#%06X\" flood-opacity=\"%g\"/>"
+                    "<feComposite in2=\"grown\" operator=\"in\" result=\"edge\"/>"
+                    "<feMerge><feMergeNode in=\"edge\"/><feMergeNode in=\"SourceGraphic\"/></feMerge>"
+                    "</filter>\n<g filter=\"url(#rim)\">\n%s</g>\n</svg>\n",
+                 (double)RIM_WIDTH, (unsigned)(argb(canvas_create(1, 1, rim_colour()), 0) & 0xffffff),
+                 (double)RIM_ALPHA, shapes.c_str());
+    close_output(f, path);
+}
+
 /* XPM has no partial cover: a pixel at least half painted shows, the rest is the desktop's. */
 void make_window_icon(const char *path, int size)
 {
-    const Canvas canvas = paint_icon(size);
+    Canvas canvas = paint_icon(size);
     std::map<long, int> codes;   /* 0xRRGGBB, or -1 for the transparent pixel, to its entry */
     std::vector<long> pixels(canvas.pixels.size());
     for (size_t i = 0; i < pixels.size(); i++) {
@@ -115,13 +176,10 @@ void make_window_icon(const char *path, int size)
     for (auto &code : codes)
         code.second = next++;
 
-    FILE *f = std::fopen(path, "w");
-    if (!f) {
-        std::fprintf(stderr, "make_datafile: cannot write %s\n", path);
-        std::exit(1);
-    }
-    std::fprintf(f, "/* window_icon.cpp: the game's icon for the X11 window in XPM, written by "
-                    "make_datafile. */\n");
+    FILE *f = open_output(path);
+    std::fprintf(f, "/* window_icon.cpp: the game's icon for the X11 window in XPM and at every "
+                    "size as _NET_WM_ICON lists them, written by make_datafile. */\n"
+                    "#include <cstdint>\n\n");
     std::fprintf(f, "extern const char *const tirvex_window_icon[] = {\n\"%d %d %zu 3\",\n", size, size,
                  codes.size());
     for (const auto &[colour, n] : codes) {
@@ -136,8 +194,17 @@ void make_window_icon(const char *path, int size)
             row += xpm_code(codes[pixels[(size_t)y * size + x]]);
         std::fprintf(f, "\"%s\"%s\n", row.c_str(), y + 1 < size ? "," : "};");
     }
-    if (std::fclose(f) != 0) {
-        std::fprintf(stderr, "make_datafile: cannot write %s\n", path);
-        std::exit(1);
+
+    // Width, height and the rows of each size, smallest first, as the property holds them.
+    std::fprintf(f, "\nextern const uint32_t tirvex_window_icon_sizes[] = {\n");
+    size_t count = 0;
+    for (int s : ICON_SIZES) {
+        canvas = paint_icon(s);
+        std::fprintf(f, "%d, %d,\n", s, s);
+        count += 2;
+        for (size_t i = 0; i < canvas.pixels.size(); i++, count++)
+            std::fprintf(f, "0x%08X,%s", (unsigned)argb(canvas, i), i % 8 == 7 ? "\n" : "");
     }
+    std::fprintf(f, "};\nextern const int tirvex_window_icon_size_count = %zu;\n", count);
+    close_output(f, path);
 }

@@ -115,7 +115,7 @@ const ManifestEntry manifest[] = {
     PLAIN(61, "BMP", "o61_completed_mark.bmp", make_completed_mark),
 };
 
-/* Window icon: 64 pixels, what window managers ask for of an application's icon. */
+/* The window icon's XPM: 64 pixels, what window managers that read no _NET_WM_ICON ask for. */
 const int WINDOW_ICON_SIZE = 64;
 
 }  // namespace
@@ -164,10 +164,12 @@ int main(int argc, char *argv[])
     }
     std::fclose(list);
     /* The desktop icons go beside the datafile's sources but not into it. */
-    for (int size : {128, 256}) {
-        std::snprintf(path, sizeof path, "%s/tirvex-%d.png", argv[1], size);
-        make_icon(path, size);
+    for (int i = 0; i < ICON_SIZE_COUNT; i++) {
+        std::snprintf(path, sizeof path, "%s/tirvex-%d.png", argv[1], ICON_SIZES[i]);
+        make_icon(path, ICON_SIZES[i]);
     }
+    std::snprintf(path, sizeof path, "%s/tirvex.svg", argv[1]);
+    make_icon_svg(path);
     return 0;
 }
 END_OF_MAIN()

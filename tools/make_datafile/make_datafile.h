@@ -94,6 +94,7 @@ extern const GlyphSheet small_font_glyphs;    /* 5 x 7, object 47 */
 
 /* ---- screen_paint.cpp: the RGB canvas the screens and the F1 panel are painted on ---- */
 
+#include <string>
 #include <vector>
 
 /* A colour with 0 ... 255 per channel, kept in floats while painting. */
@@ -106,6 +107,9 @@ struct Canvas {
     int w, h;
     std::vector<Colour> pixels;
     std::vector<float> cover;   /* 0 ... 1 per pixel: how much of it is painted (masked pictures) */
+    /* When set, every filled shape is also written here as an SVG element, in the canvas's
+       pixels as user units: the same picture in vector form (the scalable icon). */
+    std::string *vector_shapes = nullptr;
 };
 
 /* Returns a canvas of w x h filled with `fill`; fully covered when `opaque`, else empty. */
@@ -221,12 +225,22 @@ TextStyle label_style(TextFace face, int size);
 
 /* ---- icon.cpp: the desktop icon, kept apart from the datafile -------------------------- */
 
+/* The sizes the icon is painted at, for the desktop's icon theme and the window's _NET_WM_ICON. */
+extern const int ICON_SIZES[];
+enum { ICON_SIZE_COUNT = 7 };
+
 /* Writes the game's icon, size x size pixels, as an RGBA PNG with a transparent background. */
 void make_icon(const char *path, int size);
 
-/* Writes the same icon as a C++ source file defining tirvex_window_icon, an XPM picture that the
-   game and the editor hand the library for their windows (src/base/window_identity.cpp). */
-void make_window_icon(const char *path, int size);
+/* Writes the same icon as SVG: the very shapes the painter fills, with their gradients, and the
+   dark rim around them as a filter, on a 256-unit square. */
+void make_icon_svg(const char *path);
+
+/* Writes the same icon as a C++ source file defining tirvex_window_icon, an XPM picture of
+   xpm_size pixels that the game and the editor hand the library for their windows, and
+   tirvex_window_icon_sizes, the icon at every one of ICON_SIZES as _NET_WM_ICON lists them
+   (src/base/window_identity.cpp). */
+void make_window_icon(const char *path, int xpm_size);
 
 /* ---- settle_datafile.cpp ---------------------------------------------------------------- */
 

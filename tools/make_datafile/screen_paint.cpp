@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "make_datafile.h"
 
@@ -94,6 +95,52 @@ int clamp_channel(float v)
     return i < 0 ? 0 : (i > 255 ? 255 : i);
 }
 
+/* A measure in user units, to a hundredth of a pixel. */
+std::string units(float v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", v);
+    std::string s = text;
+    while (s.back() == '0')
+        s.pop_back();
+    if (s.back() == '.')
+        s.pop_back();
+    return s == "-0" ? "0" : s;
+}
+
+std::string hex_colour(Colour c)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", clamp_channel(c.r), clamp_channel(c.g),
+                  clamp_channel(c.b));
+    return text;
+}
+
+/* Writes `element` (an SVG shape without its closing "/>") filled as paint_shape fills: a
+   vertical gradient from top at gy0 to bottom at gy1, in user space so that it runs over the
+   same rows, and the shape's opacity. */
+void record_shape(const Canvas &canvas, const std::string &element, float gy0, float gy1,
+                  Colour top, Colour bottom, float alpha)
+{
+    if (!canvas.vector_shapes)
+        return;
+    std::string &out = *canvas.vector_shapes;
+    std::string fill = hex_colour(top);
+    if (fill != hex_colour(bottom)) {
+        static int gradients = 0;
+        const std::string id = "g" + std::to_string(gradients++);
+        out += "<linearGradient id=\"" + id + "\" gradientUnits=\"userSpaceOnUse\" x1=\"0\" y1=\"" +
+               units(gy0) + "\" x2=\"0\" y2=\"" + units(gy1) + "\"><stop offset=\"0\" stop-color=\"" +
+               fill + "\"/><stop offset=\"1\" stop-color=\"" + hex_colour(bottom) +
+               "\"/></linearGradient>\n";
+        fill = "url(#" + id + ")";
+    }
+    out += element + " fill=\"" + fill + "\"";
+    if (alpha < 1.0f)
+        out += " fill-opacity=\"" + units(alpha) + "\"";
+    out += "/>\n";
+}
+
 }  // namespace
 
 Canvas canvas_create(int w, int h, Colour fill, bool opaque)
@@ -153,6 +200,9 @@ void fill_round_rect(Canvas &canvas, float x0, float y0, float x1, float y1, flo
     paint_shape(canvas, x0, y0, x1, y1, y0, y1, top, bottom, alpha, [&](float x, float y) {
         return inside_round_rect(x, y, x0, y0, x1, y1, radius);
     });
+    record_shape(canvas, "<rect x=\"" + units(x0) + "\" y=\"" + units(y0) + "\" width=\"" +
+                 units(x1 - x0) + "\" height=\"" + units(y1 - y0) + "\" rx=\"" + units(radius) + "\"",
+                 y0, y1, top, bottom, alpha);
 }
 
 void stroke_round_rect(Canvas &canvas, float x0, float y0, float x1, float y1, float radius,
@@ -163,6 +213,20 @@ void stroke_round_rect(Canvas &canvas, float x0, float y0, float x1, float y1, f
         return inside_round_rect(x, y, x0, y0, x1, y1, radius)
                && !inside_round_rect(x, y, x0 + width, y0 + width, x1 - width, y1 - width, inner);
     });
+    // The band between the two rounded rectangles, as one path filled even-odd.
+    if (canvas.vector_shapes) {
+        auto outline = [](float ax, float ay, float bx, float by, float r) {
+            return "M" + units(ax + r) + "," + units(ay) + "H" + units(bx - r) + "A" + units(r) + "," +
+                   units(r) + " 0 0 1 " + units(bx) + "," + units(ay + r) + "V" + units(by - r) + "A" +
+                   units(r) + "," + units(r) + " 0 0 1 " + units(bx - r) + "," + units(by) + "H" +
+                   units(ax + r) + "A" + units(r) + "," + units(r) + " 0 0 1 " + units(ax) + "," +
+                   units(by - r) + "V" + units(ay + r) + "A" + units(r) + "," + units(r) + " 0 0 1 " +
+                   units(ax + r) + "," + units(ay) + "Z";
+        };
+        record_shape(canvas, "<path fill-rule=\"evenodd\" d=\"" + outline(x0, y0, x1, y1, radius) +
+                     outline(x0 + width, y0 + width, x1 - width, y1 - width, inner) + "\"",
+                     y0, y1, colour, colour, alpha);
+    }
 }
 
 void fill_ellipse(Canvas &canvas, float cx, float cy, float rx, float ry, Colour top,
@@ -173,6 +237,8 @@ void fill_ellipse(Canvas &canvas, float cx, float cy, float rx, float ry, Colour
                     float dx = (x - cx) / rx, dy = (y - cy) / ry;
                     return dx * dx + dy * dy <= 1.0f;
                 });
+    record_shape(canvas, "<ellipse cx=\"" + units(cx) + "\" cy=\"" + units(cy) + "\" rx=\"" +
+                 units(rx) + "\" ry=\"" + units(ry) + "\"", cy - ry, cy + ry, top, bottom, alpha);
 }
 
 void fill_polygon(Canvas &canvas, const float *points, int count, Colour top, Colour bottom,
@@ -197,6 +263,10 @@ void fill_polygon(Canvas &canvas, const float *points, int count, Colour top, Co
         }
         return in;
     });
+    std::string element = "<polygon fill-rule=\"evenodd\" points=\"";
+    for (int i = 0; i < count; i++)
+        element += (i ? " " : "") + units(points[2 * i]) + "," + units(points[2 * i + 1]);
+    record_shape(canvas, element + "\"", y0, y1, top, bottom, alpha);
 }
 
 void save_canvas(const char *path, const Canvas &canvas, float dither, bool masked)
