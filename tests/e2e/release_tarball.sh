@@ -3,8 +3,9 @@
 # has no .git); it holds exactly the files git knows or would add (debian/ left out) and the
 # source date file, under tirvex-VERSION/ with VERSION the CMake project's, each directory's
 # names in order, every entry dated the last commit and owned by 0; unpacked, it configures with
-# that date although no git is there. The packages' build refuses a debian/changelog whose
-# version is not the tree's own with a Debian revision.
+# that date although no git is there. The packages' build refuses, with a message, that tree
+# alone (it has no debian/) and a debian/changelog whose version is not the tree's own with a
+# Debian revision.
 set -u
 source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
 log() { echo "[release_tarball] $*" >&2; }
@@ -71,6 +72,11 @@ if command -v dpkg-parsechangelog >/dev/null && [ -d "$source_dir/debian" ]; the
     packaged=$(dpkg-parsechangelog -l "$source_dir/debian/changelog" -SVersion)
     [ "${packaged%-*}" = "$version" ] && [ "$packaged" != "$version" ] ||
         fail "debian/changelog's version $packaged is not $version-REVISION"
+    # The tarball alone has no debian/: said so, rather than dpkg's word about a missing file.
+    bash "$source_dir/tools/package_deb/build_packages.sh" "$unpacked" "$tmp/work" "$tmp/out" \
+        >/dev/null 2>"$tmp/refused.log" && fail "packages were built from a tree without debian/"
+    grep -qF "$unpacked has no debian/changelog" "$tmp/refused.log" ||
+        fail "no message for a tree without debian/: $(cat "$tmp/refused.log")"
     cp -r "$source_dir/debian" "$unpacked/debian"
     for wrong in 9.9-1 "$version"; do
         sed -i "1s/([^)]*)/($wrong)/" "$unpacked/debian/changelog"

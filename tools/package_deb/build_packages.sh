@@ -23,6 +23,11 @@ mkdir -p "$2" "$3"
 work=$(cd "$2" && pwd)
 out=$(cd "$3" && pwd)
 shift 3
+if [ ! -f "$source_dir/debian/changelog" ]; then
+    echo "build_packages.sh: $source_dir has no debian/changelog (a release tarball carries no" \
+        "debian/): build the packages from the checkout" >&2
+    exit 1
+fi
 version=$(dpkg-parsechangelog -l "$source_dir/debian/changelog" -SVersion)
 upstream=${version%-*}
 tree_version=$(sed -n 's/^project(tirvex VERSION \([0-9][0-9.]*\)[ )].*/\1/p' "$source_dir/CMakeLists.txt")

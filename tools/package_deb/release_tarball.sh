@@ -6,9 +6,10 @@
 # VERSION is the CMake project's version (CMakeLists.txt), the one place it is written. In a git
 # checkout the tarball holds the files git knows or would add (the .gitignore'd build folders
 # left out) as they are in the working tree, so a change not yet committed can be packaged and
-# tried; a release is made from a clean checkout. Elsewhere, in an unpacked release tarball, it
-# holds the tree without its build folders. debian/ is left out: the Debian packaging is no part
-# of the upstream release and travels in the source package's own debian.tar.xz.
+# tried; a release is made from a clean checkout. Elsewhere, in an unpacked release tarball or
+# source package, it holds the tree without its build folders (and quilt's .pc). debian/ is left
+# out: the Debian packaging is no part of the upstream release and travels in the source
+# package's own debian.tar.xz.
 #
 # The same files give the same bytes wherever, whenever and under whatever umask they are
 # packed: names sorted, every entry dated the last commit (SOURCE_DATE_EPOCH), owner and group 0,
@@ -51,7 +52,7 @@ if $in_git; then
             [ -e "$f" ] && printf '%s\0' "$f"
         done | tar --null -T - -cf -) | tar -C "$tree" -xf -
 else
-    (cd "$source_dir" && tar --exclude=./.git --exclude=./debian --exclude='./build' \
+    (cd "$source_dir" && tar --exclude=./.git --exclude=./debian --exclude=./.pc --exclude='./build' \
         --exclude='./build-*' --exclude='./obj-*' -cf - .) | tar -C "$tree" -xf -
 fi
 echo "$epoch" >"$tree/$epoch_file"
