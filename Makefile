@@ -12,11 +12,14 @@ TEST_PACKAGES := libgtest-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-
                  dpkg-dev debhelper lintian desktop-file-utils appstream file python3
 # What dpkg-buildpackage needs beyond playing: debian/control's other build dependencies.
 DEB_PACKAGES  := dpkg-dev debhelper libgtest-dev lintian
+# What make autopkgtest needs beyond the packages' build: the runner and debian/tests/control's
+# test dependencies, installed here so the runner's null server finds them in place.
+AUTOPKGTEST_PACKAGES := autopkgtest xvfb xauth xdotool x11-apps strace
 PACKAGES ?= $(PLAY_PACKAGES)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps test-deps build play test fuzz bench level-table readme-picture install uninstall \
-        deb reproducible-check clean
+        dist deb autopkgtest reproducible-check clean
 
 all: build
 
@@ -122,18 +125,44 @@ readme-picture: deps
 	python3 tools/readme_picture/bmp_to_png.py $(BUILD)/readme-picture.bmp screenshots/tirvex.png
 	@echo "screenshots/tirvex.png: drawn again"
 
-# The Debian packages, built by dpkg-buildpackage from a clean copy of the tree (debian/): the
-# source package, tirvex, tirvex-data and the debug symbols, with the .changes, left in
-# $(BUILD); lintian's verdict follows. DEB_BUILD_OPTIONS=nocheck skips the tests of the build.
+# The upstream release tarball, $(BUILD)/tirvex-VERSION.tar.xz (VERSION: CMakeLists.txt's), of
+# the files git knows or would add, names sorted, dated the last commit, owned by 0; it carries
+# that date in cmake/source_date_epoch.txt and builds without .git (tools/package_deb).
+dist:
+	@bash tools/package_deb/release_tarball.sh . $(BUILD)
+
+# The Debian packages, built by dpkg-buildpackage from the release tarball (as the .orig.tar.xz)
+# and debian/ (tools/package_deb/build_packages.sh): the source package, tirvex, tirvex-data
+# and the debug symbols, with the .changes, left in $(BUILD); lintian's verdict follows.
+# DEB_BUILD_OPTIONS=nocheck skips the tests of the build.
 deb:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(PLAY_PACKAGES) $(DEB_PACKAGES)"
 	@changes=$$(bash tools/package_deb/build_packages.sh . $(BUILD)/deb-work $(BUILD) -J$(JOBS)) && \
-	ls -1 $$(dirname $$changes)/*_$$(dpkg-parsechangelog -SVersion)[_.]* && \
+	version=$$(dpkg-parsechangelog -SVersion) && \
+	ls -1 $$(dirname $$changes)/*_$$version[_.]* $$(dirname $$changes)/tirvex_$${version%-*}.orig.tar.xz && \
 	lintian --info --pedantic --fail-on error,warning $$changes
 
+# The installed packages' own tests (debian/tests: the game reaches its menu and plays level 1's
+# recorded way writing nothing outside its home, the checker validates and solves the installed
+# levels, the editor opens and saves a level), run by autopkgtest on the packages make deb
+# builds (without their build's tests: make test runs those) on this machine itself (the null
+# server), so as root or through sudo; packages it installs for them stay, and tirvex and
+# tirvex-data are removed again afterwards unless they were installed before. Its logs are in
+# $(BUILD)/autopkgtest.
+autopkgtest:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PLAY_PACKAGES) $(DEB_PACKAGES) $(AUTOPKGTEST_PACKAGES)"
+	@changes=$$(DEB_BUILD_OPTIONS="nocheck $(DEB_BUILD_OPTIONS)" bash tools/package_deb/build_packages.sh \
+	    . $(BUILD)/deb-work $(BUILD) -J$(JOBS)) && echo "$$changes" && \
+	had=$$(dpkg-query -W -f='$${db:Status-Abbrev}' tirvex 2>/dev/null | grep -c '^ii'); \
+	rm -rf $(BUILD)/autopkgtest; \
+	$(SUDO) autopkgtest --output-dir $(BUILD)/autopkgtest "$$changes" -- null; status=$$?; \
+	if [ "$$had" = 0 ]; then \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get remove --purge -y -qq tirvex tirvex-data >/dev/null; fi; \
+	exit $$status
+
 # The packages built twice, from copies in two folders of different names and depths, minutes
-# apart and under another time zone and umask, then compared byte for byte: the source package
-# and every binary package (the .buildinfo records the build's own folder and time, and the
+# apart and under another time zone and umask, then compared byte for byte: the upstream
+# release tarball (the .orig.tar.xz), the .debian.tar.xz, the .dsc and every binary package (the .buildinfo records the build's own folder and time, and the
 # .changes its checksum). The tests are left out (nocheck): they do not shape what is shipped.
 # diffoscope, where installed, shows what differs.
 REPRO := $(BUILD)/reproducible

@@ -50,10 +50,14 @@ expected_files() {  # PACKAGE: the installed files under the paths of debian/PAC
         [ -n "$path" ] && grep "^$path/" <<<"$installed"
     done <"$source_dir/debian/$1.install"
 }
-documents() {  # PACKAGE [FILE ...]: its doc folder's copyright, changelog and the given documents
+# PACKAGE [FILE ...]: its doc folder's copyright, the Debian changelog, the upstream one (NEWS)
+# and the given documents, and its lintian overrides where debian/ has them.
+documents() {
     local package=$1 f
     shift
-    printf 'usr/share/doc/%s/copyright\nusr/share/doc/%s/changelog\n' "$package" "$package"
+    printf 'usr/share/doc/%s/%s\n' "$package" copyright "$package" changelog.Debian "$package" changelog
+    [ -f "$source_dir/debian/$package.lintian-overrides" ] &&
+        echo "usr/share/lintian/overrides/$package"
     for f in "$@"; do
         if [ -d "$source_dir/$f" ]; then
             (cd "$source_dir" && find "$f" -type f) | sed "s|^|usr/share/doc/$package/|"
@@ -114,7 +118,7 @@ if [ "$(id -u)" = 0 ] && [ "${CI:-}" = true ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" "$data_deb" >"$tmp/apt.log" 2>&1 ||
         fail "apt-get install failed: $(tail -n 5 "$tmp/apt.log")"
     owned=$(dpkg -L tirvex tirvex-data | grep -v '^/\.$')
-    /usr/games/tirvex --version | grep -qF "$version" || fail "the installed game is not version $version"
+    /usr/games/tirvex --version | grep -qF "${version%-*}" || fail "the installed game is not version ${version%-*}"
     DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -qq tirvex tirvex-data >>"$tmp/apt.log" 2>&1 ||
         fail "apt-get remove failed: $(tail -n 5 "$tmp/apt.log")"
     left=$(while read -r f; do [ -f "$f" ] || [ -L "$f" ] && echo "$f"; done <<<"$owned")
