@@ -162,8 +162,8 @@ autopkgtest:
 
 # The packages built twice, from copies in two folders of different names and depths, minutes
 # apart and under another time zone and umask, then compared byte for byte: the upstream
-# release tarball (the .orig.tar.xz), the .debian.tar.xz, the .dsc and every binary package (the .buildinfo records the build's own folder and time, and the
-# .changes its checksum). The tests are left out (nocheck): they do not shape what is shipped.
+# release tarball (the .orig.tar.xz), the .debian.tar.xz, the .dsc and every binary package
+# (the .buildinfo records the build's own folder and time, and the .changes its checksum). The tests are left out (nocheck): they do not shape what is shipped.
 # diffoscope, where installed, shows what differs.
 REPRO := $(BUILD)/reproducible
 reproducible-check:
