@@ -1,5 +1,6 @@
-# watch_level.sh: --watch 1 goes straight to the recorded way through level 1 with its
-# demonstration message, ends by itself once the level is completed, and writes nothing; --watch 7
+# watch_level.sh: --watch goes straight to a level's recorded way with its demonstration message
+# (shown on a long road made for it); --watch 1 ends by itself once the level is completed, says
+# in how much game time, and writes nothing; --watch 7
 # draws its squares textured as play does; a broken solution file, or one whose end line is not
 # where the level completes, is refused with its line and status 1.
 source "$(dirname "$0")/lib/harness.bash"
@@ -26,9 +27,19 @@ grey_shades() {
              END { print n + 0 }'
 }
 
-e2e_start --watch 1
+# The demonstration message stays until another replaces it: on a long road with no sweet that is
+# the completion, five seconds on, so that a capture slowed by a busy machine still sees it.
+cp "$E2E_MAPS/watch_long_road.txt" "$E2E_GAME/maps/map19.txt"
+(cd "$E2E_GAME" && ./level_checker --record solutions maps/map19.txt >/dev/null) ||
+    e2e_fail "the long road's way was not recorded"
+e2e_start --watch 19
 e2e_wait_window 20
 e2e_poll 20 demonstration_shown || e2e_fail "no demonstration message"
+e2e_poll 30 _e2e_completed_shown || e2e_fail "the watched long road was not completed"
+e2e_expect_exit 0
+
+e2e_start --watch 1
+e2e_wait_window 20
 e2e_poll 30 _e2e_completed_shown || e2e_fail "the watched level was not completed"
 e2e_expect_exit 0
 # The game time the recorded way takes, from the solution's own first line.
