@@ -1,0 +1,108 @@
+/* level_score.cpp: whether a made level passes the campaign's rules for its size, and how good it
+   is among those that do. */
+#include "level_score.h"
+
+#include <cstdio>
+#include <cstring>
+
+bool level_passes(const SizeRules &rules, const SearchResult &way, const LevelAnalysis &analysis,
+                  char *why, size_t why_size)
+{
+    auto fail = [&](const char *text, int value) {
+        std::snprintf(why, why_size, text, value);
+        return false;
+    };
+    if (way.outcome != SEARCH_SOLVED)
+        return fail("not won%.0d", 0);
+    if (way.moves < rules.min_moves || way.moves > rules.max_moves)
+        return fail("a way of %d moves", (int)way.moves);
+    if (2 * (int64_t)way.ticks > way.limit_ticks)
+        return fail("the way takes more than half the limit (%d ticks)", (int)way.ticks);
+    if (analysis.outcome != SEARCH_SOLVED || !analysis.complete)
+        return fail("the analysis did not end%.0d", 0);
+    if (!analysis.start_delay_wins)
+        return fail("not won after the start delay%.0d", 0);
+    for (int32_t rate = 1; rate <= ANALYSIS_SLOWEST_RATE; rate++)
+        if (rate > analysis.slowest_rate || !analysis.rate_wins[rate])
+            return fail("not won at %d ticks a frame", (int)rate);
+    if (!analysis.think_wins || analysis_human_margin(analysis) < LEVEL_HUMAN_MARGIN)
+        return fail("a human margin under 1.25%.0d", 0);
+    if (analysis.decisions < rules.min_decisions)
+        return fail("%d decisions", (int)analysis.decisions);
+    if (analysis.wrong_ways < rules.min_wrong_ways)
+        return fail("%d wrong ways", (int)analysis.wrong_ways);
+    if (!rules.traps_allowed && analysis.trap_positions > 0)
+        return fail("a trap at %d positions", (int)analysis.trap_positions);
+    return true;
+}
+
+bool way_shows_idea(GeneratorIdea idea, const WayFacts &facts)
+{
+    const bool pushed = facts.moved[CONTENT_MIBO] + facts.moved[CONTENT_JAR] > 0;
+    const bool ran = facts.moved[CONTENT_ZIPPER] > 0;
+    const bool chain = facts.blasted[CONTENT_JAR] + facts.blasted[CONTENT_MINE] > 0;
+    const bool walked = facts.climbs > 0 && facts.drops > 0;
+    switch (idea) {
+    case IDEA_WALK: return walked;
+    case IDEA_PUSH: return pushed;
+    case IDEA_RUNNER: return ran;
+    case IDEA_CHAIN: return chain;
+    default: return (int)pushed + (int)ran + (int)chain + (int)walked >= 2;
+    }
+}
+
+double level_score(const SizeRules &rules, const SearchResult &way, const LevelAnalysis &analysis,
+                   const WayFacts &facts, int32_t squares)
+{
+    const int32_t decisions = analysis.decisions < 8 ? analysis.decisions : 8;
+    const int32_t wrong_ways = analysis.wrong_ways < 10 ? analysis.wrong_ways : 10;
+    const double span = rules.max_moves > rules.min_moves ? rules.max_moves - rules.min_moves : 1;
+    const double length = (way.moves - rules.min_moves) / span;
+    const double used = squares > 0 ? (double)facts.used_squares / squares : 0.0;
+    const double touched = facts.actors > 0 ? (double)facts.actors_touched / facts.actors : 1.0;
+    return 3.0 * decisions + 1.5 * wrong_ways + 10.0 * analysis_unwinnable_share(analysis) +
+           6.0 * length + 10.0 * used + 6.0 * touched;
+}
+
+void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &analysis)
+{
+    char phrases[6][64];
+    int32_t count = 0;
+    auto plural = [](int32_t n, const char *one, const char *many) { return n == 1 ? one : many; };
+    const int32_t mibos = facts.moved[CONTENT_MIBO], jars = facts.moved[CONTENT_JAR];
+    const int32_t sunk = facts.sunk[CONTENT_MIBO] + facts.sunk[CONTENT_JAR];
+    const int32_t blasts = facts.blasted[CONTENT_JAR] + facts.blasted[CONTENT_MINE];
+    if (mibos + jars > 0)
+        std::snprintf(phrases[count++], sizeof phrases[0], "push %s%s%s%s",
+                      mibos ? plural(mibos, "a mibo", "the mibos") : "",
+                      mibos && jars ? " and " : "", jars ? plural(jars, "a jar", "the jars") : "",
+                      sunk ? " down into a pit" : " out of the way");
+    if (blasts > 0)
+        std::snprintf(phrases[count++], sizeof phrases[0], "%s",
+                      blasts > 1 ? "set off the chain and stand clear" : "set off the mine from afar");
+    if (facts.moved[CONTENT_ZIPPER] > 0)
+        std::snprintf(phrases[count++], sizeof phrases[0], "%s",
+                      facts.waits > 0 ? "wait for the runner to pass" : "keep out of the runner's lane");
+    if (facts.drops > 0)
+        std::snprintf(phrases[count++], sizeof phrases[0], "%s",
+                      analysis.decisions > 0 ? "some drops are one way" : "drop where you must");
+    if (facts.climbs > 0 && count < 2)
+        std::snprintf(phrases[count++], sizeof phrases[0], "%s", "climb two levels at most a step");
+    std::snprintf(phrases[count++], sizeof phrases[0], "eat the %d %s", (int)facts.sweets,
+                  plural(facts.sweets, "sweet", "sweets"));
+    // The first line holds "Tirvex level NN: " and the idea in 78 characters.
+    char prefix[32];
+    const int prefix_length = std::snprintf(prefix, sizeof prefix, "Tirvex level %d: ",
+                                            (int)plan.number);
+    const size_t room = (size_t)(78 - prefix_length);
+    plan.idea[0] = '\0';
+    for (int32_t i = 0; i < count; i++) {
+        const size_t have = std::strlen(plan.idea);
+        const size_t need = std::strlen(phrases[i]) + (have ? 2 : 0);
+        if (have + need > room)
+            continue;
+        if (have)
+            std::strcat(plan.idea, ", ");
+        std::strcat(plan.idea, phrases[i]);
+    }
+}

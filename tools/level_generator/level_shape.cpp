@@ -1,0 +1,255 @@
+/* level_shape.cpp: the first two stages of a level: its squares' shape, and what stands on them. */
+#include "level_shape.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+/* The proof's state limits grow with the size: a large level's way is long and its actors
+   many, but a search that needs more than this is no level to keep. */
+const SizeRules SIZES[SIZE_COUNT] = {
+    {"small", 5, 7, 4, 6, 2, 3, 1, 2, 10, 25, 2, 0, 1, false, 300000, 400, 3},
+    {"medium", 8, 11, 6, 8, 3, 4, 2, 4, 25, 60, 2, 3, 0, true, 1500000, 400, 3},
+    {"large", 13, 18, 8, 11, 5, 7, 3, 5, 60, 120, 3, 3, 0, true, 3000000, 300, 2},
+};
+
+const char *const IDEA_NAMES[IDEA_COUNT] = {"walk", "push", "runner", "chain", "mix"};
+
+struct Cell {
+    int32_t column, row;
+};
+
+/* The present squares in grid order, then shuffled by the plan's stream. */
+int32_t shuffled_cells(const LevelPlan &plan, GeneratorRandom &random, Cell *cells)
+{
+    int32_t count = 0;
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++)
+            if (plan.squares[row][column].present)
+                cells[count++] = Cell{column, row};
+    for (int32_t i = count - 1; i > 0; i--) {
+        const int32_t j = random_between(random, 0, i);
+        const Cell kept = cells[i];
+        cells[i] = cells[j];
+        cells[j] = kept;
+    }
+    return count;
+}
+
+bool free_square(const LevelPlan &plan, int32_t column, int32_t row)
+{
+    const PlanSquare *s = plan_present(plan, column, row);
+    return s && s->content == CONTENT_NONE;
+}
+
+/* A free square next to (column, row) that is no higher: where a push can send an actor. */
+bool has_lower_neighbour(const LevelPlan &plan, int32_t column, int32_t row)
+{
+    const PlanSquare *s = plan_present(plan, column, row);
+    for (int32_t dir = 0; dir < 256; dir += 64) {
+        int32_t dc, dr;
+        direction_step(dir, &dc, &dr);
+        const PlanSquare *n = plan_present(plan, column + dc, row + dr);
+        if (n && n->height <= s->height && n->content == CONTENT_NONE)
+            return true;
+    }
+    return false;
+}
+
+/* The direction whose lane from (column, row) runs longest over squares no higher, each step;
+   0 squares when none. */
+int32_t longest_lane(const LevelPlan &plan, int32_t column, int32_t row, int32_t *best_dir)
+{
+    int32_t best = 0;
+    *best_dir = DIR_PLUS_Z;
+    for (int32_t dir = 0; dir < 256; dir += 64) {
+        int32_t dc, dr, length = 0;
+        direction_step(dir, &dc, &dr);
+        int32_t c = column, r = row;
+        while (true) {
+            const PlanSquare *from = plan_present(plan, c, r);
+            const PlanSquare *to = plan_present(plan, c + dc, r + dr);
+            if (!to || to->height > from->height)
+                break;
+            c += dc;
+            r += dr;
+            length++;
+        }
+        if (length > best) {
+            best = length;
+            *best_dir = dir;
+        }
+    }
+    return best;
+}
+
+/* Puts one actor of `content` on the first of the `count` squares of `cells` that suits it.
+   Returns false when none does. */
+bool place_one(LevelPlan &plan, int32_t content, const Cell *cells, int32_t count,
+               GeneratorRandom &random)
+{
+    for (int32_t i = 0; i < count; i++) {
+        const Cell c = cells[i];
+        if (!free_square(plan, c.column, c.row))
+            continue;
+        PlanSquare &s = plan.squares[c.row][c.column];
+        int32_t dir = 64 * random_between(random, 0, 3);
+        if ((content == CONTENT_MIBO || content == CONTENT_JAR) &&
+            !has_lower_neighbour(plan, c.column, c.row))
+            continue;
+        if (content == CONTENT_ZIPPER && longest_lane(plan, c.column, c.row, &dir) < 2)
+            continue;
+        if (content == CONTENT_MINE) {
+            // A mine is a chain's end: a jar beside it on a free square, when there is one.
+            int32_t dc, dr;
+            direction_step(dir, &dc, &dr);
+            if (!free_square(plan, c.column + dc, c.row + dr))
+                continue;
+            plan.squares[c.row + dr][c.column + dc].content = CONTENT_JAR;
+        }
+        s.content = content;
+        // Only the mibo's and the zipper's direction is read; the others' would draw a warning.
+        s.dir = content == CONTENT_MIBO || content == CONTENT_ZIPPER ? dir : 0;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+const SizeRules &size_rules(GeneratorSize size)
+{
+    return SIZES[size];
+}
+
+const char *idea_name(GeneratorIdea idea)
+{
+    return IDEA_NAMES[idea];
+}
+
+bool parse_idea(const char *text, GeneratorIdea *idea)
+{
+    for (int32_t i = 0; i < IDEA_COUNT; i++)
+        if (std::strcmp(text, IDEA_NAMES[i]) == 0) {
+            *idea = (GeneratorIdea)i;
+            return true;
+        }
+    return false;
+}
+
+bool parse_size(const char *text, GeneratorSize *size)
+{
+    for (int32_t i = 0; i < SIZE_COUNT; i++)
+        if (std::strcmp(text, SIZES[i].name) == 0) {
+            *size = (GeneratorSize)i;
+            return true;
+        }
+    return false;
+}
+
+void shape_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
+                GeneratorRandom &random)
+{
+    const int32_t number = plan.number;
+    plan_clear(plan, random_between(random, rules.min_columns, rules.max_columns),
+               random_between(random, rules.min_rows, rules.max_rows));
+    plan.number = number;
+    plan.minutes = rules.minutes;
+    const bool walk = idea == IDEA_WALK;
+    // Pits lie two levels under the floor, so the floor starts at 2 where actors are pushed.
+    const int32_t floor = walk ? random_between(random, 0, 1) : 2;
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++)
+            plan.squares[row][column] = PlanSquare{true, floor, CONTENT_NONE, 0};
+
+    // Terraces: the walk's rise up to six levels over the floor, so that some drops cannot be
+    // climbed back; the others' stay low, a push needing squares no higher.
+    const int32_t area = plan.columns * plan.rows;
+    const int32_t terraces = area / (walk ? 8 : 14) + 1;
+    for (int32_t t = 0; t < terraces; t++) {
+        const int32_t width = random_between(random, 1, plan.columns / 2 > 2 ? plan.columns / 2 : 2);
+        const int32_t depth = random_between(random, 1, plan.rows / 2 > 2 ? plan.rows / 2 : 2);
+        const int32_t column = random_between(random, 0, plan.columns - width);
+        const int32_t row = random_between(random, 0, plan.rows - depth);
+        const int32_t height = floor + (walk ? random_between(random, 0, 6)
+                                             : random_between(random, 0, 2));
+        for (int32_t r = row; r < row + depth; r++)
+            for (int32_t c = column; c < column + width; c++)
+                plan.squares[r][c].height = height;
+    }
+    // Holes, and for the actors' ideas pits under the floor.
+    const int32_t holes = area * (walk ? 12 : 8) / 100;
+    for (int32_t h = 0; h < holes; h++)
+        plan.squares[random_between(random, 0, plan.rows - 1)]
+                    [random_between(random, 0, plan.columns - 1)].present = false;
+    if (!walk) {
+        const int32_t pits = area / 12 + 1;
+        for (int32_t p = 0; p < pits; p++) {
+            PlanSquare &s = plan.squares[random_between(random, 0, plan.rows - 1)]
+                                        [random_between(random, 0, plan.columns - 1)];
+            s.present = true;
+            s.height = 0;
+        }
+    }
+    while (plan_square_count(plan) > PLAN_MAX_SQUARES)
+        plan.squares[random_between(random, 0, plan.rows - 1)]
+                    [random_between(random, 0, plan.columns - 1)].present = false;
+}
+
+bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
+                  GeneratorRandom &random)
+{
+    static Cell cells[PLAN_ROWS * PLAN_COLUMNS];
+    const int32_t count = shuffled_cells(plan, random, cells);
+    const int32_t sweets = random_between(random, rules.min_sweets, rules.max_sweets);
+    if (count < sweets + 2 + 2 * rules.max_actors)
+        return false;
+    int32_t next = 0;
+    PlanSquare &start = plan.squares[cells[next].row][cells[next].column];
+    start.content = CONTENT_START;
+    start.dir = 64 * random_between(random, 0, 3);
+    next++;
+    plan.squares[cells[next].row][cells[next].column].content = CONTENT_TELEPORT;
+    next++;
+    for (int32_t i = 0; i < sweets; i++, next++)
+        plan.squares[cells[next].row][cells[next].column].content = CONTENT_SWEET;
+    if (idea == IDEA_WALK)
+        return true;
+    const int32_t actors = random_between(random, rules.min_actors, rules.max_actors);
+    for (int32_t i = 0; i < actors; i++) {
+        int32_t content = CONTENT_MIBO;
+        switch (idea) {
+        case IDEA_PUSH: content = random_chance(random, 60) ? CONTENT_MIBO : CONTENT_JAR; break;
+        case IDEA_RUNNER: content = i == 0 || random_chance(random, 50) ? CONTENT_ZIPPER
+                                                                       : CONTENT_MIBO; break;
+        case IDEA_CHAIN: content = i == 0 ? CONTENT_MINE : i == 1 ? CONTENT_ZIPPER
+                                 : random_chance(random, 50) ? CONTENT_JAR : CONTENT_MINE; break;
+        default: {
+            const int32_t kinds[4] = {CONTENT_MIBO, CONTENT_JAR, CONTENT_ZIPPER, CONTENT_MINE};
+            content = kinds[random_between(random, 0, 3)];
+        }
+        }
+        // The cells after the sweets, taken afresh for each actor from a random place.
+        const int32_t from = random_between(random, next, count - 1);
+        if (!place_one(plan, content, cells + from, count - from, random) &&
+            !place_one(plan, content, cells + next, from - next, random))
+            return false;
+    }
+    return true;
+}
+
+void name_plan(LevelPlan &plan, GeneratorIdea idea, GeneratorRandom &random)
+{
+    static const char *const FIRST[] = {"Amber", "Quiet", "Windy", "Lower", "Broken", "Silver",
+                                        "Crooked", "Hollow", "Northern", "Tall", "Rusty", "Narrow",
+                                        "Copper", "Misty", "Sunken", "Old"};
+    static const char *const SECOND[IDEA_COUNT][6] = {
+        {"Ledges", "Terraces", "Steps", "Heights", "Stairs", "Rooftops"},
+        {"Pits", "Yard", "Cellar", "Depot", "Sidings", "Store"},
+        {"Lanes", "Runway", "Crossing", "Tracks", "Rails", "Causeway"},
+        {"Fuses", "Sparks", "Powder", "Chain", "Blasts", "Kegs"},
+        {"Works", "Mill", "Quarter", "Market", "Foundry", "Docks"}};
+    std::snprintf(plan.name, sizeof plan.name, "%s %s",
+                  FIRST[random_between(random, 0, 15)], SECOND[idea][random_between(random, 0, 5)]);
+}
