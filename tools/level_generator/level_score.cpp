@@ -76,25 +76,29 @@ void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &anal
         std::snprintf(phrases[count++], sizeof phrases[0], "push %s%s%s%s",
                       mibos ? plural(mibos, "a mibo", "the mibos") : "",
                       mibos && jars ? " and " : "", jars ? plural(jars, "a jar", "the jars") : "",
-                      sunk ? " down into a pit" : " out of the way");
+                      sunk ? " into a pit" : " aside");
     if (blasts > 0)
         std::snprintf(phrases[count++], sizeof phrases[0], "%s",
-                      blasts > 1 ? "set off the chain and stand clear" : "set off the mine from afar");
+                      blasts > 1 ? "stand clear of the chain" : "stand clear of the blast");
     if (facts.moved[CONTENT_ZIPPER] > 0)
         std::snprintf(phrases[count++], sizeof phrases[0], "%s",
-                      facts.waits > 0 ? "wait for the runner to pass" : "keep out of the runner's lane");
+                      facts.waits > 0 ? "let the runner pass" : "mind the runner");
     if (facts.drops > 0)
         std::snprintf(phrases[count++], sizeof phrases[0], "%s",
                       analysis.decisions > 0 ? "some drops are one way" : "drop where you must");
-    if (facts.climbs > 0 && count < 2)
-        std::snprintf(phrases[count++], sizeof phrases[0], "%s", "climb two levels at most a step");
-    std::snprintf(phrases[count++], sizeof phrases[0], "eat the %d %s", (int)facts.sweets,
-                  plural(facts.sweets, "sweet", "sweets"));
-    // The first line holds "Tirvex level NN: " and the idea in 78 characters.
+    if (facts.climbs > 0)
+        std::snprintf(phrases[count++], sizeof phrases[0], "%s", "climb two at most");
+    char sweets[32];
+    if (facts.sweets == 1)
+        std::snprintf(sweets, sizeof sweets, "eat the sweet");
+    else
+        std::snprintf(sweets, sizeof sweets, "eat the %d sweets", (int)facts.sweets);
+    // The first line holds "Tirvex level NN: " and the idea in 78 characters; the sweets, last,
+    // always find room, what the way does first.
     char prefix[32];
     const int prefix_length = std::snprintf(prefix, sizeof prefix, "Tirvex level %d: ",
                                             (int)plan.number);
-    const size_t room = (size_t)(78 - prefix_length);
+    const size_t room = (size_t)(78 - prefix_length) - (std::strlen(sweets) + 2);
     plan.idea[0] = '\0';
     for (int32_t i = 0; i < count; i++) {
         const size_t have = std::strlen(plan.idea);
@@ -105,4 +109,7 @@ void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &anal
             std::strcat(plan.idea, ", ");
         std::strcat(plan.idea, phrases[i]);
     }
+    if (plan.idea[0])
+        std::strcat(plan.idea, ", ");
+    std::strcat(plan.idea, sweets);
 }

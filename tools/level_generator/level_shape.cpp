@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -84,21 +85,88 @@ int32_t longest_lane(const LevelPlan &plan, int32_t column, int32_t row, int32_t
     return best;
 }
 
+/* The squares the robot can walk to from (column, row) on the bare shape: a step climbs at
+   most two levels and drops any number. Actors are not looked at: they come later. With
+   `parents`, each square reached gets the square it was reached from (row * PLAN_COLUMNS +
+   column; -1 for the first). */
+void reach(const LevelPlan &plan, int32_t column, int32_t row, bool reached[PLAN_ROWS][PLAN_COLUMNS],
+           int32_t parents[PLAN_ROWS][PLAN_COLUMNS] = nullptr)
+{
+    std::memset(reached, 0, sizeof(bool) * PLAN_ROWS * PLAN_COLUMNS);
+    static Cell queue[PLAN_ROWS * PLAN_COLUMNS];
+    int32_t head = 0, tail = 0;
+    queue[tail++] = Cell{column, row};
+    reached[row][column] = true;
+    if (parents)
+        parents[row][column] = -1;
+    while (head < tail) {
+        const Cell c = queue[head++];
+        const PlanSquare *from = plan_present(plan, c.column, c.row);
+        for (int32_t dir = 0; dir < 256; dir += 64) {
+            int32_t dc, dr;
+            direction_step(dir, &dc, &dr);
+            const PlanSquare *to = plan_present(plan, c.column + dc, c.row + dr);
+            if (!to || to->height > from->height + 2 || reached[c.row + dr][c.column + dc])
+                continue;
+            reached[c.row + dr][c.column + dc] = true;
+            if (parents)
+                parents[c.row + dr][c.column + dc] = c.row * PLAN_COLUMNS + c.column;
+            queue[tail++] = Cell{c.column + dc, c.row + dr};
+        }
+    }
+}
+
+/* Marks in `route` the squares of a shortest walk from `from` to `to` (reachable). */
+void mark_route(const LevelPlan &plan, Cell from, Cell to, bool route[PLAN_ROWS][PLAN_COLUMNS])
+{
+    static bool reached[PLAN_ROWS][PLAN_COLUMNS];
+    static int32_t parents[PLAN_ROWS][PLAN_COLUMNS];
+    reach(plan, from.column, from.row, reached, parents);
+    if (!reached[to.row][to.column])
+        return;
+    for (int32_t at = to.row * PLAN_COLUMNS + to.column; at >= 0;
+         at = parents[at / PLAN_COLUMNS][at % PLAN_COLUMNS])
+        route[at / PLAN_COLUMNS][at % PLAN_COLUMNS] = true;
+}
+
+/* Whether a zipper at (column, row) facing `dir` runs over a square of the route. */
+bool lane_crosses(const LevelPlan &plan, int32_t column, int32_t row, int32_t dir,
+                  const bool route[PLAN_ROWS][PLAN_COLUMNS])
+{
+    int32_t dc, dr;
+    direction_step(dir, &dc, &dr);
+    int32_t c = column, r = row;
+    while (true) {
+        const PlanSquare *from = plan_present(plan, c, r);
+        const PlanSquare *to = plan_present(plan, c + dc, r + dr);
+        if (!to || to->height > from->height)
+            return false;
+        c += dc;
+        r += dr;
+        if (route[r][c])
+            return true;
+    }
+}
+
 /* Puts one actor of `content` on the first of the `count` squares of `cells` that suits it.
    Returns false when none does. */
 bool place_one(LevelPlan &plan, int32_t content, const Cell *cells, int32_t count,
-               GeneratorRandom &random)
+               GeneratorRandom &random, const bool route[PLAN_ROWS][PLAN_COLUMNS], bool on_route)
 {
     for (int32_t i = 0; i < count; i++) {
         const Cell c = cells[i];
         if (!free_square(plan, c.column, c.row))
+            continue;
+        // A zipper is wanted beside the route, its lane crossing it; the others on it.
+        if (on_route && content != CONTENT_ZIPPER && !route[c.row][c.column])
             continue;
         PlanSquare &s = plan.squares[c.row][c.column];
         int32_t dir = 64 * random_between(random, 0, 3);
         if ((content == CONTENT_MIBO || content == CONTENT_JAR) &&
             !has_lower_neighbour(plan, c.column, c.row))
             continue;
-        if (content == CONTENT_ZIPPER && longest_lane(plan, c.column, c.row, &dir) < 2)
+        if (content == CONTENT_ZIPPER && (longest_lane(plan, c.column, c.row, &dir) < 2 ||
+                                          (on_route && !lane_crosses(plan, c.column, c.row, dir, route))))
             continue;
         if (content == CONTENT_MINE) {
             // A mine is a chain's end: a jar beside it on a free square, when there is one.
@@ -201,19 +269,45 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
                   GeneratorRandom &random)
 {
     static Cell cells[PLAN_ROWS * PLAN_COLUMNS];
+    static bool route[PLAN_ROWS][PLAN_COLUMNS], reached[PLAN_ROWS][PLAN_COLUMNS],
+        back[PLAN_ROWS][PLAN_COLUMNS];
     const int32_t count = shuffled_cells(plan, random, cells);
     const int32_t sweets = random_between(random, rules.min_sweets, rules.max_sweets);
     if (count < sweets + 2 + 2 * rules.max_actors)
         return false;
-    int32_t next = 0;
-    PlanSquare &start = plan.squares[cells[next].row][cells[next].column];
+    std::memset(route, 0, sizeof route);
+    Cell at = cells[0];
+    PlanSquare &start = plan.squares[at.row][at.column];
     start.content = CONTENT_START;
     start.dir = 64 * random_between(random, 0, 3);
-    next++;
-    plan.squares[cells[next].row][cells[next].column].content = CONTENT_TELEPORT;
-    next++;
-    for (int32_t i = 0; i < sweets; i++, next++)
-        plan.squares[cells[next].row][cells[next].column].content = CONTENT_SWEET;
+    // The sweets and then the teleport, each where the robot can walk from the one before, so
+    // that a way is there before the actors come; half the time one it cannot walk back from,
+    // so that the way takes a drop with no return.
+    for (int32_t k = 0; k <= sweets; k++) {
+        reach(plan, at.column, at.row, reached);
+        const bool one_way = random_chance(random, 50);
+        int32_t chosen = -1;
+        for (int32_t i = 1; i < count && (chosen < 0 || one_way); i++) {
+            const Cell c = cells[i];
+            if (!reached[c.row][c.column] || !free_square(plan, c.column, c.row))
+                continue;
+            if (chosen < 0)
+                chosen = i;
+            if (one_way) {
+                reach(plan, c.column, c.row, back);
+                if (!back[at.row][at.column]) {
+                    chosen = i;
+                    break;
+                }
+            }
+        }
+        if (chosen < 0)
+            return false;
+        const Cell next = cells[chosen];
+        mark_route(plan, at, next, route);
+        plan.squares[next.row][next.column].content = k < sweets ? CONTENT_SWEET : CONTENT_TELEPORT;
+        at = next;
+    }
     if (idea == IDEA_WALK)
         return true;
     const int32_t actors = random_between(random, rules.min_actors, rules.max_actors);
@@ -230,10 +324,16 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
             content = kinds[random_between(random, 0, 3)];
         }
         }
-        // The cells after the sweets, taken afresh for each actor from a random place.
-        const int32_t from = random_between(random, next, count - 1);
-        if (!place_one(plan, content, cells + from, count - from, random) &&
-            !place_one(plan, content, cells + next, from - next, random))
+        // Mostly on the route (a zipper crossing it), from a random place in the shuffled
+        // squares; anywhere when the route has no room for it.
+        const bool on_route = random_chance(random, 75);
+        const int32_t from = random_between(random, 1, count - 1);
+        bool placed = false;
+        for (bool wanted : {on_route, false}) {
+            placed = placed || place_one(plan, content, cells + from, count - from, random, route, wanted) ||
+                     place_one(plan, content, cells + 1, from - 1, random, route, wanted);
+        }
+        if (!placed)
             return false;
     }
     return true;

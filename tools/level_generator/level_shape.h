@@ -39,9 +39,11 @@ void shape_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
                 GeneratorRandom &random);
 
 /* Places the start, the sweets, the teleport and the idea's actors on squares of the shape, each
-   on a square of its own: mibos and jars next to a square no higher (something to push them
-   onto), zippers facing a lane of at least two squares no higher, mines with a jar beside them
-   for a chain. Returns false when the shape has too few squares for them. */
+   on a square of its own: each sweet and then the teleport where the robot can walk from the
+   one before (half the time one it cannot walk back from), so that the shape has a way; then
+   the actors, mostly on that way: mibos and jars next to a square no higher (something to push
+   them onto), zippers facing a lane of at least two squares no higher that crosses it, mines
+   with a jar beside them for a chain. Returns false when the shape has no room for them. */
 bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
                   GeneratorRandom &random);
 
