@@ -15,7 +15,9 @@ namespace {
 
 const int64_t MEGABYTE = 1024 * 1024;
 const int64_t SEARCH_MEMORY = 160 * MEGABYTE;     /* with the analysis's, well under 512 MB */
-const int64_t ANALYSIS_MEMORY = 256 * MEGABYTE;
+/* An analysis that needs more is of a level too wide to keep: bounding it bounds the time an
+   attempt takes, by positions held rather than by the clock. */
+const int64_t ANALYSIS_MEMORY = 128 * MEGABYTE;
 
 /* The stream of one attempt: the seed, the level of the set and the attempt name it alone. */
 GeneratorRandom attempt_random(const GeneratorRequest &request, int32_t attempt)
@@ -100,7 +102,7 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         trial->states = 0;
         trial->peak_memory = 0;
         if (!placed)
-            std::snprintf(why, sizeof why, "too few squares for the actors");
+            std::snprintf(why, sizeof why, "no room on the shape for the sweets and actors");
         bool passes = placed && prove_plan(plan, request.idea, rules, request.jobs, trial.get(),
                                            why, sizeof why);
         level->states += trial->states;

@@ -42,12 +42,13 @@ bool way_shows_idea(GeneratorIdea idea, const WayFacts &facts)
     const bool ran = facts.moved[CONTENT_ZIPPER] > 0;
     const bool chain = facts.blasted[CONTENT_JAR] + facts.blasted[CONTENT_MINE] > 0;
     const bool walked = facts.climbs > 0 && facts.drops > 0;
+    const bool dropped = facts.drops > 0;
     switch (idea) {
     case IDEA_WALK: return walked;
     case IDEA_PUSH: return pushed;
     case IDEA_RUNNER: return ran;
     case IDEA_CHAIN: return chain;
-    default: return (int)pushed + (int)ran + (int)chain + (int)walked >= 2;
+    default: return (int)pushed + (int)ran + (int)chain + (int)dropped >= 2;
     }
 }
 

@@ -21,7 +21,7 @@ bool level_passes(const SizeRules &rules, const SearchResult &way, const LevelAn
                   char *why, size_t why_size);
 
 /* True when the way does what the idea promises: the walk climbs and drops, the push moves an
-   actor, the runner's zipper runs, the chain sets something off, the mix does two of these. */
+   actor, the runner's zipper runs, the chain sets something off, the mix does two of these (a drop counting as the walk's). */
 bool way_shows_idea(GeneratorIdea idea, const WayFacts &facts);
 
 /* The score the generator maximises: decisions and wrong ways (capped, so that a maze of

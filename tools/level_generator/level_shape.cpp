@@ -10,9 +10,9 @@ namespace {
 /* The proof's state limits grow with the size: a large level's way is long and its actors
    many, but a search that needs more than this is no level to keep. */
 const SizeRules SIZES[SIZE_COUNT] = {
-    {"small", 5, 7, 4, 6, 2, 3, 1, 2, 10, 25, 2, 0, 1, false, 300000, 400, 3},
-    {"medium", 8, 11, 6, 8, 3, 4, 2, 4, 25, 60, 2, 3, 0, true, 1500000, 400, 3},
-    {"large", 13, 18, 8, 11, 5, 7, 3, 5, 60, 120, 3, 3, 0, true, 3000000, 300, 2},
+    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 300000, 400, 3},
+    {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 1500000, 400, 3},
+    {"large", 15, 20, 10, 12, 7, 9, 3, 4, 60, 120, 3, 3, 0, true, 3000000, 300, 2},
 };
 
 const char *const IDEA_NAMES[IDEA_COUNT] = {"walk", "push", "runner", "chain", "mix"};
@@ -116,8 +116,15 @@ void reach(const LevelPlan &plan, int32_t column, int32_t row, bool reached[PLAN
     }
 }
 
+/* The route the key squares were placed along: which squares it passes, and the direction it
+   enters each by. */
+struct Route {
+    bool on[PLAN_ROWS][PLAN_COLUMNS];
+    int32_t entry[PLAN_ROWS][PLAN_COLUMNS];
+};
+
 /* Marks in `route` the squares of a shortest walk from `from` to `to` (reachable). */
-void mark_route(const LevelPlan &plan, Cell from, Cell to, bool route[PLAN_ROWS][PLAN_COLUMNS])
+void mark_route(const LevelPlan &plan, Cell from, Cell to, Route &route)
 {
     static bool reached[PLAN_ROWS][PLAN_COLUMNS];
     static int32_t parents[PLAN_ROWS][PLAN_COLUMNS];
@@ -125,13 +132,21 @@ void mark_route(const LevelPlan &plan, Cell from, Cell to, bool route[PLAN_ROWS]
     if (!reached[to.row][to.column])
         return;
     for (int32_t at = to.row * PLAN_COLUMNS + to.column; at >= 0;
-         at = parents[at / PLAN_COLUMNS][at % PLAN_COLUMNS])
-        route[at / PLAN_COLUMNS][at % PLAN_COLUMNS] = true;
+         at = parents[at / PLAN_COLUMNS][at % PLAN_COLUMNS]) {
+        const int32_t row = at / PLAN_COLUMNS, column = at % PLAN_COLUMNS;
+        const int32_t parent = parents[row][column];
+        route.on[row][column] = true;
+        if (parent >= 0) {
+            const int32_t dc = column - parent % PLAN_COLUMNS, dr = row - parent / PLAN_COLUMNS;
+            route.entry[row][column] = dc > 0 ? DIR_PLUS_X : dc < 0 ? DIR_MINUS_X
+                                     : dr > 0 ? DIR_PLUS_Z : DIR_MINUS_Z;
+        }
+    }
 }
 
 /* Whether a zipper at (column, row) facing `dir` runs over a square of the route. */
 bool lane_crosses(const LevelPlan &plan, int32_t column, int32_t row, int32_t dir,
-                  const bool route[PLAN_ROWS][PLAN_COLUMNS])
+                  const Route &route)
 {
     int32_t dc, dr;
     direction_step(dir, &dc, &dr);
@@ -143,23 +158,79 @@ bool lane_crosses(const LevelPlan &plan, int32_t column, int32_t row, int32_t di
             return false;
         c += dc;
         r += dr;
-        if (route[r][c])
+        if (route.on[r][c])
             return true;
     }
 }
 
 /* Puts one actor of `content` on the first of the `count` squares of `cells` that suits it.
    Returns false when none does. */
+Cell last_placed;     /* the square place_one put its actor on */
+
+/* Puts a mine on the lane of the zipper at `zipper` (none: column -1), at a free square of it,
+   with a jar beside it when there is room: the runner sets the chain off by itself. Returns
+   false when the lane has no free square. */
+bool lane_mine(LevelPlan &plan, Cell zipper)
+{
+    if (zipper.column < 0)
+        return false;
+    int32_t dc, dr;
+    direction_step(plan.squares[zipper.row][zipper.column].dir, &dc, &dr);
+    int32_t c = zipper.column, r = zipper.row;
+    while (true) {
+        const PlanSquare *from = plan_present(plan, c, r);
+        const PlanSquare *to = plan_present(plan, c + dc, r + dr);
+        if (!to || to->height > from->height)
+            return false;
+        c += dc;
+        r += dr;
+        // Not the square next to the zipper: it waits before it runs, and the chain should be
+        // a little way off.
+        if ((c - zipper.column) * dc + (r - zipper.row) * dr < 2 || !free_square(plan, c, r))
+            continue;
+        plan.squares[r][c].content = CONTENT_MINE;
+        for (int32_t side : {-1, 1})
+            if (free_square(plan, c + side * dr, r + side * dc)) {
+                plan.squares[r + side * dc][c + side * dr].content = CONTENT_JAR;
+                break;
+            }
+        return true;
+    }
+}
+
+/* Makes the route's square at `cell` a narrow place: its free squares to either side of the
+   route go, so that what stands there must be dealt with, or a long way taken round. */
+void narrow(LevelPlan &plan, Cell cell, const Route &route)
+{
+    int32_t dc, dr;
+    direction_step(route.entry[cell.row][cell.column], &dc, &dr);
+    for (int32_t side : {-1, 1}) {
+        const int32_t c = cell.column + side * dr, r = cell.row + side * dc;
+        if (free_square(plan, c, r) && !route.on[r][c])
+            plan.squares[r][c].present = false;
+    }
+}
+
 bool place_one(LevelPlan &plan, int32_t content, const Cell *cells, int32_t count,
-               GeneratorRandom &random, const bool route[PLAN_ROWS][PLAN_COLUMNS], bool on_route)
+               GeneratorRandom &random, const Route &route, bool on_route)
 {
     for (int32_t i = 0; i < count; i++) {
         const Cell c = cells[i];
         if (!free_square(plan, c.column, c.row))
             continue;
         // A zipper is wanted beside the route, its lane crossing it; the others on it.
-        if (on_route && content != CONTENT_ZIPPER && !route[c.row][c.column])
+        if (on_route && content != CONTENT_ZIPPER && !route.on[c.row][c.column])
             continue;
+        if (on_route && (content == CONTENT_MIBO || content == CONTENT_JAR)) {
+            // On the route it is pushed on along it: the square ahead must take it.
+            int32_t dc, dr;
+            direction_step(route.entry[c.row][c.column], &dc, &dr);
+            const PlanSquare *ahead = plan_present(plan, c.column + dc, c.row + dr);
+            if (!ahead || ahead->content != CONTENT_NONE ||
+                ahead->height > plan.squares[c.row][c.column].height)
+                continue;
+            narrow(plan, c, route);
+        }
         PlanSquare &s = plan.squares[c.row][c.column];
         int32_t dir = 64 * random_between(random, 0, 3);
         if ((content == CONTENT_MIBO || content == CONTENT_JAR) &&
@@ -176,6 +247,7 @@ bool place_one(LevelPlan &plan, int32_t content, const Cell *cells, int32_t coun
                 continue;
             plan.squares[c.row + dr][c.column + dc].content = CONTENT_JAR;
         }
+        last_placed = c;
         s.content = content;
         // Only the mibo's and the zipper's direction is read; the others' would draw a warning.
         s.dir = content == CONTENT_MIBO || content == CONTENT_ZIPPER ? dir : 0;
@@ -269,13 +341,13 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
                   GeneratorRandom &random)
 {
     static Cell cells[PLAN_ROWS * PLAN_COLUMNS];
-    static bool route[PLAN_ROWS][PLAN_COLUMNS], reached[PLAN_ROWS][PLAN_COLUMNS],
-        back[PLAN_ROWS][PLAN_COLUMNS];
+    static Route route;
+    static bool reached[PLAN_ROWS][PLAN_COLUMNS], back[PLAN_ROWS][PLAN_COLUMNS];
     const int32_t count = shuffled_cells(plan, random, cells);
     const int32_t sweets = random_between(random, rules.min_sweets, rules.max_sweets);
     if (count < sweets + 2 + 2 * rules.max_actors)
         return false;
-    std::memset(route, 0, sizeof route);
+    std::memset(&route, 0, sizeof route);
     Cell at = cells[0];
     PlanSquare &start = plan.squares[at.row][at.column];
     start.content = CONTENT_START;
@@ -310,20 +382,25 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     }
     if (idea == IDEA_WALK)
         return true;
-    const int32_t actors = random_between(random, rules.min_actors, rules.max_actors);
+    // A chain wants its runner and its mine at least.
+    const int32_t fewest = idea == IDEA_CHAIN && rules.min_actors < 2 ? 2 : rules.min_actors;
+    const int32_t actors = random_between(random, fewest, rules.max_actors);
+    Cell zipper{-1, -1};
     for (int32_t i = 0; i < actors; i++) {
         int32_t content = CONTENT_MIBO;
         switch (idea) {
         case IDEA_PUSH: content = random_chance(random, 60) ? CONTENT_MIBO : CONTENT_JAR; break;
         case IDEA_RUNNER: content = i == 0 || random_chance(random, 50) ? CONTENT_ZIPPER
                                                                        : CONTENT_MIBO; break;
-        case IDEA_CHAIN: content = i == 0 ? CONTENT_MINE : i == 1 ? CONTENT_ZIPPER
+        case IDEA_CHAIN: content = i == 0 ? CONTENT_ZIPPER : i == 1 ? CONTENT_MINE
                                  : random_chance(random, 50) ? CONTENT_JAR : CONTENT_MINE; break;
         default: {
             const int32_t kinds[4] = {CONTENT_MIBO, CONTENT_JAR, CONTENT_ZIPPER, CONTENT_MINE};
             content = kinds[random_between(random, 0, 3)];
         }
         }
+        if (content == CONTENT_MINE && lane_mine(plan, zipper))
+            continue;
         // Mostly on the route (a zipper crossing it), from a random place in the shuffled
         // squares; anywhere when the route has no room for it.
         const bool on_route = random_chance(random, 75);
@@ -335,6 +412,8 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
         }
         if (!placed)
             return false;
+        if (content == CONTENT_ZIPPER)
+            zipper = last_placed;
     }
     return true;
 }
