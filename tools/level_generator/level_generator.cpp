@@ -17,7 +17,7 @@ const int64_t MEGABYTE = 1024 * 1024;
 const int64_t SEARCH_MEMORY = 160 * MEGABYTE;     /* with the analysis's, well under 512 MB */
 /* An analysis that needs more is of a level too wide to keep: bounding it bounds the time an
    attempt takes, by positions held rather than by the clock. */
-const int64_t ANALYSIS_MEMORY = 128 * MEGABYTE;
+const int64_t ANALYSIS_MEMORY = 64 * MEGABYTE;
 
 /* The stream of one attempt: the seed, the level of the set and the attempt name it alone. */
 GeneratorRandom attempt_random(const GeneratorRequest &request, int32_t attempt)
@@ -70,6 +70,18 @@ bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rule
         std::snprintf(why, why_size, "the way does not show the idea");
         return false;
     }
+    // The exploration alone first: most levels that fail, fail on its decisions, wrong ways or
+    // traps, and are spared the searches at the other rates, after a delay and at a human pace.
+    AnalysisLimits explore_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, -1, 0, nullptr,
+                                  jobs > 1 ? 2 : 1, -1};
+    if (!analyse_level(level->text, explore_limits, &level->analysis)) {
+        std::snprintf(why, why_size, "the analysis found the map invalid");
+        return false;
+    }
+    level->states += level->analysis.positions;
+    note_memory(level, level->analysis.peak_memory);
+    if (!exploration_passes(rules, level->analysis, why, why_size))
+        return false;
     AnalysisLimits analysis_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, ANALYSIS_START_DELAY,
                                    ANALYSIS_SLOWEST_RATE, nullptr, jobs > 1 ? 2 : 1,
                                    ANALYSIS_THINK_TICKS};

@@ -36,6 +36,22 @@ bool level_passes(const SizeRules &rules, const SearchResult &way, const LevelAn
     return true;
 }
 
+bool exploration_passes(const SizeRules &rules, const LevelAnalysis &analysis, char *why,
+                        size_t why_size)
+{
+    if (analysis.outcome != SEARCH_SOLVED || !analysis.complete)
+        std::snprintf(why, why_size, "the analysis did not end");
+    else if (analysis.decisions < rules.min_decisions)
+        std::snprintf(why, why_size, "%d decisions", (int)analysis.decisions);
+    else if (analysis.wrong_ways < rules.min_wrong_ways)
+        std::snprintf(why, why_size, "%d wrong ways", (int)analysis.wrong_ways);
+    else if (!rules.traps_allowed && analysis.trap_positions > 0)
+        std::snprintf(why, why_size, "a trap at %d positions", (int)analysis.trap_positions);
+    else
+        return true;
+    return false;
+}
+
 bool way_shows_idea(GeneratorIdea idea, const WayFacts &facts)
 {
     const bool pushed = facts.moved[CONTENT_MIBO] + facts.moved[CONTENT_JAR] > 0;

@@ -20,6 +20,12 @@ const double LEVEL_HUMAN_MARGIN = 1.25;
 bool level_passes(const SizeRules &rules, const SearchResult &way, const LevelAnalysis &analysis,
                   char *why, size_t why_size);
 
+/* The rules of level_passes that the exploration alone decides: complete, the size's decisions
+   and wrong ways, no trap where the size allows none. Otherwise writes the first missed into
+   `why`. */
+bool exploration_passes(const SizeRules &rules, const LevelAnalysis &analysis, char *why,
+                        size_t why_size);
+
 /* True when the way does what the idea promises: the walk climbs and drops, the push moves an
    actor, the runner's zipper runs, the chain sets something off, the mix does two of these (a drop counting as the walk's). */
 bool way_shows_idea(GeneratorIdea idea, const WayFacts &facts);

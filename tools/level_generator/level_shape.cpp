@@ -10,9 +10,9 @@ namespace {
 /* The proof's state limits grow with the size: a large level's way is long and its actors
    many, but a search that needs more than this is no level to keep. */
 const SizeRules SIZES[SIZE_COUNT] = {
-    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 300000, 400, 3},
-    {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 1500000, 400, 3},
-    {"large", 15, 20, 10, 12, 7, 9, 3, 4, 60, 120, 3, 3, 0, true, 3000000, 300, 2},
+    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 400, 3},
+    {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 200000, 300, 3},
+    {"large", 15, 20, 10, 12, 7, 9, 3, 4, 60, 120, 3, 3, 0, true, 1000000, 200, 2},
 };
 
 const char *const IDEA_NAMES[IDEA_COUNT] = {"walk", "push", "runner", "chain", "mix"};
