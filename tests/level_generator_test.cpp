@@ -348,8 +348,8 @@ TEST(LevelScore, TheIdeaLineSaysWhatTheWayDoes)
     EXPECT_EQ(idea.substr(idea.size() - 16), "eat the 3 sweets") << "the sweets always find room";
     facts.moved[CONTENT_MIBO] = facts.moved[CONTENT_JAR] = 0;
     word_idea(plan, facts, analysis);
-    EXPECT_STREQ(plan.idea, "stand clear of the chain, let the runner pass, eat the 3 sweets")
-        << "what does not fit is left out, never cut";
+    EXPECT_STREQ(plan.idea, "stand clear of the chain, climb two at most, eat the 3 sweets")
+        << "a phrase that does not fit is left out whole, never cut, and a shorter one taken";
 
     std::memset(&facts, 0, sizeof facts);
     facts.sweets = 1;

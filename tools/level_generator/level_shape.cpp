@@ -167,9 +167,9 @@ bool lane_crosses(const LevelPlan &plan, int32_t column, int32_t row, int32_t di
    Returns false when none does. */
 Cell last_placed;     /* the square place_one put its actor on */
 
-/* Puts a mine on the lane of the zipper at `zipper` (none: column -1), at a free square of it,
-   with a jar beside it when there is room: the runner sets the chain off by itself. Returns
-   false when the lane has no free square. */
+/* Puts a mine on the lane of the zipper at `zipper` (none: column -1), at a free square of it
+   with a free square beside the lane for its jar: the runner sets the chain off by itself.
+   Returns false when the lane has no such square. */
 bool lane_mine(LevelPlan &plan, Cell zipper)
 {
     if (zipper.column < 0)
@@ -188,13 +188,12 @@ bool lane_mine(LevelPlan &plan, Cell zipper)
         // a little way off.
         if ((c - zipper.column) * dc + (r - zipper.row) * dr < 2 || !free_square(plan, c, r))
             continue;
-        plan.squares[r][c].content = CONTENT_MINE;
         for (int32_t side : {-1, 1})
             if (free_square(plan, c + side * dr, r + side * dc)) {
+                plan.squares[r][c].content = CONTENT_MINE;
                 plan.squares[r + side * dc][c + side * dr].content = CONTENT_JAR;
-                break;
+                return true;
             }
-        return true;
     }
 }
 
