@@ -41,6 +41,19 @@ cmp "$tmp/small/map01.txt" "$tmp/again/map01.txt" &&
     cmp "$tmp/small/solutions/map01.txt" "$tmp/again/solutions/map01.txt" ||
     { echo "FAIL: seed 1 made other bytes the second time"; exit 1; }
 
+# A folder's levels are never written over: the next level takes the first free number, and a
+# folder where a file stands is refused with its name.
+mkdir -p "$tmp/mine" && echo "my own level" >"$tmp/mine/map01.txt"
+"$generator" --seed 1 --idea walk --size small --out "$tmp/mine" >/dev/null ||
+    { echo "FAIL: no level made beside one of the player's own"; exit 1; }
+[ "$(cat "$tmp/mine/map01.txt")" = "my own level" ] && [ -f "$tmp/mine/map02.txt" ] &&
+    grep -q '^Tirvex level 2: ' "$tmp/mine/map02.txt" ||
+    { echo "FAIL: the player's map01.txt was touched or the new level is not map02.txt"; exit 1; }
+if message=$("$generator" --seed 1 --idea walk --size small --out "$tmp/mine/map01.txt" 2>&1); then
+    echo "FAIL: a file taken for the folder"; exit 1
+fi
+grep -q "map01.txt: not a folder" <<<"$message" || { echo "FAIL: the refusal says: $message"; exit 1; }
+
 # Each size's rules, as the level test holds the shipped levels of that place to them: won after
 # a start delay, at every frame rate, with a clock margin of 2 and a human margin of 1.25; small
 # levels take 10 to 25 moves with a wrong way and no trap, medium 25 to 60 and large 60 to 120
