@@ -2,6 +2,7 @@
 #include "level_shape.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 
@@ -10,9 +11,9 @@ namespace {
 /* The proof's state limits grow with the size: a large level's way is long and its actors
    many, but a search that needs more than this is no level to keep. */
 const SizeRules SIZES[SIZE_COUNT] = {
-    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 400, 3},
-    {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 200000, 300, 3},
-    {"large", 15, 20, 10, 12, 7, 9, 3, 4, 60, 120, 3, 3, 0, true, 1000000, 200, 2},
+    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 400, 3, 1},
+    {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 200000, 300, 3, 1},
+    {"large", 15, 20, 10, 12, 8, 10, 3, 4, 60, 120, 3, 3, 0, true, 1000000, 200, 2, 12},
 };
 
 const char *const IDEA_NAMES[IDEA_COUNT] = {"walk", "push", "runner", "chain", "mix"};
@@ -358,19 +359,27 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
         reach(plan, at.column, at.row, reached);
         const bool one_way = random_chance(random, 50);
         int32_t chosen = -1;
-        for (int32_t i = 1; i < count && (chosen < 0 || one_way); i++) {
-            const Cell c = cells[i];
-            if (!reached[c.row][c.column] || !free_square(plan, c.column, c.row))
-                continue;
-            if (chosen < 0)
-                chosen = i;
-            if (one_way) {
-                reach(plan, c.column, c.row, back);
-                if (!back[at.row][at.column]) {
+        for (bool want_one_way : {one_way, false}) {
+            // The farthest of the first `spread` squares that suit, along columns and rows.
+            int32_t suited = 0, farthest = -1;
+            for (int32_t i = 1; i < count && suited < rules.spread; i++) {
+                const Cell c = cells[i];
+                if (!reached[c.row][c.column] || !free_square(plan, c.column, c.row))
+                    continue;
+                if (want_one_way) {
+                    reach(plan, c.column, c.row, back);
+                    if (back[at.row][at.column])
+                        continue;
+                }
+                suited++;
+                const int32_t distance = std::abs(c.column - at.column) + std::abs(c.row - at.row);
+                if (distance > farthest) {
+                    farthest = distance;
                     chosen = i;
-                    break;
                 }
             }
+            if (chosen >= 0)
+                break;
         }
         if (chosen < 0)
             return false;

@@ -22,6 +22,8 @@ struct SizeRules {
     int64_t state_limit;                /* the proof's search gives up past this many states */
     int32_t attempts;                   /* shapes tried for one level at most */
     int32_t keep_after;                 /* passing levels compared before the best is kept */
+    int32_t spread = 1;                 /* each sweet is the farthest of this many squares it
+                                           could go on: the larger, the longer the way */
 };
 
 const SizeRules &size_rules(GeneratorSize size);
