@@ -12,7 +12,7 @@ namespace {
    many, but a search that needs more than this is no level to keep. */
 const SizeRules SIZES[SIZE_COUNT] = {
     {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 400, 3, 1},
-    {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 200000, 300, 3, 1},
+    {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 200000, 300, 3, 3},
     {"large", 15, 20, 10, 12, 8, 10, 3, 4, 60, 120, 3, 3, 0, true, 1000000, 200, 2, 12},
 };
 
@@ -123,6 +123,16 @@ struct Route {
     bool on[PLAN_ROWS][PLAN_COLUMNS];
     int32_t entry[PLAN_ROWS][PLAN_COLUMNS];
 };
+
+/* The free squares among those reached. */
+int32_t free_reached(const LevelPlan &plan, const bool reached[PLAN_ROWS][PLAN_COLUMNS])
+{
+    int32_t count = 0;
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++)
+            count += reached[row][column] && free_square(plan, column, row);
+    return count;
+}
 
 /* Marks in `route` the squares of a shortest walk from `from` to `to` (reachable). */
 void mark_route(const LevelPlan &plan, Cell from, Cell to, Route &route)
@@ -366,11 +376,13 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
                 const Cell c = cells[i];
                 if (!reached[c.row][c.column] || !free_square(plan, c.column, c.row))
                     continue;
-                if (want_one_way) {
-                    reach(plan, c.column, c.row, back);
-                    if (back[at.row][at.column])
-                        continue;
-                }
+                // From it the robot must reach squares for the sweets after it and the
+                // teleport, or the placing fails later for want of them.
+                reach(plan, c.column, c.row, back);
+                if (want_one_way && back[at.row][at.column])
+                    continue;
+                if (free_reached(plan, back) - 1 < sweets - k)
+                    continue;
                 suited++;
                 const int32_t distance = std::abs(c.column - at.column) + std::abs(c.row - at.row);
                 if (distance > farthest) {
