@@ -8,32 +8,31 @@
 bool level_passes(const SizeRules &rules, const SearchResult &way, const LevelAnalysis &analysis,
                   char *why, size_t why_size)
 {
-    auto fail = [&](const char *text, int value) {
-        std::snprintf(why, why_size, text, value);
-        return false;
-    };
     if (way.outcome != SEARCH_SOLVED)
-        return fail("not won%.0d", 0);
-    if (way.moves < rules.min_moves || way.moves > rules.max_moves)
-        return fail("a way of %d moves", (int)way.moves);
-    if (2 * (int64_t)way.ticks > way.limit_ticks)
-        return fail("the way takes more than half the limit (%d ticks)", (int)way.ticks);
-    if (analysis.outcome != SEARCH_SOLVED || !analysis.complete)
-        return fail("the analysis did not end%.0d", 0);
-    if (!analysis.start_delay_wins)
-        return fail("not won after the start delay%.0d", 0);
-    for (int32_t rate = 1; rate <= ANALYSIS_SLOWEST_RATE; rate++)
-        if (rate > analysis.slowest_rate || !analysis.rate_wins[rate])
-            return fail("not won at %d ticks a frame", (int)rate);
-    if (!analysis.think_wins || analysis_human_margin(analysis) < LEVEL_HUMAN_MARGIN)
-        return fail("a human margin under 1.25%.0d", 0);
-    if (analysis.decisions < rules.min_decisions)
-        return fail("%d decisions", (int)analysis.decisions);
-    if (analysis.wrong_ways < rules.min_wrong_ways)
-        return fail("%d wrong ways", (int)analysis.wrong_ways);
-    if (!rules.traps_allowed && analysis.trap_positions > 0)
-        return fail("a trap at %d positions", (int)analysis.trap_positions);
-    return true;
+        std::snprintf(why, why_size, "not won");
+    else if (way.moves < rules.min_moves || way.moves > rules.max_moves)
+        std::snprintf(why, why_size, "a way of %d moves", (int)way.moves);
+    else if (2 * (int64_t)way.ticks > way.limit_ticks)
+        std::snprintf(why, why_size, "the way takes more than half the limit (%d ticks)",
+                      (int)way.ticks);
+    else if (!exploration_passes(rules, analysis, why, why_size))
+        return false;
+    else if (!analysis.start_delay_wins)
+        std::snprintf(why, why_size, "not won after the start delay");
+    else if (analysis.slowest_rate < ANALYSIS_SLOWEST_RATE)
+        std::snprintf(why, why_size, "not tried at %d ticks a frame", (int)analysis.slowest_rate + 1);
+    else if (!analysis.think_wins || analysis_human_margin(analysis) < LEVEL_HUMAN_MARGIN)
+        std::snprintf(why, why_size, "a human margin under 1.25");
+    else {
+        for (int32_t rate = 1; rate <= ANALYSIS_SLOWEST_RATE; rate++)
+            if (!analysis.rate_wins[rate]) {
+                std::snprintf(why, why_size, "not won at %d ticks a frame", (int)rate);
+                return false;
+            }
+        why[0] = '\0';
+        return true;
+    }
+    return false;
 }
 
 bool exploration_passes(const SizeRules &rules, const LevelAnalysis &analysis, char *why,
