@@ -19,10 +19,14 @@ const int64_t SEARCH_MEMORY = 160 * MEGABYTE;     /* with the analysis's, well u
    attempt takes, by positions held rather than by the clock. */
 const int64_t ANALYSIS_MEMORY = 64 * MEGABYTE;
 
-/* The stream of one attempt: the seed, the level of the set and the attempt name it alone. */
+/* The stream of one attempt: the seed, the idea, the size, the level of the set and the attempt
+   name it alone. The idea and size are in it so that one seed's levels of two ideas are not
+   one shape with other actors. */
 GeneratorRandom attempt_random(const GeneratorRequest &request, int32_t attempt)
 {
-    return random_start(request.seed, ((uint64_t)request.level_index << 20) | (uint64_t)attempt);
+    const uint64_t kind = (uint64_t)request.idea * SIZE_COUNT + (uint64_t)request.size;
+    return random_start(request.seed, (kind << 40) | ((uint64_t)request.level_index << 20) |
+                                          (uint64_t)attempt);
 }
 
 void note_memory(GeneratedLevel *level, int64_t bytes)
