@@ -19,7 +19,7 @@ PACKAGES ?= $(PLAY_PACKAGES)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps test-deps build play test fuzz bench level-table readme-picture install uninstall \
-        dist deb autopkgtest reproducible-check clean
+        dist deb autopkgtest reproducible-check generated-check clean
 
 all: build
 
@@ -105,6 +105,11 @@ bench: build
 	[ $$status -eq 0 ] || failed="$$failed level_checker"; \
 	echo; bash tools/bench/checker_release_bench.sh . $(BUILD) || failed="$$failed checker_release_bench"; \
 	if [ -n "$$failed" ]; then echo; echo "make bench: did not run to its end:$$failed"; exit 1; fi
+
+# The level generator's full set: 20 seeds of every idea and size, each level through the level
+# checker's fairness analysis and its size's rules (the test suite checks a short set).
+generated-check: build
+	bash tests/e2e/level_generator.sh $(abspath $(BUILD))/game full
 
 # The README's table of the shipped levels, made by the level checker over the staged maps (the
 # same run as the test that checks the table is up to date).

@@ -1,10 +1,11 @@
-# install.cmake: where `cmake --install` puts the game, its three tools, its data and desktop files.
+# install.cmake: where `cmake --install` puts the game, its four tools, its data and desktop files.
 set(TIRVEX_SHARE share/games/tirvex)
 
 install(TARGETS tirvex RUNTIME DESTINATION games)
 install(PROGRAMS $<TARGET_FILE:level_checker> DESTINATION games RENAME tirvex-check)
 install(PROGRAMS $<TARGET_FILE:preview> DESTINATION games RENAME tirvex-preview)
 install(PROGRAMS $<TARGET_FILE:tirvex_edit> DESTINATION games RENAME tirvex-edit)
+install(PROGRAMS $<TARGET_FILE:level_generator> DESTINATION games RENAME tirvex-generate)
 
 # The data as staged beside the game, by the names of their sources: whatever a test run left in
 # the staged folder stays behind.
@@ -38,7 +39,7 @@ install(FILES ${INSTALL_SOURCES}/invalid.tirvex.Tirvex.metainfo.xml DESTINATION 
 
 # Manual pages, compressed at build time without a name or time stamp in the gzip header.
 set(MAN_PAGES "")
-foreach(page tirvex tirvex-check tirvex-preview tirvex-edit)
+foreach(page tirvex tirvex-check tirvex-preview tirvex-edit tirvex-generate)
   set(packed ${CMAKE_BINARY_DIR}/man/${page}.6.gz)
   add_custom_command(OUTPUT ${packed}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man

@@ -1,0 +1,100 @@
+# level_generator.sh: the level generator's levels pass the level checker's fairness analysis
+# and the rules the campaign holds a level of their size to, and one seed makes the same files
+# twice. The short set (a few seeds of most ideas, small and medium) runs in the test suite; `make
+# generated-check` runs the full one (20 seeds per idea and size): level_generator.sh GAME full.
+game_dir="$1"
+set_name="${2:-short}"
+tmp="$(mktemp -d)" && trap 'rm -rf "$tmp"' EXIT
+generator="$game_dir/level_generator"
+checker="$game_dir/level_checker"
+[ -x "$generator" ] || { echo "FAIL: no level generator in $game_dir"; exit 1; }
+
+# One folder per size: IDEA SIZE FIRST-SEED SEEDS.
+if [ "$set_name" = full ]; then
+    runs=""
+    for size in small medium large; do
+        for idea in walk push runner chain mix; do runs="$runs $idea:$size:1:20"; done
+    done
+else
+    # A level with actors takes 15 to 60 s: push and mix (which has a runner or a chain) keep
+    # the suite near a minute; runner, chain and the other sizes are left to the full set.
+    runs="walk:small:1:2 push:small:1:1 mix:small:1:1 walk:medium:1:1"
+fi
+failed=0
+for run in $runs; do
+    IFS=: read -r idea size first seeds <<<"$run"
+    for seed in $(seq "$first" $((first + seeds - 1))); do
+        if ! "$generator" --seed "$seed" --idea "$idea" --size "$size" --out "$tmp/$size" \
+             >>"$tmp/generator.log" 2>&1; then
+            echo "FAIL: seed $seed made no $size $idea level"
+            failed=1
+        fi
+    done
+done
+cat "$tmp/generator.log"
+[ "$failed" = 0 ] || exit 1
+
+# The same seed gives the same bytes, the solution included.
+"$generator" --seed 1 --idea walk --size small --out "$tmp/again" >/dev/null ||
+    { echo "FAIL: seed 1 made no level the second time"; exit 1; }
+cmp "$tmp/small/map01.txt" "$tmp/again/map01.txt" &&
+    cmp "$tmp/small/solutions/map01.txt" "$tmp/again/solutions/map01.txt" ||
+    { echo "FAIL: seed 1 made other bytes the second time"; exit 1; }
+
+# A folder's levels are never written over: the next level takes the first free number, and a
+# folder where a file stands is refused with its name.
+mkdir -p "$tmp/mine" && echo "my own level" >"$tmp/mine/map01.txt"
+"$generator" --seed 1 --idea walk --size small --out "$tmp/mine" >/dev/null ||
+    { echo "FAIL: no level made beside one of the player's own"; exit 1; }
+[ "$(cat "$tmp/mine/map01.txt")" = "my own level" ] && [ -f "$tmp/mine/map02.txt" ] &&
+    grep -q '^Tirvex level 2: ' "$tmp/mine/map02.txt" ||
+    { echo "FAIL: the player's map01.txt was touched or the new level is not map02.txt"; exit 1; }
+if message=$("$generator" --seed 1 --idea walk --size small --out "$tmp/mine/map01.txt" 2>&1); then
+    echo "FAIL: a file taken for the folder"; exit 1
+fi
+grep -q "map01.txt: not a folder" <<<"$message" || { echo "FAIL: the refusal says: $message"; exit 1; }
+
+# Each size's rules, as the level test holds the shipped levels of that place to them: won after
+# a start delay, at every frame rate, with a clock margin of 2 and a human margin of 1.25; small
+# levels take 10 to 25 moves with a wrong way and no trap, medium 25 to 60 and large 60 to 120
+# with three decisions or more. The idea line is the generator's, never empty.
+for dir in "$tmp"/small "$tmp"/medium "$tmp"/large; do
+    [ -d "$dir" ] || continue
+    size="$(basename "$dir")"
+    maps=("$dir"/map*.txt)
+    if ! output=$("$checker" --fair --markdown "$tmp/$size.md" "${maps[@]}"); then
+        echo "$output"
+        echo "FAIL: a generated $size level is invalid, cannot be won or takes over half its limit"
+        exit 1
+    fi
+    if grep -q 'warning' <<<"$output"; then echo "$output"; echo "FAIL: a warning"; exit 1; fi
+    if ! bad=$(awk -F'|' -v size="$size" '
+        $2 ~ /^ *[0-9][0-9] *$/ {
+            n = $2 + 0; idea = $4; moves = $5 + 0; decisions = $10 + 0; wrong = $11 + 0
+            traps = $12; delay = $14; rates = $15; margin = $16 + 0; human = $17
+            gsub(/ /, "", traps); gsub(/ /, "", delay); gsub(/ /, "", rates); gsub(/ /, "", human)
+            gsub(/^ +| +$/, "", idea)
+            if (idea == "") bad = bad " level " n " has no idea line;"
+            if (delay != "yes") bad = bad " level " n " cannot be won after a start delay;"
+            if (rates != "1-8") bad = bad " level " n " cannot be won at every frame rate;"
+            if (margin < 2) bad = bad " level " n " has a clock margin under 2;"
+            if (human == "no" || human + 0 < 1.25) bad = bad " level " n " has a human margin of " human ";"
+            if (size == "small") {
+                if (traps != "0") bad = bad " level " n " has a trap;"
+                if (wrong < 1) bad = bad " level " n " has no wrong way;"
+                if (moves < 10 || moves > 25) bad = bad " level " n " takes " moves " moves;"
+            } else {
+                if (decisions < 3) bad = bad " level " n " has " decisions " decisions;"
+                lo = size == "medium" ? 25 : 60; hi = size == "medium" ? 60 : 120
+                if (moves < lo || moves > hi) bad = bad " level " n " takes " moves " moves;"
+            }
+            count++
+        }
+        END { if (bad != "") { print bad; exit 1 } printf "%d %s levels pass\n", count, size }
+        ' "$tmp/$size.md"); then
+        cat "$tmp/$size.md"
+        echo "FAIL: generated $size levels miss their rules:$bad"
+        exit 1
+    fi
+    echo "$bad"
+done

@@ -1,0 +1,384 @@
+/* level_generator_test.cpp: the level generator's stages on small cases: its random numbers,
+   the map text of a plan, the shape and the placing, the facts read from a way, the pruning,
+   the rules and the score, and a whole level made twice from one seed. */
+#include <gtest/gtest.h>
+
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "level_generator.h"
+#include "level_pruning.h"
+#include "level_score.h"
+#include "search/map_validation.h"
+
+namespace {
+
+void start_library()
+{
+    if (!system_driver)
+        install_allegro(SYSTEM_NONE, &errno, atexit);
+}
+
+/* A plan drawn row by row: each cell two characters, a height digit (or '-' for no square) and
+   what stands there: '.' nothing, 'P' start (facing +x), 'T' teleport, 'S' sweet, 'M' mibo,
+   'J' jar, 'X' mine. */
+LevelPlan drawn_plan(std::initializer_list<const char *> rows)
+{
+    LevelPlan plan;
+    const int32_t columns = (int32_t)std::strlen(*rows.begin()) / 3 + 1;
+    plan_clear(plan, columns, (int32_t)rows.size());
+    std::snprintf(plan.name, sizeof plan.name, "Drawn");
+    std::snprintf(plan.idea, sizeof plan.idea, "a drawn level");
+    int32_t row = 0;
+    for (const char *text : rows) {
+        for (int32_t column = 0; column < columns; column++) {
+            const char *cell = text + 3 * column;
+            PlanSquare &s = plan.squares[row][column];
+            s.present = cell[0] != '-';
+            s.height = s.present ? cell[0] - '0' : 0;
+            const char *codes = ".PTMZJXS";
+            s.content = (int32_t)(std::strchr(codes, cell[1]) - codes);
+            s.dir = s.content == CONTENT_START ? DIR_PLUS_X : 0;
+        }
+        row++;
+    }
+    return plan;
+}
+
+std::string text_of(const LevelPlan &plan)
+{
+    static char text[PLAN_TEXT_SIZE];
+    const size_t length = plan_write_text(plan, text, sizeof text);
+    return std::string(text, length);
+}
+
+} // namespace
+
+TEST(GeneratorRandom, OneSeedGivesOneStreamAndValuesCoverTheirRange)
+{
+    GeneratorRandom a = random_start(42, 7), b = random_start(42, 7), c = random_start(42, 8);
+    bool differs = false;
+    for (int i = 0; i < 100; i++) {
+        const uint64_t value = random_next(a);
+        EXPECT_EQ(value, random_next(b));
+        differs = differs || value != random_next(c);
+    }
+    EXPECT_TRUE(differs) << "two levels of one seed must not share their stream";
+    std::set<int32_t> seen;
+    for (int i = 0; i < 2000; i++) {
+        const int32_t value = random_between(a, -3, 3);
+        ASSERT_GE(value, -3);
+        ASSERT_LE(value, 3);
+        seen.insert(value);
+    }
+    EXPECT_EQ(seen.size(), 7u) << "both ends and everything between are drawn";
+    EXPECT_EQ(random_between(a, 5, 5), 5);
+    EXPECT_EQ(random_between(a, 5, 2), 5) << "an empty range gives its low end";
+}
+
+/* The sides follow the neighbours' heights as the map format wants them, and the text is a map
+   the validation passes without a warning. */
+TEST(LevelPlan, SidesAndTextMakeAValidMap)
+{
+    const LevelPlan plan = drawn_plan({"5P 2. 2T", "-- 2S --"});
+    EXPECT_EQ(plan_side(plan, 0, 0, 3), 2) << "five over two: a face three levels deep, less one";
+    EXPECT_EQ(plan_side(plan, 1, 0, 1), -1) << "the neighbour is higher: no face";
+    EXPECT_EQ(plan_side(plan, 1, 0, 3), -1) << "as high: no face";
+    EXPECT_EQ(plan_side(plan, 0, 0, 0), 8) << "no neighbour: down to the ground";
+    EXPECT_EQ(plan_side(plan, 1, 1, 1), 5);
+    const std::string text = text_of(plan);
+    ValidationReport report;
+    validate_map(text.c_str(), text.size(), &report);
+    EXPECT_EQ(report.faults, 0) << text;
+    EXPECT_EQ(report.warnings, 0) << text;
+    EXPECT_EQ(report.squares, 4);
+    EXPECT_EQ(report.sweets, 1);
+    EXPECT_EQ(text.rfind("Tirvex level 1: a drawn level\nDrawn\n", 0), 0u) << text;
+    EXPECT_NE(text.find("\n0 5 0 0 1 64 8 8 8 2\n"), std::string::npos) << text;
+    // A buffer too small gives no text at all, never a cut one.
+    char small[40];
+    EXPECT_EQ(plan_write_text(plan, small, sizeof small), 0u);
+    EXPECT_EQ(small[0], '\0');
+}
+
+/* Every idea and size gives a shape within the map panel and the square limit, with its actors
+   where they can do something, and the same stream gives the same plan. */
+TEST(LevelShape, ShapesAndPlacingKeepTheirPromises)
+{
+    for (int idea = 0; idea < IDEA_COUNT; idea++) {
+        for (int size = 0; size < SIZE_COUNT; size++) {
+            const SizeRules &rules = size_rules((GeneratorSize)size);
+            for (uint64_t seed = 0; seed < 20; seed++) {
+                SCOPED_TRACE(std::string(idea_name((GeneratorIdea)idea)) + " " + rules.name +
+                             " seed " + std::to_string(seed));
+                LevelPlan plan, again;
+                GeneratorRandom random = random_start(seed, 0), same = random_start(seed, 0);
+                plan_clear(plan, 1, 1);
+                plan_clear(again, 1, 1);
+                shape_plan(plan, (GeneratorIdea)idea, rules, random);
+                shape_plan(again, (GeneratorIdea)idea, rules, same);
+                ASSERT_LE(plan.columns, PLAN_COLUMNS);
+                ASSERT_LE(plan.rows, PLAN_ROWS);
+                ASSERT_GE(plan.columns, rules.min_columns);
+                ASSERT_LE(plan_square_count(plan), PLAN_MAX_SQUARES);
+                if (!place_actors(plan, (GeneratorIdea)idea, rules, random))
+                    continue;
+                ASSERT_TRUE(place_actors(again, (GeneratorIdea)idea, rules, same));
+                ASSERT_EQ(std::memcmp(&plan, &again, sizeof plan), 0);
+                int counts[8] = {};
+                for (int32_t r = 0; r < plan.rows; r++)
+                    for (int32_t c = 0; c < plan.columns; c++) {
+                        const PlanSquare &s = plan.squares[r][c];
+                        if (!s.present)
+                            continue;
+                        counts[s.content]++;
+                        if (s.content == CONTENT_ZIPPER) {
+                            int32_t dc, dr;
+                            direction_step(s.dir, &dc, &dr);
+                            const PlanSquare *lane = plan_present(plan, c + dc, r + dr);
+                            ASSERT_TRUE(lane && lane->height <= s.height)
+                                << "a zipper faces a square it can run onto";
+                        }
+                        if (s.content == CONTENT_MINE) {
+                            bool jar = false;
+                            for (int32_t dir = 0; dir < 256; dir += 64) {
+                                int32_t dc, dr;
+                                direction_step(dir, &dc, &dr);
+                                const PlanSquare *n = plan_present(plan, c + dc, r + dr);
+                                jar = jar || (n && n->content == CONTENT_JAR);
+                            }
+                            ASSERT_TRUE(jar) << "a mine has a jar beside it to start a chain";
+                        }
+                        if (s.content != CONTENT_START && s.content != CONTENT_MIBO &&
+                            s.content != CONTENT_ZIPPER) {
+                            ASSERT_EQ(s.dir, 0) << "a direction nothing reads draws a warning";
+                        }
+                    }
+                EXPECT_EQ(counts[CONTENT_START], 1);
+                EXPECT_EQ(counts[CONTENT_TELEPORT], 1);
+                EXPECT_GE(counts[CONTENT_SWEET], rules.min_sweets);
+                EXPECT_LE(counts[CONTENT_SWEET], rules.max_sweets);
+                const int actors = counts[CONTENT_MIBO] + counts[CONTENT_ZIPPER] +
+                                   counts[CONTENT_JAR] + counts[CONTENT_MINE];
+                if (idea == IDEA_WALK) {
+                    EXPECT_EQ(actors, 0);
+                } else {
+                    EXPECT_GE(actors, rules.min_actors);
+                }
+                if (idea == IDEA_RUNNER) {
+                    EXPECT_GE(counts[CONTENT_ZIPPER], 1);
+                }
+                if (idea == IDEA_CHAIN) {
+                    EXPECT_GE(counts[CONTENT_MINE], 1);
+                }
+            }
+        }
+    }
+}
+
+/* A way up three climbs to a sweet, down a drop of three, then a mibo pushed along a corridor
+   into a pit so that the turn to the teleport is free: the facts name each, and the pruning
+   takes only the squares neither the way nor its sides touch. */
+TEST(WayFacts, TheWayIsReadAndUnusedSquaresArePruned)
+{
+    start_library();
+    const LevelPlan plan = drawn_plan({"0P 1. 3. 5S 2. 2M 2. 0.",
+                                       "-- -- -- -- -- -- 2T --"});
+    auto level = std::make_unique<GeneratedLevel>();
+    char why[128];
+    const SizeRules rules = {"test", 1, 20, 1, 12, 1, 1, 0, 0, 1, 40, 2, 0, 0, true, 100000, 1, 1};
+    ASSERT_TRUE(prove_plan(plan, IDEA_PUSH, rules, 1, level.get(), why, sizeof why)) << why;
+    const WayFacts &facts = level->facts;
+    EXPECT_EQ(facts.climbs, 3);
+    EXPECT_EQ(facts.drops, 1);
+    EXPECT_EQ(facts.moved[CONTENT_MIBO], 1);
+    EXPECT_EQ(facts.sunk[CONTENT_MIBO], 1) << "it ends in the pit, two levels down";
+    EXPECT_EQ(facts.actors, 1);
+    EXPECT_EQ(facts.actors_touched, 1);
+    EXPECT_EQ(facts.sweets, 1);
+    EXPECT_EQ(facts.used_squares, 9);
+    EXPECT_TRUE(facts.used[0][7]) << "the pit the mibo ended in";
+    EXPECT_TRUE(facts.used[1][6]) << "the teleport";
+    // A rule the way misses is named: here the moves, too few for the range asked.
+    SizeRules longer = rules;
+    longer.min_moves = 30;
+    EXPECT_FALSE(prove_plan(plan, IDEA_PUSH, longer, 1, level.get(), why, sizeof why));
+    EXPECT_NE(std::string(why).find("moves"), std::string::npos) << why;
+    EXPECT_FALSE(prove_plan(plan, IDEA_RUNNER, rules, 1, level.get(), why, sizeof why));
+    EXPECT_STREQ(why, "the way does not show the idea") << "no zipper runs in it";
+
+    LevelPlan wide = drawn_plan({"0P 1. 3. 5S 2. 2M 2. 0.",
+                                 "-- -- -- -- -- -- 2T 0.",
+                                 "-- -- -- 0. -- -- 0. --",
+                                 "0S -- -- -- -- -- -- 0."});
+    const int32_t before = plan_square_count(wide);
+    EXPECT_EQ(prune_plan(wide, facts), 2);
+    EXPECT_EQ(plan_square_count(wide), before - 2);
+    EXPECT_FALSE(wide.squares[2][3].present) << "nothing of the way is beside it";
+    EXPECT_FALSE(wide.squares[3][7].present);
+    EXPECT_TRUE(wide.squares[1][7].present) << "beside the way: a square that tempts stays";
+    EXPECT_TRUE(wide.squares[2][6].present);
+    EXPECT_TRUE(wide.squares[3][0].present) << "a square with something on it stays";
+}
+
+/* Each rule of the campaign is checked on its own, and the score rewards what it says. */
+TEST(LevelScore, RulesAreCheckedOneByOneAndTheScoreRewardsDecisions)
+{
+    const SizeRules &small = size_rules(SIZE_SMALL);
+    auto way = std::make_unique<SearchResult>();
+    auto analysis = std::make_unique<LevelAnalysis>();
+    std::memset(way.get(), 0, sizeof *way);
+    std::memset(analysis.get(), 0, sizeof *analysis);
+    way->outcome = SEARCH_SOLVED;
+    way->moves = 15;
+    way->ticks = 200;
+    way->limit_ticks = 12000;
+    LevelAnalysis &a = *analysis;
+    a.outcome = SEARCH_SOLVED;
+    a.complete = true;
+    a.positions = 100;
+    a.unwinnable = 10;
+    a.shortest = 15;
+    a.shortest_ticks = 200;
+    a.limit_ticks = 12000;
+    a.wrong_ways = 1;
+    a.start_delay_wins = true;
+    a.slowest_rate = ANALYSIS_SLOWEST_RATE;
+    for (int rate = 1; rate <= ANALYSIS_SLOWEST_RATE; rate++)
+        a.rate_wins[rate] = true;
+    a.think_ticks = ANALYSIS_THINK_TICKS;
+    a.think_wins = true;
+    a.think_way_ticks = 800;
+    char why[128];
+    ASSERT_TRUE(level_passes(small, *way, a, why, sizeof why)) << why;
+
+    struct Case {
+        const char *name;
+        void (*spoil)(SearchResult &, LevelAnalysis &);
+        const char *why;
+    };
+    const Case cases[] = {
+        {"too short", [](SearchResult &w, LevelAnalysis &) { w.moves = 9; }, "a way of 9 moves"},
+        {"too long", [](SearchResult &w, LevelAnalysis &) { w.moves = 26; }, "a way of 26 moves"},
+        {"over half the limit", [](SearchResult &w, LevelAnalysis &) { w.ticks = 6001; },
+         "the way takes more than half the limit (6001 ticks)"},
+        {"bounded", [](SearchResult &, LevelAnalysis &x) { x.complete = false; },
+         "the analysis did not end"},
+        {"delay", [](SearchResult &, LevelAnalysis &x) { x.start_delay_wins = false; },
+         "not won after the start delay"},
+        {"rate", [](SearchResult &, LevelAnalysis &x) { x.rate_wins[7] = false; },
+         "not won at 7 ticks a frame"},
+        {"human", [](SearchResult &, LevelAnalysis &x) { x.think_way_ticks = 10000; },
+         "a human margin under 1.25"},
+        {"wrong ways", [](SearchResult &, LevelAnalysis &x) { x.wrong_ways = 0; }, "0 wrong ways"},
+        {"trap", [](SearchResult &, LevelAnalysis &x) { x.trap_positions = 3; },
+         "a trap at 3 positions"},
+    };
+    for (const Case &c : cases) {
+        SearchResult spoilt_way = *way;
+        auto spoilt = std::make_unique<LevelAnalysis>(a);
+        c.spoil(spoilt_way, *spoilt);
+        EXPECT_FALSE(level_passes(small, spoilt_way, *spoilt, why, sizeof why)) << c.name;
+        EXPECT_STREQ(why, c.why) << c.name;
+    }
+    auto medium = std::make_unique<LevelAnalysis>(a);
+    way->moves = 30;
+    medium->decisions = 2;
+    EXPECT_FALSE(level_passes(size_rules(SIZE_MEDIUM), *way, *medium, why, sizeof why));
+    EXPECT_STREQ(why, "2 decisions");
+    medium->decisions = 3;
+    medium->trap_positions = 40;
+    EXPECT_TRUE(level_passes(size_rules(SIZE_MEDIUM), *way, *medium, why, sizeof why)) << why;
+
+    WayFacts facts;
+    std::memset(&facts, 0, sizeof facts);
+    facts.used_squares = 10;
+    const double plain = level_score(small, *way, a, facts, 20);
+    a.decisions = 2;
+    EXPECT_GT(level_score(small, *way, a, facts, 20), plain);
+    facts.used_squares = 20;
+    EXPECT_GT(level_score(small, *way, a, facts, 20), level_score(small, *way, a, facts, 40))
+        << "a map the way uses whole scores over one with unused squares";
+    a.decisions = 100;
+    const double capped = level_score(small, *way, a, facts, 20);
+    a.decisions = 8;
+    EXPECT_EQ(level_score(small, *way, a, facts, 20), capped) << "decisions past 8 add nothing";
+}
+
+/* What the way does decides the idea it shows and the line that says it, which fits the
+   first line with the level's number before it. */
+TEST(LevelScore, TheIdeaLineSaysWhatTheWayDoes)
+{
+    WayFacts facts;
+    std::memset(&facts, 0, sizeof facts);
+    facts.sweets = 3;
+    facts.climbs = 2;
+    EXPECT_FALSE(way_shows_idea(IDEA_WALK, facts)) << "climbing without a drop";
+    facts.drops = 1;
+    EXPECT_TRUE(way_shows_idea(IDEA_WALK, facts));
+    EXPECT_FALSE(way_shows_idea(IDEA_PUSH, facts));
+    EXPECT_FALSE(way_shows_idea(IDEA_MIX, facts)) << "one thing only";
+    facts.moved[CONTENT_MIBO] = 2;
+    facts.sunk[CONTENT_MIBO] = 1;
+    facts.moved[CONTENT_JAR] = 1;
+    facts.moved[CONTENT_ZIPPER] = 1;
+    facts.waits = 2;
+    facts.blasted[CONTENT_MINE] = 1;
+    facts.blasted[CONTENT_JAR] = 2;
+    EXPECT_TRUE(way_shows_idea(IDEA_PUSH, facts));
+    EXPECT_TRUE(way_shows_idea(IDEA_RUNNER, facts));
+    EXPECT_TRUE(way_shows_idea(IDEA_CHAIN, facts));
+    EXPECT_TRUE(way_shows_idea(IDEA_MIX, facts));
+
+    LevelPlan plan;
+    plan_clear(plan, 1, 1);
+    plan.number = 99;
+    LevelAnalysis analysis;
+    std::memset(&analysis, 0, sizeof analysis);
+    analysis.decisions = 2;
+    word_idea(plan, facts, analysis);
+    const std::string idea = plan.idea;
+    EXPECT_EQ(idea.rfind("push the mibos and a jar into a pit, ", 0), 0u) << idea;
+    EXPECT_LE(idea.size() + std::strlen("Tirvex level 99: "), 78u) << idea;
+    EXPECT_EQ(idea.substr(idea.size() - 16), "eat the 3 sweets") << "the sweets always find room";
+    facts.moved[CONTENT_MIBO] = facts.moved[CONTENT_JAR] = 0;
+    word_idea(plan, facts, analysis);
+    EXPECT_STREQ(plan.idea, "stand clear of the chain, climb two at most, eat the 3 sweets")
+        << "a phrase that does not fit is left out whole, never cut, and a shorter one taken";
+
+    std::memset(&facts, 0, sizeof facts);
+    facts.sweets = 1;
+    facts.drops = 1;
+    facts.climbs = 1;
+    analysis.decisions = 0;
+    word_idea(plan, facts, analysis);
+    EXPECT_STREQ(plan.idea, "drop where you must, climb two at most, eat the sweet");
+}
+
+/* A whole small level made twice from one request is the same to the byte, with its proof;
+   another level of the set is another level. */
+TEST(LevelGenerator, OneRequestMakesTheSameLevelTwice)
+{
+    start_library();
+    auto first = std::make_unique<GeneratedLevel>();
+    auto second = std::make_unique<GeneratedLevel>();
+    GeneratorRequest request{7, IDEA_WALK, SIZE_SMALL, 0, 3, 2, nullptr, nullptr};
+    ASSERT_TRUE(generate_level(request, first.get()));
+    request.jobs = 1;   // the threads share out the work, never the outcome
+    ASSERT_TRUE(generate_level(request, second.get()));
+    EXPECT_EQ(std::string(first->text, first->length), std::string(second->text, second->length));
+    EXPECT_EQ(first->way.moves, second->way.moves);
+    EXPECT_EQ(first->attempts, second->attempts);
+    EXPECT_EQ(std::string(first->text).rfind("Tirvex level 3: ", 0), 0u);
+    char why[128];
+    EXPECT_TRUE(level_passes(size_rules(SIZE_SMALL), first->way, first->analysis, why, sizeof why))
+        << why;
+    request.level_index = 1;
+    ASSERT_TRUE(generate_level(request, second.get()));
+    EXPECT_NE(std::string(first->text, first->length), std::string(second->text, second->length));
+}

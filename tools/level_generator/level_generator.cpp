@@ -1,0 +1,170 @@
+/* level_generator.cpp: makes a level of an idea and size from a seed, keeping the best of those
+   that pass. */
+#include "level_generator.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "level_pruning.h"
+#include "level_score.h"
+#include "search/map_validation.h"
+
+namespace {
+
+const int64_t MEGABYTE = 1024 * 1024;
+const int64_t SEARCH_MEMORY = 160 * MEGABYTE;     /* with the analysis's, well under 512 MB */
+/* An analysis that needs more is of a level too wide to keep: bounding it bounds the time an
+   attempt takes, by positions held rather than by the clock. */
+const int64_t ANALYSIS_MEMORY = 64 * MEGABYTE;
+
+/* The stream of one attempt: the seed, the idea, the size, the level of the set and the attempt
+   name it alone. The idea and size are in it so that one seed's levels of two ideas are not
+   one shape with other actors. */
+GeneratorRandom attempt_random(const GeneratorRequest &request, int32_t attempt)
+{
+    const uint64_t kind = (uint64_t)request.idea * SIZE_COUNT + (uint64_t)request.size;
+    return random_start(request.seed, (kind << 40) | ((uint64_t)request.level_index << 20) |
+                                          (uint64_t)attempt);
+}
+
+void note_memory(GeneratedLevel *level, int64_t bytes)
+{
+    if (bytes > level->peak_memory)
+        level->peak_memory = bytes;
+}
+
+} // namespace
+
+bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
+                GeneratedLevel *level, char *why, size_t why_size)
+{
+    why[0] = '\0';
+    level->length = plan_write_text(plan, level->text, sizeof level->text);
+    if (level->length == 0) {
+        std::snprintf(why, why_size, "the map does not fit its text");
+        return false;
+    }
+    static ValidationReport report;
+    validate_map(level->text, level->length, &report);
+    if (report.faults > 0 || report.warnings > 0) {
+        std::snprintf(why, why_size, "the map draws %d faults and %d warnings", (int)report.faults,
+                      (int)report.warnings);
+        return false;
+    }
+    // A way longer than the size's is no use, waits included up to a wait a move.
+    SearchLimits limits{GENERATOR_TICKS_PER_FRAME, rules.state_limit, 2 * rules.max_moves + 20,
+                        SEARCH_MEMORY, jobs > 1 ? 1 : 0};
+    search_level(level->text, limits, &level->way);
+    level->states += level->way.states;
+    if (level->way.outcome != SEARCH_SOLVED) {
+        std::snprintf(why, why_size, "no way found");
+        return false;
+    }
+    if (level->way.moves < rules.min_moves || level->way.moves > rules.max_moves) {
+        std::snprintf(why, why_size, "a way of %d moves", (int)level->way.moves);
+        return false;
+    }
+    if (!read_way_facts(plan, level->text, level->way, GENERATOR_TICKS_PER_FRAME, &level->facts)) {
+        std::snprintf(why, why_size, "the way does not win when played again");
+        return false;
+    }
+    if (!way_shows_idea(idea, level->facts)) {
+        std::snprintf(why, why_size, "the way does not show the idea");
+        return false;
+    }
+    // The exploration alone first: most levels that fail, fail on its decisions, wrong ways or
+    // traps, and are spared the searches at the other rates, after a delay and at a human pace.
+    AnalysisLimits explore_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, -1, 0, nullptr,
+                                  jobs > 1 ? 2 : 1, -1};
+    if (!analyse_level(level->text, explore_limits, &level->analysis)) {
+        std::snprintf(why, why_size, "the analysis found the map invalid");
+        return false;
+    }
+    level->states += level->analysis.positions;
+    note_memory(level, level->analysis.peak_memory);
+    if (!exploration_passes(rules, level->analysis, why, why_size))
+        return false;
+    AnalysisLimits analysis_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, ANALYSIS_START_DELAY,
+                                   ANALYSIS_SLOWEST_RATE, nullptr, jobs > 1 ? 2 : 1,
+                                   ANALYSIS_THINK_TICKS};
+    if (!analyse_level(level->text, analysis_limits, &level->analysis)) {
+        std::snprintf(why, why_size, "the analysis found the map invalid");
+        return false;
+    }
+    level->states += level->analysis.positions;
+    note_memory(level, level->analysis.peak_memory);
+    return level_passes(rules, level->way, level->analysis, why, why_size);
+}
+
+bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
+{
+    const auto started = std::chrono::steady_clock::now();
+    const SizeRules &rules = size_rules(request.size);
+    std::memset(level, 0, sizeof *level);
+    auto trial = std::make_unique<GeneratedLevel>();
+    char why[128];
+    for (int32_t attempt = 0; attempt < rules.attempts && level->passed < rules.keep_after;
+         attempt++) {
+        level->attempts++;
+        GeneratorRandom random = attempt_random(request, attempt);
+        LevelPlan plan;
+        plan_clear(plan, 1, 1);
+        plan.number = request.number;
+        shape_plan(plan, request.idea, rules, random);
+        const bool placed = place_actors(plan, request.idea, rules, random);
+        name_plan(plan, request.idea, random);
+        trial->states = 0;
+        trial->peak_memory = 0;
+        if (!placed)
+            std::snprintf(why, sizeof why, "no room on the shape for the sweets and actors");
+        bool passes = placed && prove_plan(plan, request.idea, rules, request.jobs, trial.get(),
+                                           why, sizeof why);
+        level->states += trial->states;
+        note_memory(level, trial->peak_memory);
+        if (passes) {
+            level->passed++;
+            trial->plan = plan;
+            trial->squares_pruned = 0;
+            // The pruned level is kept only when it passes in its own right.
+            LevelPlan pruned = plan;
+            const int32_t removed = prune_plan(pruned, trial->facts);
+            if (removed > 0) {
+                auto kept = std::make_unique<GeneratedLevel>(*trial);
+                trial->states = 0;
+                if (prove_plan(pruned, request.idea, rules, request.jobs, trial.get(), why,
+                               sizeof why)) {
+                    trial->plan = pruned;
+                    trial->squares_pruned = removed;
+                } else {
+                    const int64_t states = trial->states;
+                    *trial = *kept;
+                    trial->states = states;
+                }
+                level->states += trial->states;
+                note_memory(level, trial->peak_memory);
+            }
+            trial->score = level_score(rules, trial->way, trial->analysis, trial->facts,
+                                       plan_square_count(trial->plan));
+            if (!level->found || trial->score > level->score) {
+                const int32_t attempts = level->attempts, passed = level->passed;
+                const int64_t states = level->states, peak = level->peak_memory;
+                *level = *trial;
+                level->found = true;
+                level->attempts = attempts;
+                level->passed = passed;
+                level->states = states;
+                level->peak_memory = peak;
+            }
+        }
+        if (request.progress)
+            request.progress(request.context, level->attempts, level->passed, passes ? "" : why);
+    }
+    if (level->found) {
+        word_idea(level->plan, level->facts, level->analysis);
+        level->length = plan_write_text(level->plan, level->text, sizeof level->text);
+    }
+    level->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return level->found;
+}

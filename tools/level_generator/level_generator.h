@@ -1,0 +1,60 @@
+/* level_generator.h: makes a level of an idea and size from a seed: shapes it, places its
+   actors, proves it, analyses it, keeps or changes it, prunes it, and keeps the best. */
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "level_analysis.h"
+#include "level_plan.h"
+#include "level_shape.h"
+#include "way_facts.h"
+
+enum { GENERATOR_TICKS_PER_FRAME = 2 };  /* the rate the proof plays at, as the checker's */
+
+struct GeneratorRequest {
+    uint64_t seed;
+    GeneratorIdea idea;
+    GeneratorSize size;
+    int32_t level_index;        /* which level of the seed's set: each has a stream of its own */
+    int32_t number;             /* the level's number in its folder, for the first line */
+    int32_t jobs;               /* threads the search and analysis may use, 1 or 2 */
+    /* Called after each attempt with the attempts made, the levels that passed and why the
+       attempt failed ("" when it passed); may be nullptr. */
+    void (*progress)(void *context, int32_t attempts, int32_t passed, const char *why);
+    void *context;
+};
+
+/* A level made, with its proof and what was found about it. */
+struct GeneratedLevel {
+    bool found;                 /* a level passed; the rest is read only then */
+    LevelPlan plan;
+    char text[PLAN_TEXT_SIZE];  /* the map file */
+    size_t length;
+    SearchResult way;           /* the shortest way, as the checker finds it */
+    LevelAnalysis analysis;
+    WayFacts facts;
+    double score;
+    int32_t squares_pruned;     /* squares the pruning took away from the kept level */
+    int32_t attempts;           /* shapes tried */
+    int32_t passed;             /* of them, levels that passed the rules */
+    int64_t states;             /* states searched by the proofs and analyses in all */
+    int64_t peak_memory;        /* most bytes a search or analysis held */
+    double seconds;             /* the time taken, reported only: nothing is decided by it */
+};
+
+/* Proves and analyses the plan as it stands (name and idea aside): writes its text, searches
+   its shortest way within the size's state limit, plays the way for its facts, checks that the
+   way shows the idea, analyses the level and checks the size's rules. Fills *level's text, way,
+   facts and analysis, and adds to its states. Returns true when it passes; `why` then is "",
+   else the reason. Used by generate_level and the tests. */
+bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
+                GeneratedLevel *level, char *why, size_t why_size);
+
+/* Makes the request's level: up to the size's attempts, each a new shape and placing from the
+   seed's stream, proven and analysed; a level that passes is pruned of unused squares (kept
+   pruned when it passes again) and scored, and once the size's number of levels have passed
+   the best scored is kept, its idea line and name written. The same request gives the same
+   level, byte for byte, on any machine: attempts are bounded by number, never by time. Fills
+   *level; returns level->found. */
+bool generate_level(const GeneratorRequest &request, GeneratedLevel *level);

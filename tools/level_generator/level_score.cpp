@@ -1,0 +1,131 @@
+/* level_score.cpp: whether a made level passes the campaign's rules for its size, and how good it
+   is among those that do. */
+#include "level_score.h"
+
+#include <cstdio>
+#include <cstring>
+
+bool level_passes(const SizeRules &rules, const SearchResult &way, const LevelAnalysis &analysis,
+                  char *why, size_t why_size)
+{
+    if (way.outcome != SEARCH_SOLVED)
+        std::snprintf(why, why_size, "not won");
+    else if (way.moves < rules.min_moves || way.moves > rules.max_moves)
+        std::snprintf(why, why_size, "a way of %d moves", (int)way.moves);
+    else if (2 * (int64_t)way.ticks > way.limit_ticks)
+        std::snprintf(why, why_size, "the way takes more than half the limit (%d ticks)",
+                      (int)way.ticks);
+    else if (!exploration_passes(rules, analysis, why, why_size))
+        return false;
+    else if (!analysis.start_delay_wins)
+        std::snprintf(why, why_size, "not won after the start delay");
+    else if (analysis.slowest_rate < ANALYSIS_SLOWEST_RATE)
+        std::snprintf(why, why_size, "not tried at %d ticks a frame", (int)analysis.slowest_rate + 1);
+    else if (!analysis.think_wins || analysis_human_margin(analysis) < LEVEL_HUMAN_MARGIN)
+        std::snprintf(why, why_size, "a human margin under 1.25");
+    else {
+        for (int32_t rate = 1; rate <= ANALYSIS_SLOWEST_RATE; rate++)
+            if (!analysis.rate_wins[rate]) {
+                std::snprintf(why, why_size, "not won at %d ticks a frame", (int)rate);
+                return false;
+            }
+        why[0] = '\0';
+        return true;
+    }
+    return false;
+}
+
+bool exploration_passes(const SizeRules &rules, const LevelAnalysis &analysis, char *why,
+                        size_t why_size)
+{
+    if (analysis.outcome != SEARCH_SOLVED || !analysis.complete)
+        std::snprintf(why, why_size, "the analysis did not end");
+    else if (analysis.decisions < rules.min_decisions)
+        std::snprintf(why, why_size, "%d decisions", (int)analysis.decisions);
+    else if (analysis.wrong_ways < rules.min_wrong_ways)
+        std::snprintf(why, why_size, "%d wrong ways", (int)analysis.wrong_ways);
+    else if (!rules.traps_allowed && analysis.trap_positions > 0)
+        std::snprintf(why, why_size, "a trap at %d positions", (int)analysis.trap_positions);
+    else
+        return true;
+    return false;
+}
+
+bool way_shows_idea(GeneratorIdea idea, const WayFacts &facts)
+{
+    const bool pushed = facts.moved[CONTENT_MIBO] + facts.moved[CONTENT_JAR] > 0;
+    const bool ran = facts.moved[CONTENT_ZIPPER] > 0;
+    const bool chain = facts.blasted[CONTENT_JAR] + facts.blasted[CONTENT_MINE] > 0;
+    const bool walked = facts.climbs > 0 && facts.drops > 0;
+    const bool dropped = facts.drops > 0;
+    switch (idea) {
+    case IDEA_WALK: return walked;
+    case IDEA_PUSH: return pushed;
+    case IDEA_RUNNER: return ran;
+    case IDEA_CHAIN: return chain;
+    default: return (int)pushed + (int)ran + (int)chain + (int)dropped >= 2;
+    }
+}
+
+double level_score(const SizeRules &rules, const SearchResult &way, const LevelAnalysis &analysis,
+                   const WayFacts &facts, int32_t squares)
+{
+    const int32_t decisions = analysis.decisions < 8 ? analysis.decisions : 8;
+    const int32_t wrong_ways = analysis.wrong_ways < 10 ? analysis.wrong_ways : 10;
+    const double span = rules.max_moves > rules.min_moves ? rules.max_moves - rules.min_moves : 1;
+    const double length = (way.moves - rules.min_moves) / span;
+    const double used = squares > 0 ? (double)facts.used_squares / squares : 0.0;
+    const double touched = facts.actors > 0 ? (double)facts.actors_touched / facts.actors : 1.0;
+    return 3.0 * decisions + 1.5 * wrong_ways + 10.0 * analysis_unwinnable_share(analysis) +
+           6.0 * length + 10.0 * used + 6.0 * touched;
+}
+
+void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &analysis)
+{
+    char phrases[6][64];
+    int32_t count = 0;
+    auto plural = [](int32_t n, const char *one, const char *many) { return n == 1 ? one : many; };
+    const int32_t mibos = facts.moved[CONTENT_MIBO], jars = facts.moved[CONTENT_JAR];
+    const int32_t sunk = facts.sunk[CONTENT_MIBO] + facts.sunk[CONTENT_JAR];
+    const int32_t blasts = facts.blasted[CONTENT_JAR] + facts.blasted[CONTENT_MINE];
+    if (mibos + jars > 0)
+        std::snprintf(phrases[count++], sizeof phrases[0], "push %s%s%s%s",
+                      mibos ? plural(mibos, "a mibo", "the mibos") : "",
+                      mibos && jars ? " and " : "", jars ? plural(jars, "a jar", "the jars") : "",
+                      sunk ? " into a pit" : " aside");
+    if (blasts > 0)
+        std::snprintf(phrases[count++], sizeof phrases[0], "%s",
+                      blasts > 1 ? "stand clear of the chain" : "stand clear of the blast");
+    if (facts.moved[CONTENT_ZIPPER] > 0)
+        std::snprintf(phrases[count++], sizeof phrases[0], "%s",
+                      facts.waits > 0 ? "let the runner pass" : "mind the runner");
+    if (facts.drops > 0)
+        std::snprintf(phrases[count++], sizeof phrases[0], "%s",
+                      analysis.decisions > 0 ? "some drops are one way" : "drop where you must");
+    if (facts.climbs > 0)
+        std::snprintf(phrases[count++], sizeof phrases[0], "%s", "climb two at most");
+    char sweets[32];
+    if (facts.sweets == 1)
+        std::snprintf(sweets, sizeof sweets, "eat the sweet");
+    else
+        std::snprintf(sweets, sizeof sweets, "eat the %d sweets", (int)facts.sweets);
+    // The first line holds "Tirvex level NN: " and the idea in 78 characters; the sweets, last,
+    // always find room, what the way does first.
+    char prefix[32];
+    const int prefix_length = std::snprintf(prefix, sizeof prefix, "Tirvex level %d: ",
+                                            (int)plan.number);
+    const size_t room = (size_t)(78 - prefix_length) - (std::strlen(sweets) + 2);
+    plan.idea[0] = '\0';
+    for (int32_t i = 0; i < count; i++) {
+        const size_t have = std::strlen(plan.idea);
+        const size_t need = std::strlen(phrases[i]) + (have ? 2 : 0);
+        if (have + need > room)
+            continue;
+        if (have)
+            std::strcat(plan.idea, ", ");
+        std::strcat(plan.idea, phrases[i]);
+    }
+    if (plan.idea[0])
+        std::strcat(plan.idea, ", ");
+    std::strcat(plan.idea, sweets);
+}

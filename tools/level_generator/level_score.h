@@ -1,0 +1,41 @@
+/* level_score.h: whether a made level passes the campaign's rules for its size, and how good it
+   is among those that do. */
+#pragma once
+
+#include <cstddef>
+
+#include "level_analysis.h"
+#include "level_shape.h"
+#include "way_facts.h"
+
+/* The human margin a level must keep: a player thinking before each command has a quarter of
+   the way's time to spare. */
+const double LEVEL_HUMAN_MARGIN = 1.25;
+
+/* True when the level proven by `way` and analysed in `analysis` passes what the campaign asks
+   of a level of its size: won within half its limit, the shortest way's moves in the size's
+   range, the analysis complete, won after the start delay, at every frame rate and at a
+   thinking pace with LEVEL_HUMAN_MARGIN, the size's decisions and wrong ways, no trap where
+   the size allows none. Otherwise writes the first rule missed into `why`. */
+bool level_passes(const SizeRules &rules, const SearchResult &way, const LevelAnalysis &analysis,
+                  char *why, size_t why_size);
+
+/* The rules of level_passes that the exploration alone decides: complete, the size's decisions
+   and wrong ways, no trap where the size allows none. Otherwise writes the first missed into
+   `why`. */
+bool exploration_passes(const SizeRules &rules, const LevelAnalysis &analysis, char *why,
+                        size_t why_size);
+
+/* True when the way does what the idea promises: the walk climbs and drops, the push moves an
+   actor, the runner's zipper runs, the chain sets something off, the mix does two of these (a drop counting as the walk's). */
+bool way_shows_idea(GeneratorIdea idea, const WayFacts &facts);
+
+/* The score the generator maximises: decisions and wrong ways (capped, so that a maze of
+   mistakes does not win), the share of positions that cannot be won, the way's length within
+   the size's range, the share of the map the way uses and of the actors it moves or sets off. */
+double level_score(const SizeRules &rules, const SearchResult &way, const LevelAnalysis &analysis,
+                   const WayFacts &facts, int32_t squares);
+
+/* Writes what the level asks, from what its way does, into the plan's idea: at most the first
+   line's room less "Tirvex level N: ". Only what the way does is said. */
+void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &analysis);

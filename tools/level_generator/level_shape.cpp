@@ -1,0 +1,454 @@
+/* level_shape.cpp: the first two stages of a level: its squares' shape, and what stands on them. */
+#include "level_shape.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+
+namespace {
+
+/* The proof's state limits grow with the size: a large level's way is long and its actors
+   many, but a search that needs more than this is no level to keep. */
+const SizeRules SIZES[SIZE_COUNT] = {
+    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 400, 3, 1},
+    {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 200000, 300, 3, 3},
+    {"large", 15, 20, 10, 12, 8, 10, 3, 4, 60, 120, 3, 3, 0, true, 1000000, 200, 2, 12},
+};
+
+const char *const IDEA_NAMES[IDEA_COUNT] = {"walk", "push", "runner", "chain", "mix"};
+
+struct Cell {
+    int32_t column, row;
+};
+
+/* The present squares in grid order, then shuffled by the plan's stream. */
+int32_t shuffled_cells(const LevelPlan &plan, GeneratorRandom &random, Cell *cells)
+{
+    int32_t count = 0;
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++)
+            if (plan.squares[row][column].present)
+                cells[count++] = Cell{column, row};
+    for (int32_t i = count - 1; i > 0; i--) {
+        const int32_t j = random_between(random, 0, i);
+        const Cell kept = cells[i];
+        cells[i] = cells[j];
+        cells[j] = kept;
+    }
+    return count;
+}
+
+bool free_square(const LevelPlan &plan, int32_t column, int32_t row)
+{
+    const PlanSquare *s = plan_present(plan, column, row);
+    return s && s->content == CONTENT_NONE;
+}
+
+/* A free square next to (column, row) that is no higher: where a push can send an actor. */
+bool has_lower_neighbour(const LevelPlan &plan, int32_t column, int32_t row)
+{
+    const PlanSquare *s = plan_present(plan, column, row);
+    for (int32_t dir = 0; dir < 256; dir += 64) {
+        int32_t dc, dr;
+        direction_step(dir, &dc, &dr);
+        const PlanSquare *n = plan_present(plan, column + dc, row + dr);
+        if (n && n->height <= s->height && n->content == CONTENT_NONE)
+            return true;
+    }
+    return false;
+}
+
+/* The direction whose lane from (column, row) runs longest over squares no higher, each step;
+   0 squares when none. */
+int32_t longest_lane(const LevelPlan &plan, int32_t column, int32_t row, int32_t *best_dir)
+{
+    int32_t best = 0;
+    *best_dir = DIR_PLUS_Z;
+    for (int32_t dir = 0; dir < 256; dir += 64) {
+        int32_t dc, dr, length = 0;
+        direction_step(dir, &dc, &dr);
+        int32_t c = column, r = row;
+        while (true) {
+            const PlanSquare *from = plan_present(plan, c, r);
+            const PlanSquare *to = plan_present(plan, c + dc, r + dr);
+            if (!to || to->height > from->height)
+                break;
+            c += dc;
+            r += dr;
+            length++;
+        }
+        if (length > best) {
+            best = length;
+            *best_dir = dir;
+        }
+    }
+    return best;
+}
+
+/* The squares the robot can walk to from (column, row) on the bare shape: a step climbs at
+   most two levels and drops any number. Actors are not looked at: they come later. With
+   `parents`, each square reached gets the square it was reached from (row * PLAN_COLUMNS +
+   column; -1 for the first). */
+void reach(const LevelPlan &plan, int32_t column, int32_t row, bool reached[PLAN_ROWS][PLAN_COLUMNS],
+           int32_t parents[PLAN_ROWS][PLAN_COLUMNS] = nullptr)
+{
+    std::memset(reached, 0, sizeof(bool) * PLAN_ROWS * PLAN_COLUMNS);
+    static Cell queue[PLAN_ROWS * PLAN_COLUMNS];
+    int32_t head = 0, tail = 0;
+    queue[tail++] = Cell{column, row};
+    reached[row][column] = true;
+    if (parents)
+        parents[row][column] = -1;
+    while (head < tail) {
+        const Cell c = queue[head++];
+        const PlanSquare *from = plan_present(plan, c.column, c.row);
+        for (int32_t dir = 0; dir < 256; dir += 64) {
+            int32_t dc, dr;
+            direction_step(dir, &dc, &dr);
+            const PlanSquare *to = plan_present(plan, c.column + dc, c.row + dr);
+            if (!to || to->height > from->height + 2 || reached[c.row + dr][c.column + dc])
+                continue;
+            reached[c.row + dr][c.column + dc] = true;
+            if (parents)
+                parents[c.row + dr][c.column + dc] = c.row * PLAN_COLUMNS + c.column;
+            queue[tail++] = Cell{c.column + dc, c.row + dr};
+        }
+    }
+}
+
+/* The route the key squares were placed along: which squares it passes, and the direction it
+   enters each by. */
+struct Route {
+    bool on[PLAN_ROWS][PLAN_COLUMNS];
+    int32_t entry[PLAN_ROWS][PLAN_COLUMNS];
+};
+
+/* The free squares among those reached. */
+int32_t free_reached(const LevelPlan &plan, const bool reached[PLAN_ROWS][PLAN_COLUMNS])
+{
+    int32_t count = 0;
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++)
+            count += reached[row][column] && free_square(plan, column, row);
+    return count;
+}
+
+/* Marks in `route` the squares of a shortest walk from `from` to `to` (reachable). */
+void mark_route(const LevelPlan &plan, Cell from, Cell to, Route &route)
+{
+    static bool reached[PLAN_ROWS][PLAN_COLUMNS];
+    static int32_t parents[PLAN_ROWS][PLAN_COLUMNS];
+    reach(plan, from.column, from.row, reached, parents);
+    if (!reached[to.row][to.column])
+        return;
+    for (int32_t at = to.row * PLAN_COLUMNS + to.column; at >= 0;
+         at = parents[at / PLAN_COLUMNS][at % PLAN_COLUMNS]) {
+        const int32_t row = at / PLAN_COLUMNS, column = at % PLAN_COLUMNS;
+        const int32_t parent = parents[row][column];
+        route.on[row][column] = true;
+        if (parent >= 0) {
+            const int32_t dc = column - parent % PLAN_COLUMNS, dr = row - parent / PLAN_COLUMNS;
+            route.entry[row][column] = dc > 0 ? DIR_PLUS_X : dc < 0 ? DIR_MINUS_X
+                                     : dr > 0 ? DIR_PLUS_Z : DIR_MINUS_Z;
+        }
+    }
+}
+
+/* Whether a zipper at (column, row) facing `dir` runs over a square of the route. */
+bool lane_crosses(const LevelPlan &plan, int32_t column, int32_t row, int32_t dir,
+                  const Route &route)
+{
+    int32_t dc, dr;
+    direction_step(dir, &dc, &dr);
+    int32_t c = column, r = row;
+    while (true) {
+        const PlanSquare *from = plan_present(plan, c, r);
+        const PlanSquare *to = plan_present(plan, c + dc, r + dr);
+        if (!to || to->height > from->height)
+            return false;
+        c += dc;
+        r += dr;
+        if (route.on[r][c])
+            return true;
+    }
+}
+
+/* Puts one actor of `content` on the first of the `count` squares of `cells` that suits it.
+   Returns false when none does. */
+Cell last_placed;     /* the square place_one put its actor on */
+
+/* Puts a mine on the lane of the zipper at `zipper` (none: column -1), at a free square of it
+   with a free square beside the lane for its jar: the runner sets the chain off by itself.
+   Returns false when the lane has no such square. */
+bool lane_mine(LevelPlan &plan, Cell zipper)
+{
+    if (zipper.column < 0)
+        return false;
+    int32_t dc, dr;
+    direction_step(plan.squares[zipper.row][zipper.column].dir, &dc, &dr);
+    int32_t c = zipper.column, r = zipper.row;
+    while (true) {
+        const PlanSquare *from = plan_present(plan, c, r);
+        const PlanSquare *to = plan_present(plan, c + dc, r + dr);
+        if (!to || to->height > from->height)
+            return false;
+        c += dc;
+        r += dr;
+        // Not the square next to the zipper: it waits before it runs, and the chain should be
+        // a little way off.
+        if ((c - zipper.column) * dc + (r - zipper.row) * dr < 2 || !free_square(plan, c, r))
+            continue;
+        for (int32_t side : {-1, 1})
+            if (free_square(plan, c + side * dr, r + side * dc)) {
+                plan.squares[r][c].content = CONTENT_MINE;
+                plan.squares[r + side * dc][c + side * dr].content = CONTENT_JAR;
+                return true;
+            }
+    }
+}
+
+/* Makes the route's square at `cell` a narrow place: its free squares to either side of the
+   route go, so that what stands there must be dealt with, or a long way taken round. */
+void narrow(LevelPlan &plan, Cell cell, const Route &route)
+{
+    int32_t dc, dr;
+    direction_step(route.entry[cell.row][cell.column], &dc, &dr);
+    for (int32_t side : {-1, 1}) {
+        const int32_t c = cell.column + side * dr, r = cell.row + side * dc;
+        if (free_square(plan, c, r) && !route.on[r][c])
+            plan.squares[r][c].present = false;
+    }
+}
+
+bool place_one(LevelPlan &plan, int32_t content, const Cell *cells, int32_t count,
+               GeneratorRandom &random, const Route &route, bool on_route)
+{
+    for (int32_t i = 0; i < count; i++) {
+        const Cell c = cells[i];
+        if (!free_square(plan, c.column, c.row))
+            continue;
+        // A zipper is wanted beside the route, its lane crossing it; the others on it.
+        if (on_route && content != CONTENT_ZIPPER && !route.on[c.row][c.column])
+            continue;
+        if (on_route && (content == CONTENT_MIBO || content == CONTENT_JAR)) {
+            // On the route it is pushed on along it: the square ahead must take it.
+            int32_t dc, dr;
+            direction_step(route.entry[c.row][c.column], &dc, &dr);
+            const PlanSquare *ahead = plan_present(plan, c.column + dc, c.row + dr);
+            if (!ahead || ahead->content != CONTENT_NONE ||
+                ahead->height > plan.squares[c.row][c.column].height)
+                continue;
+            narrow(plan, c, route);
+        }
+        PlanSquare &s = plan.squares[c.row][c.column];
+        int32_t dir = 64 * random_between(random, 0, 3);
+        if ((content == CONTENT_MIBO || content == CONTENT_JAR) &&
+            !has_lower_neighbour(plan, c.column, c.row))
+            continue;
+        if (content == CONTENT_ZIPPER && (longest_lane(plan, c.column, c.row, &dir) < 2 ||
+                                          (on_route && !lane_crosses(plan, c.column, c.row, dir, route))))
+            continue;
+        if (content == CONTENT_MINE) {
+            // A mine is a chain's end: a jar beside it on a free square, when there is one.
+            int32_t dc, dr;
+            direction_step(dir, &dc, &dr);
+            if (!free_square(plan, c.column + dc, c.row + dr))
+                continue;
+            plan.squares[c.row + dr][c.column + dc].content = CONTENT_JAR;
+        }
+        last_placed = c;
+        s.content = content;
+        // Only the mibo's and the zipper's direction is read; the others' would draw a warning.
+        s.dir = content == CONTENT_MIBO || content == CONTENT_ZIPPER ? dir : 0;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+const SizeRules &size_rules(GeneratorSize size)
+{
+    return SIZES[size];
+}
+
+const char *idea_name(GeneratorIdea idea)
+{
+    return IDEA_NAMES[idea];
+}
+
+bool parse_idea(const char *text, GeneratorIdea *idea)
+{
+    for (int32_t i = 0; i < IDEA_COUNT; i++)
+        if (std::strcmp(text, IDEA_NAMES[i]) == 0) {
+            *idea = (GeneratorIdea)i;
+            return true;
+        }
+    return false;
+}
+
+bool parse_size(const char *text, GeneratorSize *size)
+{
+    for (int32_t i = 0; i < SIZE_COUNT; i++)
+        if (std::strcmp(text, SIZES[i].name) == 0) {
+            *size = (GeneratorSize)i;
+            return true;
+        }
+    return false;
+}
+
+void shape_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
+                GeneratorRandom &random)
+{
+    const int32_t number = plan.number;
+    plan_clear(plan, random_between(random, rules.min_columns, rules.max_columns),
+               random_between(random, rules.min_rows, rules.max_rows));
+    plan.number = number;
+    plan.minutes = rules.minutes;
+    const bool walk = idea == IDEA_WALK;
+    // Pits lie two levels under the floor, so the floor starts at 2 where actors are pushed.
+    const int32_t floor = walk ? random_between(random, 0, 1) : 2;
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++)
+            plan.squares[row][column] = PlanSquare{true, floor, CONTENT_NONE, 0};
+
+    // Terraces: the walk's rise up to six levels over the floor, so that some drops cannot be
+    // climbed back; the others' stay low, a push needing squares no higher.
+    const int32_t area = plan.columns * plan.rows;
+    const int32_t terraces = area / (walk ? 8 : 14) + 1;
+    for (int32_t t = 0; t < terraces; t++) {
+        const int32_t width = random_between(random, 1, plan.columns / 2 > 2 ? plan.columns / 2 : 2);
+        const int32_t depth = random_between(random, 1, plan.rows / 2 > 2 ? plan.rows / 2 : 2);
+        const int32_t column = random_between(random, 0, plan.columns - width);
+        const int32_t row = random_between(random, 0, plan.rows - depth);
+        const int32_t height = floor + (walk ? random_between(random, 0, 6)
+                                             : random_between(random, 0, 2));
+        for (int32_t r = row; r < row + depth; r++)
+            for (int32_t c = column; c < column + width; c++)
+                plan.squares[r][c].height = height;
+    }
+    // Holes, and for the actors' ideas pits under the floor.
+    const int32_t holes = area * (walk ? 12 : 8) / 100;
+    for (int32_t h = 0; h < holes; h++)
+        plan.squares[random_between(random, 0, plan.rows - 1)]
+                    [random_between(random, 0, plan.columns - 1)].present = false;
+    if (!walk) {
+        const int32_t pits = area / 12 + 1;
+        for (int32_t p = 0; p < pits; p++) {
+            PlanSquare &s = plan.squares[random_between(random, 0, plan.rows - 1)]
+                                        [random_between(random, 0, plan.columns - 1)];
+            s.present = true;
+            s.height = 0;
+        }
+    }
+    while (plan_square_count(plan) > PLAN_MAX_SQUARES)
+        plan.squares[random_between(random, 0, plan.rows - 1)]
+                    [random_between(random, 0, plan.columns - 1)].present = false;
+}
+
+bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
+                  GeneratorRandom &random)
+{
+    static Cell cells[PLAN_ROWS * PLAN_COLUMNS];
+    static Route route;
+    static bool reached[PLAN_ROWS][PLAN_COLUMNS], back[PLAN_ROWS][PLAN_COLUMNS];
+    const int32_t count = shuffled_cells(plan, random, cells);
+    const int32_t sweets = random_between(random, rules.min_sweets, rules.max_sweets);
+    if (count < sweets + 2 + 2 * rules.max_actors)
+        return false;
+    std::memset(&route, 0, sizeof route);
+    Cell at = cells[0];
+    PlanSquare &start = plan.squares[at.row][at.column];
+    start.content = CONTENT_START;
+    start.dir = 64 * random_between(random, 0, 3);
+    // The sweets and then the teleport, each where the robot can walk from the one before, so
+    // that a way is there before the actors come; half the time one it cannot walk back from,
+    // so that the way takes a drop with no return.
+    for (int32_t k = 0; k <= sweets; k++) {
+        reach(plan, at.column, at.row, reached);
+        const bool one_way = random_chance(random, 50);
+        int32_t chosen = -1;
+        for (bool want_one_way : {one_way, false}) {
+            // The farthest of the first `spread` squares that suit, along columns and rows.
+            int32_t suited = 0, farthest = -1;
+            for (int32_t i = 1; i < count && suited < rules.spread; i++) {
+                const Cell c = cells[i];
+                if (!reached[c.row][c.column] || !free_square(plan, c.column, c.row))
+                    continue;
+                // From it the robot must reach squares for the sweets after it and the
+                // teleport, or the placing fails later for want of them.
+                reach(plan, c.column, c.row, back);
+                if (want_one_way && back[at.row][at.column])
+                    continue;
+                if (free_reached(plan, back) - 1 < sweets - k)
+                    continue;
+                suited++;
+                const int32_t distance = std::abs(c.column - at.column) + std::abs(c.row - at.row);
+                if (distance > farthest) {
+                    farthest = distance;
+                    chosen = i;
+                }
+            }
+            if (chosen >= 0)
+                break;
+        }
+        if (chosen < 0)
+            return false;
+        const Cell next = cells[chosen];
+        mark_route(plan, at, next, route);
+        plan.squares[next.row][next.column].content = k < sweets ? CONTENT_SWEET : CONTENT_TELEPORT;
+        at = next;
+    }
+    if (idea == IDEA_WALK)
+        return true;
+    // A chain wants its runner and its mine at least.
+    const int32_t fewest = idea == IDEA_CHAIN && rules.min_actors < 2 ? 2 : rules.min_actors;
+    const int32_t actors = random_between(random, fewest, rules.max_actors);
+    Cell zipper{-1, -1};
+    for (int32_t i = 0; i < actors; i++) {
+        int32_t content = CONTENT_MIBO;
+        switch (idea) {
+        case IDEA_PUSH: content = random_chance(random, 60) ? CONTENT_MIBO : CONTENT_JAR; break;
+        case IDEA_RUNNER: content = i == 0 || random_chance(random, 50) ? CONTENT_ZIPPER
+                                                                       : CONTENT_MIBO; break;
+        case IDEA_CHAIN: content = i == 0 ? CONTENT_ZIPPER : i == 1 ? CONTENT_MINE
+                                 : random_chance(random, 50) ? CONTENT_JAR : CONTENT_MINE; break;
+        default: {
+            const int32_t kinds[4] = {CONTENT_MIBO, CONTENT_JAR, CONTENT_ZIPPER, CONTENT_MINE};
+            content = kinds[random_between(random, 0, 3)];
+        }
+        }
+        if (content == CONTENT_MINE && lane_mine(plan, zipper))
+            continue;
+        // Mostly on the route (a zipper crossing it), from a random place in the shuffled
+        // squares; anywhere when the route has no room for it.
+        const bool on_route = random_chance(random, 75);
+        const int32_t from = random_between(random, 1, count - 1);
+        bool placed = false;
+        for (bool wanted : {on_route, false}) {
+            placed = placed || place_one(plan, content, cells + from, count - from, random, route, wanted) ||
+                     place_one(plan, content, cells + 1, from - 1, random, route, wanted);
+        }
+        if (!placed)
+            return false;
+        if (content == CONTENT_ZIPPER)
+            zipper = last_placed;
+    }
+    return true;
+}
+
+void name_plan(LevelPlan &plan, GeneratorIdea idea, GeneratorRandom &random)
+{
+    static const char *const FIRST[] = {"Amber", "Quiet", "Windy", "Lower", "Broken", "Silver",
+                                        "Crooked", "Hollow", "Northern", "Tall", "Rusty", "Narrow",
+                                        "Copper", "Misty", "Sunken", "Old"};
+    static const char *const SECOND[IDEA_COUNT][6] = {
+        {"Ledges", "Terraces", "Steps", "Heights", "Stairs", "Rooftops"},
+        {"Pits", "Yard", "Cellar", "Depot", "Sidings", "Store"},
+        {"Lanes", "Runway", "Crossing", "Tracks", "Rails", "Causeway"},
+        {"Fuses", "Sparks", "Powder", "Chain", "Blasts", "Kegs"},
+        {"Works", "Mill", "Quarter", "Market", "Foundry", "Docks"}};
+    std::snprintf(plan.name, sizeof plan.name, "%s %s",
+                  FIRST[random_between(random, 0, 15)], SECOND[idea][random_between(random, 0, 5)]);
+}
