@@ -15,6 +15,16 @@ using namespace game_test;
 
 class LevelSelection : public GameDirectoryTest {
 protected:
+    /* The screen's colours are looked up in the palette set: a palette of its own, so that what
+       a test before left (a fade's black one) changes nothing. */
+    void SetUp() override
+    {
+        GameDirectoryTest::SetUp();
+        PALETTE colours;
+        generate_332_palette(colours);
+        set_palette(colours);
+    }
+
     /* Five levels, and the completed ones given as the save file's bytes 1.. onward. */
     void five_levels(const std::string &completed)
     {
