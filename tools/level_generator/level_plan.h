@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "world/map_parser.h"     /* the content codes of a square */
+
 enum {
     PLAN_COLUMNS = 20,          /* the map panel shows 20 columns */
     PLAN_ROWS = 12,             /* ... and 12 rows */
@@ -13,25 +15,13 @@ enum {
     PLAN_TEXT_SIZE = 16 * 1024  /* a map's text: 199 squares of at most 60 characters, far over */
 };
 
-/* What stands on a square at the start, as the map file codes it. */
-enum PlanContent {
-    CONTENT_NONE = 0,
-    CONTENT_START = 1,
-    CONTENT_TELEPORT = 2,
-    CONTENT_MIBO = 3,
-    CONTENT_ZIPPER = 4,
-    CONTENT_JAR = 5,
-    CONTENT_MINE = 6,
-    CONTENT_SWEET = 7
-};
-
 /* Directions in 1/256 turns, as the map file gives them. */
 enum PlanDirection { DIR_PLUS_Z = 0, DIR_PLUS_X = 64, DIR_MINUS_Z = 128, DIR_MINUS_X = 192 };
 
 struct PlanSquare {
     bool present;
     int32_t height;
-    int32_t content;            /* PlanContent */
+    int32_t content;            /* MapContent */
     int32_t dir;                /* PlanDirection, for the start, a mibo or a zipper */
 };
 

@@ -24,7 +24,7 @@ int32_t prune_plan(LevelPlan &plan, const WayFacts &facts)
     for (int32_t row = 0; row < plan.rows; row++)
         for (int32_t column = 0; column < plan.columns; column++) {
             const PlanSquare &s = plan.squares[row][column];
-            drop[row][column] = s.present && s.content == CONTENT_NONE && !facts.used[row][column] &&
+            drop[row][column] = s.present && s.content == CONTENT_NOTHING && !facts.used[row][column] &&
                                 !beside_used(facts, plan, column, row);
         }
     int32_t removed = 0;

@@ -42,7 +42,7 @@ int32_t shuffled_cells(const LevelPlan &plan, GeneratorRandom &random, Cell *cel
 bool free_square(const LevelPlan &plan, int32_t column, int32_t row)
 {
     const PlanSquare *s = plan_present(plan, column, row);
-    return s && s->content == CONTENT_NONE;
+    return s && s->content == CONTENT_NOTHING;
 }
 
 /* A free square next to (column, row) that is no higher: where a push can send an actor. */
@@ -53,7 +53,7 @@ bool has_lower_neighbour(const LevelPlan &plan, int32_t column, int32_t row)
         int32_t dc, dr;
         direction_step(dir, &dc, &dr);
         const PlanSquare *n = plan_present(plan, column + dc, row + dr);
-        if (n && n->height <= s->height && n->content == CONTENT_NONE)
+        if (n && n->height <= s->height && n->content == CONTENT_NOTHING)
             return true;
     }
     return false;
@@ -236,7 +236,7 @@ bool place_one(LevelPlan &plan, int32_t content, const Cell *cells, int32_t coun
             int32_t dc, dr;
             direction_step(route.entry[c.row][c.column], &dc, &dr);
             const PlanSquare *ahead = plan_present(plan, c.column + dc, c.row + dr);
-            if (!ahead || ahead->content != CONTENT_NONE ||
+            if (!ahead || ahead->content != CONTENT_NOTHING ||
                 ahead->height > plan.squares[c.row][c.column].height)
                 continue;
             narrow(plan, c, route);
@@ -311,7 +311,7 @@ void shape_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     const int32_t floor = walk ? random_between(random, 0, 1) : 2;
     for (int32_t row = 0; row < plan.rows; row++)
         for (int32_t column = 0; column < plan.columns; column++)
-            plan.squares[row][column] = PlanSquare{true, floor, CONTENT_NONE, 0};
+            plan.squares[row][column] = PlanSquare{true, floor, CONTENT_NOTHING, 0};
 
     // Terraces: the walk's rise up to six levels over the floor, so that some drops cannot be
     // climbed back; the others' stay low, a push needing squares no higher.
