@@ -14,6 +14,7 @@
 #include "play_folder.h"
 #include "base/game_paths.h"
 #include "ui/level_records.h"
+#include "ui/records_file.h"
 
 namespace {
 
@@ -159,4 +160,43 @@ TEST_F(ParSearch, TheEditorsPlaytestStartsNone)
     std::snprintf(levels_folder, sizeof levels_folder, "%s", mine.c_str());
     records_attempt_started(1);
     EXPECT_EQ(level_par(1).state, PAR_WORKING);
+}
+
+/* A folder the level generator made carries each level's proof in solutions/, with the hash of
+   the map it proves: its par is taken from there without a search, and only while the map is
+   the one proven (an edited map, or a solution of another, is searched again). */
+TEST_F(ParSearch, AFolderSolutionWithTheMapsHashGivesTheParWithoutASearch)
+{
+    const std::string map = read_file(mine / "map01.txt");
+    char hash[32];
+    std::snprintf(hash, sizeof hash, "%016llx",
+                  (unsigned long long)map_text_hash(map.data(), map.size()));
+    fs::create_directories(mine / "solutions");
+    const std::string heading =
+        "# Solution of map01.txt, \"Walk\": 7 moves and 1 waits, 100 ticks of game time.\n";
+    write_file(mine / "solutions/map01.txt", heading + "# map hash " + hash + "\nticks_per_frame 2\n");
+    records_attempt_started(1);
+    const LevelPar par = level_par(1);
+    EXPECT_EQ(par.state, PAR_KNOWN);
+    EXPECT_EQ(par.moves, 7);
+    EXPECT_EQ(par.waits, 1);
+    EXPECT_EQ(par.ticks, 100);
+    EXPECT_FALSE(poll_par_search());
+    EXPECT_TRUE(no_child_left());
+
+    // The same file for a map edited since: the par is the search's to find.
+    forget_records_state();
+    write_file(mine / "map01.txt", map + "\n");
+    records_attempt_started(1);
+    EXPECT_EQ(level_par(1).state, PAR_WORKING);
+    stop_par_search();
+
+    // A solution without the hash line, or with a hash cut short, proves no map of a folder.
+    forget_records_state();
+    write_file(mine / "map01.txt", map);
+    for (const std::string &second : {std::string("# Written by level_checker --record\n"),
+                                      "# map hash " + std::string(hash).substr(0, 15) + "\n"}) {
+        write_file(mine / "solutions/map01.txt", heading + second);
+        EXPECT_NE(level_par(1).state, PAR_KNOWN) << second;
+    }
 }

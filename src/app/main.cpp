@@ -9,12 +9,15 @@
 
 #include "app/cast_screen.h"
 #include "app/command_line.h"
+#include "app/level_generation.h"
 #include "app/main_menu.h"
 #include "app/play_loop.h"
 #include "app/solution_watch.h"
 #include "app/startup.h"
 #include "ui/fault_window.h"
+#include "base/console.h"
 #include "base/game_paths.h"
+#include "base/key_wait.h"
 #include "base/level_folder_journal.h"
 #include "base/screen_scale.h"
 #include "base/sound.h"
@@ -29,7 +32,8 @@
 namespace {
 
 enum { OPTION_NOSOUND, OPTION_DATA, OPTION_HOME, OPTION_LEVELS, OPTION_WATCH, OPTION_RECORD,
-       OPTION_PLAYDEMO, OPTION_TIMEDEMO, OPTION_SCALE, OPTION_WINDOW, OPTION_FULLSCREEN };
+       OPTION_PLAYDEMO, OPTION_TIMEDEMO, OPTION_SCALE, OPTION_WINDOW, OPTION_FULLSCREEN,
+       OPTION_GENERATE, OPTIONS };
 
 const CommandOption GAME_OPTIONS[] = {
     {"nosound", nullptr, "start without sound", 0, 0},
@@ -44,6 +48,8 @@ const CommandOption GAME_OPTIONS[] = {
     {"scale", "N", "enlarge the picture N times, 1 to 8 (the largest that fits by default)", 1, 8},
     {"window", nullptr, "play in a window this time", 0, 0},
     {"fullscreen", nullptr, "play full screen this time", 0, 0},
+    {"generate", "IDEA SIZE", "make ten new levels (walk, push, runner, chain or mix; small, "
+                              "medium or large) and play them", 0, 0},
 };
 
 const CommandSyntax GAME_SYNTAX = {
@@ -57,7 +63,7 @@ const CommandSyntax GAME_SYNTAX = {
     "X hint, Y camera, Back restart, Start held to leave. keys.cfg in ~/.config/tirvex moves\n"
     "the keys of play, a line an action: step-forward = UP W.",
     "",
-    0, 0, GAME_OPTIONS, 11};
+    0, 0, GAME_OPTIONS, OPTIONS};
 
 /* Empty counts as unset. */
 const char *environment(const char *name)
@@ -81,20 +87,49 @@ int no_game_timer(void (*)(), long)
     return 0;
 }
 
+bool is_option(const char *word, const char *name)
+{
+    return word[0] == '-' && std::strcmp(word + (word[1] == '-' ? 2 : 1), name) == 0;
+}
+
 /* The command line with a --levels that names no folder (the last word, or one before another
-   option) given an empty value, which stands for the player's own folder of levels. */
+   option) given an empty value, which stands for the player's own folder of levels, and the
+   two words after --generate made its one value, "IDEA SIZE". */
 char **levels_without_folder(int argc, char *argv[])
 {
     static char empty_levels[] = "--levels=";
+    static char generate[64];
     static char *words[COMMAND_MAX_OPERANDS + 2 * COMMAND_MAX_OPTIONS + 2];
     if (argc >= (int)(sizeof words / sizeof words[0]))
         return argv;    // too long to be right: the reader says why
+    int count = 0;
     for (int i = 0; i < argc; i++) {
-        const bool bare = i > 0 && (!std::strcmp(argv[i], "--levels") || !std::strcmp(argv[i], "-levels"));
-        words[i] = bare && (i + 1 == argc || argv[i + 1][0] == '-') ? empty_levels : argv[i];
+        const bool bare = i > 0 && is_option(argv[i], "levels");
+        words[count++] = bare && (i + 1 == argc || argv[i + 1][0] == '-') ? empty_levels : argv[i];
+        if (i > 0 && is_option(argv[i], "generate") && i + 2 < argc && argv[i + 1][0] != '-' &&
+            argv[i + 2][0] != '-') {
+            std::snprintf(generate, sizeof generate, "--generate=%.24s %.24s", argv[i + 1],
+                          argv[i + 2]);
+            words[count - 1] = generate;
+            i += 2;
+        }
     }
-    words[argc] = nullptr;
+    words[count] = nullptr;
     return words;
+}
+
+/* Reads --generate's "IDEA SIZE" into idea and size (24 bytes each); false with a message on
+   standard error when they are not names the generator takes. */
+bool read_generate_value(const char *value, char *idea, char *size)
+{
+    char rest[2];
+    if (std::sscanf(value, "%23s %23s %1s", idea, size, rest) != 2 ||
+        !generation_names_known(idea, size)) {
+        std::fprintf(stderr, "tirvex: --generate takes an idea (walk, push, runner, chain or mix) "
+                             "and a size (small, medium or large): --generate mix medium\n");
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -102,10 +137,23 @@ char **levels_without_folder(int argc, char *argv[])
 int main(int argc, char *argv[])
 {
     CommandLine line;
-    int status = read_command_line(argc, levels_without_folder(argc, argv), &GAME_SYNTAX,
-                                   game_version(), &line);
+    char **words = levels_without_folder(argc, argv);
+    int words_count = 0;
+    while (words[words_count])
+        words_count++;
+    int status = read_command_line(words_count, words, &GAME_SYNTAX, game_version(), &line);
     if (status >= 0)
         return status;
+    char generate_idea[24] = "", generate_size[24] = "";
+    const bool generate = line.given[OPTION_GENERATE];
+    if (generate && !read_generate_value(line.text[OPTION_GENERATE], generate_idea, generate_size))
+        return 2;
+    if (generate && (line.given[OPTION_LEVELS] || line.given[OPTION_WATCH] ||
+                     line.given[OPTION_PLAYDEMO] || line.given[OPTION_TIMEDEMO])) {
+        std::fprintf(stderr, "tirvex: --generate plays the levels it makes; it does not go with "
+                             "--levels, --watch, -playdemo or -timedemo\n");
+        return 2;
+    }
     // "Play my levels" from the desktop: what stops it is said in the game's window, as no
     // terminal shows standard error there.
     char own_levels[GAME_PATH_SIZE];
@@ -116,6 +164,11 @@ int main(int argc, char *argv[])
             std::snprintf(refusal, sizeof refusal, "The folder of your own levels cannot be made: "
                           "%s.", std::strerror(errno));
     }
+    // The new set goes into the player's own folder of levels, found now: once the game has
+    // entered its data folder the working directory no longer says where it was started.
+    if (generate && !player_levels_folder(own_levels, sizeof own_levels))
+        std::snprintf(refusal, sizeof refusal, "The folder of your own levels cannot be made: "
+                      "%s.", std::strerror(errno));
     // A renumbering of the folder that was stopped halfway is finished before a map is read.
     char renumbered[RENUMBER_NOTE_SIZE] = "";
     if (line.given[OPTION_LEVELS] && line.text[OPTION_LEVELS] && line.text[OPTION_LEVELS][0] &&
@@ -204,6 +257,32 @@ int main(int argc, char *argv[])
     if (status != 0)
         return status;
     start_pad();
+    if (generate) {
+        char folder[GAME_PATH_SIZE], generate_fault[2 * GAME_PATH_SIZE];
+        const int made = make_generated_levels(argv[0], own_levels, generate_idea, generate_size,
+                                               folder, generate_fault, sizeof generate_fault);
+        if (made > 0 && !adopt_levels_folder(folder, generate_fault, notice, sizeof notice))
+            std::fprintf(stderr, "tirvex: %s\n", generate_fault);
+        else if (made > 0)
+            generate_fault[0] = '\0';
+        if (generate_fault[0]) {
+            console_printf("\n%s\n\nPress a key to end.\n", generate_fault);
+            std::fprintf(stderr, "tirvex: %s\n", generate_fault);
+            wait_key();
+            shut_down(screen_buffer);
+            return 1;
+        }
+        if (made == 0) {
+            // Stopped before the first level was done: nothing to play.
+            shut_down(screen_buffer);
+            return 0;
+        }
+        if (notice[0])
+            console_printf("%s\n", notice);
+        console_printf("\n%d new levels are in %s: tirvex --levels plays them again.\n"
+                       "Press a key to play.\n", made, folder);
+        wait_key();
+    }
     if (playback) {
         // Straight to the recorded play, then out: no menu.
         remove_int(timer_handler);

@@ -206,13 +206,15 @@ int choose_levels_folder(const char *option, char *fault, size_t size)
 void choose_levels_progress(int home_error, char *notice, size_t size)
 {
     if (access(levels_folder, W_OK) == 0 || save_writable_in_place(levels_folder)) {
-        std::snprintf(levels_progress_folder, FOLDER_LIMIT, "%s", levels_folder);
+        std::snprintf(levels_progress_folder, FOLDER_LIMIT, "%.*s", (int)FOLDER_LIMIT - 1,
+                      levels_folder);
         return;
     }
     const char *name = std::strrchr(levels_folder, '/');
     name = name && name[1] ? name + 1 : "levels";
-    std::snprintf(levels_progress_folder, FOLDER_LIMIT, "%s%slevels/%s", home_folder,
-                  home_folder[0] ? "/" : "", name);
+    std::snprintf(levels_progress_folder, FOLDER_LIMIT, "%.*s%slevels/%.*s",
+                  (int)FOLDER_LIMIT / 2 - 16, home_folder, home_folder[0] ? "/" : "",
+                  (int)FOLDER_LIMIT / 2 - 16, name);
     int error = home_error ? home_error : prepare_folder(levels_progress_folder);
     if (error && !save_writable_in_place(levels_progress_folder)) {
         progress_unwritable = true;
@@ -314,6 +316,24 @@ int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t si
         std::fprintf(stderr, "tirvex: %s\n", notice);
     }
     return 1;
+}
+
+int adopt_levels_folder(const char *folder, char *fault, char *notice, size_t size)
+{
+    fault[0] = notice[0] = '\0';
+    if (!choose_levels_folder(folder, fault, size)) {
+        levels_folder[0] = '\0';
+        return 0;
+    }
+    const int home_error = home_folder[0] && home_unwritable ? prepare_folder(home_folder) : 0;
+    progress_unwritable = false;
+    choose_levels_progress(home_error, notice, size);
+    return 1;
+}
+
+bool running_program_folder(const char *program_path, char *out)
+{
+    return program_folder(program_path, out);
 }
 
 const char *user_file_path(const char *name, char *out, size_t size)

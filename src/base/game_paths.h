@@ -62,6 +62,18 @@ struct PlaceRequest {
    Called once by main, before start-up. */
 int find_game_places(const PlaceRequest *request, char *fault, char *notice, size_t size);
 
+/* Makes `folder` the folder of levels being played, as --levels does in find_game_places (which
+   has run, without --levels): for levels made after start-up, the level generator's. Sets
+   levels_folder and levels_progress_folder. Returns 1, or 0 with the fault in fault when the
+   folder holds no readable map01.txt; a notice (progress cannot be saved) goes into notice.
+   Both buffers hold size bytes. */
+int adopt_levels_folder(const char *folder, char *fault, char *notice, size_t size);
+
+/* Writes the folder the running program is in into out (GAME_PATH_SIZE bytes), from
+   /proc/self/exe, else from program_path (argv[0]) when it names a folder. Returns false when
+   neither tells. */
+bool running_program_folder(const char *program_path, char *out);
+
 /* Returns the folder that holds data/pz.dat: "" for the working directory when it holds one,
    else the installed data folder, else "../share/games/tirvex" from the program's folder,
    else the program's folder; "" (with a note on standard error) when none does. The result

@@ -216,6 +216,22 @@ uint64_t level_map_hash(int level)
     return map_hash(read_map_text(level));
 }
 
+/* Takes the par of a --levels map from the folder's "solutions/mapNN.txt" when that file names
+   the hash of the map as it is (the level generator writes its proof there so): the par is then
+   known without a search, and kept in the records file at the next rewrite. Returns true when
+   it was taken. */
+bool take_folder_solution_par(int level, uint64_t hash)
+{
+    char path[GAME_PATH_SIZE + 32];
+    std::snprintf(path, sizeof path, "%s/solutions/map%02d.txt", levels_folder, level);
+    LevelPar par;
+    if (!read_solution_par(path, &par) || par.map_hash != hash)
+        return false;
+    kept_pars[level] = par;
+    par_unsaved[level] = true;
+    return true;
+}
+
 /* Keeps the records file's size bounded: when the table is full, forgets the maps no level has
    now (edited, or taken away), keeping the current ones'. */
 void make_room()
@@ -370,7 +386,8 @@ LevelPar level_par(int level)
         if (length == 0)
             return par;
         const uint64_t hash = map_hash(length);
-        if (kept_pars[level].state != PAR_NOT_KNOWN && kept_pars[level].map_hash == hash)
+        if ((kept_pars[level].state != PAR_NOT_KNOWN && kept_pars[level].map_hash == hash) ||
+            take_folder_solution_par(level, hash))
             return kept_pars[level];
         if (par_child > 0 && par_level == level && par_hash == hash)
             par.state = PAR_WORKING;
@@ -405,7 +422,8 @@ void start_par_search(int level)
     if (length == 0)
         return;
     const uint64_t hash = map_hash(length);
-    if (kept_pars[level].state != PAR_NOT_KNOWN && kept_pars[level].map_hash == hash)
+    if ((kept_pars[level].state != PAR_NOT_KNOWN && kept_pars[level].map_hash == hash) ||
+        take_folder_solution_par(level, hash))
         return;
     if (par_child > 0 && par_level == level && par_hash == hash)
         return;

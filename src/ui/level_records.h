@@ -50,11 +50,12 @@ LevelRecord level_record(int level);
 
 /* Returns the par of `level`: for a shipped level, from "solutions/mapNN.txt" when it names the
    level the map does (a map put in a shipped one's place has none); for a --levels
-   map, the one kept in the records file or worked out in this run for the map as it is now,
-   else PAR_WORKING while its search runs, or PAR_NOT_KNOWN. */
+   map, the one kept in the records file, worked out in this run, or given by the folder's
+   "solutions/mapNN.txt" with the map's hash (as the level generator writes it), for the map as
+   it is now, else PAR_WORKING while its search runs, or PAR_NOT_KNOWN. */
 LevelPar level_par(int level);
 
-/* For a --levels map whose par is not known: starts the checker's search on it (its own limits:
+/* For a --levels map whose par is not known (kept, or from the folder's solution): starts the checker's search on it (its own limits:
    2 ticks a frame, 4,000,000 states, 600 commands, 256 MB) in a child process of low priority,
    so that play and the hint's search go on untouched; a search already under way for another
    level is stopped. The child has the default action for every signal, shares no file but its

@@ -319,11 +319,18 @@ bool read_solution_par(const char *path, LevelPar *par, char *name, size_t name_
     FILE *file = std::fopen(path, "rb");
     if (!file)
         return false;
-    char line[256];
+    char line[256], second[64] = "";
     const bool got = std::fgets(line, sizeof line, file) != nullptr;
+    if (got && std::strchr(line, '\n') && !std::fgets(second, sizeof second, file))
+        second[0] = '\0';
     std::fclose(file);
     if (!got)
         return false;
+    unsigned long long hash = 0;
+    int hash_end = 0;
+    if (std::sscanf(second, "# map hash %16llx%n", &hash, &hash_end) != 1 || hash_end != 27 ||
+        (second[27] != '\n' && second[27] != '\r' && second[27] != '\0'))
+        hash = 0;
     // The level's name is quoted before the figures and may hold anything, so the figures are
     // read after the last closing quote and colon.
     const char *figures = nullptr;
@@ -338,6 +345,6 @@ bool read_solution_par(const char *path, LevelPar *par, char *name, size_t name_
     const char *open_quote = std::strchr(line, '"');
     if (name && name_size && open_quote && open_quote < figures)
         std::snprintf(name, name_size, "%.*s", (int)(figures - open_quote - 1), open_quote + 1);
-    *par = LevelPar{PAR_KNOWN, moves, waits, ticks, 0};
+    *par = LevelPar{PAR_KNOWN, moves, waits, ticks, (uint64_t)hash};
     return true;
 }

@@ -83,8 +83,10 @@ MapRecord *find_map_record(RecordsTable *table, int level, uint64_t map_hash);
 
 /* Reads the par from the first line of a recorded solution at `path` ("# Solution of
    map01.txt, "First Steps": 24 moves and 0 waits, 288 ticks of game time."), and the level's
-   name into `name` (`name_size` bytes) when given. Returns false, with par->state PAR_NOT_KNOWN,
-   when the file cannot be read or its first line says no such thing. Used for the shipped
-   levels, whose solutions are installed beside the maps. */
+   name into `name` (`name_size` bytes) when given; par->map_hash is the hash a second line
+   "# map hash HEX" gives (the level generator writes one), else 0. Returns false, with
+   par->state PAR_NOT_KNOWN, when the file cannot be read or its first line says no such thing.
+   Used for the shipped levels, whose solutions are installed beside the maps, and for a
+   --levels folder's solutions/ that name the hash of the map as it is. */
 bool read_solution_par(const char *path, LevelPar *par, char *name = nullptr,
                        size_t name_size = 0);

@@ -25,10 +25,12 @@ bool same(const Outcome &a, const Outcome &b)
 } // namespace
 
 int write_solution(FILE *out, const char *map_text, const char *map_name, const char *level_name,
-                   int32_t ticks_per_frame, const SearchResult &result)
+                   int32_t ticks_per_frame, const SearchResult &result, uint64_t map_hash)
 {
     std::fprintf(out, "# Solution of %s, \"%s\": %d moves and %d waits, %d ticks of game time.\n",
                  map_name, level_name, (int)result.moves, (int)result.waits, (int)result.ticks);
+    if (map_hash != 0)
+        std::fprintf(out, "# map hash %016llx\n", (unsigned long long)map_hash);
     std::fprintf(out, "# Written by level_checker --record; the tests replay it.\n");
     std::fprintf(out, "ticks_per_frame %d\n", (int)ticks_per_frame);
     std::fprintf(out, "# move FRAME CODE: typed on that frame (72 up, 80 down, 75 left, 77 right, "

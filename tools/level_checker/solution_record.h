@@ -10,7 +10,9 @@
    trace of the outcome (robot square, sweets eaten, level lost, level completed) on every frame
    where it changes, up to the frame the level is completed. `map_name` is the map file's name
    and `level_name` the level's, both for the heading comment. Returns 1 when the replay
-   completed the level, 0 when it did not (then the file says so and is no proof). Called by the
-   level checker's --record. */
+   completed the level, 0 when it did not (then the file says so and is no proof). A map_hash
+   other than 0 (map_text_hash of the map's text) is written on the second line, "# map hash
+   HEX", so that the game takes the par from the file only for that map. Called by the level
+   checker's --record and the level generator. */
 int write_solution(FILE *out, const char *map_text, const char *map_name, const char *level_name,
-                   int32_t ticks_per_frame, const SearchResult &result);
+                   int32_t ticks_per_frame, const SearchResult &result, uint64_t map_hash = 0);

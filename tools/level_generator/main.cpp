@@ -28,6 +28,7 @@
 #include "level_generator.h"
 #include "level_score.h"
 #include "solution_record.h"
+#include "ui/records_file.h"
 
 namespace {
 
@@ -156,7 +157,8 @@ bool write_level(const Request &request, const GeneratedLevel &level)
         return false;
     }
     const int completed = write_solution(out, level.text, map_name, level.plan.name,
-                                         GENERATOR_TICKS_PER_FRAME, level.way);
+                                         GENERATOR_TICKS_PER_FRAME, level.way,
+                                         map_text_hash(level.text, level.length));
     if (std::fclose(out) != 0 || !completed) {
         std::fprintf(stderr, "%s: %s\n", solution_path,
                      completed ? "could not be written" : "does not complete the level on replay");

@@ -1,0 +1,84 @@
+# generate_levels.sh: tirvex --generate IDEA SIZE makes ten levels with the generator beside the
+# game into a new folder of the player's own levels, saying on the start-up console what it
+# makes, then plays that folder; each level has its proof, which carries the map's hash for the
+# par. Esc while it works keeps only whole levels. Wrong names, a missing generator, and a
+# generator that makes nothing are said, and nothing is left behind.
+source "$(dirname "$0")/lib/harness.bash"
+source "$(dirname "$0")/lib/play.bash"
+e2e_setup "$1"
+# The game copy holds data/pz.dat, so the player's folder, and its levels/, is the copy.
+levels="$E2E_GAME/levels"
+rm -rf "$levels"
+
+# Wrong names are refused before any window opens.
+(cd "$E2E_GAME" && ./tirvex --generate walk huge >"$E2E_TMP/out" 2>"$E2E_TMP/err")
+[ $? -eq 2 ] || e2e_fail "a wrong size did not end with status 2"
+grep -q "an idea (walk, push, runner, chain or mix) and a size" "$E2E_TMP/err" ||
+    e2e_fail "no word of the names --generate takes: $(cat "$E2E_TMP/err")"
+(cd "$E2E_GAME" && ./tirvex --generate walk small --levels . >"$E2E_TMP/out" 2>"$E2E_TMP/err")
+[ $? -eq 2 ] || e2e_fail "--generate with --levels was not refused"
+
+# A set of ten small walks: the generator's child ends, the console waits for a key, and the
+# main menu then plays the new folder.
+e2e_pass_credits --generate walk small
+only_set() {
+    local sets
+    sets=$(ls -d "$levels"/generated-* 2>/dev/null | wc -l)
+    [ "$sets" -eq 1 ] && set_dir=$(ls -d "$levels"/generated-*)
+}
+e2e_poll 20 only_set || e2e_fail "no generated-SEED folder in $levels"
+generator_done() { ! pgrep -f "level_generator --seed" >/dev/null && [ -e "$set_dir/map10.txt" ]; }
+e2e_poll 300 generator_done || e2e_fail "the ten levels were not made: $(ls "$set_dir")"
+for n in 01 02 03 04 05 06 07 08 09 10; do
+    [ -s "$set_dir/map$n.txt" ] || e2e_fail "map$n.txt is missing"
+    head -2 "$set_dir/solutions/map$n.txt" | grep -q "^# map hash [0-9a-f]\{16\}$" ||
+        e2e_fail "the proof of map$n.txt names no map hash"
+done
+[ ! -e "$set_dir/map11.txt" ] || e2e_fail "more than ten levels"
+e2e_running || e2e_fail "the game ended after making the levels"
+e2e_key space
+e2e_wait_menu 30
+e2e_capture "$E2E_TMP/menu.xwd"
+E2E_MENU_SUM=$(e2e_screen_sum "$E2E_TMP/menu.xwd")
+e2e_key 1
+e2e_wait_select 20 1
+e2e_enter_level 1
+e2e_hold Escape 0.3
+e2e_wait_select 20 1
+e2e_quit_from_select
+"$E2E_GAME/level_checker" "$set_dir"/map01.txt >"$E2E_TMP/check" 2>&1 ||
+    e2e_fail "the checker does not pass map01.txt: $(cat "$E2E_TMP/check")"
+
+# Esc while a slow set is made: only whole levels stay (each with its proof), and with none the
+# folder is taken away and the game ends.
+rm -rf "$levels"
+e2e_pass_credits --generate push large
+generator_runs() { pgrep -f "level_generator --seed" >/dev/null; }
+e2e_poll 20 generator_runs || e2e_fail "the generator did not start"
+e2e_key Escape
+e2e_poll 20 eval '! generator_runs' || e2e_fail "Esc did not stop the generator"
+if [ -z "$(ls -d "$levels"/generated-* 2>/dev/null)" ]; then
+    e2e_expect_exit 0
+else
+    set_dir=$(ls -d "$levels"/generated-*)
+    for map in "$set_dir"/map*.txt; do
+        [ -s "$set_dir/solutions/$(basename "$map")" ] || e2e_fail "$map was kept without its proof"
+    done
+    e2e_key space
+    e2e_wait_menu 30
+    e2e_capture "$E2E_TMP/menu.xwd"
+    e2e_quit_from_menu
+fi
+
+# No generator beside the game: said in the window, on standard error, and nothing is made.
+rm -rf "$levels"
+rm "$E2E_GAME/level_generator"
+e2e_pass_credits --generate walk small
+e2e_poll 20 grep -q "level generator (tirvex-generate) is not beside the game" "$E2E_GAME/err.txt" ||
+    e2e_fail "no word of the missing generator"
+e2e_running || e2e_fail "the window did not wait for a key"
+e2e_key space
+e2e_expect_exit 1
+[ -z "$(ls -A "$levels" 2>/dev/null)" ] || e2e_fail "something was left in $levels: $(ls -A "$levels")"
+[ ! -e "$E2E_GAME/error.log" ] || e2e_fail "an error.log was written"
+e2e_log "passed"
