@@ -48,8 +48,7 @@ const CommandOption GAME_OPTIONS[] = {
     {"scale", "N", "enlarge the picture N times, 1 to 8 (the largest that fits by default)", 1, 8},
     {"window", nullptr, "play in a window this time", 0, 0},
     {"fullscreen", nullptr, "play full screen this time", 0, 0},
-    {"generate", "IDEA SIZE", "make ten new levels (walk, push, runner, chain or mix; small, "
-                              "medium or large) and play them", 0, 0},
+    {"generate", "IDEA SIZE", "make ten new levels of an idea and size, and play them", 0, 0},
 };
 
 const CommandSyntax GAME_SYNTAX = {
