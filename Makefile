@@ -19,7 +19,7 @@ PACKAGES ?= $(PLAY_PACKAGES)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps test-deps build play test fuzz bench level-table readme-picture install uninstall \
-        dist deb autopkgtest reproducible-check generated-check clean
+        dist deb autopkgtest reproducible-check generated-check generator-showcase clean
 
 all: build
 
@@ -110,6 +110,11 @@ bench: build
 # checker's fairness analysis and its size's rules (the test suite checks a short set).
 generated-check: build
 	bash tests/e2e/level_generator.sh $(abspath $(BUILD))/game full
+
+# Ten generated medium levels beside three shipped ones, pictures and figures, kept in the
+# repository as screenshots/generated/ (its README.md is the table).
+generator-showcase: build
+	bash tools/level_generator/showcase.sh $(BUILD)/game screenshots/generated
 
 # The README's table of the shipped levels, made by the level checker over the staged maps (the
 # same run as the test that checks the table is up to date).
