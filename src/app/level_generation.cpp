@@ -64,12 +64,14 @@ bool find_generator(const char *program_path, char *path)
     return false;
 }
 
-/* Makes parent/generated-SEED for the first seed from the clock's whose folder is not there.
-   Returns the seed, or -1 (errno kept) when no folder can be made. */
-int64_t make_set_folder(const char *parent, char *folder, size_t size)
+/* Makes parent/generated-SEED for `seed` when it is 0 or more, else for the first seed from the
+   clock's whose folder is not there. Returns the seed, or -1 (errno kept) when no folder can be
+   made. */
+int64_t make_set_folder(const char *parent, int64_t chosen, char *folder, size_t size)
 {
-    const int64_t first = (int64_t)std::time(nullptr) % 1000000000;
-    for (int64_t seed = first; seed < first + FOLDER_TRIES; seed++) {
+    const int64_t first = chosen >= 0 ? chosen : (int64_t)std::time(nullptr) % 1000000000;
+    const int64_t tries = chosen >= 0 ? 1 : FOLDER_TRIES;
+    for (int64_t seed = first; seed < first + tries; seed++) {
         std::snprintf(folder, size, "%s/generated-%lld", parent, (long long)seed);
         if (mkdir(folder, 0777) == 0)
             return seed;
@@ -180,7 +182,8 @@ bool generation_names_known(const char *idea, const char *size)
 }
 
 int make_generated_levels(const char *program_path, const char *parent, const char *idea,
-                          const char *size_name, char *folder, char *fault, size_t size)
+                          const char *size_name, int64_t chosen_seed, char *folder, char *fault,
+                          size_t size)
 {
     fault[0] = folder[0] = '\0';
     char generator[PROGRAM_PATH_SIZE];
@@ -189,7 +192,12 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
                                    "so no levels can be made.");
         return 0;
     }
-    const int64_t seed = make_set_folder(parent, folder, size);
+    const int64_t seed = make_set_folder(parent, chosen_seed, folder, size);
+    if (seed < 0 && errno == EEXIST) {
+        std::snprintf(fault, size, "The levels of seed %lld are in %s already: tirvex --levels "
+                      "%s plays them.", (long long)chosen_seed, folder, folder);
+        return 0;
+    }
     if (seed < 0) {
         std::snprintf(fault, size, "No folder for new levels can be made in %s: %s.", parent,
                       std::strerror(errno));

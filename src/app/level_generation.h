@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 enum { GENERATED_SET = 10 };    /* levels in a set the game asks for */
 
@@ -11,7 +12,9 @@ enum { GENERATED_SET = 10 };    /* levels in a set the game asks for */
 bool generation_names_known(const char *idea, const char *size);
 
 /* Makes a new folder "generated-SEED" in `parent` (the player's own folder of levels, an
-   absolute path), the seed drawn from the clock and the first whose folder is not there yet,
+   absolute path), for `seed` when it is 0 or more (a folder already there is then a fault:
+   those levels are made), else for a seed drawn from the clock, the first whose folder is not
+   there yet,
    and runs the level generator found beside the game (tirvex-generate, else level_generator)
    into it for GENERATED_SET levels of the idea and size, both cores searching. The start-up
    console (the game's window is open) says what is being made, each level as it comes, and how
@@ -22,4 +25,5 @@ bool generation_names_known(const char *idea, const char *size);
    it first; the folder is then taken away again. Called by main for --generate, after
    start-up. */
 int make_generated_levels(const char *program_path, const char *parent, const char *idea,
-                          const char *size_name, char *folder, char *fault, size_t size);
+                          const char *size_name, int64_t seed, char *folder, char *fault,
+                          size_t size);

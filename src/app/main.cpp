@@ -1,6 +1,7 @@
 /* main.cpp: the program's entry: start-up, the main menu loop and the shutdown. */
 #include <allegro.h>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,7 +34,7 @@ namespace {
 
 enum { OPTION_NOSOUND, OPTION_DATA, OPTION_HOME, OPTION_LEVELS, OPTION_WATCH, OPTION_RECORD,
        OPTION_PLAYDEMO, OPTION_TIMEDEMO, OPTION_SCALE, OPTION_WINDOW, OPTION_FULLSCREEN,
-       OPTION_GENERATE, OPTIONS };
+       OPTION_GENERATE, OPTION_SEED, OPTIONS };
 
 const CommandOption GAME_OPTIONS[] = {
     {"nosound", nullptr, "start without sound", 0, 0},
@@ -49,6 +50,8 @@ const CommandOption GAME_OPTIONS[] = {
     {"window", nullptr, "play in a window this time", 0, 0},
     {"fullscreen", nullptr, "play full screen this time", 0, 0},
     {"generate", "IDEA SIZE", "make ten new levels of an idea and size, and play them", 0, 0},
+    {"seed", "N", "with --generate: the seed of the new levels (default: from the clock)", 0,
+     INT64_C(1) << 62},
 };
 
 const CommandSyntax GAME_SYNTAX = {
@@ -147,6 +150,10 @@ int main(int argc, char *argv[])
     const bool generate = line.given[OPTION_GENERATE];
     if (generate && !read_generate_value(line.text[OPTION_GENERATE], generate_idea, generate_size))
         return 2;
+    if (line.given[OPTION_SEED] && !generate) {
+        std::fprintf(stderr, "tirvex: --seed is the seed of --generate's levels\n");
+        return 2;
+    }
     if (generate && (line.given[OPTION_LEVELS] || line.given[OPTION_WATCH] ||
                      line.given[OPTION_PLAYDEMO] || line.given[OPTION_TIMEDEMO])) {
         std::fprintf(stderr, "tirvex: --generate plays the levels it makes; it does not go with "
@@ -258,8 +265,10 @@ int main(int argc, char *argv[])
     start_pad();
     if (generate) {
         char folder[GAME_PATH_SIZE], generate_fault[2 * GAME_PATH_SIZE];
+        const int64_t seed = line.given[OPTION_SEED] ? line.number[OPTION_SEED] : -1;
         const int made = make_generated_levels(argv[0], own_levels, generate_idea, generate_size,
-                                               folder, generate_fault, sizeof generate_fault);
+                                               seed, folder, generate_fault,
+                                               sizeof generate_fault);
         if (made > 0 && !adopt_levels_folder(folder, generate_fault, notice, sizeof notice))
             std::fprintf(stderr, "tirvex: %s\n", generate_fault);
         else if (made > 0)

@@ -18,15 +18,19 @@ grep -q "an idea (walk, push, runner, chain or mix) and a size" "$E2E_TMP/err" |
 (cd "$E2E_GAME" && ./tirvex --generate walk small --levels . >"$E2E_TMP/out" 2>"$E2E_TMP/err")
 [ $? -eq 2 ] || e2e_fail "--generate with --levels was not refused"
 
+(cd "$E2E_GAME" && ./tirvex --seed 3 >"$E2E_TMP/out" 2>"$E2E_TMP/err")
+[ $? -eq 2 ] || e2e_fail "--seed without --generate was not refused"
+
 # A set of ten small walks: the generator's child ends, the console waits for a key, and the
-# main menu then plays the new folder.
-e2e_pass_credits --generate walk small
+# main menu then plays the new folder. The seed is given, so the levels are the same each run.
+e2e_pass_credits --generate walk small --seed 1
 only_set() {
     local sets
     sets=$(ls -d "$levels"/generated-* 2>/dev/null | wc -l)
     [ "$sets" -eq 1 ] && set_dir=$(ls -d "$levels"/generated-*)
 }
 e2e_poll 20 only_set || e2e_fail "no generated-SEED folder in $levels"
+[ "$set_dir" = "$levels/generated-1" ] || e2e_fail "the folder is not named for the seed: $set_dir"
 generator_done() { ! pgrep -f "level_generator --seed" >/dev/null && [ -e "$set_dir/map10.txt" ]; }
 e2e_poll 300 generator_done || e2e_fail "the ten levels were not made: $(ls "$set_dir")"
 for n in 01 02 03 04 05 06 07 08 09 10; do
@@ -49,10 +53,19 @@ e2e_quit_from_select
 "$E2E_GAME/level_checker" "$set_dir"/map01.txt >"$E2E_TMP/check" 2>&1 ||
     e2e_fail "the checker does not pass map01.txt: $(cat "$E2E_TMP/check")"
 
+# The same seed again: its levels are there already, and are not made over.
+cksum "$set_dir"/map*.txt >"$E2E_TMP/before"
+e2e_pass_credits --generate walk small --seed 1
+e2e_poll 20 grep -q "levels of seed 1 are in .*generated-1 already" "$E2E_GAME/err.txt" ||
+    e2e_fail "no word of the set that is there already"
+e2e_key space
+e2e_expect_exit 1
+cksum "$set_dir"/map*.txt | cmp -s - "$E2E_TMP/before" || e2e_fail "the set was changed"
+
 # Esc while a slow set is made: only whole levels stay (each with its proof), and with none the
 # folder is taken away and the game ends.
 rm -rf "$levels"
-e2e_pass_credits --generate push large
+e2e_pass_credits --generate push large --seed 1
 generator_runs() { pgrep -f "level_generator --seed" >/dev/null; }
 e2e_poll 20 generator_runs || e2e_fail "the generator did not start"
 e2e_key Escape
