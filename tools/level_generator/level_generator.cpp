@@ -113,7 +113,10 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         plan_clear(plan, 1, 1);
         plan.number = request.number;
         shape_plan(plan, request.idea, rules, random);
-        const bool placed = place_actors(plan, request.idea, rules, random);
+        PlanRoute route;
+        const bool placed = place_actors(plan, request.idea, rules, random, &route);
+        if (placed && request.idea != IDEA_WALK && rules.max_route > 0)
+            thin_plan(plan, route, rules, random);
         name_plan(plan, request.idea, random);
         trial->states = 0;
         trial->peak_memory = 0;
