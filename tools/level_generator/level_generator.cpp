@@ -152,26 +152,12 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
             level->passed++;
             trial->plan = plan;
             trial->squares_pruned = 0;
-            // The pruned level is kept only when it passes in its own right.
+            // Scored as it will be once pruned: the pruning and its proof are spent on the
+            // best alone.
             LevelPlan pruned = plan;
-            const int32_t removed = prune_plan(pruned, trial->facts);
-            if (removed > 0) {
-                auto kept = std::make_unique<GeneratedLevel>(*trial);
-                trial->states = 0;
-                if (prove_plan(pruned, request.idea, rules, request.jobs, trial.get(), why,
-                               sizeof why)) {
-                    trial->plan = pruned;
-                    trial->squares_pruned = removed;
-                } else {
-                    const int64_t states = trial->states;
-                    *trial = *kept;
-                    trial->states = states;
-                }
-                level->states += trial->states;
-                note_memory(level, trial->peak_memory);
-            }
+            prune_plan(pruned, trial->facts);
             trial->score = level_score(rules, trial->way, trial->analysis, trial->facts,
-                                       plan_square_count(trial->plan));
+                                       plan_square_count(pruned));
             if (!level->found || trial->score > level->score) {
                 const int32_t attempts = level->attempts, passed = level->passed;
                 const int64_t states = level->states, peak = level->peak_memory;
@@ -187,6 +173,28 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
             request.progress(request.context, level->attempts, level->passed, passes ? "" : why);
     }
     if (level->found) {
+        // The pruned level is kept only when it passes in its own right.
+        LevelPlan pruned = level->plan;
+        const int32_t removed = prune_plan(pruned, level->facts);
+        trial->states = 0;
+        trial->peak_memory = 0;
+        if (removed > 0 &&
+            prove_plan(pruned, request.idea, rules, request.jobs, trial.get(), why, sizeof why)) {
+            const int32_t attempts = level->attempts, passed = level->passed;
+            const int64_t states = level->states, peak = level->peak_memory;
+            *level = *trial;
+            level->found = true;
+            level->plan = pruned;
+            level->squares_pruned = removed;
+            level->attempts = attempts;
+            level->passed = passed;
+            level->states = states;
+            level->peak_memory = peak;
+        }
+        level->states += trial->states;
+        note_memory(level, trial->peak_memory);
+        level->score = level_score(rules, level->way, level->analysis, level->facts,
+                                   plan_square_count(level->plan));
         word_idea(level->plan, level->facts, level->analysis);
         level->length = plan_write_text(level->plan, level->text, sizeof level->text);
     }

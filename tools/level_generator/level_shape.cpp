@@ -11,9 +11,9 @@ namespace {
 /* The proof's state limits grow with the size: a large level's way is long and its actors
    many, but a search that needs more than this is no level to keep. */
 const SizeRules SIZES[SIZE_COUNT] = {
-    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 400, 3, 1, 13, 22, 40},
+    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 400, 3, 1, 13, 22, 80},
     {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 200000, 300, 3, 3, 30, 55, 40, 3},
-    {"large", 15, 20, 10, 12, 8, 10, 3, 4, 60, 120, 3, 3, 0, true, 1000000, 200, 2, 12, 72, 125,
+    {"large", 15, 20, 10, 12, 5, 7, 3, 4, 60, 120, 3, 3, 0, true, 1000000, 200, 2, 12, 70, 115,
      40, 3},
 };
 
@@ -500,6 +500,21 @@ int32_t thin_plan(LevelPlan &plan, const PlanRoute &route, const SizeRules &rule
                     direction_step(dir, &dc, &dr);
                     keep_at(column + dc, row + dr);
                 }
+            if ((s.content == CONTENT_MIBO || s.content == CONTENT_JAR) && route.on[row][column]) {
+                // Pushed on along the road it goes ahead of the robot to where the road
+                // turns: the square straight on from there stays, for it to leave the road.
+                int32_t dc, dr;
+                direction_step(route.entry[row][column], &dc, &dr);
+                int32_t c = column + dc, r = row + dr;
+                while (plan_present(plan, c, r) && route.on[r][c] &&
+                       plan.squares[r][c].height <= plan.squares[r - dr][c - dc].height) {
+                    c += dc;
+                    r += dr;
+                }
+                const PlanSquare *off = plan_present(plan, c, r);
+                if (off && !route.on[r][c] && off->height <= plan.squares[r - dr][c - dc].height)
+                    keep[r][c] = true;
+            }
             if (s.content == CONTENT_ZIPPER) {
                 int32_t dc, dr;
                 direction_step(s.dir, &dc, &dr);

@@ -68,7 +68,9 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
                   GeneratorRandom &random, PlanRoute *route = nullptr);
 
 /* Thins the shape to its road: keeps the route's squares, those with something on them, each
-   actor's neighbours (where it is pushed to or runs), the lanes of the zippers, and of the
+   actor's neighbours (where it is pushed to or runs), for a mibo or jar on the road the square
+   straight on from where the road turns ahead of it (where a push along the road leaves it
+   off the road), the lanes of the zippers, and of the
    other squares beside the route the rules' side share, drawn from the stream; takes away
    the rest. A smaller map is searched and analysed in a fraction of the states, and its way
    cannot go round the actors placed on the road. Returns the squares taken away. */
