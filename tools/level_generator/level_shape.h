@@ -32,6 +32,9 @@ struct SizeRules {
     /* How far the pits lie under the floor for the ideas with actors: 2 lets the robot climb
        out, 3 makes each pit beside the road a drop with no return, a decision to get right. */
     int32_t pit_depth = 2;
+    /* How high the terraces rise over the floor for the ideas with actors: 2 keeps most
+       squares within a climb, more gives one-way drops and with them wrong ways. */
+    int32_t terrace_rise = 2;
 };
 
 /* The route the sweets and the teleport were placed along: the squares of a shortest walk
