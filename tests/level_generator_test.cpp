@@ -445,3 +445,26 @@ TEST(LevelShape, ThinningKeepsTheRoadAndItsActorsRoom)
     EXPECT_TRUE(thinned.squares[0][4].present) << "every side square, with all kept";
     EXPECT_FALSE(thinned.squares[3][0].present) << "still too far";
 }
+
+/* A medium level with actors is built to be won with them: of the first few shapes drawn most
+   pass, where a shape left to luck passed about one time in a hundred. The attempts are a
+   count, so the bound holds on any machine. */
+TEST(LevelGenerator, MediumLevelsWithActorsPassWithinAFewAttempts)
+{
+    start_library();
+    auto level = std::make_unique<GeneratedLevel>();
+    for (GeneratorIdea idea : {IDEA_RUNNER, IDEA_MIX}) {
+        SCOPED_TRACE(idea_name(idea));
+        GeneratorRequest request{2, idea, SIZE_MEDIUM, 0, 1, 2, nullptr, nullptr};
+        ASSERT_TRUE(generate_level(request, level.get()));
+        EXPECT_LE(level->attempts, 12);
+        EXPECT_TRUE(way_shows_idea(idea, level->facts));
+        char why[128];
+        EXPECT_TRUE(level_passes(size_rules(SIZE_MEDIUM), level->way, level->analysis, why,
+                                 sizeof why))
+            << why;
+        const int32_t tour = shortest_tour(level->plan);
+        EXPECT_GE(tour, 0);
+        EXPECT_LE(tour, level->way.moves) << "no way moves the robot fewer squares than the tour";
+    }
+}
