@@ -11,7 +11,7 @@ namespace {
 /* The proof's state limits grow with the size: a large level's way is long and its actors
    many, but a search that needs more than this is no level to keep. */
 const SizeRules SIZES[SIZE_COUNT] = {
-    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 1000, 3, 1, 13, 22, 80, 2, 4},
+    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 1600, 3, 1, 13, 22, 80, 2, 4},
     {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 200000, 300, 3, 3, 30, 55, 40, 3},
     {"large", 15, 20, 10, 12, 5, 7, 3, 4, 60, 120, 3, 3, 0, true, 1000000, 200, 2, 12, 70, 115,
      40, 3},
