@@ -169,8 +169,9 @@ TEST(LevelShape, ShapesAndPlacingKeepTheirPromises)
                     }
                 EXPECT_EQ(counts[CONTENT_START], 1);
                 EXPECT_EQ(counts[CONTENT_TELEPORT], 1);
-                EXPECT_GE(counts[CONTENT_SWEET], rules.min_sweets);
-                EXPECT_LE(counts[CONTENT_SWEET], rules.max_sweets);
+                const int fewer = idea == IDEA_WALK ? 0 : rules.fewer_sweets;
+                EXPECT_GE(counts[CONTENT_SWEET], rules.min_sweets - fewer);
+                EXPECT_LE(counts[CONTENT_SWEET], rules.max_sweets - fewer);
                 const int actors = counts[CONTENT_MIBO] + counts[CONTENT_ZIPPER] +
                                    counts[CONTENT_JAR] + counts[CONTENT_MINE];
                 if (idea == IDEA_WALK) {

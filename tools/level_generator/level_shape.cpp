@@ -13,8 +13,8 @@ namespace {
 const SizeRules SIZES[SIZE_COUNT] = {
     {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 1600, 3, 1, 13, 22, 80, 2, 4},
     {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 200000, 300, 3, 3, 30, 55, 40, 3},
-    {"large", 15, 20, 10, 12, 5, 7, 3, 4, 60, 120, 3, 3, 0, true, 1000000, 200, 2, 12, 70, 115,
-     40, 3},
+    {"large", 15, 20, 10, 12, 8, 10, 3, 4, 60, 120, 3, 3, 0, true, 1000000, 200, 2, 12, 70, 115,
+     40, 3, 2, 3},
 };
 
 const char *const IDEA_NAMES[IDEA_COUNT] = {"walk", "push", "runner", "chain", "mix"};
@@ -359,7 +359,9 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     static bool reached[PLAN_ROWS][PLAN_COLUMNS], back[PLAN_ROWS][PLAN_COLUMNS];
     static int32_t distances[PLAN_ROWS][PLAN_COLUMNS];
     const int32_t count = shuffled_cells(plan, random, cells);
-    const int32_t sweets = random_between(random, rules.min_sweets, rules.max_sweets);
+    const int32_t fewer = idea == IDEA_WALK ? 0 : rules.fewer_sweets;
+    const int32_t sweets = random_between(random, rules.min_sweets - fewer,
+                                          rules.max_sweets - fewer);
     if (count < sweets + 2 + 2 * rules.max_actors)
         return false;
     std::memset(&route, 0, sizeof route);

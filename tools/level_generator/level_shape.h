@@ -35,6 +35,9 @@ struct SizeRules {
     /* How high the terraces rise over the floor for the ideas with actors: 2 keeps most
        squares within a climb, more gives one-way drops and with them wrong ways. */
     int32_t terrace_rise = 2;
+    /* Sweets fewer than the range above with actors: each sweet eaten or not doubles the
+       positions a search holds, and the actors make the way long enough. */
+    int32_t fewer_sweets = 0;
 };
 
 /* The route the sweets and the teleport were placed along: the squares of a shortest walk
