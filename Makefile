@@ -75,6 +75,8 @@ uninstall:
 # closing tables give states, seconds, states a second and peak memory for each level and in all,
 # and each level's fairness analysis with the seconds it took. Last, the checker's processor time
 # against the first release's on that release's maps (built once into build/first-release).
+# Then the level generator: a medium and a large level of each idea for 5 seeds, median and
+# worst seconds and peak memory against its targets.
 # Before the hint, paced play of tests/demos/bench.demo with the picture enlarged 1, 2 and 4
 # times: the game's and the X server's processor time, start-up left out.
 # Each runs to its end whatever the one before gave; a missed target is printed beside its
@@ -104,6 +106,7 @@ bench: build
 	status=$$?; sed -n '/^map  /,$$p' $(BUILD)/level_checker_bench.log; \
 	[ $$status -eq 0 ] || failed="$$failed level_checker"; \
 	echo; bash tools/bench/checker_release_bench.sh . $(BUILD) || failed="$$failed checker_release_bench"; \
+	echo; bash tools/bench/generator_bench.sh $(BUILD)/game || failed="$$failed generator_bench"; \
 	if [ -n "$$failed" ]; then echo; echo "make bench: did not run to its end:$$failed"; exit 1; fi
 
 # The level generator's full set: 20 seeds of every idea and size, each level through the level

@@ -16,10 +16,11 @@ if [ "$set_name" = full ]; then
         for idea in walk push runner chain mix; do runs="$runs $idea:$size:1:20"; done
     done
 else
-    # A level with actors takes 15 to 60 s: mix (actors of every kind, and a runner or a
-    # chain) keeps the suite near twenty seconds; push, runner, chain and the other sizes are
-    # left to the full set.
-    runs="walk:small:1:2 mix:small:1:1 walk:medium:1:1"
+    # A medium level with actors takes a few seconds, a small one up to half a minute: one
+    # of each idea at medium, mix (actors of every kind) at small, and the walk; large levels
+    # and the other seeds are left to the full set.
+    runs="walk:small:1:2 mix:small:2:1 walk:medium:1:1 push:medium:1:1 runner:medium:2:1"
+    runs="$runs chain:medium:1:1 mix:medium:2:1"
 fi
 failed=0
 for run in $runs; do

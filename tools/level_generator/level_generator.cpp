@@ -9,6 +9,7 @@
 
 #include "level_pruning.h"
 #include "level_score.h"
+#include "route_tour.h"
 #include "search/map_validation.h"
 
 namespace {
@@ -18,6 +19,17 @@ const int64_t SEARCH_MEMORY = 160 * MEGABYTE;     /* with the analysis's, well u
 /* An analysis that needs more is of a level too wide to keep: bounding it bounds the time an
    attempt takes, by positions held rather than by the clock. */
 const int64_t ANALYSIS_MEMORY = 64 * MEGABYTE;
+
+/* Shapes drawn for one attempt at most before it is given up as having no room. */
+const int32_t SHAPE_DRAWS = 40;
+
+/* Whether a level whose shortest tour on the bare shape is `tour` steps is likely to have a
+   way of the size's moves: the way takes at least the tour's steps, and mostly a few turns
+   more, rarely many. */
+bool tour_fits(const SizeRules &rules, int32_t tour)
+{
+    return tour >= rules.min_moves && tour <= rules.max_moves * 9 / 10;
+}
 
 /* The stream of one attempt: the seed, the idea, the size, the level of the set and the attempt
    name it alone. The idea and size are in it so that one seed's levels of two ideas are not
@@ -110,10 +122,23 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         level->attempts++;
         GeneratorRandom random = attempt_random(request, attempt);
         LevelPlan plan;
-        plan_clear(plan, 1, 1);
-        plan.number = request.number;
-        shape_plan(plan, request.idea, rules, random);
-        const bool placed = place_actors(plan, request.idea, rules, random);
+        PlanRoute route;
+        bool placed = false;
+        int32_t tour = -1;
+        // A level with actors is drawn again, from the attempt's stream, until its shortest
+        // tour fits the size's moves: the draws cost no search, the proofs do.
+        const bool thinned = request.idea != IDEA_WALK && rules.max_route > 0;
+        for (int32_t draw = 0; draw < (thinned ? SHAPE_DRAWS : 1) && !placed; draw++) {
+            plan_clear(plan, 1, 1);
+            plan.number = request.number;
+            shape_plan(plan, request.idea, rules, random);
+            placed = place_actors(plan, request.idea, rules, random, &route);
+            if (placed && thinned) {
+                thin_plan(plan, route, rules, random);
+                tour = shortest_tour(plan);
+                placed = tour_fits(rules, tour);
+            }
+        }
         name_plan(plan, request.idea, random);
         trial->states = 0;
         trial->peak_memory = 0;
@@ -127,26 +152,12 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
             level->passed++;
             trial->plan = plan;
             trial->squares_pruned = 0;
-            // The pruned level is kept only when it passes in its own right.
+            // Scored as it will be once pruned: the pruning and its proof are spent on the
+            // best alone.
             LevelPlan pruned = plan;
-            const int32_t removed = prune_plan(pruned, trial->facts);
-            if (removed > 0) {
-                auto kept = std::make_unique<GeneratedLevel>(*trial);
-                trial->states = 0;
-                if (prove_plan(pruned, request.idea, rules, request.jobs, trial.get(), why,
-                               sizeof why)) {
-                    trial->plan = pruned;
-                    trial->squares_pruned = removed;
-                } else {
-                    const int64_t states = trial->states;
-                    *trial = *kept;
-                    trial->states = states;
-                }
-                level->states += trial->states;
-                note_memory(level, trial->peak_memory);
-            }
+            prune_plan(pruned, trial->facts);
             trial->score = level_score(rules, trial->way, trial->analysis, trial->facts,
-                                       plan_square_count(trial->plan));
+                                       plan_square_count(pruned));
             if (!level->found || trial->score > level->score) {
                 const int32_t attempts = level->attempts, passed = level->passed;
                 const int64_t states = level->states, peak = level->peak_memory;
@@ -162,6 +173,28 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
             request.progress(request.context, level->attempts, level->passed, passes ? "" : why);
     }
     if (level->found) {
+        // The pruned level is kept only when it passes in its own right.
+        LevelPlan pruned = level->plan;
+        const int32_t removed = prune_plan(pruned, level->facts);
+        trial->states = 0;
+        trial->peak_memory = 0;
+        if (removed > 0 &&
+            prove_plan(pruned, request.idea, rules, request.jobs, trial.get(), why, sizeof why)) {
+            const int32_t attempts = level->attempts, passed = level->passed;
+            const int64_t states = level->states, peak = level->peak_memory;
+            *level = *trial;
+            level->found = true;
+            level->plan = pruned;
+            level->squares_pruned = removed;
+            level->attempts = attempts;
+            level->passed = passed;
+            level->states = states;
+            level->peak_memory = peak;
+        }
+        level->states += trial->states;
+        note_memory(level, trial->peak_memory);
+        level->score = level_score(rules, level->way, level->analysis, level->facts,
+                                   plan_square_count(level->plan));
         word_idea(level->plan, level->facts, level->analysis);
         level->length = plan_write_text(level->plan, level->text, sizeof level->text);
     }

@@ -52,9 +52,11 @@ bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rule
                 GeneratedLevel *level, char *why, size_t why_size);
 
 /* Makes the request's level: up to the size's attempts, each a new shape and placing from the
-   seed's stream, proven and analysed; a level that passes is pruned of unused squares (kept
-   pruned when it passes again) and scored, and once the size's number of levels have passed
-   the best scored is kept, its idea line and name written. The same request gives the same
+   seed's stream (for the ideas with actors thinned to its road and drawn again until its
+   shortest tour fits the size's moves), proven and analysed; a level that passes is scored as
+   it will be once pruned, and once the size's number of levels have passed the best scored
+   is pruned of unused squares (kept pruned when it passes again), its idea line and name
+   written. The same request gives the same
    level, byte for byte, on any machine: attempts are bounded by number, never by time. Fills
    *level; returns level->found. */
 bool generate_level(const GeneratorRequest &request, GeneratedLevel *level);

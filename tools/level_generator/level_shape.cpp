@@ -11,9 +11,10 @@ namespace {
 /* The proof's state limits grow with the size: a large level's way is long and its actors
    many, but a search that needs more than this is no level to keep. */
 const SizeRules SIZES[SIZE_COUNT] = {
-    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 400, 3, 1},
-    {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 200000, 300, 3, 3},
-    {"large", 15, 20, 10, 12, 8, 10, 3, 4, 60, 120, 3, 3, 0, true, 1000000, 200, 2, 12},
+    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 1600, 3, 1, 13, 22, 80, 2, 4},
+    {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 200000, 300, 3, 3, 30, 55, 40, 3},
+    {"large", 15, 20, 10, 12, 8, 10, 3, 4, 60, 120, 3, 3, 0, true, 1000000, 200, 2, 12, 70, 115,
+     40, 3, 2, 3},
 };
 
 const char *const IDEA_NAMES[IDEA_COUNT] = {"walk", "push", "runner", "chain", "mix"};
@@ -91,9 +92,12 @@ int32_t longest_lane(const LevelPlan &plan, int32_t column, int32_t row, int32_t
    `parents`, each square reached gets the square it was reached from (row * PLAN_COLUMNS +
    column; -1 for the first). */
 void reach(const LevelPlan &plan, int32_t column, int32_t row, bool reached[PLAN_ROWS][PLAN_COLUMNS],
-           int32_t parents[PLAN_ROWS][PLAN_COLUMNS] = nullptr)
+           int32_t parents[PLAN_ROWS][PLAN_COLUMNS] = nullptr,
+           int32_t distances[PLAN_ROWS][PLAN_COLUMNS] = nullptr)
 {
     std::memset(reached, 0, sizeof(bool) * PLAN_ROWS * PLAN_COLUMNS);
+    if (distances)
+        distances[row][column] = 0;
     static Cell queue[PLAN_ROWS * PLAN_COLUMNS];
     int32_t head = 0, tail = 0;
     queue[tail++] = Cell{column, row};
@@ -112,17 +116,14 @@ void reach(const LevelPlan &plan, int32_t column, int32_t row, bool reached[PLAN
             reached[c.row + dr][c.column + dc] = true;
             if (parents)
                 parents[c.row + dr][c.column + dc] = c.row * PLAN_COLUMNS + c.column;
+            if (distances)
+                distances[c.row + dr][c.column + dc] = distances[c.row][c.column] + 1;
             queue[tail++] = Cell{c.column + dc, c.row + dr};
         }
     }
 }
 
-/* The route the key squares were placed along: which squares it passes, and the direction it
-   enters each by. */
-struct Route {
-    bool on[PLAN_ROWS][PLAN_COLUMNS];
-    int32_t entry[PLAN_ROWS][PLAN_COLUMNS];
-};
+typedef PlanRoute Route;
 
 /* The free squares among those reached. */
 int32_t free_reached(const LevelPlan &plan, const bool reached[PLAN_ROWS][PLAN_COLUMNS])
@@ -134,7 +135,8 @@ int32_t free_reached(const LevelPlan &plan, const bool reached[PLAN_ROWS][PLAN_C
     return count;
 }
 
-/* Marks in `route` the squares of a shortest walk from `from` to `to` (reachable). */
+/* Marks in `route` the squares of a shortest walk from `from` to `to` (reachable), and adds its
+   steps to the route's. */
 void mark_route(const LevelPlan &plan, Cell from, Cell to, Route &route)
 {
     static bool reached[PLAN_ROWS][PLAN_COLUMNS];
@@ -148,6 +150,7 @@ void mark_route(const LevelPlan &plan, Cell from, Cell to, Route &route)
         const int32_t parent = parents[row][column];
         route.on[row][column] = true;
         if (parent >= 0) {
+            route.steps++;
             const int32_t dc = column - parent % PLAN_COLUMNS, dr = row - parent / PLAN_COLUMNS;
             route.entry[row][column] = dc > 0 ? DIR_PLUS_X : dc < 0 ? DIR_MINUS_X
                                      : dr > 0 ? DIR_PLUS_Z : DIR_MINUS_Z;
@@ -307,8 +310,8 @@ void shape_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     plan.number = number;
     plan.minutes = rules.minutes;
     const bool walk = idea == IDEA_WALK;
-    // Pits lie two levels under the floor, so the floor starts at 2 where actors are pushed.
-    const int32_t floor = walk ? random_between(random, 0, 1) : 2;
+    // Pits lie at height 0, the floor as far above as the rules set where actors are pushed.
+    const int32_t floor = walk ? random_between(random, 0, 1) : rules.pit_depth;
     for (int32_t row = 0; row < plan.rows; row++)
         for (int32_t column = 0; column < plan.columns; column++)
             plan.squares[row][column] = PlanSquare{true, floor, CONTENT_NOTHING, 0};
@@ -323,7 +326,7 @@ void shape_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
         const int32_t column = random_between(random, 0, plan.columns - width);
         const int32_t row = random_between(random, 0, plan.rows - depth);
         const int32_t height = floor + (walk ? random_between(random, 0, 6)
-                                             : random_between(random, 0, 2));
+                                             : random_between(random, 0, rules.terrace_rise));
         for (int32_t r = row; r < row + depth; r++)
             for (int32_t c = column; c < column + width; c++)
                 plan.squares[r][c].height = height;
@@ -348,13 +351,17 @@ void shape_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
 }
 
 bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
-                  GeneratorRandom &random)
+                  GeneratorRandom &random, PlanRoute *placed_route)
 {
     static Cell cells[PLAN_ROWS * PLAN_COLUMNS];
-    static Route route;
+    static Route own_route;
+    Route &route = placed_route ? *placed_route : own_route;
     static bool reached[PLAN_ROWS][PLAN_COLUMNS], back[PLAN_ROWS][PLAN_COLUMNS];
+    static int32_t distances[PLAN_ROWS][PLAN_COLUMNS];
     const int32_t count = shuffled_cells(plan, random, cells);
-    const int32_t sweets = random_between(random, rules.min_sweets, rules.max_sweets);
+    const int32_t fewer = idea == IDEA_WALK ? 0 : rules.fewer_sweets;
+    const int32_t sweets = random_between(random, rules.min_sweets - fewer,
+                                          rules.max_sweets - fewer);
     if (count < sweets + 2 + 2 * rules.max_actors)
         return false;
     std::memset(&route, 0, sizeof route);
@@ -362,17 +369,25 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     PlanSquare &start = plan.squares[at.row][at.column];
     start.content = CONTENT_START;
     start.dir = 64 * random_between(random, 0, 3);
+    // With actors the route's length is drawn first and each leg walks its share of it: the
+    // way then has the size's length by construction, and no search is spent on a way too
+    // short or too long.
+    const bool measured = idea != IDEA_WALK && rules.max_route > 0;
+    const int32_t route_steps = measured ? random_between(random, rules.min_route, rules.max_route)
+                                         : 0;
     // The sweets and then the teleport, each where the robot can walk from the one before, so
     // that a way is there before the actors come; half the time one it cannot walk back from,
     // so that the way takes a drop with no return.
     for (int32_t k = 0; k <= sweets; k++) {
-        reach(plan, at.column, at.row, reached);
+        reach(plan, at.column, at.row, reached, nullptr, distances);
+        const int32_t leg = (route_steps - route.steps) / (sweets + 1 - k);
         const bool one_way = random_chance(random, 50);
         int32_t chosen = -1;
         for (bool want_one_way : {one_way, false}) {
-            // The farthest of the first `spread` squares that suit, along columns and rows.
-            int32_t suited = 0, farthest = -1;
-            for (int32_t i = 1; i < count && suited < rules.spread; i++) {
+            // The farthest of the first `spread` squares that suit, along columns and rows; with
+            // a measured route, the one whose walk is nearest the leg's share.
+            int32_t suited = 0, farthest = -1, nearest = 1 << 20;
+            for (int32_t i = 1; i < count && (measured || suited < rules.spread); i++) {
                 const Cell c = cells[i];
                 if (!reached[c.row][c.column] || !free_square(plan, c.column, c.row))
                     continue;
@@ -384,6 +399,14 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
                 if (free_reached(plan, back) - 1 < sweets - k)
                     continue;
                 suited++;
+                if (measured) {
+                    const int32_t off = std::abs(distances[c.row][c.column] - leg);
+                    if (off < nearest) {
+                        nearest = off;
+                        chosen = i;
+                    }
+                    continue;
+                }
                 const int32_t distance = std::abs(c.column - at.column) + std::abs(c.row - at.row);
                 if (distance > farthest) {
                     farthest = distance;
@@ -402,6 +425,9 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     }
     if (idea == IDEA_WALK)
         return true;
+    // A route far from its length has no way of the size's: no search is spent on it.
+    if (measured && (route.steps < rules.min_route || route.steps > rules.max_route))
+        return false;
     // A chain wants its runner and its mine at least.
     const int32_t fewest = idea == IDEA_CHAIN && rules.min_actors < 2 ? 2 : rules.min_actors;
     const int32_t actors = random_between(random, fewest, rules.max_actors);
@@ -451,4 +477,82 @@ void name_plan(LevelPlan &plan, GeneratorIdea idea, GeneratorRandom &random)
         {"Works", "Mill", "Quarter", "Market", "Foundry", "Docks"}};
     std::snprintf(plan.name, sizeof plan.name, "%s %s",
                   FIRST[random_between(random, 0, 15)], SECOND[idea][random_between(random, 0, 5)]);
+}
+
+int32_t thin_plan(LevelPlan &plan, const PlanRoute &route, const SizeRules &rules,
+                  GeneratorRandom &random)
+{
+    bool keep[PLAN_ROWS][PLAN_COLUMNS] = {};
+    auto keep_at = [&](int32_t column, int32_t row) {
+        if (plan_present(plan, column, row))
+            keep[row][column] = true;
+    };
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++) {
+            const PlanSquare &s = plan.squares[row][column];
+            if (!s.present)
+                continue;
+            if (route.on[row][column] || s.content != CONTENT_NOTHING)
+                keep[row][column] = true;
+            const bool actor = s.content == CONTENT_MIBO || s.content == CONTENT_JAR ||
+                               s.content == CONTENT_MINE || s.content == CONTENT_ZIPPER;
+            if (actor)
+                for (int32_t dir = 0; dir < 256; dir += 64) {
+                    int32_t dc, dr;
+                    direction_step(dir, &dc, &dr);
+                    keep_at(column + dc, row + dr);
+                }
+            if ((s.content == CONTENT_MIBO || s.content == CONTENT_JAR) && route.on[row][column]) {
+                // Pushed on along the road it goes ahead of the robot to where the road
+                // turns: the square straight on from there stays, for it to leave the road.
+                int32_t dc, dr;
+                direction_step(route.entry[row][column], &dc, &dr);
+                int32_t c = column + dc, r = row + dr;
+                while (plan_present(plan, c, r) && route.on[r][c] &&
+                       plan.squares[r][c].height <= plan.squares[r - dr][c - dc].height) {
+                    c += dc;
+                    r += dr;
+                }
+                const PlanSquare *off = plan_present(plan, c, r);
+                if (off && !route.on[r][c] && off->height <= plan.squares[r - dr][c - dc].height)
+                    keep[r][c] = true;
+            }
+            if (s.content == CONTENT_ZIPPER) {
+                int32_t dc, dr;
+                direction_step(s.dir, &dc, &dr);
+                for (int32_t c = column, r = row;;) {
+                    const PlanSquare *from = plan_present(plan, c, r);
+                    const PlanSquare *to = plan_present(plan, c + dc, r + dr);
+                    if (!to || to->height > from->height)
+                        break;
+                    c += dc;
+                    r += dr;
+                    keep[r][c] = true;
+                }
+            }
+        }
+    // The sides of the road: some stay, for the wrong ways and the room to push aside; a pit
+    // beside it always, being where a push puts an actor out of the way.
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++) {
+            if (!route.on[row][column])
+                continue;
+            for (int32_t dir = 0; dir < 256; dir += 64) {
+                int32_t dc, dr;
+                direction_step(dir, &dc, &dr);
+                const PlanSquare *side = plan_present(plan, column + dc, row + dr);
+                if (!side || keep[row + dr][column + dc])
+                    continue;
+                if (side->height == 0 || random_chance(random, rules.side_share))
+                    keep[row + dr][column + dc] = true;
+            }
+        }
+    int32_t removed = 0;
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++)
+            if (plan.squares[row][column].present && !keep[row][column]) {
+                plan.squares[row][column].present = false;
+                removed++;
+            }
+    return removed;
 }

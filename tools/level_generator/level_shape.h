@@ -24,6 +24,28 @@ struct SizeRules {
     int32_t keep_after;                 /* passing levels compared before the best is kept */
     int32_t spread = 1;                 /* each sweet is the farthest of this many squares it
                                            could go on: the larger, the longer the way */
+    /* For the ideas with actors: the steps the route through the sweets to the teleport walks
+       on the bare shape, drawn in this range (0: the walk's spread instead), and the share in
+       percent of the route's side squares kept when the shape is thinned to the route. */
+    int32_t min_route = 0, max_route = 0;
+    int32_t side_share = 100;
+    /* How far the pits lie under the floor for the ideas with actors: 2 lets the robot climb
+       out, 3 makes each pit beside the road a drop with no return, a decision to get right. */
+    int32_t pit_depth = 2;
+    /* How high the terraces rise over the floor for the ideas with actors: 2 keeps most
+       squares within a climb, more gives one-way drops and with them wrong ways. */
+    int32_t terrace_rise = 2;
+    /* Sweets fewer than the range above with actors: each sweet eaten or not doubles the
+       positions a search holds, and the actors make the way long enough. */
+    int32_t fewer_sweets = 0;
+};
+
+/* The route the sweets and the teleport were placed along: the squares of a shortest walk
+   from each to the next on the bare shape, the direction it enters each by, and its steps. */
+struct PlanRoute {
+    bool on[PLAN_ROWS][PLAN_COLUMNS];
+    int32_t entry[PLAN_ROWS][PLAN_COLUMNS];
+    int32_t steps;
 };
 
 const SizeRules &size_rules(GeneratorSize size);
@@ -45,8 +67,20 @@ void shape_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
    one before (half the time one it cannot walk back from), so that the shape has a way; then
    the actors, mostly on that way: mibos and jars next to a square no higher (something to push
    them onto), zippers facing a lane of at least two squares no higher that crosses it, mines
-   with a jar beside them for a chain. Returns false when the shape has no room for them. */
+   with a jar beside them for a chain. With actors and a route range in the rules, the legs
+   are chosen so that the route walks a length drawn from that range. Returns false when the
+   shape has no room for them or the route is out of its range. Fills *route when given. */
 bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
+                  GeneratorRandom &random, PlanRoute *route = nullptr);
+
+/* Thins the shape to its road: keeps the route's squares, those with something on them, each
+   actor's neighbours (where it is pushed to or runs), for a mibo or jar on the road the square
+   straight on from where the road turns ahead of it (where a push along the road leaves it
+   off the road), the lanes of the zippers, and of the
+   other squares beside the route the rules' side share, drawn from the stream; takes away
+   the rest. A smaller map is searched and analysed in a fraction of the states, and its way
+   cannot go round the actors placed on the road. Returns the squares taken away. */
+int32_t thin_plan(LevelPlan &plan, const PlanRoute &route, const SizeRules &rules,
                   GeneratorRandom &random);
 
 /* Gives the plan a name of two words drawn for the idea, at most 38 characters. */
