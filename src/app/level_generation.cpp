@@ -193,7 +193,7 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
         return 0;
     }
     const int64_t seed = make_set_folder(parent, chosen_seed, folder, size);
-    if (seed < 0 && errno == EEXIST) {
+    if (seed < 0 && chosen_seed >= 0 && errno == EEXIST) {
         std::snprintf(fault, size, "The levels of seed %lld are in %s already: tirvex --levels "
                       "%s plays them.", (long long)chosen_seed, folder, folder);
         return 0;
