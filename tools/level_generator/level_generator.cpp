@@ -47,6 +47,20 @@ void note_memory(GeneratedLevel *level, int64_t bytes)
         level->peak_memory = bytes;
 }
 
+/* Makes `trial` the level kept, keeping the request's own tallies: the attempts, the passes, the
+   states searched and the most memory held. */
+void keep_trial(GeneratedLevel *level, const GeneratedLevel &trial)
+{
+    const int32_t attempts = level->attempts, passed = level->passed;
+    const int64_t states = level->states, peak = level->peak_memory;
+    *level = trial;
+    level->found = true;
+    level->attempts = attempts;
+    level->passed = passed;
+    level->states = states;
+    level->peak_memory = peak;
+}
+
 } // namespace
 
 bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
@@ -158,16 +172,8 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
             prune_plan(pruned, trial->facts);
             trial->score = level_score(rules, trial->way, trial->analysis, trial->facts,
                                        plan_square_count(pruned));
-            if (!level->found || trial->score > level->score) {
-                const int32_t attempts = level->attempts, passed = level->passed;
-                const int64_t states = level->states, peak = level->peak_memory;
-                *level = *trial;
-                level->found = true;
-                level->attempts = attempts;
-                level->passed = passed;
-                level->states = states;
-                level->peak_memory = peak;
-            }
+            if (!level->found || trial->score > level->score)
+                keep_trial(level, *trial);
         }
         if (request.progress)
             request.progress(request.context, level->attempts, level->passed, passes ? "" : why);
@@ -180,16 +186,9 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         trial->peak_memory = 0;
         if (removed > 0 &&
             prove_plan(pruned, request.idea, rules, request.jobs, trial.get(), why, sizeof why)) {
-            const int32_t attempts = level->attempts, passed = level->passed;
-            const int64_t states = level->states, peak = level->peak_memory;
-            *level = *trial;
-            level->found = true;
+            keep_trial(level, *trial);
             level->plan = pruned;
             level->squares_pruned = removed;
-            level->attempts = attempts;
-            level->passed = passed;
-            level->states = states;
-            level->peak_memory = peak;
         }
         level->states += trial->states;
         note_memory(level, trial->peak_memory);
