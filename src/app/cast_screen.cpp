@@ -1,5 +1,6 @@
 /* cast_screen.cpp: the gallery that presents each kind of actor as a rotating model. */
 #include "app/cast_screen.h"
+#include "base/quit_request.h"
 #include "world/world.h"
 #include "base/screen_scale.h"
 
@@ -228,7 +229,7 @@ void cast_screen(BITMAP *buffer)
         if (keyboard_needs_poll())
             poll_keyboard();
         pad_menu_keys();
-        if (keypressed() && handle_key(readkey() >> 8, &index))
+        if ((keypressed() && handle_key(readkey() >> 8, &index)) || quit_requested())
             break;
 
         if (index != loaded) {

@@ -1,5 +1,6 @@
 /* end_screen.cpp: the congratulation page after the last level. */
 #include "app/end_screen.h"
+#include "base/quit_request.h"
 #include "base/screen_scale.h"
 
 #include "base/datafile.h"
@@ -52,7 +53,7 @@ void end_screen(BITMAP *buffer)
     for (;;) {
         if (keyboard_needs_poll())
             poll_keyboard();
-        if (keypressed())
+        if (keypressed() || quit_requested())
             break;
         pause_briefly();
     }

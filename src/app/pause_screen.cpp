@@ -1,5 +1,6 @@
 /* pause_screen.cpp: the pause of play: the view dimmed and "Paused" until a key is pressed. */
 #include "app/pause_screen.h"
+#include "base/quit_request.h"
 
 #include "app/frame_pacing.h"
 #include "base/datafile.h"
@@ -54,12 +55,12 @@ void run_pause(BITMAP *buffer)
     textout_centre_ex(buffer, large, "Paused", cx, cy, makecol(255, 255, 255), -1);
     start_frame_pacing();
     // The pause key and what came with it are let go first; then a new press ends the pause.
-    while (any_key_held())
+    while (any_key_held() && !quit_requested())
         show_paused(buffer);
     clear_keybuf();
-    while (!keypressed())
+    while (!keypressed() && !quit_requested())
         show_paused(buffer);
-    while (any_key_held())
+    while (any_key_held() && !quit_requested())
         show_paused(buffer);
     clear_keybuf();
     start_frame_pacing();

@@ -1,5 +1,6 @@
 /* play_loop.cpp: play from level to level until the player goes back to the main menu. */
 #include "app/play_loop.h"
+#include "base/quit_request.h"
 #include "play/play_session.h"
 #include "base/screen_scale.h"
 
@@ -42,6 +43,12 @@ bool esc_cancelled_hint = false;
    a demo records it. */
 bool esc_leaves_level()
 {
+    // Asked to end (which holds Esc) just as Esc cancelled the hint: Esc is let go for a frame,
+    // as a player would before pressing it again, so that a demo being recorded plays back alike.
+    if (quit_requested() && esc_cancelled_hint) {
+        esc_cancelled_hint = false;
+        return false;
+    }
     if (!demo_escape_held()) {
         esc_cancelled_hint = false;
         return false;

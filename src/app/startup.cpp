@@ -1,5 +1,6 @@
 /* startup.cpp: the start-up sequence (which fills the colour tables) and the shutdown. */
 #include "app/startup.h"
+#include "base/quit_request.h"
 #include "base/screen_scale.h"
 
 #include <cstdio>
@@ -99,6 +100,7 @@ int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP
     set_window_title("Tirvex!");
     console_reset();
     init_video_mode();
+    install_quit_handlers();
 
     write_credits();
     if (wait_credits)

@@ -1,5 +1,6 @@
 /* key_wait.cpp: keyboard waits for the screens outside play that yield the processor. */
 #include "base/key_wait.h"
+#include "base/quit_request.h"
 #include "base/screen_scale.h"
 
 #include <allegro.h>
@@ -32,6 +33,9 @@ void pause_briefly()
 
 int key_down(int scancode)
 {
+    // A request to end the game is Esc held on every screen that reads it.
+    if (scancode == KEY_ESC && quit_requested())
+        return 1;
     if (keyboard_needs_poll())
         poll_keyboard();
     return key[scancode] ? 1 : 0;
@@ -40,6 +44,8 @@ int key_down(int scancode)
 int wait_key()
 {
     for (;;) {
+        if (quit_requested())
+            return KEY_ESC << 8 | 27;
         if (keyboard_needs_poll())
             poll_keyboard();
         if (keypressed())
@@ -50,7 +56,7 @@ int wait_key()
 
 void wait_keys_released(const int *scancodes, int count)
 {
-    for (;;) {
+    while (!quit_requested()) {
         int held = 0;
         for (int i = 0; i < count; i++)
             held |= key_down(scancodes[i]);

@@ -10,13 +10,14 @@ void pause_briefly();
 void set_wait_input(void (*poll)());
 
 /* Returns 1 while the key of the given scancode (KEY_ESC, ...) is held, polling the keyboard
-   first where the driver needs it. */
+   first where the driver needs it. Esc is held from the moment the game is asked to end. */
 int key_down(int scancode);
 
 /* Waits for a key press, pausing between polls, and returns readkey()'s value (scancode in the
-   high byte, character in the low byte); the key is consumed. */
+   high byte, character in the low byte); the key is consumed. Once the game is asked to end,
+   returns Esc at once. */
 int wait_key();
 
-/* Waits until none of the count scancodes is held, then empties the key buffer, so a key that
-   made a choice cannot act on the next screen. */
+/* Waits until none of the count scancodes is held (or the game is asked to end), then empties
+   the key buffer, so a key that made a choice cannot act on the next screen. */
 void wait_keys_released(const int *scancodes, int count);

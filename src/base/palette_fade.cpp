@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "base/key_wait.h"
+#include "base/quit_request.h"
 #include "base/screen_scale.h"
 
 namespace {
@@ -30,7 +31,8 @@ void fade_palette(const RGB *from, const RGB *to, int speed)
             std::chrono::steady_clock::now() - start);
         const long retraces = (long)elapsed.count() * RETRACES_PER_SECOND / 1000;
         const long step = retraces * speed / 2;
-        if (step >= FADE_STEPS)
+        // Asked to end, the game does not linger on its way out.
+        if (step >= FADE_STEPS || quit_requested())
             break;
         if (step != last) {
             fade_interpolate(from, to, between, (int)step, 0, PAL_SIZE - 1);

@@ -10,6 +10,7 @@
    written. Lines starting with '#' are comments. Every number is range-checked when the file is
    read, so playback does no arithmetic on a number play could not have produced. */
 #include "ui/demo_input.h"
+#include "base/quit_request.h"
 #include "play/play_session.h"
 #include "ui/demo_file.h"
 
@@ -355,8 +356,8 @@ bool demo_escape_held()
     if (playing()) {
         if (demo.diverged || demo.stopped)
             return true;
-        if (key[KEY_ESC]) {
-            demo.stopped = true;    // the viewer's Esc ends the playback
+        if (key[KEY_ESC] || quit_requested()) {
+            demo.stopped = true;    // the viewer's Esc ends the playback, as a request to end
             return true;
         }
         // After a confirmed completion the loop ends without reading on: no frame follows.
@@ -365,7 +366,9 @@ bool demo_escape_held()
             return false;
         return take('e', "e");
     }
-    const bool held = play_key_held(KEY_ESC) || pad_holds(KEY_ESC);
+    // A request to end the game leaves the level as Esc does, and is recorded as Esc: the demo
+    // ends there whole.
+    const bool held = play_key_held(KEY_ESC) || pad_holds(KEY_ESC) || quit_requested();
     if (held && demo_mode == DEMO_RECORD)
         note("e");
     return held;
@@ -386,8 +389,7 @@ int demo_ticks_since_last()
         if (!demo.clock_known || clock > demo.clock_before)
             demo.clock_start = clock;
         demo.clock_known = true;
-        run_level_clock(session.world, ticks);   // as it ran while the demo was recorded
-        demo.clock_before = level_clock_left(session.world);
+        demo.clock_before = clock;
         demo.ticks += ticks;
         return ticks;
     }
@@ -400,7 +402,6 @@ int demo_ticks_since_last()
         ticks = 0;      // the tick counter wrapped round, after 248 days
     if (demo_mode == DEMO_RECORD)
         note("t" + std::to_string(ticks));
-    run_level_clock(session.world, ticks);
     return ticks;
 }
 

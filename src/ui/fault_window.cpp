@@ -1,5 +1,6 @@
 /* fault_window.cpp: the game's window opened only to say why the game cannot go on. */
 #include "ui/fault_window.h"
+#include "base/quit_request.h"
 
 #include <allegro.h>
 #include <cstdio>
@@ -82,7 +83,7 @@ int show_fault_window(const char *text)
     console_puts(lines);
     console_puts("\n\nPress a key to end.\n");
     clear_keybuf();
-    while (!close_clicked && !keypressed())
+    while (!close_clicked && !keypressed() && !quit_requested())
         pause_briefly();
     allegro_exit();
     return 1;

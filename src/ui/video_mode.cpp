@@ -1,5 +1,6 @@
 /* video_mode.cpp: the graphics mode from "wvideo.cfg" and the video mode dialog. */
 #include "ui/video_mode.h"
+#include "base/quit_request.h"
 
 #include <allegro.h>
 #include <cstdio>
@@ -178,6 +179,16 @@ void enlarge_dialog(bool on)
     }
 }
 
+/* The dialog's reader of the mouse buttons, which its loop calls on every turn: a request to end
+   the game is answered there as Esc, which closes the dialog as a cancel. */
+int (*library_mouse_b)() = nullptr;
+int dialog_mouse_b()
+{
+    if (quit_requested() && !keypressed())
+        simulate_keypress(KEY_ESC << 8 | 27);
+    return library_mouse_b();
+}
+
 } // namespace
 
 void set_gui_colours()
@@ -238,7 +249,10 @@ int configure_video_mode()
     for (;;) {
         set_gui_colours();
         enlarge_dialog(true);
+        library_mouse_b = gui_mouse_b;
+        gui_mouse_b = dialog_mouse_b;
         const int chosen = gfx_mode_select(&driver, &width, &height);
+        gui_mouse_b = library_mouse_b;
         enlarge_dialog(false);
         if (!chosen) {
             remove_mouse();
