@@ -6,6 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "game_test_support.h"
 #include "level_analysis.h"
 #include "search/level_search.h"
@@ -230,5 +233,22 @@ TEST(HintThread, TheRequestReturnsAtOnceAndTheFramesGoOnUntilTheAnswer)
     EXPECT_FALSE(hint_thinking(session));
     EXPECT_EQ(hint_outcome(session, &code, &seconds), HINT_NONE);
     EXPECT_EQ(world.message.text, nullptr);
+
+    // A fork (the par search's, a test's) finds no thread of the hint under way: the table
+    // ahead is stopped or, built, joined, and a search cancelled. They used to run on, leaving
+    // the child a thread it could never join.
+    driver_settle(world, TICKS, 2000);
+    hint_think_ahead(session);
+    hint_request(session);
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    ASSERT_GT(child, 0);
+    waitpid(child, nullptr, 0);
+    HintAheadFigures ahead;
+    EXPECT_TRUE(!hint_ahead_figures(session, &ahead) || ahead.done);
+    EXPECT_FALSE(hint_thinking(session));
+    hint_forget_ahead(session);
     hint_reset(session);
 }

@@ -11,6 +11,8 @@
 #include <new>
 #include <thread>
 
+#include <pthread.h>
+
 #include <time.h>
 
 #include "play/play_session.h"
@@ -300,6 +302,31 @@ void stop_ahead_at_exit()
 {
     if (session.hint)
         stop_ahead(session.hint->ahead);
+}
+
+/* Before any fork (the par search's child, a test's): a child gets no copy of the threads, only
+   of what they were half-way through writing, and a thread object that can never be joined. A
+   table built whole is kept; one still under way is stopped, to be begun again by the next
+   hint_think_ahead. A hint's search is cancelled as a restart cancels it. */
+void stop_threads_before_fork()
+{
+    if (!session.hint)
+        return;
+    hint_cancel(session);
+    Ahead &a = session.hint->ahead;
+    if (a.thread.joinable() && a.done.load(std::memory_order_acquire))
+        a.thread.join();
+    else
+        stop_ahead(a);
+}
+
+/* Called before a thread of the hint is started: the exit and every fork stop them first. */
+void stop_threads_at_exit_and_fork()
+{
+    static bool registered = false;
+    if (!registered)
+        registered = std::atexit(stop_ahead_at_exit) == 0 &&
+                     pthread_atfork(stop_threads_before_fork, nullptr, nullptr) == 0;
 }
 
 /* The table ahead once built whole, else nullptr. Read by the thinking thread too: the flags
@@ -616,6 +643,7 @@ void hint_request(PlaySession &s)
         return;
     }
     show_message(s.world, THINKING_TEXT, THINKING_TICKS);
+    stop_threads_at_exit_and_fork();
     h.thinking.stop.store(false, std::memory_order_relaxed);
     try {
         h.thinking.thread = std::thread(think, std::ref(h), outcome);
@@ -707,6 +735,13 @@ bool hint_thinking(PlaySession &s)
     return h.hint.outcome == HINT_THINKING;
 }
 
+bool hint_holds_world(PlaySession &s)
+{
+    HintState &h = hint_state(s);
+    return h.hint.outcome == HINT_THINKING &&
+           s.world.queue.write_index == h.held.queue.write_index;
+}
+
 void hint_wait(PlaySession &s)
 {
     HintState &h = hint_state(s);
@@ -738,9 +773,7 @@ void hint_think_ahead(PlaySession &s)
         return;                 // this level's table, built or under way
     hint_cancel(s);             // a search under way may be reading the table to be dropped
     stop_ahead(a);
-    static bool stop_at_exit = false;
-    if (!stop_at_exit)
-        stop_at_exit = std::atexit(stop_ahead_at_exit) == 0;
+    stop_threads_at_exit_and_fork();
     if (!a.table && !(a.table = win_table_create()))
         return;
     read_book(s, a);

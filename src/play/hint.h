@@ -56,6 +56,11 @@ HintOutcome hint_outcome(PlaySession &s, int *code, double *seconds);
 /* True while hint_frame has a search to run. Called by the tests and the benchmark. */
 bool hint_thinking(PlaySession &s);
 
+/* True when this frame's hint_frame will put the world back as the hint found it: a search is
+   under way and no command was typed since it began. What the world does in such a frame is
+   undone, its sounds included. Called by the play session before the world's update. */
+bool hint_holds_world(PlaySession &s);
+
 /* hint_cancel, and forgets the way found before as well, so that the next request searches
    afresh. Called by the tests and the benchmark between positions they time. */
 void hint_reset(PlaySession &s);

@@ -8,8 +8,9 @@
 #include "world/level_rules.h"
 #include "world/player.h"
 #include "world/world.h"
+#include "world/world_clock.h"
 
-PlaySession session = {World{}, 1, false, RecordsAttempt{}, nullptr, nullptr};
+PlaySession session = {World{}, 1, false, RecordsAttempt{}, nullptr, nullptr, false};
 
 void play_pending_cues(World &w)
 {
@@ -21,19 +22,33 @@ void play_pending_cues(World &w)
 
 void session_step(PlaySession &s, int ticks)
 {
+    // The frame's ticks were counted before its keys were read: when those keys started the
+    // level again, the ticks fell on the attempt that ended, and the new one begins with its
+    // whole clock.
+    if (s.restarted)
+        ticks = 0;
+    s.restarted = false;
     if (command_ready(s.world)) {
         undo_keep_command(s);
         records_note_command(s.attempt);
         hint_cancel(s);
     }
+    // While the hint thinks, the world is put back after its update: the update is not heard
+    // either (a mine a few ticks from going off would sound every frame).
+    const bool held = hint_holds_world(s);
+    const CueLog heard = s.world.cues;
+    run_level_clock(s.world, ticks);
     player_command(s.world);
     update_player(s.world, ticks);
+    if (held)
+        s.world.cues = heard;
     play_pending_cues(s.world);
     hint_frame(s);
 }
 
 void session_restart(PlaySession &s)
 {
+    s.restarted = true;
     undo_keep_restart(s);
     start_level(s.world, s.level);
     undo_attempt_started(s);

@@ -20,6 +20,7 @@ struct PlaySession {
     RecordsAttempt attempt; /* what the records count of the attempt under way */
     UndoHistory *undo;      /* the world before each command, for undo: made when first needed */
     HintState *hint;        /* the hint asked for or shown, and its search: likewise */
+    bool restarted;         /* set by session_restart until the next session_step */
 };
 
 /* The game's session: the play loop, the editor's playtest and the screens over play act on it. */
@@ -29,10 +30,12 @@ extern PlaySession session;
    off) and empties the list. Called once a frame, after the world's update. */
 void play_pending_cues(World &w);
 
-/* The rest of a frame of play once the keys are read and the level clock has run by `ticks`:
-   the command the robot takes, if any (the world as it stood before it kept for undo, the
-   command counted into the attempt, a hint shown made stale), the world's update, its sounds,
-   and the hint's frame. The play loop and the editor's playtest run it once a frame. */
+/* The rest of a frame of play once the keys are read, `ticks` the ticks counted since the
+   frame before: the level clock run by them (by none when the keys restarted the level: they
+   fell on the attempt that ended), the command the robot takes, if any (the world as it stood
+   before it kept for undo, the command counted into the attempt, a hint shown made stale), the
+   world's update, its sounds (none while the hint holds the world), and the hint's frame. The
+   play loop and the editor's playtest run it once a frame. */
 void session_step(PlaySession &s, int ticks);
 
 /* Starts the session's level again, as the restart keys do: the world before it kept for undo

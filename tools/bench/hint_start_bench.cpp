@@ -37,7 +37,6 @@ double frame(BITMAP *picture)
     const Clock::time_point start = Clock::now();
     probe_floor(session.world);
     render_frame(picture, session.world, session_overlay(session));
-    run_level_clock(session.world, TICKS);
     session_step(session, TICKS);
     return ms_since(start);
 }

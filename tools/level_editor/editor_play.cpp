@@ -80,9 +80,7 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
             break;
         confirmed = handle_game_keys();
         session.world.camera_height = display_options.camera_height;
-        const int ticks = ticks_since_last();
-        run_level_clock(session.world, ticks);
-        session_step(session, ticks);
+        session_step(session, ticks_since_last());
     }
     hint_cancel(session);
     undo_clear(session);
