@@ -9,6 +9,8 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <cerrno>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -106,13 +108,19 @@ protected:
     const std::filesystem::path saved_dir = std::filesystem::current_path();
 };
 
-/* Runs a command, collecting what it prints; returns its exit status. */
-int run_command(const std::string &command, std::string *output)
+/* Runs a command, collecting what it prints, standard error after standard output, and the
+   latter alone in *errors when given; returns its exit status. */
+int run_command(const std::string &command, std::string *output, std::string *errors = nullptr)
 {
     const std::string printed = "/tmp/tirvex_checker_" + std::to_string(getpid()) + ".out";
-    const int status = std::system((command + " >" + printed + " 2>&1").c_str());
-    *output = game_test::read_file(printed);
+    const int status =
+        std::system((command + " >" + printed + " 2>" + printed + ".err").c_str());
+    const std::string err = game_test::read_file(printed + ".err");
+    *output = game_test::read_file(printed) + err;
+    if (errors)
+        *errors = err;
     std::remove(printed.c_str());
+    std::remove((printed + ".err").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -147,9 +155,14 @@ std::string map_file(const std::string &text)
    the words given. */
 void expect_checker(const std::string &arguments, int status, const std::string &words)
 {
-    std::string output;
-    EXPECT_EQ(run_command(checker + " " + arguments, &output), status) << arguments << "\n" << output;
-    EXPECT_NE(output.find(words), std::string::npos)
+    std::string output, errors;
+    EXPECT_EQ(run_command(checker + " " + arguments, &output, &errors), status)
+        << arguments << "\n" << output;
+    // A wrong command line, and a map that cannot be read at all, are said on standard error
+    // with the system's reason; a map's faults are the checker's findings, on its output.
+    const bool fault = status == 2 || words.find(std::strerror(ENOENT)) != std::string::npos;
+    const std::string &said = fault ? errors : output;
+    EXPECT_NE(said.find(words), std::string::npos)
         << arguments << ": expected \"" << words << "\" in\n" << output;
 }
 
@@ -179,8 +192,12 @@ TEST(LevelChecker, FindsTheShortestWayProvesAHopelessLevelHopelessAndRefusesABad
         {"--bogus x.txt", 2, ""},
         {"--think 0.4s x.txt", 2, ""},
         {"--think -1 x.txt", 2, ""},
+        // Options nothing would read, or whose second value would silently win, are refused.
+        {"--think 0.25 " + near, 2, "--think only works with --fair"},
+        {"--start-delay 50 " + near, 2, "--start-delay only works with --fair"},
+        {"--ticks 2 --ticks=3 " + near, 2, "given twice: --ticks=3"},
         {"--fair --think 0.25 " + near, 0, "thinking 0.25 s before each command it can be won"},
-        {"/nonexistent/map.txt", 1, "cannot be opened"},
+        {"/nonexistent/map.txt", 1, "/nonexistent/map.txt: No such file or directory"},
     };
     for (const auto &run : runs)
         expect_checker(run.arguments, run.status, run.words);

@@ -105,6 +105,10 @@ int read_command_line(int argc, char **argv, const CommandSyntax *syntax, const 
         if (k < 0)
             return refuse(syntax, "unknown option", a);
         const CommandOption &o = syntax->options[k];
+        // A second value would silently win over the first (two seeds, two folders): the
+        // player meant one of them, and only they know which.
+        if (line->given[k])
+            return refuse(syntax, "given twice:", a);
         if (!o.value_name) {
             if (equals)
                 return refuse(syntax, "takes no value:", a);

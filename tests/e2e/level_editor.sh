@@ -100,6 +100,22 @@ grep -q "^2 1 0 0 2 " "$draft" || e2e_fail "the saved level lost its teleport"
 grep -q "^[0-9-]* [0-9-]* [0-9-]* [0-9-]* 1 " "$draft" && e2e_fail "the saved level gained a start"
 nothing_left "the editor left after a refused playtest"
 
+# A new level in a folder that is not there is warned of at once (it used to open silently);
+# saving there fails with the file's name, and the work stays in the editor. A --game folder
+# that is not there is named.
+edit_start "$E2E_TMP/missing/map01.txt"
+e2e_poll 20 eval 'grep -q "missing/ is not there" "$E2E_GAME/err.txt"' ||
+    e2e_fail "no warning of the missing folder: $(cat "$E2E_GAME/err.txt")"
+e2e_key space F2
+e2e_poll 20 said "not saved: $E2E_TMP/missing/map01.txt" || e2e_fail "saving there was not refused"
+e2e_key Escape
+e2e_poll 20 said "unsaved changes" || e2e_fail "the work was dropped after a failed save"
+e2e_key Escape
+e2e_expect_exit 0
+(cd "$E2E_GAME" && ./tirvex_edit --game /nonexistent "$map" 2>"$E2E_GAME/err.txt" >/dev/null)
+[ $? -eq 1 ] && grep -q "game folder /nonexistent cannot be entered" "$E2E_GAME/err.txt" ||
+    e2e_fail "a missing --game folder is not named: $(cat "$E2E_GAME/err.txt")"
+
 edit_start "$map"
 # A row of three squares; the start turned to face +x, a sweet, the teleport.
 e2e_key space Right space Right space Left Left r 1 Right 7 Right 2

@@ -35,6 +35,7 @@
 #include "app/command_line.h"
 #include "base/game_paths.h"
 #include "base/display_options.h"
+#include "base/file_read.h"
 
 namespace {
 
@@ -150,6 +151,15 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
     if (line.given[OPTION_JOBS])
         r->jobs = (int32_t)line.number[OPTION_JOBS];
     r->fair = line.given[OPTION_FAIR];
+    // Without --fair nothing reads them: taking them silently would let a designer believe a
+    // pace was tried that never was.
+    for (int option : {OPTION_START_DELAY, OPTION_THINK})
+        if (line.given[option] && !r->fair) {
+            std::fprintf(stderr, "%s: --%s only works with --fair\n", path_file_name(argv[0]),
+                         CHECKER_OPTIONS[option].name);
+            print_usage(stderr, &syntax);
+            return STATUS_COMMAND_LINE;
+        }
     if (line.given[OPTION_START_DELAY])
         r->start_delay = (int32_t)line.number[OPTION_START_DELAY];
     if (line.given[OPTION_THINK] && !read_think(line.text[OPTION_THINK], &r->think_ticks)) {
@@ -166,22 +176,27 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
 /* Reads a whole map file. Returns its length, or -1 (with a message) when it cannot be used. */
 long read_map(const char *path)
 {
-    FILE *file = std::fopen(path, "rb");
+    // Without waiting: a FIFO or a device where a map should be is refused, not read for ever.
+    char fault[GAME_PATH_SIZE + 96];
+    FILE *file = fopen_regular(path, MAP_TEXT_SIZE, fault, sizeof fault);
     if (!file) {
-        std::printf("%s: cannot be opened: the game ends with \"Can't load the map\"\n", path);
+        if (!fault[0])
+            std::snprintf(fault, sizeof fault, "%s: %s", path, std::strerror(errno));
+        std::fprintf(stderr, "%s; the game ends with \"Can't load the map\"\n", fault);
         return -1;
     }
     size_t length = std::fread(map_text, 1, MAP_TEXT_SIZE + 1, file);
     std::fclose(file);
     if (length > MAP_TEXT_SIZE) {
-        std::printf("%s: larger than %d bytes: no map is that long\n", path, (int)MAP_TEXT_SIZE);
+        std::fprintf(stderr, "%s: larger than %d bytes: no map is that long\n", path,
+                     (int)MAP_TEXT_SIZE);
         return -1;
     }
     map_text[length] = '\0';
     int line = 1;
     for (size_t i = 0; i < length; i++) {
         if (map_text[i] == '\0') {
-            std::printf("%s:%d: a NUL byte: a map is plain text\n", path, line);
+            std::fprintf(stderr, "%s:%d: a NUL byte: a map is plain text\n", path, line);
             return -1;
         }
         line += map_text[i] == '\n';
@@ -197,14 +212,15 @@ bool record(const CheckerRequest &request, const char *path, const char *level_n
     std::snprintf(out_path, sizeof out_path, "%s/%s", request.record_dir, path_file_name(path));
     FILE *out = std::fopen(out_path, "w");
     if (!out) {
-        std::printf("%s: cannot write the solution to %s\n", path, out_path);
+        std::fprintf(stderr, "%s: cannot write the solution to %s: %s\n", path, out_path,
+                     std::strerror(errno));
         return false;
     }
     int completed = write_solution(out, map_text, path_file_name(path), level_name,
                                    request.ticks_per_frame, result);
     bool written = std::fclose(out) == 0;
     if (!completed || !written) {
-        std::printf("%s: the recorded solution in %s %s\n", path, out_path,
+        std::fprintf(stderr, "%s: the recorded solution in %s %s\n", path, out_path,
                     completed ? "could not be written" : "does not complete the level on replay");
         return false;
     }
@@ -498,13 +514,14 @@ bool write_markdown(const CheckerRequest &request)
     }
     FILE *out = std::fopen(request.markdown_path, "w");
     if (!out) {
-        std::printf("%s: the table cannot be written: %s\n", request.markdown_path,
-                    std::strerror(errno));
+        std::fprintf(stderr, "%s: the table cannot be written: %s\n", request.markdown_path,
+                     std::strerror(errno));
         return false;
     }
     write_level_table(out, table_rows, request.map_count, request.fair);
     if (std::fclose(out) != 0) {
-        std::printf("%s: the table could not be written\n", request.markdown_path);
+        std::fprintf(stderr, "%s: the table could not be written: %s\n", request.markdown_path,
+                     std::strerror(errno));
         return false;
     }
     return true;

@@ -13,6 +13,7 @@
    Alt+Enter switches between window and full screen. Keys: the help page (F1), the README and
    tirvex-edit(6). */
 #include <allegro.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -152,6 +153,19 @@ std::string read_map(const std::string &path, EditLevel *level, std::string *tex
     }
     *text = std::string(bytes, length);
     return "";
+}
+
+/* A warning when the map at `path` is a new level whose folder is not there: it could never be
+   saved where it was named, and a designer should hear that before the work, not after it.
+   Empty otherwise. */
+std::string missing_folder_warning(const std::string &path)
+{
+    const std::string folder = path.substr(0, path.rfind('/') + 1);
+    struct stat status;
+    if (folder.empty() || stat(folder.c_str(), &status) == 0)
+        return "";
+    return folder + " is not there (" + std::strerror(errno) + "): the new level " +
+           path.substr(folder.size()) + " cannot be saved in it; make the folder first";
 }
 
 /* Makes the map at `path` the one edited: its level, a fresh history, the view at its start.
@@ -871,7 +885,7 @@ int main(int argc, char **argv)
     // a page in the window before the editor ends: there is no terminal to read it on.
     const bool named = line.operand_count > 0;
     std::string path = named ? line.operands[0] : default_map();
-    std::string fault, renumbered;
+    std::string fault, renumbered, warning;
     if (path.empty()) {
         fault = std::string("no folder of levels of your own could be made: ") +
                 std::strerror(errno) + "; name a MAP";
@@ -895,6 +909,9 @@ int main(int argc, char **argv)
             if (named)
                 return 1;
         }
+        warning = missing_folder_warning(path);
+        if (!warning.empty())
+            std::fprintf(stderr, "%s: %s\n", syntax.program, warning.c_str());
     }
 
     set_window_identity("tirvex-edit", "Tirvex-edit");
@@ -931,7 +948,8 @@ int main(int argc, char **argv)
     e.view.mark_x = e.view.mark_z = -1;
     e.view.top_z = GRID_ROWS - 1;
     e.view.brush = EditBrush{1, 0, CONTENT_NOTHING, 0};
-    say(renumbered.empty() ? "F1: help on every key and the mouse" : renumbered);
+    say(!warning.empty() ? warning : !renumbered.empty() ? renumbered :
+                                                          "F1: help on every key and the mouse");
     screen_buffer = create_bitmap(picture_w(), picture_h());
     world_view = create_bitmap(VIEW_WIDTH, VIEW_HEIGHT);
     if (!fault.empty()) {

@@ -17,9 +17,12 @@ const char *start_headless_game(const char *game_dir)
     if (!system_driver && install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
         return "the game library cannot start";
     set_color_depth(8);
-    if (game_dir && chdir(game_dir) != 0)
-        return "cannot enter the game directory";
     static char fault[DATAFILE_MESSAGE_SIZE];
+    if (game_dir && chdir(game_dir) != 0) {
+        std::snprintf(fault, sizeof fault, "the game folder %s cannot be entered: %s", game_dir,
+                      std::strerror(errno));
+        return fault;
+    }
     if (!load_game_datafile("data/pz.dat", fault))
         return fault;
     for (int i = 0; i < 4; i++)
