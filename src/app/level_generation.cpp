@@ -42,7 +42,8 @@ enum {
     LINE_COLUMNS = 79,          /* the console's 80th column would wrap onto an empty row */
     OUTPUT_LINE_SIZE = 512,
     FOLDER_TRIES = 1000,
-    MAP_READ_LIMIT = 65536      /* far over any map the generator makes */
+    MAP_READ_LIMIT = 65536,     /* far over any map the generator makes */
+    PROOF_READ_LIMIT = 1 << 24  /* and any proof */
 };
 
 /* Seconds a generator is given to end after SIGTERM before it gets SIGKILL, and after that. */
@@ -95,16 +96,16 @@ int64_t make_set_folder(const char *parent, int64_t chosen, char *folder, size_t
     return -1;
 }
 
-/* Reads the regular file at path (a link is not one here: the generator makes none) into
-   `bytes` (`size` bytes, one kept for a closing zero). Returns its length, or -1 when it is not
-   a regular file, cannot be read or does not fit. */
-long read_generated_file(const char *path, char *bytes, size_t size)
+/* Reads the start of the regular file at path (a link is not one here: the generator makes
+   none) into `bytes` (`size` bytes, one kept for a closing zero). Returns the bytes read, or -1
+   when it is not a regular file, cannot be read or is larger than `limit`. */
+long read_generated_file(const char *path, long long limit, char *bytes, size_t size)
 {
     struct stat info;
     char fault[GAME_PATH_SIZE + 64];
     if (lstat(path, &info) != 0 || !S_ISREG(info.st_mode))
         return -1;
-    const int fd = open_regular_file(path, (long long)size - 1, fault, sizeof fault);
+    const int fd = open_regular_file(path, limit, fault, sizeof fault);
     if (fd < 0)
         return -1;
     const long got = read_up_to(fd, bytes, size - 1);
@@ -122,10 +123,10 @@ bool level_whole(const char *folder, int number)
     static char map[MAP_READ_LIMIT], proof[512];
     char path[GAME_PATH_SIZE + 32];
     std::snprintf(path, sizeof path, "%s/map%02d.txt", folder, number);
-    const long map_length = read_generated_file(path, map, sizeof map);
+    const long map_length = read_generated_file(path, sizeof map - 1, map, sizeof map);
     std::snprintf(path, sizeof path, "%s/solutions/map%02d.txt", folder, number);
     // The hash is on the second line; the first is the par, well within the bytes read.
-    if (map_length <= 0 || read_generated_file(path, proof, sizeof proof) <= 0)
+    if (map_length <= 0 || read_generated_file(path, PROOF_READ_LIMIT, proof, sizeof proof) <= 0)
         return false;
     const char *second = std::strchr(proof, '\n');
     unsigned long long hash = 0;
