@@ -4,23 +4,28 @@
 
 #include <allegro.h>
 
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/command_line.h"
 #include "base/console.h"
+#include "base/file_read.h"
 #include "base/game_paths.h"
 #include "base/key_wait.h"
 #include "base/screen_scale.h"
 #include "base/timer.h"
+#include "ui/records_file.h"
 
 extern char **environ;
 
@@ -36,8 +41,13 @@ enum {
     CONSOLE_ROW = 8,
     LINE_COLUMNS = 79,          /* the console's 80th column would wrap onto an empty row */
     OUTPUT_LINE_SIZE = 512,
-    FOLDER_TRIES = 1000
+    FOLDER_TRIES = 1000,
+    MAP_READ_LIMIT = 65536,     /* far over any map the generator makes */
+    PROOF_READ_LIMIT = 1 << 24  /* and any proof */
 };
+
+/* Seconds a generator is given to end after SIGTERM before it gets SIGKILL, and after that. */
+const double STOP_GRACE_SECONDS = 2.0;
 
 bool known(const char *name, const char *const *names, size_t count)
 {
@@ -64,9 +74,9 @@ bool find_generator(const char *program_path, char *path)
     return false;
 }
 
-/* Makes parent/generated-SEED for `seed` when it is 0 or more, else for the first seed from the
-   clock's whose folder is not there. Returns the seed, or -1 (errno kept) when no folder can be
-   made. */
+/* Makes parent/generated-SEED for `seed` when it is 0 or more (one there already, a folder, is
+   taken as it is: its set is finished), else for the first seed from the clock's whose folder
+   is not there. Returns the seed, or -1 (errno kept) when no folder can be made. */
 int64_t make_set_folder(const char *parent, int64_t chosen, char *folder, size_t size)
 {
     const int64_t first = chosen >= 0 ? chosen : (int64_t)std::time(nullptr) % 1000000000;
@@ -77,8 +87,97 @@ int64_t make_set_folder(const char *parent, int64_t chosen, char *folder, size_t
             return seed;
         if (errno != EEXIST)
             return -1;
+        struct stat info;
+        if (chosen >= 0 && lstat(folder, &info) == 0 && S_ISDIR(info.st_mode))
+            return seed;
+        if (chosen >= 0)
+            errno = ENOTDIR;
     }
     return -1;
+}
+
+/* Reads the start of the regular file at path (a link is not one here: the generator makes
+   none) into `bytes` (`size` bytes, one kept for a closing zero). Returns the bytes read, or -1
+   when it is not a regular file, cannot be read or is larger than `limit`. */
+long read_generated_file(const char *path, long long limit, char *bytes, size_t size)
+{
+    struct stat info;
+    char fault[GAME_PATH_SIZE + 64];
+    if (lstat(path, &info) != 0 || !S_ISREG(info.st_mode))
+        return -1;
+    const int fd = open_regular_file(path, limit, fault, sizeof fault);
+    if (fd < 0)
+        return -1;
+    const long got = read_up_to(fd, bytes, size - 1);
+    close(fd);
+    if (got >= 0)
+        bytes[got] = '\0';
+    return got;
+}
+
+/* True when level `number` of `folder` is whole: its map and its proof are regular files that
+   read back, and the proof's second line ("# map hash HEX") names the hash of the map as it
+   is. A map without its proof, a proof cut short or of another map, is no level. */
+bool level_whole(const char *folder, int number)
+{
+    static char map[MAP_READ_LIMIT], proof[512];
+    char path[GAME_PATH_SIZE + 32];
+    std::snprintf(path, sizeof path, "%s/map%02d.txt", folder, number);
+    const long map_length = read_generated_file(path, sizeof map - 1, map, sizeof map);
+    std::snprintf(path, sizeof path, "%s/solutions/map%02d.txt", folder, number);
+    // The hash is on the second line; the first is the par, well within the bytes read.
+    if (map_length <= 0 || read_generated_file(path, PROOF_READ_LIMIT, proof, sizeof proof) <= 0)
+        return false;
+    const char *second = std::strchr(proof, '\n');
+    unsigned long long hash = 0;
+    int end = 0;
+    return second && std::sscanf(second + 1, "# map hash %16llx%n", &hash, &end) == 1 &&
+           end == 27 && second[1 + end] == '\n' &&
+           hash == map_text_hash(map, (size_t)map_length);
+}
+
+/* Takes away what a generator stopped by force may have left in `dir`: its new files not yet
+   linked into place ("mapNN.txt.XXXXXX"). */
+void remove_unlinked_files(const char *dir)
+{
+    DIR *listing = opendir(dir);
+    if (!listing)
+        return;
+    char path[GAME_PATH_SIZE + 32];
+    while (const dirent *entry = readdir(listing)) {
+        int number, end = 0;
+        if (std::strlen(entry->d_name) == 16 &&
+            std::sscanf(entry->d_name, "map%2d.txt.%*6c%n", &number, &end) == 1 && end == 16) {
+            std::snprintf(path, sizeof path, "%s/%s", dir, entry->d_name);
+            unlink(path);
+        }
+    }
+    closedir(listing);
+}
+
+/* Makes the set's numbers in `folder` whole levels only: a level with one half missing or a
+   proof not of its map loses both halves, so the generator makes it again, and what a stopped
+   generator left unlinked goes. Returns the whole levels from map01.txt on, the ones played. */
+int tidy_set(const char *folder)
+{
+    char path[GAME_PATH_SIZE + 32];
+    int playable = 0;
+    bool gap = false;
+    for (int number = 1; number <= GENERATED_SET; number++) {
+        if (level_whole(folder, number)) {
+            playable += gap ? 0 : 1;
+            continue;
+        }
+        gap = true;
+        std::snprintf(path, sizeof path, "%s/map%02d.txt", folder, number);
+        unlink(path);
+        std::snprintf(path, sizeof path, "%s/solutions/map%02d.txt", folder, number);
+        unlink(path);
+    }
+    remove_unlinked_files(folder);
+    std::snprintf(path, sizeof path, "%s/solutions", folder);
+    remove_unlinked_files(path);
+    return playable;
 }
 
 /* Clears the console's current row and puts the cursor at its start: the status line is written
@@ -133,52 +232,90 @@ void show_status(int made, int32_t seconds)
                        (int)seconds);
 }
 
-/* Takes away `folder`/mapNN.txt and its solution from number `from` on: a level the generator
-   was stopped in the middle of. */
-void remove_unfinished(const char *folder, int from)
-{
-    char path[GAME_PATH_SIZE + 32];
-    for (int number = from; number <= 99; number++) {
-        std::snprintf(path, sizeof path, "%s/map%02d.txt", folder, number);
-        const bool map = unlink(path) == 0;
-        std::snprintf(path, sizeof path, "%s/solutions/map%02d.txt", folder, number);
-        const bool solution = unlink(path) == 0;
-        if (!map && !solution)
-            break;
-    }
-}
-
-/* The levels in `folder` from map01.txt on whose map and proof are both there. */
-int whole_levels(const char *folder)
-{
-    char path[GAME_PATH_SIZE + 32];
-    int number = 1;
-    for (; number <= 99; number++) {
-        std::snprintf(path, sizeof path, "%s/map%02d.txt", folder, number);
-        if (access(path, R_OK) != 0)
-            break;
-        std::snprintf(path, sizeof path, "%s/solutions/map%02d.txt", folder, number);
-        if (access(path, R_OK) != 0)
-            break;
-    }
-    return number - 1;
-}
-
+/* Takes away the set's levels and the folder: nothing of a set without a level is left. */
 void remove_folder(const char *folder)
 {
-    remove_unfinished(folder, 1);
     char path[GAME_PATH_SIZE + 32];
+    for (int number = 1; number <= GENERATED_SET; number++) {
+        std::snprintf(path, sizeof path, "%s/map%02d.txt", folder, number);
+        unlink(path);
+        std::snprintf(path, sizeof path, "%s/solutions/map%02d.txt", folder, number);
+        unlink(path);
+    }
     std::snprintf(path, sizeof path, "%s/solutions", folder);
     rmdir(path);
     rmdir(folder);
 }
 
+double monotonic_seconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (double)now.tv_sec + now.tv_nsec / 1e9;
+}
+
+/* Waits at most `seconds` for `child` to end, looking without blocking. Returns true, with its
+   status in *status, when it ended (or there is no such child left). */
+bool child_ended(pid_t child, double seconds, int *status)
+{
+    const double until = monotonic_seconds() + seconds;
+    for (;;) {
+        const pid_t got = waitpid(child, status, WNOHANG);
+        if (got == child || (got < 0 && errno != EINTR))
+            return true;
+        if (monotonic_seconds() >= until)
+            return false;
+        pause_briefly();
+    }
+}
+
+/* Ends `child`, asked with SIGTERM when `ask`, and with SIGKILL when it has not ended within
+   STOP_GRACE_SECONDS of that: a generator deaf to the first never holds the game. Its status
+   goes into *status (a SIGKILL one when it could not be seen to end at all). */
+void end_child(pid_t child, bool ask, int *status)
+{
+    if (ask)
+        kill(child, SIGTERM);
+    if (child_ended(child, STOP_GRACE_SECONDS, status))
+        return;
+    kill(child, SIGKILL);
+    if (!child_ended(child, STOP_GRACE_SECONDS, status))
+        *status = SIGKILL;      // as waitpid words a kill; the child is reaped when the game ends
+}
+
+/* What stopped the generator, in the player's words, from its status and its last fault line
+   (which ends with the system's words for the error when a file could not be written). */
+const char *failure_words(int status, const char *fault_line)
+{
+    static const struct {
+        int error;
+        const char *words;
+    } WRITE_FAULTS[] = {{ENOSPC, "the disk is full"},
+                        {EDQUOT, "the disk quota is used up"},
+                        {EROFS, "the disk is read-only"},
+                        {EACCES, "the folder of the levels may not be written"},
+                        {EPERM, "the folder of the levels may not be written"},
+                        {EIO, "the disk failed to write"}};
+    if (!WIFEXITED(status))
+        return "the level generator was stopped by a signal";
+    for (const auto &fault : WRITE_FAULTS)
+        if (std::strstr(fault_line, std::strerror(fault.error)))
+            return fault.words;
+    if (std::strstr(fault_line, "shapes passed the rules"))
+        return "no shape the generator tried for a level passed its rules";
+    return "the level generator failed (its messages are above)";
+}
+
 } // namespace
 
-bool generation_names_known(const char *idea, const char *size)
+bool generation_idea_known(const char *idea)
 {
-    return known(idea, IDEAS, sizeof IDEAS / sizeof IDEAS[0]) &&
-           known(size, SIZES, sizeof SIZES / sizeof SIZES[0]);
+    return known(idea, IDEAS, sizeof IDEAS / sizeof IDEAS[0]);
+}
+
+bool generation_size_known(const char *size)
+{
+    return known(size, SIZES, sizeof SIZES / sizeof SIZES[0]);
 }
 
 int make_generated_levels(const char *program_path, const char *parent, const char *idea,
@@ -193,25 +330,33 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
         return 0;
     }
     const int64_t seed = make_set_folder(parent, chosen_seed, folder, size);
-    if (seed < 0 && chosen_seed >= 0 && errno == EEXIST) {
-        std::snprintf(fault, size, "The levels of seed %lld are in %s already: tirvex --levels "
-                      "%s plays them.", (long long)chosen_seed, folder, folder);
-        return 0;
-    }
     if (seed < 0) {
         std::snprintf(fault, size, "No folder for new levels can be made in %s: %s.", parent,
                       std::strerror(errno));
         return 0;
     }
-    console_printf("\nMaking %d %s levels of the idea %s into %s\n", GENERATED_SET, size_name,
-                   idea, folder);
+    // A set of the seed there already is finished: a game ended before its set was leaves
+    // levels the seed makes again, in their places, beside the whole ones it keeps.
+    int made = tidy_set(folder);
+    if (made == GENERATED_SET) {
+        std::snprintf(fault, size, "The levels of seed %lld are in %s already: tirvex --levels "
+                      "%s plays them.", (long long)seed, folder, folder);
+        return 0;
+    }
+    if (made > 0)
+        console_printf("\nFinishing the %d %s levels of the idea %s in %s: %d are there\n",
+                       GENERATED_SET, size_name, idea, folder, made);
+    else
+        console_printf("\nMaking %d %s levels of the idea %s into %s\n", GENERATED_SET,
+                       size_name, idea, folder);
 
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         std::snprintf(fault, size, "The level generator cannot be started: %s.",
                       std::strerror(errno));
-        remove_folder(folder);
-        return 0;
+        if (made == 0)
+            remove_folder(folder);
+        return made;
     }
     // Its report and its faults both come to the console.
     posix_spawn_file_actions_t actions;
@@ -219,12 +364,15 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
-    char seed_text[24], count_text[8];
+    char seed_text[24], count_text[8], game_text[16];
     std::snprintf(seed_text, sizeof seed_text, "%lld", (long long)seed);
     std::snprintf(count_text, sizeof count_text, "%d", GENERATED_SET);
+    std::snprintf(game_text, sizeof game_text, "%d", (int)getpid());
+    // --set: level K of the seed is mapK.txt, the whole ones kept; --parent: the generator ends
+    // with the game, even one killed, and writes no level after it.
     const char *arguments[] = {generator, "--seed", seed_text, "--idea", idea, "--size",
                                size_name, "--out", folder, "--count", count_text, "--jobs", "2",
-                               nullptr};
+                               "--set", "--parent", game_text, nullptr};
     pid_t child = -1;
     const int spawned = posix_spawn(&child, generator, &actions, nullptr,
                                     const_cast<char **>(arguments), environ);
@@ -234,14 +382,19 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
         close(fds[0]);
         std::snprintf(fault, size, "The level generator %s cannot be started: %s.", generator,
                       std::strerror(spawned));
-        remove_folder(folder);
-        return 0;
+        if (made == 0)
+            remove_folder(folder);
+        return made;
     }
     fcntl(fds[0], F_SETFL, O_NONBLOCK);
 
-    static char line[OUTPUT_LINE_SIZE];
+    // The generator's faults start with its name; the last one says what stopped it.
+    static char line[OUTPUT_LINE_SIZE], fault_line[OUTPUT_LINE_SIZE];
+    char fault_start[64];
+    std::snprintf(fault_start, sizeof fault_start, "%s: ", path_file_name(generator));
+    fault_line[0] = '\0';
     size_t used = 0;
-    int made = 0, shown_seconds = -1;
+    int shown_seconds = -1;
     bool stopped = false, open = true;
     int32_t level_started = tick_counter;
     clear_keybuf();
@@ -263,6 +416,8 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
                 show_output_line(line, &made);
                 if (made != before)
                     level_started = tick_counter;
+                if (std::strncmp(line, fault_start, std::strlen(fault_start)) == 0)
+                    std::snprintf(fault_line, sizeof fault_line, "%s", line);
                 shown_seconds = -1;
             }
             continue;
@@ -270,7 +425,6 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
             open = false;
         }
         if (open && key_down(KEY_ESC)) {
-            kill(child, SIGTERM);
             stopped = true;
             open = false;
         }
@@ -284,25 +438,18 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
     }
     close(fds[0]);
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    end_child(child, stopped, &status);
     clear_console_row();
-    if (stopped || !WIFEXITED(status)) {
-        // The level under way may be written in part: what the list did not show is not kept.
-        remove_unfinished(folder, made + 1);
-        if (stopped)
-            console_printf("Stopped: %d of %d levels made.\n", made, GENERATED_SET);
-    }
-    // The files are what is played: a level is made when its map and its proof are there.
-    made = whole_levels(folder);
-    if (made == 0) {
-        if (!stopped)
-            std::snprintf(fault, size, "The level generator made no level (%s). Its messages "
-                                       "are on the console above.",
-                          WIFEXITED(status) ? "it found none that passed its rules" :
-                                              "it was stopped by a signal");
+    // The files are what is played: a level is made when its map and its proof of that map are
+    // there; a level the generator was stopped in, or could not write whole, goes.
+    made = tidy_set(folder);
+    if (stopped)
+        console_printf("Stopped: %d of %d levels made.\n", made, GENERATED_SET);
+    else if (made < GENERATED_SET)
+        std::snprintf(fault, size, "%c%s: %d of %d levels were made.",
+                      std::toupper(*failure_words(status, fault_line)),
+                      failure_words(status, fault_line) + 1, made, GENERATED_SET);
+    if (made == 0)
         remove_folder(folder);
-        return 0;
-    }
     return made;
 }

@@ -121,14 +121,23 @@ char **levels_without_folder(int argc, char *argv[])
 }
 
 /* Reads --generate's "IDEA SIZE" into idea and size (24 bytes each); false with a message on
-   standard error when they are not names the generator takes. */
+   standard error naming the word the generator does not take, and the ones it does. */
 bool read_generate_value(const char *value, char *idea, char *size)
 {
     char rest[2];
-    if (std::sscanf(value, "%23s %23s %1s", idea, size, rest) != 2 ||
-        !generation_names_known(idea, size)) {
+    if (std::sscanf(value, "%23s %23s %1s", idea, size, rest) != 2) {
         std::fprintf(stderr, "tirvex: --generate takes an idea (walk, push, runner, chain or mix) "
-                             "and a size (small, medium or large): --generate mix medium\n");
+                             "and a size (small, medium or large)\n");
+        return false;
+    }
+    if (!generation_idea_known(idea)) {
+        std::fprintf(stderr, "tirvex: no idea \"%s\" for --generate: walk, push, runner, chain "
+                             "or mix\n", idea);
+        return false;
+    }
+    if (!generation_size_known(size)) {
+        std::fprintf(stderr, "tirvex: no size \"%s\" for --generate: small, medium or large\n",
+                     size);
         return false;
     }
     return true;
@@ -269,6 +278,11 @@ int main(int argc, char *argv[])
         const int made = make_generated_levels(argv[0], own_levels, generate_idea, generate_size,
                                                seed, folder, generate_fault,
                                                sizeof generate_fault);
+        if (made > 0 && generate_fault[0]) {
+            // Fewer levels than asked for: said, and the ones made are played.
+            console_printf("\n%s\n", generate_fault);
+            std::fprintf(stderr, "tirvex: %s\n", generate_fault);
+        }
         if (made > 0 && !adopt_levels_folder(folder, generate_fault, notice, sizeof notice))
             std::fprintf(stderr, "tirvex: %s\n", generate_fault);
         else if (made > 0)

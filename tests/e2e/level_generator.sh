@@ -4,7 +4,7 @@
 # generated-check` runs the full one (20 seeds per idea and size): level_generator.sh GAME full.
 game_dir="$1"
 set_name="${2:-short}"
-tmp="$(mktemp -d)" && trap 'rm -rf "$tmp"' EXIT
+tmp="$(mktemp -d)" && trap 'umount "$tmp/full" 2>/dev/null; rm -rf "$tmp"' EXIT
 generator="$game_dir/level_generator"
 checker="$game_dir/level_checker"
 [ -x "$generator" ] || { echo "FAIL: no level generator in $game_dir"; exit 1; }
@@ -45,18 +45,35 @@ cmp "$tmp/small-walk/map01.txt" "$tmp/again/map01.txt" &&
     cmp "$tmp/small-walk/solutions/map01.txt" "$tmp/again/solutions/map01.txt" ||
     { echo "FAIL: seed 1 made other bytes the second time"; exit 1; }
 
-# A folder's levels are never written over: the next level takes the first free number, and a
-# folder where a file stands is refused with its name.
-mkdir -p "$tmp/mine" && echo "my own level" >"$tmp/mine/map01.txt"
+# A folder's levels are never written over: the next level takes the first number where neither
+# a map nor a proof stands (the generator once wrote a proof through a link at solutions/map02.txt
+# and over a player's lone solutions/map03.txt), and a folder where a file stands is refused with
+# its name, after the program's.
+mkdir -p "$tmp/mine/solutions" && echo "my own level" >"$tmp/mine/map01.txt"
+echo "elsewhere" >"$tmp/elsewhere" && ln -s "$tmp/elsewhere" "$tmp/mine/solutions/map02.txt"
+echo "my own proof" >"$tmp/mine/solutions/map03.txt"
 "$generator" --seed 1 --idea walk --size small --out "$tmp/mine" >/dev/null ||
     { echo "FAIL: no level made beside one of the player's own"; exit 1; }
-[ "$(cat "$tmp/mine/map01.txt")" = "my own level" ] && [ -f "$tmp/mine/map02.txt" ] &&
-    grep -q '^Tirvex level 2: ' "$tmp/mine/map02.txt" ||
-    { echo "FAIL: the player's map01.txt was touched or the new level is not map02.txt"; exit 1; }
+[ "$(cat "$tmp/mine/map01.txt" "$tmp/elsewhere" "$tmp/mine/solutions/map03.txt")" = \
+  "my own level"$'\n'"elsewhere"$'\n'"my own proof" ] && [ -f "$tmp/mine/solutions/map04.txt" ] &&
+    grep -q '^Tirvex level 4: ' "$tmp/mine/map04.txt" ||
+    { echo "FAIL: the player's files were touched or the new level is not map04.txt"; exit 1; }
 if message=$("$generator" --seed 1 --idea walk --size small --out "$tmp/mine/map01.txt" 2>&1); then
     echo "FAIL: a file taken for the folder"; exit 1
 fi
-grep -q "map01.txt: not a folder" <<<"$message" || { echo "FAIL: the refusal says: $message"; exit 1; }
+grep -q "^level_generator: .*map01.txt: not a folder" <<<"$message" ||
+    { echo "FAIL: the refusal says: $message"; exit 1; }
+
+# A full disk (a page for the map, none for its proof) leaves no level at all: the generator
+# once left its map beside an empty proof, which the game played.
+if [ "$(id -u)" = 0 ] && mkdir "$tmp/full" && mount -t tmpfs -o size=4k tmpfs "$tmp/full"; then
+    if message=$("$generator" --seed 1 --idea walk --size small --out "$tmp/full" 2>&1); then
+        echo "FAIL: a level said made on a full disk"; exit 1
+    fi
+    [ -z "$(ls "$tmp/full" "$tmp/full/solutions" | grep map)" ] &&
+        grep -q "^level_generator: .*map01.txt: cannot be written: No space left" <<<"$message" ||
+        { echo "FAIL: on a full disk: $message; $(ls -lR "$tmp/full")"; exit 1; }
+fi
 
 # Each size's rules, as the level test holds the shipped levels of that place to them: won after
 # a start delay, at every frame rate, with a clock margin of 2 and a human margin of 1.25; small

@@ -2,21 +2,26 @@
    winnable and fair by the level checker's own search and analysis.
 
    level_generator --seed N --idea IDEA --size SIZE --out DIR [--count K] [--jobs N] [--why]
+                   [--set] [--parent PID]
    (installed as tirvex-generate)
 
-   Writes K levels (default 1) as DIR/mapNN.txt, numbered from the first free number in DIR, and
-   each one's recorded solution as DIR/solutions/mapNN.txt. The same seed, idea, size and count
-   give the same files on any machine. A level for which no attempt passes is not written; the
-   exit status is then 1. On a terminal a progress line on stderr shows the attempts; --why
-   says why each attempt failed. */
+   Writes K levels (default 1) as DIR/mapNN.txt, numbered from the first free number in DIR (or,
+   with --set, level K of the seed as number K), and each one's recorded solution as
+   DIR/solutions/mapNN.txt; a level is on disk only as a whole pair of new files. The same seed,
+   idea, size and count give the same files on any machine. A level for which no attempt passes
+   is not written; the exit status is then 1. On a terminal a progress line on stderr shows the
+   attempts; --why says why each attempt failed. */
 #include <allegro.h>
 
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cinttypes>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +29,7 @@
 
 #include "app/command_line.h"
 #include "base/display_options.h"
+#include "base/file_replace.h"
 #include "base/game_paths.h"
 #include "level_generator.h"
 #include "level_score.h"
@@ -36,7 +42,7 @@ enum { STATUS_DONE = 0, STATUS_FAILS = 1, STATUS_COMMAND_LINE = 2 };
 enum { MAX_NUMBER = 99, MAX_COUNT = 99 };
 
 enum { OPTION_SEED, OPTION_IDEA, OPTION_SIZE, OPTION_OUT, OPTION_COUNT, OPTION_JOBS, OPTION_WHY,
-       OPTIONS };
+       OPTION_SET, OPTION_PARENT, OPTIONS };
 
 const CommandOption GENERATOR_OPTIONS[] = {
     {"seed", "N", "the seed the levels are made from, 0 to 2^62", 0, INT64_C(1) << 62},
@@ -46,7 +52,12 @@ const CommandOption GENERATOR_OPTIONS[] = {
     {"count", "K", "levels to make, 1 to 99 (default 1)", 1, MAX_COUNT},
     {"jobs", "N", "threads searching at once, 1 or 2 (default 2)", 1, 2},
     {"why", nullptr, "say on stderr why each attempt failed", 0, 0},
+    {"set", nullptr, "DIR is the seed's set: level K is number K; numbers taken are kept", 0, 0},
+    {"parent", "PID", "end when process PID, which started this one, ends", 1, INT32_MAX},
 };
+
+/* The name every message starts with: the program's, as it was started. */
+const char *program = "tirvex-generate";
 
 struct Request {
     uint64_t seed;
@@ -56,6 +67,8 @@ struct Request {
     int32_t count = 1;
     int32_t jobs = 2;
     bool why = false;
+    bool set = false;
+    pid_t parent = 0;           /* the process whose end ends this one; 0 for none */
 };
 
 int parse_request(int argc, char **argv, Request *r)
@@ -68,7 +81,6 @@ int parse_request(int argc, char **argv, Request *r)
     const int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)
         return status;
-    const char *program = path_file_name(argv[0]);
     for (int option : {OPTION_SEED, OPTION_IDEA, OPTION_SIZE, OPTION_OUT})
         if (!line.given[option]) {
             std::fprintf(stderr, "%s: --%s is needed\n", program, GENERATOR_OPTIONS[option].name);
@@ -92,6 +104,8 @@ int parse_request(int argc, char **argv, Request *r)
     if (line.given[OPTION_JOBS])
         r->jobs = (int32_t)line.number[OPTION_JOBS];
     r->why = line.given[OPTION_WHY];
+    r->set = line.given[OPTION_SET];
+    r->parent = line.given[OPTION_PARENT] ? (pid_t)line.number[OPTION_PARENT] : 0;
     return -1;
 }
 
@@ -102,69 +116,109 @@ bool make_folder(const char *path)
     if (stat(path, &info) == 0) {
         if (S_ISDIR(info.st_mode))
             return true;
-        std::fprintf(stderr, "%s: not a folder\n", path);
+        std::fprintf(stderr, "%s: %s: not a folder\n", program, path);
         return false;
     }
     if (mkdir(path, 0777) != 0) {
-        std::fprintf(stderr, "%s: the folder cannot be made: %s\n", path, std::strerror(errno));
+        std::fprintf(stderr, "%s: %s: the folder cannot be made: %s\n", program, path,
+                     std::strerror(errno));
         return false;
     }
     return true;
 }
 
-/* The first number from `from` on whose map file is not in `out`; 0 when all up to 99 are. */
+/* True when anything at all stands at the map or the proof of `number` in `out`: a file, a link
+   (even to nothing), a FIFO, a folder. Such a number is never written to. */
+bool number_taken(const char *out, int32_t number)
+{
+    char path[4096];
+    struct stat info;
+    std::snprintf(path, sizeof path, "%s/map%02d.txt", out, (int)number);
+    if (lstat(path, &info) == 0 || errno != ENOENT)
+        return true;
+    std::snprintf(path, sizeof path, "%s/solutions/map%02d.txt", out, (int)number);
+    return lstat(path, &info) == 0 || errno != ENOENT;
+}
+
+/* The first number from `from` on whose map and proof are not in `out`; 0 when all up to 99
+   are taken. */
 int32_t free_number(const char *out, int32_t from)
 {
-    for (int32_t number = from; number <= MAX_NUMBER; number++) {
-        char path[4096];
-        std::snprintf(path, sizeof path, "%s/map%02d.txt", out, (int)number);
-        struct stat info;
-        if (stat(path, &info) != 0 && errno == ENOENT)
+    for (int32_t number = from; number <= MAX_NUMBER; number++)
+        if (!number_taken(out, number))
             return number;
-    }
     return 0;
 }
 
-/* Writes `length` bytes to a new file at `path`; never over a file that is there. False with
-   a message naming the file when it cannot. */
-bool write_new_file(const char *path, const char *text, size_t length)
+/* A stop signal (SIGTERM, SIGINT, SIGHUP) ends the program at once, except while a level's pair
+   is written: it then ends once the pair is whole or gone, never between its map and its proof.
+   Each side sets its flag before it reads the other's, so one of the two always sees the other. */
+std::atomic<int> writing{0}, stop_signal{0};
+
+void end_by_signal(int signal_number)
 {
-    FILE *file = std::fopen(path, "wbx");
-    if (!file) {
-        std::fprintf(stderr, "%s: cannot be written: %s\n", path, std::strerror(errno));
-        return false;
-    }
-    const bool written = std::fwrite(text, 1, length, file) == length;
-    if (std::fclose(file) != 0 || !written) {
-        std::fprintf(stderr, "%s: could not be written whole\n", path);
-        std::remove(path);
-        return false;
-    }
-    return true;
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
 }
 
+void on_stop_signal(int signal_number)
+{
+    stop_signal = signal_number;
+    if (!writing)
+        end_by_signal(signal_number);
+}
+
+void stop_if_asked()
+{
+    if (const int signal_number = stop_signal)
+        end_by_signal(signal_number);
+}
+
+/* Says why `path` could not be written. */
+void say_unwritten(const char *path, int error)
+{
+    std::fprintf(stderr, "%s: %s: cannot be written: %s\n", program, path, std::strerror(error));
+}
+
+/* Writes the level's map and proof, each a new file made whole beside its name and linked there
+   only where nothing stands (no link is followed, no file replaced), the map first; a proof
+   that cannot be made takes its map away again, so a level is there whole or not at all. */
 bool write_level(const Request &request, const GeneratedLevel &level)
 {
     char map_path[4096], solution_path[4096], map_name[16];
     std::snprintf(map_name, sizeof map_name, "map%02d.txt", (int)level.plan.number);
     std::snprintf(map_path, sizeof map_path, "%s/%s", request.out, map_name);
     std::snprintf(solution_path, sizeof solution_path, "%s/solutions/%s", request.out, map_name);
-    if (!write_new_file(map_path, level.text, level.length))
-        return false;
-    FILE *out = std::fopen(solution_path, "w");
+    char *proof = nullptr;
+    size_t proof_length = 0;
+    FILE *out = open_memstream(&proof, &proof_length);
     if (!out) {
-        std::fprintf(stderr, "%s: cannot be written: %s\n", solution_path, std::strerror(errno));
+        say_unwritten(solution_path, errno);
         return false;
     }
     const int completed = write_solution(out, level.text, map_name, level.plan.name,
                                          GENERATOR_TICKS_PER_FRAME, level.way,
                                          map_text_hash(level.text, level.length));
-    if (std::fclose(out) != 0 || !completed) {
-        std::fprintf(stderr, "%s: %s\n", solution_path,
-                     completed ? "could not be written" : "does not complete the level on replay");
+    const int closed = std::fclose(out) == 0 ? 0 : errno;
+    if (!completed || closed) {
+        if (closed)
+            say_unwritten(solution_path, closed);
+        else
+            std::fprintf(stderr, "%s: %s: does not complete the level on replay\n", program,
+                         solution_path);
+        std::free(proof);
         return false;
     }
-    return true;
+    const char *failed;
+    int error = file_create(map_path, level.text, level.length, &failed);
+    if (error) {
+        say_unwritten(map_path, error);
+    } else if ((error = file_create(solution_path, proof, proof_length, &failed)) != 0) {
+        say_unwritten(solution_path, error);
+        unlink(map_path);
+    }
+    std::free(proof);
+    return error == 0;
 }
 
 bool progress_shown = false;
@@ -205,14 +259,31 @@ void print_level(const GeneratedLevel &level)
                 level.seconds);
 }
 
+/* True while the process that started this one with --parent is still there; with it gone the
+   program's parent is another (the system's first process, or a keeper of orphans). */
+bool parent_there(const Request &request)
+{
+    return request.parent == 0 || getppid() == request.parent;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    program = path_file_name(argv[0]);
     Request request;
     const int status = parse_request(argc, argv, &request);
     if (status >= 0)
         return status;
+    for (int signal_number : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(signal_number, on_stop_signal);
+    // The game that started this one asks for its end with it: its set is never written to
+    // by a generator left behind, which then could not be finished.
+    if (request.parent != 0 && (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || !parent_there(request))) {
+        std::fprintf(stderr, "%s: the program that started it (%d) has ended\n", program,
+                     (int)request.parent);
+        return STATUS_FAILS;
+    }
     // Only the fixed-point tables of the library are used; nothing is shown or heard.
     install_allegro(SYSTEM_NONE, &errno, atexit);
     display_options = program_start_options;
@@ -225,12 +296,18 @@ int main(int argc, char **argv)
         return STATUS_FAILS;
     auto level = std::make_unique<GeneratedLevel>();
     int result = STATUS_DONE;
-    int32_t number = 1;
+    int32_t number = 1, made = 0;
     double seconds = 0;
     for (int32_t k = 0; k < request.count; k++) {
-        number = free_number(request.out, number);
-        if (number == 0) {
-            std::fprintf(stderr, "%s: every number up to %d is taken\n", request.out, MAX_NUMBER);
+        if (request.set) {
+            // Level K of the seed is number K, whichever run makes it: a set stopped halfway
+            // is finished with the levels an unstopped run would have made.
+            number = k + 1;
+            if (number_taken(request.out, number))
+                continue;
+        } else if ((number = free_number(request.out, number)) == 0) {
+            std::fprintf(stderr, "%s: %s: every number up to %d is taken\n", program,
+                         request.out, MAX_NUMBER);
             return STATUS_FAILS;
         }
         GeneratorRequest g{request.seed, request.idea, request.size, k, number, request.jobs,
@@ -241,21 +318,31 @@ int main(int argc, char **argv)
         progress_shown = false;
         seconds += level->seconds;
         if (!found) {
-            std::printf("seed %" PRIu64 ", level %d of %s %s: none of %d shapes passed the rules "
-                        "(%.2f s)\n", request.seed, (int)k + 1, size_rules(request.size).name,
-                        idea_name(request.idea), (int)level->attempts, level->seconds);
+            std::printf("%s: seed %" PRIu64 ", level %d of %s %s: none of %d shapes passed the "
+                        "rules (%.2f s)\n", program, request.seed, (int)k + 1,
+                        size_rules(request.size).name, idea_name(request.idea),
+                        (int)level->attempts, level->seconds);
+            std::fflush(stdout);
             result = STATUS_FAILS;
             continue;
         }
-        if (!write_level(request, *level))
+        writing = 1;
+        stop_if_asked();
+        if (!parent_there(request))
+            return STATUS_FAILS;    // its game is gone: nobody is to find a level written now
+        const bool written = write_level(request, *level);
+        writing = 0;
+        stop_if_asked();
+        if (!written)
             return STATUS_FAILS;
         print_level(*level);
         std::fflush(stdout);
+        made++;
         number++;
     }
     struct rusage self;
     if (getrusage(RUSAGE_SELF, &self) == 0)
-        std::printf("%d levels in %.2f s; peak resident memory %.1f MB\n", (int)request.count,
-                    seconds, self.ru_maxrss / 1024.0);
+        std::printf("%d levels in %.2f s; peak resident memory %.1f MB\n", (int)made, seconds,
+                    self.ru_maxrss / 1024.0);
     return result;
 }
