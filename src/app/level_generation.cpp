@@ -155,9 +155,42 @@ void remove_unlinked_files(const char *dir)
     closedir(listing);
 }
 
-/* Makes the set's numbers in `folder` whole levels only: a level with one half missing or a
-   proof not of its map loses both halves, so the generator makes it again, and what a stopped
-   generator left unlinked goes. Returns the whole levels from map01.txt on, the ones played. */
+/* Takes the file at `path` out of the set's way. A regular file with something in it may be a
+   player's (a map edited since it was made, a proof of their own): it is kept under the first
+   free name of "PATH~", "PATH~2", ... (said on the console), never written over; what else
+   stands there (an empty file, a link, a FIFO) goes. What cannot be moved stays, and the
+   generator leaves its number alone. */
+void set_aside(const char *path)
+{
+    struct stat info;
+    if (lstat(path, &info) != 0)
+        return;
+    if (!S_ISREG(info.st_mode) || info.st_size == 0) {
+        unlink(path);
+        return;
+    }
+    char kept[GAME_PATH_SIZE + 40];
+    for (int n = 1; n <= 99; n++) {
+        if (n == 1)
+            std::snprintf(kept, sizeof kept, "%s~", path);
+        else
+            std::snprintf(kept, sizeof kept, "%s~%d", path, n);
+        // A second name, then the first one dropped: a file at the new name is never replaced.
+        if (link(path, kept) == 0) {
+            unlink(path);
+            console_printf("%s is not a level of the seed as it was made: kept as %s\n",
+                           path_file_name(path), path_file_name(kept));
+            return;
+        }
+        if (errno != EEXIST)
+            return;
+    }
+}
+
+/* Makes the set's numbers in `folder` whole levels only: of a level with one half missing or a
+   proof not of its map, both halves are set aside, so the generator makes it again, and what a
+   stopped generator left unlinked goes. Returns the whole levels from map01.txt on, the ones
+   played. */
 int tidy_set(const char *folder)
 {
     char path[GAME_PATH_SIZE + 32];
@@ -170,9 +203,9 @@ int tidy_set(const char *folder)
         }
         gap = true;
         std::snprintf(path, sizeof path, "%s/map%02d.txt", folder, number);
-        unlink(path);
+        set_aside(path);
         std::snprintf(path, sizeof path, "%s/solutions/map%02d.txt", folder, number);
-        unlink(path);
+        set_aside(path);
     }
     remove_unlinked_files(folder);
     std::snprintf(path, sizeof path, "%s/solutions", folder);

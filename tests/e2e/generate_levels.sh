@@ -68,6 +68,9 @@ e2e_wait_menu 30
 e2e_quit_from_menu
 cksum "$set_dir"/map*.txt "$set_dir"/solutions/map*.txt | cmp - "$E2E_TMP/before" ||
     e2e_fail "the finished set is not the one the seed made"
+# The map changed since it was made is kept beside, not lost (it used to be removed).
+[ "$(tail -c 2 "$set_dir/map07.txt~" | od -An -tx1 | tr -d ' ')" = 0a0a ] ||
+    e2e_fail "the edited map07.txt was not kept as map07.txt~"
 
 # The same seed again: its levels are there already, and are not made over.
 e2e_pass_credits --generate walk small --seed 1
