@@ -35,6 +35,7 @@
 #include "app/command_line.h"
 #include "base/game_paths.h"
 #include "base/display_options.h"
+#include "base/file_read.h"
 
 namespace {
 
@@ -166,17 +167,22 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
 /* Reads a whole map file. Returns its length, or -1 (with a message) when it cannot be used. */
 long read_map(const char *path)
 {
-    FILE *file = std::fopen(path, "rb");
-    if (!file) {
-        std::printf("%s: cannot be opened: the game ends with \"Can't load the map\"\n", path);
-        return -1;
-    }
-    size_t length = std::fread(map_text, 1, MAP_TEXT_SIZE + 1, file);
-    std::fclose(file);
-    if (length > MAP_TEXT_SIZE) {
+    // A FIFO or a device in a map's place is refused at once, never waited on.
+    char fault[4096 + 64];
+    const int fd = open_regular_file(path, MAP_TEXT_SIZE, fault, sizeof fault);
+    if (fd < 0 && errno == EFBIG) {
         std::printf("%s: larger than %d bytes: no map is that long\n", path, (int)MAP_TEXT_SIZE);
         return -1;
     }
+    const long got = fd < 0 ? -1 : read_up_to(fd, map_text, MAP_TEXT_SIZE + 1);
+    if (fd >= 0)
+        close(fd);
+    if (got < 0 || got > MAP_TEXT_SIZE) {
+        std::printf("%s: cannot be opened%s%s: the game ends with \"Can't load the map\"\n", path,
+                    fault[0] ? ", " : "", fault[0] ? fault + std::strlen(path) + 2 : "");
+        return -1;
+    }
+    const size_t length = (size_t)got;
     map_text[length] = '\0';
     int line = 1;
     for (size_t i = 0; i < length; i++) {
