@@ -150,6 +150,13 @@ TEST_F(GamePlaces, DataElsewhereSendsThePlayersFilesHome)
     ASSERT_TRUE(find("share", "mine", nullptr, nullptr));
     EXPECT_EQ(std::string(home_folder), (dir / "mine").string());
     EXPECT_FALSE(home_unwritable);
+    // --home holds the own levels of --levels alone and --generate too, started in the game's
+    // folder or elsewhere: they went there, or into the XDG folder, --home ignored.
+    for (const fs::path &start : {dir / "share", dir}) {
+        fs::current_path(start);
+        EXPECT_STREQ(player_levels_folder((dir / "mine").c_str(), path, sizeof path),
+                     (dir / "mine/levels").c_str()) << start;
+    }
 
     // A --data folder without a datafile is refused before anything is entered.
     EXPECT_FALSE(find("nowhere", nullptr, xdg.c_str(), nullptr));

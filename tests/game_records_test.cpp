@@ -13,7 +13,15 @@
 
 #include "file_safety_support.h"
 #include "game_test_support.h"
+#include "base/datafile.h"
 #include "base/game_paths.h"
+#include "base/level_folder_journal.h"
+#include "level_file.h"
+#include "ui/key_map.h"
+#include "ui/lessons_file.h"
+#include "ui/progress_file.h"
+#include "ui/video_config.h"
+#include "world/map_file.h"
 #include "base/timer.h"
 #include "search/level_search.h"
 #include "ui/demo_input.h"
@@ -589,22 +597,6 @@ TEST_F(Records, ACompletionInFewerMovesThanTheParRecordsNothing)
     EXPECT_NE(read_file(mine / "tirvex-records.txt").find(par_line), std::string::npos);
 }
 
-/* A FIFO at the records file's name was opened and waited on for a writer: entering a level gave
-   a black screen for ever. It is refused at once, named, and never written over. */
-TEST_F(Records, AFifoAtTheRecordsFileIsRefusedAtOnce)
-{
-    ASSERT_EQ(mkfifo("tirvex-records.txt", 0600), 0);
-    ASSERT_TRUE(file_safety::returns_within(10, [] { complete(1, 4, 0, 0, 50); }))
-        << "waits on the FIFO";
-    complete(1, 4, 0, 0, 50);
-    ASSERT_NE(records_fault(), nullptr);
-    EXPECT_NE(std::string(records_fault()).find("tirvex-records.txt: not a regular file (a FIFO)"),
-              std::string::npos) << records_fault();
-    struct stat s;
-    ASSERT_EQ(lstat("tirvex-records.txt", &s), 0);
-    EXPECT_TRUE(S_ISFIFO(s.st_mode));
-}
-
 /* Two games on one folder each read the records, added their level's and wrote them back: the
    one that wrote last lost the other's. Under the folder's lock every record lands; one game a
    level, all let go at once. */
@@ -620,29 +612,99 @@ TEST_F(Records, GamesCompletingAtOnceOnOneFolderAllKeepTheirRecords)
         expect_record(level, RECORD_UNHELPED, level, 100 + level);
 }
 
-/* A FIFO at a map's name in a --levels folder, the player's own: starting its attempt (the map's
-   time limit and text for the par), checking it for the level list and reading a solution there
-   used to open it and wait for a writer for ever. Each now gives up on it at once. */
-TEST_F(Records, AFifoAtAMapOfALevelsFolderHoldsNothingUp)
+/* Every file the game, the editor and the tools read from a player's folders, with a FIFO, a
+   device, a folder, a link to a FIFO or a link to nothing at its name. A FIFO was opened and
+   waited on for a writer: at a --levels folder's solutions/mapNN.txt or at a renumbering's file
+   the game gave a black screen only SIGKILL ended; at a --data folder's data/pz.dat, and at a
+   map for the checker, the preview or the editor, they hung too. Each gives up at once and
+   names the file (a link to nothing counts as no file). */
+TEST_F(Records, EveryReaderOfAPlayersFileRefusesWhatIsNoFileAtOnceNamingIt)
 {
     const fs::path mine = dir / "mine";
-    fs::create_directories(mine);
-    ASSERT_EQ(mkfifo((mine / "map01.txt").c_str(), 0600), 0);
-    ASSERT_EQ(mkfifo((mine / "solution.txt").c_str(), 0600), 0);
+    fs::create_directories(mine / "solutions");
+    fs::create_directories(dir / "data");
+    fs::copy_file(dir / "maps/map01.txt", mine / "map01.txt");
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
     std::snprintf(levels_folder, sizeof levels_folder, "%s", mine.c_str());
     std::snprintf(levels_progress_folder, sizeof levels_progress_folder, "%s", mine.c_str());
-    EXPECT_TRUE(file_safety::returns_within(10, [] { records_attempt_started(1); }));
-    EXPECT_TRUE(file_safety::returns_within(10, [] {
-        char fault[512];
-        if (!level_fault(1, fault, sizeof fault)[0])
-            _exit(1);
-    })) << "the level list waits on it, or finds no fault in it";
-    EXPECT_TRUE(file_safety::returns_within(10, [mine] {
-        static Solution solution;
-        char fault[512];
-        if (read_solution((mine / "solution.txt").c_str(), &solution, fault, sizeof fault) ||
-            !std::strstr(fault, "not a regular file"))
-            _exit(1);
-    })) << "a solution that is a FIFO is waited on, or taken";
+    par_search_allowed = false;
+    auto said = [](const std::function<void()> &read) {
+        testing::internal::CaptureStderr();
+        read();
+        return testing::internal::GetCapturedStderr();
+    };
+    auto text_of = [](const char *text) { return std::string(text ? text : ""); };
+    auto run = [](const std::string &command) {
+        std::string out;
+        char line[512];
+        FILE *pipe = popen(("timeout -s KILL 20 " + command + " 2>&1").c_str(), "r");
+        while (pipe && std::fgets(line, sizeof line, pipe))
+            out += line;
+        if (pipe)
+            pclose(pipe);
+        return out;
+    };
+    const std::string tools = std::string(TIRVEX_GAME_DIR) + "/";
+    auto finish = [](auto &) {
+        char note[RENUMBER_NOTE_SIZE];
+        finish_renumbering(levels_folder, note, sizeof note);
+        return std::string(note);
+    };
+    static EditLevel edited;
+    // Each reader, given the file's path, returns what it said of it.
+    const std::vector<std::pair<std::string, std::function<std::string(const std::string &)>>>
+        readers = {
+        {"mine/tirvex.sav", [&](auto &) { return text_of(probe_progress_file()); }},
+        {"mine/tirvex-records.txt", [&](auto &) { load_records(); return text_of(records_fault()); }},
+        {"tirvex-lessons.txt", [&](auto &) { return said([] { lesson_taught("x"); }); }},
+        {"wvideo.cfg", [](auto &p) {
+             char note[512] = "";
+             read_video_config(p.c_str(), note, sizeof note);
+             return std::string(note); }},
+        {"keys.cfg", [&](auto &p) { return said([&] { load_key_map(p.c_str(), stderr); }); }},
+        {"a.demo", [](auto &p) {
+             char fault[DEMO_FAULT_SIZE] = "";
+             demo_playback_start(p.c_str(), false, fault, sizeof fault);
+             return std::string(fault); }},
+        {"mine/map02.txt", [](auto &p) {
+             char name[LEVEL_NAME_SIZE], fault[MAP_FAULT_SIZE] = "";
+             int code;
+             read_level_header(p.c_str(), name, &code, fault);
+             return std::string(fault); }},
+        {"mine/solutions/map01.txt", [&](auto &) { return said([] { records_attempt_started(1); }); }},
+        {"mine/.renumbering.journal", finish}, {"mine/.renumbering.05", finish},
+        {"mine/.renumber.txt", finish},
+        {"data/pz.dat", [](auto &p) {
+             DATAFILE *kept = Datafile;
+             char message[DATAFILE_MESSAGE_SIZE];
+             load_game_datafile(p.c_str(), message);
+             Datafile = kept;
+             return std::string(message); }},
+        {"mine/map03.txt", [&](auto &p) { return run(tools + "level_checker " + p); }},
+        {"mine/map04.txt", [&](auto &p) { return run(tools + "../tools/preview/preview " + p + " x"); }},
+        {"mine/map05.txt", [](auto &p) { std::string t; return read_level_file(p, &edited, &t, nullptr); }},
+    };
+    const std::vector<std::pair<const char *, std::function<void(const fs::path &)>>> kinds = {
+        {"a FIFO", [](auto &at) { mkfifo(at.c_str(), 0600); }},
+        {"a device", [](auto &at) { fs::create_symlink("/dev/null", at); }},
+        {"a folder", [](auto &at) { fs::create_directory(at); }},
+        {"a link to a FIFO", [&](auto &at) { fs::create_symlink(dir / "fifo", at); }},
+        {"a link to nothing", [&](auto &at) { fs::create_symlink(dir / "nothing", at); }},
+    };
+    for (const auto &[name, reader] : readers) {
+        for (const auto &[kind, plant] : kinds) {
+            plant(dir / name);
+            const bool prompt = file_safety::returns_within(30, [&] { reader(name); });
+            EXPECT_TRUE(prompt) << name << " as " << kind << " is waited on";
+            const std::string text = prompt ? reader(name) : name;
+            EXPECT_TRUE(kind == kinds.back().first || text.find(name) != std::string::npos)
+                << name << " as " << kind << ": " << text;
+            fs::remove(dir / name);
+            forget_progress_state();
+            forget_records_state();
+            forget_lessons_state();
+        }
+    }
     levels_folder[0] = levels_progress_folder[0] = '\0';
+    par_search_allowed = true;
 }

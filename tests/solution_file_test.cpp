@@ -94,7 +94,7 @@ TEST(SolutionFile, ABrokenFileNamesItsLine)
     EXPECT_NE(std::string(fault).find("/nonexistent/map01.txt: cannot be read"), std::string::npos);
     // A folder read as an empty file, "the solution ends without its ticks per frame".
     EXPECT_FALSE(read_solution("/tmp", &solution, fault, sizeof fault));
-    EXPECT_STREQ(fault, "/tmp: not a regular file");
+    EXPECT_STREQ(fault, "/tmp: not a regular file (a folder)");
 }
 
 // The end line must be the frame after which the level is completed. Before, --watch ran to

@@ -341,7 +341,7 @@ TEST(MapLoadDeathTest, ABrokenFileNamesItselfAndADirectoryIsNoMap)
     EXPECT_EQ(read_level_header(directory.c_str(), name, &code), 0);
     clear_actors(world);
     EXPECT_EQ(load_map(world, directory.c_str(), fault), 0);
-    EXPECT_EQ(std::string(fault), directory + ": not a regular file");
+    EXPECT_EQ(std::string(fault), directory + ": not a regular file (a folder)");
     rmdir(directory.c_str());
     rmdir(folder);
 }

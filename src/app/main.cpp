@@ -174,14 +174,14 @@ int main(int argc, char *argv[])
     char own_levels[GAME_PATH_SIZE];
     static char refusal[2 * GAME_PATH_SIZE];
     if (line.given[OPTION_LEVELS] && !line.text[OPTION_LEVELS][0]) {
-        line.text[OPTION_LEVELS] = player_levels_folder(own_levels, sizeof own_levels);
+        line.text[OPTION_LEVELS] = player_levels_folder(line.text[OPTION_HOME], own_levels, sizeof own_levels);
         if (!line.text[OPTION_LEVELS])
             std::snprintf(refusal, sizeof refusal, "The folder of your own levels cannot be made: "
                           "%s.", std::strerror(errno));
     }
     // The new set goes into the player's own folder of levels, found now: once the game has
     // entered its data folder the working directory no longer says where it was started.
-    if (generate && !player_levels_folder(own_levels, sizeof own_levels))
+    if (generate && !player_levels_folder(line.text[OPTION_HOME], own_levels, sizeof own_levels))
         std::snprintf(refusal, sizeof refusal, "The folder of your own levels cannot be made: "
                       "%s.", std::strerror(errno));
     // A renumbering of the folder that was stopped halfway is finished before a map is read.

@@ -4,13 +4,18 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "base/datafile_layout.h"
+#include "base/file_read.h"
 
 DATAFILE *Datafile = nullptr;
 
 namespace {
+
+/* A longer file is refused unread: the datafile is a few megabytes. */
+const long long DATAFILE_SIZE_LIMIT = 1LL << 30;
 
 enum ObjectKind { KIND_BITMAP, KIND_TEXTURE, KIND_PALETTE, KIND_FONT, KIND_SAMPLE, KIND_DATA };
 
@@ -61,26 +66,19 @@ int type_of(ObjectKind kind)
 
 bool power_of_two(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
-/* Reads the whole file. Returns 0 with the reason in `message` when it cannot. */
+/* Reads the whole file, refusing what is not a regular file (a FIFO at the --data folder's
+   data/pz.dat is not waited on). Returns 0 with the reason in `message` when it cannot. */
 int read_whole_file(const char *path, std::vector<unsigned char> *bytes, char *message)
 {
-    FILE *file = std::fopen(path, "rb");
-    if (!file) {
-        std::snprintf(message, DATAFILE_MESSAGE_SIZE, "Error loading data file %s: %s", path,
-                      std::strerror(errno));
+    std::string text;
+    char fault[DATAFILE_MESSAGE_SIZE];
+    if (read_regular_file(path, DATAFILE_SIZE_LIMIT, &text, fault, sizeof fault) != 1) {
+        if (!fault[0])
+            std::snprintf(fault, sizeof fault, "%s: %s", path, std::strerror(ENOENT));
+        std::snprintf(message, DATAFILE_MESSAGE_SIZE, "Error loading data file %.175s", fault);
         return 0;
     }
-    unsigned char block[65536];
-    size_t n;
-    while ((n = std::fread(block, 1, sizeof block, file)) > 0)
-        bytes->insert(bytes->end(), block, block + n);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        std::snprintf(message, DATAFILE_MESSAGE_SIZE, "Error loading data file %s: cannot read it",
-                      path);
-        return 0;
-    }
+    bytes->assign(text.begin(), text.end());
     return 1;
 }
 

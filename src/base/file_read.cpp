@@ -27,22 +27,34 @@ const char *kind_of(mode_t mode)
 
 int open_regular_file(const char *path, long long limit, char *fault, size_t size)
 {
+    return open_regular_file_at(AT_FDCWD, path, path, limit, fault, size);
+}
+
+int open_regular_file_at(int folder, const char *name, const char *path, long long limit,
+                         char *fault, size_t size)
+{
     if (size)
         fault[0] = '\0';
     // O_NONBLOCK: opening a FIFO without a writer would wait for one. A link is followed for
     // reading (a player may keep the settings elsewhere); what it leads to must be a file.
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    int fd = openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        if (errno != ENOENT && errno != ENOTDIR)
-            std::snprintf(fault, size, "%s: %s", path, std::strerror(errno));
+        const int error = errno;
+        if (error != ENOENT && error != ENOTDIR)
+            std::snprintf(fault, size, "%s: %s", path, std::strerror(error));
+        errno = error;
         return -1;
     }
     struct stat s;
+    int error = 0;
     if (fstat(fd, &s) != 0) {
-        std::snprintf(fault, size, "%s: %s", path, std::strerror(errno));
+        error = errno;
+        std::snprintf(fault, size, "%s: %s", path, std::strerror(error));
     } else if (!S_ISREG(s.st_mode)) {
+        error = EINVAL;
         std::snprintf(fault, size, "%s: %s", path, kind_of(s.st_mode));
     } else if ((long long)s.st_size > limit) {
+        error = EFBIG;
         std::snprintf(fault, size, "%s: larger than %lld bytes, too large to be one", path, limit);
     } else {
         const int flags = fcntl(fd, F_GETFL);
@@ -51,6 +63,30 @@ int open_regular_file(const char *path, long long limit, char *fault, size_t siz
         return fd;
     }
     close(fd);
+    errno = error;
+    return -1;
+}
+
+int read_regular_file(const char *path, long long limit, std::string *bytes, char *fault,
+                      size_t size)
+{
+    bytes->clear();
+    const int fd = open_regular_file(path, limit, fault, size);
+    if (fd < 0)
+        return fault[0] ? -1 : 0;
+    char block[65536];
+    long got = 0;
+    // A file grown since it was measured is read only to the limit and one byte more.
+    while ((got = read_up_to(fd, block, sizeof block)) > 0 && (long long)bytes->size() <= limit)
+        bytes->append(block, (size_t)got);
+    const int error = errno;
+    close(fd);
+    if (got < 0)
+        std::snprintf(fault, size, "%s: %s", path, std::strerror(error));
+    else if ((long long)bytes->size() > limit)
+        std::snprintf(fault, size, "%s: larger than %lld bytes, too large to be one", path, limit);
+    else
+        return 1;
     return -1;
 }
 

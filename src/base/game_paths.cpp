@@ -373,7 +373,7 @@ const char *level_file_path(int level, char *out, size_t size)
 
 const char *game_version() { return TIRVEX_VERSION; }
 
-const char *player_levels_folder(char *out, size_t size)
+const char *player_levels_folder(const char *home_option, char *out, size_t size)
 {
     char start_folder[GAME_PATH_SIZE] = "";
     if (!getcwd(start_folder, FOLDER_LIMIT))
@@ -384,11 +384,21 @@ const char *player_levels_folder(char *out, size_t size)
     PlaceRequest r{};
     r.xdg_data_home = std::getenv("XDG_DATA_HOME");
     r.home = std::getenv("HOME");
-    if (holds_datafile(""))
+    // --home wins over both, as in find_game_places: the set once went to the game's folder.
+    bool named = true;
+    if (home_option)
+        named = make_absolute(home_option, home_folder);
+    else if (holds_datafile(""))
         std::snprintf(home_folder, FOLDER_LIMIT, "%s", start_folder);
     else
         choose_user_folder(&r, start_folder);
     const int written = std::snprintf(out, size, "%.*s/levels", (int)FOLDER_LIMIT, home_folder);
     std::memcpy(home_folder, kept, sizeof kept);
-    return written > 0 && (size_t)written < size && prepare_folder(out) == 0 ? out : nullptr;
+    if (!named || written <= 0 || (size_t)written >= size) {
+        errno = ENAMETOOLONG;
+        return nullptr;
+    }
+    const int error = prepare_folder(out);
+    errno = error;
+    return error == 0 ? out : nullptr;
 }

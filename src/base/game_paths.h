@@ -104,8 +104,9 @@ const char *level_file_path(int level, char *out, size_t size);
 const char *game_version();
 
 /* The player's own folder of levels: "levels" in the per-user folder as find_game_places
-   chooses it without --home (the working directory when it holds data/pz.dat, as the game's
-   build folder does), created where missing. Writes it into out (size bytes) and returns out,
-   or nullptr when it cannot be made. Called by the level editor started without a map, and for
-   --levels without a folder. */
-const char *player_levels_folder(char *out, size_t size);
+   chooses it, so before it has run: in the --home folder `home_option` (nullptr without one),
+   else the working directory when it holds data/pz.dat (as the game's build folder does), else
+   the XDG data folder; created where missing. Writes it into out (size bytes) and returns out,
+   or nullptr (errno set) when it cannot be made. Called by the level editor started without a
+   map (home_option nullptr), for --levels without a folder and for --generate. */
+const char *player_levels_folder(const char *home_option, char *out, size_t size);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_read.h"
 #include "base/file_replace.h"
 
 void (*renumber_step_hook)(int step) = nullptr;
@@ -75,11 +76,17 @@ void step_done(int *step)
         renumber_step_hook(*step);
 }
 
+/* The system's reason, or what a refused file is. */
+const char *reason(int error)
+{
+    return error == EINVAL ? "not a regular file" : std::strerror(error);
+}
+
 /* What is wrong, naming the file in the folder, into fault; returns 0 for the caller. */
 int failed(char *fault, size_t size, const char *dir, const std::string &name, const char *what,
            int error)
 {
-    std::snprintf(fault, size, "%s/%s: %s: %s", dir, name.c_str(), what, std::strerror(error));
+    std::snprintf(fault, size, "%s/%s: %s: %s", dir, name.c_str(), what, reason(error));
     return 0;
 }
 
@@ -96,38 +103,27 @@ bool map_present(int folder, int number)
     return fstatat(folder, map_name(number).c_str(), &st, 0) == 0 && S_ISREG(st.st_mode);
 }
 
-/* Reads the whole file `name` of the folder into *bytes, and its permissions into *mode.
-   Returns 0 or the errno. */
+/* Reads the whole file `name` of the folder into *bytes, and its permissions into *mode. A FIFO
+   or a device at a renumbering's name is refused (EINVAL) as every player's file is, never
+   waited on. Returns 0 or the errno. */
 int read_file(int folder, const std::string &name, std::string *bytes, mode_t *mode)
 {
-    const int fd = openat(folder, name.c_str(), O_RDONLY | O_CLOEXEC);
+    char unused[64];
+    const int fd = open_regular_file_at(folder, name.c_str(), name.c_str(), MAP_READ_LIMIT,
+                                        unused, sizeof unused);
     if (fd < 0)
         return errno;
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > MAP_READ_LIMIT) {
-        const int error = S_ISREG(st.st_mode) ? EFBIG : EINVAL;
-        close(fd);
-        return error;
-    }
     if (mode)
-        *mode = st.st_mode & 0777;
+        *mode = fstat(fd, &st) == 0 ? st.st_mode & 0777 : 0644;
     bytes->clear();
     char buffer[8192];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int error = errno;
-            close(fd);
-            return error;
-        }
-        if (n == 0)
-            break;
+    long n = 0;
+    while ((n = read_up_to(fd, buffer, sizeof buffer)) > 0)
         bytes->append(buffer, (size_t)n);
-    }
+    const int error = n < 0 ? errno : 0;
     close(fd);
-    return 0;
+    return error;
 }
 
 /* Writes bytes into a new file `name` of the folder, which nothing may stand at (a file or link
@@ -448,7 +444,7 @@ int finish_renumbering(const char *dir, char *note, size_t size)
     close(folder);
     if (error) {
         std::snprintf(note, size, "%s/%s: a renumbering that was stopped cannot be finished: %s",
-                      dir, what.c_str(), std::strerror(error));
+                      dir, what.c_str(), reason(error));
         return -1;
     }
     if (!mended)

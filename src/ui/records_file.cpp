@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/file_read.h"
+#include "world/solution_file.h"
+
 namespace {
 
 const char *const RECORDS_HEADER = "tirvex-records 2";
@@ -316,9 +319,14 @@ bool read_solution_par(const char *path, LevelPar *par, char *name, size_t name_
     if (name && name_size)
         name[0] = '\0';
     *par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
-    FILE *file = std::fopen(path, "rb");
-    if (!file)
+    // A FIFO planted in a folder's solutions/ once held the game up before its first frame.
+    char fault[SOLUTION_FAULT_SIZE + 4096];
+    FILE *file = fopen_regular(path, SOLUTION_SIZE_LIMIT, fault, sizeof fault);
+    if (!file) {
+        if (fault[0])
+            std::fprintf(stderr, "tirvex: %s: no par is taken from it\n", fault);
         return false;
+    }
     char line[256], second[64] = "";
     const bool got = std::fgets(line, sizeof line, file) != nullptr;
     if (got && std::strchr(line, '\n') && !std::fgets(second, sizeof second, file))

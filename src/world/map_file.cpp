@@ -4,11 +4,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 #include <memory>
 
 #include "base/fatal.h"
+#include "base/file_read.h"
 #include "world/actor_table.h"
 #include "world/level_state.h"
 #include "world/map_parser.h"
@@ -20,26 +20,17 @@ static_assert((int)LEVEL_NAME_SIZE == (int)MAP_NAME_BUFFER, "the reader fills th
 
 namespace {
 
-/* Opens path for reading when it is a regular file. A directory or a device opens, but is no
-   level: it counts as missing, with the reason in `open_fault` (MAP_FAULT_SIZE bytes) when one is
-   given. */
+/* Opens path for reading when it is a regular file, as every player's file is opened: a FIFO, a
+   device or a folder in a map's place is refused at once, never waited on, and counts as
+   missing, with the reason in `open_fault` (MAP_FAULT_SIZE bytes) when one is given. */
 FILE *open_map_file(const char *path, char *open_fault)
 {
     char ignored[MAP_FAULT_SIZE];
     if (!open_fault)
         open_fault = ignored;
-    struct stat s;
-    if (stat(path, &s) != 0) {
-        std::snprintf(open_fault, MAP_FAULT_SIZE, "%s: %s", path, std::strerror(errno));
-        return nullptr;
-    }
-    if (!S_ISREG(s.st_mode)) {
-        std::snprintf(open_fault, MAP_FAULT_SIZE, "%s: not a regular file", path);
-        return nullptr;
-    }
-    FILE *file = std::fopen(path, "r");
-    if (!file)
-        std::snprintf(open_fault, MAP_FAULT_SIZE, "%s: %s", path, std::strerror(errno));
+    FILE *file = fopen_regular(path, MAP_SIZE_LIMIT, open_fault, MAP_FAULT_SIZE);
+    if (!file && !open_fault[0])
+        std::snprintf(open_fault, MAP_FAULT_SIZE, "%s: %s", path, std::strerror(ENOENT));
     return file;
 }
 

@@ -7,7 +7,10 @@
 #include "world/level_map.h"
 #include "world/world.h"
 
-enum { MAP_FAULT_SIZE = 256 };   /* why a map file could not be read: the path and the reason */
+enum {
+    MAP_FAULT_SIZE = 256,       /* why a map file could not be read: the path and the reason */
+    MAP_SIZE_LIMIT = 16 << 20   /* a longer file is refused unread: far beyond any real map */
+};
 
 /* Loads the level file at `path` into w's square list, appending the level's actors to w's actor
    table (the caller empties it first). Resets the sweet counts, counts the sweets and sets the level clock to the

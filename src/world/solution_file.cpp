@@ -6,10 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include "base/file_read.h"
 #include "world/player_motion.h"
 #include "world/world_driver.h"
 
@@ -58,20 +55,11 @@ bool read_solution(const char *path, Solution *s, char *fault, size_t size)
     s->end_frame = -1;
     s->end_line = 0;
     s->move_count = 0;
-    // Opened without waiting: a FIFO at the name is refused below, not waited on.
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    FILE *in = fd < 0 ? nullptr : fdopen(fd, "r");
+    // A FIFO, a device or a folder at the name is refused at once, never waited on.
+    FILE *in = fopen_regular(path, SOLUTION_SIZE_LIMIT, fault, size);
     if (!in) {
-        std::snprintf(fault, size, "%s: cannot be read: %s", path, std::strerror(errno));
-        if (fd >= 0)
-            close(fd);
-        return false;
-    }
-    // A folder opens for reading but reads as nothing; a pipe or device is no recording.
-    struct stat status;
-    if (fstat(fileno(in), &status) != 0 || !S_ISREG(status.st_mode)) {
-        std::snprintf(fault, size, "%s: not a regular file", path);
-        std::fclose(in);
+        if (!fault[0])
+            std::snprintf(fault, size, "%s: cannot be read: %s", path, std::strerror(ENOENT));
         return false;
     }
     char line[256];

@@ -9,7 +9,8 @@
 enum {
     SOLUTION_MOVE_LIMIT = 2000,     /* move codes a solution may hold */
     SOLUTION_FRAME_LIMIT = 1000000, /* frames a solution may run */
-    SOLUTION_FAULT_SIZE = 200
+    SOLUTION_FAULT_SIZE = 200,
+    SOLUTION_SIZE_LIMIT = 16 << 20  /* a longer file is refused unread */
 };
 
 /* One move code typed on a frame, counted from the level's start. */

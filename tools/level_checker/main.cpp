@@ -176,22 +176,30 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
 /* Reads a whole map file. Returns its length, or -1 (with a message) when it cannot be used. */
 long read_map(const char *path)
 {
-    // Without waiting: a FIFO or a device where a map should be is refused, not read for ever.
+    // A FIFO or a device in a map's place is refused at once, never waited on.
     char fault[GAME_PATH_SIZE + 96];
-    FILE *file = fopen_regular(path, MAP_TEXT_SIZE, fault, sizeof fault);
-    if (!file) {
-        if (!fault[0])
-            std::snprintf(fault, sizeof fault, "%s: %s", path, std::strerror(errno));
-        std::fprintf(stderr, "%s; the game ends with \"Can't load the map\"\n", fault);
-        return -1;
-    }
-    size_t length = std::fread(map_text, 1, MAP_TEXT_SIZE + 1, file);
-    std::fclose(file);
-    if (length > MAP_TEXT_SIZE) {
+    const int fd = open_regular_file(path, MAP_TEXT_SIZE, fault, sizeof fault);
+    if (fd < 0 && errno == EFBIG) {
         std::fprintf(stderr, "%s: larger than %d bytes: no map is that long\n", path,
                      (int)MAP_TEXT_SIZE);
         return -1;
     }
+    if (fd < 0 && !fault[0])
+        std::snprintf(fault, sizeof fault, "%s: %s", path, std::strerror(errno));
+    const long got = fd < 0 ? -1 : read_up_to(fd, map_text, MAP_TEXT_SIZE + 1);
+    if (fd >= 0) {
+        if (got < 0)
+            std::snprintf(fault, sizeof fault, "%s: %s", path, std::strerror(errno));
+        else
+            std::snprintf(fault, sizeof fault, "%s: larger than %d bytes", path,
+                          (int)MAP_TEXT_SIZE);
+        close(fd);
+    }
+    if (got < 0 || got > MAP_TEXT_SIZE) {
+        std::fprintf(stderr, "%s; the game ends with \"Can't load the map\"\n", fault);
+        return -1;
+    }
+    const size_t length = (size_t)got;
     map_text[length] = '\0';
     int line = 1;
     for (size_t i = 0; i < length; i++) {

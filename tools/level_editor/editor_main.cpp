@@ -37,6 +37,7 @@
 #include "search/map_validation.h"
 #include "play_folder.h"
 #include "app/command_line.h"
+#include "base/file_read.h"
 #include "base/game_paths.h"
 #include "base/level_folder_journal.h"
 #include "base/screen_scale.h"
@@ -50,7 +51,7 @@
 
 namespace {
 
-enum { MAP_TEXT_SIZE = 64 * 1024, PROVE_SLICE_MS = 40 };
+enum { PROVE_SLICE_MS = 40 };
 enum { OPTION_GAME, OPTION_SCALE };     /* the editor's options, in the order main lists them */
 
 BITMAP *screen_buffer, *world_view;
@@ -125,36 +126,6 @@ void save()
     describe_place();
 }
 
-/* Reads the map at `path` into *level and its text into *text. Returns an empty string, or why
-   it is not for editing (the faults go to `faults` as the checker prints them, when not null). */
-std::string read_map(const std::string &path, EditLevel *level, std::string *text, FILE *faults)
-{
-    FILE *in = std::fopen(path.c_str(), "rb");
-    if (!in) {
-        if (errno != ENOENT)
-            return path + ": cannot be opened: " + std::strerror(errno);
-        new_level(level);
-        *text = level_text(*level);
-        return "";
-    }
-    static char bytes[MAP_TEXT_SIZE + 1];
-    const size_t length = std::fread(bytes, 1, sizeof bytes, in);
-    std::fclose(in);
-    if (length > MAP_TEXT_SIZE)
-        return path + ": larger than " + std::to_string((int)MAP_TEXT_SIZE) + " bytes: no map is that long";
-    MapVerdict verdict = read_level_text(bytes, length, level);
-    if (verdict.fault != MAP_OK && verdict.fault != MAP_NO_START) {
-        if (faults) {
-            static ValidationReport report;
-            validate_map(bytes, length, &report);
-            print_validation(faults, path.c_str(), report);
-        }
-        return path + ": not opened for editing: " + verdict.message;
-    }
-    *text = std::string(bytes, length);
-    return "";
-}
-
 /* A warning when the map at `path` is a new level whose folder is not there: it could never be
    saved where it was named, and a designer should hear that before the work, not after it.
    Empty otherwise. */
@@ -175,7 +146,7 @@ std::string open_map(const std::string &path, FILE *faults)
     Editor &e = editor;
     static EditLevel level;
     std::string text;
-    const std::string fault = read_map(path, &level, &text, faults);
+    const std::string fault = read_level_file(path, &level, &text, faults);
     if (!fault.empty())
         return fault;
     e.level = level;
@@ -298,10 +269,13 @@ void refusal_page(const std::string &path, const std::string &fault, bool ending
     page_add(&e.page, fault);
     page_add(&e.page, "");
     static char bytes[MAP_TEXT_SIZE];
-    if (FILE *in = path.empty() ? nullptr : std::fopen(path.c_str(), "rb")) {
-        const size_t length = std::fread(bytes, 1, sizeof bytes, in);
-        std::fclose(in);
-        add_findings(&e.page, bytes, length);
+    char refused[GAME_PATH_SIZE + 64];
+    const int fd = path.empty() ? -1 : open_regular_file(path.c_str(), MAP_TEXT_SIZE, refused,
+                                                          sizeof refused);
+    if (fd >= 0) {
+        const long length = read_up_to(fd, bytes, sizeof bytes);
+        close(fd);
+        add_findings(&e.page, bytes, length > 0 ? (size_t)length : 0);
         page_add(&e.page, "");
         page_add(&e.page, "The game cannot read this file as a level. Mend the lines above in a text "
                           "editor, or move the file out of its folder, and open it again.");
@@ -722,7 +696,7 @@ void proof_running_key(int k)
 std::string default_map()
 {
     char folder[GAME_PATH_SIZE];
-    if (!player_levels_folder(folder, sizeof folder))
+    if (!player_levels_folder(nullptr, folder, sizeof folder))
         return "";
     const int first = folder_neighbour(folder, 0, 1);
     return folder_map_path(folder, first ? first : 1);

@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/file_read.h"
+#include "search/map_validation.h"
+
 namespace {
 
 /* One header line as the game reads it, without its line end. */
@@ -171,5 +174,38 @@ std::string save_level_file(const EditLevel &level, const char *path)
         unlink(temporary.c_str());
         return target + ": cannot be replaced: " + std::strerror(error);
     }
+    return "";
+}
+
+std::string read_level_file(const std::string &path, EditLevel *level, std::string *text, FILE *faults)
+{
+    // A FIFO or a device at the name is refused at once, never waited on.
+    char fault[4096 + 64];
+    const int fd = open_regular_file(path.c_str(), MAP_TEXT_SIZE, fault, sizeof fault);
+    if (fd < 0 && errno == EFBIG)
+        return path + ": larger than " + std::to_string((int)MAP_TEXT_SIZE) + " bytes: no map is that long";
+    if (fd < 0 && fault[0])
+        return path + ": cannot be opened: " + (fault + path.size() + 2);
+    if (fd < 0) {
+        new_level(level);
+        *text = level_text(*level);
+        return "";
+    }
+    static char bytes[MAP_TEXT_SIZE + 1];
+    const long got = read_up_to(fd, bytes, sizeof bytes);
+    close(fd);
+    if (got < 0 || got > MAP_TEXT_SIZE)
+        return path + ": cannot be read whole";
+    const size_t length = (size_t)got;
+    MapVerdict verdict = read_level_text(bytes, length, level);
+    if (verdict.fault != MAP_OK && verdict.fault != MAP_NO_START) {
+        if (faults) {
+            static ValidationReport report;
+            validate_map(bytes, length, &report);
+            print_validation(faults, path.c_str(), report);
+        }
+        return path + ": not opened for editing: " + verdict.message;
+    }
+    *text = std::string(bytes, length);
     return "";
 }

@@ -2,9 +2,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 #include "edit_level.h"
+
+enum { MAP_TEXT_SIZE = 64 * 1024 };    /* a map file the editor reads: far beyond any real one */
 
 /* Reads `length` bytes of map text into *level the way the game reads them: the header lines
    as the game sees them, the squares in file order. A side whose value is what the editor would
@@ -25,3 +28,10 @@ std::string level_text(const EditLevel &level);
    or what went wrong, naming the path and the system's reason (the old file is then as it
    was, and no temporary file is left). Called by the editor's save key. */
 std::string save_level_file(const EditLevel &level, const char *path);
+
+/* Reads the map at `path` into *level and its text into *text, opened as every player's file is
+   (a FIFO or a device refused at once, never waited on); no file there is a new level. Returns
+   an empty string, or why it is not for editing, naming the path (the faults go to `faults` as
+   the checker prints them, when not null). Used by the editor to open a map. */
+std::string read_level_file(const std::string &path, EditLevel *level, std::string *text,
+                            FILE *faults);

@@ -71,7 +71,8 @@ std::string write_map(const std::string &map_text)
 bool map_intact(const std::string &map_text)
 {
     static char back[READ_BACK_SIZE];
-    const int fd = open(map_path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    char fault[64];
+    const int fd = open_regular_file(map_path, READ_BACK_SIZE - 1, fault, sizeof fault);
     if (fd < 0)
         return false;
     // A map as long as the buffer or longer is never taken as intact: the file may go on.

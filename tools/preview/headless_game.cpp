@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "base/datafile.h"
+#include "base/file_read.h"
 #include "render/bsp/bsp_model.h"
 #include "render/camera.h"
 #include "render/colour_tables.h"
@@ -54,13 +55,13 @@ void set_view_options(int camera_mode, int light_mode, int shading_mode)
 
 int read_map_file(const char *path, char *buffer, size_t size)
 {
-    FILE *in = std::fopen(path, "rb");
-    if (!in)
-        return 0;
-    const size_t n = std::fread(buffer, 1, size - 1, in);
-    const bool whole = std::feof(in) && !std::ferror(in);
-    std::fclose(in);
-    if (!whole)
+    // A FIFO or a device at the path is refused at once, never waited on.
+    char fault[64];
+    const int fd = open_regular_file(path, (long long)size - 2, fault, sizeof fault);
+    const long n = fd < 0 ? -1 : read_up_to(fd, buffer, size - 1);
+    if (fd >= 0)
+        close(fd);
+    if (n < 0 || (size_t)n == size - 1)
         return 0;
     buffer[n] = '\0';
     return 1;
