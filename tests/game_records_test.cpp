@@ -257,8 +257,8 @@ TEST_F(Records, ABrokenFileIsReportedOnceAndLeftByteForByte)
         {HEADER + "level 1 2 - - -\n", "line 2: moves without a time"},
         {HEADER + "level 1 " + std::string(300, '9') + "\n", "line 2: longer than 200"},
         {HEADER + std::string("level 1 2 3 - -\n\0", 17), "holds a zero byte"},
-        {std::string(20000, '#'), "larger than 16384 bytes"},
-        {HEADER + "par 1 00ff 3 0\n", "line 2: not \"par N HASH MOVES WAITS TICKS\""},
+        {std::string(24000, '#'), "larger than 20480 bytes"},
+        {HEADER + "par 1 00ff 3 0\n", "line 2: not \"par N HASH MOVES WAITS TICKS SOURCE\""},
         {HEADER + "par 1 00ff 3 0 - \n", "line 2: a par figure is not"},
         {HEADER + "par 1 1 3 0 30\npar 1 1 3 0 30\n", "line 3: a second par of level 1"},
     };
@@ -462,7 +462,7 @@ TEST_F(Records, ALevelsFoldersParIsWorkedOutOnFirstPlayAndKept)
     records_level_completed(1, records_attempt_ticks(session.attempt, world.clock));
     const std::string file = read_file(mine / "tirvex-records.txt");
     char line[96];
-    std::snprintf(line, sizeof line, "\npar 1 %016llx %d %d %d\n", (unsigned long long)par.map_hash,
+    std::snprintf(line, sizeof line, "\npar 1 %016llx %d %d %d search\n", (unsigned long long)par.map_hash,
                   (int)expected.moves, (int)expected.waits, (int)expected.ticks);
     EXPECT_NE(file.find(line), std::string::npos) << file;
 
@@ -494,12 +494,12 @@ std::string padded(std::string text, size_t size)
 
 } // namespace
 
-/* A file of exactly 16,384 bytes is a records file like any: it used to be refused as "larger
-   than 16384 bytes", and then never written again. One byte more is refused. */
+/* A file of exactly the limit, 20,480 bytes, is a records file like any: one was refused as
+   larger than the limit, and then never written again. One byte more is refused. */
 TEST_F(Records, TheSizeLimitIncludesItsOwnLength)
 {
-    const std::string full = padded(HEADER + "level 1 20 300 - -\n", 16384);
-    ASSERT_EQ(full.size(), 16384u);
+    const std::string full = padded(HEADER + "level 1 20 300 - -\n", 20480);
+    ASSERT_EQ(full.size(), 20480u);
     write_file(dir / "tirvex-records.txt", full);
     ASSERT_TRUE(load_records()) << records_fault();
     expect_record(1, RECORD_UNHELPED, 20, 300);
@@ -507,11 +507,11 @@ TEST_F(Records, TheSizeLimitIncludesItsOwnLength)
     EXPECT_EQ(body(records()), "level 1 10 100 - -\n") << "written again";
 
     forget_records_state();
-    const std::string over = padded(HEADER + "level 1 20 300 - -\n", 16385);
+    const std::string over = padded(HEADER + "level 1 20 300 - -\n", 20481);
     write_file(dir / "tirvex-records.txt", over);
     EXPECT_FALSE(load_records());
     ASSERT_NE(records_fault(), nullptr);
-    EXPECT_NE(std::string(records_fault()).find("larger than 16384 bytes"), std::string::npos);
+    EXPECT_NE(std::string(records_fault()).find("larger than 20480 bytes"), std::string::npos);
     complete(1, 9, 0, 0, 90);
     EXPECT_EQ(records(), over);
 }
@@ -574,7 +574,7 @@ TEST_F(Records, ACompletionInFewerMovesThanTheParRecordsNothing)
     fs::copy_file(fs::path(TIRVEX_SOURCE_DIR) / "tests/maps/play_walk.txt", mine / "map01.txt");
     const std::string map = read_file(mine / "map01.txt");
     char par_line[96];
-    std::snprintf(par_line, sizeof par_line, "par 1 %016llx 5 0 300\n",
+    std::snprintf(par_line, sizeof par_line, "par 1 %016llx 5 0 300 search\n",
                   (unsigned long long)map_text_hash(map.data(), map.size()));
     const std::string file = HEADER + par_line;
     write_file(mine / "tirvex-records.txt", file);

@@ -72,6 +72,6 @@ TEST_F(Screenshot, ASaveThatFailsIsReported)
     std::snprintf(home_folder, sizeof home_folder, "%s", (dir / "gone").c_str());
     take_screenshot();
     home_folder[0] = '\0';
-    EXPECT_STREQ(world.message.text, "File error during screen shot");
+    EXPECT_STREQ(world.message.text, "Screen shot not saved: screen01.bmp: No such file or directory");
     EXPECT_FALSE(fs::exists(dir / "screen01.bmp"));
 }

@@ -12,6 +12,8 @@
 
 #include "game_test_support.h"
 #include "play_folder.h"
+#include "solution_record.h"
+#include "search/level_search.h"
 #include "base/game_paths.h"
 #include "ui/level_records.h"
 #include "ui/records_file.h"
@@ -164,23 +166,33 @@ TEST_F(ParSearch, TheEditorsPlaytestStartsNone)
 
 /* A folder the level generator made carries each level's proof in solutions/, with the hash of
    the map it proves: its par is taken from there without a search, and only while the map is
-   the one proven (an edited map, or a solution of another, is searched again). */
+   the one proven (an edited map, or a solution of another, is searched again). A proof's first
+   line was believed unreplayed: a planted "50 moves" on the map's true hash made a 2-move win
+   "fewer than its par: not recorded", and stuck in the records as "par ... 50". Now the way is
+   replayed and must win in the moves and time it claims; an old par line, without its source,
+   is not believed. */
 TEST_F(ParSearch, AFolderSolutionWithTheMapsHashGivesTheParWithoutASearch)
 {
     const std::string map = read_file(mine / "map01.txt");
-    char hash[32];
-    std::snprintf(hash, sizeof hash, "%016llx",
-                  (unsigned long long)map_text_hash(map.data(), map.size()));
+    const uint64_t hash = map_text_hash(map.data(), map.size());
+    static SearchResult way;
+    ASSERT_TRUE(search_level(map.c_str(), SearchLimits{2, 4000000, 600, 256LL << 20, 0}, &way));
+    auto proof = [&](uint64_t named) {
+        FILE *out = std::tmpfile();
+        write_solution(out, map.c_str(), "map01.txt", "Walk", 2, way, named);
+        std::string text(std::ftell(out), '\0');
+        std::rewind(out);
+        text.resize(std::fread(text.data(), 1, text.size(), out));
+        std::fclose(out);
+        return text;
+    };
+    const std::string real = proof(hash), moves = " " + std::to_string(way.moves) + " moves";
     fs::create_directories(mine / "solutions");
-    const std::string heading =
-        "# Solution of map01.txt, \"Walk\": 7 moves and 1 waits, 100 ticks of game time.\n";
-    write_file(mine / "solutions/map01.txt", heading + "# map hash " + hash + "\nticks_per_frame 2\n");
+    write_file(mine / "solutions/map01.txt", real);
     records_attempt_started(1);
     const LevelPar par = level_par(1);
     EXPECT_EQ(par.state, PAR_KNOWN);
-    EXPECT_EQ(par.moves, 7);
-    EXPECT_EQ(par.waits, 1);
-    EXPECT_EQ(par.ticks, 100);
+    EXPECT_TRUE(par.moves == way.moves && par.waits == way.waits && par.ticks == way.ticks);
     EXPECT_FALSE(poll_par_search());
     EXPECT_TRUE(no_child_left());
 
@@ -191,12 +203,20 @@ TEST_F(ParSearch, AFolderSolutionWithTheMapsHashGivesTheParWithoutASearch)
     EXPECT_EQ(level_par(1).state, PAR_WORKING);
     stop_par_search();
 
-    // A solution without the hash line, or with a hash cut short, proves no map of a folder.
-    forget_records_state();
+    // A solution without the hash line, or with a hash cut short, proves no map of a folder; a
+    // way claimed longer than it is, or one that does not win, proves no par; nor does an old
+    // records line.
     write_file(mine / "map01.txt", map);
-    for (const std::string &second : {std::string("# Written by level_checker --record\n"),
-                                      "# map hash " + std::string(hash).substr(0, 15) + "\n"}) {
-        write_file(mine / "solutions/map01.txt", heading + second);
-        EXPECT_NE(level_par(1).state, PAR_KNOWN) << second;
+    std::string longer = real, lost = real.substr(0, real.find("\nmove ") + 1) + "end 5\n";
+    longer.replace(longer.find(moves), moves.size(), " 50 moves");
+    for (const std::string &planted : {proof(0), proof(hash >> 4), longer, lost, std::string()}) {
+        forget_records_state();
+        write_file(mine / "solutions/map01.txt", planted);
+        if (planted.empty())
+            write_file(mine / "tirvex-records.txt", "tirvex-records 2\npar 1 " +
+                       real.substr(real.find("map hash ") + 9, 16) + " 50 0 100\n");
+        records_attempt_started(1);
+        EXPECT_EQ(level_par(1).state, PAR_WORKING) << planted;
+        stop_par_search();
     }
 }

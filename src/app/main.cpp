@@ -39,7 +39,8 @@ enum { OPTION_NOSOUND, OPTION_DATA, OPTION_HOME, OPTION_LEVELS, OPTION_WATCH, OP
 const CommandOption GAME_OPTIONS[] = {
     {"nosound", nullptr, "start without sound", 0, 0},
     {"data", "DIR", "read data/pz.dat, maps/ and bsp/ from DIR", 0, 0},
-    {"home", "DIR", "keep tirvex.sav, wvideo.cfg, keys.cfg and the screenshots in DIR", 0, 0},
+    {"home", "DIR", "keep tirvex.sav, wvideo.cfg, keys.cfg, the screenshots and your levels in "
+                    "DIR", 0, 0},
     {"levels", "DIR", "play DIR/map01.txt, map02.txt, ... with their own progress; without DIR, "
                       "the player's own levels (levels/ in the player's folder)", 0, 0},
     {"watch", "N", "watch the robot play the recorded way through level N, 1 to 19", 1, 19},

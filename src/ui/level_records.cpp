@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <csignal>
 #include <fcntl.h>
 #include <pthread.h>
@@ -28,6 +29,7 @@
 #include "world/level_map.h"
 #include "world/map_file.h"
 #include "world/map_parser.h"
+#include "world/solution_file.h"
 #include "world/world_messages.h"
 #include "render/hud.h"
 #include "ui/lessons.h"
@@ -216,20 +218,98 @@ uint64_t level_map_hash(int level)
     return map_hash(read_map_text(level));
 }
 
+/* What was last found of a level's proof: for the map's and the proof's hash, whether its way
+   won. Asked on every level_par, a proof is replayed once for each map and text. */
+struct ProofCheck {
+    uint64_t map_hash, proof_hash;
+    bool wins;
+};
+ProofCheck proof_checks[RECORDS_LEVEL_LIMIT + 1];
+
+/* The hash of the proof's text at path, 0 when there is none to read (a FIFO, a device or a
+   folder there is named on standard error when `tell`). */
+uint64_t proof_text_hash(const char *path, bool tell)
+{
+    std::string text;
+    char fault[GAME_PATH_SIZE + 64];
+    if (read_regular_file(path, SOLUTION_SIZE_LIMIT, &text, fault, sizeof fault) == 1)
+        return map_text_hash(text.data(), text.size());
+    if (tell && fault[0])
+        std::fprintf(stderr, "tirvex: %s: no par is taken from it\n", fault);
+    return 0;
+}
+
+/* Whether the proof at path, whose first line claims `par`, wins the map in map_text (`length`
+   bytes) when the world replays its way: completed on its end frame, neither before nor lost,
+   in exactly par's moves and game time. A first line is only a claim: a planted one of 50 moves
+   once blocked every record of a level won in 2. */
+bool proof_wins(int level, const char *path, const LevelPar &par, size_t length, uint64_t proof)
+{
+    ProofCheck &known = proof_checks[level];
+    if (known.map_hash == par.map_hash && known.proof_hash == proof && proof)
+        return known.wins;
+    known = ProofCheck{par.map_hash, proof, false};
+    static Solution way;    // some 16 KB, kept off the stack
+    static World replay;
+    char fault[(int)SOLUTION_FAULT_SIZE + GAME_PATH_SIZE];
+    if (!proof)
+        return false;
+    if (!read_solution(path, &way, fault, sizeof fault)) {
+        std::fprintf(stderr, "tirvex: %s: no par is taken from it\n", fault);
+        return false;
+    }
+    if (way.move_count != par.moves || (int64_t)way.end_frame * way.ticks_per_frame != par.ticks) {
+        std::fprintf(stderr, "tirvex: %s: its way is not the %d moves and %d ticks its first line "
+                     "says: no par is taken from it\n", path, (int)par.moves, (int)par.ticks);
+        return false;
+    }
+    map_text[length] = '\0';
+    search_start_world(replay, map_text);
+    int32_t next = 0;
+    for (int32_t frame = 0; frame < way.end_frame; frame++) {
+        play_solution_frame(replay, way, frame, &next);
+        if (!solution_agrees(way, path, frame + 1, replay.level.level_completed,
+                             replay.level.level_lost, fault, sizeof fault)) {
+            std::fprintf(stderr, "tirvex: %s: no par is taken from it\n", fault);
+            return false;
+        }
+    }
+    known.wins = replay.level.level_completed;
+    return known.wins;
+}
+
 /* Takes the par of a --levels map from the folder's "solutions/mapNN.txt" when that file names
-   the hash of the map as it is (the level generator writes its proof there so): the par is then
-   known without a search, and kept in the records file at the next rewrite. Returns true when
-   it was taken. */
-bool take_folder_solution_par(int level, uint64_t hash)
+   the hash of the map as it is (the level generator writes its proof there so) and its way wins
+   as it says: the par is then known without a search, and kept in the records file at the next
+   rewrite with the proof's hash. Returns true when it was taken. */
+bool take_folder_solution_par(int level, uint64_t hash, size_t length)
 {
     char path[GAME_PATH_SIZE + 32];
     std::snprintf(path, sizeof path, "%s/solutions/map%02d.txt", levels_folder, level);
     LevelPar par;
-    if (!read_solution_par(path, &par) || par.map_hash != hash)
+    const uint64_t proof = proof_text_hash(path, true);
+    if (!proof || !read_solution_par(path, &par) || par.map_hash != hash ||
+        !proof_wins(level, path, par, length, proof))
         return false;
+    par.source = PAR_FROM_PROOF;
+    par.proof_hash = proof;
     kept_pars[level] = par;
     par_unsaved[level] = true;
     return true;
+}
+
+/* Whether the par kept for the level holds for the map of `hash` as it is: one the search found
+   for that map, or one a proof gave whose text has not changed since. */
+bool kept_par_holds(int level, uint64_t hash)
+{
+    const LevelPar &kept = kept_pars[level];
+    if (kept.state == PAR_NOT_KNOWN || kept.map_hash != hash)
+        return false;
+    if (kept.source != PAR_FROM_PROOF)
+        return true;
+    char path[GAME_PATH_SIZE + 32];
+    std::snprintf(path, sizeof path, "%s/solutions/map%02d.txt", levels_folder, level);
+    return proof_text_hash(path, false) == kept.proof_hash;
 }
 
 /* Keeps the records file's size bounded: when the table is full, forgets the maps no level has
@@ -357,7 +437,9 @@ bool load_records()
     // A par worked out in this run and not yet written stays; one the search could not find
     // stays for the run.
     for (int level = 1; level <= RECORDS_LEVEL_LIMIT; level++) {
-        if (!par_unsaved[level] && read_pars[level].state == PAR_KNOWN)
+        // A par line without its source may hold a planted proof's word: worked out again.
+        if (!par_unsaved[level] && read_pars[level].state == PAR_KNOWN &&
+            read_pars[level].source != PAR_FROM_UNKNOWN)
             kept_pars[level] = read_pars[level];
     }
     return true;
@@ -378,7 +460,7 @@ LevelRecord level_record(int level)
 
 LevelPar level_par(int level)
 {
-    LevelPar par{PAR_NOT_KNOWN, 0, 0, 0, 0};
+    LevelPar par{PAR_NOT_KNOWN, 0, 0, 0, 0, PAR_FROM_UNKNOWN, 0};
     if (level < 1 || level > RECORDS_LEVEL_LIMIT)
         return par;
     if (levels_folder[0]) {
@@ -386,8 +468,7 @@ LevelPar level_par(int level)
         if (length == 0)
             return par;
         const uint64_t hash = map_hash(length);
-        if ((kept_pars[level].state != PAR_NOT_KNOWN && kept_pars[level].map_hash == hash) ||
-            take_folder_solution_par(level, hash))
+        if (kept_par_holds(level, hash) || take_folder_solution_par(level, hash, length))
             return kept_pars[level];
         if (par_child > 0 && par_level == level && par_hash == hash)
             par.state = PAR_WORKING;
@@ -399,9 +480,13 @@ LevelPar level_par(int level)
         return par;
     // The solution must be of the map as it is, not of one put in its place.
     int code;
-    if (!read_level_header(level_file_path(level, path, sizeof path), name, &code) ||
-        std::strcmp(name, solved_name) != 0)
-        par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
+    char map_path[GAME_PATH_SIZE];
+    const size_t length = read_map_text(level);
+    par.map_hash = map_hash(length);
+    if (!read_level_header(level_file_path(level, map_path, sizeof map_path), name, &code) ||
+        std::strcmp(name, solved_name) != 0 || length == 0 ||
+        !proof_wins(level, path, par, length, proof_text_hash(path, true)))
+        par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0, PAR_FROM_UNKNOWN, 0};
     return par;
 }
 
@@ -422,8 +507,7 @@ void start_par_search(int level)
     if (length == 0)
         return;
     const uint64_t hash = map_hash(length);
-    if ((kept_pars[level].state != PAR_NOT_KNOWN && kept_pars[level].map_hash == hash) ||
-        take_folder_solution_par(level, hash))
+    if (kept_par_holds(level, hash) || take_folder_solution_par(level, hash, length))
         return;
     if (par_child > 0 && par_level == level && par_hash == hash)
         return;
@@ -501,9 +585,9 @@ bool poll_par_search()
     const bool parsed =
         std::sscanf(par_answer, "%d %d %d %d", &solved, &moves, &waits, &ticks) == 4;
     const int level = par_level;
-    LevelPar par{PAR_NONE_FOUND, 0, 0, 0, par_hash};
+    LevelPar par{PAR_NONE_FOUND, 0, 0, 0, par_hash, PAR_FROM_SEARCH, 0};
     if (parsed && solved && moves >= 0 && waits >= 0 && ticks > 0)
-        par = LevelPar{PAR_KNOWN, moves, waits, ticks, par_hash};
+        par = LevelPar{PAR_KNOWN, moves, waits, ticks, par_hash, PAR_FROM_SEARCH, 0};
     kept_pars[level] = par;
     // Only a par found is kept in the file: a search that ran out of bounds may be luckier with
     // another build, and costs nothing until the level is played again.
@@ -689,10 +773,11 @@ void forget_records_state()
     told_not_written = false;
     pending_notice = nullptr;
     session.attempt = RecordsAttempt{0, 0, 0, 0, 0, 0, 0};
-    attempt_par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
+    attempt_par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0, PAR_FROM_UNKNOWN, 0};
     stop_par_search();
     for (int level = 0; level <= RECORDS_LEVEL_LIMIT; level++) {
-        kept_pars[level] = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
+        proof_checks[level] = ProofCheck{0, 0, false};
+        kept_pars[level] = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0, PAR_FROM_UNKNOWN, 0};
         par_unsaved[level] = false;
     }
 }

@@ -57,11 +57,18 @@ bool level_in_range(const char *path, int number, int level, char *fault, size_t
 bool parse_par_line(const char *path, int number, const char *line, LevelPar *pars, bool *seen,
                     char *fault, size_t size)
 {
-    int level = 0, end = 0;
-    char fields[4][24];
-    if (std::sscanf(line, "par %d %23s %23s %23s %23s %n", &level, fields[0], fields[1],
-                    fields[2], fields[3], &end) != 5 || line[end] != '\0') {
-        std::snprintf(fault, size, "%s line %d: not \"par N HASH MOVES WAITS TICKS\"", path, number);
+    int level = 0, end = 0, source_end = 0;
+    char fields[4][24], proof[24] = "";
+    LevelPar par{PAR_KNOWN, 0, 0, 0, 0, PAR_FROM_UNKNOWN, 0};
+    const bool read = std::sscanf(line, "par %d %23s %23s %23s %23s %n", &level, fields[0],
+                                  fields[1], fields[2], fields[3], &end) == 5;
+    if (read && std::sscanf(line + end, "search %n", &source_end) == 0 && source_end > 0)
+        par.source = PAR_FROM_SEARCH;
+    else if (read && std::sscanf(line + end, "proof %23s %n", proof, &source_end) == 1)
+        par.source = read_hash(proof, &par.proof_hash) ? PAR_FROM_PROOF : PAR_FROM_UNKNOWN;
+    if (!read || (proof[0] && par.source != PAR_FROM_PROOF) || line[end + source_end] != '\0') {
+        std::snprintf(fault, size, "%s line %d: not \"par N HASH MOVES WAITS TICKS SOURCE\"",
+                      path, number);
         return false;
     }
     if (!level_in_range(path, number, level, fault, size))
@@ -71,7 +78,6 @@ bool parse_par_line(const char *path, int number, const char *line, LevelPar *pa
         return false;
     }
     seen[level] = true;
-    LevelPar par{PAR_KNOWN, 0, 0, 0, 0};
     if (!read_hash(fields[0], &par.map_hash)) {
         std::snprintf(fault, size, "%s line %d: the map's hash is not 1 to 16 hexadecimal digits",
                       path, number);
@@ -212,7 +218,7 @@ bool parse_records_text(const char *text, size_t length, const char *path,
 {
     table->count = 0;
     for (int level = 0; level <= RECORDS_LEVEL_LIMIT; level++)
-        pars[level] = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
+        pars[level] = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0, PAR_FROM_UNKNOWN, 0};
     if (length == 0) {
         std::snprintf(fault, size, "%s: empty, not a records file", path);
         return false;
@@ -304,12 +310,17 @@ size_t format_records_text(const RecordsTable &table, const LevelPar *pars, char
             add(std::snprintf(
                 out + used, size - used,
                 "# The pars worked out for the maps of this folder: the hash of the map's text,\n"
-                "# then the shortest way's moves, waits and game time (ticks).\n"));
+                "# then the shortest way's moves, waits and game time (ticks), and whether the\n"
+                "# game's search found it or a proof's way (with the proof's hash) was replayed.\n"));
             heading = true;
         }
-        add(std::snprintf(out + used, size - used, "par %d %016llx %d %d %d\n", level,
+        char source[40] = "";
+        if (par.source != PAR_FROM_UNKNOWN)
+            std::snprintf(source, sizeof source, par.source == PAR_FROM_SEARCH ? " search" :
+                          " proof %016llx", (unsigned long long)par.proof_hash);
+        add(std::snprintf(out + used, size - used, "par %d %016llx %d %d %d%s\n", level,
                           (unsigned long long)par.map_hash, (int)par.moves, (int)par.waits,
-                          (int)par.ticks));
+                          (int)par.ticks, source));
     }
     return used;
 }
@@ -318,7 +329,7 @@ bool read_solution_par(const char *path, LevelPar *par, char *name, size_t name_
 {
     if (name && name_size)
         name[0] = '\0';
-    *par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0};
+    *par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0, PAR_FROM_UNKNOWN, 0};
     // A FIFO planted in a folder's solutions/ once held the game up before its first frame.
     char fault[SOLUTION_FAULT_SIZE + 4096];
     FILE *file = fopen_regular(path, SOLUTION_SIZE_LIMIT, fault, sizeof fault);
@@ -353,6 +364,6 @@ bool read_solution_par(const char *path, LevelPar *par, char *name, size_t name_
     const char *open_quote = std::strchr(line, '"');
     if (name && name_size && open_quote && open_quote < figures)
         std::snprintf(name, name_size, "%.*s", (int)(figures - open_quote - 1), open_quote + 1);
-    *par = LevelPar{PAR_KNOWN, moves, waits, ticks, (uint64_t)hash};
+    *par = LevelPar{PAR_KNOWN, moves, waits, ticks, (uint64_t)hash, PAR_FROM_UNKNOWN, 0};
     return true;
 }

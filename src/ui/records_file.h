@@ -10,8 +10,8 @@ enum {
     RECORD_NONE = -1,               /* no completion of that kind yet */
     RECORDS_FAULT_SIZE = 4400,      /* a path and what is wrong with the file */
     /* A records file is at most this long, this length included: 128 lines of maps' records
-       (66 bytes at most each) and 99 par lines (54 at most) are some 14,200 bytes. */
-    RECORDS_FILE_LIMIT = 16384,
+       (66 bytes at most each) and 99 par lines (77 at most) are some 16,400 bytes. */
+    RECORDS_FILE_LIMIT = 20480,
     RECORDS_MAP_LIMIT = 128         /* maps with records kept; beyond, ones no level holds go */
 };
 
@@ -47,13 +47,21 @@ enum ParState {
     PAR_NONE_FOUND                  /* its search ended without a way (none, or a bound reached) */
 };
 
+/* Where a --levels map's par came from: the game's own search, or a proof in the folder's
+   solutions/ whose way the world replayed (PAR_FROM_UNKNOWN: a par line of an earlier version,
+   which may have taken a proof's word unchecked). */
+enum ParSource { PAR_FROM_UNKNOWN = 0, PAR_FROM_SEARCH, PAR_FROM_PROOF };
+
 /* A level's par: the moves (move codes typed), waits and game time of the shortest way the
    checker proved. For a --levels map also the hash of the map's text it was worked out for, so
-   that a map changed since gets a new one. */
+   that a map changed since gets a new one, where it came from and, for a proof, the hash of the
+   proof's text, so that a proof changed since is replayed again. */
 struct LevelPar {
     ParState state;
     int32_t moves, waits, ticks;
     uint64_t map_hash;
+    ParSource source;
+    uint64_t proof_hash;
 };
 
 /* FNV-1a over a map's text: the key of its records and its par. */
@@ -61,7 +69,9 @@ uint64_t map_text_hash(const char *text, size_t length);
 
 /* Reads the records file's text (`length` bytes at `text`, `path` naming it in a fault): the
    header "tirvex-records 1" or "tirvex-records 2", then '#' comments, blank lines, "level N HASH
-   MOVES TICKS MOVES TICKS" lines and "par N HASH MOVES WAITS TICKS" lines, CR LF ends allowed.
+   MOVES TICKS MOVES TICKS" lines and "par N HASH MOVES WAITS TICKS SOURCE" lines (SOURCE
+   "search" or "proof HASH"; without it, as earlier versions wrote them, PAR_FROM_UNKNOWN), CR LF
+   ends allowed.
    A level line without the HASH, as the first files were written, is taken for the map the
    level has now, `hash_of_level(N)`: nothing else can say which map won it, and the maps are
    usually the ones it was won on. Into `table` and `pars` (RECORDS_LEVEL_LIMIT + 1 of them,

@@ -6,6 +6,7 @@
 #include <allegro.h>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <sys/stat.h>
 #include <vector>
@@ -116,17 +117,21 @@ void take_screenshot()
         show_message(session.world, "Low on memory: cannot take screen shot", 100);
         return;
     }
-    char name[32];
+    char name[32], path[GAME_PATH_SIZE];
     int error = EEXIST;
+    const char *failed = nullptr;
     for (int tries = 0; error == EEXIST && tries < NAME_TRIES; tries++) {
         free_screenshot_name(name, sizeof name);
-        char path[GAME_PATH_SIZE];
-        const char *failed = nullptr;
         error = file_create(user_file_path(name, path, sizeof path), file.bytes.data(),
                             file.bytes.size(), &failed);
     }
     if (error) {
-        show_message(session.world, "File error during screen shot", 100);
+        // The name and the reason (a full disk, a folder gone), on the line and in full below.
+        std::snprintf(screenshot_message, sizeof screenshot_message,
+                      "Screen shot not saved: %s: %s", name, std::strerror(error));
+        show_message(session.world, screenshot_message, 100);
+        std::fprintf(stderr, "tirvex: %s: %s: the screen shot is not saved\n",
+                     failed ? failed : path, std::strerror(error));
         return;
     }
     std::snprintf(screenshot_message, sizeof screenshot_message, "Screen shot saved as %s", name);

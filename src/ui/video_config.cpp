@@ -2,7 +2,9 @@
 #include "ui/video_config.h"
 
 #include <allegro.h>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "base/file_read.h"
 #include "base/file_replace.h"
@@ -87,5 +89,10 @@ int write_video_config(const char *path, const VideoConfig *config)
     const int length = std::snprintf(line, sizeof line, "%d %d %d\n", config->driver,
                                      config->width, config->height);
     const char *failed = nullptr;
-    return file_replace(path, line, (size_t)length, &failed) == 0 ? 1 : 0;
+    const int error = file_replace(path, line, (size_t)length, &failed);
+    // Alt+Enter shows nothing of a write that failed: standard error names the file.
+    if (error)
+        std::fprintf(stderr, "tirvex: %s: %s: the video mode is not kept\n",
+                     failed ? failed : path, std::strerror(error));
+    return error == 0 ? 1 : 0;
 }
