@@ -117,8 +117,8 @@ TEST(LevelTable, RowsKeepTheirOrderAndShowAFailedMapWithoutFigures)
               " 23.9 | yes | 1-8 | 18.3 | 5.11 | 35 % (06) | 7 | 2 | 12 | 4 | 23 | teleport |\n"
               "| my_level.txt | A\\|B | idea | - | - | - | - | - |" + unanalysed + "\n"
               "| map7.txt |  |  | - | - | - | - | - |" + unanalysed + "\n"
-              "| 01 | y | x | 0 | 0 | 0.05 | 120 | 0 | 5 | 2 | 6948 | 23.9 | yes | 1-8 | 18.3 |"
-              " 5.11 | 35 % (06) | 7 | 2 ? | no win | ? | 23 | sweet |\n");
+              "| 01 | Against the clock | run \\| jump | 65 | 2 | 8.04 | 60 | 123465 | 5 | 2 | 6948 |"
+              " 23.9 | yes | 1-8 | 18.3 | 5.11 | 35 % (06) | 7 | 2 ? | no win | ? | 23 | sweet |\n");
 }
 
 /* Runs the checker with the arguments; returns its exit status and sets *output to what it

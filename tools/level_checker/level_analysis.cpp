@@ -666,7 +666,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
                                     limits.memory_limit, 0};
         out->actors_weighed = weigh_actors(map_text, weighing,
                                            out->outcome == SEARCH_SOLVED ? out->shortest : -1,
-                                           &out->actors);
+                                           false, &out->actors);
     }
 
     if (limits.progress)
@@ -732,7 +732,7 @@ int32_t way_length(const char *text, const SearchLimits &limits, int64_t *states
 } // namespace
 
 bool weigh_actors(const char *map_text, const SearchLimits &limits, int32_t shortest,
-                  ActorWeights *out)
+                  bool rule_only, ActorWeights *out)
 {
     std::memset(out, 0, sizeof *out);
     static ParsedMap map;           // some 8 KB, kept off the stack
@@ -742,36 +742,40 @@ bool weigh_actors(const char *map_text, const SearchLimits &limits, int32_t shor
         return false;
     if (shortest < 0)
         shortest = way_length(map_text, limits, &out->states);
-    out->shortest = shortest;
+    out->shortest = out->way_without_all = shortest;
     if (shortest < 0)
         return false;
     // Each square line is ten numbers of at most 11 characters.
     static char text[MAP_SQUARE_LIMIT * 128 + MAP_NAME_BUFFER + 128];
     bool removed[MAP_SQUARE_LIMIT] = {};
-    bool any[MAP_SQUARE_LIMIT] = {};
-    SearchLimits within = limits;
-    within.depth_limit = shortest;  // a longer way is all that is asked of it
     for (int32_t i = 0; i < map.square_count; i++) {
         const MapSquareLine &q = map.squares[i];
         if (!is_actor(q.content))
             continue;
-        any[i] = true;
-        ActorWeight &w = out->actors[out->count++];
-        w.column = q.x;
-        w.row = q.z;
-        w.content = q.content;
+        removed[i] = true;
+        out->actors[out->count++] = ActorWeight{q.x, q.z, q.content, WAY_NOT_KNOWN};
+    }
+    // Without them all first: that search is small, the actors' states gone, and it may settle
+    // the rule.
+    if (out->count > 0)
+        out->way_without_all = write_map_text(map, removed, text, sizeof text)
+                                   ? way_length(text, limits, &out->states) : WAY_NOT_KNOWN;
+    SearchLimits within = limits;
+    within.depth_limit = shortest;  // a longer way is all that is asked of it
+    std::memset(removed, 0, sizeof removed);
+    for (int32_t i = 0, k = 0; i < map.square_count && k < out->count; i++) {
+        if (!is_actor(map.squares[i].content))
+            continue;
+        if (rule_only && actors_earn_their_places(*out))
+            break;
+        ActorWeight &w = out->actors[k++];
         removed[i] = true;
         w.way_without = write_map_text(map, removed, text, sizeof text)
                             ? way_length(text, within, &out->states) : WAY_NOT_KNOWN;
         removed[i] = false;
-        out->matter += w.way_without == WAY_NONE || w.way_without == WAY_LONGER ||
-                       w.way_without > shortest;
+        out->matter += w.way_without == WAY_NONE || w.way_without == WAY_LONGER;
         out->unknown += w.way_without == WAY_NOT_KNOWN;
     }
-    out->way_without_all = shortest;
-    if (out->count > 0)
-        out->way_without_all = write_map_text(map, any, text, sizeof text)
-                                   ? way_length(text, limits, &out->states) : WAY_NOT_KNOWN;
     return true;
 }
 

@@ -122,13 +122,15 @@ struct LevelAnalysis {
 bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnalysis *analysis);
 
 /* Weighs the actors of the level in `map_text` (NUL-terminated): searches the level again without
-   each mibo, zipper, jar and mine in turn (its square left empty), each search no deeper than the
-   level's shortest way of `shortest` commands (found first with `limits` when negative), and once
-   without them all. `limits` bound each search but its depth. Returns false, weighing nothing,
-   when the map has faults or the level itself is not won within the limits. Called by
-   analyse_level and by the tests of the shipped levels. */
+   all its mibos, zippers, jars and mines, then without each in turn (its square left empty), each
+   of these searches no deeper than the level's shortest way of `shortest` commands (found first
+   with `limits` when negative). `limits` bound each search but its depth. With `rule_only` it
+   stops as soon as actors_earn_their_places holds: the actors not weighed then have
+   WAY_NOT_KNOWN and are not counted unknown. Returns false, weighing nothing, when the map has
+   faults or the level itself is not won within the limits. Called by analyse_level and by the
+   tests of the shipped levels. */
 bool weigh_actors(const char *map_text, const SearchLimits &limits, int32_t shortest,
-                  ActorWeights *weights);
+                  bool rule_only, ActorWeights *weights);
 
 /* The commands the shortest way saves with every actor removed: 0 when it is not shorter,
    WAY_NONE when the level cannot be won then, WAY_NOT_KNOWN when that search stopped at a limit. */
