@@ -870,7 +870,7 @@ const char *way_words(int32_t way, int32_t shortest, char *text, size_t size)
     if (way == WAY_NOT_KNOWN)
         return "not known: the search stopped at a limit";
     if (way == WAY_LONGER)
-        std::snprintf(text, size, "the way is longer than %d commands", (int)shortest);
+        std::snprintf(text, size, "no way of %d commands or fewer", (int)shortest);
     else
         std::snprintf(text, size, "the way is %d commands", (int)way);
     return text;
