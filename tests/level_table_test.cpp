@@ -17,10 +17,10 @@
 namespace {
 
 /* What write_level_table writes for the rows. */
-std::string table_text(const LevelTableRow *rows, int count)
+std::string table_text(const LevelTableRow *rows, int count, bool fair = false)
 {
     FILE *out = std::tmpfile();
-    write_level_table(out, rows, count, false);
+    write_level_table(out, rows, count, fair);
     std::string text(std::ftell(out), '\0');
     std::rewind(out);
     EXPECT_EQ(std::fread(text.data(), 1, text.size(), out), text.size());
@@ -92,6 +92,33 @@ TEST(LevelTable, RowsKeepTheirOrderAndShowAFailedMapWithoutFigures)
               "| map7.txt |  |  | - | - | - | - | - |\n"
               "| 01 | y | x | 0 | 0 | 0.05 | 120 | 0 |\n");
     EXPECT_EQ(table_text(rows, 0), HEADING);
+
+    // The fairness columns, the actors' and the start view's last.
+    rows[0].analysed = rows[0].delay_wins = rows[0].think_tried = rows[0].actors_weighed = true;
+    rows[0].decisions = 5, rows[0].wrong_ways = 2, rows[0].traps = 6948;
+    rows[0].unwinnable_share = 0.239, rows[0].slowest_rate = 8, rows[0].margin = 18.3;
+    rows[0].human_margin = 5.11, rows[0].shared_percent = 35, rows[0].shared_with = "map06.txt";
+    rows[0].actors = 7, rows[0].actors_matter = 2, rows[0].actors_saving = 12;
+    rows[0].way_waits = 4, rows[0].view_squares = 23, rows[0].view_teleport = true;
+    rows[3] = rows[0];
+    rows[3].file_name = "map01.txt";
+    rows[3].actors_unknown = true, rows[3].actors_saving = -1, rows[3].way_waits = -1;
+    rows[3].view_teleport = false, rows[3].view_sweet = true;
+    std::string unanalysed;         // fifteen columns of "-"
+    for (int column = 0; column < 15; column++)
+        unanalysed += " - |";
+    EXPECT_EQ(table_text(rows, 4, true),
+              "| Level | Name | Idea | Moves | Waits | Game time s | Limit s | States | Decisions |"
+              " Wrong ways | Traps | Cannot be won % | Start delay | Rates | Margin | Human margin |"
+              " Shared | Actors | Matter | Saved without actors | Waits needed | In view | Seen |\n"
+              "| --- | --- | --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
+              " --- | --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | --- |\n"
+              "| 19 | Against the clock | run \\| jump | 65 | 2 | 8.04 | 60 | 123465 | 5 | 2 | 6948 |"
+              " 23.9 | yes | 1-8 | 18.3 | 5.11 | 35 % (06) | 7 | 2 | 12 | 4 | 23 | teleport |\n"
+              "| my_level.txt | A\\|B | idea | - | - | - | - | - |" + unanalysed + "\n"
+              "| map7.txt |  |  | - | - | - | - | - |" + unanalysed + "\n"
+              "| 01 | Against the clock | run \\| jump | 65 | 2 | 8.04 | 60 | 123465 | 5 | 2 | 6948 |"
+              " 23.9 | yes | 1-8 | 18.3 | 5.11 | 35 % (06) | 7 | 2 ? | no win | ? | 23 | sweet |\n");
 }
 
 /* Runs the checker with the arguments; returns its exit status and sets *output to what it

@@ -502,6 +502,52 @@ void count_traps(const int32_t *way, LevelAnalysis *out)
     out->trap_length = length;
 }
 
+/* The fewest waits of any shortest way from the start, from the commands to win from each
+   position: positions are taken nearest the win first, so that every position one command
+   nearer is done before them. -1 when there is no memory for it. */
+int32_t fewest_waits(const int32_t *way)
+{
+    const int64_t n = ex.count;
+    int32_t farthest = 0;
+    for (int64_t s = 0; s < n; s++)
+        farthest = way[s] > farthest ? way[s] : farthest;
+    int32_t *waits = (int32_t *)std::malloc((size_t)n * sizeof(int32_t));
+    uint32_t *order = (uint32_t *)std::malloc((size_t)n * sizeof(uint32_t));
+    int64_t *first = (int64_t *)std::calloc((size_t)farthest + 2, sizeof(int64_t));
+    int32_t fewest = -1;
+    if (waits && order && first) {
+        // Sorted by the commands to win, counting them first.
+        for (int64_t s = 0; s < n; s++)
+            if (way[s] != NO_WAY)
+                first[way[s] + 1]++;
+        for (int32_t d = 1; d <= farthest + 1; d++)
+            first[d] += first[d - 1];
+        for (int64_t s = 0; s < n; s++)
+            if (way[s] != NO_WAY)
+                order[first[way[s]]++] = (uint32_t)s;
+        const int64_t winnable = first[farthest];
+        for (int64_t k = 0; k < winnable; k++) {
+            const uint32_t s = order[k];
+            int32_t best = INT32_MAX;
+            for (int a = 0; a < SEARCH_ACTIONS; a++) {
+                const uint32_t e = ex.edges[(int64_t)s * SEARCH_ACTIONS + a];
+                const int32_t wait = action_codes[a] == SEARCH_WAIT;
+                if (e == EDGE_WIN && way[s] == 1 && wait < best)
+                    best = wait;
+                else if (is_position(e) && way[e] == way[s] - 1 && way[e] != NO_WAY &&
+                         waits[e] + wait < best)
+                    best = waits[e] + wait;
+            }
+            waits[s] = best;
+        }
+        fewest = way[0] != NO_WAY ? waits[0] : -1;
+    }
+    std::free(waits);
+    std::free(order);
+    std::free(first);
+    return fewest;
+}
+
 /* Whether the level can be won at `ticks_per_frame`, or after a start delay of `delay` ticks
    (-1 for none): the search's own answer, on a search of its own. */
 bool search_wins(const char *map_text, int32_t ticks_per_frame, int32_t delay, int64_t memory_limit)
@@ -560,7 +606,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     std::memset(out, 0, sizeof *out);
     out->outcome = SEARCH_INVALID_MAP;
     out->shortest = out->decisions = out->wrong_ways = -1;
-    out->way_steps = out->forced_steps = -1;
+    out->way_steps = out->forced_steps = out->way_waits = -1;
     out->unwinnable = out->trap_positions = -1;
     out->start_delay_ticks = limits.start_delay_ticks;
     out->think_ticks = limits.think_ticks;
@@ -603,11 +649,25 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
         if (limits.progress)
             limits.progress("counting", ex.count);
         count_traps(way, out);
-        if (way[0] != NO_WAY)
+        if (way[0] != NO_WAY) {
             measure_way(way, limits, out);
+            out->way_waits = fewest_waits(way);
+        }
     }
     std::free(way);
     free_exploration();
+    read_start_view(map_text, &out->start_view);
+
+    // While the other searches run, the actors are weighed here, from the shortest way known.
+    if (limits.actor_states > 0) {
+        if (limits.progress)
+            limits.progress("the level without its actors", 0);
+        const SearchLimits weighing{limits.ticks_per_frame, limits.actor_states, SEARCH_MAX_STEPS,
+                                    limits.memory_limit, 0};
+        out->actors_weighed = weigh_actors(map_text, weighing,
+                                           out->outcome == SEARCH_SOLVED ? out->shortest : -1,
+                                           false, &out->actors);
+    }
 
     if (limits.progress)
         limits.progress("delayed start and frame rates", 0);
@@ -627,6 +687,135 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
             out->rate_wins[rate] = search_wins(map_text, rate, -1, limits.memory_limit);
     }
     out->seconds = seconds_since(began);
+    return true;
+}
+
+namespace {
+
+bool is_actor(int32_t content)
+{
+    return content == CONTENT_MIBO || content == CONTENT_ZIPPER || content == CONTENT_JAR ||
+           content == CONTENT_MINE;
+}
+
+/* Writes the level of `map` as map text into `text` (`size` bytes), the squares `removed` marks
+   left empty. Returns false when it does not fit. */
+bool write_map_text(const ParsedMap &map, const bool *removed, char *text, size_t size)
+{
+    int used = std::snprintf(text, size, "without actors\n%s\n%d\nminutes:\n%d\n\nsquares:\n%d\n",
+                             map.name, (int)map.level_code, (int)map.minutes, (int)map.square_count);
+    for (int32_t i = 0; i < map.square_count && used >= 0 && (size_t)used < size; i++) {
+        const MapSquareLine &q = map.squares[i];
+        used += std::snprintf(text + used, size - (size_t)used, "%d %d %d %d %d %d %d %d %d %d\n",
+                              (int)q.x, (int)q.height, (int)q.z, (int)q.texture,
+                              removed[i] ? (int)CONTENT_NOTHING : (int)q.content, (int)q.dir,
+                              (int)q.side[0], (int)q.side[1], (int)q.side[2], (int)q.side[3]);
+    }
+    return used >= 0 && (size_t)used < size;
+}
+
+/* The shortest way of the level in `text`, in commands: its length, or WAY_NONE, WAY_LONGER (past
+   the depth limit) or WAY_NOT_KNOWN. Adds the states searched to *states. */
+int32_t way_length(const char *text, const SearchLimits &limits, int64_t *states)
+{
+    thread_local SearchResult result;
+    search_level(text, limits, &result);
+    *states += result.states;
+    switch (result.outcome) {
+    case SEARCH_SOLVED:         return result.step_count;
+    case SEARCH_NO_SOLUTION:    return WAY_NONE;
+    case SEARCH_DEPTH_LIMIT:    return WAY_LONGER;
+    default:                    return WAY_NOT_KNOWN;
+    }
+}
+
+} // namespace
+
+bool weigh_actors(const char *map_text, const SearchLimits &limits, int32_t shortest,
+                  bool rule_only, ActorWeights *out)
+{
+    std::memset(out, 0, sizeof *out);
+    static ParsedMap map;           // some 8 KB, kept off the stack
+    MapReader reader;
+    map_reader_from_text(&reader, map_text, std::strlen(map_text));
+    if (parse_map(&reader, &map).fault != MAP_OK)
+        return false;
+    if (shortest < 0)
+        shortest = way_length(map_text, limits, &out->states);
+    out->shortest = out->way_without_all = shortest;
+    if (shortest < 0)
+        return false;
+    // Each square line is ten numbers of at most 11 characters.
+    static char text[MAP_SQUARE_LIMIT * 128 + MAP_NAME_BUFFER + 128];
+    bool removed[MAP_SQUARE_LIMIT] = {};
+    for (int32_t i = 0; i < map.square_count; i++) {
+        const MapSquareLine &q = map.squares[i];
+        if (!is_actor(q.content))
+            continue;
+        removed[i] = true;
+        out->actors[out->count++] = ActorWeight{q.x, q.z, q.content, WAY_NOT_KNOWN};
+    }
+    // Without them all first: that search is small, the actors' states gone, and it may settle
+    // the rule.
+    if (out->count > 0)
+        out->way_without_all = write_map_text(map, removed, text, sizeof text)
+                                   ? way_length(text, limits, &out->states) : WAY_NOT_KNOWN;
+    SearchLimits within = limits;
+    within.depth_limit = shortest;  // a longer way is all that is asked of it
+    std::memset(removed, 0, sizeof removed);
+    for (int32_t i = 0, k = 0; i < map.square_count && k < out->count; i++) {
+        if (!is_actor(map.squares[i].content))
+            continue;
+        if (rule_only && actors_earn_their_places(*out))
+            break;
+        ActorWeight &w = out->actors[k++];
+        removed[i] = true;
+        w.way_without = write_map_text(map, removed, text, sizeof text)
+                            ? way_length(text, within, &out->states) : WAY_NOT_KNOWN;
+        removed[i] = false;
+        out->matter += w.way_without == WAY_NONE || w.way_without == WAY_LONGER;
+        out->unknown += w.way_without == WAY_NOT_KNOWN;
+    }
+    return true;
+}
+
+int32_t actors_saving(const ActorWeights &w)
+{
+    if (w.way_without_all == WAY_NONE || w.way_without_all == WAY_NOT_KNOWN)
+        return w.way_without_all;
+    if (w.way_without_all == WAY_LONGER || w.way_without_all >= w.shortest)
+        return 0;
+    return w.shortest - w.way_without_all;
+}
+
+bool actors_earn_their_places(const ActorWeights &w)
+{
+    return w.count == 0 || w.matter > 0 || actors_saving(w) >= ANALYSIS_ACTORS_SAVE;
+}
+
+bool read_start_view(const char *map_text, StartView *view)
+{
+    *view = StartView{};
+    static ParsedMap map;
+    MapReader reader;
+    map_reader_from_text(&reader, map_text, std::strlen(map_text));
+    if (parse_map(&reader, &map).fault != MAP_OK)
+        return false;
+    const MapSquareLine &start = map.squares[map.start_square];
+    // dir 0 faces +z, 64 +x, 128 -z, 192 -x.
+    const int32_t ahead_x = start.dir == 64 ? 1 : start.dir == 192 ? -1 : 0;
+    const int32_t ahead_z = start.dir == 0 ? 1 : start.dir == 128 ? -1 : 0;
+    for (int32_t i = 0; i < map.square_count; i++) {
+        const MapSquareLine &q = map.squares[i];
+        const int32_t dx = q.x - start.x, dz = q.z - start.z;
+        const int32_t forward = dx * ahead_x + dz * ahead_z;
+        const int32_t side = std::abs(dx * ahead_z - dz * ahead_x);
+        if (forward < 1 || forward > ANALYSIS_VIEW_DEPTH || side > forward)
+            continue;
+        view->squares++;
+        view->teleport = view->teleport || q.content == CONTENT_TELEPORT;
+        view->sweet = view->sweet || q.content == CONTENT_SWEET;
+    }
     return true;
 }
 
@@ -659,6 +848,65 @@ const char *command_name(int32_t code)
     default:                return "?";
     }
 }
+
+namespace {
+
+const char *actor_name(int32_t content)
+{
+    switch (content) {
+    case CONTENT_MIBO:      return "mibo";
+    case CONTENT_ZIPPER:    return "zipper";
+    case CONTENT_JAR:       return "jar";
+    case CONTENT_MINE:      return "mine";
+    default:                return "?";
+    }
+}
+
+/* A way without actors in words: "N commands", or why there is no length. */
+const char *way_words(int32_t way, int32_t shortest, char *text, size_t size)
+{
+    if (way == WAY_NONE)
+        return "it cannot be won";
+    if (way == WAY_NOT_KNOWN)
+        return "not known: the search stopped at a limit";
+    if (way == WAY_LONGER)
+        std::snprintf(text, size, "no way of %d commands or fewer", (int)shortest);
+    else
+        std::snprintf(text, size, "the way is %d commands", (int)way);
+    return text;
+}
+
+/* The lines of describe_analysis on the actors: how many matter, then each actor and its way
+   without it, then the way without them all. */
+void describe_actors(const ActorWeights &w, AnalysisLine line, void *context)
+{
+    char text[400], way[80];
+    if (w.count == 0) {
+        line(context, "fairness: no mibo, zipper, jar or mine", false);
+        return;
+    }
+    std::snprintf(text, sizeof text, "fairness: %d actors, %d matter (one matters when without it the level cannot "
+                  "be won or its way of %d commands grows)%s; %lld states searched without them",
+                  (int)w.count, (int)w.matter, (int)w.shortest,
+                  w.unknown ? ", some not known" : "", (long long)w.states);
+    line(context, text, false);
+    for (int32_t i = 0; i < w.count; i++) {
+        const ActorWeight &a = w.actors[i];
+        std::snprintf(text, sizeof text, "  %s at (%d,%d): without it %s", actor_name(a.content),
+                      (int)a.column, (int)a.row, way_words(a.way_without, w.shortest, way, sizeof way));
+        line(context, text, true);
+    }
+    const int32_t saving = actors_saving(w);
+    if (saving >= 0)
+        std::snprintf(text, sizeof text, "fairness: without any actor %s, %d fewer",
+                      way_words(w.way_without_all, SEARCH_MAX_STEPS, way, sizeof way), (int)saving);
+    else
+        std::snprintf(text, sizeof text, "fairness: without any actor %s",
+                      way_words(w.way_without_all, SEARCH_MAX_STEPS, way, sizeof way));
+    line(context, text, false);
+}
+
+} // namespace
 
 void describe_analysis(const LevelAnalysis &a, int64_t memory_limit, AnalysisLine line, void *context)
 {
@@ -698,6 +946,17 @@ void describe_analysis(const LevelAnalysis &a, int64_t memory_limit, AnalysisLin
             }
         }
     }
+    if (a.way_waits >= 0) {
+        const StartView &v = a.start_view;
+        std::snprintf(text, sizeof text, "fairness: the shortest way needs %d waits; the start shows "
+                      "%d squares within %d ahead, %s", (int)a.way_waits, (int)v.squares,
+                      (int)ANALYSIS_VIEW_DEPTH, v.teleport && v.sweet ? "the teleport and a sweet among them"
+                      : v.teleport ? "the teleport among them, no sweet" : v.sweet ?
+                      "a sweet among them, not the teleport" : "neither the teleport nor a sweet");
+        line(context, text, false);
+    }
+    if (a.actors_weighed)
+        describe_actors(a.actors, line, context);
     char rates[64] = "";
     int used = 0;
     for (int32_t rate = 1; rate <= a.slowest_rate; rate++)

@@ -6,13 +6,53 @@
 #include <cstdint>
 
 #include "search/level_search.h"
+#include "world/map_parser.h"
 
 enum {
     ANALYSIS_WRONG_WAY_EXTRA = 6,   /* commands a detour must add to count as a wrong way */
     ANALYSIS_SLOWEST_RATE = 8,      /* frame rates tried: 1 to this many ticks a frame */
     ANALYSIS_START_DELAY = 100,     /* ticks a player looks after the swoop before acting */
-    ANALYSIS_THINK_TICKS = 40       /* ticks a player thinks before each command, at a person's
+    ANALYSIS_THINK_TICKS = 40,      /* ticks a player thinks before each command, at a person's
                                        pace: 0.4 s */
+    ANALYSIS_VIEW_DEPTH = 8,        /* squares ahead of the start the start view is counted to */
+    ANALYSIS_ACTORS_SAVE = 5        /* commands the actors must cost the way, when none of them
+                                       matters on its own, to earn their places */
+};
+
+/* What the way without an actor (or without them all) is, besides its length in commands. */
+enum {
+    WAY_NONE = -1,                  /* the level cannot be won then */
+    WAY_LONGER = -2,                /* no way within the level's own shortest way, or within
+                                       SEARCH_MAX_STEPS commands without them all */
+    WAY_NOT_KNOWN = -3              /* the search stopped at its state or memory limit first */
+};
+
+/* One actor of the level's start (a mibo, zipper, jar or mine) and the way without it. */
+struct ActorWeight {
+    int32_t column, row;
+    int32_t content;            /* CONTENT_MIBO, CONTENT_ZIPPER, CONTENT_JAR or CONTENT_MINE */
+    int32_t way_without;        /* commands of the shortest way, waits included, with this actor's
+                                   square empty at the start, or WAY_NONE, WAY_LONGER, WAY_NOT_KNOWN */
+};
+
+/* What the level's actors do for its way. An actor matters when without it the level cannot be
+   won or its shortest way is longer, counted in commands with the waits. */
+struct ActorWeights {
+    int32_t shortest;           /* commands of the level's shortest way, waits included */
+    int32_t count;              /* mibos, zippers, jars and mines at the start */
+    ActorWeight actors[MAP_ACTOR_LIMIT];
+    int32_t matter;             /* of them, those that matter */
+    int32_t unknown;            /* ... whose search stopped at a limit: they may matter too */
+    int32_t way_without_all;    /* the shortest way with every one of them removed, as way_without */
+    int64_t states;             /* states the searches without actors reached, in all */
+};
+
+/* The squares the start camera shows: those ahead of the start, 1 to ANALYSIS_VIEW_DEPTH squares
+   forward and no more squares to a side than forward (a quarter turn wide). */
+struct StartView {
+    int32_t squares;            /* squares of the level there */
+    bool teleport;              /* the teleport stands on one of them */
+    bool sweet;                 /* ... a sweet does */
 };
 
 /* How the analysis plays and what it may hold. */
@@ -29,6 +69,9 @@ struct AnalysisLimits {
     /* A player's thinking before each command but a wait, in game ticks, tried by a search of
        its own beside the others; -1 leaves it out. */
     int32_t think_ticks = -1;
+    /* The states each search of the level without one of its actors may reach; 0 leaves the
+       actors unweighed. */
+    int64_t actor_states = 0;
 };
 
 /* What the analysis found. A figure is exact when `complete` is set; otherwise the exploration
@@ -45,6 +88,7 @@ struct LevelAnalysis {
     int32_t limit_ticks;        /* the level's time limit */
     int32_t decisions;          /* positions on the shortest way where another command is a mistake */
     int32_t wrong_ways;         /* ... where another command costs ANALYSIS_WRONG_WAY_EXTRA or more */
+    int32_t way_waits;          /* the fewest waits of any shortest way */
     int32_t way_steps;          /* commands of the shortest way that move the robot to another square */
     int32_t forced_steps;       /* ... taken where every other step is blocked, goes back or kills:
                                    the way is a walk there */
@@ -60,6 +104,9 @@ struct LevelAnalysis {
     bool think_wins;            /* the level can be won at that pace */
     int32_t think_way_ticks;    /* the game time of the shortest way at that pace, thinking
                                    included; 0 without one */
+    StartView start_view;
+    bool actors_weighed;        /* the actors were weighed (AnalysisLimits::actor_states) ... */
+    ActorWeights actors;        /* ... and this is what they do for the way */
     int64_t peak_memory;        /* most bytes held by the exploration */
     double seconds;
 };
@@ -73,6 +120,29 @@ struct LevelAnalysis {
    announces only a lost sweet). Leaves the running world as it was. Returns false when the map
    has faults (outcome SEARCH_INVALID_MAP). Called by the level checker and its tests. */
 bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnalysis *analysis);
+
+/* Weighs the actors of the level in `map_text` (NUL-terminated): searches the level again without
+   all its mibos, zippers, jars and mines, then without each in turn (its square left empty), each
+   of these searches no deeper than the level's shortest way of `shortest` commands (found first
+   with `limits` when negative). `limits` bound each search but its depth. With `rule_only` it
+   stops as soon as actors_earn_their_places holds: the actors not weighed then have
+   WAY_NOT_KNOWN and are not counted unknown. Returns false, weighing nothing, when the map has
+   faults or the level itself is not won within the limits. Called by analyse_level and by the
+   tests of the shipped levels. */
+bool weigh_actors(const char *map_text, const SearchLimits &limits, int32_t shortest,
+                  bool rule_only, ActorWeights *weights);
+
+/* The commands the shortest way saves with every actor removed: 0 when it is not shorter,
+   WAY_NONE when the level cannot be won then, WAY_NOT_KNOWN when that search stopped at a limit. */
+int32_t actors_saving(const ActorWeights &weights);
+
+/* Whether the actors earn their places: the level has none, one of them matters, or removing
+   them all saves ANALYSIS_ACTORS_SAVE commands or more. */
+bool actors_earn_their_places(const ActorWeights &weights);
+
+/* Reads what the start camera shows of the level in `map_text`. Returns false (all zero) when
+   the map has faults. */
+bool read_start_view(const char *map_text, StartView *view);
 
 /* The clock margin: the time limit over the shortest way's game time; 0 without a way. */
 double analysis_clock_margin(const LevelAnalysis &analysis);

@@ -81,7 +81,7 @@ void put_level(FILE *out, const char *file_name)
 void put_fairness(FILE *out, const LevelTableRow &r)
 {
     if (!r.analysed) {
-        std::fprintf(out, " - | - | - | - | - | - | - | - | - |");
+        std::fprintf(out, " - | - | - | - | - | - | - | - | - | - | - | - | - | - | - |");
         return;
     }
     if (r.decisions >= 0)
@@ -110,6 +110,21 @@ void put_fairness(FILE *out, const LevelTableRow &r)
         std::fprintf(out, ") |");
     } else
         std::fprintf(out, " - |");
+    if (!r.actors_weighed)
+        std::fprintf(out, " - | - | - |");
+    else if (r.actors_saving >= 0)
+        std::fprintf(out, " %d | %d%s | %d |", (int)r.actors, (int)r.actors_matter,
+                     r.actors_unknown ? " ?" : "", (int)r.actors_saving);
+    else
+        std::fprintf(out, " %d | %d%s | %s |", (int)r.actors, (int)r.actors_matter,
+                     r.actors_unknown ? " ?" : "", r.actors_saving == -1 ? "no win" : "?");
+    if (r.way_waits >= 0)
+        std::fprintf(out, " %d |", (int)r.way_waits);
+    else
+        std::fprintf(out, " ? |");
+    std::fprintf(out, " %d | %s |", (int)r.view_squares,
+                 r.view_teleport ? (r.view_sweet ? "teleport, sweet" : "teleport")
+                                 : r.view_sweet ? "sweet" : "-");
 }
 
 } // namespace
@@ -125,9 +140,11 @@ void write_level_table(FILE *out, const LevelTableRow *rows, int count, bool fai
 {
     std::fprintf(out, "| Level | Name | Idea | Moves | Waits | Game time s | Limit s | States |%s\n",
                  fair ? " Decisions | Wrong ways | Traps | Cannot be won % | Start delay | Rates |"
-                        " Margin | Human margin | Shared |" : "");
+                        " Margin | Human margin | Shared | Actors | Matter | Saved without actors |"
+                        " Waits needed | In view | Seen |" : "");
     std::fprintf(out, "| --- | --- | --- | ---: | ---: | ---: | ---: | ---: |%s\n",
-                 fair ? " ---: | ---: | ---: | ---: | --- | --- | ---: | ---: | ---: |" : "");
+                 fair ? " ---: | ---: | ---: | ---: | --- | --- | ---: | ---: | ---: | ---: | ---: |"
+                        " ---: | ---: | ---: | --- |" : "");
     for (int i = 0; i < count; i++) {
         const LevelTableRow &r = rows[i];
         std::fprintf(out, "| ");

@@ -27,6 +27,14 @@ struct LevelTableRow {
     double human_margin;                    /* and the margin at it; 0: it cannot be won so */
     int32_t shared_percent;                 /* most of its squares another level shares, */
     const char *shared_with;                /* and that level's map file name (nullptr: none) */
+    bool actors_weighed;                    /* false: the actors' figures are shown as "-" */
+    int32_t actors, actors_matter;          /* mibos, zippers, jars and mines; those that matter */
+    bool actors_unknown;                    /* some may matter, not known ("?" after the count) */
+    int32_t actors_saving;                  /* commands saved without them all; -1 no win then,
+                                               below that not known */
+    int32_t way_waits;                      /* the fewest waits of a shortest way, -1 not known */
+    int32_t view_squares;                   /* the squares the start shows ahead, */
+    bool view_teleport, view_sweet;         /* and whether the teleport, a sweet is among them */
 };
 
 /* Fills row->idea and row->name from the first two lines of the NUL-terminated map text (lines
@@ -41,6 +49,9 @@ void level_table_texts(const char *map_text, LevelTableRow *row);
    states searched; with `fair`, then decisions, wrong ways, positions with a trap, the share of
    positions that cannot be won, whether a delayed start can be won, the frame rates it can be won
    at, the clock margin, the margin at a thinking player's pace ("no" when it cannot be won so,
-   "-" when not tried) and the most squares another level shares. A '|' in a text is escaped.
+   "-" when not tried), the most squares another level shares, the actors, those that matter,
+   the commands saved without them all ("no win" when it cannot be won then), the fewest waits
+   of a shortest way, the squares the start shows and which of the teleport and a sweet stand
+   there ("-" for neither). A '|' in a text is escaped.
    The same rows give the same bytes. Called by the level checker once all maps are checked. */
 void write_level_table(FILE *out, const LevelTableRow *rows, int count, bool fair);

@@ -11,7 +11,8 @@
    tests play back; --markdown writes a Markdown table of the maps to FILE (the README's table of
    the shipped levels); --fair analyses each map solved for fairness to a human (every reachable
    position, the traps, decisions and wrong ways, a delayed start, the frame rates, and the pace
-   of a player who thinks --think seconds before each command). On a terminal a progress line on
+   of a player who thinks --think seconds before each command, the actors that matter and what
+   the start shows). On a terminal a progress line on
    stderr shows the search as it runs. The
    exit status is that of the first map that does not pass (see CheckerStatus), 0 when all
    pass. */
@@ -315,6 +316,7 @@ void analyse(const char *path, const CheckerRequest &request, LevelRow *row)
     AnalysisLimits limits{request.ticks_per_frame, 2 * request.memory_limit, request.start_delay,
                           ANALYSIS_SLOWEST_RATE, show_analysis_progress, request.jobs,
                           request.think_ticks};
+    limits.actor_states = request.state_limit;
     LevelAnalysis &a = row->analysis;
     row->analysed = analyse_level(map_text, limits, &a);
     if (progress_shown)
@@ -457,9 +459,10 @@ void compare_maps(const CheckerRequest &request)
 /* The fairness table: each analysed map's figures, and the analysis's time in all. */
 void print_fairness_table(const CheckerRequest &request)
 {
-    std::printf("\n%-24s %9s %8s %6s %9s %8s %7s %6s %7s %7s %9s %6s\n", "map", "positions",
-                "decision", "wrong", "traps", "unwon %", "delay", "rates", "margin", "human",
-                "fair s", "shared");
+    std::printf("\n%-24s %9s %8s %6s %9s %8s %7s %6s %7s %7s %9s %6s %6s %6s %6s %5s %4s %6s\n",
+                "map", "positions", "decision", "wrong", "traps", "unwon %", "delay", "rates",
+                "margin", "human", "fair s", "shared", "actors", "matter", "saved", "waits", "view",
+                "shows");
     double seconds = 0;
     for (int i = 0; i < request.map_count; i++) {
         const LevelRow &r = rows[i];
@@ -478,11 +481,26 @@ void print_fairness_table(const CheckerRequest &request)
             std::snprintf(human, sizeof human, "%.2f", analysis_human_margin(a));
         else
             std::snprintf(human, sizeof human, "%s", a.think_ticks >= 0 ? "no" : "-");
-        std::printf("%-24s %9lld %8d %6d %9lld %8.1f %7s %6s %7.1f %7s %9.2f %5d%%\n",
+        // The actors: how many, how many matter ("?" after it: some not known), the commands
+        // saved without them all; "-" where not weighed.
+        const ActorWeights &w = a.actors;
+        const int32_t saving = actors_saving(w);
+        char actors[3][16] = {"-", "-", "-"};
+        if (a.actors_weighed) {
+            std::snprintf(actors[0], sizeof actors[0], "%d", (int)w.count);
+            std::snprintf(actors[1], sizeof actors[1], "%d%s", (int)w.matter, w.unknown ? "?" : "");
+            std::snprintf(actors[2], sizeof actors[2], saving >= 0 ? "%d" : saving == WAY_NONE ?
+                          "no win" : "?", (int)saving);
+        }
+        const StartView &v = a.start_view;
+        std::printf("%-24s %9lld %8d %6d %9lld %8.1f %7s %6s %7.1f %7s %9.2f %5d%% %6s %6s %6s "
+                    "%5d %4d %6s\n",
                     path_file_name(r.path), (long long)a.positions, (int)a.decisions,
                     (int)a.wrong_ways, (long long)a.trap_positions,
                     100.0 * analysis_unwinnable_share(a), a.start_delay_wins ? "yes" : "no", rates,
-                    analysis_clock_margin(a), human, a.seconds, (int)r.shared_percent);
+                    analysis_clock_margin(a), human, a.seconds, (int)r.shared_percent, actors[0],
+                    actors[1], actors[2], (int)a.way_waits, (int)a.start_view.squares,
+                    v.teleport ? (v.sweet ? "T+S" : "T") : v.sweet ? "S" : "-");
     }
     std::printf("%-24s %9s %8s %6s %9s %8s %7s %6s %7s %7s %9.2f\n", "total", "", "", "", "", "",
                 "", "", "", "", seconds);
@@ -519,6 +537,15 @@ bool write_markdown(const CheckerRequest &request)
         t.human_margin = a.think_wins ? analysis_human_margin(a) : 0.0;
         t.shared_percent = r.shared_percent;
         t.shared_with = r.shared_with >= 0 ? path_file_name(rows[r.shared_with].path) : nullptr;
+        t.actors_weighed = a.actors_weighed;
+        t.actors = a.actors.count;
+        t.actors_matter = a.actors.matter;
+        t.actors_unknown = a.actors.unknown > 0;
+        t.actors_saving = actors_saving(a.actors);
+        t.way_waits = a.way_waits;
+        t.view_squares = a.start_view.squares;
+        t.view_teleport = a.start_view.teleport;
+        t.view_sweet = a.start_view.sweet;
     }
     FILE *out = std::fopen(request.markdown_path, "w");
     if (!out) {
