@@ -6,18 +6,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cerrno>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "game_test_support.h"
-#include "level_analysis.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
 #include "world/world_driver.h"
@@ -29,77 +26,6 @@ enum { SHIPPED_LEVELS = 19 };
 
 const std::string source_dir = TIRVEX_SOURCE_DIR;
 const std::string game_dir = TIRVEX_GAME_DIR;
-
-/* What a replay compares on every frame: the robot's square, sweets eaten, lost, completed. */
-using Outcome = std::array<int, 5>;
-
-struct Recording {
-    int ticks_per_frame = 0, end_frame = -1;
-    std::vector<std::pair<int, int>> moves;             /* frame, move code */
-    std::vector<std::pair<int, Outcome>> trace;         /* the outcome from each listed frame on */
-};
-
-/* Reads a recorded solution; returns an empty string or what is wrong with the file. */
-std::string parse_recording(const std::string &text, Recording *r)
-{
-    std::istringstream lines(text);
-    std::string line;
-    for (int number = 1; std::getline(lines, line); number++) {
-        std::istringstream words(line);
-        std::string key;
-        int frame = 0, code = 0;
-        Outcome o{};
-        if (line.empty() || line[0] == '#')
-            continue;
-        words >> key;
-        bool ok = (key == "ticks_per_frame" && words >> r->ticks_per_frame) ||
-                  (key == "end" && words >> r->end_frame) ||
-                  (key == "move" && words >> frame >> code) ||
-                  (key == "trace" && words >> frame >> o[0] >> o[1] >> o[2] >> o[3] >> o[4]);
-        if (!ok)
-            return "line " + std::to_string(number) + " cannot be read: " + line;
-        if (key == "move")
-            r->moves.emplace_back(frame, code);
-        if (key == "trace")
-            r->trace.emplace_back(frame, o);
-    }
-    if (r->ticks_per_frame <= 0 || r->end_frame < 0 || r->trace.empty())
-        return "the recording lacks its ticks per frame, trace or end";
-    return "";
-}
-
-std::string describe(const Outcome &o)
-{
-    return "robot on square (" + std::to_string(o[0]) + "," + std::to_string(o[1]) + "), " +
-           std::to_string(o[2]) + " sweets eaten" + (o[3] ? ", level lost" : "") +
-           (o[4] ? ", level completed" : "");
-}
-
-/* Plays a recording through the world from a fresh start of the level, as the play loop would:
-   the codes typed on their frames, the recorded ticks each frame. Returns an empty string when
-   every frame matches the trace and the level ends completed; otherwise the first frame where
-   the outcome differs. The working directory must be the game's. */
-std::string replay(int level, const Recording &r)
-{
-    driver_start_level(world, level);
-    size_t next_move = 0, next_trace = 0;
-    Outcome expected = r.trace[0].second, now{};
-    for (int frame = 0; frame < r.end_frame; frame++) {
-        while (next_move < r.moves.size() && r.moves[next_move].first == frame)
-            driver_push(world, r.moves[next_move++].second);
-        driver_frame(world, r.ticks_per_frame);
-        while (next_trace < r.trace.size() && r.trace[next_trace].first <= frame)
-            expected = r.trace[next_trace++].second;
-        now = {world.motion.playerL[0], world.motion.playerL[1], world.level.sweets_eaten,
-               world.level.level_lost, world.level.level_completed};
-        if (now != expected)
-            return "frame " + std::to_string(frame) + ": " + describe(now) +
-                   ", but the recording has " + describe(expected);
-    }
-    if (!world.level.level_completed)
-        return "the recording ends without the level completed: " + describe(now);
-    return "";
-}
 
 /* Runs the staged game from its own directory, as the game finds its maps. */
 class LevelFiles : public ::testing::Test {
@@ -131,32 +57,6 @@ const std::string checker = game_dir + "/level_checker";
 
 // From level 5 on the actors of a level earn their places: one of them matters, or they cost
 // the way 5 commands; level 4, a first lesson, pushes a mibo the way does not need.
-TEST_F(LevelFiles, EveryRecordedSolutionStillWinsItsLevelWhoseActorsEarnTheirPlaces)
-{
-    static ActorWeights weights;
-    for (int level = 1; level <= SHIPPED_LEVELS; level++) {
-        char name[16];
-        std::snprintf(name, sizeof name, "map%02d.txt", level);
-        const std::string path = source_dir + "/assets/solutions/" + name;
-        Recording recording;
-        const std::string text = game_test::read_file(path);
-        std::string fault = parse_recording(text, &recording);
-        ASSERT_EQ(fault, "") << path;   // a missing file reads as a recording without its end
-        EXPECT_EQ(replay(level, recording), "") << "level " << level;
-        // The recording's first line says its moves and waits: the shortest way's commands.
-        int moves = 0, waits = 0;
-        if (level < 5 || std::sscanf(text.c_str() + text.find("\": ") + 3, "%d moves and %d waits",
-                                     &moves, &waits) != 2)
-            continue;
-        const std::string map = game_test::read_file(source_dir + "/assets/maps/" + name);
-        const SearchLimits limits{recording.ticks_per_frame, 4000000, SEARCH_MAX_STEPS, 256 << 20, 0};
-        ASSERT_TRUE(weigh_actors(map.c_str(), limits, moves + waits, true, &weights)) << name;
-        EXPECT_TRUE(actors_earn_their_places(weights))
-            << name << ": " << weights.matter << " of " << weights.count << " actors matter, "
-            << actors_saving(weights) << " commands saved without them all";
-    }
-}
-
 /* Writes a level into a temporary file and returns its path. */
 std::string map_file(const std::string &text)
 {
