@@ -372,9 +372,10 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
     // levels the seed makes again, in their places, beside the whole ones it keeps.
     int made = tidy_set(folder);
     if (made == GENERATED_SET) {
-        std::snprintf(fault, size, "The levels of seed %lld are in %s already: tirvex --levels "
-                      "%s plays them.", (long long)seed, folder, folder);
-        return 0;
+        // Asked for again, a whole set is played as it is: nothing is made over.
+        console_printf("\nThe %d %s levels of the idea %s of seed %lld are in %s already\n",
+                       GENERATED_SET, size_name, idea, (long long)seed, folder);
+        return made;
     }
     if (made > 0)
         console_printf("\nFinishing the %d %s levels of the idea %s in %s: %d are there\n",

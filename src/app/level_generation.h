@@ -19,9 +19,9 @@ bool generation_size_known(const char *size);
    beside the game (tirvex-generate, else level_generator) for GENERATED_SET levels of the idea
    and size, both cores searching. Level K of the seed is mapK.txt: a set there already is
    finished, its levels that are whole kept and the others made again as the seed makes them;
-   a whole set is a fault (those levels are made). A level is whole when its map and its proof
+   a whole set is played as it is. A level is whole when its map and its proof
    (solutions/mapNN.txt) are regular files that read back and the proof names the hash of the
-   map; any other half is taken away. The generator ends with the game. The start-up console
+   map; any other half is set aside (a file with something in it kept as NAME~). The generator ends with the game. The start-up console
    (the game's window is open) says what is being made, each level as it comes, and how long
    the level under way has taken; Esc stops the generator (killed when it has not ended 2 s
    later), keeping the whole levels. Writes the folder's path into `folder` (`size` bytes).

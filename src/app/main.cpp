@@ -302,7 +302,7 @@ int main(int argc, char *argv[])
         }
         if (notice[0])
             console_printf("%s\n", notice);
-        console_printf("\n%d new levels are in %s: tirvex --levels plays them again.\n"
+        console_printf("\n%d levels are in %s: tirvex --levels plays them again.\n"
                        "Press a key to play.\n", made, folder);
         wait_key();
     }
