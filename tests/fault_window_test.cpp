@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "base/console.h"
 #include "ui/fault_window.h"
 
 /* Lines break at blanks and never run past the columns; a word longer than a line is cut; the

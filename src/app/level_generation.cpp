@@ -39,7 +39,6 @@ const char *const GENERATOR_NAMES[] = {"tirvex-generate", "level_generator"};
 enum {
     CONSOLE_WIDTH = 640,
     CONSOLE_ROW = 8,
-    LINE_COLUMNS = 79,          /* the console's 80th column would wrap onto an empty row */
     OUTPUT_LINE_SIZE = 512,
     FOLDER_TRIES = 1000,
     MAP_READ_LIMIT = 65536,     /* far over any map the generator makes */
@@ -178,7 +177,7 @@ void set_aside(const char *path)
         // A second name, then the first one dropped: a file at the new name is never replaced.
         if (link(path, kept) == 0) {
             unlink(path);
-            console_printf("%s is not a level of the seed as it was made: kept as %s\n",
+            console_print_words("%s is not a level of the seed as it was made: kept as %s\n",
                            path_file_name(path), path_file_name(kept));
             return;
         }
@@ -247,14 +246,19 @@ void show_output_line(const char *line, int *made)
                                              "decisions, %d wrong", &squares, &pruned, &moves,
                                   &waits, &decisions, &wrong) == 6) {
         clear_console_row();
-        console_printf("%.9s \"%s\": %d squares, %d moves, %d decisions, %d wrong ways\n",
-                       line, level_name, squares, moves, decisions, wrong);
+        console_print_words("%.9s \"%s\": %d squares, %d moves, %d tricky steps, %d costly "
+                            "detours\n", line, level_name, squares, moves, decisions, wrong);
         return;
     }
     if (level_line)
         return;
     clear_console_row();
-    console_printf("%.*s\n", LINE_COLUMNS, line);
+    // The generator's own figures are for its makers: the player hears how long it took.
+    static const char MEMORY[] = "; peak resident memory";
+    if (const char *memory = std::strstr(line, MEMORY))
+        console_print_words("%.*s\n", (int)(memory - line), line);
+    else
+        console_print_words("%s\n", line);
 }
 
 void show_status(int made, int32_t seconds)
@@ -373,15 +377,15 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
     int made = tidy_set(folder);
     if (made == GENERATED_SET) {
         // Asked for again, a whole set is played as it is: nothing is made over.
-        console_printf("\nThe %d %s levels of the idea %s of seed %lld are in %s already\n",
+        console_print_words("\nThe %d %s levels of the idea %s of seed %lld are in %s already\n",
                        GENERATED_SET, size_name, idea, (long long)seed, folder);
         return made;
     }
     if (made > 0)
-        console_printf("\nFinishing the %d %s levels of the idea %s in %s: %d are there\n",
+        console_print_words("\nFinishing the %d %s levels of the idea %s in %s: %d are there\n",
                        GENERATED_SET, size_name, idea, folder, made);
     else
-        console_printf("\nMaking %d %s levels of the idea %s into %s\n", GENERATED_SET,
+        console_print_words("\nMaking %d %s levels of the idea %s into %s\n", GENERATED_SET,
                        size_name, idea, folder);
 
     int fds[2];

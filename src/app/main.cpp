@@ -281,7 +281,7 @@ int main(int argc, char *argv[])
                                                sizeof generate_fault);
         if (made > 0 && generate_fault[0]) {
             // Fewer levels than asked for: said, and the ones made are played.
-            console_printf("\n%s\n", generate_fault);
+            console_print_words("\n%s\n", generate_fault);
             std::fprintf(stderr, "tirvex: %s\n", generate_fault);
         }
         if (made > 0 && !adopt_levels_folder(folder, generate_fault, notice, sizeof notice))
@@ -289,7 +289,7 @@ int main(int argc, char *argv[])
         else if (made > 0)
             generate_fault[0] = '\0';
         if (generate_fault[0]) {
-            console_printf("\n%s\n\nPress a key to end.\n", generate_fault);
+            console_print_words("\n%s\n\nPress a key to end.\n", generate_fault);
             std::fprintf(stderr, "tirvex: %s\n", generate_fault);
             wait_key();
             shut_down(screen_buffer);
@@ -302,8 +302,8 @@ int main(int argc, char *argv[])
         }
         if (notice[0])
             console_printf("%s\n", notice);
-        console_printf("\n%d levels are in %s: tirvex --levels plays them again.\n"
-                       "Press a key to play.\n", made, folder);
+        console_print_words("\n%d levels are in %s: tirvex --levels plays them again.\n"
+                            "Press a key to play.\n", made, folder);
         wait_key();
     }
     if (playback) {

@@ -4,6 +4,7 @@
 #include <allegro.h>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 #include "base/screen_scale.h"
 
@@ -17,6 +18,7 @@ constexpr int LAST_COLUMN_X = AREA_W - CELL;
 constexpr int LAST_ROW_Y = AREA_H - CELL;
 
 char format_buffer[1024];
+constexpr int CONSOLE_COLUMNS = AREA_W / CELL;
 
 void scroll_up_one_row()
 {
@@ -106,4 +108,60 @@ int console_printf(const char *format, ...)
     }
     console_puts(format_buffer);
     return length < (int)sizeof format_buffer ? length : (int)sizeof format_buffer - 1;
+}
+
+void break_lines(const char *text, int columns, char *out, size_t size)
+{
+    size_t used = 0;
+    int column = 0, blanks = 0;     /* blanks seen after the last word, not yet written */
+    auto put = [&](char c) {
+        if (used + 1 < size)
+            out[used++] = c;
+    };
+    for (const char *p = text; *p;) {
+        if (*p == ' ') {
+            blanks++;
+            p++;
+            continue;
+        }
+        if (*p == '\n') {
+            put(*p++);
+            column = blanks = 0;
+            continue;
+        }
+        const char *end = p;
+        while (*end && *end != ' ' && *end != '\n')
+            end++;
+        // A word goes on after its blanks where it fits, else on a line of its own; the blanks
+        // at a break are dropped.
+        if (column > 0 && column + blanks + (int)(end - p) > columns) {
+            put('\n');
+            column = 0;
+        }
+        for (; column > 0 && blanks > 0; blanks--, column++)
+            put(' ');
+        blanks = 0;
+        for (; p < end; p++, column++) {
+            if (column == columns) {
+                put('\n');
+                column = 0;
+            }
+            put(*p);
+        }
+    }
+    out[used] = '\0';
+}
+
+int console_print_words(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    int length = std::vsnprintf(format_buffer, sizeof format_buffer, format, args);
+    va_end(args);
+    if (length < 0)
+        format_buffer[0] = '\0';
+    static char broken[2 * sizeof format_buffer];
+    break_lines(format_buffer, CONSOLE_COLUMNS - 1, broken, sizeof broken);
+    console_puts(broken);
+    return (int)std::strlen(broken);
 }

@@ -1,6 +1,8 @@
 /* console.h: the start-up text console drawn straight onto the screen. */
 #pragma once
 
+#include <cstddef>
+
 /* The console's cursor, in pixels. 80 columns of 8-pixel cells in the top-left 640x480 pixels
    of the screen, whatever the font's real glyph size. */
 struct ConsoleState {
@@ -26,6 +28,15 @@ void console_puts(const char *text);
    writes it; returns the number of characters written. Called by the start-up, the video mode
    error and the timer re-installation. */
 int console_printf(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+/* Breaks text into lines of at most `columns` characters at blanks (a word longer than a line is
+   cut), keeping its own line feeds, into out (size bytes, always terminated). */
+void break_lines(const char *text, int columns, char *out, size_t size);
+
+/* console_printf for sentences, written from the start of a row: the text is broken at blanks
+   into rows of 79 characters (the 80th would wrap onto an empty row), so that no word is split
+   across two rows. Used by the level generator's console. */
+int console_print_words(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 /* Moves the cursor one row down; on the last row the console area scrolls up by one row and
    the bottom row is cleared instead. The column is left to the caller. */

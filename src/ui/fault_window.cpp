@@ -22,48 +22,6 @@ void on_close() { close_clicked = 1; }
 
 } // namespace
 
-void break_lines(const char *text, int columns, char *out, size_t size)
-{
-    size_t used = 0;
-    int column = 0, blanks = 0;     /* blanks seen after the last word, not yet written */
-    auto put = [&](char c) {
-        if (used + 1 < size)
-            out[used++] = c;
-    };
-    for (const char *p = text; *p;) {
-        if (*p == ' ') {
-            blanks++;
-            p++;
-            continue;
-        }
-        if (*p == '\n') {
-            put(*p++);
-            column = blanks = 0;
-            continue;
-        }
-        const char *end = p;
-        while (*end && *end != ' ' && *end != '\n')
-            end++;
-        // A word goes on after its blanks where it fits, else on a line of its own; the blanks
-        // at a break are dropped.
-        if (column > 0 && column + blanks + (int)(end - p) > columns) {
-            put('\n');
-            column = 0;
-        }
-        for (; column > 0 && blanks > 0; blanks--, column++)
-            put(' ');
-        blanks = 0;
-        for (; p < end; p++, column++) {
-            if (column == columns) {
-                put('\n');
-                column = 0;
-            }
-            put(*p);
-        }
-    }
-    out[used] = '\0';
-}
-
 int show_fault_window(const char *text)
 {
     std::fprintf(stderr, "tirvex: %s\n", text);

@@ -11,7 +11,3 @@
    the window cannot be opened the message has gone to standard error alone. Called by main
    before start-up, in place of a start-up that has nothing to play. */
 int show_fault_window(const char *text);
-
-/* Breaks text into lines of at most `columns` characters at blanks (a word longer than a line is
-   cut), keeping its own line feeds, into out (size bytes, always terminated). */
-void break_lines(const char *text, int columns, char *out, size_t size);

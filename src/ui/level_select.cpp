@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "base/datafile.h"
-#include "ui/fault_window.h"
+#include "base/console.h"
 #include "base/file_read.h"
 #include "base/game_paths.h"
 #include "base/key_wait.h"
