@@ -131,6 +131,8 @@ TEST(LevelShape, ShapesAndPlacingKeepTheirPromises)
                 if (!place_actors(plan, (GeneratorIdea)idea, rules, random, &route))
                     continue;
                 ASSERT_TRUE(place_actors(again, (GeneratorIdea)idea, rules, same));
+                face_the_view(plan);
+                face_the_view(again);
                 if (idea != IDEA_WALK) {
                     EXPECT_GE(route.steps, rules.min_route) << "the route walks its drawn length";
                     EXPECT_LE(route.steps, rules.max_route);
@@ -151,6 +153,13 @@ TEST(LevelShape, ShapesAndPlacingKeepTheirPromises)
                             const PlanSquare *lane = plan_present(plan, c + dc, r + dr);
                             ASSERT_TRUE(lane && lane->height <= s.height)
                                 << "a zipper faces a square it can run onto";
+                        }
+                        if (s.content == CONTENT_START) {
+                            // A third of the starts drawn faced the sky or the map's edge.
+                            int32_t dc, dr;
+                            direction_step(s.dir, &dc, &dr);
+                            EXPECT_TRUE(plan_present(plan, c + dc, r + dr))
+                                << "the start faces a square of the level";
                         }
                         if (s.content == CONTENT_MINE) {
                             bool jar = false;

@@ -153,6 +153,8 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
                 placed = tour_fits(rules, tour);
             }
         }
+        if (placed)
+            face_the_view(plan);
         name_plan(plan, request.idea, random);
         trial->states = 0;
         trial->peak_memory = 0;

@@ -350,6 +350,46 @@ void shape_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
                     [random_between(random, 0, plan.columns - 1)].present = false;
 }
 
+void face_the_view(LevelPlan &plan)
+{
+    enum { VIEW_DEPTH = 8 };
+    int32_t start_row = -1, start_column = -1;
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++)
+            if (plan.squares[row][column].present &&
+                plan.squares[row][column].content == CONTENT_START)
+                start_row = row, start_column = column;
+    if (start_row < 0)
+        return;
+    PlanSquare &start = plan.squares[start_row][start_column];
+    const int32_t drawn = start.dir;
+    // Forward and to the side, in columns (x) and rows (z), for each heading.
+    const struct { int32_t dir, forward_x, forward_z; } headings[] = {
+        {DIR_PLUS_Z, 0, 1}, {DIR_PLUS_X, 1, 0}, {DIR_MINUS_Z, 0, -1}, {DIR_MINUS_X, -1, 0}};
+    int64_t best = -1;
+    for (const auto &h : headings) {
+        int32_t seen = 0;
+        bool target = false, ahead = false;
+        for (int32_t f = 1; f <= VIEW_DEPTH; f++)
+            for (int32_t side = -f; side <= f; side++) {
+                const int32_t column = start_column + f * h.forward_x - side * h.forward_z;
+                const int32_t row = start_row + f * h.forward_z + side * h.forward_x;
+                if (column < 0 || row < 0 || column >= plan.columns || row >= plan.rows ||
+                    !plan.squares[row][column].present)
+                    continue;
+                const int32_t content = plan.squares[row][column].content;
+                seen++;
+                ahead = ahead || (f == 1 && side == 0);
+                target = target || content == CONTENT_TELEPORT || content == CONTENT_SWEET;
+            }
+        const int64_t worth = (int64_t)ahead << 40 | (int64_t)target << 32 | seen;
+        if (worth > best || (worth == best && h.dir == drawn)) {
+            best = worth;
+            start.dir = h.dir;
+        }
+    }
+}
+
 bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
                   GeneratorRandom &random, PlanRoute *placed_route)
 {

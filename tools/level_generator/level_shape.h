@@ -83,5 +83,11 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
 int32_t thin_plan(LevelPlan &plan, const PlanRoute &route, const SizeRules &rules,
                   GeneratorRandom &random);
 
+/* Turns the start to the heading whose view shows the level: the square ahead there, then the
+   teleport or a sweet among the squares in a quarter turn's cone within 8 squares ahead, then
+   the most of those squares; the heading drawn stays on a tie. A start facing the sky or the
+   map's edge shows the player nothing of the way. Called once the shape is final. */
+void face_the_view(LevelPlan &plan);
+
 /* Gives the plan a name of two words drawn for the idea, at most 38 characters. */
 void name_plan(LevelPlan &plan, GeneratorIdea idea, GeneratorRandom &random);
