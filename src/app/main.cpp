@@ -288,9 +288,10 @@ int main(int argc, char *argv[])
             shut_down(screen_buffer);
             return 0;
         }
-        // Played as --levels DIR plays it: a stopped renumbering finished, then adopted.
+        // Played as --levels DIR plays it: a stopped renumbering finished (the own levels' was
+        // before start-up: nothing is left to do there), then adopted.
         char set_fault[2 * GAME_PATH_SIZE];
-        if (chosen != own_levels && finish_renumbering(chosen, renumbered, sizeof renumbered) != 0)
+        if (finish_renumbering(chosen, renumbered, sizeof renumbered) != 0)
             std::fprintf(stderr, "tirvex: %s\n", renumbered);
         if (!adopt_levels_folder(chosen, set_fault, notice, sizeof notice)) {
             console_printf("\n%s\n\nPress a key to end.\n", set_fault);

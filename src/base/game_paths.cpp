@@ -205,8 +205,8 @@ int choose_levels_folder(const char *option, char *fault, size_t size)
    kept it) and progress is not saved. home_error is why the player's folder is unusable, or 0. */
 void choose_levels_progress(int home_error, char *notice, size_t size)
 {
-    if (std::strcmp(levels_progress_place(levels_folder, levels_progress_folder, FOLDER_LIMIT),
-                    levels_folder) == 0)
+    levels_progress_place(levels_folder, levels_progress_folder, FOLDER_LIMIT);
+    if (access(levels_folder, W_OK) == 0 || save_writable_in_place(levels_folder))
         return;
     int error = home_error ? home_error : prepare_folder(levels_progress_folder);
     if (error && !save_writable_in_place(levels_progress_folder)) {
