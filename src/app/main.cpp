@@ -7,10 +7,12 @@
 #include <cstring>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "app/cast_screen.h"
 #include "app/command_line.h"
 #include "app/level_generation.h"
+#include "app/level_sets.h"
 #include "app/main_menu.h"
 #include "app/play_loop.h"
 #include "app/solution_watch.h"
@@ -42,7 +44,8 @@ const CommandOption GAME_OPTIONS[] = {
     {"home", "DIR", "keep tirvex.sav, wvideo.cfg, keys.cfg, the screenshots and your levels in "
                     "DIR", 0, 0},
     {"levels", "DIR", "play DIR/map01.txt, map02.txt, ... with their own progress; without DIR, "
-                      "the player's own levels (levels/ in the player's folder)", 0, 0},
+                      "the player's own levels (levels/ in the player's folder), or a choice of "
+                      "them and the sets --generate made there", 0, 0},
     {"watch", "N", "watch the robot play the recorded way through level N, 1 to 19", 1, 19},
     {"record", "FILE", "play as usual and record the game into the demo FILE", 0, 0},
     {"playdemo", "FILE", "play the demo FILE back, then end", 0, 0},
@@ -174,12 +177,18 @@ int main(int argc, char *argv[])
     // terminal shows standard error there.
     char own_levels[GAME_PATH_SIZE];
     static char refusal[2 * GAME_PATH_SIZE];
+    std::vector<LevelSet> level_sets;
     if (line.given[OPTION_LEVELS] && !line.text[OPTION_LEVELS][0]) {
         line.text[OPTION_LEVELS] = player_levels_folder(line.text[OPTION_HOME], own_levels, sizeof own_levels);
         if (!line.text[OPTION_LEVELS])
             std::snprintf(refusal, sizeof refusal, "The folder of your own levels cannot be made: "
                           "%s.", std::strerror(errno));
+        else if (!line.given[OPTION_PLAYDEMO] && !line.given[OPTION_TIMEDEMO])
+            level_sets = find_level_sets(own_levels);
     }
+    // With generated sets the player chooses once the window is open; the folder is adopted
+    // then, as --generate adopts its new one.
+    const bool choose_set = !level_sets.empty();
     // The new set goes into the player's own folder of levels, found now: once the game has
     // entered its data folder the working directory no longer says where it was started.
     if (generate && !player_levels_folder(line.text[OPTION_HOME], own_levels, sizeof own_levels))
@@ -190,7 +199,7 @@ int main(int argc, char *argv[])
     if (line.given[OPTION_LEVELS] && line.text[OPTION_LEVELS] && line.text[OPTION_LEVELS][0] &&
         finish_renumbering(line.text[OPTION_LEVELS], renumbered, sizeof renumbered) != 0)
         std::fprintf(stderr, "tirvex: %s\n", renumbered);
-    if (line.text[OPTION_LEVELS] == own_levels &&
+    if (line.text[OPTION_LEVELS] == own_levels && !choose_set &&
         access((std::string(own_levels) + "/map01.txt").c_str(), F_OK) != 0)
         std::snprintf(refusal, sizeof refusal,
                       "You have no levels of your own yet.\n\n"
@@ -220,7 +229,7 @@ int main(int argc, char *argv[])
     }
     const PlaceRequest places = {line.text[OPTION_DATA], line.text[OPTION_HOME],
                                  environment("XDG_DATA_HOME"), environment("HOME"), argv[0],
-                                 refusal[0] ? nullptr : line.text[OPTION_LEVELS],
+                                 refusal[0] || choose_set ? nullptr : line.text[OPTION_LEVELS],
                                  environment("XDG_CONFIG_HOME")};
     char fault[GAME_PATH_SIZE + 128], notice[(size_t)GAME_PATH_SIZE + RENUMBER_NOTE_SIZE];
     if (!find_game_places(&places, fault, notice, sizeof fault)) {
@@ -252,7 +261,7 @@ int main(int argc, char *argv[])
     video_config_writable = !watch && !playback;
     // A save that is there but cannot be read is never written over; the player hears why now,
     // not after the first completed level. Watching and playback write no progress.
-    if (!watch && !playback && !progress_unwritable) {
+    if (!watch && !playback && !choose_set && !progress_unwritable) {
         if (const char *reason = probe_progress_file()) {
             size_t used = std::strlen(notice);
             std::snprintf(notice + used, sizeof notice - used, "%s%s: progress is not saved.",
@@ -273,6 +282,25 @@ int main(int argc, char *argv[])
     if (status != 0)
         return status;
     start_pad();
+    if (choose_set) {
+        const char *chosen = choose_level_set(own_levels, level_sets);
+        if (!chosen) {
+            shut_down(screen_buffer);
+            return 0;
+        }
+        // Played as --levels DIR plays it: a stopped renumbering finished (the own levels' was
+        // before start-up: nothing is left to do there), then adopted.
+        char set_fault[2 * GAME_PATH_SIZE];
+        if (finish_renumbering(chosen, renumbered, sizeof renumbered) != 0)
+            std::fprintf(stderr, "tirvex: %s\n", renumbered);
+        if (!adopt_levels_folder(chosen, set_fault, notice, sizeof notice)) {
+            console_printf("\n%s\n\nPress a key to end.\n", set_fault);
+            std::fprintf(stderr, "tirvex: %s\n", set_fault);
+            wait_key();
+            shut_down(screen_buffer);
+            return 1;
+        }
+    }
     if (generate) {
         char folder[GAME_PATH_SIZE], generate_fault[2 * GAME_PATH_SIZE];
         const int64_t seed = line.given[OPTION_SEED] ? line.number[OPTION_SEED] : -1;

@@ -205,16 +205,9 @@ int choose_levels_folder(const char *option, char *fault, size_t size)
    kept it) and progress is not saved. home_error is why the player's folder is unusable, or 0. */
 void choose_levels_progress(int home_error, char *notice, size_t size)
 {
-    if (access(levels_folder, W_OK) == 0 || save_writable_in_place(levels_folder)) {
-        std::snprintf(levels_progress_folder, FOLDER_LIMIT, "%.*s", (int)FOLDER_LIMIT - 1,
-                      levels_folder);
+    levels_progress_place(levels_folder, levels_progress_folder, FOLDER_LIMIT);
+    if (access(levels_folder, W_OK) == 0 || save_writable_in_place(levels_folder))
         return;
-    }
-    const char *name = std::strrchr(levels_folder, '/');
-    name = name && name[1] ? name + 1 : "levels";
-    std::snprintf(levels_progress_folder, FOLDER_LIMIT, "%.*s%slevels/%.*s",
-                  (int)FOLDER_LIMIT / 2 - 16, home_folder, home_folder[0] ? "/" : "",
-                  (int)FOLDER_LIMIT / 2 - 16, name);
     int error = home_error ? home_error : prepare_folder(levels_progress_folder);
     if (error && !save_writable_in_place(levels_progress_folder)) {
         progress_unwritable = true;
@@ -329,6 +322,19 @@ int adopt_levels_folder(const char *folder, char *fault, char *notice, size_t si
     progress_unwritable = false;
     choose_levels_progress(home_error, notice, size);
     return 1;
+}
+
+const char *levels_progress_place(const char *folder, char *out, size_t size)
+{
+    if (access(folder, W_OK) == 0 || save_writable_in_place(folder)) {
+        std::snprintf(out, size, "%.*s", (int)FOLDER_LIMIT - 1, folder);
+        return out;
+    }
+    const char *name = std::strrchr(folder, '/');
+    name = name && name[1] ? name + 1 : "levels";
+    std::snprintf(out, size, "%.*s%slevels/%.*s", (int)FOLDER_LIMIT / 2 - 16, home_folder,
+                  home_folder[0] ? "/" : "", (int)FOLDER_LIMIT / 2 - 16, name);
+    return out;
 }
 
 bool running_program_folder(const char *program_path, char *out)

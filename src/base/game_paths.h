@@ -69,6 +69,12 @@ int find_game_places(const PlaceRequest *request, char *fault, char *notice, siz
    Both buffers hold size bytes. */
 int adopt_levels_folder(const char *folder, char *fault, char *notice, size_t size);
 
+/* Writes into out (size bytes) the folder where the progress record of the folder of levels
+   `folder` (an absolute path) is kept, as find_game_places and adopt_levels_folder choose it
+   (home_folder set): the folder itself when it can be written, else its name under "levels"
+   in the per-user folder. Makes nothing. Returns out. */
+const char *levels_progress_place(const char *folder, char *out, size_t size);
+
 /* Writes the folder the running program is in into out (GAME_PATH_SIZE bytes), from
    /proc/self/exe, else from program_path (argv[0]) when it names a folder. Returns false when
    neither tells. */

@@ -128,6 +128,18 @@ void load_progress(ProgressRecord *record)
     }
 }
 
+int read_progress_of(const char *folder, ProgressRecord *record, char *reason, size_t size)
+{
+    std::memset(record->bytes, '0', PROGRESS_BYTES);
+    reason[0] = '\0';
+    char path[GAME_PATH_SIZE + 16];
+    std::snprintf(path, sizeof path, "%s/%s", folder, SAVE_PATH);
+    if (read_record(path, record, reason, size) != READ_FAILED)
+        return 1;
+    std::memset(record->bytes, '0', PROGRESS_BYTES);
+    return 0;
+}
+
 const char *probe_progress_file()
 {
     ProgressRecord record;

@@ -1,6 +1,8 @@
 /* progress_file.h: "tirvex.sav", the record of which levels have been completed. */
 #pragma once
 
+#include <cstddef>
+
 enum {
     PROGRESS_BYTES = 20,        /* the whole file: byte 0 and one byte for each level 1..19 */
     PROGRESS_LAST_LEVEL = 19    /* levels above this have no byte and never count as completed */
@@ -18,6 +20,12 @@ struct ProgressRecord {
    a FIFO or a device, over 64 KB, an I/O error) also reads as all '0', and from then on is never written over: the first time,
    standard error says so and why. Called by the level selection and by record_level_completed. */
 void load_progress(ProgressRecord *record);
+
+/* Reads the record "tirvex.sav" in `folder` as load_progress reads the game's own, without
+   taking it as the game's: nothing is marked unreadable and nothing is said. Returns 1, or 0
+   with the path and the reason in reason (size bytes) when the file is there but cannot be
+   read whole; the record is then all '0'. Called by the list of sets of "Play my levels". */
+int read_progress_of(const char *folder, ProgressRecord *record, char *reason, size_t size);
 
 /* Reads "tirvex.sav" once at start-up. Returns nullptr, or, when it exists but cannot be read,
    the path and the reason ("/home/ann/.local/share/tirvex/tirvex.sav: Permission denied") for

@@ -4,6 +4,7 @@
 # error alone). A renumbering of the folder that was stopped after its journal is finished
 # before the levels are listed. A level saved with faults is refused in the level select with
 # its file, line and fault, and the list goes on (it used to end the game on the fatal page).
+# With generated sets there, the start-up console lists them and the own levels to choose from.
 source "$(dirname "$0")/lib/harness.bash"
 source "$(dirname "$0")/lib/play.bash"
 e2e_setup "$1"
@@ -64,4 +65,35 @@ e2e_hold Escape 0.3
 e2e_wait_select 20 2
 e2e_quit_from_select
 [ ! -e "$E2E_GAME/error.log" ] || e2e_fail "an error.log was written"
+
+# With a generated set beside them (the runs above had none: the menu came at once, as before)
+# the console lists both and waits for a number: Esc ends the game, writing nothing; 2 plays the
+# set, its progress kept in its folder. A set could not be reached again from the game.
+set="$levels/generated-5"
+mkdir -p "$set"
+cp "$E2E_MAPS/play_walk.txt" "$set/map01.txt"
+cp "$E2E_MAPS/play_mine.txt" "$set/map02.txt"
+list_shown() {   # the list's first line in the console, and no menu picture below it
+    e2e_capture "$E2E_TMP/shot.xwd" && e2e_lit "$E2E_TMP/shot.xwd" 0 192 120 199 1 &&
+        ! e2e_lit "$E2E_TMP/shot.xwd" 0 320 639 479 4
+}
+e2e_pass_credits --levels
+e2e_poll 20 list_shown || e2e_fail "no list of the levels and sets"
+e2e_key Escape
+e2e_expect_exit 0
+[ ! -e "$set/tirvex.sav" ] || e2e_fail "listing wrote a progress file"
+e2e_pass_credits --levels
+e2e_poll 20 list_shown || e2e_fail "no list of the levels and sets"
+e2e_key 2
+e2e_wait_menu 30
+e2e_capture "$E2E_TMP/menu.xwd"
+E2E_MENU_SUM=$(e2e_screen_sum "$E2E_TMP/menu.xwd")
+e2e_key 1
+e2e_enter_level 1
+e2e_key Up Up
+e2e_wait_completed 20
+e2e_confirm_to_select 2
+e2e_quit_from_select
+[ "$(head -c 2 "$set/tirvex.sav")" = 01 ] || e2e_fail "the set's level 1 was not recorded in it"
+[ "$(cat "$levels/tirvex.sav")" = 01000000000000000000 ] || e2e_fail "your own progress changed"
 e2e_log "passed"
