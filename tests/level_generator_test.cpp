@@ -399,6 +399,13 @@ TEST(LevelGenerator, OneRequestMakesTheSameLevelTwice)
     request.level_index = 1;
     ASSERT_TRUE(generate_level(request, second.get()));
     EXPECT_NE(std::string(first->text, first->length), std::string(second->text, second->length));
+    // The levels of a set of ten have ten first words: no two share a name.
+    bool dealt[NAME_FIRST_WORDS] = {};
+    for (request.level_index = 0; request.level_index < 10; request.level_index++) {
+        const int32_t word = first_name_word(request);
+        ASSERT_TRUE(word >= 0 && word < NAME_FIRST_WORDS && !dealt[word]) << request.level_index;
+        dealt[word] = true;
+    }
 }
 
 /* The tour is the best order's, walked by the robot's rules: climbs of two at most, drops of

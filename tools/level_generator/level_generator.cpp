@@ -63,6 +63,23 @@ void keep_trial(GeneratedLevel *level, const GeneratedLevel &trial)
 
 } // namespace
 
+int32_t first_name_word(const GeneratorRequest &request)
+{
+    int32_t deck[NAME_FIRST_WORDS];
+    for (int32_t i = 0; i < NAME_FIRST_WORDS; i++)
+        deck[i] = i;
+    // A stream of its own (no attempt's has the top bit), the same for every level of the set.
+    const uint64_t kind = (uint64_t)request.idea * SIZE_COUNT + (uint64_t)request.size;
+    GeneratorRandom random = random_start(request.seed, (uint64_t)1 << 63 | kind << 40);
+    for (int32_t i = NAME_FIRST_WORDS - 1; i > 0; i--) {
+        const int32_t j = random_between(random, 0, i);
+        const int32_t card = deck[i];
+        deck[i] = deck[j];
+        deck[j] = card;
+    }
+    return deck[request.level_index % NAME_FIRST_WORDS];
+}
+
 bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
                 GeneratedLevel *level, char *why, size_t why_size)
 {
@@ -155,7 +172,7 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         }
         if (placed)
             face_the_view(plan);
-        name_plan(plan, request.idea, random);
+        name_plan(plan, request.idea, first_name_word(request), random);
         trial->states = 0;
         trial->peak_memory = 0;
         if (!placed)

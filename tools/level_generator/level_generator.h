@@ -60,3 +60,8 @@ bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rule
    level, byte for byte, on any machine: attempts are bounded by number, never by time. Fills
    *level; returns level->found. */
 bool generate_level(const GeneratorRequest &request, GeneratedLevel *level);
+
+/* The first word of the name of the request's level (0 to NAME_FIRST_WORDS - 1): the seed deals
+   the words out as a shuffled deck, one a level of the set, so that no two of its first
+   NAME_FIRST_WORDS levels share a name (drawn a level at a time, names came twice in a set). */
+int32_t first_name_word(const GeneratorRequest &request);

@@ -504,9 +504,9 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     return true;
 }
 
-void name_plan(LevelPlan &plan, GeneratorIdea idea, GeneratorRandom &random)
+void name_plan(LevelPlan &plan, GeneratorIdea idea, int32_t first_word, GeneratorRandom &random)
 {
-    static const char *const FIRST[] = {"Amber", "Quiet", "Windy", "Lower", "Broken", "Silver",
+    static const char *const FIRST[NAME_FIRST_WORDS] = {"Amber", "Quiet", "Windy", "Lower", "Broken", "Silver",
                                         "Crooked", "Hollow", "Northern", "Tall", "Rusty", "Narrow",
                                         "Copper", "Misty", "Sunken", "Old"};
     static const char *const SECOND[IDEA_COUNT][6] = {
@@ -516,7 +516,7 @@ void name_plan(LevelPlan &plan, GeneratorIdea idea, GeneratorRandom &random)
         {"Fuses", "Sparks", "Powder", "Chain", "Blasts", "Kegs"},
         {"Works", "Mill", "Quarter", "Market", "Foundry", "Docks"}};
     std::snprintf(plan.name, sizeof plan.name, "%s %s",
-                  FIRST[random_between(random, 0, 15)], SECOND[idea][random_between(random, 0, 5)]);
+                  FIRST[first_word % NAME_FIRST_WORDS], SECOND[idea][random_between(random, 0, 5)]);
 }
 
 int32_t thin_plan(LevelPlan &plan, const PlanRoute &route, const SizeRules &rules,

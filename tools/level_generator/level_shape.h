@@ -89,5 +89,8 @@ int32_t thin_plan(LevelPlan &plan, const PlanRoute &route, const SizeRules &rule
    map's edge shows the player nothing of the way. Called once the shape is final. */
 void face_the_view(LevelPlan &plan);
 
-/* Gives the plan a name of two words drawn for the idea, at most 38 characters. */
-void name_plan(LevelPlan &plan, GeneratorIdea idea, GeneratorRandom &random);
+enum { NAME_FIRST_WORDS = 16 };
+
+/* Gives the plan a name of two words, at most 38 characters: first word number `first_word`
+   (0 to NAME_FIRST_WORDS - 1), then one drawn for the idea. */
+void name_plan(LevelPlan &plan, GeneratorIdea idea, int32_t first_word, GeneratorRandom &random);
