@@ -213,7 +213,17 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         note_memory(level, trial->peak_memory);
         level->score = level_score(rules, level->way, level->analysis, level->facts,
                                    plan_square_count(level->plan));
-        word_idea(level->plan, level->facts, level->analysis);
+        // The idea line names only the actors the way cannot do without: weighed on the level
+        // as it is written, each search no longer than the level's own way.
+        static ActorWeights weights;
+        const SearchLimits limits{GENERATOR_TICKS_PER_FRAME, rules.state_limit, SEARCH_MAX_STEPS,
+                                  SEARCH_MEMORY, request.jobs > 1 ? 1 : 0};
+        const bool weighed = level->facts.actors > 0 &&
+                             weigh_actors(level->text, limits, level->way.moves + level->way.waits,
+                                          false, &weights);
+        if (weighed)
+            level->states += weights.states;
+        word_idea(level->plan, level->facts, level->analysis, weighed ? &weights : nullptr);
         level->length = plan_write_text(level->plan, level->text, sizeof level->text);
     }
     level->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

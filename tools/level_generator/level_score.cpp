@@ -80,14 +80,25 @@ double level_score(const SizeRules &rules, const SearchResult &way, const LevelA
            6.0 * length + 10.0 * used + 6.0 * touched;
 }
 
-void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &analysis)
+void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &analysis,
+               const ActorWeights *weights)
 {
     char phrases[6][64];
     int32_t count = 0;
     auto plural = [](int32_t n, const char *one, const char *many) { return n == 1 ? one : many; };
-    const int32_t mibos = facts.moved[CONTENT_MIBO], jars = facts.moved[CONTENT_JAR];
-    const int32_t sunk = facts.sunk[CONTENT_MIBO] + facts.sunk[CONTENT_JAR];
-    const int32_t blasts = facts.blasted[CONTENT_JAR] + facts.blasted[CONTENT_MINE];
+    auto matters = [weights](int32_t content) {
+        if (!weights)
+            return true;
+        for (int32_t i = 0; i < weights->count; i++)
+            if (weights->actors[i].content == content && weights->actors[i].way_without < 0)
+                return true;
+        return false;
+    };
+    const int32_t mibos = matters(CONTENT_MIBO) ? facts.moved[CONTENT_MIBO] : 0;
+    const int32_t jars = matters(CONTENT_JAR) ? facts.moved[CONTENT_JAR] : 0;
+    const int32_t sunk = (mibos ? facts.sunk[CONTENT_MIBO] : 0) + (jars ? facts.sunk[CONTENT_JAR] : 0);
+    const int32_t blasts = matters(CONTENT_JAR) || matters(CONTENT_MINE) ?
+                               facts.blasted[CONTENT_JAR] + facts.blasted[CONTENT_MINE] : 0;
     if (mibos + jars > 0)
         std::snprintf(phrases[count++], sizeof phrases[0], "push %s%s%s%s",
                       mibos ? plural(mibos, "a mibo", "the mibos") : "",
@@ -96,7 +107,7 @@ void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &anal
     if (blasts > 0)
         std::snprintf(phrases[count++], sizeof phrases[0], "%s",
                       blasts > 1 ? "stand clear of the chain" : "stand clear of the blast");
-    if (facts.moved[CONTENT_ZIPPER] > 0)
+    if (facts.moved[CONTENT_ZIPPER] > 0 && matters(CONTENT_ZIPPER))
         std::snprintf(phrases[count++], sizeof phrases[0], "%s",
                       facts.waits > 0 ? "let the runner pass" : "mind the runner");
     if (facts.drops > 0)

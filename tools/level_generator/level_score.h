@@ -37,5 +37,8 @@ double level_score(const SizeRules &rules, const SearchResult &way, const LevelA
                    const WayFacts &facts, int32_t squares);
 
 /* Writes what the level asks, from what its way does, into the plan's idea: at most the first
-   line's room less "Tirvex level N: ". Only what the way does is said. */
-void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &analysis);
+   line's room less "Tirvex level N: ". Only what the way does is said; with `weights`, of the
+   actors only the kinds of which one matters (the way cannot do without it, or its weight is
+   not known): a mibo the robot brushes aside on its way is no idea of the level. */
+void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &analysis,
+               const ActorWeights *weights = nullptr);
