@@ -36,7 +36,9 @@ void session_step(PlaySession &s, int ticks)
     // While the hint thinks, the world is put back after its update: the update is not heard
     // either (a mine a few ticks from going off would sound every frame).
     const bool held = hint_holds_world(s);
-    const CueLog heard = s.world.cues;
+    CueLog heard;               // copied only in the frames the hint holds the world
+    if (held)
+        heard = s.world.cues;
     run_level_clock(s.world, ticks);
     player_command(s.world);
     update_player(s.world, ticks);
