@@ -813,6 +813,7 @@ bool read_start_view(const char *map_text, StartView *view)
         if (forward < 1 || forward > ANALYSIS_VIEW_DEPTH || side > forward)
             continue;
         view->squares++;
+        view->ahead = view->ahead || (forward == 1 && side == 0);
         view->teleport = view->teleport || q.content == CONTENT_TELEPORT;
         view->sweet = view->sweet || q.content == CONTENT_SWEET;
     }

@@ -51,6 +51,7 @@ struct ActorWeights {
    forward and no more squares to a side than forward (a quarter turn wide). */
 struct StartView {
     int32_t squares;            /* squares of the level there */
+    bool ahead;                 /* the square straight ahead is one of them */
     bool teleport;              /* the teleport stands on one of them */
     bool sweet;                 /* ... a sweet does */
 };

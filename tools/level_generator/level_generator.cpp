@@ -96,6 +96,9 @@ bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rule
                       (int)report.warnings);
         return false;
     }
+    // The start is read first: it costs no search.
+    if (!read_start_view(level->text, &level->view) || !start_passes(level->view, why, why_size))
+        return false;
     // A way longer than the size's is no use, waits included up to a wait a move.
     SearchLimits limits{GENERATOR_TICKS_PER_FRAME, rules.state_limit, 2 * rules.max_moves + 20,
                         SEARCH_MEMORY, jobs > 1 ? 1 : 0};
@@ -138,7 +141,21 @@ bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rule
     }
     level->states += level->analysis.positions;
     note_memory(level, level->analysis.peak_memory);
-    return level_passes(rules, level->way, level->analysis, why, why_size);
+    if (!level_passes(rules, level->way, level->analysis, why, why_size))
+        return false;
+    // The actors weighed last, each search of the level without one no longer than its way.
+    level->weights = ActorWeights{};
+    if (level->facts.actors > 0 && rules.puzzles) {
+        const SearchLimits weighing{GENERATOR_TICKS_PER_FRAME, rules.state_limit, SEARCH_MAX_STEPS,
+                                    SEARCH_MEMORY, jobs > 1 ? 1 : 0};
+        if (!weigh_actors(level->text, weighing, level->analysis.shortest, false, &level->weights)) {
+            std::snprintf(why, why_size, "the actors could not be weighed");
+            return false;
+        }
+        level->states += level->weights.states;
+    }
+    return !rules.puzzles || puzzle_passes(idea, rules, level->facts, level->analysis,
+                                           level->weights, level->view, why, why_size);
 }
 
 bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
@@ -213,17 +230,18 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         note_memory(level, trial->peak_memory);
         level->score = level_score(rules, level->way, level->analysis, level->facts,
                                    plan_square_count(level->plan));
-        // The idea line names only the actors the way cannot do without: weighed on the level
-        // as it is written, each search no longer than the level's own way.
-        static ActorWeights weights;
-        const SearchLimits limits{GENERATOR_TICKS_PER_FRAME, rules.state_limit, SEARCH_MAX_STEPS,
-                                  SEARCH_MEMORY, request.jobs > 1 ? 1 : 0};
-        const bool weighed = level->facts.actors > 0 &&
-                             weigh_actors(level->text, limits, level->way.moves + level->way.waits,
-                                          false, &weights);
-        if (weighed)
-            level->states += weights.states;
-        word_idea(level->plan, level->facts, level->analysis, weighed ? &weights : nullptr);
+        // The idea line names only the actors the way cannot do without, as the proof weighed
+        // them on the level as it is written (weighed here where the proof did not).
+        bool weighed = level->weights.count > 0;
+        if (level->facts.actors > 0 && !weighed) {
+            const SearchLimits limits{GENERATOR_TICKS_PER_FRAME, rules.state_limit,
+                                      SEARCH_MAX_STEPS, SEARCH_MEMORY, request.jobs > 1 ? 1 : 0};
+            weighed = weigh_actors(level->text, limits, level->way.moves + level->way.waits, false,
+                                   &level->weights);
+            level->states += level->weights.states;
+        }
+        word_idea(level->plan, level->facts, level->analysis,
+                  weighed ? &level->weights : nullptr);
         level->length = plan_write_text(level->plan, level->text, sizeof level->text);
     }
     level->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

@@ -34,6 +34,8 @@ struct GeneratedLevel {
     SearchResult way;           /* the shortest way, as the checker finds it */
     LevelAnalysis analysis;
     WayFacts facts;
+    StartView view;             /* what the start shows */
+    ActorWeights weights;       /* what the actors do for the way, when it has any */
     double score;
     int32_t squares_pruned;     /* squares the pruning took away from the kept level */
     int32_t attempts;           /* shapes tried */
@@ -45,7 +47,8 @@ struct GeneratedLevel {
 
 /* Proves and analyses the plan as it stands (name and idea aside): writes its text, searches
    its shortest way within the size's state limit, plays the way for its facts, checks that the
-   way shows the idea, analyses the level and checks the size's rules. Fills *level's text, way,
+   way shows the idea, analyses the level and checks the size's rules, then weighs its actors
+   and checks that it is a puzzle of its idea (puzzle_passes). Fills *level's text, way,
    facts and analysis, and adds to its states. Returns true when it passes; `why` then is "",
    else the reason. Used by generate_level and the tests. */
 bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,

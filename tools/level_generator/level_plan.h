@@ -23,6 +23,7 @@ struct PlanSquare {
     int32_t height;
     int32_t content;            /* MapContent */
     int32_t dir;                /* PlanDirection, for the start, a mibo or a zipper */
+    bool fixed;                 /* part of a piece built to a design: left as it is */
 };
 
 struct LevelPlan {

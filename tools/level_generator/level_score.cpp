@@ -67,6 +67,56 @@ bool way_shows_idea(GeneratorIdea idea, const WayFacts &facts)
     }
 }
 
+bool start_passes(const StartView &view, char *why, size_t why_size)
+{
+    why[0] = '\0';
+    if (view.ahead && view.squares >= PUZZLE_VIEW_SQUARES && (view.teleport || view.sweet))
+        return true;
+    std::snprintf(why, why_size, "the start shows %d squares%s", (int)view.squares,
+                  view.ahead ? ", neither sweet nor teleport" : ", none ahead");
+    return false;
+}
+
+bool puzzle_passes(GeneratorIdea idea, const SizeRules &rules, const WayFacts &facts,
+                   const LevelAnalysis &analysis, const ActorWeights &weights,
+                   const StartView &view, char *why, size_t why_size)
+{
+    if (!start_passes(view, why, why_size))
+        return false;
+    if (weights.count == 0)
+        return idea == IDEA_WALK;
+    const int32_t saving = actors_saving(weights);
+    const bool one_enough = rules.actors_matter <= 1;
+    if (weights.matter < rules.actors_matter &&
+        !(one_enough && (weights.matter > 0 || saving == WAY_NONE ||
+                         saving >= ANALYSIS_ACTORS_SAVE))) {
+        std::snprintf(why, why_size, "%d actors matter", (int)weights.matter);
+        return false;
+    }
+    // What the way without each actor is, against the way with it.
+    int32_t needed_pushes = 0, timing_runners = 0, needed_mines = 0;
+    for (int32_t i = 0; i < weights.count; i++) {
+        const ActorWeight &a = weights.actors[i];
+        const bool other = a.way_without != weights.shortest && a.way_without != WAY_NOT_KNOWN;
+        const bool matters = a.way_without == WAY_NONE || a.way_without == WAY_LONGER;
+        if (a.row >= 0 && a.row < PLAN_ROWS && a.column >= 0 && a.column < PLAN_COLUMNS &&
+            facts.pushed[a.row][a.column] && other)
+            needed_pushes++;
+        timing_runners += a.content == CONTENT_ZIPPER && other;
+        needed_mines += a.content == CONTENT_MINE && matters;
+    }
+    if (idea == IDEA_PUSH && needed_pushes < PUZZLE_PUSHES)
+        std::snprintf(why, why_size, "%d pushes needed", (int)needed_pushes);
+    else if (idea == IDEA_RUNNER && (facts.idle < 1 || timing_runners < 1))
+        std::snprintf(why, why_size, "the way waits %d times for %d runners", (int)facts.idle,
+                      (int)timing_runners);
+    else if (idea == IDEA_CHAIN && needed_mines < 1)
+        std::snprintf(why, why_size, "no mine needed");
+    else
+        return true;
+    return false;
+}
+
 double level_score(const SizeRules &rules, const SearchResult &way, const LevelAnalysis &analysis,
                    const WayFacts &facts, int32_t squares)
 {

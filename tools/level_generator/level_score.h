@@ -30,6 +30,22 @@ bool exploration_passes(const SizeRules &rules, const LevelAnalysis &analysis, c
    actor, the runner's zipper runs, the chain sets something off, the mix does two of these (a drop counting as the walk's). */
 bool way_shows_idea(GeneratorIdea idea, const WayFacts &facts);
 
+/* True when the start shows the way: the square ahead, at least PUZZLE_VIEW_SQUARES squares in
+   view, the teleport or a sweet among them. Otherwise writes what it shows into `why`. */
+bool start_passes(const StartView &view, char *why, size_t why_size);
+
+/* True when the level is a puzzle of its idea: its start shows the way (start_passes); with actors, at
+   least the size's number of them matter, or with one to matter removing them all saves
+   ANALYSIS_ACTORS_SAVE commands; a push level's way makes PUZZLE_PUSHES pushes of actors it
+   cannot do without (the way without one is other than its own); a runner level's way waits
+   (a wait, or a jump on the spot), and without a zipper it is other than its own; a chain
+   level's way sets off a mine it cannot be won without, or only by a longer way. Otherwise writes the first rule missed into `why`. */
+bool puzzle_passes(GeneratorIdea idea, const SizeRules &rules, const WayFacts &facts,
+                   const LevelAnalysis &analysis, const ActorWeights &weights,
+                   const StartView &view, char *why, size_t why_size);
+
+enum { PUZZLE_VIEW_SQUARES = 8, PUZZLE_PUSHES = 2 };
+
 /* The score the generator maximises: decisions and wrong ways (capped, so that a maze of
    mistakes does not win), the share of positions that cannot be won, the way's length within
    the size's range, the share of the map the way uses and of the actors it moves or sets off. */

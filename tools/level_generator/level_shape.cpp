@@ -1,6 +1,8 @@
 /* level_shape.cpp: the first two stages of a level: its squares' shape, and what stands on them. */
 #include "level_shape.h"
 
+#include "level_gadgets.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,10 +13,12 @@ namespace {
 /* The proof's state limits grow with the size: a large level's way is long and its actors
    many, but a search that needs more than this is no level to keep. */
 const SizeRules SIZES[SIZE_COUNT] = {
-    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 1600, 3, 1, 13, 22, 80, 2, 4},
-    {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 0, true, 200000, 300, 3, 3, 30, 55, 40, 3},
-    {"large", 15, 20, 10, 12, 8, 10, 3, 4, 60, 120, 3, 3, 0, true, 1000000, 200, 2, 12, 70, 115,
-     40, 3, 2, 3},
+    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 1600, 3, 1, 13, 22, 80, 2, 4,
+     0, 1, 0, false},
+    {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 2, true, 200000, 300, 2, 3, 30, 55, 60, 3,
+     4, 0, 2},
+    {"large", 15, 20, 10, 12, 8, 10, 3, 4, 60, 120, 3, 3, 2, true, 1000000, 200, 2, 12, 70, 115,
+     40, 3, 2, 3, 2},
 };
 
 const char *const IDEA_NAMES[IDEA_COUNT] = {"walk", "push", "runner", "chain", "mix"};
@@ -40,10 +44,11 @@ int32_t shuffled_cells(const LevelPlan &plan, GeneratorRandom &random, Cell *cel
     return count;
 }
 
+/* A square with nothing on it that is no part of a designed piece. */
 bool free_square(const LevelPlan &plan, int32_t column, int32_t row)
 {
     const PlanSquare *s = plan_present(plan, column, row);
-    return s && s->content == CONTENT_NOTHING;
+    return s && s->content == CONTENT_NOTHING && !s->fixed;
 }
 
 /* A free square next to (column, row) that is no higher: where a push can send an actor. */
@@ -142,13 +147,18 @@ void mark_route(const LevelPlan &plan, Cell from, Cell to, Route &route)
     static bool reached[PLAN_ROWS][PLAN_COLUMNS];
     static int32_t parents[PLAN_ROWS][PLAN_COLUMNS];
     reach(plan, from.column, from.row, reached, parents);
-    if (!reached[to.row][to.column])
+    if (!reached[to.row][to.column] || route.legs >= PLAN_ROUTE_LEGS)
         return;
+    route.target_column[route.legs] = to.column;
+    route.target_row[route.legs] = to.row;
+    route.legs++;
     for (int32_t at = to.row * PLAN_COLUMNS + to.column; at >= 0;
          at = parents[at / PLAN_COLUMNS][at % PLAN_COLUMNS]) {
         const int32_t row = at / PLAN_COLUMNS, column = at % PLAN_COLUMNS;
         const int32_t parent = parents[row][column];
         route.on[row][column] = true;
+        if (route.leg[row][column] == 0)
+            route.leg[row][column] = route.legs;
         if (parent >= 0) {
             route.steps++;
             const int32_t dc = column - parent % PLAN_COLUMNS, dr = row - parent / PLAN_COLUMNS;
@@ -269,6 +279,54 @@ bool place_one(LevelPlan &plan, int32_t content, const Cell *cells, int32_t coun
     return false;
 }
 
+/* Marks in `keep` up to `wanted` drops off the road that are wrong ways, each with the walk
+   from its foot to the leg's target (see thin_plan). */
+void keep_wrong_ways(LevelPlan &plan, const Route &route, int32_t wanted,
+                     bool keep[PLAN_ROWS][PLAN_COLUMNS])
+{
+    static bool reached[PLAN_ROWS][PLAN_COLUMNS];
+    static int32_t parents[PLAN_ROWS][PLAN_COLUMNS], distances[PLAN_ROWS][PLAN_COLUMNS];
+    int32_t found = 0;
+    for (int32_t row = 0; row < plan.rows && found < wanted; row++)
+        for (int32_t column = 0; column < plan.columns && found < wanted; column++) {
+            if (!route.on[row][column] || route.leg[row][column] == 0)
+                continue;
+            const int32_t leg = route.leg[row][column] - 1;
+            const int32_t target_column = route.target_column[leg], target_row = route.target_row[leg];
+            const int32_t height = plan.squares[row][column].height;
+            int32_t from_road = -1;
+            for (int32_t dir = 0; dir < 256 && found < wanted; dir += 64) {
+                int32_t dc, dr;
+                direction_step(dir, &dc, &dr);
+                const int32_t c = column + dc, r = row + dr;
+                PlanSquare *foot = plan_at(plan, c, r);
+                if (!foot || !foot->present || route.on[r][c] || keep[r][c] || foot->fixed ||
+                    foot->content != CONTENT_NOTHING || height < 3)
+                    continue;
+                // A side square no lower than the road is lowered to make the drop, and kept so
+                // only when it is a wrong way.
+                const int32_t was = foot->height;
+                if (height - was < 3)
+                    foot->height = height - 3;
+                if (from_road < 0) {
+                    reach(plan, column, row, reached, nullptr, distances);
+                    from_road = reached[target_row][target_column]
+                                    ? distances[target_row][target_column] : 1 << 20;
+                }
+                reach(plan, c, r, reached, parents, distances);
+                if (!reached[target_row][target_column] ||
+                    1 + distances[target_row][target_column] - from_road < 5) {
+                    foot->height = was;
+                    continue;
+                }
+                for (int32_t at = target_row * PLAN_COLUMNS + target_column; at >= 0;
+                     at = parents[at / PLAN_COLUMNS][at % PLAN_COLUMNS])
+                    keep[at / PLAN_COLUMNS][at % PLAN_COLUMNS] = true;
+                found++;
+            }
+        }
+}
+
 } // namespace
 
 const SizeRules &size_rules(GeneratorSize size)
@@ -314,7 +372,7 @@ void shape_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     const int32_t floor = walk ? random_between(random, 0, 1) : rules.pit_depth;
     for (int32_t row = 0; row < plan.rows; row++)
         for (int32_t column = 0; column < plan.columns; column++)
-            plan.squares[row][column] = PlanSquare{true, floor, CONTENT_NOTHING, 0};
+            plan.squares[row][column] = PlanSquare{true, floor, CONTENT_NOTHING, 0, false};
 
     // Terraces: the walk's rise up to six levels over the floor, so that some drops cannot be
     // climbed back; the others' stay low, a push needing squares no higher.
@@ -405,7 +463,17 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     if (count < sweets + 2 + 2 * rules.max_actors)
         return false;
     std::memset(&route, 0, sizeof route);
-    Cell at = cells[0];
+    // With actors the teleport stands behind a gate they open: the way cannot do without them.
+    GateSite gate{-1, -1, -1, -1};
+    const bool gated = idea != IDEA_WALK && rules.gate_corridor > 0;
+    if (gated && !build_gate(plan, idea, rules.traps_allowed, rules.gate_corridor, random, &gate))
+        return false;
+    int32_t first = 0;
+    while (first < count && !free_square(plan, cells[first].column, cells[first].row))
+        first++;
+    if (first == count)
+        return false;
+    Cell at = cells[first];
     PlanSquare &start = plan.squares[at.row][at.column];
     start.content = CONTENT_START;
     start.dir = 64 * random_between(random, 0, 3);
@@ -436,6 +504,8 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
                 reach(plan, c.column, c.row, back);
                 if (want_one_way && back[at.row][at.column])
                     continue;
+                if (gated && !back[gate.teleport_row][gate.teleport_column])
+                    continue;
                 if (free_reached(plan, back) - 1 < sweets - k)
                     continue;
                 suited++;
@@ -456,6 +526,12 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
             if (chosen >= 0)
                 break;
         }
+        if (gated && k == sweets) {
+            if (!reached[gate.teleport_row][gate.teleport_column])
+                return false;
+            mark_route(plan, at, Cell{gate.teleport_column, gate.teleport_row}, route);
+            break;
+        }
         if (chosen < 0)
             return false;
         const Cell next = cells[chosen];
@@ -468,9 +544,10 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     // A route far from its length has no way of the size's: no search is spent on it.
     if (measured && (route.steps < rules.min_route || route.steps > rules.max_route))
         return false;
-    // A chain wants its runner and its mine at least.
+    // The gate's actors are the level's; without one they are drawn, a chain wanting its
+    // runner and its mine at least.
     const int32_t fewest = idea == IDEA_CHAIN && rules.min_actors < 2 ? 2 : rules.min_actors;
-    const int32_t actors = random_between(random, fewest, rules.max_actors);
+    const int32_t actors = gated ? 0 : random_between(random, fewest, rules.max_actors);
     Cell zipper{-1, -1};
     for (int32_t i = 0; i < actors; i++) {
         int32_t content = CONTENT_MIBO;
@@ -571,6 +648,7 @@ int32_t thin_plan(LevelPlan &plan, const PlanRoute &route, const SizeRules &rule
                 }
             }
         }
+    keep_wrong_ways(plan, route, rules.min_wrong_ways + 1, keep);
     // The sides of the road: some stay, for the wrong ways and the room to push aside; a pit
     // beside it always, being where a push puts an actor out of the way.
     for (int32_t row = 0; row < plan.rows; row++)

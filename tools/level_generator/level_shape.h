@@ -38,14 +38,27 @@ struct SizeRules {
     /* Sweets fewer than the range above with actors: each sweet eaten or not doubles the
        positions a search holds, and the actors make the way long enough. */
     int32_t fewer_sweets = 0;
+    /* Actors that must matter, for a level with actors: the way cannot do without them. */
+    int32_t actors_matter = 1;
+    /* Squares from the gate's entry to the teleport, 4 to 6 (see build_gate); 0 for no gate:
+       the actors are drawn onto the road instead. */
+    int32_t gate_corridor = 6;
+    /* Whether its levels are held to puzzle_passes; the small ones, a first lesson of each
+       idea on a few squares, are not yet. */
+    bool puzzles = true;
 };
 
 /* The route the sweets and the teleport were placed along: the squares of a shortest walk
    from each to the next on the bare shape, the direction it enters each by, and its steps. */
+enum { PLAN_ROUTE_LEGS = 16 };   /* legs of a route at most: the sweets and the teleport */
+
 struct PlanRoute {
     bool on[PLAN_ROWS][PLAN_COLUMNS];
     int32_t entry[PLAN_ROWS][PLAN_COLUMNS];
     int32_t steps;
+    int32_t legs;                               /* the targets walked to, in order */
+    int32_t target_column[PLAN_ROUTE_LEGS], target_row[PLAN_ROUTE_LEGS];
+    int32_t leg[PLAN_ROWS][PLAN_COLUMNS];       /* 1 + the leg a square was first walked on; 0 off */
 };
 
 const SizeRules &size_rules(GeneratorSize size);
@@ -79,7 +92,10 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
    off the road), the lanes of the zippers, and of the
    other squares beside the route the rules' side share, drawn from the stream; takes away
    the rest. A smaller map is searched and analysed in a fraction of the states, and its way
-   cannot go round the actors placed on the road. Returns the squares taken away. */
+   cannot go round the actors placed on the road. Drops of three levels or more off the road
+   onto squares from which the leg's target is still reached, but by a walk five steps longer,
+   stay with that walk, up to one more than the rules' wrong ways: a wrong way a player can
+   take and come back from. Returns the squares taken away. */
 int32_t thin_plan(LevelPlan &plan, const PlanRoute &route, const SizeRules &rules,
                   GeneratorRandom &random);
 

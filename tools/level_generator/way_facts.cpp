@@ -48,10 +48,19 @@ bool read_way_facts(const LevelPlan &plan, const char *map_text, const SearchRes
     int32_t column = w.motion.playerL[0], row = w.motion.playerL[1];
     mark(plan, facts, column, row);
     int32_t next = 0;
+    // The command that may be idle, and the square the robot stood on when it was given.
+    bool idle_maybe = false;
+    int32_t given_column = column, given_row = row;
     for (int32_t frame = 0; frame < way.frames; frame++) {
         while (next < way.step_count && way.steps[next].frame == frame) {
-            if (way.steps[next].code != SEARCH_WAIT)
-                driver_push(w, way.steps[next].code);
+            const int32_t code = way.steps[next].code;
+            facts->idle += idle_maybe && w.motion.playerL[0] == given_column &&
+                           w.motion.playerL[1] == given_row;
+            idle_maybe = code == SEARCH_WAIT || code == MOVE_JUMP;
+            given_column = w.motion.playerL[0];
+            given_row = w.motion.playerL[1];
+            if (code != SEARCH_WAIT)
+                driver_push(w, code);
             else
                 facts->waits++;
             next++;
@@ -82,12 +91,17 @@ bool read_way_facts(const LevelPlan &plan, const char *map_text, const SearchRes
                 blasted[i] = true;
         }
     }
+    facts->idle += idle_maybe && w.motion.playerL[0] == given_column &&
+                   w.motion.playerL[1] == given_row;
     for (int32_t i = 0; i < count; i++) {
         const Actor &a = w.actors.actors[i];
         const int32_t code = a.map_code >= 0 && a.map_code < FACT_KINDS ? a.map_code : 0;
         if (i == w.hero_index || !pushable(code))
             continue;
         facts->moved[code] += moved[i];
+        if (moved[i] && (code == CONTENT_MIBO || code == CONTENT_JAR) &&
+            plan_at(plan, first_column[i], first_row[i]))
+            facts->pushed[first_row[i]][first_column[i]] = true;
         facts->blasted[code] += blasted[i];
         facts->actors_touched += moved[i] || blasted[i];
         const PlanSquare *from = plan_present(plan, first_column[i], first_row[i]);

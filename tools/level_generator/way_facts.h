@@ -21,6 +21,9 @@ struct WayFacts {
     int32_t drops;              /* steps of the robot down three levels or more: no way back */
     int32_t climbs;             /* steps up one or two levels */
     int32_t waits;              /* waits of the way */
+    int32_t idle;               /* its waits and the jumps that leave the robot where it was:
+                                   time spent waiting for something, either way */
+    bool pushed[PLAN_ROWS][PLAN_COLUMNS];   /* the mibo or jar that stood there was pushed */
 };
 
 /* Plays `way` (a solution of the level in `map_text`, made from `plan`) from the level's start

@@ -1,0 +1,101 @@
+/* level_gadgets.cpp: pieces of a level built to a design rather than drawn at random. */
+#include "level_gadgets.h"
+
+namespace {
+
+/* Draws of a place and heading for the gate before the grid is taken to have no room. */
+const int32_t GATE_DRAWS = 40;
+
+/* A square of the gate, `forward` squares on toward the teleport from it and `side` squares to
+   its side, and what it holds: present or not, and its content. */
+struct GatePiece {
+    int32_t forward, side;
+    bool present;
+    int32_t content;
+};
+
+/* The gate, the teleport at (0, 0), its corridor entered from behind (forward < 0). The lane runs
+   forward at side 1: zipper, holding mibo, a free square, then the jar beside the gate. */
+const GatePiece GATE[] = {
+    {0, 0, true, CONTENT_TELEPORT},
+    {-1, 0, true, CONTENT_MIBO},        /* the gate: the teleport ahead, a wall and the jar aside */
+    {-1, 1, true, CONTENT_JAR},         /* what the zipper (or the chain) sets off beside it */
+    {-2, 0, true, CONTENT_NOTHING},     /* where the robot waits for the blast */
+    {-2, 1, true, CONTENT_NOTHING},     /* the lane's last square: for the chain a jar */
+    {-3, 0, true, CONTENT_NOTHING},     /* where the holding mibo is pushed from */
+    {-3, 1, true, CONTENT_MIBO},        /* holds the zipper */
+    {-3, 2, true, CONTENT_NOTHING},     /* the pocket it is pushed into */
+    {-4, 0, true, CONTENT_NOTHING},     /* for the push a mibo, to be pushed twice into the blast */
+    {-4, 1, true, CONTENT_ZIPPER},
+    {-5, 0, true, CONTENT_NOTHING},
+    {-6, 0, true, CONTENT_NOTHING},     /* the entry, joined to the shape behind it */
+    // Walls: the teleport and the gate have one way in, the jar cannot be pushed, the zipper
+    // cannot be pushed out of its lane, the pocket is a dead end and the corridor a corridor
+    // left only by its entry.
+    {1, 0, false, 0},   {0, 1, false, 0},   {0, -1, false, 0},  {-1, -1, false, 0},
+    {-1, 2, false, 0},  {-2, -1, false, 0}, {-2, 2, false, 0},  {-3, -1, false, 0},
+    {-3, 3, false, 0},  {-4, -1, false, 0}, {-4, 2, false, 0},  {-5, -1, false, 0},
+    {-5, 1, false, 0},  {-6, -1, false, 0}, {-6, 1, false, 0},
+};
+
+/* The gate's content at (forward, side) for the idea: the chain's lane ends in a jar beside the
+   mine; the push's too, beside a second jar, with a mibo in the corridor that must be pushed
+   twice, into the blast's reach, for the way to be clear after it. */
+int32_t gate_content(const GatePiece &p, GeneratorIdea idea, GeneratorRandom &random)
+{
+    const bool chained = idea == IDEA_CHAIN || idea == IDEA_PUSH;
+    if (p.forward == -1 && p.side == 1)
+        return idea == IDEA_CHAIN ? CONTENT_MINE
+             : idea == IDEA_MIX && random_chance(random, 50) ? CONTENT_MINE : CONTENT_JAR;
+    if (p.forward == -2 && p.side == 1 && chained)
+        return CONTENT_JAR;
+    if (p.forward == -4 && p.side == 0 && idea == IDEA_PUSH)
+        return CONTENT_MIBO;
+    return p.content;
+}
+
+} // namespace
+
+bool build_gate(LevelPlan &plan, GeneratorIdea idea, bool drop_in, int32_t corridor,
+                GeneratorRandom &random, GateSite *site)
+{
+    // The corridor is entered `corridor` squares behind the teleport: pieces farther back are
+    // left to the shape.
+    auto used = [&](const GatePiece &p) { return p.forward >= -corridor; };
+    for (int32_t draw = 0; draw < GATE_DRAWS; draw++) {
+        const int32_t dir = 64 * random_between(random, 0, 3);
+        const int32_t mirror = random_chance(random, 50) ? 1 : -1;
+        const int32_t column = random_between(random, 0, plan.columns - 1);
+        const int32_t row = random_between(random, 0, plan.rows - 1);
+        int32_t fc, fr;
+        direction_step(dir, &fc, &fr);
+        const int32_t sc = -fr * mirror, sr = fc * mirror;
+        auto column_of = [&](const GatePiece &p) { return column + p.forward * fc + p.side * sc; };
+        auto row_of = [&](const GatePiece &p) { return row + p.forward * fr + p.side * sr; };
+        bool fits = true;
+        for (const GatePiece &p : GATE)
+            fits = fits && (!used(p) || !p.present || plan_at(plan, column_of(p), row_of(p)));
+        // The square behind the entry joins the gate to the shape.
+        const GatePiece entry = {-corridor, 0, true, 0}, behind = {-corridor - 1, 0, true, 0};
+        const PlanSquare *joint = plan_present(plan, column_of(behind), row_of(behind));
+        if (!fits || !joint || joint->fixed || (drop_in && joint->height < 3))
+            continue;
+        // Dropped into, the gate is the way's end: the robot cannot go back for a sweet, and
+        // must wait for the blast there.
+        const int32_t height = drop_in ? joint->height - 3 : joint->height;
+        for (const GatePiece &p : GATE) {
+            PlanSquare *s = plan_at(plan, column_of(p), row_of(p));
+            if (!s || !used(p))
+                continue;
+            *s = PlanSquare{p.present, height, gate_content(p, idea, random), 0, true};
+            if (s->content == CONTENT_ZIPPER)
+                s->dir = dir;
+        }
+        site->teleport_column = column;
+        site->teleport_row = row;
+        site->entry_column = column_of(entry);
+        site->entry_row = row_of(entry);
+        return true;
+    }
+    return false;
+}
