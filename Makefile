@@ -51,6 +51,11 @@ test: test-deps build
 check-release: test-deps build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -L release
 
+# Each small fault of tools/mutants/faults.txt put into the sources in turn, the tests rebuilt and
+# run until one fails, the file put back; lists the faults no test caught (not part of make test).
+mutants: test-deps build
+	python3 tools/mutants/mutants.py --build $(BUILD) --jobs $(JOBS)
+
 # Every fuzz target of the build, each for FUZZ_SECONDS over its seeds (the test suite runs them
 # for 5 seconds); a target another part of the tree adds joins without an edit here.
 FUZZ_SECONDS ?= 300
