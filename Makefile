@@ -18,7 +18,7 @@ AUTOPKGTEST_PACKAGES := autopkgtest xvfb xauth xdotool x11-apps strace
 PACKAGES ?= $(PLAY_PACKAGES)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps test-deps build play test fuzz bench level-table readme-picture install uninstall \
+.PHONY: all deps test-deps build play test check-release mutants fuzz bench level-table readme-picture install uninstall \
         dist deb autopkgtest reproducible-check generated-check generator-showcase clean
 
 all: build
@@ -43,8 +43,18 @@ play: build
 test-deps:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(PLAY_PACKAGES) $(TEST_PACKAGES)"
 
+# The game's tests; the release checks (ctest label "release": the Debian packages, the release
+# tarball, the installed files, the datafile made again) are check-release's. CI runs both.
 test: test-deps build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE release
+
+check-release: test-deps build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -L release
+
+# Each small fault of tools/mutants/faults.txt put into the sources in turn, the tests rebuilt and
+# run until one fails, the file put back; lists the faults no test caught (not part of make test).
+mutants: test-deps build
+	python3 tools/mutants/mutants.py --build $(BUILD) --jobs $(JOBS)
 
 # Every fuzz target of the build, each for FUZZ_SECONDS over its seeds (the test suite runs them
 # for 5 seconds); a target another part of the tree adds joins without an edit here.

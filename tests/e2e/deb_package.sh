@@ -6,7 +6,8 @@
 # status its manual page gives. As root in CI (a throwaway machine) both are installed with apt
 # and removed again, leaving nothing. make install and make uninstall leave nothing behind.
 # Skipped where dpkg-buildpackage is missing. The packages are built without their tests (make
-# test runs them) and kept in the build folder, built again only when a source file changed.
+# test and make check-release run them) and kept in the build folder, built again only when a
+# source file changed.
 set -u
 game="$1"
 build=$(cd "$game/.." && pwd)
