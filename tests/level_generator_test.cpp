@@ -301,7 +301,38 @@ TEST(LevelScore, RulesAreCheckedOneByOneAndTheScoreRewardsDecisions)
     EXPECT_STREQ(why, "2 decisions");
     medium->decisions = 3;
     medium->trap_positions = 40;
+    EXPECT_FALSE(level_passes(size_rules(SIZE_MEDIUM), *way, *medium, why, sizeof why));
+    EXPECT_STREQ(why, "1 wrong ways");
+    medium->wrong_ways = 2;
     EXPECT_TRUE(level_passes(size_rules(SIZE_MEDIUM), *way, *medium, why, sizeof why)) << why;
+
+    // The puzzle rules: a zipper and a mine the way cannot do without, a mibo it pushes that
+    // makes it longer; each idea's own rule, the actors' and the start's missed one at a time.
+    static ActorWeights weights;
+    weights.shortest = 40;
+    weights.count = 3;
+    weights.matter = 2;
+    weights.actors[0] = ActorWeight{0, 0, CONTENT_ZIPPER, WAY_NONE};
+    weights.actors[1] = ActorWeight{1, 0, CONTENT_MINE, WAY_LONGER};
+    weights.actors[2] = ActorWeight{2, 0, CONTENT_MIBO, 30};
+    WayFacts done;
+    std::memset(&done, 0, sizeof done);
+    done.pushed[0][2] = true;
+    done.idle = 1;
+    StartView view{9, true, false, true};
+    const SizeRules &rules = size_rules(SIZE_MEDIUM);
+    for (GeneratorIdea idea : {IDEA_RUNNER, IDEA_CHAIN, IDEA_MIX})
+        EXPECT_TRUE(puzzle_passes(idea, rules, done, a, weights, view, why, sizeof why)) << why;
+    EXPECT_FALSE(puzzle_passes(IDEA_PUSH, rules, done, a, weights, view, why, sizeof why));
+    EXPECT_STREQ(why, "1 pushes needed");
+    done.idle = 0;
+    EXPECT_FALSE(puzzle_passes(IDEA_RUNNER, rules, done, a, weights, view, why, sizeof why));
+    weights.actors[1].way_without = 40;
+    weights.matter = 1;
+    EXPECT_FALSE(puzzle_passes(IDEA_MIX, rules, done, a, weights, view, why, sizeof why));
+    EXPECT_STREQ(why, "1 actors matter");
+    view.squares = 7;
+    EXPECT_FALSE(puzzle_passes(IDEA_WALK, rules, done, a, ActorWeights{}, view, why, sizeof why));
 
     WayFacts facts;
     std::memset(&facts, 0, sizeof facts);
@@ -335,7 +366,7 @@ TEST(LevelScore, TheIdeaLineSaysWhatTheWayDoes)
     facts.sunk[CONTENT_MIBO] = 1;
     facts.moved[CONTENT_JAR] = 1;
     facts.moved[CONTENT_ZIPPER] = 1;
-    facts.waits = 2;
+    facts.waits = facts.idle = 2;
     facts.blasted[CONTENT_MINE] = 1;
     facts.blasted[CONTENT_JAR] = 2;
     EXPECT_TRUE(way_shows_idea(IDEA_PUSH, facts));
@@ -358,11 +389,15 @@ TEST(LevelScore, TheIdeaLineSaysWhatTheWayDoes)
     // mibos it pushes aside nor the chain (they used to be named for being moved at all).
     static ActorWeights weights;
     weights.count = 3;
+    weights.shortest = 20;
     weights.actors[0] = ActorWeight{0, 0, CONTENT_MIBO, 20};
     weights.actors[1] = ActorWeight{1, 0, CONTENT_ZIPPER, WAY_LONGER};
     weights.actors[2] = ActorWeight{2, 0, CONTENT_MINE, 20};
     word_idea(plan, facts, analysis, &weights);
     EXPECT_STREQ(plan.idea, "let the runner pass, some drops are one way, eat the 3 sweets");
+    word_idea(plan, facts, analysis, &weights, 1 + 3 * 1);
+    EXPECT_STREQ(plan.idea, "wait for the runner, look before you drop, eat the 3 sweets")
+        << "another level of the set words it otherwise: ten of a set shared one line";
     facts.moved[CONTENT_MIBO] = facts.moved[CONTENT_JAR] = 0;
     word_idea(plan, facts, analysis);
     EXPECT_STREQ(plan.idea, "stand clear of the chain, climb two at most, eat the 3 sweets")

@@ -241,7 +241,7 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
             level->states += level->weights.states;
         }
         word_idea(level->plan, level->facts, level->analysis,
-                  weighed ? &level->weights : nullptr);
+                  weighed ? &level->weights : nullptr, first_name_word(request));
         level->length = plan_write_text(level->plan, level->text, sizeof level->text);
     }
     level->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

@@ -131,17 +131,30 @@ double level_score(const SizeRules &rules, const SearchResult &way, const LevelA
 }
 
 void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &analysis,
-               const ActorWeights *weights)
+               const ActorWeights *weights, int32_t variant)
 {
     char phrases[6][64];
     int32_t count = 0;
+    // Each phrase has three wordings; the level's variant picks one for each in turn, as digits,
+    // so that the levels of a set (their variants dealt apart) seldom share a line.
+    int32_t digits = variant < 0 ? 0 : variant;
+    auto pick = [&digits](const char *a, const char *b, const char *c) {
+        const int32_t d = digits % 3;
+        digits /= 3;
+        return d == 0 ? a : d == 1 ? b : c;
+    };
     auto plural = [](int32_t n, const char *one, const char *many) { return n == 1 ? one : many; };
+    // An actor's kind is named when one of them changes the way: without it the level cannot
+    // be won, or its way is longer or shorter. A mibo brushed aside on the way changes nothing.
     auto matters = [weights](int32_t content) {
         if (!weights)
             return true;
-        for (int32_t i = 0; i < weights->count; i++)
-            if (weights->actors[i].content == content && weights->actors[i].way_without < 0)
+        for (int32_t i = 0; i < weights->count; i++) {
+            const int32_t without = weights->actors[i].way_without;
+            if (weights->actors[i].content == content && without != WAY_NOT_KNOWN &&
+                without != weights->shortest)
                 return true;
+        }
         return false;
     };
     const int32_t mibos = matters(CONTENT_MIBO) ? facts.moved[CONTENT_MIBO] : 0;
@@ -150,21 +163,34 @@ void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &anal
     const int32_t blasts = matters(CONTENT_JAR) || matters(CONTENT_MINE) ?
                                facts.blasted[CONTENT_JAR] + facts.blasted[CONTENT_MINE] : 0;
     if (mibos + jars > 0)
-        std::snprintf(phrases[count++], sizeof phrases[0], "push %s%s%s%s",
+        std::snprintf(phrases[count++], sizeof phrases[0], "%s %s%s%s%s",
+                      pick("push", "shove", "nudge"),
                       mibos ? plural(mibos, "a mibo", "the mibos") : "",
                       mibos && jars ? " and " : "", jars ? plural(jars, "a jar", "the jars") : "",
                       sunk ? " into a pit" : " aside");
     if (blasts > 0)
         std::snprintf(phrases[count++], sizeof phrases[0], "%s",
-                      blasts > 1 ? "stand clear of the chain" : "stand clear of the blast");
+                      blasts > 1 ? pick("stand clear of the chain", "let the chain clear the way",
+                                        "keep back from the chain")
+                                 : pick("stand clear of the blast", "let the blast clear the way",
+                                        "keep back from the blast"));
     if (facts.moved[CONTENT_ZIPPER] > 0 && matters(CONTENT_ZIPPER))
         std::snprintf(phrases[count++], sizeof phrases[0], "%s",
-                      facts.waits > 0 ? "let the runner pass" : "mind the runner");
+                      facts.idle > 0 ? pick("let the runner pass", "wait for the runner",
+                                            "give the runner time")
+                                     : pick("mind the runner", "watch the runner",
+                                            "keep out of the runner's lane"));
     if (facts.drops > 0)
         std::snprintf(phrases[count++], sizeof phrases[0], "%s",
-                      analysis.decisions > 0 ? "some drops are one way" : "drop where you must");
+                      analysis.decisions > 0 ? pick("some drops are one way",
+                                                    "look before you drop",
+                                                    "not every drop comes back")
+                                             : pick("drop where you must", "drop down",
+                                                    "take the drop"));
     if (facts.climbs > 0)
-        std::snprintf(phrases[count++], sizeof phrases[0], "%s", "climb two at most");
+        std::snprintf(phrases[count++], sizeof phrases[0], "%s",
+                      pick("climb two at most", "climb a step or two at a time",
+                           "no climb is over two"));
     char sweets[32];
     if (facts.sweets == 1)
         std::snprintf(sweets, sizeof sweets, "eat the sweet");

@@ -54,7 +54,9 @@ double level_score(const SizeRules &rules, const SearchResult &way, const LevelA
 
 /* Writes what the level asks, from what its way does, into the plan's idea: at most the first
    line's room less "Tirvex level N: ". Only what the way does is said; with `weights`, of the
-   actors only the kinds of which one matters (the way cannot do without it, or its weight is
-   not known): a mibo the robot brushes aside on its way is no idea of the level. */
+   actors only the kinds of which one changes the way (without it the level cannot be won or its
+   way is longer or shorter): a mibo the robot brushes aside on its way is no idea of the level.
+   Each phrase has three wordings, chosen by the digits of `variant` in base 3: levels of a set
+   given different variants seldom share a line. */
 void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &analysis,
-               const ActorWeights *weights = nullptr);
+               const ActorWeights *weights = nullptr, int32_t variant = 0);
