@@ -174,7 +174,8 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         bool placed = false;
         int32_t tour = -1;
         // A level with actors is drawn again, from the attempt's stream, until its shortest
-        // tour fits the size's moves: the draws cost no search, the proofs do.
+        // tour fits the size's moves and the thinning kept the size's wrong ways: the draws
+        // cost no search, the proofs do.
         const bool thinned = request.idea != IDEA_WALK && rules.max_route > 0;
         for (int32_t draw = 0; draw < (thinned ? SHAPE_DRAWS : 1) && !placed; draw++) {
             plan_clear(plan, 1, 1);
@@ -182,9 +183,10 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
             shape_plan(plan, request.idea, rules, random);
             placed = place_actors(plan, request.idea, rules, random, &route);
             if (placed && thinned) {
-                thin_plan(plan, route, rules, random);
+                int32_t wrong_ways = 0;
+                thin_plan(plan, route, rules, random, &wrong_ways);
                 tour = shortest_tour(plan);
-                placed = tour_fits(rules, tour);
+                placed = tour_fits(rules, tour) && wrong_ways >= rules.min_wrong_ways;
             }
         }
         if (placed)

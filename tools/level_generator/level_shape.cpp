@@ -280,9 +280,9 @@ bool place_one(LevelPlan &plan, int32_t content, const Cell *cells, int32_t coun
 }
 
 /* Marks in `keep` up to `wanted` drops off the road that are wrong ways, each with the walk
-   from its foot to the leg's target (see thin_plan). */
-void keep_wrong_ways(LevelPlan &plan, const Route &route, int32_t wanted,
-                     bool keep[PLAN_ROWS][PLAN_COLUMNS])
+   from its foot to the leg's target (see thin_plan). Returns how many it found. */
+int32_t keep_wrong_ways(LevelPlan &plan, const Route &route, int32_t wanted,
+                        bool keep[PLAN_ROWS][PLAN_COLUMNS])
 {
     static bool reached[PLAN_ROWS][PLAN_COLUMNS];
     static int32_t parents[PLAN_ROWS][PLAN_COLUMNS], distances[PLAN_ROWS][PLAN_COLUMNS];
@@ -325,6 +325,7 @@ void keep_wrong_ways(LevelPlan &plan, const Route &route, int32_t wanted,
                 found++;
             }
         }
+    return found;
 }
 
 } // namespace
@@ -597,7 +598,7 @@ void name_plan(LevelPlan &plan, GeneratorIdea idea, int32_t first_word, Generato
 }
 
 int32_t thin_plan(LevelPlan &plan, const PlanRoute &route, const SizeRules &rules,
-                  GeneratorRandom &random)
+                  GeneratorRandom &random, int32_t *wrong_ways)
 {
     bool keep[PLAN_ROWS][PLAN_COLUMNS] = {};
     auto keep_at = [&](int32_t column, int32_t row) {
@@ -648,7 +649,9 @@ int32_t thin_plan(LevelPlan &plan, const PlanRoute &route, const SizeRules &rule
                 }
             }
         }
-    keep_wrong_ways(plan, route, rules.min_wrong_ways + 1, keep);
+    const int32_t made = keep_wrong_ways(plan, route, rules.min_wrong_ways + 1, keep);
+    if (wrong_ways)
+        *wrong_ways = made;
     // The sides of the road: some stay, for the wrong ways and the room to push aside; a pit
     // beside it always, being where a push puts an actor out of the way.
     for (int32_t row = 0; row < plan.rows; row++)

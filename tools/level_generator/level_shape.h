@@ -95,9 +95,10 @@ bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
    cannot go round the actors placed on the road. Drops of three levels or more off the road
    onto squares from which the leg's target is still reached, but by a walk five steps longer,
    stay with that walk, up to one more than the rules' wrong ways: a wrong way a player can
-   take and come back from. Returns the squares taken away. */
+   take and come back from; *wrong_ways, when given, is their count. Returns the squares taken
+   away. */
 int32_t thin_plan(LevelPlan &plan, const PlanRoute &route, const SizeRules &rules,
-                  GeneratorRandom &random);
+                  GeneratorRandom &random, int32_t *wrong_ways = nullptr);
 
 /* Turns the start to the heading whose view shows the level: the square ahead there, then the
    teleport or a sweet among the squares in a quarter turn's cone within 8 squares ahead, then
