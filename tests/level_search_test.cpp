@@ -27,14 +27,6 @@ LevelSearch &searcher()
     return *search;
 }
 
-const std::string source_dir = TIRVEX_SOURCE_DIR;
-
-std::string shipped_map(int level)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, "/assets/maps/map%02d.txt", level);
-    return game_test::read_file(source_dir + name);
-}
 
 SearchLimits limits(int helpers, int64_t states = 4000000, int32_t depth = 600,
                     int64_t memory = 256 << 20)

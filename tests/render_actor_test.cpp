@@ -1,5 +1,5 @@
-/* render_actor_test.cpp: actors drawn as BSP models (order, back faces, light, poses) and as
-   explosions, and which actors a square brings along. */
+/* render_actor_test.cpp: actors drawn as BSP models (order, back faces) and as explosions, and
+   which actors a square brings along. (Their light and poses are pinned by e2e_screens_demo.) */
 #include "render_test_support.h"
 
 #include "base/datafile.h"
@@ -93,59 +93,6 @@ TEST_F(RenderActors, TheNearerFaceIsPaintedLastAndFacesTurnedAwayAreSkipped)
     draw_actor(world, i, picture, &behind);
     EXPECT_EQ(polys_drawn, 0);
     EXPECT_EQ(count_colour(picture, 255, 0, 0, 639, 479), 640 * 480);
-}
-
-TEST_F(RenderActors, LightFollowsTheTurnedNormalAgainstTheLightDirection)
-{
-    model_table[ACTOR_JAR] = panels.model;
-    display_options.shading_mode = SHADE_FLAT;
-    const int i = add_actor(ACTOR_JAR, 0, 300, 1);
-    for (int mode : {(int)LIGHT_SOURCE, (int)LIGHT_SOURCE_FOG}) {
-        display_options.light_mode = mode;
-        light_dir[0] = light_dir[1] = 0, light_dir[2] = itofix(-1);
-        draw_actor(world, i, picture, &camera);
-        EXPECT_EQ(centre(), makecol(255, 255, 255)) << mode;
-        light_dir[2] = itofix(1);
-        draw_actor(world, i, picture, &camera);
-        EXPECT_EQ(centre(), makecol(128, 128, 128)) << mode;
-    }
-    /* Turned a quarter, the panels face -x: a light along -x lights them fully. */
-    world.actors.actors[i].angle_y = 0;
-    world.actors.actors[i].x = ftofix(-200.0);
-    display_options.light_mode = LIGHT_SOURCE;
-    light_dir[0] = itofix(-1), light_dir[2] = 0;
-    Camera from_left;
-    build_camera(CAMERA_BEHIND, 0.0f, -120.0f, 0, 0.0f, itofix(-64), ftofix(-500.0), ftofix(300.0), &from_left);
-    clear_to_color(picture, 255);
-    draw_actor(world, i, picture, &from_left);
-    EXPECT_EQ(centre(), makecol(255, 255, 255));
-}
-
-TEST_F(RenderActors, TheRobotIsDrawnInItsCrouchedOrStretchedPose)
-{
-    const int red = makecol(255, 0, 0), green = makecol(0, 255, 0), blue = makecol(0, 0, 255);
-    BITMAP *textures[3] = {solid_bitmap(16, 16, red), solid_bitmap(16, 16, green),
-                           solid_bitmap(16, 16, blue)};
-    PanelModel standing(textures[0]), crouched(textures[1]), stretched(textures[2]);
-    model_table[MODEL_PLAYER] = standing.model;
-    model_table[MODEL_PLAYER_CROUCHED] = crouched.model;
-    model_table[MODEL_PLAYER_STRETCHED] = stretched.model;
-    display_options.shading_mode = SHADE_PERSPECTIVE_TEXTURE;
-    const int i = add_actor(ACTOR_PLAYER, 0, 300, 1);
-    const int poses[][3] = {{0, 0, red}, {1, 0, green}, {0, 1, blue}, {1, 1, blue}};
-    for (const auto &p : poses) {
-        world.crouch = p[0], world.stretch = p[1];
-        draw_actor(world, i, picture, &camera);
-        EXPECT_EQ(centre(), p[2]) << "crouch " << p[0] << " stretch " << p[1];
-    }
-    /* Other kinds never take the robot's poses. */
-    model_table[ACTOR_SWEET] = standing.model;
-    world.actors.actors[i].type = ACTOR_SWEET;
-    world.crouch = 1;
-    draw_actor(world, i, picture, &camera);
-    EXPECT_EQ(centre(), red);
-    for (BITMAP *t : textures)
-        destroy_bitmap(t);
 }
 
 TEST_F(RenderActors, ASquareDrawsItsActorsInViewAndCountsAMovingOneTwice)

@@ -1,5 +1,6 @@
-/* render_overlay_test.cpp: backdrop, viewport frame, message line, HUD clock, sliding panels,
-   explosions and the debug column. */
+/* render_overlay_test.cpp: backdrop, viewport sizes and frame, message line, HUD clock, sliding
+   panels and explosions. (What each camera mode and light mode shows is pinned
+   by the screens demo, e2e_screens_demo.) */
 #include <string>
 #include <utility>
 
@@ -13,7 +14,6 @@
 #include "render/colour_tables.h"
 #include "base/timer.h"
 #include "render/backdrop.h"
-#include "render/debug_column.h"
 #include "render/hud.h"
 #include "render/message_line.h"
 #include "world/player_motion.h"
@@ -222,39 +222,6 @@ TEST_F(RenderOverlay, ExplosionPictureFollowsTheCountdownAndShrinksWithDepth)
     EXPECT_LT(count_colour(picture, 0, 160, 120, 479, 359), 320 * 240);
 }
 
-/* The debug column, a developer's aid: the FPS estimate, lines that wrap at the bottom and cut
-   overlong texts, and the renderer's lines below the block the previous frame ended with. */
-TEST(DebugColumn, EstimatesTheFrameRateWrapsAndContinuesBelowTheLastBlock)
-{
-    char fps[16];
-    for (long now = 1000000; now < 1003000; now += 10)
-        update_fps_text_at(fps, sizeof fps, now);
-    EXPECT_STREQ(fps, "100.0 FPS");
-    start_render_library();
-    EmptyLevelGuard level;
-    Keep<DATAFILE *> datafile{Datafile};
-    OptionsGuard guard;
-    Datafile = nullptr;    /* no backdrop picture, the library's font */
-    display_options.debug_info = true;
-    BITMAP *picture = solid_bitmap(640, 480, 3);
-    render_frame(picture, world, FrameOverlay{1, false, 0, 0, 0});
-    const int line = text_height(font), white = makecol(255, 255, 255);
-    ASSERT_EQ(debug_y, 14 * line) << "the debug block's 14 lines";
-    /* Four plane lines, the eye, its cell and the two counts fill rows 14 to 21, nothing below. */
-    render_frame(picture, world, FrameOverlay{1, false, 0, 0, 0});
-    for (int row = 14; row < 30; row++)
-        EXPECT_EQ(count_colour(picture, white, 0, row * line, 320, (row + 1) * line - 1) > 0, row < 22) << row;
-    while (debug_y != 0 && debug_y <= 480)
-        debug_line(picture, "more");
-    EXPECT_EQ(debug_y, 0);
-    debug_printf(picture, "%s", std::string(300, 'x').c_str());
-    EXPECT_EQ(std::strlen(hud_text), sizeof hud_text - 1) << "cut to the shared buffer";
-    destroy_bitmap(picture);
-}
-
-/* The player's map icon is drawn pointing down; on the map +z is up and +x right, so the
-   turned icon must point the way the robot walks: heading 0 up (+z), 64 left (-x),
-   128 down (-z), 192 right (+x). */
 TEST_F(RenderOverlay, PlayerMapArrowPointsTheWayTheRobotFaces)
 {
     BITMAP *arrow = solid_bitmap(9, 9, 0);
@@ -378,4 +345,32 @@ TEST_F(RenderOverlay, TheKeyCardAddsTheIdeaAboveItAndMovedKeysInTheirRowsOnly)
     destroy_bitmap(plain);
     destroy_bitmap(other);
     reset_f1_panel();
+}
+
+/* F4 shrinks the view step by step; on any screen each step is smaller, keeps the screen's shape
+   and stays centred, and the full size fills the screen. */
+TEST(RenderViewport, SizesShrinkCentredAndKeepTheScreensShape)
+{
+    const int screens[][2] = {{640, 480}, {800, 600}, {1366, 768}, {1920, 1080}, {320, 200}};
+    for (const auto &s : screens) {
+        const int screen_w = s[0], screen_h = s[1];
+        Viewport previous{0, 0, screen_w + 1, screen_h + 1};
+        for (int size = 0; size < VIEWPORT_SIZES; size++) {
+            const Viewport v = compute_viewport(screen_w, screen_h, size);
+            const std::string where = std::to_string(screen_w) + " x " + std::to_string(screen_h) + " size " +
+                                      std::to_string(size);
+            if (size == 0) {
+                EXPECT_TRUE(v.x == 0 && v.y == 0 && v.w == screen_w && v.h == screen_h) << where;
+            }
+            EXPECT_TRUE(v.w < previous.w && v.h < previous.h) << where << " is no smaller";
+            EXPECT_TRUE(v.x >= 0 && v.y >= 0 && v.x + v.w <= screen_w && v.y + v.h <= screen_h) << where;
+            EXPECT_LE(std::abs(2 * v.x + v.w - screen_w), 1) << where << " is off centre";
+            EXPECT_LE(std::abs(2 * v.y + v.h - screen_h), 1) << where << " is off centre";
+            /* Width over height as the screen's, to a pixel's rounding. */
+            EXPECT_LE(std::abs((long)v.w * screen_h - (long)v.h * screen_w), (long)std::max(screen_w, screen_h)) << where;
+            EXPECT_GE(v.w * 2, screen_w) << where << " leaves too little to play on";
+            previous = v;
+        }
+    }
+    EXPECT_EXIT(compute_viewport(640, 480, 4), testing::ExitedWithCode(1), "Assertion failed in");
 }

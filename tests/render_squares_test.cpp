@@ -1,5 +1,5 @@
-/* render_squares_test.cpp: square faces, the depth sort, side choice, painter's order, and the light
-   values and polygon types of draw_polygon, seen in the colours drawn. */
+/* render_squares_test.cpp: the depth sort, side choice and painter's order of the squares, seen in
+   the colours drawn. (Their faces and light in every mode are pinned by e2e_screens_demo.) */
 #include <cmath>
 
 #include "render/polygon_drawing.h"
@@ -63,31 +63,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(RenderSquares, FacesRunAlongTheirEdgesWithTheirTextureCoordinates)
-{
-    V3D vertices[SQUARE_POLYGON_VERTICES];
-    Polygon p = {vertices, 0, SQUARE_POLYGON_VERTICES};
-    /* The top of square (2, 5) three levels up, then its side 1 (-x edge), two levels deep: from
-       (c - 0.5, r + 0.5) to (c - 0.5, r - 0.5), then down. Corners as x, y, z, u, v. */
-    const int expected[2][4][5] = {
-        {{250, -30, 550, 0, 0}, {150, -30, 550, 128, 0}, {150, -30, 450, 128, 128}, {250, -30, 450, 0, 128}},
-        {{150, -30, 550, 0, 0}, {150, -30, 450, 255, 0}, {150, -10, 450, 255, 30}, {150, -10, 550, 0, 30}},
-    };
-    for (int face = 0; face < 2; face++) {
-        if (face == 0)
-            build_tile_top(2, -3.0f, 5, &p);
-        else
-            build_tile_side(2, -3.0f, 5, 1, 2, &p);
-        ASSERT_EQ(p.count, 4);
-        for (int i = 0; i < 4; i++) {
-            const V3D &v = vertices[i];
-            const int *e = expected[face][i];
-            EXPECT_TRUE(v.x == itofix(e[0]) && v.y == itofix(e[1]) && v.z == itofix(e[2])) << face << ", " << i;
-            EXPECT_TRUE(v.u == itofix(e[3]) && v.v == itofix(e[4])) << face << ", " << i;
-        }
-    }
-}
 
 TEST_F(RenderSquares, SortPutsTheFarthestFirstAndKeepsEqualDistancesInPlace)
 {
@@ -178,113 +153,4 @@ TEST_F(RenderSquares, OnlyTheSidesThatCanFaceTheEyeAreDrawn)
     EXPECT_EQ(polys_drawn, 0);
     EXPECT_EQ(visible, 0);
     EXPECT_EQ(count_colour(picture, 0), 640 * 480);
-}
-
-namespace {
-
-/* A projected square from (10, 10) to (90, 90) on screen, every corner at one depth, textured
-   over a 16 x 16 texel area. */
-struct ScreenSquare {
-    V3D vertices[MAX_POLYGON_VERTICES];
-    Polygon polygon{vertices, 4, MAX_POLYGON_VERTICES};
-    explicit ScreenSquare(double depth)
-    {
-        vertices[0] = corner(10, 10, depth, 0, 0);
-        vertices[1] = corner(90, 10, depth, 16, 0);
-        vertices[2] = corner(90, 90, depth, 16, 16);
-        vertices[3] = corner(10, 90, depth, 0, 16);
-    }
-};
-
-/* A 100 x 100 picture and a red 16 x 16 texture, with the display options put back. */
-class RenderPolygon : public ::testing::Test {
-protected:
-    OptionsGuard guard;
-    BITMAP *picture = nullptr;
-    BITMAP *texture = nullptr;
-    int red = 0;
-
-    void SetUp() override
-    {
-        start_render_library();
-        red = makecol(255, 0, 0);
-        picture = solid_bitmap(100, 100, 0);
-        texture = solid_bitmap(16, 16, red);
-    }
-
-    void TearDown() override
-    {
-        destroy_bitmap(texture);
-        destroy_bitmap(picture);
-    }
-
-    int centre() const { return getpixel(picture, 50, 50); }
-};
-
-} // namespace
-
-/* The colours of flat and random shading in each light mode are read off real squares in the
-   face light tests. */
-TEST_F(RenderPolygon, FogAndLightSourceSetTheCornerLights)
-{
-    display_options.shading_mode = SHADE_PERSPECTIVE_TEXTURE;
-    display_options.light_mode = LIGHT_FOG;
-    const int fog[][2] = {{0, 255}, {100, 205}, {508, 1}, {510, 0}, {600, 0}, {3000, 0}};
-    for (const auto &f : fog) {
-        ScreenSquare s(f[0] == 0 ? 0.001 : f[0]);
-        draw_polygon(picture, &s.polygon, texture, 0, 128);
-        EXPECT_EQ(s.vertices[0].c, f[1]) << "depth " << f[0];
-    }
-
-    display_options.light_mode = LIGHT_SOURCE_FOG;
-    display_options.ambient_light = 100;
-    const int source_fog[][3] = {{128, 400, 128}, {128, 100, 203}, {255, 1, 255}, {0, 2000, 0}, {0, 403, 0}};
-    for (const auto &f : source_fog) {
-        ScreenSquare s(f[1]);
-        draw_polygon(picture, &s.polygon, texture, 0, f[0]);
-        EXPECT_EQ(s.vertices[2].c, f[2]) << "light " << f[0] << " depth " << f[1];
-    }
-
-    display_options.light_mode = LIGHT_SOURCE;
-    ScreenSquare s(700);
-    draw_polygon(picture, &s.polygon, texture, 0, 77);
-    EXPECT_TRUE(s.vertices[0].c == 77 && s.vertices[3].c == 77) << "no fog: the face light at every corner";
-}
-
-TEST_F(RenderPolygon, TexturedModesAreLitOnlyOutsideTheAmbientLight)
-{
-    /* Lit with 64 everywhere, the texel darkens through the light table. */
-    ASSERT_NE(color_map->data[64][red], red);
-    const int modes[][3] = {{LIGHT_AMBIENT, 0, red}, {LIGHT_SOURCE, 64, color_map->data[64][red]}};
-    for (int shading : {(int)SHADE_LINEAR_TEXTURE, (int)SHADE_PERSPECTIVE_TEXTURE})
-        for (const auto &m : modes) {
-            display_options.light_mode = m[0];
-            display_options.shading_mode = shading;
-            ScreenSquare s(100);
-            draw_polygon(picture, &s.polygon, texture, 0, m[1]);
-            EXPECT_EQ(centre(), m[2]) << "light mode " << m[0] << ", shading " << shading;
-        }
-}
-
-TEST_F(RenderPolygon, CountsEveryPolygonAndDrawsManyCornersButNothingAtTheEye)
-{
-    display_options.light_mode = LIGHT_AMBIENT;
-    display_options.shading_mode = SHADE_RANDOM;
-    polys_drawn = 0;
-    /* Fourteen corners: a ten-cornered model face after four frustum cuts. */
-    V3D vertices[MAX_POLYGON_VERTICES];
-    Polygon many = {vertices, 14, MAX_POLYGON_VERTICES};
-    for (int i = 0; i < 14; i++) {
-        const double a = 2 * M_PI * i / 14;
-        vertices[i] = corner(50 + 40 * std::cos(a), 50 + 40 * std::sin(a), 100);
-    }
-    draw_polygon(picture, &many, nullptr, 7, 0);
-    EXPECT_TRUE(centre() == 7 && getpixel(picture, 50, 88) == 7 && getpixel(picture, 3, 3) == 0);
-
-    clear_bitmap(picture);
-    ScreenSquare at_eye(100);
-    at_eye.vertices[2].z = 0;
-    draw_polygon(picture, &at_eye.polygon, nullptr, 7, 0);
-    EXPECT_EQ(centre(), 0);
-    EXPECT_EQ(polys_drawn, 2);
 }

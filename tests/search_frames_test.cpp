@@ -15,19 +15,10 @@
 #include "world/actor_behaviours.h"
 #include "world/actor_table.h"
 #include "world/world_driver.h"
+#include "game_test_support.h"
 #include "world_test_support.h"
 
 namespace {
-
-std::string shipped_map(int level)
-{
-    char path[256];
-    std::snprintf(path, sizeof path, "%s/assets/maps/map%02d.txt", TIRVEX_SOURCE_DIR, level);
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 int slot_of(int type)
 {

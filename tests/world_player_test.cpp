@@ -145,6 +145,10 @@ TEST_F(Robot, TurnsAreImmediateAndTheShownHeadingFollowsWithoutOvershooting)
     driver_run(world, 35, 1);
     EXPECT_EQ(world.rot_y, itofix(-64));
     EXPECT_EQ(hero().angle_y, itofix(64 + 64));
+    // Left turns the other way: no shipped level's way turns left, so it is seen here only.
+    driver_push(world, MOVE_TURN_LEFT);
+    driver_frame(world, 1);
+    EXPECT_EQ(world.motion.player_rot_y, 0);
 
     // 2 units a tick in play, 0.4 during the swoop; headings are not reduced to one turn.
     world.motion.player_rot_y = itofix(64);
