@@ -1,19 +1,15 @@
 /* console_test.cpp: the start-up console drawn into a memory bitmap standing in for the screen,
-   the fatal path (error.log, the exit status and the way out), the lines a fault window breaks a
-   message into, the sound driver's name on the console, and the palette fades. */
+   the fatal path (error.log, the exit status and the way out), and the lines a fault window
+   breaks a message into. */
 #include <gtest/gtest.h>
 
 #include <allegro.h>
 
-#include <chrono>
-#include <ctime>
 #include <string>
 
 #include "game_test_support.h"
 #include "base/console.h"
 #include "base/fatal.h"
-#include "base/palette_fade.h"
-#include "base/sound.h"
 #include "ui/fault_window.h"
 
 namespace {
@@ -137,57 +133,3 @@ TEST(FaultWindow, MessagesAreBrokenAtBlanksWithinTheColumns)
     EXPECT_EQ(std::string(small).size(), 7u);
 }
 
-TEST(SoundDriverName, TheSilentDriverIsNamedToo)
-{
-    char empty[] = "";
-    DIGI_DRIVER driver = {};
-    driver.name = "ALSA";
-    driver.ascii_name = "ALSA";
-    driver.desc = "ALSA digital sound";
-    EXPECT_STREQ(digi_driver_name(&driver), "ALSA");
-    // The library's own silent driver, as installed on a machine without sound hardware.
-    driver.name = empty;
-    driver.ascii_name = "No sound";
-    driver.desc = "The sound of silence";
-    EXPECT_STREQ(digi_driver_name(&driver), "No sound");
-    driver.ascii_name = empty;
-    EXPECT_STREQ(digi_driver_name(&driver), "The sound of silence");
-    driver.desc = empty;
-    EXPECT_STREQ(digi_driver_name(&driver), "No sound");
-}
-
-namespace {
-
-double thread_cpu_seconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec / 1e9;
-}
-
-} // namespace
-
-TEST(PaletteFade, TakesTheLibrarysTimeWithoutSpinningAndEndsOnItsTarget)
-{
-    game_test::start_headless_library();
-    PALETTE target;
-    for (int i = 0; i < 256; i++)
-        target[i] = RGB{(unsigned char)(i % 64), (unsigned char)(i / 4), 63, 0};
-    set_palette(black_palette);
-
-    const auto start = std::chrono::steady_clock::now();
-    const double cpu_before = thread_cpu_seconds();
-    fade_palette_in(target, 16);   // 8 retraces of 70 a second: about 114 ms
-    const double cpu = thread_cpu_seconds() - cpu_before;
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-
-    EXPECT_TRUE(wall >= 0.100 && wall < 0.5) << wall;
-    EXPECT_LT(cpu, wall / 4) << "the fade sleeps between its steps";
-    PALETTE now;
-    get_palette(now);
-    EXPECT_TRUE(now[77].r == target[77].r && now[77].g == target[77].g && now[200].b == 63);
-
-    fade_palette_out(64);
-    get_palette(now);
-    EXPECT_EQ(now[200].b, 0);
-}
