@@ -59,50 +59,10 @@ TEST_F(Hint, FromATrapTheAnalysisSpringsItSaysNoWayIsLeft)
     }
 }
 
-/* While the hint thinks the play loop goes on updating the world, and every slice puts it back
-   as it stood when the hint was asked for: the clock does not run and nothing moves. A cancel
-   ends the search and takes "Thinking..." off the message line. */
-TEST_F(Hint, WhileItThinksTheWorldStandsAndACancelEndsIt)
-{
-    const std::string text = shipped_map(15);     // the longest search of the shipped levels
-    search_start_world(world, text.c_str());
-    driver_run(world, 20, TICKS);
-    static World asked;
-    asked = world;
-    hint_reset(session);
-    hint_request(session);
-    ASSERT_TRUE(hint_thinking(session)) << "level 15's first hint takes more than a slice";
-    ASSERT_TRUE(world.message.text);
-    EXPECT_STREQ(world.message.text, "Thinking...");
-    for (int frame = 0; frame < 3 && hint_thinking(session); frame++) {
-        driver_frame(world, TICKS);    // the play loop's update
-        hint_frame(session);
-        EXPECT_EQ(world.clock, asked.clock);
-        EXPECT_EQ(std::memcmp(&world.motion, &asked.motion, sizeof world.motion), 0);
-        EXPECT_EQ(std::memcmp(&world.actors, &asked.actors, sizeof world.actors), 0);
-    }
-    ASSERT_TRUE(hint_thinking(session));
-    hint_cancel(session);
-    EXPECT_FALSE(hint_thinking(session));
-    EXPECT_EQ(world.message.text, nullptr);
-    int code;
-    double seconds;
-    EXPECT_EQ(hint_outcome(session, &code, &seconds), HINT_NONE);
-
-    // Asked again, it answers; asked once more where nothing has moved, it shows the same
-    // answer again without a search.
-    int first = -1, again = -1;
-    ASSERT_EQ(play_test::ask_hint(&first), HINT_COMMAND);
-    hint_request(session);
-    EXPECT_FALSE(hint_thinking(session));
-    EXPECT_EQ(hint_outcome(session, &again, &seconds), HINT_COMMAND);
-    EXPECT_EQ(again, first);
-    hint_reset(session);
-}
-
 /* In play the hint's search runs on a thread of its own: the request returns at once, thinking,
    and the frames go on, the world held as it was asked about, until the answer comes; it is the
-   answer the paced search gives. A cancel stops a search under way on its thread. */
+   answer the paced search gives, and asked again where nothing has moved it is given at once.
+   A cancel stops a search under way. */
 TEST(HintThread, TheRequestReturnsAtOnceAndTheFramesGoOnUntilTheAnswer)
 {
     hint_pace_by_states(session, false);
@@ -130,24 +90,43 @@ TEST(HintThread, TheRequestReturnsAtOnceAndTheFramesGoOnUntilTheAnswer)
     double seconds = 0;
     EXPECT_EQ(hint_outcome(session, &code, &seconds), HINT_COMMAND);
     EXPECT_EQ(code, MOVE_FORWARD);
-    int paced = 0;
+    int paced = 0, again = -1;
     hint_reset(session);
     hint_pace_by_states(session, true);
     ASSERT_EQ(play_test::ask_hint(&paced), HINT_COMMAND);
     EXPECT_EQ(paced, code) << "the paced search answers alike";
-
-    // Level 15's first hint takes a while; a cancel right after the request ends it at once.
-    hint_pace_by_states(session, false);
-    const std::string fifteen = shipped_map(15);
-    search_start_world(world, fifteen.c_str());
-    driver_run(world, 20, TICKS);
-    hint_reset(session);
     hint_request(session);
-    ASSERT_TRUE(hint_thinking(session));
-    hint_cancel(session);
-    EXPECT_FALSE(hint_thinking(session));
-    EXPECT_EQ(hint_outcome(session, &code, &seconds), HINT_NONE);
-    EXPECT_EQ(world.message.text, nullptr);
+    EXPECT_FALSE(hint_thinking(session)) << "asked again where nothing has moved: no search";
+    EXPECT_EQ(hint_outcome(session, &again, &seconds), HINT_COMMAND);
+    EXPECT_EQ(again, code);
+
+    // Level 15's first hint, the longest search of the shipped levels, takes more than a slice:
+    // every slice puts the world back as it was asked about, nothing moving and the clock
+    // standing, until a cancel ends the search and takes "Thinking..." off the message line. On
+    // its thread a cancel right after the request ends it at once.
+    const std::string fifteen = shipped_map(15);
+    for (bool paced_by_states : {true, false}) {
+        hint_pace_by_states(session, paced_by_states);
+        search_start_world(world, fifteen.c_str());
+        driver_run(world, 20, TICKS);
+        asked = world;
+        hint_reset(session);
+        hint_request(session);
+        ASSERT_TRUE(hint_thinking(session));
+        for (int frame = 0; paced_by_states && frame < 3; frame++) {
+            driver_frame(world, TICKS);
+            hint_frame(session);
+            EXPECT_STREQ(world.message.text, "Thinking...");
+            EXPECT_EQ(world.clock, asked.clock);
+            EXPECT_EQ(std::memcmp(&world.motion, &asked.motion, sizeof world.motion), 0);
+            EXPECT_EQ(std::memcmp(&world.actors, &asked.actors, sizeof world.actors), 0);
+        }
+        ASSERT_TRUE(hint_thinking(session));
+        hint_cancel(session);
+        EXPECT_FALSE(hint_thinking(session));
+        EXPECT_EQ(hint_outcome(session, &code, &seconds), HINT_NONE);
+        EXPECT_EQ(world.message.text, nullptr);
+    }
 
     // A fork (the par search's, a test's) finds no thread of the hint under way: the table
     // ahead is stopped or, built, joined, and a search cancelled. They used to run on, leaving
