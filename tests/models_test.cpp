@@ -492,18 +492,6 @@ TEST_P(ShippedModels, ShowOnlyOutwardFacesStandInTheirSquareAndWearOneSkinTileAF
 
 INSTANTIATE_TEST_SUITE_P(AllNine, ShippedModels, testing::Range(0, (int)MODEL_COUNT), slot_name);
 
-TEST(ShippedModelPoses, CrouchedIsLowerAndWiderStretchedTallerAndThinner)
-{
-    Model standing(MODEL_PLAYER), crouched(MODEL_PLAYER_CROUCHED),
-        stretched(MODEL_PLAYER_STRETCHED);
-    ASSERT_TRUE(standing.fault.empty() && crouched.fault.empty() && stretched.fault.empty());
-    double height = -standing.low.y, width = standing.high.x - standing.low.x;
-    EXPECT_LT(-crouched.low.y, height - 10);
-    EXPECT_GT(crouched.high.x - crouched.low.x, width + 4);
-    EXPECT_GT(-stretched.low.y, height + 8);
-    EXPECT_LT(stretched.high.x - stretched.low.x, width - 4);
-}
-
 /* The robot is drawn with angle 64 - h for heading h, which faces grid direction (-sin h, cos h);
    mibos and zippers with angle d for map direction d, which steps (sin d, cos d). Tile 1 of each
    skin (the robot's visor in all three poses, the mibo's face, the zipper's head) must lead. */

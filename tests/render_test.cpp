@@ -448,27 +448,6 @@ protected:
 
 } // namespace
 
-// The frame only reads the world: the renderer used to sort the squares in place and probe the
-// robot's floor, and the undo history had to put the squares back in order.
-TEST_F(RenderOverlay, AHalfSizeViewIsFramedAndShowsTheMessage)
-{
-    display_options.viewport_size = 3;
-    display_options.debug_info = false;
-    world.intro = 1;
-    show_message(world, "MMMMMM", 100);
-    static World before;
-    before = world;
-    render_frame(picture, world, FrameOverlay{1, true, 0, 0, MOVE_FORWARD});
-    EXPECT_EQ(std::memcmp(&before, &world, sizeof world), 0) << "the frame changed the world";
-    const int green = makecol(0, 255, 0);
-    EXPECT_TRUE(getpixel(picture, 159, 119) == green && getpixel(picture, 480, 360) == green);
-    const int text = makecol(100, 255, 100);
-    const Box message = box_of(picture, [&](int c) { return c == text; });
-    ASSERT_GE(message.right, message.left);
-    EXPECT_NEAR((message.left + message.right) / 2.0, 320, 4);
-    EXPECT_TRUE(message.top >= 240 && message.top <= 244) << message.top;
-}
-
 /* Each clock value is drawn twice, as two frames within one second: the beep belongs to the
    first. Only the last ten seconds of the last minute warn, on their even seconds. */
 TEST_F(RenderOverlay, TheClockTurnsRedAndBeepsOnceOnEachEvenSecondOfTheLastTen)
@@ -553,25 +532,6 @@ TEST_F(RenderOverlay, TheKeyCardAndTheMapPanelSlideTenPixelsAFrameAndTurnAtOnce)
         frames(200);
         EXPECT_EQ(*p.at, p.hidden) << name;
     }
-}
-
-TEST_F(RenderOverlay, ExplosionPictureFollowsTheCountdownAndShrinksWithDepth)
-{
-    const int pictures[][2] = {{80, 3}, {65, 3}, {64, 4}, {48, 5}, {33, 5}, {32, 6}, {16, 7}, {1, 7}};
-    for (const auto &p : pictures)
-        EXPECT_EQ(explosion_picture(p[0]), p[1]) << "countdown " << p[0];
-    EXPECT_TRUE(explosion_size(640, 400) == 80 && explosion_size(640, 1) == 16384) << "bounded near the eye";
-
-    /* A spent countdown draws nothing; a reduced view clips the picture. (Its size on screen
-       and the eye's plane are seen through draw_actor in the actor tests.) */
-    set_viewport(compute_viewport(640, 480, 0));
-    draw_explosion_sprite(picture, 0, 320, 240, 100);
-    EXPECT_EQ(count_colour(picture, 0), 640 * 480);
-    set_viewport(compute_viewport(640, 480, 3));
-    draw_explosion_sprite(picture, 70, 320, 240, 20);
-    EXPECT_EQ(count_colour(picture, 0, 0, 0, 639, 119), 640 * 120);
-    EXPECT_EQ(count_colour(picture, 0, 0, 0, 159, 479), 160 * 480);
-    EXPECT_LT(count_colour(picture, 0, 160, 120, 479, 359), 320 * 240);
 }
 
 TEST(MessageLine, ANewMessageReplacesTheOldAndTheLastTickSurvivesOneMoreUpdate)
