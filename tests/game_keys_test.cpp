@@ -4,18 +4,13 @@
 
 #include <vector>
 
-#include "game_test_support.h"
-#include "play/play_session.h"
-#include "render_test_support.h"
 #include "app/play_loop.h"
 #include "base/timer.h"
-#include "render/viewport.h"
-#include "ui/game_keys.h"
+#include "play_test_support.h"
 #include "render/hud.h"
 #include "render/message_line.h"
-#include "world/level_rules.h"
+#include "render/viewport.h"
 #include "world/level_state.h"
-#include "world/player_motion.h"
 #include "world/world_clock.h"
 #include "world/world_messages.h"
 
@@ -33,22 +28,20 @@ int record_timer(void (*)(), long speed)
     return timer_answer;
 }
 
-class GameKeys : public GameDirectoryTest {
+class GameKeys : public play_test::PlayTest {
 protected:
     void SetUp() override
     {
-        GameDirectoryTest::SetUp();
+        PlayTest::SetUp();
         install_game_timer = record_timer;
         timer_speeds.clear();
         timer_answer = 0;
-        add_map("play_walk.txt", {1, 2});
-        reset_display_options();
-        session.not_recorded = false;
+        add_map("play_walk.txt", {2});
         session.level = 1;
         start_level(world, session.level);
     }
 
-    /* One frame's key handling after typing the keys given. */
+    /* One frame's key handling alone, after typing the keys given. */
     int frame(std::initializer_list<int> typed = {})
     {
         type_keys(typed);
@@ -63,11 +56,7 @@ protected:
         return codes;
     }
 
-    std::string message() { return world.message.text ? world.message.text : "(none)"; }
-
     Keep<int (*)(void (*)(), long)> installer{install_game_timer};
-    Keep<bool> recorded{session.not_recorded};
-    Keep<int> level{session.level};
 };
 
 } // namespace

@@ -1,4 +1,4 @@
-/* game_pages_test.cpp: the key help page, the end page and the fatal page, each compared as a
+/* game_pages_test.cpp: the fatal page, compared as a
    picture with its lines drawn here in the same font at their places. */
 #include <gtest/gtest.h>
 
@@ -68,48 +68,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(Pages, KeyHelpShowsItsFourteenLinesAndTakesOneKey)
-{
-    const char *const lines[14] = {
-        "Use the arrowkeys to move, and hold shift to strafe.", "PLAY THE CAM!",
-        "PGUP,PGDN - Change pitch", "Q,T,A,Y - Cam up down", "W,G,S,H - Cam distance",
-        "E,D - Change light", "HAVE SOME MORE FUN!", "F2 - Slowmotion, your level wont be recorded",
-        "F3 - Don't bother this button!", "F5 - Depth of view ", "F7 - Light Sorces",
-        "F8 - Shading", "CHEATS!", "Who knows..., maybe there are some?!",
-    };
-    Lines at;   /* 30 pixels apart from SCREEN_H / 2 - 210 */
-    for (int i = 0; i < 14; i++)
-        at.push_back({30 + 30 * i, lines[i]});
-    type_keys({KEY_X});
-    {
-        ScreenSizeGuard size;
-        key_help_screen();
-    }
-    EXPECT_TRUE(pixels(screen) == page_of(font, makecol(255, 255, 255), _textmode, at));
-    EXPECT_EQ(keypressed(), 0) << "the key is consumed";
-}
-
-class EndPage : public ShippedData {};
-
-TEST_F(EndPage, IsFiveLinesOfTheLargeFont)
-{
-    start_render_library();
-    Keep<DATAFILE *> loaded{Datafile};
-    Datafile = data;
-    const int colour = makecol(200, 200, 255);
-    BITMAP *page = create_bitmap_ex(8, 640, 480);
-    clear_bitmap(page);
-    draw_end_text(page, colour);
-    EXPECT_TRUE(pixels(page) == page_of(font_object(11), colour, -1, {
-        {140, "Congratulations!"},
-        {170, "You have completed all the levels"},
-        {200, "and finished the game of Tirvex!"},
-        {230, "This fabolus game is made by Maren Holt"},
-        {290, "THE END"},
-    }));
-    destroy_bitmap(page);
-}
 
 /* The page is read back from the child, which writes its screen as it exits. The text is shown
    without its closing line feed, which the font would draw as a stray glyph. */

@@ -157,3 +157,11 @@ protected:
 };
 
 } // namespace game_test
+
+/* The text of shipped level `level`, as the sources keep it. */
+inline std::string shipped_map(int level)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "/assets/maps/map%02d.txt", level);
+    return game_test::read_file(std::string(TIRVEX_SOURCE_DIR) + name);
+}

@@ -54,45 +54,6 @@ void three_squares(EditLevel *l)
 
 } // namespace
 
-// Every shipped map read and written without an edit gives the same squares in the same order,
-// and for these files the very same text.
-TEST(LevelFile, EveryShippedMapComesBackAsItWas)
-{
-    static ParsedMap original, written;
-    for (int n = 1; n <= 19; n++) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/assets/maps/map%02d.txt", n);
-        const std::string text = game_test::read_file(source_dir + name);
-        ASSERT_EQ(read_level_text(text.data(), text.size(), &level).fault, MAP_OK) << name;
-        const std::string again = level_text(level);
-        MapReader reader;
-        map_reader_from_text(&reader, text.data(), text.size());
-        ASSERT_EQ(parse_map(&reader, &original).fault, MAP_OK);
-        map_reader_from_text(&reader, again.data(), again.size());
-        ASSERT_EQ(parse_map(&reader, &written).fault, MAP_OK) << name;
-        EXPECT_STREQ(original.name, written.name);
-        EXPECT_EQ(original.minutes, written.minutes);
-        ASSERT_EQ(original.square_count, written.square_count);
-        for (int i = 0; i < original.square_count; i++) {
-            const MapSquareLine &a = original.squares[i], &b = written.squares[i];
-            EXPECT_TRUE(a.x == b.x && a.height == b.height && a.z == b.z && a.texture == b.texture &&
-                        a.content == b.content && a.dir == b.dir && a.side[0] == b.side[0] &&
-                        a.side[1] == b.side[1] && a.side[2] == b.side[2] && a.side[3] == b.side[3])
-                << name << " square " << i + 1;
-        }
-        EXPECT_EQ(again, text) << name;
-        // An automatic side recomputed changes nothing: those that differ were taken as by hand.
-        before = level;
-        update_sides(&level);
-        EXPECT_EQ(level_text(level), again) << name;
-    }
-    // A map the game would stop on is not opened.
-    const std::string two_starts = "x\nTwo starts\n0\n\n1\n\n\n2\n0 1 0 0 1 0 -1 -1 -1 -1\n"
-                                   "1 1 0 0 1 0 -1 -1 -1 -1\n";
-    EXPECT_EQ(read_level_text(two_starts.data(), two_starts.size(), &level).fault, MAP_TWO_STARTS);
-    EXPECT_EQ(level.square_count, 0);
-}
-
 // Each edit changes what it says and undo puts the level back exactly, redo makes it again;
 // an edit that cannot be made changes nothing.
 TEST(EditLevel, EachEditIsUndoneAndRedone)

@@ -1,19 +1,16 @@
 /* level_search_test.cpp: the checker's search run in slices, with and without its helper thread,
-   its bounds, and the records it keeps its states in. */
+   two at once, and its bounds. (The layers, table and helper it keeps its states in are seen
+   through the states and ways it finds.) */
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "game_test_support.h"
 #include "search/level_search.h"
-#include "search/search_helper.h"
-#include "search/state_layer.h"
-#include "search/state_table.h"
 #include "base/display_options.h"
 #include "world/level_state.h"
 #include "world_test_support.h"
@@ -27,14 +24,6 @@ LevelSearch &searcher()
     return *search;
 }
 
-const std::string source_dir = TIRVEX_SOURCE_DIR;
-
-std::string shipped_map(int level)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, "/assets/maps/map%02d.txt", level);
-    return game_test::read_file(source_dir + name);
-}
 
 SearchLimits limits(int helpers, int64_t states = 4000000, int32_t depth = 600,
                     int64_t memory = 256 << 20)
@@ -118,9 +107,6 @@ TEST(LevelSearch, SlicesAndTheHelperFindTheSameWayAsOneRun)
     display_options.camera_height = program_start_options.camera_height;
 }
 
-// Each bound ends the search with its own outcome where it says, and frees what it held; a map
-// with faults is not searched, and one whose sweet is out of reach is proven hopeless, with how
-// near it came to a win.
 // A search shares nothing with another: two at once, each on its thread and one of them with a
 // helper thread of its own, find what each finds alone, state for state. (The world and the
 // search were globals, and the checker had to fork a process for a second core.)
@@ -137,6 +123,9 @@ TEST(LevelSearch, TwoSearchesAtOnceOnTwoThreadsFindWhatEachFindsAlone)
     expect_same_solution(alone_eleven, both_eleven, "level 11 beside level 9");
 }
 
+// Each bound ends the search with its own outcome where it says, and frees what it held; a map
+// with faults is not searched, and one whose sweet is out of reach is proven hopeless, with how
+// near it came to a win.
 TEST(LevelSearch, EachBoundEndsTheSearchWithItsOwnOutcome)
 {
     const std::string text = shipped_map(11);
@@ -197,178 +186,3 @@ TEST(LevelSearch, EachBoundEndsTheSearchWithItsOwnOutcome)
     EXPECT_EQ(n.open_distance, -1);
 }
 
-// A layer gives back every state in the order appended, whatever it differs in from the one
-// before: nothing, a word, every word.
-TEST(StateLayer, GivesBackEveryStateInOrder)
-{
-    const size_t words = 700;
-    std::mt19937 random(12);
-    std::vector<uint32_t> base(words), record(words), read(words);
-    for (uint32_t &w : base)
-        w = random();
-    std::vector<std::vector<uint32_t>> appended;
-    StateLayer layer{};
-    ASSERT_TRUE(layer_begin(&layer, base.data(), words));
-    record = base;
-    for (int n = 0; n < 3000; n++) {
-        int changes = n % 50 == 0 ? (int)words : (int)(random() % 6);
-        for (int c = 0; c < changes; c++)
-            record[changes == (int)words ? (size_t)c : random() % words] = random();
-        ASSERT_TRUE(layer_append(&layer, record.data(), 0, 1u << 30));
-        appended.push_back(record);
-    }
-    read = base;
-    uint64_t offset = 0;
-    for (const auto &expected : appended) {
-        offset = layer_read(layer, offset, read.data());
-        ASSERT_EQ(read, expected);
-    }
-    EXPECT_EQ(offset, layer.size);
-    // Not allowed to grow: states go in while they fit, then nothing more is appended.
-    uint64_t size;
-    int64_t count;
-    do {
-        size = layer.size;
-        count = layer.count;
-        for (uint32_t &w : record)
-            w = random();
-    } while (layer_append(&layer, record.data(), 0, layer_bytes(layer)));
-    EXPECT_EQ(layer.size, size);
-    EXPECT_EQ(layer.count, count);
-    EXPECT_GT(count, 3000);
-    layer_free(&layer);
-}
-
-// The table holds each key once, zero included, and says when it may not grow.
-TEST(StateTable, HoldsEachKeyOnceWithinItsMemory)
-{
-    StateTable table{};
-    std::mt19937_64 random(5);
-    std::vector<StateKey> keys(50000);
-    for (StateKey &k : keys)
-        k = StateKey{random(), random()};
-    keys[7] = StateKey{0, 0};
-    for (const StateKey &k : keys)
-        ASSERT_EQ(state_table_insert(&table, k, 0, 1u << 30), STATE_NEW);
-    for (const StateKey &k : keys) {
-        ASSERT_EQ(state_table_insert(&table, k, 0, 1u << 30), STATE_SEEN);
-        ASSERT_TRUE(state_table_holds(table, k));
-    }
-    EXPECT_FALSE(state_table_holds(table, StateKey{1, 2}));
-    EXPECT_EQ(table.count, keys.size());
-    EXPECT_LE(10 * table.count, 7 * table.capacity);
-    // Full to seven tenths and not allowed to grow: the next new key finds no room.
-    StateInsert last = STATE_NEW;
-    for (int n = 0; n < 1000000 && last == STATE_NEW; n++)
-        last = state_table_insert(&table, StateKey{random(), random()}, 0, state_table_bytes(table));
-    EXPECT_EQ(last, STATE_NO_ROOM);
-    state_table_free(&table);
-    EXPECT_EQ(table.capacity, 0u);
-}
-
-// A view shared with another thread finds every key held when it was taken and none never
-// inserted while the owner inserts and grows the table meanwhile; the slots it reads stay in
-// place, and counted, until it is given back. (The helper used to read a second table kept up to
-// date beside the first, as costly in memory and an insert for every state.)
-TEST(StateTable, AViewReadOnAnotherThreadWhileTheOwnerGrowsTheTable)
-{
-    StateTable table{};
-    std::mt19937_64 random(11);
-    std::vector<StateKey> before(2000), later(60000), never(2000);
-    for (auto *keys : {&before, &later, &never}) {
-        for (StateKey &k : *keys)
-            k = StateKey{random(), random()};
-    }
-    for (const StateKey &k : before)
-        ASSERT_EQ(state_table_insert(&table, k, 0, 1u << 30), STATE_NEW);
-    const uint64_t shared_capacity = table.capacity;
-    const StateTable view = state_table_share(&table);
-    int missed = 0, false_finds = 0;
-    std::thread reader([&] {
-        for (int pass = 0; pass < 20; pass++) {
-            for (const StateKey &k : before)
-                missed += !state_table_holds_shared(view, k);
-            for (const StateKey &k : never)
-                false_finds += state_table_holds_shared(view, k);
-            for (size_t i = pass; i < later.size(); i += 97)
-                state_table_holds_shared(view, later[i]);   // either answer, read whole
-        }
-    });
-    for (const StateKey &k : later)
-        ASSERT_EQ(state_table_insert(&table, k, 0, 1u << 30), STATE_NEW);
-    reader.join();
-    EXPECT_EQ(missed, 0);
-    EXPECT_EQ(false_finds, 0);
-    ASSERT_GT(table.capacity, shared_capacity) << "the table was meant to grow under the view";
-    EXPECT_EQ(state_table_bytes(table), (table.capacity + shared_capacity) * sizeof(StateKey));
-    for (const StateKey &k : before)
-        EXPECT_TRUE(state_table_holds_shared(view, k));
-    state_table_unshare(&table);
-    EXPECT_EQ(state_table_bytes(table), table.capacity * sizeof(StateKey));
-    for (auto *keys : {&before, &later}) {
-        for (const StateKey &k : *keys)
-            ASSERT_TRUE(state_table_holds(table, k));
-    }
-    // Shared again and given back without a growth between: the view's slots are the table's.
-    state_table_share(&table);
-    state_table_unshare(&table);
-    EXPECT_TRUE(state_table_holds(table, before[0]));
-    EXPECT_EQ(state_table_bytes(table), table.capacity * sizeof(StateKey));
-    state_table_free(&table);
-}
-
-// The helper's thread runs each work given in turn, the same thread from the first to the last;
-// a work is found ended once, is stopped on request, and the memory grows for a larger one.
-// (A thread was started and ended for every large depth, at a twentieth of the search's time.)
-TEST(SearchHelper, OneThreadRunsEachWorkInTurnAndStopsWhenAsked)
-{
-    struct Job {
-        std::thread::id thread;
-        uint64_t value;
-        bool stopped;
-    };
-    auto write_value = [](void *memory, uint8_t *shared, uint64_t capacity, const std::atomic<bool> &) {
-        Job &job = *(Job *)memory;
-        job.thread = std::this_thread::get_id();
-        std::memcpy(shared + capacity - sizeof job.value, &job.value, sizeof job.value);
-    };
-    auto until_stopped = [](void *memory, uint8_t *, uint64_t, const std::atomic<bool> &stop) {
-        Job &job = *(Job *)memory;
-        job.thread = std::this_thread::get_id();
-        // Bounded by a count no stop request takes as long to come as, not by a time.
-        for (long spins = 0; spins < (1L << 28); spins++) {
-            if (stop.load(std::memory_order_relaxed)) {
-                job.stopped = true;
-                return;
-            }
-            std::this_thread::yield();
-        }
-    };
-    SearchHelper helper{};
-    EXPECT_EQ(helper_poll(&helper, true), HELPER_FAILED) << "no work given";
-    Job first{{}, 0x1234, false}, second{{}, 0, false}, third{{}, 0x5678, false};
-    ASSERT_TRUE(helper_start(&helper, 4096, write_value, &first));
-    EXPECT_EQ(helper_poll(&helper, true), HELPER_DONE);
-    EXPECT_EQ(helper_poll(&helper, true), HELPER_FAILED) << "a work is found ended once";
-    uint64_t read;
-    std::memcpy(&read, helper.shared + 4096 - sizeof read, sizeof read);
-    EXPECT_EQ(read, first.value);
-
-    ASSERT_TRUE(helper_start(&helper, 4096, until_stopped, &second));
-    EXPECT_EQ(helper_poll(&helper, false), HELPER_RUNNING);
-    helper_stop(&helper);
-    EXPECT_TRUE(second.stopped);
-    EXPECT_EQ(helper_poll(&helper, false), HELPER_FAILED);
-
-    ASSERT_TRUE(helper_start(&helper, 1 << 20, write_value, &third));
-    EXPECT_EQ(helper_poll(&helper, true), HELPER_DONE);
-    EXPECT_GE(helper.mapped, 1u << 20);
-    std::memcpy(&read, helper.shared + (1 << 20) - sizeof read, sizeof read);
-    EXPECT_EQ(read, third.value);
-    EXPECT_EQ(first.thread, second.thread);
-    EXPECT_EQ(second.thread, third.thread);
-    EXPECT_NE(first.thread, std::this_thread::get_id());
-    helper_free(&helper);
-    EXPECT_EQ(helper.run, nullptr);
-    EXPECT_EQ(helper.shared, nullptr);
-}

@@ -1,5 +1,5 @@
-/* levels_test.cpp: the shipped levels: each recorded solution still wins its level, and the level
-   checker finds every fault of the broken maps on its line. */
+/* levels_test.cpp: the level checker's command line: its statuses, bounds and messages, and every
+   fault of the broken maps found on its line. (The shipped levels: shipped_levels_test.cpp.) */
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -21,8 +21,6 @@
 #include "world_test_support.h"
 
 namespace {
-
-enum { SHIPPED_LEVELS = 19 };
 
 const std::string source_dir = TIRVEX_SOURCE_DIR;
 const std::string game_dir = TIRVEX_GAME_DIR;
@@ -55,8 +53,6 @@ const std::string checker = game_dir + "/level_checker";
 
 } // namespace
 
-// From level 5 on the actors of a level earn their places: one of them matters, or they cost
-// the way 5 commands; level 4, a first lesson, pushes a mibo the way does not need.
 /* Writes a level into a temporary file and returns its path. */
 std::string map_file(const std::string &text)
 {

@@ -4,23 +4,11 @@
 
 #include <algorithm>
 
-#include "file_safety_support.h"
-#include "game_test_support.h"
-#include "play/play_session.h"
-#include "render_test_support.h"
-#include "app/play_loop.h"
 #include "base/screen_scale.h"
-#include "base/timer.h"
+#include "play_test_support.h"
 #include "ui/demo_input.h"
-#include "ui/game_keys.h"
-#include "ui/key_map.h"
-#include "play/undo_history.h"
-#include "world/level_rules.h"
 #include "world/level_state.h"
-#include "world/player.h"
-#include "world/player_motion.h"
 #include "world/solution_file.h"
-#include "world/world_clock.h"
 
 namespace {
 
@@ -61,13 +49,12 @@ TEST(ScreenLayout, LargestWholeFactorThatFitsFullScreenOrNinetyPercentInAWindow)
     EXPECT_EQ(plan_layout(800, 600, 3840, 2160, true, 0).factor, 3);
 }
 
-/* Play's keys one frame at a time, as in the undo tests, with keys.cfg and the pad's stand-in. */
-class PlayerKeys : public GameDirectoryTest {
+/* Play's keys one frame at a time, with keys.cfg and the pad's stand-in. */
+class PlayerKeys : public play_test::PlayTest {
 protected:
     void SetUp() override
     {
-        GameDirectoryTest::SetUp();
-        reset_display_options();
+        PlayTest::SetUp();
         forget_pad();
         read_pad = stand_in;
         pad = PadState{};
@@ -77,36 +64,7 @@ protected:
     {
         read_pad = saved_read_pad;
         forget_pad();
-        reset_key_map();
-        undo_clear(session);
-        GameDirectoryTest::TearDown();
-    }
-
-    void enter(int level)
-    {
-        session.level = level;
-        start_level(world, session.level);
-        for (int i = 0; i < 300 && world.intro; i++)
-            frame();
-        frame();
-    }
-
-    int frame(std::initializer_list<int> typed = {})
-    {
-        type_keys(typed);
-        probe_floor(world);
-        const int confirmed = handle_game_keys();
-        player_command(world);
-        run_level_clock(world, 2);
-        update_player(world, 2);
-        note_frame_ticks(2);
-        return confirmed;
-    }
-
-    void settle()
-    {
-        for (int i = 0; i < 100 && world.motion.jump_ctr > -5; i++)
-            frame();
+        PlayTest::TearDown();
     }
 
     int load(const std::string &text)
@@ -129,13 +87,10 @@ protected:
     void (*saved_read_pad)(PadState *) = read_pad;
     FILE *report = nullptr;
     std::string reported;
-    Keep<int> level{session.level};
 };
 
 TEST_F(PlayerKeys, KeysCfgMovesStepForwardToWAndUpStepsNoMore)
 {
-    add_map("play_walk.txt", {1});
-    const std::string path = (dir / "keys.cfg").string();
     EXPECT_EQ(load("# my keys\n\nstep-forward = W   # the left hand\nundo = Z\n"), 0) << reported;
     EXPECT_EQ(reported, "");
     EXPECT_EQ(play_key_of[KEY_W], KEY_UP);
@@ -145,18 +100,15 @@ TEST_F(PlayerKeys, KeysCfgMovesStepForwardToWAndUpStepsNoMore)
     EXPECT_EQ(play_key_of[KEY_S], KEY_S) << "the other camera keys keep theirs";
 
     enter(1);
-    const int row_before = world.motion.playerL[1];
     frame({KEY_UP});
     settle();
-    EXPECT_EQ(world.motion.playerL[1], row_before) << "Up does not step";
+    EXPECT_EQ(row(), 0) << "Up does not step";
     frame({KEY_W});
     settle();
-    EXPECT_EQ(world.motion.playerL[1], row_before + 1) << "W steps";
+    EXPECT_EQ(row(), 1) << "W steps";
     // W held is no camera key any more: the distance stays.
     const int distance = display_options.camera_distance;
-    hold_keys({KEY_W});
-    frame();
-    release_all_keys();
+    hold({KEY_W});
     EXPECT_EQ(display_options.camera_distance, distance);
 }
 
@@ -182,7 +134,6 @@ TEST_F(PlayerKeys, BadLinesAreReportedWithTheirNumberAndKeepTheActionsDefaults)
 
 TEST_F(PlayerKeys, ADemoRecordsWhatPlayReadSoItPlaysBackUnderAnyKeys)
 {
-    add_map("play_walk.txt", {1});
     load("step-forward = W\n");
     const std::string demo = (dir / "walk.demo").string();
     char fault[DEMO_FAULT_SIZE];
@@ -200,7 +151,8 @@ TEST_F(PlayerKeys, ADemoRecordsWhatPlayReadSoItPlaysBackUnderAnyKeys)
    (a shoulder button held for a strafe), then A held to confirm the completion. */
 TEST_F(PlayerKeys, TheGamepadStandInPlaysLevelOneToCompletion)
 {
-    fs::copy_file(fs::path(TIRVEX_GAME_DIR) / "maps/map01.txt", dir / "maps/map01.txt");
+    fs::copy_file(fs::path(TIRVEX_GAME_DIR) / "maps/map01.txt", dir / "maps/map01.txt",
+                  fs::copy_options::overwrite_existing);
     Solution *solution = new Solution;
     char fault[SOLUTION_FAULT_SIZE];
     ASSERT_TRUE(read_solution((fs::path(TIRVEX_GAME_DIR) / "solutions/map01.txt").c_str(),
@@ -238,24 +190,16 @@ TEST_F(PlayerKeys, TheGamepadStandInPlaysLevelOneToCompletion)
    rest. */
 TEST_F(PlayerKeys, AFifoADeviceOrNoiseIsRefusedInAFewLines)
 {
+    // (That no reader of a player's file waits on a FIFO or a device: game_records_test.cpp.)
     const std::string path = (dir / "keys.cfg").string();
-    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-    ASSERT_TRUE(file_safety::returns_within(10, [&] { load_key_map(path.c_str(), stderr); }))
-        << "waits on the FIFO";
-    ASSERT_TRUE(file_safety::returns_within(10, [] { load_key_map("/dev/zero", stderr); }))
-        << "reads the device for ever";
-    for (const auto &[name, fault] : {std::pair<std::string, std::string>{path, "not a regular file (a FIFO)"},
-                                      {"/dev/zero", "not a regular file (a device)"}}) {
-        report = std::tmpfile();
-        EXPECT_EQ(load_key_map(name.c_str(), report), 1);
-        std::rewind(report);
-        char line[400] = "";
-        ASSERT_NE(std::fgets(line, sizeof line, report), nullptr);
-        EXPECT_EQ(std::string(line), "tirvex: " + name + ": " + fault + "; every action keeps its keys\n");
-        EXPECT_EQ(std::fgets(line, sizeof line, report), nullptr) << "one line";
-        std::fclose(report);
-    }
-    fs::remove(path);
+    report = std::tmpfile();
+    EXPECT_EQ(load_key_map("/dev/zero", report), 1);
+    std::rewind(report);
+    char line[400] = "";
+    ASSERT_NE(std::fgets(line, sizeof line, report), nullptr);
+    EXPECT_EQ(std::string(line), "tirvex: /dev/zero: not a regular file (a device); every action keeps its keys\n");
+    EXPECT_EQ(std::fgets(line, sizeof line, report), nullptr) << "one line";
+    std::fclose(report);
 
     std::string noise(3 * 1024 * 1024, 'x');
     for (size_t i = 0; i < noise.size(); i += 37)

@@ -1,5 +1,5 @@
-/* solution_file_test.cpp: the recorded solutions read as the game's --watch reads them, played
-   through the world to the end of every shipped level, and the faults of a broken file. */
+/* solution_file_test.cpp: the faults of a broken solution file, and an end line other than where
+   the level completes. (Every shipped solution wins its level: shipped_levels_test.cpp.) */
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,7 +12,6 @@
 #include <string>
 
 #include "game_test_support.h"
-#include "level_analysis.h"
 #include "world/level_state.h"
 #include "world/solution_file.h"
 #include "world/world_driver.h"
@@ -36,46 +35,6 @@ std::string written(const std::string &text)
 }
 
 } // namespace
-
-// Every shipped level's solution, read by the game's reader and played frame by frame the way
-// --watch plays it, from a fresh game's robot, completes its level on its last frame. From level
-// 5 on (4 is a first lesson) the level's actors earn their places: one matters (the level cannot
-// be won without it, or its way grows), or the way without them all is 5 commands shorter.
-TEST(SolutionFile, EveryShippedSolutionWatchedCompletesItsLevelWhoseActorsEarnTheirPlaces)
-{
-    static ActorWeights weights;
-    const std::filesystem::path saved = std::filesystem::current_path();
-    std::filesystem::current_path(game_dir);
-    char fault[SOLUTION_FAULT_SIZE];
-    for (int level = 1; level <= 19; level++) {
-        char path[64];
-        std::snprintf(path, sizeof path, "solutions/map%02d.txt", level);
-        ASSERT_TRUE(read_solution(path, &solution, fault, sizeof fault)) << fault;
-        EXPECT_EQ(solution.ticks_per_frame, 2);
-        world.motion = PlayerMotion{};     // as in a game started with --watch
-        driver_start_level(world, level);
-        int32_t next = 0;
-        for (int32_t frame = 0; frame < solution.end_frame; frame++) {
-            ASSERT_FALSE(world.level.level_completed) << path << " completes early, frame " << frame;
-            play_solution_frame(world, solution, frame, &next);
-        }
-        EXPECT_TRUE(world.level.level_completed) << path;
-        EXPECT_EQ(next, solution.move_count) << path;
-        // The solution's first line says its moves and waits: the shortest way's commands.
-        const std::string text = game_test::read_file(path);
-        int moves = 0, waits = 0;
-        if (level < 5 || std::sscanf(text.c_str() + text.find("\": ") + 3, "%d moves and %d waits",
-                                     &moves, &waits) != 2)
-            continue;
-        const std::string map = game_test::read_file(std::string("maps/") + (path + 10));
-        const SearchLimits limits{solution.ticks_per_frame, 4000000, SEARCH_MAX_STEPS, 256 << 20, 0};
-        ASSERT_TRUE(weigh_actors(map.c_str(), limits, moves + waits, true, &weights)) << path;
-        EXPECT_TRUE(actors_earn_their_places(weights))
-            << path << ": " << weights.matter << " of " << weights.count << " actors matter, "
-            << actors_saving(weights) << " commands saved without them all";
-    }
-    std::filesystem::current_path(saved);
-}
 
 // A broken or foreign file is refused with its name and the line at fault.
 TEST(SolutionFile, ABrokenFileNamesItsLine)

@@ -38,65 +38,44 @@ void set_mode_headless()
 
 } // namespace
 
-/* Three numbers separated by any white space; what cannot be read keeps its default, and a
-   missing file gives full screen at 640 x 480. What is written is one line that reads back. */
+/* Three numbers separated by any white space; what cannot be read keeps its default (a number
+   too large for an int too, which the C library's %d would leave undefined: the note names the
+   file), and a missing file gives full screen at 640 x 480. What is not a regular file, or is far
+   too large, is refused at once with a note naming it, for the default mode. (That a FIFO is
+   never waited on: the readers' table of game_records_test.) What is written is one line that
+   reads back. */
 TEST_F(VideoConfigFile, ReadsWhatItCanKeepsTheDefaultsForTheRestAndWritesOneLine)
 {
-    const struct { const char *text; int driver, width, height; } cases[] = {
-        {nullptr, GFX_AUTODETECT_FULLSCREEN, 640, 480}, {"0 800 600", 0, 800, 600},
-        {"  2\n1024\t768\n", 2, 1024, 768},          {"0", 0, 640, 480},
-        {"7 wide 300", 7, 640, 480},                  {"", 1, 640, 480},
-        {"garbage", 1, 640, 480},
+    const int full = GFX_AUTODETECT_FULLSCREEN;
+    write_file("big.cfg", "2 800 600" + std::string(5000, ' '));
+    const struct { const char *path, *text; int driver, width, height; const char *note; } cases[] = {
+        {"wvideo.cfg", nullptr, full, 640, 480, ""}, {"wvideo.cfg", "0 800 600", 0, 800, 600, ""},
+        {"wvideo.cfg", "  2\n1024\t768\n", 2, 1024, 768, ""}, {"wvideo.cfg", "0", 0, 640, 480, nullptr},
+        {"wvideo.cfg", "7 wide 300", 7, 640, 480, nullptr}, {"wvideo.cfg", "", 1, 640, 480, nullptr},
+        {"wvideo.cfg", "garbage", 1, 640, 480, nullptr},
+        {"wvideo.cfg", "0 99999999999999999999 600\n", 0, 640, 480,
+         "wvideo.cfg: the width is too large a number; the default 640 is kept"},
+        {"wvideo.cfg", "-2147483648 2147483647 -0\n", INT32_MIN, INT32_MAX, 0, ""},
+        {"/dev/zero", nullptr, full, 640, 480, "/dev/zero: not a regular file (a device); the default mode is used"},
+        {"big.cfg", nullptr, full, 640, 480,
+         "big.cfg: larger than 4096 bytes, too large to be one; the default mode is used"},
     };
     for (const auto &c : cases) {
         if (c.text)
-            game_test::write_file("wvideo.cfg", c.text);
-        const VideoConfig config = read_video_config("wvideo.cfg");
+            write_file(c.path, c.text);
+        char note[256];
+        const VideoConfig config = read_video_config(c.path, note, sizeof note);
         EXPECT_TRUE(config.driver == c.driver && config.width == c.width && config.height == c.height)
-            << (c.text ? c.text : "no file") << ": " << config.driver << " " << config.width << " " << config.height;
+            << (c.text ? c.text : c.path) << ": " << config.driver << " " << config.width << " " << config.height;
+        if (c.note)
+            EXPECT_STREQ(note, c.note);
     }
-
     const VideoConfig chosen = {GFX_AUTODETECT_WINDOWED, 800, 600};
     ASSERT_EQ(write_video_config("wvideo.cfg", &chosen), 1);
-
-    EXPECT_EQ(game_test::read_file("wvideo.cfg"), std::to_string(GFX_AUTODETECT_WINDOWED) + " 800 600\n");
+    EXPECT_EQ(read_file("wvideo.cfg"), std::to_string(GFX_AUTODETECT_WINDOWED) + " 800 600\n");
     const VideoConfig back = read_video_config("wvideo.cfg");
     EXPECT_TRUE(back.driver == chosen.driver && back.width == 800 && back.height == 600);
     EXPECT_EQ(write_video_config("/nonexistent-dir/wvideo.cfg", &chosen), 0);
-}
-
-/* A number too large for an int is not read (the C library's %d would leave it undefined): it
-   keeps its default like any value that cannot be read, and the note names the file. */
-TEST_F(VideoConfigFile, ANumberTooLargeKeepsItsDefaultAndTheNoteNamesTheFile)
-{
-    game_test::write_file("wvideo.cfg", "0 99999999999999999999 600\n");
-    char note[256];
-    const VideoConfig config = read_video_config("wvideo.cfg", note, sizeof note);
-    EXPECT_TRUE(config.driver == 0 && config.width == 640 && config.height == 480);
-    EXPECT_STREQ(note, "wvideo.cfg: the width is too large a number; the default 640 is kept");
-    game_test::write_file("wvideo.cfg", "-2147483648 2147483647 -0\n");
-    const VideoConfig edges = read_video_config("wvideo.cfg", note, sizeof note);
-    EXPECT_TRUE(edges.driver == INT32_MIN && edges.width == INT32_MAX && edges.height == 0);
-    EXPECT_STREQ(note, "");
-}
-
-/* A FIFO at wvideo.cfg was opened and waited on for a writer: the game never opened its window
-   (the readers' table of game_records_test). What is not a regular file, or is far too large,
-   is refused at once with a note naming it, and the default mode is used. */
-TEST_F(VideoConfigFile, AFifoADeviceOrAHugeFileIsRefusedAtOnceForTheDefaultMode)
-{
-    const struct { const char *path, *note; } cases[] = {
-        {"/dev/zero", "/dev/zero: not a regular file (a device); the default mode is used"},
-        {"big.cfg", "big.cfg: larger than 4096 bytes, too large to be one; the default mode is used"},
-    };
-    write_file("big.cfg", "2 800 600" + std::string(5000, ' '));
-    for (const auto &c : cases) {
-        char note[256];
-        const VideoConfig config = read_video_config(c.path, note, sizeof note);
-        EXPECT_TRUE(config.driver == default_video_config.driver && config.width == 640 &&
-                    config.height == 480) << c.path;
-        EXPECT_STREQ(note, c.note);
-    }
 }
 
 /* Alt+Enter and the dialog wrote wvideo.cfg through a link planted at its name, into whatever

@@ -1,72 +1,141 @@
-/* window_identity_test.cpp: the icon the windows hand the desktop, and Alt+Enter's key filter
-   in front of a program's own keyboard callback. */
+/* window_identity_test.cpp: the 8-bit picture looked up in its palette and enlarged into 32-bit
+   rows, and Alt+Enter's key filter in front of a program's own keyboard callback. (The icon the
+   windows hand the desktop, at every size: e2e_window_properties.) */
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "game_test_support.h"
+#include "base/picture_enlarge.h"
 #include "base/screen_scale.h"
-
-extern const uint32_t tirvex_window_icon_sizes[];
-extern const int tirvex_window_icon_size_count;
+#include "game_test_support.h"
 
 namespace {
 
-/* One size of the _NET_WM_ICON list. */
-struct IconSize {
-    int w, h;
-    const uint32_t *pixels;
+const uint32_t SENTINEL = 0x5a5a5a5a;
+
+struct Bitmaps {
+    BITMAP *source, *target;
+    ~Bitmaps()
+    {
+        destroy_bitmap(source);
+        destroy_bitmap(target);
+    }
 };
 
-/* Walks the list as a window manager does; an entry that runs past the end ends the walk. */
-std::vector<IconSize> icon_sizes()
+/* An 8-bit picture whose every pixel has its own index (as far as 256 go), and a 32-bit target
+   of target_w x target_h filled with the sentinel. */
+Bitmaps make_bitmaps(int w, int h, int target_w, int target_h)
 {
-    std::vector<IconSize> sizes;
-    for (int at = 0; at + 2 <= tirvex_window_icon_size_count;) {
-        const int w = (int)tirvex_window_icon_sizes[at], h = (int)tirvex_window_icon_sizes[at + 1];
-        if (w <= 0 || h <= 0 || at + 2 + w * h > tirvex_window_icon_size_count)
-            break;
-        sizes.push_back({w, h, tirvex_window_icon_sizes + at + 2});
-        at += 2 + w * h;
-    }
-    return sizes;
+    game_test::start_headless_library();
+    Bitmaps b{create_bitmap_ex(8, w, h), create_bitmap_ex(32, target_w, target_h)};
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            b.source->line[y][x] = (unsigned char)((y * w + x) * 7 + 3);
+    for (int y = 0; y < target_h; y++)
+        for (int x = 0; x < target_w; x++)
+            reinterpret_cast<uint32_t *>(b.target->line[y])[x] = SENTINEL;
+    return b;
 }
 
-uint32_t alpha(uint32_t argb)
+uint32_t at(BITMAP *b, int x, int y)
 {
-    return argb >> 24;
+    return reinterpret_cast<uint32_t *>(b->line[y])[x];
 }
 
-TEST(WindowIcon, EachSizeFrom16To256IsTheSamePictureOnATransparentGround)
+/* Every pixel of the target: its source pixel's block inside the enlarged rows, else untouched. */
+void expect_enlarged(const Bitmaps &b, const uint32_t *pixels, int factor, int left, int top,
+                     int first_row, int end_row)
 {
-    const std::vector<IconSize> sizes = icon_sizes();
-    const int expected[] = {16, 24, 32, 48, 64, 128, 256};
-    ASSERT_EQ(sizes.size(), 7u);
-    int items = 0;
-    for (size_t i = 0; i < sizes.size(); i++) {
-        EXPECT_EQ(sizes[i].w, expected[i]);
-        EXPECT_EQ(sizes[i].h, expected[i]);
-        items += 2 + sizes[i].w * sizes[i].h;
-    }
-    // Nothing after the last size: a window manager would take it for a broken entry.
-    EXPECT_EQ(items, tirvex_window_icon_size_count);
-    for (const IconSize &s : sizes) {
-        SCOPED_TRACE(s.w);
-        // The corners are the desktop's; the middle (the robot's body) is painted whole.
-        EXPECT_EQ(alpha(s.pixels[0]), 0u);
-        EXPECT_EQ(alpha(s.pixels[s.w - 1]), 0u);
-        EXPECT_EQ(alpha(s.pixels[(size_t)(s.h - 1) * s.w]), 0u);
-        EXPECT_EQ(alpha(s.pixels[(size_t)(s.h / 2) * s.w + s.w / 2]), 255u);
-        int covered = 0;
-        for (int i = 0; i < s.w * s.h; i++)
-            covered += alpha(s.pixels[i]) >= 128;
-        // The block, robot and sweet cover between a quarter and three quarters of every size:
-        // a size painted at the wrong scale (a 256 layout cut to 16, or 16 lost in 256) would not.
-        EXPECT_GT(covered, s.w * s.h / 4);
-        EXPECT_LT(covered, s.w * s.h * 3 / 4);
+    for (int y = 0; y < b.target->h; y++)
+        for (int x = 0; x < b.target->w; x++) {
+            const int sx = (x - left) / factor, sy = (y - top) / factor;
+            const bool inside = x >= left && y >= top && sx < b.source->w && sy >= first_row &&
+                                sy < end_row;
+            const uint32_t want = inside ? pixels[b.source->line[sy][sx]] : SENTINEL;
+            ASSERT_EQ(at(b.target, x, y), want) << "factor " << factor << " at " << x << "," << y;
+        }
+}
+
+} // namespace
+
+TEST(PictureEnlarge, EachPixelBecomesABlockAtTheOffsetAndNothingElseIsWritten)
+{
+    uint32_t pixels[256];
+    for (int i = 0; i < 256; i++)
+        pixels[i] = 0x01000000u * (unsigned)i + 0x00010203u * (unsigned)(255 - i);
+    // Odd widths and heights, a picture offset on both sides, and the general factor too. Rows
+    // 16-byte aligned (a left of 4 on rows of a multiple of 4 pixels) take the streamed stores,
+    // the others the plain ones: both must give the same blocks and stop at the picture's edge.
+    for (int factor : {2, 3, 4, 5}) {
+        for (int w : {1, 2, 5, 7, 33, 64}) {
+            for (int left : {3, 4}) {
+                const int h = 5, top = 2;
+                const int target_w = (left + w * factor + 4 + 3) / 4 * 4;
+                Bitmaps b = make_bitmaps(w, h, target_w, top + h * factor + 3);
+                if (left == 4) {
+                    ASSERT_EQ(reinterpret_cast<uintptr_t>(b.target->line[0]) % 16, 0u)
+                        << "the streamed stores need 16-byte rows to be tried";
+                }
+                enlarge_rows(b.source, nullptr, 0, h, pixels, factor, b.target->line, left, top);
+                expect_enlarged(b, pixels, factor, left, top, 0, h);
+            }
+        }
     }
 }
+
+TEST(PictureEnlarge, OnlyTheRowsAskedForAreWritten)
+{
+    uint32_t pixels[256];
+    for (int i = 0; i < 256; i++)
+        pixels[i] = 0xff000000u | (unsigned)i;
+    Bitmaps b = make_bitmaps(9, 6, 9 * 4, 6 * 4);
+    enlarge_rows(b.source, nullptr, 2, 4, pixels, 4, b.target->line, 0, 0);
+    expect_enlarged(b, pixels, 4, 0, 0, 2, 4);
+    // The rest of the picture afterwards joins them, as a later frame's changed rows do.
+    enlarge_rows(b.source, nullptr, 0, 2, pixels, 4, b.target->line, 0, 0);
+    enlarge_rows(b.source, nullptr, 4, 6, pixels, 4, b.target->line, 0, 0);
+    expect_enlarged(b, pixels, 4, 0, 0, 0, 6);
+}
+
+TEST(PictureEnlarge, OnlyThePixelsThatDifferFromTheLastFrameAreWritten)
+{
+    uint32_t pixels[256];
+    for (int i = 0; i < 256; i++)
+        pixels[i] = 0xff000000u | (unsigned)i;
+    // Both the streamed (left 0) and the plain (left 1) stores, at factors 2, 3 and 4.
+    for (int factor : {2, 3, 4}) {
+        for (int left : {0, 1}) {
+            const int w = 37, h = 4;
+            Bitmaps b = make_bitmaps(w, h, (left + w * factor + 3) / 4 * 4, h * factor);
+            BITMAP *previous = create_bitmap_ex(8, w, h);
+            blit(b.source, previous, 0, 0, 0, 0, w, h);
+            // Changed: the first pixel, one in the middle, the last (a group cut short), and
+            // a run across two groups of the last row.
+            const int changed[][2] = {{0, 0}, {17, 1}, {36, 2}, {6, 3}, {9, 3}};
+            for (const auto &c : changed)
+                b.source->line[c[1]][c[0]] ^= 0x80;
+            enlarge_rows(b.source, previous, 0, h, pixels, factor, b.target->line, left, 0);
+            // The changed pixels' blocks are written; the untouched rows keep the sentinel.
+            for (const auto &c : changed)
+                EXPECT_EQ(at(b.target, left + c[0] * factor + factor - 1, c[1] * factor + factor - 1),
+                          pixels[b.source->line[c[1]][c[0]]]) << factor << " " << c[0] << "," << c[1];
+            int written = 0;
+            for (int y = 0; y < b.target->h; y++)
+                for (int x = 0; x < b.target->w; x++)
+                    written += at(b.target, x, y) != SENTINEL;
+            // The groups of 8 that hold a change, no more: 8 + 8 + the last 5 + two groups of 8.
+            EXPECT_EQ(written, (8 + 8 + 5 + 16) * factor * factor) << factor;
+            // Written on the frame before, the rest already shows the picture: now it is whole.
+            enlarge_rows(previous, nullptr, 0, h, pixels, factor, b.target->line, left, 0);
+            enlarge_rows(b.source, previous, 0, h, pixels, factor, b.target->line, left, 0);
+            expect_enlarged(b, pixels, factor, left, 0, 0, h);
+            destroy_bitmap(previous);
+        }
+    }
+}
+
+namespace {
 
 /* A program's own keyboard callback, as the editor's notes each key with its shifts. */
 std::vector<int> seen_keys;

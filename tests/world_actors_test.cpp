@@ -53,17 +53,6 @@ void count_think(World &, int32_t ticks, Actor *)
 
 } // namespace
 
-TEST(ActorTable, ZipperStepsFollowItsDirection)
-{
-    flat_row(1);
-    struct { int dir, x, z; } cases[] = {{0, 0, 1}, {64, 1, 0}, {128, 0, -1}, {192, -1, 0}, {100, 0, 0}};
-    for (const auto &c : cases) {
-        int i = create_actor(world, 0, 0, 0, ACTOR_ZIPPER, c.dir, 4);
-        EXPECT_TRUE(actor(i).step_x == c.x && actor(i).step_z == c.z) << c.dir;
-        EXPECT_EQ(actor(i).think, zipper_think);
-    }
-}
-
 TEST(ActorTable, LocationSlotsAndCountAreKeptApart)
 {
     flat_row(8);
@@ -311,14 +300,3 @@ TEST(TileGrid, StepsClimbTwoLevelsSlidesNoneAndBothDropAnyNumber)
     EXPECT_EQ(can_move_to(world, itofix(300), 0, itofix(400), 0), 1);
 }
 
-TEST(TileGrid, ViewQuadrantOfAHeading)
-{
-    int column = 0, row = 0;
-    const int cases[][2] = {{-31, 0}, {0, 0},   {31, 0},  {32, 1},  {95, 1},   {96, 2},  {159, 2},
-                            {160, 3}, {223, 3}, {224, 0}, {-32, 3}, {-96, 2}, {512, 0}};
-    for (const auto &c : cases)
-        EXPECT_EQ(view_quadrant_and_tile(itofix(c[0]), 0, 0, &column, &row), c[1]) << "heading " << c[0];
-    view_quadrant_and_tile(0, ftofix(349.6), ftofix(-120.0), &column, &row);
-    EXPECT_EQ(column, 4);   // 350 after rounding to whole units
-    EXPECT_EQ(row, 0);      // -70 / 100 truncates to 0
-}

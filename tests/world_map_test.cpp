@@ -82,65 +82,62 @@ TEST(MapSquares, NumbersAreAStreamAcrossLines)
     EXPECT_EQ(fields, (std::vector<int32_t>{1, 2, 0, 3, 7, 128, 0, -1, 2, 5}));
 }
 
-TEST(MapSquares, CountLimits)
+/* Each fault of a map, with the square it names (the fatal page's fixed message) and the line and
+   what is wrong there (for error.log and standard error). HEADER is seven lines, so the count is
+   on line 8 and the first square on line 9. */
+TEST(MapSquares, EveryFaultNamesItsSquareItsLineAndWhatIsWrong)
 {
-    EXPECT_EQ(parse(std::string(HEADER) + row_of_squares(199), &parsed).fault, MAP_OK);
-    EXPECT_EQ(parsed.square_count, 199);
-
-    MapVerdict v = parse(std::string(HEADER) + row_of_squares(200), &parsed);
-    EXPECT_EQ(v.fault, MAP_TOO_LARGE);
-    EXPECT_STREQ(v.message, "Map too large");
-
-    v = parse(std::string(HEADER) + "0\n", &parsed);
-    EXPECT_EQ(v.fault, MAP_EMPTY);
-    EXPECT_STREQ(v.message, "Map is empty (zero squares)");
-    EXPECT_EQ(parse(std::string(HEADER) + "-3\n", &parsed).fault, MAP_EMPTY);
-    EXPECT_EQ(parse(std::string(HEADER) + "many\n", &parsed).fault, MAP_EMPTY);
-    EXPECT_EQ(parse("", &parsed).fault, MAP_EMPTY);
-    EXPECT_EQ(parse(std::string(HEADER) + "99999999999\n", &parsed).fault, MAP_TOO_LARGE);
-}
-
-TEST(MapSquares, StartRules)
-{
-    std::string two = std::string(HEADER) + "3\n" + start_line(0) + start_line(1) + "garbage";
-    MapVerdict v = parse(two, &parsed);
-    EXPECT_EQ(v.fault, MAP_TWO_STARTS);
-    EXPECT_EQ(v.square, 2);
-    EXPECT_STREQ(v.message, "More than one starting position in map");
-
-    v = parse(std::string(HEADER) + "1\n0 0 0 0 7 0 -1 -1 -1 -1\n", &parsed);
-    EXPECT_EQ(v.fault, MAP_NO_START);
-    EXPECT_STREQ(v.message, "No starting position defined in map");
-
-    // The robot can only face the four grid directions.
-    EXPECT_EQ(parse(std::string(HEADER) + "1\n0 0 0 0 1 32 -1 -1 -1 -1\n", &parsed).fault,
-              MAP_BAD_SQUARE);
-    EXPECT_EQ(parse(std::string(HEADER) + "1\n0 0 0 0 1 192 -1 -1 -1 -1\n", &parsed).fault, MAP_OK);
-}
-
-TEST(MapSquares, BrokenSquaresAreNamed)
-{
-    struct { const char *squares; int bad; } cases[] = {
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 0 0 0 -1 -1 -1\n", 2},        // file ends early
-        {"3\n0 0 0 0 1 0 -1 -1 -1 -1\n", 2},                              // squares missing
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 x 0 0 0 -1 -1 -1 -1\n", 2},     // not a number
-        {"1\n0 0 0 0 1 0 -1 -1 - 1\n", 1},                                // a lone sign
-        {"1\n0 0 0 0 1 0 -1 -1 -1 99999999999\n", 1},                     // too long
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n-1 0 0 0 0 0 -1 -1 -1 -1\n", 2},    // negative column
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n327 0 0 0 0 0 -1 -1 -1 -1\n", 2},   // beyond the world
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n0 0 327 0 0 0 -1 -1 -1 -1\n", 2},   // a row too
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 0 0 0 -1 -1 3276 -1\n", 2},   // a face too deep
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 -1000 0 0 0 0 2276 -1 -1 -1\n", 2},
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 4 0 0 -1 -1 -1 -1\n", 2},     // no such texture
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 0 0 0 -2 -1 -1 -1\n", 2},     // side below -1
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 1001 0 0 0 0 -1 -1 -1 -1\n", 2},  // too high
+    const std::string start = start_line(), two = "2\n" + start;
+    std::string hundred_and_one = "101\n" + start;
+    for (int i = 1; i < 101; i++)
+        hundred_and_one += std::to_string(i) + " 0 0 0 5 0 -1 -1 -1 -1\n";
+    const struct { std::string squares; MapFault fault; int square, line; const char *reason; } cases[] = {
+        {two + "1 0 0 0 0 0 -1 -1 -1\n", MAP_BAD_SQUARE, 2, 11, "the file ends before the side 4"},
+        {"3\n" + start, MAP_BAD_SQUARE, 2, 10, "the file ends before the column"},
+        {two + "1 0 x 0 0 0 -1 -1 -1 -1\n", MAP_BAD_SQUARE, 2, 10, "row is not a number"},
+        {"1\n0 0 0 0 1 0 -1 -1 - 1\n", MAP_BAD_SQUARE, 1, 9, "side 3 is not a number"},
+        {"1\n0 0 0 0 1 0 -1 -1 -1 99999999999\n", MAP_BAD_SQUARE, 1, 9, "side 4 does not fit 32 bits"},
+        {two + "-1 0 0 0 0 0 -1 -1 -1 -1\n", MAP_BAD_SQUARE, 2, 10, "column -1 is not within 0..326"},
+        {two + "\n\n327 0 0 0 0 0 -1 -1 -1 -1\n", MAP_BAD_SQUARE, 2, 12, "column 327 is not within 0..326"},
+        {two + "0 0 327 0 0 0 -1 -1 -1 -1\n", MAP_BAD_SQUARE, 2, 10, "row 327 is not within 0..326"},
+        {two + "0 0 -1 0 0 0 -1 -1 -1 -1\n", MAP_BAD_SQUARE, 2, 10, "row -1 is not within 0..326"},
+        {two + "1 0 0 0 0 0 -1 -1 3276 -1\n", MAP_BAD_SQUARE, 2, 10, "side 3 depth 3276 is out of range"},
+        {two + "1 -1000 0 0 0 0 2276 -1 -1 -1\n", MAP_BAD_SQUARE, 2, 10, "side 1 depth 2276 is out of range"},
+        {two + "1 0 0 4 0 0 -1 -1 -1 -1\n", MAP_BAD_SQUARE, 2, 10, "texture 4 is not within 0..3"},
+        {two + "1 0 0 0 0 0 -2 -1 -1 -1\n", MAP_BAD_SQUARE, 2, 10, "side 1 depth -2 is out of range"},
+        {two + "1 1001 0 0 0 0 -1 -1 -1 -1\n", MAP_BAD_SQUARE, 2, 10, "height 1001 is not within -1000..1000"},
+        // The robot can only face the four grid directions.
+        {"1\r\n0 0 0 0 1 32 -1 -1 -1 -1\r\n", MAP_BAD_SQUARE, 1, 9, "start direction 32 is not 0, 64, 128 or 192"},
+        {two + start_line(1) + "garbage", MAP_TWO_STARTS, 2, 10, ""},
+        {"1\n0 0 0 0 7 0 -1 -1 -1 -1\n", MAP_NO_START, 0, 0, ""},
+        {row_of_squares(200), MAP_TOO_LARGE, 0, 8, ""},
+        {"99999999999\n", MAP_TOO_LARGE, 0, 8, ""},
+        {"0\n", MAP_EMPTY, 0, 8, ""},
+        {"-3\n", MAP_EMPTY, 0, 8, ""},
+        {"many\n", MAP_EMPTY, 0, 8, ""},
+        {hundred_and_one, MAP_TOO_MANY_ACTORS, 101, 109, ""},
     };
     for (const auto &c : cases) {
-        MapVerdict v = parse(std::string(HEADER) + c.squares, &parsed);
-        EXPECT_EQ(v.fault, MAP_BAD_SQUARE) << c.squares;
-        EXPECT_EQ(v.square, c.bad) << c.squares;
-        EXPECT_EQ(std::string(v.message), "Bad square " + std::to_string(c.bad) + " in map");
+        const MapVerdict v = parse(std::string(HEADER) + c.squares, &parsed);
+        EXPECT_EQ(v.fault, c.fault) << c.squares;
+        EXPECT_EQ(v.square, c.square) << c.squares;
+        EXPECT_EQ(v.line, c.line) << c.squares;
+        EXPECT_STREQ(v.reason, c.reason) << c.squares;
     }
+    EXPECT_EQ(parse("", &parsed).fault, MAP_EMPTY);
+    EXPECT_EQ(parse(std::string(HEADER) + row_of_squares(199), &parsed).fault, MAP_OK);
+    EXPECT_EQ(parse(std::string(HEADER) + "1\n0 0 0 0 1 192 -1 -1 -1 -1\n", &parsed).fault, MAP_OK);
+    const struct { MapFault fault; const char *message; } messages[] = {
+        {MAP_TOO_LARGE, "Map too large"}, {MAP_EMPTY, "Map is empty (zero squares)"},
+        {MAP_TWO_STARTS, "More than one starting position in map"},
+        {MAP_NO_START, "No starting position defined in map"}, {MAP_TOO_MANY_ACTORS, "Too many actors"},
+    };
+    for (const auto &c : cases)
+        for (const auto &m : messages)
+            if (c.fault == m.fault)
+                EXPECT_STREQ(parse(std::string(HEADER) + c.squares, &parsed).message, m.message);
+    EXPECT_STREQ(parse(std::string(HEADER) + two + "1 0 0 4 0 0 -1 -1 -1 -1\n", &parsed).message,
+                 "Bad square 2 in map");
 }
 
 TEST(MapSquares, EveryLineEndIsOneLineEnd)
@@ -186,17 +183,6 @@ TEST(MapSquares, FarthestSquaresKeepTheWorldInRange)
         ASSERT_LE(robot_x(), 32700) << "frame " << frame;
     }
     EXPECT_EQ(robot_x(), 32700);
-}
-
-TEST(MapSquares, MoreThan100ActorsIsTooMany)
-{
-    std::string s = std::string(HEADER) + "101\n" + start_line();
-    for (int i = 1; i < 101; i++)
-        s += std::to_string(i) + " 0 0 0 5 0 -1 -1 -1 -1\n";
-    MapVerdict v = parse(s, &parsed);
-    EXPECT_EQ(v.fault, MAP_TOO_MANY_ACTORS);
-    EXPECT_EQ(v.square, 101);
-    EXPECT_STREQ(v.message, "Too many actors");
 }
 
 TEST(MapLoad, SquaresActorsAndClockFromTheFile)
@@ -271,44 +257,6 @@ TEST(MapLoad, FileAndHeaderReaderAgree)
     std::remove(path);
 
     EXPECT_EQ(read_level_header("no/such/map.txt", name, &code), 0);
-}
-
-TEST(MapLoadDeathTest, BrokenFileStopsWithItsMessage)
-{
-    std::string text = std::string(HEADER) + "2\n" + start_line() + "1 0 0 0\n";
-    EXPECT_EXIT(
-        {
-            clear_actors(world);
-            load_map_text(world, text.data(), text.size());
-        },
-        ::testing::ExitedWithCode(1), "Fatal exception: Bad square 2 in map");
-}
-
-/* The fatal page keeps its fixed message; the verdict also says on which line and what is wrong
-   there, for error.log and standard error. */
-TEST(MapSquares, FaultsNameTheirLineAndWhatIsWrong)
-{
-    // HEADER is seven lines, so the count is on line 8 and the first square on line 9.
-    const struct { const char *squares; int line; const char *reason; } cases[] = {
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 x 0 0 0 -1 -1 -1 -1\n", 10, "row is not a number"},
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 4 0 0 -1 -1 -1 -1\n", 10, "texture 4 is not within 0..3"},
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n\n\n327 0 0 0 0 0 -1 -1 -1 -1\n", 12,
-         "column 327 is not within 0..326"},
-        {"1\n0 0 0 0 1 0 -1 -1 -1 99999999999\n", 9, "side 4 does not fit 32 bits"},
-        {"1\r\n0 0 0 0 1 32 -1 -1 -1 -1\r\n", 9, "start direction 32 is not 0, 64, 128 or 192"},
-        {"2\n0 0 0 0 1 0 -1 -1 -1 -1\n1 0 0 0 0 0 -1 -1 3276 -1\n", 10, "side 3 depth 3276 is out of range"},
-        {"3\n0 0 0 0 1 0 -1 -1 -1 -1\n", 10, "the file ends before the column"},
-    };
-    for (const auto &c : cases) {
-        MapVerdict v = parse(std::string(HEADER) + c.squares, &parsed);
-        EXPECT_EQ(v.fault, MAP_BAD_SQUARE) << c.squares;
-        EXPECT_EQ(v.line, c.line) << c.squares;
-        EXPECT_STREQ(v.reason, c.reason) << c.squares;
-    }
-    MapVerdict two = parse(std::string(HEADER) + "2\n" + start_line() + start_line(1), &parsed);
-    EXPECT_EQ(two.fault, MAP_TWO_STARTS);
-    EXPECT_EQ(two.line, 10);
-    EXPECT_EQ(parse(std::string(HEADER) + "0\n", &parsed).line, 8);
 }
 
 /* A broken level file names itself, its line and the fault in error.log and on standard error;

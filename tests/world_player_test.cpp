@@ -1,11 +1,12 @@
 /* world_player_test.cpp: the robot's hop, turns, climbing, falling, the swoop and its heading.
    Where each move code takes the robot is seen in the replays of the shipped levels; these
-   tests look at the hop tick by tick and at what those replays never meet. */
+   tests look at the hop tick by tick and at what those replays never meet: one update of a huge
+   tick count too, as after a long stall, which finishes the swoop and a fall as small ones do. */
 #include <gtest/gtest.h>
 
+#include "base/datafile.h"
 #include "world/level_state.h"
 #include "world/player.h"
-#include "base/datafile.h"
 #include "world_test_support.h"
 
 class Robot : public WorldTest {};
@@ -145,6 +146,10 @@ TEST_F(Robot, TurnsAreImmediateAndTheShownHeadingFollowsWithoutOvershooting)
     driver_run(world, 35, 1);
     EXPECT_EQ(world.rot_y, itofix(-64));
     EXPECT_EQ(hero().angle_y, itofix(64 + 64));
+    // Left turns the other way: no shipped level's way turns left, so it is seen here only.
+    driver_push(world, MOVE_TURN_LEFT);
+    driver_frame(world, 1);
+    EXPECT_EQ(world.motion.player_rot_y, 0);
 
     // 2 units a tick in play, 0.4 during the swoop; headings are not reduced to one turn.
     world.motion.player_rot_y = itofix(64);
@@ -188,3 +193,36 @@ TEST_F(Robot, TheSwoopDescendsFor280TicksWithoutAFloorProbeUnlessTheCameraIsHigh
     driver_frame(world, 1);
     EXPECT_FLOAT_EQ(world.camera_y, -800.0f);     // at rest: floor 0 plus the camera height
 }
+
+namespace {
+
+class LongFrames : public WorldTest {};
+
+// The swoop added 2 * ticks in int, which overflowed from about 1.07 billion ticks (a demo
+// frame "t2000000000" under UBSan); the fall's 3 * ticks overflowed the same way, and the
+// shown heading's step went through ftofix past its range, which writes the library's errno,
+// a null pointer in a world run without the library.
+TEST_F(LongFrames, AHugeUpdateEndsTheSwoopAndAFallAsSmallOnesDo)
+{
+    begin_level(drawn_map({"0P 0."}, 64));
+    ASSERT_EQ(world.intro, 1);
+    driver_frame(world, 2000000000);
+    EXPECT_EQ(world.intro, 0);
+    EXPECT_EQ(world.camera_y, display_options.camera_height);
+    EXPECT_EQ(world.camera_pitch, 0.2f);
+
+    play_level(drawn_map({"0P"}, 64));
+    world.tumble = 0;     // a level start keeps the angle of an earlier fall
+    driver_push(world, MOVE_FORWARD);
+    driver_run(world, 12, 1);              // off the edge: landed over no square, the fall begun
+    ASSERT_EQ(world.falling, 1);
+    driver_frame(world, 2000000000);       // the clock runs out too, but the fall is what is drawn
+    EXPECT_GT(world.motion.loc_y, itofix(250));
+    EXPECT_LT(world.motion.loc_y, itofix(250 + 3 * 4000));
+    EXPECT_TRUE(world.tumble >= 0 && world.tumble <= 256 + 2 * 4000);
+    driver_frame(world, 1);
+    EXPECT_EQ(world.level.level_lost, 1);
+    EXPECT_STREQ(world.message.text, "Game Over");
+}
+
+} // namespace

@@ -1,6 +1,7 @@
 # bad_datafile.sh: a missing, empty, cut, damaged or foreign "data/pz.dat", or one with the wrong
 # kind of object at a number the game uses, ends the program with status 1 and a message naming
-# the file and the fault after the credits key, without reaching the menu and without a crash.
+# the file and the fault after the credits key, without reaching the menu and without a crash;
+# so does a missing model file, after the fatal page.
 source "$(dirname "$0")/lib/harness.bash"
 e2e_setup "$1"
 dat="$E2E_GAME/data/pz.dat"
@@ -39,4 +40,19 @@ run_case foreign "patch 0 'GIF8'" "Error loading data file data/pz.dat: not a da
 run_case "damaged bitmap" "patch $((bitmap + 14)) '\377\377'" \
     "Error loading data file data/pz.dat: object 1: a 65535x480 picture is too large"
 run_case "palette as data" "patch $palette 'DATA'" "data/pz.dat: object 30 is not a palette"
+# A missing model file shows the fatal page, leaves error.log naming the path, ignores keys but
+# Esc and ends with status 1 after Esc.
+cp "$E2E_TMP/good.dat" "$dat"
+rm -f "$E2E_GAME/bsp/robot.bsp" "$E2E_GAME/error.log"
+e2e_pass_credits
+e2e_wait_file "$E2E_GAME/error.log" 30
+grep -qx "Fatal exception: bsp/robot.bsp" "$E2E_GAME/error.log" ||
+    e2e_fail "error.log does not name bsp/robot.bsp"
+[ "$(tail -c 2 "$E2E_GAME/error.log" | od -An -c | tr -d ' ')" = '\n\n' ] ||
+    e2e_fail "error.log does not end in an empty line"
+
+e2e_key space Return 1
+if e2e_poll 1 eval '! e2e_running'; then e2e_fail "a key other than Esc left the fatal page"; fi
+e2e_key Escape
+e2e_expect_exit 1
 e2e_log "ok"

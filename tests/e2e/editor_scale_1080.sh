@@ -4,20 +4,14 @@
 # that cell. Alt+Enter puts the editor full screen, the picture centred, and a click there
 # still lands on its cell; Alt+Enter again brings the window back. --scale 1 keeps 640x480.
 source "$(dirname "$0")/lib/harness.bash"
+source "$(dirname "$0")/lib/play.bash"
+source "$(dirname "$0")/lib/editor.bash"
 source "$(dirname "$0")/lib/scale.bash"
 E2E_SCREEN=1920x1080
 e2e_setup "$1"
-editor="$E2E_GAME/tirvex_edit"
-[ -x "$editor" ] || e2e_fail "no level editor in $1"
+[ -x "$E2E_GAME/tirvex_edit" ] || e2e_fail "no level editor in $1"
 mkdir -p "$E2E_TMP/levels"
 map="$E2E_TMP/levels/map01.txt"
-
-# edit_start ARGS...: the editor in the game copy, its output kept in out.txt and err.txt.
-edit_start() {
-    E2E_STATUS=""
-    (cd "$E2E_GAME" && exec ./tirvex_edit "$@" >"$E2E_GAME/out.txt" 2>"$E2E_GAME/err.txt") &
-    E2E_PID=$!
-}
 
 # The window the desktop manages (full screen adds one laid over the desktop, of its size).
 editor_window() {
@@ -48,11 +42,6 @@ window_size_is() {
     [ "$WIDTH" = "$1" ] && [ "$HEIGHT" = "$2" ]
 }
 
-# The grid's cells are 16 pixels of the picture, row 21 of the map at its top; the palette's
-# contents are 80 x 20 cells right of x 320, from y 242, four to a row.
-cell_x() { echo $(($1 * 16 + 8)); }
-cell_y() { echo $(((21 - $1) * 16 + 8)); }
-
 # click_picture X Y: clicks the picture's point (X, Y) where the screen shows it enlarged
 # (E2E_LEFT, E2E_TOP, E2E_FACTOR).
 click_picture() {
@@ -72,13 +61,12 @@ saved_square() {
 }
 
 edit_start "$map"
-e2e_poll 20 eval '[ -n "$(editor_window)" ]' || e2e_fail "no editor window within 20 s"
 e2e_poll 20 window_size_is 1280 960 || e2e_fail "the editor's window is not 1280x960"
 E2E_LEFT=0 E2E_TOP=0 E2E_FACTOR=2
 xdotool mousemove 640 480
 
 # At 640x480 neither point would be in the window: only the enlarged one takes them.
-click_picture $((320 + 3 * 80 + 40)) $((242 + 20 + 10))     # the sweet, content 7
+click_picture $(content_at 7)     # the sweet
 click_picture "$(cell_x 15)" "$(cell_y 3)"
 saved_square 15 3 7
 
@@ -98,6 +86,5 @@ e2e_expect_exit 0
 # A forced factor is taken as it is.
 edit_start --scale 1 "$map"
 e2e_poll 20 window_size_is 640 480 || e2e_fail "--scale 1 did not keep the window at 640x480"
-xdotool mousemove 320 240
 e2e_key Escape
 e2e_expect_exit 0

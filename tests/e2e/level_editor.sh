@@ -1,35 +1,18 @@
-# level_editor.sh: the level editor builds a three-square level (start, sweet, teleport) from
+# level_editor.sh: the level editor, started without a map as the desktop starts it, opens the
+# player's own folder of levels and builds a three-square level (start, sweet, teleport) from
 # keys, proves it and saves it; the level checker then validates and solves the saved file, and
-# the game plays it from its folder with --levels, keeping that folder's own progress. Leaving
-# with an unsaved change asks first; a map with faults is not opened. A playtest of a level with
-# faults is refused and the editor goes on; the window's close button ends a playtest and the
-# editor; no playtest folder and no error.log are left behind.
+# the game plays that folder with --levels alone, keeping its own progress. Leaving with an
+# unsaved change asks first; a map with faults is not opened. A playtest of a level with faults
+# is refused and the editor goes on; the window's close button ends a playtest and the editor;
+# no playtest folder and no error.log are left behind.
 source "$(dirname "$0")/lib/harness.bash"
 source "$(dirname "$0")/lib/play.bash"
+source "$(dirname "$0")/lib/editor.bash"
 e2e_setup "$1"
-editor="$E2E_GAME/tirvex_edit"
-[ -x "$editor" ] || e2e_fail "no level editor in $1"
-mkdir -p "$E2E_TMP/levels"
-map="$E2E_TMP/levels/map01.txt"
+[ -x "$E2E_GAME/tirvex_edit" ] || e2e_fail "no level editor in $1"
+# The game copy holds data/pz.dat, so the player's folder of levels is levels/ in the copy.
+map="$E2E_GAME/levels/map01.txt"
 
-# The editor's temporary folders go here, to be seen to go.
-mkdir -p "$E2E_TMP/tmp"
-
-# edit_start ARGS...: the editor in the game copy, its output kept in out.txt and err.txt.
-edit_start() {
-    (cd "$E2E_GAME" && TMPDIR="$E2E_TMP/tmp" exec ./tirvex_edit "$@" \
-        >"$E2E_GAME/out.txt" 2>"$E2E_GAME/err.txt") &
-    E2E_PID=$!
-    e2e_poll 20 eval 'xdotool search --name "^Tirvex level editor$" >/dev/null 2>&1' ||
-        e2e_fail "no editor window within 20 s"
-    xdotool mousemove 320 240
-}
-said() { grep -q "$1" "$E2E_GAME/out.txt"; }
-# The playtest fills the window: the HUD's green sweet count where the editor has its grid.
-playtest_shown() {
-    e2e_capture "$E2E_TMP/shot.xwd" || return 1
-    [ "$(e2e_green_count 40 8 80 28)" -gt 10 ]
-}
 # nothing_left WHEN: no playtest folder in the editor's temporary folder, no error.log where it
 # was started.
 nothing_left() {
@@ -37,44 +20,6 @@ nothing_left() {
     left=$(ls -A "$E2E_TMP/tmp")
     [ -z "$left" ] || e2e_fail "$1: left behind in the temporary folder: $left"
     [ ! -e "$E2E_GAME/error.log" ] || e2e_fail "$1: error.log written in the working directory"
-}
-# close_window: the window manager's close button, as a WM_DELETE_WINDOW message to the editor's
-# window (xdotool has no command for it; the X library is called through Python's ctypes).
-close_window() {
-    local window
-    window=$(xdotool search --name "^Tirvex level editor$" | head -n 1)
-    [ -n "$window" ] || e2e_fail "no editor window to close"
-    python3 - "$window" <<'PY' || e2e_fail "the close message could not be sent"
-import ctypes, sys
-x = ctypes.CDLL("libX11.so.6")
-x.XOpenDisplay.restype = ctypes.c_void_p
-x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x.XInternAtom.restype = ctypes.c_ulong
-x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-class Message(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
-                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
-                ("data", ctypes.c_long * 5)]
-class Event(ctypes.Union):
-    _fields_ = [("message", Message), ("pad", ctypes.c_long * 24)]
-x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                         ctypes.POINTER(Event)]
-x.XFlush.argtypes = x.XCloseDisplay.argtypes = [ctypes.c_void_p]
-display = x.XOpenDisplay(None)
-if not display:
-    sys.exit(1)
-event = Event()
-event.message.type = 33                     # ClientMessage
-event.message.window = int(sys.argv[1])
-event.message.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
-event.message.format = 32
-event.message.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-ok = x.XSendEvent(display, int(sys.argv[1]), 0, 0, ctypes.byref(event))
-x.XFlush(display)
-x.XCloseDisplay(display)
-sys.exit(0 if ok else 1)
-PY
 }
 
 # P on a level the world would stop on is refused on the status line and the editor goes on
@@ -116,7 +61,7 @@ e2e_expect_exit 0
 [ $? -eq 1 ] && grep -q "game folder /nonexistent cannot be entered" "$E2E_GAME/err.txt" ||
     e2e_fail "a missing --game folder is not named: $(cat "$E2E_GAME/err.txt")"
 
-edit_start "$map"
+edit_start
 # A row of three squares; the start turned to face +x, a sweet, the teleport.
 e2e_key space Right space Right space Left Left r 1 Right 7 Right 2
 e2e_key F5
@@ -176,16 +121,16 @@ printf 'x\nTwo starts\n0\n\n1\n\n\n2\n0 1 0 0 1 0 -1 -1 -1 -1\n1 1 0 0 1 0 -1 -1
 [ $? -eq 1 ] || e2e_fail "a broken map was opened"
 grep -q "bad.txt:10: " "$E2E_GAME/err.txt" || e2e_fail "no line-numbered fault for the broken map"
 grep -q "not opened for editing" "$E2E_GAME/err.txt" || e2e_fail "no word that the map was refused"
-# The game plays the folder: the level completed is recorded beside it, not in the shipped
-# levels' record. A folder without map01.txt is refused with status 1.
-e2e_boot_to_menu --levels "$E2E_TMP/levels"
+# The game plays the player's folder (--levels naming none): the level completed is recorded
+# beside it, not in the shipped levels' record. A folder without map01.txt is refused, status 1.
+e2e_boot_to_menu --levels
 e2e_key 1
 e2e_enter_level 1
 e2e_key Up Up
 e2e_wait_completed 20
 e2e_hold space 0.3
 e2e_wait_end 30
-[ "$(cat "$E2E_TMP/levels/tirvex.sav" 2>/dev/null)" = "01000000000000000000" ] ||
+[ "$(cat "$E2E_GAME/levels/tirvex.sav" 2>/dev/null)" = "01000000000000000000" ] ||
     e2e_fail "the folder's progress is not 01000000000000000000"
 [ ! -e "$E2E_GAME/tirvex.sav" ] || e2e_fail "the shipped levels' progress was written"
 e2e_key space

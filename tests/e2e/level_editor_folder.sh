@@ -7,28 +7,12 @@
 # backup's name is never written through. The folder keys show a broken map's page and stay.
 source "$(dirname "$0")/lib/harness.bash"
 source "$(dirname "$0")/lib/play.bash"
+source "$(dirname "$0")/lib/editor.bash"
 e2e_setup "$1"
 [ -x "$E2E_GAME/tirvex_edit" ] || e2e_fail "no level editor in $1"
 # The game copy holds data/pz.dat, so the player's folder of levels is levels/ in the copy.
 levels="$E2E_GAME/levels"
 mkdir -p "$levels"
-
-# edit_start [strace ARGS --] ARGS...: the editor in the game copy, without a map or with one.
-edit_start() {
-    local wrap=()
-    if [ "${1:-}" = strace ]; then
-        shift
-        while [ "$1" != -- ]; do wrap+=("$1"); shift; done
-        shift
-        wrap=(strace -f -o "$E2E_TMP/strace.txt" "${wrap[@]}")
-    fi
-    (cd "$E2E_GAME" && exec "${wrap[@]}" ./tirvex_edit "$@" >"$E2E_GAME/out.txt" 2>"$E2E_GAME/err.txt") &
-    E2E_PID=$!
-    e2e_poll 30 eval 'xdotool search --name "^Tirvex level editor$" >/dev/null 2>&1' ||
-        e2e_fail "no editor window within 30 s"
-    xdotool mousemove 320 240
-}
-said() { grep -q "$1" "$E2E_GAME/out.txt"; }
 
 printf 'x\nTwo starts\n0\n\n1\n\n\n2\n0 1 0 0 1 0 -1 -1 -1 -1\n1 1 0 0 1 0 -1 -1 -1 -1\n' >"$levels/map01.txt"
 cp "$levels/map01.txt" "$E2E_TMP/bad.txt"
