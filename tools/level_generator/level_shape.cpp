@@ -1,12 +1,12 @@
 /* level_shape.cpp: the first two stages of a level: its squares' shape, and what stands on them. */
 #include "level_shape.h"
 
-#include "level_gadgets.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+
+#include "level_gadgets.h"
 
 namespace {
 
@@ -303,8 +303,8 @@ int32_t keep_wrong_ways(LevelPlan &plan, const Route &route, int32_t wanted,
                 if (!foot || !foot->present || route.on[r][c] || keep[r][c] || foot->fixed ||
                     foot->content != CONTENT_NOTHING || height < 3)
                     continue;
-                // A side square no lower than the road is lowered to make the drop, and kept so
-                // only when it is a wrong way.
+                // A side square less than three under the road is lowered to make the drop, and
+                // stays lowered only when the fall is a wrong way.
                 const int32_t was = foot->height;
                 if (height - was < 3)
                     foot->height = height - 3;
