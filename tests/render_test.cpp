@@ -460,7 +460,7 @@ TEST(MessageLine, ANewMessageReplacesTheOldAndTheLastTickSurvivesOneMoreUpdate)
     EXPECT_EQ(world.message.text, nullptr);
 }
 
-/* The centring on a reduced view is seen in the frame tests; here the cut at 79 characters. */
+/* The centring on a reduced view is pinned by the screens demo; here the cut at 79 characters. */
 TEST(MessageLine, DrawsAtMostSeventyNineCharactersFromTheViewsMiddleDown)
 {
     start_render_library();
