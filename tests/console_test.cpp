@@ -1,6 +1,5 @@
-/* console_test.cpp: the start-up console drawn into a memory bitmap standing in for the screen,
-   the fatal path (error.log, the exit status and the way out), and the lines a fault window
-   breaks a message into. */
+/* console_test.cpp: the fatal path (error.log, the exit status and the way out), and the lines a
+   fault window breaks a message into. */
 #include <gtest/gtest.h>
 
 #include <allegro.h>
@@ -24,70 +23,10 @@ protected:
         console_reset();
     }
 
-    /* 1 when the 8x8 cell with its top left at (x, y) shows exactly the glyph of c (a space
-       for a cell left empty). */
-    static bool cell_shows(int x, int y, char c)
-    {
-        BITMAP *reference = create_bitmap_ex(8, 8, 8);
-        clear_bitmap(reference);
-        const char text[2] = {c, '\0'};
-        if (c != ' ')
-            textout_ex(reference, font, text, 0, 0, makecol(100, 255, 100), 0);
-        bool same = true;
-        for (int j = 0; j < 8; j++)
-            for (int i = 0; i < 8; i++)
-                same = same && getpixel(reference, i, j) == getpixel(screen, x + i, y + j);
-        destroy_bitmap(reference);
-        return same;
-    }
-
     std::string log() { return game_test::read_file(dir / "error.log"); }
 };
 
 } // namespace
-
-TEST_F(ConsoleTest, EightyCharactersFillARowCarriageReturnGoesBackToItsStartAndPrintfCutsLongText)
-{
-    console_puts(std::string(79, 'A').c_str());
-    EXPECT_EQ(console.cursor_x, 632);
-    console_putc('B');
-    EXPECT_TRUE(cell_shows(632, 0, 'B'));
-    EXPECT_TRUE(console.cursor_x == 0 && console.cursor_y == 8);
-    console_puts("CDE\rX");
-    EXPECT_TRUE(cell_shows(0, 8, 'X') && cell_shows(8, 8, 'D') && cell_shows(16, 8, 'E'));
-    EXPECT_TRUE(console.cursor_x == 8 && console.cursor_y == 8);
-
-    // The wrap already moved down, so a line feed right after it leaves an empty row.
-    console_reset();
-    clear_bitmap(screen);
-    console_puts(std::string(80, 'A').c_str());
-    console_putc('\n');
-    EXPECT_TRUE(console.cursor_x == 0 && console.cursor_y == 16);
-    EXPECT_TRUE(cell_shows(0, 8, ' '));
-
-    // Printing is formatted, and cut at the end of its 1024-byte buffer.
-    console_reset();
-    EXPECT_EQ(console_printf("In-game screen resolution %dx%d\n", 640, 480), 34);
-    EXPECT_EQ(console.cursor_y, 8);
-    console_reset();
-    const std::string long_text(2000, 'x');
-    EXPECT_EQ(console_printf("%s", long_text.c_str()), 1023);
-    // 1023 characters are 12 full rows and 63 more cells.
-    EXPECT_TRUE(console.cursor_y == 12 * 8 && console.cursor_x == 63 * 8);
-}
-
-TEST_F(ConsoleTest, LineFeedOnTheLastRowScrollsTheAreaUpByOneRow)
-{
-    console_puts("T\n");
-    for (int row = 1; row < 59; row++)
-        console_putc('\n');
-    EXPECT_EQ(console.cursor_y, 472);
-    console_puts("ZZ\n");
-    EXPECT_TRUE(console.cursor_x == 0 && console.cursor_y == 472);
-    EXPECT_TRUE(cell_shows(0, 464, 'Z') && cell_shows(8, 464, 'Z'));
-    EXPECT_TRUE(cell_shows(0, 472, ' '));
-    EXPECT_TRUE(cell_shows(0, 0, ' ')) << "the first row scrolled off the top";
-}
 
 TEST_F(ConsoleTest, FailedChecksAndAssertionsLeaveTheirLineInErrorLogAndExitWithStatusOne)
 {

@@ -44,12 +44,9 @@ const EditSquare &at(const EditLevel &l, int x, int z)
 void three_squares(EditLevel *l)
 {
     new_level(l);
-    ASSERT_TRUE(add_square(l, 0, 0, 1));
-    ASSERT_TRUE(add_square(l, 1, 0, 1));
-    ASSERT_TRUE(add_square(l, 2, 0, 1));
-    ASSERT_TRUE(set_content(l, 0, 0, CONTENT_START, 64));
-    ASSERT_TRUE(set_content(l, 1, 0, CONTENT_SWEET, 0));
-    ASSERT_TRUE(set_content(l, 2, 0, CONTENT_TELEPORT, 0));
+    ASSERT_TRUE(add_square(l, 0, 0, 1) && add_square(l, 1, 0, 1) && add_square(l, 2, 0, 1) &&
+                set_content(l, 0, 0, CONTENT_START, 64) && set_content(l, 1, 0, CONTENT_SWEET, 0) &&
+                set_content(l, 2, 0, CONTENT_TELEPORT, 0));
 }
 
 } // namespace
@@ -76,8 +73,7 @@ TEST(EditLevel, EachEditIsUndoneAndRedone)
     EXPECT_EQ(at(level, 4, 2).texture, 1);
     next(); edit(set_content(&level, 4, 2, CONTENT_START, 192));
     next(); edit(set_content(&level, 5, 2, CONTENT_START, 64));   // the start moves
-    EXPECT_EQ(at(level, 4, 2).content, CONTENT_NOTHING);
-    EXPECT_EQ(at(level, 5, 2).dir, 64);
+    EXPECT_TRUE(at(level, 4, 2).content == CONTENT_NOTHING && at(level, 5, 2).dir == 64);
     next(); edit(set_content(&level, 4, 2, CONTENT_JAR, 64));
     EXPECT_EQ(at(level, 4, 2).dir, 0);      // a jar has no direction
     next(); edit(rename_level(&level, "Two squares"));
@@ -88,16 +84,14 @@ TEST(EditLevel, EachEditIsUndoneAndRedone)
     // Refused: a taken cell, an empty one, off the map, a name too long or with a line end, no
     // time, a direction off the grid, a height beyond the map's range.
     const std::string now = level_text(level);
-    EXPECT_FALSE(add_square(&level, 5, 2, 0));
-    EXPECT_FALSE(add_square(&level, -1, 0, 0));
-    EXPECT_FALSE(add_square(&level, 0, 327, 0));
-    EXPECT_FALSE(remove_square(&level, 9, 9));
-    EXPECT_FALSE(raise_square(&level, 5, 2, 998));
-    EXPECT_FALSE(rename_level(&level, "a name of thirty-nine characters, or so"));
-    EXPECT_FALSE(rename_level(&level, "two\nlines"));
-    EXPECT_FALSE(set_minutes(&level, 0));
-    EXPECT_FALSE(set_content(&level, 5, 2, CONTENT_MIBO, 32));
-    EXPECT_FALSE(set_content(&level, 5, 2, 8, 0));
+    const bool refused[] = {add_square(&level, 5, 2, 0), add_square(&level, -1, 0, 0),
+                            add_square(&level, 0, 327, 0), remove_square(&level, 9, 9),
+                            raise_square(&level, 5, 2, 998),
+                            rename_level(&level, "a name of thirty-nine characters, or so"),
+                            rename_level(&level, "two\nlines"), set_minutes(&level, 0),
+                            set_content(&level, 5, 2, CONTENT_MIBO, 32), set_content(&level, 5, 2, 8, 0)};
+    for (size_t i = 0; i < std::size(refused); i++)
+        EXPECT_FALSE(refused[i]) << "edit " << i;
     EXPECT_EQ(level_text(level), now);
 
     for (size_t i = texts.size() - 1; i > 0; i--) {
@@ -125,41 +119,35 @@ TEST(EditLevel, SideFacesFollowTheNeighboursUnlessSetByHand)
 {
     enum { PLUS_Z, MINUS_X, MINUS_Z, PLUS_X };
     new_level(&level);
-    ASSERT_TRUE(add_square(&level, 1, 1, 4));
-    ASSERT_TRUE(add_square(&level, 2, 1, 1));
-    ASSERT_TRUE(add_square(&level, 3, 1, 1));
+    ASSERT_TRUE(add_square(&level, 1, 1, 4) && add_square(&level, 2, 1, 1) &&
+                add_square(&level, 3, 1, 1));
     EXPECT_EQ(at(level, 1, 1).side[PLUS_X], 2);     // three levels down to its neighbour
     EXPECT_EQ(at(level, 2, 1).side[MINUS_X], -1);   // toward the higher one: no face
     EXPECT_EQ(at(level, 2, 1).side[PLUS_X], -1);    // level with its neighbour
-    EXPECT_EQ(at(level, 1, 1).side[MINUS_X], EDIT_CLIFF_DEFAULT - 1);
-    EXPECT_EQ(at(level, 2, 1).side[PLUS_Z], EDIT_CLIFF_DEFAULT - 1);
+    EXPECT_TRUE(at(level, 1, 1).side[MINUS_X] == EDIT_CLIFF_DEFAULT - 1 &&
+                at(level, 2, 1).side[PLUS_Z] == EDIT_CLIFF_DEFAULT - 1);    // cliffs at the edge
 
     ASSERT_TRUE(raise_square(&level, 3, 1, -2));    // a step down from the middle one
     EXPECT_EQ(at(level, 2, 1).side[PLUS_X], 1);
     ASSERT_TRUE(remove_square(&level, 2, 1));       // a hole: both sides of it are cliffs now
-    EXPECT_EQ(at(level, 1, 1).side[PLUS_X], EDIT_CLIFF_DEFAULT - 1);
-    EXPECT_EQ(at(level, 3, 1).side[MINUS_X], EDIT_CLIFF_DEFAULT - 1);
-    ASSERT_TRUE(set_cliff_depth(&level, 3));
-    EXPECT_EQ(at(level, 3, 1).side[MINUS_X], 2);
+    EXPECT_TRUE(at(level, 1, 1).side[PLUS_X] == EDIT_CLIFF_DEFAULT - 1 &&
+                at(level, 3, 1).side[MINUS_X] == EDIT_CLIFF_DEFAULT - 1);
+    ASSERT_TRUE(set_cliff_depth(&level, 3) && at(level, 3, 1).side[MINUS_X] == 2);
 
-    ASSERT_TRUE(set_side(&level, 3, 1, MINUS_X, -1));
-    ASSERT_TRUE(add_square(&level, 2, 1, -5));
+    ASSERT_TRUE(set_side(&level, 3, 1, MINUS_X, -1) && add_square(&level, 2, 1, -5));
     EXPECT_EQ(at(level, 3, 1).side[MINUS_X], -1);   // kept by hand
     EXPECT_EQ(at(level, 1, 1).side[PLUS_X], 8);     // automatic: nine levels down
     ASSERT_TRUE(reset_side(&level, 3, 1, MINUS_X));
     EXPECT_EQ(at(level, 3, 1).side[MINUS_X], 3);   // four levels down to -5
-    EXPECT_FALSE(set_side(&level, 3, 1, 4, 0));
-    EXPECT_FALSE(set_side(&level, 3, 1, PLUS_Z, -2));
+    EXPECT_FALSE(set_side(&level, 3, 1, 4, 0) || set_side(&level, 3, 1, PLUS_Z, -2));
 
     // Read back, the sides set by hand are known again as such: they differ from the automatic.
     // (The level has no start yet: work in progress, which the editor reads all the same.)
     ASSERT_TRUE(set_side(&level, 1, 1, PLUS_Z, 0));
     const std::string text = level_text(level);
     ASSERT_EQ(read_level_text(text.data(), text.size(), &before).fault, MAP_NO_START);
-    EXPECT_EQ(before.square_count, 3);
-    EXPECT_TRUE(at(before, 1, 1).side_by_hand[PLUS_Z]);
-    EXPECT_FALSE(at(before, 1, 1).side_by_hand[PLUS_X]);
-    EXPECT_EQ(before.cliff_depth, 3);
+    EXPECT_TRUE(before.square_count == 3 && at(before, 1, 1).side_by_hand[PLUS_Z] &&
+                !at(before, 1, 1).side_by_hand[PLUS_X] && before.cliff_depth == 3);
 }
 
 // A block lifted and put elsewhere brings its squares with their heights, contents and hand-set
@@ -168,35 +156,26 @@ TEST(EditLevel, BlocksAreCopiedPastedAndMoved)
 {
     static EditBlock block;
     three_squares(&level);
-    ASSERT_TRUE(add_square(&level, 1, 1, 3));
-    ASSERT_TRUE(set_side(&level, 1, 1, 0, 0));
+    ASSERT_TRUE(add_square(&level, 1, 1, 3) && set_side(&level, 1, 1, 0, 0));
     copy_block(level, 2, 1, 1, 0, &block);          // corners in any order
-    EXPECT_EQ(block.columns, 2);
-    EXPECT_EQ(block.rows, 2);
-    EXPECT_EQ(block.square_count, 3);
+    EXPECT_TRUE(block.columns == 2 && block.rows == 2 && block.square_count == 3);
 
     ASSERT_TRUE(paste_block(&level, block, 5, 5));
-    EXPECT_EQ(level.square_count, 7);
-    EXPECT_EQ(at(level, 5, 5).content, CONTENT_SWEET);
-    EXPECT_EQ(at(level, 6, 5).content, CONTENT_TELEPORT);
-    EXPECT_EQ(at(level, 5, 6).height, 3);
-    EXPECT_TRUE(at(level, 5, 6).side_by_hand[0]);
+    EXPECT_TRUE(level.square_count == 7 && at(level, 5, 5).content == CONTENT_SWEET &&
+                at(level, 6, 5).content == CONTENT_TELEPORT && at(level, 5, 6).height == 3 &&
+                at(level, 5, 6).side_by_hand[0]);
     // Over squares already there: they are replaced, in their places in the list.
     ASSERT_TRUE(paste_block(&level, block, 0, 0));
-    EXPECT_EQ(at(level, 0, 0).content, CONTENT_SWEET);
-    EXPECT_EQ(level.squares[0].x, 0);
+    EXPECT_TRUE(at(level, 0, 0).content == CONTENT_SWEET && level.squares[0].x == 0);
     const std::string now = level_text(level);
-    EXPECT_FALSE(paste_block(&level, block, 326, 0));
-    EXPECT_EQ(level_text(level), now);
+    EXPECT_TRUE(!(paste_block(&level, block, 326, 0)) && level_text(level) == now);
 
     // A moved block leaves its cells empty; the start travels with it.
     three_squares(&level);
     ASSERT_TRUE(move_block(&level, 0, 0, 1, 0, 0, 3));
-    EXPECT_EQ(level.square_count, 3);
-    EXPECT_EQ(find_square(level, 0, 0), -1);
-    EXPECT_EQ(at(level, 0, 3).content, CONTENT_START);
-    EXPECT_EQ(at(level, 1, 3).content, CONTENT_SWEET);
-    EXPECT_EQ(at(level, 2, 0).content, CONTENT_TELEPORT);
+    EXPECT_TRUE(level.square_count == 3 && find_square(level, 0, 0) == -1 &&
+                at(level, 0, 3).content == CONTENT_START && at(level, 1, 3).content == CONTENT_SWEET &&
+                at(level, 2, 0).content == CONTENT_TELEPORT);
 }
 
 // The mouse's paint makes a square what the brush says in one edit: the floor brush shapes the
@@ -212,20 +191,18 @@ TEST(EditLevel, PaintTurnMirrorAndTheirUndo)
     ASSERT_TRUE(paint_square(&level, 1, 0, EditBrush{2, 3, CONTENT_NOTHING, 0}));
     ASSERT_TRUE(paint_square(&level, 1, 1, EditBrush{2, 3, CONTENT_NOTHING, 0}));
     history_note(&history, before);                 // one drag, one edit
-    EXPECT_EQ(at(level, 1, 0).height, 2);
-    EXPECT_EQ(at(level, 1, 0).texture, 3);
-    EXPECT_EQ(at(level, 1, 0).content, CONTENT_SWEET);     // floor paint keeps what stands there
-    EXPECT_EQ(at(level, 1, 1).height, 2);
+    // Floor paint keeps what stands there.
+    EXPECT_TRUE(at(level, 1, 0).height == 2 && at(level, 1, 0).texture == 3 &&
+                at(level, 1, 0).content == CONTENT_SWEET && at(level, 1, 1).height == 2);
     EXPECT_FALSE(paint_square(&level, 1, 1, EditBrush{2, 3, CONTENT_NOTHING, 0}));
     ASSERT_TRUE(paint_square(&level, 2, 0, EditBrush{5, 2, CONTENT_START, 128}));
-    EXPECT_EQ(at(level, 2, 0).content, CONTENT_START);     // the start moves here
-    EXPECT_EQ(at(level, 2, 0).height, 1);                  // a content brush leaves the ground
-    EXPECT_EQ(at(level, 2, 0).texture, 0);
+    // The start moves here; a content brush leaves the ground.
+    EXPECT_TRUE(at(level, 2, 0).content == CONTENT_START && at(level, 2, 0).height == 1 &&
+                at(level, 2, 0).texture == 0);
     ASSERT_TRUE(paint_square(&level, 3, 3, EditBrush{5, 2, CONTENT_JAR, 0}));
-    EXPECT_EQ(at(level, 3, 3).height, 5);                  // a new square has the brush's all
-    EXPECT_EQ(at(level, 3, 3).texture, 2);
-    EXPECT_EQ(at(level, 3, 3).content, CONTENT_JAR);
-    EXPECT_EQ(at(level, 0, 0).content, CONTENT_NOTHING);
+    // A new square has the brush's all.
+    EXPECT_TRUE(at(level, 3, 3).height == 5 && at(level, 3, 3).texture == 2 &&
+                at(level, 3, 3).content == CONTENT_JAR && at(level, 0, 0).content == CONTENT_NOTHING);
     EXPECT_FALSE(paint_square(&level, 4, 4, EditBrush{MAP_HEIGHT_LIMIT + 1, 0, 0, 0}));
     ASSERT_TRUE(history_undo(&history, &level));
     EXPECT_EQ(level_text(level), start);            // the drag undone at once
@@ -237,11 +214,9 @@ TEST(EditLevel, PaintTurnMirrorAndTheirUndo)
     copy_block(level, 0, 0, 2, 0, &block);
     int32_t covered, replaced;
     paste_covers(level, block, 0, 0, &covered, &replaced);
-    EXPECT_EQ(covered, 3);
-    EXPECT_EQ(replaced, 0);
+    EXPECT_TRUE(covered == 3 && replaced == 0);
     paste_covers(level, block, -1, 0, &covered, &replaced);
-    EXPECT_EQ(covered, 2);
-    EXPECT_EQ(replaced, 2);                         // start over sweet, sweet over jar
+    EXPECT_TRUE(covered == 2 && replaced == 2);     // start over sweet, sweet over jar
 
     // A row along +x turned clockwise stands along -z: its first square on top, the start facing
     // +x (64) faces -z (128), and the side set by hand on +z is now on +x.
@@ -249,29 +224,22 @@ TEST(EditLevel, PaintTurnMirrorAndTheirUndo)
     copy_block(level, 0, 0, 2, 0, &block);
     turned = block;
     turn_block(&turned);
-    EXPECT_EQ(turned.columns, 1);
-    EXPECT_EQ(turned.rows, 3);
-    ASSERT_TRUE(paste_block(&level, turned, 5, 5));
-    EXPECT_EQ(at(level, 5, 7).content, CONTENT_START);
-    EXPECT_EQ(at(level, 5, 7).dir, 128);
-    EXPECT_TRUE(at(level, 5, 7).side_by_hand[3]);
-    EXPECT_EQ(at(level, 5, 5).content, CONTENT_JAR);
+    ASSERT_TRUE(turned.columns == 1 && turned.rows == 3 && paste_block(&level, turned, 5, 5));
+    EXPECT_TRUE(at(level, 5, 7).content == CONTENT_START && at(level, 5, 7).dir == 128 &&
+                at(level, 5, 7).side_by_hand[3] && at(level, 5, 5).content == CONTENT_JAR);
     for (int i = 0; i < 3; i++)
         turn_block(&turned);
     EXPECT_EQ(std::memcmp(&turned, &block, sizeof block), 0) << "four turns are not the block";
     // Mirrored, the start on the right faces -x; twice, the block is as it was.
     turned = block;
     mirror_block(&turned);
-    EXPECT_EQ(turned.squares[0].x, 2);
-    EXPECT_EQ(turned.squares[0].dir, 192);
-    EXPECT_TRUE(turned.squares[0].side_by_hand[0]);
+    EXPECT_TRUE(turned.squares[0].x == 2 && turned.squares[0].dir == 192 && turned.squares[0].side_by_hand[0]);
     mirror_block(&turned);
     EXPECT_EQ(std::memcmp(&turned, &block, sizeof block), 0);
 
     EXPECT_TRUE(set_idea(&level, "Tirvex level 1: an idea"));
     EXPECT_STREQ(level.header[0], "Tirvex level 1: an idea");
-    EXPECT_FALSE(set_idea(&level, "two\nlines"));
-    EXPECT_FALSE(set_idea(&level, std::string(80, 'x').c_str()));
+    EXPECT_FALSE(set_idea(&level, "two\nlines") || set_idea(&level, std::string(80, 'x').c_str()));
 }
 
 // A field starts with the old text selected: a letter replaces it, an arrow keeps it for adding
@@ -285,9 +253,8 @@ TEST(TextField, TypingReplacesTheOldTextUnlessAnArrowKeepsIt)
     field_key(&f, key(KEY_I, 'i'));
     EXPECT_STREQ(f.text, "Bi");
     field_begin(&f, "New level", 38);
-    field_key(&f, key(KEY_END));
-    field_key(&f, key(KEY_SPACE, ' '));
-    field_key(&f, key(KEY_2, '2'));
+    for (int k : {key(KEY_END), key(KEY_SPACE, ' '), key(KEY_2, '2')})
+        field_key(&f, k);
     EXPECT_STREQ(f.text, "New level 2");
     field_key(&f, key(KEY_BACKSPACE));
     EXPECT_STREQ(f.text, "New level ");
@@ -308,24 +275,17 @@ TEST(LevelFolder, NumbersNeighboursAndRenumbering)
     const std::string dir = ::testing::TempDir() + "tirvex_folder_test";
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
-    auto put = [&](int n, const char *text) {
-        FILE *f = std::fopen(folder_map_path(dir, n).c_str(), "w");
-        ASSERT_NE(f, nullptr);
-        std::fputs(text, f);
-        std::fclose(f);
-    };
+    auto put = [&](int n, const char *text) { game_test::write_file(folder_map_path(dir, n), text); };
     auto text = [&](int n) { return game_test::read_file(folder_map_path(dir, n)); };
     EXPECT_EQ(folder_next_free(dir), 1);
     for (int n = 1; n <= 4; n++)
         put(n, std::to_string(n).c_str());
     put(7, "7");
     EXPECT_EQ(folder_next_free(dir), 5);
-    EXPECT_EQ(folder_neighbour(dir, 4, 1), 7);
-    EXPECT_EQ(folder_neighbour(dir, 7, 1), 0);
-    EXPECT_EQ(folder_neighbour(dir, 1, -1), 0);
+    EXPECT_TRUE(folder_neighbour(dir, 4, 1) == 7 && folder_neighbour(dir, 7, 1) == 0 &&
+                folder_neighbour(dir, 1, -1) == 0);
     std::string folder;
-    EXPECT_EQ(folder_map_number(folder_map_path(dir, 7), &folder), 7);
-    EXPECT_EQ(folder, dir);
+    EXPECT_TRUE(folder_map_number(folder_map_path(dir, 7), &folder) == 7 && folder == dir);
     EXPECT_EQ(folder_map_number("levels/map7.txt", &folder), 0);
 
     ASSERT_EQ(folder_move_level(dir, 4, 1), "");
@@ -349,23 +309,19 @@ TEST(LevelFile, WhatIsWrittenLoadsAndSavingKeepsThePreviousVersion)
     const std::string text = level_text(level);
     static ValidationReport report;
     validate_map(text.data(), text.size(), &report);
-    EXPECT_EQ(report.faults, 0);
-    EXPECT_EQ(report.warnings, 0);
+    EXPECT_TRUE(report.faults == 0 && report.warnings == 0);
     driver_start_text(world, text.c_str());
-    EXPECT_EQ(world.map.tile_count, 3);
     EXPECT_STREQ(world.map.level_name, "Three squares");
-    EXPECT_EQ(world.actors.count, 3);
-    EXPECT_EQ(world.level.sweets_total, 1);
-    EXPECT_EQ(world.map.tiles[0].side_depth[1], EDIT_CLIFF_DEFAULT);    // the cliff behind the start
+    // Three squares, three actors, one sweet, and the cliff behind the start.
+    EXPECT_TRUE(world.map.tile_count == 3 && world.actors.count == 3 && world.level.sweets_total == 1 &&
+                world.map.tiles[0].side_depth[1] == EDIT_CLIFF_DEFAULT);
 
     char folder[] = "/tmp/tirvex_edit_XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     const std::string path = std::string(folder) + "/mine.txt";
-    EXPECT_EQ(save_level_file(level, path.c_str()), "");
-    EXPECT_EQ(game_test::read_file(path), text);
-    ASSERT_TRUE(set_minutes(&level, 4));
-    EXPECT_EQ(save_level_file(level, path.c_str()), "");
-    EXPECT_EQ(game_test::read_file(path), level_text(level));
+    ASSERT_TRUE(save_level_file(level, path.c_str()) == "" && game_test::read_file(path) == text &&
+                set_minutes(&level, 4) && save_level_file(level, path.c_str()) == "" &&
+                game_test::read_file(path) == level_text(level));
     EXPECT_EQ(game_test::read_file(path + "~"), text);
     // A folder that cannot be written: a message naming the file, the saved map as it was.
     chmod(folder, 0500);
@@ -397,15 +353,13 @@ TEST(LevelFile, SavingFollowsNoLinkAndLeavesNoTemporaryFile)
     ASSERT_TRUE(rename_level(&level, "Linked"));
     const mode_t mask = umask(027);
 
-    EXPECT_EQ(save_level_file(level, path.c_str()), "");
-    ASSERT_TRUE(set_minutes(&level, 3));
+    ASSERT_TRUE(save_level_file(level, path.c_str()) == "" && set_minutes(&level, 3));
     EXPECT_EQ(save_level_file(level, path.c_str()), "");        // over a map already there
     umask(mask);
     EXPECT_EQ(game_test::read_file(victim), "not a map: keep me\n");
     char target[256] = {};
     ASSERT_GT(readlink((path + ".new").c_str(), target, sizeof target - 1), 0) << "the link is gone";
-    EXPECT_EQ(std::string(target), victim);
-    EXPECT_EQ(game_test::read_file(path), level_text(level));
+    EXPECT_TRUE(std::string(target) == victim && game_test::read_file(path) == level_text(level));
     static EditLevel back;
     const std::string saved = game_test::read_file(path);
     ASSERT_EQ(read_level_text(saved.data(), saved.size(), &back).fault, MAP_OK);

@@ -78,10 +78,8 @@ TEST(LevelSearch, SlicesAndTheHelperFindTheSameWayAsOneRun)
     static const std::string own = drawn_map({"1P 1. 1S", "-- 1M 1T"}, 64);
     driver_start_text(world, own.c_str());     // the caller's own level, which the search leaves alone
 
-    ASSERT_TRUE(search_level(text.c_str(), limits(0), &one_run));
-    EXPECT_EQ(one_run.outcome, SEARCH_SOLVED);
-    EXPECT_EQ(one_run.moves, 46);
-    EXPECT_GT(one_run.states, 20000);
+    ASSERT_TRUE(search_level(text.c_str(), limits(0), &one_run) &&
+                one_run.outcome == SEARCH_SOLVED && one_run.moves == 46 && one_run.states > 20000);
 
     const struct { int helpers; int64_t states, ms; const char *what; } ways[] = {
         {0, 997, 0, "slices of 997 states"},
@@ -146,15 +144,12 @@ TEST(LevelSearch, EachBoundEndsTheSearchWithItsOwnOutcome)
     search_start(searcher(), text.data(), text.size(), limits(1, 4000000, 600, memory));
     EXPECT_EQ(search_run(searcher(), INT64_MAX, 0), SEARCH_MEMORY_LIMIT);
     search_progress(searcher(), &p);
-    EXPECT_GT(p.states, 1000);
-    EXPECT_LE(p.peak_memory, memory);
+    EXPECT_TRUE(p.states > 1000 && p.peak_memory <= memory);
 
     search_start(searcher(), text.data(), text.size(), limits(1));
     EXPECT_EQ(search_run(searcher(), 3000, 0), SEARCH_RUNNING);
     search_progress(searcher(), &p);
-    EXPECT_GE(p.states, 3000);
-    EXPECT_GT(p.frontier, 0);
-    EXPECT_GT(p.memory, 0);
+    EXPECT_TRUE(p.states >= 3000 && p.frontier > 0 && p.memory > 0);
     search_cancel(searcher());
     EXPECT_EQ(search_run(searcher(), INT64_MAX, 0), SEARCH_CANCELLED);
     search_progress(searcher(), &p);
@@ -172,17 +167,11 @@ TEST(LevelSearch, EachBoundEndsTheSearchWithItsOwnOutcome)
     const std::string high = drawn_map({"1P 1S 4S", "1T"}, 64, 2);
     search_start(searcher(), high.data(), high.size(), limits(1));
     search_run(searcher(), INT64_MAX, 0);
-    EXPECT_FALSE(search_solution(searcher(), &sliced));
-    EXPECT_EQ(sliced.outcome, SEARCH_NO_SOLUTION);
-    EXPECT_GT(sliced.states, 10);
+    EXPECT_TRUE(!(search_solution(searcher(), &sliced)) && sliced.outcome == SEARCH_NO_SOLUTION &&
+                sliced.states > 10);
     SearchNearest n;
     search_nearest(searcher(), &n);
-    EXPECT_EQ(n.sweets, 2);
-    EXPECT_EQ(n.most_eaten, 1);
-    EXPECT_EQ(n.eaten, 1u);
-    EXPECT_EQ(n.sweet_column[1], 2);
-    EXPECT_EQ(n.sweet_row[1], 0);
-    EXPECT_EQ(n.teleport_distance, 1);
-    EXPECT_EQ(n.open_distance, -1);
+    EXPECT_TRUE(n.sweets == 2 && n.most_eaten == 1 && n.eaten == 1u && n.sweet_column[1] == 2 &&
+                n.sweet_row[1] == 0 && n.teleport_distance == 1 && n.open_distance == -1);
 }
 

@@ -112,8 +112,7 @@ TEST_F(ParSearch, ASignalToTheChildEndsItAloneWithNoParFound)
         records_attempt_started(1);
         ASSERT_EQ(level_par(1).state, PAR_WORKING);
         const pid_t child = the_child();
-        ASSERT_GT(child, 0);
-        ASSERT_EQ(kill(child, signal), 0);
+        ASSERT_TRUE(child > 0 && kill(child, signal) == 0);
         ASSERT_TRUE(search_ends()) << "signal " << signal;
         EXPECT_EQ(level_par(1).state, PAR_NONE_FOUND);
         EXPECT_EQ(terms_caught, 0) << "the game's own handler did not run in the game";
@@ -131,18 +130,13 @@ TEST_F(ParSearch, LeavingTheLevelStopsTheSearchAndNoneIsLeftAZombie)
 {
     par_child_hook = wait_for_a_signal;
     records_attempt_started(1);
-    ASSERT_GT(the_child(), 0);
-    EXPECT_TRUE(poll_par_search());
+    ASSERT_TRUE(the_child() > 0 && poll_par_search());
     stop_par_search();              // as the play loop does when the level is left
-    EXPECT_TRUE(no_child_left());
-    EXPECT_FALSE(poll_par_search());
-    EXPECT_EQ(level_par(1).state, PAR_NOT_KNOWN);
+    EXPECT_TRUE(no_child_left() && !poll_par_search() && level_par(1).state == PAR_NOT_KNOWN);
 
     par_child_hook = nullptr;
     records_attempt_started(1);
-    ASSERT_TRUE(search_ends());
-    EXPECT_EQ(level_par(1).state, PAR_KNOWN);
-    EXPECT_TRUE(no_child_left());
+    ASSERT_TRUE(search_ends() && level_par(1).state == PAR_KNOWN && no_child_left());
 }
 
 /* The editor's playtest plays its map from a temporary folder through the game's keys, whose
@@ -154,9 +148,7 @@ TEST_F(ParSearch, TheEditorsPlaytestStartsNone)
     ASSERT_EQ(open_play_folder(map), "");
     std::snprintf(levels_folder, sizeof levels_folder, "%s", play_folder());
     records_attempt_started(1);     // what a restart in the playtest does
-    EXPECT_NE(level_par(1).state, PAR_WORKING);
-    EXPECT_FALSE(poll_par_search());
-    EXPECT_TRUE(no_child_left());
+    EXPECT_TRUE(level_par(1).state != PAR_WORKING && !poll_par_search() && no_child_left());
     close_play_folder();
 
     std::snprintf(levels_folder, sizeof levels_folder, "%s", mine.c_str());
@@ -191,10 +183,9 @@ TEST_F(ParSearch, AFolderSolutionWithTheMapsHashGivesTheParWithoutASearch)
     write_file(mine / "solutions/map01.txt", real);
     records_attempt_started(1);
     const LevelPar par = level_par(1);
-    EXPECT_EQ(par.state, PAR_KNOWN);
-    EXPECT_TRUE(par.moves == way.moves && par.waits == way.waits && par.ticks == way.ticks);
-    EXPECT_FALSE(poll_par_search());
-    EXPECT_TRUE(no_child_left());
+    EXPECT_TRUE(par.state == PAR_KNOWN &&
+                par.moves == way.moves && par.waits == way.waits && par.ticks == way.ticks &&
+                !poll_par_search() && no_child_left());
 
     // The same file for a map edited since: the par is the search's to find.
     forget_records_state();

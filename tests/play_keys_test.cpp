@@ -81,9 +81,8 @@ TEST_F(PlayKeys, BackspaceAndUStepBackOneCommandEachAndSaySo)
     EXPECT_TRUE(row() == 1 && !world.level.level_completed && world.level.sweets_eaten == 1);
     EXPECT_EQ(message(), "Undo: 1 move back");
     frame({KEY_BACKSPACE});
-    EXPECT_TRUE(row() == 0 && world.level.sweets_eaten == 0 && world.actors.actors[1].gone == 0);
-    EXPECT_EQ(message(), "Undo: 2 moves back");
-    EXPECT_EQ(undo_steps(session), 0);
+    EXPECT_TRUE(row() == 0 && world.level.sweets_eaten == 0 && world.actors.actors[1].gone == 0 &&
+                message() == "Undo: 2 moves back" && undo_steps(session) == 0);
 
     // An arrow typed after Backspace in the same frame is the next command.
     frame({KEY_UP});
@@ -180,8 +179,7 @@ TEST_F(PlayKeys, AnUndoneRestartGivesBackTheAttemptsMovesAndTabAndIAreNoCommands
 
     frame({KEY_UP});                // the teleport
     settle();
-    ASSERT_TRUE(world.level.level_completed);
-    EXPECT_EQ(records_attempt_moves(session.attempt), 2);
+    ASSERT_TRUE(world.level.level_completed && records_attempt_moves(session.attempt) == 2);
     records_level_completed(1, records_attempt_ticks(session.attempt, world.clock));
     EXPECT_EQ(level_record(1).moves[RECORD_HELPED], 2);
 }

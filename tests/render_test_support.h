@@ -99,13 +99,6 @@ inline ScreenPoint screen_point(const Camera &camera, double x, double y, double
     return {fixtof(sx), fixtof(sy), fixtof(cz)};
 }
 
-/* The colour drawn where a world point appears. */
-inline int pixel_seen(BITMAP *b, const Camera &camera, double x, double y, double z)
-{
-    const ScreenPoint p = screen_point(camera, x, y, z);
-    return getpixel(b, (int)std::floor(p.x + 0.5), (int)std::floor(p.y + 0.5));
-}
-
 /* The clipping planes of a view's matrix. */
 struct Frustum {
     ClipPlane planes[FRUSTUM_PLANES];

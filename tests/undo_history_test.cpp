@@ -124,13 +124,11 @@ TEST_F(Undo, ARestartIsUndoneAsAStepAndHeldRestartsKeepOne)
     EXPECT_EQ(undo_steps(session), 3) << "two commands and one restart";
     ASSERT_TRUE(undo_step_back(session));
     EXPECT_STREQ(message(), "Undo: restart undone");
-    EXPECT_EQ(difference(world, before_restart), "");
-    EXPECT_EQ(undo_attempt(session).commands, attempt.commands);
-    ASSERT_TRUE(undo_step_back(session));
-    EXPECT_EQ(difference(world, taken[1]), "");
+    ASSERT_TRUE(difference(world, before_restart) == "" &&
+                undo_attempt(session).commands == attempt.commands && undo_step_back(session) &&
+                difference(world, taken[1]) == "");
     EXPECT_EQ(world.level.sweets_eaten, 0) << "the sweet is back";
-    ASSERT_TRUE(undo_step_back(session));
-    EXPECT_EQ(difference(world, taken[0]), "");
+    ASSERT_TRUE(undo_step_back(session) && difference(world, taken[0]) == "");
     EXPECT_STREQ(message(), "Undo: 2 moves back");
     EXPECT_FALSE(undo_step_back(session));
     EXPECT_STREQ(message(), "Nothing to undo");

@@ -141,9 +141,8 @@ TEST(HintAhead, OnceBuiltTheHintIsLookedUpAtOnce)
     hint_forget_ahead(session);
     hint_think_ahead(session);
     HintAheadFigures figures;
-    ASSERT_TRUE(wait_for_table(&figures));
-    EXPECT_TRUE(figures.complete);
-    EXPECT_EQ(figures.positions, analysis.positions);
+    ASSERT_TRUE(wait_for_table(&figures) && figures.complete &&
+                figures.positions == analysis.positions);
 
     int taken = 0;
     for (; taken < SEARCH_MAX_STEPS && !world.level.level_completed; taken++) {

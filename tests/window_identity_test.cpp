@@ -84,20 +84,6 @@ TEST(PictureEnlarge, EachPixelBecomesABlockAtTheOffsetAndNothingElseIsWritten)
     }
 }
 
-TEST(PictureEnlarge, OnlyTheRowsAskedForAreWritten)
-{
-    uint32_t pixels[256];
-    for (int i = 0; i < 256; i++)
-        pixels[i] = 0xff000000u | (unsigned)i;
-    Bitmaps b = make_bitmaps(9, 6, 9 * 4, 6 * 4);
-    enlarge_rows(b.source, nullptr, 2, 4, pixels, 4, b.target->line, 0, 0);
-    expect_enlarged(b, pixels, 4, 0, 0, 2, 4);
-    // The rest of the picture afterwards joins them, as a later frame's changed rows do.
-    enlarge_rows(b.source, nullptr, 0, 2, pixels, 4, b.target->line, 0, 0);
-    enlarge_rows(b.source, nullptr, 4, 6, pixels, 4, b.target->line, 0, 0);
-    expect_enlarged(b, pixels, 4, 0, 0, 0, 6);
-}
-
 TEST(PictureEnlarge, OnlyThePixelsThatDifferFromTheLastFrameAreWritten)
 {
     uint32_t pixels[256];
@@ -159,8 +145,7 @@ TEST(WindowSwitchKeys, AltEnterIsTakenAndEveryOtherKeyReachesTheCallbackInstalle
     key_shifts = KB_ALT_FLAG;
     EXPECT_EQ(keyboard_callback(enter), 0);     // kept from the key buffer
     key_shifts = 0;
-    EXPECT_EQ(keyboard_callback(enter), enter);
-    EXPECT_EQ(keyboard_callback(a), a);
+    EXPECT_TRUE(keyboard_callback(enter) == enter && keyboard_callback(a) == a);
     // Installed twice (a second mode set), the filter still hands on to the program's callback
     // rather than to itself.
     note_window_switch_keys();

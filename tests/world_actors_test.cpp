@@ -42,15 +42,6 @@ void flat_row(int n)
     clear_actors(world);
 }
 
-int thinks_seen;
-int32_t last_ticks;
-
-void count_think(World &, int32_t ticks, Actor *)
-{
-    thinks_seen++;
-    last_ticks = ticks;
-}
-
 } // namespace
 
 TEST(ActorTable, LocationSlotsAndCountAreKeptApart)
@@ -86,105 +77,8 @@ TEST(ActorTable, ActorAtSkipsTheGoneAndPrefersTheEarliest)
     // A moving actor is found on both squares, an exploding one until it is gone.
     add_location(world, player, 3);
     actor(player).timer = 40;
-    EXPECT_EQ(actor_on(2, 0), player);
-    EXPECT_EQ(actor_on(0, 0), -1);
-    EXPECT_EQ(actor_at(world, centre(5), 0), -1);
-}
-
-TEST(ActorTable, ThinkPassCountsDownExplosionsFirstAndMotionPassSpinsOnlyAStandingTeleport)
-{
-    flat_row(1);
-    int a = create_actor(world, 0, 0, 0, ACTOR_MIBO, 0, 3);
-    int b = create_actor(world, 0, 0, 0, ACTOR_MIBO, 0, 3);
-    actor(a).think = count_think;
-    actor(b).think = count_think;
-    actor(a).timer = 3;
-    actor(b).timer = 4;
-    thinks_seen = 0;
-    run_think_pass(world, 3);
-    EXPECT_TRUE(actor(a).gone == 1 && actor(b).gone == 0 && actor(b).timer == 1);
-    EXPECT_EQ(thinks_seen, 1) << "the actor gone in this pass thinks no more";
-
-    // A pass of no ticks still calls every callback.
-    thinks_seen = 0;
-    run_think_pass(world, 0);
-    EXPECT_TRUE(thinks_seen == 1 && last_ticks == 0 && actor(b).gone == 0);
-
-    actor(b).motion = count_think;
-    thinks_seen = 0;
-    run_motion_pass(world, 0);
-    EXPECT_EQ(thinks_seen, 1);
-
-    // The teleport's spin is given to a gone teleport too, but not run for it.
-    flat_row(2);
-    int t = create_actor(world, 0, 0, 0, ACTOR_TELEPORT, 0, 2);
-    int m = create_actor(world, centre(1), 0, 0, ACTOR_MIBO, 0, 3);
-    actor(t).gone = 1;
-    set_motion_for_type(world, ACTOR_TELEPORT);
-    EXPECT_EQ(actor(t).motion, spin_step);
-    EXPECT_EQ(actor(m).motion, nullptr);
-    run_motion_pass(world, 5);
-    EXPECT_EQ(actor(t).state, 0);
-    actor(t).gone = 0;
-    run_motion_pass(world, 5);
-    EXPECT_TRUE(actor(t).state == 5 && actor(t).angle_y == itofix(5));
-    run_motion_pass(world, 252);
-    EXPECT_EQ(actor(t).state, 1);
-}
-
-namespace {
-
-/* The actors a pass called, in order; the one at `marks_from` marks `marked` live as it thinks. */
-std::vector<int> called;
-int marks_from = -1, marked = -1;
-
-void note_call(World &w, int32_t, Actor *a)
-{
-    const int index = (int)(a - w.actors.actors);
-    called.push_back(index);
-    if (index == marks_from)
-        mark_live(w, marked);
-}
-
-} // namespace
-
-// Limited to the live actors, a pass calls them in table order on both sides of the 64th, and an
-// actor marked live by an earlier one's callback in the same pass; the others not at all.
-TEST(ActorTable, APassOverTheLiveActorsCallsThemInOrderAcrossBothWordsOfBits)
-{
-    flat_row(1);
-    for (int i = 0; i < ACTOR_CAPACITY; i++)
-        create_actor(world, 0, 0, 0, ACTOR_MIBO, 0, 3);
-    for (int i = 0; i < ACTOR_CAPACITY; i++) {
-        actor(i).think = note_call;
-        actor(i).motion = note_call;
-    }
-    const std::vector<int> live = {0, 3, 63, 64, 65, 99};
-    uint64_t bits[2] = {0, 0};
-    for (int i : live)
-        bits[i >> 6] |= (uint64_t)1 << (i & 63);
-    limit_passes_to(world, bits);
-    marks_from = 63;
-    marked = 70;
-    called.clear();
-    run_think_pass(world, 2);
-    EXPECT_EQ(called, (std::vector<int>{0, 3, 63, 64, 65, 70, 99}));
-    marks_from = 0;
-    marked = 1;     // the very next slot, in the motion pass
-    called.clear();
-    run_motion_pass(world, 2);
-    EXPECT_EQ(called, (std::vector<int>{0, 1, 3, 63, 64, 65, 70, 99}));
-    called.clear();
-    const uint64_t none[2] = {0, 0};
-    limit_passes_to(world, none);
-    marks_from = -1;
-    run_think_pass(world, 2);
-    EXPECT_TRUE(called.empty());
-    world.actors.live_known = 0;    // not limited: every actor, in order
-    run_think_pass(world, 2);
-    EXPECT_EQ((int)called.size(), ACTOR_CAPACITY);
-    EXPECT_TRUE(std::is_sorted(called.begin(), called.end()));
-    clear_actors(world);
+    EXPECT_TRUE(actor_on(2, 0) == player && actor_on(0, 0) == -1 &&
+                actor_at(world, centre(5), 0) == -1);
 }
 
 TEST(ActorTableDeathTest, The101stActorAndASlideEndingWithTheWrongSquareCountAreFatal)

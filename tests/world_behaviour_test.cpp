@@ -15,8 +15,7 @@ TEST(Pushing, AJarGoesOntoALowerSquareAtItsOldHeight)
     play_level(drawn_map({"2P 2J 0."}, 64));
     int jar = actor_on(1, 0);
     move();
-    EXPECT_EQ(actor_on(2, 0), jar);
-    EXPECT_EQ(actor(jar).x, centre(2));
+    EXPECT_TRUE(actor_on(2, 0) == jar && actor(jar).x == centre(2));
     EXPECT_EQ(actor(jar).y, itofix(-20));   // the height it had two levels up
     EXPECT_TRUE(actor(jar).refs == 1 && actor(jar).state == 0 && actor(jar).motion == nullptr);
     EXPECT_TRUE(robot_x() == 100 && hero().refs == 1 && hero().locs[0] == square(1, 0)->serial);
@@ -51,8 +50,7 @@ TEST(Pushing, AStandingZipperPushedSidewaysGoesOnInItsOwnDirectionAWaitingOneHol
     int zipper = actor_on(1, 1);
     ASSERT_EQ(actor(zipper).state, 0);
     move();
-    EXPECT_EQ(actor_on(1, 0), zipper);
-    EXPECT_EQ(actor(zipper).think, zipper_think);
+    EXPECT_TRUE(actor_on(1, 0) == zipper && actor(zipper).think == zipper_think);
     driver_run(world, 200, 1);
     EXPECT_TRUE(actor(zipper).x == centre(3) && actor(zipper).z == centre(0));
     EXPECT_TRUE(actor(zipper).armed == 0 && actor(zipper).refs == 1) << "stopped by the row's end";
@@ -87,8 +85,7 @@ TEST(Zipper, WaitsThirtyTicksThenRunsArmedAndKills)
 
     // Armed, it runs on without stopping and reaches the robot's square.
     driver_run(world, 9 + 10, 1);
-    EXPECT_EQ(actor(zipper).x, centre(2));
-    EXPECT_EQ(world.level.level_lost, 0);
+    EXPECT_TRUE(actor(zipper).x == centre(2) && world.level.level_lost == 0);
     driver_frame(world, 1);
     EXPECT_EQ(world.level.level_lost, 1);
     EXPECT_STREQ(message(), "You are dead! Probably cause you are a idiot");
@@ -124,8 +121,7 @@ TEST(Zipper, StoppedByAMiboItWaitsAgainAndRunningIntoAJarSetsItOffAndVanishes)
     // The jar's chain blasted the zipper's own square too, but the zipper is gone at once.
     for (int x = 2; x <= 5; x++)
         EXPECT_EQ(square(x, 0)->texture, x > 2) << x;
-    EXPECT_EQ(square(0, 1)->texture, 0);
-    EXPECT_EQ(world.level.level_lost, 0);
+    EXPECT_TRUE(square(0, 1)->texture == 0 && world.level.level_lost == 0);
 }
 
 TEST(Zipper, ABlastedZipperRunsUntilItsCountdownEnds)
@@ -134,11 +130,9 @@ TEST(Zipper, ABlastedZipperRunsUntilItsCountdownEnds)
     int zipper = actor_on(0, 0);
     driver_push(world, MOVE_FORWARD);
     driver_frame(world, 1);        // the robot walks into the mine before the zipper first thinks
-    EXPECT_EQ(actor(zipper).timer, 79);
-    EXPECT_EQ(world.level.level_lost, 1);
+    EXPECT_TRUE(actor(zipper).timer == 79 && world.level.level_lost == 1);
     driver_run(world, 78, 1);
-    EXPECT_GT(actor(zipper).x, centre(1));
-    EXPECT_EQ(actor(zipper).gone, 0);
+    EXPECT_TRUE(actor(zipper).x > centre(1) && actor(zipper).gone == 0);
     driver_frame(world, 1);
     EXPECT_EQ(actor(zipper).gone, 1);
 }
@@ -195,8 +189,7 @@ TEST(Explosions, NeighboursAreSetOffMinusXPlusXMinusZPlusZAndOnlyTheFirstActorOn
     // A second actor on the robot's square, later in the table.
     int extra = create_actor(world, 0, 0, 0, ACTOR_JAR, 0, 5);
     explode_at(world, 0, 0);
-    EXPECT_EQ(hero().timer, 80);
-    EXPECT_EQ(actor(extra).timer, 0);
+    EXPECT_TRUE(hero().timer == 80 && actor(extra).timer == 0);
     // An actor already exploding is not set off again.
     clear_cue_log(world);
     explode_at(world, 0, 0);
@@ -213,8 +206,7 @@ TEST_F(Rules, TheLastSweetOpensTheTeleportAndTheFirstStepInWins)
 
     play_level(drawn_map({"0P 0S 0S 0S 0T"}, 64));
     int teleport = actor_on(4, 0);
-    EXPECT_EQ(world.level.sweets_total, 3);
-    EXPECT_EQ(world.level.teleport_active, 0);
+    EXPECT_TRUE(world.level.sweets_total == 3 && world.level.teleport_active == 0);
     for (int i = 1; i <= 2; i++) {
         move();
         EXPECT_STREQ(message(), "Yum yum...");
@@ -239,8 +231,7 @@ TEST_F(Rules, TheLastSweetOpensTheTeleportAndTheFirstStepInWins)
     driver_run(world, 10, 1);
     EXPECT_EQ(world.level.level_completed, 1);
     EXPECT_STREQ(message(), "Level completed: press Space");
-    EXPECT_EQ(world.message.ticks_left, 9999);
-    EXPECT_EQ(world.cues.plays[DAT_SAMPLE_COMPLETED], 1);
+    EXPECT_TRUE(world.message.ticks_left == 9999 && world.cues.plays[DAT_SAMPLE_COMPLETED] == 1);
 
     // The clock stops, commands are refused, and the robot rises and turns for as long as the
     // player waits.
@@ -252,8 +243,7 @@ TEST_F(Rules, TheLastSweetOpensTheTeleportAndTheFirstStepInWins)
     EXPECT_EQ(level_clock_left(world), clock);
     EXPECT_EQ(world.motion.loc_y, y - itofix(10010));
     EXPECT_EQ(world.motion.player_rot_y, heading + itofix(10010));
-    EXPECT_EQ(command_queue_pop(world), MOVE_BACKWARD);
-    EXPECT_EQ(world.level.level_completed, 1);
+    EXPECT_TRUE(command_queue_pop(world) == MOVE_BACKWARD && world.level.level_completed == 1);
 }
 
 TEST_F(Rules, ALostSweetLeavesTheLevelRunningButUnwinnable)
@@ -302,8 +292,7 @@ TEST_F(Rules, RestartBringsTheWholeLevelBack)
     move();
     move();     // into the mine: dead
     driver_run(world, 100, 1);
-    ASSERT_EQ(world.level.level_lost, 1);
-    ASSERT_EQ(square(2, 0)->texture, 1);
+    ASSERT_TRUE(world.level.level_lost == 1 && square(2, 0)->texture == 1);
     driver_push(world, MOVE_FORWARD);      // typed before the restart: dropped
 
     driver_restart(world);
@@ -344,7 +333,6 @@ TEST_F(Rules, ARunningLevelReplaysExactlyFromASnapshot)
 
     EXPECT_EQ(std::memcmp(&first_run, &second_run, sizeof first_run), 0) << "byte for byte";
     // Something really happened in between: a sweet eaten, the zipper run into the mine.
-    EXPECT_EQ(first_run.level.sweets_eaten, 1);
-    EXPECT_EQ(first_run.actors.actors[zipper].gone, 1);
-    EXPECT_EQ(first_run.map.tiles[5].texture, 1);
+    EXPECT_TRUE(first_run.level.sweets_eaten == 1 && first_run.actors.actors[zipper].gone == 1 &&
+                first_run.map.tiles[5].texture == 1);
 }

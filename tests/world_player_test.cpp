@@ -43,11 +43,9 @@ TEST_F(Robot, AJumpWindsUpOneUpdateLongerAndKeepsOneSquareEvenRightAfterARestart
     int own = hero().locs[0];
     driver_push(world, MOVE_JUMP);
     driver_run(world, 2, 1);
-    EXPECT_EQ(world.motion.jump_ctr, 11);
-    EXPECT_TRUE(hero().refs == 2 && hero().locs[1] == own);
+    EXPECT_TRUE(world.motion.jump_ctr == 11 && hero().refs == 2 && hero().locs[1] == own);
     driver_frame(world, 1);
-    EXPECT_EQ(world.motion.x, 0);
-    EXPECT_LT(world.motion.loc_y, 0);
+    EXPECT_TRUE(world.motion.x == 0 && world.motion.loc_y < 0);
     driver_settle(world, 1, 100);
     EXPECT_TRUE(hero().refs == 1 && hero().locs[0] == own && hero().locs[1] == 0);
     EXPECT_EQ(world.motion.loc_y, 0);
@@ -56,8 +54,7 @@ TEST_F(Robot, AJumpWindsUpOneUpdateLongerAndKeepsOneSquareEvenRightAfterARestart
     driver_push(world, MOVE_JUMP);
     driver_push(world, MOVE_JUMP);
     driver_settle(world, 10, 100);
-    EXPECT_TRUE(queue_empty());
-    EXPECT_EQ(hero().refs, 1);
+    EXPECT_TRUE(queue_empty() && hero().refs == 1);
 }
 
 TEST_F(Robot, LongUpdatesCoverTheSameGroundAndASecondCodeWaitsForTheLanding)
@@ -123,9 +120,7 @@ TEST_F(Robot, SteppingOffTheGridFallsAndTumblesToGameOver)
 
     driver_push(world, MOVE_FORWARD);      // no commands while falling
     driver_run(world, 83, 1);
-    EXPECT_EQ(world.motion.loc_y, itofix(252));
-    EXPECT_EQ(world.level.level_lost, 0);
-    EXPECT_FALSE(queue_empty());
+    EXPECT_TRUE(world.motion.loc_y == itofix(252) && world.level.level_lost == 0 && !queue_empty());
     driver_frame(world, 1);
     EXPECT_EQ(world.level.level_lost, 1);
     EXPECT_STREQ(world.message.text, "Game Over");
@@ -207,9 +202,8 @@ TEST_F(LongFrames, AHugeUpdateEndsTheSwoopAndAFallAsSmallOnesDo)
     begin_level(drawn_map({"0P 0."}, 64));
     ASSERT_EQ(world.intro, 1);
     driver_frame(world, 2000000000);
-    EXPECT_EQ(world.intro, 0);
-    EXPECT_EQ(world.camera_y, display_options.camera_height);
-    EXPECT_EQ(world.camera_pitch, 0.2f);
+    EXPECT_TRUE(world.intro == 0 && world.camera_y == display_options.camera_height &&
+                world.camera_pitch == 0.2f);
 
     play_level(drawn_map({"0P"}, 64));
     world.tumble = 0;     // a level start keeps the angle of an earlier fall
