@@ -40,8 +40,6 @@ using namespace game_test;
 
 const int WALK_LIMIT = 3 * 6000;    /* play_walk.txt gives 3 minutes */
 
-Solution solution;                  /* some 16 KB, kept off the stack */
-
 class Records : public GameDirectoryTest {
 protected:
     void SetUp() override

@@ -163,8 +163,9 @@ TEST_P(ShippedLevel, IsWonByItsSolutionUndoAndItsHintsAndKeepsItsShape)
             EXPECT_EQ(undo_steps(session), k) << where;
         }
         // A step costs its changes, not the 24 KB of the whole world.
-        if (k >= 2)
+        if (k >= 2) {
             EXPECT_LT((undo_bytes(session) - sizeof(World)) / (k - 1), 2000u) << where;
+        }
         driver_push(world, solution.moves[k].code);
         play_test::step(ticks, nullptr, false);
         next = k + 1;

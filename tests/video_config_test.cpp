@@ -67,8 +67,9 @@ TEST_F(VideoConfigFile, ReadsWhatItCanKeepsTheDefaultsForTheRestAndWritesOneLine
         const VideoConfig config = read_video_config(c.path, note, sizeof note);
         EXPECT_TRUE(config.driver == c.driver && config.width == c.width && config.height == c.height)
             << (c.text ? c.text : c.path) << ": " << config.driver << " " << config.width << " " << config.height;
-        if (c.note)
+        if (c.note) {
             EXPECT_STREQ(note, c.note);
+        }
     }
     const VideoConfig chosen = {GFX_AUTODETECT_WINDOWED, 800, 600};
     ASSERT_EQ(write_video_config("wvideo.cfg", &chosen), 1);
