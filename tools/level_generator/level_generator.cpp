@@ -161,13 +161,20 @@ bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rule
 bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
 {
     const auto started = std::chrono::steady_clock::now();
-    const SizeRules &rules = size_rules(request.size);
+    SizeRules rules = set_level_rules(request.size, request.idea, request.level_index);
+    // The forms in turn through a set, from one the seed picks: no two levels running are cut
+    // alike.
+    rules.form = (int32_t)((request.seed + (uint64_t)request.level_index) % SHAPE_FORMS);
     std::memset(level, 0, sizeof *level);
     auto trial = std::make_unique<GeneratedLevel>();
     char why[128];
     for (int32_t attempt = 0; attempt < rules.attempts && level->passed < rules.keep_after;
          attempt++) {
         level->attempts++;
+        // A form with no level in half the attempts gives way to the open field: the level
+        // is made, if not in its form.
+        if (attempt == rules.attempts / 2 && level->passed == 0)
+            rules.form = FORM_FIELD;
         GeneratorRandom random = attempt_random(request, attempt);
         LevelPlan plan;
         PlanRoute route;
@@ -192,6 +199,8 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         if (placed)
             face_the_view(plan);
         name_plan(plan, request.idea, first_name_word(request), random);
+        // A theme a level, dealt with its name: the levels of a set are not all one place.
+        plan.theme = 1 + first_name_word(request) % PLAN_THEMES;
         trial->states = 0;
         trial->peak_memory = 0;
         if (!placed)
@@ -244,6 +253,8 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         }
         word_idea(level->plan, level->facts, level->analysis,
                   weighed ? &level->weights : nullptr, first_name_word(request));
+        level->difficulty = level_difficulty(level->way, level->analysis,
+                                             weighed ? &level->weights : nullptr);
         level->length = plan_write_text(level->plan, level->text, sizeof level->text);
     }
     level->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

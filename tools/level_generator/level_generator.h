@@ -37,6 +37,7 @@ struct GeneratedLevel {
     StartView view;             /* what the start shows */
     ActorWeights weights;       /* what the actors do for the way, when it has any */
     double score;
+    int32_t difficulty;         /* level_difficulty of the level kept */
     int32_t squares_pruned;     /* squares the pruning took away from the kept level */
     int32_t attempts;           /* shapes tried */
     int32_t passed;             /* of them, levels that passed the rules */
@@ -54,7 +55,8 @@ struct GeneratedLevel {
 bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
                 GeneratedLevel *level, char *why, size_t why_size);
 
-/* Makes the request's level: up to the size's attempts, each a new shape and placing from the
+/* Makes the request's level, under the rules of its place in the set (set_level_rules): up to
+   the size's attempts, each a new shape and placing from the
    seed's stream (for the ideas with actors thinned to its road and drawn again until its
    shortest tour fits the size's moves), proven and analysed; a level that passes is scored as
    it will be once pruned, and once the size's number of levels have passed the best scored

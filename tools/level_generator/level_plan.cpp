@@ -66,6 +66,17 @@ void direction_step(int32_t dir, int32_t *column_step, int32_t *row_step)
     *row_step = dir == DIR_PLUS_Z ? 1 : dir == DIR_MINUS_Z ? -1 : 0;
 }
 
+int32_t plan_texture(int32_t theme, int32_t floor, int32_t height)
+{
+    // Floor, over it, under it: paving with stone terraces and mossy pits, a moss garden with
+    // paved terraces, a stone quarry with moss on its heights.
+    static const int32_t THEMES[PLAN_THEMES][3] = {{0, 3, 2}, {2, 0, 3}, {3, 2, 0}};
+    if (theme < 1 || theme > PLAN_THEMES)
+        return (height / 2) % 2 == 0 ? 0 : 2;   // bands of two levels, so that heights read apart
+    const int32_t *textures = THEMES[theme - 1];
+    return height == floor ? textures[0] : height > floor ? textures[1] : textures[2];
+}
+
 size_t plan_write_text(const LevelPlan &plan, char *text, size_t size)
 {
     size_t length = 0;
@@ -86,13 +97,22 @@ size_t plan_write_text(const LevelPlan &plan, char *text, size_t size)
         plan.idea, plan.name, (int)plan.number, (int)plan.minutes);
     add("squares: x height z texture content dir side+z side-x side-z side+x\n%d\n",
         (int)plan_square_count(plan));
+    // The floor is the commonest height: what the place stands on.
+    enum { HEIGHTS = 64 };
+    int32_t counts[HEIGHTS] = {}, floor = 0;
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++) {
+            const PlanSquare &s = plan.squares[row][column];
+            if (s.present && s.height >= 0 && s.height < HEIGHTS &&
+                ++counts[s.height] > counts[floor])
+                floor = s.height;
+        }
     for (int32_t row = 0; row < plan.rows; row++) {
         for (int32_t column = 0; column < plan.columns; column++) {
             const PlanSquare &s = plan.squares[row][column];
             if (!s.present)
                 continue;
-            // Paving and the second floor in bands of two levels, so that heights read apart.
-            const int32_t texture = (s.height / 2) % 2 == 0 ? 0 : 2;
+            const int32_t texture = plan_texture(plan.theme, floor, s.height);
             add("%d %d %d %d %d %d %d %d %d %d\n", (int)column, (int)s.height, (int)row,
                 (int)texture, (int)s.content, (int)s.dir, (int)plan_side(plan, column, row, 0),
                 (int)plan_side(plan, column, row, 1), (int)plan_side(plan, column, row, 2),

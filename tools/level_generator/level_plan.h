@@ -33,7 +33,17 @@ struct LevelPlan {
     int32_t minutes;            /* the time limit */
     char idea[PLAN_IDEA_SIZE];  /* what the level asks, without "Tirvex level N: " */
     char name[PLAN_NAME_SIZE];
+    /* The place's textures: 0 bands of paving and the second floor by height; 1 to
+       PLAN_THEMES a floor of one texture, what rises over it of a second and what lies
+       under it of a third (plan_texture). */
+    int32_t theme;
 };
+
+enum { PLAN_THEMES = 3 };
+
+/* The texture (0 paving, 2 the second floor, 3 cliff stone) of a square `height` high in a
+   plan of `theme` whose floor, its commonest height, is `floor`. */
+int32_t plan_texture(int32_t theme, int32_t floor, int32_t height);
 
 /* Empties the plan and sets its grid to columns x rows (clamped to the panel's size). */
 void plan_clear(LevelPlan &plan, int32_t columns, int32_t rows);

@@ -2,6 +2,7 @@
    is among those that do. */
 #include "level_score.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -126,8 +127,10 @@ double level_score(const SizeRules &rules, const SearchResult &way, const LevelA
     const double length = (way.moves - rules.min_moves) / span;
     const double used = squares > 0 ? (double)facts.used_squares / squares : 0.0;
     const double touched = facts.actors > 0 ? (double)facts.actors_touched / facts.actors : 1.0;
+    // Nearest the aim is best: with the aim at the longest, the longer the better.
+    const double aimed = 1.0 - std::fabs(length - rules.aim_length / 100.0);
     return 3.0 * decisions + 1.5 * wrong_ways + 10.0 * analysis_unwinnable_share(analysis) +
-           6.0 * length + 10.0 * used + 6.0 * touched;
+           6.0 * aimed + 10.0 * used + 6.0 * touched;
 }
 
 void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &analysis,
@@ -215,4 +218,13 @@ void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &anal
     if (plan.idea[0])
         std::strcat(plan.idea, ", ");
     std::strcat(plan.idea, sweets);
+}
+
+int32_t level_difficulty(const SearchResult &way, const LevelAnalysis &analysis,
+                         const ActorWeights *weights)
+{
+    const int32_t decisions = analysis.decisions < 8 ? analysis.decisions : 8;
+    const int32_t wrong_ways = analysis.wrong_ways < 5 ? analysis.wrong_ways : 5;
+    const int32_t matter = weights ? weights->matter : 0;
+    return way.moves + way.waits + 2 * decisions + 4 * wrong_ways + 5 * matter;
 }

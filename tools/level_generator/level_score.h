@@ -48,9 +48,17 @@ enum { PUZZLE_VIEW_SQUARES = 8, PUZZLE_PUSHES = 2 };
 
 /* The score the generator maximises: decisions and wrong ways (capped, so that a maze of
    mistakes does not win), the share of positions that cannot be won, the way's length within
-   the size's range, the share of the map the way uses and of the actors it moves or sets off. */
+   the size's range (nearest the rules' aim_length), the share of the map the way uses and of
+   the actors it moves or sets off. */
 double level_score(const SizeRules &rules, const SearchResult &way, const LevelAnalysis &analysis,
                    const WayFacts &facts, int32_t squares);
+
+/* The level's difficulty, a figure for comparing levels of a set: the shortest way's commands,
+   waits included, with 2 for each decision (up to 8), 4 for each wrong way (up to 5) and 5 for
+   each actor the way cannot do without (of `weights`, when given): what a player must find,
+   besides what they must walk. */
+int32_t level_difficulty(const SearchResult &way, const LevelAnalysis &analysis,
+                         const ActorWeights *weights);
 
 /* Writes what the level asks, from what its way does, into the plan's idea: at most the first
    line's room less "Tirvex level N: ". Only what the way does is said; with `weights`, of the

@@ -335,6 +335,27 @@ const SizeRules &size_rules(GeneratorSize size)
     return SIZES[size];
 }
 
+SizeRules set_level_rules(GeneratorSize size, GeneratorIdea idea, int32_t level_index)
+{
+    SizeRules rules = size_rules(size);
+    const int32_t step = level_index % SET_LEVELS;
+    // From a fifth of the range to nine tenths: the first level of a set is no bare walk, the
+    // last leaves the size's longest ways to the levels that need them.
+    rules.aim_length = 20 + 70 * step / (SET_LEVELS - 1);
+    // The way's moves in a window of half the range, sliding up from its short end: the
+    // length a player walks is most of what makes one level harder than another.
+    const int32_t moves = rules.max_moves - rules.min_moves, window = moves / 2;
+    rules.min_moves += (moves - window) * step / (SET_LEVELS - 1);
+    rules.max_moves = rules.min_moves + window;
+    if (idea != IDEA_WALK && rules.max_route > rules.min_route) {
+        // A window of two fifths of the range: its levels still differ from each other.
+        const int32_t span = rules.max_route - rules.min_route, width = span * 2 / 5;
+        rules.min_route += (span - width) * step / (SET_LEVELS - 1);
+        rules.max_route = rules.min_route + width;
+    }
+    return rules;
+}
+
 const char *idea_name(GeneratorIdea idea)
 {
     return IDEA_NAMES[idea];
@@ -358,6 +379,51 @@ bool parse_size(const char *text, GeneratorSize *size)
             return true;
         }
     return false;
+}
+
+/* Cuts the grid to `form`: what the form leaves out is no square. The cuts leave every part
+   joined, so that the place is one. */
+void cut_form(LevelPlan &plan, int32_t form, GeneratorRandom &random)
+{
+    const int32_t columns = plan.columns, rows = plan.rows;
+    auto cut = [&](int32_t column, int32_t row) {
+        if (PlanSquare *square = plan_at(plan, column, row))
+            square->present = false;
+    };
+    switch (form) {
+    case FORM_YARD:
+        // A ring two or three squares wide round a hollow.
+        for (int32_t row = 3; row < rows - 3; row++)
+            for (int32_t column = 3; column < columns - 3; column++)
+                cut(column, row);
+        break;
+    case FORM_ISLANDS: {
+        // A channel of two columns across the middle; one row of it stays, the bridge.
+        const int32_t channel = columns / 2 - 1, bridge = random_between(random, 1, rows - 2);
+        for (int32_t row = 0; row < rows; row++)
+            if (row != bridge)
+                for (int32_t column = channel; column < channel + 2; column++)
+                    cut(column, row);
+        break;
+    }
+    case FORM_L: {
+        // A corner of half the columns and half the rows taken away.
+        const bool right = random_chance(random, 50), far = random_chance(random, 50);
+        for (int32_t row = 0; row < rows / 2; row++)
+            for (int32_t column = 0; column < columns / 2; column++)
+                cut(right ? columns - 1 - column : column, far ? rows - 1 - row : row);
+        break;
+    }
+    case FORM_SWITCHBACKS:
+        // Two walls of gaps across a third and two thirds of the way, the first from the near
+        // edge and the second from the far, each stopping three short: the road runs in an S.
+        for (int32_t k = 1; k <= 2; k++)
+            for (int32_t row = 0; row < rows - 3; row++)
+                cut(columns * k / 3, k == 1 ? row : rows - 1 - row);
+        break;
+    default:
+        break;
+    }
 }
 
 void shape_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
@@ -390,6 +456,7 @@ void shape_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
             for (int32_t c = column; c < column + width; c++)
                 plan.squares[r][c].height = height;
     }
+    cut_form(plan, rules.form, random);
     // Holes, and for the actors' ideas pits under the floor.
     const int32_t holes = area * (walk ? 12 : 8) / 100;
     for (int32_t h = 0; h < holes; h++)

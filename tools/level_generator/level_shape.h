@@ -46,7 +46,25 @@ struct SizeRules {
     /* Whether its levels are held to puzzle_passes; the small ones, a first lesson of each
        idea on a few squares, are not yet. */
     bool puzzles = true;
+    /* The way's length the score prefers, in percent of the moves' range from its shortest:
+       100 the longest; a set's levels aim from short to long (set_level_rules). */
+    int32_t aim_length = 100;
+    /* The form of the shape (ShapeForm): the open field, or a place cut out of it. */
+    int32_t form = 0;
 };
+
+/* The forms a shape is cut to before its holes: a field of terraces; a yard, a ring of squares
+   round a hollow; two islands with one bridge between them; an L, a corner taken away; and
+   switchbacks, two walls of gaps from opposite edges that turn the road back and forth. */
+enum ShapeForm { FORM_FIELD, FORM_YARD, FORM_ISLANDS, FORM_L, FORM_SWITCHBACKS, SHAPE_FORMS };
+
+enum { SET_LEVELS = 10 };   /* a set rises over this many levels, then begins again */
+
+/* The rules of level `level_index` (from 0) of a set of the size: its levels rise over
+   SET_LEVELS from the short end of the size's way to the long: the way's moves held to a
+   window of half the size's range that slides up a level at a time, the route of an idea with
+   actors drawn in such a window too, and the score aiming at a length that rises. */
+SizeRules set_level_rules(GeneratorSize size, GeneratorIdea idea, int32_t level_index);
 
 /* The route the sweets and the teleport were placed along: the squares of a shortest walk
    from each to the next on the bare shape, the direction it enters each by, and its steps. */
@@ -69,7 +87,8 @@ bool parse_idea(const char *text, GeneratorIdea *idea);
 bool parse_size(const char *text, GeneratorSize *size);
 
 /* The shape: a grid of the size's extent, terraces of several heights laid over each other (the
-   walk's are higher, so that a step down may be one way), cells left out as holes, and for the
+   walk's are higher, so that a step down may be one way), cut to the rules' form, cells left
+   out as holes, and for the
    ideas with actors pits two levels under their floor to push things into. Never more than
    PLAN_MAX_SQUARES squares. */
 void shape_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
