@@ -124,8 +124,8 @@ bench: build
 generated-check: build
 	bash tests/e2e/level_generator.sh $(abspath $(BUILD))/game full
 
-# Ten generated medium levels beside three shipped ones, pictures and figures, kept in the
-# repository as screenshots/generated/ (its README.md is the table).
+# Ten generated medium levels beside ten shipped ones, pictures and figures, kept in the
+# repository as screenshots/generated/ (its README.md is the table, ending in the medians).
 generator-showcase: build
 	bash tools/level_generator/showcase.sh $(BUILD)/game screenshots/generated
 
