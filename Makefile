@@ -85,8 +85,8 @@ uninstall:
 # closing tables give states, seconds, states a second and peak memory for each level and in all,
 # and each level's fairness analysis with the seconds it took. Last, the checker's processor time
 # against the first release's on that release's maps (built once into build/first-release).
-# Then the level generator: a medium and a large level of each idea for 5 seeds, median and
-# worst seconds and peak memory against its targets.
+# Then the level generator: a small, a medium and a large level of each idea for 5 seeds, median
+# and worst seconds and peak memory against its targets, and the desktop action's set of ten.
 # Before the hint, paced play of tests/demos/bench.demo with the picture enlarged 1, 2 and 4
 # times: the game's and the X server's processor time, start-up left out.
 # Each runs to its end whatever the one before gave; a missed target is printed beside its
@@ -124,8 +124,8 @@ bench: build
 generated-check: build
 	bash tests/e2e/level_generator.sh $(abspath $(BUILD))/game full
 
-# Ten generated medium levels beside three shipped ones, pictures and figures, kept in the
-# repository as screenshots/generated/ (its README.md is the table).
+# Ten generated medium levels beside ten shipped ones, pictures and figures, kept in the
+# repository as screenshots/generated/ (its README.md is the table, ending in the medians).
 generator-showcase: build
 	bash tools/level_generator/showcase.sh $(BUILD)/game screenshots/generated
 
