@@ -163,17 +163,19 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
     const auto started = std::chrono::steady_clock::now();
     SizeRules rules = set_level_rules(request.size, request.idea, request.level_index);
     // The forms in turn through a set, from one the seed picks: no two levels running are cut
-    // alike.
-    rules.form = (int32_t)((request.seed + (uint64_t)request.level_index) % SHAPE_FORMS);
+    // alike. A walk keeps to the field: its sweets are spread, not measured out along a
+    // route, and in a cut form they mostly lie too near for its way.
+    if (request.idea != IDEA_WALK)
+        rules.form = (int32_t)((request.seed + (uint64_t)request.level_index) % SHAPE_FORMS);
     std::memset(level, 0, sizeof *level);
     auto trial = std::make_unique<GeneratedLevel>();
     char why[128];
     for (int32_t attempt = 0; attempt < rules.attempts && level->passed < rules.keep_after;
          attempt++) {
         level->attempts++;
-        // A form with no level in half the attempts gives way to the open field: the level
-        // is made, if not in its form.
-        if (attempt == rules.attempts / 2 && level->passed == 0)
+        // A form with no level in a quarter of the attempts gives way to the open field: the
+        // level is made, if not in its form.
+        if (attempt == rules.attempts / 4 && level->passed == 0)
             rules.form = FORM_FIELD;
         GeneratorRandom random = attempt_random(request, attempt);
         LevelPlan plan;
@@ -196,6 +198,13 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
                 placed = tour_fits(rules, tour) && wrong_ways >= rules.min_wrong_ways;
             }
         }
+        // A walk is not thinned, nor drawn again, but its tour still rules out before any
+        // search a level with no walk, one longer than the size's, or one too short to
+        // reach it, a turn every step or so at most.
+        if (placed && !thinned) {
+            tour = shortest_tour(plan);
+            placed = tour >= rules.min_moves / 2 && tour <= rules.max_moves;
+        }
         if (placed)
             face_the_view(plan);
         name_plan(plan, request.idea, first_name_word(request), random);
@@ -203,7 +212,9 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         plan.theme = 1 + first_name_word(request) % PLAN_THEMES;
         trial->states = 0;
         trial->peak_memory = 0;
-        if (!placed)
+        if (!placed && tour >= 0)
+            std::snprintf(why, sizeof why, "a tour of %d steps", (int)tour);
+        else if (!placed)
             std::snprintf(why, sizeof why, "no room on the shape for the sweets and actors");
         bool passes = placed && prove_plan(plan, request.idea, rules, request.jobs, trial.get(),
                                            why, sizeof why);

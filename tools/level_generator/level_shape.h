@@ -61,9 +61,9 @@ enum ShapeForm { FORM_FIELD, FORM_YARD, FORM_ISLANDS, FORM_L, FORM_SWITCHBACKS, 
 enum { SET_LEVELS = 10 };   /* a set rises over this many levels, then begins again */
 
 /* The rules of level `level_index` (from 0) of a set of the size: its levels rise over
-   SET_LEVELS from the short end of the size's way to the long: the way's moves held to a
-   window of half the size's range that slides up a level at a time, the route of an idea with
-   actors drawn in such a window too, and the score aiming at a length that rises. */
+   SET_LEVELS from the short end of the size's way to the long: the score aims at a length
+   that rises, and for an idea with actors the way's moves are held to a window of half the
+   size's range that slides up a level at a time, its route drawn in such a window too. */
 SizeRules set_level_rules(GeneratorSize size, GeneratorIdea idea, int32_t level_index);
 
 /* The route the sweets and the teleport were placed along: the squares of a shortest walk
