@@ -113,8 +113,11 @@ TEST(LevelShape, ShapesAndPlacingKeepTheirPromises)
 {
     for (int idea = 0; idea < IDEA_COUNT; idea++) {
         for (int size = 0; size < SIZE_COUNT; size++) {
-            const SizeRules &rules = size_rules((GeneratorSize)size);
             for (uint64_t seed = 0; seed < 20; seed++) {
+                // Each seed a level of a set and a form, all of them in turn.
+                SizeRules rules = set_level_rules((GeneratorSize)size, (GeneratorIdea)idea,
+                                                  (int32_t)seed);
+                rules.form = (int32_t)(seed % SHAPE_FORMS);
                 SCOPED_TRACE(std::string(idea_name((GeneratorIdea)idea)) + " " + rules.name +
                              " seed " + std::to_string(seed));
                 LevelPlan plan, again;
@@ -441,6 +444,56 @@ TEST(LevelGenerator, OneRequestMakesTheSameLevelTwice)
         ASSERT_TRUE(word >= 0 && word < NAME_FIRST_WORDS && !dealt[word]) << request.level_index;
         dealt[word] = true;
     }
+}
+
+/* A set's levels rise: the last's window of moves lies above the first's. A level is turned
+   over or moved in the panel to keep apart from the set's earlier ones, its headings with it,
+   and is refused, as it was, when nothing keeps it apart; a map file reads as the plan it was
+   written from. */
+TEST(SetApart, LevelsRiseAndAreMovedToKeepApart)
+{
+    const SizeRules first = set_level_rules(SIZE_MEDIUM, IDEA_PUSH, 0);
+    const SizeRules last = set_level_rules(SIZE_MEDIUM, IDEA_PUSH, SET_LEVELS - 1);
+    EXPECT_LT(first.max_moves, last.max_moves);
+    EXPECT_LT(first.min_route, last.min_route);
+    EXPECT_LT(first.aim_length, last.aim_length);
+    EXPECT_EQ(set_level_rules(SIZE_MEDIUM, IDEA_PUSH, SET_LEVELS).max_moves, first.max_moves);
+
+    const LevelPlan plan = drawn_plan({"2P 2. 2T", "2. -- --"});
+    auto set = std::make_unique<SetFootprints>();
+    const std::string text = text_of(plan);
+    ASSERT_TRUE(footprints_add_map(*set, text.c_str(), text.size()));
+    EXPECT_FALSE(footprints_add_map(*set, "no map\n", 7));
+    EXPECT_EQ(set->count, 1);
+    LevelPlan moved = plan;
+    EXPECT_EQ(footprints_most_shared(*set, moved), 100);
+    // Every level of the set turned over and moved, wherever it is, keeps the start facing
+    // the teleport two squares on.
+    for (int32_t level = 0; level < 8; level++) {
+        ASSERT_TRUE(set_apart(moved, *set)) << level;
+        EXPECT_LE(footprints_most_shared(*set, moved), 50);
+        footprints_add_plan(*set, moved);
+        for (int32_t r = 0; r < moved.rows; r++)
+            for (int32_t c = 0; c < moved.columns; c++)
+                if (moved.squares[r][c].content == CONTENT_START) {
+                    int32_t dc, dr;
+                    direction_step(moved.squares[r][c].dir, &dc, &dr);
+                    const PlanSquare *ahead = plan_present(moved, c + 2 * dc, r + 2 * dr);
+                    EXPECT_TRUE(ahead && ahead->content == CONTENT_TELEPORT) << level;
+                }
+        moved = plan;
+    }
+    LevelPlan everywhere;
+    plan_clear(everywhere, PLAN_COLUMNS, PLAN_ROWS);
+    for (auto &row : everywhere.squares)
+        for (PlanSquare &square : row)
+            square.present = true;
+    everywhere.squares[0][0].content = CONTENT_START;
+    set->count = 0;
+    footprints_add_plan(*set, everywhere);
+    moved = everywhere;
+    EXPECT_FALSE(set_apart(moved, *set)) << "the whole panel has no room to move in";
+    EXPECT_EQ(std::memcmp(&moved, &everywhere, sizeof moved), 0) << "a level refused stays as it was";
 }
 
 /* The tour is the best order's, walked by the robot's rules: climbs of two at most, drops of

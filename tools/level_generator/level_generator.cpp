@@ -180,11 +180,11 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         GeneratorRandom random = attempt_random(request, attempt);
         LevelPlan plan;
         PlanRoute route;
-        bool placed = false;
+        bool placed = false, apart = true;
         int32_t tour = -1;
         // A level with actors is drawn again, from the attempt's stream, until its shortest
-        // tour fits the size's moves and the thinning kept the size's wrong ways: the draws
-        // cost no search, the proofs do.
+        // tour fits the size's moves, the thinning kept the size's wrong ways and it is apart
+        // from the set's earlier levels: the draws cost no search, the proofs do.
         const bool thinned = request.idea != IDEA_WALK && rules.max_route > 0;
         for (int32_t draw = 0; draw < (thinned ? SHAPE_DRAWS : 1) && !placed; draw++) {
             plan_clear(plan, 1, 1);
@@ -196,14 +196,16 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
                 thin_plan(plan, route, rules, random, &wrong_ways);
                 tour = shortest_tour(plan);
                 placed = tour_fits(rules, tour) && wrong_ways >= rules.min_wrong_ways;
+            } else if (placed) {
+                // A walk is not thinned, nor drawn again, but its tour still rules out before
+                // any search a level with no walk, one longer than the size's, or one too
+                // short to reach it, a turn every step or so at most.
+                tour = shortest_tour(plan);
+                placed = tour >= rules.min_moves / 2 && tour <= rules.max_moves;
             }
-        }
-        // A walk is not thinned, nor drawn again, but its tour still rules out before any
-        // search a level with no walk, one longer than the size's, or one too short to
-        // reach it, a turn every step or so at most.
-        if (placed && !thinned) {
-            tour = shortest_tour(plan);
-            placed = tour >= rules.min_moves / 2 && tour <= rules.max_moves;
+            apart = !placed || !request.earlier || !rules.keep_apart ||
+                    set_apart(plan, *request.earlier);
+            placed = placed && apart;
         }
         if (placed)
             face_the_view(plan);
@@ -212,7 +214,9 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         plan.theme = 1 + first_name_word(request) % PLAN_THEMES;
         trial->states = 0;
         trial->peak_memory = 0;
-        if (!placed && tour >= 0)
+        if (!apart)
+            std::snprintf(why, sizeof why, "over half its squares where a level before has one");
+        else if (!placed && tour >= 0)
             std::snprintf(why, sizeof why, "a tour of %d steps", (int)tour);
         else if (!placed)
             std::snprintf(why, sizeof why, "no room on the shape for the sweets and actors");
@@ -243,6 +247,7 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         trial->states = 0;
         trial->peak_memory = 0;
         if (removed > 0 &&
+            (!request.earlier || !rules.keep_apart || set_apart(pruned, *request.earlier)) &&
             prove_plan(pruned, request.idea, rules, request.jobs, trial.get(), why, sizeof why)) {
             keep_trial(level, *trial);
             level->plan = pruned;

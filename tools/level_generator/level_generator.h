@@ -8,6 +8,7 @@
 #include "level_analysis.h"
 #include "level_plan.h"
 #include "level_shape.h"
+#include "set_apart.h"
 #include "way_facts.h"
 
 enum { GENERATOR_TICKS_PER_FRAME = 2 };  /* the rate the proof plays at, as the checker's */
@@ -23,6 +24,9 @@ struct GeneratorRequest {
        attempt failed ("" when it passed); may be nullptr. */
     void (*progress)(void *context, int32_t attempts, int32_t passed, const char *why);
     void *context;
+    /* The set's levels before this one, which it shares at most half the squares of each
+       with (set_apart); nullptr for none. */
+    const SetFootprints *earlier = nullptr;
 };
 
 /* A level made, with its proof and what was found about it. */
@@ -58,7 +62,8 @@ bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rule
 /* Makes the request's level, under the rules of its place in the set (set_level_rules): up to
    the size's attempts, each a new shape and placing from the
    seed's stream (for the ideas with actors thinned to its road and drawn again until its
-   shortest tour fits the size's moves), proven and analysed; a level that passes is scored as
+   shortest tour fits the size's moves, and turned over until it is apart from the earlier
+   levels), proven and analysed; a level that passes is scored as
    it will be once pruned, and once the size's number of levels have passed the best scored
    is pruned of unused squares (kept pruned when it passes again), its idea line and name
    written. The same request gives the same

@@ -14,7 +14,7 @@ namespace {
    many, but a search that needs more than this is no level to keep. */
 const SizeRules SIZES[SIZE_COUNT] = {
     {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 1600, 3, 1, 13, 22, 80, 2, 4,
-     0, 1, 0, false},
+     0, 1, 0, false, 100, 0, false},
     {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 2, true, 200000, 300, 1, 3, 30, 55, 60, 3,
      4, 0, 2},
     {"large", 15, 20, 10, 12, 8, 10, 3, 4, 60, 120, 3, 3, 2, true, 1000000, 200, 1, 12, 70, 115,
@@ -221,15 +221,29 @@ bool lane_mine(LevelPlan &plan, Cell zipper)
     }
 }
 
+/* Whether a zipper stands next to (column, row) facing it: the first square of its lane. */
+bool zipper_faces(const LevelPlan &plan, int32_t column, int32_t row)
+{
+    for (int32_t dir : {DIR_PLUS_Z, DIR_PLUS_X, DIR_MINUS_Z, DIR_MINUS_X}) {
+        int32_t dc, dr;
+        direction_step(dir, &dc, &dr);
+        const PlanSquare *next = plan_present(plan, column - dc, row - dr);
+        if (next && next->content == CONTENT_ZIPPER && next->dir == dir)
+            return true;
+    }
+    return false;
+}
+
 /* Makes the route's square at `cell` a narrow place: its free squares to either side of the
-   route go, so that what stands there must be dealt with, or a long way taken round. */
+   route go, so that what stands there must be dealt with, or a long way taken round; a
+   zipper's lane stays, or the zipper would face the sky. */
 void narrow(LevelPlan &plan, Cell cell, const Route &route)
 {
     int32_t dc, dr;
     direction_step(route.entry[cell.row][cell.column], &dc, &dr);
     for (int32_t side : {-1, 1}) {
         const int32_t c = cell.column + side * dr, r = cell.row + side * dc;
-        if (free_square(plan, c, r) && !route.on[r][c])
+        if (free_square(plan, c, r) && !route.on[r][c] && !zipper_faces(plan, c, r))
             plan.squares[r][c].present = false;
     }
 }

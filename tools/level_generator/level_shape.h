@@ -51,6 +51,9 @@ struct SizeRules {
     int32_t aim_length = 100;
     /* The form of the shape (ShapeForm): the open field, or a place cut out of it. */
     int32_t form = 0;
+    /* Whether a set's levels keep apart (set_apart): a small level's few squares all lie in
+       one corner of the panel, where ten cannot keep apart. */
+    bool keep_apart = true;
 };
 
 /* The forms a shape is cut to before its holes: a field of terraces; a yard, a ring of squares

@@ -221,6 +221,23 @@ bool write_level(const Request &request, const GeneratedLevel &level)
     return error == 0;
 }
 
+/* Adds the map `number` of `out`, when there is one that reads as a map, to `set`. */
+void add_footprint(SetFootprints &set, const char *out, int32_t number)
+{
+    char path[4096];
+    std::snprintf(path, sizeof path, "%s/map%02d.txt", out, (int)number);
+    FILE *file = std::fopen(path, "rb");
+    if (!file)
+        return;
+    // A map holds at most PLAN_TEXT_SIZE bytes as the generator writes it; a larger file is
+    // none of its levels, and is passed over.
+    static char text[PLAN_TEXT_SIZE + 1];
+    const size_t length = std::fread(text, 1, sizeof text, file);
+    std::fclose(file);
+    if (length <= PLAN_TEXT_SIZE)
+        footprints_add_map(set, text, length);
+}
+
 bool progress_shown = false;
 bool say_why = false;
 
@@ -295,6 +312,9 @@ int main(int argc, char **argv)
     if (!make_folder(request.out) || !make_folder(solutions))
         return STATUS_FAILS;
     auto level = std::make_unique<GeneratedLevel>();
+    // The levels a new one must keep apart from: with --set the set's levels before it, as the
+    // folder has them (the same whichever run made them), else those made by this run.
+    auto earlier = std::make_unique<SetFootprints>();
     int result = STATUS_DONE;
     int32_t number = 1, made = 0;
     double seconds = 0;
@@ -310,8 +330,13 @@ int main(int argc, char **argv)
                          request.out, MAX_NUMBER);
             return STATUS_FAILS;
         }
+        if (request.set) {
+            earlier->count = 0;
+            for (int32_t before = 1; before < number; before++)
+                add_footprint(*earlier, request.out, before);
+        }
         GeneratorRequest g{request.seed, request.idea, request.size, k, number, request.jobs,
-                           show_progress, &number};
+                           show_progress, &number, earlier.get()};
         const bool found = generate_level(g, level.get());
         if (progress_shown)
             std::fprintf(stderr, "\r\033[K");
@@ -337,6 +362,8 @@ int main(int argc, char **argv)
             return STATUS_FAILS;
         print_level(*level);
         std::fflush(stdout);
+        if (!request.set)
+            footprints_add_plan(*earlier, level->plan);
         made++;
         number++;
     }
