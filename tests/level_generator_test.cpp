@@ -465,6 +465,7 @@ TEST(SetApart, LevelsRiseAndAreMovedToKeepApart)
     ASSERT_TRUE(footprints_add_map(*set, text.c_str(), text.size()));
     EXPECT_FALSE(footprints_add_map(*set, "no map\n", 7));
     EXPECT_EQ(set->count, 1);
+    EXPECT_TRUE(footprints_have_idea(*set, "a drawn level")) << "the idea read from the first line";
     LevelPlan moved = plan;
     EXPECT_EQ(footprints_most_shared(*set, moved), 100);
     // Every level of the set turned over and moved, wherever it is, keeps the start facing

@@ -122,9 +122,9 @@ for dir in "$tmp"/small-* "$tmp"/medium-* "$tmp"/large-*; do
 done
 
 # A set of ten rises in difficulty (the levels 8 to 10 harder than 1 to 3, by the generator's
-# figure) and no two of its levels share more than half their squares: a medium mix set here,
-# those of three seeds and of a large one in the full check. (Small levels, a few squares in a
-# corner of the panel, rise but cannot keep apart.)
+# figure), and no two of its levels share an idea line, a name or more than half their squares:
+# a medium mix set here, those of three seeds and of a large one in the full check. (Small
+# levels, a few squares in a corner of the panel, rise but cannot keep apart.)
 sets="medium:1"
 [ "$set_name" = full ] && sets="medium:1 medium:2 medium:3 large:1"
 overlap="$(cd "$(dirname "$0")/../../tools/set_overlap" && pwd)/set_overlap.py"
@@ -136,6 +136,9 @@ for run in $sets; do
     awk '/difficulty/ { n++; d = $NF + 0; if (n <= 3) low += d; if (n >= 8) high += d }
          END { exit !(n == 10 && high > low) }' "$dir.log" ||
         { cat "$dir.log"; echo "FAIL: the $size set of seed $seed does not rise"; exit 1; }
+    shared=$(for map in "$dir"/map*.txt; do head -n 2 "$map" | sed 's/^Tirvex level [0-9]*: //'; done |
+             sort | uniq -d)
+    [ -z "$shared" ] || { echo "FAIL: levels of the $size set of seed $seed share: $shared"; exit 1; }
     python3 "$overlap" --most 50 "$dir"/map*.txt ||
         { echo "FAIL: two levels of the $size set of seed $seed share over half their squares"; exit 1; }
 done

@@ -20,6 +20,9 @@ const int64_t SEARCH_MEMORY = 160 * MEGABYTE;     /* with the analysis's, well u
    attempt takes, by positions held rather than by the clock. */
 const int64_t ANALYSIS_MEMORY = 64 * MEGABYTE;
 
+/* The wordings of an idea line told apart by word_idea: three phrases of three. */
+const int32_t VARIANTS = 27;
+
 /* Shapes drawn for one attempt at most before it is given up as having no room. */
 const int32_t SHAPE_DRAWS = 40;
 
@@ -267,8 +270,18 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
                                    &level->weights);
             level->states += level->weights.states;
         }
-        word_idea(level->plan, level->facts, level->analysis,
-                  weighed ? &level->weights : nullptr, first_name_word(request));
+        // Worded as the level's dealt word says, or, when a level before it in the set has
+        // that line, the first other wording none has.
+        const int32_t word = first_name_word(request);
+        for (int32_t other = 0; other < VARIANTS; other++) {
+            word_idea(level->plan, level->facts, level->analysis,
+                      weighed ? &level->weights : nullptr, (word + other) % VARIANTS);
+            if (!request.earlier || !footprints_have_idea(*request.earlier, level->plan.idea))
+                break;
+            if (other == VARIANTS - 1)
+                word_idea(level->plan, level->facts, level->analysis,
+                          weighed ? &level->weights : nullptr, word);
+        }
         level->difficulty = level_difficulty(level->way, level->analysis,
                                              weighed ? &level->weights : nullptr);
         level->length = plan_write_text(level->plan, level->text, sizeof level->text);

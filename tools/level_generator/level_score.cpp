@@ -196,9 +196,11 @@ void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &anal
                            "no climb is over two"));
     char sweets[32];
     if (facts.sweets == 1)
-        std::snprintf(sweets, sizeof sweets, "eat the sweet");
+        std::snprintf(sweets, sizeof sweets, "%s", pick("eat the sweet", "take the sweet",
+                                                        "pick up the sweet"));
     else
-        std::snprintf(sweets, sizeof sweets, "eat the %d sweets", (int)facts.sweets);
+        std::snprintf(sweets, sizeof sweets, "%s %d sweets",
+                      pick("eat the", "gather the", "collect all"), (int)facts.sweets);
     // The first line holds "Tirvex level NN: " and the idea in 78 characters; the sweets, last,
     // always find room, what the way does first.
     char prefix[32];

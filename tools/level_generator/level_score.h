@@ -64,7 +64,7 @@ int32_t level_difficulty(const SearchResult &way, const LevelAnalysis &analysis,
    line's room less "Tirvex level N: ". Only what the way does is said; with `weights`, of the
    actors only the kinds of which one changes the way (without it the level cannot be won or its
    way is longer or shorter): a mibo the robot brushes aside on its way is no idea of the level.
-   Each phrase has three wordings, chosen by the digits of `variant` in base 3: levels of a set
-   given different variants seldom share a line. */
+   Each phrase, the sweets' last, has three wordings, chosen by the digits of `variant` in base
+   3: levels of a set given different variants seldom share a line. */
 void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &analysis,
                const ActorWeights *weights = nullptr, int32_t variant = 0);

@@ -1,6 +1,7 @@
 /* set_apart.cpp: keeps the levels of a set apart: no two share more than half their squares. */
 #include "set_apart.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -49,6 +50,7 @@ void footprints_add_plan(SetFootprints &set, const LevelPlan &plan)
     if (set.count >= SET_FOOTPRINTS)
         return;
     const int32_t level = set.count++;
+    std::snprintf(set.idea[level], sizeof set.idea[level], "%s", plan.idea);
     set.squares[level] = 0;
     for (int32_t row = 0; row < PLAN_ROWS; row++)
         for (int32_t column = 0; column < PLAN_COLUMNS; column++) {
@@ -69,6 +71,13 @@ bool footprints_add_map(SetFootprints &set, const char *text, size_t length)
     // grid or not at all.
     auto plan = std::make_unique<LevelPlan>();
     plan_clear(*plan, PLAN_COLUMNS, PLAN_ROWS);
+    // The idea is the first line's after its colon, up to its end.
+    const char *line_end = static_cast<const char *>(std::memchr(text, '\n', length));
+    const size_t line = line_end ? (size_t)(line_end - text) : length;
+    const char *colon = static_cast<const char *>(std::memchr(text, ':', line));
+    if (colon && colon + 2 <= text + line)
+        std::snprintf(plan->idea, sizeof plan->idea, "%.*s", (int)(text + line - colon - 2),
+                      colon + 2);
     for (int32_t i = 0; i < map->square_count; i++) {
         const MapSquareLine &square = map->squares[i];
         if (PlanSquare *at = plan_at(*plan, square.x, square.z))
@@ -76,6 +85,14 @@ bool footprints_add_map(SetFootprints &set, const char *text, size_t length)
     }
     footprints_add_plan(set, *plan);
     return true;
+}
+
+bool footprints_have_idea(const SetFootprints &set, const char *idea)
+{
+    for (int32_t level = 0; level < set.count; level++)
+        if (std::strcmp(set.idea[level], idea) == 0)
+            return true;
+    return false;
 }
 
 int32_t footprints_most_shared(const SetFootprints &set, const LevelPlan &plan)

@@ -8,19 +8,24 @@
 
 enum { SET_FOOTPRINTS = 99 };   /* the levels a folder numbers */
 
-/* Where the earlier levels of a set have squares, a level each. */
+/* Where the earlier levels of a set have squares, and their idea lines, a level each. */
 struct SetFootprints {
     int32_t count;
     int32_t squares[SET_FOOTPRINTS];
     bool on[SET_FOOTPRINTS][PLAN_ROWS][PLAN_COLUMNS];
+    char idea[SET_FOOTPRINTS][PLAN_IDEA_SIZE];
 };
 
 /* Adds the plan's squares as a level of the set (nothing once SET_FOOTPRINTS are there). */
 void footprints_add_plan(SetFootprints &set, const LevelPlan &plan);
 
-/* Adds the squares of the map file `text` (`length` bytes) as a level of the set. Returns false,
-   adding nothing, when it is no map (parse_map finds a fault). */
+/* Adds the squares of the map file `text` (`length` bytes) as a level of the set, with the idea
+   its first line gives after "Tirvex level N: ". Returns false, adding nothing, when it is no
+   map (parse_map finds a fault). */
 bool footprints_add_map(SetFootprints &set, const char *text, size_t length);
+
+/* Whether an earlier level of the set has the idea line `idea`. */
+bool footprints_have_idea(const SetFootprints &set, const char *idea);
 
 /* The most squares the plan shares with one earlier level, where both have one at the same
    column and row, in percent of the larger of the two: over 50 they share more than half the
