@@ -18,7 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/command_line.h"
+#include "base/command_line.h"
 #include "base/console.h"
 #include "base/file_read.h"
 #include "base/game_paths.h"

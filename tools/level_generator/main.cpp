@@ -27,7 +27,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/command_line.h"
+#include "base/command_line.h"
 #include "base/display_options.h"
 #include "base/file_replace.h"
 #include "base/game_paths.h"
