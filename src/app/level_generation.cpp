@@ -25,7 +25,7 @@
 #include "base/key_wait.h"
 #include "base/screen_scale.h"
 #include "base/timer.h"
-#include "ui/records_file.h"
+#include "world/map_hash.h"
 
 extern char **environ;
 

@@ -34,7 +34,7 @@
 #include "level_generator.h"
 #include "level_score.h"
 #include "solution_record.h"
-#include "ui/records_file.h"
+#include "world/map_hash.h"
 
 namespace {
 
