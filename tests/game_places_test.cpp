@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "game_test_support.h"
-#include "app/command_line.h"
+#include "base/command_line.h"
 #include "base/game_paths.h"
 #include "ui/progress_file.h"
 

@@ -23,6 +23,7 @@
 #include "ui/progress_file.h"
 #include "ui/video_config.h"
 #include "world/map_file.h"
+#include "world/map_hash.h"
 #include "base/timer.h"
 #include "search/level_search.h"
 #include "ui/demo_input.h"

@@ -17,6 +17,7 @@
 #include "base/game_paths.h"
 #include "ui/level_records.h"
 #include "ui/records_file.h"
+#include "world/map_hash.h"
 
 namespace {
 

@@ -18,14 +18,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/command_line.h"
+#include "base/command_line.h"
 #include "base/console.h"
 #include "base/file_read.h"
 #include "base/game_paths.h"
 #include "base/key_wait.h"
 #include "base/screen_scale.h"
 #include "base/timer.h"
-#include "ui/records_file.h"
+#include "world/map_hash.h"
 
 extern char **environ;
 

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "app/cast_screen.h"
-#include "app/command_line.h"
 #include "app/level_generation.h"
 #include "app/level_sets.h"
 #include "app/main_menu.h"
@@ -18,6 +17,7 @@
 #include "app/solution_watch.h"
 #include "app/startup.h"
 #include "ui/fault_window.h"
+#include "base/command_line.h"
 #include "base/console.h"
 #include "base/game_paths.h"
 #include "base/key_wait.h"

@@ -28,6 +28,7 @@
 #include "ui/demo_input.h"
 #include "world/level_map.h"
 #include "world/map_file.h"
+#include "world/map_hash.h"
 #include "world/map_parser.h"
 #include "world/solution_file.h"
 #include "world/world_messages.h"

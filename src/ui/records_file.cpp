@@ -195,14 +195,6 @@ int map_order(const void *a, const void *b)
 
 } // namespace
 
-uint64_t map_text_hash(const char *text, size_t length)
-{
-    uint64_t hash = 14695981039346656037ull;
-    for (size_t i = 0; i < length; i++)
-        hash = (hash ^ (unsigned char)text[i]) * 1099511628211ull;
-    return hash;
-}
-
 MapRecord *find_map_record(RecordsTable *table, int level, uint64_t map_hash)
 {
     for (int i = 0; i < table->count; i++) {

@@ -64,9 +64,6 @@ struct LevelPar {
     uint64_t proof_hash;
 };
 
-/* FNV-1a over a map's text: the key of its records and its par. */
-uint64_t map_text_hash(const char *text, size_t length);
-
 /* Reads the records file's text (`length` bytes at `text`, `path` naming it in a fault): the
    header "tirvex-records 1" or "tirvex-records 2", then '#' comments, blank lines, "level N HASH
    MOVES TICKS MOVES TICKS" lines and "par N HASH MOVES WAITS TICKS SOURCE" lines (SOURCE

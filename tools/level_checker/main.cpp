@@ -33,7 +33,7 @@
 #include "level_table.h"
 #include "search/map_validation.h"
 #include "solution_record.h"
-#include "app/command_line.h"
+#include "base/command_line.h"
 #include "base/game_paths.h"
 #include "base/display_options.h"
 #include "base/file_read.h"

@@ -36,7 +36,7 @@
 #include "play/play_session.h"
 #include "search/map_validation.h"
 #include "play_folder.h"
-#include "app/command_line.h"
+#include "base/command_line.h"
 #include "base/file_read.h"
 #include "base/game_paths.h"
 #include "base/level_folder_journal.h"

@@ -27,14 +27,14 @@
 #include <cstring>
 #include <memory>
 
-#include "app/command_line.h"
+#include "base/command_line.h"
 #include "base/display_options.h"
 #include "base/file_replace.h"
 #include "base/game_paths.h"
 #include "level_generator.h"
 #include "level_score.h"
 #include "solution_record.h"
-#include "ui/records_file.h"
+#include "world/map_hash.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 
 #include "headless_game.h"
 #include "render/render_frame.h"
-#include "app/command_line.h"
+#include "base/command_line.h"
 #include "base/game_paths.h"
 #include "render/colour_tables.h"
 #include "base/display_options.h"

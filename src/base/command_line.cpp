@@ -1,5 +1,5 @@
 /* command_line.cpp: the one command-line reader of the game and every tool. */
-#include "app/command_line.h"
+#include "base/command_line.h"
 
 #include <cerrno>
 #include <cstdlib>
