@@ -204,7 +204,7 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
                 // any search a level with no walk, one longer than the size's, or one too
                 // short to reach it, a turn every step or so at most.
                 tour = shortest_tour(plan);
-                placed = tour >= rules.min_moves / 2 && tour <= rules.max_moves;
+                placed = tour >= rules.min_moves * 2 / 3 && tour <= rules.max_moves;
             }
             apart = !placed || !request.earlier || !rules.keep_apart ||
                     set_apart(plan, *request.earlier);
