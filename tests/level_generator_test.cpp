@@ -143,6 +143,16 @@ TEST(LevelShape, ShapesAndPlacingKeepTheirPromises)
                         << "the best order is never longer than the order placed";
                 }
                 ASSERT_EQ(std::memcmp(&plan, &again, sizeof plan), 0);
+                // The landmark stands alone, out of the robot's reach, and the map stays valid.
+                if (raise_landmark(again)) {
+                    ASSERT_EQ(plan_square_count(again), plan_square_count(plan) + 1);
+                    ValidationReport before, after;
+                    const std::string text = text_of(plan), raised = text_of(again);
+                    validate_map(text.c_str(), text.size(), &before);
+                    validate_map(raised.c_str(), raised.size(), &after);
+                    EXPECT_EQ(after.faults + after.warnings, before.faults + before.warnings)
+                        << raised;
+                }
                 int counts[8] = {};
                 for (int32_t r = 0; r < plan.rows; r++)
                     for (int32_t c = 0; c < plan.columns; c++) {

@@ -531,6 +531,57 @@ void face_the_view(LevelPlan &plan)
     }
 }
 
+bool raise_landmark(LevelPlan &plan)
+{
+    int32_t start_row = -1, start_column = -1;
+    int32_t tallest = 0;
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++) {
+            const PlanSquare &s = plan.squares[row][column];
+            if (!s.present)
+                continue;
+            tallest = s.height > tallest ? s.height : tallest;
+            if (s.content == CONTENT_START)
+                start_row = row, start_column = column;
+        }
+    if (start_row < 0 || plan_square_count(plan) >= PLAN_MAX_SQUARES)
+        return false;
+    int32_t forward_x, forward_z;
+    direction_step(plan.squares[start_row][start_column].dir, &forward_x, &forward_z);
+    // In the start's view, nearest six squares ahead and straight on, standing alone: no
+    // square beside it, so that the robot never reaches it nor falls past it otherwise.
+    auto free_cell = [&](int32_t column, int32_t row) {
+        return column >= 0 && row >= 0 && column < PLAN_COLUMNS && row < PLAN_ROWS &&
+               !plan.squares[row][column].present;
+    };
+    int32_t best = -1, best_column = 0, best_row = 0;
+    for (int32_t f = 3; f <= 8; f++)
+        for (int32_t side = -f; side <= f; side++) {
+            const int32_t column = start_column + f * forward_x - side * forward_z;
+            const int32_t row = start_row + f * forward_z + side * forward_x;
+            if (!free_cell(column, row))
+                continue;
+            bool alone = true;
+            for (int32_t dir : {DIR_PLUS_Z, DIR_PLUS_X, DIR_MINUS_Z, DIR_MINUS_X}) {
+                int32_t dc, dr;
+                direction_step(dir, &dc, &dr);
+                alone = alone && !plan_present(plan, column + dc, row + dr);
+            }
+            const int32_t worth = 1000 - 16 * std::abs(f - 6) - std::abs(side);
+            if (alone && worth > best) {
+                best = worth;
+                best_column = column;
+                best_row = row;
+            }
+        }
+    if (best < 0)
+        return false;
+    plan.columns = best_column + 1 > plan.columns ? best_column + 1 : plan.columns;
+    plan.rows = best_row + 1 > plan.rows ? best_row + 1 : plan.rows;
+    plan.squares[best_row][best_column] = PlanSquare{true, tallest + 4, CONTENT_NOTHING, 0, true};
+    return true;
+}
+
 bool place_actors(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
                   GeneratorRandom &random, PlanRoute *placed_route)
 {
