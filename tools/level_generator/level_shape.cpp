@@ -531,6 +531,10 @@ void face_the_view(LevelPlan &plan)
     }
 }
 
+/* Levels the landmark rises over the tallest square: a level is a tenth of a square's width,
+   so it stands a square and a half over the place, with its faces down to the ground. */
+const int32_t LANDMARK_RISE = 15;
+
 bool raise_landmark(LevelPlan &plan)
 {
     int32_t start_row = -1, start_column = -1;
@@ -578,7 +582,7 @@ bool raise_landmark(LevelPlan &plan)
         return false;
     plan.columns = best_column + 1 > plan.columns ? best_column + 1 : plan.columns;
     plan.rows = best_row + 1 > plan.rows ? best_row + 1 : plan.rows;
-    plan.squares[best_row][best_column] = PlanSquare{true, tallest + 4, CONTENT_NOTHING, 0, true};
+    plan.squares[best_row][best_column] = PlanSquare{true, tallest + LANDMARK_RISE, CONTENT_NOTHING, 0, true};
     return true;
 }
 

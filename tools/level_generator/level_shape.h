@@ -128,7 +128,8 @@ int32_t thin_plan(LevelPlan &plan, const PlanRoute &route, const SizeRules &rule
    map's edge shows the player nothing of the way. Called once the shape is final. */
 void face_the_view(LevelPlan &plan);
 
-/* Raises a landmark, a tower four over the level's tallest square, in the start's view: on a
+/* Raises a landmark, a tower a square and a half over the level's tallest square, in the
+   start's view: on a
    cell with no square and none beside it, nearest six squares ahead and straight on. The robot
    can never reach it, so the level is played as it was; it shows where the way looks out
    from. Returns false, the plan as it was, when the view has no such cell or the plan holds
