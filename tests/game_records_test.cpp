@@ -386,7 +386,7 @@ namespace {
 bool par_search_ends()
 {
     for (int i = 0; i < 3000; i++) {
-        if (!poll_par_search())
+        if (!poll_par_search(session))
             return true;
         usleep(10000);
     }
@@ -397,7 +397,7 @@ SearchResult expected;      /* some 40 KB, kept off the stack */
 
 } // namespace
 
-/* A --levels map's par is worked out on its first play, by the checker's search in a process of
+/* A --levels map's par is worked out on its first play, by the checker's search on a thread of
    its own, and kept in the records file beside the folder's progress from the next completion;
    a changed map gets a new one, and demo playback starts none. */
 TEST_F(Records, ALevelsFoldersParIsWorkedOutOnFirstPlayAndKept)
@@ -413,7 +413,7 @@ TEST_F(Records, ALevelsFoldersParIsWorkedOutOnFirstPlayAndKept)
     demo_mode = DEMO_PLAYBACK;
     records_attempt_started(1);
     EXPECT_EQ(level_par(1).state, PAR_NOT_KNOWN);
-    EXPECT_FALSE(poll_par_search()) << "no search in playback";
+    EXPECT_FALSE(poll_par_search(session)) << "no search in playback";
     demo_mode = DEMO_OFF;
 
     records_attempt_started(1);
@@ -437,12 +437,12 @@ TEST_F(Records, ALevelsFoldersParIsWorkedOutOnFirstPlayAndKept)
     // The next run reads it back and searches no more; a changed map is searched again.
     forget_records_state();
     records_attempt_started(1);
-    EXPECT_TRUE(!poll_par_search() && level_par(1).moves == expected.moves);
+    EXPECT_TRUE(!poll_par_search(session) && level_par(1).moves == expected.moves);
     write_file(mine / "map01.txt", "changed " + map);
     records_attempt_started(1);
     EXPECT_EQ(level_par(1).state, PAR_WORKING);
     forget_records_state();         // stops it
-    EXPECT_FALSE(poll_par_search());
+    EXPECT_FALSE(poll_par_search(session));
     levels_folder[0] = levels_progress_folder[0] = '\0';
     EXPECT_EQ(read_file(mine / "tirvex-records.txt"), file);
 }
@@ -551,7 +551,7 @@ TEST_F(Records, ACompletionInFewerMovesThanTheParRecordsNothing)
     complete(1, 4, 0, 0, 50);
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(level_par(1).moves, 5);
-    EXPECT_FALSE(poll_par_search()) << "the par is known: no search";
+    EXPECT_FALSE(poll_par_search(session)) << "the par is known: no search";
     EXPECT_NE(said.find("level 1 completed in 4 moves, fewer than its par of 5: not recorded"),
               std::string::npos) << said;
     expect_record(1, RECORD_UNHELPED, RECORD_NONE, RECORD_NONE);
@@ -595,7 +595,7 @@ TEST_F(Records, EveryReaderOfAPlayersFileRefusesWhatIsNoFileAtOnceNamingIt)
     ASSERT_EQ(mkfifo("fifo", 0600), 0);
     std::snprintf(levels_folder, sizeof levels_folder, "%s", mine.c_str());
     std::snprintf(levels_progress_folder, sizeof levels_progress_folder, "%s", mine.c_str());
-    par_search_allowed = false;
+    session.par_search_allowed = false;
     auto said = [](const std::function<void()> &read) {
         testing::internal::CaptureStderr();
         read();
@@ -674,5 +674,5 @@ TEST_F(Records, EveryReaderOfAPlayersFileRefusesWhatIsNoFileAtOnceNamingIt)
         }
     }
     levels_folder[0] = levels_progress_folder[0] = '\0';
-    par_search_allowed = true;
+    session.par_search_allowed = true;
 }

@@ -1,13 +1,9 @@
-/* par_search_test.cpp: the process that works out a --levels map's par: a signal to it leaves
-   the game untouched, it is reaped when it ends and stopped when its level is left, and the
-   editor's playtest starts none. */
+/* par_search_test.cpp: the thread that works out a --levels map's par: its answer is taken as
+   it ends, it is stopped when its level is left, and the editor's playtest starts none. */
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 
 #include "game_test_support.h"
@@ -15,6 +11,7 @@
 #include "solution_record.h"
 #include "search/level_search.h"
 #include "base/game_paths.h"
+#include "play/play_session.h"
 #include "ui/level_records.h"
 #include "ui/records_file.h"
 #include "world/map_hash.h"
@@ -23,29 +20,7 @@ namespace {
 
 using namespace game_test;
 
-volatile sig_atomic_t terms_caught = 0;
-
-/* Stands for the library's own handlers, which the child used to keep: it would have run in the
-   child on the signal, and the child gone on waiting (the search then never ends). */
-void catch_term(int)
-{
-    terms_caught = terms_caught + 1;
-}
-
-/* Holds the child before its search until a signal ends it. */
-void wait_for_a_signal()
-{
-    for (;;)
-        pause();
-}
-
-/* Whether the test process has no child left, ended or not: nothing for waitpid. */
-bool no_child_left()
-{
-    return waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD;
-}
-
-class ParSearch : public GameDirectoryTest {
+class LevelParSearch : public GameDirectoryTest {
 protected:
     void SetUp() override
     {
@@ -56,13 +31,10 @@ protected:
         fs::copy_file(fs::path(TIRVEX_SOURCE_DIR) / "tests/maps/play_walk.txt", mine / "map01.txt");
         std::snprintf(levels_folder, sizeof levels_folder, "%s", mine.c_str());
         std::snprintf(levels_progress_folder, sizeof levels_progress_folder, "%s", mine.c_str());
-        kept_term = std::signal(SIGTERM, catch_term);
     }
     void TearDown() override
     {
-        par_child_hook = nullptr;
         forget_records_state();
-        std::signal(SIGTERM, kept_term);
         levels_folder[0] = levels_progress_folder[0] = '\0';
         GameDirectoryTest::TearDown();
     }
@@ -71,85 +43,44 @@ protected:
     static bool search_ends()
     {
         for (int i = 0; i < 3000; i++) {
-            if (!poll_par_search())
+            if (!poll_par_search(session))
                 return true;
             usleep(10000);
         }
         return false;
     }
 
-    /* The child's pid, read as the test's only child: it is not reaped while it runs. */
-    static pid_t the_child()
-    {
-        char path[64];
-        std::snprintf(path, sizeof path, "/proc/%d/task/%d/children", (int)getpid(), (int)getpid());
-        FILE *file = std::fopen(path, "r");
-        int pid = 0;
-        if (file) {
-            if (std::fscanf(file, "%d", &pid) != 1)
-                pid = 0;
-            std::fclose(file);
-        }
-        return pid;
-    }
-
     fs::path mine;
-    void (*kept_term)(int) = SIG_DFL;
 };
 
 } // namespace
 
-/* SIGTERM (or any signal) to the child ends it alone: the game goes on, its par not found. The
-   child used to keep the game's handlers, run them, and break the game's display. */
-TEST_F(ParSearch, ASignalToTheChildEndsItAloneWithNoParFound)
+/* Leaving the level stops the search under way, its answer never taken, even one already come:
+   it used to run on to its bound in the menus, and writes no par. A search that ends by itself
+   is taken while the level goes on. */
+TEST_F(LevelParSearch, LeavingTheLevelStopsTheSearchAndLeavesNoPar)
 {
-    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
-        forget_records_state();
-        par_child_hook = wait_for_a_signal;
-        std::signal(SIGINT, catch_term);
-        std::signal(SIGHUP, catch_term);
-        std::signal(SIGQUIT, catch_term);
-        terms_caught = 0;
-        records_attempt_started(1);
-        ASSERT_EQ(level_par(1).state, PAR_WORKING);
-        const pid_t child = the_child();
-        ASSERT_TRUE(child > 0 && kill(child, signal) == 0);
-        ASSERT_TRUE(search_ends()) << "signal " << signal;
-        EXPECT_EQ(level_par(1).state, PAR_NONE_FOUND);
-        EXPECT_EQ(terms_caught, 0) << "the game's own handler did not run in the game";
-        EXPECT_TRUE(no_child_left()) << "reaped as it ended";
-    }
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGHUP, SIG_DFL);
-    std::signal(SIGQUIT, SIG_DFL);
-}
-
-/* Leaving the level stops the search under way and reaps it: it used to run on to its bound in
-   the menus and stay there a zombie. A search that ends by itself is reaped as its answer is
-   taken, while the level goes on. */
-TEST_F(ParSearch, LeavingTheLevelStopsTheSearchAndNoneIsLeftAZombie)
-{
-    par_child_hook = wait_for_a_signal;
     records_attempt_started(1);
-    ASSERT_TRUE(the_child() > 0 && poll_par_search());
-    stop_par_search();              // as the play loop does when the level is left
-    EXPECT_TRUE(no_child_left() && !poll_par_search() && level_par(1).state == PAR_NOT_KNOWN);
+    ASSERT_EQ(level_par(1).state, PAR_WORKING);
+    stop_par_search(session);       // as the play loop does when the level is left
+    EXPECT_TRUE(!poll_par_search(session) && level_par(1).state == PAR_NOT_KNOWN);
+    records_level_completed(1, 500);
+    EXPECT_EQ(read_file(mine / "tirvex-records.txt").find("\npar "), std::string::npos);
 
-    par_child_hook = nullptr;
     records_attempt_started(1);
-    ASSERT_TRUE(search_ends() && level_par(1).state == PAR_KNOWN && no_child_left());
+    ASSERT_TRUE(search_ends() && level_par(1).state == PAR_KNOWN);
 }
 
 /* The editor's playtest plays its map from a temporary folder through the game's keys, whose
    restart begins an attempt: no search is started for that map, and one is again once the
    playtest's folder is closed. */
-TEST_F(ParSearch, TheEditorsPlaytestStartsNone)
+TEST_F(LevelParSearch, TheEditorsPlaytestStartsNone)
 {
     const std::string map = read_file(mine / "map01.txt");
     ASSERT_EQ(open_play_folder(map), "");
     std::snprintf(levels_folder, sizeof levels_folder, "%s", play_folder());
     records_attempt_started(1);     // what a restart in the playtest does
-    EXPECT_TRUE(level_par(1).state != PAR_WORKING && !poll_par_search() && no_child_left());
+    EXPECT_TRUE(level_par(1).state != PAR_WORKING && !poll_par_search(session));
     close_play_folder();
 
     std::snprintf(levels_folder, sizeof levels_folder, "%s", mine.c_str());
@@ -164,7 +95,7 @@ TEST_F(ParSearch, TheEditorsPlaytestStartsNone)
    "fewer than its par: not recorded", and stuck in the records as "par ... 50". Now the way is
    replayed and must win in the moves and time it claims; an old par line, without its source,
    is not believed. */
-TEST_F(ParSearch, AFolderSolutionWithTheMapsHashGivesTheParWithoutASearch)
+TEST_F(LevelParSearch, AFolderSolutionWithTheMapsHashGivesTheParWithoutASearch)
 {
     const std::string map = read_file(mine / "map01.txt");
     const uint64_t hash = map_text_hash(map.data(), map.size());
@@ -186,14 +117,14 @@ TEST_F(ParSearch, AFolderSolutionWithTheMapsHashGivesTheParWithoutASearch)
     const LevelPar par = level_par(1);
     EXPECT_TRUE(par.state == PAR_KNOWN &&
                 par.moves == way.moves && par.waits == way.waits && par.ticks == way.ticks &&
-                !poll_par_search() && no_child_left());
+                !poll_par_search(session));
 
     // The same file for a map edited since: the par is the search's to find.
     forget_records_state();
     write_file(mine / "map01.txt", map + "\n");
     records_attempt_started(1);
     EXPECT_EQ(level_par(1).state, PAR_WORKING);
-    stop_par_search();
+    stop_par_search(session);
 
     // A solution without the hash line, or with a hash cut short, proves no map of a folder; a
     // way claimed longer than it is, or one that does not win, proves no par; nor does an old
@@ -209,6 +140,6 @@ TEST_F(ParSearch, AFolderSolutionWithTheMapsHashGivesTheParWithoutASearch)
                        real.substr(real.find("map hash ") + 9, 16) + " 50 0 100\n");
         records_attempt_started(1);
         EXPECT_EQ(level_par(1).state, PAR_WORKING) << planted;
-        stop_par_search();
+        stop_par_search(session);
     }
 }

@@ -155,13 +155,13 @@ void play_levels(BITMAP *buffer)
         const int confirmed = play_frames(buffer);
         // The par search belongs to the level: an answer already come is taken (and written
         // with the completion), else it stops here rather than run on in the menus.
-        poll_par_search();
+        poll_par_search(session);
         int last_level_done = 0;
         if (confirmed && !session.not_recorded && demo_writes_allowed()) {
             last_level_done = record_level_completed(session.level);
             records_level_completed(session.level, undo_attempt_ticks(session));
         }
-        stop_par_search();
+        stop_par_search(session);
         session.not_recorded = false;
         if (display_options.music_on)
             stop_level_music();

@@ -304,7 +304,7 @@ void stop_ahead_at_exit()
         stop_ahead(session.hint->ahead);
 }
 
-/* Before any fork (the par search's child, a test's): a child gets no copy of the threads, only
+/* Before any fork (a test's): a child gets no copy of the threads, only
    of what they were half-way through writing, and a thread object that can never be joined. A
    table built whole is kept; one still under way is stopped, to be begun again by the next
    hint_think_ahead. A hint's search is cancelled as a restart cancels it. */

@@ -10,7 +10,7 @@
 #include "world/world.h"
 #include "world/world_clock.h"
 
-PlaySession session = {World{}, 1, false, RecordsAttempt{}, nullptr, nullptr, false};
+PlaySession session = {World{}, 1, false, RecordsAttempt{}, nullptr, nullptr, false, nullptr, true};
 
 void play_pending_cues(World &w)
 {

@@ -6,6 +6,7 @@
 #include "world/world.h"
 
 struct HintState;
+struct ParSearch;
 struct UndoHistory;
 
 /* What the game keeps of the level being played, its one owner. The world is the running level
@@ -21,6 +22,11 @@ struct PlaySession {
     UndoHistory *undo;      /* the world before each command, for undo: made when first needed */
     HintState *hint;        /* the hint asked for or shown, and its search: likewise */
     bool restarted;         /* set by session_restart until the next session_step */
+    ParSearch *par;         /* the search for the par of a --levels map with none known, on a
+                               thread of its own (ui/level_records.h): likewise */
+    bool par_search_allowed;    /* cleared by the editor's playtest: its map is a temporary
+                                   file, gone before a search could end, and the editor checks
+                                   its levels itself */
 };
 
 /* The game's session: the play loop, the editor's playtest and the screens over play act on it. */

@@ -7,13 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <csignal>
-#include <fcntl.h>
 #include <pthread.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "play/play_session.h"
@@ -25,6 +20,7 @@
 #include "render/colour_tables.h"
 #include "base/timer.h"
 #include "search/level_search.h"
+#include "search/par_search.h"
 #include "ui/demo_input.h"
 #include "world/level_map.h"
 #include "world/map_file.h"
@@ -36,8 +32,6 @@
 #include "ui/lessons.h"
 
 bool records_panel_held = false;
-bool par_search_allowed = true;
-void (*par_child_hook)() = nullptr;
 
 namespace {
 
@@ -74,14 +68,6 @@ LevelPar attempt_par;
    (par_unsaved until a rewrite of the file takes them). */
 LevelPar kept_pars[RECORDS_LEVEL_LIMIT + 1];
 bool par_unsaved[RECORDS_LEVEL_LIMIT + 1];
-
-/* The par search under way in a child process, and the pipe its answer comes through. */
-pid_t par_child = -1;
-int par_pipe = -1;
-int par_level = 0;
-uint64_t par_hash = 0;
-char par_answer[64];
-size_t par_answer_length = 0;
 
 /* A --levels map's text, read for its hash and the par search. */
 char map_text[PAR_MAP_LIMIT];
@@ -327,64 +313,46 @@ void make_room()
     table.count = kept;
 }
 
-/* The process that started the par search: another process forked from the game and ending
-   with exit() must not stop it. */
-pid_t par_owner = 0;
-
-void stop_par_search_at_exit()
+/* Whether the session's par search is the one under way for the map of `hash` at `level`. */
+bool searching(const PlaySession &s, int level, uint64_t hash)
 {
-    if (getpid() == par_owner)
-        stop_par_search();
+    return s.par && par_search_running(*s.par) && s.par->level == level &&
+           s.par->map_hash == hash;
 }
 
-/* In the child, first of all: the library's signal handlers are the game's, and would shut the
-   game's display down from here (a SIGTERM to the child used to break the game's connection to
-   the X server), so every signal gets its default action and then none stays blocked (all are
-   blocked across the fork); and every file
-   but standard input, output and error and the answer's pipe is closed, the display's
-   connection among them. Returns the pipe's descriptor, 3. */
-int leave_the_games_state(int fd)
+/* At the exit, and before any fork (a test's): the search's thread would go on reading what the
+   exit frees, and a child gets no copy of it, only a thread object it can never join. */
+void stop_par_search_at_exit_and_fork()
 {
-    for (int signal = 1; signal < NSIG; signal++) {
-        if (signal != SIGKILL && signal != SIGSTOP)
-            std::signal(signal, SIG_DFL);
-    }
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    const int answer = 3;
-    if (fd != answer && dup2(fd, answer) < 0)
-        _exit(1);
-    if (close_range(answer + 1, ~0u, 0) != 0) {
-        const long open_max = sysconf(_SC_OPEN_MAX);
-        for (long other = answer + 1; other < (open_max > 0 && open_max < 65536 ? open_max : 65536);
-             other++)
-            close((int)other);
-    }
-    return answer;
+    stop_par_search(session);
 }
 
-/* In the child: works out the par of the map in map_text and writes "SOLVED MOVES WAITS TICKS"
-   to fd. Never returns, and ends with _exit: the game's exit handlers would shut the display
-   down; touches none of the parent's files or the display. */
-[[noreturn]] void par_search_child(size_t length, int fd, pid_t parent)
+/* For a --levels map whose par is not known (kept, or from the folder's solution): starts the
+   checker's search on it, with its own limits, on a thread of low priority, so that play and
+   the hint's search go on untouched; a search already under way for another level or map is
+   stopped, one for this map goes on. Nothing in demo playback, nor while the session's
+   par_search_allowed is cleared. */
+void start_par_search(PlaySession &s, int level)
 {
-    // Ends with the game, and gives way to it.
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent)
-        _exit(0);
-    fd = leave_the_games_state(fd);
-    if (par_child_hook)
-        par_child_hook();
-    setpriority(PRIO_PROCESS, 0, 10);
-    map_text[length < sizeof map_text ? length : sizeof map_text - 1] = '\0';
-    static SearchResult result;
-    const bool solved = search_level(map_text, PAR_LIMITS, &result);
-    char line[64];
-    const int n = std::snprintf(line, sizeof line, "%d %d %d %d\n", solved ? 1 : 0,
-                                (int)result.moves, (int)result.waits, (int)result.ticks);
-    (void)!write(fd, line, (size_t)n);
-    _exit(0);
+    if (!levels_folder[0] || !s.par_search_allowed || !demo_writes_allowed() || level < 1 ||
+        level > RECORDS_LEVEL_LIMIT)
+        return;
+    const size_t length = read_map_text(level);
+    if (length == 0)
+        return;
+    const uint64_t hash = map_hash(length);
+    if (kept_par_holds(level, hash) || take_folder_solution_par(level, hash, length) ||
+        searching(s, level, hash))
+        return;
+    static bool registered = false;
+    if (!registered)
+        registered = std::atexit(stop_par_search_at_exit_and_fork) == 0 &&
+                     pthread_atfork(stop_par_search_at_exit_and_fork, nullptr, nullptr) == 0;
+    if (!s.par)
+        s.par = new ParSearch();
+    // The text up to a zero byte, as the level checker reads a map.
+    map_text[length] = '\0';
+    par_search_start(*s.par, level, hash, map_text, std::strlen(map_text), PAR_LIMITS);
 }
 
 bool helped()
@@ -471,7 +439,7 @@ LevelPar level_par(int level)
         const uint64_t hash = map_hash(length);
         if (kept_par_holds(level, hash) || take_folder_solution_par(level, hash, length))
             return kept_pars[level];
-        if (par_child > 0 && par_level == level && par_hash == hash)
+        if (searching(session, level, hash))
             par.state = PAR_WORKING;
         return par;
     }
@@ -495,106 +463,31 @@ void records_attempt_started(int level)
 {
     session.attempt = RecordsAttempt{level, level_map_hash(level), map_limit_ticks(level), 0, 0, 0, 0};
     load_records();
-    start_par_search(level);
+    start_par_search(session, level);
     attempt_par = level_par(level);
 }
 
-void start_par_search(int level)
+void stop_par_search(PlaySession &s)
 {
-    if (!levels_folder[0] || !par_search_allowed || !demo_writes_allowed() || level < 1 ||
-        level > RECORDS_LEVEL_LIMIT)
-        return;
-    const size_t length = read_map_text(level);
-    if (length == 0)
-        return;
-    const uint64_t hash = map_hash(length);
-    if (kept_par_holds(level, hash) || take_folder_solution_par(level, hash, length))
-        return;
-    if (par_child > 0 && par_level == level && par_hash == hash)
-        return;
-    stop_par_search();
-
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0)
-        return;
-    // A child left at the exit would be killed by the kernel (it asks to die with the game), but
-    // reaped by nobody until the game's own end.
-    static bool stop_at_exit = false;
-    if (!stop_at_exit)
-        stop_at_exit = std::atexit(stop_par_search_at_exit) == 0;
-    par_owner = getpid();
-    const pid_t parent = getpid();
-    // Every signal is held back across the fork: one sent to the child before it has put the
-    // game's handlers away then waits, and gets the default action.
-    sigset_t all, kept;
-    sigfillset(&all);
-    pthread_sigmask(SIG_SETMASK, &all, &kept);
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        par_search_child(length, fds[1], parent);
-    }
-    pthread_sigmask(SIG_SETMASK, &kept, nullptr);
-    close(fds[1]);
-    if (child < 0) {
-        close(fds[0]);
-        return;
-    }
-    fcntl(fds[0], F_SETFL, O_NONBLOCK);
-    par_child = child;
-    par_pipe = fds[0];
-    par_level = level;
-    par_hash = hash;
-    par_answer_length = 0;
+    if (s.par)
+        par_search_stop(*s.par);
 }
 
-void stop_par_search()
+bool poll_par_search(PlaySession &s)
 {
-    if (par_child > 0) {
-        kill(par_child, SIGKILL);
-        while (waitpid(par_child, nullptr, 0) < 0 && errno == EINTR) {
-        }
-    }
-    if (par_pipe >= 0)
-        close(par_pipe);
-    par_child = -1;
-    par_pipe = -1;
-    par_level = 0;
-    par_answer_length = 0;
-}
-
-bool poll_par_search()
-{
-    if (par_child <= 0)
+    if (!s.par || !par_search_running(*s.par))
         return false;
-    for (;;) {
-        const ssize_t n = read(par_pipe, par_answer + par_answer_length,
-                               sizeof par_answer - 1 - par_answer_length);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return true;            // nothing yet
-        par_answer_length += (size_t)(n > 0 ? n : 0);
-        if (n > 0 && par_answer_length < sizeof par_answer - 1 &&
-            !std::memchr(par_answer, '\n', par_answer_length))
-            continue;
-        break;
-    }
-    // An answer, or the child's end without one (killed, or out of memory).
-    par_answer[par_answer_length] = '\0';
-    int solved = 0, moves = 0, waits = 0, ticks = 0;
-    const bool parsed =
-        std::sscanf(par_answer, "%d %d %d %d", &solved, &moves, &waits, &ticks) == 4;
-    const int level = par_level;
-    LevelPar par{PAR_NONE_FOUND, 0, 0, 0, par_hash, PAR_FROM_SEARCH, 0};
-    if (parsed && solved && moves >= 0 && waits >= 0 && ticks > 0)
-        par = LevelPar{PAR_KNOWN, moves, waits, ticks, par_hash, PAR_FROM_SEARCH, 0};
-    kept_pars[level] = par;
+    ParSearch &p = *s.par;
+    if (!par_search_take(p))
+        return true;            // nothing yet
+    LevelPar par{PAR_NONE_FOUND, 0, 0, 0, p.map_hash, PAR_FROM_SEARCH, 0};
+    if (p.solved && p.moves >= 0 && p.waits >= 0 && p.ticks > 0)
+        par = LevelPar{PAR_KNOWN, p.moves, p.waits, p.ticks, p.map_hash, PAR_FROM_SEARCH, 0};
+    kept_pars[p.level] = par;
     // Only a par found is kept in the file: a search that ran out of bounds may be luckier with
     // another build, and costs nothing until the level is played again.
-    par_unsaved[level] = par.state == PAR_KNOWN;
-    stop_par_search();
-    if (session.attempt.level == level)
+    par_unsaved[p.level] = par.state == PAR_KNOWN;
+    if (s.attempt.level == p.level)
         attempt_par = par;
     return false;
 }
@@ -673,7 +566,7 @@ void records_level_completed(int level, int ticks)
 
 void draw_records_panel(BITMAP *target)
 {
-    poll_par_search();
+    poll_par_search(session);
     if (pending_notice) {
         show_message(session.world, pending_notice, MESSAGE_TICKS);
         pending_notice = nullptr;
@@ -775,7 +668,7 @@ void forget_records_state()
     pending_notice = nullptr;
     session.attempt = RecordsAttempt{0, 0, 0, 0, 0, 0, 0};
     attempt_par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0, PAR_FROM_UNKNOWN, 0};
-    stop_par_search();
+    stop_par_search(session);
     for (int level = 0; level <= RECORDS_LEVEL_LIMIT; level++) {
         proof_checks[level] = ProofCheck{0, 0, false};
         kept_pars[level] = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0, PAR_FROM_UNKNOWN, 0};

@@ -9,12 +9,14 @@
 #include "play/attempt.h"
 #include "ui/records_file.h"
 
+struct PlaySession;
 
 /* Begins an attempt at level `level` (a level start or restart): this attempt's commands, undos
    and hints go back to 0. Reads the level's time limit from its map file, the records file (a
    broken one is reported once, on standard error and the message line) and its par, starting
-   the search for a --levels map's par where it is not known. Called by the play loop and the
-   restart keys. */
+   the search for a --levels map's par where it is not known: the checker's, with its limits (2
+   ticks a frame, 4,000,000 states, 600 commands, 256 MB), on the game session's ParSearch, a
+   thread of low priority. Called by the play loop and the restart keys. */
 void records_attempt_started(int level);
 
 
@@ -55,32 +57,15 @@ LevelRecord level_record(int level);
    it is now, else PAR_WORKING while its search runs, or PAR_NOT_KNOWN. */
 LevelPar level_par(int level);
 
-/* For a --levels map whose par is not known (kept, or from the folder's solution): starts the checker's search on it (its own limits:
-   2 ticks a frame, 4,000,000 states, 600 commands, 256 MB) in a child process of low priority,
-   so that play and the hint's search go on untouched; a search already under way for another
-   level is stopped. The child has the default action for every signal, shares no file but its
-   pipe, and ends with _exit: a kill of it by any signal only leaves the par not found, and it
-   never touches the display or runs the game's exit handlers. Nothing in demo playback, nor
-   while par_search_allowed is cleared. Called at each attempt's start. */
-void start_par_search(int level);
+/* Stops the session's par search under way, if any (asked to stop, and its thread joined), and
+   forgets it: its answer is never taken. Called by the play loop when a level is left. */
+void stop_par_search(PlaySession &s);
 
-/* Stops the par search under way, if any (kill and reap), and forgets it: its level is left.
-   Called by the play loop when a level is left, and at the program's exit. */
-void stop_par_search();
-
-/* Cleared by the level editor's playtest: its map is a temporary file, gone before a search
-   could end, and the editor checks its levels itself. Set otherwise. */
-extern bool par_search_allowed;
-
-/* For tests: called in the par search's child, its signals and files already its own, before it
-   searches (a test holds the child there to signal it). */
-extern void (*par_child_hook)();
-
-/* Takes the answer of the par search when it has come (without waiting), and reaps the child
-   once it has ended, whether it answered or was killed (then no way found): the par is then
-   known for the run, and kept in the records file from the next completion's rewrite. Returns
-   true while a search is still under way. Called every frame by draw_records_panel. */
-bool poll_par_search();
+/* Takes the answer of the session's par search when it has come (without waiting), its thread
+   then joined: the par is then known for the run, and kept in the records file from the next
+   completion's rewrite; a search that found no way in its bounds leaves the par not found.
+   Returns true while a search is still under way. Called every frame by draw_records_panel. */
+bool poll_par_search(PlaySession &s);
 
 /* Returns the fault of the records file as first reported ("PATH line 3: ..."), or nullptr. */
 const char *records_fault();

@@ -14,7 +14,7 @@
 
 #include "search/map_validation.h"
 #include "base/file_read.h"
-#include "ui/level_records.h"
+#include "play/play_session.h"
 
 namespace {
 
@@ -117,8 +117,8 @@ std::string open_play_folder(const std::string &map_text)
     std::snprintf(open_folder, sizeof open_folder, "%s", folder);
     std::snprintf(map_path, sizeof map_path, "%s/%s", folder, MAP_NAME);
     // The game's keys would start a search for the par of this temporary map at each restart:
-    // a second process at full work for a file gone at the playtest's end.
-    par_search_allowed = false;
+    // a second core at full work for a file gone at the playtest's end.
+    session.par_search_allowed = false;
     const std::string fault = write_map(map_text);
     if (!fault.empty())
         close_play_folder();
@@ -152,5 +152,5 @@ void close_play_folder()
     }
     rmdir(open_folder);
     open_folder[0] = map_path[0] = '\0';
-    par_search_allowed = true;
+    session.par_search_allowed = true;
 }

@@ -15,8 +15,8 @@ std::string play_refusal(const std::string &map_text);
    absolute path) or /tmp, and writes `map_text` into it as map01.txt. Only one is open at a
    time: an open one is closed first. The folder is removed by close_play_folder, and at the
    program's exit when it is still open. While it is open no par search is started for its map
-   (par_search_allowed is cleared). Returns an empty string, or what went wrong (nothing is then
-   left behind). Called by the playtest. */
+   (the session's par_search_allowed is cleared). Returns an empty string, or what went wrong
+   (nothing is then left behind). Called by the playtest. */
 std::string open_play_folder(const std::string &map_text);
 
 /* The open folder's path, empty when none is open. */
