@@ -131,8 +131,9 @@ TEST(MapSquares, EveryFaultNamesItsSquareItsLineAndWhatIsWrong)
     };
     for (const auto &c : cases)
         for (const auto &m : messages)
-            if (c.fault == m.fault)
+            if (c.fault == m.fault) {
                 EXPECT_STREQ(parse(std::string(HEADER) + c.squares, &parsed).message, m.message);
+            }
     EXPECT_STREQ(parse(std::string(HEADER) + two + "1 0 0 4 0 0 -1 -1 -1 -1\n", &parsed).message,
                  "Bad square 2 in map");
 }
