@@ -286,7 +286,7 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         level->difficulty = level_difficulty(level->way, level->analysis,
                                              weighed ? &level->weights : nullptr);
         // Its landmark last, once the pruning has had the level: the robot never reaches it.
-        raise_landmark(level->plan);
+        raise_landmark(level->plan, rules.keep_apart ? request.earlier : nullptr);
         level->length = plan_write_text(level->plan, level->text, sizeof level->text);
     }
     level->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

@@ -535,7 +535,7 @@ void face_the_view(LevelPlan &plan)
    so it stands a square and a half over the place, with its faces down to the ground. */
 const int32_t LANDMARK_RISE = 15;
 
-bool raise_landmark(LevelPlan &plan)
+bool raise_landmark(LevelPlan &plan, const SetFootprints *set)
 {
     int32_t start_row = -1, start_column = -1;
     int32_t tallest = 0;
@@ -554,9 +554,15 @@ bool raise_landmark(LevelPlan &plan)
     direction_step(plan.squares[start_row][start_column].dir, &forward_x, &forward_z);
     // In the start's view, nearest six squares ahead and straight on, standing alone: no
     // square beside it, so that the robot never reaches it nor falls past it otherwise.
+    // Nor where a level before it in the set has a square: the two would share one more.
     auto free_cell = [&](int32_t column, int32_t row) {
-        return column >= 0 && row >= 0 && column < PLAN_COLUMNS && row < PLAN_ROWS &&
-               !plan.squares[row][column].present;
+        if (column < 0 || row < 0 || column >= PLAN_COLUMNS || row >= PLAN_ROWS ||
+            plan.squares[row][column].present)
+            return false;
+        for (int32_t level = 0; set && level < set->count; level++)
+            if (set->on[level][row][column])
+                return false;
+        return true;
     };
     int32_t best = -1, best_column = 0, best_row = 0;
     for (int32_t f = 3; f <= 8; f++)

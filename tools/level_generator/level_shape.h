@@ -3,6 +3,7 @@
 
 #include "generator_random.h"
 #include "level_plan.h"
+#include "set_apart.h"
 
 enum GeneratorIdea { IDEA_WALK, IDEA_PUSH, IDEA_RUNNER, IDEA_CHAIN, IDEA_MIX, IDEA_COUNT };
 enum GeneratorSize { SIZE_SMALL, SIZE_MEDIUM, SIZE_LARGE, SIZE_COUNT };
@@ -129,12 +130,12 @@ int32_t thin_plan(LevelPlan &plan, const PlanRoute &route, const SizeRules &rule
 void face_the_view(LevelPlan &plan);
 
 /* Raises a landmark, a tower a square and a half over the level's tallest square, in the
-   start's view: on a
-   cell with no square and none beside it, nearest six squares ahead and straight on. The robot
-   can never reach it, so the level is played as it was; it shows where the way looks out
-   from. Returns false, the plan as it was, when the view has no such cell or the plan holds
-   PLAN_MAX_SQUARES. Called once the level is final. */
-bool raise_landmark(LevelPlan &plan);
+   start's view: on a cell with no square and none beside it, and none in a level of `set`
+   (when given), nearest six squares ahead and straight on. The robot can never reach it, so
+   the level is played as it was; it shows where the way looks out from. Returns false, the
+   plan as it was, when the view has no such cell or the plan holds PLAN_MAX_SQUARES. Called
+   once the level is final. */
+bool raise_landmark(LevelPlan &plan, const SetFootprints *set = nullptr);
 
 enum { NAME_FIRST_WORDS = 16 };
 
