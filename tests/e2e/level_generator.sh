@@ -95,8 +95,14 @@ for dir in "$tmp"/small-* "$tmp"/medium-* "$tmp"/large-*; do
             n = $2 + 0; idea = $4; moves = $5 + 0; decisions = $10 + 0; wrong = $11 + 0
             traps = $12; delay = $14; rates = $15; margin = $16 + 0; human = $17
             gsub(/ /, "", traps); gsub(/ /, "", delay); gsub(/ /, "", rates); gsub(/ /, "", human)
-            gsub(/^ +| +$/, "", idea)
+            actors = $19 + 0; matter = $20 + 0; saved = $21; view = $23 + 0; seen = $24
+            gsub(/^ +| +$/, "", idea); gsub(/ /, "", saved); gsub(/ /, "", seen)
             if (idea == "") bad = bad " level " n " has no idea line;"
+            # Every actor idea is a puzzle of its actors, and the start shows the way.
+            most = size == "small" ? 1 : 2
+            if (actors > 0 && matter < most && !(most == 1 && (saved == "nowin" || saved + 0 >= 5)))
+                bad = bad " level " n " has " matter " actors that matter;"
+            if (view < 8 || seen == "-") bad = bad " level " n " shows " view " squares at the start;"
             if (delay != "yes") bad = bad " level " n " cannot be won after a start delay;"
             if (rates != "1-8") bad = bad " level " n " cannot be won at every frame rate;"
             if (margin < 2) bad = bad " level " n " has a clock margin under 2;"

@@ -41,15 +41,16 @@ const GatePiece GATE[] = {
 /* The gate's content at (forward, side) for the idea: the chain's lane ends in a jar beside the
    mine; the push's too, beside a second jar, with a mibo in the corridor that must be pushed
    twice, into the blast's reach, for the way to be clear after it. */
-int32_t gate_content(const GatePiece &p, GeneratorIdea idea, GeneratorRandom &random)
+int32_t gate_content(const GatePiece &p, GeneratorIdea idea, bool pushed_twice,
+                     GeneratorRandom &random)
 {
-    const bool chained = idea == IDEA_CHAIN || idea == IDEA_PUSH;
+    const bool chained = idea == IDEA_CHAIN || pushed_twice;
     if (p.forward == -1 && p.side == 1)
         return idea == IDEA_CHAIN ? CONTENT_MINE
              : idea == IDEA_MIX && random_chance(random, 50) ? CONTENT_MINE : CONTENT_JAR;
     if (p.forward == -2 && p.side == 1 && chained)
         return CONTENT_JAR;
-    if (p.forward == -4 && p.side == 0 && idea == IDEA_PUSH)
+    if (p.forward == -4 && p.side == 0 && pushed_twice)
         return CONTENT_MIBO;
     return p.content;
 }
@@ -59,6 +60,9 @@ int32_t gate_content(const GatePiece &p, GeneratorIdea idea, GeneratorRandom &ra
 bool build_gate(LevelPlan &plan, GeneratorIdea idea, bool drop_in, int32_t corridor,
                 GeneratorRandom &random, GateSite *site)
 {
+    // The short corridor of a small level has room for no wrong way beside it: the mibo in it
+    // is one, pushed once too few it stands in the blast's way, for every idea.
+    const bool pushed_twice = idea == IDEA_PUSH || corridor <= 4;
     // The corridor is entered `corridor` squares behind the teleport: pieces farther back are
     // left to the shape.
     auto used = [&](const GatePiece &p) { return p.forward >= -corridor; };
@@ -87,7 +91,8 @@ bool build_gate(LevelPlan &plan, GeneratorIdea idea, bool drop_in, int32_t corri
             PlanSquare *s = plan_at(plan, column_of(p), row_of(p));
             if (!s || !used(p))
                 continue;
-            *s = PlanSquare{p.present, height, gate_content(p, idea, random), 0, true};
+            *s = PlanSquare{p.present, height, gate_content(p, idea, pushed_twice, random), 0,
+                            true};
             if (s->content == CONTENT_ZIPPER)
                 s->dir = dir;
         }

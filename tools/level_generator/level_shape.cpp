@@ -13,8 +13,8 @@ namespace {
 /* The proof's state limits grow with the size: a large level's way is long and its actors
    many, but a search that needs more than this is no level to keep. */
 const SizeRules SIZES[SIZE_COUNT] = {
-    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 1600, 3, 1, 13, 22, 80, 2, 4,
-     0, 1, 0, false, 100, 0, false},
+    {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 1600, 3, 1, 6, 14, 80, 2, 4,
+     1, 1, 4, true, 100, 0, false, 16},
     {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 2, true, 200000, 300, 1, 3, 30, 55, 60, 3,
      4, 0, 2},
     {"large", 15, 20, 10, 12, 8, 10, 3, 4, 60, 120, 3, 3, 2, true, 1000000, 200, 1, 12, 70, 115,
@@ -356,6 +356,8 @@ SizeRules set_level_rules(GeneratorSize size, GeneratorIdea idea, int32_t level_
     // From a fifth of the range to nine tenths: the first level of a set is no bare walk, the
     // last leaves the size's longest ways to the levels that need them.
     rules.aim_length = 20 + 70 * step / (SET_LEVELS - 1);
+    if (idea != IDEA_WALK && rules.gated_min_moves > rules.min_moves)
+        rules.min_moves = rules.gated_min_moves;
     if (idea != IDEA_WALK && rules.max_route > rules.min_route) {
         // The way's moves in a window of half the range, sliding up from its short end: the
         // length a player walks is most of what makes one level harder than another. (A

@@ -44,8 +44,8 @@ struct SizeRules {
     /* Squares from the gate's entry to the teleport, 4 to 6 (see build_gate); 0 for no gate:
        the actors are drawn onto the road instead. */
     int32_t gate_corridor = 6;
-    /* Whether its levels are held to puzzle_passes; the small ones, a first lesson of each
-       idea on a few squares, are not yet. */
+    /* Whether its levels are held to puzzle_passes: every size's are (a test reads a way
+       that is no puzzle with it off). */
     bool puzzles = true;
     /* The way's length the score prefers, in percent of the moves' range from its shortest:
        100 the longest; a set's levels aim from short to long (set_level_rules). */
@@ -55,6 +55,9 @@ struct SizeRules {
     /* Whether a set's levels keep apart (set_apart): a small level's few squares all lie in
        one corner of the panel, where ten cannot keep apart. */
     bool keep_apart = true;
+    /* The fewest moves of a way through the gate, for the ideas with actors: its corridor alone
+       takes a small level's shortest ways (0: the size's fewest). */
+    int32_t gated_min_moves = 0;
 };
 
 /* The forms a shape is cut to before its holes: a field of terraces; a yard, a ring of squares
