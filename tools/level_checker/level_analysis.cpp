@@ -13,6 +13,7 @@
 #include "search/search_play.h"
 #include "search/search_state.h"
 #include "search/state_layer.h"
+#include "base/datafile.h"
 #include "base/timer.h"
 #include "world/actor.h"
 #include "world/actor_table.h"
@@ -428,12 +429,22 @@ bool other_step_on(int64_t s, int chosen, const int32_t came_from[2],
     return false;
 }
 
+/* Whether command `action` from the position `world` holds pushes an actor. */
+bool pushes(int action, const AnalysisLimits &limits)
+{
+    static World after;
+    after = world;
+    run_command(after, action_codes[action], limits.ticks_per_frame, nullptr);
+    return after.cues.plays[DAT_SAMPLE_PUSH] > world.cues.plays[DAT_SAMPLE_PUSH];
+}
+
 /* Walks the shortest way from the start, counting its decisions, wrong ways and forced steps,
    and replays it for its game time. */
 void measure_way(const int32_t *way, const AnalysisLimits &limits, LevelAnalysis *out)
 {
     out->shortest = way[0];
     out->decisions = out->wrong_ways = out->way_steps = out->forced_steps = 0;
+    out->wrong_pushes = 0;
     world = analysis_start;
     int32_t frames = 0;
     int64_t s = 0;
@@ -446,17 +457,21 @@ void measure_way(const int32_t *way, const AnalysisLimits &limits, LevelAnalysis
             came_from[0] = world.motion.playerL[0];
             came_from[1] = world.motion.playerL[1];
         }
-        bool decision = false, wrong = false;
+        bool decision = false, wrong = false, wrong_push = false;
         for (int a = 0; a < SEARCH_ACTIONS; a++) {
             const uint32_t e = ex.edges[s * SEARCH_ACTIONS + a];
             if (a == chosen)
                 continue;
-            decision = decision || is_mistake(e, way);
-            wrong = wrong || (is_position(e) && way[e] != NO_WAY &&
-                              1 + way[e] - way[s] >= ANALYSIS_WRONG_WAY_EXTRA);
+            const bool mistake = is_mistake(e, way);
+            const bool longer = is_position(e) && way[e] != NO_WAY &&
+                                1 + way[e] - way[s] >= ANALYSIS_WRONG_WAY_EXTRA;
+            decision = decision || mistake;
+            wrong = wrong || longer;
+            wrong_push = wrong_push || ((mistake || longer) && pushes(a, limits));
         }
         out->decisions += decision;
         out->wrong_ways += wrong;
+        out->wrong_pushes += wrong_push;
         frames += run_command(world, action_codes[chosen], limits.ticks_per_frame, nullptr);
         s = ex.edges[s * SEARCH_ACTIONS + chosen];
         if (!is_position((uint32_t)s))
@@ -605,7 +620,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     const auto began = std::chrono::steady_clock::now();
     std::memset(out, 0, sizeof *out);
     out->outcome = SEARCH_INVALID_MAP;
-    out->shortest = out->decisions = out->wrong_ways = -1;
+    out->shortest = out->decisions = out->wrong_ways = out->wrong_pushes = -1;
     out->way_steps = out->forced_steps = out->way_waits = -1;
     out->unwinnable = out->trap_positions = -1;
     out->start_delay_ticks = limits.start_delay_ticks;

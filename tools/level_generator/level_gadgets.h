@@ -23,7 +23,8 @@ struct GateSite {
    the gate is marked fixed, for the placing and the thinning to leave as it is; the corridor's
    entry, `corridor` squares (4 to 6) behind the teleport, joins the square of the shape behind it, at its height or, with `drop_in`, three
    levels under it: then the robot cannot leave the gate for a sweet, and waits there. For the
-   push a mibo in the corridor is pushed twice, into the blast's reach. Returns false, the plan
+   push, and for every idea in a corridor of 4, a mibo in the corridor is pushed twice, into
+   the blast's reach. Returns false, the plan
    unchanged, when no place on the grid takes it within a few draws. */
 bool build_gate(LevelPlan &plan, GeneratorIdea idea, bool drop_in, int32_t corridor,
                 GeneratorRandom &random, GateSite *site);

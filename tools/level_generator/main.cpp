@@ -264,10 +264,11 @@ void print_level(const GeneratedLevel &level)
     std::printf("map%02d.txt: \"%s\": %s\n", (int)level.plan.number, level.plan.name,
                 level.plan.idea);
     std::printf("map%02d.txt: %d squares (%d pruned), %d moves, %d waits, %d decisions, %d wrong "
-                "ways, %lld traps, %.1f %% cannot be won, margin %.1f, human margin %.2f, "
+                "ways (%d pushes), %lld traps, %.1f %% cannot be won, margin %.1f, human margin %.2f, "
                 "score %.1f, difficulty %d\n", (int)level.plan.number, (int)plan_square_count(level.plan),
                 (int)level.squares_pruned, (int)level.way.moves, (int)level.way.waits,
-                (int)a.decisions, (int)a.wrong_ways, (long long)a.trap_positions,
+                (int)a.decisions, (int)a.wrong_ways, (int)a.wrong_pushes,
+                (long long)a.trap_positions,
                 100.0 * analysis_unwinnable_share(a), analysis_clock_margin(a),
                 analysis_human_margin(a), level.score, (int)level.difficulty);
     std::printf("map%02d.txt: %d shapes tried, %d passed, %lld states, %.1f MB at most, %.2f s\n",
