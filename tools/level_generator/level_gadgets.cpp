@@ -105,3 +105,77 @@ bool build_gate(LevelPlan &plan, GeneratorIdea idea, bool drop_in, int32_t corri
     }
     return false;
 }
+
+bool build_side_door(LevelPlan &plan, const PlanRoute &route, GeneratorRandom &random)
+{
+    // The road's squares in grid order, tried from a place the stream picks, the pit on
+    // either side.
+    const int32_t cells = plan.rows * plan.columns;
+    const int32_t first = random_between(random, 0, cells - 1);
+    const int32_t first_mirror = random_chance(random, 50) ? 1 : -1;
+    for (int32_t k = 0; k < 2 * cells; k++) {
+        const int32_t mirror = k < cells ? first_mirror : -first_mirror;
+        const int32_t row = (first + k) % cells / plan.columns;
+        const int32_t column = (first + k) % cells % plan.columns;
+        const PlanSquare *road = plan_present(plan, column, row);
+        if (!road || !route.on[row][column] || road->fixed || road->content != CONTENT_NOTHING)
+            continue;
+        // The road runs straight through: in from behind, on ahead, both along `forward`.
+        const int32_t forward = route.entry[row][column];
+        int32_t fc, fr;
+        direction_step(forward, &fc, &fr);
+        const int32_t sc = -fr * mirror, sr = fc * mirror;
+        const int32_t bc = column - fc, br = row - fr, ac = column + fc, ar = row + fr;
+        const PlanSquare *behind = plan_present(plan, bc, br);
+        const PlanSquare *ahead = plan_present(plan, ac, ar);
+        if (!behind || !ahead || !route.on[br][bc] || !route.on[ar][ac] ||
+            route.entry[ar][ac] != forward || ahead->height > road->height)
+            continue;
+        // The pit at one side, the detour at the other, and round them the cells that must be
+        // empty (none of the road, nothing on them) so that the mibo cannot be walked round.
+        struct Piece {
+            int32_t forward, side;
+            bool present;
+            int32_t height;
+        };
+        const Piece pieces[] = {
+            {0, 1, true, road->height - 2},     /* the pit the mibo is pushed into */
+            {0, -1, true, road->height},        /* where the robot pushes it from */
+            {-1, -1, true, behind->height},     /* the step round to there */
+            {0, 2, false, 0}, {1, 1, false, 0}, {0, -2, false, 0}, {1, -1, false, 0},
+        };
+        // A piece may lie past the shape's grid, within the map panel: the grid grows to it.
+        auto cell = [&](const Piece &p) -> PlanSquare * {
+            const int32_t c = column + p.forward * fc + p.side * sc;
+            const int32_t r = row + p.forward * fr + p.side * sr;
+            return c < 0 || r < 0 || c >= PLAN_COLUMNS || r >= PLAN_ROWS ? nullptr
+                                                                        : &plan.squares[r][c];
+        };
+        bool fits = true;
+        for (const Piece &p : pieces) {
+            const PlanSquare *s = cell(p);
+            const int32_t at = s ? (int32_t)(s - &plan.squares[0][0]) : 0;
+            fits = fits && (s ? !(s->present && (route.on[at / PLAN_COLUMNS][at % PLAN_COLUMNS] ||
+                                                 s->fixed || s->content != CONTENT_NOTHING))
+                              : !p.present);
+        }
+        if (!fits)
+            continue;
+        for (const Piece &p : pieces) {
+            PlanSquare *s = cell(p);
+            if (!s)
+                continue;
+            *s = PlanSquare{p.present, p.height, CONTENT_NOTHING, 0, true};
+            const int32_t at = (int32_t)(s - &plan.squares[0][0]);
+            if (p.present && at % PLAN_COLUMNS >= plan.columns)
+                plan.columns = at % PLAN_COLUMNS + 1;
+            if (p.present && at / PLAN_COLUMNS >= plan.rows)
+                plan.rows = at / PLAN_COLUMNS + 1;
+        }
+        PlanSquare &door = plan.squares[row][column];
+        door.content = CONTENT_MIBO;
+        door.fixed = true;
+        return true;
+    }
+    return false;
+}

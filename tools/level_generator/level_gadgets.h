@@ -28,3 +28,12 @@ struct GateSite {
    unchanged, when no place on the grid takes it within a few draws. */
 bool build_gate(LevelPlan &plan, GeneratorIdea idea, bool drop_in, int32_t corridor,
                 GeneratorRandom &random, GateSite *site);
+
+/* Puts a side door on the route: a mibo on a straight stretch of road with a pit beside it and,
+   on its other side, a square reached by a step round from the road behind. Pushed on along
+   the road the mibo goes ahead of the robot until the road turns and blocks it there, a wrong
+   way made of the push; pushed from the side square it drops into the pit and the road is
+   free. The cells round the pit and the side square are emptied, so the mibo is not walked
+   round. Returns false, the plan unchanged, when the route has no stretch for it. */
+enum { SIDE_DOOR_DETOUR = 4 };   /* commands the step round the mibo adds, turns included */
+bool build_side_door(LevelPlan &plan, const PlanRoute &route, GeneratorRandom &random);

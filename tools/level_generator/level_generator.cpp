@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "level_gadgets.h"
 #include "level_pruning.h"
 #include "level_score.h"
 #include "route_tour.h"
@@ -138,6 +139,12 @@ bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rule
     note_memory(level, level->analysis.peak_memory);
     if (!exploration_passes(rules, level->analysis, why, why_size))
         return false;
+    // The push's wrong way is read off the exploration: a level without one is spared the rest.
+    if (idea == IDEA_PUSH && rules.puzzles && rules.side_door &&
+        level->analysis.wrong_pushes < 1) {
+        std::snprintf(why, why_size, "no push is a wrong way");
+        return false;
+    }
     AnalysisLimits analysis_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, ANALYSIS_START_DELAY,
                                    ANALYSIS_SLOWEST_RATE, nullptr, jobs > 1 ? 2 : 1,
                                    ANALYSIS_THINK_TICKS};
@@ -201,7 +208,12 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
                 int32_t wrong_ways = 0;
                 thin_plan(plan, route, rules, random, &wrong_ways);
                 tour = shortest_tour(plan);
-                placed = tour_fits(rules, tour) && wrong_ways >= rules.min_wrong_ways;
+                // A push level's road has a mibo to push the right way, for a wrong way of its
+                // idea: the gate's pushes are forced. The step round it lengthens the way.
+                const bool wanted = request.idea == IDEA_PUSH && rules.side_door;
+                const bool door = !wanted || build_side_door(plan, route, random);
+                tour += wanted ? SIDE_DOOR_DETOUR : 0;
+                placed = door && tour_fits(rules, tour) && wrong_ways >= rules.min_wrong_ways;
             } else if (placed) {
                 // A walk is not thinned, nor drawn again, but its tour still rules out before
                 // any search a level with no walk, one longer than the size's, or one too
