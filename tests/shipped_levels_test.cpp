@@ -120,7 +120,7 @@ TEST_P(ShippedLevel, IsWonByItsSolutionUndoAndItsHintsAndKeepsItsShape)
     const int32_t ticks = solution.ticks_per_frame;
 
     // The par is the solution's moves and game time, as the game reads it.
-    const LevelPar par = level_par(level);
+    const LevelPar par = level_par(session, level);
     EXPECT_EQ(par.state, PAR_KNOWN);
     EXPECT_TRUE(par.moves == solution.move_count && par.ticks == solution.end_frame * ticks);
 
@@ -154,7 +154,7 @@ TEST_P(ShippedLevel, IsWonByItsSolutionUndoAndItsHintsAndKeepsItsShape)
             if (code == solution.moves[k].code)
                 continue;
             driver_push(world, code);
-            play_test::step(ticks, nullptr, false);
+            play_test::step(ticks);
             for (int i = 0; i < 300 / ticks && !world.level.level_lost; i++)
                 play_test::step(ticks);
             ASSERT_TRUE(undo_step_back(session));
@@ -167,7 +167,7 @@ TEST_P(ShippedLevel, IsWonByItsSolutionUndoAndItsHintsAndKeepsItsShape)
             EXPECT_LT((undo_bytes(session) - sizeof(World)) / (k - 1), 2000u) << where;
         }
         driver_push(world, solution.moves[k].code);
-        play_test::step(ticks, nullptr, false);
+        play_test::step(ticks);
         next = k + 1;
         play_frames(solution.moves[k].frame + 1, solution.end_frame - 1, &next);
         ASSERT_FALSE(world.level.level_completed) << where << ": won early";

@@ -1,16 +1,83 @@
-/* play_session.cpp: the one level being played, owned in one place. */
+/* play_session.cpp: the one level being played, and the frame every program runs on it. */
 #include "play/play_session.h"
 
+#include <cstdio>
+
 #include "base/datafile.h"
+#include "base/display_options.h"
 #include "base/sound.h"
 #include "play/hint.h"
 #include "play/undo_history.h"
+#include "search/par_search.h"
 #include "world/level_rules.h"
 #include "world/player.h"
 #include "world/world.h"
 #include "world/world_clock.h"
+#include "world/world_messages.h"
 
-PlaySession session = {World{}, 1, false, RecordsAttempt{}, nullptr, nullptr, false, nullptr, true};
+namespace {
+
+const int MESSAGE_TICKS = 100;
+
+void take_typed(PlaySession &s, const PlayAction &action)
+{
+    switch (action.kind) {
+    case ACTION_MOVE:
+        command_queue_push(s.world, action.value);
+        break;
+    case ACTION_UNDO:
+        session_step_back(s);
+        break;
+    case ACTION_HINT:
+        // After a loss the one way on is back: the hint would only say that no way is left.
+        if (s.world.level.level_lost)
+            show_message(s.world, action.text, MESSAGE_TICKS);
+        else
+            session_ask_hint(s);
+        break;
+    case ACTION_SAY:
+        show_message(s.world, action.text, action.value);
+        break;
+    case ACTION_LEVEL:
+        s.level = action.value;
+        break;
+    case ACTION_UNRECORDED:
+        s.not_recorded = true;
+        break;
+    }
+}
+
+/* The camera and light keys held: their values changed, the last one said. */
+void take_held_camera(PlaySession &s, const PlayActions &a)
+{
+    DisplayOptions &o = display_options;
+    s.world.camera_pitch += a.camera_pitch;
+    o.camera_height += a.camera_height;
+    o.camera_distance += a.camera_distance;
+    o.ambient_light += a.ambient_light;
+    switch (a.held_value) {
+    case HELD_HEIGHT:
+        std::snprintf(s.said, sizeof s.said, "camera height: %g", o.camera_height);
+        break;
+    case HELD_DISTANCE:
+        std::snprintf(s.said, sizeof s.said, "camera distance: %d", o.camera_distance);
+        break;
+    case HELD_AMBIENT:
+        std::snprintf(s.said, sizeof s.said, "ambient light: %d", o.ambient_light);
+        break;
+    case HELD_NONE:
+        return;
+    }
+    show_message(s.world, s.said, MESSAGE_TICKS);
+}
+
+} // namespace
+
+void add_action(PlayActions &a, PlayActionKind kind, int value, const char *text)
+{
+    if (a.typed_count < PLAY_TYPED_LIMIT)
+        a.typed[a.typed_count++] = PlayAction{kind, value, text};
+}
 
 void play_pending_cues(World &w)
 {
@@ -18,6 +85,56 @@ void play_pending_cues(World &w)
     for (int i = 0; i < cues.pending_count; i++)
         play_cue(datafile_sample(cues.pending[i]));
     cues.pending_count = 0;
+}
+
+void session_begin_attempt(PlaySession &s, int level)
+{
+    s.attempt = RecordsAttempt{level, level_map_hash(level), map_limit_ticks(level), 0, 0, 0, 0};
+}
+
+void session_begin_play(PlaySession &s)
+{
+    s.world.moves = 0;
+}
+
+void session_enter(PlaySession &s, int level, const char *notice)
+{
+    s.level = level;
+    start_level(s.world, level);
+    undo_clear(s);
+    undo_attempt_started(s);
+    hint_cancel(s);
+    session_begin_attempt(s, level);
+    s.not_recorded = false;
+    if (notice)
+        show_message(s.world, notice, 300);
+}
+
+int session_frame(PlaySession &s, const PlayActions &a, int ticks)
+{
+    int result = 0;
+    for (int i = 0; i < a.typed_count; i++)
+        take_typed(s, a.typed[i]);
+    if (a.restart) {
+        session_restart(s);
+        show_message(s.world, "Reset game", MESSAGE_TICKS);
+        result |= FRAME_RESTARTED;
+    }
+    if (s.world.level.level_completed && a.confirm) {
+        result |= FRAME_CONFIRMED;
+    } else {
+        if (s.world.level.level_lost && a.confirm) {
+            session_restart(s);
+            result |= FRAME_RESTARTED;
+        }
+        for (int i = 0; i < a.undo_held; i++)
+            session_step_back(s);
+        take_held_camera(s, a);
+    }
+    s.world.camera_height = display_options.camera_height;
+    s.actions_clock = level_clock_left(s.world);
+    session_step(s, ticks);
+    return result;
 }
 
 void session_step(PlaySession &s, int ticks)
@@ -55,6 +172,7 @@ void session_restart(PlaySession &s)
     start_level(s.world, s.level);
     undo_attempt_started(s);
     hint_cancel(s);
+    session_begin_attempt(s, s.level);
 }
 
 bool session_step_back(PlaySession &s)
@@ -71,8 +189,23 @@ void session_ask_hint(PlaySession &s)
     records_note_hint(s.attempt);
 }
 
-FrameOverlay session_overlay(const PlaySession &s)
+void session_set_position(PlaySession &s, int level, const World &w)
 {
+    hint_cancel(s);
+    s.level = level;
+    s.world = w;
+}
+
+ParSearch &session_par_search(PlaySession &s)
+{
+    if (!s.par)
+        s.par = new ParSearch();
+    return *s.par;
+}
+
+FrameOverlay session_overlay(PlaySession &s)
+{
+    probe_floor(s.world);
     FrameOverlay overlay{s.level, false, 0, 0, 0};
     overlay.hint_shown = hint_shown(s, &overlay.hint_column, &overlay.hint_row, &overlay.hint_code);
     return overlay;
