@@ -1,4 +1,4 @@
-/* play_session.cpp: the one level being played, and the frame every program runs on it. */
+/* play_session.cpp: the level being played, owned by whoever plays it, and its one frame. */
 #include "play/play_session.h"
 
 #include <cstdio>
@@ -18,6 +18,69 @@
 namespace {
 
 const int MESSAGE_TICKS = 100;
+
+/* The rest of a frame once its actions are taken, `ticks` the ticks counted since the frame
+   before: the level clock run by them (by none when the actions restarted the level: they fell
+   on the attempt that ended), the command the robot takes, if any (the world as it stood before
+   it kept for undo, the command counted into the attempt, a hint shown made stale), the world's
+   update, its sounds (none while the hint holds the world), and the hint's frame. */
+void session_step(PlaySession &s, int ticks)
+{
+    // The frame's ticks were counted before its keys were read: when those keys started the
+    // level again, the ticks fell on the attempt that ended, and the new one begins with its
+    // whole clock.
+    if (s.restarted)
+        ticks = 0;
+    s.restarted = false;
+    if (command_ready(s.world)) {
+        undo_keep_command(s);
+        records_note_command(s.attempt);
+        hint_cancel(s);
+    }
+    // While the hint thinks, the world is put back after its update: the update is not heard
+    // either (a mine a few ticks from going off would sound every frame).
+    const bool held = hint_holds_world(s);
+    CueLog heard;               // copied only in the frames the hint holds the world
+    if (held)
+        heard = s.world.cues;
+    run_level_clock(s.world, ticks);
+    player_command(s.world);
+    update_player(s.world, ticks);
+    if (held)
+        s.world.cues = heard;
+    play_pending_cues(s.world);
+    hint_frame(s);
+}
+
+/* Starts the level again, as the restart keys do: the world before it kept for undo (when a
+   command was taken since the attempt began), a new attempt for the undo history and the
+   records, no hint. */
+void session_restart(PlaySession &s)
+{
+    s.restarted = true;
+    undo_keep_restart(s);
+    start_level(s.world, s.level);
+    undo_attempt_started(s);
+    hint_cancel(s);
+    session_begin_attempt(s, s.level);
+}
+
+/* One step back in the undo history (the records count it), and what it makes stale: a hint. */
+bool session_step_back(PlaySession &s)
+{
+    if (!undo_step_back(s))
+        return false;
+    hint_cancel(s);
+    return true;
+}
+
+/* A hint asked for (I in play), counted into the attempt. */
+void session_ask_hint(PlaySession &s)
+{
+    hint_request(s);
+    records_note_hint(s.attempt);
+}
+
 
 void take_typed(PlaySession &s, const PlayAction &action)
 {
@@ -135,58 +198,6 @@ int session_frame(PlaySession &s, const PlayActions &a, int ticks)
     s.actions_clock = level_clock_left(s.world);
     session_step(s, ticks);
     return result;
-}
-
-void session_step(PlaySession &s, int ticks)
-{
-    // The frame's ticks were counted before its keys were read: when those keys started the
-    // level again, the ticks fell on the attempt that ended, and the new one begins with its
-    // whole clock.
-    if (s.restarted)
-        ticks = 0;
-    s.restarted = false;
-    if (command_ready(s.world)) {
-        undo_keep_command(s);
-        records_note_command(s.attempt);
-        hint_cancel(s);
-    }
-    // While the hint thinks, the world is put back after its update: the update is not heard
-    // either (a mine a few ticks from going off would sound every frame).
-    const bool held = hint_holds_world(s);
-    CueLog heard;               // copied only in the frames the hint holds the world
-    if (held)
-        heard = s.world.cues;
-    run_level_clock(s.world, ticks);
-    player_command(s.world);
-    update_player(s.world, ticks);
-    if (held)
-        s.world.cues = heard;
-    play_pending_cues(s.world);
-    hint_frame(s);
-}
-
-void session_restart(PlaySession &s)
-{
-    s.restarted = true;
-    undo_keep_restart(s);
-    start_level(s.world, s.level);
-    undo_attempt_started(s);
-    hint_cancel(s);
-    session_begin_attempt(s, s.level);
-}
-
-bool session_step_back(PlaySession &s)
-{
-    if (!undo_step_back(s))
-        return false;
-    hint_cancel(s);
-    return true;
-}
-
-void session_ask_hint(PlaySession &s)
-{
-    hint_request(s);
-    records_note_hint(s.attempt);
 }
 
 void session_set_position(PlaySession &s, int level, const World &w)

@@ -1,5 +1,4 @@
-/* play_session.h: the one level being played, owned by whoever plays it: its world, its number,
-   and the frame that every program runs on it. */
+/* play_session.h: the level being played, owned by whoever plays it, and its one frame. */
 #pragma once
 
 #include "play/attempt.h"
@@ -24,7 +23,7 @@ struct PlaySession {
     UndoHistory *undo = nullptr;    /* the world before each command, for undo: made when first
                                        needed */
     HintState *hint = nullptr;      /* the hint asked for or shown, and its search: likewise */
-    bool restarted = false;         /* set by session_restart until the next session_step */
+    bool restarted = false;         /* set by a restart until the frame's step */
     ParSearch *par = nullptr;       /* the search for the par of a --levels map with none known,
                                        on a thread of its own (ui/level_records.h): likewise */
     bool par_search_allowed = true; /* cleared by the editor's playtest: its map is a temporary
@@ -100,41 +99,24 @@ void session_enter(PlaySession &s, int level, const char *notice = nullptr);
    level keys), then the held ones: a restart ("Reset game"), a confirmation of a completed level
    (the held keys after it are then left alone) or else a restart of a lost one, the held undo's
    steps and the camera keys (their value said); the world's camera height from the display
-   options; then session_step. Returns FRAME_CONFIRMED and FRAME_RESTARTED bits. The floor is
-   found for the next frame's drawing by session_overlay. The game's loop, the editor's playtest,
-   the benches and the tests run it once a frame. */
+   options; then the step: the level clock run by `ticks` (by none after a restart: they fell on
+   the attempt that ended), the command the robot takes, if any (the world before it kept for
+   undo, the command counted into the attempt, a hint shown made stale), the world's update, its
+   sounds (none while the hint holds the world still), and the hint's frame. Returns
+   FRAME_CONFIRMED and FRAME_RESTARTED bits. The game's loop, the editor's playtest, the
+   benchmarks and the tests run it once a frame, after session_overlay and the drawing. */
 int session_frame(PlaySession &s, const PlayActions &a, int ticks);
 
 /* Plays the cues the world has left since the last call (silent without a datafile or with sound
    off) and empties the list. Called once a frame, after the world's update. */
 void play_pending_cues(World &w);
 
-/* The rest of a frame of play once its actions are taken, `ticks` the ticks counted since the
-   frame before: the level clock run by them (by none when the keys restarted the level: they
-   fell on the attempt that ended), the command the robot takes, if any (the world as it stood
-   before it kept for undo, the command counted into the attempt, a hint shown made stale), the
-   world's update, its sounds (none while the hint holds the world), and the hint's frame. Part
-   of session_frame. */
-void session_step(PlaySession &s, int ticks);
-
-/* Starts the session's level again, as the restart keys do: the world before it kept for undo
-   (when a command was taken since the attempt began), a new attempt for the undo history and
-   the records, no hint. */
-void session_restart(PlaySession &s);
-
-/* One step back in the undo history (the records count it), and what it makes stale: a hint.
-   Returns true when a step was undone. */
-bool session_step_back(PlaySession &s);
-
-/* Asks for a hint (I in play), counted into the attempt. */
-void session_ask_hint(PlaySession &s);
-
 /* Puts the session at a position of `level` reached elsewhere, the world `w`: a hint under way or
    shown is cancelled. For the hint's benchmark, which asks from positions it walked to. */
 void session_set_position(PlaySession &s, int level, const World &w);
 
 /* Begins a new attempt at `level` for the records: its map's hash and time limit read, nothing
-   counted yet. Part of session_enter and session_restart; the records' tests call it alone. */
+   counted yet. Part of session_enter and a restart; the records' tests call it alone. */
 void session_begin_attempt(PlaySession &s, int level);
 
 /* The search for the par of the session's level, made when first needed. For the records. */

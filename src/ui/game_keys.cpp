@@ -1,31 +1,23 @@
-/* game_keys.cpp: the keys of play: moves for the robot, option switches, restart and confirmation. */
+/* game_keys.cpp: the keys of play read into the player's actions: moves, switches, undo. */
 #include "ui/game_keys.h"
 
 #include <allegro.h>
 #include <cstdarg>
 #include <cstdio>
 
-#include "play/play_session.h"
-
 #include "base/console.h"
 #include "base/sound.h"
 #include "base/timer.h"
 #include "ui/demo_input.h"
 #include "base/display_options.h"
-#include "play/hint.h"
 #include "render/hud.h"
 #include "ui/key_card.h"
 #include "ui/level_records.h"
 #include "ui/level_select.h"
 #include "render/message_line.h"
 #include "ui/screenshot.h"
-#include "play/undo_history.h"
 #include "world/level_rules.h"
-#include "world/level_state.h"
-#include "world/player.h"
 #include "world/player_motion.h"
-#include "world/world_clock.h"
-#include "world/world_messages.h"
 
 namespace {
 
@@ -254,7 +246,12 @@ void handle_typed_key(PlayActions &a, int scancode)
    changed, in key order. */
 void handle_held_camera_keys(PlayActions &a)
 {
-    const struct { int key; float pitch, height; int distance, ambient; HeldValue value; } held[] = {
+    const struct {
+        int key;
+        float pitch, height;
+        int distance, ambient;
+        HeldValue value;
+    } held[] = {
         {KEY_PGUP, -0.05f, 0, 0, 0, HELD_NONE}, {KEY_PGDN, 0.05f, 0, 0, 0, HELD_NONE},
         {KEY_Q, 0, -1.0f, 0, 0, HELD_HEIGHT}, {KEY_A, 0, 1.0f, 0, 0, HELD_HEIGHT},
         {KEY_W, 0, 0, 1, 0, HELD_DISTANCE}, {KEY_S, 0, 0, -1, 0, HELD_DISTANCE},

@@ -1,4 +1,4 @@
-/* game_keys.h: the keys of play: moves for the robot, option switches, restart and confirmation. */
+/* game_keys.h: the keys of play read into the player's actions: moves, switches, undo, restart. */
 #pragma once
 
 #include <cstdint>
