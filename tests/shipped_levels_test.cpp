@@ -33,13 +33,11 @@ const int32_t move_codes[] = {MOVE_FORWARD, MOVE_BACKWARD, MOVE_TURN_LEFT, MOVE_
 
 /* The level's start as a fresh game has it (the solution was recorded in one: the robot's floor
    is not probed during the swoop, and a command then starts from the floor the level before
-   left), with an empty undo history. */
+   left), entered as the game enters it, with an empty undo history. */
 void start_fresh(int level)
 {
     world = World{};
-    driver_start_level(world, level);
-    undo_clear(session);
-    undo_attempt_started(session);
+    session_enter(session, level);
 }
 
 /* The solution's frames from `from` to `to`, its moves typed on their frames, played as the play
