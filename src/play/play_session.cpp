@@ -110,27 +110,36 @@ void take_typed(PlaySession &s, const PlayAction &action)
     }
 }
 
-/* The camera and light keys held: their values changed, the last one said. */
+/* The camera and light keys held: their values changed a step each, one after the other, and
+   the last one changed said. */
 void take_held_camera(PlaySession &s, const PlayActions &a)
 {
     DisplayOptions &o = display_options;
-    s.world.camera_pitch += a.camera_pitch;
-    o.camera_height += a.camera_height;
-    o.camera_distance += a.camera_distance;
-    o.ambient_light += a.ambient_light;
-    switch (a.held_value) {
-    case HELD_HEIGHT:
-        std::snprintf(s.said, sizeof s.said, "camera height: %g", o.camera_height);
-        break;
-    case HELD_DISTANCE:
-        std::snprintf(s.said, sizeof s.said, "camera distance: %d", o.camera_distance);
-        break;
-    case HELD_AMBIENT:
-        std::snprintf(s.said, sizeof s.said, "ambient light: %d", o.ambient_light);
-        break;
-    case HELD_NONE:
-        return;
+    if (a.pitch_up)
+        s.world.camera_pitch -= 0.05f;
+    if (a.pitch_down)
+        s.world.camera_pitch += 0.05f;
+    static const struct { float height; int distance, ambient; } steps[CAMERA_KEYS] = {
+        {-1.0f, 0, 0}, {1.0f, 0, 0}, {0, 1, 0}, {0, -1, 0},
+        {-50.0f, 0, 0}, {50.0f, 0, 0}, {0, 50, 0}, {0, -50, 0}, {0, 0, 1}, {0, 0, -1},
+    };
+    int last = -1;
+    for (int k = 0; k < CAMERA_KEYS; k++) {
+        if (!a.camera[k])
+            continue;
+        o.camera_height += steps[k].height;
+        o.camera_distance += steps[k].distance;
+        o.ambient_light += steps[k].ambient;
+        last = k;
     }
+    if (last < 0)
+        return;
+    if (steps[last].height != 0)
+        std::snprintf(s.said, sizeof s.said, "camera height: %g", o.camera_height);
+    else if (steps[last].distance != 0)
+        std::snprintf(s.said, sizeof s.said, "camera distance: %d", o.camera_distance);
+    else
+        std::snprintf(s.said, sizeof s.said, "ambient light: %d", o.ambient_light);
     show_message(s.world, s.said, MESSAGE_TICKS);
 }
 

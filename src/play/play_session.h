@@ -56,8 +56,14 @@ enum {
     PLAY_TYPED_LIMIT = 256  /* actions typed in one frame; more than the key buffer holds */
 };
 
-/* The camera value held keys changed last, said on the message line. */
-enum HeldValue { HELD_NONE, HELD_HEIGHT, HELD_DISTANCE, HELD_AMBIENT };
+/* The camera and light keys, held: each changes its value by a step every frame, in this order
+   (Q A W S T Y G H E D unless keys.cfg moves them). */
+enum CameraKey {
+    CAMERA_LOWER, CAMERA_HIGHER, CAMERA_FARTHER, CAMERA_NEARER,     /* by 1 */
+    CAMERA_MUCH_LOWER, CAMERA_MUCH_HIGHER, CAMERA_MUCH_FARTHER, CAMERA_MUCH_NEARER, /* by 50 */
+    LIGHT_BRIGHTER, LIGHT_DARKER,                                   /* the ambient light, by 1 */
+    CAMERA_KEYS
+};
 
 /* What the player asks of one frame of play: what the keys, keys.cfg and the pad came to, as
    the game's keys (ui/game_keys.h) read them. A plain record: the tests fill it by hand. */
@@ -68,11 +74,9 @@ struct PlayActions {
     bool confirm;           /* Space or Enter held: a completed level is confirmed, a lost one
                                starts again */
     int undo_held;          /* steps back of the undo keys held, at their repeat's pace */
-    float camera_pitch;     /* PgUp and PgDn held: the change of the camera's pitch */
-    float camera_height;    /* the camera and light keys held: the changes of their values */
-    int camera_distance;
-    int ambient_light;
-    HeldValue held_value;   /* the last of them changed, in key order */
+    bool pitch_up;          /* PgUp held: the camera tilts a step up */
+    bool pitch_down;        /* PgDn held: a step down (after the step up, as the keys were read) */
+    bool camera[CAMERA_KEYS];   /* the camera and light keys held */
 };
 
 /* Adds an action to the frame's list, in typing order; one past PLAY_TYPED_LIMIT is dropped. */

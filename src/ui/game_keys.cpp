@@ -242,33 +242,15 @@ void handle_typed_key(PlayActions &a, int scancode)
     }
 }
 
-/* The camera and light keys held this frame: the changes they ask for, and the last value
-   changed, in key order. */
+/* The camera's pitch, and the camera and light keys, held this frame. */
 void handle_held_camera_keys(PlayActions &a)
 {
-    const struct {
-        int key;
-        float pitch, height;
-        int distance, ambient;
-        HeldValue value;
-    } held[] = {
-        {KEY_PGUP, -0.05f, 0, 0, 0, HELD_NONE}, {KEY_PGDN, 0.05f, 0, 0, 0, HELD_NONE},
-        {KEY_Q, 0, -1.0f, 0, 0, HELD_HEIGHT}, {KEY_A, 0, 1.0f, 0, 0, HELD_HEIGHT},
-        {KEY_W, 0, 0, 1, 0, HELD_DISTANCE}, {KEY_S, 0, 0, -1, 0, HELD_DISTANCE},
-        {KEY_T, 0, -50.0f, 0, 0, HELD_HEIGHT}, {KEY_Y, 0, 50.0f, 0, 0, HELD_HEIGHT},
-        {KEY_G, 0, 0, 50, 0, HELD_DISTANCE}, {KEY_H, 0, 0, -50, 0, HELD_DISTANCE},
-        {KEY_E, 0, 0, 0, 1, HELD_AMBIENT}, {KEY_D, 0, 0, 0, -1, HELD_AMBIENT},
-    };
-    for (const auto &h : held) {
-        if (!demo_key_held(h.key))
-            continue;
-        a.camera_pitch += h.pitch;
-        a.camera_height += h.height;
-        a.camera_distance += h.distance;
-        a.ambient_light += h.ambient;
-        if (h.value != HELD_NONE)
-            a.held_value = h.value;
-    }
+    a.pitch_up = demo_key_held(KEY_PGUP);
+    a.pitch_down = demo_key_held(KEY_PGDN);
+    static const int keys[CAMERA_KEYS] = {KEY_Q, KEY_A, KEY_W, KEY_S, KEY_T,
+                                          KEY_Y, KEY_G, KEY_H, KEY_E, KEY_D};
+    for (int k = 0; k < CAMERA_KEYS; k++)
+        a.camera[k] = demo_key_held(keys[k]);
 }
 
 } // namespace
