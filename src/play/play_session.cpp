@@ -81,7 +81,7 @@ void session_ask_hint(PlaySession &s)
     records_note_hint(s.attempt);
 }
 
-
+/* One action typed, taken as the keys' pass once took it, in its place among the others. */
 void take_typed(PlaySession &s, const PlayAction &action)
 {
     switch (action.kind) {
