@@ -250,7 +250,7 @@ void note(const std::string &token)
 double level_seconds()
 {
     // The game time since the level last started: the clock then, less what it has left.
-    return (demo.clock_start - level_clock_left(demo.played->world)) / 100.0;    // set by then
+    return (demo.clock_start - level_clock_left(demo.played->world)) / 100.0;
 }
 
 } // namespace
