@@ -1,5 +1,5 @@
 /* game_keys_test.cpp: the in-game keys, typed into the library's key buffer and held in its key
-   array, one handle_game_keys call per frame, and the ring that carries their move codes. */
+   array, one frame each, the actions they come to, and the ring that carries move codes. */
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -37,24 +37,23 @@ protected:
         timer_speeds.clear();
         timer_answer = 0;
         add_map("play_walk.txt", {2});
-        session.level = 1;
-        start_level(world, session.level);
+        session_enter(session, 1);
     }
 
-    /* One frame's key handling alone, after typing the keys given. */
+    /* One frame after typing the keys given, its move codes kept for queued_codes. */
     int frame(std::initializer_list<int> typed = {})
     {
-        type_keys(typed);
-        return handle_game_keys();
+        const int confirmed = PlayTest::frame(typed, 0);
+        for (int i = 0; i < actions.typed_count; i++)
+            if (actions.typed[i].kind == ACTION_MOVE)
+                codes.push_back(actions.typed[i].value);
+        return confirmed;
     }
 
-    std::vector<int> queued_codes()
-    {
-        std::vector<int> codes;
-        for (int code = command_queue_pop(world); code != 0; code = command_queue_pop(world))
-            codes.push_back(code);
-        return codes;
-    }
+    /* The move codes the keys have asked for, in order, since the last call. */
+    std::vector<int> queued_codes() { std::vector<int> c; c.swap(codes); return c; }
+
+    std::vector<int> codes;
 
     Keep<int (*)(void (*)(), long)> installer{install_game_timer};
 };
@@ -71,7 +70,7 @@ TEST_F(GameKeys, EveryKeyTypedInAFrameIsTakenAndMovementKeysQueueTheirCodesInTyp
     key_shifts = 0;
     frame({KEY_LEFT});
     EXPECT_EQ(queued_codes(), (std::vector<int>{1001, 1002, 75}));
-    EXPECT_EQ(message(), "(none)") << "movement shows nothing";
+    EXPECT_EQ(actions.typed_count, 1) << "movement says nothing";
 
     frame({KEY_F12, KEY_F12, KEY_F12});
     EXPECT_TRUE(fs::exists(dir / "screen03.bmp")) << "names fill the first gap: 01 and 02 went first";
@@ -153,7 +152,7 @@ TEST_F(GameKeys, LevelKeysStepOnlyOntoMapsThatExist)
     EXPECT_TRUE(session.level == 2 && message() == "(none)") << "there is no map03.txt";
 
     add_map("play_walk.txt", {20, 21, 22});
-    session.level = 21;
+    session_enter(session, 21);
     frame({KEY_F10});
     EXPECT_EQ(session.level, 21) << "21 is the highest level number";
     frame({KEY_F9});

@@ -114,7 +114,7 @@ TEST_F(PlayLoop, StartsFromThePlayValuesAndDrawsEachFirstFrameFlat)
     o.music_on = false;
     o.sound_off = true;
 
-    play_levels(screen);
+    play_levels(screen, session);
     ASSERT_FALSE(script.aborted) << "the script did not get through both levels";
 
     /* The play-start values; ambient light and sound are not among them. */

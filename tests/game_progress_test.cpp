@@ -17,6 +17,7 @@
 #include "level_file.h"
 #include "ui/lessons_file.h"
 #include "ui/level_records.h"
+#include "test_world.h"
 #include "ui/progress_file.h"
 #include "ui/screenshot.h"
 #include "ui/video_config.h"
@@ -196,7 +197,7 @@ TEST_F(ProgressFile, AFullDiskKeepsEveryOldFileWholeAndSaysWhich)
         {"tirvex.sav", OLD_SAVE, "FATAL ERROR! Fatal exception: No write access for save game file",
          [] { stop_without_page(1); }},
         {"tirvex-records.txt", "tirvex-records 1\nlevel 1 50 5000 - -\n", "records are not saved",
-         [] { records_attempt_started(1); records_level_completed(1, 100); }},
+         [] { begin_attempt(1); records_level_completed(session, 1, 100); }},
         {"tirvex-lessons.txt", "tirvex-lessons 1\n", "first-time lines are not kept",
          [] { mark_lesson_taught("x"); }},
         {"wvideo.cfg", "2 800 600\n", "the video mode is not kept",

@@ -47,6 +47,7 @@ protected:
     {
         GameDirectoryTest::SetUp();
         forget_records_state();
+        session.attempt = RecordsAttempt{};     // no attempt under way: no map's hash at hand
         add_map("play_walk.txt", {1, 2, 3});
     }
     void TearDown() override
@@ -62,7 +63,7 @@ protected:
        and `hints` hints, with `ticks` of the clock gone at the end. */
     static void complete(int level, int commands, int undos, int hints, int ticks)
     {
-        records_attempt_started(level);
+        begin_attempt(level);
         world.clock = WALK_LIMIT;
         for (int i = 0; i < commands; i++)
             records_note_command(session.attempt);
@@ -71,11 +72,11 @@ protected:
         for (int i = 0; i < hints; i++)
             records_note_hint(session.attempt);
         world.clock = WALK_LIMIT - ticks;
-        records_level_completed(level, records_attempt_ticks(session.attempt, world.clock));
+        records_level_completed(session, level, records_attempt_ticks(session.attempt, world.clock));
     }
     static void expect_record(int level, int kind, int moves, int ticks)
     {
-        const LevelRecord r = level_record(level);
+        const LevelRecord r = level_record(session, level);
         EXPECT_EQ(r.moves[kind], moves) << "level " << level << " kind " << kind;
         EXPECT_EQ(r.ticks[kind], ticks) << "level " << level << " kind " << kind;
     }
@@ -124,7 +125,7 @@ std::string body(const std::string &file)
    none rewritten when nothing is beaten, none ever in demo playback. */
 TEST_F(Records, CompletionsWithAndWithoutHelpKeepTheirOwnBests)
 {
-    records_attempt_started(1);
+    begin_attempt(1);
     EXPECT_FALSE(fs::exists(dir / "tirvex-records.txt")) << "a level's start writes nothing";
 
     complete(1, 20, 0, 0, 300);
@@ -170,7 +171,7 @@ TEST_F(Records, CompletionsWithAndWithoutHelpKeepTheirOwnBests)
    though a command had been undone), the undo counted there and help asked for since kept. */
 TEST_F(Records, TheAttemptsTimeFollowsTheLevelClockAndAnUndoneRestartGivesBackItsMoves)
 {
-    records_attempt_started(2);
+    begin_attempt(2);
     EXPECT_EQ(session.attempt.limit_ticks, WALK_LIMIT);
     for (int gone : {700, 400})
         EXPECT_EQ(records_attempt_ticks(session.attempt, WALK_LIMIT - gone), gone);
@@ -179,13 +180,13 @@ TEST_F(Records, TheAttemptsTimeFollowsTheLevelClockAndAnUndoneRestartGivesBackIt
     records_note_undo(session.attempt);
     EXPECT_EQ(records_attempt_moves(session.attempt), 1);
     const RecordsAttempt ended = session.attempt;
-    records_attempt_started(2);
+    begin_attempt(2);
     EXPECT_EQ(records_attempt_moves(session.attempt), 0) << "a restart begins a new attempt";
     records_note_hint(session.attempt);
     records_restart_undone(session.attempt, ended);
     EXPECT_TRUE(session.attempt.commands == 2 && session.attempt.undos == 2 && session.attempt.hints == 1);
     EXPECT_EQ(records_attempt_moves(session.attempt), 1);
-    records_attempt_started(9);
+    begin_attempt(9);
     EXPECT_EQ(records_attempt_ticks(session.attempt, world.clock), 0) << "no map";
 }
 
@@ -261,13 +262,9 @@ TEST_F(Records, ABrokenFileIsReportedOnceAndLeftByteForByte)
         EXPECT_NE(std::string(records_fault()).find(c.fault), std::string::npos)
             << records_fault();
         expect_record(1, RECORD_UNHELPED, 4, 50);   // the run's own, shown on the panel
-        draw_records_panel(screen);
-        ASSERT_NE(world.message.text, nullptr);
-        EXPECT_STREQ(world.message.text, "tirvex-records.txt cannot be read: records are not saved");
-        clear_message(world);
+        EXPECT_STREQ(records_notice(), "tirvex-records.txt cannot be read: records are not saved");
         complete(1, 3, 0, 0, 40);
-        draw_records_panel(screen);
-        EXPECT_EQ(world.message.text, nullptr) << "told once";
+        EXPECT_EQ(records_notice(), nullptr) << "told once";
         // Mended meanwhile, it is still not written in this run: what it held was not known.
         write_file(dir / "tirvex-records.txt", HEADER);
         complete(1, 2, 0, 0, 30);
@@ -284,10 +281,10 @@ void complete_as_player()
 {
     if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
         std::_Exit(3);
-    records_attempt_started(1);
+    begin_attempt(1);
     world.clock = WALK_LIMIT - 100;
     records_note_command(session.attempt);
-    records_level_completed(1, records_attempt_ticks(session.attempt, world.clock));
+    records_level_completed(session, 1, records_attempt_ticks(session.attempt, world.clock));
     std::_Exit(records_fault() ? 0 : 4);
 }
 
@@ -326,17 +323,17 @@ TEST_F(Records, AnUnreadableFileIsNeverWrittenOver)
 TEST_F(Records, OnlyASolutionOfTheLevelsOwnMapGivesAPar)
 {
     fs::current_path(TIRVEX_GAME_DIR);
-    EXPECT_TRUE(level_par(1).state == PAR_KNOWN && level_par(20).state == PAR_NOT_KNOWN);
+    EXPECT_TRUE(level_par(session, 1).state == PAR_KNOWN && level_par(session, 20).state == PAR_NOT_KNOWN);
     fs::current_path(dir);
     fs::create_directories(dir / "solutions");
     fs::copy_file(fs::path(TIRVEX_GAME_DIR) / "solutions/map01.txt", dir / "solutions/map01.txt");
-    EXPECT_EQ(level_par(1).state, PAR_NOT_KNOWN) << "the solution is of another map than map01.txt";
+    EXPECT_EQ(level_par(session, 1).state, PAR_NOT_KNOWN) << "the solution is of another map than map01.txt";
     fs::copy_file(fs::path(TIRVEX_GAME_DIR) / "maps/map01.txt", dir / "maps/map01.txt",
                   fs::copy_options::overwrite_existing);
-    EXPECT_EQ(level_par(1).state, PAR_KNOWN);
+    EXPECT_EQ(level_par(session, 1).state, PAR_KNOWN);
     fs::current_path(TIRVEX_GAME_DIR);
     std::snprintf(levels_folder, sizeof levels_folder, "%s", TIRVEX_GAME_DIR "/maps");
-    EXPECT_EQ(level_par(1).state, PAR_NOT_KNOWN);
+    EXPECT_EQ(level_par(session, 1).state, PAR_NOT_KNOWN);
     levels_folder[0] = '\0';
     fs::current_path(dir);
 
@@ -366,12 +363,12 @@ TEST_F(Records, OnlyASolutionOfTheLevelsOwnMapGivesAPar)
 TEST_F(Records, ThePanelIsDrawnOnlyWhileTabIsHeld)
 {
     complete(1, 20, 0, 0, 300);
-    records_attempt_started(1);
+    begin_attempt(1);
     BITMAP *picture = create_bitmap_ex(8, 640, 480);
     for (bool held : {false, true}) {
         clear_to_color(picture, 0);
         records_panel_held = held;
-        draw_records_panel(picture);
+        draw_records_panel(picture, session);
         const int inside = 400 * 200 - count_colour(picture, 0, 120, 50, 519, 249);
         EXPECT_EQ(640 * 480 - count_colour(picture, 0), inside) << "drawn outside the panel";
         EXPECT_TRUE(held ? inside > 2000 : inside == 0) << inside;
@@ -411,23 +408,23 @@ TEST_F(Records, ALevelsFoldersParIsWorkedOutOnFirstPlayAndKept)
     ASSERT_TRUE(search_level(map.c_str(), SearchLimits{2, 4000000, 600, 256LL << 20, 0}, &expected));
 
     demo_mode = DEMO_PLAYBACK;
-    records_attempt_started(1);
-    EXPECT_EQ(level_par(1).state, PAR_NOT_KNOWN);
+    begin_attempt(1);
+    EXPECT_EQ(level_par(session, 1).state, PAR_NOT_KNOWN);
     EXPECT_FALSE(poll_par_search(session)) << "no search in playback";
     demo_mode = DEMO_OFF;
 
-    records_attempt_started(1);
-    EXPECT_EQ(level_par(1).state, PAR_WORKING);
-    records_attempt_started(1);     // a restart: the same search goes on
+    begin_attempt(1);
+    EXPECT_EQ(level_par(session, 1).state, PAR_WORKING);
+    begin_attempt(1);     // a restart: the same search goes on
     ASSERT_TRUE(par_search_ends());
-    LevelPar par = level_par(1);
+    LevelPar par = level_par(session, 1);
     ASSERT_TRUE(par.state == PAR_KNOWN && par.moves == expected.moves &&
                 par.waits == expected.waits && par.ticks == expected.ticks);
     EXPECT_FALSE(fs::exists(mine / "tirvex-records.txt")) << "written only after a completion";
 
     world.clock = WALK_LIMIT - 500;
     records_note_command(session.attempt);
-    records_level_completed(1, records_attempt_ticks(session.attempt, world.clock));
+    records_level_completed(session, 1, records_attempt_ticks(session.attempt, world.clock));
     const std::string file = read_file(mine / "tirvex-records.txt");
     char line[96];
     std::snprintf(line, sizeof line, "\npar 1 %016llx %d %d %d search\n", (unsigned long long)par.map_hash,
@@ -436,11 +433,11 @@ TEST_F(Records, ALevelsFoldersParIsWorkedOutOnFirstPlayAndKept)
 
     // The next run reads it back and searches no more; a changed map is searched again.
     forget_records_state();
-    records_attempt_started(1);
-    EXPECT_TRUE(!poll_par_search(session) && level_par(1).moves == expected.moves);
+    begin_attempt(1);
+    EXPECT_TRUE(!poll_par_search(session) && level_par(session, 1).moves == expected.moves);
     write_file(mine / "map01.txt", "changed " + map);
-    records_attempt_started(1);
-    EXPECT_EQ(level_par(1).state, PAR_WORKING);
+    begin_attempt(1);
+    EXPECT_EQ(level_par(session, 1).state, PAR_WORKING);
     forget_records_state();         // stops it
     EXPECT_FALSE(poll_par_search(session));
     levels_folder[0] = levels_progress_folder[0] = '\0';
@@ -497,9 +494,9 @@ TEST_F(Records, ARecordBelongsToTheMapItWasWonOn)
     // (The panel shows the records of the map the attempt began on: each level is begun again.)
     add_map("play_mine.txt", {1});
     add_map("play_walk.txt", {2});
-    records_attempt_started(1);
+    begin_attempt(1);
     expect_record(1, RECORD_UNHELPED, RECORD_NONE, RECORD_NONE);
-    records_attempt_started(2);
+    begin_attempt(2);
     expect_record(2, RECORD_UNHELPED, RECORD_NONE, RECORD_NONE);
     complete(1, 7, 0, 0, 90);
     const std::string file = records();
@@ -510,19 +507,19 @@ TEST_F(Records, ARecordBelongsToTheMapItWasWonOn)
     // Swapped back, each has its own again; an edited map has none.
     add_map("play_walk.txt", {1});
     add_map("play_mine.txt", {2});
-    records_attempt_started(1);
+    begin_attempt(1);
     expect_record(1, RECORD_UNHELPED, 20, 300);
-    records_attempt_started(2);
+    begin_attempt(2);
     expect_record(2, RECORD_UNHELPED, 6, 80);
     write_file(dir / "maps" / "map02.txt", read_file(dir / "maps" / "map02.txt") + "\n");
-    records_attempt_started(2);
+    begin_attempt(2);
     expect_record(2, RECORD_UNHELPED, RECORD_NONE, RECORD_NONE);
 
     // A first file's level lines, without a hash, are taken for the maps the levels have as it
     // is read, and written with their hashes from the next rewrite on.
     forget_records_state();
     write_file(dir / "tirvex-records.txt", FIRST_HEADER + "level 1 30 400 - -\nlevel 3 - - 8 9\n");
-    records_attempt_started(1);
+    begin_attempt(1);
     expect_record(1, RECORD_UNHELPED, 30, 400);
     expect_record(3, RECORD_HELPED, 8, 9);
     complete(1, 25, 0, 0, 500);
@@ -550,7 +547,7 @@ TEST_F(Records, ACompletionInFewerMovesThanTheParRecordsNothing)
     ::testing::internal::CaptureStderr();
     complete(1, 4, 0, 0, 50);
     const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(level_par(1).moves, 5);
+    EXPECT_EQ(level_par(session, 1).moves, 5);
     EXPECT_FALSE(poll_par_search(session)) << "the par is known: no search";
     EXPECT_NE(said.find("level 1 completed in 4 moves, fewer than its par of 5: not recorded"),
               std::string::npos) << said;
@@ -639,7 +636,7 @@ TEST_F(Records, EveryReaderOfAPlayersFileRefusesWhatIsNoFileAtOnceNamingIt)
              int code;
              read_level_header(p.c_str(), name, &code, fault);
              return std::string(fault); }},
-        {"mine/solutions/map01.txt", [&](auto &) { return said([] { records_attempt_started(1); }); }},
+        {"mine/solutions/map01.txt", [&](auto &) { return said([] { begin_attempt(1); }); }},
         {"mine/.renumbering.journal", finish}, {"mine/.renumbering.05", finish},
         {"mine/.renumber.txt", finish},
         {"data/pz.dat", [](auto &p) {

@@ -54,8 +54,7 @@ TEST_F(Screenshot, ALinkOrAFifoAtANameIsPassedOverAndNeverWrittenThrough)
         free_screenshot_name(name, sizeof name);
     })) << "waits on the FIFO";
     EXPECT_EQ(next_name(), "screen04.bmp");
-    take_screenshot();
-    EXPECT_STREQ(world.message.text, "Screen shot saved as screen04.bmp");
+    EXPECT_STREQ(take_screenshot(), "Screen shot saved as screen04.bmp");
     EXPECT_EQ(read_file(dir / "victim"), "the player's own file");
     EXPECT_FALSE(fs::exists(dir / "no_such_directory"));
     const std::string picture = read_file(dir / "screen04.bmp");
@@ -70,8 +69,8 @@ TEST_F(Screenshot, ASaveThatFailsIsReported)
 {
     // The player's folder gone: no name can be made.
     std::snprintf(home_folder, sizeof home_folder, "%s", (dir / "gone").c_str());
-    take_screenshot();
+    const std::string said = take_screenshot();
     home_folder[0] = '\0';
-    EXPECT_STREQ(world.message.text, "Screen shot not saved: screen01.bmp: No such file or directory");
+    EXPECT_EQ(said, "Screen shot not saved: screen01.bmp: No such file or directory");
     EXPECT_FALSE(fs::exists(dir / "screen01.bmp"));
 }

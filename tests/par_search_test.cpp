@@ -15,6 +15,7 @@
 #include "ui/level_records.h"
 #include "ui/records_file.h"
 #include "world/map_hash.h"
+#include "test_world.h"
 
 namespace {
 
@@ -60,32 +61,33 @@ protected:
    is taken while the level goes on. */
 TEST_F(LevelParSearch, LeavingTheLevelStopsTheSearchAndLeavesNoPar)
 {
-    records_attempt_started(1);
-    ASSERT_EQ(level_par(1).state, PAR_WORKING);
+    begin_attempt(1);
+    ASSERT_EQ(level_par(session, 1).state, PAR_WORKING);
     stop_par_search(session);       // as the play loop does when the level is left
-    EXPECT_TRUE(!poll_par_search(session) && level_par(1).state == PAR_NOT_KNOWN);
-    records_level_completed(1, 500);
+    EXPECT_TRUE(!poll_par_search(session) && level_par(session, 1).state == PAR_NOT_KNOWN);
+    records_level_completed(session, 1, 500);
     EXPECT_EQ(read_file(mine / "tirvex-records.txt").find("\npar "), std::string::npos);
 
-    records_attempt_started(1);
-    ASSERT_TRUE(search_ends() && level_par(1).state == PAR_KNOWN);
+    begin_attempt(1);
+    ASSERT_TRUE(search_ends() && level_par(session, 1).state == PAR_KNOWN);
 }
 
 /* The editor's playtest plays its map from a temporary folder through the game's keys, whose
-   restart begins an attempt: no search is started for that map, and one is again once the
-   playtest's folder is closed. */
+   restart begins an attempt: no search is started for that map in its session, and one is in
+   the game's. */
 TEST_F(LevelParSearch, TheEditorsPlaytestStartsNone)
 {
     const std::string map = read_file(mine / "map01.txt");
     ASSERT_EQ(open_play_folder(map), "");
     std::snprintf(levels_folder, sizeof levels_folder, "%s", play_folder());
-    records_attempt_started(1);     // what a restart in the playtest does
-    EXPECT_TRUE(level_par(1).state != PAR_WORKING && !poll_par_search(session));
+    static PlaySession playtest{.par_search_allowed = false};   // as the editor's own
+    begin_attempt(1, playtest);     // what a restart in the playtest does
+    EXPECT_TRUE(level_par(playtest, 1).state != PAR_WORKING && !poll_par_search(playtest));
     close_play_folder();
 
     std::snprintf(levels_folder, sizeof levels_folder, "%s", mine.c_str());
-    records_attempt_started(1);
-    EXPECT_EQ(level_par(1).state, PAR_WORKING);
+    begin_attempt(1);
+    EXPECT_EQ(level_par(session, 1).state, PAR_WORKING);
 }
 
 /* A folder the level generator made carries each level's proof in solutions/, with the hash of
@@ -113,8 +115,8 @@ TEST_F(LevelParSearch, AFolderSolutionWithTheMapsHashGivesTheParWithoutASearch)
     const std::string real = proof(hash), moves = " " + std::to_string(way.moves) + " moves";
     fs::create_directories(mine / "solutions");
     write_file(mine / "solutions/map01.txt", real);
-    records_attempt_started(1);
-    const LevelPar par = level_par(1);
+    begin_attempt(1);
+    const LevelPar par = level_par(session, 1);
     EXPECT_TRUE(par.state == PAR_KNOWN &&
                 par.moves == way.moves && par.waits == way.waits && par.ticks == way.ticks &&
                 !poll_par_search(session));
@@ -122,8 +124,8 @@ TEST_F(LevelParSearch, AFolderSolutionWithTheMapsHashGivesTheParWithoutASearch)
     // The same file for a map edited since: the par is the search's to find.
     forget_records_state();
     write_file(mine / "map01.txt", map + "\n");
-    records_attempt_started(1);
-    EXPECT_EQ(level_par(1).state, PAR_WORKING);
+    begin_attempt(1);
+    EXPECT_EQ(level_par(session, 1).state, PAR_WORKING);
     stop_par_search(session);
 
     // A solution without the hash line, or with a hash cut short, proves no map of a folder; a
@@ -138,8 +140,8 @@ TEST_F(LevelParSearch, AFolderSolutionWithTheMapsHashGivesTheParWithoutASearch)
         if (planted.empty())
             write_file(mine / "tirvex-records.txt", "tirvex-records 2\npar 1 " +
                        real.substr(real.find("map hash ") + 9, 16) + " 50 0 100\n");
-        records_attempt_started(1);
-        EXPECT_EQ(level_par(1).state, PAR_WORKING) << planted;
+        begin_attempt(1);
+        EXPECT_EQ(level_par(session, 1).state, PAR_WORKING) << planted;
         stop_par_search(session);
     }
 }

@@ -180,8 +180,8 @@ TEST_F(PlayKeys, AnUndoneRestartGivesBackTheAttemptsMovesAndTabAndIAreNoCommands
     frame({KEY_UP});                // the teleport
     settle();
     ASSERT_TRUE(world.level.level_completed && records_attempt_moves(session.attempt) == 2);
-    records_level_completed(1, records_attempt_ticks(session.attempt, world.clock));
-    EXPECT_EQ(level_record(1).moves[RECORD_HELPED], 2);
+    records_level_completed(session, 1, records_attempt_ticks(session.attempt, world.clock));
+    EXPECT_EQ(level_record(session, 1).moves[RECORD_HELPED], 2);
 }
 
 /* The first loss ever adds its line under the message, which stays as it was; the lesson is
@@ -262,10 +262,10 @@ TEST_F(PlayKeys, ThePauseKeyIsNeitherRecordedNorPlayedBackNorHoldsKeysBack)
     char fault[DEMO_FAULT_SIZE];
     ASSERT_TRUE(demo_record_start(demo.c_str(), fault, sizeof fault)) << fault;
     type_keys({KEY_LEFT, KEY_P, KEY_RIGHT});
-    handle_game_keys();
+    read_game_keys(session, actions);
     EXPECT_TRUE(pause_requested);
     EXPECT_TRUE(keypressed()) << "Right waits for the pause";
-    demo_frame_done();
+    demo_frame_done(session);
     demo_finish();
     clear_keybuf();
     const std::string text = read_file(demo);
@@ -278,8 +278,8 @@ TEST_F(PlayKeys, ThePauseKeyIsNeitherRecordedNorPlayedBackNorHoldsKeysBack)
     write_file(dir / "old.demo", "tirvex-demo 1\nlevel 1\nf r" + std::to_string(KEY_P << 8) +
                                      " t2\nend x 1 0 0\n");
     ASSERT_TRUE(demo_playback_start((dir / "old.demo").c_str(), false, fault, sizeof fault)) << fault;
-    ASSERT_EQ(demo_select_level([](void *) { return -1; }, nullptr), 1);
-    handle_game_keys();
+    ASSERT_EQ(demo_select_level([](void *) { return -1; }, nullptr, session), 1);
+    read_game_keys(session, actions);
     EXPECT_EQ(demo_ticks_since_last(), 2) << "the frame was read whole";
     EXPECT_FALSE(pause_requested);
     demo_finish();
@@ -329,10 +329,10 @@ TEST_F(PlayKeys, UndoGivesTheClockBackAndItsCompletionIsRecordedAsHelped)
     ASSERT_TRUE(world.level.level_completed);
     const int ticks = records_attempt_ticks(session.attempt, world.clock);
     EXPECT_LT(ticks, 400) << "the four seconds undone are not counted";
-    records_level_completed(1, ticks);
-    EXPECT_EQ(level_record(1).ticks[RECORD_HELPED], ticks);
-    EXPECT_EQ(level_record(1).moves[RECORD_HELPED], 2);
-    EXPECT_EQ(level_record(1).moves[RECORD_UNHELPED], RECORD_NONE) << "not the player's own best";
+    records_level_completed(session, 1, ticks);
+    EXPECT_EQ(level_record(session, 1).ticks[RECORD_HELPED], ticks);
+    EXPECT_EQ(level_record(session, 1).moves[RECORD_HELPED], 2);
+    EXPECT_EQ(level_record(session, 1).moves[RECORD_UNHELPED], RECORD_NONE) << "not the player's own best";
 }
 
 /* The frame's ticks were counted before its keys: a restart among them gives the new attempt

@@ -1,6 +1,6 @@
-/* play_test_support.h: one harness for the tests that play a level frame by frame: the game's
-   session, its frame as the play loop runs it (keys read, then session_step), and worlds
-   compared byte for byte. */
+/* play_test_support.h: one harness for the tests that play a level frame by frame: the tests'
+   session, its frame as the programs run it (keys read into actions, then session_frame), and
+   worlds compared byte for byte. */
 #pragma once
 
 #include <cstddef>
@@ -71,16 +71,14 @@ inline HintOutcome ask_hint(int *code)
     return hint_outcome(session, code, &seconds);
 }
 
-/* The rest of a frame once its keys are read, as the play loop runs it: the robot's floor probed
-   (unless the keys have stepped back: the world undo gives was probed already) and session_step.
-   The world before a command the robot takes is added to `taken` when given. */
-inline void step(int ticks, std::vector<World> *taken = nullptr, bool probe = true)
+/* One frame as the programs run it with no key pressed: the world readied for drawing, then
+   session_frame. The world before a command the robot takes is added to `taken` when given. */
+inline void step(int ticks, std::vector<World> *taken = nullptr)
 {
-    if (probe)
-        probe_floor(session.world);
+    session_overlay(session);
     if (taken && command_ready(session.world))
         taken->push_back(comparable(session.world));
-    session_step(session, ticks);
+    session_frame(session, PlayActions{}, ticks);
 }
 
 /* The session on a level of a game folder of the test's own: level 1 a sweet and the teleport
@@ -94,7 +92,6 @@ protected:
         add_map("play_mine.txt", {2});
         reset_display_options();
         reset_key_map();
-        session.not_recorded = false;
     }
 
     void TearDown() override
@@ -110,11 +107,8 @@ protected:
        `settled`. */
     void enter(int level, bool settled = true)
     {
-        session.level = level;
-        start_level(session.world, level);
-        undo_clear(session);
-        undo_attempt_started(session);
-        records_attempt_started(level);
+        session_enter(session, level);
+        records_attempt_started(session);
         lessons_level_started();
         for (int i = 0; settled && i < 200 && session.world.intro; i++)
             frame();
@@ -122,16 +116,16 @@ protected:
             frame();
     }
 
-    /* One frame as the play loop runs it, after typing the keys given; returns the keys' answer
-       (1 when they confirmed the level's end). */
+    /* One frame as the play loop runs it, after typing the keys given; returns the frame's
+       answer's FRAME_CONFIRMED (1 when the keys confirmed the level's end). Its actions are
+       left in `actions`. */
     int frame(std::initializer_list<int> typed = {}, int ticks = 2)
     {
         game_test::type_keys(typed);
-        probe_floor(session.world);
-        const int confirmed = handle_game_keys();
-        session_step(session, ticks);
+        session_overlay(session);
+        read_game_keys(session, actions);
+        const int confirmed = play_frame(session, actions, ticks) & FRAME_CONFIRMED;
         lessons_frame_done(session);
-        note_frame_ticks(ticks);
         return confirmed;
     }
 
@@ -157,8 +151,7 @@ protected:
         return session.world.message.text ? session.world.message.text : "(none)";
     }
 
-    Keep<int> level{session.level};
-    Keep<bool> recorded{session.not_recorded};
+    PlayActions actions{};
 };
 
 } // namespace play_test

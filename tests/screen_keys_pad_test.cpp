@@ -137,7 +137,7 @@ TEST_F(PlayerKeys, ADemoRecordsWhatPlayReadSoItPlaysBackUnderAnyKeys)
     ASSERT_TRUE(demo_record_start(demo.c_str(), fault, sizeof fault)) << fault;
     enter(1);
     frame({KEY_W});
-    demo_frame_done();
+    demo_frame_done(session);
     demo_finish();
     const std::string text = read_file(demo);
     EXPECT_NE(text.find(" r" + std::to_string(KEY_UP << 8)), std::string::npos) << text;

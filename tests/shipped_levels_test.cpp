@@ -33,13 +33,11 @@ const int32_t move_codes[] = {MOVE_FORWARD, MOVE_BACKWARD, MOVE_TURN_LEFT, MOVE_
 
 /* The level's start as a fresh game has it (the solution was recorded in one: the robot's floor
    is not probed during the swoop, and a command then starts from the floor the level before
-   left), with an empty undo history. */
+   left), entered as the game enters it, with an empty undo history. */
 void start_fresh(int level)
 {
     world = World{};
-    driver_start_level(world, level);
-    undo_clear(session);
-    undo_attempt_started(session);
+    session_enter(session, level);
 }
 
 /* The solution's frames from `from` to `to`, its moves typed on their frames, played as the play
@@ -120,7 +118,7 @@ TEST_P(ShippedLevel, IsWonByItsSolutionUndoAndItsHintsAndKeepsItsShape)
     const int32_t ticks = solution.ticks_per_frame;
 
     // The par is the solution's moves and game time, as the game reads it.
-    const LevelPar par = level_par(level);
+    const LevelPar par = level_par(session, level);
     EXPECT_EQ(par.state, PAR_KNOWN);
     EXPECT_TRUE(par.moves == solution.move_count && par.ticks == solution.end_frame * ticks);
 
@@ -154,7 +152,7 @@ TEST_P(ShippedLevel, IsWonByItsSolutionUndoAndItsHintsAndKeepsItsShape)
             if (code == solution.moves[k].code)
                 continue;
             driver_push(world, code);
-            play_test::step(ticks, nullptr, false);
+            play_test::step(ticks);
             for (int i = 0; i < 300 / ticks && !world.level.level_lost; i++)
                 play_test::step(ticks);
             ASSERT_TRUE(undo_step_back(session));
@@ -167,7 +165,7 @@ TEST_P(ShippedLevel, IsWonByItsSolutionUndoAndItsHintsAndKeepsItsShape)
             EXPECT_LT((undo_bytes(session) - sizeof(World)) / (k - 1), 2000u) << where;
         }
         driver_push(world, solution.moves[k].code);
-        play_test::step(ticks, nullptr, false);
+        play_test::step(ticks);
         next = k + 1;
         play_frames(solution.moves[k].frame + 1, solution.end_frame - 1, &next);
         ASSERT_FALSE(world.level.level_completed) << where << ": won early";

@@ -34,6 +34,10 @@
 
 namespace {
 
+/* The game's session, the one its levels are played in: it lives as long as the game, so that
+   the hint's table for a level's start is kept for the next time the level is entered. */
+PlaySession game_session;
+
 enum { OPTION_NOSOUND, OPTION_DATA, OPTION_HOME, OPTION_LEVELS, OPTION_WATCH, OPTION_RECORD,
        OPTION_PLAYDEMO, OPTION_TIMEDEMO, OPTION_SCALE, OPTION_WINDOW, OPTION_FULLSCREEN,
        OPTION_GENERATE, OPTION_SEED, OPTIONS };
@@ -338,7 +342,7 @@ int main(int argc, char *argv[])
         // Straight to the recorded play, then out: no menu.
         remove_int(timer_handler);
         install_game_timer = no_game_timer;
-        play_levels(screen_buffer);
+        play_levels(screen_buffer, game_session);
         status = demo_finish();
         shut_down(screen_buffer);
         return status;
@@ -358,7 +362,7 @@ int main(int argc, char *argv[])
             break;
         switch (choice) {
         case MENU_PLAY:
-            play_levels(screen_buffer);
+            play_levels(screen_buffer, game_session);
             break;
         case MENU_CAST:
             cast_screen(screen_buffer);

@@ -41,7 +41,7 @@ bool esc_cancelled_hint = false;
 /* Whether Esc held this frame leaves the level. While the hint is thinking, Esc cancels the
    search instead: the player asked for it and may not want to wait. Reads Esc once a frame, as
    a demo records it. */
-bool esc_leaves_level()
+bool esc_leaves_level(PlaySession &session)
 {
     // Asked to end (which holds Esc) just as Esc cancelled the hint: Esc is let go for a frame,
     // as a player would before pressing it again, so that a demo being recorded plays back alike.
@@ -71,7 +71,7 @@ void show_frame(BITMAP *buffer)
 
 /* Runs the frames of the level until Esc is held or a completion is confirmed; returns 1 for a
    confirmed completion. */
-int play_frames(BITMAP *buffer)
+int play_frames(BITMAP *buffer, PlaySession &session)
 {
     int confirmed = 0;
     start_level_shading();
@@ -81,27 +81,25 @@ int play_frames(BITMAP *buffer)
     hint_pace_by_states(session, demo_mode != DEMO_OFF);
     // In play the hint thinks ahead from the level's start, so that it answers at once.
     hint_think_ahead(session);
-    while (!esc_leaves_level() && !confirmed) {
+    while (!esc_leaves_level(session) && !confirmed) {
         if (pause_requested) {
             // Between two frames: the one before is on the screen, the next is drawn after.
             pause_requested = false;
             run_pause(buffer);
         }
-        probe_floor(session.world);
         FrameOverlay overlay = session_overlay(session);
         overlay.idea = level_idea(session.level);
         overlay.card_keys = key_card_overlay();
         overlay.message_note = lessons_note();
         render_frame(buffer, session.world, overlay);
-        draw_records_panel(buffer);
+        draw_records_panel(buffer, session);
         show_frame(buffer);
-        confirmed = handle_game_keys();
-        session.world.camera_height = display_options.camera_height;
+        static PlayActions actions;     // some 4 KB, kept off the stack
+        read_game_keys(session, actions);
         const int ticks = demo_ticks_since_last();
-        session_step(session, ticks);
+        confirmed = play_frame(session, actions, ticks) & FRAME_CONFIRMED;
         lessons_frame_done(session);
-        note_frame_ticks(ticks);
-        if (!demo_frame_done())
+        if (!demo_frame_done(session))
             break;              // a demo played back that went astray
         level_frame_drawn();
     }
@@ -113,7 +111,7 @@ int play_frames(BITMAP *buffer)
         // the level selection must not take it as its own Esc.
         clear_keybuf();
     }
-    demo_level_done(confirmed != 0);
+    demo_level_done(session, confirmed != 0);
     return confirmed;
 }
 
@@ -124,27 +122,21 @@ int choose_level(void *buffer)
 
 } // namespace
 
-void play_levels(BITMAP *buffer)
+void play_levels(BITMAP *buffer, PlaySession &session)
 {
     set_play_light();
     frames = 0;
-    session.world.moves = 0;
+    session_begin_play(session);
     set_play_start_options();
 
     for (;;) {
-        session.level = demo_select_level(choose_level, buffer);
-        if (session.level == -1)
+        const int level = demo_select_level(choose_level, buffer, session);
+        if (level == -1)
             break;
-        start_level(session.world, session.level);
-        undo_clear(session);
-        undo_attempt_started(session);
-        hint_cancel(session);
-        records_attempt_started(session.level);
+        const char *notice = unsaved_progress_notice();
+        session_enter(session, level, notice ? notice : key_map_notice());
+        records_attempt_started(session);
         lessons_level_started();
-        if (const char *notice = unsaved_progress_notice())
-            show_message(session.world, notice, 300);
-        else if (const char *keys_notice = key_map_notice())
-            show_message(session.world, keys_notice, 300);
         music_started = 0;
         stop_music(MENU_MUSIC);
         if (display_options.music_on)
@@ -152,17 +144,16 @@ void play_levels(BITMAP *buffer)
         // The time spent choosing and loading the level does not reach the game.
         ticks_since_last();
 
-        const int confirmed = play_frames(buffer);
+        const int confirmed = play_frames(buffer, session);
         // The par search belongs to the level: an answer already come is taken (and written
         // with the completion), else it stops here rather than run on in the menus.
         poll_par_search(session);
         int last_level_done = 0;
         if (confirmed && !session.not_recorded && demo_writes_allowed()) {
             last_level_done = record_level_completed(session.level);
-            records_level_completed(session.level, undo_attempt_ticks(session));
+            records_level_completed(session, session.level, undo_attempt_ticks(session));
         }
         stop_par_search(session);
-        session.not_recorded = false;
         if (display_options.music_on)
             stop_level_music();
         if (last_level_done && demo_mode != DEMO_PLAYBACK && demo_mode != DEMO_TIMEDEMO)

@@ -1,6 +1,6 @@
 /* solution_watch.cpp: --watch N, the recorded way through a shipped level played by the robot. */
 #include "app/solution_watch.h"
-#include "play/play_session.h"
+#include "world/world.h"
 #include "base/screen_scale.h"
 
 #include <chrono>
@@ -31,9 +31,12 @@ const char *const DEMONSTRATION = "Demonstration: the recorded way through this 
 
 Solution solution;              /* some 16 KB, kept off the stack */
 
-void show(BITMAP *buffer)
+/* The level watched: nobody plays it, so it is a world of the watch's own, not a session. */
+World watched;
+
+void show(BITMAP *buffer, int level)
 {
-    render_frame(buffer, session.world, FrameOverlay{session.level, false, 0, 0, 0});
+    render_frame(buffer, watched, FrameOverlay{level, false, 0, 0, 0});
     present_frame(buffer);
 }
 
@@ -57,10 +60,9 @@ int watch_solution(int level, BITMAP *buffer)
     set_play_light();
     set_play_start_options();
     display_options.sound_off = true;
-    session.level = level;
-    session.world.camera_height = display_options.camera_height;
-    start_level(session.world, session.level);
-    show_message(session.world, DEMONSTRATION, 100 * 60);
+    watched.camera_height = display_options.camera_height;
+    start_level(watched, level);
+    show_message(watched, DEMONSTRATION, 100 * 60);
     start_level_shading();
     // As play does: draw, then the frame's move and update. The end line is held against the
     // world after every frame, so a wrong one stops the watch where it shows, and the watch is
@@ -73,27 +75,27 @@ int watch_solution(int level, BITMAP *buffer)
     while (!left && frames < solution.end_frame + AFTER_FRAMES) {
         std::this_thread::sleep_until(started + std::chrono::milliseconds(
                                                     10 * (int64_t)frames * solution.ticks_per_frame));
-        show(buffer);
+        show(buffer, level);
         if (frames == 0)
             demo_bench_mark("first frame");
-        play_solution_frame(session.world, solution, frames, &next);   // past the end: no moves, play goes on
+        play_solution_frame(watched, solution, frames, &next);   // past the end: no moves, play goes on
         frames++;
         level_frame_drawn();
         if (frames <= solution.end_frame &&
-            !solution_agrees(solution, path, frames, session.world.level.level_completed != 0,
-                             session.world.level.level_lost != 0, fault, sizeof fault)) {
+            !solution_agrees(solution, path, frames, watched.level.level_completed != 0,
+                             watched.level.level_lost != 0, fault, sizeof fault)) {
             std::fprintf(stderr, "tirvex: %s\n", fault);
             std::printf("level %d (%s): the recorded way does not complete it as recorded\n",
-                        level, session.world.map.level_name);
+                        level, watched.map.level_name);
             return 1;
         }
         left = key_down(KEY_ESC);
     }
     demo_bench_mark("over");
     if (left)
-        std::printf("level %d (%s): watching left with Esc\n", level, session.world.map.level_name);
+        std::printf("level %d (%s): watching left with Esc\n", level, watched.map.level_name);
     else
         std::printf("level %d (%s): the recorded way completes it in %.2f s of game time\n", level,
-                    session.world.map.level_name, solution.end_frame * solution.ticks_per_frame / 100.0);
+                    watched.map.level_name, solution.end_frame * solution.ticks_per_frame / 100.0);
     return 0;
 }

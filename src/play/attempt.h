@@ -13,6 +13,15 @@ struct RecordsAttempt {
     int32_t commands, undone, undos, hints;
 };
 
+/* The hash of the map `level` has now, as its file holds it: the key of its records. A map that
+   cannot be read, or longer than 32 KB, has the hash of no text, as good as any: there is no
+   playing it. */
+uint64_t level_map_hash(int level);
+
+/* The time limit of the map of `level` in ticks, as the map loader sets the clock from it; 0
+   when it cannot be read. */
+int32_t map_limit_ticks(int level);
+
 /* Counts a command the robot took, an undo of one and a hint into the attempt. Called by the
    play session as it keeps the command, steps back and asks for the hint. */
 void records_note_command(RecordsAttempt &attempt);

@@ -128,11 +128,19 @@ namespace {
 
 const char THINKING_TEXT[] = "Thinking...";
 
+/* The sessions whose hint has threads to stop at the exit and before a fork. A session keeps
+   its hint state to the program's end: the game's, the editor's and the tests' own. */
+PlaySession *hinted_sessions[8];
+int hinted_count = 0;
+
 /* The session's hint state, made when it is first needed. */
 HintState &hint_state(PlaySession &s)
 {
-    if (!s.hint)
+    if (!s.hint) {
         s.hint = new HintState();
+        if (hinted_count < (int)(sizeof hinted_sessions / sizeof hinted_sessions[0]))
+            hinted_sessions[hinted_count++] = &s;
+    }
     return *s.hint;
 }
 
@@ -297,11 +305,11 @@ void stop_ahead(Ahead &a)
     a.started = false;
 }
 
-/* The game's session at its exit: a thread still building would outlive what it reads. */
+/* The sessions at the exit: a thread still building would outlive what it reads. */
 void stop_ahead_at_exit()
 {
-    if (session.hint)
-        stop_ahead(session.hint->ahead);
+    for (int i = 0; i < hinted_count; i++)
+        stop_ahead(hinted_sessions[i]->hint->ahead);
 }
 
 /* Before any fork (a test's): a child gets no copy of the threads, only
@@ -310,14 +318,14 @@ void stop_ahead_at_exit()
    hint_think_ahead. A hint's search is cancelled as a restart cancels it. */
 void stop_threads_before_fork()
 {
-    if (!session.hint)
-        return;
-    hint_cancel(session);
-    Ahead &a = session.hint->ahead;
-    if (a.thread.joinable() && a.done.load(std::memory_order_acquire))
-        a.thread.join();
-    else
-        stop_ahead(a);
+    for (int i = 0; i < hinted_count; i++) {
+        hint_cancel(*hinted_sessions[i]);
+        Ahead &a = hinted_sessions[i]->hint->ahead;
+        if (a.thread.joinable() && a.done.load(std::memory_order_acquire))
+            a.thread.join();
+        else
+            stop_ahead(a);
+    }
 }
 
 /* Called before a thread of the hint is started: the exit and every fork stop them first. */

@@ -9,7 +9,8 @@ struct PlaySession;
 /* Starts looking for a hint from the world as it stands (I in play). A search already under way
    goes on; a hint already shown is shown again. When the position is one the last answer's way
    passes through (the player has followed it), or one the table built ahead knows (see
-   hint_think_ahead), the answer is there at once, without searching. Called by the game keys. */
+   hint_think_ahead), the answer is there at once, without searching. Called by the play
+   session's frame. */
 void hint_request(PlaySession &s);
 
 /* Looks after the hint asked for, once a frame: while its search runs, the world of the session
@@ -32,7 +33,7 @@ void hint_wait(PlaySession &s);
 int64_t hint_peak_memory(PlaySession &s);
 
 /* Forgets a hint shown and cancels a search under way: a command taken, an undo, a restart or a
-   new level makes it stale. Called by the game keys and the play loop. */
+   new level makes it stale. Called by the play session and the play loop. */
 void hint_cancel(PlaySession &s);
 
 /* True while a hint is shown: *column and *row are the robot's square, *code the move code (0 for

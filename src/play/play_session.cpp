@@ -1,25 +1,29 @@
-/* play_session.cpp: the one level being played, owned in one place. */
+/* play_session.cpp: the level being played, owned by whoever plays it, and its one frame. */
 #include "play/play_session.h"
 
+#include <cstdio>
+
 #include "base/datafile.h"
+#include "base/display_options.h"
 #include "base/sound.h"
 #include "play/hint.h"
 #include "play/undo_history.h"
+#include "search/par_search.h"
 #include "world/level_rules.h"
 #include "world/player.h"
 #include "world/world.h"
 #include "world/world_clock.h"
+#include "world/world_messages.h"
 
-PlaySession session = {World{}, 1, false, RecordsAttempt{}, nullptr, nullptr, false, nullptr, true};
+namespace {
 
-void play_pending_cues(World &w)
-{
-    CueLog &cues = w.cues;
-    for (int i = 0; i < cues.pending_count; i++)
-        play_cue(datafile_sample(cues.pending[i]));
-    cues.pending_count = 0;
-}
+const int MESSAGE_TICKS = 100;
 
+/* The rest of a frame once its actions are taken, `ticks` the ticks counted since the frame
+   before: the level clock run by them (by none when the actions restarted the level: they fell
+   on the attempt that ended), the command the robot takes, if any (the world as it stood before
+   it kept for undo, the command counted into the attempt, a hint shown made stale), the world's
+   update, its sounds (none while the hint holds the world), and the hint's frame. */
 void session_step(PlaySession &s, int ticks)
 {
     // The frame's ticks were counted before its keys were read: when those keys started the
@@ -48,6 +52,9 @@ void session_step(PlaySession &s, int ticks)
     hint_frame(s);
 }
 
+/* Starts the level again, as the restart keys do: the world before it kept for undo (when a
+   command was taken since the attempt began), a new attempt for the undo history and the
+   records, no hint. */
 void session_restart(PlaySession &s)
 {
     s.restarted = true;
@@ -55,8 +62,10 @@ void session_restart(PlaySession &s)
     start_level(s.world, s.level);
     undo_attempt_started(s);
     hint_cancel(s);
+    session_begin_attempt(s, s.level);
 }
 
+/* One step back in the undo history (the records count it), and what it makes stale: a hint. */
 bool session_step_back(PlaySession &s)
 {
     if (!undo_step_back(s))
@@ -65,14 +74,158 @@ bool session_step_back(PlaySession &s)
     return true;
 }
 
+/* A hint asked for (I in play), counted into the attempt. */
 void session_ask_hint(PlaySession &s)
 {
     hint_request(s);
     records_note_hint(s.attempt);
 }
 
-FrameOverlay session_overlay(const PlaySession &s)
+/* One action typed, taken as the keys' pass once took it, in its place among the others. */
+void take_typed(PlaySession &s, const PlayAction &action)
 {
+    switch (action.kind) {
+    case ACTION_MOVE:
+        command_queue_push(s.world, action.value);
+        break;
+    case ACTION_UNDO:
+        session_step_back(s);
+        break;
+    case ACTION_HINT:
+        // After a loss the one way on is back: the hint would only say that no way is left.
+        if (s.world.level.level_lost)
+            show_message(s.world, action.text, MESSAGE_TICKS);
+        else
+            session_ask_hint(s);
+        break;
+    case ACTION_SAY:
+        show_message(s.world, action.text, action.value);
+        break;
+    case ACTION_LEVEL:
+        s.level = action.value;
+        break;
+    case ACTION_UNRECORDED:
+        s.not_recorded = true;
+        break;
+    }
+}
+
+/* The camera and light keys held: their values changed a step each, one after the other, and
+   the last one changed said. */
+void take_held_camera(PlaySession &s, const PlayActions &a)
+{
+    DisplayOptions &o = display_options;
+    if (a.pitch_up)
+        s.world.camera_pitch -= 0.05f;
+    if (a.pitch_down)
+        s.world.camera_pitch += 0.05f;
+    static const struct { float height; int distance, ambient; } steps[CAMERA_KEYS] = {
+        {-1.0f, 0, 0}, {1.0f, 0, 0}, {0, 1, 0}, {0, -1, 0},
+        {-50.0f, 0, 0}, {50.0f, 0, 0}, {0, 50, 0}, {0, -50, 0}, {0, 0, 1}, {0, 0, -1},
+    };
+    int last = -1;
+    for (int k = 0; k < CAMERA_KEYS; k++) {
+        if (!a.camera[k])
+            continue;
+        o.camera_height += steps[k].height;
+        o.camera_distance += steps[k].distance;
+        o.ambient_light += steps[k].ambient;
+        last = k;
+    }
+    if (last < 0)
+        return;
+    if (steps[last].height != 0)
+        std::snprintf(s.said, sizeof s.said, "camera height: %g", o.camera_height);
+    else if (steps[last].distance != 0)
+        std::snprintf(s.said, sizeof s.said, "camera distance: %d", o.camera_distance);
+    else
+        std::snprintf(s.said, sizeof s.said, "ambient light: %d", o.ambient_light);
+    show_message(s.world, s.said, MESSAGE_TICKS);
+}
+
+} // namespace
+
+void add_action(PlayActions &a, PlayActionKind kind, int value, const char *text)
+{
+    if (a.typed_count < PLAY_TYPED_LIMIT)
+        a.typed[a.typed_count++] = PlayAction{kind, value, text};
+}
+
+void play_pending_cues(World &w)
+{
+    CueLog &cues = w.cues;
+    for (int i = 0; i < cues.pending_count; i++)
+        play_cue(datafile_sample(cues.pending[i]));
+    cues.pending_count = 0;
+}
+
+void session_begin_attempt(PlaySession &s, int level)
+{
+    s.attempt = RecordsAttempt{level, level_map_hash(level), map_limit_ticks(level), 0, 0, 0, 0};
+}
+
+void session_begin_play(PlaySession &s)
+{
+    s.world.moves = 0;
+}
+
+void session_enter(PlaySession &s, int level, const char *notice)
+{
+    s.level = level;
+    start_level(s.world, level);
+    undo_clear(s);
+    undo_attempt_started(s);
+    hint_cancel(s);
+    session_begin_attempt(s, level);
+    s.not_recorded = false;
+    if (notice)
+        show_message(s.world, notice, 300);
+}
+
+int session_frame(PlaySession &s, const PlayActions &a, int ticks)
+{
+    int result = 0;
+    for (int i = 0; i < a.typed_count; i++)
+        take_typed(s, a.typed[i]);
+    if (a.restart) {
+        session_restart(s);
+        show_message(s.world, "Reset game", MESSAGE_TICKS);
+        result |= FRAME_RESTARTED;
+    }
+    if (s.world.level.level_completed && a.confirm) {
+        result |= FRAME_CONFIRMED;
+    } else {
+        if (s.world.level.level_lost && a.confirm) {
+            session_restart(s);
+            result |= FRAME_RESTARTED;
+        }
+        for (int i = 0; i < a.undo_held; i++)
+            session_step_back(s);
+        take_held_camera(s, a);
+    }
+    s.world.camera_height = display_options.camera_height;
+    s.actions_clock = level_clock_left(s.world);
+    session_step(s, ticks);
+    return result;
+}
+
+void session_set_position(PlaySession &s, int level, const World &w)
+{
+    hint_cancel(s);
+    s.level = level;
+    s.world = w;
+}
+
+ParSearch &session_par_search(PlaySession &s)
+{
+    if (!s.par)
+        s.par = new ParSearch();
+    return *s.par;
+}
+
+FrameOverlay session_overlay(PlaySession &s)
+{
+    probe_floor(s.world);
     FrameOverlay overlay{s.level, false, 0, 0, 0};
     overlay.hint_shown = hint_shown(s, &overlay.hint_column, &overlay.hint_row, &overlay.hint_code);
     return overlay;

@@ -23,11 +23,11 @@ struct PlaySession;
 /* The undo history's attempt under way. */
 const UndoAttempt &undo_attempt(PlaySession &s);
 
-/* Forgets every step: a level is entered from the level selection. Called by the play loop. */
+/* Forgets every step: a level is entered from the level selection. Called by session_enter. */
 void undo_clear(PlaySession &s);
 
 /* Begins an attempt at s.level as start_level has just placed it: no command taken, the
-   clock as it stands. Called by the play loop after each start_level and by the restart keys. */
+   clock as it stands. Called by session_enter and the restart after each start_level. */
 void undo_attempt_started(PlaySession &s);
 
 /* The game time of the attempt so far, in ticks: its clock at the start less the clock now. Read by
@@ -42,7 +42,7 @@ void undo_keep_command(PlaySession &s);
 
 /* Keeps the world as it stands before a restart, when the robot has taken a command since the
    attempt began (a restart of a level untouched, as held R repeats, keeps nothing). Returns true
-   when a step was kept. Called by the restart keys just before start_level. */
+   when a step was kept. Called by the session's restart just before start_level. */
 bool undo_keep_restart(PlaySession &s);
 
 /* Puts the newest step back and forgets it: the whole world (robot, actors, squares, explosions
@@ -51,7 +51,7 @@ bool undo_keep_restart(PlaySession &s);
    restart also gives s.level back. The records' attempt follows: a command undone counts
    as an undo of one move, and a restart undone gives back the attempt it ended, as kept with it
    (so that the moves made before it count again). Returns true when a step was undone, false
-   when none was left (the message line then says so). Called by the undo keys. */
+   when none was left (the message line then says so). Called by the session's frame. */
 bool undo_step_back(PlaySession &s);
 
 /* The steps kept, and the bytes they take: the newest kept whole plus the changes of the others.

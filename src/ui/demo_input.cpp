@@ -145,10 +145,10 @@ struct Outcome {
     }
 };
 
-Outcome outcome_now()
+Outcome outcome_now(const World &w)
 {
-    return Outcome{session.world.motion.playerL[0], session.world.motion.playerL[1], session.world.level.sweets_eaten,
-                   session.world.level.level_lost, session.world.level.level_completed};
+    return Outcome{w.motion.playerL[0], w.motion.playerL[1], w.level.sweets_eaten,
+                   w.level.level_lost, w.level.level_completed};
 }
 
 std::string outcome_token(const Outcome &o)
@@ -180,6 +180,7 @@ struct Demo {
     bool was_lost;
     bool clock_known;               /* playback: the level clock seen since the level started */
     int clock_start, clock_before;  /* its value at the level's (re)start, and a frame ago */
+    const PlaySession *played;      /* the session the level is played in */
 };
 
 Demo demo;
@@ -196,7 +197,8 @@ void diverge(const std::string &what)
         return;
     demo.diverged = true;
     std::printf("%s: the demo diverges in level %d (%s) at frame %d: %s\n", demo.path.c_str(),
-                session.level, session.world.map.level_name, demo.frame, what.c_str());
+                demo.played ? demo.played->level : 0,
+                demo.played ? demo.played->world.map.level_name : "", demo.frame, what.c_str());
     std::fflush(stdout);
 }
 
@@ -248,7 +250,7 @@ void note(const std::string &token)
 double level_seconds()
 {
     // The game time since the level last started: the clock then, less what it has left.
-    return (demo.clock_start - level_clock_left(session.world)) / 100.0;
+    return (demo.clock_start - level_clock_left(demo.played->world)) / 100.0;
 }
 
 } // namespace
@@ -384,12 +386,6 @@ int demo_ticks_since_last()
         }
         demo.next_token++;
         const int ticks = demo_token_number(*t);
-        // A clock that went up was set again by a restart.
-        const int clock = level_clock_left(session.world);
-        if (!demo.clock_known || clock > demo.clock_before)
-            demo.clock_start = clock;
-        demo.clock_known = true;
-        demo.clock_before = clock;
         demo.ticks += ticks;
         return ticks;
     }
@@ -405,8 +401,9 @@ int demo_ticks_since_last()
     return ticks;
 }
 
-int demo_select_level(int (*choose)(void *), void *context)
+int demo_select_level(int (*choose)(void *), void *context, const PlaySession &s)
 {
+    demo.played = &s;
     demo.level_started = false;
     demo.frame = 0;
     demo.was_lost = false;
@@ -446,9 +443,20 @@ void demo_wait_frame()
     std::this_thread::sleep_until(demo.started + std::chrono::milliseconds(10 * demo.ticks));
 }
 
-bool demo_frame_done()
+bool demo_frame_done(const PlaySession &s)
 {
-    const Outcome now = outcome_now();
+    demo.played = &s;
+    const World &w = s.world;
+    if (playing() && !demo.diverged) {
+        // A clock that went up was set again by a restart (or an undo), as the frame's actions
+        // left it before its update.
+        const int clock = s.actions_clock;
+        if (!demo.clock_known || clock > demo.clock_before)
+            demo.clock_start = clock;
+        demo.clock_known = true;
+        demo.clock_before = clock;
+    }
+    const Outcome now = outcome_now(w);
     const bool changed = !demo.level_started || !(now == demo.last);
     demo.level_started = true;
     demo.last = now;
@@ -472,20 +480,21 @@ bool demo_frame_done()
         if (!demo.diverged && demo.next_token != demo.tokens.size())
             diverge("the recording has inputs in this frame that play did not read");
         demo.in_frame = false;
-        if (!demo.was_lost && session.world.level.level_lost && !demo.diverged) {
-            const char *why = level_clock_left(session.world) < 1 ? "time is up" :
-                              session.world.falling ? "fell off the grid" : "blown up or run over";
-            std::printf("level %d (%s): lost: %s\n", session.level, session.world.map.level_name, why);
+        if (!demo.was_lost && w.level.level_lost && !demo.diverged) {
+            const char *why = level_clock_left(w) < 1 ? "time is up" :
+                              w.falling ? "fell off the grid" : "blown up or run over";
+            std::printf("level %d (%s): lost: %s\n", demo.played->level, w.map.level_name, why);
         }
     }
-    demo.was_lost = session.world.level.level_lost;
+    demo.was_lost = w.level.level_lost;
     demo.frame++;
     return !demo.diverged;
 }
 
-void demo_level_done(bool confirmed)
+void demo_level_done(const PlaySession &s, bool confirmed)
 {
-    const Outcome now = outcome_now();
+    demo.played = &s;
+    const Outcome now = outcome_now(s.world);
     char end[80];
     std::snprintf(end, sizeof end, "end %c %d %d %d", confirmed ? 'c' : 'x', now.column, now.row,
                   now.sweets);
@@ -500,7 +509,7 @@ void demo_level_done(bool confirmed)
     if (!playing())
         return;
     if (demo.stopped) {
-        std::printf("level %d (%s): playback stopped with Esc\n", session.level, session.world.map.level_name);
+        std::printf("level %d (%s): playback stopped with Esc\n", s.level, s.world.map.level_name);
         return;
     }
     if (demo.diverged)
@@ -513,10 +522,10 @@ void demo_level_done(bool confirmed)
     }
     demo.next_line++;
     if (confirmed)
-        std::printf("level %d (%s): completed in %.2f s of game time\n", session.level,
-                    session.world.map.level_name, level_seconds());
+        std::printf("level %d (%s): completed in %.2f s of game time\n", s.level,
+                    s.world.map.level_name, level_seconds());
     else
-        std::printf("level %d (%s): left with Esc\n", session.level, session.world.map.level_name);
+        std::printf("level %d (%s): left with Esc\n", s.level, s.world.map.level_name);
     std::fflush(stdout);
 }
 

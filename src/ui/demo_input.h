@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+struct PlaySession;
+
 enum DemoMode {
     DEMO_OFF = 0,       /* the keyboard and the timer, as they are */
     DEMO_RECORD,        /* as they are, and written to the demo file */
@@ -45,25 +47,26 @@ bool demo_shift_held();             /* key_shifts & KB_SHIFT_FLAG */
 bool demo_escape_held();            /* Esc held: the play loop's end; also the real Esc in
                                        playback, which ends it */
 int demo_ticks_since_last();        /* ticks_since_last(), at most DEMO_TICKS_LIMIT; in
-                                       playback the recorded ticks; the session's level clock
-                                       run by them */
+                                       playback the recorded ticks */
 
 /* The level chosen in the level selection: recorded, or in playback the recorded one without
-   the screen; -1 when the demo has no more levels. `choose` runs the real selection. */
-int demo_select_level(int (*choose)(void *), void *context);
+   the screen; -1 when the demo has no more levels. `choose` runs the real selection. The level
+   is played in `s`: what the demo says of a divergence names its level. */
+int demo_select_level(int (*choose)(void *), void *context, const PlaySession &s);
 
 /* Waits for the next frame: the display's pace; in playback the recorded ticks' pace; in a
    timedemo not at all. */
 void demo_wait_frame();
 
-/* After each frame's update: notes the level's outcome (robot square, sweets, lost, completed)
-   when it changed; in playback checks it against the recording. Returns false when playback
-   has diverged (the message is then printed). */
-bool demo_frame_done();
+/* After each frame's update of the session `s`: notes the level's outcome (robot square, sweets,
+   lost, completed) when it changed; in playback checks it against the recording, and times the
+   level from its clock as the frame's actions left it (a clock that went up was set again).
+   Returns false when playback has diverged (the message is then printed). */
+bool demo_frame_done(const PlaySession &s);
 
 /* At the end of a level's frames (`confirmed` completion, else Esc): writes and flushes the
    level's end, or in playback prints the attempt's line. */
-void demo_level_done(bool confirmed);
+void demo_level_done(const PlaySession &s, bool confirmed);
 
 /* With TIRVEX_BENCH_MARKS in the environment, prints "bench: MOMENT, processor time S s, clock
    S s" on standard output (flushed): the game's processor time and the monotonic clock at the

@@ -40,10 +40,8 @@ const char *const NOT_READ = "tirvex-records.txt cannot be read: records are not
 const char *const NOT_WRITTEN = "tirvex-records.txt cannot be written: records are not saved";
 
 enum {
-    MESSAGE_TICKS = 300,
     /* A map of 199 squares is under 16 KB; a longer file gets no par worked out. */
-    PAR_MAP_LIMIT = 32768,
-    MAP_FILE_LIMIT = 16 << 20       /* a map read for its time limit: far beyond any real one */
+    PAR_MAP_LIMIT = 32768
 };
 
 /* The par search's bounds: the level checker's own, so the par is the one it would prove. */
@@ -75,9 +73,6 @@ char map_text[PAR_MAP_LIMIT];
 /* The file as read, and as written; a static buffer, the file being small. One byte more than
    a records file may hold tells a longer one, and one more ends the text. */
 char file_text[RECORDS_FILE_LIMIT + 2];
-
-/* The map being played, parsed for its time limit; some 8 KB, kept off the stack. */
-ParsedMap attempt_map;
 
 /* Panel text, formatted a line at a time. */
 char panel_line[96];
@@ -147,29 +142,6 @@ ReadResult read_whole(const char *path, size_t *length, char *fault, size_t size
     return READ_WHOLE;
 }
 
-/* Reads the map of `level` for its time limit, as the map loader sets the clock from it. */
-int32_t map_limit_ticks(int level)
-{
-    char path[GAME_PATH_SIZE];
-    level_file_path(level, path, sizeof path);
-    // A map of a --levels folder is the player's: a FIFO there must not hold the game up.
-    char fault[GAME_PATH_SIZE + 64];
-    FILE *file = fopen_regular(path, MAP_FILE_LIMIT, fault, sizeof fault);
-    if (!file)
-        return 0;
-    struct stat info;
-    int32_t ticks = 0;
-    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) {
-        MapReader reader;
-        map_reader_from_file(&reader, file);
-        parse_map(&reader, &attempt_map);
-        int64_t wide = (int64_t)attempt_map.minutes * 6000;
-        ticks = wide > INT32_MAX ? INT32_MAX : wide < 0 ? 0 : (int32_t)wide;
-    }
-    std::fclose(file);
-    return ticks;
-}
-
 /* Reads the map of `level` into map_text. Returns its length, or 0 when it cannot be read or is
    too long. */
 size_t read_map_text(int level)
@@ -196,13 +168,6 @@ size_t read_map_text(int level)
 uint64_t map_hash(size_t length)
 {
     return map_text_hash(map_text, length);
-}
-
-/* The hash of the map `level` has now: the key of its records. A map that cannot be read has
-   the hash of no text, as good as any: there is no playing it. */
-uint64_t level_map_hash(int level)
-{
-    return map_hash(read_map_text(level));
 }
 
 /* What was last found of a level's proof: for the map's and the proof's hash, whether its way
@@ -320,11 +285,15 @@ bool searching(const PlaySession &s, int level, uint64_t hash)
            s.par->map_hash == hash;
 }
 
+/* The search last started: a session's, which lives to the program's end. */
+ParSearch *started_par = nullptr;
+
 /* At the exit, and before any fork (a test's): the search's thread would go on reading what the
    exit frees, and a child gets no copy of it, only a thread object it can never join. */
 void stop_par_search_at_exit_and_fork()
 {
-    stop_par_search(session);
+    if (started_par)
+        par_search_stop(*started_par);
 }
 
 /* For a --levels map whose par is not known (kept, or from the folder's solution): starts the
@@ -348,16 +317,19 @@ void start_par_search(PlaySession &s, int level)
     if (!registered)
         registered = std::atexit(stop_par_search_at_exit_and_fork) == 0 &&
                      pthread_atfork(stop_par_search_at_exit_and_fork, nullptr, nullptr) == 0;
-    if (!s.par)
-        s.par = new ParSearch();
+    // A search under way for another session's level stops: one runs at a time.
+    ParSearch &p = session_par_search(s);
+    if (started_par && started_par != &p)
+        par_search_stop(*started_par);
+    started_par = &p;
     // The text up to a zero byte, as the level checker reads a map.
     map_text[length] = '\0';
-    par_search_start(*s.par, level, hash, map_text, std::strlen(map_text), PAR_LIMITS);
+    par_search_start(p, level, hash, map_text, std::strlen(map_text), PAR_LIMITS);
 }
 
-bool helped()
+bool helped(const PlaySession &s)
 {
-    return session.attempt.undos > 0 || session.attempt.hints > 0;
+    return s.attempt.undos > 0 || s.attempt.hints > 0;
 }
 
 /* "53 moves" and "6.36 s" for a figure pair, or "-" for none. */
@@ -414,20 +386,20 @@ bool load_records()
     return true;
 }
 
-LevelRecord level_record(int level)
+LevelRecord level_record(const PlaySession &s, int level)
 {
     ready_table();
     if (level < 1 || level > RECORDS_LEVEL_LIMIT)
         return NO_RECORD;
     // The attempt's map is hashed as it starts; the panel asks every frame.
-    const uint64_t hash = level == session.attempt.level && session.attempt.map_hash
-                              ? session.attempt.map_hash
+    const uint64_t hash = level == s.attempt.level && s.attempt.map_hash
+                              ? s.attempt.map_hash
                               : level_map_hash(level);
     const MapRecord *known = find_map_record(&table, level, hash);
     return known ? known->record : NO_RECORD;
 }
 
-LevelPar level_par(int level)
+LevelPar level_par(const PlaySession &s, int level)
 {
     LevelPar par{PAR_NOT_KNOWN, 0, 0, 0, 0, PAR_FROM_UNKNOWN, 0};
     if (level < 1 || level > RECORDS_LEVEL_LIMIT)
@@ -439,7 +411,7 @@ LevelPar level_par(int level)
         const uint64_t hash = map_hash(length);
         if (kept_par_holds(level, hash) || take_folder_solution_par(level, hash, length))
             return kept_pars[level];
-        if (searching(session, level, hash))
+        if (searching(s, level, hash))
             par.state = PAR_WORKING;
         return par;
     }
@@ -459,12 +431,12 @@ LevelPar level_par(int level)
     return par;
 }
 
-void records_attempt_started(int level)
+void records_attempt_started(PlaySession &s)
 {
-    session.attempt = RecordsAttempt{level, level_map_hash(level), map_limit_ticks(level), 0, 0, 0, 0};
+    const int level = s.attempt.level;
     load_records();
-    start_par_search(session, level);
-    attempt_par = level_par(level);
+    start_par_search(s, level);
+    attempt_par = level_par(s, level);
 }
 
 void stop_par_search(PlaySession &s)
@@ -492,7 +464,7 @@ bool poll_par_search(PlaySession &s)
     return false;
 }
 
-void records_level_completed(int level, int ticks)
+void records_level_completed(const PlaySession &s, int level, int ticks)
 {
     if (!demo_writes_allowed() || level < 1 || level > RECORDS_LEVEL_LIMIT || ticks < 0)
         return;
@@ -503,12 +475,11 @@ void records_level_completed(int level, int ticks)
     const int lock = progress_unwritable ? -1 :
         lock_player_folder(progress_file_path(RECORDS_NAME, locked_path, sizeof locked_path));
     const bool readable = load_records();
-    const int kind = helped() ? RECORD_HELPED : RECORD_UNHELPED;
-    const int32_t moves = records_attempt_moves(session.attempt);
+    const int kind = helped(s) ? RECORD_HELPED : RECORD_UNHELPED;
+    const int32_t moves = records_attempt_moves(s.attempt);
     // The map the attempt began on, as the panel showed its records.
-    const uint64_t hash = session.attempt.level == level ? session.attempt.map_hash
-                                                         : level_map_hash(level);
-    const LevelPar par = level_par(level);
+    const uint64_t hash = s.attempt.level == level ? s.attempt.map_hash : level_map_hash(level);
+    const LevelPar par = level_par(s, level);
     bool better = false;
     if (par.state == PAR_KNOWN && moves < par.moves) {
         // Fewer moves than the checker's shortest way: the count went wrong somewhere, and
@@ -564,13 +535,16 @@ void records_level_completed(int level, int ticks)
     }
 }
 
-void draw_records_panel(BITMAP *target)
+const char *records_notice()
 {
-    poll_par_search(session);
-    if (pending_notice) {
-        show_message(session.world, pending_notice, MESSAGE_TICKS);
-        pending_notice = nullptr;
-    }
+    const char *notice = pending_notice;
+    pending_notice = nullptr;
+    return notice;
+}
+
+void draw_records_panel(BITMAP *target, PlaySession &s)
+{
+    poll_par_search(s);
     if (!records_panel_held)
         return;
     ready_table();
@@ -582,7 +556,7 @@ void draw_records_panel(BITMAP *target)
     const int title_h = text_height(title_font) + 10;
     const int rows = records_unread ? 6 : 5;
     // The level's idea, under the title: what the level is there to teach.
-    const char *idea = level_idea(session.attempt.level);
+    const char *idea = level_idea(s.attempt.level);
     const int idea_line_h = text_height(font) + 3;
     const int idea_lines = idea[0] ? draw_wrapped_text(target, font, idea, 0, 0, 400 - 28,
                                                        idea_line_h, 0, false) : 0;
@@ -605,8 +579,8 @@ void draw_records_panel(BITMAP *target)
 
     const int grey = makecol(235, 235, 235), sky = makecol(120, 200, 255);
     const int yellow = makecol(255, 230, 90), green = makecol(100, 255, 100);
-    std::snprintf(panel_line, sizeof panel_line, "Level %d: %.38s", session.attempt.level,
-                  session.world.map.level_name);
+    std::snprintf(panel_line, sizeof panel_line, "Level %d: %.38s", s.attempt.level,
+                  s.world.map.level_name);
     textout_ex(target, title_font, panel_line, x + 11, y + 6, makecol(90, 20, 10), -1);
     textout_ex(target, title_font, panel_line, x + 10, y + 5, grey, -1);
 
@@ -632,20 +606,20 @@ void draw_records_panel(BITMAP *target)
         time_text[0] = '\0';
         row("Par", yellow);
     }
-    const LevelRecord record = level_record(session.attempt.level);
+    const LevelRecord record = level_record(s, s.attempt.level);
     format_pair(record.moves[RECORD_UNHELPED], record.ticks[RECORD_UNHELPED], moves_text,
                 time_text, sizeof moves_text);
     row("Your best", grey);
     format_pair(record.moves[RECORD_HELPED], record.ticks[RECORD_HELPED], moves_text, time_text,
                 sizeof moves_text);
     row("With undo or hints", grey);
-    format_pair(records_attempt_moves(session.attempt), records_attempt_ticks(session.attempt, session.world.clock), moves_text, time_text,
+    format_pair(records_attempt_moves(s.attempt), records_attempt_ticks(s.attempt, s.world.clock), moves_text, time_text,
                 sizeof moves_text);
     row("This attempt", green);
 
-    std::snprintf(panel_line, sizeof panel_line, "%d undo%s, %d hint%s", (int)session.attempt.undos,
-                  session.attempt.undos == 1 ? "" : "s", (int)session.attempt.hints,
-                  session.attempt.hints == 1 ? "" : "s");
+    std::snprintf(panel_line, sizeof panel_line, "%d undo%s, %d hint%s", (int)s.attempt.undos,
+                  s.attempt.undos == 1 ? "" : "s", (int)s.attempt.hints,
+                  s.attempt.hints == 1 ? "" : "s");
     textout_right_ex(target, font, panel_line, x_time, row_y, green, -1);
     row_y += line_h;
     if (records_unread)
@@ -666,9 +640,8 @@ void forget_records_state()
     unread_fault[0] = '\0';
     told_not_written = false;
     pending_notice = nullptr;
-    session.attempt = RecordsAttempt{0, 0, 0, 0, 0, 0, 0};
     attempt_par = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0, PAR_FROM_UNKNOWN, 0};
-    stop_par_search(session);
+    stop_par_search_at_exit_and_fork();
     for (int level = 0; level <= RECORDS_LEVEL_LIMIT; level++) {
         proof_checks[level] = ProofCheck{0, 0, false};
         kept_pars[level] = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0, PAR_FROM_UNKNOWN, 0};

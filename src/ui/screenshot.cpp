@@ -1,6 +1,5 @@
 /* screenshot.cpp: saving the picture on the screen as the first free "screenNN.bmp". */
 #include "ui/screenshot.h"
-#include "play/play_session.h"
 #include "base/screen_scale.h"
 
 #include <allegro.h>
@@ -14,7 +13,6 @@
 #include "base/file_replace.h"
 #include "base/game_paths.h"
 #include "render/message_line.h"
-#include "world/world_messages.h"
 
 namespace {
 
@@ -95,13 +93,12 @@ void free_screenshot_name(char *name, size_t size)
     }
 }
 
-void take_screenshot()
+const char *take_screenshot()
 {
     // The picture at the mode's own size, however much it is enlarged on the screen.
     BITMAP *copy = create_bitmap(picture_w(), picture_h());
     if (!copy) {
-        show_message(session.world, "Low on memory: cannot take screen shot", 100);
-        return;
+        return "Low on memory: cannot take screen shot";
     }
     PALETTE palette;
     get_palette(palette);
@@ -114,8 +111,7 @@ void take_screenshot()
     const bool made = bitmap_file(copy, palette, &file);
     destroy_bitmap(copy);
     if (!made) {
-        show_message(session.world, "Low on memory: cannot take screen shot", 100);
-        return;
+        return "Low on memory: cannot take screen shot";
     }
     char name[32], path[GAME_PATH_SIZE];
     int error = EEXIST;
@@ -129,11 +125,10 @@ void take_screenshot()
         // The name and the reason (a full disk, a folder gone), on the line and in full below.
         std::snprintf(screenshot_message, sizeof screenshot_message,
                       "Screen shot not saved: %s: %s", name, std::strerror(error));
-        show_message(session.world, screenshot_message, 100);
         std::fprintf(stderr, "tirvex: %s: %s: the screen shot is not saved\n",
                      failed ? failed : path, std::strerror(error));
-        return;
+        return screenshot_message;
     }
     std::snprintf(screenshot_message, sizeof screenshot_message, "Screen shot saved as %s", name);
-    show_message(session.world, screenshot_message, 100);
+    return screenshot_message;
 }

@@ -53,6 +53,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+PlaySession session;    /* the level the hints are asked in; its hint lives to the end */
+World walked;           /* the positions walked to, before the session is put at one */
+int walked_level = 1;
+
 /* Each level by itself: the median answer and the 95th percentile; none at all over the bound. */
 const double TARGET_MEDIAN = 0.1, TARGET_P95 = 0.5, TARGET_MAX = 5.0;
 const int TICKS = 2;                /* the rate the hint's search plays at */
@@ -96,9 +100,9 @@ bool read_map(int level)
     return n > 0;
 }
 
-bool playing()
+bool playing(const World &w)
 {
-    return !session.world.level.level_completed && !session.world.level.level_lost && !session.world.falling;
+    return !w.level.level_completed && !w.level.level_lost && !w.falling;
 }
 
 /* A frame's ticks in set b: mostly 2, now and then 1 or 3 (2 on average). */
@@ -136,24 +140,24 @@ int run_command_unsteady(World &w, int code, std::mt19937 &random)
 int sample_position(std::mt19937 &random, int length, bool unsteady)
 {
     static World before;
-    search_start_world(session.world, map_text);
+    search_start_world(walked, map_text);
     int frames = 0;
     for (int done = 0, refused = 0; done < length && refused < 2 * SEARCH_ACTIONS;) {
-        before = session.world;
+        before = walked;
         const int action = (int)(random() % SEARCH_ACTIONS);
-        int played = unsteady ? run_command_unsteady(session.world, action_codes[action], random) :
-                                run_command(session.world, action_codes[action], TICKS, nullptr);
+        int played = unsteady ? run_command_unsteady(walked, action_codes[action], random) :
+                                run_command(walked, action_codes[action], TICKS, nullptr);
         if (unsteady && random() % PAUSE_ONE_IN == 0) {
             const int pause = 1 + (int)(random() % PAUSE_LONGEST);
-            for (int i = 0; i < pause && playing(); i++, played++)
-                driver_frame(session.world, frame_ticks(random));
+            for (int i = 0; i < pause && playing(walked); i++, played++)
+                driver_frame(walked, frame_ticks(random));
         }
-        if (playing() && !hopeless(session.world) && session.world.motion.jump_ctr < 1) {
+        if (playing(walked) && !hopeless(walked) && walked.motion.jump_ctr < 1) {
             done++;
             refused = 0;
             frames += played;
         } else {
-            session.world = before;
+            walked = before;
             refused++;
         }
     }
@@ -177,11 +181,12 @@ bool follow_hints(int first_code)
 {
     int code = first_code;
     for (int step = 0; step < FOLLOW_LONGEST; step++) {
-        run_command(session.world, code, TICKS, nullptr);
-        hint_cancel(session);          // a command taken makes the hint stale, as in play
-        if (session.world.level.level_completed)
+        walked = session.world;
+        run_command(walked, code, TICKS, nullptr);
+        session_set_position(session, walked_level, walked);   // the hint stale, as in play
+        if (walked.level.level_completed)
             return true;
-        if (!playing())
+        if (!playing(walked))
             return false;
         double seconds;
         if (answer(&code, &seconds) != HINT_COMMAND)
@@ -264,12 +269,12 @@ int main(int argc, char **argv)
         std::mt19937 random_a((unsigned)level), random_b((unsigned)level + 100);
         for (int n = 0; n < positions; n++) {
             const int frames = sample_position(random_a, (int)(random_a() % (WALK_LONGEST + 1)), false);
-            asked.push_back(Position{session.world, frames * FRAME_SECONDS, 0});
+            asked.push_back(Position{walked, frames * FRAME_SECONDS, 0});
         }
         for (int n = 0; n < positions; n++) {
             const int length = LONG_FEWEST + (int)(random_b() % (LONG_MOST - LONG_FEWEST + 1));
             const int frames = sample_position(random_b, length, true);
-            asked.push_back(Position{session.world, frames * FRAME_SECONDS, 1});
+            asked.push_back(Position{walked, frames * FRAME_SECONDS, 1});
         }
         std::stable_sort(asked.begin(), asked.end(), [](const Position &a, const Position &b) {
             return a.game_seconds < b.game_seconds;
@@ -278,7 +283,7 @@ int main(int argc, char **argv)
         // The level starts, and with it the thinking ahead; each position is asked about once
         // its game time has passed. The answers are checked afterwards, so that checking gives
         // the thread no time a player would not have given it.
-        session.level = level;
+        walked_level = level;
         Clock::time_point level_start = Clock::now();
         int builds = 0;
         SetFigures f[SETS];
@@ -293,7 +298,8 @@ int main(int argc, char **argv)
             if (ahead && (builds == 0 || (!in_time && since > p.game_seconds))) {
                 hint_reset(session);
                 hint_forget_ahead(session);
-                search_start_world(session.world, map_text);
+                search_start_world(walked, map_text);
+                session_set_position(session, level, walked);
                 level_start = Clock::now();
                 hint_think_ahead(session);
                 builds++;
@@ -301,7 +307,7 @@ int main(int argc, char **argv)
             wait_for_game_time(level_start + std::chrono::duration_cast<Clock::duration>(
                                                  std::chrono::duration<double>(p.game_seconds)),
                                ahead);
-            session.world = p.world;
+            session_set_position(session, level, p.world);
             hint_reset(session);
             int code = 0;
             double searched = 0;
@@ -328,7 +334,7 @@ int main(int argc, char **argv)
             SetFigures &sf = f[asked[i].set];
             if (outcomes[i] == HINT_COMMAND) {
                 sf.commands++;
-                session.world = asked[i].world;
+                session_set_position(session, level, asked[i].world);
                 hint_reset(session);
                 if (follow_hints(codes[i]))
                     sf.right++;

@@ -26,18 +26,22 @@ using Clock = std::chrono::steady_clock;
 
 enum { TICKS = 2 };     /* a frame's ticks at 50 frames a second */
 
+PlaySession session;    /* the level played; its hint lives to the end */
+
 double ms_since(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-/* One frame as the play loop runs it, drawn into picture; returns its milliseconds. */
-double frame(BITMAP *picture)
+/* One frame as the play loop runs it, drawn into picture, the player asking for `actions`;
+   returns its milliseconds. */
+const PlayActions NO_ACTIONS{};
+
+double frame(BITMAP *picture, const PlayActions &actions = NO_ACTIONS)
 {
     const Clock::time_point start = Clock::now();
-    probe_floor(session.world);
     render_frame(picture, session.world, session_overlay(session));
-    session_step(session, TICKS);
+    session_frame(session, actions, TICKS);
     return ms_since(start);
 }
 
@@ -47,13 +51,15 @@ void measure(int level, bool paced, BITMAP *picture)
 {
     hint_pace_by_states(session, paced);
     hint_reset(session);
-    start_level(session.world, level);
+    session_enter(session, level);
     for (int i = 0; i < 2000 && session.world.intro; i++)
         frame(picture);
+    static PlayActions hint;
+    hint = PlayActions{};
+    add_action(hint, ACTION_HINT);
     const Clock::time_point asked = Clock::now();
-    session_ask_hint(session);
-    const double request_ms = ms_since(asked);
-    std::vector<double> frames;
+    std::vector<double> frames{frame(picture, hint)};
+    const double request_ms = frames[0];
     while (hint_thinking(session) && frames.size() < 100000)
         frames.push_back(frame(picture));
     const double total_ms = ms_since(asked);
@@ -82,7 +88,6 @@ int main(int argc, char **argv)
     }
     set_view_options(CAMERA_BEHIND, -1, SHADE_PERSPECTIVE_TEXTURE);
     display_options.sound_off = true;
-    session.world.camera_height = display_options.camera_height;
     BITMAP *picture = create_bitmap(640, 480);
     if (!picture) {
         std::fprintf(stderr, "hint_start_bench: no memory for a picture\n");

@@ -33,7 +33,6 @@
 #include "headless_game.h"
 #include "level_file.h"
 #include "level_folder.h"
-#include "play/play_session.h"
 #include "search/map_validation.h"
 #include "play_folder.h"
 #include "base/command_line.h"
@@ -102,9 +101,9 @@ void describe_place()
 /* Runs the world until the swoop is over and the robot stands still, facing where it turned. */
 void settle_view(int frame_limit)
 {
-    driver_settle(session.world, 1, frame_limit);
-    for (int i = 0; i < 2000 && session.world.rot_y != session.world.motion.player_rot_y; i++)
-        driver_frame(session.world, 1);
+    driver_settle(view_world, 1, frame_limit);
+    for (int i = 0; i < 2000 && view_world.rot_y != view_world.motion.player_rot_y; i++)
+        driver_frame(view_world, 1);
 }
 
 
@@ -800,15 +799,15 @@ void refresh()
     }
     e.view.world_valid = report.faults == 0;
     if (e.view.world_valid) {
-        session.world.camera_height = display_options.camera_height;
-        driver_start_text(session.world, e.world_text.c_str());
+        view_world.camera_height = display_options.camera_height;
+        driver_start_text(view_world, e.world_text.c_str());
         settle_view(5000);
     }
 }
 
 void turn_view(int code)
 {
-    driver_push(session.world, code);
+    driver_push(view_world, code);
     settle_view(500);
 }
 

@@ -23,13 +23,19 @@
 #include "world/world_clock.h"
 #include "world/world_driver.h"
 
+World view_world;
+
 namespace {
 
-/* Whether the game's keys will start the level again this frame, reading its file anew. */
-bool restart_held()
+/* The playtest's session, the editor's own: it lives as long as the editor, as its hint does.
+   No par search: the game's records would start one for this temporary map at each restart,
+   a second core at full work for a file gone at the playtest's end. */
+PlaySession session{.par_search_allowed = false};
+
+/* Whether the frame's actions will start the level again, reading its file anew. */
+bool restart_asked(const PlayActions &a)
 {
-    const bool confirm = key_down(KEY_SPACE) || key_down(KEY_ENTER);
-    return key_down(KEY_R) || (session.world.level.level_lost && confirm);
+    return a.restart || (session.world.level.level_lost && a.confirm);
 }
 
 } // namespace
@@ -52,35 +58,30 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
     std::snprintf(home_folder, sizeof home_folder, "%s", play_folder());
     set_play_start_options();
     display_options.sound_off = true;
-    session.level = 1;
     install_int_ex(timer_handler, BPS_TO_TIMER(100));
-    session.world.camera_height = display_options.camera_height;
-    start_level(session.world, session.level);
-    // The game's session: undo, the hint and the records panel as in play. The records are the
-    // play folder's, which goes with the playtest: the player's own are never written.
-    undo_clear(session);
-    undo_attempt_started(session);
+    // Undo, the hint and the records panel as in play. The records are the play folder's,
+    // which goes with the playtest: the player's own are never written.
     hint_pace_by_states(session, false);
     hint_reset(session);
-    records_attempt_started(session.level);
+    session_enter(session, 1);
+    records_attempt_started(session);
     clear_keybuf();
     ticks_since_last();
     start_frame_pacing();
     // The play loop's frame, as the game runs it.
     int confirmed = 0;
+    static PlayActions actions;     // some 4 KB, kept off the stack
     while (!key_down(KEY_ESC) && !confirmed && !*close_asked) {
-        probe_floor(session.world);
         render_frame(buffer, session.world, session_overlay(session));
-        draw_records_panel(buffer);
+        draw_records_panel(buffer, session);
         wait_for_next_frame();
         present_frame(buffer);
+        read_game_keys(session, actions);
         // A restart reads the map file again, and the world stops the program on one it cannot
         // read: the file must still be there as written.
-        if (restart_held() && !(fault = ready_play_file(map_text)).empty())
+        if (restart_asked(actions) && !(fault = ready_play_file(map_text)).empty())
             break;
-        confirmed = handle_game_keys();
-        session.world.camera_height = display_options.camera_height;
-        session_step(session, ticks_since_last());
+        confirmed = play_frame(session, actions, ticks_since_last()) & FRAME_CONFIRMED;
     }
     hint_cancel(session);
     undo_clear(session);
@@ -114,21 +115,21 @@ int watch_solution(const std::string &map_text, const SearchResult &result, void
     // is not from reaching the world, which would stop the program on it.
     if (!play_refusal(map_text).empty())
         return 0;
-    search_start_world(session.world, map_text.c_str());
+    search_start_world(view_world, map_text.c_str());
     const int32_t ticks = result.ticks / (result.frames > 0 ? result.frames : 1);
     clear_keybuf();
     int32_t next = 0;
     for (int32_t frame = 0; frame < result.frames && !*close_asked; frame++) {
         while (next < result.step_count && result.steps[next].frame == frame) {
             if (result.steps[next].code != SEARCH_WAIT)
-                driver_push(session.world, result.steps[next].code);
+                driver_push(view_world, result.steps[next].code);
             next++;
         }
-        driver_frame(session.world, ticks);
+        driver_frame(view_world, ticks);
         draw();
         rest(10 * ticks);       // the ticks of the frame, at 100 a second
         if (keypressed() && (readkey() >> 8) == KEY_ESC)
             return 0;
     }
-    return session.world.level.level_completed;
+    return view_world.level.level_completed;
 }

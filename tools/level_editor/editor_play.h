@@ -7,6 +7,11 @@
 #include <string>
 
 #include "search/level_search.h"
+#include "world/world.h"
+
+/* The world the editor's 3D view shows: the level as edited, settled, and the found way played
+   in it. The editor's own; a playtest plays in a session of its own. */
+extern World view_world;
 
 /* Plays the level in `map_text` full screen through the game's own frame: its keys, rules, HUD
    and message line, until Esc is held, a completion is confirmed or *close_asked is set (the
@@ -14,8 +19,7 @@
    not played: the world would stop the program on it. The level is read from a file of its own
    in a temporary folder, so that the restart key starts it again; the folder is the player's
    folder too while the playtest runs, so nothing the game writes lands elsewhere, and it is
-   removed before this returns. Leaves the world on the level as play left it; the caller starts
-   its own view again. Undo, the hint and the records panel work as in the game. Returns what
+   removed before this returns. The caller starts its own view again. Undo, the hint and the records panel work as in the game. Returns what
    came of it for the status line: "playtest: level completed in 2 moves, 1 undo, 0 hints",
    "playtest left", or why there was no playtest ("cannot playtest: line 8: ...") or why it
    stopped. Called by the editor's playtest key. */

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "play/play_session.h"
+#include "editor_play.h"
 #include "render/render_frame.h"
 #include "base/datafile.h"
 #include "base/display_options.h"
@@ -247,7 +247,7 @@ void draw_view(BITMAP *target, BITMAP *world_view, const EditLevel &level, const
         return;
     }
     static World shown;     /* the world as the view shows it: some 25 KB, off the stack */
-    shown = session.world;
+    shown = view_world;
     if (view.follow) {
         const int at = find_square(level, view.cursor_x, view.cursor_z);
         shown.motion.x = itofix(100 * view.cursor_x);
@@ -256,7 +256,7 @@ void draw_view(BITMAP *target, BITMAP *world_view, const EditLevel &level, const
                          display_options.camera_height;
     }
     clear_bitmap(world_view);
-    render_frame(world_view, shown, FrameOverlay{session.level, false, 0, 0, 0});
+    render_frame(world_view, shown, FrameOverlay{1, false, 0, 0, 0});
     blit(world_view, target, 0, 0, VIEW_X, 0, VIEW_WIDTH, VIEW_HEIGHT);
 }
 

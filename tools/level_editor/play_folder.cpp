@@ -14,7 +14,6 @@
 
 #include "search/map_validation.h"
 #include "base/file_read.h"
-#include "play/play_session.h"
 
 namespace {
 
@@ -116,9 +115,6 @@ std::string open_play_folder(const std::string &map_text)
         return system_fault(std::string(temporary_root()) + ": no folder for the playtest");
     std::snprintf(open_folder, sizeof open_folder, "%s", folder);
     std::snprintf(map_path, sizeof map_path, "%s/%s", folder, MAP_NAME);
-    // The game's keys would start a search for the par of this temporary map at each restart:
-    // a second core at full work for a file gone at the playtest's end.
-    session.par_search_allowed = false;
     const std::string fault = write_map(map_text);
     if (!fault.empty())
         close_play_folder();
@@ -152,5 +148,4 @@ void close_play_folder()
     }
     rmdir(open_folder);
     open_folder[0] = map_path[0] = '\0';
-    session.par_search_allowed = true;
 }

@@ -14,8 +14,7 @@ std::string play_refusal(const std::string &map_text);
 /* Makes a folder of the editor's own, tirvex_edit_play_XXXXXX under $TMPDIR (when it is an
    absolute path) or /tmp, and writes `map_text` into it as map01.txt. Only one is open at a
    time: an open one is closed first. The folder is removed by close_play_folder, and at the
-   program's exit when it is still open. While it is open no par search is started for its map
-   (the session's par_search_allowed is cleared). Returns an empty string, or what went wrong
+   program's exit when it is still open. Returns an empty string, or what went wrong
    (nothing is then left behind). Called by the playtest. */
 std::string open_play_folder(const std::string &map_text);
 
