@@ -415,12 +415,30 @@ void cut_form(LevelPlan &plan, int32_t form, GeneratorRandom &random)
                 cut(column, row);
         break;
     case FORM_ISLANDS: {
-        // A channel of two columns across the middle; one row of it stays, the bridge.
+        // A channel of two columns across the middle; one row of it stays, the bridge. The
+        // far island is raised by three: the bridge at its height is a way down, none back,
+        // and what is left behind on the high island is left for good.
         const int32_t channel = columns / 2 - 1, bridge = random_between(random, 1, rows - 2);
+        const bool left_high = random_chance(random, 50);
         for (int32_t row = 0; row < rows; row++)
-            if (row != bridge)
-                for (int32_t column = channel; column < channel + 2; column++)
+            for (int32_t column = 0; column < columns; column++) {
+                const bool in_channel = column >= channel && column < channel + 2;
+                if (in_channel && row != bridge)
                     cut(column, row);
+                else if ((column < channel || (in_channel && row == bridge)) == left_high)
+                    plan.squares[row][column].height += 3;
+            }
+        break;
+    }
+    case FORM_HILLSIDE: {
+        // Bands of two or three columns, each a level over the one before: the terraces the
+        // shape drew stand on a hill that rises across the place.
+        const int32_t band = random_between(random, 2, 3);
+        const bool rising = random_chance(random, 50);
+        for (int32_t row = 0; row < rows; row++)
+            for (int32_t column = 0; column < columns; column++)
+                plan.squares[row][column].height +=
+                    (rising ? column : columns - 1 - column) / band;
         break;
     }
     case FORM_L: {

@@ -64,9 +64,12 @@ struct SizeRules {
 };
 
 /* The forms a shape is cut to before its holes: a field of terraces; a yard, a ring of squares
-   round a hollow; two islands with one bridge between them; an L, a corner taken away; and
-   switchbacks, two walls of gaps from opposite edges that turn the road back and forth. */
-enum ShapeForm { FORM_FIELD, FORM_YARD, FORM_ISLANDS, FORM_L, FORM_SWITCHBACKS, SHAPE_FORMS };
+   round a hollow; two islands, the one a drop of three over the other, joined by one bridge
+   that is a way down and none back; an L, a corner taken away; switchbacks, two walls of gaps
+   from opposite edges that turn the road back and forth; and a hillside, bands of columns
+   each a step over the one before, climbed from one end to the other. */
+enum ShapeForm { FORM_FIELD, FORM_YARD, FORM_ISLANDS, FORM_L, FORM_SWITCHBACKS, FORM_HILLSIDE,
+                 SHAPE_FORMS };
 
 enum { SET_LEVELS = 10 };   /* a set rises over this many levels, then begins again */
 
