@@ -190,6 +190,9 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         // level is made, if not in its form.
         if (attempt == rules.attempts / 4 && level->passed == 0)
             rules.form = FORM_FIELD;
+        // So does a side door with none in half: a push level without one is still made.
+        if (attempt == rules.attempts / 2 && level->passed == 0)
+            rules.side_door = false;
         GeneratorRandom random = attempt_random(request, attempt);
         LevelPlan plan;
         PlanRoute route;
