@@ -172,6 +172,16 @@ bool build_side_door(LevelPlan &plan, const PlanRoute &route, GeneratorRandom &r
             if (p.present && at / PLAN_COLUMNS >= plan.rows)
                 plan.rows = at / PLAN_COLUMNS + 1;
         }
+        // Pushed on, the mibo slides ahead of the robot to the end of the straight: a free
+        // square straight on from there would take it off the road, and is taken away.
+        int32_t ec = ac, er = ar;
+        while (plan_present(plan, ec + fc, er + fr) && route.on[er + fr][ec + fc] &&
+               route.entry[er + fr][ec + fc] == forward)
+            ec += fc, er += fr;
+        PlanSquare *off = plan_at(plan, ec + fc, er + fr);
+        if (off && off->present && !route.on[er + fr][ec + fc] && !off->fixed &&
+            off->content == CONTENT_NOTHING)
+            off->present = false;
         PlanSquare &door = plan.squares[row][column];
         door.content = CONTENT_MIBO;
         door.fixed = true;

@@ -186,11 +186,11 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
     for (int32_t attempt = 0; attempt < rules.attempts && level->passed < rules.keep_after;
          attempt++) {
         level->attempts++;
-        // A form with no level in a quarter of the attempts gives way to the open field: the
-        // level is made, if not in its form.
+        // A form with no level in a quarter of the attempts gives way to the open field, and
+        // a push level's side door with none in half to no door: the level is made in its
+        // time, if not as drawn.
         if (attempt == rules.attempts / 4 && level->passed == 0)
             rules.form = FORM_FIELD;
-        // So does a side door with none in half: a push level without one is still made.
         if (attempt == rules.attempts / 2 && level->passed == 0)
             rules.side_door = false;
         GeneratorRandom random = attempt_random(request, attempt);
