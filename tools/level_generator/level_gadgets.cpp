@@ -39,8 +39,9 @@ const GatePiece GATE[] = {
 };
 
 /* The gate's content at (forward, side) for the idea: the chain's lane ends in a jar beside the
-   mine; the push's too, beside a second jar, with a mibo in the corridor that must be pushed
-   twice, into the blast's reach, for the way to be clear after it. */
+   mine; with `pushed_twice` (the push's, and any in a short corridor) beside a second jar, with
+   a mibo in the corridor that must be pushed twice, into the blast's reach, for the way to be
+   clear after it. */
 int32_t gate_content(const GatePiece &p, GeneratorIdea idea, bool pushed_twice,
                      GeneratorRandom &random)
 {
