@@ -219,10 +219,11 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
                 placed = door && tour_fits(rules, tour) && wrong_ways >= rules.min_wrong_ways;
             } else if (placed) {
                 // A walk is not thinned, nor drawn again, but its tour still rules out before
-                // any search a level with no walk, one longer than the size's, or one too
-                // short to reach it, a turn every step or so at most.
+                // any search a level with no walk, or one whose moves miss the size's: with
+                // nothing in the robot's way it strafes rather than turns, and its shortest
+                // way is the tour's steps, no more.
                 tour = shortest_tour(plan);
-                placed = tour >= rules.min_moves * 2 / 3 && tour <= rules.max_moves;
+                placed = tour >= rules.min_moves && tour <= rules.max_moves;
             }
             apart = !placed || !request.earlier || !rules.keep_apart ||
                     set_apart(plan, *request.earlier);
