@@ -17,7 +17,9 @@ enum DatafileObject {
     DAT_FONT_GLOBAL = 10,
     DAT_FONT_LARGE = 11,
     DAT_F1_PANEL = 13,
-    DAT_MAP_MARKER = 14,            /* map icons are this + the actor's map code (15 ... 21) */
+    DAT_MAP_MARKER = 14,            /* the map panel's square; 15 ... 21 its actor icons */
+    DAT_MAP_ICON_FIRST = 15,        /* the icons the actor kinds name (world/actor_kinds.cpp) */
+    DAT_MAP_ICON_LAST = 21,
     DAT_TELEPORT_ICON_OFF = 22,
     DAT_TELEPORT_ICON_ON = 23,
     DAT_SWEET_ICON = 24,

@@ -16,6 +16,7 @@
 #include "base/datafile.h"
 #include "base/timer.h"
 #include "world/actor.h"
+#include "world/actor_kinds.h"
 #include "world/actor_table.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
@@ -869,13 +870,8 @@ namespace {
 
 const char *actor_name(int32_t content)
 {
-    switch (content) {
-    case CONTENT_MIBO:      return "mibo";
-    case CONTENT_ZIPPER:    return "zipper";
-    case CONTENT_JAR:       return "jar";
-    case CONTENT_MINE:      return "mine";
-    default:                return "?";
-    }
+    const ActorKind *kind = actor_kind(content);
+    return kind ? kind->name : "?";
 }
 
 /* A way without actors in words: "N commands", or why there is no length. */

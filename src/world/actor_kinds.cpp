@@ -1,0 +1,57 @@
+/* actor_kinds.cpp: the one table of the kinds of actor a map may place, by content code. */
+#include "world/actor_kinds.h"
+
+#include "base/datafile.h"
+#include "world/actor.h"
+#include "world/map_parser.h"
+
+constexpr ActorKind actor_kinds[ACTOR_KIND_COUNT] = {
+    {CONTENT_START, ACTOR_PLAYER, "start", "the start", 'P', 15, 0, FACING_GRID, "", KEEP_MOTION},
+    {CONTENT_TELEPORT, ACTOR_TELEPORT, "teleport", "the teleport", 'T', 16, 6, FACING_NONE, "",
+     KEEP_PLACE},
+    {CONTENT_MIBO, ACTOR_MIBO, "mibo", "a mibo", 'M', 17, 1, FACING_READ, "", KEEP_MOTION},
+    {CONTENT_ZIPPER, ACTOR_ZIPPER, "zipper", "a zipper", 'Z', 18, 2, FACING_READ,
+     ": the zipper stands still for good", KEEP_SLIDE},
+    {CONTENT_JAR, ACTOR_JAR, "jar", "a jar", 'J', 19, 3, FACING_NONE, "", KEEP_MOTION},
+    {CONTENT_MINE, ACTOR_MINE, "mine", "a mine", 'X', 20, 4, FACING_NONE, "", KEEP_MOTION},
+    {CONTENT_SWEET, ACTOR_SWEET, "sweet", "a sweet", 'S', 21, 5, FACING_NONE, "", KEEP_MOTION},
+};
+
+namespace {
+
+/* A new kind is a row above (and ACTOR_KIND_COUNT one more), with numbers of its own: these
+   catch a missing row, a row out of its place, or a map icon that is another object (the icons
+   were once the marker's number plus the code, so code 8 would have shown the teleport's). */
+constexpr bool rows_in_place()
+{
+    for (int i = 0; i < ACTOR_KIND_COUNT; i++) {
+        if (actor_kinds[i].content != i + 1 || actor_kinds[i].type < 0 ||
+            actor_kinds[i].type >= ACTOR_KIND_COUNT || actor_kinds[i].map_icon < DAT_MAP_ICON_FIRST ||
+            actor_kinds[i].map_icon > DAT_MAP_ICON_LAST || actor_kinds[i].cast_place < 0 ||
+            actor_kinds[i].cast_place >= ACTOR_KIND_COUNT)
+            return false;
+        for (int j = 0; j < i; j++)
+            if (actor_kinds[j].type == actor_kinds[i].type || actor_kinds[j].map_icon == actor_kinds[i].map_icon ||
+                actor_kinds[j].cast_place == actor_kinds[i].cast_place)
+                return false;
+    }
+    return true;
+}
+static_assert(rows_in_place(), "each kind has its own code, type, map icon and cast place; the "
+              "types are 0 .. ACTOR_KIND_COUNT - 1");
+
+} // namespace
+
+namespace {
+
+constexpr KindTypeIndex index_types()
+{
+    KindTypeIndex index{};
+    for (int i = 0; i < ACTOR_KIND_COUNT; i++)
+        index.of[actor_kinds[i].type] = (int8_t)i;
+    return index;
+}
+
+} // namespace
+
+constexpr KindTypeIndex kind_type_index = index_types();
