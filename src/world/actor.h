@@ -26,7 +26,7 @@ typedef void (*ActorProc)(World &w, int32_t ticks, Actor *actor);
 
 struct Actor {
     int32_t type;       /* ActorType */
-    int32_t map_code;   /* content code of the square that created it, 1..7 */
+    int32_t map_code;   /* content code of the square that created it (actor_kinds.h) */
     int32_t gone;       /* 1 once eaten, exploded or destroyed; the slot stays */
     int32_t dir;        /* direction from the map file, 1/256 turns */
     int32_t timer;      /* explosion countdown in ticks; 0 when not exploding */

@@ -18,18 +18,22 @@ enum KindSearchKeep {
 };
 
 /* One kind of actor. Plain numbers and texts only, so that every layer may read it; a layer
-   above gives meaning to its numbers (the render layer to `model`, the editor to `letter`). */
+   above gives meaning to its numbers (the render layer to `type` as a model slot, the editor to `letter`). */
 struct ActorKind {
     int32_t content;            /* the content code that places it (MapContent) */
-    int32_t type;               /* ActorType: its behaviour and its 3D model */
+    int32_t type;               /* ActorType: its behaviour and its model slot */
     const char *name;           /* "mibo": the editor's palette, the level checker */
     const char *named;          /* "a mibo": the map checker's sentences */
     char letter;                /* the editor's letter where the icon is missing */
+    const char *model;          /* its compiled model, from the game's folder */
+    int32_t model_texture;      /* datafile object of the model's texture */
     int32_t map_icon;           /* datafile object of its map-panel icon */
     int32_t cast_place;         /* its place on the cast screen, the n of its [CASTn] text */
     int32_t facing;             /* KindFacing */
     const char *off_grid_note;  /* added to the map checker's off-grid warning, or "" */
     int32_t search_keep;        /* KindSearchKeep */
+    int32_t obstacle;           /* 1: stands in the way and can be moved or blown away: the level
+                                   checker weighs the level without it, the generator places it */
 };
 
 /* Content codes 1 .. ACTOR_KIND_COUNT place an actor; 0 places nothing, and so does any other. */

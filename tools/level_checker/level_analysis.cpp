@@ -710,8 +710,8 @@ namespace {
 
 bool is_actor(int32_t content)
 {
-    return content == CONTENT_MIBO || content == CONTENT_ZIPPER || content == CONTENT_JAR ||
-           content == CONTENT_MINE;
+    const ActorKind *kind = actor_kind(content);
+    return kind && kind->obstacle;
 }
 
 /* Writes the level of `map` as map text into `text` (`size` bytes), the squares `removed` marks
