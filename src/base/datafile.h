@@ -52,6 +52,7 @@ enum DatafileObject {
     DAT_MODEL_TEXTURE_JAR = 57,     /* shared by the jar and the mine */
     DAT_CAST_TEXT = 58,
     DAT_COMPLETED_MARK = 61,
+    DAT_LATER_ICON_FIRST = 62,      /* the map icons of kinds added later, to the last object */
     DAT_OBJECT_COUNT = 62
 };
 

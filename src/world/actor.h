@@ -7,7 +7,8 @@
 
 enum { ACTOR_CAPACITY = 100 };
 
-/* The kind of an actor; the same number selects its 3D model. */
+/* The type of an actor, one per kind (world/actor_kinds.cpp); the same number selects its 3D
+   model. */
 enum ActorType {
     ACTOR_PLAYER = 0,
     ACTOR_MIBO = 1,
@@ -15,7 +16,8 @@ enum ActorType {
     ACTOR_SWEET = 3,
     ACTOR_JAR = 4,
     ACTOR_MINE = 5,
-    ACTOR_TELEPORT = 6
+    ACTOR_TELEPORT = 6,
+    ACTOR_TYPE_COUNT        /* a new type goes before this */
 };
 
 struct Actor;

@@ -26,16 +26,18 @@ constexpr ActorKind actor_kinds[ACTOR_KIND_COUNT] = {
 
 namespace {
 
-/* A new kind is a row above (and ACTOR_KIND_COUNT one more), with numbers of its own: these
+/* A new kind is a row above (and a type in actor.h), with numbers of its own: these
    catch a missing row, a row out of its place, or a map icon that is another object (the icons
-   were once the marker's number plus the code, so code 8 would have shown the teleport's). */
+   were once the marker's number plus the code, so code 8 would have shown the teleport's). A
+   later kind's icon is a new object at the datafile's end, from DAT_LATER_ICON_FIRST. */
 constexpr bool rows_in_place()
 {
     for (int i = 0; i < ACTOR_KIND_COUNT; i++) {
-        if (actor_kinds[i].content != i + 1 || actor_kinds[i].type < 0 ||
-            actor_kinds[i].type >= ACTOR_KIND_COUNT || actor_kinds[i].map_icon < DAT_MAP_ICON_FIRST ||
-            actor_kinds[i].map_icon > DAT_MAP_ICON_LAST || actor_kinds[i].cast_place < 0 ||
-            actor_kinds[i].cast_place >= ACTOR_KIND_COUNT)
+        const ActorKind &k = actor_kinds[i];
+        const bool icon = (k.map_icon >= DAT_MAP_ICON_FIRST && k.map_icon <= DAT_MAP_ICON_LAST) ||
+                          (k.map_icon >= DAT_LATER_ICON_FIRST && k.map_icon < DAT_OBJECT_COUNT);
+        if (k.content != i + 1 || k.type < 0 || k.type >= ACTOR_KIND_COUNT || !icon ||
+            k.cast_place < 0 || k.cast_place >= ACTOR_KIND_COUNT)
             return false;
         for (int j = 0; j < i; j++)
             if (actor_kinds[j].type == actor_kinds[i].type || actor_kinds[j].map_icon == actor_kinds[i].map_icon ||

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "world/actor.h"
+
 /* How a kind reads the direction of its square. */
 enum KindFacing {
     FACING_NONE = 0,        /* the direction is ignored */
@@ -36,8 +38,9 @@ struct ActorKind {
                                    checker weighs the level without it, the generator places it */
 };
 
-/* Content codes 1 .. ACTOR_KIND_COUNT place an actor; 0 places nothing, and so does any other. */
-enum { ACTOR_KIND_COUNT = 7 };
+/* One kind per actor type. Content codes 1 .. ACTOR_KIND_COUNT place an actor; 0 places nothing,
+   and so does any other code. */
+enum { ACTOR_KIND_COUNT = ACTOR_TYPE_COUNT };
 
 /* The kinds, by content code less one. */
 extern const ActorKind actor_kinds[ACTOR_KIND_COUNT];
