@@ -98,7 +98,7 @@ struct CardColumn {
     int keys_w;         /* their width, up to what the key does */
     int sections[3];    /* lines under each heading */
 };
-const CardColumn CARD_COLUMNS[2] = {{16, 110, {7, 5, 2}}, {250, 98, {6, 5, 3}}};
+const CardColumn CARD_COLUMNS[2] = {{16, 110, {7, 6, 2}}, {250, 98, {6, 5, 4}}};
 const int CARD_TOP = 36, CARD_HEADING_H = 19, CARD_HEADING_GAP = 5, CARD_LINE_H = 14;
 
 /* Writes the given key texts over the card's key column, the card at (left, top). */

@@ -35,9 +35,9 @@ void reset_f1_panel();
 void toggle_f1_panel();
 
 /* The rows of the key card's key column (the keys, left of what they do): the left column's
-   fourteen from the top, then the right column's; each text at most KEY_CARD_TEXT - 1
+   fifteen from the top, then the right column's; each text at most KEY_CARD_TEXT - 1
    characters. */
-enum { KEY_CARD_ROWS = 28, KEY_CARD_TEXT = 40 };
+enum { KEY_CARD_ROWS = 30, KEY_CARD_TEXT = 40 };
 
 /* Draws the F1 panel (datafile object 13) at its row when it is not wholly below the screen, then
    slides it 10 pixels toward where it is wanted. Sets target's clipping to the whole bitmap.

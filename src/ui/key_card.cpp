@@ -18,7 +18,7 @@ const char *const CARD_ROWS[KEY_CARD_ROWS] = {
     "{strafe}+{turn-left}/{turn-right}", "{jump}", "{jump} / {confirm}",
     "{restart}, Back (hold)", "{leave}, Start (hold)",
     // Sound and extras
-    "{sound} / {music}", "{map}", "{screenshot}", "{slow-motion}", "{debug}",
+    "{sound} / {music}", "{map}", "{map-heights}", "{screenshot}", "{slow-motion}", "{debug}",
     // Gamepad
     nullptr, nullptr,
     // Camera
@@ -29,7 +29,7 @@ const char *const CARD_ROWS[KEY_CARD_ROWS] = {
     "{light-up} / {light-down}", "{light-mode}", "{shading-mode}", "{depth-of-view}",
     "{viewport}",
     // Undo and help
-    "{undo}", "{hint}", "{records} (hold)",
+    "{undo}", "{hint}", "{records} (hold)", "{pause}",
 };
 
 struct PrettyName {
