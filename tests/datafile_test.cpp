@@ -19,6 +19,7 @@
 #include "base/datafile_layout.h"
 #include "datafile_test_support.h"
 #include "render_test_support.h"
+#include "world/actor_kinds.h"
 
 class ShippedDatafileCheck : public ShippedData {};
 
@@ -90,8 +91,11 @@ TEST_F(ShippedData, PicturesFontsAndPalettesHaveTheShapesTheGameDrawsWith)
     for (int n = DAT_TEXTURE_FIRST; n <= DAT_TEXTURE_SIDE; n++)
         EXPECT_EQ(bitmap(n)->w, bitmap(n)->h) << "square texture " << n;
     /* Map squares lie 7 pixels apart: a marker or icon much larger would smear its neighbours,
-       much smaller would leave the map in pieces. */
-    for (int n = DAT_MAP_MARKER; n <= DAT_MAP_MARKER + 7; n++)
+       much smaller would leave the map in pieces. The icons are those the kinds name. */
+    std::vector<int> markers{DAT_MAP_MARKER};
+    for (const ActorKind &kind : actor_kinds)
+        markers.push_back(kind.map_icon);
+    for (int n : markers)
         EXPECT_TRUE(std::min(bitmap(n)->w, bitmap(n)->h) >= 5 && std::max(bitmap(n)->w, bitmap(n)->h) <= 9)
             << "map icon " << n << " is " << bitmap(n)->w << " x " << bitmap(n)->h;
 
@@ -115,14 +119,15 @@ TEST_F(ShippedData, PicturesFontsAndPalettesHaveTheShapesTheGameDrawsWith)
 
 /* The cast screen's reader stops at a line opening with "[", after 30 lines and cuts lines to
    79 characters; each section must come through it whole, and fit its place on the screen. */
-TEST_F(ShippedData, CastTextHoldsSevenSectionsInEntryOrderThatFitTheCastScreen)
+TEST_F(ShippedData, CastTextHoldsASectionPerKindInEntryOrderThatFitTheCastScreen)
 {
     const char *data_text = (const char *)data[DAT_CAST_TEXT].dat;
     std::string text(data_text, data_text + data[DAT_CAST_TEXT].size);
-    EXPECT_EQ(text.find("[CAST7]"), std::string::npos) << "only entries 0 to 6 exist";
+    EXPECT_EQ(text.find("[CAST" + std::to_string(ACTOR_KIND_COUNT) + "]"), std::string::npos)
+        << "an entry for no kind";
     FONT *global = font_object(DAT_FONT_GLOBAL);
     size_t previous = 0;
-    for (int entry = 0; entry < 7; entry++) {
+    for (int entry = 0; entry < ACTOR_KIND_COUNT; entry++) {
         const size_t marker = text.find("[CAST" + std::to_string(entry) + "]");
         EXPECT_TRUE(marker != std::string::npos && marker >= previous) << "section " << entry;
         previous = marker;

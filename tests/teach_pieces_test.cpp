@@ -162,16 +162,21 @@ TEST(KeyCard, TheDefaultKeysReadAsTheCardsPictureAndMovedOnesRewriteTheirRows)
     t.key_of[KEY_BACKSPACE] = t.key_of[KEY_U] = 0;
     t.key_of[KEY_J] = KEY_SPACE;
     t.key_of[KEY_SPACE] = 0;
+    t.key_of[KEY_K] = KEY_L;        // the card once had no row for L nor P
+    t.key_of[KEY_O] = KEY_P;
+    t.key_of[KEY_L] = t.key_of[KEY_P] = 0;
     EXPECT_EQ(keys_of(t, "undo"), "Z / Del") << "by scancode, once no default key is left";
     EXPECT_EQ(keys_of(t, "camera-farther"), "-");
-    EXPECT_EQ(key_card_texts(t.key_of, texts), 5);
+    EXPECT_EQ(key_card_texts(t.key_of, texts), 7);
     EXPECT_STREQ(texts[0], "W / Down");
     EXPECT_STREQ(texts[1], "") << "the turns are as they were";
     EXPECT_STREQ(texts[3], "J");
     EXPECT_STREQ(texts[4], "J / Enter");
-    EXPECT_STREQ(texts[12], "") << "the gamepad's rows are never rewritten";
-    EXPECT_STREQ(texts[18], "- / S");
-    EXPECT_STREQ(texts[25], "Z / Del");
+    EXPECT_STREQ(texts[9], "K");
+    EXPECT_STREQ(texts[13], "") << "the gamepad's rows are never rewritten";
+    EXPECT_STREQ(texts[19], "- / S");
+    EXPECT_STREQ(texts[26], "Z / Del");
+    EXPECT_STREQ(texts[29], "O");
 }
 
 /* The sentences of the first loss and of the hint key after it name this run's keys. */

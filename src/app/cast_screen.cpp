@@ -23,9 +23,13 @@
 #include "world/actor_table.h"
 #include "world/player_motion.h"
 
-const int cast_types[CAST_ENTRIES] = {
-    ACTOR_PLAYER, ACTOR_MIBO, ACTOR_ZIPPER, ACTOR_JAR, ACTOR_MINE, ACTOR_SWEET, ACTOR_TELEPORT,
-};
+int cast_type(int index)
+{
+    for (const ActorKind &kind : actor_kinds)
+        if (kind.cast_place == index)
+            return kind.type;
+    return ACTOR_PLAYER;
+}
 
 namespace {
 
@@ -68,7 +72,7 @@ void show_actor(int index)
 {
     clear_actors(cast_world);
     load_cast_text(index);
-    create_actor(cast_world, 0, 0, 0, cast_types[index], 0, 0);
+    create_actor(cast_world, 0, 0, 0, cast_type(index), 0, 0);
 }
 
 void set_cast_options()

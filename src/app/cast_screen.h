@@ -3,10 +3,13 @@
 
 #include <allegro.h>
 
-enum { CAST_ENTRIES = 7 };
+#include "world/actor_kinds.h"
 
-/* The actor type shown for each entry: robot, mibo, zipper, jar, mine, sweet, teleport. */
-extern const int cast_types[CAST_ENTRIES];
+/* One entry per kind of actor, in the kinds' cast places. */
+enum { CAST_ENTRIES = ACTOR_KIND_COUNT };
+
+/* The actor type (ActorType) shown for entry `index`: the kind whose cast place it is. */
+int cast_type(int index);
 
 /* A click's meaning on the cast screen. */
 enum CastArea {
@@ -23,7 +26,7 @@ int cast_area_at(int x, int y, int centre_x, int centre_y);
 /* Shows the cast, drawing into buffer (screen-sized), until the player leaves it with Esc or the
    exit button: one actor at a time as its model in a 320 x 240 view with the camera circling it,
    beside its title and description; Left and Right or the previous and next buttons step through
-   the seven entries. Installs the mouse for its duration. Leaves the cast screen's display
+   the entries. Installs the mouse for its duration. Leaves the cast screen's display
    options, camera and last actor in place. Called by the menu loop for choice 2, before the key
    help page. */
 void cast_screen(BITMAP *buffer);

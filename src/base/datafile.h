@@ -17,7 +17,9 @@ enum DatafileObject {
     DAT_FONT_GLOBAL = 10,
     DAT_FONT_LARGE = 11,
     DAT_F1_PANEL = 13,
-    DAT_MAP_MARKER = 14,            /* map icons are this + the actor's map code (15 ... 21) */
+    DAT_MAP_MARKER = 14,            /* the map panel's square; 15 ... 21 its actor icons */
+    DAT_MAP_ICON_FIRST = 15,        /* the icons the actor kinds name (world/actor_kinds.cpp) */
+    DAT_MAP_ICON_LAST = 21,
     DAT_TELEPORT_ICON_OFF = 22,
     DAT_TELEPORT_ICON_ON = 23,
     DAT_SWEET_ICON = 24,
@@ -50,6 +52,7 @@ enum DatafileObject {
     DAT_MODEL_TEXTURE_JAR = 57,     /* shared by the jar and the mine */
     DAT_CAST_TEXT = 58,
     DAT_COMPLETED_MARK = 61,
+    DAT_LATER_ICON_FIRST = 62,      /* the map icons of kinds added later, to the last object */
     DAT_OBJECT_COUNT = 62
 };
 

@@ -91,14 +91,13 @@ void toggle_f1_panel()
 namespace {
 
 /* Where the key card's picture (made with the datafile) writes its key column: each column's
-   sections, a heading and its lines, from the card's row 36 down; a heading takes 19 rows (and
-   5 more before all but the first), a line 14. */
+   sections, a heading and its lines (KEY_CARD), from the card's row 36 down; a heading takes 19
+   rows (and 5 more before all but the first), a line 14. */
 struct CardColumn {
     int x;              /* the keys' left edge */
     int keys_w;         /* their width, up to what the key does */
-    int sections[3];    /* lines under each heading */
 };
-const CardColumn CARD_COLUMNS[2] = {{16, 110, {7, 5, 2}}, {250, 98, {6, 5, 3}}};
+const CardColumn CARD_COLUMNS[2] = {{16, 110}, {250, 98}};
 const int CARD_TOP = 36, CARD_HEADING_H = 19, CARD_HEADING_GAP = 5, CARD_LINE_H = 14;
 
 /* Writes the given key texts over the card's key column, the card at (left, top). */
@@ -108,23 +107,23 @@ void draw_card_keys(BITMAP *target, BITMAP *panel, int left, int top,
     // The card's own blue, from a place in its body no text reaches.
     const int background = getpixel(panel, 6, CARD_TOP + 4);
     const int sky = makecol(120, 200, 255);
-    int row = 0;
-    for (const CardColumn &c : CARD_COLUMNS) {
-        int y = CARD_TOP;
-        for (int s = 0; s < 3; s++) {
-            y += (s > 0 ? CARD_HEADING_GAP : 0) + CARD_HEADING_H;
-            for (int line = 0; line < c.sections[s]; line++, row++, y += CARD_LINE_H) {
-                if (row >= KEY_CARD_ROWS || !card_keys[row])
-                    continue;
-                const int x0 = left + c.x - 1, y0 = top + y + 1;
-                const int x1 = left + c.x + c.keys_w - 5, y1 = top + y + CARD_LINE_H - 1;
-                rectfill(target, x0, y0, x1, y1, background);
-                // A long name stops at the cell's edge rather than run into what the key does.
-                set_clip_rect(target, x0, y0, x1, y1);
-                textout_ex(target, font, card_keys[row], left + c.x, top + y + 3, sky, -1);
-                set_clip_rect(target, 0, 0, target->w - 1, target->h - 1);
-            }
-        }
+    int y = CARD_TOP;
+    for (int row = 0; row < KEY_CARD_ROWS; row++, y += CARD_LINE_H) {
+        const KeyCardRow &r = KEY_CARD[row];
+        if (row == 0 || r.column != KEY_CARD[row - 1].column)
+            y = CARD_TOP + CARD_HEADING_H;
+        else if (r.section != KEY_CARD[row - 1].section)
+            y += CARD_HEADING_GAP + CARD_HEADING_H;
+        if (!card_keys[row])
+            continue;
+        const CardColumn &c = CARD_COLUMNS[r.column];
+        const int x0 = left + c.x - 1, y0 = top + y + 1;
+        const int x1 = left + c.x + c.keys_w - 5, y1 = top + y + CARD_LINE_H - 1;
+        rectfill(target, x0, y0, x1, y1, background);
+        // A long name stops at the cell's edge rather than run into what the key does.
+        set_clip_rect(target, x0, y0, x1, y1);
+        textout_ex(target, font, card_keys[row], left + c.x, top + y + 3, sky, -1);
+        set_clip_rect(target, 0, 0, target->w - 1, target->h - 1);
     }
 }
 

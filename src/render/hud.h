@@ -34,10 +34,36 @@ void reset_f1_panel();
    Called by the F1 key. */
 void toggle_f1_panel();
 
-/* The rows of the key card's key column (the keys, left of what they do): the left column's
-   fourteen from the top, then the right column's; each text at most KEY_CARD_TEXT - 1
-   characters. */
-enum { KEY_CARD_ROWS = 28, KEY_CARD_TEXT = 40 };
+/* A row of the key card's key column (the keys, left of what they do), and where it stands: its
+   column (0 left, 1 right) and the section under whose heading it is. */
+struct KeyCardRow {
+    const char *keys;   /* {name} stands for the keys of action `name` (ui/key_map.h); nullptr
+                           marks the gamepad's rows, which no keys.cfg moves */
+    int column;
+    int section;
+};
+
+/* The card's rows in its order: the left column's from the top, then the right column's. Its
+   picture (tools/make_datafile/screen_f1_panel.cpp) writes the default keys and what they do
+   in the same places. */
+inline constexpr KeyCardRow KEY_CARD[] = {
+    {"{step-forward} / {step-back}", 0, 0}, {"{turn-left} / {turn-right}", 0, 0},
+    {"{strafe}+{turn-left}/{turn-right}", 0, 0}, {"{jump}", 0, 0}, {"{jump} / {confirm}", 0, 0},
+    {"{restart}, Back (hold)", 0, 0}, {"{leave}, Start (hold)", 0, 0},
+    {"{sound} / {music}", 0, 1}, {"{map}", 0, 1}, {"{map-heights}", 0, 1}, {"{screenshot}", 0, 1},
+    {"{slow-motion}", 0, 1}, {"{debug}", 0, 1},
+    {nullptr, 0, 2}, {nullptr, 0, 2},
+    {"{camera}", 1, 0}, {"{pitch-up} / {pitch-down}", 1, 0},
+    {"{camera-up} / {camera-down}", 1, 0}, {"{camera-up-more} / {camera-down-more}", 1, 0},
+    {"{camera-farther} / {camera-nearer}", 1, 0},
+    {"{camera-farther-more} / {camera-nearer-more}", 1, 0},
+    {"{light-up} / {light-down}", 1, 1}, {"{light-mode}", 1, 1}, {"{shading-mode}", 1, 1},
+    {"{depth-of-view}", 1, 1}, {"{viewport}", 1, 1},
+    {"{undo}", 1, 2}, {"{hint}", 1, 2}, {"{records} (hold)", 1, 2}, {"{pause}", 1, 2},
+};
+
+/* Each text of the key column at most KEY_CARD_TEXT - 1 characters. */
+enum { KEY_CARD_ROWS = sizeof KEY_CARD / sizeof KEY_CARD[0], KEY_CARD_TEXT = 40 };
 
 /* Draws the F1 panel (datafile object 13) at its row when it is not wholly below the screen, then
    slides it 10 pixels toward where it is wanted. Sets target's clipping to the whole bitmap.

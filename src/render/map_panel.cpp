@@ -5,6 +5,7 @@
 #include "render/colour_tables.h"
 #include "base/display_options.h"
 #include "world/actor.h"
+#include "world/actor_kinds.h"
 #include "world/level_map.h"
 #include "world/world.h"
 
@@ -66,9 +67,10 @@ void draw_minimap_actors(const World &w, BITMAP *target, int ox, int oy)
 {
     for (int i = 0; i < w.actors.count; i++) {
         const Actor &a = w.actors.actors[i];
-        if (a.gone || a.map_code < 1 || a.map_code > 7)
+        const ActorKind *kind = actor_kind(a.map_code);
+        if (a.gone || !kind)
             continue;
-        BITMAP *icon = picture(DAT_MAP_MARKER + a.map_code);
+        BITMAP *icon = picture(kind->map_icon);
         if (!icon)
             continue;
         const int column = (int)((fixtof(a.x) + 50) / 100);
@@ -76,7 +78,7 @@ void draw_minimap_actors(const World &w, BITMAP *target, int ox, int oy)
         // The robot's angle_y grows as its heading turns counter-clockwise on the map, while
         // rotate_sprite turns clockwise; the offset must therefore add, not subtract, or the
         // arrow would point right when the robot faces left.
-        const fixed angle = a.map_code == 1 ? itofix(64) + a.angle_y : a.angle_y;
+        const fixed angle = kind->type == ACTOR_PLAYER ? itofix(64) + a.angle_y : a.angle_y;
         rotate_sprite(target, icon, ox + MAP_CELL * column, oy - MAP_CELL * row, angle);
     }
 }

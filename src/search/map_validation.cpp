@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "world/actor_kinds.h"
 #include "world/map_parser.h"
 
 namespace {
@@ -104,10 +105,6 @@ int split_words(const char *text, size_t length, size_t offset, int32_t line)
     }
     return count;
 }
-
-const char *content_names[8] = {
-    "nothing", "the start", "the teleport", "a mibo", "a zipper", "a jar", "a mine", "a sweet"
-};
 
 bool grid_direction(int32_t dir)
 {
@@ -222,9 +219,10 @@ void check_square(int32_t first, int32_t square, int32_t cell_count, ValidationR
             (int)MAP_HEIGHT_LIMIT);
     if (texture < 0 || texture > 3)
         add(report, line, 1, "square %d: unknown texture %d (0 to 3)", (int)square, (int)texture);
-    if (content < 0 || content > 7)
-        add(report, line, 1, "square %d: unknown content code %d (0 to 7): the game places nothing "
-            "there", (int)square, (int)content);
+    const ActorKind *kind = actor_kind(content);
+    if (!kind && content != CONTENT_NOTHING)
+        add(report, line, 1, "square %d: unknown content code %d (0 to %d): the game places "
+            "nothing there", (int)square, (int)content, (int)ACTOR_KIND_COUNT);
     for (int k = 0; k < 4; k++) {
         int32_t side = t[6 + k].value;
         const int64_t bottom = 10 * ((int64_t)side + 1 - height);
@@ -235,15 +233,15 @@ void check_square(int32_t first, int32_t square, int32_t cell_count, ValidationR
             add(report, line, 1, "square %d: side face %d of %d reaches world y %lld, beyond %d",
                 (int)square, k, (int)side, (long long)bottom, (int)MAP_FACE_BOTTOM_LIMIT);
     }
-    if (content == CONTENT_START && !grid_direction(dir))
-        add(report, line, 1, "square %d: start direction %d (0, 64, 128 or 192)", (int)square, (int)dir);
-    else if ((content == CONTENT_MIBO || content == CONTENT_ZIPPER) && !grid_direction(dir))
+    if (kind && kind->facing == FACING_GRID && !grid_direction(dir))
+        add(report, line, 1, "square %d: %s direction %d (0, 64, 128 or 192)", (int)square,
+            kind->name, (int)dir);
+    else if (kind && kind->facing == FACING_READ && !grid_direction(dir))
         add(report, line, 0, "square %d: direction %d is off the grid%s", (int)square, (int)dir,
-            content == CONTENT_ZIPPER ? ": the zipper stands still for good" : "");
-    else if (dir != 0 && content >= CONTENT_TELEPORT && content <= CONTENT_SWEET &&
-             content != CONTENT_MIBO && content != CONTENT_ZIPPER)
+            kind->off_grid_note);
+    else if (kind && kind->facing == FACING_NONE && dir != 0)
         add(report, line, 0, "square %d: direction %d is ignored for %s", (int)square, (int)dir,
-            content_names[content]);
+            kind->named);
 
     for (int32_t c = 0; c < cell_count; c++) {
         if (cells[c].x == x && cells[c].z == z) {
@@ -309,7 +307,7 @@ void check_squares(int32_t count_line, int words, ValidationReport *report)
             else
                 start_square = s + 1, start_line = line;
         }
-        if (content >= CONTENT_START && content <= CONTENT_SWEET && ++actors == MAP_ACTOR_LIMIT + 1)
+        if (is_actor_content(content) && ++actors == MAP_ACTOR_LIMIT + 1)
             add(report, line, 1, "square %d holds the 101st actor: the game stops with \"Too many "
                 "actors\"", (int)(s + 1));
         sweets += content == CONTENT_SWEET;

@@ -9,6 +9,7 @@
 #endif
 
 #include "world/actor.h"
+#include "world/actor_kinds.h"
 #include "world/actor_table.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
@@ -114,7 +115,9 @@ PartHash actor_hash(int i, const Actor &a, int32_t hero_index)
     mix(l, join((uint32_t)a.locs[0], (uint32_t)a.locs[1]));
     if (i == hero_index)
         return finish_part(l);      // its pose is a copy of the robot's motion
-    if (a.type == ACTOR_TELEPORT) {
+    const ActorKind *kind = kind_of_type(a.type);
+    const int32_t keep = kind ? kind->search_keep : KEEP_MOTION;
+    if (keep == KEEP_PLACE) {
         mix(l, join((uint32_t)a.x, (uint32_t)a.z));
         mix(l, (uint32_t)a.y);
         return finish_part(l);      // its state is the spin angle
@@ -123,7 +126,7 @@ PartHash actor_hash(int i, const Actor &a, int32_t hero_index)
     mix(l, join((uint32_t)a.y, (uint32_t)a.state));
     mix(l, join((uint32_t)a.armed, pointer_word((const void *)a.motion)));
     mix(l, pointer_word((const void *)a.think));
-    if (a.state != 0 || a.type == ACTOR_ZIPPER) {
+    if (a.state != 0 || keep == KEEP_SLIDE) {
         mix(l, join((uint32_t)a.step_x, (uint32_t)a.step_z));
         mix(l, join((uint32_t)a.progress, (uint32_t)a.from_x));
         mix(l, (uint32_t)a.from_z);
@@ -292,14 +295,16 @@ inline bool remember(ActorMemo &m, int i, const Actor &a, int32_t hero_index)
 }
 
 /* The key of world w with every actor compared with the memo; notes the memo's sum and the
-   actors hashed afresh each time (the robot's and the teleports'). */
+   actors hashed afresh each time (the robot's, and those of a kind the search keeps only the
+   place of: the teleports, whose spin would miss the memo every frame). */
 StateKey key_of_every_actor(const World &w, StateHasher *hasher)
 {
     PartHash sum = head_hash(w), memo_sum{0, 0};
     hasher->fresh[0] = hasher->fresh[1] = 0;
     for (int i = 0; i < w.actors.count; i++) {
         const Actor &a = w.actors.actors[i];
-        if (i == w.hero_index || a.type == ACTOR_TELEPORT) {
+        const ActorKind *kind = kind_of_type(a.type);
+        if (i == w.hero_index || (kind && kind->search_keep == KEEP_PLACE)) {
             const PartHash h = actor_hash(i, a, w.hero_index);
             sum.low += h.low;
             sum.high += h.high;

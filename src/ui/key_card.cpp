@@ -10,28 +10,6 @@
 
 namespace {
 
-/* What each row of the card's key column says, in the card's order; {name} stands for the keys
-   of that action. nullptr marks the gamepad's rows, which no keys.cfg moves. */
-const char *const CARD_ROWS[KEY_CARD_ROWS] = {
-    // Moving
-    "{step-forward} / {step-back}", "{turn-left} / {turn-right}",
-    "{strafe}+{turn-left}/{turn-right}", "{jump}", "{jump} / {confirm}",
-    "{restart}, Back (hold)", "{leave}, Start (hold)",
-    // Sound and extras
-    "{sound} / {music}", "{map}", "{screenshot}", "{slow-motion}", "{debug}",
-    // Gamepad
-    nullptr, nullptr,
-    // Camera
-    "{camera}", "{pitch-up} / {pitch-down}", "{camera-up} / {camera-down}",
-    "{camera-up-more} / {camera-down-more}", "{camera-farther} / {camera-nearer}",
-    "{camera-farther-more} / {camera-nearer-more}",
-    // Picture
-    "{light-up} / {light-down}", "{light-mode}", "{shading-mode}", "{depth-of-view}",
-    "{viewport}",
-    // Undo and help
-    "{undo}", "{hint}", "{records} (hold)",
-};
-
 struct PrettyName {
     int scancode;
     const char *name;
@@ -179,11 +157,11 @@ int key_card_texts(const int key_of[128], char texts[KEY_CARD_ROWS][KEY_CARD_TEX
     int set = 0;
     for (int row = 0; row < KEY_CARD_ROWS; row++) {
         texts[row][0] = '\0';
-        if (!CARD_ROWS[row])
+        if (!KEY_CARD[row].keys)
             continue;
         char as_default[KEY_CARD_TEXT];
-        expand_row(default_key_table(), CARD_ROWS[row], as_default, sizeof as_default);
-        expand_row(key_of, CARD_ROWS[row], texts[row], KEY_CARD_TEXT);
+        expand_row(default_key_table(), KEY_CARD[row].keys, as_default, sizeof as_default);
+        expand_row(key_of, KEY_CARD[row].keys, texts[row], KEY_CARD_TEXT);
         if (std::strcmp(as_default, texts[row]) == 0)
             texts[row][0] = '\0';
         else

@@ -12,30 +12,6 @@
 
 #include "base/file_read.h"
 
-const KeyAction key_actions[KEY_ACTIONS] = {
-    {"step-forward", {KEY_UP}}, {"step-back", {KEY_DOWN}},
-    {"turn-left", {KEY_LEFT}}, {"turn-right", {KEY_RIGHT}},
-    {"strafe", {KEY_LSHIFT, KEY_RSHIFT}}, {"jump", {KEY_SPACE}},
-    {"confirm", {KEY_ENTER}}, {"restart", {KEY_R}},
-    {"undo", {KEY_BACKSPACE, KEY_U}}, {"hint", {KEY_I}},
-    {"records", {KEY_TAB}}, {"leave", {KEY_ESC}},
-    {"key-card", {KEY_F1}}, {"slow-motion", {KEY_F2}},
-    {"debug", {KEY_F3}}, {"viewport", {KEY_F4}},
-    {"depth-of-view", {KEY_F5}}, {"camera", {KEY_F6}},
-    {"light-mode", {KEY_F7}}, {"shading-mode", {KEY_F8}},
-    {"previous-map", {KEY_F9}}, {"next-map", {KEY_F10}},
-    {"sound", {KEY_F11}}, {"screenshot", {KEY_F12}},
-    {"music", {KEY_B}}, {"map", {KEY_M}},
-    {"pitch-up", {KEY_PGUP}}, {"pitch-down", {KEY_PGDN}},
-    {"camera-up", {KEY_Q}}, {"camera-down", {KEY_A}},
-    {"camera-up-more", {KEY_T}}, {"camera-down-more", {KEY_Y}},
-    {"camera-farther", {KEY_W}}, {"camera-nearer", {KEY_S}},
-    {"camera-farther-more", {KEY_G}}, {"camera-nearer-more", {KEY_H}},
-    {"light-up", {KEY_E}}, {"light-down", {KEY_D}},
-    // Keys of play that came later, on keys nothing else had.
-    {"pause", {KEY_P}}, {"map-heights", {KEY_L}},
-};
-
 int play_key_of[128];
 bool keys_moved = false;
 char key_map_fault[160];

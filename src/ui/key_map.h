@@ -1,9 +1,10 @@
 /* key_map.h: the player's own keys for play, read from "keys.cfg". */
 #pragma once
 
+#include <allegro.h>
 #include <cstdio>
 
-enum { KEY_ACTIONS = 40, KEYS_PER_ACTION = 4 };
+enum { KEYS_PER_ACTION = 4 };
 
 /* One action of play and the keys the game gives it: the first is the scancode play reads for
    the action, whichever key the player moved it to. */
@@ -12,7 +13,33 @@ struct KeyAction {
     int defaults[3];                /* scancodes, 0 after the last */
 };
 
-extern const KeyAction key_actions[KEY_ACTIONS];
+/* The actions of play, each with its default keys. A new action is a line here, its deed in
+   game_keys.cpp and, for the key card, a row in render/hud.h and a line of its picture. */
+inline constexpr KeyAction key_actions[] = {
+    {"step-forward", {KEY_UP}}, {"step-back", {KEY_DOWN}},
+    {"turn-left", {KEY_LEFT}}, {"turn-right", {KEY_RIGHT}},
+    {"strafe", {KEY_LSHIFT, KEY_RSHIFT}}, {"jump", {KEY_SPACE}},
+    {"confirm", {KEY_ENTER}}, {"restart", {KEY_R}},
+    {"undo", {KEY_BACKSPACE, KEY_U}}, {"hint", {KEY_I}},
+    {"records", {KEY_TAB}}, {"leave", {KEY_ESC}},
+    {"key-card", {KEY_F1}}, {"slow-motion", {KEY_F2}},
+    {"debug", {KEY_F3}}, {"viewport", {KEY_F4}},
+    {"depth-of-view", {KEY_F5}}, {"camera", {KEY_F6}},
+    {"light-mode", {KEY_F7}}, {"shading-mode", {KEY_F8}},
+    {"previous-map", {KEY_F9}}, {"next-map", {KEY_F10}},
+    {"sound", {KEY_F11}}, {"screenshot", {KEY_F12}},
+    {"music", {KEY_B}}, {"map", {KEY_M}},
+    {"pitch-up", {KEY_PGUP}}, {"pitch-down", {KEY_PGDN}},
+    {"camera-up", {KEY_Q}}, {"camera-down", {KEY_A}},
+    {"camera-up-more", {KEY_T}}, {"camera-down-more", {KEY_Y}},
+    {"camera-farther", {KEY_W}}, {"camera-nearer", {KEY_S}},
+    {"camera-farther-more", {KEY_G}}, {"camera-nearer-more", {KEY_H}},
+    {"light-up", {KEY_E}}, {"light-down", {KEY_D}},
+    // Keys of play that came later, on keys nothing else had.
+    {"pause", {KEY_P}}, {"map-heights", {KEY_L}},
+};
+
+enum { KEY_ACTIONS = sizeof key_actions / sizeof key_actions[0] };
 
 /* The scancode play reads a physical key as, by scancode: the key itself while keys.cfg moves
    nothing, the action's first default key for a key the player gave it, 0 for a key that does

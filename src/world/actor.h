@@ -7,7 +7,8 @@
 
 enum { ACTOR_CAPACITY = 100 };
 
-/* The kind of an actor; the same number selects its 3D model. */
+/* The type of an actor, one per kind (world/actor_kinds.cpp); the same number selects its 3D
+   model. */
 enum ActorType {
     ACTOR_PLAYER = 0,
     ACTOR_MIBO = 1,
@@ -15,7 +16,8 @@ enum ActorType {
     ACTOR_SWEET = 3,
     ACTOR_JAR = 4,
     ACTOR_MINE = 5,
-    ACTOR_TELEPORT = 6
+    ACTOR_TELEPORT = 6,
+    ACTOR_TYPE_COUNT        /* a new type goes before this */
 };
 
 struct Actor;
@@ -26,7 +28,7 @@ typedef void (*ActorProc)(World &w, int32_t ticks, Actor *actor);
 
 struct Actor {
     int32_t type;       /* ActorType */
-    int32_t map_code;   /* content code of the square that created it, 1..7 */
+    int32_t map_code;   /* content code of the square that created it (actor_kinds.h) */
     int32_t gone;       /* 1 once eaten, exploded or destroyed; the slot stays */
     int32_t dir;        /* direction from the map file, 1/256 turns */
     int32_t timer;      /* explosion countdown in ticks; 0 when not exploding */

@@ -9,6 +9,7 @@
 
 #include "base/fatal.h"
 #include "base/file_read.h"
+#include "world/actor_kinds.h"
 #include "world/actor_table.h"
 #include "world/level_state.h"
 #include "world/map_parser.h"
@@ -36,16 +37,11 @@ FILE *open_map_file(const char *path, char *open_fault)
 
 int create_content(World &w, const MapSquareLine &square, fixed x, fixed y, fixed z)
 {
-    switch (square.content) {
-    case CONTENT_START:    return create_actor(w, x, y, z, ACTOR_PLAYER, square.dir, square.content);
-    case CONTENT_TELEPORT: return create_actor(w, x, y, z, ACTOR_TELEPORT, 0, square.content);
-    case CONTENT_MIBO:     return create_actor(w, x, y, z, ACTOR_MIBO, square.dir, square.content);
-    case CONTENT_ZIPPER:   return create_actor(w, x, y, z, ACTOR_ZIPPER, square.dir, square.content);
-    case CONTENT_JAR:      return create_actor(w, x, y, z, ACTOR_JAR, 0, square.content);
-    case CONTENT_MINE:     return create_actor(w, x, y, z, ACTOR_MINE, 0, square.content);
-    case CONTENT_SWEET:    return create_actor(w, x, y, z, ACTOR_SWEET, 0, square.content);
-    default:               return -1;
-    }
+    const ActorKind *kind = actor_kind(square.content);
+    if (!kind)
+        return -1;
+    const int32_t dir = kind->facing == FACING_NONE ? 0 : square.dir;
+    return create_actor(w, x, y, z, kind->type, dir, square.content);
 }
 
 /* The page keeps the fixed message; the log and standard error learn the file, the line and

@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstring>
+#include "world/actor_kinds.h"
 
 namespace {
 
@@ -310,7 +311,7 @@ MapVerdict parse_map(MapReader *reader, ParsedMap *map)
                 return verdict(MAP_TWO_STARTS, i + 1, line);
             map->start_square = i;
         }
-        if (square->content >= CONTENT_START && square->content <= CONTENT_SWEET) {
+        if (is_actor_content(square->content)) {
             if (++actors > MAP_ACTOR_LIMIT)
                 return verdict(MAP_TOO_MANY_ACTORS, i + 1, line);
         }

@@ -16,6 +16,7 @@
 #include "base/datafile.h"
 #include "base/timer.h"
 #include "world/actor.h"
+#include "world/actor_kinds.h"
 #include "world/actor_table.h"
 #include "world/level_state.h"
 #include "world/player_motion.h"
@@ -709,8 +710,8 @@ namespace {
 
 bool is_actor(int32_t content)
 {
-    return content == CONTENT_MIBO || content == CONTENT_ZIPPER || content == CONTENT_JAR ||
-           content == CONTENT_MINE;
+    const ActorKind *kind = actor_kind(content);
+    return kind && kind->obstacle;
 }
 
 /* Writes the level of `map` as map text into `text` (`size` bytes), the squares `removed` marks
@@ -869,13 +870,8 @@ namespace {
 
 const char *actor_name(int32_t content)
 {
-    switch (content) {
-    case CONTENT_MIBO:      return "mibo";
-    case CONTENT_ZIPPER:    return "zipper";
-    case CONTENT_JAR:       return "jar";
-    case CONTENT_MINE:      return "mine";
-    default:                return "?";
-    }
+    const ActorKind *kind = actor_kind(content);
+    return kind ? kind->name : "?";
 }
 
 /* A way without actors in words: "N commands", or why there is no length. */

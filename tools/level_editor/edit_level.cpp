@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+#include "world/actor_kinds.h"
+
 namespace {
 
 /* The neighbour beyond each edge, in the map file's order of sides. */
@@ -18,14 +20,15 @@ bool on_map(int32_t x, int32_t z)
 
 bool directed(int32_t content)
 {
-    return content == CONTENT_START || content == CONTENT_MIBO || content == CONTENT_ZIPPER;
+    const ActorKind *kind = actor_kind(content);
+    return kind && kind->facing != FACING_NONE;
 }
 
 int actor_count(const EditLevel &level)
 {
     int actors = 0;
     for (int i = 0; i < level.square_count; i++)
-        actors += level.squares[i].content >= CONTENT_START && level.squares[i].content <= CONTENT_SWEET;
+        actors += is_actor_content(level.squares[i].content);
     return actors;
 }
 
@@ -168,7 +171,7 @@ bool cycle_texture(EditLevel *level, int32_t x, int32_t z)
 bool set_content(EditLevel *level, int32_t x, int32_t z, int32_t content, int32_t dir)
 {
     int at = find_square(*level, x, z);
-    if (at < 0 || content < CONTENT_NOTHING || content > CONTENT_SWEET ||
+    if (at < 0 || (content != CONTENT_NOTHING && !is_actor_content(content)) ||
         (dir != 0 && dir != 64 && dir != 128 && dir != 192))
         return false;
     EditSquare &square = level->squares[at];

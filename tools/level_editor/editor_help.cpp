@@ -1,9 +1,14 @@
 /* editor_help.cpp: the editor's help page: what the screen shows, every key and mouse action. */
 #include "editor_help.h"
 
+#include <string>
+
+#include "world/actor_kinds.h"
+
 namespace {
 
-/* The page, a line at a time; a line starting with a blank goes on the one before. */
+/* The page, a line at a time; a line starting with a blank goes on the one before; nullptr
+   stands for the content keys' line, written from the kinds. */
 const char *const help_lines[] = {
     "THE SCREEN",
     "Left: the grid, the level seen from above as the game's map panel (M in play) shows it: "
@@ -15,8 +20,8 @@ const char *const help_lines[] = {
     "A cyan edge marks a side the robot cannot leave by: a step toward column -1 or row -1 "
     "stays on its square, so squares in column 0 and row 0 are walled there.",
     "The yellow frame is the cursor, blue frames the selected block.",
-    "Right: the level in 3D (the game's own renderer); under it the palette: the eight contents "
-    "(0 to 7, with their pictures and names), the four textures, the brush's height and the way "
+    "Right: the level in 3D (the game's own renderer); under it the palette: the contents "
+    "(0 nothing, then each kind of actor by its code, with its picture and name), the four textures, the brush's height and the way "
     "a placed start, mibo or zipper faces. The chosen ones are framed in yellow.",
     "Under them: the level's name, time and size; the cell under the cursor; its side; the "
     "file and its place in its folder.",
@@ -40,8 +45,7 @@ const char *const help_lines[] = {
     "PgUp, PgDn: raise or lower the square (the brush takes its height); on an empty cell, the "
     "brush's height.",
     "T: the square's next texture (the brush takes it).",
-    "0 to 7: put content on the square: 0 nothing, 1 start, 2 teleport, 3 mibo, 4 zipper, 5 jar, "
-    "6 mine, 7 sweet.",
+    nullptr,
     "R: turn the brush a quarter turn, and what faces a way on the square.",
     "E: the side the side keys set (+z, -x, -z, +x); F6, F7: its face shorter or deeper, set by "
     "hand; F8: back to automatic.   K: how deep cliffs reach.",
@@ -80,6 +84,15 @@ const char *const help_lines[] = {
 void help_page(TextPage *page)
 {
     page_begin(page, "Tirvex level editor: help (F1)");
-    for (const char *line : help_lines)
-        page_add(page, line, 2);
+    for (const char *line : help_lines) {
+        if (line) {
+            page_add(page, line, 2);
+            continue;
+        }
+        std::string keys = "0 to " + std::to_string(ACTOR_KIND_COUNT) + ": put content on the "
+                           "square: 0 nothing";
+        for (const ActorKind &kind : actor_kinds)
+            keys += ", " + std::to_string(kind.content) + " " + kind.name;
+        page_add(page, keys + ".", 2);
+    }
 }

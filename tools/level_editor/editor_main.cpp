@@ -34,6 +34,7 @@
 #include "level_file.h"
 #include "level_folder.h"
 #include "search/map_validation.h"
+#include "world/actor_kinds.h"
 #include "play_folder.h"
 #include "base/command_line.h"
 #include "base/file_read.h"
@@ -622,7 +623,7 @@ bool level_key(int scan, int ascii)
     default:
         break;
     }
-    if (ascii >= '0' && ascii <= '7') {
+    if (ascii >= '0' && ascii - '0' <= ACTOR_KIND_COUNT && ascii <= '9') {
         content_key(ascii - '0');
         return true;
     }

@@ -8,29 +8,26 @@
 #include "render/render_frame.h"
 #include "base/datafile.h"
 #include "base/display_options.h"
+#include "world/actor_kinds.h"
 #include "world/player_motion.h"
 
 namespace {
 
 enum {
-    PALETTE_Y = VIEW_HEIGHT + 2,    /* two rows of four contents, then the textures */
+    PALETTE_Y = VIEW_HEIGHT + 2,    /* rows of four contents (the floor, then the kinds) */
     PALETTE_CELL_W = 80, CONTENT_CELL_H = 20, TEXTURE_ROW_H = 13,
-    TEXTURE_Y = PALETTE_Y + 2 * CONTENT_CELL_H,
+    PALETTE_ROWS = (ACTOR_KIND_COUNT + 1 + 3) / 4,
+    TEXTURE_Y = PALETTE_Y + PALETTE_ROWS * CONTENT_CELL_H,
     BRUSH_Y = TEXTURE_Y + TEXTURE_ROW_H + 2,
     DETAILS_Y = BRUSH_Y + 12, DETAILS_LINE = 11,
     STATUS_LINE = 12, STATUS_ROWS = 10,
     KEY_ROWS = 2, VALIDATION_ROWS = 3
 };
 
-const char *const content_names[8] = {
-    "floor", "start", "teleport", "mibo", "zipper", "jar", "mine", "sweet"
-};
-/* The letters of the contents, by content code, where a picture is missing. */
-const char content_letters[] = " PTMZJXS";
-
 bool directed(int content)
 {
-    return content == CONTENT_START || content == CONTENT_MIBO || content == CONTENT_ZIPPER;
+    const ActorKind *kind = actor_kind(content);
+    return kind && kind->facing != FACING_NONE;
 }
 
 int texture_colour(int texture, int height)
@@ -74,7 +71,8 @@ void draw_heading(BITMAP *target, int x, int y, int size, int dir, int colour, i
 /* The map panel's picture for content `content`, when the datafile has one small enough. */
 BITMAP *content_icon(int content)
 {
-    BITMAP *icon = content > 0 && content <= 7 ? (BITMAP *)datafile_object(DAT_MAP_MARKER + content) : nullptr;
+    const ActorKind *kind = actor_kind(content);
+    BITMAP *icon = kind ? (BITMAP *)datafile_object(kind->map_icon) : nullptr;
     return icon && icon->w <= GRID_CELL && icon->h <= GRID_CELL / 2 ? icon : nullptr;
 }
 
@@ -89,12 +87,13 @@ void draw_square(BITMAP *target, const EditSquare &s, int px, int py)
         draw_heading(target, px + 4, py + 4, 12, s.dir, makecol(255, 255, 255), makecol(0, 0, 0));
         return;
     }
-    if (s.content <= 0 || s.content > 7)
+    const ActorKind *kind = actor_kind(s.content);
+    if (!kind)
         return;
     if (BITMAP *icon = content_icon(s.content))
         draw_sprite(target, icon, px + 2, py + GRID_CELL - 1 - icon->h);
     else
-        textout_ex(target, font, std::string(1, content_letters[s.content]).c_str(), px + 2, py + 8,
+        textout_ex(target, font, std::string(1, kind->letter).c_str(), px + 2, py + 8,
                    makecol(255, 230, 60), -1);
     if (directed(s.content))
         draw_heading(target, px + 9, py + 8, 7, s.dir, makecol(255, 230, 60), makecol(255, 230, 60));
@@ -152,7 +151,7 @@ void draw_grid(BITMAP *target, const EditLevel &level, const EditorView &view)
 void draw_palette(BITMAP *target, const EditorView &view)
 {
     const int chosen = makecol(255, 255, 0), idle = makecol(70, 70, 90), text = makecol(230, 230, 230);
-    for (int content = 0; content < 8; content++) {
+    for (int content = 0; content <= ACTOR_KIND_COUNT; content++) {
         const int x = VIEW_X + (content % 4) * PALETTE_CELL_W, y = PALETTE_Y + (content / 4) * CONTENT_CELL_H;
         const bool is = view.brush.content == content;
         rect(target, x, y, x + PALETTE_CELL_W - 2, y + CONTENT_CELL_H - 2, is ? chosen : idle);
@@ -163,7 +162,7 @@ void draw_palette(BITMAP *target, const EditorView &view)
             draw_heading(target, x + 14, y + 1, 9, view.brush.dir, makecol(255, 255, 255), makecol(0, 0, 0));
         else if (BITMAP *icon = content_icon(content))
             draw_sprite(target, icon, x + 14, y + 2);
-        textout_ex(target, font, content_names[content], x + 3, y + 11, is ? chosen : text, -1);
+        textout_ex(target, font, content_name(content), x + 3, y + 11, is ? chosen : text, -1);
     }
     for (int texture = 0; texture < 4; texture++) {
         const int x = VIEW_X + texture * PALETTE_CELL_W, y = TEXTURE_Y;
@@ -198,7 +197,7 @@ void draw_details(BITMAP *target, const EditLevel &level, const EditorView &view
     } else {
         const EditSquare &s = level.squares[at];
         std::snprintf(line, sizeof line, "cell %d,%d: height %d, tex %d, %s", (int)s.x, (int)s.z,
-                      (int)s.height, (int)s.texture, content_names[s.content & 7]);
+                      (int)s.height, (int)s.texture, content_name(s.content));
     }
     textout_ex(target, font, line, VIEW_X + 3, DETAILS_Y + DETAILS_LINE, makecol(200, 200, 200), -1);
     if (at >= 0) {
@@ -264,7 +263,8 @@ void draw_view(BITMAP *target, BITMAP *world_view, const EditLevel &level, const
 
 const char *content_name(int content)
 {
-    return content_names[content & 7];
+    const ActorKind *kind = actor_kind(content);
+    return kind ? kind->name : "floor";
 }
 
 void follow_cursor(EditorView *view)
@@ -297,7 +297,7 @@ PalettePick palette_at(int px, int py, int32_t *value)
     const int column = (px - VIEW_X) / PALETTE_CELL_W;
     if (py >= PALETTE_Y && py < TEXTURE_Y) {
         *value = column + 4 * ((py - PALETTE_Y) / CONTENT_CELL_H);
-        return PICK_CONTENT;
+        return *value <= ACTOR_KIND_COUNT ? PICK_CONTENT : PICK_NONE;
     }
     if (py >= TEXTURE_Y && py < TEXTURE_Y + TEXTURE_ROW_H) {
         *value = column;

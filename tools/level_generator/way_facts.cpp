@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "world/actor_kinds.h"
 #include "world/world_driver.h"
 
 namespace {
@@ -23,8 +24,8 @@ void mark(const LevelPlan &plan, WayFacts *facts, int32_t column, int32_t row)
 
 bool pushable(int32_t code)
 {
-    return code == CONTENT_MIBO || code == CONTENT_ZIPPER || code == CONTENT_JAR ||
-           code == CONTENT_MINE;
+    const ActorKind *kind = actor_kind(code);
+    return kind && kind->obstacle;
 }
 
 } // namespace

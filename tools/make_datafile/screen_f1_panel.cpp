@@ -4,9 +4,9 @@
 namespace {
 
 /* The card is drawn at x = 10 and slides up in steps of 10 pixels until its top is at or
-   above the screen's height minus its own: 306 rows rest it at y = 170 on a 480-row screen,
-   4 pixels clear of the bottom. 470 columns leave the right quarter of the view free. */
-const int CARD_W = 470, CARD_H = 306;
+   above the screen's height minus its own: 320 rows rest it at y = 160 on a 480-row screen,
+   on the bottom edge. 470 columns leave the right quarter of the view free. */
+const int CARD_W = 470, CARD_H = 320;
 
 struct KeyLine {
     const char *keys;           /* nullptr marks a section heading, named by `what` */
@@ -25,6 +25,7 @@ const KeyLine left_column[] = {
     {nullptr, "Sound and extras"},
     {"F11 / B", "sound / music"},
     {"M", "map"},
+    {"L", "map heights"},
     {"F12", "screenshot"},
     {"F2", "slow-mo, not saved"},
     {"F3", "debug info"},
@@ -51,6 +52,7 @@ const KeyLine right_column[] = {
     {"Backspace / U", "undo the last step"},
     {"I", "hint: the next step"},
     {"Tab (hold)", "par and records"},
+    {"P", "pause"},
 };
 
 const int LINE_H = 14, HEADING_H = 19;

@@ -335,18 +335,15 @@ void load_models()
         const char *path;
         int texture;
     };
-    static const ModelFile files[MODEL_COUNT] = {
-        {MODEL_MIBO, "mibo", "bsp/mibo.bsp", DAT_MODEL_TEXTURE_MIBO},
-        {MODEL_ZIPPER, "zipper", "bsp/chicken.bsp", DAT_MODEL_TEXTURE_ZIPPER},
-        {MODEL_SWEET, "sweet", "bsp/sweet.bsp", DAT_MODEL_TEXTURE_SWEET},
-        {MODEL_PLAYER, "player", "bsp/robot.bsp", DAT_MODEL_TEXTURE_PLAYER},
-        {MODEL_JAR, "jar", "bsp/jar.bsp", DAT_MODEL_TEXTURE_JAR},
-        {MODEL_MINE, "mine", "bsp/bomb.bsp", DAT_MODEL_TEXTURE_JAR},
-        {MODEL_TELEPORT, "teleport", "bsp/end.bsp", DAT_MODEL_TEXTURE_TELEPORT},
+    // The kinds' models in their types' slots, then the robot's poses.
+    static const ModelFile poses[] = {
         {MODEL_PLAYER_CROUCHED, "player", "bsp/robcr.bsp", DAT_MODEL_TEXTURE_PLAYER},
         {MODEL_PLAYER_STRETCHED, "player", "bsp/robst.bsp", DAT_MODEL_TEXTURE_PLAYER},
     };
+    static_assert(ACTOR_KIND_COUNT + sizeof poses / sizeof poses[0] == MODEL_COUNT, "a model a slot");
     std::printf("Load BSP models...\n");
-    for (const ModelFile &file : files)
+    for (const ActorKind &kind : actor_kinds)
+        load_bsp_model(kind.type, kind.name, kind.model, (BITMAP *)datafile_object(kind.model_texture));
+    for (const ModelFile &file : poses)
         load_bsp_model(file.slot, file.name, file.path, (BITMAP *)datafile_object(file.texture));
 }

@@ -4,6 +4,8 @@
 #include <allegro.h>
 #include <cstdio>
 
+#include "world/actor_kinds.h"
+
 enum {
     BSP_MAX_CORNERS = 20,      /* corner slots of a node; a file fills at most BSP_FILE_CORNERS */
     BSP_FILE_CORNERS = 10,
@@ -12,10 +14,11 @@ enum {
     BSP_MAX_VERTICES = 65536,
     BSP_MAX_TEXCOORDS = 65536,
     BSP_SKIN_SIZE = 128,       /* texel size assumed when a model is loaded without a texture */
-    MODEL_COUNT = 9
+    MODEL_COUNT = ACTOR_KIND_COUNT + 2
 };
 
-/* Model slots: slots 0 ... 6 are the actor types, 7 and 8 the robot's two hop poses. */
+/* Model slots: one per actor type, by its number (world/actor_kinds.cpp names the files), then
+   the robot's two hop poses. */
 enum ModelSlot {
     MODEL_PLAYER = 0,
     MODEL_MIBO = 1,
@@ -24,8 +27,8 @@ enum ModelSlot {
     MODEL_JAR = 4,
     MODEL_MINE = 5,
     MODEL_TELEPORT = 6,
-    MODEL_PLAYER_CROUCHED = 7,
-    MODEL_PLAYER_STRETCHED = 8
+    MODEL_PLAYER_CROUCHED = ACTOR_KIND_COUNT,
+    MODEL_PLAYER_STRETCHED = ACTOR_KIND_COUNT + 1
 };
 
 /* A splitting plane; a point p lies in front when a*x + b*y + c*z - d >= 0. The normal (a, b, c)
