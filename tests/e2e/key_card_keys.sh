@@ -6,12 +6,12 @@ source "$(dirname "$0")/lib/harness.bash"
 source "$(dirname "$0")/lib/play.bash"
 e2e_setup "$1"
 
-# The card at rest: 306 rows high, its top at 170 on a 480-row screen; the right column's
-# twelfth line ("Backspace / U") has its keys at x 259..353, rows 428..440.
-card() { e2e_pixels "$1" 10 170 479 479 1; }
-undo_cell() { e2e_pixels "$1" 259 428 353 440 1 | cksum; }
+# The card at rest: 320 rows high, its top at 160 on a 480-row screen; the right column's
+# twelfth line ("Backspace / U") has its keys at x 259..353, rows 418..430.
+card() { e2e_pixels "$1" 10 160 479 479 1; }
+undo_cell() { e2e_pixels "$1" 259 418 353 430 1 | cksum; }
 # The card without the undo row: its rows above and below it.
-card_but_undo() { { e2e_pixels "$1" 10 170 479 427 1; e2e_pixels "$1" 10 441 479 479 1; } | cksum; }
+card_but_undo() { { e2e_pixels "$1" 10 160 479 417 1; e2e_pixels "$1" 10 431 479 479 1; } | cksum; }
 
 _card_at_rest() {
     e2e_capture "$E2E_TMP/a.xwd" || return 1
