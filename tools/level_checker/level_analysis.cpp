@@ -518,9 +518,9 @@ void count_traps(const int32_t *way, LevelAnalysis *out)
     out->trap_length = length;
 }
 
-/* The fewest waits of any shortest way from the start, from the commands to win from each
-   position: positions are taken nearest the win first, so that every position one command
-   nearer is done before them. -1 when there is no memory for it. */
+/* The fewest waits of any shortest way from the start, a jump in place counting as one, from
+   the commands to win from each position: positions are taken nearest the win first, so that
+   every position one command nearer is done before them. -1 when there is no memory for it. */
 int32_t fewest_waits(const int32_t *way)
 {
     const int64_t n = ex.count;
@@ -547,7 +547,8 @@ int32_t fewest_waits(const int32_t *way)
             int32_t best = INT32_MAX;
             for (int a = 0; a < SEARCH_ACTIONS; a++) {
                 const uint32_t e = ex.edges[(int64_t)s * SEARCH_ACTIONS + a];
-                const int32_t wait = action_codes[a] == SEARCH_WAIT;
+                // A jump is always in place: on a shortest way it only ever passes time.
+                const int32_t wait = action_codes[a] == SEARCH_WAIT || action_codes[a] == MOVE_JUMP;
                 if (e == EDGE_WIN && way[s] == 1 && wait < best)
                     best = wait;
                 else if (is_position(e) && way[e] == way[s] - 1 && way[e] != NO_WAY &&

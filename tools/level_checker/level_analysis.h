@@ -91,7 +91,7 @@ struct LevelAnalysis {
     int32_t wrong_ways;         /* ... where another command costs ANALYSIS_WRONG_WAY_EXTRA or more */
     int32_t wrong_pushes;       /* ... where a push is a mistake or a wrong way: a mibo, jar or
                                    zipper pushed wrong wedges or blocks */
-    int32_t way_waits;          /* the fewest waits of any shortest way */
+    int32_t way_waits;          /* the fewest waits and jumps (in place) of any shortest way */
     int32_t way_steps;          /* commands of the shortest way that move the robot to another square */
     int32_t forced_steps;       /* ... taken where every other step is blocked, goes back or kills:
                                    the way is a walk there */

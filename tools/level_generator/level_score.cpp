@@ -110,9 +110,9 @@ bool puzzle_passes(GeneratorIdea idea, const SizeRules &rules, const WayFacts &f
         std::snprintf(why, why_size, "%d pushes needed", (int)needed_pushes);
     else if (idea == IDEA_PUSH && rules.side_door && analysis.wrong_pushes < 1)
         std::snprintf(why, why_size, "no push is a wrong way");
-    else if (idea == IDEA_RUNNER && (facts.idle < 1 || timing_runners < 1))
-        std::snprintf(why, why_size, "the way waits %d times for %d runners", (int)facts.idle,
-                      (int)timing_runners);
+    else if (idea == IDEA_RUNNER && (analysis.way_waits < 1 || timing_runners < 1))
+        std::snprintf(why, why_size, "the way waits %d times for %d runners",
+                      (int)analysis.way_waits, (int)timing_runners);
     else if (idea == IDEA_CHAIN && needed_mines < 1)
         std::snprintf(why, why_size, "no mine needed");
     else
