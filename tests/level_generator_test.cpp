@@ -208,7 +208,7 @@ TEST(LevelShape, ShapesAndPlacingKeepTheirPromises)
 TEST(WayFacts, TheWayIsReadAndUnusedSquaresArePruned)
 {
     start_library();
-    const LevelPlan plan = drawn_plan({"0P 1. 3. 5S 2. 2M 2. 0.",
+    LevelPlan plan = drawn_plan({"0P 1. 3. 5S 2. 2M 2. 0.",
                                        "-- -- -- -- -- -- 2T --"});
     auto level = std::make_unique<GeneratedLevel>();
     char why[128];

@@ -600,19 +600,47 @@ struct OtherSearches {
     int32_t think_way_ticks;
 };
 
+/* Runs the searches numbered part, part + parts, part + 2 parts ... of the list (the delayed
+   start, each rate but the exploration's, the thinking pace), writing each into *found: two
+   threads given parts 0 and 1 of 2 share the list and write no field twice. */
 void run_other_searches(const char *map_text, const AnalysisLimits &limits, int32_t slowest,
-                        OtherSearches *found)
+                        OtherSearches *found, int32_t part = 0, int32_t parts = 1)
 {
-    std::memset(found, 0, sizeof *found);
-    if (limits.start_delay_ticks >= 0)
+    int32_t number = 0;
+    const auto mine = [&] { return number++ % parts == part; };
+    if (limits.start_delay_ticks >= 0 && mine())
         found->delay_wins = search_wins(map_text, limits.ticks_per_frame, limits.start_delay_ticks,
                                         limits.memory_limit);
     for (int32_t rate = 1; rate <= slowest; rate++)
-        if (rate != limits.ticks_per_frame)
+        if (rate != limits.ticks_per_frame && mine())
             found->rate_wins[rate] = search_wins(map_text, rate, -1, limits.memory_limit);
-    if (limits.think_ticks >= 0)
+    if (limits.think_ticks >= 0 && mine())
         found->think_way_ticks = search_at_pace(map_text, limits.ticks_per_frame,
                                                 limits.think_ticks, limits.memory_limit);
+}
+
+/* Fills in the analysis's figures of the other searches (and of the exploration's own rate,
+   searched again when the exploration stopped short). */
+void take_other_searches(const char *map_text, const AnalysisLimits &limits,
+                         const OtherSearches &found, LevelAnalysis *out)
+{
+    out->start_delay_wins = limits.start_delay_ticks >= 0 && found.delay_wins;
+    out->think_way_ticks = found.think_way_ticks;
+    out->think_wins = limits.think_ticks >= 0 && found.think_way_ticks > 0;
+    for (int32_t rate = 1; rate <= out->slowest_rate; rate++) {
+        if (rate != limits.ticks_per_frame)
+            out->rate_wins[rate] = found.rate_wins[rate];
+        else if (out->complete)
+            out->rate_wins[rate] = out->outcome == SEARCH_SOLVED;
+        else
+            out->rate_wins[rate] = search_wins(map_text, rate, -1, limits.memory_limit);
+    }
+}
+
+int32_t slowest_rate_of(const AnalysisLimits &limits)
+{
+    return limits.slowest_rate < ANALYSIS_SLOWEST_RATE ? limits.slowest_rate
+                                                       : (int32_t)ANALYSIS_SLOWEST_RATE;
 }
 
 } // namespace
@@ -627,8 +655,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     out->unwinnable = out->trap_positions = -1;
     out->start_delay_ticks = limits.start_delay_ticks;
     out->think_ticks = limits.think_ticks;
-    out->slowest_rate = limits.slowest_rate < ANALYSIS_SLOWEST_RATE ? limits.slowest_rate
-                                                                   : (int32_t)ANALYSIS_SLOWEST_RATE;
+    out->slowest_rate = slowest_rate_of(limits);
     static ValidationReport report;
     const size_t length = std::strlen(map_text);
     validate_map(map_text, length, &report);
@@ -637,12 +664,12 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
 
     // The other searches run on a second thread while this one explores: they share nothing
     // with the exploration but the map's text.
-    OtherSearches found;
+    OtherSearches found{};
     std::thread others;
     if (limits.threads > 1) {
         try {
             others = std::thread(run_other_searches, map_text, std::cref(limits), out->slowest_rate,
-                                 &found);
+                                 &found, 0, 1);
         } catch (...) {
             // No thread to be had: they run here, after the exploration.
         }
@@ -692,19 +719,32 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
         others.join();
     else
         run_other_searches(map_text, limits, out->slowest_rate, &found);
-    out->start_delay_wins = limits.start_delay_ticks >= 0 && found.delay_wins;
-    out->think_way_ticks = found.think_way_ticks;
-    out->think_wins = limits.think_ticks >= 0 && found.think_way_ticks > 0;
-    for (int32_t rate = 1; rate <= out->slowest_rate; rate++) {
-        if (rate != limits.ticks_per_frame)
-            out->rate_wins[rate] = found.rate_wins[rate];
-        else if (out->complete)
-            out->rate_wins[rate] = out->outcome == SEARCH_SOLVED;
-        else
-            out->rate_wins[rate] = search_wins(map_text, rate, -1, limits.memory_limit);
-    }
+    take_other_searches(map_text, limits, found, out);
     out->seconds = seconds_since(began);
     return true;
+}
+
+void analyse_pace(const char *map_text, const AnalysisLimits &limits, LevelAnalysis *out)
+{
+    const auto began = std::chrono::steady_clock::now();
+    out->start_delay_ticks = limits.start_delay_ticks;
+    out->think_ticks = limits.think_ticks;
+    out->slowest_rate = slowest_rate_of(limits);
+    OtherSearches found{};
+    std::thread half;
+    if (limits.threads > 1) {
+        try {
+            half = std::thread(run_other_searches, map_text, std::cref(limits), out->slowest_rate,
+                               &found, 1, 2);
+        } catch (...) {
+            // No second thread: this one does them all.
+        }
+    }
+    run_other_searches(map_text, limits, out->slowest_rate, &found, 0, half.joinable() ? 2 : 1);
+    if (half.joinable())
+        half.join();
+    take_other_searches(map_text, limits, found, out);
+    out->seconds += seconds_since(began);
 }
 
 namespace {

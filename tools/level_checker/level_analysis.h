@@ -124,6 +124,14 @@ struct LevelAnalysis {
    has faults (outcome SEARCH_INVALID_MAP). Called by the level checker and its tests. */
 bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnalysis *analysis);
 
+/* Adds to `analysis`, made by analyse_level of the same map at the same rate with the delayed
+   start and the other rates left out, what they and a thinking player's pace find under
+   `limits` (its start delay, rates and think ticks; two threads share the searches when it
+   allows two): the same figures analyse_level would give with `limits`, without exploring the
+   level again. Called by the level generator, which explores first and searches the pace only
+   for a level whose exploration passes. */
+void analyse_pace(const char *map_text, const AnalysisLimits &limits, LevelAnalysis *analysis);
+
 /* Weighs the actors of the level in `map_text` (NUL-terminated): searches the level again without
    all its mibos, zippers, jars and mines, then without each in turn (its square left empty), each
    of these searches no deeper than the level's shortest way of `shortest` commands (found first

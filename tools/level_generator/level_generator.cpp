@@ -68,6 +68,42 @@ void keep_trial(GeneratedLevel *level, const GeneratedLevel &trial)
     level->peak_memory = peak;
 }
 
+/* Takes away the squares the level's way has no use for (prune_plan), and searches and reads
+   the way again on the level so pruned: what is analysed is then the level as it will be kept,
+   over fewer squares. Keeps the plan and *level as they were when nothing is taken, when the
+   pruned level is not apart from `earlier` (nullptr for no set), or when its start or way is
+   not what the proof has found so far: the same moves, played again to a win, showing the
+   idea. Returns the squares taken away. */
+int32_t prune_level(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
+                    const SetFootprints *earlier, GeneratedLevel *level)
+{
+    LevelPlan pruned = plan;
+    const int32_t removed = prune_plan(pruned, level->facts);
+    if (removed == 0 || (earlier && rules.keep_apart && !set_apart(pruned, *earlier)))
+        return 0;
+    auto trial = std::make_unique<GeneratedLevel>();
+    trial->length = plan_write_text(pruned, trial->text, sizeof trial->text);
+    char why[128];
+    if (trial->length == 0 || !read_start_view(trial->text, &trial->view) ||
+        !start_passes(trial->view, why, sizeof why))
+        return 0;
+    const SearchLimits limits{GENERATOR_TICKS_PER_FRAME, rules.state_limit, 2 * rules.max_moves + 20,
+                              SEARCH_MEMORY, jobs > 1 ? 1 : 0};
+    search_level(trial->text, limits, &trial->way);
+    level->states += trial->way.states;
+    if (trial->way.outcome != SEARCH_SOLVED || trial->way.moves != level->way.moves ||
+        !read_way_facts(pruned, trial->text, trial->way, GENERATOR_TICKS_PER_FRAME, &trial->facts) ||
+        !way_shows_idea(idea, trial->facts))
+        return 0;
+    std::memcpy(level->text, trial->text, sizeof level->text);
+    level->length = trial->length;
+    level->view = trial->view;
+    level->way = trial->way;
+    level->facts = trial->facts;
+    plan = pruned;
+    return removed;
+}
+
 } // namespace
 
 int32_t first_name_word(const GeneratorRequest &request)
@@ -87,9 +123,11 @@ int32_t first_name_word(const GeneratorRequest &request)
     return deck[request.level_index % NAME_FIRST_WORDS];
 }
 
-bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
-                GeneratedLevel *level, char *why, size_t why_size)
+bool prove_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
+                GeneratedLevel *level, char *why, size_t why_size, bool prune,
+                const SetFootprints *earlier)
 {
+    level->squares_pruned = 0;
     why[0] = '\0';
     level->length = plan_write_text(plan, level->text, sizeof level->text);
     if (level->length == 0) {
@@ -127,6 +165,8 @@ bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rule
         std::snprintf(why, why_size, "the way does not show the idea");
         return false;
     }
+    if (prune)
+        level->squares_pruned = prune_level(plan, idea, rules, jobs, earlier, level);
     // The exploration alone first: most levels that fail, fail on its decisions, wrong ways or
     // traps, and are spared the searches at the other rates, after a delay and at a human pace.
     AnalysisLimits explore_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, -1, 0, nullptr,
@@ -145,15 +185,10 @@ bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rule
         std::snprintf(why, why_size, "no push is a wrong way");
         return false;
     }
-    AnalysisLimits analysis_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, ANALYSIS_START_DELAY,
-                                   ANALYSIS_SLOWEST_RATE, nullptr, jobs > 1 ? 2 : 1,
-                                   ANALYSIS_THINK_TICKS};
-    if (!analyse_level(level->text, analysis_limits, &level->analysis)) {
-        std::snprintf(why, why_size, "the analysis found the map invalid");
-        return false;
-    }
-    level->states += level->analysis.positions;
-    note_memory(level, level->analysis.peak_memory);
+    AnalysisLimits pace_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, ANALYSIS_START_DELAY,
+                               ANALYSIS_SLOWEST_RATE, nullptr, jobs > 1 ? 2 : 1,
+                               ANALYSIS_THINK_TICKS};
+    analyse_pace(level->text, pace_limits, &level->analysis);
     if (!level_passes(rules, level->way, level->analysis, why, why_size))
         return false;
     // The actors weighed last, each search of the level without one no longer than its way.
@@ -242,14 +277,18 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
             std::snprintf(why, sizeof why, "a tour of %d steps", (int)tour);
         else if (!placed)
             std::snprintf(why, sizeof why, "no room on the shape for the sweets and actors");
+        // A walk is pruned before it is analysed, the most costly part of a proof, which then
+        // costs less over fewer squares: its wrong ways are the drops beside its way, which the
+        // pruning keeps. The other ideas' are side roads the pruning would cut short: they are
+        // analysed whole, and the best pruned once kept.
+        const bool prune = request.idea == IDEA_WALK;
         bool passes = placed && prove_plan(plan, request.idea, rules, request.jobs, trial.get(),
-                                           why, sizeof why);
+                                           why, sizeof why, prune, request.earlier);
         level->states += trial->states;
         note_memory(level, trial->peak_memory);
         if (passes) {
             level->passed++;
             trial->plan = plan;
-            trial->squares_pruned = 0;
             // Scored as it will be once pruned: the pruning and its proof are spent on the
             // best alone.
             LevelPlan pruned = plan;
@@ -262,7 +301,7 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         if (request.progress)
             request.progress(request.context, level->attempts, level->passed, passes ? "" : why);
     }
-    if (level->found) {
+    if (level->found && level->squares_pruned == 0) {
         // The pruned level is kept only when it passes in its own right.
         LevelPlan pruned = level->plan;
         const int32_t removed = prune_plan(pruned, level->facts);
@@ -277,6 +316,8 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         }
         level->states += trial->states;
         note_memory(level, trial->peak_memory);
+    }
+    if (level->found) {
         level->score = level_score(rules, level->way, level->analysis, level->facts,
                                    plan_square_count(level->plan));
         // The idea line names only the actors the way cannot do without, as the proof weighed

@@ -50,23 +50,26 @@ struct GeneratedLevel {
     double seconds;             /* the time taken, reported only: nothing is decided by it */
 };
 
-/* Proves and analyses the plan as it stands (name and idea aside): writes its text, searches
-   its shortest way within the size's state limit, plays the way for its facts, checks that the
-   way shows the idea, analyses the level and checks the size's rules, then weighs its actors
-   and checks that it is a puzzle of its idea (puzzle_passes). Fills *level's text, way,
-   facts and analysis, and adds to its states. Returns true when it passes; `why` then is "",
-   else the reason. Used by generate_level and the tests. */
-bool prove_plan(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
-                GeneratedLevel *level, char *why, size_t why_size);
+/* Proves and analyses the plan (name and idea aside): writes its text, searches its shortest
+   way within the size's state limit, plays the way for its facts, checks that the way shows
+   the idea; with `prune`, takes away the squares the way has no use for (kept apart from
+   `earlier`, and only when the pruned level's way is the same length), then analyses the
+   level and checks the size's rules, weighs its actors and checks that it is a puzzle of its
+   idea (puzzle_passes). Fills *level's text, way, facts, analysis and squares_pruned, leaves
+   the plan pruned when it was, and adds to its states. Returns true when it passes; `why`
+   then is "", else the reason. Used by generate_level and the tests. */
+bool prove_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
+                GeneratedLevel *level, char *why, size_t why_size, bool prune = false,
+                const SetFootprints *earlier = nullptr);
 
 /* Makes the request's level, under the rules of its place in the set (set_level_rules): up to
    the size's attempts, each a new shape and placing from the
    seed's stream (for the ideas with actors thinned to its road and drawn again until its
    shortest tour fits the size's moves, and turned over until it is apart from the earlier
-   levels), proven and analysed; a level that passes is scored as
-   it will be once pruned, and once the size's number of levels have passed the best scored
-   is pruned of unused squares (kept pruned when it passes again), its idea line and name
-   written. The same request gives the same
+   levels), proven and analysed (a walk pruned of the squares its way has no use for first);
+   a level that passes is scored as it will be once pruned, and once the size's number of
+   levels have passed the best scored is pruned (kept pruned when it passes again), its idea
+   line and name written. The same request gives the same
    level, byte for byte, on any machine: attempts are bounded by number, never by time. Fills
    *level; returns level->found. */
 bool generate_level(const GeneratorRequest &request, GeneratedLevel *level);
