@@ -575,6 +575,35 @@ bool search_wins(const char *map_text, int32_t ticks_per_frame, int32_t delay, i
     return search_level(map_text, limits, &result);
 }
 
+/* Whether `way` (commands found at another rate or without a delay), typed again one after
+   another at `ticks_per_frame` after a start delay of `delay` ticks (-1 for none), wins: each
+   command but the last leaves the robot ready for the next, as the search's own do. A way that
+   wins so proves what a search would; one that does not proves nothing. */
+bool way_still_wins(const char *map_text, const SearchResult &way, int32_t ticks_per_frame,
+                    int32_t delay)
+{
+    thread_local World w;
+    search_start_world(w, map_text);
+    if (delay >= 0)
+        run_start_delay(w, ticks_per_frame, delay);
+    for (int32_t i = 0; i < way.step_count; i++) {
+        if (level_over(w) || !robot_ready(w))
+            return false;
+        run_command(w, way.steps[i].code, ticks_per_frame, nullptr);
+    }
+    return w.level.level_completed;
+}
+
+/* Whether the level can be won at `ticks_per_frame` after `delay` (-1 for none): by the known
+   way typed again, or else by a search of its own. */
+bool wins_at(const char *map_text, const SearchResult *known, int32_t ticks_per_frame,
+             int32_t delay, int64_t memory_limit)
+{
+    return (known && known->outcome == SEARCH_SOLVED &&
+            way_still_wins(map_text, *known, ticks_per_frame, delay)) ||
+           search_wins(map_text, ticks_per_frame, delay, memory_limit);
+}
+
 /* The game time of the shortest way when a player thinks `think_ticks` before each command but
    a wait; 0 when there is none. */
 int32_t search_at_pace(const char *map_text, int32_t ticks_per_frame, int32_t think_ticks,
@@ -604,16 +633,17 @@ struct OtherSearches {
    start, each rate but the exploration's, the thinking pace), writing each into *found: two
    threads given parts 0 and 1 of 2 share the list and write no field twice. */
 void run_other_searches(const char *map_text, const AnalysisLimits &limits, int32_t slowest,
-                        OtherSearches *found, int32_t part = 0, int32_t parts = 1)
+                        OtherSearches *found, int32_t part = 0, int32_t parts = 1,
+                        const SearchResult *known = nullptr)
 {
     int32_t number = 0;
     const auto mine = [&] { return number++ % parts == part; };
     if (limits.start_delay_ticks >= 0 && mine())
-        found->delay_wins = search_wins(map_text, limits.ticks_per_frame, limits.start_delay_ticks,
-                                        limits.memory_limit);
+        found->delay_wins = wins_at(map_text, known, limits.ticks_per_frame,
+                                    limits.start_delay_ticks, limits.memory_limit);
     for (int32_t rate = 1; rate <= slowest; rate++)
         if (rate != limits.ticks_per_frame && mine())
-            found->rate_wins[rate] = search_wins(map_text, rate, -1, limits.memory_limit);
+            found->rate_wins[rate] = wins_at(map_text, known, rate, -1, limits.memory_limit);
     if (limits.think_ticks >= 0 && mine())
         found->think_way_ticks = search_at_pace(map_text, limits.ticks_per_frame,
                                                 limits.think_ticks, limits.memory_limit);
@@ -669,7 +699,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     if (limits.threads > 1) {
         try {
             others = std::thread(run_other_searches, map_text, std::cref(limits), out->slowest_rate,
-                                 &found, 0, 1);
+                                 &found, 0, 1, nullptr);
         } catch (...) {
             // No thread to be had: they run here, after the exploration.
         }
@@ -724,7 +754,8 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     return true;
 }
 
-void analyse_pace(const char *map_text, const AnalysisLimits &limits, LevelAnalysis *out)
+void analyse_pace(const char *map_text, const AnalysisLimits &limits, const SearchResult *known,
+                  LevelAnalysis *out)
 {
     const auto began = std::chrono::steady_clock::now();
     out->start_delay_ticks = limits.start_delay_ticks;
@@ -735,12 +766,13 @@ void analyse_pace(const char *map_text, const AnalysisLimits &limits, LevelAnaly
     if (limits.threads > 1) {
         try {
             half = std::thread(run_other_searches, map_text, std::cref(limits), out->slowest_rate,
-                               &found, 1, 2);
+                               &found, 1, 2, known);
         } catch (...) {
             // No second thread: this one does them all.
         }
     }
-    run_other_searches(map_text, limits, out->slowest_rate, &found, 0, half.joinable() ? 2 : 1);
+    run_other_searches(map_text, limits, out->slowest_rate, &found, 0, half.joinable() ? 2 : 1,
+                       known);
     if (half.joinable())
         half.join();
     take_other_searches(map_text, limits, found, out);

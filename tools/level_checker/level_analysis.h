@@ -128,9 +128,12 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
    start and the other rates left out, what they and a thinking player's pace find under
    `limits` (its start delay, rates and think ticks; two threads share the searches when it
    allows two): the same figures analyse_level would give with `limits`, without exploring the
-   level again. Called by the level generator, which explores first and searches the pace only
-   for a level whose exploration passes. */
-void analyse_pace(const char *map_text, const AnalysisLimits &limits, LevelAnalysis *analysis);
+   level again. A `known` way that wins (nullptr for none) is typed again after the delay and
+   at each rate first: where it still wins, no search is needed. Called by the level
+   generator, which explores first and searches the pace only for a level whose exploration
+   passes. */
+void analyse_pace(const char *map_text, const AnalysisLimits &limits, const SearchResult *known,
+                  LevelAnalysis *analysis);
 
 /* Weighs the actors of the level in `map_text` (NUL-terminated): searches the level again without
    all its mibos, zippers, jars and mines, then without each in turn (its square left empty), each

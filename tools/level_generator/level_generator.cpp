@@ -150,11 +150,13 @@ bool prove_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int
     search_level(level->text, limits, &level->way);
     level->states += level->way.states;
     if (level->way.outcome != SEARCH_SOLVED) {
-        std::snprintf(why, why_size, "no way found");
+        std::snprintf(why, why_size, "no way found in %lld states%s", (long long)level->way.states,
+                      level->way.outcome == SEARCH_NO_SOLUTION ? ", all there are" : "");
         return false;
     }
     if (level->way.moves < rules.min_moves || level->way.moves > rules.max_moves) {
-        std::snprintf(why, why_size, "a way of %d moves", (int)level->way.moves);
+        std::snprintf(why, why_size, "a way of %d moves in %lld states", (int)level->way.moves,
+                      (long long)level->way.states);
         return false;
     }
     if (!read_way_facts(plan, level->text, level->way, GENERATOR_TICKS_PER_FRAME, &level->facts)) {
@@ -188,7 +190,7 @@ bool prove_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int
     AnalysisLimits pace_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, ANALYSIS_START_DELAY,
                                ANALYSIS_SLOWEST_RATE, nullptr, jobs > 1 ? 2 : 1,
                                ANALYSIS_THINK_TICKS};
-    analyse_pace(level->text, pace_limits, &level->analysis);
+    analyse_pace(level->text, pace_limits, &level->way, &level->analysis);
     if (!level_passes(rules, level->way, level->analysis, why, why_size))
         return false;
     // The actors weighed last, each search of the level without one no longer than its way.
