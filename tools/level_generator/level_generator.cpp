@@ -233,8 +233,8 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         GeneratorRandom random = attempt_random(request, attempt);
         LevelPlan plan;
         PlanRoute route;
-        bool placed = false, apart = true;
-        int32_t tour = -1;
+        bool placed = false, apart = true, door = true;
+        int32_t tour = -1, wrong_ways = 0;
         // A level with actors is drawn again, from the attempt's stream, until its shortest
         // tour fits the size's moves, the thinning kept the size's wrong ways and it is apart
         // from the set's earlier levels: the draws cost no search, the proofs do.
@@ -245,13 +245,13 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
             shape_plan(plan, request.idea, rules, random);
             placed = place_actors(plan, request.idea, rules, random, &route);
             if (placed && thinned) {
-                int32_t wrong_ways = 0;
+                wrong_ways = 0;
                 thin_plan(plan, route, rules, random, &wrong_ways);
                 tour = shortest_tour(plan);
                 // A push level's road has a mibo to push the right way, for a wrong way of its
                 // idea: the gate's pushes are forced. The step round it lengthens the way.
                 const bool wanted = request.idea == IDEA_PUSH && rules.side_door;
-                const bool door = !wanted || build_side_door(plan, route, random);
+                door = !wanted || build_side_door(plan, route, random);
                 tour += wanted ? SIDE_DOOR_DETOUR : 0;
                 placed = door && tour_fits(rules, tour) && wrong_ways >= rules.min_wrong_ways;
             } else if (placed) {
@@ -275,6 +275,10 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         trial->peak_memory = 0;
         if (!apart)
             std::snprintf(why, sizeof why, "over half its squares where a level before has one");
+        else if (!placed && !door)
+            std::snprintf(why, sizeof why, "no room for a side door");
+        else if (!placed && thinned && wrong_ways < rules.min_wrong_ways)
+            std::snprintf(why, sizeof why, "%d wrong ways on the road", (int)wrong_ways);
         else if (!placed && tour >= 0)
             std::snprintf(why, sizeof why, "a tour of %d steps", (int)tour);
         else if (!placed)
