@@ -1,6 +1,8 @@
 /* level_shape.cpp: the first two stages of a level: its squares' shape, and what stands on them. */
 #include "level_shape.h"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -456,6 +458,52 @@ void cut_form(LevelPlan &plan, int32_t form, GeneratorRandom &random)
             for (int32_t row = 0; row < rows - 3; row++)
                 cut(columns * k / 3, k == 1 ? row : rows - 1 - row);
         break;
+    case FORM_SPIRAL: {
+        // Rings counted in from the edge: three of road, then one of wall, with a gap in each
+        // wall near a corner, the next wall's gap at the opposite side, so that the road winds
+        // round to it. Each lane in is a step over the one outside it: the road winds up.
+        const bool clockwise = random_chance(random, 50);
+        for (int32_t row = 0; row < rows; row++)
+            for (int32_t column = 0; column < columns; column++) {
+                const int32_t ring = std::min(std::min(column, row),
+                                              std::min(columns - 1 - column, rows - 1 - row));
+                plan.squares[row][column].height += ring / 4;
+                if (ring % 4 != 3)
+                    continue;
+                // The gap: on the near edge of the wall for even walls, the far edge for odd,
+                // one square in from the corner.
+                const bool near = (ring / 4) % 2 == 0;
+                const int32_t gap_row = near ? ring : rows - 1 - ring;
+                const int32_t gap_column = clockwise == near ? columns - 2 - ring : ring + 1;
+                if (row != gap_row || column != gap_column)
+                    cut(column, row);
+            }
+        break;
+    }
+    case FORM_TOWERS: {
+        // Two blocks of three by three at either end standing three levels over the highest
+        // square, a bridge one square wide between them at their height with air either side,
+        // and down from the first a stair of two steps to the ground: the towers are climbed
+        // once, and left by a drop off any edge.
+        int32_t highest = 0;
+        for (int32_t row = 0; row < rows; row++)
+            for (int32_t column = 0; column < columns; column++)
+                highest = std::max(highest, plan.squares[row][column].height);
+        const int32_t top = highest + 3;
+        const int32_t middle = random_between(random, 1, std::max(1, rows - 4));
+        for (int32_t row = middle - 1; row <= middle + 1; row++)
+            for (int32_t column = 0; column < columns; column++) {
+                PlanSquare &square = plan.squares[row][column];
+                if (column < 3 || column >= columns - 3 || row == middle)
+                    square.height = top;
+                else
+                    square.present = false;
+            }
+        for (int32_t step = 1; step <= 2; step++)
+            if (PlanSquare *square = plan_at(plan, 1, middle + 1 + step))
+                *square = PlanSquare{true, top - 2 * step, CONTENT_NOTHING, 0, false};
+        break;
+    }
     default:
         break;
     }

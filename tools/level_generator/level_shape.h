@@ -66,10 +66,13 @@ struct SizeRules {
 /* The forms a shape is cut to before its holes: a field of terraces; a yard, a ring of squares
    round a hollow; two islands, the one a drop of three over the other, joined by one bridge
    that is a way down and none back; an L, a corner taken away; switchbacks, two walls of gaps
-   from opposite edges that turn the road back and forth; and a hillside, bands of columns
-   each a step over the one before, climbed from one end to the other. */
+   from opposite edges that turn the road back and forth; a hillside, bands of columns each a
+   step over the one before, climbed from one end to the other; a spiral, a road three squares
+   wide that winds inward between walls of gaps, a step up at each turn inward; and towers,
+   two blocks standing a drop of three over the place, joined by a bridge at their height and
+   climbed by a stair at one. */
 enum ShapeForm { FORM_FIELD, FORM_YARD, FORM_ISLANDS, FORM_L, FORM_SWITCHBACKS, FORM_HILLSIDE,
-                 SHAPE_FORMS };
+                 FORM_SPIRAL, FORM_TOWERS, SHAPE_FORMS };
 
 enum { SET_LEVELS = 10 };   /* a set rises over this many levels, then begins again */
 
