@@ -2,6 +2,7 @@
    that pass. */
 #include "level_generator.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -104,6 +105,26 @@ int32_t prune_level(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     return removed;
 }
 
+/* The last stage of prove_plan: weighs the actors of the level *level holds, proven up to
+   there, and checks that it is a puzzle of its idea. */
+bool weigh_and_judge(GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
+                     GeneratedLevel *level, char *why, size_t why_size)
+{
+    // Each search of the level without one actor is no longer than its way.
+    level->weights = ActorWeights{};
+    if (level->facts.actors > 0 && rules.puzzles) {
+        const SearchLimits weighing{GENERATOR_TICKS_PER_FRAME, rules.state_limit, SEARCH_MAX_STEPS,
+                                    SEARCH_MEMORY, jobs > 1 ? 1 : 0};
+        if (!weigh_actors(level->text, weighing, level->analysis.shortest, false, &level->weights)) {
+            std::snprintf(why, why_size, "the actors could not be weighed");
+            return false;
+        }
+        level->states += level->weights.states;
+    }
+    return !rules.puzzles || puzzle_passes(idea, rules, level->facts, level->analysis,
+                                           level->weights, level->view, why, why_size);
+}
+
 } // namespace
 
 int32_t first_name_word(const GeneratorRequest &request)
@@ -125,7 +146,7 @@ int32_t first_name_word(const GeneratorRequest &request)
 
 bool prove_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
                 GeneratedLevel *level, char *why, size_t why_size, bool prune,
-                const SetFootprints *earlier)
+                const SetFootprints *earlier, bool weigh)
 {
     level->squares_pruned = 0;
     why[0] = '\0';
@@ -193,19 +214,7 @@ bool prove_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int
     analyse_pace(level->text, pace_limits, &level->way, &level->analysis);
     if (!level_passes(rules, level->way, level->analysis, why, why_size))
         return false;
-    // The actors weighed last, each search of the level without one no longer than its way.
-    level->weights = ActorWeights{};
-    if (level->facts.actors > 0 && rules.puzzles) {
-        const SearchLimits weighing{GENERATOR_TICKS_PER_FRAME, rules.state_limit, SEARCH_MAX_STEPS,
-                                    SEARCH_MEMORY, jobs > 1 ? 1 : 0};
-        if (!weigh_actors(level->text, weighing, level->analysis.shortest, false, &level->weights)) {
-            std::snprintf(why, why_size, "the actors could not be weighed");
-            return false;
-        }
-        level->states += level->weights.states;
-    }
-    return !rules.puzzles || puzzle_passes(idea, rules, level->facts, level->analysis,
-                                           level->weights, level->view, why, why_size);
+    return !weigh || weigh_and_judge(idea, rules, jobs, level, why, why_size);
 }
 
 bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
@@ -220,6 +229,7 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
     std::memset(level, 0, sizeof *level);
     auto trial = std::make_unique<GeneratedLevel>();
     char why[128];
+    bool pruning_tried = false;     /* the level kept was proven pruned in its attempt */
     for (int32_t attempt = 0; attempt < rules.attempts && level->passed < rules.keep_after;
          attempt++) {
         level->attempts++;
@@ -288,8 +298,35 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         // pruning keeps. The other ideas' are side roads the pruning would cut short: they are
         // analysed whole, and the best pruned once kept.
         const bool prune = request.idea == IDEA_WALK;
+        // Where the first level to pass is the one kept, it is proven pruned at once, and the
+        // level as drawn has its actors weighed (the most costly search of its proof) only
+        // when the pruned one does not pass.
+        const bool first_kept = !prune && rules.keep_after == 1 && rules.puzzles;
         bool passes = placed && prove_plan(plan, request.idea, rules, request.jobs, trial.get(),
-                                           why, sizeof why, prune, request.earlier);
+                                           why, sizeof why, prune, request.earlier, !first_kept);
+        if (passes && first_kept) {
+            pruning_tried = true;
+            auto pruned = std::make_unique<GeneratedLevel>();
+            pruned->plan = plan;
+            const int32_t removed = prune_plan(pruned->plan, trial->facts);
+            char pruned_why[128];
+            if (removed > 0 &&
+                (!request.earlier || !rules.keep_apart ||
+                 set_apart(pruned->plan, *request.earlier)) &&
+                prove_plan(pruned->plan, request.idea, rules, request.jobs, pruned.get(),
+                           pruned_why, sizeof pruned_why)) {
+                pruned->states += trial->states;
+                pruned->peak_memory = std::max(pruned->peak_memory, trial->peak_memory);
+                plan = pruned->plan;
+                *trial = *pruned;
+                trial->squares_pruned = removed;
+            } else {
+                trial->states += pruned->states;
+                trial->peak_memory = std::max(pruned->peak_memory, trial->peak_memory);
+                passes = weigh_and_judge(request.idea, rules, request.jobs, trial.get(), why,
+                                         sizeof why);
+            }
+        }
         level->states += trial->states;
         note_memory(level, trial->peak_memory);
         if (passes) {
@@ -307,7 +344,7 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         if (request.progress)
             request.progress(request.context, level->attempts, level->passed, passes ? "" : why);
     }
-    if (level->found && level->squares_pruned == 0) {
+    if (level->found && level->squares_pruned == 0 && !pruning_tried) {
         // The pruned level is kept only when it passes in its own right.
         LevelPlan pruned = level->plan;
         const int32_t removed = prune_plan(pruned, level->facts);
