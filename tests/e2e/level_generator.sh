@@ -90,7 +90,7 @@ for dir in "$tmp"/small-* "$tmp"/medium-* "$tmp"/large-*; do
         exit 1
     fi
     if grep -q 'warning' <<<"$output"; then echo "$output"; echo "FAIL: a warning"; exit 1; fi
-    if ! bad=$(awk -F'|' -v size="$size" '
+    if ! bad=$(awk -F'|' -v size="$size" -v kind="${dir##*-}" '
         $2 ~ /^ *[0-9][0-9] *$/ {
             n = $2 + 0; idea = $4; moves = $5 + 0; decisions = $10 + 0; wrong = $11 + 0
             traps = $12; delay = $14; rates = $15; margin = $16 + 0; human = $17
@@ -103,6 +103,7 @@ for dir in "$tmp"/small-* "$tmp"/medium-* "$tmp"/large-*; do
             if (actors > 0 && matter < most && !(most == 1 && (saved == "nowin" || saved + 0 >= 5)))
                 bad = bad " level " n " has " matter " actors that matter;"
             if (view < 8 || seen == "-") bad = bad " level " n " shows " view " squares at the start;"
+            if (kind == "runner" && $22 + 0 < 1) bad = bad " level " n " never waits for its runner;"
             if (delay != "yes") bad = bad " level " n " cannot be won after a start delay;"
             if (rates != "1-8") bad = bad " level " n " cannot be won at every frame rate;"
             if (margin < 2) bad = bad " level " n " has a clock margin under 2;"
