@@ -332,14 +332,14 @@ TEST(LevelScore, RulesAreCheckedOneByOneAndTheScoreRewardsDecisions)
     WayFacts done;
     std::memset(&done, 0, sizeof done);
     done.pushed[0][2] = true;
-    done.idle = 1;
+    a.way_waits = 1;
     StartView view{9, true, false, true};
     const SizeRules &rules = size_rules(SIZE_MEDIUM);
     for (GeneratorIdea idea : {IDEA_RUNNER, IDEA_CHAIN, IDEA_MIX})
         EXPECT_TRUE(puzzle_passes(idea, rules, done, a, weights, view, why, sizeof why)) << why;
     EXPECT_FALSE(puzzle_passes(IDEA_PUSH, rules, done, a, weights, view, why, sizeof why));
     EXPECT_STREQ(why, "1 pushes needed");
-    done.idle = 0;
+    a.way_waits = 0;
     EXPECT_FALSE(puzzle_passes(IDEA_RUNNER, rules, done, a, weights, view, why, sizeof why));
     weights.actors[1].way_without = 40;
     weights.matter = 1;
