@@ -92,6 +92,7 @@ uninstall:
 # Each runs to its end whatever the one before gave; a missed target is printed beside its
 # figure, and only a benchmark that could not run fails the target, once all have run.
 bench: build
+	cmake --build $(BUILD) -j $(JOBS) --target render_bench hint_bench hint_start_bench
 	@failed=""; \
 	if [ -x $(BUILD)/tools/bench/render_bench ]; then \
 	  (cd $(BUILD)/game && ../tools/bench/render_bench) || failed="$$failed render_bench"; \

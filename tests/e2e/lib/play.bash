@@ -17,15 +17,7 @@ e2e_use_maps() {
 }
 
 # e2e_rgb X0 Y0 X1 Y1 STEP: the pixels of the last capture as "r g b" lines in decimal.
-e2e_rgb() {
-    e2e_pixels "$E2E_TMP/shot.xwd" "$@" |
-        awk 'function h(s) { return index("0123456789abcdef", s) - 1 }
-             { r = 0; g = 0; b = 0
-               for (i = 1; i <= 2; i++) {
-                   r = r * 16 + h(substr($0, i, 1)); g = g * 16 + h(substr($0, i + 2, 1))
-                   b = b * 16 + h(substr($0, i + 4, 1)) }
-               print r, g, b }'
-}
+e2e_rgb() { e2e_pixels "$E2E_TMP/shot.xwd" "$@" --rgb; }
 
 # e2e_pixel X Y: the colour of one pixel of the last capture as "r g b" in decimal.
 e2e_pixel() { e2e_rgb "$1" "$2" "$1" "$2" 1; }
