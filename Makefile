@@ -6,8 +6,8 @@ BUILD    ?= build
 JOBS     ?= $(shell nproc)
 PREFIX   ?= /usr/local
 DESTDIR  ?=
-PLAY_PACKAGES := cmake g++ make pkg-config liballegro4-dev libfreetype-dev fonts-dejavu-core \
-                 libpng-dev libxrender-dev
+PLAY_PACKAGES := cmake ninja-build g++ make pkg-config liballegro4-dev libfreetype-dev \
+                 fonts-dejavu-core libpng-dev libxrender-dev
 TEST_PACKAGES := libgtest-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev x11-apps strace \
                  dpkg-dev debhelper lintian desktop-file-utils appstream file python3
 # What dpkg-buildpackage needs beyond playing: debian/control's other build dependencies.
@@ -16,6 +16,10 @@ DEB_PACKAGES  := dpkg-dev debhelper libgtest-dev lintian
 # test dependencies, installed here so the runner's null server finds them in place.
 AUTOPKGTEST_PACKAGES := autopkgtest xvfb xauth xdotool x11-apps strace
 PACKAGES ?= $(PLAY_PACKAGES)
+# A new build folder is made for Ninja, which compiles a target's files while the libraries it
+# links are still being built (make waits for them: on two busy cores the build took a fifth
+# longer). A folder made before keeps the generator it was made with.
+GENERATOR = $(if $(wildcard $(BUILD)/CMakeCache.txt),,-G Ninja)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps test-deps build play test check-release mutants fuzz bench level-table readme-picture install uninstall \
@@ -34,7 +38,7 @@ deps:
 	fi
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
 play: build
@@ -64,7 +68,7 @@ fuzz: test-deps build
 
 # The installed data folder is compiled in, so the prefix is set before building.
 install: deps
-	cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD)
 
@@ -143,7 +147,7 @@ level-table: build
 # tool and kept in the repository as screenshots/tirvex.png.
 readme-picture: deps
 	@$(MAKE) --no-print-directory deps PACKAGES=python3
-	cmake -S . -B $(BUILD) >/dev/null
+	cmake -S . -B $(BUILD) $(GENERATOR) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target preview game_data
 	cd $(BUILD)/game && ../tools/preview/preview --camera 1 maps/map15.txt ../readme-picture.bmp >/dev/null
 	python3 tools/readme_picture/bmp_to_png.py $(BUILD)/readme-picture.bmp screenshots/tirvex.png
