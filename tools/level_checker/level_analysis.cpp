@@ -649,6 +649,22 @@ void run_other_searches(const char *map_text, const AnalysisLimits &limits, int3
                                                 limits.think_ticks, limits.memory_limit);
 }
 
+/* run_other_searches on a thread of its own when `limits` allows two threads and one can be
+   had; else no thread (not joinable), and the caller runs them. */
+std::thread other_searches_thread(const char *map_text, const AnalysisLimits &limits,
+                                  int32_t slowest, OtherSearches *found, int32_t part,
+                                  int32_t parts, const SearchResult *known)
+{
+    if (limits.threads > 1) {
+        try {
+            return std::thread(run_other_searches, map_text, std::cref(limits), slowest, found,
+                               part, parts, known);
+        } catch (...) {
+        }
+    }
+    return std::thread();
+}
+
 /* Fills in the analysis's figures of the other searches (and of the exploration's own rate,
    searched again when the exploration stopped short). */
 void take_other_searches(const char *map_text, const AnalysisLimits &limits,
@@ -695,15 +711,9 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     // The other searches run on a second thread while this one explores: they share nothing
     // with the exploration but the map's text.
     OtherSearches found{};
-    std::thread others;
-    if (limits.threads > 1) {
-        try {
-            others = std::thread(run_other_searches, map_text, std::cref(limits), out->slowest_rate,
-                                 &found, 0, 1, nullptr);
-        } catch (...) {
-            // No thread to be had: they run here, after the exploration.
-        }
-    }
+    // With no thread to be had they run here, after the exploration.
+    std::thread others = other_searches_thread(map_text, limits, out->slowest_rate, &found, 0, 1,
+                                               nullptr);
 
     search_start_world(world, map_text);
     out->limit_ticks = world.clock;
@@ -762,15 +772,9 @@ void analyse_pace(const char *map_text, const AnalysisLimits &limits, const Sear
     out->think_ticks = limits.think_ticks;
     out->slowest_rate = slowest_rate_of(limits);
     OtherSearches found{};
-    std::thread half;
-    if (limits.threads > 1) {
-        try {
-            half = std::thread(run_other_searches, map_text, std::cref(limits), out->slowest_rate,
-                               &found, 1, 2, known);
-        } catch (...) {
-            // No second thread: this one does them all.
-        }
-    }
+    // With no second thread this one does them all.
+    std::thread half = other_searches_thread(map_text, limits, out->slowest_rate, &found, 1, 2,
+                                             known);
     run_other_searches(map_text, limits, out->slowest_rate, &found, 0, half.joinable() ? 2 : 1,
                        known);
     if (half.joinable())
