@@ -105,6 +105,25 @@ int32_t prune_level(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     return removed;
 }
 
+/* Prunes `plan` of the squares its way (`facts`) has no use for and proves the pruned level
+   whole, kept apart from the set's earlier levels: fills *pruned (its plan, proof, states and
+   squares_pruned) and returns true when the pruned level passes in its own right. */
+bool prove_pruned(const LevelPlan &plan, const WayFacts &facts, const GeneratorRequest &request,
+                  const SizeRules &rules, GeneratedLevel *pruned)
+{
+    pruned->states = 0;
+    pruned->peak_memory = 0;
+    pruned->plan = plan;
+    const int32_t removed = prune_plan(pruned->plan, facts);
+    char why[128];
+    if (removed == 0 ||
+        (request.earlier && rules.keep_apart && !set_apart(pruned->plan, *request.earlier)) ||
+        !prove_plan(pruned->plan, request.idea, rules, request.jobs, pruned, why, sizeof why))
+        return false;
+    pruned->squares_pruned = removed;
+    return true;
+}
+
 /* The last stage of prove_plan: weighs the actors of the level *level holds, proven up to
    there, and checks that it is a puzzle of its idea. */
 bool weigh_and_judge(GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
@@ -307,19 +326,11 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         if (passes && first_kept) {
             pruning_tried = true;
             auto pruned = std::make_unique<GeneratedLevel>();
-            pruned->plan = plan;
-            const int32_t removed = prune_plan(pruned->plan, trial->facts);
-            char pruned_why[128];
-            if (removed > 0 &&
-                (!request.earlier || !rules.keep_apart ||
-                 set_apart(pruned->plan, *request.earlier)) &&
-                prove_plan(pruned->plan, request.idea, rules, request.jobs, pruned.get(),
-                           pruned_why, sizeof pruned_why)) {
+            if (prove_pruned(plan, trial->facts, request, rules, pruned.get())) {
                 pruned->states += trial->states;
                 pruned->peak_memory = std::max(pruned->peak_memory, trial->peak_memory);
                 plan = pruned->plan;
                 *trial = *pruned;
-                trial->squares_pruned = removed;
             } else {
                 trial->states += pruned->states;
                 trial->peak_memory = std::max(pruned->peak_memory, trial->peak_memory);
@@ -345,18 +356,8 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
             request.progress(request.context, level->attempts, level->passed, passes ? "" : why);
     }
     if (level->found && level->squares_pruned == 0 && !pruning_tried) {
-        // The pruned level is kept only when it passes in its own right.
-        LevelPlan pruned = level->plan;
-        const int32_t removed = prune_plan(pruned, level->facts);
-        trial->states = 0;
-        trial->peak_memory = 0;
-        if (removed > 0 &&
-            (!request.earlier || !rules.keep_apart || set_apart(pruned, *request.earlier)) &&
-            prove_plan(pruned, request.idea, rules, request.jobs, trial.get(), why, sizeof why)) {
+        if (prove_pruned(level->plan, level->facts, request, rules, trial.get()))
             keep_trial(level, *trial);
-            level->plan = pruned;
-            level->squares_pruned = removed;
-        }
         level->states += trial->states;
         note_memory(level, trial->peak_memory);
     }
