@@ -6,12 +6,20 @@ namespace {
 /* Draws of a place and heading for the gate before the grid is taken to have no room. */
 const int32_t GATE_DRAWS = 40;
 
+/* The depth of the push's pit under the gate. */
+const int32_t GATE_PIT_DEPTH = 1;
+
 /* A square of the gate, `forward` squares on toward the teleport from it and `side` squares to
-   its side, and what it holds: present or not, and its content. */
+   its side, and what it holds: present or not, and its content. A push level's gate has a pit
+   beside the zipper (GATE_PIT) walled round (GATE_PIT_WALL) where the others' has a wall
+   (GATE_NO_PIT). */
+enum GatePieceUse { GATE_ALWAYS, GATE_NO_PIT, GATE_PIT, GATE_PIT_WALL };
+
 struct GatePiece {
     int32_t forward, side;
     bool present;
     int32_t content;
+    GatePieceUse use = GATE_ALWAYS;
 };
 
 /* The gate, the teleport at (0, 0), its corridor entered from behind (forward < 0). The lane runs
@@ -34,8 +42,14 @@ const GatePiece GATE[] = {
     // left only by its entry.
     {1, 0, false, 0},   {0, 1, false, 0},   {0, -1, false, 0},  {-1, -1, false, 0},
     {-1, 2, false, 0},  {-2, -1, false, 0}, {-2, 2, false, 0},  {-3, -1, false, 0},
-    {-3, 3, false, 0},  {-4, -1, false, 0}, {-4, 2, false, 0},  {-5, -1, false, 0},
+    {-3, 3, false, 0},  {-4, -1, false, 0}, {-4, 2, false, 0, GATE_NO_PIT}, {-5, -1, false, 0},
     {-5, 1, false, 0},  {-6, -1, false, 0}, {-6, 1, false, 0},
+    // The push's pit: the zipper pushed into it (by a step aside where the robot stands after
+    // its first push) is stuck below its lane, and the blast that opens the gate never comes,
+    // a wrong way of the push even where no side door fits.
+    {-4, 2, true, CONTENT_NOTHING, GATE_PIT}, {-4, 3, false, 0, GATE_PIT_WALL},
+    {-5, 2, false, 0, GATE_PIT_WALL},
+
 };
 
 /* The gate's content at (forward, side) for the idea: the chain's lane ends in a jar beside the
@@ -67,7 +81,12 @@ bool build_gate(LevelPlan &plan, GeneratorIdea idea, bool drop_in, int32_t corri
     const bool pushed_twice = idea == IDEA_PUSH || corridor <= 4;
     // The corridor is entered `corridor` squares behind the teleport: pieces farther back are
     // left to the shape.
-    auto used = [&](const GatePiece &p) { return p.forward >= -corridor; };
+    // A push level's pit is dug where the gate stands high enough for it, walled round even
+    // past the corridor's entry; elsewhere the wall.
+    auto used = [&](const GatePiece &p, bool pit) {
+        return p.forward >= -corridor - (p.use == GATE_PIT_WALL) &&
+               (p.use == GATE_ALWAYS || (p.use == GATE_NO_PIT) != pit);
+    };
     for (int32_t draw = 0; draw < GATE_DRAWS; draw++) {
         const int32_t dir = 64 * random_between(random, 0, 3);
         const int32_t mirror = random_chance(random, 50) ? 1 : -1;
@@ -78,23 +97,31 @@ bool build_gate(LevelPlan &plan, GeneratorIdea idea, bool drop_in, int32_t corri
         const int32_t sc = -fr * mirror, sr = fc * mirror;
         auto column_of = [&](const GatePiece &p) { return column + p.forward * fc + p.side * sc; };
         auto row_of = [&](const GatePiece &p) { return row + p.forward * fr + p.side * sr; };
-        bool fits = true;
-        for (const GatePiece &p : GATE)
-            fits = fits && (!used(p) || !p.present || plan_at(plan, column_of(p), row_of(p)));
         // The square behind the entry joins the gate to the shape.
         const GatePiece entry = {-corridor, 0, true, 0}, behind = {-corridor - 1, 0, true, 0};
         const PlanSquare *joint = plan_present(plan, column_of(behind), row_of(behind));
-        if (!fits || !joint || joint->fixed || (drop_in && joint->height < 3))
+        if (!joint || joint->fixed || (drop_in && joint->height < 3))
             continue;
         // Dropped into, the gate is the way's end: the robot cannot go back for a sweet, and
         // must wait for the blast there.
         const int32_t height = drop_in ? joint->height - 3 : joint->height;
+        // A zipper in the pit is a mistake no one announces: only where traps may be left, and
+        // there the gate stands high enough for it.
+        const bool pit = idea == IDEA_PUSH && drop_in;
+        if (pit && height < GATE_PIT_DEPTH)
+            continue;
+        bool fits = true;
+        for (const GatePiece &p : GATE)
+            fits = fits && (!used(p, pit) || !p.present || plan_at(plan, column_of(p), row_of(p)));
+        if (!fits)
+            continue;
         for (const GatePiece &p : GATE) {
             PlanSquare *s = plan_at(plan, column_of(p), row_of(p));
-            if (!s || !used(p))
+            if (!s || !used(p, pit))
                 continue;
-            *s = PlanSquare{p.present, height, gate_content(p, idea, pushed_twice, random), 0,
-                            true};
+            const int32_t depth = p.use == GATE_PIT ? GATE_PIT_DEPTH : 0;
+            *s = PlanSquare{p.present, height - depth,
+                            gate_content(p, idea, pushed_twice, random), 0, true};
             if (s->content == CONTENT_ZIPPER)
                 s->dir = dir;
         }

@@ -222,7 +222,7 @@ bool prove_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int
     if (!exploration_passes(rules, level->analysis, why, why_size))
         return false;
     // The push's wrong way is read off the exploration: a level without one is spared the rest.
-    if (idea == IDEA_PUSH && rules.puzzles && rules.side_door &&
+    if (idea == IDEA_PUSH && rules.puzzles && (rules.side_door || rules.traps_allowed) &&
         level->analysis.wrong_pushes < 1) {
         std::snprintf(why, why_size, "no push is a wrong way");
         return false;
