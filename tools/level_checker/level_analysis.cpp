@@ -713,7 +713,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     OtherSearches found{};
     // With no thread to be had they run here, after the exploration.
     std::thread others = other_searches_thread(map_text, limits, out->slowest_rate, &found, 0, 1,
-                                               nullptr);
+                                               limits.known);
 
     search_start_world(world, map_text);
     out->limit_ticks = world.clock;
@@ -758,7 +758,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     if (others.joinable())
         others.join();
     else
-        run_other_searches(map_text, limits, out->slowest_rate, &found);
+        run_other_searches(map_text, limits, out->slowest_rate, &found, 0, 1, limits.known);
     take_other_searches(map_text, limits, found, out);
     out->seconds = seconds_since(began);
     return true;

@@ -73,6 +73,9 @@ struct AnalysisLimits {
     /* The states each search of the level without one of its actors may reach; 0 leaves the
        actors unweighed. */
     int64_t actor_states = 0;
+    /* A way already found that wins at ticks_per_frame (nullptr for none): typed again after
+       the delay and at each other rate first, where it still wins no search is needed. */
+    const SearchResult *known = nullptr;
 };
 
 /* What the analysis found. A figure is exact when `complete` is set; otherwise the exploration

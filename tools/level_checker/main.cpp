@@ -317,6 +317,8 @@ void analyse(const char *path, const CheckerRequest &request, LevelRow *row)
                           ANALYSIS_SLOWEST_RATE, show_analysis_progress, request.jobs,
                           request.think_ticks};
     limits.actor_states = request.state_limit;
+    // The way the check found is typed again at the other rates and after the delay first.
+    limits.known = &result;
     LevelAnalysis &a = row->analysis;
     row->analysed = analyse_level(map_text, limits, &a);
     if (progress_shown)
