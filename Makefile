@@ -60,8 +60,8 @@ check-release: test-deps build
 mutants: test-deps build
 	python3 tools/mutants/mutants.py --build $(BUILD) --jobs $(JOBS)
 
-# Every fuzz target of the build, each for FUZZ_SECONDS over its seeds (the test suite runs them
-# for 5 seconds); a target another part of the tree adds joins without an edit here.
+# Every fuzz target of the build, each for FUZZ_SECONDS over its seeds (the test suite runs each
+# over a fixed count of inputs); a target another part of the tree adds joins without an edit here.
 FUZZ_SECONDS ?= 300
 fuzz: test-deps build
 	sh tests/fuzz/run_all.sh $(BUILD) $(FUZZ_SECONDS)
