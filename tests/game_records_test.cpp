@@ -65,10 +65,13 @@ protected:
     {
         begin_attempt(level);
         world.clock = WALK_LIMIT;
+        log_clear(session.log);
         for (int i = 0; i < commands; i++)
-            records_note_command(session.attempt);
-        for (int i = 0; i < undos; i++)
+            log_command(session.log, i, MOVE_FORWARD);
+        for (int i = 0; i < undos; i++) {
+            log_take_back(session.log);
             records_note_undo(session.attempt);
+        }
         for (int i = 0; i < hints; i++)
             records_note_hint(session.attempt);
         world.clock = WALK_LIMIT - ticks;
@@ -175,17 +178,21 @@ TEST_F(Records, TheAttemptsTimeFollowsTheLevelClockAndAnUndoneRestartGivesBackIt
     EXPECT_EQ(session.attempt.limit_ticks, WALK_LIMIT);
     for (int gone : {700, 400})
         EXPECT_EQ(records_attempt_ticks(session.attempt, WALK_LIMIT - gone), gone);
-    records_note_command(session.attempt);
-    records_note_command(session.attempt);
+    log_clear(session.log);
+    log_command(session.log, 3, MOVE_FORWARD);
+    log_command(session.log, 9, MOVE_TURN_LEFT);
+    log_take_back(session.log);
     records_note_undo(session.attempt);
-    EXPECT_EQ(records_attempt_moves(session.attempt), 1);
+    EXPECT_EQ(records_attempt_moves(session.log), 1);
     const RecordsAttempt ended = session.attempt;
+    log_restart(session.log, 20);
     begin_attempt(2);
-    EXPECT_EQ(records_attempt_moves(session.attempt), 0) << "a restart begins a new attempt";
+    EXPECT_EQ(records_attempt_moves(session.log), 0) << "a restart begins a new attempt";
     records_note_hint(session.attempt);
+    log_take_back(session.log);
     records_restart_undone(session.attempt, ended);
-    EXPECT_TRUE(session.attempt.commands == 2 && session.attempt.undos == 2 && session.attempt.hints == 1);
-    EXPECT_EQ(records_attempt_moves(session.attempt), 1);
+    EXPECT_TRUE(session.attempt.undos == 2 && session.attempt.hints == 1);
+    EXPECT_EQ(records_attempt_moves(session.log), 1);
     begin_attempt(9);
     EXPECT_EQ(records_attempt_ticks(session.attempt, world.clock), 0) << "no map";
 }
@@ -283,7 +290,7 @@ void complete_as_player()
         std::_Exit(3);
     begin_attempt(1);
     world.clock = WALK_LIMIT - 100;
-    records_note_command(session.attempt);
+    log_command(session.log, 0, MOVE_FORWARD);
     records_level_completed(session, 1, records_attempt_ticks(session.attempt, world.clock));
     std::_Exit(records_fault() ? 0 : 4);
 }
@@ -423,7 +430,7 @@ TEST_F(Records, ALevelsFoldersParIsWorkedOutOnFirstPlayAndKept)
     EXPECT_FALSE(fs::exists(mine / "tirvex-records.txt")) << "written only after a completion";
 
     world.clock = WALK_LIMIT - 500;
-    records_note_command(session.attempt);
+    log_command(session.log, 0, MOVE_FORWARD);
     records_level_completed(session, 1, records_attempt_ticks(session.attempt, world.clock));
     const std::string file = read_file(mine / "tirvex-records.txt");
     char line[96];
