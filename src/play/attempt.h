@@ -31,8 +31,8 @@ void records_note_hint(RecordsAttempt &attempt);
 
 /* An undo has put back the level as it stood before a restart: `ended`, the attempt the restart
    ended (as the undo history kept it with the restart), goes on (its commands with it, as the
-   log gives them back), and the undos and hints of the attempt the restart began count into it with this undo: help
-   was asked for either way. Called by the undo history. */
+   log gives them back), and the undos and hints of the attempt the restart began count into it
+   with this undo: help was asked for either way. Called by the undo history. */
 void records_restart_undone(RecordsAttempt &attempt, const RecordsAttempt &ended);
 
 /* Returns the game time of the attempt so far: the level's time limit less the level clock

@@ -100,9 +100,9 @@ void session_begin_play(PlaySession &s);
 
 /* Enters `level` as the player chose it: its map loaded (start_level), the undo history and the
    log emptied and its attempt begun at frame 0, no hint, a new attempt for the records, not yet
-   spoilt by slow motion, and `notice`, when given, on the message line for 300 ticks. What the game, the editor's
-   playtest, the benches and the tests do to begin a level; the records' own part follows
-   (records_attempt_started in ui/level_records.h). */
+   spoilt by slow motion, and `notice`, when given, on the message line for 300 ticks. What the
+   game, the editor's playtest, the benches and the tests do to begin a level; the records' own
+   part follows (records_attempt_started in ui/level_records.h). */
 void session_enter(PlaySession &s, int level, const char *notice = nullptr);
 
 /* One frame of play on the session, `ticks` the ticks counted since the frame before: first the
@@ -114,8 +114,9 @@ void session_enter(PlaySession &s, int level, const char *notice = nullptr);
    the attempt that ended), the command the robot takes, if any (the world before it kept for
    undo, the command logged on the session's frame, a hint shown made stale), the world's
    update, its sounds (none while the hint holds the world still), and the hint's frame. Returns
-   FRAME_CONFIRMED and FRAME_RESTARTED bits; the session's frame counts on. The game's loop, the editor's playtest, the
-   benchmarks and the tests run it once a frame, after session_overlay and the drawing. */
+   FRAME_CONFIRMED and FRAME_RESTARTED bits; the session's frame counts on. The game's loop, the
+   editor's playtest, the benchmarks and the tests run it once a frame, after session_overlay and
+   the drawing. */
 int session_frame(PlaySession &s, const PlayActions &a, int ticks);
 
 /* Plays the cues the world has left since the last call (silent without a datafile or with sound

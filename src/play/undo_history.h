@@ -18,7 +18,8 @@ struct PlaySession;
 /* Forgets every step: a level is entered from the level selection. Called by session_enter. */
 void undo_clear(PlaySession &s);
 
-/* Begins an attempt at s.level as start_level has just placed it: the clock as it stands. Called by session_enter and the restart after each start_level. */
+/* Begins an attempt at s.level as start_level has just placed it: the clock as it stands.
+   Called by session_enter and the restart after each start_level. */
 void undo_attempt_started(PlaySession &s);
 
 /* The game time of the attempt so far, in ticks: its clock at the start less the clock now. Read by
@@ -40,10 +41,11 @@ bool undo_keep_restart(PlaySession &s);
    under way, sweets, teleport, clock, flags) and the attempt, with the command queue empty and the
    message line confirming the step ("Undo: 3 moves back", or "Undo: restart undone"). The log's
    newest entry, the command or restart the step was kept for, is taken back, and the session's
-   frame set back to the frame it was logged on; undoing a restart also gives s.level back. The records' attempt follows: a command undone counts
-   as an undo of one move, and a restart undone gives back the attempt it ended, as kept with it
-   (so that the moves made before it count again). Returns true when a step was undone, false
-   when none was left (the message line then says so). Called by the session's frame. */
+   frame set back to the frame it was logged on; undoing a restart also gives s.level back. The
+   records' attempt follows: a command undone counts as an undo of one move, and a restart undone
+   gives back the attempt it ended, as kept with it (its moves come back with the log). Returns
+   true when a step was undone, false when none was left (the message line then says so). Called
+   by the session's frame. */
 bool undo_step_back(PlaySession &s);
 
 /* The steps kept, and the bytes they take: the newest kept whole plus the changes of the others.

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-
 #include <cstdio>
 
 #include "world/command_log.h"
@@ -16,7 +15,8 @@ enum {
     SOLUTION_SIZE_LIMIT = 16 << 20  /* a longer file is refused unread */
 };
 
-static_assert((int)SOLUTION_MOVE_LIMIT <= (int)COMMAND_LOG_LIMIT, "a solution's moves fit in a log");
+static_assert((int)SOLUTION_MOVE_LIMIT <= (int)COMMAND_LOG_LIMIT,
+              "a solution's moves fit in a log");
 
 /* What a solution file says: the ticks every frame runs, the moves in frame order (each typed on
    its frame, counted from the level's start, and taken on it), and the frame after which the
