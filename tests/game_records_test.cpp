@@ -65,8 +65,9 @@ protected:
     {
         begin_attempt(level);
         world.clock = WALK_LIMIT;
-        for (int i = 0; i < commands; i++)
-            records_note_command(session.attempt);
+        log_clear(session.log);     // the way left once the undos took theirs back
+        for (int i = 0; i < commands - undos; i++)
+            log_command(session.log, i, MOVE_FORWARD);
         for (int i = 0; i < undos; i++)
             records_note_undo(session.attempt);
         for (int i = 0; i < hints; i++)
@@ -167,25 +168,20 @@ TEST_F(Records, CompletionsWithAndWithoutHelpKeepTheirOwnBests)
 
 /* The attempt's time is the level clock's (an undo that puts the clock back takes its time
    back), its limit read from the level's own map. An undone restart goes back to the attempt it
-   ended, its moves all there again (the undo of a restart used to take one of them off, as
-   though a command had been undone), the undo counted there and help asked for since kept. */
-TEST_F(Records, TheAttemptsTimeFollowsTheLevelClockAndAnUndoneRestartGivesBackItsMoves)
+   ended, the undo counted there and help asked for since kept; its moves come back with the
+   session's log (play_keys_test.cpp). */
+TEST_F(Records, TheAttemptsTimeFollowsTheLevelClockAndAnUndoneRestartKeepsTheHelpAskedFor)
 {
     begin_attempt(2);
     EXPECT_EQ(session.attempt.limit_ticks, WALK_LIMIT);
     for (int gone : {700, 400})
         EXPECT_EQ(records_attempt_ticks(session.attempt, WALK_LIMIT - gone), gone);
-    records_note_command(session.attempt);
-    records_note_command(session.attempt);
     records_note_undo(session.attempt);
-    EXPECT_EQ(records_attempt_moves(session.attempt), 1);
     const RecordsAttempt ended = session.attempt;
     begin_attempt(2);
-    EXPECT_EQ(records_attempt_moves(session.attempt), 0) << "a restart begins a new attempt";
     records_note_hint(session.attempt);
     records_restart_undone(session.attempt, ended);
-    EXPECT_TRUE(session.attempt.commands == 2 && session.attempt.undos == 2 && session.attempt.hints == 1);
-    EXPECT_EQ(records_attempt_moves(session.attempt), 1);
+    EXPECT_TRUE(session.attempt.undos == 2 && session.attempt.hints == 1);
     begin_attempt(9);
     EXPECT_EQ(records_attempt_ticks(session.attempt, world.clock), 0) << "no map";
 }
@@ -283,7 +279,7 @@ void complete_as_player()
         std::_Exit(3);
     begin_attempt(1);
     world.clock = WALK_LIMIT - 100;
-    records_note_command(session.attempt);
+    log_command(session.log, 0, MOVE_FORWARD);
     records_level_completed(session, 1, records_attempt_ticks(session.attempt, world.clock));
     std::_Exit(records_fault() ? 0 : 4);
 }
@@ -423,7 +419,7 @@ TEST_F(Records, ALevelsFoldersParIsWorkedOutOnFirstPlayAndKept)
     EXPECT_FALSE(fs::exists(mine / "tirvex-records.txt")) << "written only after a completion";
 
     world.clock = WALK_LIMIT - 500;
-    records_note_command(session.attempt);
+    log_command(session.log, 0, MOVE_FORWARD);
     records_level_completed(session, 1, records_attempt_ticks(session.attempt, world.clock));
     const std::string file = read_file(mine / "tirvex-records.txt");
     char line[96];

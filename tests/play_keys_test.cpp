@@ -162,24 +162,24 @@ TEST_F(PlayKeys, AnUndoneRestartGivesBackTheAttemptsMovesAndTabAndIAreNoCommands
 
     frame({KEY_UP});                // the sweet
     settle();
-    ASSERT_EQ(records_attempt_moves(session.attempt), 1);
+    ASSERT_EQ(records_attempt_moves(session.log), 1);
     restart();
-    EXPECT_EQ(records_attempt_moves(session.attempt), 0);
+    EXPECT_EQ(records_attempt_moves(session.log), 0);
     frame({KEY_LEFT});
     settle();
     restart();
     frame({KEY_BACKSPACE});
     EXPECT_EQ(message(), "Undo: restart undone");
-    EXPECT_EQ(records_attempt_moves(session.attempt), 1) << "the turn before the second restart";
+    EXPECT_EQ(records_attempt_moves(session.log), 1) << "the turn before the second restart";
     frame({KEY_BACKSPACE});
-    EXPECT_EQ(records_attempt_moves(session.attempt), 0);
+    EXPECT_EQ(records_attempt_moves(session.log), 0);
     frame({KEY_BACKSPACE});
-    EXPECT_EQ(records_attempt_moves(session.attempt), 1) << "the step to the sweet before the first restart";
+    EXPECT_EQ(records_attempt_moves(session.log), 1) << "the step to the sweet before the first restart";
     EXPECT_EQ(session.attempt.undos, 3);
 
     frame({KEY_UP});                // the teleport
     settle();
-    ASSERT_TRUE(world.level.level_completed && records_attempt_moves(session.attempt) == 2);
+    ASSERT_TRUE(world.level.level_completed && records_attempt_moves(session.log) == 2);
     records_level_completed(session, 1, records_attempt_ticks(session.attempt, world.clock));
     EXPECT_EQ(level_record(session, 1).moves[RECORD_HELPED], 2);
 }

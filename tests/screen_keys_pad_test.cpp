@@ -155,10 +155,10 @@ TEST_F(PlayerKeys, TheGamepadStandInPlaysLevelOneToCompletion)
     ASSERT_TRUE(read_solution((fs::path(TIRVEX_GAME_DIR) / "solutions/map01.txt").c_str(),
                               solution, fault, sizeof fault)) << fault;
     enter(1);
-    for (int i = 0; i < solution->move_count; i++) {
+    for (int i = 0; i < solution->moves.count; i++) {
         pad = PadState{};
         pad.present = true;
-        switch (solution->moves[i].code) {
+        switch (log_at(solution->moves, i).code) {
         case MOVE_FORWARD: pad.input[PAD_UP] = true; break;
         case MOVE_BACKWARD: pad.input[PAD_DOWN] = true; break;
         case MOVE_TURN_LEFT: pad.input[PAD_LEFT] = true; break;

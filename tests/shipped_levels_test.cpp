@@ -24,7 +24,7 @@ namespace {
 
 using play_test::difference;
 
-Solution solution;          /* some 16 KB each, kept off the stack */
+Solution solution;          /* some 48 KB, kept off the stack */
 ActorWeights weights;
 EditLevel edited;
 
@@ -45,8 +45,8 @@ void start_fresh(int level)
 void play_frames(int32_t from, int32_t to, int32_t *next)
 {
     for (int32_t frame = from; frame < to; frame++) {
-        while (*next < solution.move_count && solution.moves[*next].frame == frame)
-            driver_push(world, solution.moves[(*next)++].code);
+        while (*next < solution.moves.count && log_at(solution.moves, *next).frame == frame)
+            driver_push(world, log_at(solution.moves, (*next)++).code);
         play_test::step(solution.ticks_per_frame);
     }
 }
@@ -120,7 +120,7 @@ TEST_P(ShippedLevel, IsWonByItsSolutionUndoAndItsHintsAndKeepsItsShape)
     // The par is the solution's moves and game time, as the game reads it.
     const LevelPar par = level_par(session, level);
     EXPECT_EQ(par.state, PAR_KNOWN);
-    EXPECT_TRUE(par.moves == solution.move_count && par.ticks == solution.end_frame * ticks);
+    EXPECT_TRUE(par.moves == solution.moves.count && par.ticks == solution.end_frame * ticks);
 
     // Played straight as --watch plays it, the solution completes the level on its last frame
     // and no sooner, each command taken on the frame it is typed.
@@ -132,24 +132,26 @@ TEST_P(ShippedLevel, IsWonByItsSolutionUndoAndItsHintsAndKeepsItsShape)
         ASSERT_TRUE(solution_agrees(solution, path, frame + 1, world.level.level_completed,
                                     world.level.level_lost, fault, sizeof fault)) << fault;
     }
-    ASSERT_TRUE(world.level.level_completed && next == solution.move_count);
+    ASSERT_TRUE(world.level.level_completed && next == solution.moves.count);
     static World finished, before;
     finished = world;
 
     // At four points every other command is tried in turn and played on until the level is lost
     // or for three seconds of game time, then undone: the world must be the solution's there,
     // byte for byte. The solution then goes on from the world undo gave back and must win on the
-    // very frame, in the very world, it does when played straight.
+    // very frame, in the very world, it does when played straight, and the session's log must
+    // hold its way, frame for frame: the wrong commands taken back, and their frames with them.
     for (int point = 1; point <= 4; point++) {
-        const int k = solution.move_count * point / 5;
+        const int k = solution.moves.count * point / 5;
+        const LoggedCommand &move = log_at(solution.moves, k);
         const std::string where = "level " + std::to_string(level) + ", command " + std::to_string(k);
         start_fresh(level);
         next = 0;
-        play_frames(0, solution.moves[k].frame, &next);
+        play_frames(0, move.frame, &next);
         probe_floor(world);         // the frame of command k, up to the robot's command
         before = world;
         for (int32_t code : move_codes) {
-            if (code == solution.moves[k].code)
+            if (code == move.code)
                 continue;
             driver_push(world, code);
             play_test::step(ticks);
@@ -164,13 +166,18 @@ TEST_P(ShippedLevel, IsWonByItsSolutionUndoAndItsHintsAndKeepsItsShape)
         if (k >= 2) {
             EXPECT_LT((undo_bytes(session) - sizeof(World)) / (k - 1), 2000u) << where;
         }
-        driver_push(world, solution.moves[k].code);
+        driver_push(world, move.code);
         play_test::step(ticks);
         next = k + 1;
-        play_frames(solution.moves[k].frame + 1, solution.end_frame - 1, &next);
+        play_frames(move.frame + 1, solution.end_frame - 1, &next);
         ASSERT_FALSE(world.level.level_completed) << where << ": won early";
         play_frames(solution.end_frame - 1, solution.end_frame, &next);
         EXPECT_EQ(difference(world, finished), "") << where;
+        bool logged = session.log.count == solution.moves.count;
+        for (int i = 0; logged && i < session.log.count; i++)
+            logged = log_at(session.log, i).frame == log_at(solution.moves, i).frame &&
+                     log_at(session.log, i).code == log_at(solution.moves, i).code;
+        EXPECT_TRUE(logged) << where << ": the session's log is not the solution's way";
     }
 
     // Followed alone from the first frame, the hint wins the level; in a level whose runners move

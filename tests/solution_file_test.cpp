@@ -23,7 +23,7 @@ namespace {
 const std::string source_dir = TIRVEX_SOURCE_DIR;
 const std::string game_dir = TIRVEX_GAME_DIR;
 
-Solution solution;      /* some 16 KB, kept off the stack */
+Solution solution;      /* some 48 KB, kept off the stack */
 
 std::string written(const std::string &text)
 {

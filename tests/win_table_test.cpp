@@ -345,14 +345,14 @@ TEST(HintTable, ABookOfTheRecordedSolutionKnowsItsPositions)
     ASSERT_EQ(win_table_build_book(*book, world, solution), WIN_TABLE_ONE_WAY);
     WinTableFigures figures;
     win_table_figures(*book, &figures);
-    EXPECT_GT(figures.positions, solution.move_count / 2);
-    EXPECT_LE(figures.positions, solution.move_count);
+    EXPECT_GT(figures.positions, solution.moves.count / 2);
+    EXPECT_LE(figures.positions, solution.moves.count);
     int32_t commands = -1, action = -1;
     EXPECT_EQ(win_table_lookup(*book, key_of(world), &commands, &action), WIN_TABLE_WAY);
-    EXPECT_EQ(commands, solution.move_count);
-    run_command(world, solution.moves[0].code, TICKS, nullptr);
+    EXPECT_EQ(commands, solution.moves.count);
+    run_command(world, log_at(solution.moves, 0).code, TICKS, nullptr);
     EXPECT_EQ(win_table_lookup(*book, key_of(world), &commands, &action), WIN_TABLE_WAY);
-    EXPECT_EQ(commands, solution.move_count - 1);
+    EXPECT_EQ(commands, solution.moves.count - 1);
     run_command(world, MOVE_TURN_LEFT, TICKS, nullptr);
     EXPECT_EQ(win_table_lookup(*book, key_of(world), &commands, &action), WIN_TABLE_UNKNOWN);
 

@@ -29,7 +29,7 @@ enum { AFTER_FRAMES = 75 };     /* frames shown once the level is completed */
 
 const char *const DEMONSTRATION = "Demonstration: the recorded way through this level";
 
-Solution solution;              /* some 16 KB, kept off the stack */
+Solution solution;              /* some 48 KB, kept off the stack */
 
 /* The level watched: nobody plays it, so it is a world of the watch's own, not a session. */
 World watched;

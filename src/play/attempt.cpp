@@ -9,6 +9,7 @@
 
 #include "base/file_read.h"
 #include "base/game_paths.h"
+#include "world/command_log.h"
 #include "world/map_hash.h"
 #include "world/map_parser.h"
 
@@ -66,14 +67,8 @@ int32_t map_limit_ticks(int level)
     return ticks;
 }
 
-void records_note_command(RecordsAttempt &attempt)
-{
-    attempt.commands++;
-}
-
 void records_note_undo(RecordsAttempt &attempt)
 {
-    attempt.undone++;
     attempt.undos++;
 }
 
@@ -96,8 +91,7 @@ int records_attempt_ticks(const RecordsAttempt &attempt, int32_t clock)
     return elapsed > 0 ? elapsed : 0;
 }
 
-int records_attempt_moves(const RecordsAttempt &attempt)
+int records_attempt_moves(const CommandLog &log)
 {
-    const int moves = attempt.commands - attempt.undone;
-    return moves > 0 ? moves : 0;
+    return log.attempt_commands;
 }

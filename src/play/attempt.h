@@ -3,14 +3,16 @@
 
 #include <cstdint>
 
+struct CommandLog;
+
 /* The attempt under way: its level and the hash of its map's text (the key of its records), its
-   map's time limit in ticks (for the time taken so far), the commands taken and those of them
-   undone, and the undos (of commands and of restarts) and hints asked for since it began. */
+   map's time limit in ticks (for the time taken so far), and the undos (of commands and of
+   restarts) and hints asked for since it began. Its commands are the session's log's. */
 struct RecordsAttempt {
     int level;
     uint64_t map_hash;
     int32_t limit_ticks;
-    int32_t commands, undone, undos, hints;
+    int32_t undos, hints;
 };
 
 /* The hash of the map `level` has now, as its file holds it: the key of its records. A map that
@@ -22,16 +24,15 @@ uint64_t level_map_hash(int level);
    when it cannot be read. */
 int32_t map_limit_ticks(int level);
 
-/* Counts a command the robot took, an undo of one and a hint into the attempt. Called by the
-   play session as it keeps the command, steps back and asks for the hint. */
-void records_note_command(RecordsAttempt &attempt);
+/* Counts an undo of a command and a hint into the attempt. Called by the play session as it
+   steps back and asks for the hint. */
 void records_note_undo(RecordsAttempt &attempt);
 void records_note_hint(RecordsAttempt &attempt);
 
 /* An undo has put back the level as it stood before a restart: `ended`, the attempt the restart
-   ended (as the undo history kept it with the restart), goes on with its commands and moves,
-   and the undos and hints of the attempt the restart began count into it with this undo: help
-   was asked for either way. Called by the undo history. */
+   ended (as the undo history kept it with the restart), goes on (its commands with it, as the
+   log gives them back), and the undos and hints of the attempt the restart began count into it
+   with this undo: help was asked for either way. Called by the undo history. */
 void records_restart_undone(RecordsAttempt &attempt, const RecordsAttempt &ended);
 
 /* Returns the game time of the attempt so far: the level's time limit less the level clock
@@ -39,5 +40,6 @@ void records_restart_undone(RecordsAttempt &attempt, const RecordsAttempt &ended
    loop passes to records_level_completed. */
 int records_attempt_ticks(const RecordsAttempt &attempt, int32_t clock);
 
-/* Returns the moves of the attempt's way as it stands: commands taken less those undone. */
-int records_attempt_moves(const RecordsAttempt &attempt);
+/* Returns the moves of the attempt's way as it stands: the commands the session's log holds
+   since the attempt began, those undone taken back. */
+int records_attempt_moves(const CommandLog &log);

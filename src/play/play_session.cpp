@@ -22,8 +22,9 @@ const int MESSAGE_TICKS = 100;
 /* The rest of a frame once its actions are taken, `ticks` the ticks counted since the frame
    before: the level clock run by them (by none when the actions restarted the level: they fell
    on the attempt that ended), the command the robot takes, if any (the world as it stood before
-   it kept for undo, the command counted into the attempt, a hint shown made stale), the world's
-   update, its sounds (none while the hint holds the world), and the hint's frame. */
+   it kept for undo, the command logged on the frame, a hint shown made stale), the world's
+   update, its sounds (none while the hint holds the world), and the hint's frame; the frame
+   counted. */
 void session_step(PlaySession &s, int ticks)
 {
     // The frame's ticks were counted before its keys were read: when those keys started the
@@ -33,8 +34,9 @@ void session_step(PlaySession &s, int ticks)
         ticks = 0;
     s.restarted = false;
     if (command_ready(s.world)) {
+        // The code at the head of the queue is the one player_command takes below.
+        log_command(s.log, s.frame, s.world.queue.slots[s.world.queue.read_index]);
         undo_keep_command(s);
-        records_note_command(s.attempt);
         hint_cancel(s);
     }
     // While the hint thinks, the world is put back after its update: the update is not heard
@@ -50,15 +52,18 @@ void session_step(PlaySession &s, int ticks)
         s.world.cues = heard;
     play_pending_cues(s.world);
     hint_frame(s);
+    s.frame++;
 }
 
-/* Starts the level again, as the restart keys do: the world before it kept for undo (when a
-   command was taken since the attempt began), a new attempt for the undo history and the
-   records, no hint. */
+/* Starts the level again, as the restart keys do: the world before it kept for undo and the
+   restart logged (when a command was taken since the attempt began), a new attempt for the undo
+   history and the records from frame 0, no hint. */
 void session_restart(PlaySession &s)
 {
     s.restarted = true;
-    undo_keep_restart(s);
+    if (undo_keep_restart(s))
+        log_restart(s.log, s.frame);
+    s.frame = 0;
     start_level(s.world, s.level);
     undo_attempt_started(s);
     hint_cancel(s);
@@ -161,7 +166,7 @@ void play_pending_cues(World &w)
 
 void session_begin_attempt(PlaySession &s, int level)
 {
-    s.attempt = RecordsAttempt{level, level_map_hash(level), map_limit_ticks(level), 0, 0, 0, 0};
+    s.attempt = RecordsAttempt{level, level_map_hash(level), map_limit_ticks(level), 0, 0};
 }
 
 void session_begin_play(PlaySession &s)
@@ -174,6 +179,8 @@ void session_enter(PlaySession &s, int level, const char *notice)
     s.level = level;
     start_level(s.world, level);
     undo_clear(s);
+    log_clear(s.log);
+    s.frame = 0;
     undo_attempt_started(s);
     hint_cancel(s);
     session_begin_attempt(s, level);

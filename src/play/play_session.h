@@ -3,6 +3,7 @@
 
 #include "play/attempt.h"
 #include "render/render_frame.h"
+#include "world/command_log.h"
 #include "world/world.h"
 
 struct HintState;
@@ -20,6 +21,12 @@ struct PlaySession {
     bool not_recorded = false;  /* set by the slow-motion key: a completion confirmed while it is
                                    set is not recorded; cleared as each level is entered */
     RecordsAttempt attempt{};   /* what the records count of the attempt under way */
+    CommandLog log{};           /* the level's commands, each on the frame the robot took it,
+                                   and its restarts: undo takes them back, the records count the
+                                   attempt's, and the attempt's are its way, as a solution holds
+                                   one. Emptied as a level is entered. */
+    int32_t frame = 0;          /* the frames of the attempt's way so far: 0 as it begins, set
+                                   back by an undo to the frame of what it took back */
     UndoHistory *undo = nullptr;    /* the world before each command, for undo: made when first
                                        needed */
     HintState *hint = nullptr;      /* the hint asked for or shown, and its search: likewise */
@@ -91,11 +98,11 @@ enum {
 /* Play begins from the menu: the world's count of updates (the debug column's) starts from 0. */
 void session_begin_play(PlaySession &s);
 
-/* Enters `level` as the player chose it: its map loaded (start_level), the undo history emptied
-   and its attempt begun, no hint, a new attempt for the records, not yet spoilt by slow motion,
-   and `notice`, when given, on the message line for 300 ticks. What the game, the editor's
-   playtest, the benches and the tests do to begin a level; the records' own part follows
-   (records_attempt_started in ui/level_records.h). */
+/* Enters `level` as the player chose it: its map loaded (start_level), the undo history and the
+   log emptied and its attempt begun at frame 0, no hint, a new attempt for the records, not yet
+   spoilt by slow motion, and `notice`, when given, on the message line for 300 ticks. What the
+   game, the editor's playtest, the benches and the tests do to begin a level; the records' own
+   part follows (records_attempt_started in ui/level_records.h). */
 void session_enter(PlaySession &s, int level, const char *notice = nullptr);
 
 /* One frame of play on the session, `ticks` the ticks counted since the frame before: first the
@@ -105,10 +112,11 @@ void session_enter(PlaySession &s, int level, const char *notice = nullptr);
    steps and the camera keys (their value said); the world's camera height from the display
    options; then the step: the level clock run by `ticks` (by none after a restart: they fell on
    the attempt that ended), the command the robot takes, if any (the world before it kept for
-   undo, the command counted into the attempt, a hint shown made stale), the world's update, its
-   sounds (none while the hint holds the world still), and the hint's frame. Returns
-   FRAME_CONFIRMED and FRAME_RESTARTED bits. The game's loop, the editor's playtest, the
-   benchmarks and the tests run it once a frame, after session_overlay and the drawing. */
+   undo, the command logged on the session's frame, a hint shown made stale), the world's
+   update, its sounds (none while the hint holds the world still), and the hint's frame. Returns
+   FRAME_CONFIRMED and FRAME_RESTARTED bits; the session's frame counts on. The game's loop, the
+   editor's playtest, the benchmarks and the tests run it once a frame, after session_overlay and
+   the drawing. */
 int session_frame(PlaySession &s, const PlayActions &a, int ticks);
 
 /* Plays the cues the world has left since the last call (silent without a datafile or with sound

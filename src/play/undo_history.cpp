@@ -36,12 +36,18 @@ enum {
 static_assert(sizeof(World) % 4 == 0, "the world is compared a word at a time");
 static_assert(WORLD_WORDS < 65536, "a run's place and length fit in 16 bits each");
 
+/* The attempt under way: the level whose map was loaded and the level clock when it
+   (re)started. Kept with every step and put back with it. */
+struct UndoAttempt {
+    int32_t level;
+    int32_t start_clock;
+};
+
 struct UndoStep {
     uint32_t start;         /* first word of its changes in the pool */
     uint32_t words;         /* their length; 0 for the newest step, kept whole */
     UndoAttempt attempt;    /* the attempt as it stood then */
     RecordsAttempt records; /* its counts for the records, as they stood then */
-    int32_t restart;        /* kept before a restart rather than a command */
 };
 
 } // namespace
@@ -156,7 +162,7 @@ uint32_t room_for(UndoHistory &h, uint32_t words)
     }
 }
 
-void keep_step(PlaySession &s, bool restart)
+void keep_step(PlaySession &s)
 {
     UndoHistory &h = history(s);
     h.world = s.world;
@@ -172,7 +178,7 @@ void keep_step(PlaySession &s, bool restart)
         below.start = at;
         below.words = words;
     }
-    step_at(h, h.step_count) = UndoStep{0, 0, h.attempt, s.attempt, restart ? 1 : 0};
+    step_at(h, h.step_count) = UndoStep{0, 0, h.attempt, s.attempt};
     h.step_count++;
     std::memcpy(h.newest, h.incoming, sizeof h.newest);
     h.moves_back = 0;
@@ -199,7 +205,7 @@ void undo_clear(PlaySession &s)
 void undo_attempt_started(PlaySession &s)
 {
     UndoHistory &h = history(s);
-    h.attempt = UndoAttempt{s.level, 0, s.world.clock};
+    h.attempt = UndoAttempt{s.level, s.world.clock};
 }
 
 int undo_attempt_ticks(PlaySession &s)
@@ -210,17 +216,14 @@ int undo_attempt_ticks(PlaySession &s)
 
 void undo_keep_command(PlaySession &s)
 {
-    UndoHistory &h = history(s);
-    keep_step(s, false);
-    h.attempt.commands++;
+    keep_step(s);
 }
 
 bool undo_keep_restart(PlaySession &s)
 {
-    UndoHistory &h = history(s);
-    if (h.attempt.commands == 0)
+    if (s.log.attempt_commands == 0)
         return false;
-    keep_step(s, true);
+    keep_step(s);
     return true;
 }
 
@@ -256,7 +259,12 @@ bool undo_step_back(PlaySession &s)
         s.world.camera_pitch = pitch;
 
     h.attempt = top.attempt;
-    if (top.restart) {
+    // Every step was kept with an entry of the log, and the log keeps at least as many: its
+    // newest is this step's.
+    LoggedCommand taken{s.frame, 0, 0};
+    log_take_back(s.log, &taken);
+    s.frame = taken.frame;
+    if (taken.code == LOGGED_RESTART) {
         s.level = top.attempt.level;
         records_restart_undone(s.attempt, top.records);
         show_message(s.world, "Undo: restart undone", MESSAGE_TICKS);
@@ -268,11 +276,6 @@ bool undo_step_back(PlaySession &s)
         show_message(s.world, h.message_text, MESSAGE_TICKS);
     }
     return true;
-}
-
-const UndoAttempt &undo_attempt(PlaySession &s)
-{
-    return history(s).attempt;
 }
 
 int undo_steps(PlaySession &s)

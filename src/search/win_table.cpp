@@ -356,7 +356,7 @@ WinTableOutcome win_table_build_book(WinTable &t, const World &from, const Solut
     int32_t next = 0;
     // The positions as the search keys them: the robot at rest, nothing waiting, a move due.
     for (int32_t frame = 0; ok && frame < solution.end_frame && !level_over(*world); frame++) {
-        if (next < solution.move_count && solution.moves[next].frame == frame &&
+        if (next < solution.moves.count && log_at(solution.moves, next).frame == frame &&
             robot_ready(*world) && world->queue.read_index == world->queue.write_index) {
             const StateKey key = state_key(*world, hasher);
             if (!t.slots || slot_of(t.slots, t.slot_count, key)->serial == FREE_SLOT) {
@@ -365,7 +365,7 @@ WinTableOutcome win_table_build_book(WinTable &t, const World &from, const Solut
                     break;
                 const uint32_t serial = (uint32_t)t.positions++;
                 *slot_of(t.slots, t.slot_count, key) = Slot{key, serial};
-                t.commands[serial] = (uint16_t)(solution.move_count - next);
+                t.commands[serial] = (uint16_t)(solution.moves.count - next);
                 for (int a = 0; a < SEARCH_ACTIONS; a++)
                     t.edges[(int64_t)serial * SEARCH_ACTIONS + a] = EDGE_NONE;
             }

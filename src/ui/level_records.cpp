@@ -201,7 +201,7 @@ bool proof_wins(int level, const char *path, const LevelPar &par, size_t length,
     if (known.map_hash == par.map_hash && known.proof_hash == proof && proof)
         return known.wins;
     known = ProofCheck{par.map_hash, proof, false};
-    static Solution way;    // some 16 KB, kept off the stack
+    static Solution way;    // some 48 KB, kept off the stack
     static World replay;
     char fault[(int)SOLUTION_FAULT_SIZE + GAME_PATH_SIZE];
     if (!proof)
@@ -210,7 +210,7 @@ bool proof_wins(int level, const char *path, const LevelPar &par, size_t length,
         std::fprintf(stderr, "tirvex: %s: no par is taken from it\n", fault);
         return false;
     }
-    if (way.move_count != par.moves || (int64_t)way.end_frame * way.ticks_per_frame != par.ticks) {
+    if (way.moves.count != par.moves || (int64_t)way.end_frame * way.ticks_per_frame != par.ticks) {
         std::fprintf(stderr, "tirvex: %s: its way is not the %d moves and %d ticks its first line "
                      "says: no par is taken from it\n", path, (int)par.moves, (int)par.ticks);
         return false;
@@ -476,7 +476,7 @@ void records_level_completed(const PlaySession &s, int level, int ticks)
         lock_player_folder(progress_file_path(RECORDS_NAME, locked_path, sizeof locked_path));
     const bool readable = load_records();
     const int kind = helped(s) ? RECORD_HELPED : RECORD_UNHELPED;
-    const int32_t moves = records_attempt_moves(s.attempt);
+    const int32_t moves = records_attempt_moves(s.log);
     // The map the attempt began on, as the panel showed its records.
     const uint64_t hash = s.attempt.level == level ? s.attempt.map_hash : level_map_hash(level);
     const LevelPar par = level_par(s, level);
@@ -613,7 +613,7 @@ void draw_records_panel(BITMAP *target, PlaySession &s)
     format_pair(record.moves[RECORD_HELPED], record.ticks[RECORD_HELPED], moves_text, time_text,
                 sizeof moves_text);
     row("With undo or hints", grey);
-    format_pair(records_attempt_moves(s.attempt), records_attempt_ticks(s.attempt, s.world.clock), moves_text, time_text,
+    format_pair(records_attempt_moves(s.log), records_attempt_ticks(s.attempt, s.world.clock), moves_text, time_text,
                 sizeof moves_text);
     row("This attempt", green);
 

@@ -54,7 +54,7 @@ bool read_solution(const char *path, Solution *s, char *fault, size_t size)
     s->ticks_per_frame = 0;
     s->end_frame = -1;
     s->end_line = 0;
-    s->move_count = 0;
+    log_clear(s->moves);
     // A FIFO, a device or a folder at the name is refused at once, never waited on.
     FILE *in = fopen_regular(path, SOLUTION_SIZE_LIMIT, fault, size);
     if (!in) {
@@ -91,12 +91,12 @@ bool read_solution(const char *path, Solution *s, char *fault, size_t size)
                 why = "a move needs a frame (0 to 1000000) and a code";
             else if (!is_move_code(v[1]))
                 why = "a move code must be 57, 72, 75, 77, 80, 1001 or 1002";
-            else if (s->move_count >= SOLUTION_MOVE_LIMIT)
+            else if (s->moves.count >= SOLUTION_MOVE_LIMIT)
                 why = "too many moves";
-            else if (s->move_count > 0 && v[0] < s->moves[s->move_count - 1].frame)
+            else if (s->moves.count > 0 && v[0] < log_at(s->moves, s->moves.count - 1).frame)
                 why = "a move before the one above it";
             else
-                s->moves[s->move_count++] = SolutionMove{(int32_t)v[0], (int32_t)v[1]};
+                log_command(s->moves, (int32_t)v[0], (int32_t)v[1]);
         } else if (std::strncmp(line, "trace ", 6) == 0) {
             const Range trace[6] = {FRAME, SQUARE, SQUARE, SWEETS, FLAG, FLAG};
             if (!read_numbers(line + 6, v, 6, trace))
@@ -106,7 +106,7 @@ bool read_solution(const char *path, Solution *s, char *fault, size_t size)
             const Range end[1] = {{1, SOLUTION_FRAME_LIMIT}};
             if (!read_numbers(line + 4, v, 1, end))
                 why = "the end needs a frame (1 to 1000000)";
-            else if (s->move_count > 0 && v[0] <= s->moves[s->move_count - 1].frame)
+            else if (s->moves.count > 0 && v[0] <= log_at(s->moves, s->moves.count - 1).frame)
                 why = "the end comes before the last move";
             else {
                 s->end_frame = (int32_t)v[0];
@@ -153,9 +153,18 @@ bool solution_agrees(const Solution &s, const char *path, int32_t frames, bool c
     return false;
 }
 
+void write_solution_moves(FILE *out, const CommandLog &moves)
+{
+    for (int32_t i = 0; i < moves.count; i++) {
+        const LoggedCommand &m = log_at(moves, i);
+        if (m.code != LOGGED_RESTART)
+            std::fprintf(out, "move %d %d\n", (int)m.frame, (int)m.code);
+    }
+}
+
 void play_solution_frame(World &w, const Solution &s, int32_t frame, int32_t *next_move)
 {
-    while (*next_move < s.move_count && s.moves[*next_move].frame == frame)
-        driver_push(w, s.moves[(*next_move)++].code);
+    while (*next_move < s.moves.count && log_at(s.moves, *next_move).frame == frame)
+        driver_push(w, log_at(s.moves, (*next_move)++).code);
     driver_frame(w, s.ticks_per_frame);
 }

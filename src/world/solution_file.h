@@ -3,7 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
+#include "world/command_log.h"
 #include "world/world.h"
 
 enum {
@@ -13,21 +15,18 @@ enum {
     SOLUTION_SIZE_LIMIT = 16 << 20  /* a longer file is refused unread */
 };
 
-/* One move code typed on a frame, counted from the level's start. */
-struct SolutionMove {
-    int32_t frame;
-    int32_t code;
-};
+static_assert((int)SOLUTION_MOVE_LIMIT <= (int)COMMAND_LOG_LIMIT,
+              "a solution's moves fit in a log");
 
-/* What a solution file says: the ticks every frame runs, the moves in frame order, and the frame
-   after which the level is completed (with the line that says so). The trace lines are checked
-   for their form and ranges only. */
+/* What a solution file says: the ticks every frame runs, the moves in frame order (each typed on
+   its frame, counted from the level's start, and taken on it), and the frame after which the
+   level is completed (with the line that says so). The trace lines are checked for their form
+   and ranges only. Some 48 KB. */
 struct Solution {
     int32_t ticks_per_frame;
     int32_t end_frame;
     int32_t end_line;
-    int32_t move_count;
-    SolutionMove moves[SOLUTION_MOVE_LIMIT];
+    CommandLog moves;           /* never a restart, never more than SOLUTION_MOVE_LIMIT */
 };
 
 /* Reads the solution file at `path` (lines "ticks_per_frame N", "move FRAME CODE", "trace FRAME
@@ -48,6 +47,11 @@ bool read_solution(const char *path, Solution *solution, char *fault, size_t siz
    frame it plays, and by the tests. */
 bool solution_agrees(const Solution &solution, const char *path, int32_t frames, bool completed,
                      bool lost, char *fault, size_t size);
+
+/* Writes the moves of `moves` as a solution's "move FRAME CODE" lines, oldest first: a way
+   played or found, taken on the frames it was. Its restarts are left out. Called by the level
+   checker's --record and the level generator. */
+void write_solution_moves(FILE *out, const CommandLog &moves);
 
 /* Plays frame `frame` of the solution through the world driver: types the moves of that frame,
    then runs the frame with the solution's ticks. `next_move` is the index of the first move not

@@ -26,13 +26,13 @@ char path[64];
 void check_solution()
 {
     if (solution.ticks_per_frame < 1 || solution.ticks_per_frame > 100 ||
-        solution.move_count < 0 || solution.move_count > SOLUTION_MOVE_LIMIT ||
+        solution.moves.count < 0 || solution.moves.count > SOLUTION_MOVE_LIMIT ||
         solution.end_frame < 0 || solution.end_frame > SOLUTION_FRAME_LIMIT)
         __builtin_trap();
-    for (int i = 0; i < solution.move_count; i++) {
-        const SolutionMove &m = solution.moves[i];
-        if (m.frame < 0 || m.frame > solution.end_frame ||
-            (i > 0 && m.frame < solution.moves[i - 1].frame))
+    for (int i = 0; i < solution.moves.count; i++) {
+        const LoggedCommand &m = log_at(solution.moves, i);
+        if (m.frame < 0 || m.frame > solution.end_frame || m.code == LOGGED_RESTART ||
+            (i > 0 && m.frame < log_at(solution.moves, i - 1).frame))
             __builtin_trap();
     }
 }

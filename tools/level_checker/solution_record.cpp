@@ -1,6 +1,9 @@
 /* solution_record.cpp: writes a level's solution as a replay the tests play back. */
 #include "solution_record.h"
 
+#include <memory>
+
+#include "world/solution_file.h"
 #include "world/world_driver.h"
 
 namespace {
@@ -27,6 +30,15 @@ bool same(const Outcome &a, const Outcome &b)
 int write_solution(FILE *out, const char *map_text, const char *map_name, const char *level_name,
                    int32_t ticks_per_frame, const SearchResult &result, uint64_t map_hash)
 {
+    // The way as a solution holds it: its moves, each on the frame it is typed and taken on.
+    const std::unique_ptr<Solution> way(new Solution());    // some 48 KB
+    way->ticks_per_frame = ticks_per_frame;
+    way->end_frame = result.frames;
+    log_clear(way->moves);
+    for (int32_t i = 0; i < result.step_count; i++) {
+        if (result.steps[i].code != SEARCH_WAIT)
+            log_command(way->moves, result.steps[i].frame, result.steps[i].code);
+    }
     std::fprintf(out, "# Solution of %s, \"%s\": %d moves and %d waits, %d ticks of game time.\n",
                  map_name, level_name, (int)result.moves, (int)result.waits, (int)result.ticks);
     if (map_hash != 0)
@@ -35,10 +47,7 @@ int write_solution(FILE *out, const char *map_text, const char *map_name, const 
     std::fprintf(out, "ticks_per_frame %d\n", (int)ticks_per_frame);
     std::fprintf(out, "# move FRAME CODE: typed on that frame (72 up, 80 down, 75 left, 77 right, "
                       "57 jump, 1001 and 1002 strafe left and right)\n");
-    for (int32_t i = 0; i < result.step_count; i++) {
-        if (result.steps[i].code != SEARCH_WAIT)
-            std::fprintf(out, "move %d %d\n", (int)result.steps[i].frame, (int)result.steps[i].code);
-    }
+    write_solution_moves(out, way->moves);
     std::fprintf(out, "# trace FRAME COLUMN ROW SWEETS LOST COMPLETED: the outcome after that "
                       "frame, whenever it changes\n");
 
@@ -48,12 +57,7 @@ int write_solution(FILE *out, const char *map_text, const char *map_name, const 
     Outcome last{};
     bool first = true;
     for (int32_t frame = 0; frame < result.frames; frame++) {
-        while (next < result.step_count && result.steps[next].frame == frame) {
-            if (result.steps[next].code != SEARCH_WAIT)
-                driver_push(w, result.steps[next].code);
-            next++;
-        }
-        driver_frame(w, ticks_per_frame);
+        play_solution_frame(w, *way, frame, &next);
         Outcome now = outcome_now(w);
         if (first || !same(now, last))
             std::fprintf(out, "trace %d %d %d %d %d %d\n", (int)frame, (int)now.column, (int)now.row,

@@ -101,9 +101,10 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
         return "playtest left";
     // What the attempt took, help included, as the records panel counts it.
     const RecordsAttempt &a = session.attempt;
+    const int moves = records_attempt_moves(session.log);
     char figures[96];
     std::snprintf(figures, sizeof figures, " in %d move%s, %d undo%s, %d hint%s",
-                  records_attempt_moves(a), records_attempt_moves(a) == 1 ? "" : "s", (int)a.undos,
+                  moves, moves == 1 ? "" : "s", (int)a.undos,
                   a.undos == 1 ? "" : "s", (int)a.hints, a.hints == 1 ? "" : "s");
     return std::string("playtest: level completed") + figures;
 }
