@@ -174,7 +174,7 @@ TEST(CastText, ASectionRunsToTheNextMarkerOrTheEndWhateverTheLineEnds)
 /* ---- samples ------------------------------------------------------------------------- */
 
 /* Sample i of s in -1 ... 1. The library keeps samples unsigned, silence at the middle. */
-float level(const SAMPLE *s, unsigned long i)
+float sample_level(const SAMPLE *s, unsigned long i)
 {
     if (s->bits == 16)
         return (((const unsigned short *)s->data)[i] - 32768) / 32768.0f;
@@ -185,7 +185,7 @@ float peak(const SAMPLE *s)
 {
     float largest = 0.0f;
     for (unsigned long i = 0; i < s->len; i++)
-        largest = std::max(largest, std::fabs(level(s, i)));
+        largest = std::max(largest, std::fabs(sample_level(s, i)));
     return largest;
 }
 
@@ -215,9 +215,9 @@ TEST_F(ShippedData, MusicLoopsLastTwentyToSixtySecondsAndJoinWithoutAClick)
            loop: no larger than the 99th percentile of the steps between neighbours. */
         std::vector<float> steps(s->len - 1);
         for (unsigned long i = 0; i + 1 < s->len; i++)
-            steps[i] = std::fabs(level(s, i + 1) - level(s, i));
+            steps[i] = std::fabs(sample_level(s, i + 1) - sample_level(s, i));
         std::nth_element(steps.begin(), steps.begin() + steps.size() * 99 / 100, steps.end());
-        EXPECT_LE(std::fabs(level(s, 0) - level(s, s->len - 1)), steps[steps.size() * 99 / 100])
+        EXPECT_LE(std::fabs(sample_level(s, 0) - sample_level(s, s->len - 1)), steps[steps.size() * 99 / 100])
             << "music " << n << " clicks at its loop point";
 
         float loudest = peak(s);

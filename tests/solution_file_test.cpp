@@ -23,7 +23,7 @@ namespace {
 const std::string source_dir = TIRVEX_SOURCE_DIR;
 const std::string game_dir = TIRVEX_GAME_DIR;
 
-Solution solution;      /* some 48 KB, kept off the stack */
+Solution read_back;     /* some 48 KB, kept off the stack */
 
 std::string written(const std::string &text)
 {
@@ -61,14 +61,14 @@ TEST(SolutionFile, ABrokenFileNamesItsLine)
     char fault[SOLUTION_FAULT_SIZE];
     for (const auto &c : cases) {
         const std::string path = written(c.text);
-        EXPECT_FALSE(read_solution(path.c_str(), &solution, fault, sizeof fault)) << c.text;
+        EXPECT_FALSE(read_solution(path.c_str(), &read_back, fault, sizeof fault)) << c.text;
         EXPECT_EQ(std::string(fault).find(path + c.words), 0u) << fault;
         std::remove(path.c_str());
     }
-    EXPECT_FALSE(read_solution("/nonexistent/map01.txt", &solution, fault, sizeof fault));
+    EXPECT_FALSE(read_solution("/nonexistent/map01.txt", &read_back, fault, sizeof fault));
     EXPECT_NE(std::string(fault).find("/nonexistent/map01.txt: cannot be read"), std::string::npos);
     // A folder read as an empty file, "the solution ends without its ticks per frame".
-    EXPECT_FALSE(read_solution("/tmp", &solution, fault, sizeof fault));
+    EXPECT_FALSE(read_solution("/tmp", &read_back, fault, sizeof fault));
     EXPECT_STREQ(fault, "/tmp: not a regular file (a folder)");
 }
 
@@ -93,14 +93,14 @@ TEST(SolutionFile, AnEndLineOtherThanWhereTheLevelCompletesIsRefusedWithItsLine)
     auto watched = [&](const std::string &end_text) {
         const std::string path = written(text.substr(0, end) + end_text);
         char fault[SOLUTION_FAULT_SIZE] = "";
-        EXPECT_TRUE(read_solution(path.c_str(), &solution, fault, sizeof fault)) << fault;
+        EXPECT_TRUE(read_solution(path.c_str(), &read_back, fault, sizeof fault)) << fault;
         world.motion = PlayerMotion{};
         driver_start_level(world, 1);
         int32_t next = 0;
         std::string result;
-        for (int32_t frames = 1; frames <= solution.end_frame && result.empty(); frames++) {
-            play_solution_frame(world, solution, frames - 1, &next);
-            if (!solution_agrees(solution, path.c_str(), frames, world.level.level_completed,
+        for (int32_t frames = 1; frames <= read_back.end_frame && result.empty(); frames++) {
+            play_solution_frame(world, read_back, frames - 1, &next);
+            if (!solution_agrees(read_back, path.c_str(), frames, world.level.level_completed,
                                  world.level.level_lost, fault, sizeof fault))
                 result = fault;
         }
