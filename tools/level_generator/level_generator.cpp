@@ -126,11 +126,18 @@ bool prove_pruned(const LevelPlan &plan, const WayFacts &facts, const GeneratorR
     return true;
 }
 
-/* The last stage of prove_plan: weighs the actors of the level *level holds, proven up to
-   there, and checks that it is a puzzle of its idea. */
-bool weigh_and_judge(GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
-                     GeneratedLevel *level, char *why, size_t why_size)
+/* The last stages of prove_plan, for the level *level holds, explored and passed up to there:
+   the searches after a delay, at the other rates and at a human pace, the size's rules, then
+   its actors weighed and whether it is a puzzle of its idea. */
+bool finish_proof(GeneratorIdea idea, const SizeRules &rules, int32_t jobs, GeneratedLevel *level,
+                  char *why, size_t why_size)
 {
+    AnalysisLimits pace_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, ANALYSIS_START_DELAY,
+                               ANALYSIS_SLOWEST_RATE, nullptr, jobs > 1 ? 2 : 1,
+                               ANALYSIS_THINK_TICKS};
+    analyse_pace(level->text, pace_limits, &level->way, &level->analysis);
+    if (!level_passes(rules, level->way, level->analysis, why, why_size))
+        return false;
     // Each search of the level without one actor is no longer than its way.
     level->weights = ActorWeights{};
     if (level->facts.actors > 0 && rules.puzzles) {
@@ -167,7 +174,7 @@ int32_t first_name_word(const GeneratorRequest &request)
 
 bool prove_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
                 GeneratedLevel *level, char *why, size_t why_size, bool prune,
-                const SetFootprints *earlier, bool weigh)
+                const SetFootprints *earlier, bool finish)
 {
     level->squares_pruned = 0;
     why[0] = '\0';
@@ -229,13 +236,7 @@ bool prove_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int
         std::snprintf(why, why_size, "no push is a wrong way");
         return false;
     }
-    AnalysisLimits pace_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, ANALYSIS_START_DELAY,
-                               ANALYSIS_SLOWEST_RATE, nullptr, jobs > 1 ? 2 : 1,
-                               ANALYSIS_THINK_TICKS};
-    analyse_pace(level->text, pace_limits, &level->way, &level->analysis);
-    if (!level_passes(rules, level->way, level->analysis, why, why_size))
-        return false;
-    return !weigh || weigh_and_judge(idea, rules, jobs, level, why, why_size);
+    return !finish || finish_proof(idea, rules, jobs, level, why, why_size);
 }
 
 bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
@@ -319,9 +320,9 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         // pruning keeps. The other ideas' are side roads the pruning would cut short: they are
         // analysed whole, and the best pruned once kept.
         const bool prune = request.idea == IDEA_WALK;
-        // Where the first level to pass is the one kept, it is proven pruned at once, and the
-        // level as drawn has its actors weighed (the most costly search of its proof) only
-        // when the pruned one does not pass.
+        // Where the first level to pass is the one kept, it is proven pruned once explored, and
+        // the level as drawn is searched at the other paces and has its actors weighed (the
+        // most costly searches of its proof) only when the pruned one does not pass.
         const bool first_kept = !prune && rules.keep_after == 1 && rules.puzzles;
         bool passes = placed && prove_plan(plan, request.idea, rules, request.jobs, trial.get(),
                                            why, sizeof why, prune, request.earlier, !first_kept);
@@ -336,8 +337,8 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
             } else {
                 trial->states += pruned->states;
                 trial->peak_memory = std::max(pruned->peak_memory, trial->peak_memory);
-                passes = weigh_and_judge(request.idea, rules, request.jobs, trial.get(), why,
-                                         sizeof why);
+                passes = finish_proof(request.idea, rules, request.jobs, trial.get(), why,
+                                      sizeof why);
             }
         }
         level->states += trial->states;

@@ -55,13 +55,13 @@ struct GeneratedLevel {
    the idea; with `prune`, takes away the squares the way has no use for (kept apart from
    `earlier`, and only when the pruned level's way is the same length), then analyses the
    level and checks the size's rules, weighs its actors and checks that it is a puzzle of its
-   idea (puzzle_passes); without `weigh` it stops before the weighing, and passes on the rest.
+   idea (puzzle_passes); without `finish` it stops after the exploration, and passes on it.
    Fills *level's text, way, facts, analysis and squares_pruned, leaves the plan pruned when it
    was, and adds to its states. Returns true when it passes; `why` then is "", else the
    reason. Used by generate_level and the tests. */
 bool prove_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
                 GeneratedLevel *level, char *why, size_t why_size, bool prune = false,
-                const SetFootprints *earlier = nullptr, bool weigh = true);
+                const SetFootprints *earlier = nullptr, bool finish = true);
 
 /* Makes the request's level, under the rules of its place in the set (set_level_rules): up to
    the size's attempts, each a new shape and placing from the
