@@ -5,7 +5,7 @@ namespace {
 
 /* Four glyphs side by side per band, in ASCII order from the blank (32) to the tilde (126);
    '#' is a set pixel. Each glyph fills its whole cell, the spacing columns included. */
-const char *const bands[] = {
+const char *const small_bands[] = {
     /*         !     "     # */
     "..... .#... #.#.. #.#..",
     "..... .#... #.#.. ####.",
@@ -202,4 +202,4 @@ const char *const bands[] = {
 
 }  // namespace
 
-const GlyphSheet small_font_glyphs = { bands, 5, 7 };
+const GlyphSheet small_font_glyphs = { small_bands, 5, 7 };

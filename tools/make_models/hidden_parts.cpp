@@ -49,7 +49,7 @@ void keep_outside(const Face &piece, const std::vector<Wall> &walls, size_t most
         out.insert(out.end(), fragments.begin(), fragments.end());
 }
 
-Vec3 area_normal(const std::vector<Vec3> &points)
+Vec3 cross_sum_normal(const std::vector<Vec3> &points)
 {
     Vec3 n = {0, 0, 0};
     for (size_t i = 0; i < points.size(); i++) {
@@ -68,7 +68,7 @@ std::vector<Face> carve_hidden_parts(const std::vector<Face> &faces, const Model
     for (const RawFace &face : source.faces) {
         if (!face.convex)
             continue;
-        Vec3 n = normalised(area_normal(face.points));
+        Vec3 n = normalised(cross_sum_normal(face.points));
         if (dot(n, face.outward) < 0)
             n = n * -1.0;
         solids[face.solid].push_back({n, dot(n, face.points[0])});
