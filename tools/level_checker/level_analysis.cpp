@@ -742,12 +742,14 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     free_exploration();
     read_start_view(map_text, &out->start_view);
 
-    // While the other searches run, the actors are weighed here, from the shortest way known.
+    // While the other searches run, the actors are weighed here, from the shortest way known;
+    // with two threads the searches of the weighing take a helper, as the other searches end
+    // long before them (the known way spares most).
     if (limits.actor_states > 0) {
         if (limits.progress)
             limits.progress("the level without its actors", 0);
         const SearchLimits weighing{limits.ticks_per_frame, limits.actor_states, SEARCH_MAX_STEPS,
-                                    limits.memory_limit, 0};
+                                    limits.memory_limit, limits.threads > 1 ? 1 : 0};
         out->actors_weighed = weigh_actors(map_text, weighing,
                                            out->outcome == SEARCH_SOLVED ? out->shortest : -1,
                                            false, &out->actors);
