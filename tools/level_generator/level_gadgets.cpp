@@ -49,7 +49,6 @@ const GatePiece GATE[] = {
     // a wrong way of the push even where no side door fits.
     {-4, 2, true, CONTENT_NOTHING, GATE_PIT}, {-4, 3, false, 0, GATE_PIT_WALL},
     {-5, 2, false, 0, GATE_PIT_WALL},
-
 };
 
 /* The gate's content at (forward, side) for the idea: the chain's lane ends in a jar beside the
