@@ -11,6 +11,7 @@
 #include "base/file_read.h"
 #include "ui/demo_input.h"
 #include "ui/level_select.h"
+#include "world/player_motion.h"
 
 const char *const DEMO_VERSION_LINE = "tirvex-demo 1";
 
@@ -22,6 +23,9 @@ const long long DEMO_SIZE_LIMIT = 64LL * 1024 * 1024;
 
 /* The robot's square may lie off the grid (0 to 326) after steps off its edge. */
 const long SQUARE_LOW = -1000, SQUARE_HIGH = 1000, SWEETS_HIGH = 199;
+
+/* A way's frames count from the level's entry: at 100 a second, more than half a year. */
+const long DEMO_FRAME_LIMIT = 2000000000;
 
 /* Reads the whole number at text[0..] up to `stop` (or the end) into *value; true when it is
    written as digits with at most a leading '-' and lies within low..high. A number too long
@@ -80,6 +84,43 @@ const char *token_fault(const std::string &t)
     }
 }
 
+/* The fault of one entry of a way line, "FRAME:CODE" (a move code, or -1 a restart), or none. */
+const char *way_entry_fault(const std::string &t)
+{
+    long frame, code;
+    const char *rest = nullptr;
+    if (!ranged_number(t.c_str(), ':', 0, DEMO_FRAME_LIMIT, &frame, &rest) ||
+        !ranged_number(rest + 1, '\0', -1, MOVE_STRAFE_RIGHT, &code))
+        return "a way's command must be a frame (0 to 2000000000), a colon and a move code";
+    switch (code) {
+    case -1: case MOVE_FORWARD: case MOVE_BACKWARD: case MOVE_TURN_LEFT: case MOVE_TURN_RIGHT:
+    case MOVE_JUMP: case MOVE_STRAFE_LEFT: case MOVE_STRAFE_RIGHT:
+        return nullptr;
+    default:
+        return "a way's command must be a frame (0 to 2000000000), a colon and a move code";
+    }
+}
+
+/* The tokens of a line after its first word, each handed to `fault` until one has a fault. */
+const char *tokens_fault(const std::string &line, const char *(*fault)(const std::string &))
+{
+    size_t i = line.find(' ');
+    while (i != std::string::npos && i < line.size()) {
+        while (i < line.size() && line[i] == ' ')
+            i++;
+        size_t j = line.find(' ', i);
+        if (j == std::string::npos)
+            j = line.size();
+        const std::string t = line.substr(i, j - i);
+        i = j;
+        if (t.empty())
+            continue;
+        if (const char *why = fault(t))
+            return why;
+    }
+    return nullptr;
+}
+
 /* The fault of one line of a demo, or none. */
 const char *line_fault(const std::string &line, bool in_level)
 {
@@ -96,22 +137,10 @@ const char *line_fault(const std::string &line, bool in_level)
     if (line == "f" || line.rfind("f ", 0) == 0) {
         if (!in_level)
             return "a frame outside a level";
-        size_t i = 1;
-        while (i < line.size()) {
-            while (i < line.size() && line[i] == ' ')
-                i++;
-            size_t j = line.find(' ', i);
-            if (j == std::string::npos)
-                j = line.size();
-            const std::string t = line.substr(i, j - i);
-            i = j;
-            if (t.empty())
-                continue;
-            if (const char *why = token_fault(t))
-                return why;
-        }
-        return nullptr;
+        return tokens_fault(line, token_fault);
     }
+    if (line == "way" || line.rfind("way ", 0) == 0)
+        return in_level ? tokens_fault(line, way_entry_fault) : "a way outside a level";
     if (line.rfind("end ", 0) == 0) {
         if (!in_level)
             return "an end outside a level";

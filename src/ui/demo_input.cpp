@@ -33,6 +33,7 @@
 #include "base/timer.h"
 #include "ui/key_map.h"
 #include "ui/level_select.h"
+#include "world/command_log.h"
 #include "world/level_map.h"
 #include "world/level_rules.h"
 #include "world/level_state.h"
@@ -238,6 +239,26 @@ bool take(char kind, const char *whole = nullptr)
         return false;
     demo.next_token++;
     return true;
+}
+
+/* The level's command log as a demo keeps it: "way" lines of "FRAME:CODE" entries (a move code,
+   or -1 a restart), oldest first, at most WAY_LINE_ENTRIES a line; one bare "way" for none. */
+std::vector<std::string> way_lines(const CommandLog &log)
+{
+    const int32_t WAY_LINE_ENTRIES = 200;   // some 2,800 characters, within a line's 4,096
+    std::vector<std::string> lines{"way"};
+    for (int32_t i = 0; i < log.count; i++) {
+        if (i > 0 && i % WAY_LINE_ENTRIES == 0)
+            lines.push_back("way");
+        const LoggedCommand &c = log_at(log, i);
+        lines.back() += ' ' + std::to_string(c.frame) + ':' + std::to_string(c.code);
+    }
+    return lines;
+}
+
+bool is_way_line(const std::string &line)
+{
+    return line == "way" || line.rfind("way ", 0) == 0;
 }
 
 void note(const std::string &token)
@@ -502,6 +523,8 @@ void demo_level_done(const PlaySession &s, bool confirmed)
         if (!demo.pending.empty())
             std::fprintf(demo.out, "f %s\n", demo.pending.c_str());
         demo.pending.clear();
+        for (const std::string &line : way_lines(s.log))
+            std::fprintf(demo.out, "%s\n", line.c_str());
         std::fprintf(demo.out, "%s\n", end);
         std::fflush(demo.out);
         return;
@@ -515,6 +538,24 @@ void demo_level_done(const PlaySession &s, bool confirmed)
     if (demo.diverged)
         return;
     demo.in_frame = false;
+    // The commands the level took, as its log holds them after every undo and restart (a
+    // recording made before demos kept them has no way lines).
+    if (demo.next_line < demo.lines.size() && is_way_line(demo.lines[demo.next_line])) {
+        const std::vector<std::string> played = way_lines(s.log);
+        size_t i = 0;
+        for (; demo.next_line < demo.lines.size() && is_way_line(demo.lines[demo.next_line]); i++) {
+            if (i >= played.size() || played[i] != demo.lines[demo.next_line]) {
+                diverge("the commands the level took differ from the recording's, from \"" +
+                        (i < played.size() ? played[i] : std::string("nothing more")) + "\" on");
+                return;
+            }
+            demo.next_line++;
+        }
+        if (i < played.size()) {
+            diverge("the level took commands the recording does not have: \"" + played[i] + "\"");
+            return;
+        }
+    }
     if (demo.next_line >= demo.lines.size() || demo.lines[demo.next_line] != end) {
         diverge(std::string("the level ends with \"") + end + "\", the recording with \"" +
                 (demo.next_line < demo.lines.size() ? demo.lines[demo.next_line] : "nothing") + "\"");
