@@ -339,6 +339,12 @@ TEST(LevelScore, RulesAreCheckedOneByOneAndTheScoreRewardsDecisions)
         EXPECT_TRUE(puzzle_passes(idea, rules, done, a, weights, view, why, sizeof why)) << why;
     EXPECT_FALSE(puzzle_passes(IDEA_PUSH, rules, done, a, weights, view, why, sizeof why));
     EXPECT_STREQ(why, "1 pushes needed");
+    // Two pushes needed and none a wrong way: no push level of any size passes (a small one
+    // once did, its gate's pushes all forced).
+    done.pushed[0][0] = true;
+    EXPECT_FALSE(puzzle_passes(IDEA_PUSH, small, done, a, weights, view, why, sizeof why));
+    EXPECT_STREQ(why, "no push is a wrong way");
+    done.pushed[0][0] = false;
     a.way_waits = 0;
     EXPECT_FALSE(puzzle_passes(IDEA_RUNNER, rules, done, a, weights, view, why, sizeof why));
     weights.actors[1].way_without = 40;
