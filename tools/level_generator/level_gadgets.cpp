@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "route_tour.h"
+
 namespace {
 
 /* Draws of a place and heading for the gate before the grid is taken to have no room. */
@@ -339,8 +341,17 @@ bool build_side_door(LevelPlan &plan, const PlanRoute &route, bool second_road,
             if (c == ec && r == er)
                 break;
         }
-        if (build_second_road(plan, cut, keep_clear))
-            return true;
+        // The road round must be the longer, the door's step round included: where the robot
+        // walks round as soon as through, the door is no use and no push a wrong way.
+        static LevelPlan round;
+        if (build_second_road(plan, cut, keep_clear)) {
+            round = plan;
+            for (int32_t c = column, r = row; !(c == ec + fc && r == er + fr); c += fc, r += fr)
+                round.squares[r][c].present = false;
+            const int32_t through = shortest_tour(plan);
+            if (through >= 0 && shortest_tour(round) > through + SIDE_DOOR_DETOUR)
+                return true;
+        }
         plan = before;
     }
     return false;
