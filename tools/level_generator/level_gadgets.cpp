@@ -118,7 +118,8 @@ bool teleport_reached(const LevelPlan &plan, const bool reached[PLAN_ROWS][PLAN_
    reaches without passing the door's stretch (`cut`, the mibo's square to where the road
    turns) to one beyond it from which the teleport is reached. A mibo wedged in the turn then
    costs the walk back and round, a wrong way, and no trap: the level can still be won. The
-   cells of `keep_clear` (round the pit, the side square and the stretch) take no square.
+   cells of `keep_clear` (round the pit, the side square and the stretch) and the walls of
+   designed pieces take no square.
    The road is the shortest such; its squares stand at the height of the square it leaves, and
    it ends where that is a climb of two at most. Returns false, the plan then holding part of a
    road, when none is found. */
@@ -151,7 +152,7 @@ bool build_second_road(LevelPlan &plan, const bool cut[PLAN_ROWS][PLAN_COLUMNS],
             direction_step(dir, &dc, &dr);
             const int32_t c = column + dc, r = row + dr;
             if (c < 0 || r < 0 || c >= PLAN_COLUMNS || r >= PLAN_ROWS || from[r][c] != -2 ||
-                keep_clear[r][c] || cut[r][c])
+                cut[r][c])
                 continue;
             const PlanSquare *to = plan_present(plan, c, r);
             if (to && laid && !to->fixed && !before[r][c] && to->height <= height[row][column] + 2) {
@@ -167,7 +168,8 @@ bool build_second_road(LevelPlan &plan, const bool cut[PLAN_ROWS][PLAN_COLUMNS],
                 reach_from_start(plan, cut, after);
                 return teleport_reached(plan, after);
             }
-            if (to)
+            // A designed piece's walls stay walls.
+            if (to || keep_clear[r][c] || plan.squares[r][c].fixed)
                 continue;
             from[r][c] = row * PLAN_COLUMNS + column;
             height[r][c] = height[row][column];
