@@ -73,7 +73,6 @@ int32_t gate_content(const GatePiece &p, GeneratorIdea idea, bool pushed_twice,
     return p.content;
 }
 
-
 /* The squares the robot can walk to from the start: a step climbs at most two levels and drops
    any number; the squares of `cut` are taken as missing. */
 void reach_from_start(const LevelPlan &plan, const bool cut[PLAN_ROWS][PLAN_COLUMNS],
@@ -155,12 +154,13 @@ bool build_second_road(LevelPlan &plan, const bool cut[PLAN_ROWS][PLAN_COLUMNS],
                 cut[r][c])
                 continue;
             const PlanSquare *to = plan_present(plan, c, r);
-            if (to && laid && !to->fixed && !before[r][c] && to->height <= height[row][column] + 2) {
+            if (to && laid && !to->fixed && !before[r][c] &&
+                to->height <= height[row][column] + 2) {
                 // Beyond the door: the road laid back from here.
-                for (int32_t at = row * PLAN_COLUMNS + column; from[at / PLAN_COLUMNS][at % PLAN_COLUMNS] >= 0;
-                     at = from[at / PLAN_COLUMNS][at % PLAN_COLUMNS]) {
-                    const int32_t lc = at % PLAN_COLUMNS, lr = at / PLAN_COLUMNS;
-                    plan.squares[lr][lc] = PlanSquare{true, height[lr][lc], CONTENT_NOTHING, 0, true};
+                for (int32_t lc = column, lr = row, at; (at = from[lr][lc]) >= 0;
+                     lc = at % PLAN_COLUMNS, lr = at / PLAN_COLUMNS) {
+                    plan.squares[lr][lc] =
+                        PlanSquare{true, height[lr][lc], CONTENT_NOTHING, 0, true};
                     plan.columns = lc + 1 > plan.columns ? lc + 1 : plan.columns;
                     plan.rows = lr + 1 > plan.rows ? lr + 1 : plan.rows;
                 }
