@@ -602,4 +602,10 @@ TEST(LevelGenerator, MediumLevelsOfEveryIdeaArePuzzlesWithinAFewAttempts)
         EXPECT_GE(tour, 0);
         EXPECT_LE(tour, level->way.moves) << "no way moves the robot fewer squares than the tour";
     }
+    // A small push level has one too, and no trap: a second road goes round its side door (its
+    // gate's pushes are all forced, and it had none).
+    GeneratorRequest small{1, IDEA_PUSH, SIZE_SMALL, 0, 1, 2, nullptr, nullptr};
+    ASSERT_TRUE(generate_level(small, level.get()));
+    EXPECT_GE(level->analysis.wrong_pushes, 1);
+    EXPECT_EQ(level->analysis.trap_positions, 0);
 }
