@@ -339,6 +339,12 @@ TEST(LevelScore, RulesAreCheckedOneByOneAndTheScoreRewardsDecisions)
         EXPECT_TRUE(puzzle_passes(idea, rules, done, a, weights, view, why, sizeof why)) << why;
     EXPECT_FALSE(puzzle_passes(IDEA_PUSH, rules, done, a, weights, view, why, sizeof why));
     EXPECT_STREQ(why, "1 pushes needed");
+    // Two pushes needed and none a wrong way: no push level of any size passes (a small one
+    // once did, its gate's pushes all forced).
+    done.pushed[0][0] = true;
+    EXPECT_FALSE(puzzle_passes(IDEA_PUSH, small, done, a, weights, view, why, sizeof why));
+    EXPECT_STREQ(why, "no push is a wrong way");
+    done.pushed[0][0] = false;
     a.way_waits = 0;
     EXPECT_FALSE(puzzle_passes(IDEA_RUNNER, rules, done, a, weights, view, why, sizeof why));
     weights.actors[1].way_without = 40;
@@ -596,4 +602,10 @@ TEST(LevelGenerator, MediumLevelsOfEveryIdeaArePuzzlesWithinAFewAttempts)
         EXPECT_GE(tour, 0);
         EXPECT_LE(tour, level->way.moves) << "no way moves the robot fewer squares than the tour";
     }
+    // A small push level has one too, and no trap: a second road goes round its side door (its
+    // gate's pushes are all forced, and it had none).
+    GeneratorRequest small{1, IDEA_PUSH, SIZE_SMALL, 0, 1, 2, nullptr, nullptr};
+    ASSERT_TRUE(generate_level(small, level.get()));
+    EXPECT_GE(level->analysis.wrong_pushes, 1);
+    EXPECT_EQ(level->analysis.trap_positions, 0);
 }

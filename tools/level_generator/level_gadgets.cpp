@@ -1,6 +1,10 @@
 /* level_gadgets.cpp: pieces of a level built to a design rather than drawn at random. */
 #include "level_gadgets.h"
 
+#include <cstring>
+
+#include "route_tour.h"
+
 namespace {
 
 /* Draws of a place and heading for the gate before the grid is taken to have no room. */
@@ -69,6 +73,112 @@ int32_t gate_content(const GatePiece &p, GeneratorIdea idea, bool pushed_twice,
     return p.content;
 }
 
+/* The squares the robot can walk to from the start: a step climbs at most two levels and drops
+   any number; the squares of `cut` are taken as missing. */
+void reach_from_start(const LevelPlan &plan, const bool cut[PLAN_ROWS][PLAN_COLUMNS],
+                      bool reached[PLAN_ROWS][PLAN_COLUMNS])
+{
+    std::memset(reached, 0, sizeof(bool) * PLAN_ROWS * PLAN_COLUMNS);
+    int32_t queue[PLAN_ROWS * PLAN_COLUMNS], head = 0, tail = 0;
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++)
+            if (plan.squares[row][column].present &&
+                plan.squares[row][column].content == CONTENT_START) {
+                reached[row][column] = true;
+                queue[tail++] = row * PLAN_COLUMNS + column;
+            }
+    while (head < tail) {
+        const int32_t column = queue[head] % PLAN_COLUMNS, row = queue[head++] / PLAN_COLUMNS;
+        for (int32_t dir = 0; dir < 256; dir += 64) {
+            int32_t dc, dr;
+            direction_step(dir, &dc, &dr);
+            const int32_t c = column + dc, r = row + dr;
+            const PlanSquare *to = plan_present(plan, c, r);
+            if (!to || cut[r][c] || reached[r][c] ||
+                to->height > plan.squares[row][column].height + 2)
+                continue;
+            reached[r][c] = true;
+            queue[tail++] = r * PLAN_COLUMNS + c;
+        }
+    }
+}
+
+/* Whether the teleport is among the squares reached. */
+bool teleport_reached(const LevelPlan &plan, const bool reached[PLAN_ROWS][PLAN_COLUMNS])
+{
+    for (int32_t row = 0; row < plan.rows; row++)
+        for (int32_t column = 0; column < plan.columns; column++)
+            if (reached[row][column] && plan.squares[row][column].content == CONTENT_TELEPORT)
+                return true;
+    return false;
+}
+
+/* Lays a second road round a side door: new squares, on cells with none, from a square the robot
+   reaches without passing the door's stretch (`cut`, the mibo's square to where the road
+   turns) to one beyond it from which the teleport is reached. A mibo wedged in the turn then
+   costs the walk back and round, a wrong way, and no trap: the level can still be won. The
+   cells of `keep_clear` (round the pit, the side square and the stretch) and the walls of
+   designed pieces take no square.
+   The road is the shortest such; its squares stand at the height of the square it leaves, and
+   it ends where that is a climb of two at most. Returns false, the plan then holding part of a
+   road, when none is found. */
+bool build_second_road(LevelPlan &plan, const bool cut[PLAN_ROWS][PLAN_COLUMNS],
+                       const bool keep_clear[PLAN_ROWS][PLAN_COLUMNS])
+{
+    static bool before[PLAN_ROWS][PLAN_COLUMNS];
+    reach_from_start(plan, cut, before);
+    if (teleport_reached(plan, before))
+        return true;
+    // Breadth first over the empty cells, from every square reached, fixed pieces apart.
+    int32_t from[PLAN_ROWS][PLAN_COLUMNS], height[PLAN_ROWS][PLAN_COLUMNS];
+    int32_t queue[PLAN_ROWS * PLAN_COLUMNS], head = 0, tail = 0;
+    for (int32_t row = 0; row < PLAN_ROWS; row++)
+        for (int32_t column = 0; column < PLAN_COLUMNS; column++) {
+            from[row][column] = -2;
+            const PlanSquare &s = plan.squares[row][column];
+            if (row < plan.rows && column < plan.columns && before[row][column] && !s.fixed) {
+                from[row][column] = -1;
+                height[row][column] = s.height;
+                queue[tail++] = row * PLAN_COLUMNS + column;
+            }
+        }
+    while (head < tail) {
+        const int32_t column = queue[head] % PLAN_COLUMNS, row = queue[head++] / PLAN_COLUMNS;
+        const bool laid = !plan.squares[row][column].present ||
+                          row >= plan.rows || column >= plan.columns;
+        for (int32_t dir = 0; dir < 256; dir += 64) {
+            int32_t dc, dr;
+            direction_step(dir, &dc, &dr);
+            const int32_t c = column + dc, r = row + dr;
+            if (c < 0 || r < 0 || c >= PLAN_COLUMNS || r >= PLAN_ROWS || from[r][c] != -2 ||
+                cut[r][c])
+                continue;
+            const PlanSquare *to = plan_present(plan, c, r);
+            if (to && laid && !to->fixed && !before[r][c] &&
+                to->height <= height[row][column] + 2) {
+                // Beyond the door: the road laid back from here.
+                for (int32_t lc = column, lr = row, at; (at = from[lr][lc]) >= 0;
+                     lc = at % PLAN_COLUMNS, lr = at / PLAN_COLUMNS) {
+                    plan.squares[lr][lc] =
+                        PlanSquare{true, height[lr][lc], CONTENT_NOTHING, 0, true};
+                    plan.columns = lc + 1 > plan.columns ? lc + 1 : plan.columns;
+                    plan.rows = lr + 1 > plan.rows ? lr + 1 : plan.rows;
+                }
+                static bool after[PLAN_ROWS][PLAN_COLUMNS];
+                reach_from_start(plan, cut, after);
+                return teleport_reached(plan, after);
+            }
+            // A designed piece's walls stay walls.
+            if (to || keep_clear[r][c] || plan.squares[r][c].fixed)
+                continue;
+            from[r][c] = row * PLAN_COLUMNS + column;
+            height[r][c] = height[row][column];
+            queue[tail++] = r * PLAN_COLUMNS + c;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 bool build_gate(LevelPlan &plan, GeneratorIdea idea, bool drop_in, int32_t corridor,
@@ -133,8 +243,10 @@ bool build_gate(LevelPlan &plan, GeneratorIdea idea, bool drop_in, int32_t corri
     return false;
 }
 
-bool build_side_door(LevelPlan &plan, const PlanRoute &route, GeneratorRandom &random)
+bool build_side_door(LevelPlan &plan, const PlanRoute &route, bool second_road,
+                     GeneratorRandom &random)
 {
+    static LevelPlan before;
     // The road's squares in grid order, tried from a place the stream picks, the pit on
     // either side.
     const int32_t cells = plan.rows * plan.columns;
@@ -188,6 +300,7 @@ bool build_side_door(LevelPlan &plan, const PlanRoute &route, GeneratorRandom &r
         }
         if (!fits)
             continue;
+        before = plan;
         for (const Piece &p : pieces) {
             PlanSquare *s = cell(p);
             if (!s)
@@ -212,7 +325,36 @@ bool build_side_door(LevelPlan &plan, const PlanRoute &route, GeneratorRandom &r
         PlanSquare &door = plan.squares[row][column];
         door.content = CONTENT_MIBO;
         door.fixed = true;
-        return true;
+        if (!second_road)
+            return true;
+        // The stretch the mibo slides along, and round it the cells the second road keeps off:
+        // it must not join the stretch, nor give the wedged mibo a square to go on to.
+        static bool cut[PLAN_ROWS][PLAN_COLUMNS], keep_clear[PLAN_ROWS][PLAN_COLUMNS];
+        std::memset(cut, 0, sizeof cut);
+        std::memset(keep_clear, 0, sizeof keep_clear);
+        for (int32_t c = column, r = row;; c += fc, r += fr) {
+            cut[r][c] = true;
+            for (int32_t dir = 0; dir < 256; dir += 64) {
+                int32_t dc, dr;
+                direction_step(dir, &dc, &dr);
+                if (c + dc >= 0 && r + dr >= 0 && c + dc < PLAN_COLUMNS && r + dr < PLAN_ROWS)
+                    keep_clear[r + dr][c + dc] = true;
+            }
+            if (c == ec && r == er)
+                break;
+        }
+        // The road round must be the longer, the door's step round included: where the robot
+        // walks round as soon as through, the door is no use and no push a wrong way.
+        static LevelPlan round;
+        if (build_second_road(plan, cut, keep_clear)) {
+            round = plan;
+            for (int32_t c = column, r = row; !(c == ec + fc && r == er + fr); c += fc, r += fr)
+                round.squares[r][c].present = false;
+            const int32_t through = shortest_tour(plan);
+            if (through >= 0 && shortest_tour(round) > through + SIDE_DOOR_DETOUR)
+                return true;
+        }
+        plan = before;
     }
     return false;
 }

@@ -34,6 +34,11 @@ bool build_gate(LevelPlan &plan, GeneratorIdea idea, bool drop_in, int32_t corri
    the road the mibo goes ahead of the robot until the road turns and blocks it there, a wrong
    way made of the push; pushed from the side square it drops into the pit and the road is
    free. The cells round the pit and the side square are emptied, so the mibo is not walked
-   round. Returns false, the plan unchanged, when the route has no stretch for it. */
+   round. With `second_road`, where a mibo wedged in the turn would leave no way on (a trap,
+   where the size allows none), a road of new squares goes round the stretch, from the road
+   behind to the road beyond: the push along the road is then a wrong way that costs the walk
+   back and round, and the level can still be won. Returns false, the plan unchanged, when the
+   route has no stretch for it. */
 enum { SIDE_DOOR_DETOUR = 4 };   /* commands the step round the mibo adds, turns included */
-bool build_side_door(LevelPlan &plan, const PlanRoute &route, GeneratorRandom &random);
+bool build_side_door(LevelPlan &plan, const PlanRoute &route, bool second_road,
+                     GeneratorRandom &random);

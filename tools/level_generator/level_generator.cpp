@@ -231,8 +231,7 @@ bool prove_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int
     if (!exploration_passes(rules, level->analysis, why, why_size))
         return false;
     // The push's wrong way is read off the exploration: a level without one is spared the rest.
-    if (idea == IDEA_PUSH && rules.puzzles && (rules.side_door || rules.traps_allowed) &&
-        level->analysis.wrong_pushes < 1) {
+    if (idea == IDEA_PUSH && rules.puzzles && level->analysis.wrong_pushes < 1) {
         std::snprintf(why, why_size, "no push is a wrong way");
         return false;
     }
@@ -256,11 +255,12 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
          attempt++) {
         level->attempts++;
         // A form with no level in a quarter of the attempts gives way to the open field, and
-        // a push level's side door with none in half to no door: the level is made in its
+        // a push level's side door with none in half to no door where traps may be left (its
+        // gate has a wrong push of its own; a small gate has none): the level is made in its
         // time, if not as drawn.
         if (attempt == rules.attempts / 4 && level->passed == 0)
             rules.form = FORM_FIELD;
-        if (attempt == rules.attempts / 2 && level->passed == 0)
+        if (attempt == rules.attempts / 2 && level->passed == 0 && rules.traps_allowed)
             rules.side_door = false;
         GeneratorRandom random = attempt_random(request, attempt);
         LevelPlan plan;
@@ -283,8 +283,11 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
                 // A push level's road has a mibo to push the right way, for a wrong way of its
                 // idea: the gate's pushes are forced. The step round it lengthens the way.
                 const bool wanted = request.idea == IDEA_PUSH && rules.side_door;
-                door = !wanted || build_side_door(plan, route, random);
+                door = !wanted || build_side_door(plan, route, !rules.traps_allowed, random);
                 tour += wanted ? SIDE_DOOR_DETOUR : 0;
+                // A door with a second road round it is a wrong way of its own.
+                if (wanted && door && !rules.traps_allowed)
+                    wrong_ways = std::max(wrong_ways, rules.min_wrong_ways);
                 placed = door && tour_fits(rules, tour) && wrong_ways >= rules.min_wrong_ways;
             } else if (placed) {
                 // A walk is not thinned, nor drawn again, but its tour still rules out before

@@ -108,8 +108,7 @@ bool puzzle_passes(GeneratorIdea idea, const SizeRules &rules, const WayFacts &f
     }
     if (idea == IDEA_PUSH && needed_pushes < PUZZLE_PUSHES)
         std::snprintf(why, why_size, "%d pushes needed", (int)needed_pushes);
-    else if (idea == IDEA_PUSH && (rules.side_door || rules.traps_allowed) &&
-             analysis.wrong_pushes < 1)
+    else if (idea == IDEA_PUSH && analysis.wrong_pushes < 1)
         std::snprintf(why, why_size, "no push is a wrong way");
     else if (idea == IDEA_RUNNER && (analysis.way_waits < 1 || timing_runners < 1))
         std::snprintf(why, why_size, "the way waits %d times for %d runners",

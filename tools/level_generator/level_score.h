@@ -37,7 +37,8 @@ bool start_passes(const StartView &view, char *why, size_t why_size);
 /* True when the level is a puzzle of its idea: its start shows the way (start_passes); with actors, at
    least the size's number of them matter, or with one to matter removing them all saves
    ANALYSIS_ACTORS_SAVE commands; a push level's way makes PUZZLE_PUSHES pushes of actors it
-   cannot do without (the way without one is other than its own); a runner level's way waits
+   cannot do without (the way without one is other than its own), and on it a push is a
+   mistake or a wrong way; a runner level's way waits
    (a wait, or a jump on the spot), and without a zipper it is other than its own; a chain
    level's way sets off a mine it cannot be won without, or only by a longer way. Otherwise writes the first rule missed into `why`. */
 bool puzzle_passes(GeneratorIdea idea, const SizeRules &rules, const WayFacts &facts,

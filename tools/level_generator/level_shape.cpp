@@ -16,7 +16,7 @@ namespace {
    many, but a search that needs more than this is no level to keep. */
 const SizeRules SIZES[SIZE_COUNT] = {
     {"small", 6, 9, 5, 7, 2, 4, 1, 2, 10, 25, 2, 0, 1, false, 40000, 1600, 3, 1, 6, 14, 80, 2, 4,
-     1, 1, 4, true, 100, 0, false, 16, false},
+     1, 1, 4, true, 100, 0, false, 16, true},
     {"medium", 10, 14, 7, 10, 4, 5, 2, 3, 25, 60, 2, 3, 2, true, 200000, 300, 1, 3, 30, 55, 60, 3,
      4, 0, 2},
     {"large", 15, 20, 10, 12, 8, 10, 3, 4, 60, 120, 3, 3, 2, true, 400000, 200, 1, 12, 70, 115,

@@ -58,8 +58,8 @@ struct SizeRules {
     /* The fewest moves of a way through the gate, for the ideas with actors: its corridor alone
        takes a small level's shortest ways (0: the size's fewest). */
     int32_t gated_min_moves = 0;
-    /* Whether a push level has a side door (build_side_door) and must have a push that is a
-       wrong way: a small level's short road mostly has no room beside it for the door. */
+    /* Whether a push level has a side door (build_side_door); where traps are not allowed,
+       with a second road round it. */
     bool side_door = true;
 };
 
