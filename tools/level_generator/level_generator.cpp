@@ -125,8 +125,8 @@ bool search_way(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rule
     return true;
 }
 
-/* Explores the level in `text` alone, no other search beside it, into *analysis (on two
-   threads for `jobs` 2), giving up when *stop is set. False when the map is invalid. */
+/* Explores the level in `text` alone, no other search beside it, into *analysis, giving up
+   when *stop is set (nullptr: never). False when the map is invalid. */
 bool explore_text(const char *text, int32_t jobs, const std::atomic<bool> *stop,
                   LevelAnalysis *analysis)
 {
@@ -167,8 +167,8 @@ bool explore_way(GeneratorIdea idea, const SizeRules &rules, int32_t jobs, Gener
     return exploration_holds(valid, idea, rules, level, why, why_size);
 }
 
-/* search_way and explore_way at once, the exploration on a thread of its own (its first), given
-   up when the search fails: with two threads, an attempt that fails on its exploration takes
+/* search_way and explore_way at once, the exploration on a thread of its own and given up when
+   the search fails: with two threads, an attempt that fails on its exploration takes
    the exploration's time rather than the sum, the search and exploration costing much alike.
    Without a thread to be had, the one after the other. */
 bool search_and_explore(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
@@ -178,7 +178,8 @@ bool search_and_explore(const LevelPlan &plan, GeneratorIdea idea, const SizeRul
     bool valid = false;
     std::thread explorer;
     try {
-        explorer = std::thread([&] { valid = explore_text(level->text, 1, &stop, &level->analysis); });
+        explorer = std::thread(
+            [&] { valid = explore_text(level->text, 1, &stop, &level->analysis); });
     } catch (...) {
         return search_way(plan, idea, rules, 2, level, why, why_size) &&
                explore_way(idea, rules, 2, level, why, why_size);
