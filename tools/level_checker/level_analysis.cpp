@@ -276,8 +276,6 @@ bool explore(const AnalysisLimits &limits)
                     }
                 }
             }
-            if (limits.stop && limits.stop->load(std::memory_order_relaxed))
-                return false;
             if (++expanded % PROGRESS_EVERY == 0) {
                 note_peak();
                 if (limits.progress)

@@ -2,7 +2,6 @@
    them can still be won, and the mistakes, decisions and wrong ways along the shortest way. */
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -77,9 +76,6 @@ struct AnalysisLimits {
     /* A way already found that wins at ticks_per_frame (nullptr for none): typed again after
        the delay and at each other rate first, where it still wins no search is needed. */
     const SearchResult *known = nullptr;
-    /* Set by another thread (nullptr for none): the exploration gives up soon after, as at its
-       memory limit, its figures not known; for a caller that has found the level fails. */
-    const std::atomic<bool> *stop = nullptr;
 };
 
 /* What the analysis found. A figure is exact when `complete` is set; otherwise the exploration

@@ -3,12 +3,10 @@
 #include "level_generator.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <thread>
 
 #include "level_gadgets.h"
 #include "level_pruning.h"
@@ -125,24 +123,15 @@ bool search_way(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rule
     return true;
 }
 
-/* Explores the level in `text` alone, no other search beside it, into *analysis, giving up
-   when *stop is set (nullptr: never). False when the map is invalid. */
-bool explore_text(const char *text, int32_t jobs, const std::atomic<bool> *stop,
-                  LevelAnalysis *analysis)
+/* Explores the level *level holds, alone, and checks what the exploration decides: most levels
+   that fail, fail on its decisions, wrong ways or traps, and are spared the searches at the
+   other rates, after a delay and at a human pace. */
+bool explore_way(GeneratorIdea idea, const SizeRules &rules, int32_t jobs, GeneratedLevel *level,
+                 char *why, size_t why_size)
 {
     AnalysisLimits explore_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, -1, 0, nullptr,
                                   jobs > 1 ? 2 : 1, -1};
-    explore_limits.stop = stop;
-    return analyse_level(text, explore_limits, analysis);
-}
-
-/* Checks what the exploration of the level *level holds decides, `valid` what explore_text
-   returned: most levels that fail, fail on its decisions, wrong ways or traps, and are spared
-   the searches at the other rates, after a delay and at a human pace. */
-bool exploration_holds(bool valid, GeneratorIdea idea, const SizeRules &rules,
-                       GeneratedLevel *level, char *why, size_t why_size)
-{
-    if (!valid) {
+    if (!analyse_level(level->text, explore_limits, &level->analysis)) {
         std::snprintf(why, why_size, "the analysis found the map invalid");
         return false;
     }
@@ -157,38 +146,6 @@ bool exploration_holds(bool valid, GeneratorIdea idea, const SizeRules &rules,
         return false;
     }
     return true;
-}
-
-/* Explores the level *level holds and checks what that decides (exploration_holds). */
-bool explore_way(GeneratorIdea idea, const SizeRules &rules, int32_t jobs, GeneratedLevel *level,
-                 char *why, size_t why_size)
-{
-    const bool valid = explore_text(level->text, jobs, nullptr, &level->analysis);
-    return exploration_holds(valid, idea, rules, level, why, why_size);
-}
-
-/* search_way and explore_way at once, the exploration on a thread of its own and given up when
-   the search fails: with two threads, an attempt that fails on its exploration takes
-   the exploration's time rather than the sum, the search and exploration costing much alike.
-   Without a thread to be had, the one after the other. */
-bool search_and_explore(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
-                        GeneratedLevel *level, char *why, size_t why_size)
-{
-    std::atomic<bool> stop{false};
-    bool valid = false;
-    std::thread explorer;
-    try {
-        explorer = std::thread(
-            [&] { valid = explore_text(level->text, 1, &stop, &level->analysis); });
-    } catch (...) {
-        return search_way(plan, idea, rules, 2, level, why, why_size) &&
-               explore_way(idea, rules, 2, level, why, why_size);
-    }
-    // The second thread is the explorer's: the search takes no helper.
-    const bool found = search_way(plan, idea, rules, 1, level, why, why_size);
-    stop.store(!found);
-    explorer.join();
-    return found && exploration_holds(valid, idea, rules, level, why, why_size);
 }
 
 /* Takes away the squares the level's way has no use for (prune_plan), and searches and reads
@@ -304,21 +261,13 @@ bool prove_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int
                 const SetFootprints *earlier, bool finish)
 {
     level->squares_pruned = 0;
-    if (!write_plan(plan, level, why, why_size))
+    if (!write_plan(plan, level, why, why_size) ||
+        !search_way(plan, idea, rules, jobs, level, why, why_size))
         return false;
-    if (prune) {
-        // The level explored is the pruned one, which the way found decides.
-        if (!search_way(plan, idea, rules, jobs, level, why, why_size))
-            return false;
+    if (prune)
         level->squares_pruned = prune_level(plan, idea, rules, jobs, earlier, level);
-        if (!explore_way(idea, rules, jobs, level, why, why_size))
-            return false;
-    } else if (jobs > 1 ? !search_and_explore(plan, idea, rules, level, why, why_size)
-                        : !search_way(plan, idea, rules, jobs, level, why, why_size) ||
-                              !explore_way(idea, rules, jobs, level, why, why_size)) {
-        return false;
-    }
-    return !finish || finish_proof(idea, rules, jobs, level, why, why_size);
+    return explore_way(idea, rules, jobs, level, why, why_size) &&
+           (!finish || finish_proof(idea, rules, jobs, level, why, why_size));
 }
 
 bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
