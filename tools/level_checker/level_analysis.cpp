@@ -565,6 +565,10 @@ int32_t fewest_waits(const int32_t *way)
     return fewest;
 }
 
+/* States a led search is given to find a way before the breadth-first search is run: many
+   times what it needs where a way is. */
+const int64_t LED_WIN_STATES = 50000;
+
 /* Whether the level can be won at `ticks_per_frame`, or after a start delay of `delay` ticks
    (-1 for none): the search's own answer, on a search of its own. */
 bool search_wins(const char *map_text, int32_t ticks_per_frame, int32_t delay, int64_t memory_limit)
@@ -572,7 +576,14 @@ bool search_wins(const char *map_text, int32_t ticks_per_frame, int32_t delay, i
     SearchLimits limits{ticks_per_frame, (int64_t)1 << 29, SEARCH_MAX_STEPS, memory_limit, 0};
     limits.start_delay_ticks = delay;
     thread_local SearchResult result;   // some 40 KB of steps, off the stack, one to a thread
-    return search_level(map_text, limits, &result);
+    // Any way wins, not only the shortest: a search led to the sweets mostly finds one in a few
+    // thousand states where the breadth-first search holds every state nearer the start (a large
+    // level's, at one tick a frame, a second or two). Its "no way" proves nothing, so the
+    // breadth-first search answers when it finds none within its states.
+    SearchLimits led = limits;
+    led.led = true;
+    led.state_limit = LED_WIN_STATES;
+    return search_level(map_text, led, &result) || search_level(map_text, limits, &result);
 }
 
 /* Whether `way` (commands found at another rate or without a delay), typed again one after
@@ -824,6 +835,34 @@ int32_t way_length(const char *text, const SearchLimits &limits, int64_t *states
     }
 }
 
+/* The shortest way of `map` without the actor on its square `square` (its square left empty),
+   searched within `limits`; adds the states searched to *states. Each thread has a text of its
+   own to write the level into. */
+int32_t way_without(const ParsedMap &map, int32_t square, const SearchLimits &limits,
+                    int64_t *states)
+{
+    // Each square line is ten numbers of at most 11 characters.
+    thread_local char text[MAP_SQUARE_LIMIT * 128 + MAP_NAME_BUFFER + 128];
+    bool removed[MAP_SQUARE_LIMIT] = {};
+    removed[square] = true;
+    return write_map_text(map, removed, text, sizeof text) ? way_length(text, limits, states)
+                                                           : WAY_NOT_KNOWN;
+}
+
+/* Weighs the actors numbered part, part + parts, part + 2 parts ... of out->actors, the actors
+   on `map`'s squares in order: two threads given parts 0 and 1 of 2 write no weight twice. Adds
+   the states searched to *states. */
+void weigh_part(const ParsedMap &map, const SearchLimits &limits, ActorWeights *out,
+                int32_t part, int32_t parts, int64_t *states)
+{
+    for (int32_t i = 0, k = 0; i < map.square_count && k < out->count; i++) {
+        if (!is_actor(map.squares[i].content))
+            continue;
+        if (k++ % parts == part)
+            out->actors[k - 1].way_without = way_without(map, i, limits, states);
+    }
+}
+
 } // namespace
 
 bool weigh_actors(const char *map_text, const SearchLimits &limits, int32_t shortest,
@@ -857,17 +896,31 @@ bool weigh_actors(const char *map_text, const SearchLimits &limits, int32_t shor
                                    ? way_length(text, limits, &out->states) : WAY_NOT_KNOWN;
     SearchLimits within = limits;
     within.depth_limit = shortest;  // a longer way is all that is asked of it
-    std::memset(removed, 0, sizeof removed);
+    const bool apart = !rule_only && limits.helper_threads > 0 && out->count > 1;
+    if (apart) {
+        // Two threads weigh an actor each at a time, rather than share each search: the
+        // searches are many, and a helper takes less than half of each.
+        within.helper_threads = 0;
+        int64_t helper_states = 0;
+        std::thread helper;
+        try {
+            helper = std::thread(weigh_part, std::cref(map), std::cref(within), out, 1, 2,
+                                 &helper_states);
+        } catch (...) {
+        }
+        weigh_part(map, within, out, 0, helper.joinable() ? 2 : 1, &out->states);
+        if (helper.joinable())
+            helper.join();
+        out->states += helper_states;
+    }
     for (int32_t i = 0, k = 0; i < map.square_count && k < out->count; i++) {
         if (!is_actor(map.squares[i].content))
             continue;
         if (rule_only && actors_earn_their_places(*out))
             break;
         ActorWeight &w = out->actors[k++];
-        removed[i] = true;
-        w.way_without = write_map_text(map, removed, text, sizeof text)
-                            ? way_length(text, within, &out->states) : WAY_NOT_KNOWN;
-        removed[i] = false;
+        if (!apart)
+            w.way_without = way_without(map, i, within, &out->states);
         out->matter += w.way_without == WAY_NONE || w.way_without == WAY_LONGER;
         out->unknown += w.way_without == WAY_NOT_KNOWN;
     }

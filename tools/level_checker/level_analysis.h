@@ -141,7 +141,8 @@ void analyse_pace(const char *map_text, const AnalysisLimits &limits, const Sear
 /* Weighs the actors of the level in `map_text` (NUL-terminated): searches the level again without
    all its mibos, zippers, jars and mines, then without each in turn (its square left empty), each
    of these searches no deeper than the level's shortest way of `shortest` commands (found first
-   with `limits` when negative). `limits` bound each search but its depth. With `rule_only` it
+   with `limits` when negative). `limits` bound each search but its depth; where they allow a
+   helper thread, two actors are weighed at once instead, each search alone. With `rule_only` it
    stops as soon as actors_earn_their_places holds: the actors not weighed then have
    WAY_NOT_KNOWN and are not counted unknown. Returns false, weighing nothing, when the map has
    faults or the level itself is not won within the limits. Called by analyse_level and by the

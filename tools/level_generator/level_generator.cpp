@@ -71,6 +71,82 @@ void keep_trial(GeneratedLevel *level, const GeneratedLevel &trial)
     level->peak_memory = peak;
 }
 
+/* The first stage of a proof: writes the plan's text into *level and reads its start, which
+   costs no search. False, with the reason, when the map does not fit, draws faults or warnings,
+   or its start does not pass. */
+bool write_plan(const LevelPlan &plan, GeneratedLevel *level, char *why, size_t why_size)
+{
+    why[0] = '\0';
+    level->length = plan_write_text(plan, level->text, sizeof level->text);
+    if (level->length == 0) {
+        std::snprintf(why, why_size, "the map does not fit its text");
+        return false;
+    }
+    static ValidationReport report;
+    validate_map(level->text, level->length, &report);
+    if (report.faults > 0 || report.warnings > 0) {
+        std::snprintf(why, why_size, "the map draws %d faults and %d warnings", (int)report.faults,
+                      (int)report.warnings);
+        return false;
+    }
+    return read_start_view(level->text, &level->view) && start_passes(level->view, why, why_size);
+}
+
+/* Searches the shortest way of the level *level holds, within the size's states, and plays it
+   again for its facts: true when it is of the size's moves and shows the idea. */
+bool search_way(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int32_t jobs,
+                GeneratedLevel *level, char *why, size_t why_size)
+{
+    // A way longer than the size's is no use, waits included up to a wait a move.
+    SearchLimits limits{GENERATOR_TICKS_PER_FRAME, rules.state_limit, 2 * rules.max_moves + 20,
+                        SEARCH_MEMORY, jobs > 1 ? 1 : 0};
+    search_level(level->text, limits, &level->way);
+    level->states += level->way.states;
+    if (level->way.outcome != SEARCH_SOLVED) {
+        std::snprintf(why, why_size, "no way found in %lld states%s", (long long)level->way.states,
+                      level->way.outcome == SEARCH_NO_SOLUTION ? ", all there are" : "");
+        return false;
+    }
+    if (level->way.moves < rules.min_moves || level->way.moves > rules.max_moves) {
+        std::snprintf(why, why_size, "a way of %d moves in %lld states", (int)level->way.moves,
+                      (long long)level->way.states);
+        return false;
+    }
+    if (!read_way_facts(plan, level->text, level->way, GENERATOR_TICKS_PER_FRAME, &level->facts)) {
+        std::snprintf(why, why_size, "the way does not win when played again");
+        return false;
+    }
+    if (!way_shows_idea(idea, level->facts)) {
+        std::snprintf(why, why_size, "the way does not show the idea");
+        return false;
+    }
+    return true;
+}
+
+/* Explores the level *level holds, alone, and checks what the exploration decides: most levels
+   that fail, fail on its decisions, wrong ways or traps, and are spared the searches at the
+   other rates, after a delay and at a human pace. */
+bool explore_way(GeneratorIdea idea, const SizeRules &rules, int32_t jobs, GeneratedLevel *level,
+                 char *why, size_t why_size)
+{
+    AnalysisLimits explore_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, -1, 0, nullptr,
+                                  jobs > 1 ? 2 : 1, -1};
+    if (!analyse_level(level->text, explore_limits, &level->analysis)) {
+        std::snprintf(why, why_size, "the analysis found the map invalid");
+        return false;
+    }
+    level->states += level->analysis.positions;
+    note_memory(level, level->analysis.peak_memory);
+    if (!exploration_passes(rules, level->analysis, why, why_size))
+        return false;
+    // The push's wrong way is read off the exploration: a level without one is spared the rest.
+    if (idea == IDEA_PUSH && rules.puzzles && level->analysis.wrong_pushes < 1) {
+        std::snprintf(why, why_size, "no push is a wrong way");
+        return false;
+    }
+    return true;
+}
+
 /* Takes away the squares the level's way has no use for (prune_plan), and searches and reads
    the way again on the level so pruned: what is analysed is then the level as it will be kept,
    over fewer squares. Keeps the plan and *level as they were when nothing is taken, when the
@@ -107,25 +183,6 @@ int32_t prune_level(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     return removed;
 }
 
-/* Prunes `plan` of the squares its way (`facts`) has no use for and proves the pruned level
-   whole, kept apart from the set's earlier levels: fills *pruned (its plan, proof, states and
-   squares_pruned) and returns true when the pruned level passes in its own right. */
-bool prove_pruned(const LevelPlan &plan, const WayFacts &facts, const GeneratorRequest &request,
-                  const SizeRules &rules, GeneratedLevel *pruned)
-{
-    pruned->states = 0;
-    pruned->peak_memory = 0;
-    pruned->plan = plan;
-    const int32_t removed = prune_plan(pruned->plan, facts);
-    char why[128];
-    if (removed == 0 ||
-        (request.earlier && rules.keep_apart && !set_apart(pruned->plan, *request.earlier)) ||
-        !prove_plan(pruned->plan, request.idea, rules, request.jobs, pruned, why, sizeof why))
-        return false;
-    pruned->squares_pruned = removed;
-    return true;
-}
-
 /* The last stages of prove_plan, for the level *level holds, explored and passed up to there:
    the searches after a delay, at the other rates and at a human pace, the size's rules, then
    its actors weighed and whether it is a puzzle of its idea. */
@@ -153,6 +210,32 @@ bool finish_proof(GeneratorIdea idea, const SizeRules &rules, int32_t jobs, Gene
                                            level->weights, level->view, why, why_size);
 }
 
+/* Prunes `plan` of the squares its way (`facts`) has no use for and proves the pruned level
+   whole, kept apart from the set's earlier levels: fills *pruned (its plan, proof, states and
+   squares_pruned) and returns true when the pruned level passes in its own right. */
+bool prove_pruned(const LevelPlan &plan, const WayFacts &facts, const GeneratorRequest &request,
+                  const SizeRules &rules, GeneratedLevel *pruned)
+{
+    pruned->states = 0;
+    pruned->peak_memory = 0;
+    pruned->squares_pruned = 0;
+    pruned->plan = plan;
+    const int32_t removed = prune_plan(pruned->plan, facts);
+    char why[128];
+    // Explored before it is searched: the pruning mostly cuts short the side roads its wrong
+    // ways took (most large push levels' and some of the other ideas'), which the exploration
+    // finds, and its way is the one already found, which the search would only find again.
+    if (removed == 0 ||
+        (request.earlier && rules.keep_apart && !set_apart(pruned->plan, *request.earlier)) ||
+        !write_plan(pruned->plan, pruned, why, sizeof why) ||
+        !explore_way(request.idea, rules, request.jobs, pruned, why, sizeof why) ||
+        !search_way(pruned->plan, request.idea, rules, request.jobs, pruned, why, sizeof why) ||
+        !finish_proof(request.idea, rules, request.jobs, pruned, why, sizeof why))
+        return false;
+    pruned->squares_pruned = removed;
+    return true;
+}
+
 } // namespace
 
 int32_t first_name_word(const GeneratorRequest &request)
@@ -177,65 +260,13 @@ bool prove_plan(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules, int
                 const SetFootprints *earlier, bool finish)
 {
     level->squares_pruned = 0;
-    why[0] = '\0';
-    level->length = plan_write_text(plan, level->text, sizeof level->text);
-    if (level->length == 0) {
-        std::snprintf(why, why_size, "the map does not fit its text");
+    if (!write_plan(plan, level, why, why_size) ||
+        !search_way(plan, idea, rules, jobs, level, why, why_size))
         return false;
-    }
-    static ValidationReport report;
-    validate_map(level->text, level->length, &report);
-    if (report.faults > 0 || report.warnings > 0) {
-        std::snprintf(why, why_size, "the map draws %d faults and %d warnings", (int)report.faults,
-                      (int)report.warnings);
-        return false;
-    }
-    // The start is read first: it costs no search.
-    if (!read_start_view(level->text, &level->view) || !start_passes(level->view, why, why_size))
-        return false;
-    // A way longer than the size's is no use, waits included up to a wait a move.
-    SearchLimits limits{GENERATOR_TICKS_PER_FRAME, rules.state_limit, 2 * rules.max_moves + 20,
-                        SEARCH_MEMORY, jobs > 1 ? 1 : 0};
-    search_level(level->text, limits, &level->way);
-    level->states += level->way.states;
-    if (level->way.outcome != SEARCH_SOLVED) {
-        std::snprintf(why, why_size, "no way found in %lld states%s", (long long)level->way.states,
-                      level->way.outcome == SEARCH_NO_SOLUTION ? ", all there are" : "");
-        return false;
-    }
-    if (level->way.moves < rules.min_moves || level->way.moves > rules.max_moves) {
-        std::snprintf(why, why_size, "a way of %d moves in %lld states", (int)level->way.moves,
-                      (long long)level->way.states);
-        return false;
-    }
-    if (!read_way_facts(plan, level->text, level->way, GENERATOR_TICKS_PER_FRAME, &level->facts)) {
-        std::snprintf(why, why_size, "the way does not win when played again");
-        return false;
-    }
-    if (!way_shows_idea(idea, level->facts)) {
-        std::snprintf(why, why_size, "the way does not show the idea");
-        return false;
-    }
     if (prune)
         level->squares_pruned = prune_level(plan, idea, rules, jobs, earlier, level);
-    // The exploration alone first: most levels that fail, fail on its decisions, wrong ways or
-    // traps, and are spared the searches at the other rates, after a delay and at a human pace.
-    AnalysisLimits explore_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, -1, 0, nullptr,
-                                  jobs > 1 ? 2 : 1, -1};
-    if (!analyse_level(level->text, explore_limits, &level->analysis)) {
-        std::snprintf(why, why_size, "the analysis found the map invalid");
-        return false;
-    }
-    level->states += level->analysis.positions;
-    note_memory(level, level->analysis.peak_memory);
-    if (!exploration_passes(rules, level->analysis, why, why_size))
-        return false;
-    // The push's wrong way is read off the exploration: a level without one is spared the rest.
-    if (idea == IDEA_PUSH && rules.puzzles && level->analysis.wrong_pushes < 1) {
-        std::snprintf(why, why_size, "no push is a wrong way");
-        return false;
-    }
-    return !finish || finish_proof(idea, rules, jobs, level, why, why_size);
+    return explore_way(idea, rules, jobs, level, why, why_size) &&
+           (!finish || finish_proof(idea, rules, jobs, level, why, why_size));
 }
 
 bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
