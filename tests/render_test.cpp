@@ -483,6 +483,51 @@ TEST(MessageLine, DrawsAtMostSeventyNineCharactersFromTheViewsMiddleDown)
     clear_message(world);
 }
 
+/* The texts the game adds (a hint, undo's word, a notice, the first loss's tip) stand on a dark
+   band, legible on the brightest sky: every pixel of their letters at least 4.5:1 against what
+   touches it. A long one is broken into lines within the view, never cut at 79 characters as the
+   level's own messages are, which keep their look: no band. */
+TEST_F(RenderOverlay, AddedTextsStandOnABandWithinTheView)
+{
+    auto luminance = [](int index) {
+        const RGB &c = ((RGB *)data[DAT_GAME_PALETTE].dat)[index];
+        double sum = 0;
+        const double weight[3] = {0.2126, 0.7152, 0.0722};
+        const int part[3] = {c.r, c.g, c.b};
+        for (int i = 0; i < 3; i++) {
+            const double v = part[i] / 63.0;
+            sum += weight[i] * (v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+        }
+        return sum;
+    };
+    const int white = makecol(255, 255, 255), green = makecol(100, 255, 100);
+    const std::string long_text = "Hint: " + std::string(110, 'M');
+    show_boxed_message(world, long_text.c_str(), 100);
+    clear_to_color(picture, white);
+    draw_message_line(picture, world.message, 100, 0, 400, 480, "Backspace undoes it");
+    const Box text = box_of(picture, [&](int c) { return c == green; });
+    EXPECT_TRUE(text.left >= 100 && text.right <= 499 && text.bottom - text.top > 30)
+        << "three lines in the view: " << text.left << " " << text.right << " " << text.bottom;
+    int letters = 0;
+    for (int y = 1; y < 479; y++)
+        for (int x = 1; x < 639; x++) {
+            if (getpixel(picture, x, y) != green)
+                continue;
+            letters++;
+            for (int n : {getpixel(picture, x + 1, y), getpixel(picture, x - 1, y),
+                          getpixel(picture, x, y + 1), getpixel(picture, x, y - 1)}) {
+                const double a = luminance(green), b = luminance(n);
+                if (n != green)
+                    ASSERT_GE((std::max(a, b) + 0.05) / (std::min(a, b) + 0.05), 4.5) << x << "," << y;
+            }
+        }
+    EXPECT_GT(letters, 116 * 20);
+    show_message(world, "Yum yum...", 100);
+    clear_to_color(picture, white);
+    draw_message_line(picture, world.message, 0, 0, 640, 480);
+    EXPECT_EQ(box_of(picture, [&](int c) { return c != white && c != green; }).right, -1);
+}
+
 /* F4 shrinks the view step by step; on any screen each step is smaller, keeps the screen's shape
    and stays centred, and the full size fills the screen. */
 TEST(RenderViewport, SizesShrinkCentredAndKeepTheScreensShape)

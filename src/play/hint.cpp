@@ -32,7 +32,7 @@ namespace {
 enum {
     HINT_TICKS_PER_FRAME = 2,   /* the rate the search plays at: a steady 50 frames a second, the
                                    rate the shipped levels' solutions are proven at */
-    ANSWER_TICKS = 400,         /* how long an answer stays on the message line */
+    ANSWER_TICKS = 400,         /* how long an answer stays on the message line after its arrow */
     THINKING_TICKS = 100,       /* "Thinking..." is shown afresh every frame while it lasts */
     PACED_SLICES = 400,         /* the bound of a paced search, in slices: about 5 s */
     CLOCK_SPARE_TICKS = 50,     /* a way found before is followed on only with this much time left
@@ -191,7 +191,7 @@ const char *command_text(const World &w, int code)
 void show_answer(PlaySession &s, HintState &h, const char *text)
 {
     std::snprintf(h.answer_text, sizeof h.answer_text, "%s", text);
-    show_message(s.world, h.answer_text, ANSWER_TICKS);
+    show_boxed_message(s.world, h.answer_text, ANSWER_TICKS);
 }
 
 /* Notes that the answer shown is for the position as it stands, when the robot is at rest. */
@@ -596,7 +596,7 @@ void think_a_slice(PlaySession &s, HintState &h)
         progress.seconds = 0;
     }
     if (outcome == SEARCH_RUNNING && h.hint.slices < PACED_SLICES) {
-        show_message(s.world, THINKING_TEXT, THINKING_TICKS);
+        show_boxed_message(s.world, THINKING_TEXT, THINKING_TICKS);
         return;
     }
     h.thinking.solved = outcome == SEARCH_SOLVED && search_solution(search, &h.thinking.found);
@@ -617,7 +617,7 @@ void hint_request(PlaySession &s)
                           h.hint.outcome == HINT_NO_WAY && h.hint.key_known && robot_at_rest(s.world) &&
                               same_key(state_key(s.world, &h.hasher), h.hint.key);
     if (standing) {
-        show_message(s.world, h.answer_text, ANSWER_TICKS);
+        show_boxed_message(s.world, h.answer_text, ANSWER_TICKS);
         return;
     }
     hint_cancel(s);
@@ -637,12 +637,12 @@ void hint_request(PlaySession &s)
     h.thinking.seconds = 0;
     if (h.paced_by_states) {
         if (outcome == SEARCH_RUNNING) {
-            show_message(s.world, THINKING_TEXT, THINKING_TICKS);
+            show_boxed_message(s.world, THINKING_TEXT, THINKING_TICKS);
             return;
         }
         SearchOutcome proved = outcome;
         if (prove_breadth_first(h, *h.thinking.search, h.held, &proved) && proved == SEARCH_RUNNING) {
-            show_message(s.world, THINKING_TEXT, THINKING_TICKS);
+            show_boxed_message(s.world, THINKING_TEXT, THINKING_TICKS);
             return;
         }
         h.thinking.solved = proved == SEARCH_SOLVED && search_solution(*h.thinking.search, &h.thinking.found);
@@ -650,7 +650,7 @@ void hint_request(PlaySession &s)
         finish(s, h, proved, h.thinking.solved, h.thinking.found, 0);
         return;
     }
-    show_message(s.world, THINKING_TEXT, THINKING_TICKS);
+    show_boxed_message(s.world, THINKING_TEXT, THINKING_TICKS);
     stop_threads_at_exit_and_fork();
     h.thinking.stop.store(false, std::memory_order_relaxed);
     try {
@@ -677,7 +677,7 @@ void hint_frame(PlaySession &s)
             return;
         }
         if (!h.thinking.done.load(std::memory_order_acquire)) {
-            show_message(s.world, THINKING_TEXT, THINKING_TICKS);
+            show_boxed_message(s.world, THINKING_TEXT, THINKING_TICKS);
             return;
         }
         h.thinking.thread.join();
@@ -700,6 +700,10 @@ void hint_frame(PlaySession &s)
             h.hint.shown = false;     // something has moved: the arrow may lead astray now
         }
     }
+    // The answer stays on its line as long as its arrow shows, unless another message took the
+    // line: the player reads one beside the other.
+    if (h.hint.shown && s.world.message.text == h.answer_text)
+        s.world.message.ticks_left = ANSWER_TICKS;
 }
 
 void hint_cancel(PlaySession &s)

@@ -18,6 +18,8 @@
 namespace {
 
 const int MESSAGE_TICKS = 100;
+/* A notice stays until a key of play takes it away: an hour of game time is as long. */
+const int NOTICE_TICKS = 100 * 3600;
 
 /* The rest of a frame once its actions are taken, `ticks` the ticks counted since the frame
    before: the level clock run by them (by none when the actions restarted the level: they fell
@@ -99,7 +101,7 @@ void take_typed(PlaySession &s, const PlayAction &action)
     case ACTION_HINT:
         // After a loss the one way on is back: the hint would only say that no way is left.
         if (s.world.level.level_lost)
-            show_message(s.world, action.text, MESSAGE_TICKS);
+            show_boxed_message(s.world, action.text, MESSAGE_TICKS);
         else
             session_ask_hint(s);
         break;
@@ -185,13 +187,19 @@ void session_enter(PlaySession &s, int level, const char *notice)
     hint_cancel(s);
     session_begin_attempt(s, level);
     s.not_recorded = false;
+    s.notice = notice;
     if (notice)
-        show_message(s.world, notice, 300);
+        show_boxed_message(s.world, notice, NOTICE_TICKS);
 }
 
 int session_frame(PlaySession &s, const PlayActions &a, int ticks)
 {
     int result = 0;
+    if (s.notice && (a.typed_count > 0 || a.restart)) {
+        if (s.world.message.text == s.notice)
+            clear_message(s.world);
+        s.notice = nullptr;
+    }
     for (int i = 0; i < a.typed_count; i++)
         take_typed(s, a.typed[i]);
     if (a.restart) {

@@ -40,6 +40,7 @@ struct PlaySession {
                                        before its step: a demo's playback times the level from a
                                        clock that went up there (a restart, an undo) */
     char said[48]{};                /* the text of the held camera keys' message */
+    const char *notice = nullptr;   /* the notice session_enter showed, until a key of play */
 };
 
 /* One thing the player asked for in a frame, in the order the keys were typed. */
@@ -100,7 +101,8 @@ void session_begin_play(PlaySession &s);
 
 /* Enters `level` as the player chose it: its map loaded (start_level), the undo history and the
    log emptied and its attempt begun at frame 0, no hint, a new attempt for the records, not yet
-   spoilt by slow motion, and `notice`, when given, on the message line for 300 ticks. What the
+   spoilt by slow motion, and `notice`, when given, on the message line until the first key of
+   play (a fault of keys.cfg is read before play, and the swoop is over before most have). What the
    game, the editor's playtest, the benches and the tests do to begin a level; the records' own
    part follows (records_attempt_started in ui/level_records.h). */
 void session_enter(PlaySession &s, int level, const char *notice = nullptr);

@@ -185,7 +185,7 @@ void keep_step(PlaySession &s)
     if (h.dropped && !h.drop_told) {
         std::snprintf(h.message_text, sizeof h.message_text, "Undo keeps the last %d moves only",
                       h.step_count);
-        show_message(s.world, h.message_text, MESSAGE_TICKS);
+        show_boxed_message(s.world, h.message_text, MESSAGE_TICKS);
         h.drop_told = true;
     }
 }
@@ -231,7 +231,7 @@ bool undo_step_back(PlaySession &s)
 {
     UndoHistory &h = history(s);
     if (h.step_count == 0) {
-        show_message(s.world, h.dropped ? "No more undo: older moves were dropped" : "Nothing to undo",
+        show_boxed_message(s.world, h.dropped ? "No more undo: older moves were dropped" : "Nothing to undo",
                      MESSAGE_TICKS);
         return false;
     }
@@ -267,13 +267,13 @@ bool undo_step_back(PlaySession &s)
     if (taken.code == LOGGED_RESTART) {
         s.level = top.attempt.level;
         records_restart_undone(s.attempt, top.records);
-        show_message(s.world, "Undo: restart undone", MESSAGE_TICKS);
+        show_boxed_message(s.world, "Undo: restart undone", MESSAGE_TICKS);
     } else {
         records_note_undo(s.attempt);
         h.moves_back++;
         std::snprintf(h.message_text, sizeof h.message_text,
                       h.moves_back == 1 ? "Undo: %d move back" : "Undo: %d moves back", h.moves_back);
-        show_message(s.world, h.message_text, MESSAGE_TICKS);
+        show_boxed_message(s.world, h.message_text, MESSAGE_TICKS);
     }
     return true;
 }

@@ -51,7 +51,7 @@ inline constexpr KeyCardRow KEY_CARD[] = {
     {"{strafe}+{turn-left}/{turn-right}", 0, 0}, {"{jump}", 0, 0}, {"{jump} / {confirm}", 0, 0},
     {"{restart}, Back (hold)", 0, 0}, {"{leave}, Start (hold)", 0, 0},
     {"{sound} / {music}", 0, 1}, {"{map}", 0, 1}, {"{map-heights}", 0, 1}, {"{screenshot}", 0, 1},
-    {"{slow-motion}", 0, 1}, {"{debug}", 0, 1},
+    {"{slow-motion}", 0, 1}, {"{debug}", 0, 1}, {"Alt+Enter", 0, 1},
     {nullptr, 0, 2}, {nullptr, 0, 2},
     {"{camera}", 1, 0}, {"{pitch-up} / {pitch-down}", 1, 0},
     {"{camera-up} / {camera-down}", 1, 0}, {"{camera-up-more} / {camera-down-more}", 1, 0},

@@ -6,7 +6,9 @@
 #include "ui/key_map.h"
 
 #include <allegro.h>
+#include <climits>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <strings.h>
 
@@ -14,7 +16,7 @@
 
 int play_key_of[128];
 bool keys_moved = false;
-char key_map_fault[160];
+char key_map_fault[KEY_MAP_FAULT_SIZE];
 
 namespace {
 
@@ -80,6 +82,52 @@ char *trim(char *text)
     return text;
 }
 
+/* The edits (a letter put in, taken out or changed) that make a into b, small letters and
+   capitals alike; both at most 31 letters. */
+int edits_between(const char *a, const char *b)
+{
+    const size_t la = std::strlen(a), lb = std::strlen(b);
+    int row[32];
+    for (size_t j = 0; j <= lb; j++)
+        row[j] = (int)j;
+    for (size_t i = 1; i <= la; i++) {
+        int diagonal = row[0];
+        row[0] = (int)i;
+        for (size_t j = 1; j <= lb; j++) {
+            const int above = row[j];
+            const bool same = std::toupper((unsigned char)a[i - 1]) == (unsigned char)b[j - 1];
+            int best = diagonal + (same ? 0 : 1);
+            best = above + 1 < best ? above + 1 : best;
+            best = row[j - 1] + 1 < best ? row[j - 1] + 1 : best;
+            row[j] = best;
+            diagonal = above;
+        }
+    }
+    return row[lb];
+}
+
+/* The key name nearest the word a player wrote ("SPACE" for "spacebar"), or nullptr when none
+   is near: at most half the word's letters to change, or the word begins with the name. */
+const char *nearest_key_name(const char *word)
+{
+    const size_t length = std::strlen(word);
+    if (length == 0 || length > 31)
+        return nullptr;
+    const char *nearest = nullptr;
+    int fewest = (int)length / 2 + 1;
+    for (const KeyName &k : KEY_NAMES) {
+        const size_t n = std::strlen(k.name);
+        int edits = edits_between(word, k.name);
+        if (n >= 3 && !strncasecmp(word, k.name, n))
+            edits = 1;      // SPACEBAR, ESCAPE: the name and more
+        if (edits < fewest) {
+            fewest = edits;
+            nearest = k.name;
+        }
+    }
+    return nearest;
+}
+
 } // namespace
 
 int key_by_name(const char *name)
@@ -110,13 +158,6 @@ namespace {
 
 bool key_map_fault_told = false;
 
-/* The file's own name: the message line has room for some 79 characters, a path takes them. */
-const char *file_name_of(const char *path)
-{
-    const char *slash = std::strrchr(path, '/');
-    return slash ? slash + 1 : path;
-}
-
 } // namespace
 
 const char *key_map_notice()
@@ -136,9 +177,12 @@ int load_key_map(const char *path, FILE *report)
         if (!fault[0])
             return 0;
         std::fprintf(report, "tirvex: %s; every action keeps its keys\n", fault);
-        std::snprintf(key_map_fault, sizeof key_map_fault, "%.150s", fault);
+        std::snprintf(key_map_fault, sizeof key_map_fault, "%s", fault);
         return 1;
     }
+    // The player is told the whole path, wherever the game was started: the file to mend.
+    char whole_path[PATH_MAX];
+    const char *whole = path[0] != '/' && realpath(path, whole_path) ? whole_path : path;
     int given[KEY_ACTIONS][KEYS_PER_ACTION + 1] = {};    /* the file's keys, 0 after the last */
     int given_line[KEY_ACTIONS] = {};
     int key_line[128] = {}, key_owner[128];
@@ -170,8 +214,11 @@ int load_key_map(const char *path, FILE *report)
             for (char *word = std::strtok(equals + 1, " \t\r\n,"); word && !why[0];
                  word = std::strtok(nullptr, " \t\r\n,")) {
                 const int k = key_by_name(word);
-                if (!k)
-                    std::snprintf(why, sizeof why, "no key \"%s\"", word);
+                const char *near = k ? nullptr : nearest_key_name(word);
+                if (!k && near)
+                    std::snprintf(why, sizeof why, "no key \"%.60s\": %s?", word, near);
+                else if (!k)
+                    std::snprintf(why, sizeof why, "no key \"%.60s\"", word);
                 else if (key_owner[k] != NO_ACTION)
                     std::snprintf(why, sizeof why, "%s is given to %s on line %d: two actions on "
                                   "one key", word, key_actions[key_owner[k]].name, key_line[k]);
@@ -185,8 +232,8 @@ int load_key_map(const char *path, FILE *report)
         }
         if (why[0]) {
             if (refused == 0)
-                std::snprintf(key_map_fault, sizeof key_map_fault, "%.40s:%d: %.100s",
-                              file_name_of(path), number, why);
+                std::snprintf(key_map_fault, sizeof key_map_fault, "%.*s:%d: %.160s",
+                              KEY_MAP_FAULT_SIZE - 200, whole, number, why);
             if (refused < COMPLAINTS_SHOWN)
                 std::fprintf(report, "tirvex: %s:%d: %s; the action keeps its keys\n", path,
                              number, why);

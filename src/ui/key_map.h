@@ -77,10 +77,11 @@ int play_typed_key(int value);
    held: Alt+Enter switches the window. */
 bool play_key_held(int scancode);
 
-/* The first refusal of the last load_key_map, for the player's eyes: the file's own name, the
-   line and the fault ("keys.cfg:3: no key \"NOKEY\"") and how many more lines were refused;
-   "" when none was. */
-extern char key_map_fault[160];
+/* The first refusal of the last load_key_map, for the player's eyes: the file's path, the line
+   and the fault with the key name nearest a misspelt one ("/home/me/.config/tirvex/keys.cfg:3:
+   no key \"SPACEBAR\": SPACE?") and how many more lines were refused; "" when none was. */
+enum { KEY_MAP_FAULT_SIZE = 1200 };
+extern char key_map_fault[KEY_MAP_FAULT_SIZE];
 
 /* key_map_fault once, for the message line of the first level played; nullptr when there is
    none or it was given already. */

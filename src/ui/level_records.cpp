@@ -341,7 +341,9 @@ void format_pair(int32_t moves, int32_t ticks, char *moves_text, char *time_text
         return;
     }
     std::snprintf(moves_text, size, "%d move%s", (int)moves, moves == 1 ? "" : "s");
-    std::snprintf(time_text, size, "%d.%02d s", (int)(ticks / 100), (int)(ticks % 100));
+    // As the HUD writes time, minutes and seconds, with the hundredths a record is kept in.
+    std::snprintf(time_text, size, "%d:%02d.%02d", (int)(ticks / 6000), (int)(ticks / 100 % 60),
+                  (int)(ticks % 100));
 }
 
 } // namespace

@@ -34,6 +34,8 @@ struct CommandQueue {
 struct MessageLine {
     const char *text;   /* none when no message is shown */
     int32_t ticks_left; /* game ticks the text stays visible */
+    bool boxed;         /* a text the game adds to the level's own (a hint, undo, a notice):
+                           drawn on a dark band, legible over any sky */
 };
 
 /* Where each grid cell's square lies in the list. The list is at most 199 squares on a grid of

@@ -5,6 +5,13 @@ void show_message(World &w, const char *text, int ticks)
 {
     w.message.text = text;
     w.message.ticks_left = ticks;
+    w.message.boxed = false;
+}
+
+void show_boxed_message(World &w, const char *text, int ticks)
+{
+    show_message(w, text, ticks);
+    w.message.boxed = true;
 }
 
 void clear_message(World &w)

@@ -6,6 +6,10 @@
 /* Shows text for the given number of ticks, replacing any current message at once. */
 void show_message(World &w, const char *text, int ticks);
 
+/* show_message for a text the game adds to the level's own messages (a hint's answer, undo's
+   word, a notice): the same line, drawn on a dark band. */
+void show_boxed_message(World &w, const char *text, int ticks);
+
 /* Removes the message. Called at each level start. */
 void clear_message(World &w);
 

@@ -1,17 +1,17 @@
 # key_card_keys.sh: the key card (F1) shows the level's idea above it under "This level", and
 # under a keys.cfg that moves undo to Z it writes the moved row of its key column, and only
 # that row, over its picture. A bad line of keys.cfg is named, with the file and the line, on
-# standard error.
+# standard error, and on the view until the first key of play.
 source "$(dirname "$0")/lib/harness.bash"
 source "$(dirname "$0")/lib/play.bash"
 e2e_setup "$1"
 
-# The card at rest: 320 rows high, its top at 160 on a 480-row screen; the right column's
-# twelfth line ("Backspace / U") has its keys at x 259..353, rows 418..430.
-card() { e2e_pixels "$1" 10 160 479 479 1; }
-undo_cell() { e2e_pixels "$1" 259 418 353 430 1 | cksum; }
+# The card at rest: 340 rows high, its top at 140 on a 480-row screen; the right column's
+# twelfth line ("Backspace / U") has its keys at x 259..353, rows 398..410.
+card() { e2e_pixels "$1" 10 140 479 479 1; }
+undo_cell() { e2e_pixels "$1" 259 398 353 410 1 | cksum; }
 # The card without the undo row: its rows above and below it.
-card_but_undo() { { e2e_pixels "$1" 10 160 479 417 1; e2e_pixels "$1" 10 431 479 479 1; } | cksum; }
+card_but_undo() { { e2e_pixels "$1" 10 140 479 397 1; e2e_pixels "$1" 10 411 479 479 1; } | cksum; }
 
 _card_at_rest() {
     e2e_capture "$E2E_TMP/a.xwd" || return 1
@@ -21,10 +21,13 @@ _card_at_rest() {
     [ "$(card "$E2E_TMP/a.xwd" | cksum)" = "$(card "$E2E_TMP/b.xwd" | cksum)" ]
 }
 
-# show_card SHOT: into the level, the view at rest, F1 until the card rests; SHOT is the
-# screen with it, SHOT.before the one without it.
+# show_card SHOT: into the level, the view at rest (SHOT.notice), a turn and the view at rest
+# again (SHOT.before), then F1 until the card rests (SHOT).
 show_card() {
     e2e_play_first_level play_walk
+    e2e_wait_still 30
+    e2e_capture "$1.notice"
+    e2e_key Left
     e2e_wait_still 30
     e2e_capture "$1.before"
     e2e_key F1
@@ -35,8 +38,8 @@ show_card() {
 
 show_card "$E2E_TMP/plain.xwd"
 # "This level" and the idea: a box just above the card, where the view was before.
-[ "$(e2e_pixels "$E2E_TMP/plain.xwd" 12 120 470 165 1 | cksum)" != \
-  "$(e2e_pixels "$E2E_TMP/plain.xwd.before" 12 120 470 165 1 | cksum)" ] ||
+[ "$(e2e_pixels "$E2E_TMP/plain.xwd" 12 100 470 145 1 | cksum)" != \
+  "$(e2e_pixels "$E2E_TMP/plain.xwd.before" 12 100 470 145 1 | cksum)" ] ||
     e2e_fail "no idea box above the key card"
 
 printf 'undo = Z\nstep-back = NOKEY\n' >"$E2E_GAME/keys.cfg"
@@ -47,4 +50,10 @@ grep -q "keys.cfg:2: no key \"NOKEY\"" "$E2E_GAME/err.txt" ||
     e2e_fail "the card's undo row does not show the moved key"
 [ "$(card_but_undo "$E2E_TMP/plain.xwd")" = "$(card_but_undo "$E2E_TMP/moved.xwd")" ] ||
     e2e_fail "the card changed beyond the undo row"
+# The fault is on the view from the start until the first key of play, and gone with it.
+middle() { e2e_pixels "$E2E_TMP/$1" 0 225 639 275 1 | cksum; }
+[ "$(middle plain.xwd.notice)" != "$(middle moved.xwd.notice)" ] ||
+    e2e_fail "the keys.cfg fault was not on the view"
+[ "$(middle plain.xwd.before)" = "$(middle moved.xwd.before)" ] ||
+    e2e_fail "the keys.cfg fault stayed after a key of play"
 e2e_log "ok"

@@ -4,9 +4,9 @@
 namespace {
 
 /* The card is drawn at x = 10 and slides up in steps of 10 pixels until its top is at or
-   above the screen's height minus its own: 320 rows rest it at y = 160 on a 480-row screen,
+   above the screen's height minus its own: 340 rows rest it at y = 140 on a 480-row screen,
    on the bottom edge. 470 columns leave the right quarter of the view free. */
-const int CARD_W = 470, CARD_H = 320;
+const int CARD_W = 470, CARD_H = 340;
 
 struct KeyLine {
     const char *keys;           /* nullptr marks a section heading, named by `what` */
@@ -29,6 +29,7 @@ const KeyLine left_column[] = {
     {"F12", "screenshot"},
     {"F2", "slow-mo, not saved"},
     {"F3", "debug info"},
+    {"Alt+Enter", "window / full screen"},
     {nullptr, "Gamepad"},
     {"Pad / LB, RB", "step, turn / aside"},
     {"A  B  X  Y", "hop undo hint cam"},
