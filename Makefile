@@ -142,14 +142,14 @@ generated-check: build
 generator-showcase: build
 	bash tools/level_generator/showcase.sh $(BUILD)/game screenshots/generated
 
-# The README's table of the shipped levels, made by the level checker over the staged maps (the
-# same run as the test that checks the table is up to date).
+# The table of the shipped levels in doc/levels.md, made by the level checker over the staged
+# maps (the same run as the test that checks the table is up to date).
 level-table: build
 	@cd $(BUILD)/game && ./level_checker --fair --markdown ../level_table.md maps/map*.txt \
 	  >../level_table.log || { grep -v '^  ' ../level_table.log | grep -v ': valid: '; \
-	  echo "a shipped level does not pass: the README's level table is left as it was"; exit 1; }
-	sh tools/level_table/splice_readme.sh README.md $(BUILD)/level_table.md
-	@echo "README.md: the level table of $$(ls $(BUILD)/game/maps/map*.txt | wc -l) maps"
+	  echo "a shipped level does not pass: the level table of doc/levels.md is left as it was"; exit 1; }
+	sh tools/level_table/splice_table.sh doc/levels.md $(BUILD)/level_table.md
+	@echo "doc/levels.md: the level table of $$(ls $(BUILD)/game/maps/map*.txt | wc -l) maps"
 
 # The README's picture: play, the robot behind its jar on level 11 with the clock and the sweets
 # above, the second screenshot of tests/demos/screens.demo played back under Xvfb (the same bytes
