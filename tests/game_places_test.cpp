@@ -81,6 +81,18 @@ TEST(CommandLine, OneDashOrTwoValuesNumbersAndOperands)
     };
     for (const auto &words : wrong)
         EXPECT_EQ(read_words(words, &line), 2) << words[0];
+    // A required option stands unbracketed in the usage and is refused when missing (the
+    // generator's usage bracketed its four required options as if they could be left out).
+    const CommandOption needed[] = {{"out", "DIR", "the folder", 0, 0, true}};
+    const CommandSyntax must = {"gen", "Makes.", "", 0, 0, needed, 1};
+    char usage[64] = {};
+    FILE *out = fmemopen(usage, sizeof usage - 1, "w");
+    print_usage(out, &must);
+    std::fclose(out);
+    EXPECT_STREQ(usage, "usage: gen --out DIR\n");
+    const char *alone[] = {"gen"}, *given[] = {"gen", "--out=d"};
+    EXPECT_EQ(read_command_line(1, const_cast<char **>(alone), &must, "9.9", &line), 2);
+    EXPECT_EQ(read_command_line(2, const_cast<char **>(given), &must, "9.9", &line), -1);
 }
 
 TEST_F(GamePlaces, DataInTheWorkingDirectoryKeepsEverythingThere)

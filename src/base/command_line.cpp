@@ -28,7 +28,7 @@ void print_help(const CommandSyntax *syntax)
         const CommandOption &o = i == -2 ? HELP_OPTION : i == -1 ? VERSION_OPTION : syntax->options[i];
         std::snprintf(left, sizeof left, "--%s%s%s", o.name, o.value_name ? " " : "",
                       o.value_name ? o.value_name : "");
-        std::printf("  %-20s %s\n", left, o.help);
+        std::printf("  %-20s %s%s\n", left, o.help, o.required ? " (required)" : "");
     }
 }
 
@@ -51,8 +51,8 @@ void print_usage(FILE *out, const CommandSyntax *syntax)
     std::fprintf(out, "usage: %s", syntax->program);
     for (int i = 0; i < syntax->option_count; i++) {
         const CommandOption &o = syntax->options[i];
-        std::fprintf(out, " [--%s%s%s]", o.name, o.value_name ? " " : "",
-                     o.value_name ? o.value_name : "");
+        std::fprintf(out, o.required ? " --%s%s%s" : " [--%s%s%s]", o.name,
+                     o.value_name ? " " : "", o.value_name ? o.value_name : "");
     }
     std::fprintf(out, "%s%s\n", syntax->operands[0] ? " " : "", syntax->operands);
 }
@@ -131,6 +131,12 @@ int read_command_line(int argc, char **argv, const CommandSyntax *syntax, const 
     }
     if (line->operand_count < syntax->min_operands)
         return refuse(syntax, "too few arguments:", syntax->operands);
+    for (int k = 0; k < syntax->option_count; k++)
+        if (syntax->options[k].required && !line->given[k]) {
+            char option[80];
+            std::snprintf(option, sizeof option, "--%s", syntax->options[k].name);
+            return refuse(syntax, "needs the option", option);
+        }
     return -1;
 }
 

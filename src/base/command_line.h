@@ -12,6 +12,8 @@ struct CommandOption {
     const char *help;           /* one line for --help */
     int64_t low, high;          /* a value that must be a whole number in low ... high, when
                                    low < high; any text otherwise */
+    bool required = false;      /* the program cannot go on without it: unbracketed in the
+                                   usage, marked in --help, its absence a wrong command line */
 };
 
 enum { COMMAND_MAX_OPTIONS = 16, COMMAND_MAX_OPERANDS = 100 };
@@ -37,13 +39,14 @@ struct CommandLine {
 
 /* Reads argv against the syntax into *line. Returns -1 when the program is to go on; otherwise
    the exit status it must end with at once: 0 after printing --help or --version ("NAME
-   VERSION") on standard output, 2 after a wrong command line, for which one line naming the
-   fault and the one-line usage go to standard error. "--" ends the options. Called first by
-   every main. */
+   VERSION") on standard output, 2 after a wrong command line (a required option missing
+   included), for which one line naming the fault and the one-line usage go to standard error.
+   "--" ends the options. Called first by every main. */
 int read_command_line(int argc, char **argv, const CommandSyntax *syntax, const char *version,
                       CommandLine *line);
 
-/* Writes the one-line usage of the syntax ("usage: NAME [--a] [--b N] OPERANDS") to out. */
+/* Writes the one-line usage of the syntax ("usage: NAME --a A [--b] [--c N] OPERANDS", a
+   required option without brackets) to out. */
 void print_usage(FILE *out, const CommandSyntax *syntax);
 
 /* Returns the index in the syntax of the option of that name (without dashes), or -1. */

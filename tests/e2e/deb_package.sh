@@ -62,7 +62,7 @@ documents() {
     for f in "$@"; do
         if [ -d "$source_dir/$f" ]; then
             (cd "$source_dir" && find "$f" -type f) | sed "s|^|usr/share/doc/$package/|"
-        else echo "usr/share/doc/$package/$(basename "$f")"; fi
+        else echo "usr/share/doc/$package/$f"; fi
     done
 }
 # dh_compress chooses which documents to compress: names are compared without .gz.
@@ -72,6 +72,8 @@ for package in tirvex tirvex-data; do
     docs=()
     [ "$package" = tirvex-data ] && file=$data_deb
     [ "$package" = tirvex ] && mapfile -t docs <"$source_dir/debian/tirvex.docs"
+    # The README's picture beside it, where its link points; no other of screenshots/.
+    [ "$package" = tirvex ] && docs+=(screenshots/tirvex.png)
     expected=$( { expected_files "$package" | sed 's/\.gz$//'; documents "$package" "${docs[@]}"; } | LC_ALL=C sort)
     actual=$(contents "$file")
     [ "$actual" = "$expected" ] ||

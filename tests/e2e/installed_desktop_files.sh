@@ -1,8 +1,9 @@
 # installed_desktop_files.sh: an install under /usr in a temporary root puts the icon in the icon
 # theme at 16, 24, 32, 48, 64, 128 and 256 pixels (RGBA PNGs of those sizes) and as SVG (a
 # well-formed picture of the painted shapes on a 256-unit square, which drawn is the 256 pixel
-# icon), and desktop entries and metainfo that desktop-file-validate and appstreamcli validate
-# pass.
+# icon), desktop entries and metainfo that desktop-file-validate and appstreamcli validate
+# pass, and manual pages whose options are their programs' --help options and which name the
+# other four pages.
 source "$(dirname "$0")/lib/harness.bash"
 fail() { e2e_fail "$*"; }
 build="$1/.."
@@ -52,3 +53,19 @@ metainfo=$(ls "$root"/usr/share/metainfo/*.metainfo.xml) || fail "no metainfo in
 appstreamcli validate --no-net "$metainfo" >"$E2E_TMP/as.log" 2>&1 ||
     fail "appstreamcli refuses the metainfo: $(cat "$E2E_TMP/as.log")"
 e2e_log "icons at 7 sizes and as SVG; desktop entries and metainfo valid"
+# A page's options, one dash or two, are those of the .TP and .TQ heads of its OPTIONS section.
+pages="tirvex tirvex-check tirvex-edit tirvex-generate tirvex-preview"
+for page in $pages; do
+    text=$(zcat "$root/usr/share/man/man6/$page.6.gz" | sed 's/\\-/-/g') || fail "no manual page $page"
+    listed=$(awk '/^\.SH OPTIONS/ { o = 1; next } /^\.SH/ { o = 0 }
+        o && (p == ".TP" || p == ".TQ") { print } { p = $0 }' <<<"$text" |
+        grep -o ' --\?[a-z][a-z-]*' | sed 's/^ --\?//' | sort)
+    helped=$("$root/usr/games/$page" --help | sed -n 's/^  --\([a-z-]*\).*/\1/p' | sort)
+    [ "$listed" = "$helped" ] || fail "$page(6) and $page --help differ: $(diff <(echo "$listed") \
+        <(echo "$helped") | grep '^[<>]' | tr '\n' ' ')"
+    for other in $pages; do
+        [ "$other" = "$page" ] || sed -n '/^\.SH SEE ALSO/,$p' <<<"$text" | grep -q "^\.BR $other (6)" ||
+            fail "$page(6) does not name $other(6) under SEE ALSO"
+    done
+done
+e2e_log "manual pages list their programs' options and name each other"

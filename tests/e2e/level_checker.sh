@@ -3,7 +3,7 @@
 # it fair to a human; the preview tool draws one. In the test suite that is the levels it proves
 # in a second or less (lessons and later levels of every kind of actor); as a release check
 # ("campaign") it is all of them, and the campaign keeps its shape and its fairness rules and the
-# README's level table is the one that run writes.
+# level table of doc/levels.md is the one that run writes.
 game_dir="$1"
 scope="${2:-quick}"
 source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -69,13 +69,13 @@ if ! shape=$(awk -F'|' -v whole="$([ "$scope" = campaign ] && echo 1)" '
     exit 1
 fi
 echo "$shape"
-# make level-table splices the same table into the README; doing that to a copy changes nothing.
+# make level-table splices the same table into doc/levels.md; doing that to a copy changes nothing.
 if [ "$scope" = campaign ]; then
-    cp "$source_dir/README.md" "$tmp/README.md"
-    sh "$source_dir/tools/level_table/splice_readme.sh" "$tmp/README.md" "$tmp/levels.md" ||
-        { echo "FAIL: the level table cannot be put in the README"; exit 1; }
-    if ! diff -u "$source_dir/README.md" "$tmp/README.md"; then
-        echo "FAIL: the README's level table is out of date: run make level-table"
+    cp "$source_dir/doc/levels.md" "$tmp/levels-doc.md"
+    sh "$source_dir/tools/level_table/splice_table.sh" "$tmp/levels-doc.md" "$tmp/levels.md" ||
+        { echo "FAIL: the level table cannot be put in doc/levels.md"; exit 1; }
+    if ! diff -u "$source_dir/doc/levels.md" "$tmp/levels-doc.md"; then
+        echo "FAIL: the level table of doc/levels.md is out of date: run make level-table"
         exit 1
     fi
 fi

@@ -1,4 +1,4 @@
-/* level_table.cpp: the Markdown table of the levels checked, for the README's list of levels. */
+/* level_table.cpp: the Markdown table of the levels checked, for doc/levels.md's list of levels. */
 #include "level_table.h"
 
 #include <cstring>

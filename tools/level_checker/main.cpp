@@ -8,7 +8,7 @@
    Validates each MAP, then searches for its shortest solution and tells whether it takes at most
    half the level's time limit. Options take one dash or two alike. --validate stops after the
    validation; --record writes each solution to DIR under the map file's name, as the replay the
-   tests play back; --markdown writes a Markdown table of the maps to FILE (the README's table of
+   tests play back; --markdown writes a Markdown table of the maps to FILE (doc/levels.md's table of
    the shipped levels); --fair analyses each map solved for fairness to a human (every reachable
    position, the traps, decisions and wrong ways, a delayed start, the frame rates, and the pace
    of a player who thinks --think seconds before each command, the actors that matter and what

@@ -10,7 +10,7 @@
    folder of levels is opened, a first map with such faults shown on a page in the window before
    the editor ends. A renumbering of the map's folder that was stopped is finished first. The
    640x480 picture is enlarged by a whole factor as the game's is (--scale N forces it), and
-   Alt+Enter switches between window and full screen. Keys: the help page (F1), the README and
+   Alt+Enter switches between window and full screen. Keys: the help page (F1), doc/levels.md and
    tirvex-edit(6). */
 #include <allegro.h>
 #include <sys/stat.h>

@@ -45,10 +45,10 @@ enum { OPTION_SEED, OPTION_IDEA, OPTION_SIZE, OPTION_OUT, OPTION_COUNT, OPTION_J
        OPTION_SET, OPTION_PARENT, OPTIONS };
 
 const CommandOption GENERATOR_OPTIONS[] = {
-    {"seed", "N", "the seed the levels are made from, 0 to 2^62", 0, INT64_C(1) << 62},
-    {"idea", "IDEA", "walk, push, runner, chain or mix", 0, 0},
-    {"size", "SIZE", "small, medium or large", 0, 0},
-    {"out", "DIR", "the folder the levels go to (made when missing)", 0, 0},
+    {"seed", "N", "the seed the levels are made from, 0 to 2^62", 0, INT64_C(1) << 62, true},
+    {"idea", "IDEA", "walk, push, runner, chain or mix", 0, 0, true},
+    {"size", "SIZE", "small, medium or large", 0, 0, true},
+    {"out", "DIR", "the folder the levels go to (made when missing)", 0, 0, true},
     {"count", "K", "levels to make, 1 to 99 (default 1)", 1, MAX_COUNT},
     {"jobs", "N", "threads searching at once, 1 or 2 (default 2)", 1, 2},
     {"why", nullptr, "say on stderr why each attempt failed", 0, 0},
@@ -81,12 +81,6 @@ int parse_request(int argc, char **argv, Request *r)
     const int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)
         return status;
-    for (int option : {OPTION_SEED, OPTION_IDEA, OPTION_SIZE, OPTION_OUT})
-        if (!line.given[option]) {
-            std::fprintf(stderr, "%s: --%s is needed\n", program, GENERATOR_OPTIONS[option].name);
-            print_usage(stderr, &syntax);
-            return STATUS_COMMAND_LINE;
-        }
     if (!parse_idea(line.text[OPTION_IDEA], &r->idea)) {
         std::fprintf(stderr, "%s: no idea \"%s\": walk, push, runner, chain or mix\n", program,
                      line.text[OPTION_IDEA]);

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""bmp_to_png.py IN.bmp OUT.png: an 8-bit BMP, as the preview writes it, as an RGB PNG."""
+"""bmp_to_png.py IN.bmp OUT.png: an 8-bit BMP, as the game's screenshots and the preview write
+it, as an RGB PNG."""
 import struct
 import sys
 import zlib

@@ -1,6 +1,6 @@
 #!/bin/sh
-# splice_readme.sh README TABLE: puts the level checker's Markdown TABLE between the README's
-# level-table markers, in place of what was there; used by make level-table and its test.
+# splice_table.sh DOC TABLE: puts the level checker's Markdown TABLE between DOC's level-table
+# markers (doc/levels.md's), in place of what was there; used by make level-table and its test.
 set -eu
 readme="$1"
 table="$2"
