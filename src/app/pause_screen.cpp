@@ -52,10 +52,10 @@ void run_pause(BITMAP *buffer)
     if (!large)
         large = font;
     const int cx = buffer->w / 2, cy = buffer->h / 2 - text_height(large) / 2;
-    textout_centre_ex(buffer, large, "Paused", cx + 2, cy + 2, makecol(20, 20, 20), -1);
-    textout_centre_ex(buffer, large, "Paused", cx, cy, makecol(255, 255, 255), -1);
-    draw_boxed_text(buffer, font, "Press any key to play on", cx, cy + text_height(large) + 12,
-                    buffer->w, makecol(255, 255, 255));
+    // On bands of their own: the dimmed view may still be bright sky.
+    const int white = makecol(255, 255, 255);
+    const int h = draw_boxed_text(buffer, large, "Paused", cx, cy, buffer->w, white);
+    draw_boxed_text(buffer, font, "Press any key to play on", cx, cy + h + 2, buffer->w, white);
     start_frame_pacing();
     // The pause key and what came with it are let go first; then a new press ends the pause.
     while (any_key_held() && !quit_requested())
