@@ -517,8 +517,9 @@ TEST_F(RenderOverlay, AddedTextsStandOnABandWithinTheView)
             for (int n : {getpixel(picture, x + 1, y), getpixel(picture, x - 1, y),
                           getpixel(picture, x, y + 1), getpixel(picture, x, y - 1)}) {
                 const double a = luminance(green), b = luminance(n);
-                if (n != green)
+                if (n != green) {
                     ASSERT_GE((std::max(a, b) + 0.05) / (std::min(a, b) + 0.05), 4.5) << x << "," << y;
+                }
             }
         }
     EXPECT_GT(letters, 116 * 20);

@@ -108,6 +108,9 @@ void take_typed(PlaySession &s, const PlayAction &action)
     case ACTION_SAY:
         show_message(s.world, action.text, action.value);
         break;
+    case ACTION_NOTICE:
+        show_boxed_message(s.world, action.text, action.value);
+        break;
     case ACTION_LEVEL:
         s.level = action.value;
         break;
@@ -195,7 +198,11 @@ void session_enter(PlaySession &s, int level, const char *notice)
 int session_frame(PlaySession &s, const PlayActions &a, int ticks)
 {
     int result = 0;
-    if (s.notice && (a.typed_count > 0 || a.restart)) {
+    // A notice goes with the first key of play, not with one the game itself adds.
+    bool keyed = a.restart;
+    for (int i = 0; i < a.typed_count; i++)
+        keyed = keyed || a.typed[i].kind != ACTION_NOTICE;
+    if (s.notice && keyed) {
         if (s.world.message.text == s.notice)
             clear_message(s.world);
         s.notice = nullptr;

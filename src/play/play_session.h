@@ -48,8 +48,10 @@ enum PlayActionKind {
     ACTION_MOVE,        /* `value`, a move code for the robot's queue: step, turn, strafe, jump */
     ACTION_UNDO,        /* one step back */
     ACTION_HINT,        /* a hint; after a loss `text` is said instead (the way on is back) */
-    ACTION_SAY,         /* `text` on the message line for `value` ticks: what a display switch,
-                           a screenshot or the records file has to say */
+    ACTION_SAY,         /* `text` on the message line for `value` ticks: what a display switch
+                           or a screenshot has to say */
+    ACTION_NOTICE,      /* the same on a band (show_boxed_message): what the records file has
+                           to say, a text the game adds */
     ACTION_LEVEL,       /* `value`, the level the next restart loads (the level keys) */
     ACTION_UNRECORDED   /* slow motion switched: the level's completion is not recorded */
 };

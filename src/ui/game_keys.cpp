@@ -266,7 +266,7 @@ void read_game_keys(const PlaySession &s, PlayActions &a)
     undo_typed = false;
     chosen_level = s.level;
     if (const char *notice = records_notice())
-        add_action(a, ACTION_SAY, 300, notice);
+        add_action(a, ACTION_NOTICE, 300, notice);
     demo_poll_pad();
     // A request the caller did not act on (the editor's playtest has no pause) lapses, and the
     // keys typed after the pause key are left for the pause, which any key ends.
