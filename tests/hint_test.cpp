@@ -99,7 +99,8 @@ TEST(HintThread, TheRequestReturnsAtOnceAndTheFramesGoOnUntilTheAnswer)
     EXPECT_FALSE(hint_thinking(session)) << "asked again where nothing has moved: no search";
     EXPECT_EQ(hint_outcome(session, &again, &seconds), HINT_COMMAND);
     EXPECT_EQ(again, code);
-    // Its line stays as long as its arrow (it was gone after 400 ticks, the arrow still up).
+    // Its line stays as long as its arrow, and no longer (it was gone after 400 ticks, the arrow
+    // still up, and stayed up to 400 ticks after it).
     const char *answer = world.message.text;
     int column, row;
     for (int frame = 0; frame < 400; frame++) {
@@ -107,6 +108,9 @@ TEST(HintThread, TheRequestReturnsAtOnceAndTheFramesGoOnUntilTheAnswer)
         hint_frame(session);
     }
     EXPECT_TRUE(hint_shown(session, &column, &row, &again) && world.message.text == answer);
+    hint_cancel(session);       // as a command taken does: the line goes with the arrow
+    EXPECT_EQ(world.message.text, nullptr);
+    hint_request(session);
 
     // Level 15's first hint, the longest search of the shipped levels, takes more than a slice:
     // every slice puts the world back as it was asked about, nothing moving and the clock

@@ -697,7 +697,9 @@ void hint_frame(PlaySession &s)
             h.hint.key = now;         // the robot has come to rest where the search began
             h.hint.key_known = true;
         } else if (!same_key(now, h.hint.key)) {
-            h.hint.shown = false;     // something has moved: the arrow may lead astray now
+            h.hint.shown = false;     // something has moved: the arrow may lead astray now,
+            if (s.world.message.text == h.answer_text)      // and its line with it
+                clear_message(s.world);
         }
     }
     // The answer stays on its line as long as its arrow shows, unless another message took the
@@ -716,6 +718,9 @@ void hint_cancel(PlaySession &s)
         if (s.world.message.text == THINKING_TEXT)
             clear_message(s.world);
     }
+    // An answer goes with its arrow: the command taken makes it stale.
+    if (h.hint.shown && s.world.message.text == h.answer_text)
+        clear_message(s.world);
     h.hint.outcome = HINT_NONE;
     h.hint.shown = false;
 }
