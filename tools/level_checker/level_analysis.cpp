@@ -849,12 +849,45 @@ int32_t way_without(const ParsedMap &map, int32_t square, const SearchLimits &li
                                                            : WAY_NOT_KNOWN;
 }
 
+/* Whether `way` typed again, as the search types it from the start, completes the level in
+   `text`. */
+bool way_still_wins(const char *text, const SearchResult &way, int32_t ticks_per_frame)
+{
+    thread_local World w;
+    search_start_world(w, text);
+    for (int32_t i = 0; i < way.step_count; i++) {
+        run_command(w, way.steps[i].code, ticks_per_frame, nullptr);
+        if (w.level.level_completed)
+            return true;
+        if (level_over(w))
+            return false;
+    }
+    return false;
+}
+
+/* The way of `map` without actor k of `out`, on its square `square`: WAY_NOT_LONGER when the
+   shortcut spares the search, else as way_without. */
+int32_t weigh_one(const ParsedMap &map, int32_t square, const ActorWeights &out, int32_t k,
+                  const SearchLimits &limits, const WeighShortcut *shortcut, int64_t *states)
+{
+    if (shortcut && shortcut->way->step_count <= out.shortest &&
+        !shortcut->exact(out.actors[k], shortcut->context)) {
+        thread_local char text[MAP_SQUARE_LIMIT * 128 + MAP_NAME_BUFFER + 128];
+        bool removed[MAP_SQUARE_LIMIT] = {};
+        removed[square] = true;
+        if (write_map_text(map, removed, text, sizeof text) &&
+            way_still_wins(text, *shortcut->way, limits.ticks_per_frame))
+            return WAY_NOT_LONGER;
+    }
+    return way_without(map, square, limits, states);
+}
+
 /* Weighs the actors of out->actors (the actors on `map`'s squares in order) that are still
    unclaimed, each claimed from `next` as the one before is weighed: two threads sharing `next`
    write no weight twice, and the one whose searches end sooner takes more of them (the
    searches differ tenfold). Adds the states searched to *states. */
 void weigh_part(const ParsedMap &map, const SearchLimits &limits, ActorWeights *out,
-                std::atomic<int32_t> *next, int64_t *states)
+                std::atomic<int32_t> *next, const WeighShortcut *shortcut, int64_t *states)
 {
     int32_t claimed = next->fetch_add(1);
     for (int32_t i = 0, k = 0; i < map.square_count && claimed < out->count; i++) {
@@ -862,7 +895,8 @@ void weigh_part(const ParsedMap &map, const SearchLimits &limits, ActorWeights *
             continue;
         if (k++ != claimed)
             continue;
-        out->actors[claimed].way_without = way_without(map, i, limits, states);
+        out->actors[claimed].way_without = weigh_one(map, i, *out, claimed, limits, shortcut,
+                                                     states);
         claimed = next->fetch_add(1);
     }
 }
@@ -870,7 +904,7 @@ void weigh_part(const ParsedMap &map, const SearchLimits &limits, ActorWeights *
 } // namespace
 
 bool weigh_actors(const char *map_text, const SearchLimits &limits, int32_t shortest,
-                  bool rule_only, ActorWeights *out)
+                  bool rule_only, ActorWeights *out, const WeighShortcut *shortcut)
 {
     std::memset(out, 0, sizeof *out);
     static ParsedMap map;           // some 8 KB, kept off the stack
@@ -910,10 +944,10 @@ bool weigh_actors(const char *map_text, const SearchLimits &limits, int32_t shor
         std::thread helper;
         try {
             helper = std::thread(weigh_part, std::cref(map), std::cref(within), out, &next,
-                                 &helper_states);
+                                 shortcut, &helper_states);
         } catch (...) {
         }
-        weigh_part(map, within, out, &next, &out->states);
+        weigh_part(map, within, out, &next, shortcut, &out->states);
         if (helper.joinable())
             helper.join();
         out->states += helper_states;
@@ -925,11 +959,35 @@ bool weigh_actors(const char *map_text, const SearchLimits &limits, int32_t shor
             break;
         ActorWeight &w = out->actors[k++];
         if (!apart)
-            w.way_without = way_without(map, i, within, &out->states);
+            w.way_without = weigh_one(map, i, *out, k - 1, within, shortcut, &out->states);
         out->matter += w.way_without == WAY_NONE || w.way_without == WAY_LONGER;
         out->unknown += w.way_without == WAY_NOT_KNOWN;
     }
+    // A kind none of whose actors searched changes the way has those spared searched after all,
+    // until one does: what the kind does for the way is then what a search of each would say.
+    for (int32_t kind : {CONTENT_MIBO, CONTENT_ZIPPER, CONTENT_JAR, CONTENT_MINE}) {
+        bool changes = false;
+        for (int32_t k = 0; k < out->count; k++)
+            changes = changes || (out->actors[k].content == kind && changes_the_way(out->actors[k], *out));
+        for (int32_t i = 0, k = 0; i < map.square_count && k < out->count && !changes; i++) {
+            if (!is_actor(map.squares[i].content))
+                continue;
+            ActorWeight &w = out->actors[k++];
+            if (w.content != kind || w.way_without != WAY_NOT_LONGER)
+                continue;
+            // The way without it is no longer than the level's: it cannot come to matter.
+            w.way_without = way_without(map, i, within, &out->states);
+            out->unknown += w.way_without == WAY_NOT_KNOWN;
+            changes = changes_the_way(w, *out);
+        }
+    }
     return true;
+}
+
+bool changes_the_way(const ActorWeight &w, const ActorWeights &weights)
+{
+    return w.way_without != weights.shortest && w.way_without != WAY_NOT_KNOWN &&
+           w.way_without != WAY_NOT_LONGER;
 }
 
 int32_t actors_saving(const ActorWeights &w)

@@ -24,7 +24,9 @@ enum {
     WAY_NONE = -1,                  /* the level cannot be won then */
     WAY_LONGER = -2,                /* no way within the level's own shortest way, or within
                                        SEARCH_MAX_STEPS commands without them all */
-    WAY_NOT_KNOWN = -3              /* the search stopped at its state or memory limit first */
+    WAY_NOT_KNOWN = -3,             /* the search stopped at its state or memory limit first */
+    WAY_NOT_LONGER = -4             /* not searched: the level's way wins without the actor too, so
+                                       it does not matter, and nothing asked more (WeighShortcut) */
 };
 
 /* One actor of the level's start (a mibo, zipper, jar or mine) and the way without it. */
@@ -138,17 +140,31 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
 void analyse_pace(const char *map_text, const AnalysisLimits &limits, const SearchResult *known,
                   LevelAnalysis *analysis);
 
+/* What spares weigh_actors most of its searches: a shortest way of the level, and the actors
+   whose way without them is wanted whatever that way shows. */
+struct WeighShortcut {
+    const SearchResult *way;    /* found by the search at the weighing's rate */
+    bool (*exact)(const ActorWeight &actor, const void *context);
+    const void *context;
+};
+
 /* Weighs the actors of the level in `map_text` (NUL-terminated): searches the level again without
    all its mibos, zippers, jars and mines, then without each in turn (its square left empty), each
    of these searches no deeper than the level's shortest way of `shortest` commands (found first
    with `limits` when negative). `limits` bound each search but its depth; where they allow a
    helper thread, two actors are weighed at once instead, each search alone. With `rule_only` it
    stops as soon as actors_earn_their_places holds: the actors not weighed then have
-   WAY_NOT_KNOWN and are not counted unknown. Returns false, weighing nothing, when the map has
-   faults or the level itself is not won within the limits. Called by analyse_level and by the
-   tests of the shipped levels. */
+   WAY_NOT_KNOWN and are not counted unknown. With a `shortcut`, an actor it does not want exact
+   whose removal leaves the shortest way winning is not searched (WAY_NOT_LONGER), unless no
+   actor of its kind changes the way otherwise: whether each kind changes the way, and which
+   actors matter, are as a search of each would find. Returns false, weighing nothing, when the
+   map has faults or the level itself is not won within the limits. Called by analyse_level, by
+   the level generator and by the tests of the shipped levels. */
 bool weigh_actors(const char *map_text, const SearchLimits &limits, int32_t shortest,
-                  bool rule_only, ActorWeights *weights);
+                  bool rule_only, ActorWeights *weights, const WeighShortcut *shortcut = nullptr);
+
+/* Whether the way without the actor differs from the level's: none, longer or shorter. */
+bool changes_the_way(const ActorWeight &actor, const ActorWeights &weights);
 
 /* The commands the shortest way saves with every actor removed: 0 when it is not shorter,
    WAY_NONE when the level cannot be won then, WAY_NOT_KNOWN when that search stopped at a limit. */

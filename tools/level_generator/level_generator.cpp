@@ -183,6 +183,18 @@ int32_t prune_level(LevelPlan &plan, GeneratorIdea idea, const SizeRules &rules,
     return removed;
 }
 
+/* Whether the proof asks of `actor` its way without it whatever the level's way shows: a mibo
+   or jar the way pushes (a push the way cannot do without) and a runner (whose timing may
+   decide) are weighed by a search each; the others only when the way does not win without them
+   (WeighShortcut). */
+bool weighed_exactly(const ActorWeight &actor, const void *context)
+{
+    const WayFacts &facts = *(const WayFacts *)context;
+    const bool on_plan = actor.row >= 0 && actor.row < PLAN_ROWS && actor.column >= 0 &&
+                         actor.column < PLAN_COLUMNS;
+    return actor.content == CONTENT_ZIPPER || (on_plan && facts.pushed[actor.row][actor.column]);
+}
+
 /* The last stages of prove_plan, for the level *level holds, explored and passed up to there:
    the searches after a delay, at the other rates and at a human pace, the size's rules, then
    its actors weighed and whether it is a puzzle of its idea. */
@@ -200,7 +212,9 @@ bool finish_proof(GeneratorIdea idea, const SizeRules &rules, int32_t jobs, Gene
     if (level->facts.actors > 0 && rules.puzzles) {
         const SearchLimits weighing{GENERATOR_TICKS_PER_FRAME, rules.state_limit, SEARCH_MAX_STEPS,
                                     SEARCH_MEMORY, jobs > 1 ? 1 : 0};
-        if (!weigh_actors(level->text, weighing, level->analysis.shortest, false, &level->weights)) {
+        const WeighShortcut shortcut{&level->way, weighed_exactly, &level->facts};
+        if (!weigh_actors(level->text, weighing, level->analysis.shortest, false, &level->weights,
+                          &shortcut)) {
             std::snprintf(why, why_size, "the actors could not be weighed");
             return false;
         }
@@ -407,8 +421,9 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         if (level->facts.actors > 0 && !weighed) {
             const SearchLimits limits{GENERATOR_TICKS_PER_FRAME, rules.state_limit,
                                       SEARCH_MAX_STEPS, SEARCH_MEMORY, request.jobs > 1 ? 1 : 0};
+            const WeighShortcut shortcut{&level->way, weighed_exactly, &level->facts};
             weighed = weigh_actors(level->text, limits, level->way.moves + level->way.waits, false,
-                                   &level->weights);
+                                   &level->weights, &shortcut);
             level->states += level->weights.states;
         }
         // Worded as the level's dealt word says, or, when a level before it in the set has

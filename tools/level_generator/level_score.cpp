@@ -98,7 +98,7 @@ bool puzzle_passes(GeneratorIdea idea, const SizeRules &rules, const WayFacts &f
     int32_t needed_pushes = 0, timing_runners = 0, needed_mines = 0;
     for (int32_t i = 0; i < weights.count; i++) {
         const ActorWeight &a = weights.actors[i];
-        const bool other = a.way_without != weights.shortest && a.way_without != WAY_NOT_KNOWN;
+        const bool other = changes_the_way(a, weights);
         const bool matters = a.way_without == WAY_NONE || a.way_without == WAY_LONGER;
         if (a.row >= 0 && a.row < PLAN_ROWS && a.column >= 0 && a.column < PLAN_COLUMNS &&
             facts.pushed[a.row][a.column] && other)
@@ -155,9 +155,8 @@ void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &anal
         if (!weights)
             return true;
         for (int32_t i = 0; i < weights->count; i++) {
-            const int32_t without = weights->actors[i].way_without;
-            if (weights->actors[i].content == content && without != WAY_NOT_KNOWN &&
-                without != weights->shortest)
+            if (weights->actors[i].content == content &&
+                changes_the_way(weights->actors[i], *weights))
                 return true;
         }
         return false;
