@@ -8,6 +8,8 @@
 #include <cstring>
 #include <new>
 
+#include <sys/mman.h>
+
 #include "search/level_search.h"
 #include "search/search_play.h"
 #include "search/state_layer.h"
@@ -21,6 +23,7 @@ const uint32_t EDGE_NONE = 0xFFFFFFFEu;     /* lost, spoilt, or the robot not at
 const uint32_t EDGE_WIN = 0xFFFFFFFFu;      /* the level is completed */
 const uint16_t NO_WAY = 0xFFFF;
 const int64_t STOP_EVERY = 256;             /* positions expanded between looks at `stop` */
+const uint64_t LAYER_KEPT = 256 << 10;      /* bytes a layer keeps however narrow the next */
 
 /* Serials fit in the index's low 24 bits (its top 8 hold a piece of the key, so that most
    probes that miss never read a key) and in a way's low 29 bits. */
@@ -77,12 +80,23 @@ struct WinTable {
 namespace {
 
 /* Memory the table holds, counted as it is taken and given back so that every growth can be
-   held to the limit before it happens. */
+   held to the limit before it happens. Large blocks are mapped from the system by themselves:
+   the allocator would keep what is given back for its own reuse, and the process would keep
+   the peak of a build resident for as long as the table lives. */
+const uint64_t MAPPED_FROM = 64 << 10;
+
 void *take(WinTable &t, uint64_t bytes, uint64_t other, uint64_t limit)
 {
     if (other + t.held + bytes > limit)
         return nullptr;
-    void *p = std::malloc((size_t)bytes ? (size_t)bytes : 1);
+    void *p;
+    if (bytes >= MAPPED_FROM) {
+        p = mmap(nullptr, (size_t)bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED)
+            p = nullptr;
+    } else {
+        p = std::malloc((size_t)bytes ? (size_t)bytes : 1);
+    }
     if (p) {
         t.held += bytes;
         t.figures.peak_memory = std::max(t.figures.peak_memory, (int64_t)(other + t.held));
@@ -92,24 +106,27 @@ void *take(WinTable &t, uint64_t bytes, uint64_t other, uint64_t limit)
 
 void give(WinTable &t, void *p, uint64_t bytes)
 {
-    if (p) {
+    if (!p)
+        return;
+    if (bytes >= MAPPED_FROM)
+        munmap(p, (size_t)bytes);
+    else
         std::free(p);
-        t.held -= bytes;
-    }
+    t.held -= bytes;
 }
 
-/* Grows a small array (a directory or a table by block) from `count` to `more` items of `size`. */
+/* Grows a small array (a directory, a table by block, a book's labels) from `count` to `more`
+   items of `size`: copied, which costs little at their size. */
 bool regrow(WinTable &t, void **array, uint64_t count, uint64_t more, uint64_t size,
             uint64_t other, uint64_t limit)
 {
-    if (other + t.held + (more - count) * size > limit)
-        return false;
-    void *p = std::realloc(*array, (size_t)(more * size));
+    void *p = take(t, more * size, other, limit);
     if (!p)
         return false;
+    if (count)
+        std::memcpy(p, *array, (size_t)(count * size));
+    give(t, *array, count * size);
     *array = p;
-    t.held += (more - count) * size;
-    t.figures.peak_memory = std::max(t.figures.peak_memory, (int64_t)(other + t.held));
     return true;
 }
 
@@ -554,6 +571,10 @@ WinTableOutcome win_table_build(WinTable &t, const World &from, int32_t ticks_pe
             break;
         layer_first += layer.count;
         current = 1 - current;
+        // A layer keeps its memory for the next but one, unless that was a wide one and the
+        // layers have narrowed since: held to the end, it would be most of the peak.
+        if (layer.capacity > 2 * next.size + LAYER_KEPT)
+            layer_free(&layer);
         ok = layer_begin(&layer, base, words);
         if (++depth >= SEARCH_MAX_STEPS && layers[current].count > 0)
             ok = false;         // a way longer than a result holds: too large to answer from
