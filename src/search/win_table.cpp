@@ -35,6 +35,7 @@ const uint64_t FIRST_SLOTS = 1 << 12;
 /* Keys by serial in chunks, so that growing never copies them. */
 const int KEY_CHUNK_BITS = 14;
 const int64_t KEY_CHUNK = (int64_t)1 << KEY_CHUNK_BITS;
+const int64_t FIRST_KEYS = 1 << 10;
 
 /* The links of each position (where each command leads) in a byte stream of chunks, a record a
    position: two bits an action (none, win, itself, another position), then each other position
@@ -57,7 +58,7 @@ const uint32_t WAY_WIN = WAY_NEXT_MASK;
 
 struct WinTable {
     StateKey **keys;            /* by serial: chunks of KEY_CHUNK */
-    int64_t key_chunks;
+    int64_t key_chunks, key_capacity;
     uint32_t *index;            /* open addressing, at most three quarters full: 0 for a free
                                    slot, else the serial + 1 and a piece of the key on top */
     uint64_t slots;
@@ -155,7 +156,7 @@ void drop(WinTable &t)
     drop_index(t);
     drop_links(t);
     for (int64_t i = 0; i < t.key_chunks; i++)
-        give(t, t.keys[i], KEY_CHUNK * sizeof(StateKey));
+        give(t, t.keys[i], (uint64_t)std::min(KEY_CHUNK, t.key_capacity) * sizeof(StateKey));
     give(t, t.keys, (uint64_t)t.key_chunks * sizeof(StateKey *));
     give(t, t.commands, (uint64_t)t.command_capacity * sizeof(uint16_t));
     give(t, t.ways, (uint64_t)t.figures.winnable * sizeof(uint32_t));
@@ -163,7 +164,7 @@ void drop(WinTable &t)
     t.keys = nullptr;
     t.commands = nullptr;
     t.ways = t.ranks = nullptr;
-    t.key_chunks = t.command_capacity = 0;
+    t.key_chunks = t.key_capacity = t.command_capacity = 0;
     t.positions = 0;
     t.held = 0;
 }
@@ -238,14 +239,25 @@ bool add_position(WinTable &t, StateKey key, uint64_t other, uint64_t limit)
         if (!make_index(t, slots, other, limit))
             return false;
     }
-    if (t.positions == t.key_chunks * KEY_CHUNK) {
-        if (!regrow(t, (void **)&t.keys, (uint64_t)t.key_chunks, (uint64_t)t.key_chunks + 1,
-                    sizeof(StateKey *), other, limit))
-            return false;
-        StateKey *chunk = (StateKey *)take(t, KEY_CHUNK * sizeof(StateKey), other, limit);
-        if (!chunk)
-            return false;
-        t.keys[t.key_chunks++] = chunk;
+    if (t.positions == t.key_capacity) {
+        // The first chunk grows by copies up to a whole one, so that a small level holds
+        // little; from then on chunks are added and the keys never move.
+        if (t.key_chunks == 1 && t.key_capacity < KEY_CHUNK) {
+            if (!regrow(t, (void **)&t.keys[0], (uint64_t)t.key_capacity,
+                        (uint64_t)t.key_capacity * 2, sizeof(StateKey), other, limit))
+                return false;
+            t.key_capacity *= 2;
+        } else {
+            const int64_t keys = t.key_chunks ? KEY_CHUNK : FIRST_KEYS;
+            if (!regrow(t, (void **)&t.keys, (uint64_t)t.key_chunks, (uint64_t)t.key_chunks + 1,
+                        sizeof(StateKey *), other, limit))
+                return false;
+            StateKey *chunk = (StateKey *)take(t, (uint64_t)keys * sizeof(StateKey), other, limit);
+            if (!chunk)
+                return false;
+            t.keys[t.key_chunks++] = chunk;
+            t.key_capacity += keys;
+        }
     }
     const int64_t serial = t.positions++;
     t.keys[serial >> KEY_CHUNK_BITS][serial & (KEY_CHUNK - 1)] = key;
@@ -452,6 +464,16 @@ bool label(WinTable &t, uint64_t limit)
         }
     }
     drop_links(t);
+    // A small level's keys are fitted to their count: doubling left up to half unused.
+    if (t.key_chunks == 1 && t.key_capacity > n) {
+        StateKey *keys = (StateKey *)take(t, (uint64_t)n * sizeof(StateKey), 0, limit);
+        if (!keys)
+            return false;
+        std::memcpy(keys, t.keys[0], (size_t)n * sizeof(StateKey));
+        give(t, t.keys[0], (uint64_t)t.key_capacity * sizeof(StateKey));
+        t.keys[0] = keys;
+        t.key_capacity = n;
+    }
     // The index was given back while labelling; it is made again for the count now known.
     return make_index(t, (uint64_t)n + (uint64_t)n / 3 + 1, 0, limit);
 }

@@ -21,7 +21,8 @@
    under 0.5 s), and the levels that miss are named; over all, none over 5 s and every answer
    right. Beside the seconds, the states the hint's own searches reached (a figure that does not
    depend on the machine), and per level the table's positions, its build time and the
-   processor time it cost during play. A missed target is reported, not a failure: the status is
+   processor time it cost during play, the memory it holds and held at most, each also in bytes
+   a position. A missed target is reported, not a failure: the status is
    1 only when a level cannot be read. Run from the game directory (make bench).
 
    hint_bench [--positions N] [--levels N] [--no-ahead]
@@ -372,13 +373,16 @@ int main(int argc, char **argv)
                 all_right, "", all_peak);
     if (ahead) {
         std::printf("\nthinking ahead, once a level from its start, on a thread of its own while the player plays:\n");
-        std::printf("level  complete  positions  winnable  build s   cpu s  table MB  peak MB\n");
+        std::printf("level  complete  positions  winnable  build s   cpu s  table MB  peak MB  "
+                    "bytes a position  at peak\n");
         for (size_t i = 0; i < tables.size(); i++) {
             const HintAheadFigures &t = tables[i];
-            std::printf("%5zu  %8s  %9lld  %8lld  %7.2f  %6.2f  %8.1f  %7.1f\n", i + 1,
+            const double n = t.positions > 0 ? (double)t.positions : 1;
+            std::printf("%5zu  %8s  %9lld  %8lld  %7.2f  %6.2f  %8.1f  %7.1f  %16.1f  %7.1f\n", i + 1,
                         t.complete ? "yes" : "no", (long long)t.positions, (long long)t.winnable,
                         t.seconds, t.cpu_seconds, (double)t.memory / (1 << 20),
-                        (double)t.peak_memory / (1 << 20));
+                        (double)t.peak_memory / (1 << 20), (double)t.memory / n,
+                        (double)t.peak_memory / n);
             all_cpu += t.cpu_seconds;
         }
         std::printf("all    %45s  %6.2f\n", "", all_cpu);
