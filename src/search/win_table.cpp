@@ -52,6 +52,14 @@ const uint64_t RECORD_MOST = 2 + SEARCH_ACTIONS * 5;
 const uint64_t BLOCK_BYTES_MOST = BLOCK * RECORD_MOST;
 enum LinkKind { LINK_NONE = 0, LINK_WIN = 1, LINK_SELF = 2, LINK_OTHER = 3 };
 
+/* A key as held: 96 of its 128 bits (the low half and the top of the high), a quarter less
+   memory for the largest part of the table. Two of a level's positions, or one of it and
+   one asked about, that agree in 96 bits of a hash are less likely than one in 10^15 on a
+   level of a million positions. */
+struct HeldKey {
+    uint32_t words[3];
+};
+
 /* A way step: the first action in the top 3 bits, the position it leads to below. */
 const int WAY_ACTION_SHIFT = 29;
 const uint32_t WAY_NEXT_MASK = (1u << WAY_ACTION_SHIFT) - 1;
@@ -60,7 +68,7 @@ const uint32_t WAY_WIN = WAY_NEXT_MASK;
 } // namespace
 
 struct WinTable {
-    StateKey **keys;            /* by serial: chunks of KEY_CHUNK */
+    HeldKey **keys;             /* by serial: chunks of KEY_CHUNK */
     int64_t key_chunks, key_capacity;
     uint32_t *index;            /* open addressing, at most three quarters full: 0 for a free
                                    slot, else the serial + 1 and a piece of the key on top */
@@ -168,8 +176,8 @@ void drop(WinTable &t)
     drop_index(t);
     drop_links(t);
     for (int64_t i = 0; i < t.key_chunks; i++)
-        give(t, t.keys[i], (uint64_t)std::min(KEY_CHUNK, t.key_capacity) * sizeof(StateKey));
-    give(t, t.keys, (uint64_t)t.key_chunks * sizeof(StateKey *));
+        give(t, t.keys[i], (uint64_t)std::min(KEY_CHUNK, t.key_capacity) * sizeof(HeldKey));
+    give(t, t.keys, (uint64_t)t.key_chunks * sizeof(HeldKey *));
     give(t, t.commands, (uint64_t)t.command_capacity * sizeof(uint16_t));
     give(t, t.ways, (uint64_t)t.figures.winnable * sizeof(uint32_t));
     give(t, t.ranks, (uint64_t)((t.positions + BLOCK - 1) / BLOCK) * sizeof(uint32_t));
@@ -181,30 +189,38 @@ void drop(WinTable &t)
     t.held = 0;
 }
 
-const StateKey &key_at(const WinTable &t, int64_t serial)
+const HeldKey &key_at(const WinTable &t, int64_t serial)
 {
     return t.keys[serial >> KEY_CHUNK_BITS][serial & (KEY_CHUNK - 1)];
 }
 
-uint32_t key_piece(StateKey key)
+HeldKey held_key(StateKey key)
 {
-    return (uint32_t)(key.high >> 56) << SERIAL_BITS;
+    return HeldKey{{(uint32_t)key.low, (uint32_t)(key.low >> 32), (uint32_t)(key.high >> 32)}};
+}
+
+bool same(const HeldKey &a, const HeldKey &b)
+{
+    return a.words[0] == b.words[0] && a.words[1] == b.words[1] && a.words[2] == b.words[2];
+}
+
+uint32_t key_piece(const HeldKey &key)
+{
+    return key.words[2] >> 24 << SERIAL_BITS;
 }
 
 /* The index slot of `key`: its own, or the free one where it would go. */
-uint64_t slot_of(const WinTable &t, StateKey key)
+uint64_t slot_of(const WinTable &t, const HeldKey &key)
 {
-    uint64_t i = (uint64_t)(((unsigned __int128)key.low * t.slots) >> 64);
+    const uint64_t low = (uint64_t)key.words[0] | (uint64_t)key.words[1] << 32;
+    uint64_t i = (uint64_t)(((unsigned __int128)low * t.slots) >> 64);
     const uint32_t piece = key_piece(key);
     for (;;) {
         const uint32_t s = t.index[i];
         if (s == 0)
             return i;
-        if ((s & ~SERIAL_MASK) == piece) {
-            const StateKey &k = key_at(t, (int64_t)(s & SERIAL_MASK) - 1);
-            if (k.low == key.low && k.high == key.high)
-                return i;
-        }
+        if ((s & ~SERIAL_MASK) == piece && same(key_at(t, (int64_t)(s & SERIAL_MASK) - 1), key))
+            return i;
         if (++i == t.slots)
             i = 0;
     }
@@ -212,7 +228,7 @@ uint64_t slot_of(const WinTable &t, StateKey key)
 
 void put_in_index(WinTable &t, int64_t serial)
 {
-    const StateKey &key = key_at(t, serial);
+    const HeldKey &key = key_at(t, serial);
     t.index[slot_of(t, key)] = key_piece(key) | (uint32_t)(serial + 1);
 }
 
@@ -236,7 +252,7 @@ int64_t find(const WinTable &t, StateKey key)
 {
     if (!t.index)
         return -1;
-    const uint32_t s = t.index[slot_of(t, key)];
+    const uint32_t s = t.index[slot_of(t, held_key(key))];
     return s == 0 ? -1 : (int64_t)(s & SERIAL_MASK) - 1;
 }
 
@@ -256,15 +272,15 @@ bool add_position(WinTable &t, StateKey key, uint64_t other, uint64_t limit)
         // little; from then on chunks are added and the keys never move.
         if (t.key_chunks == 1 && t.key_capacity < KEY_CHUNK) {
             if (!regrow(t, (void **)&t.keys[0], (uint64_t)t.key_capacity,
-                        (uint64_t)t.key_capacity * 2, sizeof(StateKey), other, limit))
+                        (uint64_t)t.key_capacity * 2, sizeof(HeldKey), other, limit))
                 return false;
             t.key_capacity *= 2;
         } else {
             const int64_t keys = t.key_chunks ? KEY_CHUNK : FIRST_KEYS;
             if (!regrow(t, (void **)&t.keys, (uint64_t)t.key_chunks, (uint64_t)t.key_chunks + 1,
-                        sizeof(StateKey *), other, limit))
+                        sizeof(HeldKey *), other, limit))
                 return false;
-            StateKey *chunk = (StateKey *)take(t, (uint64_t)keys * sizeof(StateKey), other, limit);
+            HeldKey *chunk = (HeldKey *)take(t, (uint64_t)keys * sizeof(HeldKey), other, limit);
             if (!chunk)
                 return false;
             t.keys[t.key_chunks++] = chunk;
@@ -272,7 +288,7 @@ bool add_position(WinTable &t, StateKey key, uint64_t other, uint64_t limit)
         }
     }
     const int64_t serial = t.positions++;
-    t.keys[serial >> KEY_CHUNK_BITS][serial & (KEY_CHUNK - 1)] = key;
+    t.keys[serial >> KEY_CHUNK_BITS][serial & (KEY_CHUNK - 1)] = held_key(key);
     put_in_index(t, serial);
     return true;
 }
@@ -478,11 +494,11 @@ bool label(WinTable &t, uint64_t limit)
     drop_links(t);
     // A small level's keys are fitted to their count: doubling left up to half unused.
     if (t.key_chunks == 1 && t.key_capacity > n) {
-        StateKey *keys = (StateKey *)take(t, (uint64_t)n * sizeof(StateKey), 0, limit);
+        HeldKey *keys = (HeldKey *)take(t, (uint64_t)n * sizeof(HeldKey), 0, limit);
         if (!keys)
             return false;
-        std::memcpy(keys, t.keys[0], (size_t)n * sizeof(StateKey));
-        give(t, t.keys[0], (uint64_t)t.key_capacity * sizeof(StateKey));
+        std::memcpy(keys, t.keys[0], (size_t)n * sizeof(HeldKey));
+        give(t, t.keys[0], (uint64_t)t.key_capacity * sizeof(HeldKey));
         t.keys[0] = keys;
         t.key_capacity = n;
     }
