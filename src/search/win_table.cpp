@@ -68,7 +68,7 @@ const uint32_t WAY_WIN = WAY_NEXT_MASK;
 } // namespace
 
 struct WinTable {
-    HeldKey **keys;             /* by serial: chunks of KEY_CHUNK */
+    HeldKey **keys;             /* by serial: chunks of KEY_CHUNK (the first grows to one) */
     int64_t key_chunks, key_capacity;
     uint32_t *index;            /* open addressing, at most three quarters full: 0 for a free
                                    slot, else the serial + 1 and a piece of the key on top */
