@@ -52,6 +52,15 @@ const uint64_t RECORD_MOST = 2 + SEARCH_ACTIONS * 5;
 const uint64_t BLOCK_BYTES_MOST = BLOCK * RECORD_MOST;
 enum LinkKind { LINK_NONE = 0, LINK_WIN = 1, LINK_SELF = 2, LINK_OTHER = 3 };
 
+/* Where a block of link records starts, and what its links reach. */
+struct LinkBlock {
+    uint64_t start;             /* the first record's offset, and above bit 32 the highest
+                                   serial the records before it name */
+    uint64_t reach;             /* a bit for each region (serial / REGION, modulo 64) that a
+                                   link of the block leads into */
+};
+const int REGION_BITS = 13;
+
 /* A key as held: 96 of its 128 bits (the low half and the top of the high), a quarter less
    memory for the largest part of the table. Two of a level's positions, or one of it and
    one asked about, that agree in 96 bits of a hash are less likely than one in 10^15 on a
@@ -76,8 +85,7 @@ struct WinTable {
     uint8_t **links;            /* the link records while building; freed once labelled */
     int64_t link_chunks;
     uint64_t link_end;          /* offset of the next byte to write, across the chunks */
-    uint64_t *blocks;           /* by block: its first record's offset, and above bit 32 the
-                                   highest serial the records before it name */
+    LinkBlock *blocks;          /* by block, while building */
     int64_t block_capacity;
     uint32_t link_highest;      /* the highest serial the records written so far name */
     uint16_t *commands;         /* by serial: the fewest commands that win, NO_WAY for none */
@@ -163,7 +171,7 @@ void drop_links(WinTable &t)
     for (int64_t i = 0; i < t.link_chunks; i++)
         give(t, t.links[i], LINK_CHUNK);
     give(t, t.links, (uint64_t)t.link_chunks * sizeof(uint8_t *));
-    give(t, t.blocks, (uint64_t)t.block_capacity * sizeof(uint64_t));
+    give(t, t.blocks, (uint64_t)t.block_capacity * sizeof(LinkBlock));
     t.links = nullptr;
     t.blocks = nullptr;
     t.link_chunks = t.block_capacity = 0;
@@ -303,7 +311,7 @@ bool make_link_room(WinTable &t, int64_t p, uint64_t other, uint64_t limit)
     if (block == t.block_capacity) {
         const int64_t more = t.block_capacity ? 2 * t.block_capacity : 64;
         if (!regrow(t, (void **)&t.blocks, (uint64_t)t.block_capacity, (uint64_t)more,
-                    sizeof(uint64_t), other, limit))
+                    sizeof(LinkBlock), other, limit))
             return false;
         t.block_capacity = more;
     }
@@ -319,7 +327,7 @@ bool make_link_room(WinTable &t, int64_t p, uint64_t other, uint64_t limit)
         t.links[t.link_chunks++] = chunk;
         t.link_end = (uint64_t)(t.link_chunks - 1) * LINK_CHUNK;
     }
-    t.blocks[block] = t.link_end | (uint64_t)t.link_highest << 32;
+    t.blocks[block] = LinkBlock{t.link_end | (uint64_t)t.link_highest << 32, 0};
     return true;
 }
 
@@ -354,6 +362,7 @@ void write_links(WinTable &t, int64_t p, const uint32_t *edges)
     for (int a = 0; a < SEARCH_ACTIONS; a++) {
         if ((kinds >> (2 * a) & 3) != LINK_OTHER)
             continue;
+        t.blocks[p / BLOCK].reach |= (uint64_t)1 << (edges[a] >> REGION_BITS & 63);
         uint64_t code = link_code(edges[a], p, t.link_highest);
         while (code >= 0x80) {
             *out++ = (uint8_t)(code | 0x80);
@@ -369,8 +378,8 @@ void write_links(WinTable &t, int64_t p, const uint32_t *edges)
    a position. Returns the positions read. */
 int64_t read_block(const WinTable &t, int64_t block, uint32_t *edges)
 {
-    const uint64_t offset = t.blocks[block] & 0xFFFFFFFFu;
-    uint32_t highest = (uint32_t)(t.blocks[block] >> 32);
+    const uint64_t offset = t.blocks[block].start & 0xFFFFFFFFu;
+    uint32_t highest = (uint32_t)(t.blocks[block].start >> 32);
     const uint8_t *in = t.links[offset >> LINK_CHUNK_BITS] + (offset & (LINK_CHUNK - 1));
     const int64_t first = block * BLOCK;
     const int64_t count = std::min(BLOCK, t.positions - first);
@@ -378,26 +387,28 @@ int64_t read_block(const WinTable &t, int64_t block, uint32_t *edges)
         const int64_t p = first + i;
         const uint32_t kinds = (uint32_t)in[0] | (uint32_t)in[1] << 8;
         in += 2;
+        uint32_t *out = edges + i * SEARCH_ACTIONS;
         for (int a = 0; a < SEARCH_ACTIONS; a++) {
-            uint32_t &e = edges[i * SEARCH_ACTIONS + a];
-            switch (kinds >> (2 * a) & 3) {
-            case LINK_NONE: e = EDGE_NONE; break;
-            case LINK_WIN: e = EDGE_WIN; break;
-            case LINK_SELF: e = (uint32_t)p; break;
-            default: {
-                uint64_t code = 0;
-                for (int shift = 0;; shift += 7) {
+            const uint32_t kind = kinds >> (2 * a) & 3;
+            if (kind != LINK_OTHER) {
+                out[a] = kind == LINK_NONE ? EDGE_NONE : kind == LINK_WIN ? EDGE_WIN : (uint32_t)p;
+                continue;
+            }
+            uint64_t code = *in++;
+            if (code >= 0x80) {
+                code &= 0x7F;
+                for (int shift = 7;; shift += 7) {
                     const uint8_t byte = *in++;
                     code |= (uint64_t)(byte & 0x7F) << shift;
                     if (byte < 0x80)
                         break;
                 }
-                const uint64_t zigzag = code >> 1;
-                const int64_t d = zigzag & 1 ? -(int64_t)((zigzag + 1) / 2) : (int64_t)(zigzag / 2);
-                e = (uint32_t)((code & 1 ? (int64_t)highest + 1 : p) + d);
-                highest = std::max(highest, e);
             }
-            }
+            const uint64_t zigzag = code >> 1;
+            const int64_t d = (int64_t)(zigzag >> 1) ^ -(int64_t)(zigzag & 1);
+            const uint32_t e = (uint32_t)((code & 1 ? (int64_t)highest + 1 : p) + d);
+            out[a] = e;
+            highest = std::max(highest, e);
         }
     }
     return count;
@@ -416,14 +427,31 @@ uint32_t relaxed(const WinTable &t, const uint32_t *edges)
     return best;
 }
 
+/* When the labels of each region last changed, and each block was last swept: a block none of
+   whose regions changed since is left out, its labels already the best its links give. */
+struct SweepMarks {
+    uint32_t changed[64];
+    uint32_t *swept;            /* by block, 0 before the first sweep */
+    uint32_t now;
+};
+
 /* One sweep over every position, lowering each one's commands to one more than its best link's.
    Returns whether any changed. */
-bool sweep(WinTable &t, bool forward, uint32_t *edges)
+bool sweep(WinTable &t, bool forward, SweepMarks &marks, uint32_t *edges)
 {
     const int64_t blocks = (t.positions + BLOCK - 1) / BLOCK;
     bool changed = false;
     for (int64_t b = 0; b < blocks; b++) {
         const int64_t block = forward ? b : blocks - 1 - b;
+        const uint32_t swept = marks.swept[block];
+        if (swept != 0) {
+            bool stale = false;
+            for (uint64_t reach = t.blocks[block].reach; reach && !stale; reach &= reach - 1)
+                stale = marks.changed[__builtin_ctzll(reach)] >= swept;
+            if (!stale)
+                continue;
+        }
+        const uint32_t now = ++marks.now;
         const int64_t count = read_block(t, block, edges);
         for (int64_t j = 0; j < count; j++) {
             const int64_t i = forward ? j : count - 1 - j;
@@ -431,9 +459,11 @@ bool sweep(WinTable &t, bool forward, uint32_t *edges)
             const uint32_t v = relaxed(t, edges + i * SEARCH_ACTIONS);
             if (v < t.commands[p]) {
                 t.commands[p] = (uint16_t)v;
+                marks.changed[p >> REGION_BITS & 63] = now;
                 changed = true;
             }
         }
+        marks.swept[block] = now;
     }
     return changed;
 }
@@ -442,8 +472,9 @@ bool sweep(WinTable &t, bool forward, uint32_t *edges)
    can be won its first command and where it leads, and gives the links back. Sweeps alternately
    down and up the serials, each from what the last left, until nothing changes: most links lead
    one step deeper (to higher serials), so that a sweep down carries a label along them all at
-   once, and the few back a sweep up. No list of each position's predecessors is held. What it
-   takes must fit in `limit` bytes too. */
+   once, and the few back a sweep up; a sweep leaves out the blocks whose links lead only into
+   regions that have not changed since it last went over them. No list of each position's
+   predecessors is held. What it takes must fit in `limit` bytes too. */
 bool label(WinTable &t, uint64_t limit)
 {
     const int64_t n = t.positions;
@@ -455,9 +486,15 @@ bool label(WinTable &t, uint64_t limit)
         t.commands[p] = NO_WAY;
     static_assert(BLOCK * SEARCH_ACTIONS * sizeof(uint32_t) <= 4096, "a block's links on the stack");
     uint32_t edges[BLOCK * SEARCH_ACTIONS];
-    for (bool forward = false; sweep(t, forward, edges); forward = !forward) {
-    }
     const int64_t blocks = (n + BLOCK - 1) / BLOCK;
+    SweepMarks marks{};
+    marks.swept = (uint32_t *)take(t, (uint64_t)blocks * sizeof(uint32_t), 0, limit);
+    if (!marks.swept)
+        return false;
+    std::memset(marks.swept, 0, (size_t)blocks * sizeof(uint32_t));
+    for (bool forward = false; sweep(t, forward, marks, edges); forward = !forward) {
+    }
+    give(t, marks.swept, (uint64_t)blocks * sizeof(uint32_t));
     int64_t winnable = 0;
     for (int64_t p = 0; p < n; p++)
         winnable += t.commands[p] != NO_WAY;
@@ -502,8 +539,9 @@ bool label(WinTable &t, uint64_t limit)
         t.keys[0] = keys;
         t.key_capacity = n;
     }
-    // The index was given back while labelling; it is made again for the count now known.
-    return make_index(t, (uint64_t)n + (uint64_t)n / 3 + 1, 0, limit);
+    // And an index much larger than the count needs (the first one's size) is made again.
+    const uint64_t slots = (uint64_t)n + (uint64_t)n / 3 + 1;
+    return t.slots <= slots + slots / 4 || make_index(t, slots, 0, limit);
 }
 
 /* The way step of position p, which can be won (a complete table). */
@@ -639,8 +677,6 @@ WinTableOutcome win_table_build(WinTable &t, const World &from, int32_t ticks_pe
     delete hasher;
     delete world;
     give_back_freed();
-    // The index is not read while labelling: given back, it leaves room for the labels.
-    drop_index(t);
     if (ok)
         ok = label(t, limit);
     if (ok)
