@@ -9,9 +9,6 @@
 #include <new>
 
 #include <sys/mman.h>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 #include "search/level_search.h"
 #include "search/search_play.h"
@@ -98,15 +95,6 @@ struct WinTable {
 };
 
 namespace {
-
-/* Gives the memory freed by the layers back to the system: the allocator keeps it for reuse,
-   and resident beside the table it would add the widest layers to the game's peak. */
-void give_back_freed()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-}
 
 /* Memory the table holds, counted as it is taken and given back so that every growth can be
    held to the limit before it happens. Large blocks are mapped from the system by themselves:
@@ -661,10 +649,8 @@ WinTableOutcome win_table_build(WinTable &t, const World &from, int32_t ticks_pe
         current = 1 - current;
         // A layer keeps its memory for the next but one, unless that was a wide one and the
         // layers have narrowed since: held to the end, it would be most of the peak.
-        if (layer.capacity > 2 * next.size + LAYER_KEPT) {
+        if (layer.capacity > 2 * next.size + LAYER_KEPT)
             layer_free(&layer);
-            give_back_freed();
-        }
         ok = layer_begin(&layer, base, words);
         if (++depth >= SEARCH_MAX_STEPS && layers[current].count > 0)
             ok = false;         // a way longer than a result holds: too large to answer from
@@ -676,7 +662,6 @@ WinTableOutcome win_table_build(WinTable &t, const World &from, int32_t ticks_pe
     std::free(child);
     delete hasher;
     delete world;
-    give_back_freed();
     if (ok)
         ok = label(t, limit);
     if (ok)
