@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/mman.h>
+
 namespace {
 
 enum { RUN_LIMIT = 0xffff, FIRST_CAPACITY = 1 << 16 };
@@ -115,7 +117,9 @@ bool layer_begin(StateLayer *layer, const uint32_t *base, size_t words)
 namespace {
 
 /* Makes room for `bytes` more, growing only while `other_bytes` and the grown layer fit in
-   `limit_bytes`. */
+   `limit_bytes`. The bytes are mapped from the system by themselves and grown in place by the
+   page tables: a reallocation held the old and the new copy at once, and a layer given back to
+   the allocator stayed resident beside whatever its owner held next. */
 bool room_for(StateLayer *layer, uint64_t bytes, uint64_t other_bytes, uint64_t limit_bytes)
 {
     uint64_t need = layer->size + bytes;
@@ -126,10 +130,12 @@ bool room_for(StateLayer *layer, uint64_t bytes, uint64_t other_bytes, uint64_t 
         capacity *= 2;
     if (other_bytes + capacity + layer->words * sizeof(uint32_t) > limit_bytes)
         return false;
-    uint8_t *grown = (uint8_t *)std::realloc(layer->bytes, capacity);
-    if (!grown)
+    void *grown = layer->bytes ? mremap(layer->bytes, layer->capacity, capacity, MREMAP_MAYMOVE) :
+                                 mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
+                                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (grown == MAP_FAILED)
         return false;
-    layer->bytes = grown;
+    layer->bytes = (uint8_t *)grown;
     layer->capacity = capacity;
     return true;
 }
@@ -171,7 +177,8 @@ uint64_t layer_bytes(const StateLayer &layer)
 
 void layer_free(StateLayer *layer)
 {
-    std::free(layer->bytes);
+    if (layer->bytes)
+        munmap(layer->bytes, layer->capacity);
     std::free(layer->last);
     *layer = StateLayer{nullptr, 0, 0, 0, nullptr, 0};
 }

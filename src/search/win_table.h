@@ -51,7 +51,7 @@ void win_table_destroy(WinTable *table);
 /* Explores every position reachable by the player's commands from world `from` (the robot at
    rest, with no command waiting, as at a level's start), playing at `ticks_per_frame` as the
    search does, and labels each with the fewest commands that win from it. Holds at most
-   `memory_limit` bytes; stops soon after `stop` is set. Whatever the table held before is
+   `memory_limit` bytes (and at most 16,777,213 positions); stops soon after `stop` is set. Whatever the table held before is
    dropped. Runs on the caller's thread (the hint's background thread). Returns the outcome. */
 WinTableOutcome win_table_build(WinTable &table, const World &from, int32_t ticks_per_frame,
                                 int64_t memory_limit, const std::atomic<bool> &stop);

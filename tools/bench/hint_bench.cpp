@@ -21,7 +21,9 @@
    under 0.5 s), and the levels that miss are named; over all, none over 5 s and every answer
    right. Beside the seconds, the states the hint's own searches reached (a figure that does not
    depend on the machine), and per level the table's positions, its build time and the
-   processor time it cost during play. A missed target is reported, not a failure: the status is
+   processor time it cost during play, the memory it holds and held at most, each also in bytes
+   a position. Last, with every level benched, the table of a level of twice the largest's
+   positions (level 19 at 1 tick a frame): its figures, and its way looked up from the start. A missed target is reported, not a failure: the status is
    1 only when a level cannot be read. Run from the game directory (make bench).
 
    hint_bench [--positions N] [--levels N] [--no-ahead]
@@ -30,17 +32,21 @@
 #include <allegro.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <thread>
 #include <vector>
 
 #include "search/level_search.h"
 #include "search/search_play.h"
+#include "search/search_state.h"
+#include "search/win_table.h"
 #include "world/tile_grid.h"
 #include "base/display_options.h"
 #include "play/hint.h"
@@ -217,6 +223,71 @@ void wait_for_game_time(Clock::time_point at, bool ahead)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
+/* A level of twice the positions of the largest shipped one: level 19 played at 1 tick a frame,
+   where its runners stand at twice as many moments. Its table is built within the game's bound,
+   as the game's thread builds one; then from the start, command by command, the position is
+   looked up with its whole way as the hint looks it up, the slowest timed, and the way followed
+   to the level's end. */
+const int LARGE_LEVEL = 19, LARGE_TICKS = 1;
+const int64_t AHEAD_MEMORY = (int64_t)160 << 20;    /* the game's bound (play/hint.cpp) */
+
+double thread_cpu_now()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+}
+
+/* Prints what the large level's table came to; false when a target was missed. */
+bool twice_the_largest()
+{
+    static World w;
+    static StateHasher hasher;
+    static int32_t actions[SEARCH_MAX_STEPS];
+    WinTable *table = win_table_create();
+    if (!read_map(LARGE_LEVEL) || !table) {
+        win_table_destroy(table);
+        return false;
+    }
+    search_start_world(w, map_text);
+    std::atomic<bool> stop{false};
+    const double cpu = thread_cpu_now();
+    win_table_build(*table, w, LARGE_TICKS, AHEAD_MEMORY, stop);
+    const double cpu_seconds = thread_cpu_now() - cpu;
+    WinTableFigures f;
+    win_table_figures(*table, &f);
+    const bool complete = f.outcome == WIN_TABLE_COMPLETE;
+    int32_t length = -1, taken = 0;
+    double slowest = 0;
+    for (; complete && taken < SEARCH_MAX_STEPS && !w.level.level_completed; taken++) {
+        const auto started = Clock::now();
+        const StateKey key = state_key(w, &hasher);
+        int32_t commands = 0, action = -1;
+        const int32_t way = win_table_lookup(*table, key, &commands, &action) == WIN_TABLE_WAY ?
+                                win_table_way(*table, key, actions, SEARCH_MAX_STEPS) : -1;
+        slowest = std::max(slowest, std::chrono::duration<double>(Clock::now() - started).count());
+        if (taken == 0)
+            length = way;
+        if (way < 1 || actions[0] != action)
+            break;
+        run_command(w, action_codes[action], LARGE_TICKS, nullptr);
+    }
+    const bool won = w.level.level_completed && taken == length;
+    const double n = f.positions > 0 ? (double)f.positions : 1;
+    std::printf("\na level of twice the largest's positions (level %d at %d tick a frame): complete %s, "
+                "%lld positions, table %.1f MB (%.1f bytes a position), peak %.1f MB (%.1f), "
+                "built in %.2f s (%.2f s of processor) within the game's %lld MB: %s\n",
+                LARGE_LEVEL, LARGE_TICKS, complete ? "yes" : "no", (long long)f.positions,
+                (double)f.memory / (1 << 20), (double)f.memory / n,
+                (double)f.peak_memory / (1 << 20), (double)f.peak_memory / n, f.seconds, cpu_seconds,
+                (long long)(AHEAD_MEMORY >> 20), met(complete));
+    std::printf("its way from the start, %d commands, each position looked up with its whole way in "
+                "at most %.4f s (target under %.1f s) and followed to the end: %s\n", length, slowest,
+                TARGET_MEDIAN, met(won && slowest < TARGET_MEDIAN));
+    win_table_destroy(table);
+    return complete && won && slowest < TARGET_MEDIAN;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -372,13 +443,16 @@ int main(int argc, char **argv)
                 all_right, "", all_peak);
     if (ahead) {
         std::printf("\nthinking ahead, once a level from its start, on a thread of its own while the player plays:\n");
-        std::printf("level  complete  positions  winnable  build s   cpu s  table MB  peak MB\n");
+        std::printf("level  complete  positions  winnable  build s   cpu s  table MB  peak MB  "
+                    "bytes a position  at peak\n");
         for (size_t i = 0; i < tables.size(); i++) {
             const HintAheadFigures &t = tables[i];
-            std::printf("%5zu  %8s  %9lld  %8lld  %7.2f  %6.2f  %8.1f  %7.1f\n", i + 1,
+            const double n = t.positions > 0 ? (double)t.positions : 1;
+            std::printf("%5zu  %8s  %9lld  %8lld  %7.2f  %6.2f  %8.1f  %7.1f  %16.1f  %7.1f\n", i + 1,
                         t.complete ? "yes" : "no", (long long)t.positions, (long long)t.winnable,
                         t.seconds, t.cpu_seconds, (double)t.memory / (1 << 20),
-                        (double)t.peak_memory / (1 << 20));
+                        (double)t.peak_memory / (1 << 20), (double)t.memory / n,
+                        (double)t.peak_memory / n);
             all_cpu += t.cpu_seconds;
         }
         std::printf("all    %45s  %6.2f\n", "", all_cpu);
@@ -391,5 +465,7 @@ int main(int argc, char **argv)
                 missed.empty() ? "" : ")", most, TARGET_MAX, met(most < TARGET_MAX), all_right,
                 all_count, all_not_found, met(all_right == all_count));
     hint_forget_ahead(session);
+    if (ahead && levels == LEVELS_MOST)
+        twice_the_largest();
     return 0;
 }
