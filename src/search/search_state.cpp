@@ -364,6 +364,32 @@ void state_key_begin_put(StateHasher *hasher, const uint8_t *record)
     hasher->put_sweets = head.level.sweets_eaten;
 }
 
+size_t state_head_words()
+{
+    return sizeof(StateHead) / sizeof(uint32_t);
+}
+
+size_t state_actor_words()
+{
+    return sizeof(Actor) / sizeof(uint32_t);
+}
+
+void state_key_begin_put_changed(StateHasher *hasher, const uint8_t *record,
+                                 const uint64_t changed[2])
+{
+    if (!hasher->known) {
+        state_key_begin_put(hasher, record);
+        return;
+    }
+    // The memo holds the records of the world keyed last, which differ from the state it was
+    // put from only in `look`; that state differs from this one only in `changed`.
+    StateHead head;
+    std::memcpy(&head, record, sizeof head);
+    hasher->put_sweets = head.level.sweets_eaten;
+    hasher->look[0] |= changed[0];
+    hasher->look[1] |= changed[1];
+}
+
 StateKey state_key_played(const World &w, StateHasher *hasher)
 {
     // Every actor a command changes is live in w but a sweet it eats; the memo of the others

@@ -56,8 +56,8 @@ StateKey *new_slots(uint64_t capacity)
 #if defined(MADV_POPULATE_WRITE)
     // A table is at least a third full from its first growth on, its keys spread over every
     // page: each page would be touched soon, first by a look (a fault that maps the zero page)
-    // and then by a key (a second fault that copies it). Taken in one call they cost a tenth of
-    // the faults. A refusal (an older system) leaves them to be faulted in.
+    // and then by a key (a second fault that copies it). Taken in one call they cost no fault
+    // at all. A refusal (an older system) leaves them to be faulted in.
     madvise(slots, bytes, MADV_POPULATE_WRITE);
 #endif
     return (StateKey *)slots;
