@@ -104,7 +104,7 @@ uint32_t float_word(float f)
 }
 
 /* The hash of the actor in slot `i`, from what decides what it can still do. */
-PartHash actor_hash(int i, const Actor &a, int32_t hero_index)
+__attribute__((always_inline)) inline PartHash actor_hash(int i, const Actor &a, int32_t hero_index)
 {
     Lanes l = lanes_of(1 + (uint64_t)i);
     if (a.gone) {
@@ -267,7 +267,7 @@ int32_t put_state_again(World &w, const uint8_t *in)
 namespace {
 
 /* The part of a key that is the robot and the level. */
-PartHash head_hash(const World &w)
+__attribute__((always_inline)) inline PartHash head_hash(const World &w)
 {
     const PlayerMotion &p = w.motion;
     const LevelState &level = w.level;
@@ -282,7 +282,7 @@ PartHash head_hash(const World &w)
 }
 
 /* Brings the memo of the actor in slot i up to date with `a`; true when it changed. */
-inline bool remember(ActorMemo &m, int i, const Actor &a, int32_t hero_index)
+__attribute__((always_inline)) inline bool remember(ActorMemo &m, int i, const Actor &a, int32_t hero_index)
 {
     if (m.held && same_record(m.seen, a))
         return false;
