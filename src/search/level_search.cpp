@@ -98,6 +98,8 @@ struct Search {
     size_t words;               /* 32-bit words of a state record */
     uint32_t *base;             /* the start's record, which the layers are stored against */
     uint32_t *parent_record;    /* the state being expanded */
+    uint64_t parent_changed[2]; /* the actors parent_record has changed in since its last
+                                   state_key_begin_put_changed (bit i of word i / 64) */
     uint32_t *child_record;
     /* The states seen. A helper looks its states up here as the search adds to it: a copy of
        its own for each large depth cost a third again of the search's time, and one kept up to
@@ -396,6 +398,14 @@ void merge_nearest(SearchNearest *n, const SearchNearest &helper)
         n->open_distance = nearer(n->open_distance, helper.open_distance);
 }
 
+/* Reads the next state of `layer` into parent_record, noting the actors it changes; returns the
+   offset after it. */
+uint64_t read_parent(Search &s, const StateLayer &layer)
+{
+    return layer_read_marking(layer, s.read_offset, s.parent_record, state_head_words(),
+                              state_actor_words(), s.parent_changed);
+}
+
 /* Tries every command on the next state of the current layer. A state reached is looked up in
    the table only after the next command has played, on the other world: the table is far larger
    than the caches, and its slot arrives from memory meanwhile. The states go in in the order of
@@ -403,9 +413,12 @@ void merge_nearest(SearchNearest *n, const SearchNearest &helper)
 void expand_next(Search &s)
 {
     const StateLayer &layer = s.layers[s.current];
-    s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
+    s.read_offset = read_parent(s, layer);
     int64_t parent = s.layer_first + s.read_index++;
-    state_key_begin_put(&s.hasher, (const uint8_t *)s.parent_record);
+    // The states of a layer follow one another mostly alike: the memo of the keys goes on from
+    // the state before, looking again only at the actors this one differs in.
+    state_key_begin_put_changed(&s.hasher, (const uint8_t *)s.parent_record, s.parent_changed);
+    s.parent_changed[0] = s.parent_changed[1] = 0;
     World *worlds[2] = {&s.world, &s.spare_world};
     Pending pending{-1, {0, 0}, 0};
     for (int action = 0; action < SEARCH_ACTIONS; action++) {
@@ -459,8 +472,10 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
     }
     uint64_t offset = job.read_offset;
     int64_t k = job.read_index;
+    uint64_t changed[2] = {~(uint64_t)0, ~(uint64_t)0};    // as the search's parent_changed
+    const size_t head_words = state_head_words(), actor_words = state_actor_words();
     for (; k < job.from; k++)
-        offset = layer_read(layer, offset, parent_record);
+        offset = layer_read_marking(layer, offset, parent_record, head_words, actor_words, changed);
     StateTable &own = job.own;
     if (state_table_bytes(own) > job.own_limit)
         state_table_free(&own);
@@ -469,8 +484,9 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
     const uint64_t finding_most = sizeof(HelperFinding) + runs_worst_case(job.words);
     bool full = false, solved = false;
     for (; k < layer.count && !full && !solved && !stop.load(std::memory_order_relaxed); k++) {
-        offset = layer_read(layer, offset, parent_record);
-        state_key_begin_put(&job.hasher, (const uint8_t *)parent_record);
+        offset = layer_read_marking(layer, offset, parent_record, head_words, actor_words, changed);
+        state_key_begin_put_changed(&job.hasher, (const uint8_t *)parent_record, changed);
+        changed[0] = changed[1] = 0;
         const uint64_t used_before = header.used;
         // Writes the finding of `action`, the state it reached on world w or, `solving`, the
         // command that completes the level, unless the search or the helper had it before.
@@ -679,7 +695,7 @@ void merge_next(Search &s)
             s.read_index = done;    // the layer is done: the next one starts afresh
         } else {
             for (; s.read_index < done; s.read_index++)
-                s.read_offset = layer_read(layer, s.read_offset, s.parent_record);
+                s.read_offset = read_parent(s, layer);
         }
         balance_helper(s, header.parents_done);
         drop_helper(s);
@@ -740,6 +756,7 @@ void next_layer(Search &s)
     s.read_offset = 0;
     s.read_index = 0;
     std::memcpy(s.parent_record, s.base, s.words * sizeof(uint32_t));
+    s.parent_changed[0] = s.parent_changed[1] = ~(uint64_t)0;
     if (!layer_begin(&done, s.base, s.words))
         s.outcome = SEARCH_MEMORY_LIMIT;
     else
@@ -872,6 +889,7 @@ void expand_led(Search &s)
         return;
     }
     std::memcpy(s.parent_record, s.base, s.words * sizeof(uint32_t));
+    s.parent_changed[0] = s.parent_changed[1] = ~(uint64_t)0;
     if (best.serial != 0)       // the start is the base itself
         decode_runs(s.arena + best.offset, s.words, s.parent_record);
     s.depth = best.depth;
@@ -958,6 +976,7 @@ SearchOutcome begin_here(Search &s, int32_t start_frame)
         take_state(s.world, (uint8_t *)s.base, s.start_frame);
         const uint64_t limit = (uint64_t)s.limits.memory_limit;
         std::memcpy(s.parent_record, s.base, s.words * sizeof(uint32_t));
+        s.parent_changed[0] = s.parent_changed[1] = ~(uint64_t)0;
         if (layer_begin(&s.layers[0], s.base, s.words) &&
             layer_begin(&s.layers[1], s.base, s.words) &&
             state_table_insert(&s.seen, state_key(s.world, &s.hasher), memory_besides(s, 0), limit) == STATE_NEW &&

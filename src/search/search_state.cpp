@@ -104,7 +104,7 @@ uint32_t float_word(float f)
 }
 
 /* The hash of the actor in slot `i`, from what decides what it can still do. */
-PartHash actor_hash(int i, const Actor &a, int32_t hero_index)
+__attribute__((always_inline)) inline PartHash actor_hash(int i, const Actor &a, int32_t hero_index)
 {
     Lanes l = lanes_of(1 + (uint64_t)i);
     if (a.gone) {
@@ -267,7 +267,7 @@ int32_t put_state_again(World &w, const uint8_t *in)
 namespace {
 
 /* The part of a key that is the robot and the level. */
-PartHash head_hash(const World &w)
+__attribute__((always_inline)) inline PartHash head_hash(const World &w)
 {
     const PlayerMotion &p = w.motion;
     const LevelState &level = w.level;
@@ -282,7 +282,7 @@ PartHash head_hash(const World &w)
 }
 
 /* Brings the memo of the actor in slot i up to date with `a`; true when it changed. */
-inline bool remember(ActorMemo &m, int i, const Actor &a, int32_t hero_index)
+__attribute__((always_inline)) inline bool remember(ActorMemo &m, int i, const Actor &a, int32_t hero_index)
 {
     if (m.held && same_record(m.seen, a))
         return false;
@@ -362,6 +362,32 @@ void state_key_begin_put(StateHasher *hasher, const uint8_t *record)
     std::memcpy(&head, record, sizeof head);
     hasher->known = false;      // the memo holds another state's records
     hasher->put_sweets = head.level.sweets_eaten;
+}
+
+size_t state_head_words()
+{
+    return sizeof(StateHead) / sizeof(uint32_t);
+}
+
+size_t state_actor_words()
+{
+    return sizeof(Actor) / sizeof(uint32_t);
+}
+
+void state_key_begin_put_changed(StateHasher *hasher, const uint8_t *record,
+                                 const uint64_t changed[2])
+{
+    if (!hasher->known) {
+        state_key_begin_put(hasher, record);
+        return;
+    }
+    // The memo holds the records of the world keyed last, which differ from the state it was
+    // put from only in `look`; that state differs from this one only in `changed`.
+    StateHead head;
+    std::memcpy(&head, record, sizeof head);
+    hasher->put_sweets = head.level.sweets_eaten;
+    hasher->look[0] |= changed[0];
+    hasher->look[1] |= changed[1];
 }
 
 StateKey state_key_played(const World &w, StateHasher *hasher)

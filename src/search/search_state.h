@@ -60,6 +60,19 @@ StateKey state_key(const World &w, StateHasher *hasher);
    every state it expands. */
 void state_key_begin_put(StateHasher *hasher, const uint8_t *record);
 
+/* Where take_state writes the actors in a record: actor i is the `state_actor_words()` 32-bit
+   words from word state_head_words() + i * state_actor_words() on. */
+size_t state_head_words();
+size_t state_actor_words();
+
+/* state_key_begin_put for a record that differs from the one of the call before only in the
+   actors of `changed` (bit i of word i / 64 for actor i; its head aside). A memo that holds the
+   records of a world played on from that one is kept: the keys played on from this record
+   compare those actors too, and no more. Called by the search for the states of a layer, read
+   one after another. */
+void state_key_begin_put_changed(StateHasher *hasher, const uint8_t *record,
+                                 const uint64_t changed[2]);
+
 /* state_key of world w put from the record of the last state_key_begin_put and played on since:
    the same key, with only the actors compared with the memo that can differ from that record or
    from the memo. An actor the passes do not look at is changed only by one that marks it for

@@ -170,6 +170,27 @@ uint64_t layer_read(const StateLayer &layer, uint64_t offset, uint32_t *record)
     return offset + decode_runs(layer.bytes + offset, layer.words, record);
 }
 
+uint64_t layer_read_marking(const StateLayer &layer, uint64_t offset, uint32_t *record,
+                            size_t first, size_t stride, uint64_t marks[2])
+{
+    const uint8_t *in = layer.bytes + offset, *at = in;
+    size_t i = 0;
+    while (i < layer.words) {
+        size_t skip = get16(at), run = get16(at + 2);
+        i += skip;
+        std::memcpy(record + i, at + 4, run * 4);
+        if (run > 0 && i + run > first) {
+            size_t block = (i > first ? i - first : 0) / stride;
+            const size_t last = (i + run - 1 - first) / stride;
+            for (; block <= last && block < 128; block++)
+                marks[block >> 6] |= (uint64_t)1 << (block & 63);
+        }
+        i += run;
+        at += 4 + run * 4;
+    }
+    return offset + (uint64_t)(at - in);
+}
+
 uint64_t layer_bytes(const StateLayer &layer)
 {
     return layer.capacity + layer.words * sizeof(uint32_t);

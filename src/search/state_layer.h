@@ -36,6 +36,12 @@ bool layer_append_runs(StateLayer *layer, const uint8_t *runs, size_t bytes, uin
    (the base for the first), and returns the offset of the next one. */
 uint64_t layer_read(const StateLayer &layer, uint64_t offset, uint32_t *record);
 
+/* layer_read, also marking in `marks` (bit k of word k / 64) each block k of `stride` words,
+   block k the words from first + k * stride on, that the state read differs in from the one
+   before (the first 128 blocks; a run before `first` marks none). */
+uint64_t layer_read_marking(const StateLayer &layer, uint64_t offset, uint32_t *record,
+                            size_t first, size_t stride, uint64_t marks[2]);
+
 /* Bytes the layer holds. */
 uint64_t layer_bytes(const StateLayer &layer);
 

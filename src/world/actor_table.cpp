@@ -171,7 +171,10 @@ int actor_on_serial(const World &w, int32_t serial)
 ActorPasses settled_passes(const World &w)
 {
     bool motions = false;
-    for (int i = 0; i < w.actors.count; i++) {
+    // Only the actors the passes look at: any other has no countdown and no callback, so it
+    // cannot ask for a pass. The search asks this at most frames of a hop, and most actors of a
+    // level stand still for good.
+    for (int i = next_live(w, 0); i < w.actors.count; i = next_live(w, i + 1)) {
         const Actor *actor = &w.actors.actors[i];
         if (actor->timer > 0)
             return PASSES_BOTH;     // counted down gone or not

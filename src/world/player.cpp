@@ -144,6 +144,28 @@ void land(World &w)
     }
 }
 
+/* The hop's lift over the floor with `jump_ctr` flight ticks left. */
+fixed hop_lift_of(int32_t jump_ctr)
+{
+    fixed arc = fixdiv(itofix(jump_ctr * 128), itofix(FLIGHT_TICKS));
+    return fixmul(fixsin(arc), itofix(10));
+}
+
+/* hop_lift_of, kept for the flight's ticks: a search reckons it in floating point for nearly
+   every frame it plays, and the table holds the very values. */
+fixed hop_lift(int32_t jump_ctr)
+{
+    static const struct Lifts {
+        fixed by_tick[FLIGHT_TICKS + 1];
+        Lifts()
+        {
+            for (int32_t t = 0; t <= FLIGHT_TICKS; t++)
+                by_tick[t] = hop_lift_of(t);
+        }
+    } lifts;
+    return jump_ctr >= 0 && jump_ctr <= FLIGHT_TICKS ? lifts.by_tick[jump_ctr] : hop_lift_of(jump_ctr);
+}
+
 void fly(World &w, int32_t ticks)
 {
     PlayerMotion &p = w.motion;
@@ -162,10 +184,8 @@ void fly(World &w, int32_t ticks)
     int64_t climb = (int64_t)(FLIGHT_TICKS - p.jump_ctr) * ((int64_t)p.floor_y - p.from_floor_y);
     p.base_y = p.from_floor_y + (fixed)(climb / FLIGHT_TICKS);
     p.loc_y = p.base_y;
-    if (p.hopping) {
-        fixed arc = fixdiv(itofix(p.jump_ctr * 128), itofix(FLIGHT_TICKS));
-        p.loc_y -= fixmul(fixsin(arc), itofix(10));
-    }
+    if (p.hopping)
+        p.loc_y -= hop_lift(p.jump_ctr);
 }
 
 /* Moves the robot for this update; returns 1 when one of the branches ran (the camera then
@@ -270,14 +290,43 @@ void player_command(World &w)
     }
 }
 
+namespace {
+
+/* How far the shown heading turns in an update of `ticks`. */
+fixed heading_step_of(bool swooping, int32_t ticks)
+{
+    const double step = (swooping ? 0.4 : 2.0) * ticks;
+    return step > 32767.0 ? (fixed)0x7FFFFFFF : ftofix(step);
+}
+
+/* heading_step_of, kept for the updates of a few ticks that play runs: the same values without
+   their floating point, which a search would reckon for most frames after a turn. */
+fixed heading_step(bool swooping, int32_t ticks)
+{
+    enum { KEPT_TICKS = 64 };
+    static const struct Steps {
+        fixed by_ticks[2][KEPT_TICKS];
+        Steps()
+        {
+            for (int32_t t = 0; t < KEPT_TICKS; t++) {
+                by_ticks[0][t] = heading_step_of(false, t);
+                by_ticks[1][t] = heading_step_of(true, t);
+            }
+        }
+    } steps;
+    return ticks >= 0 && ticks < KEPT_TICKS ? steps.by_ticks[swooping][ticks] :
+                                              heading_step_of(swooping, ticks);
+}
+
+} // namespace
+
 void smooth_heading(World &w, int32_t ticks)
 {
     if (w.rot_y == w.motion.player_rot_y)
         return;     // come round: most frames, and the step's arithmetic in double costs
     // Past 32767 ftofix saturates but reports it through the library's errno, which a headless
     // world has not got; a turn of that many 1/256 turns reaches its target in any case.
-    const double step = (w.intro ? 0.4 : 2.0) * ticks;
-    fixed d = step > 32767.0 ? (fixed)0x7FFFFFFF : ftofix(step);
+    const fixed d = heading_step(w.intro != 0, ticks);
     fixed target = w.motion.player_rot_y;
     if (w.rot_y < target)
         w.rot_y = target - w.rot_y < d ? target : w.rot_y + d;

@@ -18,10 +18,7 @@ static_assert(TILE_INDEX_SLOTS >= 2 * MAP_TILE_CAPACITY, "the index keeps slots 
 
 int grid_index(fixed coordinate)
 {
-    // Truncation toward zero, not rounding: the game's levels are laid out for exactly this.
-    // The same as (int)((coordinate / 65536.0 + 50.0) / 100.0), in integers: the quotient of a
-    // double never rounds up to the next whole number here, as it is at least 1/6553600 short.
-    return (int)(((int64_t)coordinate + 50 * 65536) / (100 * 65536));
+    return tile_grid_index(coordinate);
 }
 
 bool on_grid(int column, int row)
@@ -131,7 +128,7 @@ void drop_tile_index(World &w)
     w.tile_index.indexed_count = -1;
 }
 
-const MapTile *tile_at(const World &w, fixed x, fixed z)
+const MapTile *tile_at_listed(const World &w, fixed x, fixed z)
 {
     const int column = grid_index(x);
     const int row = grid_index(z);
@@ -141,7 +138,7 @@ const MapTile *tile_at(const World &w, fixed x, fixed z)
     return entry == CELL_FREE ? nullptr : first_tile_on(w, column, row);
 }
 
-const MapTile *last_tile_on(const World &w, int column, int row)
+const MapTile *last_tile_on_listed(const World &w, int column, int row)
 {
     const int entry = cell_entry(w, column, row);
     if (entry >= 0)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <allegro.h>
+#include <cstdint>
 
 #include "world/level_map.h"
 #include "world/world.h"
@@ -18,7 +19,45 @@ void drop_tile_index(World &w);
 /* The square under world point (x, z), the first in the list's current order, or none.
    Column = trunc((x + 50) / 100) in real arithmetic, so points left of x = -50 (or above
    z = -50) still fall on column (row) 0 and negative columns are never found. */
-const MapTile *tile_at(const World &w, fixed x, fixed z);
+inline const MapTile *tile_at(const World &w, fixed x, fixed z);
+
+/* tile_at answered from the index's table or the list, for the cells the window does not
+   answer alone (tile_at is the one to call). */
+const MapTile *tile_at_listed(const World &w, fixed x, fixed z);
+
+/* The grid column (or row) of world coordinate `coordinate`, as tile_at reckons it. */
+inline int tile_grid_index(fixed coordinate)
+{
+    // Truncation toward zero, not rounding: the game's levels are laid out for exactly this.
+    // The same as (int)((coordinate / 65536.0 + 50.0) / 100.0), in integers: the quotient of a
+    // double never rounds up to the next whole number here, as it is at least 1/6553600 short.
+    return (int)(((int64_t)coordinate + 50 * 65536) / (100 * 65536));
+}
+
+/* The entry of the index's window for cell (column, row): the list index of its one square, -1
+   for none (a cell outside the window has none), -2 when the window cannot tell (a cell of
+   several squares, or no window). */
+inline int tile_window_entry(const World &w, int column, int row)
+{
+    const TileIndex &index = w.tile_index;
+    if (index.indexed_count != w.map.tile_count || index.window_width <= 0)
+        return -2;
+    const uint32_t c = (uint32_t)(column - index.window_column);
+    const uint32_t r = (uint32_t)(row - index.window_row);
+    if (c >= (uint32_t)index.window_width || r >= (uint32_t)index.window_height)
+        return -1;
+    return index.window[r * (uint32_t)index.window_width + c];
+}
+
+/* Written in line: the search asks for squares hundreds of millions of times, and the window
+   answers nearly all of them. */
+inline const MapTile *tile_at(const World &w, fixed x, fixed z)
+{
+    const int entry = tile_window_entry(w, tile_grid_index(x), tile_grid_index(z));
+    if (entry >= 0)
+        return &w.map.tiles[entry];
+    return entry == -1 ? nullptr : tile_at_listed(w, x, z);
+}
 
 /* tile_at for a world the caller may change (a blast scorches the square it finds). */
 inline MapTile *tile_at(World &w, fixed x, fixed z)
@@ -28,7 +67,18 @@ inline MapTile *tile_at(World &w, fixed x, fixed z)
 
 /* The square at grid (column, row), the last in the list's current order, or none. Used by the
    floor probe, for which the last of several squares on one cell decides. */
-const MapTile *last_tile_on(const World &w, int column, int row);
+inline const MapTile *last_tile_on(const World &w, int column, int row);
+
+/* last_tile_on answered from the index's table or the list (last_tile_on is the one to call). */
+const MapTile *last_tile_on_listed(const World &w, int column, int row);
+
+inline const MapTile *last_tile_on(const World &w, int column, int row)
+{
+    const int entry = tile_window_entry(w, column, row);
+    if (entry >= 0)
+        return &w.map.tiles[entry];
+    return entry == -1 ? nullptr : last_tile_on_listed(w, column, row);
+}
 
 /* The serial of the square under (x, z), or -1 when there is none. */
 int tile_serial_at(const World &w, fixed x, fixed z);

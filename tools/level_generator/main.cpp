@@ -13,6 +13,7 @@
    attempts; --why says why each attempt failed. */
 #include <allegro.h>
 
+#include <malloc.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -278,6 +279,16 @@ bool parent_there(const Request &request)
     return request.parent == 0 || getppid() == request.parent;
 }
 
+/* Keeps the memory a search frees for the next one to take: a proof runs many searches, each
+   growing its tables afresh, and memory handed back to the system costs a fault for every page
+   when it is taken again. The price is a higher peak of resident memory, the pieces freed not
+   always fitting the next search's: up to some 40 MB more for a large level. */
+void keep_freed_memory()
+{
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -298,6 +309,7 @@ int main(int argc, char **argv)
     }
     // Only the fixed-point tables of the library are used; nothing is shown or heard.
     install_allegro(SYSTEM_NONE, &errno, atexit);
+    keep_freed_memory();
     display_options = program_start_options;
     display_options.sound_off = true;
 
