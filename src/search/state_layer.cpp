@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <sys/mman.h>
+#include "search/mapped_block.h"
 
 namespace {
 
@@ -130,10 +130,8 @@ bool room_for(StateLayer *layer, uint64_t bytes, uint64_t other_bytes, uint64_t 
         capacity *= 2;
     if (other_bytes + capacity + layer->words * sizeof(uint32_t) > limit_bytes)
         return false;
-    void *grown = layer->bytes ? mremap(layer->bytes, layer->capacity, capacity, MREMAP_MAYMOVE) :
-                                 mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
-                                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (grown == MAP_FAILED)
+    void *grown = resize_block(layer->bytes, layer->capacity, capacity);
+    if (!grown)
         return false;
     layer->bytes = (uint8_t *)grown;
     layer->capacity = capacity;
@@ -198,8 +196,7 @@ uint64_t layer_bytes(const StateLayer &layer)
 
 void layer_free(StateLayer *layer)
 {
-    if (layer->bytes)
-        munmap(layer->bytes, layer->capacity);
+    free_block(layer->bytes, layer->capacity);
     std::free(layer->last);
     *layer = StateLayer{nullptr, 0, 0, 0, nullptr, 0};
 }

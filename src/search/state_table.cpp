@@ -77,9 +77,15 @@ bool grow(StateTable *t, uint64_t other_bytes, uint64_t limit_bytes)
     StateKey *slots = new_slots(capacity);
     if (!slots)
         return false;
+    // The old slots are given back a stretch at a time as they are moved, unless a reader
+    // still looks there: the two tables whole at once were the peak of a large search.
+    const bool keep_old = t->slots && t->slots == t->shared;
+    const uint64_t stretch = HUGE_PAGE_BYTES / sizeof(StateKey);
     for (uint64_t i = 0; i < t->capacity; i++) {
         if (!is_free(t->slots[i]))
             place(slots, capacity, t->slots[i]);
+        if (!keep_old && (i + 1) % stretch == 0)
+            madvise(t->slots + (i + 1 - stretch), HUGE_PAGE_BYTES, MADV_DONTNEED);
     }
     if (t->slots && t->slots == t->shared)
         t->shared_capacity = t->capacity;   // a reader still looks there

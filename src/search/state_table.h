@@ -22,8 +22,9 @@ enum StateInsert {
     STATE_NO_ROOM = -1      /* growing would pass the memory allowed */
 };
 
-/* Adds `key` unless held. Growing the table needs the old and the new one at once: it happens
-   only when `other_bytes` (what the caller holds besides) plus both tables fit in `limit_bytes`.
+/* Adds `key` unless held. Growing the table may need the old and the new one at once (the old
+   is given back as its keys move, unless a reader still looks there): it happens only when
+   `other_bytes` (what the caller holds besides) plus both tables fit in `limit_bytes`.
    Returns a StateInsert. Called by the search for every state it reaches. */
 StateInsert state_table_insert(StateTable *table, StateKey key, uint64_t other_bytes,
                                uint64_t limit_bytes);

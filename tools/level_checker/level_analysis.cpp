@@ -9,6 +9,7 @@
 #include <functional>
 #include <thread>
 
+#include "search/mapped_block.h"
 #include "search/map_validation.h"
 #include "search/search_play.h"
 #include "search/search_state.h"
@@ -40,21 +41,30 @@ enum {
     NO_WAY = -1
 };
 
-const uint64_t EMPTY_SERIAL = 0xFFFFFFFFu;
+const uint32_t EMPTY_SERIAL = 0xFFFFFFFFu;
 
-/* Positions by key: open addressing over a power-of-two table, grown at half full so that the
-   look-ups, which miss the cache anyway, probe little. */
+/* Positions by key: open addressing over a power-of-two table of slots, at most three quarters
+   full. A slot holds the serial + 1 of a position (0 for a free slot) in as many low bits as
+   the table has slots and a piece of the key's high word above, so that most probes that miss
+   never read the key itself, which is kept by serial: a slot costs 4 bytes where a key and a
+   serial in it cost 20. */
 struct PositionIndex {
-    StateKey *keys;
-    uint32_t *serials;          /* EMPTY_SERIAL marks a free slot */
+    uint32_t *slots;
     uint64_t capacity;
-    uint64_t count;
 };
+
+/* Bytes each position holds while the positions are explored: its commands' outcomes, where it
+   was first reached from and how, and its key. The arrays are mapped by themselves and grown in
+   place, so that growing never holds two copies and the memory goes back to the system after
+   each level. */
+const int64_t POSITION_BYTES = SEARCH_ACTIONS * sizeof(uint32_t) + sizeof(uint32_t) + 1 +
+                               sizeof(StateKey);
 
 /* Everything the exploration holds: for each position in the order reached, the outcome of each
    of its commands and the position and command it was first reached by. */
 struct Exploration {
     PositionIndex index;
+    StateKey *keys;             /* by serial, while the positions are explored */
     uint32_t *edges;            /* SEARCH_ACTIONS a position */
     uint32_t *parents;
     uint8_t *parent_actions;
@@ -72,15 +82,11 @@ World world;                    /* the world the analysis plays on, its own */
 World analysis_start;           /* its level's start */
 StateHasher hasher;             /* the memo of the keys taken of it */
 
-uint64_t index_bytes(const PositionIndex &t)
-{
-    return t.capacity * (sizeof(StateKey) + sizeof(uint32_t));
-}
-
 int64_t held_bytes()
 {
-    return (int64_t)(index_bytes(ex.index) + layer_bytes(ex.layers[0]) + layer_bytes(ex.layers[1])) +
-           ex.capacity * (int64_t)(SEARCH_ACTIONS * sizeof(uint32_t) + sizeof(uint32_t) + 1);
+    return (int64_t)(ex.index.capacity * sizeof(uint32_t) + layer_bytes(ex.layers[0]) +
+                     layer_bytes(ex.layers[1])) +
+           ex.capacity * POSITION_BYTES;
 }
 
 void note_peak()
@@ -94,55 +100,62 @@ uint64_t slot_of(StateKey key, uint64_t capacity)
     return (key.low ^ (key.high >> 7)) & (capacity - 1);
 }
 
+/* Doubles the index, filled afresh from the keys by serial: the old one is given back first, so
+   that the two are never held at once. */
 bool grow_index()
 {
     PositionIndex &t = ex.index;
     const uint64_t capacity = t.capacity ? 2 * t.capacity : (uint64_t)FIRST_CAPACITY;
-    const uint64_t bytes = capacity * (sizeof(StateKey) + sizeof(uint32_t));
-    if (held_bytes() + (int64_t)bytes > ex.limit)
+    const uint64_t bytes = capacity * sizeof(uint32_t);
+    // A slot keeps a bit of the key at least.
+    if (held_bytes() - (int64_t)(t.capacity * sizeof(uint32_t)) + (int64_t)bytes > ex.limit ||
+        capacity > ((uint64_t)1 << 31))
         return false;
-    StateKey *keys = (StateKey *)std::malloc(capacity * sizeof(StateKey));
-    uint32_t *serials = (uint32_t *)std::malloc(capacity * sizeof(uint32_t));
-    if (!keys || !serials) {
-        std::free(keys);
-        std::free(serials);
+    free_block(t.slots, t.capacity * sizeof(uint32_t));
+    t.slots = nullptr;
+    t.capacity = 0;
+    uint32_t *slots = (uint32_t *)resize_block(nullptr, 0, bytes);
+    if (!slots)
         return false;
+    const uint32_t mask = (uint32_t)(capacity - 1);
+    for (int64_t serial = 0; serial < ex.count; serial++) {
+        const StateKey key = ex.keys[serial];
+        uint64_t i = slot_of(key, capacity);
+        while (slots[i] != 0)
+            i = (i + 1) & mask;
+        slots[i] = (uint32_t)(serial + 1) | ((uint32_t)(key.high >> 32) & ~mask);
     }
-    std::memset(serials, 0xFF, capacity * sizeof(uint32_t));
-    for (uint64_t i = 0; i < t.capacity; i++) {
-        if (t.serials[i] == EMPTY_SERIAL)
-            continue;
-        uint64_t j = slot_of(t.keys[i], capacity);
-        while (serials[j] != EMPTY_SERIAL)
-            j = (j + 1) & (capacity - 1);
-        keys[j] = t.keys[i];
-        serials[j] = t.serials[i];
-    }
-    std::free(t.keys);
-    std::free(t.serials);
-    t.keys = keys;
-    t.serials = serials;
+    t.slots = slots;
     t.capacity = capacity;
+    return true;
+}
+
+/* Resizes each of the arrays by position from `from` to `to` positions; false, each left as it
+   was, when there is no memory for one. */
+bool resize_positions(int64_t from, int64_t to)
+{
+    void **arrays[] = {(void **)&ex.edges, (void **)&ex.parents, (void **)&ex.parent_actions,
+                       (void **)&ex.keys};
+    const size_t sizes[] = {SEARCH_ACTIONS * sizeof(uint32_t), sizeof(uint32_t), 1,
+                            sizeof(StateKey)};
+    for (int k = 0; k < 4; k++) {
+        void *resized = resize_block(*arrays[k], (size_t)from * sizes[k], (size_t)to * sizes[k]);
+        if (!resized) {
+            while (k-- > 0)     // shrinking in place cannot fail
+                *arrays[k] = resize_block(*arrays[k], (size_t)to * sizes[k], (size_t)from * sizes[k]);
+            return false;
+        }
+        *arrays[k] = resized;
+    }
     return true;
 }
 
 bool grow_positions()
 {
     const int64_t capacity = ex.capacity ? 2 * ex.capacity : (int64_t)FIRST_CAPACITY;
-    const int64_t more = (capacity - ex.capacity) *
-                         (int64_t)(SEARCH_ACTIONS * sizeof(uint32_t) + sizeof(uint32_t) + 1);
-    if (held_bytes() + more > ex.limit || capacity >= (int64_t)EDGE_FIRST_END)
-        return false;
-    uint32_t *edges = (uint32_t *)std::realloc(ex.edges, (size_t)capacity * SEARCH_ACTIONS * sizeof(uint32_t));
-    if (edges)
-        ex.edges = edges;
-    uint32_t *parents = (uint32_t *)std::realloc(ex.parents, (size_t)capacity * sizeof(uint32_t));
-    if (parents)
-        ex.parents = parents;
-    uint8_t *actions = (uint8_t *)std::realloc(ex.parent_actions, (size_t)capacity);
-    if (actions)
-        ex.parent_actions = actions;
-    if (!edges || !parents || !actions)
+    const int64_t more = (capacity - ex.capacity) * POSITION_BYTES;
+    if (held_bytes() + more > ex.limit || capacity >= (int64_t)EDGE_FIRST_END ||
+        !resize_positions(ex.capacity, capacity))
         return false;
     ex.capacity = capacity;
     return true;
@@ -154,30 +167,57 @@ uint32_t find_or_add(StateKey key, bool *added)
 {
     *added = false;
     PositionIndex &t = ex.index;
-    if (2 * (t.count + 1) > t.capacity && !grow_index())
-        return (uint32_t)EMPTY_SERIAL;
+    if (4 * (uint64_t)(ex.count + 1) > 3 * t.capacity && !grow_index())
+        return EMPTY_SERIAL;
+    const uint32_t mask = (uint32_t)(t.capacity - 1);
+    const uint32_t piece = (uint32_t)(key.high >> 32) & ~mask;
     uint64_t i = slot_of(key, t.capacity);
-    while (t.serials[i] != EMPTY_SERIAL) {
-        if (t.keys[i].low == key.low && t.keys[i].high == key.high)
-            return t.serials[i];
-        i = (i + 1) & (t.capacity - 1);
+    for (uint32_t slot; (slot = t.slots[i]) != 0; i = (i + 1) & mask) {
+        if ((slot & ~mask) != piece)
+            continue;
+        const uint32_t serial = (slot & mask) - 1;
+        if (ex.keys[serial].low == key.low && ex.keys[serial].high == key.high)
+            return serial;
     }
     if (ex.count >= ex.capacity && !grow_positions())
-        return (uint32_t)EMPTY_SERIAL;
-    t.keys[i] = key;
-    t.serials[i] = (uint32_t)ex.count;
-    t.count++;
+        return EMPTY_SERIAL;
+    ex.keys[ex.count] = key;
+    t.slots[i] = (uint32_t)(ex.count + 1) | piece;
     *added = true;
     return (uint32_t)ex.count++;
 }
 
+/* Gives back the index and the keys, which only the exploration needs: what follows reads the
+   positions by serial. */
+void free_index()
+{
+    free_block(ex.index.slots, ex.index.capacity * sizeof(uint32_t));
+    ex.index = PositionIndex{};
+    free_block(ex.keys, (size_t)ex.capacity * sizeof(StateKey));
+    ex.keys = nullptr;
+}
+
+/* An array of `n` items (at least one) mapped by itself, zeroed, or nullptr; given back by
+   free_array with the same `n`. */
+template <typename T>
+T *take_array(int64_t n)
+{
+    return (T *)resize_block(nullptr, 0, (size_t)(n > 0 ? n : 1) * sizeof(T));
+}
+
+template <typename T>
+void free_array(T *array, int64_t n)
+{
+    free_block(array, (size_t)(n > 0 ? n : 1) * sizeof(T));
+}
+
 void free_exploration()
 {
-    std::free(ex.index.keys);
-    std::free(ex.index.serials);
-    std::free(ex.edges);
-    std::free(ex.parents);
-    std::free(ex.parent_actions);
+    free_block(ex.index.slots, ex.index.capacity * sizeof(uint32_t));
+    free_block(ex.keys, (size_t)ex.capacity * sizeof(StateKey));
+    free_block(ex.edges, (size_t)ex.capacity * SEARCH_ACTIONS * sizeof(uint32_t));
+    free_block(ex.parents, (size_t)ex.capacity * sizeof(uint32_t));
+    free_block(ex.parent_actions, (size_t)ex.capacity);
     layer_free(&ex.layers[0]);
     layer_free(&ex.layers[1]);
     std::free(ex.base);
@@ -301,40 +341,34 @@ bool is_position(uint32_t edge)
 int32_t *ways_to_win()
 {
     const int64_t n = ex.count;
-    int32_t *way = (int32_t *)std::malloc((size_t)n * sizeof(int32_t));
-    uint32_t *start = (uint32_t *)std::calloc((size_t)n + 1, sizeof(uint32_t));
-    uint32_t *queue = (uint32_t *)std::malloc((size_t)n * sizeof(uint32_t));
-    if (!way || !start || !queue) {
-        std::free(way);
-        std::free(start);
-        std::free(queue);
-        return nullptr;
-    }
+    int32_t *way = take_array<int32_t>(n);
+    uint32_t *start = take_array<uint32_t>(n + 1);
+    uint32_t *queue = take_array<uint32_t>(n);
     // The reversed edges in one array, grouped by the position they lead to.
     uint64_t total = 0;
-    for (int64_t e = 0; e < n * SEARCH_ACTIONS; e++) {
-        if (is_position(ex.edges[e])) {
-            start[ex.edges[e] + 1]++;
-            total++;
-        }
-    }
-    for (int64_t s = 0; s < n; s++)
-        start[s + 1] += start[s];
-    uint32_t *from = (uint32_t *)std::malloc((size_t)(total ? total : 1) * sizeof(uint32_t));
-    uint32_t *fill = (uint32_t *)std::malloc((size_t)n * sizeof(uint32_t));
-    if (!from || !fill) {
-        std::free(way);
-        std::free(start);
-        std::free(queue);
-        std::free(from);
-        std::free(fill);
+    for (int64_t e = 0; e < n * SEARCH_ACTIONS; e++)
+        total += is_position(ex.edges[e]);
+    uint32_t *from = take_array<uint32_t>((int64_t)total);
+    if (!way || !start || !queue || !from) {
+        free_array(way, n);
+        free_array(start, n + 1);
+        free_array(queue, n);
+        free_array(from, (int64_t)total);
         return nullptr;
     }
-    std::memcpy(fill, start, (size_t)n * sizeof(uint32_t));
     for (int64_t e = 0; e < n * SEARCH_ACTIONS; e++)
         if (is_position(ex.edges[e]))
-            from[fill[ex.edges[e]]++] = (uint32_t)(e / SEARCH_ACTIONS);
-    std::free(fill);
+            start[ex.edges[e] + 1]++;
+    for (int64_t s = 0; s < n; s++)
+        start[s + 1] += start[s];
+    // Each group's start is its cursor while filling, which leaves it at the next one's: moved
+    // back a place after, it saves an array of cursors.
+    for (int64_t e = 0; e < n * SEARCH_ACTIONS; e++)
+        if (is_position(ex.edges[e]))
+            from[start[ex.edges[e]]++] = (uint32_t)(e / SEARCH_ACTIONS);
+    for (int64_t s = n; s > 0; s--)
+        start[s] = start[s - 1];
+    start[0] = 0;
 
     int64_t head = 0, tail = 0;
     for (int64_t s = 0; s < n; s++) {
@@ -357,9 +391,9 @@ int32_t *ways_to_win()
             }
         }
     }
-    std::free(start);
-    std::free(queue);
-    std::free(from);
+    free_array(start, n + 1);
+    free_array(queue, n);
+    free_array(from, (int64_t)total);
     return way;
 }
 
@@ -527,8 +561,8 @@ int32_t fewest_waits(const int32_t *way)
     int32_t farthest = 0;
     for (int64_t s = 0; s < n; s++)
         farthest = way[s] > farthest ? way[s] : farthest;
-    int32_t *waits = (int32_t *)std::malloc((size_t)n * sizeof(int32_t));
-    uint32_t *order = (uint32_t *)std::malloc((size_t)n * sizeof(uint32_t));
+    int32_t *waits = take_array<int32_t>(n);
+    uint32_t *order = take_array<uint32_t>(n);
     int64_t *first = (int64_t *)std::calloc((size_t)farthest + 2, sizeof(int64_t));
     int32_t fewest = -1;
     if (waits && order && first) {
@@ -559,8 +593,8 @@ int32_t fewest_waits(const int32_t *way)
         }
         fewest = way[0] != NO_WAY ? waits[0] : -1;
     }
-    std::free(waits);
-    std::free(order);
+    free_array(waits, n);
+    free_array(order, n);
     std::free(first);
     return fewest;
 }
@@ -734,6 +768,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     out->complete = explore(limits);
     out->positions = ex.count;
     out->peak_memory = ex.peak;
+    free_index();
 
     // What no more memory can be had for stays unknown rather than guessed.
     int32_t *way = out->complete ? ways_to_win() : nullptr;
@@ -749,7 +784,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
             out->way_waits = fewest_waits(way);
         }
     }
-    std::free(way);
+    free_array(way, ex.count);
     free_exploration();
     read_start_view(map_text, &out->start_view);
 
