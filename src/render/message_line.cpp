@@ -22,11 +22,14 @@ int box_lines(FONT *f, const char *text, int width, char lines[BOX_LINES][BOX_LI
         char *line = lines[count++];
         size_t n = 0, last_blank = 0;
         const char *blank_at = nullptr;
+        int used = 0;       // the line's width so far: the library's fonts have no kerning
         line[0] = '\0';
         for (; *p && n + 1 < BOX_LINE_CHARS; p++) {
+            const char glyph[2] = {*p, '\0'};
+            used += text_length(f, glyph);
             line[n] = *p;
             line[n + 1] = '\0';
-            if (n > 0 && text_length(f, line) > width) {
+            if (n > 0 && used > width) {
                 line[n] = '\0';
                 if (blank_at) {     // back to the last blank: the word goes on the next line
                     line[last_blank] = '\0';
