@@ -11,6 +11,7 @@
 
 #include "base/datafile.h"
 #include "search/map_validation.h"
+#include "search/mapped_block.h"
 #include "search/search_helper.h"
 #include "search/search_play.h"
 #include "search/search_state.h"
@@ -79,6 +80,7 @@ struct alignas(64) HelperJob {
                                    the search's helper_own, handed back once the helper ends */
     StateTable seen;            /* a view of the states the search has seen, which it goes on
                                    adding to meanwhile (state_table_share) */
+    std::atomic<uint64_t> passed;   /* the helper reads no more of the layer before this byte */
     World world, spare_world;   /* its worlds, one for each command in turn, as the search's */
     StateHasher hasher;
     SearchNearest nearest;      /* how near it came, from what the search had noted */
@@ -229,7 +231,8 @@ bool room_for_parent(Search &s)
     int64_t capacity = s.parent_capacity ? 2 * s.parent_capacity : 1 << 16;
     if (memory_held(s) + capacity * (int64_t)sizeof(uint32_t) > s.limits.memory_limit)
         return false;
-    uint32_t *grown = (uint32_t *)std::realloc(s.parents, (size_t)capacity * sizeof(uint32_t));
+    uint32_t *grown = (uint32_t *)resize_block(s.parents, (size_t)s.parent_capacity * sizeof(uint32_t),
+                                               (size_t)capacity * sizeof(uint32_t));
     if (!grown)
         return false;
     s.parents = grown;
@@ -406,6 +409,19 @@ uint64_t read_parent(Search &s, const StateLayer &layer)
                               state_actor_words(), s.parent_changed);
 }
 
+/* Gives back the part of the current layer that the search has read and a helper has passed:
+   the depth being expanded shrinks as the next one grows, and the two were most of a large
+   search's memory besides its table. */
+void give_back_read(Search &s)
+{
+    uint64_t read = s.read_offset;
+    if (s.helper_job) {
+        const uint64_t passed = s.helper_job->passed.load(std::memory_order_acquire);
+        read = passed < read ? passed : read;
+    }
+    layer_give_back(&s.layers[s.current], read);
+}
+
 /* Tries every command on the next state of the current layer. A state reached is looked up in
    the table only after the next command has played, on the other world: the table is far larger
    than the caches, and its slot arrives from memory meanwhile. The states go in in the order of
@@ -415,6 +431,8 @@ void expand_next(Search &s)
     const StateLayer &layer = s.layers[s.current];
     s.read_offset = read_parent(s, layer);
     int64_t parent = s.layer_first + s.read_index++;
+    if ((s.read_index & 255) == 0)
+        give_back_read(s);
     // The states of a layer follow one another mostly alike: the memo of the keys goes on from
     // the state before, looking again only at the actors this one differs in.
     state_key_begin_put_changed(&s.hasher, (const uint8_t *)s.parent_record, s.parent_changed);
@@ -476,6 +494,7 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
     const size_t head_words = state_head_words(), actor_words = state_actor_words();
     for (; k < job.from; k++)
         offset = layer_read_marking(layer, offset, parent_record, head_words, actor_words, changed);
+    job.passed.store(offset, std::memory_order_release);
     StateTable &own = job.own;
     if (state_table_bytes(own) > job.own_limit)
         state_table_free(&own);
@@ -485,6 +504,8 @@ void help(void *job_memory, uint8_t *shared, uint64_t capacity, const std::atomi
     bool full = false, solved = false;
     for (; k < layer.count && !full && !solved && !stop.load(std::memory_order_relaxed); k++) {
         offset = layer_read_marking(layer, offset, parent_record, head_words, actor_words, changed);
+        if ((k & 255) == 0)
+            job.passed.store(offset, std::memory_order_release);
         state_key_begin_put_changed(&job.hasher, (const uint8_t *)parent_record, changed);
         changed[0] = changed[1] = 0;
         const uint64_t used_before = header.used;
@@ -602,6 +623,7 @@ void start_helper(Search &s)
     job->words = s.words;
     job->limits = s.limits;
     job->read_offset = s.read_offset;
+    job->passed.store(s.read_offset, std::memory_order_relaxed);
     job->read_index = s.read_index;
     job->read_record = (uint32_t *)std::malloc(s.words * sizeof(uint32_t));
     if (!job->read_record) {
@@ -757,6 +779,7 @@ void next_layer(Search &s)
     s.read_index = 0;
     std::memcpy(s.parent_record, s.base, s.words * sizeof(uint32_t));
     s.parent_changed[0] = s.parent_changed[1] = ~(uint64_t)0;
+    layer_give_back(&done, done.capacity);
     if (!layer_begin(&done, s.base, s.words))
         s.outcome = SEARCH_MEMORY_LIMIT;
     else
@@ -818,7 +841,7 @@ void reach_led(Search &s, StateKey key, int64_t parent, int action, int32_t fram
             s.outcome = SEARCH_MEMORY_LIMIT;
             return;
         }
-        uint8_t *arena = (uint8_t *)std::realloc(s.arena, grown);
+        uint8_t *arena = (uint8_t *)resize_block(s.arena, s.arena_capacity, grown);
         if (!arena) {
             s.outcome = SEARCH_MEMORY_LIMIT;
             return;
@@ -833,7 +856,8 @@ void reach_led(Search &s, StateKey key, int64_t parent, int action, int32_t fram
             s.outcome = SEARCH_MEMORY_LIMIT;
             return;
         }
-        OpenState *open = (OpenState *)std::realloc(s.open, (size_t)grown * sizeof(OpenState));
+        OpenState *open = (OpenState *)resize_block(s.open, (size_t)s.open_capacity * sizeof(OpenState),
+                                                    (size_t)grown * sizeof(OpenState));
         if (!open) {
             s.outcome = SEARCH_MEMORY_LIMIT;
             return;
@@ -921,12 +945,12 @@ void free_search(Search &s)
     std::free(s.base);
     std::free(s.parent_record);
     std::free(s.child_record);
-    std::free(s.parents);
+    free_block(s.parents, (size_t)s.parent_capacity * sizeof(uint32_t));
     state_table_free(&s.seen);
     layer_free(&s.layers[0]);
     layer_free(&s.layers[1]);
-    std::free(s.open);
-    std::free(s.arena);
+    free_block(s.open, (size_t)s.open_capacity * sizeof(OpenState));
+    free_block(s.arena, s.arena_capacity);
     s.open = nullptr;
     s.open_count = s.open_capacity = 0;
     s.arena = nullptr;
@@ -987,7 +1011,7 @@ SearchOutcome begin_here(Search &s, int32_t start_frame)
                         s.limits.depth_limit < 1 ? SEARCH_DEPTH_LIMIT : SEARCH_RUNNING;
             if (s.outcome == SEARCH_RUNNING && s.limits.led) {
                 // The start goes on the heap as the first open state: its runs are none.
-                s.open = (OpenState *)std::malloc(sizeof(OpenState));
+                s.open = (OpenState *)resize_block(nullptr, 0, sizeof(OpenState));
                 s.open_capacity = s.open ? 1 : 0;
                 if (s.open) {
                     s.open[0] = OpenState{0, 0, 0, 0, 0};

@@ -1,6 +1,8 @@
 /* state_layer.cpp: one depth of the search's states, each kept as its difference from the one before. */
 #include "search/state_layer.h"
 
+#include <sys/mman.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -111,6 +113,7 @@ bool layer_begin(StateLayer *layer, const uint32_t *base, size_t words)
     std::memcpy(layer->last, base, words * sizeof(uint32_t));
     layer->size = 0;
     layer->count = 0;
+    layer->given_back = 0;
     return true;
 }
 
@@ -187,6 +190,18 @@ uint64_t layer_read_marking(const StateLayer &layer, uint64_t offset, uint32_t *
         at += 4 + run * 4;
     }
     return offset + (uint64_t)(at - in);
+}
+
+void layer_give_back(StateLayer *layer, uint64_t offset)
+{
+    // The block is mapped by itself, so its start is a page's; a page not wholly before
+    // `offset` is kept. A few pages at a time would cost more calls than they save.
+    const uint64_t page = 4096, least = 2 * 1024 * 1024;
+    const uint64_t end = (offset < layer->capacity ? offset : layer->capacity) / page * page;
+    if (end >= layer->given_back + least || (end == layer->capacity && end > layer->given_back)) {
+        madvise(layer->bytes + layer->given_back, end - layer->given_back, MADV_DONTNEED);
+        layer->given_back = end;
+    }
 }
 
 uint64_t layer_bytes(const StateLayer &layer)

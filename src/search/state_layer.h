@@ -15,6 +15,7 @@ struct StateLayer {
     int64_t count;          /* states appended */
     uint32_t *last;         /* the state appended last, `words` words */
     size_t words;
+    uint64_t given_back;    /* bytes from the start already read and given back */
 };
 
 /* Empties the layer for states of `words` words stored from `base`, keeping its memory. Returns
@@ -41,6 +42,11 @@ uint64_t layer_read(const StateLayer &layer, uint64_t offset, uint32_t *record);
    before (the first 128 blocks; a run before `first` marks none). */
 uint64_t layer_read_marking(const StateLayer &layer, uint64_t offset, uint32_t *record,
                             size_t first, size_t stride, uint64_t marks[2]);
+
+/* Gives back to the system the whole pages of the layer before byte `offset`, which no one will
+   read again: a layer read once frees its memory as it is read, while the next grows. Their
+   bytes read as zero until the layer is begun again. */
+void layer_give_back(StateLayer *layer, uint64_t offset);
 
 /* Bytes the layer holds. */
 uint64_t layer_bytes(const StateLayer &layer);

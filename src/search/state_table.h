@@ -1,18 +1,23 @@
-/* state_table.h: the set of states the search has seen, by 128-bit key, in a bounded budget of memory. */
+/* state_table.h: the set of states the search has seen, by key, in a bounded budget of memory. */
 #pragma once
 
 #include <cstdint>
 
 #include "search/search_state.h"
 
-/* Open addressing with linear probing over a power-of-two table; a zero key marks a free slot.
-   Grows at seven tenths full. One other thread may look keys up while the owner inserts (see
-   state_table_share): a slot goes only from free to its key, word by word. */
+/* A slot: 96 of a key's 128 bits, 12 bytes. */
+struct StateSlot {
+    uint32_t words[3];
+};
+
+/* Open addressing with linear probing; a zero slot is free. Grows at three quarters full, by
+   half while small and by a quarter once large. One other thread may look keys up while the
+   owner inserts (see state_table_share): a slot goes only from free to its key, word by word. */
 struct StateTable {
-    StateKey *slots;
+    StateSlot *slots;
     uint64_t capacity;      /* slots; 0 before the first insert */
     uint64_t count;         /* keys held */
-    StateKey *shared;       /* the slots a reader was given, kept past a growth until it is done; */
+    StateSlot *shared;      /* the slots a reader was given, kept past a growth until it is done; */
     uint64_t shared_capacity;   /* their slots, 0 when they are not kept apart from `slots` */
 };
 
