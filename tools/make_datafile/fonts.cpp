@@ -189,8 +189,10 @@ void write_truetype_font(const char *path, const char *file, int pixels)
             return x < b.width && ((b.buffer[y * b.pitch + x / 8] >> (7 - x % 8)) & 1);
         };
         // An accent's marks (the rows above the first blank one under ink, in a letter
-        // beyond ASCII) keep the one-pixel gaps the doubling would close: two dots stay two.
-        unsigned mark_rows = 0;
+        // beyond ASCII) and a sign beyond ASCII (Latin-1's before its letters, the quotes and
+        // dashes) keep the one-pixel gaps the doubling would close: two dots stay two.
+        const bool sign = c >= GLYPH_COUNT && (glyph_code(c) < 0xC0 || glyph_code(c) >= 0x2000);
+        unsigned mark_rows = sign ? b.rows : 0;
         for (unsigned y = 1; c >= GLYPH_COUNT && y < b.rows && !mark_rows; y++) {
             bool blank = true;
             for (unsigned x = 0; x < b.width; x++)

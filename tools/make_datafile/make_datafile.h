@@ -84,16 +84,18 @@ void save_wav(const char *path, const float *samples, int count, int rate);
 
 /* ---- fonts.cpp, font_global_glyphs.cpp, font_small_glyphs.cpp: the hand-drawn fonts ---- */
 
-/* The letters beyond ASCII that every font draws, range by range in code points: what German,
-   French and Spanish write (the accented letters, ß, œ, the inverted marks and the angle
-   quotes), and with them the rest of Latin-1's letters. */
+/* The letters beyond ASCII that every font draws, range by range in code points: Latin-1, which
+   holds what German, French and Spanish write (the accented letters, ß, the inverted marks, the
+   angle quotes, the no-break space), the oe ligatures, and the dashes, the curly quotes, the
+   ellipsis and the euro sign of General Punctuation, which translations often use. */
 struct GlyphRange {
     int first, last;
 };
 const GlyphRange MORE_GLYPH_RANGES[] = {
-    {0xA1, 0xA1}, {0xAB, 0xAB}, {0xBB, 0xBB}, {0xBF, 0xBF}, {0xC0, 0xFF}, {0x152, 0x153},
+    {0xA0, 0xFF}, {0x152, 0x153}, {0x2013, 0x2014}, {0x2018, 0x201A}, {0x201C, 0x201E},
+    {0x2026, 0x2026}, {0x20AC, 0x20AC},
 };
-const int MORE_GLYPH_COUNT = 70;    /* the code points of MORE_GLYPH_RANGES */
+const int MORE_GLYPH_COUNT = 108;   /* the code points of MORE_GLYPH_RANGES */
 
 /* A hand-drawn font: 95 glyphs (32 ... 126) in `bands` and the MORE_GLYPH_COUNT letters of
    MORE_GLYPH_RANGES in `more_bands`, in order, four side by side per band of cell_h rows, each
