@@ -134,8 +134,8 @@ void write_sheet_font(const char *path, const GlyphSheet &sheet)
 /* Renders a proportional mono font from a TrueType face: each cell is as wide as the
    glyph's advance and as high as the tallest ascent plus the deepest descent of the ASCII
    set, so no row is wasted above the capitals or below the descenders. A letter that would
-   reach past them (a capital under an accent) is rendered that much lower, and no narrower,
-   instead of growing every line of text. Every stroke is doubled one pixel to the right. */
+   reach past them (a capital under an accent) is rendered less high, as wide as ever, until it
+   fits, rather than every line of text growing. Every stroke is doubled one pixel to the right. */
 void write_truetype_font(const char *path, const char *file, int pixels)
 {
     FT_Library library;
@@ -188,12 +188,12 @@ void write_truetype_font(const char *path, const char *file, int pixels)
         auto inked_at = [&b](unsigned x, unsigned y) {
             return x < b.width && ((b.buffer[y * b.pitch + x / 8] >> (7 - x % 8)) & 1);
         };
-        // An accent's marks (the rows above the first blank one under ink, in a letter
-        // beyond ASCII) and a sign beyond ASCII (Latin-1's before its letters, the quotes and
-        // dashes) keep the one-pixel gaps the doubling would close: two dots stay two.
+        // An accent's marks (the rows above a blank one above the baseline, in a letter beyond
+        // ASCII) and a sign beyond ASCII (Latin-1's before its letters, the quotes and dashes)
+        // keep the one-pixel gaps the doubling would close: two dots stay two.
         const bool sign = c >= GLYPH_COUNT && (glyph_code(c) < 0xC0 || glyph_code(c) >= 0x2000);
         unsigned mark_rows = sign ? b.rows : 0;
-        for (unsigned y = 1; c >= GLYPH_COUNT && y < b.rows && !mark_rows; y++) {
+        for (unsigned y = 1; c >= GLYPH_COUNT && (int)y < g->bitmap_top && y < b.rows && !mark_rows; y++) {
             bool blank = true;
             for (unsigned x = 0; x < b.width; x++)
                 blank = blank && !inked_at(x, y);
