@@ -50,7 +50,8 @@ TEST_F(ConsoleTest, FailedChecksAndAssertionsLeaveTheirLineInErrorLogAndExitWith
 }
 
 /* Lines break at blanks and never run past the columns; a word longer than a line is cut; the
-   text's own line feeds stay; the buffer's end is never passed. */
+   text's own line feeds stay; the buffer's end is never passed. Columns count letters of UTF-8,
+   and neither a line nor the buffer's end cuts one (bytes were counted once). */
 TEST(FaultWindow, MessagesAreBrokenAtBlanksWithinTheColumns)
 {
     char out[256];
@@ -61,6 +62,8 @@ TEST(FaultWindow, MessagesAreBrokenAtBlanksWithinTheColumns)
         {"two  blanks", 6, "two\nblanks"},
         {"two  blanks", 11, "two  blanks"},
         {"wordy", 2, "wo\nrd\ny"},
+        {"Größe über öl", 5, "Größe\nüber\nöl"},
+        {"äöüßé", 3, "äöü\nßé"},
         {"", 5, ""},
     };
     for (const auto &c : cases) {
@@ -70,5 +73,7 @@ TEST(FaultWindow, MessagesAreBrokenAtBlanksWithinTheColumns)
     char small[8];
     break_lines("a long message that does not fit", 4, small, sizeof small);
     EXPECT_EQ(std::string(small).size(), 7u);
+    break_lines("äöüß", 9, small, sizeof small);
+    EXPECT_STREQ(small, "äöü");
 }
 

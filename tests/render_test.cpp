@@ -479,6 +479,9 @@ TEST(MessageLine, DrawsAtMostSeventyNineCharactersFromTheViewsMiddleDown)
     EXPECT_TRUE(text.left >= 184 && text.left <= 186) << text.left;
     EXPECT_TRUE(text.right >= 813 && text.right <= 815) << text.right;
     EXPECT_EQ(text.top, 100);
+    // A band's lines are measured and broken by letters, not bytes: twenty two-byte letters of
+    // 8 pixels make two lines of a band 96 pixels wide inside (one byte measured as '^' made 4).
+    EXPECT_EQ(draw_boxed_text(target, font, "éééééééééééééééééééé", 500, 50, 102, 1), 2 * 10 + 4);
     destroy_bitmap(target);
     clear_message(world);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/datafile.h"
+#include "base/utf8_letters.h"
 
 CastText cast_text;
 
@@ -51,6 +52,7 @@ void parse_cast_text(const char *data, size_t size, int index, CastText *out)
             if (length < CAST_LINE_SIZE - 1)
                 line[length++] = data[at];
         line[length] = '\0';
+        drop_cut_letter(line);      // a line cut at 79 bytes ends between letters
         at = skip_line_end(data, size, at);
         out->line_count++;
     }

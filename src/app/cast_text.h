@@ -18,7 +18,7 @@ extern CastText cast_text;
 
 /* Fills out with section `index` of the cast text in data (size bytes, not terminated): the
    lines after the marker "[CASTn]" up to a line beginning with "[", the end of the data or the
-   30th line. Lines may end in CR LF or LF alike; a longer line keeps its first 79 characters.
+   30th line. Lines may end in CR LF or LF alike; a longer line keeps its first 79 bytes, less a letter they would cut.
    A missing section gives the marker itself as the title and no description. */
 void parse_cast_text(const char *data, size_t size, int index, CastText *out);
 

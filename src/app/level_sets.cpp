@@ -11,6 +11,7 @@
 #include "base/console.h"
 #include "base/game_paths.h"
 #include "base/key_wait.h"
+#include "base/utf8_letters.h"
 #include "ui/progress_file.h"
 
 namespace {
@@ -48,7 +49,9 @@ void print_entry(int key, const LevelSet &set)
     int completed = 0;
     for (int level = 1; level <= levels; level++)
         completed += progress_level_completed(&record, level);
-    console_printf("%d  %.40s: %d level%s, %d completed%s\n", key, set.name.c_str(), levels,
+    char name[41];      // the folder's name to 40 bytes, cut between letters
+    copy_letters(name, sizeof name, set.name.c_str());
+    console_printf("%d  %s: %d level%s, %d completed%s\n", key, name, levels,
                    levels == 1 ? "" : "s", completed,
                    read ? "" : " (its progress cannot be read)");
 }

@@ -83,6 +83,9 @@ int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP
              bool wait_credits)
 {
     set_window_identity("tirvex", "Tirvex");
+    // Every text the game draws or measures is UTF-8, the translations' letters too: the
+    // library's default, set here so that no other setting can slip in before it starts.
+    set_uformat(U_UTF8);
     if (allegro_init() != 0) {
         // On this system the library only fails to start where there is no window system to
         // talk to; say so in the player's words rather than the library's.

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/screen_scale.h"
+#include "base/utf8_letters.h"
 
 ConsoleState console = {0, 0};
 
@@ -57,10 +58,14 @@ void console_newline()
     }
 }
 
-void console_putc(int c)
+namespace {
+
+/* Writes one letter, `size` bytes of UTF-8 at letter, into the cursor's cell. */
+void put_letter(const char *letter, int size)
 {
+    const int c = (unsigned char)letter[0];
     if (!screen) {
-        std::fputc(c, stdout);
+        std::fwrite(letter, 1, size, stdout);
         std::fflush(stdout);
     }
     if (c == '\n') {
@@ -73,7 +78,8 @@ void console_putc(int c)
         return;
     }
     if (screen) {
-        char glyph[2] = {(char)c, '\0'};
+        char glyph[9] = "";
+        std::memcpy(glyph, letter, size);
         BITMAP *page = picture();
         acquire_bitmap(page);
         textout_ex(page, font, glyph, console.cursor_x, console.cursor_y,
@@ -87,10 +93,19 @@ void console_putc(int c)
     }
 }
 
+} // namespace
+
+void console_putc(int c)
+{
+    const char letter = (char)c;
+    put_letter(&letter, 1);
+}
+
 void console_puts(const char *text)
 {
-    while (*text)
-        console_putc((unsigned char)*text++);
+    // A letter at a time, all the bytes of its UTF-8 sequence in one cell.
+    for (int size; *text; text += size)
+        put_letter(text, size = letter_size(text));
     // Shown once a line or so, not once a glyph: enlarged, every showing copies the picture.
     if (screen)
         present_picture();
@@ -106,6 +121,7 @@ int console_printf(const char *format, ...)
         format_buffer[0] = '\0';
         length = 0;
     }
+    drop_cut_letter(format_buffer);
     console_puts(format_buffer);
     return length < (int)sizeof format_buffer ? length : (int)sizeof format_buffer - 1;
 }
@@ -129,24 +145,31 @@ void break_lines(const char *text, int columns, char *out, size_t size)
             column = blanks = 0;
             continue;
         }
+        // Columns count letters, not bytes: a letter of UTF-8 takes one cell whatever its
+        // bytes, and a long word is cut between two letters.
         const char *end = p;
-        while (*end && *end != ' ' && *end != '\n')
-            end++;
+        int letters = 0;
+        for (; *end && *end != ' ' && *end != '\n'; letters++)
+            end += letter_size(end);
         // A word goes on after its blanks where it fits, else on a line of its own; the blanks
         // at a break are dropped.
-        if (column > 0 && column + blanks + (int)(end - p) > columns) {
+        if (column > 0 && column + blanks + letters > columns) {
             put('\n');
             column = 0;
         }
         for (; column > 0 && blanks > 0; blanks--, column++)
             put(' ');
         blanks = 0;
-        for (; p < end; p++, column++) {
+        for (; p < end; column++) {
             if (column == columns) {
                 put('\n');
                 column = 0;
             }
-            put(*p);
+            const int bytes = letter_size(p);
+            if (used + bytes >= size)
+                size = used + 1;    // full: neither this letter nor any after goes in, cut
+            for (int i = 0; i < bytes; i++)
+                put(*p++);
         }
     }
     out[used] = '\0';
@@ -160,6 +183,7 @@ int console_print_words(const char *format, ...)
     va_end(args);
     if (length < 0)
         format_buffer[0] = '\0';
+    drop_cut_letter(format_buffer);
     static char broken[2 * sizeof format_buffer];
     break_lines(format_buffer, CONSOLE_COLUMNS - 1, broken, sizeof broken);
     console_puts(broken);

@@ -21,7 +21,8 @@ void console_reset();
    text mode is restored) the character goes to standard output instead. */
 void console_putc(int c);
 
-/* Writes a NUL-terminated string through console_putc. */
+/* Writes a NUL-terminated string as console_putc does, a letter (all the bytes of its UTF-8
+   sequence) to a cell. */
 void console_puts(const char *text);
 
 /* Formats like printf into the console's 1024-character buffer (longer text is cut) and
@@ -30,7 +31,8 @@ void console_puts(const char *text);
 int console_printf(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 /* Breaks text into lines of at most `columns` characters at blanks (a word longer than a line is
-   cut), keeping its own line feeds, into out (size bytes, always terminated). */
+   cut), keeping its own line feeds, into out (size bytes, always terminated). A character is a
+   letter of UTF-8, however many bytes it takes; none is cut, by a line or by out's end. */
 void break_lines(const char *text, int columns, char *out, size_t size);
 
 /* console_printf for sentences, written from the start of a row: the text is broken at blanks

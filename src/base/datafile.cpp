@@ -9,6 +9,7 @@
 
 #include "base/datafile_layout.h"
 #include "base/file_read.h"
+#include "base/utf8_letters.h"
 
 DATAFILE *Datafile = nullptr;
 
@@ -77,6 +78,7 @@ int read_whole_file(const char *path, std::vector<unsigned char> *bytes, char *m
         if (!fault[0])
             std::snprintf(fault, sizeof fault, "%s: %s", path, std::strerror(ENOENT));
         std::snprintf(message, DATAFILE_MESSAGE_SIZE, "Error loading data file %.175s", fault);
+        drop_cut_letter(message);
         return 0;
     }
     bytes->assign(text.begin(), text.end());

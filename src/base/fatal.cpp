@@ -10,6 +10,7 @@
 #include "base/file_replace.h"
 #include "base/game_paths.h"
 #include "base/key_wait.h"
+#include "base/utf8_letters.h"
 
 namespace {
 void show_fatal_page(const char *text)
@@ -25,6 +26,7 @@ void show_fatal_page(const char *text)
     // shows the text without it (error.log keeps it).
     char line[180];
     std::snprintf(line, sizeof line, "%s", text);
+    drop_cut_letter(line);
     size_t length = std::strlen(line);
     while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r'))
         line[--length] = '\0';

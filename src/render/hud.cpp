@@ -6,6 +6,7 @@
 
 #include "base/datafile.h"
 #include "base/sound.h"
+#include "base/utf8_letters.h"
 #include "world/level_map.h"
 #include "world/world_clock.h"
 #include "world/level_state.h"
@@ -69,8 +70,11 @@ void draw_level_title(const World &w, BITMAP *target, int level)
     FONT *title_font = (FONT *)datafile_object(DAT_FONT_LARGE);
     if (!title_font)
         return;
-    std::snprintf(hud_text, sizeof hud_text, " Level %d: %.38s ", level,
-                  w.map.level_name);
+    // The map file's name line is read to 38 bytes, which may end inside a letter.
+    char name[LEVEL_NAME_SIZE];
+    std::snprintf(name, sizeof name, "%.38s", w.map.level_name);
+    drop_cut_letter(name);
+    std::snprintf(hud_text, sizeof hud_text, " Level %d: %s ", level, name);
     const int cx = target->w / 2, cy = target->h / 2;
     textout_centre_ex(target, title_font, hud_text, cx + 2, cy - 18, makecol(20, 20, 20), -1);
     textout_centre_ex(target, title_font, hud_text, cx, cy - 20, makecol(50, 255, 50), -1);
@@ -167,15 +171,16 @@ int draw_wrapped_text(BITMAP *target, FONT *f, const char *text, int x, int y, i
             end++;
         if (end == p)
             break;
+        // Cut to the buffers between letters, never inside one (a broken letter draws as '^').
         char word[128];
-        std::snprintf(word, sizeof word, "%.*s", (int)(end - p), p);
-        char wider[256];
+        copy_letters(word, (size_t)(end - p) + 1 < sizeof word ? (size_t)(end - p) + 1 : sizeof word, p);
+        char wider[sizeof line + sizeof word];
         std::snprintf(wider, sizeof wider, "%s%s%s", line, line[0] ? " " : "", word);
         if (line[0] && text_length(f, wider) > width) {
             put_line();
-            std::snprintf(line, sizeof line, "%s", word);
+            copy_letters(line, sizeof line, word);
         } else {
-            std::snprintf(line, sizeof line, "%s", wider);
+            copy_letters(line, sizeof line, wider);
         }
         p = end;
     }

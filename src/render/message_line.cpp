@@ -4,12 +4,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/utf8_letters.h"
+
 namespace {
 
 enum { BOX_LINES = 4, BOX_LINE_CHARS = 160, BOX_PAD = 3 };
 
 /* Splits text into at most BOX_LINES lines no wider than width pixels in font f: at blanks, and
-   a word wider than a line where it must (a long path has none). Returns the lines made. */
+   a word wider than a line where it must (a long path has none), between two letters. Returns
+   the lines made. */
 int box_lines(FONT *f, const char *text, int width, char lines[BOX_LINES][BOX_LINE_CHARS])
 {
     int count = 0;
@@ -24,24 +27,25 @@ int box_lines(FONT *f, const char *text, int width, char lines[BOX_LINES][BOX_LI
         const char *blank_at = nullptr;
         int used = 0;       // the line's width so far: the library's fonts have no kerning
         line[0] = '\0';
-        for (; *p && n + 1 < BOX_LINE_CHARS; p++) {
-            const char glyph[2] = {*p, '\0'};
+        // Letter by letter, a letter being all the bytes of its UTF-8 sequence: one measured
+        // byte of it would be the library's '^', and a line cut inside it would end in one.
+        for (int size; *p && n + (size = letter_size(p)) < BOX_LINE_CHARS; p += size) {
+            char glyph[9] = "";
+            std::memcpy(glyph, p, size);
             used += text_length(f, glyph);
-            line[n] = *p;
-            line[n + 1] = '\0';
             if (n > 0 && used > width) {
-                line[n] = '\0';
                 if (blank_at) {     // back to the last blank: the word goes on the next line
                     line[last_blank] = '\0';
                     p = blank_at + 1;
                 }
                 break;
             }
+            std::memcpy(line + n, glyph, size + 1);
             if (*p == ' ') {
                 last_blank = n;
                 blank_at = p;
             }
-            n++;
+            n += size;
         }
     }
     return count;
@@ -76,14 +80,14 @@ int draw_boxed_text(BITMAP *target, FONT *f, const char *text, int centre_x, int
 void draw_message_line(BITMAP *target, const MessageLine &message, int view_x, int view_y,
                        int view_w, int view_h, const char *note)
 {
-    char line[80];
+    char line[80 * 4];      // 79 letters of up to four bytes
     const int x = view_x + view_w / 2, y = view_y + view_h / 2;
     const int green = makecol(100, 255, 100);
     int below = text_height(font) + 3;
     if (message.text && message.boxed) {
         below = draw_boxed_text(target, font, message.text, x, y, view_w, green) + 1;
     } else if (message.text) {
-        std::snprintf(line, sizeof line, "%s", message.text);
+        copy_letters(line, sizeof line, message.text, 79);
         textout_centre_ex(target, font, line, x, y, green, -1);
     }
     // The note (the first loss's tip) goes under whatever the line shows, on a band of its own:

@@ -26,6 +26,7 @@ int show_fault_window(const char *text)
 {
     std::fprintf(stderr, "tirvex: %s\n", text);
     set_window_identity("tirvex", "Tirvex");
+    set_uformat(U_UTF8);    // as start_up: the texts are UTF-8
     if (allegro_init() != 0)
         return 1;
     install_keyboard();

@@ -13,6 +13,7 @@
 #include <strings.h>
 
 #include "base/file_read.h"
+#include "base/utf8_letters.h"
 
 int play_key_of[128];
 bool keys_moved = false;
@@ -215,10 +216,12 @@ int load_key_map(const char *path, FILE *report)
                  word = std::strtok(nullptr, " \t\r\n,")) {
                 const int k = key_by_name(word);
                 const char *near = k ? nullptr : nearest_key_name(word);
+                char shown[61];     // the word's first 60 bytes, cut between letters
+                copy_letters(shown, sizeof shown, word);
                 if (!k && near)
-                    std::snprintf(why, sizeof why, "no key \"%.60s\": %s?", word, near);
+                    std::snprintf(why, sizeof why, "no key \"%s\": %s?", shown, near);
                 else if (!k)
-                    std::snprintf(why, sizeof why, "no key \"%.60s\"", word);
+                    std::snprintf(why, sizeof why, "no key \"%s\"", shown);
                 else if (key_owner[k] != NO_ACTION)
                     std::snprintf(why, sizeof why, "%s is given to %s on line %d: two actions on "
                                   "one key", word, key_actions[key_owner[k]].name, key_line[k]);

@@ -12,6 +12,7 @@
 #include "base/palette_fade.h"
 #include "base/screen_scale.h"
 #include "base/sound.h"
+#include "base/utf8_letters.h"
 #include "render/hud.h"
 #include "search/map_validation.h"
 #include "world/map_file.h"
@@ -231,6 +232,7 @@ void draw_level_select(BITMAP *target, const LevelSelect *select)
         const bool bright = level_is_bright(select, level);
         rectfill(target, x - 10, y - 4, x + 200, y + 17, bright ? bright_bar : dark_bar);
         std::snprintf(line, sizeof line, "%d. %s", level, select->list.level_names[level]);
+        drop_cut_letter(line);      // a map's name line is read to 38 bytes, maybe inside a letter
         textout_ex(target, font, line, x, y, black, -1);
         if (bright)
             textout_ex(target, font, line, x - 1, y - 1, white, -1);

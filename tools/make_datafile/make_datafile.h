@@ -70,6 +70,8 @@ void make_completed_mark(const char *path);          /* 61 */
 void make_square_texture(const char *path, int which);  /* 48 ... 51, which 0 ... 3 */
 void make_model_texture(const char *path, int object);  /* 52 ... 57 */
 
+/* Each font maker is given FONT.txt, the script dat imports, and writes beside it FONT.bmp (the
+   ASCII glyphs' grid) and FONT_more.bmp (the grid of the letters beyond ASCII). */
 void make_font_global(const char *path);             /* 10 */
 void make_font_large(const char *path);              /* 11 */
 void make_font_small(const char *path);              /* 47 */
@@ -82,10 +84,25 @@ void save_wav(const char *path, const float *samples, int count, int rate);
 
 /* ---- fonts.cpp, font_global_glyphs.cpp, font_small_glyphs.cpp: the hand-drawn fonts ---- */
 
-/* A hand-drawn font: 95 glyphs (32 ... 126), four side by side per band of cell_h rows,
-   each cell_w characters wide and separated by one blank; '#' marks a set pixel. */
+/* The letters beyond ASCII that every font draws, range by range in code points: Latin-1, which
+   holds what German, French and Spanish write (the accented letters, ß, the inverted marks, the
+   angle quotes, the no-break space), the oe ligatures, and the dashes, the curly quotes, the
+   ellipsis and the euro sign of General Punctuation, which translations often use. */
+struct GlyphRange {
+    int first, last;
+};
+const GlyphRange MORE_GLYPH_RANGES[] = {
+    {0xA0, 0xFF}, {0x152, 0x153}, {0x2013, 0x2014}, {0x2018, 0x201A}, {0x201C, 0x201E},
+    {0x2026, 0x2026}, {0x20AC, 0x20AC},
+};
+const int MORE_GLYPH_COUNT = 108;   /* the code points of MORE_GLYPH_RANGES */
+
+/* A hand-drawn font: 95 glyphs (32 ... 126) in `bands` and the MORE_GLYPH_COUNT letters of
+   MORE_GLYPH_RANGES in `more_bands`, in order, four side by side per band of cell_h rows, each
+   cell_w characters wide and separated by one blank; '#' marks a set pixel. */
 struct GlyphSheet {
     const char *const *bands;
+    const char *const *more_bands;
     int cell_w, cell_h;         /* every glyph's cell, spacing included */
 };
 
