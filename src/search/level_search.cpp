@@ -779,7 +779,7 @@ void next_layer(Search &s)
     s.read_index = 0;
     std::memcpy(s.parent_record, s.base, s.words * sizeof(uint32_t));
     s.parent_changed[0] = s.parent_changed[1] = ~(uint64_t)0;
-    layer_give_back(&done, done.capacity);
+    layer_give_back_all(&done);     // what a helper read, and the search did not
     if (!layer_begin(&done, s.base, s.words))
         s.outcome = SEARCH_MEMORY_LIMIT;
     else

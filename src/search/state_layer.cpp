@@ -150,6 +150,7 @@ bool layer_append(StateLayer *layer, const uint32_t *record, uint64_t other_byte
         return false;
     layer->size += encode_runs(record, layer->last, layer->words, layer->bytes + layer->size,
                                layer->last);
+    layer->reached = layer->size > layer->reached ? layer->size : layer->reached;
     layer->count++;
     return true;
 }
@@ -162,6 +163,7 @@ bool layer_append_runs(StateLayer *layer, const uint8_t *runs, size_t bytes, uin
     std::memcpy(layer->bytes + layer->size, runs, bytes);
     decode_runs(runs, layer->words, layer->last);
     layer->size += bytes;
+    layer->reached = layer->size > layer->reached ? layer->size : layer->reached;
     layer->count++;
     return true;
 }
@@ -201,7 +203,15 @@ void layer_give_back(StateLayer *layer, uint64_t offset)
     if (end >= layer->given_back + least || (end == layer->capacity && end > layer->given_back)) {
         madvise(layer->bytes + layer->given_back, end - layer->given_back, MADV_DONTNEED);
         layer->given_back = end;
+        if (end >= layer->reached)
+            layer->reached = 0;
     }
+}
+
+void layer_give_back_all(StateLayer *layer)
+{
+    // Beyond its size it holds what a larger use of the block before wrote and a helper read.
+    layer_give_back(layer, layer->reached > layer->size ? layer->reached : layer->size);
 }
 
 uint64_t layer_bytes(const StateLayer &layer)
@@ -213,5 +223,5 @@ void layer_free(StateLayer *layer)
 {
     free_block(layer->bytes, layer->capacity);
     std::free(layer->last);
-    *layer = StateLayer{nullptr, 0, 0, 0, nullptr, 0};
+    *layer = StateLayer{};
 }

@@ -16,6 +16,7 @@ struct StateLayer {
     uint32_t *last;         /* the state appended last, `words` words */
     size_t words;
     uint64_t given_back;    /* bytes from the start already read and given back */
+    uint64_t reached;       /* the most bytes in use since the block was last all given back */
 };
 
 /* Empties the layer for states of `words` words stored from `base`, keeping its memory. Returns
@@ -47,6 +48,9 @@ uint64_t layer_read_marking(const StateLayer &layer, uint64_t offset, uint32_t *
    read again: a layer read once frees its memory as it is read, while the next grows. Their
    bytes read as zero until the layer is begun again. */
 void layer_give_back(StateLayer *layer, uint64_t offset);
+
+/* Gives back every page the layer may still hold, once it has been read to its end. */
+void layer_give_back_all(StateLayer *layer);
 
 /* Bytes the layer holds. */
 uint64_t layer_bytes(const StateLayer &layer);
