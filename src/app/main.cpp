@@ -73,7 +73,7 @@ const CommandSyntax GAME_SYNTAX = {
     "X hint, Y camera, Back restart, Start held to leave. keys.cfg in ~/.config/tirvex moves\n"
     "the keys of play, a line an action: step-forward = UP W.",
     "",
-    0, 0, GAME_OPTIONS, OPTIONS};
+    0, 0, GAME_OPTIONS, OPTIONS, true};
 
 /* Empty counts as unset. */
 const char *environment(const char *name)

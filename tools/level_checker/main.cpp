@@ -134,7 +134,7 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
 {
     const CommandSyntax syntax = {
         path_file_name(argv[0]), "Validates level files and proves each can be won in time.",
-        "MAP...", 1, MAX_MAPS, CHECKER_OPTIONS, OPTION_COUNT};
+        "MAP...", 1, MAX_MAPS, CHECKER_OPTIONS, OPTION_COUNT, true};
     CommandLine line;
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)

@@ -850,7 +850,7 @@ int main(int argc, char **argv)
     const CommandSyntax syntax = {path_file_name(argv[0]),
                                   "Builds a level, shows it in 3D and proves it can be won. Without "
                                   "MAP, the player's own folder of levels is opened.",
-                                  "[MAP]", 0, 1, options, 2};
+                                  "[MAP]", 0, 1, options, 2, true};
     CommandLine line;
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)

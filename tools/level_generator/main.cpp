@@ -77,7 +77,7 @@ int parse_request(int argc, char **argv, Request *r)
     const CommandSyntax syntax = {
         path_file_name(argv[0]),
         "Makes new levels of an idea and size from a seed, each proven winnable and fair.", "", 0,
-        0, GENERATOR_OPTIONS, OPTIONS};
+        0, GENERATOR_OPTIONS, OPTIONS, true};
     CommandLine line;
     const int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)

@@ -1,0 +1,42 @@
+# translations.cmake: the catalogues of the player's language, po/<code>.po compiled by msgfmt.
+#
+# Each language in po/LINGUAS is checked (msgfmt --check: a translation whose % conversions
+# differ from its English is refused here, not in the game) and compiled into
+# game/locale/<code>/LC_MESSAGES/tirvex.mo beside the staged game, where a game started from the
+# build tree finds it, and installed under share/locale. The template po/tirvex.pot is remade by
+# `make pot` alone, so that the build needs msgfmt but never xgettext.
+find_program(MSGFMT msgfmt)
+if(NOT MSGFMT)
+  message(FATAL_ERROR "msgfmt not found: the catalogues of the game's languages need gettext "
+                      "(apt-get install gettext)")
+endif()
+
+file(STRINGS ${CMAKE_SOURCE_DIR}/po/LINGUAS TIRVEX_LANGUAGES REGEX "^[^#]")
+set(TIRVEX_CATALOGUES "")
+foreach(language ${TIRVEX_LANGUAGES})
+  string(STRIP "${language}" language)
+  set(folder ${GAME_DIR}/locale/${language}/LC_MESSAGES)
+  add_custom_command(OUTPUT ${folder}/tirvex.mo
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+    COMMAND ${MSGFMT} --check -o ${folder}/tirvex.mo ${CMAKE_SOURCE_DIR}/po/${language}.po
+    DEPENDS ${CMAKE_SOURCE_DIR}/po/${language}.po
+    COMMENT "Compiling the catalogue of the language ${language}"
+    VERBATIM)
+  list(APPEND TIRVEX_CATALOGUES ${folder}/tirvex.mo)
+  install(FILES ${folder}/tirvex.mo DESTINATION share/locale/${language}/LC_MESSAGES)
+endforeach()
+add_custom_target(catalogues DEPENDS ${TIRVEX_CATALOGUES})
+set_property(GLOBAL APPEND PROPERTY GAME_DATA_TARGETS catalogues)
+
+# The template: every text of po/POTFILES (paths from the source folder), _() and N_() marked.
+find_program(XGETTEXT xgettext)
+file(STRINGS ${CMAKE_SOURCE_DIR}/po/POTFILES TIRVEX_POTFILES REGEX "^[^#]")
+add_custom_target(pot
+  COMMAND ${XGETTEXT} --from-code=UTF-8 --language=C++ --keyword=_ --keyword=N_
+          --add-comments=TRANSLATORS: --package-name=tirvex --package-version=${PROJECT_VERSION}
+          --msgid-bugs-address=maren.holt@tirvex.invalid --sort-by-file --no-wrap
+          -o po/tirvex.pot ${TIRVEX_POTFILES}
+  COMMAND sh -c "for l in $0; do msgmerge --quiet --update --backup=none --no-wrap po/$l.po po/tirvex.pot; done" "${TIRVEX_LANGUAGES}"
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+  COMMENT "Remaking po/tirvex.pot and merging it into each language"
+  VERBATIM)
