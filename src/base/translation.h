@@ -12,7 +12,7 @@
 /* Returns the translation of english in the loaded catalogue, or english itself (the same
    pointer) when there is none or no catalogue is loaded. A binary search over the catalogue
    read at start; nothing is allocated. */
-const char *tr(const char *english);
+const char *tr(const char *english) __attribute__((format_arg(1)));
 
 /* Reads the compiled catalogue (msgfmt's .mo file) at path and makes it the one tr() looks in,
    in place of any loaded before. A file that cannot be read, is cut short, is of another kind

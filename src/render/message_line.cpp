@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/translation.h"
+
 namespace {
 
 enum { BOX_LINES = 4, BOX_LINE_CHARS = 160, BOX_PAD = 3 };
@@ -25,10 +27,17 @@ int box_lines(FONT *f, const char *text, int width, char lines[BOX_LINES][BOX_LI
         int used = 0;       // the line's width so far: the library's fonts have no kerning
         line[0] = '\0';
         for (; *p && n + 1 < BOX_LINE_CHARS; p++) {
-            const char glyph[2] = {*p, '\0'};
+            // A letter beyond ASCII is two to four bytes in UTF-8: measured and kept whole.
+            size_t bytes = 1;
+            while ((p[bytes] & 0xc0) == 0x80 && (*p & 0xc0) == 0xc0 && bytes < 4)
+                bytes++;
+            if (n + bytes >= BOX_LINE_CHARS)
+                break;
+            char glyph[5] = {};
+            std::memcpy(glyph, p, bytes);
             used += text_length(f, glyph);
-            line[n] = *p;
-            line[n + 1] = '\0';
+            std::memcpy(line + n, p, bytes);
+            line[n + bytes] = '\0';
             if (n > 0 && used > width) {
                 line[n] = '\0';
                 if (blank_at) {     // back to the last blank: the word goes on the next line
@@ -41,7 +50,8 @@ int box_lines(FONT *f, const char *text, int width, char lines[BOX_LINES][BOX_LI
                 last_blank = n;
                 blank_at = p;
             }
-            n++;
+            n += bytes;
+            p += bytes - 1;
         }
     }
     return count;
@@ -80,14 +90,17 @@ void draw_message_line(BITMAP *target, const MessageLine &message, int view_x, i
     const int x = view_x + view_w / 2, y = view_y + view_h / 2;
     const int green = makecol(100, 255, 100);
     int below = text_height(font) + 3;
-    if (message.text && message.boxed) {
-        below = draw_boxed_text(target, font, message.text, x, y, view_w, green) + 1;
-    } else if (message.text) {
-        std::snprintf(line, sizeof line, "%s", message.text);
+    // The world keeps its texts in English, as the search runs it without a player; they are
+    // put in the player's language here.
+    const char *text = message.text ? tr(message.text) : nullptr;
+    if (text && message.boxed) {
+        below = draw_boxed_text(target, font, text, x, y, view_w, green) + 1;
+    } else if (text) {
+        std::snprintf(line, sizeof line, "%s", text);
         textout_centre_ex(target, font, line, x, y, green, -1);
     }
     // The note (the first loss's tip) goes under whatever the line shows, on a band of its own:
     // it often falls on the bright sky.
     if (note && note[0])
-        draw_boxed_text(target, font, note, x, y + below, view_w, green);
+        draw_boxed_text(target, font, tr(note), x, y + below, view_w, green);
 }
