@@ -31,11 +31,13 @@ set_property(GLOBAL APPEND PROPERTY GAME_DATA_TARGETS catalogues)
 # The template: every text of po/POTFILES (paths from the source folder), _() and N_() marked.
 find_program(XGETTEXT xgettext)
 file(STRINGS ${CMAKE_SOURCE_DIR}/po/POTFILES TIRVEX_POTFILES REGEX "^[^#]")
+# The cast screen's entries come from assets/text/cast.txt, a section a text (po/cast_pot.sh).
 add_custom_target(pot
-  COMMAND ${XGETTEXT} --from-code=UTF-8 --language=C++ --keyword=_ --keyword=N_
+  COMMAND sh po/cast_pot.sh assets/text/cast.txt ${CMAKE_BINARY_DIR}/cast_text.po
+  COMMAND ${XGETTEXT} --from-code=UTF-8 --keyword=_ --keyword=N_
           --add-comments=TRANSLATORS: --package-name=tirvex --package-version=${PROJECT_VERSION}
-          --msgid-bugs-address=maren.holt@tirvex.invalid --sort-by-file --no-wrap
-          -o po/tirvex.pot ${TIRVEX_POTFILES}
+          --msgid-bugs-address=maren.holt@tirvex.invalid --no-wrap
+          -o po/tirvex.pot ${TIRVEX_POTFILES} ${CMAKE_BINARY_DIR}/cast_text.po
   COMMAND sh -c "for l in $0; do msgmerge --quiet --update --backup=none --no-wrap po/$l.po po/tirvex.pot; done" "${TIRVEX_LANGUAGES}"
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
   COMMENT "Remaking po/tirvex.pot and merging it into each language"

@@ -130,7 +130,7 @@ TEST(Language, ChosenTheGettextWayAndACatalogueCheckedBeforeUse)
     char fault[512];
     EXPECT_TRUE(load_catalogue((dir / "de.mo").c_str(), fault, sizeof fault));
     const char *sweets = "%d sweets";
-    EXPECT_TRUE(std::string(tr("Paused")) == "Pausiert" && tr(sweets) == sweets &&
+    EXPECT_TRUE(std::string(tr("Paused")) == "Pausiert" && tr(sweets) == sweets && !*tr("") &&
                 std::string(fault).find("de.mo has 1 translations whose") != std::string::npos);
     std::string swapped = good, past_end = good;
     swapped[0] = 'X';

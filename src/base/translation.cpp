@@ -6,9 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
-
-#include "base/game_paths.h"
 
 // The build system defines it for this file alone, so that a new prefix recompiles only it.
 #ifndef TIRVEX_LOCALE_DIR
@@ -172,6 +171,21 @@ bool add_code(char codes[LANGUAGE_MAX_CHOICES][LANGUAGE_CODE_SIZE], int *count,
     return true;
 }
 
+/* The folder of the running program into out (size bytes): from the kernel, else from argv[0]
+   when it names a folder (read before the game enters its data folder). */
+bool program_folder(const char *program_path, char *out, size_t size)
+{
+    ssize_t n = readlink("/proc/self/exe", out, size - 1);
+    if (n > 0)
+        out[n] = '\0';
+    else if (program_path && std::strchr(program_path, '/'))
+        std::snprintf(out, size, "%s", program_path);
+    else
+        return false;
+    *std::strrchr(out, '/') = '\0';
+    return true;
+}
+
 bool set(const char *value)
 {
     return value && value[0];
@@ -181,6 +195,8 @@ bool set(const char *value)
 
 const char *tr(const char *english)
 {
+    if (!english[0])
+        return english;     // the catalogue's empty original is its header, not a translation
     size_t low = 0, high = originals.size();
     while (low < high) {
         const size_t middle = (low + high) / 2;
@@ -316,13 +332,13 @@ void choose_language(const char *program, const char *option, const char *progra
                                        std::getenv("LC_MESSAGES"), std::getenv("LANG"), codes);
     if (count == 0)
         return;
-    char beside[GAME_PATH_SIZE] = "";
-    const bool known = running_program_folder(program_path, beside);
+    char beside[4096] = "";
+    const bool known = program_folder(program_path, beside, sizeof beside);
     // The build tree's own catalogues beside the program first, so that a clone plays its own.
     const char *const formats[] = {"%s/locale/%s/LC_MESSAGES/tirvex.mo",
                                    TIRVEX_LOCALE_DIR "/%.0s%s/LC_MESSAGES/tirvex.mo",
                                    "%s/../share/locale/%s/LC_MESSAGES/tirvex.mo"};
-    char path[2 * GAME_PATH_SIZE];
+    char path[2 * sizeof beside];
     for (int c = 0; c < count; c++)
         for (int f = 0; f < 3; f++) {
             if (!known && f != 1)
@@ -330,7 +346,7 @@ void choose_language(const char *program, const char *option, const char *progra
             std::snprintf(path, sizeof path, formats[f], beside, codes[c]);
             if (!file_exists(path))
                 continue;
-            char fault[2 * GAME_PATH_SIZE + 256];
+            char fault[sizeof path + 256];
             load_catalogue(path, fault, sizeof fault);
             if (fault[0])
                 std::fprintf(stderr, "%s: %s\n", program, fault);
