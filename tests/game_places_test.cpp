@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "game_test_support.h"
 #include "base/command_line.h"
@@ -142,6 +143,11 @@ TEST(Language, ChosenTheGettextWayAndACatalogueCheckedBeforeUse)
                     std::string(fault).find(path) != std::string::npos) << fault;
     }
     fs::remove_all(dir);
+    // A translation cut short by its buffer loses its last letter whole, never half of it.
+    char cut[] = "Zur\xc3\xbc" "ck \xc3", whole[] = "Gr\xc3\xbc\xc3\x9f";
+    cut_unfinished_letter(cut);
+    cut_unfinished_letter(whole);
+    EXPECT_TRUE(!std::strcmp(cut, "Zur\xc3\xbc" "ck ") && !std::strcmp(whole, "Gr\xc3\xbc\xc3\x9f"));
 }
 
 TEST_F(GamePlaces, DataInTheWorkingDirectoryKeepsEverythingThere)

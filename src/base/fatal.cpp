@@ -26,6 +26,7 @@ void show_fatal_page(const char *text)
     // shows the text without it (error.log keeps it).
     char line[180];
     std::snprintf(line, sizeof line, "%s", tr(text));
+    cut_unfinished_letter(line);
     size_t length = std::strlen(line);
     while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r'))
         line[--length] = '\0';

@@ -195,7 +195,7 @@ bool set(const char *value)
 
 const char *tr(const char *english)
 {
-    if (!english[0])
+    if (!english || !english[0])
         return english;     // the catalogue's empty original is its header, not a translation
     size_t low = 0, high = originals.size();
     while (low < high) {
@@ -209,6 +209,20 @@ const char *tr(const char *english)
             high = middle;
     }
     return english;
+}
+
+void cut_unfinished_letter(char *text)
+{
+    const size_t length = std::strlen(text);
+    size_t lead = length;
+    while (lead > 0 && length - lead < 4 && ((unsigned char)text[lead - 1] & 0xc0) == 0x80)
+        lead--;
+    if (lead == 0)
+        return;
+    const unsigned c = (unsigned char)text[lead - 1];
+    const size_t bytes = c >= 0xf0 ? 4 : c >= 0xe0 ? 3 : c >= 0xc0 ? 2 : 1;
+    if (length - (lead - 1) < bytes)
+        text[lead - 1] = '\0';
 }
 
 void forget_catalogue()

@@ -14,6 +14,10 @@
    read at start; nothing is allocated. */
 const char *tr(const char *english) __attribute__((format_arg(1)));
 
+/* Cuts text (UTF-8) before its last letter when snprintf's cut has left that letter without
+   all its bytes: the font would read past the end for the missing ones. */
+void cut_unfinished_letter(char *text);
+
 /* Reads the compiled catalogue (msgfmt's .mo file) at path and makes it the one tr() looks in,
    in place of any loaded before. A file that cannot be read, is cut short, is of another kind
    or whose tables or texts run past its end, are out of order or lack their closing NUL, or

@@ -31,6 +31,11 @@ int box_lines(FONT *f, const char *text, int width, char lines[BOX_LINES][BOX_LI
             size_t bytes = 1;
             while ((p[bytes] & 0xc0) == 0x80 && (*p & 0xc0) == 0xc0 && bytes < 4)
                 bytes++;
+            const unsigned lead = (unsigned char)*p;
+            if (bytes < (lead >= 0xf0 ? 4u : lead >= 0xe0 ? 3u : lead >= 0xc0 ? 2u : 1u)) {
+                p += bytes - 1;     // a letter cut short: the font would read past its bytes
+                continue;
+            }
             if (n + bytes >= BOX_LINE_CHARS)
                 break;
             char glyph[5] = {};
@@ -97,6 +102,7 @@ void draw_message_line(BITMAP *target, const MessageLine &message, int view_x, i
         below = draw_boxed_text(target, font, text, x, y, view_w, green) + 1;
     } else if (text) {
         std::snprintf(line, sizeof line, "%s", text);
+        cut_unfinished_letter(line);
         textout_centre_ex(target, font, line, x, y, green, -1);
     }
     // The note (the first loss's tip) goes under whatever the line shows, on a band of its own:
