@@ -248,7 +248,7 @@ void show_output_line(const char *line, int *made)
                                   &waits, &decisions, &wrong) == 6) {
         clear_console_row();
         console_print_words(_("%.9s \"%s\": %d squares, %d moves, %d tricky steps, %d costly "
-                            "detours\n"), line, level_name, squares, moves, decisions, wrong);
+                              "detours\n"), line, level_name, squares, moves, decisions, wrong);
         return;
     }
     if (level_line)
@@ -364,7 +364,7 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
     char generator[PROGRAM_PATH_SIZE];
     if (!find_generator(program_path, generator)) {
         std::snprintf(fault, size, _("The level generator (tirvex-generate) is not beside the game, "
-                                   "so no levels can be made."));
+                                     "so no levels can be made."));
         return 0;
     }
     const int64_t seed = make_set_folder(parent, chosen_seed, folder, size);

@@ -102,8 +102,9 @@ const char *choose_level_set(const char *own_levels, const std::vector<LevelSet>
         print_entry((int)i + 1, shown[i]);
     const size_t hidden = sets.size() - (shown.size() - (own ? 1 : 0));
     if (hidden)
-        console_printf(hidden == 1 ? _("(%zu older set is not shown: tirvex --levels FOLDER plays any)\n") :
-                       _("(%zu older sets are not shown: tirvex --levels FOLDER plays any)\n"),
+        console_printf(hidden == 1 ?
+                           _("(%zu older set is not shown: tirvex --levels FOLDER plays any)\n") :
+                           _("(%zu older sets are not shown: tirvex --levels FOLDER plays any)\n"),
                        hidden);
     console_printf(_("\nPress a number to play, Esc to end.\n"));
     for (;;) {

@@ -47,10 +47,10 @@ const CommandOption GAME_OPTIONS[] = {
     {"nosound", nullptr, N_("start without sound"), 0, 0},
     {"data", "DIR", N_("read data/pz.dat, maps/ and bsp/ from DIR"), 0, 0},
     {"home", "DIR", N_("keep tirvex.sav, wvideo.cfg, keys.cfg, the screenshots and your levels in "
-                    "DIR"), 0, 0},
+                       "DIR"), 0, 0},
     {"levels", "DIR", N_("play DIR/map01.txt, map02.txt, ... with their own progress; without DIR, "
-                      "the player's own levels (levels/ in the player's folder), or a choice of "
-                      "them and the sets --generate made there"), 0, 0},
+                         "the player's own levels (levels/ in the player's folder), or a choice of "
+                         "them and the sets --generate made there"), 0, 0},
     {"watch", "N", N_("watch the robot play the recorded way through level N, 1 to 19"), 1, 19},
     {"record", "FILE", N_("play as usual and record the game into the demo FILE"), 0, 0},
     {"playdemo", "FILE", N_("play the demo FILE back, then end"), 0, 0},
@@ -66,13 +66,13 @@ const CommandOption GAME_OPTIONS[] = {
 const CommandSyntax GAME_SYNTAX = {
     "tirvex",
     N_("Tirvex, a 3D puzzle game: eat every sweet and reach the teleport in time.\n"
-    "In a level Backspace or U undoes the robot's last move, I asks for a hint, and Tab held\n"
-    "shows the level's par and your records, kept in tirvex-records.txt beside tirvex.sav.\n"
-    "The picture is enlarged by the largest whole factor that fits the desktop; Alt+Enter\n"
-    "switches between window and full screen. A gamepad present at start plays too: d-pad or\n"
-    "left stick to step and turn, a shoulder button held to strafe, A jump or confirm, B undo,\n"
-    "X hint, Y camera, Back restart, Start held to leave. keys.cfg in ~/.config/tirvex moves\n"
-    "the keys of play, a line an action: step-forward = UP W."),
+       "In a level Backspace or U undoes the robot's last move, I asks for a hint, and Tab held\n"
+       "shows the level's par and your records, kept in tirvex-records.txt beside tirvex.sav.\n"
+       "The picture is enlarged by the largest whole factor that fits the desktop; Alt+Enter\n"
+       "switches between window and full screen. A gamepad present at start plays too: d-pad or\n"
+       "left stick to step and turn, a shoulder button held to strafe, A jump or confirm, B undo,\n"
+       "X hint, Y camera, Back restart, Start held to leave. keys.cfg in ~/.config/tirvex moves\n"
+       "the keys of play, a line an action: step-forward = UP W."),
     "",
     0, 0, GAME_OPTIONS, OPTIONS, true};
 
@@ -136,12 +136,12 @@ bool read_generate_value(const char *value, char *idea, char *size)
     char rest[2];
     if (std::sscanf(value, "%23s %23s %1s", idea, size, rest) != 2) {
         std::fprintf(stderr, _("tirvex: --generate takes an idea (walk, push, runner, chain or mix) "
-                             "and a size (small, medium or large)\n"));
+                               "and a size (small, medium or large)\n"));
         return false;
     }
     if (!generation_idea_known(idea)) {
         std::fprintf(stderr, _("tirvex: no idea \"%s\" for --generate: walk, push, runner, chain "
-                             "or mix\n"), idea);
+                               "or mix\n"), idea);
         return false;
     }
     if (!generation_size_known(size)) {
@@ -175,7 +175,7 @@ int main(int argc, char *argv[])
     if (generate && (line.given[OPTION_LEVELS] || line.given[OPTION_WATCH] ||
                      line.given[OPTION_PLAYDEMO] || line.given[OPTION_TIMEDEMO])) {
         std::fprintf(stderr, _("tirvex: --generate plays the levels it makes; it does not go with "
-                             "--levels, --watch, -playdemo or -timedemo\n"));
+                               "--levels, --watch, -playdemo or -timedemo\n"));
         return 2;
     }
     // "Play my levels" from the desktop: what stops it is said in the game's window, as no
@@ -208,10 +208,10 @@ int main(int argc, char *argv[])
         access((std::string(own_levels) + "/map01.txt").c_str(), F_OK) != 0)
         std::snprintf(refusal, sizeof refusal,
                       _("You have no levels of your own yet.\n\n"
-                      "Your levels go in the folder %s as map01.txt, map02.txt and on, and are "
-                      "played in that order.\n\n"
-                      "The Tirvex Level Editor (tirvex-edit) makes them there: start it from the "
-                      "desktop's menu, build a level and save it with F2."), own_levels);
+                        "Your levels go in the folder %s as map01.txt, map02.txt and on, and are "
+                        "played in that order.\n\n"
+                        "The Tirvex Level Editor (tirvex-edit) makes them there: start it from the "
+                        "desktop's menu, build a level and save it with F2."), own_levels);
 
     if (line.given[OPTION_WATCH] && line.given[OPTION_LEVELS]) {
         std::fprintf(stderr, _("tirvex: --watch shows a shipped level; it does not go with --levels\n"));
@@ -336,7 +336,7 @@ int main(int argc, char *argv[])
         if (notice[0])
             console_printf("%s\n", notice);
         console_print_words(_("\n%d levels are in %s: tirvex --levels plays them again.\n"
-                            "Press a key to play.\n"), made, folder);
+                              "Press a key to play.\n"), made, folder);
         wait_key();
     }
     if (playback) {

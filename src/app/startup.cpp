@@ -90,7 +90,7 @@ int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP
         const char *display = std::getenv("DISPLAY");
         if (!display || !display[0])
             std::fprintf(stderr, _("tirvex: no display to open the game's window on (DISPLAY is "
-                                 "not set); start it from a desktop session\n"));
+                                   "not set); start it from a desktop session\n"));
         else
             std::fprintf(stderr, _("tirvex: cannot open the game's window on display %s%s%s\n"),
                          display, allegro_error[0] ? ": " : "", allegro_error);

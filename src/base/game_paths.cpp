@@ -212,7 +212,8 @@ void choose_levels_progress(int home_error, char *notice, size_t size)
     int error = home_error ? home_error : prepare_folder(levels_progress_folder);
     if (error && !save_writable_in_place(levels_progress_folder)) {
         progress_unwritable = true;
-        std::snprintf(notice, size, _("Cannot keep the progress of %s in %s: %s. Progress will not be saved."),
+        std::snprintf(notice, size,
+                      _("Cannot keep the progress of %s in %s: %s. Progress will not be saved."),
                       levels_folder, levels_progress_folder, std::strerror(error));
         std::fprintf(stderr, "tirvex: %s\n", notice);
     }
@@ -238,7 +239,7 @@ const char *find_data_folder(const char *program_path)
         return beside;
     // Nowhere: the loader names the missing file as it always has.
     std::fprintf(stderr, _("tirvex: no data/pz.dat in the working directory, in %s or beside the "
-                         "program\n"), TIRVEX_DATA_DIR);
+                           "program\n"), TIRVEX_DATA_DIR);
     return "";
 }
 

@@ -232,7 +232,8 @@ bool undo_step_back(PlaySession &s)
 {
     UndoHistory &h = history(s);
     if (h.step_count == 0) {
-        show_boxed_message(s.world, h.dropped ? N_("No more undo: older moves were dropped") : N_("Nothing to undo"),
+        show_boxed_message(s.world, h.dropped ? N_("No more undo: older moves were dropped") :
+                                                N_("Nothing to undo"),
                      MESSAGE_TICKS);
         return false;
     }
@@ -273,7 +274,8 @@ bool undo_step_back(PlaySession &s)
         records_note_undo(s.attempt);
         h.moves_back++;
         std::snprintf(h.message_text, sizeof h.message_text,
-                      h.moves_back == 1 ? _("Undo: %d move back") : _("Undo: %d moves back"), h.moves_back);
+                      h.moves_back == 1 ? _("Undo: %d move back") : _("Undo: %d moves back"),
+                      h.moves_back);
         show_boxed_message(s.world, h.message_text, MESSAGE_TICKS);
     }
     return true;

@@ -117,8 +117,8 @@ bool grid_direction(int32_t dir)
 int32_t check_header(const char *text, size_t length, ValidationReport *report, size_t *offset)
 {
     static const char *purposes[HEADER_READS] = {
-        N_("the first line"), N_("the name"), N_("the level code"), N_("the fourth line"), N_("the time limit"),
-        N_("the sixth line"), N_("the seventh line")
+        N_("the first line"), N_("the name"), N_("the level code"), N_("the fourth line"),
+        N_("the time limit"), N_("the sixth line"), N_("the seventh line")
     };
     MapReader reader;
     map_reader_from_text(&reader, text, length);
@@ -139,13 +139,13 @@ int32_t check_header(const char *text, size_t length, ValidationReport *report, 
             if (!whole_line && got == size - 1)
                 add(report, line, 1,
                     _("the name is longer than 38 characters: the rest of the line is read as the "
-                    "level code and every later header line one line late"));
+                      "level code and every later header line one line late"));
             else if (got == 1)
                 add(report, line, 0, _("the level has no name"));
         } else if (!whole_line && got == size - 1) {
             add(report, line, 1,
                 _("longer than 78 characters: the rest of the line is read as %s and every later "
-                "header line one line late"), tr(purposes[r + 1 < HEADER_READS ? r + 1 : r]));
+                  "header line one line late"), tr(purposes[r + 1 < HEADER_READS ? r + 1 : r]));
         }
         if (r == 4) {
             report->minutes = map_decimal_prefix(buffer);
@@ -187,7 +187,7 @@ void check_layout(int32_t first, int32_t square, ValidationReport *report)
     else if (before == t[0].line)
         add(report, t[0].line, 1,
             _("square %d starts on a line that holds other numbers: write each square's ten numbers "
-            "on one line"), (int)square);
+              "on one line"), (int)square);
 }
 
 struct Cell {

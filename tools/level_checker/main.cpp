@@ -272,15 +272,15 @@ int report_unsolved(const char *path, const SearchProgress &p, const CheckerRequ
         return STATUS_NO_SOLUTION;
     case SEARCH_STATE_LIMIT:
         std::printf(_("%s: no solution found: the search stopped at the state limit of %lld states "
-                    "(--states), at depth %d\n"), path, (long long)request.state_limit, (int)p.depth);
+                      "(--states), at depth %d\n"), path, (long long)request.state_limit, (int)p.depth);
         return STATUS_STATE_LIMIT;
     case SEARCH_DEPTH_LIMIT:
         std::printf(_("%s: no solution found: the search stopped at the depth limit of %d commands "
-                    "(--depth), after %lld states\n"), path, (int)request.depth_limit, states);
+                      "(--depth), after %lld states\n"), path, (int)request.depth_limit, states);
         return STATUS_DEPTH_LIMIT;
     case SEARCH_MEMORY_LIMIT:
         std::printf(_("%s: no solution found: the search stopped at the memory limit of %lld MB "
-                    "(--memory), after %lld states at depth %d\n"), path,
+                      "(--memory), after %lld states at depth %d\n"), path,
                     (long long)(request.memory_limit / MEGABYTE), states, (int)p.depth);
         return STATUS_MEMORY_LIMIT;
     default:
@@ -379,7 +379,7 @@ int check_map(const CheckerRequest &request, const char *path, LevelRow *row,
     }
     bool roomy = 2 * (int64_t)result.ticks <= result.limit_ticks;
     std::printf(_("%s: solved in %d moves and %d waits, %.2f s of game time of the %d s limit: %s; "
-                "%lld states searched in %.2f s\n"),
+                  "%lld states searched in %.2f s\n"),
                 path, (int)result.moves, (int)result.waits, result.ticks / 100.0,
                 (int)(result.limit_ticks / 100), roomy ? _("fits with room to spare") :
                 result.ticks <= result.limit_ticks ? _("fits, but takes more than half the limit") :

@@ -125,7 +125,8 @@ void save()
     e.saved_text = level_text(e.level);
     static ValidationReport checked;
     validate_map(e.world_text.data(), e.world_text.size(), &checked);
-    report(checked.faults > 0 ? _("saved ") + e.path + _(", with faults: work in progress") : _("saved ") + e.path);
+    report(checked.faults > 0 ? _("saved ") + e.path + _(", with faults: work in progress") :
+                                _("saved ") + e.path);
     describe_place();
 }
 
@@ -281,7 +282,7 @@ void refusal_page(const std::string &path, const std::string &fault, bool ending
         add_findings(&e.page, bytes, length > 0 ? (size_t)length : 0);
         page_add(&e.page, "");
         page_add(&e.page, _("The game cannot read this file as a level. Mend the lines above in a text "
-                          "editor, or move the file out of its folder, and open it again."));
+                            "editor, or move the file out of its folder, and open it again."));
     }
     if (ending)
         page_add(&e.page, _("Esc closes the page and ends the editor."));
@@ -498,7 +499,8 @@ bool view_key(int scan)
         return true;
     case KEY_F:
         e.view.follow = !e.view.follow;
-        say(e.view.follow ? _("the 3D view follows the cursor (F: the robot)") : _("the 3D view follows the robot"));
+        say(e.view.follow ? _("the 3D view follows the cursor (F: the robot)") :
+                            _("the 3D view follows the robot"));
         return true;
     case KEY_MINUS:
     case KEY_EQUALS:
@@ -857,7 +859,7 @@ int main(int argc, char **argv)
     };
     const CommandSyntax syntax = {path_file_name(argv[0]),
                                   N_("Builds a level, shows it in 3D and proves it can be won. Without "
-                                  "MAP, the player's own folder of levels is opened."),
+                                     "MAP, the player's own folder of levels is opened."),
                                   "[MAP]", 0, 1, options, 2, true};
     CommandLine line;
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);

@@ -102,17 +102,19 @@ std::string proof_slice(int ms)
                           "(%lld states); A explains, W shows it"), (int)way.moves, (int)way.waits,
                           way.ticks / 100.0, (int)(way.limit_ticks / 100), (long long)p.states);
         else
-            std::snprintf(text, sizeof text, _("found a way that did not replay (%lld states)"), (long long)p.states);
+            std::snprintf(text, sizeof text, _("found a way that did not replay (%lld states)"),
+                          (long long)p.states);
         break;
     case SEARCH_NO_SOLUTION:
-        std::snprintf(text, sizeof text, _("cannot be won: no way among all %lld states: %s"), (long long)p.states,
-                      nearest_words(proof.nearest).c_str());
+        std::snprintf(text, sizeof text, _("cannot be won: no way among all %lld states: %s"),
+                      (long long)p.states, nearest_words(proof.nearest).c_str());
         break;
     case SEARCH_STATE_LIMIT:
     case SEARCH_DEPTH_LIMIT:
     case SEARCH_MEMORY_LIMIT:
         std::snprintf(text, sizeof text, _("no way found within the %s limit (%lld states): %s"),
-                      outcome == SEARCH_STATE_LIMIT ? _("state") : outcome == SEARCH_DEPTH_LIMIT ? _("depth") : _("memory"),
+                      outcome == SEARCH_STATE_LIMIT ? _("state") :
+                      outcome == SEARCH_DEPTH_LIMIT ? _("depth") : _("memory"),
                       (long long)p.states, nearest_words(proof.nearest).c_str());
         break;
     default:

@@ -184,7 +184,8 @@ std::string read_level_file(const std::string &path, EditLevel *level, std::stri
     char fault[4096 + 64];
     const int fd = open_regular_file(path.c_str(), MAP_TEXT_SIZE, fault, sizeof fault);
     if (fd < 0 && errno == EFBIG)
-        return path + _(": larger than ") + std::to_string((int)MAP_TEXT_SIZE) + _(" bytes: no map is that long");
+        return path + _(": larger than ") + std::to_string((int)MAP_TEXT_SIZE) +
+               _(" bytes: no map is that long");
     if (fd < 0 && fault[0])
         return path + _(": cannot be opened: ") + (fault + path.size() + 2);
     if (fd < 0) {
