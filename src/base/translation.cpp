@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -110,7 +111,11 @@ bool same_conversions(const char *english, const char *translation)
            !std::strcmp(a, b);
 }
 
-/* Reads a whole file into bytes; false when it cannot be read. */
+/* The largest catalogue read: some hundred times the game's texts in any language. */
+const size_t CATALOGUE_LIMIT = 16 << 20;
+
+/* Reads a whole file into bytes, up to one byte past CATALOGUE_LIMIT; false when it cannot be
+   read. */
 bool read_whole_file(const char *path, std::vector<char> *bytes)
 {
     FILE *f = std::fopen(path, "rb");
@@ -119,7 +124,7 @@ bool read_whole_file(const char *path, std::vector<char> *bytes)
     bytes->clear();
     char block[8192];
     size_t n;
-    while ((n = std::fread(block, 1, sizeof block, f)) > 0)
+    while (bytes->size() <= CATALOGUE_LIMIT && (n = std::fread(block, 1, sizeof block, f)) > 0)
         bytes->insert(bytes->end(), block, block + n);
     const bool ok = !std::ferror(f);
     std::fclose(f);
@@ -250,7 +255,9 @@ bool load_catalogue(const char *path, char *fault, size_t size)
         return swap ? swapped(v) : v;
     };
     const char *wrong = nullptr;
-    if (length < 28) {
+    if (length > CATALOGUE_LIMIT) {
+        wrong = "is larger than 16 MB, too large to be one";
+    } else if (length < 28) {
         wrong = "is cut short";
     } else {
         const uint32_t magic = word(0);
@@ -324,7 +331,8 @@ int language_choices(const char *option, const char *language, const char *lc_al
     const char *locale = set(lc_all) ? lc_all : set(lc_messages) ? lc_messages :
                          set(lang) ? lang : "C";
     // In the C or POSIX locale gettext heeds no LANGUAGE: such a terminal shows plain English.
-    if (!std::strcmp(locale, "C") || !std::strcmp(locale, "POSIX") || !std::strncmp(locale, "C.", 2))
+    if (!std::strcmp(locale, "C") || !std::strcmp(locale, "POSIX") ||
+        !std::strncmp(locale, "C.", 2))
         return 0;
     if (set(language)) {
         for (const char *p = language; *p;) {

@@ -19,12 +19,12 @@ const char *tr(const char *english) __attribute__((format_arg(1)));
 void cut_unfinished_letter(char *text);
 
 /* Reads the compiled catalogue (msgfmt's .mo file) at path and makes it the one tr() looks in,
-   in place of any loaded before. A file that cannot be read, is cut short, is of another kind
-   or whose tables or texts run past its end, are out of order or lack their closing NUL, or
-   whose texts are not UTF-8, is refused: English stays (the catalogue is forgotten) and false
-   is returned with the fault, naming the file, in fault (size bytes). A translation whose %
-   conversions differ from its English is left out (a wrong one would read the wrong argument),
-   and said in fault while true is returned. */
+   in place of any loaded before. A file that cannot be read, is cut short or larger than
+   16 MB, is of another kind, whose tables or texts run past its end, are out of order or lack
+   their closing NUL, or whose texts are not UTF-8, is refused: English stays (the catalogue is
+   forgotten) and false is returned with the fault, naming the file, in fault (size bytes). A
+   translation whose % conversions differ from its English is left out (a wrong one would read
+   the wrong argument), and said in fault while true is returned. */
 bool load_catalogue(const char *path, char *fault, size_t size);
 
 /* Forgets the loaded catalogue: every text is English again. */
