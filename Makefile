@@ -7,7 +7,7 @@ JOBS     ?= $(shell nproc)
 PREFIX   ?= /usr/local
 DESTDIR  ?=
 PLAY_PACKAGES := cmake ninja-build g++ make pkg-config liballegro4-dev libfreetype-dev \
-                 fonts-dejavu-core libpng-dev libxrender-dev
+                 fonts-dejavu-core libpng-dev libxrender-dev gettext
 TEST_PACKAGES := libgtest-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev x11-apps strace \
                  dpkg-dev debhelper lintian desktop-file-utils appstream file python3
 # What dpkg-buildpackage needs beyond playing: debian/control's other build dependencies.
@@ -22,7 +22,7 @@ PACKAGES ?= $(PLAY_PACKAGES)
 GENERATOR = $(if $(wildcard $(BUILD)/CMakeCache.txt),,-G Ninja)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps test-deps build game play test check-release mutants fuzz bench level-table readme-picture install uninstall \
+.PHONY: all deps test-deps build game play test check-release mutants fuzz bench level-table pot readme-picture install uninstall \
         dist deb autopkgtest reproducible-check generated-check generator-showcase clean
 
 all: build
@@ -142,10 +142,17 @@ generated-check: build
 generator-showcase: build
 	bash tools/level_generator/showcase.sh $(BUILD)/game screenshots/generated
 
+# The template of the game's texts, po/tirvex.pot, made again by xgettext from the files of
+# po/POTFILES and merged into each language's po/<code>.po; the build itself needs only msgfmt.
+pot:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PLAY_PACKAGES)"
+	cmake -S . -B $(BUILD) $(GENERATOR) >/dev/null
+	cmake --build $(BUILD) --target pot
+
 # The table of the shipped levels in doc/levels.md, made by the level checker over the staged
 # maps (the same run as the test that checks the table is up to date).
 level-table: build
-	@cd $(BUILD)/game && ./level_checker --fair --markdown ../level_table.md maps/map*.txt \
+	@cd $(BUILD)/game && ./level_checker --language C --fair --markdown ../level_table.md maps/map*.txt \
 	  >../level_table.log || { grep -v '^  ' ../level_table.log | grep -v ': valid: '; \
 	  echo "a shipped level does not pass: the level table of doc/levels.md is left as it was"; exit 1; }
 	sh tools/level_table/splice_table.sh doc/levels.md $(BUILD)/level_table.md

@@ -28,14 +28,16 @@ endforeach()
 
 # Desktop entry, icons (painted by make_datafile) and the software centre's description.
 set(INSTALL_SOURCES ${CMAKE_SOURCE_DIR}/assets/install)
-install(FILES ${INSTALL_SOURCES}/tirvex.desktop ${INSTALL_SOURCES}/tirvex-edit.desktop
+# The desktop entries and the metainfo as made with their translations (cmake/translations.cmake).
+install(FILES ${CMAKE_BINARY_DIR}/install/tirvex.desktop ${CMAKE_BINARY_DIR}/install/tirvex-edit.desktop
         DESTINATION share/applications)
 foreach(size 16 24 32 48 64 128 256)
   install(FILES ${CMAKE_BINARY_DIR}/icons/tirvex-${size}.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME tirvex.png)
 endforeach()
 install(FILES ${CMAKE_BINARY_DIR}/icons/tirvex.svg DESTINATION share/icons/hicolor/scalable/apps)
-install(FILES ${INSTALL_SOURCES}/invalid.tirvex.Tirvex.metainfo.xml DESTINATION share/metainfo)
+install(FILES ${CMAKE_BINARY_DIR}/install/invalid.tirvex.Tirvex.metainfo.xml
+        DESTINATION share/metainfo)
 
 # Manual pages, compressed at build time without a name or time stamp in the gzip header.
 set(MAN_PAGES "")

@@ -1,14 +1,16 @@
-/* game_places_test.cpp: the command line, where the data is found and where the player's files
-   are kept, and a save that cannot be kept. */
+/* game_places_test.cpp: the command line, the player's language, where the data is found and
+   where the player's files are kept, and a save that cannot be kept. */
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "game_test_support.h"
 #include "base/command_line.h"
 #include "base/game_paths.h"
+#include "base/translation.h"
 #include "ui/progress_file.h"
 
 namespace {
@@ -93,6 +95,54 @@ TEST(CommandLine, OneDashOrTwoValuesNumbersAndOperands)
     const char *alone[] = {"gen"}, *given[] = {"gen", "--out=d"};
     EXPECT_EQ(read_command_line(1, const_cast<char **>(alone), &must, "9.9", &line), 2);
     EXPECT_EQ(read_command_line(2, const_cast<char **>(given), &must, "9.9", &line), -1);
+}
+
+TEST(Language, ChosenTheGettextWayAndACatalogueCheckedBeforeUse)
+{
+    // --language, LANGUAGE, LC_ALL, LC_MESSAGES, LANG -> the codes tried, best first.
+    const std::vector<std::vector<const char *>> cases = {
+        {"de", "fr", "es_ES", nullptr, nullptr, "de"}, {"C", "fr", nullptr, nullptr, "de_DE", ""},
+        {nullptr, "fr:de", nullptr, nullptr, "de_DE.UTF-8", "fr de"},
+        {nullptr, "fr:en:de", nullptr, nullptr, "de_DE", "fr"},
+        {nullptr, "fr", "C", nullptr, "de_DE", ""}, {nullptr, "fr", nullptr, nullptr, nullptr, ""},
+        {nullptr, "", "es_ES", "fr_FR", "de_DE", "es_ES es"},
+        {nullptr, nullptr, "", "fr_FR", "de_DE", "fr_FR fr"},
+        {nullptr, nullptr, nullptr, nullptr, "de_AT.UTF-8@euro", "de_AT de"},
+        {nullptr, nullptr, nullptr, nullptr, "en_GB.UTF-8", ""}, {nullptr, "", "POSIX", "", "", ""},
+    };
+    for (const auto &c : cases) {
+        char codes[LANGUAGE_MAX_CHOICES][LANGUAGE_CODE_SIZE];
+        std::string tried;
+        for (int i = 0, n = language_choices(c[0], c[1], c[2], c[3], c[4], codes); i < n; i++)
+            tried += (i ? " " : "") + std::string(codes[i]);
+        EXPECT_EQ(tried, c[5]) << (c[0] ? c[0] : "") << " " << (c[1] ? c[1] : "");
+    }
+    // A catalogue is read once whole and checked: cut short, foreign or with a table past its
+    // end it is refused by name and every text stays English; a translation that would read
+    // its arguments as other kinds is left out.
+    const fs::path dir = fs::temp_directory_path() / ("tirvex_mo_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    write_file(dir / "de.po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n"
+               "msgid \"Paused\"\nmsgstr \"Pausiert\"\n"
+               "msgid \"%d sweets\"\nmsgstr \"%s Bonbons\"\n");
+    ASSERT_EQ(std::system(("msgfmt -o " + (dir / "de.mo").string() + " " +
+                           (dir / "de.po").string()).c_str()), 0);
+    const std::string good = read_file(dir / "de.mo"), path = (dir / "bad.mo").string();
+    char fault[512];
+    EXPECT_TRUE(load_catalogue((dir / "de.mo").c_str(), fault, sizeof fault));
+    const char *sweets = "%d sweets";
+    EXPECT_TRUE(std::string(tr("Paused")) == "Pausiert" && tr(sweets) == sweets && !*tr("") &&
+                std::string(fault).find("de.mo has 1 translations whose") != std::string::npos);
+    std::string swapped = good, past_end = good;
+    swapped[0] = 'X';
+    past_end[15] = '\x7f';
+    for (const std::string &bad : {good.substr(0, 20), swapped, past_end, good.substr(0, 60)}) {
+        write_file(path, bad);
+        EXPECT_FALSE(load_catalogue(path.c_str(), fault, sizeof fault));
+        EXPECT_TRUE(std::string(tr("Paused")) == "Paused" &&
+                    std::string(fault).find(path) != std::string::npos) << fault;
+    }
+    fs::remove_all(dir);
 }
 
 TEST_F(GamePlaces, DataInTheWorkingDirectoryKeepsEverythingThere)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/datafile.h"
+#include "base/translation.h"
 #include "base/utf8_letters.h"
 
 CastText cast_text;
@@ -67,4 +68,19 @@ void load_cast_text(int index)
         size = (size_t)Datafile[DAT_CAST_TEXT].size;
     }
     parse_cast_text(data, size, index, &cast_text);
+    // The catalogue holds each entry whole, title and lines as broken for the screen, so that a
+    // translation breaks its own lines.
+    static char english[CAST_TEXT_LINES * CAST_LINE_SIZE];
+    english[0] = '\0';
+    for (int i = 0; i < cast_text.line_count; i++)
+        std::snprintf(english + std::strlen(english), sizeof english - std::strlen(english),
+                      "%s%s", i ? "\n" : "", cast_text.lines[i]);
+    const char *translated = tr(english);
+    if (translated == english)
+        return;
+    char marked[24];
+    std::snprintf(marked, sizeof marked, "[CAST%d]\n", index);
+    static char section[sizeof marked + sizeof english];
+    std::snprintf(section, sizeof section, "%s%s", marked, translated);
+    parse_cast_text(section, std::strlen(section), index, &cast_text);
 }

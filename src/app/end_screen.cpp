@@ -6,6 +6,7 @@
 #include "base/datafile.h"
 #include "base/key_wait.h"
 #include "base/palette_fade.h"
+#include "base/translation.h"
 
 namespace {
 
@@ -15,11 +16,11 @@ struct EndLine {
 };
 
 const EndLine END_LINES[5] = {
-    {0, "Congratulations!"},
-    {30, "You have completed all the levels"},
-    {60, "and finished the game of Tirvex!"},
-    {90, "This fabolus game is made by Maren Holt"},
-    {150, "THE END"},
+    {0, N_("Congratulations!")},
+    {30, N_("You have completed all the levels")},
+    {60, N_("and finished the game of Tirvex!")},
+    {90, N_("This fabolus game is made by Maren Holt")},
+    {150, N_("THE END")},
 };
 
 } // namespace
@@ -32,7 +33,7 @@ void draw_end_text(BITMAP *target, int colour)
     const int y0 = target->h / 2 - 100;
     const int x = target->w / 2;
     for (const EndLine &line : END_LINES)
-        textout_centre_ex(target, large, line.text, x, y0 + line.offset, colour, -1);
+        textout_centre_ex(target, large, tr(line.text), x, y0 + line.offset, colour, -1);
 }
 
 void end_screen(BITMAP *buffer)

@@ -25,6 +25,7 @@
 #include "base/key_wait.h"
 #include "base/screen_scale.h"
 #include "base/timer.h"
+#include "base/translation.h"
 #include "world/map_hash.h"
 
 extern char **environ;
@@ -177,7 +178,7 @@ void set_aside(const char *path)
         // A second name, then the first one dropped: a file at the new name is never replaced.
         if (link(path, kept) == 0) {
             unlink(path);
-            console_print_words("%s is not a level of the seed as it was made: kept as %s\n",
+            console_print_words(_("%s is not a level of the seed as it was made: kept as %s\n"),
                            path_file_name(path), path_file_name(kept));
             return;
         }
@@ -246,8 +247,8 @@ void show_output_line(const char *line, int *made)
                                              "decisions, %d wrong", &squares, &pruned, &moves,
                                   &waits, &decisions, &wrong) == 6) {
         clear_console_row();
-        console_print_words("%.9s \"%s\": %d squares, %d moves, %d tricky steps, %d costly "
-                            "detours\n", line, level_name, squares, moves, decisions, wrong);
+        console_print_words(_("%.9s \"%s\": %d squares, %d moves, %d tricky steps, %d costly "
+                              "detours\n"), line, level_name, squares, moves, decisions, wrong);
         return;
     }
     if (level_line)
@@ -265,7 +266,7 @@ void show_status(int made, int32_t seconds)
 {
     clear_console_row();
     if (made < GENERATED_SET)
-        console_printf("Making level %d of %d: %d s. Esc stops.", made + 1, GENERATED_SET,
+        console_printf(_("Making level %d of %d: %d s. Esc stops."), made + 1, GENERATED_SET,
                        (int)seconds);
 }
 
@@ -327,20 +328,20 @@ const char *failure_words(int status, const char *fault_line)
     static const struct {
         int error;
         const char *words;
-    } WRITE_FAULTS[] = {{ENOSPC, "the disk is full"},
-                        {EDQUOT, "the disk quota is used up"},
-                        {EROFS, "the disk is read-only"},
-                        {EACCES, "the folder of the levels may not be written"},
-                        {EPERM, "the folder of the levels may not be written"},
-                        {EIO, "the disk failed to write"}};
+    } WRITE_FAULTS[] = {{ENOSPC, N_("the disk is full")},
+                        {EDQUOT, N_("the disk quota is used up")},
+                        {EROFS, N_("the disk is read-only")},
+                        {EACCES, N_("the folder of the levels may not be written")},
+                        {EPERM, N_("the folder of the levels may not be written")},
+                        {EIO, N_("the disk failed to write")}};
     if (!WIFEXITED(status))
-        return "the level generator was stopped by a signal";
+        return _("the level generator was stopped by a signal");
     for (const auto &fault : WRITE_FAULTS)
         if (std::strstr(fault_line, std::strerror(fault.error)))
-            return fault.words;
+            return tr(fault.words);
     if (std::strstr(fault_line, "shapes passed the rules"))
-        return "no shape the generator tried for a level passed its rules";
-    return "the level generator failed (its messages are above)";
+        return _("no shape the generator tried for a level passed its rules");
+    return _("the level generator failed (its messages are above)");
 }
 
 } // namespace
@@ -362,13 +363,13 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
     fault[0] = folder[0] = '\0';
     char generator[PROGRAM_PATH_SIZE];
     if (!find_generator(program_path, generator)) {
-        std::snprintf(fault, size, "The level generator (tirvex-generate) is not beside the game, "
-                                   "so no levels can be made.");
+        std::snprintf(fault, size, _("The level generator (tirvex-generate) is not beside the game, "
+                                     "so no levels can be made."));
         return 0;
     }
     const int64_t seed = make_set_folder(parent, chosen_seed, folder, size);
     if (seed < 0) {
-        std::snprintf(fault, size, "No folder for new levels can be made in %s: %s.", parent,
+        std::snprintf(fault, size, _("No folder for new levels can be made in %s: %s."), parent,
                       std::strerror(errno));
         return 0;
     }
@@ -377,20 +378,20 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
     int made = tidy_set(folder);
     if (made == GENERATED_SET) {
         // Asked for again, a whole set is played as it is: nothing is made over.
-        console_print_words("\nThe %d %s levels of the idea %s of seed %lld are in %s already\n",
+        console_print_words(_("\nThe %d %s levels of the idea %s of seed %lld are in %s already\n"),
                        GENERATED_SET, size_name, idea, (long long)seed, folder);
         return made;
     }
     if (made > 0)
-        console_print_words("\nFinishing the %d %s levels of the idea %s in %s: %d are there\n",
+        console_print_words(_("\nFinishing the %d %s levels of the idea %s in %s: %d are there\n"),
                        GENERATED_SET, size_name, idea, folder, made);
     else
-        console_print_words("\nMaking %d %s levels of the idea %s into %s\n", GENERATED_SET,
+        console_print_words(_("\nMaking %d %s levels of the idea %s into %s\n"), GENERATED_SET,
                        size_name, idea, folder);
 
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
-        std::snprintf(fault, size, "The level generator cannot be started: %s.",
+        std::snprintf(fault, size, _("The level generator cannot be started: %s."),
                       std::strerror(errno));
         if (made == 0)
             remove_folder(folder);
@@ -407,10 +408,11 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
     std::snprintf(count_text, sizeof count_text, "%d", GENERATED_SET);
     std::snprintf(game_text, sizeof game_text, "%d", (int)getpid());
     // --set: level K of the seed is mapK.txt, the whole ones kept; --parent: the generator ends
-    // with the game, even one killed, and writes no level after it.
+    // with the game, even one killed, and writes no level after it; --language C: the game reads
+    // the lines of its report, which are English whatever the player's language.
     const char *arguments[] = {generator, "--seed", seed_text, "--idea", idea, "--size",
                                size_name, "--out", folder, "--count", count_text, "--jobs", "2",
-                               "--set", "--parent", game_text, nullptr};
+                               "--set", "--parent", game_text, "--language", "C", nullptr};
     pid_t child = -1;
     const int spawned = posix_spawn(&child, generator, &actions, nullptr,
                                     const_cast<char **>(arguments), environ);
@@ -418,7 +420,7 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
     close(fds[1]);
     if (spawned != 0) {
         close(fds[0]);
-        std::snprintf(fault, size, "The level generator %s cannot be started: %s.", generator,
+        std::snprintf(fault, size, _("The level generator %s cannot be started: %s."), generator,
                       std::strerror(spawned));
         if (made == 0)
             remove_folder(folder);
@@ -482,10 +484,10 @@ int make_generated_levels(const char *program_path, const char *parent, const ch
     // there; a level the generator was stopped in, or could not write whole, goes.
     made = tidy_set(folder);
     if (stopped)
-        console_printf("Stopped: %d of %d levels made.\n", made, GENERATED_SET);
+        console_printf(_("Stopped: %d of %d levels made.\n"), made, GENERATED_SET);
     else if (made < GENERATED_SET)
-        std::snprintf(fault, size, "%c%s: %d of %d levels were made.",
-                      std::toupper(*failure_words(status, fault_line)),
+        std::snprintf(fault, size, _("%c%s: %d of %d levels were made."),
+                      std::toupper((unsigned char)*failure_words(status, fault_line)),
                       failure_words(status, fault_line) + 1, made, GENERATED_SET);
     if (made == 0)
         remove_folder(folder);

@@ -11,6 +11,7 @@
 #include "base/console.h"
 #include "base/game_paths.h"
 #include "base/key_wait.h"
+#include "base/translation.h"
 #include "base/utf8_letters.h"
 #include "ui/progress_file.h"
 
@@ -50,10 +51,11 @@ void print_entry(int key, const LevelSet &set)
     for (int level = 1; level <= levels; level++)
         completed += progress_level_completed(&record, level);
     char name[41];      // the folder's name to 40 bytes, cut between letters
-    copy_letters(name, sizeof name, set.name.c_str());
-    console_printf("%d  %s: %d level%s, %d completed%s\n", key, name, levels,
-                   levels == 1 ? "" : "s", completed,
-                   read ? "" : " (its progress cannot be read)");
+    copy_letters(name, sizeof name, tr(set.name.c_str()));
+    console_printf(levels == 1 ? _("%d  %.40s: %d level, %d completed%s\n") :
+                                 _("%d  %.40s: %d levels, %d completed%s\n"),
+                   key, name, levels, completed,
+                   read ? "" : _(" (its progress cannot be read)"));
 }
 
 } // namespace
@@ -94,18 +96,20 @@ const char *choose_level_set(const char *own_levels, const std::vector<LevelSet>
     struct stat s;
     const bool own = regular_file(std::string(own_levels) + "/map01.txt", &s);
     if (own)
-        shown.push_back({own_levels, "My levels", 0});
+        shown.push_back({own_levels, N_("My levels"), 0});
     for (const LevelSet &set : sets)
         if (shown.size() < LEVEL_SETS_SHOWN)
             shown.push_back(set);
-    console_printf("\nPlay my levels:\n\n");
+    console_printf(_("\nPlay my levels:\n\n"));
     for (size_t i = 0; i < shown.size(); i++)
         print_entry((int)i + 1, shown[i]);
     const size_t hidden = sets.size() - (shown.size() - (own ? 1 : 0));
     if (hidden)
-        console_printf("(%zu older set%s not shown: tirvex --levels FOLDER plays any)\n", hidden,
-                       hidden == 1 ? " is" : "s are");
-    console_printf("\nPress a number to play, Esc to end.\n");
+        console_printf(hidden == 1 ?
+                           _("(%zu older set is not shown: tirvex --levels FOLDER plays any)\n") :
+                           _("(%zu older sets are not shown: tirvex --levels FOLDER plays any)\n"),
+                       hidden);
+    console_printf(_("\nPress a number to play, Esc to end.\n"));
     for (;;) {
         const int pressed = wait_key();
         const int scancode = pressed >> 8, c = pressed & 0xff;

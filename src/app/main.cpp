@@ -16,6 +16,7 @@
 #include "app/play_loop.h"
 #include "app/solution_watch.h"
 #include "app/startup.h"
+#include "base/translation.h"
 #include "ui/fault_window.h"
 #include "base/command_line.h"
 #include "base/console.h"
@@ -43,37 +44,37 @@ enum { OPTION_NOSOUND, OPTION_DATA, OPTION_HOME, OPTION_LEVELS, OPTION_WATCH, OP
        OPTION_GENERATE, OPTION_SEED, OPTIONS };
 
 const CommandOption GAME_OPTIONS[] = {
-    {"nosound", nullptr, "start without sound", 0, 0},
-    {"data", "DIR", "read data/pz.dat, maps/ and bsp/ from DIR", 0, 0},
-    {"home", "DIR", "keep tirvex.sav, wvideo.cfg, keys.cfg, the screenshots and your levels in "
-                    "DIR", 0, 0},
-    {"levels", "DIR", "play DIR/map01.txt, map02.txt, ... with their own progress; without DIR, "
-                      "the player's own levels (levels/ in the player's folder), or a choice of "
-                      "them and the sets --generate made there", 0, 0},
-    {"watch", "N", "watch the robot play the recorded way through level N, 1 to 19", 1, 19},
-    {"record", "FILE", "play as usual and record the game into the demo FILE", 0, 0},
-    {"playdemo", "FILE", "play the demo FILE back, then end", 0, 0},
-    {"timedemo", "FILE", "play the demo FILE back as fast as it can be drawn and time it", 0, 0},
-    {"scale", "N", "enlarge the picture N times, 1 to 8 (the largest that fits by default)", 1, 8},
-    {"window", nullptr, "play in a window this time", 0, 0},
-    {"fullscreen", nullptr, "play full screen this time", 0, 0},
-    {"generate", "IDEA SIZE", "make ten new levels of an idea and size, and play them", 0, 0},
-    {"seed", "N", "with --generate: the seed of the new levels (default: from the clock)", 0,
+    {"nosound", nullptr, N_("start without sound"), 0, 0},
+    {"data", "DIR", N_("read data/pz.dat, maps/ and bsp/ from DIR"), 0, 0},
+    {"home", "DIR", N_("keep tirvex.sav, wvideo.cfg, keys.cfg, the screenshots and your levels in "
+                       "DIR"), 0, 0},
+    {"levels", "DIR", N_("play DIR/map01.txt, map02.txt, ... with their own progress; without DIR, "
+                         "the player's own levels (levels/ in the player's folder), or a choice of "
+                         "them and the sets --generate made there"), 0, 0},
+    {"watch", "N", N_("watch the robot play the recorded way through level N, 1 to 19"), 1, 19},
+    {"record", "FILE", N_("play as usual and record the game into the demo FILE"), 0, 0},
+    {"playdemo", "FILE", N_("play the demo FILE back, then end"), 0, 0},
+    {"timedemo", "FILE", N_("play the demo FILE back as fast as it can be drawn and time it"), 0, 0},
+    {"scale", "N", N_("enlarge the picture N times, 1 to 8 (the largest that fits by default)"), 1, 8},
+    {"window", nullptr, N_("play in a window this time"), 0, 0},
+    {"fullscreen", nullptr, N_("play full screen this time"), 0, 0},
+    {"generate", "IDEA SIZE", N_("make ten new levels of an idea and size, and play them"), 0, 0},
+    {"seed", "N", N_("with --generate: the seed of the new levels (default: from the clock)"), 0,
      INT64_C(1) << 62},
 };
 
 const CommandSyntax GAME_SYNTAX = {
     "tirvex",
-    "Tirvex, a 3D puzzle game: eat every sweet and reach the teleport in time.\n"
-    "In a level Backspace or U undoes the robot's last move, I asks for a hint, and Tab held\n"
-    "shows the level's par and your records, kept in tirvex-records.txt beside tirvex.sav.\n"
-    "The picture is enlarged by the largest whole factor that fits the desktop; Alt+Enter\n"
-    "switches between window and full screen. A gamepad present at start plays too: d-pad or\n"
-    "left stick to step and turn, a shoulder button held to strafe, A jump or confirm, B undo,\n"
-    "X hint, Y camera, Back restart, Start held to leave. keys.cfg in ~/.config/tirvex moves\n"
-    "the keys of play, a line an action: step-forward = UP W.",
+    N_("Tirvex, a 3D puzzle game: eat every sweet and reach the teleport in time.\n"
+       "In a level Backspace or U undoes the robot's last move, I asks for a hint, and Tab held\n"
+       "shows the level's par and your records, kept in tirvex-records.txt beside tirvex.sav.\n"
+       "The picture is enlarged by the largest whole factor that fits the desktop; Alt+Enter\n"
+       "switches between window and full screen. A gamepad present at start plays too: d-pad or\n"
+       "left stick to step and turn, a shoulder button held to strafe, A jump or confirm, B undo,\n"
+       "X hint, Y camera, Back restart, Start held to leave. keys.cfg in ~/.config/tirvex moves\n"
+       "the keys of play, a line an action: step-forward = UP W."),
     "",
-    0, 0, GAME_OPTIONS, OPTIONS};
+    0, 0, GAME_OPTIONS, OPTIONS, true};
 
 /* Empty counts as unset. */
 const char *environment(const char *name)
@@ -134,17 +135,17 @@ bool read_generate_value(const char *value, char *idea, char *size)
 {
     char rest[2];
     if (std::sscanf(value, "%23s %23s %1s", idea, size, rest) != 2) {
-        std::fprintf(stderr, "tirvex: --generate takes an idea (walk, push, runner, chain or mix) "
-                             "and a size (small, medium or large)\n");
+        std::fprintf(stderr, _("tirvex: --generate takes an idea (walk, push, runner, chain or mix) "
+                               "and a size (small, medium or large)\n"));
         return false;
     }
     if (!generation_idea_known(idea)) {
-        std::fprintf(stderr, "tirvex: no idea \"%s\" for --generate: walk, push, runner, chain "
-                             "or mix\n", idea);
+        std::fprintf(stderr, _("tirvex: no idea \"%s\" for --generate: walk, push, runner, chain "
+                               "or mix\n"), idea);
         return false;
     }
     if (!generation_size_known(size)) {
-        std::fprintf(stderr, "tirvex: no size \"%s\" for --generate: small, medium or large\n",
+        std::fprintf(stderr, _("tirvex: no size \"%s\" for --generate: small, medium or large\n"),
                      size);
         return false;
     }
@@ -168,13 +169,13 @@ int main(int argc, char *argv[])
     if (generate && !read_generate_value(line.text[OPTION_GENERATE], generate_idea, generate_size))
         return 2;
     if (line.given[OPTION_SEED] && !generate) {
-        std::fprintf(stderr, "tirvex: --seed is the seed of --generate's levels\n");
+        std::fprintf(stderr, _("tirvex: --seed is the seed of --generate's levels\n"));
         return 2;
     }
     if (generate && (line.given[OPTION_LEVELS] || line.given[OPTION_WATCH] ||
                      line.given[OPTION_PLAYDEMO] || line.given[OPTION_TIMEDEMO])) {
-        std::fprintf(stderr, "tirvex: --generate plays the levels it makes; it does not go with "
-                             "--levels, --watch, -playdemo or -timedemo\n");
+        std::fprintf(stderr, _("tirvex: --generate plays the levels it makes; it does not go with "
+                               "--levels, --watch, -playdemo or -timedemo\n"));
         return 2;
     }
     // "Play my levels" from the desktop: what stops it is said in the game's window, as no
@@ -185,8 +186,8 @@ int main(int argc, char *argv[])
     if (line.given[OPTION_LEVELS] && !line.text[OPTION_LEVELS][0]) {
         line.text[OPTION_LEVELS] = player_levels_folder(line.text[OPTION_HOME], own_levels, sizeof own_levels);
         if (!line.text[OPTION_LEVELS])
-            std::snprintf(refusal, sizeof refusal, "The folder of your own levels cannot be made: "
-                          "%s.", std::strerror(errno));
+            std::snprintf(refusal, sizeof refusal, _("The folder of your own levels cannot be made: "
+                          "%s."), std::strerror(errno));
         else if (!line.given[OPTION_PLAYDEMO] && !line.given[OPTION_TIMEDEMO])
             level_sets = find_level_sets(own_levels);
     }
@@ -196,8 +197,8 @@ int main(int argc, char *argv[])
     // The new set goes into the player's own folder of levels, found now: once the game has
     // entered its data folder the working directory no longer says where it was started.
     if (generate && !player_levels_folder(line.text[OPTION_HOME], own_levels, sizeof own_levels))
-        std::snprintf(refusal, sizeof refusal, "The folder of your own levels cannot be made: "
-                      "%s.", std::strerror(errno));
+        std::snprintf(refusal, sizeof refusal, _("The folder of your own levels cannot be made: "
+                      "%s."), std::strerror(errno));
     // A renumbering of the folder that was stopped halfway is finished before a map is read.
     char renumbered[RENUMBER_NOTE_SIZE] = "";
     if (line.given[OPTION_LEVELS] && line.text[OPTION_LEVELS] && line.text[OPTION_LEVELS][0] &&
@@ -206,20 +207,20 @@ int main(int argc, char *argv[])
     if (line.text[OPTION_LEVELS] == own_levels && !choose_set &&
         access((std::string(own_levels) + "/map01.txt").c_str(), F_OK) != 0)
         std::snprintf(refusal, sizeof refusal,
-                      "You have no levels of your own yet.\n\n"
-                      "Your levels go in the folder %s as map01.txt, map02.txt and on, and are "
-                      "played in that order.\n\n"
-                      "The Tirvex Level Editor (tirvex-edit) makes them there: start it from the "
-                      "desktop's menu, build a level and save it with F2.", own_levels);
+                      _("You have no levels of your own yet.\n\n"
+                        "Your levels go in the folder %s as map01.txt, map02.txt and on, and are "
+                        "played in that order.\n\n"
+                        "The Tirvex Level Editor (tirvex-edit) makes them there: start it from the "
+                        "desktop's menu, build a level and save it with F2."), own_levels);
 
     if (line.given[OPTION_WATCH] && line.given[OPTION_LEVELS]) {
-        std::fprintf(stderr, "tirvex: --watch shows a shipped level; it does not go with --levels\n");
+        std::fprintf(stderr, _("tirvex: --watch shows a shipped level; it does not go with --levels\n"));
         return 2;
     }
     const int demo_options = line.given[OPTION_WATCH] + line.given[OPTION_RECORD] +
                              line.given[OPTION_PLAYDEMO] + line.given[OPTION_TIMEDEMO];
     if (demo_options > 1) {
-        std::fprintf(stderr, "tirvex: --watch, -record, -playdemo and -timedemo go one at a time\n");
+        std::fprintf(stderr, _("tirvex: --watch, -record, -playdemo and -timedemo go one at a time\n"));
         return 2;
     }
     const char *demo_option = line.given[OPTION_RECORD] ? line.text[OPTION_RECORD] :
@@ -228,7 +229,7 @@ int main(int argc, char *argv[])
     const std::string demo_path = demo_option ? absolute_path(demo_option) : "";
     const bool playback = line.given[OPTION_PLAYDEMO] || line.given[OPTION_TIMEDEMO];
     if (line.given[OPTION_WINDOW] && line.given[OPTION_FULLSCREEN]) {
-        std::fprintf(stderr, "tirvex: --window and --fullscreen go one at a time\n");
+        std::fprintf(stderr, _("tirvex: --window and --fullscreen go one at a time\n"));
         return 2;
     }
     const PlaceRequest places = {line.text[OPTION_DATA], line.text[OPTION_HOME],
@@ -268,7 +269,7 @@ int main(int argc, char *argv[])
     if (!watch && !playback && !choose_set && !progress_unwritable) {
         if (const char *reason = probe_progress_file()) {
             size_t used = std::strlen(notice);
-            std::snprintf(notice + used, sizeof notice - used, "%s%s: progress is not saved.",
+            std::snprintf(notice + used, sizeof notice - used, _("%s%s: progress is not saved."),
                           used ? "\n" : "", reason);
         }
     }
@@ -278,7 +279,7 @@ int main(int argc, char *argv[])
     if (key_map_fault[0]) {
         // As the unreadable save: on the console now, and once on the first level's message line.
         size_t used = std::strlen(notice);
-        std::snprintf(notice + used, sizeof notice - used, "%s%s: the action keeps its keys.",
+        std::snprintf(notice + used, sizeof notice - used, _("%s%s: the action keeps its keys."),
                       used ? "\n" : "", key_map_fault);
     }
     status = start_up(argv[0], line.given[OPTION_NOSOUND], notice, &screen_buffer,
@@ -298,7 +299,7 @@ int main(int argc, char *argv[])
         if (finish_renumbering(chosen, renumbered, sizeof renumbered) != 0)
             std::fprintf(stderr, "tirvex: %s\n", renumbered);
         if (!adopt_levels_folder(chosen, set_fault, notice, sizeof notice)) {
-            console_printf("\n%s\n\nPress a key to end.\n", set_fault);
+            console_printf(_("\n%s\n\nPress a key to end.\n"), set_fault);
             std::fprintf(stderr, "tirvex: %s\n", set_fault);
             wait_key();
             shut_down(screen_buffer);
@@ -321,7 +322,7 @@ int main(int argc, char *argv[])
         else if (made > 0)
             generate_fault[0] = '\0';
         if (generate_fault[0]) {
-            console_print_words("\n%s\n\nPress a key to end.\n", generate_fault);
+            console_print_words(_("\n%s\n\nPress a key to end.\n"), generate_fault);
             std::fprintf(stderr, "tirvex: %s\n", generate_fault);
             wait_key();
             shut_down(screen_buffer);
@@ -334,8 +335,8 @@ int main(int argc, char *argv[])
         }
         if (notice[0])
             console_printf("%s\n", notice);
-        console_print_words("\n%d levels are in %s: tirvex --levels plays them again.\n"
-                            "Press a key to play.\n", made, folder);
+        console_print_words(_("\n%d levels are in %s: tirvex --levels plays them again.\n"
+                              "Press a key to play.\n"), made, folder);
         wait_key();
     }
     if (playback) {

@@ -8,6 +8,7 @@
 #include "base/key_wait.h"
 #include "base/palette_fade.h"
 #include "base/sound.h"
+#include "base/translation.h"
 
 namespace {
 const int CHOICE_KEYS[4] = {KEY_ESC, KEY_1, KEY_2, KEY_3};
@@ -18,20 +19,20 @@ struct HelpLine {
 };
 
 const HelpLine HELP_LINES[14] = {
-    {-210, "Use the arrowkeys to move, and hold shift to strafe."},
-    {-180, "PLAY THE CAM!"},
-    {-150, "PGUP,PGDN - Change pitch"},
-    {-120, "Q,T,A,Y - Cam up down"},
-    {-90, "W,G,S,H - Cam distance"},
-    {-60, "E,D - Change light"},
-    {-30, "HAVE SOME MORE FUN!"},
-    {0, "F2 - Slowmotion, your level wont be recorded"},
-    {30, "F3 - Don't bother this button!"},
-    {60, "F5 - Depth of view "},
-    {90, "F7 - Light Sorces"},
-    {120, "F8 - Shading"},
-    {150, "CHEATS!"},
-    {180, "Who knows..., maybe there are some?!"},
+    {-210, N_("Use the arrowkeys to move, and hold shift to strafe.")},
+    {-180, N_("PLAY THE CAM!")},
+    {-150, N_("PGUP,PGDN - Change pitch")},
+    {-120, N_("Q,T,A,Y - Cam up down")},
+    {-90, N_("W,G,S,H - Cam distance")},
+    {-60, N_("E,D - Change light")},
+    {-30, N_("HAVE SOME MORE FUN!")},
+    {0, N_("F2 - Slowmotion, your level wont be recorded")},
+    {30, N_("F3 - Don't bother this button!")},
+    {60, N_("F5 - Depth of view ")},
+    {90, N_("F7 - Light Sorces")},
+    {120, N_("F8 - Shading")},
+    {150, N_("CHEATS!")},
+    {180, N_("Who knows..., maybe there are some?!")},
 };
 
 int choice_of_key(int scancode)
@@ -80,7 +81,7 @@ void key_help_screen()
     acquire_bitmap(page);
     clear(page);
     for (const HelpLine &line : HELP_LINES)
-        textout_centre_ex(page, font, line.text, picture_w() / 2, picture_h() / 2 + line.offset,
+        textout_centre_ex(page, font, tr(line.text), picture_w() / 2, picture_h() / 2 + line.offset,
                           white, _textmode);
     release_bitmap(page);
     present_picture();

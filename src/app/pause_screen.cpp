@@ -7,6 +7,7 @@
 #include "base/key_wait.h"
 #include "base/screen_scale.h"
 #include "base/timer.h"
+#include "base/translation.h"
 #include "render/colour_tables.h"
 #include "render/message_line.h"
 
@@ -54,8 +55,8 @@ void run_pause(BITMAP *buffer)
     const int cx = buffer->w / 2, cy = buffer->h / 2 - text_height(large) / 2;
     // On bands of their own: the dimmed view may still be bright sky.
     const int white = makecol(255, 255, 255);
-    const int h = draw_boxed_text(buffer, large, "Paused", cx, cy, buffer->w, white);
-    draw_boxed_text(buffer, font, "Press any key to play on", cx, cy + h + 2, buffer->w, white);
+    const int h = draw_boxed_text(buffer, large, _("Paused"), cx, cy, buffer->w, white);
+    draw_boxed_text(buffer, font, _("Press any key to play on"), cx, cy + h + 2, buffer->w, white);
     start_frame_pacing();
     // The pause key and what came with it are let go first; then a new press ends the pause.
     while (any_key_held() && !quit_requested())

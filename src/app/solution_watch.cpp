@@ -1,5 +1,6 @@
 /* solution_watch.cpp: --watch N, the recorded way through a shipped level played by the robot. */
 #include "app/solution_watch.h"
+#include "base/translation.h"
 #include "world/world.h"
 #include "base/screen_scale.h"
 
@@ -27,7 +28,7 @@ namespace {
 
 enum { AFTER_FRAMES = 75 };     /* frames shown once the level is completed */
 
-const char *const DEMONSTRATION = "Demonstration: the recorded way through this level";
+const char *const DEMONSTRATION = N_("Demonstration: the recorded way through this level");
 
 Solution solution;              /* some 48 KB, kept off the stack */
 
@@ -46,7 +47,7 @@ int watch_solution(int level, BITMAP *buffer)
 {
     char map_path[GAME_PATH_SIZE], path[64], fault[SOLUTION_FAULT_SIZE];
     if (!level_map_exists(level)) {
-        std::fprintf(stderr, "tirvex: %s: no such level to watch\n",
+        std::fprintf(stderr, _("tirvex: %s: no such level to watch\n"),
                      level_file_path(level, map_path, sizeof map_path));
         return 1;
     }
@@ -85,7 +86,7 @@ int watch_solution(int level, BITMAP *buffer)
             !solution_agrees(solution, path, frames, watched.level.level_completed != 0,
                              watched.level.level_lost != 0, fault, sizeof fault)) {
             std::fprintf(stderr, "tirvex: %s\n", fault);
-            std::printf("level %d (%s): the recorded way does not complete it as recorded\n",
+            std::printf(_("level %d (%s): the recorded way does not complete it as recorded\n"),
                         level, watched.map.level_name);
             return 1;
         }
@@ -93,9 +94,9 @@ int watch_solution(int level, BITMAP *buffer)
     }
     demo_bench_mark("over");
     if (left)
-        std::printf("level %d (%s): watching left with Esc\n", level, watched.map.level_name);
+        std::printf(_("level %d (%s): watching left with Esc\n"), level, watched.map.level_name);
     else
-        std::printf("level %d (%s): the recorded way completes it in %.2f s of game time\n", level,
+        std::printf(_("level %d (%s): the recorded way completes it in %.2f s of game time\n"), level,
                     watched.map.level_name, solution.end_frame * solution.ticks_per_frame / 100.0);
     return 0;
 }

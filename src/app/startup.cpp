@@ -13,6 +13,7 @@
 #include "base/key_wait.h"
 #include "base/sound.h"
 #include "base/timer.h"
+#include "base/translation.h"
 #include "base/window_identity.h"
 #include "render/bsp/bsp_model.h"
 #include "render/colour_tables.h"
@@ -26,37 +27,37 @@ const char *const SEPARATOR = "--------------------------\n";
 
 void write_credits()
 {
-    console_printf("Programmed by Maren Holt (maren.holt@tirvex.invalid)\n");
+    console_printf(_("Programmed by Maren Holt (maren.holt@tirvex.invalid)\n"));
     // The credits' own line, kept as the credits have always read; the release number that
     // packages and scripts read is --version's.
-    console_printf("Version: 1,2\n");
-    console_printf("Build: %s\n----------------------------\n", TIRVEX_BUILD_DATE);
-    console_printf("Thanks to:\n");
+    console_printf(_("Version: 1,2\n"));
+    console_printf(_("Build: %s\n----------------------------\n"), TIRVEX_BUILD_DATE);
+    console_printf(_("Thanks to:\n"));
     console_printf("%s", SEPARATOR);
-    console_printf("Shawn Hargreaves for making the wonderful (Win)Allegro library.\n");
+    console_printf(_("Shawn Hargreaves for making the wonderful (Win)Allegro library.\n"));
     console_printf("%s", SEPARATOR);
     console_printf("Ida Krennel\n");
     console_printf("Tomas Oberlin\n");
     console_printf("Pieter Vasse\n");
-    console_printf("For 3D-code help and a few snippets\n");
+    console_printf(_("For 3D-code help and a few snippets\n"));
     console_printf("%s", SEPARATOR);
     console_printf("Lotte Brammer\n");
     console_printf("Kees Dunning\n");
-    console_printf("For designing levels.\n");
+    console_printf(_("For designing levels.\n"));
     console_printf("%s", SEPARATOR);
 }
 
 void start_sound(const char *program_path)
 {
     if (display_options.sound_off) {
-        console_printf("-nosound: Sound disabled\n");
+        console_printf(_("-nosound: Sound disabled\n"));
         return;
     }
     // The library picks the digital driver this machine has; no MIDI is played.
     if (install_sound(DIGI_AUTODETECT, MIDI_NONE, program_path) == 0)
-        console_printf("Digital sound driver: %s\n", digi_driver_name(digi_driver));
+        console_printf(_("Digital sound driver: %s\n"), digi_driver_name(digi_driver));
     else
-        console_printf("Can't initialise sound\n");
+        console_printf(_("Can't initialise sound\n"));
 }
 
 void build_colour_tables()
@@ -65,7 +66,7 @@ void build_colour_tables()
     set_picture_palette(game_palette);
     create_rgb_table(&rgb_table, game_palette, nullptr);
     rgb_map = &rgb_table;
-    console_printf("Create lighting table...\n");
+    console_printf(_("Create lighting table...\n"));
     create_light_table(&light_table, game_palette, 0, 0, 0, nullptr);
     color_map = &light_table;
     create_trans_table(&trans_table, game_palette, 128, 128, 128, nullptr);
@@ -75,7 +76,7 @@ void build_colour_tables()
 BITMAP *create_screen_buffer()
 {
     BITMAP *buffer = create_bitmap(picture_w(), picture_h());
-    check(buffer != nullptr, "Out of memory while creating screen buffer");
+    check(buffer != nullptr, N_("Out of memory while creating screen buffer"));
     return buffer;
 }
 
@@ -91,10 +92,10 @@ int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP
         // talk to; say so in the player's words rather than the library's.
         const char *display = std::getenv("DISPLAY");
         if (!display || !display[0])
-            std::fprintf(stderr, "tirvex: no display to open the game's window on (DISPLAY is "
-                                 "not set); start it from a desktop session\n");
+            std::fprintf(stderr, _("tirvex: no display to open the game's window on (DISPLAY is "
+                                   "not set); start it from a desktop session\n"));
         else
-            std::fprintf(stderr, "tirvex: cannot open the game's window on display %s%s%s\n",
+            std::fprintf(stderr, _("tirvex: cannot open the game's window on display %s%s%s\n"),
                          display, allegro_error[0] ? ": " : "", allegro_error);
         return 1;
     }
@@ -113,10 +114,10 @@ int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP
     display_options.music_on = true;
     start_sound(program_path);
     console_printf("\n");
-    console_printf("In-game screen resolution %dx%d\n", picture_w(), picture_h());
+    console_printf(_("In-game screen resolution %dx%d\n"), picture_w(), picture_h());
     if (notice[0])
         console_printf("%s\n", notice);
-    console_printf("Loading data file %s...\n", DATAFILE_PATH);
+    console_printf(_("Loading data file %s...\n"), DATAFILE_PATH);
 
     char fault[DATAFILE_MESSAGE_SIZE];
     if (!load_game_datafile(DATAFILE_PATH, fault)) {
@@ -134,10 +135,10 @@ int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP
     reset_f1_panel();
     font = (FONT *)datafile_object(DAT_FONT_GLOBAL);
 
-    console_printf("Set timer interrupt...\n");
+    console_printf(_("Set timer interrupt...\n"));
     tick_counter = 0;
     if (install_int_ex(timer_handler, BPS_TO_TIMER(100)) < 0)
-        console_printf("Cannot allocate timer");
+        console_printf(_("Cannot allocate timer"));
     set_picture_palette(game_palette);
     *buffer = create_screen_buffer();
     music_started = 0;

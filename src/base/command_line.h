@@ -26,6 +26,8 @@ struct CommandSyntax {
     int min_operands, max_operands;
     const CommandOption *options;
     int option_count;           /* at most COMMAND_MAX_OPTIONS */
+    bool language = false;      /* the program's texts come from the catalogue: it takes
+                                   --language CODE too, which read_command_line heeds first */
 };
 
 /* What was found on a command line, option by option in the order of the syntax. */
@@ -41,7 +43,9 @@ struct CommandLine {
    the exit status it must end with at once: 0 after printing --help or --version ("NAME
    VERSION") on standard output, 2 after a wrong command line (a required option missing
    included), for which one line naming the fault and the one-line usage go to standard error.
-   "--" ends the options. Called first by every main. */
+   "--" ends the options. Texts, summary and option help included, are looked up in the
+   catalogue; with syntax->language the player's language is chosen (choose_language, from
+   --language CODE or the environment) before anything is written. Called first by every main. */
 int read_command_line(int argc, char **argv, const CommandSyntax *syntax, const char *version,
                       CommandLine *line);
 

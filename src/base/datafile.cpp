@@ -9,6 +9,7 @@
 
 #include "base/datafile_layout.h"
 #include "base/file_read.h"
+#include "base/translation.h"
 #include "base/utf8_letters.h"
 
 DATAFILE *Datafile = nullptr;
@@ -44,12 +45,12 @@ const UsedObjects USED_OBJECTS[] = {
 const char *kind_name(ObjectKind kind)
 {
     switch (kind) {
-    case KIND_BITMAP: return "bitmap";
-    case KIND_TEXTURE: return "bitmap";
-    case KIND_PALETTE: return "palette";
-    case KIND_FONT: return "font";
-    case KIND_SAMPLE: return "sample";
-    case KIND_DATA: return "block of data";
+    case KIND_BITMAP: return _("bitmap");
+    case KIND_TEXTURE: return _("bitmap");
+    case KIND_PALETTE: return _("palette");
+    case KIND_FONT: return _("font");
+    case KIND_SAMPLE: return _("sample");
+    case KIND_DATA: return _("block of data");
     }
     return "";
 }
@@ -77,7 +78,7 @@ int read_whole_file(const char *path, std::vector<unsigned char> *bytes, char *m
     if (read_regular_file(path, DATAFILE_SIZE_LIMIT, &text, fault, sizeof fault) != 1) {
         if (!fault[0])
             std::snprintf(fault, sizeof fault, "%s: %s", path, std::strerror(ENOENT));
-        std::snprintf(message, DATAFILE_MESSAGE_SIZE, "Error loading data file %.175s", fault);
+        std::snprintf(message, DATAFILE_MESSAGE_SIZE, _("Error loading data file %.175s"), fault);
         drop_cut_letter(message);
         return 0;
     }
@@ -96,11 +97,11 @@ int check_datafile_kinds(const DATAFILE *data, const char *path, char message[DA
         for (int n = used.first; n <= used.last; n++) {
             if (n >= count) {
                 std::snprintf(message, DATAFILE_MESSAGE_SIZE,
-                              "%s: object %d is missing (the file holds %d objects)", path, n, count);
+                              _("%s: object %d is missing (the file holds %d objects)"), path, n, count);
                 return 0;
             }
             if (data[n].type != type_of(used.kind) || !data[n].dat) {
-                std::snprintf(message, DATAFILE_MESSAGE_SIZE, "%s: object %d is not a %s", path, n,
+                std::snprintf(message, DATAFILE_MESSAGE_SIZE, _("%s: object %d is not a %s"), path, n,
                               kind_name(used.kind));
                 return 0;
             }
@@ -108,14 +109,14 @@ int check_datafile_kinds(const DATAFILE *data, const char *path, char message[DA
                 continue;
             const BITMAP *picture = (const BITMAP *)data[n].dat;
             if (picture->w < 1 || picture->h < 1) {
-                std::snprintf(message, DATAFILE_MESSAGE_SIZE, "%s: object %d is an empty bitmap",
+                std::snprintf(message, DATAFILE_MESSAGE_SIZE, _("%s: object %d is an empty bitmap"),
                               path, n);
                 return 0;
             }
             // The texture mappers wrap coordinates with masks of the texture's size.
             if (used.kind == KIND_TEXTURE && (!power_of_two(picture->w) || !power_of_two(picture->h))) {
                 std::snprintf(message, DATAFILE_MESSAGE_SIZE,
-                              "%s: object %d is a %dx%d texture, not a power of two wide and high",
+                              _("%s: object %d is a %dx%d texture, not a power of two wide and high"),
                               path, n, picture->w, picture->h);
                 return 0;
             }
@@ -134,7 +135,7 @@ int load_game_datafile(const char *path, char message[DATAFILE_MESSAGE_SIZE])
         return 0;
     char fault[DATAFILE_FAULT_SIZE];
     if (!check_datafile_layout(bytes.data(), bytes.size(), fault)) {
-        std::snprintf(message, DATAFILE_MESSAGE_SIZE, "Error loading data file %s: %s", path, fault);
+        std::snprintf(message, DATAFILE_MESSAGE_SIZE, _("Error loading data file %s: %s"), path, fault);
         return 0;
     }
     bytes.clear();
@@ -142,7 +143,7 @@ int load_game_datafile(const char *path, char message[DATAFILE_MESSAGE_SIZE])
 
     DATAFILE *data = load_datafile(path);
     if (!data) {
-        std::snprintf(message, DATAFILE_MESSAGE_SIZE, "Error loading data file %s", path);
+        std::snprintf(message, DATAFILE_MESSAGE_SIZE, _("Error loading data file %s"), path);
         return 0;
     }
     if (!check_datafile_kinds(data, path, message)) {

@@ -2,6 +2,7 @@
 #include "base/display_options.h"
 
 #include "base/fatal.h"
+#include "base/translation.h"
 
 const DisplayOptions program_start_options = {
     .slow_motion = false,
@@ -23,24 +24,24 @@ const DisplayOptions program_start_options = {
 DisplayOptions display_options = program_start_options;
 
 const char *const light_mode_messages[4] = {
-    "ambient light",
-    "fog",
-    "light source",
-    "light source + fog",
+    N_("ambient light"),
+    N_("fog"),
+    N_("light source"),
+    N_("light source + fog"),
 };
 
 const char *const shading_mode_messages[4] = {
-    "flat shading",
-    "random shading",
-    "lineair texture mapping",
-    "persp. correct texture mapping",
+    N_("flat shading"),
+    N_("random shading"),
+    N_("lineair texture mapping"),
+    N_("persp. correct texture mapping"),
 };
 
 const char *const camera_mode_messages[4] = {
-    "Camera position: behind player",
-    "Camera position: long shot",
-    "Camera position: fixed position",
-    "Camera position: helicopter",
+    N_("Camera position: behind player"),
+    N_("Camera position: long shot"),
+    N_("Camera position: fixed position"),
+    N_("Camera position: helicopter"),
 };
 
 const float viewport_scales[VIEWPORT_SIZES] = {1.0f, 0.8f, 0.625f, 0.5f};

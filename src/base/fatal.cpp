@@ -10,6 +10,7 @@
 #include "base/file_replace.h"
 #include "base/game_paths.h"
 #include "base/key_wait.h"
+#include "base/translation.h"
 #include "base/utf8_letters.h"
 
 namespace {
@@ -21,17 +22,17 @@ void show_fatal_page(const char *text)
     BITMAP *page = picture();
     acquire_bitmap(page);
     clear(page);
-    textout_centre_ex(page, font, "FATAL ERROR!", centre_x, centre_y - 40, white, _textmode);
+    textout_centre_ex(page, font, _("FATAL ERROR!"), centre_x, centre_y - 40, white, _textmode);
     // The messages end in a line feed, which the fonts would draw as a stray glyph; the page
     // shows the text without it (error.log keeps it).
     char line[180];
-    std::snprintf(line, sizeof line, "%s", text);
+    std::snprintf(line, sizeof line, "%s", tr(text));
     drop_cut_letter(line);
     size_t length = std::strlen(line);
     while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r'))
         line[--length] = '\0';
     textout_centre_ex(page, font, line, centre_x, centre_y, white, _textmode);
-    textout_centre_ex(page, font, "Press [Esc] to exit program", centre_x, centre_y + 40,
+    textout_centre_ex(page, font, _("Press [Esc] to exit program"), centre_x, centre_y + 40,
                       white, _textmode);
     release_bitmap(page);
     present_picture();

@@ -11,6 +11,7 @@
 
 #include "base/file_replace.h"
 #include "base/game_paths.h"
+#include "base/translation.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ int lock_player_folder(const char *path)
         const timespec pause{0, LOCK_PAUSE_NS};
         nanosleep(&pause, nullptr);
     }
-    std::fprintf(stderr, "tirvex: %s: cannot lock the folder; writing without the lock\n", folder);
+    std::fprintf(stderr, _("tirvex: %s: cannot lock the folder; writing without the lock\n"), folder);
     close(fd);
     return -1;
 }

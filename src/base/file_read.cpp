@@ -7,20 +7,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/translation.h"
+
 namespace {
 
 /* What a file that is not a regular one is, for the player. */
 const char *kind_of(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return "not a regular file (a folder)";
+        return _("not a regular file (a folder)");
     if (S_ISFIFO(mode))
-        return "not a regular file (a FIFO)";
+        return _("not a regular file (a FIFO)");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return "not a regular file (a device)";
+        return _("not a regular file (a device)");
     if (S_ISSOCK(mode))
-        return "not a regular file (a socket)";
-    return "not a regular file";
+        return _("not a regular file (a socket)");
+    return _("not a regular file");
 }
 
 } // namespace
@@ -55,7 +57,7 @@ int open_regular_file_at(int folder, const char *name, const char *path, long lo
         std::snprintf(fault, size, "%s: %s", path, kind_of(s.st_mode));
     } else if ((long long)s.st_size > limit) {
         error = EFBIG;
-        std::snprintf(fault, size, "%s: larger than %lld bytes, too large to be one", path, limit);
+        std::snprintf(fault, size, _("%s: larger than %lld bytes, too large to be one"), path, limit);
     } else {
         const int flags = fcntl(fd, F_GETFL);
         if (flags != -1)
@@ -84,7 +86,7 @@ int read_regular_file(const char *path, long long limit, std::string *bytes, cha
     if (got < 0)
         std::snprintf(fault, size, "%s: %s", path, std::strerror(error));
     else if ((long long)bytes->size() > limit)
-        std::snprintf(fault, size, "%s: larger than %lld bytes, too large to be one", path, limit);
+        std::snprintf(fault, size, _("%s: larger than %lld bytes, too large to be one"), path, limit);
     else
         return 1;
     return -1;

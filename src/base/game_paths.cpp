@@ -11,6 +11,7 @@
 
 #include "base/file_read.h"
 #include "base/file_replace.h"
+#include "base/translation.h"
 
 // The build system defines both for this file alone, so that a new prefix recompiles only it.
 #ifndef TIRVEX_DATA_DIR
@@ -185,14 +186,14 @@ void move_old_settings()
 int choose_levels_folder(const char *option, char *fault, size_t size)
 {
     if (!make_absolute(option, levels_folder)) {
-        std::snprintf(fault, size, "the folder of levels %s cannot be used", option);
+        std::snprintf(fault, size, _("the folder of levels %s cannot be used"), option);
         return 0;
     }
     char first[GAME_PATH_SIZE + 16];
     std::snprintf(first, sizeof first, "%s/map01.txt", levels_folder);
     struct stat s;
     if (stat(first, &s) != 0 || !S_ISREG(s.st_mode) || access(first, R_OK) != 0) {
-        std::snprintf(fault, size, "%s holds no readable map01.txt: not a folder of levels",
+        std::snprintf(fault, size, _("%s holds no readable map01.txt: not a folder of levels"),
                       levels_folder);
         return 0;
     }
@@ -211,7 +212,8 @@ void choose_levels_progress(int home_error, char *notice, size_t size)
     int error = home_error ? home_error : prepare_folder(levels_progress_folder);
     if (error && !save_writable_in_place(levels_progress_folder)) {
         progress_unwritable = true;
-        std::snprintf(notice, size, "Cannot keep the progress of %s in %s: %s. Progress will not be saved.",
+        std::snprintf(notice, size,
+                      _("Cannot keep the progress of %s in %s: %s. Progress will not be saved."),
                       levels_folder, levels_progress_folder, std::strerror(error));
         std::fprintf(stderr, "tirvex: %s\n", notice);
     }
@@ -236,8 +238,8 @@ const char *find_data_folder(const char *program_path)
     if (known && holds_datafile(beside))
         return beside;
     // Nowhere: the loader names the missing file as it always has.
-    std::fprintf(stderr, "tirvex: no data/pz.dat in the working directory, in %s or beside the "
-                         "program\n", TIRVEX_DATA_DIR);
+    std::fprintf(stderr, _("tirvex: no data/pz.dat in the working directory, in %s or beside the "
+                           "program\n"), TIRVEX_DATA_DIR);
     return "";
 }
 
@@ -259,7 +261,7 @@ int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t si
     bool data_here = false;
     if (r->data_option) {
         if (!holds_datafile(r->data_option)) {
-            std::snprintf(fault, size, "the data folder %s holds no readable data/pz.dat",
+            std::snprintf(fault, size, _("the data folder %s holds no readable data/pz.dat"),
                           r->data_option);
             return 0;
         }
@@ -271,7 +273,7 @@ int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t si
 
     if (r->home_option) {
         if (!make_absolute(r->home_option, home_folder)) {
-            std::snprintf(fault, size, "the folder %s cannot be used for the player's files",
+            std::snprintf(fault, size, _("the folder %s cannot be used for the player's files"),
                           r->home_option);
             return 0;
         }
@@ -282,7 +284,7 @@ int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t si
     }
 
     if (data[0] && chdir(data) != 0) {
-        std::snprintf(fault, size, "cannot enter the data folder %s: %s", data,
+        std::snprintf(fault, size, _("cannot enter the data folder %s: %s"), data,
                       std::strerror(errno));
         return 0;
     }
@@ -299,12 +301,12 @@ int find_game_places(const PlaceRequest *r, char *fault, char *notice, size_t si
     else
         progress_unwritable = home_unwritable && !save_writable_in_place(home_folder);
     if (home_error && !progress_unwritable) {
-        std::snprintf(notice, size, "Cannot keep the player's files in %s: %s.", home_folder,
+        std::snprintf(notice, size, _("Cannot keep the player's files in %s: %s."), home_folder,
                       std::strerror(home_error));
         std::fprintf(stderr, "tirvex: %s\n", notice);
     } else if (home_error && !levels_folder[0]) {
         std::snprintf(notice, size,
-                      "Cannot keep the player's files in %s: %s. Progress will not be saved.",
+                      _("Cannot keep the player's files in %s: %s. Progress will not be saved."),
                       home_folder, std::strerror(home_error));
         std::fprintf(stderr, "tirvex: %s\n", notice);
     }

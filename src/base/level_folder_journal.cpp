@@ -15,6 +15,7 @@
 
 #include "base/file_read.h"
 #include "base/file_replace.h"
+#include "base/translation.h"
 
 void (*renumber_step_hook)(int step) = nullptr;
 
@@ -79,7 +80,7 @@ void step_done(int *step)
 /* The system's reason, or what a refused file is. */
 const char *reason(int error)
 {
-    return error == EINVAL ? "not a regular file" : std::strerror(error);
+    return error == EINVAL ? _("not a regular file") : std::strerror(error);
 }
 
 /* What is wrong, naming the file in the folder, into fault; returns 0 for the caller. */
@@ -256,8 +257,8 @@ int keep_or_drop(int folder, const char *dir, const std::string &name, std::stri
         return ENOSPC;
     if (int error = move_to_free_name(folder, name, map_name(free_number)))
         return error;
-    add_note(note, std::string(dir) + "/" + name + ", a level left by a renumbering that was "
-             "stopped, is now " + map_name(free_number));
+    add_note(note, std::string(dir) + "/" + name + _(", a level left by a renumbering that was "
+             "stopped, is now ") + map_name(free_number));
     return 0;
 }
 
@@ -267,7 +268,7 @@ int renumber_folder_level(const char *dir, int from, int to, char *fault, size_t
 {
     fault[0] = '\0';
     if (from < 1 || from > LEVEL_LIMIT || to < 1 || to > LEVEL_LIMIT) {
-        std::snprintf(fault, size, "level numbers are 1 to %d", LEVEL_LIMIT);
+        std::snprintf(fault, size, _("level numbers are 1 to %d"), LEVEL_LIMIT);
         return 0;
     }
     const int folder = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -280,7 +281,7 @@ int renumber_folder_level(const char *dir, int from, int to, char *fault, size_t
     int steps = 0, ok = 1;
     for (int n = low; n <= high && ok; n++) {
         if (!map_present(folder, n)) {
-            std::snprintf(fault, size, "%s/%s: no such level to renumber", dir, map_name(n).c_str());
+            std::snprintf(fault, size, _("%s/%s: no such level to renumber"), dir, map_name(n).c_str());
             ok = 0;
         }
     }
@@ -292,16 +293,16 @@ int renumber_folder_level(const char *dir, int from, int to, char *fault, size_t
         const std::string temporary = staged_name(n) + "~", backup = map_name(n) + "~";
         int error = read_file(folder, map_name(n), &bytes, &mode);
         if (error) {
-            ok = failed(fault, size, dir, map_name(n), "cannot be read", error);
+            ok = failed(fault, size, dir, map_name(n), _("cannot be read"), error);
             break;
         }
         if ((error = write_new_file(folder, temporary, bytes, mode)) != 0) {
-            ok = failed(fault, size, dir, temporary, "the backup cannot be written", error);
+            ok = failed(fault, size, dir, temporary, _("the backup cannot be written"), error);
             break;
         }
         step_done(&steps);
         if (renameat(folder, temporary.c_str(), folder, backup.c_str()) != 0) {
-            ok = failed(fault, size, dir, backup, "the backup cannot be made", errno);
+            ok = failed(fault, size, dir, backup, _("the backup cannot be made"), errno);
             unlinkat(folder, temporary.c_str(), 0);
             break;
         }
@@ -314,7 +315,7 @@ int renumber_folder_level(const char *dir, int from, int to, char *fault, size_t
     for (int n = low; n <= high && ok && from != to; n++) {
         const int number = n == from ? to : n - step;
         if (int error = second_name(folder, map_name(n), staged_name(number))) {
-            ok = failed(fault, size, dir, staged_name(number), "cannot be made", error);
+            ok = failed(fault, size, dir, staged_name(number), _("cannot be made"), error);
             break;
         }
         journal += std::to_string(number) + "\n";
@@ -333,7 +334,7 @@ int renumber_folder_level(const char *dir, int from, int to, char *fault, size_t
     const std::string journal_path = std::string(dir) + "/" + JOURNAL_NAME;
     const char *failed_path = nullptr;
     if (int error = file_replace(journal_path.c_str(), journal.data(), journal.size(), &failed_path)) {
-        std::snprintf(fault, size, "%s: the renumbering's journal cannot be written: %s",
+        std::snprintf(fault, size, _("%s: the renumbering's journal cannot be written: %s"),
                       failed_path, std::strerror(error));
         for (int n = low; n <= high; n++)
             unlinkat(folder, staged_name(n).c_str(), 0);
@@ -343,7 +344,7 @@ int renumber_folder_level(const char *dir, int from, int to, char *fault, size_t
     step_done(&steps);
     for (int n = low; n <= high && ok; n++) {
         if (int error = put_in_place(folder, n)) {
-            ok = failed(fault, size, dir, map_name(n), "cannot be replaced", error);
+            ok = failed(fault, size, dir, map_name(n), _("cannot be replaced"), error);
             break;
         }
         step_done(&steps);
@@ -351,7 +352,7 @@ int renumber_folder_level(const char *dir, int from, int to, char *fault, size_t
     if (ok) {
         fsync(folder);
         if (unlinkat(folder, JOURNAL_NAME, 0) != 0)
-            ok = failed(fault, size, dir, JOURNAL_NAME, "cannot be removed", errno);
+            ok = failed(fault, size, dir, JOURNAL_NAME, _("cannot be removed"), errno);
         fsync(folder);
         step_done(&steps);
     }
@@ -362,8 +363,8 @@ int renumber_folder_level(const char *dir, int from, int to, char *fault, size_t
         if (finish_renumbering(dir, note, sizeof note) >= 0)
             return 1;
         const size_t used = std::strlen(fault);
-        std::snprintf(fault + used, size - used, "; the renumbering is finished when the "
-                      "folder is next opened");
+        std::snprintf(fault + used, size - used, _("; the renumbering is finished when the "
+                      "folder is next opened"));
     }
     return ok;
 }
@@ -393,8 +394,8 @@ int finish_renumbering(const char *dir, char *note, size_t size)
                 }
             }
             if (!error)
-                add_note(&said, std::string(dir) + ": a renumbering that was stopped is finished: " +
-                         map_name(from) + " is now " + map_name(to));
+                add_note(&said, std::string(dir) + _(": a renumbering that was stopped is finished: ") +
+                         map_name(from) + _(" is now ") + map_name(to));
         } else if (!error) {
             // A journal that is not whole was never the point of no return: the second names
             // are taken as if there were none.
@@ -443,15 +444,15 @@ int finish_renumbering(const char *dir, char *note, size_t size)
         fsync(folder);
     close(folder);
     if (error) {
-        std::snprintf(note, size, "%s/%s: a renumbering that was stopped cannot be finished: %s",
+        std::snprintf(note, size, _("%s/%s: a renumbering that was stopped cannot be finished: %s"),
                       dir, what.c_str(), reason(error));
         return -1;
     }
     if (!mended)
         return 0;
     if (said.empty())
-        said = std::string(dir) + ": a renumbering that was stopped before it moved a level "
-               "is undone";
+        said = std::string(dir) + _(": a renumbering that was stopped before it moved a level "
+               "is undone");
     std::snprintf(note, size, "%s", said.c_str());
     return 1;
 }

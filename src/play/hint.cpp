@@ -15,6 +15,7 @@
 
 #include <time.h>
 
+#include "base/translation.h"
 #include "play/play_session.h"
 #include "search/level_search.h"
 #include "search/search_play.h"
@@ -127,7 +128,7 @@ struct HintState {
 
 namespace {
 
-const char THINKING_TEXT[] = "Thinking...";
+const char THINKING_TEXT[] = N_("Thinking...");
 
 /* The sessions whose hint has threads to stop at the exit and before a fork. A session keeps
    its hint state to the program's end: the game's, the editor's and the tests' own. */
@@ -170,20 +171,20 @@ const char *wait_text(const World &w)
         if (a.type == ACTOR_ZIPPER && (a.state != 0 || a.armed))
             zipper = true;
     }
-    return zipper ? "Hint: wait for the zipper" : blast ? "Hint: wait for the blast" :
-                    "Hint: wait a moment";
+    return zipper ? N_("Hint: wait for the zipper") : blast ? N_("Hint: wait for the blast") :
+                    N_("Hint: wait a moment");
 }
 
 const char *command_text(const World &w, int code)
 {
     switch (code) {
-    case MOVE_FORWARD: return "Hint: step forward";
-    case MOVE_BACKWARD: return "Hint: step back";
-    case MOVE_TURN_LEFT: return "Hint: turn left";
-    case MOVE_TURN_RIGHT: return "Hint: turn right";
-    case MOVE_STRAFE_LEFT: return "Hint: strafe left";
-    case MOVE_STRAFE_RIGHT: return "Hint: strafe right";
-    case MOVE_JUMP: return "Hint: jump";
+    case MOVE_FORWARD: return N_("Hint: step forward");
+    case MOVE_BACKWARD: return N_("Hint: step back");
+    case MOVE_TURN_LEFT: return N_("Hint: turn left");
+    case MOVE_TURN_RIGHT: return N_("Hint: turn right");
+    case MOVE_STRAFE_LEFT: return N_("Hint: strafe left");
+    case MOVE_STRAFE_RIGHT: return N_("Hint: strafe right");
+    case MOVE_JUMP: return N_("Hint: jump");
     default: return wait_text(w);
     }
 }
@@ -238,11 +239,11 @@ void finish(PlaySession &s, HintState &h, SearchOutcome outcome, bool solved,
         h.hint.seconds = seconds;
         note_position(s, h);
         show_answer(s, h, outcome == SEARCH_NO_SOLUTION ?
-                        "No way to win from here: undo (Backspace) or restart (R)" :
-                    outcome == SEARCH_RUNNING ? "No way found in 5 s: undo or restart" :
+                        N_("No way to win from here: undo (Backspace) or restart (R)") :
+                    outcome == SEARCH_RUNNING ? N_("No way found in 5 s: undo or restart") :
                     outcome == SEARCH_DEPTH_LIMIT ?
-                        "No way found within 1000 commands: undo or restart" :
-                        "No way found in the memory allowed: undo or restart");
+                        N_("No way found within 1000 commands: undo or restart") :
+                        N_("No way found in the memory allowed: undo or restart"));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "base/datafile.h"
 #include "base/display_options.h"
 #include "base/sound.h"
+#include "base/translation.h"
 #include "play/hint.h"
 #include "play/undo_history.h"
 #include "search/par_search.h"
@@ -145,11 +146,11 @@ void take_held_camera(PlaySession &s, const PlayActions &a)
     if (last < 0)
         return;
     if (steps[last].height != 0)
-        std::snprintf(s.said, sizeof s.said, "camera height: %g", o.camera_height);
+        std::snprintf(s.said, sizeof s.said, _("camera height: %g"), o.camera_height);
     else if (steps[last].distance != 0)
-        std::snprintf(s.said, sizeof s.said, "camera distance: %d", o.camera_distance);
+        std::snprintf(s.said, sizeof s.said, _("camera distance: %d"), o.camera_distance);
     else
-        std::snprintf(s.said, sizeof s.said, "ambient light: %d", o.ambient_light);
+        std::snprintf(s.said, sizeof s.said, _("ambient light: %d"), o.ambient_light);
     show_message(s.world, s.said, MESSAGE_TICKS);
 }
 
@@ -211,7 +212,7 @@ int session_frame(PlaySession &s, const PlayActions &a, int ticks)
         take_typed(s, a.typed[i]);
     if (a.restart) {
         session_restart(s);
-        show_message(s.world, "Reset game", MESSAGE_TICKS);
+        show_message(s.world, N_("Reset game"), MESSAGE_TICKS);
         result |= FRAME_RESTARTED;
     }
     if (s.world.level.level_completed && a.confirm) {

@@ -39,7 +39,7 @@ struct PlaySession {
     int32_t actions_clock = 0;      /* the level clock left as the last frame's actions left it,
                                        before its step: a demo's playback times the level from a
                                        clock that went up there (a restart, an undo) */
-    char said[48]{};                /* the text of the held camera keys' message */
+    char said[96]{};                /* the text of the held camera keys' message */
     const char *notice = nullptr;   /* the notice session_enter showed, until a key of play */
 };
 

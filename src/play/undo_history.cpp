@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/translation.h"
 #include "play/play_session.h"
 #include "base/timer.h"
 #include "base/display_options.h"
@@ -66,7 +67,7 @@ struct UndoHistory {
     bool dropped = false;               /* a step has been dropped since undo_clear */
     bool drop_told = false;
     int moves_back = 0;                 /* commands undone since the last step kept */
-    char message_text[48];
+    char message_text[96];
     UndoAttempt attempt;                /* the attempt under way */
 };
 
@@ -183,7 +184,7 @@ void keep_step(PlaySession &s)
     std::memcpy(h.newest, h.incoming, sizeof h.newest);
     h.moves_back = 0;
     if (h.dropped && !h.drop_told) {
-        std::snprintf(h.message_text, sizeof h.message_text, "Undo keeps the last %d moves only",
+        std::snprintf(h.message_text, sizeof h.message_text, _("Undo keeps the last %d moves only"),
                       h.step_count);
         show_boxed_message(s.world, h.message_text, MESSAGE_TICKS);
         h.drop_told = true;
@@ -231,7 +232,8 @@ bool undo_step_back(PlaySession &s)
 {
     UndoHistory &h = history(s);
     if (h.step_count == 0) {
-        show_boxed_message(s.world, h.dropped ? "No more undo: older moves were dropped" : "Nothing to undo",
+        show_boxed_message(s.world, h.dropped ? N_("No more undo: older moves were dropped") :
+                                                N_("Nothing to undo"),
                      MESSAGE_TICKS);
         return false;
     }
@@ -267,12 +269,13 @@ bool undo_step_back(PlaySession &s)
     if (taken.code == LOGGED_RESTART) {
         s.level = top.attempt.level;
         records_restart_undone(s.attempt, top.records);
-        show_boxed_message(s.world, "Undo: restart undone", MESSAGE_TICKS);
+        show_boxed_message(s.world, N_("Undo: restart undone"), MESSAGE_TICKS);
     } else {
         records_note_undo(s.attempt);
         h.moves_back++;
         std::snprintf(h.message_text, sizeof h.message_text,
-                      h.moves_back == 1 ? "Undo: %d move back" : "Undo: %d moves back", h.moves_back);
+                      h.moves_back == 1 ? _("Undo: %d move back") : _("Undo: %d moves back"),
+                      h.moves_back);
         show_boxed_message(s.world, h.message_text, MESSAGE_TICKS);
     }
     return true;

@@ -6,6 +6,7 @@
 
 #include "base/datafile.h"
 #include "base/sound.h"
+#include "base/translation.h"
 #include "base/utf8_letters.h"
 #include "world/level_map.h"
 #include "world/world_clock.h"
@@ -74,7 +75,7 @@ void draw_level_title(const World &w, BITMAP *target, int level)
     char name[LEVEL_NAME_SIZE];
     std::snprintf(name, sizeof name, "%.38s", w.map.level_name);
     drop_cut_letter(name);
-    std::snprintf(hud_text, sizeof hud_text, " Level %d: %s ", level, name);
+    std::snprintf(hud_text, sizeof hud_text, _(" Level %d: %.38s "), level, name);
     const int cx = target->w / 2, cy = target->h / 2;
     textout_centre_ex(target, title_font, hud_text, cx + 2, cy - 18, makecol(20, 20, 20), -1);
     textout_centre_ex(target, title_font, hud_text, cx, cy - 20, makecol(50, 255, 50), -1);
@@ -144,7 +145,7 @@ void draw_idea_box(BITMAP *target, int left, int card_top, int width, const char
     const int top = card_top - 4 - h;
     rectfill(target, left, top, left + width - 1, top + h - 1, makecol(10, 20, 70));
     rect(target, left, top, left + width - 1, top + h - 1, makecol(150, 160, 190));
-    textout_ex(target, heading_font, "This level", left + 12, top + 6, makecol(255, 230, 90), -1);
+    textout_ex(target, heading_font, _("This level"), left + 12, top + 6, makecol(255, 230, 90), -1);
     draw_wrapped_text(target, font, idea, left + 12, top + 8 + heading_h, width - 24, line_h,
                       makecol(235, 235, 235));
 }

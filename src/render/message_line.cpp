@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/translation.h"
 #include "base/utf8_letters.h"
 
 namespace {
@@ -84,14 +85,17 @@ void draw_message_line(BITMAP *target, const MessageLine &message, int view_x, i
     const int x = view_x + view_w / 2, y = view_y + view_h / 2;
     const int green = makecol(100, 255, 100);
     int below = text_height(font) + 3;
-    if (message.text && message.boxed) {
-        below = draw_boxed_text(target, font, message.text, x, y, view_w, green) + 1;
-    } else if (message.text) {
-        copy_letters(line, sizeof line, message.text, 79);
+    // The world keeps its texts in English, as the search runs it without a player; they are
+    // put in the player's language here.
+    const char *text = message.text ? tr(message.text) : nullptr;
+    if (text && message.boxed) {
+        below = draw_boxed_text(target, font, text, x, y, view_w, green) + 1;
+    } else if (text) {
+        copy_letters(line, sizeof line, text, 79);
         textout_centre_ex(target, font, line, x, y, green, -1);
     }
     // The note (the first loss's tip) goes under whatever the line shows, on a band of its own:
     // it often falls on the bright sky.
     if (note && note[0])
-        draw_boxed_text(target, font, note, x, y + below, view_w, green);
+        draw_boxed_text(target, font, tr(note), x, y + below, view_w, green);
 }

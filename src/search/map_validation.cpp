@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "base/translation.h"
 #include "world/actor_kinds.h"
 #include "world/map_parser.h"
 
@@ -116,8 +117,8 @@ bool grid_direction(int32_t dir)
 int32_t check_header(const char *text, size_t length, ValidationReport *report, size_t *offset)
 {
     static const char *purposes[HEADER_READS] = {
-        "the first line", "the name", "the level code", "the fourth line", "the time limit",
-        "the sixth line", "the seventh line"
+        N_("the first line"), N_("the name"), N_("the level code"), N_("the fourth line"),
+        N_("the time limit"), N_("the sixth line"), N_("the seventh line")
     };
     MapReader reader;
     map_reader_from_text(&reader, text, length);
@@ -128,7 +129,7 @@ int32_t check_header(const char *text, size_t length, ValidationReport *report, 
         size_t size = r == 1 ? MAP_NAME_BUFFER : MAP_LINE_SIZE;
         size_t got = map_read_line(&reader, buffer, size);
         if (got == 0) {
-            add(report, line, 1, "the file ends in the header, before %s", purposes[r]);
+            add(report, line, 1, _("the file ends in the header, before %s"), tr(purposes[r]));
             return 0;
         }
         bool whole_line = buffer[got - 1] == '\n';
@@ -137,14 +138,14 @@ int32_t check_header(const char *text, size_t length, ValidationReport *report, 
             report->name[got - 1] = '\0';
             if (!whole_line && got == size - 1)
                 add(report, line, 1,
-                    "the name is longer than 38 characters: the rest of the line is read as the "
-                    "level code and every later header line one line late");
+                    _("the name is longer than 38 characters: the rest of the line is read as the "
+                      "level code and every later header line one line late"));
             else if (got == 1)
-                add(report, line, 0, "the level has no name");
+                add(report, line, 0, _("the level has no name"));
         } else if (!whole_line && got == size - 1) {
             add(report, line, 1,
-                "longer than 78 characters: the rest of the line is read as %s and every later "
-                "header line one line late", purposes[r + 1 < HEADER_READS ? r + 1 : r]);
+                _("longer than 78 characters: the rest of the line is read as %s and every later "
+                  "header line one line late"), tr(purposes[r + 1 < HEADER_READS ? r + 1 : r]));
         }
         if (r == 4) {
             report->minutes = map_decimal_prefix(buffer);
@@ -154,13 +155,13 @@ int32_t check_header(const char *text, size_t length, ValidationReport *report, 
             if (*p == '+' || *p == '-')
                 p++;
             if (!late && (*p < '0' || *p > '9'))
-                add(report, line, 1, "the time limit is not a number: the game reads 0 minutes "
-                    "and the level is lost at once");
+                add(report, line, 1, _("the time limit is not a number: the game reads 0 minutes "
+                    "and the level is lost at once"));
             else if (!late && report->minutes <= 0)
-                add(report, line, 1, "time limit of %d minutes: the level is lost at once",
+                add(report, line, 1, _("time limit of %d minutes: the level is lost at once"),
                     (int)report->minutes);
             else if (!late && report->minutes > 357913)
-                add(report, line, 1, "time limit of %d minutes is beyond the clock",
+                add(report, line, 1, _("time limit of %d minutes is beyond the clock"),
                     (int)report->minutes);
         }
         if (whole_line)
@@ -181,12 +182,12 @@ void check_layout(int32_t first, int32_t square, ValidationReport *report)
     int32_t before = first > 0 ? tokens[first - 1].line : 0;
     if (t[9].line != t[0].line)
         add(report, t[0].line, 1,
-            "square %d runs over lines %d to %d: write each square's ten numbers on one line",
+            _("square %d runs over lines %d to %d: write each square's ten numbers on one line"),
             (int)square, (int)t[0].line, (int)t[9].line);
     else if (before == t[0].line)
         add(report, t[0].line, 1,
-            "square %d starts on a line that holds other numbers: write each square's ten numbers "
-            "on one line", (int)square);
+            _("square %d starts on a line that holds other numbers: write each square's ten numbers "
+              "on one line"), (int)square);
 }
 
 struct Cell {
@@ -201,52 +202,52 @@ void check_square(int32_t first, int32_t square, int32_t cell_count, ValidationR
     int32_t line = t[0].line;
     for (int k = 0; k < 10; k++) {
         if (!t[k].number) {
-            add(report, t[k].line, 1, "square %d: \"%s\" is not a number", (int)square, t[k].word);
+            add(report, t[k].line, 1, _("square %d: \"%s\" is not a number"), (int)square, t[k].word);
             return;
         }
     }
     int32_t x = t[0].value, height = t[1].value, z = t[2].value, texture = t[3].value;
     int32_t content = t[4].value, dir = t[5].value;
     if (x < 0 || z < 0)
-        add(report, line, 1, "square %d: %s %d is never found by the game: columns and rows are 0 "
-            "or more", (int)square, x < 0 ? "column" : "row", (int)(x < 0 ? x : z));
+        add(report, line, 1, _("square %d: %s %d is never found by the game: columns and rows are 0 "
+            "or more"), (int)square, x < 0 ? _("column") : _("row"), (int)(x < 0 ? x : z));
     else if (x > MAP_COLUMN_LIMIT || z > MAP_COLUMN_LIMIT)
-        add(report, line, 1, "square %d: %s %d lies beyond the world's reach (at most %d)",
-            (int)square, x > MAP_COLUMN_LIMIT ? "column" : "row",
+        add(report, line, 1, _("square %d: %s %d lies beyond the world's reach (at most %d)"),
+            (int)square, x > MAP_COLUMN_LIMIT ? _("column") : _("row"),
             (int)(x > MAP_COLUMN_LIMIT ? x : z), (int)MAP_COLUMN_LIMIT);
     if (height < -MAP_HEIGHT_LIMIT || height > MAP_HEIGHT_LIMIT)
-        add(report, line, 1, "square %d: height %d is beyond %d levels", (int)square, (int)height,
+        add(report, line, 1, _("square %d: height %d is beyond %d levels"), (int)square, (int)height,
             (int)MAP_HEIGHT_LIMIT);
     if (texture < 0 || texture > 3)
-        add(report, line, 1, "square %d: unknown texture %d (0 to 3)", (int)square, (int)texture);
+        add(report, line, 1, _("square %d: unknown texture %d (0 to 3)"), (int)square, (int)texture);
     const ActorKind *kind = actor_kind(content);
     if (!kind && content != CONTENT_NOTHING)
-        add(report, line, 1, "square %d: unknown content code %d (0 to %d): the game places "
-            "nothing there", (int)square, (int)content, (int)ACTOR_KIND_COUNT);
+        add(report, line, 1, _("square %d: unknown content code %d (0 to %d): the game places "
+            "nothing there"), (int)square, (int)content, (int)ACTOR_KIND_COUNT);
     for (int k = 0; k < 4; k++) {
         int32_t side = t[6 + k].value;
         const int64_t bottom = 10 * ((int64_t)side + 1 - height);
         if (side < -1)
-            add(report, line, 1, "square %d: side face %d of %d (-1 for none, 0 or more for its "
-                "depth)", (int)square, k, (int)side);
+            add(report, line, 1, _("square %d: side face %d of %d (-1 for none, 0 or more for its "
+                "depth)"), (int)square, k, (int)side);
         else if (bottom > MAP_FACE_BOTTOM_LIMIT)
-            add(report, line, 1, "square %d: side face %d of %d reaches world y %lld, beyond %d",
+            add(report, line, 1, _("square %d: side face %d of %d reaches world y %lld, beyond %d"),
                 (int)square, k, (int)side, (long long)bottom, (int)MAP_FACE_BOTTOM_LIMIT);
     }
     if (kind && kind->facing == FACING_GRID && !grid_direction(dir))
-        add(report, line, 1, "square %d: %s direction %d (0, 64, 128 or 192)", (int)square,
+        add(report, line, 1, _("square %d: %s direction %d (0, 64, 128 or 192)"), (int)square,
             kind->name, (int)dir);
     else if (kind && kind->facing == FACING_READ && !grid_direction(dir))
-        add(report, line, 0, "square %d: direction %d is off the grid%s", (int)square, (int)dir,
-            kind->off_grid_note);
+        add(report, line, 0, _("square %d: direction %d is off the grid%s"), (int)square, (int)dir,
+            tr(kind->off_grid_note));
     else if (kind && kind->facing == FACING_NONE && dir != 0)
-        add(report, line, 0, "square %d: direction %d is ignored for %s", (int)square, (int)dir,
-            kind->named);
+        add(report, line, 0, _("square %d: direction %d is ignored for %s"), (int)square, (int)dir,
+            tr(kind->named));
 
     for (int32_t c = 0; c < cell_count; c++) {
         if (cells[c].x == x && cells[c].z == z) {
-            add(report, line, 1, "square %d: column %d row %d already holds square %d (line %d): "
-                "the game finds only one of them", (int)square, (int)x, (int)z,
+            add(report, line, 1, _("square %d: column %d row %d already holds square %d (line %d): "
+                "the game finds only one of them"), (int)square, (int)x, (int)z,
                 (int)cells[c].square, (int)cells[c].line);
             break;
         }
@@ -257,29 +258,29 @@ void check_squares(int32_t count_line, int words, ValidationReport *report)
 {
     const Token &count_word = tokens[0];
     if (!count_word.number) {
-        add(report, count_line, 1, "the square count \"%s\" is not a number", count_word.word);
+        add(report, count_line, 1, _("the square count \"%s\" is not a number"), count_word.word);
         return;
     }
     int32_t count = count_word.value;
     if (count <= 0) {
-        add(report, count_word.line, 1, "square count %d: a map holds 1 to %d squares", (int)count,
+        add(report, count_word.line, 1, _("square count %d: a map holds 1 to %d squares"), (int)count,
             (int)MAP_SQUARE_LIMIT);
         return;
     }
     if (count > MAP_SQUARE_LIMIT) {
-        add(report, count_word.line, 1, "square count %d: the game stops with \"Map too large\" "
-            "(at most %d squares)", (int)count, (int)MAP_SQUARE_LIMIT);
+        add(report, count_word.line, 1, _("square count %d: the game stops with \"Map too large\" "
+            "(at most %d squares)"), (int)count, (int)MAP_SQUARE_LIMIT);
         return;
     }
     int32_t written = (words - 1) / 10;
     int32_t extra = (words - 1) % 10;
     if (written < count) {
         int32_t line = words > 1 ? tokens[words - 1].line : count_word.line;
-        add(report, line, 1, "the count on line %d says %d squares but the file holds %d%s",
-            (int)count_word.line, (int)count, (int)written, extra ? " and some numbers" : "");
+        add(report, line, 1, _("the count on line %d says %d squares but the file holds %d%s"),
+            (int)count_word.line, (int)count, (int)written, extra ? _(" and some numbers") : "");
     } else if (words - 1 > count * 10) {
         add(report, tokens[1 + count * 10].line, 1,
-            "the count on line %d says %d squares but more numbers follow: they are never read",
+            _("the count on line %d says %d squares but more numbers follow: they are never read"),
             (int)count_word.line, (int)count);
     }
 
@@ -302,25 +303,25 @@ void check_squares(int32_t count_line, int words, ValidationReport *report)
         int32_t content = t[4].value;
         if (content == CONTENT_START) {
             if (start_square)
-                add(report, line, 1, "square %d is a second starting position; the first is square "
-                    "%d on line %d", (int)(s + 1), (int)start_square, (int)start_line);
+                add(report, line, 1, _("square %d is a second starting position; the first is square "
+                    "%d on line %d"), (int)(s + 1), (int)start_square, (int)start_line);
             else
                 start_square = s + 1, start_line = line;
         }
         if (is_actor_content(content) && ++actors == MAP_ACTOR_LIMIT + 1)
-            add(report, line, 1, "square %d holds the 101st actor: the game stops with \"Too many "
-                "actors\"", (int)(s + 1));
+            add(report, line, 1, _("square %d holds the 101st actor: the game stops with \"Too many "
+                "actors\""), (int)(s + 1));
         sweets += content == CONTENT_SWEET;
         teleports += content == CONTENT_TELEPORT;
     }
     if (written >= count && !start_square)
-        add(report, count_word.line, 1, "none of the %d squares is a starting position (content "
-            "code 1)", (int)count);
+        add(report, count_word.line, 1, _("none of the %d squares is a starting position (content "
+            "code 1)"), (int)count);
     if (written >= count && !teleports)
-        add(report, count_word.line, 0, "no teleport (content code 2): the level cannot be won");
+        add(report, count_word.line, 0, _("no teleport (content code 2): the level cannot be won"));
     if (columns > PANEL_COLUMNS || rows > PANEL_ROWS)
-        add(report, count_word.line, 0, "the squares span %d columns and %d rows: more than the "
-            "map panel shows (%d x %d)", (int)columns, (int)rows, (int)PANEL_COLUMNS,
+        add(report, count_word.line, 0, _("the squares span %d columns and %d rows: more than the "
+            "map panel shows (%d x %d)"), (int)columns, (int)rows, (int)PANEL_COLUMNS,
             (int)PANEL_ROWS);
     report->squares = count;
     report->actors = actors;
@@ -349,7 +350,7 @@ void validate_map(const char *text, size_t length, ValidationReport *report)
         int words = split_words(text, length, offset, count_line);
         token_count = words;
         if (words == 0)
-            add(report, count_line, 1, "the file ends before the square count");
+            add(report, count_line, 1, _("the file ends before the square count"));
         else
             check_squares(count_line, words, report);
     }
@@ -361,7 +362,7 @@ void validate_map(const char *text, size_t length, ValidationReport *report)
     MapVerdict verdict = parse_map(&reader, &parsed);
     if (verdict.fault != MAP_OK && report->faults == 0)
         add(report, line_of_square(verdict.square, count_line > 0 ? count_line : 1), 1,
-            "the game stops with \"%s\"", verdict.message);
+            _("the game stops with \"%s\""), verdict.message);
 
     std::stable_sort(report->messages, report->messages + report->message_count,
                      [](const ValidationMessage &a, const ValidationMessage &b) {
@@ -373,9 +374,9 @@ void print_validation(FILE *out, const char *path, const ValidationReport &repor
 {
     for (int i = 0; i < report.message_count; i++) {
         const ValidationMessage &m = report.messages[i];
-        std::fprintf(out, "%s:%d: %s%s\n", path, (int)m.line, m.fault ? "" : "warning: ", m.text);
+        std::fprintf(out, "%s:%d: %s%s\n", path, (int)m.line, m.fault ? "" : _("warning: "), m.text);
     }
     int32_t unshown = report.faults + report.warnings - report.message_count;
     if (unshown > 0)
-        std::fprintf(out, "%s: %d more messages not shown\n", path, (int)unshown);
+        std::fprintf(out, _("%s: %d more messages not shown\n"), path, (int)unshown);
 }

@@ -7,7 +7,7 @@
 
 enum {
     VALIDATION_MESSAGES = 64,       /* messages kept per file; later ones are only counted */
-    VALIDATION_MESSAGE_SIZE = 160
+    VALIDATION_MESSAGE_SIZE = 224
 };
 
 /* One finding. A fault is something the game would stop on or read otherwise than written; a

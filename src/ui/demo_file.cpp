@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "base/file_read.h"
+#include "base/translation.h"
 #include "ui/demo_input.h"
 #include "ui/level_select.h"
 #include "world/player_motion.h"
@@ -60,27 +61,27 @@ const char *token_fault(const std::string &t)
     switch (t[0]) {
     case 'e':
     case 's':
-        return t.size() == 1 ? nullptr : "a frame holds something that is not a recorded input";
+        return t.size() == 1 ? nullptr : _("a frame holds something that is not a recorded input");
     case 't':
         return ranged_number(text + 1, '\0', 0, DEMO_TICKS_LIMIT, &v) ? nullptr :
-               "a frame's ticks must be a number from 0 to 6000";
+               _("a frame's ticks must be a number from 0 to 6000");
     case 'r':
         // readkey(): the scancode in the high byte, the character in the low.
         return ranged_number(text + 1, '\0', 0, (KEY_MAX << 8) - 1, &v) ? nullptr :
-               "a typed key's code must be a number from 0 to 32511";
+               _("a typed key's code must be a number from 0 to 32511");
     case 'h':
         return ranged_number(text + 1, '\0', 1, KEY_MAX - 1, &v) ? nullptr :
-               "a held key's scancode must be a number from 1 to 126";
+               _("a held key's scancode must be a number from 1 to 126");
     case '@': {
         const char *rest = nullptr;
         return square_and_sweets(text + 1, ',', ',', &rest) &&
                ranged_number(rest + 1, ',', 0, 1, &v, &rest) &&
                ranged_number(rest + 1, '\0', 0, 1, &v) ? nullptr :
-               "an outcome needs the robot's square (-1000 to 1000), sweets (0 to 199) and two "
-               "flags (0 or 1)";
+               _("an outcome needs the robot's square (-1000 to 1000), sweets (0 to 199) and two "
+               "flags (0 or 1)");
     }
     default:
-        return "a frame holds something that is not a recorded input";
+        return _("a frame holds something that is not a recorded input");
     }
 }
 
@@ -91,13 +92,13 @@ const char *way_entry_fault(const std::string &t)
     const char *rest = nullptr;
     if (!ranged_number(t.c_str(), ':', 0, DEMO_FRAME_LIMIT, &frame, &rest) ||
         !ranged_number(rest + 1, '\0', -1, MOVE_STRAFE_RIGHT, &code))
-        return "a way's command must be a frame (0 to 2000000000), a colon and a move code";
+        return _("a way's command must be a frame (0 to 2000000000), a colon and a move code");
     switch (code) {
     case -1: case MOVE_FORWARD: case MOVE_BACKWARD: case MOVE_TURN_LEFT: case MOVE_TURN_RIGHT:
     case MOVE_JUMP: case MOVE_STRAFE_LEFT: case MOVE_STRAFE_RIGHT:
         return nullptr;
     default:
-        return "a way's command must be a frame (0 to 2000000000), a colon and a move code";
+        return _("a way's command must be a frame (0 to 2000000000), a colon and a move code");
     }
 }
 
@@ -126,32 +127,32 @@ const char *line_fault(const std::string &line, bool in_level)
 {
     if (line.rfind("level ", 0) == 0) {
         if (in_level)
-            return "a level starts before the one above it ends";
+            return _("a level starts before the one above it ends");
         long level;
         if (!ranged_number(line.c_str() + 6, '\0', -1, 99, &level) || level == 0)
-            return "a level number must be -1 or 1 to 99";
+            return _("a level number must be -1 or 1 to 99");
         if (level > 0 && !level_map_exists((int)level))
-            return "no map for this level number";
+            return _("no map for this level number");
         return nullptr;
     }
     if (line == "f" || line.rfind("f ", 0) == 0) {
         if (!in_level)
-            return "a frame outside a level";
+            return _("a frame outside a level");
         return tokens_fault(line, token_fault);
     }
     if (line == "way" || line.rfind("way ", 0) == 0)
-        return in_level ? tokens_fault(line, way_entry_fault) : "a way outside a level";
+        return in_level ? tokens_fault(line, way_entry_fault) : _("a way outside a level");
     if (line.rfind("end ", 0) == 0) {
         if (!in_level)
-            return "an end outside a level";
+            return _("an end outside a level");
         const char *rest = nullptr;
         if (line.size() < 7 || (line[4] != 'c' && line[4] != 'x') || line[5] != ' ' ||
             !square_and_sweets(line.c_str() + 6, ' ', '\0', &rest))
-            return "an end needs c or x, the robot's square (-1000 to 1000) and the sweets "
-                   "(0 to 199)";
+            return _("an end needs c or x, the robot's square (-1000 to 1000) and the sweets "
+                   "(0 to 199)");
         return nullptr;
     }
-    return "not a line of a demo";
+    return _("not a line of a demo");
 }
 
 } // namespace
@@ -171,7 +172,7 @@ bool read_demo_file(const char *path, std::vector<std::string> *lines, std::vect
     FILE *in = fopen_regular(path, DEMO_SIZE_LIMIT, fault, size);
     if (!in) {
         if (!fault[0])
-            std::snprintf(fault, size, "%s: cannot be read", path);
+            std::snprintf(fault, size, _("%s: cannot be read"), path);
         return false;
     }
     char buffer[4096];
@@ -182,7 +183,7 @@ bool read_demo_file(const char *path, std::vector<std::string> *lines, std::vect
         number++;
         size_t length = std::strlen(buffer);
         if (length == sizeof buffer - 1 && buffer[length - 1] != '\n') {
-            why = "a line too long for a demo";
+            why = _("a line too long for a demo");
             break;
         }
         while (length > 0 && (buffer[length - 1] == '\n' || buffer[length - 1] == '\r'))
@@ -191,7 +192,7 @@ bool read_demo_file(const char *path, std::vector<std::string> *lines, std::vect
         if (first) {
             first = false;
             if (line != DEMO_VERSION_LINE)
-                why = "not a Tirvex demo: the first line is not \"tirvex-demo 1\"";
+                why = _("not a Tirvex demo: the first line is not \"tirvex-demo 1\"");
             continue;
         }
         if (line.empty() || line[0] == '#')
@@ -208,9 +209,9 @@ bool read_demo_file(const char *path, std::vector<std::string> *lines, std::vect
     }
     std::fclose(in);
     if (!why && first)
-        why = "empty: not a Tirvex demo";
+        why = _("empty: not a Tirvex demo");
     if (!why && in_level)
-        why = "truncated: the last level has no end";
+        why = _("truncated: the last level has no end");
     if (why) {
         std::snprintf(fault, size, "%s:%d: %s", path, number, why);
         return false;

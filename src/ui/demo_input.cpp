@@ -11,6 +11,7 @@
    read, so playback does no arithmetic on a number play could not have produced. */
 #include "ui/demo_input.h"
 #include "base/quit_request.h"
+#include "base/translation.h"
 #include "play/play_session.h"
 #include "ui/demo_file.h"
 
@@ -197,7 +198,7 @@ void diverge(const std::string &what)
     if (demo.diverged)
         return;
     demo.diverged = true;
-    std::printf("%s: the demo diverges in level %d (%s) at frame %d: %s\n", demo.path.c_str(),
+    std::printf(_("%s: the demo diverges in level %d (%s) at frame %d: %s\n"), demo.path.c_str(),
                 demo.played ? demo.played->level : 0,
                 demo.played ? demo.played->world.map.level_name : "", demo.frame, what.c_str());
     std::fflush(stdout);
@@ -208,7 +209,7 @@ const std::string *peek()
 {
     if (!demo.in_frame) {
         if (demo.next_line >= demo.lines.size() || demo.lines[demo.next_line][0] != 'f') {
-            diverge("the recording has no more frames for this level");
+            diverge(_("the recording has no more frames for this level"));
             return nullptr;
         }
         demo.tokens.clear();
@@ -287,7 +288,7 @@ bool demo_record_start(const char *path, char *fault, size_t size)
     // ENXIO: a FIFO that nobody reads.
     if ((fd < 0 && errno == ENXIO) ||
         (fd >= 0 && (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)))) {
-        std::snprintf(fault, size, "%s: not a regular file, no recording is written there", path);
+        std::snprintf(fault, size, _("%s: not a regular file, no recording is written there"), path);
         if (fd >= 0)
             close(fd);
         return false;
@@ -296,7 +297,7 @@ bool demo_record_start(const char *path, char *fault, size_t size)
     if (!demo.out && fd >= 0)
         close(fd);
     if (!demo.out || std::fprintf(demo.out, "%s\n", DEMO_VERSION_LINE) < 0 || std::fflush(demo.out) != 0) {
-        std::snprintf(fault, size, "%s: cannot be written", path);
+        std::snprintf(fault, size, _("%s: cannot be written"), path);
         if (demo.out)
             std::fclose(demo.out);
         demo.out = nullptr;
@@ -402,7 +403,7 @@ int demo_ticks_since_last()
     if (playing()) {
         const std::string *t = peek();
         if (!t || (*t)[0] != 't') {
-            diverge("the recording has other inputs in this frame");
+            diverge(_("the recording has other inputs in this frame"));
             return 0;
         }
         demo.next_token++;
@@ -490,21 +491,21 @@ bool demo_frame_done(const PlaySession &s)
         const std::string *t = peek();
         const bool recorded = t && (*t)[0] == '@';
         if (recorded && *t != outcome_token(now))
-            diverge("the robot's square, sweets or outcome are " + outcome_token(now) +
-                    ", the recording has " + *t);
+            diverge(_("the robot's square, sweets or outcome are ") + outcome_token(now) +
+                    _(", the recording has ") + *t);
         else if (changed && !recorded)
-            diverge("the level's outcome changed to " + outcome_token(now) + ", not in the recording");
+            diverge(_("the level's outcome changed to ") + outcome_token(now) + _(", not in the recording"));
         else if (!changed && recorded)
-            diverge("the recording has " + *t + ", the level stayed at " + outcome_token(now));
+            diverge(_("the recording has ") + *t + _(", the level stayed at ") + outcome_token(now));
         if (recorded)
             demo.next_token++;
         if (!demo.diverged && demo.next_token != demo.tokens.size())
-            diverge("the recording has inputs in this frame that play did not read");
+            diverge(_("the recording has inputs in this frame that play did not read"));
         demo.in_frame = false;
         if (!demo.was_lost && w.level.level_lost && !demo.diverged) {
-            const char *why = level_clock_left(w) < 1 ? "time is up" :
-                              w.falling ? "fell off the grid" : "blown up or run over";
-            std::printf("level %d (%s): lost: %s\n", demo.played->level, w.map.level_name, why);
+            const char *why = level_clock_left(w) < 1 ? _("time is up") :
+                              w.falling ? _("fell off the grid") : _("blown up or run over");
+            std::printf(_("level %d (%s): lost: %s\n"), demo.played->level, w.map.level_name, why);
         }
     }
     demo.was_lost = w.level.level_lost;
@@ -532,7 +533,7 @@ void demo_level_done(const PlaySession &s, bool confirmed)
     if (!playing())
         return;
     if (demo.stopped) {
-        std::printf("level %d (%s): playback stopped with Esc\n", s.level, s.world.map.level_name);
+        std::printf(_("level %d (%s): playback stopped with Esc\n"), s.level, s.world.map.level_name);
         return;
     }
     if (demo.diverged)
@@ -545,28 +546,28 @@ void demo_level_done(const PlaySession &s, bool confirmed)
         size_t i = 0;
         for (; demo.next_line < demo.lines.size() && is_way_line(demo.lines[demo.next_line]); i++) {
             if (i >= played.size() || played[i] != demo.lines[demo.next_line]) {
-                diverge("the commands the level took differ from the recording's, from \"" +
-                        (i < played.size() ? played[i] : std::string("nothing more")) + "\" on");
+                diverge(_("the commands the level took differ from the recording's, from \"") +
+                        (i < played.size() ? played[i] : std::string(_("nothing more"))) + _("\" on"));
                 return;
             }
             demo.next_line++;
         }
         if (i < played.size()) {
-            diverge("the level took commands the recording does not have: \"" + played[i] + "\"");
+            diverge(_("the level took commands the recording does not have: \"") + played[i] + "\"");
             return;
         }
     }
     if (demo.next_line >= demo.lines.size() || demo.lines[demo.next_line] != end) {
-        diverge(std::string("the level ends with \"") + end + "\", the recording with \"" +
-                (demo.next_line < demo.lines.size() ? demo.lines[demo.next_line] : "nothing") + "\"");
+        diverge(std::string(_("the level ends with \"")) + end + _("\", the recording with \"") +
+                (demo.next_line < demo.lines.size() ? demo.lines[demo.next_line] : _("nothing")) + "\"");
         return;
     }
     demo.next_line++;
     if (confirmed)
-        std::printf("level %d (%s): completed in %.2f s of game time\n", s.level,
+        std::printf(_("level %d (%s): completed in %.2f s of game time\n"), s.level,
                     s.world.map.level_name, level_seconds());
     else
-        std::printf("level %d (%s): left with Esc\n", s.level, s.world.map.level_name);
+        std::printf(_("level %d (%s): left with Esc\n"), s.level, s.world.map.level_name);
     std::fflush(stdout);
 }
 

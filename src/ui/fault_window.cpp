@@ -9,6 +9,7 @@
 #include "base/console.h"
 #include "base/key_wait.h"
 #include "base/screen_scale.h"
+#include "base/translation.h"
 #include "base/window_identity.h"
 #include "ui/video_mode.h"
 
@@ -40,7 +41,7 @@ int show_fault_window(const char *text)
     // The last column is left empty: a line of all 80 would wrap onto an empty row.
     break_lines(text, CONSOLE_COLUMNS - 1, lines, sizeof lines);
     console_puts(lines);
-    console_puts("\n\nPress a key to end.\n");
+    console_puts(_("\n\nPress a key to end.\n"));
     clear_keybuf();
     while (!close_clicked && !keypressed() && !quit_requested())
         pause_briefly();

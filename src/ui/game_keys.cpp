@@ -8,6 +8,7 @@
 #include "base/console.h"
 #include "base/sound.h"
 #include "base/timer.h"
+#include "base/translation.h"
 #include "ui/demo_input.h"
 #include "base/display_options.h"
 #include "render/hud.h"
@@ -49,7 +50,7 @@ int install_library_timer(void (*handler)(), long speed)
 }
 
 /* The numeric messages of the keys; each new one overwrites the one before. */
-char options_text[40];
+char options_text[96];
 
 void say(PlayActions &a, const char *text)
 {
@@ -71,12 +72,12 @@ void switch_slow_motion(PlayActions &a)
 {
     DisplayOptions &o = display_options;
     o.slow_motion = !o.slow_motion;
-    say(a, o.slow_motion ? "Slow motion on" : "Slow motion off");
+    say(a, o.slow_motion ? N_("Slow motion on") : N_("Slow motion off"));
     // Switching either way spoils the level's record: its time was not played at full speed.
     add_action(a, ACTION_UNRECORDED);
     const long speed = o.slow_motion ? TIMER_PERIOD_SLOW : TIMER_PERIOD_NORMAL;
     if (install_game_timer(timer_handler, speed) < 0)
-        console_printf("Cannot allocate timer");
+        console_printf(_("Cannot allocate timer"));
 }
 
 void step_depth_of_view(PlayActions &a)
@@ -86,9 +87,9 @@ void step_depth_of_view(PlayActions &a)
     if (o.depth_of_view >= itofix(1000))
         o.depth_of_view = 0;
     if (o.depth_of_view == 0)
-        say(a, "Depth of view: infinite");
+        say(a, N_("Depth of view: infinite"));
     else
-        say_options_text(a, "Depth of view: %d", fixtoi(o.depth_of_view));
+        say_options_text(a, _("Depth of view: %d"), fixtoi(o.depth_of_view));
 }
 
 /* F9 and F10 move only onto a level whose map exists: a restart then loads it. A level of a
@@ -100,12 +101,12 @@ void step_level(PlayActions &a, int step)
         return;
     char fault[LEVEL_FAULT_SIZE];
     if (level_fault(level, fault, sizeof fault)[0]) {
-        say_options_text(a, "Map %d has faults: %s", level, fault);
+        say_options_text(a, _("Map %d has faults: %s"), level, fault);
         return;
     }
     chosen_level = level;
     add_action(a, ACTION_LEVEL, level);
-    say_options_text(a, "Map: %d (Type the PassWord)", level);
+    say_options_text(a, _("Map: %d (Type the PassWord)"), level);
 }
 
 void switch_music()
@@ -177,7 +178,7 @@ void handle_typed_key(PlayActions &a, int scancode)
         break;
     case KEY_F4:
         o.viewport_size = (int16_t)(o.viewport_size + 1 >= VIEWPORT_SIZES ? 0 : o.viewport_size + 1);
-        say(a, "Changed viewport size");
+        say(a, N_("Changed viewport size"));
         break;
     case KEY_B:
         switch_music();
@@ -192,7 +193,7 @@ void handle_typed_key(PlayActions &a, int scancode)
         break;
     case KEY_F11:
         o.sound_off = !o.sound_off;
-        say(a, o.sound_off ? "Sound off" : "Sound on");
+        say(a, o.sound_off ? N_("Sound off") : N_("Sound on"));
         break;
     case KEY_F12:
         say(a, take_screenshot());
@@ -202,7 +203,7 @@ void handle_typed_key(PlayActions &a, int scancode)
         break;
     case KEY_F3:
         o.debug_info = !o.debug_info;
-        say(a, o.debug_info ? "Debug info on" : "Debug info off");
+        say(a, o.debug_info ? N_("Debug info on") : N_("Debug info off"));
         break;
     case KEY_F5:
         step_depth_of_view(a);
@@ -235,7 +236,7 @@ void handle_typed_key(PlayActions &a, int scancode)
         break;
     case KEY_L:
         o.map_heights = !o.map_heights;
-        say(a, o.map_heights ? "Map heights on" : "Map heights off");
+        say(a, o.map_heights ? N_("Map heights on") : N_("Map heights off"));
         break;
     default:
         break;

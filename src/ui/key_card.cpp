@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/translation.h"
 #include "ui/key_map.h"
 
 namespace {
@@ -189,20 +190,20 @@ const char *const *key_card_overlay()
 
 const char *first_loss_text()
 {
-    static char text[80];
+    static char text[160];
     char undo[24], again[24], hint[24];
     // After a loss the jump keys and the confirm keys both start the level again.
     if (!std::strcmp(first_key("jump", again, sizeof again), "-"))
         first_key("confirm", again, sizeof again);
-    std::snprintf(text, sizeof text, "%s undoes it, %s tries again, %s asks for a hint",
+    std::snprintf(text, sizeof text, _("%s undoes it, %s tries again, %s asks for a hint"),
                   first_key("undo", undo, sizeof undo), again, first_key("hint", hint, sizeof hint));
     return text;
 }
 
 const char *undo_first_text()
 {
-    static char text[48];
+    static char text[96];
     char undo[24];
-    std::snprintf(text, sizeof text, "undo first: %s", first_key("undo", undo, sizeof undo));
+    std::snprintf(text, sizeof text, _("undo first: %s"), first_key("undo", undo, sizeof undo));
     return text;
 }

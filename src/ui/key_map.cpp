@@ -13,6 +13,7 @@
 #include <strings.h>
 
 #include "base/file_read.h"
+#include "base/translation.h"
 #include "base/utf8_letters.h"
 
 int play_key_of[128];
@@ -177,7 +178,7 @@ int load_key_map(const char *path, FILE *report)
     if (!file) {
         if (!fault[0])
             return 0;
-        std::fprintf(report, "tirvex: %s; every action keeps its keys\n", fault);
+        std::fprintf(report, _("tirvex: %s; every action keeps its keys\n"), fault);
         std::snprintf(key_map_fault, sizeof key_map_fault, "%s", fault);
         return 1;
     }
@@ -202,15 +203,15 @@ int load_key_map(const char *path, FILE *report)
         char *equals = std::strchr(line, '=');
         int action = NO_ACTION, keys[KEYS_PER_ACTION + 1] = {}, count = 0;
         if (!equals) {
-            std::snprintf(why, sizeof why, "not \"action = KEY ...\"");
+            std::snprintf(why, sizeof why, _("not \"action = KEY ...\""));
         } else {
             *equals = '\0';
             char *name = trim(line);
             action = action_by_name(name);
             if (action == NO_ACTION)
-                std::snprintf(why, sizeof why, "no action \"%s\"", name);
+                std::snprintf(why, sizeof why, _("no action \"%s\""), name);
             else if (given_line[action])
-                std::snprintf(why, sizeof why, "%s is given on line %d already", name,
+                std::snprintf(why, sizeof why, _("%s is given on line %d already"), name,
                               given_line[action]);
             for (char *word = std::strtok(equals + 1, " \t\r\n,"); word && !why[0];
                  word = std::strtok(nullptr, " \t\r\n,")) {
@@ -219,26 +220,26 @@ int load_key_map(const char *path, FILE *report)
                 char shown[61];     // the word's first 60 bytes, cut between letters
                 copy_letters(shown, sizeof shown, word);
                 if (!k && near)
-                    std::snprintf(why, sizeof why, "no key \"%s\": %s?", shown, near);
+                    std::snprintf(why, sizeof why, _("no key \"%.60s\": %s?"), shown, near);
                 else if (!k)
-                    std::snprintf(why, sizeof why, "no key \"%s\"", shown);
+                    std::snprintf(why, sizeof why, _("no key \"%.60s\""), shown);
                 else if (key_owner[k] != NO_ACTION)
-                    std::snprintf(why, sizeof why, "%s is given to %s on line %d: two actions on "
-                                  "one key", word, key_actions[key_owner[k]].name, key_line[k]);
+                    std::snprintf(why, sizeof why, _("%s is given to %s on line %d: two actions on "
+                                  "one key"), word, key_actions[key_owner[k]].name, key_line[k]);
                 else if (count == KEYS_PER_ACTION)
-                    std::snprintf(why, sizeof why, "more than %d keys", KEYS_PER_ACTION);
+                    std::snprintf(why, sizeof why, _("more than %d keys"), KEYS_PER_ACTION);
                 else
                     keys[count++] = k;
             }
             if (!why[0] && count == 0)
-                std::snprintf(why, sizeof why, "no key for %s", key_actions[action].name);
+                std::snprintf(why, sizeof why, _("no key for %s"), key_actions[action].name);
         }
         if (why[0]) {
             if (refused == 0)
                 std::snprintf(key_map_fault, sizeof key_map_fault, "%.*s:%d: %.160s",
                               KEY_MAP_FAULT_SIZE - 200, whole, number, why);
             if (refused < COMPLAINTS_SHOWN)
-                std::fprintf(report, "tirvex: %s:%d: %s; the action keeps its keys\n", path,
+                std::fprintf(report, _("tirvex: %s:%d: %s; the action keeps its keys\n"), path,
                              number, why);
             refused++;
             continue;
@@ -252,11 +253,11 @@ int load_key_map(const char *path, FILE *report)
     }
     std::fclose(file);
     if (refused > COMPLAINTS_SHOWN)
-        std::fprintf(report, "tirvex: %s: and %d more lines refused\n", path,
+        std::fprintf(report, _("tirvex: %s: and %d more lines refused\n"), path,
                      refused - COMPLAINTS_SHOWN);
     if (refused > 1) {
         const size_t used = std::strlen(key_map_fault);
-        std::snprintf(key_map_fault + used, sizeof key_map_fault - used, " (%d more)", refused - 1);
+        std::snprintf(key_map_fault + used, sizeof key_map_fault - used, _(" (%d more)"), refused - 1);
     }
 
     // Default keys of the actions the file moved, and defaults another action took, do nothing.

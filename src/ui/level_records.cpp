@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/translation.h"
 #include "play/play_session.h"
 #include "base/datafile.h"
 #include "base/file_lock.h"
@@ -37,8 +38,8 @@ bool records_panel_held = false;
 namespace {
 
 const char *const RECORDS_NAME = "tirvex-records.txt";
-const char *const NOT_READ = "tirvex-records.txt cannot be read: records are not saved";
-const char *const NOT_WRITTEN = "tirvex-records.txt cannot be written: records are not saved";
+const char *const NOT_READ = N_("tirvex-records.txt cannot be read: records are not saved");
+const char *const NOT_WRITTEN = N_("tirvex-records.txt cannot be written: records are not saved");
 
 enum {
     /* A map of 199 squares is under 16 KB; a longer file gets no par worked out. */
@@ -341,7 +342,7 @@ void format_pair(int32_t moves, int32_t ticks, char *moves_text, char *time_text
         std::snprintf(time_text, size, "-");
         return;
     }
-    std::snprintf(moves_text, size, "%d move%s", (int)moves, moves == 1 ? "" : "s");
+    std::snprintf(moves_text, size, moves == 1 ? _("%d move") : _("%d moves"), (int)moves);
     // As the HUD writes time, minutes and seconds, with the hundredths a record is kept in.
     std::snprintf(time_text, size, "%d:%02d.%02d", (int)(ticks / 6000), (int)(ticks / 100 % 60),
                   (int)(ticks % 100));
@@ -582,7 +583,7 @@ void draw_records_panel(BITMAP *target, PlaySession &s)
 
     const int grey = makecol(235, 235, 235), sky = makecol(120, 200, 255);
     const int yellow = makecol(255, 230, 90), green = makecol(100, 255, 100);
-    std::snprintf(panel_line, sizeof panel_line, "Level %d: %.38s", s.attempt.level,
+    std::snprintf(panel_line, sizeof panel_line, _("Level %d: %.38s"), s.attempt.level,
                   s.world.map.level_name);
     drop_cut_letter(panel_line);    // a map's name line is read to 38 bytes, maybe inside a letter
     textout_ex(target, title_font, panel_line, x + 11, y + 6, makecol(90, 20, 10), -1);
@@ -602,32 +603,35 @@ void draw_records_panel(BITMAP *target, PlaySession &s)
 
     if (attempt_par.state == PAR_KNOWN) {
         format_pair(attempt_par.moves, attempt_par.ticks, moves_text, time_text, sizeof moves_text);
-        row("Par", yellow);
+        row(_("Par"), yellow);
     } else {
         std::snprintf(moves_text, sizeof moves_text, "%s",
-                      attempt_par.state == PAR_WORKING  ? "working it out" :
-                      attempt_par.state == PAR_NONE_FOUND ? "no way found" : "not known");
+                      attempt_par.state == PAR_WORKING  ? _("working it out") :
+                      attempt_par.state == PAR_NONE_FOUND ? _("no way found") : _("not known"));
         time_text[0] = '\0';
-        row("Par", yellow);
+        row(_("Par"), yellow);
     }
     const LevelRecord record = level_record(s, s.attempt.level);
     format_pair(record.moves[RECORD_UNHELPED], record.ticks[RECORD_UNHELPED], moves_text,
                 time_text, sizeof moves_text);
-    row("Your best", grey);
+    row(_("Your best"), grey);
     format_pair(record.moves[RECORD_HELPED], record.ticks[RECORD_HELPED], moves_text, time_text,
                 sizeof moves_text);
-    row("With undo or hints", grey);
+    row(_("With undo or hints"), grey);
     format_pair(records_attempt_moves(s.log), records_attempt_ticks(s.attempt, s.world.clock), moves_text, time_text,
                 sizeof moves_text);
-    row("This attempt", green);
+    row(_("This attempt"), green);
 
-    std::snprintf(panel_line, sizeof panel_line, "%d undo%s, %d hint%s", (int)s.attempt.undos,
-                  s.attempt.undos == 1 ? "" : "s", (int)s.attempt.hints,
-                  s.attempt.hints == 1 ? "" : "s");
+    char hints[48];
+    std::snprintf(hints, sizeof hints, s.attempt.hints == 1 ? _("%d hint") : _("%d hints"),
+                  (int)s.attempt.hints);
+    std::snprintf(panel_line, sizeof panel_line,
+                  s.attempt.undos == 1 ? _("%d undo, %s") : _("%d undos, %s"),
+                  (int)s.attempt.undos, hints);
     textout_right_ex(target, font, panel_line, x_time, row_y, green, -1);
     row_y += line_h;
     if (records_unread)
-        textout_ex(target, font, "Records file unreadable: not saved", x + 14, row_y,
+        textout_ex(target, font, _("Records file unreadable: not saved"), x + 14, row_y,
                    makecol(255, 90, 90), -1);
 }
 

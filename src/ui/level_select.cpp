@@ -12,6 +12,7 @@
 #include "base/palette_fade.h"
 #include "base/screen_scale.h"
 #include "base/sound.h"
+#include "base/translation.h"
 #include "base/utf8_letters.h"
 #include "render/hud.h"
 #include "search/map_validation.h"
@@ -62,7 +63,7 @@ const char *level_fault(int level, char *out, size_t size)
     char path[GAME_PATH_SIZE];
     const long length = read_map_bytes(level_file_path(level, path, sizeof path), bytes, sizeof bytes);
     if (length < 0) {
-        std::snprintf(out, size, "cannot be read");
+        std::snprintf(out, size, "%s", _("cannot be read"));
         return out;
     }
     validate_map(bytes, (size_t)length, &report);
@@ -70,12 +71,12 @@ const char *level_fault(int level, char *out, size_t size)
         return out;
     for (int i = 0; i < report.message_count; i++) {
         if (report.messages[i].fault) {
-            std::snprintf(out, size, "line %d: %s", (int)report.messages[i].line,
+            std::snprintf(out, size, _("line %d: %s"), (int)report.messages[i].line,
                           report.messages[i].text);
             return out;
         }
     }
-    std::snprintf(out, size, "%d faults", (int)report.faults);
+    std::snprintf(out, size, _("%d faults"), (int)report.faults);
     return out;
 }
 
@@ -86,7 +87,7 @@ void refuse_level(LevelSelect *select, int level)
 {
     char path[GAME_PATH_SIZE];
     std::snprintf(select->refusal, sizeof select->refusal,
-                  "Level %d has faults and cannot be played: %s %s. Mend it in the Level Editor.",
+                  _("Level %d has faults and cannot be played: %s %s. Mend it in the Level Editor."),
                   level, level_file_path(level, path, sizeof path),
                   select->list.level_faults[level]);
 }

@@ -13,15 +13,16 @@
 #include "base/file_read.h"
 #include "base/file_replace.h"
 #include "base/game_paths.h"
+#include "base/translation.h"
 #include "world/level_map.h"
 #include "world/map_file.h"
 
 namespace {
 
 const char *const SAVE_PATH = "tirvex.sav";
-const char *const NO_WRITE_ACCESS = "No write access for save game file";
-const char *const NOT_SAVED = "No write access: progress is not saved";
-const char *const NOT_READ = "tirvex.sav cannot be read: progress is not saved";
+const char *const NO_WRITE_ACCESS = N_("No write access for save game file");
+const char *const NOT_SAVED = N_("No write access: progress is not saved");
+const char *const NOT_READ = N_("tirvex.sav cannot be read: progress is not saved");
 
 enum {
     FAULT_SIZE = GAME_PATH_SIZE + 128,
@@ -123,7 +124,7 @@ void load_progress(ProgressRecord *record)
         if (!save_unread) {
             save_unread = true;
             std::snprintf(unread_reason, sizeof unread_reason, "%s", reason);
-            std::fprintf(stderr, "tirvex: %s: progress is not saved\n", reason);
+            std::fprintf(stderr, _("tirvex: %s: progress is not saved\n"), reason);
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/file_read.h"
+#include "base/translation.h"
 #include "world/solution_file.h"
 
 namespace {
@@ -48,7 +49,7 @@ bool level_in_range(const char *path, int number, int level, char *fault, size_t
 {
     if (level >= 1 && level <= RECORDS_LEVEL_LIMIT)
         return true;
-    std::snprintf(fault, size, "%s line %d: level %d is not 1 to %d", path, number, level,
+    std::snprintf(fault, size, _("%s line %d: level %d is not 1 to %d"), path, number, level,
                   RECORDS_LEVEL_LIMIT);
     return false;
 }
@@ -67,26 +68,26 @@ bool parse_par_line(const char *path, int number, const char *line, LevelPar *pa
     else if (read && std::sscanf(line + end, "proof %23s %n", proof, &source_end) == 1)
         par.source = read_hash(proof, &par.proof_hash) ? PAR_FROM_PROOF : PAR_FROM_UNKNOWN;
     if (!read || (proof[0] && par.source != PAR_FROM_PROOF) || line[end + source_end] != '\0') {
-        std::snprintf(fault, size, "%s line %d: not \"par N HASH MOVES WAITS TICKS SOURCE\"",
+        std::snprintf(fault, size, _("%s line %d: not \"par N HASH MOVES WAITS TICKS SOURCE\""),
                       path, number);
         return false;
     }
     if (!level_in_range(path, number, level, fault, size))
         return false;
     if (seen[level]) {
-        std::snprintf(fault, size, "%s line %d: a second par of level %d", path, number, level);
+        std::snprintf(fault, size, _("%s line %d: a second par of level %d"), path, number, level);
         return false;
     }
     seen[level] = true;
     if (!read_hash(fields[0], &par.map_hash)) {
-        std::snprintf(fault, size, "%s line %d: the map's hash is not 1 to 16 hexadecimal digits",
+        std::snprintf(fault, size, _("%s line %d: the map's hash is not 1 to 16 hexadecimal digits"),
                       path, number);
         return false;
     }
     if (!read_field(fields[1], &par.moves) || !read_field(fields[2], &par.waits) ||
         !read_field(fields[3], &par.ticks) || par.moves == RECORD_NONE ||
         par.waits == RECORD_NONE || par.ticks == RECORD_NONE) {
-        std::snprintf(fault, size, "%s line %d: a par figure is not 0 to %d", path, number,
+        std::snprintf(fault, size, _("%s line %d: a par figure is not 0 to %d"), path, number,
                       RECORD_NUMBER_LIMIT);
         return false;
     }
@@ -126,7 +127,7 @@ bool parse_level_line(const char *path, int number, const char *line,
     const int count = std::sscanf(line, "%15s %d %23s %23s %23s %23s %23s %1s", word, &level,
                                   fields[0], fields[1], fields[2], fields[3], fields[4], extra);
     if ((count != 6 && count != 7) || std::strcmp(word, "level") != 0) {
-        std::snprintf(fault, size, "%s line %d: not \"level N HASH MOVES TICKS MOVES TICKS\"",
+        std::snprintf(fault, size, _("%s line %d: not \"level N HASH MOVES TICKS MOVES TICKS\""),
                       path, number);
         return false;
     }
@@ -135,7 +136,7 @@ bool parse_level_line(const char *path, int number, const char *line,
     const bool with_hash = count == 7;
     uint64_t hash = 0;
     if (with_hash && !read_hash(fields[0], &hash)) {
-        std::snprintf(fault, size, "%s line %d: the map's hash is not 1 to 16 hexadecimal digits",
+        std::snprintf(fault, size, _("%s line %d: the map's hash is not 1 to 16 hexadecimal digits"),
                       path, number);
         return false;
     }
@@ -144,20 +145,20 @@ bool parse_level_line(const char *path, int number, const char *line,
     for (int kind = 0; kind < RECORD_KINDS; kind++) {
         if (!read_field(figures[2 * kind], &record.moves[kind]) ||
             !read_field(figures[2 * kind + 1], &record.ticks[kind])) {
-            std::snprintf(fault, size, "%s line %d: a record is not \"-\" or 0 to %d", path,
+            std::snprintf(fault, size, _("%s line %d: a record is not \"-\" or 0 to %d"), path,
                           number, RECORD_NUMBER_LIMIT);
             return false;
         }
         // Both figures come from completions: either both are there or neither.
         if ((record.moves[kind] == RECORD_NONE) != (record.ticks[kind] == RECORD_NONE)) {
-            std::snprintf(fault, size, "%s line %d: moves without a time, or a time without "
-                          "moves", path, number);
+            std::snprintf(fault, size, _("%s line %d: moves without a time, or a time without "
+                          "moves"), path, number);
             return false;
         }
     }
     if (!with_hash) {
         if (marks->unhashed[level]) {
-            std::snprintf(fault, size, "%s line %d: level %d a second time", path, number, level);
+            std::snprintf(fault, size, _("%s line %d: level %d a second time"), path, number, level);
             return false;
         }
         marks->unhashed[level] = true;
@@ -166,7 +167,7 @@ bool parse_level_line(const char *path, int number, const char *line,
     if (MapRecord *known = find_map_record(table, level, hash)) {
         const int index = (int)(known - table->maps);
         if (with_hash && marks->hashed[index]) {
-            std::snprintf(fault, size, "%s line %d: level %d of map %016llx a second time", path,
+            std::snprintf(fault, size, _("%s line %d: level %d of map %016llx a second time"), path,
                           number, level, (unsigned long long)hash);
             return false;
         }
@@ -175,7 +176,7 @@ bool parse_level_line(const char *path, int number, const char *line,
         return true;
     }
     if (table->count == RECORDS_MAP_LIMIT) {
-        std::snprintf(fault, size, "%s line %d: more than %d maps' records", path, number,
+        std::snprintf(fault, size, _("%s line %d: more than %d maps' records"), path, number,
                       RECORDS_MAP_LIMIT);
         return false;
     }
@@ -212,11 +213,11 @@ bool parse_records_text(const char *text, size_t length, const char *path,
     for (int level = 0; level <= RECORDS_LEVEL_LIMIT; level++)
         pars[level] = LevelPar{PAR_NOT_KNOWN, 0, 0, 0, 0, PAR_FROM_UNKNOWN, 0};
     if (length == 0) {
-        std::snprintf(fault, size, "%s: empty, not a records file", path);
+        std::snprintf(fault, size, _("%s: empty, not a records file"), path);
         return false;
     }
     if (std::memchr(text, '\0', length)) {
-        std::snprintf(fault, size, "%s: holds a zero byte, not a records file", path);
+        std::snprintf(fault, size, _("%s: holds a zero byte, not a records file"), path);
         return false;
     }
     bool par_seen[RECORDS_LEVEL_LIMIT + 1] = {};
@@ -228,7 +229,7 @@ bool parse_records_text(const char *text, size_t length, const char *path,
         const char *stop = (const char *)std::memchr(at, '\n', (size_t)(end - at));
         size_t line_length = (size_t)((stop ? stop : end) - at);
         if (line_length > RECORDS_LINE_LIMIT) {
-            std::snprintf(fault, size, "%s line %d: longer than %d characters", path, number,
+            std::snprintf(fault, size, _("%s line %d: longer than %d characters"), path, number,
                           RECORDS_LINE_LIMIT);
             return false;
         }
@@ -240,7 +241,7 @@ bool parse_records_text(const char *text, size_t length, const char *path,
 
         if (number == 1) {
             if (std::strcmp(line, RECORDS_HEADER) != 0 && std::strcmp(line, FIRST_HEADER) != 0) {
-                std::snprintf(fault, size, "%s line 1: not a records file (no \"%s\")", path,
+                std::snprintf(fault, size, _("%s line 1: not a records file (no \"%s\")"), path,
                               RECORDS_HEADER);
                 return false;
             }
@@ -327,7 +328,7 @@ bool read_solution_par(const char *path, LevelPar *par, char *name, size_t name_
     FILE *file = fopen_regular(path, SOLUTION_SIZE_LIMIT, fault, sizeof fault);
     if (!file) {
         if (fault[0])
-            std::fprintf(stderr, "tirvex: %s: no par is taken from it\n", fault);
+            std::fprintf(stderr, _("tirvex: %s: no par is taken from it\n"), fault);
         return false;
     }
     char line[256], second[64] = "";

@@ -12,6 +12,7 @@
 
 #include "base/file_replace.h"
 #include "base/game_paths.h"
+#include "base/translation.h"
 #include "render/message_line.h"
 
 namespace {
@@ -98,7 +99,7 @@ const char *take_screenshot()
     // The picture at the mode's own size, however much it is enlarged on the screen.
     BITMAP *copy = create_bitmap(picture_w(), picture_h());
     if (!copy) {
-        return "Low on memory: cannot take screen shot";
+        return N_("Low on memory: cannot take screen shot");
     }
     PALETTE palette;
     get_palette(palette);
@@ -111,7 +112,7 @@ const char *take_screenshot()
     const bool made = bitmap_file(copy, palette, &file);
     destroy_bitmap(copy);
     if (!made) {
-        return "Low on memory: cannot take screen shot";
+        return N_("Low on memory: cannot take screen shot");
     }
     char name[32], path[GAME_PATH_SIZE];
     int error = EEXIST;
@@ -124,11 +125,11 @@ const char *take_screenshot()
     if (error) {
         // The name and the reason (a full disk, a folder gone), on the line and in full below.
         std::snprintf(screenshot_message, sizeof screenshot_message,
-                      "Screen shot not saved: %s: %s", name, std::strerror(error));
+                      _("Screen shot not saved: %s: %s"), name, std::strerror(error));
         std::fprintf(stderr, "tirvex: %s: %s: the screen shot is not saved\n",
                      failed ? failed : path, std::strerror(error));
         return screenshot_message;
     }
-    std::snprintf(screenshot_message, sizeof screenshot_message, "Screen shot saved as %s", name);
+    std::snprintf(screenshot_message, sizeof screenshot_message, _("Screen shot saved as %s"), name);
     return screenshot_message;
 }

@@ -14,6 +14,7 @@
 #include "base/game_paths.h"
 #include "base/key_wait.h"
 #include "base/screen_scale.h"
+#include "base/translation.h"
 
 int window_choice = WINDOW_CHOICE_CONFIG;
 bool video_config_writable = true;
@@ -68,9 +69,9 @@ void write_error_file(const char *text)
     char error[ALLEGRO_ERROR_SIZE];
     std::snprintf(error, sizeof error, "%s", allegro_error);
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
-    console_printf("Error setting graphics mode\n%s\n%s\n", error, mode_source);
+    console_printf(_("Error setting graphics mode\n%s\n%s\n"), error, mode_source);
     char text[ALLEGRO_ERROR_SIZE + sizeof mode_source + sizeof driver_note + 64];
-    std::snprintf(text, sizeof text, "Error setting graphics mode\n%s\n%s\n%s", error, mode_source,
+    std::snprintf(text, sizeof text, _("Error setting graphics mode\n%s\n%s\n%s"), error, mode_source,
                   driver_note);
     write_error_file(text);
     std::exit(1);
@@ -269,7 +270,7 @@ int configure_video_mode()
         std::snprintf(error, sizeof error, "%s", allegro_error);
         set_dialog_mode();
         textprintf_centre_ex(picture(), font, picture_w() / 2, 10, MESSAGE_COLOUR, _textmode,
-                             "Error setting graphics mode: %s (Press any key)", error);
+                             _("Error setting graphics mode: %s (Press any key)"), error);
         present_picture();
         wait_key();
     }
@@ -277,7 +278,7 @@ int configure_video_mode()
     clear(page);
     textprintf_centre_ex(page, font, width / 2, height / 2, MESSAGE_COLOUR, -1, "%d x %d",
                          width, height);
-    textout_centre_ex(page, font, "press any key", width / 2, height / 2 + 20, MESSAGE_COLOUR,
+    textout_centre_ex(page, font, _("press any key"), width / 2, height / 2 + 20, MESSAGE_COLOUR,
                       -1);
     present_picture();
     wait_key();
@@ -286,7 +287,7 @@ int configure_video_mode()
     prepare_config_folder();
     if (!write_video_config(config_file_path(CONFIG_FILE, path, sizeof path), &chosen)) {
         textprintf_centre_ex(page, font, width / 2, height / 2 + 20, MESSAGE_COLOUR, -1,
-                             "Error: cannot write to %s file", CONFIG_FILE);
+                             _("Error: cannot write to %s file"), CONFIG_FILE);
         present_picture();
     }
     remove_mouse();

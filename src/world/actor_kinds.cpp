@@ -2,25 +2,26 @@
 #include "world/actor_kinds.h"
 
 #include "base/datafile.h"
+#include "base/translation.h"
 #include "world/actor.h"
 #include "world/map_parser.h"
 
 /* The start is the robot; the jar and the mine share a texture. */
 constexpr ActorKind actor_kinds[ACTOR_KIND_COUNT] = {
-    {CONTENT_START, ACTOR_PLAYER, "start", "the start", 'P', "bsp/robot.bsp",
+    {CONTENT_START, ACTOR_PLAYER, "start", N_("the start"), 'P', "bsp/robot.bsp",
      DAT_MODEL_TEXTURE_PLAYER, 15, 0, FACING_GRID, "", KEEP_MOTION, 0},
-    {CONTENT_TELEPORT, ACTOR_TELEPORT, "teleport", "the teleport", 'T', "bsp/end.bsp",
+    {CONTENT_TELEPORT, ACTOR_TELEPORT, "teleport", N_("the teleport"), 'T', "bsp/end.bsp",
      DAT_MODEL_TEXTURE_TELEPORT, 16, 6, FACING_NONE, "", KEEP_PLACE, 0},
-    {CONTENT_MIBO, ACTOR_MIBO, "mibo", "a mibo", 'M', "bsp/mibo.bsp", DAT_MODEL_TEXTURE_MIBO, 17, 1,
+    {CONTENT_MIBO, ACTOR_MIBO, "mibo", N_("a mibo"), 'M', "bsp/mibo.bsp", DAT_MODEL_TEXTURE_MIBO, 17, 1,
      FACING_READ, "", KEEP_MOTION, 1},
-    {CONTENT_ZIPPER, ACTOR_ZIPPER, "zipper", "a zipper", 'Z', "bsp/chicken.bsp",
-     DAT_MODEL_TEXTURE_ZIPPER, 18, 2, FACING_READ, ": the zipper stands still for good",
+    {CONTENT_ZIPPER, ACTOR_ZIPPER, "zipper", N_("a zipper"), 'Z', "bsp/chicken.bsp",
+     DAT_MODEL_TEXTURE_ZIPPER, 18, 2, FACING_READ, N_(": the zipper stands still for good"),
      KEEP_SLIDE, 1},
-    {CONTENT_JAR, ACTOR_JAR, "jar", "a jar", 'J', "bsp/jar.bsp", DAT_MODEL_TEXTURE_JAR, 19, 3,
+    {CONTENT_JAR, ACTOR_JAR, "jar", N_("a jar"), 'J', "bsp/jar.bsp", DAT_MODEL_TEXTURE_JAR, 19, 3,
      FACING_NONE, "", KEEP_MOTION, 1},
-    {CONTENT_MINE, ACTOR_MINE, "mine", "a mine", 'X', "bsp/bomb.bsp", DAT_MODEL_TEXTURE_JAR, 20, 4,
+    {CONTENT_MINE, ACTOR_MINE, "mine", N_("a mine"), 'X', "bsp/bomb.bsp", DAT_MODEL_TEXTURE_JAR, 20, 4,
      FACING_NONE, "", KEEP_MOTION, 1},
-    {CONTENT_SWEET, ACTOR_SWEET, "sweet", "a sweet", 'S', "bsp/sweet.bsp", DAT_MODEL_TEXTURE_SWEET,
+    {CONTENT_SWEET, ACTOR_SWEET, "sweet", N_("a sweet"), 'S', "bsp/sweet.bsp", DAT_MODEL_TEXTURE_SWEET,
      21, 5, FACING_NONE, "", KEEP_MOTION, 0},
 };
 

@@ -6,6 +6,7 @@
 #include "base/datafile.h"
 #include "base/fatal.h"
 #include "base/game_paths.h"
+#include "base/translation.h"
 #include "world/actor.h"
 #include "world/actor_table.h"
 #include "world/level_map.h"
@@ -81,32 +82,32 @@ void start_level_from_text(World &w, const char *text, size_t length)
 
 void player_dies(World &w)
 {
-    show_message(w, "You are dead! Probably cause you are a idiot", 100);
+    show_message(w, N_("You are dead! Probably cause you are a idiot"), 100);
     w.level.level_lost = 1;
 }
 
 void sweet_eaten(World &w)
 {
-    show_message(w, "Yum yum...", 100);
+    show_message(w, N_("Yum yum..."), 100);
     w.level.sweets_eaten++;
     world_cue(w, DAT_SAMPLE_SWEET);
     if (w.level.sweets_eaten >= w.level.sweets_total) {
         w.level.teleport_active = 1;
         set_motion_for_type(w, ACTOR_TELEPORT);
         // Only the text changes: the 100 ticks of "Yum yum..." keep running.
-        w.message.text = "Teleport activated!";
+        w.message.text = N_("Teleport activated!");
     }
 }
 
 void sweet_lost(World &w)
 {
-    show_message(w, "You lost a sweet, you're stuck", 200);
+    show_message(w, N_("You lost a sweet, you're stuck"), 200);
 }
 
 int try_teleport(World &w)
 {
     if (!w.level.teleport_active)
-        show_message(w, "Eat all sweets to activate teleport", 100);
+        show_message(w, N_("Eat all sweets to activate teleport"), 100);
     else
         w.level.teleport_entered = 1;
     return w.level.teleport_active;
@@ -114,6 +115,6 @@ int try_teleport(World &w)
 
 void time_up(World &w)
 {
-    show_message(w, "Time is up, your to waaaay to slooooow!", 200);
+    show_message(w, N_("Time is up, your to waaaay to slooooow!"), 200);
     w.level.level_lost = 1;
 }

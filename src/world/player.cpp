@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/datafile.h"
+#include "base/translation.h"
 #include "world/actor_behaviours.h"
 #include "world/actor_table.h"
 #include "world/level_map.h"
@@ -138,7 +139,7 @@ void land(World &w)
     if (tile_serial_at(w, p.x, p.z) != -1)
         world_assert(remove_location(w, w.hero_index, tile_serial_at(w, p.from_x, p.from_z)) == 1, "player");
     if (w.level.teleport_entered) {
-        show_message(w, "Level completed: press Space", 9999);
+        show_message(w, N_("Level completed: press Space"), 9999);
         w.level.level_completed = 1;
         world_cue(w, DAT_SAMPLE_COMPLETED);
     }
@@ -248,7 +249,7 @@ void fall_or_pose(World &w, int32_t ticks)
         set_actor_pose(w, w.hero_index, p.x, p.loc_y, p.z, itofix(w.tumble), itofix(64 - w.tumble));
     } else {
         // Repeated on every update from now on; the pose is left where the fall ended.
-        show_message(w, "Game Over", 100);
+        show_message(w, N_("Game Over"), 100);
         w.level.level_lost = 1;
     }
 }

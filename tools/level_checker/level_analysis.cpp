@@ -1,5 +1,6 @@
 /* level_analysis.cpp: whether a level is fair to a human: every position a player can reach, which
    of them can still be won, and the mistakes, decisions and wrong ways along the shortest way. */
+#include "base/translation.h"
 #include "level_analysis.h"
 
 #include <chrono>
@@ -319,7 +320,7 @@ bool explore(const AnalysisLimits &limits)
             if (++expanded % PROGRESS_EVERY == 0) {
                 note_peak();
                 if (limits.progress)
-                    limits.progress("exploring", ex.count);
+                    limits.progress(_("exploring"), ex.count);
             }
         }
         first += layer.count;
@@ -777,7 +778,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
                                  : SEARCH_MEMORY_LIMIT;
     if (way) {
         if (limits.progress)
-            limits.progress("counting", ex.count);
+            limits.progress(_("counting"), ex.count);
         count_traps(way, out);
         if (way[0] != NO_WAY) {
             measure_way(way, limits, out);
@@ -793,7 +794,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     // long before them (the known way spares most).
     if (limits.actor_states > 0) {
         if (limits.progress)
-            limits.progress("the level without its actors", 0);
+            limits.progress(_("the level without its actors"), 0);
         const SearchLimits weighing{limits.ticks_per_frame, limits.actor_states, SEARCH_MAX_STEPS,
                                     limits.memory_limit, limits.threads > 1 ? 1 : 0};
         out->actors_weighed = weigh_actors(map_text, weighing,
@@ -802,7 +803,7 @@ bool analyse_level(const char *map_text, const AnalysisLimits &limits, LevelAnal
     }
 
     if (limits.progress)
-        limits.progress("delayed start and frame rates", 0);
+        limits.progress(_("delayed start and frame rates"), 0);
     if (others.joinable())
         others.join();
     else
@@ -1108,13 +1109,13 @@ const char *actor_name(int32_t content)
 const char *way_words(int32_t way, int32_t shortest, char *text, size_t size)
 {
     if (way == WAY_NONE)
-        return "it cannot be won";
+        return _("it cannot be won");
     if (way == WAY_NOT_KNOWN)
-        return "not known: the search stopped at a limit";
+        return _("not known: the search stopped at a limit");
     if (way == WAY_LONGER)
-        std::snprintf(text, size, "no way of %d commands or fewer", (int)shortest);
+        std::snprintf(text, size, _("no way of %d commands or fewer"), (int)shortest);
     else
-        std::snprintf(text, size, "the way is %d commands", (int)way);
+        std::snprintf(text, size, _("the way is %d commands"), (int)way);
     return text;
 }
 
@@ -1124,26 +1125,26 @@ void describe_actors(const ActorWeights &w, AnalysisLine line, void *context)
 {
     char text[400], way[80];
     if (w.count == 0) {
-        line(context, "fairness: no mibo, zipper, jar or mine", false);
+        line(context, _("fairness: no mibo, zipper, jar or mine"), false);
         return;
     }
-    std::snprintf(text, sizeof text, "fairness: %d actors, %d matter (one matters when without it the level cannot "
-                  "be won or its way of %d commands grows)%s; %lld states searched without them",
+    std::snprintf(text, sizeof text, _("fairness: %d actors, %d matter (one matters when without it the level cannot "
+                  "be won or its way of %d commands grows)%s; %lld states searched without them"),
                   (int)w.count, (int)w.matter, (int)w.shortest,
-                  w.unknown ? ", some not known" : "", (long long)w.states);
+                  w.unknown ? _(", some not known") : "", (long long)w.states);
     line(context, text, false);
     for (int32_t i = 0; i < w.count; i++) {
         const ActorWeight &a = w.actors[i];
-        std::snprintf(text, sizeof text, "  %s at (%d,%d): without it %s", actor_name(a.content),
+        std::snprintf(text, sizeof text, _("  %s at (%d,%d): without it %s"), actor_name(a.content),
                       (int)a.column, (int)a.row, way_words(a.way_without, w.shortest, way, sizeof way));
         line(context, text, true);
     }
     const int32_t saving = actors_saving(w);
     if (saving >= 0)
-        std::snprintf(text, sizeof text, "fairness: without any actor %s, %d fewer",
+        std::snprintf(text, sizeof text, _("fairness: without any actor %s, %d fewer"),
                       way_words(w.way_without_all, SEARCH_MAX_STEPS, way, sizeof way), (int)saving);
     else
-        std::snprintf(text, sizeof text, "fairness: without any actor %s",
+        std::snprintf(text, sizeof text, _("fairness: without any actor %s"),
                       way_words(w.way_without_all, SEARCH_MAX_STEPS, way, sizeof way));
     line(context, text, false);
 }
@@ -1154,26 +1155,26 @@ void describe_analysis(const LevelAnalysis &a, int64_t memory_limit, AnalysisLin
 {
     char text[400];
     if (!a.complete) {
-        std::snprintf(text, sizeof text, "fairness: %lld positions reached before the memory limit of "
-                      "%lld MB: traps, decisions and wrong ways not known", (long long)a.positions,
+        std::snprintf(text, sizeof text, _("fairness: %lld positions reached before the memory limit of "
+                      "%lld MB: traps, decisions and wrong ways not known"), (long long)a.positions,
                       (long long)(memory_limit / (1024 * 1024)));
         line(context, text, false);
     } else {
-        std::snprintf(text, sizeof text, "fairness: %lld positions, %lld cannot be won (%.1f %%); "
+        std::snprintf(text, sizeof text, _("fairness: %lld positions, %lld cannot be won (%.1f %%); "
                       "shortest way %d commands with %d decisions and %d wrong ways; a trap at %lld "
-                      "positions", (long long)a.positions, (long long)a.unwinnable,
+                      "positions"), (long long)a.positions, (long long)a.unwinnable,
                       100.0 * analysis_unwinnable_share(a), (int)a.shortest, (int)a.decisions,
                       (int)a.wrong_ways, (long long)a.trap_positions);
         line(context, text, false);
         if (a.way_steps > 0) {
-            std::snprintf(text, sizeof text, "fairness: %d of the way's %d steps are forced (no other "
-                          "step but back leaves the robot standing): %.0f %% a walk", (int)a.forced_steps,
+            std::snprintf(text, sizeof text, _("fairness: %d of the way's %d steps are forced (no other "
+                          "step but back leaves the robot standing): %.0f %% a walk"), (int)a.forced_steps,
                           (int)a.way_steps, 100.0 * a.forced_steps / a.way_steps);
             line(context, text, false);
         }
         if (a.trap_length > 0) {
-            std::snprintf(text, sizeof text, "the first trap, %d commands from the start (the last "
-                          "one springs it):", (int)a.trap_length);
+            std::snprintf(text, sizeof text, _("the first trap, %d commands from the start (the last "
+                          "one springs it):"), (int)a.trap_length);
             line(context, text, false);
             // Twelve commands a line, a comma after each but the last.
             int used = 0;
@@ -1190,11 +1191,11 @@ void describe_analysis(const LevelAnalysis &a, int64_t memory_limit, AnalysisLin
     }
     if (a.way_waits >= 0) {
         const StartView &v = a.start_view;
-        std::snprintf(text, sizeof text, "fairness: the shortest way needs %d waits; the start shows "
-                      "%d squares within %d ahead, %s", (int)a.way_waits, (int)v.squares,
-                      (int)ANALYSIS_VIEW_DEPTH, v.teleport && v.sweet ? "the teleport and a sweet among them"
-                      : v.teleport ? "the teleport among them, no sweet" : v.sweet ?
-                      "a sweet among them, not the teleport" : "neither the teleport nor a sweet");
+        std::snprintf(text, sizeof text, _("fairness: the shortest way needs %d waits; the start shows "
+                      "%d squares within %d ahead, %s"), (int)a.way_waits, (int)v.squares,
+                      (int)ANALYSIS_VIEW_DEPTH, v.teleport && v.sweet ? _("the teleport and a sweet among them")
+                      : v.teleport ? _("the teleport among them, no sweet") : v.sweet ?
+                      _("a sweet among them, not the teleport") : _("neither the teleport nor a sweet"));
         line(context, text, false);
     }
     if (a.actors_weighed)
@@ -1205,20 +1206,20 @@ void describe_analysis(const LevelAnalysis &a, int64_t memory_limit, AnalysisLin
         if (!a.rate_wins[rate])
             used += std::snprintf(rates + used, sizeof rates - (size_t)used, "%s%d", used ? "," : "",
                                   (int)rate);
-    std::snprintf(text, sizeof text, "fairness: after a start delay of %d ticks %s; at 1 to %d ticks "
-                  "a frame %s%s; clock margin %.1f; analysed in %.2f s", (int)a.start_delay_ticks,
-                  a.start_delay_wins ? "it can be won" : "it CANNOT be won", (int)a.slowest_rate,
-                  used ? "it cannot be won at " : "it can always be won", rates,
+    std::snprintf(text, sizeof text, _("fairness: after a start delay of %d ticks %s; at 1 to %d ticks "
+                  "a frame %s%s; clock margin %.1f; analysed in %.2f s"), (int)a.start_delay_ticks,
+                  a.start_delay_wins ? _("it can be won") : _("it CANNOT be won"), (int)a.slowest_rate,
+                  used ? _("it cannot be won at ") : _("it can always be won"), rates,
                   analysis_clock_margin(a), a.seconds);
     line(context, text, false);
     if (a.think_ticks >= 0) {
         if (a.think_wins)
-            std::snprintf(text, sizeof text, "fairness: thinking %.2f s before each command it can "
-                          "be won, in %.2f s of game time; human margin %.2f", a.think_ticks / 100.0,
+            std::snprintf(text, sizeof text, _("fairness: thinking %.2f s before each command it can "
+                          "be won, in %.2f s of game time; human margin %.2f"), a.think_ticks / 100.0,
                           a.think_way_ticks / 100.0, analysis_human_margin(a));
         else
-            std::snprintf(text, sizeof text, "fairness: thinking %.2f s before each command it "
-                          "CANNOT be won", a.think_ticks / 100.0);
+            std::snprintf(text, sizeof text, _("fairness: thinking %.2f s before each command it "
+                          "CANNOT be won"), a.think_ticks / 100.0);
         line(context, text, false);
     }
 }

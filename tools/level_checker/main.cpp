@@ -28,6 +28,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "base/translation.h"
 #include "level_analysis.h"
 #include "level_overlap.h"
 #include "search/level_search.h"
@@ -104,17 +105,17 @@ enum { OPTION_VALIDATE, OPTION_RECORD, OPTION_MARKDOWN, OPTION_TICKS, OPTION_STA
        OPTION_MEMORY, OPTION_JOBS, OPTION_FAIR, OPTION_START_DELAY, OPTION_THINK, OPTION_COUNT };
 
 const CommandOption CHECKER_OPTIONS[] = {
-    {"validate", nullptr, "only check the files, do not search", 0, 0},
-    {"record", "DIR", "write each solution to DIR under the map's name", 0, 0},
-    {"markdown", "FILE", "write a Markdown table of the maps to FILE", 0, 0},
-    {"ticks", "N", "timer ticks a frame, 1 to 100 (default 2)", 1, 100},
-    {"states", "N", "search at most N states (default 4000000)", 1, 100000000},
-    {"depth", "N", "search at most N moves deep (default 600)", 1, SEARCH_MAX_STEPS},
-    {"memory", "MB", "search in at most MB megabytes (default 256)", 1, 65536},
-    {"jobs", "N", "threads searching at once, 1 or 2 (default 2)", 1, 2},
-    {"fair", nullptr, "analyse each map solved for fairness to a human", 0, 0},
-    {"start-delay", "TICKS", "with --fair, the delayed start tried (default 100)", 0, 100000},
-    {"think", "SECONDS", "with --fair, a player's thinking before each command (default 0.4)", 0, 0},
+    {"validate", nullptr, N_("only check the files, do not search"), 0, 0},
+    {"record", "DIR", N_("write each solution to DIR under the map's name"), 0, 0},
+    {"markdown", "FILE", N_("write a Markdown table of the maps to FILE"), 0, 0},
+    {"ticks", "N", N_("timer ticks a frame, 1 to 100 (default 2)"), 1, 100},
+    {"states", "N", N_("search at most N states (default 4000000)"), 1, 100000000},
+    {"depth", "N", N_("search at most N moves deep (default 600)"), 1, SEARCH_MAX_STEPS},
+    {"memory", "MB", N_("search in at most MB megabytes (default 256)"), 1, 65536},
+    {"jobs", "N", N_("threads searching at once, 1 or 2 (default 2)"), 1, 2},
+    {"fair", nullptr, N_("analyse each map solved for fairness to a human"), 0, 0},
+    {"start-delay", "TICKS", N_("with --fair, the delayed start tried (default 100)"), 0, 100000},
+    {"think", "SECONDS", N_("with --fair, a player's thinking before each command (default 0.4)"), 0, 0},
 };
 
 /* Reads --think's seconds (0 to 60, to the hundredth) as game ticks; false for anything else. */
@@ -133,8 +134,8 @@ bool read_think(const char *text, int32_t *ticks)
 int parse_request(int argc, char **argv, CheckerRequest *r)
 {
     const CommandSyntax syntax = {
-        path_file_name(argv[0]), "Validates level files and proves each can be won in time.",
-        "MAP...", 1, MAX_MAPS, CHECKER_OPTIONS, OPTION_COUNT};
+        path_file_name(argv[0]), N_("Validates level files and proves each can be won in time."),
+        "MAP...", 1, MAX_MAPS, CHECKER_OPTIONS, OPTION_COUNT, true};
     CommandLine line;
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)
@@ -157,7 +158,7 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
     // pace was tried that never was.
     for (int option : {OPTION_START_DELAY, OPTION_THINK})
         if (line.given[option] && !r->fair) {
-            std::fprintf(stderr, "%s: --%s only works with --fair\n", path_file_name(argv[0]),
+            std::fprintf(stderr, _("%s: --%s only works with --fair\n"), path_file_name(argv[0]),
                          CHECKER_OPTIONS[option].name);
             print_usage(stderr, &syntax);
             return STATUS_COMMAND_LINE;
@@ -165,7 +166,7 @@ int parse_request(int argc, char **argv, CheckerRequest *r)
     if (line.given[OPTION_START_DELAY])
         r->start_delay = (int32_t)line.number[OPTION_START_DELAY];
     if (line.given[OPTION_THINK] && !read_think(line.text[OPTION_THINK], &r->think_ticks)) {
-        std::fprintf(stderr, "%s: --think wants seconds from 0 to 60: %s\n",
+        std::fprintf(stderr, _("%s: --think wants seconds from 0 to 60: %s\n"),
                      path_file_name(argv[0]), line.text[OPTION_THINK]);
         print_usage(stderr, &syntax);
         return STATUS_COMMAND_LINE;
@@ -182,7 +183,7 @@ long read_map(const char *path)
     char fault[GAME_PATH_SIZE + 96];
     const int fd = open_regular_file(path, MAP_TEXT_SIZE, fault, sizeof fault);
     if (fd < 0 && errno == EFBIG) {
-        std::fprintf(stderr, "%s: larger than %d bytes: no map is that long\n", path,
+        std::fprintf(stderr, _("%s: larger than %d bytes: no map is that long\n"), path,
                      (int)MAP_TEXT_SIZE);
         return -1;
     }
@@ -193,12 +194,12 @@ long read_map(const char *path)
         if (got < 0)
             std::snprintf(fault, sizeof fault, "%s: %s", path, std::strerror(errno));
         else
-            std::snprintf(fault, sizeof fault, "%s: larger than %d bytes", path,
+            std::snprintf(fault, sizeof fault, _("%s: larger than %d bytes"), path,
                           (int)MAP_TEXT_SIZE);
         close(fd);
     }
     if (got < 0 || got > MAP_TEXT_SIZE) {
-        std::fprintf(stderr, "%s; the game ends with \"Can't load the map\"\n", fault);
+        std::fprintf(stderr, _("%s; the game ends with \"Can't load the map\"\n"), fault);
         return -1;
     }
     const size_t length = (size_t)got;
@@ -206,7 +207,7 @@ long read_map(const char *path)
     int line = 1;
     for (size_t i = 0; i < length; i++) {
         if (map_text[i] == '\0') {
-            std::fprintf(stderr, "%s:%d: a NUL byte: a map is plain text\n", path, line);
+            std::fprintf(stderr, _("%s:%d: a NUL byte: a map is plain text\n"), path, line);
             return -1;
         }
         line += map_text[i] == '\n';
@@ -222,7 +223,7 @@ bool record(const CheckerRequest &request, const char *path, const char *level_n
     std::snprintf(out_path, sizeof out_path, "%s/%s", request.record_dir, path_file_name(path));
     FILE *out = std::fopen(out_path, "w");
     if (!out) {
-        std::fprintf(stderr, "%s: cannot write the solution to %s: %s\n", path, out_path,
+        std::fprintf(stderr, _("%s: cannot write the solution to %s: %s\n"), path, out_path,
                      std::strerror(errno));
         return false;
     }
@@ -230,11 +231,11 @@ bool record(const CheckerRequest &request, const char *path, const char *level_n
                                    request.ticks_per_frame, result);
     bool written = std::fclose(out) == 0;
     if (!completed || !written) {
-        std::fprintf(stderr, "%s: the recorded solution in %s %s\n", path, out_path,
-                    completed ? "could not be written" : "does not complete the level on replay");
+        std::fprintf(stderr, _("%s: the recorded solution in %s %s\n"), path, out_path,
+                    completed ? _("could not be written") : _("does not complete the level on replay"));
         return false;
     }
-    std::printf("%s: solution recorded in %s\n", path, out_path);
+    std::printf(_("%s: solution recorded in %s\n"), path, out_path);
     return true;
 }
 
@@ -267,23 +268,23 @@ int report_unsolved(const char *path, const SearchProgress &p, const CheckerRequ
     const long long states = (long long)p.states;
     switch (p.outcome) {
     case SEARCH_NO_SOLUTION:
-        std::printf("%s: cannot be won: no solution among all %lld reachable states\n", path, states);
+        std::printf(_("%s: cannot be won: no solution among all %lld reachable states\n"), path, states);
         return STATUS_NO_SOLUTION;
     case SEARCH_STATE_LIMIT:
-        std::printf("%s: no solution found: the search stopped at the state limit of %lld states "
-                    "(--states), at depth %d\n", path, (long long)request.state_limit, (int)p.depth);
+        std::printf(_("%s: no solution found: the search stopped at the state limit of %lld states "
+                      "(--states), at depth %d\n"), path, (long long)request.state_limit, (int)p.depth);
         return STATUS_STATE_LIMIT;
     case SEARCH_DEPTH_LIMIT:
-        std::printf("%s: no solution found: the search stopped at the depth limit of %d commands "
-                    "(--depth), after %lld states\n", path, (int)request.depth_limit, states);
+        std::printf(_("%s: no solution found: the search stopped at the depth limit of %d commands "
+                      "(--depth), after %lld states\n"), path, (int)request.depth_limit, states);
         return STATUS_DEPTH_LIMIT;
     case SEARCH_MEMORY_LIMIT:
-        std::printf("%s: no solution found: the search stopped at the memory limit of %lld MB "
-                    "(--memory), after %lld states at depth %d\n", path,
+        std::printf(_("%s: no solution found: the search stopped at the memory limit of %lld MB "
+                      "(--memory), after %lld states at depth %d\n"), path,
                     (long long)(request.memory_limit / MEGABYTE), states, (int)p.depth);
         return STATUS_MEMORY_LIMIT;
     default:
-        std::printf("%s: the search could not be run\n", path);
+        std::printf(_("%s: the search could not be run\n"), path);
         return STATUS_FAILS;
     }
 }
@@ -346,11 +347,11 @@ int check_map(const CheckerRequest &request, const char *path, LevelRow *row,
     validate_map(map_text, (size_t)length, &report);
     print_validation(stdout, path, report);
     if (report.faults > 0) {
-        std::printf("%s: invalid, %d faults\n", path, (int)report.faults);
+        std::printf(_("%s: invalid, %d faults\n"), path, (int)report.faults);
         return STATUS_FAILS;
     }
     row->valid = true;
-    std::printf("%s: valid: \"%s\", %d squares over %d x %d, %d actors, %d sweets, %d minutes\n",
+    std::printf(_("%s: valid: \"%s\", %d squares over %d x %d, %d actors, %d sweets, %d minutes\n"),
                 path, report.name, (int)report.squares, (int)report.columns, (int)report.rows,
                 (int)report.actors, (int)report.sweets, (int)report.minutes);
     if (request.validate_only)
@@ -373,16 +374,16 @@ int check_map(const CheckerRequest &request, const char *path, LevelRow *row,
     if (result.outcome != SEARCH_SOLVED)
         return report_unsolved(path, progress, request);
     if (!replayed) {
-        std::printf("%s: the solution found does not complete the level when played again\n", path);
+        std::printf(_("%s: the solution found does not complete the level when played again\n"), path);
         return STATUS_FAILS;
     }
     bool roomy = 2 * (int64_t)result.ticks <= result.limit_ticks;
-    std::printf("%s: solved in %d moves and %d waits, %.2f s of game time of the %d s limit: %s; "
-                "%lld states searched in %.2f s\n",
+    std::printf(_("%s: solved in %d moves and %d waits, %.2f s of game time of the %d s limit: %s; "
+                  "%lld states searched in %.2f s\n"),
                 path, (int)result.moves, (int)result.waits, result.ticks / 100.0,
-                (int)(result.limit_ticks / 100), roomy ? "fits with room to spare" :
-                result.ticks <= result.limit_ticks ? "fits, but takes more than half the limit" :
-                "does not fit the limit", (long long)result.states, row->seconds);
+                (int)(result.limit_ticks / 100), roomy ? _("fits with room to spare") :
+                result.ticks <= result.limit_ticks ? _("fits, but takes more than half the limit") :
+                _("does not fit the limit"), (long long)result.states, row->seconds);
     describe_way(result, print_analysis_line, nullptr);
     if (request.record_dir && !record(request, path, report.name))
         return STATUS_FAILS;
@@ -427,7 +428,7 @@ void print_table(const CheckerRequest &request)
                 (double)peak / MEGABYTE);
     struct rusage self;
     if (getrusage(RUSAGE_SELF, &self) == 0)
-        std::printf("peak resident memory of the checker, its helper thread included: %.1f MB\n",
+        std::printf(_("peak resident memory of the checker, its helper thread included: %.1f MB\n"),
                     self.ru_maxrss / 1024.0);
 }
 
@@ -452,7 +453,7 @@ void compare_maps(const CheckerRequest &request)
                 }
             }
             if (percent > 50)
-                std::printf("%s and %s share %d %% of the smaller one's squares\n",
+                std::printf(_("%s and %s share %d %% of the smaller one's squares\n"),
                             path_file_name(request.maps[i]), path_file_name(request.maps[j]),
                             (int)percent);
         }
@@ -552,13 +553,13 @@ bool write_markdown(const CheckerRequest &request)
     }
     FILE *out = std::fopen(request.markdown_path, "w");
     if (!out) {
-        std::fprintf(stderr, "%s: the table cannot be written: %s\n", request.markdown_path,
+        std::fprintf(stderr, _("%s: the table cannot be written: %s\n"), request.markdown_path,
                      std::strerror(errno));
         return false;
     }
     write_level_table(out, table_rows, request.map_count, request.fair);
     if (std::fclose(out) != 0) {
-        std::fprintf(stderr, "%s: the table could not be written: %s\n", request.markdown_path,
+        std::fprintf(stderr, _("%s: the table could not be written: %s\n"), request.markdown_path,
                      std::strerror(errno));
         return false;
     }

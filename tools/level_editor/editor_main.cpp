@@ -22,6 +22,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/translation.h"
 #include "edit_history.h"
 #include "edit_level.h"
 #include "editor_help.h"
@@ -60,10 +61,12 @@ volatile int close_pressed = 0;
 
 void on_close_button() { close_pressed = 1; }
 
-/* "1 square", "2 squares". */
-std::string counted(int count, const char *thing)
+/* "1 square", "2 squares": the text for one or for the others, each with its %d. */
+std::string counted(int count, const char *one, const char *others)
 {
-    return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
+    char text[64];
+    std::snprintf(text, sizeof text, count == 1 ? one : others, count);
+    return text;
 }
 
 
@@ -95,8 +98,8 @@ void describe_place()
     }
     bool present[FOLDER_LEVEL_LIMIT + 1];
     const int count = folder_levels(e.dir, present);
-    e.view.place = name + ": " + std::to_string(count) + (count == 1 ? " level" : " levels") +
-                   " in its folder";
+    e.view.place = name + ": " + std::to_string(count) + (count == 1 ? _(" level") : _(" levels")) +
+                   _(" in its folder");
 }
 
 /* Runs the world until the swoop is over and the robot stands still, facing where it turned. */
@@ -116,13 +119,14 @@ void save()
     Editor &e = editor;
     std::string fault = save_level_file(e.level, e.path.c_str());
     if (!fault.empty()) {
-        report("not saved: " + fault);
+        report(_("not saved: ") + fault);
         return;
     }
     e.saved_text = level_text(e.level);
     static ValidationReport checked;
     validate_map(e.world_text.data(), e.world_text.size(), &checked);
-    report(checked.faults > 0 ? "saved " + e.path + ", with faults: work in progress" : "saved " + e.path);
+    report(checked.faults > 0 ? _("saved ") + e.path + _(", with faults: work in progress") :
+                                _("saved ") + e.path);
     describe_place();
 }
 
@@ -135,8 +139,8 @@ std::string missing_folder_warning(const std::string &path)
     struct stat status;
     if (folder.empty() || stat(folder.c_str(), &status) == 0)
         return "";
-    return folder + " is not there (" + std::strerror(errno) + "): the new level " +
-           path.substr(folder.size()) + " cannot be saved in it; make the folder first";
+    return folder + _(" is not there (") + std::strerror(errno) + _("): the new level ") +
+           path.substr(folder.size()) + _(" cannot be saved in it; make the folder first");
 }
 
 /* Makes the map at `path` the one edited: its level, a fresh history, the view at its start.
@@ -170,21 +174,21 @@ void field_done()
     e.typing = TYPING_NONE;
     e.before = e.level;
     if (typing == TYPING_NAME) {
-        edited(rename_level(&e.level, e.field.text), "a name is at most 38 characters");
+        edited(rename_level(&e.level, e.field.text), _("a name is at most 38 characters"));
     } else if (typing == TYPING_IDEA) {
-        edited(set_idea(&e.level, e.field.text), "the first line is at most 79 characters");
+        edited(set_idea(&e.level, e.field.text), _("the first line is at most 79 characters"));
     } else if (typing == TYPING_NUMBER) {
         const int to = std::atoi(e.field.text);
         const std::string fault = folder_move_level(e.dir, e.number, to);
         if (!fault.empty()) {
-            report("not renumbered: " + fault);
+            report(_("not renumbered: ") + fault);
             return;
         }
         const std::string was = e.path.substr(e.path.rfind('/') + 1);
         e.path = folder_map_path(e.dir, to);
         describe_place();
-        report(was + " is now " + e.path.substr(e.path.rfind('/') + 1) +
-               (e.number == to ? "; the levels between moved to make room (old maps kept as NAME~)" : ""));
+        report(was + _(" is now ") + e.path.substr(e.path.rfind('/') + 1) +
+               (e.number == to ? _("; the levels between moved to make room (old maps kept as NAME~)") : ""));
     }
 }
 
@@ -201,9 +205,9 @@ void field_key_typed(int k)
         say("");
         return;
     }
-    static const char *const prompts[] = {"", "name: ", "first line: ", "new number: "};
-    say(std::string(prompts[e.typing]) + (e.field.selected ? "[" : "") + e.field.text +
-        (e.field.selected ? "]" : "") + "_  (Enter keeps it, Esc drops it)");
+    static const char *const prompts[] = {"", N_("name: "), N_("first line: "), N_("new number: ")};
+    say(std::string(tr(prompts[e.typing])) + (e.field.selected ? "[" : "") + e.field.text +
+        (e.field.selected ? "]" : "") + _("_  (Enter keeps it, Esc drops it)"));
 }
 
 void begin_typing(Typing typing, const char *text, int limit)
@@ -238,14 +242,14 @@ void add_findings(TextPage *page, const char *text, size_t length)
     static ValidationReport report;
     validate_map(text, length, &report);
     char line[300];
-    std::snprintf(line, sizeof line, "%d faults, %d warnings%s", (int)report.faults, (int)report.warnings,
-                  report.faults ? ": the game cannot play the level until the faults are mended" : "");
+    std::snprintf(line, sizeof line, _("%d faults, %d warnings%s"), (int)report.faults, (int)report.warnings,
+                  report.faults ? _(": the game cannot play the level until the faults are mended") : "");
     page_add(page, line);
     page_add(page, "");
     for (int i = 0; i < report.message_count; i++) {
         const ValidationMessage &m = report.messages[i];
-        std::snprintf(line, sizeof line, "line %d: %s: %s", (int)m.line,
-                      m.fault ? "fault" : "warning", m.text);
+        std::snprintf(line, sizeof line, _("line %d: %s: %s"), (int)m.line,
+                      m.fault ? _("fault") : _("warning"), m.text);
         page_add(page, line, 4);
     }
 }
@@ -253,7 +257,7 @@ void add_findings(TextPage *page, const char *text, size_t length)
 void faults_page()
 {
     Editor &e = editor;
-    page_begin(&e.page, "Faults and warnings (F3)");
+    page_begin(&e.page, _("Faults and warnings (F3)"));
     add_findings(&e.page, e.world_text.data(), e.world_text.size());
     show_page();
 }
@@ -264,8 +268,8 @@ void faults_page()
 void refusal_page(const std::string &path, const std::string &fault, bool ending)
 {
     Editor &e = editor;
-    page_begin(&e.page, path.empty() ? "No folder of levels" :
-                        path.substr(path.rfind('/') + 1) + ": not opened for editing");
+    page_begin(&e.page, path.empty() ? _("No folder of levels") :
+                        path.substr(path.rfind('/') + 1) + _(": not opened for editing"));
     page_add(&e.page, fault);
     page_add(&e.page, "");
     static char bytes[MAP_TEXT_SIZE];
@@ -277,19 +281,19 @@ void refusal_page(const std::string &path, const std::string &fault, bool ending
         close(fd);
         add_findings(&e.page, bytes, length > 0 ? (size_t)length : 0);
         page_add(&e.page, "");
-        page_add(&e.page, "The game cannot read this file as a level. Mend the lines above in a text "
-                          "editor, or move the file out of its folder, and open it again.");
+        page_add(&e.page, _("The game cannot read this file as a level. Mend the lines above in a text "
+                            "editor, or move the file out of its folder, and open it again."));
     }
     if (ending)
-        page_add(&e.page, "Esc closes the page and ends the editor.");
+        page_add(&e.page, _("Esc closes the page and ends the editor."));
     show_page();
 }
 
 /* The analysis's progress on the status line while the proof's report is made. */
 void report_progress(const char *stage, int64_t positions)
 {
-    say("explaining the proof: " + std::string(stage) + " " + std::to_string((long long)positions) +
-        " (keys wait)");
+    say(_("explaining the proof: ") + std::string(stage) + " " + std::to_string((long long)positions) +
+        _(" (keys wait)"));
     redraw();
 }
 
@@ -303,7 +307,7 @@ bool leave_asked(int scan, int asked, const std::string &going)
     if (!unsaved() || asked == scan)
         return true;
     e.asked_key = scan;
-    report("unsaved changes: " + going + " again leaves without saving, F2 saves, any other key stays");
+    report(_("unsaved changes: ") + going + _(" again leaves without saving, F2 saves, any other key stays"));
     return false;
 }
 
@@ -319,7 +323,7 @@ void open_level(int number)
         return;
     }
     refresh();
-    report("opened " + path);
+    report(_("opened ") + path);
 }
 
 /* The folder keys: the previous or next level (step -1 or 1) or a new one (step 0). */
@@ -327,13 +331,13 @@ void folder_key(int scan, int asked, int step)
 {
     Editor &e = editor;
     if (e.dir.empty() || (step != 0 && e.number == 0)) {
-        say("this map is not mapNN.txt in a folder of levels");
+        say(_("this map is not mapNN.txt in a folder of levels"));
         return;
     }
     const int number = step == 0 ? folder_next_free(e.dir) : folder_neighbour(e.dir, e.number, step);
     if (number == 0) {
-        say(step == 0 ? "the folder has 99 levels: no number is free" :
-            step > 0 ? "this is the folder's last level" : "this is the folder's first level");
+        say(step == 0 ? _("the folder has 99 levels: no number is free") :
+            step > 0 ? _("this is the folder's last level") : _("this is the folder's first level"));
         return;
     }
     if (!leave_asked(scan, asked, step == 0 ? "Ctrl+N" : step > 0 ? "Ctrl+PgDn" : "Ctrl+PgUp"))
@@ -348,14 +352,14 @@ bool close_button()
     Editor &e = editor;
     if (proof_state() == PROOF_RUNNING) {
         proof_cancel();
-        say("proof stopped");
+        say(_("proof stopped"));
     }
     e.typing = TYPING_NONE;
     e.page_shown = false;
     e.view.mark_x = e.view.mark_z = -1;
     const int asked = e.asked_key;
     e.asked_key = 0;
-    return !leave_asked(KEY_ESC, asked, "the close button or Esc");
+    return !leave_asked(KEY_ESC, asked, _("the close button or Esc"));
 }
 
 /* Ctrl+V: pastes the clipboard at the cursor, first asking when it would replace contents (and
@@ -364,25 +368,28 @@ void paste(int scan, int asked)
 {
     Editor &e = editor;
     if (!e.block_held) {
-        say("nothing to paste: Ctrl+C copies a block first");
+        say(_("nothing to paste: Ctrl+C copies a block first"));
         return;
     }
     int32_t covered, replaced;
     paste_covers(e.level, e.block, e.view.cursor_x, e.view.cursor_z, &covered, &replaced);
     if (replaced > 0 && asked != scan) {
         e.asked_key = scan;
-        report("the paste covers " + counted(covered, "square") + " and replaces " +
-               counted(replaced, "content") + ": Ctrl+V again pastes, any other key keeps them");
+        report(_("the paste covers ") + counted(covered, _("%d square"), _("%d squares")) +
+               _(" and replaces ") + counted(replaced, _("%d content"), _("%d contents")) +
+               _(": Ctrl+V again pastes, any other key keeps them"));
         return;
     }
     e.before = e.level;
     if (!paste_block(&e.level, e.block, e.view.cursor_x, e.view.cursor_z)) {
-        say("no room: the block would leave the map or hold too many squares or actors");
+        say(_("no room: the block would leave the map or hold too many squares or actors"));
         return;
     }
     note_edit(e.before);
-    report("pasted " + counted(e.block.square_count, "square") + ", " + std::to_string(covered) +
-           " over squares already there" + (replaced ? ", " + counted(replaced, "content") + " replaced" : ""));
+    report(_("pasted ") + counted(e.block.square_count, _("%d square"), _("%d squares")) + ", " +
+           std::to_string(covered) + _(" over squares already there") +
+           (replaced ? ", " + counted(replaced, _("%d content"), _("%d contents")) + _(" replaced") :
+                       ""));
 }
 
 /* Ctrl+C, Ctrl+X: the block marked, or the cursor's cell, to the clipboard (cut removes it). */
@@ -395,23 +402,23 @@ void copy(bool cut)
     e.block_held = true;
     v.mark_x = v.mark_z = -1;
     if (!cut) {
-        say(std::to_string(e.block.square_count) + " squares copied (Ctrl+R turns them, Ctrl+M mirrors)");
+        say(std::to_string(e.block.square_count) + _(" squares copied (Ctrl+R turns them, Ctrl+M mirrors)"));
         return;
     }
     const int left = x0 < v.cursor_x ? x0 : v.cursor_x, low = z0 < v.cursor_z ? z0 : v.cursor_z;
     bool made = e.block.square_count > 0;
     for (int i = 0; i < e.block.square_count && made; i++)
         made = remove_square(&e.level, e.block.squares[i].x + left, e.block.squares[i].z + low);
-    edited(made, "nothing to cut");
+    edited(made, _("nothing to cut"));
     if (made)
-        say(std::to_string(e.block.square_count) + " squares cut");
+        say(std::to_string(e.block.square_count) + _(" squares cut"));
 }
 
 void content_key(int content)
 {
     Editor &e = editor;
     edited(set_content(&e.level, e.view.cursor_x, e.view.cursor_z, content, e.view.brush.dir),
-           "no square here, or too many actors");
+           _("no square here, or too many actors"));
 }
 
 /* The keys with Ctrl held; `asked` is the scancode a question waited for before this key. */
@@ -423,11 +430,11 @@ void ctrl_key(int k, int asked)
     case KEY_Y: {
         const bool undo = (k >> 8) == KEY_Z;
         if (!(undo ? history_undo(&e.history, &e.level) : history_redo(&e.history, &e.level))) {
-            report(undo ? "nothing to undo" : "nothing to redo");
+            report(undo ? _("nothing to undo") : _("nothing to redo"));
             return;
         }
         proof_forget();
-        report(std::string(undo ? "undone" : "redone") + (unsaved() ? "" : ": as saved"));
+        report(std::string(undo ? _("undone") : _("redone")) + (unsaved() ? "" : _(": as saved")));
         refresh();
         return;
     }
@@ -441,15 +448,15 @@ void ctrl_key(int k, int asked)
     case KEY_R:
     case KEY_M:
         if (!e.block_held) {
-            say("nothing to turn: Ctrl+C copies a block first");
+            say(_("nothing to turn: Ctrl+C copies a block first"));
             return;
         }
         if ((k >> 8) == KEY_R)
             turn_block(&e.block);
         else
             mirror_block(&e.block);
-        say(std::string("the clipboard ") + ((k >> 8) == KEY_R ? "turned clockwise" : "mirrored") +
-            ": " + std::to_string(e.block.columns) + " by " + std::to_string(e.block.rows) + " cells");
+        say(std::string(_("the clipboard ")) + ((k >> 8) == KEY_R ? _("turned clockwise") : _("mirrored")) +
+            ": " + std::to_string(e.block.columns) + _(" by ") + std::to_string(e.block.rows) + _(" cells"));
         return;
     case KEY_PGUP:
     case KEY_PGDN:
@@ -460,9 +467,9 @@ void ctrl_key(int k, int asked)
         return;
     case KEY_G:
         if (e.number == 0) {
-            say("this map is not mapNN.txt in a folder of levels");
+            say(_("this map is not mapNN.txt in a folder of levels"));
         } else if (unsaved()) {
-            say("save first (F2): renumbering moves the files");
+            say(_("save first (F2): renumbering moves the files"));
         } else {
             begin_typing(TYPING_NUMBER, std::to_string(e.number).c_str(), 2);
         }
@@ -492,7 +499,8 @@ bool view_key(int scan)
         return true;
     case KEY_F:
         e.view.follow = !e.view.follow;
-        say(e.view.follow ? "the 3D view follows the cursor (F: the robot)" : "the 3D view follows the robot");
+        say(e.view.follow ? _("the 3D view follows the cursor (F: the robot)") :
+                            _("the 3D view follows the robot"));
         return true;
     case KEY_MINUS:
     case KEY_EQUALS:
@@ -527,7 +535,7 @@ bool proof_key(int scan)
         // A refused playtest leaves the view as the designer set it.
         const std::string refusal = play_refusal(e.world_text);
         if (!refusal.empty()) {
-            report("cannot playtest: " + refusal);
+            report(_("cannot playtest: ") + refusal);
             return true;
         }
         report(playtest(e.world_text, screen_buffer, &close_pressed));
@@ -543,7 +551,7 @@ bool proof_key(int scan)
             return true;
         }
         report(watch_solution(e.world_text, proof_way(), redraw, &close_pressed) ?
-               "the way shown: level completed" : "the showing stopped");
+               _("the way shown: level completed") : _("the showing stopped"));
         refresh();
         return true;
     }
@@ -563,10 +571,10 @@ bool level_key(int scan, int ascii)
     switch (scan) {
     case KEY_INSERT:
     case KEY_SPACE:
-        edited(paint_square(&e.level, x, z, brush), "already so, or no room for another square");
+        edited(paint_square(&e.level, x, z, brush), _("already so, or no room for another square"));
         return true;
     case KEY_DEL:
-        edited(remove_square(&e.level, x, z), "no square here");
+        edited(remove_square(&e.level, x, z), _("no square here"));
         return true;
     case KEY_PGUP:
     case KEY_PGDN: {
@@ -574,19 +582,19 @@ bool level_key(int scan, int ascii)
         if (at < 0) {
             if (brush.height + step >= -MAP_HEIGHT_LIMIT && brush.height + step <= MAP_HEIGHT_LIMIT)
                 brush.height += step;
-            say("the brush paints at height " + std::to_string(brush.height));
+            say(_("the brush paints at height ") + std::to_string(brush.height));
             return true;
         }
         const bool made = raise_square(&e.level, x, z, step);
         if (made)
             brush.height = e.level.squares[at].height;
-        edited(made, "no higher or lower: heights are -1000 to 1000");
+        edited(made, _("no higher or lower: heights are -1000 to 1000"));
         return true;
     }
     case KEY_T:
         if (at >= 0)
             brush.texture = (e.level.squares[at].texture + 1) % 4;
-        edited(cycle_texture(&e.level, x, z), "no square here");
+        edited(cycle_texture(&e.level, x, z), _("no square here"));
         return true;
     case KEY_R:
         brush.dir = (brush.dir + 64) % 256;
@@ -602,11 +610,11 @@ bool level_key(int scan, int ascii)
     case KEY_OPENBRACE:
     case KEY_CLOSEBRACE:
         edited(set_minutes(&e.level, level_minutes(e.level) + (scan == KEY_OPENBRACE ? -1 : 1)),
-               "the time limit is 1 to 99 minutes");
+               _("the time limit is 1 to 99 minutes"));
         return true;
     case KEY_K:
         edited(set_cliff_depth(&e.level, e.level.cliff_depth % 12 + 1), "");
-        say("cliffs " + std::to_string(e.level.cliff_depth) + " levels deep");
+        say(_("cliffs ") + std::to_string(e.level.cliff_depth) + _(" levels deep"));
         return true;
     case KEY_E:
         e.view.edge = (e.view.edge + 1) % EDIT_EDGES;
@@ -614,11 +622,11 @@ bool level_key(int scan, int ascii)
     case KEY_F6:
     case KEY_F7: {
         int32_t side = at < 0 ? 0 : e.level.squares[at].side[e.view.edge] + (scan == KEY_F7 ? 1 : -1);
-        edited(at >= 0 && set_side(&e.level, x, z, e.view.edge, side), "no square here, or no such side");
+        edited(at >= 0 && set_side(&e.level, x, z, e.view.edge, side), _("no square here, or no such side"));
         return true;
     }
     case KEY_F8:
-        edited(reset_side(&e.level, x, z, e.view.edge), "no square here");
+        edited(reset_side(&e.level, x, z, e.view.edge), _("no square here"));
         return true;
     default:
         break;
@@ -674,7 +682,7 @@ bool edit_key(int k, int shifts)
         return true;
     }
     if (!view_key(scan) && !proof_key(scan) && !level_key(scan, ascii) && ascii >= 32)
-        say(std::string("no key ") + (char)ascii + ": F1 lists the keys");
+        say(std::string(_("no key ")) + (char)ascii + _(": F1 lists the keys"));
     return true;
 }
 
@@ -684,7 +692,7 @@ void proof_running_key(int k)
 {
     if ((k >> 8) == KEY_ESC) {
         proof_cancel();
-        report("proof stopped");
+        report(_("proof stopped"));
         editor.keys_refused = 0;
         return;
     }
@@ -764,10 +772,10 @@ void switch_editor_window()
         show_os_cursor(MOUSE_CURSOR_ARROW);
         return;
     }
-    std::fprintf(stderr, "tirvex_edit: no window or full screen after Alt+Enter: %s\n", allegro_error);
+    std::fprintf(stderr, _("tirvex_edit: no window or full screen after Alt+Enter: %s\n"), allegro_error);
     if (unsaved()) {
         const std::string fault = save_level_file(editor.level, editor.path.c_str());
-        std::fprintf(stderr, "tirvex_edit: %s%s\n", fault.empty() ? "saved " : "not saved: ",
+        std::fprintf(stderr, _("tirvex_edit: %s%s\n"), fault.empty() ? _("saved ") : _("not saved: "),
                      fault.empty() ? editor.path.c_str() : fault.c_str());
     }
     std::exit(1);
@@ -791,12 +799,14 @@ void refresh()
     if (report.message_count > 0) {
         const ValidationMessage &m = report.messages[0];
         char text[300];
-        std::snprintf(text, sizeof text, "%d fault%s, %d warning%s (F3 lists them); line %d: %s",
-                      (int)report.faults, report.faults == 1 ? "" : "s", (int)report.warnings,
-                      report.warnings == 1 ? "" : "s", (int)m.line, m.text);
+        const std::string counts =
+            counted(report.faults, _("%d fault"), _("%d faults")) + ", " +
+            counted(report.warnings, _("%d warning"), _("%d warnings"));
+        std::snprintf(text, sizeof text, _("%s (F3 lists them); line %d: %s"), counts.c_str(),
+                      (int)m.line, m.text);
         e.view.validation = text;
     } else {
-        e.view.validation = "valid: no faults, no warnings";
+        e.view.validation = _("valid: no faults, no warnings");
     }
     e.view.world_valid = report.faults == 0;
     if (e.view.world_valid) {
@@ -844,13 +854,13 @@ void zoom(int steps)
 int main(int argc, char **argv)
 {
     static const CommandOption options[] = {
-        {"game", "DIR", "the folder of data/pz.dat and bsp/ (default: as the game finds it)", 0, 0},
-        {"scale", "N", "enlarge the window N times, 1 to 8 (the largest that fits by default)", 1, 8},
+        {"game", "DIR", N_("the folder of data/pz.dat and bsp/ (default: as the game finds it)"), 0, 0},
+        {"scale", "N", N_("enlarge the window N times, 1 to 8 (the largest that fits by default)"), 1, 8},
     };
     const CommandSyntax syntax = {path_file_name(argv[0]),
-                                  "Builds a level, shows it in 3D and proves it can be won. Without "
-                                  "MAP, the player's own folder of levels is opened.",
-                                  "[MAP]", 0, 1, options, 2};
+                                  N_("Builds a level, shows it in 3D and proves it can be won. Without "
+                                     "MAP, the player's own folder of levels is opened."),
+                                  "[MAP]", 0, 1, options, 2, true};
     CommandLine line;
     int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)
@@ -861,8 +871,8 @@ int main(int argc, char **argv)
     std::string path = named ? line.operands[0] : default_map();
     std::string fault, renumbered, warning;
     if (path.empty()) {
-        fault = std::string("no folder of levels of your own could be made: ") +
-                std::strerror(errno) + "; name a MAP";
+        fault = std::string(_("no folder of levels of your own could be made: ")) +
+                std::strerror(errno) + _("; name a MAP");
         std::fprintf(stderr, "%s: %s\n", syntax.program, fault.c_str());
     } else {
         // The map's path is kept as given: make it absolute before the game's folder is entered.
@@ -890,7 +900,7 @@ int main(int argc, char **argv)
 
     set_window_identity("tirvex-edit", "Tirvex-edit");
     if (allegro_init() != 0 || install_keyboard() != 0 || install_timer() != 0) {
-        std::fprintf(stderr, "%s: the game library cannot start: %s\n", syntax.program, allegro_error);
+        std::fprintf(stderr, _("%s: the game library cannot start: %s\n"), syntax.program, allegro_error);
         return 1;
     }
     typed_keys_install();
@@ -900,7 +910,7 @@ int main(int argc, char **argv)
     forced_scale = line.given[OPTION_SCALE] ? (int)line.number[OPTION_SCALE] : 0;
     if (set_scaled_mode(GFX_AUTODETECT_WINDOWED, 640, 480) != 0 &&
         set_scaled_mode(GFX_AUTODETECT, 640, 480) != 0) {
-        std::fprintf(stderr, "%s: no 640x480 window: %s\n", syntax.program, allegro_error);
+        std::fprintf(stderr, _("%s: no 640x480 window: %s\n"), syntax.program, allegro_error);
         return 1;
     }
     window_switch = switch_editor_window;
@@ -923,7 +933,7 @@ int main(int argc, char **argv)
     e.view.top_z = GRID_ROWS - 1;
     e.view.brush = EditBrush{1, 0, CONTENT_NOTHING, 0};
     say(!warning.empty() ? warning : !renumbered.empty() ? renumbered :
-                                                          "F1: help on every key and the mouse");
+                                                          _("F1: help on every key and the mouse"));
     screen_buffer = create_bitmap(picture_w(), picture_h());
     world_view = create_bitmap(VIEW_WIDTH, VIEW_HEIGHT);
     if (!fault.empty()) {
@@ -966,7 +976,7 @@ int main(int argc, char **argv)
         if (proof_state() == PROOF_RUNNING) {
             std::string said = proof_slice(PROVE_SLICE_MS);
             if (proof_state() == PROOF_RUNNING && e.keys_refused > 0)
-                said += "; " + std::to_string(e.keys_refused) + " keys not taken";
+                said += "; " + std::to_string(e.keys_refused) + _(" keys not taken");
             if (proof_state() != PROOF_RUNNING) {
                 e.keys_refused = 0;
                 report(said);

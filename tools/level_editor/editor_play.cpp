@@ -1,5 +1,6 @@
 /* editor_play.cpp: the level played inside the editor: by the player with the game's keys, or by
    the robot along the way the search found. */
+#include "base/translation.h"
 #include "editor_play.h"
 
 #include <cstdio>
@@ -46,10 +47,10 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
     // with the fault the designer has to mend.
     const std::string refusal = play_refusal(map_text);
     if (!refusal.empty())
-        return "cannot playtest: " + refusal;
+        return _("cannot playtest: ") + refusal;
     std::string fault = open_play_folder(map_text);
     if (!fault.empty())
-        return "cannot playtest: " + fault;
+        return _("cannot playtest: ") + fault;
 
     char kept_levels[GAME_PATH_SIZE], kept_home[GAME_PATH_SIZE];
     std::snprintf(kept_levels, sizeof kept_levels, "%s", levels_folder);
@@ -96,17 +97,20 @@ std::string playtest(const std::string &map_text, BITMAP *buffer, volatile int *
     std::snprintf(home_folder, sizeof home_folder, "%s", kept_home);
     close_play_folder();
     if (!fault.empty())
-        return "playtest stopped: " + fault;
+        return _("playtest stopped: ") + fault;
     if (!completed)
-        return "playtest left";
+        return _("playtest left");
     // What the attempt took, help included, as the records panel counts it.
     const RecordsAttempt &a = session.attempt;
     const int moves = records_attempt_moves(session.log);
-    char figures[96];
-    std::snprintf(figures, sizeof figures, " in %d move%s, %d undo%s, %d hint%s",
-                  moves, moves == 1 ? "" : "s", (int)a.undos,
-                  a.undos == 1 ? "" : "s", (int)a.hints, a.hints == 1 ? "" : "s");
-    return std::string("playtest: level completed") + figures;
+    char figures[3][64];
+    std::snprintf(figures[0], sizeof figures[0], moves == 1 ? _(" in %d move") : _(" in %d moves"),
+                  moves);
+    std::snprintf(figures[1], sizeof figures[1], a.undos == 1 ? _(", %d undo") : _(", %d undos"),
+                  (int)a.undos);
+    std::snprintf(figures[2], sizeof figures[2], a.hints == 1 ? _(", %d hint") : _(", %d hints"),
+                  (int)a.hints);
+    return std::string(_("playtest: level completed")) + figures[0] + figures[1] + figures[2];
 }
 
 int watch_solution(const std::string &map_text, const SearchResult &result, void (*draw)(),

@@ -1,4 +1,5 @@
 /* editor_proof.cpp: the editor's proof, a slice at a time, and the report that explains it. */
+#include "base/translation.h"
 #include "editor_proof.h"
 
 #include <cstdio>
@@ -31,13 +32,13 @@ std::string teleport_words(const SearchNearest &n)
 {
     char text[160];
     if (n.teleport_distance < 0)
-        return "there is no teleport";
+        return _("there is no teleport");
     if (n.open_distance >= 0)
-        std::snprintf(text, sizeof text, "with every sweet eaten the robot comes within %d squares of "
-                      "the teleport", (int)n.open_distance);
+        std::snprintf(text, sizeof text, _("with every sweet eaten the robot comes within %d squares of "
+                      "the teleport"), (int)n.open_distance);
     else
-        std::snprintf(text, sizeof text, "the robot comes within %d squares of the teleport, never "
-                      "with every sweet eaten", (int)n.teleport_distance);
+        std::snprintf(text, sizeof text, _("the robot comes within %d squares of the teleport, never "
+                      "with every sweet eaten"), (int)n.teleport_distance);
     return text;
 }
 
@@ -46,11 +47,11 @@ std::string teleport_words(const SearchNearest &n)
 std::string nearest_words(const SearchNearest &n)
 {
     char text[160];
-    std::snprintf(text, sizeof text, "at most %d of the %d sweets eaten", (int)n.most_eaten, (int)n.sweets);
+    std::snprintf(text, sizeof text, _("at most %d of the %d sweets eaten"), (int)n.most_eaten, (int)n.sweets);
     std::string words = text;
     for (int i = 0; i < n.sweets && i < SEARCH_SWEETS_FOLLOWED; i++) {
         if (!(n.eaten >> i & 1)) {
-            std::snprintf(text, sizeof text, "; the sweet on %d,%d is never reached",
+            std::snprintf(text, sizeof text, _("; the sweet on %d,%d is never reached"),
                           (int)n.sweet_column[i], (int)n.sweet_row[i]);
             words += text;
             break;
@@ -70,9 +71,9 @@ std::string proof_start(const std::string &map_text)
 {
     proof_forget();
     if (search_start(*search, map_text.data(), map_text.size(), PROOF_LIMITS) != SEARCH_RUNNING)
-        return "cannot prove a level with faults (F3 lists them)";
+        return _("cannot prove a level with faults (F3 lists them)");
     proof.state = PROOF_RUNNING;
-    return "proving...";
+    return _("proving...");
 }
 
 std::string proof_slice(int ms)
@@ -84,7 +85,7 @@ std::string proof_slice(int ms)
     search_progress(*search, &p);
     char text[400];
     if (outcome == SEARCH_RUNNING) {
-        std::snprintf(text, sizeof text, "proving: %lld states, depth %d (Esc stops; other keys wait)",
+        std::snprintf(text, sizeof text, _("proving: %lld states, depth %d (Esc stops; other keys wait)"),
                       (long long)p.states, (int)p.depth);
         return text;
     }
@@ -97,25 +98,27 @@ std::string proof_slice(int ms)
     switch (outcome) {
     case SEARCH_SOLVED:
         if (replayed)
-            std::snprintf(text, sizeof text, "won in %d moves and %d waits, %.2f s of the %d s limit "
-                          "(%lld states); A explains, W shows it", (int)way.moves, (int)way.waits,
+            std::snprintf(text, sizeof text, _("won in %d moves and %d waits, %.2f s of the %d s limit "
+                          "(%lld states); A explains, W shows it"), (int)way.moves, (int)way.waits,
                           way.ticks / 100.0, (int)(way.limit_ticks / 100), (long long)p.states);
         else
-            std::snprintf(text, sizeof text, "found a way that did not replay (%lld states)", (long long)p.states);
+            std::snprintf(text, sizeof text, _("found a way that did not replay (%lld states)"),
+                          (long long)p.states);
         break;
     case SEARCH_NO_SOLUTION:
-        std::snprintf(text, sizeof text, "cannot be won: no way among all %lld states: %s", (long long)p.states,
-                      nearest_words(proof.nearest).c_str());
+        std::snprintf(text, sizeof text, _("cannot be won: no way among all %lld states: %s"),
+                      (long long)p.states, nearest_words(proof.nearest).c_str());
         break;
     case SEARCH_STATE_LIMIT:
     case SEARCH_DEPTH_LIMIT:
     case SEARCH_MEMORY_LIMIT:
-        std::snprintf(text, sizeof text, "no way found within the %s limit (%lld states): %s",
-                      outcome == SEARCH_STATE_LIMIT ? "state" : outcome == SEARCH_DEPTH_LIMIT ? "depth" : "memory",
+        std::snprintf(text, sizeof text, _("no way found within the %s limit (%lld states): %s"),
+                      outcome == SEARCH_STATE_LIMIT ? _("state") :
+                      outcome == SEARCH_DEPTH_LIMIT ? _("depth") : _("memory"),
                       (long long)p.states, nearest_words(proof.nearest).c_str());
         break;
     default:
-        std::snprintf(text, sizeof text, "proof stopped");
+        std::snprintf(text, sizeof text, _("proof stopped"));
         break;
     }
     proof.summary = text;
@@ -150,9 +153,9 @@ const SearchResult &proof_way()
 std::string proof_way_refusal()
 {
     switch (proof.state) {
-    case PROOF_NONE: return "no way to show: prove the level first (F5)";
-    case PROOF_RUNNING: return "no way to show yet: the proof is running";
-    case PROOF_NOT_WON: return "no way to show: the proof found none (A says how near it came)";
+    case PROOF_NONE: return _("no way to show: prove the level first (F5)");
+    case PROOF_RUNNING: return _("no way to show yet: the proof is running");
+    case PROOF_NOT_WON: return _("no way to show: the proof found none (A says how near it came)");
     default: return "";
     }
 }
@@ -160,32 +163,32 @@ std::string proof_way_refusal()
 void proof_report(TextPage *page, const std::string &map_text,
                   void (*progress)(const char *stage, int64_t positions))
 {
-    page_begin(page, "The proof (A)");
+    page_begin(page, _("The proof (A)"));
     if (proof.state == PROOF_NONE || proof.state == PROOF_RUNNING) {
-        page_add(page, proof.state == PROOF_NONE ? "No proof yet: F5 proves the level, and this page "
-                 "then explains what it found." : "The proof is still running.");
+        page_add(page, proof.state == PROOF_NONE ? _("No proof yet: F5 proves the level, and this page "
+                 "then explains what it found.") : _("The proof is still running."));
         return;
     }
     page_add(page, proof.summary);
     if (proof.state != PROOF_WON) {
         page_add(page, "");
-        page_add(page, "How near the search came, over every position it reached:");
+        page_add(page, _("How near the search came, over every position it reached:"));
         char text[200];
-        std::snprintf(text, sizeof text, "- sweets eaten: at most %d of %d", (int)proof.nearest.most_eaten,
+        std::snprintf(text, sizeof text, _("- sweets eaten: at most %d of %d"), (int)proof.nearest.most_eaten,
                       (int)proof.nearest.sweets);
         page_add(page, text, 4);
         for (int i = 0; i < proof.nearest.sweets && i < SEARCH_SWEETS_FOLLOWED; i++) {
-            std::snprintf(text, sizeof text, "- the sweet on %d,%d: %s", (int)proof.nearest.sweet_column[i],
+            std::snprintf(text, sizeof text, _("- the sweet on %d,%d: %s"), (int)proof.nearest.sweet_column[i],
                           (int)proof.nearest.sweet_row[i],
-                          proof.nearest.eaten >> i & 1 ? "eaten" : "never reached");
+                          proof.nearest.eaten >> i & 1 ? _("eaten") : _("never reached"));
             page_add(page, text, 4);
         }
         page_add(page, "- " + teleport_words(proof.nearest), 4);
         return;
     }
     page_add(page, "");
-    page_add(page, "The way found, as the keys a player presses (the robot's square after each that "
-             "moves it):");
+    page_add(page, _("The way found, as the keys a player presses (the robot's square after each that "
+             "moves it):"));
     describe_way(way, add_line, page);
     page_add(page, "");
     if (!proof.analysed) {
@@ -195,15 +198,15 @@ void proof_report(TextPage *page, const std::string &map_text,
         proof.analysed = analyse_level(map_text.c_str(), limits, &analysis);
     }
     if (!proof.analysed) {
-        page_add(page, "fairness: the analysis could not be run");
+        page_add(page, _("fairness: the analysis could not be run"));
         return;
     }
-    page_add(page, "Fairness to a human:");
+    page_add(page, _("Fairness to a human:"));
     describe_analysis(analysis, ANALYSIS_MEMORY, add_line, page);
     page_add(page, "");
-    page_add(page, "A decision is a position on the shortest way where another command loses the "
+    page_add(page, _("A decision is a position on the shortest way where another command loses the "
              "level; a wrong way one where another command costs 6 or more extra; a trap a command "
              "after which the level can no longer be won although the game says nothing. The start "
              "delay, the frame rates and the clock margin say whether a player who looks first, a "
-             "slow machine or a slow player still wins.");
+             "slow machine or a slow player still wins."));
 }

@@ -1,5 +1,6 @@
 /* editor_screen.cpp: what the level editor shows: the grid as the game's map panel draws the level
    (columns to the right, rows up), the level in 3D, the palette, the status, and a page. */
+#include "base/translation.h"
 #include "editor_screen.h"
 
 #include <cstdio>
@@ -180,7 +181,7 @@ void draw_palette(BITMAP *target, const EditorView &view)
     // Fixed places for what a click picks: [-] and [+] the first six characters, [R] from 20 on.
     static const char *const ways[4] = {"+z", "+x", "-z", "-x"};
     char brush[80];
-    std::snprintf(brush, sizeof brush, "[-][+] height %-5d [R] faces %s", (int)view.brush.height,
+    std::snprintf(brush, sizeof brush, _("[-][+] height %-5d [R] faces %s"), (int)view.brush.height,
                   ways[(view.brush.dir / 64) & 3]);
     textout_ex(target, font, brush, VIEW_X + 3, BRUSH_Y, text, -1);
 }
@@ -188,24 +189,24 @@ void draw_palette(BITMAP *target, const EditorView &view)
 void draw_details(BITMAP *target, const EditLevel &level, const EditorView &view)
 {
     char line[100];
-    std::snprintf(line, sizeof line, "\"%s\", %d min, %d squares", level_name(level),
+    std::snprintf(line, sizeof line, _("\"%s\", %d min, %d squares"), level_name(level),
                   (int)level_minutes(level), (int)level.square_count);
     textout_ex(target, font, line, VIEW_X + 3, DETAILS_Y, makecol(255, 255, 255), -1);
     const int at = find_square(level, view.cursor_x, view.cursor_z);
     if (at < 0) {
-        std::snprintf(line, sizeof line, "cell %d,%d: empty", (int)view.cursor_x, (int)view.cursor_z);
+        std::snprintf(line, sizeof line, _("cell %d,%d: empty"), (int)view.cursor_x, (int)view.cursor_z);
     } else {
         const EditSquare &s = level.squares[at];
-        std::snprintf(line, sizeof line, "cell %d,%d: height %d, tex %d, %s", (int)s.x, (int)s.z,
+        std::snprintf(line, sizeof line, _("cell %d,%d: height %d, tex %d, %s"), (int)s.x, (int)s.z,
                       (int)s.height, (int)s.texture, content_name(s.content));
     }
     textout_ex(target, font, line, VIEW_X + 3, DETAILS_Y + DETAILS_LINE, makecol(200, 200, 200), -1);
     if (at >= 0) {
         const EditSquare &s = level.squares[at];
         static const char *const edges[EDIT_EDGES] = {"+z", "-x", "-z", "+x"};
-        std::snprintf(line, sizeof line, "side %s (E): %d, %s", edges[view.edge & 3],
+        std::snprintf(line, sizeof line, _("side %s (E): %d, %s"), edges[view.edge & 3],
                       (int)s.side[view.edge & 3],
-                      s.side_by_hand[view.edge & 3] ? "by hand (F8 resets)" : "automatic");
+                      s.side_by_hand[view.edge & 3] ? _("by hand (F8 resets)") : _("automatic"));
         textout_ex(target, font, line, VIEW_X + 3, DETAILS_Y + 2 * DETAILS_LINE, makecol(200, 200, 200), -1);
     }
     std::snprintf(line, sizeof line, "%.39s", view.place.c_str());
@@ -228,8 +229,8 @@ void draw_status(BITMAP *target, const EditorView &view)
         textout_ex(target, font, line.c_str(), 4, STATUS_Y + STATUS_LINE * row++, makecol(255, 255, 255), -1);
     }
     static const char *const keys[KEY_ROWS] = {
-        "F1 help F2 save F3 faults F5 prove A report W way P play N name I idea Esc",
-        "mouse: left paints, right erases, Shift+left selects, wheel height, palette",
+        _("F1 help F2 save F3 faults F5 prove A report W way P play N name I idea Esc"),
+        _("mouse: left paints, right erases, Shift+left selects, wheel height, palette"),
     };
     for (int i = 0; i < KEY_ROWS; i++)
         textout_ex(target, font, keys[i], 4, STATUS_Y + STATUS_LINE * (STATUS_ROWS - KEY_ROWS + i),
@@ -241,7 +242,7 @@ void draw_view(BITMAP *target, BITMAP *world_view, const EditLevel &level, const
 {
     if (!view.world_valid) {
         rectfill(target, VIEW_X, 0, VIEW_X + VIEW_WIDTH - 1, VIEW_HEIGHT - 1, makecol(0, 0, 0));
-        textout_centre_ex(target, font, "no view: the level has faults (F3)", VIEW_X + VIEW_WIDTH / 2,
+        textout_centre_ex(target, font, _("no view: the level has faults (F3)"), VIEW_X + VIEW_WIDTH / 2,
                           VIEW_HEIGHT / 2, makecol(255, 120, 120), -1);
         return;
     }

@@ -1,4 +1,5 @@
 /* level_file.cpp: reads a map into the editor's level and writes it back in the map format. */
+#include "base/translation.h"
 #include "level_file.h"
 
 #include <fcntl.h>
@@ -148,11 +149,11 @@ std::string save_level_file(const EditLevel &level, const char *path)
     std::string temporary = target + ".new.XXXXXX";
     const int fd = mkostemp(&temporary[0], O_CLOEXEC);
     if (fd < 0)
-        return target + ": cannot be saved: no new file beside it: " + std::strerror(errno);
+        return target + _(": cannot be saved: no new file beside it: ") + std::strerror(errno);
     const std::string fault = write_whole(fd, text);
     if (!fault.empty()) {
         unlink(temporary.c_str());
-        return target + ": cannot be written: " + fault;
+        return target + _(": cannot be written: ") + fault;
     }
     // The old file becomes NAME~ by a second name, so that a failed rename leaves it in place.
     // Both calls act on the name itself: a link standing at either is not followed.
@@ -161,18 +162,18 @@ std::string save_level_file(const EditLevel &level, const char *path)
         if (unlink(previous.c_str()) != 0 && errno != ENOENT) {
             const int error = errno;
             unlink(temporary.c_str());
-            return previous + ": the previous version cannot be kept: " + std::strerror(error);
+            return previous + _(": the previous version cannot be kept: ") + std::strerror(error);
         }
         if (link(path, previous.c_str()) != 0) {
             const int error = errno;
             unlink(temporary.c_str());
-            return previous + ": the previous version cannot be kept: " + std::strerror(error);
+            return previous + _(": the previous version cannot be kept: ") + std::strerror(error);
         }
     }
     if (rename(temporary.c_str(), path) != 0) {
         const int error = errno;
         unlink(temporary.c_str());
-        return target + ": cannot be replaced: " + std::strerror(error);
+        return target + _(": cannot be replaced: ") + std::strerror(error);
     }
     return "";
 }
@@ -183,9 +184,10 @@ std::string read_level_file(const std::string &path, EditLevel *level, std::stri
     char fault[4096 + 64];
     const int fd = open_regular_file(path.c_str(), MAP_TEXT_SIZE, fault, sizeof fault);
     if (fd < 0 && errno == EFBIG)
-        return path + ": larger than " + std::to_string((int)MAP_TEXT_SIZE) + " bytes: no map is that long";
+        return path + _(": larger than ") + std::to_string((int)MAP_TEXT_SIZE) +
+               _(" bytes: no map is that long");
     if (fd < 0 && fault[0])
-        return path + ": cannot be opened: " + (fault + path.size() + 2);
+        return path + _(": cannot be opened: ") + (fault + path.size() + 2);
     if (fd < 0) {
         new_level(level);
         *text = level_text(*level);
@@ -195,7 +197,7 @@ std::string read_level_file(const std::string &path, EditLevel *level, std::stri
     const long got = read_up_to(fd, bytes, sizeof bytes);
     close(fd);
     if (got < 0 || got > MAP_TEXT_SIZE)
-        return path + ": cannot be read whole";
+        return path + _(": cannot be read whole");
     const size_t length = (size_t)got;
     MapVerdict verdict = read_level_text(bytes, length, level);
     if (verdict.fault != MAP_OK && verdict.fault != MAP_NO_START) {
@@ -204,7 +206,7 @@ std::string read_level_file(const std::string &path, EditLevel *level, std::stri
             validate_map(bytes, length, &report);
             print_validation(faults, path.c_str(), report);
         }
-        return path + ": not opened for editing: " + verdict.message;
+        return path + _(": not opened for editing: ") + verdict.message;
     }
     *text = std::string(bytes, length);
     return "";

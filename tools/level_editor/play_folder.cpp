@@ -1,5 +1,6 @@
 /* play_folder.cpp: what the editor lets the world play, and the temporary folder a playtest reads
    its level from. */
+#include "base/translation.h"
 #include "play_folder.h"
 
 #include <dirent.h>
@@ -44,24 +45,24 @@ std::string write_map(const std::string &map_text)
 {
     const std::string path = map_path;
     if (unlink(map_path) != 0 && errno != ENOENT)
-        return system_fault(path + ": cannot be replaced");
+        return system_fault(path + _(": cannot be replaced"));
     const int fd = open(map_path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
-        return system_fault(path + ": cannot be made");
+        return system_fault(path + _(": cannot be made"));
     size_t done = 0;
     while (done < map_text.size()) {
         const ssize_t n = write(fd, map_text.data() + done, map_text.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            const std::string fault = system_fault(path + ": cannot be written");
+            const std::string fault = system_fault(path + _(": cannot be written"));
             close(fd);
             return fault;
         }
         done += (size_t)n;
     }
     if (close(fd) != 0)
-        return system_fault(path + ": cannot be written");
+        return system_fault(path + _(": cannot be written"));
     return "";
 }
 
@@ -94,10 +95,10 @@ std::string play_refusal(const std::string &map_text)
     for (int i = 0; i < report.message_count; i++) {
         const ValidationMessage &m = report.messages[i];
         if (m.fault)
-            return "line " + std::to_string(m.line) + ": " + m.text;
+            return _("line ") + std::to_string(m.line) + ": " + m.text;
     }
     // Every message kept was a warning: the faults came later than the report holds.
-    return std::to_string(report.faults) + " faults";
+    return std::to_string(report.faults) + _(" faults");
 }
 
 std::string open_play_folder(const std::string &map_text)
@@ -112,7 +113,7 @@ std::string open_play_folder(const std::string &map_text)
     char folder[FOLDER_SIZE];
     std::snprintf(folder, sizeof folder, "%s/tirvex_edit_play_XXXXXX", temporary_root());
     if (!mkdtemp(folder))
-        return system_fault(std::string(temporary_root()) + ": no folder for the playtest");
+        return system_fault(std::string(temporary_root()) + _(": no folder for the playtest"));
     std::snprintf(open_folder, sizeof open_folder, "%s", folder);
     std::snprintf(map_path, sizeof map_path, "%s/%s", folder, MAP_NAME);
     const std::string fault = write_map(map_text);
@@ -126,7 +127,7 @@ const char *play_folder() { return open_folder; }
 std::string ready_play_file(const std::string &map_text)
 {
     if (!open_folder[0])
-        return "no playtest folder is open";
+        return _("no playtest folder is open");
     return map_intact(map_text) ? "" : write_map(map_text);
 }
 

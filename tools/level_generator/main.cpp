@@ -32,6 +32,7 @@
 #include "base/display_options.h"
 #include "base/file_replace.h"
 #include "base/game_paths.h"
+#include "base/translation.h"
 #include "level_generator.h"
 #include "level_score.h"
 #include "solution_record.h"
@@ -46,15 +47,15 @@ enum { OPTION_SEED, OPTION_IDEA, OPTION_SIZE, OPTION_OUT, OPTION_COUNT, OPTION_J
        OPTION_SET, OPTION_PARENT, OPTIONS };
 
 const CommandOption GENERATOR_OPTIONS[] = {
-    {"seed", "N", "the seed the levels are made from, 0 to 2^62", 0, INT64_C(1) << 62, true},
-    {"idea", "IDEA", "walk, push, runner, chain or mix", 0, 0, true},
-    {"size", "SIZE", "small, medium or large", 0, 0, true},
-    {"out", "DIR", "the folder the levels go to (made when missing)", 0, 0, true},
-    {"count", "K", "levels to make, 1 to 99 (default 1)", 1, MAX_COUNT},
-    {"jobs", "N", "threads searching at once, 1 or 2 (default 2)", 1, 2},
-    {"why", nullptr, "say on stderr why each attempt failed", 0, 0},
-    {"set", nullptr, "DIR is the seed's set: level K is number K; numbers taken are kept", 0, 0},
-    {"parent", "PID", "end when process PID, which started this one, ends", 1, INT32_MAX},
+    {"seed", "N", N_("the seed the levels are made from, 0 to 2^62"), 0, INT64_C(1) << 62, true},
+    {"idea", "IDEA", N_("walk, push, runner, chain or mix"), 0, 0, true},
+    {"size", "SIZE", N_("small, medium or large"), 0, 0, true},
+    {"out", "DIR", N_("the folder the levels go to (made when missing)"), 0, 0, true},
+    {"count", "K", N_("levels to make, 1 to 99 (default 1)"), 1, MAX_COUNT},
+    {"jobs", "N", N_("threads searching at once, 1 or 2 (default 2)"), 1, 2},
+    {"why", nullptr, N_("say on stderr why each attempt failed"), 0, 0},
+    {"set", nullptr, N_("DIR is the seed's set: level K is number K; numbers taken are kept"), 0, 0},
+    {"parent", "PID", N_("end when process PID, which started this one, ends"), 1, INT32_MAX},
 };
 
 /* The name every message starts with: the program's, as it was started. */
@@ -76,19 +77,19 @@ int parse_request(int argc, char **argv, Request *r)
 {
     const CommandSyntax syntax = {
         path_file_name(argv[0]),
-        "Makes new levels of an idea and size from a seed, each proven winnable and fair.", "", 0,
-        0, GENERATOR_OPTIONS, OPTIONS};
+        N_("Makes new levels of an idea and size from a seed, each proven winnable and fair."), "", 0,
+        0, GENERATOR_OPTIONS, OPTIONS, true};
     CommandLine line;
     const int status = read_command_line(argc, argv, &syntax, game_version(), &line);
     if (status >= 0)
         return status;
     if (!parse_idea(line.text[OPTION_IDEA], &r->idea)) {
-        std::fprintf(stderr, "%s: no idea \"%s\": walk, push, runner, chain or mix\n", program,
+        std::fprintf(stderr, _("%s: no idea \"%s\": walk, push, runner, chain or mix\n"), program,
                      line.text[OPTION_IDEA]);
         return STATUS_COMMAND_LINE;
     }
     if (!parse_size(line.text[OPTION_SIZE], &r->size)) {
-        std::fprintf(stderr, "%s: no size \"%s\": small, medium or large\n", program,
+        std::fprintf(stderr, _("%s: no size \"%s\": small, medium or large\n"), program,
                      line.text[OPTION_SIZE]);
         return STATUS_COMMAND_LINE;
     }
@@ -111,11 +112,11 @@ bool make_folder(const char *path)
     if (stat(path, &info) == 0) {
         if (S_ISDIR(info.st_mode))
             return true;
-        std::fprintf(stderr, "%s: %s: not a folder\n", program, path);
+        std::fprintf(stderr, _("%s: %s: not a folder\n"), program, path);
         return false;
     }
     if (mkdir(path, 0777) != 0) {
-        std::fprintf(stderr, "%s: %s: the folder cannot be made: %s\n", program, path,
+        std::fprintf(stderr, _("%s: %s: the folder cannot be made: %s\n"), program, path,
                      std::strerror(errno));
         return false;
     }
@@ -172,7 +173,7 @@ void stop_if_asked()
 /* Says why `path` could not be written. */
 void say_unwritten(const char *path, int error)
 {
-    std::fprintf(stderr, "%s: %s: cannot be written: %s\n", program, path, std::strerror(error));
+    std::fprintf(stderr, _("%s: %s: cannot be written: %s\n"), program, path, std::strerror(error));
 }
 
 /* Writes the level's map and proof, each a new file made whole beside its name and linked there
@@ -199,7 +200,7 @@ bool write_level(const Request &request, const GeneratedLevel &level)
         if (closed)
             say_unwritten(solution_path, closed);
         else
-            std::fprintf(stderr, "%s: %s: does not complete the level on replay\n", program,
+            std::fprintf(stderr, _("%s: %s: does not complete the level on replay\n"), program,
                          solution_path);
         std::free(proof);
         return false;
@@ -253,6 +254,8 @@ void show_progress(void *context, int32_t attempts, int32_t passed, const char *
     progress_shown = true;
 }
 
+/* The report of a level made: not translated, as the game and the scripts that run the
+   generator read its lines. */
 void print_level(const GeneratedLevel &level)
 {
     const LevelAnalysis &a = level.analysis;
@@ -303,7 +306,7 @@ int main(int argc, char **argv)
     // The game that started this one asks for its end with it: its set is never written to
     // by a generator left behind, which then could not be finished.
     if (request.parent != 0 && (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || !parent_there(request))) {
-        std::fprintf(stderr, "%s: the program that started it (%d) has ended\n", program,
+        std::fprintf(stderr, _("%s: the program that started it (%d) has ended\n"), program,
                      (int)request.parent);
         return STATUS_FAILS;
     }
@@ -333,7 +336,7 @@ int main(int argc, char **argv)
             if (number_taken(request.out, number))
                 continue;
         } else if ((number = free_number(request.out, number)) == 0) {
-            std::fprintf(stderr, "%s: %s: every number up to %d is taken\n", program,
+            std::fprintf(stderr, _("%s: %s: every number up to %d is taken\n"), program,
                          request.out, MAX_NUMBER);
             return STATUS_FAILS;
         }
@@ -376,7 +379,7 @@ int main(int argc, char **argv)
     }
     struct rusage self;
     if (getrusage(RUSAGE_SELF, &self) == 0)
-        std::printf("%d levels in %.2f s; peak resident memory %.1f MB\n", (int)made, seconds,
+        std::printf(_("%d levels in %.2f s; peak resident memory %.1f MB\n"), (int)made, seconds,
                     self.ru_maxrss / 1024.0);
     return result;
 }

@@ -27,7 +27,7 @@ shipped="06 07 08 09 10 11 12 13 15 16"
 # cannot win.
 row() {
     local map="$1" label="$2" log="$work/check.log"
-    (cd "$game_dir" && ./level_checker --fair --jobs 2 "$map" >"$log" 2>&1) || true
+    (cd "$game_dir" && ./level_checker --language C --fair --jobs 2 "$map" >"$log" 2>&1) || true
     awk -v label="$label" '
         BEGIN { matter = saved = waits = view = seen = human = "-" }
         /: valid: / { match($0, /"[^"]*"/); name = substr($0, RSTART, RLENGTH)

@@ -109,6 +109,10 @@ struct GlyphSheet {
 extern const GlyphSheet global_font_glyphs;   /* 8 x 8, object 10 */
 extern const GlyphSheet small_font_glyphs;    /* 5 x 7, object 47 */
 
+/* Marks a text painted into a screen for the game's catalogue (po/tirvex.pot), as the game's
+   own N_() does: the pictures are painted in English for now. */
+#define N_(english) english
+
 /* ---- screen_paint.cpp: the RGB canvas the screens and the F1 panel are painted on ---- */
 
 #include <string>

@@ -53,11 +53,11 @@ void make_cast_background(const char *path)
     paint_sweet(canvas, 598, 62, 0.9f, RAMP_PINK);
 
     TextStyle title = heading_style(54);
-    draw_text(canvas, title, PREVIOUS_X0 - 4, 100, "The Cast");
+    draw_text(canvas, title, PREVIOUS_X0 - 4, 100, N_("The Cast"));
 
-    paint_cast_button(canvas, PREVIOUS_X0, PREVIOUS_X1, RAMP_SKY, "Prev", -1);
-    paint_cast_button(canvas, EXIT_X0, EXIT_X1, RAMP_RED, "Exit", 0);
-    paint_cast_button(canvas, NEXT_X0, NEXT_X1, RAMP_SKY, "Next", 1);
+    paint_cast_button(canvas, PREVIOUS_X0, PREVIOUS_X1, RAMP_SKY, N_("Prev"), -1);
+    paint_cast_button(canvas, EXIT_X0, EXIT_X1, RAMP_RED, N_("Exit"), 0);
+    paint_cast_button(canvas, NEXT_X0, NEXT_X1, RAMP_SKY, N_("Next"), 1);
 
     /* A bezel around the model viewer; the screen paints the viewport itself. */
     paint_panel(canvas, VIEW_X - 8, VIEW_Y - 5, VIEW_X + VIEW_W + 8, VIEW_Y + VIEW_H + 8, 8, 0.9f);
@@ -71,6 +71,6 @@ void make_cast_background(const char *path)
     float hint_y = VIEW_Y + VIEW_H + 40;
     paint_panel(canvas, VIEW_X - 2, hint_y - 17, VIEW_X + VIEW_W + 2, hint_y + 8, 10, 0.8f);
     draw_text(canvas, hint, VIEW_X + VIEW_W / 2, hint_y,
-              "Left / Right or click: browse     Esc: back", ALIGN_CENTRE);
+              N_("Left / Right or click: browse     Esc: back"), ALIGN_CENTRE);
     save_canvas(path, canvas, 0.6f);
 }

@@ -14,46 +14,46 @@ struct KeyLine {
 };
 
 const KeyLine left_column[] = {
-    {nullptr, "Moving"},
-    {"Up / Down", "step ahead / back"},
-    {"Left / Right", "turn"},
-    {"Shift+Left/Right", "step aside"},
-    {"Space", "hop on the spot"},
-    {"Space / Enter", "next level / retry"},
-    {"R, Back (hold)", "restart the level"},
-    {"Esc, Start (hold)", "back to the menu"},
-    {nullptr, "Sound and extras"},
-    {"F11 / B", "sound / music"},
-    {"M", "map"},
-    {"L", "map heights"},
-    {"F12", "screenshot"},
-    {"F2", "slow-mo, not saved"},
-    {"F3", "debug info"},
-    {"Alt+Enter", "window / full screen"},
-    {nullptr, "Gamepad"},
-    {"Pad / LB, RB", "step, turn / aside"},
-    {"A  B  X  Y", "hop undo hint cam"},
+    {nullptr, N_("Moving")},
+    {"Up / Down", N_("step ahead / back")},
+    {"Left / Right", N_("turn")},
+    {"Shift+Left/Right", N_("step aside")},
+    {"Space", N_("hop on the spot")},
+    {"Space / Enter", N_("next level / retry")},
+    {"R, Back (hold)", N_("restart the level")},
+    {"Esc, Start (hold)", N_("back to the menu")},
+    {nullptr, N_("Sound and extras")},
+    {"F11 / B", N_("sound / music")},
+    {"M", N_("map")},
+    {"L", N_("map heights")},
+    {"F12", N_("screenshot")},
+    {"F2", N_("slow-mo, not saved")},
+    {"F3", N_("debug info")},
+    {"Alt+Enter", N_("window / full screen")},
+    {nullptr, N_("Gamepad")},
+    {"Pad / LB, RB", N_("step, turn / aside")},
+    {"A  B  X  Y", N_("hop undo hint cam")},
 };
 
 const KeyLine right_column[] = {
-    {nullptr, "Camera"},
-    {"F6", "camera position"},
-    {"PgUp / PgDn", "tilt"},
-    {"Q / A", "up / down"},
-    {"T / Y", "up / down, fast"},
-    {"W / S", "back / nearer"},
-    {"G / H", "back / nearer, fast"},
-    {nullptr, "Picture"},
-    {"E / D", "brighter / darker"},
-    {"F7", "light sources"},
-    {"F8", "shading"},
-    {"F5", "depth of view"},
-    {"F4", "view size"},
-    {nullptr, "Undo and help"},
-    {"Backspace / U", "undo the last step"},
-    {"I", "hint: the next step"},
-    {"Tab (hold)", "par and records"},
-    {"P", "pause"},
+    {nullptr, N_("Camera")},
+    {"F6", N_("camera position")},
+    {"PgUp / PgDn", N_("tilt")},
+    {"Q / A", N_("up / down")},
+    {"T / Y", N_("up / down, fast")},
+    {"W / S", N_("back / nearer")},
+    {"G / H", N_("back / nearer, fast")},
+    {nullptr, N_("Picture")},
+    {"E / D", N_("brighter / darker")},
+    {"F7", N_("light sources")},
+    {"F8", N_("shading")},
+    {"F5", N_("depth of view")},
+    {"F4", N_("view size")},
+    {nullptr, N_("Undo and help")},
+    {"Backspace / U", N_("undo the last step")},
+    {"I", N_("hint: the next step")},
+    {"Tab (hold)", N_("par and records")},
+    {"P", N_("pause")},
 };
 
 const int LINE_H = 14, HEADING_H = 19;
@@ -99,9 +99,9 @@ void make_f1_panel(const char *path)
     title.shadow_dx = 1;
     title.shadow_dy = 1;
     title.shadow_alpha = 0.9f;
-    draw_text(canvas, title, 16, 23, "Keys");
+    draw_text(canvas, title, 16, 23, N_("Keys"));
     TextStyle note = plain_text(FACE_SANS_BOLD, 11, ramp_rgb(RAMP_RED, 3.0f));
-    draw_text(canvas, note, CARD_W - 16, 22, "F1 hides this card", ALIGN_RIGHT);
+    draw_text(canvas, note, CARD_W - 16, 22, N_("F1 hides this card"), ALIGN_RIGHT);
 
     paint_column(canvas, left_column, sizeof left_column / sizeof left_column[0], 16, 36, 110);
     paint_column(canvas, right_column, sizeof right_column / sizeof right_column[0], 250, 36, 98);

@@ -12,10 +12,10 @@ struct MenuChoice {
 };
 
 const MenuChoice choices[] = {
-    {"1", "Play", RAMP_LIME},
-    {"2", "Cast", RAMP_SKY},
-    {"3", "Video mode", RAMP_VIOLET},
-    {"Esc", "Quit", RAMP_RED},
+    {"1", N_("Play"), RAMP_LIME},
+    {"2", N_("Cast"), RAMP_SKY},
+    {"3", N_("Video mode"), RAMP_VIOLET},
+    {"Esc", N_("Quit"), RAMP_RED},
 };
 
 void paint_scenery(Canvas &canvas)
@@ -48,7 +48,7 @@ void make_menu_picture(const char *path)
     TextStyle title = heading_style(118);
     draw_text(canvas, title, MENU_W / 2, 158, "Tirvex", ALIGN_CENTRE);
     TextStyle tagline = label_style(FACE_SANS_BOLD, 15);
-    draw_text(canvas, tagline, MENU_W / 2, 190, "Eat every sweet, then find the teleport!",
+    draw_text(canvas, tagline, MENU_W / 2, 190, N_("Eat every sweet, then find the teleport!"),
               ALIGN_CENTRE);
 
     const int key_x = 206, bar_x0 = 262, bar_x1 = 434, first_y = 214, pitch = 54, row_h = 42;

@@ -30,7 +30,7 @@ void make_select_background(const char *path)
     paint_robot(canvas, 84, 242, 1.4f);
 
     TextStyle title = heading_style(30);
-    draw_text(canvas, title, (LIST_X0 + LIST_X1) / 2, 34, "Choose a level", ALIGN_CENTRE);
+    draw_text(canvas, title, (LIST_X0 + LIST_X1) / 2, 34, N_("Choose a level"), ALIGN_CENTRE);
     paint_panel(canvas, LIST_X0, LIST_Y0, LIST_X1, LIST_Y1, 10, 0.9f);
 
     /* How to use the screen, in the free corner at the right. */
@@ -40,10 +40,10 @@ void make_select_background(const char *path)
     paint_keycap(canvas, hx + 42, hy, hx + 88, hy + 26, "Down", 12);
     TextStyle label = label_style(FACE_SANS_BOLD, 13);
     float text_dy = 13 + cap_height(label) / 2 - 1;
-    draw_text(canvas, label, hx + 96, hy + text_dy, "Choose");
+    draw_text(canvas, label, hx + 96, hy + text_dy, N_("Choose"));
     paint_keycap(canvas, hx, hy + 36, hx + 50, hy + 62, "Enter", 12);
-    draw_text(canvas, label, hx + 58, hy + 36 + text_dy, "Play");
+    draw_text(canvas, label, hx + 58, hy + 36 + text_dy, N_("Play"));
     paint_keycap(canvas, hx, hy + 72, hx + 50, hy + 98, "Esc", 12);
-    draw_text(canvas, label, hx + 58, hy + 72 + text_dy, "Back");
+    draw_text(canvas, label, hx + 58, hy + 72 + text_dy, N_("Back"));
     save_canvas(path, canvas, 0.6f);
 }
