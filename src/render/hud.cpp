@@ -71,7 +71,7 @@ void draw_level_title(const World &w, BITMAP *target, int level)
     if (!title_font)
         return;
     std::snprintf(hud_text, sizeof hud_text, _(" Level %d: %.38s "), level,
-                  w.map.level_name);
+                  tr(w.map.level_name));
     const int cx = target->w / 2, cy = target->h / 2;
     textout_centre_ex(target, title_font, hud_text, cx + 2, cy - 18, makecol(20, 20, 20), -1);
     textout_centre_ex(target, title_font, hud_text, cx, cy - 20, makecol(50, 255, 50), -1);
