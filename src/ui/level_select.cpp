@@ -129,7 +129,8 @@ void draw_cursor_idea(BITMAP *target, const LevelSelect *select, int bars_x)
     if (right - left < 80)
         return;     // a screen too narrow for it
     const int line_h = text_height(font) + 3;
-    const char *idea = tr(select->list.level_ideas[cursor]);
+    char shown[LEVEL_IDEA_SHOWN_SIZE];
+    const char *idea = translated_idea(select->list.level_ideas[cursor], shown);
     const int lines = draw_wrapped_text(target, font, idea, 0, 0, right - left - 12, line_h, 0,
                                         false);
     const int h = lines * line_h + 10;
