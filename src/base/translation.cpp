@@ -216,6 +216,11 @@ const char *tr(const char *english)
     return english;
 }
 
+bool catalogue_loaded()
+{
+    return !originals.empty();
+}
+
 void forget_catalogue()
 {
     originals.clear();
