@@ -191,9 +191,9 @@ int main(int argc, char *argv[])
         std::fprintf(list, "%s %s\n", entry.type, entry.file);
     }
     std::fclose(list);
-    report_tightest_text();
     if (too_wide)
         return 1;
+    report_tightest_text();
     if (pictures)
         return 0;
     /* The desktop icons go beside the datafile's sources but not into it. */
