@@ -163,8 +163,8 @@ int load_language_pictures(const char *path, char message[DATAFILE_MESSAGE_SIZE]
     static DATAFILE *replaced = nullptr;
     message[0] = '\0';
     std::vector<unsigned char> bytes;
-    if (!Datafile || !read_whole_file(path, &bytes, message))
-        return 0;
+    if (!read_whole_file(path, &bytes, message) || !Datafile)
+        return 0;   // without the English datafile there is nothing to lay the pictures over
     char fault[DATAFILE_FAULT_SIZE];
     if (!check_datafile_layout(bytes.data(), bytes.size(), fault)) {
         std::snprintf(message, DATAFILE_MESSAGE_SIZE, _("Error loading data file %s: %s"), path, fault);
