@@ -57,9 +57,13 @@ add_custom_target(desktop_files ALL DEPENDS ${TIRVEX_DESKTOP_FILES})
 # The template: every text of po/POTFILES (paths from the source folder), _() and N_() marked.
 find_program(XGETTEXT xgettext)
 file(STRINGS ${CMAKE_SOURCE_DIR}/po/POTFILES TIRVEX_POTFILES REGEX "^[^#]")
-# The cast screen's entries come from assets/text/cast.txt, a section a text (po/cast_pot.sh).
+# The cast screen's entries come from assets/text/cast.txt, a section a text, and the shipped
+# levels' names and ideas from their maps (po/data_pot.sh).
+file(GLOB TIRVEX_SHIPPED_MAPS RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/assets/maps/map*.txt)
 add_custom_target(pot
-  COMMAND sh po/cast_pot.sh assets/text/cast.txt ${CMAKE_BINARY_DIR}/cast_text.po
+  COMMAND sh po/data_pot.sh ${CMAKE_BINARY_DIR}/cast_text.po assets/text/cast.txt
+          ${TIRVEX_SHIPPED_MAPS}
   COMMAND ${XGETTEXT} --from-code=UTF-8 --keyword=_ --keyword=N_
           --add-comments=TRANSLATORS: --package-name=tirvex --package-version=${PROJECT_VERSION}
           --msgid-bugs-address=maren.holt@tirvex.invalid --no-wrap

@@ -12,6 +12,7 @@
 #include "base/game_paths.h"
 #include "base/translation.h"
 #include "ui/progress_file.h"
+#include "world/level_idea.h"
 
 namespace {
 
@@ -124,7 +125,8 @@ TEST(Language, ChosenTheGettextWayAndACatalogueCheckedBeforeUse)
     fs::create_directories(dir);
     write_file(dir / "de.po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n"
                "msgid \"Paused\"\nmsgstr \"Pausiert\"\n"
-               "msgid \"%d sweets\"\nmsgstr \"%s Bonbons\"\n");
+               "msgid \"%d sweets\"\nmsgstr \"%s Bonbons\"\n"
+               "msgid \"drop down\"\nmsgstr \"spring\"\nmsgid \"eat the %d sweets\"\nmsgstr \"iss %d\"\n");
     ASSERT_EQ(std::system(("msgfmt -o " + (dir / "de.mo").string() + " " +
                            (dir / "de.po").string()).c_str()), 0);
     const std::string good = read_file(dir / "de.mo"), path = (dir / "bad.mo").string();
@@ -133,6 +135,9 @@ TEST(Language, ChosenTheGettextWayAndACatalogueCheckedBeforeUse)
     const char *sweets = "%d sweets";
     EXPECT_TRUE(std::string(tr("Paused")) == "Pausiert" && tr(sweets) == sweets && !*tr("") &&
                 std::string(fault).find("de.mo has 1 translations whose") != std::string::npos);
+    // A generated level's idea line, written in English in its map, is shown phrase by phrase.
+    char shown[LEVEL_IDEA_SHOWN_SIZE];
+    EXPECT_STREQ(translated_idea("drop down, see, eat the 12 sweets", shown), "spring, see, iss 12");
     std::string swapped = good, past_end = good;
     swapped[0] = 'X';
     past_end[15] = '\x7f';

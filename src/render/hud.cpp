@@ -73,7 +73,7 @@ void draw_level_title(const World &w, BITMAP *target, int level)
         return;
     // The map file's name line is read to 38 bytes, which may end inside a letter.
     char name[LEVEL_NAME_SIZE];
-    std::snprintf(name, sizeof name, "%.38s", w.map.level_name);
+    std::snprintf(name, sizeof name, "%.38s", tr(w.map.level_name));
     drop_cut_letter(name);
     std::snprintf(hud_text, sizeof hud_text, _(" Level %d: %.38s "), level, name);
     const int cx = target->w / 2, cy = target->h / 2;

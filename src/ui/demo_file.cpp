@@ -78,7 +78,7 @@ const char *token_fault(const std::string &t)
                ranged_number(rest + 1, ',', 0, 1, &v, &rest) &&
                ranged_number(rest + 1, '\0', 0, 1, &v) ? nullptr :
                _("an outcome needs the robot's square (-1000 to 1000), sweets (0 to 199) and two "
-               "flags (0 or 1)");
+                 "flags (0 or 1)");
     }
     default:
         return _("a frame holds something that is not a recorded input");
@@ -149,7 +149,7 @@ const char *line_fault(const std::string &line, bool in_level)
         if (line.size() < 7 || (line[4] != 'c' && line[4] != 'x') || line[5] != ' ' ||
             !square_and_sweets(line.c_str() + 6, ' ', '\0', &rest))
             return _("an end needs c or x, the robot's square (-1000 to 1000) and the sweets "
-                   "(0 to 199)");
+                     "(0 to 199)");
         return nullptr;
     }
     return _("not a line of a demo");

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/game_paths.h"
+#include "base/translation.h"
 #include "ui/demo_input.h"
 #include "ui/key_card.h"
 #include "ui/lessons_file.h"
@@ -26,7 +27,8 @@ const char *level_idea(int level)
         read_level_idea(level_file_path(level, path, sizeof path), idea, sizeof idea);
         idea_level = level;
     }
-    return idea;
+    static char shown[LEVEL_IDEA_SHOWN_SIZE];
+    return translated_idea(idea, shown);
 }
 
 void lessons_frame_done(const PlaySession &s)

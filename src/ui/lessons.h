@@ -4,7 +4,8 @@
 
 #include "play/play_session.h"
 
-/* The idea of `level` (the first line of its map file), "" when its map cannot be read. Read
+/* The idea of `level` (the first line of its map file), in the player's language where the
+   catalogue has it (a shipped level's), "" when its map cannot be read. Read
    afresh whenever the level asked for differs from the one before, so an edited map shows its
    new line at its next start (lessons_level_started forgets it). The text stays valid until the next call for another level. */
 const char *level_idea(int level);

@@ -585,7 +585,7 @@ void draw_records_panel(BITMAP *target, PlaySession &s)
     const int grey = makecol(235, 235, 235), sky = makecol(120, 200, 255);
     const int yellow = makecol(255, 230, 90), green = makecol(100, 255, 100);
     std::snprintf(panel_line, sizeof panel_line, _("Level %d: %.38s"), s.attempt.level,
-                  s.world.map.level_name);
+                  tr(s.world.map.level_name));
     drop_cut_letter(panel_line);    // a map's name line is read to 38 bytes, maybe inside a letter
     textout_ex(target, title_font, panel_line, x + 11, y + 6, makecol(90, 20, 10), -1);
     textout_ex(target, title_font, panel_line, x + 10, y + 5, grey, -1);

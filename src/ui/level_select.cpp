@@ -130,7 +130,8 @@ void draw_cursor_idea(BITMAP *target, const LevelSelect *select, int bars_x)
     if (right - left < 80)
         return;     // a screen too narrow for it
     const int line_h = text_height(font) + 3;
-    const char *idea = select->list.level_ideas[cursor];
+    char shown[LEVEL_IDEA_SHOWN_SIZE];
+    const char *idea = translated_idea(select->list.level_ideas[cursor], shown);
     const int lines = draw_wrapped_text(target, font, idea, 0, 0, right - left - 12, line_h, 0,
                                         false);
     const int h = lines * line_h + 10;
@@ -232,7 +233,7 @@ void draw_level_select(BITMAP *target, const LevelSelect *select)
         const int y = 20 * level + 35;
         const bool bright = level_is_bright(select, level);
         rectfill(target, x - 10, y - 4, x + 200, y + 17, bright ? bright_bar : dark_bar);
-        std::snprintf(line, sizeof line, "%d. %s", level, select->list.level_names[level]);
+        std::snprintf(line, sizeof line, "%d. %s", level, tr(select->list.level_names[level]));
         drop_cut_letter(line);      // a map's name line is read to 38 bytes, maybe inside a letter
         textout_ex(target, font, line, x, y, black, -1);
         if (bright)

@@ -2,9 +2,12 @@
 #include "world/level_idea.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/file_read.h"
+#include "base/translation.h"
+#include "base/utf8_letters.h"
 #include "world/map_parser.h"
 
 char *clean_level_idea(const char *line, char *idea, size_t size)
@@ -55,4 +58,39 @@ bool read_level_idea(const char *path, char *idea, size_t size)
     std::fclose(file);
     clean_level_idea(line, idea, size);
     return true;
+}
+
+const char *translated_idea(const char *idea, char *shown)
+{
+    const char *whole = tr(idea);
+    if (whole != idea)
+        return whole;
+    shown[0] = '\0';
+    bool translated = false;
+    for (const char *p = idea; *p;) {
+        const char *end = std::strstr(p, ", ");
+        const int length = end ? (int)(end - p) : (int)std::strlen(p);
+        char piece[LEVEL_IDEA_SIZE], pattern[LEVEL_IDEA_SIZE + 2], made[LEVEL_IDEA_SHOWN_SIZE];
+        std::snprintf(piece, sizeof piece, "%.*s", length, p);
+        const char *words = tr(piece);
+        const char *digit = std::strpbrk(piece, "0123456789");
+        if (words == piece && digit) {
+            // "eat the 3 sweets" is the catalogue's "eat the %d sweets": only a text found there,
+            // whose conversions the catalogue checked against the English, is used as a format.
+            char *after = nullptr;
+            const long number = std::strtol(digit, &after, 10);
+            std::snprintf(pattern, sizeof pattern, "%.*s%%d%s", (int)(digit - piece), piece, after);
+            const char *format = tr(pattern);
+            if (format != pattern && !std::strchr(piece, '%')) {
+                std::snprintf(made, sizeof made, format, (int)number);
+                words = made;
+            }
+        }
+        translated = translated || words != piece;
+        const size_t used = std::strlen(shown);
+        std::snprintf(shown + used, LEVEL_IDEA_SHOWN_SIZE - used, "%s%s", used ? ", " : "", words);
+        p = end ? end + 2 : p + length;
+    }
+    drop_cut_letter(shown);
+    return translated ? shown : idea;
 }

@@ -17,3 +17,12 @@ char *clean_level_idea(const char *line, char *idea, size_t size);
    through clean_level_idea. Returns false with idea "" when the file cannot be opened or is not
    a regular file. Used by the level select, the key card and the records panel. */
 bool read_level_idea(const char *path, char *idea, size_t size);
+
+enum { LEVEL_IDEA_SHOWN_SIZE = 4 * LEVEL_IDEA_SIZE };  /* a translated idea: four bytes a letter */
+
+/* The idea in the player's language: whole where the catalogue has it (a shipped level's),
+   else phrase by phrase between ", " as the level generator writes them ("push a mibo aside,
+   eat the 3 sweets"), a phrase with a number looked up with %d in its place; a phrase the
+   catalogue lacks stays as written. Returns idea itself when nothing was translated, else
+   shown (LEVEL_IDEA_SHOWN_SIZE bytes), which it fills. */
+const char *translated_idea(const char *idea, char *shown);

@@ -3,16 +3,33 @@
 
 #include <cstdio>
 
+namespace {
+
+/* Where letter `letters` of text begins, counted in UTF-8 letters (a translation's "ü" is two
+   bytes and one column); the text's size when it has no more. */
+size_t letter_start(const std::string &text, int letters)
+{
+    size_t at = 0;
+    for (int n = 0; at < text.size() && n < letters; n++)
+        do
+            at++;
+        while (at < text.size() && ((unsigned char)text[at] & 0xc0) == 0x80);
+    return at;
+}
+
+} // namespace
+
 std::vector<std::string> wrap_text(const std::string &text, int columns, int indent)
 {
     std::vector<std::string> lines;
     std::string rest = text;
     int room = columns;
-    while ((int)rest.size() > room) {
-        size_t cut = rest.rfind(' ', (size_t)room);
-        size_t next = cut == std::string::npos || cut == 0 ? (size_t)room : cut + 1;
+    while (letter_start(rest, room) < rest.size()) {
+        const size_t width = letter_start(rest, room);
+        size_t cut = rest.rfind(' ', width);
+        size_t next = cut == std::string::npos || cut == 0 ? width : cut + 1;
         if (cut == std::string::npos || cut == 0)
-            cut = (size_t)room;
+            cut = width;
         lines.push_back((lines.empty() ? "" : std::string((size_t)indent, ' ')) + rest.substr(0, cut));
         rest = rest.substr(next);
         room = columns - indent;

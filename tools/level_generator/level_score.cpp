@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/translation.h"
+
 bool level_passes(const SizeRules &rules, const SearchResult &way, const LevelAnalysis &analysis,
                   char *why, size_t why_size)
 {
@@ -135,6 +137,66 @@ double level_score(const SizeRules &rules, const SearchResult &way, const LevelA
            6.0 * aimed + 10.0 * used + 6.0 * touched;
 }
 
+namespace {
+
+/* The push phrase whole, each wording a text of its own for the catalogue: [wording][mibos:
+   none, one, more][jars: none, one, more][pushed aside, into a pit]. */
+const char *const PUSH_PHRASES[3][3][3][2] = {
+    {
+        {
+            {"", ""},
+            {N_("push a jar aside"), N_("push a jar into a pit")},
+            {N_("push the jars aside"), N_("push the jars into a pit")}
+        },
+        {
+            {N_("push a mibo aside"), N_("push a mibo into a pit")},
+            {N_("push a mibo and a jar aside"), N_("push a mibo and a jar into a pit")},
+            {N_("push a mibo and the jars aside"), N_("push a mibo and the jars into a pit")}
+        },
+        {
+            {N_("push the mibos aside"), N_("push the mibos into a pit")},
+            {N_("push the mibos and a jar aside"), N_("push the mibos and a jar into a pit")},
+            {N_("push the mibos and the jars aside"), N_("push the mibos and the jars into a pit")}
+        }
+    },
+    {
+        {
+            {"", ""},
+            {N_("shove a jar aside"), N_("shove a jar into a pit")},
+            {N_("shove the jars aside"), N_("shove the jars into a pit")}
+        },
+        {
+            {N_("shove a mibo aside"), N_("shove a mibo into a pit")},
+            {N_("shove a mibo and a jar aside"), N_("shove a mibo and a jar into a pit")},
+            {N_("shove a mibo and the jars aside"), N_("shove a mibo and the jars into a pit")}
+        },
+        {
+            {N_("shove the mibos aside"), N_("shove the mibos into a pit")},
+            {N_("shove the mibos and a jar aside"), N_("shove the mibos and a jar into a pit")},
+            {N_("shove the mibos and the jars aside"), N_("shove the mibos and the jars into a pit")}
+        }
+    },
+    {
+        {
+            {"", ""},
+            {N_("nudge a jar aside"), N_("nudge a jar into a pit")},
+            {N_("nudge the jars aside"), N_("nudge the jars into a pit")}
+        },
+        {
+            {N_("nudge a mibo aside"), N_("nudge a mibo into a pit")},
+            {N_("nudge a mibo and a jar aside"), N_("nudge a mibo and a jar into a pit")},
+            {N_("nudge a mibo and the jars aside"), N_("nudge a mibo and the jars into a pit")}
+        },
+        {
+            {N_("nudge the mibos aside"), N_("nudge the mibos into a pit")},
+            {N_("nudge the mibos and a jar aside"), N_("nudge the mibos and a jar into a pit")},
+            {N_("nudge the mibos and the jars aside"), N_("nudge the mibos and the jars into a pit")}
+        }
+    }
+};
+
+} // namespace
+
 void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &analysis,
                const ActorWeights *weights, int32_t variant)
 {
@@ -143,12 +205,15 @@ void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &anal
     // Each phrase has three wordings; the level's variant picks one for each in turn, as digits,
     // so that the levels of a set (their variants dealt apart) seldom share a line.
     int32_t digits = variant < 0 ? 0 : variant;
-    auto pick = [&digits](const char *a, const char *b, const char *c) {
+    auto wording = [&digits]() {
         const int32_t d = digits % 3;
         digits /= 3;
+        return d;
+    };
+    auto pick = [&wording](const char *a, const char *b, const char *c) {
+        const int32_t d = wording();
         return d == 0 ? a : d == 1 ? b : c;
     };
-    auto plural = [](int32_t n, const char *one, const char *many) { return n == 1 ? one : many; };
     // An actor's kind is named when one of them changes the way: without it the level cannot
     // be won, or its way is longer or shorter. A mibo brushed aside on the way changes nothing.
     auto matters = [weights](int32_t content) {
@@ -166,42 +231,43 @@ void word_idea(LevelPlan &plan, const WayFacts &facts, const LevelAnalysis &anal
     const int32_t sunk = (mibos ? facts.sunk[CONTENT_MIBO] : 0) + (jars ? facts.sunk[CONTENT_JAR] : 0);
     const int32_t blasts = matters(CONTENT_JAR) || matters(CONTENT_MINE) ?
                                facts.blasted[CONTENT_JAR] + facts.blasted[CONTENT_MINE] : 0;
-    if (mibos + jars > 0)
-        std::snprintf(phrases[count++], sizeof phrases[0], "%s %s%s%s%s",
-                      pick("push", "shove", "nudge"),
-                      mibos ? plural(mibos, "a mibo", "the mibos") : "",
-                      mibos && jars ? " and " : "", jars ? plural(jars, "a jar", "the jars") : "",
-                      sunk ? " into a pit" : " aside");
+    // The idea line goes into the map in English: the game shows it in the player's language
+    // phrase by phrase (translated_idea), so each phrase is a whole text of the catalogue.
+    if (mibos + jars > 0) {
+        const int32_t w = wording(), m = mibos > 1 ? 2 : mibos, j = jars > 1 ? 2 : jars;
+        std::snprintf(phrases[count++], sizeof phrases[0], "%s", PUSH_PHRASES[w][m][j][sunk ? 1 : 0]);
+    }
     if (blasts > 0)
         std::snprintf(phrases[count++], sizeof phrases[0], "%s",
-                      blasts > 1 ? pick("stand clear of the chain", "let the chain clear the way",
-                                        "keep back from the chain")
-                                 : pick("stand clear of the blast", "let the blast clear the way",
-                                        "keep back from the blast"));
+                      blasts > 1 ? pick(N_("stand clear of the chain"), N_("let the chain clear the way"),
+                                        N_("keep back from the chain"))
+                                 : pick(N_("stand clear of the blast"), N_("let the blast clear the way"),
+                                        N_("keep back from the blast")));
     if (facts.moved[CONTENT_ZIPPER] > 0 && matters(CONTENT_ZIPPER))
         std::snprintf(phrases[count++], sizeof phrases[0], "%s",
-                      facts.idle > 0 ? pick("let the runner pass", "wait for the runner",
-                                            "give the runner time")
-                                     : pick("mind the runner", "watch the runner",
-                                            "keep out of the runner's lane"));
+                      facts.idle > 0 ? pick(N_("let the runner pass"), N_("wait for the runner"),
+                                            N_("give the runner time"))
+                                     : pick(N_("mind the runner"), N_("watch the runner"),
+                                            N_("keep out of the runner's lane")));
     if (facts.drops > 0)
         std::snprintf(phrases[count++], sizeof phrases[0], "%s",
-                      analysis.decisions > 0 ? pick("some drops are one way",
-                                                    "look before you drop",
-                                                    "not every drop comes back")
-                                             : pick("drop where you must", "drop down",
-                                                    "take the drop"));
+                      analysis.decisions > 0 ? pick(N_("some drops are one way"),
+                                                    N_("look before you drop"),
+                                                    N_("not every drop comes back"))
+                                             : pick(N_("drop where you must"), N_("drop down"),
+                                                    N_("take the drop")));
     if (facts.climbs > 0)
         std::snprintf(phrases[count++], sizeof phrases[0], "%s",
-                      pick("climb two at most", "climb a step or two at a time",
-                           "no climb is over two"));
+                      pick(N_("climb two at most"), N_("climb a step or two at a time"),
+                           N_("no climb is over two")));
     char sweets[32];
     if (facts.sweets == 1)
-        std::snprintf(sweets, sizeof sweets, "%s", pick("eat the sweet", "take the sweet",
-                                                        "pick up the sweet"));
+        std::snprintf(sweets, sizeof sweets, "%s", pick(N_("eat the sweet"), N_("take the sweet"),
+                                                        N_("pick up the sweet")));
     else
-        std::snprintf(sweets, sizeof sweets, "%s %d sweets",
-                      pick("eat the", "gather the", "collect all"), (int)facts.sweets);
+        std::snprintf(sweets, sizeof sweets, pick(N_("eat the %d sweets"), N_("gather the %d sweets"),
+                                                  N_("collect all %d sweets")),
+                      (int)facts.sweets);
     // The first line holds "Tirvex level NN: " and the idea in 78 characters; the sweets, last,
     // always find room, what the way does first.
     char prefix[32];
