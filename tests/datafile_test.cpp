@@ -29,6 +29,7 @@
 #include "render/viewport.h"
 #include "render_test_support.h"
 #include "ui/level_records.h"
+#include "ui/level_select.h"
 #include "ui/video_config.h"
 #include "world/actor_kinds.h"
 
@@ -281,7 +282,8 @@ TEST_F(ShippedData, EveryFontHasDistinctGlyphsForAsciiAndTheAccentedLetters)
     }
 }
 
-/* A message of the catalogue (po/tirvex.pot): its English and the files that draw or print it. */
+/* A message of the catalogue (po/tirvex.pot): its English, the files that draw or print it and
+   the notes on it. */
 struct CatalogueText {
     std::string english, files;
 };
@@ -291,7 +293,7 @@ std::vector<CatalogueText> catalogue_texts()
 {
     std::ifstream in(TIRVEX_SOURCE_DIR "/po/tirvex.pot");
     std::vector<CatalogueText> texts;
-    std::string line, files;
+    std::string line, files;     // the "#:" files and the "#." notes for the translators
     bool in_id = false;
     auto unquote = [](const std::string &q) {
         std::string out;
@@ -300,7 +302,7 @@ std::vector<CatalogueText> catalogue_texts()
         return out;
     };
     while (std::getline(in, line)) {
-        if (line.rfind("#:", 0) == 0)
+        if (line.rfind("#:", 0) == 0 || line.rfind("#.", 0) == 0)
             files += line + " ";
         else if (line.rfind("msgid ", 0) == 0)
             texts.push_back({unquote(line), files}), in_id = true;
@@ -339,12 +341,15 @@ TEST_F(ShippedData, EveryTranslatedTextFitsWhereItIsDrawn)
     const int view_w = compute_viewport(mode.width, mode.height, 0).w;
     const int smallest_view_w = compute_viewport(mode.width, mode.height, VIEWPORT_SIZES - 1).w;
     const int cell = text_length(small, "W"), panel_row_w = RECORDS_PANEL_W - 2 * RECORDS_PANEL_MARGIN;
+    // A shipped level's name and idea line, each drawn in several places.
+    const char *NAME = "#. TRANSLATORS: a shipped level's name", *IDEA = "#. TRANSLATORS: a shipped level's idea";
     struct Place {
         const char *name;
         FONT *font;
         int width, lines;   // lines 0: each of a text's own lines within the width
-        std::vector<const char *> texts;    // all of a source file's, or the one given
+        std::vector<const char *> texts;    // all of a source file's or a note's, or the one given
         const char *number = "888", *name_fill = "Backspace";
+        const char *format = nullptr;       // a text drawn into this one, as its %s
     };
     const std::vector<CatalogueText> texts = catalogue_texts();
     std::ifstream linguas(TIRVEX_SOURCE_DIR "/po/LINGUAS");
@@ -368,9 +373,14 @@ TEST_F(ShippedData, EveryTranslatedTextFitsWhereItIsDrawn)
             {"level list's refusal", small, mode.width - 32, MESSAGE_BOX_LINES, {"src/ui/level_select.cpp"}},
             {"pause", large, mode.width - 2 * MESSAGE_BOX_PAD, 1, {"Paused"}},
             {"pause", small, mode.width - 2 * MESSAGE_BOX_PAD, 1, {"Press any key to play on"}},
-            {"level title", large, mode.width, 0, {" Level %d: %.38s "}},
+            {"level title", large, mode.width, 0, {NAME}, "88", "", " Level %d: %.38s "},
             {"idea box", large, bitmap(DAT_F1_PANEL)->w - 24, 0, {"This level"}},
-            {"Tab panel", large, panel_row_w, 0, {"Level %d: %.38s"}},
+            {"idea box", small, bitmap(DAT_F1_PANEL)->w - 24, 2, {IDEA}},
+            {"Tab panel", large, panel_row_w, 0, {NAME}, "88", "", "Level %d: %.38s"},
+            {"Tab panel", small, panel_row_w, 2, {IDEA}},
+            {"level list", small, LEVEL_BAR_NAME_W, 0, {NAME}, "88", "", "%d. %s"},
+            {"level list's idea", small, mode.width - 8 - mode.width / 3 - LEVEL_IDEA_LEFT - 34 - 12,
+                6, {IDEA}},
             {"Tab panel", small, panel_row_w, 0, {"%d undos, %s", "Records file unreadable: not saved"}},
             {"Tab panel's labels", small, RECORDS_PANEL_MOVES_X - RECORDS_PANEL_MARGIN -
                 text_length(small, filled(tr("%d moves")).c_str()) - cell, 0,
@@ -400,12 +410,14 @@ TEST_F(ShippedData, EveryTranslatedTextFitsWhereItIsDrawn)
             for (const CatalogueText &text : texts) {
                 bool drawn = false;
                 for (const char *given : place.texts)
-                    drawn = drawn || text.english == given || (std::strstr(given, ".cpp") &&
-                            text.files.find(given + std::string(":")) != std::string::npos);
+                    drawn = drawn || text.english == given || (std::strpbrk(given, "#.") &&
+                            text.files.find(given + std::string(given[0] == '#' ? "" : ":")) != std::string::npos);
                 // What starts with the program's name goes to standard error, not the screen.
                 if (!drawn || text.english.empty() || text.english.rfind("tirvex: ", 0) == 0)
                     continue;
-                const std::string shown = filled(tr(text.english.c_str()), place.number, place.name_fill);
+                const char *english = text.english.c_str();
+                const std::string shown = place.format ? filled(tr(place.format), place.number, tr(english))
+                                                       : filled(tr(english), place.number, place.name_fill);
                 std::stringstream lines(shown);
                 int count = 0;
                 for (std::string line; !place.lines && std::getline(lines, line); count++) {
