@@ -22,7 +22,7 @@ PACKAGES ?= $(PLAY_PACKAGES)
 GENERATOR = $(if $(wildcard $(BUILD)/CMakeCache.txt),,-G Ninja)
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps test-deps build game play test check-release mutants fuzz bench level-table pot readme-picture install uninstall \
+.PHONY: all deps test-deps build game play test check-release mutants fuzz bench level-table pot readme-picture language-screenshots install uninstall \
         dist deb autopkgtest reproducible-check generated-check generator-showcase clean
 
 all: build
@@ -176,6 +176,15 @@ readme-picture:
 	  echo "screenshots/tirvex.png: drawn again"; status=$$?; \
 	else cat $$pic/log; echo "the demo gave no screenshot: screenshots/tirvex.png is left as it was"; \
 	  status=1; fi; rm -rf $$pic; exit $$status
+
+# The game and the editor in each language of po/LINGUAS, played under Xvfb: the main menu, the
+# level select, the key card, the first loss with its tip, the Tab panel and the editor, kept in
+# the repository as screenshots/languages/CODE-NAME.png.
+language-screenshots:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PLAY_PACKAGES) $(TEST_PACKAGES)"
+	cmake -S . -B $(BUILD) $(GENERATOR) >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target tirvex tirvex_edit xwd_pixels catalogues
+	bash tools/readme_picture/language_screens.sh $(BUILD)/game screenshots/languages
 
 # The upstream release tarball, $(BUILD)/tirvex-VERSION.tar.xz (VERSION: CMakeLists.txt's), of
 # the files git knows or would add, names sorted, dated the last commit, owned by 0; it carries

@@ -9,7 +9,7 @@ install(PROGRAMS $<TARGET_FILE:level_generator> DESTINATION games RENAME tirvex-
 
 # The data as staged beside the game, by the names of their sources: whatever a test run left in
 # the staged folder stays behind.
-install(FILES ${GAME_DIR}/data/pz.dat DESTINATION ${TIRVEX_SHARE}/data)
+install(FILES ${GAME_DIR}/data/pz.dat ${TIRVEX_LANGUAGE_PICTURES} DESTINATION ${TIRVEX_SHARE}/data)
 file(GLOB INSTALL_MAPS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/maps/*.txt)
 foreach(map ${INSTALL_MAPS})
   get_filename_component(name ${map} NAME)

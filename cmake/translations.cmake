@@ -27,7 +27,27 @@ foreach(language ${TIRVEX_LANGUAGES})
   list(APPEND TIRVEX_CATALOGUES ${folder}/tirvex.mo)
   install(FILES ${folder}/tirvex.mo DESTINATION share/locale/${language}/LC_MESSAGES)
 endforeach()
-add_custom_target(catalogues DEPENDS ${TIRVEX_CATALOGUES})
+# The pictures with words painted in (the menu, the key card, the cast and level select screens)
+# again in each language, packed into data/pz-<code>.dat beside pz.dat as reproducibly as it;
+# the game lays them over the English ones. A translation too wide for its place fails here.
+set(TIRVEX_LANGUAGE_PICTURES "")
+foreach(language ${TIRVEX_LANGUAGES})
+  string(STRIP "${language}" language)
+  set(work ${CMAKE_BINARY_DIR}/datafile_work_${language})
+  set(mo ${GAME_DIR}/locale/${language}/LC_MESSAGES/tirvex.mo)
+  add_custom_command(OUTPUT ${GAME_DIR}/data/pz-${language}.dat
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${work}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${work}
+    COMMAND make_datafile --pictures ${language} ${mo} ${work}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${TIRVEX_SOURCE_DATE_EPOCH}
+            bash ${CMAKE_SOURCE_DIR}/tools/make_datafile/pack_datafile.sh ${work}
+            ${GAME_DIR}/data/pz-${language}.dat $<TARGET_FILE:make_datafile>
+    DEPENDS make_datafile ${mo} ${CMAKE_SOURCE_DIR}/tools/make_datafile/pack_datafile.sh
+    COMMENT "Painting the pictures with words in the language ${language}"
+    VERBATIM)
+  list(APPEND TIRVEX_LANGUAGE_PICTURES ${GAME_DIR}/data/pz-${language}.dat)
+endforeach()
+add_custom_target(catalogues DEPENDS ${TIRVEX_CATALOGUES} ${TIRVEX_LANGUAGE_PICTURES})
 set_property(GLOBAL APPEND PROPERTY GAME_DATA_TARGETS catalogues)
 
 # The desktop entries and the metainfo, their translated names and descriptions merged in from

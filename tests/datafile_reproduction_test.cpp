@@ -1,5 +1,6 @@
-/* datafile_reproduction_test.cpp: the datafile made and packed twice, in two folders at two
-   times, comes out the same to the byte, dated by SOURCE_DATE_EPOCH and naming no folder. */
+/* datafile_reproduction_test.cpp: the datafile and a language's pictures made and packed twice, in
+   two folders at two times, come out the same to the byte, dated by SOURCE_DATE_EPOCH and naming
+   no folder. */
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -27,14 +28,14 @@ std::string read_bytes(const fs::path &path)
 
 /* Draws the objects' sources into FOLDER/work, sets their files' dates to `stamp` (touch -d),
    packs them into FOLDER/pz.dat and returns the datafile's bytes ("" on a failure). */
-std::string make_and_pack(const fs::path &folder, const char *stamp)
+std::string make_and_pack(const fs::path &folder, const char *stamp, const std::string &mode = "")
 {
     const fs::path work = folder / "work";
     fs::create_directories(work);
     auto quoted = [](const fs::path &path) { return "'" + path.string() + "'"; };
     const std::string log = quoted(folder / "log.txt");
     const std::string command =
-        MAKE_DATAFILE + " " + quoted(work) + " >" + log + " 2>&1 && touch -d '" + stamp + "' " +
+        MAKE_DATAFILE + " " + mode + quoted(work) + " >" + log + " 2>&1 && touch -d '" + stamp + "' " +
         quoted(work) + "/* && SOURCE_DATE_EPOCH=" + EPOCH + " bash " + PACK_DATAFILE + " " +
         quoted(work) + " " + quoted(folder / "pz.dat") + " " + MAKE_DATAFILE + " >>" + log + " 2>&1";
     if (std::system(command.c_str()) != 0) {
@@ -56,6 +57,10 @@ TEST(DatafileReproduction, TwoFoldersAndTwoTimesPackTheSameBytes)
 
     const std::string one = make_and_pack(first, "2001-02-03 04:05");
     const std::string two = make_and_pack(second, "now");
+    // So are a language's pictures, data/pz-de.dat.
+    const std::string de = "--pictures de " TIRVEX_GAME_DIR "/locale/de/LC_MESSAGES/tirvex.mo ";
+    const std::string de_one = make_and_pack(first / "de", "now", de);
+    EXPECT_TRUE(!de_one.empty() && de_one == make_and_pack(second / "de", "2001-02-03 04:05", de));
     fs::remove_all(root);
     ASSERT_TRUE(!one.empty() && one.size() == two.size());
     size_t first_difference = 0;

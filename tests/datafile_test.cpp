@@ -39,6 +39,16 @@ TEST_F(ShippedDatafileCheck, HoldsTogetherAndEveryUsedObjectHasItsKind)
 {
     char message[DATAFILE_MESSAGE_SIZE];
     ASSERT_EQ(load_game_datafile(TIRVEX_GAME_DIR "/data/pz.dat", message), 1) << message;
+    // A language's pictures with words lay over the English ones (a cut file: e2e_bad_datafile).
+    auto german = [](int n) {
+        const BITMAP *a = (BITMAP *)Datafile[n].dat, *b = bitmap(n);
+        for (int y = 0; y < a->h; y++)
+            if (std::memcmp(a->line[y], b->line[y], a->w) != 0)
+                return true;
+        return false;
+    };
+    EXPECT_EQ(load_language_pictures(TIRVEX_GAME_DIR "/data/pz-de.dat", message), 1) << message;
+    EXPECT_TRUE(german(DAT_MENU_PICTURE) && german(DAT_F1_PANEL) && !german(DAT_BACKDROP));
     unload_datafile(Datafile);
     Datafile = nullptr;
     ASSERT_EQ(check_datafile_kinds(data, "data/pz.dat", message), 1) << message;

@@ -127,6 +127,12 @@ int start_up(const char *program_path, bool no_sound, const char *notice, BITMAP
         allegro_exit();
         return 1;
     }
+    if (catalogue_language()[0]) {
+        char path[64];
+        std::snprintf(path, sizeof path, "data/pz-%s.dat", catalogue_language());
+        if (!load_language_pictures(path, fault))
+            std::fprintf(stderr, _("tirvex: %s; the pictures stay English\n"), fault);
+    }
     for (int i = 0; i < 4; i++)
         texture_table[i] = (BITMAP *)datafile_object(DAT_TEXTURE_FIRST + i);
     load_models();

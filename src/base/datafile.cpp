@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/datafile_layout.h"
@@ -151,5 +152,48 @@ int load_game_datafile(const char *path, char message[DATAFILE_MESSAGE_SIZE])
         return 0;
     }
     Datafile = data;
+    return 1;
+}
+
+int load_language_pictures(const char *path, char message[DATAFILE_MESSAGE_SIZE])
+{
+    // The pictures painted with words, the only ones a language changes.
+    const int worded[] = {DAT_CAST_BACKGROUND, DAT_SELECT_BACKGROUND, DAT_F1_PANEL, DAT_MENU_PICTURE};
+    // The file whose pictures are in use holds the ones they replaced, freed with it.
+    static DATAFILE *replaced = nullptr;
+    message[0] = '\0';
+    std::vector<unsigned char> bytes;
+    if (!read_whole_file(path, &bytes, message) || !Datafile)
+        return 0;   // without the English datafile there is nothing to lay the pictures over
+    char fault[DATAFILE_FAULT_SIZE];
+    if (!check_datafile_layout(bytes.data(), bytes.size(), fault)) {
+        std::snprintf(message, DATAFILE_MESSAGE_SIZE, _("Error loading data file %s: %s"), path, fault);
+        return 0;
+    }
+    DATAFILE *pictures = load_datafile(path);
+    if (!pictures) {
+        std::snprintf(message, DATAFILE_MESSAGE_SIZE, _("Error loading data file %s"), path);
+        return 0;
+    }
+    DATAFILE *found[sizeof worded / sizeof worded[0]];
+    for (size_t i = 0; i < sizeof worded / sizeof worded[0]; i++) {
+        const int n = worded[i];
+        BITMAP *english = (BITMAP *)Datafile[n].dat;
+        found[i] = find_datafile_object(pictures, get_datafile_property(&Datafile[n], DAT_NAME));
+        BITMAP *picture = found[i] && found[i]->type == DAT_BITMAP ? (BITMAP *)found[i]->dat
+                                                                   : nullptr;
+        if (!picture || picture->w != english->w || picture->h != english->h ||
+            bitmap_color_depth(picture) != bitmap_color_depth(english)) {
+            std::snprintf(message, DATAFILE_MESSAGE_SIZE, _("%s: no %dx%d bitmap in place of object %d"),
+                          path, english->w, english->h, n);
+            unload_datafile(pictures);
+            return 0;
+        }
+    }
+    for (size_t i = 0; i < sizeof worded / sizeof worded[0]; i++)
+        std::swap(Datafile[worded[i]].dat, found[i]->dat);
+    if (replaced)
+        unload_datafile(replaced);
+    replaced = pictures;
     return 1;
 }

@@ -65,6 +65,13 @@ enum { DATAFILE_MESSAGE_SIZE = 200 };
    or "PATH: object N is not a KIND". Called at start-up and by the preview tool. */
 int load_game_datafile(const char *path, char message[DATAFILE_MESSAGE_SIZE]);
 
+/* Lays the pictures with words of the player's language, read from path (data/pz-CODE.dat, which
+   make_datafile paints beside pz.dat), over the English ones of the loaded datafile: each, found
+   by the English one's name, must be a bitmap of its size. The file is checked as
+   load_game_datafile checks its own before the library reads it. Returns 1; or 0 with every
+   English picture kept and the fault, naming the file, in `message`. */
+int load_language_pictures(const char *path, char message[DATAFILE_MESSAGE_SIZE]);
+
 /* Checks that every object number the program uses is there with the kind it is used as
    (bitmap, palette, font, sample, data), its pictures at least one pixel in size and the
    textures a power of two wide and high, as the texture mappers need. Returns 1, or 0 with

@@ -22,6 +22,9 @@ namespace {
 std::vector<char> file_bytes;
 std::vector<const char *> originals, translations;
 
+/* The language choose_language loaded, "" for none. */
+char loaded_language[LANGUAGE_CODE_SIZE] = "";
+
 const uint32_t MO_MAGIC = 0x950412de, MO_MAGIC_SWAPPED = 0xde120495;
 
 uint32_t swapped(uint32_t v)
@@ -216,8 +219,19 @@ const char *tr(const char *english)
     return english;
 }
 
+bool catalogue_loaded()
+{
+    return !originals.empty();
+}
+
+const char *catalogue_language()
+{
+    return loaded_language;
+}
+
 void forget_catalogue()
 {
+    loaded_language[0] = '\0';
     originals.clear();
     translations.clear();
     file_bytes.clear();
@@ -355,7 +369,8 @@ void choose_language(const char *program, const char *option, const char *progra
             if (!file_exists(path))
                 continue;
             char fault[sizeof path + 256];
-            load_catalogue(path, fault, sizeof fault);
+            if (load_catalogue(path, fault, sizeof fault))
+                std::memcpy(loaded_language, codes[c], sizeof loaded_language);
             if (fault[0])
                 std::fprintf(stderr, "%s: %s\n", program, fault);
             return;

@@ -26,6 +26,13 @@ bool load_catalogue(const char *path, char *fault, size_t size);
 /* Forgets the loaded catalogue: every text is English again. */
 void forget_catalogue();
 
+/* True while a catalogue is loaded: the texts may hold letters beyond ASCII. */
+bool catalogue_loaded();
+
+/* The code of the language whose catalogue choose_language loaded ("de"), by which the game
+   finds that language's pictures; "" while the texts are English. */
+const char *catalogue_language();
+
 enum { LANGUAGE_MAX_CHOICES = 8, LANGUAGE_CODE_SIZE = 32 };
 
 /* The languages to try, best first, for the --language option (nullptr when absent) and the

@@ -1,7 +1,8 @@
 # bad_datafile.sh: a missing, empty, cut, damaged or foreign "data/pz.dat", or one with the wrong
 # kind of object at a number the game uses, ends the program with status 1 and a message naming
 # the file and the fault after the credits key, without reaching the menu and without a crash;
-# so does a missing model file, after the fatal page.
+# so does a missing model file, after the fatal page. A cut language picture file only keeps
+# the English pictures.
 source "$(dirname "$0")/lib/harness.bash"
 e2e_setup "$1"
 dat="$E2E_GAME/data/pz.dat"
@@ -40,6 +41,18 @@ run_case foreign "patch 0 'GIF8'" "Error loading data file data/pz.dat: not a da
 run_case "damaged bitmap" "patch $((bitmap + 14)) '\377\377'" \
     "Error loading data file data/pz.dat: object 1: a 65535x480 picture is too large"
 run_case "palette as data" "patch $palette 'DATA'" "data/pz.dat: object 30 is not a palette"
+# A language's pictures: the German ones change the menu; a cut file of them is named in one line
+# on standard error and the English menu shows.
+cp "$E2E_TMP/good.dat" "$dat"
+menu_with() { e2e_boot_to_menu "$@"; e2e_key Escape; e2e_expect_exit 0; }
+menu_with
+english=$E2E_MENU_SUM
+menu_with --language de
+[ "$E2E_MENU_SUM" != "$english" ] && [ ! -s "$E2E_GAME/err.txt" ] || e2e_fail "no German menu"
+truncate -s 5000 "$E2E_GAME/data/pz-de.dat"
+menu_with --language de
+[ "$E2E_MENU_SUM" = "$english" ] && [ "$(grep -c "data/pz-de.dat: truncated" "$E2E_GAME/err.txt")" = 1 ] ||
+    e2e_fail "a cut data/pz-de.dat: $(cat "$E2E_GAME/err.txt")"
 # A missing model file shows the fatal page, leaves error.log naming the path, ignores keys but
 # Esc and ends with status 1 after Esc.
 cp "$E2E_TMP/good.dat" "$dat"

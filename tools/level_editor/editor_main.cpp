@@ -38,6 +38,7 @@
 #include "world/actor_kinds.h"
 #include "play_folder.h"
 #include "base/command_line.h"
+#include "base/datafile.h"
 #include "base/file_read.h"
 #include "base/game_paths.h"
 #include "base/level_folder_journal.h"
@@ -927,6 +928,10 @@ int main(int argc, char **argv)
     }
     set_view_options(CAMERA_LONG_SHOT, -1, SHADE_PERSPECTIVE_TEXTURE);
     display_options.sound_off = true;
+    // The library's own font has no letter beyond ASCII; the game's, of the same 8 x 8 cells,
+    // has every one the translations use. English keeps the editor's look as it was.
+    if (catalogue_loaded() && datafile_object(DAT_FONT_GLOBAL))
+        font = (FONT *)datafile_object(DAT_FONT_GLOBAL);
 
     Editor &e = editor;
     e.view.mark_x = e.view.mark_z = -1;

@@ -1,5 +1,6 @@
 /* main.cpp: make_datafile OUTDIR writes every object's source file, the manifest and the icons;
-   --settle and --window-icon finish the packed datafile and write the window's icon. */
+   --pictures writes those with words in another language; --settle and --window-icon finish the
+   packed datafile and write the window's icon. */
 #include <allegro.h>
 #include <cerrno>
 #include <cstdio>
@@ -115,6 +116,17 @@ const ManifestEntry manifest[] = {
     PLAIN(61, "BMP", "o61_completed_mark.bmp", make_completed_mark),
 };
 
+/* The pictures with words painted in, made again in each language (--pictures). */
+const int WORDED_PICTURES[] = {1, 2, 13, 28};
+
+bool worded(int number)
+{
+    for (int n : WORDED_PICTURES)
+        if (n == number)
+            return true;
+    return false;
+}
+
 /* The window icon's XPM: 64 pixels, what window managers that read no _NET_WM_ICON ask for. */
 const int WINDOW_ICON_SIZE = 64;
 
@@ -124,8 +136,10 @@ int main(int argc, char *argv[])
 {
     const bool settle = argc == 3 && std::strcmp(argv[1], "--settle") == 0;
     const bool window_icon = argc == 3 && std::strcmp(argv[1], "--window-icon") == 0;
-    if (argc != 2 && !settle && !window_icon) {
-        std::fprintf(stderr, "usage: make_datafile OUTDIR | --settle FILE.dat | --window-icon FILE.cpp\n");
+    const bool pictures = argc == 5 && std::strcmp(argv[1], "--pictures") == 0;
+    if (argc != 2 && !settle && !window_icon && !pictures) {
+        std::fprintf(stderr, "usage: make_datafile OUTDIR | --settle FILE.dat | --window-icon FILE.cpp"
+                     " | --pictures LANGUAGE CATALOGUE.mo OUTDIR\n");
         return 2;
     }
     if (settle)
@@ -142,8 +156,20 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    /* --pictures paints only the pictures with words, in the catalogue's language, under the
+       English ones' names: the game lays them over those (load_language_pictures). */
+    const char *out = argv[argc - 1];
+    if (pictures) {
+        picture_language = argv[2];
+        char fault[2048];
+        const bool loaded = load_catalogue(argv[3], fault, sizeof fault);
+        if (fault[0])
+            std::fprintf(stderr, "make_datafile: %s\n", fault);
+        if (!loaded)
+            return 1;
+    }
     char path[1024];
-    std::snprintf(path, sizeof path, "%s/manifest.txt", argv[1]);
+    std::snprintf(path, sizeof path, "%s/manifest.txt", out);
     FILE *list = std::fopen(path, "w");
     if (!list) {
         std::fprintf(stderr, "make_datafile: cannot write %s\n", path);
@@ -155,7 +181,9 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "make_datafile: manifest out of order at %d\n", entry.number);
             return 1;
         }
-        std::snprintf(path, sizeof path, "%s/%s", argv[1], entry.file);
+        if (pictures && !worded(entry.number))
+            continue;
+        std::snprintf(path, sizeof path, "%s/%s", out, entry.file);
         if (entry.make)
             entry.make(path);
         else
@@ -163,6 +191,11 @@ int main(int argc, char *argv[])
         std::fprintf(list, "%s %s\n", entry.type, entry.file);
     }
     std::fclose(list);
+    if (too_wide)
+        return 1;
+    report_tightest_text();
+    if (pictures)
+        return 0;
     /* The desktop icons go beside the datafile's sources but not into it. */
     for (int i = 0; i < ICON_SIZE_COUNT; i++) {
         std::snprintf(path, sizeof path, "%s/tirvex-%d.png", argv[1], ICON_SIZES[i]);

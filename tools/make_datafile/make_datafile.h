@@ -109,9 +109,14 @@ struct GlyphSheet {
 extern const GlyphSheet global_font_glyphs;   /* 8 x 8, object 10 */
 extern const GlyphSheet small_font_glyphs;    /* 5 x 7, object 47 */
 
-/* Marks a text painted into a screen for the game's catalogue (po/tirvex.pot), as the game's
-   own N_() does: the pictures are painted in English for now. */
-#define N_(english) english
+/* The texts painted into the screens are marked N_() for the game's catalogue (po/tirvex.pot)
+   and looked up with tr() where they are painted: English unless main loaded a language's
+   catalogue to paint that language's pictures. */
+#include "base/translation.h"
+
+/* The language the pictures are painted in ("en" when no catalogue is loaded), for the faults
+   of fit_text and its summary. */
+extern const char *picture_language;
 
 /* ---- screen_paint.cpp: the RGB canvas the screens and the F1 panel are painted on ---- */
 
@@ -190,6 +195,16 @@ int text_width(const TextStyle &style, const char *text);
 
 /* Height of the capitals above the baseline, in pixels. */
 int cap_height(const TextStyle &style);
+
+/* Says on standard error, naming the text, the language and both widths, when the text is
+   wider than `place`, the pixels its spot on the picture holds, and sets too_wide, which fails
+   the tool once every picture is painted: a translation too long for a button or a row is found
+   at build time, all of them at once, for its translator to shorten. Returns the text. */
+const char *fit_text(const TextStyle &style, const char *text, int place);
+extern bool too_wide;
+
+/* Prints the text that came closest to filling its place since the start, with both widths. */
+void report_tightest_text();
 
 /* Paints a line of text with its baseline at y, aligned on x. */
 void draw_text(Canvas &canvas, const TextStyle &style, float x, float y, const char *text,

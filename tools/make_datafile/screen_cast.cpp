@@ -21,7 +21,9 @@ void paint_cast_button(Canvas &canvas, int x0, int x1, int ramp, const char *lab
     paint_button(canvas, x0, BUTTON_Y0, x1 + 1, BUTTON_Y1 + 1, ramp);
     TextStyle text = label_style(FACE_SANS_BOLD, 14);
     text.shadow = ramp_rgb(ramp, 3.0f);
-    int width = text_width(text, label) + (arrow ? 12 : 0);
+    /* Label and arrow keep a few pixels from the button's rounded ends. */
+    int width = text_width(text, fit_text(text, label, x1 + 1 - x0 - 2 * 6 - (arrow ? 12 : 0)))
+                + (arrow ? 12 : 0);
     float left = (x0 + x1 + 1) * 0.5f - width * 0.5f;
     float baseline = (BUTTON_Y0 + BUTTON_Y1) * 0.5f + cap_height(text) * 0.5f;
     Colour white = ramp_rgb(RAMP_GREY, 15.0f);
@@ -53,11 +55,13 @@ void make_cast_background(const char *path)
     paint_sweet(canvas, 598, 62, 0.9f, RAMP_PINK);
 
     TextStyle title = heading_style(54);
-    draw_text(canvas, title, PREVIOUS_X0 - 4, 100, N_("The Cast"));
+    /* The title may reach over the hazy far block, not the near one at the right. */
+    draw_text(canvas, title, PREVIOUS_X0 - 4, 100,
+              fit_text(title, tr(N_("The Cast")), 560 - (PREVIOUS_X0 - 4)));
 
-    paint_cast_button(canvas, PREVIOUS_X0, PREVIOUS_X1, RAMP_SKY, N_("Prev"), -1);
-    paint_cast_button(canvas, EXIT_X0, EXIT_X1, RAMP_RED, N_("Exit"), 0);
-    paint_cast_button(canvas, NEXT_X0, NEXT_X1, RAMP_SKY, N_("Next"), 1);
+    paint_cast_button(canvas, PREVIOUS_X0, PREVIOUS_X1, RAMP_SKY, tr(N_("Prev")), -1);
+    paint_cast_button(canvas, EXIT_X0, EXIT_X1, RAMP_RED, tr(N_("Exit")), 0);
+    paint_cast_button(canvas, NEXT_X0, NEXT_X1, RAMP_SKY, tr(N_("Next")), 1);
 
     /* A bezel around the model viewer; the screen paints the viewport itself. */
     paint_panel(canvas, VIEW_X - 8, VIEW_Y - 5, VIEW_X + VIEW_W + 8, VIEW_Y + VIEW_H + 8, 8, 0.9f);
@@ -71,6 +75,7 @@ void make_cast_background(const char *path)
     float hint_y = VIEW_Y + VIEW_H + 40;
     paint_panel(canvas, VIEW_X - 2, hint_y - 17, VIEW_X + VIEW_W + 2, hint_y + 8, 10, 0.8f);
     draw_text(canvas, hint, VIEW_X + VIEW_W / 2, hint_y,
-              N_("Left / Right or click: browse     Esc: back"), ALIGN_CENTRE);
+              fit_text(hint, tr(N_("Left / Right or click: browse     Esc: back")), VIEW_W - 2 * 8),
+              ALIGN_CENTRE);
     save_canvas(path, canvas, 0.6f);
 }

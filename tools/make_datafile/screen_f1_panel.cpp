@@ -58,7 +58,10 @@ const KeyLine right_column[] = {
 
 const int LINE_H = 14, HEADING_H = 19;
 
-void paint_column(Canvas &canvas, const KeyLine *lines, int count, float x, float y, float keys_w)
+/* Paints a column of headings and key lines from (x, y), the keys in the first keys_w pixels of
+   its `width` and what they do in the rest. */
+void paint_column(Canvas &canvas, const KeyLine *lines, int count, float x, float y, int keys_w,
+                  int width)
 {
     TextStyle heading = plain_text(FACE_SANS_BOLD, 13, ramp_rgb(RAMP_YELLOW, 12.5f));
     TextStyle key = plain_text(FACE_SANS_BOLD, 11, ramp_rgb(RAMP_SKY, 13.5f));
@@ -67,14 +70,15 @@ void paint_column(Canvas &canvas, const KeyLine *lines, int count, float x, floa
         if (!lines[i].keys) {
             if (i > 0)
                 y += 5;
-            draw_text(canvas, heading, x, y + 12, lines[i].what);
+            draw_text(canvas, heading, x, y + 12, fit_text(heading, tr(lines[i].what), 206));
             fill_round_rect(canvas, x, y + 15, x + 206, y + 16, 0, ramp_rgb(RAMP_YELLOW, 9.0f),
                             ramp_rgb(RAMP_YELLOW, 9.0f), 0.8f);
             y += HEADING_H;
             continue;
         }
         draw_text(canvas, key, x, y + 11, lines[i].keys);
-        draw_text(canvas, what, x + keys_w, y + 11, lines[i].what);
+        draw_text(canvas, what, x + keys_w, y + 11,
+                  fit_text(what, tr(lines[i].what), width - keys_w));
         y += LINE_H;
     }
 }
@@ -99,11 +103,19 @@ void make_f1_panel(const char *path)
     title.shadow_dx = 1;
     title.shadow_dy = 1;
     title.shadow_alpha = 0.9f;
-    draw_text(canvas, title, 16, 23, N_("Keys"));
+    const char *keys = tr(N_("Keys"));
+    draw_text(canvas, title, 16, 23, keys);
+    /* The note keeps at least the margin's width from the title. */
     TextStyle note = plain_text(FACE_SANS_BOLD, 11, ramp_rgb(RAMP_RED, 3.0f));
-    draw_text(canvas, note, CARD_W - 16, 22, N_("F1 hides this card"), ALIGN_RIGHT);
+    draw_text(canvas, note, CARD_W - 16, 22,
+              fit_text(note, tr(N_("F1 hides this card")), CARD_W - 3 * 16 - text_width(title, keys)),
+              ALIGN_RIGHT);
 
-    paint_column(canvas, left_column, sizeof left_column / sizeof left_column[0], 16, 36, 110);
-    paint_column(canvas, right_column, sizeof right_column / sizeof right_column[0], 250, 36, 98);
+    /* The left column ends a small gap before the right one, which ends at the margin. */
+    const int left_x = 16, right_x = 250;
+    paint_column(canvas, left_column, sizeof left_column / sizeof left_column[0], left_x, 36, 110,
+                 right_x - 8 - left_x);
+    paint_column(canvas, right_column, sizeof right_column / sizeof right_column[0], right_x, 36,
+                 98, CARD_W - 16 - right_x);
     save_canvas(path, canvas, 0.0f, true);
 }

@@ -48,7 +48,11 @@ void make_menu_picture(const char *path)
     TextStyle title = heading_style(118);
     draw_text(canvas, title, MENU_W / 2, 158, "Tirvex", ALIGN_CENTRE);
     TextStyle tagline = label_style(FACE_SANS_BOLD, 15);
-    draw_text(canvas, tagline, MENU_W / 2, 190, N_("Eat every sweet, then find the teleport!"),
+    /* The tagline stays clear of the far block at its right, and so, centred, of the left. */
+    const int far_block_left = 505 - 16;
+    draw_text(canvas, tagline, MENU_W / 2, 190,
+              fit_text(tagline, tr(N_("Eat every sweet, then find the teleport!")),
+                       2 * (far_block_left - MENU_W / 2)),
               ALIGN_CENTRE);
 
     const int key_x = 206, bar_x0 = 262, bar_x1 = 434, first_y = 214, pitch = 54, row_h = 42;
@@ -60,7 +64,9 @@ void make_menu_picture(const char *path)
                         ramp_rgb(choice.ramp, 10));
         paint_keycap(canvas, key_x, y0, key_x + 48, y1, choice.key, choice.key[1] ? 15 : 20);
         TextStyle text = label_style(FACE_SANS_BOLD, 21);
-        draw_text(canvas, text, bar_x0 + 12, y0 + row_h / 2 + cap_height(text) / 2, choice.label);
+        /* The label keeps as far from the bar's right end as from its colour mark. */
+        draw_text(canvas, text, bar_x0 + 12, y0 + row_h / 2 + cap_height(text) / 2,
+                  fit_text(text, tr(choice.label), bar_x1 - bar_x0 - 2 * 12));
         row++;
     }
     save_canvas(path, canvas, 0.6f);

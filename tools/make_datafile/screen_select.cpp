@@ -30,7 +30,8 @@ void make_select_background(const char *path)
     paint_robot(canvas, 84, 242, 1.4f);
 
     TextStyle title = heading_style(30);
-    draw_text(canvas, title, (LIST_X0 + LIST_X1) / 2, 34, N_("Choose a level"), ALIGN_CENTRE);
+    draw_text(canvas, title, (LIST_X0 + LIST_X1) / 2, 34,
+              fit_text(title, tr(N_("Choose a level")), LIST_X1 - LIST_X0), ALIGN_CENTRE);
     paint_panel(canvas, LIST_X0, LIST_Y0, LIST_X1, LIST_Y1, 10, 0.9f);
 
     /* How to use the screen, in the free corner at the right. */
@@ -40,10 +41,14 @@ void make_select_background(const char *path)
     paint_keycap(canvas, hx + 42, hy, hx + 88, hy + 26, "Down", 12);
     TextStyle label = label_style(FACE_SANS_BOLD, 13);
     float text_dy = 13 + cap_height(label) / 2 - 1;
-    draw_text(canvas, label, hx + 96, hy + text_dy, N_("Choose"));
+    const int right = 630 - 6;  /* the panel's right edge, less its rim */
+    auto say = [&](float x, float y, const char *text) {
+        draw_text(canvas, label, x, y + text_dy, fit_text(label, tr(text), right - (int)x));
+    };
+    say(hx + 96, hy, N_("Choose"));
     paint_keycap(canvas, hx, hy + 36, hx + 50, hy + 62, "Enter", 12);
-    draw_text(canvas, label, hx + 58, hy + 36 + text_dy, N_("Play"));
+    say(hx + 58, hy + 36, N_("Play"));
     paint_keycap(canvas, hx, hy + 72, hx + 50, hy + 98, "Esc", 12);
-    draw_text(canvas, label, hx + 58, hy + 72 + text_dy, N_("Back"));
+    say(hx + 58, hy + 72, N_("Back"));
     save_canvas(path, canvas, 0.6f);
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "make_datafile.h"
 
@@ -35,14 +36,34 @@ FT_Face open_face(const TextStyle &style)
     return face;
 }
 
+/* Returns the code point of the UTF-8 letter at *p and steps *p past it. A byte that starts no
+   whole letter stands for itself, so a stray one shows rather than swallowing its neighbours. */
+unsigned next_letter(const char **p)
+{
+    const unsigned char *s = (const unsigned char *)*p;
+    const int length = s[0] >= 0xF0 && s[0] < 0xF5 ? 4
+                       : s[0] >= 0xE0 && s[0] < 0xF0 ? 3
+                       : s[0] >= 0xC2 && s[0] < 0xE0 ? 2 : 1;
+    unsigned letter = length == 1 ? s[0] : s[0] & (0x7F >> length);
+    for (int i = 1; i < length; i++) {
+        if ((s[i] & 0xC0) != 0x80) {
+            *p += 1;
+            return s[0];
+        }
+        letter = letter << 6 | (s[i] & 0x3F);
+    }
+    *p += length;
+    return letter;
+}
+
 /* Runs `place` for every glyph of the text with its pen position, kerning included. */
 template <typename Place>
 int walk_text(FT_Face face, const char *text, bool render, Place place)
 {
     int pen = 0;
     FT_UInt previous = 0;
-    for (const char *p = text; *p; p++) {
-        FT_UInt index = FT_Get_Char_Index(face, (unsigned char)*p);
+    for (const char *p = text; *p;) {
+        FT_UInt index = FT_Get_Char_Index(face, next_letter(&p));
         if (previous && index && FT_HAS_KERNING(face)) {
             FT_Vector kern;
             FT_Get_Kerning(face, previous, index, FT_KERNING_DEFAULT, &kern);
@@ -59,7 +80,15 @@ int walk_text(FT_Face face, const char *text, bool render, Place place)
     return pen;
 }
 
+/* The text that came closest to filling its place, for report_tightest_text. */
+struct Tightest {
+    std::string text;
+    int width = 0, place = 1;
+} tightest;
+
 }  // namespace
+
+const char *picture_language = "en";
 
 TextStyle plain_text(TextFace face, int size, Colour colour)
 {
@@ -70,6 +99,28 @@ int text_width(const TextStyle &style, const char *text)
 {
     FT_Face face = open_face(style);
     return walk_text(face, text, false, [](FT_GlyphSlot, int) {});
+}
+
+const char *fit_text(const TextStyle &style, const char *text, int place)
+{
+    const int width = text_width(style, text);
+    if (width > place) {
+        std::fprintf(stderr, "make_datafile: the %s text \"%s\" is %d pixels wide, its place on the "
+                     "picture only %d: shorten its translation in po/%s.po\n", picture_language,
+                     text, width, place, picture_language);
+        too_wide = true;
+    }
+    if (width * (long)tightest.place > tightest.width * (long)place)
+        tightest = Tightest{text, width, place};
+    return text;
+}
+
+bool too_wide = false;
+
+void report_tightest_text()
+{
+    std::printf("make_datafile: %s: the widest text for its place is \"%s\", %d of %d pixels\n",
+                picture_language, tightest.text.c_str(), tightest.width, tightest.place);
 }
 
 int cap_height(const TextStyle &style)
