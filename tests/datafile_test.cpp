@@ -1,7 +1,8 @@
 /* datafile_test.cpp: the shipped data/pz.dat is walked before the library loads it and its objects
    checked for their kinds after, damaged ones refused with their fault (a cut, damaged or foreign
    file: e2e_bad_datafile and the datafile walker's fuzz target); it holds every
-   object the game reads, in the shape it reads it, and every font's glyphs are distinct. (How its
+   object the game reads, in the shape it reads it, and every font's glyphs are distinct; in its
+   fonts every text of the catalogue, in every language, fits where it is drawn. (How its
    pictures fit the play screen is pinned by e2e_screens_demo; the cast buttons are clicked in
    e2e_play_levels.) */
 #include <gtest/gtest.h>
@@ -10,15 +11,27 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/cast_text.h"
+#include "base/console.h"
 #include "base/datafile.h"
 #include "base/datafile_layout.h"
+#include "base/display_options.h"
+#include "base/translation.h"
 #include "datafile_test_support.h"
+#include "editor_screen.h"
+#include "render/hud.h"
+#include "render/message_line.h"
+#include "render/viewport.h"
 #include "render_test_support.h"
+#include "ui/level_records.h"
+#include "ui/level_select.h"
+#include "ui/video_config.h"
 #include "world/actor_kinds.h"
 
 class ShippedDatafileCheck : public ShippedData {};
@@ -280,5 +293,166 @@ TEST_F(ShippedData, EveryFontHasDistinctGlyphsForAsciiAndTheAccentedLetters)
     }
 }
 
+/* A message of the catalogue (po/tirvex.pot): its English, the files that draw or print it and
+   the notes on it. */
+struct CatalogueText {
+    std::string english, files;
+};
+
+/* Reads the template's messages: each msgid (its quoted pieces joined) with its "#:" files. */
+std::vector<CatalogueText> catalogue_texts()
+{
+    std::ifstream in(TIRVEX_SOURCE_DIR "/po/tirvex.pot");
+    std::vector<CatalogueText> texts;
+    std::string line, files;     // the "#:" files and the "#." notes for the translators
+    bool in_id = false;
+    auto unquote = [](const std::string &q) {
+        std::string out;
+        for (size_t i = q.find('"') + 1; i + 1 < q.size(); i++)
+            out += q[i] != '\\' ? q[i] : q[++i] == 'n' ? '\n' : q[i];
+        return out;
+    };
+    while (std::getline(in, line)) {
+        if (line.rfind("#:", 0) == 0 || line.rfind("#.", 0) == 0)
+            files += line + " ";
+        else if (line.rfind("msgid ", 0) == 0)
+            texts.push_back({unquote(line), files}), in_id = true;
+        else if (in_id && line[0] == '"')
+            texts.back().english += unquote(line);
+        else if (line.rfind("msgstr", 0) == 0)
+            in_id = false, files.clear();
+    }
+    return texts;
+}
+
+/* The text as drawn: each conversion filled with the widest value its place shows: number for
+   a number, name for a text (a key's, a file's). */
+std::string filled(const char *text, const char *number = "888", const char *name = "Backspace")
+{
+    std::string out;
+    for (const char *p = text; *p; p++) {
+        if (*p != '%' || p[1] == '%') {
+            out += *p == '%' ? *p++ : *p;
+            continue;
+        }
+        p += std::strspn(p + 1, "-0123456789.lz") + 1;
+        out += *p == 's' ? name : *p == 'c' ? "W" : *p == 'f' || *p == 'g' ? "88.88" : number;
+    }
+    return out;
+}
+
+/* Every text of the catalogue, in English and in each language of po/LINGUAS, fits the box it
+   is drawn into, measured with the font it is drawn in: each line of a box of one line within
+   its width, a text broken at blanks into no more lines than its box holds. A translation too
+   long for its box is to be shortened, not the box. */
+TEST_F(ShippedData, EveryTranslatedTextFitsWhereItIsDrawn)
+{
+    FONT *small = font_object(DAT_FONT_GLOBAL), *large = font_object(DAT_FONT_LARGE);
+    const VideoConfig &mode = default_video_config;
+    const int view_w = compute_viewport(mode.width, mode.height, 0).w;
+    const int smallest_view_w = compute_viewport(mode.width, mode.height, VIEWPORT_SIZES - 1).w;
+    const int cell = text_length(small, "W");
+    const int panel_row_w = RECORDS_PANEL_W - 2 * RECORDS_PANEL_MARGIN;
+    // A shipped level's name and idea line, each drawn in several places.
+    const char *NAME = "#. TRANSLATORS: a shipped level's name";
+    const char *IDEA = "#. TRANSLATORS: a shipped level's idea";
+    struct Place {
+        const char *name;
+        FONT *font;
+        int width, lines;   // lines 0: each of a text's own lines within the width
+        std::vector<const char *> texts;    // all of a source file's or a note's, or this one
+        const char *number = "888", *name_fill = "Backspace";
+        const char *format = nullptr;       // a text drawn into this one, as its %s
+    };
+    const std::vector<CatalogueText> texts = catalogue_texts();
+    std::ifstream linguas(TIRVEX_SOURCE_DIR "/po/LINGUAS");
+    std::vector<std::string> languages = {"en"};
+    for (std::string code; std::getline(linguas, code);)
+        if (!code.empty() && code[0] != '#')
+            languages.push_back(code);
+    for (const std::string &language : languages) {
+        char fault[512] = "";
+        const std::string mo = TIRVEX_GAME_DIR "/locale/" + language + "/LC_MESSAGES/tirvex.mo";
+        forget_catalogue();
+        ASSERT_TRUE(language == "en" || load_catalogue(mo.c_str(), fault, sizeof fault)) << fault;
+        const std::vector<Place> places = {
+            {"message line", small, view_w, 0, {"src/world/level_rules.cpp", "src/world/player.cpp",
+                "src/ui/game_keys.cpp", "src/play/play_session.cpp", "src/ui/screenshot.cpp"}},
+            {"boxed message line", small, smallest_view_w - 2 * MESSAGE_BOX_PAD, MESSAGE_BOX_LINES,
+                {"src/play/hint.cpp", "src/play/undo_history.cpp", "src/ui/key_card.cpp",
+                 "tirvex-records.txt cannot be read: records are not saved",
+                 "tirvex-records.txt cannot be written: records are not saved"}},
+            // The refusal's box grows up from the bottom of the level list: the list keeps most.
+            {"level list's refusal", small, mode.width - 32, MESSAGE_BOX_LINES,
+                {"src/ui/level_select.cpp"}},
+            {"pause", large, mode.width - 2 * MESSAGE_BOX_PAD, 1, {"Paused"}},
+            {"pause", small, mode.width - 2 * MESSAGE_BOX_PAD, 1, {"Press any key to play on"}},
+            {"level title", large, mode.width, 0, {NAME}, "88", "", " Level %d: %.38s "},
+            {"idea box", large, bitmap(DAT_F1_PANEL)->w - 24, 0, {"This level"}},
+            {"idea box", small, bitmap(DAT_F1_PANEL)->w - 24, 2, {IDEA}},
+            {"Tab panel", large, panel_row_w, 0, {NAME}, "88", "", "Level %d: %.38s"},
+            {"Tab panel", small, panel_row_w, 2, {IDEA}},
+            {"level list", small, LEVEL_BAR_NAME_W, 0, {NAME}, "88", "", "%d. %s"},
+            // Its narrowest, beside "faults"; in six lines it stays beside the bars.
+            {"level list's idea", small,
+                mode.width - 8 - mode.width / 3 - LEVEL_IDEA_LEFT - 34 - 12, 6, {IDEA}},
+            {"Tab panel", small, panel_row_w, 0,
+                {"%d undos, %s", "Records file unreadable: not saved"}},
+            {"Tab panel's labels", small, RECORDS_PANEL_MOVES_X - RECORDS_PANEL_MARGIN -
+                text_length(small, filled(tr("%d moves")).c_str()) - cell, 0,
+                {"Par", "Your best", "With undo or hints", "This attempt"}},
+            {"Tab panel's par", small, RECORDS_PANEL_MOVES_X - RECORDS_PANEL_MARGIN -
+                text_length(small, tr("Par")) - cell, 0,
+                {"working it out", "no way found", "not known"}},
+            {"end screen", large, mode.width, 0, {"src/app/end_screen.cpp"}},
+            {"menu", small, mode.width, 0, {"src/app/main_menu.cpp", "src/base/fatal.cpp"}},
+            {"console", small, CONSOLE_COLUMNS * cell, 0, {"src/app/startup.cpp",
+                "src/app/level_sets.cpp", "src/ui/fault_window.cpp", "src/ui/video_mode.cpp",
+                "Stopped: %d of %d levels made.\n", "Making level %d of %d: %d s. Esc stops."}},
+            {"editor's panel", small, VIEW_WIDTH - 3, 0, {"[-][+] height %-5d [R] faces %s",
+                "\"%s\", %d min, %d squares", "cell %d,%d: height %d, tex %d, %s",
+                "side %s (E): %d, %s"}, "88", "teleport"},
+            {"editor's view", small, VIEW_WIDTH, 0, {"no view: the level has faults (F3)"}},
+            {"editor's keys", small, (TEXT_COLUMNS + 1) * cell, 0,
+                {"F1 help F2 save F3 faults F5 prove A report W way P play N name I idea Esc",
+                 "mouse: left paints, right erases, Shift+left selects, wheel height, palette"}},
+            {"editor's status", small, (TEXT_COLUMNS + 1) * cell, EDITOR_MESSAGE_ROWS,
+                {"editor_main.cpp", "editor_play.cpp", "level_file.cpp", "play_folder.cpp"}},
+            {"editor's pages", small, TEXT_COLUMNS * cell, PAGE_ROWS,
+                {"editor_help.cpp", "editor_proof.cpp"}},
+        };
+        for (const Place &place : places) {
+            for (const CatalogueText &text : texts) {
+                bool drawn = false;
+                for (const std::string given : place.texts) {
+                    const bool note = given[0] == '#', source = note || given.ends_with(".cpp");
+                    const std::string reference = note ? given : given + ":";
+                    drawn = drawn || text.english == given ||
+                            (source && text.files.find(reference) != std::string::npos);
+                }
+                // What starts with the program's name goes to standard error, not the screen.
+                if (!drawn || text.english.empty() || text.english.rfind("tirvex: ", 0) == 0)
+                    continue;
+                const char *english = text.english.c_str();
+                const std::string shown =
+                    place.format ? filled(tr(place.format), place.number, tr(english))
+                                 : filled(tr(english), place.number, place.name_fill);
+                std::stringstream lines(shown);
+                for (std::string line; !place.lines && std::getline(lines, line);) {
+                    const int w = text_length(place.font, line.c_str());
+                    EXPECT_LE(w, place.width) << language << ": \"" << line << "\" in the "
+                        << place.name << " is " << w << " px, the box " << place.width;
+                }
+                if (place.lines) {
+                    const int count = draw_wrapped_text(nullptr, place.font, shown.c_str(), 0, 0,
+                                                        place.width, 1, 0, false);
+                    EXPECT_LE(count, place.lines) << language << ": \"" << shown << "\" in the "
+                        << place.name << " takes " << count << " lines of " << place.width << " px";
+                }
+            }
+        }
+    }
+    forget_catalogue();
+}
 
 }  // namespace

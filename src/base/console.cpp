@@ -19,7 +19,7 @@ constexpr int LAST_COLUMN_X = AREA_W - CELL;
 constexpr int LAST_ROW_Y = AREA_H - CELL;
 
 char format_buffer[1024];
-constexpr int CONSOLE_COLUMNS = AREA_W / CELL;
+static_assert(CONSOLE_COLUMNS == AREA_W / CELL);
 
 void scroll_up_one_row()
 {

@@ -12,6 +12,9 @@ struct ConsoleState {
 
 extern ConsoleState console;
 
+/* The console's row in letters: a longer line goes on in the next row. */
+enum { CONSOLE_COLUMNS = 80 };
+
 /* Moves the cursor to the top left. Called once at start-up, before the graphics mode is set. */
 void console_reset();
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-enum { BOX_LINES = 4, BOX_LINE_CHARS = 160, BOX_PAD = 3 };
+enum { BOX_LINES = MESSAGE_BOX_LINES, BOX_LINE_CHARS = 160, BOX_PAD = MESSAGE_BOX_PAD };
 
 /* Splits text into at most BOX_LINES lines no wider than width pixels in font f: at blanks, and
    a word wider than a line where it must (a long path has none), between two letters. Returns

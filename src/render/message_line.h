@@ -5,6 +5,9 @@
 
 #include "world/world.h"
 
+/* A boxed text's most lines, and the band's margin round them on each side, in pixels. */
+enum { MESSAGE_BOX_LINES = 4, MESSAGE_BOX_PAD = 3 };
+
 /* Draws the message, if any, into target with the global font in light green, centred
    horizontally in the 3D view rectangle (x, y, w, h) with its top at the rectangle's middle.
    At most 79 characters are drawn; a boxed message (show_boxed_message) is drawn whole, broken

@@ -15,7 +15,7 @@
 
 namespace {
 
-enum { CONSOLE_COLUMNS = 80, TEXT_SIZE = 8192 };
+enum { TEXT_SIZE = 8192 };
 
 volatile int close_clicked = 0;
 

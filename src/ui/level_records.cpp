@@ -562,12 +562,13 @@ void draw_records_panel(BITMAP *target, PlaySession &s)
     // The level's idea, under the title: what the level is there to teach.
     const char *idea = level_idea(s.attempt.level);
     const int idea_line_h = text_height(font) + 3;
-    const int idea_lines = idea[0] ? draw_wrapped_text(target, font, idea, 0, 0, 400 - 28,
+    const int idea_lines = idea[0] ? draw_wrapped_text(target, font, idea, 0, 0,
+                                                       RECORDS_PANEL_W - 2 * RECORDS_PANEL_MARGIN,
                                                        idea_line_h, 0, false) : 0;
     const int idea_h = idea_lines ? 8 + idea_lines * idea_line_h : 0;
-    const int w = 400, h = title_h + idea_h + 10 + rows * line_h + 8;
+    const int w = RECORDS_PANEL_W, h = title_h + idea_h + 10 + rows * line_h + 8;
     const int x = (target->w - w) / 2, y = 50;
-    const int x_moves = x + 250, x_time = x + w - 14;
+    const int x_moves = x + RECORDS_PANEL_MOVES_X, x_time = x + w - RECORDS_PANEL_MARGIN;
 
     set_clip_rect(target, 0, 0, target->w - 1, target->h - 1);
     set_clip_state(target, TRUE);

@@ -34,6 +34,10 @@ void records_level_completed(const PlaySession &s, int level, int ticks);
 /* Set while Tab is held in play: the frame draws the records panel. */
 extern bool records_panel_held;
 
+/* The records panel's width, and where its labels start and its moves column ends, from its left
+   edge, in pixels; its times end RECORDS_PANEL_MARGIN from its right edge. */
+enum { RECORDS_PANEL_W = 400, RECORDS_PANEL_MARGIN = 14, RECORDS_PANEL_MOVES_X = 250 };
+
 /* Draws the records panel over the view in `target` while records_panel_held is set: the level's
    name, its par, the player's records, and the session's attempt: its commands, undos and time;
    draws nothing otherwise. Takes the answer of the session's par search first. Called by the

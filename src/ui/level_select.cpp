@@ -126,7 +126,7 @@ void draw_cursor_idea(BITMAP *target, const LevelSelect *select, int bars_x)
     bool faults = false;
     for (int level = 1; level <= select->list.count; level++)
         faults = faults || select->list.level_faults[level][0];
-    const int left = bars_x + (faults ? 270 : 236), right = target->w - 8;
+    const int left = bars_x + LEVEL_IDEA_LEFT + (faults ? 34 : 0), right = target->w - 8;
     if (right - left < 80)
         return;     // a screen too narrow for it
     const int line_h = text_height(font) + 3;
@@ -241,7 +241,7 @@ void draw_level_select(BITMAP *target, const LevelSelect *select)
         if (level == select->cursor && arrow)
             draw_sprite(target, arrow, x - 5 - arrow->w, y - 4);
         if (progress_level_completed(&select->progress, level) && mark)
-            draw_sprite(target, mark, x + 187, y - 10);
+            draw_sprite(target, mark, x + LEVEL_BAR_NAME_W, y - 10);
         if (select->list.level_faults[level][0]) {
             // A level of a --levels folder that cannot be played yet: a work in progress.
             textout_ex(target, font, "faults", x + 206, y, fault_red, -1);

@@ -11,7 +11,9 @@
 enum {
     LEVEL_LIST_MAX = 21,        /* map files with higher numbers are not listed */
     LEVEL_FAULT_SIZE = 200,     /* "line 8: " and the checker's text */
-    LEVEL_REFUSAL_SIZE = 4096 + 400
+    LEVEL_REFUSAL_SIZE = 4096 + 400,
+    LEVEL_BAR_NAME_W = 187,     /* a bar's room for "N. name", up to its completion mark */
+    LEVEL_IDEA_LEFT = 236       /* the idea box's left edge from the bars' text, right of them */
 };
 
 /* The levels found in the map files, by number. */

@@ -30,7 +30,10 @@ enum {
     GRID_COLUMNS = 20, GRID_ROWS = 22,
     GRID_WIDTH = GRID_COLUMNS * GRID_CELL, GRID_HEIGHT = GRID_ROWS * GRID_CELL,
     VIEW_X = 320, VIEW_WIDTH = 320, VIEW_HEIGHT = 240,
-    STATUS_Y = GRID_HEIGHT + 4      /* the status lines, under the grid, the screen's width */
+    STATUS_Y = GRID_HEIGHT + 4,     /* the status lines, under the grid, the screen's width */
+    STATUS_LINE = 12, STATUS_ROWS = 10,     /* pixels a status line, and the lines */
+    KEY_ROWS = 2, VALIDATION_ROWS = 3,      /* the lines of the keys and of the faults */
+    EDITOR_MESSAGE_ROWS = STATUS_ROWS - KEY_ROWS - VALIDATION_ROWS  /* left for the last key's */
 };
 
 /* What a click on the palette picks. */

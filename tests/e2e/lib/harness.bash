@@ -139,6 +139,18 @@ e2e_capture() { xwd -root -silent >"$1" 2>/dev/null; }
 # every STEP-th pixel of the rectangle, one per line, left to right and top to bottom.
 e2e_pixels() { "$E2E_PIXELS" "$@"; }
 
+# True when TEXT (UTF-8), drawn in the datafile's font object FONT (10 the game's font, 11 the
+# large one), stands on a new capture.
+_e2e_text_shown() {
+    e2e_capture "$E2E_TMP/text.xwd" &&
+        "$E2E_PIXELS" "$E2E_TMP/text.xwd" --find "$E2E_GAME/data/pz.dat" "$1" "$2" >/dev/null
+}
+
+# e2e_wait_text TIMEOUT FONT TEXT: waits until the text stands on the screen.
+e2e_wait_text() {
+    e2e_poll "$1" _e2e_text_shown "$2" "$3" || e2e_fail "no \"$3\" on the screen within $1 s"
+}
+
 # e2e_lit FILE X0 Y0 X1 Y1 STEP: true when some sampled pixel of the rectangle is not black.
 e2e_lit() { e2e_pixels "$@" | grep -qv '^000000$'; }
 
