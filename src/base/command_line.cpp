@@ -12,7 +12,7 @@ namespace {
 const CommandOption HELP_OPTION = {"help", nullptr, N_("show this help and exit"), 0, 0};
 const CommandOption VERSION_OPTION = {"version", nullptr, N_("show the version and exit"), 0, 0};
 const CommandOption LANGUAGE_OPTION = {
-    "language", "CODE", N_("show the texts in the language CODE (de; C for English)"), 0, 0};
+    "language", "CODE", N_("show the texts in the language CODE (de, es, fr; C for English)"), 0, 0};
 
 /* Writes the fault and the usage line to standard error; returns the exit status 2. */
 int refuse(const CommandSyntax *syntax, const char *fault, const char *argument)
