@@ -81,6 +81,8 @@ file(STRINGS ${CMAKE_SOURCE_DIR}/po/POTFILES TIRVEX_POTFILES REGEX "^[^#]")
 # levels' names and ideas from their maps (po/data_pot.sh).
 file(GLOB TIRVEX_SHIPPED_MAPS RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/assets/maps/map*.txt)
+# The languages as one word list for the shell: a CMake list would reach it joined by ';'.
+string(REPLACE ";" " " TIRVEX_LANGUAGE_WORDS "${TIRVEX_LANGUAGES}")
 add_custom_target(pot
   COMMAND sh po/data_pot.sh ${CMAKE_BINARY_DIR}/cast_text.po assets/text/cast.txt
           ${TIRVEX_SHIPPED_MAPS}
@@ -96,7 +98,7 @@ add_custom_target(pot
   COMMAND sh -c "cd \"$0\" && \"$1\" -j --no-wrap -o \"$2\" $3" ${CMAKE_BINARY_DIR}/pot
           ${XGETTEXT} ${CMAKE_SOURCE_DIR}/po/tirvex.pot
           assets/install/invalid.tirvex.Tirvex.metainfo.xml
-  COMMAND sh -c "for l in $0; do msgmerge --quiet --update --backup=none --no-wrap po/$l.po po/tirvex.pot; done" "${TIRVEX_LANGUAGES}"
+  COMMAND sh -c "for l in $0; do msgmerge --quiet --update --backup=none --no-wrap po/$l.po po/tirvex.pot; done" "${TIRVEX_LANGUAGE_WORDS}"
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
   COMMENT "Remaking po/tirvex.pot and merging it into each language"
   VERBATIM)

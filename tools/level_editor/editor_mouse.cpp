@@ -12,6 +12,7 @@
 #include "editor_proof.h"
 #include "editor_state.h"
 #include "base/screen_scale.h"
+#include "base/translation.h"
 #include "world/player_motion.h"
 
 namespace {
@@ -100,7 +101,7 @@ void palette_click(int px, int py)
     switch (palette_at(px, py, &value)) {
     case PICK_CONTENT:
         brush.content = value;
-        say(std::string("the brush paints ") + (value ? content_name(value) : "floor, keeping contents"));
+        say(std::string(_("the brush paints ")) + (value ? content_name(value) : _("floor, keeping contents")));
         break;
     case PICK_TEXTURE:
         brush.texture = value;
