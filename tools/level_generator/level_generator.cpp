@@ -12,6 +12,7 @@
 #include "level_pruning.h"
 #include "level_score.h"
 #include "route_tour.h"
+#include "base/translation.h"
 #include "search/map_validation.h"
 
 namespace {
@@ -79,14 +80,14 @@ bool write_plan(const LevelPlan &plan, GeneratedLevel *level, char *why, size_t 
     why[0] = '\0';
     level->length = plan_write_text(plan, level->text, sizeof level->text);
     if (level->length == 0) {
-        std::snprintf(why, why_size, "the map does not fit its text");
+        std::snprintf(why, why_size, _("the map does not fit its text"));
         return false;
     }
     static ValidationReport report;
     validate_map(level->text, level->length, &report);
     if (report.faults > 0 || report.warnings > 0) {
-        std::snprintf(why, why_size, "the map draws %d faults and %d warnings", (int)report.faults,
-                      (int)report.warnings);
+        std::snprintf(why, why_size, _("the map draws %d faults and %d warnings"),
+                      (int)report.faults, (int)report.warnings);
         return false;
     }
     return read_start_view(level->text, &level->view) && start_passes(level->view, why, why_size);
@@ -103,21 +104,24 @@ bool search_way(const LevelPlan &plan, GeneratorIdea idea, const SizeRules &rule
     search_level(level->text, limits, &level->way);
     level->states += level->way.states;
     if (level->way.outcome != SEARCH_SOLVED) {
-        std::snprintf(why, why_size, "no way found in %lld states%s", (long long)level->way.states,
-                      level->way.outcome == SEARCH_NO_SOLUTION ? ", all there are" : "");
+        std::snprintf(why, why_size,
+                      level->way.outcome == SEARCH_NO_SOLUTION
+                          ? _("no way found in %lld states, all there are")
+                          : _("no way found in %lld states"),
+                      (long long)level->way.states);
         return false;
     }
     if (level->way.moves < rules.min_moves || level->way.moves > rules.max_moves) {
-        std::snprintf(why, why_size, "a way of %d moves in %lld states", (int)level->way.moves,
+        std::snprintf(why, why_size, _("a way of %d moves in %lld states"), (int)level->way.moves,
                       (long long)level->way.states);
         return false;
     }
     if (!read_way_facts(plan, level->text, level->way, GENERATOR_TICKS_PER_FRAME, &level->facts)) {
-        std::snprintf(why, why_size, "the way does not win when played again");
+        std::snprintf(why, why_size, _("the way does not win when played again"));
         return false;
     }
     if (!way_shows_idea(idea, level->facts)) {
-        std::snprintf(why, why_size, "the way does not show the idea");
+        std::snprintf(why, why_size, _("the way does not show the idea"));
         return false;
     }
     return true;
@@ -132,7 +136,7 @@ bool explore_way(GeneratorIdea idea, const SizeRules &rules, int32_t jobs, Gener
     AnalysisLimits explore_limits{GENERATOR_TICKS_PER_FRAME, ANALYSIS_MEMORY, -1, 0, nullptr,
                                   jobs > 1 ? 2 : 1, -1};
     if (!analyse_level(level->text, explore_limits, &level->analysis)) {
-        std::snprintf(why, why_size, "the analysis found the map invalid");
+        std::snprintf(why, why_size, _("the analysis found the map invalid"));
         return false;
     }
     level->states += level->analysis.positions;
@@ -141,7 +145,7 @@ bool explore_way(GeneratorIdea idea, const SizeRules &rules, int32_t jobs, Gener
         return false;
     // The push's wrong way is read off the exploration: a level without one is spared the rest.
     if (idea == IDEA_PUSH && rules.puzzles && level->analysis.wrong_pushes < 1) {
-        std::snprintf(why, why_size, "no push is a wrong way");
+        std::snprintf(why, why_size, _("no push is a wrong way"));
         return false;
     }
     return true;
@@ -215,7 +219,7 @@ bool finish_proof(GeneratorIdea idea, const SizeRules &rules, int32_t jobs, Gene
         const WeighShortcut shortcut{&level->way, weighed_exactly, &level->facts};
         if (!weigh_actors(level->text, weighing, level->analysis.shortest, false, &level->weights,
                           &shortcut)) {
-            std::snprintf(why, why_size, "the actors could not be weighed");
+            std::snprintf(why, why_size, _("the actors could not be weighed"));
             return false;
         }
         level->states += level->weights.states;
@@ -354,15 +358,15 @@ bool generate_level(const GeneratorRequest &request, GeneratedLevel *level)
         trial->states = 0;
         trial->peak_memory = 0;
         if (!apart)
-            std::snprintf(why, sizeof why, "over half its squares where a level before has one");
+            std::snprintf(why, sizeof why, _("over half its squares where a level before has one"));
         else if (!placed && !door)
-            std::snprintf(why, sizeof why, "no room for a side door");
+            std::snprintf(why, sizeof why, _("no room for a side door"));
         else if (!placed && thinned && wrong_ways < rules.min_wrong_ways)
-            std::snprintf(why, sizeof why, "%d wrong ways on the road", (int)wrong_ways);
+            std::snprintf(why, sizeof why, _("%d wrong ways on the road"), (int)wrong_ways);
         else if (!placed && tour >= 0)
-            std::snprintf(why, sizeof why, "a tour of %d steps", (int)tour);
+            std::snprintf(why, sizeof why, _("a tour of %d steps"), (int)tour);
         else if (!placed)
-            std::snprintf(why, sizeof why, "no room on the shape for the sweets and actors");
+            std::snprintf(why, sizeof why, _("no room on the shape for the sweets and actors"));
         // A walk is pruned before it is analysed, the most costly part of a proof, which then
         // costs less over fewer squares: its wrong ways are the drops beside its way, which the
         // pruning keeps. The other ideas' are side roads the pruning would cut short: they are

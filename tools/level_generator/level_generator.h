@@ -21,7 +21,7 @@ struct GeneratorRequest {
     int32_t number;             /* the level's number in its folder, for the first line */
     int32_t jobs;               /* threads the search and analysis may use, 1 or 2 */
     /* Called after each attempt with the attempts made, the levels that passed and why the
-       attempt failed ("" when it passed); may be nullptr. */
+       attempt failed, in the player's language ("" when it passed); may be nullptr. */
     void (*progress)(void *context, int32_t attempts, int32_t passed, const char *why);
     void *context;
     /* The set's levels before this one, which it shares at most half the squares of each

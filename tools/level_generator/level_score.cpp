@@ -12,24 +12,25 @@ bool level_passes(const SizeRules &rules, const SearchResult &way, const LevelAn
                   char *why, size_t why_size)
 {
     if (way.outcome != SEARCH_SOLVED)
-        std::snprintf(why, why_size, "not won");
+        std::snprintf(why, why_size, _("not won"));
     else if (way.moves < rules.min_moves || way.moves > rules.max_moves)
-        std::snprintf(why, why_size, "a way of %d moves", (int)way.moves);
+        std::snprintf(why, why_size, _("a way of %d moves"), (int)way.moves);
     else if (2 * (int64_t)way.ticks > way.limit_ticks)
-        std::snprintf(why, why_size, "the way takes more than half the limit (%d ticks)",
+        std::snprintf(why, why_size, _("the way takes more than half the limit (%d ticks)"),
                       (int)way.ticks);
     else if (!exploration_passes(rules, analysis, why, why_size))
         return false;
     else if (!analysis.start_delay_wins)
-        std::snprintf(why, why_size, "not won after the start delay");
+        std::snprintf(why, why_size, _("not won after the start delay"));
     else if (analysis.slowest_rate < ANALYSIS_SLOWEST_RATE)
-        std::snprintf(why, why_size, "not tried at %d ticks a frame", (int)analysis.slowest_rate + 1);
+        std::snprintf(why, why_size, _("not tried at %d ticks a frame"),
+                      (int)analysis.slowest_rate + 1);
     else if (!analysis.think_wins || analysis_human_margin(analysis) < LEVEL_HUMAN_MARGIN)
-        std::snprintf(why, why_size, "a human margin under 1.25");
+        std::snprintf(why, why_size, _("a human margin under 1.25"));
     else {
         for (int32_t rate = 1; rate <= ANALYSIS_SLOWEST_RATE; rate++)
             if (!analysis.rate_wins[rate]) {
-                std::snprintf(why, why_size, "not won at %d ticks a frame", (int)rate);
+                std::snprintf(why, why_size, _("not won at %d ticks a frame"), (int)rate);
                 return false;
             }
         why[0] = '\0';
@@ -42,13 +43,13 @@ bool exploration_passes(const SizeRules &rules, const LevelAnalysis &analysis, c
                         size_t why_size)
 {
     if (analysis.outcome != SEARCH_SOLVED || !analysis.complete)
-        std::snprintf(why, why_size, "the analysis did not end");
+        std::snprintf(why, why_size, _("the analysis did not end"));
     else if (analysis.decisions < rules.min_decisions)
-        std::snprintf(why, why_size, "%d decisions", (int)analysis.decisions);
+        std::snprintf(why, why_size, _("%d decisions"), (int)analysis.decisions);
     else if (analysis.wrong_ways < rules.min_wrong_ways)
-        std::snprintf(why, why_size, "%d wrong ways", (int)analysis.wrong_ways);
+        std::snprintf(why, why_size, _("%d wrong ways"), (int)analysis.wrong_ways);
     else if (!rules.traps_allowed && analysis.trap_positions > 0)
-        std::snprintf(why, why_size, "a trap at %d positions", (int)analysis.trap_positions);
+        std::snprintf(why, why_size, _("a trap at %d positions"), (int)analysis.trap_positions);
     else
         return true;
     return false;
@@ -75,8 +76,11 @@ bool start_passes(const StartView &view, char *why, size_t why_size)
     why[0] = '\0';
     if (view.ahead && view.squares >= PUZZLE_VIEW_SQUARES && (view.teleport || view.sweet))
         return true;
-    std::snprintf(why, why_size, "the start shows %d squares%s", (int)view.squares,
-                  view.ahead ? ", neither sweet nor teleport" : ", none ahead");
+    // Whole sentences, not one with a piece put in: a translation orders its own words.
+    std::snprintf(why, why_size,
+                  view.ahead ? _("the start shows %d squares, neither sweet nor teleport")
+                             : _("the start shows %d squares, none ahead"),
+                  (int)view.squares);
     return false;
 }
 
@@ -93,7 +97,7 @@ bool puzzle_passes(GeneratorIdea idea, const SizeRules &rules, const WayFacts &f
     if (weights.matter < rules.actors_matter &&
         !(one_enough && (weights.matter > 0 || saving == WAY_NONE ||
                          saving >= ANALYSIS_ACTORS_SAVE))) {
-        std::snprintf(why, why_size, "%d actors matter", (int)weights.matter);
+        std::snprintf(why, why_size, _("%d actors matter"), (int)weights.matter);
         return false;
     }
     // What the way without each actor is, against the way with it.
@@ -109,14 +113,14 @@ bool puzzle_passes(GeneratorIdea idea, const SizeRules &rules, const WayFacts &f
         needed_mines += a.content == CONTENT_MINE && matters;
     }
     if (idea == IDEA_PUSH && needed_pushes < PUZZLE_PUSHES)
-        std::snprintf(why, why_size, "%d pushes needed", (int)needed_pushes);
+        std::snprintf(why, why_size, _("%d pushes needed"), (int)needed_pushes);
     else if (idea == IDEA_PUSH && analysis.wrong_pushes < 1)
-        std::snprintf(why, why_size, "no push is a wrong way");
+        std::snprintf(why, why_size, _("no push is a wrong way"));
     else if (idea == IDEA_RUNNER && (analysis.way_waits < 1 || timing_runners < 1))
-        std::snprintf(why, why_size, "the way waits %d times for %d runners",
+        std::snprintf(why, why_size, _("the way waits %d times for %d runners"),
                       (int)analysis.way_waits, (int)timing_runners);
     else if (idea == IDEA_CHAIN && needed_mines < 1)
-        std::snprintf(why, why_size, "no mine needed");
+        std::snprintf(why, why_size, _("no mine needed"));
     else
         return true;
     return false;

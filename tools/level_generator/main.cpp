@@ -243,13 +243,15 @@ void show_progress(void *context, int32_t attempts, int32_t passed, const char *
 {
     const int number = *(int32_t *)context;
     if (say_why && why[0]) {
-        std::fprintf(stderr, "%smap%02d: attempt %d: %s\n", progress_shown ? "\r\033[K" : "",
-                     number, (int)attempts, why);
+        // The reasons are the designer's, in the language chosen; the game runs no --why.
+        std::fputs(progress_shown ? "\r\033[K" : "", stderr);
+        std::fprintf(stderr, _("map%02d: attempt %d: %s\n"), number, (int)attempts, why);
         progress_shown = false;
     }
     if (!isatty(2))
         return;
-    std::fprintf(stderr, "\r\033[Kmap%02d: %d shapes tried, %d passed", number, (int)attempts,
+    std::fputs("\r\033[K", stderr);
+    std::fprintf(stderr, _("map%02d: %d shapes tried, %d passed"), number, (int)attempts,
                  (int)passed);
     progress_shown = true;
 }
