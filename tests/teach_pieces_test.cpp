@@ -8,6 +8,7 @@
 
 #include "game_test_support.h"
 #include "base/timer.h"
+#include "base/translation.h"
 #include "render/map_panel.h"
 #include "ui/key_card.h"
 #include "ui/key_map.h"
@@ -165,9 +166,11 @@ TEST(KeyCard, TheDefaultKeysReadAsTheCardsPictureAndMovedOnesRewriteTheirRows)
     t.key_of[KEY_K] = KEY_L;        // the card once had no row for L nor P
     t.key_of[KEY_O] = KEY_P;
     t.key_of[KEY_L] = t.key_of[KEY_P] = 0;
+    t.key_of[KEY_X] = KEY_R;
+    t.key_of[KEY_R] = 0;
     EXPECT_EQ(keys_of(t, "undo"), "Z / Del") << "by scancode, once no default key is left";
     EXPECT_EQ(keys_of(t, "camera-farther"), "-");
-    EXPECT_EQ(key_card_texts(t.key_of, texts), 7);
+    EXPECT_EQ(key_card_texts(t.key_of, texts), 8);
     EXPECT_STREQ(texts[0], "W / Down");
     EXPECT_STREQ(texts[1], "") << "the turns are as they were";
     EXPECT_STREQ(texts[3], "J");
@@ -177,6 +180,13 @@ TEST(KeyCard, TheDefaultKeysReadAsTheCardsPictureAndMovedOnesRewriteTheirRows)
     EXPECT_STREQ(texts[20], "- / S");
     EXPECT_STREQ(texts[27], "Z / Del");
     EXPECT_STREQ(texts[30], "O");
+    // The card once said "(hold)" in English in every language.
+    char fault[256] = "";
+    ASSERT_TRUE(load_catalogue(TIRVEX_GAME_DIR "/locale/de/LC_MESSAGES/tirvex.mo", fault,
+                               sizeof fault)) << fault;
+    EXPECT_EQ(key_card_texts(t.key_of, texts), 8);
+    forget_catalogue();
+    EXPECT_STREQ(texts[5], "X, Back (lang)");
 }
 
 /* The sentences of the first loss and of the hint key after it name this run's keys. */

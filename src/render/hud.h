@@ -37,8 +37,9 @@ void toggle_f1_panel();
 /* A row of the key card's key column (the keys, left of what they do), and where it stands: its
    column (0 left, 1 right) and the section under whose heading it is. */
 struct KeyCardRow {
-    const char *keys;   /* {name} stands for the keys of action `name` (ui/key_map.h); nullptr
-                           marks the gamepad's rows, which no keys.cfg moves */
+    const char *keys;   /* {name} stands for the keys of action `name` (ui/key_map.h), {hold}
+                           for the player's word for "(hold)"; nullptr marks the gamepad's
+                           rows, which no keys.cfg moves */
     int column;
     int section;
 };
@@ -49,7 +50,7 @@ struct KeyCardRow {
 inline constexpr KeyCardRow KEY_CARD[] = {
     {"{step-forward} / {step-back}", 0, 0}, {"{turn-left} / {turn-right}", 0, 0},
     {"{strafe}+{turn-left}/{turn-right}", 0, 0}, {"{jump}", 0, 0}, {"{jump} / {confirm}", 0, 0},
-    {"{restart}, Back (hold)", 0, 0}, {"{leave}, Start (hold)", 0, 0},
+    {"{restart}, Back {hold}", 0, 0}, {"{leave}, Start {hold}", 0, 0},
     {"{sound} / {music}", 0, 1}, {"{map}", 0, 1}, {"{map-heights}", 0, 1}, {"{screenshot}", 0, 1},
     {"{slow-motion}", 0, 1}, {"{debug}", 0, 1}, {"Alt+Enter", 0, 1},
     {nullptr, 0, 2}, {nullptr, 0, 2},
@@ -59,7 +60,7 @@ inline constexpr KeyCardRow KEY_CARD[] = {
     {"{camera-farther-more} / {camera-nearer-more}", 1, 0},
     {"{light-up} / {light-down}", 1, 1}, {"{light-mode}", 1, 1}, {"{shading-mode}", 1, 1},
     {"{depth-of-view}", 1, 1}, {"{viewport}", 1, 1},
-    {"{undo}", 1, 2}, {"{hint}", 1, 2}, {"{records} (hold)", 1, 2}, {"{pause}", 1, 2},
+    {"{undo}", 1, 2}, {"{hint}", 1, 2}, {"{records} {hold}", 1, 2}, {"{pause}", 1, 2},
 };
 
 /* Each text of the key column at most KEY_CARD_TEXT - 1 characters. */

@@ -44,7 +44,8 @@ const int *default_key_table()
     return table;
 }
 
-/* Fills out with a row's template, each {action} replaced by its keys. */
+/* Fills out with a row's template, each {action} replaced by its keys and {hold} by the
+   player's word for it, as the card's picture writes it. */
 void expand_row(const int key_of[128], const char *row, char *out, size_t size)
 {
     out[0] = '\0';
@@ -58,8 +59,13 @@ void expand_row(const int key_of[128], const char *row, char *out, size_t size)
         char name[32] = "";
         std::snprintf(name, sizeof name, "%.*s", (int)(end - p - 1), p + 1);
         char keys[KEY_CARD_TEXT];
-        action_keys_text(key_of, key_action_index(name), false, keys, sizeof keys);
-        append(out, size, keys);
+        if (!std::strcmp(name, "hold"))
+            /* TRANSLATORS: after a key on the key card (F1): hold the key down. Keep it short:
+               "Esc, Start (hold)" fills most of its column. */
+            append(out, size, tr(N_("(hold)")));
+        else
+            append(out, size, action_keys_text(key_of, key_action_index(name), false, keys,
+                                               sizeof keys));
         p = end + 1;
     }
 }

@@ -1,6 +1,8 @@
 /* screen_f1_panel.cpp: the F1 key card (object 13), a masked sprite that slides up over play. */
 #include "make_datafile.h"
 
+#include <cstdio>
+
 namespace {
 
 /* The card is drawn at x = 10 and slides up in steps of 10 pixels until its top is at or
@@ -11,6 +13,7 @@ const int CARD_W = 470, CARD_H = 340;
 struct KeyLine {
     const char *keys;           /* nullptr marks a section heading, named by `what` */
     const char *what;
+    bool hold = false;          /* the keys are held: "(hold)" follows them */
 };
 
 const KeyLine left_column[] = {
@@ -20,8 +23,8 @@ const KeyLine left_column[] = {
     {"Shift+Left/Right", N_("step aside")},
     {"Space", N_("hop on the spot")},
     {"Space / Enter", N_("next level / retry")},
-    {"R, Back (hold)", N_("restart the level")},
-    {"Esc, Start (hold)", N_("back to the menu")},
+    {"R, Back", N_("restart the level"), true},
+    {"Esc, Start", N_("back to the menu"), true},
     {nullptr, N_("Sound and extras")},
     {"F11 / B", N_("sound / music")},
     {"M", N_("map")},
@@ -52,7 +55,7 @@ const KeyLine right_column[] = {
     {nullptr, N_("Undo and help")},
     {"Backspace / U", N_("undo the last step")},
     {"I", N_("hint: the next step")},
-    {"Tab (hold)", N_("par and records")},
+    {"Tab", N_("par and records"), true},
     {"P", N_("pause")},
 };
 
@@ -76,7 +79,12 @@ void paint_column(Canvas &canvas, const KeyLine *lines, int count, float x, floa
             y += HEADING_H;
             continue;
         }
-        draw_text(canvas, key, x, y + 11, lines[i].keys);
+        /* The keys end 4 pixels before what they do, where the game clips keys that
+           keys.cfg moves. */
+        char keys[64];
+        std::snprintf(keys, sizeof keys, "%s%s%s", lines[i].keys, lines[i].hold ? " " : "",
+                      lines[i].hold ? tr(N_("(hold)")) : "");
+        draw_text(canvas, key, x, y + 11, fit_text(key, keys, keys_w - 4));
         draw_text(canvas, what, x + keys_w, y + 11,
                   fit_text(what, tr(lines[i].what), width - keys_w));
         y += LINE_H;
