@@ -9,6 +9,8 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "base/translation.h"
+
 namespace {
 
 volatile std::sig_atomic_t quit_signal = 0;
@@ -21,10 +23,12 @@ void note_quit(int signal)
 
 /* The connection to the X server is gone: nothing can be shown any more, and the library's own
    shutdown was seen to wait for ever on it. Only what a signal handler may do is done here. */
+const char *lost_text = "";      /* its line, in the player's language, taken beforehand */
+size_t lost_length = 0;
+
 int display_lost(Display *)
 {
-    static const char text[] = "tirvex: the connection to the X server was lost; the game ends\n";
-    const ssize_t written = write(2, text, sizeof text - 1);
+    const ssize_t written = write(2, lost_text, lost_length);
     (void)written;
     _exit(1);
 }
@@ -39,6 +43,8 @@ void install_quit_handlers()
     sigemptyset(&action.sa_mask);
     for (int signal : {SIGTERM, SIGINT, SIGHUP})
         sigaction(signal, &action, nullptr);
+    lost_text = _("tirvex: the connection to the X server was lost; the game ends\n");
+    lost_length = std::strlen(lost_text);
     XSetIOErrorHandler(display_lost);
 }
 
