@@ -25,22 +25,6 @@ shot() {
 # middle CAPTURE: the sum of the middle of a capture, where the level stands still.
 middle() { e2e_pixels "$1" 120 120 520 360 4 | cksum; }
 
-# The key card at rest: its rows (from 140 down) the same in two captures a moment apart.
-_card_at_rest() {
-    e2e_capture "$E2E_TMP/a.xwd" && e2e_lit "$E2E_TMP/a.xwd" 20 180 460 200 2 || return 1
-    sleep 0.3
-    e2e_capture "$E2E_TMP/shot.xwd" || return 1
-    [ "$(e2e_pixels "$E2E_TMP/a.xwd" 10 140 479 479 1 | cksum)" = \
-      "$(e2e_pixels "$E2E_TMP/shot.xwd" 10 140 479 479 1 | cksum)" ]
-}
-
-# The tip under the message line of the first loss, in the light green of the key names.
-_tip_shown() {
-    e2e_capture "$E2E_TMP/shot.xwd" || return 1
-    [ "$(e2e_rgb 92 250 140 262 1 |
-        awk '$2 >= 220 && $2 - $1 >= 40 && $2 - $3 >= 40 { n++ } END { print n + 0 }')" -gt 10 ]
-}
-
 for code in "${codes[@]}"; do
     rm -f "$E2E_GAME/tirvex-lessons.txt" "$E2E_GAME/tirvex.sav"
     e2e_boot_to_menu --language "$code"
@@ -51,7 +35,7 @@ for code in "${codes[@]}"; do
     e2e_enter_level 1
     e2e_wait_still 30
     e2e_key F1
-    e2e_poll 20 _card_at_rest || e2e_fail "the key card did not come to rest"
+    e2e_poll 20 e2e_card_at_rest || e2e_fail "the key card did not come to rest"
     shot "$code" keys
     e2e_key F1
     e2e_wait_play 20
@@ -64,7 +48,7 @@ for code in "${codes[@]}"; do
     xdotool keyup Tab
     e2e_key Up
     e2e_wait_dead 20
-    e2e_poll 10 _tip_shown || e2e_fail "no tip under the first loss"
+    e2e_poll 10 e2e_tip_shown || e2e_fail "no tip under the first loss"
     shot "$code" loss
     e2e_hold Escape 0.3
     e2e_wait_select 20 1

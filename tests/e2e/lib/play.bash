@@ -221,3 +221,22 @@ _e2e_view_still() {
 }
 
 e2e_wait_still() { e2e_poll "$1" _e2e_view_still || e2e_fail "the view did not come to rest within $1 s"; }
+
+# e2e_card_at_rest: the key card (F1) has come to rest, 340 rows high with its top at row 140:
+# its rows agree in two captures a moment apart; the later one is $E2E_TMP/b.xwd.
+e2e_card_at_rest() {
+    e2e_capture "$E2E_TMP/a.xwd" || return 1
+    e2e_lit "$E2E_TMP/a.xwd" 20 180 460 200 2 || return 1
+    sleep 0.3
+    e2e_capture "$E2E_TMP/b.xwd" || return 1
+    [ "$(e2e_pixels "$E2E_TMP/a.xwd" 10 140 479 479 1 | cksum)" = \
+      "$(e2e_pixels "$E2E_TMP/b.xwd" 10 140 479 479 1 | cksum)" ]
+}
+
+# e2e_tip_shown: the first loss's line under the message line, in the light green of the key
+# names.
+e2e_tip_shown() {
+    e2e_capture "$E2E_TMP/shot.xwd" || return 1
+    [ "$(e2e_rgb 92 250 140 262 1 |
+        awk '$2 >= 220 && $2 - $1 >= 40 && $2 - $3 >= 40 { n++ } END { print n + 0 }')" -gt 10 ]
+}
